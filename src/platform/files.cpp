@@ -1,0 +1,103 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarvo {
+namespace {
+bool Fail(std::string* error, const std::string& what) {
+    if (error) *error = what + ": " + std::strerror(errno);
+    return false;
+}
+std::string FolderOf(const std::string& path) {
+    std::size_t s = path.rfind('/');
+    if (s == std::string::npos) return ".";
+    if (s == 0) return "/";
+    return path.substr(0, s);
+}
+}  // namespace
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error) {
+    std::string tmp = path + ".tmp";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) return Fail(error, "cannot create " + tmp);
+    ::fchmod(fd, mode);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            Fail(error, "cannot write " + tmp);
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        Fail(error, "cannot flush " + tmp);
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    ::close(fd);
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        Fail(error, "cannot rename " + tmp);
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FindFileNoCase(const std::string& folder, std::string_view name) {
+    std::string exact = folder + "/" + std::string(name);
+    if (FileExists(exact)) return exact;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            if (std::strlen(e->d_name) == name.size() &&
+                ::strncasecmp(e->d_name, name.data(), name.size()) == 0) {
+                std::string found = folder + "/" + e->d_name;
+                ::closedir(d);
+                return found;
+            }
+        }
+        ::closedir(d);
+    }
+    return exact;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,23 @@
+// File-system helpers of the platform layer: atomic replacement and
+// case-insensitive look-up of received files.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// Replaces `path` with `bytes`: write a temporary file beside it, fsync,
+// rename over the old file, fsync the folder. On failure the old file is left
+// as it was and `error` says what failed.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error = nullptr);
+
+// Whole file into `out`; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& out);
+
+bool FileExists(const std::string& path);
+
+// The existing file in `folder` whose name equals `name` ignoring ASCII case;
+// the path as it would be created when none exists.
+std::string FindFileNoCase(const std::string& folder, std::string_view name);
+
+}  // namespace tarvo

@@ -1,0 +1,58 @@
+// Program-wide constants filled once at start: the text tables, the
+// terminal's path prefixes and the back-office server values.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "startup/text_tables.h"
+
+namespace tarvo {
+
+// The six back-office connection values kept in the terminal's identity store.
+struct ConnectionValues {
+    std::string ftpHost, ftpUser, ftpPassword, ftpHostAlternate, serverHost1, serverHost2;
+};
+
+struct Paths {
+    std::string programFolder;     // no trailing "/"
+    std::string gFilesPath;        // <program>/Files/<terminal>: settings, log, upload files
+    std::string gDataPath;         // <program>/Data/<terminal>: transaction working files
+    std::string gRemoteFilesDir;   // server folder of what the back office sends the terminal
+    std::string gRemoteDataDir;    // server folder for full uploads
+};
+
+struct ServerValues {
+    std::string gFtpHost, gFtpUser, gFtpPassword, gFtpHostAlternate;
+    std::int16_t gServerSlot = 1;                 // back-office server the requests use (1 or 2)
+    std::array<std::string, 2> gServerHosts;
+    std::array<std::string, 2> gServerUrls;       // dispatcher request prefixes, credentials included
+
+    // The prefix of the server in use; never log it as it stands (RedactCredentials).
+    const std::string& RequestPrefix() const { return gServerUrls[gServerSlot == 2 ? 1 : 0]; }
+};
+
+struct Constants {
+    TextTables tables;
+    Paths paths;
+    ServerValues servers;
+};
+
+extern Constants gConstants;
+
+// Builds the path prefixes for a terminal (also after a new terminal number
+// is registered).
+void SetTerminalPaths(Paths& p, const std::string& programFolder, const std::string& terminalNumber);
+
+// Fills the tables, the paths and the server values.
+void InitConstants(Constants& c, const std::string& programFolder, const std::string& terminalNumber,
+                   const ConnectionValues& conn);
+
+// "http://<user>:<password>@" & host & "/ExternalRequest/Dispatcher.asp?"
+std::string DispatcherUrl(const std::string& host);
+
+// The program folder: `--home DIR` on the command line, else TARVO_HOME, else
+// the folder of the executable. No trailing "/".
+std::string ResolveProgramFolder(int argc, const char* const* argv);
+
+}  // namespace tarvo

@@ -1,0 +1,5 @@
+#include "startup/settings.h"
+
+namespace tarvo {
+Settings gSettings;
+}  // namespace tarvo
