@@ -9,7 +9,7 @@ LogFile::~LogFile() { Close(); }
 
 bool LogFile::Open(const std::string& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "ab");
+    file_ = std::fopen(path.c_str(), "abe");
     if (!file_) {
         failure_ = "Log file " + path + " cannot be opened: " + std::strerror(errno);
         failurePending_ = true;

@@ -29,7 +29,7 @@ public:
     // data line "Data" .. ">" text "< Length = " n " " (text unchanged).
     // The user-info part of a URL never reaches the file.
     void Write(int kind, std::string& text);
-    void Write(int kind, const char* text) {
+    void Write(int kind, const std::string& text) {
         std::string t(text);
         Write(kind, t);
     }

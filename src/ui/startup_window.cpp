@@ -1,7 +1,10 @@
 #include "ui/startup_window.h"
 
 #include <QFrame>
+#include <QMessageBox>
+#include <QThread>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "ui/qt_text.h"
 
@@ -38,6 +41,33 @@ void StartupWindow::SetLine(int line, std::string_view text) {
 
 QString StartupWindow::Line(int line) const {
     return (line < 0 || line > 3) ? QString() : lines_[line]->text();
+}
+
+void ShowMessageBox(QWidget* parent, std::string_view text) {
+    if (qEnvironmentVariableIsSet("TARVO_NONINTERACTIVE")) {
+        std::printf("MESSAGE: %s\n", FromCore(text).toUtf8().constData());
+        std::fflush(stdout);
+        return;
+    }
+    QMessageBox::information(parent, "Tarvo", FromCore(text));
+}
+
+namespace {
+template <typename F>
+void OnGuiThread(QObject* target, F f) {
+    if (QThread::currentThread() == target->thread())
+        f();
+    else
+        QMetaObject::invokeMethod(target, f, Qt::BlockingQueuedConnection);
+}
+}  // namespace
+
+void GuiStartupView::ProgressLine(int line, const std::string& text) {
+    OnGuiThread(window_, [&] { window_->SetLine(line, text); });
+}
+
+void GuiStartupView::MessageBox(const std::string& text) {
+    OnGuiThread(window_, [&] { ShowMessageBox(window_, text); });
 }
 
 }  // namespace tarvo::ui

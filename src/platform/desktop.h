@@ -1,0 +1,16 @@
+// Sound and the web browser.
+#pragma once
+#include <string>
+
+namespace tarvo {
+
+// Sound number 1 is S1.wav of the program folder, played without waiting when
+// a player (pw-play, paplay or aplay) exists; silent otherwise and for any
+// other number or a missing file.
+void PlaySoundFile(const std::string& programFolder, int number);
+
+// Opens the address in the desktop's web browser (xdg-open); false when no
+// browser launcher exists or it cannot be started.
+bool Browser_Open(const std::string& address);
+
+}  // namespace tarvo

@@ -1,0 +1,41 @@
+// The terminal's identity store: a small INI-style file in the program folder
+// ("Tarvo.ini", section [Tarvo]) that holds the terminal number and the
+// back-office connection values. Written atomically with mode 0600 since it
+// holds the FTP password.
+#pragma once
+#include <map>
+#include <string>
+
+#include "startup/constants.h"
+
+namespace tarvo {
+
+class IdentityStore {
+public:
+    static constexpr const char* kFileName = "Tarvo.ini";
+    static constexpr const char* kSection = "Tarvo";
+
+    explicit IdentityStore(std::string programFolder);
+
+    // Reads the file; a missing file is an empty store (true). False only
+    // when the file exists but cannot be read.
+    bool Load();
+    // Writes every value back (temporary file, fsync, rename, mode 0600).
+    bool Save(std::string* error = nullptr);
+
+    std::string Get(const std::string& name) const;   // "" when absent
+    void Set(const std::string& name, const std::string& value);
+
+    // The seven-character terminal number, "" when none is stored.
+    std::string TerminalNumber() const { return Get("TerminalNumber"); }
+    ConnectionValues Connection() const;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::map<std::string, std::string> values_;   // of section [Tarvo]
+    std::string otherSections_;                   // kept as they stand
+};
+
+}  // namespace tarvo

@@ -1,0 +1,5 @@
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+CommState gComm;
+}  // namespace tarvo

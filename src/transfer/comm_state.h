@@ -1,0 +1,40 @@
+// Program-wide values of communication sessions and dial-up.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+// What a communication session is asked to do (gOperationMode).
+enum CommMode : std::int16_t {
+    kCommFull = 0,
+    kCommResendAll = 3,
+    kCommDownloadOnly = 9,
+};
+
+struct CommState {
+    std::int16_t gOperationMode = kCommFull;
+    bool gInternetAvailable = false;
+    bool gCommHidden = false;          // False: the session form is shown
+    std::int16_t gCommResult = 0;      // 0 after a successful session
+    bool gProductsUpdated = false;     // product or client files arrived
+    std::string gDialEntry, gDialUser, gDialPassword;
+};
+
+extern CommState gComm;
+
+// One communication session with the back office. Subsystem 9 provides the
+// real one; until then the session delivers nothing.
+class CommunicationSession {
+public:
+    virtual ~CommunicationSession() = default;
+    // Runs one whole session of `mode`; returns gCommResult (0 = success).
+    virtual std::int16_t Run(std::int16_t mode, bool hidden) = 0;
+};
+
+class NoCommunicationSession : public CommunicationSession {
+public:
+    std::int16_t Run(std::int16_t, bool) override { return 0; }
+};
+
+}  // namespace tarvo
