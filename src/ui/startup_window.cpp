@@ -43,7 +43,13 @@ QString StartupWindow::Line(int line) const {
     return (line < 0 || line > 3) ? QString() : lines_[line]->text();
 }
 
+QStringList& MessageBoxesShown() {
+    static QStringList shown;
+    return shown;
+}
+
 void ShowMessageBox(QWidget* parent, std::string_view text) {
+    MessageBoxesShown().append(FromCore(text));
     if (qEnvironmentVariableIsSet("TARVO_NONINTERACTIVE")) {
         std::printf("MESSAGE: %s\n", FromCore(text).toUtf8().constData());
         std::fflush(stdout);

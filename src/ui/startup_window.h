@@ -26,6 +26,8 @@ private:
 // Shows a message box for the operator; with TARVO_NONINTERACTIVE set (tests,
 // unattended runs) the text goes to standard output instead.
 void ShowMessageBox(QWidget* parent, std::string_view cp1252Text);
+// Every message box text shown so far in this run (read by tests).
+QStringList& MessageBoxesShown();
 
 // StartupView for a window living on the GUI thread; every call is carried to
 // that thread and waits for it.

@@ -171,8 +171,8 @@ TEST(Constants, MessageLookupFollowsTheLanguageSetting) {
     FillTextTables(gConstants.tables);
     gSettings.gLanguage = 2;
     EXPECT_EQ(Cp1252ToUtf8(Msg(1)), "Entrée Invalide");
-    gSettings.gLanguage = 5;   // no such column
-    EXPECT_EQ(Msg(1), "");
+    gSettings.gLanguage = 5;   // no such column: English
+    EXPECT_EQ(Msg(1), "Invalid Entry");
     gSettings.gLanguage = 1;
     EXPECT_EQ(Msg(1), "Invalid Entry");
 }

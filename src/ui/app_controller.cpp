@@ -1,0 +1,74 @@
+#include "ui/app_controller.h"
+
+#include <QThread>
+
+#include "ui/qt_text.h"
+
+namespace tarvo::ui {
+
+void RunInWorker(QObject* owner, std::function<void()> work, std::function<void()> done) {
+    QThread* t = QThread::create(std::move(work));
+    QObject::connect(t, &QThread::finished, owner, [t, done = std::move(done)] {
+        t->deleteLater();
+        done();
+    });
+    t->start();
+}
+
+AppController::AppController(std::string programFolder, CommunicationSession* comm)
+    : home_(std::move(programFolder)), identity_(home_) {
+    ctx_.programFolder = home_;
+    ctx_.identity = &identity_;
+    ctx_.view = &view_;
+    ctx_.comm = comm ? comm : &noComm_;
+    ctx_.decoder = &decoder_;
+}
+
+AppController::~AppController() = default;
+
+void AppController::Start() {
+    startup_.show();
+    auto outcome = std::make_shared<StartupOutcome>(StartupOutcome::EndProgram);
+    RunInWorker(this, [this, outcome] { *outcome = StartupSequence(ctx_); }, [this, outcome] { AfterStartup(*outcome); });
+}
+
+void AppController::AfterStartup(StartupOutcome outcome) {
+    switch (outcome) {
+    case StartupOutcome::EndProgram:
+        startup_.close();
+        emit Finished(1);
+        return;
+    case StartupOutcome::ShowTerminalForm:
+        startup_.hide();
+        terminalForm_ = std::make_unique<TerminalForm>([this](const QString& text) { RegisterNumber(text); });
+        connect(terminalForm_.get(), &QDialog::rejected, this, [this] { emit Finished(0); });
+        terminalForm_->show();
+        return;
+    case StartupOutcome::OpenRegister:
+        startup_.close();
+        register_ = std::make_unique<RegisterWindow>();
+        if (!register_->Load()) {
+            emit Finished(1);
+            return;
+        }
+        register_->show();
+        register_->raise();
+        register_->activateWindow();
+        return;
+    }
+}
+
+void AppController::RegisterNumber(const QString& text) {
+    terminalForm_->setEnabled(false);
+    auto result = std::make_shared<TerminalFormResult>(TerminalFormResult::StayOpen);
+    std::string number = ToCore(text);
+    RunInWorker(this, [this, number, result] { *result = TerminalForm_Register(ctx_, number); },
+                [this, result] {
+                    terminalForm_->setEnabled(true);
+                    if (*result == TerminalFormResult::StayOpen) terminalForm_->Refocus();
+                    else if (*result == TerminalFormResult::EndProgram) emit Finished(1);
+                    else emit RestartRequested();
+                });
+}
+
+}  // namespace tarvo::ui

@@ -1,0 +1,57 @@
+// The program's top level: runs the start-up sequence behind the start-up
+// form, then opens the register window or the terminal-number form.
+#pragma once
+#include <QObject>
+#include <memory>
+#include <string>
+
+#include "platform/codec.h"
+#include "platform/identity_store.h"
+#include "startup/startup_sequence.h"
+#include "transfer/comm_state.h"
+#include "ui/register_window.h"
+#include "ui/startup_window.h"
+#include "ui/terminal_form.h"
+
+namespace tarvo::ui {
+
+class AppController : public QObject {
+    Q_OBJECT
+public:
+    // `comm` is the communication session used for the first download (the
+    // program passes its real one; null means none is available).
+    AppController(std::string programFolder, CommunicationSession* comm);
+    ~AppController() override;
+
+    void Start();
+
+    StartupWindow& Startup() { return startup_; }
+    TerminalForm* Terminal() { return terminalForm_.get(); }
+    RegisterWindow* Register() { return register_.get(); }
+    StartupContext& Context() { return ctx_; }
+
+signals:
+    // The program should end with this exit code.
+    void Finished(int exitCode);
+    // The terminal number was registered: the program restarts.
+    void RestartRequested();
+
+private:
+    void AfterStartup(StartupOutcome outcome);
+    void RegisterNumber(const QString& text);
+
+    std::string home_;
+    IdentityStore identity_;
+    Decoder decoder_;
+    NoCommunicationSession noComm_;
+    StartupWindow startup_;
+    GuiStartupView view_{&startup_};
+    StartupContext ctx_;
+    std::unique_ptr<TerminalForm> terminalForm_;
+    std::unique_ptr<RegisterWindow> register_;
+};
+
+// Runs `work` on a worker thread and `done` on the GUI thread afterwards.
+void RunInWorker(QObject* owner, std::function<void()> work, std::function<void()> done);
+
+}  // namespace tarvo::ui
