@@ -126,11 +126,23 @@ std::vector<std::string> ExpandCommand(const std::string& pattern,
         if (i >= pattern.size()) break;
         std::size_t e = pattern.find(' ', i);
         if (e == std::string::npos) e = pattern.size();
-        std::string word = pattern.substr(i, e - i);
-        for (const auto& [name, value] : values) {
-            std::string key = "{" + name + "}";
-            for (std::size_t f = word.find(key); f != std::string::npos; f = word.find(key, f + value.size()))
-                word.replace(f, key.size(), value);
+        // One pass over the pattern's word: a value put in is never looked
+        // at again, so a value that reads like a placeholder stays as it is.
+        std::string word;
+        for (std::size_t k = i; k < e;) {
+            bool put = false;
+            if (pattern[k] == '{') {
+                for (const auto& [name, value] : values) {
+                    std::string key = "{" + name + "}";
+                    if (k + key.size() <= e && pattern.compare(k, key.size(), key) == 0) {
+                        word += value;
+                        k += key.size();
+                        put = true;
+                        break;
+                    }
+                }
+            }
+            if (!put) word += pattern[k++];
         }
         out.push_back(word);
         i = e;

@@ -69,6 +69,8 @@ bool Communicate_First(StartupContext& ctx) {
         return false;
     }
     if (result != 1) {
+        // A line the dial command half brought up is taken down again.
+        if (dialled) RasDialHangUp(ctx.dial, {gComm.gDialEntry, gComm.gDialUser, gComm.gDialPassword});
         Log("Communicate_First: no connection to the Internet could be made");
         ctx.view->MessageBox("You require a default dialup connection to the Internet in this computer.");
         return false;

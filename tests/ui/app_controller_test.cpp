@@ -1,0 +1,125 @@
+#include "ui/app_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "data/log.h"
+#include "platform/process.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+#include "test_dir.h"
+#include "test_net.h"
+
+namespace tarvo::ui {
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+class AppControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gComm = CommState{};
+        gSettings = Settings{};
+        gConstants = Constants{};
+        gTerminalNumber.clear();
+        MessageBoxesShown().clear();
+        ASSERT_TRUE(offline.Bound());
+    }
+    void TearDown() override { ProgramLog().Close(); }
+
+    // A controller on the test folder; nothing it checks leaves this machine.
+    std::unique_ptr<AppController> MakeApp(const std::string& internetUrl) {
+        auto app = std::make_unique<AppController>(dir.Path(), nullptr);
+        app->Context().internet.url = internetUrl;
+        app->Context().internet.connectTimeoutMs = 300;
+        app->Context().internet.totalTimeoutMs = 1000;
+        return app;
+    }
+
+    TestDir dir;
+    ClosedPort offline;
+};
+
+TEST_F(AppControllerTest, DemoStoreOpensTheRegisterWindow) {
+    RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
+    ASSERT_EQ(copy.exitCode, 0);
+    auto app = MakeApp(offline.Url());
+    QSignalSpy finished(app.get(), &AppController::Finished);
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
+    EXPECT_EQ(app->Register()->objectName(), QString("frmCashMain"));
+    EXPECT_TRUE(app->Register()->Summary().contains("Terminal 1234567")) << app->Register()->Summary().toStdString();
+    EXPECT_FALSE(app->Startup().isVisible());
+    EXPECT_EQ(app->Terminal(), nullptr);
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(MessageBoxesShown().isEmpty());
+}
+
+TEST_F(AppControllerTest, WithoutATerminalNumberTheFormRefusesAShortNumber) {
+    auto app = MakeApp(offline.Url());
+    QSignalSpy finished(app.get(), &AppController::Finished);
+    QSignalSpy restart(app.get(), &AppController::RestartRequested);
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Terminal() && app->Terminal()->isVisible(); }, kWaitMs));
+    TerminalForm* form = app->Terminal();
+    EXPECT_EQ(form->objectName(), QString("frmTerminal"));
+    EXPECT_FALSE(app->Startup().isVisible());
+
+    QTest::keyClicks(form->numTerminalNumber(), "123456");
+    QTest::mouseClick(form->btnRegisterTerminalNumber(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return MessageBoxesShown().contains("Terminal number must be 7 digits") && form->isEnabled(); },
+        kWaitMs));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->numTerminalNumber()->text(), QString("123456"));
+    EXPECT_EQ(MessageBoxesShown().size(), 1);
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(restart.count(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Tarvo.ini"));
+}
+
+TEST_F(AppControllerTest, RegisteringANumberStoresItAndAsksForARestart) {
+    LocalHttpServer internet(200);
+    auto app = MakeApp(internet.Url());
+    QSignalSpy restart(app.get(), &AppController::RestartRequested);
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Terminal() && app->Terminal()->isVisible(); }, kWaitMs));
+    QTest::keyClicks(app->Terminal()->numTerminalNumber(), "7654321");
+    QTest::mouseClick(app->Terminal()->btnRegisterTerminalNumber(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return restart.count() == 1; }, kWaitMs));
+    IdentityStore stored(dir.Path());
+    ASSERT_TRUE(stored.Load());
+    EXPECT_EQ(stored.TerminalNumber(), "7654321");
+    EXPECT_TRUE(MessageBoxesShown().isEmpty());
+}
+
+TEST_F(AppControllerTest, ExitOnTheTerminalFormEndsTheProgramNormally) {
+    auto app = MakeApp(offline.Url());
+    QSignalSpy finished(app.get(), &AppController::Finished);
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Terminal() && app->Terminal()->isVisible(); }, kWaitMs));
+    QTest::mouseClick(app->Terminal()->btnExit(), Qt::LeftButton);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 0);
+}
+
+TEST_F(AppControllerTest, OfflineWithoutSettingsOrDialFileEndsWithExitCodeOne) {
+    dir.Write("Tarvo.ini", "[Tarvo]\nTerminalNumber=1234567\nInternetCheckUrl=" + offline.Url() + "\n");
+    LocalHttpServer notAsked(200);   // the identity file's address wins over this one
+    auto app = MakeApp(notAsked.Url());
+    QSignalSpy finished(app.get(), &AppController::Finished);
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, kWaitMs));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(MessageBoxesShown(), QStringList{"Error: The Dial up configuration file does not exist."});
+    EXPECT_EQ(app->Startup().Line(1), QString("Terminal Number: 1234567"));
+    EXPECT_EQ(app->Startup().Line(2), QString("Setup File Not Available"));
+    EXPECT_EQ(app->Startup().Line(3), QString("Initiating Communication"));
+    EXPECT_FALSE(app->Startup().isVisible());
+    EXPECT_EQ(app->Register(), nullptr);
+}
+
+}  // namespace
+}  // namespace tarvo::ui
