@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "program_state.h"
+
 #include <sys/stat.h>
 
 #include "common/line_reader.h"
@@ -47,10 +49,7 @@ public:
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        gComm = CommState{};
-        gSettings = Settings{};
-        gConstants = Constants{};
-        gTerminalNumber.clear();
+        ResetProgramState();
         ASSERT_TRUE(offline.Bound());
         ctx.programFolder = dir.Path();
         ctx.identity = &identity;

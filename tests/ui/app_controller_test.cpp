@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "program_state.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,10 +22,7 @@ constexpr int kWaitMs = 5000;
 class AppControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        gComm = CommState{};
-        gSettings = Settings{};
-        gConstants = Constants{};
-        gTerminalNumber.clear();
+        ResetProgramState();
         MessageBoxesShown().clear();
         ASSERT_TRUE(offline.Bound());
     }

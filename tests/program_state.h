@@ -1,0 +1,17 @@
+// Puts the program-wide values back to a fresh start between tests.
+#pragma once
+#include "data/log.h"
+#include "startup/settings.h"
+#include "startup/startup_sequence.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+
+inline void ResetProgramState() {
+    gComm = CommState{};
+    gSettings = Settings{};
+    gConstants = Constants{};
+    gTerminalNumber.clear();
+}
+
+}  // namespace tarvo
