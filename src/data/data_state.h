@@ -1,0 +1,102 @@
+// The data layer's program-wide state: the staff and category tables, the
+// open working files (one object per fixed file number of the register), their
+// counts, and the key and result variables of the finders.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/money.h"
+#include "data/work_file.h"
+
+namespace tarvo {
+
+struct ManagerRow {
+    std::string ManagerNumber, ManagerKey, ManagerName, ManagerRights;
+};
+struct CashierRow {
+    std::string CashierNumber, CashierKey, CashierName;
+    std::int16_t CashierLevel = 0;
+};
+struct SalesmanRow {
+    std::string SalesmanNumber, SalesmanKey, SalesmanName;
+};
+struct CategoryRow {
+    std::string CategoryCode, CategoryName;
+};
+
+struct DataState {
+    // --- in-memory tables, entries 1..count (entry 0 unused) ----------------
+    std::vector<ManagerRow> ManagerTable{1};
+    std::vector<CashierRow> CashierTable{1};
+    std::vector<SalesmanRow> SalesmanTable{1};
+    std::vector<CategoryRow> CategoryTable{1};
+    std::int32_t gManagerCount = 0, gCashierCount = 0, gSalesmanCount = 0, gCategoryCount = 0;
+    bool gNoCashiers = true;
+
+    // --- master working files (file numbers 3, 4, 44, 31, 32) -----------------
+    WorkFile products, clients, vendors, kitHeaders, kitLines;
+    std::int32_t gProductCount = 0, gClientCount = 0, gVendorCount = 0, gKitCount = 0, gKitLineCount = 0;
+
+    // --- indexes (13, 14, 46) ---------------------------------------------------
+    WorkFile auxIndex, cuxIndex, paxIndex;
+    std::int32_t gAuxCount = 0, gCuxCount = 0, gPaxCount = 0;
+
+    // --- new clients / new products share one file number (29) ----------------
+    WorkFile newFile;
+    std::int32_t gNewCount = 0;
+
+    // --- transaction files -------------------------------------------------------
+    WorkFile invoices, invoiceLines, payments, activity, physical;          // 5, 6, 7, 8, 24
+    WorkFile orders, orderLines, orderPayments;                             // 17, 18, 19
+    WorkFile adjustments, adjustmentLines, purchases, purchaseLines;        // 40, 41, 42, 43
+    std::int32_t gLastInvoiceRecord = 0, gLastInvoiceLineRecord = 0, gLastPaymentRecord = 0;
+    std::int32_t gLastActivityRecord = 0, gLastPhysicalRecord = 0;
+    std::int32_t gLastOrderRecord = 0, gLastOrderLineRecord = 0, gLastOrderPaymentRecord = 0;
+    std::int32_t gLastAdjustmentRecord = 0, gLastAdjustmentLineRecord = 0;
+    std::int32_t gLastPurchaseRecord = 0, gLastPurchaseLineRecord = 0;
+    std::array<std::int32_t, 3> gSavedRecordCounts{};   // .INV, .DTL, .PAY around a training sale
+
+    // last records read
+    std::string gInvoiceRec, gInvoiceLineRec, gPaymentRec, gActivityRec;
+    std::string gProductRec, gClientRec;
+
+    // --- finder keys and results (0 = not found) ------------------------------
+    std::string gProductKey, gClientKey, gDocumentKey, gOrderKey, gVendorCode;
+    std::string gCashierKey, gCategoryKey, gManagerKey, gSalesmanKey;
+    std::int32_t gProductRecNo = 0, gNewProductRecNo = 0, gClientRecNo = 0, gNewClientRecNo = 0;
+    std::int32_t gInvoiceRecNo = 0, gInvoiceLineRecNo = 0, gPaymentRecNo = 0;
+    std::int32_t gDocumentRecNo = 0, gDocumentLineRecNo = 0, gOrderPaymentRecNo = 0, gPurchaseLineRecNo = 0;
+    std::int32_t gVendorRecNo = 0, gCashierFound = 0, gCategoryIndex = 0, gManagerIndex = 0, gSalesmanIndex = 0;
+
+    // embedded-price bar codes
+    bool gEmbeddedPriceCheck = false;
+    bool gManualPrice = false;
+    Money gManualPriceValue;
+
+    // keyword and alias search
+    std::string gSearchText;
+    std::int32_t gSearchFirst = 0, gSearchLast = 0;
+
+    // first record of each client id (columns 1-8) and vendor code (1-8),
+    // built at load so the linear finders keep their first-match answer
+    // without a scan per call
+    std::unordered_map<std::string, std::int32_t> clientIdFirst, vendorCodeFirst;
+
+    // Message boxes the loaders ask for (the window shows them); a test or the
+    // start-up may replace it. By default the text is only logged.
+    std::function<void(const std::string&)> messageBox;
+};
+
+extern DataState gData;
+
+// Closes every working file of the data layer (program close and restart).
+void Data_CloseAll(DataState& d);
+
+// Shows a loader's message box through d.messageBox and logs it.
+void Data_MessageBox(DataState& d, const std::string& text);
+
+}  // namespace tarvo

@@ -1,0 +1,28 @@
+// Loading the master text files of Files/ into the in-memory staff and
+// category tables and into the master working files of Data/.
+#pragma once
+
+#include "data/data_state.h"
+
+namespace tarvo {
+
+// Everything at start-up, in order: managers, cashiers, salesmen, categories,
+// the product key setting, products, product updates, clients, vendors, kits,
+// the alias index, the new-client and new-product files.
+void OpenTables();
+
+void Open_FileManager();    // .MAN -> ManagerTable (150 at most)
+void Open_FileCashier();    // .CSH -> CashierTable (2000)
+void Open_FileSalesman();   // .SAL -> SalesmanTable (2000)
+void Read_FileCategory();   // .CTG -> CategoryTable (500)
+
+void Parse_FileProduct();   // .PRD -> products working file (#3)
+void Parse_FileClient();    // .CLI -> clients (#4); also the client-id map
+void Parse_Filevendor();    // .VND -> vendors (#44); also the vendor-code map
+void Parse_FileKit();       // .KTM, .KTD -> kit headers (#31), kit lines (#32)
+
+void Open_FileNew();         // checks .NWC and .NWP at start-up; #29 left on .NWP
+void Open_FileNewClient();   // #29 on .NWC, gNewCount from its header
+void Open_FileNewProduct();  // #29 on .NWP
+
+}  // namespace tarvo

@@ -1,0 +1,168 @@
+#include "data/work_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarvo {
+
+WorkFile::~WorkFile() { Close(); }
+
+bool WorkFile::Open(const std::string& path, int recordLength, bool truncate) {
+    Close();
+    path_ = path;
+    recLen_ = recordLength;
+    int flags = O_RDWR | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0);
+    fd_ = ::open(path.c_str(), flags, 0644);
+    if (fd_ < 0) {
+        error_ = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    size_ = ::fstat(fd_, &st) == 0 ? st.st_size : 0;
+    return true;
+}
+
+void WorkFile::Unmap() const {
+    if (map_) ::munmap(const_cast<char*>(map_), static_cast<std::size_t>(mapLen_));
+    map_ = nullptr;
+    mapLen_ = 0;
+}
+
+void WorkFile::Close() {
+    Unmap();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    size_ = 0;
+}
+
+std::int64_t WorkFile::RecordCount() const { return recLen_ > 0 ? size_ / recLen_ : 0; }
+
+bool WorkFile::EnsureMapped(std::int64_t bytes) const {
+    if (map_ && mapLen_ >= bytes) return true;
+    Unmap();
+    if (size_ <= 0) return false;
+    // Map a little beyond the current size so appends rarely force a remap;
+    // pages past the end of the file are never touched.
+    std::int64_t len = size_ + size_ / 8 + (1 << 20);
+    void* p = ::mmap(nullptr, static_cast<std::size_t>(len), PROT_READ, MAP_SHARED, fd_, 0);
+    if (p == MAP_FAILED) return false;
+    map_ = static_cast<const char*>(p);
+    mapLen_ = len;
+    return mapLen_ >= bytes;
+}
+
+std::string_view WorkFile::View(std::int64_t k) const {
+    if (fd_ < 0 || k < 1 || recLen_ < 2) return {};
+    std::int64_t off = (k - 1) * recLen_;
+    if (off + recLen_ > size_) return {};
+    if (!EnsureMapped(off + recLen_)) return {};
+    const unsigned char* r = reinterpret_cast<const unsigned char*>(map_ + off);
+    std::size_t len = static_cast<std::size_t>(r[0] | (r[1] << 8));
+    if (len > static_cast<std::size_t>(recLen_ - 2)) len = static_cast<std::size_t>(recLen_ - 2);
+    return std::string_view(map_ + off + 2, len);
+}
+
+std::string WorkFile::Read(std::int64_t k) const { return std::string(View(k)); }
+
+void WorkFile::Frame(std::string& out, std::string_view text, int recLen) {
+    std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(recLen), ' ');
+    out[start] = static_cast<char>(text.size() & 0xFF);
+    out[start + 1] = static_cast<char>((text.size() >> 8) & 0xFF);
+    std::memcpy(&out[start + 2], text.data(), text.size());
+}
+
+bool WorkFile::Write(std::int64_t k, std::string_view text) {
+    if (fd_ < 0 || k < 1) {
+        error_ = "write to a closed file or record " + std::to_string(k);
+        return false;
+    }
+    if (text.size() > static_cast<std::size_t>(recLen_ - 2)) {
+        error_ = "text of " + std::to_string(text.size()) + " characters does not fit a record of " +
+                 std::to_string(recLen_) + " in " + path_;
+        return false;
+    }
+    std::string rec;
+    Frame(rec, text, recLen_);
+    std::int64_t off = (k - 1) * recLen_;
+    std::size_t done = 0;
+    while (done < rec.size()) {
+        ssize_t n = ::pwrite(fd_, rec.data() + done, rec.size() - done, static_cast<off_t>(off + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error_ = "cannot write " + path_ + ": " + std::strerror(errno);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (off + recLen_ > size_) size_ = off + recLen_;
+    return true;
+}
+
+bool WorkFile::Truncate(std::int64_t records) {
+    if (fd_ < 0) return false;
+    Unmap();
+    if (::ftruncate(fd_, static_cast<off_t>(records * recLen_)) != 0) {
+        error_ = "cannot cut " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    size_ = records * recLen_;
+    return true;
+}
+
+bool WorkFile::Sync() {
+    if (fd_ < 0) return false;
+    if (::fdatasync(fd_) != 0) {
+        error_ = "cannot flush " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+WorkFile::Appender::Appender(WorkFile& f, std::int64_t first) : f_(f), next_(first), bufferFirst_(first) {
+    buf_.reserve(1 << 20);
+}
+
+WorkFile::Appender::~Appender() { Finish(); }
+
+bool WorkFile::Appender::Add(std::string_view text) {
+    if (!ok_) return false;
+    if (text.size() > static_cast<std::size_t>(f_.recLen_ - 2)) {
+        f_.error_ = "text of " + std::to_string(text.size()) + " characters does not fit a record of " +
+                    std::to_string(f_.recLen_) + " in " + f_.path_;
+        return false;
+    }
+    Frame(buf_, text, f_.recLen_);
+    ++next_;
+    if (buf_.size() >= (1 << 20)) return FlushBuffer();
+    return true;
+}
+
+bool WorkFile::Appender::FlushBuffer() {
+    if (buf_.empty() || !ok_) return ok_;
+    std::int64_t off = (bufferFirst_ - 1) * f_.recLen_;
+    std::size_t done = 0;
+    while (done < buf_.size()) {
+        ssize_t n = ::pwrite(f_.fd_, buf_.data() + done, buf_.size() - done, static_cast<off_t>(off + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            f_.error_ = "cannot write " + f_.path_ + ": " + std::strerror(errno);
+            ok_ = false;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    std::int64_t end = off + static_cast<std::int64_t>(buf_.size());
+    if (end > f_.size_) f_.size_ = end;
+    bufferFirst_ = next_;
+    buf_.clear();
+    return true;
+}
+
+bool WorkFile::Appender::Finish() { return FlushBuffer(); }
+
+}  // namespace tarvo

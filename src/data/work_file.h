@@ -1,0 +1,84 @@
+// WorkFile: a random-access file of fixed-length records. Record k (from 1)
+// starts at byte (k - 1) x N and holds one text: a 2-byte little-endian length
+// L, then L windows-1252 bytes. Records are always written whole (the rest
+// blank), so the file size is records x N.
+//
+// Reads go through a shared read-only mapping of the file, so a look-up that
+// touches twenty records costs no system call; writes go through pwrite into
+// the same page cache, so the mapping always sees them.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+class WorkFile {
+public:
+    WorkFile() = default;
+    ~WorkFile();
+    WorkFile(const WorkFile&) = delete;
+    WorkFile& operator=(const WorkFile&) = delete;
+
+    // Opens (creating when missing) for reading and writing. `truncate` cuts
+    // the file to length 0 first. False with Error() on failure.
+    bool Open(const std::string& path, int recordLength, bool truncate = false);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+    int RecordLength() const { return recLen_; }
+
+    // Whole records in the file (a partial last record is not counted).
+    std::int64_t RecordCount() const;
+
+    // The text of record k; "" beyond the end of the file or for k < 1. A
+    // stored length larger than the record allows is cut to the record.
+    std::string Read(std::int64_t k) const;
+    // The same, without copying; valid until the next write or close.
+    std::string_view View(std::int64_t k) const;
+
+    // Writes `text` as record k. False (and nothing written) when the text is
+    // longer than N - 2 or the write fails.
+    bool Write(std::int64_t k, std::string_view text);
+
+    // Cuts the file to `records` records.
+    bool Truncate(std::int64_t records);
+    // Makes the written records durable.
+    bool Sync();
+
+    const std::string& Error() const { return error_; }
+
+    // Sequential writer for loads of many records: records are gathered in
+    // memory and written in large blocks from record `first` on.
+    class Appender {
+    public:
+        Appender(WorkFile& f, std::int64_t first);
+        ~Appender();
+        bool Add(std::string_view text);
+        bool Finish();   // writes what is gathered; false on any failure
+        std::int64_t Next() const { return next_; }
+
+    private:
+        bool FlushBuffer();
+        WorkFile& f_;
+        std::int64_t next_;
+        std::int64_t bufferFirst_;
+        std::string buf_;
+        bool ok_ = true;
+    };
+
+private:
+    void Unmap() const;
+    bool EnsureMapped(std::int64_t bytes) const;
+    static void Frame(std::string& out, std::string_view text, int recLen);
+
+    int fd_ = -1;
+    int recLen_ = 0;
+    std::string path_;
+    mutable std::string error_;
+    mutable const char* map_ = nullptr;
+    mutable std::int64_t mapLen_ = 0;
+    std::int64_t size_ = 0;   // bytes, kept up to date by our writes
+};
+
+}  // namespace tarvo
