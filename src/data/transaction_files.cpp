@@ -1,0 +1,274 @@
+#include "data/transaction_files.h"
+
+#include <algorithm>
+
+#include "common/numbers.h"
+#include "data/fields.h"
+#include "data/log.h"
+#include "startup/constants.h"
+
+namespace tarvo {
+namespace {
+
+// What an opener knows of one transaction file.
+struct FileSpec {
+    WorkFile DataState::*file;
+    std::int32_t DataState::*counter;
+    const char* extension;
+    int recordLength;
+    bool signBlank;            // header written with the blank of a signed number
+    int headerWidth;
+    const char* shortLog;      // header shorter than 8 characters
+    const char* rangeLog;      // count outside 0..9,999,999
+    int sentFlagColumn;        // 0: the file holds no sent flag (lines, payments)
+    bool numbered;             // columns 1-7 of a document hold its record number
+};
+
+const FileSpec kInvoice{&DataState::invoices, &DataState::gLastInvoiceRecord, ".INV", 150, false, 130,
+    "Open_FileInvoice: Reading invoice master header, Length of header record is less than 8, header set to zero",
+    "Open_FileInvoice: Reading invoice master header, Invalid header information initialized to zero", 9, true};
+const FileSpec kInvoiceLine{&DataState::invoiceLines, &DataState::gLastInvoiceLineRecord, ".DTL", 90, true, 60,
+    "Open_FileInvoice: Reading invoice detail header, Length of header record is less than 8, header set to zero",
+    "Open_FileInvoice: Reading invoice detail header, Invalid header information initialized to zero", 0, false};
+const FileSpec kPayment{&DataState::payments, &DataState::gLastPaymentRecord, ".PAY", 235, true, 230,
+    "Open_FilePayment: Reading payment header, Length of header record is less than 8, header set to zero",
+    "OpenTables: Reading payment header, Invalid header information initialized to zero", 0, false};
+const FileSpec kActivity{&DataState::activity, &DataState::gLastActivityRecord, ".ACT", 60, true, 40,
+    "Open_FileActivity: Reading deposit header, Length of header record is less than 8, header set to zero",
+    "OpenTables: Reading deposit header, Invalid header information initialized to zero", 14, false};
+const FileSpec kPhysical{&DataState::physical, &DataState::gLastPhysicalRecord, ".PHY", 20, true, 18,
+    "Open_FilePhysical: Reading physical header, Length of header record is less than 8, header set to zero",
+    "Open_FilePhysical: Reading physical header, Invalid header information initialized to zero", 18, false};
+const FileSpec kOrder{&DataState::orders, &DataState::gLastOrderRecord, ".ORD", 252, false, 230,
+    "Open_FileOrder: Reading ordermaster header, Length of header record is less than 8, header set to zero",
+    "Open_FileOrder: Reading ordermaster header, Invalid header information initialized to zero", 9, true};
+const FileSpec kOrderLine{&DataState::orderLines, &DataState::gLastOrderLineRecord, ".ORL", 90, true, 60,
+    "Open_Fileorder: Reading order detail header, Length of header record is less than 8, header set to zero",
+    "Open_Fileorder: Reading order detail header, Invalid header information initialized to zero", 0, false};
+const FileSpec kOrderPayment{&DataState::orderPayments, &DataState::gLastOrderPaymentRecord, ".ORP", 235, true, 230,
+    "Open_Fileorder: Reading payment header, Length of header record is less than 8, header set to zero",
+    "Open_fileorder: Reading payment header, Invalid header information initialized to zero", 0, false};
+const FileSpec kAdjustment{&DataState::adjustments, &DataState::gLastAdjustmentRecord, ".ADJ", 90, true, 80,
+    "Open_Fileadjustment: Reading adjustment header, Length of header record is less than 8, header set to zero",
+    "Open_Fileadjustment: Reading adjustment header, Invalid header information initialized to zero", 9, true};
+const FileSpec kAdjustmentLine{&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord, ".ADD", 80, true,
+    70, "Open_Fileadjustment: Reading adjustment detail, Length of header record is less than 8, header set to zero",
+    "Open_Fileadjustment: Reading adjustment detail, Invalid header information initialized to zero", 0, false};
+const FileSpec kPurchase{&DataState::purchases, &DataState::gLastPurchaseRecord, ".PUR", 300, true, 280,
+    "Open_Filepurchase: Reading purchase header, Length of header record is less than 8, header set to zero",
+    "Open_Filepurchase: Reading purchase header, Invalid header information initialized to zero", 9, true};
+const FileSpec kPurchaseLine{&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord, ".PUL", 90, true, 80,
+    "Open_Filepurchase: Reading purchase detail, Length of header record is less than 8, header set to zero",
+    "Open_Filepurchase: Reading purchase detail, Invalid header information initialized to zero", 0, false};
+
+constexpr std::int64_t kMaxCount = 9999999;
+
+void Log(const std::string& text) { ProgramLog().Write(1, text); }
+
+std::string HeaderText(std::int64_t count, bool signBlank, int width) {
+    std::string h = (signBlank ? " " : "") + std::to_string(count);
+    h.resize(static_cast<std::size_t>(width), ' ');
+    return h;
+}
+
+// The count a damaged header stands for, from the file itself: for files whose
+// documents carry their own number, the last whole record that does; for the
+// others every whole record. Never below 1, never above the limit.
+std::int64_t CountFromFile(const WorkFile& f, bool numbered) {
+    std::int64_t records = f.RecordCount();
+    if (numbered) {
+        for (std::int64_t k = records; k >= 2; --k) {
+            std::string_view r = f.View(k);
+            if (r.size() >= 7 && r.substr(0, 7) == PadZero(std::to_string(k), 7)) return std::min(k, kMaxCount);
+        }
+        return 1;
+    }
+    return std::clamp<std::int64_t>(records, 1, kMaxCount);
+}
+
+bool IsNumberText(std::string_view eight) {
+    DecimalText d = Num_Scan(eight);
+    return !d.whole.empty() || !d.fraction.empty();
+}
+
+void OpenOne(const FileSpec& spec) {
+    DataState& d = gData;
+    WorkFile& f = d.*spec.file;
+    const std::string path = gConstants.paths.gDataPath + spec.extension;
+    if (!f.Open(path, spec.recordLength)) {
+        Log(f.Error());
+        d.*spec.counter = 0;
+        return;
+    }
+    std::int64_t count = 1;
+    bool rewrite = true;
+    if (f.RecordCount() > 0) {
+        std::string_view h = f.View(1);
+        if (h.size() < 8) {
+            Log(spec.shortLog);
+            count = CountFromFile(f, spec.numbered);
+        } else if (!IsNumberText(h.substr(0, 8))) {
+            // No number at all: not an empty file, so the records decide.
+            Log(spec.rangeLog);
+            count = CountFromFile(f, spec.numbered);
+        } else {
+            std::int64_t v = HeaderCount(h);
+            if (v < 0 || v > kMaxCount) {
+                Log(spec.rangeLog);
+                count = CountFromFile(f, spec.numbered);
+            } else if (v == 0) {
+                count = 1;   // a document is never written into record 1
+            } else {
+                count = v;
+                rewrite = false;
+            }
+        }
+    }
+    if (rewrite && !f.Write(1, HeaderText(count, spec.signBlank, spec.headerWidth))) Log(f.Error());
+    d.*spec.counter = static_cast<std::int32_t>(count);
+}
+
+int CountUnsent(const FileSpec& spec) {
+    WorkFile& f = gData.*spec.file;
+    if (!f.IsOpen() || spec.sentFlagColumn == 0) return 0;
+    std::int64_t last = std::min<std::int64_t>(gData.*spec.counter, f.RecordCount());
+    int unsent = 0;
+    for (std::int64_t k = 2; k <= last; ++k) {
+        std::string_view r = f.View(k);
+        if (r.size() >= static_cast<std::size_t>(spec.sentFlagColumn) && r[spec.sentFlagColumn - 1] == '0') ++unsent;
+    }
+    return unsent;
+}
+
+// Counts what an empty-out would lose, then cuts the file to length 0.
+int EmptyFile(const FileSpec& spec) {
+    WorkFile& f = gData.*spec.file;
+    if (!f.IsOpen() && !f.Open(gConstants.paths.gDataPath + spec.extension, spec.recordLength)) {
+        Log(f.Error());
+        return 0;
+    }
+    if (spec.sentFlagColumn != 0) {
+        // The header of an unopened file may be out of date: read it now.
+        std::int64_t v = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 0;
+        gData.*spec.counter = static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, kMaxCount));
+    }
+    int unsent = CountUnsent(spec);
+    if (!f.Truncate(0)) Log(f.Error());
+    f.Close();
+    return unsent;
+}
+
+int NewFileUnsent(const char* extension, int recordLength) {
+    WorkFile f;
+    if (!f.Open(gConstants.paths.gDataPath + extension, recordLength)) return 0;
+    std::int64_t last = f.RecordCount() > 0 ? std::min<std::int64_t>(HeaderCount(f.View(1)), f.RecordCount()) : 0;
+    int unsent = 0;
+    for (std::int64_t k = 2; k <= last; ++k) {
+        std::string_view r = f.View(k);
+        if (!r.empty() && r[0] == '0') ++unsent;
+    }
+    f.Truncate(0);
+    return unsent;
+}
+
+}  // namespace
+
+std::int64_t HeaderCount(std::string_view record1) {
+    // Blanks are ignored wherever they stand in the first 8 characters.
+    std::string eight;
+    for (char c : record1.substr(0, 8))
+        if (c != ' ') eight.push_back(c);
+    auto v = Num_RoundHalfEven(Num_Scan(eight), 0);
+    return v.value_or(-1);
+}
+
+void Open_FileInvoice() {
+    OpenOne(kInvoice);
+    OpenOne(kInvoiceLine);
+}
+void Open_FilePayment() { OpenOne(kPayment); }
+void Open_FileActivity() { OpenOne(kActivity); }
+void Open_FilePhysical() { OpenOne(kPhysical); }
+void Open_FileOrder() {
+    OpenOne(kOrder);
+    OpenOne(kOrderLine);
+    OpenOne(kOrderPayment);
+}
+void Open_Fileadjustment() {
+    OpenOne(kAdjustment);
+    OpenOne(kAdjustmentLine);
+}
+void Open_Filepurchase() {
+    OpenOne(kPurchase);
+    OpenOne(kPurchaseLine);
+}
+
+int Files_ResetDaily() {
+    int unsent = 0;
+    for (const FileSpec* s : {&kInvoice, &kInvoiceLine, &kPayment, &kActivity}) unsent += EmptyFile(*s);
+    Open_FileInvoice();
+    Open_FilePayment();
+    Open_FileActivity();
+    return unsent;
+}
+
+int Files_ResetAll() {
+    int unsent = Files_ResetDaily();
+    for (const FileSpec* s : {&kInvoice, &kInvoiceLine, &kPayment, &kActivity, &kOrder, &kOrderLine,
+                              &kOrderPayment})
+        unsent += EmptyFile(*s);
+    gData.newFile.Close();
+    unsent += NewFileUnsent(".NWC", 500);
+    unsent += NewFileUnsent(".NWP", 300);
+    for (const FileSpec* s : {&kPhysical, &kAdjustment, &kAdjustmentLine, &kPurchase, &kPurchaseLine})
+        unsent += EmptyFile(*s);
+    return unsent;
+}
+
+void Headers_Save() {
+    Open_FileInvoice();
+    Open_FilePayment();
+    DataState& d = gData;
+    d.gInvoiceRec = d.invoices.Read(1);
+    d.gInvoiceLineRec = d.invoiceLines.Read(1);
+    d.gPaymentRec = d.payments.Read(1);
+    d.gSavedRecordCounts = {d.gLastInvoiceRecord, d.gLastInvoiceLineRecord, d.gLastPaymentRecord};
+    d.payments.Close();
+    d.invoiceLines.Close();
+    d.invoices.Close();
+}
+
+void Headers_Restore() {
+    Open_FileInvoice();
+    Open_FilePayment();
+    DataState& d = gData;
+    const auto& c = d.gSavedRecordCounts;
+    if (!d.invoices.Write(1, HeaderText(c[0], false, 130))) Log(d.invoices.Error());
+    if (!d.invoiceLines.Write(1, HeaderText(c[1], false, 60))) Log(d.invoiceLines.Error());
+    if (!d.payments.Write(1, HeaderText(c[2], false, 233))) Log(d.payments.Error());
+    d.payments.Close();
+    d.invoiceLines.Close();
+    d.invoices.Close();
+}
+
+bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document) {
+    std::int64_t header = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
+    if (header < 1) header = 1;
+    std::int64_t next = header + 1;
+    if (next > kMaxCount) {
+        Log("Transaction file " + f.Path() + " is full");
+        return false;
+    }
+    if (!f.Write(next, document)) {
+        Log(f.Error());
+        return false;
+    }
+    if (!f.Write(1, HeaderText(next, false, headerWidth))) {
+        Log(f.Error());
+        return false;
+    }
+    counter = static_cast<std::int32_t>(next);
+    return true;
+}
+
+}  // namespace tarvo
