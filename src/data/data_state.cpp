@@ -1,5 +1,7 @@
 #include "data/data_state.h"
 
+#include <new>
+
 #include "data/log.h"
 
 namespace tarvo {
@@ -12,6 +14,14 @@ void Data_CloseAll(DataState& d) {
                         &d.orders, &d.orderLines, &d.orderPayments, &d.adjustments, &d.adjustmentLines, &d.purchases,
                         &d.purchaseLines})
         f->Close();
+}
+
+void Data_Reset(DataState& d) {
+    // DataState holds non-copyable files, so it cannot be assigned a fresh
+    // value: end the object (the files close in their destructors) and build
+    // a new one in its place, which resets fields added later as well.
+    d.~DataState();
+    ::new (static_cast<void*>(&d)) DataState();
 }
 
 void Data_MessageBox(DataState& d, const std::string& text) {

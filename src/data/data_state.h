@@ -96,6 +96,11 @@ extern DataState gData;
 // Closes every working file of the data layer (program close and restart).
 void Data_CloseAll(DataState& d);
 
+// Closes every working file and puts every field of `d` back to its initial
+// value (tables emptied, counts, keys and results 0, maps cleared, no message
+// box handler).
+void Data_Reset(DataState& d);
+
 // Shows a loader's message box through d.messageBox and logs it.
 void Data_MessageBox(DataState& d, const std::string& text);
 

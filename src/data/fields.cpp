@@ -11,6 +11,22 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
+std::string_view TrimRightView(std::string_view s) {
+    std::size_t e = s.find_last_not_of(' ');
+    return e == std::string_view::npos ? std::string_view{} : s.substr(0, e + 1);
+}
+
+std::string_view TrimView(std::string_view s) {
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    return TrimRightView(s.substr(b));
+}
+
+std::string_view Mid(std::string_view s, std::size_t col, std::size_t width) {
+    if (col < 1 || col > s.size()) return {};
+    return s.substr(col - 1, width);
+}
+
 void Str_PadRight(std::string& s, int width) {
     if (width < 0) width = 0;
     s = Trim(s);

@@ -17,6 +17,12 @@ std::string PadZero(std::string s, int width);
 
 // Text without leading and trailing blanks.
 std::string Trim(std::string_view s);
+std::string_view TrimView(std::string_view s);
+std::string_view TrimRightView(std::string_view s);
+
+// Columns col..col+width-1 of a record (from 1): shorter at its end, empty
+// past it.
+std::string_view Mid(std::string_view s, std::size_t col, std::size_t width = std::string_view::npos);
 
 // Card-field substitution: comma -> 30, apostrophe -> 31, codes 26-235 move up
 // by 20; Str_Decode undoes it. A code of 236 or more has no 8-bit encoded

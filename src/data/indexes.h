@@ -3,6 +3,7 @@
 // sort of fixed-length text lines by byte order.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "data/data_state.h"
 

@@ -16,16 +16,11 @@ Settings gSettings;
 
 namespace {
 
-// Mid$(s, start, len) with 1-based start: "" past the end, shorter at the end.
 std::string Mid(const std::string& s, std::size_t start, std::size_t len = std::string::npos) {
-    if (start < 1 || start > s.size()) return {};
-    return s.substr(start - 1, len);
+    return std::string(tarvo::Mid(std::string_view(s), start, len));
 }
 
-std::string RTrim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
+std::string RTrim(const std::string& s) { return std::string(TrimRightView(s)); }
 
 std::string LTrim(const std::string& s) {
     std::size_t b = s.find_first_not_of(' ');

@@ -1,0 +1,402 @@
+#include "data/master_files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "common/line_reader.h"
+#include "common/numbers.h"
+#include "data/fields.h"
+#include "data/indexes.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "data/product_updates.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+#include "platform/files.h"
+
+namespace tarvo {
+namespace {
+
+void Log(const std::string& text) { ProgramLog().Write(1, text); }
+
+// A short or unreadable line: the reason, then the line itself.
+void LogRejectedLine(const std::string& reason, const std::string& line) {
+    ProgramLog().Write(1, reason);
+    ProgramLog().Write(2, line);
+}
+
+
+std::string FileName(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What failed, without the path that WorkFile::Error() names first.
+std::string Reason(const std::string& error) {
+    std::size_t p = error.rfind(": ");
+    return p == std::string::npos ? error : error.substr(p + 2);
+}
+
+// A received text file of this terminal: <files path> & ext, its name matched
+// without regard to case.
+std::string ReceivedFile(const char* ext) {
+    const std::string& base = gConstants.paths.gFilesPath;
+    std::size_t slash = base.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : base.substr(0, slash);
+    std::string name = (slash == std::string::npos ? base : base.substr(slash + 1)) + ext;
+    return FindFileNoCase(folder, name);
+}
+
+// A working file of this terminal, created under its exact name.
+std::string WorkingFile(const char* ext) { return gConstants.paths.gDataPath + ext; }
+
+// ---- in-memory tables ---------------------------------------------------------
+
+template <typename Row>
+struct TableLoad {
+    const char* ext;
+    std::size_t minLength;
+    const char* shortText;
+    const char* missingText;
+    std::int32_t limit;
+    const char* limitText;
+    // Fills a row from an accepted line; false: the line is refused (the
+    // reason is logged by the caller).
+    bool (*fill)(const std::string& line, Row& row);
+    const char* refusedText;
+};
+
+template <typename Row>
+void LoadTable(const TableLoad<Row>& t, std::vector<Row>& table, std::int32_t& count,
+               void (*onStored)() = nullptr) {
+    count = 0;
+    table.assign(1, Row{});
+    LineReader in;
+    if (!in.Open(ReceivedFile(t.ext))) {
+        Log(t.missingText);
+        return;
+    }
+    std::string line;
+    while (in.Next(line)) {
+        if (count >= t.limit) {
+            // The table is full and the file goes on.
+            Log(t.limitText);
+            break;
+        }
+        if (line.size() < t.minLength) {
+            LogRejectedLine(t.shortText, line);
+            continue;
+        }
+        Row row;
+        if (!t.fill(line, row)) {
+            LogRejectedLine(t.refusedText, line);
+            continue;
+        }
+        table.push_back(std::move(row));
+        ++count;
+        if (onStored) onStored();
+    }
+}
+
+bool FillManager(const std::string& line, ManagerRow& r) {
+    r.ManagerNumber = Trim(Mid(line, 1, 8));
+    r.ManagerKey = Trim(Mid(line, 10, 10));
+    r.ManagerName = Trim(Mid(line, 22, 30));
+    r.ManagerRights = std::string(Mid(line, 52, 9));
+    return true;
+}
+
+bool FillCashier(const std::string& line, CashierRow& r) {
+    char level = line[49];
+    if (level < '0' || level > '9') return false;
+    r.CashierNumber = Trim(Mid(line, 1, 8));
+    r.CashierKey = Trim(Mid(line, 10, 10));
+    r.CashierName = Trim(Mid(line, 20, 30));
+    r.CashierLevel = static_cast<std::int16_t>(level - '0');
+    return true;
+}
+
+bool FillSalesman(const std::string& line, SalesmanRow& r) {
+    r.SalesmanNumber = Trim(Mid(line, 1, 8));
+    r.SalesmanKey = Trim(Mid(line, 10, 10));
+    r.SalesmanName = Trim(Mid(line, 20, 30));
+    return true;
+}
+
+bool FillCategory(const std::string& line, CategoryRow& r) {
+    r.CategoryCode = Trim(Mid(line, 1, 7));
+    r.CategoryName = std::string(TrimRightView(Mid(line, 8, 30)));
+    return true;
+}
+
+const TableLoad<ManagerRow> kManagers{
+    ".MAN", 57,
+    "Open_FileManager: Parsing Managers into Memory, Length of line is less than 57 characters, thus ignored",
+    "Read_FileManager: HandlerManager, Manager file is not present", 150,
+    "Open_FileManager: 150 managers loaded, further lines ignored", FillManager, ""};
+const TableLoad<CashierRow> kCashiers{
+    ".CSH", 50,
+    "Open_FileCashier: Parsing Cashiers into Memory, Length of line less than 50 characters, thus ignored",
+    "Read_FileCashier: HandlerCashier, Cashier file is not present", 2000,
+    "Open_FileCashier: 2000 cashiers loaded, further lines ignored", FillCashier,
+    "Open_FileCashier: Parsing Cashiers into Memory, Level in column 50 is not a digit, thus ignored"};
+const TableLoad<SalesmanRow> kSalesmen{
+    ".SAL", 49,
+    "Open_FileSalesman: Parsing salesmen into Memory, Length of line is less than 49 characters, thus ignored",
+    "Read_FileSalesman: HandlerSalesman, Salesman file is not present", 2000,
+    "Open_FileSalesman: 2000 salesmen loaded, further lines ignored", FillSalesman, ""};
+const TableLoad<CategoryRow> kCategories{
+    ".CTG", 8,
+    "Read_FileCategory: Parsing Categories into Memory, Length of line is less than 8 characters, thus ignored",
+    "Read_FileCategory: HandlerCategory, Category file is not present", 500,
+    "Read_FileCategory: 500 categories loaded, further lines ignored", FillCategory, ""};
+
+// ---- master working files ---------------------------------------------------------
+
+struct WorkLoad {
+    const char* who;              // loader name for the log lines
+    const char* ext;
+    WorkFile DataState::*file;
+    int recordLength;
+    std::size_t minLength;
+    std::size_t keep;
+    const char* shortText;
+    // Key of a kept record that the file is sorted on (nullptr: not sorted).
+    std::string_view (*sortKey)(std::string_view record);
+    // Called for each stored record (maps of first occurrences).
+    void (*onStored)(std::string_view record, std::int32_t k);
+};
+
+enum class LoadEnd { Missing, Done, Failed };
+
+std::string_view ClientNumberOf(std::string_view rec) { return TrimView(Mid(rec, 12, 8)); }
+std::string_view KitHeaderKeyOf(std::string_view rec) { return TrimRightView(Mid(rec, 1, 20)); }
+std::string_view KitLineKeyOf(std::string_view rec) { return TrimRightView(Mid(rec, 1, 10)); }
+
+void IndexClient(std::string_view rec, std::int32_t k) {
+    gData.clientIdFirst.try_emplace(std::string(TrimRightView(Mid(rec, 1, 8))), k);
+}
+void IndexVendor(std::string_view rec, std::int32_t k) {
+    gData.vendorCodeFirst.try_emplace(std::string(TrimView(Mid(rec, 1, 8))), k);
+}
+
+const WorkLoad kProducts{"Parse_FileProduct", ".PRD", &DataState::products, 275, 273, 273,
+    "Parse_FileProduct: Parsing Products, Length of line is less than 273 characters, thus ignored",
+    ProductKeyOf, nullptr};
+const WorkLoad kClients{"Parse_FileClient", ".CLI", &DataState::clients, 212, 200, 210,
+    "Parse_FileClient: Parsing Clients, Length of line is less than 200 characters, thus ignored",
+    ClientNumberOf, IndexClient};
+const WorkLoad kVendors{"Parse_Filevendor", ".VND", &DataState::vendors, 400, 170, 398,
+    "Parse_Filevendor: Parsing vendors, Length of line is less than 170 characters, thus ignored",
+    nullptr, IndexVendor};
+const WorkLoad kKitHeaders{"Parse_FileKit", ".KTM", &DataState::kitHeaders, 38, 31, 36,
+    "Parse_FileKit: Parsing Products, Length of line is less than 36 characters, thus ignored",
+    KitHeaderKeyOf, nullptr};
+const WorkLoad kKitLines{"Parse_FileKit", ".KTD", &DataState::kitLines, 57, 48, 55,
+    "Parse_FileKit: Parsing Products, Length of line is less than 55 characters, thus ignored",
+    KitLineKeyOf, nullptr};
+
+// Copies the accepted lines of the received text file into the working file,
+// cut to length 0 first. `count` is the number of records the working file
+// holds afterwards. Missing: the text file cannot be opened (the working file
+// is left closed and untouched). Failed: reading the text file or writing the
+// working file failed (logged; the working file holds the `count` records
+// written before and stays open, or is closed when it could not be created).
+LoadEnd LoadWorkFile(const WorkLoad& w, std::int32_t& count, std::string* textPath = nullptr) {
+    WorkFile& file = gData.*w.file;
+    count = 0;
+    file.Close();
+    std::string source = ReceivedFile(w.ext);
+    if (textPath) *textPath = source;
+    LineReader in;
+    if (!in.Open(source)) return LoadEnd::Missing;
+
+    std::string target = WorkingFile(w.ext);
+    if (!file.Open(target, w.recordLength, true)) {
+        Log(std::string(w.who) + ": " + file.Error());
+        return LoadEnd::Failed;
+    }
+
+    std::string line, previousKey;
+    bool orderReported = false;
+    bool writeFailed = false;
+    {
+        WorkFile::Appender out(file, 1);
+        while (in.Next(line)) {
+            if (line.size() < w.minLength) {
+                LogRejectedLine(w.shortText, line);
+                continue;
+            }
+            std::string_view rec = std::string_view(line).substr(0, w.keep);
+            if (!out.Add(rec)) {
+                writeFailed = true;
+                break;
+            }
+            ++count;
+            if (w.sortKey) {
+                std::string_view key = w.sortKey(rec);
+                if (!orderReported && count > 1 && key < previousKey) {
+                    orderReported = true;
+                    Log(std::string(w.who) + ": " + FileName(source) + " out of key order from record " +
+                        std::to_string(count) + " (key " + std::string(key) + "), look-ups may miss records");
+                }
+                previousKey.assign(key);
+            }
+            if (w.onStored) w.onStored(rec, count);
+        }
+        if (!writeFailed && !out.Finish()) writeFailed = true;
+    }
+    if (!writeFailed && in.Error() == 0) return LoadEnd::Done;
+
+    // Only whole blocks that reached the file count.
+    std::int32_t written = static_cast<std::int32_t>(std::min<std::int64_t>(count, file.RecordCount()));
+    std::string why = writeFailed ? "cannot write " + FileName(target) + ": " + Reason(file.Error())
+                                  : "cannot read " + FileName(source) + ": " + std::strerror(in.Error());
+    Log(std::string(w.who) + ": load stopped after " + std::to_string(written) + " records, " + why);
+    count = written;
+    file.Truncate(count);
+    return LoadEnd::Failed;
+}
+
+// Opens a working file for random access without cutting it, unless the load
+// left it open.
+void Reopen(const WorkLoad& w) {
+    WorkFile& file = gData.*w.file;
+    if (!file.IsOpen() && !file.Open(WorkingFile(w.ext), w.recordLength))
+        Log(std::string(w.who) + ": " + file.Error());
+}
+
+// ---- new-client and new-product files ----------------------------------------------
+
+constexpr std::int64_t kMaxNewCount = 9999999;
+
+// Record 1 of a new-entry file: its first 8 characters as a number rounded to a
+// whole number; nullopt when it does not fit 32 bits.
+std::optional<std::int64_t> HeaderValue(std::string_view record1) {
+    return Num_ToInteger(Num_Val(record1.substr(0, 8)), std::numeric_limits<std::int32_t>::min(),
+                         std::numeric_limits<std::int32_t>::max());
+}
+
+void CheckNewFile(const char* ext, int recordLength) {
+    WorkFile& f = gData.newFile;
+    f.Close();
+    if (!f.Open(WorkingFile(ext), recordLength)) {
+        Log("Open_FileNew: " + f.Error());
+        gData.gNewCount = 0;
+        return;
+    }
+    std::string_view rec1 = f.View(1);
+    std::optional<std::int64_t> value;
+    if (f.RecordCount() > 0 && rec1.size() >= 8) value = HeaderValue(rec1);
+    if (value && *value >= 0 && *value <= kMaxNewCount) {
+        gData.gNewCount = static_cast<std::int32_t>(*value);
+        return;
+    }
+    gData.gNewCount = 1;
+    std::string header = std::to_string(gData.gNewCount);
+    header.resize(static_cast<std::size_t>(recordLength - 2), ' ');
+    f.Write(1, header);
+}
+
+void OpenNewFile(const char* ext, int recordLength) {
+    WorkFile& f = gData.newFile;
+    f.Close();
+    gData.gNewCount = 0;
+    if (!f.Open(WorkingFile(ext), recordLength)) return;
+    if (auto v = HeaderValue(f.View(1))) gData.gNewCount = static_cast<std::int32_t>(*v);
+}
+
+}  // namespace
+
+// ---- tables ----------------------------------------------------------------------
+
+void Open_FileManager() { LoadTable(kManagers, gData.ManagerTable, gData.gManagerCount); }
+
+void Open_FileCashier() {
+    gData.gNoCashiers = true;
+    LoadTable(kCashiers, gData.CashierTable, gData.gCashierCount, [] { gData.gNoCashiers = false; });
+}
+
+void Open_FileSalesman() { LoadTable(kSalesmen, gData.SalesmanTable, gData.gSalesmanCount); }
+
+void Read_FileCategory() { LoadTable(kCategories, gData.CategoryTable, gData.gCategoryCount); }
+
+// ---- working files -------------------------------------------------------------
+
+void Parse_FileProduct() {
+    std::string textPath;
+    LoadEnd end = LoadWorkFile(kProducts, gData.gProductCount, &textPath);
+    if (end == LoadEnd::Done) return;
+    if (end == LoadEnd::Failed && gData.products.IsOpen()) {
+        // The product text file cannot be trusted any more: a complete
+        // download is asked for.
+        gData.products.Close();
+        std::error_code ec;
+        std::filesystem::remove(textPath, ec);
+        Data_MessageBox(gData,
+                        "Error detected while parsing product file. Complete download of product information is "
+                        "required.");
+    }
+    Log("Parse_FileProduct: HandlerProduct, Product file is not present");
+    Reopen(kProducts);
+}
+
+void Parse_FileClient() {
+    gData.clientIdFirst.clear();
+    LoadEnd end = LoadWorkFile(kClients, gData.gClientCount);
+    if (end == LoadEnd::Missing) Log("Parse_FileClient: HandlerClient, Client file is not present");
+    Reopen(kClients);
+}
+
+void Parse_Filevendor() {
+    gData.vendorCodeFirst.clear();
+    LoadEnd end = LoadWorkFile(kVendors, gData.gVendorCount);
+    if (end == LoadEnd::Missing) Log("Parse_Filevendor: Handlervendor, vendor file is not present");
+    Reopen(kVendors);
+}
+
+void Parse_FileKit() {
+    gData.gKitCount = 0;
+    gData.gKitLineCount = 0;
+    gData.kitLines.Close();
+    gData.kitHeaders.Close();
+    LoadEnd end = LoadWorkFile(kKitHeaders, gData.gKitCount);
+    if (end == LoadEnd::Done) end = LoadWorkFile(kKitLines, gData.gKitLineCount);
+    // A missing file writes no log line; both files are left open, a file
+    // that was not loaded with its earlier contents (and a count of 0).
+    Reopen(kKitHeaders);
+    Reopen(kKitLines);
+}
+
+// ---- new entries ------------------------------------------------------------------
+
+void Open_FileNew() {
+    CheckNewFile(".NWC", 500);
+    CheckNewFile(".NWP", 300);
+}
+
+void Open_FileNewClient() { OpenNewFile(".NWC", 500); }
+void Open_FileNewProduct() { OpenNewFile(".NWP", 300); }
+
+// ---- start-up ------------------------------------------------------------------------
+
+void OpenTables() {
+    Open_FileManager();
+    Open_FileCashier();
+    Open_FileSalesman();
+    Read_FileCategory();
+    Setting_ProductKey();
+    Parse_FileProduct();
+    Process_ProductUpdate();
+    Parse_FileClient();
+    Parse_Filevendor();
+    Parse_FileKit();
+    Index_Pax();
+    Open_FileNew();
+}
+
+}  // namespace tarvo

@@ -1,0 +1,451 @@
+#include "data/lookups.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <set>
+
+#include "data/master_files.h"
+#include "startup/settings.h"
+#include "store_fixture.h"
+
+namespace tarvo {
+namespace {
+
+class LookupsTest : public StoreTest {
+protected:
+    // Opens `f` on a fresh working file holding `records`.
+    void MakeFile(WorkFile& f, std::string_view ext, int recordLength, const std::vector<std::string>& records) {
+        ASSERT_TRUE(f.Open(DataPath(ext), recordLength, true));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            ASSERT_TRUE(f.Write(static_cast<std::int64_t>(i + 1), records[i]));
+    }
+    // A product record with `key` in the product number column (12-31) and
+    // `barCode` in 40-59.
+    static std::string Product(std::string_view key, std::string_view barCode = "") {
+        return Fixed(273, {{1, "ID"}, {12, key}, {40, barCode}, {60, "Description"}});
+    }
+    void Products(const std::vector<std::string>& keys) {
+        std::vector<std::string> recs;
+        for (const auto& k : keys) recs.push_back(Product(k));
+        MakeFile(gData.products, ".PRD", 275, recs);
+        gData.gProductCount = static_cast<std::int32_t>(recs.size());
+    }
+    std::int32_t FindProduct(const std::string& key) {
+        gData.gProductKey = key;
+        Product_Find();
+        return gData.gProductRecNo;
+    }
+};
+
+// ---- binary search ------------------------------------------------------------------------------
+
+TEST_F(LookupsTest, BinarySearchFindsEveryKeyAndNothingElse) {
+    // Every size from 0 to 40 records: each key at its record, keys before,
+    // between and after them nowhere.
+    std::mt19937 rng(7);
+    for (int n = 0; n <= 40; ++n) {
+        SCOPED_TRACE(n);
+        std::set<std::string> keys;
+        while (static_cast<int>(keys.size()) < n) keys.insert(std::to_string(rng() % 900 + 100) + "0");
+        std::vector<std::string> sorted(keys.begin(), keys.end());
+        Products(sorted);
+        for (int i = 0; i < n; ++i) {
+            ASSERT_EQ(FindProduct(sorted[i]), i + 1) << sorted[i];
+            EXPECT_EQ(gData.gProductRec, Product(sorted[i]));
+            EXPECT_EQ(FindProduct(sorted[i] + "5"), 0);   // between this key and the next
+        }
+        EXPECT_EQ(FindProduct("0"), 0);     // before the first
+        EXPECT_EQ(FindProduct("99999"), 0); // after the last
+    }
+}
+
+TEST_F(LookupsTest, ProductKeyEdgeCases) {
+    // Count 0: records left in the file are not looked at.
+    Products({"123"});
+    gData.gProductCount = 0;
+    EXPECT_EQ(FindProduct("123"), 0);
+
+    // One record: its key is found, smaller and greater keys are not.
+    gData.gProductCount = 1;
+    EXPECT_EQ(FindProduct("123"), 1);
+    EXPECT_EQ(FindProduct("100"), 0);
+    EXPECT_EQ(FindProduct("200"), 0);
+
+    // The key column loses its trailing blanks only; case counts; bytes
+    // compare unsigned (é after z).
+    Products({"123", "ABC", "abc", "z", "\xE9t\xE9"});
+    EXPECT_EQ(FindProduct("123"), 1);
+    EXPECT_EQ(FindProduct(" 123"), 0);
+    EXPECT_EQ(FindProduct("123 "), 0);
+    EXPECT_EQ(FindProduct("abc"), 3);
+    EXPECT_EQ(FindProduct("Abc"), 0);
+    EXPECT_EQ(FindProduct("\xE9t\xE9"), 5);
+
+    // A key column filled to its 20 characters.
+    Products({"12345678901234567890"});
+    EXPECT_EQ(FindProduct("12345678901234567890"), 1);
+    EXPECT_EQ(FindProduct("1234567890123456789"), 0);
+}
+
+TEST_F(LookupsTest, ProductKeyModeChoosesTheKeyColumn) {
+    MakeFile(gData.products, ".PRD", 275, {Product("900", "0001"), Product("800", "0002")});
+    gData.gProductCount = 2;
+    gSettings.gProductKeyMode = "1";
+    EXPECT_EQ(FindProduct("0002"), 2);
+    EXPECT_EQ(FindProduct("900"), 0);
+    EXPECT_EQ(ProductKeyOf(Product("900", "0001  ")), "0001");
+    gSettings.gProductKeyMode = "0";
+    EXPECT_EQ(FindProduct("900"), 1);
+    EXPECT_EQ(ProductKeyOf(Product("900", "0001")), "900");
+    EXPECT_EQ(ProductKeyOf("short"), "");
+}
+
+TEST_F(LookupsTest, NotFoundLeavesTheRecordBufferAlone) {
+    Products({"100", "200"});
+    EXPECT_EQ(FindProduct("200"), 2);
+    EXPECT_EQ(FindProduct("150"), 0);
+    EXPECT_EQ(gData.gProductRec, Product("200"));
+}
+
+// ---- new products ---------------------------------------------------------------------------------
+
+std::string NewProduct(std::string_view number) { return Fixed(60, {{1, "N"}, {3, number}, {23, "New item"}}); }
+
+TEST_F(LookupsTest, UnknownProductsAreLookedForInTheNewProductFileFromTheEnd) {
+    Products({"100"});
+    MakeFile(gData.newFile, ".NWP", 300,
+             {"4", NewProduct("N1"), NewProduct("  N2  "), NewProduct("N1"), NewProduct("N5")});
+    gData.newFile.Close();
+    EXPECT_EQ(FindProduct("N1"), 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 4);   // the later of the two
+    EXPECT_EQ(FindProduct("N2"), 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 3);   // trimmed
+    EXPECT_EQ(FindProduct("N5"), 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 0);   // beyond the count of the header
+    EXPECT_EQ(gData.newFile.Path(), DataPath(".NWP"));   // left open as #29
+
+    // Found in the product file: the new products are not searched.
+    EXPECT_EQ(FindProduct("100"), 1);
+    EXPECT_EQ(gData.gNewProductRecNo, 0);
+}
+
+TEST_F(LookupsTest, NewProductHeaderRecordIsNeverSearched) {
+    Products({});
+    // Record 1 reads as 0 yet holds the key in the product number columns.
+    dir.Write("Data/1234567.NWP", Framed("0 N1", 300) + Framed(NewProduct("N1"), 300));
+    EXPECT_EQ(FindProduct("N1"), 0);
+    EXPECT_EQ(gData.gNewCount, 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 0);
+
+    // Record 1 is the header whatever it holds.
+    dir.Write("Data/1234567.NWP", Framed("1 N1", 300));
+    EXPECT_EQ(FindProduct("N1"), 0);
+    EXPECT_EQ(gData.gNewCount, 1);
+    EXPECT_EQ(gData.gNewProductRecNo, 0);
+
+    // An empty file stays empty.
+    std::filesystem::remove(DataPath(".NWP"));
+    EXPECT_EQ(FindProduct("N1"), 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 0);
+    EXPECT_EQ(std::filesystem::file_size(DataPath(".NWP")), 0u);
+}
+
+// ---- embedded-price bar codes -------------------------------------------------------------------
+
+class EmbeddedPriceTest : public LookupsTest {
+protected:
+    void SetUp() override {
+        LookupsTest::SetUp();
+        Settings& s = gSettings;
+        s.gPricePrefixStart = 1;   // A
+        s.gPricePrefixEnd = 2;     // B
+        s.gPricePrefix = "20";     // G
+        s.gPriceCodeStart = 3;     // C
+        s.gPriceCodeEnd = 7;       // D
+        s.gPriceValueStart = 8;    // E
+        s.gPriceValueEnd = 12;     // F
+        Products({"12345", "2012345"});
+        gData.gEmbeddedPriceCheck = true;
+    }
+};
+
+TEST_F(EmbeddedPriceTest, APriceCodeIsSplitIntoProductAndPrice) {
+    EXPECT_EQ(FindProduct("201234500199"), 1);
+    EXPECT_EQ(gData.gProductKey, "12345");
+    EXPECT_TRUE(gData.gManualPrice);
+    EXPECT_EQ(gData.gManualPriceValue, Money::FromCents(199));
+
+    // Shorter than F: searched whole, no price.
+    gData.gManualPrice = false;
+    gData.gManualPriceValue = Money();
+    EXPECT_EQ(FindProduct("2012345"), 2);
+    EXPECT_EQ(gData.gProductKey, "2012345");
+    EXPECT_FALSE(gData.gManualPrice);
+    EXPECT_EQ(gData.gManualPriceValue, Money());
+}
+
+TEST_F(EmbeddedPriceTest, CodesThatAreNotSplit) {
+    struct Case {
+        const char* what;
+        std::function<void()> setUp;
+        const char* code;
+    } cases[] = {
+        {"check off", [] { gData.gEmbeddedPriceCheck = false; }, "201234500199"},
+        {"no prefix start", [] { gSettings.gPricePrefixStart = 0; }, "201234500199"},
+        {"other prefix", [] {}, "211234500199"},
+        {"prefix compared exactly", [] { gSettings.gPricePrefix = "20 "; gSettings.gPricePrefixEnd = 3; },
+         "201234500199"},
+        {"shorter than B", [] { gSettings.gPricePrefixEnd = 13; }, "201234500199"},
+        {"shorter than D", [] { gSettings.gPriceCodeEnd = 13; }, "201234500199"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.setUp();
+        gData.gManualPrice = false;
+        FindProduct(c.code);
+        EXPECT_EQ(gData.gProductKey, c.code);
+        EXPECT_FALSE(gData.gManualPrice);
+    }
+    // A prefix with a blank matches only a blank.
+    SetUp();
+    gSettings.gPricePrefix = "20 ";
+    gSettings.gPricePrefixEnd = 3;
+    gSettings.gPriceCodeStart = 4;
+    gSettings.gPriceCodeEnd = 8;
+    gSettings.gPriceValueStart = 9;
+    gSettings.gPriceValueEnd = 12;
+    EXPECT_EQ(FindProduct("20 123450250"), 1);
+    EXPECT_EQ(gData.gManualPriceValue, Money::FromCents(250));
+}
+
+TEST_F(EmbeddedPriceTest, UnknownProductOfAPriceCodeDropsThePrice) {
+    EXPECT_EQ(FindProduct("209999900250"), 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 0);
+    EXPECT_EQ(gData.gProductKey, "99999");   // not restored
+    EXPECT_FALSE(gData.gManualPrice);
+    EXPECT_EQ(gData.gManualPriceValue, Money());
+
+    // A new product of this register keeps its price.
+    dir.Write("Data/1234567.NWP", Framed("2", 300) + Framed(NewProduct("99999"), 300));
+    EXPECT_EQ(FindProduct("209999900250"), 0);
+    EXPECT_EQ(gData.gNewProductRecNo, 2);
+    EXPECT_TRUE(gData.gManualPrice);
+    EXPECT_EQ(gData.gManualPriceValue, Money::FromCents(250));
+}
+
+// ---- clients -------------------------------------------------------------------------------------------
+
+std::string Client(std::string_view id, std::string_view number) {
+    return Fixed(210, {{1, id}, {12, number}, {20, "Name"}});
+}
+
+TEST_F(LookupsTest, ClientFindSearchesTrimmedClientNumbersThenNewClients) {
+    Received(".CLI", {Client("A", "  1"), Client("B", "1001"), Client("C", "1002 "), Client("D", "2")});
+    Parse_FileClient();
+    struct Case {
+        const char* key;
+        std::int32_t rec;
+    } cases[] = {{"1", 1}, {"1001", 2}, {"1002", 3}, {"2", 4}, {" 1", 0}, {"1003", 0}, {"", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        gData.gClientKey = c.key;
+        Client_Find();
+        EXPECT_EQ(gData.gClientRecNo, c.rec);
+        if (c.rec) {
+            EXPECT_EQ(gData.gClientRec, gData.clients.Read(c.rec));
+        }
+    }
+
+    dir.Write("Data/1234567.NWC", Framed("3", 500) + Framed(Fixed(40, {{3, "N7"}}), 500) +
+                                      Framed(Fixed(40, {{3, " N8     X"}}), 500));
+    gData.gClientKey = "N8";
+    Client_Find();   // columns 3-10 trimmed: the X in column 11 is not part of it
+    EXPECT_EQ(gData.gClientRecNo, 0);
+    EXPECT_EQ(gData.gNewClientRecNo, 3);
+    EXPECT_EQ(gData.newFile.RecordLength(), 500);
+}
+
+TEST_F(LookupsTest, ClientFindLinearTakesTheFirstRecordOfAnId) {
+    Received(".CLI", {Client("7", "1"), Client("5", "2"), Client("7", "3"), Client(" 9", "4"), Client("8  ", "5")});
+    Parse_FileClient();
+    struct Case {
+        const char* key;
+        std::int32_t rec;
+    } cases[] = {{"7", 1}, {"5", 2}, {"9", 0}, {" 9", 4}, {"8", 5}, {"8 ", 0}, {"6", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        gData.gClientKey = c.key;
+        Client_FindLinear();
+        EXPECT_EQ(gData.gClientRecNo, c.rec);
+        if (c.rec) {
+            EXPECT_EQ(gData.gClientRec, gData.clients.Read(c.rec));
+        }
+    }
+    // After a reload only the new records count.
+    Received(".CLI", {Client("5", "1")});
+    Parse_FileClient();
+    gData.gClientKey = "7";
+    Client_FindLinear();
+    EXPECT_EQ(gData.gClientRecNo, 0);
+}
+
+// ---- transaction documents ----------------------------------------------------------------------------
+
+struct DocumentCase {
+    const char* name;
+    void (*find)();
+    WorkFile DataState::*file;
+    std::int32_t DataState::*count;
+    std::string DataState::*key;
+    std::string suffix;   // what the finder puts after the key
+    std::int32_t DataState::*result;
+    std::string DataState::*buffer;   // nullptr: the finder keeps no copy
+};
+
+const DocumentCase kDocuments[] = {
+    {"Invoice_Find", Invoice_Find, &DataState::invoices, &DataState::gLastInvoiceRecord, &DataState::gDocumentKey, "",
+     &DataState::gInvoiceRecNo, &DataState::gInvoiceRec},
+    {"InvoiceDetail_Find", InvoiceDetail_Find, &DataState::invoiceLines, &DataState::gLastInvoiceLineRecord,
+     &DataState::gDocumentKey, "001", &DataState::gInvoiceLineRecNo, &DataState::gInvoiceLineRec},
+    {"Payment_Find", Payment_Find, &DataState::payments, &DataState::gLastPaymentRecord, &DataState::gDocumentKey,
+     "01", &DataState::gPaymentRecNo, &DataState::gPaymentRec},
+    {"Order_Find", Order_Find, &DataState::orders, &DataState::gLastOrderRecord, &DataState::gOrderKey, "",
+     &DataState::gDocumentRecNo, nullptr},
+    {"OrderDetail_Find", OrderDetail_Find, &DataState::orderLines, &DataState::gLastOrderLineRecord,
+     &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
+    {"OrderPayment_Find", OrderPayment_Find, &DataState::orderPayments, &DataState::gLastOrderPaymentRecord,
+     &DataState::gOrderKey, "01", &DataState::gOrderPaymentRecNo, nullptr},
+    {"AdjustmentDetail_Find", AdjustmentDetail_Find, &DataState::adjustmentLines,
+     &DataState::gLastAdjustmentLineRecord, &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
+    {"Purchase_Find", Purchase_Find, &DataState::purchases, &DataState::gLastPurchaseRecord, &DataState::gOrderKey,
+     "", &DataState::gDocumentRecNo, nullptr},
+    {"PurchaseDetail_Find", PurchaseDetail_Find, &DataState::purchaseLines, &DataState::gLastPurchaseLineRecord,
+     &DataState::gDocumentKey, "001", &DataState::gPurchaseLineRecNo, nullptr},
+};
+
+TEST_F(LookupsTest, DocumentFindersSearchRecords2ToTheHeaderCount) {
+    for (const DocumentCase& c : kDocuments) {
+        SCOPED_TRACE(c.name);
+        // Documents 2..7, each with two lines (or payments) where the
+        // finder has a suffix; the header says 11 records are in use and
+        // two more records follow beyond it.
+        std::vector<std::string> recs{"11"};
+        auto doc = [](int n) {
+            std::string d = "000000" + std::to_string(n);
+            return d.substr(d.size() - 7);
+        };
+        for (int n = 2; recs.size() < 13; ++n) {
+            if (c.suffix.empty()) {
+                recs.push_back(doc(n) + "0 body");
+            } else {
+                std::string first = c.suffix.size() == 3 ? "001" : "01";
+                std::string second = c.suffix.size() == 3 ? "002" : "02";
+                recs.push_back(doc(n) + first + "0 line");
+                recs.push_back(doc(n) + second + "0 line");
+            }
+        }
+        MakeFile(gData.*c.file, std::string(".") + c.name, 100, recs);
+        gData.*c.count = 11;
+        for (std::size_t k = 2; k <= recs.size(); ++k) {
+            std::string key = recs[k - 1].substr(0, 7);
+            if (!c.suffix.empty() && recs[k - 1].substr(7, c.suffix.size()) != c.suffix) continue;
+            gData.*c.key = key;
+            c.find();
+            EXPECT_EQ(gData.*c.result, k <= 11 ? static_cast<std::int32_t>(k) : 0) << key;
+            if (c.buffer && k <= 11) {
+                EXPECT_EQ(gData.*c.buffer, recs[k - 1]);
+            }
+        }
+        for (const char* absent : {"0000000", "0000001", "9999999", "00000025"}) {
+            gData.*c.key = absent;
+            c.find();
+            EXPECT_EQ(gData.*c.result, 0) << absent;
+        }
+    }
+}
+
+// ---- vendors ---------------------------------------------------------------------------------------------
+
+TEST_F(LookupsTest, VendorFindComparesTrimmedCodesFirstMatchWins) {
+    Received(".VND", {Fixed(170, {{1, "  V1"}, {9, "First"}}), Fixed(170, {{1, "V2"}}),
+                      Fixed(170, {{1, "V1  "}, {9, "Second"}})});
+    Parse_Filevendor();
+    struct Case {
+        const char* code;
+        std::int32_t rec;
+    } cases[] = {{"V1", 1}, {" V1 ", 1}, {"V2", 2}, {"v2", 0}, {"V3", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        gData.gVendorCode = c.code;
+        Vendor_Find();
+        EXPECT_EQ(gData.gVendorRecNo, c.rec);
+    }
+    EXPECT_TRUE(LogLines().empty());
+}
+
+TEST_F(LookupsTest, VendorFindOnAClosedFileLogsAndFindsNothing) {
+    Received(".VND", {Fixed(170, {{1, "V1"}})});
+    Parse_Filevendor();
+    gData.vendors.Close();
+    gData.gVendorCode = "V1";
+    gData.gVendorRecNo = 5;
+    Vendor_Find();
+    EXPECT_EQ(gData.gVendorRecNo, 0);
+    EXPECT_EQ(LogLines(), std::vector<std::string>{"Parse_Filevendor: Handlervendor, vendor file is not present"});
+}
+
+// ---- staff and categories --------------------------------------------------------------------------
+
+TEST_F(LookupsTest, TableFindersReturnTheFirstMatchingEntry) {
+    Received(".CSH", {Fixed(50, {{1, "1"}, {10, "1111"}, {50, "1"}}), Fixed(50, {{1, "2"}, {10, "2222"}, {50, "3"}}),
+                      Fixed(50, {{1, "3"}, {10, "1111"}, {50, "2"}})});
+    Received(".MAN", {Fixed(60, {{1, "M1"}, {10, "9999"}}), Fixed(60, {{1, "M2"}, {10, "9999"}})});
+    Received(".SAL", {Fixed(49, {{1, "S1"}, {10, "K1"}}), Fixed(49, {{1, "S2"}, {10, "K2"}}),
+                      Fixed(49, {{1, "S3"}, {10, "K2"}})});
+    Received(".CTG", {Fixed(37, {{1, "1010"}, {8, "Grocery"}}), Fixed(37, {{1, "1080"}, {8, "No discount"}})});
+    Open_FileCashier();
+    Open_FileManager();
+    Open_FileSalesman();
+    Read_FileCategory();
+
+    struct Case {
+        void (*find)();
+        std::string DataState::*key;
+        std::int32_t DataState::*result;
+        const char* value;
+        std::int32_t expected;
+    } cases[] = {
+        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "1111", 1},   // two have it
+        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "2222", 2},
+        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "3", 0},
+        {Cashier_FindByNumber, &DataState::gCashierKey, &DataState::gCashierFound, "3", 3},
+        {Cashier_FindByNumber, &DataState::gCashierKey, &DataState::gCashierFound, "1111", 0},
+        {Manager_FindByNumber, &DataState::gManagerKey, &DataState::gManagerIndex, "M2", 2},
+        {Manager_FindByNumber, &DataState::gManagerKey, &DataState::gManagerIndex, "m2", 0},
+        {Manager_FindByNumber, &DataState::gManagerKey, &DataState::gManagerIndex, "9999", 0},
+        {Salesman_FindByKey, &DataState::gSalesmanKey, &DataState::gSalesmanIndex, "K2", 2},
+        {Salesman_FindByKey, &DataState::gSalesmanKey, &DataState::gSalesmanIndex, "S2", 0},
+        {Salesman_FindByNumber, &DataState::gSalesmanKey, &DataState::gSalesmanIndex, "S3", 3},
+        {Category_Find, &DataState::gCategoryKey, &DataState::gCategoryIndex, "1080", 2},
+        {Category_Find, &DataState::gCategoryKey, &DataState::gCategoryIndex, "108", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        gData.*c.key = c.value;
+        gData.*c.result = -1;
+        c.find();
+        EXPECT_EQ(gData.*c.result, c.expected);
+    }
+
+    // Entries beyond the count are not looked at.
+    gData.gCashierCount = 1;
+    gData.gCashierKey = "2222";
+    Cashier_FindByKey();
+    EXPECT_EQ(gData.gCashierFound, 0);
+}
+
+}  // namespace
+}  // namespace tarvo
