@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "data/data_state.h"
 #include "data/log.h"
 #include "platform/process.h"
 #include "startup/constants.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setStyle("Fusion");
     Program_OnClose([] { ProgramLog().Close(); });
+    Program_OnClose([] { Data_CloseAll(gData); });
 
     ui::AppController app(ResolveProgramFolder(argc, argv), nullptr);
     QObject::connect(&app, &ui::AppController::Finished, &qapp, [](int code) { QApplication::exit(code); });

@@ -1,6 +1,8 @@
 #include "startup/settings_load.h"
 
+#include "data/indexes.h"
 #include "data/log.h"
+#include "data/master_files.h"
 #include "startup/settings.h"
 #include "startup/special_operations.h"
 
@@ -22,6 +24,15 @@ SettingsLoad Settings_Load() {
         ProgramLog().Write(1, line);
     out.ok = true;
     return out;
+}
+
+SettingsLoad Register_LoadDataAndSettings() {
+    OpenTables();
+    SettingsLoad r = Settings_Load();
+    if (!r.ok) return r;
+    if (gSettings.gSortProducts) Index_Product();
+    if (gSettings.gSortClients) Index_Client();
+    return r;
 }
 
 }  // namespace tarvo

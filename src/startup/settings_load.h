@@ -14,4 +14,9 @@ struct SettingsLoad {
 // the text tables. On failure the log has the line and the reason.
 SettingsLoad Settings_Load();
 
+// What the register's load does before its screen: the data layer loads
+// every table and working file, the settings are read, and the word indexes
+// are built when the settings ask for them.
+SettingsLoad Register_LoadDataAndSettings();
+
 }  // namespace tarvo

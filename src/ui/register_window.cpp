@@ -2,6 +2,7 @@
 
 #include <QVBoxLayout>
 
+#include "data/data_state.h"
 #include "startup/settings.h"
 #include "startup/settings_load.h"
 #include "startup/startup_sequence.h"
@@ -21,7 +22,8 @@ RegisterWindow::RegisterWindow(QWidget* parent) : QWidget(parent) {
 
 bool RegisterWindow::Load() {
     setWindowTitle(QString("Tarvo - %1").arg(QString::fromStdString(gTerminalNumber)));
-    SettingsLoad r = Settings_Load();
+    gData.messageBox = [this](const std::string& text) { ShowMessageBox(this, text); };
+    SettingsLoad r = Register_LoadDataAndSettings();
     if (!r.ok) {
         ShowMessageBox(this, r.message);
         return false;
@@ -30,13 +32,17 @@ bool RegisterWindow::Load() {
     int payments = 0, departments = 0;
     for (const auto& p : s.PaymentTypes) payments += !p.Name1.empty();
     for (const auto& d : s.Departments) departments += !d.Caption1.empty();
-    summary_->setText(QString("Terminal %1\n%2\n%3\nLanguage: %4\nPayment types: %5\nDepartment keys: %6")
+    summary_->setText(QString("Terminal %1\n%2\n%3\nLanguage: %4\nPayment types: %5\nDepartment keys: %6\n"
+                              "Products: %7\nClients: %8\nCashiers: %9")
                           .arg(QString::fromStdString(gTerminalNumber))
                           .arg(FromCore(s.gTerminalDescription))
                           .arg(FromCore(Msg(71)))
                           .arg(s.gLanguage)
                           .arg(payments)
-                          .arg(departments));
+                          .arg(departments)
+                          .arg(gData.gProductCount)
+                          .arg(gData.gClientCount)
+                          .arg(gData.gCashierCount));
     return true;
 }
 
