@@ -1,0 +1,5 @@
+#include "register/register_state.h"
+
+namespace tarvo {
+RegisterState gReg;
+}  // namespace tarvo

@@ -1,0 +1,39 @@
+// The register window's own state: the soft-key page, what Enter finishes,
+// what the receipt area shows, the keyboard highlight, the message timers.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "common/money.h"
+
+namespace tarvo {
+
+struct RegisterState {
+    std::int16_t gKeyPage = 0;            // 1-8 department pages, 10 System, 11 Extras, 12 Print,
+                                          // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
+    std::int16_t gPromptState = 0;        // 0 none, 1 paid-out, 2 login, 3 opening amount,
+                                          // 4 declaration, 6 client number
+    std::int16_t gReceiptAreaContent = 0; // 0 grid, 1 totals panel, 2 another panel
+    std::int16_t gHighlightKey = 0;       // keyboard-highlighted soft key 1-24, 0 none
+    bool gClearOnKeyUp = false;
+    bool gLoggedOut = true;
+    bool gEntryMasked = false;
+    std::int16_t gMessageCounter = 0;
+    std::array<std::int16_t, 8> gGridRowLine{};   // sale line shown on grid rows 1-7
+    std::string gTimedMessage;
+    std::string gBusinessDate;            // "yyyymmdd" of the logged-in day, "" before login
+    std::int32_t gCashierIndex = 0;
+    bool gAuthorized = false;
+    std::int32_t gManagerIndex = 0;
+    Money gEnteredAmount;
+    // card and prompt line (card payments)
+    bool gPromptLineActive = false;
+    std::int16_t gPromptLine = 0;
+    bool gCardBusy = false;
+    bool gCardAmountPending = false;
+};
+
+extern RegisterState gReg;
+
+}  // namespace tarvo

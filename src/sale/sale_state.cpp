@@ -1,0 +1,5 @@
+#include "sale/sale_state.h"
+
+namespace tarvo {
+SaleState gSale;
+}  // namespace tarvo
