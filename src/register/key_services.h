@@ -1,15 +1,122 @@
 // What the key handlers of the register call in subsystems that are built
-// elsewhere (sale engine, cash office, cards, inventory, online services).
-// Each stand-in here does what an unavailable function should: nothing, or
-// "Invalid Entry" where a key must answer. The real subsystems override them.
+// elsewhere (sale engine, cash office, printing, cards, inventory, online
+// services). Each stand-in here does what an unavailable function should:
+// nothing, or "Invalid Entry" where a key must answer. The real subsystems
+// override them.
+//
+// The routines take the key number where they take one and otherwise read
+// and leave their results in the program-wide state (gReg, gSale, gData,
+// gComm).
 #pragma once
+#include <array>
 #include <cstdint>
 
 namespace tarvo {
 
+// How the search form opens: its mode (1 products, 2 clients, 8 aliases),
+// the rows of its list, its eight column widths and its list setting. It
+// lists gData.gSearchFirst..gSearchLast.
+struct SearchFormSetup {
+    int mode = 0;
+    int rows = 0;
+    std::array<int, 8> widths{};
+    int listSetting = 0;
+    bool operator==(const SearchFormSetup&) const = default;
+};
+
 class KeyServices {
 public:
     virtual ~KeyServices() = default;
+
+    // ---- sale engine ---------------------------------------------------------------------
+    // Stand-ins until the sale engine subsystem.
+    virtual void Register_Reset() {}
+    virtual void Sale_Start() {}
+    virtual void Variable_StartSale() {}
+    // Adds the product of gData.gProductRec / gNewProductRecNo as a line.
+    virtual void Product_Add();
+    virtual void Department_Process(int key);
+    virtual void Department_SetDefaultKey() {}
+    virtual void Totals_Update() {}
+    virtual void Mode_Process(int key);
+    virtual void Mode_Display() {}
+    virtual void Sales_Process(int key);
+    virtual void Payment_Process(int key);
+    virtual void PaymentButtons_Show() {}
+    virtual void Payment_Display() {}
+    virtual void Change_Display() {}
+    virtual void Total_Activate() {}
+    // The Total key (mTotalRegister).
+    virtual void mTotalRegister_Click();
+    // Checks the manager code typed in the entry box; leaves gReg.gAuthorized
+    // and gReg.gManagerIndex. The stand-in refuses (message 18 for 2 seconds).
+    virtual void Manager_Required();
+    virtual void Aux_Product();
+    virtual void Aux_Client();
+    // Attaches the client of gData.gClientRecNo / gNewClientRecNo.
+    virtual void Client_Process();
+    // Cleans the entry box before it is read as a number: digits and "-"
+    // stay, "," and "." become ".", anything else is dropped. The stand-in
+    // already does this.
+    virtual void Strip_Number();
+
+    // ---- cash office ---------------------------------------------------------------------
+    // Stand-ins until the cash office subsystem.
+    virtual void System_Process(int key);
+    virtual void Print_Process(int key);
+    virtual void Special_Process(int key);
+    // gReg.gEmployeeNumber -> gSale.gCheckResult (1 clocked in) and
+    // gSale.gPriceCheckText (the clock-in time).
+    virtual void Clock_CheckLogin() {}
+    virtual void Clock_Login() {}
+    virtual void Clock_Logout() {}
+    // One session of gComm.gOperationMode; leaves gComm.gCommResult and
+    // gComm.gProductsUpdated.
+    virtual void Communicate() {}
+    virtual void Date_Set() {}
+    // After a login: asks for the opening amount (gPromptState 3) or starts the sale.
+    virtual void Login_OpeningBalance() {}
+    // Each records gReg.gEnteredAmount.
+    virtual void OpeningAmount_Save() {}
+    virtual void Paidout_Save() {}
+    virtual void Declare_Save() {}
+
+    // ---- printing -----------------------------------------------------------------------
+    // Stand-ins until the printing subsystem.
+    virtual void Drawer_Open() {}
+    virtual void PaidOut_Print() {}
+
+    // ---- cards and the prompt line --------------------------------------------------------
+    // Stand-ins until the card payments subsystem.
+    // Font size 11 on the 24 soft keys; the stand-in already does this.
+    virtual void Caption_Reset();
+    virtual void PromptInCIA_Enter() {}
+    virtual void PromptInCIA_Cancel() {}
+    virtual void ClientNumber_Prompt();
+    // gReg.gCardTrack -> gReg.gCardNumber (empty when the track holds none).
+    virtual void Card_ParseSwipe();
+    // gReg.gCardNumber -> gReg.gCardStatus (0 usable).
+    virtual void Card_TypeFind() {}
+    virtual void Credit_Card_PromptAmount() {}
+    // Shows the message of gReg.gCardStatus.
+    virtual void Credit_Card_Display_Response();
+
+    // ---- inventory and order documents ---------------------------------------------------
+    // Stand-ins until the inventory subsystem.
+    virtual void Kit_Processing() {}
+    // Loads the search form over gData.gSearchFirst..gSearchLast and hides
+    // the register window.
+    virtual void SearchForm_Show(const SearchFormSetup& setup) {}
+
+    // ---- online services ------------------------------------------------------------------
+    // Stand-ins until the online services subsystem.
+    virtual void Online_Process(int key);
+    virtual void Online_Stock_SetButton() {}
+
+    // ---- start-up -------------------------------------------------------------------------
+    // Stand-ins until the start-up subsystem wires them.
+    virtual void PlaySoundFile(int sound);
+    virtual void RestartProgram();
 };
 
 }  // namespace tarvo

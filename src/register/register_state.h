@@ -32,6 +32,14 @@ struct RegisterState {
     std::int16_t gPromptLine = 0;
     bool gCardBusy = false;
     bool gCardAmountPending = false;
+    std::int16_t gCardStatus = 0;         // 0 usable; 6 no card number; 9 second card refused
+    std::string gCardTrack;               // the swiped text
+    std::int16_t gCardEntry = 0;          // 1 swiped, 2 keyed
+    std::string gCardNumber;              // split from the track by Card_ParseSwipe
+    std::string gGatewayCredentials;      // gateway form-post login, built by Variables_Set
+    // time clock and printing
+    std::string gEmployeeNumber;          // cashier number the time clock works on
+    bool gPrintToScreen = false;          // printouts go to the on-screen panel
 };
 
 extern RegisterState gReg;

@@ -40,7 +40,7 @@ void ScreenModel::Show(const ControlId& id, bool on) {
     Changed(id);
 }
 
-void ScreenModel::SetFontSize(const ControlId& id, int size) {
+void ScreenModel::SetFontSize(const ControlId& id, double size) {
     Font f = State(id).font;
     f.size = size;
     SetFont(id, f);

@@ -20,7 +20,7 @@ struct ControlId {
 
 struct Font {
     std::string name = "Cambria";
-    int size = 10;
+    double size = 10;   // points; the designed sizes include halves (9.5)
     bool bold = false;
     bool underline = false;
     bool operator==(const Font&) const = default;
@@ -73,7 +73,7 @@ public:
     void SetBackColour(const ControlId& id, std::uint32_t rgb);
     void SetForeColour(const ControlId& id, std::uint32_t rgb);
     void SetFont(const ControlId& id, const Font& font);
-    void SetFontSize(const ControlId& id, int size);
+    void SetFontSize(const ControlId& id, double size);
     void SetBold(const ControlId& id, bool bold);
     void SetPasswordChar(const ControlId& id, char c);
     void SetMaxLength(const ControlId& id, int n);

@@ -36,6 +36,9 @@ struct SaleState {
     double gQuantity = 1.0;
     std::string gCaseLetter;
     std::string gLineKind;
+    std::string gKitCode;                   // key of the line just added, for Kit_Processing
+    std::int16_t gCheckResult = 0;          // verdict of the void check and of the time clock
+    std::string gPriceCheckText;            // price-check text; also the clock time
     std::int32_t gSalesmanIndex = 0;
     std::string gSaleReference;
     bool gVoidMode = false, gReturnMode = false, gExchangeMode = false, gExchangeStarted = false;

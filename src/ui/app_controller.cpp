@@ -2,6 +2,9 @@
 
 #include <QThread>
 
+#include "register/keyboard.h"
+#include "register/register_keys.h"
+#include "sale/sale_state.h"
 #include "ui/qt_text.h"
 
 namespace tarvo::ui {
@@ -24,7 +27,9 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     ctx_.decoder = &decoder_;
 }
 
-AppController::~AppController() = default;
+AppController::~AppController() {
+    if (Reg().screen == &screen_) Reg() = RegisterContext{};
+}
 
 void AppController::Start() {
     startup_.show();
@@ -46,7 +51,17 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         return;
     case StartupOutcome::OpenRegister:
         startup_.close();
-        register_ = std::make_unique<RegisterWindow>();
+        register_ = std::make_unique<RegisterWindow>(screen_);
+        Reg() = RegisterContext{&screen_, &register_->RegisterTimers(), &clock_, &services_, home_};
+        {
+            RegisterInput in;
+            in.onClick = [](const ControlId& id) { Button_Click(id); };
+            in.onKeyDown = [](int key, int shift) { Form_KeyDown(key, shift); };
+            in.onKeyUp = [](int key, int shift) { Form_KeyUp(key, shift); };
+            in.onFocusCell = [](const ControlId& id) { Control_GotFocus(id); };
+            in.canClose = [] { return gSale.gItemCount == 0; };
+            register_->SetInput(std::move(in));
+        }
         if (!register_->Load()) {
             emit Finished(1);
             return;

@@ -5,8 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/codec.h"
 #include "platform/identity_store.h"
+#include "register/register_context.h"
+#include "register/screen_model.h"
 #include "startup/startup_sequence.h"
 #include "transfer/comm_state.h"
 #include "ui/register_window.h"
@@ -48,6 +51,11 @@ private:
     GuiStartupView view_{&startup_};
     StartupContext ctx_;
     std::unique_ptr<TerminalForm> terminalForm_;
+    // The register: its screen, clock and services (Reg() points here while
+    // the window is open); the window backs its timers.
+    ScreenModel screen_;
+    SystemClock clock_;
+    RegisterServices services_;
     std::unique_ptr<RegisterWindow> register_;
 };
 

@@ -1,22 +1,87 @@
-// frmCashMain: the register window. For now it reads the settings at load and
-// shows what it read; the full register comes with its own work.
+// frmCashMain: the register window. It builds a widget for every control of
+// the screen model, lays them out (the receipt area at its designed places),
+// redraws a control whenever the model says it changed, and hands the
+// cashier's clicks, keys, typing and touches to the register through
+// RegisterInput. It also backs the register's timers.
 #pragma once
-#include <QLabel>
+#include <QPointer>
 #include <QWidget>
+#include <map>
+#include <string>
+
+#include "register/screen_model.h"
+#include "ui/qt_timers.h"
+#include "ui/register_input.h"
+#include "ui/register_layout.h"
+
+class QKeyEvent;
+class QLabel;
 
 namespace tarvo::ui {
 
-class RegisterWindow : public QWidget {
+// "Cambria" is drawn with the metric-compatible "Caladea" where it is missing.
+void InstallFontSubstitutes();
+
+class RegisterWindow : public QWidget, public ScreenListener {
     Q_OBJECT
 public:
-    explicit RegisterWindow(QWidget* parent = nullptr);
-    // The load step: reads the settings. False when the program must end (the
-    // message was shown).
+    // The window listens to `screen` for as long as it lives and shows at
+    // once what the model already holds.
+    explicit RegisterWindow(ScreenModel& screen, QWidget* parent = nullptr);
+    ~RegisterWindow() override;
+
+    // The load step: reads the data and the settings. False when the program
+    // must end (the message was shown).
     bool Load();
-    QString Summary() const { return summary_->text(); }
+    // The status line (terminal, store, what was loaded).
+    QString Summary() const;
+
+    void SetInput(RegisterInput input) { input_ = std::move(input); }
+    RegisterInput& Input() { return input_; }
+    QtTimers& RegisterTimers() { return *timers_; }
+
+    // The widget of a control, null for a name the window does not have.
+    QWidget* Control(const ControlId& id) const;
+    QWidget* ReceiptArea() const { return receipt_; }
+
+    // ScreenListener
+    void ControlChanged(const ControlId& id, const ControlState& state) override;
+    void FocusChanged(const ControlId& id) override;
+    void TitleChanged(const std::string& title) override;
+    void MessageBox(const std::string& text) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLabel* summary_;
+    struct Entry {
+        const ControlDef* def = nullptr;
+        QWidget* widget = nullptr;
+        ControlState applied;   // what the widget shows
+        bool fresh = true;      // nothing applied yet
+    };
+
+    void Build();
+    QWidget* MakeWidget(const ControlDef& def, QWidget* parent);
+    void Relayout();
+    void Apply(Entry& entry, const ControlState& state);
+    void ApplyTabOrder();
+    void EditedByCashier(const ControlId& id, const std::string& text);
+    bool PreviewKey(QWidget* target, QKeyEvent* event);
+    Entry* Find(const ControlId& id);
+
+    ScreenModel& screen_;
+    RegisterInput input_;
+    QtTimers* timers_;
+    QWidget* receipt_ = nullptr;
+    QLabel* status_ = nullptr;
+    std::map<ControlId, Entry> entries_;
+    std::map<const QObject*, ControlId> ids_;
+    bool applying_ = false;      // the window itself is changing a widget
+    bool tabOrderDirty_ = false;
+    int redelivering_ = 0;       // a key event is on its way to its widget
 };
 
 }  // namespace tarvo::ui

@@ -1,0 +1,55 @@
+// The register window's receipt grid, redrawn after every change of the sale.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/timers.h"
+#include "register/receipt_area.h"
+#include "register/receipt_grid.h"
+#include "register/register_context.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+
+namespace {
+using namespace tarvo;
+
+// A full sale: 400 lines, every fifth with a note, some returned.
+void FillSale() {
+    gSale = SaleState{};
+    for (int i = 1; i <= kMaxSaleLines; ++i) {
+        gSale.gLineDescription[i] = "Product number " + std::to_string(i);
+        gSale.gLineTaxFlags[i] = "GP ";
+        gSale.gLineQuantity[i] = i % 7 == 0 ? -1.5 : 2;
+        gSale.gLineUnitPrice[i] = Money::FromCents(199 + 37 * i);
+        gSale.gLineExtension[i] = Money::FromCents((i % 7 == 0 ? -3 : 4) * (199 + 37 * i) / 2);
+        gSale.gLineHasNote[i] = i % 5 == 0;
+        if (gSale.gLineHasNote[i]) gSale.gLineNote[i] = "note of line " + std::to_string(i);
+    }
+    gSale.gItemCount = kMaxSaleLines;
+}
+
+void BM_ReceiptDisplay(benchmark::State& state) {
+    Setup_Initialize(gSettings);
+    ScreenModel screen;
+    ManualTimers timers;
+    ManualClock clock;
+    RegisterServices services;
+    Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
+    gReg = RegisterState{};
+    FillSale();
+    Receipt_Show();
+    int top = 1;
+    for (auto _ : state) {
+        // The newest lines as after an entry, and scrolled positions in turn.
+        gSale.gTopLine = static_cast<std::int16_t>(top);
+        Receipt_Display();
+        top = (top + 36) % (kMaxSaleLines - 6) + 1;   // 1..394: row 7 never past the sale
+    }
+    benchmark::DoNotOptimize(screen.Text({"Rt_Description", 7}));
+    Reg() = RegisterContext{};
+}
+BENCHMARK(BM_ReceiptDisplay)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

@@ -1,0 +1,231 @@
+#include "register/keyboard.h"
+
+#include <functional>
+#include <string_view>
+
+#include "data/data_state.h"
+#include "data/indexes.h"
+#include "register/entry_box.h"
+#include "register/receipt_grid.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+
+namespace tarvo {
+
+namespace {
+
+const ControlId kEntry{"txtDEA", 0};
+
+ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+
+// Presses a button the way a click would: only when it is enabled.
+bool Press(const ControlId& button, const std::function<void()>& click) {
+    if (!Screen().Enabled(button)) return false;
+    click();
+    return true;
+}
+
+void HighlightFirst() {
+    gReg.gHighlightKey = 1;
+    ShowCursor();
+}
+
+// Moves the highlight by `step` keys, wrapping round the 24; from none it
+// goes to the first key.
+void MoveHighlight(int step) {
+    int h = gReg.gHighlightKey;
+    if (h == 0) {
+        h = 1;
+    } else {
+        h += step;
+        if (h < 1) h += 24;
+        if (h > 24) h -= 24;
+    }
+    gReg.gHighlightKey = static_cast<std::int16_t>(h);
+    ShowCursor();
+}
+
+// The numeric-pad "+": presses the highlighted soft key in keyboard mode.
+void PressHighlighted() {
+    const int h = gReg.gHighlightKey;
+    if (gSettings.gKeyboardHints == 1 && h >= 1 && h <= 24 && Screen().Enabled(Id("mDept", h))) mDept_Click(h);
+}
+
+// "/" after one digit 1-8: that department page.
+void PageKey() {
+    const std::string& entry = Screen().Text(kEntry);
+    if (entry.size() == 1 && entry[0] >= '1' && entry[0] <= '8') {
+        const int page = entry[0] - '0';
+        Press(Id("BDep", page), [page] { BDep_Click(page); });
+    }
+}
+
+// F5: the department pages in turn, then Mode, then Print, then the first
+// configured department page again.
+void NextPage() {
+    const int page = gReg.gKeyPage;
+    if (page == 8) {
+        BSys_Click(2);
+        return;
+    }
+    if (page == 16) {
+        BSys_Click(4);
+        return;
+    }
+    const int from = page == 12 ? 0 : page;
+    for (int p = from + 1; p <= 8; ++p) {
+        if (!Screen().Caption(Id("BDep", p)).empty()) {
+            BDep_Click(p);
+            return;
+        }
+    }
+    BSys_Click(2);
+}
+
+// Shift+F12: the product aliases that start with the entry text.
+void AliasSearch() {
+    gData.gSearchText = Screen().Text(kEntry);
+    AuxPax_Search();
+    DEA_Reset();
+    if (gData.gSearchFirst > 0 && gData.gSearchLast > 0)
+        Keys().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
+}
+
+// Keys without a modifier; true when the entry box is to be emptied on key up.
+bool PlainKey(int keyCode) {
+    const bool loggedOut = gReg.gLoggedOut;
+    switch (keyCode) {
+    case KeyCode::Enter: BReg_Click(4); return true;
+    case KeyCode::PageUp: Press(Id("RT_Down"), RT_Down_Click); return false;
+    case KeyCode::PageDown: Press(Id("Rt_Up"), Rt_Up_Click); return false;
+    case KeyCode::Left: MoveHighlight(-1); return false;
+    case KeyCode::Up: MoveHighlight(-4); return false;
+    case KeyCode::Right: MoveHighlight(1); return false;
+    case KeyCode::Down: MoveHighlight(4); return false;
+    case KeyCode::Insert:
+        if (loggedOut) return false;
+        BReg_Click(1);
+        return true;
+    case KeyCode::Delete: BReg_Click(2); return true;
+    case KeyCode::NumMultiply: Press(Id("BReg", 3), [] { BReg_Click(3); }); return true;
+    case KeyCode::NumAdd: PressHighlighted(); return true;
+    case KeyCode::NumDivide:
+    case KeyCode::Slash: PageKey(); return true;
+    case KeyCode::F1: Press(Id("mTotalRegister"), [] { Keys().mTotalRegister_Click(); }); return true;
+    case KeyCode::F2:
+        if (Press(Id("BPayment"), BPayment_Click)) HighlightFirst();
+        return true;
+    case KeyCode::F3:
+    case KeyCode::F4: {
+        if (loggedOut) return true;
+        const int page = keyCode == KeyCode::F3 ? 5 : 6;   // Special, Sales
+        Press(Id("BSys", page), [page] { BSys_Click(page); });
+        HighlightFirst();
+        return true;
+    }
+    case KeyCode::F5:
+        if (loggedOut) return true;
+        NextPage();
+        HighlightFirst();
+        return true;
+    case KeyCode::F6:
+        if (loggedOut) return true;
+        if (Press(Id("BOp", 1), [] { BOp_Click(1); })) HighlightFirst();
+        return true;
+    case KeyCode::F7:
+        if (!loggedOut) Press(Id("BOp", 2), [] { BOp_Click(2); });
+        return true;
+    case KeyCode::F8: Press(Id("BOp", 3), [] { BOp_Click(3); }); return true;
+    case KeyCode::F9:
+        if (!loggedOut) Press(Id("BOp", 4), [] { BOp_Click(4); });
+        return true;
+    case KeyCode::F10:
+        if (!loggedOut) Press(Id("BOp", 6), [] { BOp_Click(6); });
+        return true;
+    case KeyCode::F11: Press(Id("BOp", 5), [] { Keys().Aux_Client(); }); return true;
+    case KeyCode::F12: Press(Id("BOp", 7), [] { Keys().Aux_Product(); }); return true;
+    default: return false;
+    }
+}
+
+// Keys with a modifier held.
+bool ModifiedKey(int keyCode) {
+    const bool open = !gSale.gStockCount && !gReg.gLoggedOut;
+    switch (keyCode) {
+    case KeyCode::Digit8: Press(Id("BReg", 3), [] { BReg_Click(3); }); return true;
+    case KeyCode::F11:
+        // New client, without the manager test of the Mode page.
+        if (open) Press(Id("BOp", 6), [] { Keys().Mode_Process(5); });
+        return true;
+    case KeyCode::F12:
+        if (open && !Screen().Text(kEntry).empty()) AliasSearch();
+        return true;
+    case KeyCode::Equals: PressHighlighted(); return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+void Form_KeyDown(int keyCode, int shift) {
+    gReg.gClearOnKeyUp = false;
+    if (gReg.gCardBusy) return;
+    if (gReg.gPromptLineActive) {
+        if (keyCode == KeyCode::Enter)
+            Keys().PromptInCIA_Enter();
+        else if (keyCode == KeyCode::Escape)
+            Keys().PromptInCIA_Cancel();
+        return;
+    }
+    gReg.gClearOnKeyUp = shift == 0 ? PlainKey(keyCode) : ModifiedKey(keyCode);
+}
+
+void Form_KeyUp(int, int) {
+    ScreenModel& s = Screen();
+    if (gReg.gClearOnKeyUp) {
+        // The amount the card prompt proposes stays for the cashier to confirm.
+        if (!(gReg.gPromptLine == 1 && gReg.gPromptLineActive)) s.SetText(kEntry, "");
+        gReg.gClearOnKeyUp = false;
+    }
+    // The "+" typed to press a highlighted key is no answer to a question.
+    if (gReg.gPromptLineActive && s.Text(kEntry) == "+") s.SetText(kEntry, "");
+}
+
+void ShowCursor() {
+    if (gSettings.gKeyboardHints != 1) return;
+    ScreenModel& s = Screen();
+    for (int k = 1; k <= 24; ++k) {
+        const ControlId key = Id("mDept", k);
+        Font f = s.State(key).font;
+        f.bold = false;
+        f.underline = false;
+        s.SetFont(key, f);
+        std::string caption = s.Caption(key);
+        if (!caption.empty() && caption.back() == '+') {
+            caption.pop_back();
+            s.SetCaption(key, caption);
+        }
+    }
+    const int h = gReg.gHighlightKey;
+    if (h >= 1 && h <= 24) s.SetCaption(Id("mDept", h), s.Caption(Id("mDept", h)) + "+");
+}
+
+void Control_GotFocus(const ControlId& id) {
+    static constexpr std::string_view kHandBack[] = {"Rt_Description", "Rt_Extension", "Rt_Price", "Rt_Quantity",
+                                                     "Rt_Tax",         "Rt_Total",     "Txt_Mode", "txtCIA",
+                                                     "Tr_Amount",      "Tr_Title"};
+    if (id.name == "Rt_Number") {
+        Receipt_GetFocus(id.index);
+        return;
+    }
+    for (std::string_view name : kHandBack) {
+        if (id.name == name) {
+            Screen().SetFocus(kEntry);
+            return;
+        }
+    }
+}
+
+}  // namespace tarvo

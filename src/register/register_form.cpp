@@ -1,0 +1,48 @@
+#include "register/register_form.h"
+
+#include <cstdio>
+
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/receipt_area.h"
+#include "register/register_context.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "register/screen_build.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+#include "startup/startup_sequence.h"
+
+namespace tarvo {
+
+std::string Register_Title(const std::string& terminal, int year, int month, int day) {
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d-%02d-%04d", month % 100, day % 100, year % 10000);
+    return "Corlant 18.03.14 Kaspen (" + terminal + ")  " + date;
+}
+
+bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std::string& message) {
+    RegisterContext& r = Reg();
+    MessageTimers_Connect();
+    Skin_Apply();
+    LocalTime now = r.clock ? r.clock->Now() : SystemClock().Now();
+    Screen().SetTitle(Register_Title(gTerminalNumber, now.year, now.month, now.day));
+    gReg.gLoggedOut = true;
+    gReg.gClearOnKeyUp = false;
+    gSale.gQuantity = 1.0;
+    // The entry box: empty, masked, at most 300 characters.
+    Screen().SetMaxLength({"txtDEA", 0}, 300);
+    Screen().SetPasswordChar({"txtDEA", 0}, '*');
+    Screen().SetText({"txtDEA", 0}, "");
+
+    if (!loadDataAndSettings(message)) return false;
+    UI_Setup();
+    Variables_Set();
+    Receipt_Show();
+    if (r.timers) r.timers->Start(TimerId::Comm, 60000);
+    Keys().Register_Reset();
+    DEA_Reset();
+    return true;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,635 @@
+#include "register/register_keys.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/lookups.h"
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_area.h"
+#include "register/receipt_grid.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+#include "startup/text_tables.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+
+namespace {
+
+const ControlId kEntry{"txtDEA", 0};
+const ControlId kMessageLine{"txtCIA", 0};
+const ControlId kMessageBox{"Txt_All", 0};
+const ControlId kPaymentKey{"BPayment", 0};
+
+ControlId SoftKey(int k) { return ControlId{"mDept", k}; }
+
+// A message of the table on the message line, 5 seconds unless told.
+void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
+void MessageLine_Clear() { Screen().SetText(kMessageLine, ""); }
+std::string Entry() { return Screen().Text(kEntry); }
+void EntryFocus() { Screen().SetFocus(kEntry); }
+
+// Receive PO and Pack Order: lines fetched from the back office.
+bool FetchedOrderMode() { return gSale.gMode == 28 || gSale.gMode == 30; }
+// The purchase-order and purchase modes.
+bool PurchaseMode() { return gSale.gMode == 13 || gSale.gMode == 14 || gSale.gMode == 29; }
+
+// Font size of a department key by the longer of its two caption lines.
+int DepartmentKeyFontSize(std::size_t longest) {
+    if (longest <= 7) return 13;
+    if (longest == 8) return 12;
+    if (longest == 9) return 11;
+    return 10;
+}
+
+// ---- line operations -------------------------------------------------------------
+
+// After the last line was dropped or a line deleted: the newest lines stay
+// in view, an empty sale starts over, the grid and the totals follow.
+void AfterLineRemoved() {
+    SaleState& s = gSale;
+    if (s.gTopLine > s.gItemCount) s.gTopLine = static_cast<std::int16_t>(std::max(1, s.gItemCount - 6));
+    if (s.gItemCount == 0) {
+        Screen().SetEnabled(kPaymentKey, false);
+        Keys().Variable_StartSale();
+    }
+    Receipt_Display();
+    Keys().Totals_Update();
+}
+
+// Line `to` takes every field of line `from` except the position in a
+// fetched order, which stays with its slot.
+void MoveLine(int to, int from) {
+    SaleState& s = gSale;
+    s.gLineKey[to] = s.gLineKey[from];
+    s.gLineProduct[to] = s.gLineProduct[from];
+    s.gLineDescription[to] = s.gLineDescription[from];
+    s.gLineQuantity[to] = s.gLineQuantity[from];
+    s.gLineListPrice[to] = s.gLineListPrice[from];
+    s.gLineUnitPrice[to] = s.gLineUnitPrice[from];
+    s.gLineExtension[to] = s.gLineExtension[from];
+    s.gLinePriceUnits[to] = s.gLinePriceUnits[from];
+    s.gLineTaxFlags[to] = s.gLineTaxFlags[from];
+    s.gLineDepartment[to] = s.gLineDepartment[from];
+    s.gLineNote[to] = s.gLineNote[from];
+    s.gLineHasNote[to] = s.gLineHasNote[from];
+    s.gLineKitComponent[to] = s.gLineKitComponent[from];
+}
+
+// An approved card tender must never be taken out of the sale by removing
+// lines under it.
+bool RefusedForCard() {
+    if (!gSale.gCardInSale) return false;
+    Say(151);
+    return true;
+}
+
+void VoidLast() {
+    SaleState& s = gSale;
+    if (s.gItemCount == 0 || FetchedOrderMode()) {
+        Say(1);
+        return;
+    }
+    if (PurchaseMode() || gSettings.gVoidLastReenters != 1) {
+        --s.gItemCount;
+        AfterLineRemoved();
+    } else {
+        // The last line is entered again as a void line at its own price.
+        const int n = s.gItemCount;
+        if (s.gLineQuantity[n] <= 0) {   // already a void or return line
+            Say(1);
+            return;
+        }
+        gData.gProductKey = s.gCaseLetter + s.gLineKey[n];
+        s.gCaseLetter.clear();
+        gData.gEmbeddedPriceCheck = false;
+        Product_Find();
+        if (gData.gProductRecNo == 0 && gData.gNewProductRecNo == 0) {
+            Say(3);
+            return;
+        }
+        s.gQuantity = s.gLineQuantity[n];
+        s.gVoidMode = true;
+        gData.gManualPrice = true;
+        gData.gManualPriceValue = s.gLineUnitPrice[n];
+        Screen().SetText(kEntry, s.gLineUnitPrice[n].TextDisplay());
+        Keys().Product_Add();
+        if (s.gItemCount > 0) s.gKitCode = s.gLineKey[s.gItemCount];
+        Keys().Kit_Processing();
+        gData.gManualPrice = false;
+        Keys().Mode_Display();
+    }
+    s.gPaymentCount = 0;
+    Keys().Change_Display();
+    Keys().Total_Activate();
+}
+
+void Void() {
+    SaleState& s = gSale;
+    if (FetchedOrderMode()) return;
+    if (!PurchaseMode() && gSettings.gVoidLastReenters == 1) {
+        // Void mode: the next product entered becomes a void line.
+        if (s.gVoidMode) {
+            s.gVoidMode = false;
+            Say(4);
+        } else if (s.gItemCount > 0) {
+            s.gVoidMode = true;
+            Say(5);
+        } else {
+            Say(1);
+        }
+        Keys().Mode_Display();
+        return;
+    }
+    const std::string entry = Entry();
+    double number = 0;
+    if (!entry.empty())
+        number = std::trunc(Num_Val(entry));
+    else if (s.gSelectedLine >= 1 && s.gSelectedLine <= s.gItemCount)
+        number = s.gSelectedLine;
+    else {
+        Say(106);
+        return;
+    }
+    if (number < 1 || number > s.gItemCount) {
+        Say(1);
+        return;
+    }
+    for (int i = static_cast<int>(number); i < s.gItemCount; ++i) MoveLine(i, i + 1);
+    --s.gItemCount;
+    AfterLineRemoved();
+}
+
+void ClockInOut() {
+    if (gSale.gItemCount > 0) {
+        Say(20);
+        return;
+    }
+    const std::string entry = Entry();
+    if (entry.empty()) {
+        MessageLine_Clear();
+        return;
+    }
+    gData.gCashierKey = entry;
+    Cashier_FindByKey();
+    if (gData.gCashierFound == 0) {
+        Say(3);
+        return;
+    }
+    const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(gData.gCashierFound)];
+    if (gReg.gBusinessDate.empty()) gReg.gBusinessDate = DateText(Reg().clock->Now());
+    gReg.gEmployeeNumber = cashier.CashierNumber;
+    Keys().Clock_CheckLogin();
+    int message = 76;
+    if (gSale.gCheckResult != 1) {
+        Keys().Clock_Login();
+    } else {
+        Keys().Clock_Logout();
+        message = 79;
+    }
+    CIATime(Msg(message) + cashier.CashierName + " " + gSale.gPriceCheckText, 5);
+}
+
+void Salesperson() {
+    const std::string entry = Entry();
+    if (entry.empty()) {
+        Say(1);
+        return;
+    }
+    gData.gSalesmanKey = entry;
+    Salesman_FindByKey();
+    if (gData.gSalesmanIndex == 0) {
+        Say(3);
+        return;
+    }
+    gSale.gSalesmanIndex = gData.gSalesmanIndex;
+    CIATime(Msg(6) + " " + gData.SalesmanTable[static_cast<std::size_t>(gData.gSalesmanIndex)].SalesmanName, 5);
+}
+
+void Client() {
+    const std::string entry = Entry();
+    if (entry.empty()) {
+        Keys().ClientNumber_Prompt();
+        return;
+    }
+    gData.gClientKey = entry;
+    Client_Find();
+    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+        Say(3);
+        return;
+    }
+    Keys().Client_Process();
+    Keys().Totals_Update();
+}
+
+// ---- entry-box keys ----------------------------------------------------------------
+
+void Block() {
+    const bool on = !gReg.gEntryMasked;
+    Screen().SetPasswordChar(kEntry, on ? '*' : 0);
+    gReg.gEntryMasked = on;
+    EntryFocus();
+}
+
+void Quantity() {
+    if (gReg.gPromptLineActive) {
+        Keys().PromptInCIA_Cancel();
+        return;
+    }
+    SaleState& s = gSale;
+    if (gReg.gKeyPage == 15) Keys().Department_SetDefaultKey();
+    const bool signedQuantity = s.gExchangeMode || s.gStockCount || FetchedOrderMode() || s.gMode == 29;
+    const double lower = signedQuantity ? -99999 : 0;
+    const int line = s.gSelectedLine;
+    if (Entry().empty()) {
+        Say(1);
+    } else {
+        Keys().Strip_Number();
+        const std::string entry = Entry();
+        const double q = Num_Val(entry);
+        if (!(lower < q && q < 99999)) {
+            Say(1);
+        } else if (line >= 1 && line <= s.gItemCount) {
+            // In the fetched-order modes the quantity counts what was scanned so far.
+            if (FetchedOrderMode())
+                s.gLineQuantity[line] += q;
+            else
+                s.gLineQuantity[line] = q;
+            Keys().Totals_Update();
+            Receipt_Display();
+        } else {
+            s.gQuantity = q;
+            CIATime(Msg(2) + " " + entry, 5);
+        }
+    }
+    DEA_Reset();
+}
+
+// Enter in state 1: a paid-out of more than -5000 and at most 5000.
+void EnterPaidOut() {
+    const std::string entry = Entry();
+    bool saved = false;
+    if (!entry.empty()) {
+        std::optional<Money> amount = Money::Parse(entry);
+        gReg.gEnteredAmount = amount.value_or(Money());
+        if (amount && *amount > Money::FromUnits(-5000) && *amount <= Money::FromUnits(5000)) {
+            const bool toScreen = gReg.gPrintToScreen;
+            Keys().Drawer_Open();
+            gReg.gPrintToScreen = toScreen;
+            Keys().Paidout_Save();
+            Keys().PaidOut_Print();
+            Say(26);
+            saved = true;
+        }
+    }
+    if (!saved) Say(148);
+    gReg.gPromptState = 0;
+    Keys().Mode_Display();
+    DEA_Reset();
+}
+
+// Enter in state 2: the cashier's login code.
+void EnterLogin() {
+    bool check = true;
+    if (gData.gNoCashiers) {
+        // No cashier table yet: fetch it.
+        gComm.gOperationMode = kCommFull;
+        Keys().Communicate();
+        if (gComm.gCommResult != 0) {
+            Say(44);
+            check = false;
+        } else if (gComm.gProductsUpdated) {
+            Keys().RestartProgram();
+            check = false;
+        }
+        // Otherwise the session may have brought the table: the code is checked.
+    }
+    const std::string entry = Entry();
+    if (check && !entry.empty()) {
+        gData.gCashierKey = entry;
+        Cashier_FindByKey();
+        const std::int32_t found = gData.gCashierFound;
+        if (found == 0) {
+            Say(3);
+        } else {
+            const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(found)];
+            if (cashier.CashierLevel != 1 && cashier.CashierLevel != 3) {
+                Say(66);
+            } else {
+                gReg.gCashierIndex = found;
+                gReg.gBusinessDate = DateText(Reg().clock->Now());
+                Keys().Date_Set();
+                if (gSettings.gAutoClockOut) {
+                    gReg.gEmployeeNumber = cashier.CashierNumber;
+                    Keys().Clock_CheckLogin();
+                    if (gSale.gCheckResult != 1) Keys().Clock_Login();
+                }
+                MessageLine_Clear();
+                Keys().Login_OpeningBalance();
+            }
+        }
+    }
+    DEA_Reset();
+    gReg.gEntryMasked = false;
+}
+
+// Enter in state 3: the drawer's opening amount, above 0 and at most 5000.
+void EnterOpeningAmount() {
+    const std::string entry = Entry();
+    std::optional<Money> amount = Money::Parse(entry);
+    gReg.gEnteredAmount = amount.value_or(Money());
+    if (entry.empty() || !amount || *amount <= Money() || *amount > Money::FromUnits(5000)) {
+        Say(72, 0);
+    } else {
+        Keys().OpeningAmount_Save();
+        Say(101);
+        Keys().Sale_Start();
+    }
+    DEA_Reset();
+}
+
+// Enter in state 4: the drawer's declared amount, above 0.
+void EnterDeclaration() {
+    std::optional<Money> amount = Money::Parse(Entry());
+    gReg.gEnteredAmount = amount.value_or(Money());
+    if (amount && *amount > Money()) {
+        Keys().Declare_Save();
+        Say(111);
+    } else {
+        Say(148);
+    }
+    gReg.gPromptState = 0;
+    Keys().Mode_Display();
+    DEA_Reset();
+}
+
+void Enter() {
+    if (Screen().Visible(kMessageBox)) Receipt_Show();
+    if (gReg.gPromptLineActive) {
+        Keys().PromptInCIA_Enter();
+        return;
+    }
+    switch (gReg.gPromptState) {
+    case 1: EnterPaidOut(); break;
+    case 2: EnterLogin(); break;
+    case 3: EnterOpeningAmount(); break;
+    case 4: EnterDeclaration(); break;
+    default:
+        BarCode_Change();
+        if (!gReg.gPromptLineActive) DEA_Reset();
+        break;
+    }
+}
+
+// ---- soft keys -----------------------------------------------------------------------
+
+void RunPage(int page, int key) {
+    KeyServices& k = Keys();
+    switch (page) {
+    case 10: k.System_Process(key); break;
+    case 12: k.Print_Process(key); break;
+    case 13: k.Sales_Process(key); break;
+    case 14: k.Special_Process(key); break;
+    case 16: k.Mode_Process(key); break;
+    default: break;
+    }
+}
+
+// The keys whose handlers keep the entry box for what they ask next.
+bool KeepsEntry(int page, int key) {
+    switch (page) {
+    case 16: return key == 5 || key == 14 || key == 15 || key == 17;
+    case 14: return key == 22;
+    case 10: return key == 1 || key == 9 || key == 10 || key == 11;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+int SoftKeyGroupOfPage(int page) {
+    switch (page) {
+    case 10: return 1;
+    case 16: return 2;
+    case 11: return 3;
+    case 12: return 4;
+    case 14: return 5;
+    case 13: return 6;
+    default: return 0;
+    }
+}
+
+void BDep_Click(int page) {
+    Keys().Caption_Reset();
+    ScreenModel& s = Screen();
+    if (page >= 1 && page <= 8 && !s.Caption(ControlId{"BDep", page}).empty()) {
+        const std::uint32_t colour = ColourValue(gSettings.gPageColour[static_cast<std::size_t>(page - 1)]);
+        gReg.gKeyPage = static_cast<std::int16_t>(page);
+        for (int k = 1; k <= 24; ++k) {
+            const DepartmentKey& d = gSettings.Departments[static_cast<std::size_t>(k + 24 * (page - 1))];
+            const ControlId key = SoftKey(k);
+            s.SetBackColour(key, colour);
+            s.SetCaption(key, d.Caption1 + "\r\n" + d.Caption2);
+            s.SetEnabled(key, true);
+            s.SetFontSize(key, DepartmentKeyFontSize(std::max(d.Caption1.size(), d.Caption2.size())));
+        }
+        if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    }
+    DEA_Reset();
+}
+
+void BSys_Click(int index) {
+    if (index < 1 || index > 6) return;
+    ScreenModel& s = Screen();
+    if (index == 1 && !gSettings.gSystemPageCode.empty()) {
+        const std::string entry = Entry();
+        if (entry.empty()) {
+            Say(75);
+            EntryFocus();
+            return;
+        }
+        s.SetText(kEntry, "");
+        if (entry != gSettings.gSystemPageCode) {
+            Say(75);
+            return;
+        }
+    }
+    if (index == 3) {
+        if (gSettings.gExtrasPageOn != "1") {
+            EntryFocus();
+            return;
+        }
+        if (gSettings.gExtrasNeedsManager == "1") {
+            Keys().Manager_Required();
+            s.SetText(kEntry, "");
+            if (!gReg.gAuthorized) {
+                Say(18);
+                return;
+            }
+        }
+    }
+    if (index >= 4 && gSale.gStockCount) return;
+
+    Keys().Caption_Reset();
+    const std::uint32_t colour = ColourValue(gSettings.gMenuKeyColour);
+    const int language = TextLanguage(gSettings);
+    const bool french = gSettings.gLanguage != 1;
+    for (int k = 1; k <= 24; ++k) {
+        std::string caption = SoftKeyCaption(gConstants.tables, index, k, language);
+        if (index == 5 && k == 2 && gSettings.gCardEnabled != "1") caption.clear();
+        if (index == 5 && k == 21) {
+            if (gSale.gMode != 11 && gSale.gMode != 26)
+                caption.clear();
+            else if (gSale.gSuspended)
+                caption = french ? "Rappel" : "Recall";
+            else
+                caption = french ? "Suspendre" : "Suspend";
+        }
+        const ControlId key = SoftKey(k);
+        s.SetBackColour(key, colour);
+        s.SetCaption(key, caption);
+        if (index == 3) s.SetFontSize(key, 10);
+        s.SetEnabled(key, !Trim(caption).empty());
+    }
+    if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
+    gReg.gKeyPage = kPages[index - 1];
+    if (index == 3) Keys().Online_Stock_SetButton();
+    if (index == 6 && !gSale.gChange.IsZero()) MessageLine_Clear();
+    EntryFocus();
+}
+
+void BPayment_Click() { PaymentPage_Open(); }
+
+bool PaymentPage_Open() {
+    if (gSale.gStockCount) return false;
+    SaleState& sale = gSale;
+    sale.gSelectedLine = 0;
+    MessageLine_Clear();
+    Keys().Totals_Update();
+    if (sale.gTotal < Money() && !sale.gReturnMode && !sale.gExchangeStarted) {
+        // A refund outside return and exchange: the page stays as it was.
+        Say(178);
+        return false;
+    }
+    gReg.gKeyPage = 15;
+    Summary_Show();
+    Keys().PaymentButtons_Show();
+    sale.gBalanceDue = sale.gTotal;
+    Keys().Payment_Display();
+    Keys().Change_Display();
+    ScreenModel& s = Screen();
+    if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
+        s.SetCaption(SoftKey(23), Msg(141));
+        s.SetEnabled(SoftKey(23), true);
+    }
+    s.SetCaption(SoftKey(24), Msg(140));
+    s.SetEnabled(SoftKey(24), true);
+    DEA_Reset();
+    return true;
+}
+
+void mDept_Click(int key) {
+    if (key < 1 || key > 24) return;
+    const int page = gReg.gKeyPage;
+    bool keepEntry = false;
+    if (page >= 1 && page <= 8) {
+        Keys().Department_Process(key + 24 * (page - 1));
+    } else if (page == 11) {
+        Keys().Online_Process(key);
+    } else if (page == 15) {
+        Keys().Payment_Process(key);
+    } else if (const int group = SoftKeyGroupOfPage(page); group != 0) {
+        bool run = true;
+        if (gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] == "1") {
+            Keys().Manager_Required();
+            run = gReg.gAuthorized;
+        }
+        if (run) {
+            RunPage(page, key);
+            keepEntry = KeepsEntry(page, key);
+        }
+        // A refused manager code is emptied like any other entry.
+    }
+    if (gReg.gCardAmountPending)
+        gReg.gCardAmountPending = false;   // the proposed card amount stays
+    else if (!keepEntry)
+        DEA_Reset();
+}
+
+void BOp_Click(int index) {
+    if (gSale.gStockCount) return;
+    if ((index == 1 || index == 2) && RefusedForCard()) {
+        DEA_Reset();
+        return;
+    }
+    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) Keys().Department_SetDefaultKey();
+    switch (index) {
+    case 1: VoidLast(); break;
+    case 2: Void(); break;
+    case 3: ClockInOut(); break;
+    case 4: Salesperson(); break;
+    case 5: Keys().Aux_Client(); return;
+    case 6: Client(); break;
+    case 7: Keys().Aux_Product(); return;
+    case 8:
+        if (Entry().empty())
+            Say(1);
+        else
+            Product_EnterCode(Entry());
+        break;
+    default: return;
+    }
+    DEA_Reset();
+}
+
+void Button_Click(const ControlId& id) {
+    const std::string& name = id.name;
+    const int i = id.index;
+    if (name == "BDep") {
+        BDep_Click(i);
+    } else if (name == "BSys") {
+        BSys_Click(i);
+    } else if (name == "BPayment") {
+        BPayment_Click();
+    } else if (name == "mDept") {
+        mDept_Click(i);
+    } else if (name == "BOp") {
+        BOp_Click(i);
+    } else if (name == "BReg") {
+        BReg_Click(i);
+    } else if (name == "mTotalRegister") {
+        Keys().mTotalRegister_Click();
+    } else if (name == "RT_Down") {
+        RT_Down_Click();
+    } else if (name == "Rt_Up") {
+        Rt_Up_Click();
+    } else if (name == "mNumeric") {
+        mNumeric_Click(i);
+    } else if (name.rfind("mNumeric", 0) == 0 && i == 0) {
+        const std::string digits = name.substr(8);
+        if (!digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string::npos)
+            mNumeric_Click(std::stoi(digits));
+    }
+}
+
+void BReg_Click(int index) {
+    switch (index) {
+    case 1: Block(); break;
+    case 2: DEA_Reset(); break;
+    case 3: Quantity(); break;
+    case 4: Enter(); break;
+    default: break;
+    }
+}
+
+}  // namespace tarvo

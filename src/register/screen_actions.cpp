@@ -1,0 +1,179 @@
+#include "register/screen_actions.h"
+
+#include <string>
+
+#include "common/line_reader.h"
+#include "common/numbers.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_area.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+#include "startup/startup_sequence.h"
+
+namespace tarvo {
+
+namespace {
+
+const ControlId kEntryBox{"txtDEA", 0};
+const ControlId kMessageLine{"txtCIA", 0};
+
+// `s` padded with blanks to at least `width` characters.
+std::string PadTo(std::string s, std::size_t width) {
+    if (s.size() < width) s.resize(width, ' ');
+    return s;
+}
+// `s` padded or cut to exactly `width` characters.
+std::string PadCut(std::string s, std::size_t width) {
+    s.resize(width, ' ');
+    return s;
+}
+std::string TwoDigits(int n) { return Num_Format(n, "00"); }
+
+// A unit price in its 8 columns of the printed line. The dollar sign gives way
+// when the amount needs its column; anything else (a digit, the sign) is
+// never cut: the price then prints whole, longer than its room.
+std::string PrintedPrice(Money price) {
+    std::string text = price.Format("$####,###.00");
+    constexpr std::size_t kRoom = 8;
+    if (text.size() > kRoom && text.find_first_not_of('$') == text.size() - kRoom) return text.substr(text.size() - kRoom);
+    return text;
+}
+
+// One data line of the code file: "ignored,key,quantity,...". Nothing when
+// the line lacks its third comma.
+struct CodeLine {
+    std::string key;
+    std::string quantity;
+};
+bool SplitCodeLine(const std::string& line, CodeLine& out) {
+    std::size_t p1 = line.find(',');
+    if (p1 == std::string::npos) return false;
+    std::size_t p2 = line.find(',', p1 + 1);
+    if (p2 == std::string::npos) return false;
+    std::size_t p3 = line.find(',', p2 + 1);
+    if (p3 == std::string::npos) return false;
+    out.key = line.substr(p1 + 1, p2 - p1 - 1);
+    out.quantity = line.substr(p2 + 1, p3 - p2 - 1);
+    return true;
+}
+
+}  // namespace
+
+void File_Read() {
+    const std::string path = Reg().programFolder + "/QZFile";
+    LineReader file;
+    bool readable = file.Open(path);
+    const std::int32_t countBefore = gSale.gItemCount;
+    std::string line;
+    CodeLine fields;
+    while (readable && file.Next(line)) {
+        if (!SplitCodeLine(line, fields)) continue;
+        auto q = Num_ToInteger(Num_Val(fields.quantity), -32768, 32767);
+        if (!q) {
+            ProgramLog().Write(1, "QZFile line " + std::to_string(file.LineNumber()) +
+                                      " skipped, quantity does not fit: " + line);
+            continue;
+        }
+        if (*q < 1) continue;
+        gData.gProductKey = fields.key;
+        gData.gEmbeddedPriceCheck = false;
+        Product_Find();
+        if (gData.gProductRecNo <= 0) continue;
+        gData.gProductRec = gData.products.Read(gData.gProductRecNo);
+        gSale.gLineKind = "P";
+        const std::int32_t before = gSale.gItemCount;
+        PanelSvc().Product_Add();
+        // Only a line that was really added takes the file's quantity.
+        if (gSale.gItemCount > before) gSale.gLineQuantity[gSale.gItemCount] = static_cast<double>(*q);
+    }
+    readable = readable && file.Error() == 0;
+    file.Close();
+    if (!readable && gSale.gItemCount == countBefore) {
+        CIATime(path + " " + Msg(3), 3);
+        return;
+    }
+    // Lines added before a read error stay in the sale and count.
+    PanelSvc().Totals_Update();
+    Receipt_Display();
+    if (readable)
+        Screen().SetText(kMessageLine, "");
+    else
+        CIATime(path + " " + Msg(3), 3);
+}
+
+void Count_Cash() {
+    if (!PanelSvc().CashCount_Open()) {
+        Count_Cash_Resume();
+        return;
+    }
+    Screen().SetVisible(kRegisterForm, false);
+}
+
+void Count_Cash_Resume() {
+    Screen().SetVisible(kRegisterForm, true);
+    PanelSvc().Report_Sales();
+    if (PanelSvc().PrintStatus() != 0)
+        CIATime(Msg(74), 5);
+    else
+        CIATime(Msg(33), 5);
+}
+
+void Print_Screen() {
+    if (gSettings.gPrinterType == "0") return;
+    PanelServices& svc = PanelSvc();
+    svc.Printer_Open();
+    // After a printer error nothing more is sent.
+    auto print = [&](int newLine, const std::string& text) {
+        if (svc.PrintStatus() != 0) return false;
+        svc.Printer_Line(newLine, 0, text);
+        return svc.PrintStatus() == 0;
+    };
+
+    const LocalTime now = Reg().clock->Now();
+    if (!print(1, PadTo(Msg(82), 10) + TwoDigits(now.hour) + ":" + TwoDigits(now.minute))) return;
+    if (!print(1, "Terminal: " + gTerminalNumber)) return;
+    const std::int32_t cashier = gReg.gCashierIndex;
+    if (cashier != 0) {
+        std::string name;
+        if (cashier > 0 && static_cast<std::size_t>(cashier) < gData.CashierTable.size())
+            name = gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName;
+        if (!print(1, PadTo(Msg(81), 10) + name)) return;
+    }
+    if (!print(1, "")) return;
+
+    const SaleState& sale = gSale;
+    const int last = std::min<int>(sale.gItemCount, kMaxSaleLines);
+    for (int i = 1; i <= last; ++i) {
+        if (!print(0, Num_Format(i, "##"))) return;
+        if (!print(0, "    " + PadCut(sale.gLineKey[i], 16))) return;
+        if (!print(0, Num_Format(sale.gLineQuantity[i], "######"))) return;
+        if (!print(1, PrintedPrice(sale.gLineUnitPrice[i]))) return;
+        if (!print(1, PadCut(sale.gLineDescription[i], 39))) return;
+        if (sale.gLineHasNote[i] && !print(1, sale.gLineNote[i])) return;
+    }
+    for (int k = 0; k < 4; ++k)
+        if (!print(1, "")) return;
+    svc.Printer_Close(true);
+}
+
+void Mode_PriceChange_Activate() {
+    // The count panel takes the grid's place as the sale-entry view: product
+    // entry fills it and must not bring the grid back over it, so the area
+    // counts as showing the entry view (0).
+    gReg.gReceiptAreaContent = 0;
+    All_Hide();
+    Physical_Activate();
+    for (const char* label : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"})
+        Screen().SetCaption(ControlId{label, 0}, "");
+    PanelSvc().OnlineProduct_Clear();
+    Screen().SetText(kEntryBox, "");
+}
+
+bool USB_Check() { return true; }
+
+}  // namespace tarvo

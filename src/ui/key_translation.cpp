@@ -1,0 +1,119 @@
+#include "ui/key_translation.h"
+
+namespace tarvo::ui {
+
+namespace {
+
+// Keys of the numeric keypad: Qt marks them with KeypadModifier.
+int KeypadCode(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
+    switch (key) {
+    case Qt::Key_Asterisk: return 106;
+    case Qt::Key_Plus: return 107;
+    case Qt::Key_Comma: return 108;   // separator
+    case Qt::Key_Minus: return 109;
+    case Qt::Key_Period: return 110;
+    case Qt::Key_Slash: return 111;
+    default: return 0;   // keypad keys with Num Lock off: their navigation codes below
+    }
+}
+
+// Printable keys of the main block, shifted or not (US layout).
+int CharacterCode(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;   // 48..57
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;   // 65..90
+    switch (key) {
+    case Qt::Key_Space: return 32;
+    case Qt::Key_ParenRight: return 48;
+    case Qt::Key_Exclam: return 49;
+    case Qt::Key_At: return 50;
+    case Qt::Key_NumberSign: return 51;
+    case Qt::Key_Dollar: return 52;
+    case Qt::Key_Percent: return 53;
+    case Qt::Key_AsciiCircum: return 54;
+    case Qt::Key_Ampersand: return 55;
+    case Qt::Key_Asterisk: return 56;
+    case Qt::Key_ParenLeft: return 57;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return 186;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return 187;
+    case Qt::Key_Comma:
+    case Qt::Key_Less: return 188;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return 189;
+    case Qt::Key_Period:
+    case Qt::Key_Greater: return 190;
+    case Qt::Key_Slash:
+    case Qt::Key_Question: return 191;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return 192;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return 219;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return 220;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return 221;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return 222;
+    default: return 0;
+    }
+}
+
+int ControlKeyCode(int key) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Clear: return 12;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Select: return 41;
+    case Qt::Key_Printer: return 42;
+    case Qt::Key_Execute: return 43;
+    case Qt::Key_Print: return 44;   // Print Screen
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Help: return 47;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L: return 91;
+    case Qt::Key_Super_R: return 92;
+    case Qt::Key_Menu: return 93;
+    case Qt::Key_NumLock: return 144;
+    case Qt::Key_ScrollLock: return 145;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::KeypadModifier) {
+        if (int code = KeypadCode(qtKey)) return code;
+    }
+    if (int code = ControlKeyCode(qtKey)) return code;
+    return CharacterCode(qtKey);
+}
+
+int ShiftState(Qt::KeyboardModifiers modifiers) {
+    return ((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0) |
+           ((modifiers & Qt::AltModifier) ? 4 : 0);
+}
+
+}  // namespace tarvo::ui

@@ -1,0 +1,63 @@
+// The register window's controls and where they go. The receipt area keeps
+// its designed places in twips (px = twips x dpi / 1440); the keys, keypad,
+// entry box and message line have none and fill the rest of the window:
+// message line and entry box above the receipt area, keypad with the Total
+// and Payment keys below it, the soft keys (6 rows of 4) on the right under
+// the page keys, the operation keys beside them and the register keys below.
+#pragma once
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <Qt>
+#include <map>
+#include <vector>
+
+#include "register/screen_model.h"
+
+namespace tarvo::ui {
+
+enum class ControlKind {
+    Button,          // push button, caption
+    Edit,            // one-line edit box, text
+    MultiLineEdit,   // multi-line edit box, text
+    Label,           // caption
+    Cell,            // read-only cell of the grid or totals panel: text (or caption)
+    Line,            // separator line
+};
+
+struct ControlDef {
+    ControlId id;
+    ControlKind kind = ControlKind::Label;
+    bool inReceiptArea = false;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
+// Every control of the register window, bottom of the stack first.
+const std::vector<ControlDef>& RegisterControls();
+const ControlDef* FindControl(const ControlId& id);
+
+// "mDept_5" for an element of an array, "txtDEA" for a single control.
+QString ControlObjectName(const ControlId& id);
+
+// Twips to pixels at `dpi` dots per inch, rounded.
+int TwipsToPixels(int twips, double dpi);
+// A rectangle given in twips, its edges rounded one by one so that cells
+// placed side by side stay side by side.
+QRect TwipsRect(int left, int top, int width, int height, double dpi);
+
+// The receipt area's designed extent: its origin is at twips (0, 955), the
+// top of the grid titles and of the first totals row.
+constexpr int kReceiptTopTwips = 955;
+constexpr int kReceiptWidthTwips = 6980;
+constexpr int kReceiptHeightTwips = 5300 - kReceiptTopTwips;
+
+struct RegisterLayout {
+    QRect receiptArea;                     // in the window
+    QRect status;                          // the status line, in the window
+    std::map<ControlId, QRect> geometry;   // receipt controls: in the receipt area; others: in the window
+};
+
+// Where everything goes in a window of `size` at `dpi`.
+RegisterLayout LayoutRegister(QSize size, double dpi);
+
+}  // namespace tarvo::ui

@@ -1,0 +1,246 @@
+// A register for the key, keypad, keyboard and screen-build tests: the
+// register fixture with services that record what the keys call (and answer
+// as the test sets them up), a terminal folder for the working files the
+// finders open, and builders of cashiers, products and sale lines.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/data_state.h"
+#include "data/log.h"
+#include "register/register_keys.h"
+#include "register_fixture.h"
+#include "test_dir.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+
+inline const ControlId kEntryBox{"txtDEA", 0};
+inline const ControlId kMessageLine{"txtCIA", 0};
+
+inline ControlId SoftKeyId(int k) { return ControlId{"mDept", k}; }
+
+// Records every call in order ("Department_Process(53)") and answers as set.
+class RecordingKeys : public RegisterServices {
+public:
+    std::vector<std::string> calls;
+
+    // answers
+    bool managerAccepts = false;
+    bool clockedIn = false;
+    std::int16_t commResult = 0;
+    bool commUpdatesProducts = false;
+    bool commBringsCashier = false;
+    std::string cardNumberInTrack = "4111111111111111";
+    std::int16_t cardTypeStatus = 0;
+    // Product_Add adds a line (the product key, the pending quantity, the
+    // manual price) unless told not to.
+    bool productAddsLine = true;
+
+    // what was seen
+    bool voidModeAtProductAdd = false;
+    bool manualPriceAtProductAdd = false;
+    Money manualPriceValueAtProductAdd;
+    bool printToScreenAtDrawer = false;
+    SearchFormSetup searchForm;
+
+    int Count(std::string_view call) const {
+        return static_cast<int>(std::count(calls.begin(), calls.end(), std::string(call)));
+    }
+    bool Called(std::string_view call) const { return Count(call) > 0; }
+
+    // sale engine
+    void Register_Reset() override { Note("Register_Reset"); }
+    void Sale_Start() override { Note("Sale_Start"); }
+    void Variable_StartSale() override { Note("Variable_StartSale"); }
+    void Product_Add() override {
+        Note("Product_Add");
+        voidModeAtProductAdd = gSale.gVoidMode;
+        manualPriceAtProductAdd = gData.gManualPrice;
+        manualPriceValueAtProductAdd = gData.gManualPriceValue;
+        if (!productAddsLine) return;
+        SaleState& s = gSale;
+        const int n = ++s.gItemCount;
+        s.gLineKey[n] = gData.gProductKey;
+        s.gLineQuantity[n] = s.gVoidMode ? -s.gQuantity : s.gQuantity;
+        s.gLineUnitPrice[n] = gData.gManualPrice ? gData.gManualPriceValue : Money::FromUnits(1);
+        s.gQuantity = 1;
+        s.gVoidMode = false;
+    }
+    void Department_Process(int key) override { Note("Department_Process", key); }
+    void Department_SetDefaultKey() override { Note("Department_SetDefaultKey"); }
+    void Totals_Update() override { Note("Totals_Update"); }
+    void Mode_Process(int key) override { Note("Mode_Process", key); }
+    void Mode_Display() override { Note("Mode_Display"); }
+    void Sales_Process(int key) override { Note("Sales_Process", key); }
+    void Payment_Process(int key) override { Note("Payment_Process", key); }
+    void PaymentButtons_Show() override { Note("PaymentButtons_Show"); }
+    void Payment_Display() override { Note("Payment_Display"); }
+    void Change_Display() override { Note("Change_Display"); }
+    void Total_Activate() override { Note("Total_Activate"); }
+    void mTotalRegister_Click() override { Note("mTotalRegister_Click"); }
+    void Manager_Required() override {
+        Note("Manager_Required");
+        gReg.gAuthorized = managerAccepts;
+    }
+    void Aux_Product() override { Note("Aux_Product"); }
+    void Aux_Client() override { Note("Aux_Client"); }
+    void Client_Process() override { Note("Client_Process"); }
+    void Strip_Number() override {
+        Note("Strip_Number");
+        KeyServices::Strip_Number();
+    }
+
+    // cash office
+    void System_Process(int key) override { Note("System_Process", key); }
+    void Print_Process(int key) override { Note("Print_Process", key); }
+    void Special_Process(int key) override { Note("Special_Process", key); }
+    void Clock_CheckLogin() override {
+        Note("Clock_CheckLogin(" + gReg.gEmployeeNumber + ")");
+        gSale.gCheckResult = clockedIn ? 1 : 0;
+        gSale.gPriceCheckText = "10:30";
+    }
+    void Clock_Login() override { Note("Clock_Login(" + gReg.gEmployeeNumber + ")"); }
+    void Clock_Logout() override { Note("Clock_Logout(" + gReg.gEmployeeNumber + ")"); }
+    void Communicate() override {
+        Note("Communicate", gComm.gOperationMode);
+        gComm.gCommResult = commResult;
+        gComm.gProductsUpdated = commUpdatesProducts;
+        if (commBringsCashier) {
+            gData.CashierTable.push_back(CashierRow{"00000009", "999", "Fetched", 1});
+            gData.gCashierCount = static_cast<std::int32_t>(gData.CashierTable.size() - 1);
+            gData.gNoCashiers = false;
+        }
+    }
+    void Date_Set() override { Note("Date_Set"); }
+    void Login_OpeningBalance() override { Note("Login_OpeningBalance"); }
+    void OpeningAmount_Save() override { Note("OpeningAmount_Save(" + gReg.gEnteredAmount.Text() + ")"); }
+    void Paidout_Save() override { Note("Paidout_Save(" + gReg.gEnteredAmount.Text() + ")"); }
+    void Declare_Save() override { Note("Declare_Save(" + gReg.gEnteredAmount.Text() + ")"); }
+
+    // printing
+    void Drawer_Open() override {
+        Note("Drawer_Open");
+        printToScreenAtDrawer = gReg.gPrintToScreen;
+        gReg.gPrintToScreen = false;   // the drawer routine prints to the device
+    }
+    void PaidOut_Print() override { Note("PaidOut_Print"); }
+
+    // cards and prompt line
+    void Caption_Reset() override {
+        Note("Caption_Reset");
+        KeyServices::Caption_Reset();
+    }
+    void PromptInCIA_Enter() override { Note("PromptInCIA_Enter"); }
+    void PromptInCIA_Cancel() override { Note("PromptInCIA_Cancel"); }
+    void ClientNumber_Prompt() override { Note("ClientNumber_Prompt"); }
+    void Card_ParseSwipe() override {
+        Note("Card_ParseSwipe");
+        gReg.gCardNumber = cardNumberInTrack;
+    }
+    void Card_TypeFind() override {
+        Note("Card_TypeFind");
+        gReg.gCardStatus = cardTypeStatus;
+    }
+    void Credit_Card_PromptAmount() override {
+        Note("Credit_Card_PromptAmount");
+        gReg.gPromptLineActive = true;
+        gReg.gPromptLine = 1;
+        Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
+    }
+    void Credit_Card_Display_Response() override { Note("Credit_Card_Display_Response", gReg.gCardStatus); }
+
+    // inventory, online, start-up
+    void Kit_Processing() override { Note("Kit_Processing(" + gSale.gKitCode + ")"); }
+    void SearchForm_Show(const SearchFormSetup& setup) override {
+        Note("SearchForm_Show");
+        searchForm = setup;
+    }
+    void Online_Process(int key) override { Note("Online_Process", key); }
+    void Online_Stock_SetButton() override { Note("Online_Stock_SetButton"); }
+    void PlaySoundFile(int sound) override { Note("PlaySoundFile", sound); }
+    void RestartProgram() override { Note("RestartProgram"); }
+
+private:
+    void Note(std::string call) { calls.push_back(std::move(call)); }
+    void Note(const char* name, int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); }
+};
+
+class KeyTest : public RegisterTest {
+protected:
+    static constexpr const char* kTerminal = "1234567";
+
+    void SetUp() override {
+        RegisterTest::SetUp();
+        Data_Reset(gData);
+        SetTerminalPaths(gConstants.paths, dir.Path(), kTerminal);
+        std::filesystem::create_directories(dir / "Files");
+        std::filesystem::create_directories(dir / "Data");
+        ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+        Reg().services = &keys;
+        // The register starts with no panel over the receipt grid.
+        screen.Show(ControlId{"Txt_All", 0}, false);
+    }
+    void TearDown() override {
+        Data_Reset(gData);
+        ProgramLog().Close();
+        RegisterTest::TearDown();
+    }
+
+    // What the cashier typed, as the window hands it over.
+    void Type(const std::string& text) { screen.SetTextFromView(kEntryBox, text); }
+    const std::string& Entry() const { return screen.Text(kEntryBox); }
+    const std::string& MessageLine() const { return screen.Text(kMessageLine); }
+
+    // A logged-in cashier in the middle of a sale.
+    void LoggedIn() {
+        gReg.gLoggedOut = false;
+        gReg.gPromptState = 0;
+        gReg.gBusinessDate = "20261209";
+    }
+
+    void AddCashier(const std::string& key, const std::string& number, const std::string& name, std::int16_t level) {
+        gData.CashierTable.push_back(CashierRow{number, key, name, level});
+        gData.gCashierCount = static_cast<std::int32_t>(gData.CashierTable.size() - 1);
+        gData.gNoCashiers = false;
+    }
+
+    // A sale line placed directly into the sale.
+    void AddLine(const std::string& key, double quantity, Money unitPrice, std::int16_t sourceIndex = 0) {
+        SaleState& s = gSale;
+        const int n = ++s.gItemCount;
+        s.gLineKey[n] = key;
+        s.gLineDescription[n] = "Item " + key;
+        s.gLineQuantity[n] = quantity;
+        s.gLineUnitPrice[n] = unitPrice;
+        s.gLineExtension[n] = Money::FromRaw(static_cast<std::int64_t>(unitPrice.Raw() * quantity));
+        s.gLineSourceIndex[n] = sourceIndex;
+    }
+    std::vector<std::string> LineKeys() const {
+        std::vector<std::string> v;
+        for (int i = 1; i <= gSale.gItemCount; ++i) v.push_back(gSale.gLineKey[i]);
+        return v;
+    }
+
+    // The product file holding these product numbers (given in sorted order).
+    void Products(const std::vector<std::string>& keys) {
+        ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            std::string rec(273, ' ');
+            rec.replace(11, keys[i].size(), keys[i]);
+            rec.replace(59, 11, "Description");
+            ASSERT_TRUE(gData.products.Write(static_cast<std::int64_t>(i + 1), rec));
+        }
+        gData.gProductCount = static_cast<std::int32_t>(keys.size());
+    }
+
+    TestDir dir;
+    RecordingKeys keys;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,440 @@
+#include "register/keyboard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "data/indexes.h"
+#include "key_fixture.h"
+#include "register/messages.h"
+#include "register/receipt_grid.h"
+#include "register/register_keys.h"
+
+namespace tarvo {
+namespace {
+
+ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+
+using Calls = std::vector<std::string>;
+
+class KeyboardTest : public KeyTest {
+protected:
+    void SetUp() override {
+        KeyTest::SetUp();
+        LoggedIn();
+        EnableAllButtons();
+    }
+    void EnableAllButtons() {
+        auto group = [&](const char* name, int from, int to) {
+            for (int i = from; i <= to; ++i) screen.SetEnabled(Id(name, i), true);
+        };
+        group("BReg", 1, 4);
+        group("BOp", 1, 8);
+        group("BSys", 1, 6);
+        group("BDep", 1, 8);
+        group("mDept", 1, 24);
+        for (const char* single : {"BPayment", "mTotalRegister", "Rt_Up", "RT_Down"})
+            screen.SetEnabled(Id(single), true);
+    }
+    // A key pressed and released without a modifier.
+    void Press(int keyCode, int shift = 0) {
+        Form_KeyDown(keyCode, shift);
+        Form_KeyUp(keyCode, shift);
+    }
+    void KeyboardMode() { gSettings.gKeyboardHints = 1; }
+};
+
+// ---- the highlight ---------------------------------------------------------------------------------
+
+TEST_F(KeyboardTest, ArrowsMoveTheHighlightRoundTheSoftKeys) {
+    struct Case {
+        int from, key, to;
+    };
+    const Case cases[] = {
+        {3, KeyCode::Up, 23},    {22, KeyCode::Down, 2},  {24, KeyCode::Right, 1}, {1, KeyCode::Left, 24},
+        {5, KeyCode::Left, 4},   {5, KeyCode::Right, 6},  {10, KeyCode::Down, 14}, {10, KeyCode::Up, 6},
+        {4, KeyCode::Up, 24},    {21, KeyCode::Down, 1},  {0, KeyCode::Left, 1},   {0, KeyCode::Up, 1},
+        {0, KeyCode::Right, 1},  {0, KeyCode::Down, 1},
+    };
+    for (const Case& c : cases) {
+        gReg.gHighlightKey = static_cast<std::int16_t>(c.from);
+        Type("12");
+        Press(c.key);
+        EXPECT_EQ(gReg.gHighlightKey, c.to) << c.from << " key " << c.key;
+        EXPECT_EQ(Entry(), "12");   // arrows leave the entry alone
+    }
+}
+
+TEST_F(KeyboardTest, TheHighlightShowsAsAPlusInKeyboardModeOnly) {
+    for (int k = 1; k <= 24; ++k) screen.SetCaption(SoftKeyId(k), "Key" + std::to_string(k));
+    screen.SetFont(SoftKeyId(5), Font{"Cambria", 13, true, true});
+    gReg.gHighlightKey = 4;
+    Press(KeyCode::Right);
+    EXPECT_EQ(screen.Caption(SoftKeyId(5)), "Key5");   // not in keyboard mode
+
+    KeyboardMode();
+    Press(KeyCode::Left);
+    EXPECT_EQ(screen.Caption(SoftKeyId(4)), "Key4+");
+    Press(KeyCode::Down);
+    EXPECT_EQ(screen.Caption(SoftKeyId(4)), "Key4");
+    EXPECT_EQ(screen.Caption(SoftKeyId(8)), "Key8+");
+    EXPECT_EQ(screen.State(SoftKeyId(5)).font, (Font{"Cambria", 13, false, false}));
+    for (int k = 1; k <= 24; ++k) {
+        const std::string& caption = screen.Caption(SoftKeyId(k));
+        EXPECT_EQ(caption.back() == '+', k == 8) << k;
+    }
+}
+
+TEST_F(KeyboardTest, PlusPressesTheHighlightedSoftKey) {
+    gReg.gKeyPage = 2;
+    gReg.gHighlightKey = 3;
+    for (auto [key, shift] : {std::pair{KeyCode::NumAdd, 0}, std::pair{KeyCode::Equals, KeyShift::Shift}}) {
+        SCOPED_TRACE(key);
+        gSettings.gKeyboardHints = 0;
+        keys.calls.clear();
+        Press(key, shift);
+        EXPECT_TRUE(keys.calls.empty());   // not in keyboard mode
+
+        KeyboardMode();
+        Press(key, shift);
+        EXPECT_EQ(keys.calls, Calls{"Department_Process(27)"});
+
+        keys.calls.clear();
+        screen.SetEnabled(SoftKeyId(3), false);
+        Press(key, shift);
+        EXPECT_TRUE(keys.calls.empty());
+        screen.SetEnabled(SoftKeyId(3), true);
+    }
+    gReg.gHighlightKey = 0;
+    keys.calls.clear();
+    Press(KeyCode::NumAdd);
+    EXPECT_TRUE(keys.calls.empty());
+}
+
+// ---- page keys ------------------------------------------------------------------------------------
+
+TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
+    screen.SetCaption(Id("BDep", 3), "Produce");
+    screen.SetCaption(Id("BDep", 8), "Toys");
+    struct Case {
+        const char* typed;
+        int page;
+    };
+    const Case cases[] = {{"3", 3}, {"8", 8}, {"9", 1}, {"0", 1}, {"33", 1}, {"", 1}, {"a", 1}};
+    for (int key : {KeyCode::NumDivide, KeyCode::Slash}) {
+        for (const Case& c : cases) {
+            gReg.gKeyPage = 1;
+            Type(c.typed);
+            Press(key);
+            EXPECT_EQ(gReg.gKeyPage, c.page) << key << " after " << c.typed;
+            EXPECT_EQ(Entry(), "");
+        }
+    }
+    screen.SetEnabled(Id("BDep", 3), false);
+    gReg.gKeyPage = 1;
+    Type("3");
+    Press(KeyCode::Slash);
+    EXPECT_EQ(gReg.gKeyPage, 1);
+}
+
+TEST_F(KeyboardTest, F5StepsThroughThePages) {
+    for (int p : {2, 4, 7}) screen.SetCaption(Id("BDep", p), "Page " + std::to_string(p));
+    struct Case {
+        int from, to;
+    };
+    const Case cases[] = {
+        {0, 2},  {2, 4},   {3, 4},  {4, 7},  {7, 16}, {8, 16}, {16, 12}, {12, 2},
+        {10, 16}, {11, 16}, {13, 16}, {14, 16}, {15, 16},
+    };
+    for (const Case& c : cases) {
+        gReg.gKeyPage = static_cast<std::int16_t>(c.from);
+        gReg.gHighlightKey = 9;
+        Press(KeyCode::F5);
+        EXPECT_EQ(gReg.gKeyPage, c.to) << "from " << c.from;
+        EXPECT_EQ(gReg.gHighlightKey, 1);
+    }
+}
+
+// ---- function keys ------------------------------------------------------------------------------------
+
+TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
+    struct Case {
+        int key;
+        const char* call;      // what the key reached, or
+        const char* message;   // what its button answered with nothing typed
+    };
+    const Case cases[] = {
+        {KeyCode::F1, "mTotalRegister_Click", ""},
+        {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
+        {KeyCode::F9, "", "Invalid Entry"},
+        {KeyCode::F10, "ClientNumber_Prompt", ""},
+        {KeyCode::F11, "Aux_Client", ""},
+        {KeyCode::F12, "Aux_Product", ""},
+    };
+    for (const Case& c : cases) {
+        keys.calls.clear();
+        CIATime("", 0);
+        Press(c.key);
+        EXPECT_EQ(keys.calls, *c.call ? Calls{c.call} : Calls()) << c.key;
+        EXPECT_EQ(MessageLine(), c.message) << c.key;
+    }
+    // Disabled buttons are not pressed.
+    for (int i = 1; i <= 8; ++i) screen.SetEnabled(Id("BOp", i), false);
+    screen.SetEnabled(Id("mTotalRegister"), false);
+    keys.calls.clear();
+    for (int key = KeyCode::F1; key <= KeyCode::F12; ++key)
+        if (key != KeyCode::F2 && key != KeyCode::F3 && key != KeyCode::F4 && key != KeyCode::F5) Press(key);
+    EXPECT_TRUE(keys.calls.empty());
+}
+
+TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
+    gSale.gTotal = Money::FromUnits(3);
+    gReg.gHighlightKey = 7;
+    Press(KeyCode::F2);
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gHighlightKey, 1);
+
+    struct Case {
+        int key, page;
+    };
+    for (Case c : {Case{KeyCode::F3, 14}, Case{KeyCode::F4, 13}}) {
+        gReg.gHighlightKey = 7;
+        Press(c.key);
+        EXPECT_EQ(gReg.gKeyPage, c.page);
+        EXPECT_EQ(gReg.gHighlightKey, 1);
+    }
+
+    // A Payment key that did not run leaves the highlight.
+    screen.SetEnabled(Id("BPayment"), false);
+    gReg.gHighlightKey = 7;
+    Press(KeyCode::F2);
+    EXPECT_EQ(gReg.gHighlightKey, 7);
+
+    AddLine("A", 1, Money::FromUnits(1));
+    Press(KeyCode::F6);
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gReg.gHighlightKey, 1);
+}
+
+TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
+    gReg.gLoggedOut = true;
+    gReg.gPromptState = 2;
+    gReg.gKeyPage = 3;
+    AddLine("A", 1, Money::FromUnits(1));
+    gReg.gHighlightKey = 5;
+    for (int key : {KeyCode::F3, KeyCode::F4, KeyCode::F5, KeyCode::F6, KeyCode::F7, KeyCode::F9, KeyCode::F10}) {
+        Type("1");
+        Press(key);
+        EXPECT_EQ(Entry(), "") << key;   // the key still empties the entry
+    }
+    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gReg.gHighlightKey, 5);
+    EXPECT_TRUE(keys.calls.empty());
+    EXPECT_EQ(MessageLine(), "");
+
+    // Insert is ignored and does not even empty the entry.
+    Type("12");
+    Press(KeyCode::Insert);
+    EXPECT_FALSE(gReg.gEntryMasked);
+    EXPECT_EQ(Entry(), "12");
+
+    Press(KeyCode::F1);
+    EXPECT_TRUE(keys.Called("mTotalRegister_Click"));
+    gSale.gItemCount = 0;
+    AddCashier("111", "00000001", "Ann", 1);
+    Type("111");
+    Form_KeyDown(KeyCode::F8, 0);
+    EXPECT_EQ(MessageLine(), "Clockin Successful Ann 10:30");
+}
+
+TEST_F(KeyboardTest, EntryKeys) {
+    Type("5");
+    Press(KeyCode::Insert);
+    EXPECT_TRUE(gReg.gEntryMasked);
+    Type("5");
+    Press(KeyCode::Delete);
+    EXPECT_EQ(Entry(), "");
+    for (auto [key, shift] : {std::pair{KeyCode::NumMultiply, 0}, std::pair{KeyCode::Digit8, KeyShift::Shift}}) {
+        gSale.gQuantity = 1;
+        Type("3");
+        Press(key, shift);
+        EXPECT_EQ(gSale.gQuantity, 3) << key;
+        screen.SetEnabled(Id("BReg", 3), false);
+        Type("4");
+        Form_KeyDown(key, shift);
+        EXPECT_EQ(gSale.gQuantity, 3) << key;
+        screen.SetEnabled(Id("BReg", 3), true);
+    }
+}
+
+TEST_F(KeyboardTest, EnterRunsTheEnterKeyEvenWhenItsButtonIsDisabled) {
+    Products({"123"});
+    screen.SetEnabled(Id("BReg", 4), false);
+    Type("123");
+    Press(KeyCode::Enter);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"123"}));
+}
+
+TEST_F(KeyboardTest, PageKeysScrollTheReceipt) {
+    for (int i = 1; i <= 9; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
+    gSale.gTopLine = 1;
+    Type("7");
+    Press(KeyCode::PageUp);
+    EXPECT_EQ(gSale.gTopLine, 2);
+    Press(KeyCode::PageDown);
+    EXPECT_EQ(gSale.gTopLine, 1);
+    EXPECT_EQ(Entry(), "7");   // no clearing after the page keys
+    screen.SetEnabled(Id("RT_Down"), false);
+    Press(KeyCode::PageUp);
+    EXPECT_EQ(gSale.gTopLine, 1);
+}
+
+// ---- shifted keys -------------------------------------------------------------------------------
+
+TEST_F(KeyboardTest, ShiftF11OpensTheNewClientEntry) {
+    Press(KeyCode::F11, KeyShift::Shift);
+    EXPECT_EQ(keys.calls, Calls{"Mode_Process(5)"});
+    struct Case {
+        const char* what;
+        bool loggedOut, counting, enabled;
+    };
+    for (Case c : {Case{"logged out", true, false, true}, Case{"counting", false, true, true},
+                   Case{"client key off", false, false, false}}) {
+        keys.calls.clear();
+        gReg.gLoggedOut = c.loggedOut;
+        gSale.gStockCount = c.counting;
+        screen.SetEnabled(Id("BOp", 6), c.enabled);
+        Press(KeyCode::F11, KeyShift::Ctrl);
+        EXPECT_TRUE(keys.calls.empty()) << c.what;
+    }
+}
+
+TEST_F(KeyboardTest, ShiftF12SearchesTheProductAliases) {
+    dir.Write(std::string("Files/") + kTerminal + ".PAX",
+              "APPLE RED           00000001\r\nAPRICOT             00000002\r\nBANANA              00000003\r\n");
+    Index_Pax();
+    ASSERT_EQ(gData.gPaxCount, 3);
+
+    Type("AP");
+    Press(KeyCode::F12, KeyShift::Shift);
+    EXPECT_EQ(keys.calls, Calls{"SearchForm_Show"});
+    EXPECT_EQ(keys.searchForm, (SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10}));
+    EXPECT_EQ(gData.gSearchText, "AP");
+    EXPECT_EQ(gData.gSearchFirst, 1);
+    EXPECT_EQ(gData.gSearchLast, 2);
+    EXPECT_EQ(Entry(), "");
+
+    struct Case {
+        const char* what;
+        const char* typed;
+        bool loggedOut, counting;
+    };
+    for (Case c : {Case{"no alias", "ZZ", false, false}, Case{"nothing typed", "", false, false},
+                   Case{"logged out", "AP", true, false}, Case{"counting", "AP", false, true}}) {
+        keys.calls.clear();
+        gReg.gLoggedOut = c.loggedOut;
+        gSale.gStockCount = c.counting;
+        Type(c.typed);
+        Press(KeyCode::F12, KeyShift::Shift);
+        EXPECT_TRUE(keys.calls.empty()) << c.what;
+    }
+}
+
+TEST_F(KeyboardTest, OtherShiftedKeysDoNothing) {
+    for (int key : {KeyCode::Enter, KeyCode::F1, KeyCode::F5, KeyCode::Delete, KeyCode::Slash}) {
+        Type("3");
+        Press(key, KeyShift::Shift);
+        EXPECT_EQ(Entry(), "3") << key;
+    }
+    EXPECT_TRUE(keys.calls.empty());
+}
+
+// ---- card requests and questions ----------------------------------------------------------------------
+
+TEST_F(KeyboardTest, EveryKeyWaitsForARunningCardRequest) {
+    gReg.gCardBusy = true;
+    gReg.gClearOnKeyUp = true;
+    for (int key : {KeyCode::Enter, KeyCode::F1, KeyCode::F2, KeyCode::Delete, KeyCode::Escape}) {
+        Type("1");
+        Press(key);
+        EXPECT_EQ(Entry(), "1") << key;
+    }
+    EXPECT_TRUE(keys.calls.empty());
+    EXPECT_FALSE(gReg.gClearOnKeyUp);
+}
+
+TEST_F(KeyboardTest, APendingQuestionTakesOnlyEnterAndEscape) {
+    gReg.gPromptLineActive = true;
+    gReg.gPromptLine = 2;
+    Type("4111");
+    Press(KeyCode::F1);
+    Press(KeyCode::Delete);
+    EXPECT_TRUE(keys.calls.empty());
+    EXPECT_EQ(Entry(), "4111");
+    Press(KeyCode::Enter);
+    Press(KeyCode::Escape);
+    EXPECT_EQ(keys.calls, (Calls{"PromptInCIA_Enter", "PromptInCIA_Cancel"}));
+    EXPECT_EQ(Entry(), "4111");
+}
+
+TEST_F(KeyboardTest, KeyUpKeepsTheProposedCardAmount) {
+    gReg.gPromptLineActive = true;
+    gReg.gPromptLine = 1;
+    Type("12.50");
+    gReg.gClearOnKeyUp = true;
+    Form_KeyUp(KeyCode::Enter, 0);
+    EXPECT_EQ(Entry(), "12.50");
+    EXPECT_FALSE(gReg.gClearOnKeyUp);
+
+    gReg.gPromptLine = 3;
+    gReg.gClearOnKeyUp = true;
+    Form_KeyUp(KeyCode::Enter, 0);
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeyboardTest, APlusAloneIsNoAnswer) {
+    gReg.gPromptLineActive = true;
+    gReg.gPromptLine = 1;
+    for (auto [typed, left] : {std::pair{"+", ""}, std::pair{"1+", "1+"}, std::pair{"++", "++"}}) {
+        Type(typed);
+        Form_KeyUp(KeyCode::NumAdd, 0);
+        EXPECT_EQ(Entry(), left) << typed;
+    }
+    gReg.gPromptLineActive = false;
+    Type("+");
+    Form_KeyUp(KeyCode::NumAdd, 0);
+    EXPECT_EQ(Entry(), "+");
+}
+
+// ---- focus ------------------------------------------------------------------------------------------
+
+TEST_F(KeyboardTest, CellsHandTheFocusBackToTheEntryBox) {
+    for (ControlId id : {Id("Rt_Description", 2), Id("Rt_Extension", 1), Id("Rt_Price", 7), Id("Rt_Quantity", 3),
+                         Id("Rt_Tax", 4), Id("Rt_Total"), Id("Txt_Mode"), Id("txtCIA"), Id("Tr_Amount", 11),
+                         Id("Tr_Title", 6)}) {
+        screen.SetFocus(id);
+        Control_GotFocus(id);
+        EXPECT_EQ(screen.Focus(), kEntryBox) << id.name;
+    }
+    screen.SetFocus(Id("BarCode"));
+    Control_GotFocus(Id("BarCode"));
+    EXPECT_EQ(screen.Focus(), Id("BarCode"));
+}
+
+TEST_F(KeyboardTest, TouchingALineNumberSelectsTheLine) {
+    for (int i = 1; i <= 9; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
+    gSale.gTopLine = 3;
+    Receipt_Display();
+    Control_GotFocus(Id("Rt_Number", 2));
+    EXPECT_EQ(gSale.gSelectedLine, 4);
+    EXPECT_EQ(screen.Focus(), kEntryBox);
+    // Voiding then takes the selected line.
+    gReg.gLoggedOut = false;
+    Press(KeyCode::F7);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"1", "2", "3", "5", "6", "7", "8", "9"}));
+}
+
+}  // namespace
+}  // namespace tarvo

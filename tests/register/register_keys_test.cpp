@@ -1,0 +1,1105 @@
+#include "register/register_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/lookups.h"
+#include "key_fixture.h"
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/screen_build.h"
+
+namespace tarvo {
+namespace {
+
+ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+const ControlId kPaymentKey{"BPayment", 0};
+
+using Calls = std::vector<std::string>;
+
+class KeysTest : public KeyTest {
+protected:
+    void SetUp() override {
+        KeyTest::SetUp();
+        LoggedIn();
+    }
+    // Only the calls of this kind, in order.
+    Calls CallsOf(std::string_view prefix) const {
+        Calls v;
+        for (const auto& c : keys.calls)
+            if (c.rfind(prefix, 0) == 0) v.push_back(c);
+        return v;
+    }
+    void SetFlag(int group, int key) {
+        gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] = "1";
+    }
+};
+
+// ---- department pages ----------------------------------------------------------------------
+
+TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
+    screen.SetCaption(Id("BDep", 3), "Produce");
+    gSettings.gPageColour[2] = "4242";
+    // Keys of page 3 are departments 49..72; font size by the longer caption line.
+    struct Case {
+        int key;
+        const char* line1;
+        const char* line2;
+        double size;
+    };
+    const Case cases[] = {
+        {1, "Apples", "", 13},  {2, "Bananas", "Ripe", 13},     {3, "Cherries", "", 12},
+        {4, "x", "Tangerine", 11}, {5, "Grapefruit", "Pink", 10}, {6, "", "", 13},
+    };
+    for (const Case& c : cases) {
+        gSettings.Departments[static_cast<std::size_t>(48 + c.key)].Caption1 = c.line1;
+        gSettings.Departments[static_cast<std::size_t>(48 + c.key)].Caption2 = c.line2;
+    }
+    Type("typed");
+    BDep_Click(3);
+    EXPECT_EQ(gReg.gKeyPage, 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(screen.Caption(SoftKeyId(c.key)), std::string(c.line1) + "\r\n" + c.line2);
+        EXPECT_EQ(screen.State(SoftKeyId(c.key)).font.size, c.size);
+        EXPECT_EQ(screen.State(SoftKeyId(c.key)).backColour, 4242u);
+        EXPECT_TRUE(screen.Enabled(SoftKeyId(c.key)));
+    }
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(screen.Focus(), kEntryBox);
+
+    mDept_Click(5);
+    EXPECT_EQ(CallsOf("Department_Process"), Calls{"Department_Process(53)"});
+}
+
+TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
+    screen.SetCaption(Id("BDep", 2), "Deli");
+    BDep_Click(2);
+    screen.SetCaption(SoftKeyId(1), "Deli 1");
+    Type("5");
+    BDep_Click(4);   // no caption
+    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Deli 1");
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(keys.Count("Caption_Reset"), 2);
+}
+
+TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
+    screen.SetCaption(Id("BDep", 1), "Grocery");
+    for (auto [press, what] : {std::pair{+[] { BDep_Click(1); }, "department page"},
+                               std::pair{+[] { BSys_Click(2); }, "Mode page"}}) {
+        SCOPED_TRACE(what);
+        gReg.gReceiptAreaContent = 1;
+        screen.SetVisible(Id("Rt_Total"), false);
+        press();
+        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+        EXPECT_TRUE(screen.Visible(Id("Rt_Total")));
+    }
+}
+
+// ---- menu pages ----------------------------------------------------------------------------------
+
+TEST_F(KeysTest, MenuPagesShowTheirCaptionsInTheLanguage) {
+    const int pages[] = {10, 16, 11, 12, 14, 13};
+    gSettings.gExtrasPageOn = "1";
+    gSettings.gCardEnabled = "1";
+    gSettings.gMenuKeyColour = "777";
+    for (std::int16_t language : {1, 2}) {
+        gSettings.gLanguage = language;
+        for (int i = 1; i <= 6; ++i) {
+            SCOPED_TRACE(testing::Message() << "language " << language << " page key " << i);
+            BSys_Click(i);
+            EXPECT_EQ(gReg.gKeyPage, pages[i - 1]);
+            EXPECT_EQ(SoftKeyGroupOfPage(pages[i - 1]), i);
+            for (int k = 1; k <= 24; ++k) {
+                if (i == 5 && k == 21) continue;   // suspend / recall, below
+                const std::string& caption = SoftKeyCaption(gConstants.tables, i, k, language);
+                EXPECT_EQ(screen.Caption(SoftKeyId(k)), caption) << k;
+                EXPECT_EQ(screen.Enabled(SoftKeyId(k)), caption.find_first_not_of(' ') != std::string::npos) << k;
+                EXPECT_EQ(screen.State(SoftKeyId(k)).backColour, 777u);
+                EXPECT_EQ(screen.State(SoftKeyId(k)).font.size, i == 3 ? 10 : 11) << k;
+            }
+        }
+    }
+    // A few texts as the cashier reads them.
+    gSettings.gLanguage = 1;
+    BSys_Click(1);
+    EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Change\r\nTerminal");
+    gSettings.gLanguage = 2;
+    BSys_Click(1);
+    EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Changer\r\nTerminal");
+}
+
+TEST_F(KeysTest, BlankMenuCaptionsLeaveTheirKeysDisabled) {
+    gConstants.tables.SoftKeyCaptions[4][3][1] = "   ";
+    BSys_Click(4);
+    EXPECT_FALSE(screen.Enabled(SoftKeyId(3)));
+}
+
+TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
+    struct Case {
+        const char* card;
+        std::int16_t mode;
+        bool suspended;
+        std::int16_t language;
+        const char* key2;
+        const char* key21;
+    };
+    const Case cases[] = {
+        {"1", 11, false, 1, "Close\r\nBatch", "Suspend"},
+        {"1", 26, true, 1, "Close\r\nBatch", "Recall"},
+        {"0", 11, false, 2, "", "Suspendre"},
+        {"0", 11, true, 2, "", "Rappel"},
+        {"1", 12, false, 1, "Close\r\nBatch", ""},
+        {"1", 27, true, 1, "Close\r\nBatch", ""},
+        {"1", 11, false, 3, "Close\r\nBatch", "Suspendre"},   // any language but English
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.card << " mode " << c.mode << " suspended " << c.suspended << " language "
+                                        << c.language);
+        gSettings.gCardEnabled = c.card;
+        gSale.gMode = c.mode;
+        gSale.gSuspended = c.suspended;
+        gSettings.gLanguage = c.language;
+        BSys_Click(5);
+        if (c.language == 2) {
+            EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.card[0] == '1' ? "Fermeture\r\nBatch" : "");
+        } else {
+            EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.key2);
+        }
+        EXPECT_EQ(screen.Enabled(SoftKeyId(2)), !screen.Caption(SoftKeyId(2)).empty());
+        EXPECT_EQ(screen.Caption(SoftKeyId(21)), c.key21);
+        EXPECT_EQ(screen.Enabled(SoftKeyId(21)), *c.key21 != 0);
+    }
+}
+
+TEST_F(KeysTest, SystemPageNeedsItsPasswordTypedFirst) {
+    gSettings.gSystemPageCode = "4321";
+    gReg.gKeyPage = 3;
+
+    BSys_Click(1);   // nothing typed
+    EXPECT_EQ(MessageLine(), "System Password Required");
+    EXPECT_EQ(gReg.gKeyPage, 3);
+
+    Type("1111");
+    BSys_Click(1);
+    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(Entry(), "");
+
+    Type("4321");
+    BSys_Click(1);
+    EXPECT_EQ(gReg.gKeyPage, 10);
+    EXPECT_EQ(Entry(), "");
+
+    // Without a password the page opens and what was typed stays.
+    gSettings.gSystemPageCode.clear();
+    Type("12");
+    BSys_Click(1);
+    EXPECT_EQ(gReg.gKeyPage, 10);
+    EXPECT_EQ(Entry(), "12");
+    EXPECT_EQ(screen.Focus(), kEntryBox);
+}
+
+TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
+    gReg.gKeyPage = 2;
+    gSettings.gExtrasPageOn = "0";
+    BSys_Click(3);
+    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_FALSE(keys.Called("Caption_Reset"));
+
+    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasNeedsManager = "1";
+    keys.managerAccepts = false;
+    Type("999");
+    BSys_Click(3);
+    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(MessageLine(), "Manager Authorization Required");
+
+    keys.managerAccepts = true;
+    Type("123");
+    BSys_Click(3);
+    EXPECT_EQ(gReg.gKeyPage, 11);
+    EXPECT_EQ(Entry(), "");
+    EXPECT_TRUE(keys.Called("Online_Stock_SetButton"));
+}
+
+TEST_F(KeysTest, StockCountKeepsPrintSpecialAndSalesPagesClosed) {
+    gSale.gStockCount = true;
+    gReg.gKeyPage = 1;
+    for (int i : {4, 5, 6}) {
+        BSys_Click(i);
+        EXPECT_EQ(gReg.gKeyPage, 1) << i;
+    }
+    BSys_Click(2);
+    EXPECT_EQ(gReg.gKeyPage, 16);
+}
+
+TEST_F(KeysTest, SalesPageClearsTheMessageLineWhenChangeIsDue) {
+    for (bool changeDue : {false, true}) {
+        CIATime("Change 5.00", 0);
+        gSale.gChange = changeDue ? Money::FromUnits(5) : Money();
+        BSys_Click(6);
+        EXPECT_EQ(MessageLine(), changeDue ? "" : "Change 5.00");
+    }
+}
+
+// ---- soft keys ------------------------------------------------------------------------------------
+
+TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
+    struct Case {
+        int page, key;
+        const char* call;
+    };
+    const Case cases[] = {
+        {1, 1, "Department_Process(1)"},   {3, 5, "Department_Process(53)"}, {8, 24, "Department_Process(192)"},
+        {10, 7, "System_Process(7)"},      {11, 4, "Online_Process(4)"},     {12, 20, "Print_Process(20)"},
+        {13, 3, "Sales_Process(3)"},       {14, 23, "Special_Process(23)"},  {15, 6, "Payment_Process(6)"},
+        {16, 2, "Mode_Process(2)"},
+    };
+    for (const Case& c : cases) {
+        keys.calls.clear();
+        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        Type("7");
+        mDept_Click(c.key);
+        EXPECT_EQ(keys.calls, Calls{c.call}) << c.page;
+        EXPECT_EQ(Entry(), "") << c.page;
+    }
+    // No page, or a page no key belongs to: only the entry is emptied.
+    for (int page : {0, 9, 17}) {
+        keys.calls.clear();
+        gReg.gKeyPage = static_cast<std::int16_t>(page);
+        Type("7");
+        mDept_Click(4);
+        EXPECT_TRUE(keys.calls.empty()) << page;
+        EXPECT_EQ(Entry(), "") << page;
+    }
+}
+
+TEST_F(KeysTest, FlaggedKeysRunOnlyForAnAcceptedManager) {
+    struct Case {
+        int page, group, key;
+        const char* call;
+    };
+    const Case cases[] = {
+        {10, 1, 5, "System_Process(5)"}, {16, 2, 3, "Mode_Process(3)"},   {12, 4, 6, "Print_Process(6)"},
+        {14, 5, 7, "Special_Process(7)"}, {13, 6, 9, "Sales_Process(9)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call);
+        SetFlag(c.group, c.key);
+        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        for (bool accepted : {false, true}) {
+            keys.calls.clear();
+            keys.managerAccepts = accepted;
+            Type("9999");
+            mDept_Click(c.key);
+            EXPECT_EQ(keys.calls, accepted ? (Calls{"Manager_Required", c.call}) : (Calls{"Manager_Required"}));
+            EXPECT_EQ(Entry(), "");
+        }
+        // An unflagged key of the page runs at once.
+        keys.calls.clear();
+        mDept_Click(c.key == 1 ? 2 : 1);
+        EXPECT_FALSE(keys.Called("Manager_Required"));
+    }
+    // The Extras page has no manager test.
+    SetFlag(3, 4);
+    gReg.gKeyPage = 11;
+    keys.calls.clear();
+    mDept_Click(4);
+    EXPECT_EQ(keys.calls, Calls{"Online_Process(4)"});
+}
+
+TEST_F(KeysTest, WithoutTheManagerCheckAFlaggedKeyIsRefused) {
+    RegisterServices standIns;
+    Reg().services = &standIns;
+    SetFlag(1, 5);
+    gReg.gKeyPage = 10;
+    gReg.gAuthorized = true;   // from an earlier code
+    Type("1234");
+    mDept_Click(5);
+    EXPECT_FALSE(gReg.gAuthorized);
+    EXPECT_EQ(MessageLine(), "Manager Authorization Required");
+    EXPECT_EQ(timers.Interval(TimerId::CIA), 2000);
+}
+
+TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
+    struct Case {
+        int page, key;
+        bool kept;
+    };
+    const Case cases[] = {
+        {16, 5, true},  {16, 14, true}, {16, 15, true}, {16, 17, true}, {16, 16, false},
+        {14, 22, true}, {14, 21, false}, {10, 1, true}, {10, 9, true},  {10, 10, true},
+        {10, 11, true}, {10, 2, false}, {13, 5, false}, {12, 1, false}, {3, 5, false},
+    };
+    for (const Case& c : cases) {
+        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        Type("12");
+        mDept_Click(c.key);
+        EXPECT_EQ(Entry(), c.kept ? "12" : "") << c.page << " " << c.key;
+    }
+    // A refused manager code never stays on the screen.
+    SetFlag(1, 9);
+    gReg.gKeyPage = 10;
+    keys.managerAccepts = false;
+    Type("1234");
+    mDept_Click(9);
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeysTest, AProposedCardAmountStaysAfterAPaymentKey) {
+    gReg.gKeyPage = 15;
+    Type("12.50");
+    gReg.gCardAmountPending = true;
+    mDept_Click(3);
+    EXPECT_EQ(Entry(), "12.50");
+    EXPECT_FALSE(gReg.gCardAmountPending);
+    mDept_Click(3);
+    EXPECT_EQ(Entry(), "");
+}
+
+// ---- payment key ---------------------------------------------------------------------------------
+
+TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
+    AddLine("A", 1, Money::FromCents(1250));
+    gSale.gTotal = Money::FromCents(1250);
+    gSale.gSelectedLine = 1;
+    gSettings.gCardEnabled = "1";
+    gSettings.gCardBackend = "1";
+    Type("x");
+    BPayment_Click();
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gSale.gSelectedLine, 0);
+    EXPECT_EQ(gSale.gBalanceDue, Money::FromCents(1250));
+    EXPECT_EQ(gReg.gReceiptAreaContent, 1);   // the totals panel
+    EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display"}));
+    EXPECT_EQ(screen.Caption(SoftKeyId(23)), "Manual\r\nCreditCard");
+    EXPECT_EQ(screen.Caption(SoftKeyId(24)), "Delete\r\nPayment");
+    EXPECT_TRUE(screen.Enabled(SoftKeyId(23)));
+    EXPECT_TRUE(screen.Enabled(SoftKeyId(24)));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeysTest, ManualCardKeyOnlyWithCardsOnAndNotTheTerminal) {
+    struct Case {
+        const char* enabled;
+        const char* backend;
+        bool manual;
+    };
+    for (Case c : {Case{"1", "1", true}, Case{"1", "3", true}, Case{"1", "2", false}, Case{"0", "1", false}}) {
+        screen.SetCaption(SoftKeyId(23), "tender");
+        gSettings.gCardEnabled = c.enabled;
+        gSettings.gCardBackend = c.backend;
+        BPayment_Click();
+        EXPECT_EQ(screen.Caption(SoftKeyId(23)), c.manual ? "Manual\r\nCreditCard" : "tender") << c.backend;
+        EXPECT_EQ(screen.Caption(SoftKeyId(24)), "Delete\r\nPayment");
+    }
+}
+
+TEST_F(KeysTest, ARefundNeedsReturnOrExchangeAndLeavesThePageAsItWas) {
+    screen.SetCaption(Id("BDep", 2), "Deli");
+    BDep_Click(2);
+    const std::string key1 = screen.Caption(SoftKeyId(1));
+    gSale.gTotal = Money::FromCents(-300);
+    BPayment_Click();
+    EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
+    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(screen.Caption(SoftKeyId(1)), key1);
+    EXPECT_FALSE(keys.Called("PaymentButtons_Show"));
+    // A soft key pressed next is still a department key.
+    mDept_Click(1);
+    EXPECT_TRUE(keys.Called("Department_Process(25)"));
+    EXPECT_FALSE(keys.Called("Payment_Process(1)"));
+
+    for (bool* allowed : {&gSale.gReturnMode, &gSale.gExchangeStarted}) {
+        gSale.gReturnMode = gSale.gExchangeStarted = false;
+        *allowed = true;
+        gReg.gKeyPage = 2;
+        BPayment_Click();
+        EXPECT_EQ(gReg.gKeyPage, 15);
+    }
+}
+
+TEST_F(KeysTest, PaymentKeyDoesNothingWhileCounting) {
+    gSale.gStockCount = true;
+    gReg.gKeyPage = 1;
+    BPayment_Click();
+    EXPECT_EQ(gReg.gKeyPage, 1);
+    EXPECT_TRUE(keys.calls.empty());
+}
+
+// ---- void last and void ----------------------------------------------------------------------------
+
+TEST_F(KeysTest, VoidLastDropsTheLastLine) {
+    for (int i = 1; i <= 10; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(i));
+    gSale.gTopLine = 10;
+    gSale.gPaymentCount = 2;
+    BOp_Click(1);
+    EXPECT_EQ(gSale.gItemCount, 9);
+    EXPECT_EQ(gSale.gTopLine, 3);   // the newest line on the last row
+    EXPECT_EQ(gSale.gPaymentCount, 0);
+    EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "Change_Display", "Total_Activate"}));
+    EXPECT_EQ(screen.Text(Id("Rt_Number", 7)), "9");
+
+    // The first line shown stays when it still exists; it never drops below 1.
+    gSale.gTopLine = 2;
+    BOp_Click(1);
+    EXPECT_EQ(gSale.gTopLine, 2);
+    gSale.gItemCount = 3;
+    gSale.gTopLine = 3;
+    BOp_Click(1);
+    EXPECT_EQ(gSale.gTopLine, 1);
+}
+
+TEST_F(KeysTest, VoidingTheOnlyLineStartsTheSaleOver) {
+    screen.SetEnabled(kPaymentKey, true);
+    AddLine("A", 1, Money::FromUnits(2));
+    BOp_Click(1);
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+    EXPECT_TRUE(keys.Called("Variable_StartSale"));
+}
+
+TEST_F(KeysTest, VoidLastWithNothingToVoid) {
+    struct Case {
+        int lines;
+        std::int16_t mode;
+    };
+    for (Case c : {Case{0, 11}, Case{2, 28}, Case{2, 30}}) {
+        gSale = SaleState{};
+        for (int i = 0; i < c.lines; ++i) AddLine("A", 1, Money::FromUnits(1));
+        gSale.gMode = c.mode;
+        keys.calls.clear();
+        BOp_Click(1);
+        EXPECT_EQ(MessageLine(), "Invalid Entry") << c.mode;
+        EXPECT_EQ(gSale.gItemCount, c.lines);
+        EXPECT_TRUE(keys.calls.empty());
+    }
+}
+
+TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
+    gSettings.gVoidLastReenters = 1;
+    Products({"a555", "b777"});
+    AddLine("555", 1, Money::FromUnits(2));
+    AddLine("777", 3, Money::FromCents(1250));
+    gSale.gCaseLetter = "b";
+    gSale.gPaymentCount = 1;
+    BOp_Click(1);
+    EXPECT_EQ(gData.gProductKey, "b777");
+    EXPECT_EQ(gSale.gCaseLetter, "");
+    EXPECT_TRUE(keys.voidModeAtProductAdd);
+    EXPECT_TRUE(keys.manualPriceAtProductAdd);
+    EXPECT_EQ(keys.manualPriceValueAtProductAdd, Money::FromCents(1250));
+    EXPECT_FALSE(gData.gManualPrice);
+    ASSERT_EQ(gSale.gItemCount, 3);
+    EXPECT_EQ(gSale.gLineQuantity[3], -3);
+    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b777)", "Mode_Display", "Change_Display",
+                                 "Total_Activate"}));
+    EXPECT_EQ(gSale.gPaymentCount, 0);
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeysTest, VoidLastDropsInsteadInThePurchaseModes) {
+    gSettings.gVoidLastReenters = 1;
+    for (std::int16_t mode : {13, 14, 29}) {
+        gSale = SaleState{};
+        gSale.gMode = mode;
+        AddLine("A", 1, Money::FromUnits(1));
+        AddLine("B", 1, Money::FromUnits(1));
+        BOp_Click(1);
+        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A"})) << mode;
+    }
+}
+
+TEST_F(KeysTest, VoidLastRefusesALineItCannotEnterAgain) {
+    gSettings.gVoidLastReenters = 1;
+    Products({"555"});
+    AddLine("555", -1, Money::FromUnits(2));   // already a void line
+    gSale.gPaymentCount = 1;
+    BOp_Click(1);
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+    AddLine("404", 1, Money::FromUnits(2));   // no longer in the product file
+    BOp_Click(1);
+    EXPECT_EQ(MessageLine(), "Not Found");
+    EXPECT_EQ(gSale.gItemCount, 2);
+    EXPECT_EQ(gSale.gPaymentCount, 1);
+    EXPECT_EQ(gSale.gQuantity, 1);   // the next product is not affected
+    EXPECT_FALSE(gSale.gVoidMode);
+    EXPECT_FALSE(keys.Called("Product_Add"));
+}
+
+TEST_F(KeysTest, VoidDeletesTheLineTypedOrSelected) {
+    for (int i = 1; i <= 5; ++i)
+        AddLine(std::string(1, char('A' + i - 1)), 1, Money::FromUnits(i), static_cast<std::int16_t>(10 * i));
+    Type("3");
+    BOp_Click(2);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "B", "D", "E"}));
+    EXPECT_EQ(gSale.gLineUnitPrice[3], Money::FromUnits(4));
+    // The position in a fetched order stays with its slot.
+    EXPECT_EQ(gSale.gLineSourceIndex[3], 30);
+    EXPECT_TRUE(keys.Called("Totals_Update"));
+
+    Type("2.9");   // the whole part
+    BOp_Click(2);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "D", "E"}));
+
+    gSale.gSelectedLine = 3;
+    BOp_Click(2);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "D"}));
+}
+
+TEST_F(KeysTest, VoidRefusesAMissingOrUnknownLineNumber) {
+    for (int i = 1; i <= 3; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
+    BOp_Click(2);
+    EXPECT_EQ(MessageLine(), "Invalid Entry, Line No. to Void is Required");
+    for (const char* typed : {"0", "4", "-1", "abc"}) {
+        CIATime("", 0);
+        Type(typed);
+        BOp_Click(2);
+        EXPECT_EQ(MessageLine(), "Invalid Entry") << typed;
+        EXPECT_EQ(gSale.gItemCount, 3) << typed;
+    }
+    gSale.gSelectedLine = 9;   // not a line of this sale
+    BOp_Click(2);
+    EXPECT_EQ(MessageLine(), "Invalid Entry, Line No. to Void is Required");
+}
+
+TEST_F(KeysTest, VoidTogglesVoidModeWhenVoidLastReenters) {
+    gSettings.gVoidLastReenters = 1;
+    BOp_Click(2);
+    EXPECT_FALSE(gSale.gVoidMode);
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+    AddLine("A", 1, Money::FromUnits(1));
+    BOp_Click(2);
+    EXPECT_TRUE(gSale.gVoidMode);
+    EXPECT_EQ(MessageLine(), "Void Mode");
+    BOp_Click(2);
+    EXPECT_FALSE(gSale.gVoidMode);
+    EXPECT_EQ(MessageLine(), "Void Mode Cancelled");
+    EXPECT_EQ(keys.Count("Mode_Display"), 3);
+    EXPECT_EQ(gSale.gItemCount, 1);
+}
+
+TEST_F(KeysTest, VoidDoesNothingInTheFetchedOrderModes) {
+    for (std::int16_t mode : {28, 30}) {
+        gSale.gMode = mode;
+        AddLine("A", 1, Money::FromUnits(1));
+        Type("1");
+        BOp_Click(2);
+        EXPECT_EQ(gSale.gItemCount, 1);
+        EXPECT_EQ(MessageLine(), "");
+        gSale.gItemCount = 0;
+    }
+}
+
+TEST_F(KeysTest, NoVoidWhileACardPaymentIsInTheSale) {
+    gSettings.gVoidLastReenters = 1;
+    for (int i = 1; i <= 3; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
+    gSale.gCardInSale = true;
+    gSale.gPaymentCount = 1;
+    gReg.gKeyPage = 15;
+    for (int key : {1, 2}) {
+        CIATime("", 0);
+        Type("2");
+        BOp_Click(key);
+        EXPECT_EQ(MessageLine(), "Invalid Entry, Pending Credit Card Transaction") << key;
+        EXPECT_EQ(gSale.gItemCount, 3);
+        EXPECT_EQ(gSale.gPaymentCount, 1);
+        EXPECT_FALSE(gSale.gVoidMode);
+        EXPECT_EQ(gReg.gKeyPage, 15);
+        EXPECT_EQ(Entry(), "");
+    }
+    gSettings.gLanguage = 2;
+    BOp_Click(1);
+    EXPECT_EQ(MessageLine(), Msg(151));
+    EXPECT_NE(Msg(151), "Invalid Entry, Pending Credit Card Transaction");
+}
+
+TEST_F(KeysTest, LineKeysLeaveThePaymentPageFirst) {
+    struct Case {
+        int key;
+        bool leaves;
+    };
+    for (Case c : {Case{1, true}, Case{2, true}, Case{8, true}, Case{3, false}, Case{4, false}}) {
+        gReg.gKeyPage = 15;
+        keys.calls.clear();
+        BOp_Click(c.key);
+        EXPECT_EQ(keys.Called("Department_SetDefaultKey"), c.leaves) << c.key;
+    }
+}
+
+// ---- clock, salesperson, client, product ------------------------------------------------------------
+
+TEST_F(KeysTest, ClockKeyClocksTheCashierInAndOut) {
+    AddCashier("111", "00000001", "Ann", 1);
+    gReg.gBusinessDate.clear();
+    Type("111");
+    BOp_Click(3);
+    EXPECT_EQ(MessageLine(), "Clockin Successful Ann 10:30");
+    EXPECT_EQ(gReg.gBusinessDate, "20261209");
+    EXPECT_EQ(CallsOf("Clock_"), (Calls{"Clock_CheckLogin(00000001)", "Clock_Login(00000001)"}));
+
+    keys.calls.clear();
+    keys.clockedIn = true;
+    gReg.gBusinessDate = "20261208";   // kept when set
+    Type("111");
+    BOp_Click(3);
+    EXPECT_EQ(MessageLine(), "Clockout Successful Ann 10:30");
+    EXPECT_EQ(gReg.gBusinessDate, "20261208");
+    EXPECT_EQ(CallsOf("Clock_"), (Calls{"Clock_CheckLogin(00000001)", "Clock_Logout(00000001)"}));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeysTest, ClockKeyRefusals) {
+    AddCashier("111", "00000001", "Ann", 1);
+    Type("222");
+    BOp_Click(3);
+    EXPECT_EQ(MessageLine(), "Not Found");
+    Type("");
+    BOp_Click(3);
+    EXPECT_EQ(MessageLine(), "");
+    AddLine("A", 1, Money::FromUnits(1));
+    Type("111");
+    BOp_Click(3);
+    EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
+    EXPECT_TRUE(CallsOf("Clock_").empty());
+}
+
+TEST_F(KeysTest, SalespersonKey) {
+    gData.SalesmanTable.push_back(SalesmanRow{"00000004", "44", "Bob"});
+    gData.gSalesmanCount = 1;
+    BOp_Click(4);
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+    Type("45");
+    BOp_Click(4);
+    EXPECT_EQ(MessageLine(), "Not Found");
+    EXPECT_EQ(gSale.gSalesmanIndex, 0);
+    Type("44");
+    BOp_Click(4);
+    EXPECT_EQ(MessageLine(), "Salesman Bob");
+    EXPECT_EQ(gSale.gSalesmanIndex, 1);
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeysTest, ClientKey) {
+    BOp_Click(6);
+    EXPECT_EQ(keys.calls, Calls{"ClientNumber_Prompt"});
+
+    keys.calls.clear();
+    Type("77");
+    BOp_Click(6);
+    EXPECT_EQ(MessageLine(), "Not Found");
+    EXPECT_TRUE(keys.calls.empty());
+
+    std::string rec(208, ' ');
+    rec.replace(11, 2, "77");
+    ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 210, true));
+    ASSERT_TRUE(gData.clients.Write(1, rec));
+    gData.gClientCount = 1;
+    Type("77");
+    BOp_Click(6);
+    EXPECT_EQ(keys.calls, (Calls{"Client_Process", "Totals_Update"}));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(KeysTest, SearchKeysKeepTheEntryForTheSearch) {
+    Type("apple");
+    BOp_Click(5);
+    EXPECT_EQ(Entry(), "apple");
+    BOp_Click(7);
+    EXPECT_EQ(Entry(), "apple");
+    EXPECT_EQ(keys.calls, (Calls{"Aux_Client", "Aux_Product"}));
+}
+
+TEST_F(KeysTest, ProductKey) {
+    Products({"123"});
+    BOp_Click(8);
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+
+    Type("123");
+    BOp_Click(8);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"123"}));
+    EXPECT_EQ(gSale.gLineKind, "P");
+    EXPECT_TRUE(keys.Called("Kit_Processing(123)"));
+    EXPECT_EQ(Entry(), "");
+
+    keys.calls.clear();
+    gSale.gPriceSearch = gSale.gStockSearch = true;
+    Type("999");
+    BOp_Click(8);
+    EXPECT_EQ(MessageLine(), "Not Found");
+    EXPECT_EQ(screen.Text(Id("Txt_Message")), "Not Found");
+    EXPECT_TRUE(screen.Visible(Id("Txt_Message")));
+    EXPECT_FALSE(gSale.gPriceSearch);
+    EXPECT_FALSE(gSale.gStockSearch);
+    EXPECT_EQ(keys.calls, Calls{"PlaySoundFile(1)"});
+    EXPECT_EQ(gSale.gItemCount, 1);
+}
+
+TEST_F(KeysTest, OperationKeysDoNothingWhileCounting) {
+    gSale.gStockCount = true;
+    AddLine("A", 1, Money::FromUnits(1));
+    for (int key = 1; key <= 8; ++key) {
+        Type("1");
+        BOp_Click(key);
+        EXPECT_EQ(Entry(), "1") << key;
+    }
+    EXPECT_TRUE(keys.calls.empty());
+    EXPECT_EQ(gSale.gItemCount, 1);
+}
+
+// ---- block, erase, quantity ---------------------------------------------------------------------------
+
+TEST_F(KeysTest, BlockTogglesTheMaskAndEraseEmpties) {
+    Type("12");
+    BReg_Click(1);
+    EXPECT_EQ(screen.State(kEntryBox).passwordChar, '*');
+    EXPECT_TRUE(gReg.gEntryMasked);
+    EXPECT_EQ(Entry(), "12");
+    BReg_Click(1);
+    EXPECT_EQ(screen.State(kEntryBox).passwordChar, 0);
+    EXPECT_FALSE(gReg.gEntryMasked);
+    BReg_Click(2);
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(screen.Focus(), kEntryBox);
+}
+
+TEST_F(KeysTest, QuantityForTheNextProduct) {
+    struct Case {
+        const char* what;
+        bool exchange, counting;
+        std::int16_t mode;
+        const char* typed;
+        double quantity;   // 0: refused
+        const char* message;
+    };
+    const Case cases[] = {
+        {"sale", false, false, 11, "3", 3, "Quantity 3"},
+        {"cleaned", false, false, 11, "1,50", 1.5, "Quantity 1.50"},
+        {"money sign", false, false, 11, "$ 2", 2, "Quantity 2"},
+        {"zero in a sale", false, false, 11, "0", 0, "Invalid Entry"},
+        {"negative in a sale", false, false, 11, "-2", 0, "Invalid Entry"},
+        {"limit", false, false, 11, "99999", 0, "Invalid Entry"},
+        {"under the limit", false, false, 11, "99998.5", 99998.5, "Quantity 99998.5"},
+        {"nothing typed", false, false, 11, "", 0, "Invalid Entry"},
+        {"exchange", true, false, 11, "-2", -2, "Quantity -2"},
+        {"exchange limit", true, false, 11, "99999", 0, "Invalid Entry"},
+        {"exchange lower limit", true, false, 11, "-99999", 0, "Invalid Entry"},
+        {"counting", false, true, 16, "-4", -4, "Quantity -4"},
+        {"receive PO", false, false, 28, "-1", -1, "Quantity -1"},
+        {"new PO", false, false, 29, "-1", -1, "Quantity -1"},
+        {"pack order", false, false, 30, "-1", -1, "Quantity -1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gSale.gQuantity = 1;
+        gSale.gExchangeMode = c.exchange;
+        gSale.gStockCount = c.counting;
+        gSale.gMode = c.mode;
+        Type(c.typed);
+        BReg_Click(3);
+        EXPECT_EQ(gSale.gQuantity, c.quantity == 0 ? 1 : c.quantity);
+        EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(Entry(), "");
+    }
+}
+
+TEST_F(KeysTest, QuantityOfTheSelectedLine) {
+    AddLine("A", 1, Money::FromUnits(1));
+    AddLine("B", 2, Money::FromUnits(1));
+    gSale.gSelectedLine = 2;
+    Type("4");
+    BReg_Click(3);
+    EXPECT_EQ(gSale.gLineQuantity[2], 4);
+    EXPECT_EQ(gSale.gQuantity, 1);
+    EXPECT_TRUE(keys.Called("Totals_Update"));
+    EXPECT_EQ(screen.Text(Id("Rt_Quantity", 2)), "4");
+    EXPECT_EQ(gSale.gSelectedLine, 0);   // the redisplay drops the selection
+
+    gSale.gSelectedLine = 2;
+    Type("0");
+    BReg_Click(3);
+    EXPECT_EQ(gSale.gLineQuantity[2], 4);
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+
+    // Receiving a purchase order counts up.
+    gSale.gMode = 28;
+    gSale.gSelectedLine = 2;
+    Type("3");
+    BReg_Click(3);
+    EXPECT_EQ(gSale.gLineQuantity[2], 7);
+}
+
+TEST_F(KeysTest, QuantityKeyCancelsAPendingQuestion) {
+    gReg.gPromptLineActive = true;
+    Type("5");
+    BReg_Click(3);
+    EXPECT_EQ(keys.calls, Calls{"PromptInCIA_Cancel"});
+    EXPECT_EQ(gSale.gQuantity, 1);
+    EXPECT_EQ(Entry(), "5");
+}
+
+TEST_F(KeysTest, QuantityKeyLeavesThePaymentPage) {
+    gReg.gKeyPage = 15;
+    Type("2");
+    BReg_Click(3);
+    EXPECT_EQ(keys.calls.front(), "Department_SetDefaultKey");
+}
+
+// ---- Enter ------------------------------------------------------------------------------------------------
+
+class EnterTest : public KeysTest {
+protected:
+    void SetUp() override {
+        KeysTest::SetUp();
+        gReg.gLoggedOut = true;
+        gReg.gBusinessDate.clear();
+        gReg.gPromptState = 2;
+        AddCashier("111", "00000001", "Ann", 1);
+        AddCashier("222", "00000002", "Bea", 2);
+        AddCashier("333", "00000003", "Cy", 3);
+        AddCashier("444", "00000004", "Di", 0);
+    }
+    void Enter(const std::string& typed) {
+        Type(typed);
+        BReg_Click(4);
+    }
+};
+
+TEST_F(EnterTest, LoginByCashierLevel) {
+    struct Case {
+        const char* code;
+        std::int32_t cashier;   // 0: refused
+        const char* message;
+    };
+    const Case cases[] = {
+        {"111", 1, ""},
+        {"333", 3, ""},
+        {"222", 0, "Access Denied, Not a Cashier or Salesman"},
+        {"444", 0, "Access Denied, Not a Cashier or Salesman"},
+        {"555", 0, "Not Found"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        gReg.gCashierIndex = 0;
+        gReg.gBusinessDate.clear();
+        keys.calls.clear();
+        CIATime("Type Cashier Number & Select Enter Button", 0);
+        Enter(c.code);
+        EXPECT_EQ(gReg.gCashierIndex, c.cashier);
+        EXPECT_EQ(MessageLine(), c.cashier ? "" : c.message);
+        EXPECT_EQ(gReg.gBusinessDate, c.cashier ? "20261209" : "");
+        EXPECT_EQ(keys.calls, c.cashier ? (Calls{"Date_Set", "Login_OpeningBalance"}) : Calls());
+        EXPECT_EQ(Entry(), "");
+        EXPECT_FALSE(gReg.gEntryMasked);
+    }
+}
+
+TEST_F(EnterTest, EmptyLoginDoesNothing) {
+    Enter("");
+    EXPECT_TRUE(keys.calls.empty());
+    EXPECT_EQ(MessageLine(), "");
+    EXPECT_EQ(gReg.gPromptState, 2);
+}
+
+TEST_F(EnterTest, LoginClocksInWhenClockingIsAutomatic) {
+    gSettings.gAutoClockOut = true;
+    Enter("111");
+    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Clock_CheckLogin(00000001)", "Clock_Login(00000001)",
+                                 "Login_OpeningBalance"}));
+    keys.calls.clear();
+    keys.clockedIn = true;
+    Enter("333");
+    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Clock_CheckLogin(00000003)", "Login_OpeningBalance"}));
+}
+
+TEST_F(EnterTest, LoginWithoutCashiersFetchesThemFirst) {
+    gData.CashierTable.resize(1);
+    gData.gCashierCount = 0;
+    gData.gNoCashiers = true;
+    gComm.gOperationMode = 9;
+
+    keys.commResult = 1;
+    Enter("999");
+    EXPECT_EQ(MessageLine(), "Internet Connection Is Not Available");
+    EXPECT_EQ(keys.calls, Calls{"Communicate(0)"});
+
+    keys.calls.clear();
+    keys.commResult = 0;
+    keys.commUpdatesProducts = true;
+    Enter("999");
+    EXPECT_EQ(keys.calls, (Calls{"Communicate(0)", "RestartProgram"}));
+
+    // A session that brought the cashiers lets the code be checked at once.
+    keys.calls.clear();
+    keys.commUpdatesProducts = false;
+    keys.commBringsCashier = true;
+    Enter("999");
+    EXPECT_EQ(keys.calls, (Calls{"Communicate(0)", "Date_Set", "Login_OpeningBalance"}));
+    EXPECT_EQ(gReg.gCashierIndex, 1);
+}
+
+TEST_F(EnterTest, OpeningAmount) {
+    struct Case {
+        const char* typed;
+        bool accepted;
+    };
+    const Case cases[] = {{"5000", true},  {"0.01", true},   {"5000.01", false},
+                          {"0", false},    {"-20", false},   {"", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        gReg.gPromptState = 3;
+        keys.calls.clear();
+        Enter(c.typed);
+        if (c.accepted) {
+            EXPECT_EQ(keys.calls, (Calls{"OpeningAmount_Save(" + Money::Parse(c.typed)->Text() + ")", "Sale_Start"}));
+            EXPECT_EQ(MessageLine(), "Cashier Login Successful");
+        } else {
+            EXPECT_TRUE(keys.calls.empty());
+            EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
+            EXPECT_FALSE(timers.Running(TimerId::CIA));   // the request stays
+            EXPECT_EQ(gReg.gPromptState, 3);
+        }
+        EXPECT_EQ(Entry(), "");
+    }
+}
+
+TEST_F(EnterTest, PaidOut) {
+    struct Case {
+        const char* typed;
+        bool accepted;
+    };
+    const Case cases[] = {{"-4999.99", true}, {"5000", true},     {"12.5", true}, {"-5000", false},
+                          {"5000.01", false},  {"", false}};
+    gReg.gPrintToScreen = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        gReg.gPromptState = 1;
+        keys.calls.clear();
+        Enter(c.typed);
+        if (c.accepted) {
+            EXPECT_EQ(keys.calls, (Calls{"Drawer_Open", "Paidout_Save(" + Money::Parse(c.typed)->Text() + ")",
+                                         "PaidOut_Print", "Mode_Display"}));
+            EXPECT_EQ(MessageLine(), "Paidout Completed");
+            EXPECT_TRUE(gReg.gPrintToScreen);   // restored after the drawer
+        } else {
+            EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
+            EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
+        }
+        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(Entry(), "");
+    }
+}
+
+TEST_F(EnterTest, Declaration) {
+    struct Case {
+        const char* typed;
+        bool accepted;
+    };
+    const Case cases[] = {{"125.50", true}, {"0.01", true}, {"0", false}, {"-3", false}, {"", false}, {"abc", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        gReg.gPromptState = 4;
+        keys.calls.clear();
+        Enter(c.typed);
+        if (c.accepted) {
+            EXPECT_EQ(keys.calls, (Calls{"Declare_Save(" + Money::Parse(c.typed)->Text() + ")", "Mode_Display"}));
+            EXPECT_EQ(MessageLine(), "Entry Saved Successfully");
+        } else {
+            EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
+            EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
+        }
+        EXPECT_EQ(gReg.gPromptState, 0);
+    }
+}
+
+TEST_F(EnterTest, ASaleEntryIsAProductCode) {
+    LoggedIn();
+    Products({"123"});
+    Enter("123");
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"123"}));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(EnterTest, EnterAnswersAPendingQuestion) {
+    LoggedIn();
+    gReg.gPromptLineActive = true;
+    Enter("42");
+    EXPECT_EQ(keys.calls, Calls{"PromptInCIA_Enter"});
+    EXPECT_EQ(Entry(), "42");
+}
+
+TEST_F(EnterTest, EnterClosesTheMessageBoxFirst) {
+    LoggedIn();
+    screen.Show(Id("Txt_All"), true);
+    gReg.gReceiptAreaContent = 2;
+    Enter("");
+    EXPECT_FALSE(screen.Visible(Id("Txt_All")));
+    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+}
+
+TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
+    RegisterServices standIns;
+    Reg().services = &standIns;
+    LoggedIn();
+    struct Case {
+        int page, key;
+    };
+    for (Case c :
+         {Case{3, 1}, Case{10, 2}, Case{11, 3}, Case{12, 4}, Case{13, 5}, Case{14, 6}, Case{15, 7}, Case{16, 8}}) {
+        CIATime("", 0);
+        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        mDept_Click(c.key);
+        EXPECT_EQ(MessageLine(), "Invalid Entry") << c.page;
+    }
+    // Quantity reads numbers the way the sale engine will.
+    Type("2,5");
+    BReg_Click(3);
+    EXPECT_EQ(gSale.gQuantity, 2.5);
+}
+
+// ---- clicks by control id ----------------------------------------------------------------------------
+
+TEST_F(KeysTest, ClicksReachTheHandlerOfTheirButton) {
+    screen.SetCaption(Id("BDep", 4), "Dairy");
+    gSale.gTotal = Money::FromUnits(1);
+    struct Case {
+        ControlId id;
+        std::function<bool()> happened;
+    };
+    const Case cases[] = {
+        {Id("BDep", 4), [] { return gReg.gKeyPage == 4; }},
+        {Id("mDept", 2), [this] { return keys.Called("Department_Process(74)"); }},
+        {Id("BSys", 6), [] { return gReg.gKeyPage == 13; }},
+        {Id("BPayment"), [] { return gReg.gKeyPage == 15; }},
+        {Id("BOp", 7), [this] { return keys.Called("Aux_Product"); }},
+        {Id("BReg", 1), [] { return gReg.gEntryMasked; }},
+        {Id("mTotalRegister"), [this] { return keys.Called("mTotalRegister_Click"); }},
+        {Id("mNumeric", 2), [this] { return Entry() == "00"; }},
+        {Id("mNumeric12"), [this] { return Entry() == "009"; }},
+    };
+    for (const Case& c : cases) {
+        Button_Click(c.id);
+        EXPECT_TRUE(c.happened()) << c.id.name << " " << c.id.index;
+    }
+    for (int i = 1; i <= 9; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
+    Button_Click(Id("RT_Down"));
+    EXPECT_EQ(gSale.gTopLine, 2);
+    Button_Click(Id("Rt_Up"));
+    EXPECT_EQ(gSale.gTopLine, 1);
+
+    // Ids that are no button of the register do nothing.
+    keys.calls.clear();
+    Type("7");
+    for (ControlId id : {Id("mNumeric13"), Id("mNumericX"), Id("mNumeric", 0), Id("txtCIA"), Id("Rt_Number", 1)})
+        Button_Click(id);
+    EXPECT_EQ(Entry(), "7");
+    EXPECT_TRUE(keys.calls.empty());
+}
+
+}  // namespace
+}  // namespace tarvo

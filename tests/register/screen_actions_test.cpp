@@ -1,0 +1,383 @@
+#include "register/screen_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/line_reader.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_area.h"
+#include "register_fixture.h"
+#include "startup/constants.h"
+#include "startup/startup_sequence.h"
+#include "test_dir.h"
+
+namespace tarvo {
+namespace {
+
+const ControlId kMessageLine{"txtCIA", 0};
+
+// The sale engine, printer and cash office as far as these actions see them.
+class FakeServices : public RegisterServices {
+public:
+    // sale engine: a found product becomes a line of quantity 1
+    void Product_Add() override {
+        ++adds;
+        if (addNothing) return;
+        int n = ++gSale.gItemCount;
+        gSale.gLineKey[n] = std::string(ProductKeyOf(gData.gProductRec));
+        gSale.gLineDescription[n] = "Product " + gSale.gLineKey[n];
+        gSale.gLineQuantity[n] = 1;
+    }
+    void Totals_Update() override { ++totals; }
+
+    // printer: the texts sent, joined into printed lines
+    void Printer_Open() override {
+        ++opens;
+        status = openStatus;
+    }
+    void Printer_Line(int newLine, int code, const std::string& text) override {
+        EXPECT_EQ(code, 0);
+        current += text;
+        if (newLine == 1) {
+            printed.push_back(current);
+            current.clear();
+            if (static_cast<int>(printed.size()) == failAfterLines) status = 1;
+        }
+    }
+    void Printer_Close(bool closeHandle) override { closes.push_back(closeHandle); }
+    std::int16_t PrintStatus() const override { return status; }
+
+    bool CashCount_Open() override { return countFormOpens; }
+    void Report_Sales() override {
+        ++reports;
+        status = reportStatus;
+    }
+    void OnlineProduct_Clear() override { ++onlineClears; }
+
+    bool addNothing = false;
+    int adds = 0, totals = 0;
+    int opens = 0;
+    std::int16_t openStatus = 0, reportStatus = 0, status = 0;
+    int failAfterLines = -1;
+    std::vector<std::string> printed;
+    std::string current;
+    std::vector<bool> closes;
+    bool countFormOpens = true;
+    int reports = 0, onlineClears = 0;
+};
+
+class ScreenActionsTest : public RegisterTest {
+protected:
+    void SetUp() override {
+        RegisterTest::SetUp();
+        Data_Reset(gData);
+        Reg().services = &fake;
+        Reg().programFolder = dir.Path();
+        MessageTimers_Connect();
+        SetTerminalPaths(gConstants.paths, dir.Path(), "1234567");
+        std::filesystem::create_directories(dir / "Data");
+        std::filesystem::create_directories(dir / "Files");
+        ProgramLog().Open(dir / "Files/1234567.LOG");
+    }
+    void TearDown() override {
+        Data_Reset(gData);
+        ProgramLog().Close();
+        RegisterTest::TearDown();
+    }
+
+    // The product working file with these keys (sorted), key at column 12.
+    void Products(std::vector<std::string> keys) {
+        ASSERT_TRUE(gData.products.Open(dir / "Data/1234567.PRD", 275, true));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            std::string rec(273, ' ');
+            rec.replace(11, keys[i].size(), keys[i]);
+            ASSERT_TRUE(gData.products.Write(static_cast<std::int64_t>(i + 1), rec));
+        }
+        gData.gProductCount = static_cast<std::int32_t>(keys.size());
+    }
+    // A product entered at the register only (the new-product file).
+    void NewProduct(const std::string& key) {
+        WorkFile f;
+        ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".NWP", 300, true));
+        ASSERT_TRUE(f.Write(1, "2       "));
+        ASSERT_TRUE(f.Write(2, "  " + key));
+    }
+    void CodeFile(const std::string& text) { dir.Write("QZFile", text); }
+
+    std::vector<std::pair<std::string, double>> Lines() const {
+        std::vector<std::pair<std::string, double>> v;
+        for (int i = 1; i <= gSale.gItemCount; ++i) v.emplace_back(gSale.gLineKey[i], gSale.gLineQuantity[i]);
+        return v;
+    }
+    std::string Log() const { return dir.Read("Files/1234567.LOG"); }
+
+    FakeServices fake;
+    TestDir dir;
+};
+
+// ---- File_Read --------------------------------------------------------------------
+
+TEST_F(ScreenActionsTest, CodeFileLinesBecomeSaleLines) {
+    Products({"1234", "5678"});
+    NewProduct("7777");
+    struct Case {
+        const char* line;
+        bool added;
+        double quantity;
+    } cases[] = {
+        {"x,1234,3,", true, 3},
+        {"1234,3", false, 0},                  // two fields only
+        {"x,1234,3", false, 0},                // no comma after the quantity
+        {"x,1234,0,", false, 0},
+        {"x,1234,-2,", false, 0},
+        {"x,1234,2.6,", true, 3},              // rounded to a whole number
+        {"x,5678,1,anything,after", true, 1},
+        {",5678,12,", true, 12},
+        {"x,9999,1,", false, 0},               // no such product
+        {"x,7777,1,", false, 0},               // only among the new products: no record to read
+        {"x,1234,abc,", false, 0},
+        {"", false, 0},
+    };
+    for (const Case& c : cases) {
+        gSale = SaleState{};
+        CodeFile(std::string(c.line) + "\r\n");
+        File_Read();
+        if (c.added) {
+            ASSERT_EQ(gSale.gItemCount, 1) << c.line;
+            EXPECT_EQ(gSale.gLineQuantity[1], c.quantity) << c.line;
+        } else {
+            EXPECT_EQ(gSale.gItemCount, 0) << c.line;
+        }
+    }
+}
+
+TEST_F(ScreenActionsTest, CodeFileIsReadToTheEndThenTotalledAndShown) {
+    Products({"1234", "5678"});
+    CodeFile("a,1234,2,\r\nbad line\r\nb,5678,4,\nc,1234,1,");
+    gReg.gMessageCounter = 0;
+    CIATime("Reading", 0);
+    File_Read();
+    EXPECT_EQ(Lines(), (std::vector<std::pair<std::string, double>>{{"1234", 2}, {"5678", 4}, {"1234", 1}}));
+    EXPECT_EQ(fake.totals, 1);
+    EXPECT_EQ(screen.Text({"Rt_Number", 3}), "3");
+    EXPECT_EQ(screen.Text({"Rt_Quantity", 2}), "4");
+    EXPECT_EQ(screen.Text(kMessageLine), "");
+    EXPECT_FALSE(gData.gEmbeddedPriceCheck);
+    EXPECT_EQ(gSale.gLineKind, "P");
+}
+
+TEST_F(ScreenActionsTest, EmptyCodeFileOnlyRepaintsTheReceipt) {
+    gSale.gItemCount = 1;
+    gSale.gLineDescription[1] = "Already here";
+    CodeFile("");
+    File_Read();
+    EXPECT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(fake.adds, 0);
+    EXPECT_EQ(screen.Text({"Rt_Description", 1}), "Already here");
+}
+
+TEST_F(ScreenActionsTest, QuantityThatDoesNotFitIsSkippedAndLogged) {
+    Products({"1234"});
+    CodeFile("x,1234,40000,\r\nx,1234,-40000,\r\nx,1234,32767,\r\n");
+    File_Read();
+    EXPECT_EQ(Lines(), (std::vector<std::pair<std::string, double>>{{"1234", 32767}}));
+    std::string log = Log();
+    EXPECT_NE(log.find("QZFile line 1 skipped, quantity does not fit: x,1234,40000,"), std::string::npos);
+    EXPECT_NE(log.find("QZFile line 2 skipped, quantity does not fit: x,1234,-40000,"), std::string::npos);
+    EXPECT_EQ(SplitLines(log).size(), 2u);
+}
+
+TEST_F(ScreenActionsTest, LineTheSaleEngineRefusesLeavesTheLastLineAlone) {
+    Products({"1234"});
+    gSale.gItemCount = 1;
+    gSale.gLineKey[1] = "earlier";
+    gSale.gLineQuantity[1] = 1;
+    fake.addNothing = true;
+    CodeFile("x,1234,5,\r\n");
+    File_Read();
+    EXPECT_EQ(fake.adds, 1);
+    EXPECT_EQ(Lines(), (std::vector<std::pair<std::string, double>>{{"earlier", 1}}));
+}
+
+TEST_F(ScreenActionsTest, MissingOrUnreadableCodeFileIsReported) {
+    const std::string expected = dir.Path() + "/QZFile Not Found";
+    // missing
+    File_Read();
+    EXPECT_EQ(screen.Text(kMessageLine), expected);
+    EXPECT_EQ(timers.Interval(TimerId::CIA), 3000);
+    EXPECT_EQ(fake.totals, 0);
+    // a folder in its place: opens, cannot be read
+    std::filesystem::create_directories(dir / "QZFile");
+    CIATime("", 0);
+    File_Read();
+    EXPECT_EQ(screen.Text(kMessageLine), expected);
+    EXPECT_EQ(fake.totals, 0);
+    EXPECT_EQ(gSale.gItemCount, 0);
+}
+
+// ---- Count_Cash ----------------------------------------------------------------------
+
+TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
+    struct Case {
+        std::int16_t reportStatus;
+        const char* message;
+    } cases[] = {{0, "Printing Completed"}, {1, "Printer Error, Unable to Print"}};
+    for (const Case& c : cases) {
+        fake.reports = 0;
+        fake.reportStatus = c.reportStatus;
+        Count_Cash();
+        EXPECT_FALSE(screen.Visible(kRegisterForm));
+        EXPECT_EQ(fake.reports, 0);
+        Count_Cash_Resume();
+        EXPECT_TRUE(screen.Visible(kRegisterForm));
+        EXPECT_EQ(fake.reports, 1);
+        EXPECT_EQ(screen.Text(kMessageLine), c.message);
+        EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
+    }
+}
+
+TEST_F(ScreenActionsTest, WithoutACountFormTheReportIsPrintedAtOnce) {
+    fake.countFormOpens = false;
+    Count_Cash();
+    EXPECT_TRUE(screen.Visible(kRegisterForm));
+    EXPECT_EQ(fake.reports, 1);
+    EXPECT_EQ(screen.Text(kMessageLine), "Printing Completed");
+}
+
+// ---- Print_Screen ----------------------------------------------------------------------
+
+class PrintScreenTest : public ScreenActionsTest {
+protected:
+    void SetUp() override {
+        ScreenActionsTest::SetUp();
+        gSettings.gPrinterType = "1";
+        gTerminalNumber = "1234567";
+        clock.Set(LocalTime{2026, 12, 9, 7, 5, 0});
+        gData.CashierTable.push_back(CashierRow{"0001", "11", "Marie", 1});
+        gData.gCashierCount = 1;
+        gReg.gCashierIndex = 1;
+    }
+    int Add(const std::string& key, double quantity, const char* price, const std::string& description) {
+        int i = ++gSale.gItemCount;
+        gSale.gLineKey[i] = key;
+        gSale.gLineQuantity[i] = quantity;
+        gSale.gLineUnitPrice[i] = *Money::Parse(price);
+        gSale.gLineDescription[i] = description;
+        return i;
+    }
+};
+
+TEST_F(PrintScreenTest, PrintsHeaderLinesAndFourEmptyLines) {
+    int i = Add("1234", 3, "5", "Milk 2L");
+    gSale.gLineHasNote[i] = true;
+    gSale.gLineNote[i] = "bring back the crate";
+    Add("ABCDEFGHIJKLMNOPQRSTU", 12, "1234.56", std::string(45, 'D'));
+    Print_Screen();
+    std::vector<std::string> expected{
+        "Time:     07:05",
+        "Terminal: 1234567",
+        "Cashier:  Marie",
+        "",
+        "1    1234            3$5.00",
+        "Milk 2L" + std::string(32, ' '),
+        "bring back the crate",
+        "2    ABCDEFGHIJKLMNOP121,234.56",
+        std::string(39, 'D'),
+        "", "", "", "",
+    };
+    EXPECT_EQ(fake.printed, expected);
+    EXPECT_EQ(fake.current, "");
+    EXPECT_EQ(fake.closes, std::vector<bool>{true});
+}
+
+TEST_F(PrintScreenTest, PriceKeepsItsDigitsAndSign) {
+    struct Case {
+        const char* price;
+        const char* printed;
+    } cases[] = {
+        {"5", "$5.00"},
+        {"0.5", "$.50"},
+        {"1234.56", "1,234.56"},          // the dollar sign gives way
+        {"12345.67", "$12,345.67"},       // a digit would be lost: printed whole
+        {"-1234.56", "-$1,234.56"},       // the sign would be lost: printed whole
+        {"-5", "-$5.00"},
+    };
+    for (const Case& c : cases) {
+        gSale = SaleState{};
+        fake.printed.clear();
+        Add("1", 1, c.price, "x");
+        Print_Screen();
+        ASSERT_GE(fake.printed.size(), 5u);
+        const std::string& line = fake.printed[4];
+        EXPECT_EQ(line.substr(std::string("1    ").size() + 16 + 1), c.printed) << c.price;
+    }
+}
+
+TEST_F(PrintScreenTest, NothingIsPrintedWithPrintingOffOrAfterAnError) {
+    Add("1", 1, "1", "x");
+    Add("2", 1, "1", "y");
+    struct Case {
+        const char* printerType;
+        std::int16_t openStatus;
+        int failAfterLines;
+        int opens;
+        std::size_t lines;
+        std::size_t closes;
+    } cases[] = {
+        {"0", 0, -1, 0, 0, 0},   // printing off
+        {"1", 1, -1, 1, 0, 0},   // the printer does not open
+        {"1", 0, 5, 1, 5, 0},    // fails at the first sale line: nothing further
+        {"1", 0, -1, 1, 12, 1},
+    };
+    for (const Case& c : cases) {
+        fake = FakeServices{};
+        gSettings.gPrinterType = c.printerType;
+        fake.openStatus = c.openStatus;
+        fake.failAfterLines = c.failAfterLines;
+        Print_Screen();
+        EXPECT_EQ(fake.opens, c.opens) << c.printerType << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.printed.size(), c.lines) << c.printerType << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.closes.size(), c.closes) << c.printerType << c.openStatus << c.failAfterLines;
+    }
+    EXPECT_EQ(gSale.gItemCount, 2);
+}
+
+TEST_F(PrintScreenTest, NoCashierLineWithNobodyLoggedIn) {
+    gReg.gCashierIndex = 0;
+    gSettings.gLanguage = 2;
+    Print_Screen();
+    ASSERT_GE(fake.printed.size(), 3u);
+    EXPECT_EQ(fake.printed[0], "Heure:    07:05");
+    EXPECT_EQ(fake.printed[1], "Terminal: 1234567");
+    EXPECT_EQ(fake.printed[2], "");
+}
+
+// ---- Mode_PriceChange_Activate ------------------------------------------------------------
+
+TEST_F(ScreenActionsTest, PriceChangePanelStartsEmptyInStockCountMode) {
+    Receipt_Show();
+    for (const char* label : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"})
+        screen.SetCaption({label, 0}, "old");
+    screen.SetText({"txtDEA", 0}, "12.99");
+    Mode_PriceChange_Activate();
+    EXPECT_TRUE(gSale.gStockCount);
+    for (const char* label : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"}) {
+        EXPECT_TRUE(screen.Visible({label, 0})) << label;
+        EXPECT_EQ(screen.Caption({label, 0}), "") << label;
+    }
+    EXPECT_FALSE(screen.Visible({"Rt_Description", 1}));
+    EXPECT_FALSE(screen.Enabled({"Rt_Up", 0}));
+    EXPECT_EQ(screen.Text({"txtDEA", 0}), "");
+    EXPECT_EQ(fake.onlineClears, 1);
+}
+
+}  // namespace
+}  // namespace tarvo
