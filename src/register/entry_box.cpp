@@ -1,4 +1,5 @@
 #include "register/entry_box.h"
+#include "register/controls.h"
 
 #include <array>
 
@@ -12,30 +13,25 @@
 
 namespace tarvo {
 
-namespace {
-
-const ControlId kEntry{"txtDEA", 0};
-
-}  // namespace
 
 void DEA_Reset() {
     ScreenModel& s = Screen();
     const bool login = gReg.gPromptState == 2;
-    s.SetPasswordChar(kEntry, login ? '*' : 0);
+    s.SetPasswordChar(kEntryBox, login ? '*' : 0);
     gReg.gEntryMasked = login;
-    s.SetText(kEntry, "");
-    s.SetSelStart(kEntry, 0);
-    s.SetFocus(kEntry);
+    s.SetText(kEntryBox, "");
+    s.SetSelStart(kEntryBox, 0);
+    s.SetFocus(kEntryBox);
 }
 
 void DEA_AddNumber(const std::string& text) {
     ScreenModel& s = Screen();
-    s.SetFocus(kEntry);
-    s.SetPasswordChar(kEntry, gReg.gEntryMasked || gReg.gLoggedOut ? '*' : 0);
-    const std::string now = s.Text(kEntry) + text;
-    s.SetText(kEntry, now);
-    s.SetSelStart(kEntry, static_cast<int>(now.size()));
-    s.SetFocus(kEntry);
+    s.SetFocus(kEntryBox);
+    s.SetPasswordChar(kEntryBox, gReg.gEntryMasked || gReg.gLoggedOut ? '*' : 0);
+    const std::string now = s.Text(kEntryBox) + text;
+    s.SetText(kEntryBox, now);
+    s.SetSelStart(kEntryBox, static_cast<int>(now.size()));
+    s.SetFocus(kEntryBox);
 }
 
 const std::string& KeypadText(int n) {
@@ -76,12 +72,12 @@ void BarCode_Change() {
         BReg_Click(4);
         return;
     }
-    const std::string text = Screen().Text(kEntry);
+    const std::string text = Screen().Text(kEntryBox);
     if (!text.empty() && text[0] != '%') {
         Product_EnterCode(text);
     } else if (!text.empty() && gSettings.gCardEnabled == "1" && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
         // A card swipe. The track data never stays on the screen.
-        Screen().SetText(kEntry, "");
+        Screen().SetText(kEntryBox, "");
         if (gSale.gCardInSale) {
             gReg.gCardStatus = 9;
             Keys().Credit_Card_Display_Response();

@@ -1,4 +1,5 @@
 #include "register/key_services.h"
+#include "register/controls.h"
 
 #include "platform/desktop.h"
 #include "platform/process.h"
@@ -15,7 +16,6 @@ namespace {
 // What a key shows while the subsystem behind it is missing.
 void NotAvailable() { CIATime(Msg(1), 5); }
 
-const ControlId kEntryBox{"txtDEA", 0};
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "register/keyboard.h"
+#include "register/controls.h"
 
 #include <functional>
 #include <string_view>
@@ -15,8 +16,6 @@
 namespace tarvo {
 
 namespace {
-
-const ControlId kEntry{"txtDEA", 0};
 
 ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
 
@@ -55,7 +54,7 @@ void PressHighlighted() {
 
 // "/" after one digit 1-8: that department page.
 void PageKey() {
-    const std::string& entry = Screen().Text(kEntry);
+    const std::string& entry = Screen().Text(kEntryBox);
     if (entry.size() == 1 && entry[0] >= '1' && entry[0] <= '8') {
         const int page = entry[0] - '0';
         Press(Id("BDep", page), [page] { BDep_Click(page); });
@@ -86,7 +85,7 @@ void NextPage() {
 
 // Shift+F12: the product aliases that start with the entry text.
 void AliasSearch() {
-    gData.gSearchText = Screen().Text(kEntry);
+    gData.gSearchText = Screen().Text(kEntryBox);
     AuxPax_Search();
     DEA_Reset();
     if (gData.gSearchFirst > 0 && gData.gSearchLast > 0)
@@ -160,7 +159,7 @@ bool ModifiedKey(int keyCode) {
         if (open) Press(Id("BOp", 6), [] { Keys().Mode_Process(5); });
         return true;
     case KeyCode::F12:
-        if (open && !Screen().Text(kEntry).empty()) AliasSearch();
+        if (open && !Screen().Text(kEntryBox).empty()) AliasSearch();
         return true;
     case KeyCode::Equals: PressHighlighted(); return true;
     default: return false;
@@ -186,11 +185,11 @@ void Form_KeyUp(int, int) {
     ScreenModel& s = Screen();
     if (gReg.gClearOnKeyUp) {
         // The amount the card prompt proposes stays for the cashier to confirm.
-        if (!(gReg.gPromptLine == 1 && gReg.gPromptLineActive)) s.SetText(kEntry, "");
+        if (!(gReg.gPromptLine == 1 && gReg.gPromptLineActive)) s.SetText(kEntryBox, "");
         gReg.gClearOnKeyUp = false;
     }
     // The "+" typed to press a highlighted key is no answer to a question.
-    if (gReg.gPromptLineActive && s.Text(kEntry) == "+") s.SetText(kEntry, "");
+    if (gReg.gPromptLineActive && s.Text(kEntryBox) == "+") s.SetText(kEntryBox, "");
 }
 
 void ShowCursor() {
@@ -222,7 +221,7 @@ void Control_GotFocus(const ControlId& id) {
     }
     for (std::string_view name : kHandBack) {
         if (id.name == name) {
-            Screen().SetFocus(kEntry);
+            Screen().SetFocus(kEntryBox);
             return;
         }
     }

@@ -1,4 +1,5 @@
 #include "register/messages.h"
+#include "register/controls.h"
 
 #include <algorithm>
 
@@ -14,13 +15,6 @@
 namespace tarvo {
 
 namespace {
-
-const ControlId kMessageLine{"txtCIA", 0};
-const ControlId kEntryBox{"txtDEA", 0};
-const ControlId kMessageBox{"Txt_All", 0};
-const ControlId kTimedBox{"Txt_Message", 0};
-const ControlId kGreeting{"Greeting", 0};
-const ControlId kPrintout{"Txt_Printer", 0};
 
 constexpr int kFlashMs = 500;
 constexpr int kTimedMessageMs = 2000;

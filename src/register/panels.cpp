@@ -1,4 +1,5 @@
 #include "register/panels.h"
+#include "register/controls.h"
 
 #include <string>
 
@@ -15,7 +16,6 @@ namespace {
 
 ControlId Title(int k) { return ControlId{"Tr_Title", k}; }
 ControlId Amount(int k) { return ControlId{"Tr_Amount", k}; }
-const ControlId kBalanceCaption{"Lbl_BalanceDue", 0};
 const ControlId kPhysicalLabels[] = {{"Lbl_Phys_Code", 0}, {"Lbl_Phys_Desc", 0}, {"Lbl_Phys_Quantity", 0}};
 
 constexpr const char* kAmountPattern = "$###,##0.00";

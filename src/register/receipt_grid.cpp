@@ -1,4 +1,5 @@
 #include "register/receipt_grid.h"
+#include "register/controls.h"
 
 #include <algorithm>
 #include <string>
@@ -28,7 +29,6 @@ const ControlId& Cell(int column, int row) {
     return ids[column][row];
 }
 
-const ControlId kEntryBox{"txtDEA", 0};
 
 // An amount as the grid shows it, read back: "-$1,234.50" is -1234.5.
 double ReadShownAmount(const std::string& text) {

@@ -1,4 +1,5 @@
 #include "register/register_keys.h"
+#include "register/controls.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,18 +26,11 @@ namespace tarvo {
 
 namespace {
 
-const ControlId kEntry{"txtDEA", 0};
-const ControlId kMessageLine{"txtCIA", 0};
-const ControlId kMessageBox{"Txt_All", 0};
-const ControlId kPaymentKey{"BPayment", 0};
-
-ControlId SoftKey(int k) { return ControlId{"mDept", k}; }
-
 // A message of the table on the message line, 5 seconds unless told.
 void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
 void MessageLine_Clear() { Screen().SetText(kMessageLine, ""); }
-std::string Entry() { return Screen().Text(kEntry); }
-void EntryFocus() { Screen().SetFocus(kEntry); }
+std::string Entry() { return Screen().Text(kEntryBox); }
+void EntryFocus() { Screen().SetFocus(kEntryBox); }
 
 // Receive PO and Pack Order: lines fetched from the back office.
 bool FetchedOrderMode() { return gSale.gMode == 28 || gSale.gMode == 30; }
@@ -121,7 +115,7 @@ void VoidLast() {
         s.gVoidMode = true;
         gData.gManualPrice = true;
         gData.gManualPriceValue = s.gLineUnitPrice[n];
-        Screen().SetText(kEntry, s.gLineUnitPrice[n].TextDisplay());
+        Screen().SetText(kEntryBox, s.gLineUnitPrice[n].TextDisplay());
         Keys().Product_Add();
         if (s.gItemCount > 0) s.gKitCode = s.gLineKey[s.gItemCount];
         Keys().Kit_Processing();
@@ -235,7 +229,7 @@ void Client() {
 
 void Block() {
     const bool on = !gReg.gEntryMasked;
-    Screen().SetPasswordChar(kEntry, on ? '*' : 0);
+    Screen().SetPasswordChar(kEntryBox, on ? '*' : 0);
     gReg.gEntryMasked = on;
     EntryFocus();
 }
@@ -457,7 +451,7 @@ void BSys_Click(int index) {
             EntryFocus();
             return;
         }
-        s.SetText(kEntry, "");
+        s.SetText(kEntryBox, "");
         if (entry != gSettings.gSystemPageCode) {
             Say(75);
             return;
@@ -470,7 +464,7 @@ void BSys_Click(int index) {
         }
         if (gSettings.gExtrasNeedsManager == "1") {
             Keys().Manager_Required();
-            s.SetText(kEntry, "");
+            s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
                 Say(18);
                 return;

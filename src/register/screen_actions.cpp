@@ -1,4 +1,5 @@
 #include "register/screen_actions.h"
+#include "register/controls.h"
 
 #include <string>
 
@@ -18,9 +19,6 @@
 namespace tarvo {
 
 namespace {
-
-const ControlId kEntryBox{"txtDEA", 0};
-const ControlId kMessageLine{"txtCIA", 0};
 
 // `s` padded with blanks to at least `width` characters.
 std::string PadTo(std::string s, std::size_t width) {

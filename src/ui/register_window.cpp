@@ -1,4 +1,5 @@
 #include "ui/register_window.h"
+#include "register/controls.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,7 +35,6 @@ namespace tarvo::ui {
 
 namespace {
 
-const ControlId kEntryBox{"txtDEA", 0};
 const char* const kFormName = "frmCashMain";
 
 // A caption's line breaks (CR LF, a lone CR or a lone LF) as Qt's.
