@@ -65,6 +65,9 @@ void KeyServices::Credit_Card_Display_Response() { NotAvailable(); }
 // Stand-in until the online services subsystem.
 void KeyServices::Online_Process(int) { NotAvailable(); }
 
+// Stand-in until the printing and devices subsystem: no scale answers.
+void KeyServices::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }
+
 void KeyServices::PlaySoundFile(int sound) { tarvo::PlaySoundFile(Reg().programFolder, sound); }
 
 void KeyServices::RestartProgram() { tarvo::RestartProgram(); }

@@ -55,6 +55,9 @@ public:
     virtual void Aux_Client();
     // Attaches the client of gData.gClientRecNo / gNewClientRecNo.
     virtual void Client_Process();
+    // Fills the sale's client fields from record gData.gClientRecNo of the
+    // client file. Stand-in until client attachment: nothing.
+    virtual void Client_GetInformation() {}
     // Cleans the entry box before it is read as a number: digits and "-"
     // stay, "," and "." become ".", anything else is dropped. The stand-in
     // already does this.
@@ -85,6 +88,17 @@ public:
     // Stand-ins until the printing subsystem.
     virtual void Drawer_Open() {}
     virtual void PaidOut_Print() {}
+    // Prints the counted item of the stock count (line 1 of the sale) and
+    // keeps the printer open for the next one.
+    virtual void Item_PrintLine() {}
+    // Opens the scale port, asks for a weight and starts the 10-second scale
+    // timer; the weight comes back through Product_AddWeighed. The stand-in
+    // only starts the timer: with no scale the request times out.
+    virtual void Scale_Open();
+    // Closes the scale port when it is open.
+    virtual void Scale_Close() {}
+    // gSale.gPriceCheckText and gSale.gPriceCheckPrice on the customer display.
+    virtual void Customer_PriceChecker() {}
 
     // ---- cards and the prompt line --------------------------------------------------------
     // Stand-ins until the card payments subsystem.
@@ -92,6 +106,9 @@ public:
     virtual void Caption_Reset();
     virtual void PromptInCIA_Enter() {}
     virtual void PromptInCIA_Cancel() {}
+    // Opens prompt-line question gReg.gPromptLine on the message line and sets
+    // gReg.gPromptLineActive; negative when it cannot. The stand-in: -1.
+    virtual int PromptInCIA_Show() { return -1; }
     virtual void ClientNumber_Prompt();
     // gReg.gCardTrack -> gReg.gCardNumber (empty when the track holds none).
     virtual void Card_ParseSwipe();
@@ -104,6 +121,27 @@ public:
     // ---- inventory and order documents ---------------------------------------------------
     // Stand-ins until the inventory subsystem.
     virtual void Kit_Processing() {}
+    // The product just added in a purchase mode: its figures shown, then its
+    // cost, price or comment asked, or the product added to the purchase.
+    virtual void Product_Display_Info() {}
+    virtual void Purchase_PromptCost() {}
+    virtual void Purchase_PromptPrice() {}
+    virtual void Purchase_PromptComment() {}
+    virtual void Purchase_AddProduct() {}
+    // Captions of the Total and Payment keys for the register mode; the last
+    // step of every totals update.
+    virtual void Total_UpdateCaption() {}
+    // The Mode page's documents: purchase entry (vendor choice) after the
+    // purchase keys set gSale.gPurchaseIsOrder, a stock adjustment in the
+    // direction gSale.gAdjustmentDirection and its cancel, and the command
+    // file asking the back office to set the stock to zero.
+    virtual void Purchase_Start() {}
+    virtual void Adjustment_Prepare() {}
+    virtual void Adjustment_Cancel() {}
+    virtual void CommandFile_Create() {}
+    // Loads the entry form on the page of gSale.gSearchKind (18 new client,
+    // 19 new product, 12 order) and hides the register window.
+    virtual void EntryForm_Show() {}
     // Loads the search form over gData.gSearchFirst..gSearchLast and hides
     // the register window.
     virtual void SearchForm_Show(const SearchFormSetup& setup) {}
@@ -112,6 +150,8 @@ public:
     // Stand-ins until the online services subsystem.
     virtual void Online_Process(int key);
     virtual void Online_Stock_SetButton() {}
+    // Asks the back office for the stock of gSale.gOnlineProduct.
+    virtual void Online_Product_CheckStock() {}
 
     // ---- start-up -------------------------------------------------------------------------
     // Stand-ins until the start-up subsystem wires them.

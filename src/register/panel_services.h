@@ -16,6 +16,12 @@ public:
     // The two greeting lines back on the pole display.
     // Stand-in until the customer display subsystem: nothing.
     virtual void Customer_Greeting() {}
+    // The newest sale line on the pole display; the outcome through DisplayError().
+    // Stand-in until the customer display subsystem: nothing.
+    virtual void Customer_Product() {}
+    // 0 when the last customer-display operation succeeded, not 0 after a failure.
+    // Stand-in until the customer display subsystem: 0 (no display, nothing failed).
+    virtual std::int16_t DisplayError() const { return 0; }
 
     // --- printing ----------------------------------------------------------------
     // Opens the receipt output; the outcome is read through PrintStatus().

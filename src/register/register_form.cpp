@@ -9,6 +9,8 @@
 #include "register/register_keys.h"
 #include "register/register_state.h"
 #include "register/screen_build.h"
+#include "sale/product_entry.h"
+#include "sale/sale_start.h"
 #include "sale/sale_state.h"
 #include "startup/settings.h"
 #include "startup/startup_sequence.h"
@@ -30,10 +32,8 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     gReg.gLoggedOut = true;
     gReg.gClearOnKeyUp = false;
     gSale.gQuantity = 1.0;
-    // The entry box: empty, masked, at most 300 characters.
-    Screen().SetMaxLength({"txtDEA", 0}, 300);
-    Screen().SetPasswordChar({"txtDEA", 0}, '*');
-    Screen().SetText({"txtDEA", 0}, "");
+    DEA_Initialize();
+    ScaleTimer_Connect();
 
     if (!loadDataAndSettings(message)) return false;
     UI_Setup();

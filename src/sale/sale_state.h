@@ -60,6 +60,34 @@ struct SaleState {
     std::string gClientName, gClientAddress, gClientPhone, gClientExtra;
     std::int16_t gClientPriceLevel = 1;
     double gClientDiscount = 0;
+
+    // product entry
+    std::int32_t gScaleProductRecNo = 0;    // product record waiting for a weight, 0 none
+    std::int32_t gScaleRequestCount = -1;   // line count when the weight was asked for, -1 none pending
+    std::string gScaleLineKind;             // gLineKind of the line waiting for the weight
+    std::string gDepartmentPrice;           // price typed with a department key
+    std::string gPriceCheckPrice;           // price shown by the customer-display price check
+    std::string gOnlineProduct;             // product of the online stock check and the price change
+    std::string gPurchaseVendor;            // vendor of the purchase in progress, "" none chosen
+    bool gNextLineKitComponent = false;     // the next line is a kit component (kit expansion sets it)
+
+    // sale start
+    std::string gClientCode, gSaleClientId;  // client of the sale; the id is the client record's columns 1-8, trimmed
+    std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;    // order-document defaults,
+    std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod; // reset at every sale start
+    std::array<std::string, 11> gPayType, gPayDescription, gPayReference;  // tenders (SalePayment) 1..10
+    std::array<std::string, 11> gPayCardNumber, gPayCardExpiry, gPayCardHolder, gPayCardData;
+    std::array<Money, 11> gPayAmount{};
+    std::array<std::int16_t, 11> gPayEntryKind{};   // 0 no card, 1 swiped, 2 keyed
+    std::string gCardAddress, gCardZip;     // asked for a keyed card
+    bool gSendPending = false;              // a scheduled send fell due during a sale
+    std::string gDateText;                  // the business date as printed (day/month name/year), by Date_Set
+
+    // documents started from the Mode page
+    std::int16_t gSearchKind = 0;           // entry form page: 18 new client, 19 new product, 12 order; 0 none
+    std::string gOrderKind;                 // "1" client order, "2" store order
+    bool gPurchaseIsOrder = false;          // the purchase is a purchase order
+    std::int16_t gAdjustmentDirection = 0;  // stock adjustment: -1 shortage, +1 overage
 };
 
 extern SaleState gSale;

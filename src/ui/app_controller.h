@@ -11,6 +11,7 @@
 #include "register/register_context.h"
 #include "register/screen_model.h"
 #include "startup/startup_sequence.h"
+#include "register/program_services.h"
 #include "transfer/comm_state.h"
 #include "ui/register_window.h"
 #include "ui/startup_window.h"
@@ -55,7 +56,7 @@ private:
     // the window is open); the window backs its timers.
     ScreenModel screen_;
     SystemClock clock_;
-    RegisterServices services_;
+    ProgramServices services_;
     std::unique_ptr<RegisterWindow> register_;
 };
 

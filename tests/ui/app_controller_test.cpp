@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "program_state.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include <QLineEdit>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -54,6 +57,30 @@ TEST_F(AppControllerTest, DemoStoreOpensTheRegisterWindow) {
     EXPECT_EQ(app->Terminal(), nullptr);
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(MessageBoxesShown().isEmpty());
+}
+
+TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
+    RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
+    ASSERT_EQ(copy.exitCode, 0);
+    auto app = MakeApp(offline.Url());
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
+    auto* entry = app->Register()->findChild<QLineEdit*>("txtDEA");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(gReg.gPromptState, 2);   // the login prompt
+    // The cashier's code, then the opening amount the settings ask for.
+    QTest::keyClicks(entry, "1111");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(gReg.gCashierIndex, 1);
+    QTest::keyClicks(entry, "100");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(gReg.gPromptState, 0);
+    QTest::keyClicks(entry, "1001");
+    QTest::keyClick(entry, Qt::Key_Return);
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLineKey[1], "1001");
+    auto* description = app->Register()->findChild<QWidget*>("Rt_Description_1");
+    ASSERT_NE(description, nullptr);
 }
 
 TEST_F(AppControllerTest, WithoutATerminalNumberTheFormRefusesAShortNumber) {

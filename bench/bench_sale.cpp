@@ -1,0 +1,152 @@
+// The sale engine on a full sale: the totals recomputed over 400 lines, and a
+// scanned code turned into a line (find, add, totals) on the generated
+// 500,000-product store.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "data/master_files.h"
+#include "platform/clock.h"
+#include "platform/timers.h"
+#include "register/register_context.h"
+#include "register/register_state.h"
+#include "sale/product_entry.h"
+#include "sale/sale_state.h"
+#include "sale/totals.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+#include "startup/text_tables.h"
+#include "synthetic_store.h"
+
+namespace {
+using namespace tarvo;
+
+// A register with no window behind it: the screen model, hand-fired timers
+// and the stand-in services.
+struct BenchRegister {
+    ScreenModel screen;
+    ManualTimers timers;
+    ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
+    RegisterServices services;
+
+    BenchRegister() {
+        Setup_Initialize(gSettings);
+        FillTextTables(gConstants.tables);
+        gSettings.gTaxDefaultRate = {5, 9.975, 0};
+        Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
+        gReg = RegisterState{};
+        gReg.gLoggedOut = false;
+        gSale = SaleState{};
+        gSale.gTaxRate = {0, 5, 9.975, 0};
+    }
+    ~BenchRegister() { Reg() = RegisterContext{}; }
+};
+
+// A busy sale of 400 lines: mixed tax flags, weighed quantities, prices for
+// several units, returns.
+void FillSale() {
+    SaleState& s = gSale;
+    static const char* const kFlags[] = {"tt ", "tt ", "tn ", "nn ", "tt "};
+    for (int i = 1; i <= kMaxSaleLines; ++i) {
+        s.gLineUnitPrice[i] = Money::FromCents(99 + 37 * i);
+        s.gLineQuantity[i] = i % 11 == 0 ? -1 : i % 7 == 0 ? 1.235 : 1 + i % 3;
+        s.gLinePriceUnits[i] = i % 13 == 0 ? 2 : 1;
+        s.gLineTaxFlags[i] = kFlags[i % 5];
+    }
+    s.gItemCount = kMaxSaleLines;
+}
+
+void BM_TotalsUpdate(benchmark::State& state) {
+    BenchRegister reg;
+    FillSale();
+    for (auto _ : state) {
+        if (!Totals_Update()) state.SkipWithError("totals refused");
+        benchmark::DoNotOptimize(gSale.gTotal);
+    }
+}
+BENCHMARK(BM_TotalsUpdate)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same sale with every tax inclusion on: a floating share per line.
+void BM_TotalsUpdateWithInclusions(benchmark::State& state) {
+    BenchRegister reg;
+    gSettings.gTax2IncludesTax1 = gSettings.gTax3IncludesTax1 = gSettings.gTax3IncludesTax2 = "1";
+    gSale.gTaxRate = {0, 5, 9.975, 1};
+    FillSale();
+    for (int i = 1; i <= kMaxSaleLines; ++i) gSale.gLineTaxFlags[i] = i % 2 ? "ttt" : "tt ";
+    for (auto _ : state) {
+        if (!Totals_Update()) state.SkipWithError("totals refused");
+        benchmark::DoNotOptimize(gSale.gTotal);
+    }
+}
+BENCHMARK(BM_TotalsUpdateWithInclusions)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// ---- on the generated store --------------------------------------------------------------------
+
+const StoreSize kSize;
+
+// Generates the store once per run and loads its products.
+void PrepareStore() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const std::string folder = (std::filesystem::temp_directory_path() / "tarvo-bench-sale-store").string();
+    std::filesystem::remove_all(folder);
+    std::string error;
+    if (!WriteSyntheticStore(folder, "1234567", kSize, &error)) std::fprintf(stderr, "%s\n", error.c_str());
+    SetTerminalPaths(gConstants.paths, folder, "1234567");
+    ProgramLog().Open(folder + "/Files/1234567.LOG");
+}
+
+// Codes of products sold by the unit (every 50th product is weighed).
+std::vector<std::string> ScanCodes() {
+    std::mt19937 rng(11);
+    std::vector<std::string> codes;
+    while (codes.size() < 4096) {
+        const int i = 1 + static_cast<int>(rng() % static_cast<unsigned>(kSize.products));
+        if (i % 50 != 0) codes.push_back(SyntheticProductNumber(i));
+    }
+    return codes;
+}
+
+bool Scan(const std::string& code) {
+    gData.gProductKey = code;
+    gData.gEmbeddedPriceCheck = false;
+    Product_Find();
+    if (gData.gProductRecNo == 0) return false;
+    const int before = gSale.gItemCount;
+    Product_Add();
+    return gSale.gItemCount == before + 1;
+}
+
+// A code scanned into a sale that then holds 400 lines: the product found,
+// its line added, the totals recomputed over the 400 lines and the grid
+// redrawn. The line is taken off again so that every scan meets the same sale.
+void BM_ScanToLine(benchmark::State& state) {
+    PrepareStore();
+    BenchRegister reg;
+    gSettings.gProductKeyMode = "0";
+    if (gData.gProductCount != kSize.products) Parse_FileProduct();
+    gData.gClientRecNo = 1;   // the sale's client
+    const std::vector<std::string> codes = ScanCodes();
+
+    std::size_t n = 0;
+    while (gSale.gItemCount < kMaxSaleLines - 1) {
+        if (!Scan(codes[n++ & 4095])) {
+            state.SkipWithError("a line was not added while filling the sale");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        if (!Scan(codes[n++ & 4095])) state.SkipWithError("line not added");
+        gSale.gItemCount = kMaxSaleLines - 1;
+    }
+}
+BENCHMARK(BM_ScanToLine)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

@@ -1,0 +1,30 @@
+// The register's services as far as the program has built them: the key
+// handlers and panels reach the sale engine and the cash office through these
+// overrides; what other subsystems provide stays a stand-in until they are
+// built.
+#pragma once
+#include "register/register_context.h"
+
+namespace tarvo {
+
+class ProgramServices : public RegisterServices {
+public:
+    void Register_Reset() override;
+    void Sale_Start() override;
+    void Variable_StartSale() override;
+    void Product_Add() override;
+    void Department_Process(int key) override;
+    void Department_SetDefaultKey() override;
+    void Totals_Update() override;
+    void Mode_Process(int key) override;
+    void Mode_Display() override;
+    void Manager_Required() override;
+    void Aux_Product() override;
+    void Strip_Number() override;
+    void Buttons_Lock() override;
+    void OnlineProduct_Clear() override;
+    void Login_OpeningBalance() override;
+    void OpeningAmount_Save() override;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,56 @@
+#include "sale/entry_helpers.h"
+
+#include <cstddef>
+#include <string>
+
+#include "data/data_state.h"
+#include "data/indexes.h"
+#include "register/controls.h"
+#include "register/register_context.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+#include "startup/startup_sequence.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+
+void Strip_Text() {
+    std::string text = Screen().Text(kEntryBox);
+    for (char& c : text)
+        if (c == '&' || c == ',' || c == '\'' || c == '\r' || c == '\n') c = ' ';
+    Screen().SetText(kEntryBox, text);
+}
+
+void Strip_Number() {
+    std::string out;
+    for (char c : Screen().Text(kEntryBox)) {
+        if ((c >= '0' && c <= '9') || c == '-')
+            out += c;
+        else if (c == ',' || c == '.')
+            out += '.';
+    }
+    Screen().SetText(kEntryBox, out);
+}
+
+void Caption_Show() {
+    std::string name;
+    const std::int32_t cashier = gReg.gCashierIndex;
+    if (cashier >= 1 && cashier <= gData.gCashierCount && static_cast<std::size_t>(cashier) < gData.CashierTable.size())
+        name = gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName;
+    Screen().SetTitle("Corlant 18.03.14 Kaspen (" + gTerminalNumber + ")  " + gSale.gDateText + " " + name);
+}
+
+void Sort_Perform() {
+    if (gSettings.gSortProducts) Index_Product();
+    if (gSettings.gSortClients) Index_Client();
+}
+
+void AllFilesASCII_Send() {
+    gComm.gOperationMode = kCommResendAll;
+    gComm.gCommHidden = false;
+    Keys().Communicate();
+}
+
+}  // namespace tarvo

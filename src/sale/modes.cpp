@@ -1,0 +1,304 @@
+#include "sale/modes.h"
+
+#include <algorithm>
+#include <string>
+
+#include "data/data_state.h"
+#include "register/controls.h"
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_area.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "register/screen_actions.h"
+#include "sale/sale_start.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+#include "startup/text_tables.h"
+
+namespace tarvo {
+
+namespace {
+
+const ControlId kModeBox{"Txt_Mode", 0};
+
+// The mode keys that need a manager look at this right of the manager.
+constexpr std::size_t kModeRight = 9;
+
+void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
+// A message on the message line until something replaces it.
+void SayUntilReplaced(int message) { CIATime(Msg(message), 0); }
+
+// Lines on the receipt: "Operation Not Allowed in Mid Sale" and nothing else.
+bool MidSale() {
+    if (gSale.gItemCount <= 0) return false;
+    Say(20);
+    return true;
+}
+
+bool ManagerHasRight(std::size_t right) {
+    const auto index = static_cast<std::size_t>(gReg.gManagerIndex);
+    if (index == 0 || index >= gData.ManagerTable.size()) return false;
+    const std::string& rights = gData.ManagerTable[index].ManagerRights;
+    return rights.size() >= right && rights[right - 1] == '1';
+}
+
+// A manager code that grants the mode right: an empty entry asks for one, a
+// refused code has said why, and a manager without the right is told so.
+bool ManagerWithModeRight() {
+    if (Screen().Text(kEntryBox).empty()) {
+        Say(18);
+        return false;
+    }
+    Authorization_Verify();
+    if (!gReg.gAuthorized) return false;
+    if (!ManagerHasRight(kModeRight)) {
+        Say(19);
+        return false;
+    }
+    return true;
+}
+
+// The mode box's font size by the length of its text; other lengths keep it.
+void SizeModeBox(std::size_t length) {
+    if (length >= 15 && length <= 17)
+        Screen().SetFontSize(kModeBox, 12);
+    else if (length >= 18 && length <= 21)
+        Screen().SetFontSize(kModeBox, 11);
+    else if (length >= 22 && length <= 30)
+        Screen().SetFontSize(kModeBox, 10);
+}
+
+void PurchaseEntry(bool purchaseOrder) {
+    DEA_Reset();
+    if (MidSale()) return;
+    if (gData.gVendorCount == 0) {
+        Say(216);
+    } else {
+        gSale.gPurchaseIsOrder = purchaseOrder;
+        gSale.gMode = 14;
+        Keys().Purchase_Start();
+    }
+    Mode_Display();
+}
+
+void StockAdjustment(std::int16_t direction) {
+    DEA_Reset();
+    if (MidSale()) return;
+    if (gSale.gMode == 15) {
+        Keys().Adjustment_Cancel();
+    } else {
+        gSale.gAdjustmentDirection = direction;
+        Keys().Adjustment_Prepare();
+    }
+    Mode_Display();
+}
+
+void Order(const char* kind) {
+    DEA_Reset();
+    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+        Say(49);
+        return;
+    }
+    if (MidSale()) return;
+    SaleState& s = gSale;
+    s.gSearchKind = 12;
+    Mode_Display();
+    s.gOrderKind = kind;
+    if (s.gOrderKind == "2") s.gTaxExempt[1] = s.gTaxExempt[2] = s.gTaxExempt[3] = true;
+    Keys().EntryForm_Show();
+}
+
+void CountStock() {
+    if (MidSale()) return;
+    if (!ManagerWithModeRight()) return;
+    SaleState& s = gSale;
+    if (s.gMode == 16) {
+        s.gStockCount = false;
+        s.gMode = gSettings.gHomeMode;
+        Physical_Hide();
+        SayUntilReplaced(124);
+        Receipt_Show();
+        PanelSvc().Printer_Close(true);
+    } else {
+        s.gMode = 16;
+        s.gStockCount = true;
+        Physical_Activate();
+        SayUntilReplaced(123);
+        Receipt_Hide();
+    }
+    Mode_Display();
+}
+
+void ChangePrice() {
+    if (MidSale()) return;
+    Authorization_Verify();
+    if (gReg.gAuthorized) {
+        if (!ManagerHasRight(kModeRight)) {
+            Say(19);
+        } else {
+            SaleState& s = gSale;
+            s.gOnlineProduct.clear();
+            if (s.gMode == 31) {
+                s.gMode = gSettings.gHomeMode;
+                SayUntilReplaced(279);
+                s.gStockCount = false;
+                Physical_Hide();
+                Receipt_Show();
+            } else {
+                s.gMode = 31;
+                SayUntilReplaced(278);
+                Mode_PriceChange_Activate();
+            }
+            Mode_Display();
+        }
+    }
+    DEA_Reset();
+}
+
+void Training() {
+    SaleState& s = gSale;
+    if (s.gMode == 26) {
+        s.gMode = gSettings.gHomeMode;
+        Sale_Start();
+        return;
+    }
+    if (MidSale()) return;
+    if (!ManagerWithModeRight()) return;
+    s.gMode = 26;
+    Sale_Start();
+    Screen().SetText(kMessageLine, "");
+}
+
+}  // namespace
+
+void Authorization_Verify() {
+    gReg.gManagerIndex = 0;
+    gReg.gAuthorized = false;
+    const std::string& entry = Screen().Text(kEntryBox);
+    if (entry.empty()) {
+        Say(18);
+        return;
+    }
+    const auto last = std::min<std::size_t>(static_cast<std::size_t>(std::max(gData.gManagerCount, 0)),
+                                            gData.ManagerTable.size() - 1);
+    for (std::size_t i = 1; i <= last; ++i) {
+        if (gData.ManagerTable[i].ManagerKey == entry) {
+            gReg.gManagerIndex = static_cast<std::int32_t>(i);
+            gReg.gAuthorized = true;
+            return;
+        }
+    }
+    Say(22);
+}
+
+void Manager_Required() {
+    Authorization_Verify();
+    if (!gReg.gAuthorized) Say(18, 2);
+}
+
+void Mode_Display() {
+    SaleState& s = gSale;
+    int name = 11;
+    switch (s.gMode) {
+        case 12: case 14: case 15: case 16: case 17: case 26: case 27: case 28: case 30: case 31:
+            name = s.gMode;
+            break;
+        case 13: case 29:
+            name = 13;
+            break;
+        default:
+            if (gReg.gPromptState >= 1 && gReg.gPromptState <= 6) {
+                name = gReg.gPromptState;
+            } else {
+                // The last pending modifier wins.
+                if (s.gVoidMode) name = 20;
+                if (s.gReturnMode) name = 21;
+                if (s.gExchangeMode) name = 22;
+                if (s.gPriceSearch) name = 23;
+                if (s.gStockSearch) name = 24;
+                if (gData.gManualPrice) name = 25;
+            }
+            s.gMode = 11;
+            break;
+    }
+    const std::string text = "Mode: " + ModeName(gConstants.tables, name, TextLanguage(gSettings));
+    Screen().SetText(kModeBox, text);
+    Screen().SetVisible(kModeBox, true);
+    SizeModeBox(text.size());
+}
+
+void Mode_Process(int key) {
+    SaleState& s = gSale;
+    switch (key) {
+        case 1:   // Sales Entry
+            if (s.gItemCount > 0 && s.gMode != 26) return;
+            s.gMode = 11;
+            s.gStockCount = false;
+            Physical_Hide();
+            Receipt_Show();
+            Sale_Start();
+            Screen().SetText(kMessageLine, "");
+            return;
+        case 3:   // Purchase order entry
+            PurchaseEntry(true);
+            return;
+        case 4:   // Purchase entry
+            PurchaseEntry(false);
+            return;
+        case 5:   // New client
+            DEA_Reset();
+            if (gData.gClientRecNo == 0) {
+                Say(47);
+                return;
+            }
+            if (MidSale()) return;
+            s.gSearchKind = 18;
+            Mode_Display();
+            Keys().EntryForm_Show();
+            return;
+        case 12:   // Set stock to zero
+            if (MidSale()) return;
+            if (!ManagerWithModeRight()) return;
+            Keys().CommandFile_Create();
+            return;
+        case 13:   // New product
+            DEA_Reset();
+            if (MidSale()) return;
+            s.gSearchKind = 19;
+            Mode_Display();
+            Keys().EntryForm_Show();
+            return;
+        case 14:   // Stock shortage
+            StockAdjustment(-1);
+            return;
+        case 15:   // Stock overage
+            StockAdjustment(1);
+            return;
+        case 16:
+            CountStock();
+            return;
+        case 17:
+            ChangePrice();
+            return;
+        case 20:   // Price checker
+            if (MidSale()) return;
+            s.gMode = 27;
+            Sale_Start();
+            return;
+        case 21:   // Client order
+            Order("1");
+            return;
+        case 22:   // Store order
+            Order("2");
+            return;
+        case 24:
+            Training();
+            return;
+        default:
+            return;
+    }
+}
+
+}  // namespace tarvo

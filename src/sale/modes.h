@@ -1,0 +1,33 @@
+// The register's modes (gSale.gMode) and the Mode page through which the
+// cashier changes them, the mode box, and the manager code typed into the
+// entry box before a key that needs a manager.
+//
+// Modes: 11 Sales, 12 Order Entry, 13 and 29 purchase order, 14 Purchase,
+// 15 Adjustment, 16 Stock Count, 17 Receiving, 26 Training, 27 Price
+// Checker, 28 Receive PO, 30 Pack Order, 31 Change Price. Stock Count,
+// Change Price and Training are toggles of their Mode key; Price Checker is
+// left through Sales Entry.
+#pragma once
+
+namespace tarvo {
+
+// The manager code in the entry box: the first manager (table order) whose
+// code equals the entry exactly gives gReg.gManagerIndex and gReg.gAuthorized.
+// An empty entry shows "Manager Authorization Required", an unknown code
+// "Invalid Manager Authorization Code" (5 seconds each).
+void Authorization_Verify();
+
+// Authorization_Verify; a refusal ends with "Manager Authorization Required"
+// for 2 seconds.
+void Manager_Required();
+
+// "Mode: " and the mode's name in the mode box (font size by the text's
+// length). Outside the named modes the box names the pending prompt state
+// or one-shot modifier, and the register mode becomes Sales (11).
+void Mode_Display();
+
+// Key 1-24 of the Mode page. With lines on the receipt the mode keys answer
+// "Operation Not Allowed in Mid Sale" and change nothing.
+void Mode_Process(int key);
+
+}  // namespace tarvo

@@ -1,0 +1,626 @@
+#include "sale/product_entry.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/count_and_activity.h"
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/indexes.h"
+#include "data/lookups.h"
+#include "register/controls.h"
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/receipt_area.h"
+#include "register/receipt_grid.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "sale/modes.h"
+#include "sale/sale_state.h"
+#include "sale/totals.h"
+#include "startup/settings.h"
+
+namespace tarvo {
+
+namespace {
+
+const ControlId kCountCode{"Lbl_Phys_Code", 0};
+const ControlId kCountDescription{"Lbl_Phys_Desc", 0};
+const ControlId kCountQuantity{"Lbl_Phys_Quantity", 0};
+
+// Quantities stay strictly inside this bound.
+constexpr double kQuantityLimit = 99999;
+// Width of the quantity and price fields of a saved sale line.
+constexpr std::size_t kLineFieldWidth = 9;
+// The price check's message and the stock figures stay up this long.
+constexpr int kLookupSeconds = 15;
+
+void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
+
+// A message on the message line and in the timed message panel.
+void SayWithPanel(int message) {
+    Say(message);
+    gReg.gTimedMessage = Msg(message);
+    MessageWithTimerToEnd_Show();
+}
+
+std::string Field(std::string_view record, std::size_t column, std::size_t width) {
+    return std::string(Mid(record, column, width));
+}
+std::string FieldTrimmed(std::string_view record, std::size_t column, std::size_t width) {
+    return std::string(TrimRightView(Mid(record, column, width)));
+}
+
+// The price level 1-5 of the sale's client; any other level is taken as 1.
+int PriceLevel() {
+    const int level = gSale.gClientPriceLevel;
+    return level >= 1 && level <= 5 ? level : 1;
+}
+// Price level `level` of a product record: 12 columns from 100 + 15 x (level - 1).
+std::string_view PriceText(std::string_view record, int level) {
+    return Mid(record, 100 + 15 * static_cast<std::size_t>(level - 1), 12);
+}
+std::optional<Money> PriceOf(std::string_view record, int level) { return Money::Parse(PriceText(record, level)); }
+
+bool PurchaseMode(int mode) { return mode == 13 || mode == 14 || mode == 29; }
+
+bool FitsLineField(const std::string& text) { return text.size() <= kLineFieldWidth; }
+
+// Product record gProductRecNo into gProductRec; false when there is no such record.
+bool ReadProduct() {
+    DataState& d = gData;
+    if (d.gProductRecNo < 1 || d.gProductRecNo > d.products.RecordCount()) return false;
+    d.gProductRec = d.products.Read(d.gProductRecNo);
+    return true;
+}
+
+// ---- lookups that add no line ------------------------------------------------------
+
+void PriceDisplay(const std::string& record) {
+    SaleState& s = gSale;
+    const int level = PriceLevel();
+    s.gPriceCheckText = Field(record, 60, 30);
+    s.gPriceCheckPrice = PriceOf(record, level).value_or(Money()).Format("$####0.00");
+    CIATime("Price = $" + std::string(PriceText(record, level)) + " " + Field(record, 60, 30), kLookupSeconds);
+    s.gPriceSearch = false;
+    Mode_Display();
+    Keys().Customer_PriceChecker();
+}
+
+void StockDisplay(const std::string& record) {
+    CIATime("Stk " + FieldTrimmed(record, 180, 10) + " Ord " + FieldTrimmed(record, 190, 10) + " " +
+                Field(record, 200, 10) + " Loc: " + Field(record, 250, 14),
+            kLookupSeconds);
+    gSale.gStockSearch = false;
+    Mode_Display();
+}
+
+void PriceChange(const std::string& record) {
+    SaleState& s = gSale;
+    ScreenModel& screen = Screen();
+    s.gItemCount = 0;
+    s.gOnlineProduct = FieldTrimmed(record, 1, 8);
+    screen.SetCaption(kCountCode, std::string(ProductKeyOf(record)));
+    screen.SetCaption(kCountDescription, FieldTrimmed(record, 60, 30));
+    screen.SetCaption(kCountQuantity, PriceOf(record, 1).value_or(Money()).Format("$###,##0.00"));
+    CIATime(Msg(280), 0);
+    Mode_Display();
+    gReg.gPromptLine = 15;
+    screen.SetText(kEntryBox, "");
+    Keys().PromptInCIA_Show();
+}
+
+// ---- modes 28 and 30: counting into a fetched order -----------------------------------
+
+void SwapLines(int a, int b) {
+    SaleState& s = gSale;
+    const auto i = static_cast<std::size_t>(a), j = static_cast<std::size_t>(b);
+    std::swap(s.gLineKey[i], s.gLineKey[j]);
+    std::swap(s.gLineProduct[i], s.gLineProduct[j]);
+    std::swap(s.gLineDescription[i], s.gLineDescription[j]);
+    std::swap(s.gLineQuantity[i], s.gLineQuantity[j]);
+    std::swap(s.gLineListPrice[i], s.gLineListPrice[j]);
+    std::swap(s.gLineUnitPrice[i], s.gLineUnitPrice[j]);
+    std::swap(s.gLineExtension[i], s.gLineExtension[j]);
+    std::swap(s.gLinePriceUnits[i], s.gLinePriceUnits[j]);
+    std::swap(s.gLineTaxFlags[i], s.gLineTaxFlags[j]);
+    std::swap(s.gLineDepartment[i], s.gLineDepartment[j]);
+    std::swap(s.gLineNote[i], s.gLineNote[j]);
+    std::swap(s.gLineHasNote[i], s.gLineHasNote[j]);
+    std::swap(s.gLineKitComponent[i], s.gLineKitComponent[j]);
+    std::swap(s.gLineSourceIndex[i], s.gLineSourceIndex[j]);
+}
+
+void NotOnTheOrder() {
+    SayWithPanel(3);
+    Keys().PlaySoundFile(1);
+    gSale.gQuantity = 1;
+}
+
+void CountIntoFetchedOrder() {
+    SaleState& s = gSale;
+    double number = 0;
+    if (ReadProduct()) number = Num_Val(Mid(gData.gProductRec, 1, 8));
+    const auto whole = Num_ToInteger(number, -99999999, 999999999);
+    const std::string product = std::to_string(whole.value_or(0));
+
+    int line = 0;
+    for (int i = 1; i <= s.gItemCount && i <= kMaxSaleLines; ++i) {
+        if (s.gLineProduct[i] == product) {
+            line = i;
+            break;
+        }
+    }
+    if (line == 0) {
+        NotOnTheOrder();
+        return;
+    }
+    if (s.gMode == 30 && s.gLineQuantity[line] + s.gQuantity > Num_Val(s.gLineTaxFlags[line])) {
+        NotOnTheOrder();
+        return;
+    }
+    s.gLineQuantity[line] += s.gQuantity;
+
+    // Behind the lines already scanned.
+    int target = line;
+    bool scannedAbove = false;
+    for (int j = line - 1; j >= 1; --j) {
+        if (s.gLineQuantity[j] != 0) {
+            target = j + 1;
+            scannedAbove = true;
+            break;
+        }
+    }
+    if (!scannedAbove && s.gLineQuantity[1] == 0) target = 1;
+    if (target != line) SwapLines(line, target);
+    s.gTopLine = static_cast<std::int16_t>(target);
+
+    Totals_Update();
+    Receipt_Display();
+    s.gQuantity = 1;
+}
+
+// ---- adding a line ----------------------------------------------------------------------
+
+// Everything of the new line, worked out before anything changes.
+struct PlannedLine {
+    std::string product, key, description, department, taxFlags, note;
+    double quantity = 0, priceUnits = 1;
+    Money listPrice, unitPrice, extension;
+    bool fromDepartmentPrice = false;   // consumes gDepartmentPrice
+    bool fromManualPrice = false;       // consumes the manual price
+};
+
+// The line's quantity from the pending one and the modifiers.
+double LineQuantity() {
+    const SaleState& s = gSale;
+    if (s.gVoidMode || s.gReturnMode) return s.gQuantity > 0 ? -s.gQuantity : -1;
+    const double lower = s.gExchangeMode || s.gStockCount ? -kQuantityLimit : 0;
+    double q = lower < s.gQuantity && s.gQuantity < kQuantityLimit ? s.gQuantity : 1;
+    if (s.gExchangeMode) q = -q;
+    return q;
+}
+
+// UnitPrice x Quantity / PriceUnits as an amount, rounded to cents by adding
+// half a cent and taking the floor.
+std::optional<Money> Extension(Money unitPrice, double quantity, double priceUnits) {
+    const double x = unitPrice.ToDouble() * quantity / priceUnits;
+    if (!std::isfinite(x)) return std::nullopt;
+    auto amount = Money::FromDouble(x);
+    if (!amount) return std::nullopt;
+    return CentRoundUp(*amount);
+}
+
+// The new line from the product record; nullopt when a value does not fit.
+std::optional<PlannedLine> PlanLine(const std::string& record) {
+    const SaleState& s = gSale;
+    PlannedLine l;
+    l.product = FieldTrimmed(record, 1, 8);
+    l.key = std::string(ProductKeyOf(record));
+    l.description = FieldTrimmed(record, 60, 30);
+    l.priceUnits = Num_Val(Mid(record, 175, 5));
+    if (l.priceUnits == 0) l.priceUnits = 1;
+    l.department = FieldTrimmed(record, 94, 6);
+    l.quantity = LineQuantity();
+    if (!std::isfinite(l.quantity) || std::fabs(l.quantity) >= kQuantityLimit) return std::nullopt;
+
+    if (s.gStockCount) {
+        auto level1 = PriceOf(record, 1);
+        if (!level1) return std::nullopt;
+        l.listPrice = *level1;
+        l.unitPrice = CentRoundUp(*level1);
+        auto extension = Extension(l.unitPrice, l.quantity, l.priceUnits);
+        if (!extension) return std::nullopt;
+        l.extension = *extension;
+        return l;
+    }
+
+    std::optional<Money> list, unit;
+    if (s.gLineKind != "P") {
+        const std::string& entry = Screen().Text(kEntryBox);
+        if (!entry.empty()) {
+            list = unit = Money::Parse(entry);
+            l.note = "Department";
+        } else if (!s.gDepartmentPrice.empty()) {
+            list = unit = Money::Parse(s.gDepartmentPrice);
+            l.note = "Department";
+            l.fromDepartmentPrice = true;
+        } else {
+            list = unit = Money();
+        }
+    } else if (gData.gManualPrice) {
+        unit = gData.gManualPriceValue;
+        list = PriceOf(record, 1);
+        l.note = "Manual Price";
+        l.fromManualPrice = true;
+    } else {
+        const int level = PriceLevel();
+        list = unit = PriceOf(record, level);
+        if (level >= 2) l.note = "Price " + std::to_string(level);
+    }
+    if (!list || !unit) return std::nullopt;
+    l.listPrice = *list;
+    l.unitPrice = CentRoundUp(*unit);
+
+    for (std::size_t k = 1; k <= 3; ++k) {
+        if (s.gTaxRate[k] == 0)
+            l.taxFlags += ' ';
+        else
+            l.taxFlags += Mid(record, 89 + k, 1) == "1" ? 't' : 'n';
+    }
+
+    auto extension = Extension(l.unitPrice, l.quantity, l.priceUnits);
+    if (!extension) return std::nullopt;
+    l.extension = *extension;
+
+    // The saved sale line keeps quantity and prices in 9 characters each.
+    if (!FitsLineField(Num_Text(l.quantity)) || !FitsLineField(l.listPrice.Text()) ||
+        !FitsLineField(l.unitPrice.Text()))
+        return std::nullopt;
+    return l;
+}
+
+// What a line that the totals refuse gives back.
+struct Undo {
+    std::int32_t itemCount = 0;
+    std::int16_t topLine = 1;
+    double quantity = 1;
+    bool voidMode = false, manualPrice = false;
+    Money manualPriceValue;
+    std::string caseLetter, departmentPrice, scaleLineKind;
+    std::int32_t scaleProductRecNo = 0, scaleRequestCount = -1;
+
+    static Undo Take() {
+        const SaleState& s = gSale;
+        Undo u;
+        u.itemCount = s.gItemCount;
+        u.topLine = s.gTopLine;
+        u.quantity = s.gQuantity;
+        u.voidMode = s.gVoidMode;
+        u.manualPrice = gData.gManualPrice;
+        u.manualPriceValue = gData.gManualPriceValue;
+        u.caseLetter = s.gCaseLetter;
+        u.departmentPrice = s.gDepartmentPrice;
+        u.scaleLineKind = s.gScaleLineKind;
+        u.scaleProductRecNo = s.gScaleProductRecNo;
+        u.scaleRequestCount = s.gScaleRequestCount;
+        return u;
+    }
+    void Restore() const {
+        SaleState& s = gSale;
+        s.gItemCount = itemCount;
+        s.gTopLine = topLine;
+        s.gQuantity = quantity;
+        s.gVoidMode = voidMode;
+        gData.gManualPrice = manualPrice;
+        gData.gManualPriceValue = manualPriceValue;
+        s.gCaseLetter = caseLetter;
+        s.gDepartmentPrice = departmentPrice;
+        s.gScaleLineKind = scaleLineKind;
+        s.gScaleProductRecNo = scaleProductRecNo;
+        s.gScaleRequestCount = scaleRequestCount;
+    }
+};
+
+void AddLine(const std::string& record, bool kitComponent) {
+    SaleState& s = gSale;
+    DataState& d = gData;
+    if (s.gItemCount >= kMaxSaleLines) {
+        Say(1);
+        return;
+    }
+
+    // A product sold by weight asks the scale first; the weight brings it back here.
+    if (Mid(record, 9, 1) == "S" && !s.gVoidMode) {
+        if (gSettings.gScalePort < 1 || gSettings.gScalePort > 6) {
+            Say(67);
+            return;
+        }
+        const bool weightArrived = s.gScaleProductRecNo != 0 && s.gQuantity != 0 && s.gScaleRequestCount != -1;
+        if (!weightArrived) {
+            s.gScaleProductRecNo = d.gProductRecNo;
+            s.gScaleRequestCount = s.gItemCount;
+            s.gScaleLineKind = s.gLineKind;
+            s.gQuantity = 0;
+            Keys().Scale_Open();
+            return;
+        }
+    }
+
+    const std::optional<PlannedLine> planned = PlanLine(record);
+    if (!planned) {
+        Say(1);
+        return;
+    }
+    const PlannedLine& l = *planned;
+    const Undo undo = Undo::Take();
+
+    s.gScaleProductRecNo = 0;
+    s.gScaleRequestCount = -1;
+    s.gScaleLineKind.clear();
+    s.gCaseLetter.clear();
+    const int n = ++s.gItemCount;
+    s.gLineProduct[n] = l.product;
+    s.gLineKey[n] = l.key;
+    s.gLineDescription[n] = l.description;
+    s.gLinePriceUnits[n] = l.priceUnits;
+    s.gLineDepartment[n] = l.department;
+    s.gLineKitComponent[n] = kitComponent;
+    s.gLineSourceIndex[n] = 0;
+    s.gLineQuantity[n] = l.quantity;
+
+    if (s.gVoidMode) {
+        s.gVoidMode = false;
+        Mode_Display();
+        Screen().SetText(kMessageLine, "");
+        Product_VerifyVoid();
+        if (s.gCheckResult == 0) return;
+    }
+
+    if (s.gStockCount) {
+        s.gLineListPrice[n] = l.listPrice;
+        s.gLineUnitPrice[n] = l.unitPrice;
+        s.gLineExtension[n] = l.extension;
+        s.gItemCount = 0;
+        s.gQuantity = 1;
+        if (Physical_Add(s.gLineProduct[n], s.gLineQuantity[n]) != PhysicalAddResult::Ok) {
+            Say(1);
+            return;
+        }
+        ScreenModel& screen = Screen();
+        screen.SetCaption(kCountCode, s.gLineKey[n]);
+        screen.SetCaption(kCountDescription, s.gLineDescription[n]);
+        screen.SetCaption(kCountQuantity, Num_TextDisplay(s.gLineQuantity[n]));
+        Keys().Item_PrintLine();
+        return;
+    }
+
+    s.gLineHasNote[n] = false;
+    s.gLineNote[n] = l.note;
+    s.gLineListPrice[n] = l.listPrice;
+    s.gLineUnitPrice[n] = l.unitPrice;
+    if (l.fromDepartmentPrice) s.gDepartmentPrice.clear();
+    if (l.fromManualPrice) {
+        d.gManualPrice = false;
+        Mode_Display();
+    }
+    s.gLineTaxFlags[n] = l.taxFlags;
+    s.gLineExtension[n] = l.extension;
+    s.gQuantity = 1;
+
+    if (!PurchaseMode(s.gMode)) {
+        if (n > s.gTopLine + 6) s.gTopLine = static_cast<std::int16_t>(n - 6);
+        // The totals first, so that the grid shows the extension they settle on.
+        if (!Totals_Update()) {
+            // The totals cannot hold the line: the sale goes back to what it was.
+            undo.Restore();
+            Receipt_Display();
+            Mode_Display();
+            return;
+        }
+        Receipt_Display();
+    } else {
+        Keys().Product_Display_Info();
+        if (gSettings.gAskPurchaseCost)
+            Keys().Purchase_PromptCost();
+        else if (gSettings.gAskPurchasePrice)
+            Keys().Purchase_PromptPrice();
+        else if (gSettings.gAskPurchaseComment)
+            Keys().Purchase_PromptComment();
+        else
+            Keys().Purchase_AddProduct();
+    }
+
+    if (gSettings.gOnlineStockCheck) {
+        s.gOnlineProduct = s.gLineProduct[n];
+        Keys().Online_Product_CheckStock();
+    }
+}
+
+// After a department key found its product: the product is added and, when a
+// line came of it, expanded as a kit.
+void AddAndExpand() {
+    SaleState& s = gSale;
+    const int before = s.gItemCount;
+    Product_Add();
+    if (s.gItemCount <= before || s.gItemCount < 1) return;
+    s.gKitCode = s.gLineKey[static_cast<std::size_t>(s.gItemCount)];
+    Keys().Kit_Processing();
+}
+
+}  // namespace
+
+void Product_Add() {
+    SaleState& s = gSale;
+    const bool kitComponent = std::exchange(s.gNextLineKitComponent, false);
+
+    if (gReg.gKeyPage == 15) {
+        if (gSettings.gNoItemsOnPaymentPage) return;
+        Department_SetDefaultKey();
+    }
+    if (s.gMode == 28 || s.gMode == 30) {
+        CountIntoFetchedOrder();
+        return;
+    }
+    if (s.gItemCount == 0) {
+        const int mode = s.gMode;
+        if (mode == 11 && gSettings.gDefaultKeyPage == 11) return;
+        if ((mode == 12 || mode == 26 || mode == 11) && gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+            Say(69);
+            return;
+        }
+        if (PurchaseMode(mode) && s.gPurchaseVendor.empty()) {
+            Say(216);
+            return;
+        }
+        Greeting_Hide();
+    }
+    if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    if (s.gItemCount == 0 && s.gVoidMode) return;
+    // A product entered at this register alone has no product record to sell from.
+    if (!ReadProduct()) {
+        Say(3);
+        return;
+    }
+    const std::string record = gData.gProductRec;
+
+    if (s.gPriceSearch || s.gMode == 27)
+        PriceDisplay(record);
+    else if (s.gMode == 31)
+        PriceChange(record);
+    else if (s.gStockSearch)
+        StockDisplay(record);
+    else
+        AddLine(record, kitComponent);
+}
+
+bool Product_AddWeighed(double weight) {
+    SaleState& s = gSale;
+    const bool pending = s.gScaleProductRecNo != 0 && s.gScaleRequestCount != -1 &&
+                         s.gScaleRequestCount >= s.gItemCount;
+    if (!pending) return false;
+    if (!(weight > 0)) {
+        s.gScaleRequestCount = -1;
+        Say(185);
+        return false;
+    }
+    const int before = s.gItemCount;
+    const double quantityBefore = s.gQuantity;
+    gData.gProductRecNo = s.gScaleProductRecNo;
+    s.gLineKind = s.gScaleLineKind;
+    s.gQuantity = weight;
+    Product_Add();
+    const bool added = s.gItemCount > before;
+    if (!added) s.gQuantity = quantityBefore;
+    s.gScaleProductRecNo = 0;
+    s.gScaleRequestCount = -1;
+    s.gScaleLineKind.clear();
+    return added;
+}
+
+void Product_VerifyVoid() {
+    SaleState& s = gSale;
+    const int n = s.gItemCount;
+    s.gCheckResult = 0;
+    for (int i = 1; i < n; ++i) {
+        if (s.gLineProduct[i] == s.gLineProduct[n] && s.gLineQuantity[i] > 0) {
+            ++s.gCheckResult;
+            break;
+        }
+    }
+    for (int i = 1; i < n; ++i) {
+        if (s.gLineProduct[i] == s.gLineProduct[n] && s.gLineQuantity[i] < 0) {
+            --s.gCheckResult;
+            break;
+        }
+    }
+    if (s.gCheckResult == 0) {
+        s.gItemCount = n - 1;
+        Say(4);
+    }
+}
+
+void Department_Process(int index) {
+    if (index < 0 || index > 400) return;
+    SaleState& s = gSale;
+    const DepartmentKey& key = gSettings.Departments[static_cast<std::size_t>(index)];
+    s.gLineKind = key.KeyKind;
+
+    auto find = [&] {
+        gData.gProductKey = s.gCaseLetter + key.Target;
+        s.gCaseLetter.clear();
+        gData.gEmbeddedPriceCheck = false;
+        Product_Find();
+        return gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0;
+    };
+
+    if (key.KeyKind == "P") {
+        if (!find()) {
+            SayWithPanel(3);
+            return;
+        }
+        AddAndExpand();
+    } else if (key.KeyKind == "D") {
+        const std::string entry = Screen().Text(kEntryBox);
+        if (entry.empty()) {
+            Say(1);
+            return;
+        }
+        if (!find()) {
+            Say(3);
+            s.gPriceSearch = false;
+            s.gStockSearch = false;
+            gReg.gTimedMessage = Msg(3);
+            MessageWithTimerToEnd_Show();
+            Mode_Display();
+            return;
+        }
+        s.gDepartmentPrice = entry;
+        AddAndExpand();
+    }
+}
+
+void Department_SetDefaultKey() {
+    switch (gSettings.gDefaultKeyPage) {
+    case 2: case 3: case 4: case 5: case 6: case 7: case 8: BDep_Click(gSettings.gDefaultKeyPage); break;
+    case 10: BSys_Click(1); break;
+    case 11: BSys_Click(3); break;
+    case 12: BSys_Click(4); break;
+    case 13: BSys_Click(6); break;
+    case 14: BSys_Click(5); break;
+    case 16: BSys_Click(2); break;
+    default: BDep_Click(1); break;
+    }
+}
+
+void Department_ClearButtons() {
+    for (int k = 1; k <= 24; ++k) Screen().SetCaption(SoftKey(k), "");
+}
+
+void Scale_Timer_Timer() {
+    Reg().timers->Stop(TimerId::Scale);
+    SaleState& s = gSale;
+    if (s.gScaleProductRecNo == 0 || s.gScaleRequestCount < s.gItemCount) return;
+    s.gScaleProductRecNo = 0;
+    s.gScaleRequestCount = -1;
+    s.gScaleLineKind.clear();
+    Keys().Scale_Close();
+    SayWithPanel(188);
+}
+
+void ScaleTimer_Connect() { Reg().timers->SetHandler(TimerId::Scale, Scale_Timer_Timer); }
+
+void Aux_Product() {
+    gData.gSearchText = Screen().Text(kEntryBox);
+    AuxProduct_Search();
+    DEA_Reset();
+    if (gData.gSearchFirst != 0 && gData.gSearchLast != 0)
+        Keys().SearchForm_Show(SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 0});
+}
+
+}  // namespace tarvo

@@ -1,0 +1,315 @@
+#include "sale/sale_start.h"
+
+#include <cstddef>
+#include <string>
+
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/lookups.h"
+#include "register/controls.h"
+#include "register/keyboard.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_area.h"
+#include "register/receipt_grid.h"
+#include "register/register_context.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "register/screen_actions.h"
+#include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
+#include "sale/sale_state.h"
+#include "sale/totals.h"
+#include "startup/settings.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kMessageLineMs = 15000;
+constexpr int kTenderSlots = 10;
+constexpr int kModePriceChecker = 27;   // Price Checker
+constexpr int kModeTraining = 26;
+constexpr int kModeStockCount = 16;
+
+ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+
+// Enables or disables the keys of a group by their trimmed captions.
+void EnableByCaption(const char* group, int count) {
+    ScreenModel& s = Screen();
+    for (int i = 1; i <= count; ++i) {
+        const ControlId id = Id(group, i);
+        s.SetEnabled(id, !Trim(s.Caption(id)).empty());
+    }
+}
+
+void SetGroupEnabled(const char* group, int count, bool on) {
+    for (int i = 1; i <= count; ++i) Screen().SetEnabled(Id(group, i), on);
+}
+
+// Every client field of the sale back to "no client".
+void Client_Clear() {
+    SaleState& s = gSale;
+    gData.gClientRecNo = 0;
+    gData.gNewClientRecNo = 0;
+    s.gClientCode.clear();
+    s.gSaleClientId.clear();
+    s.gClientName.clear();
+    s.gClientAddress.clear();
+    s.gClientPhone.clear();
+    s.gClientExtra.clear();
+    s.gClientDiscount = 0;
+    s.gClientPriceLevel = 1;
+}
+
+// The store's default client (setting 255) attached to the new sale.
+void DefaultClient_Attach() {
+    Client_Clear();
+    gData.gClientKey = gSettings.gDefaultClient;
+    Client_FindLinear();
+    if (gData.gClientRecNo == 0) {
+        CIATime(Msg(3), 5);
+        return;
+    }
+    Keys().Client_GetInformation();
+    gSale.gSaleClientId = Trim(Mid(gData.gClientRec, 1, 8));
+}
+
+void Lines_Clear() {
+    SaleState& s = gSale;
+    for (int i = 1; i <= kMaxSaleLines; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        s.gLineKey[k].clear();
+        s.gLineProduct[k].clear();
+        s.gLineDescription[k].clear();
+        s.gLineQuantity[k] = 0;
+        s.gLineListPrice[k] = Money();
+        s.gLineUnitPrice[k] = Money();
+        s.gLineExtension[k] = Money();
+        s.gLinePriceUnits[k] = 1;
+        s.gLineTaxFlags[k].clear();
+        s.gLineDepartment[k].clear();
+        s.gLineNote[k].clear();
+        s.gLineHasNote[k] = false;
+        s.gLineKitComponent[k] = false;
+        s.gLineSourceIndex[k] = 0;
+    }
+}
+
+void Tenders_Clear() {
+    SaleState& s = gSale;
+    for (int i = 1; i <= kTenderSlots; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        s.gPayType[k].clear();
+        s.gPayDescription[k].clear();
+        s.gPayAmount[k] = Money();
+        s.gPayReference[k].clear();
+        s.gPayCardNumber[k].clear();
+        s.gPayCardExpiry[k].clear();
+        s.gPayCardHolder[k].clear();
+        s.gPayCardData[k].clear();
+        s.gPayEntryKind[k] = 0;
+    }
+    // The three tender rows of the totals panel.
+    for (int row = 7; row <= 9; ++row) {
+        Screen().SetText(Id("Tr_Title", row), "");
+        Screen().SetText(Id("Tr_Amount", row), "");
+    }
+}
+
+// The order documents of the sale start from the store's defaults.
+void DocumentDefaults_Set() {
+    SaleState& s = gSale;
+    s.gDocDeliveryDate = gReg.gBusinessDate;
+    s.gDocPriority = "1";
+    s.gOrderType = gSettings.gOrderTypeDefault;
+    s.gDocComment.clear();
+    s.gDocCancelBackOrders = "1";
+    s.gDocSupplyMethod = gSettings.gOrderFieldDefaultB;     // setting 156
+    s.gDocDeliveryMethod = gSettings.gOrderFieldDefaultA;   // setting 155
+}
+
+}  // namespace
+
+void DEA_Initialize() {
+    ScreenModel& s = Screen();
+    s.SetText(kEntryBox, "");
+    s.SetPasswordChar(kEntryBox, '*');
+    s.SetMaxLength(kEntryBox, 300);
+}
+
+void Register_Reset() {
+    ScreenModel& s = Screen();
+    gReg.gEnteredAmount = Money();
+    gSale.gItemCount = 0;
+    Buttons_Lock();
+    s.SetPasswordChar(kEntryBox, '*');
+
+    const std::string place =
+        gSettings.gTerminalDescription.empty() ? Trim(gSettings.gHeaderLine[0]) : gSettings.gTerminalDescription;
+    s.SetCaption(kGreeting, Msg(71) + "\r\n" + place);
+    Font font = s.State(kGreeting).font;
+    font.name = "Cambria";
+    font.size = 36;
+    s.SetFont(kGreeting, font);
+    Greeting_Show();
+    PanelSvc().Customer_Greeting();
+
+    gReg.gPromptState = 2;
+    s.SetText(kMessageLine, Msg(gData.gNoCashiers ? 63 : 29));
+    Mode_Display();
+    if (gSettings.gHomeMode == kModePriceChecker) Login_Automatic();
+}
+
+void Login_Automatic() {
+    if (gData.gCashierCount < 1 || gData.CashierTable.size() < 2) {
+        // Nobody to log in: the register waits at the login prompt.
+        Screen().SetText(kMessageLine, Msg(63));
+        return;
+    }
+    gReg.gCashierIndex = 1;
+    gReg.gBusinessDate = DateText(Reg().clock->Now());
+    Keys().Date_Set();
+    CIATime(Msg(101), 5);
+    gSale.gMode = gSettings.gHomeMode;
+    Screen().SetVisible(kRegisterForm, true);
+    Sale_Start();
+}
+
+void Sale_Start() {
+    ScreenModel& s = Screen();
+    SaleState& sale = gSale;
+
+    s.SetText(kEntryBox, "");
+    s.SetPasswordChar(kEntryBox, 0);
+    gReg.gEntryMasked = false;
+    sale.gCaseLetter.clear();
+    Reg().timers->Start(TimerId::CIA, kMessageLineMs);
+    gReg.gCardBusy = false;
+    gReg.gPrintToScreen = false;
+    gReg.gPromptLineActive = false;
+    Variable_StartSale();
+
+    sale.gScaleRequestCount = -1;
+    gReg.gLoggedOut = false;
+    sale.gCardInSale = false;
+    sale.gSaleReference.clear();
+    s.SetVisible(Id("Rt_Total"), true);
+    s.SetVisible(Id("Title_Total"), true);
+    DocumentDefaults_Set();
+    sale.gSelectedLine = 0;
+    sale.gClientPriceLevel = 1;
+    sale.gReturnMode = false;
+    sale.gExchangeMode = false;
+    sale.gExchangeStarted = false;
+
+    Caption_Show();
+    Buttons_Unlock();
+    Greeting_Hide();
+    Department_SetDefaultKey();
+    gReg.gHighlightKey = 1;
+    ShowCursor();
+
+    DefaultClient_Attach();
+
+    if (sale.gMode != kModeTraining && sale.gMode != kModePriceChecker && sale.gMode != kModeStockCount)
+        sale.gMode = gSettings.gHomeMode;
+    gReg.gPromptState = 0;
+    Mode_Display();
+    sale.gSearchKind = 0;
+    sale.gSalesmanIndex = 0;
+    gReg.gManagerIndex = 0;
+    // Started straight from the login prompt, the default page's click
+    // masked the entry box again; nothing typed in a sale is masked.
+    s.SetPasswordChar(kEntryBox, 0);
+    gReg.gEntryMasked = false;
+    s.SetFocus(kEntryBox);
+    Keys().Total_Activate();
+
+    Lines_Clear();
+    Tenders_Clear();
+    Totals_Update();
+    Receipt_Show();
+    Receipt_Display();
+    Receipt_ClearColumns();
+
+    if (sale.gSendPending) {
+        sale.gSendPending = false;
+        gComm.gOperationMode = kCommFull;
+        Keys().Communicate();
+        if (gComm.gProductsUpdated) Keys().RestartProgram();
+    }
+
+    PanelSvc().Customer_Greeting();
+    if (PanelSvc().DisplayError() != 0) CIATime(Msg(173), 5);
+}
+
+void Variable_StartSale() {
+    SaleState& s = gSale;
+    s.gPaid = Money();
+    s.gPaymentCount = 0;
+    s.gTenderLinesAdded = false;
+    s.gChange = Money();
+    s.gSaleDiscount = Money();
+    s.gItemCount = 0;
+    s.gTopLine = 1;
+    gData.gManualPrice = false;
+    Tax_SetDefaults();
+    s.gCardAddress.clear();
+    s.gCardZip.clear();
+}
+
+void Tax_SetDefaults() {
+    SaleState& s = gSale;
+    s.gTaxStatus = 0;
+    for (int k = 1; k <= 3; ++k) {
+        s.gTaxExempt[static_cast<std::size_t>(k)] = false;
+        s.gTaxRate[static_cast<std::size_t>(k)] = gSettings.gTaxDefaultRate[static_cast<std::size_t>(k - 1)];
+    }
+}
+
+void Buttons_Lock() {
+    ScreenModel& s = Screen();
+    const Money level = gReg.gEnteredAmount;
+    const bool full = level == Money::FromUnits(1);
+
+    SetGroupEnabled("mDept", 24, false);
+    SetGroupEnabled("BOp", 8, false);
+    SetGroupEnabled("BSys", 6, false);
+    SetGroupEnabled("BDep", 8, false);
+    SetGroupEnabled("BReg", 4, !full);
+    SetGroupEnabled("mNumeric", 12, !full);
+    s.SetEnabled(Id("mTotalRegister"), false);
+    s.SetEnabled(kPaymentKey, false);
+    if (level.IsZero()) {
+        s.SetEnabled(Id("BOp", 3), true);    // Clock In/Out
+        s.SetEnabled(Id("BReg", 1), false);  // Block
+        s.SetEnabled(Id("BReg", 3), false);  // Quantity
+    }
+}
+
+void Buttons_Unlock() {
+    ScreenModel& s = Screen();
+    EnableByCaption("mDept", 24);
+    EnableByCaption("BOp", 8);
+    EnableByCaption("BDep", 8);
+    EnableByCaption("BSys", 6);
+    EnableByCaption("BReg", 4);
+    SetGroupEnabled("mNumeric", 12, true);
+    for (const char* button : {"Rt_Up", "RT_Down"}) {
+        s.SetEnabled(Id(button), true);
+        s.SetVisible(Id(button), true);
+    }
+    s.SetEnabled(kPaymentKey, true);
+}
+
+void Receipt_ClearColumns() {
+    ScreenModel& s = Screen();
+    for (int row = 1; row <= kGridRows; ++row)
+        for (const GridColumn& c : kGridColumns) s.SetText(ControlId{std::string(c.cell), row}, "");
+    s.SetText(Id("Rt_Total"), "");
+}
+
+}  // namespace tarvo

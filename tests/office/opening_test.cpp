@@ -1,0 +1,85 @@
+#include "office/opening.h"
+
+#include <filesystem>
+
+#include "data/data_state.h"
+#include "data/transaction_files.h"
+#include "register/controls.h"
+#include "register/register_fixture.h"
+#include "test_dir.h"
+
+namespace tarvo {
+namespace {
+
+// Records the drawer and the sale start the opening asks for.
+class OpeningServices : public RegisterServices {
+public:
+    void Drawer_Open() override { ++drawer; }
+    int drawer = 0;
+};
+
+class OpeningTest : public RegisterTest {
+protected:
+    void SetUp() override {
+        RegisterTest::SetUp();
+        Reg().services = &svc;
+        Data_CloseAll(gData);
+        std::filesystem::create_directories(dir / "Data");
+        SetTerminalPaths(gConstants.paths, dir.Path(), "1234567");
+        gData.CashierTable.push_back(CashierRow{"17", "1111", "Demo", 1});
+        gData.gCashierCount = 1;
+        gReg.gCashierIndex = 1;
+        gReg.gBusinessDate = "20261209";
+        gReg.gPromptState = 2;
+    }
+    void TearDown() override {
+        Data_CloseAll(gData);
+        RegisterTest::TearDown();
+    }
+    std::string Journal(int k) {
+        Open_FileActivity();
+        std::string r = gData.activity.Read(k);
+        gData.activity.Close();
+        return r;
+    }
+    TestDir dir;
+    OpeningServices svc;
+};
+
+TEST_F(OpeningTest, FirstLoginOfTheDayAsksForTheAmountAndOpensTheDrawer) {
+    Login_OpeningBalance();
+    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(screen.Text(kMessageLine), "Enter Drawer's Opening Amount & Select Enter");
+    EXPECT_EQ(svc.drawer, 1);
+    gSettings.gDrawerAtOpening = false;
+    Login_OpeningBalance();
+    EXPECT_EQ(svc.drawer, 1);
+}
+
+TEST_F(OpeningTest, SavedOpeningIsAnORecordOfTheBusinessDay) {
+    gReg.gEnteredAmount = *Money::Parse("150.5");
+    ASSERT_TRUE(OpeningAmount_Save());
+    EXPECT_EQ(Journal(2), "202612091030O0" + std::string(8, ' ') + "17      " + "150.5    " + std::string(9, ' '));
+    // a second login the same day starts the sale at once
+    gReg.gPromptState = 2;
+    Login_OpeningBalance();
+    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(svc.drawer, 0);
+    // the next day asks again
+    gReg.gBusinessDate = "20261210";
+    Login_OpeningBalance();
+    EXPECT_EQ(gReg.gPromptState, 3);
+}
+
+TEST_F(OpeningTest, ZeroOpeningSettingSavesZeroAndStartsTheSale) {
+    gSettings.gZeroOpening = true;
+    gReg.gEnteredAmount = *Money::Parse("99");
+    Login_OpeningBalance();
+    EXPECT_EQ(Journal(2).substr(12, 2), "O0");
+    EXPECT_EQ(Journal(2).substr(30, 9), "0        ");
+    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(svc.drawer, 0);
+}
+
+}  // namespace
+}  // namespace tarvo
