@@ -177,11 +177,7 @@ protected:
 
     void SetUp() override {
         RegisterTest::SetUp();
-        Data_Reset(gData);
-        SetTerminalPaths(gConstants.paths, dir.Path(), kTerminal);
-        std::filesystem::create_directories(dir / "Files");
-        std::filesystem::create_directories(dir / "Data");
-        ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+        UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &keys;
         // The register starts with no panel over the receipt grid.
         screen.Show(ControlId{"Txt_All", 0}, false);

@@ -4,6 +4,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "data/data_state.h"
+#include "data/log.h"
 #include "program_state.h"
 #include "register/register_context.h"
 #include "register/register_state.h"
@@ -12,6 +16,16 @@
 #include "startup/text_tables.h"
 
 namespace tarvo {
+
+// A fresh data layer on a terminal folder of its own: Files/ and Data/ under
+// `folder`, the terminal's paths pointed there and its log open.
+inline void UseTerminalFolder(const std::string& folder, const char* terminal = "1234567") {
+    Data_Reset(gData);
+    SetTerminalPaths(gConstants.paths, folder, terminal);
+    std::filesystem::create_directories(folder + "/Files");
+    std::filesystem::create_directories(folder + "/Data");
+    ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+}
 
 class RegisterTest : public ::testing::Test {
 protected:

@@ -101,11 +101,7 @@ protected:
 
     void SetUp() override {
         RegisterTest::SetUp();
-        Data_Reset(gData);
-        SetTerminalPaths(gConstants.paths, dir.Path(), kTerminal);
-        std::filesystem::create_directories(dir / "Files");
-        std::filesystem::create_directories(dir / "Data");
-        ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+        UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &keys;
         ScaleTimer_Connect();
         for (int p = 1; p <= 8; ++p) screen.SetCaption(ControlId{"BDep", p}, "Page " + std::to_string(p));

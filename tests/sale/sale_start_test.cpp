@@ -78,11 +78,7 @@ protected:
 
     void SetUp() override {
         RegisterTest::SetUp();
-        Data_Reset(gData);
-        SetTerminalPaths(gConstants.paths, dir.Path(), kTerminal);
-        std::filesystem::create_directories(dir / "Files");
-        std::filesystem::create_directories(dir / "Data");
-        ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+        UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &services;
         gTerminalNumber = kTerminal;
     }
