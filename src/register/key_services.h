@@ -10,6 +10,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace tarvo {
 
@@ -41,6 +42,11 @@ public:
     virtual void Mode_Process(int key);
     virtual void Mode_Display() {}
     virtual void Sales_Process(int key);
+    // The Special page's Suspend / Recall key and the midnight discard of a
+    // suspended sale. Stand-ins: nothing.
+    virtual void Suspend_Store() {}
+    virtual void Suspend_Recall() {}
+    virtual void Suspend_False() {}
     virtual void Payment_Process(int key);
     virtual void PaymentButtons_Show() {}
     virtual void Payment_Display() {}
@@ -87,6 +93,20 @@ public:
     // ---- printing -----------------------------------------------------------------------
     // Stand-ins until the printing subsystem.
     virtual void Drawer_Open() {}
+    // The receipt of invoice record gSaleSave.gPrintRecordNo, as copy
+    // gSaleSave.gReceiptCopy (gReceiptDuplicate, gGiftReceipt). Stand-in: nothing.
+    virtual void Receipt_Print() {}
+    // "Thank you" on the customer display at the end of a sale.
+    virtual void Customer_Thankyou() {}
+    // A message box the cashier closes (the second-copy box of the Total key).
+    virtual void MessageBox_Show(const std::string& text) {}
+    // The document modes' Total (12 order, 13/14 purchase, 15 adjustment,
+    // 28-30 online documents): save and its own messages; then its printout.
+    virtual void Document_Save(int mode) {}
+    virtual void Document_Print(int mode) {}
+    // End of a received purchase order (mode 28) after the end-of-sale pause.
+    virtual void Delete_This() {}
+    virtual void Logout() {}
     virtual void PaidOut_Print() {}
     // Prints the counted item of the stock count (line 1 of the sale) and
     // keeps the printer open for the next one.
@@ -115,6 +135,11 @@ public:
     // gReg.gCardNumber -> gReg.gCardStatus (0 usable).
     virtual void Card_TypeFind() {}
     virtual void Credit_Card_PromptAmount() {}
+    // Starts the keyed-card dialogue (the card number asked on the prompt line).
+    virtual void Credit_Card_PromptCardNumber() {}
+    // Paid, change and balance due on the customer display. Stand-in until
+    // the customer display subsystem: nothing.
+    virtual void Customer_Total() {}
     // Shows the message of gReg.gCardStatus.
     virtual void Credit_Card_Display_Response();
 

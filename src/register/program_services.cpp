@@ -1,11 +1,16 @@
 #include "register/program_services.h"
 
 #include "office/opening.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
+#include "sale/sale_save.h"
+#include "sale/sales_page.h"
 #include "sale/sale_start.h"
 #include "sale/sale_state.h"
+#include "sale/suspend.h"
+#include "sale/tenders.h"
 #include "sale/totals.h"
 
 namespace tarvo {
@@ -26,5 +31,18 @@ void ProgramServices::Buttons_Lock() { tarvo::Buttons_Lock(); }
 void ProgramServices::OnlineProduct_Clear() { gSale.gOnlineProduct.clear(); }
 void ProgramServices::Login_OpeningBalance() { tarvo::Login_OpeningBalance(); }
 void ProgramServices::OpeningAmount_Save() { tarvo::OpeningAmount_Save(); }
+void ProgramServices::Payment_Process(int key) { tarvo::Payment_Process(key); }
+void ProgramServices::PaymentButtons_Show() { tarvo::PaymentButtons_Show(); }
+void ProgramServices::Payment_Display() { tarvo::Payment_Display(); }
+void ProgramServices::Change_Display() { tarvo::Change_Display(); }
+void ProgramServices::Total_Activate() { tarvo::Total_Activate(); }
+void ProgramServices::mTotalRegister_Click() { tarvo::mTotalRegister_Click(); }
+void ProgramServices::Client_Process() { tarvo::Client_Process(); }
+void ProgramServices::Client_GetInformation() { tarvo::Client_GetInformation(); }
+void ProgramServices::Aux_Client() { tarvo::Aux_Client(); }
+void ProgramServices::Sales_Process(int key) { tarvo::Sales_Process(key); }
+void ProgramServices::Suspend_Store() { tarvo::Suspend_Store(); }
+void ProgramServices::Suspend_Recall() { tarvo::Suspend_Recall(); }
+void ProgramServices::Suspend_False() { tarvo::Suspend_False(); }
 
 }  // namespace tarvo

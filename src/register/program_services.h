@@ -25,6 +25,19 @@ public:
     void OnlineProduct_Clear() override;
     void Login_OpeningBalance() override;
     void OpeningAmount_Save() override;
+    void Payment_Process(int key) override;
+    void PaymentButtons_Show() override;
+    void Payment_Display() override;
+    void Change_Display() override;
+    void Total_Activate() override;
+    void mTotalRegister_Click() override;
+    void Client_Process() override;
+    void Client_GetInformation() override;
+    void Aux_Client() override;
+    void Sales_Process(int key) override;
+    void Suspend_Store() override;
+    void Suspend_Recall() override;
+    void Suspend_False() override;
 };
 
 }  // namespace tarvo

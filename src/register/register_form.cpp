@@ -10,6 +10,9 @@
 #include "register/register_state.h"
 #include "register/screen_build.h"
 #include "sale/product_entry.h"
+#include "sale/sale_save.h"
+#include "sale/suspend.h"
+#include "sale/tenders.h"
 #include "sale/sale_start.h"
 #include "sale/sale_state.h"
 #include "startup/settings.h"
@@ -37,6 +40,9 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
 
     if (!loadDataAndSettings(message)) return false;
     UI_Setup();
+    Payment_Setup();
+    EndSaleTimer_Connect();
+    Suspend_CheckAtLoad();
     Variables_Set();
     Receipt_Show();
     if (r.timers) r.timers->Start(TimerId::Comm, 60000);

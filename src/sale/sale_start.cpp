@@ -60,6 +60,8 @@ void Client_Clear() {
     s.gClientAddress.clear();
     s.gClientPhone.clear();
     s.gClientExtra.clear();
+    s.gClientNumber.clear();
+    s.gClientAccountType.clear();
     s.gClientDiscount = 0;
     s.gClientPriceLevel = 1;
 }

@@ -60,6 +60,7 @@ struct SaleState {
     std::string gClientName, gClientAddress, gClientPhone, gClientExtra;
     std::int16_t gClientPriceLevel = 1;
     double gClientDiscount = 0;
+    std::string gClientNumber, gClientAccountType;   // client number (columns 12-19), account type (column 11)
 
     // product entry
     std::int32_t gScaleProductRecNo = 0;    // product record waiting for a weight, 0 none

@@ -6,6 +6,8 @@
 #include "register/register_state.h"
 #include "sale/sale_state.h"
 #include <QLineEdit>
+#include <QPushButton>
+#include "data/transaction_files.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -81,6 +83,21 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     EXPECT_EQ(gSale.gLineKey[1], "1001");
     auto* description = app->Register()->findChild<QWidget*>("Rt_Description_1");
     ASSERT_NE(description, nullptr);
+
+    // Payment page (F2), 20 in cash on the first payment key, then Total (F1):
+    // the sale is saved to the invoice files.
+    QTest::keyClick(entry, Qt::Key_F2);
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    QTest::keyClicks(entry, "20");
+    auto* cash = app->Register()->findChild<QPushButton*>("mDept_1");
+    ASSERT_NE(cash, nullptr);
+    QTest::mouseClick(cash, Qt::LeftButton);
+    EXPECT_EQ(gSale.gPaymentCount, 1);
+    QTest::keyClick(entry, Qt::Key_F1);
+    Open_FileInvoice();
+    EXPECT_EQ(gData.gLastInvoiceRecord, 2);
+    EXPECT_EQ(gData.invoices.Read(2).substr(0, 9), "0000002 0");
+    Data_CloseAll(gData);
 }
 
 TEST_F(AppControllerTest, WithoutATerminalNumberTheFormRefusesAShortNumber) {

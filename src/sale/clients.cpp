@@ -1,0 +1,139 @@
+#include "sale/clients.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/indexes.h"
+#include "data/master_files.h"
+#include "register/controls.h"
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_grid.h"
+#include "register/register_keys.h"
+#include "sale/sale_state.h"
+#include "sale/totals.h"
+#include "startup/settings.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string RTrim(std::string_view s) { return std::string(TrimRightView(s)); }
+
+// The discount on every line already in the sale; false (lines unchanged)
+// when an amount leaves the currency range.
+bool LineDiscount_Apply(double discount) {
+    SaleState& s = gSale;
+    const int count = s.gItemCount;
+    // What the lines were, to take the change back when it does not fit.
+    const auto unitPrices = s.gLineUnitPrice;
+    const auto extensions = s.gLineExtension;
+    const auto notes = s.gLineNote;
+    const auto hasNotes = s.gLineHasNote;
+    auto restore = [&] {
+        CIATime(Msg(1), 5);
+        s.gLineUnitPrice = unitPrices;
+        s.gLineExtension = extensions;
+        s.gLineNote = notes;
+        s.gLineHasNote = hasNotes;
+    };
+    for (int k = 1; k <= count; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const std::string oldPrice = "$" + s.gLineUnitPrice[i].TextDisplay();
+        const std::optional<Money> price = Money::FromDouble(s.gLineUnitPrice[i].ToDouble() * (100 - discount) / 100);
+        if (!price) {
+            restore();
+            return false;
+        }
+        s.gLineUnitPrice[i] = CentRound(*price);
+        const double units = s.gLinePriceUnits[i] == 0 ? 1 : s.gLinePriceUnits[i];
+        const std::optional<Money> extension =
+            Money::FromDouble(s.gLineUnitPrice[i].ToDouble() * s.gLineQuantity[i] / units);
+        if (!extension) {
+            restore();
+            return false;
+        }
+        s.gLineExtension[i] = CentRound(*extension);
+        s.gLineNote[i] = Msg(191) + " " + Num_Text(discount) + " (" + oldPrice + ")";
+        s.gLineHasNote[i] = true;
+    }
+    Receipt_Display();
+    if (!Totals_Update()) {
+        // The totals are left as they were; the lines go back too.
+        restore();
+        Receipt_Display();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void Client_GetInformation() {
+    SaleState& s = gSale;
+    gData.gClientRec = gData.gClientRecNo > 0 ? gData.clients.Read(gData.gClientRecNo) : std::string();
+    const std::string_view r = gData.gClientRec;
+    s.gClientCode = Trim(Mid(r, 1, 8));
+    s.gClientNumber = Trim(Mid(r, 12, 8));
+    s.gClientName = RTrim(Mid(r, 20, 30));
+    s.gClientAddress = RTrim(Mid(r, 50, 30)) + " " + RTrim(Mid(r, 80, 30)) + " " + RTrim(Mid(r, 110, 30));
+    s.gClientPhone = RTrim(Mid(r, 140, 20));
+    s.gClientExtra = Trim(Mid(r, 190, 15));
+    s.gClientDiscount = Num_Val(Mid(r, 205, 5));
+    const std::string_view level = Mid(r, 210, 1);
+    s.gClientPriceLevel = (level.size() == 1 && level[0] >= '1' && level[0] <= '5')
+                              ? static_cast<std::int16_t>(level[0] - '0')
+                              : std::int16_t{1};
+    s.gClientAccountType = Trim(Mid(r, 11, 1));
+}
+
+void Client_GetInformationNew() {
+    SaleState& s = gSale;
+    const std::string r = gData.gNewClientRecNo > 0 ? gData.newFile.Read(gData.gNewClientRecNo) : std::string();
+    s.gClientCode = Trim(s.gSaleClientId);
+    s.gClientNumber = Trim(Mid(r, 3, 8));
+    s.gClientName = Trim(Mid(r, 11, 45));
+    s.gClientAddress = Trim(Mid(r, 56, 90));
+    s.gClientPhone = RTrim(Mid(r, 188, 30));
+    s.gClientExtra.clear();
+    s.gClientDiscount = 0;
+    s.gClientPriceLevel = 1;
+}
+
+void Client_Process() {
+    if (gData.gClientRecNo != 0) {
+        Client_GetInformation();
+    } else {
+        Open_FileNewClient();
+        Client_GetInformationNew();
+    }
+    Client_ShowInformation();
+    CIATime(Msg(7) + " " + gSale.gClientName, 5);
+    const double discount = gSale.gClientDiscount;
+    if (discount > 0 && discount <= 100) {
+        if (gSettings.gClientDiscountAllLines) {
+            if (LineDiscount_Apply(discount)) CIATime(Msg(8) + Num_TextDisplay(discount), 5);
+        } else {
+            Screen().SetText(kEntryBox, Num_TextDisplay(discount));
+            Keys().Sales_Process(16);
+        }
+    }
+    Keys().Total_Activate();
+    DEA_Reset();
+}
+
+void Aux_Client() {
+    gData.gSearchText = Screen().Text(kEntryBox);
+    AuxClient_Search();
+    DEA_Reset();
+    if (gData.gSearchLast != 0) Keys().SearchForm_Show(SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 0});
+}
+
+}  // namespace tarvo

@@ -1,0 +1,519 @@
+#include "sale/sale_save.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/log.h"
+#include "data/transaction_files.h"
+#include "register/controls.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/register_context.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/sale_start.h"
+#include "sale/sale_state.h"
+#include "sale/tenders.h"
+#include "startup/settings.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+
+SaleSaveState gSaleSave;
+
+namespace {
+
+const ControlId kTotalKey{"mTotalRegister", 0};
+constexpr int kDefaultEndSaleMs = 6000;
+constexpr std::int64_t kMaxRecord = 9999999;
+constexpr int kTenderCountLimit = 9;   // the header keeps the tender count in one column
+
+SaleSaveWriteHook gWriteHook;
+
+bool HookAllows(const char* file, const char* step) { return !gWriteHook || gWriteHook(file, step); }
+
+void Log(const std::string& text) { ProgramLog().Write(1, text); }
+
+// Gathers the fields of one record; the first amount that does not fit its
+// width is remembered by name and the record is then worthless.
+class RecordBuilder {
+public:
+    explicit RecordBuilder(std::string& problem) : problem_(problem) {}
+    void Text(std::string s, int width) {
+        Str_PadRight(s, width);
+        out_ += s;
+    }
+    void Zero(std::int64_t n, int width) { out_ += PadZero(std::to_string(n), width); }
+    void Raw(std::string_view s) { out_ += s; }
+    // A number in its shortest form, refused when it is wider than the column.
+    void Number(const std::string& text, int width, const std::string& what) {
+        if (static_cast<int>(text.size()) > width && problem_.empty()) problem_ = what;
+        Text(text, width);
+    }
+    void Scrambled(std::string s, int width) {
+        if (Trim(s).empty()) s.clear();
+        else Str_Encode(s);
+        Text(std::move(s), width);
+    }
+    std::string Take() { return std::move(out_); }
+
+private:
+    std::string out_;
+    std::string& problem_;
+};
+
+template <typename Row, typename Field>
+std::string TableNumber(const std::vector<Row>& table, std::int32_t index, Field field) {
+    if (index < 1 || index >= static_cast<std::int32_t>(table.size())) return {};
+    return table[static_cast<std::size_t>(index)].*field;
+}
+
+// The amount of tender t as saved: the last one net of the change.
+Money SavedTenderAmount(int t) {
+    const SaleState& s = gSale;
+    Money a = s.gPayAmount[static_cast<std::size_t>(t)];
+    if (t == s.gPaymentCount && !s.gChange.IsZero()) a = CentRound(a - s.gChange);
+    return a;
+}
+
+std::string TwoDigits(int v) {
+    char b[8];
+    std::snprintf(b, sizeof b, "%02d", v);
+    return b;
+}
+
+std::string HeaderRecordText(std::int64_t count, int blanks, int cut) {
+    std::string h = std::to_string(count) + std::string(static_cast<std::size_t>(blanks), ' ');
+    if (cut > 0 && static_cast<int>(h.size()) > cut) h.resize(static_cast<std::size_t>(cut));
+    return h;
+}
+
+bool IsNumber(std::string_view s) {
+    s = TrimView(s);
+    if (s.empty() || s.size() > 9) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// Type codes compare as numbers when both are numbers ("02" is "2").
+bool SameCode(std::string_view a, std::string_view b) {
+    if (IsNumber(a) && IsNumber(b)) return std::stol(std::string(a)) == std::stol(std::string(b));
+    return TrimView(a) == TrimView(b);
+}
+
+// The payment kind of the tender's type opens the drawer.
+bool TenderOpensDrawer(const std::string& type) {
+    const TenderState& list = gTender;
+    const int count = std::min<int>(list.gPaymentListCount, kMaxPaymentListEntries);
+    for (int j = 1; j <= count; ++j) {
+        const auto i = static_cast<std::size_t>(j);
+        if (list.gPaymentListDrawer[i] && SameCode(list.gPaymentListCode[i], type)) return true;
+    }
+    return false;
+}
+
+bool IsCardType(const std::string& type) {
+    if (!IsNumber(type)) return false;
+    long v = std::stol(type);
+    return v >= 2 && v <= 14;
+}
+
+// One transaction file as it was before the save, to put back on failure.
+struct FileBefore {
+    WorkFile* file;
+    const char* extension;
+    std::int64_t records;
+    std::string header;
+};
+
+bool Restore(const std::array<FileBefore, 3>& before) {
+    bool ok = true;
+    for (const FileBefore& b : before) {
+        WorkFile& f = *b.file;
+        if (!f.IsOpen()) continue;
+        if (!f.Truncate(b.records)) {
+            Log("Sale_Save: " + f.Error());
+            ok = false;
+        }
+        if (b.records >= 1 && !f.Write(1, b.header)) {
+            Log("Sale_Save: " + f.Error());
+            ok = false;
+        }
+        if (!f.Sync()) {
+            Log("Sale_Save: " + f.Error());
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+void CloseFiles() {
+    gData.payments.Close();
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+}
+
+bool Fail(WorkFile& f, const std::array<FileBefore, 3>& before, const char* what) {
+    const std::string err = f.Error().empty() ? std::string("write refused") : f.Error();
+    Log(std::string("Sale_Save: ") + what + " " + f.Path() + ": " + err);
+    if (!Restore(before)) Log("Sale_Save: the invoice files could not be put back");
+    CloseFiles();
+    CIATime("Error Saving Sale - Sale Not Saved", 10);
+    return false;
+}
+
+bool WriteAll(WorkFile& f, const char* ext, std::int64_t first, const std::vector<std::string>& records) {
+    if (records.empty()) return true;
+    if (!HookAllows(ext, "records")) return false;
+    WorkFile::Appender app(f, first);
+    for (const std::string& r : records)
+        if (!app.Add(r)) return false;
+    return app.Finish();
+}
+
+bool WriteOne(WorkFile& f, const char* ext, const char* step, std::int64_t k, const std::string& text) {
+    return HookAllows(ext, step) && f.Write(k, text);
+}
+
+bool SyncOne(WorkFile& f, const char* ext) { return HookAllows(ext, "sync") && f.Sync(); }
+
+std::int64_t CountIn(const WorkFile& f) {
+    std::int64_t c = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
+    return c < 1 ? 1 : c;
+}
+
+void KeysUnlockAfterRefusal(const std::string& messageBefore) {
+    Screen().SetText(kMessageLine, messageBefore);
+    Buttons_Unlock();
+    Keys().Total_Activate();
+}
+
+}  // namespace
+
+void SaleSave_SetWriteHook(SaleSaveWriteHook hook) { gWriteHook = std::move(hook); }
+
+std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const LocalTime& now, std::string& problem) {
+    const SaleState& s = gSale;
+    problem.clear();
+    SaleRecords out;
+    if (invoiceNo > kMaxRecord) {
+        problem = "Invoice number";
+        return std::nullopt;
+    }
+    if (s.gPaymentCount > kTenderCountLimit) {
+        problem = "Number of tenders";
+        return std::nullopt;
+    }
+    const std::string inv = PadZero(std::to_string(invoiceNo), 7);
+
+    RecordBuilder h(problem);
+    h.Raw(inv);
+    h.Raw(" 0 ");
+    h.Raw(s.gTotal < Money() ? "1" : "0");
+    h.Text(gReg.gBusinessDate, 8);
+    h.Raw(TwoDigits(now.hour) + TwoDigits(now.minute));
+    h.Text(TableNumber(gData.CashierTable, gReg.gCashierIndex, &CashierRow::CashierNumber), 8);
+    h.Text(TableNumber(gData.ManagerTable, gReg.gManagerIndex, &ManagerRow::ManagerNumber), 8);
+    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo > 0)
+        h.Raw("N" + PadRight(std::to_string(gData.gNewClientRecNo), 7));
+    else
+        h.Text(s.gClientCode, 8);
+    h.Text(TableNumber(gData.SalesmanTable, s.gSalesmanIndex, &SalesmanRow::SalesmanNumber), 8);
+    h.Number(s.gSubtotal.Text(), 9, "Subtotal");
+    h.Number((-s.gSaleDiscount).Text(), 9, "Sale discount");
+    h.Number(s.gTax1.Text(), 9, "Tax 1");
+    h.Number(s.gTax2.Text(), 9, "Tax 2");
+    h.Number(s.gTax3.Text(), 9, "Tax 3");
+    h.Number(s.gTotal.Text(), 9, "Total");
+    h.Number(s.gChange.Text(), 9, "Change");
+    h.Text(s.gInvoiceStatus, 1);
+    h.Text(s.gSaleReference, 20);
+    h.Text(std::to_string(s.gItemCount), 3);
+    h.Text(std::to_string(s.gPaymentCount), 1);
+    out.header = h.Take();
+
+    out.lines.reserve(static_cast<std::size_t>(std::max(0, s.gItemCount)));
+    for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        RecordBuilder l(problem);
+        l.Raw(inv);
+        l.Zero(k, 3);
+        l.Text(s.gLineProduct[i], 8);
+        l.Text(s.gLineKey[i], 20);
+        l.Number(Num_Text(s.gLineQuantity[i]), 9, "Quantity of line " + std::to_string(k));
+        l.Number(s.gLineListPrice[i].Text(), 9, "List price of line " + std::to_string(k));
+        l.Number(s.gLineUnitPrice[i].Text(), 9, "Price of line " + std::to_string(k));
+        l.Text(s.gLineNote[i], 21);
+        l.Raw(s.gLineKitComponent[i] ? "1" : "0");
+        l.Raw(s.gLineHasNote[i] ? "1" : "0");
+        out.lines.push_back(l.Take());
+    }
+
+    for (int t = 1; t <= s.gPaymentCount; ++t) {
+        const auto i = static_cast<std::size_t>(t);
+        RecordBuilder p(problem);
+        p.Raw(inv);
+        p.Zero(t, 2);
+        p.Text(s.gPayType[i], 8);
+        p.Number(SavedTenderAmount(t).Text(), 9, "Amount of tender " + std::to_string(t));
+        p.Text(s.gPayReference[i], 20);
+        p.Raw(std::to_string(std::clamp<int>(s.gPayEntryKind[i], 0, 9)));
+        p.Scrambled(s.gPayCardNumber[i], 25);
+        p.Scrambled(s.gPayCardExpiry[i], 10);
+        p.Scrambled(s.gPayCardHolder[i], 50);
+        // The track of a swiped card is never kept; a keyed card keeps its
+        // address and zip here.
+        p.Scrambled(s.gPayEntryKind[i] == 1 ? std::string() : s.gPayCardData[i], 100);
+        out.payments.push_back(p.Take());
+    }
+    if (!problem.empty()) return std::nullopt;
+    return out;
+}
+
+bool Sale_Save() {
+    Invoice_Status();
+    Open_FileInvoice();
+    Open_FilePayment();
+    DataState& d = gData;
+    std::array<FileBefore, 3> before{{{&d.invoices, ".INV", d.invoices.RecordCount(), d.invoices.Read(1)},
+                                      {&d.invoiceLines, ".DTL", d.invoiceLines.RecordCount(), d.invoiceLines.Read(1)},
+                                      {&d.payments, ".PAY", d.payments.RecordCount(), d.payments.Read(1)}}};
+    for (const FileBefore& b : before) {
+        if (!b.file->IsOpen()) {
+            Log("Sale_Save: " + b.file->Error());
+            CloseFiles();
+            CIATime("Error Opening Invoice Files - Sale Not Saved", 10);
+            return false;
+        }
+    }
+
+    const std::int64_t invoiceNo = CountIn(d.invoices) + 1;
+    const std::int64_t firstLine = CountIn(d.invoiceLines) + 1;
+    const std::int64_t firstPayment = CountIn(d.payments) + 1;
+    std::string problem;
+    std::optional<SaleRecords> rec;
+    if (firstLine + gSale.gItemCount - 1 > kMaxRecord || firstPayment + gSale.gPaymentCount - 1 > kMaxRecord)
+        problem = "Invoice files full";
+    else
+        rec = SaleRecords_Build(static_cast<std::int32_t>(invoiceNo), Reg().clock->Now(), problem);
+    if (!rec) {
+        Log("Sale_Save: " + problem + " does not fit the invoice record; sale not saved");
+        CloseFiles();
+        CIATime("Sale Not Saved: " + problem + " Too Large", 10);
+        return false;
+    }
+
+    const std::int64_t lastLine = firstLine + static_cast<std::int64_t>(rec->lines.size()) - 1;
+    const std::int64_t lastPayment = firstPayment + static_cast<std::int64_t>(rec->payments.size()) - 1;
+
+    // The sale's records, lines and payments before the invoice that names them.
+    if (!WriteAll(d.invoiceLines, ".DTL", firstLine, rec->lines)) return Fail(d.invoiceLines, before, "writing");
+    if (!WriteAll(d.payments, ".PAY", firstPayment, rec->payments)) return Fail(d.payments, before, "writing");
+    if (!WriteOne(d.invoices, ".INV", "records", invoiceNo, rec->header)) return Fail(d.invoices, before, "writing");
+    if (!SyncOne(d.invoiceLines, ".DTL")) return Fail(d.invoiceLines, before, "flushing");
+    if (!SyncOne(d.payments, ".PAY")) return Fail(d.payments, before, "flushing");
+    if (!SyncOne(d.invoices, ".INV")) return Fail(d.invoices, before, "flushing");
+    // Then the counts, the invoice's last.
+    if (!WriteOne(d.invoiceLines, ".DTL", "header", 1, HeaderRecordText(lastLine, 60, 0)))
+        return Fail(d.invoiceLines, before, "writing the header of");
+    if (!WriteOne(d.payments, ".PAY", "header", 1, HeaderRecordText(lastPayment, 233, 233)))
+        return Fail(d.payments, before, "writing the header of");
+    if (!SyncOne(d.invoiceLines, ".DTL")) return Fail(d.invoiceLines, before, "flushing");
+    if (!SyncOne(d.payments, ".PAY")) return Fail(d.payments, before, "flushing");
+    if (!WriteOne(d.invoices, ".INV", "header", 1, HeaderRecordText(invoiceNo, 100, 0)))
+        return Fail(d.invoices, before, "writing the header of");
+    if (!SyncOne(d.invoices, ".INV")) return Fail(d.invoices, before, "flushing");
+
+    d.gLastInvoiceRecord = static_cast<std::int32_t>(invoiceNo);
+    d.gLastInvoiceLineRecord = static_cast<std::int32_t>(lastLine);
+    d.gLastPaymentRecord = static_cast<std::int32_t>(lastPayment);
+    gSaleSave.gPrintRecordNo = d.gLastInvoiceRecord;
+    if (gSale.gPaymentCount > 0)
+        gSale.gPayAmount[static_cast<std::size_t>(gSale.gPaymentCount)] = SavedTenderAmount(gSale.gPaymentCount);
+    CloseFiles();
+    return true;
+}
+
+void Total_Activate() {
+    SaleState& s = gSale;
+    ScreenModel& screen = Screen();
+    auto set = [&](bool on) { screen.SetEnabled(kTotalKey, on); };
+    if (s.gItemCount <= 0) {
+        set(false);
+        return;
+    }
+    const int mode = s.gMode;
+    if (mode == 12) {
+        if (s.gOrderKind != "1" || s.gTotal < Money() ||
+            (s.gOrderType == "2" || s.gOrderType == "3" || s.gOrderType == "4" || s.gOrderType == "5")) {
+            set(true);
+            return;
+        }
+        const double pct = Num_Val(gSettings.gOrderMinPaidPercent);
+        const Money needed = Money::FromDouble(s.gTotal.ToDouble() * pct / 100).value_or(s.gTotal);
+        set(s.gPaid >= needed);
+        return;
+    }
+    if (mode == 30) {
+        bool all = true;
+        for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            if (s.gLineQuantity[i] != Num_Val(s.gLineTaxFlags[i])) {
+                all = false;
+                break;
+            }
+        }
+        set(all);
+        return;
+    }
+    if (mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 || gSettings.gPayBalanceOnTotal == "1") {
+        set(true);
+        return;
+    }
+    if (s.gTotal < Money()) {
+        if (s.gPaid <= s.gTotal) set(true);
+        else if (gSettings.gRefundTenderRule != "1") set(true);
+        return;
+    }
+    if (s.gPaid >= s.gTotal) {
+        set(true);
+        if (!s.gChange.IsZero()) s.gChange = s.gPaid - s.gTotal;
+        return;
+    }
+    set(gSettings.gOpenBalanceAllowed == "1" && gSale.gClientAccountType == "3");
+}
+
+void mTotalRegister_Click() {
+    SaleState& s = gSale;
+    if (s.gStockCount) return;
+    if (gSaleSave.gSaleFinished) return;   // saved already; the next sale has not started
+
+    // A refund paid back in cash, in any of its tenders, needs a manager.
+    if (s.gTotal < Money() && gSettings.gCashRefundNeedsManager) {
+        bool cash = false;
+        for (int t = 1; t <= s.gPaymentCount; ++t)
+            if (SameCode(s.gPayType[static_cast<std::size_t>(t)], "1")) cash = true;
+        if (cash) {
+            Authorization_Verify();
+            if (!gReg.gAuthorized) return;
+            const std::string rights = TableNumber(gData.ManagerTable, gReg.gManagerIndex, &ManagerRow::ManagerRights);
+            if (rights.size() < 3 || rights[2] != '1') {
+                CIATime(Msg(19), 5);
+                return;
+            }
+        }
+    }
+
+    const LocalTime now = Reg().clock->Now();
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
+    gReg.gBusinessDate = date;
+    Keys().Date_Set();
+    Caption_Show();
+    Screen().SetText(kEntryBox, "");
+    gReg.gEnteredAmount = Money::FromUnits(1);
+    PanelSvc().Buttons_Lock();
+
+    const std::string messageBefore = Screen().Text(kMessageLine);
+    Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
+    Keys().Customer_Thankyou();
+
+    const int mode = s.gMode;
+    const bool document = mode == 12 || mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 ||
+                          mode == 30;
+    const bool training = mode == 26;
+    if (document) {
+        Keys().Document_Save(mode);
+    } else {
+        Invoice_Status();
+        if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
+            BPayment_Click();
+            Keys().Payment_Process(1);
+            PanelSvc().Buttons_Lock();
+        }
+        if (training) Headers_Save();
+        if (!Sale_Save()) {
+            // Nothing was written: the sale stays open as it was.
+            const std::string why = Screen().Text(kMessageLine);
+            KeysUnlockAfterRefusal(messageBefore);
+            Screen().SetText(kMessageLine, why);
+            return;
+        }
+    }
+    gSaleSave.gSaleFinished = true;
+
+    for (int t = 1; t <= s.gPaymentCount; ++t) {
+        if (TenderOpensDrawer(s.gPayType[static_cast<std::size_t>(t)])) {
+            Keys().Drawer_Open();
+            break;
+        }
+    }
+
+    gSaleSave.gReceiptDuplicate = false;
+    gSaleSave.gReceiptCopy = 0;
+    if (mode == 12) {
+        if (!gSettings.gNoOrderPrint) Keys().Document_Print(mode);
+    } else if (mode == 13 || mode == 14) {
+        Keys().Document_Print(mode);
+    } else if (!document) {
+        const bool cashNoReceipt = gSettings.gNoReceiptForCash && s.gInvoiceStatus == "4" && s.gPaymentCount >= 1 &&
+                                   SameCode(s.gPayType[1], "1");
+        if (!cashNoReceipt) {
+            if (gSettings.gGiftReceiptAlways) gSaleSave.gGiftReceipt = true;
+            if (!gSettings.gReceiptIfPositive || s.gSubtotal > Money()) Keys().Receipt_Print();
+        }
+    }
+
+    bool secondCopy = false;
+    if (gSettings.gCardEnabled != "1") {
+        if (gSettings.gCardCopies == "2")
+            for (int t = 1; t <= s.gPaymentCount; ++t)
+                if (IsCardType(Trim(s.gPayType[static_cast<std::size_t>(t)]))) secondCopy = true;
+    } else {
+        secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
+    }
+    if (secondCopy) {
+        Keys().MessageBox_Show("Tear Off First Copy. Press Enter to Print Second Copy.");
+        gSaleSave.gReceiptDuplicate = false;
+        gSaleSave.gReceiptCopy = 1;
+        Keys().Receipt_Print();
+    }
+
+    if (PanelSvc().PrintStatus() != 0) CIATime(Msg(74), 5);
+    if (training) Headers_Restore();
+
+    const int delay = gSettings.gEndSaleDelay > 0 ? gSettings.gEndSaleDelay : kDefaultEndSaleMs;
+    Reg().timers->Start(TimerId::EndSale, delay);
+
+    if (gSettings.gSendAfterSale) {
+        s.gSendPending = false;
+        gComm.gCommHidden = true;
+        gComm.gOperationMode = kCommFull;   // a full session, whatever a report left behind
+        Keys().Communicate();
+    }
+}
+
+void Timer_EndSale_Timer() {
+    const std::string note = Msg(64);
+    const std::string line = Screen().Text(kMessageLine);
+    if (PanelSvc().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
+        line.compare(line.size() - note.size(), note.size(), note) == 0)
+        Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
+    Reg().timers->Stop(TimerId::EndSale);
+    gSaleSave.gSaleFinished = false;
+    if (gSale.gMode == 28) Keys().Delete_This();
+    else if (gSettings.gLogoutAfterSale == "1") Keys().Logout();
+    else Keys().Sale_Start();
+}
+
+void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }
+
+}  // namespace tarvo

@@ -1,0 +1,62 @@
+// Finishing a transaction: the Total key, whether it may be pressed, the
+// saved sale (invoice header, lines and payments in the .INV, .DTL and .PAY
+// working files) and the end-of-sale pause.
+//
+// Saving is all or nothing: every field is checked against its width before
+// anything is written; the lines and payments go in first, the invoice after
+// them, the header records (record 1) last, each step flushed to disk. A
+// failed write puts every file back as it was (size and header record) and
+// the sale stays open.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace tarvo {
+
+struct SaleSaveState {
+    std::int32_t gPrintRecordNo = 0;   // invoice record the receipt prints
+    bool gReceiptDuplicate = false;
+    std::int16_t gReceiptCopy = 0;
+    bool gGiftReceipt = false;
+    bool gSaleFinished = false;        // saved; waiting for the end-of-sale pause
+};
+extern SaleSaveState gSaleSave;
+
+// The records of the sale in gSale, numbered as invoice `invoiceNo`, saved
+// at `now`. The last tender is written net of the change.
+struct SaleRecords {
+    std::string header;
+    std::vector<std::string> lines, payments;
+};
+// Builds the records; on a field that does not fit its column, nullopt and
+// `problem` names it ("Quantity of line 3", "Total", ...).
+std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const LocalTime& now, std::string& problem);
+
+// Appends the sale to the invoice files. False when nothing was saved (a
+// field too wide, a file that cannot be opened or written); the message line
+// then says why and the files are as they were. On success gPrintRecordNo and
+// the three last-record counters are set and the last tender is reduced by
+// the change.
+bool Sale_Save();
+
+// The Total key.
+void mTotalRegister_Click();
+// Enables or disables the Total key.
+void Total_Activate();
+// The end-of-sale timer's event; EndSaleTimer_Connect makes it the handler of
+// TimerId::EndSale.
+void Timer_EndSale_Timer();
+void EndSaleTimer_Connect();
+
+// Test seam: called before each write of a save with the file's extension
+// (".INV", ".DTL", ".PAY") and the step ("records", "header", "sync"); a
+// false answer makes that write fail as an I/O error would.
+using SaleSaveWriteHook = std::function<bool(const std::string& file, const std::string& step)>;
+void SaleSave_SetWriteHook(SaleSaveWriteHook hook);
+
+}  // namespace tarvo

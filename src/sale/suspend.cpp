@@ -1,0 +1,284 @@
+#include "sale/suspend.h"
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "platform/files.h"
+#include "register/key_services.h"
+#include "register/messages.h"
+#include "register/receipt_grid.h"
+#include "register/register_context.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "sale/sale_start.h"
+#include "sale/sale_state.h"
+#include "sale/sales_page.h"
+#include "sale/totals.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kMessageSeconds = 5;
+constexpr unsigned kFileMode = 0644;
+constexpr const char* kLineBreak = "\r\n";
+constexpr const char* kStoreFailed = "Error: Transaction Not Suspended";
+constexpr const char* kRecallFailed = "Error: Suspended Transaction Not Read";
+
+// Header fields.
+constexpr int kCodeWidth = 8, kAmountWidth = 9, kReferenceWidth = 20, kCountWidth = 3;
+// Line fields.
+constexpr int kKeyWidth = 20, kNoteWidth = 21;
+
+void Say(int message) { CIATime(Msg(message), kMessageSeconds); }
+
+// A number's shortest text padded to its field; nullopt when it is longer
+// than the field (cutting it would store another number).
+std::optional<std::string> NumberField(const std::string& text, int width) {
+    if (text.size() > static_cast<std::size_t>(width)) return std::nullopt;
+    return PadRight(text, width);
+}
+
+// The whole file's text, or nullopt when a number of the sale does not fit.
+std::optional<std::string> BuildFile() {
+    const SaleState& s = gSale;
+    const DataState& d = gData;
+    std::string out;
+
+    const auto manager = static_cast<std::size_t>(gReg.gManagerIndex);
+    out += PadRight(manager > 0 && manager < d.ManagerTable.size() ? d.ManagerTable[manager].ManagerNumber : "",
+                    kCodeWidth);
+    out += PadRight(s.gClientCode, kCodeWidth);
+    const auto salesman = static_cast<std::size_t>(s.gSalesmanIndex);
+    out += PadRight(salesman > 0 && salesman < d.SalesmanTable.size() ? d.SalesmanTable[salesman].SalesmanNumber : "",
+                    kCodeWidth);
+    const auto discount = NumberField((-s.gSaleDiscount).Text(), kAmountWidth);
+    const auto count = NumberField(std::to_string(s.gItemCount), kCountWidth);
+    if (!discount || !count) return std::nullopt;
+    out += *discount;
+    out += PadRight(s.gSaleReference, kReferenceWidth);
+    out += *count;
+    for (std::size_t k = 1; k <= 3; ++k) out += s.gTaxExempt[k] ? '1' : '0';
+    out += kLineBreak;
+
+    for (int i = 1; i <= s.gItemCount && i <= kMaxSaleLines; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const auto quantity = NumberField(Num_Text(s.gLineQuantity[k]), kAmountWidth);
+        const auto list = NumberField(s.gLineListPrice[k].Text(), kAmountWidth);
+        const auto unit = NumberField(s.gLineUnitPrice[k].Text(), kAmountWidth);
+        if (!quantity || !list || !unit) return std::nullopt;
+        out += PadRight(s.gLineKey[k], kKeyWidth);
+        out += *quantity;
+        out += *list;
+        out += *unit;
+        out += PadRight(s.gLineNote[k], kNoteWidth);
+        out += s.gLineHasNote[k] ? '1' : '0';
+        out += s.gLineKitComponent[k] ? '1' : '0';
+        out += kLineBreak;
+    }
+    return out;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The sale's manager, client and salesperson from the header's numbers; a
+// blank or unknown number leaves what the sale start set.
+void RestorePeople(std::string_view header) {
+    DataState& d = gData;
+    SaleState& s = gSale;
+    if (const std::string manager = Trim(Mid(header, 1, kCodeWidth)); !manager.empty()) {
+        d.gManagerKey = manager;
+        Manager_FindByNumber();
+        if (d.gManagerIndex != 0) gReg.gManagerIndex = d.gManagerIndex;
+    }
+    if (const std::string client = Trim(Mid(header, 9, kCodeWidth)); !client.empty()) {
+        const std::int32_t before = d.gClientRecNo;
+        const std::string beforeRec = d.gClientRec;
+        d.gClientKey = client;
+        Client_FindLinear();
+        if (d.gClientRecNo != 0) {
+            d.gNewClientRecNo = 0;
+            Keys().Client_GetInformation();
+            s.gClientCode = client;
+            s.gSaleClientId = Trim(Mid(d.gClientRec, 1, 8));
+        } else {
+            d.gClientRecNo = before;
+            d.gClientRec = beforeRec;
+        }
+    }
+    if (const std::string salesman = Trim(Mid(header, 17, kCodeWidth)); !salesman.empty()) {
+        d.gSalesmanKey = salesman;
+        Salesman_FindByNumber();
+        if (d.gSalesmanIndex != 0) s.gSalesmanIndex = d.gSalesmanIndex;
+    }
+}
+
+// One stored line as a new sale line, built from the product's record and
+// the stored values. False when the product is gone or a value is unreadable.
+bool AddStoredLine(std::string_view stored) {
+    SaleState& s = gSale;
+    DataState& d = gData;
+    if (s.gItemCount >= kMaxSaleLines) return false;
+    d.gProductKey = Trim(Mid(stored, 1, kKeyWidth));
+    d.gEmbeddedPriceCheck = false;
+    Product_Find();
+    if (d.gProductRecNo == 0) return false;
+    const std::string& record = d.gProductRec;
+
+    const double quantity = Num_Val(Mid(stored, 21, kAmountWidth));
+    const auto list = Money::Parse(Mid(stored, 30, kAmountWidth));
+    const auto unit = Money::Parse(Mid(stored, 39, kAmountWidth));
+    double priceUnits = Num_Val(Mid(record, 175, 5));
+    if (priceUnits == 0) priceUnits = 1;
+    if (!list || !unit || !std::isfinite(quantity)) return false;
+    const auto extension = Money::FromDouble(unit->ToDouble() * quantity / priceUnits);
+    if (!extension) return false;
+
+    std::string taxFlags;
+    for (std::size_t k = 1; k <= 3; ++k) {
+        if (s.gTaxRate[k] == 0)
+            taxFlags += ' ';
+        else
+            taxFlags += Mid(record, 89 + k, 1) == "1" ? 't' : 'n';
+    }
+
+    const int n = ++s.gItemCount;
+    const auto k = static_cast<std::size_t>(n);
+    s.gLineProduct[k] = Trim(Mid(record, 1, 8));
+    s.gLineKey[k] = std::string(ProductKeyOf(record));
+    s.gLineDescription[k] = std::string(TrimRightView(Mid(record, 60, 30)));
+    s.gLineDepartment[k] = std::string(TrimRightView(Mid(record, 94, 6)));
+    s.gLinePriceUnits[k] = priceUnits;
+    s.gLineTaxFlags[k] = taxFlags;
+    s.gLineSourceIndex[k] = 0;
+    s.gLineQuantity[k] = quantity;
+    s.gLineListPrice[k] = *list;
+    s.gLineUnitPrice[k] = *unit;
+    s.gLineExtension[k] = CentRoundUp(*extension);
+    s.gLineNote[k] = Trim(Mid(stored, 48, kNoteWidth));
+    s.gLineHasNote[k] = Mid(stored, 69, 1) == "1";
+    s.gLineKitComponent[k] = Mid(stored, 70, 1) == "1";
+    if (n > s.gTopLine + 6) s.gTopLine = static_cast<std::int16_t>(n - 6);
+    return true;
+}
+
+}  // namespace
+
+std::string Suspend_Path() { return gConstants.paths.gDataPath + ".Sus"; }
+
+void Suspend_CheckAtLoad() { gSale.gSuspended = FileExists(Suspend_Path()); }
+
+void Suspend_Store() {
+    SaleState& s = gSale;
+    const std::string path = Suspend_Path();
+    if (s.gSuspended || FileExists(path)) {
+        // A sale is waiting already: it is never replaced.
+        s.gSuspended = true;
+        Say(281);
+        return;
+    }
+    if (s.gItemCount <= 0) {
+        Say(250);
+        return;
+    }
+    const std::optional<std::string> text = BuildFile();
+    if (!text) {
+        CIATime(kStoreFailed, kMessageSeconds);
+        return;
+    }
+    std::string why;
+    if (!WriteFileAtomic(path, *text, kFileMode, &why)) {
+        ProgramLog().Write(1, "Suspend: " + path + ": " + why);
+        CIATime(kStoreFailed, kMessageSeconds);
+        return;
+    }
+    Say(251);
+    s.gSuspended = true;
+    Sale_Start();
+}
+
+void Suspend_Recall() {
+    SaleState& s = gSale;
+    const std::string path = Suspend_Path();
+    if (s.gItemCount > 0) {
+        // Starting the recall would throw away the sale on the receipt.
+        Say(20);
+        return;
+    }
+    std::string text;
+    if (!FileExists(path)) {
+        s.gSuspended = false;
+        Say(3);
+        return;
+    }
+    if (!ReadWholeFile(path, text)) {
+        CIATime(kRecallFailed, kMessageSeconds);
+        return;
+    }
+
+    Sale_Start();
+    const std::vector<std::string> lines = SplitLines(text);
+    const std::string_view header = lines.empty() ? std::string_view() : std::string_view(lines[0]);
+    const auto count = Num_ToInteger(Num_Val(Mid(header, 54, kCountWidth)), 1, 999);
+    if (!count) {
+        // The file stays; the sale waits on.
+        Sale_Start();
+        return;
+    }
+
+    RestorePeople(header);
+    const auto discount = Money::Parse(Mid(header, 25, kAmountWidth));
+    s.gSaleDiscount = CentRound(-discount.value_or(Money()));
+    s.gSaleReference = Trim(Mid(header, 34, kReferenceWidth));
+    for (std::size_t k = 1; k <= 3; ++k) s.gTaxExempt[k] = Mid(header, 56 + k, 1) == "1";
+    s.gTaxStatus = static_cast<std::int16_t>(TaxStatus_FromFlags());
+
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (TrimView(lines[i]).empty()) continue;
+        if (AddStoredLine(lines[i])) Receipt_Display();
+    }
+
+    if (!Totals_Update()) {
+        // The totals cannot hold the recalled sale: it stays in the file.
+        Sale_Start();
+        CIATime(kRecallFailed, kMessageSeconds);
+        return;
+    }
+    Suspend_False();
+    Say(252);
+}
+
+void Suspend_False() {
+    gSale.gSuspended = false;
+    std::error_code ec;
+    std::filesystem::remove(Suspend_Path(), ec);
+    if (ec) ProgramLog().Write(1, "Suspend: " + Suspend_Path() + ": " + ec.message());
+}
+
+}  // namespace tarvo

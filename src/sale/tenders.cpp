@@ -1,0 +1,418 @@
+#include "sale/tenders.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/fields.h"
+#include "data/log.h"
+#include "register/controls.h"
+#include "register/entry_box.h"
+#include "register/messages.h"
+#include "register/panels.h"
+#include "register/receipt_grid.h"
+#include "register/register_keys.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+
+namespace tarvo {
+
+TenderState gTender;
+
+namespace {
+
+constexpr const char* kAmountPattern = "$###,##0.00";
+constexpr int kTenderSlots = 10;
+constexpr int kCreditCode = 24;
+constexpr const char* kCrLf = "\r\n";
+
+ControlId Title(int row) { return ControlId{"Tr_Title", row}; }
+ControlId Amount(int row) { return ControlId{"Tr_Amount", row}; }
+
+const PaymentType& TypeAt(int index) { return gSettings.PaymentTypes[static_cast<std::size_t>(index)]; }
+
+// "Name1 Name2" with the trailing blanks removed.
+std::string TypeName(const PaymentType& t) { return std::string(TrimRightView(t.Name1 + " " + t.Name2)); }
+
+bool IsChangeModeOne(const PaymentType& t) { return Num_Val(t.ChangeMode) == 1; }
+
+// Two type codes are the same numerically when both are numbers, else as text.
+bool SameCode(const std::string& a, const std::string& b) {
+    const std::optional<double> x = Num_ReadStrict(a), y = Num_ReadStrict(b);
+    if (x && y) return *x == *y;
+    return a == b;
+}
+
+bool CodeListed(const std::string& code) {
+    for (int j = 1; j <= gTender.gPaymentListCount; ++j)
+        if (gTender.gPaymentListCode[static_cast<std::size_t>(j)] == code) return true;
+    return false;
+}
+
+void ListAdd(const std::string& code, const std::string& name, bool drawer) {
+    TenderState& t = gTender;
+    const auto k = static_cast<std::size_t>(++t.gPaymentListCount);
+    t.gPaymentListCode[k] = code;
+    t.gPaymentListName[k] = name;
+    t.gPaymentListDrawer[k] = drawer;
+}
+
+// A new tender slot, every field empty.
+void Slot_Clear(int n) {
+    SaleState& s = gSale;
+    const auto k = static_cast<std::size_t>(n);
+    s.gPayType[k].clear();
+    s.gPayDescription[k].clear();
+    s.gPayReference[k].clear();
+    s.gPayAmount[k] = Money();
+    s.gPayCardNumber[k].clear();
+    s.gPayCardExpiry[k].clear();
+    s.gPayCardHolder[k].clear();
+    s.gPayCardData[k].clear();
+    s.gPayEntryKind[k] = 0;
+}
+
+// The tender list emptied, unless a card is posted in the sale.
+void Tenders_Clear() {
+    SaleState& s = gSale;
+    if (s.gCardInSale) return;
+    s.gPaymentCount = 0;
+    s.gTenderLinesAdded = false;
+    for (int i = 1; i <= kTenderSlots; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        s.gPayType[k].clear();
+        s.gPayDescription[k].clear();
+        s.gPayReference[k].clear();
+        s.gPayAmount[k] = Money();
+    }
+    for (int row = 7; row <= 9; ++row) {
+        Screen().SetText(Title(row), "");
+        Screen().SetText(Amount(row), "");
+    }
+}
+
+// The end of every tender key: the tenders shown, the Total key refreshed,
+// the payment reference asked for when the type wants one.
+void Tender_Finish(int index) {
+    Payment_Display();
+    Keys().Total_Activate();
+    if (TypeAt(index).PromptReference == "1") {
+        gReg.gPromptLine = 8;
+        CIATime(Msg(11), 0);
+        Screen().SetText(kEntryBox, "");
+        Keys().PromptInCIA_Show();
+    }
+    DEA_Reset();
+}
+
+// Name of the first payment type whose code is `changeType`, else "Change".
+std::string ChangeLineName(const std::string& changeType) {
+    for (int j = 1; j <= kMaxPaymentListEntries; ++j) {
+        const PaymentType& t = TypeAt(j);
+        if (Trim(t.Number).empty()) continue;
+        if (t.CardType == changeType) return TypeName(t);
+    }
+    return "Change";
+}
+
+// Adds an automatic line (exchange or change) as tender count + 1.
+void AutoLine_Add(const std::string& type, const std::string& description, Money amount) {
+    SaleState& s = gSale;
+    const int m = ++s.gPaymentCount;
+    Slot_Clear(m);
+    const auto k = static_cast<std::size_t>(m);
+    s.gPayType[k] = type;
+    s.gPayDescription[k] = description;
+    s.gPayAmount[k] = amount;
+    s.gTenderLinesAdded = true;
+}
+
+void ChangeRow_Show(Money amount) {
+    const std::string t = amount.Format(kAmountPattern);
+    Screen().SetText(Amount(10), t);
+    CIATime(Msg(32) + " " + t, 0);
+}
+
+bool NoTenderMode(const SaleState& s) {
+    if (s.gMode == 12 && s.gOrderKind == "2") return true;
+    switch (s.gMode) {
+    case 13: case 14: case 15: case 28: case 29: case 30: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+void Payment_Setup() {
+    TenderState& t = gTender;
+    const bool posting = t.gCardPosting;
+    t = TenderState{};
+    t.gCardPosting = posting;
+    // The types fill at most 22 entries so that "Sales on Credit" always fits.
+    constexpr int kTypeEntries = kMaxPaymentListEntries - 1;
+    bool full = false;
+    auto add = [&](int type, const std::string& code, const std::string& name, bool drawer) {
+        if (t.gPaymentListCount >= kTypeEntries) {
+            if (!full)
+                ProgramLog().Write(1, "Payment list full at " + std::to_string(kMaxPaymentListEntries) +
+                                          " entries: payment type " + std::to_string(type) + " and later not listed");
+            full = true;
+            return;
+        }
+        ListAdd(code, name, drawer);
+    };
+    for (int i = 1; i <= kMaxPaymentListEntries; ++i) {
+        const PaymentType& p = TypeAt(i);
+        if (Trim(p.Number).empty()) continue;
+        add(i, p.CardType, TypeName(p), p.Active == "1");
+        if (p.ChangeMode == "1" && !CodeListed(p.Code)) add(i, p.Code, Msg(31), false);
+    }
+    ListAdd(std::to_string(kCreditCode), Msg(34), false);
+}
+
+void PaymentButtons_Show() {
+    Keys().Caption_Reset();
+    ScreenModel& screen = Screen();
+    const std::uint32_t colour = ColourValue(gSettings.gPaymentKeyColour);
+    for (int k = 1; k <= 24; ++k) {
+        screen.SetBackColour(SoftKey(k), colour);
+        screen.SetCaption(SoftKey(k), "");
+    }
+    for (int i = 1; i <= 24; ++i) {
+        const double n = Num_Val(TypeAt(i).Number);
+        if (!(n > 0)) continue;
+        const auto key = Num_ToInteger(n, 1, 24);
+        if (!key) continue;
+        const PaymentType& t = TypeAt(static_cast<int>(*key));
+        screen.SetCaption(SoftKey(static_cast<int>(*key)), t.Name1 + kCrLf + t.Name2);
+    }
+    for (int k = 1; k <= 24; ++k) screen.SetEnabled(SoftKey(k), !Trim(screen.Caption(SoftKey(k))).empty());
+    screen.SetEnabled(SoftKey(24), true);
+}
+
+void Payment_Process(int index) {
+    if (index < 1 || index > 24) return;
+    SaleState& s = gSale;
+    const PaymentType& type = TypeAt(index);
+
+    if (NoTenderMode(s)) {
+        DEA_Reset();
+        return;
+    }
+    if (gReg.gReceiptAreaContent != 1) {
+        Summary_Show();
+        Tenders_Clear();
+        Tender_Finish(index);
+        return;
+    }
+    // Key 24 removes the last tender (never a card); after an automatic line
+    // the whole list goes.
+    if (index == 24) {
+        const int n = s.gPaymentCount;
+        if (n >= 1 && s.gPayEntryKind[static_cast<std::size_t>(n)] == 0 && !s.gCardInSale) {
+            if (s.gTenderLinesAdded) {
+                s.gPaymentCount = 0;
+                s.gTenderLinesAdded = false;
+            } else {
+                --s.gPaymentCount;
+            }
+        }
+        Tender_Finish(index);
+        return;
+    }
+    // The keyed-card key.
+    if (gSettings.gCardEnabled == "1" && index == 23) {
+        if (!s.gBalanceDue.IsZero()) {
+            if (!s.gCardInSale) {
+                Screen().SetText(kEntryBox, "");
+                Keys().Credit_Card_PromptCardNumber();
+            } else {
+                gReg.gCardStatus = 9;
+                Keys().Credit_Card_Display_Response();
+            }
+        }
+        return;
+    }
+    if (s.gMode == 12 && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gOrderType) == 1 &&
+        Num_Val(gSettings.gOrderMinPaidPercent) < 0) {
+        Tenders_Clear();
+        Tender_Finish(index);
+        return;
+    }
+    s.gRefund = s.gTotal < Money();
+    const bool refund = s.gRefund;
+    if (s.gBalanceDue.IsZero() && (refund ? s.gPaid <= s.gTotal : s.gPaid >= s.gTotal)) return;
+
+    const std::string entry = Screen().Text(kEntryBox);
+    std::optional<Money> typed;
+    if (!entry.empty()) {
+        typed = Money::Parse(entry);
+        if (!typed || Num_Val(entry) > 100000) {
+            DEA_Reset();
+            CIATime(Msg(1), 5);
+            return;
+        }
+    }
+    if (s.gPaymentCount >= kMaxTenders) {
+        Tenders_Clear();
+        Tender_Finish(index);
+        return;
+    }
+    // A card paid on the card terminal: the card dialogue asks for the amount
+    // and posts the tender itself later.
+    if (gSettings.gCardBackend == "2" && gSettings.gCardEnabled == "1" && type.CardType == "2" &&
+        !gTender.gCardPosting) {
+        if (!s.gTotal.IsZero() && s.gItemCount > 0) {
+            if (!s.gCardInSale) {
+                gReg.gCardStatus = 0;
+                Keys().Credit_Card_PromptAmount();
+                gReg.gCardAmountPending = true;
+            } else {
+                gReg.gCardStatus = 9;
+                Keys().Credit_Card_Display_Response();
+            }
+        }
+        return;
+    }
+
+    gTender.gCardPosting = false;
+    const Money balance = s.gBalanceDue;
+    const int n = ++s.gPaymentCount;
+    const auto nk = static_cast<std::size_t>(n);
+    Slot_Clear(n);
+    s.gPayType[nk] = type.CardType;
+    Payment_GetDescription();
+
+    const bool asIs = Num_Val(type.AmountAsIs) != 0;
+    const bool modeOne = IsChangeModeOne(type);
+    Money amount;
+    if (typed) {
+        Money v = *typed;
+        if (refund && v > Money()) {
+            v = -v;
+            Screen().SetText(kEntryBox, "-" + entry);
+        }
+        if (asIs || (refund ? v >= balance : v < balance))
+            amount = v;
+        else
+            amount = (Trim(type.ChangeMode).empty() || modeOne) ? v : balance;
+    } else {
+        const Money fixed = type.Amount;
+        if (fixed.IsZero())
+            amount = balance;
+        else if (asIs)
+            amount = refund ? -fixed : fixed;
+        else if (refund ? fixed >= balance : fixed < balance)
+            amount = fixed;
+        else
+            amount = modeOne ? fixed : balance;
+    }
+    s.gPayAmount[nk] = amount;
+
+    if (modeOne) {
+        Money exchange;
+        if (type.Rate != 0) {
+            if (s.gPaymentCount == kMaxTenders) {
+                Tenders_Clear();
+                Tender_Finish(index);
+                return;
+            }
+            const std::optional<Money> product = Money::FromDouble(amount.ToDouble() * type.Rate);
+            if (!product) {
+                // A rate that takes the amount out of range: the tender is not taken.
+                --s.gPaymentCount;
+                CIATime(Msg(1), 5);
+                Tender_Finish(index);
+                return;
+            }
+            exchange = CentRoundUpWith(*product, Money::FromRaw(10));
+            AutoLine_Add(type.Code, "Exchange", exchange);
+        }
+        const Money newBalance = CentRoundUpWith(balance - amount - exchange, Money::FromRaw(10));
+        if (refund ? newBalance > Money() : newBalance < Money()) {
+            if (s.gPaymentCount == kMaxTenders) {
+                Tenders_Clear();
+                Tender_Finish(index);
+                return;
+            }
+            AutoLine_Add(type.ChangeType, ChangeLineName(type.ChangeType), newBalance);
+        }
+    }
+    Tender_Finish(index);
+}
+
+void Payment_GetDescription() {
+    SaleState& s = gSale;
+    if (s.gPaymentCount < 1) return;
+    const auto n = static_cast<std::size_t>(s.gPaymentCount);
+    s.gPayDescription[n].clear();
+    for (int j = 1; j <= gTender.gPaymentListCount; ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        if (SameCode(gTender.gPaymentListCode[k], s.gPayType[n])) {
+            s.gPayDescription[n] = gTender.gPaymentListName[k];
+            return;
+        }
+    }
+}
+
+void Payment_Display() {
+    const SaleState& s = gSale;
+    ScreenModel& screen = Screen();
+    for (int i = 1; i <= kMaxTenders; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (i <= s.gPaymentCount) {
+            screen.SetText(Amount(i + 6), s.gPayAmount[k].Format(kAmountPattern));
+            screen.SetText(Title(i + 6), s.gPayDescription[k] + " ");
+        } else {
+            screen.SetText(Amount(i + 6), "");
+            screen.SetText(Title(i + 6), "");
+        }
+    }
+    Change_Display();
+}
+
+void Change_Display() {
+    SaleState& s = gSale;
+    s.gPaid = Money();
+    for (int i = 1; i <= s.gPaymentCount; ++i) s.gPaid = CentRoundUp(s.gPaid + s.gPayAmount[static_cast<std::size_t>(i)]);
+    const bool settled = s.gTotal >= Money() ? s.gPaid >= s.gTotal : s.gPaid <= s.gTotal;
+    if (settled) {
+        s.gChange = CentRoundUp(s.gPaid - s.gTotal);
+        s.gBalanceDue = Money();
+    } else {
+        s.gBalanceDue = CentRoundUp(s.gTotal - s.gPaid);
+        s.gChange = Money();
+    }
+    Invoice_Status();
+
+    ScreenModel& screen = Screen();
+    const Money last = s.gPaymentCount >= 1 ? s.gPayAmount[static_cast<std::size_t>(s.gPaymentCount)] : Money();
+    if (!s.gChange.IsZero()) {
+        ChangeRow_Show(s.gChange);
+    } else if (last < Money() && s.gTotal > Money()) {
+        ChangeRow_Show(-last);
+    } else {
+        screen.SetText(Amount(10), "");
+        screen.SetText(kMessageLine, "");
+    }
+    screen.SetText(Amount(11), s.gBalanceDue.IsZero() ? "" : s.gBalanceDue.Format(kAmountPattern));
+    Keys().Customer_Total();
+}
+
+void Invoice_Status() {
+    SaleState& s = gSale;
+    const bool settled = s.gTotal >= Money() ? s.gPaid >= s.gTotal : s.gPaid <= s.gTotal;
+    const char status = settled ? '4' : s.gPaid.IsZero() ? '1' : '2';
+    s.gInvoiceStatus.assign(1, status);
+}
+
+void Payment_SetReference(const std::string& reference) {
+    SaleState& s = gSale;
+    if (s.gPaymentCount < 1) return;
+    s.gPayReference[static_cast<std::size_t>(s.gPaymentCount)] = reference;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,678 @@
+// Finishing a sale: the saved invoice header, lines and payments checked byte
+// for byte against records built by hand; a save that fails at any write
+// leaving the files as they were; the Total key's drawer, receipts, training
+// mode, refunds, the end-of-sale pause; and whether Total may be pressed.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "data/data_state.h"
+#include "data/transaction_files.h"
+#include "data/work_file.h"
+#include "register/controls.h"
+#include "register/register_fixture.h"
+#include "sale/sale_save.h"
+#include "sale/sale_state.h"
+#include "sale/tenders.h"
+#include "startup/settings.h"
+#include "test_dir.h"
+#include "transfer/comm_state.h"
+
+namespace tarvo {
+namespace {
+
+Money M(const char* text) { return *Money::Parse(text); }
+
+std::string Pad(std::string s, std::size_t width) {
+    s.resize(width, ' ');
+    return s;
+}
+std::string Blanks(std::size_t n) { return std::string(n, ' '); }
+
+// Records what the Total key calls in other subsystems.
+class SaveServices : public RegisterServices {
+public:
+    std::vector<std::string> calls;
+    std::int16_t printStatus = 0;
+    int Count(const std::string& c) const { return static_cast<int>(std::count(calls.begin(), calls.end(), c)); }
+
+    void Drawer_Open() override { calls.push_back("Drawer_Open"); }
+    void Receipt_Print() override {
+        calls.push_back("Receipt_Print(" + std::to_string(gSaleSave.gPrintRecordNo) + "," +
+                        std::to_string(gSaleSave.gReceiptCopy) + (gSaleSave.gGiftReceipt ? ",gift" : "") + ")");
+    }
+    void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
+    void MessageBox_Show(const std::string& text) override { calls.push_back("MessageBox:" + text); }
+    void Document_Save(int mode) override { calls.push_back("Document_Save(" + std::to_string(mode) + ")"); }
+    void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
+    void Delete_This() override { calls.push_back("Delete_This"); }
+    void Logout() override { calls.push_back("Logout"); }
+    void Sale_Start() override { calls.push_back("Sale_Start"); }
+    void Communicate() override {
+        calls.push_back("Communicate(" + std::to_string(gComm.gOperationMode) + (gComm.gCommHidden ? ",hidden)" : ")"));
+    }
+    void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
+    std::int16_t PrintStatus() const override { return printStatus; }
+};
+
+class SaleSaveTest : public RegisterTest {
+protected:
+    void SetUp() override {
+        RegisterTest::SetUp();
+        UseTerminalFolder(dir.Path());
+        Reg().services = &svc;
+        gComm = CommState{};
+        gTender = TenderState{};
+        gSaleSave = SaleSaveState{};
+        SaleSave_SetWriteHook(nullptr);
+        gReg.gLoggedOut = false;
+        gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
+        gData.gCashierCount = 1;
+        gReg.gCashierIndex = 1;
+        gSale.gClientCode = "C100";
+    }
+    void TearDown() override {
+        SaleSave_SetWriteHook(nullptr);
+        gData.invoices.Close();
+        gData.invoiceLines.Close();
+        gData.payments.Close();
+        RegisterTest::TearDown();
+    }
+
+    std::string FilePath(const char* ext) const { return gConstants.paths.gDataPath + ext; }
+    std::string Bytes(const char* ext) const {
+        std::ifstream in(FilePath(ext), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Every record's text, record 1 (the header) first.
+    std::vector<std::string> Records(const char* ext, int length) const {
+        WorkFile f;
+        f.Open(FilePath(ext), length);
+        std::vector<std::string> out;
+        for (std::int64_t k = 1; k <= f.RecordCount(); ++k) out.push_back(f.Read(k));
+        EXPECT_EQ(std::filesystem::file_size(FilePath(ext)) % static_cast<std::uintmax_t>(length), 0u) << ext;
+        return out;
+    }
+    struct Snapshot {
+        std::string inv, dtl, pay;
+        bool operator==(const Snapshot&) const = default;
+    };
+    Snapshot Files() const { return {Bytes(".INV"), Bytes(".DTL"), Bytes(".PAY")}; }
+
+    void AddLine(const char* product, const char* key, double qty, const char* list, const char* price,
+                 const char* note = "", bool hasNote = false, bool kit = false) {
+        SaleState& s = gSale;
+        const auto n = static_cast<std::size_t>(++s.gItemCount);
+        s.gLineProduct[n] = product;
+        s.gLineKey[n] = key;
+        s.gLineQuantity[n] = qty;
+        s.gLineListPrice[n] = M(list);
+        s.gLineUnitPrice[n] = M(price);
+        s.gLineNote[n] = note;
+        s.gLineHasNote[n] = hasNote;
+        s.gLineKitComponent[n] = kit;
+    }
+    void AddTender(const char* type, const char* amount, const char* reference = "") {
+        SaleState& s = gSale;
+        const auto t = static_cast<std::size_t>(++s.gPaymentCount);
+        s.gPayType[t] = type;
+        s.gPayAmount[t] = M(amount);
+        s.gPayReference[t] = reference;
+        s.gPaid += M(amount);
+    }
+    void Totals(const char* subtotal, const char* tax1, const char* total, const char* change = "0") {
+        gSale.gSubtotal = M(subtotal);
+        gSale.gTax1 = M(tax1);
+        gSale.gTotal = M(total);
+        gSale.gChange = M(change);
+    }
+    // A paid sale of two lines: 42.00 with 50.00 cash, change 8.
+    void CashSale() {
+        AddLine("1001", "012345", 2, "10", "10");
+        AddLine("1002", "ABC", 1, "20", "20");
+        Totals("40", "2", "42", "8");
+        AddTender("1", "50");
+    }
+    void NewSale() {
+        const auto keep = gSale.gClientCode;
+        gSale = SaleState{};
+        gSale.gClientCode = keep;
+        gSaleSave.gSaleFinished = false;
+    }
+
+    TestDir dir;
+    SaveServices svc;
+};
+
+// ---- the saved records --------------------------------------------------------
+
+TEST_F(SaleSaveTest, CashSaleWithChangeSavesTheNetTenderAndTheChange) {
+    CashSale();
+    mTotalRegister_Click();
+
+    const std::string header = "0000002 0 0" "20261209" "1030" "00000007" + Blanks(8) + "C100    " + Blanks(8) +
+                               Pad("40", 9) + Pad("0", 9) + Pad("2", 9) + Pad("0", 9) + Pad("0", 9) + Pad("42", 9) +
+                               Pad("8", 9) + "4" + Blanks(20) + "2  " + "1";
+    ASSERT_EQ(header.size(), 143u);
+    const auto inv = Records(".INV", 150);
+    ASSERT_EQ(inv.size(), 2u);
+    EXPECT_EQ(inv[0], "2" + Blanks(100));
+    EXPECT_EQ(inv[1], header);
+
+    const auto dtl = Records(".DTL", 90);
+    ASSERT_EQ(dtl.size(), 3u);
+    EXPECT_EQ(dtl[0], "3" + Blanks(60));
+    EXPECT_EQ(dtl[1], "0000002001" "1001    " + Pad("012345", 20) + Pad("2", 9) + Pad("10", 9) + Pad("10", 9) +
+                          Blanks(21) + "00");
+    EXPECT_EQ(dtl[2], "0000002002" "1002    " + Pad("ABC", 20) + Pad("1", 9) + Pad("20", 9) + Pad("20", 9) +
+                          Blanks(21) + "00");
+    EXPECT_EQ(dtl[1].size(), 88u);
+
+    const auto pay = Records(".PAY", 235);
+    ASSERT_EQ(pay.size(), 2u);
+    EXPECT_EQ(pay[0], "2" + Blanks(232));
+    EXPECT_EQ(pay[1], "000000201" "1       " + Pad("42", 9) + Blanks(20) + "0" + Blanks(185));
+    EXPECT_EQ(pay[1].size(), 232u);
+
+    EXPECT_EQ(gSale.gPayAmount[1], M("42"));   // the tender list itself is net of the change
+    EXPECT_EQ(gData.gLastInvoiceRecord, 2);
+    EXPECT_EQ(gData.gLastInvoiceLineRecord, 3);
+    EXPECT_EQ(gData.gLastPaymentRecord, 2);
+    EXPECT_EQ(gSaleSave.gPrintRecordNo, 2);
+    EXPECT_FALSE(gData.invoices.IsOpen());
+}
+
+TEST_F(SaleSaveTest, SeveralTendersScrambleCardsAndNeverKeepASwipedTrack) {
+    AddLine("2001", "K1", 1.235, "80.5", ".5");
+    Totals("100", "0", "100");
+    AddTender("1", "20");
+    AddTender("4", "30", "APPROVED 123456");
+    gSale.gPayEntryKind[2] = 1;   // swiped
+    gSale.gPayCardNumber[2] = "4111111111111111";
+    gSale.gPayCardExpiry[2] = "1227";
+    gSale.gPayCardHolder[2] = "AB";
+    gSale.gPayCardData[2] = "%B4111111111111111^AB^1227?";
+    AddTender("5", "50", "EXCH 1.35");
+    gSale.gPayEntryKind[3] = 2;   // keyed: address and zip kept
+    gSale.gPayCardNumber[3] = "4111";
+    gSale.gPayCardData[3] = "12 MA";
+    mTotalRegister_Click();
+
+    const auto inv = Records(".INV", 150);
+    ASSERT_EQ(inv.size(), 2u);
+    EXPECT_EQ(inv[1].substr(139), "1  3");
+    EXPECT_EQ(inv[1].substr(100, 19), Pad("100", 9) + Pad("0", 9) + "4");
+    const auto dtl = Records(".DTL", 90);
+    EXPECT_EQ(dtl[1], "0000002001" "2001    " + Pad("K1", 20) + Pad("1.235", 9) + Pad("80.5", 9) + Pad(".5", 9) +
+                          Blanks(21) + "00");
+    const auto pay = Records(".PAY", 235);
+    ASSERT_EQ(pay.size(), 4u);
+    EXPECT_EQ(pay[0], "4" + Blanks(232));
+    EXPECT_EQ(pay[1], "000000201" "1       " + Pad("20", 9) + Blanks(20) + "0" + Blanks(185));
+    EXPECT_EQ(pay[2], "000000202" "4       " + Pad("30", 9) + Pad("APPROVED 123456", 20) + "1" +
+                          Pad("HEEEEEEEEEEEEEEE", 25) + Pad("EFFK", 10) + Pad("UV", 50) + Blanks(100));
+    EXPECT_EQ(pay[3], "000000203" "5       " + Pad("50", 9) + Pad("EXCH 1.35", 20) + "2" + Pad("HEEE", 25) +
+                          Blanks(10) + Blanks(50) + Pad("EF4aU", 100));
+}
+
+TEST_F(SaleSaveTest, RefundClientNotesAndDiscountAreSavedAsTyped) {
+    // A refund with a new client entered here, a salesperson, an authorising
+    // manager, a reference, a sale discount, a note line and a kit component.
+    gData.ManagerTable.push_back(ManagerRow{"00000003", "333", "Bob", "111"});
+    gData.gManagerCount = 1;
+    gReg.gManagerIndex = 1;
+    gData.SalesmanTable.push_back(SalesmanRow{"00000005", "5", "Sam"});
+    gSale.gSalesmanIndex = 1;
+    gData.gNewClientRecNo = 12;
+    gSale.gSaleReference = "  REF-9 ";
+    AddLine("3001", "RET", -1, "12.5", "12.5", "Gift wrap", true);
+    AddLine("3002", "KITP", -1, "0", "0", "", false, true);
+    gSale.gSubtotal = M("-12.5");
+    gSale.gSaleDiscount = M("2.5");
+    gSale.gTax2 = M("-.63");
+    gSale.gTax3 = M("-.01");
+    gSale.gTotal = M("-10.64");
+    AddTender("2", "-10.64");
+    mTotalRegister_Click();
+
+    const std::string header = "0000002 0 1" "20261209" "1030" "00000007" "00000003" "N12     " "00000005" +
+                               Pad("-12.5", 9) + Pad("-2.5", 9) + Pad("0", 9) + Pad("-.63", 9) + Pad("-.01", 9) +
+                               Pad("-10.64", 9) + Pad("0", 9) + "4" + Pad("REF-9", 20) + "2  " + "1";
+    const auto inv = Records(".INV", 150);
+    ASSERT_EQ(inv.size(), 2u);
+    EXPECT_EQ(inv[1], header);
+    const auto dtl = Records(".DTL", 90);
+    ASSERT_EQ(dtl.size(), 3u);
+    EXPECT_EQ(dtl[1], "0000002001" "3001    " + Pad("RET", 20) + Pad("-1", 9) + Pad("12.5", 9) + Pad("12.5", 9) +
+                          Pad("Gift wrap", 21) + "01");
+    EXPECT_EQ(dtl[2], "0000002002" "3002    " + Pad("KITP", 20) + Pad("-1", 9) + Pad("0", 9) + Pad("0", 9) +
+                          Blanks(21) + "10");
+    const auto pay = Records(".PAY", 235);
+    EXPECT_EQ(pay[1], "000000201" "2       " + Pad("-10.64", 9) + Blanks(20) + "0" + Blanks(185));
+}
+
+TEST_F(SaleSaveTest, SalesFollowEachOtherAndTheFileHeadersCountThem) {
+    CashSale();
+    mTotalRegister_Click();
+    timers.Tick(TimerId::EndSale);   // no handler connected: the state is reset by hand
+    Timer_EndSale_Timer();
+    NewSale();
+    AddLine("1003", "X", 3, "1", "1");
+    Totals("3", "0", "3");
+    AddTender("1", "3");
+    mTotalRegister_Click();
+
+    const auto inv = Records(".INV", 150);
+    ASSERT_EQ(inv.size(), 3u);
+    EXPECT_EQ(inv[0], "3" + Blanks(100));
+    EXPECT_EQ(inv[2].substr(0, 11), "0000003 0 0");
+    const auto dtl = Records(".DTL", 90);
+    ASSERT_EQ(dtl.size(), 4u);
+    EXPECT_EQ(dtl[0], "4" + Blanks(60));
+    EXPECT_EQ(dtl[3].substr(0, 10), "0000003001");
+    const auto pay = Records(".PAY", 235);
+    ASSERT_EQ(pay.size(), 3u);
+    EXPECT_EQ(pay[0], "3" + Blanks(232));
+    EXPECT_EQ(pay[2].substr(0, 9), "000000301");
+    EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);
+}
+
+// ---- refusing what does not fit ----------------------------------------------
+
+TEST_F(SaleSaveTest, AFieldTooWideRefusesTheTotalAndKeepsTheSaleOpen) {
+    struct Wide {
+        const char* what;
+        void (*spoil)();
+        const char* named;
+    };
+    const Wide cases[] = {
+        {"quantity", [] { gSale.gLineQuantity[2] = 1234567890; }, "Quantity of line 2"},
+        {"total", [] { gSale.gTotal = M("1234567.89"); }, "Total"},
+        {"tender", [] { gSale.gPayAmount[1] = M("-123456.78"); }, "Amount of tender 1"},
+        {"list price", [] { gSale.gLineListPrice[1] = M("100000.005"); }, "List price of line 1"},
+    };
+    CashSale();
+    mTotalRegister_Click();   // a first sale, so the files hold something to keep
+    for (const Wide& c : cases) {
+        SCOPED_TRACE(c.what);
+        Timer_EndSale_Timer();
+        NewSale();
+        svc.calls.clear();
+        CashSale();
+        c.spoil();
+        const SaleState before = gSale;
+        const Snapshot files = Files();
+        timers.Stop(TimerId::EndSale);
+        mTotalRegister_Click();
+        EXPECT_EQ(Files(), files);
+        EXPECT_NE(screen.Text(kMessageLine).find(c.named), std::string::npos) << screen.Text(kMessageLine);
+        EXPECT_EQ(gSale.gPayAmount[1], before.gPayAmount[1]);
+        EXPECT_EQ(gSale.gItemCount, before.gItemCount);
+        EXPECT_FALSE(gSaleSave.gSaleFinished);
+        EXPECT_FALSE(timers.Running(TimerId::EndSale));
+        EXPECT_EQ(svc.Count("Drawer_Open"), 0);
+        EXPECT_EQ(svc.Count("Receipt_Print(0,0)") + svc.Count("Receipt_Print(2,0)"), 0);
+    }
+}
+
+// ---- a failed write leaves the whole sale or none of it ----------------------
+
+TEST_F(SaleSaveTest, AFailureAtAnyWriteLeavesTheFilesAsTheyWere) {
+    CashSale();
+    mTotalRegister_Click();   // sale 1 saved whole
+    Timer_EndSale_Timer();
+
+    // Count the writes of one save.
+    std::vector<std::string> steps;
+    SaleSave_SetWriteHook([&](const std::string& f, const std::string& s) {
+        steps.push_back(f + " " + s);
+        return true;
+    });
+    const Snapshot empty = Files();
+    NewSale();
+    CashSale();
+    mTotalRegister_Click();
+    const Snapshot whole = Files();
+    ASSERT_NE(whole, empty);
+    ASSERT_GE(steps.size(), 9u);
+    const std::vector<std::string> all = steps;
+
+    for (std::size_t failAt = 0; failAt < all.size(); ++failAt) {
+        SCOPED_TRACE(all[failAt]);
+        // Back to the state before the second sale.
+        for (const char* ext : {".INV", ".DTL", ".PAY"}) {
+            std::ofstream out(FilePath(ext), std::ios::binary | std::ios::trunc);
+            const std::string& b = ext[1] == 'I' ? empty.inv : ext[1] == 'D' ? empty.dtl : empty.pay;
+            out << b;
+        }
+        Timer_EndSale_Timer();
+        NewSale();
+        CashSale();
+        std::size_t call = 0;
+        SaleSave_SetWriteHook([&](const std::string&, const std::string&) { return call++ != failAt; });
+        mTotalRegister_Click();
+        EXPECT_EQ(Files(), empty);
+        EXPECT_EQ(screen.Text(kMessageLine).rfind("Error", 0), 0u) << screen.Text(kMessageLine);
+        EXPECT_FALSE(gSaleSave.gSaleFinished);
+        EXPECT_EQ(gSale.gPayAmount[1], M("50"));   // the tender keeps its amount
+        EXPECT_EQ(gData.gLastInvoiceRecord, 2);
+        // Pressed again once the fault is gone, the same sale is saved whole.
+        SaleSave_SetWriteHook(nullptr);
+        mTotalRegister_Click();
+        EXPECT_EQ(Files(), whole);
+    }
+}
+
+// Makes writes past `bytes` fail with EFBIG (the signal ignored) while alive.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit r = old_;
+        r.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(SaleSaveTest, AFullDiskKeepsTheSaleOpenAndTheFilesUnchanged) {
+    CashSale();
+    mTotalRegister_Click();
+    Timer_EndSale_Timer();
+    NewSale();
+    for (int i = 0; i < 20; ++i) AddLine("1001", "012345", 1, "1", "1");
+    Totals("20", "0", "20");
+    AddTender("1", "20");
+    const Snapshot before = Files();
+    {
+        FileSizeLimit limit(std::max({before.inv.size(), before.dtl.size(), before.pay.size()}));
+        mTotalRegister_Click();
+    }
+    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(screen.Text(kMessageLine).rfind("Error", 0), 0u);
+    EXPECT_FALSE(gSaleSave.gSaleFinished);
+    EXPECT_EQ(svc.Count("Receipt_Print(2,0)"), 1);   // only sale 1's receipt
+    mTotalRegister_Click();
+    EXPECT_EQ(Records(".INV", 150).size(), 3u);
+    EXPECT_EQ(Records(".DTL", 90).size(), 23u);
+}
+
+// ---- the Total key --------------------------------------------------------------
+
+TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
+    EndSaleTimer_Connect();
+    gSettings.gEndSaleDelay = 0;
+    CashSale();
+    mTotalRegister_Click();
+    mTotalRegister_Click();
+    EXPECT_EQ(Records(".INV", 150).size(), 2u);
+    EXPECT_EQ(Records(".PAY", 235).size(), 2u);
+    EXPECT_EQ(svc.Count("Receipt_Print(2,0)"), 1);
+    EXPECT_EQ(timers.Interval(TimerId::EndSale), 6000);   // a delay of 0 is the default pause
+    const std::string line = screen.Text(kMessageLine);
+    EXPECT_EQ(line, "    " + Msg(64));
+    ASSERT_TRUE(timers.Tick(TimerId::EndSale));
+    EXPECT_EQ(screen.Text(kMessageLine), "    ");
+    EXPECT_FALSE(timers.Running(TimerId::EndSale));
+    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    EXPECT_FALSE(gSaleSave.gSaleFinished);
+}
+
+TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote) {
+    gSettings.gEndSaleDelay = 2500;
+    gSettings.gLogoutAfterSale = "1";
+    svc.printStatus = 1;
+    CashSale();
+    mTotalRegister_Click();
+    EXPECT_EQ(timers.Interval(TimerId::EndSale), 2500);
+    Screen().SetText(kMessageLine, "    " + Msg(64));
+    Timer_EndSale_Timer();
+    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(64));   // printer error: the note stays
+    EXPECT_EQ(svc.Count("Logout"), 1);
+    EXPECT_EQ(svc.Count("Sale_Start"), 0);
+    gSale.gMode = 28;
+    Timer_EndSale_Timer();
+    EXPECT_EQ(svc.Count("Delete_This"), 1);
+}
+
+TEST_F(SaleSaveTest, DrawerOpensOnceForTheFirstDrawerTender) {
+    // Cash and a card open the drawer; a foreign-currency exchange does not.
+    TenderState& list = gTender;
+    list.gPaymentListCount = 4;
+    list.gPaymentListCode = {"", "1", "2", "15", "20"};
+    list.gPaymentListDrawer = {false, true, true, false, false};
+    AddLine("1", "A", 1, "30", "30");
+    Totals("30", "0", "30");
+    AddTender("1", "10");
+    AddTender("02", "20");
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Drawer_Open"), 1);
+
+    Timer_EndSale_Timer();
+    NewSale();
+    svc.calls.clear();
+    AddLine("1", "A", 1, "30", "30");
+    Totals("30", "0", "30");
+    AddTender("15", "10");
+    AddTender("20", "20");
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Drawer_Open"), 0);
+}
+
+TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
+    struct Case {
+        const char* what;
+        const char* type;
+        const char* cardEnabled;
+        bool cardInSale;
+        bool noReceiptForCash, giftAlways, ifPositive;
+        std::vector<std::string> expected;
+    };
+    const std::string box = "MessageBox:Tear Off First Copy. Press Enter to Print Second Copy.";
+    const Case cases[] = {
+        {"card type 10, card processing off", "10", "0", false, false, false, false,
+         {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
+        {"type 15 is no card", "15", "0", false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"card processing on, card approved", "15", "1", true, false, false, false,
+         {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
+        {"card processing on, no card", "10", "1", false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"no receipt for a cash sale", "1", "0", false, true, false, false, {}},
+        {"gift receipt always", "1", "0", false, false, true, false, {"Receipt_Print(2,0,gift)"}},
+        {"receipt only when positive, subtotal 30", "1", "0", false, false, false, true, {"Receipt_Print(2,0)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(FilePath(".INV"));
+        std::filesystem::remove(FilePath(".DTL"));
+        std::filesystem::remove(FilePath(".PAY"));
+        NewSale();
+        gSaleSave = SaleSaveState{};
+        gSettings.gCardCopies = "2";
+        gSettings.gCardEnabled = c.cardEnabled;
+        gSettings.gNoReceiptForCash = c.noReceiptForCash;
+        gSettings.gGiftReceiptAlways = c.giftAlways;
+        gSettings.gReceiptIfPositive = c.ifPositive;
+        AddLine("1", "A", 1, "30", "30");
+        Totals("30", "0", "30");
+        AddTender(c.type, "30");
+        gSale.gCardInSale = c.cardInSale;
+        svc.calls.clear();
+        mTotalRegister_Click();
+        std::vector<std::string> printed;
+        for (const auto& call : svc.calls)
+            if (call.rfind("Receipt", 0) == 0 || call.rfind("MessageBox", 0) == 0) printed.push_back(call);
+        EXPECT_EQ(printed, c.expected);
+    }
+}
+
+TEST_F(SaleSaveTest, ACashRefundNeedsAManagerWhicheverTenderIsCash) {
+    gSettings.gCashRefundNeedsManager = true;
+    gData.ManagerTable.push_back(ManagerRow{"00000003", "333", "Bob", "110"});
+    gData.ManagerTable.push_back(ManagerRow{"00000004", "444", "Eve", "111"});
+    gData.gManagerCount = 2;
+    AddLine("1", "A", -1, "20", "20");
+    Totals("-20", "0", "-20");
+    AddTender("1", "-5");    // cash first, card last
+    AddTender("4", "-15");
+
+    mTotalRegister_Click();   // no code typed
+    EXPECT_EQ(Records(".INV", 150).size(), 0u);
+    EXPECT_FALSE(gSaleSave.gSaleFinished);
+
+    screen.SetText(kEntryBox, "333");   // a manager without right 3
+    mTotalRegister_Click();
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(19));
+    EXPECT_EQ(Records(".INV", 150).size(), 0u);
+
+    screen.SetText(kEntryBox, "444");
+    mTotalRegister_Click();
+    const auto inv = Records(".INV", 150);
+    ASSERT_EQ(inv.size(), 2u);
+    EXPECT_EQ(inv[1].substr(31, 8), "00000004");   // the authorising manager
+}
+
+TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
+    CashSale();
+    mTotalRegister_Click();
+    Timer_EndSale_Timer();
+    const Snapshot real = Files();
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        NewSale();
+        gSale.gMode = 26;
+        CashSale();
+        mTotalRegister_Click();
+        EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);   // both occupy the same record
+        Timer_EndSale_Timer();
+        Open_FileInvoice();
+        Open_FilePayment();
+        EXPECT_EQ(gData.gLastInvoiceRecord, 2);
+        EXPECT_EQ(gData.gLastInvoiceLineRecord, 3);
+        EXPECT_EQ(gData.gLastPaymentRecord, 2);
+        gData.invoices.Close();
+        gData.invoiceLines.Close();
+        gData.payments.Close();
+    }
+    // The next real sale takes the training sale's records.
+    NewSale();
+    CashSale();
+    mTotalRegister_Click();
+    EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);
+    EXPECT_EQ(Records(".INV", 150)[0], "3" + Blanks(100));
+    EXPECT_EQ(Bytes(".INV").substr(0, 300).substr(150), real.inv.substr(150, 150));
+}
+
+TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
+    gSettings.gSendAfterSale = true;
+    gComm.gOperationMode = kCommResendAll;   // left behind by a report
+    gSale.gSendPending = true;
+    CashSale();
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Communicate(0,hidden)"), 1);
+    EXPECT_FALSE(gSale.gSendPending);
+}
+
+TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
+    CashSale();
+    gSale.gMode = 12;
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Document_Save(12)"), 1);
+    EXPECT_EQ(svc.Count("Document_Print(12)"), 1);
+    EXPECT_EQ(Records(".INV", 150).size(), 0u);
+    Timer_EndSale_Timer();
+    gSale.gMode = 15;
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Document_Save(15)"), 1);
+    EXPECT_EQ(svc.Count("Document_Print(15)"), 0);
+    Timer_EndSale_Timer();
+    gSale.gStockCount = true;
+    svc.calls.clear();
+    mTotalRegister_Click();
+    EXPECT_TRUE(svc.calls.empty());
+}
+
+TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
+    gSettings.gPayBalanceOnTotal = "1";
+    AddLine("1", "A", 1, "30", "30");
+    Totals("30", "0", "30");
+    AddTender("1", "10");
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Payment_Process(1)"), 1);
+}
+
+// ---- whether Total may be pressed -------------------------------------------
+
+TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
+    const ControlId total{"mTotalRegister", 0};
+    auto enabled = [&] {
+        Total_Activate();
+        return screen.Enabled(total);
+    };
+    EXPECT_FALSE(enabled());   // no lines
+    AddLine("1", "A", 1, "30", "30");
+    Totals("30", "0", "30");
+    EXPECT_FALSE(enabled());   // nothing paid
+    gSettings.gOpenBalanceAllowed = "1";
+    gSale.gClientAccountType = "3";
+    EXPECT_TRUE(enabled());    // an account client may leave a balance
+    gSale.gClientAccountType = "1";
+    EXPECT_FALSE(enabled());
+    AddTender("1", "40");
+    gSale.gChange = M("1");
+    EXPECT_TRUE(enabled());
+    EXPECT_EQ(gSale.gChange, M("10"));   // recomputed from paid and total
+
+    // A refund is enabled once the tenders cover it, else by the tender rule.
+    NewSale();
+    AddLine("1", "A", -1, "30", "30");
+    Totals("-30", "0", "-30");
+    AddTender("1", "-10");
+    screen.SetEnabled(total, false);
+    gSettings.gRefundTenderRule = "1";
+    EXPECT_FALSE(enabled());   // left as it was
+    gSettings.gRefundTenderRule = "0";
+    EXPECT_TRUE(enabled());
+
+    // A pack order needs every line packed to its ordered quantity.
+    NewSale();
+    gSale.gMode = 30;
+    AddLine("1", "A", 3, "1", "1");
+    gSale.gLineTaxFlags[1] = "3";
+    AddLine("2", "B", 1, "1", "1");
+    gSale.gLineTaxFlags[2] = "2";
+    EXPECT_FALSE(enabled());
+    gSale.gLineQuantity[2] = 2;
+    EXPECT_TRUE(enabled());
+
+    // A client order needs the minimum share paid.
+    NewSale();
+    gSale.gMode = 12;
+    gSale.gOrderKind = "1";
+    gSale.gOrderType = "1";
+    gSettings.gOrderMinPaidPercent = "50";
+    AddLine("1", "A", 1, "100", "100");
+    Totals("100", "0", "100");
+    AddTender("1", "49.99");
+    EXPECT_FALSE(enabled());
+    AddTender("1", ".01");
+    EXPECT_TRUE(enabled());
+}
+
+}  // namespace
+}  // namespace tarvo
