@@ -1,5 +1,7 @@
 // Finishing a sale: the saved invoice header, lines and payments checked byte
-// for byte against records built by hand; a save that fails at any write
+// for byte against records built by hand (also for tenders taken on the
+// payment page with exchange and change lines, and for lines discounted by the
+// client attached to the sale); a save that fails at any write
 // leaving the files as they were; the Total key's drawer, receipts, training
 // mode, refunds, the end-of-sale pause; and whether Total may be pressed.
 #include <gtest/gtest.h>
@@ -15,10 +17,13 @@
 #include <vector>
 
 #include "data/data_state.h"
+#include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "register/controls.h"
+#include "register/panels.h"
 #include "register/register_fixture.h"
+#include "sale/clients.h"
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
@@ -84,6 +89,7 @@ protected:
         gData.invoices.Close();
         gData.invoiceLines.Close();
         gData.payments.Close();
+        gData.clients.Close();
         RegisterTest::TearDown();
     }
 
@@ -283,6 +289,137 @@ TEST_F(SaleSaveTest, SalesFollowEachOtherAndTheFileHeadersCountThem) {
     EXPECT_EQ(pay[0], "3" + Blanks(232));
     EXPECT_EQ(pay[2].substr(0, 9), "000000301");
     EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);
+}
+
+// A payment type on the payment page: key `number`, its tender type code, its
+// change mode, and for exchange types the rate, exchange code and change type.
+void SetPaymentType(int number, const char* name, const char* cardType, const char* changeMode, double rate = 0,
+                    const char* code = "", const char* changeType = "", const char* active = "") {
+    PaymentType& t = gSettings.PaymentTypes[static_cast<std::size_t>(number)];
+    t.Number = std::to_string(number);
+    t.Name1 = name;
+    t.CardType = cardType;
+    t.ChangeMode = changeMode;
+    t.Rate = rate;
+    t.Code = code;
+    t.ChangeType = changeType;
+    t.Active = active;
+}
+
+std::string PayRecord(const char* tender, const char* type, const char* amount) {
+    return std::string("0000002") + tender + Pad(type, 8) + Pad(amount, 9) + Blanks(20) + "0" + Blanks(185);
+}
+
+struct ExchangeSaveCase {
+    const char* what;
+    std::vector<std::pair<int, const char*>> presses;   // payment key, typed amount
+    std::vector<std::string> payments;                  // the .PAY records after the header
+    const char* change;                                 // the header's change field
+};
+
+TEST_F(SaleSaveTest, ForeignTenderSavesItsExchangeAndChangeLines) {
+    // Euro notes at 1.0837, exchanged into "EX" with the change paid in cash.
+    enum { kCashKey = 1, kEuroKey = 3 };
+    SetPaymentType(kCashKey, "Cash", "CA", "", 0, "", "", "1");
+    SetPaymentType(kEuroKey, "Euro", "EU", "1", 1.0837, "EX", "CA");
+    Payment_Setup();
+    // Sale total 57.85.
+    const ExchangeSaveCase cases[] = {
+        // 50 x 1.0837 = 54.185: +0.001 gives 54.18 (+0.005 would give 54.19);
+        // 57.85 - 50 - 54.18 + 0.001 = -46.329 floors to -46.33, given back in cash.
+        {"euro tender over the balance: exchange and a cash change line",
+         {{kEuroKey, "50"}},
+         {PayRecord("01", "EU", "50"), PayRecord("02", "EX", "54.18"), PayRecord("03", "CA", "-46.33")},
+         "0"},
+        // 20 x 1.0837 = 21.674 -> 21.67, balance 16.18; cash 20 leaves 3.82
+        // change, taken off the last tender when saved.
+        {"euro tender short of the balance, cash for the rest",
+         {{kEuroKey, "20"}, {kCashKey, "20"}},
+         {PayRecord("01", "EU", "20"), PayRecord("02", "EX", "21.67"), PayRecord("03", "CA", "16.18")},
+         "3.82"},
+        // 100 x 1.0837 = 108.37; 57.85 - 100 - 108.37 + 0.001 = -150.519 floors to -150.52.
+        {"round euro amount",
+         {{kEuroKey, "100"}},
+         {PayRecord("01", "EU", "100"), PayRecord("02", "EX", "108.37"), PayRecord("03", "CA", "-150.52")},
+         "0"},
+    };
+    for (const ExchangeSaveCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(FilePath(".INV"));
+        std::filesystem::remove(FilePath(".DTL"));
+        std::filesystem::remove(FilePath(".PAY"));
+        NewSale();
+        gSaleSave = SaleSaveState{};
+        svc.calls.clear();
+        AddLine("4001", "EURO-A", 1, "55.1", "55.1");
+        Totals("55.1", "2.75", "57.85");
+        // The payment page, as the payment key opens it.
+        Summary_Show();
+        gSale.gBalanceDue = gSale.gTotal;
+        Payment_Display();
+        for (const auto& [key, typed] : c.presses) {
+            screen.SetText(kEntryBox, typed);
+            Payment_Process(key);
+        }
+        mTotalRegister_Click();
+
+        const std::string header = "0000002 0 0" "20261209" "1030" "00000007" + Blanks(8) + "C100    " + Blanks(8) +
+                                   Pad("55.1", 9) + Pad("0", 9) + Pad("2.75", 9) + Pad("0", 9) + Pad("0", 9) +
+                                   Pad("57.85", 9) + Pad(c.change, 9) + "4" + Blanks(20) + "1  " + "3";
+        const auto inv = Records(".INV", 150);
+        ASSERT_EQ(inv.size(), 2u);
+        EXPECT_EQ(inv[1], header);
+        const auto pay = Records(".PAY", 235);
+        ASSERT_EQ(pay.size(), 1 + c.payments.size());
+        EXPECT_EQ(pay[0], "4" + Blanks(232));
+        for (std::size_t t = 0; t < c.payments.size(); ++t) EXPECT_EQ(pay[t + 1], c.payments[t]) << "tender " << t + 1;
+        // Only the cash line opens the drawer.
+        EXPECT_EQ(svc.Count("Drawer_Open"), 1);
+    }
+}
+
+TEST_F(SaleSaveTest, ClientDiscountPerLineSavesTheDiscountedPricesAndNotes) {
+    // Client C2040 with 12.5 % off every line already in the sale.
+    gSettings.gClientDiscountAllLines = true;
+    ASSERT_TRUE(gData.clients.Open(dir / "clients.wrk", 300, true));
+    ASSERT_TRUE(gData.clients.Write(1, Fixed(212, {{1, "C2040"}, {11, "1"}, {12, "2040"}, {20, "Harbour Bakery"},
+                                                   {205, "12.5"}})));
+    gData.gClientCount = 1;
+    gSale.gTaxRate[1] = 5;
+    AddLine("5001", "ROLLS", 2, "19.99", "19.99");
+    gSale.gLineTaxFlags[1] = "t";
+    AddLine("5002", "OVEN", 1, "1234.56", "1234.56", "typed note", true);
+    AddLine("5003", "BAG", -1, ".05", ".05");
+    AddLine("5004", "KITPART", 1, "0", "0", "", false, true);
+    gData.gClientRecNo = 1;
+    Client_Process();
+    // 19.99 x 0.875 = 17.49125 -> 17.49 (x2 = 34.98, taxed 5 % = 1.75);
+    // 1234.56 x 0.875 = 1080.24; 0.05 x 0.875 = 0.04375 -> 0.04 (x-1).
+    ASSERT_EQ(gSale.gTotal, M("1116.93"));
+    AddTender("1", "1116.93");
+    mTotalRegister_Click();
+
+    const std::string header = "0000002 0 0" "20261209" "1030" "00000007" + Blanks(8) + "C2040   " + Blanks(8) +
+                               Pad("1115.18", 9) + Pad("0", 9) + Pad("1.75", 9) + Pad("0", 9) + Pad("0", 9) +
+                               Pad("1116.93", 9) + Pad("0", 9) + "4" + Blanks(20) + "4  " + "1";
+    const auto inv = Records(".INV", 150);
+    ASSERT_EQ(inv.size(), 2u);
+    EXPECT_EQ(inv[1], header);
+    const auto dtl = Records(".DTL", 90);
+    ASSERT_EQ(dtl.size(), 5u);
+    EXPECT_EQ(dtl[0], "5" + Blanks(60));
+    // The list price stays; the note replaces a typed one and is cut at 21.
+    EXPECT_EQ(dtl[1], "0000002001" "5001    " + Pad("ROLLS", 20) + Pad("2", 9) + Pad("19.99", 9) + Pad("17.49", 9) +
+                          Pad("Dsct%: 12.5 ($19.99)", 21) + "01");
+    EXPECT_EQ(dtl[2], "0000002002" "5002    " + Pad("OVEN", 20) + Pad("1", 9) + Pad("1234.56", 9) +
+                          Pad("1080.24", 9) + "Dsct%: 12.5 ($1234.56" + "01");
+    EXPECT_EQ(dtl[3], "0000002003" "5003    " + Pad("BAG", 20) + Pad("-1", 9) + Pad(".05", 9) + Pad(".04", 9) +
+                          Pad("Dsct%: 12.5 ($0.05)", 21) + "01");
+    EXPECT_EQ(dtl[4], "0000002004" "5004    " + Pad("KITPART", 20) + Pad("1", 9) + Pad("0", 9) + Pad("0", 9) +
+                          Pad("Dsct%: 12.5 ($0)", 21) + "11");
+    const auto pay = Records(".PAY", 235);
+    ASSERT_EQ(pay.size(), 2u);
+    EXPECT_EQ(pay[1], PayRecord("01", "1", "1116.93"));
 }
 
 // ---- refusing what does not fit ----------------------------------------------
