@@ -63,20 +63,7 @@ void AfterLineRemoved() {
 // Line `to` takes every field of line `from` except the position in a
 // fetched order, which stays with its slot.
 void MoveLine(int to, int from) {
-    SaleState& s = gSale;
-    s.gLineKey[to] = s.gLineKey[from];
-    s.gLineProduct[to] = s.gLineProduct[from];
-    s.gLineDescription[to] = s.gLineDescription[from];
-    s.gLineQuantity[to] = s.gLineQuantity[from];
-    s.gLineListPrice[to] = s.gLineListPrice[from];
-    s.gLineUnitPrice[to] = s.gLineUnitPrice[from];
-    s.gLineExtension[to] = s.gLineExtension[from];
-    s.gLinePriceUnits[to] = s.gLinePriceUnits[from];
-    s.gLineTaxFlags[to] = s.gLineTaxFlags[from];
-    s.gLineDepartment[to] = s.gLineDepartment[from];
-    s.gLineNote[to] = s.gLineNote[from];
-    s.gLineHasNote[to] = s.gLineHasNote[from];
-    s.gLineKitComponent[to] = s.gLineKitComponent[from];
+    ForEachLineArray(gSale, [&](auto& line) { line[to] = line[from]; }, false);
 }
 
 // An approved card tender must never be taken out of the sale by removing

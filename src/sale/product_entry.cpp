@@ -118,22 +118,8 @@ void PriceChange(const std::string& record) {
 // ---- modes 28 and 30: counting into a fetched order -----------------------------------
 
 void SwapLines(int a, int b) {
-    SaleState& s = gSale;
     const auto i = static_cast<std::size_t>(a), j = static_cast<std::size_t>(b);
-    std::swap(s.gLineKey[i], s.gLineKey[j]);
-    std::swap(s.gLineProduct[i], s.gLineProduct[j]);
-    std::swap(s.gLineDescription[i], s.gLineDescription[j]);
-    std::swap(s.gLineQuantity[i], s.gLineQuantity[j]);
-    std::swap(s.gLineListPrice[i], s.gLineListPrice[j]);
-    std::swap(s.gLineUnitPrice[i], s.gLineUnitPrice[j]);
-    std::swap(s.gLineExtension[i], s.gLineExtension[j]);
-    std::swap(s.gLinePriceUnits[i], s.gLinePriceUnits[j]);
-    std::swap(s.gLineTaxFlags[i], s.gLineTaxFlags[j]);
-    std::swap(s.gLineDepartment[i], s.gLineDepartment[j]);
-    std::swap(s.gLineNote[i], s.gLineNote[j]);
-    std::swap(s.gLineHasNote[i], s.gLineHasNote[j]);
-    std::swap(s.gLineKitComponent[i], s.gLineKitComponent[j]);
-    std::swap(s.gLineSourceIndex[i], s.gLineSourceIndex[j]);
+    ForEachLineArray(gSale, [&](auto& line) { std::swap(line[i], line[j]); });
 }
 
 void NotOnTheOrder() {

@@ -83,20 +83,8 @@ void Lines_Clear() {
     SaleState& s = gSale;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        s.gLineKey[k].clear();
-        s.gLineProduct[k].clear();
-        s.gLineDescription[k].clear();
-        s.gLineQuantity[k] = 0;
-        s.gLineListPrice[k] = Money();
-        s.gLineUnitPrice[k] = Money();
-        s.gLineExtension[k] = Money();
+        ForEachLineArray(s, [k](auto& line) { line[k] = {}; });
         s.gLinePriceUnits[k] = 1;
-        s.gLineTaxFlags[k].clear();
-        s.gLineDepartment[k].clear();
-        s.gLineNote[k].clear();
-        s.gLineHasNote[k] = false;
-        s.gLineKitComponent[k] = false;
-        s.gLineSourceIndex[k] = 0;
     }
 }
 

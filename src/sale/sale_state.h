@@ -93,4 +93,25 @@ struct SaleState {
 
 extern SaleState gSale;
 
+// Calls f with every SaleLine array in turn. Without `withSourceIndex` the
+// position in a fetched order is left out: it stays with its slot when lines
+// move.
+template <typename F>
+void ForEachLineArray(SaleState& s, F&& f, bool withSourceIndex = true) {
+    f(s.gLineKey);
+    f(s.gLineProduct);
+    f(s.gLineDescription);
+    f(s.gLineQuantity);
+    f(s.gLineListPrice);
+    f(s.gLineUnitPrice);
+    f(s.gLineExtension);
+    f(s.gLinePriceUnits);
+    f(s.gLineTaxFlags);
+    f(s.gLineDepartment);
+    f(s.gLineNote);
+    f(s.gLineHasNote);
+    f(s.gLineKitComponent);
+    if (withSourceIndex) f(s.gLineSourceIndex);
+}
+
 }  // namespace tarvo
