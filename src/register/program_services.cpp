@@ -1,6 +1,7 @@
 #include "register/program_services.h"
 
 #include "office/opening.h"
+#include "print/printer_output.h"
 #include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -44,5 +45,12 @@ void ProgramServices::Sales_Process(int key) { tarvo::Sales_Process(key); }
 void ProgramServices::Suspend_Store() { tarvo::Suspend_Store(); }
 void ProgramServices::Suspend_Recall() { tarvo::Suspend_Recall(); }
 void ProgramServices::Suspend_False() { tarvo::Suspend_False(); }
+void ProgramServices::Drawer_Open() { tarvo::Drawer_Open(); }
+void ProgramServices::Printer_Open() { tarvo::Printer_Open(); }
+void ProgramServices::Printer_Line(int newLine, int code, const std::string& text) {
+    tarvo::Printer_Line(newLine, code, text);
+}
+void ProgramServices::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeHandle); }
+std::int16_t ProgramServices::PrintStatus() const { return gPrint.gPrintStatus; }
 
 }  // namespace tarvo

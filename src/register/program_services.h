@@ -38,6 +38,11 @@ public:
     void Suspend_Store() override;
     void Suspend_Recall() override;
     void Suspend_False() override;
+    void Drawer_Open() override;
+    void Printer_Open() override;
+    void Printer_Line(int newLine, int code, const std::string& text) override;
+    void Printer_Close(bool closeHandle) override;
+    std::int16_t PrintStatus() const override;
 };
 
 }  // namespace tarvo

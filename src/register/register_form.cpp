@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "print/printer_output.h"
 #include "register/entry_box.h"
 #include "register/messages.h"
 #include "register/receipt_area.h"
@@ -40,6 +41,7 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
 
     if (!loadDataAndSettings(message)) return false;
     UI_Setup();
+    PrinterCodes_Load();
     Payment_Setup();
     EndSaleTimer_Connect();
     Suspend_CheckAtLoad();

@@ -1,0 +1,205 @@
+#include "platform/serial_port.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace tarvo {
+
+namespace {
+
+std::string Trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::optional<int> ToInt(const std::string& s) {
+    if (s.empty() || s.size() > 7) return std::nullopt;
+    int n = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+speed_t SpeedOf(int baud) {
+    switch (baud) {
+        case 110: return B110;
+        case 300: return B300;
+        case 600: return B600;
+        case 1200: return B1200;
+        case 2400: return B2400;
+        case 4800: return B4800;
+        case 9600: return B9600;
+        case 19200: return B19200;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        case 115200: return B115200;
+        default: return B0;
+    }
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string ErrnoText(const char* what, const std::string& path) {
+    return std::string(what) + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+std::optional<LineSettings> LineSettings_Parse(std::string_view options) {
+    LineSettings s;
+    std::size_t field = 0, start = 0;
+    while (start <= options.size()) {
+        std::size_t comma = options.find(',', start);
+        if (comma == std::string_view::npos) comma = options.size();
+        const std::string f = Upper(Trim(options.substr(start, comma - start)));
+        if (!f.empty()) {
+            if (field == 0) {
+                auto n = ToInt(f);
+                if (!n || SpeedOf(*n) == B0) return std::nullopt;
+                s.baud = *n;
+            } else if (field == 1) {
+                if (f.size() != 1 || std::string_view("NEOMS").find(f[0]) == std::string_view::npos) return std::nullopt;
+                s.parity = f[0];
+            } else if (field == 2) {
+                auto n = ToInt(f);
+                if (!n || *n < 5 || *n > 8) return std::nullopt;
+                s.dataBits = *n;
+            } else if (field == 3) {
+                auto n = ToInt(f);
+                if (!n || (*n != 1 && *n != 2)) return std::nullopt;
+                s.stopBits = *n;
+            } else if (f.rfind("CS", 0) == 0) {
+                s.ctsHandshake = f != "CS0";
+            } else if (f.rfind("DS", 0) == 0) {
+                s.dsrHandshake = f != "DS0";
+            } else if (f.rfind("CD", 0) == 0) {
+                s.cdHandshake = f != "CD0";
+            }
+            // ASC, BIN, LF, RS, OP, TB, RB, PE: text-file options, nothing to set on the line.
+        }
+        ++field;
+        start = comma + 1;
+    }
+    return s;
+}
+
+bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>& line, std::string& error) {
+    Close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = ErrnoText("cannot open", path);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+        error = ErrnoText("cannot empty", path);
+        ::close(fd);
+        return false;
+    }
+    if (line && ::isatty(fd)) {
+        termios t{};
+        if (::tcgetattr(fd, &t) != 0) {
+            error = ErrnoText("cannot read the line settings of", path);
+            ::close(fd);
+            return false;
+        }
+        ::cfmakeraw(&t);
+        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | CMSPAR);
+        switch (line->dataBits) {
+            case 5: t.c_cflag |= CS5; break;
+            case 6: t.c_cflag |= CS6; break;
+            case 7: t.c_cflag |= CS7; break;
+            default: t.c_cflag |= CS8; break;
+        }
+        if (line->parity == 'E') t.c_cflag |= PARENB;
+        if (line->parity == 'O') t.c_cflag |= PARENB | PARODD;
+        if (line->parity == 'M') t.c_cflag |= PARENB | PARODD | CMSPAR;
+        if (line->parity == 'S') t.c_cflag |= PARENB | CMSPAR;
+        if (line->stopBits == 2) t.c_cflag |= CSTOPB;
+        if (line->ctsHandshake) t.c_cflag |= CRTSCTS;
+        t.c_cflag |= CREAD;
+        if (line->cdHandshake) t.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+        else t.c_cflag |= CLOCAL;
+        t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+        t.c_cc[VMIN] = 0;
+        t.c_cc[VTIME] = 0;
+        ::cfsetispeed(&t, SpeedOf(line->baud));
+        ::cfsetospeed(&t, SpeedOf(line->baud));
+        if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+            // A pseudo-terminal refuses what it cannot do (EINVAL); what
+            // stuck is read back and kept. Anything else is an error.
+            termios back{};
+            if (errno != EINVAL || ::tcgetattr(fd, &back) != 0) {
+                error = ErrnoText("cannot set the line of", path);
+                ::close(fd);
+                return false;
+            }
+        }
+    }
+    fd_ = fd;
+    return true;
+}
+
+bool DevicePort::Write(std::string_view bytes, std::string& error, int stallMs) {
+    if (fd_ < 0) {
+        error = "the port is not open";
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{fd_, POLLOUT, 0};
+            int r;
+            do r = ::poll(&p, 1, stallMs);
+            while (r < 0 && errno == EINTR);
+            if (r == 0) {
+                error = "the device took nothing for " + std::to_string(stallMs) + " ms";
+                return false;
+            }
+            if (r < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                error = "the device is no longer writable";
+                return false;
+            }
+            continue;
+        }
+        error = std::string("write failed: ") + (n < 0 ? std::strerror(errno) : "nothing written");
+        return false;
+    }
+    return true;
+}
+
+bool DevicePort::Close(std::string* error) {
+    if (fd_ < 0) return true;
+    bool ok = true;
+    if (::isatty(fd_) && ::tcdrain(fd_) != 0 && errno != ENOTTY && errno != EINVAL) {
+        ok = false;
+        if (error) *error = std::string("drain failed: ") + std::strerror(errno);
+    }
+    if (::close(fd_) != 0 && ok) {
+        ok = false;
+        if (error) *error = std::string("close failed: ") + std::strerror(errno);
+    }
+    fd_ = -1;
+    return ok;
+}
+
+}  // namespace tarvo

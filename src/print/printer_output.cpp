@@ -1,0 +1,346 @@
+#include "print/printer_output.h"
+
+#include <cups/cups.h>
+
+#include <optional>
+#include <vector>
+
+#include "data/data_state.h"
+#include "data/log.h"
+#include "platform/serial_port.h"
+#include "print/devices.h"
+#include "print/printer_codes.h"
+#include "register/controls.h"
+#include "register/messages.h"
+#include "register/register_context.h"
+#include "register/register_state.h"
+#include "register/screen_model.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+
+namespace tarvo {
+
+PrintState gPrint;
+
+namespace {
+
+enum class Sink { None, Port, Spooler, Capture };
+
+// The receipt printer output (file 20 of the register).
+struct Output {
+    Sink sink = Sink::None;
+    DevicePort port;
+    std::string queue;     // spooler queue
+    std::string job;       // spooler job data, sent at the close
+    bool writeFailed = false;
+};
+Output gOut;
+bool gLastOpenFailed = false;
+std::string* gCapture = nullptr;
+
+void LogLine(const std::string& text) { ProgramLog().Write(1, text); }
+
+const std::string& Type() { return gSettings.gPrinterType; }
+
+std::string ProgramFolder() {
+    if (!gConstants.paths.programFolder.empty()) return gConstants.paths.programFolder;
+    return Reg().programFolder;
+}
+
+// The panel Txt_Printer, when the register window is there.
+void Panel_Append(const std::string& text) {
+    if (!Reg().screen) return;
+    Screen().SetText(kPrintout, Screen().Text(kPrintout) + text);
+}
+
+std::string SpoolerError() {
+    const char* e = cupsLastErrorString();
+    return e ? e : "unknown error";
+}
+
+// Sends the spooler job: a raw document named "AAAAAA".
+bool Spooler_Submit(const std::string& queue, const std::string& data, std::string& error) {
+    if (data.empty()) return true;
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), "AAAAAA", 0, nullptr);
+    if (job == 0) {
+        error = "the queue " + queue + " refused the job: " + SpoolerError();
+        return false;
+    }
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, "AAAAAA", CUPS_FORMAT_RAW, 1) !=
+        HTTP_STATUS_CONTINUE) {
+        error = "the queue " + queue + " refused the document: " + SpoolerError();
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
+        return false;
+    }
+    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, data.data(), data.size()) != HTTP_STATUS_CONTINUE) {
+        error = "sending the job to " + queue + " failed: " + SpoolerError();
+        cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
+        return false;
+    }
+    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        error = "the queue " + queue + " did not take the job: " + SpoolerError();
+        return false;
+    }
+    return true;
+}
+
+// Closes the output (file 20); a spooler job under way is sent. False with
+// `error` when the device or the spooler reported a failure.
+bool Output_Close(std::string& error) {
+    bool ok = true;
+    if (gOut.sink == Sink::Port) {
+        ok = gOut.port.Close(&error);
+    } else if (gOut.sink == Sink::Spooler) {
+        ok = Spooler_Submit(gOut.queue, gOut.job, error);
+    }
+    gOut.sink = Sink::None;
+    gOut.job.clear();
+    gOut.queue.clear();
+    gOut.writeFailed = false;
+    return ok;
+}
+
+void Output_Write(const std::string& bytes) {
+    if (gOut.writeFailed || bytes.empty()) return;
+    switch (gOut.sink) {
+        case Sink::None: return;   // the open failed and said so
+        case Sink::Capture:
+            if (gCapture) gCapture->append(bytes);
+            return;
+        case Sink::Spooler: gOut.job.append(bytes); return;
+        case Sink::Port: {
+            std::string error;
+            if (!gOut.port.Write(bytes, error)) {
+                gOut.writeFailed = true;
+                gPrint.gPrintStatus = 2;
+                LogLine("Printer_Line: Unable to write to the printer port (" + error + ")");
+            }
+            return;
+        }
+    }
+}
+
+// Splits "COM1:9600,N,8,1,ASC,LF" into the port and its line settings.
+bool Port_Open(DevicePort& port, const std::string& deviceName, std::string& error) {
+    const auto colon = deviceName.find(':');
+    const std::string portName = deviceName.substr(0, colon);
+    std::optional<LineSettings> line;
+    if (colon != std::string::npos) {
+        line = LineSettings_Parse(std::string_view(deviceName).substr(colon + 1));
+        if (!line) {
+            error = "bad line settings " + deviceName;
+            return false;
+        }
+    }
+    const std::string path = Device_Path(DeviceMap_Load(ProgramFolder()), portName);
+    if (path.empty()) {
+        error = "no device for " + portName;
+        return false;
+    }
+    return port.Open(path, line, error);
+}
+
+// Opens the output by the printer type (not the panel types). False after a
+// logged failure.
+bool Output_Open() {
+    const std::string& type = Type();
+    if (gCapture) {
+        gOut.sink = Sink::Capture;
+        return true;
+    }
+    if (type == "6") {
+        const std::string wanted = Device_SpoolerQueue(DeviceMap_Load(ProgramFolder()));
+        cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, wanted.empty() ? nullptr : wanted.c_str(), nullptr);
+        if (!dest) {
+            LogLine("Printer_Open: A default USB printer is not specified. Printing disabled. (" +
+                    (wanted.empty() ? std::string("no default queue") : "queue " + wanted) + ": " + SpoolerError() +
+                    ")");
+            gSettings.gPrinterType = "0";
+            return false;
+        }
+        gOut.queue = dest->name;
+        cupsFreeDests(1, dest);
+        gOut.sink = Sink::Spooler;
+        return true;
+    }
+    std::string error;
+    if (!Port_Open(gOut.port, PrinterPort_Name(type), error)) {
+        LogLine("Printer_Open: HandlerPrinterOpen, Unable to open printer port (" + error + ")");
+        return false;
+    }
+    gOut.sink = Sink::Port;
+    return true;
+}
+
+// The line-end rules of the panel (print-to-screen mode and type "20"):
+// text for codes 0 and 2, then a line break when newLine is 1.
+void Panel_Line(int newLine, int code, const std::string& text) {
+    std::string piece = (code == 0 || code == 2) ? text : std::string();
+    if (newLine == 1) piece += "\r\n";
+    Panel_Append(piece);
+}
+
+const std::string& Code(int code) {
+    static const std::string none;
+    return code >= 1 && code <= 7 ? gPrint.gPrinterCode[static_cast<std::size_t>(code)] : none;
+}
+
+}  // namespace
+
+void PrinterCodes_Load() {
+    std::vector<std::string> problems;
+    gPrint.gPrinterCode = PrinterCodes_Build(gSettings, &problems);
+    for (const auto& p : problems) LogLine("PrinterCodes_Build: " + p);
+}
+
+std::string PrinterPort_Name(const std::string& t) {
+    if (t == "0" || t == "6" || t == "20") return {};
+    if (t == "2") return "lpt2";
+    if (t == "3") return "COM1:9600,N,8,1,ASC,LF";
+    if (t == "4") return "COM2:9600,N,8,1,ASC,LF";
+    if (t == "5") return "lpt3";
+    if (t == "7") return "COM3:9600,N,8,1,ASC,LF";
+    if (t == "8") return "COM4:9600,N,8,1,ASC,LF";
+    if (t == "9") return "COM5:9600,N,8,1,ASC,LF";
+    if (t == "10") return "COM6:9600,N,8,1,ASC,LF";
+    return "lpt1";
+}
+
+void Printer_Open() {
+    if (Type() == "0") {
+        gPrint.gPrintStatus = 5;
+        return;
+    }
+    std::string error;
+    if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
+    gLastOpenFailed = false;
+    if (gPrint.gPrintToScreen) {
+        if (Reg().screen) Screen().SetText(kPrintout, "");
+    } else if (Type() != "20") {
+        if (!Output_Open()) {
+            gLastOpenFailed = true;
+            gPrint.gPrintStatus = 1;
+            return;
+        }
+    }
+    gPrint.gPrintStatus = 0;
+    if (!gPrint.gPrintNoInit) Printer_Line(1, 1, "");
+    gPrint.gPrintNoInit = false;
+    gPrint.gLineWidth = gSettings.gWidePaper == 1 ? 54 : 40;
+    if (gOut.writeFailed) {
+        gLastOpenFailed = true;
+        gPrint.gPrintStatus = 1;
+    }
+}
+
+void Printer_Line(int newLine, int code, const std::string& text) {
+    if (gPrint.gPrintToScreen) {
+        Panel_Line(newLine, code, text);
+        return;
+    }
+    const std::string& type = Type();
+    if (type == "0") return;
+    if (type == "20") {
+        Panel_Line(newLine, code, text);
+        return;
+    }
+    std::string piece;
+    if (type == "6") {
+        // Codes 0, 2 and 3 carry the text; the others stand in its place.
+        if (code == 0) piece = text;
+        else if (code == 2 || code == 3) piece = Code(code) + text;
+        else piece = Code(code);
+        if (newLine == 1) piece += '\n';
+    } else {
+        if (code == 0) piece = text;
+        else if (code == 2) piece = Code(2) + text;
+        else piece = Code(code);
+        if (newLine == 1) piece += "\r\n";
+    }
+    Output_Write(piece);
+}
+
+void Printer_Close(bool closeHandle) {
+    (void)closeHandle;   // the spooler connection is released with every close
+    std::string error;
+    if (Type() == "0") {
+        // A spooler that could not be opened switched printing off; that
+        // printout stays failed.
+        const bool ok = Output_Close(error);
+        if (!gLastOpenFailed) gPrint.gPrintStatus = ok ? 0 : 3;
+        gPrint.gPrintNoInit = false;
+        gLastOpenFailed = false;
+        return;
+    }
+    if (gPrint.gPrintToScreen) {
+        gPrint.gPrintToScreen = false;
+        gPrint.gPrintNoInit = false;
+        Output_Close(error);
+        if (Reg().screen && Reg().services) Printout_Show();
+        return;
+    }
+    if (!gPrint.gPrintNoInit) {
+        Printer_Line(0, 6, "");
+        Printer_Line(0, 7, "");
+    }
+    gPrint.gPrintNoInit = false;
+    const bool writeFailed = gOut.writeFailed;
+    if (!Output_Close(error) || writeFailed) {
+        if (error.empty()) error = "a write to the printer failed";
+        LogLine("Printer_Close: HandlerPrinterClose, Printer can not be closed (" + error + ")");
+        gPrint.gPrintStatus = 3;
+    }
+    gLastOpenFailed = false;
+}
+
+void Drawer_Open() {
+    const int drawerPort = gSettings.gDrawerPort;
+    if (drawerPort >= 1 && drawerPort <= 4) {
+        static const char* const kNames[] = {"com1:2400,N,8,1,CS,DS,CD", "com2:9600,N,8,1,CS,DS,CD",
+                                             "com3:9600,N,8,1,CS,DS,CD", "com4:9600,N,8,1,CS,DS,CD"};
+        DevicePort port;   // file 32
+        std::string error;
+        bool ok = Port_Open(port, kNames[drawerPort - 1], error) && port.Write("\x07\r\n", error);
+        if (port.IsOpen() && !port.Close(ok ? &error : nullptr)) ok = false;
+        if (!ok) {
+            LogLine("Drawer_Open: Unable to use the cash drawer port COM" + std::to_string(drawerPort) + " (" + error +
+                    ")");
+            gPrint.gPrintStatus = 1;
+        }
+        return;
+    }
+    if (Type() == "0") {
+        gPrint.gPrintStatus = 0;
+        return;
+    }
+    gPrint.gPrintNoInit = true;
+    Printer_Open();
+    if (gPrint.gPrintStatus != 0) {
+        gPrint.gPrintNoInit = false;
+        return;
+    }
+    std::string key;
+    const auto index = gReg.gCashierIndex;
+    if (index >= 0 && static_cast<std::size_t>(index) < gData.CashierTable.size())
+        key = gData.CashierTable[static_cast<std::size_t>(index)].CashierKey;
+    Printer_Line(1, !key.empty() && key[0] == '2' ? 5 : 4, "");
+    if (gOut.writeFailed) {
+        LogLine("Drawer_Open: HandlerPrinterOpen, Unable to open printer port");
+        gPrint.gPrintNoInit = false;
+        std::string error;
+        Output_Close(error);
+        gPrint.gPrintStatus = 1;
+        return;
+    }
+    gPrint.gPrintNoInit = true;
+    Printer_Close(true);
+}
+
+void PrinterCapture_Begin(std::string& out) { gCapture = &out; }
+void PrinterCapture_End() {
+    if (gOut.sink == Sink::Capture) gOut.sink = Sink::None;
+    gCapture = nullptr;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,79 @@
+// The receipt printer output: opens the output chosen by the printer type
+// (setting 880, gSettings.gPrinterType), writes lines and printer control
+// sequences to it, closes it with paper feed and cut, and opens the cash
+// drawer. One output is open at a time: opening closes the one before.
+//
+// Printer types: "0" none; "6" the print spooler (a raw CUPS job on the
+// queue named by SPOOLER in ports.map, else the server's default queue);
+// "20" the on-screen printout panel Txt_Printer; "3","4","7","8","9","10"
+// serial ports COM1..COM6 at 9600,N,8,1; "2","5" parallel ports LPT2, LPT3;
+// anything else LPT1. Port names map to devices through ports.map (see
+// print/devices.h).
+//
+// Calling protocol: Printer_Open; go on only when gPrint.gPrintStatus is 0;
+// Printer_Line(1, 0, text) for a whole line, (0, 0, text) to continue one;
+// a title is Printer_Line(0, 2, title) then Printer_Line(1, 3, ""); then
+// Printer_Close(true).
+//
+// A failure is never reported as success: an output that cannot be opened
+// leaves status 1, a write that fails in the middle status 2, a close (or a
+// spooler job) that fails status 3, each with a line in the program log.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+struct PrintState {
+    // The seven control sequences, gPrinterCode[1]..[7] (index 0 unused, empty):
+    // 1 initialise, 2 title on, 3 title off, 4 drawer 1, 5 drawer 2,
+    // 6 paper feed, 7 paper cut. Built once by PrinterCodes_Load.
+    std::array<std::string, 8> gPrinterCode;
+    // 0 printed or nothing to do; 1 the output could not be opened or used;
+    // 2 an error in the middle of a printout; 3 the output could not be
+    // closed (or the spooler refused the job); 5 printing is switched off.
+    std::int16_t gPrintStatus = 0;
+    // Print-to-screen mode: output goes to Txt_Printer whatever the type.
+    bool gPrintToScreen = false;
+    // One-shot (Drawer_Open): the next open skips code 1, the next close codes 6 and 7.
+    bool gPrintNoInit = false;
+    // Characters per line: 54 on wide paper, else 40; set by each successful open.
+    std::int16_t gLineWidth = 40;
+};
+
+extern PrintState gPrint;
+
+// Builds gPrint.gPrinterCode from settings 835-876 (gSettings); a value that
+// is not a byte is skipped and logged. Call once from the register form's load.
+void PrinterCodes_Load();
+
+void Printer_Open();
+// newLine 1 ends the line, any other value continues it; code 0-7 as above.
+void Printer_Line(int newLine, int code, const std::string& text);
+void Printer_Close(bool closeHandle);
+// Opens the cash drawer: on its own serial port when gSettings.gDrawerPort is
+// 1-4 (byte 7 and a line end), else through the receipt printer (code 5 when
+// the logged-in cashier's key begins with "2", else code 4).
+void Drawer_Open();
+
+// The device name a printer type opens as a port ("lpt1",
+// "COM1:9600,N,8,1,ASC,LF", ...); empty for "0", "6" and "20".
+std::string PrinterPort_Name(const std::string& printerType);
+
+// Capture backend: while a capture is active, the port and spooler printer
+// types write their bytes (same line ends and control sequences) into `out`
+// instead of a device or the spooler. The panel types are not affected.
+void PrinterCapture_Begin(std::string& out);
+void PrinterCapture_End();
+
+class PrinterCapture {
+public:
+    PrinterCapture() { PrinterCapture_Begin(bytes); }
+    ~PrinterCapture() { PrinterCapture_End(); }
+    PrinterCapture(const PrinterCapture&) = delete;
+    PrinterCapture& operator=(const PrinterCapture&) = delete;
+    std::string bytes;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,697 @@
+// The receipt printer output on real outputs: a private print server with a
+// raw queue whose device is a TCP listener of the test, pseudo-terminal pairs
+// standing in for serial ports, plain files for parallel ports, the panel
+// Txt_Printer, and the capture backend.
+#include <gtest/gtest.h>
+
+#include <cups/cups.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/serial_port.h"
+#include "print/devices.h"
+#include "print/printer_output.h"
+#include "register/controls.h"
+#include "register/register_fixture.h"
+#include "test_dir.h"
+
+extern char** environ;
+
+namespace tarvo {
+namespace {
+
+using namespace std::string_literals;
+
+// Control sequences of the test printer.
+const std::string kInit = "\x1b@";
+const std::string kTitleOn = "\x1b" "E\x01";
+const std::string kTitleOff = "\x1b" "E\x00"s;
+const std::string kDrawer1 = "\x1bp\x00\x19\xfa"s;
+const std::string kDrawer2 = "\x1bp\x01\x19\xfa"s;
+const std::string kFeed = "\x1b" "d\x03";
+const std::string kCut = "\x1dV\x00"s;
+
+void SetCode(int k, const std::string& bytes) {
+    for (int j = 0; j < 6; ++j)
+        gSettings.gPrinterCodeValues[static_cast<std::size_t>(6 * (k - 1) + j)] =
+            j < static_cast<int>(bytes.size()) ? std::to_string(static_cast<unsigned char>(bytes[static_cast<std::size_t>(j)]))
+                                               : "";
+}
+
+// A printout with every kind of piece: windows-1252 letters (e9 = e acute,
+// ff = y diaeresis), a drawer kick inside the text, a title, a continued line.
+void PrintSampleDocument() {
+    Printer_Open();
+    ASSERT_EQ(gPrint.gPrintStatus, 0);
+    Printer_Line(1, 0, "Caf\xe9 R\xe9gion \xff");
+    Printer_Line(0, 2, "TOTAL");
+    Printer_Line(1, 3, "");
+    Printer_Line(0, 0, "1,234.50");
+    Printer_Line(1, 0, " kick:\x1bp\x00"s);
+    Printer_Line(1, 4, "ignored on ports");
+    Printer_Close(true);
+}
+const std::string kSampleOnPort = kInit + "\r\n" + "Caf\xe9 R\xe9gion \xff\r\n" + kTitleOn + "TOTAL" + kTitleOff +
+                                  "\r\n" + "1,234.50 kick:\x1bp\x00\r\n"s + kDrawer1 + "\r\n" + kFeed + kCut;
+const std::string kSampleOnSpooler = kInit + "\n" + "Caf\xe9 R\xe9gion \xff\n" + kTitleOn + "TOTAL" + kTitleOff + "\n" +
+                                     "1,234.50 kick:\x1bp\x00\n"s + kDrawer1 + "\n" + kFeed + kCut;
+
+class PrinterTest : public RegisterTest {
+protected:
+    void SetUp() override {
+        RegisterTest::SetUp();
+        gPrint = PrintState{};
+        UseTerminalFolder(dir.Path());
+        SetCode(1, kInit);
+        SetCode(2, kTitleOn);
+        SetCode(3, kTitleOff);
+        SetCode(4, kDrawer1);
+        SetCode(5, kDrawer2);
+        SetCode(6, kFeed);
+        SetCode(7, kCut);
+        PrinterCodes_Load();
+    }
+    void TearDown() override {
+        PrinterCapture_End();
+        gSettings.gPrinterType = "0";
+        Printer_Close(true);
+        RegisterTest::TearDown();
+    }
+    void Map(const std::string& entries) { dir.Write(kDeviceMapFile, entries); }
+    std::string Log() const { return dir.Read("Files/1234567.LOG"); }
+    void LoginCashier(const std::string& key) {
+        gData.CashierTable.resize(3);
+        gData.CashierTable[2].CashierKey = key;
+        gReg.gCashierIndex = 2;
+    }
+
+    TestDir dir;
+};
+
+// ---------------------------------------------------------------- tables ----
+
+TEST(PrinterPortNames, EachPrinterTypeOpensItsDocumentedPort) {
+    struct Case {
+        const char* type;
+        const char* port;
+    };
+    const Case cases[] = {
+        {"0", ""},  {"6", ""},  {"20", ""}, {"2", "lpt2"}, {"5", "lpt3"}, {"1", "lpt1"}, {"11", "lpt1"},
+        {"", "lpt1"}, {"06", "lpt1"}, {" 6", "lpt1"}, {"3", "COM1:9600,N,8,1,ASC,LF"},
+        {"4", "COM2:9600,N,8,1,ASC,LF"}, {"7", "COM3:9600,N,8,1,ASC,LF"}, {"8", "COM4:9600,N,8,1,ASC,LF"},
+        {"9", "COM5:9600,N,8,1,ASC,LF"}, {"10", "COM6:9600,N,8,1,ASC,LF"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PrinterPort_Name(c.type), c.port) << "type \"" << c.type << "\"";
+}
+
+TEST(SerialLineSettings, DeviceNamesGiveTheirLineSettings) {
+    struct Case {
+        const char* options;
+        bool valid;
+        int baud;
+        char parity;
+        int dataBits, stopBits;
+        bool cts, dsr, cd;
+    };
+    const Case cases[] = {
+        {"9600,N,8,1,ASC,LF", true, 9600, 'N', 8, 1, false, false, false},
+        {"2400,N,8,1,CS,DS,CD", true, 2400, 'N', 8, 1, true, true, true},
+        {"19200,e,7,2", true, 19200, 'E', 7, 2, false, false, false},
+        {"", true, 9600, 'N', 8, 1, false, false, false},
+        {"9600,X,8,1", false, 0, 'N', 0, 0, false, false, false},
+        {"12345,N,8,1", false, 0, 'N', 0, 0, false, false, false},
+        {"9600,N,9,1", false, 0, 'N', 0, 0, false, false, false},
+    };
+    for (const auto& c : cases) {
+        auto s = LineSettings_Parse(c.options);
+        ASSERT_EQ(s.has_value(), c.valid) << c.options;
+        if (!s) continue;
+        EXPECT_EQ(s->baud, c.baud) << c.options;
+        EXPECT_EQ(s->parity, c.parity) << c.options;
+        EXPECT_EQ(s->dataBits, c.dataBits) << c.options;
+        EXPECT_EQ(s->stopBits, c.stopBits) << c.options;
+        EXPECT_EQ(s->ctsHandshake, c.cts) << c.options;
+        EXPECT_EQ(s->dsrHandshake, c.dsr) << c.options;
+        EXPECT_EQ(s->cdHandshake, c.cd) << c.options;
+    }
+}
+
+TEST(PrinterDeviceMap, MapFileNamesTheDevicesAndDefaultsFillTheRest) {
+    TestDir d;
+    d.Write(kDeviceMapFile,
+            "# register ports\n; another comment\n com1 = /dev/ttyUSB0 \r\nLPT1=/tmp/lp.out\nSPOOLER=Receipts\n"
+            "COM2=/dev/ttyUSB1\nCOM2=/dev/ttyACM0\nnot an entry\n");
+    const DeviceMap map = DeviceMap_Load(d.Path());
+    struct Case {
+        const char* port;
+        const char* path;
+    };
+    const Case cases[] = {{"COM1", "/dev/ttyUSB0"}, {"com2", "/dev/ttyACM0"}, {"COM3", "/dev/ttyS2"},
+                          {"COM6", "/dev/ttyS5"},   {"LPT1", "/tmp/lp.out"},  {"lpt3", "/dev/lp2"},
+                          {"COM7", ""},             {"LPT4", ""},             {"PRN", ""}};
+    for (const auto& c : cases) EXPECT_EQ(Device_Path(map, c.port), c.path) << c.port;
+    EXPECT_EQ(Device_SpoolerQueue(map), "Receipts");
+    EXPECT_EQ(Device_SpoolerQueue(DeviceMap_Load(d / "missing")), "");
+}
+
+// ------------------------------------------------------- capture backend ----
+
+TEST_F(PrinterTest, PrinterCaptureGivesTheBytesOfEachPrinterType) {
+    struct Case {
+        const char* type;
+        const std::string* expected;
+    };
+    const Case cases[] = {{"3", &kSampleOnPort}, {"1", &kSampleOnPort}, {"10", &kSampleOnPort},
+                          {"6", &kSampleOnSpooler}};
+    for (const auto& c : cases) {
+        gSettings.gPrinterType = c.type;
+        PrinterCapture capture;
+        PrintSampleDocument();
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
+        EXPECT_EQ(capture.bytes, *c.expected) << "type " << c.type;
+    }
+}
+
+TEST_F(PrinterTest, PrinterCodeThreeCarriesItsTextOnlyOnTheSpooler) {
+    struct Case {
+        const char* type;
+        std::string expected;
+    };
+    const Case cases[] = {{"3", kTitleOff + "\r\n"}, {"6", kTitleOff + "after\n"}};
+    for (const auto& c : cases) {
+        gSettings.gPrinterType = c.type;
+        gPrint.gPrintNoInit = true;
+        PrinterCapture capture;
+        Printer_Open();
+        Printer_Line(1, 3, "after");
+        gPrint.gPrintNoInit = true;
+        Printer_Close(true);
+        EXPECT_EQ(capture.bytes, c.expected) << c.type;
+    }
+}
+
+TEST_F(PrinterTest, PrinterOpenWithEmptyCodesSendsOnlyALineEnd) {
+    for (int k = 1; k <= 7; ++k) SetCode(k, "");
+    PrinterCodes_Load();
+    gSettings.gPrinterType = "3";
+    PrinterCapture capture;
+    Printer_Open();
+    Printer_Line(1, 0, "x");
+    Printer_Close(true);
+    EXPECT_EQ(capture.bytes, "\r\nx\r\n");
+}
+
+TEST_F(PrinterTest, PrinterLineWidthFollowsThePaperAndOffIsStatusFive) {
+    gSettings.gPrinterType = "3";
+    PrinterCapture capture;
+    gSettings.gWidePaper = 1;
+    Printer_Open();
+    EXPECT_EQ(gPrint.gLineWidth, 54);
+    Printer_Close(true);
+    gSettings.gWidePaper = 0;
+    Printer_Open();
+    EXPECT_EQ(gPrint.gLineWidth, 40);
+    Printer_Close(true);
+
+    capture.bytes.clear();
+    gSettings.gPrinterType = "0";
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 5);
+    Printer_Line(1, 0, "nothing");
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    EXPECT_EQ(capture.bytes, "");
+}
+
+// ---------------------------------------------------------------- panel ----
+
+TEST_F(PrinterTest, PrinterTypeTwentyAppendsTextThenLineBreakWithTitles) {
+    gSettings.gPrinterType = "20";
+    screen.SetText(kPrintout, "before\r\n");
+    screen.SetVisible(kPrintout, false);
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    Printer_Line(1, 0, "Line one");
+    Printer_Line(0, 2, "TITLE");
+    Printer_Line(1, 3, "");
+    Printer_Line(0, 0, "12.50");
+    Printer_Line(1, 0, " end");
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    // Not cleared by the open, not shown by the close; codes never reach the panel.
+    EXPECT_EQ(screen.Text(kPrintout), "before\r\n\r\nLine one\r\nTITLE\r\n12.50 end\r\n");
+    EXPECT_FALSE(screen.Visible(kPrintout));
+}
+
+TEST_F(PrinterTest, PrinterToScreenModeClearsAndShowsThePanelWhateverTheType) {
+    // COM1 has no device: in print-to-screen mode no port is opened.
+    Map("COM1=" + (dir / "no-such-tty") + "\n");
+    gSettings.gPrinterType = "3";
+    screen.SetText(kPrintout, "old printout");
+    gPrint.gPrintToScreen = true;
+    PrinterCapture capture;
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    Printer_Line(1, 0, "Header");
+    Printer_Line(0, 2, "TITLE");
+    Printer_Line(1, 3, "");
+    Printer_Line(1, 0, "Tax 1,000.00");
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    EXPECT_FALSE(gPrint.gPrintToScreen);
+    EXPECT_EQ(screen.Text(kPrintout), "\r\nHeader\r\nTITLE\r\nTax 1,000.00\r\n");
+    EXPECT_TRUE(screen.Visible(kPrintout));
+    EXPECT_EQ(capture.bytes, "");
+}
+
+// ---------------------------------------------------------- device files ----
+
+// A pseudo-terminal pair from socat: A is the register's port, B the printer.
+class PtyPair {
+public:
+    explicit PtyPair(const std::string& folder) : a_(folder + "/ttyA"), b_(folder + "/ttyB") {
+        errFile_ = folder + "/socat.err";
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 2, errFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string left = "pty,raw,echo=0,link=" + a_, right = "pty,raw,echo=0,link=" + b_;
+        std::vector<std::string> args = {"socat", "-d", "-d", left, right};
+        std::vector<char*> argv;
+        for (auto& s : args) argv.push_back(s.data());
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid_, "socat", &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&fa);
+        for (int i = 0; i < 1000 && pid_ > 0; ++i) {
+            if (std::filesystem::exists(a_) && std::filesystem::exists(b_)) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        // The test keeps A open so that the register closing its side never
+        // hangs the pair up; B is read raw.
+        keepA_ = ::open(a_.c_str(), O_RDWR | O_NOCTTY);
+        readB_ = ::open(b_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        if (readB_ >= 0) {
+            termios t{};
+            ::tcgetattr(readB_, &t);
+            ::cfmakeraw(&t);
+            ::tcsetattr(readB_, TCSANOW, &t);
+        }
+    }
+    ~PtyPair() {
+        if (keepA_ >= 0) ::close(keepA_);
+        if (readB_ >= 0) ::close(readB_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Ready() const { return pid_ > 0 && keepA_ >= 0 && readB_ >= 0; }
+    const std::string& A() const { return a_; }
+    int KeepA() const { return keepA_; }
+    // Reads from B until `count` bytes came (or nothing more comes for a long while).
+    std::string ReadB(std::size_t count) {
+        std::string got;
+        char buf[512];
+        while (got.size() < count) {
+            pollfd p{readB_, POLLIN, 0};
+            if (::poll(&p, 1, 20000) <= 0) break;
+            const ssize_t n = ::read(readB_, buf, sizeof buf);
+            if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+            else if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+        }
+        return got;
+    }
+
+private:
+    std::string a_, b_, errFile_;
+    pid_t pid_ = -1;
+    int keepA_ = -1, readB_ = -1;
+};
+
+TEST_F(PrinterTest, SerialPrinterReceivesTheBytesOnEachComPort) {
+    struct Case {
+        const char* type;
+        const char* port;
+    };
+    const Case cases[] = {{"3", "COM1"}, {"8", "COM4"}, {"10", "COM6"}};
+    for (const auto& c : cases) {
+        PtyPair pty(dir.Path());
+        ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
+        Map(std::string(c.port) + "=" + pty.A() + "\n");
+        gSettings.gPrinterType = c.type;
+        PrintSampleDocument();
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
+        EXPECT_EQ(pty.ReadB(kSampleOnPort.size()), kSampleOnPort) << c.type;
+    }
+}
+
+TEST_F(PrinterTest, SerialPortTakesTheDocumentedLineSettings) {
+    PtyPair pty(dir.Path());
+    ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
+    struct Case {
+        const char* options;
+        speed_t speed;
+    };
+    const Case cases[] = {{"2400,N,8,1,CS,DS,CD", B2400}, {"9600,N,8,1,ASC,LF", B9600}};
+    for (const auto& c : cases) {
+        DevicePort port;
+        std::string error;
+        ASSERT_TRUE(port.Open(pty.A(), LineSettings_Parse(c.options), error)) << error;
+        termios t{};
+        ASSERT_EQ(::tcgetattr(pty.KeepA(), &t), 0);
+        EXPECT_EQ(::cfgetospeed(&t), c.speed) << c.options;
+        EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u) << c.options;
+        EXPECT_EQ(t.c_oflag & OPOST, 0u) << "raw output, " << c.options;
+        EXPECT_TRUE(port.Close(&error)) << error;
+    }
+}
+
+TEST_F(PrinterTest, SerialPrinterMissingDeviceIsNeverSuccess) {
+    Map("COM2=" + (dir / "no-such-tty") + "\n");
+    gSettings.gPrinterType = "4";
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    Printer_Line(1, 0, "lost");
+    Printer_Close(true);
+    EXPECT_NE(gPrint.gPrintStatus, 0);
+    EXPECT_NE(Log().find("Printer_Open: HandlerPrinterOpen, Unable to open printer port"), std::string::npos);
+    EXPECT_NE(Log().find("no-such-tty"), std::string::npos);
+}
+
+TEST_F(PrinterTest, ParallelPrinterWritesItsFileAndAMissingOneFails) {
+    struct Case {
+        const char* type;
+        const char* port;
+    };
+    const Case cases[] = {{"1", "LPT1"}, {"2", "LPT2"}, {"5", "LPT3"}, {"", "LPT1"}};
+    for (const auto& c : cases) {
+        const std::string file = dir.Write("lp.out", "an older printout that is replaced");
+        Map(std::string(c.port) + "=" + file + "\n");
+        gSettings.gPrinterType = c.type;
+        PrintSampleDocument();
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
+        EXPECT_EQ(dir.Read("lp.out"), kSampleOnPort) << c.type;
+    }
+    Map("LPT1=" + (dir / "missing/lp0") + "\n");
+    gSettings.gPrinterType = "1";
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST_F(PrinterTest, PrinterOpenCutsOffTheUnfinishedPrintout) {
+    const std::string file = dir.Write("lp.out", "");
+    Map("LPT1=" + file + "\n");
+    gSettings.gPrinterType = "1";
+    Printer_Open();
+    Printer_Line(1, 0, "first, never finished");
+    Printer_Open();
+    Printer_Line(1, 0, "second");
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    EXPECT_EQ(dir.Read("lp.out"), kInit + "\r\nsecond\r\n" + kFeed + kCut);
+}
+
+// ---------------------------------------------------------------- drawer ----
+
+TEST_F(PrinterTest, DrawerOpensThroughThePrinterByTheCashierKey) {
+    struct Case {
+        const char* type;
+        const char* cashierKey;   // nullptr: nobody logged in
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"3", "2001", kDrawer2 + "\r\n"}, {"3", "1001", kDrawer1 + "\r\n"}, {"3", nullptr, kDrawer1 + "\r\n"},
+        {"3", "", kDrawer1 + "\r\n"},     {"6", "2", kDrawer2 + "\n"},      {"6", "12", kDrawer1 + "\n"},
+    };
+    for (const auto& c : cases) {
+        gReg.gCashierIndex = 0;
+        if (c.cashierKey) LoginCashier(c.cashierKey);
+        gSettings.gPrinterType = c.type;
+        PrinterCapture capture;
+        Drawer_Open();
+        EXPECT_EQ(gPrint.gPrintStatus, 0);
+        EXPECT_FALSE(gPrint.gPrintNoInit);
+        EXPECT_EQ(capture.bytes, c.expected) << c.type << " " << (c.cashierKey ? c.cashierKey : "(none)");
+        // The next printout initialises, feeds and cuts again.
+        capture.bytes.clear();
+        Printer_Open();
+        Printer_Close(true);
+        EXPECT_EQ(capture.bytes.substr(0, 2), kInit);
+        EXPECT_NE(capture.bytes.find(kCut), std::string::npos);
+    }
+}
+
+TEST_F(PrinterTest, DrawerOnItsOwnPortSendsBellAndLineEnd) {
+    PtyPair pty(dir.Path());
+    ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
+    Map("COM1=" + pty.A() + "\n");
+    gSettings.gDrawerPort = 1;
+    gSettings.gPrinterType = "3";   // the receipt printer is not touched
+    PrinterCapture capture;
+    gPrint.gPrintStatus = 0;
+    Drawer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    EXPECT_EQ(pty.ReadB(3), "\x07\r\n");
+    EXPECT_EQ(capture.bytes, "");
+    termios t{};
+    ASSERT_EQ(::tcgetattr(pty.KeepA(), &t), 0);
+    EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B2400));
+}
+
+TEST_F(PrinterTest, DrawerPortThatFailsIsLoggedAndSetsTheStatus) {
+    Map("COM3=" + (dir / "no-drawer") + "\n");
+    gSettings.gDrawerPort = 3;
+    gSettings.gPrinterType = "0";
+    gPrint.gPrintStatus = 0;
+    Drawer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    EXPECT_NE(Log().find("Drawer_Open: Unable to use the cash drawer port COM3"), std::string::npos);
+}
+
+TEST_F(PrinterTest, DrawerWithNoPortAndNoPrinterOnlyClearsTheStatus) {
+    gSettings.gDrawerPort = 0;
+    gSettings.gPrinterType = "0";
+    gPrint.gPrintStatus = 3;
+    Drawer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+}
+
+TEST_F(PrinterTest, DrawerOnAPrinterThatCannotOpenIsNeverSuccess) {
+    Map("LPT1=" + (dir / "no-such-lp") + "\n");
+    gSettings.gPrinterType = "1";
+    Drawer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    EXPECT_FALSE(gPrint.gPrintNoInit);
+}
+
+// --------------------------------------------------------------- spooler ----
+
+int FreeTcpListener(int& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = 0;
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0) {
+        if (fd >= 0) ::close(fd);
+        return -1;
+    }
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    return fd;
+}
+
+bool CanConnect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A private print server for the suite: a raw queue RAWQ (the default) whose
+// device is a TCP listener of the test, and a queue REJQ that refuses jobs.
+class PrinterSpoolerTest : public PrinterTest {
+protected:
+    static void SetUpTestSuite() {
+        skip_.clear();
+        if (::access("/usr/sbin/cupsd", X_OK) != 0) {
+            skip_ = "cupsd is not installed (/usr/sbin/cupsd)";
+            return;
+        }
+        char tmpl[] = "/tmp/tarvo-cupsd-XXXXXX";
+        if (!::mkdtemp(tmpl)) {
+            skip_ = "no temporary folder for cupsd";
+            return;
+        }
+        root_ = tmpl;
+        // The queue's backend runs as an unprivileged user and must reach the spool folder.
+        std::filesystem::permissions(root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                                std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                                std::filesystem::perms::others_exec);
+        for (const char* sub : {"etc/ppd", "spool/tmp", "cache", "state", "log", "run"})
+            std::filesystem::create_directories(root_ + "/" + sub);
+        int serverPort = 0;
+        const int probe = FreeTcpListener(serverPort);
+        if (probe >= 0) ::close(probe);
+        sink_ = FreeTcpListener(sinkPort_);
+        if (probe < 0 || sink_ < 0) {
+            skip_ = "no free TCP port on 127.0.0.1";
+            return;
+        }
+        std::ofstream(root_ + "/etc/cups-files.conf")
+            << "ServerRoot " << root_ << "/etc\nRequestRoot " << root_ << "/spool\nTempDir " << root_
+            << "/spool/tmp\nCacheDir " << root_ << "/cache\nStateDir " << root_ << "/state\nAccessLog " << root_
+            << "/log/access_log\nErrorLog " << root_ << "/log/error_log\nPageLog " << root_
+            << "/log/page_log\nSystemGroup root\n";
+        std::ofstream(root_ + "/etc/cupsd.conf")
+            << "LogLevel warn\nListen 127.0.0.1:" << serverPort << "\nListen " << root_
+            << "/run/cups.sock\nBrowsing No\nWebInterface No\nDefaultAuthType None\nIdleExitTimeout 0\n"
+               "<Location />\n  Order allow,deny\n  Allow 127.0.0.1\n</Location>\n"
+               "<Location /admin>\n  Order allow,deny\n  Allow 127.0.0.1\n</Location>\n"
+               "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
+        std::vector<std::string> args = {"cupsd", "-f", "-c", root_ + "/etc/cupsd.conf", "-s",
+                                         root_ + "/etc/cups-files.conf"};
+        std::vector<char*> argv;
+        for (auto& s : args) argv.push_back(s.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        const std::string out = root_ + "/log/cupsd.out";
+        posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&fa, 1, 2);
+        if (posix_spawn(&cupsd_, "/usr/sbin/cupsd", &fa, nullptr, argv.data(), environ) != 0) cupsd_ = -1;
+        posix_spawn_file_actions_destroy(&fa);
+        if (cupsd_ <= 0) {
+            skip_ = "cupsd could not be started";
+            return;
+        }
+        bool up = false;
+        for (int i = 0; i < 1000 && !up; ++i) {
+            up = CanConnect(serverPort);
+            if (!up) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (::waitpid(cupsd_, nullptr, WNOHANG) == cupsd_) {
+                cupsd_ = -1;
+                break;
+            }
+        }
+        if (!up) {
+            skip_ = "cupsd did not start listening (see " + out + ")";
+            return;
+        }
+        server_ = "127.0.0.1:" + std::to_string(serverPort);
+        ::setenv("CUPS_SERVER", server_.c_str(), 1);
+        const std::string uri = "socket://127.0.0.1:" + std::to_string(sinkPort_);
+        const std::string cmds = "lpadmin -p RAWQ -E -v " + uri + " && lpadmin -d RAWQ && lpadmin -p REJQ -E -v " +
+                                 uri + " && cupsreject REJQ";
+        if (std::system(cmds.c_str()) != 0) skip_ = "lpadmin could not set up the queues";
+    }
+    static void TearDownTestSuite() {
+        if (cupsd_ > 0) {
+            ::kill(cupsd_, SIGTERM);
+            ::waitpid(cupsd_, nullptr, 0);
+            cupsd_ = -1;
+        }
+        if (sink_ >= 0) ::close(sink_);
+        sink_ = -1;
+        ::unsetenv("CUPS_SERVER");
+        std::error_code ec;
+        if (!root_.empty()) std::filesystem::remove_all(root_, ec);
+    }
+    void SetUp() override {
+        PrinterTest::SetUp();
+        if (!skip_.empty()) GTEST_SKIP() << "private print server unavailable: " << skip_;
+        cupsSetServer(server_.c_str());
+    }
+    // The bytes of the next job the queue's device receives.
+    static std::string ReceiveJob() {
+        pollfd p{sink_, POLLIN, 0};
+        if (::poll(&p, 1, 60000) <= 0) return "(no job arrived)";
+        const int c = ::accept4(sink_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (c < 0) return "(accept failed)";
+        std::string got;
+        char buf[4096];
+        for (;;) {
+            pollfd q{c, POLLIN, 0};
+            if (::poll(&q, 1, 60000) <= 0) break;
+            const ssize_t n = ::read(c, buf, sizeof buf);
+            if (n <= 0) break;
+            got.append(buf, static_cast<std::size_t>(n));
+        }
+        ::close(c);
+        return got;
+    }
+
+    static inline std::string skip_, root_, server_;
+    static inline pid_t cupsd_ = -1;
+    static inline int sink_ = -1, sinkPort_ = 0;
+};
+
+TEST_F(PrinterSpoolerTest, PrinterSpoolerJobArrivesByteForByte) {
+    gSettings.gPrinterType = "6";
+    PrintSampleDocument();
+    EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
+    EXPECT_EQ(ReceiveJob(), kSampleOnSpooler);
+
+    // The drawer through the spooler: its code alone, no initialise, feed or cut.
+    LoginCashier("2999");
+    Drawer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
+    EXPECT_EQ(ReceiveJob(), kDrawer2 + "\n");
+}
+
+TEST_F(PrinterSpoolerTest, PrinterSpoolerMissingQueueSwitchesPrintingOffAndFails) {
+    Map("SPOOLER=NOSUCHQUEUE\n");
+    gSettings.gPrinterType = "6";
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    EXPECT_EQ(gSettings.gPrinterType, "0");
+    Printer_Line(1, 0, "lost");
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 1);
+    EXPECT_NE(Log().find("A default USB printer is not specified. Printing disabled."), std::string::npos);
+    // From then on printing is off.
+    Printer_Open();
+    EXPECT_EQ(gPrint.gPrintStatus, 5);
+}
+
+TEST_F(PrinterSpoolerTest, PrinterSpoolerRefusedJobLeavesCloseError) {
+    Map("SPOOLER=REJQ\n");
+    gSettings.gPrinterType = "6";
+    Printer_Open();
+    ASSERT_EQ(gPrint.gPrintStatus, 0);
+    Printer_Line(1, 0, "refused");
+    Printer_Close(true);
+    EXPECT_EQ(gPrint.gPrintStatus, 3);
+    EXPECT_NE(Log().find("Printer_Close: HandlerPrinterClose, Printer can not be closed"), std::string::npos);
+    EXPECT_NE(Log().find("REJQ"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvo
