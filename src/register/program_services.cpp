@@ -2,6 +2,7 @@
 
 #include "office/opening.h"
 #include "print/printer_output.h"
+#include "print/receipt.h"
 #include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -46,6 +47,7 @@ void ProgramServices::Suspend_Store() { tarvo::Suspend_Store(); }
 void ProgramServices::Suspend_Recall() { tarvo::Suspend_Recall(); }
 void ProgramServices::Suspend_False() { tarvo::Suspend_False(); }
 void ProgramServices::Drawer_Open() { tarvo::Drawer_Open(); }
+void ProgramServices::Receipt_Print() { tarvo::Receipt_Print(); }
 void ProgramServices::Printer_Open() { tarvo::Printer_Open(); }
 void ProgramServices::Printer_Line(int newLine, int code, const std::string& text) {
     tarvo::Printer_Line(newLine, code, text);

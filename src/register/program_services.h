@@ -39,6 +39,7 @@ public:
     void Suspend_Recall() override;
     void Suspend_False() override;
     void Drawer_Open() override;
+    void Receipt_Print() override;
     void Printer_Open() override;
     void Printer_Line(int newLine, int code, const std::string& text) override;
     void Printer_Close(bool closeHandle) override;

@@ -1,0 +1,21 @@
+// The sales receipt: one saved sale printed from the invoice files (.INV,
+// .DTL, .PAY), never from the sale in memory, through the printer output
+// layer. Used at the end of a sale and for reprints and gift reprints.
+#pragma once
+#include <cstdint>
+
+namespace tarvo {
+
+// Prints invoice record gSaleSave.gPrintRecordNo with the variants chosen by
+// gSaleSave.gGiftReceipt, gReceiptDuplicate and gReceiptCopy (0 first copy,
+// 1 second copy). Nothing prints for a record number outside
+// 2..gData.gLastInvoiceRecord or an output that does not open. An error in
+// the middle leaves a non-zero gPrint.gPrintStatus and a log line. Clears
+// gGiftReceipt, and gReceiptDuplicate once it has been printed above the
+// items.
+void Receipt_Print();
+
+// The record of the last card payment of the receipt printed last (0 none).
+extern std::int32_t gCardPaymentRecNo;
+
+}  // namespace tarvo
