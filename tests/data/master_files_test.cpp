@@ -1,4 +1,5 @@
 #include "data/master_files.h"
+#include "file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -289,26 +290,6 @@ TEST_F(MasterFilesTest, ProductsOutOfKeyOrderAreLoggedOnceAndLoaded) {
     EXPECT_TRUE(LogLines().empty());
 }
 
-// Limits the size of files this process writes while it lives (what a full
-// disk does to a load); a write past the limit fails instead of killing us.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit r = old_;
-        r.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(MasterFilesTest, ProductWriteFailureKeepsTheRecordsWrittenAndAsksForADownload) {
     std::vector<std::string> lines;

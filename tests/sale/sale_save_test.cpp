@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "data/data_state.h"
+#include "file_size_limit.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "data/work_file.h"
@@ -508,25 +509,6 @@ TEST_F(SaleSaveTest, AFailureAtAnyWriteLeavesTheFilesAsTheyWere) {
     }
 }
 
-// Makes writes past `bytes` fail with EFBIG (the signal ignored) while alive.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit r = old_;
-        r.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(SaleSaveTest, AFullDiskKeepsTheSaleOpenAndTheFilesUnchanged) {
     CashSale();
