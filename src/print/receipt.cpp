@@ -14,6 +14,7 @@
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "data/transaction_files.h"
+#include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
@@ -26,55 +27,9 @@ namespace tarvo {
 namespace {
 
 constexpr std::size_t kNpos = std::string::npos;
+using namespace print_text;
 
-std::string Blanks(long n) { return std::string(n > 0 ? static_cast<std::size_t>(n) : 0u, ' '); }
-
-// Padded with blanks or cut to exactly `width` characters (no trimming).
-std::string Fit(std::string_view s, std::size_t width) {
-    std::string out(s.substr(0, width));
-    out.resize(width, ' ');
-    return out;
-}
-
-// Right-aligned in `width`; a wider text prints whole.
-std::string Right(const std::string& s, std::size_t width) {
-    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
-}
-
-long Len(const std::string& s) { return static_cast<long>(s.size()); }
-
-std::string Col(std::string_view rec, std::size_t col, std::size_t width) { return std::string(Mid(rec, col, width)); }
-std::string ColTrim(std::string_view rec, std::size_t col, std::size_t width) { return Trim(Mid(rec, col, width)); }
-std::string ColRTrim(std::string_view rec, std::size_t col, std::size_t width) {
-    return std::string(TrimRightView(Mid(rec, col, width)));
-}
-bool AllBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
-
-// A stored amount; a field that does not read as a number counts as 0.
-Money Amount(std::string_view rec, std::size_t col, std::size_t width) {
-    const std::string t = Trim(Mid(rec, col, width));
-    if (t.empty()) return Money();
-    return Money::Parse(t).value_or(Money());
-}
-double Number(std::string_view rec, std::size_t col, std::size_t width) {
-    const std::string t = Trim(Mid(rec, col, width));
-    return t.empty() ? 0.0 : Num_Val(t);
-}
-
-// Cents: add 0.005, times 100, rounded toward minus infinity, over 100.
-double ToCents(double v) { return std::floor((v + 0.005) * 100.0 + 1e-9) / 100.0; }
-
-void Line(const std::string& text) { Printer_Line(1, 0, text); }
-void More(const std::string& text) { Printer_Line(0, 0, text); }
-void Title(const std::string& text) {
-    Printer_Line(0, 2, text);
-    Printer_Line(1, 3, "");
-}
-
-// A write that failed part-way stops the receipt.
-void Check() {
-    if (gPrint.gPrintStatus != 0) throw std::runtime_error("printer output failed");
-}
+void Check() { Print_Check(); }
 
 struct Receipt {
     int lang = 1;
@@ -87,22 +42,6 @@ struct Receipt {
     const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang); }
     std::string Rule() const { return std::string(width, '-'); }
 };
-
-void Header_Print() {
-    for (const std::string& h : gSettings.gHeaderLine)
-        if (!h.empty()) Line(h);
-    Line("");
-}
-
-void ReceiptText_Print() {
-    std::ifstream in(gConstants.paths.programFolder + "/receipt.txt", std::ios::binary);
-    if (!in) return;
-    std::string l;
-    while (std::getline(in, l)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        Line(l);
-    }
-}
 
 int ReceiptLanguage(std::string_view inv) {
     int lang = TextLanguage(gSettings);
@@ -417,6 +356,22 @@ void CloseFiles() {
 }
 
 }  // namespace
+
+void Header_Print() {
+    for (const std::string& h : gSettings.gHeaderLine)
+        if (!h.empty()) Line(h);
+    Line("");
+}
+
+void ReceiptText_Print() {
+    std::ifstream in(gConstants.paths.programFolder + "/receipt.txt", std::ios::binary);
+    if (!in) return;
+    std::string l;
+    while (std::getline(in, l)) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        Line(l);
+    }
+}
 
 std::int32_t gCardPaymentRecNo = 0;
 

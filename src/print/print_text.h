@@ -1,0 +1,89 @@
+// Small text helpers shared by the printouts: fixed-width fields, columns of
+// stored records, amounts read from records, and the line and title calls of
+// the printer output layer. A printout throws PrintoutFailed (through
+// Print_Check) as soon as the output reports an error, so the document can
+// end the printout in one place.
+#pragma once
+#include <cmath>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "common/money.h"
+#include "common/numbers.h"
+#include "data/fields.h"
+#include "print/printer_output.h"
+
+namespace tarvo::print_text {
+
+// n blanks; none for n <= 0 (a figure wider than its field prints whole).
+inline std::string Blanks(long n) { return std::string(n > 0 ? static_cast<std::size_t>(n) : 0u, ' '); }
+
+// Padded with blanks or cut to exactly `width` characters (no trimming).
+inline std::string Fit(std::string_view s, std::size_t width) {
+    std::string out(s.substr(0, width));
+    out.resize(width, ' ');
+    return out;
+}
+
+// Right-aligned in `width`; a wider text prints whole.
+inline std::string Right(const std::string& s, std::size_t width) {
+    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+}
+
+inline long Len(const std::string& s) { return static_cast<long>(s.size()); }
+
+// Columns of a stored record (1-based column, width).
+inline std::string Col(std::string_view rec, std::size_t col, std::size_t width) {
+    return std::string(Mid(rec, col, width));
+}
+inline std::string ColTrim(std::string_view rec, std::size_t col, std::size_t width) {
+    return Trim(Mid(rec, col, width));
+}
+inline std::string ColRTrim(std::string_view rec, std::size_t col, std::size_t width) {
+    return std::string(TrimRightView(Mid(rec, col, width)));
+}
+inline bool AllBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
+
+// A stored amount; a field that does not read as a number counts as 0.
+inline Money Amount(std::string_view rec, std::size_t col, std::size_t width) {
+    const std::string t = Trim(Mid(rec, col, width));
+    if (t.empty()) return Money();
+    return Money::Parse(t).value_or(Money());
+}
+inline double Number(std::string_view rec, std::size_t col, std::size_t width) {
+    const std::string t = Trim(Mid(rec, col, width));
+    return t.empty() ? 0.0 : Num_Val(t);
+}
+
+// Cents: add 0.005, times 100, rounded toward minus infinity, over 100.
+inline double ToCents(double v) { return std::floor((v + 0.005) * 100.0 + 1e-9) / 100.0; }
+
+// A whole line, the start (or continuation) of a line, and a title line.
+inline void Line(const std::string& text) { Printer_Line(1, 0, text); }
+inline void More(const std::string& text) { Printer_Line(0, 0, text); }
+inline void Title(const std::string& text) {
+    Printer_Line(0, 2, text);
+    Printer_Line(1, 3, "");
+}
+
+struct PrintoutFailed : std::runtime_error {
+    PrintoutFailed() : std::runtime_error("printer output failed") {}
+};
+
+// A write that failed part-way stops the printout.
+inline void Print_Check() {
+    if (gPrint.gPrintStatus != 0) throw PrintoutFailed();
+}
+
+}  // namespace tarvo::print_text
+
+namespace tarvo {
+
+// The non-empty receipt header lines (settings 805-809), then one blank line.
+void Header_Print();
+// The lines of receipt.txt in the program folder; a missing file prints nothing.
+void ReceiptText_Print();
+
+}  // namespace tarvo
