@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -97,14 +98,20 @@ std::optional<LineSettings> LineSettings_Parse(std::string_view options) {
 }
 
 bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>& line, std::string& error) {
+    return Open(path, line, error, PortAccess::Write);
+}
+
+bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>& line, std::string& error,
+                      PortAccess access) {
     Close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int mode = access == PortAccess::ReadWrite ? O_RDWR : O_WRONLY;
+    const int fd = ::open(path.c_str(), mode | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = ErrnoText("cannot open", path);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+    if (access == PortAccess::Write && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
         error = ErrnoText("cannot empty", path);
         ::close(fd);
         return false;
@@ -185,6 +192,53 @@ bool DevicePort::Write(std::string_view bytes, std::string& error, int stallMs) 
         return false;
     }
     return true;
+}
+
+PortRead DevicePort::Read(std::string& into, std::size_t max, std::string& error) {
+    if (fd_ < 0) {
+        error = "the port is not open";
+        return PortRead::Failed;
+    }
+    char buf[256];
+    std::size_t got = 0;
+    while (got < max) {
+        const std::size_t want = max - got < sizeof buf ? max - got : sizeof buf;
+        const ssize_t n = ::read(fd_, buf, want);
+        if (n > 0) {
+            into.append(buf, static_cast<std::size_t>(n));
+            got += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (got > 0) break;   // what came is delivered; the end shows on the next read
+        if (n == 0) {
+            // A raw terminal with no minimum count reads 0 bytes when nothing
+            // is waiting; only a hang-up makes that the end.
+            if (!::isatty(fd_)) return PortRead::HungUp;
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return PortRead::HungUp;
+            break;
+        }
+        // A pseudo-terminal whose other side has gone answers EIO.
+        if (errno == EIO) return PortRead::HungUp;
+        error = std::string("read failed: ") + std::strerror(errno);
+        return PortRead::Failed;
+    }
+    return got > 0 ? PortRead::Data : PortRead::Nothing;
+}
+
+bool DevicePort::SetRts(bool on, std::string& error) {
+    if (fd_ < 0) {
+        error = "the port is not open";
+        return false;
+    }
+    if (!::isatty(fd_)) return true;
+    int bits = TIOCM_RTS;
+    if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
+    if (errno == ENOTTY || errno == EINVAL) return true;   // no modem lines here
+    error = std::string("cannot set RTS: ") + std::strerror(errno);
+    return false;
 }
 
 bool DevicePort::Close(std::string* error) {

@@ -6,6 +6,7 @@
 #pragma once
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,7 +14,10 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/fields.h"
+#include "data/log.h"
 #include "print/printer_output.h"
+#include "startup/constants.h"
+#include "startup/text_tables.h"
 
 namespace tarvo::print_text {
 
@@ -57,6 +61,14 @@ inline double Number(std::string_view rec, std::size_t col, std::size_t width) {
     return t.empty() ? 0.0 : Num_Val(t);
 }
 
+// A stored date YYYYMMDD from column `col` as printed: day "/" month name
+// "/" year, the month name in `language`; a month outside 1..12 counts as 1.
+inline std::string DateText(std::string_view rec, std::size_t col, int language) {
+    int month = static_cast<int>(Number(rec, col + 4, 2));
+    if (month < 1 || month > 12) month = 1;
+    return Col(rec, col + 6, 2) + "/" + MonthName(gConstants.tables, month, language) + "/" + Col(rec, col, 4);
+}
+
 // Cents: add 0.005, times 100, rounded toward minus infinity, over 100.
 inline double ToCents(double v) { return std::floor((v + 0.005) * 100.0 + 1e-9) / 100.0; }
 
@@ -75,6 +87,17 @@ struct PrintoutFailed : std::runtime_error {
 // A write that failed part-way stops the printout.
 inline void Print_Check() {
     if (gPrint.gPrintStatus != 0) throw PrintoutFailed();
+}
+
+// Ends a printout that failed part-way: the log line, the output closed
+// without feed or cut, and a status that never reads as success (the
+// failure's own status, else 2).
+inline void Printout_Abandon(const std::string& logText) {
+    ProgramLog().Write(1, logText);
+    const std::int16_t status = gPrint.gPrintStatus;
+    gPrint.gPrintNoInit = true;
+    Printer_Close(true);
+    gPrint.gPrintStatus = status != 0 ? status : 2;
 }
 
 }  // namespace tarvo::print_text

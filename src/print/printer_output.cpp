@@ -157,6 +157,7 @@ bool Output_Open() {
                     (wanted.empty() ? std::string("no default queue") : "queue " + wanted) + ": " + SpoolerError() +
                     ")");
             gSettings.gPrinterType = "0";
+            if (Reg().services) Reg().services->MessageBox_Show("A default USB printer is not specified. Printing disabled.");
             return false;
         }
         gOut.queue = dest->name;
@@ -337,10 +338,67 @@ void Drawer_Open() {
     Printer_Close(true);
 }
 
+void Printer_OpenPlain() {
+    if (Type() == "0") {
+        gPrint.gPrintStatus = 5;
+        return;
+    }
+    std::string error;
+    if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
+    gLastOpenFailed = false;
+    if (Type() != "20" && !Output_Open()) {
+        gLastOpenFailed = true;
+        gPrint.gPrintStatus = 1;
+        return;
+    }
+    gPrint.gPrintNoInit = false;
+    gPrint.gLineWidth = gSettings.gWidePaper == 1 ? 54 : 40;
+    gPrint.gPrintStatus = 0;
+}
+
+void Printer_End() {
+    std::string error;
+    const bool writeFailed = gOut.writeFailed;
+    if (!Output_Close(error) || writeFailed) {
+        if (error.empty()) error = "a write to the printer failed";
+        LogLine("Printer_Close: HandlerPrinterClose, Printer can not be closed (" + error + ")");
+        gPrint.gPrintStatus = 3;
+    }
+    gPrint.gPrintNoInit = false;
+    gLastOpenFailed = false;
+}
+
+void Printer_Abandon() {
+    if (gOut.sink == Sink::Port) gOut.port.Close(nullptr);
+    gOut.sink = Sink::None;
+    gOut.job.clear();
+    gOut.queue.clear();
+    gOut.writeFailed = false;
+    gPrint.gPrintNoInit = false;
+}
+
 void PrinterCapture_Begin(std::string& out) { gCapture = &out; }
 void PrinterCapture_End() {
     if (gOut.sink == Sink::Capture) gOut.sink = Sink::None;
     gCapture = nullptr;
 }
+
+bool PrinterPort_Open(DevicePort& port, const std::string& deviceName, std::string& error) {
+    return Port_Open(port, deviceName, error);
+}
+
+bool Spooler_SendRaw(const std::string& data, std::string& error) {
+    const std::string wanted = Device_SpoolerQueue(DeviceMap_Load(ProgramFolder()));
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, wanted.empty() ? nullptr : wanted.c_str(), nullptr);
+    if (!dest) {
+        error = (wanted.empty() ? std::string("no default queue") : "no queue " + wanted) + ": " + SpoolerError();
+        return false;
+    }
+    const std::string queue = dest->name;
+    cupsFreeDests(1, dest);
+    return Spooler_Submit(queue, data, error);
+}
+
+std::string* PrinterCapture_Target() { return gCapture; }
 
 }  // namespace tarvo

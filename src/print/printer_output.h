@@ -57,6 +57,19 @@ void Printer_Close(bool closeHandle);
 // the logged-in cashier's key begins with "2", else code 4).
 void Drawer_Open();
 
+// Opens the output by the printer type like Printer_Open, but without the
+// print-to-screen branch (the panel is not cleared; lines still follow the
+// mode) and without the initialise sequence: the stock-count item ticket.
+// Status 0 and gLineWidth set, or status 1 after a logged failure (5 with
+// printing switched off).
+void Printer_OpenPlain();
+// Ends the printout without paper feed or cut: a spooler job is sent, a port
+// closed. A failure leaves status 3 and a log line; else the status is kept.
+void Printer_End();
+// Drops the printout under way after an error: the port is closed, an
+// unsent spooler job discarded; nothing more is sent and the status is kept.
+void Printer_Abandon();
+
 // The device name a printer type opens as a port ("lpt1",
 // "COM1:9600,N,8,1,ASC,LF", ...); empty for "0", "6" and "20".
 std::string PrinterPort_Name(const std::string& printerType);
@@ -75,5 +88,16 @@ public:
     PrinterCapture& operator=(const PrinterCapture&) = delete;
     std::string bytes;
 };
+
+// For an output that uses the printer's ports and spooler with line rules of
+// its own (the label printout). PrinterPort_Open opens a port by its device
+// name ("lpt1", "COM1:9600,N,8,1,ASC,LF") through ports.map. Spooler_SendRaw
+// sends `data` as one raw job to the queue of printer type "6" (SPOOLER in
+// ports.map, else the server's default). PrinterCapture_Target is the buffer
+// of the active capture, nullptr when none. False with `error` filled.
+class DevicePort;
+bool PrinterPort_Open(DevicePort& port, const std::string& deviceName, std::string& error);
+bool Spooler_SendRaw(const std::string& data, std::string& error);
+std::string* PrinterCapture_Target();
 
 }  // namespace tarvo

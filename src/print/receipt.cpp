@@ -1,11 +1,11 @@
 #include "print/receipt.h"
 
 #include <cmath>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "common/line_reader.h"
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
@@ -14,6 +14,7 @@
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "data/transaction_files.h"
+#include "print/document_parts.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
@@ -26,7 +27,6 @@
 namespace tarvo {
 namespace {
 
-constexpr std::size_t kNpos = std::string::npos;
 using namespace print_text;
 
 void Check() { Print_Check(); }
@@ -43,54 +43,6 @@ struct Receipt {
     std::string Rule() const { return std::string(width, '-'); }
 };
 
-int ReceiptLanguage(std::string_view inv) {
-    int lang = TextLanguage(gSettings);
-    if (Mid(inv, 40, 1) != "N") {
-        const std::string id = ColTrim(inv, 40, 8);
-        if (!id.empty()) {
-            gData.gClientKey = id;
-            Client_FindLinear();
-            if (gData.gClientRecNo > 0) {
-                const std::string l = ColTrim(gData.gClientRec, 9, 1);
-                lang = (l == "2") ? 2 : 1;   // 3, or anything else, prints in English
-            }
-        }
-    }
-    return lang;
-}
-
-void ClientBlock(const Receipt& r) {
-    std::string name, tel, number;
-    std::string addr[3];
-    const std::string_view inv = r.inv;
-    if (Mid(inv, 40, 1) != "N") {
-        const std::string id = ColTrim(inv, 40, 8);
-        if (id.empty() || id == Trim(gSettings.gDefaultClient)) return;
-        gData.gClientKey = id;
-        Client_FindLinear();
-        if (gData.gClientRecNo <= 0) return;
-        const std::string c = gData.gClientRec;
-        number = ColRTrim(c, 12, 8);
-        name = ColRTrim(c, 20, 30);
-        for (int k = 0; k < 3; ++k) addr[k] = ColRTrim(c, 50 + 30 * static_cast<std::size_t>(k), 30);
-        tel = ColRTrim(c, 140, 20);
-    } else {
-        Open_FileNewClient();
-        const double no = Number(inv, 41, 7);
-        if (no < 2 || no > gData.gNewCount) return;
-        const std::string c = gData.newFile.Read(static_cast<std::int64_t>(no));
-        number = ColRTrim(c, 3, 8);
-        name = ColRTrim(c, 11, 30);
-        for (int k = 0; k < 3; ++k) addr[k] = ColRTrim(c, 56 + 30 * static_cast<std::size_t>(k), 30);
-        tel = ColRTrim(c, 188, 20);
-    }
-    Line("Client:   " + name);
-    for (const std::string& a : addr)
-        if (!a.empty()) Line(Blanks(10) + a);
-    if (!tel.empty()) Line("Telephone:" + tel);
-    if (!Trim(number).empty()) Line(r.M(200) + number);
-}
-
 void Heading(Receipt& r) {
     const std::string_view inv = r.inv;
     if (r.training) Title(r.M(177));
@@ -105,10 +57,7 @@ void Heading(Receipt& r) {
         Title(r.M(249));
         Line("");
     }
-    int month = static_cast<int>(Number(inv, 16, 2));
-    if (month < 1 || month > 12) month = 1;
-    Line(r.M(80) + Col(inv, 1, 7) + r.gap + "Date:  " + Col(inv, 18, 2) + "/" +
-         MonthName(gConstants.tables, month, r.lang) + "/" + Col(inv, 12, 4));
+    Line(r.M(80) + Col(inv, 1, 7) + r.gap + "Date:  " + DateText(inv, 12, r.lang));
     Line("Terminal: " + gTerminalNumber + r.gap + r.M(82) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
 
     gData.gManagerKey = ColTrim(inv, 32, 8);
@@ -117,31 +66,16 @@ void Heading(Receipt& r) {
         if (gData.gManagerIndex > 0)
             Line(r.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
     }
-    if (gSettings.gPrintCashier == "1") {
-        gData.gCashierKey = ColTrim(inv, 24, 8);
-        Cashier_FindByNumber();
-        if (gData.gCashierFound > 0)
-            Line(r.M(81) + gData.CashierTable[static_cast<std::size_t>(gData.gCashierFound)].CashierName);
-    }
-    if (gSettings.gPrintSalesman == "1") {
-        gData.gSalesmanKey = ColTrim(inv, 48, 8);
-        Salesman_FindByNumber();
-        if (gData.gSalesmanIndex > 0)
-            Line(r.M(83) + gData.SalesmanTable[static_cast<std::size_t>(gData.gSalesmanIndex)].SalesmanName);
-    }
-    if (gSettings.gPrintClient == "1") ClientBlock(r);
+    CashierLine(inv, r.lang);
+    SalesmanLine(inv, r.lang);
+    if (gSettings.gPrintClient == "1") ClientBlock(inv, r.M(200));
     Line(r.Rule());
     Check();
 }
 
 void Item(const Receipt& r, std::string_view line) {
     const bool gift = gSaleSave.gGiftReceipt;
-    gData.gProductKey = ColRTrim(line, 19, 20);
-    const bool embedded = gData.gEmbeddedPriceCheck;
-    gData.gEmbeddedPriceCheck = false;
-    Product_Find();
-    gData.gEmbeddedPriceCheck = embedded;
-    if (gData.gProductRecNo <= 0) {
+    if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
         Line("Product Not Found");
         return;
     }
@@ -227,23 +161,10 @@ void Items(Receipt& r) {
     }
 }
 
-std::string Amt(Money m) { return m.Format("####,##0.00"); }
-
 void Totals(const Receipt& r) {
     const std::string_view inv = r.inv;
-    const Money sub = Amount(inv, 56, 9), disc = Amount(inv, 65, 9), total = Amount(inv, 101, 9);
-    Line(Blanks(7) + r.M(89) + Right(Amt(sub), 21));
-    if (disc != Money()) {
-        const std::string a = Amt(disc);
-        const std::string pct =
-            sub == Money() ? Blanks(8) : Num_Format(std::fabs(disc.ToDouble() / sub.ToDouble() * 100.0), "####0.00");
-        Line(Blanks(7) + r.M(90) + " (" + pct + " %)" + Blanks(16 - Len(a) - Len(pct)) + a);
-    }
-    for (std::size_t k = 1; k <= 3; ++k) {
-        const Money tax = Amount(inv, 74 + 9 * (k - 1), 9);
-        if (tax == Money()) continue;   // printed whenever the stored amount is not zero
-        Line(Blanks(7) + Fit(gSettings.gTaxName[k - 1] + ":", 11) + Right(Amt(tax), 21));
-    }
+    const Money total = Amount(inv, 101, 9);
+    SubtotalLines(inv, r.lang);
     const std::string t = total.Format("##,##0.00");
     if (gSettings.gPrinterType != "6") {
         More(Blanks(7));
@@ -254,97 +175,31 @@ void Totals(const Receipt& r) {
     Check();
 }
 
-std::string PaymentName(const std::string& code, int lang) {
-    for (std::size_t i = 1; i < gSettings.PaymentTypes.size(); ++i) {
-        const PaymentType& p = gSettings.PaymentTypes[i];
-        if (p.Code.empty() || p.Code != code) continue;
-        if (lang == 2 && !p.Name2.empty()) return p.Name2;
-        return p.Name1;
-    }
-    return "Unknown Payment";
-}
-
-// The payments; returns the record of the last card payment (0 none).
-std::int32_t Payments(const Receipt& r) {
-    const std::string_view inv = r.inv;
-    const Money change = Amount(inv, 110, 9), total = Amount(inv, 101, 9);
-    gData.gDocumentKey = Col(inv, 1, 7);
-    Payment_Find();
-    std::int32_t card = 0;
-    Money paid;
-    const std::string key = Col(inv, 1, 7);
-    for (std::int32_t n = gData.gPaymentRecNo; n > 0 && n <= gData.gLastPaymentRecord; ++n) {
-        const std::string pay = gData.payments.Read(n);
-        if (Mid(pay, 1, 7) != key) break;
-        Money amount = Amount(pay, 18, 9);
-        paid += amount;
-        const bool last = n == gData.gLastPaymentRecord || Mid(gData.payments.Read(n + 1), 1, 7) != key;
-        if (change != Money() && last) amount += change;
-        const std::string entry(Mid(pay, 47, 1));
-        if (entry == "1" || entry == "2") card = n;
-        Line(Blanks(7) + Fit(PaymentName(ColRTrim(pay, 10, 8), r.lang), 18) + Right(Amt(amount), 14));
-        const std::string ref = ColRTrim(pay, 27, 20);
-        if (!ref.empty()) Line(Blanks(7) + ref);
-        Check();
-    }
-    if (change != Money()) Line(Blanks(7) + Fit(r.M(32), 18) + Right(Amt(change), 14));
-    if (total > Money() && total != paid) Line(Blanks(7) + Fit(r.M(204), 18) + Right(Amt(total - paid), 14));
-    Line(r.Rule());
-    Check();
-    return card;
-}
-
-std::string Decoded(std::string_view rec, std::size_t col, std::size_t width) {
-    std::string s(Mid(rec, col, width));
-    Str_Decode(s);
-    return s;
-}
-
 void CardSlip(const Receipt& r, std::int32_t recNo) {
     const std::string pay = gData.payments.Read(recNo);
     const Money amount = Amount(pay, 18, 9);
     const bool refund = amount < Money();
     Line(refund ? "REFUND" : "PURCHASE");
     Line(std::string(r.lang == 2 ? "MONTANT: " : "AMOUNT: ") + Amt(amount));
-    std::string signature;
-    if (Mid(pay, 47, 1) == "1") {
-        Line("SWIPE");
-        signature = Trim(Decoded(pay, 83, 50)).substr(0, 40);
-    } else {
-        Line("MANUAL");
-        signature = r.lang == 1 ? "Customer's Signature" : "Signature du Cliente";
-    }
-    if (refund) signature.clear();
-    std::string number = Trim(Decoded(pay, 48, 25));
+    Line(Mid(pay, 47, 1) == "1" ? "SWIPE" : "MANUAL");
+    const std::string signature = CardSignatureName(pay, r.lang);
+    std::string number = Trim(DecodedField(pay, 48, 25));
     const bool whole = gSaleSave.gReceiptCopy == 0 && gSettings.gFullCardNumberCopy;
-    if (!whole && number.size() > 4) number = std::string(number.size() - 4, 'X') + number.substr(number.size() - 4);
+    if (!whole) number = MaskedCardNumber(number);
     More(Fit(number, 21));
-    const std::string expiry(TrimRightView(Decoded(pay, 73, 10)));
+    const std::string expiry(TrimRightView(DecodedField(pay, 73, 10)));
     if (!expiry.empty())
         Line(std::string(r.lang == 2 ? "Expir.: " : "Expiry: ") + expiry);
     else
         Line("");
-    std::string auth;
-    if (gSettings.gCardBackend == "2" || gSettings.gCardBackend == "3") {
-        auth = Col(pay, 27, 6);
-    } else {
-        const std::string span = Col(pay, 29, 19);
-        const std::size_t q = span.find('"');
-        auth = q != kNpos ? span.substr(0, q) : Col(pay, 29, 6);
-        if (auth.size() > 2 && auth.back() > '9') auth.pop_back();
-    }
-    Line("AUTHORIZATION: " + auth);
+    Line("AUTHORIZATION: " + CardAuthorization(pay));
     Line("");
     Line(Blanks(18) + "APPROVED");
     if (gSaleSave.gReceiptCopy == 0) {
-        const long rule = r.wide ? 49 : 39;
         Line("");
         Line("");
         Line("");
-        Line("X" + std::string(static_cast<std::size_t>(rule), '-'));
-        if (!signature.empty()) Line(Blanks((rule - Len(signature)) / 2) + signature);
-        Line("");
-        Line("");
+        SignatureBlock(r.wide, signature);
     }
     Check();
 }
@@ -364,13 +219,11 @@ void Header_Print() {
 }
 
 void ReceiptText_Print() {
-    std::ifstream in(gConstants.paths.programFolder + "/receipt.txt", std::ios::binary);
-    if (!in) return;
+    // A missing or unreadable file prints nothing.
+    LineReader in;
+    if (!in.Open(gConstants.paths.programFolder + "/receipt.txt")) return;
     std::string l;
-    while (std::getline(in, l)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        Line(l);
-    }
+    while (in.Next(l)) Line(l);
 }
 
 std::int32_t gCardPaymentRecNo = 0;
@@ -402,13 +255,17 @@ void Receipt_Print() {
     try {
         r.inv = gData.invoices.Read(recNo);
         gData.gDocumentKey = Col(r.inv, 1, 7);
-        r.lang = ReceiptLanguage(r.inv);
+        r.lang = DocumentLanguage(r.inv);
         Heading(r);
         Items(r);
         Line(r.Rule());
         if (!gSaleSave.gGiftReceipt) {
             Totals(r);
-            const std::int32_t card = Payments(r);
+            gData.gDocumentKey = Col(r.inv, 1, 7);
+            Payment_Find();
+            const std::int32_t card =
+                PaymentLines(gData.payments, gData.gPaymentRecNo, gData.gLastPaymentRecord, r.inv, r.lang, r.width);
+            Check();
             gCardPaymentRecNo = card;
             if (card > 0) CardSlip(r, card);
         }
@@ -421,11 +278,7 @@ void Receipt_Print() {
         Check();
         Printer_Close(true);
     } catch (const std::exception&) {
-        ProgramLog().Write(1, "Print_Recipt: HandlerReceipt, Error detected during printout of receipt");
-        const std::int16_t status = gPrint.gPrintStatus;
-        gPrint.gPrintNoInit = true;   // no feed or cut
-        Printer_Close(true);
-        gPrint.gPrintStatus = status != 0 ? status : 2;
+        Printout_Abandon("Print_Recipt: HandlerReceipt, Error detected during printout of receipt");
     }
     CloseFiles();
     gSaleSave.gGiftReceipt = false;

@@ -87,7 +87,8 @@ public:
     virtual void Login_OpeningBalance() {}
     // Each records gReg.gEnteredAmount.
     virtual void OpeningAmount_Save() {}
-    virtual void Paidout_Save() {}
+    // Records the paid-out; returns the activity record written (0 when the write failed).
+    virtual std::int32_t Paidout_Save() { return 0; }
     virtual void Declare_Save() {}
 
     // ---- printing -----------------------------------------------------------------------
@@ -107,7 +108,8 @@ public:
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() {}
     virtual void Logout() {}
-    virtual void PaidOut_Print() {}
+    // Prints the paid-out slip of activity record `recNo`.
+    virtual void PaidOut_Print(std::int32_t recNo) {}
     // Prints the counted item of the stock count (line 1 of the sale) and
     // keeps the printer open for the next one.
     virtual void Item_PrintLine() {}

@@ -1,7 +1,13 @@
 #include "register/program_services.h"
 
 #include "office/opening.h"
+#include "print/count_tickets.h"
+#include "print/inventory_documents.h"
+#include "print/office_slips.h"
+#include "print/order_document.h"
+#include "print/pole_display.h"
 #include "print/printer_output.h"
+#include "print/scale.h"
 #include "print/receipt.h"
 #include "sale/clients.h"
 #include "sale/entry_helpers.h"
@@ -54,5 +60,23 @@ void ProgramServices::Printer_Line(int newLine, int code, const std::string& tex
 }
 void ProgramServices::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeHandle); }
 std::int16_t ProgramServices::PrintStatus() const { return gPrint.gPrintStatus; }
+
+// The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
+void ProgramServices::Document_Print(int mode) {
+    if (mode == 12) tarvo::Order_Print();
+    else if (mode == 13 || mode == 14) tarvo::Purchase_Print();
+}
+void ProgramServices::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
+void ProgramServices::Item_PrintLine() { tarvo::Item_PrintLine(); }
+
+void ProgramServices::Customer_Greeting() { tarvo::Customer_Greeting(); }
+void ProgramServices::Customer_Product() { tarvo::Customer_Product(); }
+std::int16_t ProgramServices::DisplayError() const { return gDisplay.gDisplayError; }
+void ProgramServices::Customer_Total() { tarvo::Customer_Total(); }
+void ProgramServices::Customer_Thankyou() { tarvo::Customer_Thankyou(); }
+void ProgramServices::Customer_PriceChecker() { tarvo::Customer_PriceChecker(); }
+
+void ProgramServices::Scale_Open() { tarvo::Scale_Open(); }
+void ProgramServices::Scale_Close() { tarvo::Scale_Close(); }
 
 }  // namespace tarvo

@@ -44,6 +44,19 @@ public:
     void Printer_Line(int newLine, int code, const std::string& text) override;
     void Printer_Close(bool closeHandle) override;
     std::int16_t PrintStatus() const override;
+    void Document_Print(int mode) override;
+    void PaidOut_Print(std::int32_t recNo) override;
+    void Item_PrintLine() override;
+    // Pole display
+    void Customer_Greeting() override;
+    void Customer_Product() override;
+    std::int16_t DisplayError() const override;
+    void Customer_Total() override;
+    void Customer_Thankyou() override;
+    void Customer_PriceChecker() override;
+    // Scale
+    void Scale_Open() override;
+    void Scale_Close() override;
 };
 
 }  // namespace tarvo

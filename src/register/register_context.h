@@ -2,6 +2,7 @@
 // the timers, the clock and the services of other subsystems.
 #pragma once
 #include "platform/clock.h"
+#include "platform/io_watch.h"
 #include "platform/timers.h"
 #include "register/key_services.h"
 #include "register/panel_services.h"
@@ -17,6 +18,8 @@ struct RegisterContext {
     const Clock* clock = nullptr;
     RegisterServices* services = nullptr;
     std::string programFolder;
+    // Runs a device's handler when its port has data (the scale's reply).
+    IoWatch* ioWatch = nullptr;
 };
 
 // The one register of the program (set when the window loads; tests set their own).

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "print/labels.h"
+#include "print/pole_display.h"
 #include "print/printer_output.h"
 #include "register/entry_box.h"
 #include "register/messages.h"
@@ -42,6 +44,9 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     if (!loadDataAndSettings(message)) return false;
     UI_Setup();
     PrinterCodes_Load();
+    Customer_Open();
+    if (gDisplay.gDisplayError != 0) CIATime(Msg(173), 5);
+    Label_Read_Setup();
     Payment_Setup();
     EndSaleTimer_Connect();
     Suspend_CheckAtLoad();

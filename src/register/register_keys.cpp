@@ -1,3 +1,4 @@
+#include "print/printer_output.h"
 #include "register/register_keys.h"
 #include "register/controls.h"
 
@@ -263,11 +264,11 @@ void EnterPaidOut() {
         std::optional<Money> amount = Money::Parse(entry);
         gReg.gEnteredAmount = amount.value_or(Money());
         if (amount && *amount > Money::FromUnits(-5000) && *amount <= Money::FromUnits(5000)) {
-            const bool toScreen = gReg.gPrintToScreen;
+            const bool toScreen = gPrint.gPrintToScreen;
             Keys().Drawer_Open();
-            gReg.gPrintToScreen = toScreen;
-            Keys().Paidout_Save();
-            Keys().PaidOut_Print();
+            gPrint.gPrintToScreen = toScreen;
+            const std::int32_t recNo = Keys().Paidout_Save();
+            Keys().PaidOut_Print(recNo);
             Say(26);
             saved = true;
         }

@@ -39,7 +39,6 @@ struct RegisterState {
     std::string gGatewayCredentials;      // gateway form-post login, built by Variables_Set
     // time clock and printing
     std::string gEmployeeNumber;          // cashier number the time clock works on
-    bool gPrintToScreen = false;          // printouts go to the on-screen panel
 };
 
 extern RegisterState gReg;

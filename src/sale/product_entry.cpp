@@ -591,7 +591,12 @@ void Department_ClearButtons() {
 void Scale_Timer_Timer() {
     Reg().timers->Stop(TimerId::Scale);
     SaleState& s = gSale;
-    if (s.gScaleProductRecNo == 0 || s.gScaleRequestCount < s.gItemCount) return;
+    if (s.gScaleProductRecNo == 0) return;
+    if (s.gScaleRequestCount < s.gItemCount) {
+        // A line was added while waiting: stop listening to the scale.
+        Keys().Scale_Close();
+        return;
+    }
     s.gScaleProductRecNo = 0;
     s.gScaleRequestCount = -1;
     s.gScaleLineKind.clear();

@@ -6,6 +6,7 @@
 #include "data/data_state.h"
 #include "data/fields.h"
 #include "data/lookups.h"
+#include "print/printer_output.h"
 #include "register/controls.h"
 #include "register/keyboard.h"
 #include "register/messages.h"
@@ -178,7 +179,7 @@ void Sale_Start() {
     sale.gCaseLetter.clear();
     Reg().timers->Start(TimerId::CIA, kMessageLineMs);
     gReg.gCardBusy = false;
-    gReg.gPrintToScreen = false;
+    gPrint.gPrintToScreen = false;
     gReg.gPromptLineActive = false;
     Variable_StartSale();
 

@@ -1,8 +1,11 @@
 // The sales receipt: sales built in memory, saved through the real save path,
 // then printed from the invoice files into the capture backend and compared
-// byte for byte with receipts written out by hand (narrow and wide paper,
-// English and French, discount and taxes, gift receipts, duplicates), plus
-// record numbers outside the files printing nothing.
+// byte for byte with receipts written out by hand: both paper widths and
+// languages (the terminal's or the stored client's), discount and taxes,
+// gift receipts, duplicates and reprints, return, credit-note and training
+// titles, manager, salesperson and client lines, card slips, the spooler's
+// total line, product numbers and notes, the reference, receipt.txt and the
+// footer, and record numbers outside the files printing nothing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +14,7 @@
 
 #include "data/data_state.h"
 #include "data/master_files.h"
+#include "data/work_file.h"
 #include "data/store_fixture.h"
 #include "print/devices.h"
 #include "print/printer_output.h"
@@ -18,6 +22,7 @@
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
+#include "sale/tenders.h"
 #include "startup/constants.h"
 #include "startup/settings.h"
 #include "startup/startup_sequence.h"
@@ -72,9 +77,9 @@ protected:
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         gSettings.gTaxName = {"GST", "PST", "HST"};
         gSettings.gWeightUnit = "Lb";
-        gSettings.PaymentTypes[1].Code = "1";
-        gSettings.PaymentTypes[1].Name1 = "Cash";
-        gSettings.PaymentTypes[1].Name2 = "Comptant";
+        // Payment kinds as the register builds them at load: "Cash" (type
+        // code 1) and "Visa Card" (code 4, two caption lines).
+        PaymentTypes({{1, "1", "Cash", ""}, {4, "4", "Visa", "Card"}});
         for (int k = 1; k <= 7; ++k) SetCode(k, "");
         SetCode(1, "@");
         SetCode(2, "<");
@@ -104,6 +109,23 @@ protected:
         RegisterTest::TearDown();
     }
 
+    struct Type {
+        int number;
+        const char* code;
+        const char* name1;
+        const char* name2;
+    };
+    static void PaymentTypes(const std::vector<Type>& types) {
+        for (PaymentType& t : gSettings.PaymentTypes) t = PaymentType{};
+        for (const Type& t : types) {
+            PaymentType& p = gSettings.PaymentTypes[static_cast<std::size_t>(t.number)];
+            p.Number = std::to_string(t.number);
+            p.CardType = t.code;
+            p.Name1 = t.name1;
+            p.Name2 = t.name2;
+        }
+        Payment_Setup();
+    }
     void AddLine(const char* key, double qty, const char* price) {
         const auto n = static_cast<std::size_t>(++gSale.gItemCount);
         gSale.gLineProduct[n] = "P";
@@ -142,13 +164,15 @@ protected:
 
 const std::string kStoreHeader = L("MY STORE") + L("");
 
-// The invoice lines of the sale saved first, on narrow (gap 4) or wide (gap 14) paper.
-std::string InvoiceLines(bool wide, bool french) {
+// The invoice and terminal lines of a sale, on narrow (gap 4) or wide (gap 14) paper.
+std::string InvoiceTop(bool wide, bool french, const char* invoice = "0000002") {
     const std::string gap = B(wide ? 14 : 4);
-    return L(std::string(french ? "Facture:  " : "Invoice:  ") + "0000002" + gap +
-                                     "Date:  09/Dec/2026") +
-           L("Terminal: 1234567" + gap + (french ? "Heure: " : "Time:  ") + "10:30") +
-           L(std::string(french ? "Commis:   " : "Cashier:  ") + "Ann");
+    return L(std::string(french ? "Facture:  " : "Invoice:  ") + invoice + gap + "Date:  09/Dec/2026") +
+           L("Terminal: 1234567" + gap + (french ? "Heure: " : "Time:  ") + "10:30");
+}
+// The same with the cashier line, for the sale saved first.
+std::string InvoiceLines(bool wide, bool french) {
+    return InvoiceTop(wide, french) + L(std::string(french ? "Commis:   " : "Cashier:  ") + "Ann");
 }
 std::string Heading(bool wide, bool french) { return kStoreHeader + InvoiceLines(wide, french); }
 
@@ -179,14 +203,14 @@ TEST_F(ReceiptTest, CashSaleWithChangePrintsOnBothPaperWidthsAndBothLanguages) {
              L(B(6) + "Qte: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
              L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) + L(B(7) + "Sous Total:" + B(16) + "40.00") +
              L(B(7) + "GST:       " + B(17) + "2.00") + B(7) + T("Total: " + B(4) + "42.00") +
-             L(B(7) + "Comptant" + B(10) + B(9) + "50.00") + L(B(7) + "Monnaie" + B(11) + B(10) + "8.00") +
+             L(B(7) + "Cash" + B(14) + B(9) + "50.00") + L(B(7) + "Monnaie" + B(11) + B(10) + "8.00") +
              Rule(40) + kClose},
         {"wide French", true, 2,
          kOpen + Heading(true, true) + Rule(54) + L("     Description              Quantite   Prix     Total") +
              Rule(54) + L("Apple" + B(25) + B(6) + "2" + B(3) + "10.00" + B(4) + "20.00") +
              L("Book" + B(26) + B(6) + "1" + B(3) + "20.00" + B(4) + "20.00") + Rule(54) +
              L(B(7) + "Sous Total:" + B(16) + "40.00") + L(B(7) + "GST:       " + B(17) + "2.00") + B(7) +
-             T("Total: " + B(4) + "42.00") + L(B(7) + "Comptant" + B(10) + B(9) + "50.00") +
+             T("Total: " + B(4) + "42.00") + L(B(7) + "Cash" + B(14) + B(9) + "50.00") +
              L(B(7) + "Monnaie" + B(11) + B(10) + "8.00") + Rule(54) + kClose},
     };
     for (const Case& c : cases) {
@@ -300,8 +324,6 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        gSettings.PaymentTypes[4].Code = "4";
-        gSettings.PaymentTypes[4].Name1 = "Visa";
         gSettings.gCardBackend = c.backend;
         gSettings.gFullCardNumberCopy = c.fullNumber;
         AddLine("BOOK", 1, "20");
@@ -316,7 +338,7 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
         const std::string expected =
             kOpen + Heading(false, false) + Rule(40) + L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
             L(B(7) + "Sub Total: " + B(16) + "20.00") + B(7) + T("Total: " + B(4) + "20.00") +
-            L(B(7) + "Visa" + B(14) + B(9) + "20.00") + L(B(7) + "0012345A\"") + Rule(40) + L("PURCHASE") +
+            L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + "0012345A\"") + Rule(40) + L("PURCHASE") +
             L("AMOUNT: 20.00") + L("MANUAL") + L(c.number + B(5) + "Expiry: 1227") + L("AUTHORIZATION: " + c.auth) +
             L("") + L(B(18) + "APPROVED") + c.signature + kClose;
         EXPECT_EQ(SaveAndPrint(), expected);
@@ -347,6 +369,355 @@ TEST_F(ReceiptTest, APrinterThatDoesNotOpenLeavesAFailedStatus) {
     EXPECT_NE(gPrint.gPrintStatus, 0);
     EXPECT_FALSE(gSaleSave.gGiftReceipt);
     EXPECT_FALSE(gData.invoices.IsOpen());
+}
+
+// ------------------------------------------------------------------------
+// A single book for 20.00 paid with 20.00 cash, the receipt's simplest sale.
+
+const std::string kBookItem = L("Book" + B(21) + " " + B(5) + B(3) + "$20.00");
+std::string BookTotals(bool french = false) {
+    return L(B(7) + (french ? "Sous Total:" : "Sub Total: ") + B(16) + "20.00") + B(7) + T("Total: " + B(4) + "20.00") +
+           L(B(7) + "Cash" + B(14) + B(9) + "20.00") + Rule(40);
+}
+
+// The client file: the default client "1", C200 (language 1), C201
+// (language 2), C203 (language 3), C204 (no language); and the new-client
+// file with one client entered at the register (record 2).
+void WriteClients(TestDir& dir) {
+    auto client = [](const char* id, const char* language, const char* number, const char* name, const char* a1,
+                     const char* a3, const char* phone) {
+        return Fixed(212, {{1, id}, {9, language}, {12, number}, {20, name}, {50, a1}, {110, a3}, {140, phone}});
+    };
+    dir.Write("Files/" + std::string(kTerminal) + ".CLI",
+              CrLf({client("1", "1", "", "Walk-in", "", "", ""),
+                    client("C200", "1", "2002", "Harbour Cafe", "1 Pier Road", "Portsby", "555 0101"),
+                    client("C201", "2", "2003", "Cafe du Port", "", "", ""),
+                    client("C203", "3", "2004", "Third Client", "", "", ""),
+                    client("C204", " ", "2005", "No Language", "", "", "")}));
+    Parse_FileClient();
+    WorkFile f;
+    ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".NWC", 500, true));
+    ASSERT_TRUE(f.Write(1, "2"));
+    ASSERT_TRUE(f.Write(2, Fixed(220, {{1, "N"}, {3, "3003"}, {11, "Dock Stores"}, {56, "9 Wharf Lane"},
+                                       {188, "555 0202"}})));
+}
+
+TEST_F(ReceiptTest, ReturnCreditNoteAndTrainingSalesPrintTheirTitles) {
+    // A negative sale: one book taken back; refunded in full it is a return
+    // (stored status "4"), with only 10.00 paid out a credit note.
+    auto negative = [](const char* paid) {
+        return L("Book" + B(21) + " " + B(5)) + L(B(6) + "Qty: -1       x" + B(3) + "20.00 =" + B(2) + "$-20.00") +
+               Rule(40) + L(B(7) + "Sub Total: " + B(15) + "-20.00") + B(7) + T("Total: " + B(3) + "-20.00") +
+               L(B(7) + "Cash" + B(14) + B(8) + paid) + Rule(40);
+    };
+    struct Case {
+        const char* name;
+        const char* paid;   // nullptr: an ordinary sale of one book
+        bool training;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"return", "-20.00", false,
+         kOpen + kStoreHeader + T("Return") + L("") + L("") + InvoiceLines(false, false) + Rule(40) +
+             negative("-20.00") + kClose},
+        {"credit note", "-10.00", false,
+         kOpen + kStoreHeader + T("Credit Note") + L("") + L("") + InvoiceLines(false, false) + Rule(40) +
+             negative("-10.00") + kClose},
+        {"training sale", nullptr, true,
+         kOpen + T("***TRAINING MODE***") + Heading(false, false) + Rule(40) + T("***TRAINING MODE***") + kBookItem +
+             Rule(40) + BookTotals() + kClose},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        if (c.paid) {
+            AddLine("BOOK", -1, "20");
+            gSale.gSubtotal = gSale.gTotal = M("-20");
+            AddTender("1", c.paid);
+        } else {
+            AddLine("BOOK", 1, "20");
+            gSale.gSubtotal = gSale.gTotal = M("20");
+            AddTender("1", "20");
+        }
+        if (c.training) gSale.gMode = 26;
+        EXPECT_EQ(SaveAndPrint(), c.expected);
+    }
+}
+
+TEST_F(ReceiptTest, HeadingNamesManagerSalespersonAndClientBySettings) {
+    const std::string manager = L("Manager:  Max"), cashier = L("Cashier:  Ann"), salesman = L("Salesman: Sam");
+    struct Case {
+        const char* name;
+        const char* client;       // the sale's client; "N" the new client
+        const char* print;        // settings 810, 815, 820
+        std::string lines;        // between the terminal line and the rule
+    };
+    const std::vector<Case> cases = {
+        {"client on file", "C200", "111",
+         manager + cashier + salesman + L("Client:   Harbour Cafe") + L(B(10) + "1 Pier Road") + L(B(10) + "Portsby") +
+             L("Telephone:555 0101") + L("Number:   2002")},
+        {"client entered at the register", "N", "111",
+         manager + cashier + salesman + L("Client:   Dock Stores") + L(B(10) + "9 Wharf Lane") +
+             L("Telephone:555 0202") + L("Number:   3003")},
+        {"the default client prints no block", "1", "111", manager + cashier + salesman},
+        {"a client not on file prints no block", "C999", "111", manager + cashier + salesman},
+        {"cashier, salesperson and client switched off", "C200", "000", manager},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        WriteClients(dir);
+        gData.ManagerTable.push_back(ManagerRow{"00000009", "9999", "Max", "111"});
+        gData.gManagerCount = 1;
+        gReg.gManagerIndex = 1;
+        gData.SalesmanTable.push_back(SalesmanRow{"00000005", "55", "Sam"});
+        gData.gSalesmanCount = 1;
+        gSale.gSalesmanIndex = 1;
+        gSettings.gPrintCashier = std::string(1, c.print[0]);
+        gSettings.gPrintSalesman = std::string(1, c.print[1]);
+        gSettings.gPrintClient = std::string(1, c.print[2]);
+        if (std::string(c.client) == "N") {
+            gData.gClientRecNo = 0;
+            gData.gNewClientRecNo = 2;
+        } else {
+            gSale.gClientCode = c.client;
+            gData.gNewClientRecNo = 0;
+        }
+        AddLine("BOOK", 1, "20");
+        gSale.gSubtotal = gSale.gTotal = M("20");
+        AddTender("1", "20");
+        EXPECT_EQ(SaveAndPrint(),
+                  kOpen + kStoreHeader + InvoiceTop(false, false) + c.lines + Rule(40) + kBookItem + Rule(40) +
+                      BookTotals() + kClose);
+    }
+}
+
+TEST_F(ReceiptTest, StoredClientsLanguageChoosesTheReceiptLanguage) {
+    struct Case {
+        const char* name;
+        int terminal;
+        const char* client;
+        bool french;
+    };
+    const std::vector<Case> cases = {
+        {"language 2 on an English terminal", 1, "C201", true},
+        {"language 3 on a French terminal", 2, "C203", false},
+        {"language 1 on a French terminal", 2, "C200", false},
+        {"no language on a French terminal", 2, "C204", false},
+        {"client not on file: the terminal's", 2, "C999", true},
+        {"client entered at the register: the terminal's", 2, "N", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        WriteClients(dir);
+        gSettings.gLanguage = static_cast<std::int16_t>(c.terminal);
+        if (std::string(c.client) == "N") {
+            gData.gClientRecNo = 0;
+            gData.gNewClientRecNo = 2;
+        } else {
+            gSale.gClientCode = c.client;
+        }
+        AddLine("BOOK", 1, "20");
+        gSale.gSubtotal = gSale.gTotal = M("20");
+        AddTender("1", "20");
+        EXPECT_EQ(SaveAndPrint(), kOpen + Heading(false, c.french) + Rule(40) + kBookItem + Rule(40) +
+                                      BookTotals(c.french) + kClose);
+    }
+}
+
+TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
+    const std::string rule39 = L("X" + std::string(39, '-'));
+    struct Case {
+        const char* name;
+        std::int16_t entry;   // 1 swiped, 2 keyed
+        bool refund;
+        bool french;
+        std::string slip;
+    };
+    const std::vector<Case> cases = {
+        {"swiped: the card holder signs", 1, false, false,
+         L("PURCHASE") + L("AMOUNT: 20.00") + L("SWIPE") + L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227") +
+             L("AUTHORIZATION: 12345") + L("") + L(B(18) + "APPROVED") + L("") + L("") + L("") + rule39 +
+             L(B(13) + "JANE Q PUBLIC") + L("") + L("")},
+        {"keyed for a French client", 2, false, true,
+         L("PURCHASE") + L("MONTANT: 20.00") + L("MANUAL") + L("XXXXXXXXXXXX1111" + B(5) + "Expir.: 1227") +
+             L("AUTHORIZATION: 12345") + L("") + L(B(18) + "APPROVED") + L("") + L("") + L("") + rule39 +
+             L(B(9) + "Signature du Cliente") + L("") + L("")},
+        {"refund: a rule with no name under it", 1, true, false,
+         L("REFUND") + L("AMOUNT: -20.00") + L("SWIPE") + L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227") +
+             L("AUTHORIZATION: 12345") + L("") + L(B(18) + "APPROVED") + L("") + L("") + L("") + rule39 + L("") +
+             L("")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        WriteClients(dir);
+        gSettings.gCardBackend = "1";
+        gSale.gClientCode = c.french ? "C201" : "C200";
+        const char* amount = c.refund ? "-20" : "20";
+        AddLine("BOOK", 1, amount);
+        gSale.gSubtotal = gSale.gTotal = M(amount);
+        AddTender("4", amount);
+        gSale.gPayReference[1] = "0012345A\"";
+        gSale.gPayEntryKind[1] = c.entry;
+        gSale.gPayCardNumber[1] = "4111111111111111";
+        gSale.gPayCardExpiry[1] = "1227";
+        gSale.gPayCardHolder[1] = "  JANE Q PUBLIC  ";
+        const std::string item =
+            c.refund ? L("Book" + B(21) + " " + B(5) + B(2) + "$-20.00") : kBookItem;
+        const std::string a = c.refund ? B(15) + "-20.00" : B(16) + "20.00";
+        const std::string totals = L(B(7) + (c.french ? "Sous Total:" : "Sub Total: ") + a) + B(7) +
+                                   T("Total: " + std::string(c.refund ? B(3) + "-20.00" : B(4) + "20.00")) +
+                                   L(B(7) + "Visa Card" + B(9) + (c.refund ? B(8) + "-20.00" : B(9) + "20.00")) +
+                                   L(B(7) + "0012345A\"") + Rule(40);
+        const std::string title = c.refund ? T("Return") + L("") + L("") : "";
+        EXPECT_EQ(SaveAndPrint(), kOpen + kStoreHeader + title + InvoiceLines(false, c.french) + Rule(40) + item +
+                                      Rule(40) + totals + c.slip + kClose);
+    }
+}
+
+TEST_F(ReceiptTest, SpoolerPrinterGetsThePlainTotalLine) {
+    gSettings.gPrinterType = "6";
+    CashSale();
+    auto N = [](const std::string& text) { return text + "\n"; };
+    const std::string expected =
+        N("@") + N("MY STORE") + N("") + N("Invoice:  0000002    Date:  09/Dec/2026") +
+        N("Terminal: 1234567    Time:  10:30") + N("Cashier:  Ann") + N(std::string(40, '-')) +
+        N("Apple" + B(20) + " " + B(5)) + N(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
+        N("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + N(std::string(40, '-')) +
+        N(B(7) + "Sub Total: " + B(16) + "40.00") + N(B(7) + "GST:       " + B(17) + "2.00") +
+        N(B(7) + "Total:     " + B(16) + "42.00") + N(B(7) + "Cash" + B(14) + B(9) + "50.00") +
+        N(B(7) + "Change" + B(12) + B(10) + "8.00") + N(std::string(40, '-')) + kClose;
+    EXPECT_EQ(SaveAndPrint(), expected);
+}
+
+TEST_F(ReceiptTest, ReferenceReceiptTextAndFooterEndTheReceipt) {
+    struct Case {
+        const char* name;
+        bool gift;
+        const char* footer;
+        std::string end;
+    };
+    const std::string text = L("Thank you") + L("Returns within 30 days") + L("No cash refunds");
+    const std::vector<Case> cases = {
+        {"receipt with footer", false, "1",
+         L("Reference: PO-778" + B(14)) + text + L("Footer one") + L("Footer three")},
+        {"receipt without footer", false, "0", L("Reference: PO-778" + B(14)) + text},
+        {"gift receipt: no reference", true, "1", text + L("Footer one") + L("Footer three")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        // Every line end the file may have: CR LF, a lone CR, a lone LF.
+        dir.Write("receipt.txt", "Thank you\r\nReturns within 30 days\rNo cash refunds\n");
+        gSettings.gPrintFooter = c.footer;
+        gSettings.gFooterLine = {"Footer one", "", "Footer three", "", ""};
+        gSale.gSaleReference = "PO-778";
+        AddLine("BOOK", 1, "20");
+        gSale.gSubtotal = gSale.gTotal = M("20");
+        AddTender("1", "20");
+        gSaleSave.gGiftReceipt = c.gift;
+        const std::string body = c.gift ? kStoreHeader + T("   GIFT RECEIPT") + L("") + InvoiceLines(false, false) +
+                                              Rule(40) + L("Book" + B(21) + " ") + Rule(40)
+                                        : Heading(false, false) + Rule(40) + kBookItem + Rule(40) + BookTotals();
+        EXPECT_EQ(SaveAndPrint(), kOpen + body + c.end + kClose);
+    }
+}
+
+TEST_F(ReceiptTest, ItemLinesCarryProductNumbersAndNotesAndSkipKitComponents) {
+    struct Case {
+        const char* name;
+        bool wide;
+        std::string items;
+    };
+    const std::vector<Case> cases = {
+        {"narrow", false,
+         L("Apple" + B(20) + " " + B(5)) + L(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
+             L("APPLE" + B(12) + "Tax: (T  )") + L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") +
+             L("BOOK" + B(13) + "Tax: (   )") + L("Gift wrap" + B(12))},
+        {"wide", true,
+         L("     Description              Quantity  Price    Total") + Rule(54) +
+             L("Apple" + B(25) + B(6) + "2" + B(3) + "10.00" + B(4) + "20.00") + L("APPLE" + B(15) + "Tax: (T  )") +
+             L("Book" + B(26) + B(6) + "1" + B(3) + "20.00" + B(4) + "20.00") + L("BOOK" + B(16) + "Tax: (   )") +
+             L("Gift wrap" + B(12))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        gSettings.gWidePaper = c.wide ? 1 : 0;
+        gSettings.gPrintOption811 = "1";
+        gSettings.gProductKeyMode = "0";
+        AddLine("APPLE", 2, "10");
+        AddLine("BOOK", 1, "20");
+        gSale.gLineHasNote[2] = true;
+        gSale.gLineNote[2] = "Gift wrap";
+        AddLine("CHEESE", 1, "0");
+        gSale.gLineKitComponent[3] = true;   // part of a kit: not printed
+        gSale.gSubtotal = gSale.gTotal = M("40");
+        AddTender("1", "40");
+        const std::size_t w = c.wide ? 54 : 40;
+        EXPECT_EQ(SaveAndPrint(), kOpen + Heading(c.wide, false) + Rule(w) + c.items + Rule(w) +
+                                      L(B(7) + "Sub Total: " + B(16) + "40.00") + B(7) +
+                                      T("Total: " + B(4) + "40.00") + L(B(7) + "Cash" + B(14) + B(9) + "40.00") +
+                                      Rule(w) + kClose);
+    }
+}
+
+TEST_F(ReceiptTest, ReprintOfAnEarlierInvoiceIsItsDuplicate) {
+    CashSale();
+    ASSERT_TRUE(Sale_Save());
+    gSale = SaleState{};
+    gSale.gClientCode = "C100";
+    AddLine("BOOK", 1, "20");
+    gSale.gSubtotal = gSale.gTotal = M("20");
+    AddTender("1", "20");
+    ASSERT_TRUE(Sale_Save());
+    ASSERT_EQ(gSaleSave.gPrintRecordNo, 3);
+
+    gSaleSave.gPrintRecordNo = 2;
+    gSaleSave.gReceiptDuplicate = true;
+    PrinterCapture cap;
+    Receipt_Print();
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    EXPECT_EQ(cap.bytes,
+              kOpen + T(" ***DUPLICATE***") + Heading(false, false) + Rule(40) + T(" ***DUPLICATE***") +
+                  L("Apple" + B(20) + " " + B(5)) + L(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
+                  L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
+                  L(B(7) + "Sub Total: " + B(16) + "40.00") + L(B(7) + "GST:       " + B(17) + "2.00") + B(7) +
+                  T("Total: " + B(4) + "42.00") + L(B(7) + "Cash" + B(14) + B(9) + "50.00") +
+                  L(B(7) + "Change" + B(12) + B(10) + "8.00") + Rule(40) + kClose);
+    EXPECT_FALSE(gSaleSave.gReceiptDuplicate);
+
+    // The later invoice is untouched by the reprint.
+    cap.bytes.clear();
+    gSaleSave.gPrintRecordNo = 3;
+    Receipt_Print();
+    EXPECT_EQ(cap.bytes, kOpen + kStoreHeader + InvoiceTop(false, false, "0000003") + L("Cashier:  Ann") + Rule(40) +
+                             kBookItem + Rule(40) + BookTotals() + kClose);
+}
+
+TEST_F(ReceiptTest, ProductOnlyInTheNewProductFilePrintsProductNotFound) {
+    {
+        WorkFile f;
+        ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".NWP", 300, true));
+        ASSERT_TRUE(f.Write(1, "2"));
+        ASSERT_TRUE(f.Write(2, Fixed(60, {{1, "N"}, {3, "NEWP"}, {23, "New item"}})));
+    }
+    AddLine("NEWP", 1, "5");
+    AddLine("BOOK", 1, "20");
+    gSale.gSubtotal = gSale.gTotal = M("25");
+    AddTender("1", "25");
+    EXPECT_EQ(SaveAndPrint(), kOpen + Heading(false, false) + Rule(40) + L("Product Not Found") + kBookItem +
+                                  Rule(40) + L(B(7) + "Sub Total: " + B(16) + "25.00") + B(7) +
+                                  T("Total: " + B(4) + "25.00") + L(B(7) + "Cash" + B(14) + B(9) + "25.00") +
+                                  Rule(40) + kClose);
 }
 
 }  // namespace

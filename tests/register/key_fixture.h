@@ -13,6 +13,7 @@
 
 #include "data/data_state.h"
 #include "data/log.h"
+#include "print/printer_output.h"
 #include "register/register_keys.h"
 #include "register_fixture.h"
 #include "test_dir.h"
@@ -120,16 +121,19 @@ public:
     void Date_Set() override { Note("Date_Set"); }
     void Login_OpeningBalance() override { Note("Login_OpeningBalance"); }
     void OpeningAmount_Save() override { Note("OpeningAmount_Save(" + gReg.gEnteredAmount.Text() + ")"); }
-    void Paidout_Save() override { Note("Paidout_Save(" + gReg.gEnteredAmount.Text() + ")"); }
+    std::int32_t Paidout_Save() override {
+        Note("Paidout_Save(" + gReg.gEnteredAmount.Text() + ")");
+        return 42;
+    }
     void Declare_Save() override { Note("Declare_Save(" + gReg.gEnteredAmount.Text() + ")"); }
 
     // printing
     void Drawer_Open() override {
         Note("Drawer_Open");
-        printToScreenAtDrawer = gReg.gPrintToScreen;
-        gReg.gPrintToScreen = false;   // the drawer routine prints to the device
+        printToScreenAtDrawer = gPrint.gPrintToScreen;
+        gPrint.gPrintToScreen = false;   // the drawer routine prints to the device
     }
-    void PaidOut_Print() override { Note("PaidOut_Print"); }
+    void PaidOut_Print(std::int32_t recNo) override { Note("PaidOut_Print(" + std::to_string(recNo) + ")"); }
 
     // cards and prompt line
     void Caption_Reset() override {

@@ -8,6 +8,7 @@
 
 #include "data/data_state.h"
 #include "data/log.h"
+#include "print/printer_output.h"
 #include "program_state.h"
 #include "register/register_context.h"
 #include "register/register_state.h"
@@ -33,6 +34,7 @@ protected:
         ResetProgramState();
         gReg = RegisterState{};
         gSale = SaleState{};
+        gPrint = PrintState{};
         Setup_Initialize(gSettings);
         FillTextTables(gConstants.tables);
         Reg() = RegisterContext{&screen, &timers, &clock, &services, "/nonexistent"};

@@ -1,3 +1,4 @@
+#include "print/printer_output.h"
 #include "register/register_keys.h"
 
 #include <gtest/gtest.h>
@@ -975,7 +976,7 @@ TEST_F(EnterTest, PaidOut) {
     };
     const Case cases[] = {{"-4999.99", true}, {"5000", true},     {"12.5", true}, {"-5000", false},
                           {"5000.01", false},  {"", false}};
-    gReg.gPrintToScreen = true;
+    gPrint.gPrintToScreen = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = 1;
@@ -983,9 +984,9 @@ TEST_F(EnterTest, PaidOut) {
         Enter(c.typed);
         if (c.accepted) {
             EXPECT_EQ(keys.calls, (Calls{"Drawer_Open", "Paidout_Save(" + Money::Parse(c.typed)->Text() + ")",
-                                         "PaidOut_Print", "Mode_Display"}));
+                                         "PaidOut_Print(42)", "Mode_Display"}));
             EXPECT_EQ(MessageLine(), "Paidout Completed");
-            EXPECT_TRUE(gReg.gPrintToScreen);   // restored after the drawer
+            EXPECT_TRUE(gPrint.gPrintToScreen);   // restored after the drawer
         } else {
             EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");

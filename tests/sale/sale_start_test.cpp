@@ -1,3 +1,4 @@
+#include "print/printer_output.h"
 #include "sale/sale_start.h"
 
 #include <gtest/gtest.h>
@@ -344,7 +345,7 @@ void DirtySale() {
     s.gPriceSearch = s.gStockSearch = true;
     gData.gManualPrice = true;
     gReg.gEntryMasked = true;
-    gReg.gCardBusy = gReg.gPrintToScreen = gReg.gPromptLineActive = true;
+    gReg.gCardBusy = gPrint.gPrintToScreen = gReg.gPromptLineActive = true;
     gReg.gLoggedOut = true;
     gReg.gManagerIndex = 1;
     gReg.gHighlightKey = 9;
@@ -421,7 +422,7 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     EXPECT_EQ(gReg.gPromptState, 0);
     EXPECT_FALSE(gReg.gLoggedOut);
     EXPECT_FALSE(gReg.gCardBusy);
-    EXPECT_FALSE(gReg.gPrintToScreen);
+    EXPECT_FALSE(gPrint.gPrintToScreen);
     EXPECT_FALSE(gReg.gPromptLineActive);
     // The next scan still only shows a price or the stock.
     EXPECT_TRUE(s.gPriceSearch);

@@ -1,0 +1,7 @@
+#include "online/online_state.h"
+
+namespace tarvo {
+
+OnlineState gOnline;
+
+}  // namespace tarvo

@@ -1,0 +1,183 @@
+#include "print/document_parts.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "data/data_state.h"
+#include "data/fields.h"
+#include "data/lookups.h"
+#include "data/master_files.h"
+#include "print/print_text.h"
+#include "print/printer_output.h"
+#include "sale/tenders.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+#include "startup/text_tables.h"
+
+namespace tarvo::print_text {
+
+const std::string& Message(int k, int lang) { return MessageText(gConstants.tables, k, lang); }
+
+int DocumentLanguage(std::string_view header) {
+    int lang = TextLanguage(gSettings);
+    if (Mid(header, 40, 1) == "N") return lang;
+    const std::string id = ColTrim(header, 40, 8);
+    if (id.empty()) return lang;
+    gData.gClientKey = id;
+    Client_FindLinear();
+    if (gData.gClientRecNo > 0) {
+        const std::string l = ColTrim(gData.gClientRec, 9, 1);
+        lang = (l == "2") ? 2 : 1;   // 3, or anything else, prints in English
+    }
+    return lang;
+}
+
+void CashierLine(std::string_view header, int lang) {
+    if (gSettings.gPrintCashier != "1") return;
+    gData.gCashierKey = ColTrim(header, 24, 8);
+    Cashier_FindByNumber();
+    const auto k = gData.gCashierFound;
+    if (k > 0 && static_cast<std::size_t>(k) < gData.CashierTable.size())
+        Line(Message(81, lang) + gData.CashierTable[static_cast<std::size_t>(k)].CashierName);
+}
+
+void SalesmanLine(std::string_view header, int lang) {
+    if (gSettings.gPrintSalesman != "1") return;
+    gData.gSalesmanKey = ColTrim(header, 48, 8);
+    Salesman_FindByNumber();
+    const auto k = gData.gSalesmanIndex;
+    if (k > 0 && static_cast<std::size_t>(k) < gData.SalesmanTable.size())
+        Line(Message(83, lang) + gData.SalesmanTable[static_cast<std::size_t>(k)].SalesmanName);
+}
+
+void ClientBlock(std::string_view header, const std::string& numberLabel) {
+    std::string name, tel, number;
+    std::string addr[3];
+    if (Mid(header, 40, 1) != "N") {
+        const std::string id = ColTrim(header, 40, 8);
+        if (id.empty() || id == Trim(gSettings.gDefaultClient)) return;
+        gData.gClientKey = id;
+        Client_FindLinear();
+        if (gData.gClientRecNo <= 0) return;
+        const std::string c = gData.gClientRec;
+        number = ColRTrim(c, 12, 8);
+        name = ColRTrim(c, 20, 30);
+        for (std::size_t k = 0; k < 3; ++k) addr[k] = ColRTrim(c, 50 + 30 * k, 30);
+        tel = ColRTrim(c, 140, 20);
+    } else {
+        Open_FileNewClient();
+        const double no = Number(header, 41, 7);
+        if (no < 2 || no > gData.gNewCount) return;
+        const std::string c = gData.newFile.Read(static_cast<std::int64_t>(no));
+        number = ColRTrim(c, 3, 8);
+        name = ColRTrim(c, 11, 30);
+        for (std::size_t k = 0; k < 3; ++k) addr[k] = ColRTrim(c, 56 + 30 * k, 30);
+        tel = ColRTrim(c, 188, 20);
+    }
+    Line("Client:   " + name);
+    for (const std::string& a : addr)
+        if (!AllBlank(a)) Line(Blanks(10) + a);
+    if (!AllBlank(tel)) Line("Telephone:" + tel);
+    if (!AllBlank(number)) Line(numberLabel + number);
+}
+
+bool Product_FindPlain(const std::string& key) {
+    gData.gProductKey = key;
+    const bool embedded = gData.gEmbeddedPriceCheck;
+    gData.gEmbeddedPriceCheck = false;
+    Product_Find();
+    gData.gEmbeddedPriceCheck = embedded;
+    return gData.gProductRecNo > 0;
+}
+
+std::string Amt(Money m) { return m.Format("####,##0.00"); }
+
+void SubtotalLines(std::string_view header, int lang) {
+    const Money sub = Amount(header, 56, 9), disc = Amount(header, 65, 9);
+    Line(Blanks(7) + Message(89, lang) + Right(Amt(sub), 21));
+    if (!disc.IsZero()) {
+        const std::string a = Amt(disc);
+        const std::string pct =
+            sub.IsZero() ? Blanks(8) : Num_Format(std::fabs(disc.ToDouble() / sub.ToDouble() * 100.0), "####0.00");
+        Line(Blanks(7) + Message(90, lang) + " (" + pct + " %)" + Blanks(16 - Len(a) - Len(pct)) + a);
+    }
+    for (std::size_t k = 1; k <= 3; ++k) {
+        const Money tax = Amount(header, 74 + 9 * (k - 1), 9);
+        if (tax.IsZero()) continue;   // printed whenever the stored amount is not zero
+        Line(Blanks(7) + Fit(gSettings.gTaxName[k - 1] + ":", 11) + Right(Amt(tax), 21));
+    }
+}
+
+std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
+                          int lang, std::size_t width) {
+    const Money change = Amount(header, 110, 9), total = Amount(header, 101, 9);
+    const std::string key = Col(header, 1, 7);
+    std::int32_t card = 0;
+    Money paid;
+    for (std::int32_t n = first; n > 0 && n <= last; ++n) {
+        const std::string pay = file.Read(n);
+        if (Mid(pay, 1, 7) != key) break;
+        Money amount = Amount(pay, 18, 9);
+        paid = CentRoundUp(paid + amount);
+        const std::string entry(Mid(pay, 47, 1));
+        if (entry == "1" || entry == "2") card = n;
+        const bool lastOfDocument = n == last || Mid(file.View(n + 1), 1, 7) != key;
+        if (!change.IsZero() && lastOfDocument) amount = CentRoundUp(amount + change);
+        Line(Blanks(7) + Fit(PaymentName(ColRTrim(pay, 10, 8), lang), 18) + Right(Amt(amount), 14));
+        const std::string ref = ColRTrim(pay, 27, 20);
+        if (!AllBlank(ref)) Line(Blanks(7) + ref);
+        Print_Check();
+    }
+    if (!change.IsZero()) Line(Blanks(7) + Fit(Message(32, lang), 18) + Right(Amt(change), 14));
+    if (total > Money() && total != paid) Line(Blanks(7) + Fit(Message(204, lang), 18) + Right(Amt(total - paid), 14));
+    Line(std::string(width, '-'));
+    return card;
+}
+
+// The payment kinds built by Payment_Setup (type codes with their "Name1
+// Name2" captions, the exchange codes, "Sales on Credit"): the first entry
+// whose code is `code`. The names are the captions as set up, in no
+// particular language.
+std::string PaymentName(const std::string& code, int /*lang*/) {
+    const int count = std::min<int>(gTender.gPaymentListCount, kMaxPaymentListEntries);
+    for (int i = 1; i <= count; ++i)
+        if (gTender.gPaymentListCode[static_cast<std::size_t>(i)] == code)
+            return gTender.gPaymentListName[static_cast<std::size_t>(i)];
+    return "Unknown Payment";
+}
+
+std::string DecodedField(std::string_view rec, std::size_t col, std::size_t width) {
+    std::string s(Mid(rec, col, width));
+    Str_Decode(s);
+    return s;
+}
+
+std::string CardAuthorization(std::string_view payment) {
+    if (gSettings.gCardBackend == "2" || gSettings.gCardBackend == "3") return Col(payment, 27, 6);
+    const std::string span = Col(payment, 29, 19);
+    const std::size_t q = span.find('"');
+    std::string auth = q != std::string::npos ? span.substr(0, q) : Col(payment, 29, 6);
+    if (auth.size() > 2 && static_cast<unsigned char>(auth.back()) > '9') auth.pop_back();
+    return auth;
+}
+
+std::string MaskedCardNumber(const std::string& number) {
+    if (number.size() <= 4) return number;
+    return std::string(number.size() - 4, 'X') + number.substr(number.size() - 4);
+}
+
+std::string CardSignatureName(std::string_view payment, int lang) {
+    if (Amount(payment, 18, 9) < Money()) return {};
+    if (Mid(payment, 47, 1) == "1") return Trim(DecodedField(payment, 83, 50)).substr(0, 40);
+    return lang == 1 ? "Customer's Signature" : "Signature du Cliente";
+}
+
+void SignatureBlock(bool wide, const std::string& name) {
+    const long rule = wide ? 49 : 39;
+    Line("X" + std::string(static_cast<std::size_t>(rule), '-'));
+    if (!name.empty()) Line(Blanks((rule - Len(name)) / 2) + name);
+    Line("");
+    Line("");
+}
+
+}  // namespace tarvo::print_text

@@ -1,0 +1,84 @@
+// Pieces shared by the documents printed from a saved sale or order: the
+// sales receipt and the order document read the same header columns (date,
+// cashier, client, amounts 56-118), the same payment records and the same
+// card fields, and print them with the same words. Every piece writes through
+// the open printer output; the caller checks the status (Print_Check).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/money.h"
+#include "data/work_file.h"
+
+namespace tarvo::print_text {
+
+// Message k in language `lang` (1 English, 2 French).
+const std::string& Message(int k, int lang);
+
+// The language of a document from its client (header columns 40-47): 2 for a
+// client whose language column 9 is "2", 1 for any other client found; the
+// terminal language for a client entered at the register ("N" in column 40),
+// for no client and for a client that is not found.
+int DocumentLanguage(std::string_view header);
+
+// When gPrintCashier / gPrintSalesman is "1" and the number in header columns
+// 24-31 / 48-55 is found: message 81 / 83 and the name, as a line.
+void CashierLine(std::string_view header, int lang);
+void SalesmanLine(std::string_view header, int lang);
+
+// The client block of a document: name, the address lines that are not
+// blank (ten blanks in front), telephone and `numberLabel` with the client
+// number. A client entered at the register ("N" and its record number in
+// columns 40-47) is read from the new-client file; any other client id is
+// looked up, and the default client of the sale prints no block.
+void ClientBlock(std::string_view header, const std::string& numberLabel);
+
+// Looks the product of a document line up by its key, with the embedded-price
+// bar-code split switched off. True with gData.gProductRec when found.
+bool Product_FindPlain(const std::string& key);
+
+// An amount as the documents print it: "####,##0.00".
+std::string Amt(Money m);
+
+// The subtotal line, the discount line (with its percentage) when the
+// discount is not 0, and one line per tax whose stored amount is not 0.
+void SubtotalLines(std::string_view header, int lang);
+
+// The payment lines of one document: the payment records of `file` from
+// `first` up to `last` whose columns 1-7 equal the header's columns 1-7 (the
+// last one printed as tendered, plus the change), then the change and
+// balance lines and a rule of `width` dashes. Returns the record of the last
+// card payment, 0 when none.
+std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
+                          int lang, std::size_t width);
+
+// The payment-type description of a payment-type code, "Unknown Payment"
+// when no payment type has it.
+std::string PaymentName(const std::string& code, int lang);
+
+// Columns of a record that hold a stored card field, turned back to text.
+std::string DecodedField(std::string_view rec, std::size_t col, std::size_t width);
+
+// The authorisation code of a card payment record by the card back-end
+// (gCardBackend): columns 27-32 for the terminal and gateway back-ends ("2",
+// "3"); for the exchange-file back-end the text from column 29 up to the
+// first double quote in columns 29-47 (else the six columns 29-34), less a
+// last character that sorts after "9" when it is longer than 2.
+std::string CardAuthorization(std::string_view payment);
+
+// A card number (already trimmed) with every character but the last four
+// replaced by "X" when it is longer than four.
+std::string MaskedCardNumber(const std::string& number);
+
+// The text under the signature rule of a card payment: the card holder for a
+// swiped card, "Customer's Signature" / "Signature du Cliente" for a keyed
+// one, nothing for a refund.
+std::string CardSignatureName(std::string_view payment, int lang);
+
+// "X" and the signature rule (49 dashes on wide paper, 39 on narrow), the
+// name centred under it when not empty, then two empty lines.
+void SignatureBlock(bool wide, const std::string& name);
+
+}  // namespace tarvo::print_text

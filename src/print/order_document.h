@@ -1,0 +1,18 @@
+// The order document: one saved customer order (special order, layaway,
+// quotation, RMA, draft order or store order) printed from the order files
+// (.ORD header, .ORL lines, .ORP payments) through the printer output layer.
+// Printed when an order is saved at the register and for reprints.
+#pragma once
+
+namespace tarvo {
+
+// Prints order header record gSaleSave.gPrintRecordNo in the language of the
+// order's client; gSaleSave.gReceiptDuplicate adds the duplicate titles and
+// is cleared once printed above the lines. Printer type "0": status 0 and
+// nothing else. A record number outside 2..gData.gLastOrderRecord prints
+// nothing (logged; the status is left as it was). An output that does not
+// open, or an error in the middle, leaves a non-zero gPrint.gPrintStatus and
+// a log line. The order files are closed at the end.
+void Order_Print();
+
+}  // namespace tarvo

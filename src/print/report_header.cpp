@@ -1,0 +1,62 @@
+#include "print/report_header.h"
+
+#include "data/data_state.h"
+#include "platform/clock.h"
+#include "print/print_text.h"
+#include "print/printer_output.h"
+#include "register/register_context.h"
+#include "register/register_state.h"
+#include "sale/sale_state.h"
+#include "startup/constants.h"
+#include "startup/settings.h"
+#include "startup/startup_sequence.h"
+#include "startup/text_tables.h"
+
+namespace tarvo {
+
+ReportHeaderState gReportHeader;
+
+namespace {
+
+using print_text::Fit;
+using print_text::Line;
+
+// A label from the message table, blank-padded or cut to ten characters.
+std::string Label(int message) {
+    return Fit(MessageText(gConstants.tables, message, TextLanguage(gSettings)), 10);
+}
+
+LocalTime Now() {
+    if (Reg().clock) return Reg().clock->Now();
+    static const SystemClock system;   // only when no register is set up
+    return system.Now();
+}
+
+}  // namespace
+
+void ReportHeader_Print() {
+    Header_Print();
+
+    std::string date = gSale.gDateText;
+    if (gReportHeader.gHeaderUseReportDate) {
+        date = gReportHeader.gReportDateText;
+        gReportHeader.gHeaderUseReportDate = false;
+    }
+    Line("Date:     " + date);
+
+    const std::string hhmm = TimeText(Now());
+    Line(Label(82) + hhmm.substr(0, 2) + ":" + hhmm.substr(hhmm.size() - 2));
+    Line("Terminal: " + gTerminalNumber);
+    Line(std::string(10, ' ') + gSettings.gTerminalDescription);
+
+    const auto manager = gReg.gManagerIndex;
+    if (manager > 0 && manager < 151 && static_cast<std::size_t>(manager) < gData.ManagerTable.size())
+        Line(Label(84) + gData.ManagerTable[static_cast<std::size_t>(manager)].ManagerName);
+    const auto cashier = gReg.gCashierIndex;
+    if (cashier > 0 && cashier < 2001 && static_cast<std::size_t>(cashier) < gData.CashierTable.size())
+        Line(Label(81) + gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName);
+
+    Line(std::string(gSettings.gWidePaper == 1 ? 54 : 40, '-'));
+}
+
+}  // namespace tarvo

@@ -1,0 +1,274 @@
+// The serial scale against a fake scale on a socat pseudo-terminal pair: the
+// register's port is mapped to one end through ports.map, the test plays the
+// scale at the other end. Products are looked up and added by the real sale
+// engine; the port's watch and the scale timer are run by hand.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "data/master_files.h"
+#include "data/store_fixture.h"
+#include "platform/io_watch.h"
+#include "print/devices.h"
+#include "print/scale.h"
+#include "pty_pair.h"
+#include "register/key_fixture.h"
+#include "sale/product_entry.h"
+#include "sale/sale_state.h"
+#include "startup/settings.h"
+#include "test_dir.h"
+
+namespace tarvo {
+namespace {
+
+const ControlId kTimedPanel{"Txt_Message", 0};
+
+// The register's scale services as the program wires them, with the kit
+// expansion recorded.
+class ScaleServices : public RegisterServices {
+public:
+    void Scale_Open() override { tarvo::Scale_Open(); }
+    void Scale_Close() override { tarvo::Scale_Close(); }
+    void Kit_Processing() override { kitCodes.push_back(gSale.gKitCode); }
+    std::vector<std::string> kitCodes;
+};
+
+// Product file line: number, key, description, level-1 price; "S" in
+// column 9 for a product sold by weight.
+std::string Product(const std::string& number, const std::string& key, const std::string& description,
+                    const std::string& price, bool weighed) {
+    std::string r = Fixed(273, {{1, number}, {12, key}, {60, description}, {100, price}});
+    if (weighed) r[8] = 'S';
+    return r;
+}
+
+class ScaleTest : public RegisterTest {
+protected:
+    void SetUp() override {
+        RegisterTest::SetUp();
+        UseTerminalFolder(dir.Path());
+        Reg().services = &services;
+        Reg().ioWatch = &watch;
+        ScaleTimer_Connect();
+        dir.Write("Files/1234567.PRD", CrLf({Product("4001", "APPLES", "Apples per kg", "2.49", true),
+                                             Product("4002", "BREAD", "Bread", "3.00", false),
+                                             Product("4003", "CHEESE", "Cheese per kg", "12.00", true)}));
+        Parse_FileProduct();
+        ASSERT_EQ(gData.gProductCount, 3);
+        gSettings.gScalePort = 1;
+        scale = std::make_unique<PtyPair>(dir.Path());
+        ASSERT_TRUE(scale->Ready());
+        dir.Write(kDeviceMapFile, "COM1=" + scale->A() + "\n");
+        gSale.gMode = 11;
+        gData.gClientRecNo = 1;
+    }
+    void TearDown() override {
+        Scale_Close();
+        scale.reset();
+        Data_Reset(gData);
+        ProgramLog().Close();
+        RegisterTest::TearDown();
+    }
+
+    void Scan(const std::string& key) {
+        gData.gProductKey = key;
+        Product_Find();
+        ASSERT_NE(gData.gProductRecNo, 0) << key;
+        gSale.gLineKind = "P";
+        Product_Add();
+    }
+    // What the register sent to the scale.
+    std::string Received(std::size_t count) { return scale->ReadB(count); }
+    // The scale answers; the register takes the reply as it comes, until
+    // the port closes or nothing more arrives.
+    void Answer(const std::string& bytes) {
+        ASSERT_TRUE(scale->WriteB(bytes));
+        while (Scale_PortOpen() && watch.RunReady(5000) > 0) {
+        }
+    }
+    // Part of a reply: the register takes what came once.
+    void AnswerPart(const std::string& bytes) {
+        ASSERT_TRUE(scale->WriteB(bytes));
+        ASSERT_EQ(watch.RunReady(5000), 1);
+    }
+    // The request is over: nothing pending, the port closed, no time-out running.
+    void ExpectRequestOver() {
+        EXPECT_EQ(gSale.gScaleRequestCount, -1);
+        EXPECT_FALSE(Scale_PortOpen());
+        EXPECT_FALSE(timers.Running(TimerId::Scale));
+    }
+    const std::string& MessageLine() const { return screen.Text(kMessageLine); }
+    const std::string& TimedPanel() const { return screen.Text(kTimedPanel); }
+    std::string Log() const { return dir.Read("Files/1234567.LOG"); }
+
+    TestDir dir;
+    ScaleServices services;
+    ManualIoWatch watch;
+    std::unique_ptr<PtyPair> scale;
+};
+
+TEST_F(ScaleTest, TheRequestIsWAndCarriageReturnAndTheWeightAddsTheLine) {
+    Scan("APPLES");
+    EXPECT_EQ(Received(2), "W\r");
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(MessageLine(), "Requesting Weight from Scale");
+    EXPECT_TRUE(Scale_PortOpen());
+    EXPECT_TRUE(timers.Running(TimerId::Scale));
+    EXPECT_EQ(timers.Interval(TimerId::Scale), 10000);
+    screen.SetText(kEntryBox, "typed meanwhile");
+
+    Answer("\n001.25LB\r");
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLineProduct[1], "4001");
+    EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], 1.25);
+    EXPECT_EQ(gSale.gLineExtension[1].Format("0.00"), "3.11");
+    EXPECT_EQ(MessageLine(), "Weight 1.25");
+    EXPECT_EQ(services.kitCodes, (std::vector<std::string>{"APPLES"}));
+    EXPECT_EQ(screen.Text(kEntryBox), "");
+    ExpectRequestOver();
+    EXPECT_EQ(gSale.gQuantity, 1);
+}
+
+TEST_F(ScaleTest, AReplyInPiecesIsJudgedOnceNineCharactersCame) {
+    Scan("APPLES");
+    ASSERT_EQ(Received(2), "W\r");
+    AnswerPart("\n00");
+    AnswerPart("2.50L");   // 8 characters so far
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_TRUE(Scale_PortOpen());
+    EXPECT_TRUE(timers.Running(TimerId::Scale));
+    EXPECT_EQ(MessageLine(), "Requesting Weight from Scale");
+
+    Answer("B\r");
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], 2.5);
+    ExpectRequestOver();
+}
+
+TEST_F(ScaleTest, TheWeightIsTheNumberInCharacters2To7) {
+    struct Case {
+        const char* reply;
+        double weight;   // 0: refused as a zero weight
+    };
+    const Case cases[] = {
+        {"\x02 1.234kg\r", 1.234},
+        {"X\t0.75 kg", 0.75},
+        {"\n 1 2.5LB\r", 12.5},        // blanks inside are skipped
+        {"\n12,50LB\r", 12},          // "," is no decimal point, whatever the locale
+        {"\n1.5.25LB\r", 1.5},
+        {"\n000.00LB\r", 0},
+        {"\n-01.00LB\r", 0},          // negative
+        {"\nABCDEFGH\r", 0},          // no number
+        {"\n    \n  LB\r", 0},        // only blanks
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.reply)));
+        gSale.gItemCount = 0;
+        screen.SetText(kTimedPanel, "");
+        Scan("APPLES");
+        ASSERT_EQ(Received(2), "W\r");
+        Answer(c.reply);
+        if (c.weight > 0) {
+            ASSERT_EQ(gSale.gItemCount, 1);
+            EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], c.weight);
+        } else {
+            EXPECT_EQ(gSale.gItemCount, 0);
+            EXPECT_EQ(MessageLine(), "Scale Is at Zero, Try Again");
+            EXPECT_EQ(TimedPanel(), "Scale Is at Zero, Try Again");
+        }
+        ExpectRequestOver();
+    }
+}
+
+TEST_F(ScaleTest, NoFullReplyWithinTenSecondsIsNoResponse) {
+    for (const std::string reply : {"", "\n1.2\r"}) {
+        SCOPED_TRACE(testing::PrintToString(reply));
+        Scan("APPLES");
+        ASSERT_EQ(Received(2), "W\r");
+        if (!reply.empty()) AnswerPart(reply);
+        EXPECT_TRUE(Scale_PortOpen());
+        timers.Tick(TimerId::Scale);
+        EXPECT_EQ(gSale.gItemCount, 0);
+        EXPECT_EQ(MessageLine(), "Error: No Response from Scale");
+        EXPECT_EQ(TimedPanel(), "Error: No Response from Scale");
+        ExpectRequestOver();
+    }
+    EXPECT_NE(Log().find("Error: No Response from Scale"), std::string::npos);
+
+    // The scale answering after that finds the port closed: nothing is added.
+    ASSERT_TRUE(scale->WriteB("\n001.00LB\r"));
+    EXPECT_EQ(watch.RunReady(0), 0);
+    EXPECT_EQ(gSale.gItemCount, 0);
+}
+
+TEST_F(ScaleTest, AReplyTheSaleNoLongerWaitsForIsIgnored) {
+    const std::vector<std::pair<const char*, std::function<void()>>> meanwhile = {
+        {"another line added", [this] { Scan("BREAD"); }},
+        {"register mode changed", [] { gSale.gMode = 12; }},
+        {"new sale", [] { gSale.gScaleRequestCount = -1; }},
+    };
+    for (const auto& [what, happen] : meanwhile) {
+        SCOPED_TRACE(what);
+        gSale.gItemCount = 0;
+        gSale.gMode = 11;
+        Scan("APPLES");
+        ASSERT_EQ(Received(2), "W\r");
+        happen();
+        const int lines = gSale.gItemCount;
+        Answer("\n001.25LB\r");
+        EXPECT_EQ(gSale.gItemCount, lines);
+        EXPECT_EQ(MessageLine(), "Scale Input Ignored, Timeout");
+        EXPECT_EQ(TimedPanel(), "Scale Input Ignored, Timeout");
+        EXPECT_EQ(gSale.gScaleProductRecNo, 0);
+        ExpectRequestOver();
+    }
+}
+
+TEST_F(ScaleTest, ASecondWeighedProductReplacesThePendingRequest) {
+    Scan("APPLES");
+    Scan("CHEESE");
+    EXPECT_EQ(Received(4), "W\rW\r");
+    Answer("\n000.40LB\r");
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLineProduct[1], "4003");
+    EXPECT_EQ(gSale.gLineExtension[1].Format("0.00"), "4.80");
+    ExpectRequestOver();
+}
+
+TEST_F(ScaleTest, AScaleThatGoesAwayMidReplyIsNoResponseAtOnce) {
+    Scan("APPLES");
+    ASSERT_EQ(Received(2), "W\r");
+    AnswerPart("\n00");
+    scale.reset();   // the cable is pulled
+    while (Scale_PortOpen() && watch.RunReady(5000) > 0) {
+    }
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(MessageLine(), "Error: No Response from Scale");
+    ExpectRequestOver();
+    EXPECT_NE(Log().find("hung up"), std::string::npos);
+}
+
+TEST_F(ScaleTest, APortThatCannotBeOpenedIsReportedAndTheSaleGoesOn) {
+    for (const std::string& device : {dir / "no-such-tty", dir.Path()}) {
+        SCOPED_TRACE(device);
+        dir.Write(kDeviceMapFile, "COM1=" + device + "\n");
+        Scan("APPLES");
+        EXPECT_EQ(MessageLine(), "Unable to Open Scale Communication Port");
+        EXPECT_EQ(TimedPanel(), "Unable to Open Scale Communication Port");
+        EXPECT_NE(Log().find(device), std::string::npos);
+        EXPECT_EQ(gSale.gScaleProductRecNo, 0);
+        ExpectRequestOver();
+    }
+    Scan("BREAD");
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLineQuantity[1], 1);
+}
+
+}  // namespace
+}  // namespace tarvo
