@@ -143,7 +143,7 @@ public:
         const std::string& type = gSettings.gPrinterType;
         if (type == "0") {
             gPrint.gPrintStatus = 5;
-            LogLine("Label_Print: printing is switched off (printer type 0), no labels");
+            LogLine("Label output: printing is switched off (printer type 0), no labels");
             return false;
         }
         if (std::string* capture = PrinterCapture_Target()) {
@@ -200,9 +200,11 @@ public:
     }
 
     // Ends the run: a port is closed; the spool file of type "6" is closed,
-    // sent as one raw job and deleted.
-    void Finish() {
+    // sent as one raw job and deleted. False when the labels did not get out
+    // (status 1, or 3 when the spooler refused them).
+    bool Finish() {
         std::string error;
+        bool spoolerRefused = false;
         if (sink_ == Sink::Port) {
             if (!port_.Close(&error)) Fail(error);
         } else if (sink_ == Sink::File) {
@@ -215,12 +217,14 @@ public:
                 if (!ReadWholeFile(path_, bytes)) {
                     Fail(path_ + ": the labels cannot be read back");
                 } else if (!Spooler_SendRaw(bytes, error)) {
-                    LogLine("Label_Print: the print spooler did not take the labels (" + error + ")");
+                    LogLine("Label output: the print spooler did not take the labels (" + error + ")");
                     gPrint.gPrintStatus = 3;
+                    spoolerRefused = true;
                 }
             }
         }
         Drop();
+        return !failed_ && !spoolerRefused;
     }
 
 private:
@@ -534,8 +538,7 @@ void Online_Label_By_Order() {
     gOrderOutput = nullptr;
     if (communicated && !out.Failed()) CIATime(Msg(78), 0);
     out.Part(3, "2INT");
-    out.Finish();
-    if (out.Failed()) CIATime(kPortError, 10);
+    if (!out.Finish()) CIATime(kPortError, 10);
 }
 
 void Label_By_Order() {

@@ -529,7 +529,7 @@ TEST_F(LabelSpoolerTest, SpoolerThatRefusesTheLabelsIsNeverSuccess) {
     screen.SetText(kEntryBox, "");
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 3);
-    EXPECT_TRUE(Logged("Label_Print: the print spooler did not take the labels"));
+    EXPECT_TRUE(Logged("Label output: the print spooler did not take the labels"));
     EXPECT_FALSE(std::filesystem::exists(dir / "printer.txt"));
 }
 
