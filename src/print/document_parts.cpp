@@ -18,15 +18,33 @@ namespace tarvo::print_text {
 
 const std::string& Message(int k, int lang) { return MessageText(gConstants.tables, k, lang); }
 
+namespace {
+
+// The client record of document header columns 40-47 ("" when not found).
+// The look-up shares gClientRecNo and gClientRec with the sale in progress,
+// whose attached client they name; a reprint in the middle of a sale must
+// not change that client, so both are put back.
+std::string DocumentClient(const std::string& id) {
+    const std::int32_t saleRecNo = gData.gClientRecNo;
+    const std::string saleRec = gData.gClientRec;
+    gData.gClientKey = id;
+    Client_FindLinear();
+    std::string found = gData.gClientRecNo > 0 ? gData.gClientRec : std::string();
+    gData.gClientRecNo = saleRecNo;
+    gData.gClientRec = saleRec;
+    return found;
+}
+
+}  // namespace
+
 int DocumentLanguage(std::string_view header) {
     int lang = TextLanguage(gSettings);
     if (Mid(header, 40, 1) == "N") return lang;
     const std::string id = ColTrim(header, 40, 8);
     if (id.empty()) return lang;
-    gData.gClientKey = id;
-    Client_FindLinear();
-    if (gData.gClientRecNo > 0) {
-        const std::string l = ColTrim(gData.gClientRec, 9, 1);
+    const std::string client = DocumentClient(id);
+    if (!client.empty()) {
+        const std::string l = ColTrim(client, 9, 1);
         lang = (l == "2") ? 2 : 1;   // 3, or anything else, prints in English
     }
     return lang;
@@ -56,23 +74,21 @@ void ClientBlock(std::string_view header, const std::string& numberLabel) {
     if (Mid(header, 40, 1) != "N") {
         const std::string id = ColTrim(header, 40, 8);
         if (id.empty() || id == Trim(gSettings.gDefaultClient)) return;
-        gData.gClientKey = id;
-        Client_FindLinear();
-        if (gData.gClientRecNo <= 0) return;
-        const std::string c = gData.gClientRec;
-        number = ColRTrim(c, 12, 8);
-        name = ColRTrim(c, 20, 30);
-        for (std::size_t k = 0; k < 3; ++k) addr[k] = ColRTrim(c, 50 + 30 * k, 30);
-        tel = ColRTrim(c, 140, 20);
+        const std::string c = DocumentClient(id);
+        if (c.empty()) return;
+        number = Fit(Col(c, 12, 8), 8);
+        name = Fit(Col(c, 20, 30), 30);
+        for (std::size_t k = 0; k < 3; ++k) addr[k] = Fit(Col(c, 50 + 30 * k, 30), 30);
+        tel = Fit(Col(c, 140, 20), 20);
     } else {
         Open_FileNewClient();
         const double no = Number(header, 41, 7);
         if (no < 2 || no > gData.gNewCount) return;
         const std::string c = gData.newFile.Read(static_cast<std::int64_t>(no));
-        number = ColRTrim(c, 3, 8);
-        name = ColRTrim(c, 11, 30);
-        for (std::size_t k = 0; k < 3; ++k) addr[k] = ColRTrim(c, 56 + 30 * k, 30);
-        tel = ColRTrim(c, 188, 20);
+        number = Fit(Col(c, 3, 8), 8);
+        name = Fit(Col(c, 11, 30), 30);
+        for (std::size_t k = 0; k < 3; ++k) addr[k] = Fit(Col(c, 56 + 30 * k, 30), 30);
+        tel = Fit(Col(c, 188, 20), 20);
     }
     Line("Client:   " + name);
     for (const std::string& a : addr)
@@ -123,8 +139,8 @@ std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t
         if (entry == "1" || entry == "2") card = n;
         const bool lastOfDocument = n == last || Mid(file.View(n + 1), 1, 7) != key;
         if (!change.IsZero() && lastOfDocument) amount = CentRoundUp(amount + change);
-        Line(Blanks(7) + Fit(PaymentName(ColRTrim(pay, 10, 8), lang), 18) + Right(Amt(amount), 14));
-        const std::string ref = ColRTrim(pay, 27, 20);
+        Line(Blanks(7) + Fit(PaymentName(ColRTrim(pay, 10, 8)), 18) + Right(Amt(amount), 14));
+        const std::string ref = Fit(Col(pay, 27, 20), 20);
         if (!AllBlank(ref)) Line(Blanks(7) + ref);
         Print_Check();
     }
@@ -134,11 +150,7 @@ std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t
     return card;
 }
 
-// The payment kinds built by Payment_Setup (type codes with their "Name1
-// Name2" captions, the exchange codes, "Sales on Credit"): the first entry
-// whose code is `code`. The names are the captions as set up, in no
-// particular language.
-std::string PaymentName(const std::string& code, int /*lang*/) {
+std::string PaymentName(const std::string& code) {
     const int count = std::min<int>(gTender.gPaymentListCount, kMaxPaymentListEntries);
     for (int i = 1; i <= count; ++i)
         if (gTender.gPaymentListCode[static_cast<std::size_t>(i)] == code)

@@ -20,7 +20,8 @@ const std::string& Message(int k, int lang);
 // The language of a document from its client (header columns 40-47): 2 for a
 // client whose language column 9 is "2", 1 for any other client found; the
 // terminal language for a client entered at the register ("N" in column 40),
-// for no client and for a client that is not found.
+// for no client and for a client that is not found. The look-up leaves the
+// client of the sale in progress (gData.gClientRecNo, gClientRec) as it was.
 int DocumentLanguage(std::string_view header);
 
 // When gPrintCashier / gPrintSalesman is "1" and the number in header columns
@@ -30,9 +31,10 @@ void SalesmanLine(std::string_view header, int lang);
 
 // The client block of a document: name, the address lines that are not
 // blank (ten blanks in front), telephone and `numberLabel` with the client
-// number. A client entered at the register ("N" and its record number in
-// columns 40-47) is read from the new-client file; any other client id is
-// looked up, and the default client of the sale prints no block.
+// number, each field whole as stored. A client entered at the register ("N"
+// and its record number in columns 40-47) is read from the new-client file;
+// any other client id is looked up (the sale's client left as it was), and
+// the default client of the sale prints no block.
 void ClientBlock(std::string_view header, const std::string& numberLabel);
 
 // Looks the product of a document line up by its key, with the embedded-price
@@ -54,9 +56,12 @@ void SubtotalLines(std::string_view header, int lang);
 std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
                           int lang, std::size_t width);
 
-// The payment-type description of a payment-type code, "Unknown Payment"
-// when no payment type has it.
-std::string PaymentName(const std::string& code, int lang);
+// The name of the first entry of the payment list built by Payment_Setup
+// (gTender entries 1..gPaymentListCount: the payment types with their
+// captions, the exchange entries, "Sales on Credit") whose code is `code`;
+// "Unknown Payment" when no entry has it. The names are the list's own, as
+// set up, whatever the document's language.
+std::string PaymentName(const std::string& code);
 
 // Columns of a record that hold a stored card field, turned back to text.
 std::string DecodedField(std::string_view rec, std::size_t col, std::size_t width);

@@ -69,7 +69,8 @@ std::string PurchaseVendor(Document& d) {
         return "";
     }
     std::string v = gData.vendors.Read(gData.gVendorRecNo);
-    d.lang = ColTrim(v, 179, 2) == "2" ? 2 : 1;
+    // The language is a number in a two-column field: " 2", "2 " and "02" alike.
+    d.lang = Number(v, 179, 2) == 2.0 ? 2 : 1;
     return v;
 }
 
@@ -242,6 +243,9 @@ void Document_Print(const Files& f, Open open, Body body) {
     }
     const std::int32_t recNo = gSaleSave.gPrintRecordNo;
     if (recNo < 2 || recNo > f.lastRecord) {
+        ProgramLog().Write(1, std::string(f.name) + ": record " + std::to_string(recNo) +
+                                  " is not in the document file, nothing printed");
+        gPrint.gPrintStatus = 2;   // nothing printed is never reported as printed
         closeFiles();
         return;
     }

@@ -191,8 +191,8 @@ public:
         if (!part.empty()) Line(part);
     }
 
-    // Part 1 of the piece, the value without blanks around it and part 2, on
-    // one line, when part 1 is set.
+    // The piece's first part, the value without blanks around it and its
+    // second part, on one line, when the first part is set.
     void Piece(int format, std::string_view name, std::string_view value) {
         const std::string& before = LabelPiece(format, "1" + std::string(name));
         if (before.empty()) return;

@@ -149,10 +149,6 @@ using SheetBody = void (*)(const std::string& rec, std::string& titleLine);
 
 // The frame of both sheets around their body lines.
 void Sheet_Print(const std::string& rec, const std::string& heading, SheetBody body, const char* failLog) {
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
     Printer_Open();
     if (gPrint.gPrintStatus != 0) return;
     const std::string rule(gSettings.gWidePaper == 1 ? 50 : 40, '-');
@@ -210,6 +206,13 @@ void Product_Body(const std::string& p, std::string& titleLine) {
     titleLine = "Product: " + (*whole == 0 ? ColTrim(p, 12, 20) : ColTrim(p, 40, 20));
 }
 
+// With printing switched off a sheet does nothing at all: no file is opened.
+bool Sheet_PrintingOff() {
+    if (gSettings.gPrinterType != "0") return false;
+    gPrint.gPrintStatus = 0;
+    return true;
+}
+
 }  // namespace
 
 void Deposit_PrintSafe(std::int32_t recNo) { Slip_Print(kSafe, recNo); }
@@ -217,6 +220,7 @@ void DepositBank_Print(std::int32_t recNo) { Slip_Print(kBank, recNo); }
 void PAIDOUT_Print(std::int32_t recNo) { Slip_Print(kPaidOut, recNo); }
 
 void Print_NewClient(std::int16_t isNew, std::int32_t recNo) {
+    if (Sheet_PrintingOff()) return;
     if (isNew != 0) Open_FileNewClient();
     const std::optional<std::string> rec = SheetRecord_Read(isNew != 0, recNo, gData.clients, gData.gClientCount);
     if (!rec) {
@@ -228,6 +232,7 @@ void Print_NewClient(std::int16_t isNew, std::int32_t recNo) {
 }
 
 void Print_NewProduct(std::int16_t isNew, std::int32_t recNo) {
+    if (Sheet_PrintingOff()) return;
     if (isNew != 0) Open_FileNewProduct();
     const std::optional<std::string> rec =
         SheetRecord_Read(isNew != 0, recNo, gData.products, gData.gProductCount);

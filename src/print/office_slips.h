@@ -12,9 +12,11 @@
 // master working files (isNew 0). A record outside its file prints nothing and
 // leaves status 2 with a log line.
 //
-// All of them: printing switched off (printer type "0") sets status 0; an
-// output that does not open leaves the printer layer's status; an error in the
-// middle of a printout leaves status 2 and a log line, with no feed or cut.
+// All of them: printing switched off (printer type "0") sets status 0 (a
+// sheet then opens no file; a slip still refuses a record that was not
+// written, as above); an output that does not open leaves the printer layer's
+// status; an error in the middle of a printout leaves status 2 and a log
+// line, with no feed or cut.
 // They leave the activity file closed and gData.gActivityRec holding the
 // record printed.
 #pragma once

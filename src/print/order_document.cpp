@@ -170,7 +170,7 @@ void CardSlip(const OrderDoc& d, std::int32_t recNo) {
     const bool french = d.lang == 2;
     Line(amount < Money() ? "REFUND" : "PURCHASE");
     Line(std::string(french ? "MONTANT: " : "AMOUNT: ") + Amt(amount));
-    Line(PaymentName(ColRTrim(pay, 10, 8), d.lang));
+    Line(PaymentName(ColRTrim(pay, 10, 8)));
     Line(Mid(pay, 47, 1) == "1" ? "SWIPE" : "MANUAL");
     More(Fit(MaskedCardNumber(Trim(DecodedField(pay, 48, 25))), 21));
     More(french ? "Expir.: " : "Expiry: ");
@@ -223,7 +223,16 @@ void Order_Print() {
     if (recNo < 2 || recNo > gData.gLastOrderRecord) {
         ProgramLog().Write(1, "Order_Print: order record " + std::to_string(recNo) +
                                   " is not in the order file, nothing printed");
+        gPrint.gPrintStatus = 2;   // nothing printed is never reported as printed
         CloseFiles();
+        return;
+    }
+    const std::string ord = gData.orders.Read(recNo);
+    if (ord.empty()) {
+        ProgramLog().Write(1, "Order_Print: order record " + std::to_string(recNo) +
+                                  " cannot be read, order not printed");
+        CloseFiles();
+        gPrint.gPrintStatus = 2;
         return;
     }
     Printer_Open();
@@ -237,7 +246,7 @@ void Order_Print() {
     d.gap = Blanks(d.wide ? 14 : 4);
     d.training = gSale.gMode == 26;
     try {
-        d.ord = gData.orders.Read(recNo);
+        d.ord = ord;
         d.key = Col(d.ord, 1, 7);
         Heading(d);
         Items(d);

@@ -10,9 +10,9 @@ namespace tarvo {
 // order's client; gSaleSave.gReceiptDuplicate adds the duplicate titles and
 // is cleared once printed above the lines. Printer type "0": status 0 and
 // nothing else. A record number outside 2..gData.gLastOrderRecord prints
-// nothing (logged; the status is left as it was). An output that does not
-// open, or an error in the middle, leaves a non-zero gPrint.gPrintStatus and
-// a log line. The order files are closed at the end.
+// nothing (logged; the status is left as it was). Order files that do not
+// open, a record that cannot be read, an output that does not open, or an
+// error in the middle, leave a non-zero gPrint.gPrintStatus and a log line. The order files are closed at the end.
 void Order_Print();
 
 }  // namespace tarvo

@@ -16,6 +16,7 @@
 #include "data/fields.h"
 #include "data/log.h"
 #include "print/printer_output.h"
+#include "startup/settings.h"
 #include "startup/constants.h"
 #include "startup/text_tables.h"
 
@@ -92,11 +93,17 @@ inline void Print_Check() {
 // Ends a printout that failed part-way: the log line, the output closed
 // without feed or cut, and a status that never reads as success (the
 // failure's own status, else 2).
+// A spooler job is dropped rather than sent half-printed; what a port
+// printer already printed stays on the paper.
 inline void Printout_Abandon(const std::string& logText) {
     ProgramLog().Write(1, logText);
     const std::int16_t status = gPrint.gPrintStatus;
-    gPrint.gPrintNoInit = true;
-    Printer_Close(true);
+    if (gSettings.gPrinterType == "6" && !gPrint.gPrintToScreen) {
+        Printer_Abandon();
+    } else {
+        gPrint.gPrintNoInit = true;
+        Printer_Close(true);
+    }
     gPrint.gPrintStatus = status != 0 ? status : 2;
 }
 

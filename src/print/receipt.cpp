@@ -187,8 +187,8 @@ void CardSlip(const Receipt& r, std::int32_t recNo) {
     const bool whole = gSaleSave.gReceiptCopy == 0 && gSettings.gFullCardNumberCopy;
     if (!whole) number = MaskedCardNumber(number);
     More(Fit(number, 21));
-    const std::string expiry(TrimRightView(DecodedField(pay, 73, 10)));
-    if (!expiry.empty())
+    const std::string expiry = Fit(DecodedField(pay, 73, 10), 10);
+    if (!AllBlank(expiry))
         Line(std::string(r.lang == 2 ? "Expir.: " : "Expiry: ") + expiry);
     else
         Line("");
@@ -235,10 +235,26 @@ void Receipt_Print() {
     }
     Open_FileInvoice();
     Open_FilePayment();
-    const std::int32_t recNo = gSaleSave.gPrintRecordNo;
-    if (recNo < 2 || recNo > gData.gLastInvoiceRecord || !gData.invoices.IsOpen()) {
+    // Nothing printed; `status` < 0 keeps the status as it was.
+    const auto nothing = [](const std::string& why, int status) {
+        ProgramLog().Write(1, "Print_Recipt: " + why);
+        if (status >= 0) gPrint.gPrintStatus = static_cast<std::int16_t>(status);
         CloseFiles();
         gSaleSave.gGiftReceipt = false;
+    };
+    if (!gData.invoices.IsOpen() || !gData.invoiceLines.IsOpen() || !gData.payments.IsOpen()) {
+        // A receipt without its lines or payments would look whole.
+        nothing("the sale files cannot be opened, receipt not printed", 2);
+        return;
+    }
+    const std::int32_t recNo = gSaleSave.gPrintRecordNo;
+    if (recNo < 2 || recNo > gData.gLastInvoiceRecord) {
+        nothing("invoice record " + std::to_string(recNo) + " is not in the invoice file, nothing printed", 2);
+        return;
+    }
+    const std::string inv = gData.invoices.Read(recNo);
+    if (inv.empty()) {
+        nothing("invoice record " + std::to_string(recNo) + " cannot be read, receipt not printed", 2);
         return;
     }
     Printer_Open();
@@ -253,7 +269,7 @@ void Receipt_Print() {
     r.gap = Blanks(r.wide ? 14 : 4);
     r.training = gSale.gMode == 26;
     try {
-        r.inv = gData.invoices.Read(recNo);
+        r.inv = inv;
         gData.gDocumentKey = Col(r.inv, 1, 7);
         r.lang = DocumentLanguage(r.inv);
         Heading(r);

@@ -8,9 +8,11 @@ namespace tarvo {
 
 // Prints invoice record gSaleSave.gPrintRecordNo with the variants chosen by
 // gSaleSave.gGiftReceipt, gReceiptDuplicate and gReceiptCopy (0 first copy,
-// 1 second copy). Nothing prints for a record number outside
-// 2..gData.gLastInvoiceRecord or an output that does not open. An error in
-// the middle leaves a non-zero gPrint.gPrintStatus and a log line. Clears
+// 1 second copy). Printer type "0": status 0 and nothing else. A record
+// number outside 2..gData.gLastInvoiceRecord prints nothing (logged; the
+// status is left as it was). Sale files that do not open, a record that
+// cannot be read, an output that does not open or an error in the middle
+// leave a non-zero gPrint.gPrintStatus and a log line. Clears
 // gGiftReceipt, and gReceiptDuplicate once it has been printed above the
 // items.
 void Receipt_Print();

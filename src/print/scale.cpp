@@ -188,8 +188,9 @@ void ScaleComm_OnComm() {
     }
     const double weight = Reply_Weight(reply);
     if (!(weight > 0)) {
-        // Product_AddWeighed ends the request and says "Scale Is at Zero".
+        // Product_AddWeighed refuses the weight and says "Scale Is at Zero".
         Product_AddWeighed(weight);
+        Request_End();
         gReg.gTimedMessage = Msg(kMsgZero);
         MessageWithTimerToEnd_Show();
         return;
@@ -199,6 +200,8 @@ void ScaleComm_OnComm() {
     if (Product_AddWeighed(weight)) {
         s.gKitCode = s.gLineKey[static_cast<std::size_t>(s.gItemCount)];
         Keys().Kit_Processing();
+    } else {
+        Request_End();   // the line was refused: the next entry counts as usual
     }
     DEA_Reset();
 }

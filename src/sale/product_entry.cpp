@@ -600,6 +600,7 @@ void Scale_Timer_Timer() {
     s.gScaleProductRecNo = 0;
     s.gScaleRequestCount = -1;
     s.gScaleLineKind.clear();
+    if (s.gQuantity == 0) s.gQuantity = 1;   // the request had set it aside for the weight
     Keys().Scale_Close();
     SayWithPanel(188);
 }

@@ -149,6 +149,7 @@ protected:
             Vendor("V200", "Fournitures Boreal", "8 rue du Port", "Quebec", " 2", "555-0200", ""),
             Vendor("V300", "Third Language Ltd", "", "", " 3", "", ""),
             Vendor("V400", "Odd Language Co", "", "", "x", "", ""),
+            Vendor("V500", "Zero Filled Ltee", "", "", "02", "", ""),
         };
         dir.Write("Files/" + std::string(kTerminal) + ".VND", CrLf(vendors));
         Parse_Filevendor();
@@ -391,6 +392,7 @@ TEST_F(InventoryDocumentsTest, PurchaseLanguageIsFrenchOnlyForVendorLanguageTwo)
         {"V200", 1, true, true},
         {"V300", 2, false, true},   // 3 prints in English
         {"V400", 2, false, true},   // anything else too
+        {"V500", 1, true, true},    // the language read as a number
         {"V999", 2, true, false},   // unknown vendor: the terminal's language
         {"V999", 1, false, false},
         {"V999", 3, false, false},
@@ -581,9 +583,11 @@ TEST_F(InventoryDocumentsTest, ARecordOutsideTheFilePrintsNothingAndClosesTheFil
         for (const std::int32_t rec : {-1, 0, 1, 3}) {
             SCOPED_TRACE(std::string(p.name) + " record " + std::to_string(rec));
             gSaleSave.gPrintRecordNo = rec;
+            gPrint.gPrintStatus = 0;
             PrinterCapture cap;
             p.print();
             EXPECT_EQ(cap.bytes, "");
+            EXPECT_EQ(gPrint.gPrintStatus, 2);   // nothing printed is not reported as printed
             EXPECT_TRUE(FilesClosed());
         }
     }

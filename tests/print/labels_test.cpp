@@ -425,8 +425,10 @@ TEST_F(LabelTest, PurchaseLineTheSaleRefusesGetsNoQuantity) {
 
 // --------------------------------------------------------------- outputs ----
 
-const std::vector<std::string> kSmallTemplate = {"11INT [27]@", "12INT [12]", "11NUM N:", "11QTY Q:"};
-const std::string kSmallLabels = "\x1b@\r\nN:A100\r\nQ:0002\r\n\x0c\r\n";
+// 2LBL without 1LBL is still written; 2DES without 1DES is not.
+const std::vector<std::string> kSmallTemplate = {"11INT [27]@", "12INT [12]", "12LBL ~", "11NUM N:",
+                                                 "12DES ;",     "11QTY Q:"};
+const std::string kSmallLabels = "\x1b@\r\nN:A100\r\nQ:0002\r\n~\r\n\x0c\r\n";
 
 TEST_F(LabelTest, SerialLabelPrinterReceivesTheLabels) {
     Template(kSmallTemplate);
@@ -516,7 +518,7 @@ TEST_F(LabelSpoolerTest, SpoolerLabelsGoAsOneRawJobAndTheFileIsDeleted) {
     screen.SetText(kEntryBox, "");
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
-    EXPECT_EQ(ReceiveJob(), "\x1b@\r\nN:A100\r\nQ:0002\r\nN:A100\r\nQ:0002\r\n\x0c\r\n");
+    EXPECT_EQ(ReceiveJob(), "\x1b@\r\nN:A100\r\nQ:0002\r\n~\r\nN:A100\r\nQ:0002\r\n~\r\n\x0c\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "printer.txt"));
 }
 

@@ -496,6 +496,15 @@ TEST_F(OfficeSlipsTest, PrintingSwitchedOffPrintsNothingAndSucceeds) {
         EXPECT_EQ(gPrint.gPrintStatus, 0) << k;
     }
     EXPECT_FALSE(gData.activity.IsOpen());
+    // A sheet does nothing else: it opens (and so creates) no file and does
+    // not look at the record.
+    const std::string newProducts = gConstants.paths.gDataPath + ".NWP";
+    std::filesystem::remove(newProducts);
+    gData.newFile.Close();
+    gPrint.gPrintStatus = 5;
+    Print_NewProduct(1, 99);
+    EXPECT_EQ(gPrint.gPrintStatus, 0);
+    EXPECT_FALSE(std::filesystem::exists(newProducts));
 }
 
 }  // namespace

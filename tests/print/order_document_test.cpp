@@ -19,6 +19,7 @@
 #include "data/master_files.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
+#include "data/work_file.h"
 #include "file_size_limit.h"
 #include "print/devices.h"
 #include "print/order_document.h"
@@ -234,12 +235,12 @@ std::string Heading(const std::string& title, bool wide, bool french) {
     std::string h = L("MY STORE") + L("") + T(title);
     if (!french) {
         h += L("Order:    0000002" + gap + "Date:  14/Feb/2026") + L("Terminal: 1234567") + L("Cashier:  Ann") +
-             L("Salesman: Bob") + L("Client:   John Smith") + L(B(10) + "1 Main St") + L(B(10) + "Springfield") +
-             L("Telephone:555-0100") + L("Number:   00000100") + L("Delivery: RUSH   Ship Directly to Client");
+             L("Salesman: Bob") + L("Client:   " + Pad("John Smith", 30)) + L(B(10) + Pad("1 Main St", 30)) +
+             L(B(10) + Pad("Springfield", 30)) + L("Telephone:" + Pad("555-0100", 20)) + L("Number:   00000100") + L("Delivery: RUSH   Ship Directly to Client");
     } else {
         h += L("Commande: 0000002" + gap + "Date:  14/Fev/2026") + L("Terminal: 1234567") + L("Commis:   Ann") +
-             L("Vendeur:  Bob") + L("Client:   Marie Tremblay") + L(B(10) + "12 rue Principale") +
-             L(B(10) + "Montreal") + L("Telephone:514-555-0100") + L("Number:   00000200") +
+             L("Vendeur:  Bob") + L("Client:   " + Pad("Marie Tremblay", 30)) + L(B(10) + Pad("12 rue Principale", 30)) +
+             L(B(10) + Pad("Montreal", 30)) + L("Telephone:" + Pad("514-555-0100", 20)) + L("Number:   00000200") +
              L(W("Livraison:RUSH   Livraison à Client"));
     }
     return h + L(B(10) + "24/Dec/2026") + L("") + Rule(wide ? 54 : 40);
@@ -448,10 +449,10 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         const std::size_t w = c.wide ? 54 : 40;
         const std::string payments =
             c.french ? L(B(7) + "Sous Total:" + B(16) + "50.00") + L(B(7) + "Total:     " + B(16) + "50.00") +
-                           L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + c.card.reference) +
+                           L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + Pad(c.card.reference, 20)) +
                            L(B(7) + "Cash" + B(14) + B(9) + "35.00") + L(B(7) + "Monnaie" + B(11) + B(10) + "5.00")
                      : L(B(7) + "Sub Total: " + B(16) + "50.00") + L(B(7) + "Total:     " + B(16) + "50.00") +
-                           L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + c.card.reference) +
+                           L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + Pad(c.card.reference, 20)) +
                            L(B(7) + "Cash" + B(14) + B(9) + "35.00") + L(B(7) + "Change" + B(12) + B(10) + "5.00");
         const std::string expected = kOpen + Heading(c.french ? "   Mise-de-Cote" : "     Layaway", c.wide, c.french) +
                                      Rule(w) + payments + Rule(w) + c.slip + kClose;
@@ -523,19 +524,17 @@ TEST_F(OrderDocumentTest, ClientBlockByClientKindAndLanguageByClient) {
         std::string block;
         bool french;
     };
+    // Each field prints whole, as stored.
+    const std::string paul = L("Client:   " + Pad("Paul Martin", 30)) + L(B(10) + Pad("77 Lake Road", 30)) +
+                             L(B(10) + Pad("Lakeside", 30)) + L("Telephone:" + Pad("555-0199", 20)) +
+                             L("Number:   N0000002");
     const std::vector<Case> cases = {
-        {"new client", "N2", 1,
-         L("Client:   Paul Martin") + L(B(10) + "77 Lake Road") + L(B(10) + "Lakeside") + L("Telephone:555-0199") +
-             L("Number:   N0000002"),
-         false},
-        {"new client on a French terminal", "N2", 2,
-         L("Client:   Paul Martin") + L(B(10) + "77 Lake Road") + L(B(10) + "Lakeside") + L("Telephone:555-0199") +
-             L("Number:   N0000002"),
-         true},
+        {"new client", "N2", 1, paul, false},
+        {"new client on a French terminal", "N2", 2, paul, true},
         {"new client record outside the file", "N3", 1, "", false},
         {"default client", "1", 2, "", false},
-        {"client language 3 prints in English", "C300", 2, L("Client:   Hans Weber") + L("Number:   00000300"),
-         false},
+        {"client language 3 prints in English", "C300", 2,
+         L("Client:   " + Pad("Hans Weber", 30)) + L("Number:   00000300"), false},
         {"unknown client takes the terminal language", "C999", 2, "", true},
     };
     for (const Case& c : cases) {
@@ -544,7 +543,16 @@ TEST_F(OrderDocumentTest, ClientBlockByClientKindAndLanguageByClient) {
         gSettings.gLanguage = c.terminalLanguage;
         Order o;
         o.client = c.client;
-        const std::string out = Print(Store(o));
+        const std::int32_t rec = Store(o);
+        // A reprint in the middle of a sale whose client was entered at the
+        // register: the sale keeps its client.
+        gData.gClientRecNo = 0;
+        gData.gNewClientRecNo = 2;
+        gData.gClientRec = "the sale's client";
+        const std::string out = Print(rec);
+        EXPECT_EQ(gData.gClientRecNo, 0);
+        EXPECT_EQ(gData.gNewClientRecNo, 2);
+        EXPECT_EQ(gData.gClientRec, "the sale's client");
         const std::string before = c.french ? L("Vendeur:  Bob") : L("Salesman: Bob");
         const std::string after = c.french ? "Livraison:" : "Delivery: ";
         const std::size_t from = out.find(before);
@@ -562,7 +570,7 @@ TEST_F(OrderDocumentTest, NothingPrintsForARecordOutsideTheOrderFile) {
         SCOPED_TRACE(r);
         gPrint.gPrintStatus = 0;
         EXPECT_EQ(Print(r), "");
-        EXPECT_EQ(gPrint.gPrintStatus, 0);
+        EXPECT_EQ(gPrint.gPrintStatus, 2);   // nothing printed is not reported as printed
         EXPECT_FALSE(gData.orders.IsOpen());
         EXPECT_NE(Log().find("Order_Print: order record " + std::to_string(r) + " is not in the order file"),
                   std::string::npos);
@@ -624,6 +632,22 @@ TEST_F(OrderDocumentTest, FailuresAreNeverReportedAsSuccess) {
         EXPECT_EQ(printed.substr(0, 3), kOpen);
         EXPECT_EQ(printed.find("FC"), std::string::npos);   // no feed or cut after a failure
         EXPECT_NE(Log().find("Order_Print: Error detected during printout of order"), std::string::npos);
+    }
+    TearDown();
+    SetUp();
+    {
+        // The header counts a record the file does not hold.
+        SCOPED_TRACE("order record that cannot be read");
+        Store(Layaway("C100"));
+        {
+            WorkFile f;
+            ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".ORD", 252));
+            ASSERT_TRUE(f.Write(1, Pad("3", 238)));
+        }
+        EXPECT_EQ(Print(3), "");
+        EXPECT_EQ(gPrint.gPrintStatus, 2);
+        EXPECT_FALSE(gData.orders.IsOpen());
+        EXPECT_NE(Log().find("Order_Print: order record 3 cannot be read"), std::string::npos);
     }
 }
 

@@ -29,6 +29,7 @@
 #include "platform/serial_port.h"
 #include "print/cups_fixture.h"
 #include "print/devices.h"
+#include "print/print_text.h"
 #include "print/printer_output.h"
 #include "register/controls.h"
 #include "register/register_fixture.h"
@@ -503,6 +504,19 @@ TEST_F(PrinterSpoolerTest, PrinterSpoolerRefusedJobLeavesCloseError) {
     EXPECT_EQ(gPrint.gPrintStatus, 3);
     EXPECT_NE(Log().find("Printer_Close: HandlerPrinterClose, Printer can not be closed"), std::string::npos);
     EXPECT_NE(Log().find("REJQ"), std::string::npos);
+}
+
+TEST_F(PrinterSpoolerTest, PrintoutThatFailsPartWayIsNotSentHalfPrinted) {
+    gSettings.gPrinterType = "6";
+    Printer_Open();
+    ASSERT_EQ(gPrint.gPrintStatus, 0);
+    Printer_Line(1, 0, "half a receipt");
+    print_text::Printout_Abandon("test: printout failed part-way");
+    EXPECT_EQ(gPrint.gPrintStatus, 2);
+    // The next job the printer receives is the next whole printout.
+    PrintSampleDocument();
+    EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
+    EXPECT_EQ(ReceiveJob(), kSampleOnSpooler);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "data/master_files.h"
 #include "data/work_file.h"
 #include "data/store_fixture.h"
+#include "file_size_limit.h"
 #include "print/devices.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
@@ -42,6 +43,10 @@ std::string B(std::size_t n) { return std::string(n, ' '); }
 std::string L(const std::string& text) { return text + "\r\n"; }
 std::string T(const std::string& text) { return "<" + text + ">\r\n"; }
 std::string Rule(std::size_t n) { return L(std::string(n, '-')); }
+std::string Pad(std::string s, std::size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
 
 void SetCode(int k, const std::string& bytes) {
     for (int j = 0; j < 6; ++j)
@@ -158,6 +163,8 @@ protected:
         EXPECT_EQ(gPrint.gPrintStatus, 0);
         return cap.bytes;
     }
+
+    std::string Log() const { return dir.Read("Files/" + std::string(kTerminal) + ".LOG"); }
 
     TestDir dir;
 };
@@ -338,8 +345,8 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
         const std::string expected =
             kOpen + Heading(false, false) + Rule(40) + L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
             L(B(7) + "Sub Total: " + B(16) + "20.00") + B(7) + T("Total: " + B(4) + "20.00") +
-            L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + "0012345A\"") + Rule(40) + L("PURCHASE") +
-            L("AMOUNT: 20.00") + L("MANUAL") + L(c.number + B(5) + "Expiry: 1227") + L("AUTHORIZATION: " + c.auth) +
+            L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + Pad("0012345A\"", 20)) + Rule(40) +
+            L("PURCHASE") + L("AMOUNT: 20.00") + L("MANUAL") + L(c.number + B(5) + "Expiry: 1227" + B(6)) + L("AUTHORIZATION: " + c.auth) +
             L("") + L(B(18) + "APPROVED") + c.signature + kClose;
         EXPECT_EQ(SaveAndPrint(), expected);
         EXPECT_EQ(gCardPaymentRecNo, 2);
@@ -353,22 +360,88 @@ TEST_F(ReceiptTest, ARecordOutsideTheInvoiceFilePrintsNothing) {
         SCOPED_TRACE(rec);
         gSaleSave.gPrintRecordNo = rec;
         gSaleSave.gGiftReceipt = true;
+        gPrint.gPrintStatus = 0;
         PrinterCapture cap;
         Receipt_Print();
         EXPECT_EQ(cap.bytes, "");
+        EXPECT_EQ(gPrint.gPrintStatus, 2);   // nothing printed is not reported as printed
         EXPECT_FALSE(gSaleSave.gGiftReceipt);
+        EXPECT_FALSE(gData.invoices.IsOpen());
+        EXPECT_NE(Log().find("Print_Recipt: invoice record " + std::to_string(rec) + " is not in the invoice file"),
+                  std::string::npos);
     }
 }
 
-TEST_F(ReceiptTest, APrinterThatDoesNotOpenLeavesAFailedStatus) {
-    CashSale();
-    ASSERT_TRUE(Sale_Save());
-    dir.Write(kDeviceMapFile, "COM1=" + (dir / "no-such-tty") + "\n");
-    gSaleSave.gGiftReceipt = true;
-    Receipt_Print();
-    EXPECT_NE(gPrint.gPrintStatus, 0);
-    EXPECT_FALSE(gSaleSave.gGiftReceipt);
-    EXPECT_FALSE(gData.invoices.IsOpen());
+TEST_F(ReceiptTest, FailuresAreNeverReportedAsSuccess) {
+    {
+        // The log file lives under the same size limit: this case goes first.
+        SCOPED_TRACE("output that fails part-way");
+        CashSale();
+        ASSERT_TRUE(Sale_Save());
+        const std::string lp = dir.Write("lp.out", "");
+        dir.Write(kDeviceMapFile, "LPT1=" + lp + "\n");
+        gSettings.gPrinterType = "1";
+        {
+            FileSizeLimit limit(400);
+            Receipt_Print();
+        }
+        EXPECT_EQ(gPrint.gPrintStatus, 2);
+        EXPECT_FALSE(gData.invoices.IsOpen());
+        const std::string printed = dir.Read("lp.out");
+        EXPECT_EQ(printed.size(), 400u);
+        EXPECT_EQ(printed.find("FC"), std::string::npos);   // no feed or cut after a failure
+        EXPECT_NE(Log().find("Print_Recipt: HandlerReceipt, Error detected during printout of receipt"),
+                  std::string::npos);
+    }
+    TearDown();
+    SetUp();
+    {
+        SCOPED_TRACE("output that does not open");
+        CashSale();
+        ASSERT_TRUE(Sale_Save());
+        dir.Write(kDeviceMapFile, "COM1=" + (dir / "no-such-tty") + "\n");
+        gSaleSave.gGiftReceipt = true;
+        Receipt_Print();
+        EXPECT_NE(gPrint.gPrintStatus, 0);
+        EXPECT_FALSE(gSaleSave.gGiftReceipt);
+        EXPECT_FALSE(gData.invoices.IsOpen());
+    }
+    TearDown();
+    SetUp();
+    {
+        SCOPED_TRACE("invoice line file that does not open");
+        CashSale();
+        ASSERT_TRUE(Sale_Save());
+        std::filesystem::remove(gConstants.paths.gDataPath + ".DTL");
+        std::filesystem::create_directory(gConstants.paths.gDataPath + ".DTL");
+        PrinterCapture cap;
+        Receipt_Print();
+        EXPECT_EQ(cap.bytes, "");
+        EXPECT_EQ(gPrint.gPrintStatus, 2);
+        EXPECT_FALSE(gData.invoices.IsOpen());
+        EXPECT_NE(Log().find("Print_Recipt: the sale files cannot be opened"), std::string::npos);
+        std::filesystem::remove(gConstants.paths.gDataPath + ".DTL");
+    }
+    TearDown();
+    SetUp();
+    {
+        // The header counts a record the file does not hold.
+        SCOPED_TRACE("invoice record that cannot be read");
+        CashSale();
+        ASSERT_TRUE(Sale_Save());
+        gData.invoices.Close();
+        {
+            WorkFile f;
+            ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".INV", 150));
+            ASSERT_TRUE(f.Write(1, Pad("3", 138)));
+        }
+        gSaleSave.gPrintRecordNo = 3;
+        PrinterCapture cap;
+        Receipt_Print();
+        EXPECT_EQ(cap.bytes, "");
+        EXPECT_EQ(gPrint.gPrintStatus, 2);
+        EXPECT_NE(Log().find("Print_Recipt: invoice record 3 cannot be read"), std::string::npos);
+    }
 }
 
 // ------------------------------------------------------------------------
@@ -455,11 +528,11 @@ TEST_F(ReceiptTest, HeadingNamesManagerSalespersonAndClientBySettings) {
     };
     const std::vector<Case> cases = {
         {"client on file", "C200", "111",
-         manager + cashier + salesman + L("Client:   Harbour Cafe") + L(B(10) + "1 Pier Road") + L(B(10) + "Portsby") +
-             L("Telephone:555 0101") + L("Number:   2002")},
+         manager + cashier + salesman + L("Client:   " + Pad("Harbour Cafe", 30)) + L(B(10) + Pad("1 Pier Road", 30)) +
+             L(B(10) + Pad("Portsby", 30)) + L("Telephone:" + Pad("555 0101", 20)) + L("Number:   2002    ")},
         {"client entered at the register", "N", "111",
-         manager + cashier + salesman + L("Client:   Dock Stores") + L(B(10) + "9 Wharf Lane") +
-             L("Telephone:555 0202") + L("Number:   3003")},
+         manager + cashier + salesman + L("Client:   " + Pad("Dock Stores", 30)) + L(B(10) + Pad("9 Wharf Lane", 30)) +
+             L("Telephone:" + Pad("555 0202", 20)) + L("Number:   3003    ")},
         {"the default client prints no block", "1", "111", manager + cashier + salesman},
         {"a client not on file prints no block", "C999", "111", manager + cashier + salesman},
         {"cashier, salesperson and client switched off", "C200", "000", manager},
@@ -540,15 +613,15 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
     };
     const std::vector<Case> cases = {
         {"swiped: the card holder signs", 1, false, false,
-         L("PURCHASE") + L("AMOUNT: 20.00") + L("SWIPE") + L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227") +
+         L("PURCHASE") + L("AMOUNT: 20.00") + L("SWIPE") + L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227" + B(6)) +
              L("AUTHORIZATION: 12345") + L("") + L(B(18) + "APPROVED") + L("") + L("") + L("") + rule39 +
              L(B(13) + "JANE Q PUBLIC") + L("") + L("")},
         {"keyed for a French client", 2, false, true,
-         L("PURCHASE") + L("MONTANT: 20.00") + L("MANUAL") + L("XXXXXXXXXXXX1111" + B(5) + "Expir.: 1227") +
+         L("PURCHASE") + L("MONTANT: 20.00") + L("MANUAL") + L("XXXXXXXXXXXX1111" + B(5) + "Expir.: 1227" + B(6)) +
              L("AUTHORIZATION: 12345") + L("") + L(B(18) + "APPROVED") + L("") + L("") + L("") + rule39 +
              L(B(9) + "Signature du Cliente") + L("") + L("")},
         {"refund: a rule with no name under it", 1, true, false,
-         L("REFUND") + L("AMOUNT: -20.00") + L("SWIPE") + L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227") +
+         L("REFUND") + L("AMOUNT: -20.00") + L("SWIPE") + L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227" + B(6)) +
              L("AUTHORIZATION: 12345") + L("") + L(B(18) + "APPROVED") + L("") + L("") + L("") + rule39 + L("") +
              L("")},
     };
@@ -574,7 +647,7 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
         const std::string totals = L(B(7) + (c.french ? "Sous Total:" : "Sub Total: ") + a) + B(7) +
                                    T("Total: " + std::string(c.refund ? B(3) + "-20.00" : B(4) + "20.00")) +
                                    L(B(7) + "Visa Card" + B(9) + (c.refund ? B(8) + "-20.00" : B(9) + "20.00")) +
-                                   L(B(7) + "0012345A\"") + Rule(40);
+                                   L(B(7) + Pad("0012345A\"", 20)) + Rule(40);
         const std::string title = c.refund ? T("Return") + L("") + L("") : "";
         EXPECT_EQ(SaveAndPrint(), kOpen + kStoreHeader + title + InvoiceLines(false, c.french) + Rule(40) + item +
                                       Rule(40) + totals + c.slip + kClose);
@@ -718,6 +791,27 @@ TEST_F(ReceiptTest, ProductOnlyInTheNewProductFilePrintsProductNotFound) {
                                   Rule(40) + L(B(7) + "Sub Total: " + B(16) + "25.00") + B(7) +
                                   T("Total: " + B(4) + "25.00") + L(B(7) + "Cash" + B(14) + B(9) + "25.00") +
                                   Rule(40) + kClose);
+}
+
+TEST_F(ReceiptTest, ReprintInTheMiddleOfASaleLeavesTheSalesClientAlone) {
+    WriteClients(dir);
+    gSettings.gPrintClient = "1";
+    gSale.gClientCode = "C201";   // a French client on file
+    AddLine("BOOK", 1, "20");
+    gSale.gSubtotal = gSale.gTotal = M("20");
+    AddTender("1", "20");
+    ASSERT_TRUE(Sale_Save());
+    // The next sale has a client entered at the register attached.
+    gData.gClientRecNo = 0;
+    gData.gNewClientRecNo = 2;
+    gData.gClientRec = "the sale's client";
+    PrinterCapture cap;
+    Receipt_Print();
+    EXPECT_NE(cap.bytes.find("Cafe du Port"), std::string::npos);
+    EXPECT_NE(cap.bytes.find("Sous Total:"), std::string::npos);
+    EXPECT_EQ(gData.gClientRecNo, 0);
+    EXPECT_EQ(gData.gNewClientRecNo, 2);
+    EXPECT_EQ(gData.gClientRec, "the sale's client");
 }
 
 }  // namespace

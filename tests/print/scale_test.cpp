@@ -186,6 +186,38 @@ TEST_F(ScaleTest, TheWeightIsTheNumberInCharacters2To7) {
     }
 }
 
+TEST_F(ScaleTest, AWeightThatAddsNoLineLeavesTheNextLineItsUsualQuantity) {
+    // In exchange mode a quantity left at 0 by the request would make the
+    // next line one of quantity 0 instead of -1.
+    struct Case {
+        const char* what;
+        const char* reply;
+        std::function<void()> meanwhile;
+    };
+    const Case cases[] = {
+        {"zero weight", "\n000.00LB\r", [] {}},
+        {"weighed line refused", "\n001.25LB\r", [] { gData.gClientRecNo = 0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gSale.gItemCount = 0;
+        gSale.gExchangeMode = true;
+        gData.gClientRecNo = 1;
+        Scan("APPLES");
+        ASSERT_EQ(Received(2), "W\r");
+        c.meanwhile();
+        Answer(c.reply);
+        EXPECT_EQ(gSale.gItemCount, 0);
+        ExpectRequestOver();
+        EXPECT_EQ(gSale.gScaleProductRecNo, 0);
+
+        gData.gClientRecNo = 1;
+        Scan("BREAD");
+        ASSERT_EQ(gSale.gItemCount, 1);
+        EXPECT_EQ(gSale.gLineQuantity[1], -1);
+    }
+}
+
 TEST_F(ScaleTest, NoFullReplyWithinTenSecondsIsNoResponse) {
     for (const std::string reply : {"", "\n1.2\r"}) {
         SCOPED_TRACE(testing::PrintToString(reply));

@@ -662,6 +662,10 @@ TEST_F(ProductEntryWeightTest, NoAnswerFromTheScaleWithin10Seconds) {
     EXPECT_EQ(gSale.gScaleRequestCount, -1);
     EXPECT_FALSE(timers.Running(TimerId::Scale));
     EXPECT_FALSE(Product_AddWeighed(1.0));
+    // The next product gets its usual quantity, not the 0 of the request.
+    Scan("BREAD");
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLineQuantity[1], 1);
 }
 
 TEST_F(ProductEntryWeightTest, ALineAddedMeanwhileEndsTheRequest) {
