@@ -20,27 +20,15 @@
 #include "sale/sale_state.h"
 #include "startup/settings.h"
 #include "startup/startup_sequence.h"
+#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
 namespace {
 
-// Printable control sequences: "@" initialise, "<" ">" title on and off,
-// "F" feed, "C" cut.
-const std::string kInit = "@\r\n";
-const std::string kClose = "FC";
+using namespace print_golden;
 
-std::string B(std::size_t n) { return std::string(n, ' '); }
-std::string L(const std::string& text) { return text + "\r\n"; }
-std::string Rule(std::size_t n) { return L(std::string(n, '-')); }
-
-void SetCode(int k, const std::string& bytes) {
-    for (int j = 0; j < 6; ++j)
-        gSettings.gPrinterCodeValues[static_cast<std::size_t>(6 * (k - 1) + j)] =
-            j < static_cast<int>(bytes.size())
-                ? std::to_string(static_cast<unsigned char>(bytes[static_cast<std::size_t>(j)]))
-                : "";
-}
+const std::string& kInit = kOpen;
 
 class CountTicketTest : public RegisterTest {
 protected:
@@ -58,13 +46,7 @@ protected:
         gData.ManagerTable.push_back(ManagerRow{"00000009", "9999", "Max", "111"});
         gReg.gCashierIndex = 1;
         gReg.gManagerIndex = 1;
-        for (int k = 1; k <= 7; ++k) SetCode(k, "");
-        SetCode(1, "@");
-        SetCode(2, "<");
-        SetCode(3, ">");
-        SetCode(6, "F");
-        SetCode(7, "C");
-        PrinterCodes_Load();
+        UseReadableCodes();
         gSettings.gPrinterType = "3";
     }
     void TearDown() override {
@@ -152,7 +134,7 @@ TEST_F(CountTicketTest, CountStartSlipStaysOpenUntilTheFirstTicket) {
                              L("Physical Inventory Count Started") + Rule(40) + L("");
     EXPECT_EQ(cap.bytes, slip);   // no feed, no cut: the count goes on
 
-    // The spec's worked case: a unit price of 5 and an extension of 5.
+    // A worked case: a unit price of 5 and an extension of 5.
     Counted("APPLE", "Apple", 1, "5", "5");
     Item_PrintLine();
     EXPECT_EQ(gPrint.gPrintStatus, 0);

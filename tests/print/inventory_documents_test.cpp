@@ -26,32 +26,19 @@
 #include "startup/constants.h"
 #include "startup/settings.h"
 #include "startup/startup_sequence.h"
+#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
 namespace {
 
+using namespace print_golden;
+
 constexpr const char* kTerminal = "1234567";
-// Printable control sequences: "@" initialise, "<" and ">" title on and off,
-// "F" feed, "C" cut.
-const std::string kOpen = "@\r\n";
-const std::string kClose = "FC";
 const std::string kStoreHeader = "MY STORE\r\n\r\n";
 
-std::string B(std::size_t n) { return std::string(n, ' '); }
-std::string L(const std::string& text) { return text + "\r\n"; }
-std::string T(const std::string& text) { return "<" + text + ">\r\n"; }
-std::string Rule(std::size_t n) { return L(std::string(n, '-')); }
 // Padded with blanks to `n`.
 std::string P(const std::string& text, std::size_t n) { return text + B(n - text.size()); }
-
-void SetCode(int k, const std::string& bytes) {
-    for (int j = 0; j < 6; ++j)
-        gSettings.gPrinterCodeValues[static_cast<std::size_t>(6 * (k - 1) + j)] =
-            j < static_cast<int>(bytes.size())
-                ? std::to_string(static_cast<unsigned char>(bytes[static_cast<std::size_t>(j)]))
-                : "";
-}
 
 std::string Vendor(const std::string& code, const std::string& name, const std::string& a1, const std::string& a3,
                    const std::string& language, const std::string& tel, const std::string& fax) {
@@ -128,13 +115,7 @@ protected:
         gData.gManagerCount = 1;
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         gSettings.gTaxName = {"GST", "PST", "HST"};
-        for (int k = 1; k <= 7; ++k) SetCode(k, "");
-        SetCode(1, "@");
-        SetCode(2, "<");
-        SetCode(3, ">");
-        SetCode(6, "F");
-        SetCode(7, "C");
-        PrinterCodes_Load();
+        UseReadableCodes();
         gSettings.gPrinterType = "3";
 
         // Sorted by product number (key mode "0") and by bar code alike.

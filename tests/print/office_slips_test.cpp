@@ -27,30 +27,16 @@
 #include "startup/constants.h"
 #include "startup/settings.h"
 #include "startup/startup_sequence.h"
+#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
 namespace {
 
+using namespace print_golden;
+
 constexpr const char* kTerminal = "1234567";
-// Printable control sequences: "@" initialise, "<" and ">" title on and off,
-// "F" feed, "C" cut.
-const std::string kOpen = "@\r\n";
-const std::string kClose = "FC";
 const std::string kBetweenCopies = "F\r\nC\r\n";
-
-std::string B(std::size_t n) { return std::string(n, ' '); }
-std::string L(const std::string& text) { return text + "\r\n"; }
-std::string T(const std::string& text) { return "<" + text + ">\r\n"; }
-std::string Rule(std::size_t n) { return L(std::string(n, '-')); }
-
-void SetCode(int k, const std::string& bytes) {
-    for (int j = 0; j < 6; ++j)
-        gSettings.gPrinterCodeValues[static_cast<std::size_t>(6 * (k - 1) + j)] =
-            j < static_cast<int>(bytes.size())
-                ? std::to_string(static_cast<unsigned char>(bytes[static_cast<std::size_t>(j)]))
-                : "";
-}
 
 // A journal record as the cash-office writers build it (48 characters).
 std::string Activity(const std::string& date, const std::string& time, char letter, const std::string& cashier,
@@ -91,13 +77,7 @@ protected:
         gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
         gData.gCashierCount = 1;
         gSettings.gHeaderLine = {"MY STORE", "", "  12 Main St", "", ""};
-        for (int k = 1; k <= 7; ++k) SetCode(k, "");
-        SetCode(1, "@");
-        SetCode(2, "<");
-        SetCode(3, ">");
-        SetCode(6, "F");
-        SetCode(7, "C");
-        PrinterCodes_Load();
+        UseReadableCodes();
         gSettings.gPrinterType = "3";
     }
     void TearDown() override {

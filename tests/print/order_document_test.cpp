@@ -31,33 +31,20 @@
 #include "startup/constants.h"
 #include "startup/settings.h"
 #include "startup/startup_sequence.h"
+#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
 namespace {
 
-constexpr const char* kTerminal = "1234567";
-// Printable control sequences, so a document reads as text: "@" initialise,
-// "<" and ">" title on and off, "F" feed, "C" cut.
-const std::string kOpen = "@\r\n";
-const std::string kClose = "FC";
+using namespace print_golden;
 
-std::string B(std::size_t n) { return std::string(n, ' '); }
-std::string L(const std::string& text) { return text + "\r\n"; }
-std::string T(const std::string& text) { return "<" + text + ">\r\n"; }
-std::string Rule(std::size_t n) { return L(std::string(n, '-')); }
+constexpr const char* kTerminal = "1234567";
+
 std::string W(const char* utf8) { return Utf8ToCp1252(utf8); }
 std::string Pad(std::string s, std::size_t n) {
     s.resize(n, ' ');
     return s;
-}
-
-void SetCode(int k, const std::string& bytes) {
-    for (int j = 0; j < 6; ++j)
-        gSettings.gPrinterCodeValues[static_cast<std::size_t>(6 * (k - 1) + j)] =
-            j < static_cast<int>(bytes.size())
-                ? std::to_string(static_cast<unsigned char>(bytes[static_cast<std::size_t>(j)]))
-                : "";
 }
 
 std::string ProductRecord(const std::string& key, const std::string& description, const std::string& taxes,
@@ -162,13 +149,7 @@ protected:
             p.Name2 = name2;
         }
         Payment_Setup();
-        for (int k = 1; k <= 7; ++k) SetCode(k, "");
-        SetCode(1, "@");
-        SetCode(2, "<");
-        SetCode(3, ">");
-        SetCode(6, "F");
-        SetCode(7, "C");
-        PrinterCodes_Load();
+        UseReadableCodes();
         gSettings.gPrinterType = "3";
 
         const std::vector<std::string> products = {

@@ -35,12 +35,15 @@
 #include "register/register_fixture.h"
 #include "sale/sale_start.h"
 #include "pty_pair.h"
+#include "print/print_golden.h"
 #include "test_dir.h"
 
 extern char** environ;
 
 namespace tarvo {
 namespace {
+
+using namespace print_golden;
 
 using namespace std::string_literals;
 
@@ -52,13 +55,6 @@ const std::string kDrawer1 = "\x1bp\x00\x19\xfa"s;
 const std::string kDrawer2 = "\x1bp\x01\x19\xfa"s;
 const std::string kFeed = "\x1b" "d\x03";
 const std::string kCut = "\x1dV\x00"s;
-
-void SetCode(int k, const std::string& bytes) {
-    for (int j = 0; j < 6; ++j)
-        gSettings.gPrinterCodeValues[static_cast<std::size_t>(6 * (k - 1) + j)] =
-            j < static_cast<int>(bytes.size()) ? std::to_string(static_cast<unsigned char>(bytes[static_cast<std::size_t>(j)]))
-                                               : "";
-}
 
 // A printout with every kind of piece: windows-1252 letters (e9 = e acute,
 // ff = y diaeresis), a drawer kick inside the text, a title, a continued line.
