@@ -191,10 +191,7 @@ void Ending(const OrderDoc& d) {
         Line(Col(d.ord, 170, 40));
         Line(Col(d.ord, 210, 30));
     }
-    ReceiptText_Print();
-    if (gSettings.gPrintFooter == "1")
-        for (const std::string& f : gSettings.gFooterLine)
-            if (!f.empty()) Line(f);
+    Closing_Print();
     Print_Check();
 }
 

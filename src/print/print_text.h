@@ -115,5 +115,8 @@ namespace tarvo {
 void Header_Print();
 // The lines of receipt.txt in the program folder; a missing file prints nothing.
 void ReceiptText_Print();
+// The end of a receipt or order: receipt.txt, then the non-empty footer lines
+// (settings 830-834) when the footer is switched on.
+void Closing_Print();
 
 }  // namespace tarvo

@@ -212,6 +212,13 @@ void CloseFiles() {
 
 }  // namespace
 
+void Closing_Print() {
+    ReceiptText_Print();
+    if (gSettings.gPrintFooter == "1")
+        for (const std::string& f : gSettings.gFooterLine)
+            if (!f.empty()) Line(f);
+}
+
 void Header_Print() {
     for (const std::string& h : gSettings.gHeaderLine)
         if (!h.empty()) Line(h);
@@ -287,10 +294,7 @@ void Receipt_Print() {
         }
         const std::string ref = Col(r.inv, 120, 20);
         if (!gSaleSave.gGiftReceipt && !AllBlank(ref)) Line(r.M(92) + ref);
-        ReceiptText_Print();
-        if (gSettings.gPrintFooter == "1")
-            for (const std::string& f : gSettings.gFooterLine)
-                if (!f.empty()) Line(f);
+        Closing_Print();
         Check();
         Printer_Close(true);
     } catch (const std::exception&) {
