@@ -12,10 +12,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <fstream>
+#include <sstream>
+
 #include "data/log.h"
 #include "platform/process.h"
 #include "startup/constants.h"
 #include "startup/settings.h"
+#include "pty_pair.h"
 #include "test_dir.h"
 #include "test_net.h"
 
@@ -97,6 +101,59 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     Open_FileInvoice();
     EXPECT_EQ(gData.gLastInvoiceRecord, 2);
     EXPECT_EQ(gData.invoices.Read(2).substr(0, 9), "0000002 0");
+    Data_CloseAll(gData);
+}
+
+// The real program with a scale and a pole display on pseudo-terminals: the
+// display shows the greeting, and a product sold by weight asks the scale
+// and takes the weight it answers, through the window's event loop.
+TEST_F(AppControllerTest, DemoScaleWeighsAndPoleDisplayFollowsTheSale) {
+    RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
+    ASSERT_EQ(copy.exitCode, 0);
+    const std::string scaleDir = dir.Path() + "/scale", displayDir = dir.Path() + "/display";
+    std::filesystem::create_directories(scaleDir);
+    std::filesystem::create_directories(displayDir);
+    PtyPair scale(scaleDir), display(displayDir);
+    ASSERT_TRUE(scale.Ready() && display.Ready()) << "socat pseudo-terminal pairs did not start";
+    std::ofstream(dir.Path() + "/ports.map") << "COM1=" << scale.A() << "\nCOM2=" << display.A() << "\n";
+    // Settings: the display on COM2, the scale on COM1.
+    const std::string set = dir.Path() + "/Files/1234567.SET";
+    std::stringstream text;
+    text << std::ifstream(set, std::ios::binary).rdbuf();
+    std::string settings = text.str();
+    for (const auto& [from, to] : {std::pair{"\n476 0\r", "\n476 2\r"}, std::pair{"\n481 0\r", "\n481 1\r"}}) {
+        const std::size_t at = settings.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        settings.replace(at, std::char_traits<char>::length(from), to);
+    }
+    std::ofstream(set, std::ios::binary | std::ios::trunc) << settings;
+
+    auto app = MakeApp(offline.Url());
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
+    EXPECT_NE(display.ReadB(46).find("Welcome to"), std::string::npos);
+    auto* entry = app->Register()->findChild<QLineEdit*>("txtDEA");
+    ASSERT_NE(entry, nullptr);
+    QTest::keyClicks(entry, "1111");
+    QTest::keyClick(entry, Qt::Key_Return);
+    QTest::keyClicks(entry, "100");
+    QTest::keyClick(entry, Qt::Key_Return);
+    ASSERT_EQ(gReg.gPromptState, 0);
+
+    QTest::keyClicks(entry, "2001");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(gSale.gItemCount, 0);   // waiting for the weight
+    EXPECT_EQ(scale.ReadB(2), "W\r");
+    ASSERT_TRUE(scale.WriteB("\n001.25LB\r"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return gSale.gItemCount == 1; }, kWaitMs));
+    EXPECT_EQ(gSale.gLineKey[1], "2001");
+    EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], 1.25);
+    // The display follows with the weighed line.
+    std::string shown;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        shown += display.ReadB(1, 0);
+        return shown.find("Bananas") != std::string::npos;
+    }, kWaitMs)) << shown;
     Data_CloseAll(gData);
 }
 
