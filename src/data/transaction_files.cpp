@@ -1,6 +1,10 @@
 #include "data/transaction_files.h"
 
 #include <algorithm>
+#include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "common/numbers.h"
 #include "data/fields.h"
@@ -22,6 +26,9 @@ struct FileSpec {
     const char* rangeLog;      // count outside 0..9,999,999
     int sentFlagColumn;        // 0: the file holds no sent flag (lines, payments)
     bool numbered;             // columns 1-7 of a document hold its record number
+    // Lines and payments: the document file whose number columns 1-7 carry.
+    // Its header is the commit point of the whole document.
+    const FileSpec* owner = nullptr;
 };
 
 const FileSpec kInvoice{&DataState::invoices, &DataState::gLastInvoiceRecord, ".INV", 150, false, 130,
@@ -29,10 +36,10 @@ const FileSpec kInvoice{&DataState::invoices, &DataState::gLastInvoiceRecord, ".
     "Open_FileInvoice: Reading invoice master header, Invalid header information initialized to zero", 9, true};
 const FileSpec kInvoiceLine{&DataState::invoiceLines, &DataState::gLastInvoiceLineRecord, ".DTL", 90, true, 60,
     "Open_FileInvoice: Reading invoice detail header, Length of header record is less than 8, header set to zero",
-    "Open_FileInvoice: Reading invoice detail header, Invalid header information initialized to zero", 0, false};
+    "Open_FileInvoice: Reading invoice detail header, Invalid header information initialized to zero", 0, false, &kInvoice};
 const FileSpec kPayment{&DataState::payments, &DataState::gLastPaymentRecord, ".PAY", 235, true, 230,
     "Open_FilePayment: Reading payment header, Length of header record is less than 8, header set to zero",
-    "OpenTables: Reading payment header, Invalid header information initialized to zero", 0, false};
+    "OpenTables: Reading payment header, Invalid header information initialized to zero", 0, false, &kInvoice};
 const FileSpec kActivity{&DataState::activity, &DataState::gLastActivityRecord, ".ACT", 60, true, 40,
     "Open_FileActivity: Reading deposit header, Length of header record is less than 8, header set to zero",
     "OpenTables: Reading deposit header, Invalid header information initialized to zero", 14, false};
@@ -44,22 +51,22 @@ const FileSpec kOrder{&DataState::orders, &DataState::gLastOrderRecord, ".ORD", 
     "Open_FileOrder: Reading ordermaster header, Invalid header information initialized to zero", 9, true};
 const FileSpec kOrderLine{&DataState::orderLines, &DataState::gLastOrderLineRecord, ".ORL", 90, true, 60,
     "Open_Fileorder: Reading order detail header, Length of header record is less than 8, header set to zero",
-    "Open_Fileorder: Reading order detail header, Invalid header information initialized to zero", 0, false};
+    "Open_Fileorder: Reading order detail header, Invalid header information initialized to zero", 0, false, &kOrder};
 const FileSpec kOrderPayment{&DataState::orderPayments, &DataState::gLastOrderPaymentRecord, ".ORP", 235, true, 230,
     "Open_Fileorder: Reading payment header, Length of header record is less than 8, header set to zero",
-    "Open_fileorder: Reading payment header, Invalid header information initialized to zero", 0, false};
+    "Open_fileorder: Reading payment header, Invalid header information initialized to zero", 0, false, &kOrder};
 const FileSpec kAdjustment{&DataState::adjustments, &DataState::gLastAdjustmentRecord, ".ADJ", 90, true, 80,
     "Open_Fileadjustment: Reading adjustment header, Length of header record is less than 8, header set to zero",
     "Open_Fileadjustment: Reading adjustment header, Invalid header information initialized to zero", 9, true};
 const FileSpec kAdjustmentLine{&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord, ".ADD", 80, true,
     70, "Open_Fileadjustment: Reading adjustment detail, Length of header record is less than 8, header set to zero",
-    "Open_Fileadjustment: Reading adjustment detail, Invalid header information initialized to zero", 0, false};
+    "Open_Fileadjustment: Reading adjustment detail, Invalid header information initialized to zero", 0, false, &kAdjustment};
 const FileSpec kPurchase{&DataState::purchases, &DataState::gLastPurchaseRecord, ".PUR", 300, true, 280,
     "Open_Filepurchase: Reading purchase header, Length of header record is less than 8, header set to zero",
     "Open_Filepurchase: Reading purchase header, Invalid header information initialized to zero", 9, true};
 const FileSpec kPurchaseLine{&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord, ".PUL", 90, true, 80,
     "Open_Filepurchase: Reading purchase detail, Length of header record is less than 8, header set to zero",
-    "Open_Filepurchase: Reading purchase detail, Invalid header information initialized to zero", 0, false};
+    "Open_Filepurchase: Reading purchase detail, Invalid header information initialized to zero", 0, false, &kPurchase};
 
 constexpr std::int64_t kMaxCount = 9999999;
 
@@ -89,6 +96,64 @@ std::int64_t CountFromFile(const WorkFile& f, bool numbered) {
 bool IsNumberText(std::string_view eight) {
     DecimalText d = Num_Scan(eight);
     return !d.whole.empty() || !d.fraction.empty();
+}
+
+// The count in the header of a document file that is not open; nullopt when
+// the file is missing or its header holds no count.
+std::optional<std::int64_t> CountOfClosedFile(const FileSpec& spec) {
+    const std::string path = gConstants.paths.gDataPath + spec.extension;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string rec(static_cast<std::size_t>(spec.recordLength), '\0');
+    ssize_t n = ::pread(fd, rec.data(), rec.size(), 0);
+    ::close(fd);
+    if (n < 10) return std::nullopt;
+    const std::size_t len = static_cast<unsigned char>(rec[0]) | (static_cast<unsigned char>(rec[1]) << 8);
+    if (len < 8) return std::nullopt;
+    std::int64_t v = HeaderCount(std::string_view(rec).substr(2, 8));
+    if (v < 0 || v > kMaxCount) return std::nullopt;
+    return std::max<std::int64_t>(v, 1);
+}
+
+// The document number in columns 1-7 of a line or payment; -1 when they hold
+// no number.
+std::int64_t DocumentNumberOf(std::string_view record) {
+    if (record.size() < 7) return -1;
+    std::int64_t v = 0;
+    for (char c : record.substr(0, 7)) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+// A save that stopped after counting a document's lines or payments but
+// before counting the document itself leaves them counted for a document
+// that does not exist; the next document would take its number and them with
+// it. The document's header is the commit point: counted lines and payments of
+// a higher number are uncounted again.
+void CutBackPastOwner(const FileSpec& spec, std::int64_t& count) {
+    const FileSpec& owner = *spec.owner;
+    std::optional<std::int64_t> documents;
+    if ((gData.*owner.file).IsOpen()) documents = gData.*owner.counter;
+    else documents = CountOfClosedFile(owner);
+    if (!documents) return;
+    WorkFile& f = gData.*spec.file;
+    std::int64_t kept = count;
+    while (kept >= 2) {
+        const std::int64_t n = DocumentNumberOf(f.View(kept));
+        if (n < 0 || n <= *documents) break;
+        --kept;
+    }
+    if (kept == count) return;
+    Log(std::string("Open: ") + spec.extension + " counted records " + std::to_string(kept + 1) + " to " +
+        std::to_string(count) + " of a document above " + std::to_string(*documents) +
+        " that was never saved; they are no longer counted");
+    if (!f.Write(1, HeaderText(kept, spec.signBlank, spec.headerWidth)) || !f.Sync()) {
+        Log(f.Error());
+        return;
+    }
+    count = kept;
 }
 
 void OpenOne(const FileSpec& spec) {
@@ -125,6 +190,7 @@ void OpenOne(const FileSpec& spec) {
         }
     }
     if (rewrite && !f.Write(1, HeaderText(count, spec.signBlank, spec.headerWidth))) Log(f.Error());
+    if (spec.owner) CutBackPastOwner(spec, count);
     d.*spec.counter = static_cast<std::int32_t>(count);
 }
 
@@ -238,17 +304,30 @@ void Headers_Save() {
     d.invoices.Close();
 }
 
-void Headers_Restore() {
+bool Headers_Restore() {
     Open_FileInvoice();
     Open_FilePayment();
     DataState& d = gData;
     const auto& c = d.gSavedRecordCounts;
-    if (!d.invoices.Write(1, HeaderText(c[0], false, 130))) Log(d.invoices.Error());
-    if (!d.invoiceLines.Write(1, HeaderText(c[1], false, 60))) Log(d.invoiceLines.Error());
-    if (!d.payments.Write(1, HeaderText(c[2], false, 233))) Log(d.payments.Error());
+    // Lines and payments first, the invoice count last: it is what makes a
+    // sale visible.
+    auto put = [](WorkFile& f, const std::string& header) {
+        if (f.Write(1, header) && f.Sync()) return true;
+        Log("Headers_Restore: " + f.Error());
+        return false;
+    };
+    bool ok = put(d.invoiceLines, HeaderRecord(c[1], 60)) && put(d.payments, HeaderRecord(c[2], 233, 233));
+    ok = ok && put(d.invoices, HeaderRecord(c[0], 100));
     d.payments.Close();
     d.invoiceLines.Close();
     d.invoices.Close();
+    return ok;
+}
+
+std::string HeaderRecord(std::int64_t count, int blanks, int cut) {
+    std::string h = std::to_string(count) + std::string(static_cast<std::size_t>(blanks), ' ');
+    if (cut > 0 && static_cast<int>(h.size()) > cut) h.resize(static_cast<std::size_t>(cut));
+    return h;
 }
 
 bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document) {
@@ -259,11 +338,12 @@ bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std
         Log("Transaction file " + f.Path() + " is full");
         return false;
     }
-    if (!f.Write(next, document)) {
+    // The document reaches the disk before the count that makes it visible.
+    if (!f.Write(next, document) || !f.Sync()) {
         Log(f.Error());
         return false;
     }
-    if (!f.Write(1, HeaderText(next, false, headerWidth))) {
+    if (!f.Write(1, HeaderText(next, false, headerWidth)) || !f.Sync()) {
         Log(f.Error());
         return false;
     }

@@ -24,18 +24,24 @@ void Open_Filepurchase();     // .PUR (#42), .PUL (#43)
 int Files_ResetDaily();
 int Files_ResetAll();
 
-// Keep / put back the .INV, .DTL and .PAY counts around a training sale.
+// Keep / put back the .INV, .DTL and .PAY counts around a training sale. The
+// restore writes the lines' and payments' headers, then the invoice header,
+// each flushed; false (logged) when a write failed.
 void Headers_Save();
-void Headers_Restore();
+bool Headers_Restore();
+
+// A header record as the writers put it: the digits of the count followed by
+// `blanks` blanks, cut to `cut` characters when `cut` > 0.
+std::string HeaderRecord(std::int64_t count, int blanks, int cut = 0);
 
 // The numeric value of a header record (its first 8 characters).
 std::int64_t HeaderCount(std::string_view record1);
 
 // Appends one document by the header rule: the next record number is the
 // header count + 1; the document is written there, then record 1 is rewritten
-// as the digits of the new count padded to `headerWidth`. The file's counter
-// follows. False (nothing counted) when a write fails or the count would pass
-// 9,999,999.
+// as the digits of the new count padded to `headerWidth`, each write flushed.
+// The file's counter follows. False (nothing counted) when a write fails or
+// the count would pass 9,999,999.
 bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document);
 
 }  // namespace tarvo

@@ -242,6 +242,7 @@ void Receipt_Print() {
     }
     Open_FileInvoice();
     Open_FilePayment();
+    TrainingSale_Reach();
     // Nothing printed; `status` < 0 keeps the status as it was.
     const auto nothing = [](const std::string& why, int status) {
         ProgramLog().Write(1, "Print_Recipt: " + why);

@@ -34,6 +34,7 @@ const ControlId kTotalKey{"mTotalRegister", 0};
 constexpr int kDefaultEndSaleMs = 6000;
 constexpr std::int64_t kMaxRecord = 9999999;
 constexpr int kTenderCountLimit = 9;   // the header keeps the tender count in one column
+const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 SaleSaveWriteHook gWriteHook;
 
@@ -87,12 +88,6 @@ std::string TwoDigits(int v) {
     char b[8];
     std::snprintf(b, sizeof b, "%02d", v);
     return b;
-}
-
-std::string HeaderRecordText(std::int64_t count, int blanks, int cut) {
-    std::string h = std::to_string(count) + std::string(static_cast<std::size_t>(blanks), ' ');
-    if (cut > 0 && static_cast<int>(h.size()) > cut) h.resize(static_cast<std::size_t>(cut));
-    return h;
 }
 
 bool IsNumber(std::string_view s) {
@@ -190,6 +185,28 @@ std::int64_t CountIn(const WorkFile& f) {
     return c < 1 ? 1 : c;
 }
 
+// The counters and the sale after its records are in the files.
+void Saved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t lastPayment) {
+    DataState& d = gData;
+    d.gLastInvoiceRecord = static_cast<std::int32_t>(invoiceNo);
+    d.gLastInvoiceLineRecord = static_cast<std::int32_t>(lastLine);
+    d.gLastPaymentRecord = static_cast<std::int32_t>(lastPayment);
+    gSaleSave.gPrintRecordNo = d.gLastInvoiceRecord;
+    if (gSale.gPaymentCount > 0)
+        gSale.gPayAmount[static_cast<std::size_t>(gSale.gPaymentCount)] = SavedTenderAmount(gSale.gPaymentCount);
+    CloseFiles();
+}
+
+// A training sale's records lie past the counts, which it never changes: it
+// prints like a sale, yet no crash can leave it counted as one, and the next
+// document overwrites it.
+bool TrainingSaved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t lastPayment) {
+    gSaleSave.gTrainingExtent = {static_cast<std::int32_t>(invoiceNo), static_cast<std::int32_t>(lastLine),
+                                 static_cast<std::int32_t>(lastPayment)};
+    Saved(invoiceNo, lastLine, lastPayment);
+    return true;
+}
+
 void KeysUnlockAfterRefusal(const std::string& messageBefore) {
     Screen().SetText(kMessageLine, messageBefore);
     Buttons_Unlock();
@@ -278,7 +295,17 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
     return out;
 }
 
+void TrainingSale_Reach() {
+    const auto& e = gSaleSave.gTrainingExtent;
+    if (gSale.gMode != 26 || e[0] == 0 || e[0] != gSaleSave.gPrintRecordNo) return;
+    DataState& d = gData;
+    d.gLastInvoiceRecord = std::max(d.gLastInvoiceRecord, e[0]);
+    d.gLastInvoiceLineRecord = std::max(d.gLastInvoiceLineRecord, e[1]);
+    d.gLastPaymentRecord = std::max(d.gLastPaymentRecord, e[2]);
+}
+
 bool Sale_Save() {
+    gSaleSave.gTrainingExtent = {};
     Invoice_Status();
     Open_FileInvoice();
     Open_FilePayment();
@@ -313,6 +340,7 @@ bool Sale_Save() {
 
     const std::int64_t lastLine = firstLine + static_cast<std::int64_t>(rec->lines.size()) - 1;
     const std::int64_t lastPayment = firstPayment + static_cast<std::int64_t>(rec->payments.size()) - 1;
+    const bool training = gSale.gMode == 26;
 
     // The sale's records, lines and payments before the invoice that names them.
     if (!WriteAll(d.invoiceLines, ".DTL", firstLine, rec->lines)) return Fail(d.invoiceLines, before, "writing");
@@ -321,24 +349,19 @@ bool Sale_Save() {
     if (!SyncOne(d.invoiceLines, ".DTL")) return Fail(d.invoiceLines, before, "flushing");
     if (!SyncOne(d.payments, ".PAY")) return Fail(d.payments, before, "flushing");
     if (!SyncOne(d.invoices, ".INV")) return Fail(d.invoices, before, "flushing");
+    if (training) return TrainingSaved(invoiceNo, lastLine, lastPayment);
     // Then the counts, the invoice's last.
-    if (!WriteOne(d.invoiceLines, ".DTL", "header", 1, HeaderRecordText(lastLine, 60, 0)))
+    if (!WriteOne(d.invoiceLines, ".DTL", "header", 1, HeaderRecord(lastLine, 60, 0)))
         return Fail(d.invoiceLines, before, "writing the header of");
-    if (!WriteOne(d.payments, ".PAY", "header", 1, HeaderRecordText(lastPayment, 233, 233)))
+    if (!WriteOne(d.payments, ".PAY", "header", 1, HeaderRecord(lastPayment, 233, 233)))
         return Fail(d.payments, before, "writing the header of");
     if (!SyncOne(d.invoiceLines, ".DTL")) return Fail(d.invoiceLines, before, "flushing");
     if (!SyncOne(d.payments, ".PAY")) return Fail(d.payments, before, "flushing");
-    if (!WriteOne(d.invoices, ".INV", "header", 1, HeaderRecordText(invoiceNo, 100, 0)))
+    if (!WriteOne(d.invoices, ".INV", "header", 1, HeaderRecord(invoiceNo, 100, 0)))
         return Fail(d.invoices, before, "writing the header of");
     if (!SyncOne(d.invoices, ".INV")) return Fail(d.invoices, before, "flushing");
 
-    d.gLastInvoiceRecord = static_cast<std::int32_t>(invoiceNo);
-    d.gLastInvoiceLineRecord = static_cast<std::int32_t>(lastLine);
-    d.gLastPaymentRecord = static_cast<std::int32_t>(lastPayment);
-    gSaleSave.gPrintRecordNo = d.gLastInvoiceRecord;
-    if (gSale.gPaymentCount > 0)
-        gSale.gPayAmount[static_cast<std::size_t>(gSale.gPaymentCount)] = SavedTenderAmount(gSale.gPaymentCount);
-    CloseFiles();
+    Saved(invoiceNo, lastLine, lastPayment);
     return true;
 }
 
@@ -430,6 +453,7 @@ void mTotalRegister_Click() {
     const bool document = mode == 12 || mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 ||
                           mode == 30;
     const bool training = mode == 26;
+    bool trainingRestoreFailed = false;
     if (document) {
         Keys().Document_Save(mode);
     } else {
@@ -447,6 +471,8 @@ void mTotalRegister_Click() {
             Screen().SetText(kMessageLine, why);
             return;
         }
+        // The counts go back before anything can hold the register up.
+        if (training && !Headers_Restore()) trainingRestoreFailed = true;
     }
     gSaleSave.gSaleFinished = true;
 
@@ -488,7 +514,7 @@ void mTotalRegister_Click() {
     }
 
     if (PanelSvc().PrintStatus() != 0) CIATime(Msg(74), 5);
-    if (training) Headers_Restore();
+    if (trainingRestoreFailed) CIATime(kTrainingRestoreFailed, 10);
 
     const int delay = gSettings.gEndSaleDelay > 0 ? gSettings.gEndSaleDelay : kDefaultEndSaleMs;
     Reg().timers->Start(TimerId::EndSale, delay);

@@ -4,10 +4,13 @@
 //
 // Saving is all or nothing: every field is checked against its width before
 // anything is written; the lines and payments go in first, the invoice after
-// them, the header records (record 1) last, each step flushed to disk. A
-// failed write puts every file back as it was (size and header record) and
-// the sale stays open.
+// them, the header records (record 1) last, each step flushed to disk, the
+// invoice's header the very last: it makes the sale exist (the openers uncount
+// lines and payments of a higher invoice). A failed write puts every file back
+// as it was (size and header record) and the sale stays open. A training sale
+// writes its records past the counts and no header.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -24,6 +27,9 @@ struct SaleSaveState {
     std::int16_t gReceiptCopy = 0;
     bool gGiftReceipt = false;
     bool gSaleFinished = false;        // saved; waiting for the end-of-sale pause
+    // The last invoice, line and payment records of the training sale just
+    // saved past the counts; zero when the last save was not a training one.
+    std::array<std::int32_t, 3> gTrainingExtent{};
 };
 extern SaleSaveState gSaleSave;
 
@@ -43,6 +49,10 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
 // the three last-record counters are set and the last tender is reduced by
 // the change.
 bool Sale_Save();
+
+// A training sale lies past the invoice files' counts; a reader of the sale
+// just saved (its receipt) calls this after opening the files to reach it.
+void TrainingSale_Reach();
 
 // The Total key.
 void mTotalRegister_Click();

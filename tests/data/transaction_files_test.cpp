@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "data/count_and_activity.h"
 #include "data/fields.h"
@@ -166,6 +167,91 @@ TEST_F(TransactionFilesTest, TrainingSaleLeavesTheCountsAsTheyWere) {
     EXPECT_EQ(gData.gLastInvoiceLineRecord, 1);
     EXPECT_EQ(gData.gLastPaymentRecord, 1);
     EXPECT_EQ(gData.payments.Read(1), "1" + std::string(232, ' '));
+}
+
+TEST_F(TransactionFilesTest, TrainingRestoreWritesTheHeadersAsTheSaleDoesAndSaysWhenItCannot) {
+    Open_FileInvoice();
+    Open_FilePayment();
+    Headers_Save();
+    EXPECT_TRUE(Headers_Restore());
+    EXPECT_EQ(File(".INV").substr(0, 150), Record("1" + std::string(100, ' '), 150));
+    EXPECT_EQ(File(".DTL").substr(0, 90), Record("1" + std::string(60, ' '), 90));
+    EXPECT_EQ(File(".PAY").substr(0, 235), Record("1" + std::string(232, ' '), 235));
+
+    // A line file that cannot be opened: the restore fails and says so.
+    std::filesystem::remove(dir / "Data/1234567.DTL");
+    std::filesystem::create_directory(dir / "Data/1234567.DTL");
+    EXPECT_FALSE(Headers_Restore());
+    EXPECT_NE(Log().find("Headers_Restore: "), std::string::npos);
+}
+
+// A save that stopped after counting its lines and payments but before
+// counting its document leaves them counted for a document that does not
+// exist: every opener uncounts them, whatever the kind of document.
+TEST_F(TransactionFilesTest, LinesAndPaymentsOfADocumentNeverCountedAreUncountedAtOpen) {
+    struct Case {
+        const char* name;
+        const char *document, *dependent;
+        int documentLength, dependentLength;
+        void (*open)();
+        std::int32_t DataState::*counter;
+    };
+    const std::vector<Case> cases = {
+        {"invoice lines", ".INV", ".DTL", 150, 90, [] { Open_FileInvoice(); }, &DataState::gLastInvoiceLineRecord},
+        {"payments, invoices not open", ".INV", ".PAY", 150, 235, [] { Open_FilePayment(); },
+         &DataState::gLastPaymentRecord},
+        {"payments after the invoices", ".INV", ".PAY", 150, 235,
+         [] {
+             Open_FileInvoice();
+             Open_FilePayment();
+         },
+         &DataState::gLastPaymentRecord},
+        {"order lines", ".ORD", ".ORL", 252, 90, [] { Open_FileOrder(); }, &DataState::gLastOrderLineRecord},
+        {"order payments", ".ORD", ".ORP", 252, 235, [] { Open_FileOrder(); }, &DataState::gLastOrderPaymentRecord},
+        {"adjustment lines", ".ADJ", ".ADD", 90, 80, [] { Open_Fileadjustment(); },
+         &DataState::gLastAdjustmentLineRecord},
+        {"purchase lines", ".PUR", ".PUL", 300, 90, [] { Open_Filepurchase(); }, &DataState::gLastPurchaseLineRecord},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        std::filesystem::remove_all(dir / "Data");
+        SetUp();
+        // Documents 2 and 3 saved; lines of 2, 3 and of 4, which never was.
+        const std::string blanks(20, ' ');
+        WriteFile(c.document, Record("3" + blanks, c.documentLength) + Record("0000002", c.documentLength) +
+                                  Record("0000003", c.documentLength));
+        std::string lines = Record(" 6" + blanks, c.dependentLength);
+        for (const char* l : {"0000002001", "0000003001", "0000003002", "0000004001", "0000004002"})
+            lines += Record(l, c.dependentLength);
+        WriteFile(c.dependent, lines);
+        c.open();
+        EXPECT_EQ(gData.*c.counter, 4);
+        EXPECT_NE(Log().find(std::string(c.dependent) + " counted records 5 to 6 of a document above 3"),
+                  std::string::npos)
+            << Log();
+        Data_CloseAll(gData);
+        // Written back: the next opening finds nothing to mend.
+        const std::string logged = Log();
+        c.open();
+        EXPECT_EQ(gData.*c.counter, 4);
+        EXPECT_EQ(Log(), logged);
+        EXPECT_EQ(File(c.dependent).size(), 6u * static_cast<std::size_t>(c.dependentLength));   // records stay
+    }
+}
+
+TEST_F(TransactionFilesTest, UncountingStopsAtARecordThatNamesNoDocument) {
+    const std::string blanks(20, ' ');
+    WriteFile(".INV", Record("2" + blanks, 150) + Record("0000002", 150));
+    WriteFile(".DTL", Record("4" + blanks, 90) + Record("0000002001", 90) + Record("garbage", 90) + Record("0000003001", 90));
+    Open_FileInvoice();
+    EXPECT_EQ(gData.gLastInvoiceLineRecord, 3);
+    // A missing invoice file uncounts nothing.
+    Data_CloseAll(gData);
+    std::filesystem::remove(dir / "Data/1234567.INV");
+    WriteFile(".PAY", Record("3" + blanks, 235) + Record("000000201", 235) + Record("000000301", 235));
+    Open_FilePayment();
+    EXPECT_EQ(gData.gLastPaymentRecord, 3);
 }
 
 TEST_F(TransactionFilesTest, PhysicalCountRecords) {

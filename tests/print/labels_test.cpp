@@ -5,6 +5,7 @@
 // capture backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -132,8 +133,13 @@ protected:
     bool Logged(const std::string& text) const { return Log().find(text) != std::string::npos; }
 
     // The purchase lines of .PUL, appended as the purchase save writes them.
+    // Lines of purchases whose headers count as saved (an opener uncounts
+    // lines of a purchase above the purchases' count).
     void PurchaseLines(const std::vector<std::string>& lines) {
         Open_Filepurchase();
+        long top = gData.gLastPurchaseRecord;
+        for (const std::string& l : lines) top = std::max(top, std::stol(l.substr(0, 7)));
+        ASSERT_TRUE(gData.purchases.Write(1, HeaderRecord(top, 278)));
         for (const std::string& l : lines)
             ASSERT_TRUE(Transaction_Append(gData.purchaseLines, gData.gLastPurchaseLineRecord, 88, l));
         gData.purchaseLines.Close();

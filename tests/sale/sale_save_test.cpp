@@ -25,6 +25,7 @@
 #include "register/panels.h"
 #include "register/register_fixture.h"
 #include "sale/clients.h"
+#include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
@@ -35,7 +36,7 @@
 namespace tarvo {
 namespace {
 
-Money M(const char* text) { return *Money::Parse(text); }
+using sale_builder::M;
 
 std::string Pad(std::string s, std::size_t width) {
     s.resize(width, ' ');
@@ -114,32 +115,15 @@ protected:
     };
     Snapshot Files() const { return {Bytes(".INV"), Bytes(".DTL"), Bytes(".PAY")}; }
 
-    void AddLine(const char* product, const char* key, double qty, const char* list, const char* price,
-                 const char* note = "", bool hasNote = false, bool kit = false) {
-        SaleState& s = gSale;
-        const auto n = static_cast<std::size_t>(++s.gItemCount);
-        s.gLineProduct[n] = product;
-        s.gLineKey[n] = key;
-        s.gLineQuantity[n] = qty;
-        s.gLineListPrice[n] = M(list);
-        s.gLineUnitPrice[n] = M(price);
-        s.gLineNote[n] = note;
-        s.gLineHasNote[n] = hasNote;
-        s.gLineKitComponent[n] = kit;
+    static void AddLine(const char* product, const char* key, double qty, const char* list, const char* price,
+                        const char* note = "", bool hasNote = false, bool kit = false) {
+        sale_builder::AddLine(product, key, qty, list, price, note, hasNote, kit);
     }
-    void AddTender(const char* type, const char* amount, const char* reference = "") {
-        SaleState& s = gSale;
-        const auto t = static_cast<std::size_t>(++s.gPaymentCount);
-        s.gPayType[t] = type;
-        s.gPayAmount[t] = M(amount);
-        s.gPayReference[t] = reference;
-        s.gPaid += M(amount);
+    static void AddTender(const char* type, const char* amount, const char* reference = "") {
+        sale_builder::AddTender(type, amount, reference);
     }
-    void Totals(const char* subtotal, const char* tax1, const char* total, const char* change = "0") {
-        gSale.gSubtotal = M(subtotal);
-        gSale.gTax1 = M(tax1);
-        gSale.gTotal = M(total);
-        gSale.gChange = M(change);
+    static void Totals(const char* subtotal, const char* tax1, const char* total, const char* change = "0") {
+        sale_builder::Totals(subtotal, tax1, total, change);
     }
     // A paid sale of two lines: 42.00 with 50.00 cash, change 8.
     void CashSale() {

@@ -1,0 +1,241 @@
+// The crash sweep: a child process saves one document and is killed at each
+// file-system call of the save in turn (a preloaded shim ends it right before
+// call k). After each crash the files are opened as the register opens them
+// and must hold the document wholly or not at all, every earlier document
+// as it was; and the next document must save under the next number and, for
+// a sale, print a receipt of its own lines only.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "data/count_and_activity.h"
+#include "data/data_state.h"
+#include "data/transaction_files.h"
+#include "office/opening.h"
+#include "print/print_golden.h"
+#include "print/printer_output.h"
+#include "print/receipt.h"
+#include "register/register_fixture.h"
+#include "sale/sale_builder.h"
+#include "sale/sale_save.h"
+#include "test_dir.h"
+
+extern char** environ;
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace sale_builder;
+
+struct ChildResult {
+    int exitCode = -1;
+    std::string out;
+};
+
+// Runs the crash child on `folder`; `crashAt` < 0 runs it without the shim.
+ChildResult RunChild(const std::string& scenario, const std::string& folder, long crashAt) {
+    TestDir outDir;
+    const std::string outPath = outDir / "out";
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("LD_PRELOAD=", 0) != 0 && std::string(*e).rfind("TARVO_CRASH", 0) != 0)
+            env.emplace_back(*e);
+    if (crashAt >= 0) {
+        env.push_back(std::string("LD_PRELOAD=") + TARVO_FS_SHIM);
+        env.push_back("TARVO_CRASH_AT=" + std::to_string(crashAt));
+    }
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string child = TARVO_CRASH_CHILD;
+    std::vector<std::string> args = {child, scenario, folder};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    ChildResult r;
+    if (posix_spawn(&pid, child.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    r.out = outDir.Read("out");
+    return r;
+}
+
+// One transaction file of a scenario.
+struct FileOf {
+    const char* extension;
+    void (*open)();
+    WorkFile DataState::*file;
+    std::int32_t DataState::*counter;
+};
+const FileOf kInv{".INV", [] { Open_FileInvoice(); }, &DataState::invoices, &DataState::gLastInvoiceRecord};
+const FileOf kDtl{".DTL", [] { Open_FileInvoice(); }, &DataState::invoiceLines, &DataState::gLastInvoiceLineRecord};
+const FileOf kPay{".PAY", [] { Open_FilePayment(); }, &DataState::payments, &DataState::gLastPaymentRecord};
+const FileOf kAct{".ACT", [] { Open_FileActivity(); }, &DataState::activity, &DataState::gLastActivityRecord};
+const FileOf kPhy{".PHY", [] { Open_FilePhysical(); }, &DataState::physical, &DataState::gLastPhysicalRecord};
+
+// What the register counts in each file: records 2 to the header's count.
+using Counted = std::vector<std::vector<std::string>>;
+
+class CrashSweepTest : public RegisterTest {
+protected:
+    // A register on `folder` as the next start finds it.
+    void OpenRegisterOn(const std::string& folder) {
+        Data_CloseAll(gData);
+        RegisterTest::TearDown();
+        RegisterTest::SetUp();
+        UseTerminalFolder(folder);
+        gPrint = PrintState{};
+        gSaleSave = SaleSaveState{};
+        gReg.gLoggedOut = false;
+        gReg.gBusinessDate = "20261209";
+        gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
+        gData.gCashierCount = 1;
+        gReg.gCashierIndex = 1;
+    }
+    void TearDown() override {
+        PrinterCapture_End();
+        Data_CloseAll(gData);
+        RegisterTest::TearDown();
+    }
+
+    Counted Read(const std::string& folder, const std::vector<FileOf>& files) {
+        OpenRegisterOn(folder);
+        Counted out;
+        for (const FileOf& f : files) {
+            f.open();
+            std::vector<std::string> records;
+            WorkFile& w = gData.*f.file;
+            for (std::int64_t k = 2; k <= gData.*f.counter; ++k) records.push_back(w.Read(k));
+            out.push_back(std::move(records));
+        }
+        Data_CloseAll(gData);
+        return out;
+    }
+
+    static std::string Copy(const TestDir& from, const TestDir& to) {
+        fs::copy(from.Path(), to.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        return to.Path();
+    }
+
+    // The next sale after a crash: saved under the next number, its receipt
+    // holding its own two lines only (its products are not on file, so each
+    // line prints as "Product Not Found").
+    void NextSaleSavesAndPrintsItsOwnLines(const std::string& folder, std::size_t invoicesBefore) {
+        OpenRegisterOn(folder);
+        gSale = SaleState{};
+        gSale.gClientCode = "C100";
+        AddLine("NEXT1", "NEXT1", 1, "3", "3");
+        AddLine("NEXT2", "NEXT2", 1, "4", "4");
+        Totals("7", "0", "7");
+        AddTender("1", "7");
+        ASSERT_TRUE(Sale_Save());
+        EXPECT_EQ(gSaleSave.gPrintRecordNo, static_cast<std::int32_t>(invoicesBefore + 2));
+        gSettings.gPrinterType = "3";
+        print_golden::UseReadableCodes();
+        std::string printed;
+        {
+            PrinterCapture cap;
+            Receipt_Print();
+            printed = cap.bytes;
+        }
+        EXPECT_EQ(gPrint.gPrintStatus, 0);
+        std::size_t lines = 0;
+        for (std::size_t p = printed.find("Product Not Found"); p != std::string::npos;
+             p = printed.find("Product Not Found", p + 1))
+            ++lines;
+        EXPECT_EQ(lines, 2u) << printed;
+    }
+
+    // Sweeps `scenario`: returns the number of crash points.
+    long Sweep(const char* scenario, bool prepared, const std::vector<FileOf>& files, bool counted) {
+        TestDir base;
+        fs::create_directories(base / "Files");
+        fs::create_directories(base / "Data");
+        if (prepared) {
+            EXPECT_EQ(RunChild("prepare", base.Path(), -1).exitCode, 0);
+        }
+        TestDir b;
+        const Counted before = Read(Copy(base, b), files);
+
+        TestDir whole;
+        const ChildResult full = RunChild(scenario, Copy(base, whole), 0);
+        EXPECT_EQ(full.exitCode, 0) << full.out;
+        long calls = -1;
+        std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+        EXPECT_GT(calls, 0) << full.out;
+        const Counted after = Read(whole.Path(), files);
+        if (counted) {
+            for (std::size_t i = 0; i < files.size(); ++i)
+                EXPECT_GT(after[i].size(), before[i].size()) << files[i].extension;
+        } else {
+            EXPECT_EQ(after, before);   // a training sale is never counted
+        }
+
+        for (long k = 1; k <= calls; ++k) {
+            SCOPED_TRACE(std::string(scenario) + ", killed before file-system call " + std::to_string(k));
+            TestDir w;
+            const ChildResult r = RunChild(scenario, Copy(base, w), k);
+            EXPECT_EQ(r.exitCode, 77) << r.out;
+            const Counted state = Read(w.Path(), files);
+            EXPECT_TRUE(state == before || state == after) << "the document is partly there";
+            if (files[0].extension == std::string(".INV")) {
+                NextSaleSavesAndPrintsItsOwnLines(w.Path(), state[0].size());
+            } else {
+                const std::size_t n = state[0].size();
+                OpenRegisterOn(w.Path());
+                if (files[0].extension == std::string(".ACT")) {
+                    gReg.gEnteredAmount = M("1");
+                    EXPECT_TRUE(OpeningAmount_Save());
+                } else {
+                    EXPECT_EQ(Physical_Add("777", 1), PhysicalAddResult::Ok);
+                }
+                const Counted next = Read(w.Path(), files);
+                EXPECT_EQ(next[0].size(), n + 1);
+                EXPECT_TRUE(std::equal(state[0].begin(), state[0].end(), next[0].begin()));
+            }
+        }
+        std::cout << "[ crash sweep ] " << scenario << ": " << calls << " crash points\n";
+        return calls;
+    }
+};
+
+TEST_F(CrashSweepTest, ASaleKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("sale", true, {kInv, kDtl, kPay}, true), 12);
+}
+
+TEST_F(CrashSweepTest, TheFirstSaleOnEmptyFilesKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("sale", false, {kInv, kDtl, kPay}, true), 12);
+}
+
+TEST_F(CrashSweepTest, ATrainingSaleKilledAtAnyWriteIsNeverCounted) {
+    EXPECT_GT(Sweep("training", true, {kInv, kDtl, kPay}, false), 0);
+}
+
+TEST_F(CrashSweepTest, AnOpeningAmountKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("opening", true, {kAct}, true), 4);
+}
+
+TEST_F(CrashSweepTest, AStockCountLineKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("count", true, {kPhy}, true), 4);
+}
+
+}  // namespace
+}  // namespace tarvo

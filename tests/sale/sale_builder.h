@@ -1,0 +1,43 @@
+// Builds a sale in progress by hand, line by line and tender by tender, for
+// the tests that save it.
+#pragma once
+#include <cstddef>
+
+#include "common/money.h"
+#include "sale/sale_state.h"
+
+namespace tarvo::sale_builder {
+
+inline Money M(const char* text) { return *Money::Parse(text); }
+
+inline void AddLine(const char* product, const char* key, double qty, const char* list, const char* price,
+                    const char* note = "", bool hasNote = false, bool kit = false) {
+    SaleState& s = gSale;
+    const auto n = static_cast<std::size_t>(++s.gItemCount);
+    s.gLineProduct[n] = product;
+    s.gLineKey[n] = key;
+    s.gLineQuantity[n] = qty;
+    s.gLineListPrice[n] = M(list);
+    s.gLineUnitPrice[n] = M(price);
+    s.gLineNote[n] = note;
+    s.gLineHasNote[n] = hasNote;
+    s.gLineKitComponent[n] = kit;
+}
+
+inline void AddTender(const char* type, const char* amount, const char* reference = "") {
+    SaleState& s = gSale;
+    const auto t = static_cast<std::size_t>(++s.gPaymentCount);
+    s.gPayType[t] = type;
+    s.gPayAmount[t] = M(amount);
+    s.gPayReference[t] = reference;
+    s.gPaid += M(amount);
+}
+
+inline void Totals(const char* subtotal, const char* tax1, const char* total, const char* change = "0") {
+    gSale.gSubtotal = M(subtotal);
+    gSale.gTax1 = M(tax1);
+    gSale.gTotal = M(total);
+    gSale.gChange = M(change);
+}
+
+}  // namespace tarvo::sale_builder

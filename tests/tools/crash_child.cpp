@@ -1,0 +1,120 @@
+// The process the crash sweep kills: it sets up a register on a terminal
+// folder and saves one document there, the way the Total key or the cash
+// office would. With the file-system shim preloaded, it arms the shim right
+// before the save, so the shim's count covers the save and nothing else.
+//
+// usage: crash_child SCENARIO FOLDER
+//   prepare   two cash sales (not swept)
+//   sale      a sale of three lines and two tenders through the Total key
+//   training  the same sale in training mode
+//   opening   the drawer's opening amount (activity journal)
+//   count     one stock-count line
+// Prints "CALLS n" (file-system calls of the save) and exits 0 when the save
+// ran to its end; the shim exits 77 at its crash point.
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <string>
+
+#include "data/count_and_activity.h"
+#include "office/opening.h"
+#include "register/register_fixture.h"
+#include "sale/sale_builder.h"
+#include "sale/sale_save.h"
+
+using namespace tarvo;
+using namespace tarvo::sale_builder;
+
+namespace {
+
+void CallShim(const char* name) {
+    if (auto f = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, name))) f();
+}
+
+long ShimCalls() {
+    auto f = reinterpret_cast<long (*)()>(dlsym(RTLD_DEFAULT, "tarvo_crash_calls"));
+    return f ? f() : -1;
+}
+
+void CashSale(const char* first, const char* second) {
+    gSale = SaleState{};
+    gSale.gClientCode = "C100";
+    gSaleSave.gSaleFinished = false;
+    AddLine(first, first, 2, "10", "10");
+    AddLine(second, second, 1, "20", "20");
+    Totals("40", "2", "42", "8");
+    AddTender("1", "50");
+}
+
+void CrashSale() {
+    gSale = SaleState{};
+    gSale.gClientCode = "C100";
+    gSaleSave.gSaleFinished = false;
+    AddLine("CRASH1", "CRASH1", 1, "5", "5");
+    AddLine("CRASH2", "CRASH2", 3, "1", "1");
+    AddLine("CRASH3", "CRASH3", 1, "2.5", "2.5");
+    Totals("10.5", "0", "10.5", "0");
+    AddTender("1", "5.5");
+    AddTender("4", "5", "APPROVED 1");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: crash_child SCENARIO FOLDER\n");
+        return 2;
+    }
+    const std::string scenario = argv[1];
+    ResetProgramState();
+    gReg = RegisterState{};
+    gSale = SaleState{};
+    gPrint = PrintState{};
+    gSaleSave = SaleSaveState{};
+    Setup_Initialize(gSettings);
+    FillTextTables(gConstants.tables);
+    ScreenModel screen;
+    ManualTimers timers;
+    ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
+    RegisterServices services;
+    Reg() = RegisterContext{&screen, &timers, &clock, &services, "/nonexistent"};
+    UseTerminalFolder(argv[2]);
+    gSettings.gPrinterType = "0";
+    gReg.gLoggedOut = false;
+    gReg.gBusinessDate = "20261209";
+    gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
+    gData.gCashierCount = 1;
+    gReg.gCashierIndex = 1;
+
+    if (scenario == "prepare") {
+        CashSale("1001", "1002");
+        mTotalRegister_Click();
+        Timer_EndSale_Timer();
+        CashSale("1003", "1004");
+        mTotalRegister_Click();
+        return gSaleSave.gPrintRecordNo == 3 ? 0 : 1;
+    }
+
+    bool known = true;
+    if (scenario == "sale" || scenario == "training") {
+        CrashSale();
+        if (scenario == "training") gSale.gMode = 26;
+        CallShim("tarvo_crash_arm");
+        mTotalRegister_Click();
+    } else if (scenario == "opening") {
+        gReg.gEnteredAmount = M("150.25");
+        CallShim("tarvo_crash_arm");
+        OpeningAmount_Save();
+    } else if (scenario == "count") {
+        CallShim("tarvo_crash_arm");
+        Physical_Add("00012345", 2.5);
+    } else {
+        known = false;
+    }
+    if (!known) {
+        std::fprintf(stderr, "crash_child: unknown scenario %s\n", scenario.c_str());
+        return 2;
+    }
+    std::printf("CALLS %ld\n", ShimCalls());
+    return 0;
+}
