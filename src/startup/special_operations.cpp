@@ -74,12 +74,13 @@ SpecialOpsResult Special_Operations(Settings& s, TextTables& t) {
         }
         const int ty = type[0] - '0';
         if (ty >= 1 && ty <= 6) {
-            std::string key = At(ops, p + 1, 2);
-            if (!AllDigits(key)) {
+            // The key number is the value of its two characters: " 7" is key 7.
+            const DecimalText key = Num_Scan(At(ops, p + 1, 2));
+            if (key.whole.empty()) {
                 skip(i, "key number is not a number");
                 continue;
             }
-            int k = std::stoi(key);
+            int k = std::stoi(key.whole) * (key.negative ? -1 : 1);
             if (k < 1 || k > 24) continue;
             std::string flag = At(ops, p + 3, 1);
             if (flag == "1") {
@@ -99,7 +100,9 @@ SpecialOpsResult Special_Operations(Settings& s, TextTables& t) {
             case 'D': s.gPriceCodeEnd = static_cast<std::int16_t>(Value2(ops, p + 2)); break;
             case 'E': s.gPriceValueStart = static_cast<std::int16_t>(Value2(ops, p + 2)); break;
             case 'F': s.gPriceValueEnd = static_cast<std::int16_t>(Value2(ops, p + 2)); break;
-            case 'G': s.gPricePrefix = At(ops, p + 2, 3); break;
+            // A prefix shorter than three characters is followed by the next
+            // record's blank: trailing blanks are not part of it.
+            case 'G': s.gPricePrefix = std::string(TrimRightView(At(ops, p + 2, 3))); break;
             case 'H': s.gOrderTypeDefault = Trim(At(ops, p + 2, 2)); break;
             case 'I': {
                 std::string folder = Trim(At(ops, p + 2, 13));
@@ -110,6 +113,8 @@ SpecialOpsResult Special_Operations(Settings& s, TextTables& t) {
                 break;
             }
             case 'J': {
+                // Any two-digit delay is honoured: 33 seconds or more does not
+                // overflow here, so it is no error that stops the reading.
                 int seconds = Value2(ops, p + 2);
                 if (seconds <= 0) {
                     s.gEndSaleDelay = 6000;

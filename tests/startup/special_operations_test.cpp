@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace tarvo {
 namespace {
@@ -58,6 +61,27 @@ TEST_F(SpecialOpsTest, SoftKeyFlagsAndRemovals) {
     EXPECT_EQ(t.SoftKeyCaptions[4][13][2], "");
     EXPECT_EQ(t.SoftKeyCaptions[6][1][1], "Case");
     EXPECT_TRUE(r.logLines.empty());
+}
+
+TEST_F(SpecialOpsTest, AKeyNumberWrittenWithABlankIsThatKey) {
+    // " 7" and "7 " are key 7: protected, then a removal of key 1 the same way.
+    ASSERT_NE(t.SoftKeyCaptions[1][1][1], "");
+    auto r = Apply(Ops(3, {"1 71 ", "27 1 ", "1 10 "}));
+    EXPECT_EQ(t.SoftKeyFlags[1][7], "1");
+    EXPECT_EQ(t.SoftKeyFlags[2][7], "1");
+    EXPECT_EQ(t.SoftKeyCaptions[1][1][1], "");
+    EXPECT_TRUE(r.logLines.empty());
+}
+
+TEST_F(SpecialOpsTest, APricePrefixShorterThanThreeCharactersKeepsNoBlank) {
+    for (const auto& [ops, prefix] : std::vector<std::pair<std::string, std::string>>{
+             {Ops(2, {"9G20 ", "1171 "}), "20"},   // the blank before the next record
+             {Ops(1, {"9G2  "}), "2"},
+             {Ops(1, {"9G020"}), "020"}}) {
+        SCOPED_TRACE(ops);
+        Apply(ops);
+        EXPECT_EQ(s.gPricePrefix, prefix);
+    }
 }
 
 TEST_F(SpecialOpsTest, NumberedOptionsOverrideSettings) {
