@@ -330,7 +330,8 @@ std::string HeaderRecord(std::int64_t count, int blanks, int cut) {
     return h;
 }
 
-bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document) {
+bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document,
+                        HeaderForm form) {
     std::int64_t header = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
     if (header < 1) header = 1;
     std::int64_t next = header + 1;
@@ -343,7 +344,9 @@ bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std
         Log(f.Error());
         return false;
     }
-    if (!f.Write(1, HeaderText(next, false, headerWidth)) || !f.Sync()) {
+    const std::string record1 = form == HeaderForm::BlanksAfter ? HeaderRecord(next, headerWidth)
+                                                                 : HeaderText(next, false, headerWidth);
+    if (!f.Write(1, record1) || !f.Sync()) {
         Log(f.Error());
         return false;
     }

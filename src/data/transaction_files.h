@@ -37,11 +37,16 @@ std::string HeaderRecord(std::int64_t count, int blanks, int cut = 0);
 // The numeric value of a header record (its first 8 characters).
 std::int64_t HeaderCount(std::string_view record1);
 
+// How a writer puts its header: the digits of the count padded and cut to the
+// width, or followed by that many blanks (the activity journal's way).
+enum class HeaderForm { PaddedToWidth, BlanksAfter };
+
 // Appends one document by the header rule: the next record number is the
 // header count + 1; the document is written there, then record 1 is rewritten
-// as the digits of the new count padded to `headerWidth`, each write flushed.
-// The file's counter follows. False (nothing counted) when a write fails or
-// the count would pass 9,999,999.
-bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document);
+// as the digits of the new count with `headerWidth` blanks as `form` says,
+// each write flushed. The file's counter follows. False (nothing counted)
+// when a write fails or the count would pass 9,999,999.
+bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document,
+                        HeaderForm form = HeaderForm::PaddedToWidth);
 
 }  // namespace tarvo

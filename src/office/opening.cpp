@@ -46,7 +46,7 @@ bool OpeningAmount_Save() {
     std::string record = PadRight(gReg.gBusinessDate, 8) + TimeText(Reg().clock->Now()) + "O0" + PadRight("", 8) +
                          PadRight(cashier, 8) + PadRight(gReg.gEnteredAmount.Text(), 9) + std::string(9, ' ');
     Open_FileActivity();
-    bool ok = Transaction_Append(d.activity, d.gLastActivityRecord, 40, record);
+    bool ok = Transaction_Append(d.activity, d.gLastActivityRecord, 40, record, HeaderForm::BlanksAfter);
     d.activity.Close();
     return ok;
 }

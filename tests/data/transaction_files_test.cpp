@@ -110,9 +110,10 @@ TEST_F(TransactionFilesTest, DamagedHeaderIsRepairedFromTheRecordsNeverDiscardin
 TEST_F(TransactionFilesTest, AppendFollowsTheHeaderRule) {
     Open_FileActivity();
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, "20260307" + std::to_string(i)));
+        ASSERT_TRUE(Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, "20260307" + std::to_string(i),
+                                       HeaderForm::BlanksAfter));
     EXPECT_EQ(gData.gLastActivityRecord, 4);
-    EXPECT_EQ(gData.activity.Read(1), "4" + std::string(39, ' '));
+    EXPECT_EQ(gData.activity.Read(1), "4" + std::string(40, ' '));   // the journal's header: count, 40 blanks
     EXPECT_EQ(gData.activity.Read(2), "202603070");
     EXPECT_EQ(std::filesystem::file_size(dir / "Data/1234567.ACT"), 4u * 60u);   // whole records
     // a document too long for the record is refused and nothing counted
