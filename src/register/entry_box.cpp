@@ -85,9 +85,14 @@ void BarCode_Change() {
             gReg.gCardStatus = 0;
             gReg.gCardTrack = text;
             // A refund the payment page refuses takes no card either.
-            if (PaymentPage_Open()) {
+            const bool taken = PaymentPage_Open();
+            if (taken) {
                 gReg.gCardEntry = 1;
                 Keys().Card_ParseSwipe();
+            }
+            // The track is kept no longer than the parser needs it.
+            gReg.gCardTrack.clear();
+            if (taken) {
                 if (gReg.gCardNumber.empty()) {
                     gReg.gCardStatus = 6;
                     Keys().Credit_Card_Display_Response();

@@ -149,7 +149,9 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
     EXPECT_EQ(gReg.gKeyPage, 15);
-    EXPECT_EQ(gReg.gCardTrack, "%B4111111111111111^DOE/JOHN^2512?");
+    // The parser had the track; nothing keeps it afterwards.
+    EXPECT_EQ(keys.trackWhenParsed, "%B4111111111111111^DOE/JOHN^2512?");
+    EXPECT_EQ(gReg.gCardTrack, "");
     EXPECT_EQ(gReg.gCardEntry, 1);
     EXPECT_EQ(gReg.gCardStatus, 0);
     EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display",
@@ -240,6 +242,7 @@ TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     EXPECT_EQ(gReg.gKeyPage, 2);
     EXPECT_FALSE(keys.Called("Card_ParseSwipe"));
     EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(gReg.gCardTrack, "");   // an abandoned swipe keeps no track either
 
     // With return mode on the refund goes to the card.
     gSale.gReturnMode = true;

@@ -38,6 +38,7 @@ public:
     bool commUpdatesProducts = false;
     bool commBringsCashier = false;
     std::string cardNumberInTrack = "4111111111111111";
+    std::string trackWhenParsed;   // what the swipe handed to the card parser
     std::int16_t cardTypeStatus = 0;
     // Product_Add adds a line (the product key, the pending quantity, the
     // manual price) unless told not to.
@@ -145,6 +146,7 @@ public:
     void ClientNumber_Prompt() override { Note("ClientNumber_Prompt"); }
     void Card_ParseSwipe() override {
         Note("Card_ParseSwipe");
+        trackWhenParsed = gReg.gCardTrack;
         gReg.gCardNumber = cardNumberInTrack;
     }
     void Card_TypeFind() override {
