@@ -124,6 +124,8 @@ void Variables_Set() {
     if (gSettings.gCardBackend == "3")
         gReg.gGatewayCredentials =
             "x_login=" + Trim(gSettings.gGatewayLogin) + "&x_tran_key=" + Trim(gSettings.gGatewayKey) + "&";
+    else
+        gReg.gGatewayCredentials.clear();
 }
 
 }  // namespace tarvo

@@ -133,8 +133,9 @@ TEST_F(ReceiptAreaTest, GatewayCredentialsOnlyForTheHttpGateway) {
         const char* backend;
         const char* credentials;
     } cases[] = {{"3", "x_login=store12&x_tran_key=K3y9&"}, {"1", ""}, {"2", ""}};
+    // In turn: a back-end that is not the gateway empties what an earlier
+    // set-up built.
     for (const Case& c : cases) {
-        gReg.gGatewayCredentials.clear();
         gSettings.gCardBackend = c.backend;
         Variables_Set();
         EXPECT_EQ(gReg.gGatewayCredentials, c.credentials) << c.backend;
