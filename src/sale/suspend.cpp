@@ -38,6 +38,7 @@ constexpr unsigned kFileMode = 0644;
 constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kStoreFailed = "Error: Transaction Not Suspended";
 constexpr const char* kRecallFailed = "Error: Suspended Transaction Not Read";
+constexpr const char* kRecallNoProduct = "Suspended Sale Kept: None of Its Products Is on File";
 
 // Header fields.
 constexpr int kCodeWidth = 8, kAmountWidth = 9, kReferenceWidth = 20, kCountWidth = 3;
@@ -262,6 +263,16 @@ void Suspend_Recall() {
     for (std::size_t i = 1; i < lines.size(); ++i) {
         if (TrimView(lines[i]).empty()) continue;
         if (AddStoredLine(lines[i])) Receipt_Display();
+    }
+    if (s.gItemCount == 0) {
+        // Not one product is on file any more: a sale discount on no line
+        // would make a refund of it. The sale waits on in its file, for a
+        // product file that has its products again.
+        ProgramLog().Write(1, "Suspend_Recall: none of the suspended sale's products is on file; the sale stays "
+                              "suspended");
+        Sale_Start();
+        CIATime(kRecallNoProduct, kMessageSeconds);
+        return;
     }
 
     if (!Totals_Update()) {

@@ -283,6 +283,23 @@ TEST_F(SuspendTest, RecallBuildsEachLineFromTheStoredValuesOnly) {
     EXPECT_FALSE(s.gSuspended);
 }
 
+TEST_F(SuspendTest, ASaleWhoseProductsAllLeftTheFileStaysSuspendedWithoutItsDiscount) {
+    TheSale();
+    Suspend_Store();
+    ASSERT_TRUE(gSale.gSuspended);
+    products.clear();
+    Restart();
+    Suspend_Recall();
+    const SaleState& s = gSale;
+    EXPECT_EQ(s.gItemCount, 0);
+    EXPECT_TRUE(s.gSaleDiscount.IsZero());
+    EXPECT_TRUE(s.gTotal.IsZero());
+    EXPECT_EQ(screen.Text(kMessageLine), "Suspended Sale Kept: None of Its Products Is on File");
+    EXPECT_NE(dir.Read("Files/" + std::string(kTerminal) + ".LOG").find("Suspend_Recall: none of the suspended"),
+              std::string::npos);
+    EXPECT_TRUE(FileExists(Suspend_Path()));
+}
+
 TEST_F(SuspendTest, AHeaderWithoutAValidLineCountLeavesTheSaleWaiting) {
     for (const char* count : {"0  ", "   ", "-1 ", "abc"}) {
         SCOPED_TRACE(count);
