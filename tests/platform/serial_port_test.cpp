@@ -3,6 +3,8 @@
 // tty's output stopped with tcflow, as a device that stopped taking bytes).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -112,6 +114,28 @@ TEST(SerialPortDeadline, StalledWriteGivesUpAfterTheBytesLineTimeAndTheMargin) {
         EXPECT_TRUE(port.Close(&error)) << error;
         EXPECT_EQ(pty.ReadB(5, 2000), "again");
     }
+}
+
+// A parallel port is a device file without a line speed: a printer that
+// stops taking bytes (here a pipe nobody reads) fails after the margin.
+TEST(SerialPortDeadline, DeviceFileThatStopsTakingBytesFailsAfterTheMargin) {
+    TestDir dir;
+    const std::string fifo = dir / "lp0";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    DevicePort port;
+    port.SetMarginMs(300);
+    std::string error;
+    ASSERT_TRUE(port.Open(fifo, std::nullopt, error)) << error;
+    const auto start = Clock::now();
+    EXPECT_FALSE(port.Write(std::string(1 << 20, 'x'), error));
+    const double took = SecondsSince(start);
+    EXPECT_GE(took, 0.25);
+    EXPECT_LT(took, 1.5);
+    EXPECT_NE(error.find("dropped"), std::string::npos) << error;
+    port.Close();
+    ::close(reader);
 }
 
 }  // namespace
