@@ -266,8 +266,8 @@ bool DevicePort::Write(std::string_view bytes, std::string& error) {
                 // Stalled: what is still queued would only come out later,
                 // in the middle of whatever is printed next.
                 if (::isatty(fd_)) ::tcflush(fd_, TCOFLUSH);
-                error = "the device took " + std::to_string(done) + " of " + std::to_string(bytes.size()) +
-                        " bytes within " + std::to_string(allowed.count()) + " ms; the output was dropped";
+                error = "stalled: " + std::to_string(done) + " of " + std::to_string(bytes.size()) +
+                        " bytes taken in " + std::to_string(allowed.count()) + " ms, output dropped";
                 return false;
             }
             if (r < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
@@ -345,8 +345,8 @@ bool DevicePort::Close(std::string* error) {
                 ::tcflush(fd_, TCOFLUSH);
                 ok = false;
                 if (error)
-                    *error = std::to_string(left) + " bytes had not left the port after " +
-                             std::to_string(allowed.count()) + " ms; the output was dropped";
+                    *error = "stalled: " + std::to_string(left) + " bytes not sent in " +
+                             std::to_string(allowed.count()) + " ms, output dropped";
                 break;
             }
             // Look again when the bytes queued should have left, at least every 50 ms.
