@@ -1,7 +1,9 @@
 #include "platform/serial_port.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -57,6 +59,59 @@ std::string ErrnoText(const char* what, const std::string& path) {
     return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds from now to `deadline`, 0 once it has passed.
+int MsLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// A modem-line wait of "CSn", "DSn" or "CDn": the number after the two
+// letters, none meaning 0 (not checked). nullopt when it is not a number.
+std::optional<int> LineWait(const std::string& field) {
+    if (field.size() == 2) return 0;
+    auto n = ToInt(field.substr(2));
+    if (!n || *n > 65535) return std::nullopt;
+    return n;
+}
+
+// A device without modem lines (a pseudo-terminal) answers these errors;
+// its lines are not checked.
+bool NoModemLines(int err) { return err == ENOTTY || err == EINVAL; }
+
+// Waits for the lines the settings ask for. True when each came up in
+// time or cannot be read here.
+bool WaitForLines(int fd, const LineSettings& line, const std::string& path, std::string& error) {
+    struct Wait {
+        int bit;
+        int ms;
+        const char* name;
+    };
+    const Wait waits[] = {{TIOCM_CTS, line.ctsWaitMs, "clear-to-send (CTS)"},
+                          {TIOCM_DSR, line.dsrWaitMs, "data-set-ready (DSR)"},
+                          {TIOCM_CD, line.cdWaitMs, "carrier detect (CD)"}};
+    for (const Wait& w : waits) {
+        if (w.ms <= 0) continue;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(w.ms);
+        for (;;) {
+            int bits = 0;
+            if (::ioctl(fd, TIOCMGET, &bits) != 0) {
+                if (NoModemLines(errno)) return true;
+                error = ErrnoText("cannot read the modem lines of", path);
+                return false;
+            }
+            if ((bits & w.bit) != 0) break;
+            if (MsLeft(deadline) == 0) {
+                error = path + ": the device did not raise " + w.name + " within " + std::to_string(w.ms) + " ms";
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, MsLeft(deadline) + 1)));
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<LineSettings> LineSettings_Parse(std::string_view options) {
@@ -82,12 +137,12 @@ std::optional<LineSettings> LineSettings_Parse(std::string_view options) {
                 auto n = ToInt(f);
                 if (!n || (*n != 1 && *n != 2)) return std::nullopt;
                 s.stopBits = *n;
-            } else if (f.rfind("CS", 0) == 0) {
-                s.ctsHandshake = f != "CS0";
-            } else if (f.rfind("DS", 0) == 0) {
-                s.dsrHandshake = f != "DS0";
-            } else if (f.rfind("CD", 0) == 0) {
-                s.cdHandshake = f != "CD0";
+            } else if (f.rfind("CS", 0) == 0 || f.rfind("DS", 0) == 0 || f.rfind("CD", 0) == 0) {
+                const auto ms = LineWait(f);
+                if (!ms) return std::nullopt;
+                if (f.rfind("CS", 0) == 0) s.ctsWaitMs = *ms;
+                else if (f.rfind("DS", 0) == 0) s.dsrWaitMs = *ms;
+                else s.cdWaitMs = *ms;
             }
             // ASC, BIN, LF, RS, OP, TB, RB, PE: text-file options, nothing to set on the line.
         }
@@ -136,9 +191,9 @@ bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>
         if (line->parity == 'M') t.c_cflag |= PARENB | PARODD | CMSPAR;
         if (line->parity == 'S') t.c_cflag |= PARENB | CMSPAR;
         if (line->stopBits == 2) t.c_cflag |= CSTOPB;
-        if (line->ctsHandshake) t.c_cflag |= CRTSCTS;
+        if (line->ctsWaitMs > 0) t.c_cflag |= CRTSCTS;
         t.c_cflag |= CREAD;
-        if (line->cdHandshake) t.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+        if (line->cdWaitMs > 0) t.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
         else t.c_cflag |= CLOCAL;
         t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
         t.c_cc[VMIN] = 0;
@@ -155,37 +210,71 @@ bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>
                 return false;
             }
         }
+        if (!WaitForLines(fd, *line, path, error)) {
+            ::tcflush(fd, TCIOFLUSH);
+            ::close(fd);
+            return false;
+        }
+        baud_ = line->baud;
+    } else {
+        baud_ = 0;
     }
     fd_ = fd;
     return true;
 }
 
-bool DevicePort::Write(std::string_view bytes, std::string& error, int stallMs) {
+std::chrono::milliseconds DevicePort::LineTime(long long bytes) const {
+    if (baud_ <= 0 || bytes <= 0) return std::chrono::milliseconds(0);
+    return std::chrono::milliseconds(bytes * 10 * 1000 / baud_ + 1);
+}
+
+long long DevicePort::Pending() const {
+    int queued = 0;
+    if (fd_ < 0 || !::isatty(fd_) || ::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
+    return queued;
+}
+
+bool DevicePort::Write(std::string_view bytes, std::string& error) {
     if (fd_ < 0) {
         error = "the port is not open";
         return false;
     }
+    const auto allowed = LineTime(Pending() + static_cast<long long>(bytes.size())) +
+                         std::chrono::milliseconds(marginMs_);
+    const auto deadline = Clock::now() + allowed;
     std::size_t done = 0;
+    bool roomReported = false;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
+            roomReported = false;
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A device whose poll always reports room (a parallel port) is
+            // tried again after a pause rather than in a busy loop.
+            if (roomReported) std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, MsLeft(deadline))));
             pollfd p{fd_, POLLOUT, 0};
-            int r;
-            do r = ::poll(&p, 1, stallMs);
-            while (r < 0 && errno == EINTR);
+            int r = 0;
+            if (MsLeft(deadline) > 0) {
+                do r = ::poll(&p, 1, MsLeft(deadline));
+                while (r < 0 && errno == EINTR);
+            }
             if (r == 0) {
-                error = "the device took nothing for " + std::to_string(stallMs) + " ms";
+                // Stalled: what is still queued would only come out later,
+                // in the middle of whatever is printed next.
+                if (::isatty(fd_)) ::tcflush(fd_, TCOFLUSH);
+                error = "stalled: " + std::to_string(done) + " of " + std::to_string(bytes.size()) +
+                        " bytes taken in " + std::to_string(allowed.count()) + " ms, output dropped";
                 return false;
             }
             if (r < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
                 error = "the device is no longer writable";
                 return false;
             }
+            roomReported = true;
             continue;
         }
         error = std::string("write failed: ") + (n < 0 ? std::strerror(errno) : "nothing written");
@@ -244,9 +333,26 @@ bool DevicePort::SetRts(bool on, std::string& error) {
 bool DevicePort::Close(std::string* error) {
     if (fd_ < 0) return true;
     bool ok = true;
-    if (::isatty(fd_) && ::tcdrain(fd_) != 0 && errno != ENOTTY && errno != EINVAL) {
-        ok = false;
-        if (error) *error = std::string("drain failed: ") + std::strerror(errno);
+    if (::isatty(fd_)) {
+        // tcdrain would wait without end on a line that never lets the bytes
+        // out; the output queue is watched against a deadline instead. The
+        // close itself then finds nothing left to wait for.
+        const long long queued = Pending();
+        const auto allowed = LineTime(queued) + std::chrono::milliseconds(marginMs_);
+        const auto deadline = Clock::now() + allowed;
+        for (long long left = queued; left > 0; left = Pending()) {
+            if (MsLeft(deadline) == 0) {
+                ::tcflush(fd_, TCOFLUSH);
+                ok = false;
+                if (error)
+                    *error = "stalled: " + std::to_string(left) + " bytes not sent in " +
+                             std::to_string(allowed.count()) + " ms, output dropped";
+                break;
+            }
+            // Look again when the bytes queued should have left, at least every 50 ms.
+            const long long stepMs = std::min<long long>(LineTime(left).count() + 5, 50);
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(stepMs, MsLeft(deadline))));
+        }
     }
     if (::close(fd_) != 0 && ok) {
         ok = false;

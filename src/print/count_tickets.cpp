@@ -23,10 +23,7 @@ std::string Rule(std::size_t width) { return std::string(width, '-'); }
 }  // namespace
 
 void PhysicalStart_Print() {
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff("PhysicalStart_Print")) return;
     Printer_Open();
     if (gPrint.gPrintStatus != 0) return;
     ReportHeader_Print();
@@ -40,10 +37,7 @@ void Item_PrintLine() {
     // The count's value takes in every counted item, printed or not, so a
     // printer that fails once does not leave later tickets short.
     gCountRunningTotal = CentRoundUp(gCountRunningTotal + gSale.gLineExtension[1]);
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff("Item_PrintLine")) return;
     // Finish the printout still open (the count-start slip, on the spooler
     // still unsent) so that its failure is not lost.
     gPrint.gPrintStatus = 0;

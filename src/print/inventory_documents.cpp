@@ -226,10 +226,7 @@ struct Files {
 // prints the body and closes; the files are closed in every case.
 template <typename Open, typename Body>
 void Document_Print(const Files& f, Open open, Body body) {
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff(f.name)) return;
     open();
     const auto closeFiles = [&f] {
         f.lines.Close();

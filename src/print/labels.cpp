@@ -141,7 +141,9 @@ public:
     // written: printing is off (status 5) or the open failed (status 1).
     bool Open() {
         const std::string& type = gSettings.gPrinterType;
-        if (type == "0") {
+        if (Printer_IsOff("Label output")) {
+            // A printer lost for the run has logged and set status 1.
+            if (gPrint.gPrinterLost) return false;
             gPrint.gPrintStatus = 5;
             LogLine("Label output: printing is switched off (printer type 0), no labels");
             return false;

@@ -108,10 +108,7 @@ void Slip_Print(const SlipKind& k, std::int32_t recNo) {
         return;
     }
     gData.gActivityRec = *rec;
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff(k.name)) return;
     Printer_Open();
     if (gPrint.gPrintStatus != 0) return;
     try {
@@ -206,13 +203,6 @@ void Product_Body(const std::string& p, std::string& titleLine) {
     titleLine = "Product: " + (*whole == 0 ? ColTrim(p, 12, 20) : ColTrim(p, 40, 20));
 }
 
-// With printing switched off a sheet does nothing at all: no file is opened.
-bool Sheet_PrintingOff() {
-    if (gSettings.gPrinterType != "0") return false;
-    gPrint.gPrintStatus = 0;
-    return true;
-}
-
 }  // namespace
 
 void Deposit_PrintSafe(std::int32_t recNo) { Slip_Print(kSafe, recNo); }
@@ -220,7 +210,7 @@ void DepositBank_Print(std::int32_t recNo) { Slip_Print(kBank, recNo); }
 void PAIDOUT_Print(std::int32_t recNo) { Slip_Print(kPaidOut, recNo); }
 
 void Print_NewClient(std::int16_t isNew, std::int32_t recNo) {
-    if (Sheet_PrintingOff()) return;
+    if (Printer_IsOff("Print_NewClient")) return;
     if (isNew != 0) Open_FileNewClient();
     const std::optional<std::string> rec = SheetRecord_Read(isNew != 0, recNo, gData.clients, gData.gClientCount);
     if (!rec) {
@@ -232,7 +222,7 @@ void Print_NewClient(std::int16_t isNew, std::int32_t recNo) {
 }
 
 void Print_NewProduct(std::int16_t isNew, std::int32_t recNo) {
-    if (Sheet_PrintingOff()) return;
+    if (Printer_IsOff("Print_NewProduct")) return;
     if (isNew != 0) Open_FileNewProduct();
     const std::optional<std::string> rec =
         SheetRecord_Read(isNew != 0, recNo, gData.products, gData.gProductCount);

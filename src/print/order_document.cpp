@@ -204,10 +204,7 @@ void CloseFiles() {
 }  // namespace
 
 void Order_Print() {
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff("Order_Print")) return;
     Open_FileOrder();
     if (!gData.orders.IsOpen() || !gData.orderLines.IsOpen() || !gData.orderPayments.IsOpen()) {
         // A document printed without its lines or payments would look whole.

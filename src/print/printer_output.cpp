@@ -1,7 +1,5 @@
 #include "print/printer_output.h"
 
-#include <cups/cups.h>
-
 #include <optional>
 #include <vector>
 
@@ -10,6 +8,7 @@
 #include "platform/serial_port.h"
 #include "print/devices.h"
 #include "print/printer_codes.h"
+#include "print/spooler.h"
 #include "register/controls.h"
 #include "register/messages.h"
 #include "register/register_context.h"
@@ -35,7 +34,6 @@ struct Output {
     bool writeFailed = false;
 };
 Output gOut;
-bool gLastOpenFailed = false;
 std::string* gCapture = nullptr;
 
 void LogLine(const std::string& text) { ProgramLog().Write(1, text); }
@@ -51,38 +49,6 @@ std::string ProgramFolder() {
 void Panel_Append(const std::string& text) {
     if (!Reg().screen) return;
     Screen().SetText(kPrintout, Screen().Text(kPrintout) + text);
-}
-
-std::string SpoolerError() {
-    const char* e = cupsLastErrorString();
-    return e ? e : "unknown error";
-}
-
-// Sends the spooler job: a raw document named "AAAAAA".
-bool Spooler_Submit(const std::string& queue, const std::string& data, std::string& error) {
-    if (data.empty()) return true;
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), "AAAAAA", 0, nullptr);
-    if (job == 0) {
-        error = "the queue " + queue + " refused the job: " + SpoolerError();
-        return false;
-    }
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, "AAAAAA", CUPS_FORMAT_RAW, 1) !=
-        HTTP_STATUS_CONTINUE) {
-        error = "the queue " + queue + " refused the document: " + SpoolerError();
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
-        return false;
-    }
-    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, data.data(), data.size()) != HTTP_STATUS_CONTINUE) {
-        error = "sending the job to " + queue + " failed: " + SpoolerError();
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
-        return false;
-    }
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        error = "the queue " + queue + " did not take the job: " + SpoolerError();
-        return false;
-    }
-    return true;
 }
 
 // Closes the output (file 20); a spooler job under way is sent. False with
@@ -151,17 +117,18 @@ bool Output_Open() {
     }
     if (type == "6") {
         const std::string wanted = Device_SpoolerQueue(DeviceMap_Load(ProgramFolder()));
-        cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, wanted.empty() ? nullptr : wanted.c_str(), nullptr);
-        if (!dest) {
-            LogLine("Printer_Open: A default USB printer is not specified. Printing disabled. (" +
-                    (wanted.empty() ? std::string("no default queue") : "queue " + wanted) + ": " + SpoolerError() +
-                    ")");
+        std::string queue, error;
+        if (!Spooler_FindQueue(wanted, queue, error)) {
+            LogLine("Printer_Open: A default USB printer is not specified. Printing disabled.");
+            LogLine("Printer_Open: " + error);
+            // Off until the program restarts; what is asked for from then on
+            // is not printed and says so (Printer_IsOff).
             gSettings.gPrinterType = "0";
+            gPrint.gPrinterLost = true;
             if (Reg().services) Reg().services->MessageBox_Show("A default USB printer is not specified. Printing disabled.");
             return false;
         }
-        gOut.queue = dest->name;
-        cupsFreeDests(1, dest);
+        gOut.queue = queue;
         gOut.sink = Sink::Spooler;
         return true;
     }
@@ -208,19 +175,28 @@ std::string PrinterPort_Name(const std::string& t) {
     return "lpt1";
 }
 
+bool Printer_IsOff(const std::string& who) {
+    if (Type() != "0") return false;
+    if (gPrint.gPrinterLost) {
+        LogLine(who + ": printing is off since the spooler printer could not be opened, nothing printed");
+        gPrint.gPrintStatus = 1;
+    } else {
+        gPrint.gPrintStatus = 0;
+    }
+    return true;
+}
+
 void Printer_Open() {
-    if (Type() == "0") {
-        gPrint.gPrintStatus = 5;
+    if (Printer_IsOff("Printer_Open")) {
+        gPrint.gPrintStatus = 5;   // printing is switched off, by the setting or for the run
         return;
     }
     std::string error;
     if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
-    gLastOpenFailed = false;
     if (gPrint.gPrintToScreen) {
         if (Reg().screen) Screen().SetText(kPrintout, "");
     } else if (Type() != "20") {
         if (!Output_Open()) {
-            gLastOpenFailed = true;
             gPrint.gPrintStatus = 1;
             return;
         }
@@ -229,10 +205,7 @@ void Printer_Open() {
     if (!gPrint.gPrintNoInit) Printer_Line(1, 1, "");
     gPrint.gPrintNoInit = false;
     gPrint.gLineWidth = gSettings.gWidePaper == 1 ? 54 : 40;
-    if (gOut.writeFailed) {
-        gLastOpenFailed = true;
-        gPrint.gPrintStatus = 1;
-    }
+    if (gOut.writeFailed) gPrint.gPrintStatus = 1;
 }
 
 void Printer_Line(int newLine, int code, const std::string& text) {
@@ -266,12 +239,12 @@ void Printer_Close(bool closeHandle) {
     (void)closeHandle;   // the spooler connection is released with every close
     std::string error;
     if (Type() == "0") {
-        // A spooler that could not be opened switched printing off; that
-        // printout stays failed.
+        // After the spooler printer was lost, what was asked for did not
+        // print and stays failed.
         const bool ok = Output_Close(error);
-        if (!gLastOpenFailed) gPrint.gPrintStatus = ok ? 0 : 3;
+        if (!gPrint.gPrinterLost) gPrint.gPrintStatus = ok ? 0 : 3;
+        else if (gPrint.gPrintStatus == 0) gPrint.gPrintStatus = 1;
         gPrint.gPrintNoInit = false;
-        gLastOpenFailed = false;
         return;
     }
     if (gPrint.gPrintToScreen) {
@@ -292,7 +265,6 @@ void Printer_Close(bool closeHandle) {
         LogLine("Printer_Close: HandlerPrinterClose, Printer can not be closed (" + error + ")");
         gPrint.gPrintStatus = 3;
     }
-    gLastOpenFailed = false;
 }
 
 void Drawer_Open() {
@@ -311,10 +283,7 @@ void Drawer_Open() {
         }
         return;
     }
-    if (Type() == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff("Drawer_Open")) return;
     gPrint.gPrintNoInit = true;
     Printer_Open();
     if (gPrint.gPrintStatus != 0) {
@@ -339,15 +308,13 @@ void Drawer_Open() {
 }
 
 void Printer_OpenPlain() {
-    if (Type() == "0") {
-        gPrint.gPrintStatus = 5;
+    if (Printer_IsOff("Printer_Open")) {
+        gPrint.gPrintStatus = 5;   // printing is switched off, by the setting or for the run
         return;
     }
     std::string error;
     if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
-    gLastOpenFailed = false;
     if (Type() != "20" && !Output_Open()) {
-        gLastOpenFailed = true;
         gPrint.gPrintStatus = 1;
         return;
     }
@@ -365,7 +332,6 @@ void Printer_End() {
         gPrint.gPrintStatus = 3;
     }
     gPrint.gPrintNoInit = false;
-    gLastOpenFailed = false;
 }
 
 void Printer_Abandon() {
@@ -388,15 +354,9 @@ bool PrinterPort_Open(DevicePort& port, const std::string& deviceName, std::stri
 }
 
 bool Spooler_SendRaw(const std::string& data, std::string& error) {
-    const std::string wanted = Device_SpoolerQueue(DeviceMap_Load(ProgramFolder()));
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, wanted.empty() ? nullptr : wanted.c_str(), nullptr);
-    if (!dest) {
-        error = (wanted.empty() ? std::string("no default queue") : "no queue " + wanted) + ": " + SpoolerError();
-        return false;
-    }
-    const std::string queue = dest->name;
-    cupsFreeDests(1, dest);
-    return Spooler_Submit(queue, data, error);
+    std::string queue;
+    return Spooler_FindQueue(Device_SpoolerQueue(DeviceMap_Load(ProgramFolder())), queue, error) &&
+           Spooler_Submit(queue, data, error);
 }
 
 std::string* PrinterCapture_Target() { return gCapture; }

@@ -18,6 +18,11 @@
 // A failure is never reported as success: an output that cannot be opened
 // leaves status 1, a write that fails in the middle status 2, a close (or a
 // spooler job) that fails status 3, each with a line in the program log.
+// Nothing waits without end: a port has a deadline for its output (see
+// platform/serial_port.h), the spooler bounded waits (print/spooler.h).
+// A spooler printer that cannot be opened switches printing off for the rest
+// of the run (gPrinterType "0"); every printout asked for after that reports
+// status 1, where printing switched off by the setting reports 0.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -40,6 +45,9 @@ struct PrintState {
     bool gPrintNoInit = false;
     // Characters per line: 54 on wide paper, else 40; set by each successful open.
     std::int16_t gLineWidth = 40;
+    // Printing was switched off (gPrinterType "0") because the spooler
+    // printer could not be opened, not by the setting.
+    bool gPrinterLost = false;
 };
 
 extern PrintState gPrint;
@@ -47,6 +55,12 @@ extern PrintState gPrint;
 // Builds gPrint.gPrinterCode from settings 835-876 (gSettings); a value that
 // is not a byte is skipped and logged. Call once from the register form's load.
 void PrinterCodes_Load();
+
+// Printing is off (gPrinterType "0"): true, and the status a printout then
+// ends on is set: 0 when the setting switched printing off (nothing to do),
+// 1 with a log line naming `who` when the spooler printer was lost (the
+// printout is not printed). The documents ask this before anything else.
+bool Printer_IsOff(const std::string& who);
 
 void Printer_Open();
 // newLine 1 ends the line, any other value continues it; code 0-7 as above.

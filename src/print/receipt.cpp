@@ -236,10 +236,7 @@ void ReceiptText_Print() {
 std::int32_t gCardPaymentRecNo = 0;
 
 void Receipt_Print() {
-    if (gSettings.gPrinterType == "0") {
-        gPrint.gPrintStatus = 0;
-        return;
-    }
+    if (Printer_IsOff("Print_Recipt")) return;
     Open_FileInvoice();
     Open_FilePayment();
     TrainingSale_Reach();

@@ -150,7 +150,8 @@ void Scale_Open() {
         return;
     }
     if (!c.port.SetRts(false, error)) Log("Scale_Open: " + error);
-    if (!c.port.Write(kRequest, error, kWriteStallMs)) {
+    c.port.SetMarginMs(kWriteStallMs);
+    if (!c.port.Write(kRequest, error)) {
         Open_Failed(error);
         return;
     }

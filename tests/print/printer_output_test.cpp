@@ -123,22 +123,30 @@ TEST(PrinterPortNames, EachPrinterTypeOpensItsDocumentedPort) {
 }
 
 TEST(SerialLineSettings, DeviceNamesGiveTheirLineSettings) {
+    // CS, DS and CD without a number leave the line unchecked; with a number
+    // they wait that many milliseconds for it.
     struct Case {
         const char* options;
         bool valid;
         int baud;
         char parity;
         int dataBits, stopBits;
-        bool cts, dsr, cd;
+        int ctsMs, dsrMs, cdMs;
     };
     const Case cases[] = {
-        {"9600,N,8,1,ASC,LF", true, 9600, 'N', 8, 1, false, false, false},
-        {"2400,N,8,1,CS,DS,CD", true, 2400, 'N', 8, 1, true, true, true},
-        {"19200,e,7,2", true, 19200, 'E', 7, 2, false, false, false},
-        {"", true, 9600, 'N', 8, 1, false, false, false},
-        {"9600,X,8,1", false, 0, 'N', 0, 0, false, false, false},
-        {"12345,N,8,1", false, 0, 'N', 0, 0, false, false, false},
-        {"9600,N,9,1", false, 0, 'N', 0, 0, false, false, false},
+        {"9600,N,8,1,ASC,LF", true, 9600, 'N', 8, 1, 0, 0, 0},
+        {"2400,N,8,1,CS,DS,CD", true, 2400, 'N', 8, 1, 0, 0, 0},
+        {"9600,N,8,1,CS500", true, 9600, 'N', 8, 1, 500, 0, 0},
+        {"9600,N,8,1,cs0,ds1000,cd65535", true, 9600, 'N', 8, 1, 0, 1000, 65535},
+        {"9600,N,8,1,DS", true, 9600, 'N', 8, 1, 0, 0, 0},
+        {"9600,N,8,1,CD250", true, 9600, 'N', 8, 1, 0, 0, 250},
+        {"19200,e,7,2", true, 19200, 'E', 7, 2, 0, 0, 0},
+        {"", true, 9600, 'N', 8, 1, 0, 0, 0},
+        {"9600,X,8,1", false, 0, 'N', 0, 0, 0, 0, 0},
+        {"12345,N,8,1", false, 0, 'N', 0, 0, 0, 0, 0},
+        {"9600,N,9,1", false, 0, 'N', 0, 0, 0, 0, 0},
+        {"9600,N,8,1,CSX", false, 0, 'N', 0, 0, 0, 0, 0},
+        {"9600,N,8,1,CD65536", false, 0, 'N', 0, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
         auto s = LineSettings_Parse(c.options);
@@ -148,9 +156,9 @@ TEST(SerialLineSettings, DeviceNamesGiveTheirLineSettings) {
         EXPECT_EQ(s->parity, c.parity) << c.options;
         EXPECT_EQ(s->dataBits, c.dataBits) << c.options;
         EXPECT_EQ(s->stopBits, c.stopBits) << c.options;
-        EXPECT_EQ(s->ctsHandshake, c.cts) << c.options;
-        EXPECT_EQ(s->dsrHandshake, c.dsr) << c.options;
-        EXPECT_EQ(s->cdHandshake, c.cd) << c.options;
+        EXPECT_EQ(s->ctsWaitMs, c.ctsMs) << c.options;
+        EXPECT_EQ(s->dsrWaitMs, c.dsrMs) << c.options;
+        EXPECT_EQ(s->cdWaitMs, c.cdMs) << c.options;
     }
 }
 
