@@ -53,6 +53,8 @@ ChildResult RunChild(const std::string& scenario, const std::string& folder, lon
     if (crashAt >= 0) {
         env.push_back(std::string("LD_PRELOAD=") + TARVO_FS_SHIM);
         env.push_back("TARVO_CRASH_AT=" + std::to_string(crashAt));
+        // A sanitizer build wants its runtime first; the shim only passes calls on.
+        env.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
     }
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
