@@ -22,9 +22,22 @@ std::string FolderOf(const std::string& path) {
 }
 }  // namespace
 
+bool SyncFolderOf(const std::string& path) {
+    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return false;
+    bool ok = ::fsync(dfd) == 0;
+    ::close(dfd);
+    return ok;
+}
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error) {
     std::string tmp = path + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    // Only a file we create ourselves is written: whatever stands at the
+    // temporary name (a file left by a crash, a planted symlink) is removed
+    // (unlink never follows a link) and the name taken again, once.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(tmp.c_str(), flags, mode);
+    if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), flags, mode);
     if (fd < 0) return Fail(error, "cannot create " + tmp);
     ::fchmod(fd, mode);
     std::size_t done = 0;
@@ -51,11 +64,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned m
         ::unlink(tmp.c_str());
         return false;
     }
-    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    SyncFolderOf(path);
     return true;
 }
 

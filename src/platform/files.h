@@ -11,6 +11,10 @@ namespace tarvo {
 // as it was and `error` says what failed.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error = nullptr);
 
+// Flushes the folder entry of `path` (a file just created or renamed there)
+// to disk. False when the folder cannot be opened or flushed.
+bool SyncFolderOf(const std::string& path);
+
 // Whole file into `out`; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
