@@ -2,6 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/files.h"
 
 namespace tarvo {
 
@@ -9,7 +13,16 @@ LogFile::~LogFile() { Close(); }
 
 bool LogFile::Open(const std::string& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "abe");
+    // A new log is created readable by its owner only.
+    const int fd = OpenOrCreatePrivate(path, O_WRONLY | O_APPEND);
+    if (fd >= 0) {
+        file_ = ::fdopen(fd, "a");
+        if (!file_) {
+            const int e = errno;
+            ::close(fd);
+            errno = e;
+        }
+    }
     if (!file_) {
         failure_ = "Log file " + path + " cannot be opened: " + std::strerror(errno);
         failurePending_ = true;

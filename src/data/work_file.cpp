@@ -16,22 +16,12 @@ bool WorkFile::Open(const std::string& path, int recordLength, bool truncate) {
     Close();
     path_ = path;
     recLen_ = recordLength;
-    // An existing file is opened as it is; a new one is created private and
-    // its folder entry flushed, so a crash cannot lose the file itself.
-    const int flags = O_RDWR | O_CLOEXEC | (truncate ? O_TRUNC : 0);
-    bool created = false;
-    for (int attempt = 0; fd_ < 0 && attempt < 3; ++attempt) {
-        fd_ = ::open(path.c_str(), flags);
-        if (fd_ >= 0 || errno != ENOENT) break;
-        fd_ = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0600);
-        created = fd_ >= 0;
-        if (fd_ < 0 && errno != EEXIST) break;   // EEXIST: made meanwhile, open it
-    }
+    // A new file is created readable by its owner only.
+    fd_ = OpenOrCreatePrivate(path, O_RDWR | (truncate ? O_TRUNC : 0));
     if (fd_ < 0) {
         error_ = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    if (created) SyncFolderOf(path);
     RefreshSize();
     return true;
 }

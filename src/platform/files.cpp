@@ -30,6 +30,21 @@ bool SyncFolderOf(const std::string& path) {
     return ok;
 }
 
+int OpenOrCreatePrivate(const std::string& path, int flags) {
+    flags |= O_CLOEXEC;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int fd = ::open(path.c_str(), flags);
+        if (fd >= 0 || errno != ENOENT) return fd;
+        fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0) {
+            SyncFolderOf(path);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;   // EEXIST: made meanwhile, open that one
+    }
+    return -1;
+}
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error) {
     std::string tmp = path + ".tmp";
     // Only a file we create ourselves is written: whatever stands at the

@@ -15,6 +15,11 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned m
 // to disk. False when the folder cannot be opened or flushed.
 bool SyncFolderOf(const std::string& path);
 
+// Opens `path` with `flags` (O_RDWR, O_APPEND ...) as it is when it exists;
+// otherwise creates it readable by its owner only (0600) and flushes its
+// folder entry, so a crash cannot lose the new file. -1 with errno on failure.
+int OpenOrCreatePrivate(const std::string& path, int flags);
+
 // Whole file into `out`; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 

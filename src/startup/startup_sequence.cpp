@@ -15,6 +15,11 @@ std::string gTerminalNumber;
 namespace {
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
+// What reading the identity file changed about its mode, once the log is open.
+void LogIdentityNotice(StartupContext& ctx) {
+    if (std::string notice = ctx.identity->TakeNotice(); !notice.empty()) Log(notice);
+}
+
 // Can the settings file be opened for reading?
 bool SettingsFileAvailable() {
     int fd = ::open((gConstants.paths.gFilesPath + ".SET").c_str(), O_RDONLY | O_CLOEXEC);
@@ -105,6 +110,7 @@ StartupOutcome StartupSequence(StartupContext& ctx) {
     InitConstants(gConstants, ctx.programFolder, gTerminalNumber, ctx.identity->Connection());
     Log_Open(gConstants.paths.gFilesPath + ".LOG");
     if (!folderProblems.empty()) Log(folderProblems);
+    LogIdentityNotice(ctx);
 
     bool downloadTried = false;
     for (;;) {
@@ -141,6 +147,7 @@ TerminalFormResult TerminalForm_Register(StartupContext& ctx, const std::string&
     gTerminalNumber = text;
     SetTerminalPaths(gConstants.paths, ctx.programFolder, text);
     Log_Open(gConstants.paths.gFilesPath + ".LOG");
+    LogIdentityNotice(ctx);
     gComm.gCommHidden = false;
     if (!Communicate_First(ctx)) return TerminalFormResult::EndProgram;
     return TerminalFormResult::Restart;

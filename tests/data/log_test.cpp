@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "test_dir.h"
 
 namespace tarvo {
 namespace {
+
+unsigned ModeOf(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
 
 class LogTest : public ::testing::Test {
 protected:
@@ -50,6 +57,19 @@ TEST_F(LogTest, AppendsAcrossReopenAndFlushesEachLine) {
     log.Write(1, "second");
     std::string all = dir.Read("1234567.LOG");
     EXPECT_LT(all.find("first"), all.find("second"));
+}
+
+TEST_F(LogTest, ANewLogIsReadableByItsOwnerOnlyAndAnOldOneKeepsItsMode) {
+    ASSERT_TRUE(log.Open(path));
+    log.Write(1, "first");
+    EXPECT_EQ(ModeOf(path), 0600u);
+
+    std::string old = dir.Write("7654321.LOG", "old line\r\n");
+    ASSERT_EQ(::chmod(old.c_str(), 0640), 0);
+    ASSERT_TRUE(log.Open(old));
+    log.Write(1, "second");
+    EXPECT_EQ(ModeOf(old), 0640u);
+    EXPECT_EQ(dir.Read("7654321.LOG").substr(0, 36), "old line\r\n03-07-2026 09:05:02 second");
 }
 
 TEST_F(LogTest, UnopenableLogNeverStopsTheCallerAndIsReportedOnce) {

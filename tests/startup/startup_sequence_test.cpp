@@ -137,6 +137,20 @@ TEST_F(StartupTest, StoredNumberAndSettingsFileOpenTheRegister) {
     EXPECT_NE(Log().find("written after start-up"), std::string::npos);
 }
 
+TEST_F(StartupTest, AnIdentityFileOthersCanReadIsMadePrivateAndLogged) {
+    WriteIdentity("1234567", offline.Url());
+    WriteSettingsFile();
+    ASSERT_EQ(::chmod((dir / "Tarvo.ini").c_str(), 0644), 0);
+    EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
+    struct stat st{};
+    ASSERT_EQ(::stat((dir / "Tarvo.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_NE(Log().find("The terminal identity file " + (dir / "Tarvo.ini") + " could be read by other users "
+                         "(mode 0644); it is now 0600."),
+              std::string::npos)
+        << Log();
+}
+
 TEST_F(StartupTest, StartsInEnglishWhateverLanguageWasSet) {
     WriteIdentity("1234567", offline.Url());
     WriteSettingsFile();
