@@ -6,6 +6,7 @@
 #include "data/folders.h"
 #include "data/log.h"
 #include "platform/files.h"
+#include "platform/program_lock.h"
 #include "startup/settings.h"
 
 namespace tarvo {
@@ -87,6 +88,23 @@ bool Communicate_First(StartupContext& ctx) {
 }
 
 StartupOutcome StartupSequence(StartupContext& ctx) {
+    // One register per program folder, before any other file is opened or
+    // made: two copies saving at once would mix their documents, and a second
+    // one loading the working files would cut them under the first.
+    std::string why;
+    switch (ProgramFolder_Lock(ctx.programFolder, &why)) {
+    case FolderLock::Taken:
+        break;
+    case FolderLock::InUse:
+        ctx.view->MessageBox("Another copy of the register is already running on the program folder " +
+                             ctx.programFolder + ". Only one register can run on a program folder.");
+        return StartupOutcome::EndProgram;
+    case FolderLock::Failed:
+        ctx.view->MessageBox("The program folder " + ctx.programFolder + " cannot be locked for this register (" +
+                             why + ").");
+        return StartupOutcome::EndProgram;
+    }
+
     // Texts first, in English, so every form and message can use them.
     FillTextTables(gConstants.tables);
     gSettings.gLanguage = 1;
