@@ -1,5 +1,6 @@
 #include "data/work_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -53,33 +54,44 @@ bool WorkFile::EnsureMapped(std::int64_t bytes) const {
     return len >= bytes;
 }
 
+namespace {
+// The text length stored in front of the record at `rec`, cut to the record.
+// Every page of the record is read here, not later by the caller, so a file
+// cut under us shows now: the length read the first page, and one byte at
+// each 4 KiB boundary the record crosses (pages are never smaller) the
+// others. Mostly there is none, and no second cache miss.
+inline std::size_t TextLength(const char* rec, int recLen) {
+    std::size_t len = static_cast<std::size_t>(static_cast<unsigned char>(rec[0]) |
+                                               (static_cast<unsigned char>(rec[1]) << 8));
+    const auto first = reinterpret_cast<std::uintptr_t>(rec);
+    for (std::uintptr_t p = (first | 4095) + 1; p < first + static_cast<std::uintptr_t>(recLen); p += 4096)
+        (void)*reinterpret_cast<const volatile char*>(p);
+    return std::min(len, static_cast<std::size_t>(recLen - 2));
+}
+}  // namespace
+
 std::string_view WorkFile::View(std::int64_t k) const {
     if (fd_ < 0 || k < 1 || recLen_ < 2) return {};
     const std::int64_t off = (k - 1) * recLen_;
-    // A record past the end we know may have been added by another program.
-    if (off + recLen_ > size_) RefreshSize();
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (off + recLen_ > size_) return {};
-        if (!EnsureMapped(off + recLen_)) return {};
+    const std::int64_t end = off + recLen_;
+    if (end <= size_ && map_.Data() && end <= static_cast<std::int64_t>(map_.Length())) {
         const char* rec = map_.Data() + off;
-        const unsigned char* r = reinterpret_cast<const unsigned char*>(rec);
-        std::size_t len = static_cast<std::size_t>(r[0] | (r[1] << 8));
-        // Every page of the record is read here, not later by the caller, so
-        // a file cut under us shows now: the length read the first, and one
-        // byte at each 4 KiB boundary the record crosses (pages are never
-        // smaller) the others. Mostly there is none, and no second cache miss.
-        const auto first = reinterpret_cast<std::uintptr_t>(rec);
-        for (std::uintptr_t p = (first | 4095) + 1; p < first + static_cast<std::uintptr_t>(recLen_); p += 4096)
-            (void)*reinterpret_cast<const volatile char*>(p);
-        if (!map_.TakeFault()) {
-            if (len > static_cast<std::size_t>(recLen_ - 2)) len = static_cast<std::size_t>(recLen_ - 2);
-            return std::string_view(rec + 2, len);
-        }
+        const std::size_t len = TextLength(rec, recLen_);
+        if (!map_.TakeFault()) return std::string_view(rec + 2, len);
         // Part of the mapping lies past the file's end: look at the file
         // again, and map it afresh for a record it still holds.
         map_.Retire();
         RefreshSize();
+    } else if (end > size_) {
+        // A record past the end we know may have been added by another program.
+        RefreshSize();
     }
+    if (end > size_ || !EnsureMapped(end)) return {};
+    const char* rec = map_.Data() + off;
+    const std::size_t len = TextLength(rec, recLen_);
+    if (!map_.TakeFault()) return std::string_view(rec + 2, len);
+    map_.Retire();   // cut again while we looked: no record this time
+    RefreshSize();
     return {};
 }
 

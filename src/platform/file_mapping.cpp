@@ -127,6 +127,7 @@ bool FileMapping::Map(int fd, std::size_t length) {
     if (p == MAP_FAILED) return false;
     Retire();
     current_ = Claim(p, length);
+    faulted_ = &current_->faulted;
     data_ = static_cast<const char*>(p);
     length_ = length;
     return true;
@@ -135,6 +136,7 @@ bool FileMapping::Map(int fd, std::size_t length) {
 void FileMapping::Retire() {
     if (current_) earlier_.push_back(current_);
     current_ = nullptr;
+    faulted_ = nullptr;
     data_ = nullptr;
     length_ = 0;
 }
@@ -148,17 +150,9 @@ void FileMapping::Release() {
     DropEarlier();
     if (current_) Unmap(current_);
     current_ = nullptr;
+    faulted_ = nullptr;
     data_ = nullptr;
     length_ = 0;
-}
-
-bool FileMapping::TakeFault() {
-    // The handler runs on this thread, inside one of its reads: what it
-    // stored is seen once the compiler keeps that read before this one.
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    if (!current_ || !current_->faulted.load(std::memory_order_relaxed)) return false;
-    current_->faulted.store(false, std::memory_order_relaxed);
-    return true;
 }
 
 }  // namespace tarvo

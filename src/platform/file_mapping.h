@@ -7,6 +7,7 @@
 // our mappings and hands any other SIGBUS to what was there before (by
 // default, the program ends as it would have).
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <vector>
 
@@ -34,13 +35,22 @@ public:
     std::size_t Length() const { return length_; }
 
     // True when a page of the current mapping was read past the file's end
-    // since the last call (that page now reads as zeros).
-    bool TakeFault();
+    // since the last call (that page now reads as zeros). Inline: it follows
+    // every read of a record.
+    bool TakeFault() {
+        // The handler runs on this thread, inside one of its reads: what it
+        // stored is seen once the compiler keeps that read before this one.
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        if (!faulted_ || !faulted_->load(std::memory_order_relaxed)) return false;
+        faulted_->store(false, std::memory_order_relaxed);
+        return true;
+    }
 
     struct Region;   // an address range the SIGBUS handler answers for
 
 private:
     Region* current_ = nullptr;
+    std::atomic<bool>* faulted_ = nullptr;   // the current region's fault note
     const char* data_ = nullptr;
     std::size_t length_ = 0;
     std::vector<Region*> earlier_;
