@@ -187,7 +187,7 @@ std::vector<std::string_view> SortedLines(std::string_view text) {
 unsigned FileMode(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-    return 0644;
+    return 0600;
 }
 
 std::string JoinCrLf(const std::vector<std::string_view>& lines) {

@@ -2,6 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/files.h"
 
 namespace tarvo {
 
@@ -9,7 +13,16 @@ LogFile::~LogFile() { Close(); }
 
 bool LogFile::Open(const std::string& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "abe");
+    // A new log is created readable by its owner only.
+    const int fd = OpenOrCreatePrivate(path, O_WRONLY | O_APPEND);
+    if (fd >= 0) {
+        file_ = ::fdopen(fd, "a");
+        if (!file_) {
+            const int e = errno;
+            ::close(fd);
+            errno = e;
+        }
+    }
     if (!file_) {
         failure_ = "Log file " + path + " cannot be opened: " + std::strerror(errno);
         failurePending_ = true;
@@ -53,29 +66,55 @@ LogFile& ProgramLog() {
     return log;
 }
 
-std::string RedactCredentials(std::string text) {
-    std::size_t from = 0;
-    for (;;) {
-        std::size_t p = text.find("://", from);
-        if (p == std::string::npos) return text;
-        std::size_t start = p + 3;
-        std::size_t end = start;
-        while (end < text.size() && text[end] != '@' && text[end] != '/' && text[end] != ' ' && text[end] != '?')
-            ++end;
-        if (end < text.size() && text[end] == '@') {
-            std::size_t oldLen = text.size();
-            text.replace(start, end - start, "***");
-            // keep a padded line's length
-            if (text.size() < oldLen) {
-                std::size_t tail = text.find_last_not_of(' ');
-                (void)tail;
-                text.append(oldLen - text.size(), ' ');
-            }
-            from = start + 4;
-        } else {
-            from = start;
-        }
+namespace {
+bool IsSchemeChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
+           c == '.';
+}
+
+// The "://" of the next URL at or after `from`: one with a scheme in front
+// that does not itself follow ":", "@" or "/" (a "://" inside a password or
+// a path is not a new URL). npos when there is none.
+std::size_t NextUrl(const std::string& text, std::size_t from) {
+    for (std::size_t p = text.find("://", from); p != std::string::npos; p = text.find("://", p + 1)) {
+        std::size_t s = p;
+        while (s > 0 && IsSchemeChar(text[s - 1])) --s;
+        if (s == p) continue;
+        if (s == 0 || (text[s - 1] != ':' && text[s - 1] != '@' && text[s - 1] != '/')) return p;
     }
+    return std::string::npos;
+}
+}  // namespace
+
+// A password may hold any character, "/ ?@:" included, and the log line has
+// no escaping, so the user-info of a URL is taken to run from "://" to the
+// last "@" before the next URL of the line (or its end). When a "/", "?" or
+// "#" comes before any ":" of that stretch, the URL has no password and the
+// "@" belongs to its path, its query or the text after it: nothing is hidden.
+// A ":" of a port followed by such an "@" hides the host and path as well:
+// too much hidden is better than a password shown.
+std::string RedactCredentials(std::string text) {
+    const std::size_t oldLen = text.size();
+    std::size_t p = NextUrl(text, 0);
+    while (p != std::string::npos) {
+        const std::size_t start = p + 3;
+        std::size_t next = NextUrl(text, start);
+        const std::size_t limit = next == std::string::npos ? text.size() : next;
+        const std::size_t at = limit > start ? text.rfind('@', limit - 1) : std::string::npos;
+        if (at != std::string::npos && at > start) {
+            const std::size_t mark = text.find_first_of(":/?#", start);
+            if (mark >= at || text[mark] == ':') {
+                text.replace(start, at - start, "***");
+                next = NextUrl(text, start + 4);
+            }
+        }
+        p = next;
+    }
+    // Keep a padded line's length: pad a shorter one, and take what a short
+    // user name grew by from the trailing blanks.
+    if (text.size() < oldLen) text.append(oldLen - text.size(), ' ');
+    while (text.size() > oldLen && text.back() == ' ') text.pop_back();
+    return text;
 }
 
 }  // namespace tarvo

@@ -49,7 +49,9 @@ LogFile& ProgramLog();
 inline bool Log_Open(const std::string& path) { return ProgramLog().Open(path); }
 inline void Log_Write(int kind, std::string& text) { ProgramLog().Write(kind, text); }
 
-// `text` with "scheme://user:password@" reduced to "scheme://***@".
+// `text` with each URL's user-info ("scheme://user:password@") reduced to
+// "scheme://***@", whatever characters the password holds; the result keeps
+// the length of `text` where trailing blanks allow.
 std::string RedactCredentials(std::string text);
 
 }  // namespace tarvo

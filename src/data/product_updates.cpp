@@ -52,7 +52,7 @@ std::string_view TrimRight(std::string_view s) {
 unsigned FileMode(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-    return 0644;
+    return 0600;
 }
 
 // Product_Find for an update line: no price split, and the manual price of a

@@ -1,11 +1,13 @@
 #include "data/work_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/files.h"
 
 namespace tarvo {
 
@@ -15,55 +17,82 @@ bool WorkFile::Open(const std::string& path, int recordLength, bool truncate) {
     Close();
     path_ = path;
     recLen_ = recordLength;
-    int flags = O_RDWR | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0);
-    fd_ = ::open(path.c_str(), flags, 0644);
+    // A new file is created readable by its owner only.
+    fd_ = OpenOrCreatePrivate(path, O_RDWR | (truncate ? O_TRUNC : 0));
     if (fd_ < 0) {
         error_ = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    struct stat st;
-    size_ = ::fstat(fd_, &st) == 0 ? st.st_size : 0;
+    RefreshSize();
     return true;
 }
 
-void WorkFile::Unmap() const {
-    if (map_) ::munmap(const_cast<char*>(map_), static_cast<std::size_t>(mapLen_));
-    map_ = nullptr;
-    mapLen_ = 0;
+void WorkFile::RefreshSize() const {
+    struct stat st;
+    size_ = fd_ >= 0 && ::fstat(fd_, &st) == 0 ? st.st_size : 0;
 }
 
 void WorkFile::Close() {
-    Unmap();
+    map_.Release();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     size_ = 0;
 }
 
-std::int64_t WorkFile::RecordCount() const { return recLen_ > 0 ? size_ / recLen_ : 0; }
+std::int64_t WorkFile::RecordCount() const {
+    RefreshSize();
+    return recLen_ > 0 ? size_ / recLen_ : 0;
+}
 
 bool WorkFile::EnsureMapped(std::int64_t bytes) const {
-    if (map_ && mapLen_ >= bytes) return true;
-    Unmap();
+    if (map_.Data() && static_cast<std::int64_t>(map_.Length()) >= bytes) return true;
     if (size_ <= 0) return false;
-    // Map a little beyond the current size so appends rarely force a remap;
-    // pages past the end of the file are never touched.
+    // Map a little beyond the current size so appends rarely force a remap.
+    // Views of the earlier mapping stay readable until our next write.
     std::int64_t len = size_ + size_ / 8 + (1 << 20);
-    void* p = ::mmap(nullptr, static_cast<std::size_t>(len), PROT_READ, MAP_SHARED, fd_, 0);
-    if (p == MAP_FAILED) return false;
-    map_ = static_cast<const char*>(p);
-    mapLen_ = len;
-    return mapLen_ >= bytes;
+    if (!map_.Map(fd_, static_cast<std::size_t>(len))) return false;
+    return len >= bytes;
 }
+
+namespace {
+// The text length stored in front of the record at `rec`, cut to the record.
+// Every page of the record is read here, not later by the caller, so a file
+// cut under us shows now: the length read the first page, and one byte at
+// each 4 KiB boundary the record crosses (pages are never smaller) the
+// others. Mostly there is none, and no second cache miss.
+inline std::size_t TextLength(const char* rec, int recLen) {
+    std::size_t len = static_cast<std::size_t>(static_cast<unsigned char>(rec[0]) |
+                                               (static_cast<unsigned char>(rec[1]) << 8));
+    const auto first = reinterpret_cast<std::uintptr_t>(rec);
+    for (std::uintptr_t p = (first | 4095) + 1; p < first + static_cast<std::uintptr_t>(recLen); p += 4096)
+        (void)*reinterpret_cast<const volatile char*>(p);
+    return std::min(len, static_cast<std::size_t>(recLen - 2));
+}
+}  // namespace
 
 std::string_view WorkFile::View(std::int64_t k) const {
     if (fd_ < 0 || k < 1 || recLen_ < 2) return {};
-    std::int64_t off = (k - 1) * recLen_;
-    if (off + recLen_ > size_) return {};
-    if (!EnsureMapped(off + recLen_)) return {};
-    const unsigned char* r = reinterpret_cast<const unsigned char*>(map_ + off);
-    std::size_t len = static_cast<std::size_t>(r[0] | (r[1] << 8));
-    if (len > static_cast<std::size_t>(recLen_ - 2)) len = static_cast<std::size_t>(recLen_ - 2);
-    return std::string_view(map_ + off + 2, len);
+    const std::int64_t off = (k - 1) * recLen_;
+    const std::int64_t end = off + recLen_;
+    if (end <= size_ && map_.Data() && end <= static_cast<std::int64_t>(map_.Length())) {
+        const char* rec = map_.Data() + off;
+        const std::size_t len = TextLength(rec, recLen_);
+        if (!map_.TakeFault()) return std::string_view(rec + 2, len);
+        // Part of the mapping lies past the file's end: look at the file
+        // again, and map it afresh for a record it still holds.
+        map_.Retire();
+        RefreshSize();
+    } else if (end > size_) {
+        // A record past the end we know may have been added by another program.
+        RefreshSize();
+    }
+    if (end > size_ || !EnsureMapped(end)) return {};
+    const char* rec = map_.Data() + off;
+    const std::size_t len = TextLength(rec, recLen_);
+    if (!map_.TakeFault()) return std::string_view(rec + 2, len);
+    map_.Retire();   // cut again while we looked: no record this time
+    RefreshSize();
+    return {};
 }
 
 std::string WorkFile::Read(std::int64_t k) const { return std::string(View(k)); }
@@ -100,12 +129,13 @@ bool WorkFile::Write(std::int64_t k, std::string_view text) {
         done += static_cast<std::size_t>(n);
     }
     if (off + recLen_ > size_) size_ = off + recLen_;
+    map_.DropEarlier();
     return true;
 }
 
 bool WorkFile::Truncate(std::int64_t records) {
     if (fd_ < 0) return false;
-    Unmap();
+    map_.Release();
     if (::ftruncate(fd_, static_cast<off_t>(records * recLen_)) != 0) {
         error_ = "cannot cut " + path_ + ": " + std::strerror(errno);
         return false;
@@ -158,6 +188,7 @@ bool WorkFile::Appender::FlushBuffer() {
     }
     std::int64_t end = off + static_cast<std::int64_t>(buf_.size());
     if (end > f_.size_) f_.size_ = end;
+    f_.map_.DropEarlier();
     bufferFirst_ = next_;
     buf_.clear();
     return true;

@@ -5,11 +5,17 @@
 //
 // Reads go through a shared read-only mapping of the file, so a look-up that
 // touches twenty records costs no system call; writes go through pwrite into
-// the same page cache, so the mapping always sees them.
+// the same page cache, so the mapping always sees them. The size we know is
+// never trusted across another program that may change the file: a record
+// past the known end makes us look at the file again, and a read of a page
+// the file no longer has reads "no record" (see FileMapping) instead of
+// ending the program with SIGBUS.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/file_mapping.h"
 
 namespace tarvo {
 
@@ -20,15 +26,18 @@ public:
     WorkFile(const WorkFile&) = delete;
     WorkFile& operator=(const WorkFile&) = delete;
 
-    // Opens (creating when missing) for reading and writing. `truncate` cuts
-    // the file to length 0 first. False with Error() on failure.
+    // Opens (creating when missing, readable by its owner only, and its
+    // folder entry flushed) for reading and writing; an existing file keeps
+    // its mode. `truncate` cuts the file to length 0 first. False with
+    // Error() on failure.
     bool Open(const std::string& path, int recordLength, bool truncate = false);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
     int RecordLength() const { return recLen_; }
 
-    // Whole records in the file (a partial last record is not counted).
+    // Whole records in the file as it is now (a partial last record is not
+    // counted).
     std::int64_t RecordCount() const;
 
     // The text of record k; "" beyond the end of the file or for k < 1. A
@@ -68,7 +77,7 @@ public:
     };
 
 private:
-    void Unmap() const;
+    void RefreshSize() const;
     bool EnsureMapped(std::int64_t bytes) const;
     static void Frame(std::string& out, std::string_view text, int recLen);
 
@@ -76,9 +85,8 @@ private:
     int recLen_ = 0;
     std::string path_;
     mutable std::string error_;
-    mutable const char* map_ = nullptr;
-    mutable std::int64_t mapLen_ = 0;
-    std::int64_t size_ = 0;   // bytes, kept up to date by our writes
+    mutable FileMapping map_;
+    mutable std::int64_t size_ = 0;   // bytes, as last seen or written by us
 };
 
 }  // namespace tarvo

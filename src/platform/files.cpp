@@ -22,9 +22,37 @@ std::string FolderOf(const std::string& path) {
 }
 }  // namespace
 
+bool SyncFolderOf(const std::string& path) {
+    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return false;
+    bool ok = ::fsync(dfd) == 0;
+    ::close(dfd);
+    return ok;
+}
+
+int OpenOrCreatePrivate(const std::string& path, int flags) {
+    flags |= O_CLOEXEC;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int fd = ::open(path.c_str(), flags);
+        if (fd >= 0 || errno != ENOENT) return fd;
+        fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0) {
+            SyncFolderOf(path);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;   // EEXIST: made meanwhile, open that one
+    }
+    return -1;
+}
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error) {
     std::string tmp = path + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    // Only a file we create ourselves is written: whatever stands at the
+    // temporary name (a file left by a crash, a planted symlink) is removed
+    // (unlink never follows a link) and the name taken again, once.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(tmp.c_str(), flags, mode);
+    if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), flags, mode);
     if (fd < 0) return Fail(error, "cannot create " + tmp);
     ::fchmod(fd, mode);
     std::size_t done = 0;
@@ -51,11 +79,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned m
         ::unlink(tmp.c_str());
         return false;
     }
-    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    SyncFolderOf(path);
     return true;
 }
 

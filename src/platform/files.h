@@ -11,6 +11,15 @@ namespace tarvo {
 // as it was and `error` says what failed.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error = nullptr);
 
+// Flushes the folder entry of `path` (a file just created or renamed there)
+// to disk. False when the folder cannot be opened or flushed.
+bool SyncFolderOf(const std::string& path);
+
+// Opens `path` with `flags` (O_RDWR, O_APPEND ...) as it is when it exists;
+// otherwise creates it readable by its owner only (0600) and flushes its
+// folder entry, so a crash cannot lose the new file. -1 with errno on failure.
+int OpenOrCreatePrivate(const std::string& path, int flags);
+
 // Whole file into `out`; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 

@@ -18,8 +18,12 @@ public:
     explicit IdentityStore(std::string programFolder);
 
     // Reads the file; a missing file is an empty store (true). False only
-    // when the file exists but cannot be read.
+    // when the file exists but cannot be read. A file other users can read
+    // is made readable by its owner only (TakeNotice tells of it).
     bool Load();
+    // What Load changed or could not change about the file's mode, once, for
+    // the log (which may not be open yet when the file is read); "" if none.
+    std::string TakeNotice();
     // Writes every value back (temporary file, fsync, rename, mode 0600).
     bool Save(std::string* error = nullptr);
 
@@ -36,6 +40,7 @@ private:
     std::string path_;
     std::map<std::string, std::string> values_;   // of section [Tarvo]
     std::string otherSections_;                   // kept as they stand
+    std::string notice_;
 };
 
 }  // namespace tarvo

@@ -34,7 +34,7 @@ namespace tarvo {
 namespace {
 
 constexpr int kMessageSeconds = 5;
-constexpr unsigned kFileMode = 0644;
+constexpr unsigned kFileMode = 0600;
 constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kStoreFailed = "Error: Transaction Not Suspended";
 constexpr const char* kRecallFailed = "Error: Suspended Transaction Not Read";

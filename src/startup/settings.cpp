@@ -298,7 +298,7 @@ SetupReadResult Setup_Read(const std::string& path, Settings& s) {
 }
 
 bool TerminalIP_Save(const std::string& path, const std::string& address) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     std::string out;
     off_t size = ::lseek(fd, 0, SEEK_END);

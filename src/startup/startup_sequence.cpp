@@ -6,6 +6,7 @@
 #include "data/folders.h"
 #include "data/log.h"
 #include "platform/files.h"
+#include "platform/program_lock.h"
 #include "startup/settings.h"
 
 namespace tarvo {
@@ -14,6 +15,11 @@ std::string gTerminalNumber;
 
 namespace {
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
+
+// What reading the identity file changed about its mode, once the log is open.
+void LogIdentityNotice(StartupContext& ctx) {
+    if (std::string notice = ctx.identity->TakeNotice(); !notice.empty()) Log(notice);
+}
 
 // Can the settings file be opened for reading?
 bool SettingsFileAvailable() {
@@ -82,6 +88,23 @@ bool Communicate_First(StartupContext& ctx) {
 }
 
 StartupOutcome StartupSequence(StartupContext& ctx) {
+    // One register per program folder, before any other file is opened or
+    // made: two copies saving at once would mix their documents, and a second
+    // one loading the working files would cut them under the first.
+    std::string why;
+    switch (ProgramFolder_Lock(ctx.programFolder, &why)) {
+    case FolderLock::Taken:
+        break;
+    case FolderLock::InUse:
+        ctx.view->MessageBox("Another copy of the register is already running on the program folder " +
+                             ctx.programFolder + ". Only one register can run on a program folder.");
+        return StartupOutcome::EndProgram;
+    case FolderLock::Failed:
+        ctx.view->MessageBox("The program folder " + ctx.programFolder + " cannot be locked for this register (" +
+                             why + ").");
+        return StartupOutcome::EndProgram;
+    }
+
     // Texts first, in English, so every form and message can use them.
     FillTextTables(gConstants.tables);
     gSettings.gLanguage = 1;
@@ -105,6 +128,7 @@ StartupOutcome StartupSequence(StartupContext& ctx) {
     InitConstants(gConstants, ctx.programFolder, gTerminalNumber, ctx.identity->Connection());
     Log_Open(gConstants.paths.gFilesPath + ".LOG");
     if (!folderProblems.empty()) Log(folderProblems);
+    LogIdentityNotice(ctx);
 
     bool downloadTried = false;
     for (;;) {
@@ -141,6 +165,7 @@ TerminalFormResult TerminalForm_Register(StartupContext& ctx, const std::string&
     gTerminalNumber = text;
     SetTerminalPaths(gConstants.paths, ctx.programFolder, text);
     Log_Open(gConstants.paths.gFilesPath + ".LOG");
+    LogIdentityNotice(ctx);
     gComm.gCommHidden = false;
     if (!Communicate_First(ctx)) return TerminalFormResult::EndProgram;
     return TerminalFormResult::Restart;

@@ -1,6 +1,7 @@
 // The start-up sequence: everything the register needs before its window
-// loads (decoder, folders, terminal number, texts and paths, log, settings
-// file), the first download-only communication, and the terminal-number form.
+// loads (the program folder's lock, decoder, folders, terminal number, texts
+// and paths, log, settings file), the first download-only communication, and
+// the terminal-number form.
 #pragma once
 #include <functional>
 #include <string>
@@ -40,8 +41,10 @@ struct StartupContext {
 // InternetCheckUrl, DialCommand, HangUpCommand.
 void LoadMachineConfig(StartupContext& ctx);
 
-// Runs the sequence in order. OpenRegister: the settings file is there and
-// gTerminalNumber, the paths and the log are set.
+// Runs the sequence in order, first taking the program folder's lock (a
+// second copy on the folder is told so and ends, touching nothing).
+// OpenRegister: the settings file is there and gTerminalNumber, the paths and
+// the log are set.
 StartupOutcome StartupSequence(StartupContext& ctx);
 
 // One download-only session, dialling first when the Internet cannot be

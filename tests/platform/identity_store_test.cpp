@@ -98,6 +98,36 @@ TEST(IdentityStore, SaveTightensTheModeOfAnExistingFile) {
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
+// The file holds the FTP password: found readable by others, it is made
+// private at once, and the change is told once for the log.
+TEST(IdentityStore, LoadMakesAFileOthersCanReadPrivateAndSaysSoOnce) {
+    struct Case { unsigned before; unsigned after; const char* told; } cases[] = {
+        {0644, 0600, "mode 0644"},
+        {0640, 0600, "mode 0640"},
+        {0604, 0600, "mode 0604"},
+        {0600, 0600, nullptr},
+        {0400, 0400, nullptr},
+    };
+    for (const auto& c : cases) {
+        TestDir dir;
+        std::string path = dir.Write("Tarvo.ini", "[Tarvo]\nTerminalNumber=1234567\nFtpPassword=secret\n");
+        ASSERT_EQ(::chmod(path.c_str(), c.before), 0);
+        IdentityStore store(dir.Path());
+        ASSERT_TRUE(store.Load()) << std::oct << c.before;
+        EXPECT_EQ(store.TerminalNumber(), "1234567");
+        EXPECT_EQ(ModeOf(path), c.after) << std::oct << c.before;
+        std::string notice = store.TakeNotice();
+        if (c.told) {
+            EXPECT_NE(notice.find(path), std::string::npos) << notice;
+            EXPECT_NE(notice.find(c.told), std::string::npos) << notice;
+            EXPECT_NE(notice.find("0600"), std::string::npos) << notice;
+        } else {
+            EXPECT_EQ(notice, "") << std::oct << c.before;
+        }
+        EXPECT_EQ(store.TakeNotice(), "");
+    }
+}
+
 TEST(IdentityStore, SaveIntoAMissingFolderFailsWithAReason) {
     TestDir dir;
     IdentityStore store(dir / "no-such-folder");

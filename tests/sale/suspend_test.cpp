@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "common/money.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
@@ -150,6 +152,14 @@ TEST_F(SuspendTest, TheSuspendedSaleFileHoldsTheHeaderAndOneRecordPerLine) {
     EXPECT_EQ(gSale.gSaleReference, "");
     EXPECT_FALSE(gSale.gTaxExempt[2]);
     EXPECT_EQ(gReg.gManagerIndex, 0);
+}
+
+TEST_F(SuspendTest, TheSuspendedSaleFileIsReadableByItsOwnerOnly) {
+    TheSale();
+    Suspend_Store();
+    struct stat st{};
+    ASSERT_EQ(::stat(Suspend_Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 TEST_F(SuspendTest, ASaleSuspendedBeforeARestartIsRecalledWholeAfterIt) {

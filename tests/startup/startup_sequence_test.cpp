@@ -6,8 +6,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "common/line_reader.h"
 #include "data/log.h"
+#include "lock_holder.h"
+#include "platform/program_lock.h"
 #include "startup/constants.h"
 #include "startup/settings.h"
 #include "test_dir.h"
@@ -62,7 +66,10 @@ protected:
         ctx.internet.totalTimeoutMs = 1000;
         ctx.dial.timeoutMs = 5000;
     }
-    void TearDown() override { ProgramLog().Close(); }
+    void TearDown() override {
+        ProgramLog().Close();
+        ProgramFolder_Unlock();
+    }
 
     // Tarvo.ini with a terminal number, the Internet check address and more.
     void WriteIdentity(const std::string& number, const std::string& url, const std::string& more = "") {
@@ -135,6 +142,62 @@ TEST_F(StartupTest, StoredNumberAndSettingsFileOpenTheRegister) {
     ASSERT_TRUE(fs::exists(dir / "Files/1234567.LOG"));
     ProgramLog().Write(1, "written after start-up");
     EXPECT_NE(Log().find("written after start-up"), std::string::npos);
+}
+
+TEST_F(StartupTest, AnIdentityFileOthersCanReadIsMadePrivateAndLogged) {
+    WriteIdentity("1234567", offline.Url());
+    WriteSettingsFile();
+    ASSERT_EQ(::chmod((dir / "Tarvo.ini").c_str(), 0644), 0);
+    EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
+    struct stat st{};
+    ASSERT_EQ(::stat((dir / "Tarvo.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_NE(Log().find("The terminal identity file " + (dir / "Tarvo.ini") + " could be read by other users "
+                         "(mode 0644); it is now 0600."),
+              std::string::npos)
+        << Log();
+}
+
+// Every entry under `folder`: its name, kind, size, mode and change times.
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        struct stat st{};
+        ::lstat(e.path().c_str(), &st);
+        out.push_back(e.path().string() + " " + std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
+                      std::to_string(st.st_mtim.tv_nsec) + " " + std::to_string(st.st_ctim.tv_nsec));
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// A second copy of the register on the same program folder says so and ends
+// before it opens or makes any file: no folders, no log line, the identity
+// file not even made private.
+TEST_F(StartupTest, ASecondCopyOnTheProgramFolderIsRefusedAndTouchesNothing) {
+    WriteIdentity("1234567", offline.Url());
+    ASSERT_EQ(::chmod((dir / "Tarvo.ini").c_str(), 0644), 0);
+    LockHolder first(dir.Path());
+    ASSERT_EQ(first.NextLine(), "Taken");
+    const std::vector<std::string> before = Listing(dir.Path());
+
+    EXPECT_EQ(StartupSequence(ctx), StartupOutcome::EndProgram);
+    EXPECT_EQ(view.messages, (std::vector<std::string>{
+                                 "Another copy of the register is already running on the program folder " +
+                                 dir.Path() + ". Only one register can run on a program folder."}));
+    EXPECT_TRUE(view.lines.empty());
+    EXPECT_EQ(Listing(dir.Path()), before);
+    EXPECT_FALSE(fs::exists(dir / "Files"));
+    EXPECT_FALSE(fs::exists(dir / "Data"));
+
+    // Once the first copy is gone, however it ended, the register starts.
+    first.Kill();
+    WriteSettingsFile();
+    view = RecordingView{};
+    EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
+    EXPECT_TRUE(view.messages.empty());
+    LockHolder third(dir.Path());
+    EXPECT_EQ(third.NextLine(), "InUse");
 }
 
 TEST_F(StartupTest, StartsInEnglishWhateverLanguageWasSet) {
