@@ -4,6 +4,8 @@
 // and must hold the document wholly or not at all, every earlier document
 // as it was; and the next document must save under the next number and, for
 // a sale, print a receipt of its own lines only.
+// Two registers started on one program folder: the second is refused and the
+// first loses nothing.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,7 +14,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -42,10 +47,14 @@ struct ChildResult {
     std::string out;
 };
 
-// Runs the crash child on `folder`; `crashAt` < 0 runs it without the shim.
-ChildResult RunChild(const std::string& scenario, const std::string& folder, long crashAt) {
-    TestDir outDir;
-    const std::string outPath = outDir / "out";
+// A running crash child: its process and where its output goes.
+struct Child {
+    pid_t pid = -1;
+    std::string outPath;
+};
+
+// Starts the crash child on `folder`; `crashAt` < 0 runs it without the shim.
+Child StartChild(const std::string& scenario, const std::string& folder, long crashAt, const std::string& outPath) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         if (std::string(*e).rfind("LD_PRELOAD=", 0) != 0 && std::string(*e).rfind("TARVO_CRASH", 0) != 0)
@@ -68,16 +77,28 @@ ChildResult RunChild(const std::string& scenario, const std::string& folder, lon
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
+    Child c;
+    c.outPath = outPath;
+    if (posix_spawn(&c.pid, child.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) c.pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return c;
+}
+
+ChildResult Wait(const Child& c) {
     ChildResult r;
-    if (posix_spawn(&pid, child.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    if (c.pid > 0) {
         int status = 0;
-        ::waitpid(pid, &status, 0);
+        ::waitpid(c.pid, &status, 0);
         r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    r.out = outDir.Read("out");
+    std::ifstream in(c.outPath, std::ios::binary);
+    r.out.assign(std::istreambuf_iterator<char>(in), {});
     return r;
+}
+
+ChildResult RunChild(const std::string& scenario, const std::string& folder, long crashAt) {
+    TestDir outDir;
+    return Wait(StartChild(scenario, folder, crashAt, outDir / "out"));
 }
 
 // One transaction file of a scenario.
@@ -218,6 +239,39 @@ protected:
         return calls;
     }
 };
+
+TEST_F(CrashSweepTest, TwoRegistersStartedOnOneFolderSaveAsOneAndLoseNothing) {
+    TestDir folder, out;
+    fs::create_directories(folder / "Files");
+    fs::create_directories(folder / "Data");
+    const std::string go = out / "go";
+    ::setenv("TARVO_GO_FILE", go.c_str(), 1);
+    const Child a = StartChild("register", folder.Path(), -1, out / "a");
+    for (int i = 0; i < 2000 && out.Read("a").empty(); ++i) ::usleep(5000);
+    ASSERT_EQ(out.Read("a"), "LOCKED\n");
+    // The second copy, started while the first holds the folder, is refused.
+    const ChildResult rb = RunChild("register", folder.Path(), -1);
+    EXPECT_EQ(rb.exitCode, 3);
+    EXPECT_EQ(rb.out, "REFUSED\n");
+    out.Write("go", "");
+    const ChildResult ra = Wait(a);
+    ::unsetenv("TARVO_GO_FILE");
+    EXPECT_EQ(ra.exitCode, 0);
+    EXPECT_EQ(ra.out, "LOCKED\nSAVED 51\n");
+
+    // Every invoice holds its own two lines and its one tender.
+    const Counted files = Read(folder.Path(), {kInv, kDtl, kPay});
+    ASSERT_EQ(files[0].size(), 50u);
+    ASSERT_EQ(files[1].size(), 100u);
+    ASSERT_EQ(files[2].size(), 50u);
+    for (std::size_t i = 0; i < 50; ++i) {
+        const std::string number = std::string(7 - std::to_string(i + 2).size(), '0') + std::to_string(i + 2);
+        EXPECT_EQ(files[0][i].substr(0, 7), number);
+        EXPECT_EQ(files[1][2 * i].substr(0, 10), number + "001");
+        EXPECT_EQ(files[1][2 * i + 1].substr(0, 10), number + "002");
+        EXPECT_EQ(files[2][i].substr(0, 9), number + "01");
+    }
+}
 
 TEST_F(CrashSweepTest, ASaleKilledAtAnyWriteIsWhollyThereOrNot) {
     EXPECT_GE(Sweep("sale", true, {kInv, kDtl, kPay}, true), 12);

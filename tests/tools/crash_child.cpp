@@ -9,15 +9,23 @@
 //   training  the same sale in training mode
 //   opening   the drawer's opening amount (activity journal)
 //   count     one stock-count line
+//   register  takes the program folder's lock as a start does, says
+//             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
+//             sales; "REFUSED" and exit 3 when another copy holds the folder
 // Prints "CALLS n" (file-system calls of the save) and exits 0 when the save
 // ran to its end; the shim exits 77 at its crash point.
 #include <dlfcn.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "data/count_and_activity.h"
 #include "office/opening.h"
+#include "platform/files.h"
+#include "platform/program_lock.h"
 #include "register/register_fixture.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -93,6 +101,25 @@ int main(int argc, char** argv) {
         CashSale("1003", "1004");
         mTotalRegister_Click();
         return gSaleSave.gPrintRecordNo == 3 ? 0 : 1;
+    }
+
+    if (scenario == "register") {
+        if (ProgramFolder_Lock(argv[2]) != FolderLock::Taken) {
+            std::printf("REFUSED\n");
+            return 3;
+        }
+        // Holding the folder, it waits for the test's word to start saving.
+        std::printf("LOCKED\n");
+        std::fflush(stdout);
+        const char* go = std::getenv("TARVO_GO_FILE");
+        for (int waited = 0; go && !FileExists(go) && waited < 2000; ++waited) ::usleep(5000);
+        for (int i = 0; i < 50; ++i) {
+            CashSale("1001", "1002");
+            mTotalRegister_Click();
+            Timer_EndSale_Timer();
+        }
+        std::printf("SAVED %d\n", gSaleSave.gPrintRecordNo);
+        return 0;
     }
 
     bool known = true;
