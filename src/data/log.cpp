@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -43,15 +44,21 @@ bool LogFile::TakeOpenFailure(std::string& why) {
     return true;
 }
 
-void LogFile::Write(int kind, std::string& text) {
+void LogFile::WriteAndPad(int kind, std::string& text) {
+    if (kind == 1) text.resize(120, ' ');
+    Write(kind, text);
+}
+
+void LogFile::Write(int kind, const std::string& text) {
     std::string line;
     if (kind == 1) {
-        text.resize(120, ' ');
+        std::string padded = text;
+        padded.resize(120, ' ');
         LocalTime t = clock_ ? clock_->Now() : SystemClock().Now();
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d ", t.month % 100, t.day % 100,
                       t.year % 10000, t.hour % 100, t.minute % 100, t.second % 100);
-        line = stamp + RedactCredentials(text);
+        line = stamp + RedactCredentials(std::move(padded));
     } else {
         line = "Data          >" + RedactCredentials(text) + "< Length =  " + std::to_string(text.size()) + " ";
     }

@@ -25,14 +25,13 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
 
     // Kind 1: an event line "MM-DD-YYYY HH:MM:SS " and the text padded or cut
-    // to 120 characters; the padded text is left in `text`. Any other kind: a
-    // data line "Data" .. ">" text "< Length = " n " " (text unchanged).
-    // The user-info part of a URL never reaches the file.
-    void Write(int kind, std::string& text);
-    void Write(int kind, const std::string& text) {
-        std::string t(text);
-        Write(kind, t);
-    }
+    // to 120 characters. Any other kind: a data line "Data" .. ">" text
+    // "< Length = " n " ". The user-info part of a URL never reaches the
+    // file. The caller's text is never changed.
+    void Write(int kind, const std::string& text);
+    // The same, and an event's padded text is left in `text`: for the one
+    // caller that asks for it by name (Log_Write).
+    void WriteAndPad(int kind, std::string& text);
 
     // The open failure not yet shown to the operator, once.
     bool TakeOpenFailure(std::string& why);
@@ -47,7 +46,7 @@ private:
 // The program-wide log (file number 1 of the register).
 LogFile& ProgramLog();
 inline bool Log_Open(const std::string& path) { return ProgramLog().Open(path); }
-inline void Log_Write(int kind, std::string& text) { ProgramLog().Write(kind, text); }
+inline void Log_Write(int kind, std::string& text) { ProgramLog().WriteAndPad(kind, text); }
 
 // `text` with each URL's user-info ("scheme://user:password@") reduced to
 // "scheme://***@", whatever characters the password holds; the result keeps

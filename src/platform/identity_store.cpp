@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 
 #include "common/line_reader.h"
-#include "data/fields.h"
 #include "platform/files.h"
 
 namespace tarvo {
@@ -16,6 +16,14 @@ namespace tarvo {
 IdentityStore::IdentityStore(std::string programFolder) : path_(std::move(programFolder) + "/" + kFileName) {}
 
 namespace {
+// Keys and values of a hand-written file: blanks and tabs around them are no
+// part of them.
+std::string TrimIni(std::string_view s) {
+    const std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    return std::string(s.substr(b, s.find_last_not_of(" \t") - b + 1));
+}
+
 // The file holds the FTP password: one found readable (or writable) by
 // others is made private. "" when nothing was wrong.
 std::string MakePrivate(const std::string& path) {
@@ -31,34 +39,55 @@ std::string MakePrivate(const std::string& path) {
 
 bool IdentityStore::Load() {
     values_.clear();
+    keyLine_.clear();
+    sectionLines_.clear();
+    preamble_.clear();
     otherSections_.clear();
     if (!FileExists(path_)) return true;
     if (std::string n = MakePrivate(path_); !n.empty()) notice_ = n;
     LineReader r;
     if (!r.Open(path_, true)) return false;
     std::string line, section;
+    bool beforeAnySection = true;
     while (r.Next(line)) {
-        std::string t = Trim(line);
+        std::string t = TrimIni(line);
         if (!t.empty() && t.front() == '[' && t.back() == ']') {
+            beforeAnySection = false;
             section = t.substr(1, t.size() - 2);
             if (section != kSection) otherSections_ += line + "\n";
             continue;
         }
-        if (section != kSection) {
-            if (!section.empty()) otherSections_ += line + "\n";
+        if (beforeAnySection) {
+            preamble_ += line + "\n";
             continue;
         }
+        if (section != kSection) {
+            otherSections_ += line + "\n";
+            continue;
+        }
+        // Comments, blank lines and lines of no value are written back as
+        // they stand.
+        sectionLines_.push_back(line);
         if (t.empty() || t[0] == ';' || t[0] == '#') continue;
         std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
-        values_[Trim(line.substr(0, eq))] = line.substr(eq + 1);
+        const std::string key = TrimIni(line.substr(0, eq));
+        values_[key] = TrimIni(line.substr(eq + 1));
+        keyLine_[key] = sectionLines_.size() - 1;
     }
     return r.Error() == 0;
 }
 
 bool IdentityStore::Save(std::string* error) {
-    std::string out = "[" + std::string(kSection) + "]\n";
-    for (const auto& [k, v] : values_) out += k + "=" + v + "\n";
+    // Every value on its own line where it stood; new ones after them.
+    std::vector<std::string> lines = sectionLines_;
+    for (const auto& [k, v] : values_) {
+        auto at = keyLine_.find(k);
+        if (at != keyLine_.end()) lines[at->second] = k + "=" + v;
+        else lines.push_back(k + "=" + v);
+    }
+    std::string out = preamble_ + "[" + std::string(kSection) + "]\n";
+    for (const std::string& l : lines) out += l + "\n";
     out += otherSections_;
     return WriteFileAtomic(path_, out, 0600, error);
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 
 #include "startup/constants.h"
 
@@ -24,7 +25,8 @@ public:
     // What Load changed or could not change about the file's mode, once, for
     // the log (which may not be open yet when the file is read); "" if none.
     std::string TakeNotice();
-    // Writes every value back (temporary file, fsync, rename, mode 0600).
+    // Writes every value back (temporary file, fsync, rename, mode 0600),
+    // each on its own line; comments and other lines stay as they stood.
     bool Save(std::string* error = nullptr);
 
     std::string Get(const std::string& name) const;   // "" when absent
@@ -38,8 +40,14 @@ public:
 
 private:
     std::string path_;
-    std::map<std::string, std::string> values_;   // of section [Tarvo]
-    std::string otherSections_;                   // kept as they stand
+    std::map<std::string, std::string> values_;   // of section [Tarvo], keys and values trimmed
+    // The file as it stood, written back around the values: the lines of
+    // [Tarvo] (comments and unknown keys included) with the line each key
+    // stands on, what comes before the first section, the other sections.
+    std::vector<std::string> sectionLines_;
+    std::map<std::string, std::size_t> keyLine_;
+    std::string preamble_;
+    std::string otherSections_;
     std::string notice_;
 };
 

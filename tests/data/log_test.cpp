@@ -25,13 +25,13 @@ protected:
 TEST_F(LogTest, EventLineHasDateTimeAndA120CharacterMessage) {
     ASSERT_TRUE(log.Open(path));
     std::string text = "Printer Error";
-    log.Write(1, text);
+    log.WriteAndPad(1, text);   // asked by name: the caller's text padded too
     EXPECT_EQ(text, "Printer Error" + std::string(107, ' '));
     std::string empty;
     log.Write(1, empty);
     std::string longText(130, 'x');
     log.Write(1, longText);
-    EXPECT_EQ(longText, std::string(120, 'x'));
+    EXPECT_EQ(longText, std::string(130, 'x'));   // any other write leaves the caller's text alone
     EXPECT_EQ(dir.Read("1234567.LOG"),
               "03-07-2026 09:05:02 Printer Error" + std::string(107, ' ') + "\r\n" +
               "03-07-2026 09:05:02 " + std::string(120, ' ') + "\r\n" +
@@ -76,7 +76,7 @@ TEST_F(LogTest, UnopenableLogNeverStopsTheCallerAndIsReportedOnce) {
     EXPECT_FALSE(log.Open(dir / "missing-folder/1234567.LOG"));
     std::string t = "still fine";
     log.Write(1, t);   // dropped, no crash
-    EXPECT_EQ(t.size(), 120u);
+    EXPECT_EQ(t, "still fine");   // the caller's text is never touched
     std::string why;
     EXPECT_TRUE(log.TakeOpenFailure(why));
     EXPECT_NE(why.find("missing-folder"), std::string::npos);

@@ -45,7 +45,7 @@ TEST(IdentityStore, ValuesSurviveASaveAndLoad) {
     ConnectionValues c = back.Connection();
     EXPECT_EQ(c.ftpHost, "10.0.0.5");
     EXPECT_EQ(c.ftpUser, "shop 12");
-    EXPECT_EQ(c.ftpPassword, "a=b;c ");   // everything after the first '=', blanks included
+    EXPECT_EQ(c.ftpPassword, "a=b;c");   // everything after the first '=', trimmed like the key
     EXPECT_EQ(c.ftpHostAlternate, "10.0.0.6");
     EXPECT_EQ(c.serverHost1, "10.0.0.7:8080");
     EXPECT_EQ(c.serverHost2, "");
@@ -80,11 +80,29 @@ TEST(IdentityStore, ReadsAHandWrittenFileAndKeepsOtherSections) {
     EXPECT_NE(text.find("FtpHost=ftp.example.test\n"), std::string::npos) << text;
     EXPECT_NE(text.find("[Printer]\nPort=/dev/usb/lp0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("[Drawer]\nOpen=1\nTerminalNumber=9999999\n"), std::string::npos) << text;
+    // Comments and lines the register does not know stay where they stood.
+    EXPECT_NE(text.find("[Tarvo]\n; the register's number\n# another comment\nTerminalNumber=1111111\n"
+                        "no equals sign here\nFtpHost=ftp.example.test\n"),
+              std::string::npos)
+        << text;
 
     IdentityStore again(dir.Path());
     ASSERT_TRUE(again.Load());
     EXPECT_EQ(again.TerminalNumber(), "1111111");
     EXPECT_EQ(again.Get("FtpHost"), "ftp.example.test");
+}
+
+TEST(IdentityStore, ValuesWrittenWithBlanksAroundThemReadTrimmed) {
+    for (const char* line : {"TerminalNumber = 1234567", "TerminalNumber=1234567 ", "\tTerminalNumber=\t1234567\t",
+                             "TerminalNumber =1234567  "}) {
+        SCOPED_TRACE(line);
+        TestDir dir;
+        dir.Write("Tarvo.ini", std::string("[Tarvo]\r\n") + line + "\r\nFtpUser =  shop 12  \r\n");
+        IdentityStore store(dir.Path());
+        ASSERT_TRUE(store.Load());
+        EXPECT_EQ(store.TerminalNumber(), "1234567");
+        EXPECT_EQ(store.Connection().ftpUser, "shop 12");
+    }
 }
 
 TEST(IdentityStore, SaveTightensTheModeOfAnExistingFile) {

@@ -57,13 +57,16 @@ struct Child {
 Child StartChild(const std::string& scenario, const std::string& folder, long crashAt, const std::string& outPath) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("LD_PRELOAD=", 0) != 0 && std::string(*e).rfind("TARVO_CRASH", 0) != 0)
+        if (std::string(*e).rfind("LD_PRELOAD=", 0) != 0 && std::string(*e).rfind("TARVO_CRASH", 0) != 0 &&
+            (crashAt < 0 || std::string(*e).rfind("ASAN_OPTIONS=", 0) != 0))
             env.emplace_back(*e);
     if (crashAt >= 0) {
         env.push_back(std::string("LD_PRELOAD=") + TARVO_FS_SHIM);
         env.push_back("TARVO_CRASH_AT=" + std::to_string(crashAt));
         // A sanitizer build wants its runtime first; the shim only passes calls on.
-        env.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        env.push_back(std::string("ASAN_OPTIONS=") + (asan && *asan ? std::string(asan) + ":" : std::string()) +
+                      "verify_asan_link_order=0");
     }
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());

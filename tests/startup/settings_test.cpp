@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 
 #include "common/cp1252.h"
+#include "data/log.h"
 #include "platform/files.h"
+#include "program_state.h"
+#include "startup/settings_load.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -270,6 +273,29 @@ TEST(SettingsLanguage, OnlyTwoSelectsFrench) {
     }
     s.gLanguage = 2;
     EXPECT_EQ(TextLanguage(s), 2);
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// The settings-failure box shows the message as the reader built it: logging
+// it never pads the caller's text.
+TEST(SettingsLoadTest, TheFailureMessageIsShownAsBuiltAndLogged) {
+    ResetProgramState();
+    TestDir dir;
+    SetTerminalPaths(gConstants.paths, dir.Path(), "1234567");
+    dir.Write("Files/1234567.SET", "280 A\r\n");
+    ProgramLog().Open(dir / "Files/1234567.LOG");
+    const SettingsLoad r = Settings_Load();
+    ProgramLog().Close();
+    EXPECT_FALSE(r.ok);
+    const std::string text = "An error is detected in setup file in line 280. Ask for a new download from head office.";
+    EXPECT_EQ(r.message, text);
+    EXPECT_NE(dir.Read("Files/1234567.LOG").find(text), std::string::npos);
+    gSettings = Settings{};
 }
 
 }  // namespace
