@@ -3,7 +3,7 @@
 
 #include "common/money.h"
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 
 namespace {
 using namespace tarvo;

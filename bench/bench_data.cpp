@@ -12,8 +12,8 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "synthetic_store.h"
 
 namespace {

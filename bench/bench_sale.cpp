@@ -20,9 +20,9 @@
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
 #include "sale/totals.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/text_tables.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "synthetic_store.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "startup/settings.h"
-#include "startup/special_operations.h"
+#include "config/settings.h"
+#include "config/special_operations.h"
 
 namespace {
 using namespace tarvo;

@@ -1,8 +1,8 @@
 // Puts the program-wide values back to a fresh start between tests.
 #pragma once
 #include "data/log.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 #include "transfer/comm_state.h"
 
 namespace tarvo {

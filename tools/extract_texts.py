@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Extract the register's text tables from the quoted table rows of a markdown
-document into the data files under src/startup/texts/.
+document into the data files under src/config/texts/.
 
 usage: extract_texts.py DOCUMENT.md OUTDIR
 

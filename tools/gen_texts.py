@@ -84,8 +84,8 @@ def main():
     for name in sorted(os.listdir(src)):
         if name.endswith(".txt"):
             tables[name[:-4]] = read(os.path.join(src, name))
-    lines = ["// Generated from src/startup/texts by tools/gen_texts.py: do not edit.",
-             '#include "startup/text_data.h"', "", "namespace tarvo::texts {", ""]
+    lines = ["// Generated from src/config/texts by tools/gen_texts.py: do not edit.",
+             '#include "config/text_data.h"', "", "namespace tarvo::texts {", ""]
     for name, rows in tables.items():
         ident = "k_" + re.sub(r"\W", "_", name)
         if rows and isinstance(rows[0][1], int):

@@ -5,7 +5,7 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "platform/process.h"
-#include "startup/constants.h"
+#include "config/constants.h"
 #include "ui/app_controller.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 #include "data/count_and_activity.h"
 
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/transaction_files.h"
 

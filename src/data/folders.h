@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -1,6 +1,6 @@
 #include "data/indexes.h"
 
-#include "data/fields.h"
+#include "common/fields.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,8 +12,8 @@
 #include "common/numbers.h"
 #include "data/log.h"
 #include "platform/files.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

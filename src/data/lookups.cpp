@@ -1,6 +1,6 @@
 #include "data/lookups.h"
 
-#include "data/fields.h"
+#include "common/fields.h"
 
 #include <algorithm>
 #include <optional>
@@ -8,7 +8,7 @@
 #include "common/numbers.h"
 #include "data/log.h"
 #include "data/master_files.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

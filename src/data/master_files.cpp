@@ -9,13 +9,13 @@
 
 #include "common/line_reader.h"
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/product_updates.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "platform/files.h"
 
 namespace tarvo {

@@ -16,8 +16,8 @@
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "platform/files.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

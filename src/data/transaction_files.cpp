@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
-#include "startup/constants.h"
+#include "config/constants.h"
 
 namespace tarvo {
 namespace {

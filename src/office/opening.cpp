@@ -4,7 +4,7 @@
 
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/transaction_files.h"
 #include "register/messages.h"
 #include "register/register_context.h"
@@ -12,7 +12,7 @@
 #include "register/register_state.h"
 #include "sale/modes.h"
 #include "sale/sale_start.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

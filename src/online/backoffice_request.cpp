@@ -7,9 +7,8 @@
 #include "data/log.h"
 #include "online/online_state.h"
 #include "platform/internet.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

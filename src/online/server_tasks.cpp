@@ -1,13 +1,13 @@
 #include "online/server_tasks.h"
 
-#include "data/fields.h"
+#include "common/fields.h"
 #include "online/backoffice_request.h"
 #include "online/online_state.h"
 #include "online/tag_text.h"
 #include "register/controls.h"
 #include "register/messages.h"
 #include "register/register_context.h"
-#include "startup/constants.h"
+#include "config/constants.h"
 
 namespace tarvo {
 

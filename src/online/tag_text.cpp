@@ -1,6 +1,6 @@
 #include "online/tag_text.h"
 
-#include "data/fields.h"
+#include "common/fields.h"
 #include "online/online_state.h"
 
 namespace tarvo {

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "startup/constants.h"
-
 namespace tarvo {
+
+// The six back-office connection values kept in the terminal's identity store.
+struct ConnectionValues {
+    std::string ftpHost, ftpUser, ftpPassword, ftpHostAlternate, serverHost1, serverHost2;
+};
 
 class IdentityStore {
 public:

@@ -8,7 +8,7 @@
 #include "print/printer_output.h"
 #include "print/report_header.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

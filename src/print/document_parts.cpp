@@ -4,15 +4,15 @@
 #include <cmath>
 
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/tenders.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/text_tables.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo::print_text {
 

@@ -13,7 +13,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/transaction_files.h"
@@ -30,8 +30,8 @@
 #include "register/register_context.h"
 #include "register/register_keys.h"
 #include "sale/sale_state.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

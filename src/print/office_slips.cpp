@@ -8,17 +8,16 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "data/transaction_files.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
-#include "startup/text_tables.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 namespace {

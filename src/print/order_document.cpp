@@ -7,7 +7,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/transaction_files.h"
@@ -16,8 +16,8 @@
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 
 namespace tarvo {
 namespace {

@@ -13,8 +13,8 @@
 #include "print/devices.h"
 #include "register/register_context.h"
 #include "sale/sale_state.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

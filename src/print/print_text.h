@@ -13,12 +13,12 @@
 
 #include "common/money.h"
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "print/printer_output.h"
-#include "startup/settings.h"
-#include "startup/constants.h"
-#include "startup/text_tables.h"
+#include "config/settings.h"
+#include "config/constants.h"
+#include "config/text_tables.h"
 
 namespace tarvo::print_text {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

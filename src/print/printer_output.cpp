@@ -14,8 +14,8 @@
 #include "register/register_context.h"
 #include "register/register_state.h"
 #include "register/screen_model.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -9,7 +9,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
@@ -19,10 +19,9 @@
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
-#include "startup/text_tables.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 namespace {

@@ -7,10 +7,9 @@
 #include "register/register_context.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
-#include "startup/text_tables.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 

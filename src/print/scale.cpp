@@ -14,8 +14,8 @@
 #include "register/register_state.h"
 #include "sale/product_entry.h"
 #include "sale/sale_state.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

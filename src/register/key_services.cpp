@@ -7,7 +7,7 @@
 #include "register/messages.h"
 #include "register/register_context.h"
 #include "register/register_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -11,7 +11,7 @@
 #include "register/register_keys.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

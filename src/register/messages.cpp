@@ -10,7 +10,7 @@
 #include "register/register_state.h"
 #include "register/screen_actions.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -8,7 +8,7 @@
 #include "register/receipt_area.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

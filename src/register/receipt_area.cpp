@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "data/fields.h"
+#include "common/fields.h"
 #include "register/panels.h"
 #include "register/register_context.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

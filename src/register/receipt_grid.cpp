@@ -9,7 +9,7 @@
 #include "register/register_context.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

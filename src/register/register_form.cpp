@@ -18,8 +18,8 @@
 #include "sale/tenders.h"
 #include "sale/sale_start.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 
 namespace tarvo {
 

@@ -10,7 +10,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/lookups.h"
 #include "register/entry_box.h"
 #include "register/messages.h"
@@ -19,8 +19,8 @@
 #include "register/receipt_grid.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/text_tables.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "transfer/comm_state.h"
 
 namespace tarvo {

@@ -13,8 +13,8 @@
 #include "register/receipt_area.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 
 namespace tarvo {
 

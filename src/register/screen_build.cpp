@@ -8,9 +8,9 @@
 #include "register/receipt_area.h"
 #include "register/receipt_grid.h"
 #include "register/register_context.h"
-#include "startup/settings.h"
-#include "startup/special_operations.h"
-#include "startup/text_tables.h"
+#include "config/settings.h"
+#include "config/special_operations.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 

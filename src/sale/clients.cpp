@@ -8,7 +8,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/indexes.h"
 #include "data/master_files.h"
 #include "register/controls.h"
@@ -19,7 +19,7 @@
 #include "register/register_keys.h"
 #include "sale/sale_state.h"
 #include "sale/totals.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -10,8 +10,8 @@
 #include "register/register_keys.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 #include "transfer/comm_state.h"
 
 namespace tarvo {

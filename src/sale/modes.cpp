@@ -14,8 +14,8 @@
 #include "register/screen_actions.h"
 #include "sale/sale_start.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/text_tables.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 

@@ -10,7 +10,7 @@
 #include "common/numbers.h"
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/indexes.h"
 #include "data/lookups.h"
 #include "register/controls.h"
@@ -23,7 +23,7 @@
 #include "sale/modes.h"
 #include "sale/sale_state.h"
 #include "sale/totals.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -7,7 +7,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/transaction_files.h"
 #include "register/controls.h"
@@ -21,7 +21,7 @@
 #include "sale/sale_start.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "transfer/comm_state.h"
 
 namespace tarvo {

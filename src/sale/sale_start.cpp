@@ -4,7 +4,7 @@
 #include <string>
 
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/lookups.h"
 #include "print/printer_output.h"
 #include "register/controls.h"
@@ -22,7 +22,7 @@
 #include "sale/product_entry.h"
 #include "sale/sale_state.h"
 #include "sale/totals.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "transfer/comm_state.h"
 
 namespace tarvo {

@@ -12,7 +12,7 @@
 #include "common/money.h"
 #include "common/numbers.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "platform/files.h"
@@ -26,8 +26,8 @@
 #include "sale/sale_state.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -6,7 +6,7 @@
 
 #include "common/money.h"
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/log.h"
 #include "register/controls.h"
 #include "register/entry_box.h"
@@ -16,7 +16,7 @@
 #include "register/register_keys.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -18,7 +18,7 @@
 
 #include "common/money.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 

@@ -3,8 +3,8 @@
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/master_files.h"
-#include "startup/settings.h"
-#include "startup/special_operations.h"
+#include "config/settings.h"
+#include "config/special_operations.h"
 
 namespace tarvo {
 

@@ -7,11 +7,9 @@
 #include "data/log.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
-
-std::string gTerminalNumber;
 
 namespace {
 void Log(const std::string& text) { ProgramLog().Write(1, text); }

@@ -59,7 +59,4 @@ enum class TerminalFormResult { StayOpen, Restart, EndProgram };
 // The Register button of the terminal-number form.
 TerminalFormResult TerminalForm_Register(StartupContext& ctx, const std::string& text);
 
-// The terminal number of this run.
-extern std::string gTerminalNumber;
-
 }  // namespace tarvo

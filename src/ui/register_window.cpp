@@ -23,10 +23,10 @@
 
 #include "data/data_state.h"
 #include "register/entry_box.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "register/register_form.h"
 #include "startup/settings_load.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
 #include "ui/key_translation.h"
 #include "ui/qt_text.h"
 #include "ui/startup_window.h"

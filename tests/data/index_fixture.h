@@ -15,8 +15,8 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "program_state.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "data/master_files.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "store_fixture.h"
 
 namespace tarvo {

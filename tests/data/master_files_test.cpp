@@ -8,9 +8,9 @@
 #include <functional>
 #include <sys/resource.h>
 
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/lookups.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "store_fixture.h"
 
 namespace tarvo {

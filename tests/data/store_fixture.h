@@ -15,7 +15,7 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "program_state.h"
-#include "startup/constants.h"
+#include "config/constants.h"
 #include "test_dir.h"
 
 namespace tarvo {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/count_and_activity.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "program_state.h"
 #include "test_dir.h"
 

@@ -8,7 +8,7 @@
 #include "online/tag_text.h"
 #include "register/controls.h"
 #include "register/register_fixture.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
 #include "test_dir.h"
 #include "test_net.h"
 

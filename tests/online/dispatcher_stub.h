@@ -28,7 +28,7 @@
 
 #include "online/backoffice_request.h"
 #include "platform/codec.h"
-#include "startup/constants.h"
+#include "config/constants.h"
 
 namespace tarvo {
 

@@ -23,9 +23,8 @@
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "print/print_golden.h"
 #include "test_dir.h"
 

@@ -33,8 +33,8 @@
 #include "register/register_fixture.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 #include "test_dir.h"
 
 namespace tarvo {

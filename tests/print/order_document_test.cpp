@@ -15,7 +15,7 @@
 
 #include "common/cp1252.h"
 #include "data/data_state.h"
-#include "data/fields.h"
+#include "common/fields.h"
 #include "data/master_files.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
@@ -28,9 +28,8 @@
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "print/print_golden.h"
 #include "test_dir.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "print/printer_output.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo::print_golden {
 

@@ -18,7 +18,7 @@
 #include "print/printer_output.h"
 #include "pty_pair.h"
 #include "register/register_fixture.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {

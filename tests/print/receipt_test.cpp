@@ -25,9 +25,8 @@
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "print/print_golden.h"
 #include "test_dir.h"
 

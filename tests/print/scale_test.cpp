@@ -21,7 +21,7 @@
 #include "register/key_fixture.h"
 #include "sale/product_entry.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {

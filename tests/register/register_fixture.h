@@ -13,8 +13,8 @@
 #include "register/register_context.h"
 #include "register/register_state.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/text_tables.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 

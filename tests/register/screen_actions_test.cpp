@@ -15,8 +15,7 @@
 #include "register/panels.h"
 #include "register/receipt_area.h"
 #include "register_fixture.h"
-#include "startup/constants.h"
-#include "startup/startup_sequence.h"
+#include "config/constants.h"
 #include "test_dir.h"
 
 namespace tarvo {

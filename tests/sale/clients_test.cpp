@@ -14,7 +14,7 @@
 #include "register/register_fixture.h"
 #include "sale/clients.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {

@@ -12,8 +12,8 @@
 #include "register/controls.h"
 #include "register/register_fixture.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 #include "transfer/comm_state.h"
 
 namespace tarvo {

@@ -21,7 +21,7 @@
 #include "register/register_keys.h"
 #include "sale/product_entry.h"
 #include "sale/sale_state.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

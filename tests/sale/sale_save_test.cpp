@@ -29,7 +29,7 @@
 #include "sale/sale_save.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 #include "test_dir.h"
 #include "transfer/comm_state.h"
 

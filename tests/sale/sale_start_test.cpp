@@ -16,8 +16,8 @@
 #include "register/controls.h"
 #include "register/register_fixture.h"
 #include "register/screen_actions.h"
-#include "startup/settings.h"
-#include "startup/startup_sequence.h"
+#include "config/settings.h"
+#include "config/constants.h"
 #include "test_dir.h"
 #include "transfer/comm_state.h"
 

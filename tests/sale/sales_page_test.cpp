@@ -16,7 +16,7 @@
 #include "sale/sale_state.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

@@ -18,7 +18,7 @@
 #include "sale/sale_state.h"
 #include "sale/suspend.h"
 #include "sale/totals.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

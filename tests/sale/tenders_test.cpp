@@ -15,7 +15,7 @@
 #include "register/register_fixture.h"
 #include "sale/sale_state.h"
 #include "sale/tenders.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

@@ -12,8 +12,8 @@
 #include "data/log.h"
 #include "lock_holder.h"
 #include "platform/program_lock.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "test_dir.h"
 #include "test_net.h"
 

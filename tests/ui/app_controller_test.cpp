@@ -17,8 +17,8 @@
 
 #include "data/log.h"
 #include "platform/process.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "pty_pair.h"
 #include "test_dir.h"
 #include "test_net.h"

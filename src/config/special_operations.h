@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "startup/settings.h"
-#include "startup/text_tables.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 
 namespace tarvo {
 

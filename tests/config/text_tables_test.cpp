@@ -1,10 +1,10 @@
-#include "startup/text_tables.h"
+#include "config/text_tables.h"
 
 #include <gtest/gtest.h>
 
 #include "common/cp1252.h"
-#include "startup/constants.h"
-#include "startup/settings.h"
+#include "config/constants.h"
+#include "config/settings.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/settings.h"
+#include "config/settings.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include "common/line_reader.h"
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 
 namespace tarvo {
 

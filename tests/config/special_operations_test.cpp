@@ -1,4 +1,4 @@
-#include "startup/special_operations.h"
+#include "config/special_operations.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/money.h"
-#include "startup/constants.h"
+#include "config/constants.h"
 
 namespace tarvo {
 

@@ -1,7 +1,7 @@
-#include "startup/special_operations.h"
+#include "config/special_operations.h"
 
 #include "common/numbers.h"
-#include "data/fields.h"
+#include "common/fields.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,4 @@
-#include "data/fields.h"
+#include "common/fields.h"
 
 #include <string_view>
 

@@ -5,14 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "startup/text_tables.h"
+#include "config/text_tables.h"
+#include "platform/identity_store.h"
 
 namespace tarvo {
-
-// The six back-office connection values kept in the terminal's identity store.
-struct ConnectionValues {
-    std::string ftpHost, ftpUser, ftpPassword, ftpHostAlternate, serverHost1, serverHost2;
-};
 
 struct Paths {
     std::string programFolder;     // no trailing "/"
@@ -39,6 +35,10 @@ struct Constants {
 };
 
 extern Constants gConstants;
+
+// The terminal number of this run: seven digits, it names every file of the
+// terminal.
+extern std::string gTerminalNumber;
 
 // Builds the path prefixes for a terminal (also after a new terminal number
 // is registered).

@@ -1,6 +1,6 @@
-#include "startup/text_tables.h"
+#include "config/text_tables.h"
 
-#include "startup/text_data.h"
+#include "config/text_data.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/constants.h"
+#include "config/constants.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -7,6 +7,7 @@
 namespace tarvo {
 
 Constants gConstants;
+std::string gTerminalNumber;
 
 namespace {
 std::string StripSlash(std::string s) {
