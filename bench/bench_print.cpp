@@ -71,14 +71,14 @@ void BM_ReceiptPrint(benchmark::State& state) {
     Money subtotal;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        s.gLineKey[k] = "KEY" + std::to_string(100000 + i);
-        s.gLineProduct[k] = std::to_string(200000 + i);
-        s.gLineUnitPrice[k] = Money::FromCents(99 + 37 * i);
-        s.gLineListPrice[k] = s.gLineUnitPrice[k];
-        s.gLineQuantity[k] = i % 7 == 0 ? 1.235 : 1 + i % 3;
+        s.gLines[k].key = "KEY" + std::to_string(100000 + i);
+        s.gLines[k].product = std::to_string(200000 + i);
+        s.gLines[k].unitPrice = Money::FromCents(99 + 37 * i);
+        s.gLines[k].listPrice = s.gLines[k].unitPrice;
+        s.gLines[k].quantity = i % 7 == 0 ? 1.235 : 1 + i % 3;
         if (i % 9 == 0) {
-            s.gLineNote[k] = "Discount 10%";
-            s.gLineHasNote[k] = true;
+            s.gLines[k].note = "Discount 10%";
+            s.gLines[k].hasNote = true;
         }
         subtotal += Money::FromCents((99 + 37 * i) * (1 + i % 3));
     }

@@ -55,10 +55,10 @@ void FillSale() {
     SaleState& s = gSale;
     static const char* const kFlags[] = {"tt ", "tt ", "tn ", "nn ", "tt "};
     for (int i = 1; i <= kMaxSaleLines; ++i) {
-        s.gLineUnitPrice[i] = Money::FromCents(99 + 37 * i);
-        s.gLineQuantity[i] = i % 11 == 0 ? -1 : i % 7 == 0 ? 1.235 : 1 + i % 3;
-        s.gLinePriceUnits[i] = i % 13 == 0 ? 2 : 1;
-        s.gLineTaxFlags[i] = kFlags[i % 5];
+        s.gLines[i].unitPrice = Money::FromCents(99 + 37 * i);
+        s.gLines[i].quantity = i % 11 == 0 ? -1 : i % 7 == 0 ? 1.235 : 1 + i % 3;
+        s.gLines[i].priceUnits = i % 13 == 0 ? 2 : 1;
+        s.gLines[i].taxFlags = kFlags[i % 5];
     }
     s.gItemCount = kMaxSaleLines;
 }
@@ -79,7 +79,7 @@ void BM_TotalsUpdateWithInclusions(benchmark::State& state) {
     gSettings.gTax2IncludesTax1 = gSettings.gTax3IncludesTax1 = gSettings.gTax3IncludesTax2 = "1";
     gSale.gTaxRate = {0, 5, 9.975, 1};
     FillSale();
-    for (int i = 1; i <= kMaxSaleLines; ++i) gSale.gLineTaxFlags[i] = i % 2 ? "ttt" : "tt ";
+    for (int i = 1; i <= kMaxSaleLines; ++i) gSale.gLines[i].taxFlags = i % 2 ? "ttt" : "tt ";
     for (auto _ : state) {
         if (!Totals_Update()) state.SkipWithError("totals refused");
         benchmark::DoNotOptimize(gSale.gTotal);
@@ -166,10 +166,10 @@ void BM_SaleSave(benchmark::State& state) {
     FillSale();
     SaleState& s = gSale;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
-        s.gLineKey[i] = "KEY" + std::to_string(100000 + i);
-        s.gLineProduct[i] = std::to_string(200000 + i);
-        s.gLineListPrice[i] = s.gLineUnitPrice[i];
-        if (i % 9 == 0) s.gLineNote[i] = "Discount 10%";
+        s.gLines[i].key = "KEY" + std::to_string(100000 + i);
+        s.gLines[i].product = std::to_string(200000 + i);
+        s.gLines[i].listPrice = s.gLines[i].unitPrice;
+        if (i % 9 == 0) s.gLines[i].note = "Discount 10%";
     }
     if (!Totals_Update()) state.SkipWithError("totals refused");
     const char* types[] = {"", "1", "4", "1"};

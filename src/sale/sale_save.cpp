@@ -259,18 +259,18 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
 
     out.lines.reserve(static_cast<std::size_t>(std::max(0, s.gItemCount)));
     for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
-        const auto i = static_cast<std::size_t>(k);
+        const SaleLine& line = s.gLines[static_cast<std::size_t>(k)];
         RecordBuilder l(problem);
         l.Raw(inv);
         l.Zero(k, 3);
-        l.Text(s.gLineProduct[i], 8);
-        l.Text(s.gLineKey[i], 20);
-        l.Number(Num_Text(s.gLineQuantity[i]), 9, "Quantity of line " + std::to_string(k));
-        l.Number(s.gLineListPrice[i].Text(), 9, "List price of line " + std::to_string(k));
-        l.Number(s.gLineUnitPrice[i].Text(), 9, "Price of line " + std::to_string(k));
-        l.Text(s.gLineNote[i], 21);
-        l.Raw(s.gLineKitComponent[i] ? "1" : "0");
-        l.Raw(s.gLineHasNote[i] ? "1" : "0");
+        l.Text(line.product, 8);
+        l.Text(line.key, 20);
+        l.Number(Num_Text(line.quantity), 9, "Quantity of line " + std::to_string(k));
+        l.Number(line.listPrice.Text(), 9, "List price of line " + std::to_string(k));
+        l.Number(line.unitPrice.Text(), 9, "Price of line " + std::to_string(k));
+        l.Text(line.note, 21);
+        l.Raw(line.kitComponent ? "1" : "0");
+        l.Raw(line.hasNote ? "1" : "0");
         out.lines.push_back(l.Take());
     }
 
@@ -389,7 +389,7 @@ void Total_Activate() {
         bool all = true;
         for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
             const auto i = static_cast<std::size_t>(k);
-            if (s.gLineQuantity[i] != Num_Val(s.gLineTaxFlags[i])) {
+            if (s.gLines[i].quantity != Num_Val(s.gLines[i].taxFlags)) {
                 all = false;
                 break;
             }

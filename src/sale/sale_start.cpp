@@ -1,5 +1,6 @@
 #include "sale/sale_start.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -81,12 +82,7 @@ void DefaultClient_Attach() {
 }
 
 void Lines_Clear() {
-    SaleState& s = gSale;
-    for (int i = 1; i <= kMaxSaleLines; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        ForEachLineArray(s, [k](auto& line) { line[k] = {}; });
-        s.gLinePriceUnits[k] = 1;
-    }
+    std::fill(gSale.gLines.begin() + 1, gSale.gLines.end(), SaleLine{});
 }
 
 void Tenders_Clear() {

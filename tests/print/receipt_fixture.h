@@ -105,11 +105,11 @@ protected:
     }
     void AddLine(const char* key, double qty, const char* price) {
         const auto n = static_cast<std::size_t>(++gSale.gItemCount);
-        gSale.gLineProduct[n] = "P";
-        gSale.gLineKey[n] = key;
-        gSale.gLineQuantity[n] = qty;
-        gSale.gLineListPrice[n] = M(price);
-        gSale.gLineUnitPrice[n] = M(price);
+        gSale.gLines[n].product = "P";
+        gSale.gLines[n].key = key;
+        gSale.gLines[n].quantity = qty;
+        gSale.gLines[n].listPrice = M(price);
+        gSale.gLines[n].unitPrice = M(price);
     }
     void AddTender(const char* type, const char* amount) {
         const auto t = static_cast<std::size_t>(++gSale.gPaymentCount);

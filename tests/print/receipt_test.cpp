@@ -597,10 +597,10 @@ TEST_F(ReceiptTest, ItemLinesCarryProductNumbersAndNotesAndSkipKitComponents) {
         gSettings.gProductKeyMode = "0";
         AddLine("APPLE", 2, "10");
         AddLine("BOOK", 1, "20");
-        gSale.gLineHasNote[2] = true;
-        gSale.gLineNote[2] = "Gift wrap";
+        gSale.gLines[2].hasNote = true;
+        gSale.gLines[2].note = "Gift wrap";
         AddLine("CHEESE", 1, "0");
-        gSale.gLineKitComponent[3] = true;   // part of a kit: not printed
+        gSale.gLines[3].kitComponent = true;   // part of a kit: not printed
         gSale.gSubtotal = gSale.gTotal = M("40");
         AddTender("1", "40");
         const std::size_t w = c.wide ? 54 : 40;

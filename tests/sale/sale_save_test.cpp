@@ -372,7 +372,7 @@ TEST_F(SaleSaveTest, ClientDiscountPerLineSavesTheDiscountedPricesAndNotes) {
     gData.gClientCount = 1;
     gSale.gTaxRate[1] = 5;
     AddLine("5001", "ROLLS", 2, "19.99", "19.99");
-    gSale.gLineTaxFlags[1] = "t";
+    gSale.gLines[1].taxFlags = "t";
     AddLine("5002", "OVEN", 1, "1234.56", "1234.56", "typed note", true);
     AddLine("5003", "BAG", -1, ".05", ".05");
     AddLine("5004", "KITPART", 1, "0", "0", "", false, true);
@@ -416,10 +416,10 @@ TEST_F(SaleSaveTest, AFieldTooWideRefusesTheTotalAndKeepsTheSaleOpen) {
         const char* named;
     };
     const Wide cases[] = {
-        {"quantity", [] { gSale.gLineQuantity[2] = 1234567890; }, "Quantity of line 2"},
+        {"quantity", [] { gSale.gLines[2].quantity = 1234567890; }, "Quantity of line 2"},
         {"total", [] { gSale.gTotal = M("1234567.89"); }, "Total"},
         {"tender", [] { gSale.gPayAmount[1] = M("-123456.78"); }, "Amount of tender 1"},
-        {"list price", [] { gSale.gLineListPrice[1] = M("100000.005"); }, "List price of line 1"},
+        {"list price", [] { gSale.gLines[1].listPrice = M("100000.005"); }, "List price of line 1"},
     };
     CashSale();
     mTotalRegister_Click();   // a first sale, so the files hold something to keep
@@ -756,11 +756,11 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     NewSale();
     gSale.gMode = 30;
     AddLine("1", "A", 3, "1", "1");
-    gSale.gLineTaxFlags[1] = "3";
+    gSale.gLines[1].taxFlags = "3";
     AddLine("2", "B", 1, "1", "1");
-    gSale.gLineTaxFlags[2] = "2";
+    gSale.gLines[2].taxFlags = "2";
     EXPECT_FALSE(enabled());
-    gSale.gLineQuantity[2] = 2;
+    gSale.gLines[2].quantity = 2;
     EXPECT_TRUE(enabled());
 
     // A client order needs the minimum share paid.
