@@ -173,22 +173,22 @@ void BM_SaleSave(benchmark::State& state) {
     }
     if (!Totals_Update()) state.SkipWithError("totals refused");
     const char* types[] = {"", "1", "4", "1"};
-    for (int t = 1; t <= 3; ++t) s.gPayType[t] = types[t];
-    s.gPayAmount[1] = Money::FromUnits(100);
-    s.gPayAmount[2] = Money::FromUnits(200);
-    s.gPayEntryKind[2] = 2;
-    s.gPayCardNumber[2] = "4111111111111111";
-    s.gPayCardExpiry[2] = "1227";
-    s.gPayCardHolder[2] = "A CARDHOLDER";
-    s.gPayCardData[2] = "12 Main Street 90210";
+    for (int t = 1; t <= 3; ++t) s.gPayments[t].type = types[t];
+    s.gPayments[1].amount = Money::FromUnits(100);
+    s.gPayments[2].amount = Money::FromUnits(200);
+    s.gPayments[2].entryKind = 2;
+    s.gPayments[2].cardNumber = "4111111111111111";
+    s.gPayments[2].cardExpiry = "1227";
+    s.gPayments[2].cardHolder = "A CARDHOLDER";
+    s.gPayments[2].cardData = "12 Main Street 90210";
     s.gPaymentCount = 3;
-    const Money rest = s.gTotal - s.gPayAmount[1] - s.gPayAmount[2];
-    s.gPayAmount[3] = rest + Money::FromUnits(5);
+    const Money rest = s.gTotal - s.gPayments[1].amount - s.gPayments[2].amount;
+    s.gPayments[3].amount = rest + Money::FromUnits(5);
     s.gPaid = s.gTotal + Money::FromUnits(5);
     s.gChange = Money::FromUnits(5);
-    const Money lastTender = s.gPayAmount[3];
+    const Money lastTender = s.gPayments[3].amount;
     for (auto _ : state) {
-        s.gPayAmount[3] = lastTender;
+        s.gPayments[3].amount = lastTender;
         if (!Sale_Save()) state.SkipWithError("sale not saved");
     }
     std::filesystem::remove_all(folder);

@@ -33,6 +33,19 @@ struct SaleLine {
     bool operator==(const SaleLine&) const = default;
 };
 
+// One tender of the sale. A default tender is an empty slot.
+struct SalePayment {
+    std::string type;               // gPayType
+    std::string description;        // gPayDescription
+    Money amount;                   // gPayAmount
+    std::string reference;          // gPayReference
+    std::int16_t entryKind = 0;     // gPayEntryKind: 0 no card, 1 swiped, 2 keyed
+    std::string cardNumber;         // gPayCardNumber
+    std::string cardExpiry;         // gPayCardExpiry
+    std::string cardHolder;         // gPayCardHolder
+    std::string cardData;           // gPayCardData
+};
+
 struct SaleState {
     std::array<SaleLine, kMaxSaleLines + 1> gLines{};   // SaleLine 1..gItemCount
     std::int32_t gItemCount = 0;
@@ -88,10 +101,7 @@ struct SaleState {
     std::string gClientCode, gSaleClientId;  // client of the sale; the id is the client record's columns 1-8, trimmed
     std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;    // order-document defaults,
     std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod; // reset at every sale start
-    std::array<std::string, 11> gPayType, gPayDescription, gPayReference;  // tenders (SalePayment) 1..10
-    std::array<std::string, 11> gPayCardNumber, gPayCardExpiry, gPayCardHolder, gPayCardData;
-    std::array<Money, 11> gPayAmount{};
-    std::array<std::int16_t, 11> gPayEntryKind{};   // 0 no card, 1 swiped, 2 keyed
+    std::array<SalePayment, 11> gPayments{};   // tenders 1..10
     std::string gCardAddress, gCardZip;     // asked for a keyed card
     bool gSendPending = false;              // a scheduled send fell due during a sale
     std::string gDateText;                  // the business date as printed (day/month name/year), by Date_Set

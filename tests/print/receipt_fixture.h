@@ -113,8 +113,8 @@ protected:
     }
     void AddTender(const char* type, const char* amount) {
         const auto t = static_cast<std::size_t>(++gSale.gPaymentCount);
-        gSale.gPayType[t] = type;
-        gSale.gPayAmount[t] = M(amount);
+        gSale.gPayments[t].type = type;
+        gSale.gPayments[t].amount = M(amount);
         gSale.gPaid += M(amount);
     }
     // Apple 2 x 10.00, Book 1 x 20.00; GST 2.00; total 42.00 paid with 50.00 cash.

@@ -27,9 +27,9 @@ inline void AddLine(const char* product, const char* key, double qty, const char
 inline void AddTender(const char* type, const char* amount, const char* reference = "") {
     SaleState& s = gSale;
     const auto t = static_cast<std::size_t>(++s.gPaymentCount);
-    s.gPayType[t] = type;
-    s.gPayAmount[t] = M(amount);
-    s.gPayReference[t] = reference;
+    s.gPayments[t].type = type;
+    s.gPayments[t].amount = M(amount);
+    s.gPayments[t].reference = reference;
     s.gPaid += M(amount);
 }
 

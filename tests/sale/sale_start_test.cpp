@@ -305,15 +305,15 @@ void DirtySale() {
         s.gLines[i].sourceIndex = 7;
     }
     for (int k = 1; k <= 10; ++k) {
-        s.gPayType[k] = "1";
-        s.gPayDescription[k] = "Cash";
-        s.gPayAmount[k] = Money::FromUnits(20);
-        s.gPayReference[k] = "R";
-        s.gPayCardNumber[k] = "4111";
-        s.gPayCardExpiry[k] = "1230";
-        s.gPayCardHolder[k] = "HOLDER";
-        s.gPayCardData[k] = "DATA";
-        s.gPayEntryKind[k] = 1;
+        s.gPayments[k].type = "1";
+        s.gPayments[k].description = "Cash";
+        s.gPayments[k].amount = Money::FromUnits(20);
+        s.gPayments[k].reference = "R";
+        s.gPayments[k].cardNumber = "4111";
+        s.gPayments[k].cardExpiry = "1230";
+        s.gPayments[k].cardHolder = "HOLDER";
+        s.gPayments[k].cardData = "DATA";
+        s.gPayments[k].entryKind = 1;
     }
     s.gItemCount = kMaxSaleLines;
     s.gTopLine = 394;
@@ -388,10 +388,11 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     }
     for (int k = 1; k <= 10; ++k) {
         SCOPED_TRACE("tender " + std::to_string(k));
-        EXPECT_EQ(s.gPayType[k] + s.gPayDescription[k] + s.gPayReference[k], "");
-        EXPECT_EQ(s.gPayCardNumber[k] + s.gPayCardExpiry[k] + s.gPayCardHolder[k] + s.gPayCardData[k], "");
-        EXPECT_TRUE(s.gPayAmount[k].IsZero());
-        EXPECT_EQ(s.gPayEntryKind[k], 0);
+        const SalePayment& p = s.gPayments[static_cast<std::size_t>(k)];
+        EXPECT_EQ(p.type + p.description + p.reference, "");
+        EXPECT_EQ(p.cardNumber + p.cardExpiry + p.cardHolder + p.cardData, "");
+        EXPECT_TRUE(p.amount.IsZero());
+        EXPECT_EQ(p.entryKind, 0);
     }
     for (int row = 7; row <= 9; ++row) {
         EXPECT_EQ(screen.Text(Id("Tr_Title", row)), "") << row;
