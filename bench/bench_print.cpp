@@ -70,14 +70,14 @@ void BM_ReceiptPrint(benchmark::State& state) {
     Money subtotal;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        s.gLineKey[k] = "KEY" + std::to_string(100000 + i);
-        s.gLineProduct[k] = std::to_string(200000 + i);
-        s.gLineUnitPrice[k] = Money::FromCents(99 + 37 * i);
-        s.gLineListPrice[k] = s.gLineUnitPrice[k];
-        s.gLineQuantity[k] = i % 7 == 0 ? 1.235 : 1 + i % 3;
+        s.gLines[k].key = "KEY" + std::to_string(100000 + i);
+        s.gLines[k].product = std::to_string(200000 + i);
+        s.gLines[k].unitPrice = Money::FromCents(99 + 37 * i);
+        s.gLines[k].listPrice = s.gLines[k].unitPrice;
+        s.gLines[k].quantity = i % 7 == 0 ? 1.235 : 1 + i % 3;
         if (i % 9 == 0) {
-            s.gLineNote[k] = "Discount 10%";
-            s.gLineHasNote[k] = true;
+            s.gLines[k].note = "Discount 10%";
+            s.gLines[k].hasNote = true;
         }
         subtotal += Money::FromCents((99 + 37 * i) * (1 + i % 3));
     }
@@ -90,14 +90,14 @@ void BM_ReceiptPrint(benchmark::State& state) {
     gSettings.PaymentTypes[4].Code = "4";
     gSettings.PaymentTypes[4].Name1 = "Visa";
     const char* types[] = {"", "1", "4", "1"};
-    for (std::size_t t = 1; t <= 3; ++t) s.gPayType[t] = types[t];
-    s.gPayAmount[1] = Money::FromUnits(100);
-    s.gPayAmount[2] = Money::FromUnits(200);
-    s.gPayEntryKind[2] = 2;
-    s.gPayCardNumber[2] = "4111111111111111";
-    s.gPayCardExpiry[2] = "1227";
-    s.gPayReference[2] = "123456";
-    s.gPayAmount[3] = s.gTotal - Money::FromUnits(300) + Money::FromUnits(5);
+    for (std::size_t t = 1; t <= 3; ++t) s.gPayments[t].type = types[t];
+    s.gPayments[1].amount = Money::FromUnits(100);
+    s.gPayments[2].amount = Money::FromUnits(200);
+    s.gPayments[2].entryKind = 2;
+    s.gPayments[2].cardNumber = "4111111111111111";
+    s.gPayments[2].cardExpiry = "1227";
+    s.gPayments[2].reference = "123456";
+    s.gPayments[3].amount = s.gTotal - Money::FromUnits(300) + Money::FromUnits(5);
     s.gPaymentCount = 3;
     s.gPaid = s.gTotal + Money::FromUnits(5);
     s.gChange = Money::FromUnits(5);

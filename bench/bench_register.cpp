@@ -19,13 +19,13 @@ using namespace tarvo;
 void FillSale() {
     gSale = SaleState{};
     for (int i = 1; i <= kMaxSaleLines; ++i) {
-        gSale.gLineDescription[i] = "Product number " + std::to_string(i);
-        gSale.gLineTaxFlags[i] = "GP ";
-        gSale.gLineQuantity[i] = i % 7 == 0 ? -1.5 : 2;
-        gSale.gLineUnitPrice[i] = Money::FromCents(199 + 37 * i);
-        gSale.gLineExtension[i] = Money::FromCents((i % 7 == 0 ? -3 : 4) * (199 + 37 * i) / 2);
-        gSale.gLineHasNote[i] = i % 5 == 0;
-        if (gSale.gLineHasNote[i]) gSale.gLineNote[i] = "note of line " + std::to_string(i);
+        gSale.gLines[i].description = "Product number " + std::to_string(i);
+        gSale.gLines[i].taxFlags = "GP ";
+        gSale.gLines[i].quantity = i % 7 == 0 ? -1.5 : 2;
+        gSale.gLines[i].unitPrice = Money::FromCents(199 + 37 * i);
+        gSale.gLines[i].extension = Money::FromCents((i % 7 == 0 ? -3 : 4) * (199 + 37 * i) / 2);
+        gSale.gLines[i].hasNote = i % 5 == 0;
+        if (gSale.gLines[i].hasNote) gSale.gLines[i].note = "note of line " + std::to_string(i);
     }
     gSale.gItemCount = kMaxSaleLines;
 }

@@ -55,10 +55,10 @@ void FillSale() {
     SaleState& s = gSale;
     static const char* const kFlags[] = {"tt ", "tt ", "tn ", "nn ", "tt "};
     for (int i = 1; i <= kMaxSaleLines; ++i) {
-        s.gLineUnitPrice[i] = Money::FromCents(99 + 37 * i);
-        s.gLineQuantity[i] = i % 11 == 0 ? -1 : i % 7 == 0 ? 1.235 : 1 + i % 3;
-        s.gLinePriceUnits[i] = i % 13 == 0 ? 2 : 1;
-        s.gLineTaxFlags[i] = kFlags[i % 5];
+        s.gLines[i].unitPrice = Money::FromCents(99 + 37 * i);
+        s.gLines[i].quantity = i % 11 == 0 ? -1 : i % 7 == 0 ? 1.235 : 1 + i % 3;
+        s.gLines[i].priceUnits = i % 13 == 0 ? 2 : 1;
+        s.gLines[i].taxFlags = kFlags[i % 5];
     }
     s.gItemCount = kMaxSaleLines;
 }
@@ -79,7 +79,7 @@ void BM_TotalsUpdateWithInclusions(benchmark::State& state) {
     gSettings.gTax2IncludesTax1 = gSettings.gTax3IncludesTax1 = gSettings.gTax3IncludesTax2 = "1";
     gSale.gTaxRate = {0, 5, 9.975, 1};
     FillSale();
-    for (int i = 1; i <= kMaxSaleLines; ++i) gSale.gLineTaxFlags[i] = i % 2 ? "ttt" : "tt ";
+    for (int i = 1; i <= kMaxSaleLines; ++i) gSale.gLines[i].taxFlags = i % 2 ? "ttt" : "tt ";
     for (auto _ : state) {
         if (!Totals_Update()) state.SkipWithError("totals refused");
         benchmark::DoNotOptimize(gSale.gTotal);
@@ -166,29 +166,29 @@ void BM_SaleSave(benchmark::State& state) {
     FillSale();
     SaleState& s = gSale;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
-        s.gLineKey[i] = "KEY" + std::to_string(100000 + i);
-        s.gLineProduct[i] = std::to_string(200000 + i);
-        s.gLineListPrice[i] = s.gLineUnitPrice[i];
-        if (i % 9 == 0) s.gLineNote[i] = "Discount 10%";
+        s.gLines[i].key = "KEY" + std::to_string(100000 + i);
+        s.gLines[i].product = std::to_string(200000 + i);
+        s.gLines[i].listPrice = s.gLines[i].unitPrice;
+        if (i % 9 == 0) s.gLines[i].note = "Discount 10%";
     }
     if (!Totals_Update()) state.SkipWithError("totals refused");
     const char* types[] = {"", "1", "4", "1"};
-    for (int t = 1; t <= 3; ++t) s.gPayType[t] = types[t];
-    s.gPayAmount[1] = Money::FromUnits(100);
-    s.gPayAmount[2] = Money::FromUnits(200);
-    s.gPayEntryKind[2] = 2;
-    s.gPayCardNumber[2] = "4111111111111111";
-    s.gPayCardExpiry[2] = "1227";
-    s.gPayCardHolder[2] = "A CARDHOLDER";
-    s.gPayCardData[2] = "12 Main Street 90210";
+    for (int t = 1; t <= 3; ++t) s.gPayments[t].type = types[t];
+    s.gPayments[1].amount = Money::FromUnits(100);
+    s.gPayments[2].amount = Money::FromUnits(200);
+    s.gPayments[2].entryKind = 2;
+    s.gPayments[2].cardNumber = "4111111111111111";
+    s.gPayments[2].cardExpiry = "1227";
+    s.gPayments[2].cardHolder = "A CARDHOLDER";
+    s.gPayments[2].cardData = "12 Main Street 90210";
     s.gPaymentCount = 3;
-    const Money rest = s.gTotal - s.gPayAmount[1] - s.gPayAmount[2];
-    s.gPayAmount[3] = rest + Money::FromUnits(5);
+    const Money rest = s.gTotal - s.gPayments[1].amount - s.gPayments[2].amount;
+    s.gPayments[3].amount = rest + Money::FromUnits(5);
     s.gPaid = s.gTotal + Money::FromUnits(5);
     s.gChange = Money::FromUnits(5);
-    const Money lastTender = s.gPayAmount[3];
+    const Money lastTender = s.gPayments[3].amount;
     for (auto _ : state) {
-        s.gPayAmount[3] = lastTender;
+        s.gPayments[3].amount = lastTender;
         if (!Sale_Save()) state.SkipWithError("sale not saved");
     }
     std::filesystem::remove_all(folder);

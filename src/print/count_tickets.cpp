@@ -36,7 +36,7 @@ void PhysicalStart_Print() {
 void Item_PrintLine() {
     // The count's value takes in every counted item, printed or not, so a
     // printer that fails once does not leave later tickets short.
-    gCountRunningTotal = CentRoundUp(gCountRunningTotal + gSale.gLineExtension[1]);
+    gCountRunningTotal = CentRoundUp(gCountRunningTotal + gSale.gLines[1].extension);
     if (Printer_IsOff("Item_PrintLine")) return;
     // Finish the printout still open (the count-start slip, on the spooler
     // still unsent) so that its failure is not lost.
@@ -47,14 +47,14 @@ void Item_PrintLine() {
     Printer_OpenPlain();
     if (gPrint.gPrintStatus == 0) {
         const bool wide = gSettings.gWidePaper == 1;
-        const Money price = gSale.gLineUnitPrice[1];
-        const Money extension = gSale.gLineExtension[1];
+        const Money price = gSale.gLines[1].unitPrice;
+        const Money extension = gSale.gLines[1].extension;
         const std::string p = price.Format("###,##0.00");
         const std::string e = extension.Format("###,##0.00");
         const std::string t = gCountRunningTotal.Format("##,###,##0.00");
 
-        Line(Fit(gSale.gLineKey[1], wide ? 16 : 13) + Fit(gSale.gLineDescription[1], wide ? 30 : 20) +
-             Right(Num_Text(gSale.gLineQuantity[1]), wide ? 8 : 6));
+        Line(Fit(gSale.gLines[1].key, wide ? 16 : 13) + Fit(gSale.gLines[1].description, wide ? 30 : 20) +
+             Right(Num_Text(gSale.gLines[1].quantity), wide ? 8 : 6));
         Line("@" + Blanks(10 - Len(p)) + "$" + p + "=" + Blanks(10 - Len(e)) + "$" + e + Blanks(14 - Len(t)) + "$" +
              t);
         Line(Rule(static_cast<std::size_t>(gPrint.gLineWidth)));

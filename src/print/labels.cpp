@@ -338,7 +338,7 @@ void ExtraLines(SaleRun& run, int n, bool found) {
                 break;
             case 3:
             case 4:
-                value = ProductMaster(run, gSale.gLineProduct[static_cast<std::size_t>(n)], l.gLabelExtraKind[k]);
+                value = ProductMaster(run, gSale.gLines[static_cast<std::size_t>(n)].product, l.gLabelExtraKind[k]);
                 if (value.empty()) continue;
                 break;
             default: continue;
@@ -350,10 +350,9 @@ void ExtraLines(SaleRun& run, int n, bool found) {
 void SaleLabel(SaleRun& run, int n) {
     LabelOutput& out = run.out;
     const int format = run.format;
-    const SaleState& s = gSale;
-    const auto i = static_cast<std::size_t>(n);
+    const SaleLine& line = gSale.gLines[static_cast<std::size_t>(n)];
     out.Part(format, "1LBL");
-    const std::string key = s.gLineKey[i];
+    const std::string key = line.key;
     const bool found = FindProduct(key);
     const std::string record = found ? gData.gProductRec : std::string();
     const double keyMode = Num_Val(gSettings.gProductKeyMode);
@@ -365,13 +364,13 @@ void SaleLabel(SaleRun& run, int n) {
         out.Piece(format, "UPC", key);
     else if (found)
         out.Piece(format, "UPC", Mid(record, 40, 20));
-    out.Piece(format, "DES", s.gLineDescription[i]);
-    out.Piece(format, "PRE", s.gLineUnitPrice[i].Format("####0.00"));
+    out.Piece(format, "DES", line.description);
+    out.Piece(format, "PRE", line.unitPrice.Format("####0.00"));
     if (found) out.Piece(format, "LOC", Mid(record, 250, 14));
     out.Piece(format, "LG1", "");
     out.Piece(format, "LG2", "");
     ExtraLines(run, n, found);
-    out.Piece(format, "QTY", QuantityText(s.gLineQuantity[i], "Label_Print"));
+    out.Piece(format, "QTY", QuantityText(line.quantity, "Label_Print"));
     out.Part(format, "2LBL");
 }
 
@@ -446,7 +445,7 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
             LogLine(where + ", product " + key + " could not be added");
             continue;
         }
-        const double made = s.gLineQuantity[static_cast<std::size_t>(s.gItemCount)];
+        const double made = s.gLines[static_cast<std::size_t>(s.gItemCount)].quantity;
         if (made != quantity)
             LogLine(where + ", the quantity " + Num_TextDisplay(quantity) + " is not a sale quantity, " +
                     Num_TextDisplay(made) + " taken");

@@ -196,13 +196,11 @@ void Customer_PriceChecker() {
 
 void Customer_Product() {
     Screen_Show("Customer_Product", true, [] {
-        const SaleState& s = gSale;
-        const int n = s.gItemCount;
-        const Money extension = s.gLineExtension[static_cast<std::size_t>(n)];
+        const SaleLine& line = gSale.gLines[static_cast<std::size_t>(gSale.gItemCount)];
+        const Money extension = line.extension;
         const std::string amount = extension.Format(extension > Money() ? "$####0.00" : "##,##0.00");
-        const double quantity = s.gLineQuantity[static_cast<std::size_t>(n)];
-        std::vector<std::string> pieces{Sequence(Seq::Line1) +
-                                        Fit(s.gLineDescription[static_cast<std::size_t>(n)], kWidth)};
+        const double quantity = line.quantity;
+        std::vector<std::string> pieces{Sequence(Seq::Line1) + Fit(line.description, kWidth)};
         if (quantity == 1.0) {
             pieces.push_back(Sequence(Seq::Line2) + Right(amount, Line2Width()));
             return pieces;

@@ -199,7 +199,7 @@ void ScaleComm_OnComm() {
     CIATime(Msg(kMsgWeight) + " " + Num_TextDisplay(weight), kMessageSeconds);
     SaleState& s = gSale;
     if (Product_AddWeighed(weight)) {
-        s.gKitCode = s.gLineKey[static_cast<std::size_t>(s.gItemCount)];
+        s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
         Keys().Kit_Processing();
     } else {
         Request_End();   // the line was refused: the next entry counts as usual

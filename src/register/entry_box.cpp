@@ -53,7 +53,7 @@ void Product_EnterCode(const std::string& code) {
     if (gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0) {
         sale.gLineKind = 'P';   // a product line
         Keys().Product_Add();
-        if (sale.gItemCount > 0) sale.gKitCode = sale.gLineKey[static_cast<std::size_t>(sale.gItemCount)];
+        if (sale.gItemCount > 0) sale.gKitCode = sale.gLines[static_cast<std::size_t>(sale.gItemCount)].key;
         Keys().Kit_Processing();
         return;
     }

@@ -83,11 +83,12 @@ void Receipt_Display() {
     for (int i = std::max<int>(sale.gTopLine, 1); i <= last && r <= kGridRows; ++i) {
         gReg.gGridRowLine[r] = static_cast<std::int16_t>(i);
         s.SetText(Cell(kNumber, r), std::to_string(i));
-        s.SetText(Cell(kDescription, r), sale.gLineDescription[i]);
-        s.SetText(Cell(kTax, r), sale.gLineTaxFlags[i]);
-        s.SetText(Cell(kQuantity, r), Num_TextDisplay(sale.gLineQuantity[i]));
-        s.SetText(Cell(kPrice, r), sale.gLineUnitPrice[i].Format("####0.00"));
-        s.SetText(Cell(kExtension, r), sale.gLineExtension[i].Format("$##,##0.00"));
+        const SaleLine& saleLine = sale.gLines[static_cast<std::size_t>(i)];
+        s.SetText(Cell(kDescription, r), saleLine.description);
+        s.SetText(Cell(kTax, r), saleLine.taxFlags);
+        s.SetText(Cell(kQuantity, r), Num_TextDisplay(saleLine.quantity));
+        s.SetText(Cell(kPrice, r), saleLine.unitPrice.Format("####0.00"));
+        s.SetText(Cell(kExtension, r), saleLine.extension.Format("$##,##0.00"));
 
         // In the order modes the tax cell holds the expected quantity: a line
         // counted to its expected quantity is in order, any other stands out.
@@ -96,10 +97,10 @@ void Receipt_Display() {
         for (int c = 0; c < 6; ++c) s.SetForeColour(Cell(c, r), standsOut ? alert : line);
 
         if (++r > kGridRows) break;
-        if (sale.gLineHasNote[i]) {
+        if (saleLine.hasNote) {
             gReg.gGridRowLine[r] = static_cast<std::int16_t>(i);
             EmptyRow(s, r);
-            s.SetText(Cell(kDescription, r), sale.gLineNote[i]);
+            s.SetText(Cell(kDescription, r), saleLine.note);
             ++r;
         }
     }

@@ -64,7 +64,10 @@ void AfterLineRemoved() {
 // Line `to` takes every field of line `from` except the position in a
 // fetched order, which stays with its slot.
 void MoveLine(int to, int from) {
-    ForEachLineArray(gSale, [&](auto& line) { line[to] = line[from]; }, false);
+    SaleLine& line = gSale.gLines[static_cast<std::size_t>(to)];
+    const std::int16_t slot = line.sourceIndex;
+    line = gSale.gLines[static_cast<std::size_t>(from)];
+    line.sourceIndex = slot;
 }
 
 // An approved card tender must never be taken out of the sale by removing
@@ -87,11 +90,11 @@ void VoidLast() {
     } else {
         // The last line is entered again as a void line at its own price.
         const int n = s.gItemCount;
-        if (s.gLineQuantity[n] <= 0) {   // already a void or return line
+        if (s.gLines[n].quantity <= 0) {   // already a void or return line
             Say(1);
             return;
         }
-        gData.gProductKey = s.gCaseLetter + s.gLineKey[n];
+        gData.gProductKey = s.gCaseLetter + s.gLines[n].key;
         s.gCaseLetter.clear();
         gData.gEmbeddedPriceCheck = false;
         Product_Find();
@@ -99,13 +102,13 @@ void VoidLast() {
             Say(3);
             return;
         }
-        s.gQuantity = s.gLineQuantity[n];
+        s.gQuantity = s.gLines[n].quantity;
         s.gVoidMode = true;
         gData.gManualPrice = true;
-        gData.gManualPriceValue = s.gLineUnitPrice[n];
-        Screen().SetText(kEntryBox, s.gLineUnitPrice[n].TextDisplay());
+        gData.gManualPriceValue = s.gLines[n].unitPrice;
+        Screen().SetText(kEntryBox, s.gLines[n].unitPrice.TextDisplay());
         Keys().Product_Add();
-        if (s.gItemCount > 0) s.gKitCode = s.gLineKey[s.gItemCount];
+        if (s.gItemCount > 0) s.gKitCode = s.gLines[s.gItemCount].key;
         Keys().Kit_Processing();
         gData.gManualPrice = false;
         Keys().Mode_Display();
@@ -243,9 +246,9 @@ void Quantity() {
         } else if (line >= 1 && line <= s.gItemCount) {
             // In the fetched-order modes the quantity counts what was scanned so far.
             if (FetchedOrderMode())
-                s.gLineQuantity[line] += q;
+                s.gLines[line].quantity += q;
             else
-                s.gLineQuantity[line] = q;
+                s.gLines[line].quantity = q;
             Keys().Totals_Update();
             Receipt_Display();
         } else {

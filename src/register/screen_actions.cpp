@@ -87,7 +87,7 @@ void File_Read() {
         const std::int32_t before = gSale.gItemCount;
         PanelSvc().Product_Add();
         // Only a line that was really added takes the file's quantity.
-        if (gSale.gItemCount > before) gSale.gLineQuantity[gSale.gItemCount] = static_cast<double>(*q);
+        if (gSale.gItemCount > before) gSale.gLines[gSale.gItemCount].quantity = static_cast<double>(*q);
     }
     readable = readable && file.Error() == 0;
     file.Close();
@@ -147,12 +147,13 @@ void Print_Screen() {
     const SaleState& sale = gSale;
     const int last = std::min<int>(sale.gItemCount, kMaxSaleLines);
     for (int i = 1; i <= last; ++i) {
+        const SaleLine& line = sale.gLines[static_cast<std::size_t>(i)];
         if (!print(0, Num_Format(i, "##"))) return;
-        if (!print(0, "    " + PadCut(sale.gLineKey[i], 16))) return;
-        if (!print(0, Num_Format(sale.gLineQuantity[i], "######"))) return;
-        if (!print(1, PrintedPrice(sale.gLineUnitPrice[i]))) return;
-        if (!print(1, PadCut(sale.gLineDescription[i], 39))) return;
-        if (sale.gLineHasNote[i] && !print(1, sale.gLineNote[i])) return;
+        if (!print(0, "    " + PadCut(line.key, 16))) return;
+        if (!print(0, Num_Format(line.quantity, "######"))) return;
+        if (!print(1, PrintedPrice(line.unitPrice))) return;
+        if (!print(1, PadCut(line.description, 39))) return;
+        if (line.hasNote && !print(1, line.note)) return;
     }
     for (int k = 0; k < 4; ++k)
         if (!print(1, "")) return;

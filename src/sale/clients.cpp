@@ -1,9 +1,11 @@
 #include "sale/clients.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "common/money.h"
 #include "common/numbers.h"
@@ -33,36 +35,30 @@ bool LineDiscount_Apply(double discount) {
     SaleState& s = gSale;
     const int count = s.gItemCount;
     // What the lines were, to take the change back when it does not fit.
-    const auto unitPrices = s.gLineUnitPrice;
-    const auto extensions = s.gLineExtension;
-    const auto notes = s.gLineNote;
-    const auto hasNotes = s.gLineHasNote;
+    const auto first = s.gLines.begin() + 1;
+    const std::vector<SaleLine> before(first, first + std::clamp(count, 0, kMaxSaleLines));
     auto restore = [&] {
         CIATime(Msg(1), 5);
-        s.gLineUnitPrice = unitPrices;
-        s.gLineExtension = extensions;
-        s.gLineNote = notes;
-        s.gLineHasNote = hasNotes;
+        std::copy(before.begin(), before.end(), first);
     };
     for (int k = 1; k <= count; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        const std::string oldPrice = "$" + s.gLineUnitPrice[i].TextDisplay();
-        const std::optional<Money> price = Money::FromDouble(s.gLineUnitPrice[i].ToDouble() * (100 - discount) / 100);
+        SaleLine& line = s.gLines[static_cast<std::size_t>(k)];
+        const std::string oldPrice = "$" + line.unitPrice.TextDisplay();
+        const std::optional<Money> price = Money::FromDouble(line.unitPrice.ToDouble() * (100 - discount) / 100);
         if (!price) {
             restore();
             return false;
         }
-        s.gLineUnitPrice[i] = CentRound(*price);
-        const double units = s.gLinePriceUnits[i] == 0 ? 1 : s.gLinePriceUnits[i];
-        const std::optional<Money> extension =
-            Money::FromDouble(s.gLineUnitPrice[i].ToDouble() * s.gLineQuantity[i] / units);
+        line.unitPrice = CentRound(*price);
+        const double units = line.priceUnits == 0 ? 1 : line.priceUnits;
+        const std::optional<Money> extension = Money::FromDouble(line.unitPrice.ToDouble() * line.quantity / units);
         if (!extension) {
             restore();
             return false;
         }
-        s.gLineExtension[i] = CentRound(*extension);
-        s.gLineNote[i] = Msg(191) + " " + Num_Text(discount) + " (" + oldPrice + ")";
-        s.gLineHasNote[i] = true;
+        line.extension = CentRound(*extension);
+        line.note = Msg(191) + " " + Num_Text(discount) + " (" + oldPrice + ")";
+        line.hasNote = true;
     }
     Receipt_Display();
     if (!Totals_Update()) {

@@ -118,8 +118,7 @@ void PriceChange(const std::string& record) {
 // ---- modes 28 and 30: counting into a fetched order -----------------------------------
 
 void SwapLines(int a, int b) {
-    const auto i = static_cast<std::size_t>(a), j = static_cast<std::size_t>(b);
-    ForEachLineArray(gSale, [&](auto& line) { std::swap(line[i], line[j]); });
+    std::swap(gSale.gLines[static_cast<std::size_t>(a)], gSale.gLines[static_cast<std::size_t>(b)]);
 }
 
 void NotOnTheOrder() {
@@ -137,7 +136,7 @@ void CountIntoFetchedOrder() {
 
     int line = 0;
     for (int i = 1; i <= s.gItemCount && i <= kMaxSaleLines; ++i) {
-        if (s.gLineProduct[i] == product) {
+        if (s.gLines[i].product == product) {
             line = i;
             break;
         }
@@ -146,23 +145,23 @@ void CountIntoFetchedOrder() {
         NotOnTheOrder();
         return;
     }
-    if (s.gMode == 30 && s.gLineQuantity[line] + s.gQuantity > Num_Val(s.gLineTaxFlags[line])) {
+    if (s.gMode == 30 && s.gLines[line].quantity + s.gQuantity > Num_Val(s.gLines[line].taxFlags)) {
         NotOnTheOrder();
         return;
     }
-    s.gLineQuantity[line] += s.gQuantity;
+    s.gLines[line].quantity += s.gQuantity;
 
     // Behind the lines already scanned.
     int target = line;
     bool scannedAbove = false;
     for (int j = line - 1; j >= 1; --j) {
-        if (s.gLineQuantity[j] != 0) {
+        if (s.gLines[j].quantity != 0) {
             target = j + 1;
             scannedAbove = true;
             break;
         }
     }
-    if (!scannedAbove && s.gLineQuantity[1] == 0) target = 1;
+    if (!scannedAbove && s.gLines[1].quantity == 0) target = 1;
     if (target != line) SwapLines(line, target);
     s.gTopLine = static_cast<std::int16_t>(target);
 
@@ -351,14 +350,15 @@ void AddLine(const std::string& record, bool kitComponent) {
     s.gScaleLineKind.clear();
     s.gCaseLetter.clear();
     const int n = ++s.gItemCount;
-    s.gLineProduct[n] = l.product;
-    s.gLineKey[n] = l.key;
-    s.gLineDescription[n] = l.description;
-    s.gLinePriceUnits[n] = l.priceUnits;
-    s.gLineDepartment[n] = l.department;
-    s.gLineKitComponent[n] = kitComponent;
-    s.gLineSourceIndex[n] = 0;
-    s.gLineQuantity[n] = l.quantity;
+    SaleLine& line = s.gLines[static_cast<std::size_t>(n)];
+    line.product = l.product;
+    line.key = l.key;
+    line.description = l.description;
+    line.priceUnits = l.priceUnits;
+    line.department = l.department;
+    line.kitComponent = kitComponent;
+    line.sourceIndex = 0;
+    line.quantity = l.quantity;
 
     if (s.gVoidMode) {
         s.gVoidMode = false;
@@ -369,34 +369,34 @@ void AddLine(const std::string& record, bool kitComponent) {
     }
 
     if (s.gStockCount) {
-        s.gLineListPrice[n] = l.listPrice;
-        s.gLineUnitPrice[n] = l.unitPrice;
-        s.gLineExtension[n] = l.extension;
+        line.listPrice = l.listPrice;
+        line.unitPrice = l.unitPrice;
+        line.extension = l.extension;
         s.gItemCount = 0;
         s.gQuantity = 1;
-        if (Physical_Add(s.gLineProduct[n], s.gLineQuantity[n]) != PhysicalAddResult::Ok) {
+        if (Physical_Add(line.product, line.quantity) != PhysicalAddResult::Ok) {
             Say(1);
             return;
         }
         ScreenModel& screen = Screen();
-        screen.SetCaption(kCountCode, s.gLineKey[n]);
-        screen.SetCaption(kCountDescription, s.gLineDescription[n]);
-        screen.SetCaption(kCountQuantity, Num_TextDisplay(s.gLineQuantity[n]));
+        screen.SetCaption(kCountCode, line.key);
+        screen.SetCaption(kCountDescription, line.description);
+        screen.SetCaption(kCountQuantity, Num_TextDisplay(line.quantity));
         Keys().Item_PrintLine();
         return;
     }
 
-    s.gLineHasNote[n] = false;
-    s.gLineNote[n] = l.note;
-    s.gLineListPrice[n] = l.listPrice;
-    s.gLineUnitPrice[n] = l.unitPrice;
+    line.hasNote = false;
+    line.note = l.note;
+    line.listPrice = l.listPrice;
+    line.unitPrice = l.unitPrice;
     if (l.fromDepartmentPrice) s.gDepartmentPrice.clear();
     if (l.fromManualPrice) {
         d.gManualPrice = false;
         Mode_Display();
     }
-    s.gLineTaxFlags[n] = l.taxFlags;
-    s.gLineExtension[n] = l.extension;
+    line.taxFlags = l.taxFlags;
+    line.extension = l.extension;
     s.gQuantity = 1;
 
     if (!PurchaseMode(s.gMode)) {
@@ -423,7 +423,7 @@ void AddLine(const std::string& record, bool kitComponent) {
     }
 
     if (gSettings.gOnlineStockCheck) {
-        s.gOnlineProduct = s.gLineProduct[n];
+        s.gOnlineProduct = line.product;
         Keys().Online_Product_CheckStock();
     }
 }
@@ -435,7 +435,7 @@ void AddAndExpand() {
     const int before = s.gItemCount;
     Product_Add();
     if (s.gItemCount <= before || s.gItemCount < 1) return;
-    s.gKitCode = s.gLineKey[static_cast<std::size_t>(s.gItemCount)];
+    s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
     Keys().Kit_Processing();
 }
 
@@ -514,13 +514,13 @@ void Product_VerifyVoid() {
     const int n = s.gItemCount;
     s.gCheckResult = 0;
     for (int i = 1; i < n; ++i) {
-        if (s.gLineProduct[i] == s.gLineProduct[n] && s.gLineQuantity[i] > 0) {
+        if (s.gLines[i].product == s.gLines[n].product && s.gLines[i].quantity > 0) {
             ++s.gCheckResult;
             break;
         }
     }
     for (int i = 1; i < n; ++i) {
-        if (s.gLineProduct[i] == s.gLineProduct[n] && s.gLineQuantity[i] < 0) {
+        if (s.gLines[i].product == s.gLines[n].product && s.gLines[i].quantity < 0) {
             --s.gCheckResult;
             break;
         }

@@ -79,7 +79,7 @@ std::string TableNumber(const std::vector<Row>& table, std::int32_t index, Field
 // The amount of tender t as saved: the last one net of the change.
 Money SavedTenderAmount(int t) {
     const SaleState& s = gSale;
-    Money a = s.gPayAmount[static_cast<std::size_t>(t)];
+    Money a = s.gPayments[static_cast<std::size_t>(t)].amount;
     if (t == s.gPaymentCount && !s.gChange.IsZero()) a = CentRound(a - s.gChange);
     return a;
 }
@@ -193,7 +193,7 @@ void Saved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t lastPayme
     d.gLastPaymentRecord = static_cast<std::int32_t>(lastPayment);
     gSaleSave.gPrintRecordNo = d.gLastInvoiceRecord;
     if (gSale.gPaymentCount > 0)
-        gSale.gPayAmount[static_cast<std::size_t>(gSale.gPaymentCount)] = SavedTenderAmount(gSale.gPaymentCount);
+        gSale.gPayments[static_cast<std::size_t>(gSale.gPaymentCount)].amount = SavedTenderAmount(gSale.gPaymentCount);
     CloseFiles();
 }
 
@@ -259,36 +259,36 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
 
     out.lines.reserve(static_cast<std::size_t>(std::max(0, s.gItemCount)));
     for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
-        const auto i = static_cast<std::size_t>(k);
+        const SaleLine& line = s.gLines[static_cast<std::size_t>(k)];
         RecordBuilder l(problem);
         l.Raw(inv);
         l.Zero(k, 3);
-        l.Text(s.gLineProduct[i], 8);
-        l.Text(s.gLineKey[i], 20);
-        l.Number(Num_Text(s.gLineQuantity[i]), 9, "Quantity of line " + std::to_string(k));
-        l.Number(s.gLineListPrice[i].Text(), 9, "List price of line " + std::to_string(k));
-        l.Number(s.gLineUnitPrice[i].Text(), 9, "Price of line " + std::to_string(k));
-        l.Text(s.gLineNote[i], 21);
-        l.Raw(s.gLineKitComponent[i] ? "1" : "0");
-        l.Raw(s.gLineHasNote[i] ? "1" : "0");
+        l.Text(line.product, 8);
+        l.Text(line.key, 20);
+        l.Number(Num_Text(line.quantity), 9, "Quantity of line " + std::to_string(k));
+        l.Number(line.listPrice.Text(), 9, "List price of line " + std::to_string(k));
+        l.Number(line.unitPrice.Text(), 9, "Price of line " + std::to_string(k));
+        l.Text(line.note, 21);
+        l.Raw(line.kitComponent ? "1" : "0");
+        l.Raw(line.hasNote ? "1" : "0");
         out.lines.push_back(l.Take());
     }
 
     for (int t = 1; t <= s.gPaymentCount; ++t) {
-        const auto i = static_cast<std::size_t>(t);
+        const SalePayment& tender = s.gPayments[static_cast<std::size_t>(t)];
         RecordBuilder p(problem);
         p.Raw(inv);
         p.Zero(t, 2);
-        p.Text(s.gPayType[i], 8);
+        p.Text(tender.type, 8);
         p.Number(SavedTenderAmount(t).Text(), 9, "Amount of tender " + std::to_string(t));
-        p.Text(s.gPayReference[i], 20);
-        p.Raw(std::to_string(std::clamp<int>(s.gPayEntryKind[i], 0, 9)));
-        p.Scrambled(s.gPayCardNumber[i], 25);
-        p.Scrambled(s.gPayCardExpiry[i], 10);
-        p.Scrambled(s.gPayCardHolder[i], 50);
+        p.Text(tender.reference, 20);
+        p.Raw(std::to_string(std::clamp<int>(tender.entryKind, 0, 9)));
+        p.Scrambled(tender.cardNumber, 25);
+        p.Scrambled(tender.cardExpiry, 10);
+        p.Scrambled(tender.cardHolder, 50);
         // The track of a swiped card is never kept; a keyed card keeps its
         // address and zip here.
-        p.Scrambled(s.gPayEntryKind[i] == 1 ? std::string() : s.gPayCardData[i], 100);
+        p.Scrambled(tender.entryKind == 1 ? std::string() : tender.cardData, 100);
         out.payments.push_back(p.Take());
     }
     if (!problem.empty()) return std::nullopt;
@@ -389,7 +389,7 @@ void Total_Activate() {
         bool all = true;
         for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
             const auto i = static_cast<std::size_t>(k);
-            if (s.gLineQuantity[i] != Num_Val(s.gLineTaxFlags[i])) {
+            if (s.gLines[i].quantity != Num_Val(s.gLines[i].taxFlags)) {
                 all = false;
                 break;
             }
@@ -423,7 +423,7 @@ void mTotalRegister_Click() {
     if (s.gTotal < Money() && gSettings.gCashRefundNeedsManager) {
         bool cash = false;
         for (int t = 1; t <= s.gPaymentCount; ++t)
-            if (SameCode(s.gPayType[static_cast<std::size_t>(t)], "1")) cash = true;
+            if (SameCode(s.gPayments[static_cast<std::size_t>(t)].type, "1")) cash = true;
         if (cash) {
             Authorization_Verify();
             if (!gReg.gAuthorized) return;
@@ -477,7 +477,7 @@ void mTotalRegister_Click() {
     gSaleSave.gSaleFinished = true;
 
     for (int t = 1; t <= s.gPaymentCount; ++t) {
-        if (TenderOpensDrawer(s.gPayType[static_cast<std::size_t>(t)])) {
+        if (TenderOpensDrawer(s.gPayments[static_cast<std::size_t>(t)].type)) {
             Keys().Drawer_Open();
             break;
         }
@@ -491,7 +491,7 @@ void mTotalRegister_Click() {
         Keys().Document_Print(mode);
     } else if (!document) {
         const bool cashNoReceipt = gSettings.gNoReceiptForCash && s.gInvoiceStatus == "4" && s.gPaymentCount >= 1 &&
-                                   SameCode(s.gPayType[1], "1");
+                                   SameCode(s.gPayments[1].type, "1");
         if (!cashNoReceipt) {
             if (gSettings.gGiftReceiptAlways) gSaleSave.gGiftReceipt = true;
             if (!gSettings.gReceiptIfPositive || s.gSubtotal > Money()) Keys().Receipt_Print();
@@ -502,7 +502,7 @@ void mTotalRegister_Click() {
     if (gSettings.gCardEnabled != "1") {
         if (gSettings.gCardCopies == "2")
             for (int t = 1; t <= s.gPaymentCount; ++t)
-                if (IsCardType(Trim(s.gPayType[static_cast<std::size_t>(t)]))) secondCopy = true;
+                if (IsCardType(Trim(s.gPayments[static_cast<std::size_t>(t)].type))) secondCopy = true;
     } else {
         secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
     }

@@ -1,5 +1,6 @@
 #include "sale/sale_start.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -81,28 +82,12 @@ void DefaultClient_Attach() {
 }
 
 void Lines_Clear() {
-    SaleState& s = gSale;
-    for (int i = 1; i <= kMaxSaleLines; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        ForEachLineArray(s, [k](auto& line) { line[k] = {}; });
-        s.gLinePriceUnits[k] = 1;
-    }
+    std::fill(gSale.gLines.begin() + 1, gSale.gLines.end(), SaleLine{});
 }
 
 void Tenders_Clear() {
     SaleState& s = gSale;
-    for (int i = 1; i <= kTenderSlots; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        s.gPayType[k].clear();
-        s.gPayDescription[k].clear();
-        s.gPayAmount[k] = Money();
-        s.gPayReference[k].clear();
-        s.gPayCardNumber[k].clear();
-        s.gPayCardExpiry[k].clear();
-        s.gPayCardHolder[k].clear();
-        s.gPayCardData[k].clear();
-        s.gPayEntryKind[k] = 0;
-    }
+    for (int i = 1; i <= kTenderSlots; ++i) s.gPayments[static_cast<std::size_t>(i)] = SalePayment{};
     // The three tender rows of the totals panel.
     for (int row = 7; row <= 9; ++row) {
         Screen().SetText(Id("Tr_Title", row), "");

@@ -1,5 +1,5 @@
-// The transaction in progress: the sale lines (parallel arrays indexed 1 to
-// 400, index 0 unused), the totals and the sale-wide state.
+// The transaction in progress: the sale lines (indexed 1 to 400, index 0
+// unused), the totals and the sale-wide state.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -11,18 +11,43 @@ namespace tarvo {
 
 constexpr int kMaxSaleLines = 400;
 
-struct SaleState {
-    template <typename T>
-    using Lines = std::array<T, kMaxSaleLines + 1>;
+// One line of the sale. A default line is a cleared one. Lines are moved,
+// swapped and cleared whole; only a void leaves each slot its position in a
+// fetched order.
+struct SaleLine {
+    std::string key;                // gLineKey
+    std::string product;            // gLineProduct
+    std::string description;        // gLineDescription
+    double quantity = 0;            // gLineQuantity
+    Money listPrice;                // gLineListPrice
+    Money unitPrice;                // gLineUnitPrice
+    Money extension;                // gLineExtension
+    double priceUnits = 1;          // gLinePriceUnits
+    std::string taxFlags;           // gLineTaxFlags
+    std::string department;         // gLineDepartment
+    std::string note;               // gLineNote
+    bool hasNote = false;           // gLineHasNote
+    bool kitComponent = false;      // gLineKitComponent
+    std::int16_t sourceIndex = 0;   // gLineSourceIndex: position in a fetched order
 
-    // SaleLine
-    Lines<std::string> gLineKey, gLineProduct, gLineDescription;
-    Lines<double> gLineQuantity{};
-    Lines<Money> gLineListPrice{}, gLineUnitPrice{}, gLineExtension{};
-    Lines<double> gLinePriceUnits{};
-    Lines<std::string> gLineTaxFlags, gLineDepartment, gLineNote;
-    Lines<bool> gLineHasNote{}, gLineKitComponent{};
-    Lines<std::int16_t> gLineSourceIndex{};
+    bool operator==(const SaleLine&) const = default;
+};
+
+// One tender of the sale. A default tender is an empty slot.
+struct SalePayment {
+    std::string type;               // gPayType
+    std::string description;        // gPayDescription
+    Money amount;                   // gPayAmount
+    std::string reference;          // gPayReference
+    std::int16_t entryKind = 0;     // gPayEntryKind: 0 no card, 1 swiped, 2 keyed
+    std::string cardNumber;         // gPayCardNumber
+    std::string cardExpiry;         // gPayCardExpiry
+    std::string cardHolder;         // gPayCardHolder
+    std::string cardData;           // gPayCardData
+};
+
+struct SaleState {
+    std::array<SaleLine, kMaxSaleLines + 1> gLines{};   // SaleLine 1..gItemCount
     std::int32_t gItemCount = 0;
 
     // SaleTotals
@@ -76,10 +101,7 @@ struct SaleState {
     std::string gClientCode, gSaleClientId;  // client of the sale; the id is the client record's columns 1-8, trimmed
     std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;    // order-document defaults,
     std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod; // reset at every sale start
-    std::array<std::string, 11> gPayType, gPayDescription, gPayReference;  // tenders (SalePayment) 1..10
-    std::array<std::string, 11> gPayCardNumber, gPayCardExpiry, gPayCardHolder, gPayCardData;
-    std::array<Money, 11> gPayAmount{};
-    std::array<std::int16_t, 11> gPayEntryKind{};   // 0 no card, 1 swiped, 2 keyed
+    std::array<SalePayment, 11> gPayments{};   // tenders 1..10
     std::string gCardAddress, gCardZip;     // asked for a keyed card
     bool gSendPending = false;              // a scheduled send fell due during a sale
     std::string gDateText;                  // the business date as printed (day/month name/year), by Date_Set
@@ -92,26 +114,5 @@ struct SaleState {
 };
 
 extern SaleState gSale;
-
-// Calls f with every SaleLine array in turn. Without `withSourceIndex` the
-// position in a fetched order is left out: it stays with its slot when lines
-// move.
-template <typename F>
-void ForEachLineArray(SaleState& s, F&& f, bool withSourceIndex = true) {
-    f(s.gLineKey);
-    f(s.gLineProduct);
-    f(s.gLineDescription);
-    f(s.gLineQuantity);
-    f(s.gLineListPrice);
-    f(s.gLineUnitPrice);
-    f(s.gLineExtension);
-    f(s.gLinePriceUnits);
-    f(s.gLineTaxFlags);
-    f(s.gLineDepartment);
-    f(s.gLineNote);
-    f(s.gLineHasNote);
-    f(s.gLineKitComponent);
-    if (withSourceIndex) f(s.gLineSourceIndex);
-}
 
 }  // namespace tarvo

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/money.h"
@@ -94,13 +95,7 @@ std::optional<Money> Minus(Money a, Money b) {
 // What a key changes on lines and the sale, taken before the change so that
 // totals which cannot hold the result give the sale back as it was.
 struct Snapshot {
-    struct Line {
-        int i = 0;
-        Money list, unit, extension;
-        std::string note;
-        bool hasNote = false;
-    };
-    std::vector<Line> lines;
+    std::vector<std::pair<int, SaleLine>> lines;   // line number, the line as it was
     Money saleDiscount;
     std::array<double, 4> taxRate{};
     std::array<bool, 4> taxExempt{};
@@ -116,22 +111,10 @@ struct Snapshot {
         snap.topLine = s.gTopLine;
         return snap;
     }
-    void Keep(int i) {
-        const SaleState& s = gSale;
-        const auto k = static_cast<std::size_t>(i);
-        lines.push_back(Line{i, s.gLineListPrice[k], s.gLineUnitPrice[k], s.gLineExtension[k], s.gLineNote[k],
-                             s.gLineHasNote[k]});
-    }
+    void Keep(int i) { lines.emplace_back(i, gSale.gLines[static_cast<std::size_t>(i)]); }
     void Restore() const {
         SaleState& s = gSale;
-        for (const Line& l : lines) {
-            const auto k = static_cast<std::size_t>(l.i);
-            s.gLineListPrice[k] = l.list;
-            s.gLineUnitPrice[k] = l.unit;
-            s.gLineExtension[k] = l.extension;
-            s.gLineNote[k] = l.note;
-            s.gLineHasNote[k] = l.hasNote;
-        }
+        for (const auto& [i, line] : lines) s.gLines[static_cast<std::size_t>(i)] = line;
         s.gSaleDiscount = saleDiscount;
         s.gTaxRate = taxRate;
         s.gTaxExempt = taxExempt;
@@ -254,8 +237,8 @@ void ItemNote() {
     Snapshot snap = Snapshot::Sale();
     snap.Keep(s.gItemCount);
     const auto n = static_cast<std::size_t>(s.gItemCount);
-    s.gLineNote[n] = Entry();
-    s.gLineHasNote[n] = true;
+    s.gLines[n].note = Entry();
+    s.gLines[n].hasNote = true;
     Receipt_Display();
     TotalsOrUndo(snap);
 }
@@ -281,25 +264,25 @@ void MerchandiseDiscount() {
     const double p = kMerchandisePercent;
     Snapshot snap = Snapshot::Sale();
     for (int i = 1; i <= s.gItemCount && i <= kMaxSaleLines; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        d.gProductKey = s.gLineKey[k];
+        SaleLine& line = s.gLines[static_cast<std::size_t>(i)];
+        d.gProductKey = line.key;
         d.gEmbeddedPriceCheck = false;
         Product_Find();
         if (d.gProductRecNo == 0) continue;   // Product_Find has read the record into gProductRec
         if (Trim(Mid(d.gProductRec, 34, 6)) == kExcludedCategory) continue;
-        const auto unit = PercentOff(s.gLineUnitPrice[k], p);
-        const auto extension = unit ? ExtensionOf(*unit, s.gLineQuantity[k], s.gLinePriceUnits[k]) : std::nullopt;
+        const auto unit = PercentOff(line.unitPrice, p);
+        const auto extension = unit ? ExtensionOf(*unit, line.quantity, line.priceUnits) : std::nullopt;
         if (!unit || !extension) {
             snap.Restore();
             Say(1);
             return;
         }
         snap.Keep(i);
-        const std::string old = OldPriceText(s.gLineUnitPrice[k]);
-        s.gLineUnitPrice[k] = *unit;
-        s.gLineExtension[k] = *extension;
-        s.gLineNote[k] = Msg(191) + "20 (" + old + ")";
-        s.gLineHasNote[k] = true;
+        const std::string old = OldPriceText(line.unitPrice);
+        line.unitPrice = *unit;
+        line.extension = *extension;
+        line.note = Msg(191) + "20 (" + old + ")";
+        line.hasNote = true;
     }
     TopLineRule();
     Receipt_Display();
@@ -329,8 +312,8 @@ void LineDiscount(bool percent) {
         }
         line = s.gSelectedLine;
     }
-    const auto k = static_cast<std::size_t>(line);
-    const Money price = s.gLineUnitPrice[k];
+    SaleLine& saleLine = s.gLines[static_cast<std::size_t>(line)];
+    const Money price = saleLine.unitPrice;
     const bool ceilingPasses = percent ? value <= 100 : price >= *amount;
     if (!ceilingPasses) return;
 
@@ -340,7 +323,7 @@ void LineDiscount(bool percent) {
     } else if (auto diff = Minus(price, *amount)) {
         unit = CentRoundUp(*diff);
     }
-    const auto extension = unit ? ExtensionOf(*unit, s.gLineQuantity[k], s.gLinePriceUnits[k]) : std::nullopt;
+    const auto extension = unit ? ExtensionOf(*unit, saleLine.quantity, saleLine.priceUnits) : std::nullopt;
     if (!unit || !extension) {
         Say(1);
         return;
@@ -348,11 +331,11 @@ void LineDiscount(bool percent) {
     Snapshot snap = Snapshot::Sale();
     snap.Keep(line);
     const std::string old = OldPriceText(price);
-    s.gLineUnitPrice[k] = *unit;
-    s.gLineExtension[k] = *extension;
+    saleLine.unitPrice = *unit;
+    saleLine.extension = *extension;
     SayWith(percent ? 8 : 16, entry);
-    s.gLineNote[k] = Msg(percent ? 191 : 16) + entry + " (" + old + ")";
-    s.gLineHasNote[k] = true;
+    saleLine.note = Msg(percent ? 191 : 16) + entry + " (" + old + ")";
+    saleLine.hasNote = true;
     TopLineRule();
     Receipt_Display();
     TotalsOrUndo(snap);
@@ -413,8 +396,8 @@ void ManualPrice() {
         const auto k = static_cast<std::size_t>(line);
         Snapshot snap = Snapshot::Sale();
         snap.Keep(line);
-        s.gLineListPrice[k] = *price;
-        s.gLineUnitPrice[k] = *price;
+        s.gLines[k].listPrice = *price;
+        s.gLines[k].unitPrice = *price;
         if (TotalsOrUndo(snap)) Receipt_Display();
         return;
     }

@@ -77,18 +77,18 @@ std::optional<std::string> BuildFile() {
     out += kLineBreak;
 
     for (int i = 1; i <= s.gItemCount && i <= kMaxSaleLines; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        const auto quantity = NumberField(Num_Text(s.gLineQuantity[k]), kAmountWidth);
-        const auto list = NumberField(s.gLineListPrice[k].Text(), kAmountWidth);
-        const auto unit = NumberField(s.gLineUnitPrice[k].Text(), kAmountWidth);
+        const SaleLine& line = s.gLines[static_cast<std::size_t>(i)];
+        const auto quantity = NumberField(Num_Text(line.quantity), kAmountWidth);
+        const auto list = NumberField(line.listPrice.Text(), kAmountWidth);
+        const auto unit = NumberField(line.unitPrice.Text(), kAmountWidth);
         if (!quantity || !list || !unit) return std::nullopt;
-        out += PadRight(s.gLineKey[k], kKeyWidth);
+        out += PadRight(line.key, kKeyWidth);
         out += *quantity;
         out += *list;
         out += *unit;
-        out += PadRight(s.gLineNote[k], kNoteWidth);
-        out += s.gLineHasNote[k] ? '1' : '0';
-        out += s.gLineKitComponent[k] ? '1' : '0';
+        out += PadRight(line.note, kNoteWidth);
+        out += line.hasNote ? '1' : '0';
+        out += line.kitComponent ? '1' : '0';
         out += kLineBreak;
     }
     return out;
@@ -170,21 +170,21 @@ bool AddStoredLine(std::string_view stored) {
     }
 
     const int n = ++s.gItemCount;
-    const auto k = static_cast<std::size_t>(n);
-    s.gLineProduct[k] = Trim(Mid(record, 1, 8));
-    s.gLineKey[k] = std::string(ProductKeyOf(record));
-    s.gLineDescription[k] = std::string(TrimRightView(Mid(record, 60, 30)));
-    s.gLineDepartment[k] = std::string(TrimRightView(Mid(record, 94, 6)));
-    s.gLinePriceUnits[k] = priceUnits;
-    s.gLineTaxFlags[k] = taxFlags;
-    s.gLineSourceIndex[k] = 0;
-    s.gLineQuantity[k] = quantity;
-    s.gLineListPrice[k] = *list;
-    s.gLineUnitPrice[k] = *unit;
-    s.gLineExtension[k] = CentRoundUp(*extension);
-    s.gLineNote[k] = Trim(Mid(stored, 48, kNoteWidth));
-    s.gLineHasNote[k] = Mid(stored, 69, 1) == "1";
-    s.gLineKitComponent[k] = Mid(stored, 70, 1) == "1";
+    SaleLine& line = s.gLines[static_cast<std::size_t>(n)];
+    line.product = Trim(Mid(record, 1, 8));
+    line.key = std::string(ProductKeyOf(record));
+    line.description = std::string(TrimRightView(Mid(record, 60, 30)));
+    line.department = std::string(TrimRightView(Mid(record, 94, 6)));
+    line.priceUnits = priceUnits;
+    line.taxFlags = taxFlags;
+    line.sourceIndex = 0;
+    line.quantity = quantity;
+    line.listPrice = *list;
+    line.unitPrice = *unit;
+    line.extension = CentRoundUp(*extension);
+    line.note = Trim(Mid(stored, 48, kNoteWidth));
+    line.hasNote = Mid(stored, 69, 1) == "1";
+    line.kitComponent = Mid(stored, 70, 1) == "1";
     if (n > s.gTopLine + 6) s.gTopLine = static_cast<std::int16_t>(n - 6);
     return true;
 }

@@ -62,17 +62,7 @@ void ListAdd(const std::string& code, const std::string& name, bool drawer) {
 
 // A new tender slot, every field empty.
 void Slot_Clear(int n) {
-    SaleState& s = gSale;
-    const auto k = static_cast<std::size_t>(n);
-    s.gPayType[k].clear();
-    s.gPayDescription[k].clear();
-    s.gPayReference[k].clear();
-    s.gPayAmount[k] = Money();
-    s.gPayCardNumber[k].clear();
-    s.gPayCardExpiry[k].clear();
-    s.gPayCardHolder[k].clear();
-    s.gPayCardData[k].clear();
-    s.gPayEntryKind[k] = 0;
+    gSale.gPayments[static_cast<std::size_t>(n)] = SalePayment{};
 }
 
 // The tender list emptied, unless a card is posted in the sale.
@@ -81,12 +71,13 @@ void Tenders_Clear() {
     if (s.gCardInSale) return;
     s.gPaymentCount = 0;
     s.gTenderLinesAdded = false;
+    // The card fields stay: a slot is cleared whole when it is taken again.
     for (int i = 1; i <= kTenderSlots; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        s.gPayType[k].clear();
-        s.gPayDescription[k].clear();
-        s.gPayReference[k].clear();
-        s.gPayAmount[k] = Money();
+        SalePayment& p = s.gPayments[static_cast<std::size_t>(i)];
+        p.type.clear();
+        p.description.clear();
+        p.reference.clear();
+        p.amount = Money();
     }
     for (int row = 7; row <= 9; ++row) {
         Screen().SetText(Title(row), "");
@@ -123,10 +114,10 @@ void AutoLine_Add(const std::string& type, const std::string& description, Money
     SaleState& s = gSale;
     const int m = ++s.gPaymentCount;
     Slot_Clear(m);
-    const auto k = static_cast<std::size_t>(m);
-    s.gPayType[k] = type;
-    s.gPayDescription[k] = description;
-    s.gPayAmount[k] = amount;
+    SalePayment& p = s.gPayments[static_cast<std::size_t>(m)];
+    p.type = type;
+    p.description = description;
+    p.amount = amount;
     s.gTenderLinesAdded = true;
 }
 
@@ -212,7 +203,7 @@ void Payment_Process(int index) {
     // the whole list goes.
     if (index == 24) {
         const int n = s.gPaymentCount;
-        if (n >= 1 && s.gPayEntryKind[static_cast<std::size_t>(n)] == 0 && !s.gCardInSale) {
+        if (n >= 1 && s.gPayments[static_cast<std::size_t>(n)].entryKind == 0 && !s.gCardInSale) {
             if (s.gTenderLinesAdded) {
                 s.gPaymentCount = 0;
                 s.gTenderLinesAdded = false;
@@ -283,7 +274,7 @@ void Payment_Process(int index) {
     const int n = ++s.gPaymentCount;
     const auto nk = static_cast<std::size_t>(n);
     Slot_Clear(n);
-    s.gPayType[nk] = type.CardType;
+    s.gPayments[nk].type = type.CardType;
     Payment_GetDescription();
 
     const bool asIs = Num_Val(type.AmountAsIs) != 0;
@@ -310,7 +301,7 @@ void Payment_Process(int index) {
         else
             amount = modeOne ? fixed : balance;
     }
-    s.gPayAmount[nk] = amount;
+    s.gPayments[nk].amount = amount;
 
     if (modeOne) {
         Money exchange;
@@ -348,11 +339,11 @@ void Payment_GetDescription() {
     SaleState& s = gSale;
     if (s.gPaymentCount < 1) return;
     const auto n = static_cast<std::size_t>(s.gPaymentCount);
-    s.gPayDescription[n].clear();
+    s.gPayments[n].description.clear();
     for (int j = 1; j <= gTender.gPaymentListCount; ++j) {
         const auto k = static_cast<std::size_t>(j);
-        if (SameCode(gTender.gPaymentListCode[k], s.gPayType[n])) {
-            s.gPayDescription[n] = gTender.gPaymentListName[k];
+        if (SameCode(gTender.gPaymentListCode[k], s.gPayments[n].type)) {
+            s.gPayments[n].description = gTender.gPaymentListName[k];
             return;
         }
     }
@@ -364,8 +355,8 @@ void Payment_Display() {
     for (int i = 1; i <= kMaxTenders; ++i) {
         const auto k = static_cast<std::size_t>(i);
         if (i <= s.gPaymentCount) {
-            screen.SetText(Amount(i + 6), s.gPayAmount[k].Format(kAmountPattern));
-            screen.SetText(Title(i + 6), s.gPayDescription[k] + " ");
+            screen.SetText(Amount(i + 6), s.gPayments[k].amount.Format(kAmountPattern));
+            screen.SetText(Title(i + 6), s.gPayments[k].description + " ");
         } else {
             screen.SetText(Amount(i + 6), "");
             screen.SetText(Title(i + 6), "");
@@ -377,7 +368,8 @@ void Payment_Display() {
 void Change_Display() {
     SaleState& s = gSale;
     s.gPaid = Money();
-    for (int i = 1; i <= s.gPaymentCount; ++i) s.gPaid = CentRoundUp(s.gPaid + s.gPayAmount[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= s.gPaymentCount; ++i)
+        s.gPaid = CentRoundUp(s.gPaid + s.gPayments[static_cast<std::size_t>(i)].amount);
     const bool settled = s.gTotal >= Money() ? s.gPaid >= s.gTotal : s.gPaid <= s.gTotal;
     if (settled) {
         s.gChange = CentRoundUp(s.gPaid - s.gTotal);
@@ -389,7 +381,7 @@ void Change_Display() {
     Invoice_Status();
 
     ScreenModel& screen = Screen();
-    const Money last = s.gPaymentCount >= 1 ? s.gPayAmount[static_cast<std::size_t>(s.gPaymentCount)] : Money();
+    const Money last = s.gPaymentCount >= 1 ? s.gPayments[static_cast<std::size_t>(s.gPaymentCount)].amount : Money();
     if (!s.gChange.IsZero()) {
         ChangeRow_Show(s.gChange);
     } else if (last < Money() && s.gTotal > Money()) {
@@ -412,7 +404,7 @@ void Invoice_Status() {
 void Payment_SetReference(const std::string& reference) {
     SaleState& s = gSale;
     if (s.gPaymentCount < 1) return;
-    s.gPayReference[static_cast<std::size_t>(s.gPaymentCount)] = reference;
+    s.gPayments[static_cast<std::size_t>(s.gPaymentCount)].reference = reference;
 }
 
 }  // namespace tarvo

@@ -108,7 +108,7 @@ bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsR
 
     out.uniformTaxFlags = true;
     for (int i = 2; i <= n; ++i) {
-        if (sale.gLineTaxFlags[i] != sale.gLineTaxFlags[1]) {
+        if (sale.gLines[i].taxFlags != sale.gLines[1].taxFlags) {
             out.uniformTaxFlags = false;
             break;
         }
@@ -119,12 +119,12 @@ bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsR
     const bool tax3IncludesTax2 = settings.gTax3IncludesTax2 == "1";
     Money subtotal, base1, base2, base3;
     for (int i = 1; i <= n; ++i) {
-        const Money extension =
-            CentRound(LineExtension(sale.gLineUnitPrice[i], sale.gLineQuantity[i], sale.gLinePriceUnits[i], c));
+        const SaleLine& line = sale.gLines[static_cast<std::size_t>(i)];
+        const Money extension = CentRound(LineExtension(line.unitPrice, line.quantity, line.priceUnits, c));
         out.extension[i] = extension;
         subtotal = CentRoundUp(c.Add(subtotal, extension));
 
-        const std::string& flags = sale.gLineTaxFlags[i];
+        const std::string& flags = line.taxFlags;
         if (Taxable(flags, 0)) base1 = c.Add(base1, extension);
         if (Taxable(flags, 1)) {
             base2 = c.Add(base2, extension);
@@ -148,7 +148,7 @@ bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsR
     Money* bases[] = {&base1, &base2, &base3};
     if (!discount.IsZero() && out.uniformTaxFlags && n >= 1) {
         for (std::size_t k = 0; k < 3; ++k)
-            if (Taxable(sale.gLineTaxFlags[1], k)) *bases[k] = CentRound(c.Sub(*bases[k], discount));
+            if (Taxable(sale.gLines[1].taxFlags, k)) *bases[k] = CentRound(c.Sub(*bases[k], discount));
     }
 
     Money taxes[3];
@@ -177,8 +177,9 @@ bool Totals_Update() {
     SaleState& s = gSale;
     const int n = std::clamp<int>(s.gItemCount, 0, kMaxSaleLines);
     for (int i = 1; i <= n; ++i) {
-        if (s.gLinePriceUnits[i] == 0) s.gLinePriceUnits[i] = 1;
-        s.gLineExtension[i] = r.extension[i];
+        SaleLine& line = s.gLines[static_cast<std::size_t>(i)];
+        if (line.priceUnits == 0) line.priceUnits = 1;
+        line.extension = r.extension[i];
     }
     s.gBalanceDue = Money();
     s.gSubtotal = r.subtotal;
@@ -209,8 +210,8 @@ void Discount_Display() {
     }
     const std::string text = (-s.gSaleDiscount).Format(kAmountPattern);
     if (s.gItemCount >= 1 && s.gItemCount <= kMaxSaleLines) {
-        s.gLineNote[s.gItemCount] = Msg(127) + " " + text;
-        s.gLineHasNote[s.gItemCount] = true;
+        s.gLines[s.gItemCount].note = Msg(127) + " " + text;
+        s.gLines[s.gItemCount].hasNote = true;
         Receipt_Display();
     }
     CIATime(Msg(126) + " " + text, 5);

@@ -57,11 +57,11 @@ protected:
     }
     // The counted item, as the stock count leaves it in sale line 1.
     void Counted(const char* key, const char* description, double quantity, const char* price, const char* extension) {
-        gSale.gLineKey[1] = key;
-        gSale.gLineDescription[1] = description;
-        gSale.gLineQuantity[1] = quantity;
-        gSale.gLineUnitPrice[1] = *Money::Parse(price);
-        gSale.gLineExtension[1] = *Money::Parse(extension);
+        gSale.gLines[1].key = key;
+        gSale.gLines[1].description = description;
+        gSale.gLines[1].quantity = quantity;
+        gSale.gLines[1].unitPrice = *Money::Parse(price);
+        gSale.gLines[1].extension = *Money::Parse(extension);
     }
     std::string Log() const { return dir.Read("Files/1234567.LOG"); }
 

@@ -116,10 +116,10 @@ protected:
     // A sale line as the sale engine leaves it.
     void SaleLine(const std::string& key, const std::string& description, const char* price, double quantity) {
         const int n = ++gSale.gItemCount;
-        gSale.gLineKey[n] = key;
-        gSale.gLineDescription[n] = description;
-        gSale.gLineUnitPrice[n] = *Money::Parse(price);
-        gSale.gLineQuantity[n] = quantity;
+        gSale.gLines[n].key = key;
+        gSale.gLines[n].description = description;
+        gSale.gLines[n].unitPrice = *Money::Parse(price);
+        gSale.gLines[n].quantity = quantity;
     }
     // Label_Print with `entry` in the entry box; the bytes of the capture.
     std::string Print(const std::string& entry = "") {
@@ -322,7 +322,7 @@ TEST_F(LabelTest, EntryChoosesTheFormatOrAPurchase) {
     // 0123 loaded purchase 123 (its number padded to seven digits).
     EXPECT_EQ(gData.gDocumentKey, "0000123");
     ASSERT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(gSale.gLineQuantity[2], 4);
+    EXPECT_EQ(gSale.gLines[2].quantity, 4);
 }
 
 // ------------------------------------------------------ purchase loading ----
@@ -340,12 +340,12 @@ TEST_F(LabelTest, PurchaseLoadAddsItsLinesWithTheirQuantities) {
     });
     EXPECT_EQ(Print("03"), "");
     ASSERT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(gSale.gLineKey[1], "A100");
-    EXPECT_EQ(gSale.gLineQuantity[1], 2);
-    EXPECT_EQ(gSale.gLineExtension[1], Money::FromCents(2500));   // priced for its quantity
-    EXPECT_EQ(gSale.gLineKey[2], "B200");
-    EXPECT_EQ(gSale.gLineQuantity[2], 12.5);
-    EXPECT_EQ(gSale.gLineExtension[2], Money::FromCents(3750));
+    EXPECT_EQ(gSale.gLines[1].key, "A100");
+    EXPECT_EQ(gSale.gLines[1].quantity, 2);
+    EXPECT_EQ(gSale.gLines[1].extension, Money::FromCents(2500));   // priced for its quantity
+    EXPECT_EQ(gSale.gLines[2].key, "B200");
+    EXPECT_EQ(gSale.gLines[2].quantity, 12.5);
+    EXPECT_EQ(gSale.gLines[2].extension, Money::FromCents(3750));
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(Logged("Label_Print: purchase 0000003 line 002, product GONE not found, not loaded"));
     EXPECT_EQ(screen.Text(ControlId{"Rt_Description", 2}), "Nails 2in");   // the receipt grid is redrawn
@@ -411,8 +411,8 @@ TEST_F(LabelTest, PurchaseLoadNeverWeighsAndNeverMovesAQuantityToAnotherLine) {
     EXPECT_EQ(gSale.gScaleRequestCount, -1);
     EXPECT_EQ(gSale.gScaleProductRecNo, 0);
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineKey[1], "A100");
-    EXPECT_EQ(gSale.gLineQuantity[1], 3);
+    EXPECT_EQ(gSale.gLines[1].key, "A100");
+    EXPECT_EQ(gSale.gLines[1].quantity, 3);
     EXPECT_TRUE(Logged("Label_Print: purchase 0000002 line 002, product C300 is sold by weight, not loaded"));
 }
 
@@ -424,7 +424,7 @@ TEST_F(LabelTest, PurchaseLineTheSaleRefusesGetsNoQuantity) {
     screen.SetText(kEntryBox, "02");
     Label_Print();
     EXPECT_EQ(gSale.gItemCount, kMaxSaleLines);
-    EXPECT_EQ(gSale.gLineQuantity[kMaxSaleLines], 7);
+    EXPECT_EQ(gSale.gLines[kMaxSaleLines].quantity, 7);
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(Logged("Label_Print: purchase 0000002 line 001, product A100 could not be added"));
 }
@@ -720,9 +720,9 @@ TEST_F(LabelOnlineTest, ClassAndDepartmentComeFromTheProductMaster) {
         return DispatcherAnswer{200, "<category>HW</category><class></class><department>Bulk</department>"};
     });
     SaleLine("A100", "Hammer", "1", 1);
-    gSale.gLineProduct[1] = "101";
+    gSale.gLines[1].product = "101";
     SaleLine("B200", "Nails", "1", 1);
-    gSale.gLineProduct[2] = "102";
+    gSale.gLines[2].product = "102";
     EXPECT_EQ(Print(), "N:A100\r\nClass: Tools\r\nDept: Hardware\r\nN:B200\r\nDept: Bulk\r\n");
     const auto calls = stub.Calls();
     ASSERT_EQ(calls.size(), 4u);

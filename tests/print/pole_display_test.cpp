@@ -53,9 +53,9 @@ public:
 
 void AddLine(const std::string& description, double quantity, const char* extension) {
     const int n = ++gSale.gItemCount;
-    gSale.gLineDescription[static_cast<std::size_t>(n)] = description;
-    gSale.gLineQuantity[static_cast<std::size_t>(n)] = quantity;
-    gSale.gLineExtension[static_cast<std::size_t>(n)] = M(extension);
+    gSale.gLines[static_cast<std::size_t>(n)].description = description;
+    gSale.gLines[static_cast<std::size_t>(n)].quantity = quantity;
+    gSale.gLines[static_cast<std::size_t>(n)].extension = M(extension);
 }
 
 // One screen: how the register gets there, and the pieces it sends in set 0,
@@ -478,12 +478,12 @@ TEST_F(PoleDisplayTest, SaleGoesOnWhenTheDisplayIsDisconnected) {
     Map("COM1=" + (dir / "unplugged") + "\n");
     gSettings.gDisplayPort = 1;
     gSale.gItemCount = 1;
-    gSale.gLineDescription[1] = "Coffee mug";
-    gSale.gLineUnitPrice[1] = M("2.50");
-    gSale.gLineQuantity[1] = 2;
-    gSale.gLinePriceUnits[1] = 1;
+    gSale.gLines[1].description = "Coffee mug";
+    gSale.gLines[1].unitPrice = M("2.50");
+    gSale.gLines[1].quantity = 2;
+    gSale.gLines[1].priceUnits = 1;
     ASSERT_TRUE(Totals_Update());
-    EXPECT_EQ(gSale.gLineExtension[1], M("5"));
+    EXPECT_EQ(gSale.gLines[1].extension, M("5"));
     EXPECT_EQ(gSale.gTotal, M("5"));
     EXPECT_EQ(gDisplay.gDisplayError, 1);
     EXPECT_EQ(screen.Text(kMessageLine), "Error: Customer Display is Disconnected");
@@ -493,7 +493,7 @@ TEST_F(PoleDisplayTest, SaleGoesOnWhenTheDisplayIsDisconnected) {
     ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
     Map("COM1=" + pty.A() + "\n");
     screen.SetText(kMessageLine, "");
-    gSale.gLineQuantity[1] = 3;
+    gSale.gLines[1].quantity = 3;
     ASSERT_TRUE(Totals_Update());
     EXPECT_EQ(gDisplay.gDisplayError, 0);
     EXPECT_EQ(screen.Text(kMessageLine), "");

@@ -105,16 +105,16 @@ protected:
     }
     void AddLine(const char* key, double qty, const char* price) {
         const auto n = static_cast<std::size_t>(++gSale.gItemCount);
-        gSale.gLineProduct[n] = "P";
-        gSale.gLineKey[n] = key;
-        gSale.gLineQuantity[n] = qty;
-        gSale.gLineListPrice[n] = M(price);
-        gSale.gLineUnitPrice[n] = M(price);
+        gSale.gLines[n].product = "P";
+        gSale.gLines[n].key = key;
+        gSale.gLines[n].quantity = qty;
+        gSale.gLines[n].listPrice = M(price);
+        gSale.gLines[n].unitPrice = M(price);
     }
     void AddTender(const char* type, const char* amount) {
         const auto t = static_cast<std::size_t>(++gSale.gPaymentCount);
-        gSale.gPayType[t] = type;
-        gSale.gPayAmount[t] = M(amount);
+        gSale.gPayments[t].type = type;
+        gSale.gPayments[t].amount = M(amount);
         gSale.gPaid += M(amount);
     }
     // Apple 2 x 10.00, Book 1 x 20.00; GST 2.00; total 42.00 paid with 50.00 cash.

@@ -204,10 +204,10 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
         gSale.gSubtotal = M("20");
         gSale.gTotal = M("20");
         AddTender("4", "20");
-        gSale.gPayReference[1] = "0012345A\"";
-        gSale.gPayEntryKind[1] = 2;
-        gSale.gPayCardNumber[1] = "4111111111111111";
-        gSale.gPayCardExpiry[1] = "1227";
+        gSale.gPayments[1].reference = "0012345A\"";
+        gSale.gPayments[1].entryKind = 2;
+        gSale.gPayments[1].cardNumber = "4111111111111111";
+        gSale.gPayments[1].cardExpiry = "1227";
         gSaleSave.gReceiptCopy = c.copy;
         const std::string expected =
             kOpen + Heading(false, false) + Rule(40) + L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
@@ -503,11 +503,11 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
         AddLine("BOOK", 1, amount);
         gSale.gSubtotal = gSale.gTotal = M(amount);
         AddTender("4", amount);
-        gSale.gPayReference[1] = "0012345A\"";
-        gSale.gPayEntryKind[1] = c.entry;
-        gSale.gPayCardNumber[1] = "4111111111111111";
-        gSale.gPayCardExpiry[1] = "1227";
-        gSale.gPayCardHolder[1] = "  JANE Q PUBLIC  ";
+        gSale.gPayments[1].reference = "0012345A\"";
+        gSale.gPayments[1].entryKind = c.entry;
+        gSale.gPayments[1].cardNumber = "4111111111111111";
+        gSale.gPayments[1].cardExpiry = "1227";
+        gSale.gPayments[1].cardHolder = "  JANE Q PUBLIC  ";
         const std::string item =
             c.refund ? L("Book" + B(21) + " " + B(5) + B(2) + "$-20.00") : kBookItem;
         const std::string a = c.refund ? B(15) + "-20.00" : B(16) + "20.00";
@@ -596,10 +596,10 @@ TEST_F(ReceiptTest, ItemLinesCarryProductNumbersAndNotesAndSkipKitComponents) {
         gSettings.gProductKeyMode = "0";
         AddLine("APPLE", 2, "10");
         AddLine("BOOK", 1, "20");
-        gSale.gLineHasNote[2] = true;
-        gSale.gLineNote[2] = "Gift wrap";
+        gSale.gLines[2].hasNote = true;
+        gSale.gLines[2].note = "Gift wrap";
         AddLine("CHEESE", 1, "0");
-        gSale.gLineKitComponent[3] = true;   // part of a kit: not printed
+        gSale.gLines[3].kitComponent = true;   // part of a kit: not printed
         gSale.gSubtotal = gSale.gTotal = M("40");
         AddTender("1", "40");
         const std::size_t w = c.wide ? 54 : 40;

@@ -125,9 +125,9 @@ TEST_F(ScaleTest, TheRequestIsWAndCarriageReturnAndTheWeightAddsTheLine) {
 
     Answer("\n001.25LB\r");
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineProduct[1], "4001");
-    EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], 1.25);
-    EXPECT_EQ(gSale.gLineExtension[1].Format("0.00"), "3.11");
+    EXPECT_EQ(gSale.gLines[1].product, "4001");
+    EXPECT_DOUBLE_EQ(gSale.gLines[1].quantity, 1.25);
+    EXPECT_EQ(gSale.gLines[1].extension.Format("0.00"), "3.11");
     EXPECT_EQ(MessageLine(), "Weight 1.25");
     EXPECT_EQ(services.kitCodes, (std::vector<std::string>{"APPLES"}));
     EXPECT_EQ(screen.Text(kEntryBox), "");
@@ -147,7 +147,7 @@ TEST_F(ScaleTest, AReplyInPiecesIsJudgedOnceNineCharactersCame) {
 
     Answer("B\r");
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], 2.5);
+    EXPECT_DOUBLE_EQ(gSale.gLines[1].quantity, 2.5);
     ExpectRequestOver();
 }
 
@@ -176,7 +176,7 @@ TEST_F(ScaleTest, TheWeightIsTheNumberInCharacters2To7) {
         Answer(c.reply);
         if (c.weight > 0) {
             ASSERT_EQ(gSale.gItemCount, 1);
-            EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], c.weight);
+            EXPECT_DOUBLE_EQ(gSale.gLines[1].quantity, c.weight);
         } else {
             EXPECT_EQ(gSale.gItemCount, 0);
             EXPECT_EQ(MessageLine(), "Scale Is at Zero, Try Again");
@@ -214,7 +214,7 @@ TEST_F(ScaleTest, AWeightThatAddsNoLineLeavesTheNextLineItsUsualQuantity) {
         gData.gClientRecNo = 1;
         Scan("BREAD");
         ASSERT_EQ(gSale.gItemCount, 1);
-        EXPECT_EQ(gSale.gLineQuantity[1], -1);
+        EXPECT_EQ(gSale.gLines[1].quantity, -1);
     }
 }
 
@@ -268,8 +268,8 @@ TEST_F(ScaleTest, ASecondWeighedProductReplacesThePendingRequest) {
     EXPECT_EQ(Received(4), "W\rW\r");
     Answer("\n000.40LB\r");
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineProduct[1], "4003");
-    EXPECT_EQ(gSale.gLineExtension[1].Format("0.00"), "4.80");
+    EXPECT_EQ(gSale.gLines[1].product, "4003");
+    EXPECT_EQ(gSale.gLines[1].extension.Format("0.00"), "4.80");
     ExpectRequestOver();
 }
 
@@ -299,7 +299,7 @@ TEST_F(ScaleTest, APortThatCannotBeOpenedIsReportedAndTheSaleGoesOn) {
     }
     Scan("BREAD");
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineQuantity[1], 1);
+    EXPECT_EQ(gSale.gLines[1].quantity, 1);
 }
 
 }  // namespace

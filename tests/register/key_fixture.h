@@ -68,9 +68,9 @@ public:
         if (!productAddsLine) return;
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
-        s.gLineKey[n] = gData.gProductKey;
-        s.gLineQuantity[n] = s.gVoidMode ? -s.gQuantity : s.gQuantity;
-        s.gLineUnitPrice[n] = gData.gManualPrice ? gData.gManualPriceValue : Money::FromUnits(1);
+        s.gLines[n].key = gData.gProductKey;
+        s.gLines[n].quantity = s.gVoidMode ? -s.gQuantity : s.gQuantity;
+        s.gLines[n].unitPrice = gData.gManualPrice ? gData.gManualPriceValue : Money::FromUnits(1);
         s.gQuantity = 1;
         s.gVoidMode = false;
     }
@@ -216,16 +216,16 @@ protected:
     void AddLine(const std::string& key, double quantity, Money unitPrice, std::int16_t sourceIndex = 0) {
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
-        s.gLineKey[n] = key;
-        s.gLineDescription[n] = "Item " + key;
-        s.gLineQuantity[n] = quantity;
-        s.gLineUnitPrice[n] = unitPrice;
-        s.gLineExtension[n] = Money::FromRaw(static_cast<std::int64_t>(unitPrice.Raw() * quantity));
-        s.gLineSourceIndex[n] = sourceIndex;
+        s.gLines[n].key = key;
+        s.gLines[n].description = "Item " + key;
+        s.gLines[n].quantity = quantity;
+        s.gLines[n].unitPrice = unitPrice;
+        s.gLines[n].extension = Money::FromRaw(static_cast<std::int64_t>(unitPrice.Raw() * quantity));
+        s.gLines[n].sourceIndex = sourceIndex;
     }
     std::vector<std::string> LineKeys() const {
         std::vector<std::string> v;
-        for (int i = 1; i <= gSale.gItemCount; ++i) v.push_back(gSale.gLineKey[i]);
+        for (int i = 1; i <= gSale.gItemCount; ++i) v.push_back(gSale.gLines[i].key);
         return v;
     }
 

@@ -76,11 +76,11 @@ TEST_F(ReceiptAreaTest, TaxColumnHoldsExpectedQuantitiesInTheOrderModes) {
 
 TEST_F(ReceiptAreaTest, ShowWhileShownLeavesTheRowsAsTheyWere) {
     gSale.gItemCount = 1;
-    gSale.gLineDescription[1] = "Soap";
-    gSale.gLineQuantity[1] = 2;
+    gSale.gLines[1].description = "Soap";
+    gSale.gLines[1].quantity = 2;
     Receipt_Show();
     Receipt_Display();
-    gSale.gLineDescription[1] = "changed since";
+    gSale.gLines[1].description = "changed since";
     gReg.gReceiptAreaContent = 2;
     Receipt_Show();
     EXPECT_EQ(gReg.gReceiptAreaContent, 0);

@@ -27,19 +27,19 @@ protected:
     int Add(const std::string& description, double quantity = 1, const char* price = "1", const char* extension = "1",
             const std::string& tax = "T  ") {
         int i = ++gSale.gItemCount;
-        gSale.gLineDescription[i] = description;
-        gSale.gLineQuantity[i] = quantity;
-        gSale.gLineUnitPrice[i] = *Money::Parse(price);
-        gSale.gLineExtension[i] = *Money::Parse(extension);
-        gSale.gLineTaxFlags[i] = tax;
+        gSale.gLines[i].description = description;
+        gSale.gLines[i].quantity = quantity;
+        gSale.gLines[i].unitPrice = *Money::Parse(price);
+        gSale.gLines[i].extension = *Money::Parse(extension);
+        gSale.gLines[i].taxFlags = tax;
         return i;
     }
     void AddLines(int n) {
         for (int i = 1; i <= n; ++i) Add("Item " + std::to_string(i));
     }
     void AddNote(int line, const std::string& note) {
-        gSale.gLineHasNote[line] = true;
-        gSale.gLineNote[line] = note;
+        gSale.gLines[line].hasNote = true;
+        gSale.gLines[line].note = note;
     }
 
     std::string Cell(const char* column, int row) const { return screen.Text({column, row}); }
@@ -200,8 +200,8 @@ TEST_F(ReceiptGridTest, NoteRowKeepsTheTextColourItHad) {
     Add("Return", -1, "2", "-2");
     Add("Sold", 1, "2", "2");
     Receipt_Display();   // row 2 in the line colour
-    gSale.gLineHasNote[1] = true;
-    gSale.gLineNote[1] = "reason: damaged";
+    gSale.gLines[1].hasNote = true;
+    gSale.gLines[1].note = "reason: damaged";
     Receipt_Display();
     EXPECT_EQ(Cell("Rt_Description", 2), "reason: damaged");
     EXPECT_EQ(screen.State({"Rt_Description", 2}).foreColour, kLineText);

@@ -497,7 +497,7 @@ TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
     EXPECT_EQ(keys.manualPriceValueAtProductAdd, Money::FromCents(1250));
     EXPECT_FALSE(gData.gManualPrice);
     ASSERT_EQ(gSale.gItemCount, 3);
-    EXPECT_EQ(gSale.gLineQuantity[3], -3);
+    EXPECT_EQ(gSale.gLines[3].quantity, -3);
     EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b777)", "Mode_Display", "Change_Display",
                                  "Total_Activate"}));
     EXPECT_EQ(gSale.gPaymentCount, 0);
@@ -539,9 +539,9 @@ TEST_F(KeysTest, VoidDeletesTheLineTypedOrSelected) {
     Type("3");
     BOp_Click(2);
     EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "B", "D", "E"}));
-    EXPECT_EQ(gSale.gLineUnitPrice[3], Money::FromUnits(4));
+    EXPECT_EQ(gSale.gLines[3].unitPrice, Money::FromUnits(4));
     // The position in a fetched order stays with its slot.
-    EXPECT_EQ(gSale.gLineSourceIndex[3], 30);
+    EXPECT_EQ(gSale.gLines[3].sourceIndex, 30);
     EXPECT_TRUE(keys.Called("Totals_Update"));
 
     Type("2.9");   // the whole part
@@ -815,7 +815,7 @@ TEST_F(KeysTest, QuantityOfTheSelectedLine) {
     gSale.gSelectedLine = 2;
     Type("4");
     BReg_Click(3);
-    EXPECT_EQ(gSale.gLineQuantity[2], 4);
+    EXPECT_EQ(gSale.gLines[2].quantity, 4);
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(keys.Called("Totals_Update"));
     EXPECT_EQ(screen.Text(Id("Rt_Quantity", 2)), "4");
@@ -824,7 +824,7 @@ TEST_F(KeysTest, QuantityOfTheSelectedLine) {
     gSale.gSelectedLine = 2;
     Type("0");
     BReg_Click(3);
-    EXPECT_EQ(gSale.gLineQuantity[2], 4);
+    EXPECT_EQ(gSale.gLines[2].quantity, 4);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
 
     // Receiving a purchase order counts up.
@@ -832,7 +832,7 @@ TEST_F(KeysTest, QuantityOfTheSelectedLine) {
     gSale.gSelectedLine = 2;
     Type("3");
     BReg_Click(3);
-    EXPECT_EQ(gSale.gLineQuantity[2], 7);
+    EXPECT_EQ(gSale.gLines[2].quantity, 7);
 }
 
 TEST_F(KeysTest, QuantityKeyCancelsAPendingQuestion) {

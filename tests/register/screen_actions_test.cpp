@@ -31,9 +31,9 @@ public:
         ++adds;
         if (addNothing) return;
         int n = ++gSale.gItemCount;
-        gSale.gLineKey[n] = std::string(ProductKeyOf(gData.gProductRec));
-        gSale.gLineDescription[n] = "Product " + gSale.gLineKey[n];
-        gSale.gLineQuantity[n] = 1;
+        gSale.gLines[n].key = std::string(ProductKeyOf(gData.gProductRec));
+        gSale.gLines[n].description = "Product " + gSale.gLines[n].key;
+        gSale.gLines[n].quantity = 1;
     }
     void Totals_Update() override { ++totals; }
 
@@ -113,7 +113,7 @@ protected:
 
     std::vector<std::pair<std::string, double>> Lines() const {
         std::vector<std::pair<std::string, double>> v;
-        for (int i = 1; i <= gSale.gItemCount; ++i) v.emplace_back(gSale.gLineKey[i], gSale.gLineQuantity[i]);
+        for (int i = 1; i <= gSale.gItemCount; ++i) v.emplace_back(gSale.gLines[i].key, gSale.gLines[i].quantity);
         return v;
     }
     std::string Log() const { return dir.Read("Files/1234567.LOG"); }
@@ -151,7 +151,7 @@ TEST_F(ScreenActionsTest, CodeFileLinesBecomeSaleLines) {
         File_Read();
         if (c.added) {
             ASSERT_EQ(gSale.gItemCount, 1) << c.line;
-            EXPECT_EQ(gSale.gLineQuantity[1], c.quantity) << c.line;
+            EXPECT_EQ(gSale.gLines[1].quantity, c.quantity) << c.line;
         } else {
             EXPECT_EQ(gSale.gItemCount, 0) << c.line;
         }
@@ -175,7 +175,7 @@ TEST_F(ScreenActionsTest, CodeFileIsReadToTheEndThenTotalledAndShown) {
 
 TEST_F(ScreenActionsTest, EmptyCodeFileOnlyRepaintsTheReceipt) {
     gSale.gItemCount = 1;
-    gSale.gLineDescription[1] = "Already here";
+    gSale.gLines[1].description = "Already here";
     CodeFile("");
     File_Read();
     EXPECT_EQ(gSale.gItemCount, 1);
@@ -197,8 +197,8 @@ TEST_F(ScreenActionsTest, QuantityThatDoesNotFitIsSkippedAndLogged) {
 TEST_F(ScreenActionsTest, LineTheSaleEngineRefusesLeavesTheLastLineAlone) {
     Products({"1234"});
     gSale.gItemCount = 1;
-    gSale.gLineKey[1] = "earlier";
-    gSale.gLineQuantity[1] = 1;
+    gSale.gLines[1].key = "earlier";
+    gSale.gLines[1].quantity = 1;
     fake.addNothing = true;
     CodeFile("x,1234,5,\r\n");
     File_Read();
@@ -266,18 +266,18 @@ protected:
     }
     int Add(const std::string& key, double quantity, const char* price, const std::string& description) {
         int i = ++gSale.gItemCount;
-        gSale.gLineKey[i] = key;
-        gSale.gLineQuantity[i] = quantity;
-        gSale.gLineUnitPrice[i] = *Money::Parse(price);
-        gSale.gLineDescription[i] = description;
+        gSale.gLines[i].key = key;
+        gSale.gLines[i].quantity = quantity;
+        gSale.gLines[i].unitPrice = *Money::Parse(price);
+        gSale.gLines[i].description = description;
         return i;
     }
 };
 
 TEST_F(PrintScreenTest, PrintsHeaderLinesAndFourEmptyLines) {
     int i = Add("1234", 3, "5", "Milk 2L");
-    gSale.gLineHasNote[i] = true;
-    gSale.gLineNote[i] = "bring back the crate";
+    gSale.gLines[i].hasNote = true;
+    gSale.gLines[i].note = "bring back the crate";
     Add("ABCDEFGHIJKLMNOPQRSTU", 12, "1234.56", std::string(45, 'D'));
     Print_Screen();
     std::vector<std::string> expected{

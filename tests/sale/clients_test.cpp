@@ -76,10 +76,10 @@ protected:
     }
     void AddLine(const char* price, double quantity, double priceUnits = 1) {
         const auto n = static_cast<std::size_t>(++gSale.gItemCount);
-        gSale.gLineUnitPrice[n] = M(price);
-        gSale.gLineQuantity[n] = quantity;
-        gSale.gLinePriceUnits[n] = priceUnits;
-        gSale.gLineDescription[n] = "Item";
+        gSale.gLines[n].unitPrice = M(price);
+        gSale.gLines[n].quantity = quantity;
+        gSale.gLines[n].priceUnits = priceUnits;
+        gSale.gLines[n].description = "Item";
     }
 
     TestDir dir;
@@ -179,10 +179,10 @@ TEST_F(ClientsTest, DiscountOnEveryLine) {
         AddLine(c.price, c.quantity, c.priceUnits);
         gData.gClientRecNo = 1;
         Client_Process();
-        EXPECT_EQ(Amt(gSale.gLineUnitPrice[1]), Amt(M(c.unitPrice)));
-        EXPECT_EQ(Amt(gSale.gLineExtension[1]), Amt(M(c.extension)));
-        EXPECT_EQ(gSale.gLineNote[1], Msg(191) + c.note);
-        EXPECT_TRUE(gSale.gLineHasNote[1]);
+        EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), Amt(M(c.unitPrice)));
+        EXPECT_EQ(Amt(gSale.gLines[1].extension), Amt(M(c.extension)));
+        EXPECT_EQ(gSale.gLines[1].note, Msg(191) + c.note);
+        EXPECT_TRUE(gSale.gLines[1].hasNote);
         EXPECT_EQ(Amt(gSale.gTotal), Amt(M(c.extension)));
         EXPECT_EQ(screen.Text(kMessageLine), Msg(8) + c.discount);
         // No sale discount on top of the line discount.
@@ -197,11 +197,11 @@ TEST_F(ClientsTest, DiscountTouchesOnlyTheLinesAlreadyInTheSale) {
     AddLine("5.00", 2);
     gData.gClientRecNo = 1;
     Client_Process();
-    EXPECT_EQ(Amt(gSale.gLineUnitPrice[1]), "8.0000");
-    EXPECT_EQ(Amt(gSale.gLineUnitPrice[2]), "4.0000");
+    EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "8.0000");
+    EXPECT_EQ(Amt(gSale.gLines[2].unitPrice), "4.0000");
     EXPECT_EQ(Amt(gSale.gTotal), "16.0000");
-    EXPECT_EQ(gSale.gLineNote[3], "");
-    EXPECT_FALSE(gSale.gLineHasNote[3]);
+    EXPECT_EQ(gSale.gLines[3].note, "");
+    EXPECT_FALSE(gSale.gLines[3].hasNote);
 }
 
 TEST_F(ClientsTest, LineDiscountThatDoesNotFitLeavesTheLinesAlone) {
@@ -211,10 +211,10 @@ TEST_F(ClientsTest, LineDiscountThatDoesNotFitLeavesTheLinesAlone) {
     AddLine("900000000", 1e9);   // the extension leaves the currency range
     gData.gClientRecNo = 1;
     Client_Process();
-    EXPECT_EQ(Amt(gSale.gLineUnitPrice[1]), "19.9900");
-    EXPECT_EQ(Amt(gSale.gLineUnitPrice[2]), "900000000.0000");
-    EXPECT_EQ(gSale.gLineNote[1], "");
-    EXPECT_FALSE(gSale.gLineHasNote[1]);
+    EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
+    EXPECT_EQ(Amt(gSale.gLines[2].unitPrice), "900000000.0000");
+    EXPECT_EQ(gSale.gLines[1].note, "");
+    EXPECT_FALSE(gSale.gLines[1].hasNote);
     EXPECT_EQ(screen.Text(kMessageLine), Msg(1));
 }
 
@@ -223,8 +223,8 @@ TEST_F(ClientsTest, DiscountWithoutThePerLineOptionIsASaleDiscount) {
     AddLine("19.99", 1);
     gData.gClientRecNo = 1;
     Client_Process();
-    EXPECT_EQ(Amt(gSale.gLineUnitPrice[1]), "19.9900");
-    EXPECT_EQ(gSale.gLineNote[1], "");
+    EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
+    EXPECT_EQ(gSale.gLines[1].note, "");
     EXPECT_EQ(keys.calls, (std::vector<std::string>{"Sales_Process(16) 10", "Total_Activate"}));
     EXPECT_EQ(screen.Text(kEntryBox), "");
 
@@ -245,8 +245,8 @@ TEST_F(ClientsTest, DiscountOutsideOneToHundredIsNotApplied) {
             AddLine("19.99", 1);
             gData.gClientRecNo = 1;
             Client_Process();
-            EXPECT_EQ(Amt(gSale.gLineUnitPrice[1]), "19.9900");
-            EXPECT_FALSE(gSale.gLineHasNote[1]);
+            EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
+            EXPECT_FALSE(gSale.gLines[1].hasNote);
             EXPECT_EQ(keys.calls, std::vector<std::string>{"Total_Activate"});
             EXPECT_EQ(screen.Text(kMessageLine), Msg(7) + " Marlowe Hardware");
         }

@@ -605,10 +605,10 @@ TEST_F(WholeSaleTest, SaleWithAReturnAndADiscountToTheCent) {
     Scan("A100");      // returned: -10.00
     gSale.gReturnMode = false;
     ASSERT_EQ(gSale.gItemCount, 3);
-    EXPECT_EQ(gSale.gLineTaxFlags[1], "tt ");
-    EXPECT_EQ(gSale.gLineTaxFlags[2], "tn ");
-    EXPECT_EQ(Cents(gSale.gLineExtension[2]), "2.9900");
-    EXPECT_EQ(Cents(gSale.gLineExtension[3]), "-10.0000");
+    EXPECT_EQ(gSale.gLines[1].taxFlags, "tt ");
+    EXPECT_EQ(gSale.gLines[2].taxFlags, "tn ");
+    EXPECT_EQ(Cents(gSale.gLines[2].extension), "2.9900");
+    EXPECT_EQ(Cents(gSale.gLines[3].extension), "-10.0000");
     // Tax-1 base 10.00 + 2.99 - 10.00 = 2.99 -> 0.1495 -> 0.15.
     // Tax-2 base 10.00 + 0.50 = 10.50, then - 10.00 - 0.50 = 0.00.
     EXPECT_EQ(Cents(gSale.gSubtotal), "2.9900");
@@ -623,7 +623,7 @@ TEST_F(WholeSaleTest, SaleWithAReturnAndADiscountToTheCent) {
     Discount_Display();
     EXPECT_EQ(Cents(gSale.gTax1), "0.1500");
     EXPECT_EQ(Cents(gSale.gTotal), "2.1400");
-    EXPECT_EQ(gSale.gLineNote[3], "Total Discount -$1.00");
+    EXPECT_EQ(gSale.gLines[3].note, "Total Discount -$1.00");
     EXPECT_EQ(MessageLine(), "Discount Applied -$1.00");
 
     // The sale holds lines: no mode key changes anything now.

@@ -37,7 +37,7 @@ public:
         KeyServices::Scale_Open();   // starts the 10-second scale timer
     }
     void Scale_Close() override { calls.push_back("Scale_Close"); }
-    void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLineKey[1] + ")"); }
+    void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }
     void Customer_PriceChecker() override { calls.push_back("Customer_PriceChecker"); }
     int PromptInCIA_Show() override {
         calls.push_back("PromptInCIA_Show(" + std::to_string(gReg.gPromptLine) + ")");
@@ -149,14 +149,14 @@ protected:
     void PlaceLine(const std::string& product, double quantity, Money unitPrice, const std::string& taxFlags = "   ") {
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
-        s.gLineProduct[n] = product;
-        s.gLineKey[n] = "K" + product;
-        s.gLineDescription[n] = "Placed " + product;
-        s.gLineQuantity[n] = quantity;
-        s.gLineUnitPrice[n] = unitPrice;
-        s.gLineListPrice[n] = unitPrice;
-        s.gLinePriceUnits[n] = 1;
-        s.gLineTaxFlags[n] = taxFlags;
+        s.gLines[n].product = product;
+        s.gLines[n].key = "K" + product;
+        s.gLines[n].description = "Placed " + product;
+        s.gLines[n].quantity = quantity;
+        s.gLines[n].unitPrice = unitPrice;
+        s.gLines[n].listPrice = unitPrice;
+        s.gLines[n].priceUnits = 1;
+        s.gLines[n].taxFlags = taxFlags;
     }
 
     const std::string& MessageLine() const { return screen.Text(kMessageLine); }
@@ -183,19 +183,19 @@ TEST_F(ProductEntryTest, AScannedProductBecomesALineFromItsRecord) {
 
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 1);
-    EXPECT_EQ(s.gLineProduct[1], "1001");
-    EXPECT_EQ(s.gLineKey[1], "HOSE");
-    EXPECT_EQ(s.gLineDescription[1], "Garden hose 15 m");
-    EXPECT_EQ(s.gLineDepartment[1], "HOME");
-    EXPECT_EQ(s.gLineQuantity[1], 2);
-    EXPECT_EQ(s.gLinePriceUnits[1], 1);   // blank price units read as 1
-    EXPECT_EQ(Cents(s.gLineListPrice[1]), "12.50");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "12.50");
-    EXPECT_EQ(Cents(s.gLineExtension[1]), "25.00");
-    EXPECT_EQ(s.gLineTaxFlags[1], "t t");
-    EXPECT_EQ(s.gLineNote[1], "");
-    EXPECT_FALSE(s.gLineHasNote[1]);
-    EXPECT_FALSE(s.gLineKitComponent[1]);
+    EXPECT_EQ(s.gLines[1].product, "1001");
+    EXPECT_EQ(s.gLines[1].key, "HOSE");
+    EXPECT_EQ(s.gLines[1].description, "Garden hose 15 m");
+    EXPECT_EQ(s.gLines[1].department, "HOME");
+    EXPECT_EQ(s.gLines[1].quantity, 2);
+    EXPECT_EQ(s.gLines[1].priceUnits, 1);   // blank price units read as 1
+    EXPECT_EQ(Cents(s.gLines[1].listPrice), "12.50");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "12.50");
+    EXPECT_EQ(Cents(s.gLines[1].extension), "25.00");
+    EXPECT_EQ(s.gLines[1].taxFlags, "t t");
+    EXPECT_EQ(s.gLines[1].note, "");
+    EXPECT_FALSE(s.gLines[1].hasNote);
+    EXPECT_FALSE(s.gLines[1].kitComponent);
     EXPECT_EQ(s.gQuantity, 1);   // back to 1 after the line
     // 25.00 + 5 % + 8 %: the totals ran after the line.
     EXPECT_EQ(Cents(s.gSubtotal), "25.00");
@@ -228,7 +228,7 @@ TEST_F(ProductEntryTest, TaxFlagsFollowTheRatesAndTheRecordsColumns) {
         Store({i});
         gSale.gTaxRate = c.rates;
         Scan("A");
-        EXPECT_EQ(gSale.gLineTaxFlags[1], c.flags);
+        EXPECT_EQ(gSale.gLines[1].taxFlags, c.flags);
     }
 }
 
@@ -282,10 +282,10 @@ TEST_F(ProductEntryTest, QuantitiesPriceUnitsAndExtensionsToTheCent) {
         Scan("A");
         const SaleState& s = gSale;
         ASSERT_EQ(s.gItemCount, 1);
-        EXPECT_DOUBLE_EQ(s.gLineQuantity[1], c.quantity);
-        EXPECT_EQ(s.gLineListPrice[1].TextDisplay(), c.list);
-        EXPECT_EQ(Cents(s.gLineUnitPrice[1]), c.unit);
-        EXPECT_EQ(Cents(s.gLineExtension[1]), c.extension);
+        EXPECT_DOUBLE_EQ(s.gLines[1].quantity, c.quantity);
+        EXPECT_EQ(s.gLines[1].listPrice.TextDisplay(), c.list);
+        EXPECT_EQ(Cents(s.gLines[1].unitPrice), c.unit);
+        EXPECT_EQ(Cents(s.gLines[1].extension), c.extension);
         EXPECT_EQ(s.gQuantity, 1);
     }
 }
@@ -307,17 +307,17 @@ TEST_F(ProductEntryTest, ThePriceComesFromTheClientsPriceLevel) {
         FreshSale();
         gSale.gClientPriceLevel = static_cast<std::int16_t>(c.level);
         Scan("A");
-        EXPECT_EQ(Cents(gSale.gLineUnitPrice[1]), c.price);
-        EXPECT_EQ(Cents(gSale.gLineExtension[1]), c.price);
-        EXPECT_EQ(gSale.gLineNote[1], c.note);
-        EXPECT_FALSE(gSale.gLineHasNote[1]);
+        EXPECT_EQ(Cents(gSale.gLines[1].unitPrice), c.price);
+        EXPECT_EQ(Cents(gSale.gLines[1].extension), c.price);
+        EXPECT_EQ(gSale.gLines[1].note, c.note);
+        EXPECT_FALSE(gSale.gLines[1].hasNote);
     }
     // The list price is the level's price as the file gives it.
-    EXPECT_EQ(gSale.gLineListPrice[1].Text(), "12.5");
+    EXPECT_EQ(gSale.gLines[1].listPrice.Text(), "12.5");
     FreshSale();
     gSale.gClientPriceLevel = 3;
     Scan("A");
-    EXPECT_EQ(gSale.gLineListPrice[1].Text(), "10.255");
+    EXPECT_EQ(gSale.gLines[1].listPrice.Text(), "10.255");
 }
 
 TEST_F(ProductEntryTest, AManualPriceIsUsedOnceWithTheListPriceKept) {
@@ -331,14 +331,14 @@ TEST_F(ProductEntryTest, AManualPriceIsUsedOnceWithTheListPriceKept) {
 
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 2);
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "10.00");
-    EXPECT_EQ(Cents(s.gLineListPrice[1]), "12.50");
-    EXPECT_EQ(Cents(s.gLineExtension[1]), "20.00");
-    EXPECT_EQ(s.gLineNote[1], "Manual Price");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "10.00");
+    EXPECT_EQ(Cents(s.gLines[1].listPrice), "12.50");
+    EXPECT_EQ(Cents(s.gLines[1].extension), "20.00");
+    EXPECT_EQ(s.gLines[1].note, "Manual Price");
     EXPECT_FALSE(gData.gManualPrice);
     // The next product is back at its price (level 2 has none: 0).
-    EXPECT_EQ(Cents(s.gLineUnitPrice[2]), "0.00");
-    EXPECT_EQ(s.gLineNote[2], "Price 2");
+    EXPECT_EQ(Cents(s.gLines[2].unitPrice), "0.00");
+    EXPECT_EQ(s.gLines[2].note, "Price 2");
 }
 
 TEST_F(ProductEntryTest, APriceEmbeddedInTheBarCodeSellsTheProductAtThatPrice) {
@@ -358,11 +358,11 @@ TEST_F(ProductEntryTest, APriceEmbeddedInTheBarCodeSellsTheProductAtThatPrice) {
 
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 2);
-    EXPECT_EQ(s.gLineKey[1], "12345");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "2.57");
-    EXPECT_EQ(Cents(s.gLineListPrice[1]), "3.00");
-    EXPECT_EQ(s.gLineNote[1], "Manual Price");
-    EXPECT_EQ(Cents(s.gLineExtension[2]), "-1.99");
+    EXPECT_EQ(s.gLines[1].key, "12345");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "2.57");
+    EXPECT_EQ(Cents(s.gLines[1].listPrice), "3.00");
+    EXPECT_EQ(s.gLines[1].note, "Manual Price");
+    EXPECT_EQ(Cents(s.gLines[2].extension), "-1.99");
     EXPECT_EQ(Cents(s.gTotal), "0.58");
     EXPECT_FALSE(gData.gManualPrice);
 }
@@ -370,16 +370,16 @@ TEST_F(ProductEntryTest, APriceEmbeddedInTheBarCodeSellsTheProductAtThatPrice) {
 TEST_F(ProductEntryTest, TheKitComponentFlagIsSetOnEveryNewLine) {
     Store({Simple("1001", "A", "1.00")});
     // A stale flag in the slot of the next line must not stick to it.
-    gSale.gLineKitComponent[1] = true;
+    gSale.gLines[1].kitComponent = true;
     Scan("A");
-    EXPECT_FALSE(gSale.gLineKitComponent[1]);
+    EXPECT_FALSE(gSale.gLines[1].kitComponent);
     // Kit expansion marks the next line.
     gSale.gNextLineKitComponent = true;
     Scan("A");
-    EXPECT_TRUE(gSale.gLineKitComponent[2]);
+    EXPECT_TRUE(gSale.gLines[2].kitComponent);
     EXPECT_FALSE(gSale.gNextLineKitComponent);
     Scan("A");
-    EXPECT_FALSE(gSale.gLineKitComponent[3]);
+    EXPECT_FALSE(gSale.gLines[3].kitComponent);
 }
 
 TEST_F(ProductEntryTest, AProductKnownOnlyAsEnteredAtThisRegisterAddsNoLine) {
@@ -415,8 +415,8 @@ TEST_F(ProductEntryTest, AProductIsVoidedOncePerSale) {
     Scan("A");
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 4);
-    EXPECT_EQ(s.gLineQuantity[4], -1);
-    EXPECT_EQ(Cents(s.gLineExtension[4]), "-2.00");
+    EXPECT_EQ(s.gLines[4].quantity, -1);
+    EXPECT_EQ(Cents(s.gLines[4].extension), "-2.00");
     EXPECT_EQ(s.gCheckResult, 1);
     EXPECT_FALSE(s.gVoidMode);
     EXPECT_EQ(Cents(s.gTotal), "5.00");
@@ -443,8 +443,8 @@ TEST_F(ProductEntryTest, AProductIsVoidedOncePerSale) {
     gSale.gQuantity = 2;
     Scan("B");
     ASSERT_EQ(s.gItemCount, 5);
-    EXPECT_EQ(s.gLineQuantity[5], -2);
-    EXPECT_EQ(Cents(s.gLineExtension[5]), "-6.00");
+    EXPECT_EQ(s.gLines[5].quantity, -2);
+    EXPECT_EQ(Cents(s.gLines[5].extension), "-6.00");
     EXPECT_EQ(Cents(s.gTotal), "-1.00");
 }
 
@@ -467,16 +467,16 @@ TEST_F(ProductEntryTest, ProductKindDepartmentKeysSellTheirTarget) {
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 1);
     EXPECT_EQ(s.gLineKind, "P");
-    EXPECT_EQ(s.gLineProduct[1], "2002");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "12.00");
-    EXPECT_EQ(s.gLineNote[1], "");
+    EXPECT_EQ(s.gLines[1].product, "2002");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "12.00");
+    EXPECT_EQ(s.gLines[1].note, "");
     EXPECT_EQ(keys.EntryCalls(), (Calls{"Kit_Processing(HAT)"}));
 
     // The case letter goes in front of the target and is used up.
     gSale.gCaseLetter = "a";
     Department_Process(27);
     ASSERT_EQ(s.gItemCount, 2);
-    EXPECT_EQ(s.gLineProduct[2], "2001");
+    EXPECT_EQ(s.gLines[2].product, "2001");
     EXPECT_EQ(s.gCaseLetter, "");
 
     // A target the file does not hold.
@@ -522,10 +522,10 @@ TEST_F(ProductEntryTest, PriceKindDepartmentKeysSellAtTheTypedPrice) {
         EXPECT_EQ(MessageLine(), c.message);
         if (c.lines == 0) continue;
         EXPECT_EQ(s.gLineKind, "D");
-        EXPECT_EQ(Cents(s.gLineUnitPrice[1]), c.price);
-        EXPECT_EQ(s.gLineListPrice[1].Text(), Money::Parse(c.typed)->Text());
-        EXPECT_EQ(s.gLineNote[1], "Department");
-        EXPECT_EQ(s.gLineTaxFlags[1], "t  ");
+        EXPECT_EQ(Cents(s.gLines[1].unitPrice), c.price);
+        EXPECT_EQ(s.gLines[1].listPrice.Text(), Money::Parse(c.typed)->Text());
+        EXPECT_EQ(s.gLines[1].note, "Department");
+        EXPECT_EQ(s.gLines[1].taxFlags, "t  ");
     }
     // 7.25 + 5 %: 7.6125 -> tax 0.36.
     FreshSale();
@@ -584,11 +584,11 @@ TEST_F(ProductEntryWeightTest, TheWeightAddsTheProductThatAskedForIt) {
 
     ASSERT_TRUE(Product_AddWeighed(1.235));
     ASSERT_EQ(s.gItemCount, 1);
-    EXPECT_EQ(s.gLineProduct[1], "4001");
-    EXPECT_EQ(s.gLineDescription[1], "Apples per kg");
-    EXPECT_DOUBLE_EQ(s.gLineQuantity[1], 1.235);
+    EXPECT_EQ(s.gLines[1].product, "4001");
+    EXPECT_EQ(s.gLines[1].description, "Apples per kg");
+    EXPECT_DOUBLE_EQ(s.gLines[1].quantity, 1.235);
     // 2.49 x 1.235 = 3.07515
-    EXPECT_EQ(Cents(s.gLineExtension[1]), "3.08");
+    EXPECT_EQ(Cents(s.gLines[1].extension), "3.08");
     EXPECT_EQ(s.gScaleProductRecNo, 0);
     EXPECT_EQ(s.gScaleRequestCount, -1);
     EXPECT_EQ(s.gQuantity, 1);
@@ -605,8 +605,8 @@ TEST_F(ProductEntryWeightTest, AReturnedWeightIsNegative) {
     Scan("APPLES");
     ASSERT_TRUE(Product_AddWeighed(0.5));
     // 2.49 x -0.5 = -1.245: half a cent, away from zero in a sale.
-    EXPECT_EQ(gSale.gLineQuantity[1], -0.5);
-    EXPECT_EQ(Cents(gSale.gLineExtension[1]), "-1.25");
+    EXPECT_EQ(gSale.gLines[1].quantity, -0.5);
+    EXPECT_EQ(Cents(gSale.gLines[1].extension), "-1.25");
 }
 
 TEST_F(ProductEntryWeightTest, AWeightOfZeroOrLessIsRefused) {
@@ -648,7 +648,7 @@ TEST_F(ProductEntryWeightTest, AWeightTheLineCannotHoldIsNotKeptForTheNextProduc
     EXPECT_EQ(gSale.gScaleProductRecNo, 0);
     Scan("BREAD");
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineQuantity[1], 1);
+    EXPECT_EQ(gSale.gLines[1].quantity, 1);
 }
 
 TEST_F(ProductEntryWeightTest, NoAnswerFromTheScaleWithin10Seconds) {
@@ -665,7 +665,7 @@ TEST_F(ProductEntryWeightTest, NoAnswerFromTheScaleWithin10Seconds) {
     // The next product gets its usual quantity, not the 0 of the request.
     Scan("BREAD");
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineQuantity[1], 1);
+    EXPECT_EQ(gSale.gLines[1].quantity, 1);
 }
 
 TEST_F(ProductEntryWeightTest, ALineAddedMeanwhileEndsTheRequest) {
@@ -688,8 +688,8 @@ TEST_F(ProductEntryWeightTest, AVoidedWeighedProductSkipsTheScale) {
     gSale.gVoidMode = true;
     Scan("APPLES");
     ASSERT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(gSale.gLineQuantity[2], -1);
-    EXPECT_EQ(Cents(gSale.gLineExtension[2]), "-2.49");
+    EXPECT_EQ(gSale.gLines[2].quantity, -1);
+    EXPECT_EQ(Cents(gSale.gLines[2].extension), "-2.49");
     EXPECT_FALSE(keys.Called("Scale_Open"));
 }
 
@@ -709,9 +709,9 @@ TEST_F(ProductEntryWeightTest, ADepartmentPriceWaitsForTheWeight) {
 
     ASSERT_TRUE(Product_AddWeighed(0.375));
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(Cents(gSale.gLineUnitPrice[1]), "12.00");
-    EXPECT_EQ(gSale.gLineNote[1], "Department");
-    EXPECT_EQ(Cents(gSale.gLineExtension[1]), "4.50");
+    EXPECT_EQ(Cents(gSale.gLines[1].unitPrice), "12.00");
+    EXPECT_EQ(gSale.gLines[1].note, "Department");
+    EXPECT_EQ(Cents(gSale.gLines[1].extension), "4.50");
     EXPECT_EQ(gSale.gDepartmentPrice, "");
 }
 
@@ -991,10 +991,10 @@ TEST_F(ProductEntryTest, StockCountRecordsEachCountAndAddsNoLine) {
     const SaleState& s = gSale;
     EXPECT_EQ(s.gItemCount, 0);
     EXPECT_EQ(s.gQuantity, 1);
-    EXPECT_EQ(s.gLineQuantity[1], 3);
+    EXPECT_EQ(s.gLines[1].quantity, 3);
     // 12.505 -> 12.51; 12.51 x 3 / 2 = 18.765 -> 18.77
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "12.51");
-    EXPECT_EQ(Cents(s.gLineExtension[1]), "18.77");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "12.51");
+    EXPECT_EQ(Cents(s.gLines[1].extension), "18.77");
     EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Code", 0}), "HOSE");
     EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Desc", 0}), "Garden hose");
     EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Quantity", 0}), "3");
@@ -1004,7 +1004,7 @@ TEST_F(ProductEntryTest, StockCountRecordsEachCountAndAddsNoLine) {
     gSale.gQuantity = -2;
     Scan("RAKE");
     EXPECT_EQ(s.gItemCount, 0);
-    EXPECT_EQ(s.gLineProduct[1], "1002");
+    EXPECT_EQ(s.gLines[1].product, "1002");
     EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Quantity", 0}), "-2");
 
     // A quantity the count file cannot hold is refused.
@@ -1033,7 +1033,7 @@ protected:
         for (int i = 1; i <= 5; ++i) {
             PlaceLine(std::to_string(1000 + i), scanned[static_cast<std::size_t>(i - 1)], Money::FromUnits(i),
                       ordered);
-            gSale.gLineSourceIndex[i] = static_cast<std::int16_t>(i);
+            gSale.gLines[i].sourceIndex = static_cast<std::int16_t>(i);
         }
         std::vector<Item> items;
         for (int i = 1; i <= 5; ++i) items.push_back(Simple("0000" + std::to_string(1000 + i), "P" + std::to_string(i), "1.00"));
@@ -1042,7 +1042,7 @@ protected:
     }
     std::vector<std::string> Products() const {
         std::vector<std::string> v;
-        for (int i = 1; i <= gSale.gItemCount; ++i) v.push_back(gSale.gLineProduct[i]);
+        for (int i = 1; i <= gSale.gItemCount; ++i) v.push_back(gSale.gLines[i].product);
         return v;
     }
 };
@@ -1052,13 +1052,13 @@ TEST_F(ProductEntryOrderTest, AScannedProductMovesBehindTheLinesAlreadyScanned) 
     Scan("P4");
     const SaleState& s = gSale;
     EXPECT_EQ(Products(), (std::vector<std::string>{"1001", "1002", "1004", "1003", "1005"}));
-    EXPECT_EQ(s.gLineQuantity[3], 1);
-    EXPECT_EQ(s.gLineQuantity[4], 0);
+    EXPECT_EQ(s.gLines[3].quantity, 1);
+    EXPECT_EQ(s.gLines[4].quantity, 0);
     // Every field travels with its line.
-    EXPECT_EQ(s.gLineSourceIndex[3], 4);
-    EXPECT_EQ(s.gLineSourceIndex[4], 3);
-    EXPECT_EQ(s.gLineKey[3], "K1004");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[3]), "4.00");
+    EXPECT_EQ(s.gLines[3].sourceIndex, 4);
+    EXPECT_EQ(s.gLines[4].sourceIndex, 3);
+    EXPECT_EQ(s.gLines[3].key, "K1004");
+    EXPECT_EQ(Cents(s.gLines[3].unitPrice), "4.00");
     EXPECT_EQ(s.gTopLine, 3);
     EXPECT_EQ(s.gQuantity, 1);
     EXPECT_EQ(s.gItemCount, 5);
@@ -1068,14 +1068,14 @@ TEST_F(ProductEntryOrderTest, AScannedProductMovesBehindTheLinesAlreadyScanned) 
     gSale.gQuantity = 2;
     Scan("P5");
     EXPECT_EQ(Products(), (std::vector<std::string>{"1005", "1002", "1003", "1004", "1001"}));
-    EXPECT_EQ(s.gLineQuantity[1], 2);
+    EXPECT_EQ(s.gLines[1].quantity, 2);
     EXPECT_EQ(s.gTopLine, 1);
 
     // A line already in place stays.
     Order(28, {1, 1, 0, 0, 0});
     Scan("P2");
     EXPECT_EQ(Products(), (std::vector<std::string>{"1001", "1002", "1003", "1004", "1005"}));
-    EXPECT_EQ(s.gLineQuantity[2], 2);
+    EXPECT_EQ(s.gLines[2].quantity, 2);
     EXPECT_EQ(s.gTopLine, 2);
 }
 
@@ -1102,10 +1102,10 @@ TEST_F(ProductEntryOrderTest, AProductNotOnTheOrderOrBeyondItIsRefused) {
         Scan(c.code);
         EXPECT_EQ(gSale.gQuantity, 1);
         if (c.counted) {
-            EXPECT_EQ(gSale.gLineQuantity[1], 1 + c.typed);
+            EXPECT_EQ(gSale.gLines[1].quantity, 1 + c.typed);
             EXPECT_EQ(MessageLine(), "");
         } else {
-            EXPECT_EQ(gSale.gLineQuantity[1], 1);
+            EXPECT_EQ(gSale.gLines[1].quantity, 1);
             EXPECT_EQ(MessageLine(), "Not Found");
             EXPECT_EQ(TimedPanel(), "Not Found");
             EXPECT_EQ(keys.EntryCalls(), (Calls{"PlaySoundFile(1)"}));

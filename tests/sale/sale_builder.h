@@ -14,22 +14,22 @@ inline void AddLine(const char* product, const char* key, double qty, const char
                     const char* note = "", bool hasNote = false, bool kit = false) {
     SaleState& s = gSale;
     const auto n = static_cast<std::size_t>(++s.gItemCount);
-    s.gLineProduct[n] = product;
-    s.gLineKey[n] = key;
-    s.gLineQuantity[n] = qty;
-    s.gLineListPrice[n] = M(list);
-    s.gLineUnitPrice[n] = M(price);
-    s.gLineNote[n] = note;
-    s.gLineHasNote[n] = hasNote;
-    s.gLineKitComponent[n] = kit;
+    s.gLines[n].product = product;
+    s.gLines[n].key = key;
+    s.gLines[n].quantity = qty;
+    s.gLines[n].listPrice = M(list);
+    s.gLines[n].unitPrice = M(price);
+    s.gLines[n].note = note;
+    s.gLines[n].hasNote = hasNote;
+    s.gLines[n].kitComponent = kit;
 }
 
 inline void AddTender(const char* type, const char* amount, const char* reference = "") {
     SaleState& s = gSale;
     const auto t = static_cast<std::size_t>(++s.gPaymentCount);
-    s.gPayType[t] = type;
-    s.gPayAmount[t] = M(amount);
-    s.gPayReference[t] = reference;
+    s.gPayments[t].type = type;
+    s.gPayments[t].amount = M(amount);
+    s.gPayments[t].reference = reference;
     s.gPaid += M(amount);
 }
 

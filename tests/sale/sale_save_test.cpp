@@ -173,7 +173,7 @@ TEST_F(SaleSaveTest, CashSaleWithChangeSavesTheNetTenderAndTheChange) {
     EXPECT_EQ(pay[1], "000000201" "1       " + Pad("42", 9) + Blanks(20) + "0" + Blanks(185));
     EXPECT_EQ(pay[1].size(), 232u);
 
-    EXPECT_EQ(gSale.gPayAmount[1], M("42"));   // the tender list itself is net of the change
+    EXPECT_EQ(gSale.gPayments[1].amount, M("42"));   // the tender list itself is net of the change
     EXPECT_EQ(gData.gLastInvoiceRecord, 2);
     EXPECT_EQ(gData.gLastInvoiceLineRecord, 3);
     EXPECT_EQ(gData.gLastPaymentRecord, 2);
@@ -186,15 +186,15 @@ TEST_F(SaleSaveTest, SeveralTendersScrambleCardsAndNeverKeepASwipedTrack) {
     Totals("100", "0", "100");
     AddTender("1", "20");
     AddTender("4", "30", "APPROVED 123456");
-    gSale.gPayEntryKind[2] = 1;   // swiped
-    gSale.gPayCardNumber[2] = "4111111111111111";
-    gSale.gPayCardExpiry[2] = "1227";
-    gSale.gPayCardHolder[2] = "AB";
-    gSale.gPayCardData[2] = "%B4111111111111111^AB^1227?";
+    gSale.gPayments[2].entryKind = 1;   // swiped
+    gSale.gPayments[2].cardNumber = "4111111111111111";
+    gSale.gPayments[2].cardExpiry = "1227";
+    gSale.gPayments[2].cardHolder = "AB";
+    gSale.gPayments[2].cardData = "%B4111111111111111^AB^1227?";
     AddTender("5", "50", "EXCH 1.35");
-    gSale.gPayEntryKind[3] = 2;   // keyed: address and zip kept
-    gSale.gPayCardNumber[3] = "4111";
-    gSale.gPayCardData[3] = "12 MA";
+    gSale.gPayments[3].entryKind = 2;   // keyed: address and zip kept
+    gSale.gPayments[3].cardNumber = "4111";
+    gSale.gPayments[3].cardData = "12 MA";
     mTotalRegister_Click();
 
     const auto inv = Records(".INV", 150);
@@ -372,7 +372,7 @@ TEST_F(SaleSaveTest, ClientDiscountPerLineSavesTheDiscountedPricesAndNotes) {
     gData.gClientCount = 1;
     gSale.gTaxRate[1] = 5;
     AddLine("5001", "ROLLS", 2, "19.99", "19.99");
-    gSale.gLineTaxFlags[1] = "t";
+    gSale.gLines[1].taxFlags = "t";
     AddLine("5002", "OVEN", 1, "1234.56", "1234.56", "typed note", true);
     AddLine("5003", "BAG", -1, ".05", ".05");
     AddLine("5004", "KITPART", 1, "0", "0", "", false, true);
@@ -416,10 +416,10 @@ TEST_F(SaleSaveTest, AFieldTooWideRefusesTheTotalAndKeepsTheSaleOpen) {
         const char* named;
     };
     const Wide cases[] = {
-        {"quantity", [] { gSale.gLineQuantity[2] = 1234567890; }, "Quantity of line 2"},
+        {"quantity", [] { gSale.gLines[2].quantity = 1234567890; }, "Quantity of line 2"},
         {"total", [] { gSale.gTotal = M("1234567.89"); }, "Total"},
-        {"tender", [] { gSale.gPayAmount[1] = M("-123456.78"); }, "Amount of tender 1"},
-        {"list price", [] { gSale.gLineListPrice[1] = M("100000.005"); }, "List price of line 1"},
+        {"tender", [] { gSale.gPayments[1].amount = M("-123456.78"); }, "Amount of tender 1"},
+        {"list price", [] { gSale.gLines[1].listPrice = M("100000.005"); }, "List price of line 1"},
     };
     CashSale();
     mTotalRegister_Click();   // a first sale, so the files hold something to keep
@@ -436,7 +436,7 @@ TEST_F(SaleSaveTest, AFieldTooWideRefusesTheTotalAndKeepsTheSaleOpen) {
         mTotalRegister_Click();
         EXPECT_EQ(Files(), files);
         EXPECT_NE(screen.Text(kMessageLine).find(c.named), std::string::npos) << screen.Text(kMessageLine);
-        EXPECT_EQ(gSale.gPayAmount[1], before.gPayAmount[1]);
+        EXPECT_EQ(gSale.gPayments[1].amount, before.gPayments[1].amount);
         EXPECT_EQ(gSale.gItemCount, before.gItemCount);
         EXPECT_FALSE(gSaleSave.gSaleFinished);
         EXPECT_FALSE(timers.Running(TimerId::EndSale));
@@ -484,7 +484,7 @@ TEST_F(SaleSaveTest, AFailureAtAnyWriteLeavesTheFilesAsTheyWere) {
         EXPECT_EQ(Files(), empty);
         EXPECT_EQ(screen.Text(kMessageLine).rfind("Error", 0), 0u) << screen.Text(kMessageLine);
         EXPECT_FALSE(gSaleSave.gSaleFinished);
-        EXPECT_EQ(gSale.gPayAmount[1], M("50"));   // the tender keeps its amount
+        EXPECT_EQ(gSale.gPayments[1].amount, M("50"));   // the tender keeps its amount
         EXPECT_EQ(gData.gLastInvoiceRecord, 2);
         // Pressed again once the fault is gone, the same sale is saved whole.
         SaleSave_SetWriteHook(nullptr);
@@ -756,11 +756,11 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     NewSale();
     gSale.gMode = 30;
     AddLine("1", "A", 3, "1", "1");
-    gSale.gLineTaxFlags[1] = "3";
+    gSale.gLines[1].taxFlags = "3";
     AddLine("2", "B", 1, "1", "1");
-    gSale.gLineTaxFlags[2] = "2";
+    gSale.gLines[2].taxFlags = "2";
     EXPECT_FALSE(enabled());
-    gSale.gLineQuantity[2] = 2;
+    gSale.gLines[2].quantity = 2;
     EXPECT_TRUE(enabled());
 
     // A client order needs the minimum share paid.

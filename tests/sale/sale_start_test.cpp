@@ -289,31 +289,31 @@ TEST_F(SaleStartTest, PriceCheckerWithAnEmptyCashierTableStaysAtTheLoginPrompt) 
 void DirtySale() {
     SaleState& s = gSale;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
-        s.gLineKey[i] = "K" + std::to_string(i);
-        s.gLineProduct[i] = "P";
-        s.gLineDescription[i] = "Desc";
-        s.gLineQuantity[i] = -2.5;
-        s.gLineListPrice[i] = Money::FromCents(199);
-        s.gLineUnitPrice[i] = Money::FromCents(150);
-        s.gLineExtension[i] = Money::FromCents(-375);
-        s.gLinePriceUnits[i] = 12;
-        s.gLineTaxFlags[i] = "tn ";
-        s.gLineDepartment[i] = "D1";
-        s.gLineNote[i] = "Manual Price";
-        s.gLineHasNote[i] = true;
-        s.gLineKitComponent[i] = true;
-        s.gLineSourceIndex[i] = 7;
+        s.gLines[i].key = "K" + std::to_string(i);
+        s.gLines[i].product = "P";
+        s.gLines[i].description = "Desc";
+        s.gLines[i].quantity = -2.5;
+        s.gLines[i].listPrice = Money::FromCents(199);
+        s.gLines[i].unitPrice = Money::FromCents(150);
+        s.gLines[i].extension = Money::FromCents(-375);
+        s.gLines[i].priceUnits = 12;
+        s.gLines[i].taxFlags = "tn ";
+        s.gLines[i].department = "D1";
+        s.gLines[i].note = "Manual Price";
+        s.gLines[i].hasNote = true;
+        s.gLines[i].kitComponent = true;
+        s.gLines[i].sourceIndex = 7;
     }
     for (int k = 1; k <= 10; ++k) {
-        s.gPayType[k] = "1";
-        s.gPayDescription[k] = "Cash";
-        s.gPayAmount[k] = Money::FromUnits(20);
-        s.gPayReference[k] = "R";
-        s.gPayCardNumber[k] = "4111";
-        s.gPayCardExpiry[k] = "1230";
-        s.gPayCardHolder[k] = "HOLDER";
-        s.gPayCardData[k] = "DATA";
-        s.gPayEntryKind[k] = 1;
+        s.gPayments[k].type = "1";
+        s.gPayments[k].description = "Cash";
+        s.gPayments[k].amount = Money::FromUnits(20);
+        s.gPayments[k].reference = "R";
+        s.gPayments[k].cardNumber = "4111";
+        s.gPayments[k].cardExpiry = "1230";
+        s.gPayments[k].cardHolder = "HOLDER";
+        s.gPayments[k].cardData = "DATA";
+        s.gPayments[k].entryKind = 1;
     }
     s.gItemCount = kMaxSaleLines;
     s.gTopLine = 394;
@@ -370,28 +370,29 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     const SaleState& s = gSale;
     for (int i = 1; i <= kMaxSaleLines; ++i) {
         SCOPED_TRACE("line " + std::to_string(i));
-        EXPECT_EQ(s.gLineKey[i], "");
-        EXPECT_EQ(s.gLineProduct[i], "");
-        EXPECT_EQ(s.gLineDescription[i], "");
-        EXPECT_EQ(s.gLineQuantity[i], 0);
-        EXPECT_TRUE(s.gLineListPrice[i].IsZero());
-        EXPECT_TRUE(s.gLineUnitPrice[i].IsZero());
-        EXPECT_TRUE(s.gLineExtension[i].IsZero());
-        EXPECT_EQ(s.gLinePriceUnits[i], 1);
-        EXPECT_EQ(s.gLineTaxFlags[i], "");
-        EXPECT_EQ(s.gLineDepartment[i], "");
-        EXPECT_EQ(s.gLineNote[i], "");
-        EXPECT_FALSE(s.gLineHasNote[i]);
-        EXPECT_FALSE(s.gLineKitComponent[i]);
-        EXPECT_EQ(s.gLineSourceIndex[i], 0);
+        EXPECT_EQ(s.gLines[i].key, "");
+        EXPECT_EQ(s.gLines[i].product, "");
+        EXPECT_EQ(s.gLines[i].description, "");
+        EXPECT_EQ(s.gLines[i].quantity, 0);
+        EXPECT_TRUE(s.gLines[i].listPrice.IsZero());
+        EXPECT_TRUE(s.gLines[i].unitPrice.IsZero());
+        EXPECT_TRUE(s.gLines[i].extension.IsZero());
+        EXPECT_EQ(s.gLines[i].priceUnits, 1);
+        EXPECT_EQ(s.gLines[i].taxFlags, "");
+        EXPECT_EQ(s.gLines[i].department, "");
+        EXPECT_EQ(s.gLines[i].note, "");
+        EXPECT_FALSE(s.gLines[i].hasNote);
+        EXPECT_FALSE(s.gLines[i].kitComponent);
+        EXPECT_EQ(s.gLines[i].sourceIndex, 0);
         if (HasFailure()) break;
     }
     for (int k = 1; k <= 10; ++k) {
         SCOPED_TRACE("tender " + std::to_string(k));
-        EXPECT_EQ(s.gPayType[k] + s.gPayDescription[k] + s.gPayReference[k], "");
-        EXPECT_EQ(s.gPayCardNumber[k] + s.gPayCardExpiry[k] + s.gPayCardHolder[k] + s.gPayCardData[k], "");
-        EXPECT_TRUE(s.gPayAmount[k].IsZero());
-        EXPECT_EQ(s.gPayEntryKind[k], 0);
+        const SalePayment& p = s.gPayments[static_cast<std::size_t>(k)];
+        EXPECT_EQ(p.type + p.description + p.reference, "");
+        EXPECT_EQ(p.cardNumber + p.cardExpiry + p.cardHolder + p.cardData, "");
+        EXPECT_TRUE(p.amount.IsZero());
+        EXPECT_EQ(p.entryKind, 0);
     }
     for (int row = 7; row <= 9; ++row) {
         EXPECT_EQ(screen.Text(Id("Tr_Title", row)), "") << row;
@@ -524,8 +525,8 @@ TEST_F(SaleStartTest, VariableStartSaleLeavesTheLinesAndTheModifiersAlone) {
     DirtySale();
     gSale.gMode = 14;
     Variable_StartSale();
-    EXPECT_EQ(gSale.gLineKey[1], "K1");
-    EXPECT_EQ(gSale.gLinePriceUnits[400], 12);
+    EXPECT_EQ(gSale.gLines[1].key, "K1");
+    EXPECT_EQ(gSale.gLines[400].priceUnits, 12);
     EXPECT_TRUE(gSale.gReturnMode);
     EXPECT_EQ(gSale.gMode, 14);
     EXPECT_EQ(gSale.gScaleRequestCount, 7);

@@ -54,14 +54,14 @@ protected:
               double units = 1) {
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
-        s.gLineKey[n] = key;
-        s.gLineProduct[n] = key;
-        s.gLineDescription[n] = "Item " + key;
-        s.gLineQuantity[n] = quantity;
-        s.gLineListPrice[n] = Price(price);
-        s.gLineUnitPrice[n] = Price(price);
-        s.gLinePriceUnits[n] = units;
-        s.gLineTaxFlags[n] = taxFlags;
+        s.gLines[n].key = key;
+        s.gLines[n].product = key;
+        s.gLines[n].description = "Item " + key;
+        s.gLines[n].quantity = quantity;
+        s.gLines[n].listPrice = Price(price);
+        s.gLines[n].unitPrice = Price(price);
+        s.gLines[n].priceUnits = units;
+        s.gLines[n].taxFlags = taxFlags;
         ASSERT_TRUE(Totals_Update());
     }
 
@@ -213,10 +213,10 @@ TEST_F(SalesPageTest, ItemReferenceNotesTheLastLineWhateverIsHighlighted) {
     Line("B", 1, "2.00");
     gSale.gSelectedLine = 1;
     Press(6, "gift, wrap & bow");
-    EXPECT_EQ(gSale.gLineNote[2], "gift  wrap   bow");
-    EXPECT_TRUE(gSale.gLineHasNote[2]);
-    EXPECT_EQ(gSale.gLineNote[1], "");
-    EXPECT_FALSE(gSale.gLineHasNote[1]);
+    EXPECT_EQ(gSale.gLines[2].note, "gift  wrap   bow");
+    EXPECT_TRUE(gSale.gLines[2].hasNote);
+    EXPECT_EQ(gSale.gLines[1].note, "");
+    EXPECT_FALSE(gSale.gLines[1].hasNote);
 
     Press(6, "");
     EXPECT_EQ(MessageLine(), "Invalid Entry");
@@ -244,27 +244,27 @@ TEST_F(SalesPageTest, MerchandiseDiscountLeavesCategory1080AndMissingProductsAlo
     Line("P3", 1, "3.33");
     Press(9);
     const SaleState& s = gSale;
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "10.00");
-    EXPECT_FALSE(s.gLineHasNote[1]);
-    EXPECT_EQ(Cents(s.gLineUnitPrice[2]), "8.00");
-    EXPECT_EQ(Cents(s.gLineExtension[2]), "16.00");
-    EXPECT_EQ(s.gLineNote[2], "Dsct%:20 ($10)");
-    EXPECT_TRUE(s.gLineHasNote[2]);
-    EXPECT_EQ(Cents(s.gLineUnitPrice[3]), "5.00");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[4]), "2.66");   // 2.664: up only from the half cent
-    EXPECT_EQ(s.gLineNote[4], "Dsct%:20 ($3.33)");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "10.00");
+    EXPECT_FALSE(s.gLines[1].hasNote);
+    EXPECT_EQ(Cents(s.gLines[2].unitPrice), "8.00");
+    EXPECT_EQ(Cents(s.gLines[2].extension), "16.00");
+    EXPECT_EQ(s.gLines[2].note, "Dsct%:20 ($10)");
+    EXPECT_TRUE(s.gLines[2].hasNote);
+    EXPECT_EQ(Cents(s.gLines[3].unitPrice), "5.00");
+    EXPECT_EQ(Cents(s.gLines[4].unitPrice), "2.66");   // 2.664: up only from the half cent
+    EXPECT_EQ(s.gLines[4].note, "Dsct%:20 ($3.33)");
     EXPECT_EQ(Cents(s.gSubtotal), "33.66");
     EXPECT_EQ(MessageLine(), "Discount %:  20");
     EXPECT_EQ(Entry(), "");
 
     // Again from the discounted prices: 64 percent of the first price.
     Press(9);
-    EXPECT_EQ(Cents(s.gLineUnitPrice[2]), "6.40");
-    EXPECT_EQ(s.gLineNote[2], "Dsct%:20 ($8)");
+    EXPECT_EQ(Cents(s.gLines[2].unitPrice), "6.40");
+    EXPECT_EQ(s.gLines[2].note, "Dsct%:20 ($8)");
 
     Press(9, "5");
     EXPECT_EQ(MessageLine(), "Invalid Entry");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[2]), "6.40");
+    EXPECT_EQ(Cents(s.gLines[2].unitPrice), "6.40");
 }
 
 // ---- keys 13 and 14: one line's discount --------------------------------------------------------
@@ -304,18 +304,18 @@ TEST_F(SalesPageTest, LineDiscountsByAmountAndPercentage) {
         EXPECT_EQ(MessageLine(), c.message);
         for (int i = 1; i <= 2; ++i) {
             if (i == c.line) {
-                EXPECT_EQ(Cents(s.gLineUnitPrice[i]), c.price);
-                EXPECT_EQ(s.gLineNote[i], c.note);
-                EXPECT_TRUE(s.gLineHasNote[i]);
+                EXPECT_EQ(Cents(s.gLines[i].unitPrice), c.price);
+                EXPECT_EQ(s.gLines[i].note, c.note);
+                EXPECT_TRUE(s.gLines[i].hasNote);
             } else {
-                EXPECT_EQ(Cents(s.gLineUnitPrice[i]), i == 1 ? "4.00" : "2.50") << "line " << i;
-                EXPECT_FALSE(s.gLineHasNote[i]) << "line " << i;
+                EXPECT_EQ(Cents(s.gLines[i].unitPrice), i == 1 ? "4.00" : "2.50") << "line " << i;
+                EXPECT_FALSE(s.gLines[i].hasNote) << "line " << i;
             }
             // The list price is never touched by a discount.
-            EXPECT_EQ(Cents(s.gLineListPrice[i]), i == 1 ? "4.00" : "2.50");
+            EXPECT_EQ(Cents(s.gLines[i].listPrice), i == 1 ? "4.00" : "2.50");
         }
         if (c.line == 2) {
-            EXPECT_EQ(Cents(s.gLineExtension[2]), Cents(Money::FromRaw(s.gLineUnitPrice[2].Raw() * 3)));
+            EXPECT_EQ(Cents(s.gLines[2].extension), Cents(Money::FromRaw(s.gLines[2].unitPrice.Raw() * 3)));
         }
     }
 }
@@ -372,16 +372,16 @@ TEST_F(SalesPageTest, ManualPriceOnTheHighlightedLineReplacesBothPrices) {
     gSale.gSelectedLine = 1;
     Press(21, "$ 7,255");
     const SaleState& s = gSale;
-    EXPECT_EQ(s.gLineUnitPrice[1], Price("7.255"));   // not rounded
-    EXPECT_EQ(s.gLineListPrice[1], Price("7.255"));
-    EXPECT_EQ(Cents(s.gLineExtension[1]), "14.51");
+    EXPECT_EQ(s.gLines[1].unitPrice, Price("7.255"));   // not rounded
+    EXPECT_EQ(s.gLines[1].listPrice, Price("7.255"));
+    EXPECT_EQ(Cents(s.gLines[1].extension), "14.51");
     EXPECT_EQ(Cents(s.gSubtotal), "15.51");
     EXPECT_FALSE(gData.gManualPrice);
 
     gSale.gSelectedLine = 1;
     Press(21, "-3");
     EXPECT_EQ(MessageLine(), "Negative Price Is Disallowed");
-    EXPECT_EQ(s.gLineUnitPrice[1], Price("7.255"));
+    EXPECT_EQ(s.gLines[1].unitPrice, Price("7.255"));
 }
 
 TEST_F(SalesPageTest, ManualPriceWithoutAHighlightedLineWaitsForTheNextProduct) {
@@ -406,8 +406,8 @@ TEST_F(SalesPageTest, APriceTheTotalsCannotHoldLeavesTheSaleAsItWas) {
     gSale.gSelectedLine = 1;
     Press(21, "900000000000");   // 9e11 x 20000 leaves the currency range
     const SaleState& s = gSale;
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "1.00");
-    EXPECT_EQ(Cents(s.gLineListPrice[1]), "1.00");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "1.00");
+    EXPECT_EQ(Cents(s.gLines[1].listPrice), "1.00");
     EXPECT_EQ(Cents(s.gSubtotal), "20000.00");
     EXPECT_EQ(MessageLine(), "Invalid Entry");
 }
@@ -441,7 +441,7 @@ TEST_F(SalesPageTest, KeysWithoutAnActionChangeNothing) {
         Press(key, "5");
         EXPECT_EQ(MessageLine(), "") << key;
     }
-    EXPECT_EQ(Cents(gSale.gLineUnitPrice[1]), "4.00");
+    EXPECT_EQ(Cents(gSale.gLines[1].unitPrice), "4.00");
     EXPECT_EQ(Cents(gSale.gSaleDiscount), "0.00");
 }
 

@@ -90,16 +90,16 @@ protected:
               const std::string& taxFlags = "tt ") {
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
-        s.gLineKey[n] = key;
-        s.gLineDescription[n] = "On the receipt";
-        s.gLineQuantity[n] = quantity;
-        s.gLineListPrice[n] = Price(list);
-        s.gLineUnitPrice[n] = Price(unit);
-        s.gLinePriceUnits[n] = 1;
-        s.gLineTaxFlags[n] = taxFlags;
-        s.gLineNote[n] = note;
-        s.gLineHasNote[n] = hasNote;
-        s.gLineKitComponent[n] = kit;
+        s.gLines[n].key = key;
+        s.gLines[n].description = "On the receipt";
+        s.gLines[n].quantity = quantity;
+        s.gLines[n].listPrice = Price(list);
+        s.gLines[n].unitPrice = Price(unit);
+        s.gLines[n].priceUnits = 1;
+        s.gLines[n].taxFlags = taxFlags;
+        s.gLines[n].note = note;
+        s.gLines[n].hasNote = hasNote;
+        s.gLines[n].kitComponent = kit;
     }
 
     // A sale with a manager, a salesperson, a client, a discount, a reference,
@@ -202,19 +202,19 @@ TEST_F(SuspendTest, ASaleSuspendedBeforeARestartIsRecalledWholeAfterIt) {
     for (int i = 1; i <= 3; ++i) {
         const auto& l = lines[i - 1];
         SCOPED_TRACE(l.key);
-        EXPECT_EQ(s.gLineKey[i], l.key);
-        EXPECT_EQ(s.gLineProduct[i], l.product);
-        EXPECT_EQ(s.gLineDescription[i], l.description);
-        EXPECT_EQ(s.gLineQuantity[i], l.quantity);
-        EXPECT_EQ(Cents(s.gLineListPrice[i]), l.list);
-        EXPECT_EQ(Cents(s.gLineUnitPrice[i]), l.unit);
-        EXPECT_EQ(Cents(s.gLineExtension[i]), l.extension);
-        EXPECT_EQ(s.gLineNote[i], l.note);
-        EXPECT_EQ(s.gLineHasNote[i], l.hasNote);
-        EXPECT_EQ(s.gLineKitComponent[i], l.kit);
-        EXPECT_EQ(s.gLineTaxFlags[i], l.taxFlags);
+        EXPECT_EQ(s.gLines[i].key, l.key);
+        EXPECT_EQ(s.gLines[i].product, l.product);
+        EXPECT_EQ(s.gLines[i].description, l.description);
+        EXPECT_EQ(s.gLines[i].quantity, l.quantity);
+        EXPECT_EQ(Cents(s.gLines[i].listPrice), l.list);
+        EXPECT_EQ(Cents(s.gLines[i].unitPrice), l.unit);
+        EXPECT_EQ(Cents(s.gLines[i].extension), l.extension);
+        EXPECT_EQ(s.gLines[i].note, l.note);
+        EXPECT_EQ(s.gLines[i].hasNote, l.hasNote);
+        EXPECT_EQ(s.gLines[i].kitComponent, l.kit);
+        EXPECT_EQ(s.gLines[i].taxFlags, l.taxFlags);
     }
-    EXPECT_EQ(s.gLinePriceUnits[3], 10);
+    EXPECT_EQ(s.gLines[3].priceUnits, 10);
     EXPECT_EQ(Cents(s.gSaleDiscount), "3.33");
     EXPECT_EQ(s.gSaleReference, "PO 17");
     EXPECT_FALSE(s.gTaxExempt[1]);
@@ -273,21 +273,21 @@ TEST_F(SuspendTest, RecallBuildsEachLineFromTheStoredValuesOnly) {
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 3);
     // The whole code is the product, not a price inside a code.
-    EXPECT_EQ(s.gLineKey[1], "21234500257");
-    EXPECT_EQ(s.gLineProduct[1], "2002");
-    EXPECT_EQ(Cents(s.gLineUnitPrice[1]), "4.75");
+    EXPECT_EQ(s.gLines[1].key, "21234500257");
+    EXPECT_EQ(s.gLines[1].product, "2002");
+    EXPECT_EQ(Cents(s.gLines[1].unitPrice), "4.75");
     EXPECT_FALSE(gData.gManualPrice);
     // The weighed product comes back with its weight; no scale is asked.
-    EXPECT_EQ(s.gLineKey[2], "APPLES");
-    EXPECT_EQ(s.gLineQuantity[2], 1.235);
-    EXPECT_EQ(Cents(s.gLineExtension[2]), "2.47");
+    EXPECT_EQ(s.gLines[2].key, "APPLES");
+    EXPECT_EQ(s.gLines[2].quantity, 1.235);
+    EXPECT_EQ(Cents(s.gLines[2].extension), "2.47");
     EXPECT_FALSE(keys.Called("Scale_Open"));
     // The line of the removed product is dropped; its values go nowhere.
-    EXPECT_EQ(s.gLineKey[3], "PEARS");
-    EXPECT_EQ(s.gLineQuantity[3], -1);
-    EXPECT_EQ(s.gLineNote[3], "");
-    EXPECT_FALSE(s.gLineHasNote[3]);
-    EXPECT_EQ(Cents(s.gLineExtension[3]), "-3.00");
+    EXPECT_EQ(s.gLines[3].key, "PEARS");
+    EXPECT_EQ(s.gLines[3].quantity, -1);
+    EXPECT_EQ(s.gLines[3].note, "");
+    EXPECT_FALSE(s.gLines[3].hasNote);
+    EXPECT_EQ(Cents(s.gLines[3].extension), "-3.00");
     EXPECT_EQ(Cents(s.gSubtotal), "4.22");
     EXPECT_EQ(s.gTaxStatus, 0);
     EXPECT_FALSE(s.gSuspended);
@@ -338,12 +338,12 @@ TEST_F(SuspendTest, ARefusedSuspendKeepsTheSaleOnTheReceipt) {
     EXPECT_FALSE(FileExists(Suspend_Path()));
 
     // A data folder that cannot be written.
-    gSale.gLineUnitPrice[1] = Price("4");
+    gSale.gLines[1].unitPrice = Price("4");
     gConstants.paths.gDataPath = dir.Path() + "/Missing/" + kTerminal;
     Suspend_Store();
     EXPECT_EQ(MessageLine().rfind("Error", 0), 0u) << MessageLine();
     EXPECT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(Cents(gSale.gLineUnitPrice[1]), "4.00");
+    EXPECT_EQ(Cents(gSale.gLines[1].unitPrice), "4.00");
     EXPECT_FALSE(gSale.gSuspended);
 }
 

@@ -109,8 +109,10 @@ protected:
     };
     std::vector<Tender> Tenders() const {
         std::vector<Tender> out;
-        for (int i = 1; i <= gSale.gPaymentCount; ++i)
-            out.push_back({gSale.gPayDescription[static_cast<std::size_t>(i)], Amt(gSale.gPayAmount[static_cast<std::size_t>(i)])});
+        for (int i = 1; i <= gSale.gPaymentCount; ++i) {
+            const SalePayment& p = gSale.gPayments[static_cast<std::size_t>(i)];
+            out.push_back({p.description, Amt(p.amount)});
+        }
         return out;
     }
 
@@ -261,7 +263,7 @@ TEST_F(TendersTest, FourthTenderKeyStartsTheListAgain) {
     ASSERT_EQ(gSale.gPaymentCount, 3);
     Press(kCash, "10");
     EXPECT_EQ(gSale.gPaymentCount, 0);
-    EXPECT_EQ(gSale.gPayAmount[1], Money());
+    EXPECT_EQ(gSale.gPayments[1].amount, Money());
     EXPECT_EQ(Amt(gSale.gBalanceDue), "100.0000");
     EXPECT_EQ(screen.Text(AmountRow(7)), "");
     EXPECT_EQ(gSale.gInvoiceStatus, "1");
@@ -307,10 +309,10 @@ TEST_F(TendersTest, Key24RemovesTenders) {
 
     // A card tender is not removed, nor anything while a card is in the sale.
     Press(kCash, "10");
-    gSale.gPayEntryKind[1] = 1;
+    gSale.gPayments[1].entryKind = 1;
     Press(24);
     EXPECT_EQ(gSale.gPaymentCount, 1);
-    gSale.gPayEntryKind[1] = 0;
+    gSale.gPayments[1].entryKind = 0;
     gSale.gCardInSale = true;
     Press(24);
     EXPECT_EQ(gSale.gPaymentCount, 1);
@@ -332,7 +334,7 @@ TEST_F(TendersTest, TerminalCardGoesToTheCardDialogue) {
     Press(kTerminalCard, "30");
     EXPECT_FALSE(gTender.gCardPosting);
     EXPECT_EQ(Tenders(), (std::vector<Tender>{{"Card", "30.0000"}}));
-    EXPECT_EQ(gSale.gPayType[1], "2");
+    EXPECT_EQ(gSale.gPayments[1].type, "2");
 
     // A second card in the sale is refused.
     gSale = SaleState{};
@@ -367,8 +369,8 @@ TEST_F(TendersTest, ReferenceIsAskedAndKeptOnTheNewestTender) {
     EXPECT_TRUE(keys.Called("PromptInCIA_Show(8)"));
     EXPECT_EQ(screen.Text(kMessageLine), Msg(11));
     Payment_SetReference("CHK 1041");
-    EXPECT_EQ(gSale.gPayReference[2], "CHK 1041");
-    EXPECT_EQ(gSale.gPayReference[1], "");
+    EXPECT_EQ(gSale.gPayments[2].reference, "CHK 1041");
+    EXPECT_EQ(gSale.gPayments[1].reference, "");
 }
 
 TEST_F(TendersTest, PaymentListFromTheTypes) {
@@ -406,10 +408,10 @@ TEST_F(TendersTest, DescriptionMatchesCodesNumerically) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         gSale.gPaymentCount = 1;
-        gSale.gPayType[1] = c.type;
-        gSale.gPayDescription[1] = "old";
+        gSale.gPayments[1].type = c.type;
+        gSale.gPayments[1].description = "old";
         Payment_GetDescription();
-        EXPECT_EQ(gSale.gPayDescription[1], c.description);
+        EXPECT_EQ(gSale.gPayments[1].description, c.description);
     }
 }
 

@@ -35,10 +35,10 @@ struct LineSpec {
 void AddLines(SaleState& s, const std::vector<LineSpec>& lines) {
     for (const LineSpec& l : lines) {
         const int n = ++s.gItemCount;
-        s.gLineUnitPrice[n] = M(l.price);
-        s.gLineQuantity[n] = l.quantity;
-        s.gLinePriceUnits[n] = l.priceUnits;
-        s.gLineTaxFlags[n] = l.taxFlags;
+        s.gLines[n].unitPrice = M(l.price);
+        s.gLines[n].quantity = l.quantity;
+        s.gLines[n].priceUnits = l.priceUnits;
+        s.gLines[n].taxFlags = l.taxFlags;
     }
 }
 
@@ -98,19 +98,19 @@ TEST(TotalsComputeTest, ExtensionsFollowTheFloatingProduct) {
             if (i % 97 == 0) raw += 987'654'321'098'765;                // 15 digits and more with the quantity
             const int k = kind(rng);
             const double q = k <= 2 ? whole(rng) : whole(rng) / 8.0 + (k == 5 ? 0.001 : 0);
-            s.gLineUnitPrice[i] = Money::FromRaw(raw);
-            s.gLineQuantity[i] = q;
-            s.gLinePriceUnits[i] = units[static_cast<std::size_t>(i) % 6];
+            s.gLines[i].unitPrice = Money::FromRaw(raw);
+            s.gLines[i].quantity = q;
+            s.gLines[i].priceUnits = units[static_cast<std::size_t>(i) % 6];
         }
         s.gItemCount = kMaxSaleLines;
         SaleTotalsResult r;
         ASSERT_TRUE(Totals_Compute(s, Settings{}, r));
         for (int i = 1; i <= kMaxSaleLines; ++i) {
-            double x = s.gLineUnitPrice[i].ToDouble() * s.gLineQuantity[i];
-            if (s.gLinePriceUnits[i] != 0) x = x / s.gLinePriceUnits[i];
+            double x = s.gLines[i].unitPrice.ToDouble() * s.gLines[i].quantity;
+            if (s.gLines[i].priceUnits != 0) x = x / s.gLines[i].priceUnits;
             ASSERT_EQ(Amt(r.extension[i]), Amt(CentRound(*Money::FromDouble(x))))
-                << "line " << i << ": " << s.gLineUnitPrice[i].Text() << " x " << s.gLineQuantity[i] << " / "
-                << s.gLinePriceUnits[i];
+                << "line " << i << ": " << s.gLines[i].unitPrice.Text() << " x " << s.gLines[i].quantity << " / "
+                << s.gLines[i].priceUnits;
         }
     }
 }
@@ -128,7 +128,7 @@ TEST(TotalsComputeTest, TaxesFollowTheFloatingProduct) {
         std::int64_t raw = cents(rng) * 100;
         if (round % 5 == 0) raw = raw % 100'000 * 100;   // small bases, where ties are many
         AddLines(s, {{"0", 1, 1, "t"}});
-        s.gLineUnitPrice[1] = Money::FromRaw(raw);
+        s.gLines[1].unitPrice = Money::FromRaw(raw);
         s.gTaxRate[1] = rate;
         SaleTotalsResult r;
         ASSERT_TRUE(Totals_Compute(s, Settings{}, r));
@@ -260,9 +260,9 @@ TEST(TotalsComputeTest, InclusionSettingsOtherThanOneAreOff) {
 // whatever an earlier line left in line 1.
 TEST(TotalsComputeTest, NoLines) {
     SaleState s;
-    s.gLineUnitPrice[1] = M("10.00");
-    s.gLineQuantity[1] = 1;
-    s.gLineTaxFlags[1] = "ttt";
+    s.gLines[1].unitPrice = M("10.00");
+    s.gLines[1].quantity = 1;
+    s.gLines[1].taxFlags = "ttt";
     s.gTaxRate = {0, 5, 7, 8};
     s.gSaleDiscount = M("1.00");
     SaleTotalsResult r;
@@ -350,10 +350,10 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
 
     EXPECT_TRUE(Totals_Update());
 
-    EXPECT_EQ(Amt(s.gLineExtension[1]), Amt("10.00"));
-    EXPECT_EQ(Amt(s.gLineExtension[2]), Amt("2.99"));
-    EXPECT_EQ(s.gLinePriceUnits[1], 1);   // 0 becomes 1
-    EXPECT_EQ(s.gLinePriceUnits[2], 2);
+    EXPECT_EQ(Amt(s.gLines[1].extension), Amt("10.00"));
+    EXPECT_EQ(Amt(s.gLines[2].extension), Amt("2.99"));
+    EXPECT_EQ(s.gLines[1].priceUnits, 1);   // 0 becomes 1
+    EXPECT_EQ(s.gLines[2].priceUnits, 2);
     // 12.99 x 5 % = 0.6495 -> 0.65; shares 0.50 and 0.1495 -> 0.15: base 2 13.64,
     // x 9.975 % = 1.36059 -> 1.3606 -> 1.36.
     EXPECT_EQ(Amt(s.gSubtotal), Amt("12.99"));
@@ -417,8 +417,8 @@ TEST_F(TotalsTest, AmountBeyondTheCurrencyChangesNothing) {
 
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
-    EXPECT_EQ(Amt(s.gLineExtension[2]), Amt("0"));
-    EXPECT_EQ(s.gLinePriceUnits[2], 0);
+    EXPECT_EQ(Amt(s.gLines[2].extension), Amt("0"));
+    EXPECT_EQ(s.gLines[2].priceUnits, 0);
     EXPECT_EQ(Amt(s.gSubtotal), Amt("3.00"));
     EXPECT_EQ(Amt(s.gTotal), Amt("3.00"));
     EXPECT_EQ(Amt(s.gBalanceDue), Amt("3.00"));
@@ -434,9 +434,9 @@ TEST_F(TotalsTest, DiscountShownOnTheLastLineAndTheMessageLine) {
 
     Discount_Display();
 
-    EXPECT_EQ(s.gLineNote[2], "Total Discount -$5.00");
-    EXPECT_TRUE(s.gLineHasNote[2]);
-    EXPECT_FALSE(s.gLineHasNote[1]);
+    EXPECT_EQ(s.gLines[2].note, "Total Discount -$5.00");
+    EXPECT_TRUE(s.gLines[2].hasNote);
+    EXPECT_FALSE(s.gLines[1].hasNote);
     EXPECT_EQ(screen.Text(ControlId{"Rt_Description", 3}), "Total Discount -$5.00");   // the note row under line 2
     EXPECT_EQ(MessageLine(), "Discount Applied -$5.00");
     EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
@@ -452,8 +452,8 @@ TEST_F(TotalsTest, NoDiscountOnlyRefreshesTheTotal) {
 
     EXPECT_EQ(TotalCell(), "$1,234.50");
     EXPECT_EQ(screen.Caption(ControlId{"Title_Total", 0}), "Total");
-    EXPECT_FALSE(s.gLineHasNote[1]);
-    EXPECT_EQ(s.gLineNote[1], "");
+    EXPECT_FALSE(s.gLines[1].hasNote);
+    EXPECT_EQ(s.gLines[1].note, "");
     EXPECT_EQ(MessageLine(), "earlier");
 }
 

@@ -84,7 +84,7 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     QTest::keyClicks(entry, "1001");
     QTest::keyClick(entry, Qt::Key_Return);
     ASSERT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gSale.gLineKey[1], "1001");
+    EXPECT_EQ(gSale.gLines[1].key, "1001");
     auto* description = app->Register()->findChild<QWidget*>("Rt_Description_1");
     ASSERT_NE(description, nullptr);
 
@@ -146,8 +146,8 @@ TEST_F(AppControllerTest, DemoScaleWeighsAndPoleDisplayFollowsTheSale) {
     EXPECT_EQ(scale.ReadB(2), "W\r");
     ASSERT_TRUE(scale.WriteB("\n001.25LB\r"));
     ASSERT_TRUE(QTest::qWaitFor([] { return gSale.gItemCount == 1; }, kWaitMs));
-    EXPECT_EQ(gSale.gLineKey[1], "2001");
-    EXPECT_DOUBLE_EQ(gSale.gLineQuantity[1], 1.25);
+    EXPECT_EQ(gSale.gLines[1].key, "2001");
+    EXPECT_DOUBLE_EQ(gSale.gLines[1].quantity, 1.25);
     // The display follows with the weighed line.
     std::string shown;
     ASSERT_TRUE(QTest::qWaitFor([&] {
