@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "register/screen_actions.h"
 #include "ui/key_translation.h"
 #include "ui/qt_text.h"
 #include "ui/qt_timers.h"
@@ -98,6 +99,17 @@ TEST_F(RegisterWindowTest, BuildsEveryControlWithItsNameAndTheDesignedPlaces) {
         EXPECT_EQ(w->property("controlIndex").toInt(), id.index);
     }
     EXPECT_EQ(distinct.size(), ids.size());
+    // The control table holds those and no more; the window builds each of
+    // its controls under the table's name (the form is the window itself).
+    std::size_t inTable = 0;
+    ForEachControl([&](const ControlId& id) {
+        if (id == kRegisterForm) return;
+        ++inTable;
+        QWidget* w = window->Control(id);
+        ASSERT_NE(w, nullptr) << id;
+        EXPECT_EQ(w->objectName(), ControlObjectName(id));
+    });
+    EXPECT_EQ(inTable, ids.size());
     EXPECT_EQ(window->findChild<QAbstractButton*>("mDept_5"), W(Control::mDept, 5));
     EXPECT_EQ(window->findChild<QLineEdit*>("txtDEA"), W(Control::txtDEA));
     EXPECT_EQ(window->findChild<QAbstractButton*>("mNumeric12"), W(Control::mNumeric, 12));
