@@ -47,7 +47,7 @@ void BM_ReceiptDisplay(benchmark::State& state) {
         Receipt_Display();
         top = (top + 36) % (kMaxSaleLines - 6) + 1;   // 1..394: row 7 never past the sale
     }
-    benchmark::DoNotOptimize(screen.Text({"Rt_Description", 7}));
+    benchmark::DoNotOptimize(screen.Text({Control::Rt_Description, 7}));
     Reg() = RegisterContext{};
 }
 BENCHMARK(BM_ReceiptDisplay)->Repetitions(5)->ReportAggregatesOnly(true);

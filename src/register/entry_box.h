@@ -15,7 +15,7 @@ void DEA_Reset();
 // masked while gEntryMasked or gLoggedOut.
 void DEA_AddNumber(const std::string& text);
 
-// The keypad buttons mNumeric1..mNumeric12 (ControlId {"mNumeric", n}):
+// The keypad buttons mNumeric1..mNumeric12 ({Control::mNumeric, n}):
 // "0", "00", ".", then "1" to "9".
 const std::string& KeypadText(int n);
 void mNumeric_Click(int n);

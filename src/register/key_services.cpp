@@ -56,7 +56,7 @@ void KeyServices::Special_Process(int) { NotAvailable(); }
 
 // Stand-ins until the card payments subsystem.
 void KeyServices::Caption_Reset() {
-    for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{"mDept", k}, 11);
+    for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }
 void KeyServices::ClientNumber_Prompt() { NotAvailable(); }
 void KeyServices::Card_ParseSwipe() { gReg.gCardNumber.clear(); }

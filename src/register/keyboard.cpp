@@ -2,7 +2,6 @@
 #include "register/controls.h"
 
 #include <functional>
-#include <string_view>
 
 #include "data/data_state.h"
 #include "data/indexes.h"
@@ -17,7 +16,7 @@ namespace tarvo {
 
 namespace {
 
-ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
 // Presses a button the way a click would: only when it is enabled.
 bool Press(const ControlId& button, const std::function<void()>& click) {
@@ -49,7 +48,7 @@ void MoveHighlight(int step) {
 // The numeric-pad "+": presses the highlighted soft key in keyboard mode.
 void PressHighlighted() {
     const int h = gReg.gHighlightKey;
-    if (gSettings.gKeyboardHints == 1 && h >= 1 && h <= 24 && Screen().Enabled(Id("mDept", h))) mDept_Click(h);
+    if (gSettings.gKeyboardHints == 1 && h >= 1 && h <= 24 && Screen().Enabled(Id(Control::mDept, h))) mDept_Click(h);
 }
 
 // "/" after one digit 1-8: that department page.
@@ -57,7 +56,7 @@ void PageKey() {
     const std::string& entry = Screen().Text(kEntryBox);
     if (entry.size() == 1 && entry[0] >= '1' && entry[0] <= '8') {
         const int page = entry[0] - '0';
-        Press(Id("BDep", page), [page] { BDep_Click(page); });
+        Press(Id(Control::BDep, page), [page] { BDep_Click(page); });
     }
 }
 
@@ -75,7 +74,7 @@ void NextPage() {
     }
     const int from = page == 12 ? 0 : page;
     for (int p = from + 1; p <= 8; ++p) {
-        if (!Screen().Caption(Id("BDep", p)).empty()) {
+        if (!Screen().Caption(Id(Control::BDep, p)).empty()) {
             BDep_Click(p);
             return;
         }
@@ -97,8 +96,8 @@ bool PlainKey(int keyCode) {
     const bool loggedOut = gReg.gLoggedOut;
     switch (keyCode) {
     case KeyCode::Enter: BReg_Click(4); return true;
-    case KeyCode::PageUp: Press(Id("RT_Down"), RT_Down_Click); return false;
-    case KeyCode::PageDown: Press(Id("Rt_Up"), Rt_Up_Click); return false;
+    case KeyCode::PageUp: Press(Id(Control::RT_Down), RT_Down_Click); return false;
+    case KeyCode::PageDown: Press(Id(Control::Rt_Up), Rt_Up_Click); return false;
     case KeyCode::Left: MoveHighlight(-1); return false;
     case KeyCode::Up: MoveHighlight(-4); return false;
     case KeyCode::Right: MoveHighlight(1); return false;
@@ -108,19 +107,19 @@ bool PlainKey(int keyCode) {
         BReg_Click(1);
         return true;
     case KeyCode::Delete: BReg_Click(2); return true;
-    case KeyCode::NumMultiply: Press(Id("BReg", 3), [] { BReg_Click(3); }); return true;
+    case KeyCode::NumMultiply: Press(Id(Control::BReg, 3), [] { BReg_Click(3); }); return true;
     case KeyCode::NumAdd: PressHighlighted(); return true;
     case KeyCode::NumDivide:
     case KeyCode::Slash: PageKey(); return true;
-    case KeyCode::F1: Press(Id("mTotalRegister"), [] { Keys().mTotalRegister_Click(); }); return true;
+    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { Keys().mTotalRegister_Click(); }); return true;
     case KeyCode::F2:
-        if (Press(Id("BPayment"), BPayment_Click)) HighlightFirst();
+        if (Press(Id(Control::BPayment), BPayment_Click)) HighlightFirst();
         return true;
     case KeyCode::F3:
     case KeyCode::F4: {
         if (loggedOut) return true;
         const int page = keyCode == KeyCode::F3 ? 5 : 6;   // Special, Sales
-        Press(Id("BSys", page), [page] { BSys_Click(page); });
+        Press(Id(Control::BSys, page), [page] { BSys_Click(page); });
         HighlightFirst();
         return true;
     }
@@ -131,20 +130,20 @@ bool PlainKey(int keyCode) {
         return true;
     case KeyCode::F6:
         if (loggedOut) return true;
-        if (Press(Id("BOp", 1), [] { BOp_Click(1); })) HighlightFirst();
+        if (Press(Id(Control::BOp, 1), [] { BOp_Click(1); })) HighlightFirst();
         return true;
     case KeyCode::F7:
-        if (!loggedOut) Press(Id("BOp", 2), [] { BOp_Click(2); });
+        if (!loggedOut) Press(Id(Control::BOp, 2), [] { BOp_Click(2); });
         return true;
-    case KeyCode::F8: Press(Id("BOp", 3), [] { BOp_Click(3); }); return true;
+    case KeyCode::F8: Press(Id(Control::BOp, 3), [] { BOp_Click(3); }); return true;
     case KeyCode::F9:
-        if (!loggedOut) Press(Id("BOp", 4), [] { BOp_Click(4); });
+        if (!loggedOut) Press(Id(Control::BOp, 4), [] { BOp_Click(4); });
         return true;
     case KeyCode::F10:
-        if (!loggedOut) Press(Id("BOp", 6), [] { BOp_Click(6); });
+        if (!loggedOut) Press(Id(Control::BOp, 6), [] { BOp_Click(6); });
         return true;
-    case KeyCode::F11: Press(Id("BOp", 5), [] { Keys().Aux_Client(); }); return true;
-    case KeyCode::F12: Press(Id("BOp", 7), [] { Keys().Aux_Product(); }); return true;
+    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { Keys().Aux_Client(); }); return true;
+    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { Keys().Aux_Product(); }); return true;
     default: return false;
     }
 }
@@ -153,10 +152,10 @@ bool PlainKey(int keyCode) {
 bool ModifiedKey(int keyCode) {
     const bool open = !gSale.gStockCount && !gReg.gLoggedOut;
     switch (keyCode) {
-    case KeyCode::Digit8: Press(Id("BReg", 3), [] { BReg_Click(3); }); return true;
+    case KeyCode::Digit8: Press(Id(Control::BReg, 3), [] { BReg_Click(3); }); return true;
     case KeyCode::F11:
         // New client, without the manager test of the Mode page.
-        if (open) Press(Id("BOp", 6), [] { Keys().Mode_Process(5); });
+        if (open) Press(Id(Control::BOp, 6), [] { Keys().Mode_Process(5); });
         return true;
     case KeyCode::F12:
         if (open && !Screen().Text(kEntryBox).empty()) AliasSearch();
@@ -196,7 +195,7 @@ void ShowCursor() {
     if (gSettings.gKeyboardHints != 1) return;
     ScreenModel& s = Screen();
     for (int k = 1; k <= 24; ++k) {
-        const ControlId key = Id("mDept", k);
+        const ControlId key = Id(Control::mDept, k);
         Font f = s.State(key).font;
         f.bold = false;
         f.underline = false;
@@ -208,18 +207,19 @@ void ShowCursor() {
         }
     }
     const int h = gReg.gHighlightKey;
-    if (h >= 1 && h <= 24) s.SetCaption(Id("mDept", h), s.Caption(Id("mDept", h)) + "+");
+    if (h >= 1 && h <= 24) s.SetCaption(Id(Control::mDept, h), s.Caption(Id(Control::mDept, h)) + "+");
 }
 
 void Control_GotFocus(const ControlId& id) {
-    static constexpr std::string_view kHandBack[] = {"Rt_Description", "Rt_Extension", "Rt_Price", "Rt_Quantity",
-                                                     "Rt_Tax",         "Rt_Total",     "Txt_Mode", "txtCIA",
-                                                     "Tr_Amount",      "Tr_Title"};
-    if (id.name == "Rt_Number") {
+    static constexpr Control kHandBack[] = {Control::Rt_Description, Control::Rt_Extension, Control::Rt_Price,
+                                            Control::Rt_Quantity,    Control::Rt_Tax,       Control::Rt_Total,
+                                            Control::Txt_Mode,       Control::txtCIA,       Control::Tr_Amount,
+                                            Control::Tr_Title};
+    if (id.name == Control::Rt_Number) {
         Receipt_GetFocus(id.index);
         return;
     }
-    for (std::string_view name : kHandBack) {
+    for (Control name : kHandBack) {
         if (id.name == name) {
             Screen().SetFocus(kEntryBox);
             return;

@@ -14,9 +14,10 @@ namespace tarvo {
 
 namespace {
 
-ControlId Title(int k) { return ControlId{"Tr_Title", k}; }
-ControlId Amount(int k) { return ControlId{"Tr_Amount", k}; }
-const ControlId kPhysicalLabels[] = {{"Lbl_Phys_Code", 0}, {"Lbl_Phys_Desc", 0}, {"Lbl_Phys_Quantity", 0}};
+ControlId Title(int k) { return ControlId{Control::Tr_Title, k}; }
+ControlId Amount(int k) { return ControlId{Control::Tr_Amount, k}; }
+constexpr ControlId kPhysicalLabels[] = {
+    {Control::Lbl_Phys_Code, 0}, {Control::Lbl_Phys_Desc, 0}, {Control::Lbl_Phys_Quantity, 0}};
 
 constexpr const char* kAmountPattern = "$###,##0.00";
 constexpr const char* kCrLf = "\r\n";
@@ -27,7 +28,8 @@ void SetReceiptAreaEnabled(bool on) {
     ScreenModel& s = Screen();
     for (int k = 1; k <= 11; ++k) s.SetEnabled(Amount(k), on);
     for (int k = 1; k <= 10; ++k) s.SetEnabled(Title(k), on);
-    for (const char* name : {"Lbl_BalanceDue", "txtDEA", "txtCIA", "Txt_Mode"}) s.SetEnabled(ControlId{name, 0}, on);
+    for (Control name : {Control::Lbl_BalanceDue, Control::txtDEA, Control::txtCIA, Control::Txt_Mode})
+        s.SetEnabled(ControlId{name, 0}, on);
 }
 
 }  // namespace
@@ -38,7 +40,7 @@ void All_Hide() {
     MessageWithNoEnd_Hide();
     MessageWithTimerToEnd_Hide();
     Physical_Hide();
-    Screen().Show(ControlId{"Txt_Printer", 0}, false);
+    Screen().Show(ControlId{Control::Txt_Printer, 0}, false);
 }
 
 void Summary_Hide() {
@@ -99,7 +101,7 @@ void Client_ShowInformation() {
                        kCrLf + Msg(120) + " " + sale.gClientExtra + kCrLf + Msg(10) + " " +
                        std::to_string(sale.gClientPriceLevel) + kCrLf + Msg(8) + " " +
                        Num_TextDisplay(sale.gClientDiscount) + kCrLf + "(" + Msg(274) + ")";
-    Screen().SetText(ControlId{"Txt_All", 0}, text);
+    Screen().SetText(ControlId{Control::Txt_All, 0}, text);
     All_Hide();
     MessageWithNoEnd_Show();
 }

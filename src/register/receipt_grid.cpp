@@ -17,18 +17,7 @@ namespace {
 
 enum Column { kNumber, kDescription, kTax, kQuantity, kPrice, kExtension };
 
-// The ids of the 42 cells, built once: the grid is redrawn after every change
-// of the sale, so its ids are not rebuilt each time.
-const ControlId& Cell(int column, int row) {
-    static const auto ids = [] {
-        std::array<std::array<ControlId, kGridRows + 1>, 6> t;
-        for (int c = 0; c < 6; ++c)
-            for (int r = 1; r <= kGridRows; ++r) t[c][r] = ControlId{std::string(kGridColumns[c].cell), r};
-        return t;
-    }();
-    return ids[column][row];
-}
-
+ControlId Cell(int column, int row) { return ControlId{kGridColumns[static_cast<std::size_t>(column)].cell, row}; }
 
 // An amount as the grid shows it, read back: "-$1,234.50" is -1234.5.
 double ReadShownAmount(const std::string& text) {
@@ -49,15 +38,15 @@ const std::vector<PlacedControl>& ReceiptGridLayout() {
     static const std::vector<PlacedControl> layout = [] {
         std::vector<PlacedControl> v;
         for (const GridColumn& c : kGridColumns) {
-            int width = c.title == "Title_Extension" ? kGridTitleExtensionWidth : c.width;
+            int width = c.title == Control::Title_Extension ? kGridTitleExtensionWidth : c.width;
             v.push_back({c.title, 0, {c.left, width, kGridTitleTop, kGridTitleHeight}});
         }
         for (int r = 1; r <= kGridRows; ++r)
             for (const GridColumn& c : kGridColumns) v.push_back({c.cell, r, {c.left, c.width, GridRowTop(r), kGridRowHeight}});
-        v.push_back({"RT_Down", 0, kRtDownRect});
-        v.push_back({"Rt_Up", 0, kRtUpRect});
-        v.push_back({"Title_Total", 0, kTitleTotalRect});
-        v.push_back({"Rt_Total", 0, kRtTotalRect});
+        v.push_back({Control::RT_Down, 0, kRtDownRect});
+        v.push_back({Control::Rt_Up, 0, kRtUpRect});
+        v.push_back({Control::Title_Total, 0, kTitleTotalRect});
+        v.push_back({Control::Rt_Total, 0, kRtTotalRect});
         return v;
     }();
     return layout;

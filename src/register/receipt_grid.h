@@ -6,8 +6,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <string_view>
 #include <vector>
+
+#include "register/control_table.h"
 
 namespace tarvo {
 
@@ -19,7 +20,7 @@ struct TwipRect {
 
 // A control of the register window at its designed place.
 struct PlacedControl {
-    std::string_view name;
+    Control name;
     int index = 0;
     TwipRect rect;
 };
@@ -27,18 +28,18 @@ struct PlacedControl {
 constexpr int kGridRows = 7;
 
 struct GridColumn {
-    std::string_view cell;    // the cell array, indexed by row 1..7
-    std::string_view title;   // its column title
+    Control cell;    // the cell array, indexed by row 1..7
+    Control title;   // its column title
     int left = 0, width = 0;
 };
 
 inline constexpr std::array<GridColumn, 6> kGridColumns{{
-    {"Rt_Number", "Title_Number", 0, 400},
-    {"Rt_Description", "Title_Description", 405, 2850},
-    {"Rt_Tax", "Title_Tax", 3256, 400},
-    {"Rt_Quantity", "Title_Quantity", 3660, 945},
-    {"Rt_Price", "Title_Price", 4605, 1095},
-    {"Rt_Extension", "Title_Extension", 5701, 1234},
+    {Control::Rt_Number, Control::Title_Number, 0, 400},
+    {Control::Rt_Description, Control::Title_Description, 405, 2850},
+    {Control::Rt_Tax, Control::Title_Tax, 3256, 400},
+    {Control::Rt_Quantity, Control::Title_Quantity, 3660, 945},
+    {Control::Rt_Price, Control::Title_Price, 4605, 1095},
+    {Control::Rt_Extension, Control::Title_Extension, 5701, 1234},
 }};
 
 constexpr int kGridTitleTop = 955;

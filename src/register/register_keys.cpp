@@ -416,7 +416,7 @@ int SoftKeyGroupOfPage(int page) {
 void BDep_Click(int page) {
     Keys().Caption_Reset();
     ScreenModel& s = Screen();
-    if (page >= 1 && page <= 8 && !s.Caption(ControlId{"BDep", page}).empty()) {
+    if (page >= 1 && page <= 8 && !s.Caption(ControlId{Control::BDep, page}).empty()) {
         const std::uint32_t colour = ColourValue(gSettings.gPageColour[static_cast<std::size_t>(page - 1)]);
         gReg.gKeyPage = static_cast<std::int16_t>(page);
         for (int k = 1; k <= 24; ++k) {
@@ -578,32 +578,19 @@ void BOp_Click(int index) {
 }
 
 void Button_Click(const ControlId& id) {
-    const std::string& name = id.name;
     const int i = id.index;
-    if (name == "BDep") {
-        BDep_Click(i);
-    } else if (name == "BSys") {
-        BSys_Click(i);
-    } else if (name == "BPayment") {
-        BPayment_Click();
-    } else if (name == "mDept") {
-        mDept_Click(i);
-    } else if (name == "BOp") {
-        BOp_Click(i);
-    } else if (name == "BReg") {
-        BReg_Click(i);
-    } else if (name == "mTotalRegister") {
-        Keys().mTotalRegister_Click();
-    } else if (name == "RT_Down") {
-        RT_Down_Click();
-    } else if (name == "Rt_Up") {
-        Rt_Up_Click();
-    } else if (name == "mNumeric") {
-        mNumeric_Click(i);
-    } else if (name.rfind("mNumeric", 0) == 0 && i == 0) {
-        const std::string digits = name.substr(8);
-        if (!digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string::npos)
-            mNumeric_Click(std::stoi(digits));
+    switch (id.name) {
+    case Control::BDep: BDep_Click(i); break;
+    case Control::BSys: BSys_Click(i); break;
+    case Control::BPayment: BPayment_Click(); break;
+    case Control::mDept: mDept_Click(i); break;
+    case Control::BOp: BOp_Click(i); break;
+    case Control::BReg: BReg_Click(i); break;
+    case Control::mTotalRegister: Keys().mTotalRegister_Click(); break;
+    case Control::RT_Down: RT_Down_Click(); break;
+    case Control::Rt_Up: Rt_Up_Click(); break;
+    case Control::mNumeric: mNumeric_Click(i); break;
+    default: break;
     }
 }
 

@@ -34,8 +34,8 @@ void BOp_Click(int index);
 void BReg_Click(int index);
 
 // A click (touch) of a button of the window, by its id: the button groups
-// above, the keypad ({"mNumeric", n} or {"mNumericN", 0}), the Total key and
-// the receipt's scroll buttons. Other ids do nothing.
+// above, the keypad ({Control::mNumeric, n}), the Total key and the
+// receipt's scroll buttons. Other ids do nothing.
 void Button_Click(const ControlId& id);
 
 // The soft-key group (1 System, 2 Mode, 3 Extras, 4 Print, 5 Special,

@@ -167,7 +167,7 @@ void Mode_PriceChange_Activate() {
     gReg.gReceiptAreaContent = 0;
     All_Hide();
     Physical_Activate();
-    for (const char* label : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"})
+    for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
         Screen().SetCaption(ControlId{label, 0}, "");
     PanelSvc().OnlineProduct_Clear();
     Screen().SetText(kEntryBox, "");

@@ -8,7 +8,7 @@
 namespace tarvo {
 
 // The register window itself: hidden while the cash-count form is open.
-inline const ControlId kRegisterForm{"frmCashMain", 0};
+inline constexpr ControlId kRegisterForm{Control::frmCashMain, 0};
 
 // Adds the lines of the code file "QZFile" of the program folder. Each line:
 // ignored field, product key, quantity, then anything after a third comma.

@@ -2,10 +2,8 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "data/data_state.h"
-#include "register/receipt_area.h"
 #include "register/receipt_grid.h"
 #include "register/register_context.h"
 #include "config/settings.h"
@@ -18,7 +16,7 @@ namespace {
 
 constexpr const char* kTypeface = "Cambria";
 
-ControlId Id(std::string_view name, int index = 0) { return ControlId{std::string(name), index}; }
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
 Font Typeface(double size, bool bold = false) { return Font{kTypeface, size, bold, false}; }
 
@@ -32,7 +30,7 @@ void SetTypeface(ScreenModel& s, const ControlId& id) {
 // ---- fixed captions ---------------------------------------------------------------------
 
 struct FixedCaption {
-    const char* name;
+    Control name;
     int index;
     const char* englishPlain;
     const char* englishHints;
@@ -43,32 +41,31 @@ struct FixedCaption {
 
 // A name of two lines is written with a lone CR between them, as the hint is.
 constexpr FixedCaption kCaptions[] = {
-    {"BReg", 1, "Block", "Block", "Bloquer", "Bloquer", "{Ins.}"},
-    {"BReg", 2, "Erase", "Erase", "Effacer", "Effacer", ""},
-    {"BReg", 3, "Quantity", "Quantity", "Quantite", "Quantite", "{*}"},
-    {"BReg", 4, "Enter", "Enter", "Enter", "Enter", ""},
-    {"BOp", 1, "VoidLast Item", "VoidLast", "Annuler\rDer.Art.", "Ann.Der.", "F6"},
-    {"BOp", 2, "Void", "Void", "Annuler", "Annuler", "F7"},
-    {"BOp", 3, "Clock In/Out", "Clock", "Horloge", "Horloge", "F8"},
-    {"BOp", 4, "Sales Person", "Salesp.", "Vendeur", "Vendeur", "F9"},
-    {"BOp", 5, "Client Search", "Search", "Recher. Client", "Recher.", "F11"},
-    {"BOp", 6, "Client", "Client", "Client", "Client", "F10"},
-    {"BOp", 7, "Product Search", "PrdSrch", "Recher. Produit", "Recher.", "F12"},
-    {"BOp", 8, "Product", "", "Produit", "", ""},
-    {"BSys", 1, "System", "System", "Systeme", "Systeme", ""},
-    {"BSys", 2, "Mode", "Mode", "Mode", "Mode", ""},
-    {"BSys", 3, "Extras", "Extras", "Online", "Online", ""},
-    {"BSys", 4, "Print", "Print", "Imprimer", "Imprimer", ""},
-    {"BSys", 5, "Special", "Special", "Special", "Special", "F3"},
-    {"BSys", 6, "Sales", "Sales", "Ventes", "Ventes", "F4"},
-    {"mTotalRegister", 0, "Total", "Total", "Total", "Total", "F1"},
-    {"BPayment", 0, "Payment", "Payment", "Paiement", "Paiement", "F2"},
+    {Control::BReg, 1, "Block", "Block", "Bloquer", "Bloquer", "{Ins.}"},
+    {Control::BReg, 2, "Erase", "Erase", "Effacer", "Effacer", ""},
+    {Control::BReg, 3, "Quantity", "Quantity", "Quantite", "Quantite", "{*}"},
+    {Control::BReg, 4, "Enter", "Enter", "Enter", "Enter", ""},
+    {Control::BOp, 1, "VoidLast Item", "VoidLast", "Annuler\rDer.Art.", "Ann.Der.", "F6"},
+    {Control::BOp, 2, "Void", "Void", "Annuler", "Annuler", "F7"},
+    {Control::BOp, 3, "Clock In/Out", "Clock", "Horloge", "Horloge", "F8"},
+    {Control::BOp, 4, "Sales Person", "Salesp.", "Vendeur", "Vendeur", "F9"},
+    {Control::BOp, 5, "Client Search", "Search", "Recher. Client", "Recher.", "F11"},
+    {Control::BOp, 6, "Client", "Client", "Client", "Client", "F10"},
+    {Control::BOp, 7, "Product Search", "PrdSrch", "Recher. Produit", "Recher.", "F12"},
+    {Control::BOp, 8, "Product", "", "Produit", "", ""},
+    {Control::BSys, 1, "System", "System", "Systeme", "Systeme", ""},
+    {Control::BSys, 2, "Mode", "Mode", "Mode", "Mode", ""},
+    {Control::BSys, 3, "Extras", "Extras", "Online", "Online", ""},
+    {Control::BSys, 4, "Print", "Print", "Imprimer", "Imprimer", ""},
+    {Control::BSys, 5, "Special", "Special", "Special", "Special", "F3"},
+    {Control::BSys, 6, "Sales", "Sales", "Ventes", "Ventes", "F4"},
+    {Control::mTotalRegister, 0, "Total", "Total", "Total", "Total", "F1"},
+    {Control::BPayment, 0, "Payment", "Payment", "Paiement", "Paiement", "F2"},
 };
 
 // Whether an optional key shows: from the settings and the loaded data.
 bool Shown(const FixedCaption& c) {
-    const std::string name = c.name;
-    if (name == "BOp") {
+    if (c.name == Control::BOp) {
         switch (c.index) {
         case 4: return gData.gSalesmanCount > 1;
         case 5: return gData.gClientCount > 1 && gSettings.gSortClients;
@@ -77,7 +74,7 @@ bool Shown(const FixedCaption& c) {
         default: return true;
         }
     }
-    if (name == "BSys" && c.index == 3) return gSettings.gExtrasPageOn == "1";
+    if (c.name == Control::BSys && c.index == 3) return gSettings.gExtrasPageOn == "1";
     return true;
 }
 
@@ -149,16 +146,16 @@ void WriteExtrasCaptions() {
 }
 
 void WriteGridTitles(ScreenModel& s) {
-    s.SetCaption(Id("Title_Number"), "No.");
-    s.SetCaption(Id("Title_Description"), "Description");
-    s.SetCaption(Id("Title_Tax"), "Tax");
-    s.SetCaption(Id("Title_Extension"), "Extension");
+    s.SetCaption(Id(Control::Title_Number), "No.");
+    s.SetCaption(Id(Control::Title_Description), "Description");
+    s.SetCaption(Id(Control::Title_Tax), "Tax");
+    s.SetCaption(Id(Control::Title_Extension), "Extension");
     if (gSettings.gLanguage == 1) {
-        s.SetCaption(Id("Title_Price"), "Unit Price");
-        s.SetCaption(Id("Title_Quantity"), "Quantity");
+        s.SetCaption(Id(Control::Title_Price), "Unit Price");
+        s.SetCaption(Id(Control::Title_Quantity), "Quantity");
     } else if (gSettings.gLanguage == 2) {
-        s.SetCaption(Id("Title_Price"), "Prix");
-        s.SetCaption(Id("Title_Quantity"), "Quantite");
+        s.SetCaption(Id(Control::Title_Price), "Prix");
+        s.SetCaption(Id(Control::Title_Quantity), "Quantite");
     }
 }
 
@@ -174,7 +171,7 @@ std::string ScreenText(int code) {
 }
 
 void DressPageKey(ScreenModel& s, int k) {
-    const ControlId id = Id("BDep", k);
+    const ControlId id = Id(Control::BDep, k);
     const std::string line1 = ScreenText(kPageCaptionCodes[static_cast<std::size_t>(k - 1)][0]);
     const std::string line2 = ScreenText(kPageCaptionCodes[static_cast<std::size_t>(k - 1)][1]);
     s.SetCaption(id, line2.empty() ? line1 : line1 + "\r" + line2);
@@ -183,35 +180,15 @@ void DressPageKey(ScreenModel& s, int k) {
     s.SetEnabled(id, true);
 }
 
-// ---- every control -----------------------------------------------------------------------------
-
-std::vector<ControlId> WindowControls() {
-    std::vector<ControlId> v;
-    auto group = [&](const char* name, int from, int to) {
-        for (int i = from; i <= to; ++i) v.push_back(Id(name, i));
-    };
-    group("BReg", 1, 4);
-    group("BOp", 1, 8);
-    group("BSys", 1, 6);
-    group("BDep", 1, 8);
-    group("mDept", 1, 24);
-    group("mNumeric", 1, 12);
-    for (const char* single : {"mTotalRegister", "BPayment", "txtCIA", "txtDEA", "BarCode", "Txt_Message", "Txt_All",
-                               "Txt_Printer", "Txt_Mode", "Greeting"})
-        v.push_back(Id(single));
-    for (const PlacedControl& c : ReceiptGridLayout()) v.push_back(Id(c.name, c.index));
-    for (const PlacedControl& c : TotalsPanelLayout()) v.push_back(Id(c.name, c.index));
-    return v;
-}
-
 }  // namespace
 
 void Skin_Apply() {
     ScreenModel& s = Screen();
     for (int k = 1; k <= kGridRows; ++k) {
-        for (const char* cell : {"Tr_Title", "Tr_Amount", "Rt_Tax"}) SetTypeface(s, Id(cell, k));
-        for (const char* cell : {"Rt_Number", "Rt_Description"}) s.SetFont(Id(cell, k), Typeface(11));
-        for (const char* cell : {"Rt_Extension", "Rt_Price", "Rt_Quantity"}) s.SetFont(Id(cell, k), Typeface(13));
+        for (Control cell : {Control::Tr_Title, Control::Tr_Amount, Control::Rt_Tax}) SetTypeface(s, Id(cell, k));
+        for (Control cell : {Control::Rt_Number, Control::Rt_Description}) s.SetFont(Id(cell, k), Typeface(11));
+        for (Control cell : {Control::Rt_Extension, Control::Rt_Price, Control::Rt_Quantity})
+            s.SetFont(Id(cell, k), Typeface(13));
     }
 }
 
@@ -224,30 +201,32 @@ void UI_Setup() {
     WriteExtrasCaptions();
     WriteGridTitles(s);
 
-    s.SetFont(Id("BPayment"), Typeface(13));
-    s.SetBackColour(Id("BPayment"), ColourValue(st.gPaymentKeyColour));
-    s.SetFont(Id("mTotalRegister"), Typeface(14));
-    s.SetBackColour(Id("mTotalRegister"), ColourValue(st.gColour445));
+    s.SetFont(Id(Control::BPayment), Typeface(13));
+    s.SetBackColour(Id(Control::BPayment), ColourValue(st.gPaymentKeyColour));
+    s.SetFont(Id(Control::mTotalRegister), Typeface(14));
+    s.SetBackColour(Id(Control::mTotalRegister), ColourValue(st.gColour445));
 
-    for (const ControlId& id : WindowControls()) s.SetTab(id, false, 0);
+    ForEachControl([&](const ControlId& id) {
+        if (id.name != Control::frmCashMain) s.SetTab(id, false, 0);
+    });
 
-    for (int k = 1; k <= 24; ++k) s.SetFont(Id("mDept", k), Typeface(13));
+    for (int k = 1; k <= 24; ++k) s.SetFont(Id(Control::mDept, k), Typeface(13));
 
     const std::uint32_t keypad = ColourValue(st.gColour430);
     for (int n = 1; n <= 12; ++n) {
-        const ControlId id = Id("mNumeric", n);
+        const ControlId id = Id(Control::mNumeric, n);
         s.SetFont(id, Typeface(28));
         s.SetBackColour(id, keypad);
         s.SetEnabled(id, true);
     }
     for (int n = 1; n <= 4; ++n) {
-        const ControlId id = Id("BReg", n);
+        const ControlId id = Id(Control::BReg, n);
         s.SetFont(id, Typeface(14));
         s.SetBackColour(id, keypad);
         s.SetEnabled(id, true);
     }
     for (int n = 1; n <= 8; ++n) {
-        const ControlId id = Id("BOp", n);
+        const ControlId id = Id(Control::BOp, n);
         SetTypeface(s, id);
         s.SetBold(id, false);
         s.SetBackColour(id, ColourValue(st.gColour400));
@@ -255,20 +234,20 @@ void UI_Setup() {
     }
     for (int k = 1; k <= 8; ++k) DressPageKey(s, k);
     for (int n = 1; n <= 6; ++n) {
-        const ControlId id = Id("BSys", n);
+        const ControlId id = Id(Control::BSys, n);
         SetTypeface(s, id);
         s.SetBold(id, false);
         s.SetBackColour(id, ColourValue(st.gMenuKeyColour));
         s.SetEnabled(id, !s.Caption(id).empty());
     }
-    s.SetBackColour(Id("BPayment"), ColourValue(st.gPaymentKeyColour));
-    s.SetEnabled(Id("BPayment"), true);
-    s.SetFont(Id("mTotalRegister"), Typeface(14));
-    s.SetBackColour(Id("mTotalRegister"), ColourValue(st.gColour445));
-    s.SetEnabled(Id("mTotalRegister"), true);
+    s.SetBackColour(Id(Control::BPayment), ColourValue(st.gPaymentKeyColour));
+    s.SetEnabled(Id(Control::BPayment), true);
+    s.SetFont(Id(Control::mTotalRegister), Typeface(14));
+    s.SetBackColour(Id(Control::mTotalRegister), ColourValue(st.gColour445));
+    s.SetEnabled(Id(Control::mTotalRegister), true);
 
     const std::uint32_t boxes = ColourValue(st.gColour455);
-    const ControlId messageLine = Id("txtCIA"), entry = Id("txtDEA"), barCode = Id("BarCode");
+    const ControlId messageLine = Id(Control::txtCIA), entry = Id(Control::txtDEA), barCode = Id(Control::BarCode);
     s.SetFont(messageLine, Typeface(14, true));
     s.SetBackColour(messageLine, boxes);
     s.SetReadOnly(messageLine, true);
@@ -279,16 +258,16 @@ void UI_Setup() {
     s.SetReadOnly(entry, false);
     s.SetEnabled(entry, true);
 
-    for (int n = 1; n <= 8; ++n) s.SetFontSize(Id("BOp", n), sizes.op[static_cast<std::size_t>(n - 1)]);
-    for (int n = 1; n <= 6; ++n) s.SetFontSize(Id("BSys", n), sizes.sys[static_cast<std::size_t>(n - 1)]);
+    for (int n = 1; n <= 8; ++n) s.SetFontSize(Id(Control::BOp, n), sizes.op[static_cast<std::size_t>(n - 1)]);
+    for (int n = 1; n <= 6; ++n) s.SetFontSize(Id(Control::BSys, n), sizes.sys[static_cast<std::size_t>(n - 1)]);
 
-    for (int k = 1; k <= kGridRows; ++k) s.SetTab(Id("Rt_Description", k), false, 0);
+    for (int k = 1; k <= kGridRows; ++k) s.SetTab(Id(Control::Rt_Description, k), false, 0);
 
     s.SetTab(barCode, true, 2);
     s.SetEnabled(barCode, true);
     s.SetBackColour(barCode, boxes);
 
-    s.SetForeColour(Id("Txt_Message"), ColourValue(st.gSelectedRowColour));
+    s.SetForeColour(Id(Control::Txt_Message), ColourValue(st.gSelectedRowColour));
 
     // Its log lines were written when the settings were read; this run only
     // takes away the Extras captions the special operations remove.

@@ -8,7 +8,7 @@
 //
 // Captions may hold line breaks: a lone CR between a key's name and its
 // keyboard hint or between the two lines of a page key, CR LF inside soft-key
-// captions. The keypad keys are ControlId {"mNumeric", 1..12}.
+// captions. The keypad keys are {Control::mNumeric, 1..12}.
 #pragma once
 
 namespace tarvo {

@@ -1,7 +1,7 @@
 // The register window as the core sees it: every control's state, by name
-// and index ("mDept", 5). The core writes here; the window (Qt) listens for
-// changes and redraws that control, and forwards what the operator types
-// back through SetTextFromView. Tests read the model as the cashier would
+// and index ({Control::mDept, 5}). The core writes here; the window (Qt)
+// listens for changes and redraws that control, and forwards what the
+// operator types back through SetTextFromView. Tests read the model as the cashier would
 // see the screen.
 #pragma once
 #include <cstdint>
@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace tarvo {
+#include "register/control_table.h"
 
-struct ControlId {
-    std::string name;
-    int index = 0;   // 0 for a single control
-    auto operator<=>(const ControlId&) const = default;
-};
+namespace tarvo {
 
 struct Font {
     std::string name = "Cambria";

@@ -21,7 +21,7 @@ namespace tarvo {
 
 namespace {
 
-const ControlId kModeBox{"Txt_Mode", 0};
+constexpr ControlId kModeBox{Control::Txt_Mode, 0};
 
 // The mode keys that need a manager look at this right of the manager.
 constexpr std::size_t kModeRight = 9;

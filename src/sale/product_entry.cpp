@@ -29,9 +29,9 @@ namespace tarvo {
 
 namespace {
 
-const ControlId kCountCode{"Lbl_Phys_Code", 0};
-const ControlId kCountDescription{"Lbl_Phys_Desc", 0};
-const ControlId kCountQuantity{"Lbl_Phys_Quantity", 0};
+constexpr ControlId kCountCode{Control::Lbl_Phys_Code, 0};
+constexpr ControlId kCountDescription{Control::Lbl_Phys_Desc, 0};
+constexpr ControlId kCountQuantity{Control::Lbl_Phys_Quantity, 0};
 
 // Quantities stay strictly inside this bound.
 constexpr double kQuantityLimit = 99999;

@@ -30,7 +30,7 @@ SaleSaveState gSaleSave;
 
 namespace {
 
-const ControlId kTotalKey{"mTotalRegister", 0};
+constexpr ControlId kTotalKey{Control::mTotalRegister, 0};
 constexpr int kDefaultEndSaleMs = 6000;
 constexpr std::int64_t kMaxRecord = 9999999;
 constexpr int kTenderCountLimit = 9;   // the header keeps the tender count in one column

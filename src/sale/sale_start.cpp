@@ -36,10 +36,10 @@ constexpr int kModePriceChecker = 27;   // Price Checker
 constexpr int kModeTraining = 26;
 constexpr int kModeStockCount = 16;
 
-ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
 // Enables or disables the keys of a group by their trimmed captions.
-void EnableByCaption(const char* group, int count) {
+void EnableByCaption(Control group, int count) {
     ScreenModel& s = Screen();
     for (int i = 1; i <= count; ++i) {
         const ControlId id = Id(group, i);
@@ -47,7 +47,7 @@ void EnableByCaption(const char* group, int count) {
     }
 }
 
-void SetGroupEnabled(const char* group, int count, bool on) {
+void SetGroupEnabled(Control group, int count, bool on) {
     for (int i = 1; i <= count; ++i) Screen().SetEnabled(Id(group, i), on);
 }
 
@@ -90,8 +90,8 @@ void Tenders_Clear() {
     for (int i = 1; i <= kTenderSlots; ++i) s.gPayments[static_cast<std::size_t>(i)] = SalePayment{};
     // The three tender rows of the totals panel.
     for (int row = 7; row <= 9; ++row) {
-        Screen().SetText(Id("Tr_Title", row), "");
-        Screen().SetText(Id("Tr_Amount", row), "");
+        Screen().SetText(Id(Control::Tr_Title, row), "");
+        Screen().SetText(Id(Control::Tr_Amount, row), "");
     }
 }
 
@@ -172,8 +172,8 @@ void Sale_Start() {
     gReg.gLoggedOut = false;
     sale.gCardInSale = false;
     sale.gSaleReference.clear();
-    s.SetVisible(Id("Rt_Total"), true);
-    s.SetVisible(Id("Title_Total"), true);
+    s.SetVisible(Id(Control::Rt_Total), true);
+    s.SetVisible(Id(Control::Title_Total), true);
     DocumentDefaults_Set();
     sale.gSelectedLine = 0;
     sale.gClientPriceLevel = 1;
@@ -251,30 +251,30 @@ void Buttons_Lock() {
     const Money level = gReg.gEnteredAmount;
     const bool full = level == Money::FromUnits(1);
 
-    SetGroupEnabled("mDept", 24, false);
-    SetGroupEnabled("BOp", 8, false);
-    SetGroupEnabled("BSys", 6, false);
-    SetGroupEnabled("BDep", 8, false);
-    SetGroupEnabled("BReg", 4, !full);
-    SetGroupEnabled("mNumeric", 12, !full);
-    s.SetEnabled(Id("mTotalRegister"), false);
+    SetGroupEnabled(Control::mDept, 24, false);
+    SetGroupEnabled(Control::BOp, 8, false);
+    SetGroupEnabled(Control::BSys, 6, false);
+    SetGroupEnabled(Control::BDep, 8, false);
+    SetGroupEnabled(Control::BReg, 4, !full);
+    SetGroupEnabled(Control::mNumeric, 12, !full);
+    s.SetEnabled(Id(Control::mTotalRegister), false);
     s.SetEnabled(kPaymentKey, false);
     if (level.IsZero()) {
-        s.SetEnabled(Id("BOp", 3), true);    // Clock In/Out
-        s.SetEnabled(Id("BReg", 1), false);  // Block
-        s.SetEnabled(Id("BReg", 3), false);  // Quantity
+        s.SetEnabled(Id(Control::BOp, 3), true);    // Clock In/Out
+        s.SetEnabled(Id(Control::BReg, 1), false);  // Block
+        s.SetEnabled(Id(Control::BReg, 3), false);  // Quantity
     }
 }
 
 void Buttons_Unlock() {
     ScreenModel& s = Screen();
-    EnableByCaption("mDept", 24);
-    EnableByCaption("BOp", 8);
-    EnableByCaption("BDep", 8);
-    EnableByCaption("BSys", 6);
-    EnableByCaption("BReg", 4);
-    SetGroupEnabled("mNumeric", 12, true);
-    for (const char* button : {"Rt_Up", "RT_Down"}) {
+    EnableByCaption(Control::mDept, 24);
+    EnableByCaption(Control::BOp, 8);
+    EnableByCaption(Control::BDep, 8);
+    EnableByCaption(Control::BSys, 6);
+    EnableByCaption(Control::BReg, 4);
+    SetGroupEnabled(Control::mNumeric, 12, true);
+    for (Control button : {Control::Rt_Up, Control::RT_Down}) {
         s.SetEnabled(Id(button), true);
         s.SetVisible(Id(button), true);
     }
@@ -284,8 +284,8 @@ void Buttons_Unlock() {
 void Receipt_ClearColumns() {
     ScreenModel& s = Screen();
     for (int row = 1; row <= kGridRows; ++row)
-        for (const GridColumn& c : kGridColumns) s.SetText(ControlId{std::string(c.cell), row}, "");
-    s.SetText(Id("Rt_Total"), "");
+        for (const GridColumn& c : kGridColumns) s.SetText(ControlId{c.cell, row}, "");
+    s.SetText(Id(Control::Rt_Total), "");
 }
 
 }  // namespace tarvo

@@ -29,8 +29,8 @@ constexpr int kTenderSlots = 10;
 constexpr int kCreditCode = 24;
 constexpr const char* kCrLf = "\r\n";
 
-ControlId Title(int row) { return ControlId{"Tr_Title", row}; }
-ControlId Amount(int row) { return ControlId{"Tr_Amount", row}; }
+ControlId Title(int row) { return ControlId{Control::Tr_Title, row}; }
+ControlId Amount(int row) { return ControlId{Control::Tr_Amount, row}; }
 
 const PaymentType& TypeAt(int index) { return gSettings.PaymentTypes[static_cast<std::size_t>(index)]; }
 

@@ -16,8 +16,8 @@ namespace tarvo {
 
 namespace {
 
-const ControlId kTotalTitle{"Title_Total", 0};
-const ControlId kTotalCell{"Rt_Total", 0};
+constexpr ControlId kTotalTitle{Control::Title_Total, 0};
+constexpr ControlId kTotalCell{Control::Rt_Total, 0};
 constexpr const char* kAmountPattern = "$###,##0.00";
 
 // The largest amount (in ten-thousandths) the sale keeps: the currency range

@@ -11,8 +11,8 @@
 namespace tarvo::ui {
 
 struct RegisterInput {
-    // A button was clicked (touched): {"mDept", 5}, {"mNumeric3", 0},
-    // {"mTotalRegister", 0}, {"RT_Down", 0} ...
+    // A button was clicked (touched): {Control::mDept, 5}, {Control::mNumeric, 3},
+    // {Control::mTotalRegister, 0}, {Control::RT_Down, 0} ...
     std::function<void(const ControlId&)> onClick;
     // A key went down / up anywhere in the window, before the focused box
     // sees it: windows virtual-key code and shift state (1 Shift, 2 Ctrl,
@@ -29,19 +29,5 @@ struct RegisterInput {
     std::function<bool()> canClose;
     std::string closeQuestion = "A sale is open. Close the register anyway?";
 };
-
-// The keypad key (1..12: "0", "00", ".", "1".."9") of a control id, whether
-// written {"mNumeric3", 0} (the window's clicks) or {"mNumeric", 3} (the
-// register's screen writes); 0 for any other control.
-inline int KeypadNumber(const ControlId& id) {
-    if (id.name == "mNumeric") return id.index >= 1 && id.index <= 12 ? id.index : 0;
-    if (id.index != 0 || id.name.size() < 9 || id.name.size() > 10 || id.name.compare(0, 8, "mNumeric") != 0) return 0;
-    int n = 0;
-    for (std::size_t i = 8; i < id.name.size(); ++i) {
-        if (id.name[i] < '0' || id.name[i] > '9') return 0;
-        n = n * 10 + (id.name[i] - '0');
-    }
-    return n >= 1 && n <= 12 ? n : 0;
-}
 
 }  // namespace tarvo::ui

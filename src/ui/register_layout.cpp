@@ -15,82 +15,46 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr Qt::Alignment kCentre = Qt::AlignCenter;
 
+Qt::Alignment ToQt(ControlAlign a) {
+    switch (a) {
+    case ControlAlign::Left: return kLeft;
+    case ControlAlign::Centre: return kCentre;
+    case ControlAlign::Right: return kRight;
+    }
+    return kLeft;
+}
+
+// The window's widgets from the control table: every element of every row
+// but the form itself, in the table's order.
 std::vector<ControlDef> BuildControls() {
     std::vector<ControlDef> v;
-    auto add = [&](std::string name, int index, ControlKind kind, bool receipt, Qt::Alignment a = kLeft) {
-        v.push_back({ControlId{std::move(name), index}, kind, receipt, a});
-    };
-    auto array = [&](const char* name, int first, int last, ControlKind kind, bool receipt, Qt::Alignment a = kLeft) {
-        for (int k = first; k <= last; ++k) add(name, k, kind, receipt, a);
-    };
-    using K = ControlKind;
-    // ---- the window ----
-    add("txtCIA", 0, K::Edit, false);
-    add("txtDEA", 0, K::Edit, false);
-    add("Txt_Mode", 0, K::Edit, false, kCentre);
-    add("BarCode", 0, K::Edit, false);
-    for (int n = 1; n <= 12; ++n) add("mNumeric" + std::to_string(n), 0, K::Button, false, kCentre);
-    add("mTotalRegister", 0, K::Button, false, kCentre);
-    add("BPayment", 0, K::Button, false, kCentre);
-    array("BSys", 1, 6, K::Button, false, kCentre);
-    array("BDep", 1, 8, K::Button, false, kCentre);
-    array("mDept", 1, 24, K::Button, false, kCentre);
-    array("BOp", 1, 8, K::Button, false, kCentre);
-    array("BReg", 1, 4, K::Button, false, kCentre);
-    // ---- the receipt area: the grid ----
-    add("Title_Number", 0, K::Label, true, kCentre);
-    add("Title_Description", 0, K::Label, true, kLeft);
-    add("Title_Tax", 0, K::Label, true, kCentre);
-    add("Title_Quantity", 0, K::Label, true, kRight);
-    add("Title_Price", 0, K::Label, true, kRight);
-    add("Title_Extension", 0, K::Label, true, kRight);
-    for (int r = 1; r <= 7; ++r) {
-        add("Rt_Number", r, K::Cell, true, kCentre);
-        add("Rt_Description", r, K::Cell, true, kLeft);
-        add("Rt_Tax", r, K::Cell, true, kCentre);
-        add("Rt_Quantity", r, K::Cell, true, kRight);
-        add("Rt_Price", r, K::Cell, true, kRight);
-        add("Rt_Extension", r, K::Cell, true, kRight);
-    }
-    add("RT_Down", 0, K::Button, true, kCentre);
-    add("Rt_Up", 0, K::Button, true, kCentre);
-    add("Title_Total", 0, K::Label, true, kCentre);   // the total box covers its right end
-    add("Rt_Total", 0, K::Cell, true, kRight);
-    array("Line_Total", 0, 1, K::Line, true);
-    // ---- the totals panel ----
-    array("Tr_Title", 1, 10, K::Cell, true, kRight);
-    array("Tr_Amount", 1, 11, K::Cell, true, kRight);
-    add("Lbl_BalanceDue", 0, K::Label, true, kLeft);
-    // ---- the other panels, over the grid ----
-    add("Lbl_Phys_Code", 0, K::Label, true);
-    add("Lbl_Phys_Desc", 0, K::Label, true);
-    add("Lbl_Phys_Quantity", 0, K::Label, true);
-    add("Greeting", 0, K::Label, true, kCentre);
-    add("Txt_All", 0, K::MultiLineEdit, true);
-    add("Txt_Printer", 0, K::MultiLineEdit, true);
-    add("Txt_Message", 0, K::Edit, true, kCentre);
+    ForEachControl([&](const ControlId& id) {
+        const ControlRow& row = *FindControlRow(id.name);
+        if (row.kind == ControlKind::Form) return;
+        v.push_back({id, row.kind, row.area == ControlArea::Receipt, ToQt(row.align)});
+    });
     return v;
 }
 
 // Places of the receipt area's controls that the grid and totals tables do
 // not hold, in twips of the window's design.
 struct PanelPlace {
-    const char* name;
+    Control name;
     int index;
     TwipRect rect;   // left, width, top, height
 };
 constexpr int kPanelTop = kReceiptTopTwips;
 constexpr int kPanelHeight = 4560 - kPanelTop;   // down to the scroll keys and the total box
 constexpr PanelPlace kPanels[] = {
-    {"Line_Total", 0, {0, 6935, 4530, 15}},
-    {"Line_Total", 1, {0, 6935, 5205, 15}},
-    {"Lbl_Phys_Code", 0, {120, 6740, 1260, 600}},
-    {"Lbl_Phys_Desc", 0, {120, 6740, 1920, 1200}},
-    {"Lbl_Phys_Quantity", 0, {120, 6740, 3180, 600}},
-    {"Greeting", 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
-    {"Txt_All", 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
-    {"Txt_Printer", 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
-    {"Txt_Message", 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
+    {Control::Line_Total, 0, {0, 6935, 4530, 15}},
+    {Control::Line_Total, 1, {0, 6935, 5205, 15}},
+    {Control::Lbl_Phys_Code, 0, {120, 6740, 1260, 600}},
+    {Control::Lbl_Phys_Desc, 0, {120, 6740, 1920, 1200}},
+    {Control::Lbl_Phys_Quantity, 0, {120, 6740, 3180, 600}},
+    {Control::Greeting, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
+    {Control::Txt_All, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
+    {Control::Txt_Printer, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
+    {Control::Txt_Message, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
 };
 
 // `count` cells side by side (or one above the other) in `r`, `gap` apart,
@@ -123,12 +87,7 @@ const ControlDef* FindControl(const ControlId& id) {
     return it == index.end() ? nullptr : it->second;
 }
 
-QString ControlObjectName(const ControlId& id) {
-    const QString name = QString::fromStdString(id.name);
-    // Arrays: every element is named with its index, element 0 included.
-    const bool isArray = id.index != 0 || id.name == "Line_Total";
-    return isArray ? QString("%1_%2").arg(name).arg(id.index) : name;
-}
+QString ControlObjectName(const ControlId& id) { return QString::fromStdString(ControlText(id)); }
 
 int TwipsToPixels(int twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
 
@@ -142,9 +101,9 @@ RegisterLayout LayoutRegister(QSize size, double dpi) {
     RegisterLayout L;
     const double scale = dpi / 96.0;
     auto S = [&](int px) { return static_cast<int>(std::lround(px * scale)); };
-    auto put = [&](const std::string& name, int index, const QRect& r) { L.geometry[ControlId{name, index}] = r; };
-    auto placeTwips = [&](std::string_view name, int index, const TwipRect& t) {
-        put(std::string(name), index, TwipsRect(t.left, t.top - kReceiptTopTwips, t.width, t.height, dpi));
+    auto put = [&](Control name, int index, const QRect& r) { L.geometry[ControlId{name, index}] = r; };
+    auto placeTwips = [&](Control name, int index, const TwipRect& t) {
+        put(name, index, TwipsRect(t.left, t.top - kReceiptTopTwips, t.width, t.height, dpi));
     };
 
     // ---- receipt area (designed places) ----
@@ -161,15 +120,15 @@ RegisterLayout LayoutRegister(QSize size, double dpi) {
     const int leftW = std::max(receipt.width(), S(440));
     const int barcodeW = S(140);
     L.status = QRect(m, H - m - statusH, W - 2 * m - barcodeW - g, statusH);
-    put("BarCode", 0, QRect(W - m - barcodeW, H - m - statusH, barcodeW, statusH));
+    put(Control::BarCode, 0, QRect(W - m - barcodeW, H - m - statusH, barcodeW, statusH));
 
     // Left column: message line, entry box and mode box, receipt area, keypad.
     int y = m;
     const int lineH = S(32), entryH = S(44), modeW = S(130);
-    put("txtCIA", 0, QRect(m, y, leftW, lineH));
+    put(Control::txtCIA, 0, QRect(m, y, leftW, lineH));
     y += lineH + g;
-    put("txtDEA", 0, QRect(m, y, leftW - modeW - g, entryH));
-    put("Txt_Mode", 0, QRect(m + leftW - modeW, y, modeW, entryH));
+    put(Control::txtDEA, 0, QRect(m, y, leftW - modeW - g, entryH));
+    put(Control::Txt_Mode, 0, QRect(m + leftW - modeW, y, modeW, entryH));
     y += entryH + g;
     L.receiptArea = QRect(m, y, receipt.width(), receipt.height());
     y += receipt.height() + 2 * g;
@@ -181,28 +140,28 @@ RegisterLayout LayoutRegister(QSize size, double dpi) {
     static constexpr int kKeypad[4][3] = {{10, 11, 12}, {7, 8, 9}, {4, 5, 6}, {1, 2, 3}};
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 3; ++col)
-            put("mNumeric" + std::to_string(kKeypad[row][col]), 0, GridCell(keypad, 4, 3, row, col, g));
+            put(Control::mNumeric, kKeypad[row][col], GridCell(keypad, 4, 3, row, col, g));
     const QRect big(keys.left() + keypadW + g, keys.top(), keys.width() - keypadW - g, keys.height());
-    put("mTotalRegister", 0, Slice(big, 2, 0, g, true));
-    put("BPayment", 0, Slice(big, 2, 1, g, true));
+    put(Control::mTotalRegister, 0, Slice(big, 2, 0, g, true));
+    put(Control::BPayment, 0, Slice(big, 2, 1, g, true));
 
     // Right side: page keys, soft keys with the operation keys, register keys.
     const int x0 = m + leftW + 2 * g;
     const int rightW = std::max(W - x0 - m, S(300));
     const int pageH = S(48), regH = S(56);
     int ry = m;
-    for (int i = 1; i <= 6; ++i) put("BSys", i, Slice(QRect(x0, ry, rightW, pageH), 6, i - 1, g, false));
+    for (int i = 1; i <= 6; ++i) put(Control::BSys, i, Slice(QRect(x0, ry, rightW, pageH), 6, i - 1, g, false));
     ry += pageH + g;
-    for (int i = 1; i <= 8; ++i) put("BDep", i, Slice(QRect(x0, ry, rightW, pageH), 8, i - 1, g, false));
+    for (int i = 1; i <= 8; ++i) put(Control::BDep, i, Slice(QRect(x0, ry, rightW, pageH), 8, i - 1, g, false));
     ry += pageH + 2 * g;
     const QRect main(x0, ry, rightW, std::max(bottom - regH - 2 * g - ry, S(240)));
     const int opW = rightW / 5;
     const QRect soft(main.left(), main.top(), main.width() - opW - 2 * g, main.height());
     const QRect ops(main.right() + 1 - opW, main.top(), opW, main.height());
-    for (int k = 1; k <= 24; ++k) put("mDept", k, GridCell(soft, 6, 4, (k - 1) / 4, (k - 1) % 4, g));
-    for (int i = 1; i <= 8; ++i) put("BOp", i, Slice(ops, 8, i - 1, g, true));
+    for (int k = 1; k <= 24; ++k) put(Control::mDept, k, GridCell(soft, 6, 4, (k - 1) / 4, (k - 1) % 4, g));
+    for (int i = 1; i <= 8; ++i) put(Control::BOp, i, Slice(ops, 8, i - 1, g, true));
     const QRect reg(x0, main.bottom() + 1 + 2 * g, rightW, regH);
-    for (int i = 1; i <= 4; ++i) put("BReg", i, Slice(reg, 4, i - 1, g, false));
+    for (int i = 1; i <= 4; ++i) put(Control::BReg, i, Slice(reg, 4, i - 1, g, false));
     return L;
 }
 

@@ -16,15 +16,6 @@
 
 namespace tarvo::ui {
 
-enum class ControlKind {
-    Button,          // push button, caption
-    Edit,            // one-line edit box, text
-    MultiLineEdit,   // multi-line edit box, text
-    Label,           // caption
-    Cell,            // read-only cell of the grid or totals panel: text (or caption)
-    Line,            // separator line
-};
-
 struct ControlDef {
     ControlId id;
     ControlKind kind = ControlKind::Label;
@@ -32,11 +23,13 @@ struct ControlDef {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
-// Every control of the register window, bottom of the stack first.
+// Every control of the register window (the control table's, but the form
+// itself), bottom of the stack first.
 const std::vector<ControlDef>& RegisterControls();
 const ControlDef* FindControl(const ControlId& id);
 
-// "mDept_5" for an element of an array, "txtDEA" for a single control.
+// "mDept_5" for an element of an array, "mNumeric12" for a keypad key,
+// "txtDEA" for a single control: the control table's ControlText.
 QString ControlObjectName(const ControlId& id);
 
 // Twips to pixels at `dpi` dots per inch, rounded.

@@ -25,6 +25,7 @@
 #include "register/entry_box.h"
 #include "config/settings.h"
 #include "register/register_form.h"
+#include "register/screen_actions.h"
 #include "startup/settings_load.h"
 #include "config/constants.h"
 #include "ui/key_translation.h"
@@ -34,8 +35,6 @@
 namespace tarvo::ui {
 
 namespace {
-
-const char* const kFormName = "frmCashMain";
 
 // A caption's line breaks (CR LF, a lone CR or a lone LF) as Qt's.
 QString LineBreaks(QString text) {
@@ -88,8 +87,8 @@ const std::string& ShownText(ControlKind kind, const ControlState& s) {
 // Boxes that show and never take typing.
 bool DisplayOnly(const ControlDef& def) {
     if (def.kind == ControlKind::Cell || def.kind == ControlKind::MultiLineEdit) return true;
-    const std::string& n = def.id.name;
-    return n == "txtCIA" || n == "Txt_Mode" || n == "Txt_Message";
+    const Control n = def.id.name;
+    return n == Control::txtCIA || n == Control::Txt_Mode || n == Control::Txt_Message;
 }
 
 // A key button: the caption wraps between words and breaks at its line
@@ -146,6 +145,7 @@ void SetColours(QWidget* w, ControlKind kind, const ControlState& s) {
         back = QPalette::Base;
         fore = QPalette::Text;
         break;
+    case ControlKind::Form:
     case ControlKind::Label: break;
     case ControlKind::Line:
         // A line is drawn in its fore colour.
@@ -171,21 +171,12 @@ bool Confirm(QWidget* parent, std::string_view text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-// The keypad keys are written {"mNumeric", n} by the register; the window
-// names them "mNumeric1".."mNumeric12".
-ControlId Canonical(const ControlId& id) {
-    if (id.name == "mNumeric") {
-        if (int n = KeypadNumber(id)) return ControlId{"mNumeric" + std::to_string(n), 0};
-    }
-    return id;
-}
-
 // The caption a key shows while the register has written none: the keypad's
 // figures, and arrows on the grid's scroll keys.
 QString DesignCaption(const ControlId& id) {
-    if (int n = KeypadNumber(id)) return QString::fromStdString(KeypadText(n));
-    if (id.name == "Rt_Up") return QString::fromUtf8("\u25B2");     // ▲
-    if (id.name == "RT_Down") return QString::fromUtf8("\u25BC");   // ▼
+    if (id.name == Control::mNumeric) return QString::fromStdString(KeypadText(id.index));
+    if (id.name == Control::Rt_Up) return QString::fromUtf8("\u25B2");     // ▲
+    if (id.name == Control::RT_Down) return QString::fromUtf8("\u25BC");   // ▼
     return QString();
 }
 
@@ -202,7 +193,7 @@ void InstallFontSubstitutes() {
 RegisterWindow::RegisterWindow(ScreenModel& screen, QWidget* parent)
     : QWidget(parent), screen_(screen), timers_(new QtTimers(this)) {
     InstallFontSubstitutes();
-    setObjectName(kFormName);
+    setObjectName(ControlObjectName(kRegisterForm));
     setWindowTitle("Tarvo");
     Build();
     resize(1024, 768);
@@ -210,14 +201,11 @@ RegisterWindow::RegisterWindow(ScreenModel& screen, QWidget* parent)
 
     // What the model holds already is shown at once.
     applying_ = true;
-    for (auto& [id, entry] : entries_) {
-        const int key = KeypadNumber(id);
-        Apply(entry, screen_.State(key ? ControlId{"mNumeric", key} : id));
-    }
+    for (auto& [id, entry] : entries_) Apply(entry, screen_.State(id));
     applying_ = false;
     ApplyTabOrder();
     if (!screen_.Title().empty()) setWindowTitle(FromCore(screen_.Title()));
-    const ControlId focus = screen_.Focus().name.empty() ? kEntryBox : Canonical(screen_.Focus());
+    const ControlId focus = screen_.Focus().name == Control::None ? kEntryBox : screen_.Focus();
     if (QWidget* w = Control(focus)) w->setFocus(Qt::OtherFocusReason);
     screen_.SetListener(this);
     // Key preview: every key of this window passes here first.
@@ -235,7 +223,7 @@ void RegisterWindow::Build() {
     for (const ControlDef& def : RegisterControls()) {
         QWidget* w = MakeWidget(def, def.inReceiptArea ? receipt_ : this);
         w->setObjectName(ControlObjectName(def.id));
-        w->setProperty("controlName", QString::fromStdString(def.id.name));
+        w->setProperty("controlName", QString::fromUtf8(ControlName(def.id.name)));
         w->setProperty("controlIndex", def.id.index);
         entries_[def.id] = Entry{&def, w, ControlState{}, true};
         ids_[w] = def.id;
@@ -265,7 +253,7 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
         auto* e = new QLineEdit(parent);
         e->setAlignment(def.alignment);
         if (DisplayOnly(def)) e->setReadOnly(true);
-        if (id.name == "Tr_Title" || id.name == "Tr_Amount") e->setFrame(false);
+        if (id.name == Control::Tr_Title || id.name == Control::Tr_Amount) e->setFrame(false);
         e->setFocusPolicy(id == kEntryBox ? Qt::StrongFocus : Qt::ClickFocus);
         connect(e, &QLineEdit::textEdited, this, [this, id](const QString& t) { EditedByCashier(id, ToCore(t)); });
         return e;
@@ -295,6 +283,7 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
         f->setAutoFillBackground(true);
         return f;
     }
+    case ControlKind::Form: break;   // the window itself, no widget of its own
     }
     return new QWidget(parent);
 }
@@ -315,19 +304,19 @@ void RegisterWindow::resizeEvent(QResizeEvent* event) {
 }
 
 QWidget* RegisterWindow::Control(const ControlId& id) const {
-    auto it = entries_.find(Canonical(id));
+    auto it = entries_.find(id);
     return it == entries_.end() ? nullptr : it->second.widget;
 }
 
 RegisterWindow::Entry* RegisterWindow::Find(const ControlId& id) {
-    auto it = entries_.find(Canonical(id));
+    auto it = entries_.find(id);
     return it == entries_.end() ? nullptr : &it->second;
 }
 
 // ---- the model to the widgets ----------------------------------------------------------
 
 void RegisterWindow::ControlChanged(const ControlId& id, const ControlState& state) {
-    if (id.name == kFormName) {   // the window itself (hidden while another form is up)
+    if (id == kRegisterForm) {   // the window itself (hidden while another form is up)
         setVisible(state.visible);
         setEnabled(state.enabled);
         return;
@@ -392,6 +381,7 @@ void RegisterWindow::Apply(Entry& entry, const ControlState& s) {
         if (e->toPlainText() != text) e->setPlainText(text);
         break;
     }
+    case ControlKind::Form:
     case ControlKind::Line: break;
     }
 
@@ -418,7 +408,7 @@ void RegisterWindow::ApplyTabOrder() {
 }
 
 void RegisterWindow::FocusChanged(const ControlId& id) {
-    if (id.name == kFormName) {
+    if (id == kRegisterForm) {
         activateWindow();
         return;
     }

@@ -348,7 +348,7 @@ TEST_F(LabelTest, PurchaseLoadAddsItsLinesWithTheirQuantities) {
     EXPECT_EQ(gSale.gLines[2].extension, Money::FromCents(3750));
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(Logged("Label_Print: purchase 0000003 line 002, product GONE not found, not loaded"));
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Description", 2}), "Nails 2in");   // the receipt grid is redrawn
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 2}), "Nails 2in");   // the receipt grid is redrawn
     EXPECT_FALSE(gData.purchaseLines.IsOpen());
     EXPECT_FALSE(gData.purchases.IsOpen());
     // The second press prints them.

@@ -27,7 +27,7 @@
 namespace tarvo {
 namespace {
 
-const ControlId kTimedPanel{"Txt_Message", 0};
+const ControlId kTimedPanel{Control::Txt_Message, 0};
 
 // The register's scale services as the program wires them, with the kit
 // expansion recorded.

@@ -112,8 +112,8 @@ TEST_F(BarCodeTest, AnUnknownCodeIsReportedThreeWays) {
     EXPECT_EQ(gSale.gCaseLetter, "");   // used up all the same
     EXPECT_EQ(MessageLine(), "Not Found");
     EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
-    EXPECT_EQ(screen.Text(ControlId{"Txt_Message", 0}), "Not Found");
-    EXPECT_TRUE(screen.Visible(ControlId{"Txt_Message", 0}));
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Message, 0}), "Not Found");
+    EXPECT_TRUE(screen.Visible(ControlId{Control::Txt_Message, 0}));
     EXPECT_TRUE(timers.Running(TimerId::Message));
     EXPECT_EQ(keys.calls, (Calls{"PlaySoundFile(1)", "Mode_Display"}));
     EXPECT_FALSE(gSale.gPriceSearch);

@@ -21,10 +21,10 @@
 
 namespace tarvo {
 
-inline const ControlId kEntryBox{"txtDEA", 0};
-inline const ControlId kMessageLine{"txtCIA", 0};
+inline const ControlId kEntryBox{Control::txtDEA, 0};
+inline const ControlId kMessageLine{Control::txtCIA, 0};
 
-inline ControlId SoftKeyId(int k) { return ControlId{"mDept", k}; }
+inline ControlId SoftKeyId(int k) { return ControlId{Control::mDept, k}; }
 
 // Records every call in order ("Department_Process(53)") and answers as set.
 class RecordingKeys : public RegisterServices {
@@ -186,7 +186,7 @@ protected:
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &keys;
         // The register starts with no panel over the receipt grid.
-        screen.Show(ControlId{"Txt_All", 0}, false);
+        screen.Show(ControlId{Control::Txt_All, 0}, false);
     }
     void TearDown() override {
         Data_Reset(gData);

@@ -14,7 +14,7 @@
 namespace tarvo {
 namespace {
 
-ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
 using Calls = std::vector<std::string>;
 
@@ -26,15 +26,15 @@ protected:
         EnableAllButtons();
     }
     void EnableAllButtons() {
-        auto group = [&](const char* name, int from, int to) {
+        auto group = [&](Control name, int from, int to) {
             for (int i = from; i <= to; ++i) screen.SetEnabled(Id(name, i), true);
         };
-        group("BReg", 1, 4);
-        group("BOp", 1, 8);
-        group("BSys", 1, 6);
-        group("BDep", 1, 8);
-        group("mDept", 1, 24);
-        for (const char* single : {"BPayment", "mTotalRegister", "Rt_Up", "RT_Down"})
+        group(Control::BReg, 1, 4);
+        group(Control::BOp, 1, 8);
+        group(Control::BSys, 1, 6);
+        group(Control::BDep, 1, 8);
+        group(Control::mDept, 1, 24);
+        for (Control single : {Control::BPayment, Control::mTotalRegister, Control::Rt_Up, Control::RT_Down})
             screen.SetEnabled(Id(single), true);
     }
     // A key pressed and released without a modifier.
@@ -115,8 +115,8 @@ TEST_F(KeyboardTest, PlusPressesTheHighlightedSoftKey) {
 // ---- page keys ------------------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
-    screen.SetCaption(Id("BDep", 3), "Produce");
-    screen.SetCaption(Id("BDep", 8), "Toys");
+    screen.SetCaption(Id(Control::BDep, 3), "Produce");
+    screen.SetCaption(Id(Control::BDep, 8), "Toys");
     struct Case {
         const char* typed;
         int page;
@@ -131,7 +131,7 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
             EXPECT_EQ(Entry(), "");
         }
     }
-    screen.SetEnabled(Id("BDep", 3), false);
+    screen.SetEnabled(Id(Control::BDep, 3), false);
     gReg.gKeyPage = 1;
     Type("3");
     Press(KeyCode::Slash);
@@ -139,7 +139,7 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
 }
 
 TEST_F(KeyboardTest, F5StepsThroughThePages) {
-    for (int p : {2, 4, 7}) screen.SetCaption(Id("BDep", p), "Page " + std::to_string(p));
+    for (int p : {2, 4, 7}) screen.SetCaption(Id(Control::BDep, p), "Page " + std::to_string(p));
     struct Case {
         int from, to;
     };
@@ -180,8 +180,8 @@ TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
         EXPECT_EQ(MessageLine(), c.message) << c.key;
     }
     // Disabled buttons are not pressed.
-    for (int i = 1; i <= 8; ++i) screen.SetEnabled(Id("BOp", i), false);
-    screen.SetEnabled(Id("mTotalRegister"), false);
+    for (int i = 1; i <= 8; ++i) screen.SetEnabled(Id(Control::BOp, i), false);
+    screen.SetEnabled(Id(Control::mTotalRegister), false);
     keys.calls.clear();
     for (int key = KeyCode::F1; key <= KeyCode::F12; ++key)
         if (key != KeyCode::F2 && key != KeyCode::F3 && key != KeyCode::F4 && key != KeyCode::F5) Press(key);
@@ -206,7 +206,7 @@ TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
     }
 
     // A Payment key that did not run leaves the highlight.
-    screen.SetEnabled(Id("BPayment"), false);
+    screen.SetEnabled(Id(Control::BPayment), false);
     gReg.gHighlightKey = 7;
     Press(KeyCode::F2);
     EXPECT_EQ(gReg.gHighlightKey, 7);
@@ -261,17 +261,17 @@ TEST_F(KeyboardTest, EntryKeys) {
         Type("3");
         Press(key, shift);
         EXPECT_EQ(gSale.gQuantity, 3) << key;
-        screen.SetEnabled(Id("BReg", 3), false);
+        screen.SetEnabled(Id(Control::BReg, 3), false);
         Type("4");
         Form_KeyDown(key, shift);
         EXPECT_EQ(gSale.gQuantity, 3) << key;
-        screen.SetEnabled(Id("BReg", 3), true);
+        screen.SetEnabled(Id(Control::BReg, 3), true);
     }
 }
 
 TEST_F(KeyboardTest, EnterRunsTheEnterKeyEvenWhenItsButtonIsDisabled) {
     Products({"123"});
-    screen.SetEnabled(Id("BReg", 4), false);
+    screen.SetEnabled(Id(Control::BReg, 4), false);
     Type("123");
     Press(KeyCode::Enter);
     EXPECT_EQ(LineKeys(), (std::vector<std::string>{"123"}));
@@ -286,7 +286,7 @@ TEST_F(KeyboardTest, PageKeysScrollTheReceipt) {
     Press(KeyCode::PageDown);
     EXPECT_EQ(gSale.gTopLine, 1);
     EXPECT_EQ(Entry(), "7");   // no clearing after the page keys
-    screen.SetEnabled(Id("RT_Down"), false);
+    screen.SetEnabled(Id(Control::RT_Down), false);
     Press(KeyCode::PageUp);
     EXPECT_EQ(gSale.gTopLine, 1);
 }
@@ -305,7 +305,7 @@ TEST_F(KeyboardTest, ShiftF11OpensTheNewClientEntry) {
         keys.calls.clear();
         gReg.gLoggedOut = c.loggedOut;
         gSale.gStockCount = c.counting;
-        screen.SetEnabled(Id("BOp", 6), c.enabled);
+        screen.SetEnabled(Id(Control::BOp, 6), c.enabled);
         Press(KeyCode::F11, KeyShift::Ctrl);
         EXPECT_TRUE(keys.calls.empty()) << c.what;
     }
@@ -411,23 +411,24 @@ TEST_F(KeyboardTest, APlusAloneIsNoAnswer) {
 // ---- focus ------------------------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, CellsHandTheFocusBackToTheEntryBox) {
-    for (ControlId id : {Id("Rt_Description", 2), Id("Rt_Extension", 1), Id("Rt_Price", 7), Id("Rt_Quantity", 3),
-                         Id("Rt_Tax", 4), Id("Rt_Total"), Id("Txt_Mode"), Id("txtCIA"), Id("Tr_Amount", 11),
-                         Id("Tr_Title", 6)}) {
+    for (ControlId id :
+         {Id(Control::Rt_Description, 2), Id(Control::Rt_Extension, 1), Id(Control::Rt_Price, 7),
+          Id(Control::Rt_Quantity, 3), Id(Control::Rt_Tax, 4), Id(Control::Rt_Total), Id(Control::Txt_Mode),
+          Id(Control::txtCIA), Id(Control::Tr_Amount, 11), Id(Control::Tr_Title, 6)}) {
         screen.SetFocus(id);
         Control_GotFocus(id);
         EXPECT_EQ(screen.Focus(), kEntryBox) << id.name;
     }
-    screen.SetFocus(Id("BarCode"));
-    Control_GotFocus(Id("BarCode"));
-    EXPECT_EQ(screen.Focus(), Id("BarCode"));
+    screen.SetFocus(Id(Control::BarCode));
+    Control_GotFocus(Id(Control::BarCode));
+    EXPECT_EQ(screen.Focus(), Id(Control::BarCode));
 }
 
 TEST_F(KeyboardTest, TouchingALineNumberSelectsTheLine) {
     for (int i = 1; i <= 9; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
     gSale.gTopLine = 3;
     Receipt_Display();
-    Control_GotFocus(Id("Rt_Number", 2));
+    Control_GotFocus(Id(Control::Rt_Number, 2));
     EXPECT_EQ(gSale.gSelectedLine, 4);
     EXPECT_EQ(screen.Focus(), kEntryBox);
     // Voiding then takes the selected line.

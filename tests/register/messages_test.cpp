@@ -15,8 +15,8 @@
 namespace tarvo {
 namespace {
 
-const ControlId kMessageLine{"txtCIA", 0};
-const ControlId kEntryBox{"txtDEA", 0};
+const ControlId kMessageLine{Control::txtCIA, 0};
+const ControlId kEntryBox{Control::txtDEA, 0};
 
 class RecordingServices : public RegisterServices {
 public:
@@ -190,18 +190,18 @@ TEST_F(MessagesTest, EntryBoxFlashesBetweenItsColourAndRed) {
 TEST_F(MessagesTest, MessageBoxStaysAloneUntilTheGridReturns) {
     Receipt_Show();
     Greeting_Show();
-    screen.SetText({"Txt_All", 0}, "Vendor 12");
+    screen.SetText({Control::Txt_All, 0}, "Vendor 12");
     MessageWithNoEnd_Show();
-    EXPECT_TRUE(screen.Visible({"Txt_All", 0}));
-    EXPECT_TRUE(screen.Enabled({"Txt_All", 0}));
-    EXPECT_EQ(screen.Text({"Txt_All", 0}), "Vendor 12");
-    EXPECT_FALSE(screen.Visible({"Greeting", 0}));
-    EXPECT_FALSE(screen.Visible({"Rt_Number", 1}));
+    EXPECT_TRUE(screen.Visible({Control::Txt_All, 0}));
+    EXPECT_TRUE(screen.Enabled({Control::Txt_All, 0}));
+    EXPECT_EQ(screen.Text({Control::Txt_All, 0}), "Vendor 12");
+    EXPECT_FALSE(screen.Visible({Control::Greeting, 0}));
+    EXPECT_FALSE(screen.Visible({Control::Rt_Number, 1}));
     EXPECT_EQ(gReg.gReceiptAreaContent, 2);
 
     Receipt_Show();
-    EXPECT_FALSE(screen.Visible({"Txt_All", 0}));
-    EXPECT_FALSE(screen.Enabled({"Txt_All", 0}));
+    EXPECT_FALSE(screen.Visible({Control::Txt_All, 0}));
+    EXPECT_FALSE(screen.Enabled({Control::Txt_All, 0}));
 }
 
 TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
@@ -215,17 +215,17 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
         gSale.gStockCount = false;
         gReg.gTimedMessage = Msg(3);
         MessageWithTimerToEnd_Show();
-        EXPECT_EQ(screen.Text({"Txt_Message", 0}), "Not Found");
-        EXPECT_TRUE(screen.Visible({"Txt_Message", 0}));
+        EXPECT_EQ(screen.Text({Control::Txt_Message, 0}), "Not Found");
+        EXPECT_TRUE(screen.Visible({Control::Txt_Message, 0}));
         EXPECT_EQ(gReg.gReceiptAreaContent, 2);
         EXPECT_EQ(timers.Interval(TimerId::Message), 2000);
 
         ASSERT_TRUE(timers.Tick(TimerId::Message));
         EXPECT_FALSE(timers.Running(TimerId::Message));
-        EXPECT_FALSE(screen.Visible({"Txt_Message", 0}));
-        EXPECT_FALSE(screen.Enabled({"Txt_Message", 0}));
-        EXPECT_EQ(screen.Visible({"Rt_Number", 1}), c.grid) << c.mode;
-        EXPECT_EQ(screen.Visible({"Lbl_Phys_Code", 0}), c.countPanel) << c.mode;
+        EXPECT_FALSE(screen.Visible({Control::Txt_Message, 0}));
+        EXPECT_FALSE(screen.Enabled({Control::Txt_Message, 0}));
+        EXPECT_EQ(screen.Visible({Control::Rt_Number, 1}), c.grid) << c.mode;
+        EXPECT_EQ(screen.Visible({Control::Lbl_Phys_Code, 0}), c.countPanel) << c.mode;
         EXPECT_EQ(gSale.gStockCount, c.countPanel) << c.mode;
         EXPECT_EQ(gReg.gReceiptAreaContent, 0);
     }
@@ -233,20 +233,20 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
 
 TEST_F(MessagesTest, GreetingShowsInTheLineColourWithTheMessageBoxesHidden) {
     gSettings.gGreetingForeColour = 4210752;
-    screen.SetCaption({"Greeting", 0}, "Welcome to\r\nCorner Store");
-    screen.Show({"Txt_All", 0}, true);
-    screen.Show({"Txt_Message", 0}, true);
-    screen.Show({"Greeting", 0}, false);
+    screen.SetCaption({Control::Greeting, 0}, "Welcome to\r\nCorner Store");
+    screen.Show({Control::Txt_All, 0}, true);
+    screen.Show({Control::Txt_Message, 0}, true);
+    screen.Show({Control::Greeting, 0}, false);
     Greeting_Show();
-    EXPECT_TRUE(screen.Visible({"Greeting", 0}));
-    EXPECT_TRUE(screen.Enabled({"Greeting", 0}));
-    EXPECT_EQ(screen.State({"Greeting", 0}).foreColour, 4210752u);
-    EXPECT_EQ(screen.Caption({"Greeting", 0}), "Welcome to\r\nCorner Store");
-    EXPECT_FALSE(screen.Visible({"Txt_All", 0}));
-    EXPECT_FALSE(screen.Visible({"Txt_Message", 0}));
+    EXPECT_TRUE(screen.Visible({Control::Greeting, 0}));
+    EXPECT_TRUE(screen.Enabled({Control::Greeting, 0}));
+    EXPECT_EQ(screen.State({Control::Greeting, 0}).foreColour, 4210752u);
+    EXPECT_EQ(screen.Caption({Control::Greeting, 0}), "Welcome to\r\nCorner Store");
+    EXPECT_FALSE(screen.Visible({Control::Txt_All, 0}));
+    EXPECT_FALSE(screen.Visible({Control::Txt_Message, 0}));
     Greeting_Hide();
-    EXPECT_FALSE(screen.Visible({"Greeting", 0}));
-    EXPECT_FALSE(screen.Enabled({"Greeting", 0}));
+    EXPECT_FALSE(screen.Visible({Control::Greeting, 0}));
+    EXPECT_FALSE(screen.Enabled({Control::Greeting, 0}));
 }
 
 TEST_F(MessagesTest, CustomerTimerPutsTheGreetingBackOnce) {
@@ -260,12 +260,12 @@ TEST_F(MessagesTest, CustomerTimerPutsTheGreetingBackOnce) {
 TEST_F(MessagesTest, PrintoutWaitsForTheOperatorOnThePromptLine) {
     Receipt_Show();
     CIATime("earlier", 5);
-    screen.SetText({"Txt_Printer", 0}, "REPORT\r\n");
+    screen.SetText({Control::Txt_Printer, 0}, "REPORT\r\n");
     Printout_Show();
     EXPECT_EQ(recording.locks, 1);
-    EXPECT_TRUE(screen.Visible({"Txt_Printer", 0}));
-    EXPECT_TRUE(screen.Enabled({"Txt_Printer", 0}));
-    EXPECT_FALSE(screen.Visible({"Rt_Number", 1}));
+    EXPECT_TRUE(screen.Visible({Control::Txt_Printer, 0}));
+    EXPECT_TRUE(screen.Enabled({Control::Txt_Printer, 0}));
+    EXPECT_FALSE(screen.Visible({Control::Rt_Number, 1}));
     EXPECT_EQ(screen.Text(kMessageLine), "Touch or Click Enter Button to Continue");
     EXPECT_FALSE(timers.Running(TimerId::CIA));
     EXPECT_TRUE(gReg.gPromptLineActive);

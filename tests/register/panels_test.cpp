@@ -18,20 +18,20 @@ constexpr std::uint32_t kGridBack = 12632256;
 constexpr std::uint32_t kAlert = 32768;
 constexpr std::uint32_t kLineText = 8421504;
 
-ControlId Title(int k) { return {"Tr_Title", k}; }
-ControlId Amount(int k) { return {"Tr_Amount", k}; }
+ControlId Title(int k) { return {Control::Tr_Title, k}; }
+ControlId Amount(int k) { return {Control::Tr_Amount, k}; }
 
 // The panels of the receipt area, each by the controls that make it up.
 enum Panel { kGrid, kTotals, kMessageBox, kTimedBox, kPrintout, kCount, kPanels };
-const char* const kPanelNames[] = {"grid", "totals", "Txt_All", "Txt_Message", "Txt_Printer", "count labels"};
+const char* const kPanelNames[] = {"grid", "totals", "message box", "timed box", "printout", "count labels"};
 
 std::vector<ControlId> PanelControls(Panel p) {
     std::vector<ControlId> ids;
     switch (p) {
         case kGrid:
-            for (const PlacedControl& c : ReceiptGridLayout()) ids.push_back({std::string(c.name), c.index});
-            ids.push_back({"Line_Total", 0});
-            ids.push_back({"Line_Total", 1});
+            for (const PlacedControl& c : ReceiptGridLayout()) ids.push_back({c.name, c.index});
+            ids.push_back({Control::Line_Total, 0});
+            ids.push_back({Control::Line_Total, 1});
             break;
         case kTotals:
             for (int k = 1; k <= 10; ++k) {
@@ -39,13 +39,14 @@ std::vector<ControlId> PanelControls(Panel p) {
                 ids.push_back(Amount(k));
             }
             ids.push_back(Amount(11));
-            ids.push_back({"Lbl_BalanceDue", 0});
+            ids.push_back({Control::Lbl_BalanceDue, 0});
             break;
-        case kMessageBox: ids.push_back({"Txt_All", 0}); break;
-        case kTimedBox: ids.push_back({"Txt_Message", 0}); break;
-        case kPrintout: ids.push_back({"Txt_Printer", 0}); break;
+        case kMessageBox: ids.push_back({Control::Txt_All, 0}); break;
+        case kTimedBox: ids.push_back({Control::Txt_Message, 0}); break;
+        case kPrintout: ids.push_back({Control::Txt_Printer, 0}); break;
         case kCount:
-            for (const char* n : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"}) ids.push_back({n, 0});
+            for (Control n : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
+                ids.push_back({n, 0});
             break;
         default: break;
     }
@@ -87,9 +88,9 @@ protected:
         std::string out;
         for (const ControlId& id : PanelControls(kTotals)) {
             const ControlState& s = screen.State(id);
-            out += id.name + std::to_string(id.index) + "=" + s.text + s.caption + "/" + std::to_string(s.visible) +
-                   std::to_string(s.enabled) + "/" + std::to_string(s.backColour) + "/" + std::to_string(s.foreColour) +
-                   "\n";
+            out += std::string(ControlName(id.name)) + std::to_string(id.index) + "=" + s.text + s.caption + "/" +
+                   std::to_string(s.visible) + std::to_string(s.enabled) + "/" + std::to_string(s.backColour) + "/" +
+                   std::to_string(s.foreColour) + "\n";
         }
         return out;
     }
@@ -104,10 +105,10 @@ TEST_F(PanelsTest, EveryShowRoutineLeavesOnlyItsOwnPanelInTheArea) {
     } cases[] = {
         {"Receipt_Show", Receipt_Show, {"grid"}, 0},
         {"Summary_Show", Summary_Show, {"totals"}, 1},
-        {"Client_ShowInformation", Client_ShowInformation, {"Txt_All"}, 2},
-        {"MessageWithNoEnd_Show", MessageWithNoEnd_Show, {"Txt_All"}, 2},
-        {"MessageWithTimerToEnd_Show", MessageWithTimerToEnd_Show, {"Txt_Message"}, 2},
-        {"Printout_Show", Printout_Show, {"Txt_Printer"}, 2},
+        {"Client_ShowInformation", Client_ShowInformation, {"message box"}, 2},
+        {"MessageWithNoEnd_Show", MessageWithNoEnd_Show, {"message box"}, 2},
+        {"MessageWithTimerToEnd_Show", MessageWithTimerToEnd_Show, {"timed box"}, 2},
+        {"Printout_Show", Printout_Show, {"printout"}, 2},
         {"Greeting_Show", Greeting_Show, {}, 2},
         {"Mode_PriceChange_Activate", Mode_PriceChange_Activate, {"count labels"}, 0},
         {"All_Hide", All_Hide, {}, 5},
@@ -127,9 +128,9 @@ TEST_F(PanelsTest, EveryShowRoutineLeavesOnlyItsOwnPanelInTheArea) {
 
 TEST_F(PanelsTest, AllHideLeavesTheGreetingAlone) {
     for (bool shown : {true, false}) {
-        screen.Show({"Greeting", 0}, shown);
+        screen.Show({Control::Greeting, 0}, shown);
         All_Hide();
-        EXPECT_EQ(screen.Visible({"Greeting", 0}), shown);
+        EXPECT_EQ(screen.Visible({Control::Greeting, 0}), shown);
     }
 }
 
@@ -178,7 +179,7 @@ TEST_F(PanelsTest, SummaryColoursAndTheTenderRowsItLeavesAlone) {
             EXPECT_EQ(screen.State(id).backColour, kGridBack);
         }
     }
-    for (const ControlId& id : {Title(6), Amount(6), Title(10), Amount(10), ControlId{"Lbl_BalanceDue", 0}})
+    for (const ControlId& id : {Title(6), Amount(6), Title(10), Amount(10), ControlId{Control::Lbl_BalanceDue, 0}})
         EXPECT_EQ(screen.State(id).foreColour, kAlert) << id.name << id.index;
     EXPECT_EQ(screen.State(Amount(11)).backColour, kGridBack);
     EXPECT_EQ(screen.State(Amount(11)).foreColour, kLineText);
@@ -209,7 +210,7 @@ TEST_F(PanelsTest, SummaryHideHidesTheTotalsAndKeepsTheirTexts) {
 }
 
 TEST_F(PanelsTest, CountLabelsAreEmptiedWhenHiddenAndKeptWhenShown) {
-    const ControlId code{"Lbl_Phys_Code", 0};
+    const ControlId code{Control::Lbl_Phys_Code, 0};
     screen.SetCaption(code, "1234");
     screen.Show(code, false);
     Physical_Hide();   // already hidden: still emptied
@@ -248,20 +249,20 @@ TEST_F(PanelsTest, ClientSummaryReadsLineByLine) {
         gSale.gClientPriceLevel = c.priceLevel;
         gSale.gClientDiscount = c.discount;
         Client_ShowInformation();
-        EXPECT_EQ(screen.Text({"Txt_All", 0}), c.text);
-        EXPECT_TRUE(screen.Visible({"Txt_All", 0}));
+        EXPECT_EQ(screen.Text({Control::Txt_All, 0}), c.text);
+        EXPECT_TRUE(screen.Visible({Control::Txt_All, 0}));
         EXPECT_EQ(gReg.gReceiptAreaContent, 2);
     }
     // The shortest form, without binary noise.
     gSettings.gLanguage = 1;
     gSale.gClientDiscount = 0.1 + 0.2;
     Client_ShowInformation();
-    EXPECT_NE(screen.Text({"Txt_All", 0}).find("Discount %:   0.3\r\n"), std::string::npos);
+    EXPECT_NE(screen.Text({Control::Txt_All, 0}).find("Discount %:   0.3\r\n"), std::string::npos);
 
     gSettings.gLanguage = 2;
     gSale.gClientPriceLevel = 2;
     Client_ShowInformation();
-    const std::string& french = screen.Text({"Txt_All", 0});
+    const std::string& french = screen.Text({Control::Txt_All, 0});
     EXPECT_NE(french.find("\r\n" + Msg(10) + " 2\r\n"), std::string::npos);
     EXPECT_NE(french.find("(" + Msg(274) + ")"), std::string::npos);
     EXPECT_NE(Msg(274), "Touch or Click Enter Button to Continue");
@@ -269,19 +270,19 @@ TEST_F(PanelsTest, ClientSummaryReadsLineByLine) {
 
 TEST_F(PanelsTest, CardRequestFreezesTheTotalsAndEntryWithoutMovingThem) {
     Summary_Show();
-    screen.Show({"txtDEA", 0}, true);
-    screen.Show({"Txt_Mode", 0}, false);   // hidden stays hidden
+    screen.Show({Control::txtDEA, 0}, true);
+    screen.Show({Control::Txt_Mode, 0}, false);   // hidden stays hidden
     std::vector<ControlId> frozen = PanelControls(kTotals);
-    for (const char* n : {"txtDEA", "txtCIA", "Txt_Mode"}) frozen.push_back({n, 0});
+    for (Control n : {Control::txtDEA, Control::txtCIA, Control::Txt_Mode}) frozen.push_back({n, 0});
 
     ReceiptArea_Deactivate();
     for (const ControlId& id : frozen) EXPECT_FALSE(screen.Enabled(id)) << id.name << id.index;
     EXPECT_TRUE(screen.Visible(Amount(1)));
-    EXPECT_TRUE(screen.Visible({"txtDEA", 0}));
+    EXPECT_TRUE(screen.Visible({Control::txtDEA, 0}));
 
     ReceiptArea_Activate();
     for (const ControlId& id : frozen) EXPECT_TRUE(screen.Enabled(id)) << id.name << id.index;
-    EXPECT_FALSE(screen.Visible({"Txt_Mode", 0}));
+    EXPECT_FALSE(screen.Visible({Control::Txt_Mode, 0}));
 }
 
 }  // namespace

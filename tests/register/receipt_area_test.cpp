@@ -24,25 +24,25 @@ protected:
     // Every control of the grid: titles, cells, total box, buttons, lines.
     std::vector<ControlId> GridControls() const {
         std::vector<ControlId> ids;
-        for (const PlacedControl& p : ReceiptGridLayout()) ids.push_back({std::string(p.name), p.index});
-        ids.push_back({"Line_Total", 0});
-        ids.push_back({"Line_Total", 1});
+        for (const PlacedControl& p : ReceiptGridLayout()) ids.push_back({p.name, p.index});
+        ids.push_back({Control::Line_Total, 0});
+        ids.push_back({Control::Line_Total, 1});
         return ids;
     }
-    ControlId Title(int k) const { return {"Tr_Title", k}; }
-    ControlId Amount(int k) const { return {"Tr_Amount", k}; }
+    ControlId Title(int k) const { return {Control::Tr_Title, k}; }
+    ControlId Amount(int k) const { return {Control::Tr_Amount, k}; }
 };
 
 TEST_F(ReceiptAreaTest, HideTakesEveryGridControlAwayAndKeepsTheTexts) {
     Receipt_Show();
-    screen.SetText({"Rt_Description", 4}, "Bread");
-    screen.SetText({"Rt_Total", 0}, "$12.00");
+    screen.SetText({Control::Rt_Description, 4}, "Bread");
+    screen.SetText({Control::Rt_Total, 0}, "$12.00");
     Receipt_Hide();
     for (const ControlId& id : GridControls()) EXPECT_FALSE(screen.Visible(id)) << id.name << id.index;
-    EXPECT_FALSE(screen.Enabled({"Rt_Up", 0}));
-    EXPECT_FALSE(screen.Enabled({"RT_Down", 0}));
-    EXPECT_EQ(screen.Text({"Rt_Description", 4}), "Bread");
-    EXPECT_EQ(screen.Text({"Rt_Total", 0}), "$12.00");
+    EXPECT_FALSE(screen.Enabled({Control::Rt_Up, 0}));
+    EXPECT_FALSE(screen.Enabled({Control::RT_Down, 0}));
+    EXPECT_EQ(screen.Text({Control::Rt_Description, 4}), "Bread");
+    EXPECT_EQ(screen.Text({Control::Rt_Total, 0}), "$12.00");
 }
 
 TEST_F(ReceiptAreaTest, ShowBringsTheGridBackInTheGridColours) {
@@ -51,12 +51,12 @@ TEST_F(ReceiptAreaTest, ShowBringsTheGridBackInTheGridColours) {
     Receipt_Show();
     EXPECT_EQ(gReg.gReceiptAreaContent, 0);
     for (const ControlId& id : GridControls()) EXPECT_TRUE(screen.Visible(id)) << id.name << id.index;
-    EXPECT_TRUE(screen.Enabled({"Rt_Up", 0}));
-    EXPECT_TRUE(screen.Enabled({"RT_Down", 0}));
+    EXPECT_TRUE(screen.Enabled({Control::Rt_Up, 0}));
+    EXPECT_TRUE(screen.Enabled({Control::RT_Down, 0}));
     for (int r = 1; r <= kGridRows; ++r)
         for (const GridColumn& c : kGridColumns)
-            EXPECT_EQ(screen.State({std::string(c.cell), r}).backColour, kGridBack) << c.cell << r;
-    for (const char* name : {"Title_Total", "Rt_Total", "Rt_Up", "RT_Down"})
+            EXPECT_EQ(screen.State({c.cell, r}).backColour, kGridBack) << c.cell << r;
+    for (Control name : {Control::Title_Total, Control::Rt_Total, Control::Rt_Up, Control::RT_Down})
         EXPECT_EQ(screen.State({name, 0}).backColour, kGridBack) << name;
 }
 
@@ -69,8 +69,8 @@ TEST_F(ReceiptAreaTest, TaxColumnHoldsExpectedQuantitiesInTheOrderModes) {
     for (const Case& c : cases) {
         gSale.gMode = c.mode;
         Receipt_Show();
-        EXPECT_EQ(screen.Caption({"Title_Tax", 0}), c.title) << c.mode;
-        for (int r = 1; r <= kGridRows; ++r) EXPECT_EQ(screen.State({"Rt_Tax", r}).font.size, c.size) << c.mode;
+        EXPECT_EQ(screen.Caption({Control::Title_Tax, 0}), c.title) << c.mode;
+        for (int r = 1; r <= kGridRows; ++r) EXPECT_EQ(screen.State({Control::Rt_Tax, r}).font.size, c.size) << c.mode;
     }
 }
 
@@ -84,8 +84,8 @@ TEST_F(ReceiptAreaTest, ShowWhileShownLeavesTheRowsAsTheyWere) {
     gReg.gReceiptAreaContent = 2;
     Receipt_Show();
     EXPECT_EQ(gReg.gReceiptAreaContent, 0);
-    EXPECT_EQ(screen.Text({"Rt_Description", 1}), "Soap");
-    EXPECT_EQ(screen.Text({"Rt_Quantity", 1}), "2");
+    EXPECT_EQ(screen.Text({Control::Rt_Description, 1}), "Soap");
+    EXPECT_EQ(screen.Text({Control::Rt_Quantity, 1}), "2");
 }
 
 TEST_F(ReceiptAreaTest, TotalsCaptionsInTheUsersLanguage) {
@@ -102,11 +102,11 @@ TEST_F(ReceiptAreaTest, TotalsCaptionsInTheUsersLanguage) {
     };
     for (const Case& c : cases) {
         for (int k = 1; k <= 10; ++k) screen.SetText(Title(k), "old");
-        screen.SetCaption({"Lbl_BalanceDue", 0}, "old");
+        screen.SetCaption({Control::Lbl_BalanceDue, 0}, "old");
         gSettings.gLanguage = c.language;
         Variables_Set();
         for (int k = 1; k <= 10; ++k) EXPECT_EQ(screen.Text(Title(k)), c.titles[k - 1]) << c.language << " row " << k;
-        EXPECT_EQ(screen.Caption({"Lbl_BalanceDue", 0}), c.balance);
+        EXPECT_EQ(screen.Caption({Control::Lbl_BalanceDue, 0}), c.balance);
     }
 }
 
@@ -123,7 +123,7 @@ TEST_F(ReceiptAreaTest, TotalsFontsAndColours) {
     }
     EXPECT_TRUE(screen.State(Amount(11)).font.bold);
     EXPECT_EQ(screen.State(Amount(11)).font.size, 15);
-    EXPECT_EQ(screen.State({"Lbl_BalanceDue", 0}).foreColour, kAlert);
+    EXPECT_EQ(screen.State({Control::Lbl_BalanceDue, 0}).foreColour, kAlert);
 }
 
 TEST_F(ReceiptAreaTest, GatewayCredentialsOnlyForTheHttpGateway) {
@@ -143,7 +143,7 @@ TEST_F(ReceiptAreaTest, GatewayCredentialsOnlyForTheHttpGateway) {
 }
 
 TEST(TotalsPanelLayout, RowsFollowEachOtherAndTheLastRowIsShared) {
-    auto find = [](std::string_view name, int index) {
+    auto find = [](Control name, int index) {
         for (const PlacedControl& p : TotalsPanelLayout())
             if (p.name == name && p.index == index) return p.rect;
         ADD_FAILURE() << name << index << " not placed";
@@ -151,23 +151,23 @@ TEST(TotalsPanelLayout, RowsFollowEachOtherAndTheLastRowIsShared) {
     };
     EXPECT_EQ(TotalsPanelLayout().size(), 22u);
     for (int k = 1; k <= 10; ++k) {
-        EXPECT_EQ(find("Tr_Amount", k).top, 955 + 428 * (k - 1));
-        EXPECT_EQ(find("Tr_Title", k).top, find("Tr_Amount", k).top);
-        EXPECT_EQ(find("Tr_Amount", k).height, 428);
-        EXPECT_EQ(find("Tr_Amount", k).left, 5184);
-        EXPECT_EQ(find("Tr_Amount", k).width, 1777);
+        EXPECT_EQ(find(Control::Tr_Amount, k).top, 955 + 428 * (k - 1));
+        EXPECT_EQ(find(Control::Tr_Title, k).top, find(Control::Tr_Amount, k).top);
+        EXPECT_EQ(find(Control::Tr_Amount, k).height, 428);
+        EXPECT_EQ(find(Control::Tr_Amount, k).left, 5184);
+        EXPECT_EQ(find(Control::Tr_Amount, k).width, 1777);
     }
-    EXPECT_EQ(find("Tr_Title", 10).top, 4807);
-    EXPECT_EQ(find("Tr_Title", 1).left, 30);
-    EXPECT_EQ(find("Tr_Title", 1).width, 5155);
-    EXPECT_EQ(find("Tr_Title", 10).left, 3495);
-    EXPECT_EQ(find("Tr_Title", 10).width, 1680);
-    TwipRect balance = find("Tr_Amount", 11);
+    EXPECT_EQ(find(Control::Tr_Title, 10).top, 4807);
+    EXPECT_EQ(find(Control::Tr_Title, 1).left, 30);
+    EXPECT_EQ(find(Control::Tr_Title, 1).width, 5155);
+    EXPECT_EQ(find(Control::Tr_Title, 10).left, 3495);
+    EXPECT_EQ(find(Control::Tr_Title, 10).width, 1680);
+    TwipRect balance = find(Control::Tr_Amount, 11);
     EXPECT_EQ(balance.left, 1916);
     EXPECT_EQ(balance.width, 1580);
     EXPECT_EQ(balance.top, 4807);
     EXPECT_EQ(balance.height, 428);
-    TwipRect caption = find("Lbl_BalanceDue", 0);
+    TwipRect caption = find(Control::Lbl_BalanceDue, 0);
     EXPECT_EQ(caption.left, 0);
     EXPECT_EQ(caption.width, 2014);
     EXPECT_EQ(caption.top, 4800);

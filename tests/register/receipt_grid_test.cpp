@@ -42,27 +42,27 @@ protected:
         gSale.gLines[line].note = note;
     }
 
-    std::string Cell(const char* column, int row) const { return screen.Text({column, row}); }
+    std::string Cell(Control column, int row) const { return screen.Text({column, row}); }
     // The six cells of a row, "|"-joined.
     std::string Row(int row) const {
         std::string out;
         for (const GridColumn& c : kGridColumns) {
             if (c.cell != kGridColumns[0].cell) out += "|";
-            out += screen.Text({std::string(c.cell), row});
+            out += screen.Text({c.cell, row});
         }
         return out;
     }
     // The number cell of each row ("" for notes and empty rows).
     std::vector<std::string> Numbers() const {
         std::vector<std::string> v;
-        for (int r = 1; r <= kGridRows; ++r) v.push_back(Cell("Rt_Number", r));
+        for (int r = 1; r <= kGridRows; ++r) v.push_back(Cell(Control::Rt_Number, r));
         return v;
     }
 };
 
 TEST(ReceiptGridLayout, RowsColumnsAndButtonsStandWhereDesigned) {
     const auto& layout = ReceiptGridLayout();
-    auto find = [&](std::string_view name, int index) {
+    auto find = [&](Control name, int index) {
         for (const PlacedControl& p : layout)
             if (p.name == name && p.index == index) return p.rect;
         ADD_FAILURE() << name << "(" << index << ") not placed";
@@ -73,22 +73,22 @@ TEST(ReceiptGridLayout, RowsColumnsAndButtonsStandWhereDesigned) {
     };
     EXPECT_EQ(layout.size(), 6u + 42u + 4u);
     struct Case {
-        std::string_view name;
+        Control name;
         int index;
         TwipRect rect;
     } cases[] = {
-        {"Title_Number", 0, {0, 400, 955, 300}},
-        {"Title_Extension", 0, {5701, 1279, 955, 300}},
-        {"Rt_Number", 1, {0, 400, 1260, 465}},
-        {"Rt_Description", 2, {405, 2850, 1725, 465}},
-        {"Rt_Tax", 3, {3256, 400, 2190, 465}},
-        {"Rt_Quantity", 4, {3660, 945, 2655, 465}},
-        {"Rt_Price", 5, {4605, 1095, 3120, 465}},
-        {"Rt_Extension", 7, {5701, 1234, 4050, 465}},
-        {"RT_Down", 0, {0, 1096, 4560, 630}},
-        {"Rt_Up", 0, {1096, 1096, 4560, 630}},
-        {"Title_Total", 0, {3357, 1382, 4560, 630}},
-        {"Rt_Total", 0, {4602, 2321, 4560, 630}},
+        {Control::Title_Number, 0, {0, 400, 955, 300}},
+        {Control::Title_Extension, 0, {5701, 1279, 955, 300}},
+        {Control::Rt_Number, 1, {0, 400, 1260, 465}},
+        {Control::Rt_Description, 2, {405, 2850, 1725, 465}},
+        {Control::Rt_Tax, 3, {3256, 400, 2190, 465}},
+        {Control::Rt_Quantity, 4, {3660, 945, 2655, 465}},
+        {Control::Rt_Price, 5, {4605, 1095, 3120, 465}},
+        {Control::Rt_Extension, 7, {5701, 1234, 4050, 465}},
+        {Control::RT_Down, 0, {0, 1096, 4560, 630}},
+        {Control::Rt_Up, 0, {1096, 1096, 4560, 630}},
+        {Control::Title_Total, 0, {3357, 1382, 4560, 630}},
+        {Control::Rt_Total, 0, {4602, 2321, 4560, 630}},
     };
     for (const Case& c : cases) EXPECT_TRUE(same(find(c.name, c.index), c.rect)) << c.name << "(" << c.index << ")";
 }
@@ -138,7 +138,7 @@ TEST_F(ReceiptGridTest, RowTextColourFollowsTheSignOrTheExpectedQuantity) {
         Add("Line", c.quantity, "1", c.extension, c.tax);
         Receipt_Display();
         for (const GridColumn& col : kGridColumns)
-            EXPECT_EQ(screen.State({std::string(col.cell), 1}).foreColour, c.colour)
+            EXPECT_EQ(screen.State({col.cell, 1}).foreColour, c.colour)
                 << "mode " << c.mode << " qty " << c.quantity << " ext " << c.extension << " " << col.cell;
     }
 }
@@ -203,9 +203,9 @@ TEST_F(ReceiptGridTest, NoteRowKeepsTheTextColourItHad) {
     gSale.gLines[1].hasNote = true;
     gSale.gLines[1].note = "reason: damaged";
     Receipt_Display();
-    EXPECT_EQ(Cell("Rt_Description", 2), "reason: damaged");
-    EXPECT_EQ(screen.State({"Rt_Description", 2}).foreColour, kLineText);
-    EXPECT_EQ(screen.State({"Rt_Description", 3}).foreColour, kLineText);
+    EXPECT_EQ(Cell(Control::Rt_Description, 2), "reason: damaged");
+    EXPECT_EQ(screen.State({Control::Rt_Description, 2}).foreColour, kLineText);
+    EXPECT_EQ(screen.State({Control::Rt_Description, 3}).foreColour, kLineText);
 }
 
 TEST_F(ReceiptGridTest, StockCountShowsOnlyNumbersDescriptionsAndQuantities) {
@@ -234,13 +234,13 @@ TEST_F(ReceiptGridTest, ScrollButtonsMoveTheTopLineWithinTheSale) {
     };
     for (const Step& s : steps) {
         Receipt_GetFocus(1);
-        screen.SetFocus({"Rt_Number", 1});
+        screen.SetFocus({Control::Rt_Number, 1});
         s.click();
         EXPECT_EQ(gSale.gTopLine, s.topLine);
-        EXPECT_EQ(Cell("Rt_Number", 1), s.row1);
+        EXPECT_EQ(Cell(Control::Rt_Number, 1), s.row1);
         EXPECT_EQ(gSale.gSelectedLine, 0);
-        EXPECT_EQ(screen.State({"Rt_Number", 1}).backColour, kWhite);
-        EXPECT_EQ(screen.Focus(), (ControlId{"txtDEA", 0}));
+        EXPECT_EQ(screen.State({Control::Rt_Number, 1}).backColour, kWhite);
+        EXPECT_EQ(screen.Focus(), (ControlId{Control::txtDEA, 0}));
     }
 }
 
@@ -251,15 +251,16 @@ TEST_F(ReceiptGridTest, TouchingARowSelectsItsLineOnlyWhenItShowsOne) {
     Receipt_Display();   // rows: 3, 4, note, 5, empty, empty, empty
     Receipt_GetFocus(2);
     EXPECT_EQ(gSale.gSelectedLine, 4);
-    EXPECT_EQ(screen.State({"Rt_Number", 2}).backColour, kAlert);
-    EXPECT_EQ(screen.Focus(), (ControlId{"txtDEA", 0}));
+    EXPECT_EQ(screen.State({Control::Rt_Number, 2}).backColour, kAlert);
+    EXPECT_EQ(screen.Focus(), (ControlId{Control::txtDEA, 0}));
 
     for (int index : {3, 6, 0, 8}) {   // note row, empty row, no such row
         Receipt_GetFocus(2);
         Receipt_GetFocus(index);
         EXPECT_EQ(gSale.gSelectedLine, 0) << index;
-        for (int r = 1; r <= kGridRows; ++r) EXPECT_EQ(screen.State({"Rt_Number", r}).backColour, kWhite) << index;
-        EXPECT_EQ(screen.Focus(), (ControlId{"txtDEA", 0}));
+        for (int r = 1; r <= kGridRows; ++r)
+            EXPECT_EQ(screen.State({Control::Rt_Number, r}).backColour, kWhite) << index;
+        EXPECT_EQ(screen.Focus(), (ControlId{Control::txtDEA, 0}));
     }
 }
 
@@ -272,7 +273,7 @@ TEST_F(ReceiptGridTest, AnyRedisplayDropsTheHighlight) {
     Receipt_Display();
     EXPECT_EQ(gSale.gSelectedLine, 0);
     // White whatever back colour the grid cells have.
-    EXPECT_EQ(screen.State({"Rt_Number", 1}).backColour, kWhite);
+    EXPECT_EQ(screen.State({Control::Rt_Number, 1}).backColour, kWhite);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "data/data_state.h"
 #include "data/log.h"
@@ -12,6 +13,7 @@
 #include "program_state.h"
 #include "register/register_context.h"
 #include "register/register_state.h"
+#include "register/screen_model.h"
 #include "sale/sale_state.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
@@ -28,9 +30,23 @@ inline void UseTerminalFolder(const std::string& folder, const char* terminal = 
     ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
 }
 
+// Fails the test when the core writes or focuses a control the window does
+// not have: a name of the control table, but an index out of its range.
+class WindowControlsOnly : public ScreenListener {
+public:
+    void ControlChanged(const ControlId& id, const ControlState&) override { Check(id); }
+    void FocusChanged(const ControlId& id) override { Check(id); }
+    void TitleChanged(const std::string&) override {}
+    void MessageBox(const std::string&) override {}
+
+private:
+    static void Check(const ControlId& id) { EXPECT_TRUE(IsControl(id)) << "the window has no " << id; }
+};
+
 class RegisterTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        screen.SetListener(&windowControls);
         ResetProgramState();
         gReg = RegisterState{};
         gSale = SaleState{};
@@ -41,6 +57,7 @@ protected:
     }
     void TearDown() override { Reg() = RegisterContext{}; }
 
+    WindowControlsOnly windowControls;
     ScreenModel screen;
     ManualTimers timers;
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};

@@ -16,8 +16,8 @@
 namespace tarvo {
 namespace {
 
-ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
-const ControlId kPaymentKey{"BPayment", 0};
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
+const ControlId kPaymentKey{Control::BPayment, 0};
 
 using Calls = std::vector<std::string>;
 
@@ -42,7 +42,7 @@ protected:
 // ---- department pages ----------------------------------------------------------------------
 
 TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
-    screen.SetCaption(Id("BDep", 3), "Produce");
+    screen.SetCaption(Id(Control::BDep, 3), "Produce");
     gSettings.gPageColour[2] = "4242";
     // Keys of page 3 are departments 49..72; font size by the longer caption line.
     struct Case {
@@ -77,7 +77,7 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
 }
 
 TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
-    screen.SetCaption(Id("BDep", 2), "Deli");
+    screen.SetCaption(Id(Control::BDep, 2), "Deli");
     BDep_Click(2);
     screen.SetCaption(SoftKeyId(1), "Deli 1");
     Type("5");
@@ -89,15 +89,15 @@ TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
 }
 
 TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
-    screen.SetCaption(Id("BDep", 1), "Grocery");
+    screen.SetCaption(Id(Control::BDep, 1), "Grocery");
     for (auto [press, what] : {std::pair{+[] { BDep_Click(1); }, "department page"},
                                std::pair{+[] { BSys_Click(2); }, "Mode page"}}) {
         SCOPED_TRACE(what);
         gReg.gReceiptAreaContent = 1;
-        screen.SetVisible(Id("Rt_Total"), false);
+        screen.SetVisible(Id(Control::Rt_Total), false);
         press();
         EXPECT_EQ(gReg.gReceiptAreaContent, 0);
-        EXPECT_TRUE(screen.Visible(Id("Rt_Total")));
+        EXPECT_TRUE(screen.Visible(Id(Control::Rt_Total)));
     }
 }
 
@@ -402,7 +402,7 @@ TEST_F(KeysTest, ManualCardKeyOnlyWithCardsOnAndNotTheTerminal) {
 }
 
 TEST_F(KeysTest, ARefundNeedsReturnOrExchangeAndLeavesThePageAsItWas) {
-    screen.SetCaption(Id("BDep", 2), "Deli");
+    screen.SetCaption(Id(Control::BDep, 2), "Deli");
     BDep_Click(2);
     const std::string key1 = screen.Caption(SoftKeyId(1));
     gSale.gTotal = Money::FromCents(-300);
@@ -444,7 +444,7 @@ TEST_F(KeysTest, VoidLastDropsTheLastLine) {
     EXPECT_EQ(gSale.gTopLine, 3);   // the newest line on the last row
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "Change_Display", "Total_Activate"}));
-    EXPECT_EQ(screen.Text(Id("Rt_Number", 7)), "9");
+    EXPECT_EQ(screen.Text(Id(Control::Rt_Number, 7)), "9");
 
     // The first line shown stays when it still exists; it never drops below 1.
     gSale.gTopLine = 2;
@@ -733,8 +733,8 @@ TEST_F(KeysTest, ProductKey) {
     Type("999");
     BOp_Click(8);
     EXPECT_EQ(MessageLine(), "Not Found");
-    EXPECT_EQ(screen.Text(Id("Txt_Message")), "Not Found");
-    EXPECT_TRUE(screen.Visible(Id("Txt_Message")));
+    EXPECT_EQ(screen.Text(Id(Control::Txt_Message)), "Not Found");
+    EXPECT_TRUE(screen.Visible(Id(Control::Txt_Message)));
     EXPECT_FALSE(gSale.gPriceSearch);
     EXPECT_FALSE(gSale.gStockSearch);
     EXPECT_EQ(keys.calls, Calls{"PlaySoundFile(1)"});
@@ -818,7 +818,7 @@ TEST_F(KeysTest, QuantityOfTheSelectedLine) {
     EXPECT_EQ(gSale.gLines[2].quantity, 4);
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(keys.Called("Totals_Update"));
-    EXPECT_EQ(screen.Text(Id("Rt_Quantity", 2)), "4");
+    EXPECT_EQ(screen.Text(Id(Control::Rt_Quantity, 2)), "4");
     EXPECT_EQ(gSale.gSelectedLine, 0);   // the redisplay drops the selection
 
     gSale.gSelectedLine = 2;
@@ -1036,10 +1036,10 @@ TEST_F(EnterTest, EnterAnswersAPendingQuestion) {
 
 TEST_F(EnterTest, EnterClosesTheMessageBoxFirst) {
     LoggedIn();
-    screen.Show(Id("Txt_All"), true);
+    screen.Show(Id(Control::Txt_All), true);
     gReg.gReceiptAreaContent = 2;
     Enter("");
-    EXPECT_FALSE(screen.Visible(Id("Txt_All")));
+    EXPECT_FALSE(screen.Visible(Id(Control::Txt_All)));
     EXPECT_EQ(gReg.gReceiptAreaContent, 0);
 }
 
@@ -1066,37 +1066,38 @@ TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
 // ---- clicks by control id ----------------------------------------------------------------------------
 
 TEST_F(KeysTest, ClicksReachTheHandlerOfTheirButton) {
-    screen.SetCaption(Id("BDep", 4), "Dairy");
+    screen.SetCaption(Id(Control::BDep, 4), "Dairy");
     gSale.gTotal = Money::FromUnits(1);
     struct Case {
         ControlId id;
         std::function<bool()> happened;
     };
     const Case cases[] = {
-        {Id("BDep", 4), [] { return gReg.gKeyPage == 4; }},
-        {Id("mDept", 2), [this] { return keys.Called("Department_Process(74)"); }},
-        {Id("BSys", 6), [] { return gReg.gKeyPage == 13; }},
-        {Id("BPayment"), [] { return gReg.gKeyPage == 15; }},
-        {Id("BOp", 7), [this] { return keys.Called("Aux_Product"); }},
-        {Id("BReg", 1), [] { return gReg.gEntryMasked; }},
-        {Id("mTotalRegister"), [this] { return keys.Called("mTotalRegister_Click"); }},
-        {Id("mNumeric", 2), [this] { return Entry() == "00"; }},
-        {Id("mNumeric12"), [this] { return Entry() == "009"; }},
+        {Id(Control::BDep, 4), [] { return gReg.gKeyPage == 4; }},
+        {Id(Control::mDept, 2), [this] { return keys.Called("Department_Process(74)"); }},
+        {Id(Control::BSys, 6), [] { return gReg.gKeyPage == 13; }},
+        {Id(Control::BPayment), [] { return gReg.gKeyPage == 15; }},
+        {Id(Control::BOp, 7), [this] { return keys.Called("Aux_Product"); }},
+        {Id(Control::BReg, 1), [] { return gReg.gEntryMasked; }},
+        {Id(Control::mTotalRegister), [this] { return keys.Called("mTotalRegister_Click"); }},
+        {Id(Control::mNumeric, 2), [this] { return Entry() == "00"; }},
+        {Id(Control::mNumeric, 12), [this] { return Entry() == "009"; }},
     };
     for (const Case& c : cases) {
         Button_Click(c.id);
         EXPECT_TRUE(c.happened()) << c.id.name << " " << c.id.index;
     }
     for (int i = 1; i <= 9; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
-    Button_Click(Id("RT_Down"));
+    Button_Click(Id(Control::RT_Down));
     EXPECT_EQ(gSale.gTopLine, 2);
-    Button_Click(Id("Rt_Up"));
+    Button_Click(Id(Control::Rt_Up));
     EXPECT_EQ(gSale.gTopLine, 1);
 
     // Ids that are no button of the register do nothing.
     keys.calls.clear();
     Type("7");
-    for (ControlId id : {Id("mNumeric13"), Id("mNumericX"), Id("mNumeric", 0), Id("txtCIA"), Id("Rt_Number", 1)})
+    for (ControlId id :
+         {Id(Control::mNumeric, 13), Id(Control::mNumeric, 0), Id(Control::txtCIA), Id(Control::Rt_Number, 1)})
         Button_Click(id);
     EXPECT_EQ(Entry(), "7");
     EXPECT_TRUE(keys.calls.empty());

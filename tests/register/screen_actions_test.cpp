@@ -21,7 +21,7 @@
 namespace tarvo {
 namespace {
 
-const ControlId kMessageLine{"txtCIA", 0};
+const ControlId kMessageLine{Control::txtCIA, 0};
 
 // The sale engine, printer and cash office as far as these actions see them.
 class FakeServices : public RegisterServices {
@@ -166,8 +166,8 @@ TEST_F(ScreenActionsTest, CodeFileIsReadToTheEndThenTotalledAndShown) {
     File_Read();
     EXPECT_EQ(Lines(), (std::vector<std::pair<std::string, double>>{{"1234", 2}, {"5678", 4}, {"1234", 1}}));
     EXPECT_EQ(fake.totals, 1);
-    EXPECT_EQ(screen.Text({"Rt_Number", 3}), "3");
-    EXPECT_EQ(screen.Text({"Rt_Quantity", 2}), "4");
+    EXPECT_EQ(screen.Text({Control::Rt_Number, 3}), "3");
+    EXPECT_EQ(screen.Text({Control::Rt_Quantity, 2}), "4");
     EXPECT_EQ(screen.Text(kMessageLine), "");
     EXPECT_FALSE(gData.gEmbeddedPriceCheck);
     EXPECT_EQ(gSale.gLineKind, "P");
@@ -180,7 +180,7 @@ TEST_F(ScreenActionsTest, EmptyCodeFileOnlyRepaintsTheReceipt) {
     File_Read();
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(fake.adds, 0);
-    EXPECT_EQ(screen.Text({"Rt_Description", 1}), "Already here");
+    EXPECT_EQ(screen.Text({Control::Rt_Description, 1}), "Already here");
 }
 
 TEST_F(ScreenActionsTest, QuantityThatDoesNotFitIsSkippedAndLogged) {
@@ -363,18 +363,18 @@ TEST_F(PrintScreenTest, NoCashierLineWithNobodyLoggedIn) {
 
 TEST_F(ScreenActionsTest, PriceChangePanelStartsEmptyInStockCountMode) {
     Receipt_Show();
-    for (const char* label : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"})
+    for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
         screen.SetCaption({label, 0}, "old");
-    screen.SetText({"txtDEA", 0}, "12.99");
+    screen.SetText({Control::txtDEA, 0}, "12.99");
     Mode_PriceChange_Activate();
     EXPECT_TRUE(gSale.gStockCount);
-    for (const char* label : {"Lbl_Phys_Code", "Lbl_Phys_Desc", "Lbl_Phys_Quantity"}) {
+    for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity}) {
         EXPECT_TRUE(screen.Visible({label, 0})) << label;
         EXPECT_EQ(screen.Caption({label, 0}), "") << label;
     }
-    EXPECT_FALSE(screen.Visible({"Rt_Description", 1}));
-    EXPECT_FALSE(screen.Enabled({"Rt_Up", 0}));
-    EXPECT_EQ(screen.Text({"txtDEA", 0}), "");
+    EXPECT_FALSE(screen.Visible({Control::Rt_Description, 1}));
+    EXPECT_FALSE(screen.Enabled({Control::Rt_Up, 0}));
+    EXPECT_EQ(screen.Text({Control::txtDEA, 0}), "");
     EXPECT_EQ(fake.onlineClears, 1);
 }
 

@@ -11,7 +11,7 @@
 namespace tarvo {
 namespace {
 
-ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
 class ScreenBuildTest : public KeyTest {
 protected:
@@ -31,7 +31,7 @@ protected:
 // ---- fixed captions -----------------------------------------------------------------------
 
 struct CaptionRow {
-    const char* name;
+    Control name;
     int index;
     const char* englishPlain;
     const char* englishHints;
@@ -40,26 +40,26 @@ struct CaptionRow {
 };
 
 const CaptionRow kExpectedCaptions[] = {
-    {"BReg", 1, "Block", "Block\r{Ins.}", "Bloquer", "Bloquer\r{Ins.}"},
-    {"BReg", 2, "Erase", "Erase", "Effacer", "Effacer"},
-    {"BReg", 3, "Quantity", "Quantity\r{*}", "Quantite", "Quantite\r{*}"},
-    {"BReg", 4, "Enter", "Enter", "Enter", "Enter"},
-    {"BOp", 1, "VoidLast Item", "VoidLast\rF6", "Annuler\rDer.Art.", "Ann.Der.\rF6"},
-    {"BOp", 2, "Void", "Void\rF7", "Annuler", "Annuler\rF7"},
-    {"BOp", 3, "Clock In/Out", "Clock\rF8", "Horloge", "Horloge\rF8"},
-    {"BOp", 4, "Sales Person", "Salesp.\rF9", "Vendeur", "Vendeur\rF9"},
-    {"BOp", 5, "Client Search", "Search\rF11", "Recher. Client", "Recher.\rF11"},
-    {"BOp", 6, "Client", "Client\rF10", "Client", "Client\rF10"},
-    {"BOp", 7, "Product Search", "PrdSrch\rF12", "Recher. Produit", "Recher.\rF12"},
-    {"BOp", 8, "Product", "", "Produit", ""},
-    {"BSys", 1, "System", "System", "Systeme", "Systeme"},
-    {"BSys", 2, "Mode", "Mode", "Mode", "Mode"},
-    {"BSys", 3, "Extras", "Extras", "Online", "Online"},
-    {"BSys", 4, "Print", "Print", "Imprimer", "Imprimer"},
-    {"BSys", 5, "Special", "Special\rF3", "Special", "Special\rF3"},
-    {"BSys", 6, "Sales", "Sales\rF4", "Ventes", "Ventes\rF4"},
-    {"mTotalRegister", 0, "Total", "Total\rF1", "Total", "Total\rF1"},
-    {"BPayment", 0, "Payment", "Payment\rF2", "Paiement", "Paiement\rF2"},
+    {Control::BReg, 1, "Block", "Block\r{Ins.}", "Bloquer", "Bloquer\r{Ins.}"},
+    {Control::BReg, 2, "Erase", "Erase", "Effacer", "Effacer"},
+    {Control::BReg, 3, "Quantity", "Quantity\r{*}", "Quantite", "Quantite\r{*}"},
+    {Control::BReg, 4, "Enter", "Enter", "Enter", "Enter"},
+    {Control::BOp, 1, "VoidLast Item", "VoidLast\rF6", "Annuler\rDer.Art.", "Ann.Der.\rF6"},
+    {Control::BOp, 2, "Void", "Void\rF7", "Annuler", "Annuler\rF7"},
+    {Control::BOp, 3, "Clock In/Out", "Clock\rF8", "Horloge", "Horloge\rF8"},
+    {Control::BOp, 4, "Sales Person", "Salesp.\rF9", "Vendeur", "Vendeur\rF9"},
+    {Control::BOp, 5, "Client Search", "Search\rF11", "Recher. Client", "Recher.\rF11"},
+    {Control::BOp, 6, "Client", "Client\rF10", "Client", "Client\rF10"},
+    {Control::BOp, 7, "Product Search", "PrdSrch\rF12", "Recher. Produit", "Recher.\rF12"},
+    {Control::BOp, 8, "Product", "", "Produit", ""},
+    {Control::BSys, 1, "System", "System", "Systeme", "Systeme"},
+    {Control::BSys, 2, "Mode", "Mode", "Mode", "Mode"},
+    {Control::BSys, 3, "Extras", "Extras", "Online", "Online"},
+    {Control::BSys, 4, "Print", "Print", "Imprimer", "Imprimer"},
+    {Control::BSys, 5, "Special", "Special\rF3", "Special", "Special\rF3"},
+    {Control::BSys, 6, "Sales", "Sales\rF4", "Ventes", "Ventes\rF4"},
+    {Control::mTotalRegister, 0, "Total", "Total\rF1", "Total", "Total\rF1"},
+    {Control::BPayment, 0, "Payment", "Payment\rF2", "Paiement", "Paiement\rF2"},
 };
 
 TEST_F(ScreenBuildTest, FixedCaptionsFollowLanguageAndKeyboardHints) {
@@ -83,8 +83,8 @@ TEST_F(ScreenBuildTest, FixedCaptionsFollowLanguageAndKeyboardHints) {
 TEST_F(ScreenBuildTest, AnyHintSettingOtherThanZeroIsHintMode) {
     gSettings.gKeyboardHints = 7;
     UI_Setup();
-    EXPECT_EQ(screen.Caption(Id("BReg", 1)), "Block\r{Ins.}");
-    EXPECT_EQ(screen.Caption(Id("BOp", 8)), "");
+    EXPECT_EQ(screen.Caption(Id(Control::BReg, 1)), "Block\r{Ins.}");
+    EXPECT_EQ(screen.Caption(Id(Control::BOp, 8)), "");
 }
 
 TEST_F(ScreenBuildTest, AnOtherLanguageWritesNoFixedCaption) {
@@ -121,15 +121,15 @@ TEST_F(ScreenBuildTest, OptionalKeysShowBySettingsAndLoadedData) {
         gSettings.gSortProducts = c.sortProducts;
         gSettings.gExtrasPageOn = c.extrasOn;
         UI_Setup();
-        EXPECT_EQ(screen.Caption(Id("BOp", 4)).empty(), !c.salesperson);
-        EXPECT_EQ(screen.Caption(Id("BOp", 5)).empty(), !c.clientSearch);
-        EXPECT_EQ(screen.Caption(Id("BOp", 6)).empty(), !c.client);
-        EXPECT_EQ(screen.Caption(Id("BOp", 7)).empty(), !c.productSearch);
-        EXPECT_EQ(screen.Caption(Id("BSys", 3)).empty(), !c.extras);
+        EXPECT_EQ(screen.Caption(Id(Control::BOp, 4)).empty(), !c.salesperson);
+        EXPECT_EQ(screen.Caption(Id(Control::BOp, 5)).empty(), !c.clientSearch);
+        EXPECT_EQ(screen.Caption(Id(Control::BOp, 6)).empty(), !c.client);
+        EXPECT_EQ(screen.Caption(Id(Control::BOp, 7)).empty(), !c.productSearch);
+        EXPECT_EQ(screen.Caption(Id(Control::BSys, 3)).empty(), !c.extras);
         // A blank operation key stays enabled; a blank page key does not.
-        for (int i = 1; i <= 8; ++i) EXPECT_TRUE(screen.Enabled(Id("BOp", i))) << i;
-        EXPECT_EQ(screen.Enabled(Id("BSys", 3)), c.extras);
-        EXPECT_TRUE(screen.Enabled(Id("BSys", 1)));
+        for (int i = 1; i <= 8; ++i) EXPECT_TRUE(screen.Enabled(Id(Control::BOp, i))) << i;
+        EXPECT_EQ(screen.Enabled(Id(Control::BSys, 3)), c.extras);
+        EXPECT_TRUE(screen.Enabled(Id(Control::BSys, 1)));
     }
 }
 
@@ -150,10 +150,12 @@ TEST_F(ScreenBuildTest, OperationAndPageKeySizesByLanguageAndHints) {
         gSettings.gKeyboardHints = c.hints;
         UI_Setup();
         for (int i = 1; i <= 8; ++i) {
-            EXPECT_EQ(screen.State(Id("BOp", i)).font, (Font{"Cambria", c.op[i - 1], false, false})) << "BOp " << i;
+            EXPECT_EQ(screen.State(Id(Control::BOp, i)).font, (Font{"Cambria", c.op[i - 1], false, false}))
+                << Id(Control::BOp, i);
         }
         for (int i = 1; i <= 6; ++i) {
-            EXPECT_EQ(screen.State(Id("BSys", i)).font, (Font{"Cambria", c.sys[i - 1], false, false})) << "BSys " << i;
+            EXPECT_EQ(screen.State(Id(Control::BSys, i)).font, (Font{"Cambria", c.sys[i - 1], false, false}))
+                << Id(Control::BSys, i);
         }
     }
 }
@@ -189,7 +191,7 @@ TEST_F(ScreenBuildTest, PageKeysTakeTheirCaptionsColoursAndSizeFromTheirSettings
     UI_Setup();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
-        const ControlId key = Id("BDep", c.page);
+        const ControlId key = Id(Control::BDep, c.page);
         EXPECT_EQ(screen.Caption(key), c.caption);
         EXPECT_EQ(screen.State(key).font, (Font{"Cambria", c.size, false, false}));
         EXPECT_EQ(screen.State(key).backColour, 1000u + c.page);
@@ -292,12 +294,12 @@ TEST_F(ScreenBuildTest, GridTitlesByLanguage) {
     for (Case c : {Case{1, "Unit Price", "Quantity"}, Case{2, "Prix", "Quantite"}}) {
         gSettings.gLanguage = c.language;
         UI_Setup();
-        EXPECT_EQ(screen.Caption(Id("Title_Number")), "No.");
-        EXPECT_EQ(screen.Caption(Id("Title_Description")), "Description");
-        EXPECT_EQ(screen.Caption(Id("Title_Tax")), "Tax");
-        EXPECT_EQ(screen.Caption(Id("Title_Extension")), "Extension");
-        EXPECT_EQ(screen.Caption(Id("Title_Price")), c.price);
-        EXPECT_EQ(screen.Caption(Id("Title_Quantity")), c.quantity);
+        EXPECT_EQ(screen.Caption(Id(Control::Title_Number)), "No.");
+        EXPECT_EQ(screen.Caption(Id(Control::Title_Description)), "Description");
+        EXPECT_EQ(screen.Caption(Id(Control::Title_Tax)), "Tax");
+        EXPECT_EQ(screen.Caption(Id(Control::Title_Extension)), "Extension");
+        EXPECT_EQ(screen.Caption(Id(Control::Title_Price)), c.price);
+        EXPECT_EQ(screen.Caption(Id(Control::Title_Quantity)), c.quantity);
     }
 }
 
@@ -318,44 +320,51 @@ TEST_F(ScreenBuildTest, ColoursComeFromTheirSettingsByTheLeadingNumber) {
         std::uint32_t back;
     };
     const Case cases[] = {
-        {Id("BOp", 1), 101},         {Id("BOp", 8), 101},      {Id("BPayment"), 102},    {Id("mNumeric", 1), 103},
-        {Id("mNumeric", 12), 103},   {Id("BReg", 4), 103},     {Id("BSys", 6), 104},     {Id("mTotalRegister"), 105},
-        {Id("txtCIA"), 0},           {Id("txtDEA"), 0},        {Id("BarCode"), 0},
+        {Id(Control::BOp, 1), 101},      {Id(Control::BOp, 8), 101},         {Id(Control::BPayment), 102},
+        {Id(Control::mNumeric, 1), 103}, {Id(Control::mNumeric, 12), 103},   {Id(Control::BReg, 4), 103},
+        {Id(Control::BSys, 6), 104},     {Id(Control::mTotalRegister), 105}, {Id(Control::txtCIA), 0},
+        {Id(Control::txtDEA), 0},        {Id(Control::BarCode), 0},
     };
     for (const Case& c : cases) EXPECT_EQ(screen.State(c.id).backColour, c.back) << c.id.name << " " << c.id.index;
-    EXPECT_EQ(screen.State(Id("Txt_Message")).foreColour, 107u);
+    EXPECT_EQ(screen.State(Id(Control::Txt_Message)).foreColour, 107u);
 }
 
 TEST_F(ScreenBuildTest, TypefacesAndSizesOfEveryGroup) {
-    screen.SetBold(Id("mDept", 4), true);
-    screen.SetBold(Id("BReg", 2), true);
+    screen.SetBold(Id(Control::mDept, 4), true);
+    screen.SetBold(Id(Control::BReg, 2), true);
     UI_Setup();
     struct Case {
         ControlId id;
         Font font;
     };
     const Case cases[] = {
-        {Id("mDept", 4), {"Cambria", 13, false, false}},      {Id("mDept", 24), {"Cambria", 13, false, false}},
-        {Id("mNumeric", 2), {"Cambria", 28, false, false}},   {Id("BReg", 2), {"Cambria", 14, false, false}},
-        {Id("BPayment"), {"Cambria", 13, false, false}},      {Id("mTotalRegister"), {"Cambria", 14, false, false}},
-        {Id("txtCIA"), {"Cambria", 14, true, false}},         {Id("txtDEA"), {"Cambria", 14, true, false}},
+        {Id(Control::mDept, 4), {"Cambria", 13, false, false}},
+        {Id(Control::mDept, 24), {"Cambria", 13, false, false}},
+        {Id(Control::mNumeric, 2), {"Cambria", 28, false, false}},
+        {Id(Control::BReg, 2), {"Cambria", 14, false, false}},
+        {Id(Control::BPayment), {"Cambria", 13, false, false}},
+        {Id(Control::mTotalRegister), {"Cambria", 14, false, false}},
+        {Id(Control::txtCIA), {"Cambria", 14, true, false}},
+        {Id(Control::txtDEA), {"Cambria", 14, true, false}},
     };
     for (const Case& c : cases) EXPECT_EQ(screen.State(c.id).font, c.font) << c.id.name << " " << c.id.index;
-    EXPECT_TRUE(screen.State(Id("txtCIA")).readOnly);
-    EXPECT_FALSE(screen.State(Id("txtDEA")).readOnly);
-    for (int n = 1; n <= 12; ++n) EXPECT_TRUE(screen.Enabled(Id("mNumeric", n)));
+    EXPECT_TRUE(screen.State(Id(Control::txtCIA)).readOnly);
+    EXPECT_FALSE(screen.State(Id(Control::txtDEA)).readOnly);
+    for (int n = 1; n <= 12; ++n) EXPECT_TRUE(screen.Enabled(Id(Control::mNumeric, n)));
 }
 
 TEST_F(ScreenBuildTest, OnlyTheEntryBoxAndTheScannerBoxAreTabStops) {
-    for (const ControlId& id : {Id("BOp", 3), Id("mDept", 7), Id("Rt_Description", 4), Id("txtCIA"), Id("BPayment")})
+    for (const ControlId& id : {Id(Control::BOp, 3), Id(Control::mDept, 7), Id(Control::Rt_Description, 4),
+                                Id(Control::txtCIA), Id(Control::BPayment)})
         screen.SetTab(id, true, 5);
     UI_Setup();
-    EXPECT_TRUE(screen.State(Id("txtDEA")).tabStop);
-    EXPECT_EQ(screen.State(Id("txtDEA")).tabIndex, 1);
-    EXPECT_TRUE(screen.State(Id("BarCode")).tabStop);
-    EXPECT_EQ(screen.State(Id("BarCode")).tabIndex, 2);
-    EXPECT_TRUE(screen.Enabled(Id("BarCode")));
-    for (const ControlId& id : {Id("BOp", 3), Id("mDept", 7), Id("Rt_Description", 4), Id("txtCIA"), Id("BPayment")}) {
+    EXPECT_TRUE(screen.State(Id(Control::txtDEA)).tabStop);
+    EXPECT_EQ(screen.State(Id(Control::txtDEA)).tabIndex, 1);
+    EXPECT_TRUE(screen.State(Id(Control::BarCode)).tabStop);
+    EXPECT_EQ(screen.State(Id(Control::BarCode)).tabIndex, 2);
+    EXPECT_TRUE(screen.Enabled(Id(Control::BarCode)));
+    for (const ControlId& id : {Id(Control::BOp, 3), Id(Control::mDept, 7), Id(Control::Rt_Description, 4),
+                                Id(Control::txtCIA), Id(Control::BPayment)}) {
         EXPECT_FALSE(screen.State(id).tabStop) << id.name;
         EXPECT_EQ(screen.State(id).tabIndex, 0) << id.name;
     }
@@ -363,17 +372,17 @@ TEST_F(ScreenBuildTest, OnlyTheEntryBoxAndTheScannerBoxAreTabStops) {
 
 TEST_F(ScreenBuildTest, SkinSetsTheTypefaceAndSizesOfTheGridAndTotalsCells) {
     for (int k = 1; k <= 7; ++k)
-        for (const char* cell : {"Tr_Title", "Tr_Amount", "Rt_Tax"})
+        for (Control cell : {Control::Tr_Title, Control::Tr_Amount, Control::Rt_Tax})
             screen.SetFont(Id(cell, k), Font{"Arial", 9, true, false});
     Skin_Apply();
     for (int k = 1; k <= 7; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(screen.State(Id("Rt_Number", k)).font, (Font{"Cambria", 11, false, false}));
-        EXPECT_EQ(screen.State(Id("Rt_Description", k)).font, (Font{"Cambria", 11, false, false}));
-        for (const char* cell : {"Rt_Extension", "Rt_Price", "Rt_Quantity"})
+        EXPECT_EQ(screen.State(Id(Control::Rt_Number, k)).font, (Font{"Cambria", 11, false, false}));
+        EXPECT_EQ(screen.State(Id(Control::Rt_Description, k)).font, (Font{"Cambria", 11, false, false}));
+        for (Control cell : {Control::Rt_Extension, Control::Rt_Price, Control::Rt_Quantity})
             EXPECT_EQ(screen.State(Id(cell, k)).font, (Font{"Cambria", 13, false, false})) << cell;
         // Their sizes belong to the receipt area: only the typeface changes.
-        for (const char* cell : {"Tr_Title", "Tr_Amount", "Rt_Tax"})
+        for (Control cell : {Control::Tr_Title, Control::Tr_Amount, Control::Rt_Tax})
             EXPECT_EQ(screen.State(Id(cell, k)).font, (Font{"Cambria", 9, true, false})) << cell;
     }
 }

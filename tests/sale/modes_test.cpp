@@ -18,9 +18,9 @@
 namespace tarvo {
 namespace {
 
-const ControlId kModeBox{"Txt_Mode", 0};
-const ControlId kCountLabel{"Lbl_Phys_Code", 0};
-const ControlId kGridCell{"Rt_Description", 1};
+const ControlId kModeBox{Control::Txt_Mode, 0};
+const ControlId kCountLabel{Control::Lbl_Phys_Code, 0};
+const ControlId kGridCell{Control::Rt_Description, 1};
 
 // The key services with the Mode page's documents and the printer recorded too.
 class ModeKeys : public RecordingKeys {
@@ -590,7 +590,7 @@ protected:
         Product_Add();
     }
     static std::string Cents(Money m) { return m.Format("#0.0000"); }
-    std::string TotalCell() const { return screen.Text(ControlId{"Rt_Total", 0}); }
+    std::string TotalCell() const { return screen.Text(ControlId{Control::Rt_Total, 0}); }
 };
 
 TEST_F(WholeSaleTest, SaleWithAReturnAndADiscountToTheCent) {

@@ -104,7 +104,7 @@ protected:
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &keys;
         ScaleTimer_Connect();
-        for (int p = 1; p <= 8; ++p) screen.SetCaption(ControlId{"BDep", p}, "Page " + std::to_string(p));
+        for (int p = 1; p <= 8; ++p) screen.SetCaption(ControlId{Control::BDep, p}, "Page " + std::to_string(p));
         FreshSale();
     }
     void TearDown() override {
@@ -160,7 +160,7 @@ protected:
     }
 
     const std::string& MessageLine() const { return screen.Text(kMessageLine); }
-    const std::string& TimedPanel() const { return screen.Text(ControlId{"Txt_Message", 0}); }
+    const std::string& TimedPanel() const { return screen.Text(ControlId{Control::Txt_Message, 0}); }
     void Type(const std::string& text) { screen.SetTextFromView(kEntryBox, text); }
 
     TestDir dir;
@@ -177,7 +177,7 @@ TEST_F(ProductEntryTest, AScannedProductBecomesALineFromItsRecord) {
     Store({hose});
     gSale.gTaxRate = {0, 5, 0, 8};   // tax 2 at 0: its flag is a blank
     gSale.gQuantity = 2;
-    screen.Show(ControlId{"Greeting", 0}, true);
+    screen.Show(ControlId{Control::Greeting, 0}, true);
 
     Scan("HOSE");
 
@@ -201,10 +201,10 @@ TEST_F(ProductEntryTest, AScannedProductBecomesALineFromItsRecord) {
     EXPECT_EQ(Cents(s.gSubtotal), "25.00");
     EXPECT_EQ(Cents(s.gTotal), "28.25");
     // The cashier sees the line and the greeting is gone.
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Description", 1}), "Garden hose 15 m");
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Tax", 1}), "t t");
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Extension", 1}), "$25.00");
-    EXPECT_FALSE(screen.Visible(ControlId{"Greeting", 0}));
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 1}), "Garden hose 15 m");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Tax, 1}), "t t");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Extension, 1}), "$25.00");
+    EXPECT_FALSE(screen.Visible(ControlId{Control::Greeting, 0}));
 }
 
 TEST_F(ProductEntryTest, TaxFlagsFollowTheRatesAndTheRecordsColumns) {
@@ -398,7 +398,7 @@ TEST_F(ProductEntryTest, TheGridFollowsTheNewestLine) {
     EXPECT_EQ(gSale.gTopLine, 1);
     Scan("A");
     EXPECT_EQ(gSale.gTopLine, 2);
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Number", 7}), "8");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Number, 7}), "8");
     EXPECT_EQ(Cents(gSale.gTotal), "8.00");
 }
 
@@ -790,7 +790,7 @@ TEST_F(ProductEntryTest, ALineTheTotalsCannotHoldIsTakenBack) {
     EXPECT_EQ(gSale.gQuantity, 99998);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     // The grid shows the sale as it is.
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Number", 7}), "92");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Number, 7}), "92");
 }
 
 // ---- first line, register modes and the payment page ------------------------------------------
@@ -897,10 +897,10 @@ TEST_F(ProductEntryTest, OnThePaymentPageProductsAreRefusedOrThePageLeft) {
 TEST_F(ProductEntryTest, TheReceiptGridComesBackForANewLine) {
     Store({Simple("1001", "A", "1.00")});
     gReg.gReceiptAreaContent = 1;
-    screen.Show(ControlId{"Rt_Description", 1}, false);
+    screen.Show(ControlId{Control::Rt_Description, 1}, false);
     Scan("A");
     EXPECT_EQ(gReg.gReceiptAreaContent, 0);
-    EXPECT_TRUE(screen.Visible(ControlId{"Rt_Description", 1}));
+    EXPECT_TRUE(screen.Visible(ControlId{Control::Rt_Description, 1}));
 }
 
 // ---- price and stock search, price checker, price change ---------------------------------------
@@ -968,9 +968,9 @@ TEST_F(ProductEntryLookupTest, InPriceChangeModeAProductOpensTheNewPriceQuestion
     Scan("HOSE");
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(gSale.gOnlineProduct, "1001");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Code", 0}), "HOSE");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Desc", 0}), "Garden hose 15 m");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Quantity", 0}), "$12.50");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Code, 0}), "HOSE");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Desc, 0}), "Garden hose 15 m");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Quantity, 0}), "$12.50");
     EXPECT_EQ(MessageLine(), "Input New Selling Price");
     EXPECT_FALSE(timers.Running(TimerId::CIA));   // no time limit
     EXPECT_EQ(screen.Text(kEntryBox), "");
@@ -995,9 +995,9 @@ TEST_F(ProductEntryTest, StockCountRecordsEachCountAndAddsNoLine) {
     // 12.505 -> 12.51; 12.51 x 3 / 2 = 18.765 -> 18.77
     EXPECT_EQ(Cents(s.gLines[1].unitPrice), "12.51");
     EXPECT_EQ(Cents(s.gLines[1].extension), "18.77");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Code", 0}), "HOSE");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Desc", 0}), "Garden hose");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Quantity", 0}), "3");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Code, 0}), "HOSE");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Desc, 0}), "Garden hose");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Quantity, 0}), "3");
     EXPECT_EQ(keys.EntryCalls(), (Calls{"Item_PrintLine(HOSE)"}));
 
     // A shortage is counted as a negative quantity; each count is line 1 again.
@@ -1005,7 +1005,7 @@ TEST_F(ProductEntryTest, StockCountRecordsEachCountAndAddsNoLine) {
     Scan("RAKE");
     EXPECT_EQ(s.gItemCount, 0);
     EXPECT_EQ(s.gLines[1].product, "1002");
-    EXPECT_EQ(screen.Caption(ControlId{"Lbl_Phys_Quantity", 0}), "-2");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Quantity, 0}), "-2");
 
     // A quantity the count file cannot hold is refused.
     gSale.gQuantity = 123.45;
@@ -1135,9 +1135,9 @@ TEST_F(ProductEntryTest, ClearingTheSoftKeysBlanksAll24Captions) {
     gSettings.gDefaultKeyPage = 1;
     gSettings.Departments[24] = DepartmentKey{"24", "Last", "Key", "P", "X"};
     Department_SetDefaultKey();
-    ASSERT_EQ(screen.Caption(ControlId{"mDept", 24}), "Last\r\nKey");
+    ASSERT_EQ(screen.Caption(ControlId{Control::mDept, 24}), "Last\r\nKey");
     Department_ClearButtons();
-    for (int k = 1; k <= 24; ++k) EXPECT_EQ(screen.Caption(ControlId{"mDept", k}), "") << k;
+    for (int k = 1; k <= 24; ++k) EXPECT_EQ(screen.Caption(ControlId{Control::mDept, k}), "") << k;
 }
 
 TEST_F(ProductEntryTest, AProductWordSearchOpensTheSearchForm) {

@@ -722,7 +722,7 @@ TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
 // ---- whether Total may be pressed -------------------------------------------
 
 TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
-    const ControlId total{"mTotalRegister", 0};
+    const ControlId total{Control::mTotalRegister, 0};
     auto enabled = [&] {
         Total_Activate();
         return screen.Enabled(total);

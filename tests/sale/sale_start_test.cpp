@@ -24,7 +24,7 @@
 namespace tarvo {
 namespace {
 
-ControlId Id(const char* name, int index = 0) { return ControlId{name, index}; }
+constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
 // Records what the sale start asks of the subsystems around it and answers
 // as the test sets it up.
@@ -143,17 +143,18 @@ protected:
     }
 
     const std::string& MessageLine() const { return screen.Text(kMessageLine); }
-    bool Enabled(const char* name, int index = 0) const { return screen.Enabled(Id(name, index)); }
+    bool Enabled(Control name, int index = 0) const { return screen.Enabled(Id(name, index)); }
 
     // Every key group Buttons_Lock and Buttons_Unlock act on.
     void SetAllKeys(bool on) {
         for (auto [name, count] : kKeyGroups)
             for (int i = 1; i <= count; ++i) screen.SetEnabled(Id(name, i), on);
-        screen.SetEnabled(Id("mTotalRegister"), on);
-        screen.SetEnabled(Id("BPayment"), on);
+        screen.SetEnabled(Id(Control::mTotalRegister), on);
+        screen.SetEnabled(Id(Control::BPayment), on);
     }
-    static constexpr std::pair<const char*, int> kKeyGroups[] = {{"mDept", 24}, {"BOp", 8},  {"BSys", 6},
-                                                                 {"BDep", 8},   {"BReg", 4}, {"mNumeric", 12}};
+    static constexpr std::pair<Control, int> kKeyGroups[] = {{Control::mDept, 24}, {Control::BOp, 8},
+                                                             {Control::BSys, 6},   {Control::BDep, 8},
+                                                             {Control::BReg, 4},   {Control::mNumeric, 12}};
 
     TestDir dir;
     StartServices services;
@@ -182,18 +183,18 @@ TEST_F(SaleStartTest, RegisterResetOpensTheLoginPromptWithTheKeysLockedForLogin)
     EXPECT_TRUE(gReg.gEnteredAmount.IsZero());
     EXPECT_EQ(gSale.gItemCount, 0);
     // Nobody logged in can type a code, erase, press Enter and clock in or out.
-    for (int k = 1; k <= 24; ++k) EXPECT_FALSE(Enabled("mDept", k)) << k;
-    for (int k = 1; k <= 12; ++k) EXPECT_TRUE(Enabled("mNumeric", k)) << k;
-    EXPECT_TRUE(Enabled("BOp", 3));
-    EXPECT_FALSE(Enabled("BOp", 8));
-    EXPECT_FALSE(Enabled("BSys", 2));
-    EXPECT_FALSE(Enabled("BDep", 1));
-    EXPECT_FALSE(Enabled("BReg", 1));
-    EXPECT_TRUE(Enabled("BReg", 2));
-    EXPECT_FALSE(Enabled("BReg", 3));
-    EXPECT_TRUE(Enabled("BReg", 4));
-    EXPECT_FALSE(Enabled("mTotalRegister"));
-    EXPECT_FALSE(Enabled("BPayment"));
+    for (int k = 1; k <= 24; ++k) EXPECT_FALSE(Enabled(Control::mDept, k)) << k;
+    for (int k = 1; k <= 12; ++k) EXPECT_TRUE(Enabled(Control::mNumeric, k)) << k;
+    EXPECT_TRUE(Enabled(Control::BOp, 3));
+    EXPECT_FALSE(Enabled(Control::BOp, 8));
+    EXPECT_FALSE(Enabled(Control::BSys, 2));
+    EXPECT_FALSE(Enabled(Control::BDep, 1));
+    EXPECT_FALSE(Enabled(Control::BReg, 1));
+    EXPECT_TRUE(Enabled(Control::BReg, 2));
+    EXPECT_FALSE(Enabled(Control::BReg, 3));
+    EXPECT_TRUE(Enabled(Control::BReg, 4));
+    EXPECT_FALSE(Enabled(Control::mTotalRegister));
+    EXPECT_FALSE(Enabled(Control::BPayment));
     // Nobody was logged in.
     EXPECT_EQ(gReg.gCashierIndex, 0);
     EXPECT_TRUE(gReg.gBusinessDate.empty());
@@ -249,7 +250,7 @@ TEST_F(SaleStartTest, PriceCheckerLogsTheFirstCashierInAndStartsASaleAtOnce) {
     EXPECT_EQ(screen.State(kEntryBox).passwordChar, 0);
     EXPECT_FALSE(gReg.gEntryMasked);
     EXPECT_FALSE(screen.Visible(kGreeting));
-    EXPECT_TRUE(Enabled("BPayment"));
+    EXPECT_TRUE(Enabled(Control::BPayment));
     EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 Demo Cashier");
 }
 
@@ -275,8 +276,8 @@ TEST_F(SaleStartTest, PriceCheckerWithAnEmptyCashierTableStaysAtTheLoginPrompt) 
         EXPECT_TRUE(gReg.gBusinessDate.empty());
         EXPECT_TRUE(gReg.gLoggedOut);
         EXPECT_TRUE(screen.Visible(kGreeting));
-        EXPECT_TRUE(Enabled("BOp", 3));
-        EXPECT_FALSE(Enabled("BPayment"));
+        EXPECT_TRUE(Enabled(Control::BOp, 3));
+        EXPECT_FALSE(Enabled(Control::BPayment));
         EXPECT_FALSE(services.Called("Date_Set"));
         EXPECT_FALSE(services.Called("Total_Activate"));
     }
@@ -361,8 +362,8 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     screen.SetText(kEntryBox, "1111");
     screen.SetPasswordChar(kEntryBox, '*');
     for (int row = 7; row <= 9; ++row) {
-        screen.SetText(Id("Tr_Title", row), "Cash");
-        screen.SetText(Id("Tr_Amount", row), "$20.00");
+        screen.SetText(Id(Control::Tr_Title, row), "Cash");
+        screen.SetText(Id(Control::Tr_Amount, row), "$20.00");
     }
 
     Sale_Start();
@@ -395,8 +396,8 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
         EXPECT_EQ(p.entryKind, 0);
     }
     for (int row = 7; row <= 9; ++row) {
-        EXPECT_EQ(screen.Text(Id("Tr_Title", row)), "") << row;
-        EXPECT_EQ(screen.Text(Id("Tr_Amount", row)), "") << row;
+        EXPECT_EQ(screen.Text(Id(Control::Tr_Title, row)), "") << row;
+        EXPECT_EQ(screen.Text(Id(Control::Tr_Amount, row)), "") << row;
     }
 
     EXPECT_EQ(s.gItemCount, 0);
@@ -451,24 +452,24 @@ TEST_F(SaleStartTest, SaleStartShowsAnEmptyReceiptAndUnlocksTheKeys) {
     gSettings.Departments[1].Caption1 = "Produce";
     Buttons_Lock();
     screen.Show(kGreeting, true);
-    screen.SetVisible(Id("Rt_Total"), false);
-    screen.SetVisible(Id("Title_Total"), false);
-    for (int row = 1; row <= 7; ++row) screen.SetText(Id("Rt_Description", row), "Old line");
-    screen.SetText(Id("Rt_Total"), "$12.00");
+    screen.SetVisible(Id(Control::Rt_Total), false);
+    screen.SetVisible(Id(Control::Title_Total), false);
+    for (int row = 1; row <= 7; ++row) screen.SetText(Id(Control::Rt_Description, row), "Old line");
+    screen.SetText(Id(Control::Rt_Total), "$12.00");
 
     Sale_Start();
 
     EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 Head Cashier");
     EXPECT_FALSE(screen.Visible(kGreeting));
-    EXPECT_TRUE(screen.Visible(Id("Rt_Total")));
-    EXPECT_TRUE(screen.Visible(Id("Title_Total")));
-    EXPECT_EQ(screen.Text(Id("Rt_Total")), "");
-    for (int row = 1; row <= 7; ++row) EXPECT_EQ(screen.Text(Id("Rt_Description", row)), "") << row;
-    EXPECT_TRUE(Enabled("BPayment"));
-    EXPECT_TRUE(Enabled("Rt_Up"));
-    EXPECT_TRUE(Enabled("RT_Down"));
+    EXPECT_TRUE(screen.Visible(Id(Control::Rt_Total)));
+    EXPECT_TRUE(screen.Visible(Id(Control::Title_Total)));
+    EXPECT_EQ(screen.Text(Id(Control::Rt_Total)), "");
+    for (int row = 1; row <= 7; ++row) EXPECT_EQ(screen.Text(Id(Control::Rt_Description, row)), "") << row;
+    EXPECT_TRUE(Enabled(Control::BPayment));
+    EXPECT_TRUE(Enabled(Control::Rt_Up));
+    EXPECT_TRUE(Enabled(Control::RT_Down));
     EXPECT_EQ(gReg.gHighlightKey, 1);
-    const std::string& first = screen.Caption(Id("mDept", 1));
+    const std::string& first = screen.Caption(Id(Control::mDept, 1));
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.back(), '+');
     EXPECT_TRUE(services.Called("Total_Activate"));
@@ -642,7 +643,7 @@ TEST_F(SaleStartTest, SilentCustomerDisplayIsReportedButTheSaleStarts) {
             EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
         }
         EXPECT_EQ(gReg.gPromptState, 0);
-        EXPECT_TRUE(Enabled("BPayment"));
+        EXPECT_TRUE(Enabled(Control::BPayment));
     }
 }
 
@@ -667,19 +668,20 @@ TEST_F(SaleStartTest, ButtonsLockByLevel) {
             SetAllKeys(from);
             gReg.gEnteredAmount = c.entered;
             Buttons_Lock();
-            for (int k = 1; k <= 24; ++k) EXPECT_FALSE(Enabled("mDept", k)) << "mDept " << k;
+            for (int k = 1; k <= 24; ++k) EXPECT_FALSE(Enabled(Control::mDept, k)) << Id(Control::mDept, k);
             for (int k = 1; k <= 8; ++k)
-                EXPECT_EQ(Enabled("BOp", k), c.level == kLogin && k == 3) << "BOp " << k;
-            for (int k = 1; k <= 6; ++k) EXPECT_FALSE(Enabled("BSys", k)) << "BSys " << k;
-            for (int k = 1; k <= 8; ++k) EXPECT_FALSE(Enabled("BDep", k)) << "BDep " << k;
-            for (int k = 1; k <= 12; ++k) EXPECT_EQ(Enabled("mNumeric", k), c.level != kFull) << "mNumeric " << k;
+                EXPECT_EQ(Enabled(Control::BOp, k), c.level == kLogin && k == 3) << Id(Control::BOp, k);
+            for (int k = 1; k <= 6; ++k) EXPECT_FALSE(Enabled(Control::BSys, k)) << Id(Control::BSys, k);
+            for (int k = 1; k <= 8; ++k) EXPECT_FALSE(Enabled(Control::BDep, k)) << Id(Control::BDep, k);
+            for (int k = 1; k <= 12; ++k)
+                EXPECT_EQ(Enabled(Control::mNumeric, k), c.level != kFull) << Id(Control::mNumeric, k);
             for (int k = 1; k <= 4; ++k) {
                 const bool blockOrQuantity = k == 1 || k == 3;
-                EXPECT_EQ(Enabled("BReg", k), c.level == kOrdinary || (c.level == kLogin && !blockOrQuantity))
-                    << "BReg " << k;
+                EXPECT_EQ(Enabled(Control::BReg, k), c.level == kOrdinary || (c.level == kLogin && !blockOrQuantity))
+                    << Id(Control::BReg, k);
             }
-            EXPECT_FALSE(Enabled("mTotalRegister"));
-            EXPECT_FALSE(Enabled("BPayment"));
+            EXPECT_FALSE(Enabled(Control::mTotalRegister));
+            EXPECT_FALSE(Enabled(Control::BPayment));
             EXPECT_EQ(gReg.gEnteredAmount, c.entered);
         }
     }
@@ -687,56 +689,66 @@ TEST_F(SaleStartTest, ButtonsLockByLevel) {
 
 TEST_F(SaleStartTest, ButtonsUnlockEnablesTheKeysThatHaveACaption) {
     struct Key {
-        const char* name;
+        Control name;
         int index;
         const char* caption;
         bool enabled;
     } keys[] = {
-        {"mDept", 1, "Apples\r\n", true},  {"mDept", 2, "   ", false},   {"mDept", 3, "", false},
-        {"mDept", 4, " x ", true},         {"mDept", 24, "Void\r\nItem", true},
-        {"BOp", 1, "VoidLast Item", true}, {"BOp", 3, "  ", false},     {"BOp", 8, "", false},
-        {"BSys", 1, "System", true},       {"BSys", 3, "", false},
-        {"BDep", 1, "Produce", true},      {"BDep", 5, "", false},
-        {"BReg", 1, "Block", true},        {"BReg", 2, "", false},      {"BReg", 4, "Enter", true},
+        {Control::mDept, 1, "Apples\r\n", true},
+        {Control::mDept, 2, "   ", false},
+        {Control::mDept, 3, "", false},
+        {Control::mDept, 4, " x ", true},
+        {Control::mDept, 24, "Void\r\nItem", true},
+        {Control::BOp, 1, "VoidLast Item", true},
+        {Control::BOp, 3, "  ", false},
+        {Control::BOp, 8, "", false},
+        {Control::BSys, 1, "System", true},
+        {Control::BSys, 3, "", false},
+        {Control::BDep, 1, "Produce", true},
+        {Control::BDep, 5, "", false},
+        {Control::BReg, 1, "Block", true},
+        {Control::BReg, 2, "", false},
+        {Control::BReg, 4, "Enter", true},
     };
     for (bool from : {false, true}) {
         SCOPED_TRACE(from ? "keys enabled before" : "keys disabled before");
         SetAllKeys(from);
         for (const Key& k : keys) screen.SetCaption(Id(k.name, k.index), k.caption);
-        for (const char* scroll : {"Rt_Up", "RT_Down"}) screen.Show(Id(scroll), false);
+        for (Control scroll : {Control::Rt_Up, Control::RT_Down}) screen.Show(Id(scroll), false);
 
         Buttons_Unlock();
 
         for (const Key& k : keys) EXPECT_EQ(Enabled(k.name, k.index), k.enabled) << k.name << " " << k.index;
         // Keys left without a caption are disabled too.
-        EXPECT_FALSE(Enabled("mDept", 5));
-        EXPECT_FALSE(Enabled("BOp", 5));
-        for (int n = 1; n <= 12; ++n) EXPECT_TRUE(Enabled("mNumeric", n)) << n;
-        for (const char* scroll : {"Rt_Up", "RT_Down"}) {
+        EXPECT_FALSE(Enabled(Control::mDept, 5));
+        EXPECT_FALSE(Enabled(Control::BOp, 5));
+        for (int n = 1; n <= 12; ++n) EXPECT_TRUE(Enabled(Control::mNumeric, n)) << n;
+        for (Control scroll : {Control::Rt_Up, Control::RT_Down}) {
             EXPECT_TRUE(Enabled(scroll)) << scroll;
             EXPECT_TRUE(screen.Visible(Id(scroll))) << scroll;
         }
-        EXPECT_TRUE(Enabled("BPayment"));
+        EXPECT_TRUE(Enabled(Control::BPayment));
         // The Total key is not this routine's.
-        EXPECT_EQ(Enabled("mTotalRegister"), from);
+        EXPECT_EQ(Enabled(Control::mTotalRegister), from);
     }
 }
 
 // ---- receipt columns and entry box -------------------------------------------------------
 
 TEST_F(SaleStartTest, ReceiptClearColumnsEmptiesEveryCellAndTheTotal) {
-    const char* cells[] = {"Rt_Number", "Rt_Description", "Rt_Tax", "Rt_Quantity", "Rt_Price", "Rt_Extension"};
+    const Control cells[] = {Control::Rt_Number,   Control::Rt_Description, Control::Rt_Tax,
+                             Control::Rt_Quantity, Control::Rt_Price,       Control::Rt_Extension};
     for (int row = 1; row <= 7; ++row)
-        for (const char* cell : cells) screen.SetText(Id(cell, row), "x");
-    screen.SetText(Id("Rt_Total"), "$5.00");
-    screen.SetCaption(Id("Title_Total"), "Total");
+        for (Control cell : cells) screen.SetText(Id(cell, row), "x");
+    screen.SetText(Id(Control::Rt_Total), "$5.00");
+    screen.SetCaption(Id(Control::Title_Total), "Total");
 
     Receipt_ClearColumns();
 
     for (int row = 1; row <= 7; ++row)
-        for (const char* cell : cells) EXPECT_EQ(screen.Text(Id(cell, row)), "") << cell << " " << row;
-    EXPECT_EQ(screen.Text(Id("Rt_Total")), "");
-    EXPECT_EQ(screen.Caption(Id("Title_Total")), "Total");
+        for (Control cell : cells) EXPECT_EQ(screen.Text(Id(cell, row)), "") << cell << " " << row;
+    EXPECT_EQ(screen.Text(Id(Control::Rt_Total)), "");
+    EXPECT_EQ(screen.Caption(Id(Control::Title_Total)), "Total");
 }
 
 TEST_F(SaleStartTest, EntryBoxAtLoadIsEmptyMaskedAndHolds300Characters) {

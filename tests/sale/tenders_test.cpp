@@ -23,8 +23,8 @@ namespace {
 std::string Amt(Money m) { return m.Format("#0.0000"); }
 Money M(const char* text) { return *Money::Parse(text); }
 
-ControlId TitleRow(int row) { return ControlId{"Tr_Title", row}; }
-ControlId AmountRow(int row) { return ControlId{"Tr_Amount", row}; }
+ControlId TitleRow(int row) { return ControlId{Control::Tr_Title, row}; }
+ControlId AmountRow(int row) { return ControlId{Control::Tr_Amount, row}; }
 
 class TenderKeys : public RegisterServices {
 public:

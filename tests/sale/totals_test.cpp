@@ -334,7 +334,7 @@ protected:
         RegisterTest::SetUp();
         Reg().services = &svc;
     }
-    const std::string& TotalCell() const { return screen.Text(ControlId{"Rt_Total", 0}); }
+    const std::string& TotalCell() const { return screen.Text(ControlId{Control::Rt_Total, 0}); }
     const std::string& MessageLine() const { return screen.Text(kMessageLine); }
 
     TotalsServices svc;
@@ -363,7 +363,7 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
     EXPECT_EQ(Amt(s.gTotal), Amt("15.00"));
     EXPECT_EQ(Amt(s.gBalanceDue), Amt("0"));
 
-    EXPECT_EQ(screen.Caption(ControlId{"Title_Total", 0}), "Total");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Title_Total, 0}), "Total");
     EXPECT_EQ(TotalCell(), "$15.00");
     EXPECT_TRUE(screen.Enabled(kPaymentKey));
     EXPECT_EQ(svc.calls, (std::vector<std::string>{"Total_Activate", "Customer_Product", "Total_UpdateCaption"}));
@@ -437,7 +437,7 @@ TEST_F(TotalsTest, DiscountShownOnTheLastLineAndTheMessageLine) {
     EXPECT_EQ(s.gLines[2].note, "Total Discount -$5.00");
     EXPECT_TRUE(s.gLines[2].hasNote);
     EXPECT_FALSE(s.gLines[1].hasNote);
-    EXPECT_EQ(screen.Text(ControlId{"Rt_Description", 3}), "Total Discount -$5.00");   // the note row under line 2
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 3}), "Total Discount -$5.00");   // the note row under line 2
     EXPECT_EQ(MessageLine(), "Discount Applied -$5.00");
     EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
 }
@@ -451,7 +451,7 @@ TEST_F(TotalsTest, NoDiscountOnlyRefreshesTheTotal) {
     Discount_Display();
 
     EXPECT_EQ(TotalCell(), "$1,234.50");
-    EXPECT_EQ(screen.Caption(ControlId{"Title_Total", 0}), "Total");
+    EXPECT_EQ(screen.Caption(ControlId{Control::Title_Total, 0}), "Total");
     EXPECT_FALSE(s.gLines[1].hasNote);
     EXPECT_EQ(s.gLines[1].note, "");
     EXPECT_EQ(MessageLine(), "earlier");

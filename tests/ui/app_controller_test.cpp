@@ -19,6 +19,9 @@
 #include "platform/process.h"
 #include "config/constants.h"
 #include "config/settings.h"
+#include "register/controls.h"
+#include "register/screen_actions.h"
+#include "ui/register_layout.h"
 #include "pty_pair.h"
 #include "test_dir.h"
 #include "test_net.h"
@@ -57,7 +60,7 @@ TEST_F(AppControllerTest, DemoStoreOpensTheRegisterWindow) {
     QSignalSpy finished(app.get(), &AppController::Finished);
     app->Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
-    EXPECT_EQ(app->Register()->objectName(), QString("frmCashMain"));
+    EXPECT_EQ(app->Register()->objectName(), ControlObjectName(kRegisterForm));
     EXPECT_TRUE(app->Register()->Summary().contains("Terminal 1234567")) << app->Register()->Summary().toStdString();
     EXPECT_FALSE(app->Startup().isVisible());
     EXPECT_EQ(app->Terminal(), nullptr);
@@ -71,7 +74,7 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     auto app = MakeApp(offline.Url());
     app->Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
-    auto* entry = app->Register()->findChild<QLineEdit*>("txtDEA");
+    auto* entry = app->Register()->findChild<QLineEdit*>(ControlObjectName(kEntryBox));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(gReg.gPromptState, 2);   // the login prompt
     // The cashier's code, then the opening amount the settings ask for.
@@ -85,7 +88,7 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     QTest::keyClick(entry, Qt::Key_Return);
     ASSERT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gSale.gLines[1].key, "1001");
-    auto* description = app->Register()->findChild<QWidget*>("Rt_Description_1");
+    auto* description = app->Register()->findChild<QWidget*>(ControlObjectName({Control::Rt_Description, 1}));
     ASSERT_NE(description, nullptr);
 
     // Payment page (F2), 20 in cash on the first payment key, then Total (F1):
@@ -93,7 +96,7 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     QTest::keyClick(entry, Qt::Key_F2);
     EXPECT_EQ(gReg.gKeyPage, 15);
     QTest::keyClicks(entry, "20");
-    auto* cash = app->Register()->findChild<QPushButton*>("mDept_1");
+    auto* cash = app->Register()->findChild<QPushButton*>(ControlObjectName(SoftKey(1)));
     ASSERT_NE(cash, nullptr);
     QTest::mouseClick(cash, Qt::LeftButton);
     EXPECT_EQ(gSale.gPaymentCount, 1);
@@ -132,7 +135,7 @@ TEST_F(AppControllerTest, DemoScaleWeighsAndPoleDisplayFollowsTheSale) {
     app->Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
     EXPECT_NE(display.ReadB(46).find("Welcome to"), std::string::npos);
-    auto* entry = app->Register()->findChild<QLineEdit*>("txtDEA");
+    auto* entry = app->Register()->findChild<QLineEdit*>(ControlObjectName(kEntryBox));
     ASSERT_NE(entry, nullptr);
     QTest::keyClicks(entry, "1111");
     QTest::keyClick(entry, Qt::Key_Return);

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "register/screen_actions.h"
 #include "ui/key_translation.h"
 #include "ui/qt_text.h"
 #include "ui/qt_timers.h"
@@ -27,26 +28,29 @@ namespace {
 // Every control the register writes, by name and index.
 std::vector<ControlId> AllControlIds() {
     std::vector<ControlId> ids;
-    auto array = [&](const char* name, int first, int last) {
+    auto array = [&](Control name, int first, int last) {
         for (int k = first; k <= last; ++k) ids.push_back({name, k});
     };
-    array("BDep", 1, 8);
-    array("BSys", 1, 6);
-    array("BOp", 1, 8);
-    array("BReg", 1, 4);
-    array("mDept", 1, 24);
-    for (int n = 1; n <= 12; ++n) ids.push_back({"mNumeric" + std::to_string(n), 0});
-    for (const char* single : {"mTotalRegister", "BPayment", "Rt_Up", "RT_Down", "txtDEA", "txtCIA", "BarCode",
-                               "Txt_Message", "Txt_All", "Txt_Printer", "Txt_Mode", "Greeting", "Lbl_Phys_Code",
-                               "Lbl_Phys_Desc", "Lbl_Phys_Quantity", "Lbl_BalanceDue", "Title_Number",
-                               "Title_Description", "Title_Tax", "Title_Quantity", "Title_Price", "Title_Extension",
-                               "Title_Total", "Rt_Total"})
+    array(Control::BDep, 1, 8);
+    array(Control::BSys, 1, 6);
+    array(Control::BOp, 1, 8);
+    array(Control::BReg, 1, 4);
+    array(Control::mDept, 1, 24);
+    array(Control::mNumeric, 1, 12);
+    for (Control single : {Control::mTotalRegister, Control::BPayment, Control::Rt_Up, Control::RT_Down,
+                           Control::txtDEA, Control::txtCIA, Control::BarCode, Control::Txt_Message, Control::Txt_All,
+                           Control::Txt_Printer, Control::Txt_Mode, Control::Greeting, Control::Lbl_Phys_Code,
+                           Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity, Control::Lbl_BalanceDue,
+                           Control::Title_Number, Control::Title_Description, Control::Title_Tax,
+                           Control::Title_Quantity, Control::Title_Price, Control::Title_Extension,
+                           Control::Title_Total, Control::Rt_Total})
         ids.push_back({single, 0});
-    for (const char* cell : {"Rt_Number", "Rt_Description", "Rt_Tax", "Rt_Quantity", "Rt_Price", "Rt_Extension"})
+    for (Control cell : {Control::Rt_Number, Control::Rt_Description, Control::Rt_Tax, Control::Rt_Quantity,
+                         Control::Rt_Price, Control::Rt_Extension})
         array(cell, 1, 7);
-    array("Tr_Title", 1, 10);
-    array("Tr_Amount", 1, 11);
-    array("Line_Total", 0, 1);
+    array(Control::Tr_Title, 1, 10);
+    array(Control::Tr_Amount, 1, 11);
+    array(Control::Line_Total, 0, 1);
     return ids;
 }
 
@@ -70,13 +74,13 @@ protected:
         // The register's answer to a touched cell: the focus back to the entry box.
         in.onFocusCell = [this](const ControlId& id) {
             got.focused.push_back(id);
-            screen.SetFocus(ControlId{"txtDEA", 0});
+            screen.SetFocus(ControlId{Control::txtDEA, 0});
         };
         window->SetInput(in);
     }
 
-    QWidget* W(const char* name, int index = 0) { return window->Control(ControlId{name, index}); }
-    QLineEdit* Edit(const char* name, int index = 0) { return qobject_cast<QLineEdit*>(W(name, index)); }
+    QWidget* W(Control name, int index = 0) { return window->Control(ControlId{name, index}); }
+    QLineEdit* Edit(Control name, int index = 0) { return qobject_cast<QLineEdit*>(W(name, index)); }
 
     ScreenModel screen;
     std::unique_ptr<RegisterWindow> window;
@@ -91,67 +95,78 @@ TEST_F(RegisterWindowTest, BuildsEveryControlWithItsNameAndTheDesignedPlaces) {
         QWidget* w = window->Control(id);
         ASSERT_NE(w, nullptr) << id.name << " " << id.index;
         distinct.insert(w);
-        EXPECT_EQ(w->property("controlName").toString().toStdString(), id.name);
+        EXPECT_EQ(w->property("controlName").toString().toStdString(), ControlName(id.name));
         EXPECT_EQ(w->property("controlIndex").toInt(), id.index);
     }
     EXPECT_EQ(distinct.size(), ids.size());
-    EXPECT_EQ(window->findChild<QAbstractButton*>("mDept_5"), W("mDept", 5));
-    EXPECT_EQ(window->findChild<QLineEdit*>("txtDEA"), W("txtDEA"));
-    EXPECT_EQ(window->findChild<QAbstractButton*>("mNumeric12"), W("mNumeric12"));
-    EXPECT_EQ(window->findChild<QWidget*>("Line_Total_0"), W("Line_Total", 0));
-    EXPECT_NE(qobject_cast<QPlainTextEdit*>(W("Txt_All")), nullptr);
-    EXPECT_NE(qobject_cast<QPlainTextEdit*>(W("Txt_Printer")), nullptr);
-    EXPECT_TRUE(Edit("txtCIA")->isReadOnly());
-    EXPECT_TRUE(Edit("Rt_Price", 3)->isReadOnly());
-    EXPECT_FALSE(Edit("txtDEA")->isReadOnly());
+    // The control table holds those and no more; the window builds each of
+    // its controls under the table's name (the form is the window itself).
+    std::size_t inTable = 0;
+    ForEachControl([&](const ControlId& id) {
+        if (id == kRegisterForm) return;
+        ++inTable;
+        QWidget* w = window->Control(id);
+        ASSERT_NE(w, nullptr) << id;
+        EXPECT_EQ(w->objectName(), ControlObjectName(id));
+    });
+    EXPECT_EQ(inTable, ids.size());
+    EXPECT_EQ(window->findChild<QAbstractButton*>("mDept_5"), W(Control::mDept, 5));
+    EXPECT_EQ(window->findChild<QLineEdit*>("txtDEA"), W(Control::txtDEA));
+    EXPECT_EQ(window->findChild<QAbstractButton*>("mNumeric12"), W(Control::mNumeric, 12));
+    EXPECT_EQ(window->findChild<QWidget*>("Line_Total_0"), W(Control::Line_Total, 0));
+    EXPECT_NE(qobject_cast<QPlainTextEdit*>(W(Control::Txt_All)), nullptr);
+    EXPECT_NE(qobject_cast<QPlainTextEdit*>(W(Control::Txt_Printer)), nullptr);
+    EXPECT_TRUE(Edit(Control::txtCIA)->isReadOnly());
+    EXPECT_TRUE(Edit(Control::Rt_Price, 3)->isReadOnly());
+    EXPECT_FALSE(Edit(Control::txtDEA)->isReadOnly());
 
     // The receipt area at its designed twips: px = twips x dpi / 1440, from
     // the area's origin at the grid titles' top (955).
     const double dpi = window->logicalDpiY();
     auto px = [&](int twips) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); };
-    const QRect description = W("Rt_Description", 3)->geometry();
+    const QRect description = W(Control::Rt_Description, 3)->geometry();
     EXPECT_EQ(description.left(), px(405));
     EXPECT_EQ(description.top(), px(1260 + 465 * 2 - 955));
     EXPECT_EQ(description.left() + description.width(), px(405 + 2850));
     EXPECT_EQ(description.top() + description.height(), px(1260 + 465 * 3 - 955));
-    EXPECT_EQ(W("Title_Extension")->geometry(), TwipsRect(5701, 0, 1279, 300, dpi));
-    EXPECT_EQ(W("Rt_Total")->geometry(), TwipsRect(4602, 4560 - 955, 2321, 630, dpi));
-    EXPECT_EQ(W("Tr_Amount", 11)->geometry(), TwipsRect(1916, 428 * 9, 1580, 428, dpi));
-    EXPECT_EQ(W("Tr_Title", 10)->geometry(), TwipsRect(3495, 428 * 9, 1680, 428, dpi));
-    EXPECT_EQ(W("Lbl_BalanceDue")->geometry(), TwipsRect(0, 4800 - 955, 2014, 500, dpi));
-    EXPECT_EQ(W("Rt_Number", 1)->parentWidget(), window->ReceiptArea());
+    EXPECT_EQ(W(Control::Title_Extension)->geometry(), TwipsRect(5701, 0, 1279, 300, dpi));
+    EXPECT_EQ(W(Control::Rt_Total)->geometry(), TwipsRect(4602, 4560 - 955, 2321, 630, dpi));
+    EXPECT_EQ(W(Control::Tr_Amount, 11)->geometry(), TwipsRect(1916, 428 * 9, 1580, 428, dpi));
+    EXPECT_EQ(W(Control::Tr_Title, 10)->geometry(), TwipsRect(3495, 428 * 9, 1680, 428, dpi));
+    EXPECT_EQ(W(Control::Lbl_BalanceDue)->geometry(), TwipsRect(0, 4800 - 955, 2014, 500, dpi));
+    EXPECT_EQ(W(Control::Rt_Number, 1)->parentWidget(), window->ReceiptArea());
 
     // The soft keys: 6 rows of 4 (the keyboard highlight moves by 1 and by 4).
-    const QRect k1 = W("mDept", 1)->geometry();
-    EXPECT_EQ(W("mDept", 2)->geometry().top(), k1.top());
-    EXPECT_GT(W("mDept", 2)->geometry().left(), k1.left());
-    EXPECT_EQ(W("mDept", 5)->geometry().left(), k1.left());
-    EXPECT_GT(W("mDept", 5)->geometry().top(), k1.top());
-    EXPECT_EQ(W("mDept", 21)->geometry().left(), k1.left());
-    EXPECT_EQ(W("mDept", 24)->geometry().top(), W("mDept", 21)->geometry().top());
+    const QRect k1 = W(Control::mDept, 1)->geometry();
+    EXPECT_EQ(W(Control::mDept, 2)->geometry().top(), k1.top());
+    EXPECT_GT(W(Control::mDept, 2)->geometry().left(), k1.left());
+    EXPECT_EQ(W(Control::mDept, 5)->geometry().left(), k1.left());
+    EXPECT_GT(W(Control::mDept, 5)->geometry().top(), k1.top());
+    EXPECT_EQ(W(Control::mDept, 21)->geometry().left(), k1.left());
+    EXPECT_EQ(W(Control::mDept, 24)->geometry().top(), W(Control::mDept, 21)->geometry().top());
 
     // Every control of the window itself inside 1024 x 768, none over another.
-    std::vector<std::pair<ControlId, QRect>> placed;
+    std::vector<std::pair<QWidget*, QRect>> placed;
     for (const ControlId& id : ids) {
         QWidget* w = window->Control(id);
-        if (w->parentWidget() == window.get()) placed.push_back({id, w->geometry()});
+        if (w->parentWidget() == window.get()) placed.push_back({w, w->geometry()});
     }
-    placed.push_back({ControlId{"ReceiptArea", 0}, window->ReceiptArea()->geometry()});
+    placed.push_back({window->ReceiptArea(), window->ReceiptArea()->geometry()});
+    auto name = [](QWidget* w) { return w->objectName().toStdString(); };
     for (std::size_t i = 0; i < placed.size(); ++i) {
-        EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(placed[i].second)) << placed[i].first.name;
-        EXPECT_GE(placed[i].second.width(), 1) << placed[i].first.name;
+        EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(placed[i].second)) << name(placed[i].first);
+        EXPECT_GE(placed[i].second.width(), 1) << name(placed[i].first);
         for (std::size_t j = i + 1; j < placed.size(); ++j)
             EXPECT_FALSE(placed[i].second.intersects(placed[j].second))
-                << placed[i].first.name << placed[i].first.index << " / " << placed[j].first.name
-                << placed[j].first.index;
+                << name(placed[i].first) << " / " << name(placed[j].first);
     }
 }
 
 TEST_F(RegisterWindowTest, ModelChangesReachTheirWidgets) {
     window->show();
-    const ControlId key{"mDept", 7};
+    const ControlId key{Control::mDept, 7};
     screen.SetCaption(key, "Close\r\nProgram");
-    auto* button = qobject_cast<QAbstractButton*>(W("mDept", 7));
+    auto* button = qobject_cast<QAbstractButton*>(W(Control::mDept, 7));
     EXPECT_EQ(button->text(), QString("Close\nProgram"));
     screen.SetCaption(key, "Lone\rCR");
     EXPECT_EQ(button->text(), QString("Lone\nCR"));
@@ -177,80 +192,80 @@ TEST_F(RegisterWindowTest, ModelChangesReachTheirWidgets) {
     EXPECT_FALSE(button->isEnabled());
 
     // The entry box: masked typing, length, text and caret.
-    QLineEdit* entry = Edit("txtDEA");
-    screen.SetPasswordChar(ControlId{"txtDEA", 0}, '*');
+    QLineEdit* entry = Edit(Control::txtDEA);
+    screen.SetPasswordChar(ControlId{Control::txtDEA, 0}, '*');
     EXPECT_EQ(entry->echoMode(), QLineEdit::Password);
     EXPECT_EQ(entry->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, entry), int('*'));
-    screen.SetPasswordChar(ControlId{"txtDEA", 0}, 0);
+    screen.SetPasswordChar(ControlId{Control::txtDEA, 0}, 0);
     EXPECT_EQ(entry->echoMode(), QLineEdit::Normal);
-    screen.SetMaxLength(ControlId{"txtDEA", 0}, 4);
+    screen.SetMaxLength(ControlId{Control::txtDEA, 0}, 4);
     EXPECT_EQ(entry->maxLength(), 4);
-    screen.SetText(ControlId{"txtDEA", 0}, "12\xE9");
+    screen.SetText(ControlId{Control::txtDEA, 0}, "12\xE9");
     EXPECT_EQ(entry->text(), QString::fromUtf8("12é"));
-    screen.SetSelStart(ControlId{"txtDEA", 0}, 1);
+    screen.SetSelStart(ControlId{Control::txtDEA, 0}, 1);
     EXPECT_EQ(entry->cursorPosition(), 1);
 
     // Grid cells and totals written by text, labels by caption, panels with line breaks.
-    screen.SetText(ControlId{"Rt_Extension", 2}, "$1,234.50");
-    EXPECT_EQ(Edit("Rt_Extension", 2)->text(), QString("$1,234.50"));
-    EXPECT_EQ(Edit("Rt_Extension", 2)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    screen.SetText(ControlId{"Tr_Title", 1}, "Subtotal ");
-    EXPECT_EQ(Edit("Tr_Title", 1)->text(), QString("Subtotal "));
-    screen.SetCaption(ControlId{"Greeting", 0}, "Welcome\r\nBienvenue");
-    EXPECT_EQ(qobject_cast<QLabel*>(W("Greeting"))->text(), QString("Welcome\nBienvenue"));
-    screen.SetBackColour(ControlId{"Greeting", 0}, 0x8000000F);   // the system's button face
-    EXPECT_EQ(W("Greeting")->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
-    screen.SetText(ControlId{"Txt_All", 0}, "Client: A\r\nPhone: 1");
-    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(W("Txt_All"))->toPlainText(), QString("Client: A\nPhone: 1"));
-    screen.Show(ControlId{"Txt_All", 0}, false);
-    EXPECT_TRUE(W("Txt_All")->isHidden());
-    EXPECT_FALSE(W("Txt_All")->isEnabled());
+    screen.SetText(ControlId{Control::Rt_Extension, 2}, "$1,234.50");
+    EXPECT_EQ(Edit(Control::Rt_Extension, 2)->text(), QString("$1,234.50"));
+    EXPECT_EQ(Edit(Control::Rt_Extension, 2)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    screen.SetText(ControlId{Control::Tr_Title, 1}, "Subtotal ");
+    EXPECT_EQ(Edit(Control::Tr_Title, 1)->text(), QString("Subtotal "));
+    screen.SetCaption(ControlId{Control::Greeting, 0}, "Welcome\r\nBienvenue");
+    EXPECT_EQ(qobject_cast<QLabel*>(W(Control::Greeting))->text(), QString("Welcome\nBienvenue"));
+    screen.SetBackColour(ControlId{Control::Greeting, 0}, 0x8000000F);   // the system's button face
+    EXPECT_EQ(W(Control::Greeting)->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
+    screen.SetText(ControlId{Control::Txt_All, 0}, "Client: A\r\nPhone: 1");
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(W(Control::Txt_All))->toPlainText(), QString("Client: A\nPhone: 1"));
+    screen.Show(ControlId{Control::Txt_All, 0}, false);
+    EXPECT_TRUE(W(Control::Txt_All)->isHidden());
+    EXPECT_FALSE(W(Control::Txt_All)->isEnabled());
 
-    // The register writes the keypad as {"mNumeric", n}; without a caption of
-    // its own a keypad key shows its figure.
-    auto* keypad2 = qobject_cast<QAbstractButton*>(W("mNumeric2"));
+    // Without a caption of its own a keypad key shows its figure.
+    auto* keypad2 = qobject_cast<QAbstractButton*>(W(Control::mNumeric, 2));
     EXPECT_EQ(keypad2->text(), QString("00"));
-    screen.SetCaption(ControlId{"mNumeric", 2}, "Clear");
+    screen.SetCaption(ControlId{Control::mNumeric, 2}, "Clear");
     EXPECT_EQ(keypad2->text(), QString("Clear"));
-    screen.SetCaption(ControlId{"mNumeric", 2}, "");
+    screen.SetCaption(ControlId{Control::mNumeric, 2}, "");
     EXPECT_EQ(keypad2->text(), QString("00"));
-    EXPECT_EQ(qobject_cast<QAbstractButton*>(W("mNumeric1"))->text(), QString("0"));
-    EXPECT_EQ(qobject_cast<QAbstractButton*>(W("mNumeric3"))->text(), QString("."));
-    EXPECT_EQ(qobject_cast<QAbstractButton*>(W("mNumeric12"))->text(), QString("9"));
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(W(Control::mNumeric, 1))->text(), QString("0"));
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(W(Control::mNumeric, 3))->text(), QString("."));
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(W(Control::mNumeric, 12))->text(), QString("9"));
 
     screen.SetTitle("Tarvo - Caf\xE9");
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Tarvo - Café"));
     screen.MessageBox("Not Found");
     EXPECT_EQ(MessageBoxesShown(), QStringList{"Not Found"});
     // The register hides its own window while another form is up.
-    screen.SetVisible(ControlId{"frmCashMain", 0}, false);
+    screen.SetVisible(ControlId{Control::frmCashMain, 0}, false);
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(RegisterWindowTest, StateTheModelHeldBeforeTheWindowIsShownAtOnce) {
     ScreenModel early;
-    early.SetCaption(ControlId{"BSys", 3}, "Print");
-    early.SetVisible(ControlId{"Txt_Printer", 0}, false);
-    early.SetFocus(ControlId{"txtDEA", 0});
-    early.SetFont(ControlId{"mNumeric", 5}, Font{"Cambria", 28, false, false});
+    early.SetCaption(ControlId{Control::BSys, 3}, "Print");
+    early.SetVisible(ControlId{Control::Txt_Printer, 0}, false);
+    early.SetFocus(ControlId{Control::txtDEA, 0});
+    early.SetFont(ControlId{Control::mNumeric, 5}, Font{"Cambria", 28, false, false});
     RegisterWindow w(early);
-    EXPECT_EQ(w.Control({"mNumeric5", 0})->font().pointSizeF(), 28.0);
-    EXPECT_EQ(qobject_cast<QAbstractButton*>(w.Control({"BSys", 3}))->text(), QString("Print"));
-    EXPECT_TRUE(w.Control({"Txt_Printer", 0})->isHidden());
-    EXPECT_EQ(w.focusWidget(), w.Control({"txtDEA", 0}));
+    EXPECT_EQ(w.Control({Control::mNumeric, 5})->font().pointSizeF(), 28.0);
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(w.Control({Control::BSys, 3}))->text(), QString("Print"));
+    EXPECT_TRUE(w.Control({Control::Txt_Printer, 0})->isHidden());
+    EXPECT_EQ(w.focusWidget(), w.Control({Control::txtDEA, 0}));
 }
 
 TEST_F(RegisterWindowTest, ClicksKeysAndTypingReachTheRegister) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
-    QTest::mouseClick(W("mDept", 5), Qt::LeftButton);
-    QTest::mouseClick(W("mNumeric4"), Qt::LeftButton);
-    QTest::mouseClick(W("mTotalRegister"), Qt::LeftButton);
-    EXPECT_EQ(got.clicks, (std::vector<ControlId>{{"mDept", 5}, {"mNumeric4", 0}, {"mTotalRegister", 0}}));
+    QTest::mouseClick(W(Control::mDept, 5), Qt::LeftButton);
+    QTest::mouseClick(W(Control::mNumeric, 4), Qt::LeftButton);
+    QTest::mouseClick(W(Control::mTotalRegister), Qt::LeftButton);
+    EXPECT_EQ(got.clicks,
+              (std::vector<ControlId>{{Control::mDept, 5}, {Control::mNumeric, 4}, {Control::mTotalRegister, 0}}));
 
     // Every key once, down then up, whichever widget it was sent to.
-    QLineEdit* entry = Edit("txtDEA");
+    QLineEdit* entry = Edit(Control::txtDEA);
     QTest::keyClick(entry, Qt::Key_F2);
     QTest::keyClick(entry, Qt::Key_Plus, Qt::KeypadModifier);
     QTest::keyClick(entry, Qt::Key_Return);
@@ -267,29 +282,29 @@ TEST_F(RegisterWindowTest, ClicksKeysAndTypingReachTheRegister) {
     // The keys go on to the entry box; its text reaches the model and the register.
     got.keys.clear();
     got.edits.clear();
-    screen.SetText(ControlId{"txtDEA", 0}, "");
+    screen.SetText(ControlId{Control::txtDEA, 0}, "");
     QTest::keyClicks(entry, "12");
     EXPECT_EQ(entry->text(), QString("12"));
-    EXPECT_EQ(screen.Text(ControlId{"txtDEA", 0}), "12");
+    EXPECT_EQ(screen.Text(ControlId{Control::txtDEA, 0}), "12");
     EXPECT_EQ(got.edits, (std::vector<std::string>{"1", "12"}));
     EXPECT_EQ(got.keys, (std::vector<K>{K{true, 49, 0}, K{false, 49, 0}, K{true, 50, 0}, K{false, 50, 0}}));
     // A later change of another property does not undo the typing.
-    screen.SetForeColour(ControlId{"txtDEA", 0}, 255);
+    screen.SetForeColour(ControlId{Control::txtDEA, 0}, 255);
     EXPECT_EQ(entry->text(), QString("12"));
     EXPECT_EQ(entry->cursorPosition(), 2);
 }
 
 TEST_F(RegisterWindowTest, ATouchedCellIsReportedAndTheFocusGoesBackToTheEntryBox) {
     window->show();
-    QWidget* cell = W("Rt_Number", 3);
+    QWidget* cell = W(Control::Rt_Number, 3);
     cell->setFocus(Qt::MouseFocusReason);
     QFocusEvent touched(QEvent::FocusIn, Qt::MouseFocusReason);
     QApplication::sendEvent(cell, &touched);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !got.focused.empty(); }));
-    EXPECT_EQ(got.focused, (std::vector<ControlId>{{"Rt_Number", 3}}));
-    EXPECT_EQ(window->focusWidget(), W("txtDEA"));
+    EXPECT_EQ(got.focused, (std::vector<ControlId>{{Control::Rt_Number, 3}}));
+    EXPECT_EQ(window->focusWidget(), W(Control::txtDEA));
     // The register's own focus moves are not reported back.
-    screen.SetFocus(ControlId{"Txt_All", 0});
+    screen.SetFocus(ControlId{Control::Txt_All, 0});
     QApplication::processEvents();
     EXPECT_EQ(got.focused.size(), 1u);
 }
