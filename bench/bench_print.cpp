@@ -15,10 +15,11 @@
 #include "platform/timers.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
-#include "register/register_context.h"
-#include "register/register_state.h"
+#include "screen/register_context.h"
+#include "register/program_services.h"
+#include "screen/register_state.h"
 #include "sale/sale_save.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
@@ -36,9 +37,11 @@ void BM_ReceiptPrint(benchmark::State& state) {
     ManualTimers timers;
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
+    RegisterKeyHandlers registerKeys;
     Setup_Initialize(gSettings);
     FillTextTables(gConstants.tables);
     Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
+    Reg().services.keys = &registerKeys;
     gReg = RegisterState{};
     gReg.gLoggedOut = false;
     gReg.gBusinessDate = "20261209";

@@ -5,11 +5,12 @@
 
 #include "platform/clock.h"
 #include "platform/timers.h"
-#include "register/receipt_area.h"
-#include "register/receipt_grid.h"
-#include "register/register_context.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/receipt_area.h"
+#include "register/program_services.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 
 namespace {
@@ -36,7 +37,9 @@ void BM_ReceiptDisplay(benchmark::State& state) {
     ManualTimers timers;
     ManualClock clock;
     RegisterServices services;
+    RegisterKeyHandlers registerKeys;
     Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
+    Reg().services.keys = &registerKeys;
     gReg = RegisterState{};
     FillSale();
     Receipt_Show();

@@ -14,11 +14,12 @@
 #include "data/master_files.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
-#include "register/register_context.h"
-#include "register/register_state.h"
+#include "screen/register_context.h"
+#include "register/program_services.h"
+#include "screen/register_state.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 #include "config/constants.h"
 #include "config/settings.h"
@@ -35,12 +36,14 @@ struct BenchRegister {
     ManualTimers timers;
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
+    RegisterKeyHandlers registerKeys;
 
     BenchRegister() {
         Setup_Initialize(gSettings);
         FillTextTables(gConstants.tables);
         gSettings.gTaxDefaultRate = {5, 9.975, 0};
         Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
+        Reg().services.keys = &registerKeys;
         gReg = RegisterState{};
         gReg.gLoggedOut = false;
         gSale = SaleState{};

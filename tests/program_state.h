@@ -3,7 +3,7 @@
 #include "data/log.h"
 #include "config/settings.h"
 #include "config/constants.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 

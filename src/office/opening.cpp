@@ -6,10 +6,10 @@
 #include "data/data_state.h"
 #include "common/fields.h"
 #include "data/transaction_files.h"
-#include "register/messages.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "sale/modes.h"
 #include "sale/sale_start.h"
 #include "config/settings.h"
@@ -54,7 +54,7 @@ bool OpeningAmount_Save() {
 void Login_OpeningBalance() {
     if (!OpeningRecordedToday()) {
         if (!gSettings.gZeroOpening) {
-            if (gSettings.gDrawerAtOpening) Keys().Drawer_Open();
+            if (gSettings.gDrawerAtOpening) Printing().Drawer_Open();
             CIATime(Msg(72), 0);
             gReg.gPromptState = 3;
             Mode_Display();

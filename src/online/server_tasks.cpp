@@ -1,12 +1,12 @@
 #include "online/server_tasks.h"
 
 #include "common/fields.h"
-#include "online/backoffice_request.h"
-#include "online/online_state.h"
-#include "online/tag_text.h"
-#include "register/controls.h"
-#include "register/messages.h"
-#include "register/register_context.h"
+#include "backoffice/backoffice_request.h"
+#include "backoffice/online_state.h"
+#include "backoffice/tag_text.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
 #include "config/constants.h"
 
 namespace tarvo {
@@ -30,21 +30,6 @@ void Online_Test() {
         CIATime("Test Successful ", 10);
     else
         CIATime("Test Unsuccessful " + gOnline.gReplyValue, 10);
-}
-
-bool ASP_Product_Master() {
-    auto& p = gOnline.gProductLookup;
-    for (std::size_t i = 1; i < p.size(); ++i) p[i].clear();
-    if (p[0].empty() || gOnline.gProductLookupOn != 1) return true;
-
-    if (!RequestIntoReply(ProductMasterQuery(Trim(p[0])))) return false;
-    static constexpr const char* kTags[] = {"category", "class", "department"};
-    for (std::size_t i = 0; i < 3; ++i) {
-        gOnline.gReplyTag = kTags[i];
-        ASP_Decode();
-        p[i + 1] = gOnline.gReplyValue;
-    }
-    return true;
 }
 
 }  // namespace tarvo

@@ -7,7 +7,7 @@
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "print/report_header.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 
 namespace tarvo {

@@ -17,19 +17,19 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/transaction_files.h"
-#include "online/backoffice_request.h"
-#include "online/online_state.h"
-#include "online/server_tasks.h"
-#include "online/tag_text.h"
+#include "backoffice/backoffice_request.h"
+#include "backoffice/online_state.h"
+#include "backoffice/product_master.h"
+#include "backoffice/tag_text.h"
 #include "platform/files.h"
 #include "platform/serial_port.h"
 #include "print/printer_output.h"
-#include "register/controls.h"
-#include "register/messages.h"
-#include "register/receipt_grid.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "sale/sale_state.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "data/sale_state.h"
 #include "config/constants.h"
 #include "config/settings.h"
 
@@ -439,7 +439,7 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
         const double pending = s.gQuantity;
         s.gLineKind = "P";
         s.gQuantity = quantity;   // the line is made with the purchase's quantity
-        Keys().Product_Add();
+        SaleEngine().Product_Add();
         if (s.gItemCount <= before) {
             s.gQuantity = pending;
             LogLine(where + ", product " + key + " could not be added");

@@ -15,7 +15,7 @@
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/constants.h"
 

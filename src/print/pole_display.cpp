@@ -11,8 +11,8 @@
 #include "platform/serial_port.h"
 #include "platform/timers.h"
 #include "print/devices.h"
-#include "register/register_context.h"
-#include "sale/sale_state.h"
+#include "screen/register_context.h"
+#include "data/sale_state.h"
 #include "config/constants.h"
 #include "config/settings.h"
 

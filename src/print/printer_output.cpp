@@ -9,11 +9,11 @@
 #include "print/devices.h"
 #include "print/printer_codes.h"
 #include "print/spooler.h"
-#include "register/controls.h"
-#include "register/messages.h"
-#include "register/register_context.h"
-#include "register/register_state.h"
-#include "register/screen_model.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "screen/screen_model.h"
 #include "config/constants.h"
 #include "config/settings.h"
 
@@ -125,7 +125,7 @@ bool Output_Open() {
             // is not printed and says so (Printer_IsOff).
             gSettings.gPrinterType = "0";
             gPrint.gPrinterLost = true;
-            if (Reg().services) Reg().services->MessageBox_Show("A default USB printer is not specified. Printing disabled.");
+            Forms().MessageBox_Show("A default USB printer is not specified. Printing disabled.");
             return false;
         }
         gOut.queue = queue;
@@ -251,7 +251,7 @@ void Printer_Close(bool closeHandle) {
         gPrint.gPrintToScreen = false;
         gPrint.gPrintNoInit = false;
         Output_Close(error);
-        if (Reg().screen && Reg().services) Printout_Show();
+        if (Reg().screen && Reg().services.Wired()) Printout_Show();
         return;
     }
     if (!gPrint.gPrintNoInit) {

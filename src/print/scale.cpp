@@ -7,13 +7,13 @@
 #include "platform/io_watch.h"
 #include "platform/serial_port.h"
 #include "print/devices.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "sale/product_entry.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/constants.h"
 #include "config/settings.h"
 
@@ -200,7 +200,7 @@ void ScaleComm_OnComm() {
     SaleState& s = gSale;
     if (Product_AddWeighed(weight)) {
         s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
-        Keys().Kit_Processing();
+        Inventory().Kit_Processing();
     } else {
         Request_End();   // the line was refused: the next entry counts as usual
     }

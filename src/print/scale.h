@@ -30,11 +30,11 @@ namespace tarvo {
 
 // Opens the scale port (closing it first when open), sends the weight
 // request and starts the scale timer. Called by product entry through
-// KeyServices::Scale_Open.
+// DeviceService::Scale_Open.
 void Scale_Open();
 
 // Closes the scale port when it is open and forgets what it received.
-// Called by the scale timer through KeyServices::Scale_Close.
+// Called by the scale timer through DeviceService::Scale_Close.
 void Scale_Close();
 
 // The scale port's receive handler: takes what has arrived and, once the

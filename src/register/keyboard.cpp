@@ -1,15 +1,16 @@
 #include "register/keyboard.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 
 #include <functional>
 
 #include "data/data_state.h"
 #include "data/indexes.h"
-#include "register/entry_box.h"
-#include "register/receipt_grid.h"
+#include "screen/entry_box.h"
+#include "screen/receipt_grid.h"
 #include "register/register_keys.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/register_state.h"
+#include "screen/soft_keys.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 
 namespace tarvo {
@@ -88,7 +89,7 @@ void AliasSearch() {
     AuxPax_Search();
     DEA_Reset();
     if (gData.gSearchFirst > 0 && gData.gSearchLast > 0)
-        Keys().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
+        Forms().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
 }
 
 // Keys without a modifier; true when the entry box is to be emptied on key up.
@@ -111,7 +112,7 @@ bool PlainKey(int keyCode) {
     case KeyCode::NumAdd: PressHighlighted(); return true;
     case KeyCode::NumDivide:
     case KeyCode::Slash: PageKey(); return true;
-    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { Keys().mTotalRegister_Click(); }); return true;
+    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { SaleEngine().mTotalRegister_Click(); }); return true;
     case KeyCode::F2:
         if (Press(Id(Control::BPayment), BPayment_Click)) HighlightFirst();
         return true;
@@ -142,8 +143,8 @@ bool PlainKey(int keyCode) {
     case KeyCode::F10:
         if (!loggedOut) Press(Id(Control::BOp, 6), [] { BOp_Click(6); });
         return true;
-    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { Keys().Aux_Client(); }); return true;
-    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { Keys().Aux_Product(); }); return true;
+    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { SaleEngine().Aux_Client(); }); return true;
+    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { SaleEngine().Aux_Product(); }); return true;
     default: return false;
     }
 }
@@ -155,7 +156,7 @@ bool ModifiedKey(int keyCode) {
     case KeyCode::Digit8: Press(Id(Control::BReg, 3), [] { BReg_Click(3); }); return true;
     case KeyCode::F11:
         // New client, without the manager test of the Mode page.
-        if (open) Press(Id(Control::BOp, 6), [] { Keys().Mode_Process(5); });
+        if (open) Press(Id(Control::BOp, 6), [] { SaleEngine().Mode_Process(5); });
         return true;
     case KeyCode::F12:
         if (open && !Screen().Text(kEntryBox).empty()) AliasSearch();
@@ -172,9 +173,9 @@ void Form_KeyDown(int keyCode, int shift) {
     if (gReg.gCardBusy) return;
     if (gReg.gPromptLineActive) {
         if (keyCode == KeyCode::Enter)
-            Keys().PromptInCIA_Enter();
+            Prompt().PromptInCIA_Enter();
         else if (keyCode == KeyCode::Escape)
-            Keys().PromptInCIA_Cancel();
+            Prompt().PromptInCIA_Cancel();
         return;
     }
     gReg.gClearOnKeyUp = shift == 0 ? PlainKey(keyCode) : ModifiedKey(keyCode);
@@ -189,25 +190,6 @@ void Form_KeyUp(int, int) {
     }
     // The "+" typed to press a highlighted key is no answer to a question.
     if (gReg.gPromptLineActive && s.Text(kEntryBox) == "+") s.SetText(kEntryBox, "");
-}
-
-void ShowCursor() {
-    if (gSettings.gKeyboardHints != 1) return;
-    ScreenModel& s = Screen();
-    for (int k = 1; k <= 24; ++k) {
-        const ControlId key = Id(Control::mDept, k);
-        Font f = s.State(key).font;
-        f.bold = false;
-        f.underline = false;
-        s.SetFont(key, f);
-        std::string caption = s.Caption(key);
-        if (!caption.empty() && caption.back() == '+') {
-            caption.pop_back();
-            s.SetCaption(key, caption);
-        }
-    }
-    const int h = gReg.gHighlightKey;
-    if (h >= 1 && h <= 24) s.SetCaption(Id(Control::mDept, h), s.Caption(Id(Control::mDept, h)) + "+");
 }
 
 void Control_GotFocus(const ControlId& id) {

@@ -10,7 +10,7 @@
 // mode only), moved with the arrows and pressed with the numeric-pad "+",
 // gives the keyboard the 24 soft keys.
 #pragma once
-#include "register/screen_model.h"
+#include "screen/screen_model.h"
 
 namespace tarvo {
 
@@ -70,10 +70,6 @@ constexpr int Alt = 4;
 void Form_KeyDown(int keyCode, int shift);
 // Empties the entry box after a handled key (not the proposed card amount).
 void Form_KeyUp(int keyCode, int shift);
-
-// Redraws the highlight: in keyboard mode (setting 285 = 1) the highlighted
-// soft key's caption ends in "+", no other does.
-void ShowCursor();
 
 // A control of the window received the focus: the grid's and panels' cells
 // hand it straight back to the entry box; a grid row's number cell selects

@@ -5,19 +5,19 @@
 #include "print/labels.h"
 #include "print/pole_display.h"
 #include "print/printer_output.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/receipt_area.h"
-#include "register/register_context.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/receipt_area.h"
+#include "screen/register_context.h"
 #include "register/register_keys.h"
-#include "register/register_state.h"
-#include "register/screen_build.h"
+#include "screen/register_state.h"
+#include "screen/screen_build.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "sale/suspend.h"
 #include "sale/tenders.h"
 #include "sale/sale_start.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/constants.h"
 
@@ -53,7 +53,7 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     Variables_Set();
     Receipt_Show();
     if (r.timers) r.timers->Start(TimerId::Comm, 60000);
-    Keys().Register_Reset();
+    SaleEngine().Register_Reset();
     DEA_Reset();
     return true;
 }

@@ -1,6 +1,6 @@
 #include "print/printer_output.h"
 #include "register/register_keys.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,16 +12,16 @@
 #include "data/data_state.h"
 #include "common/fields.h"
 #include "data/lookups.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_area.h"
-#include "register/receipt_grid.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_area.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -55,10 +55,10 @@ void AfterLineRemoved() {
     if (s.gTopLine > s.gItemCount) s.gTopLine = static_cast<std::int16_t>(std::max(1, s.gItemCount - 6));
     if (s.gItemCount == 0) {
         Screen().SetEnabled(kPaymentKey, false);
-        Keys().Variable_StartSale();
+        SaleEngine().Variable_StartSale();
     }
     Receipt_Display();
-    Keys().Totals_Update();
+    SaleEngine().Totals_Update();
 }
 
 // Line `to` takes every field of line `from` except the position in a
@@ -107,15 +107,15 @@ void VoidLast() {
         gData.gManualPrice = true;
         gData.gManualPriceValue = s.gLines[n].unitPrice;
         Screen().SetText(kEntryBox, s.gLines[n].unitPrice.TextDisplay());
-        Keys().Product_Add();
+        SaleEngine().Product_Add();
         if (s.gItemCount > 0) s.gKitCode = s.gLines[s.gItemCount].key;
-        Keys().Kit_Processing();
+        Inventory().Kit_Processing();
         gData.gManualPrice = false;
-        Keys().Mode_Display();
+        SaleEngine().Mode_Display();
     }
     s.gPaymentCount = 0;
-    Keys().Change_Display();
-    Keys().Total_Activate();
+    SaleEngine().Change_Display();
+    SaleEngine().Total_Activate();
 }
 
 void Void() {
@@ -132,7 +132,7 @@ void Void() {
         } else {
             Say(1);
         }
-        Keys().Mode_Display();
+        SaleEngine().Mode_Display();
         return;
     }
     const std::string entry = Entry();
@@ -173,12 +173,12 @@ void ClockInOut() {
     const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(gData.gCashierFound)];
     if (gReg.gBusinessDate.empty()) gReg.gBusinessDate = DateText(Reg().clock->Now());
     gReg.gEmployeeNumber = cashier.CashierNumber;
-    Keys().Clock_CheckLogin();
+    Office().Clock_CheckLogin();
     int message = 76;
     if (gSale.gCheckResult != 1) {
-        Keys().Clock_Login();
+        Office().Clock_Login();
     } else {
-        Keys().Clock_Logout();
+        Office().Clock_Logout();
         message = 79;
     }
     CIATime(Msg(message) + cashier.CashierName + " " + gSale.gPriceCheckText, 5);
@@ -203,7 +203,7 @@ void Salesperson() {
 void Client() {
     const std::string entry = Entry();
     if (entry.empty()) {
-        Keys().ClientNumber_Prompt();
+        Prompt().ClientNumber_Prompt();
         return;
     }
     gData.gClientKey = entry;
@@ -212,8 +212,8 @@ void Client() {
         Say(3);
         return;
     }
-    Keys().Client_Process();
-    Keys().Totals_Update();
+    SaleEngine().Client_Process();
+    SaleEngine().Totals_Update();
 }
 
 // ---- entry-box keys ----------------------------------------------------------------
@@ -227,18 +227,18 @@ void Block() {
 
 void Quantity() {
     if (gReg.gPromptLineActive) {
-        Keys().PromptInCIA_Cancel();
+        Prompt().PromptInCIA_Cancel();
         return;
     }
     SaleState& s = gSale;
-    if (gReg.gKeyPage == 15) Keys().Department_SetDefaultKey();
+    if (gReg.gKeyPage == 15) SaleEngine().Department_SetDefaultKey();
     const bool signedQuantity = s.gExchangeMode || s.gStockCount || FetchedOrderMode() || s.gMode == 29;
     const double lower = signedQuantity ? -99999 : 0;
     const int line = s.gSelectedLine;
     if (Entry().empty()) {
         Say(1);
     } else {
-        Keys().Strip_Number();
+        SaleEngine().Strip_Number();
         const std::string entry = Entry();
         const double q = Num_Val(entry);
         if (!(lower < q && q < 99999)) {
@@ -249,7 +249,7 @@ void Quantity() {
                 s.gLines[line].quantity += q;
             else
                 s.gLines[line].quantity = q;
-            Keys().Totals_Update();
+            SaleEngine().Totals_Update();
             Receipt_Display();
         } else {
             s.gQuantity = q;
@@ -268,17 +268,17 @@ void EnterPaidOut() {
         gReg.gEnteredAmount = amount.value_or(Money());
         if (amount && *amount > Money::FromUnits(-5000) && *amount <= Money::FromUnits(5000)) {
             const bool toScreen = gPrint.gPrintToScreen;
-            Keys().Drawer_Open();
+            Printing().Drawer_Open();
             gPrint.gPrintToScreen = toScreen;
-            const std::int32_t recNo = Keys().Paidout_Save();
-            Keys().PaidOut_Print(recNo);
+            const std::int32_t recNo = Office().Paidout_Save();
+            Printing().PaidOut_Print(recNo);
             Say(26);
             saved = true;
         }
     }
     if (!saved) Say(148);
     gReg.gPromptState = 0;
-    Keys().Mode_Display();
+    SaleEngine().Mode_Display();
     DEA_Reset();
 }
 
@@ -288,12 +288,12 @@ void EnterLogin() {
     if (gData.gNoCashiers) {
         // No cashier table yet: fetch it.
         gComm.gOperationMode = kCommFull;
-        Keys().Communicate();
+        Transfer().Communicate();
         if (gComm.gCommResult != 0) {
             Say(44);
             check = false;
         } else if (gComm.gProductsUpdated) {
-            Keys().RestartProgram();
+            Program().RestartProgram();
             check = false;
         }
         // Otherwise the session may have brought the table: the code is checked.
@@ -312,14 +312,14 @@ void EnterLogin() {
             } else {
                 gReg.gCashierIndex = found;
                 gReg.gBusinessDate = DateText(Reg().clock->Now());
-                Keys().Date_Set();
+                Office().Date_Set();
                 if (gSettings.gAutoClockOut) {
                     gReg.gEmployeeNumber = cashier.CashierNumber;
-                    Keys().Clock_CheckLogin();
-                    if (gSale.gCheckResult != 1) Keys().Clock_Login();
+                    Office().Clock_CheckLogin();
+                    if (gSale.gCheckResult != 1) Office().Clock_Login();
                 }
                 MessageLine_Clear();
-                Keys().Login_OpeningBalance();
+                Office().Login_OpeningBalance();
             }
         }
     }
@@ -335,9 +335,9 @@ void EnterOpeningAmount() {
     if (entry.empty() || !amount || *amount <= Money() || *amount > Money::FromUnits(5000)) {
         Say(72, 0);
     } else {
-        Keys().OpeningAmount_Save();
+        Office().OpeningAmount_Save();
         Say(101);
-        Keys().Sale_Start();
+        SaleEngine().Sale_Start();
     }
     DEA_Reset();
 }
@@ -347,20 +347,20 @@ void EnterDeclaration() {
     std::optional<Money> amount = Money::Parse(Entry());
     gReg.gEnteredAmount = amount.value_or(Money());
     if (amount && *amount > Money()) {
-        Keys().Declare_Save();
+        Office().Declare_Save();
         Say(111);
     } else {
         Say(148);
     }
     gReg.gPromptState = 0;
-    Keys().Mode_Display();
+    SaleEngine().Mode_Display();
     DEA_Reset();
 }
 
 void Enter() {
     if (Screen().Visible(kMessageBox)) Receipt_Show();
     if (gReg.gPromptLineActive) {
-        Keys().PromptInCIA_Enter();
+        Prompt().PromptInCIA_Enter();
         return;
     }
     switch (gReg.gPromptState) {
@@ -378,13 +378,12 @@ void Enter() {
 // ---- soft keys -----------------------------------------------------------------------
 
 void RunPage(int page, int key) {
-    KeyServices& k = Keys();
     switch (page) {
-    case 10: k.System_Process(key); break;
-    case 12: k.Print_Process(key); break;
-    case 13: k.Sales_Process(key); break;
-    case 14: k.Special_Process(key); break;
-    case 16: k.Mode_Process(key); break;
+    case 10: Pages().System_Process(key); break;
+    case 12: Pages().Print_Process(key); break;
+    case 13: SaleEngine().Sales_Process(key); break;
+    case 14: Pages().Special_Process(key); break;
+    case 16: SaleEngine().Mode_Process(key); break;
     default: break;
     }
 }
@@ -414,7 +413,7 @@ int SoftKeyGroupOfPage(int page) {
 }
 
 void BDep_Click(int page) {
-    Keys().Caption_Reset();
+    Prompt().Caption_Reset();
     ScreenModel& s = Screen();
     if (page >= 1 && page <= 8 && !s.Caption(ControlId{Control::BDep, page}).empty()) {
         const std::uint32_t colour = ColourValue(gSettings.gPageColour[static_cast<std::size_t>(page - 1)]);
@@ -454,7 +453,7 @@ void BSys_Click(int index) {
             return;
         }
         if (gSettings.gExtrasNeedsManager == "1") {
-            Keys().Manager_Required();
+            SaleEngine().Manager_Required();
             s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
                 Say(18);
@@ -464,7 +463,7 @@ void BSys_Click(int index) {
     }
     if (index >= 4 && gSale.gStockCount) return;
 
-    Keys().Caption_Reset();
+    Prompt().Caption_Reset();
     const std::uint32_t colour = ColourValue(gSettings.gMenuKeyColour);
     const int language = TextLanguage(gSettings);
     const bool french = gSettings.gLanguage != 1;
@@ -488,7 +487,7 @@ void BSys_Click(int index) {
     if (gReg.gReceiptAreaContent != 0) Receipt_Show();
     static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
     gReg.gKeyPage = kPages[index - 1];
-    if (index == 3) Keys().Online_Stock_SetButton();
+    if (index == 3) Online().Online_Stock_SetButton();
     if (index == 6 && !gSale.gChange.IsZero()) MessageLine_Clear();
     EntryFocus();
 }
@@ -500,7 +499,7 @@ bool PaymentPage_Open() {
     SaleState& sale = gSale;
     sale.gSelectedLine = 0;
     MessageLine_Clear();
-    Keys().Totals_Update();
+    SaleEngine().Totals_Update();
     if (sale.gTotal < Money() && !sale.gReturnMode && !sale.gExchangeStarted) {
         // A refund outside return and exchange: the page stays as it was.
         Say(178);
@@ -508,10 +507,10 @@ bool PaymentPage_Open() {
     }
     gReg.gKeyPage = 15;
     Summary_Show();
-    Keys().PaymentButtons_Show();
+    SaleEngine().PaymentButtons_Show();
     sale.gBalanceDue = sale.gTotal;
-    Keys().Payment_Display();
-    Keys().Change_Display();
+    SaleEngine().Payment_Display();
+    SaleEngine().Change_Display();
     ScreenModel& s = Screen();
     if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
         s.SetCaption(SoftKey(23), Msg(141));
@@ -528,15 +527,15 @@ void mDept_Click(int key) {
     const int page = gReg.gKeyPage;
     bool keepEntry = false;
     if (page >= 1 && page <= 8) {
-        Keys().Department_Process(key + 24 * (page - 1));
+        SaleEngine().Department_Process(key + 24 * (page - 1));
     } else if (page == 11) {
-        Keys().Online_Process(key);
+        Online().Online_Process(key);
     } else if (page == 15) {
-        Keys().Payment_Process(key);
+        SaleEngine().Payment_Process(key);
     } else if (const int group = SoftKeyGroupOfPage(page); group != 0) {
         bool run = true;
         if (gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] == "1") {
-            Keys().Manager_Required();
+            SaleEngine().Manager_Required();
             run = gReg.gAuthorized;
         }
         if (run) {
@@ -557,15 +556,15 @@ void BOp_Click(int index) {
         DEA_Reset();
         return;
     }
-    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) Keys().Department_SetDefaultKey();
+    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) SaleEngine().Department_SetDefaultKey();
     switch (index) {
     case 1: VoidLast(); break;
     case 2: Void(); break;
     case 3: ClockInOut(); break;
     case 4: Salesperson(); break;
-    case 5: Keys().Aux_Client(); return;
+    case 5: SaleEngine().Aux_Client(); return;
     case 6: Client(); break;
-    case 7: Keys().Aux_Product(); return;
+    case 7: SaleEngine().Aux_Product(); return;
     case 8:
         if (Entry().empty())
             Say(1);
@@ -586,7 +585,7 @@ void Button_Click(const ControlId& id) {
     case Control::mDept: mDept_Click(i); break;
     case Control::BOp: BOp_Click(i); break;
     case Control::BReg: BReg_Click(i); break;
-    case Control::mTotalRegister: Keys().mTotalRegister_Click(); break;
+    case Control::mTotalRegister: SaleEngine().mTotalRegister_Click(); break;
     case Control::RT_Down: RT_Down_Click(); break;
     case Control::Rt_Up: Rt_Up_Click(); break;
     case Control::mNumeric: mNumeric_Click(i); break;
@@ -602,6 +601,53 @@ void BReg_Click(int index) {
     case 4: Enter(); break;
     default: break;
     }
+}
+
+void BarCode_Change() {
+    if (gReg.gPromptLineActive) return;
+    if (gReg.gBusinessDate.empty() && gReg.gPromptState == 2) {
+        // Nobody has logged in today: what was typed is a login code.
+        BReg_Click(4);
+        return;
+    }
+    const std::string text = Screen().Text(kEntryBox);
+    if (!text.empty() && text[0] != '%') {
+        Product_EnterCode(text);
+    } else if (!text.empty() && gSettings.gCardEnabled == "1" && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
+        // A card swipe. The track data never stays on the screen.
+        Screen().SetText(kEntryBox, "");
+        if (gSale.gCardInSale) {
+            gReg.gCardStatus = 9;
+            Cards().Credit_Card_Display_Response();
+        } else {
+            gReg.gCardStatus = 0;
+            gReg.gCardTrack = text;
+            // A refund the payment page refuses takes no card either.
+            const bool taken = PaymentPage_Open();
+            if (taken) {
+                gReg.gCardEntry = 1;
+                Cards().Card_ParseSwipe();
+            }
+            // The track is kept no longer than the parser needs it.
+            gReg.gCardTrack.clear();
+            if (taken) {
+                if (gReg.gCardNumber.empty()) {
+                    gReg.gCardStatus = 6;
+                    Cards().Credit_Card_Display_Response();
+                } else {
+                    Cards().Card_TypeFind();
+                    if (gReg.gCardStatus == 0) {
+                        // The prompt line proposes the amount in the entry box.
+                        Cards().Credit_Card_PromptAmount();
+                        return;
+                    }
+                    Cards().Credit_Card_Display_Response();
+                }
+            }
+        }
+    }
+    SaleEngine().Mode_Display();
+    DEA_Reset();
 }
 
 }  // namespace tarvo

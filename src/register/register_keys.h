@@ -15,13 +15,9 @@
 // the entry box is waiting for (gReg.gPromptState: 0 a product code or a
 // card swipe, 1 paid-out, 2 login code, 3 opening amount, 4 declaration).
 #pragma once
-#include "register/key_services.h"
-#include "register/register_context.h"
+#include "screen/register_context.h"
 
 namespace tarvo {
-
-// The subsystems the keys call.
-inline KeyServices& Keys() { return *Reg().services; }
 
 void BDep_Click(int page);
 void BSys_Click(int index);
@@ -41,5 +37,10 @@ void Button_Click(const ControlId& id);
 // The soft-key group (1 System, 2 Mode, 3 Extras, 4 Print, 5 Special,
 // 6 Sales) shown on a page, 0 for the department and payment pages.
 int SoftKeyGroupOfPage(int page);
+
+// Processes the entry box's text: a product code, or a card swipe when it
+// starts with "%". Run by the BarCode box's change event and by Enter when
+// no entry state is pending.
+void BarCode_Change();
 
 }  // namespace tarvo

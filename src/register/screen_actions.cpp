@@ -1,5 +1,5 @@
 #include "register/screen_actions.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 
 #include <string>
 
@@ -8,11 +8,11 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_area.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_area.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/constants.h"
 
@@ -85,7 +85,7 @@ void File_Read() {
         gData.gProductRec = gData.products.Read(gData.gProductRecNo);
         gSale.gLineKind = "P";
         const std::int32_t before = gSale.gItemCount;
-        PanelSvc().Product_Add();
+        SaleEngine().Product_Add();
         // Only a line that was really added takes the file's quantity.
         if (gSale.gItemCount > before) gSale.gLines[gSale.gItemCount].quantity = static_cast<double>(*q);
     }
@@ -96,7 +96,7 @@ void File_Read() {
         return;
     }
     // Lines added before a read error stay in the sale and count.
-    PanelSvc().Totals_Update();
+    SaleEngine().Totals_Update();
     Receipt_Display();
     if (readable)
         Screen().SetText(kMessageLine, "");
@@ -105,7 +105,7 @@ void File_Read() {
 }
 
 void Count_Cash() {
-    if (!PanelSvc().CashCount_Open()) {
+    if (!Office().CashCount_Open()) {
         Count_Cash_Resume();
         return;
     }
@@ -114,8 +114,8 @@ void Count_Cash() {
 
 void Count_Cash_Resume() {
     Screen().SetVisible(kRegisterForm, true);
-    PanelSvc().Report_Sales();
-    if (PanelSvc().PrintStatus() != 0)
+    Office().Report_Sales();
+    if (Printing().PrintStatus() != 0)
         CIATime(Msg(74), 5);
     else
         CIATime(Msg(33), 5);
@@ -123,7 +123,7 @@ void Count_Cash_Resume() {
 
 void Print_Screen() {
     if (gSettings.gPrinterType == "0") return;
-    PanelServices& svc = PanelSvc();
+    PrintService& svc = Printing();
     svc.Printer_Open();
     // After a printer error nothing more is sent.
     auto print = [&](int newLine, const std::string& text) {
@@ -158,19 +158,6 @@ void Print_Screen() {
     for (int k = 0; k < 4; ++k)
         if (!print(1, "")) return;
     svc.Printer_Close(true);
-}
-
-void Mode_PriceChange_Activate() {
-    // The count panel takes the grid's place as the sale-entry view: product
-    // entry fills it and must not bring the grid back over it, so the area
-    // counts as showing the entry view (0).
-    gReg.gReceiptAreaContent = 0;
-    All_Hide();
-    Physical_Activate();
-    for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
-        Screen().SetCaption(ControlId{label, 0}, "");
-    PanelSvc().OnlineProduct_Clear();
-    Screen().SetText(kEntryBox, "");
 }
 
 bool USB_Check() { return true; }

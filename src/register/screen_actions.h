@@ -1,14 +1,10 @@
 // Small operations of the register window called by the page handlers of
 // other subsystems: sale lines from a code file, the cash count around the
-// cashier report, the sale's lines on the receipt printer, the price-change
-// panel, and the USB check.
+// cashier report, the sale's lines on the receipt printer, and the USB check.
 #pragma once
-#include "register/screen_model.h"
+#include "screen/screen_model.h"
 
 namespace tarvo {
-
-// The register window itself: hidden while the cash-count form is open.
-inline constexpr ControlId kRegisterForm{Control::frmCashMain, 0};
 
 // Adds the lines of the code file "QZFile" of the program folder. Each line:
 // ignored field, product key, quantity, then anything after a third comma.
@@ -20,8 +16,6 @@ void Count_Cash();
 void Count_Cash_Resume();
 // The lines of the sale in progress on the receipt printer.
 void Print_Screen();
-// The empty price-change panel in the receipt area, waiting for a product.
-void Mode_PriceChange_Activate();
 // Always succeeds; reads and changes nothing.
 bool USB_Check();
 

@@ -13,13 +13,13 @@
 #include "common/fields.h"
 #include "data/indexes.h"
 #include "data/master_files.h"
-#include "register/controls.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_grid.h"
-#include "register/register_keys.h"
-#include "sale/sale_state.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 #include "config/settings.h"
 
@@ -118,10 +118,10 @@ void Client_Process() {
             if (LineDiscount_Apply(discount)) CIATime(Msg(8) + Num_TextDisplay(discount), 5);
         } else {
             Screen().SetText(kEntryBox, Num_TextDisplay(discount));
-            Keys().Sales_Process(16);
+            SaleEngine().Sales_Process(16);
         }
     }
-    Keys().Total_Activate();
+    SaleEngine().Total_Activate();
     DEA_Reset();
 }
 
@@ -129,7 +129,7 @@ void Aux_Client() {
     gData.gSearchText = Screen().Text(kEntryBox);
     AuxClient_Search();
     DEA_Reset();
-    if (gData.gSearchLast != 0) Keys().SearchForm_Show(SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 0});
+    if (gData.gSearchLast != 0) Forms().SearchForm_Show(SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 0});
 }
 
 }  // namespace tarvo

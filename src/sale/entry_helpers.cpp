@@ -5,14 +5,14 @@
 
 #include "data/data_state.h"
 #include "data/indexes.h"
-#include "register/controls.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/controls.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/constants.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -50,7 +50,7 @@ void Sort_Perform() {
 void AllFilesASCII_Send() {
     gComm.gOperationMode = kCommResendAll;
     gComm.gCommHidden = false;
-    Keys().Communicate();
+    Transfer().Communicate();
 }
 
 }  // namespace tarvo

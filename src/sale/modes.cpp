@@ -4,16 +4,16 @@
 #include <string>
 
 #include "data/data_state.h"
-#include "register/controls.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_area.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
-#include "register/screen_actions.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_area.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "screen/panels.h"
 #include "sale/sale_start.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
 
@@ -78,7 +78,7 @@ void PurchaseEntry(bool purchaseOrder) {
     } else {
         gSale.gPurchaseIsOrder = purchaseOrder;
         gSale.gMode = 14;
-        Keys().Purchase_Start();
+        Inventory().Purchase_Start();
     }
     Mode_Display();
 }
@@ -87,10 +87,10 @@ void StockAdjustment(std::int16_t direction) {
     DEA_Reset();
     if (MidSale()) return;
     if (gSale.gMode == 15) {
-        Keys().Adjustment_Cancel();
+        Inventory().Adjustment_Cancel();
     } else {
         gSale.gAdjustmentDirection = direction;
-        Keys().Adjustment_Prepare();
+        Inventory().Adjustment_Prepare();
     }
     Mode_Display();
 }
@@ -107,7 +107,7 @@ void Order(const char* kind) {
     Mode_Display();
     s.gOrderKind = kind;
     if (s.gOrderKind == "2") s.gTaxExempt[1] = s.gTaxExempt[2] = s.gTaxExempt[3] = true;
-    Keys().EntryForm_Show();
+    Forms().EntryForm_Show();
 }
 
 void CountStock() {
@@ -120,7 +120,7 @@ void CountStock() {
         Physical_Hide();
         SayUntilReplaced(124);
         Receipt_Show();
-        PanelSvc().Printer_Close(true);
+        Printing().Printer_Close(true);
     } else {
         s.gMode = 16;
         s.gStockCount = true;
@@ -256,19 +256,19 @@ void Mode_Process(int key) {
             if (MidSale()) return;
             s.gSearchKind = 18;
             Mode_Display();
-            Keys().EntryForm_Show();
+            Forms().EntryForm_Show();
             return;
         case 12:   // Set stock to zero
             if (MidSale()) return;
             if (!ManagerWithModeRight()) return;
-            Keys().CommandFile_Create();
+            Inventory().CommandFile_Create();
             return;
         case 13:   // New product
             DEA_Reset();
             if (MidSale()) return;
             s.gSearchKind = 19;
             Mode_Display();
-            Keys().EntryForm_Show();
+            Forms().EntryForm_Show();
             return;
         case 14:   // Stock shortage
             StockAdjustment(-1);

@@ -13,15 +13,15 @@
 #include "common/fields.h"
 #include "data/indexes.h"
 #include "data/lookups.h"
-#include "register/controls.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/receipt_area.h"
-#include "register/receipt_grid.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/receipt_area.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "sale/modes.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 #include "config/settings.h"
 
@@ -89,7 +89,7 @@ void PriceDisplay(const std::string& record) {
     CIATime("Price = $" + std::string(PriceText(record, level)) + " " + Field(record, 60, 30), kLookupSeconds);
     s.gPriceSearch = false;
     Mode_Display();
-    Keys().Customer_PriceChecker();
+    Devices().Customer_PriceChecker();
 }
 
 void StockDisplay(const std::string& record) {
@@ -112,7 +112,7 @@ void PriceChange(const std::string& record) {
     Mode_Display();
     gReg.gPromptLine = 15;
     screen.SetText(kEntryBox, "");
-    Keys().PromptInCIA_Show();
+    Prompt().PromptInCIA_Show();
 }
 
 // ---- modes 28 and 30: counting into a fetched order -----------------------------------
@@ -123,7 +123,7 @@ void SwapLines(int a, int b) {
 
 void NotOnTheOrder() {
     SayWithPanel(3);
-    Keys().PlaySoundFile(1);
+    Program().PlaySoundFile(1);
     gSale.gQuantity = 1;
 }
 
@@ -332,7 +332,7 @@ void AddLine(const std::string& record, bool kitComponent) {
             s.gScaleRequestCount = s.gItemCount;
             s.gScaleLineKind = s.gLineKind;
             s.gQuantity = 0;
-            Keys().Scale_Open();
+            Devices().Scale_Open();
             return;
         }
     }
@@ -382,7 +382,7 @@ void AddLine(const std::string& record, bool kitComponent) {
         screen.SetCaption(kCountCode, line.key);
         screen.SetCaption(kCountDescription, line.description);
         screen.SetCaption(kCountQuantity, Num_TextDisplay(line.quantity));
-        Keys().Item_PrintLine();
+        Printing().Item_PrintLine();
         return;
     }
 
@@ -411,20 +411,20 @@ void AddLine(const std::string& record, bool kitComponent) {
         }
         Receipt_Display();
     } else {
-        Keys().Product_Display_Info();
+        Inventory().Product_Display_Info();
         if (gSettings.gAskPurchaseCost)
-            Keys().Purchase_PromptCost();
+            Inventory().Purchase_PromptCost();
         else if (gSettings.gAskPurchasePrice)
-            Keys().Purchase_PromptPrice();
+            Inventory().Purchase_PromptPrice();
         else if (gSettings.gAskPurchaseComment)
-            Keys().Purchase_PromptComment();
+            Inventory().Purchase_PromptComment();
         else
-            Keys().Purchase_AddProduct();
+            Inventory().Purchase_AddProduct();
     }
 
     if (gSettings.gOnlineStockCheck) {
         s.gOnlineProduct = line.product;
-        Keys().Online_Product_CheckStock();
+        Online().Online_Product_CheckStock();
     }
 }
 
@@ -436,7 +436,7 @@ void AddAndExpand() {
     Product_Add();
     if (s.gItemCount <= before || s.gItemCount < 1) return;
     s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
-    Keys().Kit_Processing();
+    Inventory().Kit_Processing();
 }
 
 }  // namespace
@@ -573,14 +573,14 @@ void Department_Process(int index) {
 
 void Department_SetDefaultKey() {
     switch (gSettings.gDefaultKeyPage) {
-    case 2: case 3: case 4: case 5: case 6: case 7: case 8: BDep_Click(gSettings.gDefaultKeyPage); break;
-    case 10: BSys_Click(1); break;
-    case 11: BSys_Click(3); break;
-    case 12: BSys_Click(4); break;
-    case 13: BSys_Click(6); break;
-    case 14: BSys_Click(5); break;
-    case 16: BSys_Click(2); break;
-    default: BDep_Click(1); break;
+    case 2: case 3: case 4: case 5: case 6: case 7: case 8: RegisterKeys().BDep_Click(gSettings.gDefaultKeyPage); break;
+    case 10: RegisterKeys().BSys_Click(1); break;
+    case 11: RegisterKeys().BSys_Click(3); break;
+    case 12: RegisterKeys().BSys_Click(4); break;
+    case 13: RegisterKeys().BSys_Click(6); break;
+    case 14: RegisterKeys().BSys_Click(5); break;
+    case 16: RegisterKeys().BSys_Click(2); break;
+    default: RegisterKeys().BDep_Click(1); break;
     }
 }
 
@@ -594,14 +594,14 @@ void Scale_Timer_Timer() {
     if (s.gScaleProductRecNo == 0) return;
     if (s.gScaleRequestCount < s.gItemCount) {
         // A line was added while waiting: stop listening to the scale.
-        Keys().Scale_Close();
+        Devices().Scale_Close();
         return;
     }
     s.gScaleProductRecNo = 0;
     s.gScaleRequestCount = -1;
     s.gScaleLineKind.clear();
     if (s.gQuantity == 0) s.gQuantity = 1;   // the request had set it aside for the weight
-    Keys().Scale_Close();
+    Devices().Scale_Close();
     SayWithPanel(188);
 }
 
@@ -612,7 +612,7 @@ void Aux_Product() {
     AuxProduct_Search();
     DEA_Reset();
     if (gData.gSearchFirst != 0 && gData.gSearchLast != 0)
-        Keys().SearchForm_Show(SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 0});
+        Forms().SearchForm_Show(SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 0});
 }
 
 }  // namespace tarvo

@@ -10,19 +10,19 @@
 #include "common/fields.h"
 #include "data/log.h"
 #include "data/transaction_files.h"
-#include "register/controls.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/sale_start.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/tenders.h"
 #include "config/settings.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -210,7 +210,7 @@ bool TrainingSaved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t l
 void KeysUnlockAfterRefusal(const std::string& messageBefore) {
     Screen().SetText(kMessageLine, messageBefore);
     Buttons_Unlock();
-    Keys().Total_Activate();
+    SaleEngine().Total_Activate();
 }
 
 }  // namespace
@@ -439,15 +439,15 @@ void mTotalRegister_Click() {
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
     gReg.gBusinessDate = date;
-    Keys().Date_Set();
+    Office().Date_Set();
     Caption_Show();
     Screen().SetText(kEntryBox, "");
     gReg.gEnteredAmount = Money::FromUnits(1);
-    PanelSvc().Buttons_Lock();
+    SaleEngine().Buttons_Lock();
 
     const std::string messageBefore = Screen().Text(kMessageLine);
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
-    Keys().Customer_Thankyou();
+    Devices().Customer_Thankyou();
 
     const int mode = s.gMode;
     const bool document = mode == 12 || mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 ||
@@ -455,13 +455,13 @@ void mTotalRegister_Click() {
     const bool training = mode == 26;
     bool trainingRestoreFailed = false;
     if (document) {
-        Keys().Document_Save(mode);
+        Inventory().Document_Save(mode);
     } else {
         Invoice_Status();
         if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
-            BPayment_Click();
-            Keys().Payment_Process(1);
-            PanelSvc().Buttons_Lock();
+            RegisterKeys().BPayment_Click();
+            SaleEngine().Payment_Process(1);
+            SaleEngine().Buttons_Lock();
         }
         if (training) Headers_Save();
         if (!Sale_Save()) {
@@ -478,7 +478,7 @@ void mTotalRegister_Click() {
 
     for (int t = 1; t <= s.gPaymentCount; ++t) {
         if (TenderOpensDrawer(s.gPayments[static_cast<std::size_t>(t)].type)) {
-            Keys().Drawer_Open();
+            Printing().Drawer_Open();
             break;
         }
     }
@@ -486,15 +486,15 @@ void mTotalRegister_Click() {
     gSaleSave.gReceiptDuplicate = false;
     gSaleSave.gReceiptCopy = 0;
     if (mode == 12) {
-        if (!gSettings.gNoOrderPrint) Keys().Document_Print(mode);
+        if (!gSettings.gNoOrderPrint) Printing().Document_Print(mode);
     } else if (mode == 13 || mode == 14) {
-        Keys().Document_Print(mode);
+        Printing().Document_Print(mode);
     } else if (!document) {
         const bool cashNoReceipt = gSettings.gNoReceiptForCash && s.gInvoiceStatus == "4" && s.gPaymentCount >= 1 &&
                                    SameCode(s.gPayments[1].type, "1");
         if (!cashNoReceipt) {
             if (gSettings.gGiftReceiptAlways) gSaleSave.gGiftReceipt = true;
-            if (!gSettings.gReceiptIfPositive || s.gSubtotal > Money()) Keys().Receipt_Print();
+            if (!gSettings.gReceiptIfPositive || s.gSubtotal > Money()) Printing().Receipt_Print();
         }
     }
 
@@ -507,13 +507,13 @@ void mTotalRegister_Click() {
         secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
     }
     if (secondCopy) {
-        Keys().MessageBox_Show("Tear Off First Copy. Press Enter to Print Second Copy.");
+        Forms().MessageBox_Show("Tear Off First Copy. Press Enter to Print Second Copy.");
         gSaleSave.gReceiptDuplicate = false;
         gSaleSave.gReceiptCopy = 1;
-        Keys().Receipt_Print();
+        Printing().Receipt_Print();
     }
 
-    if (PanelSvc().PrintStatus() != 0) CIATime(Msg(74), 5);
+    if (Printing().PrintStatus() != 0) CIATime(Msg(74), 5);
     if (trainingRestoreFailed) CIATime(kTrainingRestoreFailed, 10);
 
     const int delay = gSettings.gEndSaleDelay > 0 ? gSettings.gEndSaleDelay : kDefaultEndSaleMs;
@@ -523,21 +523,21 @@ void mTotalRegister_Click() {
         s.gSendPending = false;
         gComm.gCommHidden = true;
         gComm.gOperationMode = kCommFull;   // a full session, whatever a report left behind
-        Keys().Communicate();
+        Transfer().Communicate();
     }
 }
 
 void Timer_EndSale_Timer() {
     const std::string note = Msg(64);
     const std::string line = Screen().Text(kMessageLine);
-    if (PanelSvc().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
+    if (Printing().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
         line.compare(line.size() - note.size(), note.size(), note) == 0)
         Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
     Reg().timers->Stop(TimerId::EndSale);
     gSaleSave.gSaleFinished = false;
-    if (gSale.gMode == 28) Keys().Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1") Keys().Logout();
-    else Keys().Sale_Start();
+    if (gSale.gMode == 28) Online().Delete_This();
+    else if (gSettings.gLogoutAfterSale == "1") Office().Logout();
+    else SaleEngine().Sale_Start();
 }
 
 void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }

@@ -7,24 +7,23 @@
 #include "data/data_state.h"
 #include "common/fields.h"
 #include "data/lookups.h"
-#include "print/printer_output.h"
-#include "register/controls.h"
-#include "register/keyboard.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_area.h"
-#include "register/receipt_grid.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
-#include "register/screen_actions.h"
+#include "screen/controls.h"
+#include "screen/soft_keys.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_area.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "screen/panels.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 #include "config/settings.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -77,7 +76,7 @@ void DefaultClient_Attach() {
         CIATime(Msg(3), 5);
         return;
     }
-    Keys().Client_GetInformation();
+    SaleEngine().Client_GetInformation();
     gSale.gSaleClientId = Trim(Mid(gData.gClientRec, 1, 8));
 }
 
@@ -131,7 +130,7 @@ void Register_Reset() {
     font.size = 36;
     s.SetFont(kGreeting, font);
     Greeting_Show();
-    PanelSvc().Customer_Greeting();
+    Devices().Customer_Greeting();
 
     gReg.gPromptState = 2;
     s.SetText(kMessageLine, Msg(gData.gNoCashiers ? 63 : 29));
@@ -147,7 +146,7 @@ void Login_Automatic() {
     }
     gReg.gCashierIndex = 1;
     gReg.gBusinessDate = DateText(Reg().clock->Now());
-    Keys().Date_Set();
+    Office().Date_Set();
     CIATime(Msg(101), 5);
     gSale.gMode = gSettings.gHomeMode;
     Screen().SetVisible(kRegisterForm, true);
@@ -164,7 +163,7 @@ void Sale_Start() {
     sale.gCaseLetter.clear();
     Reg().timers->Start(TimerId::CIA, kMessageLineMs);
     gReg.gCardBusy = false;
-    gPrint.gPrintToScreen = false;
+    Printing().PrintToScreen_End();
     gReg.gPromptLineActive = false;
     Variable_StartSale();
 
@@ -202,7 +201,7 @@ void Sale_Start() {
     s.SetPasswordChar(kEntryBox, 0);
     gReg.gEntryMasked = false;
     s.SetFocus(kEntryBox);
-    Keys().Total_Activate();
+    SaleEngine().Total_Activate();
 
     Lines_Clear();
     Tenders_Clear();
@@ -214,12 +213,12 @@ void Sale_Start() {
     if (sale.gSendPending) {
         sale.gSendPending = false;
         gComm.gOperationMode = kCommFull;
-        Keys().Communicate();
-        if (gComm.gProductsUpdated) Keys().RestartProgram();
+        Transfer().Communicate();
+        if (gComm.gProductsUpdated) Program().RestartProgram();
     }
 
-    PanelSvc().Customer_Greeting();
-    if (PanelSvc().DisplayError() != 0) CIATime(Msg(173), 5);
+    Devices().Customer_Greeting();
+    if (Devices().DisplayError() != 0) CIATime(Msg(173), 5);
 }
 
 void Variable_StartSale() {

@@ -13,16 +13,16 @@
 #include "data/data_state.h"
 #include "common/fields.h"
 #include "data/lookups.h"
-#include "register/controls.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/receipt_grid.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 #include "config/settings.h"
 
@@ -200,7 +200,7 @@ void TaxRate() {
     if (row.TaxChoiceKind != 0) s.gTaxRate[static_cast<std::size_t>(row.TaxChoiceKind)] = row.TaxChoiceRate;
     if (row.TaxChoiceCode != "000") {
         Screen().SetText(kEntryBox, row.TaxChoiceCode);
-        BOp_Click(kClientKey);
+        RegisterKeys().BOp_Click(kClientKey);
     }
     const std::string& status = row.TaxChoiceStatus;
     if (status.size() == 1 && status[0] >= '0' && status[0] <= '7') {

@@ -16,14 +16,13 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "platform/files.h"
-#include "register/key_services.h"
-#include "register/messages.h"
-#include "register/receipt_grid.h"
-#include "register/register_context.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
+#include "screen/messages.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "sale/sale_start.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
 #include "config/constants.h"
@@ -125,7 +124,7 @@ void RestorePeople(std::string_view header) {
         Client_FindLinear();
         if (d.gClientRecNo != 0) {
             d.gNewClientRecNo = 0;
-            Keys().Client_GetInformation();
+            SaleEngine().Client_GetInformation();
             s.gClientCode = client;
             s.gSaleClientId = Trim(Mid(d.gClientRec, 1, 8));
         } else {

@@ -8,14 +8,14 @@
 #include "common/numbers.h"
 #include "common/fields.h"
 #include "data/log.h"
-#include "register/controls.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_grid.h"
-#include "register/register_keys.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 
 namespace tarvo {
@@ -89,12 +89,12 @@ void Tenders_Clear() {
 // the payment reference asked for when the type wants one.
 void Tender_Finish(int index) {
     Payment_Display();
-    Keys().Total_Activate();
+    SaleEngine().Total_Activate();
     if (TypeAt(index).PromptReference == "1") {
         gReg.gPromptLine = 8;
         CIATime(Msg(11), 0);
         Screen().SetText(kEntryBox, "");
-        Keys().PromptInCIA_Show();
+        Prompt().PromptInCIA_Show();
     }
     DEA_Reset();
 }
@@ -165,7 +165,7 @@ void Payment_Setup() {
 }
 
 void PaymentButtons_Show() {
-    Keys().Caption_Reset();
+    Prompt().Caption_Reset();
     ScreenModel& screen = Screen();
     const std::uint32_t colour = ColourValue(gSettings.gPaymentKeyColour);
     for (int k = 1; k <= 24; ++k) {
@@ -219,10 +219,10 @@ void Payment_Process(int index) {
         if (!s.gBalanceDue.IsZero()) {
             if (!s.gCardInSale) {
                 Screen().SetText(kEntryBox, "");
-                Keys().Credit_Card_PromptCardNumber();
+                Cards().Credit_Card_PromptCardNumber();
             } else {
                 gReg.gCardStatus = 9;
-                Keys().Credit_Card_Display_Response();
+                Cards().Credit_Card_Display_Response();
             }
         }
         return;
@@ -259,11 +259,11 @@ void Payment_Process(int index) {
         if (!s.gTotal.IsZero() && s.gItemCount > 0) {
             if (!s.gCardInSale) {
                 gReg.gCardStatus = 0;
-                Keys().Credit_Card_PromptAmount();
+                Cards().Credit_Card_PromptAmount();
                 gReg.gCardAmountPending = true;
             } else {
                 gReg.gCardStatus = 9;
-                Keys().Credit_Card_Display_Response();
+                Cards().Credit_Card_Display_Response();
             }
         }
         return;
@@ -391,7 +391,7 @@ void Change_Display() {
         screen.SetText(kMessageLine, "");
     }
     screen.SetText(Amount(11), s.gBalanceDue.IsZero() ? "" : s.gBalanceDue.Format(kAmountPattern));
-    Keys().Customer_Total();
+    Devices().Customer_Total();
 }
 
 void Invoice_Status() {

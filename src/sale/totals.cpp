@@ -6,11 +6,11 @@
 #include <limits>
 #include <string>
 
-#include "register/controls.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_grid.h"
-#include "register/register_keys.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
 
 namespace tarvo {
 
@@ -190,10 +190,10 @@ bool Totals_Update() {
 
     if (s.gItemCount > 0) Screen().SetEnabled(kPaymentKey, true);
     Total_Display();
-    Keys().Total_Activate();
-    PanelSvc().Customer_Product();
-    if (PanelSvc().DisplayError() != 0) CIATime(Msg(173), 5);
-    Keys().Total_UpdateCaption();
+    SaleEngine().Total_Activate();
+    Devices().Customer_Product();
+    if (Devices().DisplayError() != 0) CIATime(Msg(173), 5);
+    Inventory().Total_UpdateCaption();
     return true;
 }
 

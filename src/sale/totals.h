@@ -17,7 +17,7 @@
 #include <array>
 
 #include "common/money.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 
 namespace tarvo {

@@ -10,7 +10,7 @@
 #include "platform/codec.h"
 #include "platform/identity_store.h"
 #include "platform/internet.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 #include "transfer/dialup.h"
 
 namespace tarvo {

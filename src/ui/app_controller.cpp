@@ -4,7 +4,7 @@
 
 #include "register/keyboard.h"
 #include "register/register_keys.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "ui/qt_io_watch.h"
 #include "ui/qt_text.h"
 
@@ -53,7 +53,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
     case StartupOutcome::OpenRegister:
         startup_.close();
         register_ = std::make_unique<RegisterWindow>(screen_);
-        Reg() = RegisterContext{&screen_, &register_->RegisterTimers(), &clock_, &services_, home_};
+        Reg() = RegisterContext{&screen_, &register_->RegisterTimers(), &clock_, services_.Set(), home_};
         Reg().ioWatch = new QtIoWatch(register_.get());   // owned by the window, as its timers
         {
             RegisterInput in;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "register/screen_model.h"
+#include "screen/screen_model.h"
 
 namespace tarvo::ui {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "register/receipt_area.h"
-#include "register/receipt_grid.h"
+#include "screen/receipt_area.h"
+#include "screen/receipt_grid.h"
 
 namespace tarvo::ui {
 

@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "register/screen_model.h"
+#include "screen/screen_model.h"
 
 namespace tarvo::ui {
 

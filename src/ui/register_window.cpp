@@ -1,5 +1,5 @@
 #include "ui/register_window.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "data/data_state.h"
-#include "register/entry_box.h"
+#include "screen/entry_box.h"
 #include "config/settings.h"
 #include "register/register_form.h"
 #include "register/screen_actions.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "register/screen_model.h"
+#include "screen/screen_model.h"
 #include "ui/qt_timers.h"
 #include "ui/register_input.h"
 #include "ui/register_layout.h"

@@ -4,7 +4,7 @@
 
 #include "data/data_state.h"
 #include "data/transaction_files.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "test_dir.h"
 

@@ -19,20 +19,20 @@
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "file_size_limit.h"
-#include "online/backoffice_request.h"
-#include "online/dispatcher_stub.h"
-#include "online/online_state.h"
-#include "online/tag_text.h"
+#include "backoffice/backoffice_request.h"
+#include "backoffice/dispatcher_stub.h"
+#include "backoffice/online_state.h"
+#include "backoffice/tag_text.h"
 #include "print/cups_fixture.h"
 #include "print/devices.h"
 #include "print/labels.h"
 #include "print/printer_output.h"
 #include "pty_pair.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/constants.h"
 #include "test_dir.h"
@@ -43,11 +43,22 @@ namespace {
 constexpr const char* kTerminal = "1234567";
 constexpr const char* kOpenFailed = "Printer_Open: HandlerPrinterOpen, Unable to open printer port";
 
-// The real services, with the scale request counted instead of a port opened.
-class LabelServices : public ProgramServices {
+// The real customer devices, with the scale request counted instead of a port opened.
+class CountedScale : public CustomerDevices {
 public:
     int scaleRequests = 0;
     void Scale_Open() override { ++scaleRequests; }
+};
+
+// The real services, with the scale counted.
+struct LabelServices : ProgramServices {
+    CountedScale scale;
+    int& scaleRequests = scale.scaleRequests;
+    ServiceSet Set() {
+        ServiceSet set = ProgramServices::Set();
+        set.devices = &scale;
+        return set;
+    }
 };
 
 struct Product {
@@ -80,7 +91,7 @@ protected:
         gPrint = PrintState{};
         gLabel = LabelState{};
         UseTerminalFolder(dir.Path(), kTerminal);
-        Reg().services = &labelServices;
+        Reg().services = labelServices.Set();
         Reg().programFolder = dir.Path();
         gSettings.gPrinterType = "1";
         gSale.gMode = 11;

@@ -22,7 +22,7 @@
 #include "print/devices.h"
 #include "print/office_slips.h"
 #include "print/printer_output.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "config/constants.h"
 #include "config/settings.h"

@@ -31,7 +31,7 @@
 #include "print/devices.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "sale/sale_start.h"
 #include "pty_pair.h"
@@ -78,6 +78,7 @@ class PrinterTest : public RegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
+        Reg().services.print = &printer;   // a sale start ends the print-to-screen mode
         gPrint = PrintState{};
         UseTerminalFolder(dir.Path());
         SetCode(1, kInit);
@@ -104,6 +105,7 @@ protected:
     }
 
     TestDir dir;
+    PrinterService printer;
 };
 
 // ---------------------------------------------------------------- tables ----

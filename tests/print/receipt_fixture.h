@@ -15,7 +15,7 @@
 #include "print/receipt.h"
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/tenders.h"
 #include "config/constants.h"
 #include "config/settings.h"

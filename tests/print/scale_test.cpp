@@ -20,7 +20,7 @@
 #include "pty_pair.h"
 #include "register/key_fixture.h"
 #include "sale/product_entry.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "test_dir.h"
 

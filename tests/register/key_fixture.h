@@ -17,7 +17,7 @@
 #include "register/register_keys.h"
 #include "register_fixture.h"
 #include "test_dir.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -95,7 +95,7 @@ public:
     void Client_Process() override { Note("Client_Process"); }
     void Strip_Number() override {
         Note("Strip_Number");
-        KeyServices::Strip_Number();
+        SaleService::Strip_Number();
     }
 
     // cash office
@@ -139,7 +139,7 @@ public:
     // cards and prompt line
     void Caption_Reset() override {
         Note("Caption_Reset");
-        KeyServices::Caption_Reset();
+        PromptService::Caption_Reset();
     }
     void PromptInCIA_Enter() override { Note("PromptInCIA_Enter"); }
     void PromptInCIA_Cancel() override { Note("PromptInCIA_Cancel"); }

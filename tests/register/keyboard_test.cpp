@@ -7,8 +7,8 @@
 
 #include "data/indexes.h"
 #include "key_fixture.h"
-#include "register/messages.h"
-#include "register/receipt_grid.h"
+#include "screen/messages.h"
+#include "screen/receipt_grid.h"
 #include "register/register_keys.h"
 
 namespace tarvo {

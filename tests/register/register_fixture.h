@@ -11,10 +11,11 @@
 #include "data/log.h"
 #include "print/printer_output.h"
 #include "program_state.h"
-#include "register/register_context.h"
-#include "register/register_state.h"
-#include "register/screen_model.h"
-#include "sale/sale_state.h"
+#include "register/program_services.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+#include "screen/screen_model.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
 
@@ -54,6 +55,7 @@ protected:
         Setup_Initialize(gSettings);
         FillTextTables(gConstants.tables);
         Reg() = RegisterContext{&screen, &timers, &clock, &services, "/nonexistent"};
+        Reg().services.keys = &registerKeys;
     }
     void TearDown() override { Reg() = RegisterContext{}; }
 
@@ -62,6 +64,7 @@ protected:
     ManualTimers timers;
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
+    RegisterKeyHandlers registerKeys;   // the window's real button groups
 };
 
 }  // namespace tarvo

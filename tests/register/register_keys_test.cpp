@@ -9,9 +9,9 @@
 
 #include "data/lookups.h"
 #include "key_fixture.h"
-#include "register/entry_box.h"
-#include "register/messages.h"
-#include "register/screen_build.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/screen_build.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,5 @@
 #include "register/screen_actions.h"
+#include "screen/controls.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,9 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
-#include "register/messages.h"
-#include "register/panels.h"
-#include "register/receipt_area.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_area.h"
 #include "register_fixture.h"
 #include "config/constants.h"
 #include "test_dir.h"

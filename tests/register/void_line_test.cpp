@@ -8,7 +8,7 @@
 
 #include "common/numbers.h"
 #include "key_fixture.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 
 namespace tarvo {
 

@@ -10,10 +10,10 @@
 #include "data/data_state.h"
 #include "data/indexes.h"
 #include "data/store_fixture.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "sale/clients.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "test_dir.h"
 

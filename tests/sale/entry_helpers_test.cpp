@@ -9,12 +9,12 @@
 #include "data/data_state.h"
 #include "data/index_fixture.h"
 #include "data/indexes.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/register_fixture.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 #include "config/constants.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 namespace {

@@ -9,10 +9,10 @@
 #include "data/master_files.h"
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
-#include "register/receipt_area.h"
+#include "screen/receipt_area.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 
 namespace tarvo {

@@ -20,7 +20,7 @@
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
 #include "sale/product_entry.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "config/settings.h"
 
 namespace tarvo {
@@ -34,7 +34,7 @@ class ProductKeys : public RecordingKeys {
 public:
     void Scale_Open() override {
         calls.push_back("Scale_Open");
-        KeyServices::Scale_Open();   // starts the 10-second scale timer
+        DeviceService::Scale_Open();   // starts the 10-second scale timer
     }
     void Scale_Close() override { calls.push_back("Scale_Close"); }
     void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }

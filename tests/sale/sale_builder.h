@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "common/money.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 
 namespace tarvo::sale_builder {
 

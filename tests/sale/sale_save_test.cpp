@@ -21,17 +21,17 @@
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "data/work_file.h"
-#include "register/controls.h"
-#include "register/panels.h"
+#include "screen/controls.h"
+#include "screen/panels.h"
 #include "register/register_fixture.h"
 #include "sale/clients.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/tenders.h"
 #include "config/settings.h"
 #include "test_dir.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 namespace {

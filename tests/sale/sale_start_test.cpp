@@ -13,13 +13,13 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/master_files.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "register/screen_actions.h"
 #include "config/settings.h"
 #include "config/constants.h"
 #include "test_dir.h"
-#include "transfer/comm_state.h"
+#include "data/comm_state.h"
 
 namespace tarvo {
 namespace {
@@ -81,6 +81,7 @@ protected:
         RegisterTest::SetUp();
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &services;
+        Reg().services.print = &printer;   // the real print-to-screen mode
         gTerminalNumber = kTerminal;
     }
     void TearDown() override {
@@ -158,6 +159,7 @@ protected:
 
     TestDir dir;
     StartServices services;
+    PrinterService printer;
 };
 
 // ---- Register_Reset ----------------------------------------------------------------------

@@ -13,7 +13,7 @@
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
 #include "config/settings.h"

@@ -15,7 +15,7 @@
 #include "data/store_fixture.h"
 #include "platform/files.h"
 #include "register/key_fixture.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/suspend.h"
 #include "sale/totals.h"
 #include "config/settings.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "common/money.h"
-#include "register/controls.h"
-#include "register/panels.h"
+#include "screen/controls.h"
+#include "screen/panels.h"
 #include "register/register_fixture.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/tenders.h"
 #include "config/settings.h"
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "common/money.h"
-#include "register/controls.h"
-#include "register/receipt_area.h"
-#include "register/receipt_grid.h"
+#include "screen/controls.h"
+#include "screen/receipt_area.h"
+#include "screen/receipt_grid.h"
 #include "register/register_fixture.h"
-#include "sale/sale_state.h"
+#include "data/sale_state.h"
 #include "sale/totals.h"
 
 namespace tarvo {

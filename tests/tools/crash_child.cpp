@@ -27,6 +27,7 @@
 #include "platform/files.h"
 #include "platform/program_lock.h"
 #include "register/register_fixture.h"
+#include "register/program_services.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 
@@ -85,7 +86,9 @@ int main(int argc, char** argv) {
     ManualTimers timers;
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
+    RegisterKeyHandlers registerKeys;
     Reg() = RegisterContext{&screen, &timers, &clock, &services, "/nonexistent"};
+    Reg().services.keys = &registerKeys;
     UseTerminalFolder(argv[2]);
     gSettings.gPrinterType = "0";
     gReg.gLoggedOut = false;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "program_state.h"
-#include "register/register_state.h"
-#include "sale/sale_state.h"
+#include "screen/register_state.h"
+#include "data/sale_state.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include "data/transaction_files.h"
@@ -19,7 +19,7 @@
 #include "platform/process.h"
 #include "config/constants.h"
 #include "config/settings.h"
-#include "register/controls.h"
+#include "screen/controls.h"
 #include "register/screen_actions.h"
 #include "ui/register_layout.h"
 #include "pty_pair.h"

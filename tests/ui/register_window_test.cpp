@@ -1,4 +1,5 @@
 #include "ui/register_window.h"
+#include "screen/controls.h"
 
 #include <gtest/gtest.h>
 

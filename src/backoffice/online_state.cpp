@@ -1,0 +1,7 @@
+#include "backoffice/online_state.h"
+
+namespace tarvo {
+
+OnlineState gOnline;
+
+}  // namespace tarvo

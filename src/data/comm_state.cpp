@@ -1,0 +1,5 @@
+#include "data/comm_state.h"
+
+namespace tarvo {
+CommState gComm;
+}  // namespace tarvo

@@ -1,0 +1,5 @@
+#include "data/sale_state.h"
+
+namespace tarvo {
+SaleState gSale;
+}  // namespace tarvo

@@ -1,0 +1,15 @@
+// The cash office behind its service interface: what the key handlers and
+// the sale engine reach through Office(). What is not built yet keeps its
+// stand-in.
+#pragma once
+#include "screen/office_service.h"
+
+namespace tarvo {
+
+class CashOffice final : public OfficeService {
+public:
+    void Login_OpeningBalance() override;
+    void OpeningAmount_Save() override;
+};
+
+}  // namespace tarvo

@@ -1,7 +1,0 @@
-#include "online/online_state.h"
-
-namespace tarvo {
-
-OnlineState gOnline;
-
-}  // namespace tarvo

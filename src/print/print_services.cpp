@@ -1,0 +1,41 @@
+#include "print/print_services.h"
+
+#include "print/count_tickets.h"
+#include "print/inventory_documents.h"
+#include "print/office_slips.h"
+#include "print/order_document.h"
+#include "print/pole_display.h"
+#include "print/printer_output.h"
+#include "print/receipt.h"
+#include "print/scale.h"
+
+namespace tarvo {
+
+void PrinterService::Printer_Open() { tarvo::Printer_Open(); }
+void PrinterService::Printer_Line(int newLine, int code, const std::string& text) {
+    tarvo::Printer_Line(newLine, code, text);
+}
+void PrinterService::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeHandle); }
+std::int16_t PrinterService::PrintStatus() const { return gPrint.gPrintStatus; }
+void PrinterService::PrintToScreen_End() { gPrint.gPrintToScreen = false; }
+void PrinterService::Drawer_Open() { tarvo::Drawer_Open(); }
+void PrinterService::Receipt_Print() { tarvo::Receipt_Print(); }
+
+// The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
+void PrinterService::Document_Print(int mode) {
+    if (mode == 12) tarvo::Order_Print();
+    else if (mode == 13 || mode == 14) tarvo::Purchase_Print();
+}
+void PrinterService::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
+void PrinterService::Item_PrintLine() { tarvo::Item_PrintLine(); }
+
+void CustomerDevices::Customer_Greeting() { tarvo::Customer_Greeting(); }
+void CustomerDevices::Customer_Product() { tarvo::Customer_Product(); }
+void CustomerDevices::Customer_Total() { tarvo::Customer_Total(); }
+void CustomerDevices::Customer_Thankyou() { tarvo::Customer_Thankyou(); }
+void CustomerDevices::Customer_PriceChecker() { tarvo::Customer_PriceChecker(); }
+std::int16_t CustomerDevices::DisplayError() const { return gDisplay.gDisplayError; }
+void CustomerDevices::Scale_Open() { tarvo::Scale_Open(); }
+void CustomerDevices::Scale_Close() { tarvo::Scale_Close(); }
+
+}  // namespace tarvo

@@ -1,5 +1,0 @@
-#include "register/register_state.h"
-
-namespace tarvo {
-RegisterState gReg;
-}  // namespace tarvo

@@ -1,5 +1,0 @@
-#include "sale/sale_state.h"
-
-namespace tarvo {
-SaleState gSale;
-}  // namespace tarvo

@@ -1,0 +1,34 @@
+// What the customer display and the scale offer the rest of the register.
+// Stand-ins: no display (nothing shown, nothing failed) and no scale (the
+// weight request times out). The print folder implements the real ones.
+#pragma once
+#include <cstdint>
+
+namespace tarvo {
+
+class DeviceService {
+public:
+    virtual ~DeviceService() = default;
+
+    // The two greeting lines back on the pole display.
+    virtual void Customer_Greeting() {}
+    // The newest sale line on the pole display; the outcome through DisplayError().
+    virtual void Customer_Product() {}
+    // Paid, change and balance due.
+    virtual void Customer_Total() {}
+    // "Thank you" at the end of a sale.
+    virtual void Customer_Thankyou() {}
+    // gSale.gPriceCheckText and gSale.gPriceCheckPrice.
+    virtual void Customer_PriceChecker() {}
+    // 0 when the last customer-display operation succeeded, not 0 after a failure.
+    virtual std::int16_t DisplayError() const { return 0; }
+
+    // Opens the scale port, asks for a weight and starts the 10-second scale
+    // timer; the weight comes back through Product_AddWeighed. The stand-in
+    // only starts the timer: with no scale the request times out.
+    virtual void Scale_Open();
+    // Closes the scale port when it is open.
+    virtual void Scale_Close() {}
+};
+
+}  // namespace tarvo

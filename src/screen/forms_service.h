@@ -1,0 +1,34 @@
+// What the register's other windows offer: the search form, the entry form
+// and a message box the cashier closes. Stand-ins open nothing.
+#pragma once
+#include <array>
+#include <string>
+
+namespace tarvo {
+
+// How the search form opens: its mode (1 products, 2 clients, 8 aliases),
+// the rows of its list, its eight column widths and its list setting. It
+// lists gData.gSearchFirst..gSearchLast.
+struct SearchFormSetup {
+    int mode = 0;
+    int rows = 0;
+    std::array<int, 8> widths{};
+    int listSetting = 0;
+    bool operator==(const SearchFormSetup&) const = default;
+};
+
+class FormsService {
+public:
+    virtual ~FormsService() = default;
+
+    // Loads the entry form on the page of gSale.gSearchKind (18 new client,
+    // 19 new product, 12 order) and hides the register window.
+    virtual void EntryForm_Show() {}
+    // Loads the search form over gData.gSearchFirst..gSearchLast and hides
+    // the register window.
+    virtual void SearchForm_Show(const SearchFormSetup& setup) {}
+    // A message box the cashier closes (the second-copy box of the Total key).
+    virtual void MessageBox_Show(const std::string& text) {}
+};
+
+}  // namespace tarvo

@@ -1,0 +1,36 @@
+// What the inventory subsystem offers the rest of the register: kits, the
+// purchase entry, stock adjustments and the documents saved at the Total key.
+// Stand-ins do nothing.
+#pragma once
+
+namespace tarvo {
+
+class InventoryService {
+public:
+    virtual ~InventoryService() = default;
+
+    virtual void Kit_Processing() {}
+    // The product just added in a purchase mode: its figures shown, then its
+    // cost, price or comment asked, or the product added to the purchase.
+    virtual void Product_Display_Info() {}
+    virtual void Purchase_PromptCost() {}
+    virtual void Purchase_PromptPrice() {}
+    virtual void Purchase_PromptComment() {}
+    virtual void Purchase_AddProduct() {}
+    // Captions of the Total and Payment keys for the register mode; the last
+    // step of every totals update.
+    virtual void Total_UpdateCaption() {}
+    // The Mode page's documents: purchase entry (vendor choice) after the
+    // purchase keys set gSale.gPurchaseIsOrder, a stock adjustment in the
+    // direction gSale.gAdjustmentDirection and its cancel, and the command
+    // file asking the back office to set the stock to zero.
+    virtual void Purchase_Start() {}
+    virtual void Adjustment_Prepare() {}
+    virtual void Adjustment_Cancel() {}
+    virtual void CommandFile_Create() {}
+    // The document modes' Total (12 order, 13/14 purchase, 15 adjustment,
+    // 28-30 online documents): the save and its own messages.
+    virtual void Document_Save(int mode) {}
+};
+
+}  // namespace tarvo

@@ -1,0 +1,20 @@
+// What the online services offer the rest of the register: the Online page,
+// the stock look-up and the end of a received purchase order.
+#pragma once
+
+namespace tarvo {
+
+class OnlineService {
+public:
+    virtual ~OnlineService() = default;
+
+    // A key of the Online page. The stand-in: "Invalid Entry".
+    virtual void Online_Process(int key);
+    virtual void Online_Stock_SetButton() {}
+    // Asks the back office for the stock of gSale.gOnlineProduct.
+    virtual void Online_Product_CheckStock() {}
+    // End of a received purchase order (mode 28) after the end-of-sale pause.
+    virtual void Delete_This() {}
+};
+
+}  // namespace tarvo

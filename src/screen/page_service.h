@@ -1,0 +1,16 @@
+// The pages whose keys the register answers itself: System, Print and
+// Special. The stand-ins answer "Invalid Entry".
+#pragma once
+
+namespace tarvo {
+
+class PageService {
+public:
+    virtual ~PageService() = default;
+
+    virtual void System_Process(int key);
+    virtual void Print_Process(int key);
+    virtual void Special_Process(int key);
+};
+
+}  // namespace tarvo

@@ -1,0 +1,42 @@
+// What printing offers the rest of the register: the receipt output line by
+// line, the receipt and the documents of a saved sale, the slips, the cash
+// drawer and the print-to-screen mode. Stand-ins print nothing and report
+// failure where the caller reads an outcome; the print folder implements the
+// real ones.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+
+    // Opens the receipt output; the outcome is read through PrintStatus().
+    virtual void Printer_Open() {}
+    // Code 0 prints `text` on the current line; newLine 1 then ends the line,
+    // 0 leaves it open for more text.
+    virtual void Printer_Line(int newLine, int code, const std::string& text) {}
+    // Finishes the printout; closeHandle also releases the printer.
+    virtual void Printer_Close(bool closeHandle) {}
+    // 0 when the last print operation succeeded, not 0 after an error. The
+    // stand-in: 1, since nothing can be printed.
+    virtual std::int16_t PrintStatus() const { return 1; }
+    // Ends the print-to-screen mode: the next printout goes to the printer.
+    virtual void PrintToScreen_End() {}
+
+    virtual void Drawer_Open() {}
+    // The receipt of invoice record gSaleSave.gPrintRecordNo, as copy
+    // gSaleSave.gReceiptCopy (gReceiptDuplicate, gGiftReceipt).
+    virtual void Receipt_Print() {}
+    // The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
+    virtual void Document_Print(int mode) {}
+    // Prints the paid-out slip of activity record `recNo`.
+    virtual void PaidOut_Print(std::int32_t recNo) {}
+    // Prints the counted item of the stock count (line 1 of the sale) and
+    // keeps the printer open for the next one.
+    virtual void Item_PrintLine() {}
+};
+
+}  // namespace tarvo

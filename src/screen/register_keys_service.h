@@ -1,0 +1,19 @@
+// The register window's button groups that a step of the sale presses for
+// the cashier (a department page after a sale, the payment page after a
+// refused card, the client key after a client number). The register folder
+// implements them (see register/register_keys.h); the stand-ins do nothing.
+#pragma once
+
+namespace tarvo {
+
+class RegisterKeysService {
+public:
+    virtual ~RegisterKeysService() = default;
+
+    virtual void BDep_Click(int page) {}
+    virtual void BSys_Click(int index) {}
+    virtual void BPayment_Click() {}
+    virtual void BOp_Click(int index) {}
+};
+
+}  // namespace tarvo

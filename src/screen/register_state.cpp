@@ -1,0 +1,5 @@
+#include "screen/register_state.h"
+
+namespace tarvo {
+RegisterState gReg;
+}  // namespace tarvo

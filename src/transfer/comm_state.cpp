@@ -1,5 +1,0 @@
-#include "transfer/comm_state.h"
-
-namespace tarvo {
-CommState gComm;
-}  // namespace tarvo

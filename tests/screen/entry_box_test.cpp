@@ -1,0 +1,256 @@
+#include "screen/entry_box.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "register/key_fixture.h"
+#include "register/register_keys.h"
+
+namespace tarvo {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class EntryBoxTest : public KeyTest {};
+
+// ---- emptying the entry box --------------------------------------------------------------------
+
+TEST_F(EntryBoxTest, ResetMasksOnlyDuringTheLogin) {
+    for (std::int16_t state : {0, 1, 2, 3, 4, 6}) {
+        SCOPED_TRACE(state);
+        gReg.gPromptState = state;
+        gReg.gEntryMasked = state != 2;
+        screen.SetPasswordChar(kEntryBox, state == 2 ? 0 : '*');
+        screen.SetFocus(kMessageLine);
+        Type("1234");
+        DEA_Reset();
+        EXPECT_EQ(Entry(), "");
+        EXPECT_EQ(screen.State(kEntryBox).passwordChar, state == 2 ? '*' : 0);
+        EXPECT_EQ(gReg.gEntryMasked, state == 2);
+        EXPECT_EQ(screen.Focus(), kEntryBox);
+    }
+}
+
+// ---- keypad ----------------------------------------------------------------------------------------
+
+TEST_F(EntryBoxTest, KeypadKeysTypeTheirTexts) {
+    const char* texts[] = {"0", "00", ".", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    gReg.gLoggedOut = false;
+    for (int n = 1; n <= 12; ++n) {
+        Type("");
+        mNumeric_Click(n);
+        EXPECT_EQ(Entry(), texts[n - 1]) << n;
+    }
+    Type("");
+    for (int n : {2, 8}) mNumeric_Click(n);
+    EXPECT_EQ(Entry(), "005");
+    Type("");
+    for (int n : {4, 2, 3}) mNumeric_Click(n);
+    EXPECT_EQ(Entry(), "100.");
+    EXPECT_EQ(screen.State(kEntryBox).selStart, 4);   // the caret at the end
+    EXPECT_EQ(screen.Focus(), kEntryBox);
+    // Keys that do not exist type nothing.
+    mNumeric_Click(0);
+    mNumeric_Click(13);
+    EXPECT_EQ(Entry(), "100.");
+}
+
+TEST_F(EntryBoxTest, KeypadMasksALoginCode) {
+    struct Case {
+        bool loggedOut, masked;
+        char shown;
+    };
+    for (Case c : {Case{true, false, '*'}, Case{false, true, '*'}, Case{false, false, 0}}) {
+        gReg.gLoggedOut = c.loggedOut;
+        gReg.gEntryMasked = c.masked;
+        Type("");
+        mNumeric_Click(5);
+        EXPECT_EQ(screen.State(kEntryBox).passwordChar, c.shown) << c.loggedOut << c.masked;
+        EXPECT_EQ(Entry(), "2");
+    }
+}
+
+// ---- product codes ---------------------------------------------------------------------------------
+
+class BarCodeTest : public EntryBoxTest {
+protected:
+    void SetUp() override {
+        EntryBoxTest::SetUp();
+        LoggedIn();
+    }
+    // A sale of one line with the total given.
+    void Sale(Money total) {
+        AddLine("A", 1, total);
+        gSale.gTotal = total;
+    }
+};
+
+TEST_F(BarCodeTest, AProductCodeAddsItsProduct) {
+    Products({"123", "b123"});
+    gSale.gCaseLetter = "b";
+    Type("123");
+    BarCode_Change();
+    EXPECT_EQ(gData.gProductKey, "b123");
+    EXPECT_EQ(gSale.gCaseLetter, "");
+    EXPECT_EQ(gSale.gLineKind, "P");
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"b123"}));
+    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b123)", "Mode_Display"}));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(BarCodeTest, AnUnknownCodeIsReportedThreeWays) {
+    Products({"123"});
+    AddLine("A", 1, Money::FromUnits(1));
+    gSale.gCaseLetter = "b";
+    gSale.gPriceSearch = true;
+    gSale.gStockSearch = true;
+    Type("123");
+    BarCode_Change();
+    EXPECT_EQ(gData.gProductKey, "b123");
+    EXPECT_EQ(gSale.gCaseLetter, "");   // used up all the same
+    EXPECT_EQ(MessageLine(), "Not Found");
+    EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Message, 0}), "Not Found");
+    EXPECT_TRUE(screen.Visible(ControlId{Control::Txt_Message, 0}));
+    EXPECT_TRUE(timers.Running(TimerId::Message));
+    EXPECT_EQ(keys.calls, (Calls{"PlaySoundFile(1)", "Mode_Display"}));
+    EXPECT_FALSE(gSale.gPriceSearch);
+    EXPECT_FALSE(gSale.gStockSearch);
+    EXPECT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(BarCodeTest, NothingHappensWhileTheQuestionLineWaits) {
+    gReg.gPromptLineActive = true;
+    Type("123");
+    BarCode_Change();
+    EXPECT_TRUE(keys.calls.empty());
+    EXPECT_EQ(Entry(), "123");
+}
+
+TEST_F(BarCodeTest, ACodeBeforeTheDaysFirstLoginIsALoginCode) {
+    AddCashier("111", "00000001", "Ann", 1);
+    gReg.gBusinessDate.clear();
+    gReg.gPromptState = 2;
+    Type("111");
+    BarCode_Change();
+    EXPECT_EQ(gReg.gCashierIndex, 1);
+    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Login_OpeningBalance"}));
+    EXPECT_EQ(Entry(), "");
+}
+
+// ---- card swipes --------------------------------------------------------------------------------------
+
+TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
+    gSettings.gCardEnabled = "1";
+    Sale(Money::FromCents(1250));
+    Type("%B4111111111111111^DOE/JOHN^2512?");
+    BarCode_Change();
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    // The parser had the track; nothing keeps it afterwards.
+    EXPECT_EQ(keys.trackWhenParsed, "%B4111111111111111^DOE/JOHN^2512?");
+    EXPECT_EQ(gReg.gCardTrack, "");
+    EXPECT_EQ(gReg.gCardEntry, 1);
+    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display",
+                                 "Card_ParseSwipe", "Card_TypeFind", "Credit_Card_PromptAmount"}));
+    // The amount proposed for confirmation, no track data.
+    EXPECT_EQ(Entry(), "12.5");
+
+    // Through Enter the proposed amount stays as well.
+    gReg.gPromptLineActive = false;
+    gReg.gKeyPage = 1;
+    Type("%B4111111111111111^DOE/JOHN^2512?");
+    BReg_Click(4);
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(Entry(), "12.5");
+}
+
+TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
+    struct Case {
+        const char* what;
+        const char* cardEnabled;
+        int lines;
+        std::int64_t totalCents;
+    };
+    const Case cases[] = {
+        {"card processing off", "0", 1, 1250},
+        {"no sale", "1", 0, 0},
+        {"zero total", "1", 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gSale = SaleState{};
+        for (int i = 0; i < c.lines; ++i) AddLine("A", 1, Money::FromCents(c.totalCents));
+        gSale.gTotal = Money::FromCents(c.totalCents);
+        gSettings.gCardEnabled = c.cardEnabled;
+        keys.calls.clear();
+        gReg.gKeyPage = 1;
+        Type("%B4111111111111111^DOE/JOHN^2512?");
+        BarCode_Change();
+        EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
+        EXPECT_EQ(gReg.gKeyPage, 1);
+        EXPECT_EQ(Entry(), "");
+    }
+}
+
+TEST_F(BarCodeTest, ASecondCardIsRefused) {
+    gSettings.gCardEnabled = "1";
+    Sale(Money::FromCents(1250));
+    gSale.gCardInSale = true;
+    gReg.gKeyPage = 15;
+    Type("%B5500000000000004^DOE/JANE^2601?");
+    BarCode_Change();
+    EXPECT_EQ(gReg.gCardStatus, 9);
+    EXPECT_EQ(keys.calls, (Calls{"Credit_Card_Display_Response(9)", "Mode_Display"}));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(BarCodeTest, ASwipeWithoutACardNumberShowsItsStatus) {
+    gSettings.gCardEnabled = "1";
+    Sale(Money::FromCents(1250));
+    keys.cardNumberInTrack.clear();
+    Type("%E?");
+    BarCode_Change();
+    EXPECT_EQ(gReg.gCardStatus, 6);
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_TRUE(keys.Called("Credit_Card_Display_Response(6)"));
+    EXPECT_FALSE(keys.Called("Card_TypeFind"));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
+    gSettings.gCardEnabled = "1";
+    Sale(Money::FromCents(1250));
+    keys.cardTypeStatus = 4;
+    Type("%B6011000000000004^DOE/JOHN^2512?");
+    BarCode_Change();
+    EXPECT_TRUE(keys.Called("Credit_Card_Display_Response(4)"));
+    EXPECT_FALSE(keys.Called("Credit_Card_PromptAmount"));
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
+    gSettings.gCardEnabled = "1";
+    Sale(Money::FromCents(-300));
+    gReg.gKeyPage = 2;
+    Type("%B4111111111111111^DOE/JOHN^2512?");
+    BarCode_Change();
+    EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
+    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_FALSE(keys.Called("Card_ParseSwipe"));
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(gReg.gCardTrack, "");   // an abandoned swipe keeps no track either
+
+    // With return mode on the refund goes to the card.
+    gSale.gReturnMode = true;
+    Type("%B4111111111111111^DOE/JOHN^2512?");
+    BarCode_Change();
+    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_TRUE(keys.Called("Credit_Card_PromptAmount"));
+}
+
+}  // namespace
+}  // namespace tarvo
