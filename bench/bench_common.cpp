@@ -1,9 +1,9 @@
 // Hot helpers that every record writer and screen update goes through.
 #include <benchmark/benchmark.h>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
-#include "common/fields.h"
 
 namespace {
 using namespace tarvo;

@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <random>
 
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
-#include "config/constants.h"
-#include "config/settings.h"
 #include "synthetic_store.h"
 
 namespace {

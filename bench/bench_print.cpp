@@ -8,21 +8,21 @@
 #include <string>
 
 #include "common/money.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
-#include "screen/register_context.h"
 #include "register/program_services.h"
-#include "screen/register_state.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 
 namespace {
 using namespace tarvo;

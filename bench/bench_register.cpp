@@ -3,15 +3,15 @@
 
 #include <string>
 
+#include "config/settings.h"
+#include "data/sale_state.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
-#include "screen/receipt_area.h"
 #include "register/program_services.h"
+#include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace {
 using namespace tarvo;
@@ -48,7 +48,7 @@ void BM_ReceiptDisplay(benchmark::State& state) {
         // The newest lines as after an entry, and scrolled positions in turn.
         gSale.gTopLine = static_cast<std::int16_t>(top);
         Receipt_Display();
-        top = (top + 36) % (kMaxSaleLines - 6) + 1;   // 1..394: row 7 never past the sale
+        top = (top + 36) % (kMaxSaleLines - 6) + 1;  // 1..394: row 7 never past the sale
     }
     benchmark::DoNotOptimize(screen.Text({Control::Rt_Description, 7}));
     Reg() = RegisterContext{};

@@ -8,22 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
-#include "screen/register_context.h"
 #include "register/program_services.h"
-#include "screen/register_state.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
 #include "sale/totals.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 #include "synthetic_store.h"
 
 namespace {
@@ -136,7 +136,7 @@ void BM_ScanToLine(benchmark::State& state) {
     BenchRegister reg;
     gSettings.gProductKeyMode = "0";
     if (gData.gProductCount != kSize.products) Parse_FileProduct();
-    gData.gClientRecNo = 1;   // the sale's client
+    gData.gClientRecNo = 1;  // the sale's client
     const std::vector<std::string> codes = ScanCodes();
 
     std::size_t n = 0;

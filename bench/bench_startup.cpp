@@ -15,9 +15,10 @@ using namespace tarvo;
 std::string WriteSettingsFile() {
     std::string path = (std::filesystem::temp_directory_path() / "bench_startup.SET").string();
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    static const char* kSingles[] = {"100 REG01", "105 2", "115 01:00", "125 60", "200 1", "220 Bench Store",
-                                     "305 5", "315 7.5", "470 0", "476 0", "480 1", "485 11", "805 HEADER",
-                                     "880 20", "885 1", "900 22:00", "905 0", "990 04 1171 7019 9J05 9P00 "};
+    static const char* kSingles[] = {
+        "100 REG01",  "105 2",   "115 01:00", "125 60",    "200 1", "220 Bench Store",
+        "305 5",      "315 7.5", "470 0",     "476 0",     "480 1", "485 11",
+        "805 HEADER", "880 20",  "885 1",     "900 22:00", "905 0", "990 04 1171 7019 9J05 9P00 "};
     int n = 0;
     for (const char* l : kSingles) f << l << "\r\n", ++n;
     for (int i = 0; n < 1000; ++i, ++n) {

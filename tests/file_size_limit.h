@@ -2,8 +2,8 @@
 // disk does): a write past the limit fails with EFBIG instead of the process
 // being killed by SIGXFSZ.
 #pragma once
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 namespace tarvo {
 

@@ -1,9 +1,9 @@
 // Puts the program-wide values back to a fresh start between tests.
 #pragma once
-#include "data/log.h"
-#include "config/settings.h"
 #include "config/constants.h"
+#include "config/settings.h"
 #include "data/comm_state.h"
+#include "data/log.h"
 
 namespace tarvo {
 

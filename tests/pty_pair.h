@@ -69,8 +69,10 @@ public:
             pollfd p{readB_, POLLIN, 0};
             if (::poll(&p, 1, waitMs) <= 0) break;
             const ssize_t n = ::read(readB_, buf, sizeof buf);
-            if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-            else if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+            if (n > 0)
+                got.append(buf, static_cast<std::size_t>(n));
+            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+                break;
         }
         return got;
     }

@@ -2,10 +2,10 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "config/constants.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "platform/process.h"
-#include "config/constants.h"
 #include "ui/app_controller.h"
 
 int main(int argc, char** argv) {

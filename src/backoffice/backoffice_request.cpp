@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "data/log.h"
 #include "backoffice/online_state.h"
-#include "platform/internet.h"
 #include "config/constants.h"
 #include "config/settings.h"
+#include "data/log.h"
+#include "platform/internet.h"
 
 namespace tarvo {
 
@@ -24,7 +24,7 @@ size_t Receive(char* data, size_t size, size_t n, void* user) {
     const size_t len = size * n;
     if (r->bytes.size() + len > kMaxReplyBytes) {
         r->tooLarge = true;
-        return 0;   // ends the transfer
+        return 0;  // ends the transfer
     }
     r->bytes.append(data, len);
     return len;
@@ -50,8 +50,8 @@ std::string EncodeQueryValue(std::string_view bytes) {
     out.reserve(bytes.size());
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                           c == '-' || c == '_' || c == '.' || c == '~';
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '_' || c == '.' || c == '~';
         if (plain) {
             out += ch;
         } else {
@@ -76,7 +76,7 @@ BackOfficeResult BackOfficeRequest(const std::string& query, long timeoutMs) {
     headers = curl_slist_append(headers, "Pragma: no-cache");
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(c, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));   // from the address's user-info
+    curl_easy_setopt(c, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));  // from the address's user-info
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, std::min(kConnectTimeoutMs, timeoutMs));

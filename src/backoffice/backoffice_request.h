@@ -39,15 +39,15 @@ enum class TaskCode : int {
 
 constexpr int TaskNumber(TaskCode task) { return static_cast<int>(task); }
 
-inline constexpr long kRequestTimeoutMs = 60000;      // whole request, unless the caller says otherwise
-inline constexpr long kConnectTimeoutMs = 10000;      // reaching the server (never above the total)
-inline constexpr std::size_t kMaxReplyBytes = 1024 * 1024;   // a larger reply is refused
+inline constexpr long kRequestTimeoutMs = 60000;            // whole request, unless the caller says otherwise
+inline constexpr long kConnectTimeoutMs = 10000;            // reaching the server (never above the total)
+inline constexpr std::size_t kMaxReplyBytes = 1024 * 1024;  // a larger reply is refused
 
 struct BackOfficeResult {
-    bool ok = false;          // a 2xx answer within the size limit arrived
-    long httpStatus = 0;      // 0 when no HTTP answer came back
-    std::string reply;        // the server's bytes (windows-1252); empty unless ok
-    std::string error;        // why it failed (no credentials in it); empty when ok
+    bool ok = false;      // a 2xx answer within the size limit arrived
+    long httpStatus = 0;  // 0 when no HTTP answer came back
+    std::string reply;    // the server's bytes (windows-1252); empty unless ok
+    std::string error;    // why it failed (no credentials in it); empty when ok
     explicit operator bool() const { return ok; }
 };
 

@@ -10,9 +10,9 @@ namespace tarvo {
 
 struct OnlineState {
     // Reading a reply (ASP_Decode).
-    std::string gReply;        // the text of the last register-form reply
-    std::string gReplyTag;     // the element to read next
-    std::string gReplyValue;   // the value read, "" when absent
+    std::string gReply;       // the text of the last register-form reply
+    std::string gReplyTag;    // the element to read next
+    std::string gReplyValue;  // the value read, "" when absent
 
     // Building a payload (Online_GetField, Online_FieldToTag, Online_AddTag).
     std::string gRequestData;  // the payload under construction
@@ -23,7 +23,7 @@ struct OnlineState {
     // Product-master lookup (ASP_Product_Master): element 0 the product code,
     // 1 to 3 category, class and department, 4 to 10 unused.
     std::array<std::string, 11> gProductLookup;
-    std::int16_t gProductLookupOn = 0;   // the lookup sends only when 1
+    std::int16_t gProductLookupOn = 0;  // the lookup sends only when 1
 };
 
 extern OnlineState gOnline;

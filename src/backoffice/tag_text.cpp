@@ -1,7 +1,7 @@
 #include "backoffice/tag_text.h"
 
-#include "common/fields.h"
 #include "backoffice/online_state.h"
+#include "common/fields.h"
 
 namespace tarvo {
 
@@ -62,7 +62,7 @@ std::string Body_Extract(std::string_view text) { return Extract_Compressed_Mess
 std::string Record_Extract(std::string& text) {
     std::size_t close = 0;
     std::string row = Between(text, "<record>", "</record>", 8, &close);
-    if (!row.empty()) text.erase(0, close + 1);   // now begins with "/record>"
+    if (!row.empty()) text.erase(0, close + 1);  // now begins with "/record>"
     return row;
 }
 

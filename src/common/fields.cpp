@@ -54,10 +54,14 @@ std::string PadZero(std::string s, int width) {
 void Str_Encode(std::string& s) {
     for (char& ch : s) {
         unsigned a = static_cast<unsigned char>(ch);
-        if (a == 44) a = 30;
-        else if (a == 39) a = 31;
-        else if (a >= 236) a = '?' + 20;   // no 8-bit encoded form: stored as '?'
-        else if (a >= 26) a += 20;
+        if (a == 44)
+            a = 30;
+        else if (a == 39)
+            a = 31;
+        else if (a >= 236)
+            a = '?' + 20;  // no 8-bit encoded form: stored as '?'
+        else if (a >= 26)
+            a += 20;
         ch = static_cast<char>(a);
     }
 }
@@ -65,9 +69,12 @@ void Str_Encode(std::string& s) {
 void Str_Decode(std::string& s) {
     for (char& ch : s) {
         unsigned a = static_cast<unsigned char>(ch);
-        if (a == 30) a = 44;
-        else if (a == 31) a = 39;
-        else if (a >= 46) a -= 20;
+        if (a == 30)
+            a = 44;
+        else if (a == 31)
+            a = 39;
+        else if (a >= 46)
+            a -= 20;
         ch = static_cast<char>(a);
     }
 }

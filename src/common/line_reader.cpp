@@ -1,9 +1,9 @@
 #include "common/line_reader.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace tarvo {
 
@@ -95,7 +95,7 @@ bool LineReader::Next(std::string& line) {
                 return true;
             }
         }
-        std::size_t scanned = end_ - pos_;   // Fill moves the unread part to the front
+        std::size_t scanned = end_ - pos_;  // Fill moves the unread part to the front
         if (!Fill()) {
             if (end_ > pos_) {
                 line.assign(buf_.data() + pos_, end_ - pos_);

@@ -37,7 +37,7 @@ private:
     bool skipBom_ = false;
     bool first_ = true;
     bool eof_ = false;
-    bool pendingCr_ = false;   // the last block ended in CR: swallow a following LF
+    bool pendingCr_ = false;  // the last block ended in CR: swallow a following LF
     std::vector<char> buf_;
     std::size_t pos_ = 0, end_ = 0;
 };

@@ -27,9 +27,7 @@ std::string Money::Text() const { return Num_TextScaled(v_, 4); }
 std::string Money::TextDisplay() const { return Num_TextScaled(v_, 4, true); }
 std::string Money::Format(std::string_view pattern) const { return Num_FormatScaled(v_, 4, pattern); }
 
-Money CentRoundUpWith(Money x, Money addend) {
-    return Money::FromRaw(FloorDiv(x.Raw() + addend.Raw(), 100) * 100);
-}
+Money CentRoundUpWith(Money x, Money addend) { return Money::FromRaw(FloorDiv(x.Raw() + addend.Raw(), 100) * 100); }
 
 Money CentRoundUp(Money x) { return CentRoundUpWith(x, Money::FromRaw(50)); }
 

@@ -41,8 +41,14 @@ public:
     constexpr Money operator-() const { return Money(-v_); }
     constexpr Money operator+(Money o) const { return Money(v_ + o.v_); }
     constexpr Money operator-(Money o) const { return Money(v_ - o.v_); }
-    constexpr Money& operator+=(Money o) { v_ += o.v_; return *this; }
-    constexpr Money& operator-=(Money o) { v_ -= o.v_; return *this; }
+    constexpr Money& operator+=(Money o) {
+        v_ += o.v_;
+        return *this;
+    }
+    constexpr Money& operator-=(Money o) {
+        v_ -= o.v_;
+        return *this;
+    }
     constexpr auto operator<=>(const Money&) const = default;
 
 private:

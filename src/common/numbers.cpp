@@ -84,7 +84,7 @@ std::optional<double> Num_ReadStrict(std::string_view text) {
 
 std::optional<std::int64_t> Num_ToInteger(double value, std::int64_t lo, std::int64_t hi) {
     if (!std::isfinite(value)) return std::nullopt;
-    double r = std::nearbyint(value);   // default rounding mode: ties to even
+    double r = std::nearbyint(value);  // default rounding mode: ties to even
     if (r < static_cast<double>(lo) || r > static_cast<double>(hi)) return std::nullopt;
     return static_cast<std::int64_t>(r);
 }
@@ -107,7 +107,7 @@ DecimalText Num_Decimal15(double value) {
     }
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-    std::string_view s(buf, res.ptr - buf);   // d.dddddddddddddde[+-]xx
+    std::string_view s(buf, res.ptr - buf);  // d.dddddddddddddde[+-]xx
     std::string digits;
     std::size_t e = s.find('e');
     for (std::size_t i = 0; i < e; ++i)
@@ -115,7 +115,7 @@ DecimalText Num_Decimal15(double value) {
     int exp = 0;
     std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-    int point = exp + 1;   // digits before the decimal point
+    int point = exp + 1;  // digits before the decimal point
     if (point <= 0) {
         d.whole = "0";
         d.fraction = std::string(-point, '0') + digits;
@@ -145,7 +145,8 @@ std::optional<std::int64_t> Num_RoundHalfAway(const DecimalText& d, int places) 
 
 std::string Num_TextScaled(std::int64_t scaled, int places, bool leadingZero) {
     bool neg = scaled < 0;
-    unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(scaled) : static_cast<unsigned long long>(scaled);
+    unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(scaled)
+                                 : static_cast<unsigned long long>(scaled);
     unsigned long long p = static_cast<unsigned long long>(Pow10(places));
     unsigned long long whole = mag / p, frac = mag % p;
     std::string out = neg ? "-" : "";
@@ -213,7 +214,8 @@ std::string Num_FormatScaled(std::int64_t scaled, int places, std::string_view p
     }
     // Rescale to the pattern's decimals, ties away from zero.
     bool neg = scaled < 0;
-    unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(scaled) : static_cast<unsigned long long>(scaled);
+    unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(scaled)
+                                 : static_cast<unsigned long long>(scaled);
     if (fracTotal < places) {
         unsigned long long p = static_cast<unsigned long long>(Pow10(places - fracTotal));
         mag = mag / p + ((mag % p) * 2 >= p ? 1 : 0);

@@ -14,8 +14,8 @@ namespace tarvo {
 // (no leading zeros kept in `whole` beyond one, no exponent).
 struct DecimalText {
     bool negative = false;
-    std::string whole;      // digits before the point ("" reads as 0)
-    std::string fraction;   // digits after the point
+    std::string whole;     // digits before the point ("" reads as 0)
+    std::string fraction;  // digits after the point
 };
 
 // Lenient reader: leading blanks, an optional sign, digits with at most one

@@ -1,8 +1,8 @@
 #include "config/constants.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <string_view>
-#include <unistd.h>
 
 namespace tarvo {
 

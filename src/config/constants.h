@@ -11,18 +11,18 @@
 namespace tarvo {
 
 struct Paths {
-    std::string programFolder;     // no trailing "/"
-    std::string gFilesPath;        // <program>/Files/<terminal>: settings, log, upload files
-    std::string gDataPath;         // <program>/Data/<terminal>: transaction working files
-    std::string gRemoteFilesDir;   // server folder of what the back office sends the terminal
-    std::string gRemoteDataDir;    // server folder for full uploads
+    std::string programFolder;    // no trailing "/"
+    std::string gFilesPath;       // <program>/Files/<terminal>: settings, log, upload files
+    std::string gDataPath;        // <program>/Data/<terminal>: transaction working files
+    std::string gRemoteFilesDir;  // server folder of what the back office sends the terminal
+    std::string gRemoteDataDir;   // server folder for full uploads
 };
 
 struct ServerValues {
     std::string gFtpHost, gFtpUser, gFtpPassword, gFtpHostAlternate;
-    std::int16_t gServerSlot = 1;                 // back-office server the requests use (1 or 2)
+    std::int16_t gServerSlot = 1;  // back-office server the requests use (1 or 2)
     std::array<std::string, 2> gServerHosts;
-    std::array<std::string, 2> gServerUrls;       // dispatcher request prefixes, credentials included
+    std::array<std::string, 2> gServerUrls;  // dispatcher request prefixes, credentials included
 
     // The prefix of the server in use; never log it as it stands (RedactCredentials).
     const std::string& RequestPrefix() const { return gServerUrls[gServerSlot == 2 ? 1 : 0]; }

@@ -1,14 +1,14 @@
 #include "config/settings.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
+#include "common/fields.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
-#include "common/fields.h"
 
 namespace tarvo {
 
@@ -134,7 +134,12 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 100: s.gRegisterId = v; break;
     case 101: s.gSiteId = v; break;
     case 105: s.gConnectionMode = v; break;
-    case 115: case 116: case 117: case 118: case 119: case 120: s.gAutoSendTime[c - 115] = v; break;
+    case 115:
+    case 116:
+    case 117:
+    case 118:
+    case 119:
+    case 120: s.gAutoSendTime[c - 115] = v; break;
     case 125: s.gCommInterval = v; break;
     case 130: s.gCommWindowStart = v; break;
     case 135: s.gCommWindowEnd = v; break;
@@ -151,8 +156,12 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 150: s.gOrderMinPaidPercent = v; break;
     case 155: s.gOrderFieldDefaultA = v; break;
     case 156: s.gOrderFieldDefaultB = v; break;
-    case 160: if (v == "1") s.gCostDisplay = 1; break;
-    case 161: if (v == "1") s.gCostDisplay = 2; break;
+    case 160:
+        if (v == "1") s.gCostDisplay = 1;
+        break;
+    case 161:
+        if (v == "1") s.gCostDisplay = 2;
+        break;
     case 162: s.gAskPurchaseCost = v == "1"; break;
     case 163: s.gAskPurchasePrice = v == "1"; break;
     case 164: s.gAskPurchaseComment = v == "1"; break;
@@ -165,7 +174,9 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 171: s.gNoReceiptForCash = v == "1"; break;
     case 172: s.gGiftReceiptAlways = v == "1"; break;
     case 173: s.gClientDiscountAllLines = v == "1"; break;
-    case 200: if (!NumberToInt16(v, s.gLanguage)) return bad("number too large"); break;
+    case 200:
+        if (!NumberToInt16(v, s.gLanguage)) return bad("number too large");
+        break;
     case 220: s.gTerminalDescription = v; break;
     case 250: s.gProductKeyMode = v; break;
     case 255: s.gDefaultClient = Trim(v); break;
@@ -175,20 +186,36 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 270: s.gReportOption = v == "1" ? "True" : "False"; break;
     case 275: s.gOpenBalanceAllowed = v; break;
     case 276: s.gRefundTenderRule = v; break;
-    case 280: if (!StrictInt16(v, s.gVoidLastReenters)) return bad("not a whole number"); break;
-    case 285: if (!StrictInt16(v, s.gKeyboardHints)) return bad("not a whole number"); break;
-    case 300: case 310: case 320: s.gTaxName[(c - 300) / 10] = v; break;
-    case 305: case 315: case 325: s.gTaxDefaultRate[(c - 305) / 10] = Num_Val(v); break;
+    case 280:
+        if (!StrictInt16(v, s.gVoidLastReenters)) return bad("not a whole number");
+        break;
+    case 285:
+        if (!StrictInt16(v, s.gKeyboardHints)) return bad("not a whole number");
+        break;
+    case 300:
+    case 310:
+    case 320: s.gTaxName[(c - 300) / 10] = v; break;
+    case 305:
+    case 315:
+    case 325: s.gTaxDefaultRate[(c - 305) / 10] = Num_Val(v); break;
     case 330: s.gTax2IncludesTax1 = v; break;
     case 335: s.gTax3IncludesTax1 = v; break;
     case 340: s.gTax3IncludesTax2 = v; break;
-    case 350: case 355: case 360: case 365: s.gCaseLabel[(c - 350) / 5] = v; break;
+    case 350:
+    case 355:
+    case 360:
+    case 365: s.gCaseLabel[(c - 350) / 5] = v; break;
     case 370: s.gSystemPageText = v; break;
     case 400: s.gColour400 = v; break;
     case 405: s.gPaymentKeyColour = v; break;
-    case 410: case 411: case 412: case 413: case 414: case 415: case 420: case 425:
-        s.gPageColour[PageColourIndex(c)] = v;
-        break;
+    case 410:
+    case 411:
+    case 412:
+    case 413:
+    case 414:
+    case 415:
+    case 420:
+    case 425: s.gPageColour[PageColourIndex(c)] = v; break;
     case 430: s.gColour430 = v; break;
     case 440: s.gMenuKeyColour = v; break;
     case 445: s.gColour445 = v; break;
@@ -196,18 +223,26 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 455: s.gColour455 = v; break;
     case 460: s.gEntryForeColour = v; break;
     case 465: s.gSelectedRowColour = v; break;
-    case 470: if (!StrictInt32(v, s.gGreetingForeColour)) return bad("not a whole number"); break;
-    case 476: if (!StrictInt16(v, s.gDisplayPort)) return bad("not a whole number"); break;
+    case 470:
+        if (!StrictInt32(v, s.gGreetingForeColour)) return bad("not a whole number");
+        break;
+    case 476:
+        if (!StrictInt16(v, s.gDisplayPort)) return bad("not a whole number");
+        break;
     case 477: s.gDisplayLine1 = v; break;
     case 478: s.gDisplayLine2 = v; break;
-    case 479: if (!StrictInt16(v, s.gDisplayCommandSet)) return bad("not a whole number"); break;
+    case 479:
+        if (!StrictInt16(v, s.gDisplayCommandSet)) return bad("not a whole number");
+        break;
     case 480:
         NumberToInt16(Mid(line, 5, 2), s.gDefaultKeyPage);
         if (s.gDefaultKeyPage < 1) s.gDefaultKeyPage = 1;
         break;
     case 481: NumberToInt16(Mid(line, 5, 1), s.gScalePort); break;
     case 483: s.gWeightUnit = v; break;
-    case 485: if (!NumberToInt16(v, s.gHomeMode)) return bad("number too large"); break;
+    case 485:
+        if (!NumberToInt16(v, s.gHomeMode)) return bad("number too large");
+        break;
     case 500: s.gSystemOption500 = v; break;
     case 505: s.gTaxExemptCheck = v; break;
     case 510: s.gSystemOption510 = v; break;
@@ -217,10 +252,22 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 535: s.gPrintOption535 = v; break;
     case 540: s.gPrintOption540 = v; break;
     case 545: s.gSystemPageCode = v; break;
-    case 600: case 601: case 602: case 603: case 604: case 605: case 606: case 607: case 608: case 609:
-    case 610: case 615: case 620: case 625: case 630: case 635:
-        s.gScreenText[c] = v;
-        break;
+    case 600:
+    case 601:
+    case 602:
+    case 603:
+    case 604:
+    case 605:
+    case 606:
+    case 607:
+    case 608:
+    case 609:
+    case 610:
+    case 615:
+    case 620:
+    case 625:
+    case 630:
+    case 635: s.gScreenText[c] = v; break;
     case 640: s.gExtrasPageOn = v; break;
     case 641: s.gExtrasNeedsManager = v; break;
     case 642: s.gKeyOption642 = v; break;
@@ -228,21 +275,32 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 644: s.gOnlineParameter644 = v; break;
     case 645: s.gKeyOption645 = v; break;
     case 646: s.gCountBeforeCashierReport = v == "1"; break;
-    case 650: case 651: return DepartmentRecord(s, line, detail);
+    case 650:
+    case 651: return DepartmentRecord(s, line, detail);
     case 700: return PaymentRecord(s, line, detail);
-    case 805: case 806: case 807: case 808: case 809: s.gHeaderLine[c - 805] = v; break;
+    case 805:
+    case 806:
+    case 807:
+    case 808:
+    case 809: s.gHeaderLine[c - 805] = v; break;
     case 810: s.gPrintCashier = v; break;
     case 811: s.gPrintOption811 = v; break;
     case 815: s.gPrintSalesman = v; break;
     case 820: s.gPrintClient = v; break;
     case 825: s.gPrintFooter = v; break;
-    case 830: case 831: case 832: case 833: case 834: s.gFooterLine[c - 830] = v; break;
+    case 830:
+    case 831:
+    case 832:
+    case 833:
+    case 834: s.gFooterLine[c - 830] = v; break;
     case 880: s.gPrinterType = v; break;
     case 885: s.gSortProducts = Mid(line, 5, 1) == "1"; break;
     case 890: s.gSortClients = Mid(line, 5, 1) == "1"; break;
     case 895: s.gAutoClockOut = Mid(line, 5, 1) == "1"; break;
     case 900: ClosingTime(s, v); break;
-    case 905: if (!StrictInt16(v, s.gWidePaper)) return bad("not a whole number"); break;
+    case 905:
+        if (!StrictInt16(v, s.gWidePaper)) return bad("not a whole number");
+        break;
     case 990: s.gSpecialOperations = Trim(v); break;
     default:
         if (c >= 835 && c <= 876) s.gPrinterCodeValues[static_cast<std::size_t>(c - 835)] = Trim(v);
@@ -281,7 +339,8 @@ SetupReadResult Setup_Read(const std::string& path, Settings& s) {
         ++count;
         std::string why;
         if (!Setup_ApplyLine(s, line, why)) {
-            r.detail = "settings line " + std::to_string(count) + ", code " + std::to_string(s.gSettingCode) + ": " + why;
+            r.detail =
+                "settings line " + std::to_string(count) + ", code " + std::to_string(s.gSettingCode) + ": " + why;
             return fail(true);
         }
     }

@@ -1,7 +1,7 @@
 #include "config/special_operations.h"
 
-#include "common/numbers.h"
 #include "common/fields.h"
+#include "common/numbers.h"
 
 namespace tarvo {
 namespace {
@@ -22,7 +22,10 @@ bool AllDigits(const std::string& s) {
 int Value2(const std::string& s, std::size_t p) { return static_cast<int>(Num_Val(At(s, p, 2))); }
 
 void NumberedOption(Settings& s, const std::string& option) {
-    static const struct { const char* n; void (*apply)(Settings&); } kOptions[] = {
+    static const struct {
+        const char* n;
+        void (*apply)(Settings&);
+    } kOptions[] = {
         {"001", [](Settings& x) { x.gDrawerAtOpening = false; }},
         {"002", [](Settings& x) { x.gAskPurchaseCost = false; }},
         {"003", [](Settings& x) { x.gAskPurchasePrice = false; }},
@@ -66,7 +69,7 @@ SpecialOpsResult Special_Operations(Settings& s, TextTables& t) {
     };
     for (int i = 1; i <= n; ++i) {
         const std::size_t p = static_cast<std::size_t>(5 * i - 1);
-        if (p > ops.size()) break;   // records past the end do nothing
+        if (p > ops.size()) break;  // records past the end do nothing
         const std::string type = At(ops, p, 1);
         if (!AllDigits(type)) {
             if (type != " ") skip(i, "unknown record type");

@@ -11,7 +11,7 @@
 namespace tarvo {
 
 struct SpecialOpsResult {
-    std::vector<std::string> logLines;   // one per skipped record or replaced value
+    std::vector<std::string> logLines;  // one per skipped record or replaced value
 };
 
 // Parses s.gSpecialOperations into `s`, the SoftKeyFlags and SoftKeyCaptions

@@ -6,16 +6,16 @@
 namespace tarvo::texts {
 
 struct TextRow {
-    short key[3];        // the row's keys in file order; unused keys are 0
-    const char* text;    // windows-1252 bytes, may hold CR and LF
+    short key[3];      // the row's keys in file order; unused keys are 0
+    const char* text;  // windows-1252 bytes, may hold CR and LF
     unsigned length;
 };
 struct NumberRow {
     short kind, field, value;
 };
 
-#define TARVO_TEXT_TABLE(name)            \
-    extern const TextRow k_##name[];      \
+#define TARVO_TEXT_TABLE(name)       \
+    extern const TextRow k_##name[]; \
     extern const std::size_t k_##name##_count;
 TARVO_TEXT_TABLE(messages_en)
 TARVO_TEXT_TABLE(messages_fr_given)

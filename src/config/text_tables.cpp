@@ -16,8 +16,7 @@ void FillTwoKeys(Table& table, const texts::TextRow* rows, std::size_t n) {
 
 template <typename Table>
 void FillThreeKeys(Table& table, const texts::TextRow* rows, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        table.at(rows[i].key[0]).at(rows[i].key[1]).at(rows[i].key[2]) = Text(rows[i]);
+    for (std::size_t i = 0; i < n; ++i) table.at(rows[i].key[0]).at(rows[i].key[1]).at(rows[i].key[2]) = Text(rows[i]);
 }
 
 bool In(int v, int size) { return v >= 0 && v < size; }

@@ -8,12 +8,12 @@
 
 namespace tarvo {
 
-constexpr int kLanguages = 4;   // columns 0..3; 1 English, 2 French
+constexpr int kLanguages = 4;  // columns 0..3; 1 English, 2 French
 
 struct TextTables {
     std::array<std::array<std::string, kLanguages>, 301> MessageTable;
     std::array<std::array<std::array<std::string, kLanguages>, 25>, 7> SoftKeyCaptions;
-    std::array<std::array<std::string, 25>, 7> SoftKeyFlags;   // "1": the key needs a manager's code
+    std::array<std::array<std::string, 25>, 7> SoftKeyFlags;  // "1": the key needs a manager's code
     std::array<std::array<std::string, kLanguages>, 41> ModeNameTable;
     std::array<std::array<std::string, kLanguages>, 13> MonthNameTable;
     std::array<std::array<std::array<std::string, kLanguages>, 13>, 9> ListColumnTitles;

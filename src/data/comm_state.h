@@ -15,9 +15,9 @@ enum CommMode : std::int16_t {
 struct CommState {
     std::int16_t gOperationMode = kCommFull;
     bool gInternetAvailable = false;
-    bool gCommHidden = false;          // False: the session form is shown
-    std::int16_t gCommResult = 0;      // 0 after a successful session
-    bool gProductsUpdated = false;     // product or client files arrived
+    bool gCommHidden = false;       // False: the session form is shown
+    std::int16_t gCommResult = 0;   // 0 after a successful session
+    bool gProductsUpdated = false;  // product or client files arrived
     std::string gDialEntry, gDialUser, gDialPassword;
 };
 

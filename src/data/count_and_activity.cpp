@@ -1,7 +1,7 @@
 #include "data/count_and_activity.h"
 
-#include "common/numbers.h"
 #include "common/fields.h"
+#include "common/numbers.h"
 #include "data/log.h"
 #include "data/transaction_files.h"
 
@@ -47,7 +47,8 @@ ActivityTotals Activity_Totals(const std::string& reportDate, int reportKind, co
         default: break;
         }
         if (!total) continue;
-        Money amount = CentRoundUp(Money::Parse(r.size() > 30 ? r.substr(30, 9) : std::string_view()).value_or(Money()));
+        Money amount =
+            CentRoundUp(Money::Parse(r.size() > 30 ? r.substr(30, 9) : std::string_view()).value_or(Money()));
         *total = CentRoundUp(*total + amount);
     }
     d.gActivityRec = d.activity.Read(d.gLastActivityRecord);

@@ -9,10 +9,11 @@ namespace tarvo {
 DataState gData;
 
 void Data_CloseAll(DataState& d) {
-    for (WorkFile* f : {&d.products, &d.clients, &d.vendors, &d.kitHeaders, &d.kitLines, &d.auxIndex, &d.cuxIndex,
-                        &d.paxIndex, &d.newFile, &d.invoices, &d.invoiceLines, &d.payments, &d.activity, &d.physical,
-                        &d.orders, &d.orderLines, &d.orderPayments, &d.adjustments, &d.adjustmentLines, &d.purchases,
-                        &d.purchaseLines})
+    for (WorkFile* f :
+         {&d.products,        &d.clients,   &d.vendors,      &d.kitHeaders, &d.kitLines,      &d.auxIndex,
+          &d.cuxIndex,        &d.paxIndex,  &d.newFile,      &d.invoices,   &d.invoiceLines,  &d.payments,
+          &d.activity,        &d.physical,  &d.orders,       &d.orderLines, &d.orderPayments, &d.adjustments,
+          &d.adjustmentLines, &d.purchases, &d.purchaseLines})
         f->Close();
 }
 

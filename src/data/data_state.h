@@ -50,15 +50,15 @@ struct DataState {
     std::int32_t gNewCount = 0;
 
     // --- transaction files -------------------------------------------------------
-    WorkFile invoices, invoiceLines, payments, activity, physical;          // 5, 6, 7, 8, 24
-    WorkFile orders, orderLines, orderPayments;                             // 17, 18, 19
-    WorkFile adjustments, adjustmentLines, purchases, purchaseLines;        // 40, 41, 42, 43
+    WorkFile invoices, invoiceLines, payments, activity, physical;    // 5, 6, 7, 8, 24
+    WorkFile orders, orderLines, orderPayments;                       // 17, 18, 19
+    WorkFile adjustments, adjustmentLines, purchases, purchaseLines;  // 40, 41, 42, 43
     std::int32_t gLastInvoiceRecord = 0, gLastInvoiceLineRecord = 0, gLastPaymentRecord = 0;
     std::int32_t gLastActivityRecord = 0, gLastPhysicalRecord = 0;
     std::int32_t gLastOrderRecord = 0, gLastOrderLineRecord = 0, gLastOrderPaymentRecord = 0;
     std::int32_t gLastAdjustmentRecord = 0, gLastAdjustmentLineRecord = 0;
     std::int32_t gLastPurchaseRecord = 0, gLastPurchaseLineRecord = 0;
-    std::array<std::int32_t, 3> gSavedRecordCounts{};   // .INV, .DTL, .PAY around a training sale
+    std::array<std::int32_t, 3> gSavedRecordCounts{};  // .INV, .DTL, .PAY around a training sale
 
     // last records read
     std::string gInvoiceRec, gInvoiceLineRec, gPaymentRec, gActivityRec;

@@ -2,18 +2,18 @@
 
 #include "common/fields.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
-#include <sys/stat.h>
 #include <vector>
 
 #include "common/numbers.h"
-#include "data/log.h"
-#include "platform/files.h"
 #include "config/constants.h"
 #include "config/settings.h"
+#include "data/log.h"
+#include "platform/files.h"
 
 namespace tarvo {
 namespace {
@@ -22,13 +22,12 @@ constexpr int kProductWordWidth = 16;
 constexpr int kProductKeyWidth = 16;
 constexpr int kClientWordWidth = 22;
 constexpr int kRecNoWidth = 6;
-constexpr int kAuxEntry = kProductWordWidth + kProductKeyWidth + kRecNoWidth;   // 38
-constexpr int kCuxEntry = kClientWordWidth + kRecNoWidth;                       // 28
+constexpr int kAuxEntry = kProductWordWidth + kProductKeyWidth + kRecNoWidth;  // 38
+constexpr int kCuxEntry = kClientWordWidth + kRecNoWidth;                      // 28
 constexpr int kPaxEntry = 38;
 constexpr int kPaxSearchWidth = 18;
 
 void Log1(const std::string& text) { ProgramLog().Write(1, text); }
-
 
 // Appends `s` blank-padded or cut to `width`.
 void AppendPadded(std::string& out, std::string_view s, std::size_t width) {
@@ -43,10 +42,10 @@ void AppendPadded(std::string& out, std::string_view s, std::size_t width) {
 unsigned char Lower1252(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x8A: return 0x9A;   // S caron
-    case 0x8C: return 0x9C;   // OE
-    case 0x8E: return 0x9E;   // Z caron
-    case 0x9F: return 0xFF;   // Y diaeresis
+    case 0x8A: return 0x9A;  // S caron
+    case 0x8C: return 0x9C;  // OE
+    case 0x8E: return 0x9E;  // Z caron
+    case 0x9F: return 0xFF;  // Y diaeresis
     default: break;
     }
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
@@ -72,7 +71,8 @@ public:
         const std::size_t w = width_;
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char* p = base + i * w;
-            order_[i] = Handle{BigEndian(p, 0, w), BigEndian(p, 8, w), BigEndian(p, 16, w), static_cast<std::uint32_t>(i)};
+            order_[i] =
+                Handle{BigEndian(p, 0, w), BigEndian(p, 8, w), BigEndian(p, 16, w), static_cast<std::uint32_t>(i)};
         }
         std::sort(order_.begin(), order_.end(), [base, w](const Handle& a, const Handle& b) {
             if (a.head != b.head) return a.head < b.head;
@@ -89,7 +89,7 @@ public:
 
 private:
     struct Handle {
-        std::uint64_t head, next, third;   // bytes 1-8, 9-16 and 17-24 as numbers
+        std::uint64_t head, next, third;  // bytes 1-8, 9-16 and 17-24 as numbers
         std::uint32_t index;
     };
     static std::uint64_t BigEndian(const unsigned char* p, std::size_t from, std::size_t width) {
@@ -104,8 +104,7 @@ private:
 
 // Replaces an index working file with the sorted entries; the count of
 // records written (0 when the file cannot be written; the failure is logged).
-std::int32_t WriteIndex(WorkFile& f, const std::string& path, int recordLength, EntryTable& entries,
-                        const char* who) {
+std::int32_t WriteIndex(WorkFile& f, const std::string& path, int recordLength, EntryTable& entries, const char* who) {
     entries.Sort();
     if (!f.Open(path, recordLength, true)) {
         Log1(std::string(who) + ": " + f.Error());

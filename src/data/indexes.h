@@ -9,9 +9,9 @@
 
 namespace tarvo {
 
-void Index_Product();   // product working file -> .AUX (#13), gAuxCount
-void Index_Client();    // client working file -> .CUX (#14), gCuxCount
-void Index_Pax();       // Files/<terminal>.PAX sorted in place -> .PAX (#46), gPaxCount
+void Index_Product();  // product working file -> .AUX (#13), gAuxCount
+void Index_Client();   // client working file -> .CUX (#14), gCuxCount
+void Index_Pax();      // Files/<terminal>.PAX sorted in place -> .PAX (#46), gPaxCount
 
 // Prefix searches of gSearchText: gSearchFirst..gSearchLast, 0 when none.
 void AuxProduct_Search();

@@ -1,10 +1,10 @@
 #include "data/log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 #include <utility>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/files.h"
 
@@ -56,8 +56,8 @@ void LogFile::Write(int kind, const std::string& text) {
         padded.resize(120, ' ');
         LocalTime t = clock_ ? clock_->Now() : SystemClock().Now();
         char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d ", t.month % 100, t.day % 100,
-                      t.year % 10000, t.hour % 100, t.minute % 100, t.second % 100);
+        std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d ", t.month % 100, t.day % 100, t.year % 10000,
+                      t.hour % 100, t.minute % 100, t.second % 100);
         line = stamp + RedactCredentials(std::move(padded));
     } else {
         line = "Data          >" + RedactCredentials(text) + "< Length =  " + std::to_string(text.size()) + " ";

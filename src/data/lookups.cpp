@@ -6,13 +6,12 @@
 #include <optional>
 
 #include "common/numbers.h"
+#include "config/settings.h"
 #include "data/log.h"
 #include "data/master_files.h"
-#include "config/settings.h"
 
 namespace tarvo {
 namespace {
-
 
 // Binary search of records 1..count of a sorted working file for the record
 // whose compared text equals `key`; 0 when there is none. `low` starts at 0,
@@ -146,8 +145,7 @@ void Invoice_Find() {
 void InvoiceDetail_Find() {
     gData.gInvoiceLineRecNo =
         FindDocument(gData.invoiceLines, gData.gLastInvoiceLineRecord, gData.gDocumentKey + "001", 10);
-    if (gData.gInvoiceLineRecNo > 0)
-        gData.gInvoiceLineRec.assign(gData.invoiceLines.View(gData.gInvoiceLineRecNo));
+    if (gData.gInvoiceLineRecNo > 0) gData.gInvoiceLineRec.assign(gData.invoiceLines.View(gData.gInvoiceLineRecNo));
 }
 
 void Payment_Find() {
@@ -155,13 +153,10 @@ void Payment_Find() {
     if (gData.gPaymentRecNo > 0) gData.gPaymentRec.assign(gData.payments.View(gData.gPaymentRecNo));
 }
 
-void Order_Find() {
-    gData.gDocumentRecNo = FindDocument(gData.orders, gData.gLastOrderRecord, gData.gOrderKey, 7);
-}
+void Order_Find() { gData.gDocumentRecNo = FindDocument(gData.orders, gData.gLastOrderRecord, gData.gOrderKey, 7); }
 
 void OrderDetail_Find() {
-    gData.gDocumentLineRecNo =
-        FindDocument(gData.orderLines, gData.gLastOrderLineRecord, gData.gOrderKey + "001", 10);
+    gData.gDocumentLineRecNo = FindDocument(gData.orderLines, gData.gLastOrderLineRecord, gData.gOrderKey + "001", 10);
 }
 
 void OrderPayment_Find() {

@@ -7,15 +7,15 @@
 #include <optional>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
-#include "common/fields.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/product_updates.h"
-#include "config/constants.h"
-#include "config/settings.h"
 #include "platform/files.h"
 
 namespace tarvo {
@@ -28,7 +28,6 @@ void LogRejectedLine(const std::string& reason, const std::string& line) {
     ProgramLog().Write(1, reason);
     ProgramLog().Write(2, line);
 }
-
 
 std::string FileName(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
@@ -71,8 +70,7 @@ struct TableLoad {
 };
 
 template <typename Row>
-void LoadTable(const TableLoad<Row>& t, std::vector<Row>& table, std::int32_t& count,
-               void (*onStored)() = nullptr) {
+void LoadTable(const TableLoad<Row>& t, std::vector<Row>& table, std::int32_t& count, void (*onStored)() = nullptr) {
     count = 0;
     table.assign(1, Row{});
     LineReader in;
@@ -134,31 +132,46 @@ bool FillCategory(const std::string& line, CategoryRow& r) {
 }
 
 const TableLoad<ManagerRow> kManagers{
-    ".MAN", 57,
+    ".MAN",
+    57,
     "Open_FileManager: Parsing Managers into Memory, Length of line is less than 57 characters, thus ignored",
-    "Read_FileManager: HandlerManager, Manager file is not present", 150,
-    "Open_FileManager: 150 managers loaded, further lines ignored", FillManager, ""};
+    "Read_FileManager: HandlerManager, Manager file is not present",
+    150,
+    "Open_FileManager: 150 managers loaded, further lines ignored",
+    FillManager,
+    ""};
 const TableLoad<CashierRow> kCashiers{
-    ".CSH", 50,
+    ".CSH",
+    50,
     "Open_FileCashier: Parsing Cashiers into Memory, Length of line less than 50 characters, thus ignored",
-    "Read_FileCashier: HandlerCashier, Cashier file is not present", 2000,
-    "Open_FileCashier: 2000 cashiers loaded, further lines ignored", FillCashier,
+    "Read_FileCashier: HandlerCashier, Cashier file is not present",
+    2000,
+    "Open_FileCashier: 2000 cashiers loaded, further lines ignored",
+    FillCashier,
     "Open_FileCashier: Parsing Cashiers into Memory, Level in column 50 is not a digit, thus ignored"};
 const TableLoad<SalesmanRow> kSalesmen{
-    ".SAL", 49,
+    ".SAL",
+    49,
     "Open_FileSalesman: Parsing salesmen into Memory, Length of line is less than 49 characters, thus ignored",
-    "Read_FileSalesman: HandlerSalesman, Salesman file is not present", 2000,
-    "Open_FileSalesman: 2000 salesmen loaded, further lines ignored", FillSalesman, ""};
+    "Read_FileSalesman: HandlerSalesman, Salesman file is not present",
+    2000,
+    "Open_FileSalesman: 2000 salesmen loaded, further lines ignored",
+    FillSalesman,
+    ""};
 const TableLoad<CategoryRow> kCategories{
-    ".CTG", 8,
+    ".CTG",
+    8,
     "Read_FileCategory: Parsing Categories into Memory, Length of line is less than 8 characters, thus ignored",
-    "Read_FileCategory: HandlerCategory, Category file is not present", 500,
-    "Read_FileCategory: 500 categories loaded, further lines ignored", FillCategory, ""};
+    "Read_FileCategory: HandlerCategory, Category file is not present",
+    500,
+    "Read_FileCategory: 500 categories loaded, further lines ignored",
+    FillCategory,
+    ""};
 
 // ---- master working files ---------------------------------------------------------
 
 struct WorkLoad {
-    const char* who;              // loader name for the log lines
+    const char* who;  // loader name for the log lines
     const char* ext;
     WorkFile DataState::*file;
     int recordLength;
@@ -184,21 +197,52 @@ void IndexVendor(std::string_view rec, std::int32_t k) {
     gData.vendorCodeFirst.try_emplace(std::string(TrimView(Mid(rec, 1, 8))), k);
 }
 
-const WorkLoad kProducts{"Parse_FileProduct", ".PRD", &DataState::products, 275, 273, 273,
+const WorkLoad kProducts{
+    "Parse_FileProduct",
+    ".PRD",
+    &DataState::products,
+    275,
+    273,
+    273,
     "Parse_FileProduct: Parsing Products, Length of line is less than 273 characters, thus ignored",
-    ProductKeyOf, nullptr};
-const WorkLoad kClients{"Parse_FileClient", ".CLI", &DataState::clients, 212, 200, 210,
-    "Parse_FileClient: Parsing Clients, Length of line is less than 200 characters, thus ignored",
-    ClientNumberOf, IndexClient};
-const WorkLoad kVendors{"Parse_Filevendor", ".VND", &DataState::vendors, 400, 170, 398,
-    "Parse_Filevendor: Parsing vendors, Length of line is less than 170 characters, thus ignored",
-    nullptr, IndexVendor};
-const WorkLoad kKitHeaders{"Parse_FileKit", ".KTM", &DataState::kitHeaders, 38, 31, 36,
-    "Parse_FileKit: Parsing Products, Length of line is less than 36 characters, thus ignored",
-    KitHeaderKeyOf, nullptr};
-const WorkLoad kKitLines{"Parse_FileKit", ".KTD", &DataState::kitLines, 57, 48, 55,
-    "Parse_FileKit: Parsing Products, Length of line is less than 55 characters, thus ignored",
-    KitLineKeyOf, nullptr};
+    ProductKeyOf,
+    nullptr};
+const WorkLoad kClients{"Parse_FileClient",
+                        ".CLI",
+                        &DataState::clients,
+                        212,
+                        200,
+                        210,
+                        "Parse_FileClient: Parsing Clients, Length of line is less than 200 characters, thus ignored",
+                        ClientNumberOf,
+                        IndexClient};
+const WorkLoad kVendors{"Parse_Filevendor",
+                        ".VND",
+                        &DataState::vendors,
+                        400,
+                        170,
+                        398,
+                        "Parse_Filevendor: Parsing vendors, Length of line is less than 170 characters, thus ignored",
+                        nullptr,
+                        IndexVendor};
+const WorkLoad kKitHeaders{"Parse_FileKit",
+                           ".KTM",
+                           &DataState::kitHeaders,
+                           38,
+                           31,
+                           36,
+                           "Parse_FileKit: Parsing Products, Length of line is less than 36 characters, thus ignored",
+                           KitHeaderKeyOf,
+                           nullptr};
+const WorkLoad kKitLines{"Parse_FileKit",
+                         ".KTD",
+                         &DataState::kitLines,
+                         57,
+                         48,
+                         55,
+                         "Parse_FileKit: Parsing Products, Length of line is less than 55 characters, thus ignored",
+                         KitLineKeyOf,
+                         nullptr};
 
 // Copies the accepted lines of the received text file into the working file,
 // cut to length 0 first. `count` is the number of records the working file
@@ -266,8 +310,7 @@ LoadEnd LoadWorkFile(const WorkLoad& w, std::int32_t& count, std::string* textPa
 // left it open.
 void Reopen(const WorkLoad& w) {
     WorkFile& file = gData.*w.file;
-    if (!file.IsOpen() && !file.Open(WorkingFile(w.ext), w.recordLength))
-        Log(std::string(w.who) + ": " + file.Error());
+    if (!file.IsOpen() && !file.Open(WorkingFile(w.ext), w.recordLength)) Log(std::string(w.who) + ": " + file.Error());
 }
 
 // ---- new-client and new-product files ----------------------------------------------
@@ -337,9 +380,8 @@ void Parse_FileProduct() {
         gData.products.Close();
         std::error_code ec;
         std::filesystem::remove(textPath, ec);
-        Data_MessageBox(gData,
-                        "Error detected while parsing product file. Complete download of product information is "
-                        "required.");
+        Data_MessageBox(gData, "Error detected while parsing product file. Complete download of product information is "
+                               "required.");
     }
     Log("Parse_FileProduct: HandlerProduct, Product file is not present");
     Reopen(kProducts);

@@ -11,15 +11,15 @@ namespace tarvo {
 // the alias index, the new-client and new-product files.
 void OpenTables();
 
-void Open_FileManager();    // .MAN -> ManagerTable (150 at most)
-void Open_FileCashier();    // .CSH -> CashierTable (2000)
-void Open_FileSalesman();   // .SAL -> SalesmanTable (2000)
-void Read_FileCategory();   // .CTG -> CategoryTable (500)
+void Open_FileManager();   // .MAN -> ManagerTable (150 at most)
+void Open_FileCashier();   // .CSH -> CashierTable (2000)
+void Open_FileSalesman();  // .SAL -> SalesmanTable (2000)
+void Read_FileCategory();  // .CTG -> CategoryTable (500)
 
-void Parse_FileProduct();   // .PRD -> products working file (#3)
-void Parse_FileClient();    // .CLI -> clients (#4); also the client-id map
-void Parse_Filevendor();    // .VND -> vendors (#44); also the vendor-code map
-void Parse_FileKit();       // .KTM, .KTD -> kit headers (#31), kit lines (#32)
+void Parse_FileProduct();  // .PRD -> products working file (#3)
+void Parse_FileClient();   // .CLI -> clients (#4); also the client-id map
+void Parse_Filevendor();   // .VND -> vendors (#44); also the vendor-code map
+void Parse_FileKit();      // .KTM, .KTD -> kit headers (#31), kit lines (#32)
 
 void Open_FileNew();         // checks .NWC and .NWP at start-up; #29 left on .NWP
 void Open_FileNewClient();   // #29 on .NWC, gNewCount from its header

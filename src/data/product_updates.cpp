@@ -1,23 +1,23 @@
 #include "data/product_updates.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
 #include "common/line_reader.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "platform/files.h"
-#include "config/constants.h"
-#include "config/settings.h"
 
 namespace tarvo {
 namespace {
@@ -76,13 +76,12 @@ std::int32_t ApplyUpdates(const std::string& path) {
     if (!in.Open(path)) return -1;
     WorkFile& products = gData.products;
     std::int32_t added = 0;
-    std::unordered_map<std::string, std::int64_t> appended;   // key -> record written in this run
+    std::unordered_map<std::string, std::int64_t> appended;  // key -> record written in this run
     std::string line;
     while (in.Next(line)) {
         if (line.size() < kProductRecord) {
-            ProgramLog().Write(1,
-                               "Process_ProductUpdate: Parsing Product updates, Length of line is less than 273 "
-                               "characters, thus ignored");
+            ProgramLog().Write(1, "Process_ProductUpdate: Parsing Product updates, Length of line is less than 273 "
+                                  "characters, thus ignored");
             ProgramLog().Write(2, line);
             continue;
         }
@@ -199,12 +198,12 @@ void Process_ProductUpdate() {
     if (!FileExists(updatePath)) return;
 
     std::int32_t added = ApplyUpdates(updatePath);
-    if (added < 0) return;   // reported; the update file stays for the next run
+    if (added < 0) return;  // reported; the update file stays for the next run
 
     // The sort file and the product text file, in key order. The records are
     // sorted in memory (as the sort of the sort file's lines would order them).
     {
-        std::vector<std::string_view> records;   // views into the working file
+        std::vector<std::string_view> records;  // views into the working file
         if (!SortedRecords(std::int64_t(gData.gProductCount) + added, records)) return;
         if (!WriteSortedFiles(records)) return;
     }

@@ -15,39 +15,39 @@ constexpr int kMaxSaleLines = 400;
 // swapped and cleared whole; only a void leaves each slot its position in a
 // fetched order.
 struct SaleLine {
-    std::string key;                // gLineKey
-    std::string product;            // gLineProduct
-    std::string description;        // gLineDescription
-    double quantity = 0;            // gLineQuantity
-    Money listPrice;                // gLineListPrice
-    Money unitPrice;                // gLineUnitPrice
-    Money extension;                // gLineExtension
-    double priceUnits = 1;          // gLinePriceUnits
-    std::string taxFlags;           // gLineTaxFlags
-    std::string department;         // gLineDepartment
-    std::string note;               // gLineNote
-    bool hasNote = false;           // gLineHasNote
-    bool kitComponent = false;      // gLineKitComponent
-    std::int16_t sourceIndex = 0;   // gLineSourceIndex: position in a fetched order
+    std::string key;               // gLineKey
+    std::string product;           // gLineProduct
+    std::string description;       // gLineDescription
+    double quantity = 0;           // gLineQuantity
+    Money listPrice;               // gLineListPrice
+    Money unitPrice;               // gLineUnitPrice
+    Money extension;               // gLineExtension
+    double priceUnits = 1;         // gLinePriceUnits
+    std::string taxFlags;          // gLineTaxFlags
+    std::string department;        // gLineDepartment
+    std::string note;              // gLineNote
+    bool hasNote = false;          // gLineHasNote
+    bool kitComponent = false;     // gLineKitComponent
+    std::int16_t sourceIndex = 0;  // gLineSourceIndex: position in a fetched order
 
     bool operator==(const SaleLine&) const = default;
 };
 
 // One tender of the sale. A default tender is an empty slot.
 struct SalePayment {
-    std::string type;               // gPayType
-    std::string description;        // gPayDescription
-    Money amount;                   // gPayAmount
-    std::string reference;          // gPayReference
-    std::int16_t entryKind = 0;     // gPayEntryKind: 0 no card, 1 swiped, 2 keyed
-    std::string cardNumber;         // gPayCardNumber
-    std::string cardExpiry;         // gPayCardExpiry
-    std::string cardHolder;         // gPayCardHolder
-    std::string cardData;           // gPayCardData
+    std::string type;            // gPayType
+    std::string description;     // gPayDescription
+    Money amount;                // gPayAmount
+    std::string reference;       // gPayReference
+    std::int16_t entryKind = 0;  // gPayEntryKind: 0 no card, 1 swiped, 2 keyed
+    std::string cardNumber;      // gPayCardNumber
+    std::string cardExpiry;      // gPayCardExpiry
+    std::string cardHolder;      // gPayCardHolder
+    std::string cardData;        // gPayCardData
 };
 
 struct SaleState {
-    std::array<SaleLine, kMaxSaleLines + 1> gLines{};   // SaleLine 1..gItemCount
+    std::array<SaleLine, kMaxSaleLines + 1> gLines{};  // SaleLine 1..gItemCount
     std::int32_t gItemCount = 0;
 
     // SaleTotals
@@ -61,15 +61,15 @@ struct SaleState {
     double gQuantity = 1.0;
     std::string gCaseLetter;
     std::string gLineKind;
-    std::string gKitCode;                   // key of the line just added, for Kit_Processing
-    std::int16_t gCheckResult = 0;          // verdict of the void check and of the time clock
-    std::string gPriceCheckText;            // price-check text; also the clock time
+    std::string gKitCode;           // key of the line just added, for Kit_Processing
+    std::int16_t gCheckResult = 0;  // verdict of the void check and of the time clock
+    std::string gPriceCheckText;    // price-check text; also the clock time
     std::int32_t gSalesmanIndex = 0;
     std::string gSaleReference;
     bool gVoidMode = false, gReturnMode = false, gExchangeMode = false, gExchangeStarted = false;
     bool gPriceSearch = false, gStockSearch = false;
-    std::array<double, 4> gTaxRate{};       // 1..3
-    std::array<bool, 4> gTaxExempt{};       // 1..3
+    std::array<double, 4> gTaxRate{};  // 1..3
+    std::array<bool, 4> gTaxExempt{};  // 1..3
     std::int16_t gTaxStatus = 0;
     std::int16_t gPaymentCount = 0;
     bool gTenderLinesAdded = false;
@@ -85,26 +85,26 @@ struct SaleState {
     std::string gClientName, gClientAddress, gClientPhone, gClientExtra;
     std::int16_t gClientPriceLevel = 1;
     double gClientDiscount = 0;
-    std::string gClientNumber, gClientAccountType;   // client number (columns 12-19), account type (column 11)
+    std::string gClientNumber, gClientAccountType;  // client number (columns 12-19), account type (column 11)
 
     // product entry
-    std::int32_t gScaleProductRecNo = 0;    // product record waiting for a weight, 0 none
-    std::int32_t gScaleRequestCount = -1;   // line count when the weight was asked for, -1 none pending
-    std::string gScaleLineKind;             // gLineKind of the line waiting for the weight
-    std::string gDepartmentPrice;           // price typed with a department key
-    std::string gPriceCheckPrice;           // price shown by the customer-display price check
-    std::string gOnlineProduct;             // product of the online stock check and the price change
-    std::string gPurchaseVendor;            // vendor of the purchase in progress, "" none chosen
-    bool gNextLineKitComponent = false;     // the next line is a kit component (kit expansion sets it)
+    std::int32_t gScaleProductRecNo = 0;   // product record waiting for a weight, 0 none
+    std::int32_t gScaleRequestCount = -1;  // line count when the weight was asked for, -1 none pending
+    std::string gScaleLineKind;            // gLineKind of the line waiting for the weight
+    std::string gDepartmentPrice;          // price typed with a department key
+    std::string gPriceCheckPrice;          // price shown by the customer-display price check
+    std::string gOnlineProduct;            // product of the online stock check and the price change
+    std::string gPurchaseVendor;           // vendor of the purchase in progress, "" none chosen
+    bool gNextLineKitComponent = false;    // the next line is a kit component (kit expansion sets it)
 
     // sale start
     std::string gClientCode, gSaleClientId;  // client of the sale; the id is the client record's columns 1-8, trimmed
-    std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;    // order-document defaults,
-    std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod; // reset at every sale start
-    std::array<SalePayment, 11> gPayments{};   // tenders 1..10
-    std::string gCardAddress, gCardZip;     // asked for a keyed card
-    bool gSendPending = false;              // a scheduled send fell due during a sale
-    std::string gDateText;                  // the business date as printed (day/month name/year), by Date_Set
+    std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;     // order-document defaults,
+    std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod;  // reset at every sale start
+    std::array<SalePayment, 11> gPayments{};                                 // tenders 1..10
+    std::string gCardAddress, gCardZip;                                      // asked for a keyed card
+    bool gSendPending = false;                                               // a scheduled send fell due during a sale
+    std::string gDateText;  // the business date as printed (day/month name/year), by Date_Set
 
     // documents started from the Mode page
     std::int16_t gSearchKind = 0;           // entry form page: 18 new client, 19 new product, 12 order; 0 none

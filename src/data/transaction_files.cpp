@@ -6,10 +6,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "common/numbers.h"
 #include "common/fields.h"
-#include "data/log.h"
+#include "common/numbers.h"
 #include "config/constants.h"
+#include "data/log.h"
 
 namespace tarvo {
 namespace {
@@ -20,53 +20,155 @@ struct FileSpec {
     std::int32_t DataState::*counter;
     const char* extension;
     int recordLength;
-    bool signBlank;            // header written with the blank of a signed number
+    bool signBlank;  // header written with the blank of a signed number
     int headerWidth;
-    const char* shortLog;      // header shorter than 8 characters
-    const char* rangeLog;      // count outside 0..9,999,999
-    int sentFlagColumn;        // 0: the file holds no sent flag (lines, payments)
-    bool numbered;             // columns 1-7 of a document hold its record number
+    const char* shortLog;  // header shorter than 8 characters
+    const char* rangeLog;  // count outside 0..9,999,999
+    int sentFlagColumn;    // 0: the file holds no sent flag (lines, payments)
+    bool numbered;         // columns 1-7 of a document hold its record number
     // Lines and payments: the document file whose number columns 1-7 carry.
     // Its header is the commit point of the whole document.
     const FileSpec* owner = nullptr;
 };
 
-const FileSpec kInvoice{&DataState::invoices, &DataState::gLastInvoiceRecord, ".INV", 150, false, 130,
+const FileSpec kInvoice{
+    &DataState::invoices,
+    &DataState::gLastInvoiceRecord,
+    ".INV",
+    150,
+    false,
+    130,
     "Open_FileInvoice: Reading invoice master header, Length of header record is less than 8, header set to zero",
-    "Open_FileInvoice: Reading invoice master header, Invalid header information initialized to zero", 9, true};
-const FileSpec kInvoiceLine{&DataState::invoiceLines, &DataState::gLastInvoiceLineRecord, ".DTL", 90, true, 60,
+    "Open_FileInvoice: Reading invoice master header, Invalid header information initialized to zero",
+    9,
+    true};
+const FileSpec kInvoiceLine{
+    &DataState::invoiceLines,
+    &DataState::gLastInvoiceLineRecord,
+    ".DTL",
+    90,
+    true,
+    60,
     "Open_FileInvoice: Reading invoice detail header, Length of header record is less than 8, header set to zero",
-    "Open_FileInvoice: Reading invoice detail header, Invalid header information initialized to zero", 0, false, &kInvoice};
-const FileSpec kPayment{&DataState::payments, &DataState::gLastPaymentRecord, ".PAY", 235, true, 230,
+    "Open_FileInvoice: Reading invoice detail header, Invalid header information initialized to zero",
+    0,
+    false,
+    &kInvoice};
+const FileSpec kPayment{
+    &DataState::payments,
+    &DataState::gLastPaymentRecord,
+    ".PAY",
+    235,
+    true,
+    230,
     "Open_FilePayment: Reading payment header, Length of header record is less than 8, header set to zero",
-    "OpenTables: Reading payment header, Invalid header information initialized to zero", 0, false, &kInvoice};
-const FileSpec kActivity{&DataState::activity, &DataState::gLastActivityRecord, ".ACT", 60, true, 40,
+    "OpenTables: Reading payment header, Invalid header information initialized to zero",
+    0,
+    false,
+    &kInvoice};
+const FileSpec kActivity{
+    &DataState::activity,
+    &DataState::gLastActivityRecord,
+    ".ACT",
+    60,
+    true,
+    40,
     "Open_FileActivity: Reading deposit header, Length of header record is less than 8, header set to zero",
-    "OpenTables: Reading deposit header, Invalid header information initialized to zero", 14, false};
-const FileSpec kPhysical{&DataState::physical, &DataState::gLastPhysicalRecord, ".PHY", 20, true, 18,
+    "OpenTables: Reading deposit header, Invalid header information initialized to zero",
+    14,
+    false};
+const FileSpec kPhysical{
+    &DataState::physical,
+    &DataState::gLastPhysicalRecord,
+    ".PHY",
+    20,
+    true,
+    18,
     "Open_FilePhysical: Reading physical header, Length of header record is less than 8, header set to zero",
-    "Open_FilePhysical: Reading physical header, Invalid header information initialized to zero", 18, false};
-const FileSpec kOrder{&DataState::orders, &DataState::gLastOrderRecord, ".ORD", 252, false, 230,
+    "Open_FilePhysical: Reading physical header, Invalid header information initialized to zero",
+    18,
+    false};
+const FileSpec kOrder{
+    &DataState::orders,
+    &DataState::gLastOrderRecord,
+    ".ORD",
+    252,
+    false,
+    230,
     "Open_FileOrder: Reading ordermaster header, Length of header record is less than 8, header set to zero",
-    "Open_FileOrder: Reading ordermaster header, Invalid header information initialized to zero", 9, true};
-const FileSpec kOrderLine{&DataState::orderLines, &DataState::gLastOrderLineRecord, ".ORL", 90, true, 60,
+    "Open_FileOrder: Reading ordermaster header, Invalid header information initialized to zero",
+    9,
+    true};
+const FileSpec kOrderLine{
+    &DataState::orderLines,
+    &DataState::gLastOrderLineRecord,
+    ".ORL",
+    90,
+    true,
+    60,
     "Open_Fileorder: Reading order detail header, Length of header record is less than 8, header set to zero",
-    "Open_Fileorder: Reading order detail header, Invalid header information initialized to zero", 0, false, &kOrder};
-const FileSpec kOrderPayment{&DataState::orderPayments, &DataState::gLastOrderPaymentRecord, ".ORP", 235, true, 230,
+    "Open_Fileorder: Reading order detail header, Invalid header information initialized to zero",
+    0,
+    false,
+    &kOrder};
+const FileSpec kOrderPayment{
+    &DataState::orderPayments,
+    &DataState::gLastOrderPaymentRecord,
+    ".ORP",
+    235,
+    true,
+    230,
     "Open_Fileorder: Reading payment header, Length of header record is less than 8, header set to zero",
-    "Open_fileorder: Reading payment header, Invalid header information initialized to zero", 0, false, &kOrder};
-const FileSpec kAdjustment{&DataState::adjustments, &DataState::gLastAdjustmentRecord, ".ADJ", 90, true, 80,
+    "Open_fileorder: Reading payment header, Invalid header information initialized to zero",
+    0,
+    false,
+    &kOrder};
+const FileSpec kAdjustment{
+    &DataState::adjustments,
+    &DataState::gLastAdjustmentRecord,
+    ".ADJ",
+    90,
+    true,
+    80,
     "Open_Fileadjustment: Reading adjustment header, Length of header record is less than 8, header set to zero",
-    "Open_Fileadjustment: Reading adjustment header, Invalid header information initialized to zero", 9, true};
-const FileSpec kAdjustmentLine{&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord, ".ADD", 80, true,
-    70, "Open_Fileadjustment: Reading adjustment detail, Length of header record is less than 8, header set to zero",
-    "Open_Fileadjustment: Reading adjustment detail, Invalid header information initialized to zero", 0, false, &kAdjustment};
-const FileSpec kPurchase{&DataState::purchases, &DataState::gLastPurchaseRecord, ".PUR", 300, true, 280,
+    "Open_Fileadjustment: Reading adjustment header, Invalid header information initialized to zero",
+    9,
+    true};
+const FileSpec kAdjustmentLine{
+    &DataState::adjustmentLines,
+    &DataState::gLastAdjustmentLineRecord,
+    ".ADD",
+    80,
+    true,
+    70,
+    "Open_Fileadjustment: Reading adjustment detail, Length of header record is less than 8, header set to zero",
+    "Open_Fileadjustment: Reading adjustment detail, Invalid header information initialized to zero",
+    0,
+    false,
+    &kAdjustment};
+const FileSpec kPurchase{
+    &DataState::purchases,
+    &DataState::gLastPurchaseRecord,
+    ".PUR",
+    300,
+    true,
+    280,
     "Open_Filepurchase: Reading purchase header, Length of header record is less than 8, header set to zero",
-    "Open_Filepurchase: Reading purchase header, Invalid header information initialized to zero", 9, true};
-const FileSpec kPurchaseLine{&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord, ".PUL", 90, true, 80,
+    "Open_Filepurchase: Reading purchase header, Invalid header information initialized to zero",
+    9,
+    true};
+const FileSpec kPurchaseLine{
+    &DataState::purchaseLines,
+    &DataState::gLastPurchaseLineRecord,
+    ".PUL",
+    90,
+    true,
+    80,
     "Open_Filepurchase: Reading purchase detail, Length of header record is less than 8, header set to zero",
-    "Open_Filepurchase: Reading purchase detail, Invalid header information initialized to zero", 0, false, &kPurchase};
+    "Open_Filepurchase: Reading purchase detail, Invalid header information initialized to zero",
+    0,
+    false,
+    &kPurchase};
 
 constexpr std::int64_t kMaxCount = 9999999;
 
@@ -135,8 +237,10 @@ std::int64_t DocumentNumberOf(std::string_view record) {
 void CutBackPastOwner(const FileSpec& spec, std::int64_t& count) {
     const FileSpec& owner = *spec.owner;
     std::optional<std::int64_t> documents;
-    if ((gData.*owner.file).IsOpen()) documents = gData.*owner.counter;
-    else documents = CountOfClosedFile(owner);
+    if ((gData.*owner.file).IsOpen())
+        documents = gData.*owner.counter;
+    else
+        documents = CountOfClosedFile(owner);
     if (!documents) return;
     WorkFile& f = gData.*spec.file;
     std::int64_t kept = count;
@@ -182,7 +286,7 @@ void OpenOne(const FileSpec& spec) {
                 Log(spec.rangeLog);
                 count = CountFromFile(f, spec.numbered);
             } else if (v == 0) {
-                count = 1;   // a document is never written into record 1
+                count = 1;  // a document is never written into record 1
             } else {
                 count = v;
                 rewrite = false;
@@ -280,8 +384,7 @@ int Files_ResetDaily() {
 
 int Files_ResetAll() {
     int unsent = Files_ResetDaily();
-    for (const FileSpec* s : {&kInvoice, &kInvoiceLine, &kPayment, &kActivity, &kOrder, &kOrderLine,
-                              &kOrderPayment})
+    for (const FileSpec* s : {&kInvoice, &kInvoiceLine, &kPayment, &kActivity, &kOrder, &kOrderLine, &kOrderPayment})
         unsent += EmptyFile(*s);
     gData.newFile.Close();
     unsent += NewFileUnsent(".NWC", 500);
@@ -345,7 +448,7 @@ bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std
         return false;
     }
     const std::string record1 = form == HeaderForm::BlanksAfter ? HeaderRecord(next, headerWidth)
-                                                                 : HeaderText(next, false, headerWidth);
+                                                                : HeaderText(next, false, headerWidth);
     if (!f.Write(1, record1) || !f.Sync()) {
         Log(f.Error());
         return false;

@@ -10,13 +10,13 @@
 
 namespace tarvo {
 
-void Open_FileInvoice();      // .INV (#5) and .DTL (#6)
-void Open_FilePayment();      // .PAY (#7)
-void Open_FileActivity();     // .ACT (#8)
-void Open_FilePhysical();     // .PHY (#24)
-void Open_FileOrder();        // .ORD (#17), .ORL (#18), .ORP (#19)
-void Open_Fileadjustment();   // .ADJ (#40), .ADD (#41)
-void Open_Filepurchase();     // .PUR (#42), .PUL (#43)
+void Open_FileInvoice();     // .INV (#5) and .DTL (#6)
+void Open_FilePayment();     // .PAY (#7)
+void Open_FileActivity();    // .ACT (#8)
+void Open_FilePhysical();    // .PHY (#24)
+void Open_FileOrder();       // .ORD (#17), .ORL (#18), .ORP (#19)
+void Open_Fileadjustment();  // .ADJ (#40), .ADD (#41)
+void Open_Filepurchase();    // .PUR (#42), .PUL (#43)
 
 // Empty the daily files (.INV .DTL .PAY .ACT) / every transaction file. Each
 // returns how many documents not yet sent to the back office (sent flag "0")

@@ -1,11 +1,11 @@
 #include "data/work_file.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/files.h"
 
@@ -61,8 +61,8 @@ namespace {
 // each 4 KiB boundary the record crosses (pages are never smaller) the
 // others. Mostly there is none, and no second cache miss.
 inline std::size_t TextLength(const char* rec, int recLen) {
-    std::size_t len = static_cast<std::size_t>(static_cast<unsigned char>(rec[0]) |
-                                               (static_cast<unsigned char>(rec[1]) << 8));
+    std::size_t len =
+        static_cast<std::size_t>(static_cast<unsigned char>(rec[0]) | (static_cast<unsigned char>(rec[1]) << 8));
     const auto first = reinterpret_cast<std::uintptr_t>(rec);
     for (std::uintptr_t p = (first | 4095) + 1; p < first + static_cast<std::uintptr_t>(recLen); p += 4096)
         (void)*reinterpret_cast<const volatile char*>(p);
@@ -90,7 +90,7 @@ std::string_view WorkFile::View(std::int64_t k) const {
     const char* rec = map_.Data() + off;
     const std::size_t len = TextLength(rec, recLen_);
     if (!map_.TakeFault()) return std::string_view(rec + 2, len);
-    map_.Retire();   // cut again while we looked: no record this time
+    map_.Retire();  // cut again while we looked: no record this time
     RefreshSize();
     return {};
 }

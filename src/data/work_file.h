@@ -64,7 +64,7 @@ public:
         Appender(WorkFile& f, std::int64_t first);
         ~Appender();
         bool Add(std::string_view text);
-        bool Finish();   // writes what is gathered; false on any failure
+        bool Finish();  // writes what is gathered; false on any failure
         std::int64_t Next() const { return next_; }
 
     private:
@@ -86,7 +86,7 @@ private:
     std::string path_;
     mutable std::string error_;
     mutable FileMapping map_;
-    mutable std::int64_t size_ = 0;   // bytes, as last seen or written by us
+    mutable std::int64_t size_ = 0;  // bytes, as last seen or written by us
 };
 
 }  // namespace tarvo

@@ -2,17 +2,16 @@
 
 #include <algorithm>
 
-#include "common/numbers.h"
-#include "data/data_state.h"
 #include "common/fields.h"
+#include "common/numbers.h"
+#include "config/settings.h"
+#include "data/data_state.h"
 #include "data/transaction_files.h"
-#include "screen/messages.h"
-#include "screen/register_context.h"
-#include "screen/register_context.h"
-#include "screen/register_state.h"
 #include "sale/modes.h"
 #include "sale/sale_start.h"
-#include "config/settings.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
 
 namespace tarvo {
 namespace {

@@ -1,13 +1,13 @@
 #include "online/server_tasks.h"
 
-#include "common/fields.h"
 #include "backoffice/backoffice_request.h"
 #include "backoffice/online_state.h"
 #include "backoffice/tag_text.h"
+#include "common/fields.h"
+#include "config/constants.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
-#include "config/constants.h"
 
 namespace tarvo {
 
@@ -18,7 +18,9 @@ void Online_Test() {
     if (Screen().Text(kEntryBox) == "1")
         CIATime(host, 0);
     else
-        CIATime("Testing server " + std::to_string(slot) + " at " + (host.size() > 3 ? host.substr(host.size() - 3) : host), 0);
+        CIATime("Testing server " + std::to_string(slot) + " at " +
+                    (host.size() > 3 ? host.substr(host.size() - 3) : host),
+                0);
 
     if (!RequestIntoReply(ServerTestQuery())) {
         CIATime("Test Resulted in an error", 10);

@@ -18,8 +18,8 @@ LocalTime SystemClock::Now() const {
     lt.hour = tm.tm_hour;
     lt.minute = tm.tm_min;
     lt.second = tm.tm_sec;
-    lt.millisecond = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    lt.millisecond =
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
     return lt;
 }
 

@@ -11,7 +11,8 @@ bool Decoder::Initialize() {
     const char sample[] = "Tarvo compression check Tarvo compression check";
     std::vector<Bytef> packed(compressBound(sizeof sample));
     uLongf packedLen = static_cast<uLongf>(packed.size());
-    if (compress(packed.data(), &packedLen, reinterpret_cast<const Bytef*>(sample), sizeof sample) != Z_OK) return false;
+    if (compress(packed.data(), &packedLen, reinterpret_cast<const Bytef*>(sample), sizeof sample) != Z_OK)
+        return false;
     std::vector<Bytef> back(sizeof sample);
     uLongf backLen = static_cast<uLongf>(back.size());
     if (uncompress(back.data(), &backLen, packed.data(), packedLen) != Z_OK) return false;
@@ -43,7 +44,7 @@ std::optional<std::string> Base64Decode(std::string_view text) {
             ++chars;
             continue;
         }
-        if (pad) return std::nullopt;   // data after padding
+        if (pad) return std::nullopt;  // data after padding
         int v = Sextet(c);
         if (v < 0) return std::nullopt;
         buf = (buf << 6) | static_cast<unsigned>(v);

@@ -1,12 +1,12 @@
 #include "platform/file_mapping.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <mutex>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace tarvo {
 
@@ -50,7 +50,7 @@ Region* Claim(const void* begin, std::size_t length) {
             if (b->next.compare_exchange_strong(next, fresh, std::memory_order_acq_rel))
                 next = fresh;
             else
-                delete fresh;   // another thread added one: `next` is that one
+                delete fresh;  // another thread added one: `next` is that one
         }
         b = next;
     }
@@ -68,8 +68,7 @@ Region* Find(std::uintptr_t address) {
     for (Block* b = &gFirstBlock; b; b = b->next.load(std::memory_order_acquire)) {
         for (Region& r : b->regions) {
             const std::uintptr_t begin = r.begin.load(std::memory_order_acquire);
-            if (begin != 0 && address >= begin && address - begin < r.length.load(std::memory_order_relaxed))
-                return &r;
+            if (begin != 0 && address >= begin && address - begin < r.length.load(std::memory_order_relaxed)) return &r;
         }
     }
     return nullptr;

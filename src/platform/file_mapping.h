@@ -46,11 +46,11 @@ public:
         return true;
     }
 
-    struct Region;   // an address range the SIGBUS handler answers for
+    struct Region;  // an address range the SIGBUS handler answers for
 
 private:
     Region* current_ = nullptr;
-    std::atomic<bool>* faulted_ = nullptr;   // the current region's fault note
+    std::atomic<bool>* faulted_ = nullptr;  // the current region's fault note
     const char* data_ = nullptr;
     std::size_t length_ = 0;
     std::vector<Region*> earlier_;

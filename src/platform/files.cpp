@@ -1,12 +1,12 @@
 #include "platform/files.h"
 
-#include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace tarvo {
 namespace {
@@ -40,7 +40,7 @@ int OpenOrCreatePrivate(const std::string& path, int flags) {
             SyncFolderOf(path);
             return fd;
         }
-        if (errno != EEXIST) return -1;   // EEXIST: made meanwhile, open that one
+        if (errno != EEXIST) return -1;  // EEXIST: made meanwhile, open that one
     }
     return -1;
 }
@@ -112,8 +112,7 @@ std::string FindFileNoCase(const std::string& folder, std::string_view name) {
     if (FileExists(exact)) return exact;
     if (DIR* d = ::opendir(folder.c_str())) {
         while (dirent* e = ::readdir(d)) {
-            if (std::strlen(e->d_name) == name.size() &&
-                ::strncasecmp(e->d_name, name.data(), name.size()) == 0) {
+            if (std::strlen(e->d_name) == name.size() && ::strncasecmp(e->d_name, name.data(), name.size()) == 0) {
                 std::string found = folder + "/" + e->d_name;
                 ::closedir(d);
                 return found;

@@ -83,8 +83,10 @@ bool IdentityStore::Save(std::string* error) {
     std::vector<std::string> lines = sectionLines_;
     for (const auto& [k, v] : values_) {
         auto at = keyLine_.find(k);
-        if (at != keyLine_.end()) lines[at->second] = k + "=" + v;
-        else lines.push_back(k + "=" + v);
+        if (at != keyLine_.end())
+            lines[at->second] = k + "=" + v;
+        else
+            lines.push_back(k + "=" + v);
     }
     std::string out = preamble_ + "[" + std::string(kSection) + "]\n";
     for (const std::string& l : lines) out += l + "\n";
@@ -102,8 +104,8 @@ std::string IdentityStore::Get(const std::string& name) const {
 void IdentityStore::Set(const std::string& name, const std::string& value) { values_[name] = value; }
 
 ConnectionValues IdentityStore::Connection() const {
-    return {Get("FtpHost"), Get("FtpUser"), Get("FtpPassword"), Get("FtpHostAlternate"), Get("ServerHost1"),
-            Get("ServerHost2")};
+    return {Get("FtpHost"),          Get("FtpUser"),     Get("FtpPassword"),
+            Get("FtpHostAlternate"), Get("ServerHost1"), Get("ServerHost2")};
 }
 
 }  // namespace tarvo

@@ -32,7 +32,7 @@ public:
     // each on its own line; comments and other lines stay as they stood.
     bool Save(std::string* error = nullptr);
 
-    std::string Get(const std::string& name) const;   // "" when absent
+    std::string Get(const std::string& name) const;  // "" when absent
     void Set(const std::string& name, const std::string& value);
 
     // The seven-character terminal number, "" when none is stored.
@@ -43,7 +43,7 @@ public:
 
 private:
     std::string path_;
-    std::map<std::string, std::string> values_;   // of section [Tarvo], keys and values trimmed
+    std::map<std::string, std::string> values_;  // of section [Tarvo], keys and values trimmed
     // The file as it stood, written back around the values: the lines of
     // [Tarvo] (comments and unknown keys included) with the line each key
     // stands on, what comes before the first section, the other sections.

@@ -1,15 +1,15 @@
 #include "platform/process.h"
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
 
 extern char** environ;
 
@@ -43,8 +43,10 @@ pid_t Spawn(const std::vector<std::string>& argv, bool detached, const std::stri
     posix_spawnattr_t at;
     posix_spawnattr_init(&at);
     short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (detached) flags |= POSIX_SPAWN_SETSID;
-    else flags |= POSIX_SPAWN_SETPGROUP;   // its own group, so a time-out kills all it started
+    if (detached)
+        flags |= POSIX_SPAWN_SETSID;
+    else
+        flags |= POSIX_SPAWN_SETPGROUP;  // its own group, so a time-out kills all it started
     posix_spawnattr_setflags(&at, flags);
     sigset_t none, all;
     sigemptyset(&none);
@@ -150,9 +152,7 @@ std::vector<std::string> ExpandCommand(const std::string& pattern,
     return out;
 }
 
-void Program_SetArguments(int argc, char** argv) {
-    SavedArgs().assign(argv, argv + argc);
-}
+void Program_SetArguments(int argc, char** argv) { SavedArgs().assign(argv, argv + argc); }
 
 void Program_OnClose(std::function<void()> closer) { Closers().push_back(std::move(closer)); }
 

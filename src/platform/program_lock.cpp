@@ -14,7 +14,7 @@ namespace tarvo {
 namespace {
 
 std::mutex gMutex;
-int gFd = -1;   // the lock file of the folder we hold
+int gFd = -1;  // the lock file of the folder we hold
 
 bool Fail(std::string* why, const std::string& what) {
     if (why) *why = what + ": " + std::strerror(errno);
@@ -24,12 +24,12 @@ bool Fail(std::string* why, const std::string& what) {
 // Is `path` the very lock file we hold (the same folder under any name)?
 bool Holding(const std::string& path) {
     struct stat held, named;
-    return gFd >= 0 && ::fstat(gFd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    return gFd >= 0 && ::fstat(gFd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
 }
 
 void Release() {
-    if (gFd >= 0) ::close(gFd);   // closing the only descriptor lets the lock go
+    if (gFd >= 0) ::close(gFd);  // closing the only descriptor lets the lock go
     gFd = -1;
 }
 

@@ -11,9 +11,9 @@ namespace tarvo {
 constexpr const char* kProgramLockFile = "tarvo.lock";
 
 enum class FolderLock {
-    Taken,    // this process holds the folder
-    InUse,    // another process holds it
-    Failed,   // the lock file cannot be opened or locked (see `why`)
+    Taken,   // this process holds the folder
+    InUse,   // another process holds it
+    Failed,  // the lock file cannot be opened or locked (see `why`)
 };
 
 // Takes the lock of `folder` without waiting, creating the folder and the

@@ -1,15 +1,15 @@
 #include "platform/serial_port.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <thread>
 
 namespace tarvo {
 
@@ -34,18 +34,18 @@ std::optional<int> ToInt(const std::string& s) {
 
 speed_t SpeedOf(int baud) {
     switch (baud) {
-        case 110: return B110;
-        case 300: return B300;
-        case 600: return B600;
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return B0;
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return B0;
     }
 }
 
@@ -127,7 +127,8 @@ std::optional<LineSettings> LineSettings_Parse(std::string_view options) {
                 if (!n || SpeedOf(*n) == B0) return std::nullopt;
                 s.baud = *n;
             } else if (field == 1) {
-                if (f.size() != 1 || std::string_view("NEOMS").find(f[0]) == std::string_view::npos) return std::nullopt;
+                if (f.size() != 1 || std::string_view("NEOMS").find(f[0]) == std::string_view::npos)
+                    return std::nullopt;
                 s.parity = f[0];
             } else if (field == 2) {
                 auto n = ToInt(f);
@@ -140,9 +141,12 @@ std::optional<LineSettings> LineSettings_Parse(std::string_view options) {
             } else if (f.rfind("CS", 0) == 0 || f.rfind("DS", 0) == 0 || f.rfind("CD", 0) == 0) {
                 const auto ms = LineWait(f);
                 if (!ms) return std::nullopt;
-                if (f.rfind("CS", 0) == 0) s.ctsWaitMs = *ms;
-                else if (f.rfind("DS", 0) == 0) s.dsrWaitMs = *ms;
-                else s.cdWaitMs = *ms;
+                if (f.rfind("CS", 0) == 0)
+                    s.ctsWaitMs = *ms;
+                else if (f.rfind("DS", 0) == 0)
+                    s.dsrWaitMs = *ms;
+                else
+                    s.cdWaitMs = *ms;
             }
             // ASC, BIN, LF, RS, OP, TB, RB, PE: text-file options, nothing to set on the line.
         }
@@ -181,10 +185,10 @@ bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>
         ::cfmakeraw(&t);
         t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | CMSPAR);
         switch (line->dataBits) {
-            case 5: t.c_cflag |= CS5; break;
-            case 6: t.c_cflag |= CS6; break;
-            case 7: t.c_cflag |= CS7; break;
-            default: t.c_cflag |= CS8; break;
+        case 5: t.c_cflag |= CS5; break;
+        case 6: t.c_cflag |= CS6; break;
+        case 7: t.c_cflag |= CS7; break;
+        default: t.c_cflag |= CS8; break;
         }
         if (line->parity == 'E') t.c_cflag |= PARENB;
         if (line->parity == 'O') t.c_cflag |= PARENB | PARODD;
@@ -193,8 +197,10 @@ bool DevicePort::Open(const std::string& path, const std::optional<LineSettings>
         if (line->stopBits == 2) t.c_cflag |= CSTOPB;
         if (line->ctsWaitMs > 0) t.c_cflag |= CRTSCTS;
         t.c_cflag |= CREAD;
-        if (line->cdWaitMs > 0) t.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
-        else t.c_cflag |= CLOCAL;
+        if (line->cdWaitMs > 0)
+            t.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+        else
+            t.c_cflag |= CLOCAL;
         t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
         t.c_cc[VMIN] = 0;
         t.c_cc[VTIME] = 0;
@@ -239,8 +245,8 @@ bool DevicePort::Write(std::string_view bytes, std::string& error) {
         error = "the port is not open";
         return false;
     }
-    const auto allowed = LineTime(Pending() + static_cast<long long>(bytes.size())) +
-                         std::chrono::milliseconds(marginMs_);
+    const auto allowed =
+        LineTime(Pending() + static_cast<long long>(bytes.size())) + std::chrono::milliseconds(marginMs_);
     const auto deadline = Clock::now() + allowed;
     std::size_t done = 0;
     bool roomReported = false;
@@ -300,7 +306,7 @@ PortRead DevicePort::Read(std::string& into, std::size_t max, std::string& error
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        if (got > 0) break;   // what came is delivered; the end shows on the next read
+        if (got > 0) break;  // what came is delivered; the end shows on the next read
         if (n == 0) {
             // A raw terminal with no minimum count reads 0 bytes when nothing
             // is waiting; only a hang-up makes that the end.
@@ -325,7 +331,7 @@ bool DevicePort::SetRts(bool on, std::string& error) {
     if (!::isatty(fd_)) return true;
     int bits = TIOCM_RTS;
     if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
-    if (errno == ENOTTY || errno == EINVAL) return true;   // no modem lines here
+    if (errno == ENOTTY || errno == EINVAL) return true;  // no modem lines here
     error = std::string("cannot set RTS: ") + std::strerror(errno);
     return false;
 }

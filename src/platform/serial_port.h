@@ -26,9 +26,9 @@ namespace tarvo {
 
 struct LineSettings {
     int baud = 9600;
-    char parity = 'N';   // N, E, O, M or S
-    int dataBits = 8;    // 5-8
-    int stopBits = 1;    // 1 or 2
+    char parity = 'N';  // N, E, O, M or S
+    int dataBits = 8;   // 5-8
+    int stopBits = 1;   // 1 or 2
     // "CSn", "DSn", "CDn": the open waits up to n milliseconds for
     // clear-to-send, data-set-ready, carrier detect; CS with a number also
     // holds the output while CTS is down (hardware handshake), CD with a
@@ -54,10 +54,10 @@ enum class PortAccess { Write, ReadWrite };
 inline constexpr int kPortMarginMs = 2000;
 
 enum class PortRead {
-    Data,      // bytes were appended
-    Nothing,   // nothing waiting now
-    HungUp,    // the device side is gone (end of file)
-    Failed,    // a read error (error filled)
+    Data,     // bytes were appended
+    Nothing,  // nothing waiting now
+    HungUp,   // the device side is gone (end of file)
+    Failed,   // a read error (error filled)
 };
 
 class DevicePort {
@@ -103,7 +103,7 @@ private:
     long long Pending() const;
 
     int fd_ = -1;
-    int baud_ = 0;   // the line speed of a terminal opened with settings, else 0
+    int baud_ = 0;  // the line speed of a terminal opened with settings, else 0
     int marginMs_ = kPortMarginMs;
 };
 

@@ -8,15 +8,15 @@
 namespace tarvo {
 
 enum class TimerId {
-    Comm,          // Timer_Comm: the communication schedule, once a minute
-    CIA,           // CIA_Timer: ends the timed text of the message line
-    Message,       // Message_Timer: closes the timed message panel
-    DEA,           // Tim_DEA: flashes the entry box
-    Customer,      // Customer_Timer: greeting back on the customer display
-    Scale,         // Scale_Timer: gives up waiting for a weight
-    EndSale,       // Timer_EndSale: end-of-sale pause
-    Credit,        // Credit_Timer: polls for a card answer
-    Settlement,    // Settlement_Timer: polls for a settlement answer
+    Comm,        // Timer_Comm: the communication schedule, once a minute
+    CIA,         // CIA_Timer: ends the timed text of the message line
+    Message,     // Message_Timer: closes the timed message panel
+    DEA,         // Tim_DEA: flashes the entry box
+    Customer,    // Customer_Timer: greeting back on the customer display
+    Scale,       // Scale_Timer: gives up waiting for a weight
+    EndSale,     // Timer_EndSale: end-of-sale pause
+    Credit,      // Credit_Timer: polls for a card answer
+    Settlement,  // Settlement_Timer: polls for a settlement answer
 };
 
 class Timers {

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "common/numbers.h"
+#include "config/settings.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "print/report_header.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -55,8 +55,7 @@ void Item_PrintLine() {
 
         Line(Fit(gSale.gLines[1].key, wide ? 16 : 13) + Fit(gSale.gLines[1].description, wide ? 30 : 20) +
              Right(Num_Text(gSale.gLines[1].quantity), wide ? 8 : 6));
-        Line("@" + Blanks(10 - Len(p)) + "$" + p + "=" + Blanks(10 - Len(e)) + "$" + e + Blanks(14 - Len(t)) + "$" +
-             t);
+        Line("@" + Blanks(10 - Len(p)) + "$" + p + "=" + Blanks(10 - Len(e)) + "$" + e + Blanks(14 - Len(t)) + "$" + t);
         Line(Rule(static_cast<std::size_t>(gPrint.gLineWidth)));
     }
     if (gPrint.gPrintStatus != 0) {
@@ -66,7 +65,7 @@ void Item_PrintLine() {
     }
     const std::int16_t status = gPrint.gPrintStatus;
     if (gSettings.gPrinterType == "6") {
-        Printer_End();   // one spooler job per ticket, no feed or cut
+        Printer_End();  // one spooler job per ticket, no feed or cut
     } else {
         Printer_Close(true);
     }

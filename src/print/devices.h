@@ -25,7 +25,7 @@ namespace tarvo {
 inline constexpr const char* kDeviceMapFile = "ports.map";
 
 struct DeviceMap {
-    std::map<std::string, std::string> entries;   // upper-case NAME -> VALUE
+    std::map<std::string, std::string> entries;  // upper-case NAME -> VALUE
 };
 
 // Reads <programFolder>/ports.map; a missing file gives an empty map.

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data/data_state.h"
 #include "common/fields.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
+#include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/tenders.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo::print_text {
 
@@ -45,7 +45,7 @@ int DocumentLanguage(std::string_view header) {
     const std::string client = DocumentClient(id);
     if (!client.empty()) {
         const std::string l = ColTrim(client, 9, 1);
-        lang = (l == "2") ? 2 : 1;   // 3, or anything else, prints in English
+        lang = (l == "2") ? 2 : 1;  // 3, or anything else, prints in English
     }
     return lang;
 }
@@ -119,7 +119,7 @@ void SubtotalLines(std::string_view header, int lang) {
     }
     for (std::size_t k = 1; k <= 3; ++k) {
         const Money tax = Amount(header, 74 + 9 * (k - 1), 9);
-        if (tax.IsZero()) continue;   // printed whenever the stored amount is not zero
+        if (tax.IsZero()) continue;  // printed whenever the stored amount is not zero
         Line(Blanks(7) + Fit(gSettings.gTaxName[k - 1] + ":", 11) + Right(Amt(tax), 21));
     }
 }

@@ -6,10 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/transaction_files.h"
@@ -17,9 +20,6 @@
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo {
 namespace {
@@ -35,7 +35,7 @@ struct Document {
     int lang = 1;
     bool wide = false;
     std::size_t width = 40;
-    std::string head;   // the header record
+    std::string head;  // the header record
 
     const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang); }
     std::string Rule() const { return std::string(width, '-'); }
@@ -161,9 +161,9 @@ void PurchaseBody(Document& d) {
 // -------------------------------------------------------------- adjustment
 
 std::string ReasonText(std::string_view code) {
-    static const char* const kReasons[] = {"Breakage",           "Damaged",             "Expired",
-                                           "Physical Count",     "Samples to Clients",  "Samples to Salesmen",
-                                           "Shortage",           "Theft",               "Other"};
+    static const char* const kReasons[] = {
+        "Breakage", "Damaged", "Expired", "Physical Count", "Samples to Clients", "Samples to Salesmen",
+        "Shortage", "Theft",   "Other"};
     if (code.size() == 1 && code[0] >= '1' && code[0] <= '9') return kReasons[code[0] - '1'];
     return "Unknown";
 }
@@ -217,8 +217,8 @@ struct Files {
     WorkFile& headers;
     WorkFile& lines;
     const std::int32_t& lastRecord;
-    const char* name;      // for the log
-    const char* failLog;   // the log line of a failure in the middle
+    const char* name;     // for the log
+    const char* failLog;  // the log line of a failure in the middle
 };
 
 // Opens the document files, checks the record number, opens the printer,
@@ -241,7 +241,7 @@ void Document_Print(const Files& f, Open open, Body body) {
     if (recNo < 2 || recNo > f.lastRecord) {
         ProgramLog().Write(1, std::string(f.name) + ": record " + std::to_string(recNo) +
                                   " is not in the document file, nothing printed");
-        gPrint.gPrintStatus = 2;   // nothing printed is never reported as printed
+        gPrint.gPrintStatus = 2;  // nothing printed is never reported as printed
         closeFiles();
         return;
     }

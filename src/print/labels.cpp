@@ -9,18 +9,21 @@
 #include <cstring>
 #include <optional>
 
-#include "common/line_reader.h"
-#include "common/money.h"
-#include "common/numbers.h"
-#include "data/data_state.h"
-#include "common/fields.h"
-#include "data/log.h"
-#include "data/lookups.h"
-#include "data/transaction_files.h"
 #include "backoffice/backoffice_request.h"
 #include "backoffice/online_state.h"
 #include "backoffice/product_master.h"
 #include "backoffice/tag_text.h"
+#include "common/fields.h"
+#include "common/line_reader.h"
+#include "common/money.h"
+#include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "data/sale_state.h"
+#include "data/transaction_files.h"
 #include "platform/files.h"
 #include "platform/serial_port.h"
 #include "print/printer_output.h"
@@ -28,10 +31,6 @@
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
-#include "data/sale_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -93,7 +92,7 @@ std::string DecodePiece(std::string_view text, long lineNo) {
 
 void ReadExtraLines() {
     LineReader in;
-    if (!in.Open(FindFileNoCase(ProgramFolder(), "label.txt"))) return;   // no extra lines
+    if (!in.Open(FindFileNoCase(ProgramFolder(), "label.txt"))) return;  // no extra lines
     LabelState& l = gLabel;
     std::string line;
     while (l.gLabelExtraCount < kLabelExtraMax && in.Next(line)) {
@@ -113,7 +112,7 @@ void ReadTemplate() {
     const std::string folder = slash == std::string::npos ? "." : base.substr(0, slash);
     const std::string name = (slash == std::string::npos ? base : base.substr(slash + 1)) + ".LBL";
     LineReader in;
-    if (!in.Open(FindFileNoCase(folder, name))) return;   // no template: every piece stays empty
+    if (!in.Open(FindFileNoCase(folder, name))) return;  // no template: every piece stays empty
     std::string line;
     while (in.Next(line)) {
         if (line.size() <= 6) continue;
@@ -158,7 +157,7 @@ public:
             sink_ = Sink::File;
         } else {
             std::string name = PrinterPort_Name(type);
-            if (name.empty()) name = "lpt1";   // the on-screen type has no label printer of its own
+            if (name.empty()) name = "lpt1";  // the on-screen type has no label printer of its own
             std::string error;
             if (!PrinterPort_Open(port_, name, error)) return Fail(error);
             sink_ = Sink::Port;
@@ -176,14 +175,14 @@ public:
         bytes += "\r\n";
         std::string error;
         switch (sink_) {
-            case Sink::None: return;
-            case Sink::Capture: capture_->append(bytes); return;
-            case Sink::Port:
-                if (!port_.Write(bytes, error)) Fail(error);
-                return;
-            case Sink::File:
-                if (!WriteAll(bytes)) Fail(path_ + ": " + std::strerror(errno));
-                return;
+        case Sink::None: return;
+        case Sink::Capture: capture_->append(bytes); return;
+        case Sink::Port:
+            if (!port_.Write(bytes, error)) Fail(error);
+            return;
+        case Sink::File:
+            if (!WriteAll(bytes)) Fail(path_ + ": " + std::strerror(errno));
+            return;
         }
     }
 
@@ -325,23 +324,23 @@ void ExtraLines(SaleRun& run, int n, bool found) {
         const auto k = static_cast<std::size_t>(i);
         std::string value;
         switch (l.gLabelExtraKind[k]) {
-            case 1:
-                if (!found) continue;
-                value = Num_Format(Num_Val(Mid(record, 115, 12)), "###0.00");
-                break;
-            case 2:
-                if (!found) continue;
-                gData.gCategoryKey = Trim(Mid(record, 34, 6));
-                Category_Find();
-                if (gData.gCategoryIndex <= 0) continue;
-                value = gData.CategoryTable[static_cast<std::size_t>(gData.gCategoryIndex)].CategoryName;
-                break;
-            case 3:
-            case 4:
-                value = ProductMaster(run, gSale.gLines[static_cast<std::size_t>(n)].product, l.gLabelExtraKind[k]);
-                if (value.empty()) continue;
-                break;
-            default: continue;
+        case 1:
+            if (!found) continue;
+            value = Num_Format(Num_Val(Mid(record, 115, 12)), "###0.00");
+            break;
+        case 2:
+            if (!found) continue;
+            gData.gCategoryKey = Trim(Mid(record, 34, 6));
+            Category_Find();
+            if (gData.gCategoryIndex <= 0) continue;
+            value = gData.CategoryTable[static_cast<std::size_t>(gData.gCategoryIndex)].CategoryName;
+            break;
+        case 3:
+        case 4:
+            value = ProductMaster(run, gSale.gLines[static_cast<std::size_t>(n)].product, l.gLabelExtraKind[k]);
+            if (value.empty()) continue;
+            break;
+        default: continue;
         }
         out.Line(l.gLabelExtraText[k] + value);
     }
@@ -438,7 +437,7 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
         const std::int32_t before = s.gItemCount;
         const double pending = s.gQuantity;
         s.gLineKind = "P";
-        s.gQuantity = quantity;   // the line is made with the purchase's quantity
+        s.gQuantity = quantity;  // the line is made with the purchase's quantity
         SaleEngine().Product_Add();
         if (s.gItemCount <= before) {
             s.gQuantity = pending;

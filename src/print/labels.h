@@ -42,9 +42,9 @@ inline constexpr int kLabelExtraMax = 10;
 
 // The twenty template keys, each piece's part before ("1...") and after
 // ("2...") its value.
-inline constexpr std::array<std::string_view, 20> kLabelKeys{
-    "1INT", "2INT", "1LBL", "2LBL", "1NUM", "2NUM", "1UPC", "2UPC", "1DES", "2DES",
-    "1PRE", "2PRE", "1LOC", "2LOC", "1LG1", "2LG1", "1LG2", "2LG2", "1QTY", "2QTY"};
+inline constexpr std::array<std::string_view, 20> kLabelKeys{"1INT", "2INT", "1LBL", "2LBL", "1NUM", "2NUM", "1UPC",
+                                                             "2UPC", "1DES", "2DES", "1PRE", "2PRE", "1LOC", "2LOC",
+                                                             "1LG1", "2LG1", "1LG2", "2LG2", "1QTY", "2QTY"};
 
 struct LabelState {
     // LabelTemplate: formats 1-3 (index 0 unused), one text per key of

@@ -5,19 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "data/transaction_files.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo {
 namespace {
@@ -26,25 +26,39 @@ using namespace print_text;
 
 // One member of the slip family.
 struct SlipKind {
-    const char* name;       // the routine, for the log
-    char letter;            // ActivityType of its records
+    const char* name;  // the routine, for the log
+    char letter;       // ActivityType of its records
     int titleMessage;
     int copies;
-    bool deposit;           // amount as a title (else the paid-out total block)
-    const char* what;       // the record kind, for the log
-    const char* failLog;    // an error in the middle of the printout
+    bool deposit;         // amount as a title (else the paid-out total block)
+    const char* what;     // the record kind, for the log
+    const char* failLog;  // an error in the middle of the printout
 };
 
-constexpr SlipKind kSafe{"Deposit_PrintSafe", 'D', 93, 2, true, "a deposit to the safe",
+constexpr SlipKind kSafe{"Deposit_PrintSafe",
+                         'D',
+                         93,
+                         2,
+                         true,
+                         "a deposit to the safe",
                          "Deposit_PrintSafe: HandlerPrinterSafe, Printer error in middle of printing"};
-constexpr SlipKind kBank{"DepositBank_Print", 'B', 95, 2, true, "a deposit to the bank",
+constexpr SlipKind kBank{"DepositBank_Print",
+                         'B',
+                         95,
+                         2,
+                         true,
+                         "a deposit to the bank",
                          "DepositBank_Print: HandlerPrinterDeposit, Printer error in middle of printing"};
-constexpr SlipKind kPaidOut{"PAIDOUT_Print", 'P', 248, 1, false, "a paid-out",
+constexpr SlipKind kPaidOut{"PAIDOUT_Print",
+                            'P',
+                            248,
+                            1,
+                            false,
+                            "a paid-out",
                             "PAIDOUT_Print: HandlerPrinterDeposit, Printer error in middle of printing"};
 
 constexpr const char* kClientFailLog = "Print_NewClient: HandlerPrintNewClient: Printer error in middle of printing";
-constexpr const char* kProductFailLog =
-    "Print_NewProduct: HandlerPrintNewProduct: Printer error in middle of printing";
+constexpr const char* kProductFailLog = "Print_NewProduct: HandlerPrintNewProduct: Printer error in middle of printing";
 
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
@@ -223,8 +237,7 @@ void Print_NewClient(std::int16_t isNew, std::int32_t recNo) {
 void Print_NewProduct(std::int16_t isNew, std::int32_t recNo) {
     if (Printer_IsOff("Print_NewProduct")) return;
     if (isNew != 0) Open_FileNewProduct();
-    const std::optional<std::string> rec =
-        SheetRecord_Read(isNew != 0, recNo, gData.products, gData.gProductCount);
+    const std::optional<std::string> rec = SheetRecord_Read(isNew != 0, recNo, gData.products, gData.gProductCount);
     if (!rec) {
         Record_Refuse("Print_NewProduct: Record " + std::to_string(recNo) + " is not in the " +
                       (isNew != 0 ? "new-product" : "product") + " file, nothing printed");

@@ -24,9 +24,9 @@
 
 namespace tarvo {
 
-void Deposit_PrintSafe(std::int32_t recNo);   // type "D"
-void DepositBank_Print(std::int32_t recNo);   // type "B"
-void PAIDOUT_Print(std::int32_t recNo);       // type "P"
+void Deposit_PrintSafe(std::int32_t recNo);  // type "D"
+void DepositBank_Print(std::int32_t recNo);  // type "B"
+void PAIDOUT_Print(std::int32_t recNo);      // type "P"
 
 void Print_NewClient(std::int16_t isNew, std::int32_t recNo);
 void Print_NewProduct(std::int16_t isNew, std::int32_t recNo);

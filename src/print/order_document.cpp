@@ -4,20 +4,20 @@
 #include <string>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "print/document_parts.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
 
 namespace tarvo {
 namespace {
@@ -25,13 +25,13 @@ namespace {
 using namespace print_text;
 
 struct OrderDoc {
-    int lang = 1;              // language of the order's client
+    int lang = 1;  // language of the order's client
     bool wide = false;
     std::size_t width = 40;
-    std::string gap;           // between the order number and the date
+    std::string gap;  // between the order number and the date
     bool training = false;
-    std::string ord;           // the OrderHeader record
-    std::string key;           // the order number, columns 1-7
+    std::string ord;  // the OrderHeader record
+    std::string key;  // the order number, columns 1-7
 
     const std::string& M(int k) const { return Message(k, lang); }
     std::string Rule() const { return std::string(width, '-'); }
@@ -150,7 +150,7 @@ void Items(const OrderDoc& d) {
     for (std::int32_t n = first; n <= gData.gLastOrderLineRecord; ++n) {
         const std::string line = gData.orderLines.Read(n);
         if (Mid(line, 1, 7) != d.key) break;
-        if (Mid(line, 87, 1) == "1") continue;   // a kit prints only its kit line
+        if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
         Item(d, line);
         Print_Check();
     }
@@ -217,14 +217,14 @@ void Order_Print() {
     if (recNo < 2 || recNo > gData.gLastOrderRecord) {
         ProgramLog().Write(1, "Order_Print: order record " + std::to_string(recNo) +
                                   " is not in the order file, nothing printed");
-        gPrint.gPrintStatus = 2;   // nothing printed is never reported as printed
+        gPrint.gPrintStatus = 2;  // nothing printed is never reported as printed
         CloseFiles();
         return;
     }
     const std::string ord = gData.orders.Read(recNo);
     if (ord.empty()) {
-        ProgramLog().Write(1, "Order_Print: order record " + std::to_string(recNo) +
-                                  " cannot be read, order not printed");
+        ProgramLog().Write(1,
+                           "Order_Print: order record " + std::to_string(recNo) + " cannot be read, order not printed");
         CloseFiles();
         gPrint.gPrintStatus = 2;
         return;

@@ -7,14 +7,14 @@
 
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "platform/serial_port.h"
 #include "platform/timers.h"
 #include "print/devices.h"
 #include "screen/register_context.h"
-#include "data/sale_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -24,10 +24,10 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr int kWidth = 20;           // cells per line
-constexpr int kAmountWidth = 13;     // room of an amount ending in the last cell
-constexpr int kParallel = 7;         // gDisplayPort of the first parallel port
-constexpr int kPriceCheckMs = 12000; // how long a price check stays up
+constexpr int kWidth = 20;            // cells per line
+constexpr int kAmountWidth = 13;      // room of an amount ending in the last cell
+constexpr int kParallel = 7;          // gDisplayPort of the first parallel port
+constexpr int kPriceCheckMs = 12000;  // how long a price check stays up
 const char* const kSerialLine = "9600,N,8,1";
 const char* const kOpenFailed = "Customer_Open: Unable to open customer display port";
 const char* const kWriteFailed = ": Unable to write customer display port";
@@ -47,18 +47,18 @@ int Line2Width() { return Bare() ? kWidth - 1 : kWidth; }
 std::string Sequence(Seq s) {
     if (!SetOne()) {
         switch (s) {
-            case Seq::Init: return "\x1f";
-            case Seq::Line1: return "\x14\x11\x10\x00"s;
-            case Seq::Line2: return "\x10\x14";
-            case Seq::Cell27: return "\x10\x1b";
+        case Seq::Init: return "\x1f";
+        case Seq::Line1: return "\x14\x11\x10\x00"s;
+        case Seq::Line2: return "\x10\x14";
+        case Seq::Cell27: return "\x10\x1b";
         }
     }
     if (OnParallel()) {
         switch (s) {
-            case Seq::Init: return "\x1bI\x0e\x16";
-            case Seq::Line1: return "\x1bH\x00"s;
-            case Seq::Line2: return "\x1bH\x14";
-            case Seq::Cell27: return "\x1bH\x1b";
+        case Seq::Init: return "\x1bI\x0e\x16";
+        case Seq::Line1: return "\x1bH\x00"s;
+        case Seq::Line2: return "\x1bH\x14";
+        case Seq::Cell27: return "\x1bH\x1b";
         }
     }
     return s == Seq::Init ? "\x1f\x14\n\r" : "";
@@ -137,7 +137,7 @@ bool Screen_Show(const char* operation, bool needsLine, Build build) {
     if (Port() < 1 || Port() > kParallel) return false;
     if (needsLine && (gSale.gItemCount < 1 || gSale.gItemCount > kMaxSaleLines)) return false;
     Customer_Open();
-    if (gDisplay.gDisplayError != 0) return false;   // logged by Customer_Open
+    if (gDisplay.gDisplayError != 0) return false;  // logged by Customer_Open
     const std::vector<std::string> pieces = build();
     std::string error;
     if (!Pieces_Write(pieces, error)) {
@@ -175,8 +175,7 @@ void Customer_Open() {
 }
 
 void Customer_Greeting() {
-    Screen_Show("Customer_Greeting", false,
-                [] { return TwoLines(gSettings.gDisplayLine1, gSettings.gDisplayLine2); });
+    Screen_Show("Customer_Greeting", false, [] { return TwoLines(gSettings.gDisplayLine1, gSettings.gDisplayLine2); });
 }
 
 void Customer_Thankyou() {

@@ -23,8 +23,10 @@ void PrinterService::Receipt_Print() { tarvo::Receipt_Print(); }
 
 // The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
 void PrinterService::Document_Print(int mode) {
-    if (mode == 12) tarvo::Order_Print();
-    else if (mode == 13 || mode == 14) tarvo::Purchase_Print();
+    if (mode == 12)
+        tarvo::Order_Print();
+    else if (mode == 13 || mode == 14)
+        tarvo::Purchase_Print();
 }
 void PrinterService::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
 void PrinterService::Item_PrintLine() { tarvo::Item_PrintLine(); }

@@ -11,14 +11,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
-#include "common/fields.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/log.h"
 #include "print/printer_output.h"
-#include "config/settings.h"
-#include "config/constants.h"
-#include "config/text_tables.h"
 
 namespace tarvo::print_text {
 

@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "platform/serial_port.h"
@@ -14,8 +16,6 @@
 #include "screen/register_context.h"
 #include "screen/register_state.h"
 #include "screen/screen_model.h"
-#include "config/constants.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -29,8 +29,8 @@ enum class Sink { None, Port, Spooler, Capture };
 struct Output {
     Sink sink = Sink::None;
     DevicePort port;
-    std::string queue;     // spooler queue
-    std::string job;       // spooler job data, sent at the close
+    std::string queue;  // spooler queue
+    std::string job;    // spooler job data, sent at the close
     bool writeFailed = false;
 };
 Output gOut;
@@ -70,20 +70,20 @@ bool Output_Close(std::string& error) {
 void Output_Write(const std::string& bytes) {
     if (gOut.writeFailed || bytes.empty()) return;
     switch (gOut.sink) {
-        case Sink::None: return;   // the open failed and said so
-        case Sink::Capture:
-            if (gCapture) gCapture->append(bytes);
-            return;
-        case Sink::Spooler: gOut.job.append(bytes); return;
-        case Sink::Port: {
-            std::string error;
-            if (!gOut.port.Write(bytes, error)) {
-                gOut.writeFailed = true;
-                gPrint.gPrintStatus = 2;
-                LogLine("Printer_Line: Unable to write to the printer port (" + error + ")");
-            }
-            return;
+    case Sink::None: return;  // the open failed and said so
+    case Sink::Capture:
+        if (gCapture) gCapture->append(bytes);
+        return;
+    case Sink::Spooler: gOut.job.append(bytes); return;
+    case Sink::Port: {
+        std::string error;
+        if (!gOut.port.Write(bytes, error)) {
+            gOut.writeFailed = true;
+            gPrint.gPrintStatus = 2;
+            LogLine("Printer_Line: Unable to write to the printer port (" + error + ")");
         }
+        return;
+    }
     }
 }
 
@@ -188,7 +188,7 @@ bool Printer_IsOff(const std::string& who) {
 
 void Printer_Open() {
     if (Printer_IsOff("Printer_Open")) {
-        gPrint.gPrintStatus = 5;   // printing is switched off, by the setting or for the run
+        gPrint.gPrintStatus = 5;  // printing is switched off, by the setting or for the run
         return;
     }
     std::string error;
@@ -222,28 +222,36 @@ void Printer_Line(int newLine, int code, const std::string& text) {
     std::string piece;
     if (type == "6") {
         // Codes 0, 2 and 3 carry the text; the others stand in its place.
-        if (code == 0) piece = text;
-        else if (code == 2 || code == 3) piece = Code(code) + text;
-        else piece = Code(code);
+        if (code == 0)
+            piece = text;
+        else if (code == 2 || code == 3)
+            piece = Code(code) + text;
+        else
+            piece = Code(code);
         if (newLine == 1) piece += '\n';
     } else {
-        if (code == 0) piece = text;
-        else if (code == 2) piece = Code(2) + text;
-        else piece = Code(code);
+        if (code == 0)
+            piece = text;
+        else if (code == 2)
+            piece = Code(2) + text;
+        else
+            piece = Code(code);
         if (newLine == 1) piece += "\r\n";
     }
     Output_Write(piece);
 }
 
 void Printer_Close(bool closeHandle) {
-    (void)closeHandle;   // the spooler connection is released with every close
+    (void)closeHandle;  // the spooler connection is released with every close
     std::string error;
     if (Type() == "0") {
         // After the spooler printer was lost, what was asked for did not
         // print and stays failed.
         const bool ok = Output_Close(error);
-        if (!gPrint.gPrinterLost) gPrint.gPrintStatus = ok ? 0 : 3;
-        else if (gPrint.gPrintStatus == 0) gPrint.gPrintStatus = 1;
+        if (!gPrint.gPrinterLost)
+            gPrint.gPrintStatus = ok ? 0 : 3;
+        else if (gPrint.gPrintStatus == 0)
+            gPrint.gPrintStatus = 1;
         gPrint.gPrintNoInit = false;
         return;
     }
@@ -272,7 +280,7 @@ void Drawer_Open() {
     if (drawerPort >= 1 && drawerPort <= 4) {
         static const char* const kNames[] = {"com1:2400,N,8,1,CS,DS,CD", "com2:9600,N,8,1,CS,DS,CD",
                                              "com3:9600,N,8,1,CS,DS,CD", "com4:9600,N,8,1,CS,DS,CD"};
-        DevicePort port;   // file 32
+        DevicePort port;  // file 32
         std::string error;
         bool ok = Port_Open(port, kNames[drawerPort - 1], error) && port.Write("\x07\r\n", error);
         if (port.IsOpen() && !port.Close(ok ? &error : nullptr)) ok = false;
@@ -309,7 +317,7 @@ void Drawer_Open() {
 
 void Printer_OpenPlain() {
     if (Printer_IsOff("Printer_Open")) {
-        gPrint.gPrintStatus = 5;   // printing is switched off, by the setting or for the run
+        gPrint.gPrintStatus = 5;  // printing is switched off, by the setting or for the run
         return;
     }
     std::string error;

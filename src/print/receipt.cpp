@@ -5,23 +5,23 @@
 #include <string>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/line_reader.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "print/document_parts.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo {
 namespace {
@@ -36,7 +36,7 @@ struct Receipt {
     std::size_t width = 40;
     std::string gap;
     bool training = false;
-    std::string inv;   // the header record
+    std::string inv;  // the header record
 
     const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang); }
     std::string Rule() const { return std::string(width, '-'); }

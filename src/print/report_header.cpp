@@ -1,15 +1,15 @@
 #include "print/report_header.h"
 
+#include "config/constants.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
+#include "data/sale_state.h"
 #include "platform/clock.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo {
 
@@ -21,13 +21,11 @@ using print_text::Fit;
 using print_text::Line;
 
 // A label from the message table, blank-padded or cut to ten characters.
-std::string Label(int message) {
-    return Fit(MessageText(gConstants.tables, message, TextLanguage(gSettings)), 10);
-}
+std::string Label(int message) { return Fit(MessageText(gConstants.tables, message, TextLanguage(gSettings)), 10); }
 
 LocalTime Now() {
     if (Reg().clock) return Reg().clock->Now();
-    static const SystemClock system;   // only when no register is set up
+    static const SystemClock system;  // only when no register is set up
     return system.Now();
 }
 

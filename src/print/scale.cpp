@@ -3,19 +3,18 @@
 #include <string>
 
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "platform/io_watch.h"
 #include "platform/serial_port.h"
 #include "print/devices.h"
+#include "sale/product_entry.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "sale/product_entry.h"
-#include "data/sale_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -44,8 +43,8 @@ constexpr int kMsgNoResponse = 188;
 struct ScaleComm {
     DevicePort port;
     std::string reply;
-    int requestMode = 0;        // the register mode when the weight was asked for
-    IoWatch* watch = nullptr;   // the watch the port is registered with
+    int requestMode = 0;       // the register mode when the weight was asked for
+    IoWatch* watch = nullptr;  // the watch the port is registered with
 };
 
 ScaleComm& Comm() {
@@ -202,7 +201,7 @@ void ScaleComm_OnComm() {
         s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
         Inventory().Kit_Processing();
     } else {
-        Request_End();   // the line was refused: the next entry counts as usual
+        Request_End();  // the line was refused: the next entry counts as usual
     }
     DEA_Reset();
 }

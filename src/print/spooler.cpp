@@ -34,8 +34,8 @@ public:
         // A host name or address, or the path of a local socket.
         server_ = host[0] == '/' ? host : host + ":" + std::to_string(ippPort());
         errno = 0;
-        http_ = httpConnect2(host.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kSpoolerConnectMs,
-                             nullptr);
+        http_ =
+            httpConnect2(host.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kSpoolerConnectMs, nullptr);
         if (!http_) {
             const int e = errno;
             error = "print server " + server_ + " not reached: " + (e != 0 ? std::strerror(e) : LastError());

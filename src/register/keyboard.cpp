@@ -3,15 +3,15 @@
 
 #include <functional>
 
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
+#include "data/sale_state.h"
+#include "register/register_keys.h"
 #include "screen/entry_box.h"
 #include "screen/receipt_grid.h"
-#include "register/register_keys.h"
 #include "screen/register_state.h"
 #include "screen/soft_keys.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -119,7 +119,7 @@ bool PlainKey(int keyCode) {
     case KeyCode::F3:
     case KeyCode::F4: {
         if (loggedOut) return true;
-        const int page = keyCode == KeyCode::F3 ? 5 : 6;   // Special, Sales
+        const int page = keyCode == KeyCode::F3 ? 5 : 6;  // Special, Sales
         Press(Id(Control::BSys, page), [page] { BSys_Click(page); });
         HighlightFirst();
         return true;

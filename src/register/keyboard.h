@@ -42,8 +42,8 @@ constexpr int F9 = 120;
 constexpr int F10 = 121;
 constexpr int F11 = 122;
 constexpr int F12 = 123;
-constexpr int Equals = 187;       // "=" ("+" with Shift)
-constexpr int Slash = 191;        // "/" of the main keyboard
+constexpr int Equals = 187;  // "=" ("+" with Shift)
+constexpr int Slash = 191;   // "/" of the main keyboard
 }  // namespace KeyCode
 
 // Modifier mask: 0 none; any other value means a modifier is held.

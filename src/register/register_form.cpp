@@ -2,24 +2,24 @@
 
 #include <cstdio>
 
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/sale_state.h"
 #include "print/labels.h"
 #include "print/pole_display.h"
 #include "print/printer_output.h"
+#include "register/register_keys.h"
+#include "sale/product_entry.h"
+#include "sale/sale_save.h"
+#include "sale/sale_start.h"
+#include "sale/suspend.h"
+#include "sale/tenders.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/receipt_area.h"
 #include "screen/register_context.h"
-#include "register/register_keys.h"
 #include "screen/register_state.h"
 #include "screen/screen_build.h"
-#include "sale/product_entry.h"
-#include "sale/sale_save.h"
-#include "sale/suspend.h"
-#include "sale/tenders.h"
-#include "sale/sale_start.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
 
 namespace tarvo {
 

@@ -1,5 +1,5 @@
-#include "print/printer_output.h"
 #include "register/register_keys.h"
+#include "print/printer_output.h"
 #include "screen/controls.h"
 
 #include <algorithm>
@@ -7,21 +7,21 @@
 #include <optional>
 #include <string>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
+#include "data/comm_state.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
-#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -90,7 +90,7 @@ void VoidLast() {
     } else {
         // The last line is entered again as a void line at its own price.
         const int n = s.gItemCount;
-        if (s.gLines[n].quantity <= 0) {   // already a void or return line
+        if (s.gLines[n].quantity <= 0) {  // already a void or return line
             Say(1);
             return;
         }
@@ -545,7 +545,7 @@ void mDept_Click(int key) {
         // A refused manager code is emptied like any other entry.
     }
     if (gReg.gCardAmountPending)
-        gReg.gCardAmountPending = false;   // the proposed card amount stays
+        gReg.gCardAmountPending = false;  // the proposed card amount stays
     else if (!keepEntry)
         DEA_Reset();
 }

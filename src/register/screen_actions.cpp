@@ -5,16 +5,16 @@
 
 #include "common/line_reader.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
 
 namespace tarvo {
 
@@ -38,7 +38,8 @@ std::string TwoDigits(int n) { return Num_Format(n, "00"); }
 std::string PrintedPrice(Money price) {
     std::string text = price.Format("$####,###.00");
     constexpr std::size_t kRoom = 8;
-    if (text.size() > kRoom && text.find_first_not_of('$') == text.size() - kRoom) return text.substr(text.size() - kRoom);
+    if (text.size() > kRoom && text.find_first_not_of('$') == text.size() - kRoom)
+        return text.substr(text.size() - kRoom);
     return text;
 }
 

@@ -7,21 +7,21 @@
 #include <utility>
 #include <vector>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/settings.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/indexes.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
-#include "data/sale_state.h"
-#include "sale/totals.h"
-#include "config/settings.h"
 
 namespace tarvo {
 

@@ -3,16 +3,15 @@
 #include <cstddef>
 #include <string>
 
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
+#include "data/sale_state.h"
 #include "screen/controls.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
-#include "data/comm_state.h"
 
 namespace tarvo {
 

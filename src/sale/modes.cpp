@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <string>
 
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
+#include "data/sale_state.h"
+#include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -11,11 +15,6 @@
 #include "screen/receipt_area.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "screen/panels.h"
-#include "sale/sale_start.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo {
 
@@ -202,26 +201,32 @@ void Mode_Display() {
     SaleState& s = gSale;
     int name = 11;
     switch (s.gMode) {
-        case 12: case 14: case 15: case 16: case 17: case 26: case 27: case 28: case 30: case 31:
-            name = s.gMode;
-            break;
-        case 13: case 29:
-            name = 13;
-            break;
-        default:
-            if (gReg.gPromptState >= 1 && gReg.gPromptState <= 6) {
-                name = gReg.gPromptState;
-            } else {
-                // The last pending modifier wins.
-                if (s.gVoidMode) name = 20;
-                if (s.gReturnMode) name = 21;
-                if (s.gExchangeMode) name = 22;
-                if (s.gPriceSearch) name = 23;
-                if (s.gStockSearch) name = 24;
-                if (gData.gManualPrice) name = 25;
-            }
-            s.gMode = 11;
-            break;
+    case 12:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 26:
+    case 27:
+    case 28:
+    case 30:
+    case 31: name = s.gMode; break;
+    case 13:
+    case 29: name = 13; break;
+    default:
+        if (gReg.gPromptState >= 1 && gReg.gPromptState <= 6) {
+            name = gReg.gPromptState;
+        } else {
+            // The last pending modifier wins.
+            if (s.gVoidMode) name = 20;
+            if (s.gReturnMode) name = 21;
+            if (s.gExchangeMode) name = 22;
+            if (s.gPriceSearch) name = 23;
+            if (s.gStockSearch) name = 24;
+            if (gData.gManualPrice) name = 25;
+        }
+        s.gMode = 11;
+        break;
     }
     const std::string text = "Mode: " + ModeName(gConstants.tables, name, TextLanguage(gSettings));
     Screen().SetText(kModeBox, text);
@@ -232,72 +237,65 @@ void Mode_Display() {
 void Mode_Process(int key) {
     SaleState& s = gSale;
     switch (key) {
-        case 1:   // Sales Entry
-            if (s.gItemCount > 0 && s.gMode != 26) return;
-            s.gMode = 11;
-            s.gStockCount = false;
-            Physical_Hide();
-            Receipt_Show();
-            Sale_Start();
-            Screen().SetText(kMessageLine, "");
+    case 1:  // Sales Entry
+        if (s.gItemCount > 0 && s.gMode != 26) return;
+        s.gMode = 11;
+        s.gStockCount = false;
+        Physical_Hide();
+        Receipt_Show();
+        Sale_Start();
+        Screen().SetText(kMessageLine, "");
+        return;
+    case 3:  // Purchase order entry
+        PurchaseEntry(true);
+        return;
+    case 4:  // Purchase entry
+        PurchaseEntry(false);
+        return;
+    case 5:  // New client
+        DEA_Reset();
+        if (gData.gClientRecNo == 0) {
+            Say(47);
             return;
-        case 3:   // Purchase order entry
-            PurchaseEntry(true);
-            return;
-        case 4:   // Purchase entry
-            PurchaseEntry(false);
-            return;
-        case 5:   // New client
-            DEA_Reset();
-            if (gData.gClientRecNo == 0) {
-                Say(47);
-                return;
-            }
-            if (MidSale()) return;
-            s.gSearchKind = 18;
-            Mode_Display();
-            Forms().EntryForm_Show();
-            return;
-        case 12:   // Set stock to zero
-            if (MidSale()) return;
-            if (!ManagerWithModeRight()) return;
-            Inventory().CommandFile_Create();
-            return;
-        case 13:   // New product
-            DEA_Reset();
-            if (MidSale()) return;
-            s.gSearchKind = 19;
-            Mode_Display();
-            Forms().EntryForm_Show();
-            return;
-        case 14:   // Stock shortage
-            StockAdjustment(-1);
-            return;
-        case 15:   // Stock overage
-            StockAdjustment(1);
-            return;
-        case 16:
-            CountStock();
-            return;
-        case 17:
-            ChangePrice();
-            return;
-        case 20:   // Price checker
-            if (MidSale()) return;
-            s.gMode = 27;
-            Sale_Start();
-            return;
-        case 21:   // Client order
-            Order("1");
-            return;
-        case 22:   // Store order
-            Order("2");
-            return;
-        case 24:
-            Training();
-            return;
-        default:
-            return;
+        }
+        if (MidSale()) return;
+        s.gSearchKind = 18;
+        Mode_Display();
+        Forms().EntryForm_Show();
+        return;
+    case 12:  // Set stock to zero
+        if (MidSale()) return;
+        if (!ManagerWithModeRight()) return;
+        Inventory().CommandFile_Create();
+        return;
+    case 13:  // New product
+        DEA_Reset();
+        if (MidSale()) return;
+        s.gSearchKind = 19;
+        Mode_Display();
+        Forms().EntryForm_Show();
+        return;
+    case 14:  // Stock shortage
+        StockAdjustment(-1);
+        return;
+    case 15:  // Stock overage
+        StockAdjustment(1);
+        return;
+    case 16: CountStock(); return;
+    case 17: ChangePrice(); return;
+    case 20:  // Price checker
+        if (MidSale()) return;
+        s.gMode = 27;
+        Sale_Start();
+        return;
+    case 21:  // Client order
+        Order("1");
+        return;
+    case 22:  // Store order
+        Order("2");
+        return;
+    case 24: Training(); return;
+    default: return;
     }
 }
 

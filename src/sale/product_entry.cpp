@@ -6,13 +6,17 @@
 #include <string_view>
 #include <utility>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/settings.h"
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/indexes.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
+#include "sale/modes.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -20,10 +24,6 @@
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "sale/modes.h"
-#include "data/sale_state.h"
-#include "sale/totals.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -177,8 +177,8 @@ struct PlannedLine {
     std::string product, key, description, department, taxFlags, note;
     double quantity = 0, priceUnits = 1;
     Money listPrice, unitPrice, extension;
-    bool fromDepartmentPrice = false;   // consumes gDepartmentPrice
-    bool fromManualPrice = false;       // consumes the manual price
+    bool fromDepartmentPrice = false;  // consumes gDepartmentPrice
+    bool fromManualPrice = false;      // consumes the manual price
 };
 
 // The line's quantity from the pending one and the modifiers.
@@ -573,7 +573,13 @@ void Department_Process(int index) {
 
 void Department_SetDefaultKey() {
     switch (gSettings.gDefaultKeyPage) {
-    case 2: case 3: case 4: case 5: case 6: case 7: case 8: RegisterKeys().BDep_Click(gSettings.gDefaultKeyPage); break;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8: RegisterKeys().BDep_Click(gSettings.gDefaultKeyPage); break;
     case 10: RegisterKeys().BSys_Click(1); break;
     case 11: RegisterKeys().BSys_Click(3); break;
     case 12: RegisterKeys().BSys_Click(4); break;
@@ -600,7 +606,7 @@ void Scale_Timer_Timer() {
     s.gScaleProductRecNo = 0;
     s.gScaleRequestCount = -1;
     s.gScaleLineKind.clear();
-    if (s.gQuantity == 0) s.gQuantity = 1;   // the request had set it aside for the weight
+    if (s.gQuantity == 0) s.gQuantity = 1;  // the request had set it aside for the weight
     Devices().Scale_Close();
     SayWithPanel(188);
 }

@@ -4,25 +4,24 @@
 #include <array>
 #include <cstdio>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/sale_start.h"
+#include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "sale/entry_helpers.h"
-#include "sale/modes.h"
-#include "sale/sale_start.h"
-#include "data/sale_state.h"
-#include "sale/tenders.h"
-#include "config/settings.h"
-#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -33,7 +32,7 @@ namespace {
 constexpr ControlId kTotalKey{Control::mTotalRegister, 0};
 constexpr int kDefaultEndSaleMs = 6000;
 constexpr std::int64_t kMaxRecord = 9999999;
-constexpr int kTenderCountLimit = 9;   // the header keeps the tender count in one column
+constexpr int kTenderCountLimit = 9;  // the header keeps the tender count in one column
 const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 SaleSaveWriteHook gWriteHook;
@@ -59,8 +58,10 @@ public:
         Text(text, width);
     }
     void Scrambled(std::string s, int width) {
-        if (Trim(s).empty()) s.clear();
-        else Str_Encode(s);
+        if (Trim(s).empty())
+            s.clear();
+        else
+            Str_Encode(s);
         Text(std::move(s), width);
     }
     std::string Take() { return std::move(out_); }
@@ -402,8 +403,10 @@ void Total_Activate() {
         return;
     }
     if (s.gTotal < Money()) {
-        if (s.gPaid <= s.gTotal) set(true);
-        else if (gSettings.gRefundTenderRule != "1") set(true);
+        if (s.gPaid <= s.gTotal)
+            set(true);
+        else if (gSettings.gRefundTenderRule != "1")
+            set(true);
         return;
     }
     if (s.gPaid >= s.gTotal) {
@@ -417,7 +420,7 @@ void Total_Activate() {
 void mTotalRegister_Click() {
     SaleState& s = gSale;
     if (s.gStockCount) return;
-    if (gSaleSave.gSaleFinished) return;   // saved already; the next sale has not started
+    if (gSaleSave.gSaleFinished) return;  // saved already; the next sale has not started
 
     // A refund paid back in cash, in any of its tenders, needs a manager.
     if (s.gTotal < Money() && gSettings.gCashRefundNeedsManager) {
@@ -522,7 +525,7 @@ void mTotalRegister_Click() {
     if (gSettings.gSendAfterSale) {
         s.gSendPending = false;
         gComm.gCommHidden = true;
-        gComm.gOperationMode = kCommFull;   // a full session, whatever a report left behind
+        gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
         Transfer().Communicate();
     }
 }
@@ -535,9 +538,12 @@ void Timer_EndSale_Timer() {
         Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
     Reg().timers->Stop(TimerId::EndSale);
     gSaleSave.gSaleFinished = false;
-    if (gSale.gMode == 28) Online().Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1") Office().Logout();
-    else SaleEngine().Sale_Start();
+    if (gSale.gMode == 28)
+        Online().Delete_This();
+    else if (gSettings.gLogoutAfterSale == "1")
+        Office().Logout();
+    else
+        SaleEngine().Sale_Start();
 }
 
 void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }

@@ -22,11 +22,11 @@
 namespace tarvo {
 
 struct SaleSaveState {
-    std::int32_t gPrintRecordNo = 0;   // invoice record the receipt prints
+    std::int32_t gPrintRecordNo = 0;  // invoice record the receipt prints
     bool gReceiptDuplicate = false;
     std::int16_t gReceiptCopy = 0;
     bool gGiftReceipt = false;
-    bool gSaleFinished = false;        // saved; waiting for the end-of-sale pause
+    bool gSaleFinished = false;  // saved; waiting for the end-of-sale pause
     // The last invoice, line and payment records of the training sale just
     // saved past the counts; zero when the last save was not a training one.
     std::array<std::int32_t, 3> gTrainingExtent{};

@@ -4,26 +4,24 @@
 #include <cstddef>
 #include <string>
 
-#include "data/data_state.h"
 #include "common/fields.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
+#include "data/data_state.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
+#include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
-#include "screen/soft_keys.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "screen/panels.h"
-#include "sale/entry_helpers.h"
-#include "sale/modes.h"
-#include "sale/product_entry.h"
-#include "data/sale_state.h"
-#include "sale/totals.h"
-#include "config/settings.h"
-#include "data/comm_state.h"
+#include "screen/soft_keys.h"
 
 namespace tarvo {
 
@@ -31,7 +29,7 @@ namespace {
 
 constexpr int kMessageLineMs = 15000;
 constexpr int kTenderSlots = 10;
-constexpr int kModePriceChecker = 27;   // Price Checker
+constexpr int kModePriceChecker = 27;  // Price Checker
 constexpr int kModeTraining = 26;
 constexpr int kModeStockCount = 16;
 
@@ -80,9 +78,7 @@ void DefaultClient_Attach() {
     gSale.gSaleClientId = Trim(Mid(gData.gClientRec, 1, 8));
 }
 
-void Lines_Clear() {
-    std::fill(gSale.gLines.begin() + 1, gSale.gLines.end(), SaleLine{});
-}
+void Lines_Clear() { std::fill(gSale.gLines.begin() + 1, gSale.gLines.end(), SaleLine{}); }
 
 void Tenders_Clear() {
     SaleState& s = gSale;
@@ -102,8 +98,8 @@ void DocumentDefaults_Set() {
     s.gOrderType = gSettings.gOrderTypeDefault;
     s.gDocComment.clear();
     s.gDocCancelBackOrders = "1";
-    s.gDocSupplyMethod = gSettings.gOrderFieldDefaultB;     // setting 156
-    s.gDocDeliveryMethod = gSettings.gOrderFieldDefaultA;   // setting 155
+    s.gDocSupplyMethod = gSettings.gOrderFieldDefaultB;    // setting 156
+    s.gDocDeliveryMethod = gSettings.gOrderFieldDefaultA;  // setting 155
 }
 
 }  // namespace
@@ -122,8 +118,8 @@ void Register_Reset() {
     Buttons_Lock();
     s.SetPasswordChar(kEntryBox, '*');
 
-    const std::string place =
-        gSettings.gTerminalDescription.empty() ? Trim(gSettings.gHeaderLine[0]) : gSettings.gTerminalDescription;
+    const std::string place = gSettings.gTerminalDescription.empty() ? Trim(gSettings.gHeaderLine[0])
+                                                                     : gSettings.gTerminalDescription;
     s.SetCaption(kGreeting, Msg(71) + "\r\n" + place);
     Font font = s.State(kGreeting).font;
     font.name = "Cambria";

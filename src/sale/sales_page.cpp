@@ -8,23 +8,22 @@
 #include <utility>
 #include <vector>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/settings.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
+#include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "sale/entry_helpers.h"
-#include "sale/modes.h"
-#include "data/sale_state.h"
-#include "sale/totals.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -77,9 +76,7 @@ std::optional<Money> CentsOf(double x) {
     return CentRoundUp(*m);
 }
 
-std::optional<Money> PercentOff(Money price, double percent) {
-    return CentsOf(price.ToDouble() * (1 - percent / 100));
-}
+std::optional<Money> PercentOff(Money price, double percent) { return CentsOf(price.ToDouble() * (1 - percent / 100)); }
 
 std::optional<Money> ExtensionOf(Money unitPrice, double quantity, double priceUnits) {
     if (priceUnits == 0) priceUnits = 1;
@@ -95,7 +92,7 @@ std::optional<Money> Minus(Money a, Money b) {
 // What a key changes on lines and the sale, taken before the change so that
 // totals which cannot hold the result give the sale back as it was.
 struct Snapshot {
-    std::vector<std::pair<int, SaleLine>> lines;   // line number, the line as it was
+    std::vector<std::pair<int, SaleLine>> lines;  // line number, the line as it was
     Money saleDiscount;
     std::array<double, 4> taxRate{};
     std::array<bool, 4> taxExempt{};
@@ -152,7 +149,7 @@ void CaseLetter() {
     SaleState& s = gSale;
     const auto& labels = gSettings.gCaseLabel;
     const std::string& current = s.gCaseLetter;
-    int next = -1;   // 0..3 for "a".."d"
+    int next = -1;  // 0..3 for "a".."d"
     if (current == "a")
         next = 1;
     else if (current == "b")
@@ -268,7 +265,7 @@ void MerchandiseDiscount() {
         d.gProductKey = line.key;
         d.gEmbeddedPriceCheck = false;
         Product_Find();
-        if (d.gProductRecNo == 0) continue;   // Product_Find has read the record into gProductRec
+        if (d.gProductRecNo == 0) continue;  // Product_Find has read the record into gProductRec
         if (Trim(Mid(d.gProductRec, 34, 6)) == kExcludedCategory) continue;
         const auto unit = PercentOff(line.unitPrice, p);
         const auto extension = unit ? ExtensionOf(*unit, line.quantity, line.priceUnits) : std::nullopt;
@@ -464,7 +461,7 @@ int TaxStatus_FromFlags() {
         if (flags[0] == s.gTaxExempt[1] && flags[1] == s.gTaxExempt[2] && flags[2] == s.gTaxExempt[3])
             return static_cast<int>(status);
     }
-    return 0;   // every combination of three flags has a status
+    return 0;  // every combination of three flags has a status
 }
 
 std::string TaxStatus_Letters() {

@@ -9,24 +9,23 @@
 #include <system_error>
 #include <vector>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
-#include "common/fields.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
 #include "platform/files.h"
+#include "sale/sale_start.h"
+#include "sale/sales_page.h"
+#include "sale/totals.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
-#include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "sale/sale_start.h"
-#include "data/sale_state.h"
-#include "sale/sales_page.h"
-#include "sale/totals.h"
-#include "config/constants.h"
-#include "config/settings.h"
 
 namespace tarvo {
 

@@ -4,10 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
-#include "common/fields.h"
+#include "config/settings.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -15,8 +17,6 @@
 #include "screen/receipt_grid.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -61,9 +61,7 @@ void ListAdd(const std::string& code, const std::string& name, bool drawer) {
 }
 
 // A new tender slot, every field empty.
-void Slot_Clear(int n) {
-    gSale.gPayments[static_cast<std::size_t>(n)] = SalePayment{};
-}
+void Slot_Clear(int n) { gSale.gPayments[static_cast<std::size_t>(n)] = SalePayment{}; }
 
 // The tender list emptied, unless a card is posted in the sale.
 void Tenders_Clear() {
@@ -130,7 +128,12 @@ void ChangeRow_Show(Money amount) {
 bool NoTenderMode(const SaleState& s) {
     if (s.gMode == 12 && s.gOrderKind == "2") return true;
     switch (s.gMode) {
-    case 13: case 14: case 15: case 28: case 29: case 30: return true;
+    case 13:
+    case 14:
+    case 15:
+    case 28:
+    case 29:
+    case 30: return true;
     default: return false;
     }
 }

@@ -81,7 +81,7 @@ struct Checked {
 // conversion would give exactly that product. Every other line goes the
 // floating way.
 Money LineExtension(Money price, double quantity, double units, Checked& c) {
-    constexpr std::int64_t kExactDigits = 1'000'000'000'000'000;   // 10^15
+    constexpr std::int64_t kExactDigits = 1'000'000'000'000'000;  // 10^15
     if ((units == 0 || units == 1) && std::fabs(quantity) < 1e15 && quantity == std::trunc(quantity)) {
         std::int64_t product = 0;
         if (!__builtin_mul_overflow(price.Raw(), static_cast<std::int64_t>(quantity), &product) &&

@@ -17,16 +17,16 @@
 #include <array>
 
 #include "common/money.h"
-#include "data/sale_state.h"
 #include "config/settings.h"
+#include "data/sale_state.h"
 
 namespace tarvo {
 
 // Everything Totals_Update derives from the lines.
 struct SaleTotalsResult {
-    std::array<Money, kMaxSaleLines + 1> extension{};   // 1..item count
+    std::array<Money, kMaxSaleLines + 1> extension{};  // 1..item count
     Money subtotal;
-    std::array<Money, 4> taxBase{};                      // 1..3, after the sale discount
+    std::array<Money, 4> taxBase{};  // 1..3, after the sale discount
     Money tax1, tax2, tax3;
     Money total;
     bool uniformTaxFlags = true;

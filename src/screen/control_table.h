@@ -15,25 +15,26 @@
 namespace tarvo {
 
 enum class ControlKind : std::uint8_t {
-    Form,            // the window itself
-    Button,          // push button, caption
-    Edit,            // one-line edit box, text
-    MultiLineEdit,   // multi-line edit box, text
-    Label,           // caption
-    Cell,            // read-only cell of the grid or totals panel: text (or caption)
-    Line,            // separator line
+    Form,           // the window itself
+    Button,         // push button, caption
+    Edit,           // one-line edit box, text
+    MultiLineEdit,  // multi-line edit box, text
+    Label,          // caption
+    Cell,           // read-only cell of the grid or totals panel: text (or caption)
+    Line,           // separator line
 };
 
 enum class ControlShape : std::uint8_t {
-    Single,     // index 0: "txtDEA"
-    Array,      // one control per index: "mDept_5", "Line_Total_0"
-    Numbered,   // single controls numbered from 1, addressed by index: "mNumeric12" is {mNumeric, 12}
+    Single,    // index 0: "txtDEA"
+    Array,     // one control per index: "mDept_5", "Line_Total_0"
+    Numbered,  // single controls numbered from 1, addressed by index: "mNumeric12" is {mNumeric, 12}
 };
 
 enum class ControlArea : std::uint8_t { Window, Receipt };
 enum class ControlAlign : std::uint8_t { Left, Centre, Right };
 
 // Columns: name, kind, shape, first and last index, area, alignment.
+// clang-format off
 #define TARVO_REGISTER_CONTROLS(X)                                                                            \
     X(frmCashMain,       Form,          Single,   0, 0,  Window,  Left)                                       \
     /* ---- the window ---- */                                                                                \
@@ -79,9 +80,10 @@ enum class ControlAlign : std::uint8_t { Left, Centre, Right };
     X(Txt_All,           MultiLineEdit, Single,   0, 0,  Receipt, Left)    /* the full text panel */          \
     X(Txt_Printer,       MultiLineEdit, Single,   0, 0,  Receipt, Left)    /* the on-screen printout */       \
     X(Txt_Message,       Edit,          Single,   0, 0,  Receipt, Centre)  /* the timed message panel */
+// clang-format on
 
 enum class Control : std::uint8_t {
-    None,   // no control (no focus yet)
+    None,  // no control (no focus yet)
 #define TARVO_CONTROL_ENUMERATOR(name, ...) name,
     TARVO_REGISTER_CONTROLS(TARVO_CONTROL_ENUMERATOR)
 #undef TARVO_CONTROL_ENUMERATOR
@@ -92,15 +94,14 @@ struct ControlRow {
     std::string_view name;
     ControlKind kind;
     ControlShape shape;
-    int first, last;   // the indexes that exist
+    int first, last;  // the indexes that exist
     ControlArea area;
     ControlAlign align;
 };
 
 inline constexpr ControlRow kRegisterControls[] = {
-#define TARVO_CONTROL_ROW(name, kind, shape, first, last, area, align)                             \
-    {Control::name, #name, ControlKind::kind, ControlShape::shape, first, last, ControlArea::area, \
-     ControlAlign::align},
+#define TARVO_CONTROL_ROW(name, kind, shape, first, last, area, align) \
+    {Control::name, #name, ControlKind::kind, ControlShape::shape, first, last, ControlArea::area, ControlAlign::align},
     TARVO_REGISTER_CONTROLS(TARVO_CONTROL_ROW)
 #undef TARVO_CONTROL_ROW
 };
@@ -135,7 +136,7 @@ constexpr std::string_view ControlName(Control c) {
 // A control of the window by name and index: {Control::mDept, 5}.
 struct ControlId {
     Control name = Control::None;
-    int index = 0;   // 0 for a single control
+    int index = 0;  // 0 for a single control
     auto operator<=>(const ControlId&) const = default;
 };
 

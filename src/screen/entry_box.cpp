@@ -3,16 +3,15 @@
 
 #include <array>
 
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/lookups.h"
+#include "data/sale_state.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
-
 
 void DEA_Reset() {
     ScreenModel& s = Screen();
@@ -48,10 +47,10 @@ void Product_EnterCode(const std::string& code) {
     SaleState& sale = gSale;
     gData.gProductKey = sale.gCaseLetter + code;
     sale.gCaseLetter.clear();
-    gData.gEmbeddedPriceCheck = true;   // a bar code may carry its price
+    gData.gEmbeddedPriceCheck = true;  // a bar code may carry its price
     Product_Find();
     if (gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0) {
-        sale.gLineKind = 'P';   // a product line
+        sale.gLineKind = 'P';  // a product line
         SaleEngine().Product_Add();
         if (sale.gItemCount > 0) sale.gKitCode = sale.gLines[static_cast<std::size_t>(sale.gItemCount)].key;
         Inventory().Kit_Processing();

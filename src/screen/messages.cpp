@@ -3,14 +3,13 @@
 
 #include <algorithm>
 
+#include "config/settings.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "screen/panels.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -18,7 +17,7 @@ namespace {
 
 constexpr int kFlashMs = 500;
 constexpr int kTimedMessageMs = 2000;
-constexpr int kMaxSeconds = 24 * 60 * 60;   // keeps the interval within an int
+constexpr int kMaxSeconds = 24 * 60 * 60;  // keeps the interval within an int
 constexpr std::uint32_t kRed = 255;
 
 // The texts of errors the log keeps, in both languages.

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "common/numbers.h"
+#include "config/settings.h"
+#include "data/sale_state.h"
 #include "screen/messages.h"
 #include "screen/receipt_area.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -64,7 +64,8 @@ void Summary_Show() {
             s.SetBackColour(id, back);
         }
     }
-    for (const ControlId& id : {Amount(6), Title(6), Amount(10), Title(10), kBalanceCaption}) s.SetForeColour(id, alert);
+    for (const ControlId& id : {Amount(6), Title(6), Amount(10), Title(10), kBalanceCaption})
+        s.SetForeColour(id, alert);
     s.Show(Amount(11), true);
     s.SetBackColour(Amount(11), back);
     s.SetForeColour(Amount(11), LineColour());

@@ -3,11 +3,11 @@
 #include <string>
 
 #include "common/fields.h"
+#include "config/settings.h"
+#include "data/sale_state.h"
 #include "screen/panels.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -96,7 +96,9 @@ void Receipt_Show() {
 
 void Variables_Set() {
     ScreenModel& s = Screen();
-    const TotalsCaptions* captions = gSettings.gLanguage == 1 ? &kEnglish : gSettings.gLanguage == 2 ? &kFrench : nullptr;
+    const TotalsCaptions* captions = gSettings.gLanguage == 1   ? &kEnglish
+                                     : gSettings.gLanguage == 2 ? &kFrench
+                                                                : nullptr;
     if (captions) {
         s.SetText(Id(Control::Tr_Title, 1), captions->subtotal);
         s.SetText(Id(Control::Tr_Title, 2), captions->discount);

@@ -6,10 +6,10 @@
 
 #include "common/money.h"
 #include "common/numbers.h"
+#include "config/settings.h"
+#include "data/sale_state.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -42,7 +42,8 @@ const std::vector<PlacedControl>& ReceiptGridLayout() {
             v.push_back({c.title, 0, {c.left, width, kGridTitleTop, kGridTitleHeight}});
         }
         for (int r = 1; r <= kGridRows; ++r)
-            for (const GridColumn& c : kGridColumns) v.push_back({c.cell, r, {c.left, c.width, GridRowTop(r), kGridRowHeight}});
+            for (const GridColumn& c : kGridColumns)
+                v.push_back({c.cell, r, {c.left, c.width, GridRowTop(r), kGridRowHeight}});
         v.push_back({Control::RT_Down, 0, kRtDownRect});
         v.push_back({Control::Rt_Up, 0, kRtUpRect});
         v.push_back({Control::Title_Total, 0, kTitleTotalRect});

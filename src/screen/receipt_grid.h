@@ -28,8 +28,8 @@ struct PlacedControl {
 constexpr int kGridRows = 7;
 
 struct GridColumn {
-    Control cell;    // the cell array, indexed by row 1..7
-    Control title;   // its column title
+    Control cell;   // the cell array, indexed by row 1..7
+    Control title;  // its column title
     int left = 0, width = 0;
 };
 
@@ -44,7 +44,7 @@ inline constexpr std::array<GridColumn, 6> kGridColumns{{
 
 constexpr int kGridTitleTop = 955;
 constexpr int kGridTitleHeight = 300;
-constexpr int kGridTitleExtensionWidth = 1279;   // the last title is wider than its cells
+constexpr int kGridTitleExtensionWidth = 1279;  // the last title is wider than its cells
 constexpr int kGridRowHeight = 465;
 constexpr int GridRowTop(int row) { return 1260 + kGridRowHeight * (row - 1); }
 
@@ -62,9 +62,9 @@ const std::vector<PlacedControl>& ReceiptGridLayout();
 // A colour setting's numeric value (windows RGB, red in the low byte); text
 // that is no colour number reads as 0 (black).
 std::uint32_t ColourValue(std::string_view setting);
-std::uint32_t GridBackColour();   // setting 450
-std::uint32_t AlertColour();      // setting 465
-std::uint32_t LineColour();       // setting 470
+std::uint32_t GridBackColour();  // setting 450
+std::uint32_t AlertColour();     // setting 465
+std::uint32_t LineColour();      // setting 470
 constexpr std::uint32_t kWhite = 16777215;
 
 // ---- operations ----------------------------------------------------------------

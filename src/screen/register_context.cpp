@@ -30,8 +30,8 @@ ServiceSet& ServiceSet::operator=(RegisterServices* all) {
 }
 
 bool ServiceSet::Wired() const {
-    return sale || print || devices || card || office || inventory || transfer || online || forms || prompt ||
-           pages || program || keys;
+    return sale || print || devices || card || office || inventory || transfer || online || forms || prompt || pages ||
+           program || keys;
 }
 
 namespace {

@@ -10,19 +10,19 @@
 namespace tarvo {
 
 struct RegisterState {
-    std::int16_t gKeyPage = 0;            // 1-8 department pages, 10 System, 11 Extras, 12 Print,
-                                          // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
-    std::int16_t gPromptState = 0;        // 0 none, 1 paid-out, 2 login, 3 opening amount,
-                                          // 4 declaration, 6 client number
-    std::int16_t gReceiptAreaContent = 0; // 0 grid, 1 totals panel, 2 another panel
-    std::int16_t gHighlightKey = 0;       // keyboard-highlighted soft key 1-24, 0 none
+    std::int16_t gKeyPage = 0;             // 1-8 department pages, 10 System, 11 Extras, 12 Print,
+                                           // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
+    std::int16_t gPromptState = 0;         // 0 none, 1 paid-out, 2 login, 3 opening amount,
+                                           // 4 declaration, 6 client number
+    std::int16_t gReceiptAreaContent = 0;  // 0 grid, 1 totals panel, 2 another panel
+    std::int16_t gHighlightKey = 0;        // keyboard-highlighted soft key 1-24, 0 none
     bool gClearOnKeyUp = false;
     bool gLoggedOut = true;
     bool gEntryMasked = false;
     std::int16_t gMessageCounter = 0;
-    std::array<std::int16_t, 8> gGridRowLine{};   // sale line shown on grid rows 1-7
+    std::array<std::int16_t, 8> gGridRowLine{};  // sale line shown on grid rows 1-7
     std::string gTimedMessage;
-    std::string gBusinessDate;            // "yyyymmdd" of the logged-in day, "" before login
+    std::string gBusinessDate;  // "yyyymmdd" of the logged-in day, "" before login
     std::int32_t gCashierIndex = 0;
     bool gAuthorized = false;
     std::int32_t gManagerIndex = 0;
@@ -32,13 +32,13 @@ struct RegisterState {
     std::int16_t gPromptLine = 0;
     bool gCardBusy = false;
     bool gCardAmountPending = false;
-    std::int16_t gCardStatus = 0;         // 0 usable; 6 no card number; 9 second card refused
-    std::string gCardTrack;               // the swiped text
-    std::int16_t gCardEntry = 0;          // 1 swiped, 2 keyed
-    std::string gCardNumber;              // split from the track by Card_ParseSwipe
-    std::string gGatewayCredentials;      // gateway form-post login, built by Variables_Set
+    std::int16_t gCardStatus = 0;     // 0 usable; 6 no card number; 9 second card refused
+    std::string gCardTrack;           // the swiped text
+    std::int16_t gCardEntry = 0;      // 1 swiped, 2 keyed
+    std::string gCardNumber;          // split from the track by Card_ParseSwipe
+    std::string gGatewayCredentials;  // gateway form-post login, built by Variables_Set
     // time clock and printing
-    std::string gEmployeeNumber;          // cashier number the time clock works on
+    std::string gEmployeeNumber;  // cashier number the time clock works on
 };
 
 extern RegisterState gReg;

@@ -3,12 +3,12 @@
 #include <array>
 #include <string>
 
-#include "data/data_state.h"
-#include "screen/receipt_grid.h"
-#include "screen/register_context.h"
 #include "config/settings.h"
 #include "config/special_operations.h"
 #include "config/text_tables.h"
+#include "data/data_state.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
 
 namespace tarvo {
 
@@ -36,7 +36,7 @@ struct FixedCaption {
     const char* englishHints;
     const char* frenchPlain;
     const char* frenchHints;
-    const char* hint;   // "" none
+    const char* hint;  // "" none
 };
 
 // A name of two lines is written with a lone CR between them, as the hint is.
@@ -80,7 +80,7 @@ bool Shown(const FixedCaption& c) {
 
 void WriteFixedCaptions(ScreenModel& s) {
     const int language = gSettings.gLanguage;
-    if (language != 1 && language != 2) return;   // no captions for other languages
+    if (language != 1 && language != 2) return;  // no captions for other languages
     const bool hints = gSettings.gKeyboardHints != 0;
     for (const FixedCaption& c : kCaptions) {
         std::string caption;
@@ -230,7 +230,7 @@ void UI_Setup() {
         SetTypeface(s, id);
         s.SetBold(id, false);
         s.SetBackColour(id, ColourValue(st.gColour400));
-        s.SetEnabled(id, true);   // a blank key too
+        s.SetEnabled(id, true);  // a blank key too
     }
     for (int k = 1; k <= 8; ++k) DressPageKey(s, k);
     for (int n = 1; n <= 6; ++n) {

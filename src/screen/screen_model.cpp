@@ -12,12 +12,12 @@ void ScreenModel::Changed(const ControlId& id) {
     if (listener_) listener_->ControlChanged(id, controls_[id]);
 }
 
-#define TARVO_SETTER(Name, Field, Type)                         \
-    void ScreenModel::Name(const ControlId& id, Type value) {   \
-        ControlState& s = Mut(id);                              \
-        if (s.Field == value) return;                           \
-        s.Field = value;                                        \
-        Changed(id);                                            \
+#define TARVO_SETTER(Name, Field, Type)                       \
+    void ScreenModel::Name(const ControlId& id, Type value) { \
+        ControlState& s = Mut(id);                            \
+        if (s.Field == value) return;                         \
+        s.Field = value;                                      \
+        Changed(id);                                          \
     }
 TARVO_SETTER(SetCaption, caption, const std::string&)
 TARVO_SETTER(SetText, text, const std::string&)

@@ -16,7 +16,7 @@ namespace tarvo {
 
 struct Font {
     std::string name = "Cambria";
-    double size = 10;   // points; the designed sizes include halves (9.5)
+    double size = 10;  // points; the designed sizes include halves (9.5)
     bool bold = false;
     bool underline = false;
     bool operator==(const Font&) const = default;
@@ -24,19 +24,19 @@ struct Font {
 
 // Colours are windows RGB numbers: red in the low byte.
 struct ControlState {
-    std::string caption;          // buttons and labels (windows-1252, may hold CR/LF)
-    std::string text;             // edit boxes
+    std::string caption;  // buttons and labels (windows-1252, may hold CR/LF)
+    std::string text;     // edit boxes
     bool visible = true;
     bool enabled = true;
     std::uint32_t backColour = 0xFFFFFF;
     std::uint32_t foreColour = 0;
     Font font;
-    char passwordChar = 0;        // 0: text shown as it is
-    int maxLength = 0;            // 0: no limit
+    char passwordChar = 0;  // 0: text shown as it is
+    int maxLength = 0;      // 0: no limit
     bool readOnly = false;
     bool tabStop = false;
     int tabIndex = 0;
-    int selStart = 0;             // caret position in an edit box
+    int selStart = 0;  // caret position in an edit box
 };
 
 class ScreenListener {

@@ -1,10 +1,10 @@
 #include "startup/settings_load.h"
 
+#include "config/settings.h"
+#include "config/special_operations.h"
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/master_files.h"
-#include "config/settings.h"
-#include "config/special_operations.h"
 
 namespace tarvo {
 

@@ -7,7 +7,7 @@ namespace tarvo {
 
 struct SettingsLoad {
     bool ok = false;
-    std::string message;   // the message box text when not ok
+    std::string message;  // the message box text when not ok
 };
 
 // Setup_Read of <files path>.SET into gSettings, then Special_Operations on

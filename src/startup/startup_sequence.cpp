@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "config/settings.h"
 #include "data/folders.h"
 #include "data/log.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
-#include "config/settings.h"
 
 namespace tarvo {
 
@@ -60,7 +60,8 @@ bool Communicate_First(StartupContext& ctx) {
             gComm.gDialUser = v.user;
             gComm.gDialPassword = v.password;
             dialled = true;
-            result = RasDialConnect(ctx.dial, v, [&] { return gComm.gInternetAvailable = Internet_Check(ctx.internet); });
+            result =
+                RasDialConnect(ctx.dial, v, [&] { return gComm.gInternetAvailable = Internet_Check(ctx.internet); });
         } else {
             Log("Communicate_First: " + why);
         }
@@ -91,15 +92,14 @@ StartupOutcome StartupSequence(StartupContext& ctx) {
     // one loading the working files would cut them under the first.
     std::string why;
     switch (ProgramFolder_Lock(ctx.programFolder, &why)) {
-    case FolderLock::Taken:
-        break;
+    case FolderLock::Taken: break;
     case FolderLock::InUse:
         ctx.view->MessageBox("Another copy of the register is already running on the program folder " +
                              ctx.programFolder + ". Only one register can run on a program folder.");
         return StartupOutcome::EndProgram;
     case FolderLock::Failed:
-        ctx.view->MessageBox("The program folder " + ctx.programFolder + " cannot be locked for this register (" +
-                             why + ").");
+        ctx.view->MessageBox("The program folder " + ctx.programFolder + " cannot be locked for this register (" + why +
+                             ").");
         return StartupOutcome::EndProgram;
     }
 
@@ -136,7 +136,8 @@ StartupOutcome StartupSequence(StartupContext& ctx) {
         ctx.view->ProgressLine(2, "Setup File Not Available");
         ctx.view->ProgressLine(3, "Initiating Communication");
         if (downloadTried) {
-            const std::string text = "Setup file is not locally available. Must be downloaded before program can begin.";
+            const std::string text =
+                "Setup file is not locally available. Must be downloaded before program can begin.";
             Log(text);
             ctx.view->MessageBox(text);
             return StartupOutcome::EndProgram;

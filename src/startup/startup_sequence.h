@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "data/comm_state.h"
 #include "platform/clock.h"
 #include "platform/codec.h"
 #include "platform/identity_store.h"
 #include "platform/internet.h"
-#include "data/comm_state.h"
 #include "transfer/dialup.h"
 
 namespace tarvo {
@@ -33,7 +33,7 @@ struct StartupContext {
     StartupView* view = nullptr;
     CommunicationSession* comm = nullptr;
     Decoder* decoder = nullptr;
-    InternetCheckConfig internet;   // the reachability test
+    InternetCheckConfig internet;  // the reachability test
     DialCommands dial;
 };
 

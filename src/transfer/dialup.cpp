@@ -37,8 +37,10 @@ int RasDialConnect(const DialCommands& cmd, const DialValues& v, const std::func
     auto argv = ExpandCommand(cmd.connect, Values(v));
     for (int attempt = 0; attempt < 4; ++attempt) {
         RunResult rr = RunAndWait(argv, cmd.timeoutMs);
-        if (!rr.started) ProgramLog().Write(1, "Dial-up: the dial command cannot be started: " + argv[0]);
-        else if (rr.timedOut) ProgramLog().Write(1, "Dial-up: the dial command did not end in time");
+        if (!rr.started)
+            ProgramLog().Write(1, "Dial-up: the dial command cannot be started: " + argv[0]);
+        else if (rr.timedOut)
+            ProgramLog().Write(1, "Dial-up: the dial command did not end in time");
         if (internetCheck()) return 1;
     }
     return 3;

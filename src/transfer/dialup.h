@@ -8,9 +8,9 @@
 namespace tarvo {
 
 struct DialCommands {
-    std::string connect;        // e.g. "nmcli connection up {entry}"
-    std::string hangUp;         // e.g. "nmcli connection down {entry}"
-    int timeoutMs = 60000;      // per run of a command
+    std::string connect;    // e.g. "nmcli connection up {entry}"
+    std::string hangUp;     // e.g. "nmcli connection down {entry}"
+    int timeoutMs = 60000;  // per run of a command
 };
 
 struct DialValues {

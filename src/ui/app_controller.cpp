@@ -2,9 +2,9 @@
 
 #include <QThread>
 
+#include "data/sale_state.h"
 #include "register/keyboard.h"
 #include "register/register_keys.h"
-#include "data/sale_state.h"
 #include "ui/qt_io_watch.h"
 #include "ui/qt_text.h"
 
@@ -35,7 +35,8 @@ AppController::~AppController() {
 void AppController::Start() {
     startup_.show();
     auto outcome = std::make_shared<StartupOutcome>(StartupOutcome::EndProgram);
-    RunInWorker(this, [this, outcome] { *outcome = StartupSequence(ctx_); }, [this, outcome] { AfterStartup(*outcome); });
+    RunInWorker(
+        this, [this, outcome] { *outcome = StartupSequence(ctx_); }, [this, outcome] { AfterStartup(*outcome); });
 }
 
 void AppController::AfterStartup(StartupOutcome outcome) {
@@ -54,7 +55,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         startup_.close();
         register_ = std::make_unique<RegisterWindow>(screen_);
         Reg() = RegisterContext{&screen_, &register_->RegisterTimers(), &clock_, services_.Set(), home_};
-        Reg().ioWatch = new QtIoWatch(register_.get());   // owned by the window, as its timers
+        Reg().ioWatch = new QtIoWatch(register_.get());  // owned by the window, as its timers
         {
             RegisterInput in;
             in.onClick = [](const ControlId& id) { Button_Click(id); };
@@ -79,13 +80,17 @@ void AppController::RegisterNumber(const QString& text) {
     terminalForm_->setEnabled(false);
     auto result = std::make_shared<TerminalFormResult>(TerminalFormResult::StayOpen);
     std::string number = ToCore(text);
-    RunInWorker(this, [this, number, result] { *result = TerminalForm_Register(ctx_, number); },
-                [this, result] {
-                    terminalForm_->setEnabled(true);
-                    if (*result == TerminalFormResult::StayOpen) terminalForm_->Refocus();
-                    else if (*result == TerminalFormResult::EndProgram) emit Finished(1);
-                    else emit RestartRequested();
-                });
+    RunInWorker(
+        this, [this, number, result] { *result = TerminalForm_Register(ctx_, number); },
+        [this, result] {
+            terminalForm_->setEnabled(true);
+            if (*result == TerminalFormResult::StayOpen)
+                terminalForm_->Refocus();
+            else if (*result == TerminalFormResult::EndProgram)
+                emit Finished(1);
+            else
+                emit RestartRequested();
+        });
 }
 
 }  // namespace tarvo::ui

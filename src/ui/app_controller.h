@@ -5,14 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "data/comm_state.h"
 #include "platform/clock.h"
 #include "platform/codec.h"
 #include "platform/identity_store.h"
+#include "register/program_services.h"
 #include "screen/register_context.h"
 #include "screen/screen_model.h"
 #include "startup/startup_sequence.h"
-#include "register/program_services.h"
-#include "data/comm_state.h"
 #include "ui/register_window.h"
 #include "ui/startup_window.h"
 #include "ui/terminal_form.h"

@@ -10,18 +10,18 @@ int KeypadCode(int key) {
     switch (key) {
     case Qt::Key_Asterisk: return 106;
     case Qt::Key_Plus: return 107;
-    case Qt::Key_Comma: return 108;   // separator
+    case Qt::Key_Comma: return 108;  // separator
     case Qt::Key_Minus: return 109;
     case Qt::Key_Period: return 110;
     case Qt::Key_Slash: return 111;
-    default: return 0;   // keypad keys with Num Lock off: their navigation codes below
+    default: return 0;  // keypad keys with Num Lock off: their navigation codes below
     }
 }
 
 // Printable keys of the main block, shifted or not (US layout).
 int CharacterCode(int key) {
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;   // 48..57
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;   // 65..90
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;  // 48..57
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;  // 65..90
     switch (key) {
     case Qt::Key_Space: return 32;
     case Qt::Key_ParenRight: return 48;
@@ -87,7 +87,7 @@ int ControlKeyCode(int key) {
     case Qt::Key_Select: return 41;
     case Qt::Key_Printer: return 42;
     case Qt::Key_Execute: return 43;
-    case Qt::Key_Print: return 44;   // Print Screen
+    case Qt::Key_Print: return 44;  // Print Screen
     case Qt::Key_Insert: return 45;
     case Qt::Key_Delete: return 46;
     case Qt::Key_Help: return 47;

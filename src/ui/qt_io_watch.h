@@ -26,7 +26,7 @@ private:
     struct Entry {
         QSocketNotifier* notifier = nullptr;
         std::function<void()> handler;
-        unsigned serial = 0;   // tells a new watch of a reused descriptor apart
+        unsigned serial = 0;  // tells a new watch of a reused descriptor apart
     };
     void Activated(int fd);
 

@@ -41,10 +41,10 @@ std::vector<ControlDef> BuildControls() {
 struct PanelPlace {
     Control name;
     int index;
-    TwipRect rect;   // left, width, top, height
+    TwipRect rect;  // left, width, top, height
 };
 constexpr int kPanelTop = kReceiptTopTwips;
-constexpr int kPanelHeight = 4560 - kPanelTop;   // down to the scroll keys and the total box
+constexpr int kPanelHeight = 4560 - kPanelTop;  // down to the scroll keys and the total box
 constexpr PanelPlace kPanels[] = {
     {Control::Line_Total, 0, {0, 6935, 4530, 15}},
     {Control::Line_Total, 1, {0, 6935, 5205, 15}},
@@ -116,7 +116,7 @@ RegisterLayout LayoutRegister(QSize size, double dpi) {
     const int W = size.width(), H = size.height();
     const int m = S(6), g = S(4);
     const int statusH = S(20);
-    const int bottom = H - m - statusH - g;   // the keys end here
+    const int bottom = H - m - statusH - g;  // the keys end here
     const int leftW = std::max(receipt.width(), S(440));
     const int barcodeW = S(140);
     L.status = QRect(m, H - m - statusH, W - 2 * m - barcodeW - g, statusH);

@@ -45,9 +45,9 @@ constexpr int kReceiptWidthTwips = 6980;
 constexpr int kReceiptHeightTwips = 5300 - kReceiptTopTwips;
 
 struct RegisterLayout {
-    QRect receiptArea;                     // in the window
-    QRect status;                          // the status line, in the window
-    std::map<ControlId, QRect> geometry;   // receipt controls: in the receipt area; others: in the window
+    QRect receiptArea;                    // in the window
+    QRect status;                         // the status line, in the window
+    std::map<ControlId, QRect> geometry;  // receipt controls: in the receipt area; others: in the window
 };
 
 // Where everything goes in a window of `size` at `dpi`.

@@ -21,13 +21,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "data/data_state.h"
-#include "screen/entry_box.h"
+#include "config/constants.h"
 #include "config/settings.h"
+#include "data/data_state.h"
 #include "register/register_form.h"
 #include "register/screen_actions.h"
+#include "screen/entry_box.h"
 #include "startup/settings_load.h"
-#include "config/constants.h"
 #include "ui/key_translation.h"
 #include "ui/qt_text.h"
 #include "ui/startup_window.h"
@@ -49,16 +49,16 @@ QColor WindowsColour(std::uint32_t v) {
     if (v & 0x80000000u) {
         const QPalette p = QApplication::palette();
         switch (v & 0xFF) {
-        case 5: return p.color(QPalette::Base);                         // window
-        case 7:                                                         // menu text
-        case 8: return p.color(QPalette::Text);                         // window text
+        case 5: return p.color(QPalette::Base);  // window
+        case 7:                                  // menu text
+        case 8: return p.color(QPalette::Text);  // window text
         case 13: return p.color(QPalette::Highlight);
         case 14: return p.color(QPalette::HighlightedText);
-        case 15: return p.color(QPalette::Button);                      // button face
-        case 16: return p.color(QPalette::Mid);                         // button shadow
-        case 17: return p.color(QPalette::Disabled, QPalette::Text);    // grey text
+        case 15: return p.color(QPalette::Button);                    // button face
+        case 16: return p.color(QPalette::Mid);                       // button shadow
+        case 17: return p.color(QPalette::Disabled, QPalette::Text);  // grey text
         case 18: return p.color(QPalette::ButtonText);
-        case 20: return p.color(QPalette::Light);                       // button highlight
+        case 20: return p.color(QPalette::Light);  // button highlight
         case 23: return p.color(QPalette::ToolTipText);
         case 24: return p.color(QPalette::ToolTipBase);
         default: return p.color(QPalette::Window);
@@ -111,7 +111,7 @@ protected:
                         style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, this));
         int flags = Qt::AlignCenter | Qt::TextWordWrap;
         flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &opt, this) ? Qt::TextShowMnemonic
-                                                                               : Qt::TextHideMnemonic;
+                                                                              : Qt::TextHideMnemonic;
         p.drawItemText(r, flags, opt.palette, isEnabled(), caption, QPalette::ButtonText);
     }
 };
@@ -119,8 +119,7 @@ protected:
 // The application's style with another password character.
 class MaskStyle : public QProxyStyle {
 public:
-    explicit MaskStyle(QChar mask)
-        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), mask_(mask) {}
+    explicit MaskStyle(QChar mask) : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), mask_(mask) {}
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* ret) const override {
         if (hint == SH_LineEdit_PasswordCharacter) return mask_.unicode();
@@ -175,8 +174,8 @@ bool Confirm(QWidget* parent, std::string_view text) {
 // figures, and arrows on the grid's scroll keys.
 QString DesignCaption(const ControlId& id) {
     if (id.name == Control::mNumeric) return QString::fromStdString(KeypadText(id.index));
-    if (id.name == Control::Rt_Up) return QString::fromUtf8("\u25B2");     // ▲
-    if (id.name == Control::RT_Down) return QString::fromUtf8("\u25BC");   // ▼
+    if (id.name == Control::Rt_Up) return QString::fromUtf8("\u25B2");    // ▲
+    if (id.name == Control::RT_Down) return QString::fromUtf8("\u25BC");  // ▼
     return QString();
 }
 
@@ -241,7 +240,7 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
     switch (def.kind) {
     case ControlKind::Button: {
         auto* b = new KeyButton(parent);
-        b->setFocusPolicy(Qt::NoFocus);   // the focus stays in the entry box
+        b->setFocusPolicy(Qt::NoFocus);  // the focus stays in the entry box
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, id] {
             if (input_.onClick) input_.onClick(id);
@@ -283,7 +282,7 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
         f->setAutoFillBackground(true);
         return f;
     }
-    case ControlKind::Form: break;   // the window itself, no widget of its own
+    case ControlKind::Form: break;  // the window itself, no widget of its own
     }
     return new QWidget(parent);
 }
@@ -316,7 +315,7 @@ RegisterWindow::Entry* RegisterWindow::Find(const ControlId& id) {
 // ---- the model to the widgets ----------------------------------------------------------
 
 void RegisterWindow::ControlChanged(const ControlId& id, const ControlState& state) {
-    if (id == kRegisterForm) {   // the window itself (hidden while another form is up)
+    if (id == kRegisterForm) {  // the window itself (hidden while another form is up)
         setVisible(state.visible);
         setEnabled(state.enabled);
         return;
@@ -347,9 +346,7 @@ void RegisterWindow::Apply(Entry& entry, const ControlState& s) {
         b->setText(caption);
         break;
     }
-    case ControlKind::Label:
-        static_cast<QLabel*>(w)->setText(LineBreaks(FromCore(ShownText(def.kind, s))));
-        break;
+    case ControlKind::Label: static_cast<QLabel*>(w)->setText(LineBreaks(FromCore(ShownText(def.kind, s)))); break;
     case ControlKind::Edit:
     case ControlKind::Cell: {
         auto* e = static_cast<QLineEdit*>(w);
@@ -461,8 +458,10 @@ bool RegisterWindow::PreviewKey(QWidget* target, QKeyEvent* event) {
     int shift = ShiftState(event->modifiers());
     // A modifier key's own event reports the state before it: the classic
     // key-down of Shift already says Shift, its key-up no more.
-    const int own = event->key() == Qt::Key_Shift ? 1 : event->key() == Qt::Key_Control ? 2
-                    : event->key() == Qt::Key_Alt ? 4 : 0;
+    const int own = event->key() == Qt::Key_Shift     ? 1
+                    : event->key() == Qt::Key_Control ? 2
+                    : event->key() == Qt::Key_Alt     ? 4
+                                                      : 0;
     if (own) shift = down ? (shift | own) : (shift & ~own);
 
     QPointer<QWidget> to(target);

@@ -59,8 +59,8 @@ private:
     struct Entry {
         const ControlDef* def = nullptr;
         QWidget* widget = nullptr;
-        ControlState applied;   // what the widget shows
-        bool fresh = true;      // nothing applied yet
+        ControlState applied;  // what the widget shows
+        bool fresh = true;     // nothing applied yet
     };
 
     void Build();
@@ -79,9 +79,9 @@ private:
     QLabel* status_ = nullptr;
     std::map<ControlId, Entry> entries_;
     std::map<const QObject*, ControlId> ids_;
-    bool applying_ = false;      // the window itself is changing a widget
+    bool applying_ = false;  // the window itself is changing a widget
     bool tabOrderDirty_ = false;
-    int redelivering_ = 0;       // a key event is on its way to its widget
+    int redelivering_ = 0;  // a key event is on its way to its widget
 };
 
 }  // namespace tarvo::ui

@@ -39,9 +39,7 @@ void StartupWindow::SetLine(int line, std::string_view text) {
     lines_[line]->repaint();
 }
 
-QString StartupWindow::Line(int line) const {
-    return (line < 0 || line > 3) ? QString() : lines_[line]->text();
-}
+QString StartupWindow::Line(int line) const { return (line < 0 || line > 3) ? QString() : lines_[line]->text(); }
 
 QStringList& MessageBoxesShown() {
     static QStringList shown;

@@ -5,11 +5,11 @@
 #include "backoffice/dispatcher_stub.h"
 #include "backoffice/online_state.h"
 #include "backoffice/product_master.h"
-#include "online/server_tasks.h"
 #include "backoffice/tag_text.h"
-#include "screen/controls.h"
-#include "register/register_fixture.h"
 #include "config/constants.h"
+#include "online/server_tasks.h"
+#include "register/register_fixture.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 #include "test_net.h"
 
@@ -20,7 +20,7 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 // "127.0.0.1:<port>" of a port nothing answers on.
 std::string HostOf(const ClosedPort& closed) {
-    const std::string url = closed.Url();   // "http://127.0.0.1:<port>/"
+    const std::string url = closed.Url();  // "http://127.0.0.1:<port>/"
     return url.substr(7, url.size() - 8);
 }
 
@@ -89,20 +89,26 @@ TEST_F(BackOfficeTest, EachQueryFamilyReachesTheDispatcherInItsOwnKeyOrder) {
         std::string raw;
         Pairs pairs;
     } cases[] = {
-        {"standard", StandardQuery(TaskCode::LabelsByPurchaseOrder, payload),
+        {"standard",
+         StandardQuery(TaskCode::LabelsByPurchaseOrder, payload),
          "task=14&terminal=1234567&debugmode=1&data=" + wire,
          {{"task", "14"}, {"terminal", "1234567"}, {"debugmode", "1"}, {"data", payload}}},
-        {"new client", NewClientQuery(payload),
+        {"new client",
+         NewClientQuery(payload),
          "task=2&terminal=1234567&debugmode=1&flag=F%201&data=" + wire,
          {{"task", "2"}, {"terminal", "1234567"}, {"debugmode", "1"}, {"flag", "F 1"}, {"data", payload}}},
         {"server test", ServerTestQuery(), "task=0", {{"task", "0"}}},
-        {"product master", ProductMasterQuery("AB 12"), "task=1&data=AB%2012&terminal=1234567",
+        {"product master",
+         ProductMasterQuery("AB 12"),
+         "task=1&data=AB%2012&terminal=1234567",
          {{"task", "1"}, {"data", "AB 12"}, {"terminal", "1234567"}}},
         {"e-mail", EmailQuery(payload), "task=90&data=" + wire, {{"task", "90"}, {"data", payload}}},
-        {"database, register", RegisterDatabaseQuery(TaskCode::DatabaseSelect, sql),
+        {"database, register",
+         RegisterDatabaseQuery(TaskCode::DatabaseSelect, sql),
          "task=300&flag=1&Data=" + sqlWire + "&terminal=1234567&debugmode=1",
          {{"task", "300"}, {"flag", "1"}, {"Data", sql}, {"terminal", "1234567"}, {"debugmode", "1"}}},
-        {"database, deposit", DepositDatabaseQuery(TaskCode::DatabaseUpdate, sql),
+        {"database, deposit",
+         DepositDatabaseQuery(TaskCode::DatabaseUpdate, sql),
          "task=301&terminal=1234567&debugmode=1&data=" + sqlWire,
          {{"task", "301"}, {"terminal", "1234567"}, {"debugmode", "1"}, {"data", sql}}},
     };
@@ -175,7 +181,7 @@ TEST_F(BackOfficeTest, TransportFailuresAreErrorsNeverEmptySuccesses) {
     };
     for (const auto& c : cases) {
         PointSlot(1, c.host);
-        gOnline.gReply = "<result>successful</result>";   // an earlier reply
+        gOnline.gReply = "<result>successful</result>";  // an earlier reply
         BackOfficeResult r = RequestIntoReply(DepositDatabaseQuery(TaskCode::DatabaseUpdate, "UPDATE x"));
         EXPECT_FALSE(r.ok) << c.what;
         EXPECT_FALSE(r) << c.what;
@@ -213,7 +219,9 @@ TEST_F(BackOfficeTest, RepliesAboveOneMegabyteAreRefused) {
         {kMaxReplyBytes + 1, true, false},
     };
     for (const auto& c : cases) {
-        server1.SetHandler([&](const DispatcherCall&) { return DispatcherAnswer{200, std::string(c.size, 'x'), c.chunked}; });
+        server1.SetHandler([&](const DispatcherCall&) {
+            return DispatcherAnswer{200, std::string(c.size, 'x'), c.chunked};
+        });
         BackOfficeResult r = BackOfficeRequest(StandardQuery(TaskCode::FetchOrderToPack, "x"));
         EXPECT_EQ(r.ok, c.ok) << c.size << " chunked " << c.chunked;
         EXPECT_EQ(r.reply.size(), c.ok ? c.size : 0u) << c.size << " chunked " << c.chunked;

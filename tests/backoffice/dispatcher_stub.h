@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdlib>
 #include <condition_variable>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,16 +27,16 @@
 #include <vector>
 
 #include "backoffice/backoffice_request.h"
-#include "platform/codec.h"
 #include "config/constants.h"
+#include "platform/codec.h"
 
 namespace tarvo {
 
 // One request as the dispatcher saw it.
 struct DispatcherCall {
-    std::string query;                                      // raw, as it came over the wire (after "?")
-    std::vector<std::pair<std::string, std::string>> pairs; // decoded key/value pairs, in order
-    bool authorized = false;                                // right credentials given
+    std::string query;                                       // raw, as it came over the wire (after "?")
+    std::vector<std::pair<std::string, std::string>> pairs;  // decoded key/value pairs, in order
+    bool authorized = false;                                 // right credentials given
 
     // The decoded value of the first pair named `key` (exact spelling); nullopt when absent.
     std::optional<std::string> Find(const std::string& key) const {
@@ -59,7 +59,7 @@ struct DispatcherCall {
 struct DispatcherAnswer {
     int status = 200;
     std::string body;
-    bool chunked = false;   // send without a Content-Length
+    bool chunked = false;  // send without a Content-Length
 };
 
 class DispatcherStub {
@@ -68,9 +68,8 @@ public:
 
     explicit DispatcherStub(std::string user = "tarvo", std::string password = "pelmorek")
         : expectedAuth_("Basic " + Base64Encode(user + ":" + password)) {
-        server_.Get("/ExternalRequest/Dispatcher.asp", [this](const httplib::Request& req, httplib::Response& res) {
-            Serve(req, res);
-        });
+        server_.Get("/ExternalRequest/Dispatcher.asp",
+                    [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }

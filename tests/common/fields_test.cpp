@@ -6,9 +6,13 @@ namespace tarvo {
 namespace {
 
 TEST(Fields, PadRightTrimsThenPadsOrCuts) {
-    struct Case { const char* in; int width; const char* out; } cases[] = {
-        {"  ab  ", 4, "ab  "}, {"abcdef", 4, "abcd"}, {"", 3, "   "}, {"x", 0, ""},
-        {" a b ", 5, "a b  "}, {"abc", -1, ""},
+    struct Case {
+        const char* in;
+        int width;
+        const char* out;
+    } cases[] = {
+        {"  ab  ", 4, "ab  "}, {"abcdef", 4, "abcd"}, {"", 3, "   "},
+        {"x", 0, ""},          {" a b ", 5, "a b  "}, {"abc", -1, ""},
     };
     for (const auto& c : cases) {
         std::string s = c.in;
@@ -18,9 +22,13 @@ TEST(Fields, PadRightTrimsThenPadsOrCuts) {
 }
 
 TEST(Fields, PadZeroAddsAtMostSevenZeros) {
-    struct Case { const char* in; int width; const char* out; } cases[] = {
-        {"12", 7, "0000012"},     {"12", 10, "000000012 "}, {"12345678", 7, "2345678"},
-        {" 5 ", 3, "005"},        {"", 7, "0000000"},       {"1234567", 7, "1234567"},
+    struct Case {
+        const char* in;
+        int width;
+        const char* out;
+    } cases[] = {
+        {"12", 7, "0000012"}, {"12", 10, "000000012 "}, {"12345678", 7, "2345678"},
+        {" 5 ", 3, "005"},    {"", 7, "0000000"},       {"1234567", 7, "1234567"},
     };
     for (const auto& c : cases) EXPECT_EQ(PadZero(c.in, c.width), c.out) << c.in << " " << c.width;
 }

@@ -21,7 +21,10 @@ std::vector<std::string> ReadAll(const std::string& path, bool bom = false) {
 
 TEST(LineReader, EveryLineEndEndsALineAndNoCrRemains) {
     TestDir dir;
-    struct Case { std::string bytes; std::vector<std::string> lines; } cases[] = {
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb\r", {"a", "b"}},
         {"a\nb\n", {"a", "b"}},
@@ -59,9 +62,11 @@ TEST(LineReader, CrLfSplitAcrossReadBlocksIsOneLineEnd) {
 
 TEST(LineReader, ByteOrderMarkIsSkippedOnlyWhenAsked) {
     TestDir dir;
-    std::string p = dir.Write("bom.txt", "\xEF\xBB\xBF" "200 1\r\n");
+    std::string p = dir.Write("bom.txt", "\xEF\xBB\xBF"
+                                         "200 1\r\n");
     EXPECT_EQ(ReadAll(p, true), std::vector<std::string>{"200 1"});
-    EXPECT_EQ(ReadAll(p, false), std::vector<std::string>{"\xEF\xBB\xBF" "200 1"});
+    EXPECT_EQ(ReadAll(p, false), std::vector<std::string>{"\xEF\xBB\xBF"
+                                                          "200 1"});
 }
 
 TEST(LineReader, MissingFileReportsError) {

@@ -8,12 +8,19 @@ namespace tarvo {
 namespace {
 
 TEST(Numbers, LenientReaderStopsAtFirstOtherCharacter) {
-    struct Case { const char* text; double value; } cases[] = {
-        {"12", 12},          {"  12.5abc", 12.5},  {"-3.25", -3.25},  {"+7", 7},
-        {"1.2.3", 1.2},      {".5", 0.5},          {"-.25", -0.25},   {"abc", 0},
-        {"", 0},             {"   ", 0},           {"-", 0},          {".", 0},
-        {"12 34", 12},       {"\t 9", 9},          {"0012", 12},      {"5,000", 5},
-        {"1e3", 1},          {"1234567.891", 1234567.891},
+    struct Case {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"12", 12},       {"  12.5abc", 12.5},
+        {"-3.25", -3.25}, {"+7", 7},
+        {"1.2.3", 1.2},   {".5", 0.5},
+        {"-.25", -0.25},  {"abc", 0},
+        {"", 0},          {"   ", 0},
+        {"-", 0},         {".", 0},
+        {"12 34", 12},    {"\t 9", 9},
+        {"0012", 12},     {"5,000", 5},
+        {"1e3", 1},       {"1234567.891", 1234567.891},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(Num_Val(c.text), c.value) << '"' << c.text << '"';
 }
@@ -27,10 +34,23 @@ TEST(Numbers, StrictReaderWantsTheWholeText) {
 }
 
 TEST(Numbers, StrictIntegerRoundsHalfToEvenAndChecksRange) {
-    struct Case { const char* text; std::optional<std::int64_t> v; } cases[] = {
-        {"12", 12},     {" 7 ", 7},     {"1.5", 2},        {"2.5", 2},        {"-2.5", -2},
-        {"3.5", 4},     {"2.51", 3},    {"32767", 32767},  {"32768", std::nullopt},
-        {"-32768", -32768},             {"x", std::nullopt}, {"", std::nullopt}, {"1e2", std::nullopt},
+    struct Case {
+        const char* text;
+        std::optional<std::int64_t> v;
+    } cases[] = {
+        {"12", 12},
+        {" 7 ", 7},
+        {"1.5", 2},
+        {"2.5", 2},
+        {"-2.5", -2},
+        {"3.5", 4},
+        {"2.51", 3},
+        {"32767", 32767},
+        {"32768", std::nullopt},
+        {"-32768", -32768},
+        {"x", std::nullopt},
+        {"", std::nullopt},
+        {"1e2", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(Num_ReadStrictInteger(c.text, -32768, 32767), c.v) << c.text;
     EXPECT_EQ(Num_ToInteger(0.5, -10, 10), 0);
@@ -40,7 +60,11 @@ TEST(Numbers, StrictIntegerRoundsHalfToEvenAndChecksRange) {
 }
 
 TEST(Numbers, ShortestTextAsRecordsHoldIt) {
-    struct Case { double v; const char* text; const char* display; } cases[] = {
+    struct Case {
+        double v;
+        const char* text;
+        const char* display;
+    } cases[] = {
         {0.5, ".5", "0.5"},
         {-0.25, "-.25", "-0.25"},
         {12.5, "12.5", "12.5"},
@@ -65,10 +89,13 @@ TEST(Numbers, ShortestTextAsRecordsHoldIt) {
 
 TEST(Numbers, RoundingToFourDecimals) {
     // ties to even on the 15-digit decimal of the double
-    struct Case { double v; std::int64_t even; std::int64_t away; } cases[] = {
-        {1.23445, 12344, 12345}, {1.23455, 12346, 12346}, {-1.23445, -12344, -12345},
-        {0.00005, 0, 1},         {0.00015, 2, 2},         {2.5e-5, 0, 0},
-        {19.99 * 0.05, 9995, 9995},
+    struct Case {
+        double v;
+        std::int64_t even;
+        std::int64_t away;
+    } cases[] = {
+        {1.23445, 12344, 12345}, {1.23455, 12346, 12346}, {-1.23445, -12344, -12345}, {0.00005, 0, 1},
+        {0.00015, 2, 2},         {2.5e-5, 0, 0},          {19.99 * 0.05, 9995, 9995},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Num_RoundHalfEven(Num_Decimal15(c.v), 4), c.even) << c.v;
@@ -78,7 +105,11 @@ TEST(Numbers, RoundingToFourDecimals) {
 }
 
 TEST(Numbers, FormatPatterns) {
-    struct Case { double v; const char* pattern; const char* text; } cases[] = {
+    struct Case {
+        double v;
+        const char* pattern;
+        const char* text;
+    } cases[] = {
         {1234.5, "$###,##0.00", "$1,234.50"},
         {-1234.5, "$###,##0.00", "-$1,234.50"},
         {0, "$###,##0.00", "$0.00"},
@@ -107,7 +138,7 @@ TEST(Numbers, FormatPatterns) {
 
 TEST(Numbers, FormatIsLocaleFree) {
     ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
-    const char* old = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");   // may not exist; C stays then
+    const char* old = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");  // may not exist; C stays then
     EXPECT_EQ(Num_Format(1234.5, "###,##0.00"), "1,234.50");
     EXPECT_EQ(Num_Text(0.5), ".5");
     EXPECT_DOUBLE_EQ(Num_Val("2.5"), 2.5);

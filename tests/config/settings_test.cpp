@@ -117,9 +117,21 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"161 0", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 1); }},
         {"270 1", [](const Settings& x) { EXPECT_EQ(x.gReportOption, "True"); }},
         {"270 0", [](const Settings& x) { EXPECT_EQ(x.gReportOption, "False"); }},
-        {"900 22:00", [](const Settings& x) { EXPECT_EQ(x.gClosingTime, "2200"); EXPECT_EQ(x.gClosingTimeNext, "23:00"); }},
-        {"900 23:30", [](const Settings& x) { EXPECT_EQ(x.gClosingTime, "2330"); EXPECT_EQ(x.gClosingTimeNext, "00:30"); }},
-        {"900  9:15", [](const Settings& x) { EXPECT_EQ(x.gClosingTime, "0915"); EXPECT_EQ(x.gClosingTimeNext, "10:15"); }},
+        {"900 22:00",
+         [](const Settings& x) {
+             EXPECT_EQ(x.gClosingTime, "2200");
+             EXPECT_EQ(x.gClosingTimeNext, "23:00");
+         }},
+        {"900 23:30",
+         [](const Settings& x) {
+             EXPECT_EQ(x.gClosingTime, "2330");
+             EXPECT_EQ(x.gClosingTimeNext, "00:30");
+         }},
+        {"900  9:15",
+         [](const Settings& x) {
+             EXPECT_EQ(x.gClosingTime, "0915");
+             EXPECT_EQ(x.gClosingTimeNext, "10:15");
+         }},
         {"413 255", [](const Settings& x) { EXPECT_EQ(x.gPageColour[6], "255"); }},
         {"425 65280", [](const Settings& x) { EXPECT_EQ(x.gPageColour[3], "65280"); }},
         {"635 Hello", [](const Settings& x) { EXPECT_EQ(x.gScreenText.at(635), "Hello"); }},
@@ -141,10 +153,12 @@ TEST_F(SettingsTest, LastLineOfACodeWinsAndEveryLineEndWorks) {
         SCOPED_TRACE(testing::PrintToString(eol));
         ASSERT_TRUE(Read({"200 2", "220 First", "200 1", "220 Second"}, eol).ok);
         EXPECT_EQ(s.gLanguage, 1);
-        EXPECT_EQ(s.gTerminalDescription, "Second");   // no CR left in a value
+        EXPECT_EQ(s.gTerminalDescription, "Second");  // no CR left in a value
     }
     // mixed endings and a UTF-8 byte-order mark at the start
-    dir.Write("T.SET", "\xEF\xBB\xBF" "220 Mixed\r" + Join(Filler(), "\n") + "105 2\r\n");
+    dir.Write("T.SET", "\xEF\xBB\xBF"
+                       "220 Mixed\r" +
+                           Join(Filler(), "\n") + "105 2\r\n");
     ASSERT_TRUE(Setup_Read(path, s).ok);
     EXPECT_EQ(s.gTerminalDescription, "Mixed");
     EXPECT_EQ(s.gConnectionMode, "2");
@@ -161,9 +175,18 @@ TEST_F(SettingsTest, ExactlyTenLinesIsEnoughNineIsNot) {
 }
 
 TEST_F(SettingsTest, FailureMovesTheFileAsideAndNamesTheCode) {
-    struct Case { std::string line; int code; } cases[] = {
-        {"280 A", 280}, {"285 ", 285}, {"470 red", 470}, {"476 99999", 476}, {"479 1x", 479},
-        {"905 x", 905}, {"200 40000", 200}, {"485 -40000", 485},
+    struct Case {
+        std::string line;
+        int code;
+    } cases[] = {
+        {"280 A", 280},
+        {"285 ", 285},
+        {"470 red", 470},
+        {"476 99999", 476},
+        {"479 1x", 479},
+        {"905 x", 905},
+        {"200 40000", 200},
+        {"485 -40000", 485},
         {"650 401 Caption1   Caption2   P 12345", 650},
         {"700 ABC Cash" + std::string(80, ' ') + "1", 700},
         {"700 025 Cash" + std::string(80, ' ') + "1", 700},
@@ -176,9 +199,9 @@ TEST_F(SettingsTest, FailureMovesTheFileAsideAndNamesTheCode) {
         EXPECT_EQ(r.code, c.code);
         EXPECT_EQ(r.message, "An error is detected in setup file in line " + std::to_string(c.code) +
                                  ". Ask for a new download from head office.");
-        EXPECT_FALSE(FileExists(path));   // the next start downloads a new one
+        EXPECT_FALSE(FileExists(path));  // the next start downloads a new one
         std::string bad = dir.Read("T.SET.bad");
-        EXPECT_NE(bad.find(c.line), std::string::npos);   // kept for the store's IT person, replacing the older
+        EXPECT_NE(bad.find(c.line), std::string::npos);  // kept for the store's IT person, replacing the older
     }
 }
 
@@ -187,7 +210,7 @@ TEST_F(SettingsTest, FileThatCannotBeOpenedIsLeftAlone) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.detail.find("cannot be opened"), std::string::npos);
-    if (::geteuid() != 0) {   // root reads anything
+    if (::geteuid() != 0) {  // root reads anything
         dir.Write("T.SET", Join(Filler()));
         ::chmod(path.c_str(), 0);
         EXPECT_FALSE(Setup_Read(path, s).ok);
@@ -201,8 +224,9 @@ TEST_F(SettingsTest, DepartmentKeyRecords) {
     std::string l34 = "650 002 Produce    Fresh      P 12";
     ASSERT_EQ(l33.size(), 33u);
     ASSERT_EQ(l34.size(), 34u);
-    ASSERT_TRUE(Read({l33, l34, "651 003 Dairy                 D 30   ", "651 005 First      X          P 11", "650 005 Second     Y          D 22",
-                      "650 ABC Letters    Z          D 99"}).ok);
+    ASSERT_TRUE(Read({l33, l34, "651 003 Dairy                 D 30   ", "651 005 First      X          P 11",
+                      "650 005 Second     Y          D 22", "650 ABC Letters    Z          D 99"})
+                    .ok);
     EXPECT_EQ(s.Departments[1].Caption1, "");
     EXPECT_EQ(s.Departments[2].Number, "002");
     EXPECT_EQ(s.Departments[2].Caption1, "Produce");
@@ -211,7 +235,7 @@ TEST_F(SettingsTest, DepartmentKeyRecords) {
     EXPECT_EQ(s.Departments[2].Target, "12");
     EXPECT_EQ(s.Departments[3].Caption2, "");
     EXPECT_EQ(s.Departments[3].Target, "30");
-    EXPECT_EQ(s.Departments[5].Caption1, "Second");   // the later record wins, 650 or 651 alike
+    EXPECT_EQ(s.Departments[5].Caption1, "Second");  // the later record wins, 650 or 651 alike
     EXPECT_EQ(s.Departments[5].Target, "22");
     EXPECT_EQ(s.Departments[0].Caption1, "Letters");  // no number: index 0
 }
@@ -219,10 +243,13 @@ TEST_F(SettingsTest, DepartmentKeyRecords) {
 std::string PaymentLine(const std::string& num, const std::string& n1, const std::string& n2, const std::string& amount,
                         const std::string& cardType, char asIs, char ref, char change, const std::string& rate,
                         const std::string& code, const std::string& changeType, const std::string& active) {
-    auto pad = [](std::string v, std::size_t w) { v.resize(w, ' '); return v; };
-    std::string l = "700 " + num + " " + pad(n1, 10) + " " + pad(n2, 10) + " " +
-                    std::string(12 - amount.size(), ' ') + amount + " " + pad(cardType, 10) + "   " + asIs + " " +
-                    ref + " " + change + " " + pad(rate, 10) + pad(code, 8) + " " + pad(changeType, 8) + " " + active;
+    auto pad = [](std::string v, std::size_t w) {
+        v.resize(w, ' ');
+        return v;
+    };
+    std::string l = "700 " + num + " " + pad(n1, 10) + " " + pad(n2, 10) + " " + std::string(12 - amount.size(), ' ') +
+                    amount + " " + pad(cardType, 10) + "   " + asIs + " " + ref + " " + change + " " + pad(rate, 10) +
+                    pad(code, 8) + " " + pad(changeType, 8) + " " + active;
     return l;
 }
 
@@ -247,7 +274,7 @@ TEST_F(SettingsTest, PaymentTypeRecords) {
     EXPECT_EQ(u.ChangeType, "1");
     EXPECT_EQ(u.Active, "1");
     EXPECT_EQ(s.PaymentTypes[1].ChangeMode, " ");
-    EXPECT_EQ(s.PaymentTypes[2].Active, "");   // 85 characters: the tender opens no drawer
+    EXPECT_EQ(s.PaymentTypes[2].Active, "");  // 85 characters: the tender opens no drawer
     EXPECT_EQ(s.PaymentTypes[2].Name1, "Card");
     EXPECT_EQ(s.PaymentTypes[4].Active, "1");  // short line skipped: default kept
     // index as a whole number with blanks around
@@ -256,7 +283,7 @@ TEST_F(SettingsTest, PaymentTypeRecords) {
 }
 
 TEST_F(SettingsTest, TerminalAddressAppendedLineWinsNextTime) {
-    dir.Write("T.SET", Join(Filler()) + "136 10.0.0.5");   // no line end at the end
+    dir.Write("T.SET", Join(Filler()) + "136 10.0.0.5");  // no line end at the end
     ASSERT_TRUE(TerminalIP_Save(path, "10.0.0.9"));
     ASSERT_TRUE(Setup_Read(path, s).ok);
     EXPECT_EQ(s.gTerminalIP, "10.0.0.9");

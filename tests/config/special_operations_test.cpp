@@ -75,7 +75,7 @@ TEST_F(SpecialOpsTest, AKeyNumberWrittenWithABlankIsThatKey) {
 
 TEST_F(SpecialOpsTest, APricePrefixShorterThanThreeCharactersKeepsNoBlank) {
     for (const auto& [ops, prefix] : std::vector<std::pair<std::string, std::string>>{
-             {Ops(2, {"9G20 ", "1171 "}), "20"},   // the blank before the next record
+             {Ops(2, {"9G20 ", "1171 "}), "20"},  // the blank before the next record
              {Ops(1, {"9G2  "}), "2"},
              {Ops(1, {"9G020"}), "020"}}) {
         SCOPED_TRACE(ops);
@@ -85,7 +85,7 @@ TEST_F(SpecialOpsTest, APricePrefixShorterThanThreeCharactersKeepsNoBlank) {
 }
 
 TEST_F(SpecialOpsTest, NumberedOptionsOverrideSettings) {
-    s.gCostDisplay = 1;   // as setting 160 would
+    s.gCostDisplay = 1;  // as setting 160 would
     Apply("21 7001 7002 7003 7004 7005 7006 7007 7008 7009 7010 7012 7013 7014 7015 7016 7017 7018 7019 7020 7099 ");
     EXPECT_FALSE(s.gDrawerAtOpening);
     EXPECT_FALSE(s.gAskPurchaseCost);
@@ -141,7 +141,7 @@ TEST_F(SpecialOpsTest, TaxChoiceRows) {
     EXPECT_DOUBLE_EQ(s.TaxChoiceTable[3].TaxChoiceRate, 5.0);
     EXPECT_EQ(s.TaxChoiceTable[3].TaxChoiceStatus, "E");
     EXPECT_EQ(s.TaxChoiceTable[9].TaxChoiceKind, 2);
-    EXPECT_EQ(s.TaxChoiceTable[0].TaxChoiceKind, 10);   // reset row
+    EXPECT_EQ(s.TaxChoiceTable[0].TaxChoiceKind, 10);  // reset row
     EXPECT_EQ(s.TaxChoiceTable[0].TaxChoiceStatus, "0");
 }
 
@@ -153,7 +153,7 @@ TEST_F(SpecialOpsTest, EndOfSaleDelayHoldsEveryTwoDigitValue) {
     auto r = Apply("02 9J00 1171 ");
     EXPECT_EQ(s.gEndSaleDelay, 6000);
     ASSERT_EQ(r.logLines.size(), 1u);
-    EXPECT_EQ(t.SoftKeyFlags[1][17], "1");   // parsing went on
+    EXPECT_EQ(t.SoftKeyFlags[1][17], "1");  // parsing went on
 }
 
 TEST_F(SpecialOpsTest, MalformedRecordsAreSkippedAndLogged) {

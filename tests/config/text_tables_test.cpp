@@ -35,7 +35,11 @@ TEST_F(TextTablesTest, MessageCountsPerLanguage) {
 }
 
 TEST_F(TextTablesTest, MessagesKeepEveryBlankAndLineBreak) {
-    struct Case { int k; const char* en; const char* fr; } cases[] = {
+    struct Case {
+        int k;
+        const char* en;
+        const char* fr;
+    } cases[] = {
         {1, "Invalid Entry", "Entrée Invalide"},
         {8, "Discount %:  ", "Espt. $ Sur Total"},
         {71, "Welcome to", "Bienvenu "},
@@ -71,19 +75,21 @@ TEST_F(TextTablesTest, FrenchFollowsTheEnglishLayout) {
 
 TEST_F(TextTablesTest, HeadingColumnsLineUp) {
     // (message, language, word, 0-based column) of the printed column headings
-    struct Case { int k; int lang; const char* word; std::size_t col; } cases[] = {
-        {100, 1, "In", 21},          {100, 1, "Out", 28},          {100, 1, "Total", 34},
-        {100, 2, "In", 21},          {100, 2, "Out", 28},          {100, 2, "Total", 34},
-        {119, 1, "Description", 5},  {119, 1, "Quantity", 30},     {119, 1, "Price", 40},
-        {119, 1, "Total", 49},       {119, 2, "Quantite", 30},     {119, 2, "Prix", 41},
-        {119, 2, "Total", 50},       {129, 1, "NO.", 26},          {129, 1, "AMOUNT", 34},
-        {129, 2, "NO.", 27},         {129, 2, "MONTANT", 34},      {166, 1, "Amount", 32},
-        {166, 2, "Montant", 34},     {209, 1, "Amount", 32},       {209, 2, "Montant", 34},
-        {236, 1, "Quantity", 24},    {236, 1, "Price", 34},        {236, 2, "Quantite", 24},
-        {236, 2, "Prix", 34},        {246, 1, "Quantity", 26},     {246, 2, "Quantite", 26},
+    struct Case {
+        int k;
+        int lang;
+        const char* word;
+        std::size_t col;
+    } cases[] = {
+        {100, 1, "In", 21},      {100, 1, "Out", 28},      {100, 1, "Total", 34},      {100, 2, "In", 21},
+        {100, 2, "Out", 28},     {100, 2, "Total", 34},    {119, 1, "Description", 5}, {119, 1, "Quantity", 30},
+        {119, 1, "Price", 40},   {119, 1, "Total", 49},    {119, 2, "Quantite", 30},   {119, 2, "Prix", 41},
+        {119, 2, "Total", 50},   {129, 1, "NO.", 26},      {129, 1, "AMOUNT", 34},     {129, 2, "NO.", 27},
+        {129, 2, "MONTANT", 34}, {166, 1, "Amount", 32},   {166, 2, "Montant", 34},    {209, 1, "Amount", 32},
+        {209, 2, "Montant", 34}, {236, 1, "Quantity", 24}, {236, 1, "Price", 34},      {236, 2, "Quantite", 24},
+        {236, 2, "Prix", 34},    {246, 1, "Quantity", 26}, {246, 2, "Quantite", 26},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MessageText(t, c.k, c.lang).find(c.word), c.col) << c.k << " " << c.word;
+    for (const auto& c : cases) EXPECT_EQ(MessageText(t, c.k, c.lang).find(c.word), c.col) << c.k << " " << c.word;
     EXPECT_EQ(En(119).size(), 54u);
     EXPECT_EQ(En(100).size(), Fr(100).size());
 }
@@ -100,7 +106,7 @@ TEST_F(TextTablesTest, SoftKeyCaptionsKeepTheirSeparators) {
     EXPECT_EQ(SoftKeyCaption(t, 5, 18, 1).size(), 4u);
     EXPECT_EQ(SoftKeyCaption(t, 5, 22, 1), "-");
     EXPECT_EQ(SoftKeyCaption(t, 6, 9, 2), "");
-    EXPECT_EQ(SoftKeyCaption(t, 2, 15, 2), Utf8ToCp1252("Inve0ntaire\rExcédent"));   // kept verbatim
+    EXPECT_EQ(SoftKeyCaption(t, 2, 15, 2), Utf8ToCp1252("Inve0ntaire\rExcédent"));  // kept verbatim
     for (int k : {3, 4, 5, 6, 7}) EXPECT_FALSE(SoftKeyCaption(t, 3, k, 2).empty()) << k;
     for (int k : {1, 2, 8, 13, 24}) EXPECT_EQ(SoftKeyCaption(t, 3, k, 2), "") << k;
     int set = 0;
@@ -130,9 +136,11 @@ TEST_F(TextTablesTest, ModeMonthTitlePromptAndWidthTables) {
     EXPECT_EQ(EntryFieldPrompt(t, 6, 3, 2),
               Utf8ToCp1252("Format de date: AAAAMMJJ\rLa date à laquelle l'ordre devrait être livré"));
     EXPECT_EQ(EntryFieldPrompt(t, 7, 1, 1), "");
-    struct W { int kind, field, width; } widths[] = {
-        {1, 1, 8}, {1, 10, 150}, {1, 11, 8}, {1, 12, 0}, {2, 3, 45}, {2, 12, 20},
-        {3, 7, 100}, {3, 8, 0}, {4, 9, 110}, {0, 1, 0}, {5, 1, 0}, {4, 21, 0},
+    struct W {
+        int kind, field, width;
+    } widths[] = {
+        {1, 1, 8},   {1, 10, 150}, {1, 11, 8},  {1, 12, 0}, {2, 3, 45}, {2, 12, 20},
+        {3, 7, 100}, {3, 8, 0},    {4, 9, 110}, {0, 1, 0},  {5, 1, 0},  {4, 21, 0},
     };
     for (const auto& w : widths) EXPECT_EQ(EntryFieldWidth(t, w.kind, w.field), w.width) << w.kind << "/" << w.field;
 }
@@ -171,7 +179,7 @@ TEST(Constants, MessageLookupFollowsTheLanguageSetting) {
     FillTextTables(gConstants.tables);
     gSettings.gLanguage = 2;
     EXPECT_EQ(Cp1252ToUtf8(Msg(1)), "Entrée Invalide");
-    gSettings.gLanguage = 5;   // no such column: English
+    gSettings.gLanguage = 5;  // no such column: English
     EXPECT_EQ(Msg(1), "Invalid Entry");
     gSettings.gLanguage = 1;
     EXPECT_EQ(Msg(1), "Invalid Entry");

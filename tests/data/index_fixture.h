@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "program_state.h"
-#include "config/constants.h"
-#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -69,7 +69,8 @@ protected:
     }
     void LoadClients(const std::vector<std::string>& records) {
         ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 212, true));
-        for (std::size_t i = 0; i < records.size(); ++i) ASSERT_TRUE(gData.clients.Write(std::int64_t(i) + 1, records[i]));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            ASSERT_TRUE(gData.clients.Write(std::int64_t(i) + 1, records[i]));
         gData.gClientCount = static_cast<std::int32_t>(records.size());
     }
 

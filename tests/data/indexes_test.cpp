@@ -44,11 +44,11 @@ TEST(LowerCase1252, ChangesAsciiAndAccentedCapitalsOnly) {
         std::string in, out;
     } cases[] = {
         {"ABCXYZ abc 019", "abcxyz abc 019"},
-        {"@[`{", "@[`{"},                              // neighbours of A-Z and a-z
-        {"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},      // S caron, OE, Z caron, Y diaeresis
-        {"\x9A\x9C\x9E\xFF", "\x9A\x9C\x9E\xFF"},      // already lower
+        {"@[`{", "@[`{"},                          // neighbours of A-Z and a-z
+        {"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},  // S caron, OE, Z caron, Y diaeresis
+        {"\x9A\x9C\x9E\xFF", "\x9A\x9C\x9E\xFF"},  // already lower
         {"\xC0\xC9\xD6\xD8\xDE", "\xE0\xE9\xF6\xF8\xFE"},
-        {"\xD7\xDF\xBF\x80\x8B", "\xD7\xDF\xBF\x80\x8B"},   // multiplication sign, sharp s, others stay
+        {"\xD7\xDF\xBF\x80\x8B", "\xD7\xDF\xBF\x80\x8B"},  // multiplication sign, sharp s, others stay
     };
     for (const Case& c : cases) EXPECT_EQ(LowerCase1252(c.in), c.out) << c.in;
 }
@@ -62,7 +62,7 @@ TEST_F(ProductIndexTest, WordsShorterThanTheMinimumAreLeftOut) {
     struct Case {
         std::string description;
         bool shortWords;
-        std::vector<std::string> words;   // in index order
+        std::vector<std::string> words;  // in index order
     } cases[] = {
         {"RED APPLE BAG", false, {"apple"}},
         {"RED APPLE BAG", true, {"apple", "bag", "red"}},
@@ -80,14 +80,14 @@ TEST_F(ProductIndexTest, WordsShorterThanTheMinimumAreLeftOut) {
         Index_Product();
         EXPECT_EQ(AuxWords(), c.words);
         EXPECT_EQ(gData.gAuxCount, static_cast<std::int32_t>(c.words.size()));
-        EXPECT_EQ(gData.auxIndex.RecordCount(), gData.gAuxCount);   // a rebuild replaces the whole file
+        EXPECT_EQ(gData.auxIndex.RecordCount(), gData.gAuxCount);  // a rebuild replaces the whole file
     }
 }
 
 TEST_F(ProductIndexTest, EntryHoldsWordKeyAndRecordNumberInFixedColumns) {
     LoadProducts({
-        ProductRecord("P-100", "0123456789012", "ABCDEFGHIJKLMNOPQRST"),        // 20-letter word
-        ProductRecord("  LEADING-BLANKS-X", "  77-88-99-00-11-22", "Soup"),    // key columns cut to 16
+        ProductRecord("P-100", "0123456789012", "ABCDEFGHIJKLMNOPQRST"),     // 20-letter word
+        ProductRecord("  LEADING-BLANKS-X", "  77-88-99-00-11-22", "Soup"),  // key columns cut to 16
     });
     struct Case {
         std::string mode;
@@ -116,9 +116,13 @@ TEST_F(ProductIndexTest, EntryHoldsWordKeyAndRecordNumberInFixedColumns) {
 
 TEST_F(ProductIndexTest, EntriesAreInByteOrderOfTheWholeEntry) {
     LoadProducts({
-        ProductRecord("K2", "", "\xC9" "CLAIR ZEBRA"),
+        ProductRecord("K2", "",
+                      "\xC9"
+                      "CLAIR ZEBRA"),
         ProductRecord("K1", "", "zebra {BRACE} ~TILDE"),
-        ProductRecord("K0", "", "\x8AKODA APPLE \x8C" "UFS"),
+        ProductRecord("K0", "",
+                      "\x8AKODA APPLE \x8C"
+                      "UFS"),
         ProductRecord("K0", "", "APPLE"),
     });
     Index_Product();
@@ -130,8 +134,14 @@ TEST_F(ProductIndexTest, EntriesAreInByteOrderOfTheWholeEntry) {
         Pad("{brace}", 16) + Pad("K1", 16) + "2     ",
         Pad("~tilde", 16) + Pad("K1", 16) + "2     ",
         Pad("\x9Akoda", 16) + Pad("K0", 16) + "3     ",
-        Pad("\x9C" "ufs", 16) + Pad("K0", 16) + "3     ",
-        Pad("\xE9" "clair", 16) + Pad("K2", 16) + "1     ",
+        Pad("\x9C"
+            "ufs",
+            16) +
+            Pad("K0", 16) + "3     ",
+        Pad("\xE9"
+            "clair",
+            16) +
+            Pad("K2", 16) + "1     ",
     };
     EXPECT_EQ(Records(gData.auxIndex, gData.gAuxCount), expected);
 }
@@ -156,7 +166,7 @@ TEST_F(ProductIndexTest, RecordNumberBeyondSixDigitsIsSkippedWithALogLine) {
 class ClientIndexTest : public DataFolderTest {};
 
 TEST_F(ClientIndexTest, NameWordsAndTelephoneDigits) {
-    gSettings.gIndexShortWords = true;   // the client index keeps its 4-character minimum
+    gSettings.gIndexShortWords = true;  // the client index keeps its 4-character minimum
     LoadClients({
         ClientRecord("C1", "ABCDEFGHIJKLMNOPQRSTUVWXY LEE", "(514) 555-1234"),
         ClientRecord("C2", "BO SMITH", "N/A"),
@@ -167,7 +177,8 @@ TEST_F(ClientIndexTest, NameWordsAndTelephoneDigits) {
     std::vector<std::string> expected = {
         Pad("12", 22) + "3     ",
         Pad("5145551234", 22) + "1     ",
-        "abcdefghijklmnopqrstuv" "1     ",
+        "abcdefghijklmnopqrstuv"
+        "1     ",
         Pad("anna", 22) + "3     ",
         Pad("smith", 22) + "2     ",
     };
@@ -193,7 +204,7 @@ TEST_F(ClientIndexTest, SearchFindsNamesWhateverTheCaseAndTelephoneDigits) {
         {"5145559", 2, 2},
         {"Martin", 4, 5},
         {"martinez", 5, 5},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", 3, 3},   // 26 letters, the entry keeps 22
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", 3, 3},  // 26 letters, the entry keeps 22
         {"7", 0, 0},
     };
     for (const Case& c : cases) {
@@ -201,7 +212,7 @@ TEST_F(ClientIndexTest, SearchFindsNamesWhateverTheCaseAndTelephoneDigits) {
         AuxClient_Search();
         EXPECT_EQ(gData.gSearchFirst, c.first) << c.text;
         EXPECT_EQ(gData.gSearchLast, c.last) << c.text;
-        EXPECT_EQ(gData.gSearchText, c.text);   // the typed text is left as it was
+        EXPECT_EQ(gData.gSearchText, c.text);  // the typed text is left as it was
     }
 }
 
@@ -218,8 +229,12 @@ protected:
 
 TEST_F(ProductSearchTest, FirstAndLastMatchShorteningTheTextWhileNothingIsFound) {
     LoadProducts({
-        ProductRecord("1", "", "TOMATO"), ProductRecord("2", "", "TOMB"),   ProductRecord("3", "", "TOME"),
-        ProductRecord("4", "", "TOMATO"), ProductRecord("5", "", "APPLE"),  ProductRecord("6", "", "TOYS"),
+        ProductRecord("1", "", "TOMATO"),
+        ProductRecord("2", "", "TOMB"),
+        ProductRecord("3", "", "TOME"),
+        ProductRecord("4", "", "TOMATO"),
+        ProductRecord("5", "", "APPLE"),
+        ProductRecord("6", "", "TOYS"),
         ProductRecord("7", "", "TOAST"),
     });
     Index_Product();
@@ -229,17 +244,10 @@ TEST_F(ProductSearchTest, FirstAndLastMatchShorteningTheTextWhileNothingIsFound)
         std::string text;
         int first, last;
     } cases[] = {
-        {"tomz", 3, 6},       // no word starts with all four letters: retried with "tom"
-        {"TOMA", 3, 4},
-        {"tomato", 3, 4},
-        {"tomatoes", 3, 4},
-        {"to", 2, 7},
-        {"t", 2, 7},
-        {"a", 1, 1},
-        {"apple pie", 1, 1},  // "apple " still matches the blank-padded entry
-        {"b", 0, 0},
-        {"zz", 0, 0},
-        {"xapple", 0, 0},     // shortened from the end only
+        {"tomz", 3, 6},  // no word starts with all four letters: retried with "tom"
+        {"TOMA", 3, 4}, {"tomato", 3, 4}, {"tomatoes", 3, 4},  {"to", 2, 7},
+        {"t", 2, 7},    {"a", 1, 1},      {"apple pie", 1, 1},  // "apple " still matches the blank-padded entry
+        {"b", 0, 0},    {"zz", 0, 0},     {"xapple", 0, 0},     // shortened from the end only
         {"", 0, 0},
     };
     for (const Case& c : cases) {
@@ -252,7 +260,10 @@ TEST_F(ProductSearchTest, FirstAndLastMatchShorteningTheTextWhileNothingIsFound)
 TEST_F(ProductSearchTest, LastMatchReachesWordsWithCharactersAboveZ) {
     LoadProducts({
         ProductRecord("1", "", "ABZZZZZZZZ AB{X AB~~"),
-        ProductRecord("2", "", "AB\xC9" "E AB\x8C" "UF ACDC"),
+        ProductRecord("2", "",
+                      "AB\xC9"
+                      "E AB\x8C"
+                      "UF ACDC"),
         ProductRecord("3", "", "AAAA"),
     });
     Index_Product();
@@ -263,8 +274,10 @@ TEST_F(ProductSearchTest, LastMatchReachesWordsWithCharactersAboveZ) {
     } cases[] = {
         {"ab", 2, 6},
         {"AB", 2, 6},
-        {"ab\xC9", 6, 6},      // the capital is searched as its lower case
-        {"ab\xE9" "x", 6, 6},
+        {"ab\xC9", 6, 6},  // the capital is searched as its lower case
+        {"ab\xE9"
+         "x",
+         6, 6},
         {"ab~", 4, 4},
         {"a", 1, 7},
     };
@@ -276,7 +289,8 @@ TEST_F(ProductSearchTest, LastMatchReachesWordsWithCharactersAboveZ) {
 }
 
 TEST_F(ProductSearchTest, AgreesWithAScanOfEveryEntry) {
-    const std::string alphabet = "abcz{~\xE9\xC9\x9C" "1B";
+    const std::string alphabet = "abcz{~\xE9\xC9\x9C"
+                                 "1B";
     std::mt19937 rng(1234);
     auto word = [&](int minLen, int maxLen) {
         std::string w;
@@ -314,7 +328,7 @@ TEST_F(ProductSearchTest, AgreesWithAScanOfEveryEntry) {
 }
 
 TEST_F(ProductSearchTest, EmptyIndexesFindNothing) {
-    LoadProducts({ProductRecord("1", "", "AB CD")});   // no word long enough
+    LoadProducts({ProductRecord("1", "", "AB CD")});  // no word long enough
     Index_Product();
     EXPECT_EQ(gData.gAuxCount, 0);
     Index_Client();
@@ -329,7 +343,7 @@ TEST_F(ProductSearchTest, EmptyIndexesFindNothing) {
     EXPECT_EQ(gData.gSearchFirst, 0);
     EXPECT_EQ(gData.gSearchLast, 0);
     gData.gSearchFirst = gData.gSearchLast = 9;
-    AuxPax_Search();   // never built: closed, count 0
+    AuxPax_Search();  // never built: closed, count 0
     EXPECT_EQ(gData.gSearchFirst, 0);
     EXPECT_EQ(gData.gSearchLast, 0);
 }
@@ -347,7 +361,7 @@ TEST_F(ProductSearchTest, ManyProductsGiveAnOrderedIndexThatFindsEveryText) {
             w += syllables[n % 24];
             n /= 24;
         }
-        return w;   // 6 letters, 13,824 different words
+        return w;  // 6 letters, 13,824 different words
     };
     const int count = 50000;
     ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
@@ -389,10 +403,15 @@ protected:
 
 TEST_F(AliasIndexTest, ReceivedFileIsSortedInPlaceAndLoaded) {
     std::vector<std::string> lines = {
-        Alias("ZUCCHINI", "100"),  Alias("apple", "101"), Alias("APPLE", "102"),
-        Alias("{BRACE}", "103"),   Alias("\xC9" "CLAIR", "104"),
-        Alias("APPLE", "099") + "XY",   // 40 characters: the index keeps 38
-        "SHORT",                         // padded to 38
+        Alias("ZUCCHINI", "100"),
+        Alias("apple", "101"),
+        Alias("APPLE", "102"),
+        Alias("{BRACE}", "103"),
+        Alias("\xC9"
+              "CLAIR",
+              "104"),
+        Alias("APPLE", "099") + "XY",  // 40 characters: the index keeps 38
+        "SHORT",                       // padded to 38
     };
     std::string original = Lines(lines);
     std::string path = dir.Write("Files/1234567.PAX", original);
@@ -408,7 +427,9 @@ TEST_F(AliasIndexTest, ReceivedFileIsSortedInPlaceAndLoaded) {
                                               Alias("ZUCCHINI", "100"),
                                               Alias("apple", "101"),
                                               Alias("{BRACE}", "103"),
-                                              Alias("\xC9" "CLAIR", "104"),
+                                              Alias("\xC9"
+                                                    "CLAIR",
+                                                    "104"),
                                           }));
     EXPECT_EQ(fs::file_size(dir / "Data/1234567.PAX"), 7u * 40);
 
@@ -420,7 +441,7 @@ TEST_F(AliasIndexTest, ReceivedFileIsSortedInPlaceAndLoaded) {
 
 TEST_F(AliasIndexTest, SearchUsesTheFirst18CharactersOfTheText) {
     dir.Write("Files/1234567.PAX", Lines({Alias("ABCDEFGHIJKLMNOPQR", "STUV"), Alias("ABCDEFGHIJKLMNOPQR", "ZZZZ"),
-                                         Alias("ABCDEFGHIJKLMNOPQZ", "1")}));
+                                          Alias("ABCDEFGHIJKLMNOPQZ", "1")}));
     Index_Pax();
     // Characters 19-22 of this text equal the first key: searched whole, it
     // would find only that record.
@@ -445,7 +466,7 @@ TEST_F(AliasIndexTest, MissingFileLogsAndLeavesAnEmptyIndex) {
     AuxPax_Search();
     EXPECT_EQ(gData.gSearchFirst, 0);
     EXPECT_EQ(gData.gSearchLast, 0);
-    EXPECT_FALSE(fs::exists(dir / "Files/1234567.PAX"));   // nothing created
+    EXPECT_FALSE(fs::exists(dir / "Files/1234567.PAX"));  // nothing created
 }
 
 TEST_F(AliasIndexTest, FileReceivedInLowerCaseIsUsedInPlace) {
@@ -484,7 +505,7 @@ TEST_F(SortFileTest, MatchesTheSystemSortOnFixedLengthLinesOfAnyBytes) {
         for (int c = 0; c < 38; ++c) line += bytes[rng() % (c < 6 ? 4 : bytes.size())];
         content += line + "\r\n";
     }
-    content += content.substr(0, 40 * 10);   // duplicate lines stay
+    content += content.substr(0, 40 * 10);  // duplicate lines stay
     std::string path = dir.Write("lines.txt", content);
     // The system sort is given the same CR LF file.
     std::string expected = RunCommand("LC_ALL=C sort '" + dir.Write("copy.txt", content) + "'");
@@ -497,8 +518,7 @@ TEST_F(SortFileTest, MatchesTheSystemSortOnFixedLengthLinesOfAnyBytes) {
 TEST_F(SortFileTest, LinesOfDifferentLengthsSortByTheirTextAndEndInCrLf) {
     // A line that begins another comes first; line ends of every kind are
     // accepted; the last line has none.
-    std::string content =
-        "ab c\r\nab\r\n\r\nabc\n~\r\n\xE9\r\nab\x7F\r\na\r\n{|}\r\nA B\r\n \r\nab";
+    std::string content = "ab c\r\nab\r\n\r\nabc\n~\r\n\xE9\r\nab\x7F\r\na\r\n{|}\r\nA B\r\n \r\nab";
     std::string path = dir.Write("mixed.txt", content);
     ASSERT_TRUE(Sort_File(path));
     EXPECT_EQ(dir.Read("mixed.txt"), SystemSort(content));

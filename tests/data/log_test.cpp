@@ -10,7 +10,7 @@ namespace tarvo {
 namespace {
 
 unsigned ModeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
@@ -25,17 +25,16 @@ protected:
 TEST_F(LogTest, EventLineHasDateTimeAndA120CharacterMessage) {
     ASSERT_TRUE(log.Open(path));
     std::string text = "Printer Error";
-    log.WriteAndPad(1, text);   // asked by name: the caller's text padded too
+    log.WriteAndPad(1, text);  // asked by name: the caller's text padded too
     EXPECT_EQ(text, "Printer Error" + std::string(107, ' '));
     std::string empty;
     log.Write(1, empty);
     std::string longText(130, 'x');
     log.Write(1, longText);
-    EXPECT_EQ(longText, std::string(130, 'x'));   // any other write leaves the caller's text alone
-    EXPECT_EQ(dir.Read("1234567.LOG"),
-              "03-07-2026 09:05:02 Printer Error" + std::string(107, ' ') + "\r\n" +
-              "03-07-2026 09:05:02 " + std::string(120, ' ') + "\r\n" +
-              "03-07-2026 09:05:02 " + std::string(120, 'x') + "\r\n");
+    EXPECT_EQ(longText, std::string(130, 'x'));  // any other write leaves the caller's text alone
+    EXPECT_EQ(dir.Read("1234567.LOG"), "03-07-2026 09:05:02 Printer Error" + std::string(107, ' ') + "\r\n" +
+                                           "03-07-2026 09:05:02 " + std::string(120, ' ') + "\r\n" +
+                                           "03-07-2026 09:05:02 " + std::string(120, 'x') + "\r\n");
 }
 
 TEST_F(LogTest, DataLineShowsTheTextAndItsLength) {
@@ -75,8 +74,8 @@ TEST_F(LogTest, ANewLogIsReadableByItsOwnerOnlyAndAnOldOneKeepsItsMode) {
 TEST_F(LogTest, UnopenableLogNeverStopsTheCallerAndIsReportedOnce) {
     EXPECT_FALSE(log.Open(dir / "missing-folder/1234567.LOG"));
     std::string t = "still fine";
-    log.Write(1, t);   // dropped, no crash
-    EXPECT_EQ(t, "still fine");   // the caller's text is never touched
+    log.Write(1, t);             // dropped, no crash
+    EXPECT_EQ(t, "still fine");  // the caller's text is never touched
     std::string why;
     EXPECT_TRUE(log.TakeOpenFailure(why));
     EXPECT_NE(why.find("missing-folder"), std::string::npos);
@@ -101,7 +100,11 @@ TEST_F(LogTest, CredentialsInUrlsAreNeverWritten) {
 // port's rather than a password's loses the host instead: too much hidden is
 // better than a password shown.
 TEST(RedactCredentials, HidesTheWholeUserInfoWhateverThePasswordHolds) {
-    struct Case { const char* name; std::string in; std::string out; } cases[] = {
+    struct Case {
+        const char* name;
+        std::string in;
+        std::string out;
+    } cases[] = {
         {"an @ in the password", "ftp://u:p@ss@host/x", "ftp://***@host/x"},
         {"a slash", "ftp://u:pa/ss@host/x", "ftp://***@host/x"},
         {"a blank", "ftp://u:pa ss@host/x", "ftp://***@host/x"},

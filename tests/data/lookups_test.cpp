@@ -6,8 +6,8 @@
 #include <random>
 #include <set>
 
-#include "data/master_files.h"
 #include "config/settings.h"
+#include "data/master_files.h"
 #include "store_fixture.h"
 
 namespace tarvo {
@@ -54,10 +54,10 @@ TEST_F(LookupsTest, BinarySearchFindsEveryKeyAndNothingElse) {
         for (int i = 0; i < n; ++i) {
             ASSERT_EQ(FindProduct(sorted[i]), i + 1) << sorted[i];
             EXPECT_EQ(gData.gProductRec, Product(sorted[i]));
-            EXPECT_EQ(FindProduct(sorted[i] + "5"), 0);   // between this key and the next
+            EXPECT_EQ(FindProduct(sorted[i] + "5"), 0);  // between this key and the next
         }
-        EXPECT_EQ(FindProduct("0"), 0);     // before the first
-        EXPECT_EQ(FindProduct("99999"), 0); // after the last
+        EXPECT_EQ(FindProduct("0"), 0);      // before the first
+        EXPECT_EQ(FindProduct("99999"), 0);  // after the last
     }
 }
 
@@ -119,12 +119,12 @@ TEST_F(LookupsTest, UnknownProductsAreLookedForInTheNewProductFileFromTheEnd) {
              {"4", NewProduct("N1"), NewProduct("  N2  "), NewProduct("N1"), NewProduct("N5")});
     gData.newFile.Close();
     EXPECT_EQ(FindProduct("N1"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 4);   // the later of the two
+    EXPECT_EQ(gData.gNewProductRecNo, 4);  // the later of the two
     EXPECT_EQ(FindProduct("N2"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 3);   // trimmed
+    EXPECT_EQ(gData.gNewProductRecNo, 3);  // trimmed
     EXPECT_EQ(FindProduct("N5"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);   // beyond the count of the header
-    EXPECT_EQ(gData.newFile.Path(), DataPath(".NWP"));   // left open as #29
+    EXPECT_EQ(gData.gNewProductRecNo, 0);               // beyond the count of the header
+    EXPECT_EQ(gData.newFile.Path(), DataPath(".NWP"));  // left open as #29
 
     // Found in the product file: the new products are not searched.
     EXPECT_EQ(FindProduct("100"), 1);
@@ -159,13 +159,13 @@ protected:
     void SetUp() override {
         LookupsTest::SetUp();
         Settings& s = gSettings;
-        s.gPricePrefixStart = 1;   // A
-        s.gPricePrefixEnd = 2;     // B
-        s.gPricePrefix = "20";     // G
-        s.gPriceCodeStart = 3;     // C
-        s.gPriceCodeEnd = 7;       // D
-        s.gPriceValueStart = 8;    // E
-        s.gPriceValueEnd = 12;     // F
+        s.gPricePrefixStart = 1;  // A
+        s.gPricePrefixEnd = 2;    // B
+        s.gPricePrefix = "20";    // G
+        s.gPriceCodeStart = 3;    // C
+        s.gPriceCodeEnd = 7;      // D
+        s.gPriceValueStart = 8;   // E
+        s.gPriceValueEnd = 12;    // F
         Products({"12345", "2012345"});
         gData.gEmbeddedPriceCheck = true;
     }
@@ -195,7 +195,11 @@ TEST_F(EmbeddedPriceTest, CodesThatAreNotSplit) {
         {"check off", [] { gData.gEmbeddedPriceCheck = false; }, "201234500199"},
         {"no prefix start", [] { gSettings.gPricePrefixStart = 0; }, "201234500199"},
         {"other prefix", [] {}, "211234500199"},
-        {"prefix compared exactly", [] { gSettings.gPricePrefix = "20 "; gSettings.gPricePrefixEnd = 3; },
+        {"prefix compared exactly",
+         [] {
+             gSettings.gPricePrefix = "20 ";
+             gSettings.gPricePrefixEnd = 3;
+         },
          "201234500199"},
         {"shorter than B", [] { gSettings.gPricePrefixEnd = 13; }, "201234500199"},
         {"shorter than D", [] { gSettings.gPriceCodeEnd = 13; }, "201234500199"},
@@ -224,7 +228,7 @@ TEST_F(EmbeddedPriceTest, CodesThatAreNotSplit) {
 TEST_F(EmbeddedPriceTest, UnknownProductOfAPriceCodeDropsThePrice) {
     EXPECT_EQ(FindProduct("209999900250"), 0);
     EXPECT_EQ(gData.gNewProductRecNo, 0);
-    EXPECT_EQ(gData.gProductKey, "99999");   // not restored
+    EXPECT_EQ(gData.gProductKey, "99999");  // not restored
     EXPECT_FALSE(gData.gManualPrice);
     EXPECT_EQ(gData.gManualPriceValue, Money());
 
@@ -259,10 +263,10 @@ TEST_F(LookupsTest, ClientFindSearchesTrimmedClientNumbersThenNewClients) {
         }
     }
 
-    dir.Write("Data/1234567.NWC", Framed("3", 500) + Framed(Fixed(40, {{3, "N7"}}), 500) +
-                                      Framed(Fixed(40, {{3, " N8     X"}}), 500));
+    dir.Write("Data/1234567.NWC",
+              Framed("3", 500) + Framed(Fixed(40, {{3, "N7"}}), 500) + Framed(Fixed(40, {{3, " N8     X"}}), 500));
     gData.gClientKey = "N8";
-    Client_Find();   // columns 3-10 trimmed: the X in column 11 is not part of it
+    Client_Find();  // columns 3-10 trimmed: the X in column 11 is not part of it
     EXPECT_EQ(gData.gClientRecNo, 0);
     EXPECT_EQ(gData.gNewClientRecNo, 3);
     EXPECT_EQ(gData.newFile.RecordLength(), 500);
@@ -300,9 +304,9 @@ struct DocumentCase {
     WorkFile DataState::*file;
     std::int32_t DataState::*count;
     std::string DataState::*key;
-    std::string suffix;   // what the finder puts after the key
+    std::string suffix;  // what the finder puts after the key
     std::int32_t DataState::*result;
-    std::string DataState::*buffer;   // nullptr: the finder keeps no copy
+    std::string DataState::*buffer;  // nullptr: the finder keeps no copy
 };
 
 const DocumentCase kDocuments[] = {
@@ -310,18 +314,18 @@ const DocumentCase kDocuments[] = {
      &DataState::gInvoiceRecNo, &DataState::gInvoiceRec},
     {"InvoiceDetail_Find", InvoiceDetail_Find, &DataState::invoiceLines, &DataState::gLastInvoiceLineRecord,
      &DataState::gDocumentKey, "001", &DataState::gInvoiceLineRecNo, &DataState::gInvoiceLineRec},
-    {"Payment_Find", Payment_Find, &DataState::payments, &DataState::gLastPaymentRecord, &DataState::gDocumentKey,
-     "01", &DataState::gPaymentRecNo, &DataState::gPaymentRec},
+    {"Payment_Find", Payment_Find, &DataState::payments, &DataState::gLastPaymentRecord, &DataState::gDocumentKey, "01",
+     &DataState::gPaymentRecNo, &DataState::gPaymentRec},
     {"Order_Find", Order_Find, &DataState::orders, &DataState::gLastOrderRecord, &DataState::gOrderKey, "",
      &DataState::gDocumentRecNo, nullptr},
     {"OrderDetail_Find", OrderDetail_Find, &DataState::orderLines, &DataState::gLastOrderLineRecord,
      &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
     {"OrderPayment_Find", OrderPayment_Find, &DataState::orderPayments, &DataState::gLastOrderPaymentRecord,
      &DataState::gOrderKey, "01", &DataState::gOrderPaymentRecNo, nullptr},
-    {"AdjustmentDetail_Find", AdjustmentDetail_Find, &DataState::adjustmentLines,
-     &DataState::gLastAdjustmentLineRecord, &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
-    {"Purchase_Find", Purchase_Find, &DataState::purchases, &DataState::gLastPurchaseRecord, &DataState::gOrderKey,
-     "", &DataState::gDocumentRecNo, nullptr},
+    {"AdjustmentDetail_Find", AdjustmentDetail_Find, &DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord,
+     &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
+    {"Purchase_Find", Purchase_Find, &DataState::purchases, &DataState::gLastPurchaseRecord, &DataState::gOrderKey, "",
+     &DataState::gDocumentRecNo, nullptr},
     {"PurchaseDetail_Find", PurchaseDetail_Find, &DataState::purchaseLines, &DataState::gLastPurchaseLineRecord,
      &DataState::gDocumentKey, "001", &DataState::gPurchaseLineRecNo, nullptr},
 };
@@ -418,7 +422,7 @@ TEST_F(LookupsTest, TableFindersReturnTheFirstMatchingEntry) {
         const char* value;
         std::int32_t expected;
     } cases[] = {
-        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "1111", 1},   // two have it
+        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "1111", 1},  // two have it
         {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "2222", 2},
         {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "3", 0},
         {Cashier_FindByNumber, &DataState::gCashierKey, &DataState::gCashierFound, "3", 3},

@@ -3,14 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <csignal>
 #include <filesystem>
 #include <functional>
-#include <sys/resource.h>
 
 #include "common/fields.h"
-#include "data/lookups.h"
 #include "config/settings.h"
+#include "data/lookups.h"
 #include "store_fixture.h"
 
 namespace tarvo {
@@ -25,8 +25,8 @@ std::string DataLine(const std::string& text) {
 // A product line: id in 1-8, key in 12-31, description in 60-89, cut or
 // extended (with '#') to `length`.
 std::string ProductLine(std::string_view key, std::size_t length = 273, std::string_view barCode = "") {
-    std::string l = Fixed(273, {{1, key.substr(0, 8)}, {12, key}, {40, barCode}, {60, "Product"}, {100, "1.00"},
-                                {273, "Z"}});
+    std::string l =
+        Fixed(273, {{1, key.substr(0, 8)}, {12, key}, {40, barCode}, {60, "Product"}, {100, "1.00"}, {273, "Z"}});
     l.resize(length, '#');
     return l;
 }
@@ -153,8 +153,8 @@ TEST_F(MasterFilesTest, StaffAndCategoryFieldsComeFromTheirColumns) {
     EXPECT_EQ(m.ManagerNumber, "12");
     EXPECT_EQ(m.ManagerKey, "9999");
     EXPECT_EQ(m.ManagerName, "Jane Boss");
-    EXPECT_EQ(m.ManagerRights, "1 0 1 1 0");           // as it stands, blanks kept
-    EXPECT_EQ(gData.ManagerTable[2].ManagerRights, "111111");   // a 57-character line holds six flags
+    EXPECT_EQ(m.ManagerRights, "1 0 1 1 0");                   // as it stands, blanks kept
+    EXPECT_EQ(gData.ManagerTable[2].ManagerRights, "111111");  // a 57-character line holds six flags
 
     Received(".CSH", {Fixed(50, {{1, "3"}, {10, "1111"}, {20, "Pat Till"}, {50, "2"}}),
                       Fixed(60, {{1, "4"}, {10, "abc"}, {20, std::string(30, 'n')}, {50, "7"}, {51, "tail"}})});
@@ -179,7 +179,7 @@ TEST_F(MasterFilesTest, StaffAndCategoryFieldsComeFromTheirColumns) {
     // windows-1252 pass unchanged.
     Received(".CTG", {Fixed(37, {{1, " 1080  "}, {8, " Caf\xE9 items"}}), "1090   "});
     Read_FileCategory();
-    ASSERT_EQ(gData.gCategoryCount, 1);   // the second line is 7 characters
+    ASSERT_EQ(gData.gCategoryCount, 1);  // the second line is 7 characters
     EXPECT_EQ(gData.CategoryTable[1].CategoryCode, "1080");
     EXPECT_EQ(gData.CategoryTable[1].CategoryName, " Caf\xE9 items");
 }
@@ -272,8 +272,8 @@ TEST_F(MasterFilesTest, MissingProductFileKeepsTheWorkingFileWithACountOf0) {
 
 TEST_F(MasterFilesTest, ProductsOutOfKeyOrderAreLoggedOnceAndLoaded) {
     gSettings.gProductKeyMode = "0";
-    Received(".PRD", {ProductLine("100"), ProductLine("200"), ProductLine("150"), ProductLine("120"),
-                      ProductLine("300")});
+    Received(".PRD",
+             {ProductLine("100"), ProductLine("200"), ProductLine("150"), ProductLine("120"), ProductLine("300")});
     Parse_FileProduct();
     EXPECT_EQ(gData.gProductCount, 5);
     EXPECT_EQ(LogLines(), std::vector<std::string>{
@@ -282,14 +282,13 @@ TEST_F(MasterFilesTest, ProductsOutOfKeyOrderAreLoggedOnceAndLoaded) {
 
     // Equal keys are in order; in bar-code mode the bar code column decides.
     gSettings.gProductKeyMode = "9";
-    Received(".PRD", {ProductLine("300", 273, "0001"), ProductLine("200", 273, "0001"),
-                      ProductLine("100", 273, "0002")});
+    Received(".PRD",
+             {ProductLine("300", 273, "0001"), ProductLine("200", 273, "0001"), ProductLine("100", 273, "0002")});
     ClearLog();
     Parse_FileProduct();
     EXPECT_EQ(gData.gProductCount, 3);
     EXPECT_TRUE(LogLines().empty());
 }
-
 
 TEST_F(MasterFilesTest, ProductWriteFailureKeepsTheRecordsWrittenAndAsksForADownload) {
     std::vector<std::string> lines;
@@ -298,7 +297,7 @@ TEST_F(MasterFilesTest, ProductWriteFailureKeepsTheRecordsWrittenAndAsksForADown
     std::vector<std::string> boxes;
     gData.messageBox = [&](const std::string& t) { boxes.push_back(t); };
     {
-        FileSizeLimit limit(2 * 1024 * 1024);   // room for the first block of records only
+        FileSizeLimit limit(2 * 1024 * 1024);  // room for the first block of records only
         Parse_FileProduct();
     }
     const std::string box =
@@ -513,17 +512,17 @@ TEST_F(MasterFilesTest, OpenFileNewWritesAHeaderIntoEmptyFiles) {
 
 TEST_F(MasterFilesTest, OpenFileNewChecksAndRepairsTheHeader) {
     struct Case {
-        const char* header;   // record 1 of .NWP as found
+        const char* header;  // record 1 of .NWP as found
         std::int32_t count;
         bool rewritten;
     } cases[] = {
         {"3       more", 3, false},
         {"9999999 ", 9999999, false},
-        {"12345678", 1, true},     // above 9,999,999
+        {"12345678", 1, true},  // above 9,999,999
         {"-2      ", 1, true},
-        {"  42.6  ", 43, false},   // rounded
+        {"  42.6  ", 43, false},  // rounded
         {"0       ", 0, false},
-        {"12", 1, true},           // shorter than 8 characters
+        {"12", 1, true},  // shorter than 8 characters
         {"", 1, true},
     };
     for (const Case& c : cases) {
@@ -548,7 +547,7 @@ TEST_F(MasterFilesTest, OpenFileNewClientAndProductReadTheCountWithoutRepair) {
     EXPECT_EQ(gData.gNewCount, 12345678);
     EXPECT_EQ(gData.newFile.RecordLength(), 500);
     Open_FileNewProduct();
-    EXPECT_EQ(gData.gNewCount, 6);   // 5.5 to the nearest even whole number
+    EXPECT_EQ(gData.gNewCount, 6);  // 5.5 to the nearest even whole number
     EXPECT_EQ(gData.newFile.RecordLength(), 300);
     EXPECT_EQ(DataBytes(".NWC"), Framed("12345678", 500));
     EXPECT_EQ(DataBytes(".NWP"), Framed("5.5     ", 300));
@@ -559,7 +558,6 @@ TEST_F(MasterFilesTest, OpenFileNewClientAndProductReadTheCountWithoutRepair) {
     EXPECT_EQ(gData.gNewCount, 0);
     EXPECT_EQ(fs::file_size(DataPath(".NWC")), 0u);
 }
-
 
 // ---- the demo store ------------------------------------------------------------------------------
 

@@ -29,7 +29,7 @@ class ProductKeySettingTest : public DataFolderTest {};
 TEST_F(ProductKeySettingTest, LastLongEnough250LineGivesTheMode) {
     struct Case {
         const char* name;
-        std::vector<std::string> lines;   // empty: no settings file
+        std::vector<std::string> lines;  // empty: no settings file
         bool writeFile;
         std::string mode;
     } cases[] = {
@@ -121,14 +121,14 @@ TEST_F(ProductUpdateTest, ReplacesKnownKeysAppendsNewOnesAndRewritesTheFileInKey
                        "characters, thus ignored"),
               std::string::npos);
     EXPECT_NE(log.find(">" + shortLine + "<"), std::string::npos);
-    for (const auto& e : fs::directory_iterator(dir / "Files"))
-        EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+    for (const auto& e : fs::directory_iterator(dir / "Files")) EXPECT_NE(e.path().extension(), ".tmp") << e.path();
 }
 
 TEST_F(ProductUpdateTest, BarCodeModeKeysAndSortsByTheBarCode) {
     gSettings.gProductKeyMode = "1";
     // Product numbers in the opposite order of the bar codes.
-    Products({ProductRecord("N3", "111", "ONE"), ProductRecord("N2", "222", "TWO"), ProductRecord("N1", "333", "THREE")});
+    Products({ProductRecord("N3", "111", "ONE"), ProductRecord("N2", "222", "TWO"),
+              ProductRecord("N1", "333", "THREE")});
     const std::string two = ProductRecord("N9", "222", "TWO RENUMBERED");
     const std::string added = ProductRecord("N0", "150", "ADDED");
     Updates({two, added});
@@ -224,9 +224,7 @@ TEST_F(ProductUpdateTest, WordIndexIsRebuiltWhenProductsWereAddedAndTheSettingAs
         bool addsAProduct;
         bool rebuilt;
     } cases[] = {
-        {true, true, true},
-        {false, true, false},
-        {true, false, false},   // replacements only
+        {true, true, true}, {false, true, false}, {true, false, false},  // replacements only
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "sort " << c.sortProducts << ", adds " << c.addsAProduct);
@@ -247,7 +245,7 @@ TEST_F(ProductUpdateTest, WordIndexIsRebuiltWhenProductsWereAddedAndTheSettingAs
 
 TEST_F(ProductUpdateTest, FailureShowsTheMessageAndKeepsTheUpdateFileForTheNextRun) {
     struct Case {
-        const char* blocked;   // a folder where the file's temporary copy goes
+        const char* blocked;  // a folder where the file's temporary copy goes
         std::string message;
     } cases[] = {
         {"Files/1234567.NEW.tmp", "Error detected processing product updates "},
@@ -267,7 +265,7 @@ TEST_F(ProductUpdateTest, FailureShowsTheMessageAndKeepsTheUpdateFileForTheNextR
 
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].rfind(c.message, 0), 0u) << messages[0];
-        EXPECT_GT(messages[0].size(), c.message.size());   // the reason follows
+        EXPECT_GT(messages[0].size(), c.message.size());  // the reason follows
         EXPECT_NE(LogText().find(c.message), std::string::npos);
         EXPECT_EQ(dir.Read("Files/1234567.PRU"), update);
         EXPECT_EQ(dir.Read("Files/1234567.PRD"), products);

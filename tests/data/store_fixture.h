@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "common/line_reader.h"
+#include "config/constants.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "program_state.h"
-#include "config/constants.h"
 #include "test_dir.h"
 
 namespace tarvo {

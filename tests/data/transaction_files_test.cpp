@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "data/count_and_activity.h"
 #include "common/fields.h"
+#include "data/count_and_activity.h"
 #include "program_state.h"
 #include "test_dir.h"
 
@@ -52,23 +52,23 @@ TEST_F(TransactionFilesTest, MissingFilesGetTheirHeaderByteExact) {
     EXPECT_EQ(gData.gLastPaymentRecord, 1);
     EXPECT_EQ(gData.gLastInvoiceRecord, 1);
     EXPECT_EQ(gData.gLastOrderPaymentRecord, 1);
-    EXPECT_EQ(Log(), "");   // an empty file is no fault
+    EXPECT_EQ(Log(), "");  // an empty file is no fault
 }
 
 TEST_F(TransactionFilesTest, HeaderChecks) {
     struct Case {
         std::string header;
         std::int32_t count;
-        const char* log;   // expected log text, or nullptr
+        const char* log;  // expected log text, or nullptr
     } cases[] = {
         {"9999999 ", 9999999, nullptr},
         {" 12     ", 12, nullptr},
-        {"1 2     ", 12, nullptr},   // blanks ignored wherever they stand
+        {"1 2     ", 12, nullptr},  // blanks ignored wherever they stand
         {"12", 1, "Length of header record is less than 8, header set to zero"},
         {"12345678", 1, "Invalid header information initialized to zero"},
         {"-5      ", 1, "Invalid header information initialized to zero"},
         {"abcdefgh", 1, "Invalid header information initialized to zero"},
-        {"0       ", 1, nullptr},   // a count of 0 is an empty file: never a document in record 1
+        {"0       ", 1, nullptr},  // a count of 0 is an empty file: never a document in record 1
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.header);
@@ -80,7 +80,7 @@ TEST_F(TransactionFilesTest, HeaderChecks) {
         if (c.log) {
             EXPECT_NE(Log().find(std::string("Open_FileInvoice: Reading invoice detail header, ") + c.log),
                       std::string::npos);
-            EXPECT_EQ(HeaderCount(gData.invoiceLines.View(1)), 1);   // rewritten
+            EXPECT_EQ(HeaderCount(gData.invoiceLines.View(1)), 1);  // rewritten
         } else {
             EXPECT_EQ(Log(), "");
         }
@@ -113,9 +113,9 @@ TEST_F(TransactionFilesTest, AppendFollowsTheHeaderRule) {
         ASSERT_TRUE(Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, "20260307" + std::to_string(i),
                                        HeaderForm::BlanksAfter));
     EXPECT_EQ(gData.gLastActivityRecord, 4);
-    EXPECT_EQ(gData.activity.Read(1), "4" + std::string(40, ' '));   // the journal's header: count, 40 blanks
+    EXPECT_EQ(gData.activity.Read(1), "4" + std::string(40, ' '));  // the journal's header: count, 40 blanks
     EXPECT_EQ(gData.activity.Read(2), "202603070");
-    EXPECT_EQ(std::filesystem::file_size(dir / "Data/1234567.ACT"), 4u * 60u);   // whole records
+    EXPECT_EQ(std::filesystem::file_size(dir / "Data/1234567.ACT"), 4u * 60u);  // whole records
     // a document too long for the record is refused and nothing counted
     EXPECT_FALSE(Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, std::string(59, 'x')));
     EXPECT_EQ(gData.gLastActivityRecord, 4);
@@ -135,16 +135,16 @@ TEST_F(TransactionFilesTest, ResetsEmptyTheFilesAndReportUnsentDocuments) {
     Transaction_Append(gData.physical, gData.gLastPhysicalRecord, 18, "12345   2    0   0");
     Data_CloseAll(gData);
 
-    EXPECT_EQ(Files_ResetDaily(), 2);   // one invoice, one activity record
+    EXPECT_EQ(Files_ResetDaily(), 2);  // one invoice, one activity record
     for (const char* ext : {".INV", ".DTL", ".PAY", ".ACT"}) EXPECT_EQ(HeaderCount(File(ext).substr(2)), 1) << ext;
     EXPECT_EQ(gData.gLastInvoiceRecord, 1);
-    EXPECT_NE(File(".ORD").find("order"), std::string::npos);   // not a daily file
+    EXPECT_NE(File(".ORD").find("order"), std::string::npos);  // not a daily file
 
-    EXPECT_EQ(Files_ResetAll(), 2);   // the order and the count
+    EXPECT_EQ(Files_ResetAll(), 2);  // the order and the count
     for (const char* ext : {".INV", ".DTL", ".PAY", ".ACT", ".ORD", ".ORL", ".ORP", ".NWC", ".NWP", ".PHY", ".ADJ",
                             ".ADD", ".PUR", ".PUL"})
         EXPECT_EQ(File(ext), "") << ext;
-    Open_FileOrder();   // headers come back without a log line
+    Open_FileOrder();  // headers come back without a log line
     EXPECT_EQ(gData.gLastOrderRecord, 1);
     EXPECT_EQ(Log(), "");
 }
@@ -237,14 +237,15 @@ TEST_F(TransactionFilesTest, LinesAndPaymentsOfADocumentNeverCountedAreUncounted
         c.open();
         EXPECT_EQ(gData.*c.counter, 4);
         EXPECT_EQ(Log(), logged);
-        EXPECT_EQ(File(c.dependent).size(), 6u * static_cast<std::size_t>(c.dependentLength));   // records stay
+        EXPECT_EQ(File(c.dependent).size(), 6u * static_cast<std::size_t>(c.dependentLength));  // records stay
     }
 }
 
 TEST_F(TransactionFilesTest, UncountingStopsAtARecordThatNamesNoDocument) {
     const std::string blanks(20, ' ');
     WriteFile(".INV", Record("2" + blanks, 150) + Record("0000002", 150));
-    WriteFile(".DTL", Record("4" + blanks, 90) + Record("0000002001", 90) + Record("garbage", 90) + Record("0000003001", 90));
+    WriteFile(".DTL",
+              Record("4" + blanks, 90) + Record("0000002001", 90) + Record("garbage", 90) + Record("0000003001", 90));
     Open_FileInvoice();
     EXPECT_EQ(gData.gLastInvoiceLineRecord, 3);
     // A missing invoice file uncounts nothing.
@@ -288,13 +289,13 @@ TEST_F(TransactionFilesTest, ActivityTotalsForADay) {
     Data_CloseAll(gData);
 
     ActivityTotals all = Activity_Totals("20260307", 1, "11");
-    EXPECT_EQ(all.deposits.Text(), "31.01");   // 1 + 10.01 + 20.00
+    EXPECT_EQ(all.deposits.Text(), "31.01");  // 1 + 10.01 + 20.00
     EXPECT_EQ(all.bankDeposits.Text(), "50");
     EXPECT_EQ(all.paidOuts.Text(), "-.25");
     EXPECT_EQ(all.openings.Text(), "100");
     EXPECT_EQ(all.declarations.Text(), "0");
     ActivityTotals mine = Activity_Totals("20260307", 3, "11");
-    EXPECT_EQ(mine.bankDeposits.Text(), "0");   // cashier 22's
+    EXPECT_EQ(mine.bankDeposits.Text(), "0");  // cashier 22's
     EXPECT_EQ(mine.deposits.Text(), "31.01");
 }
 

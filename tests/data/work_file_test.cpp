@@ -14,7 +14,7 @@ namespace tarvo {
 namespace {
 
 unsigned ModeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
@@ -36,7 +36,12 @@ void CutFromOutside(const std::string& path, off_t bytes) {
 }
 
 TEST(WorkFile, NewFilesAreReadableByTheirOwnerOnlyAndOldOnesKeepTheirMode) {
-    struct Case { const char* name; bool exists; bool truncate; unsigned mode; } cases[] = {
+    struct Case {
+        const char* name;
+        bool exists;
+        bool truncate;
+        unsigned mode;
+    } cases[] = {
         {"new file", false, false, 0600},
         {"new file opened to be cut", false, true, 0600},
         {"existing file", true, false, 0644},
@@ -62,9 +67,9 @@ TEST(WorkFile, AFileCutByAnotherProgramReadsAsNoRecordPastItsNewEnd) {
     WorkFile f;
     ASSERT_TRUE(f.Open(path, 100));
     Fill(f, 200);
-    ASSERT_EQ(f.Read(150), Text(150));   // mapped and read once
+    ASSERT_EQ(f.Read(150), Text(150));  // mapped and read once
 
-    CutFromOutside(path, 10 * 100 + 40);   // ten records and part of the eleventh
+    CutFromOutside(path, 10 * 100 + 40);  // ten records and part of the eleventh
     // Pages wholly past the new end: no SIGBUS, no record.
     for (int k : {150, 200, 41, 11}) EXPECT_EQ(f.Read(k), "") << k;
     EXPECT_EQ(f.View(199), "");

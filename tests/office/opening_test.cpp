@@ -4,8 +4,8 @@
 
 #include "data/data_state.h"
 #include "data/transaction_files.h"
-#include "screen/controls.h"
 #include "register/register_fixture.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -60,7 +60,7 @@ TEST_F(OpeningTest, SavedOpeningIsAnORecordOfTheBusinessDay) {
     gReg.gEnteredAmount = *Money::Parse("150.5");
     ASSERT_TRUE(OpeningAmount_Save());
     EXPECT_EQ(Journal(2), "202612091030O0" + std::string(8, ' ') + "17      " + "150.5    " + std::string(9, ' '));
-    EXPECT_EQ(Journal(1), "2" + std::string(40, ' '));   // the journal's header: the count and 40 blanks
+    EXPECT_EQ(Journal(1), "2" + std::string(40, ' '));  // the journal's header: the count and 40 blanks
     // a second login the same day starts the sale at once
     gReg.gPromptState = 2;
     Login_OpeningBalance();

@@ -13,7 +13,9 @@ TEST(Codec, DecoderInitializes) {
 }
 
 TEST(Base64, KnownVectorsBothWays) {
-    struct Case { std::string_view bytes, text; } cases[] = {
+    struct Case {
+        std::string_view bytes, text;
+    } cases[] = {
         {"", ""},
         {"f", "Zg=="},
         {"fo", "Zm8="},
@@ -23,7 +25,7 @@ TEST(Base64, KnownVectorsBothWays) {
         {"foobar", "Zm9vYmFy"},
         {"\xFB\xFF\xBF", "+/+/"},
         {std::string_view("\0\0\0", 3), "AAAA"},
-        {"Caf\xE9 \x80", "Q2Fm6SCA"},   // windows-1252 bytes stay as they are
+        {"Caf\xE9 \x80", "Q2Fm6SCA"},  // windows-1252 bytes stay as they are
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Base64Encode(c.bytes), c.text) << c.text;
@@ -39,16 +41,16 @@ TEST(Base64, DecodingSkipsBlanksAndLineBreaks) {
 
 TEST(Base64, RefusesInvalidText) {
     for (std::string_view bad : {
-             "Zm9",         // length not a multiple of four
-             "Zm9vY",       // same
-             "Zm9v!",       // character outside the alphabet
-             "Zm-v",        // URL-safe alphabet is not accepted
+             "Zm9",    // length not a multiple of four
+             "Zm9vY",  // same
+             "Zm9v!",  // character outside the alphabet
+             "Zm-v",   // URL-safe alphabet is not accepted
              "Zm_v",
-             "Zg=a",        // data after padding
-             "Zg==Zg==",    // padding in the middle
-             "Z===",        // too much padding
+             "Zg=a",      // data after padding
+             "Zg==Zg==",  // padding in the middle
+             "Z===",      // too much padding
              "====",
-             "Zm9vYmFy=",   // stray padding
+             "Zm9vYmFy=",  // stray padding
          })
         EXPECT_FALSE(Base64Decode(bad).has_value()) << bad;
 }

@@ -48,7 +48,7 @@ TEST_F(FakePlayerTest, SoundOnePlaysS1OfTheProgramFolder) {
 }
 
 TEST_F(FakePlayerTest, MissingFileOrOtherNumberPlaysNothing) {
-    PlaySoundFile(home.Path(), 1);   // no S1.wav
+    PlaySoundFile(home.Path(), 1);  // no S1.wav
     home.Write("S2.wav", "RIFF");
     PlaySoundFile(home.Path(), 2);
     home.Write("S1.wav", "RIFF");

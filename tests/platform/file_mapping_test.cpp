@@ -43,7 +43,7 @@ TEST(FileMapping, APageCutFromTheFileReadsAsZerosAndIsReportedOnce) {
     ASSERT_TRUE(map.Map(fd, kPage));
     EXPECT_EQ(data[0], 'x');
     EXPECT_EQ(data[3 * kPage], 0);
-    EXPECT_FALSE(map.TakeFault());   // a fault of the earlier mapping is not the current one's
+    EXPECT_FALSE(map.TakeFault());  // a fault of the earlier mapping is not the current one's
     map.Release();
     ::close(fd);
 }
@@ -56,7 +56,7 @@ TEST(FileMappingDeathTest, ASigbusElsewhereStillEndsTheProgram) {
     EXPECT_EXIT(
         {
             int fd = FourPages(dir, "ours");
-            FileMapping ours;   // installs the handler
+            FileMapping ours;  // installs the handler
             if (!ours.Map(fd, 4 * kPage)) std::_Exit(3);
             int other = FourPages(dir, "other");
             void* p = ::mmap(nullptr, 4 * kPage, PROT_READ, MAP_SHARED, other, 0);

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 unsigned ModeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
@@ -31,7 +31,11 @@ TEST(WriteFileAtomic, ReplacesTheFileWithTheGivenMode) {
 // Whatever stands at the temporary name (a symlink planted there, a file left
 // by a crash), it is never written through and the write still succeeds.
 TEST(WriteFileAtomic, NeverFollowsOrKeepsWhatStandsAtTheTemporaryName) {
-    struct Case { const char* name; bool symlink; bool danglingLink; } cases[] = {
+    struct Case {
+        const char* name;
+        bool symlink;
+        bool danglingLink;
+    } cases[] = {
         {"symlink to a victim file", true, false},
         {"dangling symlink", true, true},
         {"stale temporary file", false, false},

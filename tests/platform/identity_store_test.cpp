@@ -10,7 +10,7 @@ namespace tarvo {
 namespace {
 
 unsigned ModeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
@@ -45,7 +45,7 @@ TEST(IdentityStore, ValuesSurviveASaveAndLoad) {
     ConnectionValues c = back.Connection();
     EXPECT_EQ(c.ftpHost, "10.0.0.5");
     EXPECT_EQ(c.ftpUser, "shop 12");
-    EXPECT_EQ(c.ftpPassword, "a=b;c");   // everything after the first '=', trimmed like the key
+    EXPECT_EQ(c.ftpPassword, "a=b;c");  // everything after the first '=', trimmed like the key
     EXPECT_EQ(c.ftpHostAlternate, "10.0.0.6");
     EXPECT_EQ(c.serverHost1, "10.0.0.7:8080");
     EXPECT_EQ(c.serverHost2, "");
@@ -53,24 +53,23 @@ TEST(IdentityStore, ValuesSurviveASaveAndLoad) {
 
 TEST(IdentityStore, ReadsAHandWrittenFileAndKeepsOtherSections) {
     TestDir dir;
-    dir.Write("Tarvo.ini",
-              "\xEF\xBB\xBF[Printer]\r\n"
-              "Port=/dev/usb/lp0\r\n"
-              "[Tarvo]\r\n"
-              "; the register's number\r\n"
-              "# another comment\r\n"
-              "  TerminalNumber  =7654321\r\n"
-              "no equals sign here\r\n"
-              "FtpHost=ftp.example.test\r\n"
-              "\r\n"
-              "[Drawer]\r\n"
-              "Open=1\r\n"
-              "TerminalNumber=9999999\r\n");
+    dir.Write("Tarvo.ini", "\xEF\xBB\xBF[Printer]\r\n"
+                           "Port=/dev/usb/lp0\r\n"
+                           "[Tarvo]\r\n"
+                           "; the register's number\r\n"
+                           "# another comment\r\n"
+                           "  TerminalNumber  =7654321\r\n"
+                           "no equals sign here\r\n"
+                           "FtpHost=ftp.example.test\r\n"
+                           "\r\n"
+                           "[Drawer]\r\n"
+                           "Open=1\r\n"
+                           "TerminalNumber=9999999\r\n");
     IdentityStore store(dir.Path());
     ASSERT_TRUE(store.Load());
     EXPECT_EQ(store.TerminalNumber(), "7654321");
     EXPECT_EQ(store.Get("FtpHost"), "ftp.example.test");
-    EXPECT_EQ(store.Get("Port"), "");   // other sections are not ours
+    EXPECT_EQ(store.Get("Port"), "");  // other sections are not ours
 
     store.Set("TerminalNumber", "1111111");
     ASSERT_TRUE(store.Save());
@@ -119,12 +118,13 @@ TEST(IdentityStore, SaveTightensTheModeOfAnExistingFile) {
 // The file holds the FTP password: found readable by others, it is made
 // private at once, and the change is told once for the log.
 TEST(IdentityStore, LoadMakesAFileOthersCanReadPrivateAndSaysSoOnce) {
-    struct Case { unsigned before; unsigned after; const char* told; } cases[] = {
-        {0644, 0600, "mode 0644"},
-        {0640, 0600, "mode 0640"},
-        {0604, 0600, "mode 0604"},
-        {0600, 0600, nullptr},
-        {0400, 0400, nullptr},
+    struct Case {
+        unsigned before;
+        unsigned after;
+        const char* told;
+    } cases[] = {
+        {0644, 0600, "mode 0644"}, {0640, 0600, "mode 0640"}, {0604, 0600, "mode 0604"},
+        {0600, 0600, nullptr},     {0400, 0400, nullptr},
     };
     for (const auto& c : cases) {
         TestDir dir;

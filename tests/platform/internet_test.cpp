@@ -16,7 +16,10 @@ InternetCheckConfig Loopback(const std::string& url) {
 }
 
 TEST(InternetCheck, AnyAnswerBelowServerErrorMeansOnline) {
-    struct Case { int status; bool online; } cases[] = {
+    struct Case {
+        int status;
+        bool online;
+    } cases[] = {
         {200, true}, {204, true}, {302, true}, {404, true}, {499, true}, {500, false}, {503, false},
     };
     for (const auto& c : cases) {

@@ -35,7 +35,10 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
 }
 
 TEST(RunAndWait, ReportsTheExitCode) {
-    struct Case { std::vector<std::string> argv; int exitCode; } cases[] = {
+    struct Case {
+        std::vector<std::string> argv;
+        int exitCode;
+    } cases[] = {
         {{"true"}, 0},
         {{"false"}, 1},
         {{"/bin/sh", "-c", "exit 7"}, 7},
@@ -77,7 +80,10 @@ TEST(RunAndWait, TimeOutKillsTheProgramAndWhatItStarted) {
 TEST(ExpandCommand, SplitsAtBlanksAndKeepsEachValueOneArgument) {
     const std::vector<std::pair<std::string, std::string>> values = {
         {"entry", "Home Dial Up"}, {"user", "shop 12"}, {"password", "p w"}};
-    struct Case { std::string pattern; std::vector<std::string> argv; } cases[] = {
+    struct Case {
+        std::string pattern;
+        std::vector<std::string> argv;
+    } cases[] = {
         {"nmcli connection up {entry}", {"nmcli", "connection", "up", "Home Dial Up"}},
         {"  dial   {entry}  ", {"dial", "Home Dial Up"}},
         {"pon {entry} user={user} {password}", {"pon", "Home Dial Up", "user=shop 12", "p w"}},
@@ -98,7 +104,8 @@ TEST(ExpandCommand, EmptyValueStaysAnArgument) {
 TEST(ExpandCommand, ValuesArePutInLiterallyNeverExpandedAgain) {
     EXPECT_EQ(ExpandCommand("a {entry}", {{"entry", "{entry}"}}), (std::vector<std::string>{"a", "{entry}"}));
     // An entry name that looks like a placeholder must not pull in the password.
-    EXPECT_EQ(ExpandCommand("dial {entry} {user}", {{"entry", "A {password} B"}, {"user", "{entry}"}, {"password", "secret"}}),
+    EXPECT_EQ(ExpandCommand("dial {entry} {user}",
+                            {{"entry", "A {password} B"}, {"user", "{entry}"}, {"password", "secret"}}),
               (std::vector<std::string>{"dial", "A {password} B", "{entry}"}));
 }
 
@@ -114,7 +121,7 @@ TEST(ProgramExists, FindsProgramsInPathAndByPath) {
 
 TEST(RestartProgram, RunsTheSameBinaryAgainWithItsArgumentsAfterTheClosers) {
     TestDir dir;
-    std::string record = dir / "restart record.txt";   // a blank: must stay one argument
+    std::string record = dir / "restart record.txt";  // a blank: must stay one argument
     RunResult r = RunAndWait({TARVO_RESTART_PROBE, record}, 5000);
     ASSERT_TRUE(r.started);
     EXPECT_FALSE(r.timedOut);

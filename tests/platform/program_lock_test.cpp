@@ -23,7 +23,7 @@ TEST_F(ProgramLockTest, AFolderHeldByAnotherProcessIsInUseUntilThatProcessDies) 
     EXPECT_EQ(ProgramFolder_Lock(dir.Path(), &why), FolderLock::InUse);
     EXPECT_NE(why.find(dir / "tarvo.lock"), std::string::npos) << why;
 
-    other.Kill();   // SIGKILL: the kernel lets its lock go, nothing stale is left
+    other.Kill();  // SIGKILL: the kernel lets its lock go, nothing stale is left
     EXPECT_EQ(ProgramFolder_Lock(dir.Path()), FolderLock::Taken);
 }
 
@@ -31,7 +31,7 @@ TEST_F(ProgramLockTest, TheFolderHeldIsTakenAgainAndAnotherFolderLetsItGo) {
     TestDir second;
     ASSERT_EQ(ProgramFolder_Lock(dir.Path()), FolderLock::Taken);
     EXPECT_EQ(ProgramFolder_Lock(dir.Path()), FolderLock::Taken);
-    EXPECT_EQ(ProgramFolder_Lock(dir.Path() + "/."), FolderLock::Taken);   // the same folder by another name
+    EXPECT_EQ(ProgramFolder_Lock(dir.Path() + "/."), FolderLock::Taken);  // the same folder by another name
     {
         LockHolder other(dir.Path());
         EXPECT_EQ(other.NextLine(), "InUse");

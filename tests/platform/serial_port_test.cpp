@@ -20,9 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 TEST(SerialPortLines, OptionsGiveTheHandshakeAndCarrierFlags) {
     TestDir dir;
@@ -30,20 +28,15 @@ TEST(SerialPortLines, OptionsGiveTheHandshakeAndCarrierFlags) {
     ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
     struct Case {
         const char* options;
-        bool rtsCts;   // the output waits for CTS
-        bool local;    // carrier detect ignored
+        bool rtsCts;  // the output waits for CTS
+        bool local;   // carrier detect ignored
     };
     const Case cases[] = {
-        {"9600,N,8,1", false, true},
-        {"2400,N,8,1,CS,DS,CD", false, true},
-        {"9600,N,8,1,CS", false, true},
-        {"9600,N,8,1,DS", false, true},
-        {"9600,N,8,1,CD", false, true},
-        {"9600,N,8,1,CS0,DS0,CD0", false, true},
-        {"9600,N,8,1,CS500", true, true},
-        {"9600,N,8,1,DS500", false, true},
-        {"9600,N,8,1,CD500", false, false},
-        {"9600,N,8,1,CS1000,DS1000,CD1000", true, false},
+        {"9600,N,8,1", false, true},        {"2400,N,8,1,CS,DS,CD", false, true},
+        {"9600,N,8,1,CS", false, true},     {"9600,N,8,1,DS", false, true},
+        {"9600,N,8,1,CD", false, true},     {"9600,N,8,1,CS0,DS0,CD0", false, true},
+        {"9600,N,8,1,CS500", true, true},   {"9600,N,8,1,DS500", false, true},
+        {"9600,N,8,1,CD500", false, false}, {"9600,N,8,1,CS1000,DS1000,CD1000", true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);

@@ -9,18 +9,18 @@
 #include <vector>
 
 #include "common/money.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
+#include "data/sale_state.h"
 #include "print/count_tickets.h"
 #include "print/cups_fixture.h"
 #include "print/devices.h"
+#include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "print/report_header.h"
-#include "screen/controls.h"
 #include "register/register_fixture.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
-#include "print/print_golden.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -91,8 +91,7 @@ TEST_F(CountTicketTest, ReportHeadingNamesWhoIsOnDutyInTheTerminalLanguage) {
         {"an index beyond the tables prints no name", 1, 0, 5, 9, kHeading + Rule(40)},
         {"French labels", 2, 0, 1, 1,
          L("MY STORE") + L("12 Quay Street") + L("") + L("Date:     09/December/2026") + L("Heure:    10:30") +
-             L("Terminal: 1234567") + L(B(10) + "Front counter") + L("Manager:  Max") + L("Commis:   Ann") +
-             Rule(40)},
+             L("Terminal: 1234567") + L(B(10) + "Front counter") + L("Manager:  Max") + L("Commis:   Ann") + Rule(40)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -120,8 +119,8 @@ TEST_F(CountTicketTest, ReportDateIsPrintedForOneHeadingOnly) {
     ReportHeader_Print();
     EXPECT_FALSE(gReportHeader.gHeaderUseReportDate);
     ReportHeader_Print();
-    EXPECT_EQ(cap.bytes, Heading("30/November/2026") + L("Cashier:  Ann") + Rule(40) + kHeading +
-                             L("Cashier:  Ann") + Rule(40));
+    EXPECT_EQ(cap.bytes,
+              Heading("30/November/2026") + L("Cashier:  Ann") + Rule(40) + kHeading + L("Cashier:  Ann") + Rule(40));
 }
 
 // ------------------------------------------------------------ tickets ----
@@ -132,7 +131,7 @@ TEST_F(CountTicketTest, CountStartSlipStaysOpenUntilTheFirstTicket) {
     EXPECT_EQ(gPrint.gPrintStatus, 0);
     const std::string slip = kInit + kHeading + L("Manager:  Max") + L("Cashier:  Ann") + Rule(40) +
                              L("Physical Inventory Count Started") + Rule(40) + L("");
-    EXPECT_EQ(cap.bytes, slip);   // no feed, no cut: the count goes on
+    EXPECT_EQ(cap.bytes, slip);  // no feed, no cut: the count goes on
 
     // A worked case: a unit price of 5 and an extension of 5.
     Counted("APPLE", "Apple", 1, "5", "5");
@@ -160,7 +159,7 @@ TEST_F(CountTicketTest, TicketsCarryTheRunningTotalOnBothPaperWidths) {
     struct Case {
         const char* name;
         int wide;
-        std::vector<std::string> lines;   // line 1 of each ticket
+        std::vector<std::string> lines;  // line 1 of each ticket
     };
     const std::vector<Case> cases = {
         {"narrow",
@@ -258,7 +257,8 @@ TEST_F(CountTicketSpoolerTest, SlipAndEachTicketArriveAsJobsOfTheirOwn) {
     EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
     // The slip is sent when the first ticket starts: no feed or cut.
     EXPECT_EQ(ReceiveJob(), "@\nMY STORE\n12 Quay Street\n\nDate:     09/December/2026\nTime:     10:30\n"
-                            "Terminal: 1234567\n" + B(10) + "Front counter\nCashier:  Ann\n" + std::string(40, '-') +
+                            "Terminal: 1234567\n" +
+                                B(10) + "Front counter\nCashier:  Ann\n" + std::string(40, '-') +
                                 "\nPhysical Inventory Count Started\n" + std::string(40, '-') + "\n\n");
     // A ticket on the spooler: no initialise, no feed, no cut.
     EXPECT_EQ(ReceiveJob(), "APPLE" + B(8) + "Apple" + B(15) + B(5) + "1\n@" + B(6) + "$5.00=" + B(6) + "$5.00" +

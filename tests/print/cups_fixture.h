@@ -82,7 +82,8 @@ protected:
         root_ = tmpl;
         // The queue's backend runs as an unprivileged user and must reach the spool folder.
         std::filesystem::permissions(root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                                                std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                                std::filesystem::perms::group_exec |
+                                                std::filesystem::perms::others_read |
                                                 std::filesystem::perms::others_exec);
         for (const char* sub : {"etc/ppd", "spool/tmp", "cache", "state", "log", "run"})
             std::filesystem::create_directories(root_ + "/" + sub);
@@ -105,8 +106,8 @@ protected:
                "<Location />\n  Order allow,deny\n  Allow 127.0.0.1\n</Location>\n"
                "<Location /admin>\n  Order allow,deny\n  Allow 127.0.0.1\n</Location>\n"
                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-        std::vector<std::string> args = {"cupsd", "-f", "-c", root_ + "/etc/cupsd.conf", "-s",
-                                         root_ + "/etc/cups-files.conf"};
+        std::vector<std::string> args = {
+            "cupsd", "-f", "-c", root_ + "/etc/cupsd.conf", "-s", root_ + "/etc/cups-files.conf"};
         std::vector<char*> argv;
         for (auto& s : args) argv.push_back(s.data());
         argv.push_back(nullptr);

@@ -14,18 +14,18 @@
 #include <vector>
 
 #include "common/line_reader.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "print/devices.h"
 #include "print/inventory_documents.h"
+#include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -51,10 +51,16 @@ struct PurchaseHead {
                 discount = "4.5", tax1 = "2.03", tax2, tax3, total = "42.53", lines = "  2", orderRef = "PO-77",
                 contact = "Jane Roe", reference = "TRK-9";
     std::string Record() const {
-        return Fixed(298, {{1, number},     {9, "0"},       {11, flag},      {12, date},     {20, status},
-                           {21, type},      {23, backOrder}, {24, cashier},  {32, delivery}, {40, vendor},
-                           {48, cancel},    {56, subtotal}, {65, discount},  {74, tax1},     {83, tax2},
-                           {92, tax3},      {101, total},   {110, lines},    {113, orderRef}, {133, contact},
+        return Fixed(298, {{1, number},      {9, "0"},
+                           {11, flag},       {12, date},
+                           {20, status},     {21, type},
+                           {23, backOrder},  {24, cashier},
+                           {32, delivery},   {40, vendor},
+                           {48, cancel},     {56, subtotal},
+                           {65, discount},   {74, tax1},
+                           {83, tax2},       {92, tax3},
+                           {101, total},     {110, lines},
+                           {113, orderRef},  {133, contact},
                            {163, reference}, {183, "call before delivery"}});
     }
 };
@@ -254,10 +260,10 @@ TEST_F(InventoryDocumentsTest, NarrowFrenchPurchaseCutsTheVendorBlockToThirty) {
     h.flag = "2";
     OrderWithTwoLines(h);
     const std::string expected =
-        kOpen + kStoreHeader + T("ACHAT") + L("") + L("Numero Document: 1234567 0000002") +
-        L("Date:     15/Auo/2026") + L("Commis:   Ann") + L("Fournisseur:" + P("Fournitures Boreal", 30)) +
-        L(B(12) + P("8 rue du Port", 30)) + L(B(12) + P("Quebec", 30)) + L("Telephone: " + P("555-0200", 20)) +
-        Rule(40) + L("     Description        Quantite  Prix") + L(P("Apple", 25) + P("12", 7) + "    2.50") +
+        kOpen + kStoreHeader + T("ACHAT") + L("") + L("Numero Document: 1234567 0000002") + L("Date:     15/Auo/2026") +
+        L("Commis:   Ann") + L("Fournisseur:" + P("Fournitures Boreal", 30)) + L(B(12) + P("8 rue du Port", 30)) +
+        L(B(12) + P("Quebec", 30)) + L("Telephone: " + P("555-0200", 20)) + Rule(40) +
+        L("     Description        Quantite  Prix") + L(P("Apple", 25) + P("12", 7) + "    2.50") +
         L("Book of Thirty-One Charac" + P("3", 7)) + L(P("rush order", 20)) + Rule(40) +
         L(B(7) + "Sous Total:" + B(16) + "45.00") + L(B(7) + "Escompte:   (10.00 %)" + B(7) + "4.50") +
         L(B(7) + "GST:       " + B(17) + "2.03") + L(B(7) + "Total:     " + B(16) + "42.53") + kClose;
@@ -300,7 +306,8 @@ TEST_F(InventoryDocumentsTest, PurchaseOrderBlockFollowsTheStoredCodes) {
         std::vector<std::string> present, absent;
     };
     const std::vector<Case> cases = {
-        {"negative total on an order", [](PurchaseHead& h) { h.total = "-42.53"; },
+        {"negative total on an order",
+         [](PurchaseHead& h) { h.total = "-42.53"; },
          {"<REQUEST FOR CREDIT>", "Allow Back Order: No", "Status: New", "Type:   Ship Complete"},
          {"<PURCHASE ORDER>"}},
         {"negative total on a purchase",
@@ -318,9 +325,7 @@ TEST_F(InventoryDocumentsTest, PurchaseOrderBlockFollowsTheStoredCodes) {
         {"request for quote", [](PurchaseHead& h) { h.type = "5 "; }, {"Type:   Request for Quote"}, {}},
         {"unknown type", [](PurchaseHead& h) { h.type = "9 "; }, {"Type:   Unknown"}, {}},
         {"blank fields",
-         [](PurchaseHead& h) {
-             h.orderRef = h.contact = h.reference = h.delivery = h.cancel = "";
-         },
+         [](PurchaseHead& h) { h.orderRef = h.contact = h.reference = h.delivery = h.cancel = ""; },
          {"Allow Back Order: No", "Status: New"},
          {"Order Ref. No.: " + P("PO-77", 20), "Name of Contact:  " + P("Jane Roe", 20),
           "Reference Number: " + P("TRK-9", 20), "Delivery Date:    03/Feb/2026", "Cancelation Date: 30/Apr/2026"}},
@@ -368,14 +373,12 @@ TEST_F(InventoryDocumentsTest, PurchaseLanguageIsFrenchOnlyForVendorLanguageTwo)
         bool vendorBlock;
     };
     const std::vector<Case> cases = {
-        {"V100", 2, false, true},   // the vendor's language wins over the terminal's
-        {"V200", 1, true, true},
-        {"V300", 2, false, true},   // 3 prints in English
-        {"V400", 2, false, true},   // anything else too
-        {"V500", 1, true, true},    // the language read as a number
-        {"V999", 2, true, false},   // unknown vendor: the terminal's language
-        {"V999", 1, false, false},
-        {"V999", 3, false, false},
+        {"V100", 2, false, true},                             // the vendor's language wins over the terminal's
+        {"V200", 1, true, true},   {"V300", 2, false, true},  // 3 prints in English
+        {"V400", 2, false, true},                             // anything else too
+        {"V500", 1, true, true},                              // the language read as a number
+        {"V999", 2, true, false},                             // unknown vendor: the terminal's language
+        {"V999", 1, false, false}, {"V999", 3, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.vendor) + " terminal language " + std::to_string(c.terminalLanguage));
@@ -389,7 +392,8 @@ TEST_F(InventoryDocumentsTest, PurchaseLanguageIsFrenchOnlyForVendorLanguageTwo)
         EXPECT_TRUE(HasLine(out, c.french ? "<COMMANDE D'ACHAT>" : "<PURCHASE ORDER>")) << out;
         EXPECT_TRUE(HasLine(out, c.french ? "Date:     15/Auo/2026" : "Date:     15/Aug/2026")) << out;
         EXPECT_TRUE(HasLine(out, c.french ? "Annulez Back Order: Non" : "Allow Back Order: No")) << out;
-        const bool anyVendor = out.find("Vendor:") != std::string::npos || out.find("Fournisseur:") != std::string::npos;
+        const bool anyVendor = out.find("Vendor:") != std::string::npos ||
+                               out.find("Fournisseur:") != std::string::npos;
         EXPECT_EQ(anyVendor, c.vendorBlock) << out;
     }
 }
@@ -424,9 +428,8 @@ TEST_F(InventoryDocumentsTest, PurchaseLinesPrintTheProductCodeAndSkipUnknownPro
         const std::string expected = kOpen + kStoreHeader + T("PURCHASE") + L("") +
                                      L("Document Number:  1234567 0000002") + L("Date:     15/Aug/2026") +
                                      L("Cashier:  Ann") + Rule(40) + L("     Description        Quantity  Price") +
-                                     L(P("Apple", 25) + P("12", 7) + "    2.50") + c.codeLine +
-                                     L("Product Not Found") + L(P("Apple", 25) + P("1", 7)) + c.codeLine + Rule(40) +
-                                     kClose;
+                                     L(P("Apple", 25) + P("12", 7) + "    2.50") + c.codeLine + L("Product Not Found") +
+                                     L(P("Apple", 25) + P("1", 7)) + c.codeLine + Rule(40) + kClose;
         EXPECT_EQ(PrintPurchase(), expected);
     }
 }
@@ -507,7 +510,7 @@ TEST_F(InventoryDocumentsTest, AdjustmentReasonAndManagerLines) {
         {"5 ", "", "Reason:   Samples to Clients", false},
         {"6 ", "", "Reason:   Samples to Salesmen", false},
         {"8 ", "", "Reason:   Theft", false},
-        {"9 ", "00000099", "Reason:   Other", false},   // a manager no longer in the table
+        {"9 ", "00000099", "Reason:   Other", false},  // a manager no longer in the table
         {"12", "", "Reason:   Unknown", false},
         {"  ", "", "Reason:   Unknown", false},
     };
@@ -567,7 +570,7 @@ TEST_F(InventoryDocumentsTest, ARecordOutsideTheFilePrintsNothingAndClosesTheFil
             PrinterCapture cap;
             p.print();
             EXPECT_EQ(cap.bytes, "");
-            EXPECT_EQ(gPrint.gPrintStatus, 2);   // nothing printed is not reported as printed
+            EXPECT_EQ(gPrint.gPrintStatus, 2);  // nothing printed is not reported as printed
             EXPECT_TRUE(FilesClosed());
         }
     }
@@ -595,7 +598,7 @@ TEST_F(InventoryDocumentsTest, AnOutputThatDoesNotOpenOrTakeBytesIsNeverSuccess)
             p.print();
             EXPECT_NE(gPrint.gPrintStatus, 0);
             EXPECT_TRUE(FilesClosed());
-            EXPECT_EQ(Log().find(p.failLog), std::string::npos);   // the open failed; no printout was started
+            EXPECT_EQ(Log().find(p.failLog), std::string::npos);  // the open failed; no printout was started
         }
     }
 }
@@ -616,7 +619,7 @@ TEST_F(InventoryDocumentsTest, AHeaderRecordThatCannotBeReadEndsThePrintoutWithA
         gSaleSave.gPrintRecordNo = 3;
         PrinterCapture cap;
         p.print();
-        EXPECT_EQ(cap.bytes, kOpen);   // no feed or cut
+        EXPECT_EQ(cap.bytes, kOpen);  // no feed or cut
         EXPECT_EQ(gPrint.gPrintStatus, 2);
         EXPECT_TRUE(FilesClosed());
         EXPECT_NE(Log().find(p.failLog), std::string::npos) << Log();

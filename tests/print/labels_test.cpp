@@ -12,29 +12,29 @@
 #include <string>
 #include <vector>
 
-#include "common/money.h"
-#include "data/data_state.h"
-#include "data/log.h"
-#include "data/master_files.h"
-#include "data/store_fixture.h"
-#include "data/transaction_files.h"
-#include "file_size_limit.h"
 #include "backoffice/backoffice_request.h"
 #include "backoffice/dispatcher_stub.h"
 #include "backoffice/online_state.h"
 #include "backoffice/tag_text.h"
+#include "common/money.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/master_files.h"
+#include "data/sale_state.h"
+#include "data/store_fixture.h"
+#include "data/transaction_files.h"
+#include "file_size_limit.h"
 #include "print/cups_fixture.h"
 #include "print/devices.h"
 #include "print/labels.h"
 #include "print/printer_output.h"
 #include "pty_pair.h"
-#include "screen/controls.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
+#include "screen/controls.h"
 #include "screen/register_state.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -67,8 +67,14 @@ struct Product {
 };
 
 std::string ProductRecord(const Product& p) {
-    std::string r = Fixed(273, {{1, p.number}, {12, p.key}, {34, p.category}, {40, p.barcode}, {60, p.description},
-                                {100, p.price1}, {115, p.price2}, {250, p.location}});
+    std::string r = Fixed(273, {{1, p.number},
+                                {12, p.key},
+                                {34, p.category},
+                                {40, p.barcode},
+                                {60, p.description},
+                                {100, p.price1},
+                                {115, p.price2},
+                                {250, p.location}});
     if (p.weighed) r[8] = 'S';
     return r;
 }
@@ -79,9 +85,9 @@ const Product kCheese{"103", "C300", "0323456789012", "Cheese", "9.99", "", "HW"
 
 // A template with every piece of format 1 in visible characters.
 const std::vector<std::string> kFullTemplate = {
-    "11INT [2]START", "12INT END[3]", "11LBL {", "12LBL }", "11NUM N:", "12NUM ;", "11UPC U:", "12UPC ;",
-    "11DES D:",       "12DES ;",      "11PRE P:", "12PRE ;", "11LOC L:", "12LOC ;", "11LG1 G1<", "12LG1 >",
-    "11LG2 G2<",      "12LG2 >",      "11QTY Q:", "12QTY ;",
+    "11INT [2]START", "12INT END[3]", "11LBL {",   "12LBL }",  "11NUM N:", "12NUM ;",  "11UPC U:",
+    "12UPC ;",        "11DES D:",     "12DES ;",   "11PRE P:", "12PRE ;",  "11LOC L:", "12LOC ;",
+    "11LG1 G1<",      "12LG1 >",      "11LG2 G2<", "12LG2 >",  "11QTY Q:", "12QTY ;",
 };
 
 class LabelTest : public RegisterTest {
@@ -168,17 +174,17 @@ protected:
 
 TEST_F(LabelTest, TemplateLinesGiveTheirPieces) {
     Template({
-        "22NUM [27]A[13][10]",        // codes become bytes
-        "72NUM seven",                // format digit 7 counts as format 1
-        "x1DES other character",      // so does a letter
-        "31QTY [65.4][0][255]",       // a code is rounded; 0 and 255 are bytes too
-        "11INT",                      // 5 characters: skipped
-        "12INT ",                     // 6 characters: skipped
-        "11LBL first",                // replaced by the later line
+        "22NUM [27]A[13][10]",    // codes become bytes
+        "72NUM seven",            // format digit 7 counts as format 1
+        "x1DES other character",  // so does a letter
+        "31QTY [65.4][0][255]",   // a code is rounded; 0 and 255 are bytes too
+        "11INT",                  // 5 characters: skipped
+        "12INT ",                 // 6 characters: skipped
+        "11LBL first",            // replaced by the later line
         "11LBL second",
         "21LBL format two",
-        "11ABC unknown key",          // ignored
-        "11lbl lower case",           // keys match exactly
+        "11ABC unknown key",  // ignored
+        "11lbl lower case",   // keys match exactly
         "11PRE#column six ignored",
         "11UPC a[300]b[x]c[]d]e[12",  // invalid codes and the unclosed one are left out
         "31LOC  keeps blanks ",
@@ -190,7 +196,9 @@ TEST_F(LabelTest, TemplateLinesGiveTheirPieces) {
         std::string expected;
     };
     const Case cases[] = {
-        {2, "2NUM", "\x1b" "A\r\n"},
+        {2, "2NUM",
+         "\x1b"
+         "A\r\n"},
         {1, "2NUM", "seven"},
         {1, "1DES", "other character"},
         {3, "1QTY", std::string("A\0\xff", 3)},
@@ -258,9 +266,9 @@ TEST_F(LabelTest, EveryPieceAndExtraKindOfTheSaleLabels) {
     Template(kFullTemplate);
     ExtraLines({"1Price 2: ", "2Cat: "});
     Label_Read_Setup();
-    SaleLine("A100", "  Hammer ", "12.5", 2);     // found, with its category
-    SaleLine("ZZZ", "Loose item", "3.5", 12.5);   // not in the product file
-    SaleLine("B200", "Nails 2in", "1234.567", 1); // found, category not in the table
+    SaleLine("A100", "  Hammer ", "12.5", 2);      // found, with its category
+    SaleLine("ZZZ", "Loose item", "3.5", 12.5);    // not in the product file
+    SaleLine("B200", "Nails 2in", "1234.567", 1);  // found, category not in the table
     const std::string expected =
         "\x02START\r\n"
         "{\r\nN:A100;\r\nU:0123456789012;\r\nD:Hammer;\r\nP:12.50;\r\nL:Aisle 4;\r\nG1<>\r\nG2<>\r\n"
@@ -279,7 +287,7 @@ TEST_F(LabelTest, ProductKeyModeChoosesWhichPiecesNeedTheProductFile) {
     Template({"11NUM N:", "12NUM ;", "11UPC U:", "12UPC ;", "11LOC L:", "12LOC ;"});
     struct Case {
         const char* mode;
-        const char* foundKey;   // the key a sale line holds in that mode
+        const char* foundKey;  // the key a sale line holds in that mode
         std::string expected;
     };
     const Case cases[] = {
@@ -305,10 +313,10 @@ TEST(LabelQuantity, WholeNumbersFromOneTo9999InFourDigits) {
         bool adjusted;
     };
     const Case cases[] = {
-        {2, "0002", false},      {3, "0003", false},     {12, "0012", false},   {9999, "9999", false},
-        {12345, "9999", true},   {12.5, "0013", true},   {1.5, "0002", true},   {0.4, "0001", true},
-        {0, "0001", true},       {-3, "0001", true},     {std::nan(""), "0001", true},
-        {std::numeric_limits<double>::infinity(), "0001", true},
+        {2, "0002", false},    {3, "0003", false},           {12, "0012", false},
+        {9999, "9999", false}, {12345, "9999", true},        {12.5, "0013", true},
+        {1.5, "0002", true},   {0.4, "0001", true},          {0, "0001", true},
+        {-3, "0001", true},    {std::nan(""), "0001", true}, {std::numeric_limits<double>::infinity(), "0001", true},
     };
     for (const auto& c : cases) {
         bool adjusted = !c.adjusted;
@@ -327,7 +335,7 @@ TEST_F(LabelTest, EntryChoosesTheFormatOrAPurchase) {
         const char* entry;
         const char* expected;
     };
-    const Case cases[] = {{"", "one\r\n"}, {"2", "two\r\n"}, {"3", "three\r\n"}, {"12", "one\r\n"},
+    const Case cases[] = {{"", "one\r\n"},  {"2", "two\r\n"},  {"3", "three\r\n"}, {"12", "one\r\n"},
                           {"4", "one\r\n"}, {"2 ", "one\r\n"}, {"0123", ""}};
     for (const auto& c : cases) EXPECT_EQ(Print(c.entry), c.expected) << "entry \"" << c.entry << "\"";
     // 0123 loaded purchase 123 (its number padded to seven digits).
@@ -353,13 +361,13 @@ TEST_F(LabelTest, PurchaseLoadAddsItsLinesWithTheirQuantities) {
     ASSERT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(gSale.gLines[1].key, "A100");
     EXPECT_EQ(gSale.gLines[1].quantity, 2);
-    EXPECT_EQ(gSale.gLines[1].extension, Money::FromCents(2500));   // priced for its quantity
+    EXPECT_EQ(gSale.gLines[1].extension, Money::FromCents(2500));  // priced for its quantity
     EXPECT_EQ(gSale.gLines[2].key, "B200");
     EXPECT_EQ(gSale.gLines[2].quantity, 12.5);
     EXPECT_EQ(gSale.gLines[2].extension, Money::FromCents(3750));
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(Logged("Label_Print: purchase 0000003 line 002, product GONE not found, not loaded"));
-    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 2}), "Nails 2in");   // the receipt grid is redrawn
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 2}), "Nails 2in");  // the receipt grid is redrawn
     EXPECT_FALSE(gData.purchaseLines.IsOpen());
     EXPECT_FALSE(gData.purchases.IsOpen());
     // The second press prints them.
@@ -443,8 +451,8 @@ TEST_F(LabelTest, PurchaseLineTheSaleRefusesGetsNoQuantity) {
 // --------------------------------------------------------------- outputs ----
 
 // 2LBL without 1LBL is still written; 2DES without 1DES is not.
-const std::vector<std::string> kSmallTemplate = {"11INT [27]@", "12INT [12]", "12LBL ~", "11NUM N:",
-                                                 "12DES ;",     "11QTY Q:"};
+const std::vector<std::string> kSmallTemplate = {"11INT [27]@", "12INT [12]", "12LBL ~",
+                                                 "11NUM N:",    "12DES ;",    "11QTY Q:"};
 const std::string kSmallLabels = "\x1b@\r\nN:A100\r\nQ:0002\r\n~\r\n\x0c\r\n";
 
 TEST_F(LabelTest, SerialLabelPrinterReceivesTheLabels) {
@@ -504,7 +512,7 @@ TEST_F(LabelTest, LabelOutputThatFailsWhileWritingStopsThere) {
     Template(kFullTemplate);
     Label_Read_Setup();
     for (int i = 0; i < 20; ++i) SaleLine("A100", "Hammer", "1", 2);
-    const std::string all = Print();   // what a whole run writes
+    const std::string all = Print();  // what a whole run writes
     const std::string file = dir.Write("lp.out", "");
     Map("LPT1=" + file + "\n");
     gSettings.gPrinterType = "1";
@@ -556,8 +564,8 @@ TEST_F(LabelSpoolerTest, SpoolerThatRefusesTheLabelsIsNeverSuccess) {
 
 // A format 3 template with every piece of a label by order.
 const std::vector<std::string> kOrderTemplate = {
-    "31INT [2]", "32INT [3]", "31LBL {",   "32LBL }",     "31NUM N:", "32NUM ;", "31DES D:", "31PRE O:",
-    "31LOC T:",  "31UPC C:",  "31LG1 Tel<", "32LG1 >",    "31LG2 Note<", "32LG2 >", "31QTY Q:", "32QTY ;",
+    "31INT [2]", "32INT [3]", "31LBL {",    "32LBL }", "31NUM N:",    "32NUM ;", "31DES D:", "31PRE O:",
+    "31LOC T:",  "31UPC C:",  "31LG1 Tel<", "32LG1 >", "31LG2 Note<", "32LG2 >", "31QTY Q:", "32QTY ;",
 };
 
 std::string OrderLineReply(const std::string& number, const std::string& barcode, const std::string& quantity,
@@ -650,9 +658,9 @@ TEST_F(LabelOnlineTest, LinesWithoutWhatALabelNeedsAreLeftOut) {
     Template(kOrderTemplate);
     Label_Read_Setup();
     OrderLines({
-        "<purchase number>77</purchase number><product number>A100</product number>",   // no product id
-        "<purchase number>77</purchase number><product id>9</product id>",              // no product number
-        OrderLineReply("GONE", "x", "1"),                                                // not in the product file
+        "<purchase number>77</purchase number><product number>A100</product number>",  // no product id
+        "<purchase number>77</purchase number><product id>9</product id>",             // no product number
+        OrderLineReply("GONE", "x", "1"),                                              // not in the product file
         OrderLineReply("A100", "x", "2"),
     });
     gSale.gItemCount = 0;
@@ -727,7 +735,8 @@ TEST_F(LabelOnlineTest, ClassAndDepartmentComeFromTheProductMaster) {
     Label_Read_Setup();
     stub.SetHandler([](const DispatcherCall& call) {
         if (call.Param("data") == "101")
-            return DispatcherAnswer{200, "<category>HW</category><class>Tools</class><department>Hardware</department>"};
+            return DispatcherAnswer{200,
+                                    "<category>HW</category><class>Tools</class><department>Hardware</department>"};
         return DispatcherAnswer{200, "<category>HW</category><class></class><department>Bulk</department>"};
     });
     SaleLine("A100", "Hammer", "1", 1);

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
@@ -21,12 +23,10 @@
 #include "data/transaction_files.h"
 #include "print/devices.h"
 #include "print/office_slips.h"
-#include "print/printer_output.h"
-#include "screen/controls.h"
-#include "register/register_fixture.h"
-#include "config/constants.h"
-#include "config/settings.h"
 #include "print/print_golden.h"
+#include "print/printer_output.h"
+#include "register/register_fixture.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -40,8 +40,8 @@ const std::string kBetweenCopies = "F\r\nC\r\n";
 // A journal record as the cash-office writers build it (48 characters).
 std::string Activity(const std::string& date, const std::string& time, char letter, const std::string& cashier,
                      const std::string& amount, const std::string& manager = "") {
-    return Fixed(48, {{1, date}, {9, time}, {13, std::string(1, letter) + "0"}, {15, manager}, {23, cashier},
-                      {31, amount}});
+    return Fixed(
+        48, {{1, date}, {9, time}, {13, std::string(1, letter) + "0"}, {15, manager}, {23, cashier}, {31, amount}});
 }
 
 // Lowers the file size limit of the process for one call, so that a printer
@@ -151,8 +151,7 @@ TEST_F(OfficeSlipsTest, SlipsPrintTheirRecordOnBothPaperWidthsAndBothLanguages) 
          kOpen + paidOut(false, 40, B(6) + "12.50") + kClose},
         {"paid out, wide, French", PAIDOUT_Print, 'P', ".05", true, 2,
          kOpen + paidOut(true, 54, B(7) + "0.05") + kClose},
-        {"paid out refund", PAIDOUT_Print, 'P', "-12", false, 1,
-         kOpen + paidOut(false, 40, B(5) + "-12.00") + kClose},
+        {"paid out refund", PAIDOUT_Print, 'P', "-12", false, 1, kOpen + paidOut(false, 40, B(5) + "-12.00") + kClose},
         {"paid out wider than its field prints whole", PAIDOUT_Print, 'P', "1234567.5", false, 1,
          kOpen + paidOut(false, 40, "1,234,567.50") + kClose},
     };
@@ -183,7 +182,7 @@ TEST_F(OfficeSlipsTest, EachSlipPrintsTheRecordItIsGiven) {
     }
     {
         PrinterCapture cap;
-        Deposit_PrintSafe(safe);   // not the newest safe deposit: the one just written
+        Deposit_PrintSafe(safe);  // not the newest safe deposit: the one just written
         EXPECT_NE(cap.bytes.find(T("Amount: 100.00")), std::string::npos);
         EXPECT_EQ(cap.bytes.find("999"), std::string::npos);
     }
@@ -250,8 +249,7 @@ TEST_F(OfficeSlipsTest, AnOutputFailingInTheMiddleEndsTheSlipWithoutFeedOrCut) {
         const char* log;
     };
     const std::vector<Case> cases = {
-        {"safe", Deposit_PrintSafe, 'D',
-         "Deposit_PrintSafe: HandlerPrinterSafe, Printer error in middle of printing"},
+        {"safe", Deposit_PrintSafe, 'D', "Deposit_PrintSafe: HandlerPrinterSafe, Printer error in middle of printing"},
         {"bank", DepositBank_Print, 'B',
          "DepositBank_Print: HandlerPrinterDeposit, Printer error in middle of printing"},
         {"paid out", PAIDOUT_Print, 'P', "PAIDOUT_Print: HandlerPrinterDeposit, Printer error in middle of printing"},
@@ -275,7 +273,7 @@ TEST_F(OfficeSlipsTest, AnOutputFailingInTheMiddleEndsTheSlipWithoutFeedOrCut) {
         const std::string printed = dir.Read("lp.out");
         EXPECT_EQ(printed.size(), 4096u);
         EXPECT_EQ(printed.substr(0, 4), kOpen + "<");
-        EXPECT_EQ(printed.back(), 'X');   // nothing after the failure, no feed or cut
+        EXPECT_EQ(printed.back(), 'X');  // nothing after the failure, no feed or cut
     }
 }
 
@@ -320,9 +318,8 @@ TEST_F(OfficeSlipsTest, SheetsPrintNewAndMasterRecordsOnBothPaperWidths) {
                                       T("Client: N0000005");
     const std::string clientBody =
         L("Jean Tremblay") + L("12 Main St") + L("Apt 4") + L("") + L("") + T("Client: 00000100");
-    const std::string newProductBody = L("Garden hose, 25 m, reinforced, green, w") + T("$1,234.50") +
-                                       L("SUP-4411") + L("Ordered for Mrs Smith, call when it arr") + L("") +
-                                       T("Product: NP-77");
+    const std::string newProductBody = L("Garden hose, 25 m, reinforced, green, w") + T("$1,234.50") + L("SUP-4411") +
+                                       L("Ordered for Mrs Smith, call when it arr") + L("") + T("Product: NP-77");
     const std::string productBody = L("Apple") + L("FRUIT") + L("1.5") + L("A-12") + L("");
     struct Case {
         const char* name;
@@ -345,7 +342,7 @@ TEST_F(OfficeSlipsTest, SheetsPrintNewAndMasterRecordsOnBothPaperWidths) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        gSettings.gHeaderLine[0] = " MY STORE ";   // trimmed on the client sheet only
+        gSettings.gHeaderLine[0] = " MY STORE ";  // trimmed on the client sheet only
         gSettings.gWidePaper = c.wide ? 1 : 0;
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gProductKeyMode = c.keyMode;
@@ -353,11 +350,14 @@ TEST_F(OfficeSlipsTest, SheetsPrintNewAndMasterRecordsOnBothPaperWidths) {
         if (c.product && c.isNew) {
             NewEntry(Open_FileNewProduct, "0NP-1");
             rec = NewEntry(Open_FileNewProduct, NewProductRecord());
-            Open_FileNewClient();   // the sheet switches the shared file itself
+            Open_FileNewClient();  // the sheet switches the shared file itself
         } else if (c.product) {
-            dir.Write("Files/" + std::string(kTerminal) + ".PRD",
-                      CrLf({Fixed(273, {{12, "1001"}, {40, "0123456789012"}, {60, "Apple"}, {94, "FRUIT"},
-                                        {100, "1.5"}, {250, "A-12"}})}));
+            dir.Write("Files/" + std::string(kTerminal) + ".PRD", CrLf({Fixed(273, {{12, "1001"},
+                                                                                    {40, "0123456789012"},
+                                                                                    {60, "Apple"},
+                                                                                    {94, "FRUIT"},
+                                                                                    {100, "1.5"},
+                                                                                    {250, "A-12"}})}));
             Parse_FileProduct();
             rec = 1;
         } else if (c.isNew) {
@@ -366,7 +366,10 @@ TEST_F(OfficeSlipsTest, SheetsPrintNewAndMasterRecordsOnBothPaperWidths) {
         } else {
             dir.Write("Files/" + std::string(kTerminal) + ".CLI",
                       CrLf({Fixed(210, {{1, "C099"}, {12, "00000099"}, {20, "Other"}}),
-                            Fixed(210, {{1, "C100"}, {12, "00000100"}, {20, "Jean Tremblay"}, {50, "12 Main St"},
+                            Fixed(210, {{1, "C100"},
+                                        {12, "00000100"},
+                                        {20, "Jean Tremblay"},
+                                        {50, "12 Main St"},
                                         {80, "Apt 4"}})}));
             Parse_FileClient();
             rec = 2;
@@ -383,7 +386,7 @@ TEST_F(OfficeSlipsTest, SheetsPrintNewAndMasterRecordsOnBothPaperWidths) {
 }
 
 TEST_F(OfficeSlipsTest, SheetOfARecordOutsideItsFilePrintsNothingAndFails) {
-    NewEntry(Open_FileNewClient, NewClientRecord());   // record 2
+    NewEntry(Open_FileNewClient, NewClientRecord());  // record 2
     NewEntry(Open_FileNewProduct, NewProductRecord());
     struct Case {
         const char* name;

@@ -14,23 +14,23 @@
 #include <vector>
 
 #include "common/cp1252.h"
-#include "data/data_state.h"
 #include "common/fields.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/data_state.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "file_size_limit.h"
 #include "print/devices.h"
 #include "print/order_document.h"
+#include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
 #include "sale/tenders.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -48,8 +48,8 @@ std::string Pad(std::string s, std::size_t n) {
 
 std::string ProductRecord(const std::string& key, const std::string& description, const std::string& taxes,
                           const std::string& units, const std::string& col94 = "", bool weighed = false) {
-    std::string r = Fixed(273, {{12, key}, {40, "BC-" + key}, {60, description}, {90, taxes}, {94, col94},
-                                {175, units}});
+    std::string r =
+        Fixed(273, {{12, key}, {40, "BC-" + key}, {60, description}, {90, taxes}, {94, col94}, {175, units}});
     if (weighed) r[8] = 'S';
     return r;
 }
@@ -88,24 +88,37 @@ std::int32_t Store(const Order& o) {
     Open_FileOrder();
     const std::string no = PadZero(std::to_string(gData.gLastOrderRecord + 1), 7);
     const std::string header =
-        Fixed(239, {{1, no}, {9, "0"}, {11, o.kind}, {12, o.date}, {20, "1"}, {21, o.delivery}, {22, "2"},
-                    {24, o.cashier}, {32, o.deliveryDate}, {40, o.client}, {48, o.salesman}, {56, o.subtotal},
-                    {65, o.discount}, {74, o.tax1}, {83, o.tax2}, {92, o.tax3}, {101, o.total}, {110, o.change},
-                    {119, "2"}, {125, o.type}, {128, o.priority}, {130, o.comment}});
+        Fixed(239, {{1, no},           {9, "0"},         {11, o.kind},     {12, o.date},         {20, "1"},
+                    {21, o.delivery},  {22, "2"},        {24, o.cashier},  {32, o.deliveryDate}, {40, o.client},
+                    {48, o.salesman},  {56, o.subtotal}, {65, o.discount}, {74, o.tax1},         {83, o.tax2},
+                    {92, o.tax3},      {101, o.total},   {110, o.change},  {119, "2"},           {125, o.type},
+                    {128, o.priority}, {130, o.comment}});
     EXPECT_TRUE(Transaction_Append(gData.orders, gData.gLastOrderRecord, 230, header));
     int i = 0;
     for (const Order::Line& l : o.lines) {
-        const std::string rec = Fixed(88, {{1, no}, {8, PadZero(std::to_string(++i), 3)}, {11, "P"}, {19, l.key},
-                                           {39, l.quantity}, {48, l.price}, {57, l.price}, {66, l.note},
-                                           {87, l.kitComponent ? "1" : "0"}, {88, l.note.empty() ? "0" : "1"}});
+        const std::string rec = Fixed(88, {{1, no},
+                                           {8, PadZero(std::to_string(++i), 3)},
+                                           {11, "P"},
+                                           {19, l.key},
+                                           {39, l.quantity},
+                                           {48, l.price},
+                                           {57, l.price},
+                                           {66, l.note},
+                                           {87, l.kitComponent ? "1" : "0"},
+                                           {88, l.note.empty() ? "0" : "1"}});
         EXPECT_TRUE(Transaction_Append(gData.orderLines, gData.gLastOrderLineRecord, 60, rec));
     }
     int j = 0;
     for (const Order::Payment& p : o.payments) {
-        const std::string rec =
-            Fixed(232, {{1, no}, {8, PadZero(std::to_string(++j), 2)}, {10, p.type}, {18, p.amount},
-                        {27, p.reference}, {47, p.entry}, {48, Encoded(p.number)}, {73, Encoded(p.expiry)},
-                        {83, Encoded(p.holder)}});
+        const std::string rec = Fixed(232, {{1, no},
+                                            {8, PadZero(std::to_string(++j), 2)},
+                                            {10, p.type},
+                                            {18, p.amount},
+                                            {27, p.reference},
+                                            {47, p.entry},
+                                            {48, Encoded(p.number)},
+                                            {73, Encoded(p.expiry)},
+                                            {83, Encoded(p.holder)}});
         EXPECT_TRUE(Transaction_Append(gData.orderPayments, gData.gLastOrderPaymentRecord, 230, rec));
     }
     const std::int32_t rec = gData.gLastOrderRecord;
@@ -164,8 +177,7 @@ protected:
         const std::vector<std::string> clients = {
             ClientRecord("1", "1", "00000001", "Walk-in", "", "", ""),
             ClientRecord("C100", "1", "00000100", "John Smith", "1 Main St", "Springfield", "555-0100"),
-            ClientRecord("C200", "2", "00000200", "Marie Tremblay", "12 rue Principale", "Montreal",
-                         "514-555-0100"),
+            ClientRecord("C200", "2", "00000200", "Marie Tremblay", "12 rue Principale", "Montreal", "514-555-0100"),
             ClientRecord("C300", "3", "00000300", "Hans Weber", "", "", ""),
         };
         dir.Write("Files/" + std::string(kTerminal) + ".CLI", CrLf(clients));
@@ -216,11 +228,13 @@ std::string Heading(const std::string& title, bool wide, bool french) {
     if (!french) {
         h += L("Order:    0000002" + gap + "Date:  14/Feb/2026") + L("Terminal: 1234567") + L("Cashier:  Ann") +
              L("Salesman: Bob") + L("Client:   " + Pad("John Smith", 30)) + L(B(10) + Pad("1 Main St", 30)) +
-             L(B(10) + Pad("Springfield", 30)) + L("Telephone:" + Pad("555-0100", 20)) + L("Number:   00000100") + L("Delivery: RUSH   Ship Directly to Client");
+             L(B(10) + Pad("Springfield", 30)) + L("Telephone:" + Pad("555-0100", 20)) + L("Number:   00000100") +
+             L("Delivery: RUSH   Ship Directly to Client");
     } else {
         h += L("Commande: 0000002" + gap + "Date:  14/Fev/2026") + L("Terminal: 1234567") + L("Commis:   Ann") +
-             L("Vendeur:  Bob") + L("Client:   " + Pad("Marie Tremblay", 30)) + L(B(10) + Pad("12 rue Principale", 30)) +
-             L(B(10) + Pad("Montreal", 30)) + L("Telephone:" + Pad("514-555-0100", 20)) + L("Number:   00000200") +
+             L("Vendeur:  Bob") + L("Client:   " + Pad("Marie Tremblay", 30)) +
+             L(B(10) + Pad("12 rue Principale", 30)) + L(B(10) + Pad("Montreal", 30)) +
+             L("Telephone:" + Pad("514-555-0100", 20)) + L("Number:   00000200") +
              L(W("Livraison:RUSH   Livraison à Client"));
     }
     return h + L(B(10) + "24/Dec/2026") + L("") + Rule(wide ? 54 : 40);
@@ -242,13 +256,13 @@ TEST_F(OrderDocumentTest, LayawayPrintsOnBothPaperWidthsInTheClientsLanguage) {
     const std::vector<Case> cases = {
         {"narrow English", false, false,
          L("Apple" + B(20) + " " + B(5)) + L(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
-             L("Book" + B(21) + " each " + B(3) + "$20.00") + L(Pad("Gift wrap", 21)) +
-             L("Eggs" + B(21) + " /12  ") + L(B(6) + "Qty: 6        x" + B(4) + "6.00 =" + B(4) + "$3.00") +
+             L("Book" + B(21) + " each " + B(3) + "$20.00") + L(Pad("Gift wrap", 21)) + L("Eggs" + B(21) + " /12  ") +
+             L(B(6) + "Qty: 6        x" + B(4) + "6.00 =" + B(4) + "$3.00") +
              L("Gift basket" + B(14) + " " + B(5) + B(3) + "$15.00")},
         {"narrow French", false, true,
          L("Apple" + B(20) + " " + B(5)) + L(B(6) + "Qte: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
-             L("Book" + B(21) + " each " + B(3) + "$20.00") + L(Pad("Gift wrap", 21)) +
-             L("Eggs" + B(21) + " /12  ") + L(B(6) + "Qte: 6        x" + B(4) + "6.00 =" + B(4) + "$3.00") +
+             L("Book" + B(21) + " each " + B(3) + "$20.00") + L(Pad("Gift wrap", 21)) + L("Eggs" + B(21) + " /12  ") +
+             L(B(6) + "Qte: 6        x" + B(4) + "6.00 =" + B(4) + "$3.00") +
              L("Gift basket" + B(14) + " " + B(5) + B(3) + "$15.00")},
         {"wide English", true, false,
          ColumnTitle(false) + L("Apple" + B(21) + " TNN" + B(6) + "2" + B(3) + "10.00" + B(4) + "20.00") +
@@ -327,11 +341,11 @@ TEST_F(OrderDocumentTest, TrainingAndDuplicateTitlesRepeatAboveTheLinesOnlyWhenT
         const std::int32_t rec = Store(o);
         gSaleSave.gReceiptDuplicate = true;
         const std::string expected =
-            kOpen + T("**MODE DE FORMATION**") + T(" ***DUPLICATA***") + L("MY STORE") + L("") +
-            T("    Store Order") + L("Order:    0000002" + B(4) + "Date:  14/Feb/2026") + L("Terminal: 1234567") +
-            L("Cashier:  Ann") + L("Salesman: Bob") + L("Delivery: Normal Pickup from Store") +
-            L(B(10) + "24/Dec/2026") + L("") + Rule(40) + Rule(40) + L(B(7) + "Sub Total: " + B(17) + "0.00") +
-            L(B(7) + "Total:     " + B(17) + "0.00") + Rule(40) + kClose;
+            kOpen + T("**MODE DE FORMATION**") + T(" ***DUPLICATA***") + L("MY STORE") + L("") + T("    Store Order") +
+            L("Order:    0000002" + B(4) + "Date:  14/Feb/2026") + L("Terminal: 1234567") + L("Cashier:  Ann") +
+            L("Salesman: Bob") + L("Delivery: Normal Pickup from Store") + L(B(10) + "24/Dec/2026") + L("") + Rule(40) +
+            Rule(40) + L(B(7) + "Sub Total: " + B(17) + "0.00") + L(B(7) + "Total:     " + B(17) + "0.00") + Rule(40) +
+            kClose;
         EXPECT_EQ(Print(rec), expected);
         EXPECT_TRUE(gSaleSave.gReceiptDuplicate);
     }
@@ -360,7 +374,7 @@ TEST_F(OrderDocumentTest, WeighedGoodsDiscountTaxesAndProductCodeLines) {
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
         gSettings.gPrintOption811 = "1";
-        gSale.gTaxRate = {0, 0, 0, 0};   // the stored amounts decide
+        gSale.gTaxRate = {0, 0, 0, 0};  // the stored amounts decide
         Order o;
         o.subtotal = "32";
         o.discount = "3.2";
@@ -392,18 +406,27 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
     const std::string narrowRule = L("X" + std::string(39, '-'));
     const std::string wideRule = L("X" + std::string(49, '-'));
     const std::vector<Case> cases = {
-        {"keyed, exchange-file back-end", false, false, "1",
+        {"keyed, exchange-file back-end",
+         false,
+         false,
+         "1",
          {"4", "20", "0012345A\"", "2", "4111111111111111", "1227", ""},
          L("PURCHASE") + L("AMOUNT: 20.00") + L("Visa Card") + L("MANUAL") +
              L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227" + B(6)) + L("AUTHORIZATION: 12345") + L("") +
              L(B(18) + "APPROVED") + L("") + L("") + L("") + narrowRule + L(B(9) + "Customer's Signature") + L("") +
              L("")},
-        {"swiped, terminal back-end", false, false, "2",
+        {"swiped, terminal back-end",
+         false,
+         false,
+         "2",
          {"4", "20", "001234", "1", "5500000000000004", "0128", "  JOHN SMITH  "},
          L("PURCHASE") + L("AMOUNT: 20.00") + L("Visa Card") + L("SWIPE") +
              L("XXXXXXXXXXXX0004" + B(5) + "Expiry: 0128" + B(6)) + L("AUTHORIZATION: 001234") + L("") +
              L(B(18) + "APPROVED") + L("") + L("") + L("") + narrowRule + L(B(14) + "JOHN SMITH") + L("") + L("")},
-        {"keyed, French client, wide paper", true, true, "1",
+        {"keyed, French client, wide paper",
+         true,
+         true,
+         "1",
          {"4", "20", "00A1\"", "2", "4111111111111111", "1227", ""},
          L("PURCHASE") + L("MONTANT: 20.00") + L("Visa Card") + L("MANUAL") +
              L("XXXXXXXXXXXX1111" + B(5) + "Expir.: 1227" + B(6)) + L("AUTHORIZATION: A1") + L("") +
@@ -416,7 +439,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
         gSettings.gCardBackend = c.backend;
-        gSettings.gFullCardNumberCopy = true;   // never honoured on the order document
+        gSettings.gFullCardNumberCopy = true;  // never honoured on the order document
         // The card pays part; cash tendered 35.00 pays the rest with 5.00
         // change, so the card is not the last payment.
         Order o;
@@ -466,13 +489,10 @@ TEST_F(OrderDocumentTest, TitleFollowsOrderKindAndDocumentType) {
         const char* french;
     };
     const std::vector<Case> cases = {
-        {"1", "1 ", "   Special Order", "Commande Spécial"},
-        {"1", "11", "     Layaway", "   Mise-de-Cote"},
-        {"1", "5 ", "    Quotation", "    Soumission"},
-        {"1", "10", "       RMA", "       RMA"},
-        {"1", "9 ", "    Draft Order", "Commande Draft"},
-        {"2", "11", "    Store Order", "Commande de Magasin"},
-        {"1", "7 ", "   Special Order", "Commande Spécial"},   // a type the writer never stores
+        {"1", "1 ", "   Special Order", "Commande Spécial"}, {"1", "11", "     Layaway", "   Mise-de-Cote"},
+        {"1", "5 ", "    Quotation", "    Soumission"},      {"1", "10", "       RMA", "       RMA"},
+        {"1", "9 ", "    Draft Order", "Commande Draft"},    {"2", "11", "    Store Order", "Commande de Magasin"},
+        {"1", "7 ", "   Special Order", "Commande Spécial"},  // a type the writer never stores
     };
     for (const Case& c : cases) {
         for (const bool french : {false, true}) {
@@ -494,8 +514,9 @@ TEST_F(OrderDocumentTest, ClientBlockByClientKindAndLanguageByClient) {
     // A client entered at the register, in the new-client file.
     Open_FileNewClient();
     gData.newFile.Write(1, Pad("2", 498));
-    gData.newFile.Write(2, Fixed(497, {{3, "N0000002"}, {11, "Paul Martin"}, {56, "77 Lake Road"},
-                                       {116, "Lakeside"}, {188, "555-0199"}}));
+    gData.newFile.Write(
+        2,
+        Fixed(497, {{3, "N0000002"}, {11, "Paul Martin"}, {56, "77 Lake Road"}, {116, "Lakeside"}, {188, "555-0199"}}));
     gData.newFile.Close();
     struct Case {
         const char* name;
@@ -550,7 +571,7 @@ TEST_F(OrderDocumentTest, NothingPrintsForARecordOutsideTheOrderFile) {
         SCOPED_TRACE(r);
         gPrint.gPrintStatus = 0;
         EXPECT_EQ(Print(r), "");
-        EXPECT_EQ(gPrint.gPrintStatus, 2);   // nothing printed is not reported as printed
+        EXPECT_EQ(gPrint.gPrintStatus, 2);  // nothing printed is not reported as printed
         EXPECT_FALSE(gData.orders.IsOpen());
         EXPECT_NE(Log().find("Order_Print: order record " + std::to_string(r) + " is not in the order file"),
                   std::string::npos);
@@ -610,7 +631,7 @@ TEST_F(OrderDocumentTest, FailuresAreNeverReportedAsSuccess) {
         const std::string printed = dir.Read("lp.out");
         EXPECT_EQ(printed.size(), 700u);
         EXPECT_EQ(printed.substr(0, 3), kOpen);
-        EXPECT_EQ(printed.find("FC"), std::string::npos);   // no feed or cut after a failure
+        EXPECT_EQ(printed.find("FC"), std::string::npos);  // no feed or cut after a failure
         EXPECT_NE(Log().find("Order_Print: Error detected during printout of order"), std::string::npos);
     }
     TearDown();

@@ -17,10 +17,10 @@
 #include "print/devices.h"
 #include "print/pole_display.h"
 #include "pty_pair.h"
-#include "screen/controls.h"
-#include "screen/messages.h"
 #include "register/register_fixture.h"
 #include "sale/totals.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -251,8 +251,7 @@ TEST_F(PoleDisplayTest, ParallelDisplayTakesEachPieceAsALine) {
             EXPECT_EQ(gDisplay.gDisplayError, 0) << c.name << ", set " << set;
             // Each operation opens the device for output again after the
             // initialisation, so the file holds the screen's own pieces.
-            EXPECT_EQ(dir.Read("lpt1.out"), AsLines(set == 0 ? c.set0 : c.set1Parallel))
-                << c.name << ", set " << set;
+            EXPECT_EQ(dir.Read("lpt1.out"), AsLines(set == 0 ? c.set0 : c.set1Parallel)) << c.name << ", set " << set;
         }
     }
     EXPECT_EQ(Log(), "");
@@ -269,37 +268,53 @@ TEST_F(PoleDisplayTest, TextsLongerThanTheirRoomAreCutAndAmountsKeepTheirEnd) {
         int language;
         std::function<void()> prepare;
         void (*show)();
-        Pieces pieces;   // set 0
+        Pieces pieces;  // set 0
     };
     const Case cases[] = {
-        {"long description, amount wider than 13 cells", 1,
-         [] { AddLine("Extra long product description", 2, "123456789012.34"); }, Customer_Product,
+        {"long description, amount wider than 13 cells",
+         1,
+         [] { AddLine("Extra long product description", 2, "123456789012.34"); },
+         Customer_Product,
          {kLine1Set0 + "Extra long product d", kLine2Set0 + "(x2)" + B(16), kCell27Set0 + "3456789012.34"}},
-        {"amount wider than the line", 1,
-         [] { AddLine("Boat", 1, "-123456789012345.67"); }, Customer_Product,
+        {"amount wider than the line",
+         1,
+         [] { AddLine("Boat", 1, "-123456789012345.67"); },
+         Customer_Product,
          {kLine1Set0 + "Boat" + B(16), kLine2Set0 + "3,456,789,012,345.67"}},
-        {"long quantity text", 1, [] { AddLine("Nails", 1234567.123456789, "5"); }, Customer_Product,
+        {"long quantity text",
+         1,
+         [] { AddLine("Nails", 1234567.123456789, "5"); },
+         Customer_Product,
          {kLine1Set0 + "Nails" + B(15), kLine2Set0 + "(x1234567.12345679)" + B(1), kCell27Set0 + B(8) + "$5.00"}},
-        {"price wider than the line", 1,
+        {"price wider than the line",
+         1,
          [] {
              gSale.gPriceCheckText = "Tractor";
              gSale.gPriceCheckPrice = "$123456789012345678.00";
          },
-         Customer_PriceChecker, {kLine1Set0 + "Tractor" + B(13), kLine2Set0 + "23456789012345678.00"}},
-        {"due and change wider than 13 cells", 1,
+         Customer_PriceChecker,
+         {kLine1Set0 + "Tractor" + B(13), kLine2Set0 + "23456789012345678.00"}},
+        {"due and change wider than 13 cells",
+         1,
          [] {
              AddLine("Boat", 1, "5");
              gSale.gBalanceDue = M("123456789.5");
              gSale.gChange = M("-1234567890");
          },
-         Customer_Total, {kLine1Set0 + "Total: " + "23,456,789.50", kLine2Set0 + "Change:" + "34,567,890.00"}},
-        {"French change label", 2,
+         Customer_Total,
+         {kLine1Set0 + "Total: " + "23,456,789.50", kLine2Set0 + "Change:" + "34,567,890.00"}},
+        {"French change label",
+         2,
          [] {
              AddLine("Tasse", 1, "5");
              gSale.gChange = M("1.5");
          },
-         Customer_Total, {kLine1Set0 + "Total: " + B(8) + "$0.00", kLine2Set0 + "Monnaie:" + B(7) + "$1.50"}},
-        {"French thank-you cut", 2, [] { AddLine("Tasse", 1, "5"); }, Customer_Thankyou,
+         Customer_Total,
+         {kLine1Set0 + "Total: " + B(8) + "$0.00", kLine2Set0 + "Monnaie:" + B(7) + "$1.50"}},
+        {"French thank-you cut",
+         2,
+         [] { AddLine("Tasse", 1, "5"); },
+         Customer_Thankyou,
          {kLine1Set0 + "Transaction Compl\xe9t\xe9", kLine2Set0 + "       Merci" + B(8)}},
     };
     for (const Case& c : cases) {
@@ -327,11 +342,10 @@ TEST_F(PoleDisplayTest, SerialSetOneNeverWritesTheLastCell) {
         std::string text;
     };
     const Case cases[] = {
-        {"long quantity text leaves the amount no room", 1,
-         [] { AddLine("Nails", -1234567.123456789, "-5"); }, Customer_Product,
-         "Nails" + B(15) + "(x-1234567.12345679"},
-        {"amount cut to what the quantity leaves", 1, [] { AddLine("Boat", 12, "123456789012.5"); },
-         Customer_Product, "Boat" + B(16) + "(x12)" + "23456789012.50"},
+        {"long quantity text leaves the amount no room", 1, [] { AddLine("Nails", -1234567.123456789, "-5"); },
+         Customer_Product, "Nails" + B(15) + "(x-1234567.12345679"},
+        {"amount cut to what the quantity leaves", 1, [] { AddLine("Boat", 12, "123456789012.5"); }, Customer_Product,
+         "Boat" + B(16) + "(x12)" + "23456789012.50"},
         {"French change label", 2,
          [] {
              AddLine("Tasse", 1, "5");
@@ -364,14 +378,10 @@ TEST_F(PoleDisplayTest, NoDisplayOrNoSaleLineWritesNothing) {
         void (*show)();
     };
     const Case cases[] = {
-        {"no display: open", 0, 1, Customer_Open},
-        {"no display: greeting", 0, 1, Customer_Greeting},
-        {"no display: product", 0, 1, Customer_Product},
-        {"no display: price check", 0, 1, Customer_PriceChecker},
-        {"port above 7: greeting", 8, 1, Customer_Greeting},
-        {"negative port: total", -1, 1, Customer_Total},
-        {"no line: product", 7, 0, Customer_Product},
-        {"no line: total", 7, 0, Customer_Total},
+        {"no display: open", 0, 1, Customer_Open},           {"no display: greeting", 0, 1, Customer_Greeting},
+        {"no display: product", 0, 1, Customer_Product},     {"no display: price check", 0, 1, Customer_PriceChecker},
+        {"port above 7: greeting", 8, 1, Customer_Greeting}, {"negative port: total", -1, 1, Customer_Total},
+        {"no line: product", 7, 0, Customer_Product},        {"no line: total", 7, 0, Customer_Total},
         {"no line: thank-you", 1, 0, Customer_Thankyou},
     };
     for (const Case& c : cases) {
@@ -408,8 +418,8 @@ TEST_F(PoleDisplayTest, PortThatCannotBeOpenedSetsTheErrorOnceLoggedPerOperation
 
     AddLine("Coffee mug", 1, "5");
     gSale.gPriceCheckText = "Mug";
-    for (void (*show)() : {Customer_Greeting, Customer_Product, Customer_Total, Customer_Thankyou,
-                           Customer_PriceChecker}) {
+    for (void (*show)() :
+         {Customer_Greeting, Customer_Product, Customer_Total, Customer_Thankyou, Customer_PriceChecker}) {
         gDisplay.gDisplayError = 0;
         show();
         EXPECT_EQ(gDisplay.gDisplayError, 1);
@@ -452,7 +462,7 @@ TEST_F(PoleDisplayTest, WriteFailingMidScreenKeepsWhatWasWrittenAndIsLogged) {
     gSettings.gDisplayLine1 = "Welcome";
     gSettings.gDisplayLine2 = "Come again";
     {
-        FileSizeLimit limit(26);   // the initialisation and the first line fit, the second does not
+        FileSizeLimit limit(26);  // the initialisation and the first line fit, the second does not
         Customer_Greeting();
     }
     EXPECT_EQ(gDisplay.gDisplayError, 1);
@@ -511,7 +521,7 @@ TEST_F(PoleDisplayTest, PriceCheckReturnsToTheGreetingAfterTwelveSeconds) {
     gSettings.gDisplayLine2 = "";
     gSale.gPriceCheckText = "Mug";
     gSale.gPriceCheckPrice = "$5.00";
-    timers.Start(TimerId::Customer, 500);   // a price check already under way starts over
+    timers.Start(TimerId::Customer, 500);  // a price check already under way starts over
     Customer_PriceChecker();
     EXPECT_TRUE(timers.Running(TimerId::Customer));
     EXPECT_EQ(timers.Interval(TimerId::Customer), 12000);

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <string>
 
-#include "print/printer_output.h"
 #include "config/settings.h"
+#include "print/printer_output.h"
 
 namespace tarvo::print_golden {
 

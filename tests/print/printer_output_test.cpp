@@ -29,13 +29,13 @@
 #include "platform/serial_port.h"
 #include "print/cups_fixture.h"
 #include "print/devices.h"
+#include "print/print_golden.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
-#include "screen/controls.h"
+#include "pty_pair.h"
 #include "register/register_fixture.h"
 #include "sale/sale_start.h"
-#include "pty_pair.h"
-#include "print/print_golden.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 
 extern char** environ;
@@ -49,11 +49,14 @@ using namespace std::string_literals;
 
 // Control sequences of the test printer.
 const std::string kInit = "\x1b@";
-const std::string kTitleOn = "\x1b" "E\x01";
-const std::string kTitleOff = "\x1b" "E\x00"s;
+const std::string kTitleOn = "\x1b"
+                             "E\x01";
+const std::string kTitleOff = "\x1b"
+                              "E\x00"s;
 const std::string kDrawer1 = "\x1bp\x00\x19\xfa"s;
 const std::string kDrawer2 = "\x1bp\x01\x19\xfa"s;
-const std::string kFeed = "\x1b" "d\x03";
+const std::string kFeed = "\x1b"
+                          "d\x03";
 const std::string kCut = "\x1dV\x00"s;
 
 // A printout with every kind of piece: windows-1252 letters (e9 = e acute,
@@ -78,7 +81,7 @@ class PrinterTest : public RegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        Reg().services.print = &printer;   // a sale start ends the print-to-screen mode
+        Reg().services.print = &printer;  // a sale start ends the print-to-screen mode
         gPrint = PrintState{};
         UseTerminalFolder(dir.Path());
         SetCode(1, kInit);
@@ -116,10 +119,22 @@ TEST(PrinterPortNames, EachPrinterTypeOpensItsDocumentedPort) {
         const char* port;
     };
     const Case cases[] = {
-        {"0", ""},  {"6", ""},  {"20", ""}, {"2", "lpt2"}, {"5", "lpt3"}, {"1", "lpt1"}, {"11", "lpt1"},
-        {"", "lpt1"}, {"06", "lpt1"}, {" 6", "lpt1"}, {"3", "COM1:9600,N,8,1,ASC,LF"},
-        {"4", "COM2:9600,N,8,1,ASC,LF"}, {"7", "COM3:9600,N,8,1,ASC,LF"}, {"8", "COM4:9600,N,8,1,ASC,LF"},
-        {"9", "COM5:9600,N,8,1,ASC,LF"}, {"10", "COM6:9600,N,8,1,ASC,LF"},
+        {"0", ""},
+        {"6", ""},
+        {"20", ""},
+        {"2", "lpt2"},
+        {"5", "lpt3"},
+        {"1", "lpt1"},
+        {"11", "lpt1"},
+        {"", "lpt1"},
+        {"06", "lpt1"},
+        {" 6", "lpt1"},
+        {"3", "COM1:9600,N,8,1,ASC,LF"},
+        {"4", "COM2:9600,N,8,1,ASC,LF"},
+        {"7", "COM3:9600,N,8,1,ASC,LF"},
+        {"8", "COM4:9600,N,8,1,ASC,LF"},
+        {"9", "COM5:9600,N,8,1,ASC,LF"},
+        {"10", "COM6:9600,N,8,1,ASC,LF"},
     };
     for (const auto& c : cases) EXPECT_EQ(PrinterPort_Name(c.type), c.port) << "type \"" << c.type << "\"";
 }
@@ -174,9 +189,15 @@ TEST(PrinterDeviceMap, MapFileNamesTheDevicesAndDefaultsFillTheRest) {
         const char* port;
         const char* path;
     };
-    const Case cases[] = {{"COM1", "/dev/ttyUSB0"}, {"com2", "/dev/ttyACM0"}, {"COM3", "/dev/ttyS2"},
-                          {"COM6", "/dev/ttyS5"},   {"LPT1", "/tmp/lp.out"},  {"lpt3", "/dev/lp2"},
-                          {"COM7", ""},             {"LPT4", ""},             {"PRN", ""}};
+    const Case cases[] = {{"COM1", "/dev/ttyUSB0"},
+                          {"com2", "/dev/ttyACM0"},
+                          {"COM3", "/dev/ttyS2"},
+                          {"COM6", "/dev/ttyS5"},
+                          {"LPT1", "/tmp/lp.out"},
+                          {"lpt3", "/dev/lp2"},
+                          {"COM7", ""},
+                          {"LPT4", ""},
+                          {"PRN", ""}};
     for (const auto& c : cases) EXPECT_EQ(Device_Path(map, c.port), c.path) << c.port;
     EXPECT_EQ(Device_SpoolerQueue(map), "Receipts");
     EXPECT_EQ(Device_SpoolerQueue(DeviceMap_Load(d / "missing")), "");
@@ -189,8 +210,8 @@ TEST_F(PrinterTest, PrinterCaptureGivesTheBytesOfEachPrinterType) {
         const char* type;
         const std::string* expected;
     };
-    const Case cases[] = {{"3", &kSampleOnPort}, {"1", &kSampleOnPort}, {"10", &kSampleOnPort},
-                          {"6", &kSampleOnSpooler}};
+    const Case cases[] = {
+        {"3", &kSampleOnPort}, {"1", &kSampleOnPort}, {"10", &kSampleOnPort}, {"6", &kSampleOnSpooler}};
     for (const auto& c : cases) {
         gSettings.gPrinterType = c.type;
         PrinterCapture capture;
@@ -400,7 +421,7 @@ TEST_F(PrinterTest, PrinterOpenCutsOffTheUnfinishedPrintout) {
 TEST_F(PrinterTest, DrawerOpensThroughThePrinterByTheCashierKey) {
     struct Case {
         const char* type;
-        const char* cashierKey;   // nullptr: nobody logged in
+        const char* cashierKey;  // nullptr: nobody logged in
         std::string expected;
     };
     const Case cases[] = {
@@ -430,7 +451,7 @@ TEST_F(PrinterTest, DrawerOnItsOwnPortSendsBellAndLineEnd) {
     ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
     Map("COM1=" + pty.A() + "\n");
     gSettings.gDrawerPort = 1;
-    gSettings.gPrinterType = "3";   // the receipt printer is not touched
+    gSettings.gPrinterType = "3";  // the receipt printer is not touched
     PrinterCapture capture;
     gPrint.gPrintStatus = 0;
     Drawer_Open();

@@ -13,12 +13,12 @@
 #include <chrono>
 #include <string>
 
+#include "config/settings.h"
 #include "platform/serial_port.h"
 #include "print/devices.h"
 #include "print/printer_output.h"
 #include "pty_pair.h"
 #include "register/register_fixture.h"
-#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -26,9 +26,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 class PrinterStallTest : public RegisterTest {
 protected:

@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
+#include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
 #include "sale/tenders.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo::receipt_fixture {
@@ -36,7 +36,7 @@ inline std::string Pad(std::string s, std::size_t n) {
 
 // One product of the product file: number, key, description, taxes, units.
 inline std::string ProductRecord(const std::string& number, const std::string& key, const std::string& description,
-                          const std::string& taxes, const std::string& units, bool weighed = false) {
+                                 const std::string& taxes, const std::string& units, bool weighed = false) {
     std::string r = Fixed(273, {{1, number}, {12, key}, {60, description}, {90, taxes}, {175, units}});
     if (weighed) r[8] = 'S';
     return r;

@@ -12,22 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
-#include "data/work_file.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
+#include "data/work_file.h"
 #include "file_size_limit.h"
 #include "print/devices.h"
+#include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
 #include "print/receipt_fixture.h"
 #include "register/register_fixture.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
 #include "sale/tenders.h"
-#include "config/constants.h"
-#include "config/settings.h"
-#include "print/print_golden.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -77,8 +77,8 @@ TEST_F(ReceiptTest, CashSaleWithChangePrintsOnBothPaperWidthsAndBothLanguages) {
              L(B(6) + "Qte: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
              L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) + L(B(7) + "Sous Total:" + B(16) + "40.00") +
              L(B(7) + "GST:       " + B(17) + "2.00") + B(7) + T("Total: " + B(4) + "42.00") +
-             L(B(7) + "Cash" + B(14) + B(9) + "50.00") + L(B(7) + "Monnaie" + B(11) + B(10) + "8.00") +
-             Rule(40) + kClose},
+             L(B(7) + "Cash" + B(14) + B(9) + "50.00") + L(B(7) + "Monnaie" + B(11) + B(10) + "8.00") + Rule(40) +
+             kClose},
         {"wide French", true, 2,
          kOpen + Heading(true, true) + Rule(54) + L("     Description              Quantite   Prix     Total") +
              Rule(54) + L("Apple" + B(25) + B(6) + "2" + B(3) + "10.00" + B(4) + "20.00") +
@@ -105,19 +105,21 @@ TEST_F(ReceiptTest, DiscountAndEveryStoredTaxPrintEvenWithoutACurrentRate) {
         std::string items;
     };
     const std::vector<Case> cases = {
-        {"narrow", false, L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + L("Cheese" + B(24)) +
-                              L(B(9) + "1.500 Lb @" + B(4) + "$8.00/Lb" + B(3) + "$12.00") +
-                              L("Book" + B(21) + " " + B(5) + B(3) + "$20.00")},
-        {"wide", true, L("Book" + B(26) + B(6) + "1" + B(3) + "20.00" + B(4) + "20.00") +
-                           L("Cheese" + B(17) + " " + " 1.500 Lb @" + B(3) + "$8.00/Lb" + B(2) + "$12.00") +
-                           L("Book" + B(26) + B(6) + "1" + B(3) + "20.00" + B(4) + "20.00")},
+        {"narrow", false,
+         L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + L("Cheese" + B(24)) +
+             L(B(9) + "1.500 Lb @" + B(4) + "$8.00/Lb" + B(3) + "$12.00") +
+             L("Book" + B(21) + " " + B(5) + B(3) + "$20.00")},
+        {"wide", true,
+         L("Book" + B(26) + B(6) + "1" + B(3) + "20.00" + B(4) + "20.00") +
+             L("Cheese" + B(17) + " " + " 1.500 Lb @" + B(3) + "$8.00/Lb" + B(2) + "$12.00") +
+             L("Book" + B(26) + B(6) + "1" + B(3) + "20.00" + B(4) + "20.00")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSale.gTaxRate = {0, 0, 0, 0};   // the stored amounts decide
+        gSale.gTaxRate = {0, 0, 0, 0};  // the stored amounts decide
         AddLine("BOOK", 1, "20");
         AddLine("CHEESE", 1.5, "8");
         AddLine("BOOK", 1, "20");
@@ -146,8 +148,9 @@ TEST_F(ReceiptTest, GiftReceiptPrintsDescriptionsWithoutPricesOrTotals) {
     };
     const std::vector<Case> cases = {
         {"narrow", false, Rule(40) + L("Apple" + B(20) + " ") + L("Book" + B(21) + " ") + Rule(40)},
-        {"wide", true, Rule(54) + L("     Description              Quantity  ") + Rule(54) +
-                           L("Apple" + B(25) + B(6) + "2") + L("Book" + B(26) + B(6) + "1") + Rule(54)},
+        {"wide", true,
+         Rule(54) + L("     Description              Quantity  ") + Rule(54) + L("Apple" + B(25) + B(6) + "2") +
+             L("Book" + B(26) + B(6) + "1") + Rule(54)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,7 +159,8 @@ TEST_F(ReceiptTest, GiftReceiptPrintsDescriptionsWithoutPricesOrTotals) {
         gSettings.gWidePaper = c.wide ? 1 : 0;
         CashSale();
         gSaleSave.gGiftReceipt = true;
-        EXPECT_EQ(SaveAndPrint(), kOpen + kStoreHeader + T("   GIFT RECEIPT") + L("") + InvoiceLines(c.wide, false) + c.items + kClose);
+        EXPECT_EQ(SaveAndPrint(),
+                  kOpen + kStoreHeader + T("   GIFT RECEIPT") + L("") + InvoiceLines(c.wide, false) + c.items + kClose);
         EXPECT_FALSE(gSaleSave.gGiftReceipt);
     }
 }
@@ -186,8 +190,8 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
         bool fullNumber;
         std::string number, auth, signature;
     };
-    const std::string signature = L("") + L("") + L("") + L("X" + std::string(39, '-')) +
-                                  L(B(9) + "Customer's Signature") + L("") + L("");
+    const std::string signature =
+        L("") + L("") + L("") + L("X" + std::string(39, '-')) + L(B(9) + "Customer's Signature") + L("") + L("");
     const std::vector<Case> cases = {
         {"exchange file, first copy", "1", 0, false, "XXXXXXXXXXXX1111", "12345", signature},
         {"exchange file, second copy", "1", 1, true, "XXXXXXXXXXXX1111", "12345", ""},
@@ -212,9 +216,9 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
         const std::string expected =
             kOpen + Heading(false, false) + Rule(40) + L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
             L(B(7) + "Sub Total: " + B(16) + "20.00") + B(7) + T("Total: " + B(4) + "20.00") +
-            L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + Pad("0012345A\"", 20)) + Rule(40) +
-            L("PURCHASE") + L("AMOUNT: 20.00") + L("MANUAL") + L(c.number + B(5) + "Expiry: 1227" + B(6)) + L("AUTHORIZATION: " + c.auth) +
-            L("") + L(B(18) + "APPROVED") + c.signature + kClose;
+            L(B(7) + "Visa Card" + B(9) + B(9) + "20.00") + L(B(7) + Pad("0012345A\"", 20)) + Rule(40) + L("PURCHASE") +
+            L("AMOUNT: 20.00") + L("MANUAL") + L(c.number + B(5) + "Expiry: 1227" + B(6)) +
+            L("AUTHORIZATION: " + c.auth) + L("") + L(B(18) + "APPROVED") + c.signature + kClose;
         EXPECT_EQ(SaveAndPrint(), expected);
         EXPECT_EQ(gCardPaymentRecNo, 2);
     }
@@ -231,7 +235,7 @@ TEST_F(ReceiptTest, ARecordOutsideTheInvoiceFilePrintsNothing) {
         PrinterCapture cap;
         Receipt_Print();
         EXPECT_EQ(cap.bytes, "");
-        EXPECT_EQ(gPrint.gPrintStatus, 2);   // nothing printed is not reported as printed
+        EXPECT_EQ(gPrint.gPrintStatus, 2);  // nothing printed is not reported as printed
         EXPECT_FALSE(gSaleSave.gGiftReceipt);
         EXPECT_FALSE(gData.invoices.IsOpen());
         EXPECT_NE(Log().find("Print_Recipt: invoice record " + std::to_string(rec) + " is not in the invoice file"),
@@ -256,7 +260,7 @@ TEST_F(ReceiptTest, FailuresAreNeverReportedAsSuccess) {
         EXPECT_FALSE(gData.invoices.IsOpen());
         const std::string printed = dir.Read("lp.out");
         EXPECT_EQ(printed.size(), 400u);
-        EXPECT_EQ(printed.find("FC"), std::string::npos);   // no feed or cut after a failure
+        EXPECT_EQ(printed.find("FC"), std::string::npos);  // no feed or cut after a failure
         EXPECT_NE(Log().find("Print_Recipt: HandlerReceipt, Error detected during printout of receipt"),
                   std::string::npos);
     }
@@ -338,8 +342,9 @@ void WriteClients(TestDir& dir) {
     WorkFile f;
     ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".NWC", 500, true));
     ASSERT_TRUE(f.Write(1, "2"));
-    ASSERT_TRUE(f.Write(2, Fixed(220, {{1, "N"}, {3, "3003"}, {11, "Dock Stores"}, {56, "9 Wharf Lane"},
-                                       {188, "555 0202"}})));
+    ASSERT_TRUE(f.Write(2,
+                        Fixed(220,
+                              {{1, "N"}, {3, "3003"}, {11, "Dock Stores"}, {56, "9 Wharf Lane"}, {188, "555 0202"}})));
 }
 
 TEST_F(ReceiptTest, ReturnCreditNoteAndTrainingSalesPrintTheirTitles) {
@@ -352,7 +357,7 @@ TEST_F(ReceiptTest, ReturnCreditNoteAndTrainingSalesPrintTheirTitles) {
     };
     struct Case {
         const char* name;
-        const char* paid;   // nullptr: an ordinary sale of one book
+        const char* paid;  // nullptr: an ordinary sale of one book
         bool training;
         std::string expected;
     };
@@ -389,9 +394,9 @@ TEST_F(ReceiptTest, HeadingNamesManagerSalespersonAndClientBySettings) {
     const std::string manager = L("Manager:  Max"), cashier = L("Cashier:  Ann"), salesman = L("Salesman: Sam");
     struct Case {
         const char* name;
-        const char* client;       // the sale's client; "N" the new client
-        const char* print;        // settings 810, 815, 820
-        std::string lines;        // between the terminal line and the rule
+        const char* client;  // the sale's client; "N" the new client
+        const char* print;   // settings 810, 815, 820
+        std::string lines;   // between the terminal line and the rule
     };
     const std::vector<Case> cases = {
         {"client on file", "C200", "111",
@@ -428,9 +433,8 @@ TEST_F(ReceiptTest, HeadingNamesManagerSalespersonAndClientBySettings) {
         AddLine("BOOK", 1, "20");
         gSale.gSubtotal = gSale.gTotal = M("20");
         AddTender("1", "20");
-        EXPECT_EQ(SaveAndPrint(),
-                  kOpen + kStoreHeader + InvoiceTop(false, false) + c.lines + Rule(40) + kBookItem + Rule(40) +
-                      BookTotals() + kClose);
+        EXPECT_EQ(SaveAndPrint(), kOpen + kStoreHeader + InvoiceTop(false, false) + c.lines + Rule(40) + kBookItem +
+                                      Rule(40) + BookTotals() + kClose);
     }
 }
 
@@ -464,8 +468,8 @@ TEST_F(ReceiptTest, StoredClientsLanguageChoosesTheReceiptLanguage) {
         AddLine("BOOK", 1, "20");
         gSale.gSubtotal = gSale.gTotal = M("20");
         AddTender("1", "20");
-        EXPECT_EQ(SaveAndPrint(), kOpen + Heading(false, c.french) + Rule(40) + kBookItem + Rule(40) +
-                                      BookTotals(c.french) + kClose);
+        EXPECT_EQ(SaveAndPrint(),
+                  kOpen + Heading(false, c.french) + Rule(40) + kBookItem + Rule(40) + BookTotals(c.french) + kClose);
     }
 }
 
@@ -473,7 +477,7 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
     const std::string rule39 = L("X" + std::string(39, '-'));
     struct Case {
         const char* name;
-        std::int16_t entry;   // 1 swiped, 2 keyed
+        std::int16_t entry;  // 1 swiped, 2 keyed
         bool refund;
         bool french;
         std::string slip;
@@ -508,8 +512,7 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
         gSale.gPayments[1].cardNumber = "4111111111111111";
         gSale.gPayments[1].cardExpiry = "1227";
         gSale.gPayments[1].cardHolder = "  JANE Q PUBLIC  ";
-        const std::string item =
-            c.refund ? L("Book" + B(21) + " " + B(5) + B(2) + "$-20.00") : kBookItem;
+        const std::string item = c.refund ? L("Book" + B(21) + " " + B(5) + B(2) + "$-20.00") : kBookItem;
         const std::string a = c.refund ? B(15) + "-20.00" : B(16) + "20.00";
         const std::string totals = L(B(7) + (c.french ? "Sous Total:" : "Sub Total: ") + a) + B(7) +
                                    T("Total: " + std::string(c.refund ? B(3) + "-20.00" : B(4) + "20.00")) +
@@ -525,14 +528,14 @@ TEST_F(ReceiptTest, SpoolerPrinterGetsThePlainTotalLine) {
     gSettings.gPrinterType = "6";
     CashSale();
     auto N = [](const std::string& text) { return text + "\n"; };
-    const std::string expected =
-        N("@") + N("MY STORE") + N("") + N("Invoice:  0000002    Date:  09/Dec/2026") +
-        N("Terminal: 1234567    Time:  10:30") + N("Cashier:  Ann") + N(std::string(40, '-')) +
-        N("Apple" + B(20) + " " + B(5)) + N(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
-        N("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + N(std::string(40, '-')) +
-        N(B(7) + "Sub Total: " + B(16) + "40.00") + N(B(7) + "GST:       " + B(17) + "2.00") +
-        N(B(7) + "Total:     " + B(16) + "42.00") + N(B(7) + "Cash" + B(14) + B(9) + "50.00") +
-        N(B(7) + "Change" + B(12) + B(10) + "8.00") + N(std::string(40, '-')) + kClose;
+    const std::string expected = N("@") + N("MY STORE") + N("") + N("Invoice:  0000002    Date:  09/Dec/2026") +
+                                 N("Terminal: 1234567    Time:  10:30") + N("Cashier:  Ann") + N(std::string(40, '-')) +
+                                 N("Apple" + B(20) + " " + B(5)) +
+                                 N(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
+                                 N("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + N(std::string(40, '-')) +
+                                 N(B(7) + "Sub Total: " + B(16) + "40.00") + N(B(7) + "GST:       " + B(17) + "2.00") +
+                                 N(B(7) + "Total:     " + B(16) + "42.00") + N(B(7) + "Cash" + B(14) + B(9) + "50.00") +
+                                 N(B(7) + "Change" + B(12) + B(10) + "8.00") + N(std::string(40, '-')) + kClose;
     EXPECT_EQ(SaveAndPrint(), expected);
 }
 
@@ -599,14 +602,13 @@ TEST_F(ReceiptTest, ItemLinesCarryProductNumbersAndNotesAndSkipKitComponents) {
         gSale.gLines[2].hasNote = true;
         gSale.gLines[2].note = "Gift wrap";
         AddLine("CHEESE", 1, "0");
-        gSale.gLines[3].kitComponent = true;   // part of a kit: not printed
+        gSale.gLines[3].kitComponent = true;  // part of a kit: not printed
         gSale.gSubtotal = gSale.gTotal = M("40");
         AddTender("1", "40");
         const std::size_t w = c.wide ? 54 : 40;
         EXPECT_EQ(SaveAndPrint(), kOpen + Heading(c.wide, false) + Rule(w) + c.items + Rule(w) +
-                                      L(B(7) + "Sub Total: " + B(16) + "40.00") + B(7) +
-                                      T("Total: " + B(4) + "40.00") + L(B(7) + "Cash" + B(14) + B(9) + "40.00") +
-                                      Rule(w) + kClose);
+                                      L(B(7) + "Sub Total: " + B(16) + "40.00") + B(7) + T("Total: " + B(4) + "40.00") +
+                                      L(B(7) + "Cash" + B(14) + B(9) + "40.00") + Rule(w) + kClose);
     }
 }
 
@@ -626,13 +628,13 @@ TEST_F(ReceiptTest, ReprintOfAnEarlierInvoiceIsItsDuplicate) {
     PrinterCapture cap;
     Receipt_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 0);
-    EXPECT_EQ(cap.bytes,
-              kOpen + T(" ***DUPLICATE***") + Heading(false, false) + Rule(40) + T(" ***DUPLICATE***") +
-                  L("Apple" + B(20) + " " + B(5)) + L(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
-                  L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
-                  L(B(7) + "Sub Total: " + B(16) + "40.00") + L(B(7) + "GST:       " + B(17) + "2.00") + B(7) +
-                  T("Total: " + B(4) + "42.00") + L(B(7) + "Cash" + B(14) + B(9) + "50.00") +
-                  L(B(7) + "Change" + B(12) + B(10) + "8.00") + Rule(40) + kClose);
+    EXPECT_EQ(cap.bytes, kOpen + T(" ***DUPLICATE***") + Heading(false, false) + Rule(40) + T(" ***DUPLICATE***") +
+                             L("Apple" + B(20) + " " + B(5)) +
+                             L(B(6) + "Qty: 2        x" + B(3) + "10.00 =" + B(3) + "$20.00") +
+                             L("Book" + B(21) + " " + B(5) + B(3) + "$20.00") + Rule(40) +
+                             L(B(7) + "Sub Total: " + B(16) + "40.00") + L(B(7) + "GST:       " + B(17) + "2.00") +
+                             B(7) + T("Total: " + B(4) + "42.00") + L(B(7) + "Cash" + B(14) + B(9) + "50.00") +
+                             L(B(7) + "Change" + B(12) + B(10) + "8.00") + Rule(40) + kClose);
     EXPECT_FALSE(gSaleSave.gReceiptDuplicate);
 
     // The later invoice is untouched by the reprint.
@@ -654,16 +656,15 @@ TEST_F(ReceiptTest, ProductOnlyInTheNewProductFilePrintsProductNotFound) {
     AddLine("BOOK", 1, "20");
     gSale.gSubtotal = gSale.gTotal = M("25");
     AddTender("1", "25");
-    EXPECT_EQ(SaveAndPrint(), kOpen + Heading(false, false) + Rule(40) + L("Product Not Found") + kBookItem +
-                                  Rule(40) + L(B(7) + "Sub Total: " + B(16) + "25.00") + B(7) +
-                                  T("Total: " + B(4) + "25.00") + L(B(7) + "Cash" + B(14) + B(9) + "25.00") +
-                                  Rule(40) + kClose);
+    EXPECT_EQ(SaveAndPrint(), kOpen + Heading(false, false) + Rule(40) + L("Product Not Found") + kBookItem + Rule(40) +
+                                  L(B(7) + "Sub Total: " + B(16) + "25.00") + B(7) + T("Total: " + B(4) + "25.00") +
+                                  L(B(7) + "Cash" + B(14) + B(9) + "25.00") + Rule(40) + kClose);
 }
 
 TEST_F(ReceiptTest, ReprintInTheMiddleOfASaleLeavesTheSalesClientAlone) {
     WriteClients(dir);
     gSettings.gPrintClient = "1";
-    gSale.gClientCode = "C201";   // a French client on file
+    gSale.gClientCode = "C201";  // a French client on file
     AddLine("BOOK", 1, "20");
     gSale.gSubtotal = gSale.gTotal = M("20");
     AddTender("1", "20");

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "platform/io_watch.h"
 #include "print/devices.h"
@@ -20,8 +22,6 @@
 #include "pty_pair.h"
 #include "register/key_fixture.h"
 #include "sale/product_entry.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -89,8 +89,7 @@ protected:
     // the port closes or nothing more arrives.
     void Answer(const std::string& bytes) {
         ASSERT_TRUE(scale->WriteB(bytes));
-        while (Scale_PortOpen() && watch.RunReady(5000) > 0) {
-        }
+        while (Scale_PortOpen() && watch.RunReady(5000) > 0) {}
     }
     // Part of a reply: the register takes what came once.
     void AnswerPart(const std::string& bytes) {
@@ -139,7 +138,7 @@ TEST_F(ScaleTest, AReplyInPiecesIsJudgedOnceNineCharactersCame) {
     Scan("APPLES");
     ASSERT_EQ(Received(2), "W\r");
     AnswerPart("\n00");
-    AnswerPart("2.50L");   // 8 characters so far
+    AnswerPart("2.50L");  // 8 characters so far
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_TRUE(Scale_PortOpen());
     EXPECT_TRUE(timers.Running(TimerId::Scale));
@@ -154,18 +153,14 @@ TEST_F(ScaleTest, AReplyInPiecesIsJudgedOnceNineCharactersCame) {
 TEST_F(ScaleTest, TheWeightIsTheNumberInCharacters2To7) {
     struct Case {
         const char* reply;
-        double weight;   // 0: refused as a zero weight
+        double weight;  // 0: refused as a zero weight
     };
     const Case cases[] = {
-        {"\x02 1.234kg\r", 1.234},
-        {"X\t0.75 kg", 0.75},
-        {"\n 1 2.5LB\r", 12.5},        // blanks inside are skipped
-        {"\n12,50LB\r", 12},          // "," is no decimal point, whatever the locale
-        {"\n1.5.25LB\r", 1.5},
-        {"\n000.00LB\r", 0},
-        {"\n-01.00LB\r", 0},          // negative
-        {"\nABCDEFGH\r", 0},          // no number
-        {"\n    \n  LB\r", 0},        // only blanks
+        {"\x02 1.234kg\r", 1.234}, {"X\t0.75 kg", 0.75}, {"\n 1 2.5LB\r", 12.5},  // blanks inside are skipped
+        {"\n12,50LB\r", 12},  // "," is no decimal point, whatever the locale
+        {"\n1.5.25LB\r", 1.5},     {"\n000.00LB\r", 0},  {"\n-01.00LB\r", 0},  // negative
+        {"\nABCDEFGH\r", 0},                                                   // no number
+        {"\n    \n  LB\r", 0},                                                 // only blanks
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.reply)));
@@ -277,9 +272,8 @@ TEST_F(ScaleTest, AScaleThatGoesAwayMidReplyIsNoResponseAtOnce) {
     Scan("APPLES");
     ASSERT_EQ(Received(2), "W\r");
     AnswerPart("\n00");
-    scale.reset();   // the cable is pulled
-    while (Scale_PortOpen() && watch.RunReady(5000) > 0) {
-    }
+    scale.reset();  // the cable is pulled
+    while (Scale_PortOpen() && watch.RunReady(5000) > 0) {}
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(MessageLine(), "Error: No Response from Scale");
     ExpectRequestOver();

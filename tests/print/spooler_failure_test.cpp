@@ -36,9 +36,7 @@ using namespace receipt_fixture;
 
 using Clock = std::chrono::steady_clock;
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // A print server that accepts every connection on 127.0.0.1 and never says
 // a word; the connections stay open until it is destroyed.
@@ -130,7 +128,7 @@ TEST_F(SpoolerFailureTest, SilentPrintServerRefusesAJobWithinSeconds) {
 // lost, every printout that was asked for did not print.
 TEST_F(SpoolerFailureTest, PrintoutsWhilePrintingIsOffReportAnErrorOnlyWhenThePrinterWasLost) {
     struct Case {
-        const char* name;   // as it names itself in the log
+        const char* name;  // as it names itself in the log
         std::function<void()> print;
         std::int16_t offBySetting, lost;
     };

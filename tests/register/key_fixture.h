@@ -11,13 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "data/comm_state.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "print/printer_output.h"
 #include "register/register_keys.h"
 #include "register_fixture.h"
 #include "test_dir.h"
-#include "data/comm_state.h"
 
 namespace tarvo {
 
@@ -38,7 +38,7 @@ public:
     bool commUpdatesProducts = false;
     bool commBringsCashier = false;
     std::string cardNumberInTrack = "4111111111111111";
-    std::string trackWhenParsed;   // what the swipe handed to the card parser
+    std::string trackWhenParsed;  // what the swipe handed to the card parser
     std::int16_t cardTypeStatus = 0;
     // Product_Add adds a line (the product key, the pending quantity, the
     // manual price) unless told not to.
@@ -132,7 +132,7 @@ public:
     void Drawer_Open() override {
         Note("Drawer_Open");
         printToScreenAtDrawer = gPrint.gPrintToScreen;
-        gPrint.gPrintToScreen = false;   // the drawer routine prints to the device
+        gPrint.gPrintToScreen = false;  // the drawer routine prints to the device
     }
     void PaidOut_Print(std::int32_t recNo) override { Note("PaidOut_Print(" + std::to_string(recNo) + ")"); }
 

@@ -7,9 +7,9 @@
 
 #include "data/indexes.h"
 #include "key_fixture.h"
+#include "register/register_keys.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
-#include "register/register_keys.h"
 
 namespace tarvo {
 namespace {
@@ -52,17 +52,17 @@ TEST_F(KeyboardTest, ArrowsMoveTheHighlightRoundTheSoftKeys) {
         int from, key, to;
     };
     const Case cases[] = {
-        {3, KeyCode::Up, 23},    {22, KeyCode::Down, 2},  {24, KeyCode::Right, 1}, {1, KeyCode::Left, 24},
-        {5, KeyCode::Left, 4},   {5, KeyCode::Right, 6},  {10, KeyCode::Down, 14}, {10, KeyCode::Up, 6},
-        {4, KeyCode::Up, 24},    {21, KeyCode::Down, 1},  {0, KeyCode::Left, 1},   {0, KeyCode::Up, 1},
-        {0, KeyCode::Right, 1},  {0, KeyCode::Down, 1},
+        {3, KeyCode::Up, 23},   {22, KeyCode::Down, 2}, {24, KeyCode::Right, 1}, {1, KeyCode::Left, 24},
+        {5, KeyCode::Left, 4},  {5, KeyCode::Right, 6}, {10, KeyCode::Down, 14}, {10, KeyCode::Up, 6},
+        {4, KeyCode::Up, 24},   {21, KeyCode::Down, 1}, {0, KeyCode::Left, 1},   {0, KeyCode::Up, 1},
+        {0, KeyCode::Right, 1}, {0, KeyCode::Down, 1},
     };
     for (const Case& c : cases) {
         gReg.gHighlightKey = static_cast<std::int16_t>(c.from);
         Type("12");
         Press(c.key);
         EXPECT_EQ(gReg.gHighlightKey, c.to) << c.from << " key " << c.key;
-        EXPECT_EQ(Entry(), "12");   // arrows leave the entry alone
+        EXPECT_EQ(Entry(), "12");  // arrows leave the entry alone
     }
 }
 
@@ -71,7 +71,7 @@ TEST_F(KeyboardTest, TheHighlightShowsAsAPlusInKeyboardModeOnly) {
     screen.SetFont(SoftKeyId(5), Font{"Cambria", 13, true, true});
     gReg.gHighlightKey = 4;
     Press(KeyCode::Right);
-    EXPECT_EQ(screen.Caption(SoftKeyId(5)), "Key5");   // not in keyboard mode
+    EXPECT_EQ(screen.Caption(SoftKeyId(5)), "Key5");  // not in keyboard mode
 
     KeyboardMode();
     Press(KeyCode::Left);
@@ -94,7 +94,7 @@ TEST_F(KeyboardTest, PlusPressesTheHighlightedSoftKey) {
         gSettings.gKeyboardHints = 0;
         keys.calls.clear();
         Press(key, shift);
-        EXPECT_TRUE(keys.calls.empty());   // not in keyboard mode
+        EXPECT_TRUE(keys.calls.empty());  // not in keyboard mode
 
         KeyboardMode();
         Press(key, shift);
@@ -144,8 +144,8 @@ TEST_F(KeyboardTest, F5StepsThroughThePages) {
         int from, to;
     };
     const Case cases[] = {
-        {0, 2},  {2, 4},   {3, 4},  {4, 7},  {7, 16}, {8, 16}, {16, 12}, {12, 2},
-        {10, 16}, {11, 16}, {13, 16}, {14, 16}, {15, 16},
+        {0, 2},  {2, 4},   {3, 4},   {4, 7},   {7, 16},  {8, 16},  {16, 12},
+        {12, 2}, {10, 16}, {11, 16}, {13, 16}, {14, 16}, {15, 16},
     };
     for (const Case& c : cases) {
         gReg.gKeyPage = static_cast<std::int16_t>(c.from);
@@ -161,16 +161,13 @@ TEST_F(KeyboardTest, F5StepsThroughThePages) {
 TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
     struct Case {
         int key;
-        const char* call;      // what the key reached, or
-        const char* message;   // what its button answered with nothing typed
+        const char* call;     // what the key reached, or
+        const char* message;  // what its button answered with nothing typed
     };
     const Case cases[] = {
-        {KeyCode::F1, "mTotalRegister_Click", ""},
-        {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
-        {KeyCode::F9, "", "Invalid Entry"},
-        {KeyCode::F10, "ClientNumber_Prompt", ""},
-        {KeyCode::F11, "Aux_Client", ""},
-        {KeyCode::F12, "Aux_Product", ""},
+        {KeyCode::F1, "mTotalRegister_Click", ""}, {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
+        {KeyCode::F9, "", "Invalid Entry"},        {KeyCode::F10, "ClientNumber_Prompt", ""},
+        {KeyCode::F11, "Aux_Client", ""},          {KeyCode::F12, "Aux_Product", ""},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
@@ -226,7 +223,7 @@ TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
     for (int key : {KeyCode::F3, KeyCode::F4, KeyCode::F5, KeyCode::F6, KeyCode::F7, KeyCode::F9, KeyCode::F10}) {
         Type("1");
         Press(key);
-        EXPECT_EQ(Entry(), "") << key;   // the key still empties the entry
+        EXPECT_EQ(Entry(), "") << key;  // the key still empties the entry
     }
     EXPECT_EQ(gReg.gKeyPage, 3);
     EXPECT_EQ(gSale.gItemCount, 1);
@@ -285,7 +282,7 @@ TEST_F(KeyboardTest, PageKeysScrollTheReceipt) {
     EXPECT_EQ(gSale.gTopLine, 2);
     Press(KeyCode::PageDown);
     EXPECT_EQ(gSale.gTopLine, 1);
-    EXPECT_EQ(Entry(), "7");   // no clearing after the page keys
+    EXPECT_EQ(Entry(), "7");  // no clearing after the page keys
     screen.SetEnabled(Id(Control::RT_Down), false);
     Press(KeyCode::PageUp);
     EXPECT_EQ(gSale.gTopLine, 1);

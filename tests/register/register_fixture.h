@@ -7,17 +7,17 @@
 #include <filesystem>
 #include <string>
 
+#include "config/settings.h"
+#include "config/text_tables.h"
 #include "data/data_state.h"
 #include "data/log.h"
+#include "data/sale_state.h"
 #include "print/printer_output.h"
 #include "program_state.h"
 #include "register/program_services.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
 #include "screen/screen_model.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/text_tables.h"
 
 namespace tarvo {
 
@@ -64,7 +64,7 @@ protected:
     ManualTimers timers;
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
-    RegisterKeyHandlers registerKeys;   // the window's real button groups
+    RegisterKeyHandlers registerKeys;  // the window's real button groups
 };
 
 }  // namespace tarvo

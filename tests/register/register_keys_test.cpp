@@ -1,5 +1,5 @@
-#include "print/printer_output.h"
 #include "register/register_keys.h"
+#include "print/printer_output.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
         double size;
     };
     const Case cases[] = {
-        {1, "Apples", "", 13},  {2, "Bananas", "Ripe", 13},     {3, "Cherries", "", 12},
+        {1, "Apples", "", 13},     {2, "Bananas", "Ripe", 13},    {3, "Cherries", "", 12},
         {4, "x", "Tangerine", 11}, {5, "Grapefruit", "Pink", 10}, {6, "", "", 13},
     };
     for (const Case& c : cases) {
@@ -81,7 +81,7 @@ TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
     BDep_Click(2);
     screen.SetCaption(SoftKeyId(1), "Deli 1");
     Type("5");
-    BDep_Click(4);   // no caption
+    BDep_Click(4);  // no caption
     EXPECT_EQ(gReg.gKeyPage, 2);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Deli 1");
     EXPECT_EQ(Entry(), "");
@@ -90,8 +90,8 @@ TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
 
 TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
     screen.SetCaption(Id(Control::BDep, 1), "Grocery");
-    for (auto [press, what] : {std::pair{+[] { BDep_Click(1); }, "department page"},
-                               std::pair{+[] { BSys_Click(2); }, "Mode page"}}) {
+    for (auto [press, what] :
+         {std::pair{+[] { BDep_Click(1); }, "department page"}, std::pair{+[] { BSys_Click(2); }, "Mode page"}}) {
         SCOPED_TRACE(what);
         gReg.gReceiptAreaContent = 1;
         screen.SetVisible(Id(Control::Rt_Total), false);
@@ -116,7 +116,7 @@ TEST_F(KeysTest, MenuPagesShowTheirCaptionsInTheLanguage) {
             EXPECT_EQ(gReg.gKeyPage, pages[i - 1]);
             EXPECT_EQ(SoftKeyGroupOfPage(pages[i - 1]), i);
             for (int k = 1; k <= 24; ++k) {
-                if (i == 5 && k == 21) continue;   // suspend / recall, below
+                if (i == 5 && k == 21) continue;  // suspend / recall, below
                 const std::string& caption = SoftKeyCaption(gConstants.tables, i, k, language);
                 EXPECT_EQ(screen.Caption(SoftKeyId(k)), caption) << k;
                 EXPECT_EQ(screen.Enabled(SoftKeyId(k)), caption.find_first_not_of(' ') != std::string::npos) << k;
@@ -156,7 +156,7 @@ TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
         {"0", 11, true, 2, "", "Rappel"},
         {"1", 12, false, 1, "Close\r\nBatch", ""},
         {"1", 27, true, 1, "Close\r\nBatch", ""},
-        {"1", 11, false, 3, "Close\r\nBatch", "Suspendre"},   // any language but English
+        {"1", 11, false, 3, "Close\r\nBatch", "Suspendre"},  // any language but English
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.card << " mode " << c.mode << " suspended " << c.suspended << " language "
@@ -181,7 +181,7 @@ TEST_F(KeysTest, SystemPageNeedsItsPasswordTypedFirst) {
     gSettings.gSystemPageCode = "4321";
     gReg.gKeyPage = 3;
 
-    BSys_Click(1);   // nothing typed
+    BSys_Click(1);  // nothing typed
     EXPECT_EQ(MessageLine(), "System Password Required");
     EXPECT_EQ(gReg.gKeyPage, 3);
 
@@ -256,9 +256,9 @@ TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
         const char* call;
     };
     const Case cases[] = {
-        {1, 1, "Department_Process(1)"},   {3, 5, "Department_Process(53)"}, {8, 24, "Department_Process(192)"},
-        {10, 7, "System_Process(7)"},      {11, 4, "Online_Process(4)"},     {12, 20, "Print_Process(20)"},
-        {13, 3, "Sales_Process(3)"},       {14, 23, "Special_Process(23)"},  {15, 6, "Payment_Process(6)"},
+        {1, 1, "Department_Process(1)"}, {3, 5, "Department_Process(53)"}, {8, 24, "Department_Process(192)"},
+        {10, 7, "System_Process(7)"},    {11, 4, "Online_Process(4)"},     {12, 20, "Print_Process(20)"},
+        {13, 3, "Sales_Process(3)"},     {14, 23, "Special_Process(23)"},  {15, 6, "Payment_Process(6)"},
         {16, 2, "Mode_Process(2)"},
     };
     for (const Case& c : cases) {
@@ -286,7 +286,7 @@ TEST_F(KeysTest, FlaggedKeysRunOnlyForAnAcceptedManager) {
         const char* call;
     };
     const Case cases[] = {
-        {10, 1, 5, "System_Process(5)"}, {16, 2, 3, "Mode_Process(3)"},   {12, 4, 6, "Print_Process(6)"},
+        {10, 1, 5, "System_Process(5)"},  {16, 2, 3, "Mode_Process(3)"},  {12, 4, 6, "Print_Process(6)"},
         {14, 5, 7, "Special_Process(7)"}, {13, 6, 9, "Sales_Process(9)"},
     };
     for (const Case& c : cases) {
@@ -319,7 +319,7 @@ TEST_F(KeysTest, WithoutTheManagerCheckAFlaggedKeyIsRefused) {
     Reg().services = &standIns;
     SetFlag(1, 5);
     gReg.gKeyPage = 10;
-    gReg.gAuthorized = true;   // from an earlier code
+    gReg.gAuthorized = true;  // from an earlier code
     Type("1234");
     mDept_Click(5);
     EXPECT_FALSE(gReg.gAuthorized);
@@ -333,9 +333,9 @@ TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
         bool kept;
     };
     const Case cases[] = {
-        {16, 5, true},  {16, 14, true}, {16, 15, true}, {16, 17, true}, {16, 16, false},
-        {14, 22, true}, {14, 21, false}, {10, 1, true}, {10, 9, true},  {10, 10, true},
-        {10, 11, true}, {10, 2, false}, {13, 5, false}, {12, 1, false}, {3, 5, false},
+        {16, 5, true},  {16, 14, true},  {16, 15, true}, {16, 17, true}, {16, 16, false},
+        {14, 22, true}, {14, 21, false}, {10, 1, true},  {10, 9, true},  {10, 10, true},
+        {10, 11, true}, {10, 2, false},  {13, 5, false}, {12, 1, false}, {3, 5, false},
     };
     for (const Case& c : cases) {
         gReg.gKeyPage = static_cast<std::int16_t>(c.page);
@@ -376,7 +376,7 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
     EXPECT_EQ(gReg.gKeyPage, 15);
     EXPECT_EQ(gSale.gSelectedLine, 0);
     EXPECT_EQ(gSale.gBalanceDue, Money::FromCents(1250));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 1);   // the totals panel
+    EXPECT_EQ(gReg.gReceiptAreaContent, 1);  // the totals panel
     EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display"}));
     EXPECT_EQ(screen.Caption(SoftKeyId(23)), "Manual\r\nCreditCard");
     EXPECT_EQ(screen.Caption(SoftKeyId(24)), "Delete\r\nPayment");
@@ -441,7 +441,7 @@ TEST_F(KeysTest, VoidLastDropsTheLastLine) {
     gSale.gPaymentCount = 2;
     BOp_Click(1);
     EXPECT_EQ(gSale.gItemCount, 9);
-    EXPECT_EQ(gSale.gTopLine, 3);   // the newest line on the last row
+    EXPECT_EQ(gSale.gTopLine, 3);  // the newest line on the last row
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "Change_Display", "Total_Activate"}));
     EXPECT_EQ(screen.Text(Id(Control::Rt_Number, 7)), "9");
@@ -498,8 +498,8 @@ TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
     EXPECT_FALSE(gData.gManualPrice);
     ASSERT_EQ(gSale.gItemCount, 3);
     EXPECT_EQ(gSale.gLines[3].quantity, -3);
-    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b777)", "Mode_Display", "Change_Display",
-                                 "Total_Activate"}));
+    EXPECT_EQ(keys.calls,
+              (Calls{"Product_Add", "Kit_Processing(b777)", "Mode_Display", "Change_Display", "Total_Activate"}));
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Entry(), "");
 }
@@ -519,16 +519,16 @@ TEST_F(KeysTest, VoidLastDropsInsteadInThePurchaseModes) {
 TEST_F(KeysTest, VoidLastRefusesALineItCannotEnterAgain) {
     gSettings.gVoidLastReenters = 1;
     Products({"555"});
-    AddLine("555", -1, Money::FromUnits(2));   // already a void line
+    AddLine("555", -1, Money::FromUnits(2));  // already a void line
     gSale.gPaymentCount = 1;
     BOp_Click(1);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
-    AddLine("404", 1, Money::FromUnits(2));   // no longer in the product file
+    AddLine("404", 1, Money::FromUnits(2));  // no longer in the product file
     BOp_Click(1);
     EXPECT_EQ(MessageLine(), "Not Found");
     EXPECT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(gSale.gPaymentCount, 1);
-    EXPECT_EQ(gSale.gQuantity, 1);   // the next product is not affected
+    EXPECT_EQ(gSale.gQuantity, 1);  // the next product is not affected
     EXPECT_FALSE(gSale.gVoidMode);
     EXPECT_FALSE(keys.Called("Product_Add"));
 }
@@ -544,7 +544,7 @@ TEST_F(KeysTest, VoidDeletesTheLineTypedOrSelected) {
     EXPECT_EQ(gSale.gLines[3].sourceIndex, 30);
     EXPECT_TRUE(keys.Called("Totals_Update"));
 
-    Type("2.9");   // the whole part
+    Type("2.9");  // the whole part
     BOp_Click(2);
     EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "D", "E"}));
 
@@ -564,7 +564,7 @@ TEST_F(KeysTest, VoidRefusesAMissingOrUnknownLineNumber) {
         EXPECT_EQ(MessageLine(), "Invalid Entry") << typed;
         EXPECT_EQ(gSale.gItemCount, 3) << typed;
     }
-    gSale.gSelectedLine = 9;   // not a line of this sale
+    gSale.gSelectedLine = 9;  // not a line of this sale
     BOp_Click(2);
     EXPECT_EQ(MessageLine(), "Invalid Entry, Line No. to Void is Required");
 }
@@ -646,7 +646,7 @@ TEST_F(KeysTest, ClockKeyClocksTheCashierInAndOut) {
 
     keys.calls.clear();
     keys.clockedIn = true;
-    gReg.gBusinessDate = "20261208";   // kept when set
+    gReg.gBusinessDate = "20261208";  // kept when set
     Type("111");
     BOp_Click(3);
     EXPECT_EQ(MessageLine(), "Clockout Successful Ann 10:30");
@@ -775,7 +775,7 @@ TEST_F(KeysTest, QuantityForTheNextProduct) {
         bool exchange, counting;
         std::int16_t mode;
         const char* typed;
-        double quantity;   // 0: refused
+        double quantity;  // 0: refused
         const char* message;
     };
     const Case cases[] = {
@@ -819,7 +819,7 @@ TEST_F(KeysTest, QuantityOfTheSelectedLine) {
     EXPECT_EQ(gSale.gQuantity, 1);
     EXPECT_TRUE(keys.Called("Totals_Update"));
     EXPECT_EQ(screen.Text(Id(Control::Rt_Quantity, 2)), "4");
-    EXPECT_EQ(gSale.gSelectedLine, 0);   // the redisplay drops the selection
+    EXPECT_EQ(gSale.gSelectedLine, 0);  // the redisplay drops the selection
 
     gSale.gSelectedLine = 2;
     Type("0");
@@ -874,7 +874,7 @@ protected:
 TEST_F(EnterTest, LoginByCashierLevel) {
     struct Case {
         const char* code;
-        std::int32_t cashier;   // 0: refused
+        std::int32_t cashier;  // 0: refused
         const char* message;
     };
     const Case cases[] = {
@@ -910,8 +910,8 @@ TEST_F(EnterTest, EmptyLoginDoesNothing) {
 TEST_F(EnterTest, LoginClocksInWhenClockingIsAutomatic) {
     gSettings.gAutoClockOut = true;
     Enter("111");
-    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Clock_CheckLogin(00000001)", "Clock_Login(00000001)",
-                                 "Login_OpeningBalance"}));
+    EXPECT_EQ(keys.calls,
+              (Calls{"Date_Set", "Clock_CheckLogin(00000001)", "Clock_Login(00000001)", "Login_OpeningBalance"}));
     keys.calls.clear();
     keys.clockedIn = true;
     Enter("333");
@@ -949,8 +949,8 @@ TEST_F(EnterTest, OpeningAmount) {
         const char* typed;
         bool accepted;
     };
-    const Case cases[] = {{"5000", true},  {"0.01", true},   {"5000.01", false},
-                          {"0", false},    {"-20", false},   {"", false}};
+    const Case cases[] = {{"5000", true}, {"0.01", true}, {"5000.01", false},
+                          {"0", false},   {"-20", false}, {"", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = 3;
@@ -962,7 +962,7 @@ TEST_F(EnterTest, OpeningAmount) {
         } else {
             EXPECT_TRUE(keys.calls.empty());
             EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
-            EXPECT_FALSE(timers.Running(TimerId::CIA));   // the request stays
+            EXPECT_FALSE(timers.Running(TimerId::CIA));  // the request stays
             EXPECT_EQ(gReg.gPromptState, 3);
         }
         EXPECT_EQ(Entry(), "");
@@ -974,8 +974,8 @@ TEST_F(EnterTest, PaidOut) {
         const char* typed;
         bool accepted;
     };
-    const Case cases[] = {{"-4999.99", true}, {"5000", true},     {"12.5", true}, {"-5000", false},
-                          {"5000.01", false},  {"", false}};
+    const Case cases[] = {{"-4999.99", true}, {"5000", true},     {"12.5", true},
+                          {"-5000", false},   {"5000.01", false}, {"", false}};
     gPrint.gPrintToScreen = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -986,7 +986,7 @@ TEST_F(EnterTest, PaidOut) {
             EXPECT_EQ(keys.calls, (Calls{"Drawer_Open", "Paidout_Save(" + Money::Parse(c.typed)->Text() + ")",
                                          "PaidOut_Print(42)", "Mode_Display"}));
             EXPECT_EQ(MessageLine(), "Paidout Completed");
-            EXPECT_TRUE(gPrint.gPrintToScreen);   // restored after the drawer
+            EXPECT_TRUE(gPrint.gPrintToScreen);  // restored after the drawer
         } else {
             EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "common/line_reader.h"
+#include "config/constants.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "register_fixture.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
-#include "register_fixture.h"
-#include "config/constants.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -134,15 +134,15 @@ TEST_F(ScreenActionsTest, CodeFileLinesBecomeSaleLines) {
         double quantity;
     } cases[] = {
         {"x,1234,3,", true, 3},
-        {"1234,3", false, 0},                  // two fields only
-        {"x,1234,3", false, 0},                // no comma after the quantity
+        {"1234,3", false, 0},    // two fields only
+        {"x,1234,3", false, 0},  // no comma after the quantity
         {"x,1234,0,", false, 0},
         {"x,1234,-2,", false, 0},
-        {"x,1234,2.6,", true, 3},              // rounded to a whole number
+        {"x,1234,2.6,", true, 3},  // rounded to a whole number
         {"x,5678,1,anything,after", true, 1},
         {",5678,12,", true, 12},
-        {"x,9999,1,", false, 0},               // no such product
-        {"x,7777,1,", false, 0},               // only among the new products: no record to read
+        {"x,9999,1,", false, 0},  // no such product
+        {"x,7777,1,", false, 0},  // only among the new products: no record to read
         {"x,1234,abc,", false, 0},
         {"", false, 0},
     };
@@ -291,7 +291,10 @@ TEST_F(PrintScreenTest, PrintsHeaderLinesAndFourEmptyLines) {
         "bring back the crate",
         "2    ABCDEFGHIJKLMNOP121,234.56",
         std::string(39, 'D'),
-        "", "", "", "",
+        "",
+        "",
+        "",
+        "",
     };
     EXPECT_EQ(fake.printed, expected);
     EXPECT_EQ(fake.current, "");
@@ -305,9 +308,9 @@ TEST_F(PrintScreenTest, PriceKeepsItsDigitsAndSign) {
     } cases[] = {
         {"5", "$5.00"},
         {"0.5", "$.50"},
-        {"1234.56", "1,234.56"},          // the dollar sign gives way
-        {"12345.67", "$12,345.67"},       // a digit would be lost: printed whole
-        {"-1234.56", "-$1,234.56"},       // the sign would be lost: printed whole
+        {"1234.56", "1,234.56"},     // the dollar sign gives way
+        {"12345.67", "$12,345.67"},  // a digit would be lost: printed whole
+        {"-1234.56", "-$1,234.56"},  // the sign would be lost: printed whole
         {"-5", "-$5.00"},
     };
     for (const Case& c : cases) {
@@ -332,9 +335,9 @@ TEST_F(PrintScreenTest, NothingIsPrintedWithPrintingOffOrAfterAnError) {
         std::size_t lines;
         std::size_t closes;
     } cases[] = {
-        {"0", 0, -1, 0, 0, 0},   // printing off
-        {"1", 1, -1, 1, 0, 0},   // the printer does not open
-        {"1", 0, 5, 1, 5, 0},    // fails at the first sale line: nothing further
+        {"0", 0, -1, 0, 0, 0},  // printing off
+        {"1", 1, -1, 1, 0, 0},  // the printer does not open
+        {"1", 0, 5, 1, 5, 0},   // fails at the first sale line: nothing further
         {"1", 0, -1, 1, 12, 1},
     };
     for (const Case& c : cases) {

@@ -7,18 +7,18 @@
 #include <string>
 
 #include "common/numbers.h"
-#include "key_fixture.h"
 #include "data/sale_state.h"
+#include "key_fixture.h"
 
 namespace tarvo {
 
 // Every field, so that a failure shows which one differs.
 void PrintTo(const SaleLine& l, std::ostream* os) {
     *os << "{key " << l.key << ", product " << l.product << ", description " << l.description << ", quantity "
-        << Num_Text(l.quantity) << ", list " << l.listPrice.Text() << ", unit " << l.unitPrice.Text()
-        << ", extension " << l.extension.Text() << ", priceUnits " << Num_Text(l.priceUnits) << ", tax "
-        << l.taxFlags << ", department " << l.department << ", note " << l.note << ", hasNote " << l.hasNote
-        << ", kit " << l.kitComponent << ", source " << l.sourceIndex << "}";
+        << Num_Text(l.quantity) << ", list " << l.listPrice.Text() << ", unit " << l.unitPrice.Text() << ", extension "
+        << l.extension.Text() << ", priceUnits " << Num_Text(l.priceUnits) << ", tax " << l.taxFlags << ", department "
+        << l.department << ", note " << l.note << ", hasNote " << l.hasNote << ", kit " << l.kitComponent << ", source "
+        << l.sourceIndex << "}";
 }
 
 namespace {

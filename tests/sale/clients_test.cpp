@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "common/money.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
-#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "sale/clients.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -52,8 +52,16 @@ struct ClientSpec {
 };
 
 std::string ClientRecord(const ClientSpec& c) {
-    return Fixed(212, {{1, c.id}, {11, c.accountType}, {12, c.number}, {20, c.name}, {50, c.address1},
-                       {80, c.address2}, {110, c.address3}, {140, c.phone}, {190, c.extra}, {205, c.discount},
+    return Fixed(212, {{1, c.id},
+                       {11, c.accountType},
+                       {12, c.number},
+                       {20, c.name},
+                       {50, c.address1},
+                       {80, c.address2},
+                       {110, c.address3},
+                       {140, c.phone},
+                       {190, c.extra},
+                       {205, c.discount},
                        {210, c.level}});
 }
 
@@ -120,7 +128,8 @@ TEST_F(ClientsTest, PriceLevelOutsideOneToFiveIsOne) {
 
 TEST_F(ClientsTest, NewClientHasLevelOneAndNoDiscount) {
     // The new-client file: header record, then the entered client.
-    std::string rec = Fixed(220, {{1, "N"}, {3, " 2002"}, {11, "  Dorrit Florist"}, {56, "3 Lane End"}, {188, "555 9911"}});
+    std::string rec =
+        Fixed(220, {{1, "N"}, {3, " 2002"}, {11, "  Dorrit Florist"}, {56, "3 Lane End"}, {188, "555 9911"}});
     {
         WorkFile f;
         ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ".NWC", 500, true));
@@ -163,11 +172,11 @@ struct LineDiscountCase {
 
 TEST_F(ClientsTest, DiscountOnEveryLine) {
     const LineDiscountCase cases[] = {
-        {"10", "19.99", 1, 1, "17.99", "17.99", " 10 ($19.99)"},       // 17.991
+        {"10", "19.99", 1, 1, "17.99", "17.99", " 10 ($19.99)"},  // 17.991
         {"10", "2.50", 3, 1, "2.25", "6.75", " 10 ($2.5)"},
-        {"10", "1.99", 3, 2, "1.79", "2.69", " 10 ($1.99)"},           // 1.791; 2.685 -> 2.69
-        {"12.5", "9.99", 1, 1, "8.74", "8.74", " 12.5 ($9.99)"},       // 8.74125
-        {"10", "0.05", 1, 1, "0.05", "0.05", " 10 ($0.05)"},           // 0.045 -> 0.05
+        {"10", "1.99", 3, 2, "1.79", "2.69", " 10 ($1.99)"},      // 1.791; 2.685 -> 2.69
+        {"12.5", "9.99", 1, 1, "8.74", "8.74", " 12.5 ($9.99)"},  // 8.74125
+        {"10", "0.05", 1, 1, "0.05", "0.05", " 10 ($0.05)"},      // 0.045 -> 0.05
         {"100", "4.00", 2, 1, "0.00", "0.00", " 100 ($4)"},
     };
     gSettings.gClientDiscountAllLines = true;
@@ -208,7 +217,7 @@ TEST_F(ClientsTest, LineDiscountThatDoesNotFitLeavesTheLinesAlone) {
     gSettings.gClientDiscountAllLines = true;
     Clients({ClientSpec{.discount = "10"}});
     AddLine("19.99", 1);
-    AddLine("900000000", 1e9);   // the extension leaves the currency range
+    AddLine("900000000", 1e9);  // the extension leaves the currency range
     gData.gClientRecNo = 1;
     Client_Process();
     EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
@@ -254,7 +263,8 @@ TEST_F(ClientsTest, DiscountOutsideOneToHundredIsNotApplied) {
 }
 
 TEST_F(ClientsTest, NameSearchOpensTheSearchForm) {
-    Clients({ClientSpec{.name = "Marlowe Hardware"}, ClientSpec{.id = "C0002", .number = "1002", .name = "Orchard Cafe"}});
+    Clients({ClientSpec{.name = "Marlowe Hardware"},
+             ClientSpec{.id = "C0002", .number = "1002", .name = "Orchard Cafe"}});
     Index_Client();
     screen.SetText(kEntryBox, "orch");
     Aux_Client();

@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -212,7 +212,7 @@ protected:
             for (std::size_t i = 0; i < files.size(); ++i)
                 EXPECT_GT(after[i].size(), before[i].size()) << files[i].extension;
         } else {
-            EXPECT_EQ(after, before);   // a training sale is never counted
+            EXPECT_EQ(after, before);  // a training sale is never counted
         }
 
         for (long k = 1; k <= calls; ++k) {

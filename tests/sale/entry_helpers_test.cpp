@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
 #include "data/data_state.h"
 #include "data/index_fixture.h"
 #include "data/indexes.h"
-#include "screen/controls.h"
-#include "register/register_fixture.h"
 #include "data/sale_state.h"
-#include "config/settings.h"
-#include "config/constants.h"
-#include "data/comm_state.h"
+#include "register/register_fixture.h"
+#include "screen/controls.h"
 
 namespace tarvo {
 namespace {
@@ -49,14 +49,16 @@ TEST_F(EntryHelpersTest, StripNumberKeepsDigitsAndMinusAndMakesEveryPointAPoint)
         {"1,50", "1.50"},
         {"$ 12", "12"},
         {"-2,5kg", "-2.5"},
-        {"1.2.3", "1.2.3"},      // the form of the number is not checked
+        {"1.2.3", "1.2.3"},  // the form of the number is not checked
         {"12 345,67", "12345.67"},
         {"--1", "--1"},
         {"+3", "3"},
         {"1e5", "15"},
         {"abc", ""},
         {"", ""},
-        {"\xBD" "7", "7"},      // a one-half sign of windows-1252 is dropped
+        {"\xBD"
+         "7",
+         "7"},  // a one-half sign of windows-1252 is dropped
     };
     for (const Case& c : cases) {
         screen.SetText(kEntryBox, c.in);
@@ -72,7 +74,7 @@ TEST_F(EntryHelpersTest, StripTextTurnsEachSeparatorIntoOneBlank) {
     } cases[] = {
         {"A&B, 'C'", "A B   C "},
         {"line1\r\nline2", "line1  line2"},
-        {"Caf\xE9 \"noir\" ; 50% - ok!", "Caf\xE9 \"noir\" ; 50% - ok!"},   // everything else stays
+        {"Caf\xE9 \"noir\" ; 50% - ok!", "Caf\xE9 \"noir\" ; 50% - ok!"},  // everything else stays
         {"&&", "  "},
         {"", ""},
     };
@@ -98,7 +100,7 @@ TEST_F(EntryHelpersTest, TitleShowsTerminalBusinessDateAndTheLoggedInCashier) {
         {0, "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 "},
         {1, "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 Demo Cashier"},
         {2, "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 Head Cashier"},
-        {3, "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 "},   // beyond the table: no name
+        {3, "Corlant 18.03.14 Kaspen (1234567)  9/December/2026 "},  // beyond the table: no name
     };
     for (const Case& c : cases) {
         gReg.gCashierIndex = c.cashier;

@@ -7,13 +7,13 @@
 
 #include "data/lookups.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
-#include "screen/receipt_area.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
-#include "data/sale_state.h"
 #include "sale/totals.h"
+#include "screen/receipt_area.h"
 
 namespace tarvo {
 namespace {
@@ -30,7 +30,9 @@ public:
     void Adjustment_Cancel() override { calls.push_back("Adjustment_Cancel"); }
     void CommandFile_Create() override { calls.push_back("CommandFile_Create"); }
     void EntryForm_Show() override { calls.push_back("EntryForm_Show(" + std::to_string(gSale.gSearchKind) + ")"); }
-    void Printer_Close(bool closeHandle) override { calls.push_back(closeHandle ? "Printer_Close(1)" : "Printer_Close(0)"); }
+    void Printer_Close(bool closeHandle) override {
+        calls.push_back(closeHandle ? "Printer_Close(1)" : "Printer_Close(0)");
+    }
 };
 
 class ModesTest : public KeyTest {
@@ -60,7 +62,7 @@ protected:
 
 TEST_F(ModesTest, AuthorizationVerify) {
     AddManager("00000003", "555", "111111111");
-    AddManager("00000004", "555", "111111111");   // same code as manager 3
+    AddManager("00000004", "555", "111111111");  // same code as manager 3
     gData.ManagerTable.push_back(ManagerRow{"00000009", "999", "Beyond the count", "111111111"});
 
     struct Case {
@@ -70,16 +72,16 @@ TEST_F(ModesTest, AuthorizationVerify) {
     };
     const Case cases[] = {
         {"222", 2, "earlier"},
-        {"555", 3, "earlier"},                                   // the first in table order
+        {"555", 3, "earlier"},  // the first in table order
         {"", 0, "Manager Authorization Required"},
         {"9999", 0, "Invalid Manager Authorization Code"},
-        {" 222", 0, "Invalid Manager Authorization Code"},       // exact text only
+        {" 222", 0, "Invalid Manager Authorization Code"},  // exact text only
         {"22", 0, "Invalid Manager Authorization Code"},
-        {"999", 0, "Invalid Manager Authorization Code"},        // past gManagerCount
+        {"999", 0, "Invalid Manager Authorization Code"},  // past gManagerCount
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("entry '") + c.entry + "'");
-        gReg.gAuthorized = true;   // from an earlier code
+        gReg.gAuthorized = true;  // from an earlier code
         gReg.gManagerIndex = 4;
         screen.SetText(kMessageLine, "earlier");
         timers.Stop(TimerId::CIA);
@@ -93,7 +95,7 @@ TEST_F(ModesTest, AuthorizationVerify) {
         if (c.index == 0) {
             EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
         }
-        EXPECT_EQ(Entry(), c.entry);   // the caller empties the entry box
+        EXPECT_EQ(Entry(), c.entry);  // the caller empties the entry box
     }
 }
 
@@ -106,7 +108,7 @@ TEST_F(ModesTest, ManagerRequiredRemindsForTwoSecondsWhenRefused) {
     };
     const Case cases[] = {
         {"", false, "Manager Authorization Required", 2},
-        {"123", false, "Manager Authorization Required", 2},   // replaces "Invalid Manager Authorization Code"
+        {"123", false, "Manager Authorization Required", 2},  // replaces "Invalid Manager Authorization Code"
         {"111", true, "earlier", 0},
     };
     for (const Case& c : cases) {
@@ -132,10 +134,10 @@ TEST_F(ModesTest, ModeDisplay) {
         const char* name;
         std::int16_t mode;
         std::int16_t promptState;
-        std::string modifiers;   // v void, r return, x exchange, p price search, s stock search, m manual price
+        std::string modifiers;  // v void, r return, x exchange, p price search, s stock search, m manual price
         const char* text;
         std::int16_t modeAfter;
-        double fontSize;         // 9 = kept
+        double fontSize;  // 9 = kept
     };
     const Case cases[] = {
         {"sales", 11, 0, "", "Mode: Sales", 11, 9},
@@ -192,7 +194,7 @@ TEST_F(ModesTest, ModeDisplay) {
 
 TEST_F(ModesTest, ModeDisplayFontSizeByLength) {
     struct Case {
-        std::size_t nameLength;   // "Mode: " adds 6
+        std::size_t nameLength;  // "Mode: " adds 6
         double fontSize;
     };
     const Case cases[] = {{8, 9}, {9, 12}, {11, 12}, {12, 11}, {15, 11}, {16, 10}, {24, 10}, {25, 9}, {40, 9}};
@@ -223,8 +225,8 @@ TEST_F(ModesTest, MidSaleRefusesEveryModeChange) {
         int key;
         bool emptiesEntry;
     };
-    const Case cases[] = {{3, true},  {4, true},  {5, true},   {12, false}, {13, true}, {14, true}, {15, true},
-                          {16, false}, {17, false}, {20, false}, {21, true}, {22, true}, {24, false}};
+    const Case cases[] = {{3, true},   {4, true},   {5, true},   {12, false}, {13, true}, {14, true}, {15, true},
+                          {16, false}, {17, false}, {20, false}, {21, true},  {22, true}, {24, false}};
     gData.gClientRecNo = 5;
     gData.gVendorCount = 3;
     for (const Case& c : cases) {
@@ -232,7 +234,7 @@ TEST_F(ModesTest, MidSaleRefusesEveryModeChange) {
         gSale = SaleState{};
         OneLine();
         modeKeys.calls.clear();
-        Type("222");   // a manager with the mode right
+        Type("222");  // a manager with the mode right
         screen.SetText(kModeBox, "before");
 
         Mode_Process(c.key);
@@ -289,8 +291,8 @@ TEST_F(ModesTest, ManagerWithTheModeRight) {
             EXPECT_EQ(gSale.gMode, 11);
             EXPECT_FALSE(gSale.gStockCount);
             EXPECT_FALSE(Called("CommandFile_Create"));
-            EXPECT_FALSE(Called("Total_Activate"));   // no sale started
-            EXPECT_EQ(Entry(), key == 17 ? "" : r.entry);   // Change Price empties it in every case
+            EXPECT_FALSE(Called("Total_Activate"));        // no sale started
+            EXPECT_EQ(Entry(), key == 17 ? "" : r.entry);  // Change Price empties it in every case
         }
     }
 }
@@ -306,7 +308,7 @@ TEST_F(ModesTest, SalesEntry) {
     Mode_Process(1);
     EXPECT_EQ(gSale.gMode, 11);
     EXPECT_FALSE(gSale.gStockCount);
-    EXPECT_EQ(gSale.gSaleReference, "");   // the sale was started
+    EXPECT_EQ(gSale.gSaleReference, "");  // the sale was started
     EXPECT_FALSE(screen.Visible(kCountLabel));
     EXPECT_TRUE(screen.Visible(kGridCell));
     EXPECT_EQ(ModeBox(), "Mode: Sales");
@@ -370,7 +372,7 @@ TEST_F(ModesTest, NewClientNeedsAClientToCopy) {
     EXPECT_FALSE(Called("EntryForm_Show(18)"));
 
     gSale.gItemCount = 0;
-    gData.gNewClientRecNo = 4;   // a new client is not one to copy
+    gData.gNewClientRecNo = 4;  // a new client is not one to copy
     Mode_Process(5);
     EXPECT_EQ(MessageLine(), "Begin by selecting a client to duplicate");
 
@@ -394,12 +396,12 @@ TEST_F(ModesTest, StockAdjustmentKeys) {
         int key;
         std::int16_t mode;
         const char* call;
-        std::int16_t direction;   // after the key; 7 = untouched
+        std::int16_t direction;  // after the key; 7 = untouched
     };
     const Case cases[] = {
         {14, 11, "Adjustment_Prepare", -1},
         {15, 11, "Adjustment_Prepare", 1},
-        {14, 15, "Adjustment_Cancel", 7},   // in the adjustment mode either key cancels
+        {14, 15, "Adjustment_Cancel", 7},  // in the adjustment mode either key cancels
         {15, 15, "Adjustment_Cancel", 7},
     };
     for (const Case& c : cases) {
@@ -437,13 +439,13 @@ TEST_F(ModesTest, CountStockTwiceEntersAndLeavesCounting) {
     EXPECT_TRUE(screen.Visible(kCountLabel));
     EXPECT_FALSE(screen.Visible(kGridCell));
     EXPECT_EQ(MessageLine(), "Inventory Count Enabled");
-    EXPECT_FALSE(timers.Running(TimerId::CIA));   // until replaced
+    EXPECT_FALSE(timers.Running(TimerId::CIA));  // until replaced
     EXPECT_EQ(ModeBox(), "Mode: Stock Count");
     EXPECT_FALSE(Called("Printer_Close(1)"));
 
     Type("222");
     Mode_Process(16);
-    EXPECT_EQ(gSale.gMode, 27);   // the home mode
+    EXPECT_EQ(gSale.gMode, 27);  // the home mode
     EXPECT_FALSE(gSale.gStockCount);
     EXPECT_FALSE(screen.Visible(kCountLabel));
     EXPECT_TRUE(screen.Visible(kGridCell));
@@ -461,7 +463,7 @@ TEST_F(ModesTest, ChangePriceTwiceEntersAndLeavesPriceChange) {
     Mode_Process(17);
     EXPECT_EQ(gSale.gMode, 31);
     EXPECT_EQ(gSale.gOnlineProduct, "");
-    EXPECT_TRUE(gSale.gStockCount);             // the price-change panel blocks what counting blocks
+    EXPECT_TRUE(gSale.gStockCount);  // the price-change panel blocks what counting blocks
     EXPECT_TRUE(screen.Visible(kCountLabel));
     EXPECT_FALSE(screen.Visible(kGridCell));
     EXPECT_EQ(MessageLine(), "Begin by Scanning/Inputting Product");
@@ -486,7 +488,7 @@ TEST_F(ModesTest, ChangePriceTwiceEntersAndLeavesPriceChange) {
 TEST_F(ModesTest, PriceChecker) {
     gSale.gSaleReference = "REF";
     Mode_Process(20);
-    EXPECT_EQ(gSale.gMode, 27);   // kept through the sale start
+    EXPECT_EQ(gSale.gMode, 27);  // kept through the sale start
     EXPECT_EQ(gSale.gSaleReference, "");
     EXPECT_EQ(ModeBox(), "Mode: Price Checker");
 }
@@ -495,16 +497,13 @@ TEST_F(ModesTest, OrderKeys) {
     struct Case {
         int key;
         std::int32_t client, newClient;
-        const char* orderKind;   // nullptr: refused
+        const char* orderKind;  // nullptr: refused
         bool exempt;
     };
     const Case cases[] = {
-        {21, 0, 0, nullptr, false},
-        {22, 0, 0, nullptr, false},
-        {21, 3, 0, "1", false},
-        {21, 0, 4, "1", false},   // a new client will do
-        {22, 3, 0, "2", true},
-        {22, 0, 4, "2", true},
+        {21, 0, 0, nullptr, false}, {22, 0, 0, nullptr, false},
+        {21, 3, 0, "1", false},     {21, 0, 4, "1", false},  // a new client will do
+        {22, 3, 0, "2", true},      {22, 0, 4, "2", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " client " + std::to_string(c.client) + "/" + std::to_string(c.newClient));
@@ -550,7 +549,6 @@ TEST_F(ModesTest, TrainingEntersWithAManagerAndLeavesWithoutOne) {
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(ModeBox(), "Mode: Sales");
 }
-
 
 // ---- whole sales ----------------------------------------------------------------------------------
 
@@ -600,9 +598,9 @@ TEST_F(WholeSaleTest, SaleWithAReturnAndADiscountToTheCent) {
     EXPECT_EQ(Cents(gSale.gTotal), "11.5500");
     EXPECT_EQ(TotalCell(), "$11.55");
 
-    Scan("B200", 3);   // 1.99 x 3 / 2 = 2.985 -> 2.99
+    Scan("B200", 3);  // 1.99 x 3 / 2 = 2.985 -> 2.99
     gSale.gReturnMode = true;
-    Scan("A100");      // returned: -10.00
+    Scan("A100");  // returned: -10.00
     gSale.gReturnMode = false;
     ASSERT_EQ(gSale.gItemCount, 3);
     EXPECT_EQ(gSale.gLines[1].taxFlags, "tt ");
@@ -664,7 +662,7 @@ TEST_F(WholeSaleTest, ModesDecideWhatAScanDoes) {
     AttachClient();
     Scan("B200", 3);
     EXPECT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(Cents(gSale.gTotal), "3.1400");   // 2.99 + 0.1495 -> 0.15
+    EXPECT_EQ(Cents(gSale.gTotal), "3.1400");  // 2.99 + 0.1495 -> 0.15
     Mode_Process(24);
     EXPECT_EQ(gSale.gMode, 11);
     EXPECT_EQ(gSale.gItemCount, 0);

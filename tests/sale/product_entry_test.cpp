@@ -11,17 +11,17 @@
 #include <vector>
 
 #include "common/money.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
 #include "sale/product_entry.h"
-#include "data/sale_state.h"
-#include "config/settings.h"
 
 namespace tarvo {
 namespace {
@@ -34,7 +34,7 @@ class ProductKeys : public RecordingKeys {
 public:
     void Scale_Open() override {
         calls.push_back("Scale_Open");
-        DeviceService::Scale_Open();   // starts the 10-second scale timer
+        DeviceService::Scale_Open();  // starts the 10-second scale timer
     }
     void Scale_Close() override { calls.push_back("Scale_Close"); }
     void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }
@@ -63,20 +63,27 @@ public:
 
 // One product of the product file.
 struct Item {
-    std::string number;        // columns 1-8
-    std::string key;           // 12-31 (key mode "0")
-    std::string description;   // 60-89
-    std::array<std::string, 5> prices{};   // levels 1-5 at 100, 115, 130, 145, 160
-    std::string units;         // 175-179
-    std::string taxes;         // 90-92
-    std::string department;    // 94-99
-    bool weighed = false;      // 9 "S"
-    std::string stock, onOrder, third, location;   // 180, 190, 200, 250
+    std::string number;                           // columns 1-8
+    std::string key;                              // 12-31 (key mode "0")
+    std::string description;                      // 60-89
+    std::array<std::string, 5> prices{};          // levels 1-5 at 100, 115, 130, 145, 160
+    std::string units;                            // 175-179
+    std::string taxes;                            // 90-92
+    std::string department;                       // 94-99
+    bool weighed = false;                         // 9 "S"
+    std::string stock, onOrder, third, location;  // 180, 190, 200, 250
 };
 
 std::string Record(const Item& i) {
-    std::string r = Fixed(273, {{1, i.number}, {12, i.key}, {60, i.description}, {90, i.taxes}, {94, i.department},
-                                {175, i.units}, {180, i.stock}, {190, i.onOrder}, {200, i.third},
+    std::string r = Fixed(273, {{1, i.number},
+                                {12, i.key},
+                                {60, i.description},
+                                {90, i.taxes},
+                                {94, i.department},
+                                {175, i.units},
+                                {180, i.stock},
+                                {190, i.onOrder},
+                                {200, i.third},
                                 {250, i.location}});
     if (i.weighed) r[8] = 'S';
     for (std::size_t level = 0; level < 5; ++level) r.replace(99 + 15 * level, i.prices[level].size(), i.prices[level]);
@@ -175,7 +182,7 @@ TEST_F(ProductEntryTest, AScannedProductBecomesALineFromItsRecord) {
     hose.taxes = "101";
     hose.department = "HOME";
     Store({hose});
-    gSale.gTaxRate = {0, 5, 0, 8};   // tax 2 at 0: its flag is a blank
+    gSale.gTaxRate = {0, 5, 0, 8};  // tax 2 at 0: its flag is a blank
     gSale.gQuantity = 2;
     screen.Show(ControlId{Control::Greeting, 0}, true);
 
@@ -188,7 +195,7 @@ TEST_F(ProductEntryTest, AScannedProductBecomesALineFromItsRecord) {
     EXPECT_EQ(s.gLines[1].description, "Garden hose 15 m");
     EXPECT_EQ(s.gLines[1].department, "HOME");
     EXPECT_EQ(s.gLines[1].quantity, 2);
-    EXPECT_EQ(s.gLines[1].priceUnits, 1);   // blank price units read as 1
+    EXPECT_EQ(s.gLines[1].priceUnits, 1);  // blank price units read as 1
     EXPECT_EQ(Cents(s.gLines[1].listPrice), "12.50");
     EXPECT_EQ(Cents(s.gLines[1].unitPrice), "12.50");
     EXPECT_EQ(Cents(s.gLines[1].extension), "25.00");
@@ -196,7 +203,7 @@ TEST_F(ProductEntryTest, AScannedProductBecomesALineFromItsRecord) {
     EXPECT_EQ(s.gLines[1].note, "");
     EXPECT_FALSE(s.gLines[1].hasNote);
     EXPECT_FALSE(s.gLines[1].kitComponent);
-    EXPECT_EQ(s.gQuantity, 1);   // back to 1 after the line
+    EXPECT_EQ(s.gQuantity, 1);  // back to 1 after the line
     // 25.00 + 5 % + 8 %: the totals ran after the line.
     EXPECT_EQ(Cents(s.gSubtotal), "25.00");
     EXPECT_EQ(Cents(s.gTotal), "28.25");
@@ -214,11 +221,8 @@ TEST_F(ProductEntryTest, TaxFlagsFollowTheRatesAndTheRecordsColumns) {
         std::string flags;
     };
     const Case cases[] = {
-        {{0, 5, 0, 8}, "101", "t t"},
-        {{0, 5, 9.975, 8}, "101", "tnt"},
-        {{0, 5, 9.975, 8}, "010", "ntn"},
-        {{0, 0, 0, 0}, "111", "   "},
-        {{0, 5, 9.975, 0}, "1 1", "tn "},   // only "1" counts as taxable
+        {{0, 5, 0, 8}, "101", "t t"}, {{0, 5, 9.975, 8}, "101", "tnt"}, {{0, 5, 9.975, 8}, "010", "ntn"},
+        {{0, 0, 0, 0}, "111", "   "}, {{0, 5, 9.975, 0}, "1 1", "tn "},  // only "1" counts as taxable
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.taxes);
@@ -322,9 +326,9 @@ TEST_F(ProductEntryTest, ThePriceComesFromTheClientsPriceLevel) {
 
 TEST_F(ProductEntryTest, AManualPriceIsUsedOnceWithTheListPriceKept) {
     Store({Simple("1001", "A", "12.50")});
-    gSale.gClientPriceLevel = 2;   // a manual price wins over the level
+    gSale.gClientPriceLevel = 2;  // a manual price wins over the level
     gData.gManualPrice = true;
-    gData.gManualPriceValue = Money::FromRaw(99950);   // 9.995
+    gData.gManualPriceValue = Money::FromRaw(99950);  // 9.995
     gSale.gQuantity = 2;
     Scan("A");
     Scan("A");
@@ -385,7 +389,7 @@ TEST_F(ProductEntryTest, TheKitComponentFlagIsSetOnEveryNewLine) {
 TEST_F(ProductEntryTest, AProductKnownOnlyAsEnteredAtThisRegisterAddsNoLine) {
     Store({Simple("1001", "A", "1.00")});
     gData.gProductRecNo = 0;
-    gData.gNewProductRecNo = 2;   // what Product_Find leaves for such a product
+    gData.gNewProductRecNo = 2;  // what Product_Find leaves for such a product
     gSale.gLineKind = "P";
     Product_Add();
     EXPECT_EQ(gSale.gItemCount, 0);
@@ -702,7 +706,7 @@ TEST_F(ProductEntryWeightTest, ADepartmentPriceWaitsForTheWeight) {
     Department_Process(3);
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(gSale.gDepartmentPrice, "12.00");
-    Type("");   // the key emptied the entry box
+    Type("");  // the key emptied the entry box
     // A price check meanwhile looks up a product of its own.
     gSale.gPriceSearch = true;
     Scan("BREAD");
@@ -763,7 +767,7 @@ TEST_F(ProductEntryTest, ValuesBeyondTheLineFieldsAreRefusedWithoutChangingTheSa
         gSale.gReturnMode = c.modifier == kReturn;
         gSale.gVoidMode = c.modifier == kVoid;
         gData.gManualPrice = c.modifier == kManualPrice;
-        gData.gManualPriceValue = Money::FromUnits(1234567);   // "1234567" fits, with cents it does not
+        gData.gManualPriceValue = Money::FromUnits(1234567);  // "1234567" fits, with cents it does not
         gData.gManualPriceValue += Money::FromCents(89);
         Scan("A");
         const SaleState& s = gSale;
@@ -814,7 +818,7 @@ TEST_F(ProductEntryTest, TheFirstLineNeedsAClientOrAVendorInSomeModes) {
         {14, true, "", 1, 0, "No Vendor Information Available"},
         {29, true, "", 1, 0, "No Vendor Information Available"},
         {14, true, "V1", 1, 1, ""},
-        {11, true, "", 11, 0, ""},   // default page Extras: sales mode adds nothing
+        {11, true, "", 11, 0, ""},  // default page Extras: sales mode adds nothing
         {12, true, "", 11, 1, ""},
     };
     for (const Case& c : cases) {
@@ -823,7 +827,7 @@ TEST_F(ProductEntryTest, TheFirstLineNeedsAClientOrAVendorInSomeModes) {
         Store({Simple("1001", "A", "1.00")});
         gSale.gMode = static_cast<std::int16_t>(c.mode);
         gData.gClientRecNo = 0;
-        gData.gNewClientRecNo = c.client ? 7 : 0;   // a client entered at this register counts
+        gData.gNewClientRecNo = c.client ? 7 : 0;  // a client entered at this register counts
         gSale.gPurchaseVendor = c.vendor;
         gSettings.gDefaultKeyPage = static_cast<std::int16_t>(c.defaultPage);
         screen.SetText(kMessageLine, "");
@@ -972,7 +976,7 @@ TEST_F(ProductEntryLookupTest, InPriceChangeModeAProductOpensTheNewPriceQuestion
     EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Desc, 0}), "Garden hose 15 m");
     EXPECT_EQ(screen.Caption(ControlId{Control::Lbl_Phys_Quantity, 0}), "$12.50");
     EXPECT_EQ(MessageLine(), "Input New Selling Price");
-    EXPECT_FALSE(timers.Running(TimerId::CIA));   // no time limit
+    EXPECT_FALSE(timers.Running(TimerId::CIA));  // no time limit
     EXPECT_EQ(screen.Text(kEntryBox), "");
     EXPECT_EQ(keys.EntryCalls(), (Calls{"PromptInCIA_Show(15)"}));
 }
@@ -1031,12 +1035,12 @@ protected:
         FreshSale();
         gSale.gMode = static_cast<std::int16_t>(mode);
         for (int i = 1; i <= 5; ++i) {
-            PlaceLine(std::to_string(1000 + i), scanned[static_cast<std::size_t>(i - 1)], Money::FromUnits(i),
-                      ordered);
+            PlaceLine(std::to_string(1000 + i), scanned[static_cast<std::size_t>(i - 1)], Money::FromUnits(i), ordered);
             gSale.gLines[i].sourceIndex = static_cast<std::int16_t>(i);
         }
         std::vector<Item> items;
-        for (int i = 1; i <= 5; ++i) items.push_back(Simple("0000" + std::to_string(1000 + i), "P" + std::to_string(i), "1.00"));
+        for (int i = 1; i <= 5; ++i)
+            items.push_back(Simple("0000" + std::to_string(1000 + i), "P" + std::to_string(i), "1.00"));
         items.push_back(Simple("1009", "P9", "1.00"));
         Store(items);
     }
@@ -1120,8 +1124,8 @@ TEST_F(ProductEntryTest, TheDefaultPageIsOpenedByItsKey) {
     struct Case {
         int setting, page;
     };
-    const Case cases[] = {{1, 1},   {2, 2},   {8, 8},   {9, 1},   {10, 10}, {11, 11},
-                          {12, 12}, {13, 13}, {14, 14}, {15, 1},  {16, 16}, {17, 1}};
+    const Case cases[] = {{1, 1},   {2, 2},   {8, 8},   {9, 1},  {10, 10}, {11, 11},
+                          {12, 12}, {13, 13}, {14, 14}, {15, 1}, {16, 16}, {17, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting);
         gReg.gKeyPage = 0;

@@ -16,22 +16,22 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
+#include "data/comm_state.h"
 #include "data/data_state.h"
-#include "file_size_limit.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "data/work_file.h"
-#include "screen/controls.h"
-#include "screen/panels.h"
+#include "file_size_limit.h"
 #include "register/register_fixture.h"
 #include "sale/clients.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
-#include "data/sale_state.h"
 #include "sale/tenders.h"
-#include "config/settings.h"
+#include "screen/controls.h"
+#include "screen/panels.h"
 #include "test_dir.h"
-#include "data/comm_state.h"
 
 namespace tarvo {
 namespace {
@@ -149,9 +149,12 @@ TEST_F(SaleSaveTest, CashSaleWithChangeSavesTheNetTenderAndTheChange) {
     CashSale();
     mTotalRegister_Click();
 
-    const std::string header = "0000002 0 0" "20261209" "1030" "00000007" + Blanks(8) + "C100    " + Blanks(8) +
-                               Pad("40", 9) + Pad("0", 9) + Pad("2", 9) + Pad("0", 9) + Pad("0", 9) + Pad("42", 9) +
-                               Pad("8", 9) + "4" + Blanks(20) + "2  " + "1";
+    const std::string header = "0000002 0 0"
+                               "20261209"
+                               "1030"
+                               "00000007" +
+                               Blanks(8) + "C100    " + Blanks(8) + Pad("40", 9) + Pad("0", 9) + Pad("2", 9) +
+                               Pad("0", 9) + Pad("0", 9) + Pad("42", 9) + Pad("8", 9) + "4" + Blanks(20) + "2  " + "1";
     ASSERT_EQ(header.size(), 143u);
     const auto inv = Records(".INV", 150);
     ASSERT_EQ(inv.size(), 2u);
@@ -161,19 +164,23 @@ TEST_F(SaleSaveTest, CashSaleWithChangeSavesTheNetTenderAndTheChange) {
     const auto dtl = Records(".DTL", 90);
     ASSERT_EQ(dtl.size(), 3u);
     EXPECT_EQ(dtl[0], "3" + Blanks(60));
-    EXPECT_EQ(dtl[1], "0000002001" "1001    " + Pad("012345", 20) + Pad("2", 9) + Pad("10", 9) + Pad("10", 9) +
-                          Blanks(21) + "00");
-    EXPECT_EQ(dtl[2], "0000002002" "1002    " + Pad("ABC", 20) + Pad("1", 9) + Pad("20", 9) + Pad("20", 9) +
-                          Blanks(21) + "00");
+    EXPECT_EQ(dtl[1], "0000002001"
+                      "1001    " +
+                          Pad("012345", 20) + Pad("2", 9) + Pad("10", 9) + Pad("10", 9) + Blanks(21) + "00");
+    EXPECT_EQ(dtl[2], "0000002002"
+                      "1002    " +
+                          Pad("ABC", 20) + Pad("1", 9) + Pad("20", 9) + Pad("20", 9) + Blanks(21) + "00");
     EXPECT_EQ(dtl[1].size(), 88u);
 
     const auto pay = Records(".PAY", 235);
     ASSERT_EQ(pay.size(), 2u);
     EXPECT_EQ(pay[0], "2" + Blanks(232));
-    EXPECT_EQ(pay[1], "000000201" "1       " + Pad("42", 9) + Blanks(20) + "0" + Blanks(185));
+    EXPECT_EQ(pay[1], "000000201"
+                      "1       " +
+                          Pad("42", 9) + Blanks(20) + "0" + Blanks(185));
     EXPECT_EQ(pay[1].size(), 232u);
 
-    EXPECT_EQ(gSale.gPayments[1].amount, M("42"));   // the tender list itself is net of the change
+    EXPECT_EQ(gSale.gPayments[1].amount, M("42"));  // the tender list itself is net of the change
     EXPECT_EQ(gData.gLastInvoiceRecord, 2);
     EXPECT_EQ(gData.gLastInvoiceLineRecord, 3);
     EXPECT_EQ(gData.gLastPaymentRecord, 2);
@@ -186,13 +193,13 @@ TEST_F(SaleSaveTest, SeveralTendersScrambleCardsAndNeverKeepASwipedTrack) {
     Totals("100", "0", "100");
     AddTender("1", "20");
     AddTender("4", "30", "APPROVED 123456");
-    gSale.gPayments[2].entryKind = 1;   // swiped
+    gSale.gPayments[2].entryKind = 1;  // swiped
     gSale.gPayments[2].cardNumber = "4111111111111111";
     gSale.gPayments[2].cardExpiry = "1227";
     gSale.gPayments[2].cardHolder = "AB";
     gSale.gPayments[2].cardData = "%B4111111111111111^AB^1227?";
     AddTender("5", "50", "EXCH 1.35");
-    gSale.gPayments[3].entryKind = 2;   // keyed: address and zip kept
+    gSale.gPayments[3].entryKind = 2;  // keyed: address and zip kept
     gSale.gPayments[3].cardNumber = "4111";
     gSale.gPayments[3].cardData = "12 MA";
     mTotalRegister_Click();
@@ -202,16 +209,23 @@ TEST_F(SaleSaveTest, SeveralTendersScrambleCardsAndNeverKeepASwipedTrack) {
     EXPECT_EQ(inv[1].substr(139), "1  3");
     EXPECT_EQ(inv[1].substr(100, 19), Pad("100", 9) + Pad("0", 9) + "4");
     const auto dtl = Records(".DTL", 90);
-    EXPECT_EQ(dtl[1], "0000002001" "2001    " + Pad("K1", 20) + Pad("1.235", 9) + Pad("80.5", 9) + Pad(".5", 9) +
-                          Blanks(21) + "00");
+    EXPECT_EQ(dtl[1], "0000002001"
+                      "2001    " +
+                          Pad("K1", 20) + Pad("1.235", 9) + Pad("80.5", 9) + Pad(".5", 9) + Blanks(21) + "00");
     const auto pay = Records(".PAY", 235);
     ASSERT_EQ(pay.size(), 4u);
     EXPECT_EQ(pay[0], "4" + Blanks(232));
-    EXPECT_EQ(pay[1], "000000201" "1       " + Pad("20", 9) + Blanks(20) + "0" + Blanks(185));
-    EXPECT_EQ(pay[2], "000000202" "4       " + Pad("30", 9) + Pad("APPROVED 123456", 20) + "1" +
-                          Pad("HEEEEEEEEEEEEEEE", 25) + Pad("EFFK", 10) + Pad("UV", 50) + Blanks(100));
-    EXPECT_EQ(pay[3], "000000203" "5       " + Pad("50", 9) + Pad("EXCH 1.35", 20) + "2" + Pad("HEEE", 25) +
-                          Blanks(10) + Blanks(50) + Pad("EF4aU", 100));
+    EXPECT_EQ(pay[1], "000000201"
+                      "1       " +
+                          Pad("20", 9) + Blanks(20) + "0" + Blanks(185));
+    EXPECT_EQ(pay[2], "000000202"
+                      "4       " +
+                          Pad("30", 9) + Pad("APPROVED 123456", 20) + "1" + Pad("HEEEEEEEEEEEEEEE", 25) +
+                          Pad("EFFK", 10) + Pad("UV", 50) + Blanks(100));
+    EXPECT_EQ(pay[3], "000000203"
+                      "5       " +
+                          Pad("50", 9) + Pad("EXCH 1.35", 20) + "2" + Pad("HEEE", 25) + Blanks(10) + Blanks(50) +
+                          Pad("EF4aU", 100));
 }
 
 TEST_F(SaleSaveTest, RefundClientNotesAndDiscountAreSavedAsTyped) {
@@ -234,7 +248,13 @@ TEST_F(SaleSaveTest, RefundClientNotesAndDiscountAreSavedAsTyped) {
     AddTender("2", "-10.64");
     mTotalRegister_Click();
 
-    const std::string header = "0000002 0 1" "20261209" "1030" "00000007" "00000003" "N12     " "00000005" +
+    const std::string header = "0000002 0 1"
+                               "20261209"
+                               "1030"
+                               "00000007"
+                               "00000003"
+                               "N12     "
+                               "00000005" +
                                Pad("-12.5", 9) + Pad("-2.5", 9) + Pad("0", 9) + Pad("-.63", 9) + Pad("-.01", 9) +
                                Pad("-10.64", 9) + Pad("0", 9) + "4" + Pad("REF-9", 20) + "2  " + "1";
     const auto inv = Records(".INV", 150);
@@ -242,18 +262,23 @@ TEST_F(SaleSaveTest, RefundClientNotesAndDiscountAreSavedAsTyped) {
     EXPECT_EQ(inv[1], header);
     const auto dtl = Records(".DTL", 90);
     ASSERT_EQ(dtl.size(), 3u);
-    EXPECT_EQ(dtl[1], "0000002001" "3001    " + Pad("RET", 20) + Pad("-1", 9) + Pad("12.5", 9) + Pad("12.5", 9) +
-                          Pad("Gift wrap", 21) + "01");
-    EXPECT_EQ(dtl[2], "0000002002" "3002    " + Pad("KITP", 20) + Pad("-1", 9) + Pad("0", 9) + Pad("0", 9) +
-                          Blanks(21) + "10");
+    EXPECT_EQ(dtl[1], "0000002001"
+                      "3001    " +
+                          Pad("RET", 20) + Pad("-1", 9) + Pad("12.5", 9) + Pad("12.5", 9) + Pad("Gift wrap", 21) +
+                          "01");
+    EXPECT_EQ(dtl[2], "0000002002"
+                      "3002    " +
+                          Pad("KITP", 20) + Pad("-1", 9) + Pad("0", 9) + Pad("0", 9) + Blanks(21) + "10");
     const auto pay = Records(".PAY", 235);
-    EXPECT_EQ(pay[1], "000000201" "2       " + Pad("-10.64", 9) + Blanks(20) + "0" + Blanks(185));
+    EXPECT_EQ(pay[1], "000000201"
+                      "2       " +
+                          Pad("-10.64", 9) + Blanks(20) + "0" + Blanks(185));
 }
 
 TEST_F(SaleSaveTest, SalesFollowEachOtherAndTheFileHeadersCountThem) {
     CashSale();
     mTotalRegister_Click();
-    timers.Tick(TimerId::EndSale);   // no handler connected: the state is reset by hand
+    timers.Tick(TimerId::EndSale);  // no handler connected: the state is reset by hand
     Timer_EndSale_Timer();
     NewSale();
     AddLine("1003", "X", 3, "1", "1");
@@ -297,9 +322,9 @@ std::string PayRecord(const char* tender, const char* type, const char* amount) 
 
 struct ExchangeSaveCase {
     const char* what;
-    std::vector<std::pair<int, const char*>> presses;   // payment key, typed amount
-    std::vector<std::string> payments;                  // the .PAY records after the header
-    const char* change;                                 // the header's change field
+    std::vector<std::pair<int, const char*>> presses;  // payment key, typed amount
+    std::vector<std::string> payments;                 // the .PAY records after the header
+    const char* change;                                // the header's change field
 };
 
 TEST_F(SaleSaveTest, ForeignTenderSavesItsExchangeAndChangeLines) {
@@ -348,9 +373,13 @@ TEST_F(SaleSaveTest, ForeignTenderSavesItsExchangeAndChangeLines) {
         }
         mTotalRegister_Click();
 
-        const std::string header = "0000002 0 0" "20261209" "1030" "00000007" + Blanks(8) + "C100    " + Blanks(8) +
-                                   Pad("55.1", 9) + Pad("0", 9) + Pad("2.75", 9) + Pad("0", 9) + Pad("0", 9) +
-                                   Pad("57.85", 9) + Pad(c.change, 9) + "4" + Blanks(20) + "1  " + "3";
+        const std::string header = "0000002 0 0"
+                                   "20261209"
+                                   "1030"
+                                   "00000007" +
+                                   Blanks(8) + "C100    " + Blanks(8) + Pad("55.1", 9) + Pad("0", 9) + Pad("2.75", 9) +
+                                   Pad("0", 9) + Pad("0", 9) + Pad("57.85", 9) + Pad(c.change, 9) + "4" + Blanks(20) +
+                                   "1  " + "3";
         const auto inv = Records(".INV", 150);
         ASSERT_EQ(inv.size(), 2u);
         EXPECT_EQ(inv[1], header);
@@ -367,8 +396,8 @@ TEST_F(SaleSaveTest, ClientDiscountPerLineSavesTheDiscountedPricesAndNotes) {
     // Client C2040 with 12.5 % off every line already in the sale.
     gSettings.gClientDiscountAllLines = true;
     ASSERT_TRUE(gData.clients.Open(dir / "clients.wrk", 300, true));
-    ASSERT_TRUE(gData.clients.Write(1, Fixed(212, {{1, "C2040"}, {11, "1"}, {12, "2040"}, {20, "Harbour Bakery"},
-                                                   {205, "12.5"}})));
+    ASSERT_TRUE(gData.clients.Write(
+        1, Fixed(212, {{1, "C2040"}, {11, "1"}, {12, "2040"}, {20, "Harbour Bakery"}, {205, "12.5"}})));
     gData.gClientCount = 1;
     gSale.gTaxRate[1] = 5;
     AddLine("5001", "ROLLS", 2, "19.99", "19.99");
@@ -384,9 +413,13 @@ TEST_F(SaleSaveTest, ClientDiscountPerLineSavesTheDiscountedPricesAndNotes) {
     AddTender("1", "1116.93");
     mTotalRegister_Click();
 
-    const std::string header = "0000002 0 0" "20261209" "1030" "00000007" + Blanks(8) + "C2040   " + Blanks(8) +
-                               Pad("1115.18", 9) + Pad("0", 9) + Pad("1.75", 9) + Pad("0", 9) + Pad("0", 9) +
-                               Pad("1116.93", 9) + Pad("0", 9) + "4" + Blanks(20) + "4  " + "1";
+    const std::string header = "0000002 0 0"
+                               "20261209"
+                               "1030"
+                               "00000007" +
+                               Blanks(8) + "C2040   " + Blanks(8) + Pad("1115.18", 9) + Pad("0", 9) + Pad("1.75", 9) +
+                               Pad("0", 9) + Pad("0", 9) + Pad("1116.93", 9) + Pad("0", 9) + "4" + Blanks(20) + "4  " +
+                               "1";
     const auto inv = Records(".INV", 150);
     ASSERT_EQ(inv.size(), 2u);
     EXPECT_EQ(inv[1], header);
@@ -394,14 +427,22 @@ TEST_F(SaleSaveTest, ClientDiscountPerLineSavesTheDiscountedPricesAndNotes) {
     ASSERT_EQ(dtl.size(), 5u);
     EXPECT_EQ(dtl[0], "5" + Blanks(60));
     // The list price stays; the note replaces a typed one and is cut at 21.
-    EXPECT_EQ(dtl[1], "0000002001" "5001    " + Pad("ROLLS", 20) + Pad("2", 9) + Pad("19.99", 9) + Pad("17.49", 9) +
+    EXPECT_EQ(dtl[1], "0000002001"
+                      "5001    " +
+                          Pad("ROLLS", 20) + Pad("2", 9) + Pad("19.99", 9) + Pad("17.49", 9) +
                           Pad("Dsct%: 12.5 ($19.99)", 21) + "01");
-    EXPECT_EQ(dtl[2], "0000002002" "5002    " + Pad("OVEN", 20) + Pad("1", 9) + Pad("1234.56", 9) +
-                          Pad("1080.24", 9) + "Dsct%: 12.5 ($1234.56" + "01");
-    EXPECT_EQ(dtl[3], "0000002003" "5003    " + Pad("BAG", 20) + Pad("-1", 9) + Pad(".05", 9) + Pad(".04", 9) +
+    EXPECT_EQ(dtl[2], "0000002002"
+                      "5002    " +
+                          Pad("OVEN", 20) + Pad("1", 9) + Pad("1234.56", 9) + Pad("1080.24", 9) +
+                          "Dsct%: 12.5 ($1234.56" + "01");
+    EXPECT_EQ(dtl[3], "0000002003"
+                      "5003    " +
+                          Pad("BAG", 20) + Pad("-1", 9) + Pad(".05", 9) + Pad(".04", 9) +
                           Pad("Dsct%: 12.5 ($0.05)", 21) + "01");
-    EXPECT_EQ(dtl[4], "0000002004" "5004    " + Pad("KITPART", 20) + Pad("1", 9) + Pad("0", 9) + Pad("0", 9) +
-                          Pad("Dsct%: 12.5 ($0)", 21) + "11");
+    EXPECT_EQ(dtl[4], "0000002004"
+                      "5004    " +
+                          Pad("KITPART", 20) + Pad("1", 9) + Pad("0", 9) + Pad("0", 9) + Pad("Dsct%: 12.5 ($0)", 21) +
+                          "11");
     const auto pay = Records(".PAY", 235);
     ASSERT_EQ(pay.size(), 2u);
     EXPECT_EQ(pay[1], PayRecord("01", "1", "1116.93"));
@@ -422,7 +463,7 @@ TEST_F(SaleSaveTest, AFieldTooWideRefusesTheTotalAndKeepsTheSaleOpen) {
         {"list price", [] { gSale.gLines[1].listPrice = M("100000.005"); }, "List price of line 1"},
     };
     CashSale();
-    mTotalRegister_Click();   // a first sale, so the files hold something to keep
+    mTotalRegister_Click();  // a first sale, so the files hold something to keep
     for (const Wide& c : cases) {
         SCOPED_TRACE(c.what);
         Timer_EndSale_Timer();
@@ -449,7 +490,7 @@ TEST_F(SaleSaveTest, AFieldTooWideRefusesTheTotalAndKeepsTheSaleOpen) {
 
 TEST_F(SaleSaveTest, AFailureAtAnyWriteLeavesTheFilesAsTheyWere) {
     CashSale();
-    mTotalRegister_Click();   // sale 1 saved whole
+    mTotalRegister_Click();  // sale 1 saved whole
     Timer_EndSale_Timer();
 
     // Count the writes of one save.
@@ -484,7 +525,7 @@ TEST_F(SaleSaveTest, AFailureAtAnyWriteLeavesTheFilesAsTheyWere) {
         EXPECT_EQ(Files(), empty);
         EXPECT_EQ(screen.Text(kMessageLine).rfind("Error", 0), 0u) << screen.Text(kMessageLine);
         EXPECT_FALSE(gSaleSave.gSaleFinished);
-        EXPECT_EQ(gSale.gPayments[1].amount, M("50"));   // the tender keeps its amount
+        EXPECT_EQ(gSale.gPayments[1].amount, M("50"));  // the tender keeps its amount
         EXPECT_EQ(gData.gLastInvoiceRecord, 2);
         // Pressed again once the fault is gone, the same sale is saved whole.
         SaleSave_SetWriteHook(nullptr);
@@ -492,7 +533,6 @@ TEST_F(SaleSaveTest, AFailureAtAnyWriteLeavesTheFilesAsTheyWere) {
         EXPECT_EQ(Files(), whole);
     }
 }
-
 
 TEST_F(SaleSaveTest, AFullDiskKeepsTheSaleOpenAndTheFilesUnchanged) {
     CashSale();
@@ -510,7 +550,7 @@ TEST_F(SaleSaveTest, AFullDiskKeepsTheSaleOpenAndTheFilesUnchanged) {
     EXPECT_EQ(Files(), before);
     EXPECT_EQ(screen.Text(kMessageLine).rfind("Error", 0), 0u);
     EXPECT_FALSE(gSaleSave.gSaleFinished);
-    EXPECT_EQ(svc.Count("Receipt_Print(2,0)"), 1);   // only sale 1's receipt
+    EXPECT_EQ(svc.Count("Receipt_Print(2,0)"), 1);  // only sale 1's receipt
     mTotalRegister_Click();
     EXPECT_EQ(Records(".INV", 150).size(), 3u);
     EXPECT_EQ(Records(".DTL", 90).size(), 23u);
@@ -527,7 +567,7 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
     EXPECT_EQ(Records(".INV", 150).size(), 2u);
     EXPECT_EQ(Records(".PAY", 235).size(), 2u);
     EXPECT_EQ(svc.Count("Receipt_Print(2,0)"), 1);
-    EXPECT_EQ(timers.Interval(TimerId::EndSale), 6000);   // a delay of 0 is the default pause
+    EXPECT_EQ(timers.Interval(TimerId::EndSale), 6000);  // a delay of 0 is the default pause
     const std::string line = screen.Text(kMessageLine);
     EXPECT_EQ(line, "    " + Msg(64));
     ASSERT_TRUE(timers.Tick(TimerId::EndSale));
@@ -546,7 +586,7 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     EXPECT_EQ(timers.Interval(TimerId::EndSale), 2500);
     Screen().SetText(kMessageLine, "    " + Msg(64));
     Timer_EndSale_Timer();
-    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(64));   // printer error: the note stays
+    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(64));  // printer error: the note stays
     EXPECT_EQ(svc.Count("Logout"), 1);
     EXPECT_EQ(svc.Count("Sale_Start"), 0);
     gSale.gMode = 28;
@@ -589,10 +629,22 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     };
     const std::string box = "MessageBox:Tear Off First Copy. Press Enter to Print Second Copy.";
     const Case cases[] = {
-        {"card type 10, card processing off", "10", "0", false, false, false, false,
+        {"card type 10, card processing off",
+         "10",
+         "0",
+         false,
+         false,
+         false,
+         false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
         {"type 15 is no card", "15", "0", false, false, false, false, {"Receipt_Print(2,0)"}},
-        {"card processing on, card approved", "15", "1", true, false, false, false,
+        {"card processing on, card approved",
+         "15",
+         "1",
+         true,
+         false,
+         false,
+         false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
         {"card processing on, no card", "10", "1", false, false, false, false, {"Receipt_Print(2,0)"}},
         {"no receipt for a cash sale", "1", "0", false, true, false, false, {}},
@@ -631,14 +683,14 @@ TEST_F(SaleSaveTest, ACashRefundNeedsAManagerWhicheverTenderIsCash) {
     gData.gManagerCount = 2;
     AddLine("1", "A", -1, "20", "20");
     Totals("-20", "0", "-20");
-    AddTender("1", "-5");    // cash first, card last
+    AddTender("1", "-5");  // cash first, card last
     AddTender("4", "-15");
 
-    mTotalRegister_Click();   // no code typed
+    mTotalRegister_Click();  // no code typed
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
     EXPECT_FALSE(gSaleSave.gSaleFinished);
 
-    screen.SetText(kEntryBox, "333");   // a manager without right 3
+    screen.SetText(kEntryBox, "333");  // a manager without right 3
     mTotalRegister_Click();
     EXPECT_EQ(screen.Text(kMessageLine), Msg(19));
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
@@ -647,7 +699,7 @@ TEST_F(SaleSaveTest, ACashRefundNeedsAManagerWhicheverTenderIsCash) {
     mTotalRegister_Click();
     const auto inv = Records(".INV", 150);
     ASSERT_EQ(inv.size(), 2u);
-    EXPECT_EQ(inv[1].substr(31, 8), "00000004");   // the authorising manager
+    EXPECT_EQ(inv[1].substr(31, 8), "00000004");  // the authorising manager
 }
 
 TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
@@ -661,7 +713,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
         gSale.gMode = 26;
         CashSale();
         mTotalRegister_Click();
-        EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);   // both occupy the same record
+        EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);  // both occupy the same record
         Timer_EndSale_Timer();
         Open_FileInvoice();
         Open_FilePayment();
@@ -683,7 +735,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
 
 TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
-    gComm.gOperationMode = kCommResendAll;   // left behind by a report
+    gComm.gOperationMode = kCommResendAll;  // left behind by a report
     gSale.gSendPending = true;
     CashSale();
     mTotalRegister_Click();
@@ -727,19 +779,19 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
         Total_Activate();
         return screen.Enabled(total);
     };
-    EXPECT_FALSE(enabled());   // no lines
+    EXPECT_FALSE(enabled());  // no lines
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
-    EXPECT_FALSE(enabled());   // nothing paid
+    EXPECT_FALSE(enabled());  // nothing paid
     gSettings.gOpenBalanceAllowed = "1";
     gSale.gClientAccountType = "3";
-    EXPECT_TRUE(enabled());    // an account client may leave a balance
+    EXPECT_TRUE(enabled());  // an account client may leave a balance
     gSale.gClientAccountType = "1";
     EXPECT_FALSE(enabled());
     AddTender("1", "40");
     gSale.gChange = M("1");
     EXPECT_TRUE(enabled());
-    EXPECT_EQ(gSale.gChange, M("10"));   // recomputed from paid and total
+    EXPECT_EQ(gSale.gChange, M("10"));  // recomputed from paid and total
 
     // A refund is enabled once the tenders cover it, else by the tender rule.
     NewSale();
@@ -748,7 +800,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     AddTender("1", "-10");
     screen.SetEnabled(total, false);
     gSettings.gRefundTenderRule = "1";
-    EXPECT_FALSE(enabled());   // left as it was
+    EXPECT_FALSE(enabled());  // left as it was
     gSettings.gRefundTenderRule = "0";
     EXPECT_TRUE(enabled());
 

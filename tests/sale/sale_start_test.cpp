@@ -1,5 +1,5 @@
-#include "print/printer_output.h"
 #include "sale/sale_start.h"
+#include "print/printer_output.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/master_files.h"
-#include "screen/controls.h"
 #include "register/register_fixture.h"
 #include "register/screen_actions.h"
-#include "config/settings.h"
-#include "config/constants.h"
+#include "screen/controls.h"
 #include "test_dir.h"
-#include "data/comm_state.h"
 
 namespace tarvo {
 namespace {
@@ -81,7 +81,7 @@ protected:
         RegisterTest::SetUp();
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &services;
-        Reg().services.print = &printer;   // the real print-to-screen mode
+        Reg().services.print = &printer;  // the real print-to-screen mode
         gTerminalNumber = kTerminal;
     }
     void TearDown() override {
@@ -115,10 +115,10 @@ protected:
     // The demo store's first clients, loaded as at start-up.
     void DemoClients() {
         std::string text;
-        for (const std::string& l : {ClientLine("1", "1", "Cash Customer", ""),
-                                     ClientLine("1001", "1001", "Martin Dubois", "555-0101"),
-                                     ClientLine("1002", "1002", "Sarah Johnson", "555-0102"),
-                                     ClientLine("1003", "1003", "Luc Tremblay", "555-0103")})
+        for (const std::string& l :
+             {ClientLine("1", "1", "Cash Customer", ""), ClientLine("1001", "1001", "Martin Dubois", "555-0101"),
+              ClientLine("1002", "1002", "Sarah Johnson", "555-0102"),
+              ClientLine("1003", "1003", "Luc Tremblay", "555-0103")})
             text += l + "\r\n";
         dir.Write("Files/" + std::string(kTerminal) + ".CLI", text);
         Parse_FileClient();
@@ -128,7 +128,8 @@ protected:
     // The demo store's cashiers (levels 1, 3 and 2).
     static void DemoCashiers() {
         gData.CashierTable = {CashierRow{}, CashierRow{"1", "1111", "Demo Cashier", 1},
-                              CashierRow{"2", "2222", "Head Cashier", 3}, CashierRow{"3", "3333", "Evening Cashier", 2}};
+                              CashierRow{"2", "2222", "Head Cashier", 3},
+                              CashierRow{"3", "3333", "Evening Cashier", 2}};
         gData.gCashierCount = 3;
         gData.gNoCashiers = false;
     }
@@ -167,7 +168,7 @@ protected:
 TEST_F(SaleStartTest, RegisterResetOpensTheLoginPromptWithTheKeysLockedForLogin) {
     DemoCashiers();
     Setting("220 Demo Store - Register 1");
-    gReg.gEnteredAmount = Money::FromUnits(50);   // left by a paid-out
+    gReg.gEnteredAmount = Money::FromUnits(50);  // left by a paid-out
     gSale.gItemCount = 3;
     screen.Show(kGreeting, false);
     SetAllKeys(true);
@@ -205,8 +206,8 @@ TEST_F(SaleStartTest, RegisterResetOpensTheLoginPromptWithTheKeysLockedForLogin)
 
 TEST_F(SaleStartTest, GreetingNamesTheTerminalOrElseTheTrimmedFirstHeaderLine) {
     struct Case {
-        const char* description;   // setting 220
-        const char* header;        // setting 805
+        const char* description;  // setting 220
+        const char* header;       // setting 805
         const char* greeting;
     } cases[] = {
         {"", "   DEMO STORE   ", "Welcome to\r\nDEMO STORE"},
@@ -235,7 +236,7 @@ TEST_F(SaleStartTest, PriceCheckerLogsTheFirstCashierInAndStartsASaleAtOnce) {
     Setting("485 27");
     DemoCashiers();
     DemoClients();
-    gSale.gMode = 16;   // a mode a sale start would keep: the login takes the home mode
+    gSale.gMode = 16;  // a mode a sale start would keep: the login takes the home mode
     screen.SetVisible(kRegisterForm, false);
 
     Register_Reset();
@@ -356,7 +357,7 @@ void DirtySale() {
 
 TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     LoggedInWithClients();
-    gReg.gPromptState = 3;   // the opening amount was just taken
+    gReg.gPromptState = 3;  // the opening amount was just taken
     gSettings.gOrderTypeDefault = "2";
     Setting("155 4");
     Setting("156 6");
@@ -450,7 +451,7 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
 
 TEST_F(SaleStartTest, SaleStartShowsAnEmptyReceiptAndUnlocksTheKeys) {
     LoggedInWithClients();
-    Setting("285 1");   // keyboard mode shows the highlighted soft key
+    Setting("285 1");  // keyboard mode shows the highlighted soft key
     gSettings.Departments[1].Caption1 = "Produce";
     Buttons_Lock();
     screen.Show(kGreeting, true);
@@ -539,8 +540,8 @@ TEST_F(SaleStartTest, DefaultClientIsLookedUpAfterEveryClientFieldIsCleared) {
     DemoCashiers();
     DemoClients();
     struct Case {
-        const char* defaultClient;   // setting 255
-        std::int32_t record;         // 0: not found
+        const char* defaultClient;  // setting 255
+        std::int32_t record;        // 0: not found
         const char* saleClientId;
     } cases[] = {
         {"1", 1, "1"},
@@ -608,7 +609,7 @@ TEST_F(SaleStartTest, ScheduledSendThatFellDueDuringTheSaleRunsAtTheNextSaleStar
     LoggedInWithClients();
     struct Case {
         bool pending, productsArrive;
-        std::vector<std::string> calls;   // of the session and the restart
+        std::vector<std::string> calls;  // of the session and the restart
     } cases[] = {
         {false, false, {}},
         {true, false, {"Communicate(0)"}},

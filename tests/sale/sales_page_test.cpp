@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "common/money.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
-#include "data/sale_state.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
-#include "config/settings.h"
 
 namespace tarvo {
 namespace {
@@ -73,8 +73,8 @@ protected:
     // Products (key, category, price) loaded from a received product file.
     void Catalogue(const std::vector<std::vector<std::string>>& items) {
         std::vector<std::string> lines;
-        for (const auto& i : items) lines.push_back(Fixed(273, {{1, i[0]}, {12, i[0]}, {34, i[1]}, {60, "Item"},
-                                                                {100, i[2]}}));
+        for (const auto& i : items)
+            lines.push_back(Fixed(273, {{1, i[0]}, {12, i[0]}, {34, i[1]}, {60, "Item"}, {100, i[2]}}));
         dir.Write("Files/" + std::string(kTerminal) + ".PRD", CrLf(lines));
         Parse_FileProduct();
         ASSERT_EQ(gData.gProductCount, static_cast<std::int32_t>(items.size()));
@@ -86,11 +86,11 @@ protected:
 // ---- key 1: case letter ----------------------------------------------------------------------
 
 TEST_F(SalesPageTest, CaseKeyOffersTheLabelledLettersInTurnThenCancels) {
-    gSettings.gCaseLabel = {"Case of 6", "Case of 12", "", "Crate"};   // "c" has no label
+    gSettings.gCaseLabel = {"Case of 6", "Case of 12", "", "Crate"};  // "c" has no label
     const std::vector<std::pair<std::string, std::string>> presses{
         {"a", "Case Selection: Case of 6"},
         {"b", "Case Selection: Case of 12"},
-        {"", "Case Selection Cancelled"},    // no "c": cancelled, even though "d" has a label
+        {"", "Case Selection Cancelled"},  // no "c": cancelled, even though "d" has a label
         {"a", "Case Selection: Case of 6"},
     };
     for (const auto& [letter, message] : presses) {
@@ -115,9 +115,9 @@ TEST_F(SalesPageTest, TaxRateKeyAppliesTheRowOfTheTypedDigit) {
     Line("A", 1, "10.00", "ttt");
     auto& table = gSettings.TaxChoiceTable;
     table[3] = TaxChoice{"000", 2, 7.5, "4"};
-    table[8] = TaxChoice{"000", 1, 6, "x"};    // status character outside 0-7
-    table[5] = TaxChoice{"000", 0, 99, "7"};   // no rate change
-    table[6] = TaxChoice{"000", 4, 3, "1"};    // kind not 0-3
+    table[8] = TaxChoice{"000", 1, 6, "x"};   // status character outside 0-7
+    table[5] = TaxChoice{"000", 0, 99, "7"};  // no rate change
+    table[6] = TaxChoice{"000", 4, 3, "1"};   // kind not 0-3
 
     Press(3, "3");
     EXPECT_EQ(gSale.gTaxRate[2], 7.5);
@@ -126,7 +126,7 @@ TEST_F(SalesPageTest, TaxRateKeyAppliesTheRowOfTheTypedDigit) {
     EXPECT_FALSE(gSale.gTaxExempt[2]);
     EXPECT_TRUE(gSale.gTaxExempt[3]);
     EXPECT_EQ(MessageLine(), "Tax Status: TTN");
-    EXPECT_EQ(Cents(gSale.gTax2), "0.75");   // the totals ran with the new rate
+    EXPECT_EQ(Cents(gSale.gTax2), "0.75");  // the totals ran with the new rate
     EXPECT_EQ(Cents(gSale.gTax3), "0.00");
     EXPECT_FALSE(page.Called("Client_Process"));
     EXPECT_EQ(Entry(), "");
@@ -142,7 +142,7 @@ TEST_F(SalesPageTest, TaxRateKeyAppliesTheRowOfTheTypedDigit) {
     EXPECT_EQ(MessageLine(), "Tax Status: TNN");
     EXPECT_EQ(gSale.gTaxRate[1], 6);
 
-    for (const char* typed : {"", "9.6", "-1", "6", "0"}) {   // row 0 was never filled (kind 10)
+    for (const char* typed : {"", "9.6", "-1", "6", "0"}) {  // row 0 was never filled (kind 10)
         SCOPED_TRACE(typed);
         screen.SetText(kMessageLine, "");
         Press(3, typed);
@@ -155,8 +155,8 @@ TEST_F(SalesPageTest, TaxRateKeyAppliesTheRowOfTheTypedDigit) {
 TEST_F(SalesPageTest, TaxRateRowWithAClientCodeRunsTheClientKeyWithIt) {
     // A client file holding client number 1001.
     dir.Write("Files/" + std::string(kTerminal) + ".CLI",
-              CrLf({Fixed(210, {{1, "C1001"}, {11, "0"}, {12, "1001"}, {20, "Exempt Buyer"},
-                                {205, "0"}, {210, "1"}})}));
+              CrLf({Fixed(210,
+                          {{1, "C1001"}, {11, "0"}, {12, "1001"}, {20, "Exempt Buyer"}, {205, "0"}, {210, "1"}})}));
     Parse_FileClient();
     ASSERT_EQ(gData.gClientCount, 1);
     gSettings.TaxChoiceTable[2] = TaxChoice{"1001", 0, 0, "1"};
@@ -251,7 +251,7 @@ TEST_F(SalesPageTest, MerchandiseDiscountLeavesCategory1080AndMissingProductsAlo
     EXPECT_EQ(s.gLines[2].note, "Dsct%:20 ($10)");
     EXPECT_TRUE(s.gLines[2].hasNote);
     EXPECT_EQ(Cents(s.gLines[3].unitPrice), "5.00");
-    EXPECT_EQ(Cents(s.gLines[4].unitPrice), "2.66");   // 2.664: up only from the half cent
+    EXPECT_EQ(Cents(s.gLines[4].unitPrice), "2.66");  // 2.664: up only from the half cent
     EXPECT_EQ(s.gLines[4].note, "Dsct%:20 ($3.33)");
     EXPECT_EQ(Cents(s.gSubtotal), "33.66");
     EXPECT_EQ(MessageLine(), "Discount %:  20");
@@ -283,8 +283,7 @@ TEST_F(SalesPageTest, LineDiscountsByAmountAndPercentage) {
         {"amount above the highlighted price", 13, "5", 1, 0, "", "", ""},
         {"amount off the highlighted line", 13, "1.25", 1, 1, "2.75", "Discount $1.25 ($4)", "Discount $1.25"},
         {"amount off the last line", 13, "0.50", 0, 2, "2.00", "Discount $0.50 ($2.5)", "Discount $0.50"},
-        {"negative amount on the last line raises it", 13, "-2", 0, 2, "4.50", "Discount $-2 ($2.5)",
-         "Discount $-2"},
+        {"negative amount on the last line raises it", 13, "-2", 0, 2, "4.50", "Discount $-2 ($2.5)", "Discount $-2"},
         {"negative amount on the highlighted line", 13, "-2", 1, 0, "", "", "Negative Price Is Disallowed"},
         {"percentage above 100", 14, "150", 1, 0, "", "", ""},
         {"100 percent", 14, "100", 1, 1, "0.00", "Dsct%:100 ($4)", "Discount %:  100"},
@@ -346,14 +345,14 @@ TEST_F(SalesPageTest, SaleDiscountsByAmountAndPercentageOfTheSubtotal) {
     EXPECT_EQ(Cents(s.gSaleDiscount), "3.33");
     EXPECT_EQ(Entry(), "");
 
-    Press(15, "40");   // above the subtotal
+    Press(15, "40");  // above the subtotal
     EXPECT_EQ(Cents(s.gSaleDiscount), "3.33");
 
     Press(15, "5.005");
     EXPECT_EQ(Cents(s.gSaleDiscount), "5.01");
     EXPECT_EQ(Cents(s.gTotal), "28.32");
 
-    Press(15, "-1");   // a negative amount is taken
+    Press(15, "-1");  // a negative amount is taken
     EXPECT_EQ(Cents(s.gSaleDiscount), "-1.00");
     EXPECT_EQ(Cents(s.gTotal), "34.33");
 
@@ -372,7 +371,7 @@ TEST_F(SalesPageTest, ManualPriceOnTheHighlightedLineReplacesBothPrices) {
     gSale.gSelectedLine = 1;
     Press(21, "$ 7,255");
     const SaleState& s = gSale;
-    EXPECT_EQ(s.gLines[1].unitPrice, Price("7.255"));   // not rounded
+    EXPECT_EQ(s.gLines[1].unitPrice, Price("7.255"));  // not rounded
     EXPECT_EQ(s.gLines[1].listPrice, Price("7.255"));
     EXPECT_EQ(Cents(s.gLines[1].extension), "14.51");
     EXPECT_EQ(Cents(s.gSubtotal), "15.51");
@@ -404,7 +403,7 @@ TEST_F(SalesPageTest, ManualPriceWithoutAHighlightedLineWaitsForTheNextProduct) 
 TEST_F(SalesPageTest, APriceTheTotalsCannotHoldLeavesTheSaleAsItWas) {
     Line("A", 20000, "1.00");
     gSale.gSelectedLine = 1;
-    Press(21, "900000000000");   // 9e11 x 20000 leaves the currency range
+    Press(21, "900000000000");  // 9e11 x 20000 leaves the currency range
     const SaleState& s = gSale;
     EXPECT_EQ(Cents(s.gLines[1].unitPrice), "1.00");
     EXPECT_EQ(Cents(s.gLines[1].listPrice), "1.00");
@@ -420,10 +419,8 @@ TEST_F(SalesPageTest, PriceAndStockSearchExcludeEachOther) {
         bool price, stock;
         const char* message;
     } steps[] = {
-        {23, true, false, "Price Search Mode Enabled"},
-        {24, false, true, "Stock Search Mode Enabled"},
-        {24, false, false, "Stock Search Mode Disabled"},
-        {23, true, false, "Price Search Mode Enabled"},
+        {23, true, false, "Price Search Mode Enabled"},   {24, false, true, "Stock Search Mode Enabled"},
+        {24, false, false, "Stock Search Mode Disabled"}, {23, true, false, "Price Search Mode Enabled"},
         {23, false, false, "Price Search Mode Disabled"},
     };
     for (const auto& step : steps) {

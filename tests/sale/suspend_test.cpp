@@ -10,15 +10,15 @@
 #include <sys/stat.h>
 
 #include "common/money.h"
+#include "config/settings.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
+#include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "platform/files.h"
 #include "register/key_fixture.h"
-#include "data/sale_state.h"
 #include "sale/suspend.h"
 #include "sale/totals.h"
-#include "config/settings.h"
 
 namespace tarvo {
 namespace {
@@ -60,8 +60,13 @@ protected:
 
         std::vector<std::string> lines;
         for (const Product& p : products) {
-            std::string r = Fixed(273, {{1, p.number}, {12, p.key}, {60, p.description}, {90, p.taxes},
-                                        {94, "DEPT"}, {100, p.price}, {175, p.units}});
+            std::string r = Fixed(273, {{1, p.number},
+                                        {12, p.key},
+                                        {60, p.description},
+                                        {90, p.taxes},
+                                        {94, "DEPT"},
+                                        {100, p.price},
+                                        {175, p.units}});
             if (p.weighed) r[8] = 'S';
             lines.push_back(r);
         }
@@ -85,9 +90,8 @@ protected:
         Suspend_CheckAtLoad();
     }
 
-    void Line(const std::string& key, double quantity, const char* list, const char* unit,
-              const std::string& note = "", bool hasNote = false, bool kit = false,
-              const std::string& taxFlags = "tt ") {
+    void Line(const std::string& key, double quantity, const char* list, const char* unit, const std::string& note = "",
+              bool hasNote = false, bool kit = false, const std::string& taxFlags = "tt ") {
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
         s.gLines[n].key = key;
@@ -112,7 +116,7 @@ protected:
         s.gSaleReference = "PO 17";
         s.gTaxExempt = {false, false, true, true};
         s.gTaxStatus = 7;
-        s.gTaxRate = {0, 5, 8, 0};   // the store's default rates
+        s.gTaxRate = {0, 5, 8, 0};  // the store's default rates
         Line("HOSE", 2, "4", "3.5", "Manual Price");
         Line("NOZZLE", 0.5, "12.5", "12.5", "Discount $1.25 (a, long note text)", true, false, "tn ");
         Line("WASHER", 1, "0", "0", "", false, true, "nt ");
@@ -138,11 +142,10 @@ TEST_F(SuspendTest, TheSuspendedSaleFileHoldsTheHeaderAndOneRecordPerLine) {
     TheSale();
     Suspend_Store();
 
-    const std::string expected =
-        "00000002C77     00000005-3.33    PO 17               3  011\r\n"
-        "HOSE                2        4        3.5      Manual Price         00\r\n"
-        "NOZZLE              .5       12.5     12.5     Discount $1.25 (a, lo10\r\n"
-        "WASHER              1        0        0                             01\r\n";
+    const std::string expected = "00000002C77     00000005-3.33    PO 17               3  011\r\n"
+                                 "HOSE                2        4        3.5      Manual Price         00\r\n"
+                                 "NOZZLE              .5       12.5     12.5     Discount $1.25 (a, lo10\r\n"
+                                 "WASHER              1        0        0                             01\r\n";
     EXPECT_EQ(FileText(), expected);
     EXPECT_TRUE(gSale.gSuspended);
     EXPECT_EQ(MessageLine(), "Transaction Suspended Successfully");
@@ -157,7 +160,7 @@ TEST_F(SuspendTest, TheSuspendedSaleFileHoldsTheHeaderAndOneRecordPerLine) {
 TEST_F(SuspendTest, TheSuspendedSaleFileIsReadableByItsOwnerOnly) {
     TheSale();
     Suspend_Store();
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(Suspend_Path().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
@@ -195,8 +198,7 @@ TEST_F(SuspendTest, ASaleSuspendedBeforeARestartIsRecalledWholeAfterIt) {
         const char* taxFlags;
     } lines[] = {
         {"HOSE", "1001", "Garden hose", 2, "4.00", "3.50", "7.00", "Manual Price", false, false, "tt "},
-        {"NOZZLE", "1002", "Spray nozzle", 0.5, "12.50", "12.50", "6.25", "Discount $1.25 (a, lo", true, false,
-         "tn "},
+        {"NOZZLE", "1002", "Spray nozzle", 0.5, "12.50", "12.50", "6.25", "Discount $1.25 (a, lo", true, false, "tn "},
         {"WASHER", "1003", "Washer", 1, "0.00", "0.00", "0.00", "", false, true, "nt "},
     };
     for (int i = 1; i <= 3; ++i) {
@@ -261,11 +263,12 @@ TEST_F(SuspendTest, RecallBuildsEachLineFromTheStoredValuesOnly) {
     Restart();
     gData.gManualPrice = false;
     dir.Write("Data/" + std::string(kTerminal) + ".Sus",
-              std::string(24, ' ') + "0        " + std::string(20, ' ') + "4  000\r\n"
-              "21234500257         1        5        4.75                          00\r\n"
-              "APPLES              1.235    2        2                             00\r\n"
-              "GONE                1        1        1        a note               10\r\n"
-              "PEARS               -1       3        3                             00\r\n");
+              std::string(24, ' ') + "0        " + std::string(20, ' ') +
+                  "4  000\r\n"
+                  "21234500257         1        5        4.75                          00\r\n"
+                  "APPLES              1.235    2        2                             00\r\n"
+                  "GONE                1        1        1        a note               10\r\n"
+                  "PEARS               -1       3        3                             00\r\n");
     Suspend_CheckAtLoad();
     ASSERT_TRUE(gSale.gSuspended);
 
@@ -359,7 +362,7 @@ TEST_F(SuspendTest, RecallNeverDropsASaleInProgressAndForgetsAMissingFile) {
     gSale.gItemCount = 0;
     Suspend_False();
     EXPECT_FALSE(FileExists(Suspend_Path()));
-    gSale.gSuspended = true;   // the flag out of step with the folder
+    gSale.gSuspended = true;  // the flag out of step with the folder
     Suspend_Recall();
     EXPECT_FALSE(gSale.gSuspended);
     EXPECT_EQ(gSale.gItemCount, 0);

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/money.h"
+#include "config/settings.h"
+#include "data/sale_state.h"
+#include "register/register_fixture.h"
+#include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/panels.h"
-#include "register/register_fixture.h"
-#include "data/sale_state.h"
-#include "sale/tenders.h"
-#include "config/settings.h"
 
 namespace tarvo {
 namespace {
@@ -66,17 +66,26 @@ void SetType(int i, const char* name1, const char* name2, const char* cardType, 
 }
 
 // The store's payment keys used throughout.
-enum Key { kCash = 1, kCheck = 2, kForeign = 3, kGift = 4, kCoupon = 5, kTerminalCard = 6, kOddRate = 7, kFixedChange = 8 };
+enum Key {
+    kCash = 1,
+    kCheck = 2,
+    kForeign = 3,
+    kGift = 4,
+    kCoupon = 5,
+    kTerminalCard = 6,
+    kOddRate = 7,
+    kFixedChange = 8
+};
 
 void ConfigureTypes() {
     SetType(kCash, "Cash", "", "CA", "", "0", "", 0, "", "", "1");
-    SetType(kCheck, "Check", "", "CK", "0", "0", "", 0, "", "", "", "1");           // capped, reference asked
-    SetType(kForeign, "US", "Dollars", "US", "1", "0", "", 0.35, "EX", "CA");       // exchange and change lines
-    SetType(kGift, "Gift", "Cert", "GC", "", "25");                                 // fixed 25
-    SetType(kCoupon, "Coupon", "", "CP", "", "5", "1");                             // fixed 5, as-is
+    SetType(kCheck, "Check", "", "CK", "0", "0", "", 0, "", "", "", "1");      // capped, reference asked
+    SetType(kForeign, "US", "Dollars", "US", "1", "0", "", 0.35, "EX", "CA");  // exchange and change lines
+    SetType(kGift, "Gift", "Cert", "GC", "", "25");                            // fixed 25
+    SetType(kCoupon, "Coupon", "", "CP", "", "5", "1");                        // fixed 5, as-is
     SetType(kTerminalCard, "Card", "", "2");
     SetType(kOddRate, "Pesos", "", "MX", "1", "0", "", 0.1235, "EX", "CA");
-    SetType(kFixedChange, "Voucher", "", "VO", "1", "25", "", 0, "EX", "CA");       // fixed 25, change mode 1
+    SetType(kFixedChange, "Voucher", "", "VO", "1", "25", "", 0, "EX", "CA");  // fixed 25, change mode 1
 }
 
 class TendersTest : public RegisterTest {
@@ -126,44 +135,162 @@ struct TenderCase {
     const char* total;
     int key;
     const char* entry;
-    std::vector<std::pair<const char*, const char*>> tenders;   // description, amount
+    std::vector<std::pair<const char*, const char*>> tenders;  // description, amount
     const char* paid;
     const char* balance;
     const char* change;
     const char* status;
-    const char* changeRow;    // Tr_Amount(10)
-    const char* balanceRow;   // Tr_Amount(11)
+    const char* changeRow;   // Tr_Amount(10)
+    const char* balanceRow;  // Tr_Amount(11)
 };
 
 const TenderCase kTenderCases[] = {
     {"balance taken with an empty entry", "10", kCash, "", {{"Cash", "10.0000"}}, "10", "0", "0", "4", "", ""},
     {"excess becomes change", "10", kCash, "20", {{"Cash", "20.0000"}}, "20", "0", "10", "4", "$10.00", ""},
     {"partial payment", "10", kCash, "4", {{"Cash", "4.0000"}}, "4", "6", "0", "2", "", "$6.00"},
-    {"capped type takes no more than the balance", "10", kCheck, "20", {{"Check", "10.0000"}}, "10", "0", "0", "4", "",
+    {"capped type takes no more than the balance",
+     "10",
+     kCheck,
+     "20",
+     {{"Check", "10.0000"}},
+     "10",
+     "0",
+     "0",
+     "4",
+     "",
      ""},
-    {"exchange with change back", "100", kForeign, "100",
-     {{"US Dollars", "100.0000"}, {"Exchange", "35.0000"}, {"Cash", "-35.0000"}}, "100", "0", "0", "4", "$35.00", ""},
-    {"exchange without change", "100", kForeign, "50", {{"US Dollars", "50.0000"}, {"Exchange", "17.5000"}}, "67.5",
-     "32.5", "0", "2", "", "$32.50"},
+    {"exchange with change back",
+     "100",
+     kForeign,
+     "100",
+     {{"US Dollars", "100.0000"}, {"Exchange", "35.0000"}, {"Cash", "-35.0000"}},
+     "100",
+     "0",
+     "0",
+     "4",
+     "$35.00",
+     ""},
+    {"exchange without change",
+     "100",
+     kForeign,
+     "50",
+     {{"US Dollars", "50.0000"}, {"Exchange", "17.5000"}},
+     "67.5",
+     "32.5",
+     "0",
+     "2",
+     "",
+     "$32.50"},
     // 10 x 0.1235 = 1.235: +0.001 gives 1.23 where +0.005 would give 1.24.
-    {"exchange rounds with the 0.001 rule", "100", kOddRate, "10", {{"Pesos", "10.0000"}, {"Exchange", "1.2300"}},
-     "11.23", "88.77", "0", "2", "", "$88.77"},
-    {"fixed amount below the balance taken whole", "40", kGift, "", {{"Gift Cert", "25.0000"}}, "25", "15", "0", "2", "",
+    {"exchange rounds with the 0.001 rule",
+     "100",
+     kOddRate,
+     "10",
+     {{"Pesos", "10.0000"}, {"Exchange", "1.2300"}},
+     "11.23",
+     "88.77",
+     "0",
+     "2",
+     "",
+     "$88.77"},
+    {"fixed amount below the balance taken whole",
+     "40",
+     kGift,
+     "",
+     {{"Gift Cert", "25.0000"}},
+     "25",
+     "15",
+     "0",
+     "2",
+     "",
      "$15.00"},
-    {"fixed amount over the balance capped without change mode 1", "10", kGift, "", {{"Gift Cert", "10.0000"}}, "10",
-     "0", "0", "4", "", ""},
-    {"fixed amount over the balance taken whole with change mode 1", "10", kFixedChange, "",
-     {{"Voucher", "25.0000"}, {"Cash", "-15.0000"}}, "10", "0", "0", "4", "$15.00", ""},
-    {"as-is fixed amount over the balance gives change", "3", kCoupon, "", {{"Coupon", "5.0000"}}, "5", "0", "2", "4",
-     "$2.00", ""},
-    {"refund: typed amount made negative", "-20", kCash, "5", {{"Cash", "-5.0000"}}, "-5", "-15", "0", "2", "",
+    {"fixed amount over the balance capped without change mode 1",
+     "10",
+     kGift,
+     "",
+     {{"Gift Cert", "10.0000"}},
+     "10",
+     "0",
+     "0",
+     "4",
+     "",
+     ""},
+    {"fixed amount over the balance taken whole with change mode 1",
+     "10",
+     kFixedChange,
+     "",
+     {{"Voucher", "25.0000"}, {"Cash", "-15.0000"}},
+     "10",
+     "0",
+     "0",
+     "4",
+     "$15.00",
+     ""},
+    {"as-is fixed amount over the balance gives change",
+     "3",
+     kCoupon,
+     "",
+     {{"Coupon", "5.0000"}},
+     "5",
+     "0",
+     "2",
+     "4",
+     "$2.00",
+     ""},
+    {"refund: typed amount made negative",
+     "-20",
+     kCash,
+     "5",
+     {{"Cash", "-5.0000"}},
+     "-5",
+     "-15",
+     "0",
+     "2",
+     "",
      "-$15.00"},
-    {"refund: empty entry pays the whole refund", "-20", kCash, "", {{"Cash", "-20.0000"}}, "-20", "0", "0", "4", "", ""},
-    {"refund: as-is fixed amount negated", "-20", kCoupon, "", {{"Coupon", "-5.0000"}}, "-5", "-15", "0", "2", "",
+    {"refund: empty entry pays the whole refund",
+     "-20",
+     kCash,
+     "",
+     {{"Cash", "-20.0000"}},
+     "-20",
+     "0",
+     "0",
+     "4",
+     "",
+     ""},
+    {"refund: as-is fixed amount negated",
+     "-20",
+     kCoupon,
+     "",
+     {{"Coupon", "-5.0000"}},
+     "-5",
+     "-15",
+     "0",
+     "2",
+     "",
      "-$15.00"},
-    {"refund: more than the refund is change", "-20", kCash, "25", {{"Cash", "-25.0000"}}, "-25", "0", "-5", "4",
-     "-$5.00", ""},
-    {"largest accepted amount", "200000", kCash, "100000", {{"Cash", "100000.0000"}}, "100000", "100000", "0", "2", "",
+    {"refund: more than the refund is change",
+     "-20",
+     kCash,
+     "25",
+     {{"Cash", "-25.0000"}},
+     "-25",
+     "0",
+     "-5",
+     "4",
+     "-$5.00",
+     ""},
+    {"largest accepted amount",
+     "200000",
+     kCash,
+     "100000",
+     {{"Cash", "100000.0000"}},
+     "100000",
+     "100000",
+     "0",
+     "2",
+     "",
      "$100,000.00"},
 };
 
@@ -183,14 +310,16 @@ TEST_F(TendersTest, OneTenderKey) {
         EXPECT_EQ(screen.Text(AmountRow(10)), c.changeRow);
         EXPECT_EQ(screen.Text(AmountRow(11)), c.balanceRow);
         // The check type asks for a reference on the message line instead.
-        EXPECT_EQ(screen.Text(kMessageLine),
-                  c.key == kCheck ? Msg(11) : *c.changeRow ? Msg(32) + " " + c.changeRow : "");
+        EXPECT_EQ(screen.Text(kMessageLine), c.key == kCheck ? Msg(11)
+                                             : *c.changeRow  ? Msg(32) + " " + c.changeRow
+                                                             : "");
         EXPECT_EQ(screen.Text(kEntryBox), "");
         EXPECT_EQ(gSale.gRefund, M(c.total) < Money());
         // The tender rows of the totals panel.
         for (int i = 1; i <= 3; ++i) {
             const bool held = i <= static_cast<int>(expected.size());
-            EXPECT_EQ(screen.Text(TitleRow(i + 6)), held ? expected[static_cast<std::size_t>(i - 1)].description + " " : "");
+            EXPECT_EQ(screen.Text(TitleRow(i + 6)),
+                      held ? expected[static_cast<std::size_t>(i - 1)].description + " " : "");
             EXPECT_EQ(screen.Text(AmountRow(i + 6)),
                       held ? M(expected[static_cast<std::size_t>(i - 1)].amount.c_str()).Format("$###,##0.00") : "");
         }
@@ -202,7 +331,7 @@ TEST_F(TendersTest, OneTenderKey) {
 TEST_F(TendersTest, TendersAddUpAcrossKeys) {
     OpenPage("57.30");
     Press(kCheck, "20");
-    Press(kGift, "");   // fixed 25 below the balance of 37.30
+    Press(kGift, "");  // fixed 25 below the balance of 37.30
     Press(kCash, "20");
     EXPECT_EQ(Tenders(), (std::vector<Tender>{{"Check", "20.0000"}, {"Gift Cert", "25.0000"}, {"Cash", "20.0000"}}));
     EXPECT_EQ(Amt(gSale.gPaid), "65.0000");
@@ -281,11 +410,11 @@ TEST_F(TendersTest, FourthTenderKeyStartsTheListAgain) {
 TEST_F(TendersTest, ExchangeNeedingAFourthLineEmptiesTheList) {
     OpenPage("100");
     Press(kCash, "10");
-    Press(kForeign, "100");   // tender 2, exchange 3, change would be 4
+    Press(kForeign, "100");  // tender 2, exchange 3, change would be 4
     EXPECT_EQ(gSale.gPaymentCount, 0);
     Press(kCash, "10");
     Press(kCash, "10");
-    Press(kForeign, "10");    // tender 3, no room for its exchange line
+    Press(kForeign, "10");  // tender 3, no room for its exchange line
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gSale.gTenderLinesAdded);
 }
@@ -378,7 +507,8 @@ TEST_F(TendersTest, PaymentListFromTheTypes) {
     // 8 types, one exchange code shared by two types, and the credit entry.
     ASSERT_EQ(t.gPaymentListCount, 10);
     const std::vector<std::string> codes{"", "CA", "CK", "US", "EX", "GC", "CP", "2", "MX", "VO", "24"};
-    for (int j = 1; j <= 10; ++j) EXPECT_EQ(t.gPaymentListCode[static_cast<std::size_t>(j)], codes[static_cast<std::size_t>(j)]) << j;
+    for (int j = 1; j <= 10; ++j)
+        EXPECT_EQ(t.gPaymentListCode[static_cast<std::size_t>(j)], codes[static_cast<std::size_t>(j)]) << j;
     EXPECT_EQ(t.gPaymentListName[3], "US Dollars");
     EXPECT_EQ(t.gPaymentListName[4], Msg(31));
     EXPECT_EQ(t.gPaymentListName[10], Msg(34));
@@ -403,8 +533,12 @@ TEST_F(TendersTest, PaymentListStopsAt23Entries) {
 TEST_F(TendersTest, DescriptionMatchesCodesNumerically) {
     SetType(9, "House", "Account", "07");
     Payment_Setup();
-    struct Case { const char* type; std::string description; };
-    const Case cases[] = {{"7", "House Account"}, {"24", Msg(34)}, {"24.0", Msg(34)}, {"CA", "Cash"}, {"ca", ""}, {"ZZ", ""}};
+    struct Case {
+        const char* type;
+        std::string description;
+    };
+    const Case cases[] = {{"7", "House Account"}, {"24", Msg(34)}, {"24.0", Msg(34)},
+                          {"CA", "Cash"},         {"ca", ""},      {"ZZ", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         gSale.gPaymentCount = 1;
@@ -436,9 +570,9 @@ struct StatusCase {
 };
 
 TEST_F(TendersTest, InvoiceStatus) {
-    const StatusCase cases[] = {{"10", "10", "4"}, {"10", "12", "4"}, {"10", "0", "1"}, {"10", "3", "2"},
-                                {"-10", "-10", "4"}, {"-10", "-11", "4"}, {"-10", "0", "1"}, {"-10", "-3", "2"},
-                                {"0", "0", "4"}};
+    const StatusCase cases[] = {{"10", "10", "4"}, {"10", "12", "4"},   {"10", "0", "1"},
+                                {"10", "3", "2"},  {"-10", "-10", "4"}, {"-10", "-11", "4"},
+                                {"-10", "0", "1"}, {"-10", "-3", "2"},  {"0", "0", "4"}};
     for (const StatusCase& c : cases) {
         SCOPED_TRACE(std::string(c.total) + " / " + c.paid);
         gSale.gTotal = M(c.total);

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/money.h"
+#include "data/sale_state.h"
+#include "register/register_fixture.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
-#include "register/register_fixture.h"
-#include "data/sale_state.h"
-#include "sale/totals.h"
 
 namespace tarvo {
 namespace {
@@ -53,16 +53,16 @@ struct ExtensionCase {
 // UnitPrice x Quantity / PriceUnits in floating point, taken to four decimals
 // (ties to even), then to cents half away from zero.
 const ExtensionCase kExtensionCases[] = {
-    {"price for two units", {"1.99", 3, 2, ""}, "2.99"},                  // 2.985
-    {"return of a half cent", {"2.345", -1, 1, ""}, "-2.35"},             // away from zero, not -2.34
+    {"price for two units", {"1.99", 3, 2, ""}, "2.99"},       // 2.985
+    {"return of a half cent", {"2.345", -1, 1, ""}, "-2.35"},  // away from zero, not -2.34
     {"sale of a half cent", {"2.345", 1, 1, ""}, "2.35"},
     {"negative price", {"-1.005", 1, 1, ""}, "-1.01"},
-    {"weight", {"3.49", 1.235, 1, ""}, "4.31"},                           // 4.31015 -> 4.3102
-    {"half unit, binary noise", {"2.99", 0.5, 1, ""}, "1.50"},            // 1.495 in binary is just below
-    {"whole units, binary noise", {"1.15", 3, 1, ""}, "3.45"},            // 3.4499999999999997 in binary
+    {"weight", {"3.49", 1.235, 1, ""}, "4.31"},                 // 4.31015 -> 4.3102
+    {"half unit, binary noise", {"2.99", 0.5, 1, ""}, "1.50"},  // 1.495 in binary is just below
+    {"whole units, binary noise", {"1.15", 3, 1, ""}, "3.45"},  // 3.4499999999999997 in binary
     {"thirds", {"1.00", 1, 3, ""}, "0.33"},
     {"two thirds", {"2.00", 1, 3, ""}, "0.67"},
-    {"price units 0 count as 1", {"4.99", 2.5, 0, ""}, "12.48"},          // 12.475
+    {"price units 0 count as 1", {"4.99", 2.5, 0, ""}, "12.48"},  // 12.475
     {"quantity 0", {"12.34", 0, 1, ""}, "0.00"},
     // The four-decimal step decides the cent: 0.01495 -> 0.0150 -> 0.02
     // (straight to cents it would be 0.01).
@@ -94,8 +94,8 @@ TEST(TotalsComputeTest, ExtensionsFollowTheFloatingProduct) {
     for (int round = 0; round < 50; ++round) {
         SaleState s;
         for (int i = 1; i <= kMaxSaleLines; ++i) {
-            std::int64_t raw = cents(rng) * 100 + (i % 9 == 0 ? 5 : 0);   // some half cents
-            if (i % 97 == 0) raw += 987'654'321'098'765;                // 15 digits and more with the quantity
+            std::int64_t raw = cents(rng) * 100 + (i % 9 == 0 ? 5 : 0);  // some half cents
+            if (i % 97 == 0) raw += 987'654'321'098'765;                 // 15 digits and more with the quantity
             const int k = kind(rng);
             const double q = k <= 2 ? whole(rng) : whole(rng) / 8.0 + (k == 5 ? 0.001 : 0);
             s.gLines[i].unitPrice = Money::FromRaw(raw);
@@ -126,7 +126,7 @@ TEST(TotalsComputeTest, TaxesFollowTheFloatingProduct) {
         SaleState s;
         const double rate = rates[static_cast<std::size_t>(round) % std::size(rates)];
         std::int64_t raw = cents(rng) * 100;
-        if (round % 5 == 0) raw = raw % 100'000 * 100;   // small bases, where ties are many
+        if (round % 5 == 0) raw = raw % 100'000 * 100;  // small bases, where ties are many
         AddLines(s, {{"0", 1, 1, "t"}});
         s.gLines[1].unitPrice = Money::FromRaw(raw);
         s.gTaxRate[1] = rate;
@@ -143,8 +143,8 @@ struct TaxCase {
     const char* name;
     std::vector<LineSpec> lines;
     double rate1, rate2, rate3;
-    const char* includes;   // settings 330, 335, 340 as three characters
-    const char* exempt;     // "x" in position k: tax k exempt
+    const char* includes;  // settings 330, 335, 340 as three characters
+    const char* exempt;    // "x" in position k: tax k exempt
     const char* discount;
     // expected
     const char* subtotal;
@@ -159,62 +159,314 @@ struct TaxCase {
 
 const TaxCase kTaxCases[] = {
     // 10.00 x 5 % = 0.50; tax-2 base 10.00 + 0.50; 10.50 x 9.975 % = 1.047375 -> 1.05.
-    {"tax 2 includes tax 1", {{"10.00", 1, 1, "tt "}}, 5, 9.975, 0, "100", "", "0",
-     "10.00", "10.00", "10.50", "0", "0.50", "1.05", "0", "11.55"},
+    {"tax 2 includes tax 1",
+     {{"10.00", 1, 1, "tt "}},
+     5,
+     9.975,
+     0,
+     "100",
+     "",
+     "0",
+     "10.00",
+     "10.00",
+     "10.50",
+     "0",
+     "0.50",
+     "1.05",
+     "0",
+     "11.55"},
     // 10.00 x 9.975 % = 0.9975 -> 1.00.
-    {"no inclusion", {{"10.00", 1, 1, "tt "}}, 5, 9.975, 0, "000", "", "0",
-     "10.00", "10.00", "10.00", "0", "0.50", "1.00", "0", "11.50"},
+    {"no inclusion",
+     {{"10.00", 1, 1, "tt "}},
+     5,
+     9.975,
+     0,
+     "000",
+     "",
+     "0",
+     "10.00",
+     "10.00",
+     "10.00",
+     "0",
+     "0.50",
+     "1.00",
+     "0",
+     "11.50"},
     // Tax 1 reaches the tax-3 base only through tax-2 lines.
-    {"tax 3 includes tax 1, line without tax 2", {{"10.00", 1, 1, "tnt"}}, 5, 0, 8, "010", "", "0",
-     "10.00", "10.00", "0", "10.00", "0.50", "0", "0.80", "11.30"},
+    {"tax 3 includes tax 1, line without tax 2",
+     {{"10.00", 1, 1, "tnt"}},
+     5,
+     0,
+     8,
+     "010",
+     "",
+     "0",
+     "10.00",
+     "10.00",
+     "0",
+     "10.00",
+     "0.50",
+     "0",
+     "0.80",
+     "11.30"},
     // The tax-1 share of a tax-2 line goes to the tax-3 base even though the
     // line pays neither tax 1 nor tax 3: 0.50 x 8 % = 0.04.
-    {"tax 3 includes tax 1 of a tax-2-only line", {{"10.00", 1, 1, "nt "}}, 5, 7, 8, "010", "", "0",
-     "10.00", "0", "10.00", "0.50", "0", "0.70", "0.04", "10.74"},
+    {"tax 3 includes tax 1 of a tax-2-only line",
+     {{"10.00", 1, 1, "nt "}},
+     5,
+     7,
+     8,
+     "010",
+     "",
+     "0",
+     "10.00",
+     "0",
+     "10.00",
+     "0.50",
+     "0",
+     "0.70",
+     "0.04",
+     "10.74"},
     // 20.00 + 20.00 x 7 % = 21.40; x 8 % = 1.712 -> 1.71.
-    {"tax 3 includes tax 2", {{"20.00", 1, 1, "ntt"}}, 5, 7, 8, "001", "", "0",
-     "20.00", "0", "20.00", "21.40", "0", "1.40", "1.71", "23.11"},
-    {"tax 2 exempt: base kept, no tax", {{"10.00", 1, 1, "tt "}}, 5, 9.975, 0, "100", ".x.", "0",
-     "10.00", "10.00", "10.50", "0", "0.50", "0", "0", "10.50"},
+    {"tax 3 includes tax 2",
+     {{"20.00", 1, 1, "ntt"}},
+     5,
+     7,
+     8,
+     "001",
+     "",
+     "0",
+     "20.00",
+     "0",
+     "20.00",
+     "21.40",
+     "0",
+     "1.40",
+     "1.71",
+     "23.11"},
+    {"tax 2 exempt: base kept, no tax",
+     {{"10.00", 1, 1, "tt "}},
+     5,
+     9.975,
+     0,
+     "100",
+     ".x.",
+     "0",
+     "10.00",
+     "10.00",
+     "10.50",
+     "0",
+     "0.50",
+     "0",
+     "0",
+     "10.50"},
     // The tax-1 share is added whether or not tax 1 is charged.
-    {"tax 1 exempt still feeds tax 2", {{"10.00", 1, 1, "tt "}}, 5, 9.975, 0, "100", "x..", "0",
-     "10.00", "10.00", "10.50", "0", "0", "1.05", "0", "11.05"},
-    {"every tax exempt", {{"10.00", 1, 1, "ttt"}}, 5, 9.975, 1, "111", "xxx", "0",
-     "10.00", "10.00", "10.50", "11.50", "0", "0", "0", "10.00"},
+    {"tax 1 exempt still feeds tax 2",
+     {{"10.00", 1, 1, "tt "}},
+     5,
+     9.975,
+     0,
+     "100",
+     "x..",
+     "0",
+     "10.00",
+     "10.00",
+     "10.50",
+     "0",
+     "0",
+     "1.05",
+     "0",
+     "11.05"},
+    {"every tax exempt",
+     {{"10.00", 1, 1, "ttt"}},
+     5,
+     9.975,
+     1,
+     "111",
+     "xxx",
+     "0",
+     "10.00",
+     "10.00",
+     "10.50",
+     "11.50",
+     "0",
+     "0",
+     "0",
+     "10.00"},
     // Same flags on every line: the discount lowers both bases, 14.00 each;
     // 14.00 x 9.975 % = 1.3965 -> 1.40.
-    {"discount, uniform flags", {{"10.00", 1, 1, "tt "}, {"5.00", 1, 1, "tt "}}, 5, 9.975, 0, "000", "", "1.00",
-     "15.00", "14.00", "14.00", "0", "0.70", "1.40", "0", "16.10"},
+    {"discount, uniform flags",
+     {{"10.00", 1, 1, "tt "}, {"5.00", 1, 1, "tt "}},
+     5,
+     9.975,
+     0,
+     "000",
+     "",
+     "1.00",
+     "15.00",
+     "14.00",
+     "14.00",
+     "0",
+     "0.70",
+     "1.40",
+     "0",
+     "16.10"},
     // Mixed flags: no base changes, only the total drops.
-    {"discount, mixed flags", {{"10.00", 1, 1, "tt "}, {"5.00", 1, 1, "tn "}}, 5, 9.975, 0, "000", "", "1.00",
-     "15.00", "15.00", "10.00", "0", "0.75", "1.00", "0", "15.75"},
+    {"discount, mixed flags",
+     {{"10.00", 1, 1, "tt "}, {"5.00", 1, 1, "tn "}},
+     5,
+     9.975,
+     0,
+     "000",
+     "",
+     "1.00",
+     "15.00",
+     "15.00",
+     "10.00",
+     "0",
+     "0.75",
+     "1.00",
+     "0",
+     "15.75"},
     // Flags compare exactly: "tt" is not "tt ".
-    {"discount, flags differing by a blank", {{"10.00", 1, 1, "tt "}, {"5.00", 1, 1, "tt"}}, 5, 9.975, 0, "000", "",
-     "1.00", "15.00", "15.00", "15.00", "0", "0.75", "1.50", "0", "16.25"},
+    {"discount, flags differing by a blank",
+     {{"10.00", 1, 1, "tt "}, {"5.00", 1, 1, "tt"}},
+     5,
+     9.975,
+     0,
+     "000",
+     "",
+     "1.00",
+     "15.00",
+     "15.00",
+     "15.00",
+     "0",
+     "0.75",
+     "1.50",
+     "0",
+     "16.25"},
     // The share comes from the line before the discount: 10.50 - 1.00 = 9.50;
     // 9.50 x 9.975 % = 0.947625 -> 0.9476 -> 0.95.
-    {"discount after inclusion", {{"10.00", 1, 1, "tt "}}, 5, 9.975, 0, "100", "", "1.00",
-     "10.00", "9.00", "9.50", "0", "0.45", "0.95", "0", "10.40"},
+    {"discount after inclusion",
+     {{"10.00", 1, 1, "tt "}},
+     5,
+     9.975,
+     0,
+     "100",
+     "",
+     "1.00",
+     "10.00",
+     "9.00",
+     "9.50",
+     "0",
+     "0.45",
+     "0.95",
+     "0",
+     "10.40"},
     // One line is always uniform; only the taxes it pays lose the discount.
-    {"discount, single line", {{"20.00", 1, 1, "ntt"}}, 5, 7, 8, "000", "", "2.00",
-     "20.00", "0", "18.00", "18.00", "0", "1.26", "1.44", "20.70"},
+    {"discount, single line",
+     {{"20.00", 1, 1, "ntt"}},
+     5,
+     7,
+     8,
+     "000",
+     "",
+     "2.00",
+     "20.00",
+     "0",
+     "18.00",
+     "18.00",
+     "0",
+     "1.26",
+     "1.44",
+     "20.70"},
     // Refund: -10.10 x 5 % = -0.505 -> -0.51 (half away from zero).
-    {"refund, half cent tax", {{"10.10", -1, 1, "tn "}}, 5, 0, 0, "000", "", "0",
-     "-10.10", "-10.10", "0", "0", "-0.51", "0", "0", "-10.61"},
+    {"refund, half cent tax",
+     {{"10.10", -1, 1, "tn "}},
+     5,
+     0,
+     0,
+     "000",
+     "",
+     "0",
+     "-10.10",
+     "-10.10",
+     "0",
+     "0",
+     "-0.51",
+     "0",
+     "0",
+     "-10.61"},
     // Share -0.51; base 2 -10.61; x 10 % = -1.061 -> -1.06.
-    {"refund with inclusion", {{"10.10", -1, 1, "tt "}}, 5, 10, 0, "100", "", "0",
-     "-10.10", "-10.10", "-10.61", "0", "-0.51", "-1.06", "0", "-11.67"},
+    {"refund with inclusion",
+     {{"10.10", -1, 1, "tt "}},
+     5,
+     10,
+     0,
+     "100",
+     "",
+     "0",
+     "-10.10",
+     "-10.10",
+     "-10.61",
+     "0",
+     "-0.51",
+     "-1.06",
+     "0",
+     "-11.67"},
     // Line 1: share1 0.50 to bases 2 and 3, share2 0.9975 -> 1.00 to base 3.
     // Line 2 (-2.35): share1 -0.1175 -> -0.12, share2 -0.2344125 -> -0.2344 -> -0.23.
     // Bases 7.65, 8.03, 8.80; taxes 0.3825 -> 0.38, 0.8009925 -> 0.80, 0.088 -> 0.09.
-    {"three taxes, every inclusion, a return", {{"10.00", 1, 1, "ttt"}, {"2.345", -1, 1, "ttt"}}, 5, 9.975, 1, "111",
-     "", "0", "7.65", "7.65", "8.03", "8.80", "0.38", "0.80", "0.09", "8.92"},
+    {"three taxes, every inclusion, a return",
+     {{"10.00", 1, 1, "ttt"}, {"2.345", -1, 1, "ttt"}},
+     5,
+     9.975,
+     1,
+     "111",
+     "",
+     "0",
+     "7.65",
+     "7.65",
+     "8.03",
+     "8.80",
+     "0.38",
+     "0.80",
+     "0.09",
+     "8.92"},
     // 0.99 x 0.5 % = 0.00495 -> 0.0050 -> 0.01; straight to cents it would be 0.00.
-    {"tax tie to even before cents", {{"0.99", 1, 1, "t"}}, 0.5, 0, 0, "000", "", "0",
-     "0.99", "0.99", "0", "0", "0.01", "0", "0", "1.00"},
+    {"tax tie to even before cents",
+     {{"0.99", 1, 1, "t"}},
+     0.5,
+     0,
+     0,
+     "000",
+     "",
+     "0",
+     "0.99",
+     "0.99",
+     "0",
+     "0",
+     "0.01",
+     "0",
+     "0",
+     "1.00"},
     // Only a lower-case "t" taxes; a short flag text taxes what it holds.
-    {"only lower-case t taxes", {{"10.00", 1, 1, "TNt"}, {"4.00", 1, 1, "t"}}, 5, 5, 5, "000", "", "0",
-     "14.00", "4.00", "0", "10.00", "0.20", "0", "0.50", "14.70"},
+    {"only lower-case t taxes",
+     {{"10.00", 1, 1, "TNt"}, {"4.00", 1, 1, "t"}},
+     5,
+     5,
+     5,
+     "000",
+     "",
+     "0",
+     "14.00",
+     "4.00",
+     "0",
+     "10.00",
+     "0.20",
+     "0",
+     "0.50",
+     "14.70"},
 };
 
 TEST(TotalsComputeTest, TaxesInclusionsExemptionsAndDiscounts) {
@@ -352,7 +604,7 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
 
     EXPECT_EQ(Amt(s.gLines[1].extension), Amt("10.00"));
     EXPECT_EQ(Amt(s.gLines[2].extension), Amt("2.99"));
-    EXPECT_EQ(s.gLines[1].priceUnits, 1);   // 0 becomes 1
+    EXPECT_EQ(s.gLines[1].priceUnits, 1);  // 0 becomes 1
     EXPECT_EQ(s.gLines[2].priceUnits, 2);
     // 12.99 x 5 % = 0.6495 -> 0.65; shares 0.50 and 0.1495 -> 0.15: base 2 13.64,
     // x 9.975 % = 1.36059 -> 1.3606 -> 1.36.
@@ -376,7 +628,7 @@ TEST_F(TotalsTest, UpdateIsRebuiltFromTheLinesEachTime) {
     s.gTaxRate[1] = 5;
     ASSERT_TRUE(Totals_Update());
     EXPECT_EQ(Amt(s.gTotal), Amt("15.75"));
-    s.gItemCount = 1;   // the last line dropped
+    s.gItemCount = 1;  // the last line dropped
     ASSERT_TRUE(Totals_Update());
     EXPECT_EQ(Amt(s.gTotal), Amt("10.50"));
     EXPECT_EQ(TotalCell(), "$10.50");
@@ -437,7 +689,8 @@ TEST_F(TotalsTest, DiscountShownOnTheLastLineAndTheMessageLine) {
     EXPECT_EQ(s.gLines[2].note, "Total Discount -$5.00");
     EXPECT_TRUE(s.gLines[2].hasNote);
     EXPECT_FALSE(s.gLines[1].hasNote);
-    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 3}), "Total Discount -$5.00");   // the note row under line 2
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 3}),
+              "Total Discount -$5.00");  // the note row under line 2
     EXPECT_EQ(MessageLine(), "Discount Applied -$5.00");
     EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
 }

@@ -9,7 +9,9 @@ namespace tarvo {
 namespace {
 
 template <class Name>
-concept NamesAControl = requires(Name name) { ControlId{name, 5}; };
+concept NamesAControl = requires(Name name) {
+    ControlId{name, 5};
+};
 
 static_assert(NamesAControl<Control>);
 static_assert(!NamesAControl<const char*>);

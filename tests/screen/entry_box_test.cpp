@@ -49,7 +49,7 @@ TEST_F(EntryBoxTest, KeypadKeysTypeTheirTexts) {
     Type("");
     for (int n : {4, 2, 3}) mNumeric_Click(n);
     EXPECT_EQ(Entry(), "100.");
-    EXPECT_EQ(screen.State(kEntryBox).selStart, 4);   // the caret at the end
+    EXPECT_EQ(screen.State(kEntryBox).selStart, 4);  // the caret at the end
     EXPECT_EQ(screen.Focus(), kEntryBox);
     // Keys that do not exist type nothing.
     mNumeric_Click(0);
@@ -109,7 +109,7 @@ TEST_F(BarCodeTest, AnUnknownCodeIsReportedThreeWays) {
     Type("123");
     BarCode_Change();
     EXPECT_EQ(gData.gProductKey, "b123");
-    EXPECT_EQ(gSale.gCaseLetter, "");   // used up all the same
+    EXPECT_EQ(gSale.gCaseLetter, "");  // used up all the same
     EXPECT_EQ(MessageLine(), "Not Found");
     EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
     EXPECT_EQ(screen.Text(ControlId{Control::Txt_Message, 0}), "Not Found");
@@ -242,7 +242,7 @@ TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     EXPECT_EQ(gReg.gKeyPage, 2);
     EXPECT_FALSE(keys.Called("Card_ParseSwipe"));
     EXPECT_EQ(Entry(), "");
-    EXPECT_EQ(gReg.gCardTrack, "");   // an abandoned swipe keeps no track either
+    EXPECT_EQ(gReg.gCardTrack, "");  // an abandoned swipe keeps no track either
 
     // With return mode on the refund goes to the card.
     gSale.gReturnMode = true;

@@ -7,9 +7,9 @@
 
 #include "common/line_reader.h"
 #include "data/log.h"
+#include "register/register_fixture.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
-#include "register/register_fixture.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -133,15 +133,15 @@ TEST_F(MessagesTest, EmptyTextEmptiesTheLineAndStillCounts) {
 TEST_F(MessagesTest, ErrorTextsAreLoggedInEitherLanguage) {
     struct Case {
         std::int16_t language;
-        int message;          // 0: use text
+        int message;  // 0: use text
         const char* text;
         bool logged;
     } cases[] = {
-        {1, 188, "", true},                    // "Error: No Response from Scale"
-        {1, 74, "", false},                    // "Printer Error, Unable to Print"
-        {2, 74, "", true},                     // "Erreur d'Imprimante, Incapable d'Imprimer"
+        {1, 188, "", true},  // "Error: No Response from Scale"
+        {1, 74, "", false},  // "Printer Error, Unable to Print"
+        {2, 74, "", true},   // "Erreur d'Imprimante, Incapable d'Imprimer"
         {1, 0, "error: lower case", false},
-        {1, 0, "Error", false},                // the word alone
+        {1, 0, "Error", false},  // the word alone
         {1, 0, "Erreu", false},
         {1, 0, "Errors found", true},
         {1, 0, " Error: leading blank", false},
@@ -180,7 +180,7 @@ TEST_F(MessagesTest, EntryBoxFlashesBetweenItsColourAndRed) {
         }
         EXPECT_EQ(seen, (std::vector<std::uint32_t>{c.colour, 255, c.colour, 255})) << c.setting460;
 
-        DEA_Clear();   // while red
+        DEA_Clear();  // while red
         EXPECT_FALSE(timers.Running(TimerId::DEA));
         EXPECT_EQ(screen.Text(kEntryBox), "");
         EXPECT_EQ(screen.State(kEntryBox).foreColour, c.colour);

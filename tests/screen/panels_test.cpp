@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "register/register_fixture.h"
+#include "register/screen_actions.h"
 #include "screen/messages.h"
 #include "screen/receipt_area.h"
-#include "register/screen_actions.h"
-#include "register/register_fixture.h"
 
 namespace tarvo {
 namespace {
@@ -28,27 +28,27 @@ const char* const kPanelNames[] = {"grid", "totals", "message box", "timed box",
 std::vector<ControlId> PanelControls(Panel p) {
     std::vector<ControlId> ids;
     switch (p) {
-        case kGrid:
-            for (const PlacedControl& c : ReceiptGridLayout()) ids.push_back({c.name, c.index});
-            ids.push_back({Control::Line_Total, 0});
-            ids.push_back({Control::Line_Total, 1});
-            break;
-        case kTotals:
-            for (int k = 1; k <= 10; ++k) {
-                ids.push_back(Title(k));
-                ids.push_back(Amount(k));
-            }
-            ids.push_back(Amount(11));
-            ids.push_back({Control::Lbl_BalanceDue, 0});
-            break;
-        case kMessageBox: ids.push_back({Control::Txt_All, 0}); break;
-        case kTimedBox: ids.push_back({Control::Txt_Message, 0}); break;
-        case kPrintout: ids.push_back({Control::Txt_Printer, 0}); break;
-        case kCount:
-            for (Control n : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
-                ids.push_back({n, 0});
-            break;
-        default: break;
+    case kGrid:
+        for (const PlacedControl& c : ReceiptGridLayout()) ids.push_back({c.name, c.index});
+        ids.push_back({Control::Line_Total, 0});
+        ids.push_back({Control::Line_Total, 1});
+        break;
+    case kTotals:
+        for (int k = 1; k <= 10; ++k) {
+            ids.push_back(Title(k));
+            ids.push_back(Amount(k));
+        }
+        ids.push_back(Amount(11));
+        ids.push_back({Control::Lbl_BalanceDue, 0});
+        break;
+    case kMessageBox: ids.push_back({Control::Txt_All, 0}); break;
+    case kTimedBox: ids.push_back({Control::Txt_Message, 0}); break;
+    case kPrintout: ids.push_back({Control::Txt_Printer, 0}); break;
+    case kCount:
+        for (Control n : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
+            ids.push_back({n, 0});
+        break;
+    default: break;
     }
     return ids;
 }
@@ -142,11 +142,17 @@ TEST_F(PanelsTest, SummaryShowsTheSaleTotals) {
         const char* tax2;
         const char* tax3;
         const char* total;
-        std::vector<std::string> amounts;   // Tr_Amount 1..6
+        std::vector<std::string> amounts;  // Tr_Amount 1..6
         const char* discountTitle;
     } cases[] = {
         {"10", "0", "0", "0.7", "0", "10.7", {"$10.00", "", "", "$0.70", "", "$10.70"}, ""},
-        {"1234.5", "5", "61.48", "0", "123.02", "1414", {"$1,234.50", "$-5.00", "$61.48", "", "$123.02", "$1,414.00"},
+        {"1234.5",
+         "5",
+         "61.48",
+         "0",
+         "123.02",
+         "1414",
+         {"$1,234.50", "$-5.00", "$61.48", "", "$123.02", "$1,414.00"},
          "Discount "},
         {"-20", "0", "-1", "0", "0", "-21", {"-$20.00", "", "-$1.00", "", "", "-$21.00"}, ""},
         {"0", "0", "0", "0", "0", "0", {"$0.00", "", "", "", "", "$0.00"}, ""},
@@ -213,7 +219,7 @@ TEST_F(PanelsTest, CountLabelsAreEmptiedWhenHiddenAndKeptWhenShown) {
     const ControlId code{Control::Lbl_Phys_Code, 0};
     screen.SetCaption(code, "1234");
     screen.Show(code, false);
-    Physical_Hide();   // already hidden: still emptied
+    Physical_Hide();  // already hidden: still emptied
     EXPECT_EQ(screen.Caption(code), "");
 
     screen.SetCaption(code, "5678");
@@ -222,7 +228,7 @@ TEST_F(PanelsTest, CountLabelsAreEmptiedWhenHiddenAndKeptWhenShown) {
     EXPECT_EQ(screen.Caption(code), "5678");
     EXPECT_TRUE(Whole(kCount));
     Physical_Hide();
-    EXPECT_TRUE(gSale.gStockCount);   // the end of stock-count mode clears it, not the panel
+    EXPECT_TRUE(gSale.gStockCount);  // the end of stock-count mode clears it, not the panel
     EXPECT_FALSE(screen.Enabled(code));
 }
 
@@ -271,7 +277,7 @@ TEST_F(PanelsTest, ClientSummaryReadsLineByLine) {
 TEST_F(PanelsTest, CardRequestFreezesTheTotalsAndEntryWithoutMovingThem) {
     Summary_Show();
     screen.Show({Control::txtDEA, 0}, true);
-    screen.Show({Control::Txt_Mode, 0}, false);   // hidden stays hidden
+    screen.Show({Control::Txt_Mode, 0}, false);  // hidden stays hidden
     std::vector<ControlId> frozen = PanelControls(kTotals);
     for (Control n : {Control::txtDEA, Control::txtCIA, Control::Txt_Mode}) frozen.push_back({n, 0});
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "screen/panels.h"
 #include "register/register_fixture.h"
+#include "screen/panels.h"
 
 namespace tarvo {
 namespace {
@@ -92,7 +92,7 @@ TEST_F(ReceiptAreaTest, TotalsCaptionsInTheUsersLanguage) {
     gSettings.gTaxName = {"GST", "PST", ""};
     struct Case {
         std::int16_t language;
-        std::vector<std::string> titles;   // Tr_Title 1..10
+        std::vector<std::string> titles;  // Tr_Title 1..10
         const char* balance;
     } cases[] = {
         {1, {"Subtotal ", "Discount ", "GST ", "PST ", " ", "Total ", "", "", "", "Change "}, "Balance"},

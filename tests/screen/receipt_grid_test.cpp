@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "screen/messages.h"
 #include "register/register_fixture.h"
+#include "screen/messages.h"
 
 namespace tarvo {
 namespace {
@@ -77,18 +77,12 @@ TEST(ReceiptGridLayout, RowsColumnsAndButtonsStandWhereDesigned) {
         int index;
         TwipRect rect;
     } cases[] = {
-        {Control::Title_Number, 0, {0, 400, 955, 300}},
-        {Control::Title_Extension, 0, {5701, 1279, 955, 300}},
-        {Control::Rt_Number, 1, {0, 400, 1260, 465}},
-        {Control::Rt_Description, 2, {405, 2850, 1725, 465}},
-        {Control::Rt_Tax, 3, {3256, 400, 2190, 465}},
-        {Control::Rt_Quantity, 4, {3660, 945, 2655, 465}},
-        {Control::Rt_Price, 5, {4605, 1095, 3120, 465}},
-        {Control::Rt_Extension, 7, {5701, 1234, 4050, 465}},
-        {Control::RT_Down, 0, {0, 1096, 4560, 630}},
-        {Control::Rt_Up, 0, {1096, 1096, 4560, 630}},
-        {Control::Title_Total, 0, {3357, 1382, 4560, 630}},
-        {Control::Rt_Total, 0, {4602, 2321, 4560, 630}},
+        {Control::Title_Number, 0, {0, 400, 955, 300}},     {Control::Title_Extension, 0, {5701, 1279, 955, 300}},
+        {Control::Rt_Number, 1, {0, 400, 1260, 465}},       {Control::Rt_Description, 2, {405, 2850, 1725, 465}},
+        {Control::Rt_Tax, 3, {3256, 400, 2190, 465}},       {Control::Rt_Quantity, 4, {3660, 945, 2655, 465}},
+        {Control::Rt_Price, 5, {4605, 1095, 3120, 465}},    {Control::Rt_Extension, 7, {5701, 1234, 4050, 465}},
+        {Control::RT_Down, 0, {0, 1096, 4560, 630}},        {Control::Rt_Up, 0, {1096, 1096, 4560, 630}},
+        {Control::Title_Total, 0, {3357, 1382, 4560, 630}}, {Control::Rt_Total, 0, {4602, 2321, 4560, 630}},
     };
     for (const Case& c : cases) EXPECT_TRUE(same(find(c.name, c.index), c.rect)) << c.name << "(" << c.index << ")";
 }
@@ -98,7 +92,7 @@ TEST_F(ReceiptGridTest, CellsShowTheLineInItsDisplayForms) {
         double quantity;
         const char* price;
         const char* extension;
-        const char* shown;   // number|description|tax|quantity|price|extension
+        const char* shown;  // number|description|tax|quantity|price|extension
     } cases[] = {
         {1, "5", "5", "1|Milk|GP |1|5.00|$5.00"},
         {0.5, "1234.5", "617.25", "1|Milk|GP |0.5|1234.50|$617.25"},
@@ -123,13 +117,11 @@ TEST_F(ReceiptGridTest, RowTextColourFollowsTheSignOrTheExpectedQuantity) {
         const char* extension;
         std::uint32_t colour;
     } cases[] = {
-        {11, -1, "T  ", "-4.99", kAlert},      // returned line
-        {11, 1, "T  ", "0", kLineText},        // free line
-        {11, 1, "T  ", "4.99", kLineText},
-        {11, 1, "T  ", "-0.004", kLineText},   // shown as $0.00, read back as zero
-        {28, 3, "3", "-5", kLineText},         // counted to the ordered quantity, whatever the sign
-        {28, 2, "3", "5", kAlert},
-        {30, 1.5, "1.50", "0", kLineText},     // compared as numbers
+        {11, -1, "T  ", "-4.99", kAlert},                                        // returned line
+        {11, 1, "T  ", "0", kLineText},                                          // free line
+        {11, 1, "T  ", "4.99", kLineText}, {11, 1, "T  ", "-0.004", kLineText},  // shown as $0.00, read back as zero
+        {28, 3, "3", "-5", kLineText},  // counted to the ordered quantity, whatever the sign
+        {28, 2, "3", "5", kAlert},         {30, 1.5, "1.50", "0", kLineText},  // compared as numbers
         {30, 0, "2", "10", kAlert},
     };
     for (const Case& c : cases) {
@@ -154,11 +146,11 @@ TEST_F(ReceiptGridTest, SevenRowWindowStartsAtTheTopLine) {
         {8, {"8", "9", "10", "", "", "", ""}},
         {10, {"10", "", "", "", "", "", ""}},
         {11, {"", "", "", "", "", "", ""}},
-        {0, {"1", "2", "3", "4", "5", "6", "7"}},   // never shows the unused line 0
+        {0, {"1", "2", "3", "4", "5", "6", "7"}},  // never shows the unused line 0
     };
     for (const Case& c : cases) {
         gSale.gTopLine = 1;
-        Receipt_Display();   // every row filled before
+        Receipt_Display();  // every row filled before
         gSale.gTopLine = c.topLine;
         Receipt_Display();
         EXPECT_EQ(Numbers(), c.numbers) << "top line " << c.topLine;
@@ -199,7 +191,7 @@ TEST_F(ReceiptGridTest, NoteTakesARowOfItsOwnAndNeedsRoomBelowItsLine) {
 TEST_F(ReceiptGridTest, NoteRowKeepsTheTextColourItHad) {
     Add("Return", -1, "2", "-2");
     Add("Sold", 1, "2", "2");
-    Receipt_Display();   // row 2 in the line colour
+    Receipt_Display();  // row 2 in the line colour
     gSale.gLines[1].hasNote = true;
     gSale.gLines[1].note = "reason: damaged";
     Receipt_Display();
@@ -248,13 +240,13 @@ TEST_F(ReceiptGridTest, TouchingARowSelectsItsLineOnlyWhenItShowsOne) {
     AddLines(5);
     AddNote(4, "note");
     gSale.gTopLine = 3;
-    Receipt_Display();   // rows: 3, 4, note, 5, empty, empty, empty
+    Receipt_Display();  // rows: 3, 4, note, 5, empty, empty, empty
     Receipt_GetFocus(2);
     EXPECT_EQ(gSale.gSelectedLine, 4);
     EXPECT_EQ(screen.State({Control::Rt_Number, 2}).backColour, kAlert);
     EXPECT_EQ(screen.Focus(), (ControlId{Control::txtDEA, 0}));
 
-    for (int index : {3, 6, 0, 8}) {   // note row, empty row, no such row
+    for (int index : {3, 6, 0, 8}) {  // note row, empty row, no such row
         Receipt_GetFocus(2);
         Receipt_GetFocus(index);
         EXPECT_EQ(gSale.gSelectedLine, 0) << index;

@@ -176,9 +176,9 @@ TEST_F(ScreenBuildTest, PageKeysTakeTheirCaptionsColoursAndSizeFromTheirSettings
     const Case cases[] = {
         {1, 600, 605, "Grocery", "", "Grocery", 13},
         {2, 610, 615, "Deli", "Counter", "Deli\rCounter", 13},
-        {3, 620, 625, "Produce", "Organic", "Produce\rOrganic", 13},    // seven characters each
-        {4, 630, 635, "Beverage", "", "Beverage", 10},                  // eight characters
-        {5, 601, 602, "Hot", "Prepared", "Hot\rPrepared", 10},          // the second line decides
+        {3, 620, 625, "Produce", "Organic", "Produce\rOrganic", 13},  // seven characters each
+        {4, 630, 635, "Beverage", "", "Beverage", 10},                // eight characters
+        {5, 601, 602, "Hot", "Prepared", "Hot\rPrepared", 10},        // the second line decides
         {6, 603, 604, "", "", "", 13},
         {7, 606, 607, "Bakery", "Fresh", "Bakery\rFresh", 13},
         {8, 608, 609, "Household", "Goods", "Household\rGoods", 10},
@@ -195,7 +195,7 @@ TEST_F(ScreenBuildTest, PageKeysTakeTheirCaptionsColoursAndSizeFromTheirSettings
         EXPECT_EQ(screen.Caption(key), c.caption);
         EXPECT_EQ(screen.State(key).font, (Font{"Cambria", c.size, false, false}));
         EXPECT_EQ(screen.State(key).backColour, 1000u + c.page);
-        EXPECT_TRUE(screen.Enabled(key));   // even without a caption
+        EXPECT_TRUE(screen.Enabled(key));  // even without a caption
     }
 }
 
@@ -307,10 +307,10 @@ TEST_F(ScreenBuildTest, ColoursComeFromTheirSettingsByTheLeadingNumber) {
     Settings& s = gSettings;
     s.gColour400 = "101";
     s.gPaymentKeyColour = "102";
-    s.gColour430 = "103xyz";   // the leading number counts
+    s.gColour430 = "103xyz";  // the leading number counts
     s.gMenuKeyColour = " 104";
     s.gColour445 = "105";
-    s.gColour455 = "green";     // no number: black
+    s.gColour455 = "green";  // no number: black
     s.gSelectedRowColour = "107";
     s.gLanguage = 1;
     gSettings.gExtrasPageOn = "1";

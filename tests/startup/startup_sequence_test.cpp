@@ -9,11 +9,11 @@
 #include <algorithm>
 
 #include "common/line_reader.h"
+#include "config/constants.h"
+#include "config/settings.h"
 #include "data/log.h"
 #include "lock_holder.h"
 #include "platform/program_lock.h"
-#include "config/constants.h"
-#include "config/settings.h"
 #include "test_dir.h"
 #include "test_net.h"
 
@@ -73,8 +73,10 @@ protected:
 
     // Tarvo.ini with a terminal number, the Internet check address and more.
     void WriteIdentity(const std::string& number, const std::string& url, const std::string& more = "") {
-        dir.Write("Tarvo.ini", "[Tarvo]\nTerminalNumber=" + number + "\nFtpHost=10.1.2.3\nFtpUser=shop\n"
-                               "FtpPassword=secret\nInternetCheckUrl=" + url + "\n" + more);
+        dir.Write("Tarvo.ini", "[Tarvo]\nTerminalNumber=" + number +
+                                   "\nFtpHost=10.1.2.3\nFtpUser=shop\n"
+                                   "FtpPassword=secret\nInternetCheckUrl=" +
+                                   url + "\n" + more);
     }
     void WriteSettingsFile() { dir.Write("Files/1234567.SET", "100 REG01\r\n"); }
     std::string Log() const { return dir.Read("Files/1234567.LOG"); }
@@ -84,8 +86,8 @@ protected:
     std::string DialConfig() {
         dir.Write("dial.sh", "echo \"$1\" >> " + (dir / "dial-runs") + "\n: > " + (dir / "online") + "\n");
         dir.Write("hangup.sh", "echo \"$1\" >> " + (dir / "hangup-runs") + "\n");
-        return "DialCommand=/bin/sh " + (dir / "dial.sh") + " {entry}\n" +
-               "HangUpCommand=/bin/sh " + (dir / "hangup.sh") + " {entry}\n";
+        return "DialCommand=/bin/sh " + (dir / "dial.sh") + " {entry}\n" + "HangUpCommand=/bin/sh " +
+               (dir / "hangup.sh") + " {entry}\n";
     }
     std::vector<std::string> Lines(const char* name) const { return SplitLines(dir.Read(name)); }
 
@@ -99,7 +101,10 @@ protected:
 };
 
 TEST_F(StartupTest, WithoutAValidTerminalNumberTheFormIsShown) {
-    struct Case { const char* name; std::optional<std::string> number; } cases[] = {
+    struct Case {
+        const char* name;
+        std::optional<std::string> number;
+    } cases[] = {
         {"no identity file", std::nullopt},
         {"no number stored", ""},
         {"six digits", "123456"},
@@ -149,10 +154,11 @@ TEST_F(StartupTest, AnIdentityFileOthersCanReadIsMadePrivateAndLogged) {
     WriteSettingsFile();
     ASSERT_EQ(::chmod((dir / "Tarvo.ini").c_str(), 0644), 0);
     EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat((dir / "Tarvo.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_NE(Log().find("The terminal identity file " + (dir / "Tarvo.ini") + " could be read by other users "
+    EXPECT_NE(Log().find("The terminal identity file " + (dir / "Tarvo.ini") +
+                         " could be read by other users "
                          "(mode 0644); it is now 0600."),
               std::string::npos)
         << Log();
@@ -162,7 +168,7 @@ TEST_F(StartupTest, AnIdentityFileOthersCanReadIsMadePrivateAndLogged) {
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(folder)) {
-        struct stat st{};
+        struct stat st {};
         ::lstat(e.path().c_str(), &st);
         out.push_back(e.path().string() + " " + std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
                       std::to_string(st.st_mtim.tv_nsec) + " " + std::to_string(st.st_ctim.tv_nsec));
@@ -182,9 +188,9 @@ TEST_F(StartupTest, ASecondCopyOnTheProgramFolderIsRefusedAndTouchesNothing) {
     const std::vector<std::string> before = Listing(dir.Path());
 
     EXPECT_EQ(StartupSequence(ctx), StartupOutcome::EndProgram);
-    EXPECT_EQ(view.messages, (std::vector<std::string>{
-                                 "Another copy of the register is already running on the program folder " +
-                                 dir.Path() + ". Only one register can run on a program folder."}));
+    EXPECT_EQ(view.messages,
+              (std::vector<std::string>{"Another copy of the register is already running on the program folder " +
+                                        dir.Path() + ". Only one register can run on a program folder."}));
     EXPECT_TRUE(view.lines.empty());
     EXPECT_EQ(Listing(dir.Path()), before);
     EXPECT_FALSE(fs::exists(dir / "Files"));
@@ -219,8 +225,8 @@ TEST_F(StartupTest, SessionThatDeliversNothingEndsTheProgram) {
     const std::vector<Line> waiting = {
         {1, "Terminal Number: 1234567"}, {2, "Setup File Not Available"}, {3, "Initiating Communication"}};
     std::vector<Line> expected = {{1, "Retrieving Terminal Number"}};
-    expected.insert(expected.end(), waiting.begin(), waiting.end());   // before the session
-    expected.insert(expected.end(), waiting.begin(), waiting.end());   // after it
+    expected.insert(expected.end(), waiting.begin(), waiting.end());  // before the session
+    expected.insert(expected.end(), waiting.begin(), waiting.end());  // after it
     EXPECT_EQ(view.lines, expected);
     EXPECT_EQ(view.messages, (std::vector<std::string>{kSetupMissing}));
     EXPECT_NE(Log().find(kSetupMissing), std::string::npos);
@@ -243,7 +249,10 @@ TEST_F(StartupTest, SessionThatDeliversTheSettingsFileOpensTheRegister) {
 }
 
 TEST_F(StartupTest, OfflineWithoutUsableDialSettingsEndsTheProgram) {
-    struct Case { const char* name; std::optional<std::string> dialSet; } cases[] = {
+    struct Case {
+        const char* name;
+        std::optional<std::string> dialSet;
+    } cases[] = {
         {"no Dial.Set", std::nullopt},
         {"empty Dial.Set", ""},
         {"two lines", "ISP\r\nuser\r\n"},
@@ -273,7 +282,7 @@ TEST_F(StartupTest, OfflineDialsOnceWhenThatBringsTheInternetAndHangsUpAfterTheS
     session.deliver = dir / "Files/1234567.SET";
 
     EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
-    EXPECT_EQ(Lines("dial-runs"), (std::vector<std::string>{"Home Dial Up"}));   // one run, one argument
+    EXPECT_EQ(Lines("dial-runs"), (std::vector<std::string>{"Home Dial Up"}));  // one run, one argument
     EXPECT_EQ(session.runs.size(), 1u);
     EXPECT_EQ(Lines("hangup-runs"), (std::vector<std::string>{"Home Dial Up"}));
     EXPECT_TRUE(gComm.gInternetAvailable);
@@ -289,7 +298,7 @@ TEST_F(StartupTest, DialThatNeverHelpsEndsTheProgramAfterFourTries) {
     WriteIdentity("1234567", internet.Url(), DialConfig());
     EXPECT_EQ(StartupSequence(ctx), StartupOutcome::EndProgram);
     EXPECT_EQ(Lines("dial-runs").size(), 4u);
-    EXPECT_EQ(Lines("hangup-runs").size(), 1u);   // a half-open line is taken down
+    EXPECT_EQ(Lines("hangup-runs").size(), 1u);  // a half-open line is taken down
     EXPECT_EQ(view.messages, (std::vector<std::string>{kNoDialUp}));
     EXPECT_TRUE(session.runs.empty());
     EXPECT_FALSE(gComm.gInternetAvailable);
@@ -308,7 +317,8 @@ TEST_F(StartupTest, NoDialCommandConfiguredIsLikeDialUpNotAvailable) {
 class TerminalFormTest : public StartupTest {
 protected:
     void StartWithoutNumber(const std::string& url) {
-        dir.Write("Tarvo.ini", "[Tarvo]\nFtpHost=10.1.2.3\nInternetCheckUrl=" + url + "\n[Printer]\nPort=/dev/usb/lp0\n");
+        dir.Write("Tarvo.ini",
+                  "[Tarvo]\nFtpHost=10.1.2.3\nInternetCheckUrl=" + url + "\n[Printer]\nPort=/dev/usb/lp0\n");
         ::chmod((dir / "Tarvo.ini").c_str(), 0644);
         ASSERT_EQ(StartupSequence(ctx), StartupOutcome::ShowTerminalForm);
         view = RecordingView{};
@@ -335,7 +345,7 @@ TEST_F(TerminalFormTest, SevenDigitsAreStoredAndTheFirstDownloadRuns) {
     EXPECT_EQ(TerminalForm_Register(ctx, "1234567"), TerminalFormResult::Restart);
     EXPECT_TRUE(view.messages.empty());
 
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat((dir / "Tarvo.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     IdentityStore stored(dir.Path());
@@ -351,7 +361,7 @@ TEST_F(TerminalFormTest, SevenDigitsAreStoredAndTheFirstDownloadRuns) {
     EXPECT_EQ(gConstants.paths.gDataPath, dir / "Data/1234567");
     EXPECT_FALSE(gComm.gCommHidden);
     ASSERT_EQ(session.runs.size(), 1u);
-    EXPECT_EQ(session.runs[0], std::make_pair(std::int16_t{kCommDownloadOnly}, false));   // shown to the operator
+    EXPECT_EQ(session.runs[0], std::make_pair(std::int16_t{kCommDownloadOnly}, false));  // shown to the operator
     EXPECT_TRUE(fs::exists(dir / "Files/1234567.LOG"));
 }
 
@@ -363,7 +373,7 @@ TEST_F(TerminalFormTest, OfflineWithoutDialSettingsEndsTheProgramInEnglish) {
     EXPECT_TRUE(session.runs.empty());
     IdentityStore stored(dir.Path());
     ASSERT_TRUE(stored.Load());
-    EXPECT_EQ(stored.TerminalNumber(), "7654321");   // kept for the next start
+    EXPECT_EQ(stored.TerminalNumber(), "7654321");  // kept for the next start
     EXPECT_NE(dir.Read("Files/7654321.LOG").find(kNoDialFile), std::string::npos);
 }
 

@@ -26,8 +26,8 @@
 #include "office/opening.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
-#include "register/register_fixture.h"
 #include "register/program_services.h"
+#include "register/register_fixture.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 

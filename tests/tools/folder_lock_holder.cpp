@@ -25,7 +25,6 @@ int main(int argc, char** argv) {
         return 3;
     }
     char c;
-    while (::read(0, &c, 1) > 0) {
-    }
+    while (::read(0, &c, 1) > 0) {}
     return 0;
 }

@@ -51,13 +51,11 @@ static void StepFd(const char* what, int fd) {
     Step(what, d);
 }
 
-#define REAL(ret, name, ...)                                              \
-    static ret (*real_##name)(__VA_ARGS__);                               \
+#define REAL(ret, name, ...)                \
+    static ret (*real_##name)(__VA_ARGS__); \
     if (!real_##name) real_##name = (ret(*)(__VA_ARGS__))dlsym(RTLD_NEXT, #name)
 
-static mode_t ModeArg(int flags, va_list ap) {
-    return (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(ap, int) : 0;
-}
+static mode_t ModeArg(int flags, va_list ap) { return (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(ap, int) : 0; }
 
 int open(const char* path, int flags, ...) {
     va_list ap;

@@ -7,9 +7,7 @@
 #include "platform/process.h"
 
 namespace {
-void Note(const std::string& path, const char* what) {
-    std::ofstream(path, std::ios::app) << what << "\n";
-}
+void Note(const std::string& path, const char* what) { std::ofstream(path, std::ios::app) << what << "\n"; }
 int Starts(const std::string& path) {
     std::ifstream in(path);
     int n = 0;

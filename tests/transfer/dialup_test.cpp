@@ -12,7 +12,11 @@ namespace tarvo {
 namespace {
 
 TEST(ReadDialSettings, NeedsThreeWholeLines) {
-    struct Case { const char* name; std::optional<std::string> content; int result; } cases[] = {
+    struct Case {
+        const char* name;
+        std::optional<std::string> content;
+        int result;
+    } cases[] = {
         {"missing", std::nullopt, 2},
         {"empty", "", 2},
         {"one line", "ISP\r\n", 2},
@@ -32,7 +36,7 @@ TEST(ReadDialSettings, NeedsThreeWholeLines) {
             EXPECT_EQ(v.user, "shop 12") << c.name;
             EXPECT_EQ(v.password, " p w ") << c.name;
         } else {
-            EXPECT_EQ(v.entry, "old entry") << c.name;   // nothing changed
+            EXPECT_EQ(v.entry, "old entry") << c.name;  // nothing changed
             EXPECT_EQ(v.password, "old password") << c.name;
             EXPECT_FALSE(why.empty()) << c.name;
         }
@@ -64,7 +68,7 @@ protected:
 };
 
 TEST_F(DialTest, DialsUntilTheInternetAnswersAtMostFourTimes) {
-    for (int answersAfter : {1, 2, 3, 4, 0}) {   // 0: never
+    for (int answersAfter : {1, 2, 3, 4, 0}) {  // 0: never
         std::filesystem::remove(dir / "runs");
         int checks = 0;
         int result = RasDialConnect(cmd, values, [&] { return ++checks == answersAfter; });
@@ -86,14 +90,19 @@ TEST_F(DialTest, NoDialCommandMeansNotAvailable) {
     EXPECT_EQ(RasDialConnect(DialCommands{}, values, [&] { return ++checks > 0; }), 3);
     EXPECT_EQ(checks, 0);
     EXPECT_NE(dir.Read("test.LOG").find("Dial-up not available: no dial command is configured"), std::string::npos);
-    RasDialHangUp(DialCommands{}, values);   // nothing configured: nothing runs
+    RasDialHangUp(DialCommands{}, values);  // nothing configured: nothing runs
     EXPECT_FALSE(std::filesystem::exists(dir / "runs"));
 }
 
 TEST_F(DialTest, ACommandThatCannotStartIsLoggedAndStillCheckedFourTimes) {
     int checks = 0;
     DialCommands missing{"tarvo-no-such-dialer {entry}", "", 1000};
-    EXPECT_EQ(RasDialConnect(missing, values, [&] { ++checks; return false; }), 3);
+    EXPECT_EQ(RasDialConnect(missing, values,
+                             [&] {
+                                 ++checks;
+                                 return false;
+                             }),
+              3);
     EXPECT_EQ(checks, 4);
     EXPECT_NE(dir.Read("test.LOG").find("the dial command cannot be started: tarvo-no-such-dialer"), std::string::npos);
 }

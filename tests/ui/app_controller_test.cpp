@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "program_state.h"
-#include "screen/register_state.h"
-#include "data/sale_state.h"
 #include <QLineEdit>
 #include <QPushButton>
+#include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "program_state.h"
+#include "screen/register_state.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -15,16 +15,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/log.h"
-#include "platform/process.h"
 #include "config/constants.h"
 #include "config/settings.h"
-#include "screen/controls.h"
-#include "register/screen_actions.h"
-#include "ui/register_layout.h"
+#include "data/log.h"
+#include "platform/process.h"
 #include "pty_pair.h"
+#include "register/screen_actions.h"
+#include "screen/controls.h"
 #include "test_dir.h"
 #include "test_net.h"
+#include "ui/register_layout.h"
 
 namespace tarvo::ui {
 namespace {
@@ -76,7 +76,7 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
     auto* entry = app->Register()->findChild<QLineEdit*>(ControlObjectName(kEntryBox));
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(gReg.gPromptState, 2);   // the login prompt
+    EXPECT_EQ(gReg.gPromptState, 2);  // the login prompt
     // The cashier's code, then the opening amount the settings ask for.
     QTest::keyClicks(entry, "1111");
     QTest::keyClick(entry, Qt::Key_Return);
@@ -145,7 +145,7 @@ TEST_F(AppControllerTest, DemoScaleWeighsAndPoleDisplayFollowsTheSale) {
 
     QTest::keyClicks(entry, "2001");
     QTest::keyClick(entry, Qt::Key_Return);
-    EXPECT_EQ(gSale.gItemCount, 0);   // waiting for the weight
+    EXPECT_EQ(gSale.gItemCount, 0);  // waiting for the weight
     EXPECT_EQ(scale.ReadB(2), "W\r");
     ASSERT_TRUE(scale.WriteB("\n001.25LB\r"));
     ASSERT_TRUE(QTest::qWaitFor([] { return gSale.gItemCount == 1; }, kWaitMs));
@@ -153,10 +153,13 @@ TEST_F(AppControllerTest, DemoScaleWeighsAndPoleDisplayFollowsTheSale) {
     EXPECT_DOUBLE_EQ(gSale.gLines[1].quantity, 1.25);
     // The display follows with the weighed line.
     std::string shown;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        shown += display.ReadB(1, 0);
-        return shown.find("Bananas") != std::string::npos;
-    }, kWaitMs)) << shown;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            shown += display.ReadB(1, 0);
+            return shown.find("Bananas") != std::string::npos;
+        },
+        kWaitMs))
+        << shown;
     Data_CloseAll(gData);
 }
 
@@ -210,7 +213,7 @@ TEST_F(AppControllerTest, ExitOnTheTerminalFormEndsTheProgramNormally) {
 
 TEST_F(AppControllerTest, OfflineWithoutSettingsOrDialFileEndsWithExitCodeOne) {
     dir.Write("Tarvo.ini", "[Tarvo]\nTerminalNumber=1234567\nInternetCheckUrl=" + offline.Url() + "\n");
-    LocalHttpServer notAsked(200);   // the identity file's address wins over this one
+    LocalHttpServer notAsked(200);  // the identity file's address wins over this one
     auto app = MakeApp(notAsked.Url());
     QSignalSpy finished(app.get(), &AppController::Finished);
     app->Start();

@@ -14,7 +14,7 @@
 namespace tarvo::ui {
 namespace {
 
-constexpr int kWaitMs = 10000;   // a limit for a loaded machine, not a measure
+constexpr int kWaitMs = 10000;  // a limit for a loaded machine, not a measure
 
 // A pipe whose read end never blocks.
 struct Pipe {
@@ -31,7 +31,9 @@ struct Pipe {
         if (out >= 0) ::close(out);
         in = out = -1;
     }
-    bool Write(const std::string& s) const { return ::write(out, s.data(), s.size()) == static_cast<ssize_t>(s.size()); }
+    bool Write(const std::string& s) const {
+        return ::write(out, s.data(), s.size()) == static_cast<ssize_t>(s.size());
+    }
     // Appends what is waiting; returns how many bytes came.
     std::size_t ReadInto(std::string& into) const {
         char buf[64];
@@ -103,7 +105,7 @@ TEST(QtIoWatchTest, ANewWatchOnAReusedDescriptorGetsItsOwnHandler) {
         watch.Unwatch(fd);
         first->CloseBoth();
         second = std::make_unique<Pipe>();
-        if (second->in != fd) return;   // not reused; the test says so below
+        if (second->in != fd) return;  // not reused; the test says so below
         watch.Watch(second->in, [&] { second->ReadInto(secondGot); });
     });
 

@@ -38,13 +38,14 @@ std::vector<ControlId> AllControlIds() {
     array(Control::BReg, 1, 4);
     array(Control::mDept, 1, 24);
     array(Control::mNumeric, 1, 12);
-    for (Control single : {Control::mTotalRegister, Control::BPayment, Control::Rt_Up, Control::RT_Down,
-                           Control::txtDEA, Control::txtCIA, Control::BarCode, Control::Txt_Message, Control::Txt_All,
-                           Control::Txt_Printer, Control::Txt_Mode, Control::Greeting, Control::Lbl_Phys_Code,
-                           Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity, Control::Lbl_BalanceDue,
-                           Control::Title_Number, Control::Title_Description, Control::Title_Tax,
-                           Control::Title_Quantity, Control::Title_Price, Control::Title_Extension,
-                           Control::Title_Total, Control::Rt_Total})
+    for (Control single : {Control::mTotalRegister,  Control::BPayment,       Control::Rt_Up,
+                           Control::RT_Down,         Control::txtDEA,         Control::txtCIA,
+                           Control::BarCode,         Control::Txt_Message,    Control::Txt_All,
+                           Control::Txt_Printer,     Control::Txt_Mode,       Control::Greeting,
+                           Control::Lbl_Phys_Code,   Control::Lbl_Phys_Desc,  Control::Lbl_Phys_Quantity,
+                           Control::Lbl_BalanceDue,  Control::Title_Number,   Control::Title_Description,
+                           Control::Title_Tax,       Control::Title_Quantity, Control::Title_Price,
+                           Control::Title_Extension, Control::Title_Total,    Control::Rt_Total})
         ids.push_back({single, 0});
     for (Control cell : {Control::Rt_Number, Control::Rt_Description, Control::Rt_Tax, Control::Rt_Quantity,
                          Control::Rt_Price, Control::Rt_Extension})
@@ -57,7 +58,7 @@ std::vector<ControlId> AllControlIds() {
 
 struct Recorded {
     std::vector<ControlId> clicks;
-    std::vector<std::tuple<bool, int, int>> keys;   // down?, code, shift
+    std::vector<std::tuple<bool, int, int>> keys;  // down?, code, shift
     std::vector<std::string> edits;
     std::vector<ControlId> focused;
 };
@@ -174,7 +175,7 @@ TEST_F(RegisterWindowTest, ModelChangesReachTheirWidgets) {
     screen.SetCaption(key, "Lone\nLF \x80");
     EXPECT_EQ(button->text(), QString::fromUtf8("Lone\nLF €"));
 
-    screen.SetBackColour(key, 0x00FF8040);   // windows RGB: red 0x40, green 0x80, blue 0xFF
+    screen.SetBackColour(key, 0x00FF8040);  // windows RGB: red 0x40, green 0x80, blue 0xFF
     screen.SetForeColour(key, 0x000000FF);
     EXPECT_EQ(button->palette().color(QPalette::Button), QColor(0x40, 0x80, 0xFF));
     EXPECT_EQ(button->palette().color(QPalette::Active, QPalette::ButtonText), QColor(255, 0, 0));
@@ -214,7 +215,7 @@ TEST_F(RegisterWindowTest, ModelChangesReachTheirWidgets) {
     EXPECT_EQ(Edit(Control::Tr_Title, 1)->text(), QString("Subtotal "));
     screen.SetCaption(ControlId{Control::Greeting, 0}, "Welcome\r\nBienvenue");
     EXPECT_EQ(qobject_cast<QLabel*>(W(Control::Greeting))->text(), QString("Welcome\nBienvenue"));
-    screen.SetBackColour(ControlId{Control::Greeting, 0}, 0x8000000F);   // the system's button face
+    screen.SetBackColour(ControlId{Control::Greeting, 0}, 0x8000000F);  // the system's button face
     EXPECT_EQ(W(Control::Greeting)->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
     screen.SetText(ControlId{Control::Txt_All, 0}, "Client: A\r\nPhone: 1");
     EXPECT_EQ(qobject_cast<QPlainTextEdit*>(W(Control::Txt_All))->toPlainText(), QString("Client: A\nPhone: 1"));
@@ -274,8 +275,8 @@ TEST_F(RegisterWindowTest, ClicksKeysAndTypingReachTheRegister) {
     QTest::keyClick(entry, Qt::Key_Asterisk, Qt::ShiftModifier);
     using K = std::tuple<bool, int, int>;
     EXPECT_EQ(got.keys, (std::vector<K>{K{true, 113, 0}, K{false, 113, 0}, K{true, 107, 0}, K{false, 107, 0},
-                                         K{true, 13, 0}, K{false, 13, 0}, K{true, 27, 0}, K{false, 27, 0},
-                                         K{true, 16, 1}, K{true, 56, 1}, K{false, 56, 1}, K{false, 16, 0}}));
+                                        K{true, 13, 0}, K{false, 13, 0}, K{true, 27, 0}, K{false, 27, 0},
+                                        K{true, 16, 1}, K{true, 56, 1}, K{false, 56, 1}, K{false, 16, 0}}));
     // The keys reached the entry box too.
     EXPECT_EQ(entry->text(), QString("+*"));
     EXPECT_EQ(got.edits, (std::vector<std::string>{"+", "+*"}));
@@ -330,24 +331,60 @@ TEST(KeyTranslation, QtKeysBecomeVirtualKeyCodes) {
         int code;
     };
     const Row rows[] = {
-        {Qt::Key_Return, none, 13},       {Qt::Key_Enter, pad, 13},       {Qt::Key_Escape, none, 27},
-        {Qt::Key_Backspace, none, 8},     {Qt::Key_Tab, none, 9},         {Qt::Key_Space, none, 32},
-        {Qt::Key_PageUp, none, 33},       {Qt::Key_PageDown, none, 34},   {Qt::Key_End, none, 35},
-        {Qt::Key_Home, none, 36},         {Qt::Key_Left, none, 37},       {Qt::Key_Up, none, 38},
-        {Qt::Key_Right, none, 39},        {Qt::Key_Down, none, 40},       {Qt::Key_Insert, none, 45},
-        {Qt::Key_Delete, none, 46},       {Qt::Key_F1, none, 112},        {Qt::Key_F2, none, 113},
-        {Qt::Key_F12, none, 123},         {Qt::Key_0, none, 48},          {Qt::Key_9, none, 57},
-        {Qt::Key_A, none, 65},            {Qt::Key_Z, shift, 90},         {Qt::Key_0, pad, 96},
-        {Qt::Key_5, pad, 101},            {Qt::Key_9, pad, 105},          {Qt::Key_Asterisk, pad, 106},
-        {Qt::Key_Plus, pad, 107},         {Qt::Key_Minus, pad, 109},      {Qt::Key_Period, pad, 110},
-        {Qt::Key_Slash, pad, 111},        {Qt::Key_Asterisk, shift, 56},  {Qt::Key_Plus, shift, 187},
-        {Qt::Key_Equal, none, 187},       {Qt::Key_Minus, none, 189},     {Qt::Key_Underscore, shift, 189},
-        {Qt::Key_Period, none, 190},      {Qt::Key_Comma, none, 188},     {Qt::Key_Slash, none, 191},
-        {Qt::Key_Question, shift, 191},   {Qt::Key_Semicolon, none, 186}, {Qt::Key_Apostrophe, none, 222},
-        {Qt::Key_BracketLeft, none, 219}, {Qt::Key_Backslash, none, 220}, {Qt::Key_QuoteLeft, none, 192},
-        {Qt::Key_Exclam, shift, 49},      {Qt::Key_Dollar, shift, 52},    {Qt::Key_ParenRight, shift, 48},
-        {Qt::Key_Home, pad, 36},          {Qt::Key_Clear, pad, 12},       {Qt::Key_Shift, none, 16},
-        {Qt::Key_Control, none, 17},      {Qt::Key_Alt, none, 18},        {Qt::Key_Eacute, none, 0},
+        {Qt::Key_Return, none, 13},
+        {Qt::Key_Enter, pad, 13},
+        {Qt::Key_Escape, none, 27},
+        {Qt::Key_Backspace, none, 8},
+        {Qt::Key_Tab, none, 9},
+        {Qt::Key_Space, none, 32},
+        {Qt::Key_PageUp, none, 33},
+        {Qt::Key_PageDown, none, 34},
+        {Qt::Key_End, none, 35},
+        {Qt::Key_Home, none, 36},
+        {Qt::Key_Left, none, 37},
+        {Qt::Key_Up, none, 38},
+        {Qt::Key_Right, none, 39},
+        {Qt::Key_Down, none, 40},
+        {Qt::Key_Insert, none, 45},
+        {Qt::Key_Delete, none, 46},
+        {Qt::Key_F1, none, 112},
+        {Qt::Key_F2, none, 113},
+        {Qt::Key_F12, none, 123},
+        {Qt::Key_0, none, 48},
+        {Qt::Key_9, none, 57},
+        {Qt::Key_A, none, 65},
+        {Qt::Key_Z, shift, 90},
+        {Qt::Key_0, pad, 96},
+        {Qt::Key_5, pad, 101},
+        {Qt::Key_9, pad, 105},
+        {Qt::Key_Asterisk, pad, 106},
+        {Qt::Key_Plus, pad, 107},
+        {Qt::Key_Minus, pad, 109},
+        {Qt::Key_Period, pad, 110},
+        {Qt::Key_Slash, pad, 111},
+        {Qt::Key_Asterisk, shift, 56},
+        {Qt::Key_Plus, shift, 187},
+        {Qt::Key_Equal, none, 187},
+        {Qt::Key_Minus, none, 189},
+        {Qt::Key_Underscore, shift, 189},
+        {Qt::Key_Period, none, 190},
+        {Qt::Key_Comma, none, 188},
+        {Qt::Key_Slash, none, 191},
+        {Qt::Key_Question, shift, 191},
+        {Qt::Key_Semicolon, none, 186},
+        {Qt::Key_Apostrophe, none, 222},
+        {Qt::Key_BracketLeft, none, 219},
+        {Qt::Key_Backslash, none, 220},
+        {Qt::Key_QuoteLeft, none, 192},
+        {Qt::Key_Exclam, shift, 49},
+        {Qt::Key_Dollar, shift, 52},
+        {Qt::Key_ParenRight, shift, 48},
+        {Qt::Key_Home, pad, 36},
+        {Qt::Key_Clear, pad, 12},
+        {Qt::Key_Shift, none, 16},
+        {Qt::Key_Control, none, 17},
+        {Qt::Key_Alt, none, 18},
+        {Qt::Key_Eacute, none, 0},
     };
     for (const Row& r : rows)
         EXPECT_EQ(VirtualKeyCode(r.key, r.mods), r.code) << QKeySequence(r.key).toString().toStdString();
@@ -362,7 +399,7 @@ TEST(QtTimers, StartStopAndTheHandlerRunsOnTimeout) {
     int fired = 0;
     timers.SetHandler(TimerId::Message, [&] {
         ++fired;
-        timers.Stop(TimerId::Message);   // a one-shot timer stops itself
+        timers.Stop(TimerId::Message);  // a one-shot timer stops itself
     });
     EXPECT_FALSE(timers.Running(TimerId::Message));
     EXPECT_EQ(timers.Interval(TimerId::Message), 0);
@@ -378,7 +415,7 @@ TEST(QtTimers, StartStopAndTheHandlerRunsOnTimeout) {
     EXPECT_TRUE(timers.Running(TimerId::CIA));
     timers.Stop(TimerId::CIA);
     EXPECT_FALSE(timers.Running(TimerId::CIA));
-    timers.Start(TimerId::CIA, 0);   // interval 0: a timer that never fires
+    timers.Start(TimerId::CIA, 0);  // interval 0: a timer that never fires
     EXPECT_FALSE(timers.Running(TimerId::CIA));
     EXPECT_EQ(timers.Interval(TimerId::CIA), 0);
 }

@@ -10,7 +10,8 @@ TEST(StartupWindow, ShowsProgressLinesInUnicode) {
     StartupWindow w;
     w.show();
     w.SetLine(1, "Retrieving Terminal Number");
-    w.SetLine(2, "Entr\xE9" "e Invalide \x80");   // windows-1252 bytes from the core
+    w.SetLine(2, "Entr\xE9"
+                 "e Invalide \x80");  // windows-1252 bytes from the core
     EXPECT_EQ(w.Line(1), QString("Retrieving Terminal Number"));
     EXPECT_EQ(w.Line(2), QString::fromUtf8("Entrée Invalide €"));
     EXPECT_EQ(w.objectName(), QString("frmStartup"));
