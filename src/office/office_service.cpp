@@ -1,10 +1,17 @@
 #include "office/office_service.h"
 
+#include "office/cash_office.h"
 #include "office/opening.h"
 
 namespace tarvo {
 
 void CashOffice::Login_OpeningBalance() { tarvo::Login_OpeningBalance(); }
 void CashOffice::OpeningAmount_Save() { tarvo::OpeningAmount_Save(); }
+std::int32_t CashOffice::Paidout_Save() { return tarvo::Paidout_Save(); }
+std::int32_t CashOffice::DepositSafe_Save() { return tarvo::DepositSafe_Save(); }
+std::int32_t CashOffice::DepositBank_Save() { return tarvo::DepositBank_Save(); }
+std::int32_t CashOffice::Drawer_Save() { return tarvo::Drawer_Save(); }
+void CashOffice::Declare_Save() { tarvo::Declare_Save(); }
+void CashOffice::Logout() { tarvo::Logout(); }
 
 }  // namespace tarvo

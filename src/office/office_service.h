@@ -10,6 +10,12 @@ class CashOffice final : public OfficeService {
 public:
     void Login_OpeningBalance() override;
     void OpeningAmount_Save() override;
+    std::int32_t Paidout_Save() override;
+    std::int32_t DepositSafe_Save() override;
+    std::int32_t DepositBank_Save() override;
+    std::int32_t Drawer_Save() override;
+    void Declare_Save() override;
+    void Logout() override;
 };
 
 }  // namespace tarvo

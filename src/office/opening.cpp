@@ -1,14 +1,16 @@
 #include "office/opening.h"
 
-#include <algorithm>
-
-#include "common/fields.h"
-#include "common/numbers.h"
+#include "config/constants.h"
 #include "config/settings.h"
-#include "data/data_state.h"
+#include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "office/activity_journal.h"
+#include "platform/clock.h"
+#include "sale/entry_helpers.h"
 #include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/sale_start.h"
+#include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
@@ -16,38 +18,32 @@
 namespace tarvo {
 namespace {
 
+// Records looked at for today's opening.
+constexpr std::int64_t kOpeningLookBack = 1000;
+
+// Any "O" record of the business date: one opening per terminal and day,
+// whoever opened.
 bool OpeningRecordedToday() {
     Open_FileActivity();
-    DataState& d = gData;
-    const std::int64_t last = d.gLastActivityRecord;
-    const std::int64_t low = std::max<std::int64_t>(2, last - 1000);
     bool found = false;
-    for (std::int64_t i = last; i >= low; --i) {
-        std::string_view r = d.activity.View(i);
-        std::string_view date = r.substr(0, 8);
-        if (date < std::string_view(gReg.gBusinessDate)) break;
-        if (r.size() >= 13 && r[12] == 'O' && date == gReg.gBusinessDate) {
-            found = true;
-            break;
-        }
-    }
-    d.activity.Close();
+    Activity_ForEachOfDayBackwards(gReg.gBusinessDate, kOpeningLookBack, [&](const ActivityView& v) {
+        found = v.Type() == 'O';
+        return !found;
+    });
+    gData.activity.Close();
     return found;
 }
 
 }  // namespace
 
 bool OpeningAmount_Save() {
-    DataState& d = gData;
-    std::string cashier;
-    if (gReg.gCashierIndex > 0 && gReg.gCashierIndex <= d.gCashierCount)
-        cashier = d.CashierTable[static_cast<std::size_t>(gReg.gCashierIndex)].CashierNumber;
-    std::string record = PadRight(gReg.gBusinessDate, 8) + TimeText(Reg().clock->Now()) + "O0" + PadRight("", 8) +
-                         PadRight(cashier, 8) + PadRight(gReg.gEnteredAmount.Text(), 9) + std::string(9, ' ');
-    Open_FileActivity();
-    bool ok = Transaction_Append(d.activity, d.gLastActivityRecord, 40, record, HeaderForm::BlanksAfter);
-    d.activity.Close();
-    return ok;
+    ActivityEntry e;
+    e.date = gReg.gBusinessDate;
+    e.time = TimeText(Reg().clock->Now());
+    e.type = 'O';
+    e.person = Activity_CashierNumber();
+    e.amount = gReg.gEnteredAmount;
+    return static_cast<bool>(Activity_Append(e, "OpeningAmount_Save"));
 }
 
 void Login_OpeningBalance() {
@@ -64,6 +60,20 @@ void Login_OpeningBalance() {
     }
     CIATime(Msg(101), 5);
     Sale_Start();
+}
+
+void Logout() {
+    ScreenModel& s = Screen();
+    s.SetText(kMessageLine, "");
+    s.SetText(kEntryBox, "");
+    gReg.gEntryMasked = true;
+    gReg.gBusinessDate.clear();
+    Department_ClearButtons();
+    Register_Reset();
+    Receipt_ClearColumns();
+    gReg.gCashierIndex = 0;
+    const LocalTime now = Reg().clock->Now();
+    s.SetTitle(Register_Title(gTerminalNumber, now.year, now.month, now.day));
 }
 
 }  // namespace tarvo

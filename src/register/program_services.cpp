@@ -15,6 +15,7 @@ ServiceSet ProgramServices::Set() {
     set.print = &print;
     set.devices = &devices;
     set.office = &office;
+    set.transfer = &transfer;
     set.keys = &keys;
     return set;
 }

@@ -7,6 +7,7 @@
 #include "print/print_services.h"
 #include "sale/sale_service.h"
 #include "screen/register_context.h"
+#include "transfer/transfer_service.h"
 
 namespace tarvo {
 
@@ -25,6 +26,7 @@ struct ProgramServices {
     PrinterService print;
     CustomerDevices devices;
     CashOffice office;
+    SessionTransfer transfer;
     RegisterKeyHandlers keys;
 
     // The set to put in RegisterContext::services.

@@ -1,7 +1,5 @@
 #include "register/register_form.h"
 
-#include <cstdio>
-
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/sale_state.h"
@@ -9,6 +7,7 @@
 #include "print/pole_display.h"
 #include "print/printer_output.h"
 #include "register/register_keys.h"
+#include "sale/entry_helpers.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
@@ -22,12 +21,6 @@
 #include "screen/screen_build.h"
 
 namespace tarvo {
-
-std::string Register_Title(const std::string& terminal, int year, int month, int day) {
-    char date[16];
-    std::snprintf(date, sizeof date, "%02d-%02d-%04d", month % 100, day % 100, year % 10000);
-    return "Corlant 18.03.14 Kaspen (" + terminal + ")  " + date;
-}
 
 bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std::string& message) {
     RegisterContext& r = Reg();

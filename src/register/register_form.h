@@ -6,9 +6,6 @@
 
 namespace tarvo {
 
-// The window title: "Corlant 18.03.14 Kaspen (<terminal>)  MM-DD-YYYY".
-std::string Register_Title(const std::string& terminal, int year, int month, int day);
-
 // Form_Load. `loadDataAndSettings` opens and loads the data files, reads the
 // settings and builds the word indexes; it returns false (with `message`
 // set) when the program must end. Then the screen is built, the totals panel

@@ -288,7 +288,7 @@ void EnterLogin() {
     if (gData.gNoCashiers) {
         // No cashier table yet: fetch it.
         gComm.gOperationMode = kCommFull;
-        Transfer().Communicate();
+        Office().Communicate();
         if (gComm.gCommResult != 0) {
             Say(44);
             check = false;

@@ -1,5 +1,7 @@
 #include "sale/entry_helpers.h"
 
+#include <cstdio>
+
 #include <cstddef>
 #include <string>
 
@@ -41,6 +43,12 @@ void Caption_Show() {
     Screen().SetTitle("Corlant 18.03.14 Kaspen (" + gTerminalNumber + ")  " + gSale.gDateText + " " + name);
 }
 
+std::string Register_Title(const std::string& terminal, int year, int month, int day) {
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d-%02d-%04d", month % 100, day % 100, year % 10000);
+    return "Corlant 18.03.14 Kaspen (" + terminal + ")  " + date;
+}
+
 void Sort_Perform() {
     if (gSettings.gSortProducts) Index_Product();
     if (gSettings.gSortClients) Index_Client();
@@ -49,7 +57,7 @@ void Sort_Perform() {
 void AllFilesASCII_Send() {
     gComm.gOperationMode = kCommResendAll;
     gComm.gCommHidden = false;
-    Transfer().Communicate();
+    Office().Communicate();
 }
 
 }  // namespace tarvo

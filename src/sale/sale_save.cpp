@@ -526,7 +526,7 @@ void mTotalRegister_Click() {
         s.gSendPending = false;
         gComm.gCommHidden = true;
         gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
-        Transfer().Communicate();
+        Office().Communicate();
     }
 }
 

@@ -209,7 +209,7 @@ void Sale_Start() {
     if (sale.gSendPending) {
         sale.gSendPending = false;
         gComm.gOperationMode = kCommFull;
-        Transfer().Communicate();
+        Office().Communicate();
         if (gComm.gProductsUpdated) Program().RestartProgram();
     }
 

@@ -1,8 +1,9 @@
 // What the cash office offers the rest of the register: login and logout,
-// the opening amount, paid-outs and declarations, the time clock, the
-// business date, the cash count and the reports. Stand-ins do nothing (and
-// report failure where the caller reads an outcome); the office folder
-// implements the real ones.
+// the opening amount, deposits, paid-outs, drawer openings and declarations,
+// the time clock, the business date, the communication sessions and their
+// schedule, the cash count and the reports. Stand-ins do nothing (and report
+// failure where the caller reads an outcome); the office folder implements
+// the real ones.
 #pragma once
 #include <cstdint>
 
@@ -17,19 +18,29 @@ public:
     virtual void Clock_CheckLogin() {}
     virtual void Clock_Login() {}
     virtual void Clock_Logout() {}
+    // gSale.gDateText from gReg.gBusinessDate.
     virtual void Date_Set() {}
     // After a login: asks for the opening amount (gPromptState 3) or starts the sale.
     virtual void Login_OpeningBalance() {}
-    // Each records gReg.gEnteredAmount.
+    // The journal writers; each records gReg.gEnteredAmount where it has an
+    // amount and returns the activity record written (0 when nothing was).
     virtual void OpeningAmount_Save() {}
-    // Records the paid-out; returns the activity record written (0 when the write failed).
     virtual std::int32_t Paidout_Save() { return 0; }
+    virtual std::int32_t DepositSafe_Save() { return 0; }
+    virtual std::int32_t DepositBank_Save() { return 0; }
+    virtual std::int32_t Drawer_Save() { return 0; }
     virtual void Declare_Save() {}
     virtual void Logout() {}
+    // One communication session of gComm.gOperationMode, wrapped: dial-up
+    // when offline, the session, hang-up, logout when nobody is logged in.
+    // Leaves gComm.gCommResult and gComm.gProductsUpdated.
+    virtual void Communicate() {}
     // Loads the cash-count form, which shows itself; true when it opened.
     virtual bool CashCount_Open() { return false; }
     // Prints the report the Print page chose; errors show in the print status.
     virtual void Report_Sales() {}
+    // The time and attendance report of the business date.
+    virtual void Report_TimeAttendance() {}
 };
 
 }  // namespace tarvo

@@ -25,6 +25,7 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     ctx_.identity = &identity_;
     ctx_.view = &view_;
     ctx_.comm = comm ? comm : &noComm_;
+    services_.transfer.session = ctx_.comm;
     ctx_.decoder = &decoder_;
 }
 
