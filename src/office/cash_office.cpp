@@ -17,6 +17,8 @@
 namespace tarvo {
 namespace {
 
+constexpr const char* kJournalNotWritten = "Error: Activity Journal Not Written - See Log";
+
 // One record of the cash office on the business date, now.
 std::int32_t Save(char type, const std::string& manager, std::optional<Money> amount, const std::string& who) {
     ActivityEntry e;
@@ -28,6 +30,7 @@ std::int32_t Save(char type, const std::string& manager, std::optional<Money> am
     e.amount = amount;
     const AppendResult r = Activity_Append(e, who);
     if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(1), 5);
+    if (r.outcome == AppendOutcome::WriteFailed) CIATime(kJournalNotWritten, 10);
     return r.record;
 }
 
@@ -35,7 +38,9 @@ std::int32_t Save(char type, const std::string& manager, std::optional<Money> am
 
 bool CashAmount_InRange(Money amount) { return amount > Money::FromUnits(-5000) && amount <= Money::FromUnits(5000); }
 
-bool DeclaredAmount_Valid(Money amount) { return !amount.IsZero() && ActivityAmount_Fits(amount); }
+bool DeclaredAmount_Valid(Money amount) {
+    return !amount.IsZero() && amount > Money::FromUnits(-100000) && amount < Money::FromUnits(1000000);
+}
 
 std::int32_t DepositSafe_Save() { return Save('D', "", gReg.gEnteredAmount, "DepositSafe_Save"); }
 std::int32_t DepositBank_Save() { return Save('B', "", gReg.gEnteredAmount, "DepositBank_Save"); }

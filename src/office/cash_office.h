@@ -32,7 +32,8 @@ struct PaymentTotals {
 PaymentTotals Cash_OnHand();
 
 // The amounts the prompts take: a paid-out or deposit above -5000 and at most
-// 5000, a declaration that is not 0 and fits its columns.
+// 5000; a declaration that is not 0, above -100000 (a shortage) and below
+// 1000000 (a counted cash), so that it always fits its columns.
 bool CashAmount_InRange(Money amount);
 bool DeclaredAmount_Valid(Money amount);
 

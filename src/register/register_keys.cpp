@@ -1,4 +1,5 @@
 #include "register/register_keys.h"
+#include "office/cash_office.h"
 #include "print/printer_output.h"
 #include "screen/controls.h"
 
@@ -270,9 +271,12 @@ void EnterPaidOut() {
             const bool toScreen = gPrint.gPrintToScreen;
             Printing().Drawer_Open();
             gPrint.gPrintToScreen = toScreen;
+            // A paid-out that could not be written has said why; no slip then.
             const std::int32_t recNo = Office().Paidout_Save();
-            Printing().PaidOut_Print(recNo);
-            Say(26);
+            if (recNo != 0) {
+                Printing().PaidOut_Print(recNo);
+                Say(26);
+            }
             saved = true;
         }
     }
@@ -342,13 +346,14 @@ void EnterOpeningAmount() {
     DEA_Reset();
 }
 
-// Enter in state 4: the drawer's declared amount, above 0.
+// Enter in state 4: the drawer's cash over (+) or short (-), or the counted
+// cash (setting 270): any amount but 0 that fits its 9 columns.
 void EnterDeclaration() {
     std::optional<Money> amount = Money::Parse(Entry());
     gReg.gEnteredAmount = amount.value_or(Money());
-    if (amount && *amount > Money()) {
-        Office().Declare_Save();
-        Say(111);
+    if (amount && DeclaredAmount_Valid(*amount)) {
+        // A declaration that could not be written has said why.
+        if (Office().Declare_Save() != 0) Say(111);
     } else {
         Say(148);
     }

@@ -29,7 +29,7 @@ public:
     virtual std::int32_t DepositSafe_Save() { return 0; }
     virtual std::int32_t DepositBank_Save() { return 0; }
     virtual std::int32_t Drawer_Save() { return 0; }
-    virtual void Declare_Save() {}
+    virtual std::int32_t Declare_Save() { return 0; }
     virtual void Logout() {}
     // One communication session of gComm.gOperationMode, wrapped: dial-up
     // when offline, the session, hang-up, logout when nobody is logged in.

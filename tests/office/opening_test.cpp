@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         RegisterTest::SetUp();
         Reg().services = &svc;
-        Data_CloseAll(gData);
+        Data_Reset(gData);
         std::filesystem::create_directories(dir / "Data");
         SetTerminalPaths(gConstants.paths, dir.Path(), "1234567");
         gData.CashierTable.push_back(CashierRow{"17", "1111", "Demo", 1});

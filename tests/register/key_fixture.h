@@ -126,7 +126,10 @@ public:
         Note("Paidout_Save(" + gReg.gEnteredAmount.Text() + ")");
         return 42;
     }
-    void Declare_Save() override { Note("Declare_Save(" + gReg.gEnteredAmount.Text() + ")"); }
+    std::int32_t Declare_Save() override {
+        Note("Declare_Save(" + gReg.gEnteredAmount.Text() + ")");
+        return 43;
+    }
 
     // printing
     void Drawer_Open() override {

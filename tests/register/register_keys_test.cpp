@@ -1001,7 +1001,10 @@ TEST_F(EnterTest, Declaration) {
         const char* typed;
         bool accepted;
     };
-    const Case cases[] = {{"125.50", true}, {"0.01", true}, {"0", false}, {"-3", false}, {"", false}, {"abc", false}};
+    // Over (+) or short (-): any amount but 0 that fits the record's 9 columns.
+    const Case cases[] = {{"125.50", true},   {"0.01", true},    {"-3", true},   {"-99999.99", true},
+                          {"0", false},       {"", false},       {"abc", false}, {"1234567.89", false},
+                          {"-100000", false}, {"1000000", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = 4;
