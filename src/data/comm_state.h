@@ -18,6 +18,7 @@ struct CommState {
     bool gCommHidden = false;       // False: the session form is shown
     std::int16_t gCommResult = 0;   // 0 after a successful session
     bool gProductsUpdated = false;  // product or client files arrived
+    bool gCommLog = false;          // the session prints its steps (the communication log)
     std::string gDialEntry, gDialUser, gDialPassword;
 };
 

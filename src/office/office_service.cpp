@@ -1,6 +1,7 @@
 #include "office/office_service.h"
 
 #include "office/cash_office.h"
+#include "office/communication.h"
 #include "office/opening.h"
 
 namespace tarvo {
@@ -13,5 +14,7 @@ std::int32_t CashOffice::DepositBank_Save() { return tarvo::DepositBank_Save(); 
 std::int32_t CashOffice::Drawer_Save() { return tarvo::Drawer_Save(); }
 std::int32_t CashOffice::Declare_Save() { return tarvo::Declare_Save(); }
 void CashOffice::Logout() { tarvo::Logout(); }
+void CashOffice::Communicate() { tarvo::Communicate(); }
+void CashOffice::Date_Set() { tarvo::Date_Set(); }
 
 }  // namespace tarvo

@@ -16,6 +16,8 @@ public:
     std::int32_t Drawer_Save() override;
     std::int32_t Declare_Save() override;
     void Logout() override;
+    void Communicate() override;
+    void Date_Set() override;
 };
 
 }  // namespace tarvo

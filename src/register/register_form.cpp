@@ -3,6 +3,7 @@
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/sale_state.h"
+#include "office/communication.h"
 #include "print/labels.h"
 #include "print/pole_display.h"
 #include "print/printer_output.h"
@@ -45,7 +46,7 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     Suspend_CheckAtLoad();
     Variables_Set();
     Receipt_Show();
-    if (r.timers) r.timers->Start(TimerId::Comm, 60000);
+    Communication_Configure();
     SaleEngine().Register_Reset();
     DEA_Reset();
     return true;

@@ -26,7 +26,7 @@ void SaleEngineService::Mode_Display() { tarvo::Mode_Display(); }
 void SaleEngineService::Sales_Process(int key) { tarvo::Sales_Process(key); }
 void SaleEngineService::Suspend_Store() { tarvo::Suspend_Store(); }
 void SaleEngineService::Suspend_Recall() { tarvo::Suspend_Recall(); }
-void SaleEngineService::Suspend_False() { tarvo::Suspend_False(); }
+void SaleEngineService::Suspend_False() { tarvo::Suspend_Drop(); }
 void SaleEngineService::Payment_Process(int key) { tarvo::Payment_Process(key); }
 void SaleEngineService::PaymentButtons_Show() { tarvo::PaymentButtons_Show(); }
 void SaleEngineService::Payment_Display() { tarvo::Payment_Display(); }

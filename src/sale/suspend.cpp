@@ -283,6 +283,37 @@ void Suspend_Recall() {
     Say(252);
 }
 
+void Suspend_Drop() {
+    const std::string path = Suspend_Path();
+    std::string text;
+    if (FileExists(path)) {
+        if (!ReadWholeFile(path, text)) {
+            ProgramLog().Write(1, "Suspend: the suspended sale was dropped unread: " + path);
+        } else {
+            const std::vector<std::string> lines = SplitLines(text);
+            int count = 0;
+            Money total;
+            bool readable = !lines.empty();
+            if (readable) total = Money::Parse(Mid(lines[0], 25, kAmountWidth)).value_or(Money());
+            for (std::size_t i = 1; i < lines.size(); ++i) {
+                if (TrimView(lines[i]).empty()) continue;
+                ++count;
+                const double quantity = Num_Val(Mid(lines[i], 21, kAmountWidth));
+                const auto unit = Money::Parse(Mid(lines[i], 39, kAmountWidth));
+                const auto amount = unit ? Money::FromDouble(unit->ToDouble() * quantity) : std::nullopt;
+                if (amount)
+                    total += CentRound(*amount);
+                else
+                    readable = false;
+            }
+            ProgramLog().Write(1, "Suspend: the suspended sale of " + std::to_string(count) + " lines (" +
+                                      (readable ? total.Format("###,##0.00") : std::string("unreadable amounts")) +
+                                      " before tax) was dropped at the change of date");
+        }
+    }
+    Suspend_False();
+}
+
 void Suspend_False() {
     gSale.gSuspended = false;
     std::error_code ec;

@@ -34,4 +34,9 @@ void Suspend_Recall();
 // No sale waiting: gSuspended off and the file deleted.
 void Suspend_False();
 
+// The waiting sale given up (at the change of date): when there is one, a
+// log line names its line count and the total of its lines at their stored
+// prices less its sale discount, before tax; then Suspend_False.
+void Suspend_Drop();
+
 }  // namespace tarvo

@@ -1,5 +1,5 @@
-// What the program around the register offers: sounds and the restart. The
-// stand-ins already do the work through the platform layer.
+// What the program around the register offers: sounds, the restart and the
+// end. The stand-ins already do the work through the platform layer.
 #pragma once
 
 namespace tarvo {
@@ -10,6 +10,10 @@ public:
 
     virtual void PlaySoundFile(int sound);
     virtual void RestartProgram();
+    // Ends the program: the window closes and the program exits. The
+    // stand-in, for a register without a window, closes what was registered
+    // to be closed and exits.
+    virtual void EndProgram();
 };
 
 }  // namespace tarvo

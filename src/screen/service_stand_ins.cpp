@@ -1,5 +1,7 @@
 // The stand-ins of the services that must answer: a key whose subsystem is
 // missing says "Invalid Entry".
+#include <cstdlib>
+
 #include "config/settings.h"
 #include "platform/desktop.h"
 #include "platform/process.h"
@@ -64,5 +66,9 @@ void DeviceService::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }
 
 void ProgramService::PlaySoundFile(int sound) { tarvo::PlaySoundFile(Reg().programFolder, sound); }
 void ProgramService::RestartProgram() { tarvo::RestartProgram(); }
+void ProgramService::EndProgram() {
+    Program_CloseAll();
+    std::exit(0);
+}
 
 }  // namespace tarvo

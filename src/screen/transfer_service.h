@@ -1,8 +1,9 @@
 // What the transfer subsystem offers the rest of the register: one session
-// with the back office (sends, downloads, the resend of every file). The
-// cash office's Communicate wraps it with the dial-up and the logout. The
-// stand-in runs nothing and reports success, as a register without a back
-// office would.
+// with the back office (sends, downloads, the resend of every file) and the
+// Internet check and dial-up around it. The cash office's Communicate wraps
+// a session with the dial-up and the logout. The stand-in runs nothing and
+// reports success, as a register without a back office would: it is always
+// online and never dials.
 #pragma once
 #include <cstdint>
 
@@ -16,6 +17,17 @@ public:
     // `hidden`; 0 when it succeeded. Sets gComm.gProductsUpdated when product
     // or client files arrived.
     virtual std::int16_t Session_Run(std::int16_t mode, bool hidden) { return 0; }
+
+    // True when the Internet answers now.
+    virtual bool Internet_Check() { return true; }
+    // Reads the dial settings file into gComm.gDialEntry, gDialUser and
+    // gDialPassword: 1 when read, 2 when it is missing (nothing changed).
+    virtual int ReadDialSettings() { return 2; }
+    // Dials gComm.gDialEntry until the Internet answers: 1 connected, 3 failed.
+    // Leaves gComm.gInternetAvailable.
+    virtual int RasDialConnect() { return 3; }
+    // Hangs gComm.gDialEntry up.
+    virtual void RasDialHangUp() {}
 };
 
 }  // namespace tarvo

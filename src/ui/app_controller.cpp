@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include "data/sale_state.h"
+#include "office/communication.h"
 #include "register/keyboard.h"
 #include "register/register_keys.h"
 #include "ui/qt_io_watch.h"
@@ -26,7 +27,14 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     ctx_.view = &view_;
     ctx_.comm = comm ? comm : &noComm_;
     services_.transfer.session = ctx_.comm;
+    services_.transfer.internet = &ctx_.internet;
+    services_.transfer.dial = &ctx_.dial;
     ctx_.decoder = &decoder_;
+}
+
+void AppController::WindowProgram::EndProgram() {
+    if (app_->register_) app_->register_->hide();
+    emit app_->Finished(0);
 }
 
 AppController::~AppController() {
@@ -56,6 +64,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         startup_.close();
         register_ = std::make_unique<RegisterWindow>(screen_);
         Reg() = RegisterContext{&screen_, &register_->RegisterTimers(), &clock_, services_.Set(), home_};
+        Reg().services.program = &program_;
         Reg().ioWatch = new QtIoWatch(register_.get());  // owned by the window, as its timers
         {
             RegisterInput in;
@@ -64,6 +73,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
             in.onKeyUp = [](int key, int shift) { Form_KeyUp(key, shift); };
             in.onFocusCell = [](const ControlId& id) { Control_GotFocus(id); };
             in.canClose = [] { return gSale.gItemCount == 0; };
+            in.onClosed = [] { Program_Close(); };
             register_->SetInput(std::move(in));
         }
         if (!register_->Load()) {

@@ -41,6 +41,17 @@ signals:
     void RestartRequested();
 
 private:
+    // The end of the program as the register asks for it: the controller
+    // finishes, and the program ends with exit code 0.
+    class WindowProgram : public ProgramService {
+    public:
+        explicit WindowProgram(AppController* app) : app_(app) {}
+        void EndProgram() override;
+
+    private:
+        AppController* app_;
+    };
+
     void AfterStartup(StartupOutcome outcome);
     void RegisterNumber(const QString& text);
 
@@ -57,6 +68,7 @@ private:
     ScreenModel screen_;
     SystemClock clock_;
     ProgramServices services_;
+    WindowProgram program_{this};
     std::unique_ptr<RegisterWindow> register_;
 };
 

@@ -28,6 +28,8 @@ struct RegisterInput {
     // open); the window then asks `closeQuestion`.
     std::function<bool()> canClose;
     std::string closeQuestion = "A sale is open. Close the register anyway?";
+    // The window was closed (after the question, when one was asked).
+    std::function<void()> onClosed;
 };
 
 }  // namespace tarvo::ui

@@ -487,6 +487,7 @@ void RegisterWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    if (input_.onClosed) input_.onClosed();
 }
 
 // ---- load ------------------------------------------------------------------------------

@@ -68,6 +68,21 @@ TEST_F(AppControllerTest, DemoStoreOpensTheRegisterWindow) {
     EXPECT_TRUE(MessageBoxesShown().isEmpty());
 }
 
+TEST_F(AppControllerTest, ClosingTheRegisterWindowEndsTheProgramWithItsFilesClosed) {
+    RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
+    ASSERT_EQ(copy.exitCode, 0);
+    auto app = MakeApp(offline.Url());
+    QSignalSpy finished(app.get(), &AppController::Finished);
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
+    ASSERT_TRUE(gData.products.IsOpen());
+    EXPECT_TRUE(app->Register()->close());
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 0);
+    EXPECT_FALSE(gData.products.IsOpen());
+    EXPECT_FALSE(app->Register()->isVisible());
+}
+
 TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
     ASSERT_EQ(copy.exitCode, 0);

@@ -1,0 +1,7 @@
+#include "office/communicate_header.h"
+
+namespace tarvo {
+
+void Communicate_Header() {}
+
+}  // namespace tarvo

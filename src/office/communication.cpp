@@ -1,0 +1,345 @@
+#include "office/communication.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "common/fields.h"
+#include "common/money.h"
+#include "common/numbers.h"
+#include "config/settings.h"
+#include "config/text_tables.h"
+#include "data/comm_state.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/sale_state.h"
+#include "office/communicate_header.h"
+#include "office/opening.h"
+#include "office/time_clock.h"
+#include "print/printer_output.h"
+#include "sale/entry_helpers.h"
+#include "sale/sale_start.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+
+CommScheduleState gCommSchedule;
+
+namespace {
+
+constexpr int kTimerMs = 60000;
+constexpr std::int64_t kMinutesPerDay = 24 * 60;
+// A tick handles at most this many minutes; older ones are given up.
+constexpr std::int64_t kMaxCatchUp = kMinutesPerDay;
+// More minutes than this without a tick are worth a line in the log.
+constexpr std::int64_t kLateMinutes = 5;
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+LocalTime CivilFromDays(std::int64_t z) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    LocalTime t;
+    t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2));
+    return t;
+}
+
+std::int64_t MinuteOf(const LocalTime& t) {
+    return DaysFromCivil(t.year, t.month, t.day) * kMinutesPerDay + t.hour * 60 + t.minute;
+}
+
+LocalTime TimeOfMinute(std::int64_t minute) {
+    std::int64_t days = minute / kMinutesPerDay;
+    std::int64_t rest = minute % kMinutesPerDay;
+    if (rest < 0) {
+        rest += kMinutesPerDay;
+        --days;
+    }
+    LocalTime t = CivilFromDays(days);
+    t.hour = static_cast<int>(rest / 60);
+    t.minute = static_cast<int>(rest % 60);
+    return t;
+}
+
+// "HH:MM", as the settings write their times.
+std::string HourMinute(const LocalTime& t) {
+    char b[8];
+    std::snprintf(b, sizeof b, "%02d:%02d", t.hour % 100, t.minute % 100);
+    return b;
+}
+
+// "hh:mm:ss", 24-hour.
+std::string TimeOfDay(const LocalTime& t) {
+    char b[12];
+    std::snprintf(b, sizeof b, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+    return b;
+}
+
+// "YYYY-MM-DD HH:MM" of a minute, for the log.
+std::string MinuteText(std::int64_t minute) {
+    const LocalTime t = TimeOfMinute(minute);
+    char b[24];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02d ", t.year % 10000, t.month % 100, t.day % 100);
+    return b + HourMinute(t);
+}
+
+LocalTime Now() { return Reg().clock ? Reg().clock->Now() : SystemClock().Now(); }
+
+void Log(const std::string& text) { ProgramLog().Write(1, text); }
+
+// A sale in progress or an entry form open: no session may start now.
+bool Busy() { return gSale.gSearchKind != 0 || gSale.gItemCount > 0; }
+
+enum class Due { None, FixedTime, Interval };
+
+// One line of the communication log: the time of day and `text`. The output
+// is ended without feed or cut, so that the next line follows, unless
+// `last`.
+void CommLog_Line(const std::string& text, bool last) {
+    Printer_Open();
+    if (gPrint.gPrintStatus != 0) return;
+    Printer_Line(1, 0, TimeOfDay(Now()) + " " + text);
+    if (last)
+        Printer_Close(true);
+    else
+        Printer_End();
+}
+
+// The keys as the login prompt leaves them: the keypad, Erase, Enter and
+// Clock In/Out.
+void LoginPromptKeys() {
+    const Money typed = gReg.gEnteredAmount;
+    gReg.gEnteredAmount = Money();
+    Buttons_Lock();
+    gReg.gEnteredAmount = typed;
+}
+
+// No Internet and no dial-up: the session is given up.
+void Communicate_Unable(bool dialSettingsMissing, bool dialled) {
+    CommState& c = gComm;
+    // The callers that read the outcome see that no session ran.
+    c.gCommResult = 1;
+    // A line the dialler half brought up is taken down again.
+    if (dialled) Transfer().RasDialHangUp();
+    if (c.gOperationMode != 1 && c.gOperationMode != 2) Log("Communicate: Unable to use Internet Auto Dialer");
+    CIATime(Msg(dialSettingsMissing ? 284 : 113), 5);
+    if (c.gCommLog) CommLog_Line(Msg(113), true);
+    // Nobody logged in: the keys stay those of the login prompt.
+    if (gReg.gCashierIndex != 0)
+        Buttons_Unlock();
+    else
+        LoginPromptKeys();
+}
+
+// Steps of one minute of the schedule; a session that falls due is left in
+// `due` when it can run, else noted as pending.
+void Schedule_Minute(std::int64_t minute, Due& due) {
+    CommScheduleState& st = gCommSchedule;
+    const Settings& s = gSettings;
+    const LocalTime t = TimeOfMinute(minute);
+    const std::string hhmm = HourMinute(t);
+    const bool deferred = Busy() || st.inSession;
+
+    if (s.gConnectionMode == "1") {
+        if (std::find(s.gAutoSendTime.begin(), s.gAutoSendTime.end(), hhmm) != s.gAutoSendTime.end()) {
+            if (deferred) {
+                gComm.gCommLog = true;
+                gSale.gSendPending = true;
+            } else {
+                due = Due::FixedTime;
+            }
+        }
+    } else if (s.gConnectionMode == "2") {
+        if (hhmm >= s.gCommWindowStart && hhmm <= s.gCommWindowEnd) {
+            if (st.gCommIntervalCount < std::numeric_limits<std::int16_t>::max()) ++st.gCommIntervalCount;
+            // An interval that is no positive number means no interval
+            // sessions, not one every minute.
+            const double interval = Num_Val(s.gCommInterval);
+            if (interval >= 1 && st.gCommIntervalCount >= interval) {
+                if (deferred) {
+                    gComm.gCommLog = false;
+                    gSale.gSendPending = true;
+                } else {
+                    due = Due::Interval;
+                }
+                st.gCommIntervalCount = 0;
+            }
+        }
+    }
+
+    if (s.gAutoClockOut) {
+        if (hhmm.compare(0, 4, "23:5") == 0) {
+            if (st.gRollOverDone == 0) {
+                Log("Timer_Comm: the clock-ins are rolled over at " + hhmm);
+                RollOverClockIns();
+                st.gRollOverDone = 1;
+            }
+        } else {
+            st.gRollOverDone = 0;
+        }
+        if (hhmm == s.gClosingTimeNext) {
+            Log("Timer_Comm: everybody is clocked out at " + hhmm);
+            Clock_EverybodyOut();
+        }
+    }
+
+    if (hhmm == "00:00") {
+        gReg.gBusinessDate = DateText(t);
+        Date_Set();
+        Caption_Show();
+        SaleEngine().Suspend_False();
+    }
+}
+
+}  // namespace
+
+void Communication_Configure() {
+    Timers* timers = Reg().timers;
+    if (timers) {
+        timers->SetHandler(TimerId::Comm, Timer_Comm_Timer);
+        timers->Start(TimerId::Comm, kTimerMs);
+    }
+    gSale.gSendPending = false;
+    CommScheduleState& st = gCommSchedule;
+    st.gCommIntervalCount = 0;
+    // The minute of the load is not handled: a restart right after a
+    // scheduled session would otherwise run it again.
+    st.lastMinute = MinuteOf(Now());
+}
+
+void Timer_Comm_Timer() {
+    CommScheduleState& st = gCommSchedule;
+    const LocalTime now = Now();
+    const std::int64_t current = MinuteOf(now);
+    std::int64_t first = current;
+    if (st.lastMinute >= 0) {
+        if (current == st.lastMinute) return;  // this minute was handled
+        if (current < st.lastMinute) {
+            Log("Timer_Comm: the clock went back from " + MinuteText(st.lastMinute) + " to " + MinuteText(current) +
+                "; only this minute is handled");
+        } else {
+            first = st.lastMinute + 1;
+            const std::int64_t missed = current - first;
+            if (missed >= kMaxCatchUp) {
+                Log("Timer_Comm: no tick from " + MinuteText(st.lastMinute) + " to " + MinuteText(current) +
+                    "; only the last day's minutes are handled");
+                first = current - kMaxCatchUp + 1;
+            } else if (missed > kLateMinutes) {
+                Log("Timer_Comm: no tick from " + MinuteText(st.lastMinute) + " to " + MinuteText(current) + "; the " +
+                    std::to_string(missed) + " minutes between are handled now");
+            }
+        }
+    }
+    // Taken before anything runs, so that a tick during a session goes on
+    // from here.
+    st.lastMinute = current;
+
+    Due due = Due::None;
+    for (std::int64_t minute = first; minute <= current; ++minute) Schedule_Minute(minute, due);
+
+    CommState& c = gComm;
+    switch (due) {
+    case Due::None: return;
+    case Due::FixedTime:
+        gSale.gSendPending = false;
+        c.gCommHidden = false;
+        c.gOperationMode = kCommFull;
+        c.gCommLog = true;
+        Communicate();
+        if (c.gProductsUpdated) Program().RestartProgram();
+        return;
+    case Due::Interval:
+        CIATime(Msg(77) + TimeOfDay(now), 0);
+        c.gCommLog = false;
+        gSale.gSendPending = false;
+        c.gCommHidden = true;
+        c.gOperationMode = kCommFull;
+        Communicate();
+        if (c.gProductsUpdated)
+            Program().RestartProgram();
+        else
+            Screen().SetText(kMessageLine, "");
+        return;
+    }
+}
+
+void Communicate() {
+    CommScheduleState& st = gCommSchedule;
+    if (st.inSession) {
+        gSale.gSendPending = true;
+        Log("Communicate: a session is running; this one waits for the next sale");
+        return;
+    }
+    st.inSession = true;
+    struct SessionEnd {
+        ~SessionEnd() { gCommSchedule.inSession = false; }
+    } sessionEnd;
+
+    CommState& c = gComm;
+    if (c.gCommLog) Communicate_Header();
+    if (!c.gCommHidden) Buttons_Lock();
+
+    const bool dialUp = gSettings.gConnectionMode == "1";
+    bool dialled = false;
+    if (dialUp) {
+        if (c.gCommLog) CommLog_Line(Msg(65), false);
+        CIATime(Msg(115), 32);
+        c.gInternetAvailable = Transfer().Internet_Check();
+        int result = 1;
+        if (!c.gInternetAvailable) {
+            result = Transfer().ReadDialSettings();
+            if (result == 1) {
+                dialled = true;
+                result = Transfer().RasDialConnect();
+            }
+        }
+        if (result != 1) {
+            Communicate_Unable(result == 2, dialled);
+            return;
+        }
+    }
+
+    c.gCommResult = Transfer().Session_Run(c.gOperationMode, c.gCommHidden);
+
+    if (dialUp) {
+        CIATime(Msg(114), 5);
+        if (dialled) Transfer().RasDialHangUp();
+    }
+    if (!c.gCommHidden) Buttons_Unlock();
+    c.gCommLog = false;
+    if (gReg.gCashierIndex == 0) Logout();
+}
+
+void Date_Set() {
+    const std::string& date = gReg.gBusinessDate;
+    const auto month = Num_ToInteger(Num_Val(Mid(date, 5, 2)), 1, 12).value_or(1);
+    gSale.gDateText = std::string(Mid(date, 7, 2)) + "/" +
+                      MonthName(gConstants.tables, static_cast<int>(month), TextLanguage(gSettings)) + "/" +
+                      std::string(Mid(date, 1, 4));
+}
+
+void Program_Close() {
+    if (Reg().timers) Reg().timers->Stop(TimerId::Comm);
+    Data_CloseAll(gData);
+    Program().EndProgram();
+}
+
+}  // namespace tarvo
