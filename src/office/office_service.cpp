@@ -2,6 +2,7 @@
 
 #include "office/cash_office.h"
 #include "office/opening.h"
+#include "office/time_clock.h"
 
 namespace tarvo {
 
@@ -13,5 +14,8 @@ std::int32_t CashOffice::DepositBank_Save() { return tarvo::DepositBank_Save(); 
 std::int32_t CashOffice::Drawer_Save() { return tarvo::Drawer_Save(); }
 void CashOffice::Declare_Save() { tarvo::Declare_Save(); }
 void CashOffice::Logout() { tarvo::Logout(); }
+void CashOffice::Clock_CheckLogin() { tarvo::Clock_CheckLogin(); }
+bool CashOffice::Clock_Login() { return tarvo::Clock_Login(); }
+bool CashOffice::Clock_Logout() { return tarvo::Clock_Logout(); }
 
 }  // namespace tarvo

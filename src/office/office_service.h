@@ -16,6 +16,9 @@ public:
     std::int32_t Drawer_Save() override;
     void Declare_Save() override;
     void Logout() override;
+    void Clock_CheckLogin() override;
+    bool Clock_Login() override;
+    bool Clock_Logout() override;
 };
 
 }  // namespace tarvo
