@@ -1,5 +1,6 @@
 #include "office/office_service.h"
 
+#include "office/attendance_report.h"
 #include "office/cash_office.h"
 #include "office/opening.h"
 #include "office/time_clock.h"
@@ -17,5 +18,6 @@ void CashOffice::Logout() { tarvo::Logout(); }
 void CashOffice::Clock_CheckLogin() { tarvo::Clock_CheckLogin(); }
 bool CashOffice::Clock_Login() { return tarvo::Clock_Login(); }
 bool CashOffice::Clock_Logout() { return tarvo::Clock_Logout(); }
+void CashOffice::Report_TimeAttendance() { tarvo::Report_TimeAttendance(); }
 
 }  // namespace tarvo

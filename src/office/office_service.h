@@ -19,6 +19,7 @@ public:
     void Clock_CheckLogin() override;
     bool Clock_Login() override;
     bool Clock_Logout() override;
+    void Report_TimeAttendance() override;
 };
 
 }  // namespace tarvo
