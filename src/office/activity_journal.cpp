@@ -102,4 +102,21 @@ void Activity_ForEachOfDayBackwards(const std::string& date, std::int64_t lookBa
     }
 }
 
+void Activity_ForEachOfDatesBackwards(const std::string& from, const std::string& to, std::int64_t lookBack,
+                                      const std::function<bool(const ActivityView&)>& visit) {
+    const WorkFile& f = gData.activity;
+    const std::int64_t last = gData.gLastActivityRecord;
+    for (std::int64_t k = last, low = LowestOfWindow(last, lookBack); k >= low; --k) {
+        ActivityView v{k, f.View(k)};
+        const std::string_view date = v.Date();
+        if (date.size() == 8 && date >= from && date <= to && !visit(v)) return;
+    }
+}
+
+std::optional<ActivityView> Activity_Newest() {
+    const std::int64_t last = gData.gLastActivityRecord;
+    if (last < 2) return std::nullopt;
+    return ActivityView{last, gData.activity.View(last)};
+}
+
 }  // namespace tarvo

@@ -82,4 +82,12 @@ void Activity_ForEachOfDay(const std::string& date, std::int64_t lookBack,
 void Activity_ForEachOfDayBackwards(const std::string& date, std::int64_t lookBack,
                                     const std::function<bool(const ActivityView&)>& visit);
 
+// Newest first, the records of the window dated `from` to `to` (both
+// included, compared as yyyymmdd text); the visit returns false to stop.
+void Activity_ForEachOfDatesBackwards(const std::string& from, const std::string& to, std::int64_t lookBack,
+                                      const std::function<bool(const ActivityView&)>& visit);
+
+// The newest record of the journal, or nothing when it holds none.
+std::optional<ActivityView> Activity_Newest();
+
 }  // namespace tarvo

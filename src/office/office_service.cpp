@@ -1,8 +1,10 @@
 #include "office/office_service.h"
 
+#include "office/attendance_report.h"
 #include "office/cash_office.h"
 #include "office/communication.h"
 #include "office/opening.h"
+#include "office/time_clock.h"
 
 namespace tarvo {
 
@@ -16,5 +18,9 @@ std::int32_t CashOffice::Declare_Save() { return tarvo::Declare_Save(); }
 void CashOffice::Logout() { tarvo::Logout(); }
 void CashOffice::Communicate() { tarvo::Communicate(); }
 void CashOffice::Date_Set() { tarvo::Date_Set(); }
+void CashOffice::Clock_CheckLogin() { tarvo::Clock_CheckLogin(); }
+bool CashOffice::Clock_Login() { return tarvo::Clock_Login(); }
+bool CashOffice::Clock_Logout() { return tarvo::Clock_Logout(); }
+void CashOffice::Report_TimeAttendance() { tarvo::Report_TimeAttendance(); }
 
 }  // namespace tarvo

@@ -18,6 +18,10 @@ public:
     void Logout() override;
     void Communicate() override;
     void Date_Set() override;
+    void Clock_CheckLogin() override;
+    bool Clock_Login() override;
+    bool Clock_Logout() override;
+    void Report_TimeAttendance() override;
 };
 
 }  // namespace tarvo

@@ -19,6 +19,7 @@
 #include "data/sale_state.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
+#include "screen/office_service.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
@@ -155,6 +156,15 @@ void Void() {
     AfterLineRemoved();
 }
 
+// The Clock key's own refusals (the message table has no text for them).
+std::string ClockRefusal(bool notANumber) {
+    if (TextLanguage(gSettings) == 2)
+        return notANumber ? "Num\xE9ro de Caissier Non Num\xE9rique - Pointage Impossible"
+                          : "Erreur: Pointage Non Enregistr\xE9";
+    return notANumber ? "Cashier Number Is Not a Number - Cannot Clock" : "Error: Clock Not Recorded";
+}
+
+// The Clock key: the typed log-in code clocks its cashier in, or out when in.
 void ClockInOut() {
     if (gSale.gItemCount > 0) {
         Say(20);
@@ -162,7 +172,7 @@ void ClockInOut() {
     }
     const std::string entry = Entry();
     if (entry.empty()) {
-        MessageLine_Clear();
+        CIATime("", 5);
         return;
     }
     gData.gCashierKey = entry;
@@ -175,14 +185,16 @@ void ClockInOut() {
     if (gReg.gBusinessDate.empty()) gReg.gBusinessDate = DateText(Reg().clock->Now());
     gReg.gEmployeeNumber = cashier.CashierNumber;
     Office().Clock_CheckLogin();
-    int message = 76;
-    if (gSale.gCheckResult != 1) {
-        Office().Clock_Login();
-    } else {
-        Office().Clock_Logout();
-        message = 79;
+    if (gSale.gCheckResult == kClockNumberRefused) {
+        CIATime(ClockRefusal(true), 5);
+        return;
     }
-    CIATime(Msg(message) + cashier.CashierName + " " + gSale.gPriceCheckText, 5);
+    const bool clockIn = gSale.gCheckResult != 1;
+    if (!(clockIn ? Office().Clock_Login() : Office().Clock_Logout())) {
+        CIATime(ClockRefusal(false), 5);
+        return;
+    }
+    CIATime(Msg(clockIn ? 76 : 79) + cashier.CashierName + " " + gSale.gPriceCheckText, 5);
 }
 
 void Salesperson() {
@@ -288,6 +300,9 @@ void EnterPaidOut() {
 
 // Enter in state 2: the cashier's login code.
 void EnterLogin() {
+    // Read first: the session that fetches a missing cashier table ends
+    // logged out, which empties the entry box.
+    const std::string entry = Entry();
     bool check = true;
     if (gData.gNoCashiers) {
         // No cashier table yet: fetch it.
@@ -302,7 +317,6 @@ void EnterLogin() {
         }
         // Otherwise the session may have brought the table: the code is checked.
     }
-    const std::string entry = Entry();
     if (check && !entry.empty()) {
         gData.gCashierKey = entry;
         Cashier_FindByKey();
@@ -320,7 +334,7 @@ void EnterLogin() {
                 if (gSettings.gAutoClockOut) {
                     gReg.gEmployeeNumber = cashier.CashierNumber;
                     Office().Clock_CheckLogin();
-                    if (gSale.gCheckResult != 1) Office().Clock_Login();
+                    if (gSale.gCheckResult == 0) Office().Clock_Login();
                 }
                 MessageLine_Clear();
                 Office().Login_OpeningBalance();

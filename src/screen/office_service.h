@@ -9,15 +9,21 @@
 
 namespace tarvo {
 
+// gSale.gCheckResult after a clock check when the cashier number is not a
+// number: nobody is clocked with it.
+inline constexpr std::int16_t kClockNumberRefused = -1;
+
 class OfficeService {
 public:
     virtual ~OfficeService() = default;
 
-    // gReg.gEmployeeNumber -> gSale.gCheckResult (1 clocked in) and
-    // gSale.gPriceCheckText (the clock-in time).
+    // gReg.gEmployeeNumber -> gSale.gCheckResult (1 clocked in, 0 not,
+    // kClockNumberRefused) and gSale.gPriceCheckText (the clock-in time).
     virtual void Clock_CheckLogin() {}
-    virtual void Clock_Login() {}
-    virtual void Clock_Logout() {}
+    // Clock gReg.gEmployeeNumber in or out now; gSale.gPriceCheckText the
+    // time written. False when nothing was written.
+    virtual bool Clock_Login() { return false; }
+    virtual bool Clock_Logout() { return false; }
     // gSale.gDateText from gReg.gBusinessDate.
     virtual void Date_Set() {}
     // After a login: asks for the opening amount (gPromptState 3) or starts the sale.

@@ -6,9 +6,6 @@
 // in the middle of the printout and a product key setting that is no number.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -22,6 +19,7 @@
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "print/devices.h"
+#include "print/file_size_limit.h"
 #include "print/office_slips.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
@@ -43,28 +41,6 @@ std::string Activity(const std::string& date, const std::string& time, char lett
     return Fixed(
         48, {{1, date}, {9, time}, {13, std::string(1, letter) + "0"}, {15, manager}, {23, cashier}, {31, amount}});
 }
-
-// Lowers the file size limit of the process for one call, so that a printer
-// file fails part-way through a printout (the write is refused, no signal).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 class OfficeSlipsTest : public RegisterTest {
 protected:

@@ -107,8 +107,14 @@ public:
         gSale.gCheckResult = clockedIn ? 1 : 0;
         gSale.gPriceCheckText = "10:30";
     }
-    void Clock_Login() override { Note("Clock_Login(" + gReg.gEmployeeNumber + ")"); }
-    void Clock_Logout() override { Note("Clock_Logout(" + gReg.gEmployeeNumber + ")"); }
+    bool Clock_Login() override {
+        Note("Clock_Login(" + gReg.gEmployeeNumber + ")");
+        return true;
+    }
+    bool Clock_Logout() override {
+        Note("Clock_Logout(" + gReg.gEmployeeNumber + ")");
+        return true;
+    }
     void Communicate() override {
         Note("Communicate", gComm.gOperationMode);
         gComm.gCommResult = commResult;
