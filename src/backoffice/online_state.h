@@ -24,6 +24,10 @@ struct OnlineState {
     // 1 to 3 category, class and department, 4 to 10 unused.
     std::array<std::string, 11> gProductLookup;
     std::int16_t gProductLookupOn = 0;  // the lookup sends only when 1
+
+    // The order numbers of the shipping export, first and last, as typed.
+    std::string gOrderRangeStart;
+    std::string gOrderRangeEnd;
 };
 
 extern OnlineState gOnline;

@@ -102,7 +102,6 @@ struct SaleState {
     std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;     // order-document defaults,
     std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod;  // reset at every sale start
     std::array<SalePayment, 11> gPayments{};                                 // tenders 1..10
-    std::string gCardAddress, gCardZip;                                      // asked for a keyed card
     bool gSendPending = false;                                               // a scheduled send fell due during a sale
     std::string gDateText;  // the business date as printed (day/month name/year), by Date_Set
 
@@ -111,6 +110,7 @@ struct SaleState {
     std::string gOrderKind;                 // "1" client order, "2" store order
     bool gPurchaseIsOrder = false;          // the purchase is a purchase order
     std::int16_t gAdjustmentDirection = 0;  // stock adjustment: -1 shortage, +1 overage
+    std::string gAdjustmentReason;          // the reason digit "1".."9" typed for it, "" when refused
 };
 
 extern SaleState gSale;

@@ -16,6 +16,7 @@ ServiceSet ProgramServices::Set() {
     set.devices = &devices;
     set.office = &office;
     set.transfer = &transfer;
+    set.prompt = &prompt;
     set.keys = &keys;
     return set;
 }

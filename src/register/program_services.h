@@ -5,6 +5,7 @@
 #pragma once
 #include "office/office_service.h"
 #include "print/print_services.h"
+#include "register/prompt_line.h"
 #include "sale/sale_service.h"
 #include "screen/register_context.h"
 #include "transfer/transfer_service.h"
@@ -27,6 +28,7 @@ struct ProgramServices {
     CustomerDevices devices;
     CashOffice office;
     SessionTransfer transfer;
+    PromptLine prompt;
     RegisterKeyHandlers keys;
 
     // The set to put in RegisterContext::services.

@@ -644,20 +644,20 @@ void BarCode_Change() {
             // A refund the payment page refuses takes no card either.
             const bool taken = PaymentPage_Open();
             if (taken) {
-                gReg.gCardEntry = 1;
+                gReg.gCardRequest.gCardEntry = 1;
                 Cards().Card_ParseSwipe();
             }
             // The track is kept no longer than the parser needs it.
             gReg.gCardTrack.clear();
             if (taken) {
-                if (gReg.gCardNumber.empty()) {
+                if (gReg.gCardRequest.gCardNumber.empty()) {
                     gReg.gCardStatus = 6;
                     Cards().Credit_Card_Display_Response();
                 } else {
                     Cards().Card_TypeFind();
                     if (gReg.gCardStatus == 0) {
                         // The prompt line proposes the amount in the entry box.
-                        Cards().Credit_Card_PromptAmount();
+                        Prompt().Credit_Card_PromptAmount();
                         return;
                     }
                     Cards().Credit_Card_Display_Response();

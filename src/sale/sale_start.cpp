@@ -228,8 +228,8 @@ void Variable_StartSale() {
     s.gTopLine = 1;
     gData.gManualPrice = false;
     Tax_SetDefaults();
-    s.gCardAddress.clear();
-    s.gCardZip.clear();
+    gReg.gCardRequest.gCardAddress.clear();
+    gReg.gCardRequest.gCardZip.clear();
 }
 
 void Tax_SetDefaults() {

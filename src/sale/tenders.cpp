@@ -222,7 +222,7 @@ void Payment_Process(int index) {
         if (!s.gBalanceDue.IsZero()) {
             if (!s.gCardInSale) {
                 Screen().SetText(kEntryBox, "");
-                Cards().Credit_Card_PromptCardNumber();
+                Prompt().Credit_Card_PromptCardNumber();
             } else {
                 gReg.gCardStatus = 9;
                 Cards().Credit_Card_Display_Response();
@@ -262,7 +262,7 @@ void Payment_Process(int index) {
         if (!s.gTotal.IsZero() && s.gItemCount > 0) {
             if (!s.gCardInSale) {
                 gReg.gCardStatus = 0;
-                Cards().Credit_Card_PromptAmount();
+                Prompt().Credit_Card_PromptAmount();
                 gReg.gCardAmountPending = true;
             } else {
                 gReg.gCardStatus = 9;

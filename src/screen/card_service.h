@@ -1,5 +1,7 @@
 // What the card payments subsystem offers the rest of the register. The
-// stand-ins answer as a register that takes no cards.
+// stand-ins answer as a register that takes no cards. The card's questions
+// (amount, number, expiry, address, zip) are the prompt line's
+// (screen/prompt_service.h); their answers wait in gReg.gCardRequest.
 #pragma once
 
 namespace tarvo {
@@ -8,13 +10,14 @@ class CardService {
 public:
     virtual ~CardService() = default;
 
-    // gReg.gCardTrack -> gReg.gCardNumber (empty when the track holds none).
+    // gReg.gCardTrack -> gReg.gCardRequest.gCardNumber (empty when the track holds none).
     virtual void Card_ParseSwipe();
-    // gReg.gCardNumber -> gReg.gCardStatus (0 usable).
+    // gReg.gCardRequest.gCardNumber -> gReg.gCardStatus (0 usable).
     virtual void Card_TypeFind() {}
-    virtual void Credit_Card_PromptAmount() {}
-    // Starts the keyed-card dialogue (the card number asked on the prompt line).
-    virtual void Credit_Card_PromptCardNumber() {}
+    // Charges gReg.gCardRequest.gCardAmount (negative: a refund) through the
+    // back-end of setting 140, once the cashier confirmed the amount. The
+    // stand-in refuses: "Invalid Entry" and a line in the log.
+    virtual void Card_Charge();
     // Shows the message of gReg.gCardStatus.
     virtual void Credit_Card_Display_Response();
 };

@@ -17,6 +17,8 @@ public:
     virtual void Purchase_PromptPrice() {}
     virtual void Purchase_PromptComment() {}
     virtual void Purchase_AddProduct() {}
+    // The purchase redrawn after its new line was dropped (no cost given).
+    virtual void Purchase_CancelProduct() {}
     // Captions of the Total and Payment keys for the register mode; the last
     // step of every totals update.
     virtual void Total_UpdateCaption() {}
@@ -27,6 +29,8 @@ public:
     virtual void Purchase_Start() {}
     virtual void Adjustment_Prepare() {}
     virtual void Adjustment_Cancel() {}
+    // The adjustment mode entered with the reason in gSale.gAdjustmentReason.
+    virtual void Adjustment_Start() {}
     virtual void CommandFile_Create() {}
     // The document modes' Total (12 order, 13/14 purchase, 15 adjustment,
     // 28-30 online documents): the save and its own messages.

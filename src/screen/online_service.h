@@ -13,6 +13,13 @@ public:
     virtual void Online_Stock_SetButton() {}
     // Asks the back office for the stock of gSale.gOnlineProduct.
     virtual void Online_Product_CheckStock() {}
+    // The shipping export: the last order number asked after the first
+    // (gOnline.gOrderRangeStart), then the orders of the range exported.
+    virtual void Online_Prompt_End_Order() {}
+    virtual void Online_Service_UPS() {}
+    // Sends the price typed in the entry box for gSale.gOnlineProduct to the
+    // back office and updates the local product record.
+    virtual void Online_Service_ChangePrice() {}
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() {}
 };

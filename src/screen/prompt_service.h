@@ -1,7 +1,13 @@
 // What the prompt line offers: the one-line question area over the message
-// line, where the sale engine, the card dialogue and the inventory documents
-// ask their questions. The register folder implements it; the stand-ins
-// open nothing, and answer "Invalid Entry" where a key must answer.
+// line, where the sale engine, the card dialogue, the inventory documents and
+// the online services ask their questions. The register folder implements
+// it; the stand-ins open nothing, and answer "Invalid Entry" where a key must
+// answer.
+//
+// An opener sets gReg.gPromptLine, writes its question on the message line
+// with CIATime(text, 0), empties the entry box and calls PromptInCIA_Show.
+// Enter and Cancel of every question come back to PromptInCIA_Enter and
+// PromptInCIA_Cancel.
 #pragma once
 
 namespace tarvo {
@@ -10,12 +16,24 @@ class PromptService {
 public:
     virtual ~PromptService() = default;
 
-    // Opens question gReg.gPromptLine on the message line and sets
-    // gReg.gPromptLineActive; negative when it cannot (the stand-in: -1).
+    // Opens question gReg.gPromptLine (its text already on the message line):
+    // the keys locked but the answer and Cancel, gReg.gPromptLineActive set;
+    // negative when it cannot (the stand-in: -1).
     virtual int PromptInCIA_Show() { return -1; }
+    // Ends the pending question: the keys unlocked, Quantity back on the
+    // third register key, gReg.gPromptLineActive cleared.
+    virtual void PromptInCIA_Hide() {}
     virtual void PromptInCIA_Enter() {}
     virtual void PromptInCIA_Cancel() {}
     virtual void ClientNumber_Prompt();
+    // The text on the message line (and the greeting label) waits for Enter
+    // or Cancel, then the totals panel comes back.
+    virtual void MessageWithEnterToEnd_Show() {}
+    // The card questions the card dialogue opens: the amount to charge
+    // (gSale.gBalanceDue proposed and not editable) and, for a keyed card,
+    // the card number, followed by expiry, address and zip.
+    virtual void Credit_Card_PromptAmount() {}
+    virtual void Credit_Card_PromptCardNumber() {}
     // Font size 11 on the 24 soft keys; the stand-in already does this.
     virtual void Caption_Reset();
 };

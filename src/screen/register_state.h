@@ -9,6 +9,17 @@
 
 namespace tarvo {
 
+// The card being entered: what the swipe or the prompt line's card questions
+// gave, taken up by the card dialogue when the amount is confirmed.
+struct CardRequest {
+    std::string gCardNumber;      // as swiped or typed
+    std::string gCardExpiry;      // 4 characters: YYMM for the file back-end, MMYY keyed otherwise
+    std::string gCardAddress;     // street address of a keyed card (setting 145 "1")
+    std::string gCardZip;         // zip of a keyed card (same)
+    std::int16_t gCardEntry = 0;  // 1 swiped, 2 keyed
+    Money gCardAmount;            // the confirmed amount; negative for a refund
+};
+
 struct RegisterState {
     std::int16_t gKeyPage = 0;             // 1-8 department pages, 10 System, 11 Extras, 12 Print,
                                            // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
@@ -34,8 +45,7 @@ struct RegisterState {
     bool gCardAmountPending = false;
     std::int16_t gCardStatus = 0;     // 0 usable; 6 no card number; 9 second card refused
     std::string gCardTrack;           // the swiped text
-    std::int16_t gCardEntry = 0;      // 1 swiped, 2 keyed
-    std::string gCardNumber;          // split from the track by Card_ParseSwipe
+    CardRequest gCardRequest;         // the card being entered
     std::string gGatewayCredentials;  // gateway form-post login, built by Variables_Set
     // time clock and printing
     std::string gEmployeeNumber;  // cashier number the time clock works on

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "config/settings.h"
+#include "data/log.h"
 #include "platform/desktop.h"
 #include "platform/process.h"
 #include "screen/controls.h"
@@ -56,8 +57,13 @@ void PromptService::Caption_Reset() {
     for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }
 
-void CardService::Card_ParseSwipe() { gReg.gCardNumber.clear(); }
+void CardService::Card_ParseSwipe() { gReg.gCardRequest.gCardNumber.clear(); }
 void CardService::Credit_Card_Display_Response() { NotAvailable(); }
+void CardService::Card_Charge() {
+    ProgramLog().Write(1, "Card_Charge: no card payments in this register, charge of " +
+                              gReg.gCardRequest.gCardAmount.TextDisplay() + " refused");
+    NotAvailable();
+}
 
 void OnlineService::Online_Process(int) { NotAvailable(); }
 

@@ -156,7 +156,7 @@ public:
     void Card_ParseSwipe() override {
         Note("Card_ParseSwipe");
         trackWhenParsed = gReg.gCardTrack;
-        gReg.gCardNumber = cardNumberInTrack;
+        gReg.gCardRequest.gCardNumber = cardNumberInTrack;
     }
     void Card_TypeFind() override {
         Note("Card_TypeFind");

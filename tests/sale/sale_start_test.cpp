@@ -331,8 +331,8 @@ void DirtySale() {
     s.gTaxStatus = 5;
     s.gTaxExempt = {false, true, true, true};
     s.gTaxRate = {0, 9, 9, 9};
-    s.gCardAddress = "1 Main Street";
-    s.gCardZip = "12345";
+    gReg.gCardRequest.gCardAddress = "1 Main Street";
+    gReg.gCardRequest.gCardZip = "12345";
     s.gScaleRequestCount = 7;
     s.gCardInSale = true;
     s.gSaleReference = "REF-1";
@@ -413,7 +413,7 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     EXPECT_TRUE(s.gChange.IsZero());
     EXPECT_TRUE(s.gSaleDiscount.IsZero());
     EXPECT_FALSE(gData.gManualPrice);
-    EXPECT_EQ(s.gCardAddress + s.gCardZip, "");
+    EXPECT_EQ(gReg.gCardRequest.gCardAddress + gReg.gCardRequest.gCardZip, "");
     EXPECT_EQ(s.gScaleRequestCount, -1);
     EXPECT_FALSE(s.gCardInSale);
     EXPECT_EQ(s.gSaleReference, "");
@@ -515,7 +515,7 @@ TEST_F(SaleStartTest, TaxDefaultsComeFromSettings305315And325) {
             EXPECT_TRUE(s.gSaleDiscount.IsZero());
             EXPECT_FALSE(s.gTenderLinesAdded);
             EXPECT_FALSE(gData.gManualPrice);
-            EXPECT_EQ(s.gCardAddress + s.gCardZip, "");
+            EXPECT_EQ(gReg.gCardRequest.gCardAddress + gReg.gCardRequest.gCardZip, "");
         } else {
             EXPECT_EQ(s.gItemCount, kMaxSaleLines);
             EXPECT_EQ(s.gPaymentCount, 3);

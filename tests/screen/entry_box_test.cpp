@@ -152,7 +152,7 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
     // The parser had the track; nothing keeps it afterwards.
     EXPECT_EQ(keys.trackWhenParsed, "%B4111111111111111^DOE/JOHN^2512?");
     EXPECT_EQ(gReg.gCardTrack, "");
-    EXPECT_EQ(gReg.gCardEntry, 1);
+    EXPECT_EQ(gReg.gCardRequest.gCardEntry, 1);
     EXPECT_EQ(gReg.gCardStatus, 0);
     EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display",
                                  "Card_ParseSwipe", "Card_TypeFind", "Credit_Card_PromptAmount"}));

@@ -1,0 +1,478 @@
+#include "register/prompt_line.h"
+
+#include <optional>
+#include <string>
+
+#include "backoffice/online_state.h"
+#include "common/fields.h"
+#include "common/money.h"
+#include "common/numbers.h"
+#include "config/settings.h"
+#include "data/data_state.h"
+#include "data/lookups.h"
+#include "data/sale_state.h"
+#include "print/printer_output.h"
+#include "sale/entry_helpers.h"
+#include "sale/sale_start.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/receipt_area.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr ControlId kCancelKey{Control::BReg, 3};
+constexpr ControlId kClockKey{Control::BOp, 3};
+constexpr ControlId kScrollKeys[] = {{Control::Rt_Up, 0}, {Control::RT_Down, 0}};
+
+// A purchase line's note holds 21 characters, a tender's reference 20.
+constexpr std::size_t kNoteLength = 21;
+constexpr std::size_t kReferenceLength = 20;
+
+// With the keyboard hints on, the register keys keep their captions.
+bool KeyHints() { return gSettings.gKeyboardHints != 0; }
+
+void Say(int message) { CIATime(Msg(message), 5); }
+void ClearEntry() { Screen().SetText(kEntryBox, ""); }
+void ClearMessageLine() { Screen().SetText(kMessageLine, ""); }
+
+// A money answer must be one plain decimal number (sign, digits, at most one
+// point, blanks around it): "1,234.50", "1.2.3" or "12abc" are refused, never
+// read as far as they look like a number.
+std::optional<Money> PlainAmount(const std::string& text) {
+    if (!Num_ReadStrict(text)) return std::nullopt;
+    return Money::Parse(text);
+}
+
+// An expiry MMYY: four digits, the month 01 to 12, any year.
+bool ValidExpiry(const std::string& text) {
+    if (text.size() != 4) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    const std::string month = text.substr(0, 2);
+    return month >= "01" && month <= "12";
+}
+
+// The line the purchase questions fill: the one just added.
+SaleLine* NewestLine() {
+    const int n = gSale.gItemCount;
+    if (n < 1 || n > kMaxSaleLines) return nullptr;
+    return &gSale.gLines[static_cast<std::size_t>(n)];
+}
+
+// The entry box cleaned for a note or a reference, blanks trimmed.
+std::string CleanedText() {
+    Strip_Text();
+    return Trim(Screen().Text(kEntryBox));
+}
+
+}  // namespace
+
+// ---- showing and hiding -----------------------------------------------------------------
+
+int PromptLine::PromptInCIA_Show() {
+    ScreenModel& s = Screen();
+    gReg.gEnteredAmount = Money();
+    Buttons_Lock();
+    // Locked at level 0 the Clock key stays usable for somebody not logged
+    // in; a pending question leaves nothing but its answer and Cancel.
+    s.SetEnabled(kClockKey, false);
+    if (!KeyHints()) s.SetCaption(kCancelKey, "Cancel");
+    s.SetEnabled(kCancelKey, true);
+    gReg.gCardBusy = false;
+    gReg.gPromptLineActive = true;
+    s.SetEnabled(kEntryBox, true);
+    s.SetSelStart(kEntryBox, static_cast<int>(s.Text(kEntryBox).size()));
+    s.SetFocus(kEntryBox);
+    return 0;
+}
+
+void PromptLine::PromptInCIA_Hide() {
+    ScreenModel& s = Screen();
+    gReg.gCardBusy = false;
+    if (!KeyHints()) s.SetCaption(kCancelKey, gSettings.gLanguage == 1 ? "Quantity" : "Quantite");
+    Buttons_Unlock();
+    // The amount question disables the entry box; no question leaves it so.
+    s.SetEnabled(kEntryBox, true);
+    gReg.gPromptLineActive = false;
+}
+
+void PromptLine::Ask(int question, int message) {
+    gReg.gPromptLine = static_cast<std::int16_t>(question);
+    CIATime(Msg(message), 0);
+    ClearEntry();
+    PromptInCIA_Show();
+}
+
+void PromptLine::AskAgain() {
+    ClearEntry();
+    PromptInCIA_Show();
+}
+
+// ---- openers ----------------------------------------------------------------------------
+
+void PromptLine::Credit_Card_PromptAmount() {
+    gReg.gPromptLine = 1;
+    CIATime(Msg(139), 0);
+    // The balance due is confirmed or cancelled, not edited.
+    Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
+    PromptInCIA_Show();
+    Screen().SetEnabled(kEntryBox, false);
+}
+
+void PromptLine::Credit_Card_PromptCardNumber() { Ask(2, 142); }
+void PromptLine::Credit_Card_PromptCardExpiry() { Ask(3, 143); }
+void PromptLine::Credit_Card_PromptAddress() { Ask(4, 146); }
+void PromptLine::Credit_Card_PromptZip() { Ask(5, 147); }
+
+void PromptLine::MessageWithEnterToEnd_Show() {
+    MessageAll_Hide();
+    gReg.gPromptLine = 6;
+    PromptInCIA_Show();
+    CIATime(Screen().Text(kMessageLine) + " " + Msg(176), 0);
+    Screen().SetFontSize(kGreeting, 15);
+    Greeting_Show();
+}
+
+void PromptLine::ClientNumber_Prompt() {
+    gReg.gPromptLine = 7;
+    gReg.gPromptState = 6;
+    SaleEngine().Mode_Display();
+    Ask(7, 50);
+}
+
+// ---- Enter ------------------------------------------------------------------------------
+
+void PromptLine::PromptInCIA_Enter() {
+    PromptInCIA_Hide();
+    const std::string entry = Trim(Screen().Text(kEntryBox));
+    bool goesOn = true;
+    switch (gReg.gPromptLine) {
+    case 1: goesOn = CardAmount(entry); break;
+    case 2: goesOn = CardNumber(entry); break;
+    case 3: goesOn = CardExpiry(entry); break;
+    case 4: CardAddress(entry); break;
+    case 5: CardZip(entry); break;
+    case 6:
+        ClearMessageLine();
+        Greeting_Hide();
+        Summary_Show();
+        break;
+    case 7: ClientNumber(entry); break;
+    case 8: goesOn = PaymentReference(entry); break;
+    case 9: AdjustmentReason(entry); break;
+    case 10: PurchaseCost(entry); break;
+    case 11: PurchasePrice(entry); break;
+    case 12: PurchaseComment(entry); break;
+    case 13: FirstOrderNumber(entry); break;
+    case 14: LastOrderNumber(entry); break;
+    case 15: NewSellingPrice(entry); break;
+    case 16:
+        ClearMessageLine();
+        Buttons_Unlock();
+        Receipt_Show();
+        break;
+    default: break;
+    }
+    // The totals panel has no rows to scroll.
+    if (goesOn && gReg.gReceiptAreaContent == 1) {
+        for (const ControlId& key : kScrollKeys) {
+            Screen().SetEnabled(key, false);
+            Screen().SetVisible(key, false);
+        }
+    }
+}
+
+bool PromptLine::CardAmount(const std::string& entry) {
+    // A card's second track arriving in the entry box is no answer.
+    if (!entry.empty() && entry[0] == ';') {
+        Credit_Card_PromptAmount();
+        return false;
+    }
+    const std::optional<Money> amount = entry.empty() ? Money() : PlainAmount(entry);
+    if (!amount) {
+        Say(1);
+        Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
+        PromptInCIA_Show();
+        Screen().SetEnabled(kEntryBox, false);
+        return true;
+    }
+    CardRequest& card = gReg.gCardRequest;
+    card.gCardAmount = *amount;
+    if (amount->IsZero()) {
+        card.gCardNumber.clear();
+        Say(148);
+        ClearEntry();
+        return true;
+    }
+    Cards().Card_Charge();
+    return true;
+}
+
+bool PromptLine::CardNumber(const std::string& entry) {
+    CardRequest& card = gReg.gCardRequest;
+    card.gCardNumber = entry;
+    if (entry.empty()) {
+        Say(148);
+        ClearEntry();
+        return false;
+    }
+    gReg.gCardStatus = 0;
+    Cards().Card_TypeFind();
+    if (gReg.gCardStatus == 0) {
+        Credit_Card_PromptCardExpiry();
+    } else {
+        card.gCardNumber.clear();
+        Cards().Credit_Card_Display_Response();
+        AskAgain();
+    }
+    return true;
+}
+
+bool PromptLine::CardExpiry(const std::string& entry) {
+    CardRequest& card = gReg.gCardRequest;
+    if (entry.empty()) {
+        Say(148);
+        ClearEntry();
+        return false;
+    }
+    card.gCardExpiry = entry;
+    if (!ValidExpiry(entry)) {
+        card.gCardExpiry.clear();
+        Say(145);
+        AskAgain();
+        return true;
+    }
+    // The card-authorisation program reads the expiry as YYMM.
+    if (gSettings.gCardBackend == "1") card.gCardExpiry = entry.substr(2, 2) + entry.substr(0, 2);
+    if (gSettings.gCardAvs == "1") {
+        Credit_Card_PromptAddress();
+    } else {
+        card.gCardEntry = 2;
+        Credit_Card_PromptAmount();
+    }
+    return true;
+}
+
+void PromptLine::CardAddress(const std::string& entry) {
+    gReg.gCardRequest.gCardAddress = entry;
+    if (!entry.empty()) {
+        Credit_Card_PromptZip();
+    } else {
+        Say(149);
+        AskAgain();
+    }
+}
+
+void PromptLine::CardZip(const std::string& entry) {
+    CardRequest& card = gReg.gCardRequest;
+    card.gCardZip = entry;
+    if (!entry.empty()) {
+        ClearMessageLine();
+        card.gCardEntry = 2;
+        Credit_Card_PromptAmount();
+    } else {
+        Say(150);
+        AskAgain();
+    }
+}
+
+void PromptLine::ClientNumber(const std::string& entry) {
+    if (!entry.empty()) {
+        gData.gClientKey = entry;
+        Client_Find();
+        if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+            ClearEntry();
+            Say(3);
+        } else {
+            // As the Client key attaches a typed client.
+            SaleEngine().Client_Process();
+            SaleEngine().Totals_Update();
+        }
+    } else {
+        ClearEntry();
+        ClearMessageLine();
+    }
+    gReg.gPromptState = 0;
+    SaleEngine().Mode_Display();
+}
+
+bool PromptLine::PaymentReference(const std::string& entry) {
+    if (entry.empty()) {
+        // No reference, no tender.
+        SaleEngine().Payment_Process(24);
+        Say(1);
+        ClearEntry();
+        return false;
+    }
+    const std::string reference = CleanedText();
+    const int n = gSale.gPaymentCount;
+    if (n >= 1 && n < static_cast<int>(gSale.gPayments.size()))
+        gSale.gPayments[static_cast<std::size_t>(n)].reference = reference.substr(0, kReferenceLength);
+    ClearMessageLine();
+    SaleEngine().Total_Activate();
+    DEA_Reset();
+    return true;
+}
+
+void PromptLine::AdjustmentReason(const std::string& entry) {
+    gSale.gAdjustmentReason = entry;
+    if (entry.size() == 1 && entry[0] >= '1' && entry[0] <= '9') {
+        Inventory().Adjustment_Start();
+    } else {
+        gSale.gAdjustmentReason.clear();
+        Inventory().Adjustment_Cancel();
+    }
+}
+
+void PromptLine::PurchaseCost(const std::string& entry) {
+    ClearMessageLine();
+    if (entry.empty()) {
+        // No cost: the new line is dropped.
+        if (SaleLine* line = NewestLine()) {
+            *line = SaleLine{};
+            --gSale.gItemCount;
+        }
+        if (gSale.gItemCount > 0)
+            Inventory().Purchase_AddProduct();
+        else
+            Inventory().Purchase_CancelProduct();
+        return;
+    }
+    const std::optional<Money> cost = PlainAmount(entry);
+    if (!cost) {
+        Say(1);
+        AskAgain();
+        return;
+    }
+    SaleLine* line = NewestLine();
+    if (line) line->unitPrice = *cost;
+    ClearEntry();
+    if (gSettings.gAskPurchasePrice) {
+        Inventory().Purchase_PromptPrice();
+        return;
+    }
+    if (line) line->listPrice = Money();
+    if (gSettings.gAskPurchaseComment)
+        Inventory().Purchase_PromptComment();
+    else
+        Inventory().Purchase_AddProduct();
+}
+
+void PromptLine::PurchasePrice(const std::string& entry) {
+    ClearMessageLine();
+    Money price;
+    if (!entry.empty()) {
+        const std::optional<Money> typed = PlainAmount(entry);
+        if (!typed) {
+            Say(1);
+            AskAgain();
+            return;
+        }
+        price = *typed;
+    }
+    // After a cost the price is the list price, else the unit price.
+    if (SaleLine* line = NewestLine()) (gSettings.gAskPurchaseCost ? line->listPrice : line->unitPrice) = price;
+    ClearEntry();
+    if (gSettings.gAskPurchaseComment)
+        Inventory().Purchase_PromptComment();
+    else
+        Inventory().Purchase_AddProduct();
+}
+
+void PromptLine::PurchaseComment(const std::string& entry) {
+    ClearMessageLine();
+    if (SaleLine* line = NewestLine()) {
+        if (entry.empty()) {
+            line->hasNote = false;
+            line->note.clear();
+        } else {
+            line->hasNote = true;
+            line->note = CleanedText().substr(0, kNoteLength);
+        }
+    }
+    ClearEntry();
+    Inventory().Purchase_AddProduct();
+}
+
+void PromptLine::FirstOrderNumber(const std::string& entry) {
+    gOnline.gOrderRangeStart = entry;
+    if (!entry.empty()) {
+        Online().Online_Prompt_End_Order();
+    } else {
+        Say(1);
+        AskAgain();
+    }
+}
+
+void PromptLine::LastOrderNumber(const std::string& entry) {
+    gOnline.gOrderRangeEnd = entry;
+    if (!entry.empty()) {
+        Online().Online_Service_UPS();
+    } else {
+        Say(1);
+        AskAgain();
+    }
+}
+
+void PromptLine::NewSellingPrice(const std::string& entry) {
+    const std::optional<Money> price = entry.empty() ? std::nullopt : PlainAmount(entry);
+    if (!price || *price < Money() || *price > Money::FromUnits(1000)) {
+        Say(1);
+        AskAgain();
+        return;
+    }
+    if (!gSale.gOnlineProduct.empty()) {
+        // The price is sent as the entry box holds it: one plain number.
+        Screen().SetText(kEntryBox, entry);
+        Online().Online_Service_ChangePrice();
+    }
+    Mode_PriceChange_Activate();
+}
+
+// ---- Cancel -----------------------------------------------------------------------------
+
+void PromptLine::PromptInCIA_Cancel() {
+    switch (gReg.gPromptLine) {
+    case 6:
+        // A message is acknowledged either way.
+        PromptInCIA_Enter();
+        return;
+    case 7:
+        gReg.gPromptState = 0;
+        SaleEngine().Mode_Display();
+        break;
+    case 8:
+        // The tender whose reference was asked goes.
+        SaleEngine().Payment_Process(24);
+        break;
+    case 9:
+    case 10:
+    case 13:
+        // The register mode stays as it was.
+        gReg.gPromptState = 0;
+        SaleEngine().Mode_Display();
+        Greeting_Hide();
+        Receipt_Show();
+        break;
+    case 15: Mode_PriceChange_Activate(); break;
+    case 16:
+        ClearMessageLine();
+        gPrint.gPrintToScreen = false;
+        Buttons_Unlock();
+        Receipt_Show();
+        break;
+    default: break;
+    }
+    // The card fields stay as they are; the next card starts them afresh.
+    PromptInCIA_Hide();
+    ClearEntry();
+    ClearMessageLine();
+}
+
+}  // namespace tarvo
