@@ -1,6 +1,9 @@
 #include "office/office_service.h"
 
 #include "office/cash_office.h"
+#include "office/closing_report.h"
+#include "office/collection_report.h"
+#include "office/drawer_report.h"
 #include "office/opening.h"
 
 namespace tarvo {
@@ -13,5 +16,8 @@ std::int32_t CashOffice::DepositBank_Save() { return tarvo::DepositBank_Save(); 
 std::int32_t CashOffice::Drawer_Save() { return tarvo::Drawer_Save(); }
 std::int32_t CashOffice::Declare_Save() { return tarvo::Declare_Save(); }
 void CashOffice::Logout() { tarvo::Logout(); }
+void CashOffice::Report_Sales() { Print_Closing(); }
+void CashOffice::Report_Drawer() { tarvo::Report_Drawer(); }
+void CashOffice::Report_Collection() { tarvo::Report_Collection(); }
 
 }  // namespace tarvo

@@ -16,6 +16,9 @@ public:
     std::int32_t Drawer_Save() override;
     std::int32_t Declare_Save() override;
     void Logout() override;
+    void Report_Sales() override;
+    void Report_Drawer() override;
+    void Report_Collection() override;
 };
 
 }  // namespace tarvo
