@@ -356,11 +356,13 @@ void Print_Closing() {
         gPrint.gPrintStatus = 2;
         return;
     }
+    const ReportDateInUse use;
+    const ReportDate& date = use.date;
     if (Printer_IsOff("Print_Closing")) return;
-    const ReportDate date = ReportDate_Get();
 
-    // The drawer kick goes to the printer; the report goes where it was asked to.
+    // The drawer kick goes to the drawer; the report goes where it was asked to.
     const bool toScreen = gPrint.gPrintToScreen;
+    gPrint.gPrintToScreen = false;
     if (mode == 1) Drawer_Open();
     gPrint.gPrintToScreen = toScreen;
 
@@ -381,7 +383,6 @@ void Print_Closing() {
         gPrint.gPrintStatus = 2;
     }
     Files_Close();
-    ReportDate_Clear();
 }
 
 }  // namespace tarvo

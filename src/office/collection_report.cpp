@@ -115,8 +115,9 @@ void Section_Print(const Section& s, const std::string& date, const std::vector<
 }  // namespace
 
 void Report_Collection() {
+    const ReportDateInUse use;
+    const ReportDate& date = use.date;
     if (Printer_IsOff("Report_Collection")) return;
-    const ReportDate date = ReportDate_Get();
     DataState& d = gData;
     Open_FileInvoice();
     Open_FilePayment();
@@ -163,7 +164,6 @@ void Report_Collection() {
     }
     gReportHeader.gHeaderUseReportDate = false;
     close();
-    ReportDate_Clear();
 }
 
 }  // namespace tarvo

@@ -212,7 +212,9 @@ void Report_Drawer() {
     if (Printer_IsOff("Report_Drawer")) return;
     const int mode = gComm.gOperationMode;
 
+    // The drawer kick goes to the drawer; the report goes where it was asked to.
     const bool toScreen = gPrint.gPrintToScreen;
+    gPrint.gPrintToScreen = false;
     if (mode == 1) Drawer_Open();
     gPrint.gPrintToScreen = toScreen;
 

@@ -48,7 +48,18 @@ struct ReportDate {
 };
 ReportDate ReportDate_Get();
 
-// The report has printed: its date is spent.
+// The report has ended, printed or not: its date is spent.
 void ReportDate_Clear();
+
+// Takes the report's date (ReportDate_Get) and spends it when the report
+// ends, whichever way it ends.
+class ReportDateInUse {
+public:
+    ReportDateInUse() : date(ReportDate_Get()) {}
+    ~ReportDateInUse() { ReportDate_Clear(); }
+    ReportDateInUse(const ReportDateInUse&) = delete;
+    ReportDateInUse& operator=(const ReportDateInUse&) = delete;
+    const ReportDate date;
+};
 
 }  // namespace tarvo

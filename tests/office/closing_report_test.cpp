@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "file_size_limit.h"
+#include "office/drawer_report.h"
 #include "office/office_service.h"
 #include "office/report_fixture.h"
 #include "print/devices.h"
+#include "screen/controls.h"
 
 namespace tarvo {
 namespace {
@@ -251,6 +253,26 @@ TEST_F(ClosingReportTest, OutputFailingPartWayEndsTheReportWithStatus2) {
     EXPECT_EQ(printed.size(), 4096u);
     EXPECT_EQ(printed.back(), 'X');  // nothing after the failure, no feed or cut
     EXPECT_FALSE(gData.invoices.IsOpen());
+}
+
+// A report shown on the screen still kicks the drawer on the printer.
+TEST_F(ClosingReportTest, ReportOnTheScreenOpensTheDrawerOnThePrinter) {
+    Day();
+    struct Case {
+        void (*report)();
+        const char* title;
+    };
+    const std::vector<Case> cases = {{Print_Closing, "CLOSING REPORT"}, {Report_Drawer, "DRAWER REPORT"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        Report_Prepare(1);
+        gPrint.gPrintToScreen = true;
+        PrinterCapture cap;
+        c.report();
+        EXPECT_EQ(cap.bytes, "D\r\n");
+        EXPECT_NE(screen.Text(kPrintout).find(c.title), std::string::npos);
+        EXPECT_FALSE(gPrint.gPrintToScreen);
+    }
 }
 
 // The cash office offers the three reports the Print page asks for.

@@ -74,6 +74,12 @@ TEST_F(CollectionReportTest, ReportDateIsTypedOrTheBusinessDate) {
         EXPECT_NE(printout.find(c.dateLine), std::string::npos) << printout;
         EXPECT_NE(printout.find(c.payment), std::string::npos) << printout;
     }
+    // A date typed for a report that could not print is spent all the same.
+    ReportDate_Set("20261201");
+    gSettings.gPrinterType = "0";
+    Report_Collection();
+    gSettings.gPrinterType = "3";
+    EXPECT_NE(Printout(Report_Collection).find("Date:     09/Dec/2026\n"), std::string::npos);
     // Nobody logged in and nothing prepared: today's date, never an empty one.
     gReg.gBusinessDate.clear();
     gSale.gDateText.clear();
