@@ -14,7 +14,7 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/sale_state.h"
-#include "office/communicate_header.h"
+#include "office/comm_log_heading.h"
 #include "office/opening.h"
 #include "office/time_clock.h"
 #include "print/printer_output.h"

@@ -3,6 +3,9 @@
 #include "office/attendance_report.h"
 #include "office/cash_office.h"
 #include "office/communication.h"
+#include "office/closing_report.h"
+#include "office/collection_report.h"
+#include "office/drawer_report.h"
 #include "office/opening.h"
 #include "office/time_clock.h"
 
@@ -22,5 +25,8 @@ void CashOffice::Clock_CheckLogin() { tarvo::Clock_CheckLogin(); }
 bool CashOffice::Clock_Login() { return tarvo::Clock_Login(); }
 bool CashOffice::Clock_Logout() { return tarvo::Clock_Logout(); }
 void CashOffice::Report_TimeAttendance() { tarvo::Report_TimeAttendance(); }
+void CashOffice::Report_Sales() { Print_Closing(); }
+void CashOffice::Report_Drawer() { tarvo::Report_Drawer(); }
+void CashOffice::Report_Collection() { tarvo::Report_Collection(); }
 
 }  // namespace tarvo

@@ -22,6 +22,9 @@ public:
     bool Clock_Login() override;
     bool Clock_Logout() override;
     void Report_TimeAttendance() override;
+    void Report_Sales() override;
+    void Report_Drawer() override;
+    void Report_Collection() override;
 };
 
 }  // namespace tarvo

@@ -23,37 +23,49 @@ using print_text::Line;
 // A label from the message table, blank-padded or cut to ten characters.
 std::string Label(int message) { return Fit(MessageText(gConstants.tables, message, TextLanguage(gSettings)), 10); }
 
-LocalTime Now() {
-    if (Reg().clock) return Reg().clock->Now();
-    static const SystemClock system;  // only when no register is set up
-    return system.Now();
-}
-
-}  // namespace
-
-void ReportHeader_Print() {
-    Header_Print();
-
-    std::string date = gSale.gDateText;
-    if (gReportHeader.gHeaderUseReportDate) {
-        date = gReportHeader.gReportDateText;
-        gReportHeader.gHeaderUseReportDate = false;
-    }
-    Line("Date:     " + date);
-
-    const std::string hhmm = TimeText(Now());
+// The date, the time (HH:mm) and the terminal lines.
+void DateTimeTerminal(const std::string& dateText) {
+    Line("Date:     " + dateText);
+    const std::string hhmm = TimeText(Printout_Now());
     Line(Label(82) + hhmm.substr(0, 2) + ":" + hhmm.substr(hhmm.size() - 2));
     Line("Terminal: " + gTerminalNumber);
-    Line(std::string(10, ' ') + gSettings.gTerminalDescription);
+}
 
+// The manager and the cashier on duty, each when there is one.
+void StaffOnDuty() {
     const auto manager = gReg.gManagerIndex;
     if (manager > 0 && manager < 151 && static_cast<std::size_t>(manager) < gData.ManagerTable.size())
         Line(Label(84) + gData.ManagerTable[static_cast<std::size_t>(manager)].ManagerName);
     const auto cashier = gReg.gCashierIndex;
     if (cashier > 0 && cashier < 2001 && static_cast<std::size_t>(cashier) < gData.CashierTable.size())
         Line(Label(81) + gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName);
+}
 
+}  // namespace
+
+LocalTime Printout_Now() {
+    if (Reg().clock) return Reg().clock->Now();
+    static const SystemClock system;  // only when no register is set up
+    return system.Now();
+}
+
+void ReportHeader_Print() {
+    Header_Print();
+    std::string date = gSale.gDateText;
+    if (gReportHeader.gHeaderUseReportDate) {
+        date = gReportHeader.gReportDateText;
+        gReportHeader.gHeaderUseReportDate = false;
+    }
+    DateTimeTerminal(date);
+    Line(std::string(10, ' ') + gSettings.gTerminalDescription);
+    StaffOnDuty();
     Line(std::string(gSettings.gWidePaper == 1 ? 54 : 40, '-'));
+}
+
+void ReportHeading_Print(const std::string& dateText) {
+    Header_Print();
+    DateTimeTerminal(dateText);
+    StaffOnDuty();
 }
 
 }  // namespace tarvo

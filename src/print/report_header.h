@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "platform/clock.h"
+
 namespace tarvo {
 
 struct ReportHeaderState {
@@ -18,5 +20,14 @@ extern ReportHeaderState gReportHeader;
 
 // Prints the heading through the open printer output (Printer_Line).
 void ReportHeader_Print();
+
+// The heading of the cash-office reports under their title: the non-empty
+// header lines and a blank line, "Date:     " and `dateText`, the time, the
+// terminal, and the manager and cashier on duty (no terminal description and
+// no closing rule).
+void ReportHeading_Print(const std::string& dateText);
+
+// The time a printout shows: the register's clock, else the machine's.
+LocalTime Printout_Now();
 
 }  // namespace tarvo

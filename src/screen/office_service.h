@@ -47,6 +47,11 @@ public:
     virtual void Report_Sales() {}
     // The time and attendance report of the business date.
     virtual void Report_TimeAttendance() {}
+    // The drawer report of the business day; errors show in the print status.
+    virtual void Report_Drawer() {}
+    // The collection report of the report date (the business date when none
+    // was prepared); errors show in the print status.
+    virtual void Report_Collection() {}
 };
 
 }  // namespace tarvo
