@@ -17,7 +17,8 @@ void PrinterService::Printer_Line(int newLine, int code, const std::string& text
 }
 void PrinterService::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeHandle); }
 std::int16_t PrinterService::PrintStatus() const { return gPrint.gPrintStatus; }
-void PrinterService::PrintToScreen_End() { gPrint.gPrintToScreen = false; }
+// A register that prints on its screen goes on doing so from sale to sale.
+void PrinterService::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenIsPrinter; }
 void PrinterService::Drawer_Open() { tarvo::Drawer_Open(); }
 void PrinterService::Receipt_Print() { tarvo::Receipt_Print(); }
 

@@ -41,6 +41,10 @@ struct PrintState {
     std::int16_t gPrintStatus = 0;
     // Print-to-screen mode: output goes to Txt_Printer whatever the type.
     bool gPrintToScreen = false;
+    // This register prints on its screen (Tarvo.ini PrintToScreen=1, for a
+    // register tried without a printer): every sale starts in print-to-screen
+    // mode, so its receipt shows at the end of the sale.
+    bool gScreenIsPrinter = false;
     // One-shot (Drawer_Open): the next open skips code 1, the next close codes 6 and 7.
     bool gPrintNoInit = false;
     // Characters per line: 54 on wide paper, else 40; set by each successful open.

@@ -23,7 +23,8 @@ public:
     // 0 when the last print operation succeeded, not 0 after an error. The
     // stand-in: 1, since nothing can be printed.
     virtual std::int16_t PrintStatus() const { return 1; }
-    // Ends the print-to-screen mode: the next printout goes to the printer.
+    // Ends the print-to-screen mode: the next printout goes to the printer
+    // (unless this register prints on its screen).
     virtual void PrintToScreen_End() {}
 
     virtual void Drawer_Open() {}

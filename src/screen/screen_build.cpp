@@ -190,6 +190,22 @@ void Skin_Apply() {
         for (Control cell : {Control::Rt_Extension, Control::Rt_Price, Control::Rt_Quantity})
             s.SetFont(Id(cell, k), Typeface(13));
     }
+    // What the cashier reads out to the customer is the largest thing on the
+    // receipt: the sale's total, and the balance's caption as large and bold
+    // as the totals panel's amounts.
+    for (const GridColumn& c : kGridColumns) s.SetFont(Id(c.title), Typeface(kGridTitleSize, true));
+    s.SetFont(Id(Control::Title_Total), Typeface(kTotalsSize, true));
+    s.SetFont(Id(Control::Rt_Total), Typeface(kGrandTotalSize, true));
+    s.SetFont(Id(Control::Lbl_BalanceDue), Typeface(kTotalsSize, true));
+    // The panels of the receipt area: the timed message is read from a
+    // distance ("Not Found"), the information panel as the message line, and
+    // a printout in the fixed pitch of the receipt printer so its columns
+    // stand as on paper.
+    s.SetFont(Id(Control::Txt_Message), Typeface(kTimedMessageSize, true));
+    s.SetFont(Id(Control::Txt_All), Typeface(14, true));
+    s.SetFont(Id(Control::Txt_Printer), Font{kPrintoutTypeface, 13, false, false});
+    for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})
+        s.SetFont(Id(label), Typeface(20, true));
 }
 
 void UI_Setup() {

@@ -8,6 +8,7 @@
 #include "data/log.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
+#include "print/printer_output.h"
 
 namespace tarvo {
 
@@ -40,6 +41,7 @@ void LoadMachineConfig(StartupContext& ctx) {
     if (auto url = ctx.identity->Get("InternetCheckUrl"); !url.empty()) ctx.internet.url = url;
     ctx.dial.connect = ctx.identity->Get("DialCommand");
     ctx.dial.hangUp = ctx.identity->Get("HangUpCommand");
+    gPrint.gScreenIsPrinter = ctx.identity->Get("PrintToScreen") == "1";
 }
 
 bool Communicate_First(StartupContext& ctx) {

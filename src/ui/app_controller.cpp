@@ -1,5 +1,7 @@
 #include "ui/app_controller.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QThread>
 
 #include "data/sale_state.h"
@@ -18,6 +20,12 @@ void RunInWorker(QObject* owner, std::function<void()> work, std::function<void(
         done();
     });
     t->start();
+}
+
+void ShowFullScreen(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen) window->setGeometry(screen->geometry());
+    window->showFullScreen();
 }
 
 AppController::AppController(std::string programFolder, CommunicationSession* comm)
@@ -80,7 +88,10 @@ void AppController::AfterStartup(StartupOutcome outcome) {
             emit Finished(1);
             return;
         }
-        register_->show();
+        if (windowed_)
+            register_->show();
+        else
+            ShowFullScreen(register_.get());
         register_->raise();
         register_->activateWindow();
         return;

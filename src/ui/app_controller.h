@@ -28,6 +28,9 @@ public:
     ~AppController() override;
 
     void Start();
+    // The register window in an ordinary window of its designed size (for
+    // development) instead of filling the screen.
+    void SetWindowed(bool windowed) { windowed_ = windowed; }
 
     StartupWindow& Startup() { return startup_; }
     TerminalForm* Terminal() { return terminalForm_.get(); }
@@ -70,7 +73,13 @@ private:
     ProgramServices services_;
     WindowProgram program_{this};
     std::unique_ptr<RegisterWindow> register_;
+    bool windowed_ = false;
 };
+
+// Shows `window` over the whole of its screen. A till often runs on a bare X
+// server, where no window manager honours a request for full screen: the
+// window then takes the screen's geometry itself.
+void ShowFullScreen(QWidget* window);
 
 // Runs `work` on a worker thread and `done` on the GUI thread afterwards.
 void RunInWorker(QObject* owner, std::function<void()> work, std::function<void()> done);

@@ -53,7 +53,8 @@ constexpr PanelPlace kPanels[] = {
     {Control::Lbl_Phys_Quantity, 0, {120, 6740, 3180, 600}},
     {Control::Greeting, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
     {Control::Txt_All, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
-    {Control::Txt_Printer, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
+    // A printout is long: it takes the whole area.
+    {Control::Txt_Printer, 0, {0, kReceiptWidthTwips, kPanelTop, kReceiptHeightTwips}},
     {Control::Txt_Message, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
 };
 
@@ -99,32 +100,34 @@ QRect TwipsRect(int left, int top, int width, int height, double dpi) {
 
 RegisterLayout LayoutRegister(QSize size, double dpi) {
     RegisterLayout L;
-    const double scale = dpi / 96.0;
+    const int W = size.width(), H = size.height();
+    L.scale = std::max(kSmallestScale,
+                       std::min(static_cast<double>(W) / kDesignWidth, static_cast<double>(H) / kDesignHeight));
+    const double twipDpi = dpi * L.scale;
+    const double scale = twipDpi / 96.0;
     auto S = [&](int px) { return static_cast<int>(std::lround(px * scale)); };
     auto put = [&](Control name, int index, const QRect& r) { L.geometry[ControlId{name, index}] = r; };
     auto placeTwips = [&](Control name, int index, const TwipRect& t) {
-        put(name, index, TwipsRect(t.left, t.top - kReceiptTopTwips, t.width, t.height, dpi));
+        put(name, index, TwipsRect(t.left, t.top - kReceiptTopTwips, t.width, t.height, twipDpi));
     };
 
     // ---- receipt area (designed places) ----
     for (const PlacedControl& p : ReceiptGridLayout()) placeTwips(p.name, p.index, p.rect);
     for (const PlacedControl& p : TotalsPanelLayout()) placeTwips(p.name, p.index, p.rect);
     for (const PanelPlace& p : kPanels) placeTwips(p.name, p.index, p.rect);
-    const QSize receipt(TwipsToPixels(kReceiptWidthTwips, dpi), TwipsToPixels(kReceiptHeightTwips, dpi));
+    const QSize receipt(TwipsToPixels(kReceiptWidthTwips, twipDpi), TwipsToPixels(kReceiptHeightTwips, twipDpi));
 
     // ---- the window ----
-    const int W = size.width(), H = size.height();
     const int m = S(6), g = S(4);
-    const int statusH = S(20);
-    const int bottom = H - m - statusH - g;  // the keys end here
+    const int bottom = H - m;  // the keys end here
     const int leftW = std::max(receipt.width(), S(440));
-    const int barcodeW = S(140);
-    L.status = QRect(m, H - m - statusH, W - 2 * m - barcodeW - g, statusH);
-    put(Control::BarCode, 0, QRect(W - m - barcodeW, H - m - statusH, barcodeW, statusH));
+    // The scanner's box takes no room (the scanner types into the entry box):
+    // a point in the corner, hidden by the window.
+    put(Control::BarCode, 0, QRect(0, 0, 1, 1));
 
     // Left column: message line, entry box and mode box, receipt area, keypad.
     int y = m;
-    const int lineH = S(32), entryH = S(44), modeW = S(130);
+    const int lineH = S(32), entryH = S(44), modeW = S(180);
     put(Control::txtCIA, 0, QRect(m, y, leftW, lineH));
     y += lineH + g;
     put(Control::txtDEA, 0, QRect(m, y, leftW - modeW - g, entryH));

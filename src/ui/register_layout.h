@@ -1,5 +1,6 @@
 // The register window's controls and where they go. The receipt area keeps
-// its designed places in twips (px = twips x dpi / 1440); the keys, keypad,
+// its designed places in twips (px = twips x dpi / 1440, times the window's
+// scale); the keys, keypad,
 // entry box and message line have none and fill the rest of the window:
 // message line and entry box above the receipt area, keypad with the Total
 // and Payment keys below it, the soft keys (6 rows of 4) on the right under
@@ -44,9 +45,16 @@ constexpr int kReceiptTopTwips = 955;
 constexpr int kReceiptWidthTwips = 6980;
 constexpr int kReceiptHeightTwips = 5300 - kReceiptTopTwips;
 
+// The window's designed size. A larger (or smaller) window scales the whole
+// layout, receipt area and fonts included, by the smaller of its two ratios
+// to it, so the documented proportions are kept.
+constexpr int kDesignWidth = 1024;
+constexpr int kDesignHeight = 768;
+constexpr double kSmallestScale = 0.5;
+
 struct RegisterLayout {
+    double scale = 1;                     // of sizes and fonts against the design
     QRect receiptArea;                    // in the window
-    QRect status;                         // the status line, in the window
     std::map<ControlId, QRect> geometry;  // receipt controls: in the receipt area; others: in the window
 };
 

@@ -24,13 +24,16 @@
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
+#include "data/log.h"
 #include "register/register_form.h"
 #include "register/screen_actions.h"
 #include "screen/entry_box.h"
 #include "startup/settings_load.h"
+#include "ui/key_colours.h"
 #include "ui/key_translation.h"
 #include "ui/qt_text.h"
 #include "ui/startup_window.h"
+#include "ui/text_fit.h"
 
 namespace tarvo::ui {
 
@@ -67,9 +70,10 @@ QColor WindowsColour(std::uint32_t v) {
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
 }
 
-QFont ToQFont(const Font& f) {
+// The control's font at the window's scale (1 at the designed 1024 x 768).
+QFont ToQFont(const Font& f, double scale) {
     QFont q(FromCore(f.name));
-    if (f.size > 0) q.setPointSizeF(static_cast<double>(f.size));
+    if (f.size > 0) q.setPointSizeF(static_cast<double>(f.size) * scale);
     q.setBold(f.bold);
     q.setUnderline(f.underline);
     return q;
@@ -92,28 +96,51 @@ bool DisplayOnly(const ControlDef& def) {
 }
 
 // A key button: the caption wraps between words and breaks at its line
-// breaks, centred, as a touch-screen key's caption does.
+// breaks, centred, as a touch-screen key's caption does, in the colours of
+// KeyColoursFor (readable on its face, a disabled key washed out).
 class KeyButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
+
+    void SetColours(const QColor& back, const QColor& text) {
+        back_ = back;
+        text_ = text;
+        update();
+    }
+    KeyColours Colours() const { return KeyColoursFor(back_, text_, isEnabled()); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QStylePainter p(this);
         QStyleOptionButton opt;
         initStyleOption(&opt);
-        const QString caption = opt.text;
+        const QString caption = ShownCaption(opt.text);
         opt.text.clear();
+        const KeyColours colours = Colours();
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            opt.palette.setColor(group, QPalette::Button, colours.back);
+            opt.palette.setColor(group, QPalette::ButtonText, colours.caption);
+        }
         p.drawControl(QStyle::CE_PushButton, opt);
-        QRect r = style()->subElementRect(QStyle::SE_PushButtonContents, &opt, this).adjusted(2, 1, -2, -1);
+        QRect r = KeyCaptionRect(this);
         if (isDown())
             r.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &opt, this),
                         style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, this));
         int flags = Qt::AlignCenter | Qt::TextWordWrap;
         flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &opt, this) ? Qt::TextShowMnemonic
                                                                               : Qt::TextHideMnemonic;
-        p.drawItemText(r, flags, opt.palette, isEnabled(), caption, QPalette::ButtonText);
+        p.setPen(colours.caption);
+        p.setFont(font());
+        p.drawText(r, flags, caption);
     }
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::EnabledChange) update();
+        QPushButton::changeEvent(e);
+    }
+
+private:
+    QColor back_ = QColor(240, 240, 240);
+    QColor text_ = QColor(0, 0, 0);
 };
 
 // The application's style with another password character.
@@ -137,6 +164,8 @@ void SetColours(QWidget* w, ControlKind kind, const ControlState& s) {
     case ControlKind::Button:
         back = QPalette::Button;
         fore = QPalette::ButtonText;
+        if (auto* key = dynamic_cast<KeyButton*>(w))
+            key->SetColours(WindowsColour(s.backColour), WindowsColour(s.foreColour));
         break;
     case ControlKind::Edit:
     case ControlKind::MultiLineEdit:
@@ -184,6 +213,7 @@ QString DesignCaption(const ControlId& id) {
 void InstallFontSubstitutes() {
     static const bool done = [] {
         QFont::insertSubstitution("Cambria", "Caladea");
+        QFont::insertSubstitutions("Courier New", {"Liberation Mono", "DejaVu Sans Mono", "Nimbus Mono PS"});
         return true;
     }();
     (void)done;
@@ -224,15 +254,11 @@ void RegisterWindow::Build() {
         w->setObjectName(ControlObjectName(def.id));
         w->setProperty("controlName", QString::fromUtf8(ControlName(def.id.name)));
         w->setProperty("controlIndex", def.id.index);
-        entries_[def.id] = Entry{&def, w, ControlState{}, true};
+        entries_[def.id] = Entry{&def, w, ControlState{}, QFont(), true};
         ids_[w] = def.id;
     }
-    status_ = new QLabel(this);
-    status_->setObjectName("lblStatus");
-    status_->setTextFormat(Qt::PlainText);
-    QPalette pal = status_->palette();
-    pal.setColor(QPalette::WindowText, pal.color(QPalette::Disabled, QPalette::WindowText));
-    status_->setPalette(pal);
+    // Between the grid's keys and boxes the area shows the grid's colour.
+    receipt_->setAutoFillBackground(true);
 }
 
 QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
@@ -255,6 +281,9 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
         if (id.name == Control::Tr_Title || id.name == Control::Tr_Amount) e->setFrame(false);
         e->setFocusPolicy(id == kEntryBox ? Qt::StrongFocus : Qt::ClickFocus);
         connect(e, &QLineEdit::textEdited, this, [this, id](const QString& t) { EditedByCashier(id, ToCore(t)); });
+        connect(e, &QLineEdit::textChanged, this, [this, id] {
+            if (Entry* entry = Find(id)) Fit(*entry);
+        });
         return e;
     }
     case ControlKind::MultiLineEdit: {
@@ -290,11 +319,25 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
 void RegisterWindow::Relayout() {
     const RegisterLayout layout = LayoutRegister(size(), logicalDpiY());
     receipt_->setGeometry(layout.receiptArea);
-    status_->setGeometry(layout.status);
     for (auto& [id, entry] : entries_) {
         auto it = layout.geometry.find(id);
         if (it != layout.geometry.end()) entry.widget->setGeometry(it->second);
     }
+    const bool rescaled = layout.scale != scale_;
+    scale_ = layout.scale;
+    for (auto& [id, entry] : entries_) {
+        if (entry.fresh) continue;
+        if (rescaled) entry.designed = ToQFont(entry.applied.font, scale_);
+        Fit(entry);
+    }
+}
+
+void RegisterWindow::Fit(Entry& entry) {
+    if (entry.fresh) return;
+    QWidget* w = entry.widget;
+    const std::optional<TextRoom> room = TextRoomOf(w);
+    const QFont font = room ? FittingFont(entry.designed, TextOf(w), *room) : entry.designed;
+    if (w->font() != font || w->font().pointSizeF() != font.pointSizeF()) w->setFont(font);
 }
 
 void RegisterWindow::resizeEvent(QResizeEvent* event) {
@@ -335,8 +378,16 @@ void RegisterWindow::Apply(Entry& entry, const ControlState& s) {
     const ControlState& was = entry.applied;
     const bool all = entry.fresh;
 
-    if (all || s.font != was.font) w->setFont(ToQFont(s.font));
-    if (all || s.backColour != was.backColour || s.foreColour != was.foreColour) SetColours(w, def.kind, s);
+    if (all || s.font != was.font) entry.designed = ToQFont(s.font, scale_);
+    if (all || s.backColour != was.backColour || s.foreColour != was.foreColour) {
+        SetColours(w, def.kind, s);
+        // The grid's colour fills the area between its keys and boxes.
+        if (def.id.name == Control::Rt_Total) {
+            QPalette pal = receipt_->palette();
+            pal.setColor(QPalette::Window, WindowsColour(s.backColour));
+            receipt_->setPalette(pal);
+        }
+    }
 
     switch (def.kind) {
     case ControlKind::Button: {
@@ -384,9 +435,11 @@ void RegisterWindow::Apply(Entry& entry, const ControlState& s) {
 
     if (all || s.enabled != was.enabled) w->setEnabled(s.enabled);
     if (all || s.tabStop != was.tabStop || s.tabIndex != was.tabIndex) tabOrderDirty_ = true;
-    if (all || s.visible != was.visible) w->setVisible(s.visible);
+    // The scanner types into the entry box: its own box takes no room.
+    if (all || s.visible != was.visible) w->setVisible(s.visible && def.id.name != Control::BarCode);
     entry.applied = s;
     entry.fresh = false;
+    Fit(entry);
 }
 
 void RegisterWindow::ApplyTabOrder() {
@@ -492,7 +545,7 @@ void RegisterWindow::closeEvent(QCloseEvent* event) {
 
 // ---- load ------------------------------------------------------------------------------
 
-QString RegisterWindow::Summary() const { return status_->text(); }
+QString RegisterWindow::Summary() const { return summary_; }
 
 bool RegisterWindow::Load() {
     gData.messageBox = [this](const std::string& text) { ShowMessageBox(this, text); };
@@ -512,17 +565,18 @@ bool RegisterWindow::Load() {
     int payments = 0, departments = 0;
     for (const auto& p : s.PaymentTypes) payments += !p.Name1.empty();
     for (const auto& d : s.Departments) departments += !d.Caption1.empty();
-    status_->setText(QString("Terminal %1 | %2 | %3 | Language: %4 | Payment types: %5 | Department keys: %6 | "
-                             "Products: %7 | Clients: %8 | Cashiers: %9")
-                         .arg(QString::fromStdString(gTerminalNumber))
-                         .arg(FromCore(s.gTerminalDescription))
-                         .arg(FromCore(Msg(71)))
-                         .arg(s.gLanguage)
-                         .arg(payments)
-                         .arg(departments)
-                         .arg(gData.gProductCount)
-                         .arg(gData.gClientCount)
-                         .arg(gData.gCashierCount));
+    // What was loaded, for the program log (the cashier's screen has no room for it).
+    summary_ = QString("Terminal %1 (%2): language %3, %4 payment types, %5 department keys, %6 products, "
+                       "%7 clients, %8 cashiers")
+                   .arg(QString::fromStdString(gTerminalNumber))
+                   .arg(FromCore(s.gTerminalDescription))
+                   .arg(s.gLanguage)
+                   .arg(payments)
+                   .arg(departments)
+                   .arg(gData.gProductCount)
+                   .arg(gData.gClientCount)
+                   .arg(gData.gCashierCount);
+    ProgramLog().Write(1, ToCore(summary_));
     return true;
 }
 

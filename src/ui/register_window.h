@@ -19,7 +19,8 @@ class QLabel;
 
 namespace tarvo::ui {
 
-// "Cambria" is drawn with the metric-compatible "Caladea" where it is missing.
+// "Cambria" is drawn with the metric-compatible "Caladea" where it is missing,
+// "Courier New" (the printout's) with a fixed-pitch typeface of the system.
 void InstallFontSubstitutes();
 
 class RegisterWindow : public QWidget, public ScreenListener {
@@ -33,7 +34,8 @@ public:
     // The load step: reads the data and the settings. False when the program
     // must end (the message was shown).
     bool Load();
-    // The status line (terminal, store, what was loaded).
+    // What the load found (terminal, store, counts of what was loaded), as
+    // written to the program log.
     QString Summary() const;
 
     void SetInput(RegisterInput input) { input_ = std::move(input); }
@@ -60,12 +62,15 @@ private:
         const ControlDef* def = nullptr;
         QWidget* widget = nullptr;
         ControlState applied;  // what the widget shows
+        QFont designed;        // the model's font at the window's scale
         bool fresh = true;     // nothing applied yet
     };
 
     void Build();
     QWidget* MakeWidget(const ControlDef& def, QWidget* parent);
     void Relayout();
+    // The widget's font: the designed one, smaller when its text needs it.
+    void Fit(Entry& entry);
     void Apply(Entry& entry, const ControlState& state);
     void ApplyTabOrder();
     void EditedByCashier(const ControlId& id, const std::string& text);
@@ -76,7 +81,8 @@ private:
     RegisterInput input_;
     QtTimers* timers_;
     QWidget* receipt_ = nullptr;
-    QLabel* status_ = nullptr;
+    QString summary_;
+    double scale_ = 1;  // of the layout and the fonts
     std::map<ControlId, Entry> entries_;
     std::map<const QObject*, ControlId> ids_;
     bool applying_ = false;  // the window itself is changing a widget

@@ -355,6 +355,24 @@ void DirtySale() {
     gReg.gHighlightKey = 9;
 }
 
+// A register whose printer is its screen (Tarvo.ini PrintToScreen=1) starts
+// every sale in print-to-screen mode, whatever the last printout left; any
+// other register ends the mode.
+TEST_F(SaleStartTest, ARegisterThatPrintsOnItsScreenStartsEverySaleInPrintToScreenMode) {
+    struct Case {
+        bool screenIsPrinter, before, after;
+    };
+    for (const Case c :
+         {Case{true, false, true}, Case{true, true, true}, Case{false, true, false}, Case{false, false, false}}) {
+        SCOPED_TRACE(std::to_string(c.screenIsPrinter) + std::to_string(c.before));
+        LoggedInWithClients();
+        gPrint.gScreenIsPrinter = c.screenIsPrinter;
+        gPrint.gPrintToScreen = c.before;
+        Sale_Start();
+        EXPECT_EQ(gPrint.gPrintToScreen, c.after);
+    }
+}
+
 TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     LoggedInWithClients();
     gReg.gPromptState = 3;  // the opening amount was just taken

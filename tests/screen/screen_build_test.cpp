@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "screen/receipt_area.h"
 
 namespace tarvo {
 namespace {
@@ -385,6 +387,38 @@ TEST_F(ScreenBuildTest, SkinSetsTheTypefaceAndSizesOfTheGridAndTotalsCells) {
         for (Control cell : {Control::Tr_Title, Control::Tr_Amount, Control::Rt_Tax})
             EXPECT_EQ(screen.State(Id(cell, k)).font, (Font{"Cambria", 9, true, false})) << cell;
     }
+}
+
+// The number read to every customer is the most legible on the receipt: the
+// grand total and the balance at least as large and bold as any amount of the
+// totals panel, the timed message larger still.
+TEST_F(ScreenBuildTest, TheGrandTotalAndBalanceAreAsLegibleAsTheTotalsPanel) {
+    Skin_Apply();
+    Variables_Set();
+    double largestAmount = 0, largestLine = 0;
+    for (int k = 1; k <= 11; ++k)
+        largestAmount = std::max(largestAmount, screen.State(Id(Control::Tr_Amount, k)).font.size);
+    for (int k = 1; k <= 7; ++k)
+        for (Control cell : {Control::Rt_Extension, Control::Rt_Price, Control::Rt_Quantity, Control::Rt_Description})
+            largestLine = std::max(largestLine, screen.State(Id(cell, k)).font.size);
+    ASSERT_GT(largestAmount, 0);
+    for (Control read : {Control::Rt_Total, Control::Lbl_BalanceDue, Control::Title_Total}) {
+        const Font& f = screen.State(Id(read)).font;
+        EXPECT_EQ(f.name, "Cambria") << read;
+        EXPECT_TRUE(f.bold) << read;
+        EXPECT_GE(f.size, largestAmount) << read;
+        EXPECT_GT(f.size, largestLine) << read;
+    }
+    EXPECT_GT(screen.State(Id(Control::Rt_Total)).font.size, largestAmount);
+    const Font message = screen.State(Id(Control::Txt_Message)).font;
+    EXPECT_TRUE(message.bold);
+    EXPECT_GE(message.size, 2 * largestAmount);
+    // A printout keeps the printer's columns: a fixed-pitch typeface.
+    EXPECT_EQ(screen.State(Id(Control::Txt_Printer)).font.name, kPrintoutTypeface);
+    // The column titles have a size of their own (none is left to the toolkit).
+    for (Control title : {Control::Title_Number, Control::Title_Description, Control::Title_Tax,
+                          Control::Title_Quantity, Control::Title_Price, Control::Title_Extension})
+        EXPECT_GT(screen.State(Id(title)).font.size, 0) << title;
 }
 
 }  // namespace

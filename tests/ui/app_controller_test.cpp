@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "print/printer_output.h"
 #include "program_state.h"
+#include "sale/sale_save.h"
 #include "screen/register_state.h"
 
 #include <QSignalSpy>
@@ -35,6 +37,11 @@ class AppControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProgramState();
+        // A register of an earlier test may have ended in the middle of a
+        // sale (saved, its printout on the screen, the next not started).
+        gReg = RegisterState{};
+        gPrint = PrintState{};
+        gSaleSave = SaleSaveState{};
         MessageBoxesShown().clear();
         ASSERT_TRUE(offline.Bound());
     }
