@@ -43,7 +43,7 @@ struct DaySales {
     }
 };
 
-// Safe deposits, bank deposits, paid-outs, and the day's (newest) opening amount.
+// Safe deposits, bank deposits, paid-outs and the openings of the day, each summed.
 struct DrawerMoves {
     Money safe, bank, paidOut, opening;
     bool Any() const { return !safe.IsZero() || !bank.IsZero() || !paidOut.IsZero() || !opening.IsZero(); }
@@ -99,8 +99,8 @@ DrawerMoves Activity_Read(const std::string& date) {
             m.bank = Add(m.bank, Stored(rec, 31, 9));
         else if (type == "P")
             m.paidOut = Add(m.paidOut, Stored(rec, 31, 9));
-        else if (type == "O" && m.opening.IsZero())
-            m.opening = Stored(rec, 31, 9);
+        else if (type == "O")  // every opening of the day adds up, as in the other reports
+            m.opening = Add(m.opening, Stored(rec, 31, 9));
     }
     return m;
 }

@@ -83,8 +83,8 @@ TEST_F(DrawerReportTest, DifferenceLineNamesCreditOrCreditNotes) {
     }
 }
 
-// Only the newest 1000 journal records are looked at; the newest opening
-// amount counts.
+// Only the newest 1000 journal records are looked at; the openings of the
+// day add up, as in the closing report.
 TEST_F(DrawerReportTest, JournalIsReadFromItsNewestThousandRecords) {
     Journal("20261209", "0700", 'D', "00000007", "500");  // 1001 records back
     Journal("20261209", "0800", 'O', "00000007", "100");
@@ -94,8 +94,8 @@ TEST_F(DrawerReportTest, JournalIsReadFromItsNewestThousandRecords) {
     const std::string printout = Printout(Report_Drawer);
     EXPECT_EQ(printout.find("Deposits to Safe:"), std::string::npos);
     EXPECT_NE(printout.find(Amt("Deposits to Bank:", "40.00")), std::string::npos);
-    EXPECT_NE(printout.find(Amt("Opening Balance:", "150.00")), std::string::npos);
-    EXPECT_NE(printout.find(Amt("Cash In Drawer:", "110.00")), std::string::npos);
+    EXPECT_NE(printout.find(Amt("Opening Balance:", "250.00")), std::string::npos);
+    EXPECT_NE(printout.find(Amt("Cash In Drawer:", "210.00")), std::string::npos);
 }
 
 TEST_F(DrawerReportTest, OutputThatDoesNotOpenStopsTheReport) {
