@@ -33,19 +33,6 @@ constexpr const char* kFailLog = "Print_Closing: HandlerPrintClosing: Printer er
 
 using KeyTotals = std::array<Money, kMaxPaymentListEntries + 1>;
 
-// Sales of the taken invoices.
-struct SalesTotals {
-    Money gross, returns, discount;
-    std::array<Money, 3> tax{};
-
-    // Gross + discount + taxes + returns, to cents after each addition.
-    Money Total() const {
-        Money t = Add(gross, discount);
-        for (const Money& x : tax) t = Add(t, x);
-        return Add(t, returns);
-    }
-};
-
 // Sales per category in order of first appearance.
 struct CategoryTotals {
     std::vector<std::pair<std::string, Money>> list;
@@ -143,13 +130,7 @@ void Invoices_Add(const Choice& choice, SalesTotals& sales, CategoryTotals& cate
     for (std::int64_t i = d.gLastInvoiceRecord; i >= 2; --i) {
         const std::string invoice(d.invoices.View(i));
         if (!choice.Takes(invoice)) continue;
-        const Money subtotal = Stored(invoice, 56, 9);
-        if (subtotal >= Money())
-            sales.gross = Add(sales.gross, subtotal);
-        else
-            sales.returns = Add(sales.returns, subtotal);
-        sales.discount = Add(sales.discount, Stored(invoice, 65, 9));
-        for (std::size_t t = 0; t < 3; ++t) sales.tax[t] = Add(sales.tax[t], Stored(invoice, 74 + 9 * t, 9));
+        sales.AddInvoice(invoice);
 
         const std::string number(Mid(invoice, 1, 7));
         Lines_Add(number, categories);
@@ -299,16 +280,6 @@ void ActivitySummary(const ActivityTotals& a, Money cash) {
     ActivityLine(M(182), "(=)", Add(inDrawer, -a.openings));
 }
 
-void Files_Close() {
-    DataState& d = gData;
-    d.payments.Close();
-    d.invoiceLines.Close();
-    d.invoices.Close();
-    d.orderPayments.Close();
-    d.orderLines.Close();
-    d.orders.Close();
-}
-
 int TitleMessage(int mode) { return mode == 1 ? 96 : mode == 2 ? 42 : 41; }
 
 void Report(int mode, const ReportDate& date) {
@@ -372,7 +343,7 @@ void Print_Closing() {
     Open_FileOrder();
     if (gPrint.gPrintStatus != 0) {
         Printer_Abandon();
-        Files_Close();
+        ReportFiles_Close();
         return;
     }
     try {
@@ -382,7 +353,7 @@ void Print_Closing() {
         print_text::Printout_Abandon(kFailLog);
         gPrint.gPrintStatus = 2;
     }
-    Files_Close();
+    ReportFiles_Close();
 }
 
 }  // namespace tarvo

@@ -123,14 +123,7 @@ void Report_Collection() {
     Open_FilePayment();
     Open_FileOrder();
     Printer_Open();
-    const auto close = [&d] {
-        d.payments.Close();
-        d.invoiceLines.Close();
-        d.invoices.Close();
-        d.orderPayments.Close();
-        d.orderLines.Close();
-        d.orders.Close();
-    };
+    const auto close = [] { report_lines::ReportFiles_Close(); };
     if (gPrint.gPrintStatus != 0) {
         Printer_Abandon();
         close();

@@ -32,36 +32,19 @@ constexpr std::int64_t kActivityWindow = 1000;
 
 int KeyCount() { return std::min<int>(gTender.gPaymentListCount, kMaxPaymentListEntries); }
 
-struct DaySales {
-    Money gross, returns, discount;
-    std::array<Money, 3> tax{};
-
-    Money Total() const {
-        Money t = Add(gross, discount);
-        for (const Money& x : tax) t = Add(t, x);
-        return Add(t, returns);
-    }
-};
-
 // Safe deposits, bank deposits, paid-outs and the openings of the day, each summed.
 struct DrawerMoves {
     Money safe, bank, paidOut, opening;
     bool Any() const { return !safe.IsZero() || !bank.IsZero() || !paidOut.IsZero() || !opening.IsZero(); }
 };
 
-void Invoices_Add(const std::string& date, DaySales& sales) {
+void Invoices_Add(const std::string& date, SalesTotals& sales) {
     DataState& d = gData;
     ReportState& r = gReport;
     for (std::int64_t i = d.gLastInvoiceRecord; i >= 2; --i) {
         const std::string invoice(d.invoices.View(i));
         if (Mid(invoice, 12, 8) != date) continue;
-        const Money subtotal = Stored(invoice, 56, 9);
-        if (subtotal >= Money())
-            sales.gross = Add(sales.gross, subtotal);
-        else
-            sales.returns = Add(sales.returns, subtotal);
-        sales.discount = Add(sales.discount, Stored(invoice, 65, 9));
-        for (std::size_t t = 0; t < 3; ++t) sales.tax[t] = Add(sales.tax[t], Stored(invoice, 74 + 9 * t, 9));
+        sales.AddInvoice(invoice);
 
         const std::string number(Mid(invoice, 1, 7));
         d.gDocumentKey = number;
@@ -137,7 +120,7 @@ Money PaymentTypes(bool summariesOff) {
     return collected;
 }
 
-void SalesSummary(const DaySales& sales) {
+void SalesSummary(const SalesTotals& sales) {
     SectionHead(M(97));
     Rule();
     AmountLine(M(99), sales.gross);
@@ -173,7 +156,7 @@ void DrawerSummary(const DrawerMoves& m, Money cash) {
 void Report(int mode) {
     const bool summariesOff = gSettings.gReportOption == "True";
     const std::string& date = gReg.gBusinessDate;
-    DaySales sales;
+    SalesTotals sales;
     Invoices_Add(date, sales);
 
     Title(M(128));

@@ -2,9 +2,9 @@
 
 #include "office/attendance_report.h"
 #include "office/cash_office.h"
-#include "office/communication.h"
 #include "office/closing_report.h"
 #include "office/collection_report.h"
+#include "office/communication.h"
 #include "office/drawer_report.h"
 #include "office/opening.h"
 #include "office/time_clock.h"

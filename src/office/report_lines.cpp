@@ -67,4 +67,30 @@ std::string LoggedInCashier() {
     return std::string(TrimRightView(gData.CashierTable[static_cast<std::size_t>(k)].CashierNumber));
 }
 
+void SalesTotals::AddInvoice(std::string_view invoice) {
+    const Money subtotal = Stored(invoice, 56, 9);
+    if (subtotal >= Money())
+        gross = Add(gross, subtotal);
+    else
+        returns = Add(returns, subtotal);
+    discount = Add(discount, Stored(invoice, 65, 9));
+    for (std::size_t t = 0; t < 3; ++t) tax[t] = Add(tax[t], Stored(invoice, 74 + 9 * t, 9));
+}
+
+Money SalesTotals::Total() const {
+    Money t = Add(gross, discount);
+    for (const Money& x : tax) t = Add(t, x);
+    return Add(t, returns);
+}
+
+void ReportFiles_Close() {
+    DataState& d = gData;
+    d.payments.Close();
+    d.invoiceLines.Close();
+    d.invoices.Close();
+    d.orderPayments.Close();
+    d.orderLines.Close();
+    d.orders.Close();
+}
+
 }  // namespace tarvo::report_lines

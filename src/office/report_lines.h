@@ -3,6 +3,7 @@
 // output that failed part-way throws print_text::PrintoutFailed, so a report
 // ends in one place.
 #pragma once
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -45,5 +46,20 @@ int PaymentKey_Of(std::string_view typeCode);
 
 // The logged-in cashier's number (empty when nobody is logged in).
 std::string LoggedInCashier();
+
+// The sales of the invoices a report takes.
+struct SalesTotals {
+    Money gross, returns, discount;
+    std::array<Money, 3> tax{};
+
+    // An invoice header: its subtotal to gross sales (zero or more) or
+    // returns, its discount and taxes to theirs.
+    void AddInvoice(std::string_view invoice);
+    // Gross + discount + taxes + returns, to cents after each addition.
+    Money Total() const;
+};
+
+// Closes the invoice, payment and order files the reports open.
+void ReportFiles_Close();
 
 }  // namespace tarvo::report_lines

@@ -19,7 +19,7 @@
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
 #include "print/devices.h"
-#include "print/file_size_limit.h"
+#include "file_size_limit.h"
 #include "print/office_slips.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
