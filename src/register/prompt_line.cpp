@@ -13,6 +13,7 @@
 #include "data/sale_state.h"
 #include "print/printer_output.h"
 #include "sale/entry_helpers.h"
+#include "sale/sale_save.h"
 #include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -176,6 +177,7 @@ void PromptLine::PromptInCIA_Enter() {
         ClearMessageLine();
         Buttons_Unlock();
         Receipt_Show();
+        SaleEnd_AfterPrintout();
         break;
     default: break;
     }
@@ -466,6 +468,7 @@ void PromptLine::PromptInCIA_Cancel() {
         gPrint.gPrintToScreen = false;
         Buttons_Unlock();
         Receipt_Show();
+        SaleEnd_AfterPrintout();
         break;
     default: break;
     }

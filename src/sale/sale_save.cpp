@@ -537,6 +537,22 @@ void Timer_EndSale_Timer() {
         line.compare(line.size() - note.size(), note.size(), note) == 0)
         Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
     Reg().timers->Stop(TimerId::EndSale);
+    // A receipt on the screen stays until the cashier closes it; the next
+    // sale starts then (SaleEnd_AfterPrintout).
+    if (gReg.gPromptLineActive && gReg.gPromptLine == kPrintoutQuestion) {
+        gSaleSave.gEndAfterPrintout = true;
+        return;
+    }
+    SaleEnd_Continue();
+}
+
+void SaleEnd_AfterPrintout() {
+    if (!gSaleSave.gEndAfterPrintout) return;
+    gSaleSave.gEndAfterPrintout = false;
+    SaleEnd_Continue();
+}
+
+void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
     if (gSale.gMode == 28)
         Online().Delete_This();

@@ -27,6 +27,9 @@ struct SaleSaveState {
     std::int16_t gReceiptCopy = 0;
     bool gGiftReceipt = false;
     bool gSaleFinished = false;  // saved; waiting for the end-of-sale pause
+    // The pause ended while the receipt was on the screen: the next sale
+    // starts when the cashier closes it.
+    bool gEndAfterPrintout = false;
     // The last invoice, line and payment records of the training sale just
     // saved past the counts; zero when the last save was not a training one.
     std::array<std::int32_t, 3> gTrainingExtent{};
@@ -60,8 +63,14 @@ void mTotalRegister_Click();
 void Total_Activate();
 // The end-of-sale timer's event; EndSaleTimer_Connect makes it the handler of
 // TimerId::EndSale.
+// A receipt shown on the screen holds the pause until it is closed.
 void Timer_EndSale_Timer();
 void EndSaleTimer_Connect();
+// What ends the pause: the next sale, the logout after a sale (setting 265)
+// or the end of a received purchase order.
+void SaleEnd_Continue();
+// The on-screen receipt was closed: the pause that ended under it goes on.
+void SaleEnd_AfterPrintout();
 
 // Test seam: called before each write of a save with the file's extension
 // (".INV", ".DTL", ".PAY") and the step ("records", "header", "sync"); a

@@ -129,7 +129,7 @@ void Printout_Show() {
     Screen().Show(kPrintout, true);
     CIATime(Msg(274), 0);
     gReg.gPromptLineActive = true;
-    gReg.gPromptLine = 16;
+    gReg.gPromptLine = kPrintoutQuestion;
 }
 
 }  // namespace tarvo

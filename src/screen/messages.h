@@ -43,5 +43,7 @@ void Customer_Timer_Timer();
 // The on-screen printout (its text written by the print routines), until the
 // prompt line is answered.
 void Printout_Show();
+// The prompt-line question of the on-screen printout.
+inline constexpr int kPrintoutQuestion = 16;
 
 }  // namespace tarvo

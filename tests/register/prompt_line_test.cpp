@@ -1,5 +1,9 @@
 #include "register/prompt_line.h"
 
+#include <algorithm>
+
+#include "sale/sale_save.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -723,6 +727,31 @@ TEST_F(PromptLineTest, PrintoutClosesByEnterOrCancel) {
         EXPECT_EQ(gReg.gReceiptAreaContent, 0);
         EXPECT_TRUE(screen.Enabled(Id(Control::BSys, 1)));
         EXPECT_EQ(gPrint.gPrintToScreen, !cancel);
+    }
+}
+
+// The end-of-sale pause that ends under a receipt on the screen waits for the
+// cashier to close it: the receipt stays readable, then the next sale starts.
+TEST_F(PromptLineTest, AReceiptOnTheScreenHoldsTheNextSaleUntilItIsClosed) {
+    EndSaleTimer_Connect();
+    for (bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "Cancel" : "Enter");
+        recorder.calls.clear();
+        Printout_Show();
+        timers.Start(TimerId::EndSale, 2000);
+        ASSERT_TRUE(timers.Tick(TimerId::EndSale));
+        EXPECT_FALSE(timers.Running(TimerId::EndSale));
+        EXPECT_TRUE(screen.Visible(Id(Control::Txt_Printer)));
+        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 0);
+        if (cancel)
+            prompt.PromptInCIA_Cancel();
+        else
+            prompt.PromptInCIA_Enter();
+        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
+        // Closing a receipt shown outside a sale's end starts nothing.
+        Printout_Show();
+        prompt.PromptInCIA_Enter();
+        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
     }
 }
 
