@@ -30,6 +30,8 @@ void PrinterService::Document_Print(int mode) {
         tarvo::Purchase_Print();
 }
 void PrinterService::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
+void PrinterService::Deposit_PrintSafe(std::int32_t recNo) { tarvo::Deposit_PrintSafe(recNo); }
+void PrinterService::DepositBank_Print(std::int32_t recNo) { tarvo::DepositBank_Print(recNo); }
 void PrinterService::Item_PrintLine() { tarvo::Item_PrintLine(); }
 
 void CustomerDevices::Customer_Greeting() { tarvo::Customer_Greeting(); }

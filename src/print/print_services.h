@@ -17,6 +17,8 @@ public:
     void Receipt_Print() override;
     void Document_Print(int mode) override;
     void PaidOut_Print(std::int32_t recNo) override;
+    void Deposit_PrintSafe(std::int32_t recNo) override;
+    void DepositBank_Print(std::int32_t recNo) override;
     void Item_PrintLine() override;
 };
 

@@ -17,6 +17,7 @@ ServiceSet ProgramServices::Set() {
     set.office = &office;
     set.transfer = &transfer;
     set.prompt = &prompt;
+    set.pages = &special;
     set.keys = &keys;
     return set;
 }

@@ -6,6 +6,7 @@
 #include "office/office_service.h"
 #include "print/print_services.h"
 #include "register/prompt_line.h"
+#include "register/special_page.h"
 #include "sale/sale_service.h"
 #include "screen/register_context.h"
 #include "transfer/transfer_service.h"
@@ -29,6 +30,7 @@ struct ProgramServices {
     CashOffice office;
     SessionTransfer transfer;
     PromptLine prompt;
+    SpecialPage special;
     RegisterKeyHandlers keys;
 
     // The set to put in RegisterContext::services.

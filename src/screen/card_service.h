@@ -20,6 +20,12 @@ public:
     virtual void Card_Charge();
     // Shows the message of gReg.gCardStatus.
     virtual void Credit_Card_Display_Response();
+    // Closes the card batch through the back-end of setting 140: the totals
+    // panel shown, the register locked while the answer is awaited ("Request
+    // In Progress, Please Wait ... " while it comes later through the card
+    // timers), then the outcome shown and the settlement report printed. The
+    // stand-in says "Invalid Entry".
+    virtual void Card_Settlement();
 };
 
 }  // namespace tarvo

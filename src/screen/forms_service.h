@@ -1,5 +1,6 @@
-// What the register's other windows offer: the search form, the entry form
-// and a message box the cashier closes. Stand-ins open nothing.
+// What the register's other windows offer: the search form, the entry form,
+// the deposit form and a message box the cashier closes. Stand-ins open
+// nothing.
 #pragma once
 #include <array>
 #include <string>
@@ -29,6 +30,11 @@ public:
     virtual void SearchForm_Show(const SearchFormSetup& setup) {}
     // A message box the cashier closes (the second-copy box of the Total key).
     virtual void MessageBox_Show(const std::string& text) {}
+    // The store's deposit form, shown without blocking the register in
+    // `mode` (1 add a new deposit, 2 add a new line, 3 print a deposit,
+    // 4 modify a line); it hides the register window while it is open and
+    // shows it again when it closes. The stand-in says "Invalid Entry".
+    virtual void DepositForm_Show(int mode);
 };
 
 }  // namespace tarvo

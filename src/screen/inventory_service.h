@@ -1,6 +1,6 @@
 // What the inventory subsystem offers the rest of the register: kits, the
 // purchase entry, stock adjustments and the documents saved at the Total key.
-// Stand-ins do nothing.
+// Stand-ins do nothing, except where a key must answer.
 #pragma once
 
 namespace tarvo {
@@ -35,6 +35,9 @@ public:
     // The document modes' Total (12 order, 13/14 purchase, 15 adjustment,
     // 28-30 online documents): the save and its own messages.
     virtual void Document_Save(int mode) {}
+    // Cancels the sale in progress: its activity record (S) written and a
+    // fresh sale started. The stand-in says "Invalid Entry".
+    virtual void Sale_Cancel();
 };
 
 }  // namespace tarvo

@@ -35,6 +35,10 @@ public:
     virtual void Document_Print(int mode) {}
     // Prints the paid-out slip of activity record `recNo`.
     virtual void PaidOut_Print(std::int32_t recNo) {}
+    // Print the deposit slips (two copies) of activity record `recNo`: a
+    // deposit to the safe, a deposit to the bank.
+    virtual void Deposit_PrintSafe(std::int32_t recNo) {}
+    virtual void DepositBank_Print(std::int32_t recNo) {}
     // Prints the counted item of the stock count (line 1 of the sale) and
     // keeps the printer open for the next one.
     virtual void Item_PrintLine() {}

@@ -65,7 +65,11 @@ void CardService::Card_Charge() {
     NotAvailable();
 }
 
+void CardService::Card_Settlement() { NotAvailable(); }
+
 void OnlineService::Online_Process(int) { NotAvailable(); }
+void InventoryService::Sale_Cancel() { NotAvailable(); }
+void FormsService::DepositForm_Show(int) { NotAvailable(); }
 
 // No scale answers.
 void DeviceService::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }

@@ -1,0 +1,244 @@
+#include "register/special_page.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "common/money.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
+#include "data/data_state.h"
+#include "data/sale_state.h"
+#include "office/cash_office.h"
+#include "sale/tenders.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+
+namespace {
+
+void Say(int message) { CIATime(Msg(message), 5); }
+
+bool MidSale() { return gSale.gItemCount > 0; }
+
+// Refuses a key in the middle of a sale; true when refused.
+bool RefusedMidSale() {
+    if (!MidSale()) return false;
+    Say(20);
+    return true;
+}
+
+// The manager check of an operation whose setting asks for one: the code in
+// the entry box looked up (the check shows its own refusal), then the
+// manager's right. True when the operation may go on.
+bool ManagerAllows(const std::string& setting, int right) {
+    if (setting == "0") return true;
+    SaleEngine().Manager_Required();
+    if (!gReg.gAuthorized) return false;
+    if (!Manager_HasRight(gReg.gManagerIndex, right)) {
+        Say(19);
+        return false;
+    }
+    return true;
+}
+
+// Key 1: a full session now; new products or clients restart the program.
+void CommunicateNow() {
+    if (RefusedMidSale()) return;
+    gComm.gOperationMode = kCommFull;
+    gComm.gCommHidden = false;
+    Office().Communicate();
+    if (gComm.gCommResult != 0)
+        Say(44);
+    else if (gComm.gProductsUpdated)
+        Program().RestartProgram();
+}
+
+void CardBatchClose() {
+    if (RefusedMidSale()) return;
+    Cards().Card_Settlement();
+}
+
+void LogoutKey() {
+    if (RefusedMidSale()) return;
+    if (gSale.gSuspended) {
+        Say(281);
+        return;
+    }
+    Office().Logout();
+}
+
+void DepositForm(int mode) {
+    if (RefusedMidSale()) return;
+    Forms().DepositForm_Show(mode);
+}
+
+// Keys 7 and 8: the typed amount deposited to the safe or the bank, and its
+// slip. An amount outside the deposit range is refused whole; a deposit the
+// journal could not take has said why and prints nothing.
+void Deposit(bool toSafe) {
+    if (RefusedMidSale()) return;
+    const std::string entry = Screen().Text(kEntryBox);
+    if (entry.empty()) {
+        Say(1);
+        return;
+    }
+    if (gSettings.gSystemPageText.empty()) {
+        Say(17);
+        return;
+    }
+    const std::optional<Money> amount = Money::Parse(entry);
+    if (!amount || !CashAmount_InRange(*amount)) {
+        Say(1);
+        return;
+    }
+    gReg.gEnteredAmount = *amount;
+    const std::int32_t recNo = toSafe ? Office().DepositSafe_Save() : Office().DepositBank_Save();
+    if (recNo == 0) return;
+    Say(28);
+    if (toSafe)
+        Printing().Deposit_PrintSafe(recNo);
+    else
+        Printing().DepositBank_Print(recNo);
+    if (Printing().PrintStatus() != 0) Say(74);
+}
+
+// Key 13: the drawer opened without a sale. A drawer that did not open
+// leaves no record.
+void DrawerOpen() {
+    if (RefusedMidSale()) return;
+    const bool withManager = gSettings.gSystemOption500 != "0";
+    if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
+    Printing().Drawer_Open();
+    if (!withManager) Say(21);
+    if (Printing().PrintStatus() != 0) {
+        Say(74);
+        return;
+    }
+    if (Office().Drawer_Save() != 0 && withManager) Say(21);
+}
+
+void CancelSale() {
+    if (gSale.gItemCount == 0) {
+        Say(1);
+        return;
+    }
+    if (gSale.gCardInSale) {
+        Say(151);
+        return;
+    }
+    if (!ManagerAllows(gSettings.gSystemOption515, 4)) return;
+    Inventory().Sale_Cancel();
+}
+
+// Key 15: exchange mode on or off, also mid sale.
+void ExchangeMode() {
+    if (ManagerAllows(gSettings.gSystemOption510, 3)) {
+        SaleState& s = gSale;
+        s.gReturnMode = false;
+        int message = 0;
+        if (s.gExchangeMode) {
+            s.gExchangeMode = false;
+            message = 122;
+        } else {
+            s.gExchangeMode = true;
+            s.gExchangeStarted = true;
+            message = 121;
+        }
+        SaleEngine().Department_SetDefaultKey();
+        Say(message);
+    }
+    SaleEngine().Mode_Display();
+}
+
+// Key 16: return mode on or off, always on a fresh sale.
+void ReturnMode() {
+    if (RefusedMidSale()) return;
+    if (ManagerAllows(gSettings.gSystemOption510, 3)) {
+        gSale.gExchangeMode = false;
+        const bool wasReturn = gSale.gReturnMode;
+        SaleEngine().Sale_Start();
+        gSale.gReturnMode = !wasReturn;
+        SaleEngine().Department_SetDefaultKey();
+        Say(wasReturn ? 103 : 23);
+    }
+    SaleEngine().Mode_Display();
+}
+
+// Key 21: suspends the sale in progress, or recalls the suspended one into
+// an empty sale.
+void SuspendOrRecall() {
+    if (!gSale.gSuspended) {
+        if (gSale.gItemCount == 0)
+            Say(250);
+        else
+            SaleEngine().Suspend_Store();
+        return;
+    }
+    if (RefusedMidSale()) return;
+    SaleEngine().Suspend_Recall();
+}
+
+// Key 23: asks for the paid-out amount (Enter in prompt state 1 pays it out).
+void PaidOut() {
+    if (RefusedMidSale()) return;
+    if (gSettings.gSystemOption525 != "0" && Screen().Text(kEntryBox).empty()) {
+        Say(18);
+        return;
+    }
+    if (ManagerAllows(gSettings.gSystemOption525, 6)) {
+        gReg.gPromptState = 1;
+        Say(25);
+    }
+    SaleEngine().Mode_Display();
+}
+
+// Key 24: asks for the cash over or short, or with setting 270 for the
+// counted cash of the first payment key; the question stays until replaced.
+void Declaration() {
+    if (gSettings.gReportOption == "True")
+        CIATime(Msg(110) + gTender.gPaymentListName[1], 0);
+    else
+        CIATime(Msg(112), 0);
+    gReg.gPromptState = 4;
+}
+
+}  // namespace
+
+bool Manager_HasRight(int index, int right) {
+    const auto& table = gData.ManagerTable;
+    if (index <= 0 || static_cast<std::size_t>(index) >= table.size() || right < 1) return false;
+    const std::string& rights = table[static_cast<std::size_t>(index)].ManagerRights;
+    return static_cast<std::size_t>(right) <= rights.size() && rights[static_cast<std::size_t>(right - 1)] == '1';
+}
+
+void Special_Process(int key) {
+    switch (key) {
+    case 1: CommunicateNow(); break;
+    case 2: CardBatchClose(); break;
+    case 4: LogoutKey(); break;
+    case 5: DepositForm(1); break;
+    case 6: DepositForm(2); break;
+    case 7: Deposit(true); break;
+    case 8: Deposit(false); break;
+    case 9: DepositForm(3); break;
+    case 10: DepositForm(4); break;
+    case 13: DrawerOpen(); break;
+    case 14: CancelSale(); break;
+    case 15: ExchangeMode(); break;
+    case 16: ReturnMode(); break;
+    case 21: SuspendOrRecall(); break;
+    case 22: DEA_AddNumber("-"); break;
+    case 23: PaidOut(); break;
+    case 24: Declaration(); break;
+    default: break;
+    }
+}
+
+void SpecialPage::Special_Process(int key) { tarvo::Special_Process(key); }
+
+}  // namespace tarvo
