@@ -25,7 +25,7 @@ fail() {
 cp -a "$demo/." "$home/" || fail "cannot copy the demo store"
 rm -f "$home/tarvo.lock"
 
-env QT_QPA_PLATFORM=offscreen TARVO_NONINTERACTIVE=1 TARVO_QUIT_AFTER_MS=6000 \
+env QT_QPA_PLATFORM=offscreen TARVO_NONINTERACTIVE=1 TARVO_QUIT_AFTER_MS=12000 \
     "$tarvo" --home "$home" >"$home.first" 2>&1 &
 first_pid=$!   # env replaces itself with the program: this is its process id
 
@@ -47,7 +47,16 @@ for _ in $(seq 200); do
 done
 [ -n "$held" ] || fail "the first copy never took the folder's lock"
 
+# The first copy logs its start until its window is up (the terminal's
+# summary line comes last): wait for it, so that what the first copy writes
+# is not taken for the second copy's.
 log="$home/Files/1234567.LOG"
+for _ in $(seq 400); do
+    grep -q "^.* Terminal 1234567 (" "$log" 2>/dev/null && break
+    kill -0 "$first_pid" 2>/dev/null || fail "the first copy ended early"
+    sleep 0.05
+done
+grep -q "^.* Terminal 1234567 (" "$log" 2>/dev/null || fail "the first copy never finished its start"
 log_before=$(cat "$log" 2>/dev/null)
 start=$(date +%s%N)
 out=$(env -u TARVO_QUIT_AFTER_MS QT_QPA_PLATFORM=offscreen TARVO_NONINTERACTIVE=1 \
