@@ -1,5 +1,5 @@
-// What the register's other windows offer: the search form, the entry form
-// and a message box the cashier closes. Stand-ins open nothing.
+// What the register's other windows offer: the search form, the entry form,
+// the terminal-number form and a message box the cashier closes. Stand-ins open nothing.
 #pragma once
 #include <array>
 #include <string>
@@ -29,6 +29,10 @@ public:
     virtual void SearchForm_Show(const SearchFormSetup& setup) {}
     // A message box the cashier closes (the second-copy box of the Total key).
     virtual void MessageBox_Show(const std::string& text) {}
+    // Loads the terminal-number form over the register (it shows itself and
+    // brings the program back); true when it opened. The stand-in opens
+    // nothing.
+    virtual bool TerminalForm_Show() { return false; }
 };
 
 }  // namespace tarvo
