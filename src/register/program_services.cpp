@@ -18,6 +18,7 @@ ServiceSet ProgramServices::Set() {
     set.transfer = &transfer;
     set.prompt = &prompt;
     set.keys = &keys;
+    set.pages = &pages;
     return set;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include "office/office_service.h"
 #include "print/print_services.h"
+#include "register/pages.h"
 #include "register/prompt_line.h"
 #include "sale/sale_service.h"
 #include "screen/register_context.h"
@@ -30,6 +31,7 @@ struct ProgramServices {
     SessionTransfer transfer;
     PromptLine prompt;
     RegisterKeyHandlers keys;
+    RegisterPages pages;
 
     // The set to put in RegisterContext::services.
     ServiceSet Set();
