@@ -202,40 +202,54 @@ void Receipt_Reprint(bool gift) {
     PrintStatus_Show();
 }
 
+void OrderFiles_Close() {
+    gData.orderPayments.Close();
+    gData.orderLines.Close();
+    gData.orders.Close();
+}
+
+void InventoryFiles_Close() {
+    gData.purchaseLines.Close();
+    gData.purchases.Close();
+    gData.adjustmentLines.Close();
+    gData.adjustments.Close();
+}
+
 void Order_Reprint() {
     Open_FileOrder();
     const std::int32_t rec =
         Document_Record({gData.gLastOrderRecord, &Order_Find, &gData.gOrderKey, &gData.gDocumentRecNo});
-    if (rec == 0) {
-        gData.orderPayments.Close();
-        gData.orderLines.Close();
-        gData.orders.Close();
-        return;
+    if (rec != 0) {
+        gSaleSave.gPrintRecordNo = rec;
+        gSaleSave.gReceiptDuplicate = true;
+        Order_Print();
     }
-    gSaleSave.gPrintRecordNo = rec;
-    gSaleSave.gReceiptDuplicate = true;
-    Order_Print();
-    PrintStatus_Show();
+    OrderFiles_Close();
+    if (rec != 0) PrintStatus_Show();
 }
 
 void Purchase_Reprint() {
     Open_Filepurchase();
     const std::int32_t rec =
         Document_Record({gData.gLastPurchaseRecord, &Purchase_Find, &gData.gOrderKey, &gData.gDocumentRecNo});
-    if (rec == 0) return;
-    gSaleSave.gPrintRecordNo = rec;
-    Purchase_Print();
-    PrintStatus_Show();
+    if (rec != 0) {
+        gSaleSave.gPrintRecordNo = rec;
+        Purchase_Print();
+    }
+    InventoryFiles_Close();
+    if (rec != 0) PrintStatus_Show();
 }
 
+// Always the last adjustment: its number is not asked.
 void Adjustment_Reprint() {
     Open_Fileadjustment();
-    if (gData.gLastAdjustmentRecord < 2) {
-        Show(Msg(3));
-        return;
+    const std::int32_t rec = gData.gLastAdjustmentRecord;
+    if (rec >= 2) {
+        gSaleSave.gPrintRecordNo = rec;
+        Adjustment_Print();
     }
-    gSaleSave.gPrintRecordNo = gData.gLastAdjustmentRecord;
-    Adjustment_Print();
+    InventoryFiles_Close();
+    if (rec < 2) return Show(Msg(3));
     PrintStatus_Show();
 }
 
@@ -297,6 +311,22 @@ void Subtotal_Note() {
     Show(Msg(33));
 }
 
+// The labels of the sale in progress or of a purchase (the entry chooses).
+// A good printout leaves the message line empty; a label printer that fails
+// or is switched off says so, unless the labels told something of their own.
+void Labels() {
+    if (Entry().empty() && gSale.gItemCount < 1) return Show(Msg(1));
+    gPrint.gPrintStatus = 0;
+    Label_Print();
+    if (Screen().Text(kMessageLine) != Msg(64)) return;
+    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+        Show(Msg(116));
+    else if (gPrint.gPrintStatus != 0)
+        Show(Msg(74));
+    else
+        Show("");
+}
+
 }  // namespace
 
 std::optional<std::string> DocumentNumber_Check(std::string_view typed) {
@@ -317,10 +347,7 @@ void Print_Process(int key) {
     case 4:
     case 5:
     case 8: Report_Key(key); return;
-    case 16:
-        if (Entry().empty() && gSale.gItemCount < 1) return Show(Msg(1));
-        Label_Print();
-        return;
+    case 16: Labels(); return;
     case 17:
         Show(Msg(283));
         gPrint.gPrintToScreen = true;

@@ -8,6 +8,7 @@
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "page_fixture.h"
+#include "print/labels.h"
 #include "sale/sale_save.h"
 
 namespace tarvo {
@@ -248,6 +249,39 @@ TEST_F(PrintPageTest, ReceiptReprintOfTheLastOrATypedNumber) {
     EXPECT_EQ(MessageLine(), "Printer Error, Unable to Print");
 }
 
+TEST_F(PrintPageTest, OrderPurchaseAndAdjustmentReprintsPickTheirDocument) {
+    Open_FileOrder();
+    AddDocuments(gData.orders, gData.gLastOrderRecord, 252, 230, 9, "111");
+    Open_Filepurchase();
+    AddDocuments(gData.purchases, gData.gLastPurchaseRecord, 300, 280, 9, "11");
+    Open_Fileadjustment();
+    AddDocuments(gData.adjustments, gData.gLastAdjustmentRecord, 90, 80, 9, "1111");
+    Data_CloseAll(gData);
+    gSettings.gPrinterType = "0";  // the documents print nothing: the record chosen tells
+    struct Case {
+        int key;
+        const char* typed;
+        std::int32_t record;  // 0: "Not Found"
+        bool duplicate;
+    };
+    const Case cases[] = {
+        {14, "", 4, true},          {14, "2", 2, true}, {14, "  3", 3, true}, {14, "5", 0, false},
+        {14, "00000002", 0, false}, {15, "", 3, false}, {15, "2", 2, false},  {15, "4", 0, false},
+        {15, "2b", 0, false},       {10, "", 5, false}, {10, "2", 5, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.key) + " '" + c.typed + "'");
+        gSaleSave = SaleSaveState{};
+        Press(kPrint, c.key, c.typed);
+        EXPECT_EQ(gSaleSave.gPrintRecordNo, c.record);
+        EXPECT_EQ(gSaleSave.gReceiptDuplicate, c.duplicate);
+        EXPECT_EQ(MessageLine(), c.record ? "Printer is Deactivated Through Setting" : "Not Found");
+        EXPECT_FALSE(gData.orders.IsOpen());
+        EXPECT_FALSE(gData.purchases.IsOpen());
+        EXPECT_FALSE(gData.adjustments.IsOpen());
+    }
+}
+
 TEST_F(PrintPageTest, ReprintsWithoutADocumentSayNotFound) {
     // Empty order, purchase and adjustment files; no invoices.
     for (int key : {9, 13, 14, 15, 10}) {
@@ -291,12 +325,36 @@ TEST_F(PrintPageTest, SheetsOfUnknownClientsAndProductsSayNotFound) {
     }
 }
 
+TEST_F(PrintPageTest, ProductSheetOfAProductOfTheFile) {
+    Products({"100", "200"});
+    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    Press(kPrint, 22, "200");
+    EXPECT_EQ(MessageLine(), "Printing Completed");
+    EXPECT_NE(screen.Text(ControlId{Control::Txt_Printer, 0}).find("Description"), std::string::npos);
+}
+
 // ---- labels, the screen, the subtotal --------------------------------------------------------
 
-TEST_F(PrintPageTest, LabelsNeedAnEntryOrASale) {
+TEST_F(PrintPageTest, LabelsNeedAnEntryOrASaleAndTellHowThePrinterWent) {
     Press(kPrint, 16);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     EXPECT_EQ(svc.calls, Calls{});
+
+    gLabel = LabelState{};
+    gLabel.LabelTemplate[1][0] = "<";  // 1INT
+    gLabel.LabelTemplate[1][1] = ">";  // 2INT
+    gSettings.gPrinterType = "0";
+    Press(kPrint, 16, "1");
+    EXPECT_EQ(MessageLine(), "Printer is Deactivated Through Setting");
+
+    gSettings.gPrinterType = "3";
+    {
+        PrinterCapture capture;
+        gPrint.gPrintStatus = 2;  // an earlier printout's failure is not this one's
+        Press(kPrint, 16, "1");
+        EXPECT_EQ(MessageLine(), "");
+        EXPECT_NE(capture.bytes.find('<'), std::string::npos);
+    }
 }
 
 TEST_F(PrintPageTest, DisplayOnScreenSendsTheNextReportToTheScreen) {
