@@ -8,6 +8,8 @@ namespace tarvo {
 // What a communication session is asked to do (gOperationMode).
 enum CommMode : std::int16_t {
     kCommFull = 0,
+    kCommLog = 1,      // the program log
+    kCommAllData = 2,  // every data file
     kCommResendAll = 3,
     kCommDownloadOnly = 9,
 };

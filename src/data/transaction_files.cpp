@@ -1,6 +1,7 @@
 #include "data/transaction_files.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 #include <fcntl.h>
@@ -328,17 +329,39 @@ int EmptyFile(const FileSpec& spec) {
     return unsent;
 }
 
-int NewFileUnsent(const char* extension, int recordLength) {
-    WorkFile f;
-    if (!f.Open(gConstants.paths.gDataPath + extension, recordLength)) return 0;
-    std::int64_t last = f.RecordCount() > 0 ? std::min<std::int64_t>(HeaderCount(f.View(1)), f.RecordCount()) : 0;
+// The documents of `f` up to its header count whose sent flag (column
+// `column`) is "0".
+int CountFlagged(const WorkFile& f, int column) {
+    const std::int64_t last = f.RecordCount() > 0 ? std::min<std::int64_t>(HeaderCount(f.View(1)), f.RecordCount()) : 0;
     int unsent = 0;
     for (std::int64_t k = 2; k <= last; ++k) {
         std::string_view r = f.View(k);
-        if (!r.empty() && r[0] == '0') ++unsent;
+        if (r.size() >= static_cast<std::size_t>(column) && r[column - 1] == '0') ++unsent;
     }
-    f.Truncate(0);
     return unsent;
+}
+
+int NewFileUnsent(const char* extension, int recordLength, bool empty) {
+    const std::string path = gConstants.paths.gDataPath + extension;
+    if (!empty && !std::filesystem::exists(path)) return 0;
+    WorkFile f;
+    if (!f.Open(path, recordLength)) return 0;
+    const int unsent = CountFlagged(f, 1);
+    if (empty) f.Truncate(0);
+    return unsent;
+}
+
+// What emptying the file would lose, read from the file as it stands on disk;
+// nothing is created or changed.
+int UnsentOnDisk(const FileSpec& spec) {
+    if (spec.sentFlagColumn == 0) return 0;
+    const WorkFile& open = gData.*spec.file;
+    if (open.IsOpen()) return CountFlagged(open, spec.sentFlagColumn);
+    const std::string path = gConstants.paths.gDataPath + spec.extension;
+    if (!std::filesystem::exists(path)) return 0;
+    WorkFile f;
+    if (!f.Open(path, spec.recordLength)) return 0;
+    return CountFlagged(f, spec.sentFlagColumn);
 }
 
 }  // namespace
@@ -387,10 +410,24 @@ int Files_ResetAll() {
     for (const FileSpec* s : {&kInvoice, &kInvoiceLine, &kPayment, &kActivity, &kOrder, &kOrderLine, &kOrderPayment})
         unsent += EmptyFile(*s);
     gData.newFile.Close();
-    unsent += NewFileUnsent(".NWC", 500);
-    unsent += NewFileUnsent(".NWP", 300);
+    unsent += NewFileUnsent(".NWC", 500, true);
+    unsent += NewFileUnsent(".NWP", 300, true);
     for (const FileSpec* s : {&kPhysical, &kAdjustment, &kAdjustmentLine, &kPurchase, &kPurchaseLine})
         unsent += EmptyFile(*s);
+    return unsent;
+}
+
+int Files_UnsentDaily() {
+    int unsent = 0;
+    for (const FileSpec* s : {&kInvoice, &kActivity}) unsent += UnsentOnDisk(*s);
+    return unsent;
+}
+
+int Files_UnsentAll() {
+    int unsent = Files_UnsentDaily();
+    for (const FileSpec* s : {&kOrder, &kPhysical, &kAdjustment, &kPurchase}) unsent += UnsentOnDisk(*s);
+    unsent += NewFileUnsent(".NWC", 500, false);
+    unsent += NewFileUnsent(".NWP", 300, false);
     return unsent;
 }
 

@@ -23,6 +23,10 @@ void Open_Filepurchase();    // .PUR (#42), .PUL (#43)
 // it emptied, so the caller can warn.
 int Files_ResetDaily();
 int Files_ResetAll();
+// What each of them would lose: the documents not yet sent, counted without
+// changing or creating any file.
+int Files_UnsentDaily();
+int Files_UnsentAll();
 
 // Keep / put back the .INV, .DTL and .PAY counts around a training sale. The
 // restore writes the lines' and payments' headers, then the invoice header,

@@ -17,8 +17,8 @@ ServiceSet ProgramServices::Set() {
     set.office = &office;
     set.transfer = &transfer;
     set.prompt = &prompt;
-    set.pages = &special;
     set.keys = &keys;
+    set.pages = &pages;
     return set;
 }
 

@@ -5,8 +5,8 @@
 #pragma once
 #include "office/office_service.h"
 #include "print/print_services.h"
+#include "register/pages.h"
 #include "register/prompt_line.h"
-#include "register/special_page.h"
 #include "sale/sale_service.h"
 #include "screen/register_context.h"
 #include "transfer/transfer_service.h"
@@ -30,8 +30,8 @@ struct ProgramServices {
     CashOffice office;
     SessionTransfer transfer;
     PromptLine prompt;
-    SpecialPage special;
     RegisterKeyHandlers keys;
+    RegisterPages pages;
 
     // The set to put in RegisterContext::services.
     ServiceSet Set();

@@ -239,6 +239,5 @@ void Special_Process(int key) {
     }
 }
 
-void SpecialPage::Special_Process(int key) { tarvo::Special_Process(key); }
 
 }  // namespace tarvo

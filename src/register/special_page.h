@@ -12,7 +12,6 @@
 // is "1"): 1 open the drawer (500), 3 exchange and return (510), 4 cancel
 // the sale (515), 6 paid out (525).
 #pragma once
-#include "screen/page_service.h"
 
 namespace tarvo {
 
@@ -22,10 +21,5 @@ void Special_Process(int key);
 
 // True when manager `index` of the manager table holds right `right` (1-based).
 bool Manager_HasRight(int index, int right);
-
-class SpecialPage : public PageService {
-public:
-    void Special_Process(int key) override;
-};
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 // What the register's other windows offer: the search form, the entry form,
 // the deposit form and a message box the cashier closes. Stand-ins open
 // nothing.
+// the terminal-number form and a message box the cashier closes. Stand-ins open nothing.
 #pragma once
 #include <array>
 #include <string>
@@ -35,6 +36,10 @@ public:
     // 4 modify a line); it hides the register window while it is open and
     // shows it again when it closes. The stand-in says "Invalid Entry".
     virtual void DepositForm_Show(int mode);
+    // Loads the terminal-number form over the register (it shows itself and
+    // brings the program back); true when it opened. The stand-in opens
+    // nothing.
+    virtual bool TerminalForm_Show() { return false; }
 };
 
 }  // namespace tarvo

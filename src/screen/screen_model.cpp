@@ -77,4 +77,9 @@ void ScreenModel::MessageBox(const std::string& text) {
     if (listener_) listener_->MessageBox(text);
 }
 
+bool ScreenModel::Question(const std::string& text) {
+    questions_.push_back(text);
+    return listener_ && listener_->Question(text);
+}
+
 }  // namespace tarvo

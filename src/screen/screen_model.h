@@ -47,6 +47,9 @@ public:
     virtual void TitleChanged(const std::string& title) = 0;
     // A message box the operator must close (the core goes on afterwards).
     virtual void MessageBox(const std::string& text) = 0;
+    // A yes/no question the operator answers before the core goes on; true
+    // for yes. Without a window to ask in, the answer is no.
+    virtual bool Question(const std::string& text) { return false; }
 };
 
 class ScreenModel {
@@ -87,6 +90,10 @@ public:
     void MessageBox(const std::string& text);
     // Every message box shown (tests read it).
     const std::vector<std::string>& MessageBoxes() const { return boxes_; }
+    // Asks the listener; no (false) without one.
+    bool Question(const std::string& text);
+    // Every question asked (tests read it).
+    const std::vector<std::string>& Questions() const { return questions_; }
 
 private:
     ControlState& Mut(const ControlId& id) { return controls_[id]; }
@@ -96,6 +103,7 @@ private:
     ControlId focus_;
     std::string title_;
     std::vector<std::string> boxes_;
+    std::vector<std::string> questions_;
     ScreenListener* listener_ = nullptr;
 };
 

@@ -468,6 +468,7 @@ void RegisterWindow::FocusChanged(const ControlId& id) {
 void RegisterWindow::TitleChanged(const std::string& title) { setWindowTitle(FromCore(title)); }
 
 void RegisterWindow::MessageBox(const std::string& text) { ShowMessageBox(this, text); }
+bool RegisterWindow::Question(const std::string& text) { return Confirm(this, text); }
 
 // ---- the cashier to the register ------------------------------------------------------
 

@@ -51,6 +51,7 @@ public:
     void FocusChanged(const ControlId& id) override;
     void TitleChanged(const std::string& title) override;
     void MessageBox(const std::string& text) override;
+    bool Question(const std::string& text) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

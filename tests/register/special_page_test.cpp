@@ -9,6 +9,7 @@
 #include "data/transaction_files.h"
 #include "key_fixture.h"
 #include "office/office_service.h"
+#include "register/pages.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
 
@@ -103,7 +104,7 @@ protected:
     }
 
     SpecialServices fake;
-    SpecialPage page;
+    RegisterPages page;
 };
 
 TEST_F(SpecialPageTest, MidSaleRefusesTheOperationsOutsideTheSale) {
@@ -585,7 +586,7 @@ TEST_F(SpecialPageTest, DeclarationKeyAsksForTheAmount) {
 TEST_F(SpecialPageTest, TheProgramWiresThePage) {
     ProgramServices program;
     const ServiceSet set = program.Set();
-    EXPECT_EQ(set.pages, &program.special);
+    EXPECT_EQ(set.pages, &program.pages);
 }
 
 }  // namespace

@@ -1,0 +1,392 @@
+#include "register/print_page.h"
+
+#include <string>
+
+#include "common/dates.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
+#include "data/data_state.h"
+#include "data/lookups.h"
+#include "data/master_files.h"
+#include "data/sale_state.h"
+#include "data/transaction_files.h"
+#include "office/report_state.h"
+#include "print/inventory_documents.h"
+#include "print/labels.h"
+#include "print/office_slips.h"
+#include "print/order_document.h"
+#include "print/printer_output.h"
+#include "register/screen_actions.h"
+#include "sale/modes.h"
+#include "sale/sale_save.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+namespace {
+
+constexpr std::size_t kDocumentDigits = 7;
+
+void Show(const std::string& text) { CIATime(text, 5); }
+
+const std::string& Entry() { return Screen().Text(kEntryBox); }
+
+bool MidSale() { return gSale.gItemCount > 0; }
+
+// After a printout: how it went. Printing switched off by the setting prints
+// nothing and says so.
+void PrintStatus_Show() {
+    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+        Show(Msg(116));
+    else if (Printing().PrintStatus() != 0)
+        Show(Msg(74));
+    else
+        Show(Msg(33));
+}
+
+// A report key's own manager setting and the right it asks for.
+struct ReportGuard {
+    const std::string* setting;
+    int right;
+};
+
+ReportGuard GuardOf(int key) {
+    switch (key) {
+    case 2: return {&gSettings.gPrintOption535, 8};
+    case 3: return {&gSettings.gPrintOption530, 7};
+    default: return {&gSettings.gPrintOption540, 9};
+    }
+}
+
+enum class Manager { NotAsked, Granted, Refused };
+
+// The manager code typed in the entry box when the key's setting asks for
+// one; a refusal has been shown.
+Manager Manager_Check(int key) {
+    const ReportGuard g = GuardOf(key);
+    if (*g.setting == "0") return Manager::NotAsked;
+    if (Entry().empty()) {
+        Show(Msg(18));
+        return Manager::Refused;
+    }
+    Authorization_Verify();
+    if (!gReg.gAuthorized) return Manager::Refused;
+    const std::string& rights = gData.ManagerTable[static_cast<std::size_t>(gReg.gManagerIndex)].ManagerRights;
+    if (rights.size() < static_cast<std::size_t>(g.right) || rights[static_cast<std::size_t>(g.right - 1)] != '1') {
+        Show(Msg(19));
+        return Manager::Refused;
+    }
+    return Manager::Granted;
+}
+
+// A date typed for the report in place of the business date; false (and
+// message 43 shown) when it is not a date.
+bool TypedDate_Apply() {
+    if (Entry().empty()) return true;
+    const DateCheckResult typed = Date_Check(Entry());
+    if (!typed.valid) {
+        Show(Msg(43));
+        return false;
+    }
+    ReportDate_Set(typed.date);
+    return true;
+}
+
+// The cashier and closing reports: the cash count first when the register
+// asks for it (the count prints the report when it ends), else at once.
+void CountOrReport() {
+    if (gSettings.gCountBeforeCashierReport) {
+        Count_Cash();
+        return;
+    }
+    Office().Report_Sales();
+    PrintStatus_Show();
+}
+
+void Report_Key(int key) {
+    if (MidSale()) {
+        Show(Msg(20));
+        return;
+    }
+    const Manager m = Manager_Check(key);
+    if (m == Manager::Refused) return;
+    const bool manager = m == Manager::Granted;
+    switch (key) {
+    case 1:
+        Office().Report_TimeAttendance();
+        PrintStatus_Show();
+        break;
+    case 2:
+        Report_Prepare(3);
+        if (manager) {
+            Office().Report_Sales();
+            PrintStatus_Show();
+        } else {
+            CountOrReport();
+        }
+        break;
+    case 3:
+        Report_Prepare(2);
+        if (!manager && !TypedDate_Apply()) return ReportDate_Clear();
+        Office().Report_Sales();
+        PrintStatus_Show();
+        break;
+    case 4:
+        Report_Prepare(1);
+        if (!manager && !TypedDate_Apply()) return ReportDate_Clear();
+        CountOrReport();
+        break;
+    case 5:
+        gComm.gOperationMode = 1;
+        Office().Report_Drawer();
+        PrintStatus_Show();
+        break;
+    case 8:
+        // The business date unless the cashier typed one (the entry holds
+        // the manager code on the manager path).
+        ReportDate_Clear();
+        if (!manager && !TypedDate_Apply()) return;
+        Office().Report_Collection();
+        PrintStatus_Show();
+        break;
+    default: break;
+    }
+}
+
+// The record of the document to reprint: the last one with an empty entry
+// box, else the one of the typed number; 0 (and the refusal shown) when
+// there is none.
+struct DocumentFinder {
+    std::int32_t last;
+    void (*find)();
+    std::string* key;
+    const std::int32_t* found;
+};
+
+std::int32_t Document_Record(const DocumentFinder& f) {
+    if (Entry().empty()) {
+        if (f.last < 2) {
+            Show(Msg(3));
+            return 0;
+        }
+        return f.last;
+    }
+    const auto number = DocumentNumber_Check(Entry());
+    if (!number) {
+        Show(Msg(3));
+        return 0;
+    }
+    *f.key = *number;
+    f.find();
+    if (*f.found < 2) {
+        Show(Msg(3));
+        return 0;
+    }
+    return *f.found;
+}
+
+void Receipt_Reprint(bool gift) {
+    Open_FileInvoice();
+    const std::int32_t rec =
+        Document_Record({gData.gLastInvoiceRecord, &Invoice_Find, &gData.gDocumentKey, &gData.gInvoiceRecNo});
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+    if (rec == 0) return;
+    gSaleSave.gPrintRecordNo = rec;
+    gSaleSave.gReceiptDuplicate = true;
+    gSaleSave.gGiftReceipt = gift;
+    Printing().Receipt_Print();
+    PrintStatus_Show();
+}
+
+void OrderFiles_Close() {
+    gData.orderPayments.Close();
+    gData.orderLines.Close();
+    gData.orders.Close();
+}
+
+void InventoryFiles_Close() {
+    gData.purchaseLines.Close();
+    gData.purchases.Close();
+    gData.adjustmentLines.Close();
+    gData.adjustments.Close();
+}
+
+void Order_Reprint() {
+    Open_FileOrder();
+    const std::int32_t rec =
+        Document_Record({gData.gLastOrderRecord, &Order_Find, &gData.gOrderKey, &gData.gDocumentRecNo});
+    if (rec != 0) {
+        gSaleSave.gPrintRecordNo = rec;
+        gSaleSave.gReceiptDuplicate = true;
+        Order_Print();
+    }
+    OrderFiles_Close();
+    if (rec != 0) PrintStatus_Show();
+}
+
+void Purchase_Reprint() {
+    Open_Filepurchase();
+    const std::int32_t rec =
+        Document_Record({gData.gLastPurchaseRecord, &Purchase_Find, &gData.gOrderKey, &gData.gDocumentRecNo});
+    if (rec != 0) {
+        gSaleSave.gPrintRecordNo = rec;
+        Purchase_Print();
+    }
+    InventoryFiles_Close();
+    if (rec != 0) PrintStatus_Show();
+}
+
+// Always the last adjustment: its number is not asked.
+void Adjustment_Reprint() {
+    Open_Fileadjustment();
+    const std::int32_t rec = gData.gLastAdjustmentRecord;
+    if (rec >= 2) {
+        gSaleSave.gPrintRecordNo = rec;
+        Adjustment_Print();
+    }
+    InventoryFiles_Close();
+    if (rec < 2) return Show(Msg(3));
+    PrintStatus_Show();
+}
+
+void Client_Sheet() {
+    if (Entry().empty()) {
+        Open_FileNewClient();
+        if (gData.gNewCount < 2) {
+            Show(Msg(3));
+            return;
+        }
+        Print_NewClient(1, gData.gNewCount);
+        PrintStatus_Show();
+        return;
+    }
+    gData.gClientKey = Entry();
+    Client_Find();
+    if (gData.gClientRecNo != 0)
+        Print_NewClient(0, gData.gClientRecNo);
+    else if (gData.gNewClientRecNo != 0)
+        Print_NewClient(1, gData.gNewClientRecNo);
+    else
+        return Show(Msg(3));
+    PrintStatus_Show();
+}
+
+void Product_Sheet() {
+    if (Entry().empty()) {
+        Open_FileNewProduct();
+        if (gData.gNewCount < 2) {
+            Show(Msg(3));
+            return;
+        }
+        Print_NewProduct(1, gData.gNewCount);
+        PrintStatus_Show();
+        return;
+    }
+    gData.gProductKey = Entry();
+    gData.gEmbeddedPriceCheck = false;
+    Product_Find();
+    if (gData.gProductRecNo != 0) {
+        Print_NewProduct(0, gData.gProductRecNo);
+    } else if (gData.gNewProductRecNo != 0) {
+        Print_NewProduct(1, gData.gNewProductRecNo);
+    } else {
+        Show(Msg(3));
+        gReg.gTimedMessage = Msg(3);
+        MessageWithTimerToEnd_Show();
+        return;
+    }
+    PrintStatus_Show();
+}
+
+void Subtotal_Note() {
+    SaleLine& line = gSale.gLines[static_cast<std::size_t>(gSale.gItemCount)];
+    line.note = Msg(89) + gSale.gTotal.Format("$####,##0.00");
+    line.hasNote = true;
+    Receipt_Display();
+    SaleEngine().Totals_Update();
+    Show(Msg(33));
+}
+
+// The labels of the sale in progress or of a purchase (the entry chooses).
+// A good printout leaves the message line empty; a label printer that fails
+// or is switched off says so, unless the labels told something of their own.
+void Labels() {
+    if (Entry().empty() && gSale.gItemCount < 1) return Show(Msg(1));
+    gPrint.gPrintStatus = 0;
+    Label_Print();
+    if (Screen().Text(kMessageLine) != Msg(64)) return;
+    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+        Show(Msg(116));
+    else if (gPrint.gPrintStatus != 0)
+        Show(Msg(74));
+    else
+        Show("");
+}
+
+}  // namespace
+
+std::optional<std::string> DocumentNumber_Check(std::string_view typed) {
+    const auto first = typed.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    typed = typed.substr(first, typed.find_last_not_of(' ') - first + 1);
+    if (typed.size() > kDocumentDigits) return std::nullopt;
+    for (char c : typed)
+        if (c < '0' || c > '9') return std::nullopt;
+    return std::string(kDocumentDigits - typed.size(), '0') + std::string(typed);
+}
+
+void Print_Process(int key) {
+    switch (key) {
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 8: Report_Key(key); return;
+    case 16: Labels(); return;
+    case 17:
+        Show(Msg(283));
+        gPrint.gPrintToScreen = true;
+        return;
+    case 23:
+        if (!MidSale()) return Show(Msg(1));
+        Print_Screen();
+        PrintStatus_Show();
+        return;
+    case 24:
+        if (!MidSale()) return Show(Msg(1));
+        Subtotal_Note();
+        return;
+    default: break;
+    }
+    switch (key) {
+    case 9:
+    case 10:
+    case 13:
+    case 14:
+    case 15:
+    case 20:
+    case 21:
+    case 22:
+        if (MidSale()) return Show(Msg(1));
+        break;
+    default: return;
+    }
+    switch (key) {
+    case 9: Receipt_Reprint(true); break;
+    case 13: Receipt_Reprint(false); break;
+    case 10: Adjustment_Reprint(); break;
+    case 14: Order_Reprint(); break;
+    case 15: Purchase_Reprint(); break;
+    case 20: File_Read(); break;
+    case 21: Client_Sheet(); break;
+    case 22: Product_Sheet(); break;
+    default: break;
+    }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,169 @@
+#include "register/system_page.h"
+
+#include <string>
+
+#include "common/dates.h"
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/comm_state.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/master_files.h"
+#include "data/sale_state.h"
+#include "data/transaction_files.h"
+#include "office/communication.h"
+#include "online/server_tasks.h"
+#include "sale/entry_helpers.h"
+#include "sale/sale_start.h"
+#include "screen/controls.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+namespace {
+
+void Show(const std::string& text) { CIATime(text, 5); }
+
+// True (and the refusal shown) while the sale has lines.
+bool RefusedMidSale() {
+    if (gSale.gItemCount <= 0) return false;
+    Show(Msg(20));
+    return true;
+}
+
+// Key 1: the terminal-number form over the register. The working files and
+// the suspended sale belong to the terminal they were written under, so the
+// number cannot change while any of them still waits to be sent or recalled.
+void Terminal_Change() {
+    if (RefusedMidSale()) return;
+    if (gSale.gSuspended) {
+        Show(Msg(281));
+        return;
+    }
+    if (Files_UnsentAll() > 0) {
+        Show(Msg(287));
+        return;
+    }
+    if (!Forms().TerminalForm_Show()) {
+        Show(Msg(1));
+        return;
+    }
+    Screen().SetVisible(kRegisterForm, false);
+}
+
+// Key 2: the business date typed as yyyymmdd before the key.
+void BusinessDate_Change() {
+    if (RefusedMidSale()) return;
+    const DateCheckResult typed = Date_Check(Screen().Text(kEntryBox));
+    if (!typed.valid) {
+        Show(Msg(43));
+        return;
+    }
+    gReg.gBusinessDate = typed.date;
+    Office().Date_Set();
+    Show(Msg(107));
+    SaleEngine().Sale_Start();
+}
+
+// Keys 23 and 24: the daily or every transaction file emptied once the
+// cashier confirms, told how many documents have not been sent yet.
+void TransactionFiles_Empty(bool all) {
+    if (RefusedMidSale()) return;
+    const int unsent = all ? Files_UnsentAll() : Files_UnsentDaily();
+    std::string question = Msg(286);
+    if (unsent > 0) question = Msg(285) + std::to_string(unsent) + "\r\n" + question;
+    if (!Screen().Question(question)) {
+        Show("");
+        return;
+    }
+    if (all)
+        Files_ResetAll();
+    else
+        Files_ResetDaily();
+    ProgramLog().Write(1, std::string(all ? "System_Process: every transaction file emptied, "
+                                          : "System_Process: daily transaction files emptied, ") +
+                              std::to_string(unsent) + " unsent");
+    Show(Msg(70));
+}
+
+}  // namespace
+
+void Printer_Test() {
+    const std::string& type = gSettings.gPrinterType;
+    if (type == "0") {
+        Show(Msg(116));
+        return;
+    }
+    PrintService& p = Printing();
+    p.Printer_Open();
+    if (p.PrintStatus() != 0) {
+        Show(Msg(56) + " " + type);
+        return;
+    }
+    p.Printer_Line(1, 0, "This is a printer test.....");
+    for (int i = 0; i < 5; ++i) p.Printer_Line(1, 0, "");
+    p.Printer_Close(true);
+    // A line that did not reach the printer fails the test as well.
+    Show(Msg(p.PrintStatus() == 0 ? 55 : 56) + " " + type);
+}
+
+void Connection_Test() {
+    TransferService& t = Transfer();
+    gComm.gInternetAvailable = t.Internet_Check();
+    if (gSettings.gConnectionMode != "1") {
+        Show(Msg(57));
+        Show(Msg(gComm.gInternetAvailable ? 58 : 59));
+        return;
+    }
+    Buttons_Lock();
+    Show(Msg(115));
+    int result = gComm.gInternetAvailable ? 1 : 0;
+    if (result != 1 && t.ReadDialSettings() == 1) result = t.RasDialConnect();
+    Buttons_Unlock();
+    Show(Msg(result == 1 ? 58 : 59));
+    t.RasDialHangUp();
+}
+
+void Log_Send() {
+    ProgramLog().Close();
+    gComm.gOperationMode = kCommLog;
+    Office().Communicate();
+    Log_Open(gConstants.paths.gFilesPath + ".LOG");
+}
+
+void AllFiles_Send() {
+    Data_CloseAll(gData);
+    ProgramLog().Close();
+    gComm.gOperationMode = kCommAllData;
+    gComm.gCommHidden = false;
+    Office().Communicate();
+    Log_Open(gConstants.paths.gFilesPath + ".LOG");
+    OpenTables();
+}
+
+void System_Process(int key) {
+    switch (key) {
+    case 1: Terminal_Change(); break;
+    case 2: BusinessDate_Change(); break;
+    case 6: Online_Test(); break;
+    case 7: Printer_Test(); break;
+    case 8: Connection_Test(); break;
+    case 9: Log_Send(); break;
+    case 10: AllFilesASCII_Send(); break;
+    case 11:
+        if (!RefusedMidSale()) AllFiles_Send();
+        break;
+    case 17:
+        if (!RefusedMidSale()) Program().RestartProgram();
+        break;
+    case 18:
+        if (!RefusedMidSale()) Program_Close();
+        break;
+    case 23: TransactionFiles_Empty(false); break;
+    case 24: TransactionFiles_Empty(true); break;
+    default: break;
+    }
+}
+
+}  // namespace tarvo

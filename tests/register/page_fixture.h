@@ -1,0 +1,154 @@
+// A register for the System and Print page tests: the recording services of
+// the key tests with the printer, reports, transfer, forms and program end
+// answering as the test sets them up, the register's own pages behind the
+// soft keys, and a window that answers yes/no questions as told.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "data/transaction_files.h"
+#include "key_fixture.h"
+#include "office/report_state.h"
+#include "register/pages.h"
+#include "sale/sale_save.h"
+
+namespace tarvo {
+
+inline const ControlId kRegisterWindow{Control::frmCashMain, 0};
+
+class PageServices : public RecordingKeys {
+public:
+    // answers
+    std::int16_t printStatus = 0;  // what a printout leaves
+    bool printerOpens = true;
+    bool internet = true;
+    int dialSettings = 2;
+    int dialResult = 3;
+    bool terminalFormOpens = true;
+    bool cashCountOpens = false;
+
+    // what was seen
+    std::vector<std::string> printed;  // the lines of the printer, in order
+    bool logOpenInSession = true;
+    bool printToScreenAtReport = false;
+
+    void Printer_Open() override {
+        calls.push_back("Printer_Open");
+        gPrint.gPrintStatus = printerOpens ? 0 : 1;
+    }
+    void Printer_Line(int newLine, int code, const std::string& text) override {
+        if (newLine == 1 && code == 0) printed.push_back(text);
+    }
+    void Printer_Close(bool closeHandle) override {
+        calls.push_back(closeHandle ? "Printer_Close(true)" : "Printer_Close(false)");
+        gPrint.gPrintStatus = printStatus;
+    }
+    std::int16_t PrintStatus() const override { return gPrint.gPrintStatus; }
+    void Receipt_Print() override {
+        calls.push_back("Receipt_Print(" + std::to_string(gSaleSave.gPrintRecordNo) +
+                        (gSaleSave.gReceiptDuplicate ? " duplicate" : "") + (gSaleSave.gGiftReceipt ? " gift" : "") +
+                        ")");
+        gPrint.gPrintStatus = printStatus;
+    }
+
+    // The reports read the mode and date as the real ones do, and spend the date.
+    void Report_TimeAttendance() override { Report("Report_TimeAttendance"); }
+    void Report_Sales() override { Report("Report_Sales(" + std::to_string(gComm.gOperationMode) + ")"); }
+    void Report_Drawer() override { Report("Report_Drawer(" + std::to_string(gComm.gOperationMode) + ")"); }
+    void Report_Collection() override { Report("Report_Collection"); }
+    bool CashCount_Open() override {
+        calls.push_back("CashCount_Open");
+        return cashCountOpens;
+    }
+    void Communicate() override {
+        logOpenInSession = ProgramLog().IsOpen();
+        RecordingKeys::Communicate();
+    }
+
+    bool Internet_Check() override {
+        calls.push_back("Internet_Check");
+        return internet;
+    }
+    int ReadDialSettings() override {
+        calls.push_back("ReadDialSettings");
+        return dialSettings;
+    }
+    int RasDialConnect() override {
+        calls.push_back("RasDialConnect");
+        return dialResult;
+    }
+    void RasDialHangUp() override { calls.push_back("RasDialHangUp"); }
+
+    bool TerminalForm_Show() override {
+        calls.push_back("TerminalForm_Show");
+        return terminalFormOpens;
+    }
+    void EndProgram() override { calls.push_back("EndProgram"); }
+
+    // The report calls with the date they covered.
+    std::vector<std::string> Reports() const {
+        std::vector<std::string> v;
+        for (const auto& c : calls)
+            if (c.rfind("Report_", 0) == 0) v.push_back(c);
+        return v;
+    }
+
+private:
+    void Report(const std::string& name) {
+        printToScreenAtReport = gPrint.gPrintToScreen;
+        calls.push_back(name + " " + ReportDate_Get().date);
+        ReportDate_Clear();
+        gPrint.gPrintStatus = printStatus;
+    }
+};
+
+// The window's answer to a yes/no question.
+class AnsweringWindow : public WindowControlsOnly {
+public:
+    bool answer = false;
+    bool Question(const std::string&) override { return answer; }
+};
+
+class PageTest : public KeyTest {
+protected:
+    void SetUp() override {
+        KeyTest::SetUp();
+        LoggedIn();
+        screen.SetListener(&window);
+        Reg().services = &svc;
+        Reg().services.pages = &pages;
+        gSettings.gPrinterType = "3";
+        gSale.gDateText = "9/December/2026";
+    }
+
+    // Presses soft key `key` of page `page` with `typed` in the entry box.
+    void Press(int page, int key, const std::string& typed = "") {
+        gReg.gKeyPage = static_cast<std::int16_t>(page);
+        Type(typed);
+        mDept_Click(key);
+    }
+
+    void AddManager(const std::string& code, const std::string& rights) {
+        gData.ManagerTable.push_back(ManagerRow{"00000077", code, "Boss", rights});
+        gData.gManagerCount = static_cast<std::int32_t>(gData.ManagerTable.size() - 1);
+    }
+
+    // Documents appended to a transaction file of records of `length` bytes
+    // (line end included): number in columns 1-7, the sent flag in `flagColumn`.
+    static void AddDocuments(WorkFile& file, std::int32_t& counter, int length, int headerWidth, int flagColumn,
+                             const std::string& flags) {
+        for (char flag : flags) {
+            std::string record(static_cast<std::size_t>(length - 2), ' ');
+            const std::string number = std::to_string(counter + 1);
+            record.replace(0, 7, std::string(7 - number.size(), '0') + number);
+            record[static_cast<std::size_t>(flagColumn - 1)] = flag;
+            ASSERT_TRUE(Transaction_Append(file, counter, headerWidth, record));
+        }
+    }
+
+    PageServices svc;
+    RegisterPages pages;
+    AnsweringWindow window;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,362 @@
+#include "register/system_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/dates.h"
+#include "config/constants.h"
+#include "data/comm_state.h"
+#include "data/sale_state.h"
+#include "data/transaction_files.h"
+#include "page_fixture.h"
+#include "test_net.h"
+
+namespace tarvo {
+namespace {
+
+constexpr int kSystem = 10;
+using Calls = std::vector<std::string>;
+
+class SystemPageTest : public PageTest {
+protected:
+    void MidSale() { AddLine("100", 1, Money::FromUnits(2)); }
+};
+
+// ---- the typed date -------------------------------------------------------------------------
+
+TEST(DateCheckTest, OnlyRealCalendarDatesOfTheSupportedYears) {
+    struct Case {
+        const char* typed;
+        bool valid;
+        const char* date;
+    };
+    const Case cases[] = {
+        {"20260115", true, "20260115"},
+        {" 20261231 ", true, "20261231"},
+        {"20030101", true, "20030101"},
+        {"20991231", true, "20991231"},
+        {"20240229", true, "20240229"},
+        {"20000229", false, ""},
+        {"20250229", false, ""},
+        {"21000228", false, ""},
+        {"20021231", false, ""},
+        {"20260230", false, ""},
+        {"20260431", false, ""},
+        {"20260100", false, ""},
+        {"20260001", false, ""},
+        {"20261301", false, ""},
+        {"20260132", false, ""},
+        {"2026011", false, ""},
+        {"202601150", false, ""},
+        {"2026-1-5", false, ""},
+        {"2026 115", false, ""},
+        {"", false, ""},
+        {"   ", false, ""},
+        {"+2026011", false, ""},
+        {"20260a15", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("'") + c.typed + "'");
+        const DateCheckResult r = Date_Check(c.typed);
+        EXPECT_EQ(r.valid, c.valid);
+        EXPECT_EQ(r.date, c.date);
+    }
+    // Every day of a leap year and of a common year, and no more.
+    for (int year : {2024, 2026}) {
+        int days = 0;
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= 31; ++day) {
+                char text[16];
+                std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+                days += Date_Check(text).valid ? 1 : 0;
+            }
+        EXPECT_EQ(days, Date_IsLeapYear(year) ? 366 : 365) << year;
+    }
+}
+
+// ---- the keys ------------------------------------------------------------------------------
+
+TEST_F(SystemPageTest, KeysWithoutAnOperationDoNothing) {
+    for (int key : {3, 4, 5, 12, 13, 14, 15, 16, 19, 20, 21, 22}) {
+        SCOPED_TRACE(key);
+        Press(kSystem, key, "20260115");
+        EXPECT_EQ(svc.calls, Calls{});
+        EXPECT_EQ(MessageLine(), "");
+        EXPECT_EQ(gReg.gBusinessDate, "20261209");
+    }
+}
+
+TEST_F(SystemPageTest, BusinessDateChangesOnlyToARealDate) {
+    struct Case {
+        const char* typed;
+        const char* message;
+        const char* date;
+    };
+    const Case cases[] = {
+        {"", "Format for Date Entry = YYYYMMDD", "20261209"},
+        {"20260230", "Format for Date Entry = YYYYMMDD", "20261209"},
+        {"2026121", "Format for Date Entry = YYYYMMDD", "20261209"},
+        {"20270115", "Date Change Successful", "20270115"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        gReg.gBusinessDate = "20261209";
+        svc.calls.clear();
+        Press(kSystem, 2, c.typed);
+        EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(gReg.gBusinessDate, c.date);
+        const bool changed = std::string(c.date) != "20261209";
+        EXPECT_EQ(svc.calls, changed ? (Calls{"Date_Set", "Sale_Start"}) : Calls{});
+        EXPECT_EQ(Entry(), "");
+    }
+}
+
+TEST_F(SystemPageTest, KeysThatWouldLoseTheSaleRefuseMidSale) {
+    MidSale();
+    gSettings.gConnectionMode = "0";
+    for (int key : {1, 2, 11, 17, 18, 23, 24}) {
+        SCOPED_TRACE(key);
+        svc.calls.clear();
+        Press(kSystem, key, "20270115");
+        EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
+        EXPECT_EQ(svc.calls, Calls{});
+        EXPECT_EQ(gReg.gBusinessDate, "20261209");
+        EXPECT_TRUE(screen.Questions().empty());
+        EXPECT_TRUE(screen.Visible(kRegisterWindow));
+    }
+    // The tests and the sends of the log and the plain files leave the sale alone.
+    Press(kSystem, 8);
+    EXPECT_EQ(MessageLine(), "Connection Test Successful");
+    Press(kSystem, 9);
+    EXPECT_TRUE(svc.Called("Communicate(1)"));
+    EXPECT_EQ(gSale.gItemCount, 1);
+}
+
+TEST_F(SystemPageTest, PrinterTest) {
+    struct Case {
+        const char* type;
+        bool opens;
+        std::int16_t statusAtClose;
+        const char* message;
+        Calls calls;
+        std::vector<std::string> printed;
+    };
+    const std::vector<std::string> page{"This is a printer test.....", "", "", "", "", ""};
+    const Case cases[] = {
+        {"0", true, 0, "Printer is Deactivated Through Setting", {}, {}},
+        {"3", true, 0, "Printer Test Successful 3", {"Printer_Open", "Printer_Close(true)"}, page},
+        {"7", false, 0, "Printer Test Failed 7", {"Printer_Open"}, {}},
+        {"3", true, 2, "Printer Test Failed 3", {"Printer_Open", "Printer_Close(true)"}, page},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + (c.opens ? " opens" : " fails"));
+        svc.calls.clear();
+        svc.printed.clear();
+        gSettings.gPrinterType = c.type;
+        svc.printerOpens = c.opens;
+        svc.printStatus = c.statusAtClose;
+        Press(kSystem, 7);
+        EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(svc.calls, c.calls);
+        EXPECT_EQ(svc.printed, c.printed);
+    }
+}
+
+TEST_F(SystemPageTest, ConnectionTest) {
+    struct Case {
+        const char* mode;
+        bool internet;
+        int dialSettings;
+        int dialResult;
+        const char* message;
+        Calls calls;
+    };
+    const Case cases[] = {
+        {"0", true, 1, 1, "Connection Test Successful", {"Internet_Check"}},
+        {"0", false, 1, 1, "Connection Test Failed", {"Internet_Check"}},
+        {"1", true, 1, 1, "Connection Test Successful", {"Internet_Check", "RasDialHangUp"}},
+        {"1",
+         false,
+         1,
+         1,
+         "Connection Test Successful",
+         {"Internet_Check", "ReadDialSettings", "RasDialConnect", "RasDialHangUp"}},
+        {"1",
+         false,
+         1,
+         3,
+         "Connection Test Failed",
+         {"Internet_Check", "ReadDialSettings", "RasDialConnect", "RasDialHangUp"}},
+        {"1", false, 2, 1, "Connection Test Failed", {"Internet_Check", "ReadDialSettings", "RasDialHangUp"}},
+    };
+    const ControlId kSystemKey{Control::BSys, 1};
+    screen.SetCaption(kSystemKey, "System");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + (c.internet ? " online" : " offline") + " dial " +
+                     std::to_string(c.dialSettings) + "/" + std::to_string(c.dialResult));
+        svc.calls.clear();
+        gSettings.gConnectionMode = c.mode;
+        svc.internet = c.internet;
+        svc.dialSettings = c.dialSettings;
+        svc.dialResult = c.dialResult;
+        Press(kSystem, 8);
+        EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(svc.calls, c.calls);
+        EXPECT_EQ(gComm.gInternetAvailable, c.internet);
+        EXPECT_TRUE(screen.Enabled(kSystemKey)) << "the keys are unlocked again";
+    }
+}
+
+TEST_F(SystemPageTest, OnlineTestAsksTheServer) {
+    ClosedPort closed;
+    ASSERT_TRUE(closed.Bound());
+    const std::string url = closed.Url();
+    gConstants.servers.gServerSlot = 1;
+    gConstants.servers.gServerHosts[0] = url.substr(7, url.size() - 8);
+    gConstants.servers.gServerUrls[0] = DispatcherUrl(gConstants.servers.gServerHosts[0]);
+    Press(kSystem, 6);
+    EXPECT_EQ(MessageLine(), "Test Resulted in an error");
+}
+
+TEST_F(SystemPageTest, SendsRunTheirSessionAndGiveTheLogBack) {
+    struct Case {
+        int key;
+        const char* session;
+    };
+    for (const Case& c : {Case{9, "Communicate(1)"}, Case{10, "Communicate(3)"}, Case{11, "Communicate(2)"}}) {
+        SCOPED_TRACE(c.key);
+        svc.calls.clear();
+        gComm.gCommHidden = true;
+        svc.logOpenInSession = true;
+        Press(kSystem, c.key, "abc");
+        EXPECT_EQ(svc.calls, Calls{c.session});
+        EXPECT_TRUE(ProgramLog().IsOpen());
+        if (c.key != 10) {
+            EXPECT_FALSE(svc.logOpenInSession) << "the log is sent closed";
+        }
+        if (c.key != 9) {
+            EXPECT_FALSE(gComm.gCommHidden);
+        }
+        EXPECT_EQ(Entry(), "abc");  // the session's window may need it
+    }
+}
+
+TEST_F(SystemPageTest, RestartAndCloseEndTheProgram) {
+    Press(kSystem, 17);
+    EXPECT_EQ(svc.calls, Calls{"RestartProgram"});
+    svc.calls.clear();
+    Press(kSystem, 18);
+    EXPECT_EQ(svc.calls, Calls{"EndProgram"});
+}
+
+TEST_F(SystemPageTest, ChangeTerminalOnlyWhenNothingWaitsForThisTerminal) {
+    struct Case {
+        const char* name;
+        bool suspended;
+        const char* unsentFlags;
+        bool formOpens;
+        const char* message;
+        bool hidden;
+    };
+    const Case cases[] = {
+        {"suspended sale", true, "", true, "Not Allowed - There Is a Suspended Transaction", false},
+        {"unsent invoice", false, "10", true, "Not Allowed - Transactions Not Yet Sent", false},
+        {"no form", false, "", false, "Invalid Entry", false},
+        {"all sent", false, "11", true, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseTerminalFolder(dir.Path() + "/" + c.name, kTerminal);
+        screen.SetVisible(kRegisterWindow, true);
+        screen.SetText(kMessageLine, "");
+        gSale.gSuspended = c.suspended;
+        svc.terminalFormOpens = c.formOpens;
+        Open_FileInvoice();
+        AddDocuments(gData.invoices, gData.gLastInvoiceRecord, 150, 130, 9, c.unsentFlags);
+        svc.calls.clear();
+        Press(kSystem, 1);
+        EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(screen.Visible(kRegisterWindow), !c.hidden);
+        EXPECT_EQ(svc.Called("TerminalForm_Show"), !c.suspended && std::string(c.unsentFlags) != "10");
+    }
+}
+
+// ---- emptying the transaction files ----------------------------------------------------------
+
+class DeleteTest : public SystemPageTest {
+protected:
+    // Three invoices (two unsent), two journal entries (one unsent), one
+    // unsent order.
+    void Documents() {
+        Open_FileInvoice();
+        AddDocuments(gData.invoices, gData.gLastInvoiceRecord, 150, 130, 9, "010");
+        Open_FileActivity();
+        AddDocuments(gData.activity, gData.gLastActivityRecord, 60, 40, 14, "10");
+        Open_FileOrder();
+        AddDocuments(gData.orders, gData.gLastOrderRecord, 252, 230, 9, "0");
+        Data_CloseAll(gData);
+    }
+    std::int32_t Count(void (*open)(), std::int32_t DataState::*counter) {
+        open();
+        return gData.*counter;
+    }
+};
+
+TEST_F(DeleteTest, UnsentCountsAreWhatTheEmptyingLoses) {
+    Documents();
+    EXPECT_EQ(Files_UnsentDaily(), 3);
+    EXPECT_EQ(Files_UnsentAll(), 4);
+    // Counting changes nothing, open or closed.
+    Open_FileInvoice();
+    EXPECT_EQ(Files_UnsentDaily(), 3);
+    EXPECT_EQ(Count(&Open_FileInvoice, &DataState::gLastInvoiceRecord), 4);
+    EXPECT_EQ(Files_ResetDaily(), 3);
+    EXPECT_EQ(Files_UnsentDaily(), 0);
+    EXPECT_EQ(Files_UnsentAll(), 1);
+    EXPECT_EQ(Files_ResetAll(), 1);
+    EXPECT_EQ(Files_UnsentAll(), 0);
+}
+
+TEST_F(DeleteTest, AsksFirstNamingTheUnsentDocuments) {
+    struct Case {
+        int key;
+        bool yes;
+        const char* question;
+        const char* message;
+        std::int32_t invoicesLeft, ordersLeft;
+    };
+    const Case cases[] = {
+        {23, false, "Transactions Not Yet Sent: 3\r\nEmpty the Transaction Files?", "", 4, 2},
+        {24, false, "Transactions Not Yet Sent: 4\r\nEmpty the Transaction Files?", "", 4, 2},
+        {23, true, "Transactions Not Yet Sent: 3\r\nEmpty the Transaction Files?", "Sales Transactions Deleted", 1, 2},
+        {24, true, "Transactions Not Yet Sent: 4\r\nEmpty the Transaction Files?", "Sales Transactions Deleted", 1, 1},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.key) + (c.yes ? " yes" : " no"));
+        UseTerminalFolder(dir.Path() + "/" + std::to_string(++n), kTerminal);
+        Documents();
+        window.answer = c.yes;
+        const std::size_t asked = screen.Questions().size();
+        Press(kSystem, c.key);
+        ASSERT_EQ(screen.Questions().size(), asked + 1);
+        EXPECT_EQ(screen.Questions().back(), c.question);
+        EXPECT_EQ(MessageLine(), c.message);
+        Data_CloseAll(gData);
+        EXPECT_EQ(Count(&Open_FileInvoice, &DataState::gLastInvoiceRecord), c.invoicesLeft);
+        EXPECT_EQ(Count(&Open_FileOrder, &DataState::gLastOrderRecord), c.ordersLeft);
+    }
+}
+
+TEST_F(DeleteTest, NothingUnsentStillAsks) {
+    window.answer = true;
+    Press(kSystem, 23);
+    ASSERT_EQ(screen.Questions().size(), 1u);
+    EXPECT_EQ(screen.Questions()[0], "Empty the Transaction Files?");
+    EXPECT_EQ(MessageLine(), "Sales Transactions Deleted");
+}
+
+}  // namespace
+}  // namespace tarvo
