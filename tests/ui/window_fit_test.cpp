@@ -19,6 +19,7 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/sale_state.h"
+#include "demo_window.h"
 #include "platform/process.h"
 #include "print/printer_output.h"
 #include "program_state.h"
@@ -87,41 +88,8 @@ std::vector<Overflow> Overflows(QWidget* window) {
     return out;
 }
 
-class WindowFitTest : public ::testing::Test {
+class WindowFitTest : public DemoWindowTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        // A register of an earlier test may have ended in the middle of a
-        // sale (saved, its printout on the screen, the next not started).
-        gReg = RegisterState{};
-        gPrint = PrintState{};
-        gSaleSave = SaleSaveState{};
-        MessageBoxesShown().clear();
-        ASSERT_TRUE(offline.Bound());
-        RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
-        ASSERT_EQ(copy.exitCode, 0);
-        app = std::make_unique<AppController>(dir.Path(), nullptr);
-        app->Context().internet.url = offline.Url();
-        app->Context().internet.connectTimeoutMs = 300;
-        app->Context().internet.totalTimeoutMs = 1000;
-        app->Start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, 5000));
-        window = app->Register();
-        entry = window->findChild<QLineEdit*>(ControlObjectName(kEntryBox));
-        ASSERT_NE(entry, nullptr);
-    }
-    void TearDown() override {
-        app.reset();
-        Data_CloseAll(gData);
-        ProgramLog().Close();
-    }
-
-    void Type(const char* text) {
-        QTest::keyClicks(entry, text);
-        QTest::keyClick(entry, Qt::Key_Return);
-    }
-    QWidget* W(Control name, int index = 0) { return window->Control(ControlId{name, index}); }
-
     // At every screen size: no text overflows, and every control lies inside
     // the window (the receipt area's inside the area).
     void ExpectEverythingFits(const char* step) {
@@ -140,12 +108,6 @@ protected:
             }
         }
     }
-
-    TestDir dir;
-    ClosedPort offline;
-    std::unique_ptr<AppController> app;
-    RegisterWindow* window = nullptr;
-    QLineEdit* entry = nullptr;
 };
 
 TEST_F(WindowFitTest, EveryTextFitsItsControlThroughASaleAtEveryScreenSize) {
