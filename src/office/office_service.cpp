@@ -1,6 +1,7 @@
 #include "office/office_service.h"
 
 #include "office/attendance_report.h"
+#include "office/cash_count.h"
 #include "office/cash_office.h"
 #include "office/closing_report.h"
 #include "office/collection_report.h"
@@ -28,5 +29,6 @@ void CashOffice::Report_TimeAttendance() { tarvo::Report_TimeAttendance(); }
 void CashOffice::Report_Sales() { Print_Closing(); }
 void CashOffice::Report_Drawer() { tarvo::Report_Drawer(); }
 void CashOffice::Report_Collection() { tarvo::Report_Collection(); }
+bool CashOffice::CashCount_Open() { return tarvo::CashCount_Open(); }
 
 }  // namespace tarvo

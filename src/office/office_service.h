@@ -25,6 +25,7 @@ public:
     void Report_Sales() override;
     void Report_Drawer() override;
     void Report_Collection() override;
+    bool CashCount_Open() override;
 };
 
 }  // namespace tarvo

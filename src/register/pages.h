@@ -10,6 +10,7 @@ public:
     void System_Process(int key) override;
     void Print_Process(int key) override;
     void Special_Process(int key) override;
+    void Count_Cash_Resume() override;
 };
 
 }  // namespace tarvo

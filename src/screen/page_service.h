@@ -11,6 +11,9 @@ public:
     virtual void System_Process(int key);
     virtual void Print_Process(int key);
     virtual void Special_Process(int key);
+    // The cash count printed its slip: the register window shows again and
+    // the report the Print page prepared is printed. The stand-in does nothing.
+    virtual void Count_Cash_Resume() {}
 };
 
 }  // namespace tarvo

@@ -46,6 +46,7 @@ void AppController::WindowProgram::EndProgram() {
 }
 
 AppController::~AppController() {
+    if (cashCount_) CashCount_SetView(nullptr);
     if (Reg().screen == &screen_) Reg() = RegisterContext{};
 }
 
@@ -88,6 +89,9 @@ void AppController::AfterStartup(StartupOutcome outcome) {
             emit Finished(1);
             return;
         }
+        // The cash count form, opened by the Print page's count before a report.
+        cashCount_ = std::make_unique<CashCountWindow>();
+        CashCount_SetView(cashCount_.get());
         if (windowed_)
             register_->show();
         else

@@ -13,6 +13,7 @@
 #include "screen/register_context.h"
 #include "screen/screen_model.h"
 #include "startup/startup_sequence.h"
+#include "ui/cash_count_form.h"
 #include "ui/register_window.h"
 #include "ui/startup_window.h"
 #include "ui/terminal_form.h"
@@ -35,6 +36,8 @@ public:
     StartupWindow& Startup() { return startup_; }
     TerminalForm* Terminal() { return terminalForm_.get(); }
     RegisterWindow* Register() { return register_.get(); }
+    // The cash count form the register opens (hidden until then).
+    CashCountWindow* CashCount() { return cashCount_.get(); }
     StartupContext& Context() { return ctx_; }
 
 signals:
@@ -73,6 +76,7 @@ private:
     ProgramServices services_;
     WindowProgram program_{this};
     std::unique_ptr<RegisterWindow> register_;
+    std::unique_ptr<CashCountWindow> cashCount_;
     bool windowed_ = false;
 };
 
