@@ -20,6 +20,7 @@
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/log.h"
+#include "demo_window.h"
 #include "platform/process.h"
 #include "pty_pair.h"
 #include "register/screen_actions.h"
@@ -36,13 +37,7 @@ constexpr int kWaitMs = 5000;
 class AppControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        // A register of an earlier test may have ended in the middle of a
-        // sale (saved, its printout on the screen, the next not started).
-        gReg = RegisterState{};
-        gPrint = PrintState{};
-        gSaleSave = SaleSaveState{};
-        MessageBoxesShown().clear();
+        FreshRegisterState();
         ASSERT_TRUE(offline.Bound());
     }
     void TearDown() override { ProgramLog().Close(); }

@@ -26,16 +26,21 @@
 
 namespace tarvo::ui {
 
+// The program-wide state as a fresh start has it. A register of an earlier
+// test may have ended in the middle of a sale (saved, its printout on the
+// screen, the next not started).
+inline void FreshRegisterState() {
+    ResetProgramState();
+    gReg = RegisterState{};
+    gPrint = PrintState{};
+    gSaleSave = SaleSaveState{};
+    MessageBoxesShown().clear();
+}
+
 class DemoWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        // A register of an earlier test may have ended in the middle of a
-        // sale (saved, its printout on the screen, the next not started).
-        gReg = RegisterState{};
-        gPrint = PrintState{};
-        gSaleSave = SaleSaveState{};
-        MessageBoxesShown().clear();
+        FreshRegisterState();
         ASSERT_TRUE(offline.Bound());
         RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
         ASSERT_EQ(copy.exitCode, 0);
