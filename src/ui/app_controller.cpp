@@ -8,6 +8,8 @@
 #include "office/communication.h"
 #include "register/keyboard.h"
 #include "register/register_keys.h"
+#include "screen/controls.h"
+#include "screen/register_context.h"
 #include "ui/qt_io_watch.h"
 #include "ui/qt_text.h"
 
@@ -45,6 +47,19 @@ void AppController::WindowProgram::EndProgram() {
     emit app_->Finished(0);
 }
 
+// Change Terminal: the terminal-number form over the register. A number
+// registered restarts the program on it; Exit brings the register back.
+bool AppController::WindowForms::TerminalForm_Show() {
+    AppController* app = app_;
+    app->terminalForm_ = std::make_unique<TerminalForm>([app](const QString& text) { app->RegisterNumber(text); });
+    connect(app->terminalForm_.get(), &QDialog::rejected, app, [app] {
+        app->terminalForm_->hide();
+        if (Reg().screen == &app->screen_) Screen().SetVisible(kRegisterForm, true);
+    });
+    app->terminalForm_->show();
+    return true;
+}
+
 AppController::~AppController() {
     if (cashCount_) CashCount_SetView(nullptr);
     if (Reg().screen == &screen_) Reg() = RegisterContext{};
@@ -74,6 +89,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         register_ = std::make_unique<RegisterWindow>(screen_);
         Reg() = RegisterContext{&screen_, &register_->RegisterTimers(), &clock_, services_.Set(), home_};
         Reg().services.program = &program_;
+        Reg().services.forms = &forms_;
         Reg().ioWatch = new QtIoWatch(register_.get());  // owned by the window, as its timers
         {
             RegisterInput in;

@@ -58,6 +58,17 @@ private:
         AppController* app_;
     };
 
+    // The register's other windows as the program has them: the
+    // terminal-number form of the System page's Change Terminal.
+    class WindowForms : public FormsService {
+    public:
+        explicit WindowForms(AppController* app) : app_(app) {}
+        bool TerminalForm_Show() override;
+
+    private:
+        AppController* app_;
+    };
+
     void AfterStartup(StartupOutcome outcome);
     void RegisterNumber(const QString& text);
 
@@ -75,6 +86,7 @@ private:
     SystemClock clock_;
     ProgramServices services_;
     WindowProgram program_{this};
+    WindowForms forms_{this};
     std::unique_ptr<RegisterWindow> register_;
     std::unique_ptr<CashCountWindow> cashCount_;
     bool windowed_ = false;

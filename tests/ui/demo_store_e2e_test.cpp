@@ -9,8 +9,12 @@
 #include <cstdint>
 #include <string>
 
+#include "config/constants.h"
+#include "data/data_state.h"
+#include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "demo_window.h"
+#include "ui/terminal_form.h"
 
 namespace tarvo::ui {
 namespace {
@@ -47,11 +51,11 @@ protected:
         EXPECT_TRUE(printout->toPlainText().contains("Thank you for shopping with us"))
             << printout->toPlainText().toStdString();
         // The pause ends while the receipt is up: the sale waits for the cashier.
-        QTRY_VERIFY_WITH_TIMEOUT(gSaleSave.gEndAfterPrintout, kLongWaitMs);
+        ASSERT_TRUE(QTest::qWaitFor([] { return gSaleSave.gEndAfterPrintout; }, kLongWaitMs));
         EXPECT_TRUE(printout->isVisible());
         EXPECT_TRUE(gSaleSave.gSaleFinished);
         QTest::keyClick(entry, Qt::Key_Return);
-        QTRY_VERIFY_WITH_TIMEOUT(!gSaleSave.gSaleFinished, kLongWaitMs);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !gSaleSave.gSaleFinished; }, kLongWaitMs));
         EXPECT_FALSE(printout->isVisible());
         EXPECT_EQ(gSale.gItemCount, 0);
         EXPECT_EQ(gSale.gPaymentCount, 0);
@@ -181,6 +185,29 @@ TEST_F(DemoStoreE2ETest, SaleRefundAndSuspendedSaleThroughTheKeysLeaveTheirRecor
         EXPECT_EQ(r.substr(12), "O0" + Pad("", 8) + Pad("1", 8) + Pad("100", 9) + Pad("", 9));
     }
     EXPECT_EQ(openings, 1);
+}
+
+// Change Terminal on the System page: refused while the day's records wait
+// to be sent; once they are gone the terminal-number form comes up over the
+// register, and its Exit brings the register back unchanged.
+TEST_F(DemoStoreE2ETest, ChangeTerminalShowsTheTerminalFormAndExitReturnsToTheRegister) {
+    Type("1111");
+    Type("100");
+    ASSERT_TRUE(QTest::qWaitFor([] { return gReg.gCashierIndex != 0 && gReg.gPromptState == 0; }, 5000));
+    Touch("BSys_1");
+    Touch("mDept_1");  // the opening record is not sent yet
+    EXPECT_EQ(app->Terminal(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    Touch("mDept_24");  // Delete All (the question answers yes here)
+    ASSERT_EQ(Files_UnsentAll(), 0);
+    Touch("BSys_1");
+    Touch("mDept_1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Terminal() && app->Terminal()->isVisible(); }, 5000));
+    EXPECT_FALSE(window->isVisible());
+    app->Terminal()->reject();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, 5000));
+    EXPECT_FALSE(app->Terminal()->isVisible());
+    EXPECT_EQ(gTerminalNumber, "1234567");
 }
 
 }  // namespace
