@@ -204,7 +204,9 @@ TEST_F(CashCountTest, NumberPadWritesIntoTheCurrentQuantityBox) {
         Keys(f, c.keys);
         EXPECT_EQ(f.QuantityText(c.box), c.text);
         for (int i = 0; i < kCashDenominations; ++i)
-            if (i != c.box) EXPECT_EQ(f.QuantityText(i), "");
+            if (i != c.box) {
+                EXPECT_EQ(f.QuantityText(i), "");
+            }
     }
 }
 

@@ -445,7 +445,9 @@ TEST_F(SpecialPageTest, ExchangeAndReturnNeedAManagerWithRight3) {
             EXPECT_TRUE(fake.Called("Manager_Required"));
             EXPECT_EQ(fake.calls.back(), "Mode_Display");  // also when refused
             EXPECT_EQ(fake.Called("Sale_Start"), key == 16 && c.changed);
-            if (!c.changed) EXPECT_EQ(MessageLine(), c.message);
+            if (!c.changed) {
+                EXPECT_EQ(MessageLine(), c.message);
+            }
         }
     }
 }
