@@ -7,6 +7,7 @@
 #include "data/data_state.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
+#include "journal_reader.h"
 #include "office/activity_journal.h"
 #include "office/opening.h"
 #include "register/register_fixture.h"
@@ -41,18 +42,7 @@ protected:
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
-    std::string Journal(int k) {
-        Open_FileActivity();
-        std::string r = gData.activity.Read(k);
-        gData.activity.Close();
-        return r;
-    }
-    std::int64_t JournalCount() {
-        Open_FileActivity();
-        const std::int64_t n = gData.gLastActivityRecord;
-        gData.activity.Close();
-        return n;
-    }
+    static std::string Journal(int k) { return JournalRecord(k); }
     std::string LogText() {
         std::ifstream in(gConstants.paths.gFilesPath + ".LOG", std::ios::binary);
         std::stringstream s;

@@ -4,6 +4,7 @@
 
 #include "data/data_state.h"
 #include "data/transaction_files.h"
+#include "journal_reader.h"
 #include "register/register_fixture.h"
 #include "screen/controls.h"
 #include "test_dir.h"
@@ -36,12 +37,7 @@ protected:
         Data_CloseAll(gData);
         RegisterTest::TearDown();
     }
-    std::string Journal(int k) {
-        Open_FileActivity();
-        std::string r = gData.activity.Read(k);
-        gData.activity.Close();
-        return r;
-    }
+    static std::string Journal(int k) { return JournalRecord(k); }
     TestDir dir;
     OpeningServices svc;
 };
