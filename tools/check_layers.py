@@ -24,7 +24,7 @@ LAYERS = [
     ["screen"],
     ["sale"],
     ["print"],
-    ["card", "office", "inventory", "transfer", "online"],
+    ["card", "office", "inventory", "forms", "transfer", "online"],
     ["register"],
     ["startup"],
     ["ui"],

@@ -99,14 +99,17 @@ struct SaleState {
 
     // sale start
     std::string gClientCode, gSaleClientId;  // client of the sale; the id is the client record's columns 1-8, trimmed
-    std::string gDocDeliveryDate, gDocPriority, gOrderType, gDocComment;     // order-document defaults,
-    std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod;  // reset at every sale start
+    // Document header of an order or purchase: filled by the entry form's
+    // order and purchase pages, order defaults put back at every sale start.
+    std::string gDocDeliveryDate, gDocPriority, gDocType, gDocComment;
+    std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod;
+    std::string gDocVendorOrderNo, gDocCancelDate;  // purchases only
     std::array<SalePayment, 11> gPayments{};                                 // tenders 1..10
     bool gSendPending = false;                                               // a scheduled send fell due during a sale
     std::string gDateText;  // the business date as printed (day/month name/year), by Date_Set
 
     // documents started from the Mode page
-    std::int16_t gSearchKind = 0;           // entry form page: 18 new client, 19 new product, 12 order; 0 none
+    std::int16_t gSearchKind = 0;           // entry form page: 18 new client, 19 new product, 12 order, 13/14 purchase; 0 none
     std::string gOrderKind;                 // "1" client order, "2" store order
     bool gPurchaseIsOrder = false;          // the purchase is a purchase order
     std::int16_t gAdjustmentDirection = 0;  // stock adjustment: -1 shortage, +1 overage

@@ -129,7 +129,7 @@ void Aux_Client() {
     gData.gSearchText = Screen().Text(kEntryBox);
     AuxClient_Search();
     DEA_Reset();
-    if (gData.gSearchLast != 0) Forms().SearchForm_Show(SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 0});
+    if (gData.gSearchLast != 0) Forms().SearchForm_Show(SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 10});
 }
 
 }  // namespace tarvo

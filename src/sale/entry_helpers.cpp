@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/text_clean.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/comm_state.h"
@@ -18,10 +19,7 @@
 namespace tarvo {
 
 void Strip_Text() {
-    std::string text = Screen().Text(kEntryBox);
-    for (char& c : text)
-        if (c == '&' || c == ',' || c == '\'' || c == '\r' || c == '\n') c = ' ';
-    Screen().SetText(kEntryBox, text);
+    Screen().SetText(kEntryBox, Text_Clean(Screen().Text(kEntryBox)));
 }
 
 void Strip_Number() {

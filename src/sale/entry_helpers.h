@@ -8,8 +8,8 @@
 
 namespace tarvo {
 
-// Each "&", ",", "'", carriage return and line feed of the entry box becomes
-// one blank; everything else stays.
+// The entry box's text cleaned for storing (common/text_clean): "&", ",",
+// "'", the double quote and every control character become blanks.
 void Strip_Text();
 
 // Keeps the digits and "-" of the entry box, turns "," and "." into ".",

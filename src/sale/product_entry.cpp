@@ -618,7 +618,7 @@ void Aux_Product() {
     AuxProduct_Search();
     DEA_Reset();
     if (gData.gSearchFirst != 0 && gData.gSearchLast != 0)
-        Forms().SearchForm_Show(SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 0});
+        Forms().SearchForm_Show(SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
 }
 
 }  // namespace tarvo

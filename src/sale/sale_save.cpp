@@ -377,7 +377,7 @@ void Total_Activate() {
     const int mode = s.gMode;
     if (mode == 12) {
         if (s.gOrderKind != "1" || s.gTotal < Money() ||
-            (s.gOrderType == "2" || s.gOrderType == "3" || s.gOrderType == "4" || s.gOrderType == "5")) {
+            (s.gDocType == "2" || s.gDocType == "3" || s.gDocType == "4" || s.gDocType == "5")) {
             set(true);
             return;
         }

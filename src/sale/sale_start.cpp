@@ -95,7 +95,7 @@ void DocumentDefaults_Set() {
     SaleState& s = gSale;
     s.gDocDeliveryDate = gReg.gBusinessDate;
     s.gDocPriority = "1";
-    s.gOrderType = gSettings.gOrderTypeDefault;
+    s.gDocType = gSettings.gOrderTypeDefault;
     s.gDocComment.clear();
     s.gDocCancelBackOrders = "1";
     s.gDocSupplyMethod = gSettings.gOrderFieldDefaultB;    // setting 156

@@ -230,7 +230,7 @@ void Payment_Process(int index) {
         }
         return;
     }
-    if (s.gMode == 12 && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gOrderType) == 1 &&
+    if (s.gMode == 12 && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gDocType) == 1 &&
         Num_Val(gSettings.gOrderMinPaidPercent) < 0) {
         Tenders_Clear();
         Tender_Finish(index);

@@ -1,21 +1,21 @@
 // What the register's other windows offer: the search form, the entry form,
-// the deposit form and a message box the cashier closes. Stand-ins open
-// nothing.
-// the terminal-number form and a message box the cashier closes. Stand-ins open nothing.
+// the deposit form, the terminal-number form and a message box the cashier
+// closes. Stand-ins open nothing.
 #pragma once
 #include <array>
 #include <string>
 
 namespace tarvo {
 
-// How the search form opens: its mode (1 products, 2 clients, 8 aliases),
-// the rows of its list, its eight column widths and its list setting. It
-// lists gData.gSearchFirst..gSearchLast.
+// How the search form opens: its mode (1 products by word, 2 clients,
+// 7 vendors, 8 products by alias), the rows of its list, its eight column
+// widths in percent and its font size. It lists gData.gSearchFirst..
+// gSearchLast (the vendor list: every vendor).
 struct SearchFormSetup {
     int mode = 0;
     int rows = 0;
     std::array<int, 8> widths{};
-    int listSetting = 0;
+    int fontSize = 10;
     bool operator==(const SearchFormSetup&) const = default;
 };
 
@@ -24,7 +24,8 @@ public:
     virtual ~FormsService() = default;
 
     // Loads the entry form on the page of gSale.gSearchKind (18 new client,
-    // 19 new product, 12 order) and hides the register window.
+    // 19 new product, 12 order header, 13/14 purchase header) and hides the
+    // register window.
     virtual void EntryForm_Show() {}
     // Loads the search form over gData.gSearchFirst..gSearchLast and hides
     // the register window.

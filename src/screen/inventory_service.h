@@ -27,6 +27,13 @@ public:
     // direction gSale.gAdjustmentDirection and its cancel, and the command
     // file asking the back office to set the stock to zero.
     virtual void Purchase_Start() {}
+    // The vendor list closed: a vendor chosen (gData.gVendorRecNo) goes on
+    // to the purchase header page; no vendor, or Exit, cancels the purchase.
+    virtual void Purchase_CollectInformation() {}
+    virtual void Purchase_Cancel() {}
+    // The purchase header page was saved: the chosen vendor shown and the
+    // purchase's product lines begin.
+    virtual void Vendor_ShowInformation() {}
     virtual void Adjustment_Prepare() {}
     virtual void Adjustment_Cancel() {}
     // The adjustment mode entered with the reason in gSale.gAdjustmentReason.

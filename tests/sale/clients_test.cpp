@@ -271,7 +271,7 @@ TEST_F(ClientsTest, NameSearchOpensTheSearchForm) {
     EXPECT_EQ(gData.gSearchText, "orch");
     EXPECT_EQ(screen.Text(kEntryBox), "");
     ASSERT_EQ(keys.calls, std::vector<std::string>{"SearchForm_Show"});
-    EXPECT_EQ(keys.searchForm, (SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 0}));
+    EXPECT_EQ(keys.searchForm, (SearchFormSetup{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 10}));
     EXPECT_NE(gData.gSearchLast, 0);
 
     keys.calls.clear();

@@ -1155,7 +1155,7 @@ TEST_F(ProductEntryTest, AProductWordSearchOpensTheSearchForm) {
     Type("HOS");
     Aux_Product();
     EXPECT_EQ(keys.EntryCalls(), (Calls{"SearchForm_Show"}));
-    EXPECT_EQ(keys.searchForm, (SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 0}));
+    EXPECT_EQ(keys.searchForm, (SearchFormSetup{1, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10}));
     EXPECT_EQ(gData.gSearchFirst, gData.gSearchLast);
     EXPECT_NE(gData.gSearchFirst, 0);
     EXPECT_EQ(screen.Text(kEntryBox), "");

@@ -819,7 +819,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     NewSale();
     gSale.gMode = 12;
     gSale.gOrderKind = "1";
-    gSale.gOrderType = "1";
+    gSale.gDocType = "1";
     gSettings.gOrderMinPaidPercent = "50";
     AddLine("1", "A", 1, "100", "100");
     Totals("100", "0", "100");

@@ -342,7 +342,7 @@ void DirtySale() {
     s.gSalesmanIndex = 2;
     s.gDocDeliveryDate = "20250101";
     s.gDocPriority = "3";
-    s.gOrderType = "5";
+    s.gDocType = "5";
     s.gDocComment = "rush";
     s.gDocCancelBackOrders = "2";
     s.gDocSupplyMethod = s.gDocDeliveryMethod = "9";
@@ -454,7 +454,7 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     // Order documents start from the store's defaults.
     EXPECT_EQ(s.gDocDeliveryDate, "20261209");
     EXPECT_EQ(s.gDocPriority, "1");
-    EXPECT_EQ(s.gOrderType, "2");
+    EXPECT_EQ(s.gDocType, "2");
     EXPECT_EQ(s.gDocComment, "");
     EXPECT_EQ(s.gDocCancelBackOrders, "1");
     EXPECT_EQ(s.gDocSupplyMethod, "6");
