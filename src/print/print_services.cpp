@@ -28,6 +28,8 @@ void PrinterService::Document_Print(int mode) {
         tarvo::Order_Print();
     else if (mode == 13 || mode == 14)
         tarvo::Purchase_Print();
+    else if (mode == 15)
+        tarvo::Adjustment_Print();
 }
 void PrinterService::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
 void PrinterService::Deposit_PrintSafe(std::int32_t recNo) { tarvo::Deposit_PrintSafe(recNo); }

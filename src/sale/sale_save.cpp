@@ -458,7 +458,12 @@ void mTotalRegister_Click() {
     const bool training = mode == 26;
     bool trainingRestoreFailed = false;
     if (document) {
-        Inventory().Document_Save(mode);
+        if (!Inventory().Document_Save(mode)) {
+            const std::string why = Screen().Text(kMessageLine);
+            KeysUnlockAfterRefusal(messageBefore);
+            Screen().SetText(kMessageLine, why);
+            return;
+        }
     } else {
         Invoice_Status();
         if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
@@ -490,7 +495,7 @@ void mTotalRegister_Click() {
     gSaleSave.gReceiptCopy = 0;
     if (mode == 12) {
         if (!gSettings.gNoOrderPrint) Printing().Document_Print(mode);
-    } else if (mode == 13 || mode == 14) {
+    } else if (mode == 13 || mode == 14 || mode == 15) {
         Printing().Document_Print(mode);
     } else if (!document) {
         const bool cashNoReceipt = gSettings.gNoReceiptForCash && s.gInvoiceStatus == "4" && s.gPaymentCount >= 1 &&

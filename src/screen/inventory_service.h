@@ -40,8 +40,11 @@ public:
     virtual void Adjustment_Start() {}
     virtual void CommandFile_Create() {}
     // The document modes' Total (12 order, 13/14 purchase, 15 adjustment,
-    // 28-30 online documents): the save and its own messages.
-    virtual void Document_Save(int mode) {}
+    // 28-30 online documents): the save and its own messages; the Total key
+    // prints the document afterwards from gSaleSave.gPrintRecordNo. False
+    // when nothing was saved: the document stays open as it was and the
+    // message line says why.
+    virtual bool Document_Save(int mode) { return true; }
     // Cancels the sale in progress: its activity record (S) written and a
     // fresh sale started. The stand-in says "Invalid Entry".
     virtual void Sale_Cancel();

@@ -37,6 +37,9 @@ public:
     virtual std::int32_t Drawer_Save() { return 0; }
     virtual std::int32_t Declare_Save() { return 0; }
     virtual void Logout() {}
+    // The journal's record of a cancelled sale (type "S": the manager if one
+    // is attached, the cashier); false when it could not be written.
+    virtual bool SaleCancel_Save() { return false; }
     // One communication session of gComm.gOperationMode, wrapped: dial-up
     // when offline, the session, hang-up, logout when nobody is logged in.
     // Leaves gComm.gCommResult and gComm.gProductsUpdated.

@@ -58,7 +58,11 @@ public:
     }
     void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
     void MessageBox_Show(const std::string& text) override { calls.push_back("MessageBox:" + text); }
-    void Document_Save(int mode) override { calls.push_back("Document_Save(" + std::to_string(mode) + ")"); }
+    bool documentSaves = true;
+    bool Document_Save(int mode) override {
+        calls.push_back("Document_Save(" + std::to_string(mode) + ")");
+        return documentSaves;
+    }
     void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
     void Delete_This() override { calls.push_back("Delete_This"); }
     void Logout() override { calls.push_back("Logout"); }
@@ -754,8 +758,19 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     gSale.gMode = 15;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(15)"), 1);
-    EXPECT_EQ(svc.Count("Document_Print(15)"), 0);
+    EXPECT_EQ(svc.Count("Document_Print(15)"), 1);
     Timer_EndSale_Timer();
+    // A document that could not be saved stays open: nothing printed, the
+    // keys back, the sale not finished.
+    svc.documentSaves = false;
+    svc.calls.clear();
+    gSale.gMode = 14;
+    mTotalRegister_Click();
+    EXPECT_EQ(svc.Count("Document_Save(14)"), 1);
+    EXPECT_EQ(svc.Count("Document_Print(14)"), 0);
+    EXPECT_FALSE(gSaleSave.gSaleFinished);
+    EXPECT_EQ(gSale.gItemCount, 2);
+    svc.documentSaves = true;
     gSale.gStockCount = true;
     svc.calls.clear();
     mTotalRegister_Click();

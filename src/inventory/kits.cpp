@@ -1,0 +1,7 @@
+#include "inventory/kits.h"
+
+namespace tarvo {
+
+void Kit_Processing() {}
+
+}  // namespace tarvo
