@@ -494,4 +494,106 @@ bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std
     return true;
 }
 
+std::int64_t Transaction_NextRecord(const WorkFile& f) {
+    std::int64_t c = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
+    return (c < 1 ? 1 : c) + 1;
+}
+
+namespace {
+
+DocumentWriteHook gDocumentWriteHook;
+
+bool HookAllows(const DocumentPart& p, const char* step) {
+    return !gDocumentWriteHook || gDocumentWriteHook(p.extension, step);
+}
+
+// One file as it was before the commit, to put back on failure.
+struct PartBefore {
+    std::int64_t records = 0;
+    std::string header;
+};
+
+bool PutBack(std::span<DocumentPart> parts, const std::vector<PartBefore>& before, const std::string& who) {
+    bool ok = true;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        WorkFile& f = *parts[i].file;
+        const PartBefore& b = before[i];
+        bool fine = f.Truncate(b.records);
+        if (fine && b.records >= 1) fine = f.Write(1, b.header);
+        if (fine) fine = f.Sync();
+        if (!fine) {
+            Log(who + ": " + f.Error());
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+}  // namespace
+
+void DocumentCommit_SetWriteHook(DocumentWriteHook hook) { gDocumentWriteHook = std::move(hook); }
+
+bool Document_Commit(std::span<DocumentPart> parts, const std::string& who, bool count) {
+    if (parts.empty()) return false;
+    std::vector<PartBefore> before;
+    before.reserve(parts.size());
+    for (const DocumentPart& p : parts) {
+        if (!p.file->IsOpen()) {
+            Log(who + ": " + p.extension + " is not open: " + p.file->Error());
+            return false;
+        }
+        const std::int64_t last = p.first + static_cast<std::int64_t>(p.records.size()) - 1;
+        if (p.first < 2 || last > kMaxCount) {
+            Log(who + ": " + p.file->Path() + " is full");
+            return false;
+        }
+        before.push_back({p.file->RecordCount(), p.file->RecordCount() >= 1 ? p.file->Read(1) : std::string()});
+    }
+    const DocumentPart* failed = nullptr;
+    const char* step = "";
+    auto fail = [&](const DocumentPart& p, const char* what) {
+        failed = &p;
+        step = what;
+        return false;
+    };
+    auto records = [&](DocumentPart& p) {
+        if (p.records.empty()) return true;
+        if (!HookAllows(p, "records")) return fail(p, "writing");
+        WorkFile::Appender app(*p.file, p.first);
+        for (const std::string& r : p.records)
+            if (!app.Add(r)) return fail(p, "writing");
+        return app.Finish() || fail(p, "writing");
+    };
+    auto sync = [&](DocumentPart& p) { return (HookAllows(p, "sync") && p.file->Sync()) || fail(p, "flushing"); };
+    auto header = [&](DocumentPart& p) {
+        const std::int64_t last = p.first + static_cast<std::int64_t>(p.records.size()) - 1;
+        return (HookAllows(p, "header") && p.file->Write(1, HeaderRecord(last, p.headerBlanks, p.headerCut))) ||
+               fail(p, "writing the header of");
+    };
+
+    bool ok = true;
+    // Lines and payments, then the document, each flushed.
+    for (std::size_t i = 1; ok && i < parts.size(); ++i) ok = records(parts[i]);
+    ok = ok && records(parts[0]);
+    for (std::size_t i = 1; ok && i < parts.size(); ++i) ok = sync(parts[i]);
+    ok = ok && sync(parts[0]);
+    if (ok && count) {
+        // The counts: the lines' and payments' first, the document's last.
+        for (std::size_t i = 1; ok && i < parts.size(); ++i)
+            if (!parts[i].records.empty()) ok = header(parts[i]) && sync(parts[i]);
+        ok = ok && header(parts[0]) && sync(parts[0]);
+    }
+    if (!ok) {
+        const std::string err = failed->file->Error().empty() ? std::string("write refused") : failed->file->Error();
+        Log(who + ": " + step + " " + failed->file->Path() + ": " + err);
+        if (!PutBack(parts, before, who)) Log(who + ": the files could not be put back");
+        return false;
+    }
+    if (count)
+        for (DocumentPart& p : parts)
+            if (p.counter && !p.records.empty())
+                *p.counter = static_cast<std::int32_t>(p.first + static_cast<std::int64_t>(p.records.size()) - 1);
+    return true;
+}
+
 }  // namespace tarvo

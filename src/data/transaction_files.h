@@ -4,7 +4,10 @@
 // fixed number and check, or repair, its header.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "data/data_state.h"
 
@@ -52,5 +55,42 @@ enum class HeaderForm { PaddedToWidth, BlanksAfter };
 // when a write fails or the count would pass 9,999,999.
 bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document,
                         HeaderForm form = HeaderForm::PaddedToWidth);
+
+// The record number the next document (or line, or payment) of `f` takes:
+// the header's count + 1, never record 1 (a count below 1 counts as 1).
+std::int64_t Transaction_NextRecord(const WorkFile& f);
+
+// One file of a document being saved: its records, appended from record
+// `first` (the file's next record), and the form of the header that counts
+// them (the digits of the new count followed by `headerBlanks` blanks, cut to
+// `headerCut` characters when that is above 0). `counter` follows the count.
+struct DocumentPart {
+    WorkFile* file = nullptr;
+    const char* extension = "";
+    std::int64_t first = 0;
+    std::vector<std::string> records;
+    int headerBlanks = 0;
+    int headerCut = 0;
+    std::int32_t* counter = nullptr;
+};
+
+// Saves one document whole or not at all. parts[0] is the document file (a
+// sale's invoice, an order's or a purchase's header), the others hold its
+// lines and payments. Every record reaches the disk, lines and payments
+// first, before any count changes; then the lines' and payments' headers;
+// the document file's header last: that write is the commit point (the
+// openers uncount lines and payments of a document above it). Each step is
+// flushed. With `count` false the records are written past the counts and no
+// header changes (a training sale).
+// On any failure every file is put back as it was (its size and header
+// record), a log line names `who`, the step and the file, and the answer is
+// false; no counter changes.
+bool Document_Commit(std::span<DocumentPart> parts, const std::string& who, bool count = true);
+
+// Test seam: called before each write of a commit with the file's extension
+// and the step ("records", "header", "sync"); false makes that write fail as
+// an I/O error would.
+using DocumentWriteHook = std::function<bool(const std::string& file, const std::string& step)>;
+void DocumentCommit_SetWriteHook(DocumentWriteHook hook);
 
 }  // namespace tarvo

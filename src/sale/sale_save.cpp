@@ -35,10 +35,6 @@ constexpr std::int64_t kMaxRecord = 9999999;
 constexpr int kTenderCountLimit = 9;  // the header keeps the tender count in one column
 const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
-SaleSaveWriteHook gWriteHook;
-
-bool HookAllows(const char* file, const char* step) { return !gWriteHook || gWriteHook(file, step); }
-
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
 // Gathers the fields of one record; the first amount that does not fit its
@@ -122,68 +118,10 @@ bool IsCardType(const std::string& type) {
     return v >= 2 && v <= 14;
 }
 
-// One transaction file as it was before the save, to put back on failure.
-struct FileBefore {
-    WorkFile* file;
-    const char* extension;
-    std::int64_t records;
-    std::string header;
-};
-
-bool Restore(const std::array<FileBefore, 3>& before) {
-    bool ok = true;
-    for (const FileBefore& b : before) {
-        WorkFile& f = *b.file;
-        if (!f.IsOpen()) continue;
-        if (!f.Truncate(b.records)) {
-            Log("Sale_Save: " + f.Error());
-            ok = false;
-        }
-        if (b.records >= 1 && !f.Write(1, b.header)) {
-            Log("Sale_Save: " + f.Error());
-            ok = false;
-        }
-        if (!f.Sync()) {
-            Log("Sale_Save: " + f.Error());
-            ok = false;
-        }
-    }
-    return ok;
-}
-
 void CloseFiles() {
     gData.payments.Close();
     gData.invoiceLines.Close();
     gData.invoices.Close();
-}
-
-bool Fail(WorkFile& f, const std::array<FileBefore, 3>& before, const char* what) {
-    const std::string err = f.Error().empty() ? std::string("write refused") : f.Error();
-    Log(std::string("Sale_Save: ") + what + " " + f.Path() + ": " + err);
-    if (!Restore(before)) Log("Sale_Save: the invoice files could not be put back");
-    CloseFiles();
-    CIATime("Error Saving Sale - Sale Not Saved", 10);
-    return false;
-}
-
-bool WriteAll(WorkFile& f, const char* ext, std::int64_t first, const std::vector<std::string>& records) {
-    if (records.empty()) return true;
-    if (!HookAllows(ext, "records")) return false;
-    WorkFile::Appender app(f, first);
-    for (const std::string& r : records)
-        if (!app.Add(r)) return false;
-    return app.Finish();
-}
-
-bool WriteOne(WorkFile& f, const char* ext, const char* step, std::int64_t k, const std::string& text) {
-    return HookAllows(ext, step) && f.Write(k, text);
-}
-
-bool SyncOne(WorkFile& f, const char* ext) { return HookAllows(ext, "sync") && f.Sync(); }
-
-std::int64_t CountIn(const WorkFile& f) {
-    std::int64_t c = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
-    return c < 1 ? 1 : c;
 }
 
 // The counters and the sale after its records are in the files.
@@ -216,7 +154,7 @@ void KeysUnlockAfterRefusal(const std::string& messageBefore) {
 
 }  // namespace
 
-void SaleSave_SetWriteHook(SaleSaveWriteHook hook) { gWriteHook = std::move(hook); }
+void SaleSave_SetWriteHook(SaleSaveWriteHook hook) { DocumentCommit_SetWriteHook(std::move(hook)); }
 
 std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const LocalTime& now, std::string& problem) {
     const SaleState& s = gSale;
@@ -311,21 +249,18 @@ bool Sale_Save() {
     Open_FileInvoice();
     Open_FilePayment();
     DataState& d = gData;
-    std::array<FileBefore, 3> before{{{&d.invoices, ".INV", d.invoices.RecordCount(), d.invoices.Read(1)},
-                                      {&d.invoiceLines, ".DTL", d.invoiceLines.RecordCount(), d.invoiceLines.Read(1)},
-                                      {&d.payments, ".PAY", d.payments.RecordCount(), d.payments.Read(1)}}};
-    for (const FileBefore& b : before) {
-        if (!b.file->IsOpen()) {
-            Log("Sale_Save: " + b.file->Error());
+    for (const WorkFile* f : {&d.invoices, &d.invoiceLines, &d.payments}) {
+        if (!f->IsOpen()) {
+            Log("Sale_Save: " + f->Error());
             CloseFiles();
             CIATime("Error Opening Invoice Files - Sale Not Saved", 10);
             return false;
         }
     }
 
-    const std::int64_t invoiceNo = CountIn(d.invoices) + 1;
-    const std::int64_t firstLine = CountIn(d.invoiceLines) + 1;
-    const std::int64_t firstPayment = CountIn(d.payments) + 1;
+    const std::int64_t invoiceNo = Transaction_NextRecord(d.invoices);
+    const std::int64_t firstLine = Transaction_NextRecord(d.invoiceLines);
+    const std::int64_t firstPayment = Transaction_NextRecord(d.payments);
     std::string problem;
     std::optional<SaleRecords> rec;
     if (firstLine + gSale.gItemCount - 1 > kMaxRecord || firstPayment + gSale.gPaymentCount - 1 > kMaxRecord)
@@ -342,26 +277,17 @@ bool Sale_Save() {
     const std::int64_t lastLine = firstLine + static_cast<std::int64_t>(rec->lines.size()) - 1;
     const std::int64_t lastPayment = firstPayment + static_cast<std::int64_t>(rec->payments.size()) - 1;
     const bool training = gSale.gMode == 26;
-
-    // The sale's records, lines and payments before the invoice that names them.
-    if (!WriteAll(d.invoiceLines, ".DTL", firstLine, rec->lines)) return Fail(d.invoiceLines, before, "writing");
-    if (!WriteAll(d.payments, ".PAY", firstPayment, rec->payments)) return Fail(d.payments, before, "writing");
-    if (!WriteOne(d.invoices, ".INV", "records", invoiceNo, rec->header)) return Fail(d.invoices, before, "writing");
-    if (!SyncOne(d.invoiceLines, ".DTL")) return Fail(d.invoiceLines, before, "flushing");
-    if (!SyncOne(d.payments, ".PAY")) return Fail(d.payments, before, "flushing");
-    if (!SyncOne(d.invoices, ".INV")) return Fail(d.invoices, before, "flushing");
+    std::array<DocumentPart, 3> parts{{
+        {&d.invoices, ".INV", invoiceNo, {std::move(rec->header)}, 100, 0, nullptr},
+        {&d.invoiceLines, ".DTL", firstLine, std::move(rec->lines), 60, 0, nullptr},
+        {&d.payments, ".PAY", firstPayment, std::move(rec->payments), 233, 233, nullptr},
+    }};
+    if (!Document_Commit(parts, "Sale_Save", !training)) {
+        CloseFiles();
+        CIATime("Error Saving Sale - Sale Not Saved", 10);
+        return false;
+    }
     if (training) return TrainingSaved(invoiceNo, lastLine, lastPayment);
-    // Then the counts, the invoice's last.
-    if (!WriteOne(d.invoiceLines, ".DTL", "header", 1, HeaderRecord(lastLine, 60, 0)))
-        return Fail(d.invoiceLines, before, "writing the header of");
-    if (!WriteOne(d.payments, ".PAY", "header", 1, HeaderRecord(lastPayment, 233, 233)))
-        return Fail(d.payments, before, "writing the header of");
-    if (!SyncOne(d.invoiceLines, ".DTL")) return Fail(d.invoiceLines, before, "flushing");
-    if (!SyncOne(d.payments, ".PAY")) return Fail(d.payments, before, "flushing");
-    if (!WriteOne(d.invoices, ".INV", "header", 1, HeaderRecord(invoiceNo, 100, 0)))
-        return Fail(d.invoices, before, "writing the header of");
-    if (!SyncOne(d.invoices, ".INV")) return Fail(d.invoices, before, "flushing");
-
     Saved(invoiceNo, lastLine, lastPayment);
     return true;
 }
