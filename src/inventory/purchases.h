@@ -3,8 +3,26 @@
 // comment asked on the prompt line, and the save of the .PUR header and its
 // .PUL lines at the Total key.
 #pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tarvo {
+
+struct PurchaseState {
+    std::string gDocumentNumber;  // the purchase just saved, 7 digits
+};
+extern PurchaseState gPurchase;
+
+// The records of the purchase in gSale numbered `number`: the 298-character
+// header and an 88-character line per sale line. nullopt, with `problem`
+// naming the field, when a value does not fit its columns.
+struct PurchaseRecords {
+    std::string header;
+    std::vector<std::string> lines;
+};
+std::optional<PurchaseRecords> PurchaseRecords_Build(std::int64_t number, std::string& problem);
 
 void Purchase_Start();
 void Vendor_DisplayList();

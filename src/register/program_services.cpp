@@ -15,6 +15,7 @@ ServiceSet ProgramServices::Set() {
     set.print = &print;
     set.devices = &devices;
     set.office = &office;
+    set.inventory = &inventory;
     set.transfer = &transfer;
     set.prompt = &prompt;
     set.keys = &keys;

@@ -3,6 +3,7 @@
 // keeps its stand-in. The program wires them into Reg() when the register
 // window loads.
 #pragma once
+#include "inventory/inventory_service.h"
 #include "office/office_service.h"
 #include "print/print_services.h"
 #include "register/pages.h"
@@ -28,6 +29,7 @@ struct ProgramServices {
     PrinterService print;
     CustomerDevices devices;
     CashOffice office;
+    InventoryDocuments inventory;
     SessionTransfer transfer;
     PromptLine prompt;
     RegisterKeyHandlers keys;

@@ -455,6 +455,14 @@ void PromptLine::PromptInCIA_Cancel() {
         break;
     case 9:
     case 10:
+    case 11:
+    case 12:
+        // Leaving a document's question is its empty answer: no reason
+        // cancels the adjustment, no cost drops the new purchase line, no
+        // price or comment finishes the line without them.
+        Screen().SetText(kEntryBox, "");
+        PromptInCIA_Enter();
+        return;
     case 13:
         // The register mode stays as it was.
         gReg.gPromptState = 0;

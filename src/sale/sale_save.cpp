@@ -15,6 +15,7 @@
 #include "data/transaction_files.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
+#include "sale/record_fields.h"
 #include "sale/sale_start.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
@@ -36,42 +37,6 @@ constexpr int kTenderCountLimit = 9;  // the header keeps the tender count in on
 const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
-
-// Gathers the fields of one record; the first amount that does not fit its
-// width is remembered by name and the record is then worthless.
-class RecordBuilder {
-public:
-    explicit RecordBuilder(std::string& problem) : problem_(problem) {}
-    void Text(std::string s, int width) {
-        Str_PadRight(s, width);
-        out_ += s;
-    }
-    void Zero(std::int64_t n, int width) { out_ += PadZero(std::to_string(n), width); }
-    void Raw(std::string_view s) { out_ += s; }
-    // A number in its shortest form, refused when it is wider than the column.
-    void Number(const std::string& text, int width, const std::string& what) {
-        if (static_cast<int>(text.size()) > width && problem_.empty()) problem_ = what;
-        Text(text, width);
-    }
-    void Scrambled(std::string s, int width) {
-        if (Trim(s).empty())
-            s.clear();
-        else
-            Str_Encode(s);
-        Text(std::move(s), width);
-    }
-    std::string Take() { return std::move(out_); }
-
-private:
-    std::string out_;
-    std::string& problem_;
-};
-
-template <typename Row, typename Field>
-std::string TableNumber(const std::vector<Row>& table, std::int32_t index, Field field) {
-    if (index < 1 || index >= static_cast<std::int32_t>(table.size())) return {};
-    return table[static_cast<std::size_t>(index)].*field;
-}
 
 // The amount of tender t as saved: the last one net of the change.
 Money SavedTenderAmount(int t) {
@@ -176,13 +141,10 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
     h.Raw(s.gTotal < Money() ? "1" : "0");
     h.Text(gReg.gBusinessDate, 8);
     h.Raw(TwoDigits(now.hour) + TwoDigits(now.minute));
-    h.Text(TableNumber(gData.CashierTable, gReg.gCashierIndex, &CashierRow::CashierNumber), 8);
-    h.Text(TableNumber(gData.ManagerTable, gReg.gManagerIndex, &ManagerRow::ManagerNumber), 8);
-    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo > 0)
-        h.Raw("N" + PadRight(std::to_string(gData.gNewClientRecNo), 7));
-    else
-        h.Text(s.gClientCode, 8);
-    h.Text(TableNumber(gData.SalesmanTable, s.gSalesmanIndex, &SalesmanRow::SalesmanNumber), 8);
+    h.Text(CashierNumberAt(gReg.gCashierIndex), 8);
+    h.Text(ManagerNumberAt(gReg.gManagerIndex), 8);
+    h.Raw(SaleClientField());
+    h.Text(SalesmanNumberAt(s.gSalesmanIndex), 8);
     h.Number(s.gSubtotal.Text(), 9, "Subtotal");
     h.Number((-s.gSaleDiscount).Text(), 9, "Sale discount");
     h.Number(s.gTax1.Text(), 9, "Tax 1");
@@ -356,7 +318,7 @@ void mTotalRegister_Click() {
         if (cash) {
             Authorization_Verify();
             if (!gReg.gAuthorized) return;
-            const std::string rights = TableNumber(gData.ManagerTable, gReg.gManagerIndex, &ManagerRow::ManagerRights);
+            const std::string rights = ManagerRightsAt(gReg.gManagerIndex);
             if (rights.size() < 3 || rights[2] != '1') {
                 CIATime(Msg(19), 5);
                 return;

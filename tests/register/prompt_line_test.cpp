@@ -512,25 +512,52 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
     }
 }
 
-TEST_F(PromptLineTest, CancelOfAdjustmentCostAndFirstOrderLeavesTheModeAsItWas) {
-    for (int question : {9, 10, 13}) {
-        SCOPED_TRACE(question);
+TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
+    gSale.gMode = 15;
+    gReg.gPromptState = 6;
+    screen.Show(kGreetingLabel, true);
+    Open(13, 210);
+    Type("3");
+    prompt.PromptInCIA_Cancel();
+    EXPECT_EQ(CallsMade(), Calls{"Mode_Display"});
+    EXPECT_EQ(gSale.gMode, 15);
+    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_FALSE(screen.Visible(kGreetingLabel));
+    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_TRUE(screen.Visible(Id(Control::Rt_Description, 1)));
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(MessageLine(), "");
+}
+
+// Cancel on a document's question is its empty answer, whatever was typed:
+// the adjustment ends, a purchase line without a cost goes (its retail price
+// is never kept as its cost), a line without price or comment is finished.
+TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
+    struct Case {
+        int question;
+        Calls calls;
+        int linesLeft;
+    } cases[] = {
+        {9, {"Adjustment_Cancel"}, 2},
+        {10, {"Purchase_AddProduct"}, 1},
+        {11, {"Purchase_PromptComment"}, 2},  // the comment is asked next
+        {12, {"Purchase_AddProduct"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.question);
         recorder.calls.clear();
-        gSale.gMode = 15;
-        gReg.gPromptState = 6;
-        screen.Show(kGreetingLabel, true);
-        Open(question, 210);
+        PurchaseLines(2);
+        Newest().note = "old";
+        Newest().hasNote = true;
+        Open(c.question, 221);
         Type("3");
         prompt.PromptInCIA_Cancel();
-        EXPECT_EQ(CallsMade(), Calls{"Mode_Display"});
-        EXPECT_EQ(gSale.gMode, 15);
-        EXPECT_EQ(gReg.gPromptState, 0);
-        EXPECT_FALSE(screen.Visible(kGreetingLabel));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
-        EXPECT_TRUE(screen.Visible(Id(Control::Rt_Description, 1)));
-        EXPECT_EQ(Entry(), "");
-        EXPECT_EQ(MessageLine(), "");
+        EXPECT_EQ(CallsMade(), c.calls);
+        EXPECT_EQ(gSale.gItemCount, c.linesLeft);
         EXPECT_EQ(gSale.gAdjustmentReason, "");
+        EXPECT_FALSE(gReg.gPromptLineActive);
+        if (c.question == 11) EXPECT_EQ(Newest().listPrice, Money());
+        if (c.question == 12) EXPECT_FALSE(Newest().hasNote);
     }
 }
 

@@ -1,0 +1,30 @@
+#include "inventory/document_files.h"
+
+#include <cstdio>
+
+#include "data/log.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+
+const std::string& BusinessDate_Normalise() {
+    std::string& d = gReg.gBusinessDate;
+    d.resize(8, ' ');
+    return d;
+}
+
+void DocumentNotSaved(const std::string& who, const std::string& kind, const std::string& why) {
+    ProgramLog().Write(1, who + ": " + why + "; " + kind + " not saved");
+    CIATime(kind + " Not Saved: " + why, 10);
+}
+
+std::string SavingTime() {
+    const LocalTime now = Reg().clock->Now();
+    char b[8];
+    std::snprintf(b, sizeof b, "%02d%02d", now.hour, now.minute);
+    return b;
+}
+
+}  // namespace tarvo
