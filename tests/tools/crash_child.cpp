@@ -9,6 +9,9 @@
 //   training  the same sale in training mode
 //   opening   the drawer's opening amount (activity journal)
 //   count     one stock-count line
+//   order     a customer order of three lines and two deposits
+//   adjustment  a stock-out adjustment of three lines
+//   purchase  a purchase of three lines with costs and retail prices
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -23,6 +26,9 @@
 #include <string>
 
 #include "data/count_and_activity.h"
+#include "inventory/adjustments.h"
+#include "inventory/orders.h"
+#include "inventory/purchases.h"
 #include "office/opening.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
@@ -65,6 +71,18 @@ void CrashSale() {
     Totals("10.5", "0", "10.5", "0");
     AddTender("1", "5.5");
     AddTender("4", "5", "APPROVED 1");
+}
+
+// The crash sale's lines and tenders as a document of `mode`.
+void CrashDocument(int mode) {
+    CrashSale();
+    gSale.gMode = static_cast<std::int16_t>(mode);
+    gSale.gOrderKind = "1";
+    gSale.gDocType = "2";
+    gSale.gAdjustmentDirection = -1;
+    gSale.gAdjustmentReason = "8";
+    gSale.gPurchaseVendor = "V100";
+    if (mode != 12) gSale.gPaymentCount = 0;
 }
 
 }  // namespace
@@ -138,6 +156,18 @@ int main(int argc, char** argv) {
     } else if (scenario == "count") {
         CallShim("tarvo_crash_arm");
         Physical_Add("00012345", 2.5);
+    } else if (scenario == "order") {
+        CrashDocument(12);
+        CallShim("tarvo_crash_arm");
+        Order_Save();
+    } else if (scenario == "adjustment") {
+        CrashDocument(15);
+        CallShim("tarvo_crash_arm");
+        Adjustment_Save();
+    } else if (scenario == "purchase") {
+        CrashDocument(14);
+        CallShim("tarvo_crash_arm");
+        Purchase_Save();
     } else {
         known = false;
     }
