@@ -37,9 +37,9 @@ bool InventoryDocuments::Document_Save(int mode) {
         case 15:
             return Adjustment_Save();
         default:
-            // The documents of the back office (received and packed orders)
-            // belong to the online services.
-            return true;
+            // The documents of the back office (purchase orders, received
+            // and packed orders) belong to the online services.
+            return Online().Document_Send(mode);
     }
 }
 

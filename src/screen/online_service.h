@@ -22,6 +22,10 @@ public:
     virtual void Online_Service_ChangePrice() {}
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() {}
+    // The Total key in the back office's document modes (28 received
+    // purchase order, 29 purchase order, 30 packed order): the document sent.
+    // False when nothing was sent (the stand-in: "Invalid Entry").
+    virtual bool Document_Send(int mode);
 };
 
 }  // namespace tarvo

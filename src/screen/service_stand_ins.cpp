@@ -68,6 +68,10 @@ void CardService::Card_Charge() {
 void CardService::Card_Settlement() { NotAvailable(); }
 
 void OnlineService::Online_Process(int) { NotAvailable(); }
+bool OnlineService::Document_Send(int) {
+    NotAvailable();
+    return false;
+}
 void InventoryService::Sale_Cancel() { NotAvailable(); }
 void FormsService::DepositForm_Show(int) { NotAvailable(); }
 
