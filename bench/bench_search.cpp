@@ -82,7 +82,7 @@ void BM_SearchTypedWordToFirstPage(benchmark::State& state) {
     }
     state.counters["aux_entries"] = gData.gAuxCount;
 }
-BENCHMARK(BM_SearchTypedWordToFirstPage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchTypedWordToFirstPage)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
 
 void BM_SearchPageForward(benchmark::State& state) {
     PrepareStore();
@@ -101,6 +101,6 @@ void BM_SearchPageForward(benchmark::State& state) {
     }
     state.counters["result_entries"] = gData.gSearchLast - gData.gSearchFirst + 1;
 }
-BENCHMARK(BM_SearchPageForward)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchPageForward)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -66,7 +66,10 @@ bool AppController::WindowForms::TerminalForm_Show() {
 void AppController::WindowForms::SearchForm_Show(const SearchFormSetup& setup) {
     AppController* app = app_;
     if (!app->search_) return;
-    if (app->register_) app->search_->setGeometry(app->register_->geometry());
+    if (app->register_) {
+        app->search_->setGeometry(app->register_->geometry());
+        app->search_->setWindowState(app->register_->windowState() & Qt::WindowFullScreen);
+    }
     SearchForm_Open(setup);
 }
 

@@ -136,6 +136,9 @@ TEST_F(SearchWindowTest, EveryTextFitsAtTheTillsScreenSizes) {
     for (const Open& open : {Open{"co", Qt::Key_F12}, Open{"s", Qt::Key_F11}}) {
         SCOPED_TRACE(open.text);
         ASSERT_TRUE(Search(open.text, open.key));
+        // Over the whole screen, as the register; then at each size.
+        EXPECT_TRUE(search->isFullScreen());
+        search->setWindowState(Qt::WindowNoState);
         for (const QSize& size : sizes) {
             SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
             search->setFixedSize(size);
