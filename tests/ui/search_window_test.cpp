@@ -9,11 +9,14 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QTest>
+#include <functional>
 #include <string>
 
+#include "config/settings.h"
 #include "data/sale_state.h"
 #include "demo_window.h"
 #include "forms/search_form.h"
+#include "screen/register_context.h"
 #include "screen/register_state.h"
 #include "ui/text_fit.h"
 
@@ -127,15 +130,45 @@ TEST_F(SearchWindowTest, AClickOnACellMovesTheBarAndSelectAddsThatProduct) {
     EXPECT_TRUE(entry->text().isEmpty());
 }
 
+TEST_F(SearchWindowTest, TheKeypadPlusAndShiftEqualsSelectThePlainEqualsDoesNot) {
+    ASSERT_TRUE(Search("co"));
+    QTest::keyClick(search, Qt::Key_Equal);
+    QTest::keyClick(search, Qt::Key_A);
+    EXPECT_TRUE(search->isVisible());
+    QTest::keyClick(search, Qt::Key_Plus, Qt::KeypadModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, 2000));
+    ASSERT_TRUE(Search("co"));
+    QTest::keyClick(search, Qt::Key_Up);  // wraps to the last row: the cookies
+    QTest::keyClick(search, Qt::Key_Plus, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, 2000));
+    ASSERT_EQ(gSale.gItemCount, 2);
+    EXPECT_EQ(gSale.gLines[1].key, "1001");
+    EXPECT_EQ(gSale.gLines[2].key, "4001");
+}
+
 TEST_F(SearchWindowTest, EveryTextFitsAtTheTillsScreenSizes) {
     const QSize sizes[] = {{1024, 768}, {1920, 1080}};
     struct Open {
-        const char* text;
-        Qt::Key key;
+        const char* name;
+        std::function<bool()> open;
     };
-    for (const Open& open : {Open{"co", Qt::Key_F12}, Open{"s", Qt::Key_F11}}) {
-        SCOPED_TRACE(open.text);
-        ASSERT_TRUE(Search(open.text, open.key));
+    const Open opens[] = {
+        {"products", [&] { return Search("co"); }},
+        {"clients in French with the key hints",
+         [&] {
+             gSettings.gLanguage = 2;
+             gSettings.gKeyboardHints = 1;
+             return Search("s", Qt::Key_F11);
+         }},
+        {"vendors",
+         [&] {
+             Forms().SearchForm_Show(SearchFormSetup{7, 22, {32, 13, 15, 5, 35, 2, 0, 0}, 10});
+             return search->isVisible();
+         }},
+    };
+    for (const Open& open : opens) {
+        SCOPED_TRACE(open.name);
+        ASSERT_TRUE(open.open());
         // Over the whole screen, as the register; then at each size.
         EXPECT_TRUE(search->isFullScreen());
         search->setWindowState(Qt::WindowNoState);
@@ -147,12 +180,15 @@ TEST_F(SearchWindowTest, EveryTextFitsAtTheTillsScreenSizes) {
             ExpectEverythingFits();
         }
         // The grid grows with the window.
-        EXPECT_GT(search->Cell(22, 8)->geometry().bottom(), 1080 / 2);
+        EXPECT_GT(search->Cell(22, 1)->geometry().bottom(), 1080 / 2);
         QTest::keyClick(search, Qt::Key_Escape);
         ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, 2000));
         search->setMinimumSize(0, 0);
         search->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
+    EXPECT_EQ(search->Button(8)->text(), "Choisir\n{Enter +}");
+    EXPECT_EQ(search->Button(9)->text(), "Sortir\n{Esc}");
+    EXPECT_EQ(search->Cell(2, 1)->text(), "Springfield Coffee Roasters");
 }
 
 }  // namespace
