@@ -61,6 +61,7 @@ void PrepareStore() {
     ProgramLog().Open(folder + "/Files/1234567.LOG");
     Parse_FileProduct();
     Index_Product();
+    Index_Pax();
     Reg().screen = &gScreen;
     Reg().services.forms = &gForms;
     SearchForm_SetView(&gView);
@@ -102,5 +103,23 @@ void BM_SearchPageForward(benchmark::State& state) {
     state.counters["result_entries"] = gData.gSearchLast - gData.gSearchFirst + 1;
 }
 BENCHMARK(BM_SearchPageForward)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
+
+// The alias list: each row looks its product up by key.
+void BM_AliasSearchToFirstPage(benchmark::State& state) {
+    PrepareStore();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        gData.gSearchText = kWords[n++ % kWords.size()];
+        AuxPax_Search();
+        if (gData.gSearchFirst == 0) {
+            state.SkipWithError("no alias found");
+            break;
+        }
+        Forms().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
+        benchmark::DoNotOptimize(SearchForm_Current()->Cell(2, 3));
+    }
+    state.counters["pax_entries"] = gData.gPaxCount;
+}
+BENCHMARK(BM_AliasSearchToFirstPage)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
 
 }  // namespace
