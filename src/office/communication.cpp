@@ -105,8 +105,9 @@ LocalTime Now() { return Reg().clock ? Reg().clock->Now() : SystemClock().Now();
 
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
-// A sale in progress or an entry form open: no session may start now.
-bool Busy() { return gSale.gSearchKind != 0 || gSale.gItemCount > 0; }
+// A sale in progress, an entry form or the search form open: no session may
+// start now.
+bool Busy() { return gSale.gSearchKind != 0 || gSale.gItemCount > 0 || gReg.gSearchFormOpen; }
 
 enum class Due { None, FixedTime, Interval };
 

@@ -49,6 +49,9 @@ struct RegisterState {
     std::string gGatewayCredentials;  // gateway form-post login, built by Variables_Set
     // time clock and printing
     std::string gEmployeeNumber;  // cashier number the time clock works on
+    // The search form is open over the register: it reads the word indexes
+    // page by page, so no scheduled session (which may rebuild them) starts.
+    bool gSearchFormOpen = false;
 };
 
 extern RegisterState gReg;

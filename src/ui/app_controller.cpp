@@ -60,7 +60,21 @@ bool AppController::WindowForms::TerminalForm_Show() {
     return true;
 }
 
+// The search form in the register window's place: the same size and place on
+// the screen. The form hides the register once it is loaded and shows it
+// again when it closes.
+void AppController::WindowForms::SearchForm_Show(const SearchFormSetup& setup) {
+    AppController* app = app_;
+    if (!app->search_) return;
+    if (app->register_) {
+        app->search_->setGeometry(app->register_->geometry());
+        app->search_->setWindowState(app->register_->windowState() & Qt::WindowFullScreen);
+    }
+    SearchForm_Open(setup);
+}
+
 AppController::~AppController() {
+    if (search_) SearchForm_SetView(nullptr);
     if (cashCount_) CashCount_SetView(nullptr);
     if (Reg().screen == &screen_) Reg() = RegisterContext{};
 }
@@ -108,6 +122,9 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         // The cash count form, opened by the Print page's count before a report.
         cashCount_ = std::make_unique<CashCountWindow>();
         CashCount_SetView(cashCount_.get());
+        // The search form, opened by the product, client and alias searches and the vendor list.
+        search_ = std::make_unique<SearchWindow>();
+        SearchForm_SetView(search_.get());
         if (windowed_)
             register_->show();
         else

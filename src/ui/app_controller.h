@@ -15,6 +15,7 @@
 #include "startup/startup_sequence.h"
 #include "ui/cash_count_form.h"
 #include "ui/register_window.h"
+#include "ui/search_window.h"
 #include "ui/startup_window.h"
 #include "ui/terminal_form.h"
 
@@ -38,6 +39,8 @@ public:
     RegisterWindow* Register() { return register_.get(); }
     // The cash count form the register opens (hidden until then).
     CashCountWindow* CashCount() { return cashCount_.get(); }
+    // The search form's window (hidden until an opener loads the form).
+    SearchWindow* Search() { return search_.get(); }
     StartupContext& Context() { return ctx_; }
 
 signals:
@@ -59,11 +62,13 @@ private:
     };
 
     // The register's other windows as the program has them: the
-    // terminal-number form of the System page's Change Terminal.
+    // terminal-number form of the System page's Change Terminal and the
+    // search form of the product, client, alias and vendor searches.
     class WindowForms : public FormsService {
     public:
         explicit WindowForms(AppController* app) : app_(app) {}
         bool TerminalForm_Show() override;
+        void SearchForm_Show(const SearchFormSetup& setup) override;
 
     private:
         AppController* app_;
@@ -89,6 +94,7 @@ private:
     WindowForms forms_{this};
     std::unique_ptr<RegisterWindow> register_;
     std::unique_ptr<CashCountWindow> cashCount_;
+    std::unique_ptr<SearchWindow> search_;
     bool windowed_ = false;
 };
 
