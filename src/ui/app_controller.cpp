@@ -60,8 +60,19 @@ bool AppController::WindowForms::TerminalForm_Show() {
     return true;
 }
 
+// The entry form takes the register window's place while it is open: it
+// opens where the register is, and the form hides the register and shows it
+// again when it closes.
+void AppController::WindowForms::EntryForm_Show() {
+    AppController* app = app_;
+    if (!app->entry_) return;
+    if (app->register_ && app->register_->isVisible()) app->entry_->setGeometry(app->register_->geometry());
+    EntryForm_Open();
+}
+
 AppController::~AppController() {
     if (cashCount_) CashCount_SetView(nullptr);
+    if (entry_) EntryForm_SetView(nullptr);
     if (Reg().screen == &screen_) Reg() = RegisterContext{};
 }
 
@@ -108,6 +119,8 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         // The cash count form, opened by the Print page's count before a report.
         cashCount_ = std::make_unique<CashCountWindow>();
         CashCount_SetView(cashCount_.get());
+        entry_ = std::make_unique<EntryWindow>();
+        EntryForm_SetView(entry_.get());
         if (windowed_)
             register_->show();
         else

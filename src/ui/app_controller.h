@@ -14,6 +14,7 @@
 #include "screen/screen_model.h"
 #include "startup/startup_sequence.h"
 #include "ui/cash_count_form.h"
+#include "ui/entry_window.h"
 #include "ui/register_window.h"
 #include "ui/startup_window.h"
 #include "ui/terminal_form.h"
@@ -38,6 +39,9 @@ public:
     RegisterWindow* Register() { return register_.get(); }
     // The cash count form the register opens (hidden until then).
     CashCountWindow* CashCount() { return cashCount_.get(); }
+    // The entry form (new client, new product, order and purchase headers),
+    // hidden until the register opens it.
+    EntryWindow* Entry() { return entry_.get(); }
     StartupContext& Context() { return ctx_; }
 
 signals:
@@ -58,11 +62,12 @@ private:
         AppController* app_;
     };
 
-    // The register's other windows as the program has them: the
-    // terminal-number form of the System page's Change Terminal.
+    // The register's other windows as the program has them: the entry form
+    // and the terminal-number form of the System page's Change Terminal.
     class WindowForms : public FormsService {
     public:
         explicit WindowForms(AppController* app) : app_(app) {}
+        void EntryForm_Show() override;
         bool TerminalForm_Show() override;
 
     private:
@@ -89,6 +94,7 @@ private:
     WindowForms forms_{this};
     std::unique_ptr<RegisterWindow> register_;
     std::unique_ptr<CashCountWindow> cashCount_;
+    std::unique_ptr<EntryWindow> entry_;
     bool windowed_ = false;
 };
 
