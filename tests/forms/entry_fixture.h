@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,42 @@ inline std::string Framed(std::string_view text, std::size_t recordLength) {
     return r;
 }
 
+inline std::string Crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines) out += l + "\r\n";
+    return out;
+}
+
+// The masters the entries take their templates from, written to the
+// terminal's Files/ and loaded: clients 1001 (id CID00001) and 2002
+// (CID00002), product P100 (PID00042).
+inline void TemplateMasters_Load() {
+    std::ofstream(gConstants.paths.gFilesPath + ".CLI", std::ios::binary)
+        << Crlf({FixedAt(210, {{1, "CID00001"}, {12, "1001"}, {20, "First Client"}}),
+                 FixedAt(210, {{1, "CID00002"}, {12, "2002"}, {20, "Second Client"}})});
+    std::ofstream(gConstants.paths.gFilesPath + ".PRD", std::ios::binary)
+        << Crlf({FixedAt(273, {{1, "PID00042"}, {12, "P100"}, {40, "0123456789012"}, {60, "Template"}})});
+    Parse_FileClient();
+    Parse_FileProduct();
+}
+
+// An entry typed on page `page` (18 new client, 19 new product) and saved
+// with Save + Exit in a form of its own; true when the save closed it.
+inline bool Entry_SaveThroughForm(int page, const std::vector<std::pair<int, std::string>>& typed) {
+    RecordingEntryView view;
+    EntryForm_SetView(&view);
+    gSale.gSearchKind = static_cast<std::int16_t>(page);
+    bool saved = false;
+    if (EntryForm_Open()) {
+        EntryForm& f = *EntryForm_Current();
+        for (const auto& [row, text] : typed) f.Row_Changed(row, text);
+        f.Button8_Click();
+        saved = !f.IsLoaded();
+    }
+    EntryForm_SetView(nullptr);
+    return saved;
+}
+
 class EntryFormTest : public RegisterTest {
 protected:
     void SetUp() override {
@@ -78,13 +115,7 @@ protected:
         clock.Set(LocalTime{2026, 12, 8, 14, 5, 9});
         gReg.gBusinessDate = "20261208";
         gSettings.gClientEntryOption = "0";
-        dir.Write("Files/1234567.CLI",
-                  Crlf({FixedAt(210, {{1, "CID00001"}, {12, "1001"}, {20, "First Client"}}),
-                        FixedAt(210, {{1, "CID00002"}, {12, "2002"}, {20, "Second Client"}})}));
-        Parse_FileClient();
-        dir.Write("Files/1234567.PRD",
-                  Crlf({FixedAt(273, {{1, "PID00042"}, {12, "P100"}, {40, "0123456789012"}, {60, "Template"}})}));
-        Parse_FileProduct();
+        TemplateMasters_Load();
         // The sale has client 1001 attached.
         gSale.gClientNumber = "1001";
         gData.gClientKey = "1001";
@@ -97,12 +128,6 @@ protected:
         Data_Reset(gData);
         ProgramLog().Close();
         RegisterTest::TearDown();
-    }
-
-    static std::string Crlf(const std::vector<std::string>& lines) {
-        std::string out;
-        for (const auto& l : lines) out += l + "\r\n";
-        return out;
     }
 
     EntryForm& Open(int page) {

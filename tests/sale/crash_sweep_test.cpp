@@ -24,7 +24,9 @@
 
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
+#include "data/master_files.h"
 #include "data/transaction_files.h"
+#include "forms/entry_fixture.h"
 #include "office/opening.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
@@ -116,6 +118,8 @@ const FileOf kDtl{".DTL", [] { Open_FileInvoice(); }, &DataState::invoiceLines, 
 const FileOf kPay{".PAY", [] { Open_FilePayment(); }, &DataState::payments, &DataState::gLastPaymentRecord};
 const FileOf kAct{".ACT", [] { Open_FileActivity(); }, &DataState::activity, &DataState::gLastActivityRecord};
 const FileOf kPhy{".PHY", [] { Open_FilePhysical(); }, &DataState::physical, &DataState::gLastPhysicalRecord};
+const FileOf kNwc{".NWC", [] { Open_FileNewClient(); }, &DataState::newFile, &DataState::gNewCount};
+const FileOf kNwp{".NWP", [] { Open_FileNewProduct(); }, &DataState::newFile, &DataState::gNewCount};
 
 // What the register counts in each file: records 2 to the header's count.
 using Counted = std::vector<std::vector<std::string>>;
@@ -230,6 +234,12 @@ protected:
                 if (files[0].extension == std::string(".ACT")) {
                     gReg.gEnteredAmount = M("1");
                     EXPECT_TRUE(OpeningAmount_Save());
+                } else if (files[0].extension == std::string(".NWC")) {
+                    TemplateMasters_Load();
+                    EXPECT_TRUE(Entry_SaveThroughForm(18, {{1, "40009"}, {2, "Next Client"}, {11, "1001"}}));
+                } else if (files[0].extension == std::string(".NWP")) {
+                    TemplateMasters_Load();
+                    EXPECT_TRUE(Entry_SaveThroughForm(19, {{1, "NP-9"}, {3, "Next Product"}, {12, "P100"}}));
                 } else {
                     EXPECT_EQ(Physical_Add("777", 1), PhysicalAddResult::Ok);
                 }
@@ -294,6 +304,18 @@ TEST_F(CrashSweepTest, AnOpeningAmountKilledAtAnyWriteIsWhollyThereOrNot) {
 
 TEST_F(CrashSweepTest, AStockCountLineKilledAtAnyWriteIsWhollyThereOrNot) {
     EXPECT_GE(Sweep("count", true, {kPhy}, true), 4);
+}
+
+TEST_F(CrashSweepTest, ANewClientKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("newclient", true, {kNwc}, true), 4);
+}
+
+TEST_F(CrashSweepTest, TheFirstNewClientKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("newclient", false, {kNwc}, true), 4);
+}
+
+TEST_F(CrashSweepTest, ANewProductKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("newproduct", true, {kNwp}, true), 4);
 }
 
 }  // namespace
