@@ -1,6 +1,8 @@
 #include "ui/entry_window.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPalette>
 #include <algorithm>
@@ -36,8 +38,17 @@ void TextColour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     w->setPalette(p);
 }
 
+// The family asked for when it is installed; else the application's own
+// font (a family the font matcher does not know may be swapped for a symbol
+// font).
+QString Installed(const char* family) {
+    for (const QString& f : QFontDatabase::families())
+        if (f.compare(QLatin1String(family), Qt::CaseInsensitive) == 0) return f;
+    return QApplication::font().family();
+}
+
 QFont Designed(const char* family, double points, bool bold) {
-    QFont f(family);
+    QFont f(Installed(family));
     f.setPointSizeF(std::max(points, kSmallestFitPoints));
     f.setBold(bold);
     return f;
