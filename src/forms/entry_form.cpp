@@ -543,7 +543,10 @@ bool EntryForm::Purchase_Branch() {
 void EntryForm::Unload() {
     loaded_ = false;
     view_.Entry_Hide();
+    // The register back, ready for the cashier's next key.
     Screen().SetVisible(kRegisterForm, true);
+    Screen().SetFocus(kRegisterForm);
+    Screen().SetFocus(kEntryBox);
 }
 
 void EntryForm::Exit() {

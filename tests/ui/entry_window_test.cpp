@@ -128,6 +128,7 @@ TEST_F(EntryWindowTest, EscapeAsksOnceWithSomethingTypedThenBringsTheRegisterBac
     QTest::keyClick(e->Button(kEntryExit), Qt::Key_Plus, Qt::KeypadModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !e->isVisible() && window->isVisible(); }, 3000));
     EXPECT_EQ(entry->text(), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return entry->hasFocus(); }, 2000)) << "the register's entry box takes the keys";
 }
 
 // Every text of the form fits its control, and every control lies inside the
