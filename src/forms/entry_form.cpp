@@ -208,6 +208,15 @@ EntryRowLayout EntryForm::RowLayout(int i) const {
     return l;
 }
 
+EntryFormLayout EntryForm::Entry_Layout() const {
+    EntryFormLayout l;
+    l.rows.resize(static_cast<std::size_t>(s_.gListRows + 1));
+    for (int i = 1; i <= s_.gListRows; ++i) l.rows[static_cast<std::size_t>(i)] = RowLayout(i);
+    for (int k = 1; k <= kEntryButtons; ++k) l.buttons[static_cast<std::size_t>(k)] = ButtonLayout(k);
+    l.message = MessageLayout();
+    return l;
+}
+
 TwipRect EntryForm::MessageLayout() const { return {kEntryLeft, kEntryRowsHeight + 40, kEntryColumnsWidth, 420}; }
 
 TwipRect EntryForm::ButtonLayout(int button) const {

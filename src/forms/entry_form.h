@@ -62,6 +62,13 @@ struct EntryRowLayout {
     bool operator==(const EntryRowLayout&) const = default;
 };
 
+// Where everything of the page stands, in twips.
+struct EntryFormLayout {
+    std::vector<EntryRowLayout> rows;              // rows 1..gListRows (0 unused)
+    std::array<TwipRect, kEntryButtons + 1> buttons{};  // by place 1..4 (0 unused)
+    TwipRect message;
+};
+
 // The pieces of the form's text that no table holds.
 struct EntryCaptions {
     // Buttons 1..4 (index 0 unused), English then French; two lines are
@@ -159,6 +166,7 @@ public:
     int Rows() const { return s_.gListRows; }
     const EntryRow& Row(int i) const { return rows_.at(static_cast<std::size_t>(i)); }
     const std::string& RowText(int i) const { return Row(i).text; }
+    EntryFormLayout Entry_Layout() const;
     EntryRowLayout RowLayout(int i) const;
     TwipRect ButtonLayout(int button) const;
     TwipRect MessageLayout() const;

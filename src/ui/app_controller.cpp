@@ -66,7 +66,10 @@ bool AppController::WindowForms::TerminalForm_Show() {
 void AppController::WindowForms::EntryForm_Show() {
     AppController* app = app_;
     if (!app->entry_) return;
-    if (app->register_ && app->register_->isVisible()) app->entry_->setGeometry(app->register_->geometry());
+    if (app->register_ && app->register_->isVisible()) {
+        app->entry_->setGeometry(app->register_->geometry());
+        app->entry_->setWindowState(app->register_->isFullScreen() ? Qt::WindowFullScreen : Qt::WindowNoState);
+    }
     EntryForm_Open();
 }
 

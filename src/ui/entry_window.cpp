@@ -161,8 +161,9 @@ void EntryWindow::Relayout() {
     scale_ = std::max(0.1, std::min(width() / kDesignWidth, height() / kDesignHeight));
     designed_.clear();
     if (form_) {
+        const EntryFormLayout layout = form_->Entry_Layout();
         for (int i = 1; i <= Rows() && i <= form_->Rows(); ++i) {
-            const EntryRowLayout l = form_->RowLayout(i);
+            const EntryRowLayout& l = layout.rows[static_cast<std::size_t>(i)];
             Col1(i)->setGeometry(Pixels(l.caption));
             Col2(i)->setGeometry(Pixels(l.entry).adjusted(2, 2, -2, -2));
             Col3(i)->setGeometry(Pixels(l.help).adjusted(4, 0, 0, 0));
@@ -171,10 +172,10 @@ void EntryWindow::Relayout() {
             designed_.insert(Col3(i), Designed("Cambria", fontSize_ * scale_, false));
         }
         for (int k = 1; k <= kEntryButtons; ++k) {
-            Button(k)->setGeometry(Pixels(form_->ButtonLayout(k)));
+            Button(k)->setGeometry(Pixels(layout.buttons[static_cast<std::size_t>(k)]));
             designed_.insert(Button(k), Designed("impact", 13 * scale_, false));
         }
-        message_->setGeometry(Pixels(form_->MessageLayout()));
+        message_->setGeometry(Pixels(layout.message));
         designed_.insert(message_, Designed("Cambria", 12 * scale_, true));
     }
     for (QWidget* w : TextControls()) Fit(w);

@@ -89,16 +89,20 @@ TEST_F(EntryFormTest, RowsAreLaidOutInTwipsByTheirShares) {
     Form().Button9_Click();
     Form().Button9_Click();
     EntryForm& p = Open(19);  // 12 rows, 25/45/30
-    EXPECT_EQ(p.RowLayout(12).caption, (TwipRect{30, 11 * 666, 2985, 656}));
-    EXPECT_EQ(p.RowLayout(12).help.left, 30 + 2985 + 5373);
-    // The buttons and the message line lie under the rows, inside the form.
+    const EntryFormLayout l = p.Entry_Layout();
+    ASSERT_EQ(l.rows.size(), 13u);
+    EXPECT_EQ(l.rows[12].caption, (TwipRect{30, 11 * 666, 2985, 656}));
+    EXPECT_EQ(l.rows[12].help.left, 30 + 2985 + 5373);
+    EXPECT_LE(l.rows[12].caption.top + l.rows[12].caption.height, kEntryRowsHeight);
+    // The message line and the buttons lie under the rows, side by side, inside the form.
+    EXPECT_GE(l.message.top, kEntryRowsHeight);
     for (int k = 1; k <= kEntryButtons; ++k) {
-        const TwipRect b = p.ButtonLayout(k);
-        EXPECT_GE(b.top, kEntryRowsHeight);
+        const TwipRect& b = l.buttons[static_cast<std::size_t>(k)];
+        EXPECT_GE(b.top, l.message.top + l.message.height);
         EXPECT_LE(b.left + b.width, kEntryFormWidth);
         EXPECT_LE(b.top + b.height, kEntryFormHeight);
+        if (k > 1) EXPECT_GT(b.left, l.buttons[static_cast<std::size_t>(k - 1)].left + l.buttons[static_cast<std::size_t>(k - 1)].width);
     }
-    EXPECT_GE(p.MessageLayout().top, kEntryRowsHeight);
 }
 
 TEST_F(EntryFormTest, AnUnknownPageClosesTheFormAtOnce) {
