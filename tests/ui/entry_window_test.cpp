@@ -132,6 +132,23 @@ TEST_F(EntryWindowTest, EscapeAsksOnceWithSomethingTypedThenBringsTheRegisterBac
     EXPECT_TRUE(QTest::qWaitFor([&] { return entry->hasFocus(); }, 2000)) << "the register's entry box takes the keys";
 }
 
+TEST_F(EntryWindowTest, AClientNumberInUseIsSaidOnTheForm) {
+    LogIn();
+    if (HasFatalFailure()) return;
+    OpenFromModePage("mDept_5");
+    if (HasFatalFailure()) return;
+    EntryWindow* e = Entry();
+    EXPECT_FALSE(e->MessageLine()->isVisible());
+    e->Col2(1)->clear();
+    QTest::keyClicks(e->Col2(1), "1001");  // Martin Dubois's number in the client master
+    QTest::keyClicks(e->Col2(2), "Someone Else");
+    QTest::mouseClick(e->Button(kEntrySaveExit), Qt::LeftButton);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_TRUE(e->MessageLine()->isVisible());
+    EXPECT_EQ(e->MessageLine()->text(), "Client number already in use: 1001");
+    EXPECT_EQ(e->Col2(2)->text(), "Someone Else");
+}
+
 // Every text of the form fits its control, and every control lies inside the
 // window, on every page in both languages at the tills' screen sizes.
 TEST_F(EntryWindowTest, EveryTextFitsOnEveryPageAtEveryScreenSize) {
