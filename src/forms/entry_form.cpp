@@ -158,8 +158,10 @@ void EntryForm::Product_Setup() { Rows_Setup(4, kNewProductFields, {25, 45, 30},
 void EntryForm::Order_Setup() {
     Rows_Setup(5, 7, {20, 40, 40}, 13);
     const SaleState& s = gSale;
-    const std::string* values[] = {&s.gDocType,         &s.gDocPriority,       &s.gDocDeliveryDate, &s.gDocCancelBackOrders,
-                                   &s.gDocSupplyMethod, &s.gDocDeliveryMethod, &s.gDocComment};
+    const std::string* values[] = {&s.gDocType,         &s.gDocPriority,
+                                   &s.gDocDeliveryDate, &s.gDocCancelBackOrders,
+                                   &s.gDocSupplyMethod, &s.gDocDeliveryMethod,
+                                   &s.gDocComment};
     for (int i = 1; i <= 7; ++i) Row_Set(i, *values[i - 1]);
 }
 
@@ -188,7 +190,7 @@ void EntryForm::Row_Set(int row, const std::string& text) {
     EntryRow& r = rows_[static_cast<std::size_t>(row)];
     // The box takes no more than its field's width.
     r.text = r.width > 0 && static_cast<int>(text.size()) > r.width ? text.substr(0, static_cast<std::size_t>(r.width))
-                                                                     : text;
+                                                                    : text;
 }
 
 // ---- geometry -----------------------------------------------------------------------------
@@ -228,8 +230,7 @@ TwipRect EntryForm::ButtonLayout(int button) const {
 
 bool EntryForm::ButtonVisible(int button) const {
     switch (button) {
-    case kEntrySavePrint:
-        return s_.gSearchKind == kEntryNewClientPage || s_.gSearchKind == kEntryNewProductPage;
+    case kEntrySavePrint: return s_.gSearchKind == kEntryNewClientPage || s_.gSearchKind == kEntryNewProductPage;
     case kEntrySaveAdd: return s_.gSearchKind == kEntryNewClientPage;
     case kEntrySaveExit:
     case kEntryExit: return true;
@@ -425,14 +426,16 @@ bool EntryForm::Client_Branch() {
     s_.gNewEntryNumber = RowText(1);
     std::vector<std::string> fields;
     for (int i = 1; i <= kNewClientFields; ++i)
-        fields.push_back(EntryField_Fit(i == 11 ? templateId : RowText(i), NewEntry_FieldWidth(NewEntryKind::Client, i)));
+        fields.push_back(EntryField_Fit(i == 11 ? templateId : RowText(i),
+                                        NewEntry_FieldWidth(NewEntryKind::Client, i)));
     const std::int32_t recNo =
         NewEntry_Append(NewEntryKind::Client, NewEntry_Record(NewEntryKind::Client, fields), "Client_Save");
     if (recNo == 0) {
         Say(EntryCaptions::kClientNotSaved[Language()]);
         return false;
     }
-    for (int i = 1; i <= kNewClientFields; ++i) rows_[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i - 1)];
+    for (int i = 1; i <= kNewClientFields; ++i)
+        rows_[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i - 1)];
 
     if (s_.gEntryPrintAfterSave) Print_NewClient(1, recNo);
     Unload();
@@ -461,15 +464,16 @@ bool EntryForm::Product_Branch() {
     s_.gNewEntryNumber = RowText(1);
     std::vector<std::string> fields;
     for (int i = 1; i <= kNewProductFields; ++i)
-        fields.push_back(
-            EntryField_Fit(i == 12 ? EntryField_Fit(templateId, 8) : RowText(i), NewEntry_FieldWidth(NewEntryKind::Product, i)));
+        fields.push_back(EntryField_Fit(i == 12 ? EntryField_Fit(templateId, 8) : RowText(i),
+                                        NewEntry_FieldWidth(NewEntryKind::Product, i)));
     const std::int32_t recNo =
         NewEntry_Append(NewEntryKind::Product, NewEntry_Record(NewEntryKind::Product, fields), "Product_Save");
     if (recNo == 0) {
         Say(EntryCaptions::kProductNotSaved[Language()]);
         return false;
     }
-    for (int i = 1; i <= kNewProductFields; ++i) rows_[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i - 1)];
+    for (int i = 1; i <= kNewProductFields; ++i)
+        rows_[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i - 1)];
 
     if (s_.gEntryPrintAfterSave) Print_NewProduct(1, recNo);
     Unload();

@@ -64,7 +64,7 @@ struct EntryRowLayout {
 
 // Where everything of the page stands, in twips.
 struct EntryFormLayout {
-    std::vector<EntryRowLayout> rows;              // rows 1..gListRows (0 unused)
+    std::vector<EntryRowLayout> rows;                   // rows 1..gListRows (0 unused)
     std::array<TwipRect, kEntryButtons + 1> buttons{};  // by place 1..4 (0 unused)
     TwipRect message;
 };
@@ -76,8 +76,8 @@ struct EntryCaptions {
     static const std::array<std::array<const char*, 3>, kEntryButtons + 1> kButtons;
     static constexpr const char* kExitHints[3] = {"", "Exit\r\n{Esc}", "Sortir\r\n{Esc}"};
     static constexpr const char* kConfirm[3] = {"", "Confirm", "Confirmer"};
-    static constexpr const char* kNumberTaken[3] = {"", "Client number already in use: ",
-                                                    "No. de client deja utilise: "};
+    static constexpr const char* kNumberTaken[3] = {"",
+                                                    "Client number already in use: ", "No. de client deja utilise: "};
     static constexpr const char* kClientNotSaved[3] = {"", "Error Saving New Client - Not Saved",
                                                        "Erreur - Nouveau Client Non Sauve"};
     static constexpr const char* kProductNotSaved[3] = {"", "Error Saving New Product - Not Saved",

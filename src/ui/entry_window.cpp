@@ -103,8 +103,8 @@ std::vector<QWidget*> EntryWindow::TextControls() const {
 
 void EntryWindow::Build(const EntryForm& form) {
     for (std::size_t i = 1; i < col2_.size(); ++i) {
-        for (QWidget* w : {static_cast<QWidget*>(col1_[i]), static_cast<QWidget*>(col2_[i]),
-                           static_cast<QWidget*>(col3_[i])}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(col1_[i]), static_cast<QWidget*>(col2_[i]), static_cast<QWidget*>(col3_[i])}) {
             designed_.remove(w);
             w->removeEventFilter(this);
             w->hide();
@@ -233,9 +233,9 @@ void EntryWindow::Entry_Update(const EntryForm& form) {
 
     if (!isVisible() || !form.IsLoaded()) return;
     const int p = form.Position();
-    QWidget* focus = p >= 1 && p <= Rows() ? static_cast<QWidget*>(Col2(p))
+    QWidget* focus = p >= 1 && p <= Rows()                                 ? static_cast<QWidget*>(Col2(p))
                      : p > form.Rows() && p - form.Rows() <= kEntryButtons ? Button(p - form.Rows())
-                                                                            : nullptr;
+                                                                           : nullptr;
     if (focus && !focus->hasFocus()) focus->setFocus(Qt::OtherFocusReason);
 }
 

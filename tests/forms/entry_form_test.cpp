@@ -101,7 +101,10 @@ TEST_F(EntryFormTest, RowsAreLaidOutInTwipsByTheirShares) {
         EXPECT_GE(b.top, l.message.top + l.message.height);
         EXPECT_LE(b.left + b.width, kEntryFormWidth);
         EXPECT_LE(b.top + b.height, kEntryFormHeight);
-        if (k > 1) EXPECT_GT(b.left, l.buttons[static_cast<std::size_t>(k - 1)].left + l.buttons[static_cast<std::size_t>(k - 1)].width);
+        if (k > 1) {
+            const TwipRect& before = l.buttons[static_cast<std::size_t>(k - 1)];
+            EXPECT_GT(b.left, before.left + before.width);
+        }
     }
 }
 
