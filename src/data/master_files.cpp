@@ -324,6 +324,31 @@ std::optional<std::int64_t> HeaderValue(std::string_view record1) {
                          std::numeric_limits<std::int32_t>::max());
 }
 
+// Record 1 holds a number at all (digits in its first 8 characters); text
+// that begins with none reads as 0 but counts nothing.
+bool HoldsNumber(std::string_view record1) {
+    const DecimalText d = Num_Scan(record1.substr(0, std::min<std::size_t>(8, record1.size())));
+    return !d.whole.empty() || !d.fraction.empty();
+}
+
+// The count of a new-entry file whose header cannot be trusted, from the file
+// itself: the last record from 2 on that holds an entry (its sent flag "0" or
+// "1" in column 1); 1 when there is none. Entries are never given up for a bad
+// header.
+std::int64_t CountFromEntries(const WorkFile& f) {
+    for (std::int64_t k = std::min<std::int64_t>(f.RecordCount(), kMaxNewCount); k >= 2; --k) {
+        const std::string_view r = f.View(k);
+        if (!r.empty() && (r[0] == '0' || r[0] == '1')) return k;
+    }
+    return 1;
+}
+
+bool WriteNewHeader(WorkFile& f, std::int64_t count) {
+    std::string header = std::to_string(count);
+    header.resize(static_cast<std::size_t>(f.RecordLength() - 2), ' ');
+    return f.Write(1, header) && f.Sync();
+}
+
 void CheckNewFile(const char* ext, int recordLength) {
     WorkFile& f = gData.newFile;
     f.Close();
@@ -334,15 +359,16 @@ void CheckNewFile(const char* ext, int recordLength) {
     }
     std::string_view rec1 = f.View(1);
     std::optional<std::int64_t> value;
-    if (f.RecordCount() > 0 && rec1.size() >= 8) value = HeaderValue(rec1);
+    if (f.RecordCount() > 0 && rec1.size() >= 8 && HoldsNumber(rec1)) value = HeaderValue(rec1);
     if (value && *value >= 0 && *value <= kMaxNewCount) {
         gData.gNewCount = static_cast<std::int32_t>(*value);
         return;
     }
-    gData.gNewCount = 1;
-    std::string header = std::to_string(gData.gNewCount);
-    header.resize(static_cast<std::size_t>(recordLength - 2), ' ');
-    f.Write(1, header);
+    gData.gNewCount = static_cast<std::int32_t>(CountFromEntries(f));
+    if (gData.gNewCount > 1)
+        Log(std::string("Open_FileNew: the header of ") + ext + " holds no count; " +
+            std::to_string(gData.gNewCount - 1) + " entries counted from the file");
+    if (!WriteNewHeader(f, gData.gNewCount)) Log("Open_FileNew: " + f.Error());
 }
 
 void OpenNewFile(const char* ext, int recordLength) {
@@ -423,6 +449,38 @@ void Open_FileNew() {
 
 void Open_FileNewClient() { OpenNewFile(".NWC", 500); }
 void Open_FileNewProduct() { OpenNewFile(".NWP", 300); }
+
+bool NewFile_Verify() {
+    WorkFile& f = gData.newFile;
+    if (!f.IsOpen()) return false;
+    const std::int64_t records = f.RecordCount();
+    const std::string_view rec1 = records > 0 ? f.View(1) : std::string_view();
+    std::int64_t count = 1;
+    std::string why;
+    if (TrimView(rec1).empty()) {
+        count = 1;  // no header yet, or one never written: nothing was committed
+    } else if (std::optional<std::int64_t> v = HoldsNumber(rec1) ? HeaderValue(rec1) : std::nullopt;
+               v && *v >= 0 && *v <= kMaxNewCount) {
+        count = std::max<std::int64_t>(*v, 1);
+        if (count > records) {
+            why = "counts " + std::to_string(count) + " records but the file holds " + std::to_string(records);
+            count = CountFromEntries(f);
+        }
+    } else {
+        why = "holds no count";
+        count = CountFromEntries(f);
+    }
+    if (!why.empty()) {
+        Log("NewFile_Verify: the header of " + FileName(f.Path()) + " " + why + "; count set to " +
+            std::to_string(count));
+        if (!WriteNewHeader(f, count)) {
+            Log("NewFile_Verify: " + f.Error());
+            return false;
+        }
+    }
+    gData.gNewCount = static_cast<std::int32_t>(count);
+    return true;
+}
 
 // ---- start-up ------------------------------------------------------------------------
 

@@ -25,4 +25,13 @@ void Open_FileNew();         // checks .NWC and .NWP at start-up; #29 left on .N
 void Open_FileNewClient();   // #29 on .NWC, gNewCount from its header
 void Open_FileNewProduct();  // #29 on .NWP
 
+// Before an entry is appended to the new-entry file open on #29: sets
+// gNewCount to the count its records bear out. A header that holds no count
+// is rebuilt from the entries (never by giving them up); one that counts past
+// the file's whole records (the file was cut short) is cut back to the last
+// entry, so no append leaves a gap of empty records. A repaired header is
+// rewritten, flushed and logged. False when the file is not open or the
+// repair cannot be written.
+bool NewFile_Verify();
+
 }  // namespace tarvo

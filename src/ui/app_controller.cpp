@@ -73,9 +73,23 @@ void AppController::WindowForms::SearchForm_Show(const SearchFormSetup& setup) {
     SearchForm_Open(setup);
 }
 
+// The entry form takes the register window's place while it is open: it
+// opens where the register is, and the form hides the register and shows it
+// again when it closes.
+void AppController::WindowForms::EntryForm_Show() {
+    AppController* app = app_;
+    if (!app->entry_) return;
+    if (app->register_ && app->register_->isVisible()) {
+        app->entry_->setGeometry(app->register_->geometry());
+        app->entry_->setWindowState(app->register_->isFullScreen() ? Qt::WindowFullScreen : Qt::WindowNoState);
+    }
+    EntryForm_Open();
+}
+
 AppController::~AppController() {
     if (search_) SearchForm_SetView(nullptr);
     if (cashCount_) CashCount_SetView(nullptr);
+    if (entry_) EntryForm_SetView(nullptr);
     if (Reg().screen == &screen_) Reg() = RegisterContext{};
 }
 
@@ -125,6 +139,8 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         // The search form, opened by the product, client and alias searches and the vendor list.
         search_ = std::make_unique<SearchWindow>();
         SearchForm_SetView(search_.get());
+        entry_ = std::make_unique<EntryWindow>();
+        EntryForm_SetView(entry_.get());
         if (windowed_)
             register_->show();
         else

@@ -14,6 +14,7 @@
 #include "screen/screen_model.h"
 #include "startup/startup_sequence.h"
 #include "ui/cash_count_form.h"
+#include "ui/entry_window.h"
 #include "ui/register_window.h"
 #include "ui/search_window.h"
 #include "ui/startup_window.h"
@@ -41,6 +42,9 @@ public:
     CashCountWindow* CashCount() { return cashCount_.get(); }
     // The search form's window (hidden until an opener loads the form).
     SearchWindow* Search() { return search_.get(); }
+    // The entry form (new client, new product, order and purchase headers),
+    // hidden until the register opens it.
+    EntryWindow* Entry() { return entry_.get(); }
     StartupContext& Context() { return ctx_; }
 
 signals:
@@ -61,12 +65,13 @@ private:
         AppController* app_;
     };
 
-    // The register's other windows as the program has them: the
-    // terminal-number form of the System page's Change Terminal and the
-    // search form of the product, client, alias and vendor searches.
+    // The register's other windows as the program has them: the search form
+    // of the product, client, alias and vendor searches, the entry form and
+    // the terminal-number form of the System page's Change Terminal.
     class WindowForms : public FormsService {
     public:
         explicit WindowForms(AppController* app) : app_(app) {}
+        void EntryForm_Show() override;
         bool TerminalForm_Show() override;
         void SearchForm_Show(const SearchFormSetup& setup) override;
 
@@ -95,6 +100,7 @@ private:
     std::unique_ptr<RegisterWindow> register_;
     std::unique_ptr<CashCountWindow> cashCount_;
     std::unique_ptr<SearchWindow> search_;
+    std::unique_ptr<EntryWindow> entry_;
     bool windowed_ = false;
 };
 

@@ -24,10 +24,12 @@
 
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
+#include "data/master_files.h"
 #include "data/transaction_files.h"
 #include "inventory/adjustments.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
+#include "forms/entry_fixture.h"
 #include "office/opening.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
@@ -119,6 +121,9 @@ const FileOf kDtl{".DTL", [] { Open_FileInvoice(); }, &DataState::invoiceLines, 
 const FileOf kPay{".PAY", [] { Open_FilePayment(); }, &DataState::payments, &DataState::gLastPaymentRecord};
 const FileOf kAct{".ACT", [] { Open_FileActivity(); }, &DataState::activity, &DataState::gLastActivityRecord};
 const FileOf kPhy{".PHY", [] { Open_FilePhysical(); }, &DataState::physical, &DataState::gLastPhysicalRecord};
+const FileOf kNwc{".NWC", [] { Open_FileNewClient(); }, &DataState::newFile, &DataState::gNewCount};
+const FileOf kNwp{".NWP", [] { Open_FileNewProduct(); }, &DataState::newFile, &DataState::gNewCount};
+
 const FileOf kOrd{".ORD", [] { Open_FileOrder(); }, &DataState::orders, &DataState::gLastOrderRecord};
 const FileOf kOrl{".ORL", [] { Open_FileOrder(); }, &DataState::orderLines, &DataState::gLastOrderLineRecord};
 const FileOf kOrp{".ORP", [] { Open_FileOrder(); }, &DataState::orderPayments, &DataState::gLastOrderPaymentRecord};
@@ -137,6 +142,14 @@ bool SaveNextDocument(const std::string& extension) {
         return OpeningAmount_Save();
     }
     if (extension == ".PHY") return Physical_Add("777", 1) == PhysicalAddResult::Ok;
+    if (extension == ".NWC") {
+        TemplateMasters_Load();
+        return Entry_SaveThroughForm(18, {{1, "40009"}, {2, "Next Client"}, {11, "1001"}});
+    }
+    if (extension == ".NWP") {
+        TemplateMasters_Load();
+        return Entry_SaveThroughForm(19, {{1, "NP-9"}, {3, "Next Product"}, {12, "P100"}});
+    }
     gSale = SaleState{};
     AddLine("777", "777", 1, "3", "3");
     Totals("3", "0", "3");
@@ -343,6 +356,18 @@ TEST_F(CrashSweepTest, APurchaseKilledAtAnyWriteIsWhollyThereOrNot) {
 
 TEST_F(CrashSweepTest, AStockCountLineKilledAtAnyWriteIsWhollyThereOrNot) {
     EXPECT_GE(Sweep("count", true, {kPhy}, true), 4);
+}
+
+TEST_F(CrashSweepTest, ANewClientKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("newclient", true, {kNwc}, true), 4);
+}
+
+TEST_F(CrashSweepTest, TheFirstNewClientKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("newclient", false, {kNwc}, true), 4);
+}
+
+TEST_F(CrashSweepTest, ANewProductKilledAtAnyWriteIsWhollyThereOrNot) {
+    EXPECT_GE(Sweep("newproduct", true, {kNwp}, true), 4);
 }
 
 }  // namespace

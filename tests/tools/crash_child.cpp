@@ -12,6 +12,8 @@
 //   order     a customer order of three lines and two deposits
 //   adjustment  a stock-out adjustment of three lines
 //   purchase  a purchase of three lines with costs and retail prices
+//   newclient one new client through the entry form (Save + Exit)
+//   newproduct one new product through the entry form
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -29,6 +31,7 @@
 #include "inventory/adjustments.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
+#include "forms/entry_fixture.h"
 #include "office/opening.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
@@ -121,7 +124,11 @@ int main(int argc, char** argv) {
         Timer_EndSale_Timer();
         CashSale("1003", "1004");
         mTotalRegister_Click();
-        return gSaleSave.gPrintRecordNo == 3 ? 0 : 1;
+        // An earlier new client and new product.
+        TemplateMasters_Load();
+        const bool entries = Entry_SaveThroughForm(18, {{1, "40001"}, {2, "Earlier Client"}, {11, "1001"}}) &&
+                             Entry_SaveThroughForm(19, {{1, "NP-0"}, {3, "Earlier Product"}, {12, "P100"}});
+        return gSaleSave.gPrintRecordNo == 3 && entries ? 0 : 1;
     }
 
     if (scenario == "register") {
@@ -168,6 +175,27 @@ int main(int argc, char** argv) {
         CrashDocument(14);
         CallShim("tarvo_crash_arm");
         Purchase_Save();
+    } else if (scenario == "newclient" || scenario == "newproduct") {
+        TemplateMasters_Load();
+        const bool client = scenario == "newclient";
+        // Typed before the shim is armed: the save is what is swept.
+        RecordingEntryView view;
+        EntryForm_SetView(&view);
+        gSale.gSearchKind = client ? 18 : 19;
+        EntryForm_Open();
+        EntryForm& f = *EntryForm_Current();
+        if (client) {
+            f.Row_Changed(1, "40002");
+            f.Row_Changed(2, "Crash Client");
+            f.Row_Changed(11, "1001");
+        } else {
+            f.Row_Changed(1, "NP-1");
+            f.Row_Changed(3, "Crash Product");
+            f.Row_Changed(12, "P100");
+        }
+        CallShim("tarvo_crash_arm");
+        f.Button8_Click();
+        if (f.IsLoaded()) return 1;
     } else {
         known = false;
     }
