@@ -26,6 +26,7 @@
 #include "print/count_tickets.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
+#include "register/special_page.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "test_dir.h"
@@ -217,6 +218,15 @@ TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
     EXPECT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(MessageLine(), "Error: Sale Not Cancelled - See Log");
     EXPECT_NE(Log().find("Sale_Cancel: the activity record was not written, the sale is kept"), std::string::npos);
+}
+
+// The Special page's cancel key, with no manager asked for.
+TEST_F(SaleCancelTest, TheSpecialPagesCancelKey) {
+    gSettings.gSystemOption515 = "0";
+    Special_Process(14);
+    EXPECT_EQ(JournalRecord(2).substr(12, 2), "S0");
+    EXPECT_EQ(sale.saleStarts, 1);
+    EXPECT_EQ(gSale.gItemCount, 0);
 }
 
 // ---- command file ----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -323,6 +324,21 @@ TEST_F(KitTest, AWeighedComponentTakesItsKitQuantityWithoutTheScale) {
     EXPECT_EQ(Lines(), (std::vector<Line>{{"KIT", 2, "20.00", false}, {"APPLES", 3, "2.00", false}}));
     EXPECT_EQ(gSale.gScaleProductRecNo, 0);
     EXPECT_EQ(gSale.gScaleRequestCount, -1);
+}
+
+// The demo store's gift basket: a type 3 kit of coffee, two teas and cookies.
+TEST_F(KitTest, TheDemoStoresGiftBasket) {
+    for (const char* ext : {".PRD", ".KTM", ".KTD"})
+        std::filesystem::copy_file(std::string(TARVO_SOURCE_DIR) + "/demo/Files/" + kTerminal + ext,
+                                   dir / (std::string("Files/") + kTerminal + ext),
+                                   std::filesystem::copy_options::overwrite_existing);
+    Parse_FileProduct();
+    Parse_FileKit();
+    Scan("5001");
+    EXPECT_EQ(Lines(), (std::vector<Line>{{"5001", 1, "24.99", false},
+                                          {"1001", 1, "0.00", true},
+                                          {"1003", 2, "0.00", true},
+                                          {"4001", 1, "0.00", true}}));
 }
 
 }  // namespace
