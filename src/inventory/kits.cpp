@@ -1,6 +1,7 @@
 #include "inventory/kits.h"
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "common/fields.h"
@@ -69,19 +70,31 @@ std::int32_t FirstKitLine(const std::string& number) {
 // and the product just looked up: given back as they were when it ends, so
 // a refused component leaves nothing behind for the cashier's next entry.
 struct EntryInputs {
-    double quantity;
-    bool voidMode, manualPrice, nextLineKitComponent, embeddedPriceCheck;
+    double quantity = 1;
+    bool voidMode = false, manualPrice = false, nextLineKitComponent = false, embeddedPriceCheck = false;
     Money manualPriceValue;
     std::string lineKind, productKey, productRec, scaleLineKind;
-    std::int32_t productRecNo, newProductRecNo, scaleProductRecNo, scaleRequestCount;
+    std::int32_t productRecNo = 0, newProductRecNo = 0, scaleProductRecNo = 0, scaleRequestCount = -1;
 
     static EntryInputs Take() {
         const SaleState& s = gSale;
         const DataState& d = gData;
-        return EntryInputs{s.gQuantity,        s.gVoidMode,         d.gManualPrice,      s.gNextLineKitComponent,
-                           d.gEmbeddedPriceCheck, d.gManualPriceValue, s.gLineKind,      d.gProductKey,
-                           d.gProductRec,      s.gScaleLineKind,    d.gProductRecNo,     d.gNewProductRecNo,
-                           s.gScaleProductRecNo, s.gScaleRequestCount};
+        EntryInputs e;
+        e.quantity = s.gQuantity;
+        e.voidMode = s.gVoidMode;
+        e.manualPrice = d.gManualPrice;
+        e.nextLineKitComponent = s.gNextLineKitComponent;
+        e.embeddedPriceCheck = d.gEmbeddedPriceCheck;
+        e.manualPriceValue = d.gManualPriceValue;
+        e.lineKind = s.gLineKind;
+        e.productKey = d.gProductKey;
+        e.productRec = d.gProductRec;
+        e.scaleLineKind = s.gScaleLineKind;
+        e.productRecNo = d.gProductRecNo;
+        e.newProductRecNo = d.gNewProductRecNo;
+        e.scaleProductRecNo = s.gScaleProductRecNo;
+        e.scaleRequestCount = s.gScaleRequestCount;
+        return e;
     }
     void Restore() const {
         SaleState& s = gSale;
@@ -158,7 +171,6 @@ void Kit_Processing() {
     gKits.gKitRecNo = header;
     const int kitType = static_cast<int>(type);
     const std::string number = Kit_LineNumber(TrimRightView(Mid(headerRec, 21, 10)));
-    if (number.empty()) return;
     std::int32_t k = FirstKitLine(number);
     if (k == 0) return;
 

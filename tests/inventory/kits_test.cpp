@@ -262,6 +262,24 @@ TEST_F(KitTest, AVoidedKitVoidsEachComponent) {
     EXPECT_EQ(gSale.gSubtotal, Money());
 }
 
+// Components never sold cannot be voided: their lines are dropped, and
+// nothing of the kit's price or void mode is left for the next entry.
+TEST_F(KitTest, AVoidedKitWhoseComponentsWereNotSoldLeavesNothingPending) {
+    TheKit("4");
+    Scan("KIT");
+    gSale.gItemCount = 1;  // only the kit line left
+    gSale.gVoidMode = true;
+    Scan("KIT");
+    EXPECT_EQ(Lines(), (std::vector<Line>{{"KIT", 1, "20.00", false}, {"KIT", -1, "20.00", false}}));
+    EXPECT_EQ(MessageLine(), "Void Mode Cancelled");
+    EXPECT_FALSE(gSale.gVoidMode);
+    EXPECT_FALSE(gData.gManualPrice);
+    EXPECT_EQ(gData.gManualPriceValue, Money());
+    EXPECT_EQ(gSale.gQuantity, 1);
+    Scan("C");
+    EXPECT_EQ(Lines().back(), (Line{"C", 1, "1.00", false}));
+}
+
 TEST_F(KitTest, PurchasesReceiveTheKitProductItself) {
     TheKit("1");
     for (int mode : {13, 14, 29}) {
