@@ -46,8 +46,7 @@ struct KeyCaptions {
 // By language (English, French), key hints (off, on) and state (normal, refund).
 // A CR separates the two lines of a caption, as in the other key captions.
 constexpr KeyCaptions kKeyCaptions[2][2][2] = {
-    {{{"Total", "Payment"}, {"Credit\rNote", "Refund"}},
-     {{"Total\rF1", "Payment\rF2"}, {"Credit\rF1", "Refund\rF2"}}},
+    {{{"Total", "Payment"}, {"Credit\rNote", "Refund"}}, {{"Total\rF1", "Payment\rF2"}, {"Credit\rF1", "Refund\rF2"}}},
     {{{"Total", "Paiement"}, {"Note de\rCredit", "Rembourse"}},
      {{"Total\rF1", "Paiement\rF2"}, {"Credit\rF1", "Rembourse\rF2"}}},
 };
@@ -58,9 +57,7 @@ std::string Column(std::string_view record, std::size_t column, std::size_t widt
     return Trim(Mid(record, column, width));
 }
 
-std::string Amount(std::string_view text) {
-    return Trim(Money::Parse(text).value_or(Money()).Format("###,##0.00"));
-}
+std::string Amount(std::string_view text) { return Trim(Money::Parse(text).value_or(Money()).Format("###,##0.00")); }
 
 }  // namespace
 
@@ -109,7 +106,8 @@ void Sale_Cancel() {
         // Without its journal record the cancel would go unaccounted: the
         // sale stays as it is.
         Log("Sale_Cancel: the activity record was not written, the sale is kept");
-        CIATime(Text("Error: Sale Not Cancelled - See Log", "Erreur: Vente Non Annul\xE9""e - Voir le Journal"),
+        CIATime(Text("Error: Sale Not Cancelled - See Log", "Erreur: Vente Non Annul\xE9"
+                                                            "e - Voir le Journal"),
                 kErrorSeconds);
         return;
     }
@@ -124,7 +122,8 @@ void CommandFile_Create(int command) {
     if (!WriteFileAtomic(path, contents, kPrivateFile, &error)) {
         // No file, no session: the back office would act on an older one.
         Log("CommandFile_Create: " + error);
-        CIATime(Text("Error: Command File Not Written - See Log", "Erreur: Fichier de Commande Non \xC9" "crit - Voir le Journal"),
+        CIATime(Text("Error: Command File Not Written - See Log", "Erreur: Fichier de Commande Non \xC9"
+                                                                  "crit - Voir le Journal"),
                 kErrorSeconds);
         return;
     }

@@ -81,7 +81,8 @@ protected:
         std::vector<std::string> lines;
         int number = 1000;
         for (const Product& p : products) {
-            std::string r = Fixed(273, {{1, std::to_string(++number)}, {12, p.key}, {60, "Item " + p.key}, {100, p.price}});
+            std::string r =
+                Fixed(273, {{1, std::to_string(++number)}, {12, p.key}, {60, "Item " + p.key}, {100, p.price}});
             if (p.weighed) r[8] = 'S';
             lines.push_back(r);
         }
@@ -93,7 +94,8 @@ protected:
     void Kits(const std::vector<std::vector<std::string>>& headers, const std::vector<KitLine>& lines) {
         std::vector<std::string> h, l;
         for (const auto& k : headers) h.push_back(Fixed(36, {{1, k[0]}, {21, k[1]}, {31, k[2]}}));
-        for (const KitLine& k : lines) l.push_back(Fixed(55, {{1, k.kit}, {11, k.key}, {31, k.quantity}, {41, k.price}}));
+        for (const KitLine& k : lines)
+            l.push_back(Fixed(55, {{1, k.kit}, {11, k.key}, {31, k.quantity}, {41, k.price}}));
         dir.Write(std::string("Files/") + kTerminal + ".KTM", CrLf(h));
         dir.Write(std::string("Files/") + kTerminal + ".KTD", CrLf(l));
         Parse_FileKit();
@@ -177,8 +179,8 @@ TEST_F(KitTest, KitNumbersMatchTheirSixDigitForm) {
         const char* number;
         const char* lines;
     };
-    const Case cases[] = {{"45", "000045"}, {"  45", "000045"}, {"000045", "000045"},
-                          {"1234567", "234567"}, {"ab", "0000ab"}};
+    const Case cases[] = {
+        {"45", "000045"}, {"  45", "000045"}, {"000045", "000045"}, {"1234567", "234567"}, {"ab", "0000ab"}};
     for (const Case& c : cases) EXPECT_EQ(Kit_LineNumber(c.number), c.lines) << c.number;
 
     Kits({{"KIT", "45", "1"}}, {{"000045", "C", "1", ""}});
@@ -189,18 +191,17 @@ TEST_F(KitTest, KitNumbersMatchTheirSixDigitForm) {
 // A kit of five lines between two others: a search on the kit number alone
 // would land on its third line; every line is added, in file order.
 TEST_F(KitTest, EveryLineOfTheKitIsAddedWhereverTheSearchLands) {
-    Kits({{"KIT", "2", "1"}, {"PLAIN", "1", "1"}, {"Z", "3", "1"}},
-         {{"000001", "A", "1", ""},
-          {"000001", "B", "1", ""},
-          {"000001", "C", "1", ""},
-          {"000002", "A", "1", ""},
-          {"000002", "B", "2", ""},
-          {"000002", "C", "3", ""},
-          {"000002", "B", "4", ""},
-          {"000002", "A", "5", ""},
-          {"000003", "A", "1", ""},
-          {"000003", "B", "1", ""},
-          {"000003", "C", "1", ""}});
+    Kits({{"KIT", "2", "1"}, {"PLAIN", "1", "1"}, {"Z", "3", "1"}}, {{"000001", "A", "1", ""},
+                                                                     {"000001", "B", "1", ""},
+                                                                     {"000001", "C", "1", ""},
+                                                                     {"000002", "A", "1", ""},
+                                                                     {"000002", "B", "2", ""},
+                                                                     {"000002", "C", "3", ""},
+                                                                     {"000002", "B", "4", ""},
+                                                                     {"000002", "A", "5", ""},
+                                                                     {"000003", "A", "1", ""},
+                                                                     {"000003", "B", "1", ""},
+                                                                     {"000003", "C", "1", ""}});
     Scan("KIT", 2);
     EXPECT_EQ(Lines(), (std::vector<Line>{{"KIT", 2, "20.00", false},
                                           {"A", 2, "5.00", false},
@@ -221,10 +222,8 @@ TEST_F(KitTest, ComponentsFollowTheKitLineInEveryMode) {
         double kitQuantity, a, b;
     };
     const Case cases[] = {
-        {"sale", 11, false, false, 2, 4, 6},
-        {"return", 11, true, false, -2, -4, -6},
-        {"exchange", 11, false, true, -2, -4, -6},
-        {"order", 12, false, false, 2, 4, 6},
+        {"sale", 11, false, false, 2, 4, 6},       {"return", 11, true, false, -2, -4, -6},
+        {"exchange", 11, false, true, -2, -4, -6}, {"order", 12, false, false, 2, 4, 6},
         {"adjustment", 15, false, false, 2, 4, 6},
     };
     TheKit("1");
@@ -245,7 +244,8 @@ TEST_F(KitTest, ComponentsFollowTheKitLineInEveryMode) {
     FreshSale();
     gSale.gExchangeMode = true;
     Scan("KIT", -1);
-    EXPECT_EQ(Lines(), (std::vector<Line>{{"KIT", 1, "20.00", false}, {"A", 2, "5.00", false}, {"B", 3, "2.50", false}}));
+    EXPECT_EQ(Lines(),
+              (std::vector<Line>{{"KIT", 1, "20.00", false}, {"A", 2, "5.00", false}, {"B", 3, "2.50", false}}));
 }
 
 TEST_F(KitTest, AVoidedKitVoidsEachComponent) {
@@ -325,7 +325,8 @@ TEST_F(KitTest, ComponentsThatCannotBeAddedAreSkippedAndLogged) {
     EXPECT_EQ(Lines(), (std::vector<Line>{{"KIT", 2, "20.00", false}, {"B", 2, "2.50", false}}));
     EXPECT_EQ(MessageLine(), "Kit Quantity Out of Range: C x 100000");
     const std::string log = Log();
-    EXPECT_NE(log.find("Kit_Processing: kit KIT, component GONE is not in the product file, skipped"), std::string::npos);
+    EXPECT_NE(log.find("Kit_Processing: kit KIT, component GONE is not in the product file, skipped"),
+              std::string::npos);
     for (const char* q : {"\"0\"", "\"\"", "\"two\"", "\"-1\""})
         EXPECT_NE(log.find(std::string("component A: quantity ") + q + " is not a positive number"), std::string::npos)
             << q;
