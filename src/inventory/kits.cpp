@@ -1,7 +1,238 @@
 #include "inventory/kits.h"
 
+#include <cmath>
+#include <optional>
+#include <utility>
+
+#include "common/fields.h"
+#include "common/money.h"
+#include "common/numbers.h"
+#include "config/settings.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/lookups.h"
+#include "data/sale_state.h"
+#include "sale/product_entry.h"
+#include "screen/messages.h"
+
 namespace tarvo {
 
-void Kit_Processing() {}
+KitState gKits;
+
+namespace {
+
+// What product entry accepts: a quantity strictly inside this bound that the
+// 9-character quantity field of a saved sale line can hold.
+constexpr double kQuantityLimit = 99999;
+constexpr std::size_t kQuantityWidth = 9;
+constexpr int kMessageSeconds = 5;
+
+void Log(const std::string& text) { ProgramLog().Write(1, "Kit_Processing: " + text); }
+
+bool PurchaseMode(int mode) { return mode == 13 || mode == 14 || mode == 29; }
+
+std::string_view HeaderKey(std::string_view record) { return TrimRightView(Mid(record, 1, 20)); }
+std::string_view LineKey(std::string_view record) { return TrimRightView(Mid(record, 1, 10)); }
+
+// The kit master record of product `code`; 0 when it has none.
+std::int32_t FindKitHeader(const std::string& code) {
+    const WorkFile& f = gData.kitHeaders;
+    std::int32_t lo = 1, hi = gData.gKitCount;
+    while (lo <= hi) {
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        const int c = std::string_view(code).compare(HeaderKey(f.View(mid)));
+        if (c == 0) return mid;
+        if (c < 0)
+            hi = mid - 1;
+        else
+            lo = mid + 1;
+    }
+    return 0;
+}
+
+// The first kit line of kit `number` (six-digit form); 0 when the kit has
+// none. The lowest match, so that a kit is always walked from its first line.
+std::int32_t FirstKitLine(const std::string& number) {
+    const WorkFile& f = gData.kitLines;
+    std::int32_t lo = 1, hi = gData.gKitLineCount + 1;  // the first line not below `number` is in [lo, hi)
+    while (lo < hi) {
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        if (LineKey(f.View(mid)) < std::string_view(number))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo > gData.gKitLineCount || LineKey(f.View(lo)) != number) return 0;
+    return lo;
+}
+
+// The inputs of product entry that the expansion sets for each component,
+// and the product just looked up: given back as they were when it ends, so
+// a refused component leaves nothing behind for the cashier's next entry.
+struct EntryInputs {
+    double quantity = 1;
+    bool voidMode = false, manualPrice = false, nextLineKitComponent = false, embeddedPriceCheck = false;
+    Money manualPriceValue;
+    std::string lineKind, productKey, productRec, scaleLineKind;
+    std::int32_t productRecNo = 0, newProductRecNo = 0, scaleProductRecNo = 0, scaleRequestCount = -1;
+
+    static EntryInputs Take() {
+        const SaleState& s = gSale;
+        const DataState& d = gData;
+        EntryInputs e;
+        e.quantity = s.gQuantity;
+        e.voidMode = s.gVoidMode;
+        e.manualPrice = d.gManualPrice;
+        e.nextLineKitComponent = s.gNextLineKitComponent;
+        e.embeddedPriceCheck = d.gEmbeddedPriceCheck;
+        e.manualPriceValue = d.gManualPriceValue;
+        e.lineKind = s.gLineKind;
+        e.productKey = d.gProductKey;
+        e.productRec = d.gProductRec;
+        e.scaleLineKind = s.gScaleLineKind;
+        e.productRecNo = d.gProductRecNo;
+        e.newProductRecNo = d.gNewProductRecNo;
+        e.scaleProductRecNo = s.gScaleProductRecNo;
+        e.scaleRequestCount = s.gScaleRequestCount;
+        return e;
+    }
+    void Restore() const {
+        SaleState& s = gSale;
+        DataState& d = gData;
+        s.gQuantity = quantity;
+        s.gVoidMode = voidMode;
+        d.gManualPrice = manualPrice;
+        s.gNextLineKitComponent = nextLineKitComponent;
+        d.gEmbeddedPriceCheck = embeddedPriceCheck;
+        d.gManualPriceValue = manualPriceValue;
+        s.gLineKind = lineKind;
+        d.gProductKey = productKey;
+        d.gProductRec = productRec;
+        s.gScaleLineKind = scaleLineKind;
+        d.gProductRecNo = productRecNo;
+        d.gNewProductRecNo = newProductRecNo;
+        s.gScaleProductRecNo = scaleProductRecNo;
+        s.gScaleRequestCount = scaleRequestCount;
+    }
+};
+
+bool QuantityFits(double quantity) {
+    const double size = std::fabs(quantity);
+    return std::isfinite(size) && size > 0 && size < kQuantityLimit && Num_Text(quantity).size() <= kQuantityWidth;
+}
+
+void SayOutOfRange(const std::string& key, double quantity) {
+    const std::string text = TextLanguage(gSettings) == 2 ? "Quantit\xE9 de l'Ensemble Hors Limites: "
+                                                          : "Kit Quantity Out of Range: ";
+    CIATime(text + key + " x " + Num_TextDisplay(quantity), kMessageSeconds);
+}
+
+// Sets product entry's quantity inputs so that the component's line holds
+// `lineQuantity` whatever the mode makes of it: return and exchange mode turn
+// the pending quantity negative themselves, a void line takes it positive.
+void SetPendingQuantity(double lineQuantity, bool voided) {
+    SaleState& s = gSale;
+    s.gVoidMode = false;
+    if (s.gExchangeMode) {
+        s.gQuantity = -lineQuantity;
+    } else if (s.gReturnMode) {
+        s.gQuantity = std::fabs(lineQuantity);
+    } else if (voided) {
+        s.gVoidMode = true;
+        s.gQuantity = std::fabs(lineQuantity);
+    } else {
+        s.gQuantity = lineQuantity;
+    }
+}
+
+}  // namespace
+
+std::string Kit_LineNumber(std::string_view kitNumber) {
+    const std::string padded = "000000" + Trim(kitNumber);
+    return std::string(TrimRightView(std::string_view(padded).substr(padded.size() - 6)));
+}
+
+void Kit_Processing() {
+    SaleState& s = gSale;
+    gKits.gKitRecNo = 0;
+    // The code names the line just added; used up here so that it never
+    // serves twice.
+    const std::string code = std::exchange(s.gKitCode, std::string());
+    if (code.empty() || s.gItemCount < 1 || s.gItemCount > kMaxSaleLines) return;
+    const int kitLine = s.gItemCount;
+    if (s.gLines[static_cast<std::size_t>(kitLine)].key != code) return;
+    if (PurchaseMode(s.gMode)) return;  // a purchase receives the kit product itself
+
+    const std::int32_t header = FindKitHeader(code);
+    if (header == 0) return;
+    const std::string_view headerRec = gData.kitHeaders.View(header);
+    const double type = Num_Val(Mid(headerRec, 31, 1));
+    if (type < 1 || type > 4) return;
+    gKits.gKitRecNo = header;
+    const int kitType = static_cast<int>(type);
+    const std::string number = Kit_LineNumber(TrimRightView(Mid(headerRec, 21, 10)));
+    std::int32_t k = FirstKitLine(number);
+    if (k == 0) return;
+
+    // Taken once: each component added becomes the last line.
+    const double multiplier = s.gLines[static_cast<std::size_t>(kitLine)].quantity;
+    const bool voided = multiplier < 0 && !s.gReturnMode && !s.gExchangeMode;
+    const EntryInputs before = EntryInputs::Take();
+
+    for (; k <= gData.gKitLineCount; ++k) {
+        const std::string record(gData.kitLines.View(k));
+        if (LineKey(record) != number) break;
+        const std::string key(TrimRightView(Mid(record, 11, 20)));
+
+        const std::optional<double> perKit = Num_ReadStrict(Mid(record, 31, 10));
+        if (!perKit || !(*perKit > 0)) {
+            Log("kit " + code + ", component " + key + ": quantity \"" + Trim(Mid(record, 31, 10)) +
+                "\" is not a positive number, skipped");
+            continue;
+        }
+        // The component's line follows the kit line's sign: negative for a
+        // voided, returned or exchanged kit.
+        const double lineQuantity = voided || s.gReturnMode ? -*perKit * std::fabs(multiplier) : *perKit * multiplier;
+        if (!QuantityFits(lineQuantity)) {
+            SayOutOfRange(key, lineQuantity);
+            Log("kit " + code + ", component " + key + ": quantity " + Num_Text(lineQuantity) +
+                " out of range, not added");
+            continue;
+        }
+
+        gData.gProductKey = key;
+        gData.gEmbeddedPriceCheck = false;  // a component key carries no price
+        Product_Find();
+        if (gData.gProductRecNo == 0) {
+            Log("kit " + code + ", component " + key + " is not in the product file, skipped");
+            continue;
+        }
+        if (s.gItemCount >= kMaxSaleLines) {
+            Log("kit " + code + ": the sale is full, components from " + key + " on not added");
+            CIATime(Msg(1), kMessageSeconds);
+            break;
+        }
+
+        s.gLineKind = "P";
+        SetPendingQuantity(lineQuantity, voided);
+        gData.gManualPrice = kitType != 1;
+        gData.gManualPriceValue = kitType == 4 ? Money::Parse(Mid(record, 41, 8)).value_or(Money()) : Money();
+        s.gNextLineKitComponent = kitType == 3;
+        if (Mid(gData.gProductRec, 9, 1) == "S" && !s.gVoidMode) {
+            // A weighed component takes its kit quantity as its weight: the
+            // scale is not asked.
+            s.gScaleProductRecNo = gData.gProductRecNo;
+            s.gScaleRequestCount = s.gItemCount;
+            s.gScaleLineKind = "P";
+        }
+        const int lines = s.gItemCount;
+        Product_Add();
+        if (s.gItemCount <= lines) Log("kit " + code + ", component " + key + " refused by product entry");
+        s.gScaleProductRecNo = before.scaleProductRecNo;
+        s.gScaleRequestCount = before.scaleRequestCount;
+        s.gScaleLineKind = before.scaleLineKind;
+    }
+    before.Restore();
+}
 
 }  // namespace tarvo

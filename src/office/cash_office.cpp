@@ -46,6 +46,7 @@ std::int32_t DepositSafe_Save() { return Save('D', "", gReg.gEnteredAmount, "Dep
 std::int32_t DepositBank_Save() { return Save('B', "", gReg.gEnteredAmount, "DepositBank_Save"); }
 std::int32_t Paidout_Save() { return Save('P', Activity_ManagerNumber(), gReg.gEnteredAmount, "Paidout_Save"); }
 std::int32_t Drawer_Save() { return Save('W', Activity_ManagerNumber(), std::nullopt, "Drawer_Save"); }
+bool SaleCancel_Save() { return Save('S', Activity_ManagerNumber(), std::nullopt, "SaleCancel_Save") != 0; }
 
 std::int32_t Declare_Save() {
     Money amount = gReg.gEnteredAmount;

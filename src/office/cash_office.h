@@ -17,6 +17,9 @@ std::int32_t DepositSafe_Save();  // D, gReg.gEnteredAmount
 std::int32_t DepositBank_Save();  // B, gReg.gEnteredAmount
 std::int32_t Paidout_Save();      // P, gReg.gEnteredAmount, the authorising manager
 std::int32_t Drawer_Save();       // W, the authorising manager, no amount
+// The cancelled sale (S): the attached manager or blanks, no amount. False
+// when nothing was written (already shown and logged).
+bool SaleCancel_Save();
 
 // The declaration (C): the typed over/short, or with setting 270 the counted
 // cash of the first payment key less today's collections of that key.

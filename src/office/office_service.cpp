@@ -18,6 +18,7 @@ std::int32_t CashOffice::Paidout_Save() { return tarvo::Paidout_Save(); }
 std::int32_t CashOffice::DepositSafe_Save() { return tarvo::DepositSafe_Save(); }
 std::int32_t CashOffice::DepositBank_Save() { return tarvo::DepositBank_Save(); }
 std::int32_t CashOffice::Drawer_Save() { return tarvo::Drawer_Save(); }
+bool CashOffice::SaleCancel_Save() { return tarvo::SaleCancel_Save(); }
 std::int32_t CashOffice::Declare_Save() { return tarvo::Declare_Save(); }
 void CashOffice::Logout() { tarvo::Logout(); }
 void CashOffice::Communicate() { tarvo::Communicate(); }

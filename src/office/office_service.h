@@ -14,6 +14,7 @@ public:
     std::int32_t DepositSafe_Save() override;
     std::int32_t DepositBank_Save() override;
     std::int32_t Drawer_Save() override;
+    bool SaleCancel_Save() override;
     std::int32_t Declare_Save() override;
     void Logout() override;
     void Communicate() override;

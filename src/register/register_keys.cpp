@@ -109,8 +109,11 @@ void VoidLast() {
         gData.gManualPrice = true;
         gData.gManualPriceValue = s.gLines[n].unitPrice;
         Screen().SetText(kEntryBox, s.gLines[n].unitPrice.TextDisplay());
+        const int before = s.gItemCount;
         SaleEngine().Product_Add();
-        if (s.gItemCount > 0) s.gKitCode = s.gLines[s.gItemCount].key;
+        // Only a void line just added voids its kit's components.
+        s.gKitCode.clear();
+        if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
         Inventory().Kit_Processing();
         gData.gManualPrice = false;
         SaleEngine().Mode_Display();

@@ -322,11 +322,12 @@ void AddLine(const std::string& record, bool kitComponent) {
 
     // A product sold by weight asks the scale first; the weight brings it back here.
     if (Mid(record, 9, 1) == "S" && !s.gVoidMode) {
-        if (gSettings.gScalePort < 1 || gSettings.gScalePort > 6) {
+        // A weight already given (the scale's, or a kit's quantity) needs no scale.
+        const bool weightArrived = s.gScaleProductRecNo != 0 && s.gQuantity != 0 && s.gScaleRequestCount != -1;
+        if (!weightArrived && (gSettings.gScalePort < 1 || gSettings.gScalePort > 6)) {
             Say(67);
             return;
         }
-        const bool weightArrived = s.gScaleProductRecNo != 0 && s.gQuantity != 0 && s.gScaleRequestCount != -1;
         if (!weightArrived) {
             s.gScaleProductRecNo = d.gProductRecNo;
             s.gScaleRequestCount = s.gItemCount;

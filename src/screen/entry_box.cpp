@@ -51,8 +51,11 @@ void Product_EnterCode(const std::string& code) {
     Product_Find();
     if (gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0) {
         sale.gLineKind = 'P';  // a product line
+        const int before = sale.gItemCount;
         SaleEngine().Product_Add();
-        if (sale.gItemCount > 0) sale.gKitCode = sale.gLines[static_cast<std::size_t>(sale.gItemCount)].key;
+        // Only a line just added is expanded as a kit.
+        sale.gKitCode.clear();
+        if (sale.gItemCount > before) sale.gKitCode = sale.gLines[static_cast<std::size_t>(sale.gItemCount)].key;
         Inventory().Kit_Processing();
         return;
     }
