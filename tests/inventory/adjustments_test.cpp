@@ -233,6 +233,18 @@ TEST_F(AdjustmentRefusalTest, AValueThatDoesNotFitItsColumnsOnceSignedSavesNothi
     EXPECT_EQ(Records(".ADD", 80)[4].substr(38, 8), "12345678");
 }
 
+TEST_F(AdjustmentRefusalTest, FilesThatCannotBeOpenedSaveNothing) {
+    const std::string adj = Bytes(".ADJ");
+    std::filesystem::remove(FilePath(".ADD"));
+    std::filesystem::create_directory(FilePath(".ADD"));
+    EXPECT_FALSE(Adjustment_Save());
+    EXPECT_EQ(MessageLine(), "Adjustment Not Saved: Adjustment Files Cannot Be Opened");
+    EXPECT_EQ(Bytes(".ADJ"), adj);
+    EXPECT_EQ(gSale.gSubtotal, M("12.5"));
+    EXPECT_EQ(gSaleSave.gPrintRecordNo, 0);
+    EXPECT_FALSE(gData.adjustments.IsOpen() || gData.adjustmentLines.IsOpen());
+}
+
 TEST_F(AdjustmentRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
     const Snapshot before = Files(kAdjustmentFiles);
     const std::vector<std::string> steps = WriteSteps([] { return Adjustment_Save(); });

@@ -7,11 +7,13 @@
 // prints it, or keeps the order open when it cannot be saved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "config/settings.h"
+#include "file_size_limit.h"
 #include "data/data_state.h"
 #include "data/sale_state.h"
 #include "inventory/document_fixture.h"
@@ -401,6 +403,26 @@ TEST_F(OrderRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
         EXPECT_EQ(Files(kOrderFiles), whole);
         EXPECT_EQ(gSale.gPayments[2].amount, M("17.5"));
     }
+}
+
+TEST_F(OrderRefusalTest, AFullDiskPartWayThroughTheLinesPutsEveryFileBack) {
+    for (int i = 3; i <= 30; ++i) AddLine("1003", "XYZ", 1, "0", "0");
+    const Snapshot before = Files(kOrderFiles);
+    std::size_t largest = 0;
+    for (const auto& [ext, bytes] : before) largest = std::max(largest, bytes.size());
+    {
+        // The lines' file fills up after a few of the 30 lines.
+        FileSizeLimit limit(largest);
+        EXPECT_FALSE(Order_Save());
+    }
+    EXPECT_EQ(Files(kOrderFiles), before);
+    EXPECT_EQ(MessageLine(), "Order Not Saved: Error Writing the Order Files");
+    EXPECT_EQ(gSale.gPayments[2].amount, M("20"));
+    ExpectCountersOfOneOrder();
+    // With room again the order is saved whole.
+    ASSERT_TRUE(Order_Save());
+    EXPECT_EQ(Records(".ORL", 90).size(), 33u);
+    EXPECT_EQ(Records(".ORD", 252)[2].substr(119, 3), "30 ");
 }
 
 // ---- the Total key -----------------------------------------------------------------------
