@@ -304,6 +304,40 @@ TEST_F(OrderTest, TenLinesAreNumberedAndTheNextOrderFollowsOn) {
     EXPECT_EQ(gData.gLastOrderPaymentRecord, 4);
 }
 
+TEST_F(OrderTest, AfterADamagedHeaderTheNextOrderFollowsTheOrdersOnFile) {
+    for (int i = 0; i < 2; ++i) {
+        gSale = SaleState{};
+        TwoLineOrder();
+        AddTender("1", "10");
+        ASSERT_TRUE(Order_Save());
+    }
+    // Record 1 of each file spoilt: the orders carry their numbers, lines and
+    // deposits count as whole records.
+    for (const auto& [ext, length] : {std::pair{".ORD", 252}, std::pair{".ORL", 90}, std::pair{".ORP", 235}}) {
+        WorkFile f;
+        ASSERT_TRUE(f.Open(FilePath(ext), length));
+        ASSERT_TRUE(f.Write(1, "x"));
+    }
+    gSale = SaleState{};
+    TwoLineOrder();
+    AddTender("1", "10");
+    ASSERT_TRUE(Order_Save()) << MessageLine();
+    EXPECT_EQ(gSaleSave.gPrintRecordNo, 4);
+    const auto ord = Records(".ORD", 252);
+    ASSERT_EQ(ord.size(), 4u);
+    EXPECT_EQ(ord[0], "4" + Blanks(230));
+    EXPECT_EQ(ord[1].substr(0, 7), "0000002");
+    EXPECT_EQ(ord[2].substr(0, 7), "0000003");
+    EXPECT_EQ(ord[3].substr(0, 7), "0000004");
+    const auto orl = Records(".ORL", 90);
+    ASSERT_EQ(orl.size(), 7u);
+    EXPECT_EQ(orl[0], "7" + Blanks(60));
+    EXPECT_EQ(std::vector<std::string>(orl.begin() + 5, orl.end()), TwoLines("0000004"));
+    const auto orp = Records(".ORP", 235);
+    ASSERT_EQ(orp.size(), 4u);
+    EXPECT_EQ(orp[3], OrderPayment("0000004", "01", "1", "10"));
+}
+
 // ---- refusals and failures -------------------------------------------------------------
 
 // An order of two lines with two tenders and change, after one order saved.
