@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
@@ -144,6 +147,43 @@ protected:
     }
 
     std::string MessageLine() const { return screen.Text(kMessageLine); }
+
+    // What the register counts in one file of a document: records 2 to the
+    // header's count, as the file's opener finds them at the next start.
+    struct CountedFile {
+        WorkFile DataState::*file;
+        std::int32_t DataState::*counter;
+    };
+    using Counted = std::vector<std::vector<std::string>>;
+    static Counted CountedRecords(void (*open)(), const std::vector<CountedFile>& files) {
+        open();
+        Counted out;
+        for (const CountedFile& f : files) {
+            std::vector<std::string> records;
+            for (std::int64_t k = 2; k <= gData.*f.counter; ++k) records.push_back((gData.*f.file).Read(k));
+            out.push_back(std::move(records));
+        }
+        for (const CountedFile& f : files) (gData.*f.file).Close();
+        return out;
+    }
+    // Runs `save` in a child process that dies, as in a crash, just before
+    // write `k` (from 0) of the commit; true when it died there.
+    static bool SaveKilledBeforeWrite(std::size_t k, const std::function<bool()>& save) {
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::size_t n = 0;
+            DocumentCommit_SetWriteHook([&n, k](const std::string&, const std::string&) {
+                if (n++ == k) ::_exit(77);
+                return true;
+            });
+            save();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 77;
+    }
 
     TestDir dir;
     DocumentServices svc;
