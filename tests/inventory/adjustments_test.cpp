@@ -382,7 +382,9 @@ TEST_F(AdjustmentKeysTest, TheReasonAnswerStartsOrCancelsTheAdjustment) {
         EXPECT_EQ(gSale.gAdjustmentDirection, c.direction);
         EXPECT_EQ(gReg.gPromptLine, 9);
         EXPECT_EQ(MessageLine(), "Select Reason for Stock Adjustment");
+        EXPECT_TRUE(screen.Visible(kGreeting));  // the reasons stay in sight until answered
         Answer(c.answer);
+        EXPECT_FALSE(screen.Visible(kGreeting));
         EXPECT_EQ(gSale.gMode, c.mode);
         EXPECT_EQ(gSale.gAdjustmentReason, c.reason);
         if (c.mode == 11) {
