@@ -64,7 +64,9 @@ inline double Number(std::string_view rec, std::size_t col, std::size_t width) {
 
 // A stored date YYYYMMDD from column `col` as printed: day "/" month name
 // "/" year, the month name in `language`; a month outside 1..12 counts as 1.
+// A date left blank prints as nothing.
 inline std::string DateText(std::string_view rec, std::size_t col, int language) {
+    if (Trim(Mid(rec, col, 8)).empty()) return {};
     int month = static_cast<int>(Number(rec, col + 4, 2));
     if (month < 1 || month > 12) month = 1;
     return Col(rec, col + 6, 2) + "/" + MonthName(gConstants.tables, month, language) + "/" + Col(rec, col, 4);

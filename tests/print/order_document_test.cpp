@@ -510,6 +510,16 @@ TEST_F(OrderDocumentTest, TitleFollowsOrderKindAndDocumentType) {
     }
 }
 
+// An order kept without a delivery date (a store order, an order fetched
+// from the back office) prints no date, never "/Jan/".
+TEST_F(OrderDocumentTest, ABlankDeliveryDatePrintsNoDate) {
+    Order o;
+    o.deliveryDate = "";
+    const std::string out = Print(Store(o));
+    EXPECT_EQ(out.find("/Jan/"), std::string::npos) << out;
+    EXPECT_EQ(out.find("/January/"), std::string::npos) << out;
+}
+
 TEST_F(OrderDocumentTest, ClientBlockByClientKindAndLanguageByClient) {
     // A client entered at the register, in the new-client file.
     Open_FileNewClient();
