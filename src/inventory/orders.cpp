@@ -55,13 +55,7 @@ std::string OrderHeader_Build(std::int64_t orderNo, std::string& problem) {
     h.Text(Text_Clean(s.gDocDeliveryDate), 8);
     h.Raw(SaleClientField());
     h.Text(SalesmanNumberAt(s.gSalesmanIndex), 8);
-    h.Number(s.gSubtotal.Text(), 9, "Subtotal");
-    h.Number((-s.gSaleDiscount).Text(), 9, "Sale Discount");
-    h.Number(s.gTax1.Text(), 9, "Tax 1");
-    h.Number(s.gTax2.Text(), 9, "Tax 2");
-    h.Number(s.gTax3.Text(), 9, "Tax 3");
-    h.Number(s.gTotal.Text(), 9, "Total");
-    h.Number(s.gChange.Text(), 9, "Change");
+    SaleAmounts(h, true);
     h.Text(s.gInvoiceStatus, 1);
     h.Text(std::to_string(s.gItemCount), 3);
     h.Number(std::to_string(s.gPaymentCount), 1, "Number of Deposits");

@@ -154,12 +154,7 @@ std::optional<PurchaseRecords> PurchaseRecords_Build(std::int64_t number, std::s
     h.Text(Text_Clean(s.gDocDeliveryDate), 8);
     h.Text(s.gPurchaseVendor, 8);
     h.Text(Text_Clean(s.gDocCancelDate), 8);
-    h.Number(s.gSubtotal.Text(), 9, "Subtotal");
-    h.Number((-s.gSaleDiscount).Text(), 9, "Discount");
-    h.Number(s.gTax1.Text(), 9, "Tax 1");
-    h.Number(s.gTax2.Text(), 9, "Tax 2");
-    h.Number(s.gTax3.Text(), 9, "Tax 3");
-    h.Number(s.gTotal.Text(), 9, "Total");
+    SaleAmounts(h, false);
     h.Text(std::to_string(s.gItemCount), 3);
     h.Text(Text_Clean(s.gDocVendorOrderNo), 20);
     h.Text(Text_Clean(s.gDocSupplyMethod), 30);

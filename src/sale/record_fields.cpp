@@ -28,6 +28,17 @@ void RecordBuilder::Scrambled(std::string s, int width) {
     Text(std::move(s), width);
 }
 
+void SaleAmounts(RecordBuilder& b, bool withChange) {
+    const SaleState& s = gSale;
+    b.Number(s.gSubtotal.Text(), 9, "Subtotal");
+    b.Number((-s.gSaleDiscount).Text(), 9, "Sale Discount");
+    b.Number(s.gTax1.Text(), 9, "Tax 1");
+    b.Number(s.gTax2.Text(), 9, "Tax 2");
+    b.Number(s.gTax3.Text(), 9, "Tax 3");
+    b.Number(s.gTotal.Text(), 9, "Total");
+    if (withChange) b.Number(s.gChange.Text(), 9, "Change");
+}
+
 namespace {
 
 template <typename Row, typename Field>

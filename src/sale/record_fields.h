@@ -30,6 +30,10 @@ private:
     std::string& problem_;
 };
 
+// The money columns of a document header, 9 each: the subtotal, minus the
+// sale discount, taxes 1 to 3, the total and, when `withChange`, the change.
+void SaleAmounts(RecordBuilder& b, bool withChange);
+
 // The numbers of the staff table entries at an index ("" for none).
 std::string CashierNumberAt(std::int32_t index);
 std::string ManagerNumberAt(std::int32_t index);

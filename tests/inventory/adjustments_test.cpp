@@ -271,33 +271,10 @@ TEST_F(AdjustmentRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
 }
 
 TEST_F(AdjustmentRefusalTest, AnAdjustmentKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
-    const std::vector<CountedFile> files = {{&DataState::adjustments, &DataState::gLastAdjustmentRecord},
-                                            {&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord}};
-    const Snapshot base = Files(kAdjustmentFiles);
-    const Counted before = CountedRecords(Open_Fileadjustment, files);
-    const std::size_t writes = WriteSteps([] { return Adjustment_Save(); }).size();
-    const Counted after = CountedRecords(Open_Fileadjustment, files);
-    ASSERT_NE(after, before);
-    for (std::size_t k = 0; k < writes; ++k) {
-        SCOPED_TRACE("killed before write " + std::to_string(k));
-        PutBack(base);
-        Next();
-        ASSERT_TRUE(SaveKilledBeforeWrite(k, [] { return Adjustment_Save(); }));
-        const Counted state = CountedRecords(Open_Fileadjustment, files);
-        EXPECT_TRUE(state == before || state == after) << "the adjustment is partly there";
-        // The next one takes the next number, its lines after those counted.
-        Next();
-        ASSERT_TRUE(Adjustment_Save()) << MessageLine();
-        const Counted next = CountedRecords(Open_Fileadjustment, files);
-        const std::string number = PadZero(std::to_string(state[0].size() + 2), 7);
-        const std::size_t added[] = {1, 2};
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            ASSERT_EQ(next[i].size(), state[i].size() + added[i]) << kAdjustmentFiles[i];
-            EXPECT_TRUE(std::equal(state[i].begin(), state[i].end(), next[i].begin())) << kAdjustmentFiles[i];
-            for (std::size_t r = state[i].size(); r < next[i].size(); ++r)
-                EXPECT_EQ(next[i][r].substr(0, 7), number) << kAdjustmentFiles[i];
-        }
-    }
+    ExpectKilledSavesWhollyThereOrNot(kAdjustmentFiles, Open_Fileadjustment,
+                                      {{&DataState::adjustments, &DataState::gLastAdjustmentRecord},
+                                       {&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord}},
+                                      [] { return Adjustment_Save(); }, [this] { Next(); }, {1, 2});
 }
 
 // ---- the reason question, the mode and its cancel ---------------------------------------

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/fields.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
@@ -183,6 +184,38 @@ protected:
         int status = 0;
         ::waitpid(pid, &status, 0);
         return WIFEXITED(status) && WEXITSTATUS(status) == 77;
+    }
+
+    // A save killed before each of its commit's writes in turn: the
+    // document is wholly there or not at all, and the next one (`next` fills
+    // the sale again) takes the next number, `added[i]` records of it in file
+    // i after those counted.
+    void ExpectKilledSavesWhollyThereOrNot(const std::vector<std::string>& exts, void (*open)(),
+                                           const std::vector<CountedFile>& files, const std::function<bool()>& save,
+                                           const std::function<void()>& next, const std::vector<std::size_t>& added) {
+        const Snapshot base = Files(exts);
+        const Counted before = CountedRecords(open, files);
+        const std::size_t writes = WriteSteps(save).size();
+        const Counted after = CountedRecords(open, files);
+        ASSERT_NE(after, before);
+        for (std::size_t k = 0; k < writes; ++k) {
+            SCOPED_TRACE("killed before write " + std::to_string(k));
+            PutBack(base);
+            next();
+            ASSERT_TRUE(SaveKilledBeforeWrite(k, save));
+            const Counted state = CountedRecords(open, files);
+            EXPECT_TRUE(state == before || state == after) << "the document is partly there";
+            next();
+            ASSERT_TRUE(save()) << MessageLine();
+            const Counted nextState = CountedRecords(open, files);
+            const std::string number = PadZero(std::to_string(state[0].size() + 2), 7);
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                ASSERT_EQ(nextState[i].size(), state[i].size() + added[i]) << exts[i];
+                EXPECT_TRUE(std::equal(state[i].begin(), state[i].end(), nextState[i].begin())) << exts[i];
+                for (std::size_t r = state[i].size(); r < nextState[i].size(); ++r)
+                    EXPECT_EQ(nextState[i][r].substr(0, 7), number) << exts[i];
+            }
+        }
     }
 
     TestDir dir;

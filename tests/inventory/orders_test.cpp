@@ -461,35 +461,11 @@ TEST_F(OrderRefusalTest, AFullDiskPartWayThroughTheLinesPutsEveryFileBack) {
 }
 
 TEST_F(OrderRefusalTest, AnOrderKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
-    const std::vector<CountedFile> files = {{&DataState::orders, &DataState::gLastOrderRecord},
-                                            {&DataState::orderLines, &DataState::gLastOrderLineRecord},
-                                            {&DataState::orderPayments, &DataState::gLastOrderPaymentRecord}};
-    const Snapshot base = Files(kOrderFiles);
-    const Counted before = CountedRecords(Open_FileOrder, files);
-    const std::size_t writes = WriteSteps([] { return Order_Save(); }).size();
-    const Counted after = CountedRecords(Open_FileOrder, files);
-    ASSERT_NE(after, before);
-    for (std::size_t k = 0; k < writes; ++k) {
-        SCOPED_TRACE("killed before write " + std::to_string(k));
-        PutBack(base);
-        NextOrder();
-        ASSERT_TRUE(SaveKilledBeforeWrite(k, [] { return Order_Save(); }));
-        const Counted state = CountedRecords(Open_FileOrder, files);
-        EXPECT_TRUE(state == before || state == after) << "the order is partly there";
-        // The next order takes the next number, its lines and deposits after
-        // those counted.
-        NextOrder();
-        ASSERT_TRUE(Order_Save()) << MessageLine();
-        const Counted next = CountedRecords(Open_FileOrder, files);
-        const std::string number = PadZero(std::to_string(state[0].size() + 2), 7);
-        const std::size_t added[] = {1, 2, 2};
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            ASSERT_EQ(next[i].size(), state[i].size() + added[i]) << kOrderFiles[i];
-            EXPECT_TRUE(std::equal(state[i].begin(), state[i].end(), next[i].begin())) << kOrderFiles[i];
-            for (std::size_t r = state[i].size(); r < next[i].size(); ++r)
-                EXPECT_EQ(next[i][r].substr(0, 7), number) << kOrderFiles[i];
-        }
-    }
+    ExpectKilledSavesWhollyThereOrNot(kOrderFiles, Open_FileOrder,
+                                      {{&DataState::orders, &DataState::gLastOrderRecord},
+                                       {&DataState::orderLines, &DataState::gLastOrderLineRecord},
+                                       {&DataState::orderPayments, &DataState::gLastOrderPaymentRecord}},
+                                      [] { return Order_Save(); }, [this] { NextOrder(); }, {1, 2, 2});
 }
 
 // ---- the Total key -----------------------------------------------------------------------

@@ -415,33 +415,10 @@ TEST_F(PurchaseRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
 }
 
 TEST_F(PurchaseRefusalTest, APurchaseKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
-    const std::vector<CountedFile> files = {{&DataState::purchases, &DataState::gLastPurchaseRecord},
-                                            {&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord}};
-    const Snapshot base = Files(kPurchaseFiles);
-    const Counted before = CountedRecords(Open_Filepurchase, files);
-    const std::size_t writes = WriteSteps([] { return Purchase_Save(); }).size();
-    const Counted after = CountedRecords(Open_Filepurchase, files);
-    ASSERT_NE(after, before);
-    for (std::size_t k = 0; k < writes; ++k) {
-        SCOPED_TRACE("killed before write " + std::to_string(k));
-        PutBack(base);
-        Next();
-        ASSERT_TRUE(SaveKilledBeforeWrite(k, [] { return Purchase_Save(); }));
-        const Counted state = CountedRecords(Open_Filepurchase, files);
-        EXPECT_TRUE(state == before || state == after) << "the purchase is partly there";
-        // The next one takes the next number, its lines after those counted.
-        Next();
-        ASSERT_TRUE(Purchase_Save()) << MessageLine();
-        const Counted next = CountedRecords(Open_Filepurchase, files);
-        const std::string number = PadZero(std::to_string(state[0].size() + 2), 7);
-        const std::size_t added[] = {1, 2};
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            ASSERT_EQ(next[i].size(), state[i].size() + added[i]) << kPurchaseFiles[i];
-            EXPECT_TRUE(std::equal(state[i].begin(), state[i].end(), next[i].begin())) << kPurchaseFiles[i];
-            for (std::size_t r = state[i].size(); r < next[i].size(); ++r)
-                EXPECT_EQ(next[i][r].substr(0, 7), number) << kPurchaseFiles[i];
-        }
-    }
+    ExpectKilledSavesWhollyThereOrNot(kPurchaseFiles, Open_Filepurchase,
+                                      {{&DataState::purchases, &DataState::gLastPurchaseRecord},
+                                       {&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord}},
+                                      [] { return Purchase_Save(); }, [this] { Next(); }, {1, 2});
 }
 
 // ---- the entry ---------------------------------------------------------------------------
