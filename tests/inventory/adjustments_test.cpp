@@ -249,25 +249,10 @@ TEST_F(AdjustmentRefusalTest, FilesThatCannotBeOpenedSaveNothing) {
 }
 
 TEST_F(AdjustmentRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
-    const Snapshot before = Files(kAdjustmentFiles);
-    const std::vector<std::string> steps = WriteSteps([] { return Adjustment_Save(); });
-    const Snapshot whole = Files(kAdjustmentFiles);
-    ASSERT_NE(whole, before);
-    ASSERT_EQ(steps.size(), 8u);
-    for (std::size_t failAt = 0; failAt < steps.size(); ++failAt) {
-        SCOPED_TRACE(steps[failAt]);
-        PutBack(before);
-        Next();
-        FailWrite(failAt);
-        EXPECT_FALSE(Adjustment_Save());
-        DocumentCommit_SetWriteHook(nullptr);
-        EXPECT_EQ(Files(kAdjustmentFiles), before);
-        EXPECT_EQ(MessageLine(), "Adjustment Not Saved: Error Writing the Adjustment Files");
-        ExpectUnsaved();
-        EXPECT_TRUE(Adjustment_Save());
-        EXPECT_EQ(Files(kAdjustmentFiles), whole);
-        EXPECT_EQ(gSale.gSubtotal, M("-12.5"));
-    }
+    ExpectEveryFailedWritePutsTheFilesBack(
+        kAdjustmentFiles, 8, [] { return Adjustment_Save(); }, [this] { Next(); },
+        "Adjustment Not Saved: Error Writing the Adjustment Files", [this] { ExpectUnsaved(); },
+        [] { EXPECT_EQ(gSale.gSubtotal, M("-12.5")); });
 }
 
 TEST_F(AdjustmentRefusalTest, AnAdjustmentKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {

@@ -186,6 +186,35 @@ protected:
         return WIFEXITED(status) && WEXITSTATUS(status) == 77;
     }
 
+    // A save made to fail at each of its `writes` commit writes in turn:
+    // false, the message `message`, every file byte for byte as before and
+    // `unsaved` holds (the sale and counters as they were); once the fault is
+    // gone the same document is saved whole and `saved` holds.
+    void ExpectEveryFailedWritePutsTheFilesBack(const std::vector<std::string>& exts, std::size_t writes,
+                                                const std::function<bool()>& save, const std::function<void()>& next,
+                                                const std::string& message, const std::function<void()>& unsaved,
+                                                const std::function<void()>& saved) {
+        const Snapshot before = Files(exts);
+        const std::vector<std::string> steps = WriteSteps(save);
+        const Snapshot whole = Files(exts);
+        ASSERT_NE(whole, before);
+        ASSERT_EQ(steps.size(), writes);
+        for (std::size_t failAt = 0; failAt < steps.size(); ++failAt) {
+            SCOPED_TRACE(steps[failAt]);
+            PutBack(before);
+            next();
+            FailWrite(failAt);
+            EXPECT_FALSE(save());
+            DocumentCommit_SetWriteHook(nullptr);
+            EXPECT_EQ(Files(exts), before);
+            EXPECT_EQ(MessageLine(), message);
+            unsaved();
+            EXPECT_TRUE(save());
+            EXPECT_EQ(Files(exts), whole);
+            saved();
+        }
+    }
+
     // A save killed before each of its commit's writes in turn: the
     // document is wholly there or not at all, and the next one (`next` fills
     // the sale again) takes the next number, `added[i]` records of it in file

@@ -416,28 +416,16 @@ TEST_F(OrderRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
 }
 
 TEST_F(OrderRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
-    const Snapshot before = Files(kOrderFiles);
-    const std::vector<std::string> steps = WriteSteps([] { return Order_Save(); });
-    const Snapshot whole = Files(kOrderFiles);
-    ASSERT_NE(whole, before);
-    // Records, flushes and counts of three files.
-    ASSERT_EQ(steps.size(), 12u);
-    for (std::size_t failAt = 0; failAt < steps.size(); ++failAt) {
-        SCOPED_TRACE(steps[failAt]);
-        PutBack(before);
-        NextOrder();
-        FailWrite(failAt);
-        EXPECT_FALSE(Order_Save());
-        DocumentCommit_SetWriteHook(nullptr);
-        EXPECT_EQ(Files(kOrderFiles), before);
-        EXPECT_EQ(MessageLine(), "Order Not Saved: Error Writing the Order Files");
-        ExpectSaleAsBuilt();
-        ExpectCountersOfOneOrder();
-        // Once the fault is gone the same order is saved whole, as order 3.
-        EXPECT_TRUE(Order_Save());
-        EXPECT_EQ(Files(kOrderFiles), whole);
-        EXPECT_EQ(gSale.gPayments[2].amount, M("17.5"));
-    }
+    // Records, flushes and counts of three files; once the fault is gone the
+    // same order is saved whole, as order 3.
+    ExpectEveryFailedWritePutsTheFilesBack(
+        kOrderFiles, 12, [] { return Order_Save(); }, [this] { NextOrder(); },
+        "Order Not Saved: Error Writing the Order Files",
+        [this] {
+            ExpectSaleAsBuilt();
+            ExpectCountersOfOneOrder();
+        },
+        [] { EXPECT_EQ(gSale.gPayments[2].amount, M("17.5")); });
 }
 
 TEST_F(OrderRefusalTest, AFullDiskPartWayThroughTheLinesPutsEveryFileBack) {

@@ -390,28 +390,17 @@ TEST_F(PurchaseRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
 }
 
 TEST_F(PurchaseRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
-    const Snapshot before = Files(kPurchaseFiles);
-    const std::vector<std::string> steps = WriteSteps([] { return Purchase_Save(); });
-    const Snapshot whole = Files(kPurchaseFiles);
-    ASSERT_NE(whole, before);
-    ASSERT_EQ(steps.size(), 8u);
-    for (std::size_t failAt = 0; failAt < steps.size(); ++failAt) {
-        SCOPED_TRACE(steps[failAt]);
-        PutBack(before);
-        Next();
-        FailWrite(failAt);
-        EXPECT_FALSE(Purchase_Save());
-        DocumentCommit_SetWriteHook(nullptr);
-        EXPECT_EQ(Files(kPurchaseFiles), before);
-        EXPECT_EQ(MessageLine(), "Purchase Not Saved: Error Writing the Purchase Files");
-        EXPECT_EQ(gPurchase.gDocumentNumber, "");
-        EXPECT_EQ(gSaleSave.gPrintRecordNo, 0);
-        EXPECT_EQ(gData.gLastPurchaseRecord, 2);
-        EXPECT_EQ(gData.gLastPurchaseLineRecord, 3);
-        EXPECT_EQ(gSale.gItemCount, 2);
-        EXPECT_TRUE(Purchase_Save());
-        EXPECT_EQ(Files(kPurchaseFiles), whole);
-    }
+    ExpectEveryFailedWritePutsTheFilesBack(
+        kPurchaseFiles, 8, [] { return Purchase_Save(); }, [this] { Next(); },
+        "Purchase Not Saved: Error Writing the Purchase Files",
+        [] {
+            EXPECT_EQ(gPurchase.gDocumentNumber, "");
+            EXPECT_EQ(gSaleSave.gPrintRecordNo, 0);
+            EXPECT_EQ(gData.gLastPurchaseRecord, 2);
+            EXPECT_EQ(gData.gLastPurchaseLineRecord, 3);
+            EXPECT_EQ(gSale.gItemCount, 2);
+        },
+        [] {});
 }
 
 TEST_F(PurchaseRefusalTest, APurchaseKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
