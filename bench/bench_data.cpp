@@ -14,6 +14,7 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
+#include "bench_store.h"
 #include "synthetic_store.h"
 
 namespace {
@@ -26,13 +27,8 @@ void PrepareStore() {
     static bool done = false;
     if (done) return;
     done = true;
-    std::string folder = (std::filesystem::temp_directory_path() / "tarvo-bench-store").string();
-    std::filesystem::remove_all(folder);
-    std::string error;
-    if (!WriteSyntheticStore(folder, "1234567", kSize, &error)) std::fprintf(stderr, "%s\n", error.c_str());
-    SetTerminalPaths(gConstants.paths, folder, "1234567");
+    bench::UseSyntheticStore("tarvo-bench-store", kSize);
     gSettings.gProductKeyMode = "0";
-    ProgramLog().Open(folder + "/Files/1234567.LOG");
 }
 
 double PeakRssMb() {

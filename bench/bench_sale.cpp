@@ -24,6 +24,7 @@
 #include "sale/totals.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
+#include "bench_store.h"
 #include "synthetic_store.h"
 
 namespace {
@@ -99,12 +100,7 @@ void PrepareStore() {
     static bool done = false;
     if (done) return;
     done = true;
-    const std::string folder = (std::filesystem::temp_directory_path() / "tarvo-bench-sale-store").string();
-    std::filesystem::remove_all(folder);
-    std::string error;
-    if (!WriteSyntheticStore(folder, "1234567", kSize, &error)) std::fprintf(stderr, "%s\n", error.c_str());
-    SetTerminalPaths(gConstants.paths, folder, "1234567");
-    ProgramLog().Open(folder + "/Files/1234567.LOG");
+    bench::UseSyntheticStore("tarvo-bench-sale-store", kSize);
 }
 
 // Codes of products sold by the unit (every 50th product is weighed).

@@ -20,6 +20,7 @@
 #include "sale/product_entry.h"
 #include "screen/controls.h"
 #include "screen/register_context.h"
+#include "bench_store.h"
 #include "synthetic_store.h"
 
 namespace {
@@ -52,13 +53,8 @@ void PrepareStore() {
     static bool done = false;
     if (done) return;
     done = true;
-    std::string folder = (std::filesystem::temp_directory_path() / "tarvo-bench-search-store").string();
-    std::filesystem::remove_all(folder);
-    std::string error;
-    if (!WriteSyntheticStore(folder, "1234567", kSize, &error)) std::fprintf(stderr, "%s\n", error.c_str());
-    SetTerminalPaths(gConstants.paths, folder, "1234567");
+    bench::UseSyntheticStore("tarvo-bench-search-store", kSize);
     gSettings.gProductKeyMode = "0";
-    ProgramLog().Open(folder + "/Files/1234567.LOG");
     Parse_FileProduct();
     Index_Product();
     Index_Pax();
