@@ -52,8 +52,9 @@ constexpr PanelPlace kPanels[] = {
     {Control::Lbl_Phys_Desc, 0, {120, 6740, 1920, 1200}},
     {Control::Lbl_Phys_Quantity, 0, {120, 6740, 3180, 600}},
     {Control::Greeting, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
-    {Control::Txt_All, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
-    // A printout is long: it takes the whole area.
+    // The full text panel (a vendor's or a product's figures, a client's
+    // information) and a printout are shown alone: they take the whole area.
+    {Control::Txt_All, 0, {0, kReceiptWidthTwips, kPanelTop, kReceiptHeightTwips}},
     {Control::Txt_Printer, 0, {0, kReceiptWidthTwips, kPanelTop, kReceiptHeightTwips}},
     {Control::Txt_Message, 0, {0, kReceiptWidthTwips, kPanelTop, kPanelHeight}},
 };

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <string>
 
@@ -100,6 +101,11 @@ TEST_F(DocumentsE2ETest, APurchaseFromAVendorWithCostsIsSavedAndPrinted) {
     EXPECT_EQ(gSale.gMode, 14);
     EXPECT_EQ(gSale.gPurchaseVendor, "V100");
     EXPECT_NE(Screen().Text(kMessageBox).find("Springfield Coffee Roasters"), std::string::npos);
+    // The vendor's information is read whole, without scrolling.
+    auto* info = qobject_cast<QPlainTextEdit*>(W(Control::Txt_All));
+    ASSERT_NE(info, nullptr);
+    ASSERT_TRUE(info->isVisible());
+    EXPECT_EQ(info->verticalScrollBar()->maximum(), 0);
 
     // The product, then its cost, retail price and comment on the prompt line.
     Type("1001");
