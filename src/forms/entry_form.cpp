@@ -5,6 +5,7 @@
 
 #include "common/dates.h"
 #include "common/fields.h"
+#include "common/numbers.h"
 #include "common/text_clean.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
@@ -458,6 +459,14 @@ bool EntryForm::Product_Branch() {
         Product_Find();
         if (gData.gProductRecNo == 0) return false;
         templateId = std::string(Mid(gData.products.Read(gData.gProductRecNo), 1, 8));
+    }
+    // The key the register sells by (the number, or the bar code with
+    // setting 250) must not name a product already: the new one could never
+    // be found by it.
+    const int keyRow = Num_Val(gSettings.gProductKeyMode) == 0 ? 1 : 2;
+    if (ProductKey_Taken(RowText(keyRow))) {
+        Say(std::string(EntryCaptions::kProductTaken[Language()]) + Trim(RowText(keyRow)));
+        return false;
     }
 
     // Product_Save

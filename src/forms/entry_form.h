@@ -80,6 +80,7 @@ struct EntryCaptions {
                                                     "Client number already in use: ", "No. de client deja utilise: "};
     static constexpr const char* kClientNotSaved[3] = {"", "Error Saving New Client - Not Saved",
                                                        "Erreur - Nouveau Client Non Sauve"};
+    static constexpr const char* kProductTaken[3] = {"", "Product already on file: ", "Produit deja au fichier: "};
     static constexpr const char* kProductNotSaved[3] = {"", "Error Saving New Product - Not Saved",
                                                         "Erreur - Nouveau Produit Non Sauve"};
 };

@@ -78,6 +78,16 @@ bool ClientNumber_Taken(const std::string& number) {
     return gData.gClientRecNo != 0 || gData.gNewClientRecNo != 0;
 }
 
+bool ProductKey_Taken(const std::string& key) {
+    const std::string k = Trim(key);
+    if (k.empty()) return false;
+    SaleFindersKept kept;
+    gData.gProductKey = k;
+    gData.gEmbeddedPriceCheck = false;
+    Product_Find();
+    return gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0;
+}
+
 SaleFindersKept::SaleFindersKept() {
     const DataState& d = gData;
     clientKey_ = d.gClientKey;

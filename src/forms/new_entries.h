@@ -58,6 +58,9 @@ std::int32_t NewEntry_Append(NewEntryKind kind, std::string_view record, const s
 // client of the client master or by an entry of the new-client file. The
 // finders' results that the sale in progress holds are kept.
 bool ClientNumber_Taken(const std::string& number);
+// True when `key` already names a product the register sells by it (the
+// product file's key column, or a product entered at this register).
+bool ProductKey_Taken(const std::string& key);
 
 // Keeps the finders' keys and results (client and product) that the sale in
 // progress holds while an entry's look-ups run, and puts them back when it

@@ -296,6 +296,49 @@ TEST_F(NewEntriesTest, ATypedNumberInUseKeepsTheFormOpenAndSaysSo) {
     EXPECT_EQ(gData.gNewCount, 2);
 }
 
+// A new product under a key the register already sells by (a product of the
+// file, or one entered here) could never be rung up: the form says so.
+TEST_F(NewEntriesTest, ANewProductUnderAKeyOnFileKeepsTheFormOpenAndSaysSo) {
+    struct Case {
+        const char* keyMode;
+        int row;
+        const char* key;
+        const char* templateKey;  // the template is named by the same key
+        const char* message;
+    } cases[] = {
+        {"0", 1, "P100", "P100", "Product already on file: P100"},  // the template's own number
+        {"0", 1, "NP-5", "P100", "Product already on file: NP-5"},  // entered here before
+        {"1", 2, "0123456789012", "0123456789012", "Product already on file: 0123456789012"},  // by bar code
+    };
+    EntryForm& first = Open(19);
+    Type(1, "NP-5");
+    Type(12, "P100");
+    first.Button8_Click();
+    ASSERT_FALSE(first.IsLoaded());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        gSettings.gProductKeyMode = c.keyMode;
+        EntryForm& f = Open(19);
+        Type(c.row, c.key);
+        Type(12, c.templateKey);
+        f.Button8_Click();
+        EXPECT_TRUE(f.IsLoaded());
+        EXPECT_EQ(f.Message(), c.message);
+        EXPECT_TRUE(Logged(std::string("Entry form: ") + c.message));
+        f.Button9_Click();
+        f.Button9_Click();
+    }
+    Open_FileNewProduct();
+    EXPECT_EQ(gData.gNewCount, 2);
+    // A new number is saved.
+    gSettings.gProductKeyMode = "0";
+    EntryForm& g = Open(19);
+    Type(1, "NP-6");
+    Type(12, "P100");
+    g.Button8_Click();
+    EXPECT_FALSE(g.IsLoaded());
+}
+
 // ---- the files -----------------------------------------------------------------------------
 
 TEST_F(NewEntriesTest, AFailedWriteKeepsTheFormAndItsEntriesAndCountsNothing) {
