@@ -14,9 +14,10 @@
 
 #include "common/fields.h"
 #include "config/settings.h"
-#include "data/transaction_files.h"
+#include "data/adjustment_records.h"
 #include "data/data_state.h"
 #include "data/sale_state.h"
+#include "data/transaction_files.h"
 #include "inventory/adjustments.h"
 #include "inventory/document_fixture.h"
 #include "inventory/inventory_service.h"
@@ -37,26 +38,9 @@ using sale_builder::AddLine;
 
 const std::vector<std::string> kAdjustmentFiles = {".ADJ", ".ADD"};
 
-struct AdjustmentHead {
-    std::string number = "0000002", date = "20261209", time = "1030", cashier = "00000007", manager, reason = "7 ",
-                amount = "-12.5", reference;
-    std::string Record() const {
-        return Fixed(88, {{1, number},
-                          {9, "0"},
-                          {10, date},
-                          {18, time},
-                          {22, cashier},
-                          {30, manager},
-                          {38, reason},
-                          {40, amount},
-                          {49, reference}});
-    }
+struct AdjustmentHead : AdjustmentHeadRecord {
+    AdjustmentHead() : AdjustmentHeadRecord{"0000002", "20261209", "1030", "00000007", "", "7 ", "-12.5", ""} {}
 };
-
-std::string AdjustmentLine(const std::string& number, const std::string& line, const std::string& product,
-                           const std::string& key, const std::string& qty, const std::string& note = "") {
-    return Fixed(76, {{1, number}, {8, line}, {11, product}, {19, key}, {39, qty}, {47, note}});
-}
 
 class AdjustmentTest : public DocumentTest {
 protected:
@@ -91,8 +75,8 @@ TEST_F(AdjustmentTest, AdjustmentsAreStoredSignedByTheirDirection) {
     const std::vector<Case> cases = {
         {"stock out, no manager",
          [](AdjustmentHead&) {},
-         {AdjustmentLine("0000002", "001", "1001", "012345", "-2"),
-          AdjustmentLine("0000002", "002", "1002", "ABC", "-1.25", "box crushed")},
+         {AdjustmentLineRecord("0000002", "001", "1001", "012345", "-2"),
+          AdjustmentLineRecord("0000002", "002", "1002", "ABC", "-1.25", "box crushed")},
          "-12.5"},
         {"stock in, a manager, a reference, a reason typed with blanks",
          [](AdjustmentHead& h) {
@@ -105,8 +89,8 @@ TEST_F(AdjustmentTest, AdjustmentsAreStoredSignedByTheirDirection) {
              h.manager = "00000003";
              h.reference = "Shelf 4 recount";
          },
-         {AdjustmentLine("0000002", "001", "1001", "012345", "2"),
-          AdjustmentLine("0000002", "002", "1002", "ABC", "1.25", "box crushed")},
+         {AdjustmentLineRecord("0000002", "001", "1001", "012345", "2"),
+          AdjustmentLineRecord("0000002", "002", "1002", "ABC", "1.25", "box crushed")},
          "12.5"},
         {"stock out with a returned line, a reason longer than its columns, saved at 09:05",
          [this](AdjustmentHead& h) {
@@ -116,16 +100,16 @@ TEST_F(AdjustmentTest, AdjustmentsAreStoredSignedByTheirDirection) {
              h.reason = "12";
              h.time = "0905";
          },
-         {AdjustmentLine("0000002", "001", "1001", "012345", "3"),
-          AdjustmentLine("0000002", "002", "1002", "ABC", "-1.25", "box crushed")},
+         {AdjustmentLineRecord("0000002", "001", "1001", "012345", "3"),
+          AdjustmentLineRecord("0000002", "002", "1002", "ABC", "-1.25", "box crushed")},
          "-12.5"},
         {"stock out worth nothing",
          [](AdjustmentHead& h) {
              gSale.gSubtotal = M("0");
              h.amount = "0";
          },
-         {AdjustmentLine("0000002", "001", "1001", "012345", "-2"),
-          AdjustmentLine("0000002", "002", "1002", "ABC", "-1.25", "box crushed")},
+         {AdjustmentLineRecord("0000002", "001", "1001", "012345", "-2"),
+          AdjustmentLineRecord("0000002", "002", "1002", "ABC", "-1.25", "box crushed")},
          "0"},
     };
     for (const Case& c : cases) {
@@ -172,7 +156,7 @@ TEST_F(AdjustmentTest, TheNextAdjustmentTakesTheNextNumbers) {
     const auto add = Records(".ADD", 80);
     ASSERT_EQ(add.size(), 4u);
     EXPECT_EQ(add[0], "4" + Blanks(50));
-    EXPECT_EQ(add[3], AdjustmentLine("0000003", "001", "1001", "012345", "-2"));
+    EXPECT_EQ(add[3], AdjustmentLineRecord("0000003", "001", "1001", "012345", "-2"));
     EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);
 }
 
@@ -209,8 +193,7 @@ TEST_F(AdjustmentRefusalTest, AValueThatDoesNotFitItsColumnsOnceSignedSavesNothi
     };
     const Case cases[] = {
         // 8 characters coming in, 9 going out.
-        {"quantity", [] { gSale.gLines[2].quantity = 12345678; },
-         "Adjustment Not Saved: Quantity of Line 2 Too Large"},
+        {"quantity", [] { gSale.gLines[2].quantity = 12345678; }, "Adjustment Not Saved: Quantity of Line 2 Too Large"},
         {"amount", [] { gSale.gSubtotal = M("123456.78"); }, "Adjustment Not Saved: Amount Too Large"},
         {"direction", [] { gSale.gAdjustmentDirection = 0; }, "Adjustment Not Saved: No Direction"},
     };
@@ -256,10 +239,11 @@ TEST_F(AdjustmentRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
 }
 
 TEST_F(AdjustmentRefusalTest, AnAdjustmentKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
-    ExpectKilledSavesWhollyThereOrNot(kAdjustmentFiles, Open_Fileadjustment,
-                                      {{&DataState::adjustments, &DataState::gLastAdjustmentRecord},
-                                       {&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord}},
-                                      [] { return Adjustment_Save(); }, [this] { Next(); }, {1, 2});
+    ExpectKilledSavesWhollyThereOrNot(
+        kAdjustmentFiles, Open_Fileadjustment,
+        {{&DataState::adjustments, &DataState::gLastAdjustmentRecord},
+         {&DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord}},
+        [] { return Adjustment_Save(); }, [this] { Next(); }, {1, 2});
 }
 
 // ---- the reason question, the mode and its cancel ---------------------------------------
@@ -268,9 +252,8 @@ TEST_F(AdjustmentTest, PrepareAsksTheReasonUnderTheReasonList) {
     gSettings.gLanguage = 2;  // the list is the same in every language; the question is not
     screen.SetText(kEntryBox, "12");
     Adjustment_Prepare();
-    EXPECT_EQ(screen.Text(kGreeting),
-              " 1  Breakage\r2  Damaged\r3  Expired\r4  Physical Count\r5  Samples to Clients\r"
-              "6  Samples to Salesmen\r7  Shortage\r8  Theft\r9  Other");
+    EXPECT_EQ(screen.Text(kGreeting), " 1  Breakage\r2  Damaged\r3  Expired\r4  Physical Count\r5  Samples to Clients\r"
+                                      "6  Samples to Salesmen\r7  Shortage\r8  Theft\r9  Other");
     EXPECT_EQ(svc.calls, (std::vector<std::string>{"MessageWithEnterToEnd_Show", "PromptInCIA_Show(9)"}));
     EXPECT_EQ(gReg.gPromptLine, 9);
     EXPECT_EQ(MessageLine(), "Choisir la Raison l'Ajustement du Stock");
@@ -401,8 +384,9 @@ TEST_F(AdjustmentTotalKeyTest, TotalSavesTheAdjustmentAndPrintsIt) {
     EXPECT_EQ(Records(".ADD", 80).size(), 3u);
     EXPECT_EQ(gSaleSave.gPrintRecordNo, 2);
     // The printout is the adjustment just saved.
-    for (const char* shown : {"Document Number:  1234567 0000002", "Reason:   Shortage", "Apple                         -2",
-                              "Book                          -1.25", "Total: $      -12.50"})
+    for (const char* shown :
+         {"Document Number:  1234567 0000002", "Reason:   Shortage", "Apple                         -2",
+          "Book                          -1.25", "Total: $      -12.50"})
         EXPECT_NE(cap.bytes.find(shown), std::string::npos) << shown << "\n" << cap.bytes;
 }
 

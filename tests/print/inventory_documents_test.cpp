@@ -16,6 +16,7 @@
 #include "common/line_reader.h"
 #include "config/constants.h"
 #include "config/settings.h"
+#include "data/adjustment_records.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
 #include "data/store_fixture.h"
@@ -78,25 +79,15 @@ std::string PurchaseLine(const std::string& number, const std::string& line, con
 }
 
 // An adjustment header in the .ADJ layout.
-struct AdjustmentHead {
-    std::string number = "0000002", date = "20261209", time = "1405", cashier = "00000007", manager = "00000003",
-                reason = "7 ", amount = "-12.5", reference = "Shelf 4 recount";
-    std::string Record() const {
-        return Fixed(88, {{1, number},
-                          {9, "0"},
-                          {10, date},
-                          {18, time},
-                          {22, cashier},
-                          {30, manager},
-                          {38, reason},
-                          {40, amount},
-                          {49, reference}});
-    }
+struct AdjustmentHead : AdjustmentHeadRecord {
+    AdjustmentHead()
+        : AdjustmentHeadRecord{"0000002",  "20261209", "1405",  "00000007",
+                               "00000003", "7 ",       "-12.5", "Shelf 4 recount"} {}
 };
 
 std::string AdjustmentLine(const std::string& number, const std::string& line, const std::string& key,
                            const std::string& qty, const std::string& note) {
-    return Fixed(76, {{1, number}, {8, line}, {11, "P"}, {19, key}, {39, qty}, {47, note}});
+    return AdjustmentLineRecord(number, line, "P", key, qty, note);
 }
 
 bool HasLine(const std::string& bytes, const std::string& line) {
