@@ -293,6 +293,31 @@ protected:
     }
 };
 
+// The command file is rewritten whole through a temporary: killed at any
+// file-system call it holds the earlier command or the new one, never a part.
+TEST_F(CrashSweepTest, TheCommandFileKilledAtAnyWriteHoldsTheOldCommandOrTheNew) {
+    TestDir base;
+    fs::create_directories(base / "Files");
+    fs::create_directories(base / "Data");
+    base.Write("Files/1234567.CMD", "");  // an earlier command: nothing to do
+    TestDir whole;
+    const ChildResult full = RunChild("commandfile", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(whole.Read("Files/1234567.CMD"), "1\r\n");
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        const ChildResult r = RunChild("commandfile", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string cmd = w.Read("Files/1234567.CMD");
+        EXPECT_TRUE(cmd.empty() || cmd == "1\r\n") << "the command file is partly written: \"" << cmd << "\"";
+    }
+    std::cout << "[ crash sweep ] commandfile: " << calls << " crash points\n";
+}
+
 TEST_F(CrashSweepTest, TwoRegistersStartedOnOneFolderSaveAsOneAndLoseNothing) {
     TestDir folder, out;
     fs::create_directories(folder / "Files");

@@ -12,6 +12,7 @@
 //   order     a customer order of three lines and two deposits
 //   adjustment  a stock-out adjustment of three lines
 //   purchase  a purchase of three lines with costs and retail prices
+//   commandfile  the command file asking for a physical count
 //   newclient one new client through the entry form (Save + Exit)
 //   newproduct one new product through the entry form
 //   register  takes the program folder's lock as a start does, says
@@ -29,6 +30,7 @@
 
 #include "data/count_and_activity.h"
 #include "inventory/adjustments.h"
+#include "inventory/document_helpers.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
 #include "forms/entry_fixture.h"
@@ -175,6 +177,9 @@ int main(int argc, char** argv) {
         CrashDocument(14);
         CallShim("tarvo_crash_arm");
         Purchase_Save();
+    } else if (scenario == "commandfile") {
+        CallShim("tarvo_crash_arm");
+        CommandFile_Create(1);
     } else if (scenario == "newclient" || scenario == "newproduct") {
         TemplateMasters_Load();
         const bool client = scenario == "newclient";
