@@ -224,4 +224,34 @@ void Salesman_FindByNumber() {
         FindInTable(gData.SalesmanTable, gData.gSalesmanCount, gData.gSalesmanKey, &SalesmanRow::SalesmanNumber);
 }
 
+FinderResultsKept::FinderResultsKept() {
+    const DataState& d = gData;
+    clientKey_ = d.gClientKey;
+    clientRec_ = d.gClientRec;
+    productKey_ = d.gProductKey;
+    productRec_ = d.gProductRec;
+    clientRecNo_ = d.gClientRecNo;
+    newClientRecNo_ = d.gNewClientRecNo;
+    productRecNo_ = d.gProductRecNo;
+    newProductRecNo_ = d.gNewProductRecNo;
+    embeddedPriceCheck_ = d.gEmbeddedPriceCheck;
+    manualPrice_ = d.gManualPrice;
+    manualPriceValue_ = d.gManualPriceValue;
+}
+
+FinderResultsKept::~FinderResultsKept() {
+    DataState& d = gData;
+    d.gClientKey = clientKey_;
+    d.gClientRec = clientRec_;
+    d.gProductKey = productKey_;
+    d.gProductRec = productRec_;
+    d.gClientRecNo = clientRecNo_;
+    d.gNewClientRecNo = newClientRecNo_;
+    d.gProductRecNo = productRecNo_;
+    d.gNewProductRecNo = newProductRecNo_;
+    d.gEmbeddedPriceCheck = embeddedPriceCheck_;
+    d.gManualPrice = manualPrice_;
+    d.gManualPriceValue = manualPriceValue_;
+}
+
 }  // namespace tarvo

@@ -3,6 +3,7 @@
 // not found. Keys compare as bytes, case-sensitive.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "data/data_state.h"
@@ -33,5 +34,23 @@ void Salesman_FindByNumber();  // gSalesmanKey -> gSalesmanIndex
 // (product number, key mode "0") or from column 40 (bar code), trailing
 // blanks removed.
 std::string_view ProductKeyOf(std::string_view record);
+
+// Keeps the finders' keys and results (client and product) and the product
+// finder's price inputs while other look-ups run, and puts them back when it
+// goes: a look-up of the entry form or of a kit's components never changes
+// the client or product the sale in progress holds.
+class FinderResultsKept {
+public:
+    FinderResultsKept();
+    ~FinderResultsKept();
+    FinderResultsKept(const FinderResultsKept&) = delete;
+    FinderResultsKept& operator=(const FinderResultsKept&) = delete;
+
+private:
+    std::string clientKey_, clientRec_, productKey_, productRec_;
+    std::int32_t clientRecNo_, newClientRecNo_, productRecNo_, newProductRecNo_;
+    bool embeddedPriceCheck_, manualPrice_;
+    Money manualPriceValue_;
+};
 
 }  // namespace tarvo

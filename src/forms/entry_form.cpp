@@ -414,7 +414,7 @@ bool EntryForm::Client_Branch() {
     if (Blank(RowText(11)) || Blank(RowText(2))) return false;
     std::string templateId;
     {
-        SaleFindersKept kept;
+        FinderResultsKept kept;
         gData.gClientKey = Trim(RowText(11));
         Client_Find();
         // Only a client of the master is a template, not one entered here.
@@ -453,7 +453,7 @@ bool EntryForm::Product_Branch() {
     if (Blank(RowText(12))) return false;
     std::string templateId;
     {
-        SaleFindersKept kept;
+        FinderResultsKept kept;
         gData.gProductKey = Trim(RowText(12));
         gData.gEmbeddedPriceCheck = false;
         Product_Find();

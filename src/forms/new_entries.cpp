@@ -72,7 +72,7 @@ std::int32_t NewEntry_Append(NewEntryKind kind, std::string_view record, const s
 bool ClientNumber_Taken(const std::string& number) {
     const std::string key = Trim(number);
     if (key.empty()) return false;
-    SaleFindersKept kept;
+    FinderResultsKept kept;
     gData.gClientKey = key;
     Client_Find();
     return gData.gClientRecNo != 0 || gData.gNewClientRecNo != 0;
@@ -81,41 +81,11 @@ bool ClientNumber_Taken(const std::string& number) {
 bool ProductKey_Taken(const std::string& key) {
     const std::string k = Trim(key);
     if (k.empty()) return false;
-    SaleFindersKept kept;
+    FinderResultsKept kept;
     gData.gProductKey = k;
     gData.gEmbeddedPriceCheck = false;
     Product_Find();
     return gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0;
-}
-
-SaleFindersKept::SaleFindersKept() {
-    const DataState& d = gData;
-    clientKey_ = d.gClientKey;
-    clientRec_ = d.gClientRec;
-    productKey_ = d.gProductKey;
-    productRec_ = d.gProductRec;
-    clientRecNo_ = d.gClientRecNo;
-    newClientRecNo_ = d.gNewClientRecNo;
-    productRecNo_ = d.gProductRecNo;
-    newProductRecNo_ = d.gNewProductRecNo;
-    embeddedPriceCheck_ = d.gEmbeddedPriceCheck;
-    manualPrice_ = d.gManualPrice;
-    manualPriceRaw_ = d.gManualPriceValue.Raw();
-}
-
-SaleFindersKept::~SaleFindersKept() {
-    DataState& d = gData;
-    d.gClientKey = clientKey_;
-    d.gClientRec = clientRec_;
-    d.gProductKey = productKey_;
-    d.gProductRec = productRec_;
-    d.gClientRecNo = clientRecNo_;
-    d.gNewClientRecNo = newClientRecNo_;
-    d.gProductRecNo = productRecNo_;
-    d.gNewProductRecNo = newProductRecNo_;
-    d.gEmbeddedPriceCheck = embeddedPriceCheck_;
-    d.gManualPrice = manualPrice_;
-    d.gManualPriceValue = Money::FromRaw(manualPriceRaw_);
 }
 
 }  // namespace tarvo

@@ -62,22 +62,5 @@ bool ClientNumber_Taken(const std::string& number);
 // product file's key column, or a product entered at this register).
 bool ProductKey_Taken(const std::string& key);
 
-// Keeps the finders' keys and results (client and product) that the sale in
-// progress holds while an entry's look-ups run, and puts them back when it
-// goes: a template or a number looked up on the form never changes the
-// client or product of the sale.
-class SaleFindersKept {
-public:
-    SaleFindersKept();
-    ~SaleFindersKept();
-    SaleFindersKept(const SaleFindersKept&) = delete;
-    SaleFindersKept& operator=(const SaleFindersKept&) = delete;
-
-private:
-    std::string clientKey_, clientRec_, productKey_, productRec_;
-    std::int32_t clientRecNo_, newClientRecNo_, productRecNo_, newProductRecNo_;
-    bool embeddedPriceCheck_, manualPrice_;
-    std::int64_t manualPriceRaw_;
-};
 
 }  // namespace tarvo

@@ -66,51 +66,35 @@ std::int32_t FirstKitLine(const std::string& number) {
     return lo;
 }
 
-// The inputs of product entry that the expansion sets for each component,
-// and the product just looked up: given back as they were when it ends, so
-// a refused component leaves nothing behind for the cashier's next entry.
+// The sale's inputs of product entry that the expansion sets for each
+// component: given back as they were when it ends (with the finders' results,
+// FinderResultsKept), so a refused component leaves nothing behind for the
+// cashier's next entry.
 struct EntryInputs {
     double quantity = 1;
-    bool voidMode = false, manualPrice = false, nextLineKitComponent = false, embeddedPriceCheck = false;
-    Money manualPriceValue;
-    std::string lineKind, productKey, productRec, scaleLineKind;
-    std::int32_t productRecNo = 0, newProductRecNo = 0, scaleProductRecNo = 0, scaleRequestCount = -1;
+    bool voidMode = false, nextLineKitComponent = false;
+    std::string lineKind, scaleLineKind;
+    std::int32_t scaleProductRecNo = 0, scaleRequestCount = -1;
 
     static EntryInputs Take() {
         const SaleState& s = gSale;
-        const DataState& d = gData;
         EntryInputs e;
         e.quantity = s.gQuantity;
         e.voidMode = s.gVoidMode;
-        e.manualPrice = d.gManualPrice;
         e.nextLineKitComponent = s.gNextLineKitComponent;
-        e.embeddedPriceCheck = d.gEmbeddedPriceCheck;
-        e.manualPriceValue = d.gManualPriceValue;
         e.lineKind = s.gLineKind;
-        e.productKey = d.gProductKey;
-        e.productRec = d.gProductRec;
         e.scaleLineKind = s.gScaleLineKind;
-        e.productRecNo = d.gProductRecNo;
-        e.newProductRecNo = d.gNewProductRecNo;
         e.scaleProductRecNo = s.gScaleProductRecNo;
         e.scaleRequestCount = s.gScaleRequestCount;
         return e;
     }
     void Restore() const {
         SaleState& s = gSale;
-        DataState& d = gData;
         s.gQuantity = quantity;
         s.gVoidMode = voidMode;
-        d.gManualPrice = manualPrice;
         s.gNextLineKitComponent = nextLineKitComponent;
-        d.gEmbeddedPriceCheck = embeddedPriceCheck;
-        d.gManualPriceValue = manualPriceValue;
         s.gLineKind = lineKind;
-        d.gProductKey = productKey;
-        d.gProductRec = productRec;
         s.gScaleLineKind = scaleLineKind;
-        d.gProductRecNo = productRecNo;
-        d.gNewProductRecNo = newProductRecNo;
         s.gScaleProductRecNo = scaleProductRecNo;
         s.gScaleRequestCount = scaleRequestCount;
     }
@@ -177,6 +161,7 @@ void Kit_Processing() {
     // Taken once: each component added becomes the last line.
     const double multiplier = s.gLines[static_cast<std::size_t>(kitLine)].quantity;
     const bool voided = multiplier < 0 && !s.gReturnMode && !s.gExchangeMode;
+    const FinderResultsKept finders;
     const EntryInputs before = EntryInputs::Take();
 
     for (; k <= gData.gKitLineCount; ++k) {
