@@ -82,6 +82,15 @@ std::optional<double> Num_ReadStrict(std::string_view text) {
     return ToDouble(d);
 }
 
+std::optional<Money> PlainAmount_Read(std::string_view text) {
+    text = TrimBlanks(text);
+    DecimalText d;
+    if (ScanNumber(text, d) != text.size() || !HasDigits(d)) return std::nullopt;
+    const std::optional<std::int64_t> v = Num_RoundHalfEven(d, 4);
+    if (!v) return std::nullopt;
+    return Money::FromRaw(*v);
+}
+
 std::optional<std::int64_t> Num_ToInteger(double value, std::int64_t lo, std::int64_t hi) {
     if (!std::isfinite(value)) return std::nullopt;
     double r = std::nearbyint(value);  // default rounding mode: ties to even

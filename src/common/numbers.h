@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/money.h"
+
 namespace tarvo {
 
 // A decimal number as text pieces: sign, integer digits, fraction digits
@@ -27,6 +29,13 @@ double Num_Val(std::string_view text);
 // Strict reader: the whole text (blanks around it allowed) must be one
 // number (optional sign, digits, at most one point, at least one digit).
 std::optional<double> Num_ReadStrict(std::string_view text);
+
+// An amount the cashier typed: the whole text (blanks around it allowed) one
+// plain decimal number (optional sign, digits, at most one point, at least
+// one digit), rounded to four decimals, ties to even. Nothing for "abc",
+// "$5", "1,000", "1e3", "12abc", an empty text or an amount beyond Money.
+// Every amount typed into a prompt or the entry box is read by this rule.
+std::optional<Money> PlainAmount_Read(std::string_view text);
 
 // A number as a whole integer in [lo, hi], a fraction rounded to the nearest
 // even integer (the runtime's integer conversion); nullopt when out of range

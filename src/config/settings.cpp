@@ -168,7 +168,7 @@ bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) 
     case 165: s.gVendorTaxExempt = v == "1"; break;
     case 166: s.gNoOrderPrint = v != "1"; break;
     case 167: s.gZeroOpening = v == "1"; break;
-    case 168: s.gDrawerAtOpening = v != "1"; break;
+    case 168: s.gDrawerAtOpening = v == "1"; break;
     case 169: s.gNoItemsOnPaymentPage = v == "1"; break;
     case 170: s.gCashRefundNeedsManager = v == "1"; break;
     case 171: s.gNoReceiptForCash = v == "1"; break;

@@ -57,7 +57,7 @@ struct Settings {
     bool gVendorTaxExempt = true;                                           // 165
     bool gNoOrderPrint = false;                                             // 166 (not-flag)
     bool gZeroOpening = false;                                              // 167
-    bool gDrawerAtOpening = true;                                           // 168 (not-flag)
+    bool gDrawerAtOpening = true;                                           // 168 "1" (absent: on)
     bool gNoItemsOnPaymentPage = false;                                     // 169
     bool gCashRefundNeedsManager = false;                                   // 170
     bool gNoReceiptForCash = false;                                         // 171

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/fields.h"
+#include "common/numbers.h"
 #include "config/settings.h"
 #include "data/data_state.h"
 #include "data/lookups.h"
@@ -16,8 +17,6 @@
 
 namespace tarvo {
 namespace {
-
-constexpr const char* kJournalNotWritten = "Error: Activity Journal Not Written - See Log";
 
 // One record of the cash office on the business date, now.
 std::int32_t Save(char type, const std::string& manager, std::optional<Money> amount, const std::string& who) {
@@ -36,10 +35,33 @@ std::int32_t Save(char type, const std::string& manager, std::optional<Money> am
 
 }  // namespace
 
-bool CashAmount_InRange(Money amount) { return amount > Money::FromUnits(-5000) && amount <= Money::FromUnits(5000); }
+namespace {
 
-bool DeclaredAmount_Valid(Money amount) {
-    return !amount.IsZero() && amount > Money::FromUnits(-100000) && amount < Money::FromUnits(1000000);
+std::optional<Money> Accepted(std::string_view typed, bool (*valid)(Money)) {
+    const std::optional<Money> amount = PlainAmount_Read(typed);
+    if (!amount || !valid(*amount)) return std::nullopt;
+    return amount;
+}
+
+}  // namespace
+
+std::optional<Money> PaidOutAmount_Read(std::string_view typed) {
+    return Accepted(typed,
+                    [](Money a) { return !a.IsZero() && a > Money::FromUnits(-5000) && a <= Money::FromUnits(5000); });
+}
+
+std::optional<Money> DepositAmount_Read(std::string_view typed) {
+    return Accepted(typed, [](Money a) { return a > Money() && ActivityAmount_Fits(a); });
+}
+
+std::optional<Money> OpeningAmount_Read(std::string_view typed) {
+    return Accepted(typed, [](Money a) { return a > Money() && a <= Money::FromUnits(5000); });
+}
+
+std::optional<Money> DeclaredAmount_Read(std::string_view typed) {
+    return Accepted(typed, [](Money a) {
+        return !a.IsZero() && a > Money::FromUnits(-100000) && a < Money::FromUnits(1000000);
+    });
 }
 
 std::int32_t DepositSafe_Save() { return Save('D', "", gReg.gEnteredAmount, "DepositSafe_Save"); }

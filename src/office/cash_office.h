@@ -7,10 +7,15 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "common/money.h"
 
 namespace tarvo {
+
+// What a journal writer shows when its record could not be written.
+inline constexpr const char* kJournalNotWritten = "Error: Activity Journal Not Written - See Log";
 
 // The record written (0 when nothing was written, already shown and logged).
 std::int32_t DepositSafe_Save();  // D, gReg.gEnteredAmount
@@ -34,10 +39,18 @@ struct PaymentTotals {
 };
 PaymentTotals Cash_OnHand();
 
-// The amounts the prompts take: a paid-out or deposit above -5000 and at most
-// 5000; a declaration that is not 0, above -100000 (a shortage) and below
-// 1000000 (a counted cash), so that it always fits its columns.
-bool CashAmount_InRange(Money amount);
-bool DeclaredAmount_Valid(Money amount);
+// The amounts the cash office takes, read from what the cashier typed by the
+// one plain-amount rule (PlainAmount_Read): "abc", "$5", "1,000", "1e3" or
+// "12abc" are no amount. Nothing when the text or the amount is refused.
+//  - a paid-out: not 0, above -5000 and at most 5000;
+//  - a deposit to the safe or the bank: above 0 and fitting its 9 columns
+//    (a day's bank deposit is often far above a paid-out);
+//  - the opening amount: above 0 and at most 5000;
+//  - a declaration: not 0, above -100000 (a shortage) and below 1000000 (a
+//    counted cash), so that it always fits its columns.
+std::optional<Money> PaidOutAmount_Read(std::string_view typed);
+std::optional<Money> DepositAmount_Read(std::string_view typed);
+std::optional<Money> OpeningAmount_Read(std::string_view typed);
+std::optional<Money> DeclaredAmount_Read(std::string_view typed);
 
 }  // namespace tarvo

@@ -150,6 +150,27 @@ void Communicate_Unable(bool dialSettingsMissing, bool dialled) {
         LoginPromptKeys();
 }
 
+// The closing time (setting 900, HHMM) as HH:MM.
+std::string ClosingHourMinute(const Settings& s) {
+    const std::string& c = s.gClosingTime;
+    return c.size() == 4 ? c.substr(0, 2) + ":" + c.substr(2, 2) : c;
+}
+
+// True when the hour after closing reaches the roll-over before midnight or
+// passes midnight (a closing at 22:50 or later).
+bool ClosingOut_AfterRollOver(const Settings& s) {
+    const std::string& next = s.gClosingTimeNext;
+    if (next.size() != 5) return false;
+    return next >= "23:50" || next < ClosingHourMinute(s);
+}
+
+// Everybody still in on `day` is clocked out at the closing time.
+void ClosingOut_Run(const std::string& day, const std::string& hhmm) {
+    Log("Timer_Comm: everybody is clocked out at " + hhmm + " for " + day);
+    Clock_EverybodyOut(day);
+    gCommSchedule.closingOutDate = day;
+}
+
 // Steps of one minute of the schedule; a session that falls due is left in
 // `due` when it can run, else noted as pending.
 void Schedule_Minute(std::int64_t minute, Due& due) {
@@ -187,18 +208,24 @@ void Schedule_Minute(std::int64_t minute, Due& due) {
     }
 
     if (s.gAutoClockOut) {
+        const std::string day = DateText(t);
         if (hhmm.compare(0, 4, "23:5") == 0) {
             if (st.gRollOverDone == 0) {
+                // A clock-out an hour after a late closing would come after
+                // the split: the day that closed is clocked out first.
+                if (ClosingOut_AfterRollOver(s) && st.closingOutDate != day) ClosingOut_Run(day, hhmm);
                 Log("Timer_Comm: the clock-ins are rolled over at " + hhmm);
-                RollOverClockIns();
+                RollOverClockIns(t);
                 st.gRollOverDone = 1;
             }
         } else {
             st.gRollOverDone = 0;
         }
         if (hhmm == s.gClosingTimeNext) {
-            Log("Timer_Comm: everybody is clocked out at " + hhmm);
-            Clock_EverybodyOut();
+            // Past midnight the hour after closing belongs to the day before.
+            const std::string closed = hhmm < ClosingHourMinute(s) ? DateText(TimeOfMinute(minute - kMinutesPerDay))
+                                                                   : day;
+            if (st.closingOutDate != closed) ClosingOut_Run(closed, hhmm);
         }
     }
 

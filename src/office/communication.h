@@ -5,6 +5,7 @@
 // business date's display text; the program's end.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace tarvo {
 
@@ -19,6 +20,9 @@ struct CommScheduleState {
     std::int64_t lastMinute = -1;
     // A session is running (Communicate is under way).
     bool inSession = false;
+    // The day (yyyymmdd) whose closing clock-out has run, so that it runs
+    // once when it was brought forward to the roll-over.
+    std::string closingOutDate;
 };
 
 extern CommScheduleState gCommSchedule;

@@ -13,7 +13,7 @@
 namespace tarvo {
 
 void CashOffice::Login_OpeningBalance() { tarvo::Login_OpeningBalance(); }
-void CashOffice::OpeningAmount_Save() { tarvo::OpeningAmount_Save(); }
+bool CashOffice::OpeningAmount_Save() { return tarvo::OpeningAmount_Save(); }
 std::int32_t CashOffice::Paidout_Save() { return tarvo::Paidout_Save(); }
 std::int32_t CashOffice::DepositSafe_Save() { return tarvo::DepositSafe_Save(); }
 std::int32_t CashOffice::DepositBank_Save() { return tarvo::DepositBank_Save(); }

@@ -9,7 +9,7 @@ namespace tarvo {
 class CashOffice final : public OfficeService {
 public:
     void Login_OpeningBalance() override;
-    void OpeningAmount_Save() override;
+    bool OpeningAmount_Save() override;
     std::int32_t Paidout_Save() override;
     std::int32_t DepositSafe_Save() override;
     std::int32_t DepositBank_Save() override;

@@ -5,6 +5,7 @@
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "office/activity_journal.h"
+#include "office/cash_office.h"
 #include "platform/clock.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -43,7 +44,10 @@ bool OpeningAmount_Save() {
     e.type = 'O';
     e.person = Activity_CashierNumber();
     e.amount = gReg.gEnteredAmount;
-    return static_cast<bool>(Activity_Append(e, "OpeningAmount_Save"));
+    const AppendResult r = Activity_Append(e, "OpeningAmount_Save");
+    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(1), 5);
+    if (r.outcome == AppendOutcome::WriteFailed) CIATime(kJournalNotWritten, 10);
+    return static_cast<bool>(r);
 }
 
 void Login_OpeningBalance() {
@@ -56,7 +60,13 @@ void Login_OpeningBalance() {
             return;
         }
         gReg.gEnteredAmount = Money();
-        OpeningAmount_Save();
+        if (!OpeningAmount_Save()) {
+            // Not recorded (already said): the register asks for the
+            // opening, as without the zero opening, and sells nothing yet.
+            gReg.gPromptState = 3;
+            Mode_Display();
+            return;
+        }
     }
     CIATime(Msg(101), 5);
     Sale_Start();

@@ -10,7 +10,8 @@ namespace tarvo {
 void Login_OpeningBalance();
 
 // Appends the "O" record with gReg.gEnteredAmount for the logged-in cashier.
-// False when the amount does not fit or the journal cannot be written (logged).
+// False when the amount does not fit or the journal cannot be written
+// (logged, and the message line says so).
 bool OpeningAmount_Save();
 
 // Ends the shift: the message line and entry box emptied, the business date

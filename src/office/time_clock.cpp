@@ -141,9 +141,10 @@ void Clock_CheckLogout() { Clock_Check('U', 2, "Clock_CheckLogout"); }
 bool Clock_Login() { return Clock_Write('I', "Clock_Login"); }
 bool Clock_Logout() { return Clock_Write('U', "Clock_Logout"); }
 
-void Clock_EverybodyOut() {
+void Clock_EverybodyOut() { Clock_EverybodyOut(gReg.gBusinessDate.empty() ? DateText(Now()) : gReg.gBusinessDate); }
+
+void Clock_EverybodyOut(const std::string& date) {
     CIATime(Msg(118), 5);
-    const std::string& date = gReg.gBusinessDate;
     // One walk: the latest clock record of each employee of the day.
     std::unordered_map<std::int32_t, char> latest;
     Open_FileActivity();
@@ -170,10 +171,11 @@ void Clock_EverybodyOut() {
     }
 }
 
-void RollOverClockIns() {
-    const LocalTime now = Now();
-    const std::string today = DateText(now);
-    const std::string tomorrow = DayAfter(now);
+void RollOverClockIns() { RollOverClockIns(Now()); }
+
+void RollOverClockIns(const LocalTime& day) {
+    const std::string today = DateText(day);
+    const std::string tomorrow = DayAfter(day);
 
     // The employees of today's clock records in order of first appearance,
     // each with its latest record.

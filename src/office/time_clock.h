@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/clock.h"
+
 namespace tarvo {
 
 // The number of an employee written as digits only (blanks around allowed),
@@ -42,14 +44,21 @@ void Clock_CheckLogout();
 bool Clock_Login();
 bool Clock_Logout();
 
-// Every cashier whose latest "I"/"U" of the business date is an "I" gets a
-// "U" dated the business date at the closing time (setting 900).
+// Every cashier whose latest "I"/"U" of `date` (yyyymmdd, the day that
+// closed) is an "I" gets a "U" dated `date` at the closing time (setting 900).
+void Clock_EverybodyOut(const std::string& date);
+// The same for the business date, or today's calendar date while nobody is
+// logged in (the business date is empty then).
 void Clock_EverybodyOut();
 
-// For every employee whose latest "I"/"U" of today's calendar date is an
-// "I": a "U" today at 23:59 and an "I" tomorrow at 00:01. At most 100
-// employees a day; the rest are logged and left alone. Running it again the
-// same evening changes nothing.
+// For every employee whose latest "I"/"U" of the calendar date of `day` is
+// an "I": a "U" that day at 23:59 and an "I" the next day at 00:01. At most
+// 100 employees a day; the rest are logged and left alone. Running it again
+// the same evening changes nothing. The schedule passes the minute it
+// handles, so a roll-over caught up after midnight still splits the day
+// before.
+void RollOverClockIns(const LocalTime& day);
+// The same for today (the clock's date).
 void RollOverClockIns();
 
 }  // namespace tarvo

@@ -18,9 +18,21 @@ void PlaySoundFile(const std::string& programFolder, int number) {
     }
 }
 
+namespace {
+
+std::string& Launcher() {
+    static std::string launcher = "xdg-open";
+    return launcher;
+}
+
+}  // namespace
+
+void Browser_SetLauncher(const std::string& program) { Launcher() = program.empty() ? "xdg-open" : program; }
+
 bool Browser_Open(const std::string& address) {
-    if (!ProgramExists("xdg-open")) return false;
-    return SpawnDetached({"xdg-open", address});
+    const std::string& launcher = Launcher();
+    if (!ProgramExists(launcher)) return false;
+    return SpawnDetached({launcher, address});
 }
 
 }  // namespace tarvo

@@ -9,8 +9,14 @@ namespace tarvo {
 // other number or a missing file.
 void PlaySoundFile(const std::string& programFolder, int number);
 
-// Opens the address in the desktop's web browser (xdg-open); false when no
-// browser launcher exists or it cannot be started.
+// Opens the address in the desktop's web browser: the browser launcher
+// (xdg-open unless Browser_SetLauncher chose another) started with the
+// address as its one argument, never through a shell; false when no launcher
+// exists or it cannot be started.
 bool Browser_Open(const std::string& address);
+
+// The program Browser_Open starts (a name found in PATH or a path); "" goes
+// back to xdg-open.
+void Browser_SetLauncher(const std::string& program);
 
 }  // namespace tarvo

@@ -36,17 +36,6 @@ const std::string& Entry() { return Screen().Text(kEntryBox); }
 
 bool MidSale() { return gSale.gItemCount > 0; }
 
-// After a printout: how it went. Printing switched off by the setting prints
-// nothing and says so.
-void PrintStatus_Show() {
-    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
-        Show(Msg(116));
-    else if (Printing().PrintStatus() != 0)
-        Show(Msg(74));
-    else
-        Show(Msg(33));
-}
-
 // A report key's own manager setting and the right it asks for.
 struct ReportGuard {
     const std::string* setting;
@@ -328,6 +317,15 @@ void Labels() {
 }
 
 }  // namespace
+
+void PrintStatus_Show() {
+    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+        Show(Msg(116));
+    else if (Printing().PrintStatus() != 0)
+        Show(Msg(74));
+    else
+        Show(Msg(33));
+}
 
 std::optional<std::string> DocumentNumber_Check(std::string_view typed) {
     const auto first = typed.find_first_not_of(' ');

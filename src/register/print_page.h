@@ -16,6 +16,10 @@ namespace tarvo {
 // Print key 1-24; the keys without an operation do nothing.
 void Print_Process(int key);
 
+// After a printout, on the message line for 5 seconds: how it went (also
+// after the report that follows the cash count).
+void PrintStatus_Show();
+
 // A document number typed by the cashier: blanks around it ignored, one to
 // seven digits, zero-filled on the left to seven. Anything else: nullopt
 // (never cut to another document's number).

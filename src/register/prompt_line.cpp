@@ -44,11 +44,9 @@ void ClearMessageLine() { Screen().SetText(kMessageLine, ""); }
 
 // A money answer must be one plain decimal number (sign, digits, at most one
 // point, blanks around it): "1,234.50", "1.2.3" or "12abc" are refused, never
-// read as far as they look like a number.
-std::optional<Money> PlainAmount(const std::string& text) {
-    if (!Num_ReadStrict(text)) return std::nullopt;
-    return Money::Parse(text);
-}
+// read as far as they look like a number. The cash office reads its amounts
+// by the same rule.
+std::optional<Money> PlainAmount(const std::string& text) { return PlainAmount_Read(text); }
 
 // An expiry MMYY: four digits, the month 01 to 12, any year.
 bool ValidExpiry(const std::string& text) {

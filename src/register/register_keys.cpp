@@ -275,27 +275,24 @@ void Quantity() {
     DEA_Reset();
 }
 
-// Enter in state 1: a paid-out of more than -5000 and at most 5000.
+// Enter in state 1: a paid-out, one plain amount other than 0, above -5000
+// and at most 5000; anything else is refused and writes nothing.
 void EnterPaidOut() {
-    const std::string entry = Entry();
-    bool saved = false;
-    if (!entry.empty()) {
-        std::optional<Money> amount = Money::Parse(entry);
-        gReg.gEnteredAmount = amount.value_or(Money());
-        if (amount && *amount > Money::FromUnits(-5000) && *amount <= Money::FromUnits(5000)) {
-            const bool toScreen = gPrint.gPrintToScreen;
-            Printing().Drawer_Open();
-            gPrint.gPrintToScreen = toScreen;
-            // A paid-out that could not be written has said why; no slip then.
-            const std::int32_t recNo = Office().Paidout_Save();
-            if (recNo != 0) {
-                Printing().PaidOut_Print(recNo);
-                Say(26);
-            }
-            saved = true;
+    const std::optional<Money> amount = PaidOutAmount_Read(Entry());
+    gReg.gEnteredAmount = amount.value_or(Money());
+    if (amount) {
+        const bool toScreen = gPrint.gPrintToScreen;
+        Printing().Drawer_Open();
+        gPrint.gPrintToScreen = toScreen;
+        // A paid-out that could not be written has said why; no slip then.
+        const std::int32_t recNo = Office().Paidout_Save();
+        if (recNo != 0) {
+            Printing().PaidOut_Print(recNo);
+            Say(26);
         }
+    } else {
+        Say(148);
     }
-    if (!saved) Say(148);
     gReg.gPromptState = 0;
     SaleEngine().Mode_Display();
     DEA_Reset();
@@ -348,15 +345,15 @@ void EnterLogin() {
     gReg.gEntryMasked = false;
 }
 
-// Enter in state 3: the drawer's opening amount, above 0 and at most 5000.
+// Enter in state 3: the drawer's opening amount, one plain amount above 0
+// and at most 5000. An opening the journal could not take has said why and
+// the question stays.
 void EnterOpeningAmount() {
-    const std::string entry = Entry();
-    std::optional<Money> amount = Money::Parse(entry);
+    const std::optional<Money> amount = OpeningAmount_Read(Entry());
     gReg.gEnteredAmount = amount.value_or(Money());
-    if (entry.empty() || !amount || *amount <= Money() || *amount > Money::FromUnits(5000)) {
+    if (!amount) {
         Say(72, 0);
-    } else {
-        Office().OpeningAmount_Save();
+    } else if (Office().OpeningAmount_Save()) {
         Say(101);
         SaleEngine().Sale_Start();
     }
@@ -364,11 +361,11 @@ void EnterOpeningAmount() {
 }
 
 // Enter in state 4: the drawer's cash over (+) or short (-), or the counted
-// cash (setting 270): any amount but 0 that fits its 9 columns.
+// cash (setting 270): one plain amount but 0 that fits its 9 columns.
 void EnterDeclaration() {
-    std::optional<Money> amount = Money::Parse(Entry());
+    const std::optional<Money> amount = DeclaredAmount_Read(Entry());
     gReg.gEnteredAmount = amount.value_or(Money());
-    if (amount && DeclaredAmount_Valid(*amount)) {
+    if (amount) {
         // A declaration that could not be written has said why.
         if (Office().Declare_Save() != 0) Say(111);
     } else {

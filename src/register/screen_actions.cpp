@@ -1,4 +1,6 @@
 #include "register/screen_actions.h"
+
+#include "register/print_page.h"
 #include "screen/controls.h"
 
 #include <string>
@@ -116,10 +118,7 @@ void Count_Cash() {
 void Count_Cash_Resume() {
     Screen().SetVisible(kRegisterForm, true);
     Office().Report_Sales();
-    if (Printing().PrintStatus() != 0)
-        CIATime(Msg(74), 5);
-    else
-        CIATime(Msg(33), 5);
+    PrintStatus_Show();
 }
 
 void Print_Screen() {

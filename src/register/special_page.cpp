@@ -8,8 +8,10 @@
 #include "config/settings.h"
 #include "data/comm_state.h"
 #include "data/data_state.h"
+#include "data/log.h"
 #include "data/sale_state.h"
 #include "office/cash_office.h"
+#include "platform/desktop.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -19,7 +21,28 @@
 
 namespace tarvo {
 
+WebPageKeys gWebPageKeys;
+
 namespace {
+
+// A host name as a URL may hold it without any escaping.
+bool PlainHost(const std::string& host) {
+    if (host.empty() || host.front() == '-' || host.front() == '.') return false;
+    for (const char c : host) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                        c == '-';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+const WebPageKey* WebKey(int key) {
+    if (key == 18) return &gWebPageKeys.key18;
+    if (key == 20) return &gWebPageKeys.key20;
+    return nullptr;
+}
+
+bool Usable(const WebPageKey& k) { return !k.label.empty() && PlainHost(k.host); }
 
 void Say(int message) { CIATime(Msg(message), 5); }
 
@@ -78,8 +101,9 @@ void DepositForm(int mode) {
 }
 
 // Keys 7 and 8: the typed amount deposited to the safe or the bank, and its
-// slip. An amount outside the deposit range is refused whole; a deposit the
-// journal could not take has said why and prints nothing.
+// slip. Anything but one plain amount above 0 that fits its columns is
+// refused whole; a deposit the journal could not take has said why and
+// prints nothing.
 void Deposit(bool toSafe) {
     if (RefusedMidSale()) return;
     const std::string entry = Screen().Text(kEntryBox);
@@ -91,8 +115,8 @@ void Deposit(bool toSafe) {
         Say(17);
         return;
     }
-    const std::optional<Money> amount = Money::Parse(entry);
-    if (!amount || !CashAmount_InRange(*amount)) {
+    const std::optional<Money> amount = DepositAmount_Read(entry);
+    if (!amount) {
         Say(1);
         return;
     }
@@ -169,6 +193,32 @@ void ReturnMode() {
     SaleEngine().Mode_Display();
 }
 
+// Keys 18 and 20: the store's web page in the desktop's browser, once the
+// Internet answers (dialling first when it does not). Without it the cashier
+// is told so and the register goes on.
+void WebPage(int key) {
+    if (RefusedMidSale()) return;
+    const std::string address = WebPage_Address(key);
+    if (address.empty()) return;
+    Say(167);
+    TransferService& t = Transfer();
+    bool connected = t.Internet_Check();
+    if (!connected && t.ReadDialSettings() == 1) connected = t.RasDialConnect() == 1;
+    gComm.gInternetAvailable = connected;
+    if (!connected) {
+        ProgramLog().Write(1, "Special_Process: no Internet connection for " + address);
+        Screen().SetText(kMessageLine, "");
+        Screen().MessageBox("You require a default dialup connection to the Internet in this computer.");
+        return;
+    }
+    if (!Browser_Open(address)) {
+        CIATime("Error: The Web Browser Could Not Be Started - See Log", 5);
+        ProgramLog().Write(1, "Special_Process: no browser could be started for " + address);
+        return;
+    }
+    Screen().SetText(kMessageLine, "");
+}
+
 // Key 21: suspends the sale in progress, or recalls the suspended one into
 // an empty sale.
 void SuspendOrRecall() {
@@ -209,6 +259,25 @@ void Declaration() {
 
 }  // namespace
 
+void WebPageKeys_Caption(TextTables& tables) {
+    for (const int key : {18, 20}) {
+        const WebPageKey& k = *WebKey(key);
+        const bool usable = Usable(k);
+        if (!usable && !k.host.empty() && !PlainHost(k.host))
+            ProgramLog().Write(1, "WebKey" + std::to_string(key) + "Host \"" + k.host +
+                                      "\" is not a plain host name; the key stays off");
+        for (int language : {1, 2}) tables.SoftKeyCaptions[5][key][language] = usable ? k.label : std::string();
+    }
+}
+
+std::string WebPage_Address(int key) {
+    const WebPageKey* k = WebKey(key);
+    if (!k || !Usable(*k)) return {};
+    std::string address = "https://" + k->host;
+    if (key == 20) address += ":443/Start.do?webid=1";
+    return address;
+}
+
 bool Manager_HasRight(int index, int right) {
     const auto& table = gData.ManagerTable;
     if (index <= 0 || static_cast<std::size_t>(index) >= table.size() || right < 1) return false;
@@ -231,6 +300,8 @@ void Special_Process(int key) {
     case 14: CancelSale(); break;
     case 15: ExchangeMode(); break;
     case 16: ReturnMode(); break;
+    case 18:
+    case 20: WebPage(key); break;
     case 21: SuspendOrRecall(); break;
     case 22: DEA_AddNumber("-"); break;
     case 23: PaidOut(); break;
@@ -238,6 +309,5 @@ void Special_Process(int key) {
     default: break;
     }
 }
-
 
 }  // namespace tarvo

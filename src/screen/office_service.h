@@ -30,7 +30,8 @@ public:
     virtual void Login_OpeningBalance() {}
     // The journal writers; each records gReg.gEnteredAmount where it has an
     // amount and returns the activity record written (0 when nothing was).
-    virtual void OpeningAmount_Save() {}
+    // The opening amount: false when it was not written (already shown).
+    virtual bool OpeningAmount_Save() { return false; }
     virtual std::int32_t Paidout_Save() { return 0; }
     virtual std::int32_t DepositSafe_Save() { return 0; }
     virtual std::int32_t DepositBank_Save() { return 0; }

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/program_lock.h"
 #include "print/printer_output.h"
+#include "register/special_page.h"
 
 namespace tarvo {
 
@@ -42,6 +43,8 @@ void LoadMachineConfig(StartupContext& ctx) {
     ctx.dial.connect = ctx.identity->Get("DialCommand");
     ctx.dial.hangUp = ctx.identity->Get("HangUpCommand");
     gPrint.gScreenIsPrinter = ctx.identity->Get("PrintToScreen") == "1";
+    gWebPageKeys.key18 = {ctx.identity->Get("WebKey18Label"), ctx.identity->Get("WebKey18Host")};
+    gWebPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};
 }
 
 bool Communicate_First(StartupContext& ctx) {
@@ -128,6 +131,7 @@ StartupOutcome StartupSequence(StartupContext& ctx) {
     InitConstants(gConstants, ctx.programFolder, gTerminalNumber, ctx.identity->Connection());
     Log_Open(gConstants.paths.gFilesPath + ".LOG");
     if (!folderProblems.empty()) Log(folderProblems);
+    WebPageKeys_Caption(gConstants.tables);
     LogIdentityNotice(ctx);
 
     bool downloadTried = false;

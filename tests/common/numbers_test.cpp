@@ -33,6 +33,24 @@ TEST(Numbers, StrictReaderWantsTheWholeText) {
         EXPECT_FALSE(Num_ReadStrict(bad).has_value()) << bad;
 }
 
+TEST(Numbers, PlainAmountIsOneDecimalNumberOrNothing) {
+    struct Good {
+        const char* text;
+        std::int64_t tenThousandths;
+    } good[] = {
+        {"12", 120000},        {" 12.5 ", 125000}, {"-3.25", -32500},  {"+7", 70000},      {".05", 500},
+        {"5000.01", 50000100}, {"0", 0},           {"1.00005", 10000}, {"1.00015", 10002}, {"123456.78", 1234567800},
+    };
+    for (const auto& c : good) {
+        const std::optional<Money> m = PlainAmount_Read(c.text);
+        ASSERT_TRUE(m.has_value()) << '"' << c.text << '"';
+        EXPECT_EQ(m->Raw(), c.tenThousandths) << '"' << c.text << '"';
+    }
+    for (const char* bad :
+         {"abc", "$5", "1,000", "1e3", "12abc", "", "  ", "-", ".", "1.2.3", "1 2", "5-", "99999999999999999999"})
+        EXPECT_FALSE(PlainAmount_Read(bad).has_value()) << '"' << bad << '"';
+}
+
 TEST(Numbers, StrictIntegerRoundsHalfToEvenAndChecksRange) {
     struct Case {
         const char* text;

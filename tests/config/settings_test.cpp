@@ -90,8 +90,10 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"166 1", [](const Settings& x) { EXPECT_FALSE(x.gNoOrderPrint); }},
         {"166 0", [](const Settings& x) { EXPECT_TRUE(x.gNoOrderPrint); }},
         {"166 yes", [](const Settings& x) { EXPECT_TRUE(x.gNoOrderPrint); }},
-        {"168 0", [](const Settings& x) { EXPECT_TRUE(x.gDrawerAtOpening); }},
-        {"168 1", [](const Settings& x) { EXPECT_FALSE(x.gDrawerAtOpening); }},
+        // 168 reads the other way round: "1" opens the drawer at the opening
+        // amount, any other value keeps it shut.
+        {"168 0", [](const Settings& x) { EXPECT_FALSE(x.gDrawerAtOpening); }},
+        {"168 1", [](const Settings& x) { EXPECT_TRUE(x.gDrawerAtOpening); }},
         // numbers
         {"200 2", [](const Settings& x) { EXPECT_EQ(x.gLanguage, 2); }},
         {"200  2abc", [](const Settings& x) { EXPECT_EQ(x.gLanguage, 2); }},

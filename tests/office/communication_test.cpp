@@ -11,7 +11,9 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/sale_state.h"
+#include "journal_reader.h"
 #include "office/office_service.h"
+#include "office/time_clock.h"
 #include "register/register_fixture.h"
 #include "sale/sale_service.h"
 #include "sale/sale_start.h"
@@ -331,6 +333,84 @@ TEST_F(CommunicationTest, EveningClockOutTasksRunInTheirMinutesOnly) {
     TickEveryMinute(0, 1, 23, 59);
     EXPECT_EQ(LogCount("everybody is clocked out at 22:00"), 1);
     EXPECT_EQ(LogCount("the clock-ins are rolled over"), 2);
+}
+
+// A clock record of employee 17 as the journal holds it.
+std::string ClockRecord(const std::string& date, const std::string& time, char type) {
+    return date + time + type + "0" + std::string(8, ' ') + "17      " + std::string(18, ' ');
+}
+
+class EveningClockTest : public CommunicationTest {
+protected:
+    // Employee 17 clocks in at h:mi of 2026-12-09.
+    void ClockIn(int h, int mi) {
+        At(2026, 12, 9, h, mi);
+        gReg.gEmployeeNumber = "17";
+        ASSERT_TRUE(Clock_Login());
+        Communication_Configure();
+    }
+    static std::vector<std::string> Records() {
+        std::vector<std::string> out;
+        for (std::int64_t k = 2; k <= JournalCount(); ++k) out.push_back(JournalRecord(k));
+        return out;
+    }
+};
+
+TEST_F(EveningClockTest, RollOverCaughtUpAfterMidnightSplitsTheDayBefore) {
+    LogIn();
+    gSettings.gAutoClockOut = true;
+    ClockIn(8, 0);
+    TickAt(23, 49);
+    // No tick from 23:49 to 00:02: the minutes 23:50-23:59 are those of the 9th.
+    At(2026, 12, 10, 0, 2);
+    ASSERT_TRUE(timers.Tick(TimerId::Comm));
+    EXPECT_EQ(Records(),
+              (std::vector<std::string>{ClockRecord("20261209", "0800", 'I'), ClockRecord("20261209", "2359", 'U'),
+                                        ClockRecord("20261210", "0001", 'I')}));
+}
+
+TEST_F(EveningClockTest, ClosingClockOutWithNobodyLoggedInTakesTheDateOfTheClosing) {
+    gSettings.gAutoClockOut = true;
+    gSettings.gClosingTime = "2100";
+    gSettings.gClosingTimeNext = "22:00";
+    ClockIn(8, 0);
+    ASSERT_EQ(gReg.gBusinessDate, "");  // logged out
+    TickEveryMinute(21, 59, 22, 1);
+    EXPECT_EQ(Records(),
+              (std::vector<std::string>{ClockRecord("20261209", "0800", 'I'), ClockRecord("20261209", "2100", 'U')}));
+}
+
+TEST_F(EveningClockTest, LateClosingClocksOutTheDayThatClosedBeforeTheRollOver) {
+    struct Case {
+        const char* name;
+        const char* closing;
+        const char* next;
+        bool loggedIn;
+    };
+    const Case cases[] = {
+        {"closing 23:30, logged in", "2330", "00:30", true},
+        {"closing 23:30, logged out", "2330", "00:30", false},
+        {"closing 23:00", "2300", "00:00", true},
+        {"closing 22:55", "2255", "23:55", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        std::filesystem::remove(gConstants.paths.gDataPath + ".ACT");  // each case starts a fresh journal
+        if (c.loggedIn) LogIn();
+        gSettings.gAutoClockOut = true;
+        gSettings.gClosingTime = c.closing;
+        gSettings.gClosingTimeNext = c.next;
+        ClockIn(22, 54);  // in a minute before the earliest closing
+        TickEveryMinute(22, 55, 23, 59);
+        At(2026, 12, 10, 0, 0);
+        ASSERT_TRUE(timers.Tick(TimerId::Comm));
+        TickEveryMinute(0, 1, 1, 0);
+        // Out at the closing on the 9th; nobody left in to split at midnight.
+        EXPECT_EQ(Records(), (std::vector<std::string>{ClockRecord("20261209", "2254", 'I'),
+                                                       ClockRecord("20261209", c.closing, 'U')}));
+    }
 }
 
 TEST_F(CommunicationTest, MidnightTakesTheNewDateAndDropsTheSuspendedSale) {

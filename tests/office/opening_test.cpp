@@ -4,7 +4,9 @@
 
 #include "data/data_state.h"
 #include "data/transaction_files.h"
+#include "file_size_limit.h"
 #include "journal_reader.h"
+#include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "screen/controls.h"
 #include "test_dir.h"
@@ -76,6 +78,54 @@ TEST_F(OpeningTest, ZeroOpeningSettingSavesZeroAndStartsTheSale) {
     EXPECT_EQ(Journal(2).substr(30, 9), "0        ");
     EXPECT_EQ(gReg.gPromptState, 0);
     EXPECT_EQ(svc.drawer, 0);
+}
+
+TEST_F(OpeningTest, ZeroOpeningTheJournalCannotTakeAsksForTheOpeningInstead) {
+    gSettings.gZeroOpening = true;
+    Open_FileActivity();
+    gData.activity.Close();
+    {
+        FileSizeLimit full(std::filesystem::file_size(gConstants.paths.gDataPath + ".ACT"));
+        Login_OpeningBalance();
+    }
+    EXPECT_EQ(screen.Text(kMessageLine), "Error: Activity Journal Not Written - See Log");
+    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(JournalCount(), 1);
+}
+
+// Setting 168 as the login reads it: "1" opens the drawer when the opening
+// amount is asked, any other value keeps it shut; without the line it opens.
+class DrawerAtOpeningTest : public OpeningTest {
+protected:
+    class RealDrawer : public RegisterServices {
+    public:
+        void Drawer_Open() override { tarvo::Drawer_Open(); }
+    };
+    void SetUp() override {
+        OpeningTest::SetUp();
+        Reg().services = &drawer;
+        gSettings.gPrinterType = "3";
+    }
+    RealDrawer drawer;
+};
+
+TEST_F(DrawerAtOpeningTest, Setting168OneOpensTheDrawerAtTheOpeningAmount) {
+    struct Case {
+        const char* line;  // the settings line, "" for none
+        bool opens;
+    } cases[] = {{"168 1", true}, {"168 0", false}, {"", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Settings read;
+        std::string detail;
+        if (*c.line) ASSERT_TRUE(Setup_ApplyLine(read, c.line, detail));
+        gSettings.gDrawerAtOpening = read.gDrawerAtOpening;
+        PrinterCapture capture;
+        Login_OpeningBalance();
+        // The drawer's kick is what reaches the printer, or nothing at all.
+        EXPECT_EQ(!capture.bytes.empty(), c.opens) << capture.bytes;
+        EXPECT_EQ(screen.Text(kMessageLine), "Enter Drawer's Opening Amount & Select Enter");
+    }
 }
 
 }  // namespace

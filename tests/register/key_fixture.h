@@ -127,7 +127,10 @@ public:
     }
     void Date_Set() override { Note("Date_Set"); }
     void Login_OpeningBalance() override { Note("Login_OpeningBalance"); }
-    void OpeningAmount_Save() override { Note("OpeningAmount_Save(" + gReg.gEnteredAmount.Text() + ")"); }
+    bool OpeningAmount_Save() override {
+        Note("OpeningAmount_Save(" + gReg.gEnteredAmount.Text() + ")");
+        return true;
+    }
     std::int32_t Paidout_Save() override {
         Note("Paidout_Save(" + gReg.gEnteredAmount.Text() + ")");
         return 42;

@@ -227,10 +227,16 @@ TEST_F(ScreenActionsTest, MissingOrUnreadableCodeFileIsReported) {
 
 TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
     struct Case {
+        const char* printerType;
         std::int16_t reportStatus;
         const char* message;
-    } cases[] = {{0, "Printing Completed"}, {1, "Printer Error, Unable to Print"}};
+    } cases[] = {{"3", 0, "Printing Completed"},
+                 {"3", 1, "Printer Error, Unable to Print"},
+                 // Printing switched off: nothing was printed, and the cashier is told why.
+                 {"0", 0, "Printer is Deactivated Through Setting"}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        gSettings.gPrinterType = c.printerType;
         fake.reports = 0;
         fake.reportStatus = c.reportStatus;
         Count_Cash();
@@ -245,6 +251,7 @@ TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
 }
 
 TEST_F(ScreenActionsTest, WithoutACountFormTheReportIsPrintedAtOnce) {
+    gSettings.gPrinterType = "3";
     fake.countFormOpens = false;
     Count_Cash();
     EXPECT_TRUE(screen.Visible(kRegisterForm));

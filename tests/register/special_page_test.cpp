@@ -2,16 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/constants.h"
 #include "data/transaction_files.h"
+#include "file_size_limit.h"
 #include "key_fixture.h"
 #include "office/office_service.h"
+#include "platform/desktop.h"
 #include "register/pages.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
+#include "test_dir.h"
 
 namespace tarvo {
 namespace {
@@ -227,24 +235,18 @@ TEST_F(SpecialPageTest, DepositKeys) {
         {"to the safe", 7, "250", true, 5, 0, {"DepositSafe_Save(250)", "Deposit_PrintSafe(5)"}, "Deposit Completed"},
         {"to the bank", 8, "0.05", true, 6, 0, {"DepositBank_Save(.05)", "DepositBank_Print(6)"}, "Deposit Completed"},
         {"highest", 7, "5000", true, 5, 0, {"DepositSafe_Save(5000)", "Deposit_PrintSafe(5)"}, "Deposit Completed"},
-        {"lowest",
+        // A deposit is any plain amount above 0 that fits its columns.
+        {"a day's bank deposit",
          8,
-         "-4999.99",
+         "12500.75",
          true,
          5,
          0,
-         {"DepositBank_Save(-4999.99)", "DepositBank_Print(5)"},
+         {"DepositBank_Save(12500.75)", "DepositBank_Print(5)"},
          "Deposit Completed"},
-        {"leading number only",
-         7,
-         "12abc",
-         true,
-         5,
-         0,
-         {"DepositSafe_Save(12)", "Deposit_PrintSafe(5)"},
-         "Deposit Completed"},
-        {"too much", 7, "5000.01", true, 5, 0, {}, "Invalid Entry"},
-        {"too low", 8, "-5000", true, 5, 0, {}, "Invalid Entry"},
+        {"not a plain amount", 7, "12abc", true, 5, 0, {}, "Invalid Entry"},
+        {"zero", 7, "0", true, 5, 0, {}, "Invalid Entry"},
+        {"negative", 8, "-4999.99", true, 5, 0, {}, "Invalid Entry"},
         {"beyond any amount", 7, "99999999999999999999", true, 5, 0, {}, "Invalid Entry"},
         // The writer has said why; no slip for a record not written.
         {"journal refused", 7, "250", true, 0, 0, {"DepositSafe_Save(250)"}, "earlier"},
@@ -280,12 +282,56 @@ TEST_F(SpecialPageTest, DepositWritesItsJournalRecord) {
     Press(7, "250");
     EXPECT_EQ(fake.calls, Calls{"Deposit_PrintSafe(2)"});
     EXPECT_EQ(Journal(2), "202612091030D0" + k8 + "00000017" + "250      " + k9);
-    Press(8, "-12.5");
-    EXPECT_EQ(Journal(3), "202612091030B0" + k8 + "00000017" + "-12.5    " + k9);
+    Press(8, "7800.5");
+    EXPECT_EQ(Journal(3), "202612091030B0" + k8 + "00000017" + "7800.5   " + k9);
     // Refused amounts write nothing.
-    Press(7, "5000.01");
-    Press(8, "-5000");
+    Press(7, "-12.5");
+    Press(8, "1000000000");
     EXPECT_EQ(JournalCount(), 3);
+}
+
+// Every amount the cashier types for the cash office is one plain decimal
+// number; anything else is refused with the prompt's message and nothing
+// reaches the journal (no slip either).
+TEST_F(SpecialPageTest, TypedAmountsThatAreNoPlainNumberAreRefusedAndWriteNothing) {
+    gTerminalNumber = kTerminal;
+    CashOffice office;
+    Reg().services.office = &office;
+    gSettings.gSystemPageText = "DEP";
+    const char* const notAmounts[] = {"abc", "$5", "1,000", "1e3", "12abc", "0"};
+    for (const char* typed : notAmounts) {
+        SCOPED_TRACE(typed);
+        Press(7, typed);  // deposit to the safe
+        EXPECT_EQ(MessageLine(), "Invalid Entry");
+        Press(8, typed);  // deposit to the bank
+        EXPECT_EQ(MessageLine(), "Invalid Entry");
+        Press(23);  // paid out
+        Type(typed);
+        BReg_Click(4);
+        EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
+        Press(24);  // cash declaration
+        Type(typed);
+        BReg_Click(4);
+        EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
+        gReg.gPromptState = 3;  // the opening amount: the question stays
+        Type(typed);
+        BReg_Click(4);
+        EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
+        EXPECT_EQ(gReg.gPromptState, 3);
+        gReg.gPromptState = 0;
+        EXPECT_EQ(JournalCount(), 1);  // the header only
+    }
+    // The same keys with plain amounts write their records.
+    Press(23);
+    Type(" 12.5 ");
+    BReg_Click(4);
+    EXPECT_EQ(MessageLine(), "Paidout Completed");
+    EXPECT_EQ(Journal(2), "202612091030P0" + k8 + "00000017" + "12.5     " + k9);
+    Press(24);
+    Type("-3");
+    BReg_Click(4);
+    EXPECT_EQ(MessageLine(), "Entry Saved Successfully");
+    EXPECT_EQ(Journal(3), "202612091030C0" + k8 + "00000017" + "-3       " + k9);
 }
 
 TEST_F(SpecialPageTest, DrawerKey) {
@@ -589,6 +635,186 @@ TEST_F(SpecialPageTest, TheProgramWiresThePage) {
     ProgramServices program;
     const ServiceSet set = program.Set();
     EXPECT_EQ(set.pages, &program.pages);
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+ControlId PageKey(int k) { return ControlId{Control::mDept, k}; }
+
+// The web-page keys with a launcher of the test's own in place of the
+// desktop's browser: it writes the arguments it was given to a file.
+class WebKeyTest : public SpecialPageTest {
+protected:
+    class Services : public SpecialServices {
+    public:
+        bool online = true;
+        bool Internet_Check() override { return online; }
+        int ReadDialSettings() override { return 2; }  // no dial-up set up
+    };
+    void SetUp() override {
+        SpecialPageTest::SetUp();
+        Wire(web);
+        const std::string script = dir.Write("browser", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.args\"\n");
+        ::chmod(script.c_str(), 0700);
+        Browser_SetLauncher(script);
+        gSale = SaleState{};
+    }
+    void TearDown() override {
+        Browser_SetLauncher("");
+        gWebPageKeys = WebPageKeys{};
+        SpecialPageTest::TearDown();
+    }
+    // What the launcher was started with; "" when it was not within 5 s.
+    std::string Launched() const {
+        for (int i = 0; i < 500; ++i) {
+            const std::string args = dir.Read("browser.args");
+            if (!args.empty()) return args;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return "";
+    }
+    // The caption the page shows on key `key` in `language`.
+    std::string Caption(int key, int language) {
+        gSettings.gLanguage = static_cast<std::int16_t>(language);
+        BSys_Click(5);
+        return screen.Caption(PageKey(key));
+    }
+    TestDir dir;
+    Services web;
+};
+
+TEST_F(WebKeyTest, KeysTakeTheStoresLabelAndHostFromTheConfiguration) {
+    struct Case {
+        const char* name;
+        WebPageKey key18, key20;
+        const char* caption18;
+        const char* caption20;
+    };
+    const Case cases[] = {
+        {"both set", {"Shop", "shop.example.com"}, {"Book\r\nA Site", "book.example.org"}, "Shop", "Book\r\nA Site"},
+        {"nothing set", {}, {}, "", ""},
+        {"label without host", {"Shop", ""}, {"", "book.example.org"}, "", ""},
+        {"host that is not a plain name", {"Shop", "shop.example.com/x y"}, {"Book", "a;rm -rf"}, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gWebPageKeys = WebPageKeys{c.key18, c.key20};
+        WebPageKeys_Caption(gConstants.tables);
+        for (int language : {1, 2}) {
+            EXPECT_EQ(Caption(18, language), c.caption18);
+            EXPECT_EQ(Caption(20, language), c.caption20);
+            EXPECT_EQ(screen.Enabled(PageKey(18)), *c.caption18 != 0);
+        }
+    }
+    gSettings.gLanguage = 1;
+}
+
+TEST_F(WebKeyTest, KeyOpensTheStoresPageInTheBrowser) {
+    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
+    Press(18);
+    EXPECT_EQ(Launched(), "https://shop.example.com|");
+    EXPECT_EQ(MessageLine(), "");
+    dir.Write("browser.args", "");
+    Press(20);
+    EXPECT_EQ(Launched(), "https://book.example.org:443/Start.do?webid=1|");
+}
+
+TEST_F(WebKeyTest, WithoutInternetTheCashierIsToldAndTheRegisterGoesOn) {
+    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
+    web.online = false;
+    Press(18);
+    ASSERT_EQ(screen.MessageBoxes().size(), 1u);
+    EXPECT_EQ(screen.MessageBoxes()[0], "You require a default dialup connection to the Internet in this computer.");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(dir.Read("browser.args"), "");
+    // The register goes on: the next key still works.
+    Press(22);
+    EXPECT_EQ(Entry(), "-");
+}
+
+TEST_F(WebKeyTest, MidSaleTheKeyIsRefused) {
+    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
+    MidSale();
+    Press(18);
+    EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(dir.Read("browser.args"), "");
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// An opening amount the journal cannot take is not a successful login: the
+// cashier reads why and the question stays.
+TEST_F(SpecialPageTest, OpeningAmountTheJournalCannotTakeKeepsTheQuestion) {
+    gTerminalNumber = kTerminal;
+    CashOffice office;
+    Reg().services.office = &office;
+    Open_FileActivity();  // the journal with its header only
+    gData.activity.Close();
+    const std::string journal = gConstants.paths.gDataPath + ".ACT";
+    gReg.gPromptState = 3;
+    {
+        FileSizeLimit full(std::filesystem::file_size(journal));  // no room for a record
+        Type("150");
+        BReg_Click(4);
+    }
+    EXPECT_EQ(MessageLine(), "Error: Activity Journal Not Written - See Log");
+    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(JournalCount(), 1);
+    // With room again the same amount is taken.
+    Type("150");
+    BReg_Click(4);
+    EXPECT_EQ(MessageLine(), "Cashier Login Successful");
+    EXPECT_EQ(Journal(2), "202612091030O0" + k8 + "00000017" + "150      " + k9);
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// Every page key that has an operation shows a caption in both languages
+// (a key without one is drawn disabled and its operation is out of reach).
+// The deposit form's keys wait for the form, the Extras page's keys for
+// their settings.
+TEST_F(WebKeyTest, EveryKeyWithAnOperationHasACaptionInBothLanguages) {
+    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
+    WebPageKeys_Caption(gConstants.tables);
+    gSettings.gCardEnabled = "1";
+    gSale.gMode = 11;
+    struct Page {
+        const char* name;
+        int group;
+        std::vector<int> keys;
+    };
+    const Page pages[] = {
+        {"System", 1, {1, 2, 6, 7, 8, 9, 10, 11, 17, 18, 23, 24}},
+        {"Mode", 2, {1, 3, 4, 5, 12, 13, 14, 15, 16, 17, 20, 21, 22, 24}},
+        {"Print", 4, {1, 2, 3, 4, 5, 8, 9, 10, 13, 14, 15, 16, 17, 20, 21, 22, 23, 24}},
+        {"Special", 5, {1, 2, 4, 7, 8, 13, 14, 15, 16, 18, 20, 21, 22, 23, 24}},
+        {"Sales", 6, {1, 3, 4, 6, 7, 9, 13, 14, 15, 16, 21, 23, 24}},
+    };
+    for (int language : {1, 2}) {
+        gSettings.gLanguage = static_cast<std::int16_t>(language);
+        for (const Page& p : pages) {
+            BSys_Click(p.group);
+            for (int key : p.keys) {
+                EXPECT_FALSE(screen.Caption(PageKey(key)).empty())
+                    << p.name << " key " << key << " language " << language;
+                EXPECT_TRUE(screen.Enabled(PageKey(key))) << p.name << " key " << key << " language " << language;
+            }
+        }
+    }
+    gSettings.gLanguage = 1;
 }
 
 }  // namespace
