@@ -28,10 +28,24 @@ struct ServerValues {
     const std::string& RequestPrefix() const { return gServerUrls[gServerSlot == 2 ? 1 : 0]; }
 };
 
+// The Special page's web-page keys 18 and 20: the store's label and host for
+// each, from the identity store (WebKey18Label, WebKey18Host, WebKey20Label,
+// WebKey20Host).
+struct WebPageKey {
+    std::string label;
+    std::string host;
+};
+struct WebPageKeys {
+    WebPageKey key18, key20;
+};
+
 struct Constants {
     TextTables tables;
     Paths paths;
     ServerValues servers;
+    WebPageKeys webPageKeys;
+    // The program that opens a web page: a name found in PATH or a path.
+    std::string browser = "xdg-open";
 };
 
 extern Constants gConstants;

@@ -18,19 +18,7 @@ void PlaySoundFile(const std::string& programFolder, int number) {
     }
 }
 
-namespace {
-
-std::string& Launcher() {
-    static std::string launcher = "xdg-open";
-    return launcher;
-}
-
-}  // namespace
-
-void Browser_SetLauncher(const std::string& program) { Launcher() = program.empty() ? "xdg-open" : program; }
-
-bool Browser_Open(const std::string& address) {
-    const std::string& launcher = Launcher();
+bool Browser_Open(const std::string& launcher, const std::string& address) {
     if (!ProgramExists(launcher)) return false;
     return SpawnDetached({launcher, address});
 }

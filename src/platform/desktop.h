@@ -9,14 +9,10 @@ namespace tarvo {
 // other number or a missing file.
 void PlaySoundFile(const std::string& programFolder, int number);
 
-// Opens the address in the desktop's web browser: the browser launcher
-// (xdg-open unless Browser_SetLauncher chose another) started with the
-// address as its one argument, never through a shell; false when no launcher
-// exists or it cannot be started.
-bool Browser_Open(const std::string& address);
-
-// The program Browser_Open starts (a name found in PATH or a path); "" goes
-// back to xdg-open.
-void Browser_SetLauncher(const std::string& program);
+// Opens the address in the desktop's web browser: `launcher` (xdg-open, or
+// a program of the caller's: a name found in PATH or a path) started with the
+// address as its one argument, never through a shell; false when the
+// launcher does not exist or cannot be started.
+bool Browser_Open(const std::string& launcher, const std::string& address);
 
 }  // namespace tarvo

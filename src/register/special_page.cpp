@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/money.h"
+#include "config/constants.h"
 #include "config/settings.h"
 #include "data/comm_state.h"
 #include "data/data_state.h"
@@ -21,8 +22,6 @@
 
 namespace tarvo {
 
-WebPageKeys gWebPageKeys;
-
 namespace {
 
 // A host name as a URL may hold it without any escaping.
@@ -37,8 +36,8 @@ bool PlainHost(const std::string& host) {
 }
 
 const WebPageKey* WebKey(int key) {
-    if (key == 18) return &gWebPageKeys.key18;
-    if (key == 20) return &gWebPageKeys.key20;
+    if (key == 18) return &gConstants.webPageKeys.key18;
+    if (key == 20) return &gConstants.webPageKeys.key20;
     return nullptr;
 }
 
@@ -211,7 +210,7 @@ void WebPage(int key) {
         Screen().MessageBox("You require a default dialup connection to the Internet in this computer.");
         return;
     }
-    if (!Browser_Open(address)) {
+    if (!Browser_Open(gConstants.browser, address)) {
         CIATime("Error: The Web Browser Could Not Be Started - See Log", 5);
         ProgramLog().Write(1, "Special_Process: no browser could be started for " + address);
         return;

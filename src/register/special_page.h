@@ -23,14 +23,6 @@ namespace tarvo {
 // (WebKey18Label, WebKey18Host, WebKey20Label, WebKey20Host). A key without
 // both, or with a host that is not a plain host name (letters, digits, "."
 // and "-"), has no caption and does nothing.
-struct WebPageKey {
-    std::string label;
-    std::string host;
-};
-struct WebPageKeys {
-    WebPageKey key18, key20;
-};
-extern WebPageKeys gWebPageKeys;
 
 // Puts the labels of the usable web-page keys on keys 18 and 20 of the
 // Special page in both languages (the others stay uncaptioned); a refused

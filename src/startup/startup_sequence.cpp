@@ -43,8 +43,8 @@ void LoadMachineConfig(StartupContext& ctx) {
     ctx.dial.connect = ctx.identity->Get("DialCommand");
     ctx.dial.hangUp = ctx.identity->Get("HangUpCommand");
     gPrint.gScreenIsPrinter = ctx.identity->Get("PrintToScreen") == "1";
-    gWebPageKeys.key18 = {ctx.identity->Get("WebKey18Label"), ctx.identity->Get("WebKey18Host")};
-    gWebPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};
+    gConstants.webPageKeys.key18 = {ctx.identity->Get("WebKey18Label"), ctx.identity->Get("WebKey18Host")};
+    gConstants.webPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};
 }
 
 bool Communicate_First(StartupContext& ctx) {

@@ -660,12 +660,12 @@ protected:
         Wire(web);
         const std::string script = dir.Write("browser", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.args\"\n");
         ::chmod(script.c_str(), 0700);
-        Browser_SetLauncher(script);
+        gConstants.browser = script;
         gSale = SaleState{};
     }
     void TearDown() override {
-        Browser_SetLauncher("");
-        gWebPageKeys = WebPageKeys{};
+        gConstants.browser = "xdg-open";
+        gConstants.webPageKeys = WebPageKeys{};
         SpecialPageTest::TearDown();
     }
     // What the launcher was started with; "" when it was not within 5 s.
@@ -702,7 +702,7 @@ TEST_F(WebKeyTest, KeysTakeTheStoresLabelAndHostFromTheConfiguration) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        gWebPageKeys = WebPageKeys{c.key18, c.key20};
+        gConstants.webPageKeys = WebPageKeys{c.key18, c.key20};
         WebPageKeys_Caption(gConstants.tables);
         for (int language : {1, 2}) {
             EXPECT_EQ(Caption(18, language), c.caption18);
@@ -714,7 +714,7 @@ TEST_F(WebKeyTest, KeysTakeTheStoresLabelAndHostFromTheConfiguration) {
 }
 
 TEST_F(WebKeyTest, KeyOpensTheStoresPageInTheBrowser) {
-    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
+    gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
     Press(18);
     EXPECT_EQ(Launched(), "https://shop.example.com|");
     EXPECT_EQ(MessageLine(), "");
@@ -724,7 +724,7 @@ TEST_F(WebKeyTest, KeyOpensTheStoresPageInTheBrowser) {
 }
 
 TEST_F(WebKeyTest, WithoutInternetTheCashierIsToldAndTheRegisterGoesOn) {
-    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
+    gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
     web.online = false;
     Press(18);
     ASSERT_EQ(screen.MessageBoxes().size(), 1u);
@@ -737,7 +737,7 @@ TEST_F(WebKeyTest, WithoutInternetTheCashierIsToldAndTheRegisterGoesOn) {
 }
 
 TEST_F(WebKeyTest, MidSaleTheKeyIsRefused) {
-    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
+    gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
     MidSale();
     Press(18);
     EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
@@ -787,7 +787,7 @@ namespace {
 // The deposit form's keys wait for the form, the Extras page's keys for
 // their settings.
 TEST_F(WebKeyTest, EveryKeyWithAnOperationHasACaptionInBothLanguages) {
-    gWebPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
+    gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
     WebPageKeys_Caption(gConstants.tables);
     gSettings.gCardEnabled = "1";
     gSale.gMode = 11;
