@@ -252,8 +252,10 @@ TEST_F(AdjustmentTest, PrepareAsksTheReasonUnderTheReasonList) {
     gSettings.gLanguage = 2;  // the list is the same in every language; the question is not
     screen.SetText(kEntryBox, "12");
     Adjustment_Prepare();
-    EXPECT_EQ(screen.Text(kGreeting), " 1  Breakage\r2  Damaged\r3  Expired\r4  Physical Count\r5  Samples to Clients\r"
-                                      "6  Samples to Salesmen\r7  Shortage\r8  Theft\r9  Other");
+    // The panel's caption is what the window draws on it.
+    EXPECT_EQ(screen.Caption(kGreeting),
+              " 1  Breakage\r2  Damaged\r3  Expired\r4  Physical Count\r5  Samples to Clients\r"
+              "6  Samples to Salesmen\r7  Shortage\r8  Theft\r9  Other");
     EXPECT_EQ(svc.calls, (std::vector<std::string>{"MessageWithEnterToEnd_Show", "PromptInCIA_Show(9)"}));
     EXPECT_EQ(gReg.gPromptLine, 9);
     EXPECT_EQ(MessageLine(), "Choisir la Raison l'Ajustement du Stock");
