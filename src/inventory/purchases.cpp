@@ -124,8 +124,10 @@ void Purchase_AddProduct() {
 void Purchase_CancelProduct() {
     MessageWithNoEnd_Hide();
     Receipt_Show();
-    Receipt_Display();
+    // The totals first: the receipt shows each line's extension as they
+    // settle it, from its cost, not the selling price it was added at.
     SaleEngine().Totals_Update();
+    Receipt_Display();
 }
 
 void Purchase_Cancel() {
