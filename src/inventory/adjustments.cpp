@@ -107,6 +107,7 @@ std::optional<AdjustmentRecords> AdjustmentRecords_Build(std::int64_t number, st
 bool Adjustment_Save() {
     DataState& d = gData;
     SaleState& s = gSale;
+    if (!DocumentLines_Fit("Adjustment_Save", "Adjustment")) return false;
     Open_Fileadjustment();
     if (!d.adjustments.IsOpen() || !d.adjustmentLines.IsOpen()) {
         CloseAdjustmentFiles();

@@ -190,6 +190,7 @@ std::optional<PurchaseRecords> PurchaseRecords_Build(std::int64_t number, std::s
 
 bool Purchase_Save() {
     DataState& d = gData;
+    if (!DocumentLines_Fit("Purchase_Save", "Purchase")) return false;
     Open_Filepurchase();
     if (!d.purchases.IsOpen() || !d.purchaseLines.IsOpen()) {
         ClosePurchaseFiles();

@@ -219,6 +219,18 @@ TEST_F(AdjustmentRefusalTest, AValueThatDoesNotFitItsColumnsOnceSignedSavesNothi
     EXPECT_EQ(Records(".ADD", 80)[4].substr(38, 8), "12345678");
 }
 
+TEST_F(AdjustmentRefusalTest, MoreLinesThanADocumentHoldsSaveNothing) {
+    Next();
+    gSale.gItemCount = 401;
+    const Snapshot files = Files(kAdjustmentFiles);
+    EXPECT_FALSE(Adjustment_Save());
+    EXPECT_EQ(Files(kAdjustmentFiles), files);
+    EXPECT_EQ(MessageLine(), "Adjustment Not Saved: 401 Lines, 400 at Most");
+    EXPECT_NE(dir.Read("Files/1234567.LOG").find("Adjustment_Save: 401 Lines, 400 at Most; Adjustment not saved"),
+              std::string::npos);
+    EXPECT_EQ(gSale.gSubtotal, M("12.5"));
+}
+
 TEST_F(AdjustmentRefusalTest, FilesThatCannotBeOpenedSaveNothing) {
     const std::string adj = Bytes(".ADJ");
     std::filesystem::remove(FilePath(".ADD"));

@@ -395,6 +395,39 @@ protected:
     }
 };
 
+// A purchase holds 400 lines at most: the header never names lines that are
+// not written.
+TEST_F(PurchaseRefusalTest, APurchaseOfMoreThan400LinesSavesNothing) {
+    struct Case {
+        int lines;
+        const char* message;  // "" saved
+    };
+    const Case cases[] = {{400, ""}, {401, "Purchase Not Saved: 401 Lines, 400 at Most"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        Next();
+        gSale.gItemCount = 0;
+        for (int i = 1; i <= 400; ++i) AddLine("1001", "012345", 1, "9.99", "4.5");
+        gSale.gItemCount = c.lines;  // the count the writer is given; the sale holds 400
+        const Snapshot files = Files(kPurchaseFiles);
+        const bool saved = Purchase_Save();
+        EXPECT_EQ(saved, c.message[0] == '\0');
+        if (saved) {
+            const auto pur = Records(".PUR", 300);
+            ASSERT_EQ(pur.size(), 3u);
+            EXPECT_EQ(pur[2].substr(109, 3), "400");
+            EXPECT_EQ(Records(".PUL", 90).size(), 403u);  // the header, two lines before, 400 now
+            PutBack(files);
+        } else {
+            EXPECT_EQ(Files(kPurchaseFiles), files);
+            EXPECT_EQ(MessageLine(), c.message);
+            EXPECT_NE(dir.Read("Files/1234567.LOG").find("Purchase_Save: 401 Lines, 400 at Most; Purchase not saved"),
+                      std::string::npos);
+            EXPECT_EQ(gPurchase.gDocumentNumber, "");
+        }
+    }
+}
+
 TEST_F(PurchaseRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
     struct Case {
         const char* what;
