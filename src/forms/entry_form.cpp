@@ -15,6 +15,7 @@
 #include "data/sale_state.h"
 #include "forms/new_entries.h"
 #include "print/office_slips.h"
+#include "sale/modes.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
@@ -531,6 +532,7 @@ bool EntryForm::Order_Branch() {
     s.gDocDeliveryMethod = RowText(6);
     s.gDocComment = RowText(7);
     Unload();
+    Order_PageClosed(true);
     s.gMode = 12;
     SaleEngine().Mode_Display();
     return true;
@@ -564,6 +566,9 @@ bool EntryForm::Purchase_Branch() {
 
 void EntryForm::Unload() {
     loaded_ = false;
+    // The form is no longer open: the register may start a scheduled
+    // session again.
+    gSale.gSearchKind = 0;
     view_.Entry_Hide();
     // The register back, ready for the cashier's next key.
     Screen().SetVisible(kRegisterForm, true);
@@ -586,8 +591,10 @@ void EntryForm::Exit() {
     Unload();
     Screen().SetText(kEntryBox, "");
     // A purchase is not begun without its header: leaving the page ends it
-    // and the register goes back to sales.
+    // and the register goes back to sales. Leaving the order page takes back
+    // what the order key set.
     if (purchase) Inventory().Purchase_Cancel();
+    if (s_.gSearchKind == kEntryOrderPage) Order_PageClosed(false);
 }
 
 // ---- the program's form ------------------------------------------------------------------

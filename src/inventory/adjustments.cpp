@@ -40,7 +40,9 @@ void CloseAdjustmentFiles() {
 
 void Adjustment_Prepare() {
     Receipt_Hide();
-    Screen().SetText(kGreeting, kReasonList);
+    // The panel shows its caption (the welcome text until now), so the
+    // reasons go there; the login puts the welcome back.
+    Screen().SetCaption(kGreeting, kReasonList);
     Prompt().MessageWithEnterToEnd_Show();
     CIATime(Msg(210), 0);
     gReg.gPromptLine = kReasonQuestion;
@@ -105,6 +107,7 @@ std::optional<AdjustmentRecords> AdjustmentRecords_Build(std::int64_t number, st
 bool Adjustment_Save() {
     DataState& d = gData;
     SaleState& s = gSale;
+    if (!DocumentLines_Fit("Adjustment_Save", "Adjustment")) return false;
     Open_Fileadjustment();
     if (!d.adjustments.IsOpen() || !d.adjustmentLines.IsOpen()) {
         CloseAdjustmentFiles();

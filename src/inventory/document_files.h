@@ -14,6 +14,12 @@ const std::string& BusinessDate_Normalise();
 // "<kind> Not Saved: <why>" for 10 seconds.
 void DocumentNotSaved(const std::string& who, const std::string& kind, const std::string& why);
 
+// True when the sale's lines fit a document (at most 400). Otherwise the
+// document is not saved ("<kind> Not Saved: 401 Lines, 400 at Most" and the
+// log line) and the caller writes nothing: a document never names more
+// lines than it holds.
+bool DocumentLines_Fit(const std::string& who, const std::string& kind);
+
 // The time of saving, "HHmm".
 std::string SavingTime();
 

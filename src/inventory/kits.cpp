@@ -1,8 +1,10 @@
 #include "inventory/kits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "common/fields.h"
 #include "common/money.h"
@@ -13,7 +15,11 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "sale/product_entry.h"
+#include "sale/totals.h"
+#include "screen/controls.h"
 #include "screen/messages.h"
+#include "screen/receipt_grid.h"
+#include "screen/register_context.h"
 
 namespace tarvo {
 
@@ -129,6 +135,26 @@ void SetPendingQuantity(double lineQuantity, bool voided) {
     }
 }
 
+void SayNotWhole(const std::string& code) {
+    const std::string text = TextLanguage(gSettings) == 2
+                                 ? "Ensemble Impossible \xE0 Ajouter en Entier (400 Lignes au Plus): "
+                                 : "Kit Could Not Be Added Whole (400 Lines at Most): ";
+    CIATime(text + code + (TextLanguage(gSettings) == 2 ? " Non Ajout\xE9" : " Not Added"), kMessageSeconds);
+}
+
+// The kit's own line, the last of the sale, taken out again with what it
+// added to the totals and the receipt.
+void TakeBackKitLine(int kitLine) {
+    SaleState& s = gSale;
+    s.gLines[static_cast<std::size_t>(kitLine)] = SaleLine{};
+    s.gItemCount = kitLine - 1;
+    if (s.gTopLine > std::max(1, s.gItemCount - 6))
+        s.gTopLine = static_cast<std::int16_t>(std::max(1, s.gItemCount - 6));
+    if (s.gItemCount == 0) Screen().SetEnabled(kPaymentKey, false);
+    Totals_Update();
+    Receipt_Display();
+}
+
 }  // namespace
 
 std::string Kit_LineNumber(std::string_view kitNumber) {
@@ -164,6 +190,13 @@ void Kit_Processing() {
     const FinderResultsKept finders;
     const EntryInputs before = EntryInputs::Take();
 
+    // The components the kit adds, looked over before any is added: a kit
+    // goes into the sale whole or not at all.
+    struct Component {
+        std::string key, price;
+        double lineQuantity = 0;
+    };
+    std::vector<Component> components;
     for (; k <= gData.gKitLineCount; ++k) {
         const std::string record(gData.kitLines.View(k));
         if (LineKey(record) != number) break;
@@ -184,7 +217,6 @@ void Kit_Processing() {
                 " out of range, not added");
             continue;
         }
-
         gData.gProductKey = key;
         gData.gEmbeddedPriceCheck = false;  // a component key carries no price
         Product_Find();
@@ -192,16 +224,34 @@ void Kit_Processing() {
             Log("kit " + code + ", component " + key + " is not in the product file, skipped");
             continue;
         }
+        components.push_back({key, std::string(Mid(record, 41, 8)), lineQuantity});
+    }
+
+    if (static_cast<std::size_t>(kMaxSaleLines - s.gItemCount) < components.size()) {
+        Log("kit " + code + ": its " + std::to_string(components.size()) + " components need " +
+            std::to_string(components.size()) + " lines, the sale has " + std::to_string(kMaxSaleLines - s.gItemCount) +
+            " left; the kit is not added");
+        TakeBackKitLine(kitLine);
+        SayNotWhole(code);
+        before.Restore();
+        return;
+    }
+
+    for (const Component& c : components) {
+        gData.gProductKey = c.key;
+        gData.gEmbeddedPriceCheck = false;
+        Product_Find();
+        if (gData.gProductRecNo == 0) continue;
         if (s.gItemCount >= kMaxSaleLines) {
-            Log("kit " + code + ": the sale is full, components from " + key + " on not added");
+            Log("kit " + code + ": the sale is full, components from " + c.key + " on not added");
             CIATime(Msg(1), kMessageSeconds);
             break;
         }
 
         s.gLineKind = "P";
-        SetPendingQuantity(lineQuantity, voided);
+        SetPendingQuantity(c.lineQuantity, voided);
         gData.gManualPrice = kitType != 1;
-        gData.gManualPriceValue = kitType == 4 ? Money::Parse(Mid(record, 41, 8)).value_or(Money()) : Money();
+        gData.gManualPriceValue = kitType == 4 ? Money::Parse(c.price).value_or(Money()) : Money();
         s.gNextLineKitComponent = kitType == 3;
         if (Mid(gData.gProductRec, 9, 1) == "S" && !s.gVoidMode) {
             // A weighed component takes its kit quantity as its weight: the
@@ -212,7 +262,7 @@ void Kit_Processing() {
         }
         const int lines = s.gItemCount;
         Product_Add();
-        if (s.gItemCount <= lines) Log("kit " + code + ", component " + key + " refused by product entry");
+        if (s.gItemCount <= lines) Log("kit " + code + ", component " + c.key + " refused by product entry");
         s.gScaleProductRecNo = before.scaleProductRecNo;
         s.gScaleRequestCount = before.scaleRequestCount;
         s.gScaleLineKind = before.scaleLineKind;

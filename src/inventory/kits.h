@@ -36,7 +36,10 @@ std::string Kit_LineNumber(std::string_view kitNumber);
 // No expansion in the purchase modes (13, 14, 29). A component missing from
 // the product file, or whose kit quantity is not a positive number, is
 // skipped and logged; a scaled quantity a sale line cannot hold is refused on
-// the message line and logged. In return and exchange mode the components
+// the message line and logged. A kit whose components would take the sale
+// past its 400 lines is not added at all: its own line is taken out again,
+// and the message line says the kit could not be added whole (logged). In
+// return and exchange mode the components
 // follow the mode's sign; a voided kit voids its components. The cashier's
 // pending quantity, void mode and manual price are as before the call.
 void Kit_Processing();

@@ -74,6 +74,7 @@ bool Order_Save() {
     SaleState& s = gSale;
     DataState& d = gData;
     Invoice_Status();
+    if (!DocumentLines_Fit("Order_Save", "Order")) return false;
     Open_FileOrder();
     if (!d.orders.IsOpen() || !d.orderLines.IsOpen() || !d.orderPayments.IsOpen()) {
         CloseOrderFiles();

@@ -124,8 +124,10 @@ void Purchase_AddProduct() {
 void Purchase_CancelProduct() {
     MessageWithNoEnd_Hide();
     Receipt_Show();
-    Receipt_Display();
+    // The totals first: the receipt shows each line's extension as they
+    // settle it, from its cost, not the selling price it was added at.
     SaleEngine().Totals_Update();
+    Receipt_Display();
 }
 
 void Purchase_Cancel() {
@@ -188,6 +190,7 @@ std::optional<PurchaseRecords> PurchaseRecords_Build(std::int64_t number, std::s
 
 bool Purchase_Save() {
     DataState& d = gData;
+    if (!DocumentLines_Fit("Purchase_Save", "Purchase")) return false;
     Open_Filepurchase();
     if (!d.purchases.IsOpen() || !d.purchaseLines.IsOpen()) {
         ClosePurchaseFiles();

@@ -1,6 +1,7 @@
 #include "sale/modes.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "config/settings.h"
@@ -94,6 +95,16 @@ void StockAdjustment(std::int16_t direction) {
     Mode_Display();
 }
 
+// What an order key found before it set the order kind and, for a store
+// order, the three tax exemptions: the order page gives it back when it is
+// left without saving.
+struct OrderKeyBefore {
+    bool pending = false;
+    std::array<bool, 4> taxExempt{};
+    std::string orderKind;
+};
+OrderKeyBefore gOrderKeyBefore;
+
 void Order(const char* kind) {
     DEA_Reset();
     if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
@@ -102,6 +113,7 @@ void Order(const char* kind) {
     }
     if (MidSale()) return;
     SaleState& s = gSale;
+    gOrderKeyBefore = OrderKeyBefore{true, s.gTaxExempt, s.gOrderKind};
     s.gSearchKind = 12;
     Mode_Display();
     s.gOrderKind = kind;
@@ -195,6 +207,16 @@ void Authorization_Verify() {
 void Manager_Required() {
     Authorization_Verify();
     if (!gReg.gAuthorized) Say(18, 2);
+}
+
+void Order_PageClosed(bool saved) {
+    SaleState& s = gSale;
+    if (gOrderKeyBefore.pending && !saved) {
+        s.gTaxExempt = gOrderKeyBefore.taxExempt;
+        s.gOrderKind = gOrderKeyBefore.orderKind;
+    }
+    gOrderKeyBefore = OrderKeyBefore{};
+    s.gSearchKind = 0;
 }
 
 void Mode_Display() {

@@ -26,6 +26,13 @@ void Manager_Required();
 // or one-shot modifier, and the register mode becomes Sales (11).
 void Mode_Display();
 
+// The order page of the entry form closed. Saved, the order goes on with
+// what the order key set; left without saving, the tax exemptions and the
+// order kind go back to what they were before the key (a store order's
+// exemptions must not carry over to the next sale). Either way the entry
+// form's page is forgotten.
+void Order_PageClosed(bool saved);
+
 // Key 1-24 of the Mode page. With lines on the receipt the mode keys answer
 // "Operation Not Allowed in Mid Sale" and change nothing.
 void Mode_Process(int key);

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "data/lookups.h"
 #include "forms/entry_fixture.h"
+#include "office/communication.h"
+#include "office/office_service.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
 
 namespace tarvo {
 namespace {
@@ -452,6 +457,136 @@ TEST_F(HeaderPageTest, ThePurchasePageRefusesValuesOutsideItsSets) {
         }
     }
     EXPECT_EQ(gSale.gDocDeliveryDate, "");  // all blanks is an empty date
+}
+
+// ---- leaving the form ------------------------------------------------------------------------
+
+// The order keys of the Mode page open the form on the order page.
+class OrderKeyTest : public HeaderPageTest {
+protected:
+    class OrderKeyServices : public EntryServices {
+    public:
+        void EntryForm_Show() override { EntryForm_Open(); }
+    };
+    void SetUp() override {
+        HeaderPageTest::SetUp();
+        Reg().services = &keys;
+        gReg.gCashierIndex = 1;
+        // A100 sells at 10.00, taxed by tax 1 at 5 %.
+        std::ofstream(gConstants.paths.gFilesPath + ".PRD", std::ios::binary)
+            << Crlf({FixedAt(273, {{1, "00000001"}, {12, "A100"}, {60, "Lamp"}, {90, "1"}, {100, "10.00"}})});
+        Parse_FileProduct();
+    }
+    // A100 scanned: the line added and the total on the screen.
+    std::string ScanAndTotal() {
+        gSale.gQuantity = 1;
+        gSale.gLineKind = "P";
+        gData.gProductKey = "A100";
+        gData.gEmbeddedPriceCheck = false;
+        Product_Find();
+        Product_Add();
+        EXPECT_EQ(gSale.gItemCount, 1);
+        return screen.Text(ControlId{Control::Rt_Total, 0});
+    }
+    OrderKeyServices keys;
+};
+
+// A store order carries no tax; the order page left without saving takes
+// that back, so the sale rung up next is taxed as it was before the key.
+TEST_F(OrderKeyTest, LeavingTheOrderPageTakesBackWhatTheKeySet) {
+    struct Case {
+        const char* what;
+        int key;            // 21 client order, 22 store order
+        bool exemptBefore;  // the cashier had made the sale tax exempt
+        bool save;
+        const char* total;  // of A100 rung up afterwards
+    };
+    const Case cases[] = {
+        {"store order left", 22, false, false, "$10.50"},
+        {"client order left", 21, false, false, "$10.50"},
+        {"store order left on a sale made exempt", 22, true, false, "$10.00"},
+        {"store order saved", 22, false, true, "$10.00"},
+        {"client order saved", 21, false, true, "$10.50"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gSale = SaleState{};
+        DefaultHeader();
+        gSale.gTaxRate = {0, 5, 0, 0};
+        for (int k = 1; k <= 3; ++k) gSale.gTaxExempt[k] = c.exemptBefore;
+        Mode_Process(c.key);
+        EntryForm* form = EntryForm_Current();
+        ASSERT_TRUE(form && form->IsLoaded());
+        if (c.save) {
+            form->Button8_Click();
+        } else {
+            form->Button9_Click();
+            form->Button9_Click();  // the page opens with the header typed: Exit asks first
+        }
+        ASSERT_FALSE(form->IsLoaded());
+        EXPECT_EQ(ScanAndTotal(), c.total);
+    }
+}
+
+
+// The register's schedule of sessions as the program runs it (the transfer's
+// stand-in answers for the back office): a fixed-time session that runs ends
+// with "Hanging Up the Internet Connection" on the message line; one that
+// falls due while the form is open waits for the next sale.
+class EntryLeftTest : public HeaderPageTest {
+protected:
+    void SetUp() override {
+        HeaderPageTest::SetUp();
+        Reg().services.office = &office;
+        gData.CashierTable.push_back(CashierRow{"17", "1111", "Demo", 1});
+        gData.gCashierCount = 1;
+        gReg.gCashierIndex = 1;
+        Communication_Configure();
+    }
+    // A session due at 14:mm, and the timer's tick at that minute.
+    void SessionDueAt(int mm) {
+        gSettings.gAutoSendTime[0] = "14:" + std::to_string(mm);
+        clock.Set(LocalTime{2026, 12, 8, 14, mm, 20});
+        ASSERT_TRUE(timers.Tick(TimerId::Comm));
+    }
+    CashOffice office;
+};
+
+TEST_F(EntryLeftTest, EveryWayOutOfTheFormLetsTheNextScheduledSessionRun) {
+    struct Case {
+        const char* what;
+        int page;
+        std::vector<std::pair<int, std::string>> typed;
+        int button;
+    };
+    const Case cases[] = {
+        {"a new client saved", 18, {{1, "55501234"}, {2, "New Client"}}, kEntrySaveExit},
+        {"a new product saved", 19, {{1, "N200"}, {12, "P100"}}, kEntrySaveExit},
+        {"the new product page left", 19, {}, kEntryExit},
+        {"the order page saved", 12, {}, kEntrySaveExit},
+        {"the order page left", 12, {}, kEntryExit},
+        {"the purchase page saved", 14, {}, kEntrySaveExit},
+        {"the purchase page left", 14, {}, kEntryExit},
+    };
+    int minute = 10;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DefaultHeader();
+        EntryForm& f = Open(c.page);
+        for (const auto& [row, text] : c.typed) Type(row, text);
+        f.Button_Click(c.button);
+        if (f.IsLoaded() && c.button == kEntryExit) f.Button_Click(kEntryExit);  // confirmed
+        ASSERT_FALSE(f.IsLoaded());
+        screen.SetText(kMessageLine, "");
+        SessionDueAt(minute++);
+        EXPECT_EQ(screen.Text(kMessageLine), "Hanging Up the Internet Connection");
+    }
+    // While the form is open the session waits.
+    EntryForm& f = Open(19);
+    screen.SetText(kMessageLine, "");
+    SessionDueAt(minute);
+    EXPECT_TRUE(f.IsLoaded());
+    EXPECT_EQ(screen.Text(kMessageLine), "");
 }
 
 }  // namespace

@@ -219,6 +219,18 @@ TEST_F(AdjustmentRefusalTest, AValueThatDoesNotFitItsColumnsOnceSignedSavesNothi
     EXPECT_EQ(Records(".ADD", 80)[4].substr(38, 8), "12345678");
 }
 
+TEST_F(AdjustmentRefusalTest, MoreLinesThanADocumentHoldsSaveNothing) {
+    Next();
+    gSale.gItemCount = 401;
+    const Snapshot files = Files(kAdjustmentFiles);
+    EXPECT_FALSE(Adjustment_Save());
+    EXPECT_EQ(Files(kAdjustmentFiles), files);
+    EXPECT_EQ(MessageLine(), "Adjustment Not Saved: 401 Lines, 400 at Most");
+    EXPECT_NE(dir.Read("Files/1234567.LOG").find("Adjustment_Save: 401 Lines, 400 at Most; Adjustment not saved"),
+              std::string::npos);
+    EXPECT_EQ(gSale.gSubtotal, M("12.5"));
+}
+
 TEST_F(AdjustmentRefusalTest, FilesThatCannotBeOpenedSaveNothing) {
     const std::string adj = Bytes(".ADJ");
     std::filesystem::remove(FilePath(".ADD"));
@@ -252,8 +264,10 @@ TEST_F(AdjustmentTest, PrepareAsksTheReasonUnderTheReasonList) {
     gSettings.gLanguage = 2;  // the list is the same in every language; the question is not
     screen.SetText(kEntryBox, "12");
     Adjustment_Prepare();
-    EXPECT_EQ(screen.Text(kGreeting), " 1  Breakage\r2  Damaged\r3  Expired\r4  Physical Count\r5  Samples to Clients\r"
-                                      "6  Samples to Salesmen\r7  Shortage\r8  Theft\r9  Other");
+    // The panel's caption is what the window draws on it.
+    EXPECT_EQ(screen.Caption(kGreeting),
+              " 1  Breakage\r2  Damaged\r3  Expired\r4  Physical Count\r5  Samples to Clients\r"
+              "6  Samples to Salesmen\r7  Shortage\r8  Theft\r9  Other");
     EXPECT_EQ(svc.calls, (std::vector<std::string>{"MessageWithEnterToEnd_Show", "PromptInCIA_Show(9)"}));
     EXPECT_EQ(gReg.gPromptLine, 9);
     EXPECT_EQ(MessageLine(), "Choisir la Raison l'Ajustement du Stock");

@@ -335,6 +335,46 @@ TEST_F(KitTest, ComponentsThatCannotBeAddedAreSkippedAndLogged) {
     EXPECT_EQ(gSale.gQuantity, 1);
 }
 
+// A sale holds 400 lines: a kit goes in whole, or not at all and the
+// cashier is told so.
+TEST_F(KitTest, AKitThatWouldPassTheSalesLinesIsNotAddedAtAll) {
+    TheKit("1");
+    struct Case {
+        int linesBefore;
+        std::vector<Line> last;  // the sale's last lines afterwards
+        const char* message;
+        const char* total;
+    };
+    const Case cases[] = {
+        // 397 + the kit and its two components: the sale is full.
+        {397, {{"KIT", 1, "20.00", false}, {"A", 2, "5.00", false}, {"B", 3, "2.50", false}}, "", "$1,228.50"},
+        {398,
+         {{"PLAIN", 1, "3.00", false}},
+         "Kit Could Not Be Added Whole (400 Lines at Most): KIT Not Added",
+         "$1,194.00"},
+        {399,
+         {{"PLAIN", 1, "3.00", false}},
+         "Kit Could Not Be Added Whole (400 Lines at Most): KIT Not Added",
+         "$1,197.00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.linesBefore);
+        FreshSale();
+        for (int i = 0; i < c.linesBefore; ++i) Scan("PLAIN");
+        ASSERT_EQ(gSale.gItemCount, c.linesBefore);
+        screen.SetText(kMessageLine, "");
+        Scan("KIT");
+        const std::vector<Line> lines = Lines();
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.linesBefore) + (c.message[0] ? 0 : 3));
+        EXPECT_EQ(std::vector<Line>(lines.end() - static_cast<std::ptrdiff_t>(c.last.size()), lines.end()), c.last);
+        EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(screen.Text(ControlId{Control::Rt_Total, 0}), c.total);
+    }
+    EXPECT_NE(Log().find("Kit_Processing: kit KIT: its 2 components need 2 lines, the sale has 1 left; "
+                         "the kit is not added"),
+              std::string::npos);
+}
+
 TEST_F(KitTest, AWeighedComponentTakesItsKitQuantityWithoutTheScale) {
     Products({{"A", "5.00"}, {"APPLES", "2.00", true}, {"KIT", "20.00"}});
     Kits({{"KIT", "7", "1"}}, {{"000007", "APPLES", "1.5", ""}});

@@ -415,6 +415,39 @@ TEST_F(OrderRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
     EXPECT_EQ(MessageLine().rfind("Order Not Saved: ", 0), 0u) << MessageLine();
 }
 
+// An order holds 400 lines at most: the header never names lines that are
+// not written.
+TEST_F(OrderRefusalTest, AnOrderOfMoreThan400LinesSavesNothing) {
+    struct Case {
+        int lines;
+        const char* message;  // "" saved
+    };
+    const Case cases[] = {{400, ""}, {401, "Order Not Saved: 401 Lines, 400 at Most"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        NextOrder();
+        gSale.gItemCount = 0;
+        for (int i = 1; i <= 400; ++i) AddLine("1001", "012345", 1, "1", "1");
+        gSale.gItemCount = c.lines;  // the count the writer is given; the sale holds 400
+        const Snapshot files = Files(kOrderFiles);
+        const bool saved = Order_Save();
+        EXPECT_EQ(saved, c.message[0] == '\0');
+        if (saved) {
+            const auto ord = Records(".ORD", 252);
+            ASSERT_EQ(ord.size(), 3u);
+            EXPECT_EQ(ord[2].substr(119, 3), "400");
+            EXPECT_EQ(Records(".ORL", 90).size(), 403u);  // the header, two lines before, 400 now
+            PutBack(files);
+        } else {
+            EXPECT_EQ(Files(kOrderFiles), files);
+            EXPECT_EQ(MessageLine(), c.message);
+            EXPECT_NE(dir.Read("Files/1234567.LOG").find("Order_Save: 401 Lines, 400 at Most; Order not saved"),
+                      std::string::npos);
+            EXPECT_EQ(gSaleSave.gPrintRecordNo, 0);
+        }
+    }
+}
+
 TEST_F(OrderRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
     // Records, flushes and counts of three files; once the fault is gone the
     // same order is saved whole, as order 3.

@@ -31,6 +31,7 @@
 #include "sale/modes.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
+#include "sale/sale_service.h"
 #include "screen/controls.h"
 
 namespace tarvo {
@@ -244,6 +245,7 @@ protected:
     }
     InventoryDocuments inventory;
     PromptLine prompt;
+    SaleEngineService engine;
 };
 
 TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
@@ -294,6 +296,47 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         const auto pul = Records(".PUL", 90);
         ASSERT_EQ(pul.size(), 2u);
         EXPECT_EQ(pul[1], c.line);
+    }
+}
+
+// The product rung up as the product entry adds it (at its selling price,
+// 2 x 12.49), its questions answered: the receipt shows the line's amount
+// from what was answered at once, as the total does.
+TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
+    struct Case {
+        const char* what;
+        bool cost, price;
+        std::vector<std::string> answers;
+        const char* amount;
+    };
+    const Case cases[] = {
+        {"cost asked", true, false, {"4.5"}, "$9.00"},
+        {"cost and price asked", true, true, {"4.5", "9.99"}, "$9.00"},
+        {"price asked alone", false, true, {"9.99"}, "$19.98"},
+    };
+    const ControlId amountCell{Control::Rt_Extension, 1}, totalCell{Control::Rt_Total, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        Reg().services.sale = &engine;
+        dir.Write("Files/1234567.PRD",
+                  CrLf({Fixed(273, {{1, "1001"}, {12, "012345"}, {40, "012345"}, {60, "Apple"}, {100, "12.49"}})}));
+        Parse_FileProduct();
+        gSettings.gAskPurchaseCost = c.cost;
+        gSettings.gAskPurchasePrice = c.price;
+        gData.gClientRecNo = 1;
+        gSale.gMode = 14;
+        gSale.gPurchaseVendor = "V100";
+        gSale.gQuantity = 2;
+        gData.gProductRecNo = 1;
+        gSale.gLineKind = "P";
+        SaleEngine().Product_Add();
+        ASSERT_EQ(gSale.gItemCount, 1);
+        for (const std::string& a : c.answers) Answer(a);
+        EXPECT_FALSE(gReg.gPromptLineActive);
+        EXPECT_EQ(screen.Text(amountCell), c.amount);
+        EXPECT_EQ(screen.Text(totalCell), c.amount);
     }
 }
 
@@ -351,6 +394,39 @@ protected:
         TwoLinePurchase();
     }
 };
+
+// A purchase holds 400 lines at most: the header never names lines that are
+// not written.
+TEST_F(PurchaseRefusalTest, APurchaseOfMoreThan400LinesSavesNothing) {
+    struct Case {
+        int lines;
+        const char* message;  // "" saved
+    };
+    const Case cases[] = {{400, ""}, {401, "Purchase Not Saved: 401 Lines, 400 at Most"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        Next();
+        gSale.gItemCount = 0;
+        for (int i = 1; i <= 400; ++i) AddLine("1001", "012345", 1, "9.99", "4.5");
+        gSale.gItemCount = c.lines;  // the count the writer is given; the sale holds 400
+        const Snapshot files = Files(kPurchaseFiles);
+        const bool saved = Purchase_Save();
+        EXPECT_EQ(saved, c.message[0] == '\0');
+        if (saved) {
+            const auto pur = Records(".PUR", 300);
+            ASSERT_EQ(pur.size(), 3u);
+            EXPECT_EQ(pur[2].substr(109, 3), "400");
+            EXPECT_EQ(Records(".PUL", 90).size(), 403u);  // the header, two lines before, 400 now
+            PutBack(files);
+        } else {
+            EXPECT_EQ(Files(kPurchaseFiles), files);
+            EXPECT_EQ(MessageLine(), c.message);
+            EXPECT_NE(dir.Read("Files/1234567.LOG").find("Purchase_Save: 401 Lines, 400 at Most; Purchase not saved"),
+                      std::string::npos);
+            EXPECT_EQ(gPurchase.gDocumentNumber, "");
+        }
+    }
+}
 
 TEST_F(PurchaseRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
     struct Case {

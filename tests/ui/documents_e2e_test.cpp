@@ -161,7 +161,13 @@ TEST_F(DocumentsE2ETest, LeavingTheVendorListOrTheHeaderPageCancelsThePurchase) 
 TEST_F(DocumentsE2ETest, AStockOutWithItsReasonIsSavedAndPrinted) {
     ModeKey("mDept_14");
     ASSERT_EQ(gReg.gPromptLine, 9);
-    EXPECT_TRUE(W(Control::Greeting)->isVisible());
+    // The cashier reads the nine reasons on the panel, not the welcome.
+    auto* reasons = qobject_cast<QLabel*>(W(Control::Greeting));
+    ASSERT_NE(reasons, nullptr);
+    EXPECT_TRUE(reasons->isVisible());
+    EXPECT_EQ(reasons->text().toStdString(),
+              " 1  Breakage\n2  Damaged\n3  Expired\n4  Physical Count\n5  Samples to Clients\n"
+              "6  Samples to Salesmen\n7  Shortage\n8  Theft\n9  Other");
     Type("8");
     ASSERT_EQ(gSale.gMode, 15);
     Type("1001");
