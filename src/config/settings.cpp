@@ -9,6 +9,7 @@
 #include "common/fields.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
+#include "platform/files.h"
 
 namespace tarvo {
 
@@ -357,7 +358,8 @@ SetupReadResult Setup_Read(const std::string& path, Settings& s) {
 }
 
 bool TerminalIP_Save(const std::string& path, const std::string& address) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    // Never through a link: the settings file is the program's own.
+    int fd = OpenOrCreatePrivate(path, O_RDWR | O_APPEND);
     if (fd < 0) return false;
     std::string out;
     off_t size = ::lseek(fd, 0, SEEK_END);

@@ -25,7 +25,9 @@ bool LogFile::Open(const std::string& path) {
         }
     }
     if (!file_) {
-        failure_ = "Log file " + path + " cannot be opened: " + std::strerror(errno);
+        // A link is refused rather than followed (OpenOrCreatePrivate).
+        failure_ = errno == ELOOP ? "Log file refused: " + OpenFailureText(path, errno)
+                                  : "Log file " + path + " cannot be opened: " + std::strerror(errno);
         failurePending_ = true;
         return false;
     }

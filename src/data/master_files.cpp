@@ -16,6 +16,7 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/product_updates.h"
+#include "data/transaction_files.h"
 #include "platform/files.h"
 
 namespace tarvo {
@@ -315,68 +316,57 @@ void Reopen(const WorkLoad& w) {
 
 // ---- new-client and new-product files ----------------------------------------------
 
-constexpr std::int64_t kMaxNewCount = 9999999;
-
-// Record 1 of a new-entry file: its first 8 characters as a number rounded to a
-// whole number; nullopt when it does not fit 32 bits.
-std::optional<std::int64_t> HeaderValue(std::string_view record1) {
-    return Num_ToInteger(Num_Val(record1.substr(0, 8)), std::numeric_limits<std::int32_t>::min(),
-                         std::numeric_limits<std::int32_t>::max());
-}
-
-// Record 1 holds a number at all (digits in its first 8 characters); text
-// that begins with none reads as 0 but counts nothing.
-bool HoldsNumber(std::string_view record1) {
-    const DecimalText d = Num_Scan(record1.substr(0, std::min<std::size_t>(8, record1.size())));
-    return !d.whole.empty() || !d.fraction.empty();
-}
-
-// The count of a new-entry file whose header cannot be trusted, from the file
-// itself: the last record from 2 on that holds an entry (its sent flag "0" or
-// "1" in column 1); 1 when there is none. Entries are never given up for a bad
-// header.
-std::int64_t CountFromEntries(const WorkFile& f) {
-    for (std::int64_t k = std::min<std::int64_t>(f.RecordCount(), kMaxNewCount); k >= 2; --k) {
-        const std::string_view r = f.View(k);
-        if (!r.empty() && (r[0] == '0' || r[0] == '1')) return k;
-    }
-    return 1;
-}
-
 bool WriteNewHeader(WorkFile& f, std::int64_t count) {
     std::string header = std::to_string(count);
     header.resize(static_cast<std::size_t>(f.RecordLength() - 2), ' ');
     return f.Write(1, header) && f.Sync();
 }
 
-void CheckNewFile(const char* ext, int recordLength) {
-    WorkFile& f = gData.newFile;
-    f.Close();
-    if (!f.Open(WorkingFile(ext), recordLength)) {
-        Log("Open_FileNew: " + f.Error());
-        gData.gNewCount = 0;
+// The log line of a header the check had to repair, under `who`.
+void LogNewHeaderRepair(const std::string& who, const HeaderVerdict& v, const WorkFile& f, const char* ext) {
+    switch (v.fault) {
+    case HeaderFault::None:
+    case HeaderFault::EmptyFile: return;
+    case HeaderFault::Short:
+    case HeaderFault::NoNumber:
+    case HeaderFault::OutOfRange:
+        if (v.count > 1)
+            Log(who + ": the header of " + ext + " holds no count; " + std::to_string(v.count - 1) +
+                " entries counted from the file");
+        else
+            Log(who + ": the header of " + ext + " holds no count; count set to 1");
+        return;
+    default:
+        if (std::string text = HeaderVerdict_Text(v, f); !text.empty()) Log(who + ": " + text);
         return;
     }
-    std::string_view rec1 = f.View(1);
-    std::optional<std::int64_t> value;
-    if (f.RecordCount() > 0 && rec1.size() >= 8 && HoldsNumber(rec1)) value = HeaderValue(rec1);
-    if (value && *value >= 0 && *value <= kMaxNewCount) {
-        gData.gNewCount = static_cast<std::int32_t>(*value);
-        return;
-    }
-    gData.gNewCount = static_cast<std::int32_t>(CountFromEntries(f));
-    if (gData.gNewCount > 1)
-        Log(std::string("Open_FileNew: the header of ") + ext + " holds no count; " +
-            std::to_string(gData.gNewCount - 1) + " entries counted from the file");
-    if (!WriteNewHeader(f, gData.gNewCount)) Log("Open_FileNew: " + f.Error());
 }
 
-void OpenNewFile(const char* ext, int recordLength) {
+// Opens a new-entry file on #29 and checks its count against the file (the
+// same check as every transaction file's, a size comparison when all is
+// well). `emptyCounts` is what an empty file counts; `headerForEmpty` writes
+// the header "1" into it.
+void OpenNewFile(const char* ext, int recordLength, const std::string& who, std::int64_t emptyCounts,
+                 bool headerForEmpty) {
     WorkFile& f = gData.newFile;
     f.Close();
     gData.gNewCount = 0;
-    if (!f.Open(WorkingFile(ext), recordLength)) return;
-    if (auto v = HeaderValue(f.View(1))) gData.gNewCount = static_cast<std::int32_t>(*v);
+    if (!f.Open(WorkingFile(ext), recordLength)) {
+        Log(who + ": " + f.Error());
+        return;
+    }
+    const HeaderVerdict v = Header_Check(f, RecordTest::SentFlag);
+    if (v.fault == HeaderFault::None) {
+        gData.gNewCount = static_cast<std::int32_t>(v.count);
+        return;
+    }
+    if (v.fault == HeaderFault::EmptyFile && !headerForEmpty) {
+        gData.gNewCount = static_cast<std::int32_t>(emptyCounts);
+        return;
+    }
+    LogNewHeaderRepair(who, v, f, ext);
+    if (!WriteNewHeader(f, v.count)) Log(who + ": " + f.Error());
+    gData.gNewCount = static_cast<std::int32_t>(v.count);
 }
 
 }  // namespace
@@ -443,42 +433,29 @@ void Parse_FileKit() {
 // ---- new entries ------------------------------------------------------------------
 
 void Open_FileNew() {
-    CheckNewFile(".NWC", 500);
-    CheckNewFile(".NWP", 300);
+    OpenNewFile(".NWC", 500, "Open_FileNew", 1, true);
+    OpenNewFile(".NWP", 300, "Open_FileNew", 1, true);
 }
 
-void Open_FileNewClient() { OpenNewFile(".NWC", 500); }
-void Open_FileNewProduct() { OpenNewFile(".NWP", 300); }
+// An empty file stays empty here and counts 0.
+void Open_FileNewClient() { OpenNewFile(".NWC", 500, "Open_FileNewClient", 0, false); }
+void Open_FileNewProduct() { OpenNewFile(".NWP", 300, "Open_FileNewProduct", 0, false); }
 
 bool NewFile_Verify() {
     WorkFile& f = gData.newFile;
     if (!f.IsOpen()) return false;
-    const std::int64_t records = f.RecordCount();
-    const std::string_view rec1 = records > 0 ? f.View(1) : std::string_view();
-    std::int64_t count = 1;
-    std::string why;
-    if (TrimView(rec1).empty()) {
-        count = 1;  // no header yet, or one never written: nothing was committed
-    } else if (std::optional<std::int64_t> v = HoldsNumber(rec1) ? HeaderValue(rec1) : std::nullopt;
-               v && *v >= 0 && *v <= kMaxNewCount) {
-        count = std::max<std::int64_t>(*v, 1);
-        if (count > records) {
-            why = "counts " + std::to_string(count) + " records but the file holds " + std::to_string(records);
-            count = CountFromEntries(f);
-        }
-    } else {
-        why = "holds no count";
-        count = CountFromEntries(f);
-    }
-    if (!why.empty()) {
-        Log("NewFile_Verify: the header of " + FileName(f.Path()) + " " + why + "; count set to " +
-            std::to_string(count));
-        if (!WriteNewHeader(f, count)) {
+    const HeaderVerdict v = Header_Check(f, RecordTest::SentFlag);
+    if (v.fault != HeaderFault::None) {
+        // An empty file gets its header before its first entry, so an entry is
+        // never found behind a header that was not written.
+        const std::string ext = f.Path().substr(f.Path().find_last_of('.'));
+        LogNewHeaderRepair("NewFile_Verify", v, f, ext.c_str());
+        if (!WriteNewHeader(f, v.count)) {
             Log("NewFile_Verify: " + f.Error());
             return false;
         }
     }
-    gData.gNewCount = static_cast<std::int32_t>(count);
+    gData.gNewCount = static_cast<std::int32_t>(v.count);
     return true;
 }
 

@@ -21,17 +21,17 @@ void Parse_FileClient();   // .CLI -> clients (#4); also the client-id map
 void Parse_Filevendor();   // .VND -> vendors (#44); also the vendor-code map
 void Parse_FileKit();      // .KTM, .KTD -> kit headers (#31), kit lines (#32)
 
+// The new-entry files run the header check of every transaction file
+// (Header_Check): a count past the file's whole records is cut back, one that
+// no writer writes is rebuilt from the entries, each logged and rewritten.
 void Open_FileNew();         // checks .NWC and .NWP at start-up; #29 left on .NWP
-void Open_FileNewClient();   // #29 on .NWC, gNewCount from its header
-void Open_FileNewProduct();  // #29 on .NWP
+void Open_FileNewClient();   // #29 on .NWC, gNewCount from its checked header
+void Open_FileNewProduct();  // #29 on .NWP (an empty file stays empty, count 0)
 
-// Before an entry is appended to the new-entry file open on #29: sets
-// gNewCount to the count its records bear out. A header that holds no count
-// is rebuilt from the entries (never by giving them up); one that counts past
-// the file's whole records (the file was cut short) is cut back to the last
-// entry, so no append leaves a gap of empty records. A repaired header is
-// rewritten, flushed and logged. False when the file is not open or the
-// repair cannot be written.
+// Before an entry is appended to the new-entry file open on #29: checks its
+// count again and sets gNewCount to it; an empty file gets its header "1"
+// first. A repaired header is rewritten, flushed and logged. False when the
+// file is not open or the repair cannot be written.
 bool NewFile_Verify();
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 #include "data/transaction_files.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -181,19 +182,24 @@ std::string HeaderText(std::int64_t count, bool signBlank, int width) {
     return h;
 }
 
-// The count a damaged header stands for, from the file itself: for files whose
-// documents carry their own number, the last whole record that does; for the
-// others every whole record. Never below 1, never above the limit.
-std::int64_t CountFromFile(const WorkFile& f, bool numbered) {
-    std::int64_t records = f.RecordCount();
-    if (numbered) {
-        for (std::int64_t k = records; k >= 2; --k) {
-            std::string_view r = f.View(k);
-            if (r.size() >= 7 && r.substr(0, 7) == PadZero(std::to_string(k), 7)) return std::min(k, kMaxCount);
+// The count a header that cannot be trusted stands for, from the file
+// itself: the last whole record from the end that holds a record by `test`;
+// 1 when none does. Never above the limit.
+std::int64_t CountFromFile(const WorkFile& f, RecordTest test) {
+    for (std::int64_t k = std::min(f.RecordCount(), kMaxCount); k >= 2; --k) {
+        if (!f.HoldsRecord(k)) continue;
+        const std::string_view r = f.View(k);
+        switch (test) {
+        case RecordTest::Framed: return k;
+        case RecordTest::OwnNumber:
+            if (r.size() >= 7 && r.substr(0, 7) == PadZero(std::to_string(k), 7)) return k;
+            break;
+        case RecordTest::SentFlag:
+            if (r[0] == '0' || r[0] == '1') return k;
+            break;
         }
-        return 1;
     }
-    return std::clamp<std::int64_t>(records, 1, kMaxCount);
+    return 1;
 }
 
 bool IsNumberText(std::string_view eight) {
@@ -205,7 +211,7 @@ bool IsNumberText(std::string_view eight) {
 // the file is missing or its header holds no count.
 std::optional<std::int64_t> CountOfClosedFile(const FileSpec& spec) {
     const std::string path = gConstants.paths.gDataPath + spec.extension;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string rec(static_cast<std::size_t>(spec.recordLength), '\0');
     ssize_t n = ::pread(fd, rec.data(), rec.size(), 0);
@@ -270,31 +276,28 @@ void OpenOne(const FileSpec& spec) {
         d.*spec.counter = 0;
         return;
     }
-    std::int64_t count = 1;
-    bool rewrite = true;
-    if (f.RecordCount() > 0) {
-        std::string_view h = f.View(1);
-        if (h.size() < 8) {
-            Log(spec.shortLog);
-            count = CountFromFile(f, spec.numbered);
-        } else if (!IsNumberText(h.substr(0, 8))) {
-            // No number at all: not an empty file, so the records decide.
-            Log(spec.rangeLog);
-            count = CountFromFile(f, spec.numbered);
-        } else {
-            std::int64_t v = HeaderCount(h);
-            if (v < 0 || v > kMaxCount) {
-                Log(spec.rangeLog);
-                count = CountFromFile(f, spec.numbered);
-            } else if (v == 0) {
-                count = 1;  // a document is never written into record 1
-            } else {
-                count = v;
-                rewrite = false;
-            }
+    const HeaderVerdict v = Header_Check(f, spec.numbered ? RecordTest::OwnNumber : RecordTest::Framed);
+    switch (v.fault) {
+    case HeaderFault::None:
+    case HeaderFault::EmptyFile: break;
+    case HeaderFault::Short: Log(spec.shortLog); break;
+    case HeaderFault::NoNumber:
+    case HeaderFault::OutOfRange: Log(spec.rangeLog); break;
+    case HeaderFault::Zero:
+    case HeaderFault::PastEnd:
+    case HeaderFault::CutRecord:
+        if (std::string text = HeaderVerdict_Text(v, f); !text.empty()) {
+            const std::string who(spec.shortLog, std::strchr(spec.shortLog, ':'));
+            Log(who + ": " + text);
         }
+        break;
     }
-    if (rewrite && !f.Write(1, HeaderText(count, spec.signBlank, spec.headerWidth))) Log(f.Error());
+    std::int64_t count = v.count;
+    if (v.fault != HeaderFault::None) {
+        // A repair reaches the disk before anything is appended after it.
+        const bool flush = v.fault != HeaderFault::EmptyFile;
+        if (!f.Write(1, HeaderText(count, spec.signBlank, spec.headerWidth)) || (flush && !f.Sync())) Log(f.Error());
+    }
     if (spec.owner) CutBackPastOwner(spec, count);
     d.*spec.counter = static_cast<std::int32_t>(count);
 }
@@ -373,6 +376,59 @@ std::int64_t HeaderCount(std::string_view record1) {
         if (c != ' ') eight.push_back(c);
     auto v = Num_RoundHalfEven(Num_Scan(eight), 0);
     return v.value_or(-1);
+}
+
+HeaderVerdict Header_Check(const WorkFile& f, RecordTest test) {
+    HeaderVerdict v;
+    const std::int64_t size = f.SizeBytes();
+    const std::int64_t n = f.RecordLength();
+    if (size <= 0 || n <= 0) {
+        v.fault = HeaderFault::EmptyFile;
+        return v;
+    }
+    const std::int64_t whole = size / n;
+    const std::string_view h = f.View(1);
+    if (h.size() < 8) {
+        v.fault = HeaderFault::Short;
+    } else if (!IsNumberText(h.substr(0, 8))) {
+        v.fault = HeaderFault::NoNumber;
+    } else {
+        v.stated = HeaderCount(h);
+        if (v.stated < 0 || v.stated > kMaxCount) {
+            v.fault = HeaderFault::OutOfRange;
+        } else if (v.stated == 0) {
+            v.fault = HeaderFault::Zero;
+        } else if (v.stated <= whole) {
+            v.count = v.stated;  // the common case: one fstat, no scan
+            return v;
+        } else {
+            v.fault = v.stated == whole + 1 && size % n != 0 ? HeaderFault::CutRecord : HeaderFault::PastEnd;
+            v.count = std::max<std::int64_t>(whole, 1);
+            return v;
+        }
+    }
+    v.count = CountFromFile(f, test);
+    return v;
+}
+
+std::string HeaderVerdict_Text(const HeaderVerdict& v, const WorkFile& f) {
+    const std::string& path = f.Path();
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::string counted = std::to_string(v.count);
+    switch (v.fault) {
+    case HeaderFault::Zero:
+        if (v.count <= 1) return {};
+        return "the header of " + name + " holds 0 while records 2 to " + counted + " are in the file; count set to " +
+               counted;
+    case HeaderFault::PastEnd:
+        return "the header of " + name + " counts " + std::to_string(v.stated) + " records but the file holds " +
+               counted + "; count cut back to " + counted;
+    case HeaderFault::CutRecord:
+        return "record " + std::to_string(v.stated) + " of " + name + " is cut short (" +
+               std::to_string(f.SizeBytes() % f.RecordLength()) + " of " + std::to_string(f.RecordLength()) +
+               " bytes) and no longer counted; count set to " + counted;
+    default: return {};
+    }
 }
 
 void Open_FileInvoice() {
@@ -470,30 +526,6 @@ std::string HeaderRecord(std::int64_t count, int blanks, int cut) {
     return h;
 }
 
-bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document,
-                        HeaderForm form) {
-    std::int64_t header = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
-    if (header < 1) header = 1;
-    std::int64_t next = header + 1;
-    if (next > kMaxCount) {
-        Log("Transaction file " + f.Path() + " is full");
-        return false;
-    }
-    // The document reaches the disk before the count that makes it visible.
-    if (!f.Write(next, document) || !f.Sync()) {
-        Log(f.Error());
-        return false;
-    }
-    const std::string record1 = form == HeaderForm::BlanksAfter ? HeaderRecord(next, headerWidth)
-                                                                : HeaderText(next, false, headerWidth);
-    if (!f.Write(1, record1) || !f.Sync()) {
-        Log(f.Error());
-        return false;
-    }
-    counter = static_cast<std::int32_t>(next);
-    return true;
-}
-
 std::int64_t Transaction_NextRecord(const WorkFile& f) {
     std::int64_t c = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
     return (c < 1 ? 1 : c) + 1;
@@ -503,39 +535,82 @@ namespace {
 
 DocumentWriteHook gDocumentWriteHook;
 
-bool HookAllows(const DocumentPart& p, const char* step) {
-    return !gDocumentWriteHook || gDocumentWriteHook(p.extension, step);
+bool HookAllows(const std::string& extension, const char* step) {
+    return !gDocumentWriteHook || gDocumentWriteHook(extension, step);
 }
+bool HookAllows(const DocumentPart& p, const char* step) { return HookAllows(std::string(p.extension), step); }
 
-// One file as it was before the commit, to put back on failure.
-struct PartBefore {
+// One file as it was before a commit or an append, to put back on failure:
+// its whole records (a part record at the end goes) and its record 1.
+struct FileBefore {
     std::int64_t records = 0;
     std::string header;
 };
 
-bool PutBack(std::span<DocumentPart> parts, const std::vector<PartBefore>& before, const std::string& who) {
+FileBefore Before(const WorkFile& f) {
+    FileBefore b;
+    b.records = f.RecordCount();
+    if (b.records >= 1) b.header = f.Read(1);
+    return b;
+}
+
+// Cuts the file back to its earlier records and writes its earlier header,
+// flushed; false (logged under `who`) when that fails too.
+bool PutFileBack(WorkFile& f, const FileBefore& b, const std::string& who) {
+    bool fine = f.Truncate(b.records);
+    if (fine && b.records >= 1) fine = f.Write(1, b.header);
+    if (fine) fine = f.Sync();
+    if (!fine) Log(who + ": " + f.Error());
+    return fine;
+}
+
+bool PutBack(std::span<DocumentPart> parts, const std::vector<FileBefore>& before, const std::string& who) {
     bool ok = true;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        WorkFile& f = *parts[i].file;
-        const PartBefore& b = before[i];
-        bool fine = f.Truncate(b.records);
-        if (fine && b.records >= 1) fine = f.Write(1, b.header);
-        if (fine) fine = f.Sync();
-        if (!fine) {
-            Log(who + ": " + f.Error());
-            ok = false;
-        }
-    }
+    for (std::size_t i = 0; i < parts.size(); ++i) ok = PutFileBack(*parts[i].file, before[i], who) && ok;
     return ok;
 }
 
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t dot = path.find_last_of('.');
+    return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
 }  // namespace
+
+bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document,
+                        HeaderForm form) {
+    std::int64_t header = f.RecordCount() > 0 ? HeaderCount(f.View(1)) : 1;
+    if (header < 1) header = 1;
+    std::int64_t next = header + 1;
+    if (next > kMaxCount) {
+        Log("Transaction file " + f.Path() + " is full");
+        return false;
+    }
+    const FileBefore before = Before(f);
+    const std::string ext = ExtensionOf(f.Path());
+    const std::string record1 = form == HeaderForm::BlanksAfter ? HeaderRecord(next, headerWidth)
+                                                                : HeaderText(next, false, headerWidth);
+    // The document reaches the disk before the count that makes it visible.
+    // Any step failing puts the file back: a header written but not flushed
+    // would otherwise count the record on disk later, and a retry of what
+    // the cashier was told failed would record it twice.
+    const bool ok = HookAllows(ext, "records") && f.Write(next, document) && HookAllows(ext, "sync") && f.Sync() &&
+                    HookAllows(ext, "header") && f.Write(1, record1) && HookAllows(ext, "sync") && f.Sync();
+    if (!ok) {
+        Log(f.Error().empty() ? "Transaction file " + f.Path() + ": write refused" : f.Error());
+        if (!PutFileBack(f, before, "Transaction file " + f.Path()))
+            Log("Transaction file " + f.Path() + " could not be put back");
+        return false;
+    }
+    counter = static_cast<std::int32_t>(next);
+    return true;
+}
 
 void DocumentCommit_SetWriteHook(DocumentWriteHook hook) { gDocumentWriteHook = std::move(hook); }
 
 bool Document_Commit(std::span<DocumentPart> parts, const std::string& who, bool count) {
     if (parts.empty()) return false;
-    std::vector<PartBefore> before;
+    std::vector<FileBefore> before;
     before.reserve(parts.size());
     for (const DocumentPart& p : parts) {
         if (!p.file->IsOpen()) {
@@ -547,7 +622,7 @@ bool Document_Commit(std::span<DocumentPart> parts, const std::string& who, bool
             Log(who + ": " + p.file->Path() + " is full");
             return false;
         }
-        before.push_back({p.file->RecordCount(), p.file->RecordCount() >= 1 ? p.file->Read(1) : std::string()});
+        before.push_back(Before(*p.file));
     }
     const DocumentPart* failed = nullptr;
     const char* step = "";

@@ -44,6 +44,47 @@ std::string HeaderRecord(std::int64_t count, int blanks, int cut = 0);
 // The numeric value of a header record (its first 8 characters).
 std::int64_t HeaderCount(std::string_view record1);
 
+// ---- the header check every opener of a transaction file runs ----
+//
+// Record 1 is the commit point of the file: a writer puts its record past
+// the count, flushes it, and only then rewrites record 1. So:
+// - a header holding a count from 1 to the file's whole records is trusted
+//   as it stands (one fstat, no scan). Records past it were never committed:
+//   a save that stopped before its header, or a training sale, which lies past
+//   the counts on purpose; the next document takes their place.
+// - a header counting past the last whole record (the file was cut short, or
+//   the header edited) is cut back to the last whole record; a record cut
+//   part way at the end is not counted.
+// - a header no writer ever writes (shorter than 8 characters, none at all,
+//   no number, a count outside 0 to 9,999,999, or 0) is rebuilt from the
+//   records that are there: the last slot from the end that holds a record
+//   (see RecordTest), so no record is written over and none given up. Every
+//   writer puts a header into a file before its first record, so a missing
+//   header with records behind it is damage, not a save that stopped.
+// - an empty file counts 1 (no documents).
+enum class HeaderFault { None, EmptyFile, Short, NoNumber, OutOfRange, Zero, PastEnd, CutRecord };
+
+// What marks a slot as holding a record when a header is rebuilt from the
+// file. Every writer frames its record (a stored length from 1 to N - 2, no
+// NUL byte in it); a slot of a hole or of zeros holds none.
+enum class RecordTest {
+    Framed,     // any framed record (lines, payments, journal, count)
+    OwnNumber,  // columns 1-7 hold the record's own number (invoices, orders, adjustments, purchases)
+    SentFlag,   // column 1 holds the sent flag "0" or "1" (new clients, new products)
+};
+
+struct HeaderVerdict {
+    std::int64_t count = 1;                 // the count the file bears out
+    HeaderFault fault = HeaderFault::None;  // None: record 1 stands as it is
+    std::int64_t stated = 0;                // the count the header held
+};
+
+HeaderVerdict Header_Check(const WorkFile& f, RecordTest test);
+
+// The log text of a repair that the openers' fixed texts do not describe
+// (Zero, PastEnd, CutRecord); empty for the others.
+std::string HeaderVerdict_Text(const HeaderVerdict& v, const WorkFile& f);
+
 // How a writer puts its header: the digits of the count padded and cut to the
 // width, or followed by that many blanks (the activity journal's way).
 enum class HeaderForm { PaddedToWidth, BlanksAfter };
@@ -51,8 +92,9 @@ enum class HeaderForm { PaddedToWidth, BlanksAfter };
 // Appends one document by the header rule: the next record number is the
 // header count + 1; the document is written there, then record 1 is rewritten
 // as the digits of the new count with `headerWidth` blanks as `form` says,
-// each write flushed. The file's counter follows. False (nothing counted)
-// when a write fails or the count would pass 9,999,999.
+// each write flushed. The file's counter follows. False when a write fails
+// or the count would pass 9,999,999: then the file is put back as it was
+// (its length and record 1), so a failure reported is a record not counted.
 bool Transaction_Append(WorkFile& f, std::int32_t& counter, int headerWidth, std::string_view document,
                         HeaderForm form = HeaderForm::PaddedToWidth);
 
@@ -87,9 +129,10 @@ struct DocumentPart {
 // false; no counter changes.
 bool Document_Commit(std::span<DocumentPart> parts, const std::string& who, bool count = true);
 
-// Test seam: called before each write of a commit with the file's extension
-// and the step ("records", "header", "sync"); false makes that write fail as
-// an I/O error would.
+// Test seam: called before each write of a commit (and of a single-file
+// append, Transaction_Append) with the file's extension and the step
+// ("records", "header", "sync"); false makes that write fail as an I/O error
+// would.
 using DocumentWriteHook = std::function<bool(const std::string& file, const std::string& step)>;
 void DocumentCommit_SetWriteHook(DocumentWriteHook hook);
 

@@ -20,7 +20,7 @@ bool WorkFile::Open(const std::string& path, int recordLength, bool truncate) {
     // A new file is created readable by its owner only.
     fd_ = OpenOrCreatePrivate(path, O_RDWR | (truncate ? O_TRUNC : 0));
     if (fd_ < 0) {
-        error_ = "cannot open " + path + ": " + std::strerror(errno);
+        error_ = OpenFailureText(path, errno);
         return false;
     }
     RefreshSize();
@@ -42,6 +42,28 @@ void WorkFile::Close() {
 std::int64_t WorkFile::RecordCount() const {
     RefreshSize();
     return recLen_ > 0 ? size_ / recLen_ : 0;
+}
+
+std::int64_t WorkFile::SizeBytes() const {
+    RefreshSize();
+    return size_;
+}
+
+bool WorkFile::HoldsRecord(std::int64_t k) const {
+    if (fd_ < 0 || k < 1 || recLen_ < 3) return false;
+    std::string slot(static_cast<std::size_t>(recLen_), '\0');
+    const off_t off = static_cast<off_t>((k - 1) * recLen_);
+    std::size_t done = 0;
+    while (done < slot.size()) {
+        const ssize_t n = ::pread(fd_, slot.data() + done, slot.size() - done, off + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // past the end, or cut under us
+        done += static_cast<std::size_t>(n);
+    }
+    const std::size_t len =
+        static_cast<std::size_t>(static_cast<unsigned char>(slot[0]) | (static_cast<unsigned char>(slot[1]) << 8));
+    if (len < 1 || len > static_cast<std::size_t>(recLen_ - 2)) return false;
+    return std::memchr(slot.data() + 2, '\0', len) == nullptr;
 }
 
 bool WorkFile::EnsureMapped(std::int64_t bytes) const {

@@ -28,8 +28,8 @@ public:
 
     // Opens (creating when missing, readable by its owner only, and its
     // folder entry flushed) for reading and writing; an existing file keeps
-    // its mode. `truncate` cuts the file to length 0 first. False with
-    // Error() on failure.
+    // its mode. `truncate` cuts the file to length 0 first. A symbolic link
+    // at `path` is refused, never followed. False with Error() on failure.
     bool Open(const std::string& path, int recordLength, bool truncate = false);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
@@ -39,6 +39,14 @@ public:
     // Whole records in the file as it is now (a partial last record is not
     // counted).
     std::int64_t RecordCount() const;
+    // The file's length in bytes as it is now (one fstat).
+    std::int64_t SizeBytes() const;
+
+    // True when slot k holds a record as the writers leave one: a stored
+    // length from 1 to N - 2 and no NUL byte in the text. A slot of a hole
+    // or of zeros (length 0) or of garbage (a length no record can have)
+    // holds none. Reads the slot from the file: for repairs, not look-ups.
+    bool HoldsRecord(std::int64_t k) const;
 
     // The text of record k; "" beyond the end of the file or for k < 1. A
     // stored length larger than the record allows is cut to the record.

@@ -31,7 +31,10 @@ bool SyncFolderOf(const std::string& path) {
 }
 
 int OpenOrCreatePrivate(const std::string& path, int flags) {
-    flags |= O_CLOEXEC;
+    // O_NOFOLLOW: a link planted where a working file belongs would have us
+    // write (or cut) whatever it points at. O_CREAT | O_EXCL never follows one
+    // either, dangling or not.
+    flags |= O_CLOEXEC | O_NOFOLLOW;
     for (int attempt = 0; attempt < 3; ++attempt) {
         int fd = ::open(path.c_str(), flags);
         if (fd >= 0 || errno != ENOENT) return fd;
@@ -43,6 +46,17 @@ int OpenOrCreatePrivate(const std::string& path, int flags) {
         if (errno != EEXIST) return -1;  // EEXIST: made meanwhile, open that one
     }
     return -1;
+}
+
+std::string OpenFailureText(const std::string& path, int error) {
+    if (error == ELOOP || IsSymbolicLink(path))
+        return path + " is a symbolic link; the register never writes a file through a link";
+    return "cannot open " + path + ": " + std::strerror(error);
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error) {
@@ -74,6 +88,8 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned m
         return false;
     }
     ::close(fd);
+    // rename puts the new file in place of a link standing at `path`; it never
+    // writes to what the link points at.
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         Fail(error, "cannot rename " + tmp);
         ::unlink(tmp.c_str());

@@ -17,8 +17,17 @@ bool SyncFolderOf(const std::string& path);
 
 // Opens `path` with `flags` (O_RDWR, O_APPEND ...) as it is when it exists;
 // otherwise creates it readable by its owner only (0600) and flushes its
-// folder entry, so a crash cannot lose the new file. -1 with errno on failure.
+// folder entry, so a crash cannot lose the new file. A symbolic link at
+// `path` is never followed: it is refused with errno ELOOP, so nothing is
+// ever written to a file elsewhere through it. -1 with errno on failure.
 int OpenOrCreatePrivate(const std::string& path, int flags);
+
+// Why opening `path` failed, for the log and the screen: a symbolic link is
+// named as such, anything else by the system's description of `error`.
+std::string OpenFailureText(const std::string& path, int error);
+
+// True when `path` itself is a symbolic link (dangling or not).
+bool IsSymbolicLink(const std::string& path);
 
 // Whole file into `out`; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out);

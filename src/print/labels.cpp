@@ -152,8 +152,9 @@ public:
             sink_ = Sink::Capture;
         } else if (type == "6") {
             path_ = ProgramFolder() + "/" + kSpoolFile;
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-            if (fd_ < 0) return Fail(path_ + ": " + std::strerror(errno));
+            fd_ = OpenOrCreatePrivate(path_, O_WRONLY | O_TRUNC);
+            if (fd_ < 0)
+                return Fail(errno == ELOOP ? OpenFailureText(path_, errno) : path_ + ": " + std::strerror(errno));
             sink_ = Sink::File;
         } else {
             std::string name = PrinterPort_Name(type);

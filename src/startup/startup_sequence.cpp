@@ -133,6 +133,17 @@ StartupOutcome StartupSequence(StartupContext& ctx) {
     if (!folderProblems.empty()) Log(folderProblems);
     WebPageKeys_Caption(gConstants.tables);
     LogIdentityNotice(ctx);
+    // A link where a working file belongs is never written through (every
+    // opener refuses it); the operator is told which, once, at start.
+    if (const auto links = Folders_LinkedFiles(gConstants.paths.gDataPath, gConstants.paths.gFilesPath);
+        !links.empty()) {
+        std::string names;
+        for (const std::string& l : links) names += (names.empty() ? "" : ", ") + l;
+        const std::string text = "Error: these files of the register are symbolic links and will not be written: " +
+                                 names + ". Put the files themselves in their place.";
+        Log(text);
+        ctx.view->MessageBox(text);
+    }
 
     bool downloadTried = false;
     for (;;) {

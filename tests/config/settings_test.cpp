@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 #include "common/cp1252.h"
@@ -292,6 +294,14 @@ TEST_F(SettingsTest, TerminalAddressAppendedLineWinsNextTime) {
     EXPECT_NE(dir.Read("T.SET").find("136 10.0.0.5\r\n136 10.0.0.9\r\n"), std::string::npos);
     ASSERT_TRUE(TerminalIP_Save(path, "10.0.0.10"));
     EXPECT_NE(dir.Read("T.SET").find("136 10.0.0.9\r\n136 10.0.0.10\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, TheTerminalAddressIsNeverAppendedThroughALink) {
+    TestDir outside;
+    const std::string target = outside.Write("elsewhere.SET", "keep");
+    std::filesystem::create_symlink(target, path);
+    EXPECT_FALSE(TerminalIP_Save(path, "10.0.0.9"));
+    EXPECT_EQ(outside.Read("elsewhere.SET"), "keep");
 }
 
 TEST(SettingsLanguage, OnlyTwoSelectsFrench) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 #include "test_dir.h"
@@ -143,6 +145,19 @@ TEST_F(LogTest, RedactionKeepsAPaddedLineAt120Characters) {
     EXPECT_EQ(all, "03-07-2026 09:05:02 " + ("Upload to ftp://***@h/x failed" + std::string(90, ' ')) + "\r\n" +
                        "03-07-2026 09:05:02 " + ("Upload to ftp://***@10.0.0.1/x failed" + std::string(83, ' ')) +
                        "\r\n");
+}
+
+TEST_F(LogTest, ALogThatIsALinkIsRefusedAndSaysSo) {
+    TestDir outside;
+    const std::string target = outside.Write("elsewhere.txt", "keep");
+    std::filesystem::create_symlink(target, path);
+    EXPECT_FALSE(log.Open(path));
+    log.Write(1, "nothing goes through");
+    std::string why;
+    ASSERT_TRUE(log.TakeOpenFailure(why));
+    EXPECT_EQ(why,
+              "Log file refused: " + path + " is a symbolic link; the register never writes a file through a link");
+    EXPECT_EQ(outside.Read("elsewhere.txt"), "keep");
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ std::string NewProduct(std::string_view number) { return Fixed(60, {{1, "N"}, {3
 TEST_F(LookupsTest, UnknownProductsAreLookedForInTheNewProductFileFromTheEnd) {
     Products({"100"});
     MakeFile(gData.newFile, ".NWP", 300,
-             {"4", NewProduct("N1"), NewProduct("  N2  "), NewProduct("N1"), NewProduct("N5")});
+             {"4       ", NewProduct("N1"), NewProduct("  N2  "), NewProduct("N1"), NewProduct("N5")});
     gData.newFile.Close();
     EXPECT_EQ(FindProduct("N1"), 0);
     EXPECT_EQ(gData.gNewProductRecNo, 4);  // the later of the two
@@ -133,10 +133,12 @@ TEST_F(LookupsTest, UnknownProductsAreLookedForInTheNewProductFileFromTheEnd) {
 
 TEST_F(LookupsTest, NewProductHeaderRecordIsNeverSearched) {
     Products({});
-    // Record 1 reads as 0 yet holds the key in the product number columns.
+    // Record 1 holds no count (shorter than 8) yet holds the key in the
+    // product number columns; record 2 holds no entry (no sent flag), so the
+    // checked count is 1.
     dir.Write("Data/1234567.NWP", Framed("0 N1", 300) + Framed(NewProduct("N1"), 300));
     EXPECT_EQ(FindProduct("N1"), 0);
-    EXPECT_EQ(gData.gNewCount, 0);
+    EXPECT_EQ(gData.gNewCount, 1);
     EXPECT_EQ(gData.gNewProductRecNo, 0);
 
     // Record 1 is the header whatever it holds.
@@ -233,7 +235,7 @@ TEST_F(EmbeddedPriceTest, UnknownProductOfAPriceCodeDropsThePrice) {
     EXPECT_EQ(gData.gManualPriceValue, Money());
 
     // A new product of this register keeps its price.
-    dir.Write("Data/1234567.NWP", Framed("2", 300) + Framed(NewProduct("99999"), 300));
+    dir.Write("Data/1234567.NWP", Framed("2       ", 300) + Framed(NewProduct("99999"), 300));
     EXPECT_EQ(FindProduct("209999900250"), 0);
     EXPECT_EQ(gData.gNewProductRecNo, 2);
     EXPECT_TRUE(gData.gManualPrice);
@@ -263,8 +265,8 @@ TEST_F(LookupsTest, ClientFindSearchesTrimmedClientNumbersThenNewClients) {
         }
     }
 
-    dir.Write("Data/1234567.NWC",
-              Framed("3", 500) + Framed(Fixed(40, {{3, "N7"}}), 500) + Framed(Fixed(40, {{3, " N8     X"}}), 500));
+    dir.Write("Data/1234567.NWC", Framed("3       ", 500) + Framed(Fixed(40, {{3, "N7"}}), 500) +
+                                      Framed(Fixed(40, {{3, " N8     X"}}), 500));
     gData.gClientKey = "N8";
     Client_Find();  // columns 3-10 trimmed: the X in column 11 is not part of it
     EXPECT_EQ(gData.gClientRecNo, 0);

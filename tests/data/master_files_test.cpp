@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -511,46 +512,64 @@ TEST_F(MasterFilesTest, OpenFileNewWritesAHeaderIntoEmptyFiles) {
 }
 
 TEST_F(MasterFilesTest, OpenFileNewChecksAndRepairsTheHeader) {
+    // .NWP holds its header and three records that are no entries (no sent
+    // flag): 4 whole records.
+    const std::string rest = Framed("second", 300) + Framed("third", 300) + Framed("fourth", 300);
     struct Case {
         const char* header;  // record 1 of .NWP as found
         std::int32_t count;
-        bool rewritten;
+        const char* rewrittenAs;  // nullptr: left as it was
     } cases[] = {
-        {"3       more", 3, false},
-        {"9999999 ", 9999999, false},
-        {"12345678", 1, true},  // above 9,999,999
-        {"-2      ", 1, true},
-        {"  42.6  ", 43, false},  // rounded
-        {"0       ", 0, false},
-        {"12", 1, true},  // shorter than 8 characters
-        {"", 1, true},
+        {"3       more", 3, nullptr},
+        {"  3.6   ", 4, nullptr},  // rounded
+        {"9999999 ", 4, "4"},      // past the file's records: cut back to them
+        {"  42.6  ", 4, "4"},
+        {"12345678", 1, "1"},  // above 9,999,999, and no entry in the file
+        {"-2      ", 1, "1"},
+        {"0       ", 1, "1"},  // a document never goes into record 1
+        {"12", 1, "1"},        // shorter than 8 characters
+        {"", 1, "1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
         Data_Reset(gData);
-        std::string before = Framed(c.header, 300) + Framed("second", 300);
+        std::string before = Framed(c.header, 300) + rest;
         dir.Write("Data/1234567.NWP", before);
         Open_FileNew();
         EXPECT_EQ(gData.gNewCount, c.count);
         std::string after = DataBytes(".NWP");
-        if (c.rewritten)
-            EXPECT_EQ(after, Framed("1" + std::string(297, ' '), 300) + Framed("second", 300));
-        else
+        if (c.rewrittenAs) {
+            std::string header = c.rewrittenAs;
+            header.resize(298, ' ');
+            EXPECT_EQ(after, Framed(header, 300) + rest);
+        } else {
             EXPECT_EQ(after, before);
+        }
     }
 }
 
-TEST_F(MasterFilesTest, OpenFileNewClientAndProductReadTheCountWithoutRepair) {
+TEST_F(MasterFilesTest, OpenFileNewClientAndProductCheckTheCountAgainstTheFile) {
     dir.Write("Data/1234567.NWC", Framed("12345678", 500));
-    dir.Write("Data/1234567.NWP", Framed("5.5     ", 300));
+    dir.Write("Data/1234567.NWP", Framed("1.5     ", 300) + Framed("0 entry", 300));
     Open_FileNewClient();
-    EXPECT_EQ(gData.gNewCount, 12345678);
+    EXPECT_EQ(gData.gNewCount, 1);  // out of range, and no entry there
     EXPECT_EQ(gData.newFile.RecordLength(), 500);
+    EXPECT_EQ(DataBytes(".NWC"), Framed("1" + std::string(497, ' '), 500));
     Open_FileNewProduct();
-    EXPECT_EQ(gData.gNewCount, 6);  // 5.5 to the nearest even whole number
+    EXPECT_EQ(gData.gNewCount, 2);  // 1.5 to the nearest even whole number
     EXPECT_EQ(gData.newFile.RecordLength(), 300);
-    EXPECT_EQ(DataBytes(".NWC"), Framed("12345678", 500));
-    EXPECT_EQ(DataBytes(".NWP"), Framed("5.5     ", 300));
+    EXPECT_EQ(DataBytes(".NWP"), Framed("1.5     ", 300) + Framed("0 entry", 300));
+
+    // A header counting past the file (cut short) is cut back to it.
+    dir.Write("Data/1234567.NWP", Framed("7       ", 300) + Framed("0 entry", 300) + std::string(100, 'x'));
+    Open_FileNewProduct();
+    EXPECT_EQ(gData.gNewCount, 2);
+    EXPECT_EQ(DataBytes(".NWP").substr(0, 300), Framed("2" + std::string(297, ' '), 300));
+    const std::vector<std::string> logged = LogLines();
+    EXPECT_NE(std::find(logged.begin(), logged.end(),
+                        "Open_FileNewProduct: the header of 1234567.NWP counts 7 records but the file holds 2; count "
+                        "cut back to 2"),
+              logged.end());
 
     // An empty (or missing) file counts 0 and stays empty.
     fs::remove(DataPath(".NWC"));

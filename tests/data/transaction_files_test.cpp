@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -56,35 +57,161 @@ TEST_F(TransactionFilesTest, MissingFilesGetTheirHeaderByteExact) {
 }
 
 TEST_F(TransactionFilesTest, HeaderChecks) {
+    // The file holds its header and 11 lines: 12 whole records.
+    std::string lines;
+    for (int k = 2; k <= 12; ++k) lines += Record("line " + std::to_string(k), 90);
     struct Case {
         std::string header;
         std::int32_t count;
         const char* log;  // expected log text, or nullptr
     } cases[] = {
-        {"9999999 ", 9999999, nullptr},
-        {" 12     ", 12, nullptr},
+        {"12      ", 12, nullptr},
+        {" 7      ", 7, nullptr},   // lines past the count were never committed: not counted
         {"1 2     ", 12, nullptr},  // blanks ignored wherever they stand
-        {"12", 1, "Length of header record is less than 8, header set to zero"},
-        {"12345678", 1, "Invalid header information initialized to zero"},
-        {"-5      ", 1, "Invalid header information initialized to zero"},
-        {"abcdefgh", 1, "Invalid header information initialized to zero"},
-        {"0       ", 1, nullptr},  // a count of 0 is an empty file: never a document in record 1
+        {"12", 12, "Reading invoice detail header, Length of header record is less than 8, header set to zero"},
+        {"12345678", 12, "Reading invoice detail header, Invalid header information initialized to zero"},
+        {"-5      ", 12, "Reading invoice detail header, Invalid header information initialized to zero"},
+        {"abcdefgh", 12, "Reading invoice detail header, Invalid header information initialized to zero"},
+        // past the file's records: cut back to them, never trusted
+        {"9999999 ", 12,
+         "the header of 1234567.DTL counts 9999999 records but the file holds 12; count cut back to 12"},
+        {"0       ", 12, "the header of 1234567.DTL holds 0 while records 2 to 12 are in the file; count set to 12"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.header);
         std::filesystem::remove(dir / "test.LOG");
         ProgramLog().Open(dir / "test.LOG");
-        WriteFile(".DTL", Record(c.header, 90));
+        WriteFile(".DTL", Record(c.header, 90) + lines);
         Open_FileInvoice();
         EXPECT_EQ(gData.gLastInvoiceLineRecord, c.count);
+        EXPECT_EQ(File(".DTL").substr(90), lines);  // no record written over or given up
         if (c.log) {
-            EXPECT_NE(Log().find(std::string("Open_FileInvoice: Reading invoice detail header, ") + c.log),
-                      std::string::npos);
-            EXPECT_EQ(HeaderCount(gData.invoiceLines.View(1)), 1);  // rewritten
+            EXPECT_NE(Log().find(std::string("Open_FileInvoice: ") + c.log), std::string::npos) << Log();
+            EXPECT_EQ(File(".DTL").substr(0, 90), Record(" " + std::to_string(c.count) + std::string(57, ' '), 90));
         } else {
             EXPECT_EQ(Log(), "");
         }
     }
+    // An empty header, or 0, in a file of no documents: 1, nothing to say.
+    for (const char* header : {"0       ", ""}) {
+        SCOPED_TRACE(header);
+        std::filesystem::remove(dir / "test.LOG");
+        ProgramLog().Open(dir / "test.LOG");
+        WriteFile(".DTL", Record(header, 90));
+        Open_FileInvoice();
+        EXPECT_EQ(gData.gLastInvoiceLineRecord, 1);
+        EXPECT_EQ(File(".DTL"), Record(" 1" + std::string(58, ' '), 90));
+    }
+}
+
+// A header that disagrees with the file is repaired from what the file
+// holds, each with a log line; the next record goes after the last one there.
+TEST_F(TransactionFilesTest, AHeaderThatDisagreesWithTheFileIsRepairedFromItsRecords) {
+    auto journal = [](int k) { return "2026030" + std::to_string(k % 10) + "1200D0" + std::string(34, ' '); };
+    std::string act3;  // header slot filled in by each case, then records 2..4
+    for (int k = 2; k <= 4; ++k) act3 += Record(journal(k), 60);
+    std::string inv3;
+    for (int k = 2; k <= 4; ++k) inv3 += Record(PadZero(std::to_string(k), 7) + " 0 invoice", 150);
+    struct Case {
+        const char* name;
+        const char* ext;
+        void (*open)();
+        WorkFile DataState::*file;
+        std::int32_t DataState::*counter;
+        int recordLength;
+        std::string bytes;
+        std::int32_t count;
+        const char* log;
+    } cases[] = {
+        {"journal header 0", ".ACT", Open_FileActivity, &DataState::activity, &DataState::gLastActivityRecord, 60,
+         Record("0" + std::string(40, ' '), 60) + act3, 4,
+         "Open_FileActivity: the header of 1234567.ACT holds 0 while records 2 to 4 are in the file; count set to 4"},
+        {"journal header 0, zeros after the records", ".ACT", Open_FileActivity, &DataState::activity,
+         &DataState::gLastActivityRecord, 60, Record("0       ", 60) + act3 + std::string(120, '\0'), 4,
+         "Open_FileActivity: the header of 1234567.ACT holds 0 while records 2 to 4 are in the file"},
+        {"journal header past the end", ".ACT", Open_FileActivity, &DataState::activity,
+         &DataState::gLastActivityRecord, 60, Record("6120910" + std::string(40, ' '), 60) + act3, 4,
+         "Open_FileActivity: the header of 1234567.ACT counts 6120910 records but the file holds 4; count cut back to "
+         "4"},
+        {"invoice header edited upwards", ".INV", [] { Open_FileInvoice(); }, &DataState::invoices,
+         &DataState::gLastInvoiceRecord, 150, Record("5000000" + std::string(100, ' '), 150) + inv3, 4,
+         "Open_FileInvoice: the header of 1234567.INV counts 5000000 records but the file holds 4"},
+        {"invoice header 0", ".INV", [] { Open_FileInvoice(); }, &DataState::invoices, &DataState::gLastInvoiceRecord,
+         150, Record("0       ", 150) + inv3, 4, "Open_FileInvoice: the header of 1234567.INV holds 0"},
+        {"count file cut in its last record", ".PHY", Open_FilePhysical, &DataState::physical,
+         &DataState::gLastPhysicalRecord, 20,
+         Record(" 3      ", 20) + Record("123     2    0", 20) + Record("456     1    0", 20).substr(0, 10), 2,
+         "Open_FilePhysical: record 3 of 1234567.PHY is cut short (10 of 20 bytes) and no longer counted; count set "
+         "to 2"},
+        {"order header past the end", ".ORD", [] { Open_FileOrder(); }, &DataState::orders,
+         &DataState::gLastOrderRecord, 252, Record("40      ", 252) + Record("0000002 0 order", 252), 2,
+         "Open_FileOrder: the header of 1234567.ORD counts 40 records but the file holds 2"},
+        {"adjustment header 0", ".ADJ", [] { Open_Fileadjustment(); }, &DataState::adjustments,
+         &DataState::gLastAdjustmentRecord, 90, Record(" 0      ", 90) + Record("0000002 0 adj", 90), 2, nullptr},
+        {"purchase header past the end", ".PUR", [] { Open_Filepurchase(); }, &DataState::purchases,
+         &DataState::gLastPurchaseRecord, 300, Record(" 9      ", 300) + Record("0000002 0 pur", 300), 2,
+         "Open_Filepurchase: the header of 1234567.PUR counts 9 records but the file holds 2"},
+        {"payments header past the end", ".PAY", Open_FilePayment, &DataState::payments, &DataState::gLastPaymentRecord,
+         235, Record(" 30     ", 235) + Record("0000001 pay", 235), 2,
+         "Open_FilePayment: the header of 1234567.PAY counts 30 records but the file holds 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Data_CloseAll(gData);
+        std::filesystem::remove(dir / "test.LOG");
+        ProgramLog().Open(dir / "test.LOG");
+        WriteFile(c.ext, c.bytes);
+        c.open();
+        EXPECT_EQ(gData.*c.counter, c.count);
+        if (c.log) EXPECT_NE(Log().find(c.log), std::string::npos) << Log();
+        // the records there stay as they were; the header counts them
+        const std::string after = File(c.ext);
+        const std::size_t whole = static_cast<std::size_t>(c.count) * static_cast<std::size_t>(c.recordLength);
+        EXPECT_EQ(after.substr(static_cast<std::size_t>(c.recordLength), whole - c.recordLength),
+                  c.bytes.substr(static_cast<std::size_t>(c.recordLength), whole - c.recordLength));
+        EXPECT_EQ(HeaderCount((gData.*c.file).View(1)), c.count);
+        // the next record goes right after them, and the file grows by one record
+        WorkFile& f = gData.*c.file;
+        ASSERT_TRUE(Transaction_Append(f, gData.*c.counter, 8, "next"));
+        EXPECT_EQ(gData.*c.counter, c.count + 1);
+        EXPECT_EQ(std::filesystem::file_size(dir / (std::string("Data/1234567") + c.ext)),
+                  std::max(c.bytes.size() / c.recordLength * c.recordLength, whole + c.recordLength));
+        EXPECT_EQ(f.Read(c.count + 1), "next");
+        EXPECT_EQ(f.Read(c.count).substr(0, 4), c.bytes.substr(whole - c.recordLength + 2, 4));
+    }
+}
+
+// Any step of an append after the record is written failing puts the file
+// back byte for byte: a failure reported is a record not counted.
+TEST_F(TransactionFilesTest, AFailedAppendPutsTheFileBackAsItWas) {
+    Open_FileActivity();
+    ASSERT_TRUE(Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, "first", HeaderForm::BlanksAfter));
+    const std::string before = File(".ACT");
+    for (const char* failing : {"records", "sync", "header"}) {
+        for (int which = 0; which < 2; ++which) {
+            SCOPED_TRACE(std::string(failing) + " " + std::to_string(which));
+            int seen = 0;
+            DocumentCommit_SetWriteHook([&](const std::string& file, const std::string& step) {
+                EXPECT_EQ(file, ".ACT");
+                return step != failing || seen++ != which;
+            });
+            const bool ok =
+                Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, "second", HeaderForm::BlanksAfter);
+            DocumentCommit_SetWriteHook(nullptr);
+            if (std::string(failing) != "sync" && which == 1) {
+                EXPECT_TRUE(ok);  // records and header happen once: nothing failed
+                Data_CloseAll(gData);
+                WriteFile(".ACT", before);
+                Open_FileActivity();
+                continue;
+            }
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(File(".ACT"), before);
+            EXPECT_EQ(gData.gLastActivityRecord, 2);
+        }
+    }
+    ASSERT_TRUE(Transaction_Append(gData.activity, gData.gLastActivityRecord, 40, "second", HeaderForm::BlanksAfter));
+    EXPECT_EQ(File(".ACT"), Record("3" + std::string(40, ' '), 60) + before.substr(60) + Record("second", 60));
 }
 
 TEST_F(TransactionFilesTest, DamagedHeaderIsRepairedFromTheRecordsNeverDiscardingThem) {

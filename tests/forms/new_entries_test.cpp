@@ -7,10 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "common/fields.h"
+#include "data/transaction_files.h"
 #include "file_size_limit.h"
 #include "forms/entry_fixture.h"
-#include "print/printer_output.h"
 #include "print/print_golden.h"
+#include "print/printer_output.h"
 
 namespace tarvo {
 namespace {
@@ -97,8 +98,8 @@ TEST_F(NewEntriesTest, NewClientsAreSavedByteForByte) {
 TEST_F(NewEntriesTest, NewProductsAreSavedByteForByte) {
     gSettings.gLanguage = 2;
     EntryForm& f = Open(19);
-    const char* typed[] = {"", "NP-1", "0777", "Red \"Big\" pen", "SUP-9", "1.25", "2.50", "2.25",
-                           "1", "5", "10", "Blue ink", "P100"};
+    const char* typed[] = {"",  "NP-1", "0777", "Red \"Big\" pen", "SUP-9", "1.25", "2.50", "2.25",
+                           "1", "5",    "10",   "Blue ink",        "P100"};
     for (int i = 1; i <= 12; ++i) Type(i, typed[i]);
     f.Button8_Click();
     ASSERT_FALSE(f.IsLoaded());
@@ -250,8 +251,8 @@ TEST_F(NewEntriesTest, TheFormProposesAFreeNumberAndStartsOnTheName) {
     Type(2, "Auto Two");
     g.Button8_Click();
     ASSERT_FALSE(g.IsLoaded());
-    EXPECT_EQ(DataBytes(".NWC"), NwcOf({Client("80350709", "Auto One", "CID00001"),
-                                        Client("80350710", "Auto Two", "CID00001")}));
+    EXPECT_EQ(DataBytes(".NWC"),
+              NwcOf({Client("80350709", "Auto One", "CID00001"), Client("80350710", "Auto Two", "CID00001")}));
 }
 
 TEST_F(NewEntriesTest, AProposedNumberTakenMeanwhileStepsToTheNextFree) {
@@ -367,6 +368,32 @@ TEST_F(NewEntriesTest, AFailedWriteKeepsTheFormAndItsEntriesAndCountsNothing) {
                                         Client("70003", "Three", "CID00001")}));
 }
 
+TEST_F(NewEntriesTest, ACountRecordThatFailsAfterTheEntryIsWrittenSavesNothing) {
+    SaveClient("70001", "One");
+    const std::string before = DataBytes(".NWC");
+    EntryForm& f = Open(18);
+    Type(1, "70002");
+    Type(2, "Two");
+    for (const char* failing : {"header", "sync"}) {
+        SCOPED_TRACE(failing);
+        // The entry is written and flushed; then the count record's write or
+        // its flush fails.
+        int seen = 0;
+        DocumentCommit_SetWriteHook([&](const std::string& file, const std::string& step) {
+            return !(file == ".NWC" && step == failing && seen++ == (std::string(failing) == "sync" ? 1 : 0));
+        });
+        f.Button8_Click();
+        DocumentCommit_SetWriteHook(nullptr);
+        EXPECT_TRUE(f.IsLoaded());
+        EXPECT_EQ(f.Message(), "Error Saving New Client - Not Saved");
+        EXPECT_EQ(DataBytes(".NWC"), before);
+    }
+    // Saved again: the entry once, as record 3.
+    f.Button8_Click();
+    EXPECT_FALSE(f.IsLoaded());
+    EXPECT_EQ(DataBytes(".NWC"), NwcOf({Client("70001", "One", "CID00001"), Client("70002", "Two", "CID00001")}));
+}
+
 TEST_F(NewEntriesTest, ACountRecordThatCannotBeTrustedIsRepairedFromTheEntries) {
     const std::string a = Client("1", "A", "CID00001"), b = Client("2", "B", "CID00001"),
                       c = Client("3", "C", "CID00001");
@@ -378,8 +405,10 @@ TEST_F(NewEntriesTest, ACountRecordThatCannotBeTrustedIsRepairedFromTheEntries) 
         {"3", {a, b}, 4},
         {"9", {a, b}, 4},    // past the file's records (cut short): no gap of empty records
         {"abc", {a, b}, 4},  // no count: the entries are kept
-        {"", {a}, 2},        // never written (the first save stopped): record 2 is not counted
-        {"1", {a}, 2},       // an entry past the count was never committed
+        // no header at all: every file gets one before its first entry, so
+        // this is damage and the entry is kept, not written over
+        {"", {a}, 3},
+        {"1", {a}, 2},  // an entry past the count was never committed
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.header);

@@ -125,6 +125,41 @@ TEST_F(CashOfficeTest, AnAmountThatDoesNotFitIsRefusedNeverCut) {
     EXPECT_EQ(Journal(2).substr(30, 9), "999999.99");
 }
 
+TEST_F(CashOfficeTest, APaidOutTheJournalFailsToCountIsNotWrittenAndARetryRecordsItOnce) {
+    // The record is written and flushed; a later step of the append fails.
+    // "Not Written" must then mean the journal on disk is as it was.
+    const std::string path = gConstants.paths.gDataPath + ".ACT";
+    auto bytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    gReg.gEnteredAmount = *Money::Parse("3");
+    ASSERT_EQ(DepositSafe_Save(), 2);
+    const std::string before = bytes();
+    struct Case {
+        const char* step;
+        int call;  // which call of the hook fails: records 0, sync 1, header 2, sync 3
+    } cases[] = {{"writing the header", 2}, {"flushing the header", 3}, {"flushing the record", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        int n = 0;
+        DocumentCommit_SetWriteHook([&](const std::string& file, const std::string&) {
+            return file != ".ACT" || n++ != c.call;
+        });
+        EXPECT_EQ(Paidout_Save(), 0);
+        DocumentCommit_SetWriteHook(nullptr);
+        EXPECT_EQ(screen.Text(kMessageLine), "Error: Activity Journal Not Written - See Log");
+        EXPECT_EQ(bytes(), before);
+    }
+    // The cashier tries again: one paid-out of $3, record 3.
+    EXPECT_EQ(Paidout_Save(), 3);
+    EXPECT_EQ(bytes().size(), 3u * 60u);
+    EXPECT_EQ(Journal(1), "3" + std::string(40, ' '));
+    EXPECT_EQ(Journal(3), "202612091030P0" + k8 + "00000017" + "3        " + k9);
+}
+
 TEST_F(CashOfficeTest, CashOnHandAddsTodaysPaymentsPerKey) {
     Invoice("0000001", "20261209", {{"1", "100.00"}, {"CARD", "15"}});
     Invoice("0000002", "20261208", {{"1", "500"}});  // another day

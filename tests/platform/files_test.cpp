@@ -4,7 +4,11 @@
 
 #include <filesystem>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "test_dir.h"
 
@@ -71,6 +75,41 @@ TEST(WriteFileAtomic, FailureLeavesTheOldFile) {
     EXPECT_FALSE(WriteFileAtomic(path, "new", 0600, &error));
     EXPECT_NE(error.find("file.txt.tmp"), std::string::npos) << error;
     EXPECT_EQ(dir.Read("file.txt"), "old");
+}
+
+TEST(OpenOrCreatePrivate, NeverFollowsALink) {
+    TestDir dir;
+    TestDir outside;
+    const std::string target = outside.Write("precious.txt", "keep");
+    fs::create_symlink(target, dir / "work.DAT");
+    fs::create_symlink(outside / "absent.txt", dir / "dangling.DAT");
+    for (const char* name : {"work.DAT", "dangling.DAT"}) {
+        SCOPED_TRACE(name);
+        for (int flags : {O_RDWR, O_WRONLY | O_APPEND, O_RDWR | O_TRUNC}) {
+            errno = 0;
+            EXPECT_EQ(OpenOrCreatePrivate(dir / name, flags), -1);
+            EXPECT_EQ(errno, ELOOP);
+        }
+        EXPECT_EQ(OpenFailureText(dir / name, ELOOP),
+                  (dir / name) + " is a symbolic link; the register never writes a file through a link");
+    }
+    EXPECT_EQ(outside.Read("precious.txt"), "keep");
+    EXPECT_FALSE(fs::exists(outside / "absent.txt"));
+    // A plain file opens as before.
+    const int fd = OpenOrCreatePrivate(dir / "plain.DAT", O_RDWR);
+    EXPECT_GE(fd, 0);
+    ::close(fd);
+}
+
+TEST(WriteFileAtomic, ReplacesALinkWithoutWritingThroughIt) {
+    TestDir dir;
+    TestDir outside;
+    const std::string target = outside.Write("precious.txt", "keep");
+    fs::create_symlink(target, dir / "settings.ini");
+    ASSERT_TRUE(WriteFileAtomic(dir / "settings.ini", "new", 0600));
+    EXPECT_FALSE(fs::is_symlink(dir / "settings.ini"));
+    EXPECT_EQ(dir.Read("settings.ini"), "new");
+    EXPECT_EQ(outside.Read("precious.txt"), "keep");
 }
 
 }  // namespace

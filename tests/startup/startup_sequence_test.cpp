@@ -11,7 +11,10 @@
 #include "common/line_reader.h"
 #include "config/constants.h"
 #include "config/settings.h"
+#include "data/data_state.h"
 #include "data/log.h"
+#include "data/master_files.h"
+#include "data/transaction_files.h"
 #include "lock_holder.h"
 #include "platform/program_lock.h"
 #include "test_dir.h"
@@ -147,6 +150,30 @@ TEST_F(StartupTest, StoredNumberAndSettingsFileOpenTheRegister) {
     ASSERT_TRUE(fs::exists(dir / "Files/1234567.LOG"));
     ProgramLog().Write(1, "written after start-up");
     EXPECT_NE(Log().find("written after start-up"), std::string::npos);
+}
+
+TEST_F(StartupTest, WorkingFilesThatAreLinksAreNamedAndNeverWrittenThrough) {
+    WriteIdentity("1234567", offline.Url());
+    WriteSettingsFile();
+    TestDir outside;
+    const std::string target = outside.Write("precious.txt", "not the register's");
+    fs::create_directories(dir / "Data");
+    fs::create_symlink(target, dir / "Data/1234567.ACT");
+    fs::create_symlink(target, dir / "Data/1234567.PRD");
+    dir.Write("Files/1234567.PRD", std::string(273, 'A') + "\r\n");  // a load would cut Data/1234567.PRD
+    EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
+    const std::string text =
+        "Error: these files of the register are symbolic links and will not be written: " + (dir / "Data/1234567.ACT") +
+        ", " + (dir / "Data/1234567.PRD") + ". Put the files themselves in their place.";
+    EXPECT_EQ(view.messages, (std::vector<std::string>{text}));
+    EXPECT_NE(Log().find("Error: these files of the register are symbolic links"), std::string::npos);
+    // The loads and openers that follow refuse the links and log why.
+    Parse_FileProduct();
+    Open_FileActivity();
+    EXPECT_EQ(outside.Read("precious.txt"), "not the register's");
+    EXPECT_NE(Log().find((dir / "Data/1234567.ACT") + " is a symbolic link"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(dir / "Data/1234567.ACT"));
+    Data_CloseAll(gData);
 }
 
 TEST_F(StartupTest, AnIdentityFileOthersCanReadIsMadePrivateAndLogged) {
