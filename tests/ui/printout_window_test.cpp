@@ -52,13 +52,20 @@ protected:
     }
 };
 
-// A paid-out slip, then a report, then a sale's receipt: each one shows.
+// A paid-out slip, a deposit slip, then a report, then a sale's receipt:
+// each one shows.
 TEST_F(PrintoutWindowTest, EveryPrintoutShowsOneAfterTheOther) {
     LogIn();
     Touch("BSys_5");    // Special
     Touch("mDept_23");  // Paid Out
     Type("5");
     ExpectShownThenClose("the paid-out slip", "PAID OUT");
+    if (HasFatalFailure()) return;
+
+    Touch("BSys_5");
+    QTest::keyClicks(entry, "200");
+    Touch("mDept_7");  // Deposit Safe (deposits are on in the demo)
+    ExpectShownThenClose("the deposit slip", "200.00");
     if (HasFatalFailure()) return;
 
     Touch("BSys_4");   // Print
