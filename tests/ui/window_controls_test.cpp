@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QWidget>
 #include <QWindow>
+#include <QWidget>
 
 namespace tarvo::ui {
 namespace {
