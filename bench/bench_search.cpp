@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_store.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
@@ -20,7 +21,6 @@
 #include "sale/product_entry.h"
 #include "screen/controls.h"
 #include "screen/register_context.h"
-#include "bench_store.h"
 #include "synthetic_store.h"
 
 namespace {
@@ -41,6 +41,7 @@ public:
 class BenchForms : public FormsService {
 public:
     void SearchForm_Show(const SearchFormSetup& setup) override { SearchForm_Open(setup); }
+    void MessageBox_Show(const std::string&) override {}
 };
 
 ScreenModel gScreen;

@@ -35,6 +35,8 @@ struct Output {
 };
 Output gOut;
 std::string* gCapture = nullptr;
+// A drawer kick is under way (Drawer_Open's open, line and close).
+bool gDrawerKick = false;
 
 void LogLine(const std::string& text) { ProgramLog().Write(1, text); }
 
@@ -48,7 +50,24 @@ std::string ProgramFolder() {
 // The panel Txt_Printer, when the register window is there.
 void Panel_Append(const std::string& text) {
     if (!Reg().screen) return;
-    Screen().SetText(kPrintout, Screen().Text(kPrintout) + text);
+    Screen().AppendText(kPrintout, text);
+}
+
+// A title goes on the panel double width, as on paper, so that its columns
+// line up with the lines around it.
+void Panel_AppendTitle(const std::string& text) {
+    if (!Reg().screen || text.empty()) return;
+    const std::string& shown = Screen().Text(kPrintout);
+    TextSpan span;
+    std::size_t lineStart = 0;
+    for (std::size_t at = shown.find("\r\n"); at != std::string::npos; at = shown.find("\r\n", at + 2)) {
+        ++span.line;
+        lineStart = at + 2;
+    }
+    span.column = static_cast<int>(shown.size() - lineStart);
+    span.length = static_cast<int>(text.size());
+    Screen().AppendText(kPrintout, text);
+    Screen().AddWideSpan(kPrintout, span);
 }
 
 // Closes the output (file 20); a spooler job under way is sent. False with
@@ -144,9 +163,11 @@ bool Output_Open() {
 // The line-end rules of the panel (print-to-screen mode and type "20"):
 // text for codes 0 and 2, then a line break when newLine is 1.
 void Panel_Line(int newLine, int code, const std::string& text) {
-    std::string piece = (code == 0 || code == 2) ? text : std::string();
-    if (newLine == 1) piece += "\r\n";
-    Panel_Append(piece);
+    if (code == 2)
+        Panel_AppendTitle(text);
+    else if (code == 0)
+        Panel_Append(text);
+    if (newLine == 1) Panel_Append("\r\n");
 }
 
 const std::string& Code(int code) {
@@ -155,6 +176,14 @@ const std::string& Code(int code) {
 }
 
 }  // namespace
+
+bool Printer_ToScreen() {
+    // A register whose printer is its screen shows every printout, whatever
+    // an earlier printout, its closing or a report left of the mode; a drawer
+    // kick is no printout there.
+    if (gPrint.gScreenIsPrinter) return !gDrawerKick;
+    return gPrint.gPrintToScreen;
+}
 
 void PrinterCodes_Load() {
     std::vector<std::string> problems;
@@ -193,7 +222,7 @@ void Printer_Open() {
     }
     std::string error;
     if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
-    if (gPrint.gPrintToScreen) {
+    if (Printer_ToScreen()) {
         if (Reg().screen) Screen().SetText(kPrintout, "");
     } else if (Type() != "20") {
         if (!Output_Open()) {
@@ -209,7 +238,7 @@ void Printer_Open() {
 }
 
 void Printer_Line(int newLine, int code, const std::string& text) {
-    if (gPrint.gPrintToScreen) {
+    if (Printer_ToScreen()) {
         Panel_Line(newLine, code, text);
         return;
     }
@@ -255,7 +284,7 @@ void Printer_Close(bool closeHandle) {
         gPrint.gPrintNoInit = false;
         return;
     }
-    if (gPrint.gPrintToScreen) {
+    if (Printer_ToScreen()) {
         gPrint.gPrintToScreen = false;
         gPrint.gPrintNoInit = false;
         Output_Close(error);
@@ -292,6 +321,10 @@ void Drawer_Open() {
         return;
     }
     if (Printer_IsOff("Drawer_Open")) return;
+    struct Kick {
+        Kick() { gDrawerKick = true; }
+        ~Kick() { gDrawerKick = false; }
+    } kick;
     gPrint.gPrintNoInit = true;
     Printer_Open();
     if (gPrint.gPrintStatus != 0) {

@@ -67,6 +67,9 @@ void PrinterCodes_Load();
 bool Printer_IsOff(const std::string& who);
 
 void Printer_Open();
+// The printout under way goes to the on-screen panel: print-to-screen mode,
+// or (gScreenIsPrinter) every printout but a drawer kick.
+bool Printer_ToScreen();
 // newLine 1 ends the line, any other value continues it; code 0-7 as above.
 void Printer_Line(int newLine, int code, const std::string& text);
 void Printer_Close(bool closeHandle);

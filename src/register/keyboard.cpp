@@ -8,7 +8,9 @@
 #include "data/indexes.h"
 #include "data/sale_state.h"
 #include "register/register_keys.h"
+#include "sale/sale_save.h"
 #include "screen/entry_box.h"
+#include "screen/messages.h"
 #include "screen/receipt_grid.h"
 #include "screen/register_state.h"
 #include "screen/soft_keys.h"
@@ -171,6 +173,14 @@ bool ModifiedKey(int keyCode) {
 void Form_KeyDown(int keyCode, int shift) {
     gReg.gClearOnKeyUp = false;
     if (gReg.gCardBusy) return;
+    // A key during the pause after a sale belongs to the next sale: the pause
+    // ends first (Enter and Escape on the receipt close it as they always do;
+    // Shift, Ctrl and Alt alone are no key of their own).
+    constexpr int kShiftKey = 16, kCtrlKey = 17, kAltKey = 18;
+    const bool modifier = keyCode == kShiftKey || keyCode == kCtrlKey || keyCode == kAltKey;
+    const bool answersPrintout = gReg.gPromptLineActive && gReg.gPromptLine == kPrintoutQuestion &&
+                                 (keyCode == KeyCode::Enter || keyCode == KeyCode::Escape);
+    if (!modifier && !answersPrintout) SaleEnd_Hurry();
     if (gReg.gPromptLineActive) {
         if (keyCode == KeyCode::Enter)
             Prompt().PromptInCIA_Enter();

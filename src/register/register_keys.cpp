@@ -17,6 +17,7 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/sale_save.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/office_service.h"
@@ -597,6 +598,8 @@ void BOp_Click(int index) {
 
 void Button_Click(const ControlId& id) {
     const int i = id.index;
+    // A touch during the pause after a sale belongs to the next sale.
+    if (!(gReg.gPromptLineActive && gReg.gPromptLine == kPrintoutQuestion)) SaleEnd_Hurry();
     switch (id.name) {
     case Control::BDep: BDep_Click(i); break;
     case Control::BSys: BSys_Click(i); break;

@@ -417,26 +417,64 @@ void mTotalRegister_Click() {
     }
 }
 
-void Timer_EndSale_Timer() {
+namespace {
+
+// The receipt of the sale is on the screen, waiting for the cashier.
+bool PrintoutUp() { return gReg.gPromptLineActive && gReg.gPromptLine == kPrintoutQuestion; }
+
+// The first steps of the pause's end: the "Printing in Progress" note comes
+// off the message line (when the printer said nothing), the timer stops.
+void EndSale_NoteAndTimer() {
     const std::string note = Msg(64);
     const std::string line = Screen().Text(kMessageLine);
     if (Printing().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
         line.compare(line.size() - note.size(), note.size(), note) == 0)
         Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
     Reg().timers->Stop(TimerId::EndSale);
+}
+
+}  // namespace
+
+void Timer_EndSale_Timer() {
+    EndSale_NoteAndTimer();
     // A receipt on the screen stays until the cashier closes it; the next
     // sale starts then (SaleEnd_AfterPrintout).
-    if (gReg.gPromptLineActive && gReg.gPromptLine == kPrintoutQuestion) {
+    if (PrintoutUp()) {
         gSaleSave.gEndAfterPrintout = true;
         return;
     }
     SaleEnd_Continue();
 }
 
+bool SaleEnd_Pending() {
+    return gSaleSave.gSaleFinished && (gSaleSave.gEndAfterPrintout || Reg().timers->Running(TimerId::EndSale));
+}
+
 void SaleEnd_AfterPrintout() {
-    if (!gSaleSave.gEndAfterPrintout) return;
+    if (gSaleSave.gEndAfterPrintout) {
+        gSaleSave.gEndAfterPrintout = false;
+        SaleEnd_Continue();
+        return;
+    }
+    // Closed before the pause was over: the cashier has moved on, and what
+    // comes next belongs to the next sale.
+    if (!SaleEnd_Pending()) return;
+    EndSale_NoteAndTimer();
+    SaleEnd_Continue();
+}
+
+void SaleEnd_Hurry() {
+    if (!SaleEnd_Pending()) return;
+    if (PrintoutUp()) {
+        // As Enter on the receipt: it closes and the next sale starts.
+        Prompt().PromptInCIA_Enter();
+        return;
+    }
+    const std::string typed = Screen().Text(kEntryBox);
+    EndSale_NoteAndTimer();
     gSaleSave.gEndAfterPrintout = false;
     SaleEnd_Continue();
+    if (!typed.empty() && !gReg.gLoggedOut && Screen().Text(kEntryBox).empty()) Screen().SetText(kEntryBox, typed);
 }
 
 void SaleEnd_Continue() {

@@ -69,8 +69,18 @@ void EndSaleTimer_Connect();
 // What ends the pause: the next sale, the logout after a sale (setting 265)
 // or the end of a received purchase order.
 void SaleEnd_Continue();
-// The on-screen receipt was closed: the pause that ended under it goes on.
+// The on-screen receipt was closed: the pause that ended under it goes on,
+// and a pause still running ends at once (the cashier has moved on).
 void SaleEnd_AfterPrintout();
+// The sale is saved and the pause after it has not ended yet (its timer
+// runs, or it ended under the receipt on the screen).
+bool SaleEnd_Pending();
+// A key or touch of the cashier during the pause: the pause ends at once
+// (the receipt on the screen closes as with Enter) and the next sale starts,
+// so that the key and what the cashier typed go into it; nothing shown in
+// the meantime is dropped when the pause would have ended. Does nothing
+// when no pause is running.
+void SaleEnd_Hurry();
 
 // Test seam: called before each write of a save with the file's extension
 // (".INV", ".DTL", ".PAY") and the step ("records", "header", "sync"); a

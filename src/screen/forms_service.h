@@ -1,6 +1,7 @@
 // What the register's other windows offer: the search form, the entry form,
 // the deposit form, the terminal-number form and a message box the cashier
-// closes. Stand-ins open nothing.
+// closes. Stand-ins open nothing (FormsStandIn: what a register without
+// these windows does).
 #pragma once
 #include <array>
 #include <string>
@@ -30,8 +31,9 @@ public:
     // Loads the search form over gData.gSearchFirst..gSearchLast and hides
     // the register window.
     virtual void SearchForm_Show(const SearchFormSetup& setup) {}
-    // A message box the cashier closes (the second-copy box of the Total key).
-    virtual void MessageBox_Show(const std::string& text) {}
+    // A message box the cashier closes (the second-copy box of the Total key,
+    // the lost spooler printer); the register goes on once it is closed.
+    virtual void MessageBox_Show(const std::string& text) = 0;
     // The store's deposit form, shown without blocking the register in
     // `mode` (1 add a new deposit, 2 add a new line, 3 print a deposit,
     // 4 modify a line); it hides the register window while it is open and
@@ -41,6 +43,13 @@ public:
     // brings the program back); true when it opened. The stand-in opens
     // nothing.
     virtual bool TerminalForm_Show() { return false; }
+};
+
+// The forms of a register without these windows: the message box shows
+// nothing, the forms open nothing.
+class FormsStandIn final : public FormsService {
+public:
+    void MessageBox_Show(const std::string& text) override;
 };
 
 }  // namespace tarvo

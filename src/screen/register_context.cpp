@@ -37,9 +37,9 @@ bool ServiceSet::Wired() const {
 namespace {
 
 // The service `set`, or the stand-in of its kind.
-template <class Service>
+template <class Service, class StandIn = Service>
 Service& Or(Service* set) {
-    static Service standIn;
+    static StandIn standIn;
     return set ? *set : standIn;
 }
 
@@ -53,7 +53,7 @@ OfficeService& Office() { return Or(Reg().services.office); }
 InventoryService& Inventory() { return Or(Reg().services.inventory); }
 TransferService& Transfer() { return Or(Reg().services.transfer); }
 OnlineService& Online() { return Or(Reg().services.online); }
-FormsService& Forms() { return Or(Reg().services.forms); }
+FormsService& Forms() { return Or<FormsService, FormsStandIn>(Reg().services.forms); }
 PromptService& Prompt() { return Or(Reg().services.prompt); }
 PageService& Pages() { return Or(Reg().services.pages); }
 RegisterKeysService& RegisterKeys() { return Or(Reg().services.keys); }

@@ -35,7 +35,11 @@ class RegisterServices : public SaleService,
                          public FormsService,
                          public PromptService,
                          public PageService,
-                         public ProgramService {};
+                         public ProgramService {
+public:
+    // A double shows no message box unless it says otherwise.
+    void MessageBox_Show(const std::string&) override {}
+};
 
 // The subsystems the register reaches, one interface each. A service left
 // unset answers with its stand-in (what a register without that subsystem

@@ -20,7 +20,6 @@ void ScreenModel::Changed(const ControlId& id) {
         Changed(id);                                          \
     }
 TARVO_SETTER(SetCaption, caption, const std::string&)
-TARVO_SETTER(SetText, text, const std::string&)
 TARVO_SETTER(SetVisible, visible, bool)
 TARVO_SETTER(SetEnabled, enabled, bool)
 TARVO_SETTER(SetBackColour, backColour, std::uint32_t)
@@ -31,6 +30,26 @@ TARVO_SETTER(SetMaxLength, maxLength, int)
 TARVO_SETTER(SetReadOnly, readOnly, bool)
 TARVO_SETTER(SetSelStart, selStart, int)
 #undef TARVO_SETTER
+
+void ScreenModel::SetText(const ControlId& id, const std::string& text) {
+    ControlState& s = Mut(id);
+    if (s.text == text && s.wide.empty()) return;
+    s.text = text;
+    s.wide.clear();
+    Changed(id);
+}
+
+void ScreenModel::AppendText(const ControlId& id, const std::string& piece) {
+    if (piece.empty()) return;
+    Mut(id).text += piece;
+    Changed(id);
+}
+
+void ScreenModel::AddWideSpan(const ControlId& id, const TextSpan& span) {
+    if (span.length <= 0) return;
+    Mut(id).wide.push_back(span);
+    Changed(id);
+}
 
 void ScreenModel::Show(const ControlId& id, bool on) {
     ControlState& s = Mut(id);

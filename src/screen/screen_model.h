@@ -22,6 +22,14 @@ struct Font {
     bool operator==(const Font&) const = default;
 };
 
+// A piece of a box's text by its line (0 the first) and columns.
+struct TextSpan {
+    int line = 0;
+    int column = 0;
+    int length = 0;
+    bool operator==(const TextSpan&) const = default;
+};
+
 // Colours are windows RGB numbers: red in the low byte.
 struct ControlState {
     std::string caption;  // buttons and labels (windows-1252, may hold CR/LF)
@@ -37,6 +45,9 @@ struct ControlState {
     bool tabStop = false;
     int tabIndex = 0;
     int selStart = 0;  // caret position in an edit box
+    // The on-screen printout: the pieces of the text drawn double width (a
+    // title, double width on paper). A text set anew has none.
+    std::vector<TextSpan> wide;
 };
 
 class ScreenListener {
@@ -65,6 +76,10 @@ public:
 
     void SetCaption(const ControlId& id, const std::string& caption);
     void SetText(const ControlId& id, const std::string& text);
+    // Adds `piece` at the end of the text: one change, whatever the text holds.
+    void AppendText(const ControlId& id, const std::string& piece);
+    // Marks a piece of the text to be drawn double width.
+    void AddWideSpan(const ControlId& id, const TextSpan& span);
     void SetVisible(const ControlId& id, bool visible);
     void SetEnabled(const ControlId& id, bool enabled);
     // Panels are shown visible and enabled together, hidden both off.

@@ -74,6 +74,7 @@ bool OnlineService::Document_Send(int) {
 }
 void InventoryService::Sale_Cancel() { NotAvailable(); }
 void FormsService::DepositForm_Show(int) { NotAvailable(); }
+void FormsStandIn::MessageBox_Show(const std::string&) {}
 
 // No scale answers.
 void DeviceService::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }

@@ -1,5 +1,6 @@
 #include "ui/app_controller.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
@@ -86,6 +87,15 @@ void AppController::WindowForms::EntryForm_Show() {
     EntryForm_Open();
 }
 
+// A modal box over the window the cashier is looking at (the register, or
+// the form in its place); the register goes on once it is closed. Its keys
+// stay locked meanwhile and the timers do not enter a handler twice.
+void AppController::WindowForms::MessageBox_Show(const std::string& text) {
+    QWidget* over = QApplication::activeWindow();
+    if (!over && app_->register_ && app_->register_->isVisible()) over = app_->register_.get();
+    ShowMessageBox(over, text);
+}
+
 AppController::~AppController() {
     if (search_) SearchForm_SetView(nullptr);
     if (cashCount_) CashCount_SetView(nullptr);
@@ -135,6 +145,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         }
         // The cash count form, opened by the Print page's count before a report.
         cashCount_ = std::make_unique<CashCountWindow>();
+        cashCount_->SetFillsScreen(!windowed_);
         CashCount_SetView(cashCount_.get());
         // The search form, opened by the product, client and alias searches and the vendor list.
         search_ = std::make_unique<SearchWindow>();

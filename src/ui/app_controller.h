@@ -66,14 +66,16 @@ private:
     };
 
     // The register's other windows as the program has them: the search form
-    // of the product, client, alias and vendor searches, the entry form and
-    // the terminal-number form of the System page's Change Terminal.
+    // of the product, client, alias and vendor searches, the entry form, the
+    // terminal-number form of the System page's Change Terminal, and the
+    // message box the cashier closes before the register goes on.
     class WindowForms : public FormsService {
     public:
         explicit WindowForms(AppController* app) : app_(app) {}
         void EntryForm_Show() override;
         bool TerminalForm_Show() override;
         void SearchForm_Show(const SearchFormSetup& setup) override;
+        void MessageBox_Show(const std::string& text) override;
 
     private:
         AppController* app_;

@@ -2,12 +2,17 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 
 #include "config/settings.h"
+#include "ui/fonts.h"
 #include "ui/key_colours.h"
 #include "ui/qt_text.h"
 #include "ui/text_fit.h"
@@ -38,10 +43,7 @@ void Paint(QWidget* w, const QColor& back) {
 }
 
 QFont Designed(const char* family, int points, bool bold = false) {
-    QFont f(family);
-    f.setPointSize(points);
-    f.setBold(bold);
-    return f;
+    return DesignedFont(QLatin1String(family), points, bold);
 }
 
 QFrame* Frame(QWidget* parent, const QRect& r) {
@@ -65,13 +67,38 @@ W* CashCountWindow::Add(W* w, const QFont& designed) {
 
 void CashCountWindow::Fit(QWidget* w) {
     const std::optional<TextRoom> room = TextRoomOf(w);
-    if (room) w->setFont(FittingFont(designed_.value(w, w->font()), TextOf(w), *room));
+    QFont designed = designed_.value(w, w->font());
+    if (designed.pointSizeF() > 0) designed.setPointSizeF(designed.pointSizeF() * scale_);
+    w->setFont(room ? FittingFont(designed, TextOf(w), *room) : designed);
+}
+
+// The form keeps its designed proportions: every control at its designed
+// place times the scale of the window against the design, the whole centred.
+void CashCountWindow::Relayout() {
+    scale_ = std::max(0.5, std::min(static_cast<double>(width()) / kDesignWidth,
+                                    static_cast<double>(height()) / kDesignHeight));
+    const QPoint offset(static_cast<int>(std::lround((width() - kDesignWidth * scale_) / 2)),
+                        static_cast<int>(std::lround((height() - kDesignHeight * scale_) / 2)));
+    auto scaled = [this](int v) { return static_cast<int>(std::lround(v * scale_)); };
+    for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
+        const QRect& r = it.value();
+        QRect placed(scaled(r.x()), scaled(r.y()), scaled(r.right() + 1) - scaled(r.x()),
+                     scaled(r.bottom() + 1) - scaled(r.y()));
+        if (it.key()->parentWidget() == this) placed.translate(offset);
+        it.key()->setGeometry(placed);
+    }
+    for (QWidget* w : texts_) Fit(w);
+}
+
+void CashCountWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Relayout();
 }
 
 CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
     setObjectName("FrmSummary");
     setWindowTitle("Cash Count");
-    setFixedSize(kDesignWidth, kDesignHeight);
+    resize(kDesignWidth, kDesignHeight);
     installEventFilter(this);
 
     const QColor keypad = SettingColour(gSettings.gColour430, QColor(Qt::lightGray));
@@ -170,7 +197,10 @@ CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
     total_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Paint(total_, QColor(255, 0, 0));  // colour 255
 
-    for (QWidget* w : texts_) Fit(w);
+    // Every control's designed place, for the layout at any window size.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->parentWidget() == this || qobject_cast<QFrame*>(w->parentWidget())) design_.insert(w, w->geometry());
+    Relayout();
 }
 
 int CashCountWindow::IndexOf(const QLineEdit* box, bool& summary) const {
@@ -236,7 +266,14 @@ bool CashCountWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void CashCountWindow::CashCount_Show(CashCountForm& form) {
     form_ = &form;
-    show();
+    if (fillsScreen_) {
+        // In the register's place: the whole screen, as the register has it.
+        if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+            setGeometry(screen->geometry());
+        showFullScreen();
+    } else {
+        show();
+    }
     raise();
     activateWindow();
 }

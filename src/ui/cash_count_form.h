@@ -1,7 +1,8 @@
 // FrmSummary: the cash count form. A thin window over the core's
 // CashCountForm: it draws the form's state and hands the cashier's clicks
-// and keys back. Laid out at a fixed design size; a caption or amount that
-// does not fit its control is drawn smaller (ui/text_fit).
+// and keys back. It fills the screen in the register's place and scales its
+// design (1024 x 768) with the window as the register does; a caption or
+// amount that does not fit its control is drawn smaller (ui/text_fit).
 #pragma once
 #include <QFont>
 #include <QHash>
@@ -24,6 +25,11 @@ public:
     void CashCount_Show(CashCountForm& form) override;
     void CashCount_Update(const CashCountForm& form) override;
     void CashCount_Hide() override;
+    // Opened over the whole screen (the program) or as a window of its
+    // designed size (--windowed).
+    void SetFillsScreen(bool fills) { fillsScreen_ = fills; }
+    // The scale of the layout and fonts against the design.
+    double Scale() const { return scale_; }
 
     QPushButton* cmd_Cash(int i) const { return cash_.at(static_cast<std::size_t>(i)); }
     QLineEdit* txt_Cash(int i) const { return quantity_.at(static_cast<std::size_t>(i)); }
@@ -39,11 +45,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     template <class W>
     W* Add(W* w, const QFont& designed);
     void Fit(QWidget* w);
+    void Relayout();
     int IndexOf(const QLineEdit* box, bool& summary) const;
 
     CashCountForm* form_ = nullptr;
@@ -58,6 +66,9 @@ private:
     QPushButton* erase_ = nullptr;
     std::vector<QWidget*> texts_;
     QHash<QWidget*, QFont> designed_;
+    QHash<QWidget*, QRect> design_;  // at the designed size
+    double scale_ = 1;
+    bool fillsScreen_ = false;
 };
 
 }  // namespace tarvo::ui

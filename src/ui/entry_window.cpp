@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/fonts.h"
 #include "ui/key_translation.h"
 #include "ui/qt_text.h"
 #include "ui/text_fit.h"
@@ -38,17 +39,8 @@ void TextColour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     w->setPalette(p);
 }
 
-// The family asked for when it is installed; else the application's own
-// font (a family the font matcher does not know may be swapped for a symbol
-// font).
-QString Installed(const char* family) {
-    for (const QString& f : QFontDatabase::families())
-        if (f.compare(QLatin1String(family), Qt::CaseInsensitive) == 0) return f;
-    return QApplication::font().family();
-}
-
 QFont Designed(const char* family, double points, bool bold) {
-    QFont f(Installed(family));
+    QFont f(InstalledFamily(QLatin1String(family)));
     f.setPointSizeF(std::max(points, kSmallestFitPoints));
     f.setBold(bold);
     return f;

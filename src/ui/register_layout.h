@@ -51,6 +51,10 @@ constexpr int kReceiptHeightTwips = 5300 - kReceiptTopTwips;
 constexpr int kDesignWidth = 1024;
 constexpr int kDesignHeight = 768;
 constexpr double kSmallestScale = 0.5;
+// The title strip of the window filling the screen: its height at the
+// designed size (it grows with the window's height) and its font.
+constexpr double kTitleStripDesignHeight = 24;
+constexpr double kTitleStripPoints = 10;
 
 struct RegisterLayout {
     double scale = 1;                     // of sizes and fonts against the design

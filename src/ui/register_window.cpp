@@ -18,6 +18,7 @@
 #include <QStylePainter>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -29,8 +30,10 @@
 #include "register/screen_actions.h"
 #include "screen/entry_box.h"
 #include "startup/settings_load.h"
+#include "ui/fonts.h"
 #include "ui/key_colours.h"
 #include "ui/key_translation.h"
+#include "ui/printout_panel.h"
 #include "ui/qt_text.h"
 #include "ui/startup_window.h"
 #include "ui/text_fit.h"
@@ -72,7 +75,7 @@ QColor WindowsColour(std::uint32_t v) {
 
 // The control's font at the window's scale (1 at the designed 1024 x 768).
 QFont ToQFont(const Font& f, double scale) {
-    QFont q(FromCore(f.name));
+    QFont q(InstalledFamily(FromCore(f.name)));
     if (f.size > 0) q.setPointSizeF(static_cast<double>(f.size) * scale);
     q.setBold(f.bold);
     q.setUnderline(f.underline);
@@ -210,20 +213,18 @@ QString DesignCaption(const ControlId& id) {
 
 }  // namespace
 
-void InstallFontSubstitutes() {
-    static const bool done = [] {
-        QFont::insertSubstitution("Cambria", "Caladea");
-        QFont::insertSubstitutions("Courier New", {"Liberation Mono", "DejaVu Sans Mono", "Nimbus Mono PS"});
-        return true;
-    }();
-    (void)done;
-}
-
 RegisterWindow::RegisterWindow(ScreenModel& screen, QWidget* parent)
     : QWidget(parent), screen_(screen), timers_(new QtTimers(this)) {
     InstallFontSubstitutes();
     setObjectName(ControlObjectName(kRegisterForm));
     setWindowTitle("Tarvo");
+    titleStrip_ = new QLabel(this);
+    titleStrip_->setObjectName("TitleStrip");
+    titleStrip_->setProperty("controlName", QStringLiteral("TitleStrip"));  // the fit checks see it
+    titleStrip_->setTextFormat(Qt::PlainText);
+    titleStrip_->setAlignment(Qt::AlignCenter);
+    titleStrip_->setAutoFillBackground(true);
+    titleStrip_->hide();
     Build();
     resize(1024, 768);
     Relayout();
@@ -234,6 +235,7 @@ RegisterWindow::RegisterWindow(ScreenModel& screen, QWidget* parent)
     applying_ = false;
     ApplyTabOrder();
     if (!screen_.Title().empty()) setWindowTitle(FromCore(screen_.Title()));
+    FitTitleStrip(scale_);
     const ControlId focus = screen_.Focus().name == Control::None ? kEntryBox : screen_.Focus();
     if (QWidget* w = Control(focus)) w->setFocus(Qt::OtherFocusReason);
     screen_.SetListener(this);
@@ -287,7 +289,7 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
         return e;
     }
     case ControlKind::MultiLineEdit: {
-        auto* e = new QPlainTextEdit(parent);
+        auto* e = id == kPrintout ? new PrintoutPanel(parent) : new QPlainTextEdit(parent);
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::ClickFocus);
         connect(e, &QPlainTextEdit::textChanged, this, [this, id, e] {
@@ -317,12 +319,22 @@ QWidget* RegisterWindow::MakeWidget(const ControlDef& def, QWidget* parent) {
 }
 
 void RegisterWindow::Relayout() {
-    const RegisterLayout layout = LayoutRegister(size(), logicalDpiY());
-    receipt_->setGeometry(layout.receiptArea);
+    // Filling the screen the window has no title bar: its title (cashier,
+    // business date, terminal) goes in a strip along its top, of a height
+    // that grows with the window, and the register lays out below it.
+    const bool strip = isFullScreen();
+    const int stripH = strip ? static_cast<int>(std::lround(height() * kTitleStripDesignHeight / kDesignHeight)) : 0;
+    const QPoint below(0, stripH);
+    const RegisterLayout layout = LayoutRegister(QSize(width(), height() - stripH), logicalDpiY());
+    receipt_->setGeometry(layout.receiptArea.translated(below));
     for (auto& [id, entry] : entries_) {
         auto it = layout.geometry.find(id);
-        if (it != layout.geometry.end()) entry.widget->setGeometry(it->second);
+        if (it == layout.geometry.end()) continue;
+        entry.widget->setGeometry(entry.def->inReceiptArea ? it->second : it->second.translated(below));
     }
+    titleStrip_->setGeometry(0, 0, width(), stripH);
+    titleStrip_->setVisible(strip);
+    FitTitleStrip(layout.scale);
     const bool rescaled = layout.scale != scale_;
     scale_ = layout.scale;
     for (auto& [id, entry] : entries_) {
@@ -336,13 +348,31 @@ void RegisterWindow::Fit(Entry& entry) {
     if (entry.fresh) return;
     QWidget* w = entry.widget;
     const std::optional<TextRoom> room = TextRoomOf(w);
-    const QFont font = room ? FittingFont(entry.designed, TextOf(w), *room) : entry.designed;
+    QFont font;
+    if (auto* printout = qobject_cast<PrintoutPanel*>(w))
+        font = printout->FittingFont(entry.designed);  // measured as it grows, not again for every line
+    else
+        font = room ? FittingFont(entry.designed, TextOf(w), *room) : entry.designed;
     if (w->font() != font || w->font().pointSizeF() != font.pointSizeF()) w->setFont(font);
 }
 
 void RegisterWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Relayout();
+}
+
+void RegisterWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Relayout();
+}
+
+void RegisterWindow::FitTitleStrip(double scale) {
+    titleStrip_->setText(windowTitle());
+    QFont designed = QApplication::font();
+    designed.setPointSizeF(kTitleStripPoints * scale);
+    designed.setBold(true);
+    const std::optional<TextRoom> room = TextRoomOf(titleStrip_);
+    titleStrip_->setFont(room ? FittingFont(designed, titleStrip_->text(), *room) : designed);
 }
 
 QWidget* RegisterWindow::Control(const ControlId& id) const {
@@ -424,6 +454,10 @@ void RegisterWindow::Apply(Entry& entry, const ControlState& s) {
         break;
     }
     case ControlKind::MultiLineEdit: {
+        if (auto* printout = qobject_cast<PrintoutPanel*>(w)) {
+            printout->ShowText(ShownText(def.kind, s), s.wide);
+            break;
+        }
         auto* e = static_cast<QPlainTextEdit*>(w);
         const QString text = LineBreaks(FromCore(ShownText(def.kind, s)));
         if (e->toPlainText() != text) e->setPlainText(text);
@@ -465,7 +499,10 @@ void RegisterWindow::FocusChanged(const ControlId& id) {
     if (QWidget* w = Control(id)) w->setFocus(Qt::OtherFocusReason);
 }
 
-void RegisterWindow::TitleChanged(const std::string& title) { setWindowTitle(FromCore(title)); }
+void RegisterWindow::TitleChanged(const std::string& title) {
+    setWindowTitle(FromCore(title));
+    FitTitleStrip(scale_);
+}
 
 void RegisterWindow::MessageBox(const std::string& text) { ShowMessageBox(this, text); }
 bool RegisterWindow::Question(const std::string& text) { return Confirm(this, text); }

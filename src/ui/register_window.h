@@ -10,6 +10,7 @@
 #include <string>
 
 #include "screen/screen_model.h"
+#include "ui/fonts.h"
 #include "ui/qt_timers.h"
 #include "ui/register_input.h"
 #include "ui/register_layout.h"
@@ -18,10 +19,6 @@ class QKeyEvent;
 class QLabel;
 
 namespace tarvo::ui {
-
-// "Cambria" is drawn with the metric-compatible "Caladea" where it is missing,
-// "Courier New" (the printout's) with a fixed-pitch typeface of the system.
-void InstallFontSubstitutes();
 
 class RegisterWindow : public QWidget, public ScreenListener {
     Q_OBJECT
@@ -45,6 +42,9 @@ public:
     // The widget of a control, null for a name the window does not have.
     QWidget* Control(const ControlId& id) const;
     QWidget* ReceiptArea() const { return receipt_; }
+    // The strip along the top that shows the window title while the window
+    // fills the screen (no title bar then); hidden in a window.
+    QLabel* TitleStrip() const { return titleStrip_; }
 
     // ScreenListener
     void ControlChanged(const ControlId& id, const ControlState& state) override;
@@ -56,6 +56,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -70,6 +71,8 @@ private:
     void Build();
     QWidget* MakeWidget(const ControlDef& def, QWidget* parent);
     void Relayout();
+    // The title strip shows the window title, its font at the layout's scale.
+    void FitTitleStrip(double scale);
     // The widget's font: the designed one, smaller when its text needs it.
     void Fit(Entry& entry);
     void Apply(Entry& entry, const ControlState& state);
@@ -82,6 +85,7 @@ private:
     RegisterInput input_;
     QtTimers* timers_;
     QWidget* receipt_ = nullptr;
+    QLabel* titleStrip_ = nullptr;  // the window title, while the window fills the screen
     QString summary_;
     double scale_ = 1;  // of the layout and the fonts
     std::map<ControlId, Entry> entries_;

@@ -165,6 +165,35 @@ TEST_F(WindowFitTest, TheRegisterFillsTheScreenAndScalesWithIt) {
     EXPECT_GT(W(Control::mNumeric, 1)->geometry().bottom(), 1080 - 20);
 }
 
+// Filling the screen the window has no title bar: its title (cashier,
+// business date, terminal) shows in a strip along its top, above the
+// message line, at every screen size; in a window the title bar has it.
+TEST_F(WindowFitTest, TheTitleShowsInAStripWhileTheRegisterFillsTheScreen) {
+    Type("1111");
+    Type("100");
+    ASSERT_TRUE(window->isFullScreen());
+    QLabel* strip = window->TitleStrip();
+    for (const QSize& size : kScreens) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        window->setFixedSize(size);  // a window of that size, full screen again
+        window->setWindowState(Qt::WindowFullScreen);
+        QApplication::processEvents();
+        ASSERT_EQ(window->size(), size);
+        ASSERT_TRUE(strip->isVisible());
+        EXPECT_EQ(strip->text(), window->windowTitle());
+        EXPECT_TRUE(strip->text().contains("(1234567)")) << strip->text().toStdString();
+        EXPECT_TRUE(strip->text().contains("Demo Cashier")) << strip->text().toStdString();
+        EXPECT_EQ(strip->geometry().top(), 0);
+        EXPECT_LE(strip->geometry().bottom(), W(Control::txtCIA)->geometry().top());
+        const QFontMetrics fm(strip->font());
+        EXPECT_LE(fm.horizontalAdvance(strip->text()), strip->contentsRect().width());
+        EXPECT_LE(fm.height(), strip->contentsRect().height());
+    }
+    window->setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    EXPECT_FALSE(strip->isVisible());
+}
+
 // Keys read on every back colour the store may give them, and a disabled key
 // tells itself from an enabled one at a glance.
 TEST(KeyColours, CaptionsReadOnEveryBackColourAndDisabledKeysStandApart) {
