@@ -111,6 +111,14 @@ struct SaleState {
     // documents started from the Mode page
     std::int16_t gSearchKind = 0;           // entry form page: 18 new client, 19 new product, 12 order, 13/14 purchase; 0 none
     std::string gOrderKind;                 // "1" client order, "2" store order
+    // What an order key found before it set the order kind and, for a store
+    // order, the three tax exemptions: the order page gives it back when it
+    // is left without saving.
+    struct OrderKeyBefore {
+        bool pending = false;
+        std::array<bool, 4> taxExempt{};
+        std::string orderKind;
+    } gOrderKeyBefore;
     bool gPurchaseIsOrder = false;          // the purchase is a purchase order
     std::int16_t gAdjustmentDirection = 0;  // stock adjustment: -1 shortage, +1 overage
     std::string gAdjustmentReason;          // the reason digit "1".."9" typed for it, "" when refused

@@ -35,8 +35,6 @@ struct Output {
 };
 Output gOut;
 std::string* gCapture = nullptr;
-// A drawer kick is under way (Drawer_Open's open, line and close).
-bool gDrawerKick = false;
 
 void LogLine(const std::string& text) { ProgramLog().Write(1, text); }
 
@@ -181,7 +179,7 @@ bool Printer_ToScreen() {
     // A register whose printer is its screen shows every printout, whatever
     // an earlier printout, its closing or a report left of the mode; a drawer
     // kick is no printout there.
-    if (gPrint.gScreenIsPrinter) return !gDrawerKick;
+    if (gPrint.gScreenIsPrinter) return !gPrint.gDrawerKick;
     return gPrint.gPrintToScreen;
 }
 
@@ -322,8 +320,8 @@ void Drawer_Open() {
     }
     if (Printer_IsOff("Drawer_Open")) return;
     struct Kick {
-        Kick() { gDrawerKick = true; }
-        ~Kick() { gDrawerKick = false; }
+        Kick() { gPrint.gDrawerKick = true; }
+        ~Kick() { gPrint.gDrawerKick = false; }
     } kick;
     gPrint.gPrintNoInit = true;
     Printer_Open();

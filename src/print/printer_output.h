@@ -45,6 +45,9 @@ struct PrintState {
     // register tried without a printer): every sale starts in print-to-screen
     // mode, so its receipt shows at the end of the sale.
     bool gScreenIsPrinter = false;
+    // A drawer kick is under way (Drawer_Open's open, line and close): on
+    // a register whose printer is its screen it shows nothing.
+    bool gDrawerKick = false;
     // One-shot (Drawer_Open): the next open skips code 1, the next close codes 6 and 7.
     bool gPrintNoInit = false;
     // Characters per line: 54 on wide paper, else 40; set by each successful open.

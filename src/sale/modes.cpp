@@ -95,16 +95,6 @@ void StockAdjustment(std::int16_t direction) {
     Mode_Display();
 }
 
-// What an order key found before it set the order kind and, for a store
-// order, the three tax exemptions: the order page gives it back when it is
-// left without saving.
-struct OrderKeyBefore {
-    bool pending = false;
-    std::array<bool, 4> taxExempt{};
-    std::string orderKind;
-};
-OrderKeyBefore gOrderKeyBefore;
-
 void Order(const char* kind) {
     DEA_Reset();
     if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
@@ -113,7 +103,7 @@ void Order(const char* kind) {
     }
     if (MidSale()) return;
     SaleState& s = gSale;
-    gOrderKeyBefore = OrderKeyBefore{true, s.gTaxExempt, s.gOrderKind};
+    s.gOrderKeyBefore = SaleState::OrderKeyBefore{true, s.gTaxExempt, s.gOrderKind};
     s.gSearchKind = 12;
     Mode_Display();
     s.gOrderKind = kind;
@@ -211,11 +201,11 @@ void Manager_Required() {
 
 void Order_PageClosed(bool saved) {
     SaleState& s = gSale;
-    if (gOrderKeyBefore.pending && !saved) {
-        s.gTaxExempt = gOrderKeyBefore.taxExempt;
-        s.gOrderKind = gOrderKeyBefore.orderKind;
+    if (s.gOrderKeyBefore.pending && !saved) {
+        s.gTaxExempt = s.gOrderKeyBefore.taxExempt;
+        s.gOrderKind = s.gOrderKeyBefore.orderKind;
     }
-    gOrderKeyBefore = OrderKeyBefore{};
+    s.gOrderKeyBefore = SaleState::OrderKeyBefore{};
     s.gSearchKind = 0;
 }
 
