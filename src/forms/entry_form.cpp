@@ -221,9 +221,9 @@ EntryFormLayout EntryForm::Entry_Layout() const {
     return l;
 }
 
-TwipRect EntryForm::MessageLayout() const { return {kEntryLeft, kEntryRowsHeight + 40, kEntryColumnsWidth, 420}; }
+FormRect EntryForm::MessageLayout() const { return {kEntryLeft, kEntryRowsHeight + 40, kEntryColumnsWidth, 420}; }
 
-TwipRect EntryForm::ButtonLayout(int button) const {
+FormRect EntryForm::ButtonLayout(int button) const {
     // Four places across the form, one per button whether shown or not, so a
     // button stands in the same place on every page.
     const int slot = kEntryColumnsWidth / kEntryButtons;

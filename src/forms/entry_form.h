@@ -43,10 +43,12 @@ inline constexpr int kEntryPurchasePage = 14;
 inline constexpr int kEntryNewClientPage = 18;
 inline constexpr int kEntryNewProductPage = 19;
 
-// A rectangle in twips (1/1440 inch; 15 to a pixel at the design size).
-struct TwipRect {
+// A rectangle of the entry form in twips (1/1440 inch; 15 to a pixel at the
+// design size). Its own name: the register window's TwipRect orders its
+// fields otherwise, and one program cannot hold two types of one name.
+struct FormRect {
     int left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const TwipRect&) const = default;
+    bool operator==(const FormRect&) const = default;
 };
 
 // The form's design: rows over 8000 twips from the top, their three columns
@@ -58,15 +60,15 @@ inline constexpr int kEntryColumnsWidth = 11940;
 inline constexpr int kEntryLeft = 30;
 
 struct EntryRowLayout {
-    TwipRect caption, entry, help;
+    FormRect caption, entry, help;
     bool operator==(const EntryRowLayout&) const = default;
 };
 
 // Where everything of the page stands, in twips.
 struct EntryFormLayout {
     std::vector<EntryRowLayout> rows;                   // rows 1..gListRows (0 unused)
-    std::array<TwipRect, kEntryButtons + 1> buttons{};  // by place 1..4 (0 unused)
-    TwipRect message;
+    std::array<FormRect, kEntryButtons + 1> buttons{};  // by place 1..4 (0 unused)
+    FormRect message;
 };
 
 // The pieces of the form's text that no table holds.
@@ -169,8 +171,8 @@ public:
     const std::string& RowText(int i) const { return Row(i).text; }
     EntryFormLayout Entry_Layout() const;
     EntryRowLayout RowLayout(int i) const;
-    TwipRect ButtonLayout(int button) const;
-    TwipRect MessageLayout() const;
+    FormRect ButtonLayout(int button) const;
+    FormRect MessageLayout() const;
     const std::string& ButtonCaption(int button) const { return buttonCaption_.at(static_cast<std::size_t>(button)); }
     bool ButtonVisible(int button) const;
     // The cursor: 1..Rows() a row, Rows() + 1..4 a button.

@@ -139,7 +139,7 @@ void EntryWindow::Build(const EntryForm& form) {
     }
 }
 
-QRect EntryWindow::Pixels(const TwipRect& r) const {
+QRect EntryWindow::Pixels(const FormRect& r) const {
     const double k = scale_ / kTwipsPerPixel;
     const double left = (width() - kDesignWidth * scale_) / 2;
     const double top = (height() - kDesignHeight * scale_) / 2;

@@ -47,7 +47,7 @@ private:
     void Build(const EntryForm& form);
     void Relayout();
     void Fit(QWidget* w);
-    QRect Pixels(const TwipRect& r) const;
+    QRect Pixels(const FormRect& r) const;
     int RowOf(const QObject* w) const;
     int ButtonOf(const QObject* w) const;
     template <class W>

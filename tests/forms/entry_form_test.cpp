@@ -88,26 +88,26 @@ TEST_F(EntryFormTest, KeyHintsPutTheEscapeKeyOnExitAndConfirm) {
 TEST_F(EntryFormTest, RowsAreLaidOutInTwipsByTheirShares) {
     EntryForm& f = Open(18);  // 11 rows: a pitch of 727 twips
     const EntryRowLayout second = f.RowLayout(2);
-    EXPECT_EQ(second.caption, (TwipRect{30, 727, 2388, 717}));
-    EXPECT_EQ(second.entry, (TwipRect{2418, 727, 5970, 717}));
-    EXPECT_EQ(second.help, (TwipRect{8388, 727, 3582, 717}));
+    EXPECT_EQ(second.caption, (FormRect{30, 727, 2388, 717}));
+    EXPECT_EQ(second.entry, (FormRect{2418, 727, 5970, 717}));
+    EXPECT_EQ(second.help, (FormRect{8388, 727, 3582, 717}));
     Form().Button9_Click();
     Form().Button9_Click();
     EntryForm& p = Open(19);  // 12 rows, 25/45/30
     const EntryFormLayout l = p.Entry_Layout();
     ASSERT_EQ(l.rows.size(), 13u);
-    EXPECT_EQ(l.rows[12].caption, (TwipRect{30, 11 * 666, 2985, 656}));
+    EXPECT_EQ(l.rows[12].caption, (FormRect{30, 11 * 666, 2985, 656}));
     EXPECT_EQ(l.rows[12].help.left, 30 + 2985 + 5373);
     EXPECT_LE(l.rows[12].caption.top + l.rows[12].caption.height, kEntryRowsHeight);
     // The message line and the buttons lie under the rows, side by side, inside the form.
     EXPECT_GE(l.message.top, kEntryRowsHeight);
     for (int k = 1; k <= kEntryButtons; ++k) {
-        const TwipRect& b = l.buttons[static_cast<std::size_t>(k)];
+        const FormRect& b = l.buttons[static_cast<std::size_t>(k)];
         EXPECT_GE(b.top, l.message.top + l.message.height);
         EXPECT_LE(b.left + b.width, kEntryFormWidth);
         EXPECT_LE(b.top + b.height, kEntryFormHeight);
         if (k > 1) {
-            const TwipRect& before = l.buttons[static_cast<std::size_t>(k - 1)];
+            const FormRect& before = l.buttons[static_cast<std::size_t>(k - 1)];
             EXPECT_GT(b.left, before.left + before.width);
         }
     }
