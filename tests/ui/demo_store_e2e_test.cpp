@@ -28,15 +28,6 @@ std::string Pad(std::string s, std::size_t width) {
 
 class DemoStoreE2ETest : public DemoWindowTest {
 protected:
-    QPlainTextEdit* Printout() { return qobject_cast<QPlainTextEdit*>(W(Control::Txt_Printer)); }
-
-    // Touches a key of the window, which must be there and enabled.
-    void Touch(const char* objectName) {
-        QPushButton* key = Key(objectName);
-        ASSERT_NE(key, nullptr) << objectName;
-        ASSERT_TRUE(key->isVisible() && key->isEnabled()) << objectName;
-        QTest::mouseClick(key, Qt::LeftButton);
-    }
 
     // Total (F1) on a paid sale: its receipt shows on the screen and stays
     // there past the end-of-sale pause until Enter closes it; the next sale

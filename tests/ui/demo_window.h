@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -68,6 +69,21 @@ protected:
     QWidget* W(Control name, int index = 0) { return window->Control(ControlId{name, index}); }
     // A key of the window by its object name ("mDept_5", "BSys_5"); null when none.
     QPushButton* Key(const char* objectName) { return window->findChild<QPushButton*>(objectName); }
+    // Touches a key of the window, which must be there and enabled.
+    void Touch(const char* objectName) {
+        QPushButton* key = Key(objectName);
+        ASSERT_NE(key, nullptr) << objectName;
+        ASSERT_TRUE(key->isVisible() && key->isEnabled()) << objectName;
+        QTest::mouseClick(key, Qt::LeftButton);
+    }
+    // The on-screen printout.
+    QPlainTextEdit* Printout() { return qobject_cast<QPlainTextEdit*>(W(Control::Txt_Printer)); }
+    // The demo cashier logs in with an opening amount of 100.
+    void LogIn() {
+        Type("1111");
+        Type("100");
+        ASSERT_EQ(gReg.gCashierIndex, 1);
+    }
 
     TestDir dir;
     ClosedPort offline;

@@ -18,18 +18,6 @@ namespace {
 
 class PrintoutWindowTest : public DemoWindowTest {
 protected:
-    QPlainTextEdit* Printout() { return qobject_cast<QPlainTextEdit*>(W(Control::Txt_Printer)); }
-    void Touch(const char* objectName) {
-        QPushButton* key = Key(objectName);
-        ASSERT_NE(key, nullptr) << objectName;
-        ASSERT_TRUE(key->isVisible() && key->isEnabled()) << objectName;
-        QTest::mouseClick(key, Qt::LeftButton);
-    }
-    void LogIn() {
-        Type("1111");
-        Type("100");
-        ASSERT_EQ(gReg.gCashierIndex, 1);
-    }
     // The printout on the screen holds `text`; Enter then closes it.
     void ExpectShownThenClose(const char* step, const QString& text) {
         SCOPED_TRACE(step);

@@ -65,19 +65,7 @@ private:
 
 class SaleEndWindowTest : public DemoWindowTest {
 protected:
-    QPlainTextEdit* Printout() { return qobject_cast<QPlainTextEdit*>(W(Control::Txt_Printer)); }
-    void Touch(const char* objectName) {
-        QPushButton* key = Key(objectName);
-        ASSERT_NE(key, nullptr) << objectName;
-        ASSERT_TRUE(key->isVisible() && key->isEnabled()) << objectName;
-        QTest::mouseClick(key, Qt::LeftButton);
-    }
     QString Shown(Control c, int i = 0) { return W(c, i)->property("text").toString(); }
-    void LogIn() {
-        Type("1111");
-        Type("100");
-        ASSERT_EQ(gReg.gCashierIndex, 1);
-    }
     // The sale in progress paid in cash, then Total: its receipt shows.
     void PayCashAndTotal(const char* amount) {
         QTest::keyClick(entry, Qt::Key_F2);
