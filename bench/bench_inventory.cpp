@@ -81,8 +81,15 @@ struct BenchRegister {
         s.gOrderKind = "1";
         s.gAdjustmentDirection = -1;
         s.gAdjustmentReason = "4";
-        s.gPayments[1] = SalePayment{"1", "Cash", Money::FromUnits(100)};
-        s.gPayments[2] = SalePayment{"4", "Card", Money::FromUnits(200), "APPROVED"};
+        s.gPayments[1] = SalePayment{};
+        s.gPayments[1].type = "1";
+        s.gPayments[1].description = "Cash";
+        s.gPayments[1].amount = Money::FromUnits(100);
+        s.gPayments[2] = SalePayment{};
+        s.gPayments[2].type = "4";
+        s.gPayments[2].description = "Card";
+        s.gPayments[2].amount = Money::FromUnits(200);
+        s.gPayments[2].reference = "APPROVED";
         s.gPaymentCount = 2;
     }
 };

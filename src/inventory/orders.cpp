@@ -81,7 +81,8 @@ bool Order_Save() {
         DocumentNotSaved("Order_Save", "Order", "Order Files Cannot Be Opened");
         return false;
     }
-    if (s.gOrderKind != "1" && s.gOrderKind != "2") s.gOrderKind = "1";
+    // (assign, not "= \"1\"": GCC 12 warns falsely of an overlapping copy there)
+    if (s.gOrderKind != "1" && s.gOrderKind != "2") s.gOrderKind.assign(1, '1');
     BusinessDate_Normalise();
 
     const std::int64_t orderNo = Transaction_NextRecord(d.orders);

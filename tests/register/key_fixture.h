@@ -242,15 +242,15 @@ protected:
     }
 
     // The product file holding these product numbers (given in sorted order).
-    void Products(const std::vector<std::string>& keys) {
+    void Products(const std::vector<std::string>& numbers) {
         ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
-        for (std::size_t i = 0; i < keys.size(); ++i) {
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
             std::string rec(273, ' ');
-            rec.replace(11, keys[i].size(), keys[i]);
+            rec.replace(11, numbers[i].size(), numbers[i]);
             rec.replace(59, 11, "Description");
             ASSERT_TRUE(gData.products.Write(static_cast<std::int64_t>(i + 1), rec));
         }
-        gData.gProductCount = static_cast<std::int32_t>(keys.size());
+        gData.gProductCount = static_cast<std::int32_t>(numbers.size());
     }
 
     TestDir dir;

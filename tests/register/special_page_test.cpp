@@ -87,9 +87,9 @@ protected:
         gData.gCashierCount = 1;
         gReg.gCashierIndex = 1;
     }
-    // The page over `services` (their own Special_Process is not used).
-    void Wire(RegisterServices& services) {
-        Reg().services = &services;
+    // The page over `wired` (their own Special_Process is not used).
+    void Wire(RegisterServices& wired) {
+        Reg().services = &wired;
         Reg().services.pages = &page;
     }
     void Press(int key, const std::string& typed = "") {

@@ -284,7 +284,7 @@ protected:
                     const std::string number = next[0].back().substr(0, 7);
                     EXPECT_EQ(number, std::string(7 - std::to_string(n + 2).size(), '0') + std::to_string(n + 2));
                     EXPECT_EQ(next[1].size(), state[1].size() + 1);
-                    if (!next[1].empty()) EXPECT_EQ(next[1].back().substr(0, 10), number + "001");
+                    if (!next[1].empty()) { EXPECT_EQ(next[1].back().substr(0, 10), number + "001"); }
                 }
             }
         }

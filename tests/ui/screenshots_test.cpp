@@ -1,8 +1,9 @@
 // The README's screenshots (docs/*.png), taken from the real register window
 // on the demo store at 1024 x 768, full screen as on a till. Runs only when
 // asked for:
-//   TARVO_SCREENSHOTS_DIR=docs QT_QPA_PLATFORM=offscreen \
+//   TARVO_SCREENSHOTS_DIR=docs QT_QPA_PLATFORM=offscreen
 //     build/tests/tarvo_ui_tests --gtest_filter='Screenshots*'
+// (one command line)
 #include <gtest/gtest.h>
 
 #include <QApplication>
