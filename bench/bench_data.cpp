@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "bench_store.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
@@ -14,7 +15,6 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
-#include "bench_store.h"
 #include "synthetic_store.h"
 
 namespace {

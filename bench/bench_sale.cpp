@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_store.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
@@ -24,7 +25,6 @@
 #include "sale/totals.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
-#include "bench_store.h"
 #include "synthetic_store.h"
 
 namespace {

@@ -8,20 +8,17 @@ namespace {
 
 bool BreaksRecord(unsigned char c) {
     switch (c) {
-        case ',':
-        case '\'':
-        case '"':
-        case '&':
-            return true;
-        // Bytes windows-1252 leaves unassigned stand for C1 controls.
-        case 0x81:
-        case 0x8D:
-        case 0x8F:
-        case 0x90:
-        case 0x9D:
-            return true;
-        default:
-            return c < 0x20 || c == 0x7F;
+    case ',':
+    case '\'':
+    case '"':
+    case '&': return true;
+    // Bytes windows-1252 leaves unassigned stand for C1 controls.
+    case 0x81:
+    case 0x8D:
+    case 0x8F:
+    case 0x90:
+    case 0x9D: return true;
+    default: return c < 0x20 || c == 0x7F;
     }
 }
 

@@ -104,13 +104,13 @@ struct SaleState {
     std::string gDocDeliveryDate, gDocPriority, gDocType, gDocComment;
     std::string gDocCancelBackOrders, gDocSupplyMethod, gDocDeliveryMethod;
     std::string gDocVendorOrderNo, gDocCancelDate;  // purchases only
-    std::array<SalePayment, 11> gPayments{};                                 // tenders 1..10
-    bool gSendPending = false;                                               // a scheduled send fell due during a sale
-    std::string gDateText;  // the business date as printed (day/month name/year), by Date_Set
+    std::array<SalePayment, 11> gPayments{};        // tenders 1..10
+    bool gSendPending = false;                      // a scheduled send fell due during a sale
+    std::string gDateText;                          // the business date as printed (day/month name/year), by Date_Set
 
     // documents started from the Mode page
-    std::int16_t gSearchKind = 0;           // entry form page: 18 new client, 19 new product, 12 order, 13/14 purchase; 0 none
-    std::string gOrderKind;                 // "1" client order, "2" store order
+    std::int16_t gSearchKind = 0;  // entry form page: 18 new client, 19 new product, 12 order, 13/14 purchase; 0 none
+    std::string gOrderKind;        // "1" client order, "2" store order
     // What an order key found before it set the order kind and, for a store
     // order, the three tax exemptions: the order page gives it back when it
     // is left without saving.

@@ -62,5 +62,4 @@ bool ClientNumber_Taken(const std::string& number);
 // product file's key column, or a product entered at this register).
 bool ProductKey_Taken(const std::string& key);
 
-
 }  // namespace tarvo

@@ -51,8 +51,7 @@ bool ProductMode(int mode) { return mode == kSearchProducts || mode == kSearchAl
 // The record number an index entry names (its digits from `column`), 0 when
 // it names none.
 std::int32_t IndexRecord(std::string_view entry, std::size_t column) {
-    return static_cast<std::int32_t>(
-        Num_ToInteger(Num_Val(Mid(entry, column, 6)), 0, 999999).value_or(0));
+    return static_cast<std::int32_t>(Num_ToInteger(Num_Val(Mid(entry, column, 6)), 0, 999999).value_or(0));
 }
 
 // The product whose key an alias names, looked up as typed: an alias is no
@@ -218,8 +217,7 @@ void SearchForm::Populate_Row(int row, std::int32_t entry, std::int32_t record) 
 void SearchForm::List_Populate() {
     SearchListState& st = gSearchList;
     const DataState& d = gData;
-    if (st.gListTop < 1 || st.gListTop > st.gListEntryCount || d.gSearchLast < 1 ||
-        d.gSearchLast > st.gListEntryCount)
+    if (st.gListTop < 1 || st.gListTop > st.gListEntryCount || d.gSearchLast < 1 || d.gSearchLast > st.gListEntryCount)
         return;
     int next = 2;
     for (std::int32_t i = st.gListTop; i <= d.gSearchLast && next <= st.gListRows; ++i) {

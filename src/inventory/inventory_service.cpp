@@ -29,17 +29,14 @@ void InventoryDocuments::Sale_Cancel() { tarvo::Sale_Cancel(); }
 
 bool InventoryDocuments::Document_Save(int mode) {
     switch (mode) {
-        case 12:
-            return Order_Save();
-        case 13:
-        case 14:
-            return Purchase_Save();
-        case 15:
-            return Adjustment_Save();
-        default:
-            // The documents of the back office (purchase orders, received
-            // and packed orders) belong to the online services.
-            return Online().Document_Send(mode);
+    case 12: return Order_Save();
+    case 13:
+    case 14: return Purchase_Save();
+    case 15: return Adjustment_Save();
+    default:
+        // The documents of the back office (purchase orders, received
+        // and packed orders) belong to the online services.
+        return Online().Document_Send(mode);
     }
 }
 

@@ -66,9 +66,7 @@ std::string VendorText(std::string_view v) {
 }
 
 // The purchase-cancelled notice (the message table has none).
-std::string CancelledNotice() {
-    return gSettings.gLanguage == 2 ? "Achat Annul\xE9" : "Purchase Cancelled";
-}
+std::string CancelledNotice() { return gSettings.gLanguage == 2 ? "Achat Annul\xE9" : "Purchase Cancelled"; }
 
 // The money columns of a purchase line: blanks for a value not asked or 0.
 std::string PriceColumn(bool asked, const Money& value) { return asked && !value.IsZero() ? value.Text() : ""; }

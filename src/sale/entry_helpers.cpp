@@ -18,9 +18,7 @@
 
 namespace tarvo {
 
-void Strip_Text() {
-    Screen().SetText(kEntryBox, Text_Clean(Screen().Text(kEntryBox)));
-}
+void Strip_Text() { Screen().SetText(kEntryBox, Text_Clean(Screen().Text(kEntryBox))); }
 
 void Strip_Number() {
     std::string out;

@@ -63,7 +63,8 @@ std::string SalesmanNumberAt(std::int32_t index) {
 }
 
 std::string SaleClientField() {
-    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo > 0) return "N" + PadRight(std::to_string(gData.gNewClientRecNo), 7);
+    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo > 0)
+        return "N" + PadRight(std::to_string(gData.gNewClientRecNo), 7);
     return PadRight(gSale.gClientCode, 8);
 }
 

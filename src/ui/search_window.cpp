@@ -32,9 +32,8 @@ constexpr int kGridAreaWidth = 1000;
 constexpr int kGridAreaHeight = 652;
 constexpr int kButtonTop = 676;
 constexpr int kButtonHeight = 84;
-const double kGridZoom =
-    std::min(kGridAreaWidth / ((kSearchListLeft + kSearchListWidth) / kTwipsPerPixel),
-             kGridAreaHeight / (kSearchListHeight / kTwipsPerPixel));
+const double kGridZoom = std::min(kGridAreaWidth / ((kSearchListLeft + kSearchListWidth) / kTwipsPerPixel),
+                                  kGridAreaHeight / (kSearchListHeight / kTwipsPerPixel));
 // Below the smallest size of the other texts, for a heading in a column
 // narrower than the heading's word (the client list's 2 % price column).
 constexpr double kSmallestCellPoints = 3;

@@ -17,7 +17,10 @@ TEST(TextClean, EveryCharacterThatBreaksARecordBecomesOneBlank) {
         {"del\x7F", "del "},
         {"c1\x81\x8D\x8F\x90\x9D", "c1     "},
         // windows-1252 letters, symbols and blanks stay as they are
-        {"Caf\xE9 \x80" "5 ; 50% - ok! (#12) /:?@", "Caf\xE9 \x80" "5 ; 50% - ok! (#12) /:?@"},
+        {"Caf\xE9 \x80"
+         "5 ; 50% - ok! (#12) /:?@",
+         "Caf\xE9 \x80"
+         "5 ; 50% - ok! (#12) /:?@"},
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(Text_Clean(c.in), c.out) << c.in;

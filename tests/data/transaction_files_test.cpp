@@ -163,7 +163,9 @@ TEST_F(TransactionFilesTest, AHeaderThatDisagreesWithTheFileIsRepairedFromItsRec
         WriteFile(c.ext, c.bytes);
         c.open();
         EXPECT_EQ(gData.*c.counter, c.count);
-        if (c.log) { EXPECT_NE(Log().find(c.log), std::string::npos) << Log(); }
+        if (c.log) {
+            EXPECT_NE(Log().find(c.log), std::string::npos) << Log();
+        }
         // the records there stay as they were; the header counts them
         const std::string after = File(c.ext);
         const std::size_t whole = static_cast<std::size_t>(c.count) * static_cast<std::size_t>(c.recordLength);

@@ -28,22 +28,91 @@ TEST_F(EntryFormTest, EveryPageBuildsItsRowsCaptionsAndButtonsInBothLanguages) {
         bool print, add;  // Button7 and Button6 shown
         const char* exit;
     } cases[] = {
-        {18, 1, 11, 16, {20, 50, 30}, 5, "Zip/Postal\nCode", "Enter client's zip code or postal code", 12, true, true,
+        {18,
+         1,
+         11,
+         16,
+         {20, 50, 30},
+         5,
+         "Zip/Postal\nCode",
+         "Enter client's zip code or postal code",
+         12,
+         true,
+         true,
          "Abort\r\nExit"},
-        {18, 2, 11, 16, {20, 50, 30}, 11, "Numero\nTemplate", "Entrez number de template pour nouveau client", 8, true,
-         true, "Sortir"},
-        {19, 1, 12, 13, {25, 45, 30}, 12, "Product\nTemplate", "Similar product to use as template", 20, true, false,
-         "Abort\r\nExit"},
-        {19, 2, 12, 13, {25, 45, 30}, 4, "No.Produit Fournisseur", "Numero de produit de fournisseur", 20, true, false,
+        {18,
+         2,
+         11,
+         16,
+         {20, 50, 30},
+         11,
+         "Numero\nTemplate",
+         "Entrez number de template pour nouveau client",
+         8,
+         true,
+         true,
          "Sortir"},
-        {12, 1, 7, 13, {20, 40, 40}, 1, "Order Type",
-         "1 = Special Order\r2 = Layaway\r3 = Quotation\r4 = RMA    5 = Draft", 1, false, false, "Abort\r\nExit"},
-        {12, 2, 7, 13, {20, 40, 40}, 7, "Commentaires", "Commentaires", 100, false, false, "Sortir"},
-        {14, 1, 9, 13, {20, 40, 40}, 8, "Purchase Order Type",
-         "1 = Regular    2 = Future\r3 = Ship Complete\r4 = Ship Direct    5 = Request for Quote", 1, false, false,
+        {19,
+         1,
+         12,
+         13,
+         {25, 45, 30},
+         12,
+         "Product\nTemplate",
+         "Similar product to use as template",
+         20,
+         true,
+         false,
          "Abort\r\nExit"},
-        {13, 2, 9, 13, {20, 40, 40}, 3, "Date de Livraison",
-         "Format de date: AAAAMMJJ\rLa date \xE0 laquelle l'ordre devrait \xEAtre livr\xE9", 8, false, false, "Sortir"},
+        {19,
+         2,
+         12,
+         13,
+         {25, 45, 30},
+         4,
+         "No.Produit Fournisseur",
+         "Numero de produit de fournisseur",
+         20,
+         true,
+         false,
+         "Sortir"},
+        {12,
+         1,
+         7,
+         13,
+         {20, 40, 40},
+         1,
+         "Order Type",
+         "1 = Special Order\r2 = Layaway\r3 = Quotation\r4 = RMA    5 = Draft",
+         1,
+         false,
+         false,
+         "Abort\r\nExit"},
+        {12, 2, 7, 13, {20, 40, 40}, 7, "Commentaires", "Commentaires", 100, false, false, "Sortir"},
+        {14,
+         1,
+         9,
+         13,
+         {20, 40, 40},
+         8,
+         "Purchase Order Type",
+         "1 = Regular    2 = Future\r3 = Ship Complete\r4 = Ship Direct    5 = Request for Quote",
+         1,
+         false,
+         false,
+         "Abort\r\nExit"},
+        {13,
+         2,
+         9,
+         13,
+         {20, 40, 40},
+         3,
+         "Date de Livraison",
+         "Format de date: AAAAMMJJ\rLa date \xE0 laquelle l'ordre devrait \xEAtre livr\xE9",
+         8,
+         false,
+         false,
+         "Sortir"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("page " + std::to_string(c.page) + " language " + std::to_string(c.language));
@@ -140,13 +209,11 @@ TEST_F(EntryFormTest, KeysMoveTheCursorSkippingHiddenButtonsAndWrapping) {
         {12, 3, 40, 0, 4, true},    // Down
         {12, 3, 37, 0, 2, true},    // Left
         {18, 11, 40, 0, 12, true},  // the client page shows Button7 and Button6
-        {18, 12, 13, 0, 13, true},
-        {18, 14, 37, 0, 13, true},
-        {19, 13, 13, 0, 15, true},  // the product page skips Button6 only
-        {19, 15, 38, 0, 13, true},
-        {19, 3, 39, 1, 3, false},   // with Shift an arrow is the box's
-        {19, 3, 65, 0, 3, false},   // a letter is typed
-        {19, 3, 107, 0, 3, true},   // keypad plus on a row: nothing
+        {18, 12, 13, 0, 13, true}, {18, 14, 37, 0, 13, true},
+        {19, 13, 13, 0, 15, true},                            // the product page skips Button6 only
+        {19, 15, 38, 0, 13, true}, {19, 3, 39, 1, 3, false},  // with Shift an arrow is the box's
+        {19, 3, 65, 0, 3, false},                             // a letter is typed
+        {19, 3, 107, 0, 3, true},                             // keypad plus on a row: nothing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("page " + std::to_string(c.page) + " from " + std::to_string(c.from) + " key " +
@@ -341,19 +408,21 @@ TEST_F(HeaderPageTest, TheOrderPageAcceptsOnlyItsValuesAndARealDate) {
         bool saved;
     } cases[] = {
         {3, "20261209", true},
-        {3, "2026121 ", false},   // seven digits and a blank
-        {3, "20261309", false},   // month 13
-        {3, "20300231", false},   // 31 February is no date
-        {3, "20240229", true},    // a leap day
+        {3, "2026121 ", false},  // seven digits and a blank
+        {3, "20261309", false},  // month 13
+        {3, "20300231", false},  // 31 February is no date
+        {3, "20240229", true},   // a leap day
         {3, "20230229", false},
-        {3, "20510101", false},   // years compare as text: "2051" is past "2050"
+        {3, "20510101", false},  // years compare as text: "2051" is past "2050"
         {3, "20500101", true},
         {3, "20031231", false},
         {3, "", false},  // required
         {3, "2026129", false},
         {3, "2026120a", false},
         {3, "+2026120", false},
-        {1, "7", true},  // "1" to "9", wider than the five types of its help line
+        {1, "7", true},  // "1" to "9", wider
+                         // than the five types
+                         // of its help line
         {1, "0", false},
         {2, "3", true},
         {2, "4", false},
@@ -442,7 +511,7 @@ TEST_F(HeaderPageTest, ThePurchasePageRefusesValuesOutsideItsSets) {
         const char* typed;
         bool saved;
     } cases[] = {
-        {8, "6", false}, {8, "5", true},         {7, "3", false},         {5, "0", false},
+        {8, "6", false},  {8, "5", true},         {7, "3", false},        {5, "0", false},
         {3, "   ", true}, {4, "20510101", false}, {4, "20270230", false}, {3, "202701", false},
     };
     for (const Case& c : cases) {
@@ -527,7 +596,6 @@ TEST_F(OrderKeyTest, LeavingTheOrderPageTakesBackWhatTheKeySet) {
         EXPECT_EQ(ScanAndTotal(), c.total);
     }
 }
-
 
 // The register's schedule of sessions as the program runs it (the transfer's
 // stand-in answers for the back office): a fixed-time session that runs ends

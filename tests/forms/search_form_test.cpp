@@ -182,8 +182,7 @@ TEST_F(SearchFormTest, ProductSearchOpensTheListOverTheRegisterWithTheMatchingPr
     // Two products carry the word "coffee": one page, the rows below them empty.
     EXPECT_EQ(RowOf(1), (Row{"No.", "Product", "Description", "Price", "Stock", "OnOrder", "Date", "Location"}));
     EXPECT_EQ(RowOf(2), (Row{"1", "1001", "Coffee 1 lb", "8.99", "40", "0", "0", "Aisle 3"}));
-    EXPECT_EQ(RowOf(3),
-              (Row{"2", "1002", "Decaf Coffee 1 lb", "9.49", "12", "0", "0", "Aisle 3"}));
+    EXPECT_EQ(RowOf(3), (Row{"2", "1002", "Decaf Coffee 1 lb", "9.49", "12", "0", "0", "Aisle 3"}));
     EXPECT_EQ(gSearchList.gListLastRow, 3);
     EXPECT_EQ(gSearchList.gListSelected, 2);
     for (int r = 4; r <= 22; ++r) {
@@ -243,7 +242,8 @@ TEST_F(SearchFormTest, VendorListShowsEveryVendorByNameFromTheFirst) {
     EXPECT_EQ(RowOf(1), (Row{"Vendor Name", "Telephone", "Contact", "Min.", "Comments", "", "", ""}));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"Springfield Coffee Roasters", "Valley Farms Produce",
                                                    "Northern Dairy Co-op"}));
-    EXPECT_EQ(RowOf(2), (Row{"Springfield Coffee Roasters", "555-0201", "Tom Roast", "100", "Demo vendor", "", "", ""}));
+    EXPECT_EQ(RowOf(2),
+              (Row{"Springfield Coffee Roasters", "555-0201", "Tom Roast", "100", "Demo vendor", "", "", ""}));
     EXPECT_EQ(RecordOf(4), 3);
     // Columns 7 and 8 have no width in the vendor list.
     EXPECT_EQ(Form().ColumnWidth(7), 0);
@@ -276,16 +276,36 @@ TEST_F(SearchFormTest, HeadingsAndButtonCaptionsFollowTheLanguageAndTheKeyHints)
     const SearchFormSetup clients{2, 22, {4, 8, 20, 30, 16, 2, 6, 14}, 10};
     const SearchFormSetup aliases{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10};
     const Case cases[] = {
-        {1, 0, products, {"No.", "Product", "Description", "Price", "Stock", "OnOrder", "Date", "Location"}, "Select",
+        {1,
+         0,
+         products,
+         {"No.", "Product", "Description", "Price", "Stock", "OnOrder", "Date", "Location"},
+         "Select",
          "Exit"},
-        {2, 0, products, {"No.", "Produit", "Description", "Prix", "Invent.", "SurCmd.", "Date", "Emplace."}, "Choisir",
+        {2,
+         0,
+         products,
+         {"No.", "Produit", "Description", "Prix", "Invent.", "SurCmd.", "Date", "Emplace."},
+         "Choisir",
          "Sortir"},
-        {2, 1, aliases, {"No.", "Produit", "Description", "Prix", "Invent.", "SurCmd.", "Date", "Emplace."},
-         "Choisir\r\n{Enter +}", "Sortir\r\n{Esc}"},
-        {1, 1, clients, {"No.", "Number.", "Name", "Address", "Phone", "Price", "Dsct", "Standing"},
-         "Select\r\n{Enter +}", "Exit\r\n{Esc}"},
+        {2,
+         1,
+         aliases,
+         {"No.", "Produit", "Description", "Prix", "Invent.", "SurCmd.", "Date", "Emplace."},
+         "Choisir\r\n{Enter +}",
+         "Sortir\r\n{Esc}"},
+        {1,
+         1,
+         clients,
+         {"No.", "Number.", "Name", "Address", "Phone", "Price", "Dsct", "Standing"},
+         "Select\r\n{Enter +}",
+         "Exit\r\n{Esc}"},
         {2, 0, clients, {"No.", "Numero", "Nom", "Address", "Telephone", "Prix", "Esct.", "Etat"}, "Choisir", "Sortir"},
-        {2, 0, kVendorList, {"Fournisseur", "Telephone", "Nom", "Min.", "Commentaire", "", "", ""}, "Choisir",
+        {2,
+         0,
+         kVendorList,
+         {"Fournisseur", "Telephone", "Nom", "Min.", "Commentaire", "", "", ""},
+         "Choisir",
          "Sortir"},
     };
     for (const Case& c : cases) {
@@ -324,15 +344,22 @@ TEST_F(SearchFormTest, ListColoursComeFromTheSettingsAndFallBackWhenNotAColour) 
         std::uint32_t otherwise, expected;
     };
     const Case cases[] = {
-        {"16777215", 0, 16777215}, {"255", 0, 255}, {" 65280 ", 0, 65280}, {"0", 255, 0},
-        {"16777216", 0, 0},        {"-1", 7, 7},    {"12.5", 7, 7},       {"", 255, 255},
-        {"red", 16777215, 16777215}, {"99999999999999999999", 3, 3},
+        {"16777215", 0, 16777215},
+        {"255", 0, 255},
+        {" 65280 ", 0, 65280},
+        {"0", 255, 0},
+        {"16777216", 0, 0},
+        {"-1", 7, 7},
+        {"12.5", 7, 7},
+        {"", 255, 255},
+        {"red", 16777215, 16777215},
+        {"99999999999999999999", 3, 3},
     };
     for (const Case& c : cases) EXPECT_EQ(SearchColour(c.text, c.otherwise), c.expected) << c.text;
 
     UseDemoStore();
-    gSettings.gColour450 = "8454143";        // light yellow back
-    gSettings.gSelectedRowColour = "blue";   // not a number: red
+    gSettings.gColour450 = "8454143";         // light yellow back
+    gSettings.gSelectedRowColour = "blue";    // not a number: red
     gSettings.gGreetingForeColour = 1 << 25;  // beyond the colours: black
     SearchProducts("coffee");
     EXPECT_EQ(Form().BackColour(), 8454143u);
@@ -473,11 +500,18 @@ TEST_F(SearchFormTest, ArrowsWrapWithinThePageAndClicksPutTheBarOnFilledRowsOnly
         int selected;
     };
     const Step steps[] = {
-        {[&] { Key(kDown); }, 3},       {[&] { Key(kRight); }, 4},      {[&] { Key(kDown); }, 2},
-        {[&] { Key(kUp); }, 4},         {[&] { Key(kLeft); }, 3},       {[&] { Form().Cell_Focus(2); }, 2},
-        {[&] { Form().Cell_Focus(4); }, 4}, {[&] { Form().Cell_Focus(5); }, 4},  // below the last entry
-        {[&] { Form().Cell_Focus(1); }, 4},                                     // a heading
-        {[&] { Key(kDown, 1); }, 4},   {[&] { Key(kEquals); }, 4},     {[&] { Key(65); }, 4},
+        {[&] { Key(kDown); }, 3},
+        {[&] { Key(kRight); }, 4},
+        {[&] { Key(kDown); }, 2},
+        {[&] { Key(kUp); }, 4},
+        {[&] { Key(kLeft); }, 3},
+        {[&] { Form().Cell_Focus(2); }, 2},
+        {[&] { Form().Cell_Focus(4); }, 4},
+        {[&] { Form().Cell_Focus(5); }, 4},  // below the last entry
+        {[&] { Form().Cell_Focus(1); }, 4},  // a heading
+        {[&] { Key(kDown, 1); }, 4},
+        {[&] { Key(kEquals); }, 4},
+        {[&] { Key(65); }, 4},
     };
     int n = 0;
     for (const Step& s : steps) {
@@ -520,10 +554,9 @@ TEST_F(SearchFormTest, SelectAndExitKeys) {
         bool selects, exits;
     };
     const Case cases[] = {
-        {kEnter, 0, true, false},  {kPadPlus, 0, true, false}, {kEquals, 1, true, false},
-        {kEquals, 2, true, false}, {kEquals, 4, true, false},  {kEscape, 0, false, true},
-        {kEquals, 0, false, false}, {kEnter, 1, false, false}, {kEscape, 2, false, false},
-        {kPadPlus, 1, false, false},
+        {kEnter, 0, true, false},   {kPadPlus, 0, true, false},  {kEquals, 1, true, false},  {kEquals, 2, true, false},
+        {kEquals, 4, true, false},  {kEscape, 0, false, true},   {kEquals, 0, false, false}, {kEnter, 1, false, false},
+        {kEscape, 2, false, false}, {kPadPlus, 1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("key " + std::to_string(c.key) + " shift " + std::to_string(c.shift));
@@ -561,7 +594,8 @@ TEST_F(SearchFormTest, SelectingAProductAddsItAfterTheRegisterIsBackAndExpandsIt
     Form().Cell_Focus(3);
     services.calls.clear();
     Form().Button8_click();
-    EXPECT_EQ(services.calls, (Calls{"Product_Add " + std::to_string(RecordOf(3)) + " P shown", "Kit_Processing 1002"}));
+    EXPECT_EQ(services.calls,
+              (Calls{"Product_Add " + std::to_string(RecordOf(3)) + " P shown", "Kit_Processing 1002"}));
     EXPECT_EQ(gSale.gItemCount, 2);
 
     // A product the sale refuses adds no line: the last line is not expanded again.

@@ -65,9 +65,7 @@ public:
         calls.push_back("PromptInCIA_Show(" + std::to_string(gReg.gPromptLine) + ")");
         return 0;
     }
-    void Document_Print(int mode) override {
-        calls.push_back("Document_Print(" + std::to_string(mode) + ")");
-    }
+    void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
 };
 
 // The products of the documents' lines in the product file, so a printout
@@ -144,7 +142,9 @@ protected:
     // Makes write number `failAt` (from 0) of the next save fail.
     void FailWrite(std::size_t failAt) {
         auto call = std::make_shared<std::size_t>(0);
-        DocumentCommit_SetWriteHook([call, failAt](const std::string&, const std::string&) { return (*call)++ != failAt; });
+        DocumentCommit_SetWriteHook([call, failAt](const std::string&, const std::string&) {
+            return (*call)++ != failAt;
+        });
     }
 
     std::string MessageLine() const { return screen.Text(kMessageLine); }

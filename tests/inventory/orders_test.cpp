@@ -14,9 +14,9 @@
 
 #include "common/fields.h"
 #include "config/settings.h"
-#include "file_size_limit.h"
 #include "data/data_state.h"
 #include "data/sale_state.h"
+#include "file_size_limit.h"
 #include "inventory/document_fixture.h"
 #include "inventory/orders.h"
 #include "print/print_golden.h"
@@ -43,19 +43,26 @@ struct OrderHead {
                 tax1 = "2", tax2 = "0", tax3 = "0", total = "42", change = "0", status = "1", lines = "2",
                 payments = "0", type = "1 ", priority = "1", comment;
     std::string Record() const {
-        return Fixed(239, {{1, number},     {9, "0"},           {11, kind},      {12, date},      {20, supply},
-                           {21, delivery},  {22, backOrders},   {24, cashier},   {32, deliveryDate},
-                           {40, client},    {48, salesman},     {56, subtotal},  {65, discount},  {74, tax1},
-                           {83, tax2},      {92, tax3},         {101, total},    {110, change},   {119, status},
-                           {120, lines},    {123, payments},    {125, type},     {128, priority}, {130, comment}});
+        return Fixed(239, {{1, number},     {9, "0"},         {11, kind},      {12, date},         {20, supply},
+                           {21, delivery},  {22, backOrders}, {24, cashier},   {32, deliveryDate}, {40, client},
+                           {48, salesman},  {56, subtotal},   {65, discount},  {74, tax1},         {83, tax2},
+                           {92, tax3},      {101, total},     {110, change},   {119, status},      {120, lines},
+                           {123, payments}, {125, type},      {128, priority}, {130, comment}});
     }
 };
 
 std::string OrderLine(const std::string& number, const std::string& line, const std::string& product,
                       const std::string& key, const std::string& qty, const std::string& list, const std::string& price,
                       const std::string& note = "", const std::string& flags = "00") {
-    return Fixed(88, {{1, number}, {8, line}, {11, product}, {19, key}, {39, qty}, {48, list}, {57, price},
-                      {66, note}, {87, flags}});
+    return Fixed(88, {{1, number},
+                      {8, line},
+                      {11, product},
+                      {19, key},
+                      {39, qty},
+                      {48, list},
+                      {57, price},
+                      {66, note},
+                      {87, flags}});
 }
 
 struct Card {
@@ -387,7 +394,8 @@ TEST_F(OrderRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
     const Case cases[] = {
         {"quantity", [] { gSale.gLines[2].quantity = 1234567890; }, "Order Not Saved: Quantity of line 2 Too Large"},
         {"total", [] { gSale.gTotal = M("1234567.89"); }, "Order Not Saved: Total Too Large"},
-        {"tender", [] { gSale.gPayments[1].amount = M("-123456.78"); }, "Order Not Saved: Amount of tender 1 Too Large"},
+        {"tender", [] { gSale.gPayments[1].amount = M("-123456.78"); },
+         "Order Not Saved: Amount of tender 1 Too Large"},
         {"change", [] { gSale.gChange = M("12345678.5"); }, "Order Not Saved: Change Too Large"},
         {"subtotal", [] { gSale.gSubtotal = M("-1234567.8"); }, "Order Not Saved: Subtotal Too Large"},
     };
@@ -482,11 +490,12 @@ TEST_F(OrderRefusalTest, AFullDiskPartWayThroughTheLinesPutsEveryFileBack) {
 }
 
 TEST_F(OrderRefusalTest, AnOrderKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
-    ExpectKilledSavesWhollyThereOrNot(kOrderFiles, Open_FileOrder,
-                                      {{&DataState::orders, &DataState::gLastOrderRecord},
-                                       {&DataState::orderLines, &DataState::gLastOrderLineRecord},
-                                       {&DataState::orderPayments, &DataState::gLastOrderPaymentRecord}},
-                                      [] { return Order_Save(); }, [this] { NextOrder(); }, {1, 2, 2});
+    ExpectKilledSavesWhollyThereOrNot(
+        kOrderFiles, Open_FileOrder,
+        {{&DataState::orders, &DataState::gLastOrderRecord},
+         {&DataState::orderLines, &DataState::gLastOrderLineRecord},
+         {&DataState::orderPayments, &DataState::gLastOrderPaymentRecord}},
+        [] { return Order_Save(); }, [this] { NextOrder(); }, {1, 2, 2});
 }
 
 // ---- the Total key -----------------------------------------------------------------------

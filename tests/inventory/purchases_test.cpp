@@ -9,18 +9,18 @@
 // cancel; the Total key with the program's services saves and prints it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "common/fields.h"
 #include "config/settings.h"
-#include "data/transaction_files.h"
 #include "data/data_state.h"
 #include "data/master_files.h"
 #include "data/sale_state.h"
+#include "data/transaction_files.h"
 #include "inventory/document_fixture.h"
 #include "inventory/inventory_service.h"
 #include "inventory/purchases.h"
@@ -47,11 +47,11 @@ struct PurchaseHead {
                 cashier = "00000007", delivery, vendor = "V100", cancel, subtotal = "9", discount = "0", tax1 = "0",
                 tax2 = "0", tax3 = "0", total = "9", lines = "2", orderRef, contact, tracking, comment;
     std::string Record() const {
-        return Fixed(298, {{1, number},    {9, "0"},         {11, flag},       {12, date},      {20, status},
-                           {21, type},     {23, backOrders}, {24, cashier},    {32, delivery},  {40, vendor},
-                           {48, cancel},   {56, subtotal},   {65, discount},   {74, tax1},      {83, tax2},
-                           {92, tax3},     {101, total},     {110, lines},     {113, orderRef}, {133, contact},
-                           {163, tracking}, {183, comment}});
+        return Fixed(298,
+                     {{1, number},      {9, "0"},       {11, flag},      {12, date},    {20, status}, {21, type},
+                      {23, backOrders}, {24, cashier},  {32, delivery},  {40, vendor},  {48, cancel}, {56, subtotal},
+                      {65, discount},   {74, tax1},     {83, tax2},      {92, tax3},    {101, total}, {110, lines},
+                      {113, orderRef},  {133, contact}, {163, tracking}, {183, comment}});
     }
 };
 
@@ -139,7 +139,8 @@ TEST_F(PurchaseTest, HeadersAreStoredColumnForColumn) {
              h.total = "8.55";
          },
          "PURCHASE ORDER 0000002"},
-        {"a new future order", [](PurchaseHead& h) {
+        {"a new future order",
+         [](PurchaseHead& h) {
              gSale.gPurchaseIsOrder = true;
              gSale.gDocPriority = "2";
              gSale.gDocType = "2";
@@ -147,7 +148,8 @@ TEST_F(PurchaseTest, HeadersAreStoredColumnForColumn) {
              h.type = "2 ";
          },
          "PURCHASE ORDER 0000002"},
-        {"a request for quote", [](PurchaseHead& h) {
+        {"a request for quote",
+         [](PurchaseHead& h) {
              gSale.gDocType = "5";
              h.type = "5 ";
          },
@@ -258,7 +260,13 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
     };
     const Case cases[] = {
         {"cost only", true, false, false, {"4.5"}, {10}, PurchaseLine("0000002", "001", "1001", "K", "2", "", "4.5")},
-        {"price only", false, true, false, {"9.99"}, {11}, PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "")},
+        {"price only",
+         false,
+         true,
+         false,
+         {"9.99"},
+         {11},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "")},
         {"cost, price and comment",
          true,
          true,
@@ -266,7 +274,12 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
          {"4.5", "9.99", "top shelf"},
          {10, 11, 12},
          PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "4.5", "top shelf")},
-        {"a cost of 0 and no price", true, true, false, {"0", ""}, {10, 11},
+        {"a cost of 0 and no price",
+         true,
+         true,
+         false,
+         {"0", ""},
+         {10, 11},
          PurchaseLine("0000002", "001", "1001", "K", "2", "", "")},
         {"no question", false, false, false, {}, {}, PurchaseLine("0000002", "001", "1001", "K", "2", "", "")},
     };
@@ -435,8 +448,7 @@ TEST_F(PurchaseRefusalTest, AValueWiderThanItsColumnsSavesNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {"quantity", [] { gSale.gLines[2].quantity = 1234567890; },
-         "Purchase Not Saved: Quantity of Line 2 Too Large"},
+        {"quantity", [] { gSale.gLines[2].quantity = 1234567890; }, "Purchase Not Saved: Quantity of Line 2 Too Large"},
         {"cost", [] { gSale.gLines[1].unitPrice = M("-123456.78"); }, "Purchase Not Saved: Cost of Line 1 Too Large"},
         {"retail price",
          [] {
@@ -480,10 +492,11 @@ TEST_F(PurchaseRefusalTest, AFailureAtAnyWritePutsEveryFileBack) {
 }
 
 TEST_F(PurchaseRefusalTest, APurchaseKilledBeforeAnyWriteIsWhollyThereOrNotAndTheNextFollowsOn) {
-    ExpectKilledSavesWhollyThereOrNot(kPurchaseFiles, Open_Filepurchase,
-                                      {{&DataState::purchases, &DataState::gLastPurchaseRecord},
-                                       {&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord}},
-                                      [] { return Purchase_Save(); }, [this] { Next(); }, {1, 2});
+    ExpectKilledSavesWhollyThereOrNot(
+        kPurchaseFiles, Open_Filepurchase,
+        {{&DataState::purchases, &DataState::gLastPurchaseRecord},
+         {&DataState::purchaseLines, &DataState::gLastPurchaseLineRecord}},
+        [] { return Purchase_Save(); }, [this] { Next(); }, {1, 2});
 }
 
 // ---- the entry ---------------------------------------------------------------------------
@@ -492,7 +505,8 @@ TEST_F(PurchaseTest, StartOpensTheVendorListAndForgetsTheVendor) {
     gSale.gPurchaseVendor = "V300";
     screen.SetText(kEntryBox, "77");
     Purchase_Start();
-    EXPECT_EQ(svc.searchForms, (std::vector<SearchFormSetup>{SearchFormSetup{7, 22, {32, 13, 15, 5, 35, 2, 0, 0}, 10}}));
+    EXPECT_EQ(svc.searchForms,
+              (std::vector<SearchFormSetup>{SearchFormSetup{7, 22, {32, 13, 15, 5, 35, 2, 0, 0}, 10}}));
     EXPECT_EQ(gSale.gPurchaseVendor, "");
     EXPECT_EQ(screen.Text(kEntryBox), "");
 }

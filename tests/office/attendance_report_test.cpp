@@ -12,8 +12,8 @@
 
 #include "data/data_state.h"
 #include "data/transaction_files.h"
-#include "print/devices.h"
 #include "file_size_limit.h"
+#include "print/devices.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"

@@ -118,7 +118,9 @@ TEST_F(DrawerAtOpeningTest, Setting168OneOpensTheDrawerAtTheOpeningAmount) {
         SCOPED_TRACE(c.line);
         Settings read;
         std::string detail;
-        if (*c.line) { ASSERT_TRUE(Setup_ApplyLine(read, c.line, detail)); }
+        if (*c.line) {
+            ASSERT_TRUE(Setup_ApplyLine(read, c.line, detail));
+        }
         gSettings.gDrawerAtOpening = read.gDrawerAtOpening;
         PrinterCapture capture;
         Login_OpeningBalance();

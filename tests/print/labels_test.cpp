@@ -159,7 +159,9 @@ protected:
         // The purchase itself is in the file (the opener never counts past it).
         std::string number = std::to_string(top);
         number.insert(0, 7 - number.size(), '0');
-        if (top > gData.gLastPurchaseRecord) { ASSERT_TRUE(gData.purchases.Write(top, number + " 0")); }
+        if (top > gData.gLastPurchaseRecord) {
+            ASSERT_TRUE(gData.purchases.Write(top, number + " 0"));
+        }
         ASSERT_TRUE(gData.purchases.Write(1, HeaderRecord(top, 278)));
         for (const std::string& l : lines)
             ASSERT_TRUE(Transaction_Append(gData.purchaseLines, gData.gLastPurchaseLineRecord, 88, l));

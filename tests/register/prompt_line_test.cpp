@@ -556,8 +556,12 @@ TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
         EXPECT_EQ(gSale.gItemCount, c.linesLeft);
         EXPECT_EQ(gSale.gAdjustmentReason, "");
         EXPECT_FALSE(gReg.gPromptLineActive);
-        if (c.question == 11) { EXPECT_EQ(Newest().listPrice, Money()); }
-        if (c.question == 12) { EXPECT_FALSE(Newest().hasNote); }
+        if (c.question == 11) {
+            EXPECT_EQ(Newest().listPrice, Money());
+        }
+        if (c.question == 12) {
+            EXPECT_FALSE(Newest().hasNote);
+        }
     }
 }
 

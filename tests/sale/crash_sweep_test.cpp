@@ -26,10 +26,10 @@
 #include "data/data_state.h"
 #include "data/master_files.h"
 #include "data/transaction_files.h"
+#include "forms/entry_fixture.h"
 #include "inventory/adjustments.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
-#include "forms/entry_fixture.h"
 #include "office/opening.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
@@ -284,7 +284,9 @@ protected:
                     const std::string number = next[0].back().substr(0, 7);
                     EXPECT_EQ(number, std::string(7 - std::to_string(n + 2).size(), '0') + std::to_string(n + 2));
                     EXPECT_EQ(next[1].size(), state[1].size() + 1);
-                    if (!next[1].empty()) { EXPECT_EQ(next[1].back().substr(0, 10), number + "001"); }
+                    if (!next[1].empty()) {
+                        EXPECT_EQ(next[1].back().substr(0, 10), number + "001");
+                    }
                 }
             }
         }

@@ -29,11 +29,11 @@
 #include <string>
 
 #include "data/count_and_activity.h"
+#include "forms/entry_fixture.h"
 #include "inventory/adjustments.h"
 #include "inventory/document_helpers.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
-#include "forms/entry_fixture.h"
 #include "office/opening.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"

@@ -28,7 +28,6 @@ std::string Pad(std::string s, std::size_t width) {
 
 class DemoStoreE2ETest : public DemoWindowTest {
 protected:
-
     // Total (F1) on a paid sale: its receipt shows on the screen and stays
     // there past the end-of-sale pause until Enter closes it; the next sale
     // then starts empty.

@@ -187,7 +187,8 @@ TEST_F(EntryWindowTest, EveryTextFitsOnEveryPageAtEveryScreenSize) {
                             << name << " \"" << label->text().toStdString() << "\" needs " << needed.width() << "x"
                             << needed.height() << ", has " << room.width() << "x" << room.height();
                     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-                        const int frame = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+                        const int frame = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth)
+                                                           : 0;
                         const QRect room = edit->rect().adjusted(frame + 2, frame + 1, -frame - 2, -frame - 1);
                         EXPECT_LE(fm.horizontalAdvance(edit->displayText()), room.width()) << name;
                         EXPECT_LE(fm.height(), room.height()) << name;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 namespace tarvo::ui {
 namespace {
