@@ -279,7 +279,7 @@ TEST_F(OrderTest, TenLinesAreNumberedAndTheNextOrderFollowsOn) {
     ASSERT_EQ(orl.size(), 11u);
     EXPECT_EQ(orl[0], "11" + Blanks(60));
     for (int i = 1; i <= 10; ++i) {
-        char no[4];
+        char no[12];
         std::snprintf(no, sizeof no, "%03d", i);
         EXPECT_EQ(orl[static_cast<std::size_t>(i)],
                   OrderLine("0000002", no, "P" + std::to_string(i), "K", "1", "4", "4"));
