@@ -138,6 +138,10 @@ void PromptLine::MessageWithEnterToEnd_Show() {
     Greeting_Show();
 }
 
+void PromptLine::Caption_Reset() {
+    for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
+}
+
 void PromptLine::ClientNumber_Prompt() {
     gReg.gPromptLine = 7;
     gReg.gPromptState = 6;

@@ -36,6 +36,8 @@ public:
     void Credit_Card_PromptCardExpiry();
     void Credit_Card_PromptAddress();
     void Credit_Card_PromptZip();
+    // Font size 11 on the 24 soft keys.
+    void Caption_Reset() override;
 
 private:
     // Sets the question, writes its message on the message line (no

@@ -34,7 +34,7 @@ class ProductKeys : public RecordingKeys {
 public:
     void Scale_Open() override {
         calls.push_back("Scale_Open");
-        DeviceService::Scale_Open();  // starts the 10-second scale timer
+        DeviceStandIn::Scale_Open();  // starts the 10-second scale timer
     }
     void Scale_Close() override { calls.push_back("Scale_Close"); }
     void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }
