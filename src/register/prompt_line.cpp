@@ -431,11 +431,7 @@ void PromptLine::NewSellingPrice(const std::string& entry) {
         AskAgain();
         return;
     }
-    if (!gSale.gOnlineProduct.empty()) {
-        // The price is sent as the entry box holds it: one plain number.
-        Screen().SetText(kEntryBox, entry);
-        Online().Online_Service_ChangePrice();
-    }
+    if (!gSale.gOnlineProduct.empty()) Online().Online_Service_ChangePrice(gSale.gOnlineProduct, entry);
     Mode_PriceChange_Activate();
 }
 

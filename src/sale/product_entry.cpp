@@ -425,7 +425,7 @@ void AddLine(const std::string& record, bool kitComponent) {
 
     if (gSettings.gOnlineStockCheck) {
         s.gOnlineProduct = line.product;
-        Online().Online_Product_CheckStock();
+        Online().Online_Product_CheckStock(line.product);
     }
 }
 

@@ -1,6 +1,7 @@
 // What the online services offer the rest of the register: the Online page,
 // the stock look-up and the end of a received purchase order.
 #pragma once
+#include <string>
 
 namespace tarvo {
 
@@ -11,15 +12,15 @@ public:
     // A key of the Online page. The stand-in: "Invalid Entry".
     virtual void Online_Process(int key) = 0;
     virtual void Online_Stock_SetButton() = 0;
-    // Asks the back office for the stock of gSale.gOnlineProduct.
-    virtual void Online_Product_CheckStock() = 0;
+    // Asks the back office for the stock of `product` (a product key).
+    virtual void Online_Product_CheckStock(const std::string& product) = 0;
     // The shipping export: the last order number asked after the first
     // (gOnline.gOrderRangeStart), then the orders of the range exported.
     virtual void Online_Prompt_End_Order() = 0;
     virtual void Online_Service_UPS() = 0;
-    // Sends the price typed in the entry box for gSale.gOnlineProduct to the
-    // back office and updates the local product record.
-    virtual void Online_Service_ChangePrice() = 0;
+    // Sends `price` (one plain number, as the cashier typed it) for `product`
+    // to the back office and updates the local product record.
+    virtual void Online_Service_ChangePrice(const std::string& product, const std::string& price) = 0;
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() = 0;
     // The Total key in the back office's document modes (28 received

@@ -164,10 +164,10 @@ class OnlineStandIn : public OnlineService {
 public:
     void Online_Process(int key) override;
     void Online_Stock_SetButton() override {}
-    void Online_Product_CheckStock() override {}
+    void Online_Product_CheckStock(const std::string&) override {}
     void Online_Prompt_End_Order() override {}
     void Online_Service_UPS() override {}
-    void Online_Service_ChangePrice() override {}
+    void Online_Service_ChangePrice(const std::string&, const std::string&) override {}
     void Delete_This() override {}
     bool Document_Send(int mode) override;
 };

@@ -48,8 +48,8 @@ public:
     void Purchase_PromptPrice() override { calls.push_back("Purchase_PromptPrice"); }
     void Purchase_PromptComment() override { calls.push_back("Purchase_PromptComment"); }
     void Purchase_AddProduct() override { calls.push_back("Purchase_AddProduct"); }
-    void Online_Product_CheckStock() override {
-        calls.push_back("Online_Product_CheckStock(" + gSale.gOnlineProduct + ")");
+    void Online_Product_CheckStock(const std::string& product) override {
+        calls.push_back("Online_Product_CheckStock(" + product + ")");
     }
 
     // The calls of the product-entry services only (the totals' calls left out).
