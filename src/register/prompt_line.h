@@ -23,7 +23,7 @@ namespace tarvo {
 
 class PromptLine final : public PromptService {
 public:
-    int PromptInCIA_Show() override;
+    int PromptInCIA_Show(int question) override;
     void PromptInCIA_Hide() override;
     void PromptInCIA_Enter() override;
     void PromptInCIA_Cancel() override;

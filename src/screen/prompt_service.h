@@ -4,8 +4,8 @@
 // it; the stand-ins open nothing, and answer "Invalid Entry" where a key must
 // answer.
 //
-// An opener sets gReg.gPromptLine, writes its question on the message line
-// with CIATime(text, 0), empties the entry box and calls PromptInCIA_Show.
+// An opener writes its question on the message line with CIATime(text, 0),
+// empties the entry box and calls PromptInCIA_Show with the question's number.
 // Enter and Cancel of every question come back to PromptInCIA_Enter and
 // PromptInCIA_Cancel.
 #pragma once
@@ -16,10 +16,10 @@ class PromptService {
 public:
     virtual ~PromptService() = default;
 
-    // Opens question gReg.gPromptLine (its text already on the message line):
-    // the keys locked but the answer and Cancel, gReg.gPromptLineActive set;
-    // negative when it cannot (the stand-in: -1).
-    virtual int PromptInCIA_Show() = 0;
+    // Opens `question` (its text already on the message line), which becomes
+    // gReg.gPromptLine: the keys locked but the answer and Cancel,
+    // gReg.gPromptLineActive set; negative when it cannot (the stand-in: -1).
+    virtual int PromptInCIA_Show(int question) = 0;
     // Ends the pending question: the keys unlocked, Quantity back on the
     // third register key, gReg.gPromptLineActive cleared.
     virtual void PromptInCIA_Hide() = 0;

@@ -187,7 +187,7 @@ public:
 // "Invalid Entry"; the soft keys' font is still reset.
 class PromptStandIn : public PromptService {
 public:
-    int PromptInCIA_Show() override { return -1; }
+    int PromptInCIA_Show(int) override { return -1; }
     void PromptInCIA_Hide() override {}
     void PromptInCIA_Enter() override {}
     void PromptInCIA_Cancel() override {}

@@ -65,10 +65,9 @@ protected:
 
     // A question opened the way the sale, inventory and online openers do.
     void Open(int question, int message) {
-        gReg.gPromptLine = static_cast<std::int16_t>(question);
         CIATime(Msg(message), 0);
         screen.SetText(kEntryBox, "");
-        prompt.PromptInCIA_Show();
+        prompt.PromptInCIA_Show(question);
     }
     void Answer(const std::string& typed) {
         Type(typed);

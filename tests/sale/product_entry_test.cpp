@@ -39,8 +39,9 @@ public:
     void Scale_Close() override { calls.push_back("Scale_Close"); }
     void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }
     void Customer_PriceChecker() override { calls.push_back("Customer_PriceChecker"); }
-    int PromptInCIA_Show() override {
-        calls.push_back("PromptInCIA_Show(" + std::to_string(gReg.gPromptLine) + ")");
+    int PromptInCIA_Show(int question) override {
+        calls.push_back("PromptInCIA_Show(" + std::to_string(question) + ")");
+        gReg.gPromptLine = static_cast<std::int16_t>(question);  // the question opened, as the prompt line has it
         return 0;
     }
     void Product_Display_Info() override { calls.push_back("Product_Display_Info"); }
