@@ -38,10 +38,9 @@ public:
 };
 
 // The opener's form: the search form in the view above.
-class BenchForms : public FormsService {
+class BenchForms : public FormsStandIn {
 public:
     void SearchForm_Show(const SearchFormSetup& setup) override { SearchForm_Open(setup); }
-    void MessageBox_Show(const std::string&) override {}
 };
 
 ScreenModel gScreen;

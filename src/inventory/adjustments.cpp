@@ -45,8 +45,7 @@ void Adjustment_Prepare() {
     Screen().SetCaption(kGreeting, kReasonList);
     Prompt().MessageWithEnterToEnd_Show();
     CIATime(Msg(210), 0);
-    gReg.gPromptLine = kReasonQuestion;
-    Prompt().PromptInCIA_Show();
+    Prompt().PromptInCIA_Show(kReasonQuestion);
     Screen().SetText(kEntryBox, "");
 }
 

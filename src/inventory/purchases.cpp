@@ -41,10 +41,9 @@ std::string Col(std::string_view record, std::size_t from, std::size_t to) {
 }
 
 void Ask(int question, int message) {
-    gReg.gPromptLine = static_cast<std::int16_t>(question);
     CIATime(Msg(message), 0);
     Screen().SetText(kEntryBox, "");
-    Prompt().PromptInCIA_Show();
+    Prompt().PromptInCIA_Show(question);
 }
 
 // The vendor's text on the information panel.

@@ -20,6 +20,7 @@
 #include "print/printer_output.h"
 #include "sale/entry_helpers.h"
 #include "sale/sale_start.h"
+#include "sale/suspend.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
@@ -233,7 +234,7 @@ void Schedule_Minute(std::int64_t minute, Due& due) {
         gReg.gBusinessDate = DateText(t);
         Date_Set();
         Caption_Show();
-        SaleEngine().Suspend_False();
+        Suspend_Drop();
     }
 }
 

@@ -27,6 +27,7 @@
 #include "platform/files.h"
 #include "platform/serial_port.h"
 #include "print/printer_output.h"
+#include "sale/product_entry.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
@@ -439,7 +440,7 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
         const double pending = s.gQuantity;
         s.gLineKind = "P";
         s.gQuantity = quantity;  // the line is made with the purchase's quantity
-        SaleEngine().Product_Add();
+        Product_Add();
         if (s.gItemCount <= before) {
             s.gQuantity = pending;
             LogLine(where + ", product " + key + " could not be added");

@@ -11,19 +11,19 @@
 
 namespace tarvo {
 
-void PrinterService::Printer_Open() { tarvo::Printer_Open(); }
-void PrinterService::Printer_Line(int newLine, int code, const std::string& text) {
+void PrintingImpl::Printer_Open() { tarvo::Printer_Open(); }
+void PrintingImpl::Printer_Line(int newLine, int code, const std::string& text) {
     tarvo::Printer_Line(newLine, code, text);
 }
-void PrinterService::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeHandle); }
-std::int16_t PrinterService::PrintStatus() const { return gPrint.gPrintStatus; }
+void PrintingImpl::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeHandle); }
+std::int16_t PrintingImpl::PrintStatus() const { return gPrint.gPrintStatus; }
 // A register that prints on its screen goes on doing so from sale to sale.
-void PrinterService::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenIsPrinter; }
-void PrinterService::Drawer_Open() { tarvo::Drawer_Open(); }
-void PrinterService::Receipt_Print() { tarvo::Receipt_Print(); }
+void PrintingImpl::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenIsPrinter; }
+void PrintingImpl::Drawer_Open() { tarvo::Drawer_Open(); }
+void PrintingImpl::Receipt_Print() { tarvo::Receipt_Print(); }
 
 // The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-void PrinterService::Document_Print(int mode) {
+void PrintingImpl::Document_Print(int mode) {
     if (mode == 12)
         tarvo::Order_Print();
     else if (mode == 13 || mode == 14)
@@ -31,10 +31,10 @@ void PrinterService::Document_Print(int mode) {
     else if (mode == 15)
         tarvo::Adjustment_Print();
 }
-void PrinterService::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
-void PrinterService::Deposit_PrintSafe(std::int32_t recNo) { tarvo::Deposit_PrintSafe(recNo); }
-void PrinterService::DepositBank_Print(std::int32_t recNo) { tarvo::DepositBank_Print(recNo); }
-void PrinterService::Item_PrintLine() { tarvo::Item_PrintLine(); }
+void PrintingImpl::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
+void PrintingImpl::Deposit_PrintSafe(std::int32_t recNo) { tarvo::Deposit_PrintSafe(recNo); }
+void PrintingImpl::DepositBank_Print(std::int32_t recNo) { tarvo::DepositBank_Print(recNo); }
+void PrintingImpl::Item_PrintLine() { tarvo::Item_PrintLine(); }
 
 void CustomerDevices::Customer_Greeting() { tarvo::Customer_Greeting(); }
 void CustomerDevices::Customer_Product() { tarvo::Customer_Product(); }

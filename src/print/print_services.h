@@ -6,7 +6,7 @@
 
 namespace tarvo {
 
-class PrinterService final : public PrintService {
+class PrintingImpl final : public PrintService {
 public:
     void Printer_Open() override;
     void Printer_Line(int newLine, int code, const std::string& text) override;

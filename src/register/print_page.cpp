@@ -321,7 +321,7 @@ void Labels() {
 void PrintStatus_Show() {
     if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
         Show(Msg(116));
-    else if (Printing().PrintStatus() != 0)
+    else if (gPrint.gPrintStatus != 0)
         Show(Msg(74));
     else
         Show(Msg(33));

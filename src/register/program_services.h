@@ -25,8 +25,8 @@ public:
 };
 
 struct ProgramServices {
-    SaleEngineService sale;
-    PrinterService print;
+    SaleEngineImpl sale;
+    PrintingImpl print;
     CustomerDevices devices;
     CashOffice office;
     InventoryDocuments inventory;

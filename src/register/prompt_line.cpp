@@ -74,8 +74,9 @@ std::string CleanedText() {
 
 // ---- showing and hiding -----------------------------------------------------------------
 
-int PromptLine::PromptInCIA_Show() {
+int PromptLine::PromptInCIA_Show(int question) {
     ScreenModel& s = Screen();
+    gReg.gPromptLine = static_cast<std::int16_t>(question);
     gReg.gEnteredAmount = Money();
     Buttons_Lock();
     // Locked at level 0 the Clock key stays usable for somebody not logged
@@ -102,25 +103,23 @@ void PromptLine::PromptInCIA_Hide() {
 }
 
 void PromptLine::Ask(int question, int message) {
-    gReg.gPromptLine = static_cast<std::int16_t>(question);
     CIATime(Msg(message), 0);
     ClearEntry();
-    PromptInCIA_Show();
+    PromptInCIA_Show(question);
 }
 
 void PromptLine::AskAgain() {
     ClearEntry();
-    PromptInCIA_Show();
+    PromptInCIA_Show(gReg.gPromptLine);
 }
 
 // ---- openers ----------------------------------------------------------------------------
 
 void PromptLine::Credit_Card_PromptAmount() {
-    gReg.gPromptLine = 1;
     CIATime(Msg(139), 0);
     // The balance due is confirmed or cancelled, not edited.
     Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
-    PromptInCIA_Show();
+    PromptInCIA_Show(1);
     Screen().SetEnabled(kEntryBox, false);
 }
 
@@ -131,11 +130,14 @@ void PromptLine::Credit_Card_PromptZip() { Ask(5, 147); }
 
 void PromptLine::MessageWithEnterToEnd_Show() {
     MessageAll_Hide();
-    gReg.gPromptLine = 6;
-    PromptInCIA_Show();
+    PromptInCIA_Show(6);
     CIATime(Screen().Text(kMessageLine) + " " + Msg(176), 0);
     Screen().SetFontSize(kGreeting, 15);
     Greeting_Show();
+}
+
+void PromptLine::Caption_Reset() {
+    for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }
 
 void PromptLine::ClientNumber_Prompt() {
@@ -198,7 +200,7 @@ bool PromptLine::CardAmount(const std::string& entry) {
     if (!amount) {
         Say(1);
         Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
-        PromptInCIA_Show();
+        PromptInCIA_Show(gReg.gPromptLine);
         Screen().SetEnabled(kEntryBox, false);
         return true;
     }
@@ -427,11 +429,7 @@ void PromptLine::NewSellingPrice(const std::string& entry) {
         AskAgain();
         return;
     }
-    if (!gSale.gOnlineProduct.empty()) {
-        // The price is sent as the entry box holds it: one plain number.
-        Screen().SetText(kEntryBox, entry);
-        Online().Online_Service_ChangePrice();
-    }
+    if (!gSale.gOnlineProduct.empty()) Online().Online_Service_ChangePrice(gSale.gOnlineProduct, entry);
     Mode_PriceChange_Activate();
 }
 

@@ -23,7 +23,7 @@ namespace tarvo {
 
 class PromptLine final : public PromptService {
 public:
-    int PromptInCIA_Show() override;
+    int PromptInCIA_Show(int question) override;
     void PromptInCIA_Hide() override;
     void PromptInCIA_Enter() override;
     void PromptInCIA_Cancel() override;
@@ -36,6 +36,8 @@ public:
     void Credit_Card_PromptCardExpiry();
     void Credit_Card_PromptAddress();
     void Credit_Card_PromptZip();
+    // Font size 11 on the 24 soft keys.
+    void Caption_Reset() override;
 
 private:
     // Sets the question, writes its message on the message line (no

@@ -47,7 +47,7 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     Variables_Set();
     Receipt_Show();
     Communication_Configure();
-    SaleEngine().Register_Reset();
+    Register_Reset();
     DEA_Reset();
     return true;
 }

@@ -17,6 +17,7 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/entry_helpers.h"
 #include "sale/sale_save.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -255,7 +256,7 @@ void Quantity() {
     if (Entry().empty()) {
         Say(1);
     } else {
-        SaleEngine().Strip_Number();
+        Strip_Number();
         const std::string entry = Entry();
         const double q = Num_Val(entry);
         if (!(lower < q && q < 99999)) {

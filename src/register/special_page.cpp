@@ -13,6 +13,7 @@
 #include "data/sale_state.h"
 #include "office/cash_office.h"
 #include "platform/desktop.h"
+#include "print/printer_output.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -127,7 +128,7 @@ void Deposit(bool toSafe) {
         Printing().Deposit_PrintSafe(recNo);
     else
         Printing().DepositBank_Print(recNo);
-    if (Printing().PrintStatus() != 0) Say(74);
+    if (gPrint.gPrintStatus != 0) Say(74);
 }
 
 // Key 13: the drawer opened without a sale. A drawer that did not open
@@ -138,7 +139,7 @@ void DrawerOpen() {
     if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
     Printing().Drawer_Open();
     if (!withManager) Say(21);
-    if (Printing().PrintStatus() != 0) {
+    if (gPrint.gPrintStatus != 0) {
         Say(74);
         return;
     }

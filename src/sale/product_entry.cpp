@@ -110,9 +110,8 @@ void PriceChange(const std::string& record) {
     screen.SetCaption(kCountQuantity, PriceOf(record, 1).value_or(Money()).Format("$###,##0.00"));
     CIATime(Msg(280), 0);
     Mode_Display();
-    gReg.gPromptLine = 15;
     screen.SetText(kEntryBox, "");
-    Prompt().PromptInCIA_Show();
+    Prompt().PromptInCIA_Show(15);
 }
 
 // ---- modes 28 and 30: counting into a fetched order -----------------------------------
@@ -425,7 +424,7 @@ void AddLine(const std::string& record, bool kitComponent) {
 
     if (gSettings.gOnlineStockCheck) {
         s.gOnlineProduct = line.product;
-        Online().Online_Product_CheckStock();
+        Online().Online_Product_CheckStock(line.product);
     }
 }
 

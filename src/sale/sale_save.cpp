@@ -114,7 +114,7 @@ bool TrainingSaved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t l
 void KeysUnlockAfterRefusal(const std::string& messageBefore) {
     Screen().SetText(kMessageLine, messageBefore);
     Buttons_Unlock();
-    SaleEngine().Total_Activate();
+    Total_Activate();
 }
 
 }  // namespace
@@ -328,7 +328,7 @@ void mTotalRegister_Click() {
     Caption_Show();
     Screen().SetText(kEntryBox, "");
     gReg.gEnteredAmount = Money::FromUnits(1);
-    SaleEngine().Buttons_Lock();
+    Buttons_Lock();
 
     const std::string messageBefore = Screen().Text(kMessageLine);
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
@@ -351,7 +351,7 @@ void mTotalRegister_Click() {
         if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
             RegisterKeys().BPayment_Click();
             SaleEngine().Payment_Process(1);
-            SaleEngine().Buttons_Lock();
+            Buttons_Lock();
         }
         if (training) Headers_Save();
         if (!Sale_Save()) {

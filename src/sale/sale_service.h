@@ -5,7 +5,7 @@
 
 namespace tarvo {
 
-class SaleEngineService final : public SaleService {
+class SaleEngineImpl final : public SaleService {
 public:
     void Register_Reset() override;
     void Sale_Start() override;

@@ -19,6 +19,7 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "platform/files.h"
+#include "sale/clients.h"
 #include "sale/sale_start.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
@@ -123,7 +124,7 @@ void RestorePeople(std::string_view header) {
         Client_FindLinear();
         if (d.gClientRecNo != 0) {
             d.gNewClientRecNo = 0;
-            SaleEngine().Client_GetInformation();
+            Client_GetInformation();
             s.gClientCode = client;
             s.gSaleClientId = Trim(Mid(d.gClientRec, 1, 8));
         } else {

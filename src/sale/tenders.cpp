@@ -89,10 +89,9 @@ void Tender_Finish(int index) {
     Payment_Display();
     SaleEngine().Total_Activate();
     if (TypeAt(index).PromptReference == "1") {
-        gReg.gPromptLine = 8;
         CIATime(Msg(11), 0);
         Screen().SetText(kEntryBox, "");
-        Prompt().PromptInCIA_Show();
+        Prompt().PromptInCIA_Show(8);
     }
     DEA_Reset();
 }

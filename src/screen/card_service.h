@@ -11,21 +11,21 @@ public:
     virtual ~CardService() = default;
 
     // gReg.gCardTrack -> gReg.gCardRequest.gCardNumber (empty when the track holds none).
-    virtual void Card_ParseSwipe();
+    virtual void Card_ParseSwipe() = 0;
     // gReg.gCardRequest.gCardNumber -> gReg.gCardStatus (0 usable).
-    virtual void Card_TypeFind() {}
+    virtual void Card_TypeFind() = 0;
     // Charges gReg.gCardRequest.gCardAmount (negative: a refund) through the
     // back-end of setting 140, once the cashier confirmed the amount. The
     // stand-in refuses: "Invalid Entry" and a line in the log.
-    virtual void Card_Charge();
+    virtual void Card_Charge() = 0;
     // Shows the message of gReg.gCardStatus.
-    virtual void Credit_Card_Display_Response();
+    virtual void Credit_Card_Display_Response() = 0;
     // Closes the card batch through the back-end of setting 140: the totals
     // panel shown, the register locked while the answer is awaited ("Request
     // In Progress, Please Wait ... " while it comes later through the card
     // timers), then the outcome shown and the settlement report printed. The
     // stand-in says "Invalid Entry".
-    virtual void Card_Settlement();
+    virtual void Card_Settlement() = 0;
 };
 
 }  // namespace tarvo

@@ -11,24 +11,24 @@ public:
     virtual ~DeviceService() = default;
 
     // The two greeting lines back on the pole display.
-    virtual void Customer_Greeting() {}
+    virtual void Customer_Greeting() = 0;
     // The newest sale line on the pole display; the outcome through DisplayError().
-    virtual void Customer_Product() {}
+    virtual void Customer_Product() = 0;
     // Paid, change and balance due.
-    virtual void Customer_Total() {}
+    virtual void Customer_Total() = 0;
     // "Thank you" at the end of a sale.
-    virtual void Customer_Thankyou() {}
+    virtual void Customer_Thankyou() = 0;
     // gSale.gPriceCheckText and gSale.gPriceCheckPrice.
-    virtual void Customer_PriceChecker() {}
+    virtual void Customer_PriceChecker() = 0;
     // 0 when the last customer-display operation succeeded, not 0 after a failure.
-    virtual std::int16_t DisplayError() const { return 0; }
+    virtual std::int16_t DisplayError() const = 0;
 
     // Opens the scale port, asks for a weight and starts the 10-second scale
     // timer; the weight comes back through Product_AddWeighed. The stand-in
     // only starts the timer: with no scale the request times out.
-    virtual void Scale_Open();
+    virtual void Scale_Open() = 0;
     // Closes the scale port when it is open.
-    virtual void Scale_Close() {}
+    virtual void Scale_Close() = 0;
 };
 
 }  // namespace tarvo

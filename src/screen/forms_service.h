@@ -1,7 +1,7 @@
 // What the register's other windows offer: the search form, the entry form,
 // the deposit form, the terminal-number form and a message box the cashier
-// closes. Stand-ins open nothing (FormsStandIn: what a register without
-// these windows does).
+// closes. The stand-in opens nothing (FormsStandIn, screen/service_stand_ins.h:
+// what a register without these windows does).
 #pragma once
 #include <array>
 #include <string>
@@ -27,10 +27,10 @@ public:
     // Loads the entry form on the page of gSale.gSearchKind (18 new client,
     // 19 new product, 12 order header, 13/14 purchase header) and hides the
     // register window.
-    virtual void EntryForm_Show() {}
+    virtual void EntryForm_Show() = 0;
     // Loads the search form over gData.gSearchFirst..gSearchLast and hides
     // the register window.
-    virtual void SearchForm_Show(const SearchFormSetup& setup) {}
+    virtual void SearchForm_Show(const SearchFormSetup& setup) = 0;
     // A message box the cashier closes (the second-copy box of the Total key,
     // the lost spooler printer); the register goes on once it is closed.
     virtual void MessageBox_Show(const std::string& text) = 0;
@@ -38,18 +38,11 @@ public:
     // `mode` (1 add a new deposit, 2 add a new line, 3 print a deposit,
     // 4 modify a line); it hides the register window while it is open and
     // shows it again when it closes. The stand-in says "Invalid Entry".
-    virtual void DepositForm_Show(int mode);
+    virtual void DepositForm_Show(int mode) = 0;
     // Loads the terminal-number form over the register (it shows itself and
     // brings the program back); true when it opened. The stand-in opens
     // nothing.
-    virtual bool TerminalForm_Show() { return false; }
-};
-
-// The forms of a register without these windows: the message box shows
-// nothing, the forms open nothing.
-class FormsStandIn final : public FormsService {
-public:
-    void MessageBox_Show(const std::string& text) override;
+    virtual bool TerminalForm_Show() = 0;
 };
 
 }  // namespace tarvo

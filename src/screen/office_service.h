@@ -19,43 +19,43 @@ public:
 
     // gReg.gEmployeeNumber -> gSale.gCheckResult (1 clocked in, 0 not,
     // kClockNumberRefused) and gSale.gPriceCheckText (the clock-in time).
-    virtual void Clock_CheckLogin() {}
+    virtual void Clock_CheckLogin() = 0;
     // Clock gReg.gEmployeeNumber in or out now; gSale.gPriceCheckText the
     // time written. False when nothing was written.
-    virtual bool Clock_Login() { return false; }
-    virtual bool Clock_Logout() { return false; }
+    virtual bool Clock_Login() = 0;
+    virtual bool Clock_Logout() = 0;
     // gSale.gDateText from gReg.gBusinessDate.
-    virtual void Date_Set() {}
+    virtual void Date_Set() = 0;
     // After a login: asks for the opening amount (gPromptState 3) or starts the sale.
-    virtual void Login_OpeningBalance() {}
+    virtual void Login_OpeningBalance() = 0;
     // The journal writers; each records gReg.gEnteredAmount where it has an
     // amount and returns the activity record written (0 when nothing was).
     // The opening amount: false when it was not written (already shown).
-    virtual bool OpeningAmount_Save() { return false; }
-    virtual std::int32_t Paidout_Save() { return 0; }
-    virtual std::int32_t DepositSafe_Save() { return 0; }
-    virtual std::int32_t DepositBank_Save() { return 0; }
-    virtual std::int32_t Drawer_Save() { return 0; }
-    virtual std::int32_t Declare_Save() { return 0; }
-    virtual void Logout() {}
+    virtual bool OpeningAmount_Save() = 0;
+    virtual std::int32_t Paidout_Save() = 0;
+    virtual std::int32_t DepositSafe_Save() = 0;
+    virtual std::int32_t DepositBank_Save() = 0;
+    virtual std::int32_t Drawer_Save() = 0;
+    virtual std::int32_t Declare_Save() = 0;
+    virtual void Logout() = 0;
     // The journal's record of a cancelled sale (type "S": the manager if one
     // is attached, the cashier); false when it could not be written.
-    virtual bool SaleCancel_Save() { return false; }
+    virtual bool SaleCancel_Save() = 0;
     // One communication session of gComm.gOperationMode, wrapped: dial-up
     // when offline, the session, hang-up, logout when nobody is logged in.
     // Leaves gComm.gCommResult and gComm.gProductsUpdated.
-    virtual void Communicate() {}
+    virtual void Communicate() = 0;
     // Loads the cash-count form, which shows itself; true when it opened.
-    virtual bool CashCount_Open() { return false; }
+    virtual bool CashCount_Open() = 0;
     // Prints the report the Print page chose; errors show in the print status.
-    virtual void Report_Sales() {}
+    virtual void Report_Sales() = 0;
     // The time and attendance report of the business date.
-    virtual void Report_TimeAttendance() {}
+    virtual void Report_TimeAttendance() = 0;
     // The drawer report of the business day; errors show in the print status.
-    virtual void Report_Drawer() {}
+    virtual void Report_Drawer() = 0;
     // The collection report of the report date (the business date when none
     // was prepared); errors show in the print status.
-    virtual void Report_Collection() {}
+    virtual void Report_Collection() = 0;
 };
 
 }  // namespace tarvo

@@ -14,34 +14,34 @@ public:
     virtual ~PrintService() = default;
 
     // Opens the receipt output; the outcome is read through PrintStatus().
-    virtual void Printer_Open() {}
+    virtual void Printer_Open() = 0;
     // Code 0 prints `text` on the current line; newLine 1 then ends the line,
     // 0 leaves it open for more text.
-    virtual void Printer_Line(int newLine, int code, const std::string& text) {}
+    virtual void Printer_Line(int newLine, int code, const std::string& text) = 0;
     // Finishes the printout; closeHandle also releases the printer.
-    virtual void Printer_Close(bool closeHandle) {}
+    virtual void Printer_Close(bool closeHandle) = 0;
     // 0 when the last print operation succeeded, not 0 after an error. The
     // stand-in: 1, since nothing can be printed.
-    virtual std::int16_t PrintStatus() const { return 1; }
+    virtual std::int16_t PrintStatus() const = 0;
     // Ends the print-to-screen mode: the next printout goes to the printer
     // (unless this register prints on its screen).
-    virtual void PrintToScreen_End() {}
+    virtual void PrintToScreen_End() = 0;
 
-    virtual void Drawer_Open() {}
+    virtual void Drawer_Open() = 0;
     // The receipt of invoice record gSaleSave.gPrintRecordNo, as copy
     // gSaleSave.gReceiptCopy (gReceiptDuplicate, gGiftReceipt).
-    virtual void Receipt_Print() {}
+    virtual void Receipt_Print() = 0;
     // The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-    virtual void Document_Print(int mode) {}
+    virtual void Document_Print(int mode) = 0;
     // Prints the paid-out slip of activity record `recNo`.
-    virtual void PaidOut_Print(std::int32_t recNo) {}
+    virtual void PaidOut_Print(std::int32_t recNo) = 0;
     // Print the deposit slips (two copies) of activity record `recNo`: a
     // deposit to the safe, a deposit to the bank.
-    virtual void Deposit_PrintSafe(std::int32_t recNo) {}
-    virtual void DepositBank_Print(std::int32_t recNo) {}
+    virtual void Deposit_PrintSafe(std::int32_t recNo) = 0;
+    virtual void DepositBank_Print(std::int32_t recNo) = 0;
     // Prints the counted item of the stock count (line 1 of the sale) and
     // keeps the printer open for the next one.
-    virtual void Item_PrintLine() {}
+    virtual void Item_PrintLine() = 0;
 };
 
 }  // namespace tarvo

@@ -8,12 +8,12 @@ class ProgramService {
 public:
     virtual ~ProgramService() = default;
 
-    virtual void PlaySoundFile(int sound);
-    virtual void RestartProgram();
+    virtual void PlaySoundFile(int sound) = 0;
+    virtual void RestartProgram() = 0;
     // Ends the program: the window closes and the program exits. The
     // stand-in, for a register without a window, closes what was registered
     // to be closed and exits.
-    virtual void EndProgram();
+    virtual void EndProgram() = 0;
 };
 
 }  // namespace tarvo

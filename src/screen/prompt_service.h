@@ -4,8 +4,8 @@
 // it; the stand-ins open nothing, and answer "Invalid Entry" where a key must
 // answer.
 //
-// An opener sets gReg.gPromptLine, writes its question on the message line
-// with CIATime(text, 0), empties the entry box and calls PromptInCIA_Show.
+// An opener writes its question on the message line with CIATime(text, 0),
+// empties the entry box and calls PromptInCIA_Show with the question's number.
 // Enter and Cancel of every question come back to PromptInCIA_Enter and
 // PromptInCIA_Cancel.
 #pragma once
@@ -16,26 +16,26 @@ class PromptService {
 public:
     virtual ~PromptService() = default;
 
-    // Opens question gReg.gPromptLine (its text already on the message line):
-    // the keys locked but the answer and Cancel, gReg.gPromptLineActive set;
-    // negative when it cannot (the stand-in: -1).
-    virtual int PromptInCIA_Show() { return -1; }
+    // Opens `question` (its text already on the message line), which becomes
+    // gReg.gPromptLine: the keys locked but the answer and Cancel,
+    // gReg.gPromptLineActive set; negative when it cannot (the stand-in: -1).
+    virtual int PromptInCIA_Show(int question) = 0;
     // Ends the pending question: the keys unlocked, Quantity back on the
     // third register key, gReg.gPromptLineActive cleared.
-    virtual void PromptInCIA_Hide() {}
-    virtual void PromptInCIA_Enter() {}
-    virtual void PromptInCIA_Cancel() {}
-    virtual void ClientNumber_Prompt();
+    virtual void PromptInCIA_Hide() = 0;
+    virtual void PromptInCIA_Enter() = 0;
+    virtual void PromptInCIA_Cancel() = 0;
+    virtual void ClientNumber_Prompt() = 0;
     // The text on the message line (and the greeting label) waits for Enter
     // or Cancel, then the totals panel comes back.
-    virtual void MessageWithEnterToEnd_Show() {}
+    virtual void MessageWithEnterToEnd_Show() = 0;
     // The card questions the card dialogue opens: the amount to charge
     // (gSale.gBalanceDue proposed and not editable) and, for a keyed card,
     // the card number, followed by expiry, address and zip.
-    virtual void Credit_Card_PromptAmount() {}
-    virtual void Credit_Card_PromptCardNumber() {}
+    virtual void Credit_Card_PromptAmount() = 0;
+    virtual void Credit_Card_PromptCardNumber() = 0;
     // Font size 11 on the 24 soft keys; the stand-in already does this.
-    virtual void Caption_Reset();
+    virtual void Caption_Reset() = 0;
 };
 
 }  // namespace tarvo

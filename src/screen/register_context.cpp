@@ -37,7 +37,7 @@ bool ServiceSet::Wired() const {
 namespace {
 
 // The service `set`, or the stand-in of its kind.
-template <class Service, class StandIn = Service>
+template <class Service, class StandIn>
 Service& Or(Service* set) {
     static StandIn standIn;
     return set ? *set : standIn;
@@ -45,18 +45,18 @@ Service& Or(Service* set) {
 
 }  // namespace
 
-SaleService& SaleEngine() { return Or(Reg().services.sale); }
-PrintService& Printing() { return Or(Reg().services.print); }
-DeviceService& Devices() { return Or(Reg().services.devices); }
-CardService& Cards() { return Or(Reg().services.card); }
-OfficeService& Office() { return Or(Reg().services.office); }
-InventoryService& Inventory() { return Or(Reg().services.inventory); }
-TransferService& Transfer() { return Or(Reg().services.transfer); }
-OnlineService& Online() { return Or(Reg().services.online); }
+SaleService& SaleEngine() { return Or<SaleService, SaleStandIn>(Reg().services.sale); }
+PrintService& Printing() { return Or<PrintService, PrintStandIn>(Reg().services.print); }
+DeviceService& Devices() { return Or<DeviceService, DeviceStandIn>(Reg().services.devices); }
+CardService& Cards() { return Or<CardService, CardStandIn>(Reg().services.card); }
+OfficeService& Office() { return Or<OfficeService, OfficeStandIn>(Reg().services.office); }
+InventoryService& Inventory() { return Or<InventoryService, InventoryStandIn>(Reg().services.inventory); }
+TransferService& Transfer() { return Or<TransferService, TransferStandIn>(Reg().services.transfer); }
+OnlineService& Online() { return Or<OnlineService, OnlineStandIn>(Reg().services.online); }
 FormsService& Forms() { return Or<FormsService, FormsStandIn>(Reg().services.forms); }
-PromptService& Prompt() { return Or(Reg().services.prompt); }
-PageService& Pages() { return Or(Reg().services.pages); }
-RegisterKeysService& RegisterKeys() { return Or(Reg().services.keys); }
-ProgramService& Program() { return Or(Reg().services.program); }
+PromptService& Prompt() { return Or<PromptService, PromptStandIn>(Reg().services.prompt); }
+PageService& Pages() { return Or<PageService, PageStandIn>(Reg().services.pages); }
+RegisterKeysService& RegisterKeys() { return Or<RegisterKeysService, RegisterKeysStandIn>(Reg().services.keys); }
+ProgramService& Program() { return Or<ProgramService, ProgramStandIn>(Reg().services.program); }
 
 }  // namespace tarvo

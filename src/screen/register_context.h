@@ -6,40 +6,25 @@
 #include "platform/clock.h"
 #include "platform/io_watch.h"
 #include "platform/timers.h"
-#include "screen/card_service.h"
-#include "screen/device_service.h"
-#include "screen/forms_service.h"
-#include "screen/inventory_service.h"
-#include "screen/office_service.h"
-#include "screen/online_service.h"
-#include "screen/page_service.h"
-#include "screen/print_service.h"
-#include "screen/program_service.h"
-#include "screen/prompt_service.h"
-#include "screen/register_keys_service.h"
-#include "screen/sale_service.h"
 #include "screen/screen_model.h"
-#include "screen/transfer_service.h"
+#include "screen/service_stand_ins.h"
 
 namespace tarvo {
 
-// Every subsystem's service at once, for a test double that stands in for them all.
-class RegisterServices : public SaleService,
-                         public PrintService,
-                         public DeviceService,
-                         public CardService,
-                         public OfficeService,
-                         public InventoryService,
-                         public TransferService,
-                         public OnlineService,
-                         public FormsService,
-                         public PromptService,
-                         public PageService,
-                         public ProgramService {
-public:
-    // A double shows no message box unless it says otherwise.
-    void MessageBox_Show(const std::string&) override {}
-};
+// Every subsystem's stand-in at once, for a test double that stands in for
+// them all and overrides what it records.
+class RegisterServices : public SaleStandIn,
+                         public PrintStandIn,
+                         public DeviceStandIn,
+                         public CardStandIn,
+                         public OfficeStandIn,
+                         public InventoryStandIn,
+                         public TransferStandIn,
+                         public OnlineStandIn,
+                         public FormsStandIn,
+                         public PromptStandIn,
+                         public PageStandIn,
+                         public ProgramStandIn {};
 
 // The subsystems the register reaches, one interface each. A service left
 // unset answers with its stand-in (what a register without that subsystem

@@ -10,10 +10,10 @@ class RegisterKeysService {
 public:
     virtual ~RegisterKeysService() = default;
 
-    virtual void BDep_Click(int page) {}
-    virtual void BSys_Click(int index) {}
-    virtual void BPayment_Click() {}
-    virtual void BOp_Click(int index) {}
+    virtual void BDep_Click(int page) = 0;
+    virtual void BSys_Click(int index) = 0;
+    virtual void BPayment_Click() = 0;
+    virtual void BOp_Click(int index) = 0;
 };
 
 }  // namespace tarvo

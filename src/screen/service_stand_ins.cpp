@@ -1,5 +1,5 @@
-// The stand-ins of the services that must answer: a key whose subsystem is
-// missing says "Invalid Entry".
+#include "screen/service_stand_ins.h"
+
 #include <cstdlib>
 
 #include "config/settings.h"
@@ -20,24 +20,24 @@ void NotAvailable() { CIATime(Msg(1), 5); }
 
 }  // namespace
 
-void SaleService::Product_Add() { NotAvailable(); }
-void SaleService::Department_Process(int) { NotAvailable(); }
-void SaleService::Mode_Process(int) { NotAvailable(); }
-void SaleService::Sales_Process(int) { NotAvailable(); }
-void SaleService::Payment_Process(int) { NotAvailable(); }
-void SaleService::mTotalRegister_Click() { NotAvailable(); }
-void SaleService::Aux_Product() { NotAvailable(); }
-void SaleService::Aux_Client() { NotAvailable(); }
-void SaleService::Client_Process() { NotAvailable(); }
+void SaleStandIn::Product_Add() { NotAvailable(); }
+void SaleStandIn::Department_Process(int) { NotAvailable(); }
+void SaleStandIn::Mode_Process(int) { NotAvailable(); }
+void SaleStandIn::Sales_Process(int) { NotAvailable(); }
+void SaleStandIn::Payment_Process(int) { NotAvailable(); }
+void SaleStandIn::mTotalRegister_Click() { NotAvailable(); }
+void SaleStandIn::Aux_Product() { NotAvailable(); }
+void SaleStandIn::Aux_Client() { NotAvailable(); }
+void SaleStandIn::Client_Process() { NotAvailable(); }
 
-void SaleService::Manager_Required() {
+void SaleStandIn::Manager_Required() {
     // Without the manager table's check nobody is authorised.
     gReg.gAuthorized = false;
     gReg.gManagerIndex = 0;
     CIATime(Msg(18), 2);
 }
 
-void SaleService::Strip_Number() {
+void SaleStandIn::Strip_Number() {
     const std::string& text = Screen().Text(kEntryBox);
     std::string out;
     for (char c : text) {
@@ -49,39 +49,38 @@ void SaleService::Strip_Number() {
     Screen().SetText(kEntryBox, out);
 }
 
-void PageService::System_Process(int) { NotAvailable(); }
-void PageService::Print_Process(int) { NotAvailable(); }
-void PageService::Special_Process(int) { NotAvailable(); }
-void PromptService::ClientNumber_Prompt() { NotAvailable(); }
-void PromptService::Caption_Reset() {
+void PageStandIn::System_Process(int) { NotAvailable(); }
+void PageStandIn::Print_Process(int) { NotAvailable(); }
+void PageStandIn::Special_Process(int) { NotAvailable(); }
+void PromptStandIn::ClientNumber_Prompt() { NotAvailable(); }
+void PromptStandIn::Caption_Reset() {
     for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }
 
-void CardService::Card_ParseSwipe() { gReg.gCardRequest.gCardNumber.clear(); }
-void CardService::Credit_Card_Display_Response() { NotAvailable(); }
-void CardService::Card_Charge() {
+void CardStandIn::Card_ParseSwipe() { gReg.gCardRequest.gCardNumber.clear(); }
+void CardStandIn::Credit_Card_Display_Response() { NotAvailable(); }
+void CardStandIn::Card_Charge() {
     ProgramLog().Write(1, "Card_Charge: no card payments in this register, charge of " +
                               gReg.gCardRequest.gCardAmount.TextDisplay() + " refused");
     NotAvailable();
 }
 
-void CardService::Card_Settlement() { NotAvailable(); }
+void CardStandIn::Card_Settlement() { NotAvailable(); }
 
-void OnlineService::Online_Process(int) { NotAvailable(); }
-bool OnlineService::Document_Send(int) {
+void OnlineStandIn::Online_Process(int) { NotAvailable(); }
+bool OnlineStandIn::Document_Send(int) {
     NotAvailable();
     return false;
 }
-void InventoryService::Sale_Cancel() { NotAvailable(); }
-void FormsService::DepositForm_Show(int) { NotAvailable(); }
-void FormsStandIn::MessageBox_Show(const std::string&) {}
+void InventoryStandIn::Sale_Cancel() { NotAvailable(); }
+void FormsStandIn::DepositForm_Show(int) { NotAvailable(); }
 
 // No scale answers.
-void DeviceService::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }
+void DeviceStandIn::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }
 
-void ProgramService::PlaySoundFile(int sound) { tarvo::PlaySoundFile(Reg().programFolder, sound); }
-void ProgramService::RestartProgram() { tarvo::RestartProgram(); }
-void ProgramService::EndProgram() {
+void ProgramStandIn::PlaySoundFile(int sound) { tarvo::PlaySoundFile(Reg().programFolder, sound); }
+void ProgramStandIn::RestartProgram() { tarvo::RestartProgram(); }
+void ProgramStandIn::EndProgram() {
     Program_CloseAll();
     std::exit(0);
 }

@@ -16,18 +16,18 @@ public:
     // Runs one session of `mode` (a CommMode) with its window shown unless
     // `hidden`; 0 when it succeeded. Sets gComm.gProductsUpdated when product
     // or client files arrived.
-    virtual std::int16_t Session_Run(std::int16_t mode, bool hidden) { return 0; }
+    virtual std::int16_t Session_Run(std::int16_t mode, bool hidden) = 0;
 
     // True when the Internet answers now.
-    virtual bool Internet_Check() { return true; }
+    virtual bool Internet_Check() = 0;
     // Reads the dial settings file into gComm.gDialEntry, gDialUser and
     // gDialPassword: 1 when read, 2 when it is missing (nothing changed).
-    virtual int ReadDialSettings() { return 2; }
+    virtual int ReadDialSettings() = 0;
     // Dials gComm.gDialEntry until the Internet answers: 1 connected, 3 failed.
     // Leaves gComm.gInternetAvailable.
-    virtual int RasDialConnect() { return 3; }
+    virtual int RasDialConnect() = 0;
     // Hangs gComm.gDialEntry up.
-    virtual void RasDialHangUp() {}
+    virtual void RasDialHangUp() = 0;
 };
 
 }  // namespace tarvo

@@ -5,11 +5,15 @@
 #include <QScreen>
 #include <QThread>
 
+#include "config/settings.h"
 #include "data/sale_state.h"
 #include "office/communication.h"
+#include "platform/desktop.h"
+#include "platform/process.h"
 #include "register/keyboard.h"
 #include "register/register_keys.h"
 #include "screen/controls.h"
+#include "screen/messages.h"
 #include "screen/register_context.h"
 #include "ui/qt_io_watch.h"
 #include "ui/qt_text.h"
@@ -42,6 +46,9 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     services_.transfer.dial = &ctx_.dial;
     ctx_.decoder = &decoder_;
 }
+
+void AppController::WindowProgram::PlaySoundFile(int sound) { tarvo::PlaySoundFile(Reg().programFolder, sound); }
+void AppController::WindowProgram::RestartProgram() { tarvo::RestartProgram(); }
 
 void AppController::WindowProgram::EndProgram() {
     if (app_->register_) app_->register_->hide();
@@ -95,6 +102,8 @@ void AppController::WindowForms::MessageBox_Show(const std::string& text) {
     if (!over && app_->register_ && app_->register_->isVisible()) over = app_->register_.get();
     ShowMessageBox(over, text);
 }
+
+void AppController::WindowForms::DepositForm_Show(int) { CIATime(Msg(1), 5); }
 
 AppController::~AppController() {
     if (search_) SearchForm_SetView(nullptr);

@@ -59,6 +59,8 @@ private:
     class WindowProgram : public ProgramService {
     public:
         explicit WindowProgram(AppController* app) : app_(app) {}
+        void PlaySoundFile(int sound) override;
+        void RestartProgram() override;
         void EndProgram() override;
 
     private:
@@ -76,6 +78,8 @@ private:
         bool TerminalForm_Show() override;
         void SearchForm_Show(const SearchFormSetup& setup) override;
         void MessageBox_Show(const std::string& text) override;
+        // The deposit form is not built: its keys say "Invalid Entry".
+        void DepositForm_Show(int mode) override;
 
     private:
         AppController* app_;

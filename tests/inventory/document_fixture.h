@@ -61,8 +61,9 @@ public:
     void Department_SetDefaultKey() override { calls.push_back("Department_SetDefaultKey"); }
     void Totals_Update() override { calls.push_back("Totals_Update"); }
     void MessageWithEnterToEnd_Show() override { calls.push_back("MessageWithEnterToEnd_Show"); }
-    int PromptInCIA_Show() override {
-        calls.push_back("PromptInCIA_Show(" + std::to_string(gReg.gPromptLine) + ")");
+    int PromptInCIA_Show(int question) override {
+        calls.push_back("PromptInCIA_Show(" + std::to_string(question) + ")");
+        gReg.gPromptLine = static_cast<std::int16_t>(question);  // the question opened, as the prompt line has it
         return 0;
     }
     void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }

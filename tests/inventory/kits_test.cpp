@@ -124,7 +124,7 @@ protected:
     std::string Log() const { return dir.Read(std::string("Files/") + kTerminal + ".LOG"); }
 
     TestDir dir;
-    SaleEngineService engine;
+    SaleEngineImpl engine;
     InventoryDocuments inventory;
 };
 

@@ -247,7 +247,7 @@ protected:
     }
     InventoryDocuments inventory;
     PromptLine prompt;
-    SaleEngineService engine;
+    SaleEngineImpl engine;
 };
 
 TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {

@@ -119,7 +119,7 @@ protected:
     TestDir dir;
     CommServices services;
     CashOffice office;
-    SaleEngineService sale;
+    SaleEngineImpl sale;
 };
 
 using Times = std::vector<std::string>;

@@ -108,7 +108,7 @@ protected:
     }
 
     TestDir dir;
-    PrinterService printer;
+    PrintingImpl printer;
 };
 
 // ---------------------------------------------------------------- tables ----

@@ -95,7 +95,7 @@ public:
     void Client_Process() override { Note("Client_Process"); }
     void Strip_Number() override {
         Note("Strip_Number");
-        SaleService::Strip_Number();
+        SaleStandIn::Strip_Number();
     }
 
     // cash office
@@ -151,7 +151,7 @@ public:
     // cards and prompt line
     void Caption_Reset() override {
         Note("Caption_Reset");
-        PromptService::Caption_Reset();
+        PromptStandIn::Caption_Reset();
     }
     void PromptInCIA_Enter() override { Note("PromptInCIA_Enter"); }
     void PromptInCIA_Cancel() override { Note("PromptInCIA_Cancel"); }

@@ -34,6 +34,7 @@ using Calls = std::vector<std::string>;
 class PromptRecorder : public RecordingKeys {
 public:
     std::string entryAtPriceChange;
+    std::string productAtPriceChange;
 
     void Card_Charge() override { calls.push_back("Card_Charge(" + gReg.gCardRequest.gCardAmount.Text() + ")"); }
     void Adjustment_Start() override { calls.push_back("Adjustment_Start(" + gSale.gAdjustmentReason + ")"); }
@@ -44,9 +45,10 @@ public:
     void Purchase_CancelProduct() override { calls.push_back("Purchase_CancelProduct"); }
     void Online_Prompt_End_Order() override { calls.push_back("Online_Prompt_End_Order"); }
     void Online_Service_UPS() override { calls.push_back("Online_Service_UPS"); }
-    void Online_Service_ChangePrice() override {
+    void Online_Service_ChangePrice(const std::string& product, const std::string& price) override {
         calls.push_back("Online_Service_ChangePrice");
-        entryAtPriceChange = Screen().Text(kEntryBox);
+        productAtPriceChange = product;
+        entryAtPriceChange = price;
     }
 };
 
@@ -63,10 +65,9 @@ protected:
 
     // A question opened the way the sale, inventory and online openers do.
     void Open(int question, int message) {
-        gReg.gPromptLine = static_cast<std::int16_t>(question);
         CIATime(Msg(message), 0);
         screen.SetText(kEntryBox, "");
-        prompt.PromptInCIA_Show();
+        prompt.PromptInCIA_Show(question);
     }
     void Answer(const std::string& typed) {
         Type(typed);
@@ -712,6 +713,7 @@ TEST_F(PromptLineTest, NewSellingPriceFromZeroToAThousand) {
         if (c.accepted) {
             EXPECT_EQ(CallsMade(), Calls{"Online_Service_ChangePrice"});
             EXPECT_EQ(recorder.entryAtPriceChange, Trim(c.entry));
+            EXPECT_EQ(recorder.productAtPriceChange, "00000042");
             EXPECT_FALSE(gReg.gPromptLineActive);
             EXPECT_TRUE(screen.Visible(Id(Control::Lbl_Phys_Code)));  // back to the price-change panel
             EXPECT_EQ(Entry(), "");

@@ -13,6 +13,7 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "print/printer_output.h"
 #include "register_fixture.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
@@ -41,7 +42,7 @@ public:
     // printer: the texts sent, joined into printed lines
     void Printer_Open() override {
         ++opens;
-        status = openStatus;
+        gPrint.gPrintStatus = openStatus;  // the printer's outcome, where the register reads it
     }
     void Printer_Line(int newLine, int code, const std::string& text) override {
         EXPECT_EQ(code, 0);
@@ -49,23 +50,23 @@ public:
         if (newLine == 1) {
             printed.push_back(current);
             current.clear();
-            if (static_cast<int>(printed.size()) == failAfterLines) status = 1;
+            if (static_cast<int>(printed.size()) == failAfterLines) gPrint.gPrintStatus = 1;
         }
     }
     void Printer_Close(bool closeHandle) override { closes.push_back(closeHandle); }
-    std::int16_t PrintStatus() const override { return status; }
+    std::int16_t PrintStatus() const override { return gPrint.gPrintStatus; }
 
     bool CashCount_Open() override { return countFormOpens; }
     void Report_Sales() override {
         ++reports;
-        status = reportStatus;
+        gPrint.gPrintStatus = reportStatus;
     }
     void OnlineProduct_Clear() override { ++onlineClears; }
 
     bool addNothing = false;
     int adds = 0, totals = 0;
     int opens = 0;
-    std::int16_t openStatus = 0, reportStatus = 0, status = 0;
+    std::int16_t openStatus = 0, reportStatus = 0;
     int failAfterLines = -1;
     std::vector<std::string> printed;
     std::string current;

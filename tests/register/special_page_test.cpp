@@ -62,12 +62,18 @@ public:
         calls.push_back("Drawer_Save");
         return savedRecord;
     }
-    std::int16_t PrintStatus() const override { return printStatus; }
+    // The printouts and the drawer leave their outcome where the printer does.
+    void Drawer_Open() override {
+        RecordingKeys::Drawer_Open();
+        gPrint.gPrintStatus = printStatus;
+    }
     void Deposit_PrintSafe(std::int32_t recNo) override {
         calls.push_back("Deposit_PrintSafe(" + std::to_string(recNo) + ")");
+        gPrint.gPrintStatus = printStatus;
     }
     void DepositBank_Print(std::int32_t recNo) override {
         calls.push_back("DepositBank_Print(" + std::to_string(recNo) + ")");
+        gPrint.gPrintStatus = printStatus;
     }
     void Card_Settlement() override { calls.push_back("Card_Settlement"); }
     void Sale_Cancel() override { calls.push_back("Sale_Cancel"); }

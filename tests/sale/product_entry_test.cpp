@@ -34,13 +34,14 @@ class ProductKeys : public RecordingKeys {
 public:
     void Scale_Open() override {
         calls.push_back("Scale_Open");
-        DeviceService::Scale_Open();  // starts the 10-second scale timer
+        DeviceStandIn::Scale_Open();  // starts the 10-second scale timer
     }
     void Scale_Close() override { calls.push_back("Scale_Close"); }
     void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }
     void Customer_PriceChecker() override { calls.push_back("Customer_PriceChecker"); }
-    int PromptInCIA_Show() override {
-        calls.push_back("PromptInCIA_Show(" + std::to_string(gReg.gPromptLine) + ")");
+    int PromptInCIA_Show(int question) override {
+        calls.push_back("PromptInCIA_Show(" + std::to_string(question) + ")");
+        gReg.gPromptLine = static_cast<std::int16_t>(question);  // the question opened, as the prompt line has it
         return 0;
     }
     void Product_Display_Info() override { calls.push_back("Product_Display_Info"); }
@@ -48,8 +49,8 @@ public:
     void Purchase_PromptPrice() override { calls.push_back("Purchase_PromptPrice"); }
     void Purchase_PromptComment() override { calls.push_back("Purchase_PromptComment"); }
     void Purchase_AddProduct() override { calls.push_back("Purchase_AddProduct"); }
-    void Online_Product_CheckStock() override {
-        calls.push_back("Online_Product_CheckStock(" + gSale.gOnlineProduct + ")");
+    void Online_Product_CheckStock(const std::string& product) override {
+        calls.push_back("Online_Product_CheckStock(" + product + ")");
     }
 
     // The calls of the product-entry services only (the totals' calls left out).

@@ -160,7 +160,7 @@ protected:
 
     TestDir dir;
     StartServices services;
-    PrinterService printer;
+    PrintingImpl printer;
 };
 
 // ---- Register_Reset ----------------------------------------------------------------------

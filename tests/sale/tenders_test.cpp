@@ -39,8 +39,9 @@ public:
     void Credit_Card_Display_Response() override {
         calls.push_back("Credit_Card_Display_Response(" + std::to_string(gReg.gCardStatus) + ")");
     }
-    int PromptInCIA_Show() override {
-        calls.push_back("PromptInCIA_Show(" + std::to_string(gReg.gPromptLine) + ")");
+    int PromptInCIA_Show(int question) override {
+        calls.push_back("PromptInCIA_Show(" + std::to_string(question) + ")");
+        gReg.gPromptLine = static_cast<std::int16_t>(question);  // the question opened, as the prompt line has it
         return 0;
     }
     void Total_Activate() override { calls.push_back("Total_Activate"); }

@@ -1,0 +1,228 @@
+// What a register without a subsystem does, one class per service interface:
+// a key whose subsystem is missing says "Invalid Entry", the rest does
+// nothing (and reports failure where the caller reads an outcome). An unset
+// service answers with its stand-in (register_context.h); a test double may
+// derive from a stand-in and override what it records.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "screen/card_service.h"
+#include "screen/device_service.h"
+#include "screen/forms_service.h"
+#include "screen/inventory_service.h"
+#include "screen/office_service.h"
+#include "screen/online_service.h"
+#include "screen/page_service.h"
+#include "screen/print_service.h"
+#include "screen/program_service.h"
+#include "screen/prompt_service.h"
+#include "screen/register_keys_service.h"
+#include "screen/sale_service.h"
+#include "screen/transfer_service.h"
+
+namespace tarvo {
+
+// No sale engine: its keys say "Invalid Entry", nobody is authorised as a
+// manager, the entry box is still cleaned for a number.
+class SaleStandIn : public SaleService {
+public:
+    void Register_Reset() override {}
+    void Sale_Start() override {}
+    void Variable_StartSale() override {}
+    void Product_Add() override;
+    void Department_Process(int key) override;
+    void Department_SetDefaultKey() override {}
+    void Totals_Update() override {}
+    void Mode_Process(int key) override;
+    void Mode_Display() override {}
+    void Sales_Process(int key) override;
+    void Suspend_Store() override {}
+    void Suspend_Recall() override {}
+    void Suspend_False() override {}
+    void Payment_Process(int key) override;
+    void PaymentButtons_Show() override {}
+    void Payment_Display() override {}
+    void Change_Display() override {}
+    void Total_Activate() override {}
+    void mTotalRegister_Click() override;
+    void Buttons_Lock() override {}
+    void Manager_Required() override;
+    void Aux_Product() override;
+    void Aux_Client() override;
+    void Client_Process() override;
+    void Client_GetInformation() override {}
+    void Strip_Number() override;
+    void OnlineProduct_Clear() override {}
+};
+
+// No printer: nothing printed, every outcome a failure.
+class PrintStandIn : public PrintService {
+public:
+    void Printer_Open() override {}
+    void Printer_Line(int, int, const std::string&) override {}
+    void Printer_Close(bool) override {}
+    std::int16_t PrintStatus() const override { return 1; }
+    void PrintToScreen_End() override {}
+    void Drawer_Open() override {}
+    void Receipt_Print() override {}
+    void Document_Print(int) override {}
+    void PaidOut_Print(std::int32_t) override {}
+    void Deposit_PrintSafe(std::int32_t) override {}
+    void DepositBank_Print(std::int32_t) override {}
+    void Item_PrintLine() override {}
+};
+
+// No customer display (nothing shown, nothing failed) and no scale (the
+// weight request times out).
+class DeviceStandIn : public DeviceService {
+public:
+    void Customer_Greeting() override {}
+    void Customer_Product() override {}
+    void Customer_Total() override {}
+    void Customer_Thankyou() override {}
+    void Customer_PriceChecker() override {}
+    std::int16_t DisplayError() const override { return 0; }
+    // Only starts the 10-second scale timer.
+    void Scale_Open() override;
+    void Scale_Close() override {}
+};
+
+// A register that takes no cards: no card number read from a swipe, a charge
+// or a batch close refused.
+class CardStandIn : public CardService {
+public:
+    void Card_ParseSwipe() override;
+    void Card_TypeFind() override {}
+    void Card_Charge() override;
+    void Credit_Card_Display_Response() override;
+    void Card_Settlement() override;
+};
+
+// No cash office: nothing written, nobody clocked, nothing printed.
+class OfficeStandIn : public OfficeService {
+public:
+    void Clock_CheckLogin() override {}
+    bool Clock_Login() override { return false; }
+    bool Clock_Logout() override { return false; }
+    void Date_Set() override {}
+    void Login_OpeningBalance() override {}
+    bool OpeningAmount_Save() override { return false; }
+    std::int32_t Paidout_Save() override { return 0; }
+    std::int32_t DepositSafe_Save() override { return 0; }
+    std::int32_t DepositBank_Save() override { return 0; }
+    std::int32_t Drawer_Save() override { return 0; }
+    std::int32_t Declare_Save() override { return 0; }
+    void Logout() override {}
+    bool SaleCancel_Save() override { return false; }
+    void Communicate() override {}
+    bool CashCount_Open() override { return false; }
+    void Report_Sales() override {}
+    void Report_TimeAttendance() override {}
+    void Report_Drawer() override {}
+    void Report_Collection() override {}
+};
+
+// No inventory documents: kits stay whole, a document "saves" nothing and
+// keeps the sale going, the cancel key says "Invalid Entry".
+class InventoryStandIn : public InventoryService {
+public:
+    void Kit_Processing() override {}
+    void Product_Display_Info() override {}
+    void Purchase_PromptCost() override {}
+    void Purchase_PromptPrice() override {}
+    void Purchase_PromptComment() override {}
+    void Purchase_AddProduct() override {}
+    void Purchase_CancelProduct() override {}
+    void Total_UpdateCaption() override {}
+    void Purchase_Start() override {}
+    void Purchase_CollectInformation() override {}
+    void Purchase_Cancel() override {}
+    void Vendor_ShowInformation() override {}
+    void Adjustment_Prepare() override {}
+    void Adjustment_Cancel() override {}
+    void Adjustment_Start() override {}
+    void CommandFile_Create() override {}
+    bool Document_Save(int) override { return true; }
+    void Sale_Cancel() override;
+};
+
+// No back office: a session runs nothing and succeeds, the Internet always
+// answers, there is nothing to dial.
+class TransferStandIn : public TransferService {
+public:
+    std::int16_t Session_Run(std::int16_t, bool) override { return 0; }
+    bool Internet_Check() override { return true; }
+    int ReadDialSettings() override { return 2; }
+    int RasDialConnect() override { return 3; }
+    void RasDialHangUp() override {}
+};
+
+// No online services: the Online page's keys and a document to send say
+// "Invalid Entry".
+class OnlineStandIn : public OnlineService {
+public:
+    void Online_Process(int key) override;
+    void Online_Stock_SetButton() override {}
+    void Online_Product_CheckStock(const std::string&) override {}
+    void Online_Prompt_End_Order() override {}
+    void Online_Service_UPS() override {}
+    void Online_Service_ChangePrice(const std::string&, const std::string&) override {}
+    void Delete_This() override {}
+    bool Document_Send(int mode) override;
+};
+
+// No other windows: the message box shows nothing, the forms open nothing,
+// the deposit form's key says "Invalid Entry".
+class FormsStandIn : public FormsService {
+public:
+    void EntryForm_Show() override {}
+    void SearchForm_Show(const SearchFormSetup&) override {}
+    void MessageBox_Show(const std::string&) override {}
+    void DepositForm_Show(int mode) override;
+    bool TerminalForm_Show() override { return false; }
+};
+
+// No prompt line: no question opens, the client number key says
+// "Invalid Entry"; the soft keys' font is still reset.
+class PromptStandIn : public PromptService {
+public:
+    int PromptInCIA_Show(int) override { return -1; }
+    void PromptInCIA_Hide() override {}
+    void PromptInCIA_Enter() override {}
+    void PromptInCIA_Cancel() override {}
+    void ClientNumber_Prompt() override;
+    void MessageWithEnterToEnd_Show() override {}
+    void Credit_Card_PromptAmount() override {}
+    void Credit_Card_PromptCardNumber() override {}
+    void Caption_Reset() override;
+};
+
+// No System, Print or Special page: their keys say "Invalid Entry".
+class PageStandIn : public PageService {
+public:
+    void System_Process(int key) override;
+    void Print_Process(int key) override;
+    void Special_Process(int key) override;
+    void Count_Cash_Resume() override {}
+};
+
+// The register's button groups pressed for the cashier: nothing happens.
+class RegisterKeysStandIn : public RegisterKeysService {
+public:
+    void BDep_Click(int) override {}
+    void BSys_Click(int) override {}
+    void BPayment_Click() override {}
+    void BOp_Click(int) override {}
+};
+
+// A register without a window: sounds and the restart through the platform
+// layer; the end closes what was registered to be closed and exits.
+class ProgramStandIn : public ProgramService {
+public:
+    void PlaySoundFile(int sound) override;
+    void RestartProgram() override;
+    void EndProgram() override;
+};
+
+}  // namespace tarvo
