@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "card/card_payments.h"
+#include "card/fake_card_program.h"
 #include "config/settings.h"
 #include "data/data_state.h"
 #include "data/sale_state.h"
-#include "fake_card_program.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/program_services.h"
@@ -460,6 +460,28 @@ TEST_F(CardTest, BatchCloseApprovedPrintsTheReport) {
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_NE(cap.bytes.find("Settlement Successful\r\n\"YBATCH CLOSED 1\""), std::string::npos) << cap.bytes;
     EXPECT_FALSE(fs::exists(FileOf(".REQ")));
+}
+
+TEST_F(CardTest, BatchCloseWaitsThreeSecondsMoreForEachCardOfTheDay) {
+    for (int k = 0; k < 21; ++k) {
+        gSale = SaleState{};
+        gSaleSave = SaleSaveState{};
+        sale_builder::AddLine("1001", "APPLE", 1, "1.00", "1.00");
+        sale_builder::Totals("1", "0", "1");
+        sale_builder::AddTender(k == 20 ? "1" : "4", "1");  // the last one in cash
+        if (k < 20) {
+            gSale.gPayments[1].entryKind = k % 2 == 0 ? 1 : 2;
+            gSale.gPayments[1].cardNumber = "4111111111111111";
+        }
+        ASSERT_TRUE(Sale_Save()) << Message();
+    }
+    gSale = SaleState{};
+    Cards().Card_Settlement();
+    EXPECT_EQ(Message(), "Credit Card Processing In Progress 0 / 360");
+    for (int k = 0; k < 179; ++k) timers.Tick(TimerId::Credit);
+    EXPECT_TRUE(gReg.gCardBusy);
+    timers.Tick(TimerId::Credit);
+    EXPECT_EQ(gReg.gCardStatus, 10);
 }
 
 TEST_F(CardTest, BatchCloseDeclinedPrintsTheFailure) {
