@@ -142,6 +142,8 @@ bool CardPayments::Exchange_Begin() {
 void CardPayments::LateAnswer_Report(const std::string& line, bool atStart) {
     const card::Answer a = card::Answer_Parse(line);
     const std::string letter = a.letter ? std::string(1, a.letter) : std::string("none");
+    const std::string masked = atStart ? std::string() : lastMasked_;
+    const Money amount = lastAmount_;
     std::string about = "for an earlier request";
     if (!atStart && !lastMasked_.empty())
         about = "for card " + lastMasked_ + ", amount " + lastAmount_.Format("#####0.00");
@@ -149,13 +151,14 @@ void CardPayments::LateAnswer_Report(const std::string& line, bool atStart) {
         about = "for the batch close";
     Log(std::string(atStart ? "Card answer left by the last run " : "Card answer arrived late ") + about +
         ", approval letter " + letter + (a.Approved() ? " (approved: check whether the customer was charged)" : ""));
+    lastMasked_.clear();
+    if (atStart) return;  // the start shows it in a box of its own
     // The cashier sees it and confirms with Enter before anything else.
-    std::string shown = LateText(atStart) + a.text;
-    if (!atStart && !lastMasked_.empty()) shown += " " + lastMasked_ + " " + lastAmount_.Format("#####0.00");
+    std::string shown = LateText(false) + a.text;
+    if (!masked.empty()) shown += " " + masked + " " + amount.Format("#####0.00");
     Screen().SetCaption(kGreeting, shown);
     CIATime(shown, 0);
-    if (!atStart) Prompt().MessageWithEnterToEnd_Show();
-    lastMasked_.clear();
+    Prompt().MessageWithEnterToEnd_Show();
 }
 
 void CardPayments::Card_Load() {
