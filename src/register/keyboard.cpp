@@ -94,6 +94,12 @@ void AliasSearch() {
         Forms().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
 }
 
+// The entry box holds the start of a card swipe ("%").
+bool CardTrackArriving() {
+    const std::string& entry = Screen().Text(kEntryBox);
+    return !entry.empty() && entry[0] == '%';
+}
+
 // Keys without a modifier; true when the entry box is to be emptied on key up.
 bool PlainKey(int keyCode) {
     const bool loggedOut = gReg.gLoggedOut;
@@ -113,7 +119,12 @@ bool PlainKey(int keyCode) {
     case KeyCode::NumMultiply: Press(Id(Control::BReg, 3), [] { BReg_Click(3); }); return true;
     case KeyCode::NumAdd: PressHighlighted(); return true;
     case KeyCode::NumDivide:
-    case KeyCode::Slash: PageKey(); return true;
+    case KeyCode::Slash:
+        // A card reader types the track: its "/" (between the holder's
+        // names) is part of it, no page key.
+        if (CardTrackArriving()) return false;
+        PageKey();
+        return true;
     case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { SaleEngine().mTotalRegister_Click(); }); return true;
     case KeyCode::F2:
         if (Press(Id(Control::BPayment), BPayment_Click)) HighlightFirst();
@@ -155,7 +166,10 @@ bool PlainKey(int keyCode) {
 bool ModifiedKey(int keyCode) {
     const bool open = !gSale.gStockCount && !gReg.gLoggedOut;
     switch (keyCode) {
-    case KeyCode::Digit8: Press(Id(Control::BReg, 3), [] { BReg_Click(3); }); return true;
+    case KeyCode::Digit8:
+        if (CardTrackArriving()) return false;  // a "*" in a card's track
+        Press(Id(Control::BReg, 3), [] { BReg_Click(3); });
+        return true;
     case KeyCode::F11:
         // New client, without the manager test of the Mode page.
         if (open) Press(Id(Control::BOp, 6), [] { SaleEngine().Mode_Process(5); });

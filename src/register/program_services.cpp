@@ -14,6 +14,7 @@ ServiceSet ProgramServices::Set() {
     set.sale = &sale;
     set.print = &print;
     set.devices = &devices;
+    set.card = &card;
     set.office = &office;
     set.inventory = &inventory;
     set.transfer = &transfer;

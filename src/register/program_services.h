@@ -3,6 +3,7 @@
 // keeps its stand-in. The program wires them into Reg() when the register
 // window loads.
 #pragma once
+#include "card/card_payments.h"
 #include "inventory/inventory_service.h"
 #include "office/office_service.h"
 #include "print/print_services.h"
@@ -28,6 +29,7 @@ struct ProgramServices {
     SaleEngineImpl sale;
     PrintingImpl print;
     CustomerDevices devices;
+    CardPayments card;
     CashOffice office;
     InventoryDocuments inventory;
     SessionTransfer transfer;

@@ -43,6 +43,7 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     Label_Read_Setup();
     Payment_Setup();
     EndSaleTimer_Connect();
+    Cards().Card_Load();
     Suspend_CheckAtLoad();
     Variables_Set();
     Receipt_Show();

@@ -10,7 +10,13 @@ class CardService {
 public:
     virtual ~CardService() = default;
 
-    // gReg.gCardTrack -> gReg.gCardRequest.gCardNumber (empty when the track holds none).
+    // At the window's load: the Credit timer's handler, and what a run that
+    // ended in the middle of a card request left in the exchange folder
+    // logged and shown once.
+    virtual void Card_Load() = 0;
+
+    // gReg.gCardTrack -> gReg.gCardRequest.gCardNumber, gCardName and gCardExpiry
+    // (the number empty when the track holds none); gReg.gCardTrack is emptied.
     virtual void Card_ParseSwipe() = 0;
     // gReg.gCardRequest.gCardNumber -> gReg.gCardStatus (0 usable).
     virtual void Card_TypeFind() = 0;

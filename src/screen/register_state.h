@@ -13,6 +13,7 @@ namespace tarvo {
 // gave, taken up by the card dialogue when the amount is confirmed.
 struct CardRequest {
     std::string gCardNumber;      // as swiped or typed
+    std::string gCardName;        // the holder's name from a swipe, apostrophes as blanks
     std::string gCardExpiry;      // 4 characters: YYMM for the file back-end, MMYY keyed otherwise
     std::string gCardAddress;     // street address of a keyed card (setting 145 "1")
     std::string gCardZip;         // zip of a keyed card (same)

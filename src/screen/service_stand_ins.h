@@ -92,6 +92,7 @@ public:
 // or a batch close refused.
 class CardStandIn : public CardService {
 public:
+    void Card_Load() override {}
     void Card_ParseSwipe() override;
     void Card_TypeFind() override {}
     void Card_Charge() override;

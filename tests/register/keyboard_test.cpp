@@ -138,6 +138,22 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
     EXPECT_EQ(gReg.gKeyPage, 1);
 }
 
+// A card reader types the track as keys: its "/" and "*" stay in the entry box.
+TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
+    screen.SetCaption(Id(Control::BDep, 3), "Produce");
+    gReg.gKeyPage = 1;
+    gSale.gQuantity = 1;
+    const std::pair<int, int> trackKeys[] = {
+        {KeyCode::Slash, 0}, {KeyCode::NumDivide, 0}, {KeyCode::Digit8, KeyShift::Shift}};
+    for (auto [key, shift] : trackKeys) {
+        Type("%B4111111111111111^DOE");
+        Press(key, shift);
+        EXPECT_EQ(Entry(), "%B4111111111111111^DOE") << key;
+        EXPECT_EQ(gReg.gKeyPage, 1);
+        EXPECT_EQ(gSale.gQuantity, 1);
+    }
+}
+
 TEST_F(KeyboardTest, F5StepsThroughThePages) {
     for (int p : {2, 4, 7}) screen.SetCaption(Id(Control::BDep, p), "Page " + std::to_string(p));
     struct Case {

@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "card/exchange_files.h"
 #include "data/count_and_activity.h"
 #include "forms/entry_fixture.h"
 #include "inventory/adjustments.h"
@@ -46,6 +47,10 @@ using namespace tarvo;
 using namespace tarvo::sale_builder;
 
 namespace {
+
+// The request the card request scenario writes (its track: "101987654").
+constexpr const char* kCardRequestLine =
+    "\"C1\",\"Ann\",\"\",\"4111111111111111\",\"2605B4111111111111111^DOE/JOHN^2605101987654?\",\"11.00\"\r\n";
 
 void CallShim(const char* name) {
     if (auto f = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, name))) f();
@@ -177,6 +182,13 @@ int main(int argc, char** argv) {
         CrashDocument(14);
         CallShim("tarvo_crash_arm");
         Purchase_Save();
+    } else if (scenario == "cardrequest") {
+        // The card program's request, with a swiped track in it.
+        card::ExchangeFiles files(std::string(argv[2]) + "/ICVerify/Request");
+        std::string error;
+        if (files.Lock_Take(error) != card::ExchangeFiles::Lock::Taken) return 1;
+        CallShim("tarvo_crash_arm");
+        if (files.Request_Write(kCardRequestLine, error) != 0) return 1;
     } else if (scenario == "commandfile") {
         CallShim("tarvo_crash_arm");
         CommandFile_Create(1);

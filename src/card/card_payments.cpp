@@ -1,0 +1,523 @@
+#include "card/card_payments.h"
+
+#include <set>
+#include <string>
+
+#include "card/card_data.h"
+#include "card/settlement_report.h"
+#include "common/fields.h"
+#include "common/numbers.h"
+#include "config/settings.h"
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/sale_state.h"
+#include "data/transaction_files.h"
+#include "platform/files.h"
+#include "sale/sale_start.h"
+#include "sale/tenders.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/panels.h"
+#include "screen/register_context.h"
+#include "screen/service_stand_ins.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kTickMs = 2000;
+
+void Log(const std::string& text) { ProgramLog().Write(1, text); }
+
+bool FileBackend() { return gSettings.gCardBackend == "1"; }
+
+std::string CashierName() {
+    const auto i = static_cast<std::size_t>(gReg.gCashierIndex);
+    if (gReg.gCashierIndex < 1 || i >= gData.CashierTable.size()) return "";
+    return gData.CashierTable[i].CashierName;
+}
+
+// "Card program busy" in the terminal's language: another register sharing
+// the card program's folder has a request under way.
+std::string BusyText() {
+    return TextLanguage(gSettings) == 2 ? "Programme de Cartes Occup\xE9, R\xE9"
+                                          "essayez"
+                                        : "Card Program Busy, Please Try Again";
+}
+
+std::string LateText(bool atStart) {
+    if (TextLanguage(gSettings) == 2)
+        return atStart ? "R\xE9ponse de carte d'une session pr\xE9"
+                         "c\xE9"
+                         "dente: "
+                       : "R\xE9ponse de carte arriv\xE9"
+                         "e en retard: ";
+    return atStart ? "Card Answer Left by the Last Run: " : "Late Card Answer: ";
+}
+
+std::string LeftRequestText() {
+    return TextLanguage(gSettings) == 2 ? "Demande de carte sans r\xE9ponse d'une session pr\xE9"
+                                          "c\xE9"
+                                          "dente, v\xE9rifiez le programme de cartes"
+                                        : "Unanswered Card Request Left by the Last Run, Check the Card Program";
+}
+
+}  // namespace
+
+CardPayments::CardPayments() = default;
+
+CardPayments::~CardPayments() { card::Wipe(track_); }
+
+// ---- card data ---------------------------------------------------------------------------
+
+void CardPayments::Card_ParseSwipe() {
+    // The track moves into this object: the register's copy is emptied.
+    card::Wipe(track_);
+    track_ = gReg.gCardTrack;
+    card::Wipe(gReg.gCardTrack);
+    const card::SwipeFields f = card::ParseSwipe(track_, gSettings.gCardBackend);
+    CardRequest& c = gReg.gCardRequest;
+    c.gCardNumber = f.number;
+    c.gCardName = f.name;
+    c.gCardExpiry = f.expiry;
+    if (f.number.empty()) card::Wipe(track_);
+}
+
+void CardPayments::Card_TypeFind() {
+    gReg.gCardStatus = 0;
+    tenderIndex_ = 0;
+    type_ = card::CardType_Find(gReg.gCardRequest.gCardNumber);
+    if (type_ == 0) {
+        gReg.gCardStatus = 7;
+        return;
+    }
+    tenderIndex_ = card::CardTender_Find(type_);
+    if (tenderIndex_ == 0) {
+        gReg.gCardStatus = 8;
+        type_ = 0;
+    }
+}
+
+void CardPayments::Credit_Card_Display_Response() {
+    CIATime(card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend), 15);
+}
+
+// ---- the exchange ------------------------------------------------------------------------
+
+bool CardPayments::Exchange_Begin() {
+    const std::string folder = card::ExchangeFolder_Resolve(Reg().programFolder, gSettings.gCardExchangeFolder);
+    files_ = std::make_unique<card::ExchangeFiles>(folder + "/Request");
+    std::string error;
+    switch (files_->Lock_Take(error)) {
+    case card::ExchangeFiles::Lock::Taken: break;
+    case card::ExchangeFiles::Lock::Busy:
+        Log("Card request not sent: another register's request is under way in " + files_->Folder());
+        CIATime(BusyText(), 15);
+        return false;
+    case card::ExchangeFiles::Lock::Failed:
+        Log("Card request not sent: " + error);
+        gReg.gCardStatus = 1;
+        Credit_Card_Display_Response();
+        return false;
+    }
+    // An answer there now belongs to an earlier request: reported, then cleared.
+    if (files_->Answer_Present()) {
+        std::string line;
+        const bool read = files_->Answer_Read(line) == card::ExchangeFiles::Read::Line;
+        if (!read || !files_->Remove(".ANS")) {
+            Log("Card request not sent: the answer file " + files_->Path(".ANS") + " cannot be read or removed");
+            files_->Lock_Release();
+            gReg.gCardStatus = 1;
+            Credit_Card_Display_Response();
+            return false;
+        }
+        LateAnswer_Report(line, false);
+        files_->Lock_Release();
+        return false;
+    }
+    return true;
+}
+
+void CardPayments::LateAnswer_Report(const std::string& line, bool atStart) {
+    const card::Answer a = card::Answer_Parse(line);
+    const std::string letter = a.letter ? std::string(1, a.letter) : std::string("none");
+    const std::string masked = atStart ? std::string() : lastMasked_;
+    const Money amount = lastAmount_;
+    std::string about = "for an earlier request";
+    if (!atStart && !lastMasked_.empty())
+        about = "for card " + lastMasked_ + ", amount " + lastAmount_.Format("#####0.00");
+    else if (!atStart && lastWasSettlement_)
+        about = "for the batch close";
+    Log(std::string(atStart ? "Card answer left by the last run " : "Card answer arrived late ") + about +
+        ", approval letter " + letter + (a.Approved() ? " (approved: check whether the customer was charged)" : ""));
+    lastMasked_.clear();
+    if (atStart) return;  // the start shows it in a box of its own
+    // The cashier sees it and confirms with Enter before anything else.
+    std::string shown = LateText(false) + a.text;
+    if (!masked.empty()) shown += " " + masked + " " + amount.Format("#####0.00");
+    Screen().SetCaption(kGreeting, shown);
+    CIATime(shown, 0);
+    Prompt().MessageWithEnterToEnd_Show();
+}
+
+void CardPayments::Card_Load() {
+    Reg().timers->SetHandler(TimerId::Credit, [this] { Credit_Timer_Timer(); });
+    if (!FileBackend() || gSettings.gCardEnabled != "1") return;
+    const std::string folder = card::ExchangeFolder_Resolve(Reg().programFolder, gSettings.gCardExchangeFolder);
+    card::ExchangeFiles files(folder + "/Request");
+    std::string error;
+    // A request under way from another register sharing the folder is theirs.
+    if (files.Lock_Take(error) != card::ExchangeFiles::Lock::Taken) return;
+    std::string shown;
+    if (FileExists(files.Path(".REQ")) || FileExists(files.Path(".TMP"))) {
+        Log("Card request left by the last run (it ended while waiting for the card program): removed; check "
+            "with the card program whether the customer was charged for a sale never saved");
+        files.Remove(".REQ");
+        files.Remove(".TMP");
+        shown = LeftRequestText();
+    }
+    if (files.Answer_Present()) {
+        std::string line;
+        if (files.Answer_Read(line) == card::ExchangeFiles::Read::Line && files.Remove(".ANS")) {
+            const card::Answer a = card::Answer_Parse(line);
+            LateAnswer_Report(line, true);
+            shown = LateText(true) + a.text;
+        } else {
+            Log("Card answer file " + files.Path(".ANS") + " left by the last run cannot be read or removed");
+        }
+    }
+    if (!shown.empty()) Forms().MessageBox_Show(shown);
+}
+
+// ---- the charge --------------------------------------------------------------------------
+
+void CardPayments::Card_Charge() {
+    if (!FileBackend()) {
+        CardStandIn().Card_Charge();
+        return;
+    }
+    if (operation_ != Operation::None) return;
+    CardRequest& c = gReg.gCardRequest;
+    if (tenderIndex_ == 0) {
+        gReg.gCardStatus = 8;
+        Credit_Card_Display_Response();
+        card::Wipe(track_);
+        return;
+    }
+    if (!Exchange_Begin()) {
+        card::Wipe(track_);
+        return;
+    }
+    // The card tender goes in first, for the amount confirmed.
+    const int before = gSale.gPaymentCount;
+    const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
+    Screen().SetText(kEntryBox, amount.TextDisplay());
+    SaleEngine().Payment_Process(tenderIndex_);
+    if (gSale.gPaymentCount != before + 1) {
+        Log("Card request not sent: the card tender of " + amount.Format("#####0.00") + " could not be added");
+        files_->Lock_Release();
+        card::Wipe(track_);
+        return;
+    }
+    tenderSlot_ = gSale.gPaymentCount;
+
+    card::RequestFields r;
+    r.refund = gSale.gTotal < Money();
+    r.cashier = CashierName();
+    r.number = c.gCardNumber;
+    r.expiry = c.gCardExpiry;
+    if (c.gCardEntry == 1) r.track = track_;
+    r.amount = c.gCardAmount;
+    r.withAddress = c.gCardEntry == 2 && gSettings.gCardAvs == "1";
+    if (r.withAddress) {
+        c.gCardAddress = Trim(c.gCardAddress.substr(0, 32));
+        c.gCardZip = Trim(c.gCardZip.substr(0, 9));
+        r.address = c.gCardAddress;
+        r.zip = c.gCardZip;
+    }
+    std::string line = card::RequestLine(r);
+    card::Wipe(r.track);
+    card::Wipe(track_);
+    std::string error;
+    const int status = files_->Request_Write(line, error);
+    card::Wipe(line);
+    lastMasked_ = card::Masked(c.gCardNumber);
+    lastAmount_ = c.gCardAmount;
+    lastWasSettlement_ = false;
+    if (status != 0) {
+        Log("Card request for " + lastMasked_ + " not sent: " + error);
+        lastMasked_.clear();
+        Tender_Remove();
+        files_->Lock_Release();
+        gReg.gCardStatus = static_cast<std::int16_t>(status);
+        Credit_Card_Display_Response();
+        return;
+    }
+    Log("Card request sent: card " + lastMasked_ + ", amount " + lastAmount_.Format("#####0.00"));
+    operation_ = Operation::Sale;
+    timeoutRun_ = gSettings.gCardTimeout;
+    Wait_ForResponse();
+}
+
+// ---- the batch close ---------------------------------------------------------------------
+
+void CardPayments::Card_Settlement() {
+    if (!FileBackend() || gSettings.gCardEnabled != "1") {
+        CardStandIn().Card_Settlement();
+        return;
+    }
+    if (operation_ != Operation::None) return;
+    gReg.gCardStatus = 0;
+    message_.clear();
+    if (!Exchange_Begin()) return;
+    files_->Remove(".HLD");
+    std::string error;
+    const int status = files_->Request_Write(card::SettlementLine(), error);
+    lastMasked_.clear();
+    lastWasSettlement_ = true;
+    if (status != 0) {
+        Log("Batch close request not sent: " + error);
+        files_->Lock_Release();
+        gReg.gCardStatus = static_cast<std::int16_t>(status);
+        Credit_Card_Display_Response();
+        Settlement_Report(gReg.gCardStatus);
+        return;
+    }
+    Log("Batch close request sent");
+    operation_ = Operation::Settlement;
+    CIATime(Msg(167), 5);
+    SettleTimeout_Compute();
+    Summary_Show();
+    Wait_ForResponse();
+}
+
+// The batch close waits 300 seconds, and 3 more for each card payment of
+// the day of the last sale.
+void CardPayments::SettleTimeout_Compute() {
+    timeoutRun_ = "300";
+    Open_FileInvoice();
+    Open_FilePayment();
+    const WorkFile& inv = gData.invoices;
+    const WorkFile& pay = gData.payments;
+    const std::int64_t last = inv.IsOpen() ? std::min<std::int64_t>(gData.gLastInvoiceRecord, inv.RecordCount()) : 0;
+    if (last >= 2) {
+        const std::string date = std::string(Mid(inv.View(last), 12, 8));
+        std::set<std::string> invoices;
+        for (std::int64_t k = std::max<std::int64_t>(2, last - 3000); k <= last; ++k) {
+            const std::string_view rec = inv.View(k);
+            if (Mid(rec, 12, 8) == date) invoices.insert(std::string(Mid(rec, 1, 7)));
+        }
+        int count = 0;
+        if (pay.IsOpen()) {
+            const std::int64_t lastPay = std::min<std::int64_t>(gData.gLastPaymentRecord, pay.RecordCount());
+            for (std::int64_t k = 2; k <= lastPay; ++k) {
+                const std::string_view rec = pay.View(k);
+                const std::string_view kind = Mid(rec, 47, 1);
+                if ((kind == "1" || kind == "2") && invoices.count(std::string(Mid(rec, 1, 7)))) ++count;
+            }
+        }
+        if (count != 0) timeoutRun_ = " " + std::to_string(300 + count * 3);
+    }
+    gData.payments.Close();
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+}
+
+// ---- the wait ----------------------------------------------------------------------------
+
+void CardPayments::Wait_ForResponse() {
+    CIATime(Msg(133), 0);
+    Credit_Card_Start();
+    Reg().timers->Stop(TimerId::Credit);
+    Reg().timers->Start(TimerId::Credit, kTickMs);
+    ticks_ = 0;
+    openFailures_ = readFailures_ = 0;
+    ShowRunningTime();
+}
+
+void CardPayments::Credit_Card_Start() {
+    gReg.gEnteredAmount = Money::FromUnits(1);
+    Buttons_Lock();
+    ReceiptArea_Deactivate();
+    gReg.gCardBusy = true;
+    Screen().SetEnabled(kEntryBox, false);
+}
+
+void CardPayments::Credit_Card_End() {
+    Screen().SetEnabled(kEntryBox, true);
+    gReg.gCardBusy = false;
+    ReceiptArea_Activate();
+    Buttons_Unlock();
+    Reg().timers->Stop(TimerId::Credit);
+    gReg.gPromptLineActive = false;
+}
+
+// The seconds waited and the seconds the wait may last.
+void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
+
+void CardPayments::Credit_Timer_Timer() {
+    if (operation_ == Operation::None || !files_) {
+        Reg().timers->Stop(TimerId::Credit);
+        return;
+    }
+    if (files_->Answer_Present()) {
+        std::string line;
+        switch (files_->Answer_Read(line)) {
+        case card::ExchangeFiles::Read::Line:
+            if (line.empty()) {
+                Log("Card answer file is empty");
+                files_->Remove(".ANS");
+                Failure_End(5);
+                return;
+            }
+            Answer_Process(line);
+            return;
+        case card::ExchangeFiles::Read::NotOpened:
+            if (++openFailures_ >= kOpenAttempts) {
+                Log("Card answer file cannot be opened, " + std::to_string(kOpenAttempts) + " tries");
+                Failure_End(3);
+                return;
+            }
+            break;
+        case card::ExchangeFiles::Read::NotRead:
+            if (++readFailures_ >= kReadAttempts) {
+                Log("Card answer file cannot be read, " + std::to_string(kReadAttempts) + " tries");
+                Failure_End(5);
+                return;
+            }
+            break;
+        }
+    }
+    ticks_ += 2;
+    ShowRunningTime();
+    if (Num_Val(timeoutRun_) <= ticks_) {
+        Timeout_Response();
+        return;
+    }
+    if (gSettings.gCardSimulate == "1" && ticks_ >= 1 && !files_->Answer_Present()) {
+        const LocalTime now = Reg().clock->Now();
+        std::string error;
+        if (!WriteFileAtomic(files_->Path(".ANS"), card::SimulatedAnswer(now.hour, now.minute), 0600, &error))
+            Log("Simulated card answer not written: " + error);
+    }
+}
+
+void CardPayments::Answer_Process(const std::string& line) {
+    const card::Answer a = card::Answer_Parse(line);
+    message_ = a.line;
+    files_->Remove(".ANS");
+    const Operation op = operation_;
+    Credit_Card_End();
+    Request_End();
+    if (op == Operation::Settlement) {
+        Log("Batch close answered, approval letter " + std::string(1, a.letter));
+        if (!a.Approved()) {
+            CIATime(Msg(171), 10);
+            gReg.gCardStatus = 11;
+            Screen().SetCaption(kGreeting, message_);
+            Prompt().MessageWithEnterToEnd_Show();
+        } else {
+            CIATime(Msg(170) + " " + message_, 5);
+            gReg.gCardStatus = 0;
+        }
+        Settlement_Report(gReg.gCardStatus);
+        return;
+    }
+    if (!a.Approved()) {
+        Log("Card " + lastMasked_ + " declined, amount " + lastAmount_.Format("#####0.00"));
+        Tender_Remove();
+        CIATime(Msg(154), 10);
+        gReg.gCardStatus = 11;
+        Screen().SetCaption(kGreeting, message_);
+        Prompt().MessageWithEnterToEnd_Show();
+        lastMasked_.clear();
+        return;
+    }
+    Log("Card " + lastMasked_ + " approved, amount " + lastAmount_.Format("#####0.00"));
+    lastMasked_.clear();
+    gReg.gCardStatus = 0;
+    CIATime(Msg(153) + message_, 5);
+    const std::string avs = a.avs ? card::AvsMessage(a.avs) : std::string();
+    if (!avs.empty()) CIATime(Msg(153) + " " + avs, 10);
+    // The approval goes into the card tender: never the track.
+    const CardRequest& c = gReg.gCardRequest;
+    SalePayment& p = gSale.gPayments[static_cast<std::size_t>(tenderSlot_)];
+    p.cardNumber = c.gCardNumber;
+    p.cardExpiry = c.gCardExpiry;
+    p.cardHolder = c.gCardEntry == 1 ? c.gCardName : std::string();  // a keyed card has no holder of its own
+    p.cardData = c.gCardEntry == 1 ? std::string() : c.gCardAddress + " " + c.gCardZip;
+    p.entryKind = c.gCardEntry;
+    p.reference = message_;
+    gSale.gCardInSale = true;
+    tenderSlot_ = 0;
+    if (gSale.gBalanceDue.IsZero())
+        SaleEngine().mTotalRegister_Click();
+    else
+        DEA_Reset();
+}
+
+void CardPayments::Timeout_Response() {
+    const Operation op = operation_;
+    Credit_Card_End();
+    Request_End();
+    if (op == Operation::Sale) {
+        Log("Card request timed out after " + Trim(timeoutRun_) + " seconds: card " + lastMasked_ + ", amount " +
+            lastAmount_.Format("#####0.00") +
+            "; the card tender was removed, check with the card program whether the "
+            "card was charged");
+        Tender_Remove();
+        gReg.gCardStatus = 4;
+        Credit_Card_Display_Response();
+    } else {
+        Log("Batch close timed out after " + Trim(timeoutRun_) + " seconds");
+        gReg.gCardStatus = 10;
+        Credit_Card_Display_Response();
+        Settlement_Report(10);
+    }
+}
+
+void CardPayments::Failure_End(std::int16_t status) {
+    const Operation op = operation_;
+    Credit_Card_End();
+    Request_End();
+    // A sale's card that got no readable answer is not paid.
+    if (op == Operation::Sale) Tender_Remove();
+    gReg.gCardStatus = status;
+    Credit_Card_Display_Response();
+}
+
+void CardPayments::Request_End() {
+    if (files_) {
+        files_->Remove(".REQ");
+        files_->Remove(".TMP");
+        files_->Lock_Release();
+    }
+    operation_ = Operation::None;
+    openFailures_ = readFailures_ = 0;
+    card::Wipe(track_);
+}
+
+// Only the card tender of this request goes, with the automatic lines added
+// after it; an earlier tender always stays.
+void CardPayments::Tender_Remove() {
+    SaleState& s = gSale;
+    const int slot = tenderSlot_;
+    tenderSlot_ = 0;
+    if (slot < 1 || slot > s.gPaymentCount || s.gPayments[static_cast<std::size_t>(slot)].entryKind != 0) return;
+    if (slot != s.gPaymentCount && !s.gTenderLinesAdded) {
+        Log("Card tender " + std::to_string(slot) + " is no longer the last one: left in the sale");
+        return;
+    }
+    for (int k = slot; k <= s.gPaymentCount; ++k) s.gPayments[static_cast<std::size_t>(k)] = SalePayment{};
+    s.gPaymentCount = static_cast<std::int16_t>(slot - 1);
+    s.gTenderLinesAdded = false;
+    Payment_Display();
+}
+
+void CardPayments::Settlement_Report(std::int16_t status) {
+    Settlement_Print(SettlementOutcome{status, message_, timeoutRun_, gSettings.gCardBackend});
+}
+
+}  // namespace tarvo

@@ -1,0 +1,79 @@
+// The card payments of the register (CardService): the card data of a swipe
+// or a keyed card, the charge of a sale's card tender and the batch close
+// through the card-authorisation program's exchange files, the wait for its
+// answer on the Credit timer, and the outcome shown and posted.
+//
+// Track data stays in this object's memory only, from the swipe until the
+// request file is written, and is overwritten then (or when the card is let
+// go). The request file is the only file that ever holds it; it is removed
+// once its answer was read or its wait ended.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "card/exchange_files.h"
+#include "common/money.h"
+#include "screen/card_service.h"
+
+namespace tarvo {
+
+class CardPayments final : public CardService {
+public:
+    CardPayments();
+    ~CardPayments() override;
+    CardPayments(const CardPayments&) = delete;
+    CardPayments& operator=(const CardPayments&) = delete;
+
+    void Card_Load() override;
+    void Card_ParseSwipe() override;
+    void Card_TypeFind() override;
+    void Card_Charge() override;
+    void Credit_Card_Display_Response() override;
+    void Card_Settlement() override;
+
+    // The Credit timer's tick (every 2 seconds while an answer is awaited).
+    void Credit_Timer_Timer();
+
+    // How many ticks an answer file that opens but cannot be read is read
+    // again before the request ends with "Response File Is Empty"; an answer
+    // that cannot be opened is tried on five ticks.
+    static constexpr int kReadAttempts = 3;
+    static constexpr int kOpenAttempts = 5;
+
+private:
+    enum class Operation { None, Sale, Settlement };
+
+    // The exchange files of the current settings; false (status 1 shown)
+    // when the exchange cannot be used: the lock held elsewhere, or an old
+    // answer that cannot be cleared.
+    bool Exchange_Begin();
+    void LateAnswer_Report(const std::string& line, bool atStart);
+    void Wait_ForResponse();
+    void Credit_Card_Start();
+    void Credit_Card_End();
+    void ShowRunningTime();
+    void Answer_Process(const std::string& line);
+    void Timeout_Response();
+    void Failure_End(std::int16_t status);
+    void Request_End();
+    void Tender_Remove();
+    void Settlement_Report(std::int16_t status);
+    void SettleTimeout_Compute();
+
+    std::unique_ptr<card::ExchangeFiles> files_;
+    std::string track_;
+    int type_ = 0;
+    int tenderIndex_ = 0;
+    Operation operation_ = Operation::None;
+    int ticks_ = 0;
+    std::string timeoutRun_;
+    int openFailures_ = 0, readFailures_ = 0;
+    int tenderSlot_ = 0;
+    std::string message_;
+    // The request last handed over, for the log of an answer that comes late.
+    std::string lastMasked_;
+    Money lastAmount_;
+    bool lastWasSettlement_ = false;
+};
+
+}  // namespace tarvo
