@@ -13,10 +13,11 @@ namespace tarvo {
 
 WorkFile::~WorkFile() { Close(); }
 
-bool WorkFile::Open(const std::string& path, int recordLength, bool truncate) {
+bool WorkFile::Open(const std::string& path, int recordLength, bool truncate, std::int64_t headerBytes) {
     Close();
     path_ = path;
     recLen_ = recordLength;
+    base_ = headerBytes;
     // A new file is created readable by its owner only.
     fd_ = OpenOrCreatePrivate(path, O_RDWR | (truncate ? O_TRUNC : 0));
     if (fd_ < 0) {
@@ -41,7 +42,7 @@ void WorkFile::Close() {
 
 std::int64_t WorkFile::RecordCount() const {
     RefreshSize();
-    return recLen_ > 0 ? size_ / recLen_ : 0;
+    return recLen_ > 0 && size_ > base_ ? (size_ - base_) / recLen_ : 0;
 }
 
 std::int64_t WorkFile::SizeBytes() const {
@@ -52,7 +53,7 @@ std::int64_t WorkFile::SizeBytes() const {
 bool WorkFile::HoldsRecord(std::int64_t k) const {
     if (fd_ < 0 || k < 1 || recLen_ < 3) return false;
     std::string slot(static_cast<std::size_t>(recLen_), '\0');
-    const off_t off = static_cast<off_t>((k - 1) * recLen_);
+    const off_t off = static_cast<off_t>(base_ + (k - 1) * recLen_);
     std::size_t done = 0;
     while (done < slot.size()) {
         const ssize_t n = ::pread(fd_, slot.data() + done, slot.size() - done, off + static_cast<off_t>(done));
@@ -94,7 +95,7 @@ inline std::size_t TextLength(const char* rec, int recLen) {
 
 std::string_view WorkFile::View(std::int64_t k) const {
     if (fd_ < 0 || k < 1 || recLen_ < 2) return {};
-    const std::int64_t off = (k - 1) * recLen_;
+    const std::int64_t off = base_ + (k - 1) * recLen_;
     const std::int64_t end = off + recLen_;
     if (end <= size_ && map_.Data() && end <= static_cast<std::int64_t>(map_.Length())) {
         const char* rec = map_.Data() + off;
@@ -139,7 +140,7 @@ bool WorkFile::Write(std::int64_t k, std::string_view text) {
     }
     std::string rec;
     Frame(rec, text, recLen_);
-    std::int64_t off = (k - 1) * recLen_;
+    std::int64_t off = base_ + (k - 1) * recLen_;
     std::size_t done = 0;
     while (done < rec.size()) {
         ssize_t n = ::pwrite(fd_, rec.data() + done, rec.size() - done, static_cast<off_t>(off + done));
@@ -158,11 +159,11 @@ bool WorkFile::Write(std::int64_t k, std::string_view text) {
 bool WorkFile::Truncate(std::int64_t records) {
     if (fd_ < 0) return false;
     map_.Release();
-    if (::ftruncate(fd_, static_cast<off_t>(records * recLen_)) != 0) {
+    if (::ftruncate(fd_, static_cast<off_t>(base_ + records * recLen_)) != 0) {
         error_ = "cannot cut " + path_ + ": " + std::strerror(errno);
         return false;
     }
-    size_ = records * recLen_;
+    size_ = base_ + records * recLen_;
     return true;
 }
 
@@ -196,7 +197,7 @@ bool WorkFile::Appender::Add(std::string_view text) {
 
 bool WorkFile::Appender::FlushBuffer() {
     if (buf_.empty() || !ok_) return ok_;
-    std::int64_t off = (bufferFirst_ - 1) * f_.recLen_;
+    std::int64_t off = f_.base_ + (bufferFirst_ - 1) * f_.recLen_;
     std::size_t done = 0;
     while (done < buf_.size()) {
         ssize_t n = ::pwrite(f_.fd_, buf_.data() + done, buf_.size() - done, static_cast<off_t>(off + done));

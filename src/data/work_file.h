@@ -30,11 +30,16 @@ public:
     // folder entry flushed) for reading and writing; an existing file keeps
     // its mode. `truncate` cuts the file to length 0 first. A symbolic link
     // at `path` is refused, never followed. False with Error() on failure.
-    bool Open(const std::string& path, int recordLength, bool truncate = false);
+    // `headerBytes`: the records start after a header of that many bytes
+    // (the saved indexes); record k starts at headerBytes + (k - 1) x N.
+    bool Open(const std::string& path, int recordLength, bool truncate = false, std::int64_t headerBytes = 0);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
     int RecordLength() const { return recLen_; }
+    std::int64_t HeaderBytes() const { return base_; }
+    // The descriptor, for reading the file as a whole (checksums); -1 closed.
+    int Fd() const { return fd_; }
 
     // Whole records in the file as it is now (a partial last record is not
     // counted).
@@ -91,6 +96,7 @@ private:
 
     int fd_ = -1;
     int recLen_ = 0;
+    std::int64_t base_ = 0;
     std::string path_;
     mutable std::string error_;
     mutable FileMapping map_;

@@ -15,6 +15,8 @@
 //   commandfile  the command file asking for a physical count
 //   newclient one new client through the entry form (Save + Exit)
 //   newproduct one new product through the entry form
+//   reload    the data layer's part of a start (masters, working files,
+//             word and alias indexes) after the masters changed
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -29,6 +31,8 @@
 #include <string>
 
 #include "data/count_and_activity.h"
+#include "data/indexes.h"
+#include "data/master_files.h"
 #include "forms/entry_fixture.h"
 #include "inventory/adjustments.h"
 #include "inventory/document_helpers.h"
@@ -180,6 +184,12 @@ int main(int argc, char** argv) {
     } else if (scenario == "commandfile") {
         CallShim("tarvo_crash_arm");
         CommandFile_Create(1);
+    } else if (scenario == "reload") {
+        CallShim("tarvo_crash_arm");
+        OpenTables();
+        Index_Product();
+        Index_Client();
+        Data_CloseAll(gData);
     } else if (scenario == "newclient" || scenario == "newproduct") {
         TemplateMasters_Load();
         const bool client = scenario == "newclient";
