@@ -343,8 +343,12 @@ bool ReuseWorkFile(const WorkLoad& w, const FileIdentity& text, std::int32_t& co
         return false;
     }
     count = static_cast<std::int32_t>(records);
-    if (w.onStored)
+    if (w.onStored) {
+        // The maps of first occurrences get their room at once.
+        if (w.file == &DataState::clients) gData.clientIdFirst.reserve(static_cast<std::size_t>(count));
+        if (w.file == &DataState::vendors) gData.vendorCodeFirst.reserve(static_cast<std::size_t>(count));
         for (std::int32_t k = 1; k <= count; ++k) w.onStored(file.View(k), k);
+    }
     return true;
 }
 
