@@ -156,11 +156,11 @@ std::string FileNameOf(const std::string& path) {
 // from its text file).
 bool OpenSaved(WorkFile& f, const std::string& path, int recordLength, const IndexSource& source, std::int32_t& count,
                const char* who) {
-    std::string why;
-    const IndexVerdict v = IndexFile_Open(f, path, recordLength, source, count, why);
-    if (v == IndexVerdict::Good && source.text.exists) return true;
     f.Close();
     count = 0;
+    if (!source.text.exists) return false;
+    std::string why;
+    if (IndexFile_Open(f, path, recordLength, source, count, why) == IndexVerdict::Good) return true;
     if (!why.empty()) Log1(std::string(who) + ": the saved index " + FileNameOf(path) + " " + why + ", rebuilt");
     return false;
 }

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +21,7 @@
 #include "data/master_files.h"
 #include "data/product_updates.h"
 #include "index_fixture.h"
+#include "platform/file_identity.h"
 #include "store_fixture.h"
 
 namespace tarvo {
@@ -265,6 +267,16 @@ TEST_F(SavedIndexTest, ADamagedCutOrOldIndexIsRebuiltWithALogLine) {
              f.put('\x09');  // the entry count
          },
          "Index_Product: the saved index 1234567.AUX has a damaged header, rebuilt"},
+        {"a layout of another version",
+         [](const std::string& p) {
+             std::string bytes = Look(p).bytes;
+             bytes[8] = '\x02';
+             const std::uint64_t sum = Checksum64(std::string_view(bytes.data(), 96));
+             std::memcpy(&bytes[96], &sum, 8);
+             std::ofstream(p, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+         },
+         "Index_Product: the saved index 1234567.AUX is an index of another layout (version 2, records of 40), "
+         "rebuilt"},
         {"the records alone, as an older register left them",
          [](const std::string& p) {
              const std::string bytes = Look(p).bytes.substr(128);
@@ -334,6 +346,18 @@ TEST_F(SavedIndexTest, AWorkingFileChangedSinceItsLoadIsLoadedAgain) {
     EXPECT_EQ(Answers(), answers);
     EXPECT_EQ(Look(DataPath(".PRD")).bytes.find("BROKEN"), std::string::npos);
     EXPECT_EQ(Look(DataPath(".AUX")), aux);  // the word index was built from the text file as it stands
+
+    // A stamp that does not read as one: the working file is loaded again.
+    Data_CloseAll(gData);
+    const OnDisk clients = Look(DataPath(".CLI"));
+    std::string stamp = Look(DataPath(".CLI.stamp")).bytes;
+    ASSERT_EQ(stamp.size(), 128u);
+    stamp[70] ^= 1;  // the count of records
+    std::ofstream(DataPath(".CLI.stamp"), std::ios::binary | std::ios::trunc).write(stamp.data(), 128);
+    Start();
+    EXPECT_NE(Look(DataPath(".CLI")), clients);
+    EXPECT_EQ(Look(DataPath(".CLI")).bytes, clients.bytes);
+    EXPECT_EQ(Answers(), answers);
 }
 
 TEST_F(SavedIndexTest, ProductUpdatesAndChangesOfTheDataInvalidateExactlyWhatTheyTouch) {
