@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "common/numbers.h"
@@ -167,9 +168,9 @@ bool OpenSaved(WorkFile& f, const std::string& path, int recordLength, const Ind
 
 // Replaces a saved index with the sorted entries (through a temporary file,
 // flushed and renamed) and opens it; the count of entries (0 when the file
-// cannot be written; the failure is logged and the index stays closed).
+// cannot be written; the failure goes to `log` and the index stays closed).
 std::int32_t WriteIndex(WorkFile& f, const std::string& path, int recordLength, const IndexSource& source,
-                        EntryTable& entries, const char* who) {
+                        EntryTable& entries, const char* who, std::vector<std::string>& log) {
     entries.Sort();
     f.Close();
     IndexFileWriter out;
@@ -179,12 +180,12 @@ std::int32_t WriteIndex(WorkFile& f, const std::string& path, int recordLength, 
     for (std::size_t i = 0; ok && i < n; ++i) ok = out.Add(entries.Sorted(i, entry));
     entries = EntryTable(entries.Width());  // the memory back before the file is opened
     if (!ok || !out.Commit()) {
-        Log1(std::string(who) + ": cannot write " + FileNameOf(path) + ": " + out.Error());
+        log.push_back(std::string(who) + ": cannot write " + FileNameOf(path) + ": " + out.Error());
         return 0;
     }
     // Just written and flushed: opened without reading it again.
     if (!f.Open(path, recordLength, false, kIndexHeaderBytes)) {
-        Log1(std::string(who) + ": " + f.Error());
+        log.push_back(std::string(who) + ": " + f.Error());
         return 0;
     }
     return static_cast<std::int32_t>(n);
@@ -194,10 +195,10 @@ std::int32_t WriteIndex(WorkFile& f, const std::string& path, int recordLength, 
 // line per build says how many.
 constexpr std::int64_t kLastIndexedRecord = 999999;
 
-void LogLeftOut(std::int64_t leftOut, const char* who, const char* what) {
+void LogLeftOut(std::int64_t leftOut, const char* who, const char* what, std::vector<std::string>& log) {
     if (leftOut > 0)
-        Log1(std::string(who) + ": " + std::to_string(leftOut) + " entries of " + what +
-             " past record 999999 left out (the index holds 6-digit record numbers)");
+        log.push_back(std::string(who) + ": " + std::to_string(leftOut) + " entries of " + what +
+                      " past record 999999 left out (the index holds 6-digit record numbers)");
 }
 
 void AppendRecNo(std::string& out, std::int64_t recNo) { AppendPadded(out, std::to_string(recNo), kRecNoWidth); }
@@ -318,16 +319,52 @@ bool Sort_File(const std::string& path) {
     return WriteFileAtomic(path, JoinCrLf(lines), FileMode(path));
 }
 
-void Index_Product() {
-    gData.gAuxCount = 0;
+namespace {
+
+// One word index to build: what it is built from, where it goes, and what
+// the build has to say. A build touches only its own files and entries, so
+// the product and client indexes can be built side by side; the log lines
+// are written by the caller afterwards.
+struct WordIndexBuild {
+    const char* who;
+    WorkFile* out;
+    std::string path;
+    int recordLength;
+    IndexSource source;
+    std::int32_t count = 0;
+    std::vector<std::string> log;
+    bool needed = false;
+};
+
+WordIndexBuild ProductIndexBuild() {
     const std::size_t minLength = gSettings.gIndexShortWords ? 2 : 4;
     const std::size_t keyColumn = Num_Val(gSettings.gProductKeyMode) == 0 ? 12 : 40;
-    const WorkFile& products = gData.products;
-    const std::int32_t count = gData.gProductCount;
-    const std::string path = gConstants.paths.gDataPath + ".AUX";
-    const IndexSource source{TerminalOfPaths(), 'A' | (keyColumn << 8) | (minLength << 16), gData.productsFrom, count};
-    if (OpenSaved(gData.auxIndex, path, 40, source, gData.gAuxCount, "Index_Product")) return;
+    return WordIndexBuild{"Index_Product",
+                          &gData.auxIndex,
+                          gConstants.paths.gDataPath + ".AUX",
+                          40,
+                          {TerminalOfPaths(), 'A' | (keyColumn << 8) | (minLength << 16), gData.productsFrom,
+                           gData.gProductCount},
+                          0,
+                          {},
+                          false};
+}
 
+WordIndexBuild ClientIndexBuild() {
+    return WordIndexBuild{"Index_Client",
+                          &gData.cuxIndex,
+                          gConstants.paths.gDataPath + ".CUX",
+                          30,
+                          {TerminalOfPaths(), 'C' | (4 << 16), gData.clientsFrom, gData.gClientCount},
+                          0,
+                          {},
+                          false};
+}
+
+void BuildProductIndex(const WorkFile& products, WordIndexBuild& b) {
+    const std::size_t minLength = (b.source.params >> 16) & 0xFF;
+    const std::size_t keyColumn = (b.source.params >> 8) & 0xFF;
+    const std::int32_t count = static_cast<std::int32_t>(b.source.records);
     EntryTable entries(kAuxEntry);
     entries.Reserve(static_cast<std::size_t>(std::max(count, 0)) * 4);
     std::string& buf = entries.Buffer();
@@ -348,18 +385,12 @@ void Index_Product() {
         });
         entries.Absorb();
     }
-    LogLeftOut(leftOut, "Index_Product", "products");
-    gData.gAuxCount = WriteIndex(gData.auxIndex, path, 40, source, entries, "Index_Product");
+    LogLeftOut(leftOut, b.who, "products", b.log);
+    b.count = WriteIndex(*b.out, b.path, b.recordLength, b.source, entries, b.who, b.log);
 }
 
-void Index_Client() {
-    gData.gCuxCount = 0;
-    const WorkFile& clients = gData.clients;
-    const std::int32_t count = gData.gClientCount;
-    const std::string path = gConstants.paths.gDataPath + ".CUX";
-    const IndexSource source{TerminalOfPaths(), 'C' | (4 << 16), gData.clientsFrom, count};
-    if (OpenSaved(gData.cuxIndex, path, 30, source, gData.gCuxCount, "Index_Client")) return;
-
+void BuildClientIndex(const WorkFile& clients, WordIndexBuild& b) {
+    const std::int32_t count = static_cast<std::int32_t>(b.source.records);
     EntryTable entries(kCuxEntry);
     entries.Reserve(static_cast<std::size_t>(std::max(count, 0)) * 4);
     std::string& buf = entries.Buffer();
@@ -387,9 +418,43 @@ void Index_Client() {
         AppendRecNo(buf, i);
         entries.Absorb();
     }
-    LogLeftOut(leftOut, "Index_Client", "clients");
-    gData.gCuxCount = WriteIndex(gData.cuxIndex, path, 30, source, entries, "Index_Client");
+    LogLeftOut(leftOut, b.who, "clients", b.log);
+    b.count = WriteIndex(*b.out, b.path, b.recordLength, b.source, entries, b.who, b.log);
 }
+
+// Opens the saved index of `b` or says it must be built.
+void OpenOrPlan(WordIndexBuild& b) { b.needed = !OpenSaved(*b.out, b.path, b.recordLength, b.source, b.count, b.who); }
+
+void Finish(const WordIndexBuild& b, std::int32_t& count) {
+    for (const std::string& line : b.log) Log1(line);
+    count = b.count;
+}
+
+}  // namespace
+
+void Indexes_Build(bool products, bool clients) {
+    WordIndexBuild p = ProductIndexBuild(), c = ClientIndexBuild();
+    if (products) {
+        gData.gAuxCount = 0;
+        OpenOrPlan(p);
+    }
+    if (clients) {
+        gData.gCuxCount = 0;
+        OpenOrPlan(c);
+    }
+    const bool both = products && clients && p.needed && c.needed;
+    std::thread side;
+    if (both) side = std::thread([&p] { BuildProductIndex(gData.products, p); });
+    if (products && p.needed && !both) BuildProductIndex(gData.products, p);
+    if (clients && c.needed) BuildClientIndex(gData.clients, c);
+    if (side.joinable()) side.join();
+    if (products) Finish(p, gData.gAuxCount);
+    if (clients) Finish(c, gData.gCuxCount);
+}
+
+void Index_Product() { Indexes_Build(true, false); }
+
+void Index_Client() { Indexes_Build(false, true); }
 
 void Index_Pax() {
     gData.gPaxCount = 0;
@@ -425,7 +490,9 @@ void Index_Pax() {
     entries.Reserve(lines.size());
     std::string& buf = entries.Buffer();
     for (std::string_view line : lines) AppendPadded(buf, line, kPaxEntry);
-    gData.gPaxCount = WriteIndex(gData.paxIndex, indexPath, 40, source, entries, "Index_Pax");
+    std::vector<std::string> log;
+    gData.gPaxCount = WriteIndex(gData.paxIndex, indexPath, 40, source, entries, "Index_Pax", log);
+    for (const std::string& line : log) Log1(line);
 }
 
 void AuxProduct_Search() {
