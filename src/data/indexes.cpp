@@ -369,8 +369,9 @@ void BuildProductIndex(const WorkFile& products, WordIndexBuild& b) {
     entries.Reserve(static_cast<std::size_t>(std::max(count, 0)) * 4);
     std::string& buf = entries.Buffer();
     std::int64_t leftOut = 0;
-    for (std::int32_t i = 1; i <= count; ++i) {
-        std::string_view rec = products.View(i);
+    WorkFile::Reader in(products, 1, count);
+    std::string_view rec;
+    for (std::int32_t i = 1; i <= count && in.Next(rec); ++i) {
         std::string_view desc = TrimView(Mid(rec, 60, 30));
         if (desc.empty()) continue;
         std::string_view key = TrimView(Mid(rec, keyColumn, kProductKeyWidth));
@@ -396,8 +397,9 @@ void BuildClientIndex(const WorkFile& clients, WordIndexBuild& b) {
     std::string& buf = entries.Buffer();
     std::string digits;
     std::int64_t leftOut = 0;
-    for (std::int32_t i = 1; i <= count; ++i) {
-        std::string_view rec = clients.View(i);
+    WorkFile::Reader in(clients, 1, count);
+    std::string_view rec;
+    for (std::int32_t i = 1; i <= count && in.Next(rec); ++i) {
         ForEachWord(TrimView(Mid(rec, 20, 30)), 4, [&](std::string_view word) {
             if (i > kLastIndexedRecord) {
                 ++leftOut;

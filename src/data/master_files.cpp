@@ -347,7 +347,9 @@ bool ReuseWorkFile(const WorkLoad& w, const FileIdentity& text, std::int32_t& co
         // The maps of first occurrences get their room at once.
         if (w.file == &DataState::clients) gData.clientIdFirst.reserve(static_cast<std::size_t>(count));
         if (w.file == &DataState::vendors) gData.vendorCodeFirst.reserve(static_cast<std::size_t>(count));
-        for (std::int32_t k = 1; k <= count; ++k) w.onStored(file.View(k), k);
+        WorkFile::Reader in(file, 1, count);
+        std::string_view rec;
+        for (std::int32_t k = 1; k <= count && in.Next(rec); ++k) w.onStored(rec, k);
     }
     return true;
 }

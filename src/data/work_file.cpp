@@ -219,4 +219,38 @@ bool WorkFile::Appender::FlushBuffer() {
 
 bool WorkFile::Appender::Finish() { return FlushBuffer(); }
 
+WorkFile::Reader::Reader(const WorkFile& f, std::int64_t first, std::int64_t last)
+    : f_(f), next_(std::max<std::int64_t>(first, 1)), last_(last) {}
+
+bool WorkFile::Reader::Next(std::string_view& text) {
+    if (next_ > last_) return false;
+    const std::int64_t recLen = f_.recLen_;
+    if (next_ >= bufFirst_ + bufCount_) {
+        // The next block: about 1 MiB of whole records.
+        const std::int64_t want =
+            std::min<std::int64_t>(last_ - next_ + 1, std::max<std::int64_t>(1, (1 << 20) / recLen));
+        buf_.resize(static_cast<std::size_t>(want * recLen));
+        std::size_t done = 0;
+        const off_t off = static_cast<off_t>(f_.base_ + (next_ - 1) * recLen);
+        while (f_.fd_ >= 0 && done < buf_.size()) {
+            ssize_t n = ::pread(f_.fd_, buf_.data() + done, buf_.size() - done, off + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        bufFirst_ = next_;
+        bufCount_ = std::max<std::int64_t>(static_cast<std::int64_t>(done) / recLen, 0);
+        if (bufCount_ == 0) bufCount_ = want;  // past the end: empty records
+        if (static_cast<std::int64_t>(done) < bufCount_ * recLen)
+            std::fill(buf_.begin() + static_cast<std::ptrdiff_t>(done), buf_.end(), '\0');
+    }
+    const char* rec = buf_.data() + (next_ - bufFirst_) * recLen;
+    std::size_t len =
+        static_cast<std::size_t>(static_cast<unsigned char>(rec[0]) | (static_cast<unsigned char>(rec[1]) << 8));
+    len = std::min(len, static_cast<std::size_t>(recLen - 2));
+    text = std::string_view(rec + 2, len);
+    ++next_;
+    return true;
+}
+
 }  // namespace tarvo

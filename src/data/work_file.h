@@ -89,6 +89,23 @@ public:
         bool ok_ = true;
     };
 
+    // Reads records `first`..`last` in order through a buffer of large
+    // blocks: nothing of the file is mapped, so a pass over a large file does
+    // not keep its pages in the program's memory. A record past the end of
+    // the file reads as "" (as View does).
+    class Reader {
+    public:
+        Reader(const WorkFile& f, std::int64_t first, std::int64_t last);
+        bool Next(std::string_view& text);  // false after `last`
+        std::int64_t Current() const { return next_ - 1; }
+
+    private:
+        const WorkFile& f_;
+        std::int64_t next_, last_;
+        std::int64_t bufFirst_ = 0, bufCount_ = 0;
+        std::string buf_;
+    };
+
 private:
     void RefreshSize() const;
     bool EnsureMapped(std::int64_t bytes) const;
