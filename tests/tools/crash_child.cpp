@@ -55,6 +55,13 @@ void CallShim(const char* name) {
     if (auto f = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, name))) f();
 }
 
+// Arms the shim once the stamps of working files loaded while setting up
+// are written: their writes belong to the set-up, not to the save swept.
+void Arm() {
+    gData.stamps.WaitAll();
+    CallShim("tarvo_crash_arm");
+}
+
 long ShimCalls() {
     auto f = reinterpret_cast<long (*)()>(dlsym(RTLD_DEFAULT, "tarvo_crash_calls"));
     return f ? f() : -1;
@@ -160,32 +167,32 @@ int main(int argc, char** argv) {
     if (scenario == "sale" || scenario == "training") {
         CrashSale();
         if (scenario == "training") gSale.gMode = 26;
-        CallShim("tarvo_crash_arm");
+        Arm();
         mTotalRegister_Click();
     } else if (scenario == "opening") {
         gReg.gEnteredAmount = M("150.25");
-        CallShim("tarvo_crash_arm");
+        Arm();
         OpeningAmount_Save();
     } else if (scenario == "count") {
-        CallShim("tarvo_crash_arm");
+        Arm();
         Physical_Add("00012345", 2.5);
     } else if (scenario == "order") {
         CrashDocument(12);
-        CallShim("tarvo_crash_arm");
+        Arm();
         Order_Save();
     } else if (scenario == "adjustment") {
         CrashDocument(15);
-        CallShim("tarvo_crash_arm");
+        Arm();
         Adjustment_Save();
     } else if (scenario == "purchase") {
         CrashDocument(14);
-        CallShim("tarvo_crash_arm");
+        Arm();
         Purchase_Save();
     } else if (scenario == "commandfile") {
-        CallShim("tarvo_crash_arm");
+        Arm();
         CommandFile_Create(1);
     } else if (scenario == "reload") {
-        CallShim("tarvo_crash_arm");
+        Arm();
         OpenTables();
         Index_Product();
         Index_Client();
@@ -208,7 +215,7 @@ int main(int argc, char** argv) {
             f.Row_Changed(3, "Crash Product");
             f.Row_Changed(12, "P100");
         }
-        CallShim("tarvo_crash_arm");
+        Arm();
         f.Button8_Click();
         if (f.IsLoaded()) return 1;
     } else {
