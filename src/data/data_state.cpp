@@ -9,6 +9,8 @@ namespace tarvo {
 DataState gData;
 
 void Data_CloseAll(DataState& d) {
+    d.stamps.WaitAll();
+    for (const std::string& line : d.stamps.TakeFailures()) ProgramLog().Write(1, line);
     for (WorkFile* f :
          {&d.products,        &d.clients,   &d.vendors,      &d.kitHeaders, &d.kitLines,      &d.auxIndex,
           &d.cuxIndex,        &d.paxIndex,  &d.newFile,      &d.invoices,   &d.invoiceLines,  &d.payments,

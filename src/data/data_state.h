@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "common/money.h"
+#include "data/pending_stamps.h"
 #include "data/work_file.h"
+#include "platform/file_identity.h"
 
 namespace tarvo {
 
@@ -40,6 +42,12 @@ struct DataState {
     // --- master working files (file numbers 3, 4, 44, 31, 32) -----------------
     WorkFile products, clients, vendors, kitHeaders, kitLines;
     std::int32_t gProductCount = 0, gClientCount = 0, gVendorCount = 0, gKitCount = 0, gKitLineCount = 0;
+    // The text files the product and client working files hold as loaded
+    // (exists false while they hold anything else): what their word indexes
+    // are saved against.
+    FileIdentity productsFrom, clientsFrom;
+    // Stamps of working files just loaded, written once the files are on disk.
+    PendingStamps stamps;
 
     // --- indexes (13, 14, 46) ---------------------------------------------------
     WorkFile auxIndex, cuxIndex, paxIndex;

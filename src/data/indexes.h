@@ -13,6 +13,11 @@ void Index_Product();  // product working file -> .AUX (#13), gAuxCount
 void Index_Client();   // client working file -> .CUX (#14), gCuxCount
 void Index_Pax();      // Files/<terminal>.PAX sorted in place -> .PAX (#46), gPaxCount
 
+// Index_Product and/or Index_Client: each saved index still current is
+// opened; when both must be built they are built side by side (the log lines
+// follow in the same order as from the two calls).
+void Indexes_Build(bool products, bool clients);
+
 // Prefix searches of gSearchText: gSearchFirst..gSearchLast, 0 when none.
 void AuxProduct_Search();
 void AuxClient_Search();

@@ -1,6 +1,9 @@
 #include "data/master_files.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -17,6 +20,7 @@
 #include "data/lookups.h"
 #include "data/product_updates.h"
 #include "data/transaction_files.h"
+#include "platform/file_identity.h"
 #include "platform/files.h"
 
 namespace tarvo {
@@ -183,6 +187,8 @@ struct WorkLoad {
     std::string_view (*sortKey)(std::string_view record);
     // Called for each stored record (maps of first occurrences).
     void (*onStored)(std::string_view record, std::int32_t k);
+    // Where the identity of the text file loaded is kept (nullptr: nowhere).
+    FileIdentity DataState::*from;
 };
 
 enum class LoadEnd { Missing, Done, Failed };
@@ -207,7 +213,8 @@ const WorkLoad kProducts{
     273,
     "Parse_FileProduct: Parsing Products, Length of line is less than 273 characters, thus ignored",
     ProductKeyOf,
-    nullptr};
+    nullptr,
+    &DataState::productsFrom};
 const WorkLoad kClients{"Parse_FileClient",
                         ".CLI",
                         &DataState::clients,
@@ -216,7 +223,8 @@ const WorkLoad kClients{"Parse_FileClient",
                         210,
                         "Parse_FileClient: Parsing Clients, Length of line is less than 200 characters, thus ignored",
                         ClientNumberOf,
-                        IndexClient};
+                        IndexClient,
+                        &DataState::clientsFrom};
 const WorkLoad kVendors{"Parse_Filevendor",
                         ".VND",
                         &DataState::vendors,
@@ -225,7 +233,8 @@ const WorkLoad kVendors{"Parse_Filevendor",
                         398,
                         "Parse_Filevendor: Parsing vendors, Length of line is less than 170 characters, thus ignored",
                         nullptr,
-                        IndexVendor};
+                        IndexVendor,
+                        nullptr};
 const WorkLoad kKitHeaders{"Parse_FileKit",
                            ".KTM",
                            &DataState::kitHeaders,
@@ -234,6 +243,7 @@ const WorkLoad kKitHeaders{"Parse_FileKit",
                            36,
                            "Parse_FileKit: Parsing Products, Length of line is less than 36 characters, thus ignored",
                            KitHeaderKeyOf,
+                           nullptr,
                            nullptr};
 const WorkLoad kKitLines{"Parse_FileKit",
                          ".KTD",
@@ -243,7 +253,106 @@ const WorkLoad kKitLines{"Parse_FileKit",
                          55,
                          "Parse_FileKit: Parsing Products, Length of line is less than 55 characters, thus ignored",
                          KitLineKeyOf,
+                         nullptr,
                          nullptr};
+
+// ---- working files kept from one start to the next -------------------------------
+//
+// A working file loaded from its text file is used again at the next start,
+// without reading the text file, while the text file and the working file
+// are both as they were when the load ended. That is recorded beside the
+// working file in its stamp, Data/<terminal><ext>.stamp (128 bytes, written
+// through a temporary file, flushed and renamed; removed before the working
+// file is cut for a new load):
+//
+//   0   8  "TRVSTAMP"
+//   8   4  format version (1)
+//  12   4  record length
+//  16   8  the terminal number (7 digits, then a zero byte)
+//  24  40  the text file's identity (file_identity.h: size, modification and
+//          change time, inode, first/last block checksum)
+//  64   8  the number of records loaded
+//  72  40  the working file's identity after the load
+// 112   8  Checksum64 of bytes 0-111
+// 120   8  zero
+
+constexpr std::size_t kStampBytes = 128;
+constexpr char kStampMagic[8] = {'T', 'R', 'V', 'S', 'T', 'A', 'M', 'P'};
+
+std::string StampPath(const char* ext) { return WorkingFile(ext) + ".stamp"; }
+
+std::string TerminalOfPaths() {
+    const std::string& data = gConstants.paths.gDataPath;
+    std::size_t slash = data.rfind('/');
+    std::string t = slash == std::string::npos ? data : data.substr(slash + 1);
+    t.resize(8, '\0');
+    return t.substr(0, 7) + std::string(1, '\0');
+}
+
+void PutIdentity(std::string& s, std::size_t at, const FileIdentity& id) {
+    const std::int64_t v[5] = {id.exists ? id.size : -1, id.modifiedNs, id.changedNs,
+                               static_cast<std::int64_t>(id.inode), static_cast<std::int64_t>(id.edges)};
+    std::memcpy(&s[at], v, sizeof v);
+}
+
+std::string StampBytes(const WorkLoad& w, const FileIdentity& text, std::int64_t count, const FileIdentity& self) {
+    std::string s(kStampBytes, '\0');
+    std::memcpy(&s[0], kStampMagic, 8);
+    const std::uint32_t version = 1, recLen = static_cast<std::uint32_t>(w.recordLength);
+    std::memcpy(&s[8], &version, 4);
+    std::memcpy(&s[12], &recLen, 4);
+    s.replace(16, 8, TerminalOfPaths());
+    PutIdentity(s, 24, text);
+    std::memcpy(&s[64], &count, 8);
+    PutIdentity(s, 72, self);
+    const std::uint64_t sum = Checksum64(std::string_view(s.data(), 112));
+    std::memcpy(&s[112], &sum, 8);
+    return s;
+}
+
+// The stamp is written in the background once the working file is flushed.
+void WorkStamp_Write(const WorkLoad& w, const FileIdentity& text, std::int64_t count) {
+    WorkFile& file = gData.*w.file;
+    const FileIdentity self = FileIdentity_OfFd(file.Fd());
+    const int fd = self.exists ? ::dup(file.Fd()) : -1;
+    if (fd < 0) return;
+    gData.stamps.Start(StampPath(w.ext), fd, StampBytes(w, text, count, self));
+}
+
+void LogStampFailures() {
+    for (const std::string& line : gData.stamps.TakeFailures()) Log(line);
+}
+
+// Opens the working file as the last load left it when its stamp says it was
+// loaded from `text` and neither has changed since; `count` its records.
+bool ReuseWorkFile(const WorkLoad& w, const FileIdentity& text, std::int32_t& count) {
+    std::string stamp;
+    gData.stamps.Wait(StampPath(w.ext));
+    LogStampFailures();
+    if (!ReadWholeFile(StampPath(w.ext), stamp) || stamp.size() != kStampBytes ||
+        std::memcmp(stamp.data(), kStampMagic, 8) != 0)
+        return false;
+    std::int64_t records = 0;
+    std::memcpy(&records, &stamp[64], 8);
+    if (records < 0 || records > INT32_MAX) return false;
+    WorkFile& file = gData.*w.file;
+    if (!file.Open(WorkingFile(w.ext), w.recordLength)) return false;
+    const FileIdentity self = FileIdentity_OfFd(file.Fd());
+    if (!self.exists || self.size != records * w.recordLength || stamp != StampBytes(w, text, records, self)) {
+        file.Close();
+        return false;
+    }
+    count = static_cast<std::int32_t>(records);
+    if (w.onStored) {
+        // The maps of first occurrences get their room at once.
+        if (w.file == &DataState::clients) gData.clientIdFirst.reserve(static_cast<std::size_t>(count));
+        if (w.file == &DataState::vendors) gData.vendorCodeFirst.reserve(static_cast<std::size_t>(count));
+        WorkFile::Reader in(file, 1, count);
+        std::string_view rec;
+        for (std::int32_t k = 1; k <= count && in.Next(rec); ++k) w.onStored(rec, k);
+    }
+    return true;
+}
 
 // Copies the accepted lines of the received text file into the working file,
 // cut to length 0 first. `count` is the number of records the working file
@@ -255,12 +364,21 @@ LoadEnd LoadWorkFile(const WorkLoad& w, std::int32_t& count, std::string* textPa
     WorkFile& file = gData.*w.file;
     count = 0;
     file.Close();
+    if (w.from) gData.*w.from = FileIdentity{};
     std::string source = ReceivedFile(w.ext);
     if (textPath) *textPath = source;
+    std::string target = WorkingFile(w.ext);
+    const FileIdentity text = FileIdentity_Of(source);
+    if (text.exists && ReuseWorkFile(w, text, count)) {
+        if (w.from) gData.*w.from = text;
+        return LoadEnd::Done;
+    }
     LineReader in;
     if (!in.Open(source)) return LoadEnd::Missing;
 
-    std::string target = WorkingFile(w.ext);
+    // The stamp goes before the working file is cut: a load cut short is
+    // never taken for a finished one.
+    WorkStamp_Remove(w.ext);
     if (!file.Open(target, w.recordLength, true)) {
         Log(std::string(w.who) + ": " + file.Error());
         return LoadEnd::Failed;
@@ -295,7 +413,15 @@ LoadEnd LoadWorkFile(const WorkLoad& w, std::int32_t& count, std::string* textPa
         }
         if (!writeFailed && !out.Finish()) writeFailed = true;
     }
-    if (!writeFailed && in.Error() == 0) return LoadEnd::Done;
+    if (!writeFailed && in.Error() == 0) {
+        // Kept for the next start once the records are on disk, unless the
+        // text file changed while it was read.
+        if (FileIdentity_Of(source) == text) {
+            if (w.from) gData.*w.from = text;
+            WorkStamp_Write(w, text, count);
+        }
+        return LoadEnd::Done;
+    }
 
     // Only whole blocks that reached the file count.
     std::int32_t written = static_cast<std::int32_t>(std::min<std::int64_t>(count, file.RecordCount()));
@@ -457,6 +583,38 @@ bool NewFile_Verify() {
     }
     gData.gNewCount = static_cast<std::int32_t>(v.count);
     return true;
+}
+
+// ---- changes ---------------------------------------------------------------------------
+
+void WorkStamp_Remove(const char* ext) {
+    const std::string path = StampPath(ext);
+    gData.stamps.Wait(path);
+    LogStampFailures();
+    if (::unlink(path.c_str()) == 0) SyncFolderOf(path);
+}
+
+void Masters_Changed(unsigned changes) {
+    auto removeIndex = [](const char* ext) {
+        const std::string path = WorkingFile(ext);
+        if (::unlink(path.c_str()) == 0) SyncFolderOf(path);
+    };
+    if (changes & kProductRecordsChanged) WorkStamp_Remove(".PRD");
+    if (changes & kProductWordsChanged) {
+        removeIndex(".AUX");
+        gData.productsFrom = FileIdentity{};
+    }
+    if (changes & kClientRecordsChanged) WorkStamp_Remove(".CLI");
+    if (changes & kClientWordsChanged) {
+        removeIndex(".CUX");
+        gData.clientsFrom = FileIdentity{};
+    }
+    if (changes & kVendorsChanged) WorkStamp_Remove(".VND");
+    if (changes & kKitsChanged) {
+        WorkStamp_Remove(".KTM");
+        WorkStamp_Remove(".KTD");
+    }
+    if (changes & kAliasesChanged) removeIndex(".PAX");
 }
 
 // ---- start-up ------------------------------------------------------------------------

@@ -197,6 +197,9 @@ void Process_ProductUpdate() {
     std::string updatePath = ExchangeFile(".PRU");
     if (!FileExists(updatePath)) return;
 
+    // The working file is written in place from here on: what was kept of it
+    // and of its word index is no longer current.
+    Masters_Changed(kProductMasterChanged);
     std::int32_t added = ApplyUpdates(updatePath);
     if (added < 0) return;  // reported; the update file stays for the next run
 

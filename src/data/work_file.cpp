@@ -13,10 +13,11 @@ namespace tarvo {
 
 WorkFile::~WorkFile() { Close(); }
 
-bool WorkFile::Open(const std::string& path, int recordLength, bool truncate) {
+bool WorkFile::Open(const std::string& path, int recordLength, bool truncate, std::int64_t headerBytes) {
     Close();
     path_ = path;
     recLen_ = recordLength;
+    base_ = headerBytes;
     // A new file is created readable by its owner only.
     fd_ = OpenOrCreatePrivate(path, O_RDWR | (truncate ? O_TRUNC : 0));
     if (fd_ < 0) {
@@ -41,7 +42,7 @@ void WorkFile::Close() {
 
 std::int64_t WorkFile::RecordCount() const {
     RefreshSize();
-    return recLen_ > 0 ? size_ / recLen_ : 0;
+    return recLen_ > 0 && size_ > base_ ? (size_ - base_) / recLen_ : 0;
 }
 
 std::int64_t WorkFile::SizeBytes() const {
@@ -52,7 +53,7 @@ std::int64_t WorkFile::SizeBytes() const {
 bool WorkFile::HoldsRecord(std::int64_t k) const {
     if (fd_ < 0 || k < 1 || recLen_ < 3) return false;
     std::string slot(static_cast<std::size_t>(recLen_), '\0');
-    const off_t off = static_cast<off_t>((k - 1) * recLen_);
+    const off_t off = static_cast<off_t>(base_ + (k - 1) * recLen_);
     std::size_t done = 0;
     while (done < slot.size()) {
         const ssize_t n = ::pread(fd_, slot.data() + done, slot.size() - done, off + static_cast<off_t>(done));
@@ -94,7 +95,7 @@ inline std::size_t TextLength(const char* rec, int recLen) {
 
 std::string_view WorkFile::View(std::int64_t k) const {
     if (fd_ < 0 || k < 1 || recLen_ < 2) return {};
-    const std::int64_t off = (k - 1) * recLen_;
+    const std::int64_t off = base_ + (k - 1) * recLen_;
     const std::int64_t end = off + recLen_;
     if (end <= size_ && map_.Data() && end <= static_cast<std::int64_t>(map_.Length())) {
         const char* rec = map_.Data() + off;
@@ -139,7 +140,7 @@ bool WorkFile::Write(std::int64_t k, std::string_view text) {
     }
     std::string rec;
     Frame(rec, text, recLen_);
-    std::int64_t off = (k - 1) * recLen_;
+    std::int64_t off = base_ + (k - 1) * recLen_;
     std::size_t done = 0;
     while (done < rec.size()) {
         ssize_t n = ::pwrite(fd_, rec.data() + done, rec.size() - done, static_cast<off_t>(off + done));
@@ -158,11 +159,11 @@ bool WorkFile::Write(std::int64_t k, std::string_view text) {
 bool WorkFile::Truncate(std::int64_t records) {
     if (fd_ < 0) return false;
     map_.Release();
-    if (::ftruncate(fd_, static_cast<off_t>(records * recLen_)) != 0) {
+    if (::ftruncate(fd_, static_cast<off_t>(base_ + records * recLen_)) != 0) {
         error_ = "cannot cut " + path_ + ": " + std::strerror(errno);
         return false;
     }
-    size_ = records * recLen_;
+    size_ = base_ + records * recLen_;
     return true;
 }
 
@@ -196,7 +197,7 @@ bool WorkFile::Appender::Add(std::string_view text) {
 
 bool WorkFile::Appender::FlushBuffer() {
     if (buf_.empty() || !ok_) return ok_;
-    std::int64_t off = (bufferFirst_ - 1) * f_.recLen_;
+    std::int64_t off = f_.base_ + (bufferFirst_ - 1) * f_.recLen_;
     std::size_t done = 0;
     while (done < buf_.size()) {
         ssize_t n = ::pwrite(f_.fd_, buf_.data() + done, buf_.size() - done, static_cast<off_t>(off + done));
@@ -217,5 +218,39 @@ bool WorkFile::Appender::FlushBuffer() {
 }
 
 bool WorkFile::Appender::Finish() { return FlushBuffer(); }
+
+WorkFile::Reader::Reader(const WorkFile& f, std::int64_t first, std::int64_t last)
+    : f_(f), next_(std::max<std::int64_t>(first, 1)), last_(last) {}
+
+bool WorkFile::Reader::Next(std::string_view& text) {
+    if (next_ > last_) return false;
+    const std::int64_t recLen = f_.recLen_;
+    if (next_ >= bufFirst_ + bufCount_) {
+        // The next block: about 1 MiB of whole records.
+        const std::int64_t want =
+            std::min<std::int64_t>(last_ - next_ + 1, std::max<std::int64_t>(1, (1 << 20) / recLen));
+        buf_.resize(static_cast<std::size_t>(want * recLen));
+        std::size_t done = 0;
+        const off_t off = static_cast<off_t>(f_.base_ + (next_ - 1) * recLen);
+        while (f_.fd_ >= 0 && done < buf_.size()) {
+            ssize_t n = ::pread(f_.fd_, buf_.data() + done, buf_.size() - done, off + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        bufFirst_ = next_;
+        bufCount_ = std::max<std::int64_t>(static_cast<std::int64_t>(done) / recLen, 0);
+        if (bufCount_ == 0) bufCount_ = want;  // past the end: empty records
+        if (static_cast<std::int64_t>(done) < bufCount_ * recLen)
+            std::fill(buf_.begin() + static_cast<std::ptrdiff_t>(done), buf_.end(), '\0');
+    }
+    const char* rec = buf_.data() + (next_ - bufFirst_) * recLen;
+    std::size_t len =
+        static_cast<std::size_t>(static_cast<unsigned char>(rec[0]) | (static_cast<unsigned char>(rec[1]) << 8));
+    len = std::min(len, static_cast<std::size_t>(recLen - 2));
+    text = std::string_view(rec + 2, len);
+    ++next_;
+    return true;
+}
 
 }  // namespace tarvo

@@ -30,11 +30,16 @@ public:
     // folder entry flushed) for reading and writing; an existing file keeps
     // its mode. `truncate` cuts the file to length 0 first. A symbolic link
     // at `path` is refused, never followed. False with Error() on failure.
-    bool Open(const std::string& path, int recordLength, bool truncate = false);
+    // `headerBytes`: the records start after a header of that many bytes
+    // (the saved indexes); record k starts at headerBytes + (k - 1) x N.
+    bool Open(const std::string& path, int recordLength, bool truncate = false, std::int64_t headerBytes = 0);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
     int RecordLength() const { return recLen_; }
+    std::int64_t HeaderBytes() const { return base_; }
+    // The descriptor, for reading the file as a whole (checksums); -1 closed.
+    int Fd() const { return fd_; }
 
     // Whole records in the file as it is now (a partial last record is not
     // counted).
@@ -84,6 +89,23 @@ public:
         bool ok_ = true;
     };
 
+    // Reads records `first`..`last` in order through a buffer of large
+    // blocks: nothing of the file is mapped, so a pass over a large file does
+    // not keep its pages in the program's memory. A record past the end of
+    // the file reads as "" (as View does).
+    class Reader {
+    public:
+        Reader(const WorkFile& f, std::int64_t first, std::int64_t last);
+        bool Next(std::string_view& text);  // false after `last`
+        std::int64_t Current() const { return next_ - 1; }
+
+    private:
+        const WorkFile& f_;
+        std::int64_t next_, last_;
+        std::int64_t bufFirst_ = 0, bufCount_ = 0;
+        std::string buf_;
+    };
+
 private:
     void RefreshSize() const;
     bool EnsureMapped(std::int64_t bytes) const;
@@ -91,6 +113,7 @@ private:
 
     int fd_ = -1;
     int recLen_ = 0;
+    std::int64_t base_ = 0;
     std::string path_;
     mutable std::string error_;
     mutable FileMapping map_;

@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -97,6 +98,64 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned m
     }
     SyncFolderOf(path);
     return true;
+}
+
+bool FileCommit::Begin(const std::string& path, unsigned mode) {
+    Abort();
+    path_ = path;
+    tmp_ = path + ".tmp";
+    end_ = 0;
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    fd_ = ::open(tmp_.c_str(), flags, mode);
+    if (fd_ < 0 && errno == EEXIST && ::unlink(tmp_.c_str()) == 0) fd_ = ::open(tmp_.c_str(), flags, mode);
+    if (fd_ < 0) return Fail(&error_, "cannot create " + tmp_);
+    ::fchmod(fd_, mode);
+    return true;
+}
+
+bool FileCommit::WriteAt(std::int64_t offset, std::string_view bytes) {
+    if (fd_ < 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                             static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            Fail(&error_, "cannot write " + tmp_);
+            Abort();
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    end_ = std::max(end_, offset + static_cast<std::int64_t>(bytes.size()));
+    return true;
+}
+
+bool FileCommit::Write(std::string_view bytes) { return WriteAt(end_, bytes); }
+
+bool FileCommit::Commit() {
+    if (fd_ < 0) return false;
+    if (::fsync(fd_) != 0) {
+        Fail(&error_, "cannot flush " + tmp_);
+        Abort();
+        return false;
+    }
+    ::close(fd_);
+    fd_ = -1;
+    if (::rename(tmp_.c_str(), path_.c_str()) != 0) {
+        Fail(&error_, "cannot rename " + tmp_);
+        ::unlink(tmp_.c_str());
+        return false;
+    }
+    SyncFolderOf(path_);
+    return true;
+}
+
+void FileCommit::Abort() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(tmp_.c_str());
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {

@@ -1,6 +1,7 @@
 // File-system helpers of the platform layer: atomic replacement and
 // case-insensitive look-up of received files.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,30 @@ namespace tarvo {
 // rename over the old file, fsync the folder. On failure the old file is left
 // as it was and `error` says what failed.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, unsigned mode, std::string* error = nullptr);
+
+// The same commit for a file written piece by piece (a large index): the
+// pieces go to a temporary file beside `path`; Commit() flushes it, renames it
+// over `path` and flushes the folder. Until then `path` is as it was; a commit
+// not made (failure, or the object destroyed first) removes the temporary.
+class FileCommit {
+public:
+    FileCommit() = default;
+    ~FileCommit() { Abort(); }
+    FileCommit(const FileCommit&) = delete;
+    FileCommit& operator=(const FileCommit&) = delete;
+
+    bool Begin(const std::string& path, unsigned mode);
+    bool Write(std::string_view bytes);  // appended
+    bool WriteAt(std::int64_t offset, std::string_view bytes);
+    bool Commit();
+    void Abort();
+    const std::string& Error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string path_, tmp_, error_;
+    std::int64_t end_ = 0;
+};
 
 // Flushes the folder entry of `path` (a file just created or renamed there)
 // to disk. False when the folder cannot be opened or flushed.

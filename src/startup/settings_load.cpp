@@ -30,8 +30,7 @@ SettingsLoad Register_LoadDataAndSettings() {
     OpenTables();
     SettingsLoad r = Settings_Load();
     if (!r.ok) return r;
-    if (gSettings.gSortProducts) Index_Product();
-    if (gSettings.gSortClients) Index_Client();
+    Indexes_Build(gSettings.gSortProducts, gSettings.gSortClients);
     return r;
 }
 

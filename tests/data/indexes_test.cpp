@@ -105,9 +105,11 @@ TEST_F(ProductIndexTest, EntryHoldsWordKeyAndRecordNumberInFixedColumns) {
         std::string e1 = "abcdefghijklmnop" + Pad(c.key1, 16) + "1     ";
         std::string e2 = Pad("soup", 16) + Pad(c.key2, 16) + "2     ";
         EXPECT_EQ(Records(gData.auxIndex, 2), (std::vector<std::string>{e1, e2}));
-        // On disk: records of 40 bytes, a 2-byte length (38) and the entry.
+        // On disk: the saved index's header, then records of 40 bytes, a
+        // 2-byte length (38) and the entry.
         std::string bytes = dir.Read("Data/1234567.AUX");
-        EXPECT_EQ(bytes, std::string("\x26\x00", 2) + e1 + std::string("\x26\x00", 2) + e2);
+        EXPECT_EQ(bytes.substr(0, 8), "TRVINDEX");
+        EXPECT_EQ(bytes.substr(128), std::string("\x26\x00", 2) + e1 + std::string("\x26\x00", 2) + e2);
     }
     // No temporary sort file or batch file is left behind.
     EXPECT_FALSE(fs::exists(dir / "TempFile"));
@@ -146,18 +148,22 @@ TEST_F(ProductIndexTest, EntriesAreInByteOrderOfTheWholeEntry) {
     EXPECT_EQ(Records(gData.auxIndex, gData.gAuxCount), expected);
 }
 
-TEST_F(ProductIndexTest, RecordNumberBeyondSixDigitsIsSkippedWithALogLine) {
-    // A sparse working file: only the last two of a million records hold text.
+TEST_F(ProductIndexTest, RecordNumbersBeyondSixDigitsAreLeftOutWithOneLogLinePerBuild) {
+    // A sparse working file: only the last three of 1,000,001 records hold text.
     ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
     ASSERT_TRUE(gData.products.Write(999999, ProductRecord("P1", "", "ALPHA")));
     ASSERT_TRUE(gData.products.Write(1000000, ProductRecord("P2", "", "BRAVO CHARLIE")));
-    gData.gProductCount = 1000000;
+    ASSERT_TRUE(gData.products.Write(1000001, ProductRecord("P3", "", "DELTA")));
+    gData.gProductCount = 1000001;
     Index_Product();
     EXPECT_EQ(Records(gData.auxIndex, gData.gAuxCount),
               (std::vector<std::string>{Pad("alpha", 16) + Pad("P1", 16) + "999999"}));
     std::string log = LogText();
-    EXPECT_NE(log.find("Index_Product: record 1000000 does not fit the index, entry skipped"), std::string::npos)
-        << log;
+    const std::string line =
+        "Index_Product: 3 entries of products past record 999999 left out (the index holds 6-digit record numbers)";
+    ASSERT_NE(log.find(line), std::string::npos) << log;
+    EXPECT_EQ(log.find(line), log.rfind(line)) << log;  // one line, not one per entry
+    EXPECT_EQ(log.find("Index_Product", log.find(line) + line.size()), std::string::npos) << log;
 }
 
 // ---------------------------------------------------------------------------
@@ -184,8 +190,8 @@ TEST_F(ClientIndexTest, NameWordsAndTelephoneDigits) {
     };
     EXPECT_EQ(Records(gData.cuxIndex, gData.gCuxCount), expected);
     std::string bytes = dir.Read("Data/1234567.CUX");
-    ASSERT_EQ(bytes.size(), 5u * 30);
-    EXPECT_EQ(bytes.substr(0, 30), std::string("\x1C\x00", 2) + expected[0]);
+    ASSERT_EQ(bytes.size(), 128u + 5u * 30);
+    EXPECT_EQ(bytes.substr(128, 30), std::string("\x1C\x00", 2) + expected[0]);
 }
 
 TEST_F(ClientIndexTest, SearchFindsNamesWhateverTheCaseAndTelephoneDigits) {
@@ -431,7 +437,7 @@ TEST_F(AliasIndexTest, ReceivedFileIsSortedInPlaceAndLoaded) {
                                                     "CLAIR",
                                                     "104"),
                                           }));
-    EXPECT_EQ(fs::file_size(dir / "Data/1234567.PAX"), 7u * 40);
+    EXPECT_EQ(fs::file_size(dir / "Data/1234567.PAX"), 128u + 7u * 40);
 
     gData.gSearchText = "APPLE";
     AuxPax_Search();

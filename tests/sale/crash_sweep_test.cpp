@@ -24,6 +24,8 @@
 
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
+#include "data/indexes.h"
+#include "data/lookups.h"
 #include "data/master_files.h"
 #include "data/transaction_files.h"
 #include "forms/entry_fixture.h"
@@ -318,6 +320,105 @@ TEST_F(CrashSweepTest, TheCommandFileKilledAtAnyWriteHoldsTheOldCommandOrTheNew)
         EXPECT_TRUE(cmd.empty() || cmd == "1\r\n") << "the command file is partly written: \"" << cmd << "\"";
     }
     std::cout << "[ crash sweep ] commandfile: " << calls << " crash points\n";
+}
+
+// A start after new masters arrived, killed at any file-system call: the next
+// start never takes a working file or index written in part, or one built
+// from the old masters, for current. It answers every search and look-up as
+// a register that ran to the end does, and each saved index holds the old
+// entries or the new ones whole.
+class StartSweepTest : public CrashSweepTest {
+protected:
+    static std::string Product(const std::string& number, const std::string& description) {
+        std::string l(273, ' ');
+        l.replace(11, number.size(), number);
+        l.replace(39, number.size(), number);
+        l.replace(59, description.size(), description);
+        return l + "\r\n";
+    }
+    static std::string Client(const std::string& number, const std::string& name) {
+        std::string l(210, ' ');
+        l.replace(11, number.size(), number);
+        l.replace(19, name.size(), name);
+        return l + "\r\n";
+    }
+    static void Masters(const TestDir& d, bool changed) {
+        std::string products, clients;
+        for (int i = 1; i <= (changed ? 40 : 30); ++i)
+            products += Product(std::to_string(1000 + i), (i % 2 ? "FRESH COFFEE " : "SPICY TOMATO ") +
+                                                              std::string(changed && i % 3 ? "BLEND " : "") +
+                                                              std::to_string(i));
+        for (int i = 1; i <= (changed ? 12 : 8); ++i)
+            clients += Client(std::to_string(10000000 + i), (changed ? "ANNA MARTIN" : "PAUL ROY"));
+        d.Write("Files/1234567.PRD", products);
+        d.Write("Files/1234567.CLI", clients);
+        d.Write("Files/1234567.PAX", changed ? "NEWALIAS          1001\r\n" : "OLDALIAS          1002\r\n");
+    }
+    // The data layer's part of a start, in this process.
+    void StartOn(const std::string& folder) {
+        OpenRegisterOn(folder);
+        OpenTables();
+        Index_Product();
+        Index_Client();
+    }
+    std::vector<std::string> Answers(const std::string& folder) {
+        StartOn(folder);
+        std::vector<std::string> out;
+        auto search = [&](void (*find)(), const WorkFile& f, const char* text) {
+            gData.gSearchText = text;
+            find();
+            out.push_back(std::string(text) + ":");
+            for (std::int32_t k = gData.gSearchFirst; k >= 1 && k <= gData.gSearchLast; ++k) out.push_back(f.Read(k));
+        };
+        for (const char* t : {"blend", "coffee", "tomato"}) search(AuxProduct_Search, gData.auxIndex, t);
+        for (const char* t : {"anna", "paul"}) search(AuxClient_Search, gData.cuxIndex, t);
+        for (const char* t : {"NEW", "OLD"}) search(AuxPax_Search, gData.paxIndex, t);
+        for (const char* key : {"1001", "1035"}) {
+            gData.gProductKey = key;
+            gData.gEmbeddedPriceCheck = false;
+            Product_Find();
+            out.push_back(gData.gProductRecNo ? gData.gProductRec : std::string("not found"));
+        }
+        out.push_back(std::to_string(gData.gProductCount) + " " + std::to_string(gData.gClientCount));
+        Data_CloseAll(gData);
+        return out;
+    }
+    // A folder whose register started on the old masters, the new ones just arrived.
+    void Prepare(const TestDir& d) {
+        Masters(d, false);
+        fs::create_directories(d / "Data");
+        StartOn(d.Path());
+        Data_CloseAll(gData);
+        Masters(d, true);
+    }
+};
+
+TEST_F(StartSweepTest, AStartKilledAtAnyWriteLeavesNothingHalfBuiltForTheNext) {
+    TestDir whole;
+    Prepare(whole);
+    const std::string oldAux = whole.Read("Data/1234567.AUX").substr(128);
+    const ChildResult full = RunChild("reload", whole.Path(), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 10) << full.out;
+    const std::string newAux = whole.Read("Data/1234567.AUX").substr(128);
+    ASSERT_NE(newAux, oldAux);
+    const std::vector<std::string> after = Answers(whole.Path());
+    ASSERT_EQ(after.back(), "40 12");
+
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        Prepare(w);
+        const ChildResult r = RunChild("reload", w.Path(), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string aux = w.Read("Data/1234567.AUX");
+        EXPECT_TRUE(aux.size() >= 128 && (aux.substr(128) == oldAux || aux.substr(128) == newAux))
+            << "the word index is partly written";
+        EXPECT_EQ(Answers(w.Path()), after);
+    }
+    std::cout << "[ crash sweep ] start after new masters: " << calls << " crash points\n";
 }
 
 TEST_F(CrashSweepTest, TwoRegistersStartedOnOneFolderSaveAsOneAndLoseNothing) {

@@ -15,6 +15,8 @@
 //   commandfile  the command file asking for a physical count
 //   newclient one new client through the entry form (Save + Exit)
 //   newproduct one new product through the entry form
+//   reload    the data layer's part of a start (masters, working files,
+//             word and alias indexes) after the masters changed
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -30,6 +32,8 @@
 
 #include "card/exchange_files.h"
 #include "data/count_and_activity.h"
+#include "data/indexes.h"
+#include "data/master_files.h"
 #include "forms/entry_fixture.h"
 #include "inventory/adjustments.h"
 #include "inventory/document_helpers.h"
@@ -54,6 +58,13 @@ constexpr const char* kCardRequestLine =
 
 void CallShim(const char* name) {
     if (auto f = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, name))) f();
+}
+
+// Arms the shim once the stamps of working files loaded while setting up
+// are written: their writes belong to the set-up, not to the save swept.
+void Arm() {
+    gData.stamps.WaitAll();
+    CallShim("tarvo_crash_arm");
 }
 
 long ShimCalls() {
@@ -161,26 +172,26 @@ int main(int argc, char** argv) {
     if (scenario == "sale" || scenario == "training") {
         CrashSale();
         if (scenario == "training") gSale.gMode = 26;
-        CallShim("tarvo_crash_arm");
+        Arm();
         mTotalRegister_Click();
     } else if (scenario == "opening") {
         gReg.gEnteredAmount = M("150.25");
-        CallShim("tarvo_crash_arm");
+        Arm();
         OpeningAmount_Save();
     } else if (scenario == "count") {
-        CallShim("tarvo_crash_arm");
+        Arm();
         Physical_Add("00012345", 2.5);
     } else if (scenario == "order") {
         CrashDocument(12);
-        CallShim("tarvo_crash_arm");
+        Arm();
         Order_Save();
     } else if (scenario == "adjustment") {
         CrashDocument(15);
-        CallShim("tarvo_crash_arm");
+        Arm();
         Adjustment_Save();
     } else if (scenario == "purchase") {
         CrashDocument(14);
-        CallShim("tarvo_crash_arm");
+        Arm();
         Purchase_Save();
     } else if (scenario == "cardrequest") {
         // The card program's request, with a swiped track in it.
@@ -190,8 +201,14 @@ int main(int argc, char** argv) {
         CallShim("tarvo_crash_arm");
         if (files.Request_Write(kCardRequestLine, error) != 0) return 1;
     } else if (scenario == "commandfile") {
-        CallShim("tarvo_crash_arm");
+        Arm();
         CommandFile_Create(1);
+    } else if (scenario == "reload") {
+        Arm();
+        OpenTables();
+        Index_Product();
+        Index_Client();
+        Data_CloseAll(gData);
     } else if (scenario == "newclient" || scenario == "newproduct") {
         TemplateMasters_Load();
         const bool client = scenario == "newclient";
@@ -210,7 +227,7 @@ int main(int argc, char** argv) {
             f.Row_Changed(3, "Crash Product");
             f.Row_Changed(12, "P100");
         }
-        CallShim("tarvo_crash_arm");
+        Arm();
         f.Button8_Click();
         if (f.IsLoaded()) return 1;
     } else {
