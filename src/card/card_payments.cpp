@@ -20,8 +20,8 @@
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/register_context.h"
-#include "screen/service_stand_ins.h"
 #include "screen/register_state.h"
+#include "screen/service_stand_ins.h"
 
 namespace tarvo {
 
