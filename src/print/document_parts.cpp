@@ -124,20 +124,18 @@ void SubtotalLines(std::string_view header, int lang) {
     }
 }
 
-std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
-                          int lang, std::size_t width) {
+std::int32_t PaymentLines(const std::vector<StoredRecord>& payments, std::string_view header, int lang,
+                          std::size_t width) {
     const Money change = Amount(header, 110, 9), total = Amount(header, 101, 9);
-    const std::string key = Col(header, 1, 7);
     std::int32_t card = 0;
     Money paid;
-    for (std::int32_t n = first; n > 0 && n <= last; ++n) {
-        const std::string pay = file.Read(n);
-        if (Mid(pay, 1, 7) != key) break;
+    for (std::size_t i = 0; i < payments.size(); ++i) {
+        const std::string& pay = payments[i].text;
         Money amount = Amount(pay, 18, 9);
         paid = CentRoundUp(paid + amount);
         const std::string entry(Mid(pay, 47, 1));
-        if (entry == "1" || entry == "2") card = n;
-        const bool lastOfDocument = n == last || Mid(file.View(n + 1), 1, 7) != key;
+        if (entry == "1" || entry == "2") card = payments[i].recNo;
+        const bool lastOfDocument = i + 1 == payments.size();
         if (!change.IsZero() && lastOfDocument) amount = CentRoundUp(amount + change);
         Line(Blanks(7) + Fit(PaymentName(ColRTrim(pay, 10, 8)), 18) + Right(Amt(amount), 14));
         const std::string ref = Fit(Col(pay, 27, 20), 20);

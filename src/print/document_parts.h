@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/money.h"
-#include "data/work_file.h"
+#include "print/stored_document.h"
 
 namespace tarvo::print_text {
 
@@ -48,13 +49,12 @@ std::string Amt(Money m);
 // discount is not 0, and one line per tax whose stored amount is not 0.
 void SubtotalLines(std::string_view header, int lang);
 
-// The payment lines of one document: the payment records of `file` from
-// `first` up to `last` whose columns 1-7 equal the header's columns 1-7 (the
-// last one printed as tendered, plus the change), then the change and
-// balance lines and a rule of `width` dashes. Returns the record of the last
-// card payment, 0 when none.
-std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
-                          int lang, std::size_t width);
+// The payment lines of one document: its payment records (the last one
+// printed as tendered, plus the change), then the change and balance lines
+// and a rule of `width` dashes. Returns the record number of the last card
+// payment, 0 when none.
+std::int32_t PaymentLines(const std::vector<StoredRecord>& payments, std::string_view header, int lang,
+                          std::size_t width);
 
 // The name of the first entry of the payment list built by Payment_Setup
 // (gTender entries 1..gPaymentListCount: the payment types with their
