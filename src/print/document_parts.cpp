@@ -51,7 +51,7 @@ int DocumentLanguage(std::string_view header) {
 }
 
 void CashierLine(std::string_view header, int lang) {
-    if (gSettings.gPrintCashier != "1") return;
+    if (!gSettings.gPrintCashier) return;
     gData.gCashierKey = ColTrim(header, 24, 8);
     Cashier_FindByNumber();
     const auto k = gData.gCashierFound;
@@ -60,7 +60,7 @@ void CashierLine(std::string_view header, int lang) {
 }
 
 void SalesmanLine(std::string_view header, int lang) {
-    if (gSettings.gPrintSalesman != "1") return;
+    if (!gSettings.gPrintSalesman) return;
     gData.gSalesmanKey = ColTrim(header, 48, 8);
     Salesman_FindByNumber();
     const auto k = gData.gSalesmanIndex;

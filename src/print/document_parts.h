@@ -25,7 +25,7 @@ const std::string& Message(int k, int lang);
 // client of the sale in progress (gData.gClientRecNo, gClientRec) as it was.
 int DocumentLanguage(std::string_view header);
 
-// When gPrintCashier / gPrintSalesman is "1" and the number in header columns
+// When gPrintCashier / gPrintSalesman is on and the number in header columns
 // 24-31 / 48-55 is found: message 81 / 83 and the name, as a line.
 void CashierLine(std::string_view header, int lang);
 void SalesmanLine(std::string_view header, int lang);

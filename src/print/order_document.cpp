@@ -147,7 +147,7 @@ void OrderLayout::Item(std::string_view line) const {
                  Blanks(8 - Len(es)) + "$" + es);
         }
     }
-    if (gSettings.gPrintOption811 == "1") {
+    if (gSettings.gPrintOption811) {
         const std::size_t col = gSettings.gProductKeyMode != "0" ? 40 : 12;
         const std::size_t w = wide_ ? 20 : 17;
         Line(Fit(Col(p, col, w), w) + M(214) + marks);

@@ -90,7 +90,7 @@ void ReceiptLayout::Heading() {
     }
     CashierLine(inv, lang_);
     SalesmanLine(inv, lang_);
-    if (gSettings.gPrintClient == "1") ClientBlock(inv, M(200));
+    if (gSettings.gPrintClient) ClientBlock(inv, M(200));
     Line(RuleText());
 }
 
@@ -150,7 +150,7 @@ void ReceiptLayout::Item(std::string_view line) const {
         if (!gift) text += Right(Num_Format(P, "####0.00"), 8) + Right(Num_Format(E, "#####0.00"), 9);
         Line(text);
     }
-    if (gSettings.gPrintOption811 == "1") {
+    if (gSettings.gPrintOption811) {
         const std::size_t col = gSettings.gProductKeyMode == "0" ? 12 : 40;
         Line(Col(p, col, wide_ ? 20 : 17) + M(214) + marks);
     }
@@ -240,7 +240,7 @@ void ReceiptLayout::Footer() {
 
 void Closing_Print() {
     ReceiptText_Print();
-    if (gSettings.gPrintFooter == "1")
+    if (gSettings.gPrintFooter)
         for (const std::string& f : gSettings.gFooterLine)
             if (!f.empty()) Line(f);
 }
