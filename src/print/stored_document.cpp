@@ -1,5 +1,6 @@
 #include "print/stored_document.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "common/fields.h"
@@ -48,8 +49,12 @@ void OpenFiles(DocumentKind kind) {
 
 // The records of `file` from `first` up to `last` whose columns 1-7 hold
 // `key`, up to the first that does not.
-template <typename Add>
-void ReadRun(const WorkFile& file, std::int32_t first, std::int32_t last, const std::string& key, Add add) {
+template <typename Records, typename Add>
+void ReadRun(const WorkFile& file, std::int32_t first, std::int32_t last, const std::string& key, Records& into,
+             Add add) {
+    // Room for the records a document can hold at most, without trusting a
+    // far-away last record.
+    if (first > 0 && last >= first) into.reserve(static_cast<std::size_t>(std::min(last - first + 1, 1000)));
     for (std::int32_t n = first; n > 0 && n <= last; ++n) {
         std::string rec = file.Read(n);
         if (Mid(rec, 1, 7) != key) break;
@@ -129,11 +134,11 @@ DocumentRead StoredDocument_Read(DocumentKind kind, std::int32_t recNo, StoredDo
     const std::string key = doc.Key();
     const LineRange lines = FindLines(kind, key);
     doc.linesFound = lines.first > 0;
-    ReadRun(f.lines, lines.first, lines.last, key,
+    ReadRun(f.lines, lines.first, lines.last, key, doc.lines,
             [&doc](std::int32_t, std::string rec) { doc.lines.push_back(std::move(rec)); });
     if (f.payments) {
         const LineRange pays = FindPayments(kind, key);
-        ReadRun(*f.payments, pays.first, pays.last, key, [&doc](std::int32_t n, std::string rec) {
+        ReadRun(*f.payments, pays.first, pays.last, key, doc.payments, [&doc](std::int32_t n, std::string rec) {
             doc.payments.push_back({n, std::move(rec)});
         });
     }
