@@ -182,6 +182,45 @@ std::string CardSignatureName(std::string_view payment, int lang) {
     return lang == 1 ? "Customer's Signature" : "Signature du Cliente";
 }
 
+PaidDocumentLayout::PaidDocumentLayout(const StoredDocument& doc, const PrintoutOptions& options)
+    : doc_(doc),
+      o_(options),
+      header_(doc.header),
+      wide_(gSettings.gWidePaper == 1),
+      width_(wide_ ? 54 : 40),
+      gap_(Blanks(wide_ ? 14 : 4)) {}
+
+void PaidDocumentLayout::Lines() {
+    if (!doc_.linesFound) return;
+    if (wide_) {
+        std::string t = M(119);
+        if (o_.gift && t.size() > 40) t.resize(40);
+        Line(t);
+        Line(RuleText());
+    }
+    if (o_.training) Title(M(177));
+    if (Duplicate()) {
+        Title(M(179));
+        result.duplicateShown = true;
+    }
+    for (const std::string& line : doc_.lines) {
+        if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
+        Item(line);
+        Print_Check();
+    }
+}
+
+void PaidDocumentLayout::Rule() { Line(RuleText()); }
+
+void PaidDocumentLayout::Payments() {
+    const std::int32_t card = PaymentLines(doc_.payments, header_, lang_, width_);
+    Print_Check();
+    result.cardPaymentRecNo = card;
+    if (card <= 0) return;
+    for (const StoredRecord& pay : doc_.payments)
+        if (pay.recNo == card) CardSlip(pay.text);
+}
+
 void SignatureBlock(bool wide, const std::string& name) {
     const long rule = wide ? 49 : 39;
     Line("X" + std::string(static_cast<std::size_t>(rule), '-'));

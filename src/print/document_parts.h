@@ -86,4 +86,38 @@ std::string CardSignatureName(std::string_view payment, int lang);
 // name centred under it when not empty, then two empty lines.
 void SignatureBlock(bool wide, const std::string& name);
 
+// What the sales receipt and the order document print alike: the lines (on
+// wide paper a column heading and a rule, the training and duplicate
+// titles, then every line but the kit components), the rule under them,
+// and the payments followed by the card slip of the last card payment.
+class PaidDocumentLayout : public DocumentLayout {
+public:
+    PaidDocumentLayout(const StoredDocument& doc, const PrintoutOptions& options);
+
+    void Lines() override;
+    void Rule() override;
+    void Payments() override;
+
+    PrintoutResult result;
+
+protected:
+    // One line of the document (not a kit component).
+    virtual void Item(std::string_view line) const = 0;
+    // The slip of card payment record `payment`.
+    virtual void CardSlip(const std::string& payment) const = 0;
+
+    const std::string& M(int k) const { return Message(k, lang_); }
+    std::string RuleText() const { return std::string(width_, '-'); }
+    // The duplicate title is asked for until it has been printed above the lines.
+    bool Duplicate() const { return o_.duplicate && !result.duplicateShown; }
+
+    const StoredDocument& doc_;
+    const PrintoutOptions& o_;
+    const std::string_view header_;
+    int lang_ = 1;  // set by the heading
+    const bool wide_;
+    const std::size_t width_;
+    const std::string gap_;  // between the document number and the date
+};
+
 }  // namespace tarvo::print_text

@@ -46,43 +46,25 @@ std::string Priority(std::string_view ord) {
     return {};
 }
 
-class OrderLayout final : public DocumentLayout {
+class OrderLayout final : public PaidDocumentLayout {
 public:
     OrderLayout(const StoredDocument& doc, const PrintoutOptions& options)
-        : doc_(doc), o_(options), ord_(doc.header), key_(doc.Key()) {
-        wide_ = gSettings.gWidePaper == 1;
-        width_ = wide_ ? 54 : 40;
-        gap_ = Blanks(wide_ ? 14 : 4);
-    }
+        : PaidDocumentLayout(doc, options), key_(doc.Key()) {}
 
     void Heading() override;
-    void Lines() override;
-    void Rule() override { Line(RuleText()); }
     void Totals() override;
-    void Payments() override;
     void Footer() override;
 
-    PrintoutResult result;
-
 private:
-    const std::string& M(int k) const { return Message(k, lang_); }
-    std::string RuleText() const { return std::string(width_, '-'); }
-    bool Duplicate() const { return o_.duplicate && !result.duplicateShown; }
-    void Item(std::string_view line) const;
-    void CardSlip(const StoredRecord& payment) const;
+    void Item(std::string_view line) const override;
+    // The card number is always masked on the order document.
+    void CardSlip(const std::string& pay) const override;
 
-    const StoredDocument& doc_;
-    const PrintoutOptions& o_;
-    const std::string_view ord_;
     const std::string key_;  // the order number, columns 1-7
-    int lang_ = 1;           // language of the order's client
-    bool wide_ = false;
-    std::size_t width_ = 40;
-    std::string gap_;  // between the order number and the date
 };
 
 void OrderLayout::Heading() {
-    const std::string_view ord = ord_;
+    const std::string_view ord = header_;
     const int terminalLang = TextLanguage(gSettings);
     if (o_.training) Title(Message(177, terminalLang));
     if (Duplicate()) Title(Message(179, terminalLang));
@@ -155,43 +137,13 @@ void OrderLayout::Item(std::string_view line) const {
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
 }
 
-void OrderLayout::Lines() {
-    if (!doc_.linesFound) return;
-    if (wide_) {
-        Line(M(119));
-        Line(RuleText());
-    }
-    if (o_.training) Title(M(177));
-    if (Duplicate()) {
-        Title(M(179));
-        result.duplicateShown = true;
-    }
-    for (const std::string& line : doc_.lines) {
-        if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
-        Item(line);
-        Print_Check();
-    }
-}
-
 void OrderLayout::Totals() {
-    SubtotalLines(ord_, lang_);
-    Line(Blanks(7) + Fit(M(91), 11) + Right(Amt(Amount(ord_, 101, 9)), 21));
+    SubtotalLines(header_, lang_);
+    Line(Blanks(7) + Fit(M(91), 11) + Right(Amt(Amount(header_, 101, 9)), 21));
     Print_Check();
 }
 
-void OrderLayout::Payments() {
-    const std::int32_t card = PaymentLines(doc_.payments, ord_, lang_, width_);
-    Print_Check();
-    result.cardPaymentRecNo = card;
-    if (card <= 0) return;
-    for (const StoredRecord& pay : doc_.payments)
-        if (pay.recNo == card) CardSlip(pay);
-}
-
-// The card slip of a card payment; the card number is always masked on the
-// order document.
-void OrderLayout::CardSlip(const StoredRecord& payment) const {
-    const std::string& pay = payment.text;
+void OrderLayout::CardSlip(const std::string& pay) const {
     const Money amount = Amount(pay, 18, 9);
     const bool french = lang_ == 2;
     Line(amount < Money() ? "REFUND" : "PURCHASE");
@@ -212,10 +164,10 @@ void OrderLayout::CardSlip(const StoredRecord& payment) const {
 }
 
 void OrderLayout::Footer() {
-    if (!AllBlank(Col(ord_, 130, 40))) {
-        Line(Col(ord_, 130, 40));
-        Line(Col(ord_, 170, 40));
-        Line(Col(ord_, 210, 30));
+    if (!AllBlank(Col(header_, 130, 40))) {
+        Line(Col(header_, 130, 40));
+        Line(Col(header_, 170, 40));
+        Line(Col(header_, 210, 30));
     }
     Closing_Print();
 }

@@ -29,43 +29,24 @@ namespace {
 
 using namespace print_text;
 
-class ReceiptLayout final : public DocumentLayout {
+class ReceiptLayout final : public PaidDocumentLayout {
 public:
-    ReceiptLayout(const StoredDocument& doc, const PrintoutOptions& options)
-        : doc_(doc), o_(options), inv_(doc.header) {
-        wide_ = gSettings.gWidePaper == 1;
-        width_ = wide_ ? 54 : 40;
-        gap_ = Blanks(wide_ ? 14 : 4);
-    }
+    using PaidDocumentLayout::PaidDocumentLayout;
 
     void Heading() override;
-    void Lines() override;
-    void Rule() override { Line(RuleText()); }
     void Totals() override;
-    void Payments() override;
+    void Payments() override {
+        if (!o_.gift) PaidDocumentLayout::Payments();
+    }
     void Footer() override;
 
-    PrintoutResult result;
-
 private:
-    const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang_); }
-    std::string RuleText() const { return std::string(width_, '-'); }
-    // The duplicate title is asked for until it has been printed above the lines.
-    bool Duplicate() const { return o_.duplicate && !result.duplicateShown; }
-    void Item(std::string_view line) const;
-    void CardSlip(const StoredRecord& payment) const;
-
-    const StoredDocument& doc_;
-    const PrintoutOptions& o_;
-    const std::string_view inv_;
-    int lang_ = 1;
-    bool wide_ = false;
-    std::size_t width_ = 40;
-    std::string gap_;
+    void Item(std::string_view line) const override;
+    void CardSlip(const std::string& pay) const override;
 };
 
 void ReceiptLayout::Heading() {
-    const std::string_view inv = inv_;
+    const std::string_view inv = header_;
     lang_ = DocumentLanguage(inv);
     if (o_.training) Title(M(177));
     if (Duplicate()) Title(M(179));
@@ -155,32 +136,12 @@ void ReceiptLayout::Item(std::string_view line) const {
         Line(Col(p, col, wide_ ? 20 : 17) + M(214) + marks);
     }
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
-    Print_Check();
-}
-
-void ReceiptLayout::Lines() {
-    if (!doc_.linesFound) return;
-    if (wide_) {
-        std::string t = M(119);
-        if (o_.gift && t.size() > 40) t.resize(40);
-        Line(t);
-        Line(RuleText());
-    }
-    if (o_.training) Title(M(177));
-    if (Duplicate()) {
-        Title(M(179));
-        result.duplicateShown = true;
-    }
-    for (const std::string& line : doc_.lines) {
-        if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
-        Item(line);
-    }
 }
 
 void ReceiptLayout::Totals() {
     if (o_.gift) return;
-    const Money total = Amount(inv_, 101, 9);
-    SubtotalLines(inv_, lang_);
+    const Money total = Amount(header_, 101, 9);
+    SubtotalLines(header_, lang_);
     const std::string t = total.Format("##,##0.00");
     if (gSettings.gPrinterType != "6") {
         More(Blanks(7));
@@ -191,18 +152,7 @@ void ReceiptLayout::Totals() {
     Print_Check();
 }
 
-void ReceiptLayout::Payments() {
-    if (o_.gift) return;
-    const std::int32_t card = PaymentLines(doc_.payments, inv_, lang_, width_);
-    Print_Check();
-    result.cardPaymentRecNo = card;
-    if (card <= 0) return;
-    for (const StoredRecord& pay : doc_.payments)
-        if (pay.recNo == card) CardSlip(pay);
-}
-
-void ReceiptLayout::CardSlip(const StoredRecord& payment) const {
-    const std::string& pay = payment.text;
+void ReceiptLayout::CardSlip(const std::string& pay) const {
     const Money amount = Amount(pay, 18, 9);
     const bool refund = amount < Money();
     Line(refund ? "REFUND" : "PURCHASE");
@@ -231,7 +181,7 @@ void ReceiptLayout::CardSlip(const StoredRecord& payment) const {
 }
 
 void ReceiptLayout::Footer() {
-    const std::string ref = Col(inv_, 120, 20);
+    const std::string ref = Col(header_, 120, 20);
     if (!o_.gift && !AllBlank(ref)) Line(M(92) + ref);
     Closing_Print();
 }
