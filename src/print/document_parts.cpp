@@ -203,7 +203,7 @@ void PaidDocumentLayout::Lines() {
         Title(M(179));
         result.duplicateShown = true;
     }
-    for (const std::string& line : doc_.lines) {
+    for (const std::string_view line : doc_.lines) {
         if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
         Item(line);
         Print_Check();

@@ -117,7 +117,7 @@ void OrderBlock(const Document& d) {
 void PurchaseLines(const Document& d) {
     if (!d.stored.linesFound) return;
     Line(d.M(236));
-    for (const std::string& line : d.stored.lines) {
+    for (const std::string_view line : d.stored.lines) {
         if (!LineProduct(line)) {
             Line("Product Not Found");
             Print_Check();
@@ -179,7 +179,7 @@ std::string ReasonText(std::string_view code) {
 }
 
 void AdjustmentLines(const Document& d) {
-    for (const std::string& line : d.stored.lines) {
+    for (const std::string_view line : d.stored.lines) {
         if (LineProduct(line))
             Line(Field(gData.gProductRec, 60, 30) + Field(line, 39, 8));
         else

@@ -49,17 +49,19 @@ void OpenFiles(DocumentKind kind) {
 
 // The records of `file` from `first` up to `last` whose columns 1-7 hold
 // `key`, up to the first that does not.
-template <typename Records, typename Add>
-void ReadRun(const WorkFile& file, std::int32_t first, std::int32_t last, const std::string& key, Records& into,
-             Add add) {
-    // Room for the records a document can hold at most, without trusting a
-    // far-away last record.
-    if (first > 0 && last >= first) into.reserve(static_cast<std::size_t>(std::min(last - first + 1, 1000)));
+template <typename Add>
+void ReadRun(const WorkFile& file, std::int32_t first, std::int32_t last, const std::string& key, Add add) {
     for (std::int32_t n = first; n > 0 && n <= last; ++n) {
-        std::string rec = file.Read(n);
+        const std::string_view rec = file.View(n);
         if (Mid(rec, 1, 7) != key) break;
-        add(n, std::move(rec));
+        add(n, rec);
     }
+}
+
+// Room for the records a document can hold at most, without trusting a
+// far-away last record.
+std::size_t RunRoom(std::int32_t first, std::int32_t last) {
+    return first > 0 && last >= first ? static_cast<std::size_t>(std::min(last - first + 1, 1000)) : 0;
 }
 
 // The first line record of the document (the finders' result), and the last
@@ -105,6 +107,16 @@ LineRange FindPayments(DocumentKind kind, const std::string& key) {
 
 }  // namespace
 
+void RecordList::Add(std::string_view record) {
+    spans_.emplace_back(text_.size(), record.size());
+    text_.append(record);
+}
+
+void RecordList::Reserve(std::size_t records, std::size_t bytes) {
+    spans_.reserve(records);
+    text_.reserve(records * bytes);
+}
+
 std::string StoredDocument::Key() const { return print_text::Col(header, 1, 7); }
 
 DocumentRead StoredDocument_Read(DocumentKind kind, std::int32_t recNo, StoredDocument& doc) {
@@ -134,12 +146,12 @@ DocumentRead StoredDocument_Read(DocumentKind kind, std::int32_t recNo, StoredDo
     const std::string key = doc.Key();
     const LineRange lines = FindLines(kind, key);
     doc.linesFound = lines.first > 0;
-    ReadRun(f.lines, lines.first, lines.last, key, doc.lines,
-            [&doc](std::int32_t, std::string rec) { doc.lines.push_back(std::move(rec)); });
+    doc.lines.Reserve(RunRoom(lines.first, lines.last), static_cast<std::size_t>(f.lines.RecordLength()));
+    ReadRun(f.lines, lines.first, lines.last, key, [&doc](std::int32_t, std::string_view rec) { doc.lines.Add(rec); });
     if (f.payments) {
         const LineRange pays = FindPayments(kind, key);
-        ReadRun(*f.payments, pays.first, pays.last, key, doc.payments, [&doc](std::int32_t n, std::string rec) {
-            doc.payments.push_back({n, std::move(rec)});
+        ReadRun(*f.payments, pays.first, pays.last, key, [&doc](std::int32_t n, std::string_view rec) {
+            doc.payments.push_back({n, std::string(rec)});
         });
     }
     close();

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarvo {
@@ -21,6 +23,40 @@ enum class DocumentKind {
     Order,       // .ORD header, .ORL lines, .ORP payments
     Purchase,    // .PUR header, .PUL lines
     Adjustment,  // .ADJ header, .ADD lines
+};
+
+// The records of a document, kept end to end in one buffer (a receipt may
+// have hundreds of lines); each is seen as a view.
+class RecordList {
+public:
+    void Add(std::string_view record);
+    void Reserve(std::size_t records, std::size_t bytes);
+    std::size_t size() const { return spans_.size(); }
+    bool empty() const { return spans_.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        return std::string_view(text_).substr(spans_[i].first, spans_[i].second);
+    }
+
+    class const_iterator {
+    public:
+        const_iterator(const RecordList& list, std::size_t i) : list_(&list), i_(i) {}
+        std::string_view operator*() const { return (*list_)[i_]; }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator!=(const const_iterator& other) const { return i_ != other.i_; }
+
+    private:
+        const RecordList* list_;
+        std::size_t i_;
+    };
+    const_iterator begin() const { return {*this, 0}; }
+    const_iterator end() const { return {*this, spans_.size()}; }
+
+private:
+    std::string text_;
+    std::vector<std::pair<std::size_t, std::size_t>> spans_;  // offset and length in text_
 };
 
 struct StoredRecord {
@@ -36,7 +72,7 @@ struct StoredDocument {
     // prints only then, even when that line cannot be read).
     bool linesFound = false;
     // The lines in file order, kit components included; then the payments.
-    std::vector<std::string> lines;
+    RecordList lines;
     std::vector<StoredRecord> payments;
 
     // The document number, header columns 1-7.
