@@ -108,7 +108,7 @@ void BM_ReceiptPrint(benchmark::State& state) {
 
     gSettings.gPrinterType = "3";
     gSettings.gWidePaper = 1;
-    gSettings.gPrintOption811 = "1";
+    gSettings.gPrintOption811 = true;
     PrinterCodes_Load();
     std::size_t bytes = 0;
     for (auto _ : state) {

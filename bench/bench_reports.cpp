@@ -157,7 +157,7 @@ void BM_ClosingReport(benchmark::State& state) {
     for (auto _ : state) {
         std::string out;
         PrinterCapture_Begin(out);
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         Print_Closing();
         PrinterCapture_End();
         if (gPrint.gPrintStatus != 0) state.SkipWithError("the report did not print");
@@ -168,7 +168,7 @@ void BM_ClosingReport(benchmark::State& state) {
     if (const char* dump = std::getenv("TARVO_BENCH_DUMP")) {
         std::string out;
         PrinterCapture_Begin(out);
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         Print_Closing();
         PrinterCapture_End();
         if (std::FILE* f = std::fopen(dump, "wb")) {

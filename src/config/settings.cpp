@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
+#include <utility>
 
 #include "common/fields.h"
 #include "common/line_reader.h"
@@ -115,6 +117,323 @@ int PageColourIndex(int code) {
     return -1;
 }
 
+// ------------------------------------------------------------ the table
+
+// One settings line as a reader of its value sees it.
+struct SettingLine {
+    int code;
+    const std::string& line;   // the whole line
+    const std::string& value;  // from column 5
+    std::string& detail;       // why the line is an error of the file
+
+    bool Bad(const char* what) const {
+        detail = std::string(what) + ": \"" + value + "\"";
+        return false;
+    }
+};
+
+// Takes one line's value into its field; false when the line is an error.
+using SettingParser = bool (*)(Settings&, const SettingLine&);
+
+// The type of a field of Settings, so that a text is never stored in a flag
+// (a bool converts to a character without a word from the compiler).
+template <auto Field>
+using FieldType = std::remove_reference_t<decltype(std::declval<Settings&>().*Field)>;
+
+// The value as it stands.
+template <auto Field>
+bool Text(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, std::string>);
+    s.*Field = l.value;
+    return true;
+}
+
+// The value without its outer blanks.
+template <auto Field>
+bool Trimmed(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, std::string>);
+    s.*Field = Trim(l.value);
+    return true;
+}
+
+// Element `I` of an array of texts.
+template <auto Field, std::size_t I>
+bool TextAt(Settings& s, const SettingLine& l) {
+    (s.*Field)[I] = l.value;
+    return true;
+}
+
+// On when the value is exactly "1".
+template <auto Field>
+bool Flag(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, bool>);
+    s.*Field = l.value == "1";
+    return true;
+}
+
+// Off when the value is exactly "1" (a setting that says what not to do).
+template <auto Field>
+bool NotFlag(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, bool>);
+    s.*Field = l.value != "1";
+    return true;
+}
+
+// On when the first column of the value is "1", whatever follows.
+template <auto Field>
+bool FirstColumnFlag(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, bool>);
+    s.*Field = Mid(l.line, 5, 1) == "1";
+    return true;
+}
+
+// A lenient number that must fit 16 bits.
+template <auto Field>
+bool Number16(Settings& s, const SettingLine& l) {
+    return NumberToInt16(l.value, s.*Field) || l.Bad("number too large");
+}
+
+// A whole number, nothing else.
+template <auto Field>
+bool Whole16(Settings& s, const SettingLine& l) {
+    return StrictInt16(l.value, s.*Field) || l.Bad("not a whole number");
+}
+
+template <auto Field>
+bool Whole32(Settings& s, const SettingLine& l) {
+    return StrictInt32(l.value, s.*Field) || l.Bad("not a whole number");
+}
+
+template <std::size_t I>
+bool TaxRate(Settings& s, const SettingLine& l) {
+    s.gTaxDefaultRate[I] = Num_Val(l.value);
+    return true;
+}
+
+// Codes 160 and 161 each switch one way of showing the cost on; "0" leaves it.
+template <std::int16_t Display>
+bool CostDisplay(Settings& s, const SettingLine& l) {
+    if (l.value == "1") s.gCostDisplay = Display;
+    return true;
+}
+
+bool ReportOption(Settings& s, const SettingLine& l) {
+    s.gReportOption = l.value == "1" ? "True" : "False";
+    return true;
+}
+
+// The first two columns; a page below 1 is the first page.
+bool DefaultKeyPage(Settings& s, const SettingLine& l) {
+    NumberToInt16(Mid(l.line, 5, 2), s.gDefaultKeyPage);
+    if (s.gDefaultKeyPage < 1) s.gDefaultKeyPage = 1;
+    return true;
+}
+
+// The first column only.
+bool ScalePort(Settings& s, const SettingLine& l) {
+    NumberToInt16(Mid(l.line, 5, 1), s.gScalePort);
+    return true;
+}
+
+bool PageColour(Settings& s, const SettingLine& l) {
+    s.gPageColour[static_cast<std::size_t>(PageColourIndex(l.code))] = l.value;
+    return true;
+}
+
+bool ScreenText(Settings& s, const SettingLine& l) {
+    s.gScreenText[l.code] = l.value;
+    return true;
+}
+
+bool Closing(Settings& s, const SettingLine& l) {
+    ClosingTime(s, l.value);
+    return true;
+}
+
+bool Department(Settings& s, const SettingLine& l) { return DepartmentRecord(s, l.line, l.detail); }
+bool Payment(Settings& s, const SettingLine& l) { return PaymentRecord(s, l.line, l.detail); }
+
+bool PrinterCode(Settings& s, const SettingLine& l) {
+    s.gPrinterCodeValues[static_cast<std::size_t>(l.code - 835)] = Trim(l.value);
+    return true;
+}
+
+struct SettingRow {
+    int code;
+    SettingParser parse;
+};
+
+// Every code the register reads, with its field and how its value is taken.
+// Codes not listed are ignored.
+constexpr SettingRow kSettingRows[] = {
+    {100, Text<&Settings::gRegisterId>},
+    {101, Text<&Settings::gSiteId>},
+    {105, Text<&Settings::gConnectionMode>},
+    {115, TextAt<&Settings::gAutoSendTime, 0>},
+    {116, TextAt<&Settings::gAutoSendTime, 1>},
+    {117, TextAt<&Settings::gAutoSendTime, 2>},
+    {118, TextAt<&Settings::gAutoSendTime, 3>},
+    {119, TextAt<&Settings::gAutoSendTime, 4>},
+    {120, TextAt<&Settings::gAutoSendTime, 5>},
+    {125, Text<&Settings::gCommInterval>},
+    {130, Text<&Settings::gCommWindowStart>},
+    {135, Text<&Settings::gCommWindowEnd>},
+    {136, Text<&Settings::gTerminalIP>},
+    {140, Text<&Settings::gCardBackend>},
+    {141, Text<&Settings::gCardTimeout>},
+    {142, Text<&Settings::gCardEnabled>},
+    {143, Text<&Settings::gCardCopies>},
+    {144, Text<&Settings::gCardSimulate>},
+    {145, Text<&Settings::gCardAvs>},
+    {146, Text<&Settings::gGatewayUrl>},
+    {148, Text<&Settings::gGatewayLogin>},
+    {149, Text<&Settings::gGatewayKey>},
+    {150, Text<&Settings::gOrderMinPaidPercent>},
+    {155, Text<&Settings::gOrderFieldDefaultA>},
+    {156, Text<&Settings::gOrderFieldDefaultB>},
+    {160, CostDisplay<1>},
+    {161, CostDisplay<2>},
+    {162, Flag<&Settings::gAskPurchaseCost>},
+    {163, Flag<&Settings::gAskPurchasePrice>},
+    {164, Flag<&Settings::gAskPurchaseComment>},
+    {165, Flag<&Settings::gVendorTaxExempt>},
+    {166, NotFlag<&Settings::gNoOrderPrint>},
+    {167, Flag<&Settings::gZeroOpening>},
+    {168, Flag<&Settings::gDrawerAtOpening>},
+    {169, Flag<&Settings::gNoItemsOnPaymentPage>},
+    {170, Flag<&Settings::gCashRefundNeedsManager>},
+    {171, Flag<&Settings::gNoReceiptForCash>},
+    {172, Flag<&Settings::gGiftReceiptAlways>},
+    {173, Flag<&Settings::gClientDiscountAllLines>},
+    {200, Number16<&Settings::gLanguage>},
+    {220, Text<&Settings::gTerminalDescription>},
+    {250, Text<&Settings::gProductKeyMode>},
+    {255, Trimmed<&Settings::gDefaultClient>},
+    {256, Trimmed<&Settings::gClientEntryOption>},
+    {260, Text<&Settings::gPayBalanceOnTotal>},
+    {265, Text<&Settings::gLogoutAfterSale>},
+    {270, ReportOption},
+    {275, Text<&Settings::gOpenBalanceAllowed>},
+    {276, Text<&Settings::gRefundTenderRule>},
+    {280, Whole16<&Settings::gVoidLastReenters>},
+    {285, Whole16<&Settings::gKeyboardHints>},
+    {300, TextAt<&Settings::gTaxName, 0>},
+    {310, TextAt<&Settings::gTaxName, 1>},
+    {320, TextAt<&Settings::gTaxName, 2>},
+    {305, TaxRate<0>},
+    {315, TaxRate<1>},
+    {325, TaxRate<2>},
+    {330, Text<&Settings::gTax2IncludesTax1>},
+    {335, Text<&Settings::gTax3IncludesTax1>},
+    {340, Text<&Settings::gTax3IncludesTax2>},
+    {350, TextAt<&Settings::gCaseLabel, 0>},
+    {355, TextAt<&Settings::gCaseLabel, 1>},
+    {360, TextAt<&Settings::gCaseLabel, 2>},
+    {365, TextAt<&Settings::gCaseLabel, 3>},
+    {370, Text<&Settings::gSystemPageText>},
+    {400, Text<&Settings::gColour400>},
+    {405, Text<&Settings::gPaymentKeyColour>},
+    {410, PageColour},
+    {411, PageColour},
+    {412, PageColour},
+    {413, PageColour},
+    {414, PageColour},
+    {415, PageColour},
+    {420, PageColour},
+    {425, PageColour},
+    {430, Text<&Settings::gColour430>},
+    {440, Text<&Settings::gMenuKeyColour>},
+    {445, Text<&Settings::gColour445>},
+    {450, Text<&Settings::gColour450>},
+    {455, Text<&Settings::gColour455>},
+    {460, Text<&Settings::gEntryForeColour>},
+    {465, Text<&Settings::gSelectedRowColour>},
+    {470, Whole32<&Settings::gGreetingForeColour>},
+    {476, Whole16<&Settings::gDisplayPort>},
+    {477, Text<&Settings::gDisplayLine1>},
+    {478, Text<&Settings::gDisplayLine2>},
+    {479, Whole16<&Settings::gDisplayCommandSet>},
+    {480, DefaultKeyPage},
+    {481, ScalePort},
+    {483, Text<&Settings::gWeightUnit>},
+    {485, Number16<&Settings::gHomeMode>},
+    {500, Text<&Settings::gSystemOption500>},
+    {505, Text<&Settings::gTaxExemptCheck>},
+    {510, Text<&Settings::gSystemOption510>},
+    {515, Text<&Settings::gSystemOption515>},
+    {525, Text<&Settings::gSystemOption525>},
+    {530, Text<&Settings::gPrintOption530>},
+    {535, Text<&Settings::gPrintOption535>},
+    {540, Text<&Settings::gPrintOption540>},
+    {545, Text<&Settings::gSystemPageCode>},
+    {600, ScreenText},
+    {601, ScreenText},
+    {602, ScreenText},
+    {603, ScreenText},
+    {604, ScreenText},
+    {605, ScreenText},
+    {606, ScreenText},
+    {607, ScreenText},
+    {608, ScreenText},
+    {609, ScreenText},
+    {610, ScreenText},
+    {615, ScreenText},
+    {620, ScreenText},
+    {625, ScreenText},
+    {630, ScreenText},
+    {635, ScreenText},
+    {640, Text<&Settings::gExtrasPageOn>},
+    {641, Text<&Settings::gExtrasNeedsManager>},
+    {642, Text<&Settings::gKeyOption642>},
+    {643, Text<&Settings::gKeyOption643>},
+    {644, Text<&Settings::gOnlineParameter644>},
+    {645, Text<&Settings::gKeyOption645>},
+    {646, Flag<&Settings::gCountBeforeCashierReport>},
+    {650, Department},
+    {651, Department},
+    {700, Payment},
+    {805, TextAt<&Settings::gHeaderLine, 0>},
+    {806, TextAt<&Settings::gHeaderLine, 1>},
+    {807, TextAt<&Settings::gHeaderLine, 2>},
+    {808, TextAt<&Settings::gHeaderLine, 3>},
+    {809, TextAt<&Settings::gHeaderLine, 4>},
+    {810, Flag<&Settings::gPrintCashier>},
+    {811, Flag<&Settings::gPrintOption811>},
+    {815, Flag<&Settings::gPrintSalesman>},
+    {820, Flag<&Settings::gPrintClient>},
+    {825, Flag<&Settings::gPrintFooter>},
+    {830, TextAt<&Settings::gFooterLine, 0>},
+    {831, TextAt<&Settings::gFooterLine, 1>},
+    {832, TextAt<&Settings::gFooterLine, 2>},
+    {833, TextAt<&Settings::gFooterLine, 3>},
+    {834, TextAt<&Settings::gFooterLine, 4>},
+    {880, Text<&Settings::gPrinterType>},
+    {885, FirstColumnFlag<&Settings::gSortProducts>},
+    {890, FirstColumnFlag<&Settings::gSortClients>},
+    {895, FirstColumnFlag<&Settings::gAutoClockOut>},
+    {900, Closing},
+    {905, Whole16<&Settings::gWidePaper>},
+    {990, Trimmed<&Settings::gSpecialOperations>},
+};
+
+constexpr int kFirstPrinterCode = 835, kLastPrinterCode = 876;
+
+// The table by code, built once: a settings file has hundreds of lines.
+class SettingIndex {
+public:
+    SettingIndex() {
+        for (const SettingRow& row : kSettingRows) byCode_[static_cast<std::size_t>(row.code)] = row.parse;
+        for (int c = kFirstPrinterCode; c <= kLastPrinterCode; ++c) byCode_[static_cast<std::size_t>(c)] = PrinterCode;
+    }
+    SettingParser Find(int code) const {
+        if (code < 0 || static_cast<std::size_t>(code) >= byCode_.size()) return nullptr;
+        return byCode_[static_cast<std::size_t>(code)];
+    }
+
+private:
+    std::array<SettingParser, 1000> byCode_{};
+};
+
 }  // namespace
 
 void Setup_Initialize(Settings& s) {
@@ -125,189 +444,11 @@ void Setup_Initialize(Settings& s) {
 bool Setup_ApplyLine(Settings& s, const std::string& line, std::string& detail) {
     auto code = Num_ToInteger(Num_Val(Mid(line, 1, 3)), -32768, 32767);
     s.gSettingCode = static_cast<std::int16_t>(code.value_or(0));
-    const int c = s.gSettingCode;
+    static const SettingIndex index;
+    const SettingParser parse = index.Find(s.gSettingCode);
+    if (!parse) return true;
     const std::string v = Mid(line, 5);
-    auto bad = [&](const char* what) {
-        detail = std::string(what) + ": \"" + v + "\"";
-        return false;
-    };
-    switch (c) {
-    case 100: s.gRegisterId = v; break;
-    case 101: s.gSiteId = v; break;
-    case 105: s.gConnectionMode = v; break;
-    case 115:
-    case 116:
-    case 117:
-    case 118:
-    case 119:
-    case 120: s.gAutoSendTime[c - 115] = v; break;
-    case 125: s.gCommInterval = v; break;
-    case 130: s.gCommWindowStart = v; break;
-    case 135: s.gCommWindowEnd = v; break;
-    case 136: s.gTerminalIP = v; break;
-    case 140: s.gCardBackend = v; break;
-    case 141: s.gCardTimeout = v; break;
-    case 142: s.gCardEnabled = v; break;
-    case 143: s.gCardCopies = v; break;
-    case 144: s.gCardSimulate = v; break;
-    case 145: s.gCardAvs = v; break;
-    case 146: s.gGatewayUrl = v; break;
-    case 148: s.gGatewayLogin = v; break;
-    case 149: s.gGatewayKey = v; break;
-    case 150: s.gOrderMinPaidPercent = v; break;
-    case 155: s.gOrderFieldDefaultA = v; break;
-    case 156: s.gOrderFieldDefaultB = v; break;
-    case 160:
-        if (v == "1") s.gCostDisplay = 1;
-        break;
-    case 161:
-        if (v == "1") s.gCostDisplay = 2;
-        break;
-    case 162: s.gAskPurchaseCost = v == "1"; break;
-    case 163: s.gAskPurchasePrice = v == "1"; break;
-    case 164: s.gAskPurchaseComment = v == "1"; break;
-    case 165: s.gVendorTaxExempt = v == "1"; break;
-    case 166: s.gNoOrderPrint = v != "1"; break;
-    case 167: s.gZeroOpening = v == "1"; break;
-    case 168: s.gDrawerAtOpening = v == "1"; break;
-    case 169: s.gNoItemsOnPaymentPage = v == "1"; break;
-    case 170: s.gCashRefundNeedsManager = v == "1"; break;
-    case 171: s.gNoReceiptForCash = v == "1"; break;
-    case 172: s.gGiftReceiptAlways = v == "1"; break;
-    case 173: s.gClientDiscountAllLines = v == "1"; break;
-    case 200:
-        if (!NumberToInt16(v, s.gLanguage)) return bad("number too large");
-        break;
-    case 220: s.gTerminalDescription = v; break;
-    case 250: s.gProductKeyMode = v; break;
-    case 255: s.gDefaultClient = Trim(v); break;
-    case 256: s.gClientEntryOption = Trim(v); break;
-    case 260: s.gPayBalanceOnTotal = v; break;
-    case 265: s.gLogoutAfterSale = v; break;
-    case 270: s.gReportOption = v == "1" ? "True" : "False"; break;
-    case 275: s.gOpenBalanceAllowed = v; break;
-    case 276: s.gRefundTenderRule = v; break;
-    case 280:
-        if (!StrictInt16(v, s.gVoidLastReenters)) return bad("not a whole number");
-        break;
-    case 285:
-        if (!StrictInt16(v, s.gKeyboardHints)) return bad("not a whole number");
-        break;
-    case 300:
-    case 310:
-    case 320: s.gTaxName[(c - 300) / 10] = v; break;
-    case 305:
-    case 315:
-    case 325: s.gTaxDefaultRate[(c - 305) / 10] = Num_Val(v); break;
-    case 330: s.gTax2IncludesTax1 = v; break;
-    case 335: s.gTax3IncludesTax1 = v; break;
-    case 340: s.gTax3IncludesTax2 = v; break;
-    case 350:
-    case 355:
-    case 360:
-    case 365: s.gCaseLabel[(c - 350) / 5] = v; break;
-    case 370: s.gSystemPageText = v; break;
-    case 400: s.gColour400 = v; break;
-    case 405: s.gPaymentKeyColour = v; break;
-    case 410:
-    case 411:
-    case 412:
-    case 413:
-    case 414:
-    case 415:
-    case 420:
-    case 425: s.gPageColour[PageColourIndex(c)] = v; break;
-    case 430: s.gColour430 = v; break;
-    case 440: s.gMenuKeyColour = v; break;
-    case 445: s.gColour445 = v; break;
-    case 450: s.gColour450 = v; break;
-    case 455: s.gColour455 = v; break;
-    case 460: s.gEntryForeColour = v; break;
-    case 465: s.gSelectedRowColour = v; break;
-    case 470:
-        if (!StrictInt32(v, s.gGreetingForeColour)) return bad("not a whole number");
-        break;
-    case 476:
-        if (!StrictInt16(v, s.gDisplayPort)) return bad("not a whole number");
-        break;
-    case 477: s.gDisplayLine1 = v; break;
-    case 478: s.gDisplayLine2 = v; break;
-    case 479:
-        if (!StrictInt16(v, s.gDisplayCommandSet)) return bad("not a whole number");
-        break;
-    case 480:
-        NumberToInt16(Mid(line, 5, 2), s.gDefaultKeyPage);
-        if (s.gDefaultKeyPage < 1) s.gDefaultKeyPage = 1;
-        break;
-    case 481: NumberToInt16(Mid(line, 5, 1), s.gScalePort); break;
-    case 483: s.gWeightUnit = v; break;
-    case 485:
-        if (!NumberToInt16(v, s.gHomeMode)) return bad("number too large");
-        break;
-    case 500: s.gSystemOption500 = v; break;
-    case 505: s.gTaxExemptCheck = v; break;
-    case 510: s.gSystemOption510 = v; break;
-    case 515: s.gSystemOption515 = v; break;
-    case 525: s.gSystemOption525 = v; break;
-    case 530: s.gPrintOption530 = v; break;
-    case 535: s.gPrintOption535 = v; break;
-    case 540: s.gPrintOption540 = v; break;
-    case 545: s.gSystemPageCode = v; break;
-    case 600:
-    case 601:
-    case 602:
-    case 603:
-    case 604:
-    case 605:
-    case 606:
-    case 607:
-    case 608:
-    case 609:
-    case 610:
-    case 615:
-    case 620:
-    case 625:
-    case 630:
-    case 635: s.gScreenText[c] = v; break;
-    case 640: s.gExtrasPageOn = v; break;
-    case 641: s.gExtrasNeedsManager = v; break;
-    case 642: s.gKeyOption642 = v; break;
-    case 643: s.gKeyOption643 = v; break;
-    case 644: s.gOnlineParameter644 = v; break;
-    case 645: s.gKeyOption645 = v; break;
-    case 646: s.gCountBeforeCashierReport = v == "1"; break;
-    case 650:
-    case 651: return DepartmentRecord(s, line, detail);
-    case 700: return PaymentRecord(s, line, detail);
-    case 805:
-    case 806:
-    case 807:
-    case 808:
-    case 809: s.gHeaderLine[c - 805] = v; break;
-    case 810: s.gPrintCashier = v; break;
-    case 811: s.gPrintOption811 = v; break;
-    case 815: s.gPrintSalesman = v; break;
-    case 820: s.gPrintClient = v; break;
-    case 825: s.gPrintFooter = v; break;
-    case 830:
-    case 831:
-    case 832:
-    case 833:
-    case 834: s.gFooterLine[c - 830] = v; break;
-    case 880: s.gPrinterType = v; break;
-    case 885: s.gSortProducts = Mid(line, 5, 1) == "1"; break;
-    case 890: s.gSortClients = Mid(line, 5, 1) == "1"; break;
-    case 895: s.gAutoClockOut = Mid(line, 5, 1) == "1"; break;
-    case 900: ClosingTime(s, v); break;
-    case 905:
-        if (!StrictInt16(v, s.gWidePaper)) return bad("not a whole number");
-        break;
-    case 990: s.gSpecialOperations = Trim(v); break;
-    default:
-        if (c >= 835 && c <= 876) s.gPrinterCodeValues[static_cast<std::size_t>(c - 835)] = Trim(v);
-        break;
-    }
-    return true;
+    return parse(s, SettingLine{s.gSettingCode, line, v, detail});
 }
 
 SetupReadResult Setup_Read(const std::string& path, Settings& s) {

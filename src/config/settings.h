@@ -113,11 +113,11 @@ struct Settings {
     std::string gOnlineParameter644;                 // 644
     bool gCountBeforeCashierReport = false;          // 646
     std::array<std::string, 5> gHeaderLine;          // 805-809
-    std::string gPrintCashier = "0";                 // 810
-    std::string gPrintOption811 = "0";               // 811
-    std::string gPrintSalesman = "0";                // 815
-    std::string gPrintClient = "0";                  // 820
-    std::string gPrintFooter = "0";                  // 825
+    bool gPrintCashier = false;                      // 810 "1"
+    bool gPrintOption811 = false;                    // 811 "1": product codes under the lines
+    bool gPrintSalesman = false;                     // 815 "1"
+    bool gPrintClient = false;                       // 820 "1"
+    bool gPrintFooter = false;                       // 825 "1"
     std::array<std::string, 5> gFooterLine;          // 830-834
     std::array<std::string, 42> gPrinterCodeValues;  // 835-876, trimmed
     std::string gPrinterType = "0";                  // 880

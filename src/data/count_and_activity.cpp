@@ -23,11 +23,11 @@ PhysicalAddResult Physical_Add(const std::string& productNumber, double quantity
     return ok ? PhysicalAddResult::Ok : PhysicalAddResult::WriteFailed;
 }
 
-ActivityTotals Activity_Totals(const std::string& reportDate, int reportKind, const std::string& cashierNumber) {
+ActivityTotals Activity_Totals(const std::string& reportDate, ReportKind reportKind, const std::string& cashierNumber) {
     ActivityTotals t;
     Open_FileActivity();
     DataState& d = gData;
-    const bool everyCashier = reportKind == 1 || reportKind == 2;
+    const bool everyCashier = reportKind == ReportKind::Closing || reportKind == ReportKind::Sales;
     const std::string cashier = Trim(cashierNumber);
     for (std::int64_t i = d.gLastActivityRecord; i >= 2; --i) {
         std::string_view r = d.activity.View(i);

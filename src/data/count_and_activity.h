@@ -1,6 +1,7 @@
 // The physical-count file (stock-count mode appends one record per counted
 // product) and the cash-office totals of the activity journal.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "common/money.h"
@@ -14,13 +15,23 @@ enum class PhysicalAddResult { Ok, QuantityTooWide, WriteFailed };
 // "Invalid Entry"); nothing is written then.
 PhysicalAddResult Physical_Add(const std::string& productNumber, double quantity);
 
+// Which cash-office report is printed (the documented report mode, once kept
+// in the communication session's gOperationMode).
+enum class ReportKind : std::int16_t {
+    None = 0,     // no report asked for
+    Closing = 1,  // the closing report (the drawer report runs as this kind)
+    Sales = 2,    // the sales report
+    Cashier = 3,  // the cashier report
+};
+
 struct ActivityTotals {
     Money deposits, bankDeposits, paidOuts, openings, declarations;
 };
 
 // Adds up the day's activity records of `reportDate` by type letter (D, B, P,
-// O, C). Report kinds 1 and 2 take every cashier's records, any other kind
-// only those of `cashierNumber`. Every record of the file is looked at.
-ActivityTotals Activity_Totals(const std::string& reportDate, int reportKind, const std::string& cashierNumber);
+// O, C). The closing and sales reports take every cashier's records, any
+// other kind only those of `cashierNumber`. Every record of the file is
+// looked at.
+ActivityTotals Activity_Totals(const std::string& reportDate, ReportKind reportKind, const std::string& cashierNumber);
 
 }  // namespace tarvo

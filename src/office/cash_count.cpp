@@ -7,7 +7,6 @@
 
 #include "common/money.h"
 #include "config/settings.h"
-#include "data/comm_state.h"
 #include "data/count_and_activity.h"
 #include "office/report_lines.h"
 #include "office/report_state.h"
@@ -128,7 +127,7 @@ void CashCountForm::Load() {
 
     // The same cashier and date as the report that follows the count.
     const ActivityTotals a =
-        Activity_Totals(ReportDate_Get().date, gComm.gOperationMode, report_lines::LoggedInCashier());
+        Activity_Totals(ReportDate_Get().date, gReport.gReportKind, report_lines::LoggedInCashier());
     auto fill = [this](int box, Money amount) { summary_[At(box)] = amount.IsZero() ? "" : Shown(amount); };
     fill(kTotalDeposits, a.deposits + a.bankDeposits);
     fill(kOpeningClosing, a.openings);

@@ -11,7 +11,6 @@
 
 #include "common/fields.h"
 #include "config/settings.h"
-#include "data/comm_state.h"
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
 #include "data/log.h"
@@ -280,11 +279,11 @@ void ActivitySummary(const ActivityTotals& a, Money cash) {
     ActivityLine(M(182), "(=)", Add(inDrawer, -a.openings));
 }
 
-int TitleMessage(int mode) { return mode == 1 ? 96 : mode == 2 ? 42 : 41; }
+int TitleMessage(ReportKind kind) { return kind == ReportKind::Closing ? 96 : kind == ReportKind::Sales ? 42 : 41; }
 
-void Report(int mode, const ReportDate& date) {
+void Report(ReportKind kind, const ReportDate& date) {
     const bool summariesOff = gSettings.gReportOption == "True";
-    Choice choice{date.date, mode == 3, LoggedInCashier()};
+    Choice choice{date.date, kind == ReportKind::Cashier, LoggedInCashier()};
 
     SalesTotals sales;
     CategoryTotals categories;
@@ -292,14 +291,14 @@ void Report(int mode, const ReportDate& date) {
     payments = KeyTotals{};
     Invoices_Add(choice, sales, categories, payments);
 
-    SectionHead(M(TitleMessage(mode)));
+    SectionHead(M(TitleMessage(kind)));
     ReportHeading_Print(date.text);
     print_text::Print_Check();
 
-    const ActivityTotals activity = Activity_Totals(date.date, mode, choice.cashier);
+    const ActivityTotals activity = Activity_Totals(date.date, kind, choice.cashier);
 
     if (!summariesOff) SalesSummary(sales, categories);
-    if (mode == 2 && !summariesOff) return;
+    if (kind == ReportKind::Sales && !summariesOff) return;
 
     CollectionSummary(payments, sales.Total(), summariesOff);
 
@@ -320,9 +319,9 @@ void Report(int mode, const ReportDate& date) {
 }  // namespace
 
 void Print_Closing() {
-    const int mode = gComm.gOperationMode;
-    if (mode < 1 || mode > 3) {
-        ProgramLog().Write(1, "Print_Closing: report mode " + std::to_string(mode) +
+    const ReportKind kind = gReport.gReportKind;
+    if (kind != ReportKind::Closing && kind != ReportKind::Sales && kind != ReportKind::Cashier) {
+        ProgramLog().Write(1, "Print_Closing: report mode " + std::to_string(static_cast<int>(kind)) +
                                   " is none of the reports, nothing printed");
         gPrint.gPrintStatus = 2;
         return;
@@ -334,7 +333,7 @@ void Print_Closing() {
     // The drawer kick goes to the drawer; the report goes where it was asked to.
     const bool toScreen = gPrint.gPrintToScreen;
     gPrint.gPrintToScreen = false;
-    if (mode == 1) Drawer_Open();
+    if (kind == ReportKind::Closing) Drawer_Open();
     gPrint.gPrintToScreen = toScreen;
 
     Printer_Open();
@@ -347,7 +346,7 @@ void Print_Closing() {
         return;
     }
     try {
-        Report(mode, date);
+        Report(kind, date);
         Printer_Close(true);
     } catch (const std::exception&) {
         print_text::Printout_Abandon(kFailLog);

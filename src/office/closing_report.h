@@ -1,5 +1,5 @@
 // The closing, sales and cashier report of the report date, on the receipt
-// printer, in the form gComm.gOperationMode chooses:
+// printer, in the form gReport.gReportKind (ReportKind) chooses:
 //
 //   1  closing report: every cashier; the cash drawer is opened first
 //   2  sales report: every cashier; ends after the sales summary (unless

@@ -8,7 +8,6 @@
 
 #include "common/fields.h"
 #include "config/settings.h"
-#include "data/comm_state.h"
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
@@ -153,7 +152,7 @@ void DrawerSummary(const DrawerMoves& m, Money cash) {
     AmountLine(M(181), Add(Add(m.opening, cash), -out));
 }
 
-void Report(int mode) {
+void Report(ReportKind kind) {
     const bool summariesOff = gSettings.gReportOption == "True";
     const std::string& date = gReg.gBusinessDate;
     SalesTotals sales;
@@ -167,7 +166,7 @@ void Report(int mode) {
     const Money collected = PaymentTypes(summariesOff);
     SalesSummary(sales);
     if (summariesOff) return;
-    if (mode == 2) return;
+    if (kind == ReportKind::Sales) return;
 
     Money total = collected;
     const Money salesTotal = sales.Total();
@@ -193,12 +192,12 @@ void Files_Close() {
 
 void Report_Drawer() {
     if (Printer_IsOff("Report_Drawer")) return;
-    const int mode = gComm.gOperationMode;
+    const ReportKind kind = gReport.gReportKind;
 
     // The drawer kick goes to the drawer; the report goes where it was asked to.
     const bool toScreen = gPrint.gPrintToScreen;
     gPrint.gPrintToScreen = false;
-    if (mode == 1) Drawer_Open();
+    if (kind == ReportKind::Closing) Drawer_Open();
     gPrint.gPrintToScreen = toScreen;
 
     Printer_Open();
@@ -217,7 +216,7 @@ void Report_Drawer() {
     r.gPaymentInCount = {};
     r.gPaymentRefundCount = {};
     try {
-        Report(mode);
+        Report(kind);
         Printer_Close(true);
     } catch (const std::exception&) {
         print_text::Printout_Abandon(kFailLog);

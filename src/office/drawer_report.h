@@ -2,9 +2,9 @@
 // gSale.gDateText), whoever the cashier: per payment key the incoming
 // payments and the refunds with their counts, the sales, what the payments
 // leave on credit or overpaid, and the drawer movements of the journal
-// (deposits, paid-outs and the opening amount). The Print page runs it with
-// gComm.gOperationMode 1, which opens the cash drawer first; in mode 2 it
-// ends after the sales. Setting 270 leaves out the first key's lines, the
+// (deposits, paid-outs and the opening amount). The Print page runs it as
+// the closing report (gReport.gReportKind), which opens the cash drawer
+// first; as the sales report it ends after the sales. Setting 270 leaves out the first key's lines, the
 // difference, the collection total and the drawer movements.
 //
 // It leaves gReport's per-key incoming, refund and count arrays and the

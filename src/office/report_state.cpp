@@ -1,7 +1,6 @@
 #include "office/report_state.h"
 
 #include "config/settings.h"
-#include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "print/print_text.h"
 #include "print/report_header.h"
@@ -19,8 +18,8 @@ std::string PrintedDate(const std::string& yyyymmdd) {
 
 }  // namespace
 
-void Report_Prepare(std::int16_t mode) {
-    gComm.gOperationMode = mode;
+void Report_Prepare(ReportKind kind) {
+    gReport.gReportKind = kind;
     gReport.gReportDate = gReg.gBusinessDate;
     gReportHeader.gReportDateText = gSale.gDateText.empty() ? PrintedDate(gReg.gBusinessDate) : gSale.gDateText;
 }

@@ -12,11 +12,15 @@
 #include <string>
 
 #include "common/money.h"
+#include "data/count_and_activity.h"
 #include "sale/tenders.h"
 
 namespace tarvo {
 
 struct ReportState {
+    // The report the Print page prepared (its report mode, gOperationMode in
+    // the documents; the communication session keeps its own).
+    ReportKind gReportKind = ReportKind::None;
     // "yyyymmdd" of the next report; its printed form is
     // gReportHeader.gReportDateText (print/report_header.h).
     std::string gReportDate;
@@ -30,11 +34,10 @@ struct ReportState {
 
 extern ReportState gReport;
 
-// The Print page's preparation of report mode `mode` (1 closing, 2 sales,
-// 3 cashier; the drawer report runs with 1): gComm.gOperationMode, and the
-// business date (gReg.gBusinessDate, printed as gSale.gDateText) as the
-// report date.
-void Report_Prepare(std::int16_t mode);
+// The Print page's preparation of report `kind` (the drawer report runs as
+// the closing report): gReport.gReportKind, and the business date
+// (gReg.gBusinessDate, printed as gSale.gDateText) as the report date.
+void Report_Prepare(ReportKind kind);
 
 // A report date chosen by the cashier ("yyyymmdd", already checked) in place
 // of the business date; its printed form is day/month name/year.

@@ -51,7 +51,7 @@ int DocumentLanguage(std::string_view header) {
 }
 
 void CashierLine(std::string_view header, int lang) {
-    if (gSettings.gPrintCashier != "1") return;
+    if (!gSettings.gPrintCashier) return;
     gData.gCashierKey = ColTrim(header, 24, 8);
     Cashier_FindByNumber();
     const auto k = gData.gCashierFound;
@@ -60,7 +60,7 @@ void CashierLine(std::string_view header, int lang) {
 }
 
 void SalesmanLine(std::string_view header, int lang) {
-    if (gSettings.gPrintSalesman != "1") return;
+    if (!gSettings.gPrintSalesman) return;
     gData.gSalesmanKey = ColTrim(header, 48, 8);
     Salesman_FindByNumber();
     const auto k = gData.gSalesmanIndex;
@@ -124,20 +124,18 @@ void SubtotalLines(std::string_view header, int lang) {
     }
 }
 
-std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
-                          int lang, std::size_t width) {
+std::int32_t PaymentLines(const std::vector<StoredRecord>& payments, std::string_view header, int lang,
+                          std::size_t width) {
     const Money change = Amount(header, 110, 9), total = Amount(header, 101, 9);
-    const std::string key = Col(header, 1, 7);
     std::int32_t card = 0;
     Money paid;
-    for (std::int32_t n = first; n > 0 && n <= last; ++n) {
-        const std::string pay = file.Read(n);
-        if (Mid(pay, 1, 7) != key) break;
+    for (std::size_t i = 0; i < payments.size(); ++i) {
+        const std::string& pay = payments[i].text;
         Money amount = Amount(pay, 18, 9);
         paid = CentRoundUp(paid + amount);
         const std::string entry(Mid(pay, 47, 1));
-        if (entry == "1" || entry == "2") card = n;
-        const bool lastOfDocument = n == last || Mid(file.View(n + 1), 1, 7) != key;
+        if (entry == "1" || entry == "2") card = payments[i].recNo;
+        const bool lastOfDocument = i + 1 == payments.size();
         if (!change.IsZero() && lastOfDocument) amount = CentRoundUp(amount + change);
         Line(Blanks(7) + Fit(PaymentName(ColRTrim(pay, 10, 8)), 18) + Right(Amt(amount), 14));
         const std::string ref = Fit(Col(pay, 27, 20), 20);
@@ -182,6 +180,45 @@ std::string CardSignatureName(std::string_view payment, int lang) {
     if (Amount(payment, 18, 9) < Money()) return {};
     if (Mid(payment, 47, 1) == "1") return Trim(DecodedField(payment, 83, 50)).substr(0, 40);
     return lang == 1 ? "Customer's Signature" : "Signature du Cliente";
+}
+
+PaidDocumentLayout::PaidDocumentLayout(const StoredDocument& doc, const PrintoutOptions& options)
+    : doc_(doc),
+      o_(options),
+      header_(doc.header),
+      wide_(gSettings.gWidePaper == 1),
+      width_(wide_ ? 54 : 40),
+      gap_(Blanks(wide_ ? 14 : 4)) {}
+
+void PaidDocumentLayout::Lines() {
+    if (!doc_.linesFound) return;
+    if (wide_) {
+        std::string t = M(119);
+        if (o_.gift && t.size() > 40) t.resize(40);
+        Line(t);
+        Line(RuleText());
+    }
+    if (o_.training) Title(M(177));
+    if (Duplicate()) {
+        Title(M(179));
+        result.duplicateShown = true;
+    }
+    for (const std::string_view line : doc_.lines) {
+        if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
+        Item(line);
+        Print_Check();
+    }
+}
+
+void PaidDocumentLayout::Rule() { Line(RuleText()); }
+
+void PaidDocumentLayout::Payments() {
+    const std::int32_t card = PaymentLines(doc_.payments, header_, lang_, width_);
+    Print_Check();
+    result.cardPaymentRecNo = card;
+    if (card <= 0) return;
+    for (const StoredRecord& pay : doc_.payments)
+        if (pay.recNo == card) CardSlip(pay.text);
 }
 
 void SignatureBlock(bool wide, const std::string& name) {

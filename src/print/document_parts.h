@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/money.h"
-#include "data/work_file.h"
+#include "print/stored_document.h"
 
 namespace tarvo::print_text {
 
@@ -24,7 +25,7 @@ const std::string& Message(int k, int lang);
 // client of the sale in progress (gData.gClientRecNo, gClientRec) as it was.
 int DocumentLanguage(std::string_view header);
 
-// When gPrintCashier / gPrintSalesman is "1" and the number in header columns
+// When gPrintCashier / gPrintSalesman is on and the number in header columns
 // 24-31 / 48-55 is found: message 81 / 83 and the name, as a line.
 void CashierLine(std::string_view header, int lang);
 void SalesmanLine(std::string_view header, int lang);
@@ -48,13 +49,12 @@ std::string Amt(Money m);
 // discount is not 0, and one line per tax whose stored amount is not 0.
 void SubtotalLines(std::string_view header, int lang);
 
-// The payment lines of one document: the payment records of `file` from
-// `first` up to `last` whose columns 1-7 equal the header's columns 1-7 (the
-// last one printed as tendered, plus the change), then the change and
-// balance lines and a rule of `width` dashes. Returns the record of the last
-// card payment, 0 when none.
-std::int32_t PaymentLines(const WorkFile& file, std::int32_t first, std::int32_t last, std::string_view header,
-                          int lang, std::size_t width);
+// The payment lines of one document: its payment records (the last one
+// printed as tendered, plus the change), then the change and balance lines
+// and a rule of `width` dashes. Returns the record number of the last card
+// payment, 0 when none.
+std::int32_t PaymentLines(const std::vector<StoredRecord>& payments, std::string_view header, int lang,
+                          std::size_t width);
 
 // The name of the first entry of the payment list built by Payment_Setup
 // (gTender entries 1..gPaymentListCount: the payment types with their
@@ -85,5 +85,39 @@ std::string CardSignatureName(std::string_view payment, int lang);
 // "X" and the signature rule (49 dashes on wide paper, 39 on narrow), the
 // name centred under it when not empty, then two empty lines.
 void SignatureBlock(bool wide, const std::string& name);
+
+// What the sales receipt and the order document print alike: the lines (on
+// wide paper a column heading and a rule, the training and duplicate
+// titles, then every line but the kit components), the rule under them,
+// and the payments followed by the card slip of the last card payment.
+class PaidDocumentLayout : public DocumentLayout {
+public:
+    PaidDocumentLayout(const StoredDocument& doc, const PrintoutOptions& options);
+
+    void Lines() override;
+    void Rule() override;
+    void Payments() override;
+
+    PrintoutResult result;
+
+protected:
+    // One line of the document (not a kit component).
+    virtual void Item(std::string_view line) const = 0;
+    // The slip of card payment record `payment`.
+    virtual void CardSlip(const std::string& payment) const = 0;
+
+    const std::string& M(int k) const { return Message(k, lang_); }
+    std::string RuleText() const { return std::string(width_, '-'); }
+    // The duplicate title is asked for until it has been printed above the lines.
+    bool Duplicate() const { return o_.duplicate && !result.duplicateShown; }
+
+    const StoredDocument& doc_;
+    const PrintoutOptions& o_;
+    const std::string_view header_;
+    int lang_ = 1;  // set by the heading
+    const bool wide_;
+    const std::size_t width_;
+    const std::string gap_;  // between the document number and the date
+};
 
 }  // namespace tarvo::print_text

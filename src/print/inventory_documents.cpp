@@ -19,6 +19,7 @@
 #include "print/document_parts.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
+#include "print/stored_document.h"
 #include "sale/sale_save.h"
 
 namespace tarvo {
@@ -26,16 +27,20 @@ namespace {
 
 using namespace print_text;
 
-// A record that cannot be read back although the file's count includes it.
-struct RecordMissing : std::runtime_error {
-    RecordMissing() : std::runtime_error("document record missing") {}
-};
-
+// What the purchase and adjustment parts share: the document, its language
+// and the paper.
 struct Document {
+    explicit Document(const StoredDocument& doc)
+        : stored(doc),
+          lang(TextLanguage(gSettings)),
+          wide(gSettings.gWidePaper == 1),
+          width(wide ? 54 : 40),
+          head(doc.header) {}
+    const StoredDocument& stored;
     int lang = 1;
     bool wide = false;
     std::size_t width = 40;
-    std::string head;  // the header record
+    const std::string& head;  // the header record
 
     const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang); }
     std::string Rule() const { return std::string(width, '-'); }
@@ -110,14 +115,9 @@ void OrderBlock(const Document& d) {
 }
 
 void PurchaseLines(const Document& d) {
-    const std::string key = Col(d.head, 1, 7);
-    gData.gDocumentKey = key;
-    PurchaseDetail_Find();
-    if (gData.gPurchaseLineRecNo <= 0) return;
+    if (!d.stored.linesFound) return;
     Line(d.M(236));
-    for (std::int32_t n = gData.gPurchaseLineRecNo; n <= gData.gLastPurchaseLineRecord; ++n) {
-        const std::string line = gData.purchaseLines.Read(n);
-        if (Mid(line, 1, 7) != key) break;
+    for (const std::string_view line : d.stored.lines) {
         if (!LineProduct(line)) {
             Line("Product Not Found");
             Print_Check();
@@ -126,7 +126,7 @@ void PurchaseLines(const Document& d) {
         const std::string& p = gData.gProductRec;
         const Money price = Amount(line, 57, 9);
         Line(Field(p, 60, 25) + Field(line, 39, 7) + (price != Money() ? Right(price.Format("####0.00"), 8) : ""));
-        if (gSettings.gPrintOption811 == "1") Line(Field(p, gSettings.gProductKeyMode != "0" ? 40 : 12, 20));
+        if (gSettings.gPrintOption811) Line(Field(p, gSettings.gProductKeyMode != "0" ? 40 : 12, 20));
         if (Mid(line, 86, 1) == "1") Line(Field(line, 66, 20));
         Print_Check();
     }
@@ -139,24 +139,34 @@ void PurchaseTotals(const Document& d) {
     Line(Blanks(7) + Fit(d.M(91), 11) + Right(Amt(Amount(d.head, 101, 9)), 21));
 }
 
-void PurchaseBody(Document& d) {
-    const std::string_view h = d.head;
-    const std::string vendor = PurchaseVendor(d);
-    const bool order = Mid(h, 11, 1) == "1";
-    Title(Amount(h, 101, 9) < Money() ? d.M(226) : order ? d.M(224) : d.M(225));
-    Line("");
-    Line(d.M(227) + gTerminalNumber + " " + Col(h, 1, 7));
-    Line("Date:     " + DateText(h, 12, d.lang));
-    DocumentCashier(d, h, 24);
-    if (!vendor.empty()) VendorBlock(d, vendor);
-    if (order) OrderBlock(d);
-    Line(d.Rule());
-    Print_Check();
-    PurchaseLines(d);
-    Line(d.Rule());
-    if (gSettings.gAskPurchaseCost) PurchaseTotals(d);
-    Print_Check();
-}
+class PurchaseLayout final : public DocumentLayout {
+public:
+    explicit PurchaseLayout(const StoredDocument& doc) : d_(doc) {}
+    void Heading() override {
+        const std::string_view h = d_.head;
+        Header_Print();
+        const std::string vendor = PurchaseVendor(d_);
+        const bool order = Mid(h, 11, 1) == "1";
+        Title(Amount(h, 101, 9) < Money() ? d_.M(226) : order ? d_.M(224) : d_.M(225));
+        Line("");
+        Line(d_.M(227) + gTerminalNumber + " " + Col(h, 1, 7));
+        Line("Date:     " + DateText(h, 12, d_.lang));
+        DocumentCashier(d_, h, 24);
+        if (!vendor.empty()) VendorBlock(d_, vendor);
+        if (order) OrderBlock(d_);
+        Line(d_.Rule());
+    }
+    void Lines() override { PurchaseLines(d_); }
+    void Rule() override { Line(d_.Rule()); }
+    void Totals() override {
+        if (gSettings.gAskPurchaseCost) PurchaseTotals(d_);
+    }
+    void Payments() override {}  // a purchase keeps no payments
+    void Footer() override {}
+
+private:
+    Document d_;
+};
 
 // -------------------------------------------------------------- adjustment
 
@@ -169,13 +179,7 @@ std::string ReasonText(std::string_view code) {
 }
 
 void AdjustmentLines(const Document& d) {
-    const std::string key = Col(d.head, 1, 7);
-    gData.gOrderKey = key;
-    AdjustmentDetail_Find();
-    if (gData.gDocumentLineRecNo <= 0) return;
-    for (std::int32_t n = gData.gDocumentLineRecNo; n <= gData.gLastAdjustmentLineRecord; ++n) {
-        const std::string line = gData.adjustmentLines.Read(n);
-        if (Mid(line, 1, 7) != key) break;
+    for (const std::string_view line : d.stored.lines) {
         if (LineProduct(line))
             Line(Field(gData.gProductRec, 60, 30) + Field(line, 39, 8));
         else
@@ -186,99 +190,76 @@ void AdjustmentLines(const Document& d) {
     }
 }
 
-void AdjustmentBody(const Document& d) {
-    const std::string_view h = d.head;
-    Title(d.M(244));
-    Line(d.M(227) + gTerminalNumber + " " + Col(h, 1, 7));
-    Line("Date:     " + DateText(h, 10, d.lang));
-    Line(d.M(82) + Blanks(3) + Col(h, 18, 2) + ":" + Col(h, 20, 2));
-    DocumentCashier(d, h, 22);
-    gData.gManagerKey = ColTrim(h, 30, 8);
-    if (!gData.gManagerKey.empty()) {
-        Manager_FindByNumber();
-        if (gData.gManagerIndex > 0)
-            Line(d.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+class AdjustmentLayout final : public DocumentLayout {
+public:
+    explicit AdjustmentLayout(const StoredDocument& doc) : d_(doc) {}
+    void Heading() override {
+        const std::string_view h = d_.head;
+        Header_Print();
+        Title(d_.M(244));
+        Line(d_.M(227) + gTerminalNumber + " " + Col(h, 1, 7));
+        Line("Date:     " + DateText(h, 10, d_.lang));
+        Line(d_.M(82) + Blanks(3) + Col(h, 18, 2) + ":" + Col(h, 20, 2));
+        DocumentCashier(d_, h, 22);
+        gData.gManagerKey = ColTrim(h, 30, 8);
+        if (!gData.gManagerKey.empty()) {
+            Manager_FindByNumber();
+            if (gData.gManagerIndex > 0)
+                Line(d_.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+        }
+        Line(d_.M(245) + ReasonText(ColTrim(h, 38, 2)));
+        Line(Field(h, 49, 40));
+        Line("");
+        Line(d_.M(246));
+        Line(d_.Rule());
     }
-    Line(d.M(245) + ReasonText(ColTrim(h, 38, 2)));
-    Line(Field(h, 49, 40));
-    Line("");
-    Line(d.M(246));
-    Line(d.Rule());
-    Print_Check();
-    AdjustmentLines(d);
-    Line(d.Rule());
-    Line(Blanks(15) + "Total: " + "$" + Right(Amt(Amount(h, 40, 9)), 12));
-    Print_Check();
-}
+    void Lines() override { AdjustmentLines(d_); }
+    void Rule() override { Line(d_.Rule()); }
+    void Totals() override { Line(Blanks(15) + "Total: " + "$" + Right(Amt(Amount(d_.head, 40, 9)), 12)); }
+    void Payments() override {}  // an adjustment keeps no payments
+    void Footer() override {}
 
-// ------------------------------------------------------------------- frame
-
-struct Files {
-    WorkFile& headers;
-    WorkFile& lines;
-    const std::int32_t& lastRecord;
-    const char* name;     // for the log
-    const char* failLog;  // the log line of a failure in the middle
+private:
+    Document d_;
 };
 
-// Opens the document files, checks the record number, opens the printer,
-// prints the body and closes; the files are closed in every case.
-template <typename Open, typename Body>
-void Document_Print(const Files& f, Open open, Body body) {
-    if (Printer_IsOff(f.name)) return;
-    open();
-    const auto closeFiles = [&f] {
-        f.lines.Close();
-        f.headers.Close();
-    };
-    if (!f.headers.IsOpen() || !f.lines.IsOpen()) {
-        ProgramLog().Write(1, std::string(f.name) + ": the document files could not be opened, nothing printed");
-        gPrint.gPrintStatus = 2;
-        closeFiles();
-        return;
-    }
-    const std::int32_t recNo = gSaleSave.gPrintRecordNo;
-    if (recNo < 2 || recNo > f.lastRecord) {
-        ProgramLog().Write(1, std::string(f.name) + ": record " + std::to_string(recNo) +
-                                  " is not in the document file, nothing printed");
+// Reads the document of record gSaleSave.gPrintRecordNo and prints it; a
+// document that cannot be read prints nothing, with a log line and status 2.
+template <typename Layout>
+void Inventory_Print(DocumentKind kind, const char* who, const char* failLog) {
+    if (Printer_IsOff(who)) return;
+    StoredDocument doc;
+    const DocumentRead read = StoredDocument_Read(kind, gSaleSave.gPrintRecordNo, doc);
+    if (read != DocumentRead::Read) {
+        ProgramLog().Write(1, DocumentRead_Why(kind, read, gSaleSave.gPrintRecordNo));
         gPrint.gPrintStatus = 2;  // nothing printed is never reported as printed
-        closeFiles();
         return;
     }
-    Printer_Open();
-    if (gPrint.gPrintStatus != 0) {
-        closeFiles();
-        return;
-    }
-    Document d;
-    d.wide = gSettings.gWidePaper == 1;
-    d.width = d.wide ? 54 : 40;
-    d.lang = TextLanguage(gSettings);
-    try {
-        d.head = f.headers.Read(recNo);
-        if (d.head.empty()) throw RecordMissing();
-        gData.gDocumentKey = Col(d.head, 1, 7);
-        Header_Print();
-        body(d);
-        Printer_Close(true);
-    } catch (const std::exception&) {
-        Printout_Abandon(f.failLog);
-    }
-    closeFiles();
+    Layout layout(doc);
+    Document_Print(layout, failLog);
 }
+
+const char* const kPurchaseFailLog = "Print_Recipt: HandlerReceipt, Error detected during printout of receipt";
+const char* const kAdjustmentFailLog = "Adjustment_Print: HandlerReceipt, Error detected during printout of receipt";
 
 }  // namespace
 
-void Purchase_Print() {
-    Document_Print(Files{gData.purchases, gData.purchaseLines, gData.gLastPurchaseRecord, "Purchase_Print",
-                         "Print_Recipt: HandlerReceipt, Error detected during printout of receipt"},
-                   Open_Filepurchase, PurchaseBody);
-}
+void Purchase_Print() { Inventory_Print<PurchaseLayout>(DocumentKind::Purchase, "Purchase_Print", kPurchaseFailLog); }
 
 void Adjustment_Print() {
-    Document_Print(Files{gData.adjustments, gData.adjustmentLines, gData.gLastAdjustmentRecord, "Adjustment_Print",
-                         "Adjustment_Print: HandlerReceipt, Error detected during printout of receipt"},
-                   Open_Fileadjustment, AdjustmentBody);
+    Inventory_Print<AdjustmentLayout>(DocumentKind::Adjustment, "Adjustment_Print", kAdjustmentFailLog);
+}
+
+void Purchase_Print(const StoredDocument& doc) {
+    if (Printer_IsOff("Purchase_Print")) return;
+    PurchaseLayout layout(doc);
+    Document_Print(layout, kPurchaseFailLog);
+}
+
+void Adjustment_Print(const StoredDocument& doc) {
+    if (Printer_IsOff("Adjustment_Print")) return;
+    AdjustmentLayout layout(doc);
+    Document_Print(layout, kAdjustmentFailLog);
 }
 
 }  // namespace tarvo

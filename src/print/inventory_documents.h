@@ -4,6 +4,7 @@
 // printer output layer. Used right after the document is saved at the Total
 // key and for reprints from the print page.
 #pragma once
+#include "print/stored_document.h"
 
 namespace tarvo {
 
@@ -15,7 +16,7 @@ namespace tarvo {
 // Printing switched off: status 0, no file opened. A record number outside
 // 2..gData.gLastPurchaseRecord: nothing printed. Files that cannot be opened
 // or an output that does not open: nothing printed and a non-zero
-// gPrint.gPrintStatus. An error in the middle: the output is closed without
+// gPrint.gPrintStatus; so does a record that cannot be read. An error in the middle: the output is closed without
 // feed or cut, a log line, a non-zero status. The purchase files are closed
 // in every case.
 void Purchase_Print();
@@ -25,5 +26,9 @@ void Purchase_Print();
 // 2..gData.gLastAdjustmentRecord). Sets gData.gDocumentKey and gOrderKey to
 // the adjustment number.
 void Adjustment_Print();
+
+// Print the saved purchase or adjustment `doc` (read by StoredDocument_Read).
+void Purchase_Print(const StoredDocument& doc);
+void Adjustment_Print(const StoredDocument& doc);
 
 }  // namespace tarvo

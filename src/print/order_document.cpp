@@ -17,25 +17,13 @@
 #include "print/document_parts.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
+#include "print/stored_document.h"
 #include "sale/sale_save.h"
 
 namespace tarvo {
 namespace {
 
 using namespace print_text;
-
-struct OrderDoc {
-    int lang = 1;  // language of the order's client
-    bool wide = false;
-    std::size_t width = 40;
-    std::string gap;  // between the order number and the date
-    bool training = false;
-    std::string ord;  // the OrderHeader record
-    std::string key;  // the order number, columns 1-7
-
-    const std::string& M(int k) const { return Message(k, lang); }
-    std::string Rule() const { return std::string(width, '-'); }
-};
 
 // The document title: a store order, or the client order's document type.
 // A type the order writer never stores prints as a special order, which is
@@ -58,31 +46,47 @@ std::string Priority(std::string_view ord) {
     return {};
 }
 
-void Heading(OrderDoc& d) {
-    const std::string_view ord = d.ord;
+class OrderLayout final : public PaidDocumentLayout {
+public:
+    OrderLayout(const StoredDocument& doc, const PrintoutOptions& options)
+        : PaidDocumentLayout(doc, options), key_(doc.Key()) {}
+
+    void Heading() override;
+    void Totals() override;
+    void Footer() override;
+
+private:
+    void Item(std::string_view line) const override;
+    // The card number is always masked on the order document.
+    void CardSlip(const std::string& pay) const override;
+
+    const std::string key_;  // the order number, columns 1-7
+};
+
+void OrderLayout::Heading() {
+    const std::string_view ord = header_;
     const int terminalLang = TextLanguage(gSettings);
-    if (d.training) Title(Message(177, terminalLang));
-    if (gSaleSave.gReceiptDuplicate) Title(Message(179, terminalLang));
+    if (o_.training) Title(Message(177, terminalLang));
+    if (Duplicate()) Title(Message(179, terminalLang));
     Header_Print();
-    d.lang = DocumentLanguage(ord);
-    Title(d.M(TitleMessage(ord)));
-    Line(d.M(190) + d.key + d.gap + "Date:  " + DateText(ord, 12, d.lang));
+    lang_ = DocumentLanguage(ord);
+    Title(M(TitleMessage(ord)));
+    Line(M(190) + key_ + gap_ + "Date:  " + DateText(ord, 12, lang_));
     Line("Terminal: " + gTerminalNumber);
-    CashierLine(ord, d.lang);
-    SalesmanLine(ord, d.lang);
+    CashierLine(ord, lang_);
+    SalesmanLine(ord, lang_);
     ClientBlock(ord, "Number:   ");
-    More(d.M(197));
+    More(M(197));
     const std::string priority = Priority(ord);
     if (!priority.empty()) More(priority);
-    Line(Mid(ord, 21, 1) == "1" ? d.M(198) : d.M(199));
-    Line(Blanks(10) + DateText(ord, 32, d.lang));
+    Line(Mid(ord, 21, 1) == "1" ? M(198) : M(199));
+    Line(Blanks(10) + DateText(ord, 32, lang_));
     Line("");
-    Line(d.Rule());
-    Print_Check();
+    Line(RuleText());
 }
 
 // One order line (not a kit component).
-void Item(const OrderDoc& d, std::string_view line) {
+void OrderLayout::Item(std::string_view line) const {
     if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
         Line("Product Not Found");
         return;
@@ -96,15 +100,15 @@ void Item(const OrderDoc& d, std::string_view line) {
     const double Q = Number(line, 39, 9);
     // The units factor: five columns in the wide layout of counted goods,
     // four everywhere else.
-    const double U = Number(p, 175, d.wide && !weighed ? 5 : 4);
+    const double U = Number(p, 175, wide_ && !weighed ? 5 : 4);
     const double E = ToCents(U != 0 ? Q * P / U : Q * P);
     const std::string& unit = gSettings.gWeightUnit;
 
-    if (d.wide && weighed) {
+    if (wide_ && weighed) {
         const std::string ps = Num_Format(P, "###0.00"), es = Num_Format(E, "####0.00");
         Line(Fit(Col(p, 60, 22), 22) + " " + letters + Right(ColTrim(line, 39, 9), 6) + unit + " @" +
              Blanks(7 - Len(ps)) + "$" + ps + "/" + unit + Blanks(7 - Len(es)) + "$" + es);
-    } else if (d.wide) {
+    } else if (wide_) {
         Line(Fit(Col(p, 60, 26), 26) + " " + letters + Right(ColTrim(line, 39, 7), 7) +
              Right(Num_Format(P, "####0.00"), 8) + Right(Num_Format(E, "#####0.00"), 9));
     } else if (weighed) {
@@ -121,53 +125,27 @@ void Item(const OrderDoc& d, std::string_view line) {
         } else {
             Line(first);
             const std::string es = Num_Format(E, "####0.00");
-            Line(Blanks(6) + d.M(87) + Fit(Col(line, 39, 9), 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
+            Line(Blanks(6) + M(87) + Fit(Col(line, 39, 9), 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
                  Blanks(8 - Len(es)) + "$" + es);
         }
     }
-    if (gSettings.gPrintOption811 == "1") {
+    if (gSettings.gPrintOption811) {
         const std::size_t col = gSettings.gProductKeyMode != "0" ? 40 : 12;
-        const std::size_t w = d.wide ? 20 : 17;
-        Line(Fit(Col(p, col, w), w) + d.M(214) + marks);
+        const std::size_t w = wide_ ? 20 : 17;
+        Line(Fit(Col(p, col, w), w) + M(214) + marks);
     }
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
 }
 
-void Items(const OrderDoc& d) {
-    gData.gOrderKey = d.key;
-    OrderDetail_Find();
-    const std::int32_t first = gData.gDocumentLineRecNo;
-    if (first <= 0) return;
-    if (d.wide) {
-        Line(d.M(119));
-        Line(d.Rule());
-    }
-    if (d.training) Title(d.M(177));
-    if (gSaleSave.gReceiptDuplicate) {
-        Title(d.M(179));
-        gSaleSave.gReceiptDuplicate = false;
-    }
-    for (std::int32_t n = first; n <= gData.gLastOrderLineRecord; ++n) {
-        const std::string line = gData.orderLines.Read(n);
-        if (Mid(line, 1, 7) != d.key) break;
-        if (Mid(line, 87, 1) == "1") continue;  // a kit prints only its kit line
-        Item(d, line);
-        Print_Check();
-    }
-}
-
-void Totals(const OrderDoc& d) {
-    SubtotalLines(d.ord, d.lang);
-    Line(Blanks(7) + Fit(d.M(91), 11) + Right(Amt(Amount(d.ord, 101, 9)), 21));
+void OrderLayout::Totals() {
+    SubtotalLines(header_, lang_);
+    Line(Blanks(7) + Fit(M(91), 11) + Right(Amt(Amount(header_, 101, 9)), 21));
     Print_Check();
 }
 
-// The card slip of card payment record `recNo`; the card number is always
-// masked on the order document.
-void CardSlip(const OrderDoc& d, std::int32_t recNo) {
-    const std::string pay = gData.orderPayments.Read(recNo);
+void OrderLayout::CardSlip(const std::string& pay) const {
     const Money amount = Amount(pay, 18, 9);
-    const bool french = d.lang == 2;
+    const bool french = lang_ == 2;
     Line(amount < Money() ? "REFUND" : "PURCHASE");
     Line(std::string(french ? "MONTANT: " : "AMOUNT: ") + Amt(amount));
     Line(PaymentName(ColRTrim(pay, 10, 8)));
@@ -181,83 +159,43 @@ void CardSlip(const OrderDoc& d, std::int32_t recNo) {
     Line("");
     Line("");
     Line("");
-    SignatureBlock(d.wide, CardSignatureName(pay, d.lang));
+    SignatureBlock(wide_, CardSignatureName(pay, lang_));
     Print_Check();
 }
 
-void Ending(const OrderDoc& d) {
-    if (!AllBlank(Col(d.ord, 130, 40))) {
-        Line(Col(d.ord, 130, 40));
-        Line(Col(d.ord, 170, 40));
-        Line(Col(d.ord, 210, 30));
+void OrderLayout::Footer() {
+    if (!AllBlank(Col(header_, 130, 40))) {
+        Line(Col(header_, 130, 40));
+        Line(Col(header_, 170, 40));
+        Line(Col(header_, 210, 30));
     }
     Closing_Print();
-    Print_Check();
-}
-
-void CloseFiles() {
-    gData.orderPayments.Close();
-    gData.orderLines.Close();
-    gData.orders.Close();
 }
 
 }  // namespace
 
+PrintoutResult Order_Print(const StoredDocument& doc, const PrintoutOptions& options) {
+    if (Printer_IsOff("Order_Print")) return {};
+    OrderLayout layout(doc, options);
+    Document_Print(layout, "Order_Print: Error detected during printout of order");
+    return layout.result;
+}
+
 void Order_Print() {
     if (Printer_IsOff("Order_Print")) return;
-    Open_FileOrder();
-    if (!gData.orders.IsOpen() || !gData.orderLines.IsOpen() || !gData.orderPayments.IsOpen()) {
-        // A document printed without its lines or payments would look whole.
-        ProgramLog().Write(1, "Order_Print: the order files cannot be opened, order not printed");
-        CloseFiles();
+    StoredDocument doc;
+    const DocumentRead read = StoredDocument_Read(DocumentKind::Order, gSaleSave.gPrintRecordNo, doc);
+    if (read != DocumentRead::Read) {
+        // A document printed without its lines or payments would look whole;
+        // nothing printed is never reported as printed.
+        ProgramLog().Write(1, DocumentRead_Why(DocumentKind::Order, read, gSaleSave.gPrintRecordNo));
         gPrint.gPrintStatus = 2;
         return;
     }
-    const std::int32_t recNo = gSaleSave.gPrintRecordNo;
-    if (recNo < 2 || recNo > gData.gLastOrderRecord) {
-        ProgramLog().Write(1, "Order_Print: order record " + std::to_string(recNo) +
-                                  " is not in the order file, nothing printed");
-        gPrint.gPrintStatus = 2;  // nothing printed is never reported as printed
-        CloseFiles();
-        return;
-    }
-    const std::string ord = gData.orders.Read(recNo);
-    if (ord.empty()) {
-        ProgramLog().Write(1,
-                           "Order_Print: order record " + std::to_string(recNo) + " cannot be read, order not printed");
-        CloseFiles();
-        gPrint.gPrintStatus = 2;
-        return;
-    }
-    Printer_Open();
-    if (gPrint.gPrintStatus != 0) {
-        CloseFiles();
-        return;
-    }
-    OrderDoc d;
-    d.wide = gSettings.gWidePaper == 1;
-    d.width = d.wide ? 54 : 40;
-    d.gap = Blanks(d.wide ? 14 : 4);
-    d.training = gSale.gMode == 26;
-    try {
-        d.ord = ord;
-        d.key = Col(d.ord, 1, 7);
-        Heading(d);
-        Items(d);
-        Line(d.Rule());
-        Totals(d);
-        gData.gOrderKey = d.key;
-        OrderPayment_Find();
-        const std::int32_t card = PaymentLines(gData.orderPayments, gData.gOrderPaymentRecNo,
-                                               gData.gLastOrderPaymentRecord, d.ord, d.lang, d.width);
-        Print_Check();
-        if (card > 0) CardSlip(d, card);
-        Ending(d);
-        Printer_Close(true);
-    } catch (const std::exception&) {
-        Printout_Abandon("Order_Print: Error detected during printout of order");
-    }
-    CloseFiles();
+    PrintoutOptions options;
+    options.duplicate = gSaleSave.gReceiptDuplicate;
+    options.training = gSale.gMode == 26;
+    if (Order_Print(doc, options).duplicateShown) gSaleSave.gReceiptDuplicate = false;
 }
 
 }  // namespace tarvo

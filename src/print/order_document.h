@@ -3,6 +3,7 @@
 // (.ORD header, .ORL lines, .ORP payments) through the printer output layer.
 // Printed when an order is saved at the register and for reprints.
 #pragma once
+#include "print/stored_document.h"
 
 namespace tarvo {
 
@@ -14,5 +15,10 @@ namespace tarvo {
 // open, a record that cannot be read, an output that does not open, or an
 // error in the middle, leave a non-zero gPrint.gPrintStatus and a log line. The order files are closed at the end.
 void Order_Print();
+
+// Prints the saved order `doc` (read by StoredDocument_Read); only the
+// duplicate and training titles of `options` apply. Printer type "0":
+// status 0 and nothing else.
+PrintoutResult Order_Print(const StoredDocument& doc, const PrintoutOptions& options);
 
 }  // namespace tarvo

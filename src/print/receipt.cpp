@@ -21,6 +21,7 @@
 #include "print/document_parts.h"
 #include "print/print_text.h"
 #include "print/printer_output.h"
+#include "print/stored_document.h"
 #include "sale/sale_save.h"
 
 namespace tarvo {
@@ -28,52 +29,54 @@ namespace {
 
 using namespace print_text;
 
-void Check() { Print_Check(); }
+class ReceiptLayout final : public PaidDocumentLayout {
+public:
+    using PaidDocumentLayout::PaidDocumentLayout;
 
-struct Receipt {
-    int lang = 1;
-    bool wide = false;
-    std::size_t width = 40;
-    std::string gap;
-    bool training = false;
-    std::string inv;  // the header record
+    void Heading() override;
+    void Totals() override;
+    void Payments() override {
+        if (!o_.gift) PaidDocumentLayout::Payments();
+    }
+    void Footer() override;
 
-    const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang); }
-    std::string Rule() const { return std::string(width, '-'); }
+private:
+    void Item(std::string_view line) const override;
+    void CardSlip(const std::string& pay) const override;
 };
 
-void Heading(Receipt& r) {
-    const std::string_view inv = r.inv;
-    if (r.training) Title(r.M(177));
-    if (gSaleSave.gReceiptDuplicate) Title(r.M(179));
+void ReceiptLayout::Heading() {
+    const std::string_view inv = header_;
+    lang_ = DocumentLanguage(inv);
+    if (o_.training) Title(M(177));
+    if (Duplicate()) Title(M(179));
     Header_Print();
     if (Mid(inv, 11, 1) == "1") {
-        Title(Mid(inv, 119, 1) == "4" ? r.M(85) : r.M(86));
+        Title(Mid(inv, 119, 1) == "4" ? M(85) : M(86));
         Line("");
         Line("");
     }
-    if (gSaleSave.gGiftReceipt) {
-        Title(r.M(249));
+    if (o_.gift) {
+        Title(M(249));
         Line("");
     }
-    Line(r.M(80) + Col(inv, 1, 7) + r.gap + "Date:  " + DateText(inv, 12, r.lang));
-    Line("Terminal: " + gTerminalNumber + r.gap + r.M(82) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
+    Line(M(80) + Col(inv, 1, 7) + gap_ + "Date:  " + DateText(inv, 12, lang_));
+    Line("Terminal: " + gTerminalNumber + gap_ + M(82) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
 
     gData.gManagerKey = ColTrim(inv, 32, 8);
     if (!gData.gManagerKey.empty()) {
         Manager_FindByNumber();
         if (gData.gManagerIndex > 0)
-            Line(r.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+            Line(M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
     }
-    CashierLine(inv, r.lang);
-    SalesmanLine(inv, r.lang);
-    if (gSettings.gPrintClient == "1") ClientBlock(inv, r.M(200));
-    Line(r.Rule());
-    Check();
+    CashierLine(inv, lang_);
+    SalesmanLine(inv, lang_);
+    if (gSettings.gPrintClient) ClientBlock(inv, M(200));
+    Line(RuleText());
 }
 
-void Item(const Receipt& r, std::string_view line) {
-    const bool gift = gSaleSave.gGiftReceipt;
+void ReceiptLayout::Item(std::string_view line) const {
+    const bool gift = o_.gift;
     if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
         Line("Product Not Found");
         return;
@@ -86,14 +89,14 @@ void Item(const Receipt& r, std::string_view line) {
     const Money price = Amount(line, 57, 9);
     const double P = price.ToDouble();
     const double Q = Number(line, 39, 9);
-    const std::string unitsText = Col(p, 175, r.wide ? 5 : 4);
+    const std::string unitsText = Col(p, 175, wide_ ? 5 : 4);
     const double U = Trim(unitsText).empty() ? 0.0 : Num_Val(Trim(unitsText));
     const double E = ToCents(U != 0 ? P * Q / U : P * Q);
     const std::string desc = Col(p, 60, 30);
     const std::string& unit = gSettings.gWeightUnit;
 
     if (Mid(p, 9, 1) == "S") {
-        if (!r.wide) {
+        if (!wide_) {
             Line(Fit(desc, 30));
             if (!gift) {
                 const std::string ps = Num_Format(P, "####0.00"), es = Num_Format(E, "#####0.00");
@@ -107,7 +110,7 @@ void Item(const Receipt& r, std::string_view line) {
             Line(Fit(desc, 23) + " " + Right(Num_Format(Q, "#0.000"), 6) + " " + unit + " @" + Blanks(7 - Len(ps)) +
                  "$" + ps + "/" + unit + Blanks(7 - Len(es)) + "$" + es);
         }
-    } else if (!r.wide) {
+    } else if (!wide_) {
         std::string first = Fit(desc, 25) + " ";
         if (gift) {
             Line(first);
@@ -119,7 +122,7 @@ void Item(const Receipt& r, std::string_view line) {
             } else {
                 Line(first);
                 const std::string es = Num_Format(E, "####0.00");
-                Line(Blanks(6) + r.M(87) + Col(line, 39, 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
+                Line(Blanks(6) + M(87) + Col(line, 39, 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
                      Blanks(8 - Len(es)) + "$" + es);
             }
         }
@@ -128,92 +131,66 @@ void Item(const Receipt& r, std::string_view line) {
         if (!gift) text += Right(Num_Format(P, "####0.00"), 8) + Right(Num_Format(E, "#####0.00"), 9);
         Line(text);
     }
-    if (gSettings.gPrintOption811 == "1") {
+    if (gSettings.gPrintOption811) {
         const std::size_t col = gSettings.gProductKeyMode == "0" ? 12 : 40;
-        Line(Col(p, col, r.wide ? 20 : 17) + r.M(214) + marks);
+        Line(Col(p, col, wide_ ? 20 : 17) + M(214) + marks);
     }
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
-    Check();
 }
 
-void Items(Receipt& r) {
-    gData.gDocumentKey = Col(r.inv, 1, 7);
-    InvoiceDetail_Find();
-    if (gData.gInvoiceLineRecNo <= 0) return;
-    if (r.wide) {
-        std::string t = r.M(119);
-        if (gSaleSave.gGiftReceipt && t.size() > 40) t.resize(40);
-        Line(t);
-        Line(r.Rule());
-    }
-    if (r.training) Title(r.M(177));
-    if (gSaleSave.gReceiptDuplicate) {
-        Title(r.M(179));
-        gSaleSave.gReceiptDuplicate = false;
-    }
-    const std::string key = Col(r.inv, 1, 7);
-    for (std::int32_t n = gData.gInvoiceLineRecNo; n <= gData.gLastInvoiceLineRecord; ++n) {
-        const std::string line = gData.invoiceLines.Read(n);
-        if (Mid(line, 1, 7) != key) break;
-        if (Mid(line, 87, 1) == "1") continue;
-        Item(r, line);
-    }
-}
-
-void Totals(const Receipt& r) {
-    const std::string_view inv = r.inv;
-    const Money total = Amount(inv, 101, 9);
-    SubtotalLines(inv, r.lang);
+void ReceiptLayout::Totals() {
+    if (o_.gift) return;
+    const Money total = Amount(header_, 101, 9);
+    SubtotalLines(header_, lang_);
     const std::string t = total.Format("##,##0.00");
     if (gSettings.gPrinterType != "6") {
         More(Blanks(7));
-        Title(r.M(91) + Blanks(9 - Len(t)) + t);
+        Title(M(91) + Blanks(9 - Len(t)) + t);
     } else {
-        Line(Blanks(7) + Fit(r.M(91), 11) + Right(t, 21));
+        Line(Blanks(7) + Fit(M(91), 11) + Right(t, 21));
     }
-    Check();
+    Print_Check();
 }
 
-void CardSlip(const Receipt& r, std::int32_t recNo) {
-    const std::string pay = gData.payments.Read(recNo);
+void ReceiptLayout::CardSlip(const std::string& pay) const {
     const Money amount = Amount(pay, 18, 9);
     const bool refund = amount < Money();
     Line(refund ? "REFUND" : "PURCHASE");
-    Line(std::string(r.lang == 2 ? "MONTANT: " : "AMOUNT: ") + Amt(amount));
+    Line(std::string(lang_ == 2 ? "MONTANT: " : "AMOUNT: ") + Amt(amount));
     Line(Mid(pay, 47, 1) == "1" ? "SWIPE" : "MANUAL");
-    const std::string signature = CardSignatureName(pay, r.lang);
+    const std::string signature = CardSignatureName(pay, lang_);
     std::string number = Trim(DecodedField(pay, 48, 25));
-    const bool whole = gSaleSave.gReceiptCopy == 0 && gSettings.gFullCardNumberCopy;
+    const bool whole = o_.copy == 0 && gSettings.gFullCardNumberCopy;
     if (!whole) number = MaskedCardNumber(number);
     More(Fit(number, 21));
     const std::string expiry = Fit(DecodedField(pay, 73, 10), 10);
     if (!AllBlank(expiry))
-        Line(std::string(r.lang == 2 ? "Expir.: " : "Expiry: ") + expiry);
+        Line(std::string(lang_ == 2 ? "Expir.: " : "Expiry: ") + expiry);
     else
         Line("");
     Line("AUTHORIZATION: " + CardAuthorization(pay));
     Line("");
     Line(Blanks(18) + "APPROVED");
-    if (gSaleSave.gReceiptCopy == 0) {
+    if (o_.copy == 0) {
         Line("");
         Line("");
         Line("");
-        SignatureBlock(r.wide, signature);
+        SignatureBlock(wide_, signature);
     }
-    Check();
+    Print_Check();
 }
 
-void CloseFiles() {
-    gData.payments.Close();
-    gData.invoiceLines.Close();
-    gData.invoices.Close();
+void ReceiptLayout::Footer() {
+    const std::string ref = Col(header_, 120, 20);
+    if (!o_.gift && !AllBlank(ref)) Line(M(92) + ref);
+    Closing_Print();
 }
 
 }  // namespace
 
 void Closing_Print() {
     ReceiptText_Print();
-    if (gSettings.gPrintFooter == "1")
+    if (gSettings.gPrintFooter)
         for (const std::string& f : gSettings.gFooterLine)
             if (!f.empty()) Line(f);
 }
@@ -234,70 +211,33 @@ void ReceiptText_Print() {
 
 std::int32_t gCardPaymentRecNo = 0;
 
+PrintoutResult Receipt_Print(const StoredDocument& doc, const PrintoutOptions& options) {
+    if (Printer_IsOff("Print_Recipt")) return {};
+    ReceiptLayout layout(doc, options);
+    Document_Print(layout, "Print_Recipt: HandlerReceipt, Error detected during printout of receipt");
+    return layout.result;
+}
+
 void Receipt_Print() {
     if (Printer_IsOff("Print_Recipt")) return;
-    Open_FileInvoice();
-    Open_FilePayment();
-    TrainingSale_Reach();
-    // Nothing printed; `status` < 0 keeps the status as it was.
-    const auto nothing = [](const std::string& why, int status) {
-        ProgramLog().Write(1, "Print_Recipt: " + why);
-        if (status >= 0) gPrint.gPrintStatus = static_cast<std::int16_t>(status);
-        CloseFiles();
-        gSaleSave.gGiftReceipt = false;
-    };
-    if (!gData.invoices.IsOpen() || !gData.invoiceLines.IsOpen() || !gData.payments.IsOpen()) {
-        // A receipt without its lines or payments would look whole.
-        nothing("the sale files cannot be opened, receipt not printed", 2);
-        return;
-    }
-    const std::int32_t recNo = gSaleSave.gPrintRecordNo;
-    if (recNo < 2 || recNo > gData.gLastInvoiceRecord) {
-        nothing("invoice record " + std::to_string(recNo) + " is not in the invoice file, nothing printed", 2);
-        return;
-    }
-    const std::string inv = gData.invoices.Read(recNo);
-    if (inv.empty()) {
-        nothing("invoice record " + std::to_string(recNo) + " cannot be read, receipt not printed", 2);
-        return;
-    }
-    Printer_Open();
-    if (gPrint.gPrintStatus != 0) {
-        CloseFiles();
+    StoredDocument doc;
+    const DocumentRead read = StoredDocument_Read(DocumentKind::Receipt, gSaleSave.gPrintRecordNo, doc);
+    if (read != DocumentRead::Read) {
+        // A receipt without its lines or payments would look whole: nothing
+        // is printed, and that is never reported as printed.
+        ProgramLog().Write(1, DocumentRead_Why(DocumentKind::Receipt, read, gSaleSave.gPrintRecordNo));
+        gPrint.gPrintStatus = 2;
         gSaleSave.gGiftReceipt = false;
         return;
     }
-    Receipt r;
-    r.wide = gSettings.gWidePaper == 1;
-    r.width = r.wide ? 54 : 40;
-    r.gap = Blanks(r.wide ? 14 : 4);
-    r.training = gSale.gMode == 26;
-    try {
-        r.inv = inv;
-        gData.gDocumentKey = Col(r.inv, 1, 7);
-        r.lang = DocumentLanguage(r.inv);
-        Heading(r);
-        Items(r);
-        Line(r.Rule());
-        if (!gSaleSave.gGiftReceipt) {
-            Totals(r);
-            gData.gDocumentKey = Col(r.inv, 1, 7);
-            Payment_Find();
-            const std::int32_t card =
-                PaymentLines(gData.payments, gData.gPaymentRecNo, gData.gLastPaymentRecord, r.inv, r.lang, r.width);
-            Check();
-            gCardPaymentRecNo = card;
-            if (card > 0) CardSlip(r, card);
-        }
-        const std::string ref = Col(r.inv, 120, 20);
-        if (!gSaleSave.gGiftReceipt && !AllBlank(ref)) Line(r.M(92) + ref);
-        Closing_Print();
-        Check();
-        Printer_Close(true);
-    } catch (const std::exception&) {
-        Printout_Abandon("Print_Recipt: HandlerReceipt, Error detected during printout of receipt");
-    }
-    CloseFiles();
+    PrintoutOptions options;
+    options.gift = gSaleSave.gGiftReceipt;
+    options.duplicate = gSaleSave.gReceiptDuplicate;
+    options.copy = gSaleSave.gReceiptCopy;
+    options.training = gSale.gMode == 26;
+    const PrintoutResult printed = Receipt_Print(doc, options);
+    if (printed.duplicateShown) gSaleSave.gReceiptDuplicate = false;
+    if (printed.cardPaymentRecNo) gCardPaymentRecNo = *printed.cardPaymentRecNo;
     gSaleSave.gGiftReceipt = false;
 }
 

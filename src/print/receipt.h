@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "print/stored_document.h"
+
 namespace tarvo {
 
 // Prints invoice record gSaleSave.gPrintRecordNo with the variants chosen by
@@ -16,6 +18,10 @@ namespace tarvo {
 // gGiftReceipt, and gReceiptDuplicate once it has been printed above the
 // items.
 void Receipt_Print();
+
+// Prints the saved sale `doc` (read by StoredDocument_Read) as `options`
+// ask. Printer type "0": status 0 and nothing else.
+PrintoutResult Receipt_Print(const StoredDocument& doc, const PrintoutOptions& options);
 
 // The record of the last card payment of the receipt printed last (0 none).
 extern std::int32_t gCardPaymentRecNo;

@@ -4,7 +4,6 @@
 
 #include "common/dates.h"
 #include "config/settings.h"
-#include "data/comm_state.h"
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/master_files.h"
@@ -109,7 +108,7 @@ void Report_Key(int key) {
         PrintStatus_Show();
         break;
     case 2:
-        Report_Prepare(3);
+        Report_Prepare(ReportKind::Cashier);
         if (manager) {
             Office().Report_Sales();
             PrintStatus_Show();
@@ -118,18 +117,18 @@ void Report_Key(int key) {
         }
         break;
     case 3:
-        Report_Prepare(2);
+        Report_Prepare(ReportKind::Sales);
         if (!manager && !TypedDate_Apply()) return ReportDate_Clear();
         Office().Report_Sales();
         PrintStatus_Show();
         break;
     case 4:
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         if (!manager && !TypedDate_Apply()) return ReportDate_Clear();
         CountOrReport();
         break;
     case 5:
-        gComm.gOperationMode = 1;
+        gReport.gReportKind = ReportKind::Closing;
         Office().Report_Drawer();
         PrintStatus_Show();
         break;

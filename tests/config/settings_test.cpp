@@ -84,6 +84,11 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"162 1", [](const Settings& x) { EXPECT_TRUE(x.gAskPurchaseCost); }},
         {"167 1", [](const Settings& x) { EXPECT_TRUE(x.gZeroOpening); }},
         {"646 1", [](const Settings& x) { EXPECT_TRUE(x.gCountBeforeCashierReport); }},
+        {"810 1", [](const Settings& x) { EXPECT_TRUE(x.gPrintCashier); }},
+        {"811 1", [](const Settings& x) { EXPECT_TRUE(x.gPrintOption811); }},
+        {"815 0", [](const Settings& x) { EXPECT_FALSE(x.gPrintSalesman); }},
+        {"820 1", [](const Settings& x) { EXPECT_TRUE(x.gPrintClient); }},
+        {"825 1 ", [](const Settings& x) { EXPECT_FALSE(x.gPrintFooter); }},
         // flag, first character
         {"885 1abc", [](const Settings& x) { EXPECT_TRUE(x.gSortProducts); }},
         {"890 01", [](const Settings& x) { EXPECT_FALSE(x.gSortClients); }},

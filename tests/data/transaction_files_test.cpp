@@ -417,13 +417,13 @@ TEST_F(TransactionFilesTest, ActivityTotalsForADay) {
     add(rec("20260307", 'W', "11", "5"));
     Data_CloseAll(gData);
 
-    ActivityTotals all = Activity_Totals("20260307", 1, "11");
+    ActivityTotals all = Activity_Totals("20260307", ReportKind::Closing, "11");
     EXPECT_EQ(all.deposits.Text(), "31.01");  // 1 + 10.01 + 20.00
     EXPECT_EQ(all.bankDeposits.Text(), "50");
     EXPECT_EQ(all.paidOuts.Text(), "-.25");
     EXPECT_EQ(all.openings.Text(), "100");
     EXPECT_EQ(all.declarations.Text(), "0");
-    ActivityTotals mine = Activity_Totals("20260307", 3, "11");
+    ActivityTotals mine = Activity_Totals("20260307", ReportKind::Cashier, "11");
     EXPECT_EQ(mine.bankDeposits.Text(), "0");  // cashier 22's
     EXPECT_EQ(mine.deposits.Text(), "31.01");
 }

@@ -97,7 +97,7 @@ TEST_F(CashCountTest, LoadFillsTheSummaryFromTheJournalAndOpensTheDrawer) {
         SCOPED_TRACE(c.mode);
         services.calls.clear();
         view.calls.clear();
-        Report_Prepare(c.mode);
+        Report_Prepare(static_cast<ReportKind>(c.mode));
         CashCountForm& f = Open();
         EXPECT_TRUE(f.IsLoaded());
         EXPECT_EQ(view.calls, std::vector<std::string>{"Show"});
@@ -120,7 +120,7 @@ TEST_F(CashCountTest, LoadFillsTheSummaryFromTheJournalAndOpensTheDrawer) {
 
 TEST_F(CashCountTest, AQuietDayLeavesItsBoxesEmpty) {
     Journal("20261208", "1400", 'O', "00000007", "40");
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     CashCountForm& f = Open();
     for (int i = 0; i < kCashSummaryBoxes; ++i) EXPECT_EQ(f.SummaryText(i), "") << i;
     EXPECT_EQ(f.TotalText(), "$0.00");
@@ -169,7 +169,7 @@ TEST_F(CashCountTest, TotalToWithdrawIsCashPlusOtherLessOpening) {
     Journal("20261209", "0800", 'O', "00000007", "100");
     Journal("20261209", "1000", 'D', "00000007", "40");  // deposits take no part
     Journal("20261209", "1200", 'P', "00000007", "9");
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     CashCountForm& f = Open();
     f.Quantity_Typed(0, "2");
     f.Quantity_Typed(8, "3");
@@ -333,7 +333,7 @@ TEST_F(CashCountTest, EnterMovesToTheNextDenominationAndWraps) {
 
 TEST_F(CashCountTest, EraseEmptiesTheBoxThatLastHadTheFocus) {
     Journal("20261209", "0800", 'O', "00000007", "100");
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     CashCountForm& f = Open();
     f.Quantity_Click(0);
     Keys(f, {"3"});
@@ -357,7 +357,7 @@ TEST_F(CashCountTest, EraseEmptiesTheBoxThatLastHadTheFocus) {
 
 TEST_F(CashCountTest, PrintPrintsTheSlipAndResumesTheReport) {
     Day();
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     CashCountForm& f = Open();
     services.calls.clear();
     f.Quantity_Typed(0, "2");
@@ -460,7 +460,7 @@ TEST_F(CashCountTest, WithPrintingSwitchedOffPrintEndsTheCount) {
 TEST_F(CashCountTest, CancelShowsTheRegisterWithoutAReport) {
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape);
-        Report_Prepare(3);
+        Report_Prepare(ReportKind::Cashier);
         screen.SetVisible(kRegisterForm, false);
         screen.SetText(kEntryBox, "123");
         CashCountForm& f = Open();

@@ -68,7 +68,7 @@ TEST_F(ClosingReportTest, ReportsOfADayMatchTheirGoldenPrintouts) {
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gWidePaper = c.wide ? 1 : 0;
         gSettings.gReportOption = c.cashCounted ? "True" : "False";
-        Report_Prepare(c.mode);
+        Report_Prepare(static_cast<ReportKind>(c.mode));
         ExpectPrintout(Print_Closing, c.golden);
         EXPECT_FALSE(gData.invoices.IsOpen());
         EXPECT_FALSE(gData.orders.IsOpen());
@@ -77,7 +77,7 @@ TEST_F(ClosingReportTest, ReportsOfADayMatchTheirGoldenPrintouts) {
 
 TEST_F(ClosingReportTest, CollectionsPerKeyOutliveTheReport) {
     Day();
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     Printout(Print_Closing);
     EXPECT_EQ(gReport.gPaymentTotals[1].Text(), "59.5");
     EXPECT_EQ(gReport.gPaymentTotals[2].Text(), "59.23");
@@ -87,25 +87,37 @@ TEST_F(ClosingReportTest, CollectionsPerKeyOutliveTheReport) {
 TEST_F(ClosingReportTest, SalesReportWithCashCountedGoesOnToTheCollections) {
     Day();
     gSettings.gReportOption = "True";
-    Report_Prepare(2);
+    Report_Prepare(ReportKind::Sales);
     const std::string printout = Printout(Print_Closing);
     EXPECT_EQ(printout.find("SALES SUMMARY"), std::string::npos);
     EXPECT_NE(printout.find("<COLLECTION SUMMARY>"), std::string::npos);
 }
 
+// The report kind and the communication mode were once one value: a session
+// run between the Print page's preparation and the report changed the report.
+TEST_F(ClosingReportTest, ACommunicationSessionLeavesThePreparedReportAlone) {
+    Day();
+    gComm.gOperationMode = kCommAllData;
+    Report_Prepare(ReportKind::Sales);
+    EXPECT_EQ(gComm.gOperationMode, kCommAllData);
+    gComm.gOperationMode = kCommLog;  // the value the closing report once had
+    ExpectPrintout(Print_Closing, "sales_report_day.txt");
+    EXPECT_EQ(gReport.gReportKind, ReportKind::Sales);
+}
+
 TEST_F(ClosingReportTest, OrdersGiveTheOrderAndClientDepositSummaries) {
     OrderDay();
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_orders.txt");
     EXPECT_EQ(gReport.gPaymentTotals[1].Text(), "80");  // the cash deposits added
     gSettings.gReportOption = "True";
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_orders_cash_counted.txt");
 }
 
 TEST_F(ClosingReportTest, EmptyDayPrintsZeroTotals) {
     Journal("20261208", "0800", 'O', "00000007", "100");  // another day's journal
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_empty_day.txt");
 }
 
@@ -125,7 +137,7 @@ TEST_F(ClosingReportTest, DifferenceLineNamesCreditOrCreditNotes) {
         TearDown();
         SetUp();
         Invoice("20261209", "0905", "00000007", {"60"}, {}, {{"1", c.paid}});
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         const std::string printout = Printout(Print_Closing);
         const std::string expected = "<COLLECTION SUMMARY>\n" + std::string(40, '-') + "\n" +
                                      Amt("Cash", std::string(c.paid) + ".00") + c.line + std::string(22, ' ') +
@@ -164,7 +176,7 @@ TEST_F(ClosingReportTest, OrdinaryDataNeverStopsTheReport) {
         TearDown();
         SetUp();
         Invoice("20261209", "0905", "00000007", {c.subtotal}, c.lines, c.payments);
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         std::string printout = Printout(Print_Closing);
         EXPECT_EQ(gPrint.gPrintStatus, 0);
         EXPECT_EQ(printout.substr(printout.size() - 3), "FC\n");
@@ -189,7 +201,7 @@ TEST_F(ClosingReportTest, ManyCategoriesAreAllListed) {
     std::vector<LineRow> lines;
     for (int i = 0; i < 320; ++i) lines.push_back({"P" + std::to_string(1000 + i), "1", "1"});
     Invoice("20261209", "0905", "00000007", {"320"}, lines, {{"1", "320"}});
-    Report_Prepare(2);
+    Report_Prepare(ReportKind::Sales);
     const std::string printout = Printout(Print_Closing);
     EXPECT_EQ(gPrint.gPrintStatus, 0);
     EXPECT_NE(printout.find(Amt("Category 1000", "1.00")), std::string::npos);
@@ -201,7 +213,7 @@ TEST_F(ClosingReportTest, ManyCategoriesAreAllListed) {
 TEST_F(ClosingReportTest, ReportDateServesOneReport) {
     Invoice("20261201", "0905", "00000007", {"11"}, {}, {{"1", "11"}});
     Invoice("20261209", "0905", "00000007", {"22"}, {}, {{"1", "22"}});
-    Report_Prepare(2);
+    Report_Prepare(ReportKind::Sales);
     ReportDate_Set("20261201");
     std::string printout = Printout(Print_Closing);
     EXPECT_NE(printout.find("Date:     01/Dec/2026\n"), std::string::npos);
@@ -215,20 +227,20 @@ TEST_F(ClosingReportTest, NothingPrintedEndsOnAStatusThatSaysWhy) {
     Day();
     // Printing switched off: nothing to do, and the drawer stays shut.
     gSettings.gPrinterType = "0";
-    Report_Prepare(1);
+    Report_Prepare(ReportKind::Closing);
     EXPECT_EQ(Printout(Print_Closing), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 
-    // A mode that is none of the reports.
+    // No report prepared.
     gSettings.gPrinterType = "3";
-    gComm.gOperationMode = kCommDownloadOnly;
+    gReport.gReportKind = ReportKind::None;
     EXPECT_EQ(Printout(Print_Closing), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 2);
 
     // An output that does not open.
     dir.Write(kDeviceMapFile, "LPT1=" + dir.Path() + "/no/such/folder/lp\n");
     gSettings.gPrinterType = "1";
-    Report_Prepare(3);
+    Report_Prepare(ReportKind::Cashier);
     Print_Closing();
     EXPECT_NE(gPrint.gPrintStatus, 0);
     EXPECT_FALSE(gData.invoices.IsOpen());
@@ -239,7 +251,7 @@ TEST_F(ClosingReportTest, OutputFailingPartWayEndsTheReportWithStatus2) {
     const std::string file = dir.Write("lp.out", "");
     dir.Write(kDeviceMapFile, "LPT1=" + file + "\n");
     gSettings.gPrinterType = "1";
-    Report_Prepare(3);
+    Report_Prepare(ReportKind::Cashier);
     gSettings.gHeaderLine[2] = std::string(6000, 'X');  // more than the printer file may still take
     ASSERT_LT(LogText().size(), 1000u);
     {
@@ -265,7 +277,7 @@ TEST_F(ClosingReportTest, ReportOnTheScreenOpensTheDrawerOnThePrinter) {
     const std::vector<Case> cases = {{Print_Closing, "CLOSING REPORT"}, {Report_Drawer, "DRAWER REPORT"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         gPrint.gPrintToScreen = true;
         PrinterCapture cap;
         c.report();
@@ -290,7 +302,7 @@ TEST_F(ClosingReportTest, CashOfficeOffersTheReports) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         PrinterCapture cap;
         (office.*c.report)();
         EXPECT_EQ(gPrint.gPrintStatus, 0);

@@ -44,7 +44,7 @@ TEST_F(CollectionReportTest, ReportOfADayMatchesItsGoldenPrintouts) {
         SCOPED_TRACE(c.golden);
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        Report_Prepare(1);
+        Report_Prepare(ReportKind::Closing);
         ExpectPrintout(Report_Collection, c.golden);
         EXPECT_FALSE(gData.invoices.IsOpen());
         EXPECT_FALSE(gData.orders.IsOpen());

@@ -49,7 +49,7 @@ TEST_F(DrawerReportTest, ReportsOfADayMatchTheirGoldenPrintouts) {
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gWidePaper = c.wide ? 1 : 0;
         gSettings.gReportOption = c.cashCounted ? "True" : "False";
-        gComm.gOperationMode = c.mode;
+        gReport.gReportKind = static_cast<ReportKind>(c.mode);
         ExpectPrintout(Report_Drawer, c.golden);
         EXPECT_FALSE(gData.invoices.IsOpen());
         EXPECT_FALSE(gData.activity.IsOpen());

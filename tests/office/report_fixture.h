@@ -71,7 +71,7 @@ protected:
         gReg.gCashierIndex = 1;
         gReg.gBusinessDate = "20261209";
         gSale.gDateText = "09/Dec/2026";
-        gComm.gOperationMode = 1;
+        gReport.gReportKind = ReportKind::Closing;
 
         gTender = TenderState{};
         PaymentKey("1", "Cash");

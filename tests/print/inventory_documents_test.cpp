@@ -406,7 +406,7 @@ TEST_F(InventoryDocumentsTest, PurchaseLinesPrintTheProductCodeAndSkipUnknownPro
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        gSettings.gPrintOption811 = c.option811;
+        gSettings.gPrintOption811 = std::string(c.option811) == "1";
         gSettings.gProductKeyMode = c.keyMode;
         Parse_FileProduct();
         gSettings.gAskPurchaseCost = false;

@@ -144,8 +144,8 @@ protected:
         gData.gCashierCount = 1;
         gData.SalesmanTable.push_back(SalesmanRow{"00000009", "99", "Bob"});
         gData.gSalesmanCount = 1;
-        gSettings.gPrintCashier = "1";
-        gSettings.gPrintSalesman = "1";
+        gSettings.gPrintCashier = true;
+        gSettings.gPrintSalesman = true;
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         gSettings.gTaxName = {"GST", "PST", "HST"};
         gSettings.gWeightUnit = "Lb";
@@ -280,7 +280,7 @@ TEST_F(OrderDocumentTest, LayawayPrintsOnBothPaperWidthsInTheClientsLanguage) {
         TearDown();
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSettings.gPrintFooter = "1";
+        gSettings.gPrintFooter = true;
         gSettings.gFooterLine = {"See you soon", "", "", "", ""};
         dir.Write("receipt.txt", "Thank you\r\n");
         const std::int32_t rec = Store(Layaway(c.french ? "C200" : "C100"));
@@ -373,7 +373,7 @@ TEST_F(OrderDocumentTest, WeighedGoodsDiscountTaxesAndProductCodeLines) {
         TearDown();
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSettings.gPrintOption811 = "1";
+        gSettings.gPrintOption811 = true;
         gSale.gTaxRate = {0, 0, 0, 0};  // the stored amounts decide
         Order o;
         o.subtotal = "32";

@@ -151,7 +151,7 @@ protected:
         gData.ManagerTable.push_back(ManagerRow{"00000003", "33", "Bob", ""});
         gData.gManagerCount = 1;
         gReg.gCashierIndex = 1;
-        gSettings.gPrintCashier = "1";
+        gSettings.gPrintCashier = true;
         gSettings.gHeaderLine = {"MY STORE", "", "  12 Main St", "", ""};
         gSettings.gTerminalDescription = "Front";
         gSettings.gTaxName = {"GST", "PST", "HST"};

@@ -56,7 +56,7 @@ protected:
         gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
         gData.gCashierCount = 1;
         gReg.gCashierIndex = 1;
-        gSettings.gPrintCashier = "1";
+        gSettings.gPrintCashier = true;
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         gSettings.gTaxName = {"GST", "PST", "HST"};
         gSettings.gWeightUnit = "Lb";

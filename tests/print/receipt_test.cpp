@@ -423,9 +423,9 @@ TEST_F(ReceiptTest, HeadingNamesManagerSalespersonAndClientBySettings) {
         gData.SalesmanTable.push_back(SalesmanRow{"00000005", "55", "Sam"});
         gData.gSalesmanCount = 1;
         gSale.gSalesmanIndex = 1;
-        gSettings.gPrintCashier = std::string(1, c.print[0]);
-        gSettings.gPrintSalesman = std::string(1, c.print[1]);
-        gSettings.gPrintClient = std::string(1, c.print[2]);
+        gSettings.gPrintCashier = c.print[0] == '1';
+        gSettings.gPrintSalesman = c.print[1] == '1';
+        gSettings.gPrintClient = c.print[2] == '1';
         if (std::string(c.client) == "N") {
             gData.gClientRecNo = 0;
             gData.gNewClientRecNo = 2;
@@ -562,7 +562,7 @@ TEST_F(ReceiptTest, ReferenceReceiptTextAndFooterEndTheReceipt) {
         SetUp();
         // Every line end the file may have: CR LF, a lone CR, a lone LF.
         dir.Write("receipt.txt", "Thank you\r\nReturns within 30 days\rNo cash refunds\n");
-        gSettings.gPrintFooter = c.footer;
+        gSettings.gPrintFooter = std::string(c.footer) == "1";
         gSettings.gFooterLine = {"Footer one", "", "Footer three", "", ""};
         gSale.gSaleReference = "PO-778";
         AddLine("BOOK", 1, "20");
@@ -598,7 +598,7 @@ TEST_F(ReceiptTest, ItemLinesCarryProductNumbersAndNotesAndSkipKitComponents) {
         TearDown();
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSettings.gPrintOption811 = "1";
+        gSettings.gPrintOption811 = true;
         gSettings.gProductKeyMode = "0";
         AddLine("APPLE", 2, "10");
         AddLine("BOOK", 1, "20");
@@ -666,7 +666,7 @@ TEST_F(ReceiptTest, ProductOnlyInTheNewProductFilePrintsProductNotFound) {
 
 TEST_F(ReceiptTest, ReprintInTheMiddleOfASaleLeavesTheSalesClientAlone) {
     WriteClients(dir);
-    gSettings.gPrintClient = "1";
+    gSettings.gPrintClient = true;
     gSale.gClientCode = "C201";  // a French client on file
     AddLine("BOOK", 1, "20");
     gSale.gSubtotal = gSale.gTotal = M("20");

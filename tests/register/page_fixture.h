@@ -53,8 +53,12 @@ public:
 
     // The reports read the mode and date as the real ones do, and spend the date.
     void Report_TimeAttendance() override { Report("Report_TimeAttendance"); }
-    void Report_Sales() override { Report("Report_Sales(" + std::to_string(gComm.gOperationMode) + ")"); }
-    void Report_Drawer() override { Report("Report_Drawer(" + std::to_string(gComm.gOperationMode) + ")"); }
+    void Report_Sales() override {
+        Report("Report_Sales(" + std::to_string(static_cast<int>(gReport.gReportKind)) + ")");
+    }
+    void Report_Drawer() override {
+        Report("Report_Drawer(" + std::to_string(static_cast<int>(gReport.gReportKind)) + ")");
+    }
     void Report_Collection() override { Report("Report_Collection"); }
     bool CashCount_Open() override {
         calls.push_back("CashCount_Open");
