@@ -274,3 +274,47 @@ TEST(FtpClient, ARaisedCancelFlagStopsATransfer) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// A self-signed certificate for 127.0.0.1, made for the test.
+bool MakeCertificate(const TestDir& dir) {
+    std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
+                          "subjectAltName=IP:127.0.0.1 -keyout '" +
+                          (dir / "key.pem") + "' -out '" + (dir / "cert.pem") + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// The login over TLS. (The test server cannot carry data over TLS for this
+// client: it resets a data connection whose handshake comes before the
+// transfer command, which is when libcurl makes it.)
+TEST(FtpClient, OverTlsTheServerMustProveItselfAndTheLoginNeverGoesInClear) {
+    TestDir root, certs;
+    ASSERT_TRUE(MakeCertificate(certs));
+    LocalFtpServer server(root.Path(), kUser, kPassword, "tls", {certs / "cert.pem", certs / "key.pem"});
+    ASSERT_TRUE(server.Running());
+    LocalFtpServer clearServer(root.Path(), kUser, kPassword);
+    ASSERT_TRUE(clearServer.Running());
+
+    FtpAccount trusted = Account({server.Host()});
+    trusted.tls = true;
+    trusted.caFile = certs / "cert.pem";
+    FtpClient ftp(trusted);
+    ASSERT_TRUE(ftp.Connect().ok());
+
+    FtpAccount unknown = trusted;
+    unknown.caFile = certs / "key.pem";  // not the server's certificate
+    FtpClient untrusting(unknown);
+    EXPECT_FALSE(untrusting.Connect().ok());
+
+    FtpAccount noTls = trusted;
+    noTls.hosts = {clearServer.Host()};
+    FtpClient refusing(noTls);
+    FtpResult r = refusing.Connect();
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.text.find(kPassword), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvo
