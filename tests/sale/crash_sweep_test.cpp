@@ -38,6 +38,7 @@
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "test_dir.h"
+#include "transfer/outbox.h"
 
 extern char** environ;
 
@@ -318,6 +319,36 @@ TEST_F(CrashSweepTest, TheCommandFileKilledAtAnyWriteHoldsTheOldCommandOrTheNew)
         EXPECT_TRUE(cmd.empty() || cmd == "1\r\n") << "the command file is partly written: \"" << cmd << "\"";
     }
     std::cout << "[ crash sweep ] commandfile: " << calls << " crash points\n";
+}
+
+// The outbox of the back-office uploads is replaced whole: killed at any
+// file-system call it holds the step before or the step after, and reads.
+TEST_F(CrashSweepTest, TheOutboxKilledAtAnyWriteHoldsTheStateBeforeOrAfter) {
+    TestDir base;
+    fs::create_directories(base / "Files");
+    fs::create_directories(base / "Data");
+    const std::string other = "ACC|7|9|Sent|55|0101.ACC.part|0101.ACC\r\n";
+    const std::string built = "TRA|2|4|Built|100|1209.TRA.part|1209.TRA\r\n";
+    const std::string put = "TRA|2|4|Put|100|1209.TRA.part|1209.TRA\r\n";
+    base.Write("Files/1234567.OUT", built + other);
+    TestDir whole;
+    const ChildResult full = RunChild("outbox", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(whole.Read("Files/1234567.OUT"), put + other);
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        const ChildResult r = RunChild("outbox", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string state = w.Read("Files/1234567.OUT");
+        EXPECT_TRUE(state == built + other || state == put + other) << "the outbox is partly written: " << state;
+        Outbox reread(w / "Files/1234567.OUT");
+        EXPECT_TRUE(reread.Load(nullptr));
+    }
+    std::cout << "[ crash sweep ] outbox: " << calls << " crash points\n";
 }
 
 TEST_F(CrashSweepTest, TwoRegistersStartedOnOneFolderSaveAsOneAndLoseNothing) {
