@@ -1,0 +1,48 @@
+// The communication session with the back office over FTP: the login to the
+// first configured host that accepts it, then the send steps of the mode,
+// each upload delivered exactly once through the outbox (see
+// upload_delivery.h).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "data/comm_state.h"
+#include "platform/clock.h"
+#include "platform/ftp_client.h"
+#include "transfer/outbox.h"
+#include "transfer/upload_delivery.h"
+
+namespace tarvo {
+
+// How one send step ended (the pictures of its row).
+enum class StepOutcome { NothingToSend, Sent, Failed };
+
+struct SessionSetup {
+    // The terminal's account; hosts, user and password are taken from the
+    // settings at each session when left empty here.
+    FtpAccount account;
+    const Clock* clock = nullptr;
+};
+
+class BackOfficeSession : public CommunicationSession {
+public:
+    explicit BackOfficeSession(SessionSetup setup) : setup_(std::move(setup)) {}
+
+    // Mode 0 sends the sales so far; gComm.gCommResult: 0 success, 2 no
+    // host accepted the login, 3 a send step failed.
+    std::int16_t Run(std::int16_t mode, bool hidden) override;
+
+    // The sales step: first finishes an upload a crash or an outage left in
+    // the outbox, then builds and sends the invoices not yet sent, and flags
+    // exactly those.
+    StepOutcome Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder);
+
+private:
+    DeliveryOutcome FinishSales(FtpClient& ftp, Outbox& outbox, const std::string& folder);
+    FtpAccount Account() const;
+    LocalTime Now() const;
+
+    SessionSetup setup_;
+};
+
+}  // namespace tarvo
