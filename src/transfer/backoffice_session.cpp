@@ -65,8 +65,19 @@ DeliveryOutcome BackOfficeSession::FinishSales(FtpClient& ftp, Outbox& outbox, c
         LogText(" Send_Sales: " + d.text);
         return d.outcome;
     }
-    if (!Sales_MarkSent({e.first, e.last})) return DeliveryOutcome::Failed;
     std::string error;
+    if (Sales_RangeStamp({e.first, e.last}) != e.stamp) {
+        // The invoices it was built from are gone (the files were emptied);
+        // others stand under those numbers now and are sent on their own.
+        LogText(" Send_Sales: the invoices of " + e.finalName + " are no longer on file; none marked");
+        if (!outbox.Remove(kSales, &error)) {
+            LogText(" Send_Sales: " + error);
+            return DeliveryOutcome::Failed;
+        }
+        ::unlink(local.c_str());
+        return DeliveryOutcome::Dropped;
+    }
+    if (!Sales_MarkSent({e.first, e.last})) return DeliveryOutcome::Failed;
     if (!outbox.Remove(kSales, &error)) {
         LogText(" Send_Sales: " + error);
         return DeliveryOutcome::Failed;
@@ -96,6 +107,7 @@ StepOutcome BackOfficeSession::Send_Sales(FtpClient& ftp, Outbox& outbox, const 
     e.first = b.range.first;
     e.last = b.range.last;
     e.size = b.size;
+    e.stamp = b.stamp;
     e.finalName = UploadName(Now(), kSales);
     e.tempName = Outbox_TemporaryName(e.finalName);
     std::string error;

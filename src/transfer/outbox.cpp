@@ -51,7 +51,7 @@ std::optional<OutboxEntry> Parse(std::string_view line) {
         if (bar == std::string_view::npos) break;
         start = bar + 1;
     }
-    if (f.size() != 7 || f[0].empty() || f[5].empty() || f[6].empty()) return std::nullopt;
+    if (f.size() != 8 || f[0].empty() || f[5].empty() || f[6].empty()) return std::nullopt;
     auto first = Number(f[1]), last = Number(f[2]), size = Number(f[4]);
     auto state = StateFrom(f[3]);
     if (!first || !last || !size || !state) return std::nullopt;
@@ -63,6 +63,7 @@ std::optional<OutboxEntry> Parse(std::string_view line) {
     e.size = *size;
     e.tempName = std::string(f[5]);
     e.finalName = std::string(f[6]);
+    e.stamp = std::string(f[7]);
     return e;
 }
 
@@ -107,15 +108,15 @@ bool Outbox::Save(const std::vector<OutboxEntry>& entries, std::string* error) {
     std::string bytes;
     for (const auto& e : entries) {
         bytes += e.kind + "|" + std::to_string(e.first) + "|" + std::to_string(e.last) + "|" + StateText(e.state) +
-                 "|" + std::to_string(e.size) + "|" + e.tempName + "|" + e.finalName + "\r\n";
+                 "|" + std::to_string(e.size) + "|" + e.tempName + "|" + e.finalName + "|" + e.stamp + "\r\n";
     }
     return WriteFileAtomic(path_, bytes, 0600, error);
 }
 
 bool Outbox::Store(const OutboxEntry& entry, std::string* error) {
     if (entry.kind.empty() || entry.tempName.empty() || entry.finalName.empty() || !Storable(entry.kind) ||
-        !Storable(entry.tempName) || !Storable(entry.finalName) || entry.first < 0 || entry.last < 0 ||
-        entry.size < 0) {
+        !Storable(entry.tempName) || !Storable(entry.finalName) || !Storable(entry.stamp) || entry.first < 0 ||
+        entry.last < 0 || entry.size < 0) {
         if (error) *error = "an outbox entry that cannot be stored: " + entry.kind;
         return false;
     }

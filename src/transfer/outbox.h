@@ -14,7 +14,7 @@
 // then.
 //
 // The file, Files/<terminal>.OUT, holds one entry a line (CR LF):
-//   kind|first|last|state|size|temporary name|final name
+//   kind|first|last|state|size|temporary name|final name|stamp
 // and is replaced whole (temporary file, flush, rename), readable by its
 // owner only.
 #pragma once
@@ -33,6 +33,10 @@ struct OutboxEntry {
     OutboxState state = OutboxState::Built;
     std::int64_t size = 0;
     std::string tempName, finalName;
+    // What the records of the range held when the file was built (a digest,
+    // their sent flags left out): a range whose records were emptied and
+    // written again since (a reset of the files) is never marked.
+    std::string stamp;
 
     bool operator==(const OutboxEntry&) const = default;
 };

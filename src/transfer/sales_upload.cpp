@@ -1,5 +1,7 @@
 #include "transfer/sales_upload.h"
 
+#include <cstdio>
+
 #include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
@@ -186,7 +188,31 @@ std::string InvoiceLine(std::string_view h, WorkFile& nwc) {
     return out;
 }
 
+// FNV-1a over the headers, column 9 (the sent flag) left out.
+std::string Stamp(const WorkFile& inv, const UploadRange& range) {
+    std::uint64_t h = 1469598103934665603ull;
+    auto add = [&h](unsigned char c) {
+        h ^= c;
+        h *= 1099511628211ull;
+    };
+    for (std::int64_t r = range.first; r <= range.last && r > 0; ++r) {
+        std::string_view rec = inv.View(r);
+        for (std::size_t i = 0; i < rec.size(); ++i)
+            if (i != 8) add(static_cast<unsigned char>(rec[i]));
+        add('\n');
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
 }  // namespace
+
+std::string Sales_RangeStamp(const UploadRange& range) {
+    Open_FileInvoice();
+    if (range.Empty() || range.last > gData.gLastInvoiceRecord) return "";
+    return Stamp(gData.invoices, range);
+}
 
 UploadBuild Sales_CreateFile(const std::string& path, bool resendAll) {
     UploadBuild b;
@@ -214,6 +240,7 @@ UploadBuild Sales_CreateFile(const std::string& path, bool resendAll) {
         bytes.reserve(static_cast<std::size_t>(last - first + 1) * 1300);
         for (std::int64_t r = first; r <= last; ++r) bytes += InvoiceLine(inv.View(r), nwc);
         b.range = {first, last};
+        b.stamp = Stamp(inv, b.range);
         gData.gProductKey = productKey;
         gData.gProductRec = productRec;
         gData.gProductRecNo = productRecNo;

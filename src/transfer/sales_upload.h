@@ -19,6 +19,7 @@ struct UploadRange {
 struct UploadBuild {
     bool ok = false;
     UploadRange range;
+    std::string stamp;      // Sales_RangeStamp of the range
     std::int64_t size = 0;  // bytes of the file written
     std::string error;      // when not ok
 };
@@ -27,6 +28,11 @@ struct UploadBuild {
 // the newest one flagged sent, or from every invoice with `resendAll`. An
 // empty range leaves an empty file.
 UploadBuild Sales_CreateFile(const std::string& path, bool resendAll);
+
+// A digest of the invoice headers of the range as they are now, their sent
+// flags left out: the same before and after marking, different once the
+// files were emptied and other sales saved under those numbers.
+std::string Sales_RangeStamp(const UploadRange& range);
 
 // Flags invoices range.first to range.last sent ("1" in column 9), every
 // other column as it was, flushed once at the end. False (and the log says

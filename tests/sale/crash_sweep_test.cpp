@@ -330,9 +330,9 @@ TEST_F(CrashSweepTest, TheOutboxKilledAtAnyWriteHoldsTheStateBeforeOrAfter) {
     TestDir base;
     fs::create_directories(base / "Files");
     fs::create_directories(base / "Data");
-    const std::string other = "ACC|7|9|Sent|55|0101.ACC.part|0101.ACC\r\n";
-    const std::string built = "TRA|2|4|Built|100|1209.TRA.part|1209.TRA\r\n";
-    const std::string put = "TRA|2|4|Put|100|1209.TRA.part|1209.TRA\r\n";
+    const std::string other = "ACC|7|9|Sent|55|0101.ACC.part|0101.ACC|\r\n";
+    const std::string built = "TRA|2|4|Built|100|1209.TRA.part|1209.TRA|ab12\r\n";
+    const std::string put = "TRA|2|4|Put|100|1209.TRA.part|1209.TRA|ab12\r\n";
     base.Write("Files/1234567.OUT", built + other);
     TestDir whole;
     const ChildResult full = RunChild("outbox", Copy(base, whole), 0);

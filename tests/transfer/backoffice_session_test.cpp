@@ -183,7 +183,8 @@ TEST_F(SessionTest, AnUploadACrashLeftHalfWayIsFinishedByTheNextSession) {
         ASSERT_TRUE(b.ok);
         const std::string bytes = dir.Read("Files/1234567.TRA");
         Outbox outbox(dir / "Files/1234567.OUT");
-        OutboxEntry e{"TRA", b.range.first, b.range.last, c.state, b.size, "12091029.TRA.part", "12091029.TRA"};
+        OutboxEntry e{"TRA",  b.range.first,       b.range.last,   c.state,
+                      b.size, "12091029.TRA.part", "12091029.TRA", b.stamp};
         ASSERT_TRUE(outbox.Store(e, nullptr));
         if (c.tempOnServer) server.Write("12091029.TRA.part", c.tempWhole ? bytes : bytes.substr(0, 100));
         if (c.finalOnServer) server.Write("12091029.TRA", bytes);
@@ -197,6 +198,30 @@ TEST_F(SessionTest, AnUploadACrashLeftHalfWayIsFinishedByTheNextSession) {
         EXPECT_EQ(OutboxEntries(), 0);
         EXPECT_FALSE(fs::exists(local));
     }
+}
+
+// Files emptied while an upload was on its way: the invoices that now stand
+// under its numbers are not flagged by it, they go up on their own.
+TEST_F(SessionTest, AnUploadWhoseInvoicesWereEmptiedMeanwhileFlagsNothing) {
+    UploadBuild b = Sales_CreateFile(dir / "Files/1234567.TRA", false);
+    ASSERT_TRUE(b.ok);
+    Outbox outbox(dir / "Files/1234567.OUT");
+    ASSERT_TRUE(outbox.Store({"TRA", b.range.first, b.range.last, OutboxState::Sent, b.size, "12091029.TRA.part",
+                              "12091029.TRA", b.stamp},
+                             nullptr));
+    Data_CloseAll(gData);
+    // The daily files emptied, then three sales of the new day.
+    WriteFile(".INV", 150,
+              {Header("0000002", '0', "C200"), Header("0000003", '0', "C200"), Header("0000004", '0', "C200")});
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    EXPECT_EQ(ServerFiles().size(), 1u);
+    const std::string sent = server.Read("12091030.TRA");
+    EXPECT_EQ(sent.substr(0, 7), "0000002");
+    EXPECT_NE(sent.find("C200"), std::string::npos);
+    EXPECT_EQ(Flags(), "111");  // by their own upload
+    EXPECT_EQ(OutboxEntries(), 0);
 }
 
 TEST_F(SessionTest, ADamagedOutboxSendsNothing) {
