@@ -4,6 +4,7 @@
 
 #include "config/constants.h"
 #include "data/log.h"
+#include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
 #include "transfer/upload_delivery.h"
 
@@ -12,8 +13,6 @@ namespace tarvo {
 namespace {
 
 void LogText(const std::string& text) { ProgramLog().Write(1, text); }
-
-const char kSales[] = "TRA";
 
 }  // namespace
 
@@ -47,75 +46,105 @@ std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
         return gComm.gCommResult;
     }
     if (mode == kCommFull) {
-        if (Send_Sales(ftp, outbox, "") == StepOutcome::Failed) gComm.gCommResult = 3;
+        // New entries first (a sale may name a client entered here), then
+        // the documents; a failed step does not stop the next.
+        const UploadKind kinds[] = {Records_Kind(RecordKind::NewClients), Records_Kind(RecordKind::NewProducts),
+                                    Sales_Kind(), Records_Kind(RecordKind::Activity),
+                                    Records_Kind(RecordKind::Physical)};
+        for (const UploadKind& kind : kinds)
+            if (Send(kind, ftp, outbox, "") == StepOutcome::Failed) gComm.gCommResult = 3;
     }
     ftp.Disconnect();
     return gComm.gCommResult;
 }
 
-// Carries the sales entry of the outbox to its end: delivered, its records
-// flagged, the entry taken out and the local file (it holds card numbers)
-// deleted. Dropped: the entry was given up before anything reached its
-// final name, its records still unflagged.
-DeliveryOutcome BackOfficeSession::FinishSales(FtpClient& ftp, Outbox& outbox, const std::string& folder) {
-    const std::string local = gConstants.paths.gFilesPath + ".TRA";
-    const OutboxEntry e = *outbox.Find(kSales);
-    Delivery d = Upload_Deliver(ftp, outbox, kSales, local, folder, Now());
+UploadKind Sales_Kind() {
+    UploadKind k;
+    k.extension = "TRA";
+    k.build = [](const std::string& path) { return Sales_CreateFile(path, false); };
+    k.stamp = [](const UploadRange& r) { return Sales_RangeStamp(r); };
+    k.mark = [](const UploadRange& r) { return Sales_MarkSent(r); };
+    return k;
+}
+
+UploadKind Records_Kind(RecordKind kind) {
+    UploadKind k;
+    k.extension = RecordKind_Extension(kind);
+    k.build = [kind](const std::string& path) { return Records_CreateFile(kind, path, false); };
+    k.stamp = [kind](const UploadRange& r) { return Records_RangeStamp(kind, r); };
+    k.mark = [kind](const UploadRange& r) { return Records_MarkSent(kind, r); };
+    return k;
+}
+
+// Carries the kind's entry of the outbox to its end: delivered, its records
+// flagged, the entry taken out and the local file (the sales one holds card
+// numbers) deleted. Dropped: the entry was given up before its records were
+// flagged.
+DeliveryOutcome BackOfficeSession::Finish(const UploadKind& kind, FtpClient& ftp, Outbox& outbox,
+                                          const std::string& folder) {
+    const std::string local = gConstants.paths.gFilesPath + "." + kind.extension;
+    const std::string who = " Send_" + kind.extension + ": ";
+    const OutboxEntry e = *outbox.Find(kind.extension);
+    Delivery d = Upload_Deliver(ftp, outbox, kind.extension, local, folder, Now());
     if (d.outcome != DeliveryOutcome::Sent) {
-        LogText(" Send_Sales: " + d.text);
+        LogText(who + d.text);
         return d.outcome;
     }
     std::string error;
-    if (Sales_RangeStamp({e.first, e.last}) != e.stamp) {
-        // The invoices it was built from are gone (the files were emptied);
+    if (kind.stamp({e.first, e.last}) != e.stamp) {
+        // The records it was built from are gone (the files were emptied);
         // others stand under those numbers now and are sent on their own.
-        LogText(" Send_Sales: the invoices of " + e.finalName + " are no longer on file; none marked");
-        if (!outbox.Remove(kSales, &error)) {
-            LogText(" Send_Sales: " + error);
+        LogText(who + "the records of " + e.finalName + " are no longer on file; none marked");
+        if (!outbox.Remove(kind.extension, &error)) {
+            LogText(who + error);
             return DeliveryOutcome::Failed;
         }
         ::unlink(local.c_str());
         return DeliveryOutcome::Dropped;
     }
-    if (!Sales_MarkSent({e.first, e.last})) return DeliveryOutcome::Failed;
-    if (!outbox.Remove(kSales, &error)) {
-        LogText(" Send_Sales: " + error);
+    if (!kind.mark({e.first, e.last})) return DeliveryOutcome::Failed;
+    if (!outbox.Remove(kind.extension, &error)) {
+        LogText(who + error);
         return DeliveryOutcome::Failed;
     }
     ::unlink(local.c_str());
     return DeliveryOutcome::Sent;
 }
 
-StepOutcome BackOfficeSession::Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder) {
+StepOutcome BackOfficeSession::Send(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder) {
     bool sentAny = false;
     // An upload a crash or an outage left goes first: no new file of the
-    // kind is built while it is there, so no invoice lands in two files.
-    if (outbox.Find(kSales)) {
-        DeliveryOutcome left = FinishSales(ftp, outbox, folder);
+    // kind is built while it is there, so no record lands in two files.
+    if (outbox.Find(kind.extension)) {
+        DeliveryOutcome left = Finish(kind, ftp, outbox, folder);
         if (left == DeliveryOutcome::Failed || left == DeliveryOutcome::Waiting) return StepOutcome::Failed;
         sentAny = left == DeliveryOutcome::Sent;
     }
-    const std::string local = gConstants.paths.gFilesPath + ".TRA";
-    UploadBuild b = Sales_CreateFile(local, false);
+    const std::string local = gConstants.paths.gFilesPath + "." + kind.extension;
+    UploadBuild b = kind.build(local);
     if (!b.ok) return StepOutcome::Failed;
     if (b.range.Empty()) {
         ::unlink(local.c_str());
         return sentAny ? StepOutcome::Sent : StepOutcome::NothingToSend;
     }
     OutboxEntry e;
-    e.kind = kSales;
+    e.kind = kind.extension;
     e.first = b.range.first;
     e.last = b.range.last;
     e.size = b.size;
     e.stamp = b.stamp;
-    e.finalName = UploadName(Now(), kSales);
+    e.finalName = UploadName(Now(), kind.extension);
     e.tempName = Outbox_TemporaryName(e.finalName);
     std::string error;
     if (!outbox.Store(e, &error)) {
-        LogText(" Send_Sales: " + error);
+        LogText(" Send_" + kind.extension + ": " + error);
         return StepOutcome::Failed;
     }
-    return FinishSales(ftp, outbox, folder) == DeliveryOutcome::Sent ? StepOutcome::Sent : StepOutcome::Failed;
+    return Finish(kind, ftp, outbox, folder) == DeliveryOutcome::Sent ? StepOutcome::Sent : StepOutcome::Failed;
+}
+
+StepOutcome BackOfficeSession::Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder) {
+    return Send(Sales_Kind(), ftp, outbox, folder);
 }
 
 }  // namespace tarvo

@@ -4,18 +4,32 @@
 // upload_delivery.h).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "data/comm_state.h"
 #include "platform/clock.h"
 #include "platform/ftp_client.h"
 #include "transfer/outbox.h"
+#include "transfer/record_uploads.h"
+#include "transfer/sales_upload.h"
 #include "transfer/upload_delivery.h"
 
 namespace tarvo {
 
 // How one send step ended (the pictures of its row).
 enum class StepOutcome { NothingToSend, Sent, Failed };
+
+// One kind of record-bearing upload: its extension, its builder (into the
+// path given), the digest of a range and its marker.
+struct UploadKind {
+    std::string extension;
+    std::function<UploadBuild(const std::string& path)> build;
+    std::function<std::string(const UploadRange&)> stamp;
+    std::function<bool(const UploadRange&)> mark;
+};
+UploadKind Sales_Kind();
+UploadKind Records_Kind(RecordKind kind);
 
 struct SessionSetup {
     // The terminal's account; hosts, user and password are taken from the
@@ -28,7 +42,8 @@ class BackOfficeSession : public CommunicationSession {
 public:
     explicit BackOfficeSession(SessionSetup setup) : setup_(std::move(setup)) {}
 
-    // Mode 0 sends the sales so far; gComm.gCommResult: 0 success, 2 no
+    // Mode 0 sends the new clients and products, the sales, the activity
+    // journal and the stock counts not yet sent; gComm.gCommResult: 0 success, 2 no
     // host accepted the login, 3 a send step failed.
     std::int16_t Run(std::int16_t mode, bool hidden) override;
 
@@ -36,9 +51,11 @@ public:
     // the outbox, then builds and sends the invoices not yet sent, and flags
     // exactly those.
     StepOutcome Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder);
+    // The same for any record-bearing kind.
+    StepOutcome Send(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder);
 
 private:
-    DeliveryOutcome FinishSales(FtpClient& ftp, Outbox& outbox, const std::string& folder);
+    DeliveryOutcome Finish(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder);
     FtpAccount Account() const;
     LocalTime Now() const;
 

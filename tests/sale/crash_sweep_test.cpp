@@ -355,8 +355,8 @@ TEST_F(CrashSweepTest, TheOutboxKilledAtAnyWriteHoldsTheStateBeforeOrAfter) {
 }
 
 // A mode-0 session killed at each file-system call against a live server,
-// then one clean session: every invoice on the server once, under a final
-// name, every one flagged, no temporary name left.
+// then one clean session: every invoice, journal record and new entry on the
+// server once, under a final name, every one flagged, no temporary name left.
 TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     TestDir base, root;
     fs::create_directories(base / "Files");
@@ -366,6 +366,17 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     ASSERT_TRUE(server.Running());
     ::setenv("TARVO_FTP_HOST", server.Host().c_str(), 1);
 
+    // Lines of the server's final files of one kind.
+    auto serverLines = [&](const std::string& ext) {
+        std::size_t lines = 0;
+        for (const auto& e : fs::directory_iterator(root.Path())) {
+            const std::string name = e.path().filename().string();
+            if (name.size() < 4 || name.substr(name.size() - 4) != "." + ext) continue;
+            const std::string bytes = root.Read(name);
+            for (std::size_t p = bytes.find("\r\n"); p != std::string::npos; p = bytes.find("\r\n", p + 2)) ++lines;
+        }
+        return lines;
+    };
     auto serverInvoices = [&] {
         std::map<std::string, int> n;
         bool temporary = false;
@@ -396,6 +407,8 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
     ASSERT_GT(calls, 0) << full.out;
     EXPECT_EQ(serverInvoices(), once);
+    EXPECT_EQ(serverLines("NWC"), 1u);
+    EXPECT_EQ(serverLines("NWP"), 1u);
 
     for (long k = 1; k <= calls; ++k) {
         SCOPED_TRACE("killed before file-system call " + std::to_string(k));
@@ -418,6 +431,17 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
         for (std::int64_t rec = 2; rec <= gData.gLastInvoiceRecord; ++rec)
             EXPECT_EQ(gData.invoices.Read(rec).substr(8, 1), "1") << "invoice record " << rec;
         EXPECT_FALSE(fs::exists(w / "Files/1234567.TRA"));
+        // The journal and the new entries: each record once, each flagged.
+        Open_FileActivity();
+        EXPECT_EQ(serverLines("ACC"), static_cast<std::size_t>(gData.gLastActivityRecord - 1));
+        for (std::int64_t rec = 2; rec <= gData.gLastActivityRecord; ++rec)
+            EXPECT_EQ(gData.activity.Read(rec).substr(13, 1), "1") << "journal record " << rec;
+        Open_FileNewClient();
+        EXPECT_EQ(serverLines("NWC"), static_cast<std::size_t>(gData.gNewCount - 1));
+        for (std::int64_t rec = 2; rec <= gData.gNewCount; ++rec)
+            EXPECT_EQ(gData.newFile.Read(rec).substr(0, 1), "1") << "new client " << rec;
+        Open_FileNewProduct();
+        EXPECT_EQ(serverLines("NWP"), static_cast<std::size_t>(gData.gNewCount - 1));
     }
     ::unsetenv("TARVO_FTP_HOST");
     std::cout << "[ crash sweep ] session: " << calls << " crash points\n";
