@@ -4,6 +4,7 @@
 
 #include "config/constants.h"
 #include "data/log.h"
+#include "transfer/document_uploads.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
 #include "transfer/upload_delivery.h"
@@ -48,9 +49,13 @@ std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
     if (mode == kCommFull) {
         // New entries first (a sale may name a client entered here), then
         // the documents; a failed step does not stop the next.
-        const UploadKind kinds[] = {Records_Kind(RecordKind::NewClients), Records_Kind(RecordKind::NewProducts),
-                                    Sales_Kind(), Records_Kind(RecordKind::Activity),
-                                    Records_Kind(RecordKind::Physical)};
+        const UploadKind kinds[] = {Records_Kind(RecordKind::NewClients),
+                                    Records_Kind(RecordKind::NewProducts),
+                                    Sales_Kind(),
+                                    Records_Kind(RecordKind::Activity),
+                                    Records_Kind(RecordKind::Physical),
+                                    Documents_Kind(DocumentKind::Adjustments),
+                                    Documents_Kind(DocumentKind::Purchases)};
         for (const UploadKind& kind : kinds)
             if (Send(kind, ftp, outbox, "") == StepOutcome::Failed) gComm.gCommResult = 3;
     }
@@ -64,6 +69,15 @@ UploadKind Sales_Kind() {
     k.build = [](const std::string& path) { return Sales_CreateFile(path, false); };
     k.stamp = [](const UploadRange& r) { return Sales_RangeStamp(r); };
     k.mark = [](const UploadRange& r) { return Sales_MarkSent(r); };
+    return k;
+}
+
+UploadKind Documents_Kind(DocumentKind kind) {
+    UploadKind k;
+    k.extension = DocumentKind_Extension(kind);
+    k.build = [kind](const std::string& path) { return Documents_CreateFile(kind, path); };
+    k.stamp = [kind](const UploadRange& r) { return Documents_RangeStamp(kind, r); };
+    k.mark = [kind](const UploadRange& r) { return Documents_MarkSent(kind, r); };
     return k;
 }
 

@@ -10,6 +10,7 @@
 #include "data/comm_state.h"
 #include "platform/clock.h"
 #include "platform/ftp_client.h"
+#include "transfer/document_uploads.h"
 #include "transfer/outbox.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
@@ -30,6 +31,7 @@ struct UploadKind {
 };
 UploadKind Sales_Kind();
 UploadKind Records_Kind(RecordKind kind);
+UploadKind Documents_Kind(DocumentKind kind);
 
 struct SessionSetup {
     // The terminal's account; hosts, user and password are taken from the
@@ -43,7 +45,8 @@ public:
     explicit BackOfficeSession(SessionSetup setup) : setup_(std::move(setup)) {}
 
     // Mode 0 sends the new clients and products, the sales, the activity
-    // journal and the stock counts not yet sent; gComm.gCommResult: 0 success, 2 no
+    // journal, the stock counts, the adjustments and the purchases not yet
+    // sent; gComm.gCommResult: 0 success, 2 no
     // host accepted the login, 3 a send step failed.
     std::int16_t Run(std::int16_t mode, bool hidden) override;
 

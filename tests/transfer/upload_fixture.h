@@ -71,7 +71,9 @@ inline void WriteFile(const char* ext, int length, const std::vector<std::string
     WorkFile f;
     ASSERT_TRUE(f.Open(gConstants.paths.gDataPath + ext, length, true));
     ASSERT_TRUE(f.Write(1, HeaderRecord(static_cast<std::int64_t>(records.size()) + 1, 0)));
-    for (std::size_t i = 0; i < records.size(); ++i) ASSERT_TRUE(f.Write(static_cast<std::int64_t>(i) + 2, records[i]));
+    for (std::size_t i = 0; i < records.size(); ++i)
+        ASSERT_TRUE(f.Write(static_cast<std::int64_t>(i) + 2, records[i]))
+            << ext << " record " << i + 2 << ": " << records[i].size() << " characters";
 }
 
 class UploadTest : public RegisterTest {
