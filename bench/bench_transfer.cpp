@@ -1,7 +1,7 @@
 // The sales upload of a busy day: 2,000 invoices of 10 lines and 2 payments
 // each. Measured: building the upload file, flagging its invoices sent, and
-// a whole mode-0 session against a local FTP server (login, build, put,
-// size check, rename, flags).
+// a whole mode-0 session against a local FTP server (the Internet check,
+// login, build, put, size check, rename, flags).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -19,6 +19,7 @@
 #include "data/work_file.h"
 #include "platform/clock.h"
 #include "test_ftp.h"
+#include "test_net.h"
 #include "transfer/backoffice_session.h"
 #include "transfer/sales_upload.h"
 
@@ -171,12 +172,14 @@ void BM_Session_FullDay(benchmark::State& state) {
         state.SkipWithError("no FTP server");
         return;
     }
+    LocalHttpServer internet(200);
     ManualClock clock{LocalTime{2026, 12, 9, 22, 0, 0}};
     SessionSetup setup;
     setup.account.hosts = {ftp.Host()};
     setup.account.user = "store12";
     setup.account.password = "secret";
     setup.clock = &clock;
+    setup.internet.url = internet.Url();
     for (auto _ : state) {
         state.PauseTiming();
         day.Unflag();

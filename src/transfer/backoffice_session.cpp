@@ -4,6 +4,8 @@
 
 #include "config/constants.h"
 #include "data/log.h"
+#include "platform/files.h"
+#include "platform/internet.h"
 #include "transfer/document_uploads.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
@@ -39,6 +41,18 @@ std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
         gComm.gCommResult = 3;
         return gComm.gCommResult;
     }
+    // The Internet first: three tries, no pause between them.
+    bool online = false;
+    for (int attempt = 0; attempt < 3 && !online; ++attempt) {
+        gComm.gCommResult = 0;
+        online = Internet_Check(setup_.internet);
+        if (!online) gComm.gCommResult = 1;
+    }
+    gComm.gInternetAvailable = online;
+    if (!online) {
+        LogText(" Communication: the Internet did not answer");
+        return gComm.gCommResult;
+    }
     FtpClient ftp(Account());
     FtpResult login = ftp.Connect();
     if (!login.ok()) {
@@ -58,6 +72,12 @@ std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
                                     Documents_Kind(DocumentKind::Purchases)};
         for (const UploadKind& kind : kinds)
             if (Send(kind, ftp, outbox, "") == StepOutcome::Failed) gComm.gCommResult = 3;
+    } else if (mode == kCommLog) {
+        if (SendWhole("LOG", gConstants.paths.gFilesPath + ".LOG", ftp, outbox, "Data") == StepOutcome::Failed)
+            gComm.gCommResult = 3;
+    } else if (mode == kCommCommandFile) {
+        if (SendWhole("CMD", gConstants.paths.gFilesPath + ".CMD", ftp, outbox, "") == StepOutcome::Failed)
+            gComm.gCommResult = 3;
     }
     ftp.Disconnect();
     return gComm.gCommResult;
@@ -155,6 +175,43 @@ StepOutcome BackOfficeSession::Send(const UploadKind& kind, FtpClient& ftp, Outb
         return StepOutcome::Failed;
     }
     return Finish(kind, ftp, outbox, folder) == DeliveryOutcome::Sent ? StepOutcome::Sent : StepOutcome::Failed;
+}
+
+StepOutcome BackOfficeSession::SendWhole(const std::string& extension, const std::string& source, FtpClient& ftp,
+                                         Outbox& outbox, const std::string& folder) {
+    const std::string copy = gConstants.paths.gFilesPath + "-send." + extension;
+    const std::string who = " Send_" + extension + ": ";
+    std::string error;
+    if (!outbox.Find(extension)) {
+        std::string bytes;
+        if (!ReadWholeFile(source, bytes)) return StepOutcome::NothingToSend;
+        // A copy: the file itself may grow while it goes up.
+        if (!WriteFileAtomic(copy, bytes, 0600, &error)) {
+            LogText(who + error);
+            return StepOutcome::Failed;
+        }
+        OutboxEntry e;
+        e.kind = extension;
+        e.size = static_cast<std::int64_t>(bytes.size());
+        e.finalName = UploadName(Now(), extension);
+        e.tempName = Outbox_TemporaryName(e.finalName);
+        if (!outbox.Store(e, &error)) {
+            LogText(who + error);
+            return StepOutcome::Failed;
+        }
+    }
+    Delivery d = Upload_Deliver(ftp, outbox, extension, copy, folder, Now());
+    if (d.outcome == DeliveryOutcome::Failed || d.outcome == DeliveryOutcome::Waiting) {
+        LogText(who + d.text);
+        return StepOutcome::Failed;
+    }
+    if (d.outcome == DeliveryOutcome::Dropped) LogText(who + d.text);
+    if (outbox.Find(extension) && !outbox.Remove(extension, &error)) {
+        LogText(who + error);
+        return StepOutcome::Failed;
+    }
+    ::unlink(copy.c_str());
+    return d.outcome == DeliveryOutcome::Sent ? StepOutcome::Sent : StepOutcome::Failed;
 }
 
 StepOutcome BackOfficeSession::Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder) {

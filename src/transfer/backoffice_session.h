@@ -10,6 +10,7 @@
 #include "data/comm_state.h"
 #include "platform/clock.h"
 #include "platform/ftp_client.h"
+#include "platform/internet.h"
 #include "transfer/document_uploads.h"
 #include "transfer/outbox.h"
 #include "transfer/record_uploads.h"
@@ -38,6 +39,8 @@ struct SessionSetup {
     // settings at each session when left empty here.
     FtpAccount account;
     const Clock* clock = nullptr;
+    // The Internet test of the session's first step (three tries).
+    InternetCheckConfig internet;
 };
 
 class BackOfficeSession : public CommunicationSession {
@@ -46,8 +49,9 @@ public:
 
     // Mode 0 sends the new clients and products, the sales, the activity
     // journal, the stock counts, the adjustments and the purchases not yet
-    // sent; gComm.gCommResult: 0 success, 2 no
-    // host accepted the login, 3 a send step failed.
+    // sent; mode 1 the program log (to the server's Data folder), mode 4 the
+    // command file. gComm.gCommResult: 0 success, 1 no Internet after three
+    // tries, 2 no host accepted the login, 3 a send step failed.
     std::int16_t Run(std::int16_t mode, bool hidden) override;
 
     // The sales step: first finishes an upload a crash or an outage left in
@@ -56,6 +60,10 @@ public:
     StepOutcome Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder);
     // The same for any record-bearing kind.
     StepOutcome Send(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder);
+    // A whole file that carries no sent flags (the log, the command file):
+    // a copy of it as it is now goes up under the extension's upload name.
+    StepOutcome SendWhole(const std::string& extension, const std::string& source, FtpClient& ftp, Outbox& outbox,
+                          const std::string& folder);
 
 private:
     DeliveryOutcome Finish(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder);

@@ -40,6 +40,7 @@
 #include "sale/sale_save.h"
 #include "test_dir.h"
 #include "test_ftp.h"
+#include "test_net.h"
 #include "transfer/backoffice_session.h"
 #include "transfer/outbox.h"
 
@@ -365,6 +366,8 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     LocalFtpServer server(root.Path(), "store12", "secret");
     ASSERT_TRUE(server.Running());
     ::setenv("TARVO_FTP_HOST", server.Host().c_str(), 1);
+    LocalHttpServer internet(200);
+    ::setenv("TARVO_INTERNET_URL", internet.Url().c_str(), 1);
 
     // Lines of the server's final files of one kind.
     auto serverLines = [&](const std::string& ext) {
@@ -424,6 +427,7 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
         setup.account.password = "secret";
         ManualClock later{LocalTime{2026, 12, 9, 10, 31, 0}};
         setup.clock = &later;
+        setup.internet.url = internet.Url();
         BackOfficeSession clean(setup);
         EXPECT_EQ(clean.Run(kCommFull, true), 0);
         EXPECT_EQ(serverInvoices(), once);
@@ -444,6 +448,7 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
         EXPECT_EQ(serverLines("NWP"), static_cast<std::size_t>(gData.gNewCount - 1));
     }
     ::unsetenv("TARVO_FTP_HOST");
+    ::unsetenv("TARVO_INTERNET_URL");
     std::cout << "[ crash sweep ] session: " << calls << " crash points\n";
 }
 

@@ -17,7 +17,8 @@
 //   newproduct one new product through the entry form
 //   outbox    the sales upload's outbox entry moved from Built to Put
 //   session   a mode-0 communication session against the FTP server at
-//             TARVO_FTP_HOST (user "store12", password "secret")
+//             TARVO_FTP_HOST (user "store12", password "secret"), the
+//             Internet check at TARVO_INTERNET_URL
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -222,6 +223,8 @@ int main(int argc, char** argv) {
         setup.account.connectTimeoutMs = 2000;
         setup.account.responseTimeoutS = 3;
         setup.clock = &clock;
+        const char* internet = std::getenv("TARVO_INTERNET_URL");
+        setup.internet.url = internet ? internet : "";
         BackOfficeSession session(setup);
         CallShim("tarvo_crash_arm");
         if (session.Run(kCommFull, true) != 0) return 1;

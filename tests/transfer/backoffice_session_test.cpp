@@ -37,7 +37,7 @@ protected:
         clock.Set(LocalTime{2026, 12, 9, 10, 30, 0});
     }
 
-    std::int16_t RunOn(const std::string& host) {
+    std::int16_t RunOn(const std::string& host, std::int16_t mode = kCommFull) {
         SessionSetup setup;
         setup.account.hosts = {host};
         setup.account.user = kUser;
@@ -47,15 +47,17 @@ protected:
         setup.account.lowSpeedBytesPerSecond = 1000;
         setup.account.lowSpeedTimeS = 2;
         setup.clock = &clock;
+        setup.internet.url = internet.Url();
+        setup.internet.connectTimeoutMs = 1000;
         BackOfficeSession session(setup);
-        return session.Run(kCommFull, true);
+        return session.Run(mode, true);
     }
 
     // The server's files: name -> bytes.
     std::map<std::string, std::string> ServerFiles() const {
         std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(server.Path()))
-            out[e.path().filename().string()] = server.Read(e.path().filename().string());
+            if (e.is_regular_file()) out[e.path().filename().string()] = server.Read(e.path().filename().string());
         return out;
     }
     // How often each invoice number begins a line in the server's final files.
@@ -85,6 +87,7 @@ protected:
 
     const std::map<std::string, int> kOnce = {{"0000003", 1}, {"0000004", 1}};
     TestDir server;
+    LocalHttpServer internet{200};
 };
 
 TEST_F(SessionTest, SendsTheUnsentInvoicesOnceUnderTheirFinalNameAndFlagsThem) {
@@ -221,6 +224,44 @@ TEST_F(SessionTest, AnUploadWhoseInvoicesWereEmptiedMeanwhileFlagsNothing) {
     EXPECT_EQ(sent.substr(0, 7), "0000002");
     EXPECT_NE(sent.find("C200"), std::string::npos);
     EXPECT_EQ(Flags(), "111");  // by their own upload
+    EXPECT_EQ(OutboxEntries(), 0);
+}
+
+TEST_F(SessionTest, WithoutTheInternetNothingIsTriedOnTheServer) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    int asked = 0;
+    LocalHttpServer down([&asked] {
+        ++asked;
+        return 503;
+    });
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = kUser;
+    setup.account.password = kPassword;
+    setup.clock = &clock;
+    setup.internet.url = down.Url();
+    BackOfficeSession session(setup);
+    EXPECT_EQ(session.Run(kCommFull, true), 1);
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(ServerFiles().empty());
+    EXPECT_EQ(Flags(), "100");
+}
+
+// The log and the command file go up whole, under their upload names, the
+// log into the server's Data folder.
+TEST_F(SessionTest, TheLogAndTheCommandFileGoUpAsTheyAre) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    dir.Write("Files/1234567.CMD", "1\r\n");
+    EXPECT_EQ(RunOn(ftp.Host(), kCommCommandFile), 0);
+    EXPECT_EQ(server.Read("12091030.CMD"), "1\r\n");
+    ProgramLog().Write(1, " a line of the log");
+    EXPECT_EQ(RunOn(ftp.Host(), kCommLog), 0);
+    const std::string log = server.Read("Data/12091030.LOG");
+    EXPECT_NE(log.find(" a line of the log"), std::string::npos);
+    EXPECT_EQ(Flags(), "100");  // no sales in these modes
+    EXPECT_FALSE(TemporaryLeft());
     EXPECT_EQ(OutboxEntries(), 0);
 }
 
