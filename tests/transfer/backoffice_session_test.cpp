@@ -10,6 +10,7 @@
 #include "test_net.h"
 #include "transfer/outbox.h"
 #include "transfer/sales_upload.h"
+#include "transfer/transfer_service.h"
 #include "transfer/upload_fixture.h"
 
 namespace tarvo {
@@ -263,6 +264,44 @@ TEST_F(SessionTest, TheLogAndTheCommandFileGoUpAsTheyAre) {
     EXPECT_EQ(Flags(), "100");  // no sales in these modes
     EXPECT_FALSE(TemporaryLeft());
     EXPECT_EQ(OutboxEntries(), 0);
+}
+
+// Through the transfer service, as the register runs it; while the upload
+// waits in the outbox its invoices still count as unsent when the daily
+// files are about to be emptied.
+TEST_F(SessionTest, TheTransferServiceRunsTheSessionAndPendingUploadsCountAsUnsent) {
+    {
+        LocalFtpServer refusing(server.Path(), kUser, kPassword, "stor-refused");
+        ASSERT_TRUE(refusing.Running());
+        SessionSetup setup;
+        setup.account.hosts = {refusing.Host()};
+        setup.account.user = kUser;
+        setup.account.password = kPassword;
+        setup.clock = &clock;
+        setup.internet.url = internet.Url();
+        BackOfficeSession session(setup);
+        SessionTransfer transfer;
+        transfer.session = &session;
+        EXPECT_EQ(transfer.Session_Run(kCommFull, true), 3);
+        EXPECT_EQ(gComm.gCommResult, 3);
+    }
+    EXPECT_EQ(OutboxEntries(), 1);
+    EXPECT_EQ(Files_UnsentDaily(), 2);
+
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = kUser;
+    setup.account.password = kPassword;
+    setup.clock = &clock;
+    setup.internet.url = internet.Url();
+    BackOfficeSession session(setup);
+    SessionTransfer transfer;
+    transfer.session = &session;
+    EXPECT_EQ(transfer.Session_Run(kCommFull, true), 0);
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_EQ(Files_UnsentDaily(), 0);
 }
 
 TEST_F(SessionTest, ADamagedOutboxSendsNothing) {
