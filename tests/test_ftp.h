@@ -22,14 +22,16 @@ public:
         std::vector<std::string> args = {
             "/usr/bin/python3", std::string(TARVO_FIXTURES) + "/ftp/ftp_server.py", root, user, password, fault};
         args.insert(args.end(), extra.begin(), extra.end());
+        // Everything the child needs is made before the fork: between fork
+        // and exec it may not allocate (another thread may hold the heap).
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
         int out[2];
         if (::pipe2(out, O_CLOEXEC) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(out[1], 1);
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
