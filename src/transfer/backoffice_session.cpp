@@ -68,8 +68,8 @@ std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
                                     Sales_Kind(),
                                     Records_Kind(RecordKind::Activity),
                                     Records_Kind(RecordKind::Physical),
-                                    Documents_Kind(DocumentKind::Adjustments),
-                                    Documents_Kind(DocumentKind::Purchases)};
+                                    Documents_Kind(UploadDocumentKind::Adjustments),
+                                    Documents_Kind(UploadDocumentKind::Purchases)};
         for (const UploadKind& kind : kinds)
             if (Send(kind, ftp, outbox, "") == StepOutcome::Failed) gComm.gCommResult = 3;
     } else if (mode == kCommLog) {
@@ -92,7 +92,7 @@ UploadKind Sales_Kind() {
     return k;
 }
 
-UploadKind Documents_Kind(DocumentKind kind) {
+UploadKind Documents_Kind(UploadDocumentKind kind) {
     UploadKind k;
     k.extension = DocumentKind_Extension(kind);
     k.build = [kind](const std::string& path) { return Documents_CreateFile(kind, path); };

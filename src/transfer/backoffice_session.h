@@ -32,7 +32,7 @@ struct UploadKind {
 };
 UploadKind Sales_Kind();
 UploadKind Records_Kind(RecordKind kind);
-UploadKind Documents_Kind(DocumentKind kind);
+UploadKind Documents_Kind(UploadDocumentKind kind);
 
 struct SessionSetup {
     // The terminal's account; hosts, user and password are taken from the

@@ -21,9 +21,9 @@ struct Files {
     std::int64_t lastHeader = 0, lastLine = 0;
 };
 
-Files Open(DocumentKind kind) {
+Files Open(UploadDocumentKind kind) {
     Files f;
-    if (kind == DocumentKind::Adjustments) {
+    if (kind == UploadDocumentKind::Adjustments) {
         Open_Fileadjustment();
         f = {&gData.adjustments, &gData.adjustmentLines, gData.gLastAdjustmentRecord, gData.gLastAdjustmentLineRecord};
     } else {
@@ -55,7 +55,7 @@ std::int64_t FirstLine(const WorkFile& f, std::int64_t last, std::string_view nu
     return lo <= last && Mid(f.View(lo), 1, 7) == number ? lo : 0;
 }
 
-std::string DocumentLine(DocumentKind kind, const Files& f, std::string_view header) {
+std::string DocumentLine(UploadDocumentKind kind, const Files& f, std::string_view header) {
     const std::string number(Mid(header, 1, 7));
     std::string parts;
     int count = 0;
@@ -63,7 +63,7 @@ std::string DocumentLine(DocumentKind kind, const Files& f, std::string_view hea
         std::string_view line = f.lines->View(k);
         if (Mid(line, 1, 7) != number) break;
         Copy(parts, line, 11, 8);
-        if (kind == DocumentKind::Adjustments) {
+        if (kind == UploadDocumentKind::Adjustments) {
             Copy(parts, line, 39, 8);
             Copy(parts, line, 47, 30);
         } else {
@@ -72,7 +72,7 @@ std::string DocumentLine(DocumentKind kind, const Files& f, std::string_view hea
         ++count;
     }
     std::string out;
-    if (kind == DocumentKind::Adjustments) {
+    if (kind == UploadDocumentKind::Adjustments) {
         Copy(out, header, 1, 79);
         std::string n = std::to_string(count);
         n.resize(3, ' ');
@@ -102,9 +102,11 @@ std::string Stamp(const Files& f, const UploadRange& range) {
 
 }  // namespace
 
-const char* DocumentKind_Extension(DocumentKind kind) { return kind == DocumentKind::Adjustments ? "ADJ" : "PUR"; }
+const char* DocumentKind_Extension(UploadDocumentKind kind) {
+    return kind == UploadDocumentKind::Adjustments ? "ADJ" : "PUR";
+}
 
-UploadBuild Documents_CreateFile(DocumentKind kind, const std::string& path) {
+UploadBuild Documents_CreateFile(UploadDocumentKind kind, const std::string& path) {
     UploadBuild b;
     const Files f = Open(kind);
     std::int64_t first = 2;
@@ -129,13 +131,13 @@ UploadBuild Documents_CreateFile(DocumentKind kind, const std::string& path) {
     return b;
 }
 
-std::string Documents_RangeStamp(DocumentKind kind, const UploadRange& range) {
+std::string Documents_RangeStamp(UploadDocumentKind kind, const UploadRange& range) {
     const Files f = Open(kind);
     if (range.Empty() || range.last > f.lastHeader) return "";
     return Stamp(f, range);
 }
 
-bool Documents_MarkSent(DocumentKind kind, const UploadRange& range) {
+bool Documents_MarkSent(UploadDocumentKind kind, const UploadRange& range) {
     if (range.Empty()) return true;
     const Files f = Open(kind);
     const std::string who = std::string(" ") + DocumentKind_Extension(kind) + "_MarkSent: ";

@@ -9,18 +9,18 @@
 
 namespace tarvo {
 
-enum class DocumentKind { Adjustments, Purchases };
+enum class UploadDocumentKind { Adjustments, Purchases };
 
-const char* DocumentKind_Extension(DocumentKind kind);  // "ADJ", "PUR"
+const char* DocumentKind_Extension(UploadDocumentKind kind);  // "ADJ", "PUR"
 
 // Builds the file at `path` (0600, replaced whole) from every document after
 // the newest one flagged sent (the scan is made in every mode).
-UploadBuild Documents_CreateFile(DocumentKind kind, const std::string& path);
+UploadBuild Documents_CreateFile(UploadDocumentKind kind, const std::string& path);
 
 // A digest of the range's headers as they are now, their sent flags left out.
-std::string Documents_RangeStamp(DocumentKind kind, const UploadRange& range);
+std::string Documents_RangeStamp(UploadDocumentKind kind, const UploadRange& range);
 
 // Flags the range's headers sent (column 9), flushed once.
-bool Documents_MarkSent(DocumentKind kind, const UploadRange& range);
+bool Documents_MarkSent(UploadDocumentKind kind, const UploadRange& range);
 
 }  // namespace tarvo

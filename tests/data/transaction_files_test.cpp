@@ -8,6 +8,7 @@
 
 #include "common/fields.h"
 #include "data/count_and_activity.h"
+#include "data/data_state.h"
 #include "program_state.h"
 #include "test_dir.h"
 
@@ -345,6 +346,7 @@ TEST_F(TransactionFilesTest, LinesAndPaymentsOfADocumentNeverCountedAreUncounted
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
+        gData.stamps.WaitAll();  // a working file's stamp may still be on its way to Data/
         std::filesystem::remove_all(dir / "Data");
         SetUp();
         // Documents 2 and 3 saved; lines of 2, 3 and of 4, which never was.

@@ -211,6 +211,7 @@ TEST_F(SaleCancelTest, TheJournalRecordThenANewSale) {
 }
 
 TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
+    gData.stamps.WaitAll();  // a working file's stamp may still be on its way to Data/
     std::filesystem::remove_all(dir / "Data");
     dir.Write("Data", "not a folder");
     Inventory().Sale_Cancel();

@@ -48,6 +48,7 @@ protected:
 
     void SetUp() override {
         RegisterTest::SetUp();
+        gData.stamps.WaitAll();                     // a working file's stamp may still be on its way to Data/
         std::filesystem::remove_all(dir / "Data");  // a case of its own starts with no documents
         UseTerminalFolder(dir.Path(), kTerminal);
         gPrint = PrintState{};

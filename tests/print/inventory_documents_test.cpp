@@ -629,6 +629,7 @@ TEST_F(InventoryDocumentsTest, AHeaderCountingADocumentNeverWrittenEndsThePrinto
 TEST_F(InventoryDocumentsTest, DocumentFilesThatCannotBeOpenedAreNeverSuccess) {
     for (const Printout& p : kPrintouts) {
         SCOPED_TRACE(p.name);
+        gData.stamps.WaitAll();  // a working file's stamp may still be on its way to Data/
         std::filesystem::remove_all(dir / "Data");
         dir.Write("Data", "a file where the folder should be");
         gPrint.gPrintStatus = 0;

@@ -35,7 +35,7 @@ TEST_F(DocumentUploadTest, AnAdjustmentIsItsHeaderItsLineCountAndItsLines) {
     WriteFile(".ADD", 80,
               {AdjustmentLine("0000002", 1, "1001", "-1", ""), AdjustmentLine("0000003", 1, "1001", "-2", "broken"),
                AdjustmentLine("0000003", 2, "1002", "-10.5", "expired")});
-    UploadBuild b = Documents_CreateFile(DocumentKind::Adjustments, dir / "Files/1234567.ADJ");
+    UploadBuild b = Documents_CreateFile(UploadDocumentKind::Adjustments, dir / "Files/1234567.ADJ");
     ASSERT_TRUE(b.ok) << b.error;
     EXPECT_EQ(b.range.first, 3);
     EXPECT_EQ(b.range.last, 4);
@@ -44,8 +44,8 @@ TEST_F(DocumentUploadTest, AnAdjustmentIsItsHeaderItsLineCountAndItsLines) {
     EXPECT_EQ(dir.Read("Files/1234567.ADJ"), header3 + "2  " + "1001    -2      broken" + std::string(24, ' ') +
                                                  "1002    -10.5   expired" + std::string(23, ' ') + "\r\n" + header4 +
                                                  "0  " + "\r\n");
-    ASSERT_TRUE(Documents_MarkSent(DocumentKind::Adjustments, b.range));
-    EXPECT_TRUE(Documents_CreateFile(DocumentKind::Adjustments, dir / "Files/1234567.ADJ").range.Empty());
+    ASSERT_TRUE(Documents_MarkSent(UploadDocumentKind::Adjustments, b.range));
+    EXPECT_TRUE(Documents_CreateFile(UploadDocumentKind::Adjustments, dir / "Files/1234567.ADJ").range.Empty());
     Open_Fileadjustment();
     EXPECT_EQ(gData.adjustments.Read(3).substr(0, 10), "0000003 1 ");
 }
@@ -63,7 +63,7 @@ TEST_F(DocumentUploadTest, APurchaseIsItsWholeHeaderAndItsLines) {
                           {57, "2.5"},
                           {66, "first delivery"},
                           {86, "1"}})});
-    UploadBuild b = Documents_CreateFile(DocumentKind::Purchases, dir / "Files/1234567.PUR");
+    UploadBuild b = Documents_CreateFile(UploadDocumentKind::Purchases, dir / "Files/1234567.PUR");
     ASSERT_TRUE(b.ok) << b.error;
     EXPECT_EQ(dir.Read("Files/1234567.PUR"),
               header + "1001    12       4.99     2.5      first delivery      1 " + "\r\n");
