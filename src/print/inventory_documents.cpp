@@ -46,14 +46,12 @@ std::string Field(std::string_view rec, std::size_t col, std::size_t width) { re
 
 // The cashier of the document (whatever the receipt setting), when found.
 void DocumentCashier(const Document& d, std::string_view rec, std::size_t col) {
-    gData.gCashierKey = ColTrim(rec, col, 8);
-    Cashier_FindByNumber();
-    if (gData.gCashierFound > 0)
-        Line(d.M(81) + gData.CashierTable[static_cast<std::size_t>(gData.gCashierFound)].CashierName);
+    if (const auto k = Cashier_FindByNumber(ColTrim(rec, col, 8)))
+        Line(d.M(81) + gData.CashierTable[static_cast<std::size_t>(*k)].CashierName);
 }
 
-// The product of a document line by its key (columns 19-38).
-bool LineProduct(std::string_view line) { return Product_FindPlain(ColRTrim(line, 19, 20)); }
+// The product record of a document line by its key (columns 19-38).
+std::optional<std::string> LineProduct(std::string_view line) { return Product_FindPlain(ColRTrim(line, 19, 20)); }
 
 // ---------------------------------------------------------------- purchase
 
@@ -61,13 +59,12 @@ bool LineProduct(std::string_view line) { return Product_FindPlain(ColRTrim(line
 // language (French for vendor language 2, English for any other value, the
 // terminal language when the vendor is unknown).
 std::string PurchaseVendor(Document& d) {
-    gData.gVendorCode = Col(d.head, 40, 8);
-    Vendor_Find();
-    if (gData.gVendorRecNo <= 0) {
+    const std::optional<std::int32_t> vendor = Vendor_Find(Col(d.head, 40, 8));
+    if (!vendor) {
         d.lang = TextLanguage(gSettings);
         return "";
     }
-    std::string v = gData.vendors.Read(gData.gVendorRecNo);
+    std::string v = gData.vendors.Read(*vendor);
     // The language is a number in a two-column field: " 2", "2 " and "02" alike.
     d.lang = Number(v, 179, 2) == 2.0 ? 2 : 1;
     return v;
@@ -112,18 +109,19 @@ void OrderBlock(const Document& d) {
 void PurchaseLines(const Document& d) {
     const std::string key = Col(d.head, 1, 7);
     gData.gDocumentKey = key;
-    PurchaseDetail_Find();
-    if (gData.gPurchaseLineRecNo <= 0) return;
+    const std::optional<std::int32_t> first = PurchaseDetail_Find(key);
+    if (!first) return;
     Line(d.M(236));
-    for (std::int32_t n = gData.gPurchaseLineRecNo; n <= gData.gLastPurchaseLineRecord; ++n) {
+    for (std::int32_t n = *first; n <= gData.gLastPurchaseLineRecord; ++n) {
         const std::string line = gData.purchaseLines.Read(n);
         if (Mid(line, 1, 7) != key) break;
-        if (!LineProduct(line)) {
+        const std::optional<std::string> product = LineProduct(line);
+        if (!product) {
             Line("Product Not Found");
             Print_Check();
             continue;
         }
-        const std::string& p = gData.gProductRec;
+        const std::string& p = *product;
         const Money price = Amount(line, 57, 9);
         Line(Field(p, 60, 25) + Field(line, 39, 7) + (price != Money() ? Right(price.Format("####0.00"), 8) : ""));
         if (gSettings.gPrintOption811 == "1") Line(Field(p, gSettings.gProductKeyMode != "0" ? 40 : 12, 20));
@@ -170,14 +168,13 @@ std::string ReasonText(std::string_view code) {
 
 void AdjustmentLines(const Document& d) {
     const std::string key = Col(d.head, 1, 7);
-    gData.gOrderKey = key;
-    AdjustmentDetail_Find();
-    if (gData.gDocumentLineRecNo <= 0) return;
-    for (std::int32_t n = gData.gDocumentLineRecNo; n <= gData.gLastAdjustmentLineRecord; ++n) {
+    const std::optional<std::int32_t> first = AdjustmentDetail_Find(key);
+    if (!first) return;
+    for (std::int32_t n = *first; n <= gData.gLastAdjustmentLineRecord; ++n) {
         const std::string line = gData.adjustmentLines.Read(n);
         if (Mid(line, 1, 7) != key) break;
-        if (LineProduct(line))
-            Line(Field(gData.gProductRec, 60, 30) + Field(line, 39, 8));
+        if (const std::optional<std::string> product = LineProduct(line))
+            Line(Field(*product, 60, 30) + Field(line, 39, 8));
         else
             Line("Product Not Found");
         const std::string note = Field(line, 47, 30);
@@ -193,11 +190,9 @@ void AdjustmentBody(const Document& d) {
     Line("Date:     " + DateText(h, 10, d.lang));
     Line(d.M(82) + Blanks(3) + Col(h, 18, 2) + ":" + Col(h, 20, 2));
     DocumentCashier(d, h, 22);
-    gData.gManagerKey = ColTrim(h, 30, 8);
-    if (!gData.gManagerKey.empty()) {
-        Manager_FindByNumber();
-        if (gData.gManagerIndex > 0)
-            Line(d.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+    if (const std::string manager = ColTrim(h, 30, 8); !manager.empty()) {
+        if (const auto k = Manager_FindByNumber(manager))
+            Line(d.M(84) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
     }
     Line(d.M(245) + ReasonText(ColTrim(h, 38, 2)));
     Line(Field(h, 49, 40));

@@ -83,11 +83,12 @@ void Heading(OrderDoc& d) {
 
 // One order line (not a kit component).
 void Item(const OrderDoc& d, std::string_view line) {
-    if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
+    const std::optional<std::string> product = Product_FindPlain(ColRTrim(line, 19, 20));
+    if (!product) {
         Line("Product Not Found");
         return;
     }
-    const std::string p = gData.gProductRec;
+    const std::string& p = *product;
     std::string letters;
     for (std::size_t k = 0; k < 3; ++k) letters += Mid(p, 90 + k, 1) == "1" ? 'T' : 'N';
     const std::string marks = "(" + letters + ")";
@@ -134,9 +135,7 @@ void Item(const OrderDoc& d, std::string_view line) {
 }
 
 void Items(const OrderDoc& d) {
-    gData.gOrderKey = d.key;
-    OrderDetail_Find();
-    const std::int32_t first = gData.gDocumentLineRecNo;
+    const std::int32_t first = OrderDetail_Find(d.key).value_or(0);
     if (first <= 0) return;
     if (d.wide) {
         Line(d.M(119));
@@ -246,9 +245,7 @@ void Order_Print() {
         Items(d);
         Line(d.Rule());
         Totals(d);
-        gData.gOrderKey = d.key;
-        OrderPayment_Find();
-        const std::int32_t card = PaymentLines(gData.orderPayments, gData.gOrderPaymentRecNo,
+        const std::int32_t card = PaymentLines(gData.orderPayments, OrderPayment_Find(d.key).value_or(0),
                                                gData.gLastOrderPaymentRecord, d.ord, d.lang, d.width);
         Print_Check();
         if (card > 0) CardSlip(d, card);

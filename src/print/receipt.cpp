@@ -59,11 +59,9 @@ void Heading(Receipt& r) {
     Line(r.M(80) + Col(inv, 1, 7) + r.gap + "Date:  " + DateText(inv, 12, r.lang));
     Line("Terminal: " + gTerminalNumber + r.gap + r.M(82) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
 
-    gData.gManagerKey = ColTrim(inv, 32, 8);
-    if (!gData.gManagerKey.empty()) {
-        Manager_FindByNumber();
-        if (gData.gManagerIndex > 0)
-            Line(r.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+    if (const std::string manager = ColTrim(inv, 32, 8); !manager.empty()) {
+        if (const auto k = Manager_FindByNumber(manager))
+            Line(r.M(84) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
     }
     CashierLine(inv, r.lang);
     SalesmanLine(inv, r.lang);
@@ -74,11 +72,12 @@ void Heading(Receipt& r) {
 
 void Item(const Receipt& r, std::string_view line) {
     const bool gift = gSaleSave.gGiftReceipt;
-    if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
+    const std::optional<std::string> product = Product_FindPlain(ColRTrim(line, 19, 20));
+    if (!product) {
         Line("Product Not Found");
         return;
     }
-    const std::string p = gData.gProductRec;
+    const std::string& p = *product;
     std::string marks = "(";
     for (std::size_t k = 0; k < 3; ++k) marks += Mid(p, 90 + k, 1) == "1" ? 'T' : ' ';
     marks += ")";
@@ -138,8 +137,8 @@ void Item(const Receipt& r, std::string_view line) {
 
 void Items(Receipt& r) {
     gData.gDocumentKey = Col(r.inv, 1, 7);
-    InvoiceDetail_Find();
-    if (gData.gInvoiceLineRecNo <= 0) return;
+    const std::optional<RecordMatch> first = InvoiceDetail_Find(gData.gDocumentKey);
+    if (!first) return;
     if (r.wide) {
         std::string t = r.M(119);
         if (gSaleSave.gGiftReceipt && t.size() > 40) t.resize(40);
@@ -152,7 +151,7 @@ void Items(Receipt& r) {
         gSaleSave.gReceiptDuplicate = false;
     }
     const std::string key = Col(r.inv, 1, 7);
-    for (std::int32_t n = gData.gInvoiceLineRecNo; n <= gData.gLastInvoiceLineRecord; ++n) {
+    for (std::int32_t n = first->recNo; n <= gData.gLastInvoiceLineRecord; ++n) {
         const std::string line = gData.invoiceLines.Read(n);
         if (Mid(line, 1, 7) != key) break;
         if (Mid(line, 87, 1) == "1") continue;
@@ -282,9 +281,9 @@ void Receipt_Print() {
         if (!gSaleSave.gGiftReceipt) {
             Totals(r);
             gData.gDocumentKey = Col(r.inv, 1, 7);
-            Payment_Find();
+            const std::optional<RecordMatch> paid = Payment_Find(gData.gDocumentKey);
             const std::int32_t card =
-                PaymentLines(gData.payments, gData.gPaymentRecNo, gData.gLastPaymentRecord, r.inv, r.lang, r.width);
+                PaymentLines(gData.payments, paid ? paid->recNo : 0, gData.gLastPaymentRecord, r.inv, r.lang, r.width);
             Check();
             gCardPaymentRecNo = card;
             if (card > 0) CardSlip(r, card);
