@@ -45,7 +45,7 @@ std::optional<RecordMatch> FindDocumentRecord(const WorkFile& f, std::int32_t co
                                               std::size_t width) {
     const std::int32_t recNo = FindDocument(f, count, key, width);
     if (recNo == 0) return std::nullopt;
-    return RecordMatch{recNo, std::string(f.View(recNo))};
+    return RecordMatch{recNo, f.View(recNo)};
 }
 
 std::optional<std::int32_t> Found(std::int32_t index) {
@@ -113,7 +113,7 @@ std::string_view ProductKeyOf(std::string_view record) {
 
 std::optional<ProductMatch> Product_Find(std::string_view key) {
     const std::int32_t recNo = BinarySearch(gData.products, gData.gProductCount, 0, key, ProductKeyOf);
-    if (recNo > 0) return ProductMatch{recNo, 0, std::string(gData.products.View(recNo))};
+    if (recNo > 0) return ProductMatch{recNo, 0, gData.products.View(recNo)};
     Open_FileNewProduct();
     const std::int32_t newRecNo = FindNewEntry(key, 20);
     if (newRecNo > 0) return ProductMatch{0, newRecNo, {}};
@@ -123,7 +123,7 @@ std::optional<ProductMatch> Product_Find(std::string_view key) {
 std::optional<ClientMatch> Client_Find(std::string_view key) {
     const std::int32_t recNo = BinarySearch(gData.clients, gData.gClientCount, 0, key,
                                             [](std::string_view rec) { return TrimView(Mid(rec, 12, 8)); });
-    if (recNo > 0) return ClientMatch{recNo, 0, std::string(gData.clients.View(recNo))};
+    if (recNo > 0) return ClientMatch{recNo, 0, gData.clients.View(recNo)};
     Open_FileNewClient();
     const std::int32_t newRecNo = FindNewEntry(key, 8);
     if (newRecNo > 0) return ClientMatch{0, newRecNo, {}};
@@ -133,7 +133,7 @@ std::optional<ClientMatch> Client_Find(std::string_view key) {
 std::optional<RecordMatch> Client_FindLinear(std::string_view id) {
     auto it = gData.clientIdFirst.find(std::string(id));
     if (it == gData.clientIdFirst.end() || it->second > gData.gClientCount) return std::nullopt;
-    return RecordMatch{it->second, std::string(gData.clients.View(it->second))};
+    return RecordMatch{it->second, gData.clients.View(it->second)};
 }
 
 std::optional<RecordMatch> Invoice_Find(std::string_view invoice) {

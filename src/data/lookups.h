@@ -1,7 +1,9 @@
 // The finders: each takes its key and returns what it found, nullopt when
 // there is no match. They change no program-wide key or result: a look-up
 // never touches the product or client the sale in progress holds. Keys
-// compare as bytes, case-sensitive.
+// compare as bytes, case-sensitive. A record found is a view of it in its
+// file, nothing copied: valid until that file is next written or closed, so
+// a caller that keeps it copies it.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -16,7 +18,7 @@ namespace tarvo {
 // A record found in a working file: its number and its bytes.
 struct RecordMatch {
     std::int32_t recNo = 0;
-    std::string record;
+    std::string_view record;
 };
 
 // A product found: in the product file (recNo and its record) or, failing
@@ -24,7 +26,7 @@ struct RecordMatch {
 struct ProductMatch {
     std::int32_t recNo = 0;
     std::int32_t newRecNo = 0;
-    std::string record;
+    std::string_view record;
 };
 
 // A client found: in the client file (recNo and its record) or, failing
@@ -32,7 +34,7 @@ struct ProductMatch {
 struct ClientMatch {
     std::int32_t recNo = 0;
     std::int32_t newRecNo = 0;
-    std::string record;
+    std::string_view record;
 };
 
 // A code as scanned or typed: an embedded-price bar code (settings' price

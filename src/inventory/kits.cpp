@@ -212,7 +212,6 @@ void Kit_Processing() {
     struct Component {
         std::string key, price;
         double lineQuantity = 0;
-        ProductMatch product;
     };
     std::vector<Component> components;
     for (; k <= gData.gKitLineCount; ++k) {
@@ -242,7 +241,7 @@ void Kit_Processing() {
             Log("kit " + code + ", component " + key + " is not in the product file, skipped");
             continue;
         }
-        components.push_back({key, std::string(Mid(record, 41, 8)), lineQuantity, *found});
+        components.push_back({key, std::string(Mid(record, 41, 8)), lineQuantity});
     }
 
     if (static_cast<std::size_t>(kMaxSaleLines - s.gItemCount) < components.size()) {
@@ -256,6 +255,8 @@ void Kit_Processing() {
     }
 
     for (const Component& c : components) {
+        const std::optional<ProductMatch> found = Product_Find(c.key);
+        if (!found || found->recNo == 0) continue;
         if (s.gItemCount >= kMaxSaleLines) {
             Log("kit " + code + ": the sale is full, components from " + c.key + " on not added");
             CIATime(Msg(1), kMessageSeconds);
@@ -263,7 +264,7 @@ void Kit_Processing() {
         }
 
         // The component becomes the product entry adds.
-        Product_SetCurrent(c.key, c.product);
+        Product_SetCurrent(c.key, found);
         s.gLineKind = "P";
         SetPendingQuantity(c.lineQuantity, voided);
         gData.gManualPrice = kitType != 1;

@@ -22,8 +22,8 @@ namespace {
 
 // The client record of document header columns 40-47 ("" when not found).
 std::string DocumentClient(const std::string& id) {
-    std::optional<RecordMatch> found = Client_FindLinear(id);
-    return found ? std::move(found->record) : std::string();
+    const std::optional<RecordMatch> found = Client_FindLinear(id);
+    return found ? std::string(found->record) : std::string();
 }
 
 }  // namespace
@@ -85,9 +85,9 @@ void ClientBlock(std::string_view header, const std::string& numberLabel) {
 }
 
 std::optional<std::string> Product_FindPlain(const std::string& key) {
-    std::optional<ProductMatch> found = Product_Find(key);
+    const std::optional<ProductMatch> found = Product_Find(key);
     if (!found || found->recNo <= 0) return std::nullopt;
-    return std::move(found->record);
+    return std::string(found->record);
 }
 
 std::string Amt(Money m) { return m.Format("####,##0.00"); }

@@ -353,7 +353,7 @@ void SaleLabel(SaleRun& run, int n) {
     const std::string key = line.key;
     const std::optional<ProductMatch> product = FindProduct(key);
     const bool found = product.has_value();
-    const std::string record = found ? product->record : std::string();
+    const std::string record = found ? std::string(product->record) : std::string();
     const double keyMode = Num_Val(gSettings.gProductKeyMode);
     if (keyMode == 0)
         out.Piece(format, "NUM", key);
@@ -565,7 +565,7 @@ void Label_By_Order() {
         return;
     }
     gSale.gLineKind = "P";
-    const std::string& record = product->record;
+    const std::string record(product->record);
     const std::string key(TrimRightView(Mid(record, byBarcode ? 40 : 12, 20)));
     const std::string description(TrimRightView(Mid(record, 60, 30)));
     const double quantity = Num_Val(ReplyTag("order quantity"));

@@ -136,7 +136,7 @@ bool AddStoredLine(std::string_view stored) {
     if (s.gItemCount >= kMaxSaleLines) return false;
     const std::optional<ProductMatch> found = Product_Find(Trim(Mid(stored, 1, kKeyWidth)));
     if (!found || found->recNo == 0) return false;
-    const std::string& record = found->record;
+    const std::string_view record = found->record;
 
     const double quantity = Num_Val(Mid(stored, 21, kAmountWidth));
     const auto list = Money::Parse(Mid(stored, 30, kAmountWidth));

@@ -320,7 +320,7 @@ template <std::optional<RecordMatch> (*Find)(std::string_view)>
 std::pair<std::int32_t, std::optional<std::string>> Reading(const std::string& key) {
     const std::optional<RecordMatch> found = Find(key);
     if (!found) return {0, std::nullopt};
-    return {found->recNo, found->record};
+    return {found->recNo, std::string(found->record)};
 }
 
 template <std::optional<std::int32_t> (*Find)(std::string_view)>

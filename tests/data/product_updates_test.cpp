@@ -75,7 +75,7 @@ protected:
     std::string DescriptionOf(const std::string& key) {
         const std::optional<ProductMatch> found = Product_Find(key);
         if (!found || found->recNo == 0) return "";
-        std::string d = found->record.substr(59, 30);
+        std::string d(found->record.substr(59, 30));
         d.erase(d.find_last_not_of(' ') + 1);
         return d;
     }
