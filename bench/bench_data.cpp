@@ -54,12 +54,10 @@ void BM_ProductFind(benchmark::State& state) {
     std::mt19937 rng(7);
     std::vector<std::string> keys;
     for (int i = 0; i < 4096; ++i) keys.push_back(SyntheticProductNumber(1 + static_cast<int>(rng() % kSize.products)));
-    gData.gEmbeddedPriceCheck = false;
     std::size_t n = 0;
     for (auto _ : state) {
-        gData.gProductKey = keys[n++ & 4095];
-        Product_Find();
-        if (gData.gProductRecNo == 0) state.SkipWithError("key not found");
+        const std::optional<ProductMatch> found = Product_Find(keys[n++ & 4095]);
+        if (!found || found->recNo == 0) state.SkipWithError("key not found");
     }
 }
 BENCHMARK(BM_ProductFind)->Unit(benchmark::kMicrosecond);
@@ -95,9 +93,8 @@ void BM_ClientFindLinear(benchmark::State& state) {
     for (int i = 0; i < 4096; ++i) ids.push_back(SyntheticClientId(1 + static_cast<int>(rng() % kSize.clients)));
     std::size_t n = 0;
     for (auto _ : state) {
-        gData.gClientKey = ids[n++ & 4095];
-        Client_FindLinear();
-        if (gData.gClientRecNo == 0) state.SkipWithError("client not found");
+        const std::optional<RecordMatch> found = Client_FindLinear(ids[n++ & 4095]);
+        if (!found) state.SkipWithError("client not found");
     }
 }
 BENCHMARK(BM_ClientFindLinear)->Unit(benchmark::kMicrosecond);

@@ -115,10 +115,9 @@ std::vector<std::string> ScanCodes() {
 }
 
 bool Scan(const std::string& code) {
-    gData.gProductKey = code;
-    gData.gEmbeddedPriceCheck = false;
-    Product_Find();
-    if (gData.gProductRecNo == 0) return false;
+    const std::optional<ProductMatch> found = Product_Find(code);
+    if (!found || found->recNo == 0) return false;
+    Product_SetCurrent(code, found);
     const int before = gSale.gItemCount;
     Product_Add();
     return gSale.gItemCount == before + 1;

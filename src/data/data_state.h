@@ -1,6 +1,6 @@
 // The data layer's program-wide state: the staff and category tables, the
 // open working files (one object per fixed file number of the register), their
-// counts, and the key and result variables of the finders.
+// counts, and the sale's current product and client.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -70,18 +70,20 @@ struct DataState {
 
     // last records read
     std::string gInvoiceRec, gInvoiceLineRec, gPaymentRec, gActivityRec;
-    std::string gProductRec, gClientRec;
 
-    // --- finder keys and results (0 = not found) ------------------------------
-    std::string gProductKey, gClientKey, gDocumentKey, gOrderKey, gVendorCode;
-    std::string gCashierKey, gCategoryKey, gManagerKey, gSalesmanKey;
+    // --- the sale's current product and client --------------------------------
+    // Set by the code that chose them for the sale (Product_SetCurrent,
+    // Client_SetCurrent, the pick lists, the scale), read by product entry and
+    // by the sale's client rules (0 = none). The finders never touch them.
+    std::string gProductKey, gProductRec, gClientRec;
     std::int32_t gProductRecNo = 0, gNewProductRecNo = 0, gClientRecNo = 0, gNewClientRecNo = 0;
-    std::int32_t gInvoiceRecNo = 0, gInvoiceLineRecNo = 0, gPaymentRecNo = 0;
-    std::int32_t gDocumentRecNo = 0, gDocumentLineRecNo = 0, gOrderPaymentRecNo = 0, gPurchaseLineRecNo = 0;
-    std::int32_t gVendorRecNo = 0, gCashierFound = 0, gCategoryIndex = 0, gManagerIndex = 0, gSalesmanIndex = 0;
+    // the vendor chosen on the vendor list for the purchase being entered
+    std::int32_t gVendorRecNo = 0;
+    // the number of the document printed last
+    std::string gDocumentKey;
 
-    // embedded-price bar codes
-    bool gEmbeddedPriceCheck = false;
+    // the price product entry gives the next line instead of the file's
+    // (an embedded-price bar code, a kit component, a re-entered line)
     bool gManualPrice = false;
     Money gManualPriceValue;
 

@@ -41,6 +41,18 @@ std::int32_t FindDocument(const WorkFile& f, std::int32_t count, const std::stri
     return BinarySearch(f, count, 1, key, [width](std::string_view rec) { return rec.substr(0, width); });
 }
 
+std::optional<RecordMatch> FindDocumentRecord(const WorkFile& f, std::int32_t count, const std::string& key,
+                                              std::size_t width) {
+    const std::int32_t recNo = FindDocument(f, count, key, width);
+    if (recNo == 0) return std::nullopt;
+    return RecordMatch{recNo, f.View(recNo)};
+}
+
+std::optional<std::int32_t> Found(std::int32_t index) {
+    if (index == 0) return std::nullopt;
+    return index;
+}
+
 // The text of positions start..end (from 1) of a code; nullopt for positions
 // the runtime refuses (start below 1, end before start - 1).
 std::optional<std::string_view> Positions(std::string_view code, int start, int end) {
@@ -49,34 +61,34 @@ std::optional<std::string_view> Positions(std::string_view code, int start, int 
     return code.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start + 1));
 }
 
-// An embedded-price bar code: replaces gProductKey by its product code and
-// sets the manual price. True when the code was split.
-bool SplitPriceCode() {
+}  // namespace
+
+ProductCode Product_SplitPriceCode(std::string_view code) {
     const Settings& s = gSettings;
-    if (!gData.gEmbeddedPriceCheck || s.gPricePrefixStart == 0) return false;
-    const std::string key = gData.gProductKey;
-    if (static_cast<std::int64_t>(key.size()) < s.gPricePrefixEnd) return false;
+    ProductCode plain{std::string(code), std::nullopt};
+    if (s.gPricePrefixStart == 0) return plain;
+    const std::string_view key = code;
+    if (static_cast<std::int64_t>(key.size()) < s.gPricePrefixEnd) return plain;
     auto prefix = Positions(key, s.gPricePrefixStart, s.gPricePrefixEnd);
-    if (!prefix || *prefix != s.gPricePrefix) return false;
-    if (static_cast<std::int64_t>(key.size()) < s.gPriceValueEnd) return false;
+    if (!prefix || *prefix != s.gPricePrefix) return plain;
+    if (static_cast<std::int64_t>(key.size()) < s.gPriceValueEnd) return plain;
     auto priceText = Positions(key, s.gPriceValueStart, s.gPriceValueEnd);
-    if (!priceText) return false;
+    if (!priceText) return plain;
     // The price is written in cents: value / 100 with four decimals is the
     // value x 100 in ten-thousandths.
     auto raw = Num_RoundHalfEven(Num_Scan(*priceText), 2);
-    if (!raw) return false;
-    if (static_cast<std::int64_t>(key.size()) < s.gPriceCodeEnd) return false;
-    auto code = Positions(key, s.gPriceCodeStart, s.gPriceCodeEnd);
-    if (!code) return false;
-    gData.gProductKey = std::string(*code);
-    gData.gManualPrice = true;
-    gData.gManualPriceValue = Money::FromRaw(*raw);
-    return true;
+    if (!raw) return plain;
+    if (static_cast<std::int64_t>(key.size()) < s.gPriceCodeEnd) return plain;
+    auto split = Positions(key, s.gPriceCodeStart, s.gPriceCodeEnd);
+    if (!split) return plain;
+    return {std::string(*split), Money::FromRaw(*raw)};
 }
+
+namespace {
 
 // Records gNewCount down to 2 of the new-entry file open as #29 whose
 // `width` characters from column 3, trimmed, equal `key`; 0 when none.
-std::int32_t FindNewEntry(const std::string& key, std::size_t width) {
+std::int32_t FindNewEntry(std::string_view key, std::size_t width) {
     const WorkFile& f = gData.newFile;
     // Records past the end of the file hold nothing.
     std::int64_t last = std::min<std::int64_t>(gData.gNewCount, f.RecordCount());
@@ -86,7 +98,7 @@ std::int32_t FindNewEntry(const std::string& key, std::size_t width) {
 }
 
 template <typename Row, typename Field>
-std::int32_t FindInTable(const std::vector<Row>& table, std::int32_t count, const std::string& key, Field field) {
+std::int32_t FindInTable(const std::vector<Row>& table, std::int32_t count, std::string_view key, Field field) {
     std::int32_t n = std::min<std::int32_t>(count, static_cast<std::int32_t>(table.size()) - 1);
     for (std::int32_t i = 1; i <= n; ++i)
         if (table[static_cast<std::size_t>(i)].*field == key) return i;
@@ -99,159 +111,120 @@ std::string_view ProductKeyOf(std::string_view record) {
     return TrimRightView(Mid(record, gSettings.gProductKeyMode == "0" ? 12 : 40, 20));
 }
 
-void Product_Find() {
-    bool split = SplitPriceCode();
-    gData.gProductRecNo = 0;
-    gData.gNewProductRecNo = 0;
-    gData.gProductRecNo = BinarySearch(gData.products, gData.gProductCount, 0, gData.gProductKey, ProductKeyOf);
-    if (gData.gProductRecNo > 0) {
-        gData.gProductRec.assign(gData.products.View(gData.gProductRecNo));
-        return;
-    }
+std::optional<ProductMatch> Product_Find(std::string_view key) {
+    const std::int32_t recNo = BinarySearch(gData.products, gData.gProductCount, 0, key, ProductKeyOf);
+    if (recNo > 0) return ProductMatch{recNo, 0, gData.products.View(recNo)};
     Open_FileNewProduct();
-    gData.gNewProductRecNo = FindNewEntry(gData.gProductKey, 20);
-    if (gData.gNewProductRecNo == 0 && split) {
-        gData.gManualPrice = false;
-        gData.gManualPriceValue = Money();
-    }
+    const std::int32_t newRecNo = FindNewEntry(key, 20);
+    if (newRecNo > 0) return ProductMatch{0, newRecNo, {}};
+    return std::nullopt;
 }
 
-void Client_Find() {
-    gData.gClientRecNo = 0;
-    gData.gNewClientRecNo = 0;
-    gData.gClientRecNo = BinarySearch(gData.clients, gData.gClientCount, 0, gData.gClientKey,
-                                      [](std::string_view rec) { return TrimView(Mid(rec, 12, 8)); });
-    if (gData.gClientRecNo > 0) {
-        gData.gClientRec.assign(gData.clients.View(gData.gClientRecNo));
-        return;
-    }
+std::optional<ClientMatch> Client_Find(std::string_view key) {
+    const std::int32_t recNo = BinarySearch(gData.clients, gData.gClientCount, 0, key,
+                                            [](std::string_view rec) { return TrimView(Mid(rec, 12, 8)); });
+    if (recNo > 0) return ClientMatch{recNo, 0, gData.clients.View(recNo)};
     Open_FileNewClient();
-    gData.gNewClientRecNo = FindNewEntry(gData.gClientKey, 8);
+    const std::int32_t newRecNo = FindNewEntry(key, 8);
+    if (newRecNo > 0) return ClientMatch{0, newRecNo, {}};
+    return std::nullopt;
 }
 
-void Client_FindLinear() {
-    gData.gClientRecNo = 0;
-    auto it = gData.clientIdFirst.find(gData.gClientKey);
-    if (it == gData.clientIdFirst.end() || it->second > gData.gClientCount) return;
-    gData.gClientRecNo = it->second;
-    gData.gClientRec.assign(gData.clients.View(it->second));
+std::optional<RecordMatch> Client_FindLinear(std::string_view id) {
+    auto it = gData.clientIdFirst.find(std::string(id));
+    if (it == gData.clientIdFirst.end() || it->second > gData.gClientCount) return std::nullopt;
+    return RecordMatch{it->second, gData.clients.View(it->second)};
 }
 
-void Invoice_Find() {
-    gData.gInvoiceRecNo = FindDocument(gData.invoices, gData.gLastInvoiceRecord, gData.gDocumentKey, 7);
-    if (gData.gInvoiceRecNo > 0) gData.gInvoiceRec.assign(gData.invoices.View(gData.gInvoiceRecNo));
+std::optional<RecordMatch> Invoice_Find(std::string_view invoice) {
+    return FindDocumentRecord(gData.invoices, gData.gLastInvoiceRecord, std::string(invoice), 7);
 }
 
-void InvoiceDetail_Find() {
-    gData.gInvoiceLineRecNo =
-        FindDocument(gData.invoiceLines, gData.gLastInvoiceLineRecord, gData.gDocumentKey + "001", 10);
-    if (gData.gInvoiceLineRecNo > 0) gData.gInvoiceLineRec.assign(gData.invoiceLines.View(gData.gInvoiceLineRecNo));
+std::optional<RecordMatch> InvoiceDetail_Find(std::string_view invoice) {
+    return FindDocumentRecord(gData.invoiceLines, gData.gLastInvoiceLineRecord, std::string(invoice) + "001", 10);
 }
 
-void Payment_Find() {
-    gData.gPaymentRecNo = FindDocument(gData.payments, gData.gLastPaymentRecord, gData.gDocumentKey + "01", 9);
-    if (gData.gPaymentRecNo > 0) gData.gPaymentRec.assign(gData.payments.View(gData.gPaymentRecNo));
+std::optional<RecordMatch> Payment_Find(std::string_view invoice) {
+    return FindDocumentRecord(gData.payments, gData.gLastPaymentRecord, std::string(invoice) + "01", 9);
 }
 
-void Order_Find() { gData.gDocumentRecNo = FindDocument(gData.orders, gData.gLastOrderRecord, gData.gOrderKey, 7); }
-
-void OrderDetail_Find() {
-    gData.gDocumentLineRecNo = FindDocument(gData.orderLines, gData.gLastOrderLineRecord, gData.gOrderKey + "001", 10);
+std::optional<std::int32_t> Order_Find(std::string_view order) {
+    return Found(FindDocument(gData.orders, gData.gLastOrderRecord, std::string(order), 7));
 }
 
-void OrderPayment_Find() {
-    gData.gOrderPaymentRecNo =
-        FindDocument(gData.orderPayments, gData.gLastOrderPaymentRecord, gData.gOrderKey + "01", 9);
+std::optional<std::int32_t> OrderDetail_Find(std::string_view order) {
+    return Found(FindDocument(gData.orderLines, gData.gLastOrderLineRecord, std::string(order) + "001", 10));
 }
 
-void AdjustmentDetail_Find() {
-    gData.gDocumentLineRecNo =
-        FindDocument(gData.adjustmentLines, gData.gLastAdjustmentLineRecord, gData.gOrderKey + "001", 10);
+std::optional<std::int32_t> OrderPayment_Find(std::string_view order) {
+    return Found(FindDocument(gData.orderPayments, gData.gLastOrderPaymentRecord, std::string(order) + "01", 9));
 }
 
-void Purchase_Find() {
-    gData.gDocumentRecNo = FindDocument(gData.purchases, gData.gLastPurchaseRecord, gData.gOrderKey, 7);
+std::optional<std::int32_t> AdjustmentDetail_Find(std::string_view adjustment) {
+    return Found(FindDocument(gData.adjustmentLines, gData.gLastAdjustmentLineRecord, std::string(adjustment) + "001",
+                              10));
 }
 
-void PurchaseDetail_Find() {
-    gData.gPurchaseLineRecNo =
-        FindDocument(gData.purchaseLines, gData.gLastPurchaseLineRecord, gData.gDocumentKey + "001", 10);
+std::optional<std::int32_t> Purchase_Find(std::string_view purchase) {
+    return Found(FindDocument(gData.purchases, gData.gLastPurchaseRecord, std::string(purchase), 7));
 }
 
-void Vendor_Find() {
-    gData.gVendorRecNo = 0;
+std::optional<std::int32_t> PurchaseDetail_Find(std::string_view purchase) {
+    return Found(FindDocument(gData.purchaseLines, gData.gLastPurchaseLineRecord, std::string(purchase) + "001", 10));
+}
+
+std::optional<std::int32_t> Vendor_Find(std::string_view code) {
     if (!gData.vendors.IsOpen()) {
         ProgramLog().Write(1, "Parse_Filevendor: Handlervendor, vendor file is not present");
-        return;
+        return std::nullopt;
     }
-    auto it = gData.vendorCodeFirst.find(std::string(TrimView(gData.gVendorCode)));
-    if (it == gData.vendorCodeFirst.end() || it->second > gData.gVendorCount) return;
+    auto it = gData.vendorCodeFirst.find(std::string(TrimView(code)));
+    if (it == gData.vendorCodeFirst.end() || it->second > gData.gVendorCount) return std::nullopt;
     if (gData.vendors.View(it->second).empty()) {
         // The record cannot be read back (the file was changed behind us).
         ProgramLog().Write(1, "Parse_Filevendor: Handlervendor, vendor file is not present");
-        return;
+        return std::nullopt;
     }
-    gData.gVendorRecNo = it->second;
+    return it->second;
 }
 
-void Cashier_FindByKey() {
-    gData.gCashierFound =
-        FindInTable(gData.CashierTable, gData.gCashierCount, gData.gCashierKey, &CashierRow::CashierKey);
+std::optional<std::int32_t> Cashier_FindByKey(std::string_view key) {
+    return Found(FindInTable(gData.CashierTable, gData.gCashierCount, key, &CashierRow::CashierKey));
 }
 
-void Cashier_FindByNumber() {
-    gData.gCashierFound =
-        FindInTable(gData.CashierTable, gData.gCashierCount, gData.gCashierKey, &CashierRow::CashierNumber);
+std::optional<std::int32_t> Cashier_FindByNumber(std::string_view number) {
+    return Found(FindInTable(gData.CashierTable, gData.gCashierCount, number, &CashierRow::CashierNumber));
 }
 
-void Category_Find() {
-    gData.gCategoryIndex =
-        FindInTable(gData.CategoryTable, gData.gCategoryCount, gData.gCategoryKey, &CategoryRow::CategoryCode);
+std::optional<std::int32_t> Category_Find(std::string_view code) {
+    return Found(FindInTable(gData.CategoryTable, gData.gCategoryCount, code, &CategoryRow::CategoryCode));
 }
 
-void Manager_FindByNumber() {
-    gData.gManagerIndex =
-        FindInTable(gData.ManagerTable, gData.gManagerCount, gData.gManagerKey, &ManagerRow::ManagerNumber);
+std::optional<std::int32_t> Manager_FindByNumber(std::string_view number) {
+    return Found(FindInTable(gData.ManagerTable, gData.gManagerCount, number, &ManagerRow::ManagerNumber));
 }
 
-void Salesman_FindByKey() {
-    gData.gSalesmanIndex =
-        FindInTable(gData.SalesmanTable, gData.gSalesmanCount, gData.gSalesmanKey, &SalesmanRow::SalesmanKey);
+std::optional<std::int32_t> Salesman_FindByKey(std::string_view key) {
+    return Found(FindInTable(gData.SalesmanTable, gData.gSalesmanCount, key, &SalesmanRow::SalesmanKey));
 }
 
-void Salesman_FindByNumber() {
-    gData.gSalesmanIndex =
-        FindInTable(gData.SalesmanTable, gData.gSalesmanCount, gData.gSalesmanKey, &SalesmanRow::SalesmanNumber);
+std::optional<std::int32_t> Salesman_FindByNumber(std::string_view number) {
+    return Found(FindInTable(gData.SalesmanTable, gData.gSalesmanCount, number, &SalesmanRow::SalesmanNumber));
 }
 
-FinderResultsKept::FinderResultsKept() {
-    const DataState& d = gData;
-    clientKey_ = d.gClientKey;
-    clientRec_ = d.gClientRec;
-    productKey_ = d.gProductKey;
-    productRec_ = d.gProductRec;
-    clientRecNo_ = d.gClientRecNo;
-    newClientRecNo_ = d.gNewClientRecNo;
-    productRecNo_ = d.gProductRecNo;
-    newProductRecNo_ = d.gNewProductRecNo;
-    embeddedPriceCheck_ = d.gEmbeddedPriceCheck;
-    manualPrice_ = d.gManualPrice;
-    manualPriceValue_ = d.gManualPriceValue;
-}
-
-FinderResultsKept::~FinderResultsKept() {
+void Product_SetCurrent(std::string_view key, const std::optional<ProductMatch>& found) {
     DataState& d = gData;
-    d.gClientKey = clientKey_;
-    d.gClientRec = clientRec_;
-    d.gProductKey = productKey_;
-    d.gProductRec = productRec_;
-    d.gClientRecNo = clientRecNo_;
-    d.gNewClientRecNo = newClientRecNo_;
-    d.gProductRecNo = productRecNo_;
-    d.gNewProductRecNo = newProductRecNo_;
-    d.gEmbeddedPriceCheck = embeddedPriceCheck_;
-    d.gManualPrice = manualPrice_;
-    d.gManualPriceValue = manualPriceValue_;
+    d.gProductKey.assign(key);
+    d.gProductRecNo = found ? found->recNo : 0;
+    d.gNewProductRecNo = found ? found->newRecNo : 0;
+    if (found && found->recNo > 0) d.gProductRec = found->record;
+}
+
+void Client_SetCurrent(const std::optional<ClientMatch>& found) {
+    DataState& d = gData;
+    d.gClientRecNo = found ? found->recNo : 0;
+    d.gNewClientRecNo = found ? found->newRecNo : 0;
+    if (found && found->recNo > 0) d.gClientRec = found->record;
 }
 
 }  // namespace tarvo

@@ -55,20 +55,6 @@ unsigned FileMode(const std::string& path) {
     return 0600;
 }
 
-// Product_Find for an update line: no price split, and the manual price of a
-// sale in progress stays as it is.
-void FindProductPlain(std::string_view key) {
-    bool check = gData.gEmbeddedPriceCheck;
-    bool manual = gData.gManualPrice;
-    Money manualValue = gData.gManualPriceValue;
-    gData.gEmbeddedPriceCheck = false;
-    gData.gProductKey.assign(key);
-    Product_Find();
-    gData.gEmbeddedPriceCheck = check;
-    gData.gManualPrice = manual;
-    gData.gManualPriceValue = manualValue;
-}
-
 // Applies the update lines to the product working file; the number of
 // products added after the last record, or -1 after a failure (reported).
 std::int32_t ApplyUpdates(const std::string& path) {
@@ -87,8 +73,8 @@ std::int32_t ApplyUpdates(const std::string& path) {
         }
         std::string_view record = std::string_view(line).substr(0, kProductRecord);
         std::string key(TrimRight(KeyField(record)));
-        FindProductPlain(key);
-        std::int64_t target = gData.gProductRecNo;
+        const std::optional<ProductMatch> found = Product_Find(key);
+        std::int64_t target = found ? found->recNo : 0;
         if (target == 0) {
             auto it = appended.find(key);
             if (it != appended.end()) {

@@ -413,15 +413,11 @@ bool EntryForm::Client_NumberReady() {
 
 bool EntryForm::Client_Branch() {
     if (Blank(RowText(11)) || Blank(RowText(2))) return false;
-    std::string templateId;
-    {
-        FinderResultsKept kept;
-        gData.gClientKey = Trim(RowText(11));
-        Client_Find();
-        // Only a client of the master is a template, not one entered here.
-        if (gData.gClientRecNo == 0) return false;
-        templateId = std::string(Mid(gData.clients.Read(gData.gClientRecNo), 1, 8));
-    }
+    // The template's look-up leaves the sale's client as it is. Only a
+    // client of the master is a template, not one entered here.
+    const std::optional<ClientMatch> model = Client_Find(Trim(RowText(11)));
+    if (!model || model->recNo == 0) return false;
+    const std::string templateId(Mid(model->record, 1, 8));
     if (!Client_NumberReady()) return false;
 
     // Client_Save
@@ -452,15 +448,10 @@ bool EntryForm::Client_Branch() {
 
 bool EntryForm::Product_Branch() {
     if (Blank(RowText(12))) return false;
-    std::string templateId;
-    {
-        FinderResultsKept kept;
-        gData.gProductKey = Trim(RowText(12));
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
-        if (gData.gProductRecNo == 0) return false;
-        templateId = std::string(Mid(gData.products.Read(gData.gProductRecNo), 1, 8));
-    }
+    // The template's look-up leaves the sale's product as it is.
+    const std::optional<ProductMatch> model = Product_Find(Trim(RowText(12)));
+    if (!model || model->recNo == 0) return false;
+    const std::string templateId(Mid(model->record, 1, 8));
     // The key the register sells by (the number, or the bar code with
     // setting 250) must not name a product already: the new one could never
     // be found by it.

@@ -72,20 +72,13 @@ std::int32_t NewEntry_Append(NewEntryKind kind, std::string_view record, const s
 bool ClientNumber_Taken(const std::string& number) {
     const std::string key = Trim(number);
     if (key.empty()) return false;
-    FinderResultsKept kept;
-    gData.gClientKey = key;
-    Client_Find();
-    return gData.gClientRecNo != 0 || gData.gNewClientRecNo != 0;
+    return Client_Find(key).has_value();
 }
 
 bool ProductKey_Taken(const std::string& key) {
     const std::string k = Trim(key);
     if (k.empty()) return false;
-    FinderResultsKept kept;
-    gData.gProductKey = k;
-    gData.gEmbeddedPriceCheck = false;
-    Product_Find();
-    return gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0;
+    return Product_Find(k).has_value();
 }
 
 }  // namespace tarvo

@@ -56,7 +56,7 @@ std::int32_t NewEntry_Append(NewEntryKind kind, std::string_view record, const s
 
 // True when client number `number` (blanks around it ignored) is taken: by a
 // client of the client master or by an entry of the new-client file. The
-// finders' results that the sale in progress holds are kept.
+// sale's current client is not touched.
 bool ClientNumber_Taken(const std::string& number);
 // True when `key` already names a product the register sells by it (the
 // product file's key column, or a product entered at this register).

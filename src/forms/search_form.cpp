@@ -57,12 +57,8 @@ std::int32_t IndexRecord(std::string_view entry, std::size_t column) {
 // The product whose key an alias names, looked up as typed: an alias is no
 // scanned bar code, so no price is read out of it.
 std::int32_t AliasProduct(std::string_view entry) {
-    DataState& d = gData;
-    const bool check = std::exchange(d.gEmbeddedPriceCheck, false);
-    d.gProductKey = Both(entry, 19, 20);
-    Product_Find();
-    d.gEmbeddedPriceCheck = check;
-    return d.gProductRecNo;
+    const std::optional<ProductMatch> found = Product_Find(Both(entry, 19, 20));
+    return found ? found->recNo : 0;
 }
 
 void Register_Show() {

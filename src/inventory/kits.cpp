@@ -73,18 +73,29 @@ std::int32_t FirstKitLine(const std::string& number) {
 }
 
 // The sale's inputs of product entry that the expansion sets for each
-// component: given back as they were when it ends (with the finders' results,
-// FinderResultsKept), so a refused component leaves nothing behind for the
-// cashier's next entry.
+// component (the current product and its price among them): given back as
+// they were when it ends, so the kit stays the sale's current product and a
+// refused component leaves nothing behind for the cashier's next entry.
 struct EntryInputs {
     double quantity = 1;
     bool voidMode = false, nextLineKitComponent = false;
     std::string lineKind, scaleLineKind;
     std::int32_t scaleProductRecNo = 0, scaleRequestCount = -1;
+    std::int32_t productRecNo = 0, newProductRecNo = 0;
+    std::string productKey, productRec;
+    bool manualPrice = false;
+    Money manualPriceValue;
 
     static EntryInputs Take() {
         const SaleState& s = gSale;
+        const DataState& d = gData;
         EntryInputs e;
+        e.productRecNo = d.gProductRecNo;
+        e.newProductRecNo = d.gNewProductRecNo;
+        e.productKey = d.gProductKey;
+        e.productRec = d.gProductRec;
+        e.manualPrice = d.gManualPrice;
+        e.manualPriceValue = d.gManualPriceValue;
         e.quantity = s.gQuantity;
         e.voidMode = s.gVoidMode;
         e.nextLineKitComponent = s.gNextLineKitComponent;
@@ -96,6 +107,13 @@ struct EntryInputs {
     }
     void Restore() const {
         SaleState& s = gSale;
+        DataState& d = gData;
+        d.gProductRecNo = productRecNo;
+        d.gNewProductRecNo = newProductRecNo;
+        d.gProductKey = productKey;
+        d.gProductRec = productRec;
+        d.gManualPrice = manualPrice;
+        d.gManualPriceValue = manualPriceValue;
         s.gQuantity = quantity;
         s.gVoidMode = voidMode;
         s.gNextLineKitComponent = nextLineKitComponent;
@@ -187,7 +205,6 @@ void Kit_Processing() {
     // Taken once: each component added becomes the last line.
     const double multiplier = s.gLines[static_cast<std::size_t>(kitLine)].quantity;
     const bool voided = multiplier < 0 && !s.gReturnMode && !s.gExchangeMode;
-    const FinderResultsKept finders;
     const EntryInputs before = EntryInputs::Take();
 
     // The components the kit adds, looked over before any is added: a kit
@@ -217,10 +234,10 @@ void Kit_Processing() {
                 " out of range, not added");
             continue;
         }
-        gData.gProductKey = key;
-        gData.gEmbeddedPriceCheck = false;  // a component key carries no price
-        Product_Find();
-        if (gData.gProductRecNo == 0) {
+        // A component key carries no price; the look-up leaves the sale's
+        // current product (the kit) as it is.
+        const std::optional<ProductMatch> found = Product_Find(key);
+        if (!found || found->recNo == 0) {
             Log("kit " + code + ", component " + key + " is not in the product file, skipped");
             continue;
         }
@@ -238,16 +255,16 @@ void Kit_Processing() {
     }
 
     for (const Component& c : components) {
-        gData.gProductKey = c.key;
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
-        if (gData.gProductRecNo == 0) continue;
+        const std::optional<ProductMatch> found = Product_Find(c.key);
+        if (!found || found->recNo == 0) continue;
         if (s.gItemCount >= kMaxSaleLines) {
             Log("kit " + code + ": the sale is full, components from " + c.key + " on not added");
             CIATime(Msg(1), kMessageSeconds);
             break;
         }
 
+        // The component becomes the product entry adds.
+        Product_SetCurrent(c.key, found);
         s.gLineKind = "P";
         SetPendingQuantity(c.lineQuantity, voided);
         gData.gManualPrice = kitType != 1;

@@ -88,12 +88,12 @@ PaymentTotals Cash_OnHand() {
     for (std::int64_t i = d.gLastInvoiceRecord; i >= 2; --i) {
         const std::string_view invoice = d.invoices.View(i);
         if (Mid(invoice, 12, 8) != std::string_view(gReg.gBusinessDate)) continue;
-        d.gDocumentKey = std::string(Mid(invoice, 1, 7));
-        Payment_Find();
-        if (d.gPaymentRecNo == 0) continue;
-        for (std::int64_t p = d.gPaymentRecNo; p <= d.gLastPaymentRecord; ++p) {
+        const std::string number(Mid(invoice, 1, 7));
+        const std::optional<RecordMatch> paid = Payment_Find(number);
+        if (!paid) continue;
+        for (std::int64_t p = paid->recNo; p <= d.gLastPaymentRecord; ++p) {
             const std::string_view payment = d.payments.View(p);
-            if (Mid(payment, 1, 7) != d.gDocumentKey) break;
+            if (Mid(payment, 1, 7) != number) break;
             const Money amount = CentRoundUp(Money::Parse(Trim(Mid(payment, 18, 9))).value_or(Money()));
             const std::string type(TrimRightView(Mid(payment, 10, 8)));
             for (int k = 1; k <= keys && k < static_cast<int>(totals.byKey.size()); ++k) {

@@ -104,28 +104,25 @@ void Payments_Add(const WorkFile& file, std::int32_t first, std::int32_t last, c
 // The invoice's lines, each priced by its product, added to its category.
 void Lines_Add(const std::string& number, CategoryTotals& categories) {
     DataState& d = gData;
-    d.gDocumentKey = number;
-    InvoiceDetail_Find();
-    if (d.gInvoiceLineRecNo <= 0) return;
-    for (std::int64_t j = d.gInvoiceLineRecNo; j <= d.gLastInvoiceLineRecord; ++j) {
+    const std::optional<RecordMatch> first = InvoiceDetail_Find(number);
+    if (!first) return;
+    for (std::int64_t j = first->recNo; j <= d.gLastInvoiceLineRecord; ++j) {
         const std::string line(d.invoiceLines.View(j));
         if (Mid(line, 1, 7) != number) break;
-        d.gProductKey = std::string(TrimRightView(Mid(line, 19, 20)));
-        Product_Find();
-        if (d.gProductRecNo <= 0) continue;
-        double units = print_text::Number(d.gProductRec, 175, 5);
+        // A product key is never split for a price here.
+        const std::optional<ProductMatch> product = Product_Find(TrimRightView(Mid(line, 19, 20)));
+        if (!product || product->recNo <= 0) continue;
+        double units = print_text::Number(product->record, 175, 5);
         if (units == 0) units = 1;  // a blank or zero factor counts one unit
         const double value = print_text::Number(line, 39, 9) * print_text::Number(line, 57, 9) / units;
         const std::optional<Money> amount = Money::FromDouble(value);
         if (!amount) continue;
-        categories.Add(Trim(Mid(d.gProductRec, 34, 6)), *amount);
+        categories.Add(Trim(Mid(product->record, 34, 6)), *amount);
     }
 }
 
 void Invoices_Add(const Choice& choice, SalesTotals& sales, CategoryTotals& categories, KeyTotals& payments) {
     DataState& d = gData;
-    const bool embedded = d.gEmbeddedPriceCheck;
-    d.gEmbeddedPriceCheck = false;  // a product key is never split for a price here
     for (std::int64_t i = d.gLastInvoiceRecord; i >= 2; --i) {
         const std::string invoice(d.invoices.View(i));
         if (!choice.Takes(invoice)) continue;
@@ -133,11 +130,9 @@ void Invoices_Add(const Choice& choice, SalesTotals& sales, CategoryTotals& cate
 
         const std::string number(Mid(invoice, 1, 7));
         Lines_Add(number, categories);
-        d.gDocumentKey = number;
-        Payment_Find();
-        Payments_Add(d.payments, d.gPaymentRecNo, d.gLastPaymentRecord, number, payments);
+        const std::optional<RecordMatch> paid = Payment_Find(number);
+        Payments_Add(d.payments, paid ? paid->recNo : 0, d.gLastPaymentRecord, number, payments);
     }
-    d.gEmbeddedPriceCheck = embedded;
 }
 
 void Orders_Add(const Choice& choice, OrderTotals& orders) {
@@ -156,9 +151,8 @@ void Orders_Add(const Choice& choice, OrderTotals& orders) {
         for (std::size_t t = 0; t < 3; ++t) orders.tax[t] = Add(orders.tax[t], Stored(order, 74 + 9 * t, 9));
 
         const std::string number(Mid(order, 1, 7));
-        d.gOrderKey = number;
-        OrderPayment_Find();
-        Payments_Add(d.orderPayments, d.gOrderPaymentRecNo, d.gLastOrderPaymentRecord, number, orders.payments);
+        Payments_Add(d.orderPayments, OrderPayment_Find(number).value_or(0), d.gLastOrderPaymentRecord, number,
+                     orders.payments);
     }
 }
 
@@ -171,9 +165,7 @@ void TaxLines(const std::array<Money, 3>& tax) {
 void SalesSummary(const SalesTotals& sales, const CategoryTotals& categories) {
     SectionHead(M(97));
     for (const auto& [code, amount] : categories.list) {
-        gData.gCategoryKey = code;
-        Category_Find();
-        const auto k = gData.gCategoryIndex;
+        const auto k = Category_Find(code).value_or(0);
         if (k > 0 && static_cast<std::size_t>(k) < gData.CategoryTable.size())
             AmountLine(gData.CategoryTable[static_cast<std::size_t>(k)].CategoryName, amount);
     }

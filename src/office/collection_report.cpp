@@ -44,7 +44,6 @@ struct Section {
 // every document of `date` in the window, oldest document first.
 template <typename Each>
 void Payments_Walk(const Section& s, const std::string& date, Each each) {
-    DataState& d = gData;
     const std::int64_t first = std::max<std::int64_t>(s.lastDocument - kWindow, 2);
     for (std::int64_t i = first; i <= s.lastDocument; ++i) {
         const std::string document(s.documents->View(i));
@@ -52,13 +51,10 @@ void Payments_Walk(const Section& s, const std::string& date, Each each) {
         const std::string number(Mid(document, 1, 7));
         std::int32_t p0 = 0;
         if (s.invoices) {
-            d.gDocumentKey = number;
-            Payment_Find();
-            p0 = d.gPaymentRecNo;
+            const std::optional<RecordMatch> paid = Payment_Find(number);
+            p0 = paid ? paid->recNo : 0;
         } else {
-            d.gOrderKey = number;
-            OrderPayment_Find();
-            p0 = d.gOrderPaymentRecNo;
+            p0 = OrderPayment_Find(number).value_or(0);
         }
         if (p0 <= 0) continue;
         for (std::int64_t p = p0; p <= s.lastPayment; ++p) {
@@ -78,9 +74,7 @@ void Keys_Collect(const Section& s, const std::string& date, std::vector<int>& k
 }
 
 std::string CashierName(std::string_view document) {
-    gData.gCashierKey = Trim(Mid(document, 24, 8));
-    Cashier_FindByNumber();
-    const auto k = gData.gCashierFound;
+    const auto k = Cashier_FindByNumber(Trim(Mid(document, 24, 8))).value_or(0);
     if (k <= 0 || static_cast<std::size_t>(k) >= gData.CashierTable.size()) return Blanks(17);
     return print_text::Fit(gData.CashierTable[static_cast<std::size_t>(k)].CashierName, 17);
 }

@@ -46,10 +46,9 @@ void Invoices_Add(const std::string& date, SalesTotals& sales) {
         sales.AddInvoice(invoice);
 
         const std::string number(Mid(invoice, 1, 7));
-        d.gDocumentKey = number;
-        Payment_Find();
-        if (d.gPaymentRecNo <= 0) continue;
-        for (std::int64_t p = d.gPaymentRecNo; p <= d.gLastPaymentRecord; ++p) {
+        const std::optional<RecordMatch> paid = Payment_Find(number);
+        if (!paid) continue;
+        for (std::int64_t p = paid->recNo; p <= d.gLastPaymentRecord; ++p) {
             const std::string_view payment = d.payments.View(p);
             if (Mid(payment, 1, 7) != number) break;
             const int key = PaymentKey_Of(Mid(payment, 10, 8));

@@ -21,18 +21,9 @@ const std::string& Message(int k, int lang) { return MessageText(gConstants.tabl
 namespace {
 
 // The client record of document header columns 40-47 ("" when not found).
-// The look-up shares gClientRecNo and gClientRec with the sale in progress,
-// whose attached client they name; a reprint in the middle of a sale must
-// not change that client, so both are put back.
 std::string DocumentClient(const std::string& id) {
-    const std::int32_t saleRecNo = gData.gClientRecNo;
-    const std::string saleRec = gData.gClientRec;
-    gData.gClientKey = id;
-    Client_FindLinear();
-    std::string found = gData.gClientRecNo > 0 ? gData.gClientRec : std::string();
-    gData.gClientRecNo = saleRecNo;
-    gData.gClientRec = saleRec;
-    return found;
+    const std::optional<RecordMatch> found = Client_FindLinear(id);
+    return found ? std::string(found->record) : std::string();
 }
 
 }  // namespace
@@ -52,18 +43,14 @@ int DocumentLanguage(std::string_view header) {
 
 void CashierLine(std::string_view header, int lang) {
     if (!gSettings.gPrintCashier) return;
-    gData.gCashierKey = ColTrim(header, 24, 8);
-    Cashier_FindByNumber();
-    const auto k = gData.gCashierFound;
+    const auto k = Cashier_FindByNumber(ColTrim(header, 24, 8)).value_or(0);
     if (k > 0 && static_cast<std::size_t>(k) < gData.CashierTable.size())
         Line(Message(81, lang) + gData.CashierTable[static_cast<std::size_t>(k)].CashierName);
 }
 
 void SalesmanLine(std::string_view header, int lang) {
     if (!gSettings.gPrintSalesman) return;
-    gData.gSalesmanKey = ColTrim(header, 48, 8);
-    Salesman_FindByNumber();
-    const auto k = gData.gSalesmanIndex;
+    const auto k = Salesman_FindByNumber(ColTrim(header, 48, 8)).value_or(0);
     if (k > 0 && static_cast<std::size_t>(k) < gData.SalesmanTable.size())
         Line(Message(83, lang) + gData.SalesmanTable[static_cast<std::size_t>(k)].SalesmanName);
 }
@@ -97,13 +84,10 @@ void ClientBlock(std::string_view header, const std::string& numberLabel) {
     if (!AllBlank(number)) Line(numberLabel + number);
 }
 
-bool Product_FindPlain(const std::string& key) {
-    gData.gProductKey = key;
-    const bool embedded = gData.gEmbeddedPriceCheck;
-    gData.gEmbeddedPriceCheck = false;
-    Product_Find();
-    gData.gEmbeddedPriceCheck = embedded;
-    return gData.gProductRecNo > 0;
+std::optional<std::string> Product_FindPlain(const std::string& key) {
+    const std::optional<ProductMatch> found = Product_Find(key);
+    if (!found || found->recNo <= 0) return std::nullopt;
+    return std::string(found->record);
 }
 
 std::string Amt(Money m) { return m.Format("####,##0.00"); }

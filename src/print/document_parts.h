@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,8 +40,8 @@ void SalesmanLine(std::string_view header, int lang);
 void ClientBlock(std::string_view header, const std::string& numberLabel);
 
 // Looks the product of a document line up by its key, with the embedded-price
-// bar-code split switched off. True with gData.gProductRec when found.
-bool Product_FindPlain(const std::string& key);
+// bar-code split switched off: its record when it is in the product file.
+std::optional<std::string> Product_FindPlain(const std::string& key);
 
 // An amount as the documents print it: "####,##0.00".
 std::string Amt(Money m);

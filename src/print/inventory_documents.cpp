@@ -51,14 +51,12 @@ std::string Field(std::string_view rec, std::size_t col, std::size_t width) { re
 
 // The cashier of the document (whatever the receipt setting), when found.
 void DocumentCashier(const Document& d, std::string_view rec, std::size_t col) {
-    gData.gCashierKey = ColTrim(rec, col, 8);
-    Cashier_FindByNumber();
-    if (gData.gCashierFound > 0)
-        Line(d.M(81) + gData.CashierTable[static_cast<std::size_t>(gData.gCashierFound)].CashierName);
+    if (const auto k = Cashier_FindByNumber(ColTrim(rec, col, 8)))
+        Line(d.M(81) + gData.CashierTable[static_cast<std::size_t>(*k)].CashierName);
 }
 
 // The product of a document line by its key (columns 19-38).
-bool LineProduct(std::string_view line) { return Product_FindPlain(ColRTrim(line, 19, 20)); }
+std::optional<std::string> LineProduct(std::string_view line) { return Product_FindPlain(ColRTrim(line, 19, 20)); }
 
 // ---------------------------------------------------------------- purchase
 
@@ -66,13 +64,12 @@ bool LineProduct(std::string_view line) { return Product_FindPlain(ColRTrim(line
 // language (French for vendor language 2, English for any other value, the
 // terminal language when the vendor is unknown).
 std::string PurchaseVendor(Document& d) {
-    gData.gVendorCode = Col(d.head, 40, 8);
-    Vendor_Find();
-    if (gData.gVendorRecNo <= 0) {
+    const std::optional<std::int32_t> vendor = Vendor_Find(Col(d.head, 40, 8));
+    if (!vendor) {
         d.lang = TextLanguage(gSettings);
         return "";
     }
-    std::string v = gData.vendors.Read(gData.gVendorRecNo);
+    std::string v = gData.vendors.Read(*vendor);
     // The language is a number in a two-column field: " 2", "2 " and "02" alike.
     d.lang = Number(v, 179, 2) == 2.0 ? 2 : 1;
     return v;
@@ -118,12 +115,13 @@ void PurchaseLines(const Document& d) {
     if (!d.stored.linesFound) return;
     Line(d.M(236));
     for (const std::string_view line : d.stored.lines) {
-        if (!LineProduct(line)) {
+        const std::optional<std::string> product = LineProduct(line);
+        if (!product) {
             Line("Product Not Found");
             Print_Check();
             continue;
         }
-        const std::string& p = gData.gProductRec;
+        const std::string& p = *product;
         const Money price = Amount(line, 57, 9);
         Line(Field(p, 60, 25) + Field(line, 39, 7) + (price != Money() ? Right(price.Format("####0.00"), 8) : ""));
         if (gSettings.gPrintOption811) Line(Field(p, gSettings.gProductKeyMode != "0" ? 40 : 12, 20));
@@ -180,8 +178,8 @@ std::string ReasonText(std::string_view code) {
 
 void AdjustmentLines(const Document& d) {
     for (const std::string_view line : d.stored.lines) {
-        if (LineProduct(line))
-            Line(Field(gData.gProductRec, 60, 30) + Field(line, 39, 8));
+        if (const std::optional<std::string> product = LineProduct(line))
+            Line(Field(*product, 60, 30) + Field(line, 39, 8));
         else
             Line("Product Not Found");
         const std::string note = Field(line, 47, 30);
@@ -201,11 +199,9 @@ public:
         Line("Date:     " + DateText(h, 10, d_.lang));
         Line(d_.M(82) + Blanks(3) + Col(h, 18, 2) + ":" + Col(h, 20, 2));
         DocumentCashier(d_, h, 22);
-        gData.gManagerKey = ColTrim(h, 30, 8);
-        if (!gData.gManagerKey.empty()) {
-            Manager_FindByNumber();
-            if (gData.gManagerIndex > 0)
-                Line(d_.M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+        if (const std::string manager = ColTrim(h, 30, 8); !manager.empty()) {
+            if (const auto k = Manager_FindByNumber(manager))
+                Line(d_.M(84) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
         }
         Line(d_.M(245) + ReasonText(ColTrim(h, 38, 2)));
         Line(Field(h, 49, 40));

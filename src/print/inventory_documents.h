@@ -23,7 +23,7 @@ void Purchase_Print();
 
 // Prints adjustment record gSaleSave.gPrintRecordNo in the terminal language,
 // with the same frame and failure rules as Purchase_Print (record numbers
-// 2..gData.gLastAdjustmentRecord). Sets gData.gDocumentKey and gOrderKey to
+// 2..gData.gLastAdjustmentRecord). Sets gData.gDocumentKey to
 // the adjustment number.
 void Adjustment_Print();
 

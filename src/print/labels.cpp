@@ -277,13 +277,12 @@ private:
 
 // ---- the sale's labels -----------------------------------------------------------------
 
-// Looks a product up by its key, an embedded price not split off. True when
-// it is in the product file (gData.gProductRec holds it).
-bool FindProduct(const std::string& key) {
-    gData.gProductKey = key;
-    gData.gEmbeddedPriceCheck = false;
-    Product_Find();
-    return gData.gProductRecNo > 0;
+// Looks a product up by its key, an embedded price not split off: found when
+// it is in the product file.
+std::optional<ProductMatch> FindProduct(const std::string& key) {
+    std::optional<ProductMatch> found = Product_Find(key);
+    if (found && found->recNo > 0) return found;
+    return std::nullopt;
 }
 
 std::string QuantityText(double quantity, const std::string& who) {
@@ -317,11 +316,10 @@ std::string ProductMaster(SaleRun& run, const std::string& product, int kind) {
 }
 
 // The extra lines of label.txt for sale line n; `found` tells whether the
-// line's product is in gData.gProductRec.
-void ExtraLines(SaleRun& run, int n, bool found) {
+// line's product is in the product file (its record `record`).
+void ExtraLines(SaleRun& run, int n, bool found, const std::string& record) {
     LabelOutput& out = run.out;
     const LabelState& l = gLabel;
-    const std::string record = found ? gData.gProductRec : std::string();
     for (int i = 1; i <= l.gLabelExtraCount && !out.Failed(); ++i) {
         const auto k = static_cast<std::size_t>(i);
         std::string value;
@@ -330,13 +328,13 @@ void ExtraLines(SaleRun& run, int n, bool found) {
             if (!found) continue;
             value = Num_Format(Num_Val(Mid(record, 115, 12)), "###0.00");
             break;
-        case 2:
+        case 2: {
             if (!found) continue;
-            gData.gCategoryKey = Trim(Mid(record, 34, 6));
-            Category_Find();
-            if (gData.gCategoryIndex <= 0) continue;
-            value = gData.CategoryTable[static_cast<std::size_t>(gData.gCategoryIndex)].CategoryName;
+            const std::int32_t category = Category_Find(Trim(Mid(record, 34, 6))).value_or(0);
+            if (category <= 0) continue;
+            value = gData.CategoryTable[static_cast<std::size_t>(category)].CategoryName;
             break;
+        }
         case 3:
         case 4:
             value = ProductMaster(run, gSale.gLines[static_cast<std::size_t>(n)].product, l.gLabelExtraKind[k]);
@@ -354,8 +352,9 @@ void SaleLabel(SaleRun& run, int n) {
     const SaleLine& line = gSale.gLines[static_cast<std::size_t>(n)];
     out.Part(format, "1LBL");
     const std::string key = line.key;
-    const bool found = FindProduct(key);
-    const std::string record = found ? gData.gProductRec : std::string();
+    const std::optional<ProductMatch> product = FindProduct(key);
+    const bool found = product.has_value();
+    const std::string record = found ? std::string(product->record) : std::string();
     const double keyMode = Num_Val(gSettings.gProductKeyMode);
     if (keyMode == 0)
         out.Piece(format, "NUM", key);
@@ -370,7 +369,7 @@ void SaleLabel(SaleRun& run, int n) {
     if (found) out.Piece(format, "LOC", Mid(record, 250, 14));
     out.Piece(format, "LG1", "");
     out.Piece(format, "LG2", "");
-    ExtraLines(run, n, found);
+    ExtraLines(run, n, found, record);
     out.Piece(format, "QTY", QuantityText(line.quantity, "Label_Print"));
     out.Part(format, "2LBL");
 }
@@ -416,28 +415,30 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
     DataState& d = gData;
     d.gDocumentKey = document;
     Open_Filepurchase();
-    PurchaseDetail_Find();
-    if (d.gPurchaseLineRecNo == 0) {
+    const std::optional<std::int32_t> first = PurchaseDetail_Find(document);
+    if (!first) {
         ClosePurchaseFiles();
         CIATime(Msg(3), 5);
         return PurchaseLoad::NotFound;
     }
-    for (std::int32_t r = d.gPurchaseLineRecNo; r <= d.gLastPurchaseLineRecord; ++r) {
+    for (std::int32_t r = *first; r <= d.gLastPurchaseLineRecord; ++r) {
         const std::string line = d.purchaseLines.Read(r);
         if (Mid(line, 1, 7) != document) break;
         const std::string key(TrimRightView(Mid(line, 19, 20)));
         const std::string where = "Label_Print: purchase " + document + " line " + std::string(Mid(line, 8, 3));
-        if (!FindProduct(key)) {
+        const std::optional<ProductMatch> product = FindProduct(key);
+        if (!product) {
             LogLine(where + ", product " + key + " not found, not loaded");
             continue;
         }
-        if (Mid(d.gProductRec, 9, 1) == "S") {
+        if (Mid(product->record, 9, 1) == "S") {
             LogLine(where + ", product " + key + " is sold by weight, not loaded");
             continue;
         }
         const double quantity = Num_Val(Mid(line, 39, 9));
         const std::int32_t before = s.gItemCount;
         const double pending = s.gQuantity;
+        Product_SetCurrent(key, product);  // the product the line is made of
         s.gLineKind = "P";
         s.gQuantity = quantity;  // the line is made with the purchase's quantity
         Product_Add();
@@ -559,12 +560,13 @@ void Label_By_Order() {
         CIATime(Msg(273), 0);
         return;
     }
-    if (!FindProduct(code)) {
+    const std::optional<ProductMatch> product = FindProduct(code);
+    if (!product) {
         LogLine("Label_By_Order: product " + code + " is not in the product file, no label");
         return;
     }
     gSale.gLineKind = "P";
-    const std::string record = gData.gProductRec;
+    const std::string record(product->record);
     const std::string key(TrimRightView(Mid(record, byBarcode ? 40 : 12, 20)));
     const std::string description(TrimRightView(Mid(record, 60, 30)));
     const double quantity = Num_Val(ReplyTag("order quantity"));

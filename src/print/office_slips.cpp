@@ -96,9 +96,7 @@ void Slip_Copy(const SlipKind& k, const std::string& rec) {
     Line("Date:     " + DateText(rec, 1, Language()));
     Line(PadTo(M(82), 10) + Col(rec, 9, 2) + ":" + Col(rec, 11, 2));
     Line("Terminal: " + gTerminalNumber);
-    gData.gCashierKey = ColTrim(rec, 23, 8);
-    Cashier_FindByNumber();
-    const auto found = gData.gCashierFound;
+    const auto found = Cashier_FindByNumber(ColTrim(rec, 23, 8)).value_or(0);
     if (found > 0 && static_cast<std::size_t>(found) < gData.CashierTable.size())
         Line(Fit(M(81), 10) + gData.CashierTable[static_cast<std::size_t>(found)].CashierName);
     const std::string amount = Amount(rec, 31, 9).Format("####,##0.00");

@@ -87,11 +87,12 @@ void OrderLayout::Heading() {
 
 // One order line (not a kit component).
 void OrderLayout::Item(std::string_view line) const {
-    if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
+    const std::optional<std::string> product = Product_FindPlain(ColRTrim(line, 19, 20));
+    if (!product) {
         Line("Product Not Found");
         return;
     }
-    const std::string p = gData.gProductRec;
+    const std::string& p = *product;
     std::string letters;
     for (std::size_t k = 0; k < 3; ++k) letters += Mid(p, 90 + k, 1) == "1" ? 'T' : 'N';
     const std::string marks = "(" + letters + ")";

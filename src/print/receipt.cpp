@@ -63,11 +63,9 @@ void ReceiptLayout::Heading() {
     Line(M(80) + Col(inv, 1, 7) + gap_ + "Date:  " + DateText(inv, 12, lang_));
     Line("Terminal: " + gTerminalNumber + gap_ + M(82) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
 
-    gData.gManagerKey = ColTrim(inv, 32, 8);
-    if (!gData.gManagerKey.empty()) {
-        Manager_FindByNumber();
-        if (gData.gManagerIndex > 0)
-            Line(M(84) + gData.ManagerTable[static_cast<std::size_t>(gData.gManagerIndex)].ManagerName);
+    if (const std::string manager = ColTrim(inv, 32, 8); !manager.empty()) {
+        if (const auto k = Manager_FindByNumber(manager))
+            Line(M(84) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
     }
     CashierLine(inv, lang_);
     SalesmanLine(inv, lang_);
@@ -77,11 +75,12 @@ void ReceiptLayout::Heading() {
 
 void ReceiptLayout::Item(std::string_view line) const {
     const bool gift = o_.gift;
-    if (!Product_FindPlain(ColRTrim(line, 19, 20))) {
+    const std::optional<std::string> product = Product_FindPlain(ColRTrim(line, 19, 20));
+    if (!product) {
         Line("Product Not Found");
         return;
     }
-    const std::string p = gData.gProductRec;
+    const std::string& p = *product;
     std::string marks = "(";
     for (std::size_t k = 0; k < 3; ++k) marks += Mid(p, 90 + k, 1) == "1" ? 'T' : ' ';
     marks += ")";

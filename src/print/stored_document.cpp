@@ -73,36 +73,29 @@ struct LineRange {
 LineRange FindLines(DocumentKind kind, const std::string& key) {
     DataState& d = gData;
     switch (kind) {
-    case DocumentKind::Receipt:
+    case DocumentKind::Receipt: {
         d.gDocumentKey = key;
-        InvoiceDetail_Find();
-        return {d.gInvoiceLineRecNo, d.gLastInvoiceLineRecord};
-    case DocumentKind::Order:
-        d.gOrderKey = key;
-        OrderDetail_Find();
-        return {d.gDocumentLineRecNo, d.gLastOrderLineRecord};
+        const std::optional<RecordMatch> first = InvoiceDetail_Find(key);
+        return {first ? first->recNo : 0, d.gLastInvoiceLineRecord};
+    }
+    case DocumentKind::Order: return {OrderDetail_Find(key).value_or(0), d.gLastOrderLineRecord};
     case DocumentKind::Purchase:
         d.gDocumentKey = key;
-        PurchaseDetail_Find();
-        return {d.gPurchaseLineRecNo, d.gLastPurchaseLineRecord};
+        return {PurchaseDetail_Find(key).value_or(0), d.gLastPurchaseLineRecord};
     case DocumentKind::Adjustment: break;
     }
     d.gDocumentKey = key;
-    d.gOrderKey = key;
-    AdjustmentDetail_Find();
-    return {d.gDocumentLineRecNo, d.gLastAdjustmentLineRecord};
+    return {AdjustmentDetail_Find(key).value_or(0), d.gLastAdjustmentLineRecord};
 }
 
 LineRange FindPayments(DocumentKind kind, const std::string& key) {
     DataState& d = gData;
     if (kind == DocumentKind::Receipt) {
         d.gDocumentKey = key;
-        Payment_Find();
-        return {d.gPaymentRecNo, d.gLastPaymentRecord};
+        const std::optional<RecordMatch> first = Payment_Find(key);
+        return {first ? first->recNo : 0, d.gLastPaymentRecord};
     }
-    d.gOrderKey = key;
-    OrderPayment_Find();
-    return {d.gOrderPaymentRecNo, d.gLastOrderPaymentRecord};
+    return {OrderPayment_Find(key).value_or(0), d.gLastOrderPaymentRecord};
 }
 
 }  // namespace

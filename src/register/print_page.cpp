@@ -1,5 +1,7 @@
 #include "register/print_page.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "common/dates.h"
@@ -149,9 +151,7 @@ void Report_Key(int key) {
 // there is none.
 struct DocumentFinder {
     std::int32_t last;
-    void (*find)();
-    std::string* key;
-    const std::int32_t* found;
+    std::function<std::int32_t(const std::string&)> find;  // the record of a number, 0 for none
 };
 
 std::int32_t Document_Record(const DocumentFinder& f) {
@@ -167,19 +167,20 @@ std::int32_t Document_Record(const DocumentFinder& f) {
         Show(Msg(3));
         return 0;
     }
-    *f.key = *number;
-    f.find();
-    if (*f.found < 2) {
+    const std::int32_t found = f.find(*number);
+    if (found < 2) {
         Show(Msg(3));
         return 0;
     }
-    return *f.found;
+    return found;
 }
 
 void Receipt_Reprint(bool gift) {
     Open_FileInvoice();
-    const std::int32_t rec =
-        Document_Record({gData.gLastInvoiceRecord, &Invoice_Find, &gData.gDocumentKey, &gData.gInvoiceRecNo});
+    const std::int32_t rec = Document_Record({gData.gLastInvoiceRecord, [](const std::string& number) {
+                                                  const std::optional<RecordMatch> found = Invoice_Find(number);
+                                                  return found ? found->recNo : 0;
+                                              }});
     gData.invoiceLines.Close();
     gData.invoices.Close();
     if (rec == 0) return;
@@ -205,8 +206,9 @@ void InventoryFiles_Close() {
 
 void Order_Reprint() {
     Open_FileOrder();
-    const std::int32_t rec =
-        Document_Record({gData.gLastOrderRecord, &Order_Find, &gData.gOrderKey, &gData.gDocumentRecNo});
+    const std::int32_t rec = Document_Record({gData.gLastOrderRecord, [](const std::string& number) {
+                                                  return Order_Find(number).value_or(0);
+                                              }});
     if (rec != 0) {
         gSaleSave.gPrintRecordNo = rec;
         gSaleSave.gReceiptDuplicate = true;
@@ -218,8 +220,9 @@ void Order_Reprint() {
 
 void Purchase_Reprint() {
     Open_Filepurchase();
-    const std::int32_t rec =
-        Document_Record({gData.gLastPurchaseRecord, &Purchase_Find, &gData.gOrderKey, &gData.gDocumentRecNo});
+    const std::int32_t rec = Document_Record({gData.gLastPurchaseRecord, [](const std::string& number) {
+                                                  return Purchase_Find(number).value_or(0);
+                                              }});
     if (rec != 0) {
         gSaleSave.gPrintRecordNo = rec;
         Purchase_Print();
@@ -252,14 +255,14 @@ void Client_Sheet() {
         PrintStatus_Show();
         return;
     }
-    gData.gClientKey = Entry();
-    Client_Find();
-    if (gData.gClientRecNo != 0)
-        Print_NewClient(0, gData.gClientRecNo);
-    else if (gData.gNewClientRecNo != 0)
-        Print_NewClient(1, gData.gNewClientRecNo);
-    else
+    // The sheet's look-up leaves the sale's client as it is.
+    const std::optional<ClientMatch> found = Client_Find(Entry());
+    if (!found)
         return Show(Msg(3));
+    else if (found->recNo != 0)
+        Print_NewClient(0, found->recNo);
+    else
+        Print_NewClient(1, found->newRecNo);
     PrintStatus_Show();
 }
 
@@ -274,13 +277,12 @@ void Product_Sheet() {
         PrintStatus_Show();
         return;
     }
-    gData.gProductKey = Entry();
-    gData.gEmbeddedPriceCheck = false;
-    Product_Find();
-    if (gData.gProductRecNo != 0) {
-        Print_NewProduct(0, gData.gProductRecNo);
-    } else if (gData.gNewProductRecNo != 0) {
-        Print_NewProduct(1, gData.gNewProductRecNo);
+    // The sheet's look-up leaves the sale's product as it is.
+    const std::optional<ProductMatch> found = Product_Find(Entry());
+    if (found && found->recNo != 0) {
+        Print_NewProduct(0, found->recNo);
+    } else if (found) {
+        Print_NewProduct(1, found->newRecNo);
     } else {
         Show(Msg(3));
         gReg.gTimedMessage = Msg(3);

@@ -286,9 +286,9 @@ void PromptLine::CardZip(const std::string& entry) {
 
 void PromptLine::ClientNumber(const std::string& entry) {
     if (!entry.empty()) {
-        gData.gClientKey = entry;
-        Client_Find();
-        if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+        const std::optional<ClientMatch> found = Client_Find(entry);
+        Client_SetCurrent(found);
+        if (!found) {
             ClearEntry();
             Say(3);
         } else {

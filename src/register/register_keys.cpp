@@ -98,11 +98,11 @@ void VoidLast() {
             Say(1);
             return;
         }
-        gData.gProductKey = s.gCaseLetter + s.gLines[n].key;
+        const std::string key = s.gCaseLetter + s.gLines[n].key;
         s.gCaseLetter.clear();
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
-        if (gData.gProductRecNo == 0 && gData.gNewProductRecNo == 0) {
+        const std::optional<ProductMatch> found = Product_Find(key);
+        Product_SetCurrent(key, found);
+        if (!found) {
             Say(3);
             return;
         }
@@ -180,13 +180,12 @@ void ClockInOut() {
         CIATime("", 5);
         return;
     }
-    gData.gCashierKey = entry;
-    Cashier_FindByKey();
-    if (gData.gCashierFound == 0) {
+    const std::optional<std::int32_t> found = Cashier_FindByKey(entry);
+    if (!found) {
         Say(3);
         return;
     }
-    const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(gData.gCashierFound)];
+    const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(*found)];
     if (gReg.gBusinessDate.empty()) gReg.gBusinessDate = DateText(Reg().clock->Now());
     gReg.gEmployeeNumber = cashier.CashierNumber;
     Office().Clock_CheckLogin();
@@ -208,14 +207,13 @@ void Salesperson() {
         Say(1);
         return;
     }
-    gData.gSalesmanKey = entry;
-    Salesman_FindByKey();
-    if (gData.gSalesmanIndex == 0) {
+    const std::optional<std::int32_t> found = Salesman_FindByKey(entry);
+    if (!found) {
         Say(3);
         return;
     }
-    gSale.gSalesmanIndex = gData.gSalesmanIndex;
-    CIATime(Msg(6) + " " + gData.SalesmanTable[static_cast<std::size_t>(gData.gSalesmanIndex)].SalesmanName, 5);
+    gSale.gSalesmanIndex = *found;
+    CIATime(Msg(6) + " " + gData.SalesmanTable[static_cast<std::size_t>(*found)].SalesmanName, 5);
 }
 
 void Client() {
@@ -224,9 +222,9 @@ void Client() {
         Prompt().ClientNumber_Prompt();
         return;
     }
-    gData.gClientKey = entry;
-    Client_Find();
-    if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+    const std::optional<ClientMatch> found = Client_Find(entry);
+    Client_SetCurrent(found);
+    if (!found) {
         Say(3);
         return;
     }
@@ -320,9 +318,7 @@ void EnterLogin() {
         // Otherwise the session may have brought the table: the code is checked.
     }
     if (check && !entry.empty()) {
-        gData.gCashierKey = entry;
-        Cashier_FindByKey();
-        const std::int32_t found = gData.gCashierFound;
+        const std::int32_t found = Cashier_FindByKey(entry).value_or(0);
         if (found == 0) {
             Say(3);
         } else {

@@ -81,10 +81,9 @@ void File_Read() {
             continue;
         }
         if (*q < 1) continue;
-        gData.gProductKey = fields.key;
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
-        if (gData.gProductRecNo <= 0) continue;
+        const std::optional<ProductMatch> found = Product_Find(fields.key);
+        if (!found || found->recNo <= 0) continue;
+        Product_SetCurrent(fields.key, found);
         gData.gProductRec = gData.products.Read(gData.gProductRecNo);
         gSale.gLineKind = "P";
         const std::int32_t before = gSale.gItemCount;

@@ -538,11 +538,11 @@ void Department_Process(int index) {
     s.gLineKind = key.KeyKind;
 
     auto find = [&] {
-        gData.gProductKey = s.gCaseLetter + key.Target;
+        const std::string code = s.gCaseLetter + key.Target;
         s.gCaseLetter.clear();
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
-        return gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0;
+        const std::optional<ProductMatch> found = Product_Find(code);
+        Product_SetCurrent(code, found);
+        return found.has_value();
     };
 
     if (key.KeyKind == "P") {

@@ -68,12 +68,13 @@ void Client_Clear() {
 // The store's default client (setting 255) attached to the new sale.
 void DefaultClient_Attach() {
     Client_Clear();
-    gData.gClientKey = gSettings.gDefaultClient;
-    Client_FindLinear();
-    if (gData.gClientRecNo == 0) {
+    const std::optional<RecordMatch> found = Client_FindLinear(gSettings.gDefaultClient);
+    if (!found) {
         CIATime(Msg(3), 5);
         return;
     }
+    gData.gClientRecNo = found->recNo;
+    gData.gClientRec = found->record;
     SaleEngine().Client_GetInformation();
     gSale.gSaleClientId = Trim(Mid(gData.gClientRec, 1, 8));
 }

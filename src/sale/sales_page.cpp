@@ -252,7 +252,6 @@ void SaleReference() {
 
 void MerchandiseDiscount() {
     SaleState& s = gSale;
-    DataState& d = gData;
     if (!Entry().empty() || s.gItemCount <= 0) {
         Say(1);
         return;
@@ -262,11 +261,9 @@ void MerchandiseDiscount() {
     Snapshot snap = Snapshot::Sale();
     for (int i = 1; i <= s.gItemCount && i <= kMaxSaleLines; ++i) {
         SaleLine& line = s.gLines[static_cast<std::size_t>(i)];
-        d.gProductKey = line.key;
-        d.gEmbeddedPriceCheck = false;
-        Product_Find();
-        if (d.gProductRecNo == 0) continue;  // Product_Find has read the record into gProductRec
-        if (Trim(Mid(d.gProductRec, 34, 6)) == kExcludedCategory) continue;
+        const std::optional<ProductMatch> found = Product_Find(line.key);
+        if (!found || found->recNo == 0) continue;
+        if (Trim(Mid(found->record, 34, 6)) == kExcludedCategory) continue;
         const auto unit = PercentOff(line.unitPrice, p);
         const auto extension = unit ? ExtensionOf(*unit, line.quantity, line.priceUnits) : std::nullopt;
         if (!unit || !extension) {

@@ -113,29 +113,20 @@ void RestorePeople(std::string_view header) {
     DataState& d = gData;
     SaleState& s = gSale;
     if (const std::string manager = Trim(Mid(header, 1, kCodeWidth)); !manager.empty()) {
-        d.gManagerKey = manager;
-        Manager_FindByNumber();
-        if (d.gManagerIndex != 0) gReg.gManagerIndex = d.gManagerIndex;
+        if (const auto found = Manager_FindByNumber(manager)) gReg.gManagerIndex = *found;
     }
     if (const std::string client = Trim(Mid(header, 9, kCodeWidth)); !client.empty()) {
-        const std::int32_t before = d.gClientRecNo;
-        const std::string beforeRec = d.gClientRec;
-        d.gClientKey = client;
-        Client_FindLinear();
-        if (d.gClientRecNo != 0) {
+        if (const std::optional<RecordMatch> found = Client_FindLinear(client)) {
+            d.gClientRecNo = found->recNo;
+            d.gClientRec = found->record;
             d.gNewClientRecNo = 0;
             Client_GetInformation();
             s.gClientCode = client;
             s.gSaleClientId = Trim(Mid(d.gClientRec, 1, 8));
-        } else {
-            d.gClientRecNo = before;
-            d.gClientRec = beforeRec;
         }
     }
     if (const std::string salesman = Trim(Mid(header, 17, kCodeWidth)); !salesman.empty()) {
-        d.gSalesmanKey = salesman;
-        Salesman_FindByNumber();
-        if (d.gSalesmanIndex != 0) s.gSalesmanIndex = d.gSalesmanIndex;
+        if (const auto found = Salesman_FindByNumber(salesman)) s.gSalesmanIndex = *found;
     }
 }
 
@@ -143,13 +134,10 @@ void RestorePeople(std::string_view header) {
 // the stored values. False when the product is gone or a value is unreadable.
 bool AddStoredLine(std::string_view stored) {
     SaleState& s = gSale;
-    DataState& d = gData;
     if (s.gItemCount >= kMaxSaleLines) return false;
-    d.gProductKey = Trim(Mid(stored, 1, kKeyWidth));
-    d.gEmbeddedPriceCheck = false;
-    Product_Find();
-    if (d.gProductRecNo == 0) return false;
-    const std::string& record = d.gProductRec;
+    const std::optional<ProductMatch> found = Product_Find(Trim(Mid(stored, 1, kKeyWidth)));
+    if (!found || found->recNo == 0) return false;
+    const std::string_view record = found->record;
 
     const double quantity = Num_Val(Mid(stored, 21, kAmountWidth));
     const auto list = Money::Parse(Mid(stored, 30, kAmountWidth));

@@ -45,11 +45,16 @@ void mNumeric_Click(int n) {
 
 void Product_EnterCode(const std::string& code) {
     SaleState& sale = gSale;
-    gData.gProductKey = sale.gCaseLetter + code;
+    // A bar code may carry its price.
+    const ProductCode scanned = Product_SplitPriceCode(sale.gCaseLetter + code);
     sale.gCaseLetter.clear();
-    gData.gEmbeddedPriceCheck = true;  // a bar code may carry its price
-    Product_Find();
-    if (gData.gProductRecNo != 0 || gData.gNewProductRecNo != 0) {
+    const std::optional<ProductMatch> found = Product_Find(scanned.key);
+    if (scanned.price) {
+        gData.gManualPrice = found.has_value();
+        gData.gManualPriceValue = found ? *scanned.price : Money();
+    }
+    Product_SetCurrent(scanned.key, found);
+    if (found) {
         sale.gLineKind = 'P';  // a product line
         const int before = sale.gItemCount;
         SaleEngine().Product_Add();

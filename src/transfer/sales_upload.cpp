@@ -52,9 +52,8 @@ std::int64_t FirstOf(const WorkFile& f, std::int64_t last, std::string_view numb
 // The units factor of a product (columns 175-179 of its record), 1 when it
 // is not on file.
 double UnitsFactor(const std::string& key, const std::string& invoice) {
-    gData.gProductKey = key;
-    Product_Find();
-    if (gData.gProductRecNo > 0) return Num_Val(Mid(gData.gProductRec, 175, 5));
+    const std::optional<ProductMatch> found = Product_Find(key);
+    if (found && found->recNo > 0) return Num_Val(Mid(found->record, 175, 5));
     LogText(" Sales_CreateFile: Product not found >" + key + "< in Invoice = " + invoice);
     return 1;
 }
@@ -230,10 +229,6 @@ UploadBuild Sales_CreateFile(const std::string& path, bool resendAll) {
     }
     std::string bytes;
     if (first <= last) {
-        // The product look-ups below use the finder's variables: the sale's
-        // own results are kept.
-        const std::string productKey = gData.gProductKey, productRec = gData.gProductRec;
-        const std::int32_t productRecNo = gData.gProductRecNo, newProductRecNo = gData.gNewProductRecNo;
         WorkFile nwc;
         const std::string nwcPath = gConstants.paths.gDataPath + ".NWC";
         if (FileExists(nwcPath)) nwc.Open(nwcPath, 500);
@@ -241,10 +236,6 @@ UploadBuild Sales_CreateFile(const std::string& path, bool resendAll) {
         for (std::int64_t r = first; r <= last; ++r) bytes += InvoiceLine(inv.View(r), nwc);
         b.range = {first, last};
         b.stamp = Stamp(inv, b.range);
-        gData.gProductKey = productKey;
-        gData.gProductRec = productRec;
-        gData.gProductRecNo = productRecNo;
-        gData.gNewProductRecNo = newProductRecNo;
     }
     if (!WriteFileAtomic(path, bytes, 0600, &b.error)) {
         LogText(" Sales_CreateFile: " + b.error);

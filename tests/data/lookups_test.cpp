@@ -32,11 +32,26 @@ protected:
         MakeFile(gData.products, ".PRD", 275, recs);
         gData.gProductCount = static_cast<std::int32_t>(recs.size());
     }
+    // Looks `key` up as the register does a code: split for its price when
+    // priceCodes_ (the price kept only when the product is found); keeps the
+    // key looked up, the record and the new-product record found. The record
+    // number in the product file, 0 when it is not there.
     std::int32_t FindProduct(const std::string& key) {
-        gData.gProductKey = key;
-        Product_Find();
-        return gData.gProductRecNo;
+        ProductCode code{key, std::nullopt};
+        if (priceCodes_) code = Product_SplitPriceCode(key);
+        productKey_ = code.key;
+        const std::optional<ProductMatch> found = Product_Find(code.key);
+        if (code.price) {
+            gData.gManualPrice = found.has_value();
+            gData.gManualPriceValue = found ? *code.price : Money();
+        }
+        newProductRecNo_ = found ? found->newRecNo : 0;
+        if (found && found->recNo > 0) productRec_ = found->record;
+        return found ? found->recNo : 0;
     }
+    bool priceCodes_ = false;
+    std::string productKey_, productRec_;
+    std::int32_t newProductRecNo_ = 0;
 };
 
 // ---- binary search ------------------------------------------------------------------------------
@@ -53,7 +68,7 @@ TEST_F(LookupsTest, BinarySearchFindsEveryKeyAndNothingElse) {
         Products(sorted);
         for (int i = 0; i < n; ++i) {
             ASSERT_EQ(FindProduct(sorted[i]), i + 1) << sorted[i];
-            EXPECT_EQ(gData.gProductRec, Product(sorted[i]));
+            EXPECT_EQ(productRec_, Product(sorted[i]));
             EXPECT_EQ(FindProduct(sorted[i] + "5"), 0);  // between this key and the next
         }
         EXPECT_EQ(FindProduct("0"), 0);      // before the first
@@ -106,7 +121,7 @@ TEST_F(LookupsTest, NotFoundLeavesTheRecordBufferAlone) {
     Products({"100", "200"});
     EXPECT_EQ(FindProduct("200"), 2);
     EXPECT_EQ(FindProduct("150"), 0);
-    EXPECT_EQ(gData.gProductRec, Product("200"));
+    EXPECT_EQ(productRec_, Product("200"));
 }
 
 // ---- new products ---------------------------------------------------------------------------------
@@ -119,16 +134,16 @@ TEST_F(LookupsTest, UnknownProductsAreLookedForInTheNewProductFileFromTheEnd) {
              {"4       ", NewProduct("N1"), NewProduct("  N2  "), NewProduct("N1"), NewProduct("N5")});
     gData.newFile.Close();
     EXPECT_EQ(FindProduct("N1"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 4);  // the later of the two
+    EXPECT_EQ(newProductRecNo_, 4);  // the later of the two
     EXPECT_EQ(FindProduct("N2"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 3);  // trimmed
+    EXPECT_EQ(newProductRecNo_, 3);  // trimmed
     EXPECT_EQ(FindProduct("N5"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);               // beyond the count of the header
+    EXPECT_EQ(newProductRecNo_, 0);                     // beyond the count of the header
     EXPECT_EQ(gData.newFile.Path(), DataPath(".NWP"));  // left open as #29
 
     // Found in the product file: the new products are not searched.
     EXPECT_EQ(FindProduct("100"), 1);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);
+    EXPECT_EQ(newProductRecNo_, 0);
 }
 
 TEST_F(LookupsTest, NewProductHeaderRecordIsNeverSearched) {
@@ -139,18 +154,18 @@ TEST_F(LookupsTest, NewProductHeaderRecordIsNeverSearched) {
     dir.Write("Data/1234567.NWP", Framed("0 N1", 300) + Framed(NewProduct("N1"), 300));
     EXPECT_EQ(FindProduct("N1"), 0);
     EXPECT_EQ(gData.gNewCount, 1);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);
+    EXPECT_EQ(newProductRecNo_, 0);
 
     // Record 1 is the header whatever it holds.
     dir.Write("Data/1234567.NWP", Framed("1 N1", 300));
     EXPECT_EQ(FindProduct("N1"), 0);
     EXPECT_EQ(gData.gNewCount, 1);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);
+    EXPECT_EQ(newProductRecNo_, 0);
 
     // An empty file stays empty.
     std::filesystem::remove(DataPath(".NWP"));
     EXPECT_EQ(FindProduct("N1"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);
+    EXPECT_EQ(newProductRecNo_, 0);
     EXPECT_EQ(std::filesystem::file_size(DataPath(".NWP")), 0u);
 }
 
@@ -169,13 +184,13 @@ protected:
         s.gPriceValueStart = 8;   // E
         s.gPriceValueEnd = 12;    // F
         Products({"12345", "2012345"});
-        gData.gEmbeddedPriceCheck = true;
+        priceCodes_ = true;
     }
 };
 
 TEST_F(EmbeddedPriceTest, APriceCodeIsSplitIntoProductAndPrice) {
     EXPECT_EQ(FindProduct("201234500199"), 1);
-    EXPECT_EQ(gData.gProductKey, "12345");
+    EXPECT_EQ(productKey_, "12345");
     EXPECT_TRUE(gData.gManualPrice);
     EXPECT_EQ(gData.gManualPriceValue, Money::FromCents(199));
 
@@ -183,7 +198,7 @@ TEST_F(EmbeddedPriceTest, APriceCodeIsSplitIntoProductAndPrice) {
     gData.gManualPrice = false;
     gData.gManualPriceValue = Money();
     EXPECT_EQ(FindProduct("2012345"), 2);
-    EXPECT_EQ(gData.gProductKey, "2012345");
+    EXPECT_EQ(productKey_, "2012345");
     EXPECT_FALSE(gData.gManualPrice);
     EXPECT_EQ(gData.gManualPriceValue, Money());
 }
@@ -194,7 +209,7 @@ TEST_F(EmbeddedPriceTest, CodesThatAreNotSplit) {
         std::function<void()> setUp;
         const char* code;
     } cases[] = {
-        {"check off", [] { gData.gEmbeddedPriceCheck = false; }, "201234500199"},
+        {"check off", [this] { priceCodes_ = false; }, "201234500199"},
         {"no prefix start", [] { gSettings.gPricePrefixStart = 0; }, "201234500199"},
         {"other prefix", [] {}, "211234500199"},
         {"prefix compared exactly",
@@ -212,7 +227,7 @@ TEST_F(EmbeddedPriceTest, CodesThatAreNotSplit) {
         c.setUp();
         gData.gManualPrice = false;
         FindProduct(c.code);
-        EXPECT_EQ(gData.gProductKey, c.code);
+        EXPECT_EQ(productKey_, c.code);
         EXPECT_FALSE(gData.gManualPrice);
     }
     // A prefix with a blank matches only a blank.
@@ -229,15 +244,15 @@ TEST_F(EmbeddedPriceTest, CodesThatAreNotSplit) {
 
 TEST_F(EmbeddedPriceTest, UnknownProductOfAPriceCodeDropsThePrice) {
     EXPECT_EQ(FindProduct("209999900250"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 0);
-    EXPECT_EQ(gData.gProductKey, "99999");  // not restored
+    EXPECT_EQ(newProductRecNo_, 0);
+    EXPECT_EQ(productKey_, "99999");  // not restored
     EXPECT_FALSE(gData.gManualPrice);
     EXPECT_EQ(gData.gManualPriceValue, Money());
 
     // A new product of this register keeps its price.
     dir.Write("Data/1234567.NWP", Framed("2       ", 300) + Framed(NewProduct("99999"), 300));
     EXPECT_EQ(FindProduct("209999900250"), 0);
-    EXPECT_EQ(gData.gNewProductRecNo, 2);
+    EXPECT_EQ(newProductRecNo_, 2);
     EXPECT_TRUE(gData.gManualPrice);
     EXPECT_EQ(gData.gManualPriceValue, Money::FromCents(250));
 }
@@ -257,20 +272,20 @@ TEST_F(LookupsTest, ClientFindSearchesTrimmedClientNumbersThenNewClients) {
     } cases[] = {{"1", 1}, {"1001", 2}, {"1002", 3}, {"2", 4}, {" 1", 0}, {"1003", 0}, {"", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        gData.gClientKey = c.key;
-        Client_Find();
-        EXPECT_EQ(gData.gClientRecNo, c.rec);
+        const std::optional<ClientMatch> found = Client_Find(c.key);
+        EXPECT_EQ(found ? found->recNo : 0, c.rec);
         if (c.rec) {
-            EXPECT_EQ(gData.gClientRec, gData.clients.Read(c.rec));
+            EXPECT_EQ(found->record, gData.clients.Read(c.rec));
         }
     }
 
     dir.Write("Data/1234567.NWC", Framed("3       ", 500) + Framed(Fixed(40, {{3, "N7"}}), 500) +
                                       Framed(Fixed(40, {{3, " N8     X"}}), 500));
-    gData.gClientKey = "N8";
-    Client_Find();  // columns 3-10 trimmed: the X in column 11 is not part of it
-    EXPECT_EQ(gData.gClientRecNo, 0);
-    EXPECT_EQ(gData.gNewClientRecNo, 3);
+    const std::optional<ClientMatch> n8 =
+        Client_Find("N8");  // columns 3-10 trimmed: the X in column 11 is not part of it
+    ASSERT_TRUE(n8.has_value());
+    EXPECT_EQ(n8->recNo, 0);
+    EXPECT_EQ(n8->newRecNo, 3);
     EXPECT_EQ(gData.newFile.RecordLength(), 500);
 }
 
@@ -283,53 +298,60 @@ TEST_F(LookupsTest, ClientFindLinearTakesTheFirstRecordOfAnId) {
     } cases[] = {{"7", 1}, {"5", 2}, {"9", 0}, {" 9", 4}, {"8", 5}, {"8 ", 0}, {"6", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        gData.gClientKey = c.key;
-        Client_FindLinear();
-        EXPECT_EQ(gData.gClientRecNo, c.rec);
+        const std::optional<RecordMatch> found = Client_FindLinear(c.key);
+        EXPECT_EQ(found ? found->recNo : 0, c.rec);
         if (c.rec) {
-            EXPECT_EQ(gData.gClientRec, gData.clients.Read(c.rec));
+            EXPECT_EQ(found->record, gData.clients.Read(c.rec));
         }
     }
     // After a reload only the new records count.
     Received(".CLI", {Client("5", "1")});
     Parse_FileClient();
-    gData.gClientKey = "7";
-    Client_FindLinear();
-    EXPECT_EQ(gData.gClientRecNo, 0);
+    EXPECT_FALSE(Client_FindLinear("7").has_value());
 }
 
 // ---- transaction documents ----------------------------------------------------------------------------
 
+// A document finder as a table entry: the record it finds (0 for none) and,
+// for the finders that read it, the record's bytes.
+using DocumentFinder = std::function<std::pair<std::int32_t, std::optional<std::string>>(const std::string&)>;
+
+template <std::optional<RecordMatch> (*Find)(std::string_view)>
+std::pair<std::int32_t, std::optional<std::string>> Reading(const std::string& key) {
+    const std::optional<RecordMatch> found = Find(key);
+    if (!found) return {0, std::nullopt};
+    return {found->recNo, std::string(found->record)};
+}
+
+template <std::optional<std::int32_t> (*Find)(std::string_view)>
+std::pair<std::int32_t, std::optional<std::string>> Numbering(const std::string& key) {
+    return {Find(key).value_or(0), std::nullopt};
+}
+
 struct DocumentCase {
     const char* name;
-    void (*find)();
+    DocumentFinder find;
     WorkFile DataState::*file;
     std::int32_t DataState::*count;
-    std::string DataState::*key;
     std::string suffix;  // what the finder puts after the key
-    std::int32_t DataState::*result;
-    std::string DataState::*buffer;  // nullptr: the finder keeps no copy
+    bool reads;          // false: the finder keeps no copy
 };
 
 const DocumentCase kDocuments[] = {
-    {"Invoice_Find", Invoice_Find, &DataState::invoices, &DataState::gLastInvoiceRecord, &DataState::gDocumentKey, "",
-     &DataState::gInvoiceRecNo, &DataState::gInvoiceRec},
-    {"InvoiceDetail_Find", InvoiceDetail_Find, &DataState::invoiceLines, &DataState::gLastInvoiceLineRecord,
-     &DataState::gDocumentKey, "001", &DataState::gInvoiceLineRecNo, &DataState::gInvoiceLineRec},
-    {"Payment_Find", Payment_Find, &DataState::payments, &DataState::gLastPaymentRecord, &DataState::gDocumentKey, "01",
-     &DataState::gPaymentRecNo, &DataState::gPaymentRec},
-    {"Order_Find", Order_Find, &DataState::orders, &DataState::gLastOrderRecord, &DataState::gOrderKey, "",
-     &DataState::gDocumentRecNo, nullptr},
-    {"OrderDetail_Find", OrderDetail_Find, &DataState::orderLines, &DataState::gLastOrderLineRecord,
-     &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
-    {"OrderPayment_Find", OrderPayment_Find, &DataState::orderPayments, &DataState::gLastOrderPaymentRecord,
-     &DataState::gOrderKey, "01", &DataState::gOrderPaymentRecNo, nullptr},
-    {"AdjustmentDetail_Find", AdjustmentDetail_Find, &DataState::adjustmentLines, &DataState::gLastAdjustmentLineRecord,
-     &DataState::gOrderKey, "001", &DataState::gDocumentLineRecNo, nullptr},
-    {"Purchase_Find", Purchase_Find, &DataState::purchases, &DataState::gLastPurchaseRecord, &DataState::gOrderKey, "",
-     &DataState::gDocumentRecNo, nullptr},
-    {"PurchaseDetail_Find", PurchaseDetail_Find, &DataState::purchaseLines, &DataState::gLastPurchaseLineRecord,
-     &DataState::gDocumentKey, "001", &DataState::gPurchaseLineRecNo, nullptr},
+    {"Invoice_Find", Reading<Invoice_Find>, &DataState::invoices, &DataState::gLastInvoiceRecord, "", true},
+    {"InvoiceDetail_Find", Reading<InvoiceDetail_Find>, &DataState::invoiceLines, &DataState::gLastInvoiceLineRecord,
+     "001", true},
+    {"Payment_Find", Reading<Payment_Find>, &DataState::payments, &DataState::gLastPaymentRecord, "01", true},
+    {"Order_Find", Numbering<Order_Find>, &DataState::orders, &DataState::gLastOrderRecord, "", false},
+    {"OrderDetail_Find", Numbering<OrderDetail_Find>, &DataState::orderLines, &DataState::gLastOrderLineRecord, "001",
+     false},
+    {"OrderPayment_Find", Numbering<OrderPayment_Find>, &DataState::orderPayments, &DataState::gLastOrderPaymentRecord,
+     "01", false},
+    {"AdjustmentDetail_Find", Numbering<AdjustmentDetail_Find>, &DataState::adjustmentLines,
+     &DataState::gLastAdjustmentLineRecord, "001", false},
+    {"Purchase_Find", Numbering<Purchase_Find>, &DataState::purchases, &DataState::gLastPurchaseRecord, "", false},
+    {"PurchaseDetail_Find", Numbering<PurchaseDetail_Find>, &DataState::purchaseLines,
+     &DataState::gLastPurchaseLineRecord, "001", false},
 };
 
 TEST_F(LookupsTest, DocumentFindersSearchRecords2ToTheHeaderCount) {
@@ -358,17 +380,15 @@ TEST_F(LookupsTest, DocumentFindersSearchRecords2ToTheHeaderCount) {
         for (std::size_t k = 2; k <= recs.size(); ++k) {
             std::string key = recs[k - 1].substr(0, 7);
             if (!c.suffix.empty() && recs[k - 1].substr(7, c.suffix.size()) != c.suffix) continue;
-            gData.*c.key = key;
-            c.find();
-            EXPECT_EQ(gData.*c.result, k <= 11 ? static_cast<std::int32_t>(k) : 0) << key;
-            if (c.buffer && k <= 11) {
-                EXPECT_EQ(gData.*c.buffer, recs[k - 1]);
+            const auto [recNo, record] = c.find(key);
+            EXPECT_EQ(recNo, k <= 11 ? static_cast<std::int32_t>(k) : 0) << key;
+            EXPECT_EQ(record.has_value(), c.reads && k <= 11);
+            if (c.reads && k <= 11) {
+                EXPECT_EQ(record.value_or(""), recs[k - 1]);
             }
         }
         for (const char* absent : {"0000000", "0000001", "9999999", "00000025"}) {
-            gData.*c.key = absent;
-            c.find();
-            EXPECT_EQ(gData.*c.result, 0) << absent;
+            EXPECT_EQ(c.find(absent).first, 0) << absent;
         }
     }
 }
@@ -385,9 +405,7 @@ TEST_F(LookupsTest, VendorFindComparesTrimmedCodesFirstMatchWins) {
     } cases[] = {{"V1", 1}, {" V1 ", 1}, {"V2", 2}, {"v2", 0}, {"V3", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        gData.gVendorCode = c.code;
-        Vendor_Find();
-        EXPECT_EQ(gData.gVendorRecNo, c.rec);
+        EXPECT_EQ(Vendor_Find(c.code).value_or(0), c.rec);
     }
     EXPECT_TRUE(LogLines().empty());
 }
@@ -396,10 +414,7 @@ TEST_F(LookupsTest, VendorFindOnAClosedFileLogsAndFindsNothing) {
     Received(".VND", {Fixed(170, {{1, "V1"}})});
     Parse_Filevendor();
     gData.vendors.Close();
-    gData.gVendorCode = "V1";
-    gData.gVendorRecNo = 5;
-    Vendor_Find();
-    EXPECT_EQ(gData.gVendorRecNo, 0);
+    EXPECT_FALSE(Vendor_Find("V1").has_value());
     EXPECT_EQ(LogLines(), std::vector<std::string>{"Parse_Filevendor: Handlervendor, vendor file is not present"});
 }
 
@@ -418,39 +433,32 @@ TEST_F(LookupsTest, TableFindersReturnTheFirstMatchingEntry) {
     Read_FileCategory();
 
     struct Case {
-        void (*find)();
-        std::string DataState::*key;
-        std::int32_t DataState::*result;
+        std::optional<std::int32_t> (*find)(std::string_view);
         const char* value;
         std::int32_t expected;
     } cases[] = {
-        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "1111", 1},  // two have it
-        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "2222", 2},
-        {Cashier_FindByKey, &DataState::gCashierKey, &DataState::gCashierFound, "3", 0},
-        {Cashier_FindByNumber, &DataState::gCashierKey, &DataState::gCashierFound, "3", 3},
-        {Cashier_FindByNumber, &DataState::gCashierKey, &DataState::gCashierFound, "1111", 0},
-        {Manager_FindByNumber, &DataState::gManagerKey, &DataState::gManagerIndex, "M2", 2},
-        {Manager_FindByNumber, &DataState::gManagerKey, &DataState::gManagerIndex, "m2", 0},
-        {Manager_FindByNumber, &DataState::gManagerKey, &DataState::gManagerIndex, "9999", 0},
-        {Salesman_FindByKey, &DataState::gSalesmanKey, &DataState::gSalesmanIndex, "K2", 2},
-        {Salesman_FindByKey, &DataState::gSalesmanKey, &DataState::gSalesmanIndex, "S2", 0},
-        {Salesman_FindByNumber, &DataState::gSalesmanKey, &DataState::gSalesmanIndex, "S3", 3},
-        {Category_Find, &DataState::gCategoryKey, &DataState::gCategoryIndex, "1080", 2},
-        {Category_Find, &DataState::gCategoryKey, &DataState::gCategoryIndex, "108", 0},
+        {Cashier_FindByKey, "1111", 1},     // two have it
+        {Cashier_FindByKey, "2222", 2},     //
+        {Cashier_FindByKey, "3", 0},        // a number, not a key
+        {Cashier_FindByNumber, "3", 3},     //
+        {Cashier_FindByNumber, "1111", 0},  // a key, not a number
+        {Manager_FindByNumber, "M2", 2},    //
+        {Manager_FindByNumber, "m2", 0},    // case counts
+        {Manager_FindByNumber, "9999", 0},  // a key, not a number
+        {Salesman_FindByKey, "K2", 2},      // two have it
+        {Salesman_FindByKey, "S2", 0},      // a number, not a key
+        {Salesman_FindByNumber, "S3", 3},   //
+        {Category_Find, "1080", 2},         //
+        {Category_Find, "108", 0},          // whole codes only
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
-        gData.*c.key = c.value;
-        gData.*c.result = -1;
-        c.find();
-        EXPECT_EQ(gData.*c.result, c.expected);
+        EXPECT_EQ(c.find(c.value).value_or(0), c.expected);
     }
 
     // Entries beyond the count are not looked at.
     gData.gCashierCount = 1;
-    gData.gCashierKey = "2222";
-    Cashier_FindByKey();
-    EXPECT_EQ(gData.gCashierFound, 0);
+    EXPECT_FALSE(Cashier_FindByKey("2222").has_value());
 }
 
 }  // namespace

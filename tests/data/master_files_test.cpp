@@ -19,6 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The product file's record of a key, 0 when it is not there.
+std::int32_t ProductRecNo(const std::string& key) {
+    const std::optional<ProductMatch> found = Product_Find(key);
+    return found ? found->recNo : 0;
+}
+
 std::string DataLine(const std::string& text) {
     return "Data          >" + text + "< Length =  " + std::to_string(text.size());
 }
@@ -266,9 +272,7 @@ TEST_F(MasterFilesTest, MissingProductFileKeepsTheWorkingFileWithACountOf0) {
     // Open under its number, earlier contents kept but not searched.
     EXPECT_TRUE(gData.products.IsOpen());
     EXPECT_EQ(gData.products.RecordCount(), 2);
-    gData.gProductKey = "A1";
-    Product_Find();
-    EXPECT_EQ(gData.gProductRecNo, 0);
+    EXPECT_EQ(ProductRecNo("A1"), 0);
 }
 
 TEST_F(MasterFilesTest, ProductsOutOfKeyOrderAreLoggedOnceAndLoaded) {
@@ -310,9 +314,7 @@ TEST_F(MasterFilesTest, ProductWriteFailureKeepsTheRecordsWrittenAndAsksForADown
     // The working file holds exactly the records counted, and they are usable.
     EXPECT_EQ(fs::file_size(DataPath(".PRD")), static_cast<std::uintmax_t>(gData.gProductCount) * 275);
     EXPECT_TRUE(gData.products.IsOpen());
-    gData.gProductKey = "P" + std::to_string(100000 + gData.gProductCount - 1);
-    Product_Find();
-    EXPECT_EQ(gData.gProductRecNo, gData.gProductCount);
+    EXPECT_EQ(ProductRecNo("P" + std::to_string(100000 + gData.gProductCount - 1)), gData.gProductCount);
 
     std::vector<std::string> log = LogLines();
     ASSERT_EQ(log.size(), 3u);
@@ -401,9 +403,7 @@ TEST_F(MasterFilesTest, ClientWriteFailureStopsTheLoadWithALogLine) {
     EXPECT_EQ(log[0], "Parse_FileClient: load stopped after " + std::to_string(gData.gClientCount) +
                           " records, cannot write 1234567.CLI: File too large");
     // An id whose record was not written is not found.
-    gData.gClientKey = "C9999";
-    Client_FindLinear();
-    EXPECT_EQ(gData.gClientRecNo, 0);
+    EXPECT_FALSE(Client_FindLinear("C9999").has_value());
 }
 
 TEST_F(MasterFilesTest, VendorLinesAndTheVendorCodeMap) {
@@ -427,9 +427,7 @@ TEST_F(MasterFilesTest, VendorCountIsNotLimitedTo16Bits) {
     Received(".VND", lines);
     Parse_Filevendor();
     EXPECT_EQ(gData.gVendorCount, 33000);
-    gData.gVendorCode = "V32999";
-    Vendor_Find();
-    EXPECT_EQ(gData.gVendorRecNo, 33000);
+    EXPECT_EQ(Vendor_Find("V32999").value_or(0), 33000);
 }
 
 // ---- kits ---------------------------------------------------------------------------------------
@@ -604,30 +602,23 @@ TEST_F(MasterFilesTest, DemoStoreLoadsWholeAndItsKeysFindTheirProducts) {
     EXPECT_TRUE(LogLines().empty()) << LogLines().front();
 
     // Log-in, authorisation, the default client, the no-discount category.
-    gData.gCashierKey = "1111";
-    Cashier_FindByKey();
-    ASSERT_GT(gData.gCashierFound, 0);
-    EXPECT_EQ(gData.CashierTable[gData.gCashierFound].CashierLevel, 1);
-    gData.gManagerKey = "1";
-    Manager_FindByNumber();
-    ASSERT_GT(gData.gManagerIndex, 0);
-    EXPECT_EQ(gData.ManagerTable[gData.gManagerIndex].ManagerKey, "9999");
-    EXPECT_EQ(gData.ManagerTable[gData.gManagerIndex].ManagerRights, "111111111");
-    gData.gClientKey = gSettings.gDefaultClient;
-    Client_Find();
-    EXPECT_GT(gData.gClientRecNo, 0);
-    gData.gCategoryKey = "1080";
-    Category_Find();
-    EXPECT_GT(gData.gCategoryIndex, 0);
+    const std::int32_t cashier = Cashier_FindByKey("1111").value_or(0);
+    ASSERT_GT(cashier, 0);
+    EXPECT_EQ(gData.CashierTable[cashier].CashierLevel, 1);
+    const std::int32_t manager = Manager_FindByNumber("1").value_or(0);
+    ASSERT_GT(manager, 0);
+    EXPECT_EQ(gData.ManagerTable[manager].ManagerKey, "9999");
+    EXPECT_EQ(gData.ManagerTable[manager].ManagerRights, "111111111");
+    const std::optional<ClientMatch> client = Client_Find(gSettings.gDefaultClient);
+    EXPECT_GT(client ? client->recNo : 0, 0);
+    EXPECT_GT(Category_Find("1080").value_or(0), 0);
 
     // Every department key finds its product, or products of its department.
     int productKeys = 0, departmentKeys = 0;
     for (const DepartmentKey& k : gSettings.Departments) {
         if (k.KeyKind == "P") {
             ++productKeys;
-            gData.gProductKey = k.Target;
-            Product_Find();
-            EXPECT_GT(gData.gProductRecNo, 0) << k.Target;
+            EXPECT_GT(ProductRecNo(k.Target), 0) << k.Target;
         } else if (k.KeyKind == "D") {
             ++departmentKeys;
             bool any = false;
@@ -640,16 +631,13 @@ TEST_F(MasterFilesTest, DemoStoreLoadsWholeAndItsKeysFindTheirProducts) {
     EXPECT_EQ(departmentKeys, 4);
 
     // Bananas are weighed.
-    gData.gProductKey = "2001";
-    Product_Find();
-    ASSERT_GT(gData.gProductRecNo, 0);
-    EXPECT_EQ(gData.gProductRec[8], 'S');
+    const std::optional<ProductMatch> bananas = Product_Find("2001");
+    ASSERT_GT(bananas ? bananas->recNo : 0, 0);
+    EXPECT_EQ(bananas->record[8], 'S');
 
     // The kit: its header names a product, its lines name products.
     std::string_view header = gData.kitHeaders.View(1);
-    gData.gProductKey = std::string(Trim(header.substr(0, 20)));
-    Product_Find();
-    EXPECT_GT(gData.gProductRecNo, 0);
+    EXPECT_GT(ProductRecNo(std::string(Trim(header.substr(0, 20)))), 0);
     EXPECT_GE(header[30], '1');
     EXPECT_LE(header[30], '4');
     std::string kitNumber = "000000" + Trim(header.substr(20, 10));
@@ -657,16 +645,14 @@ TEST_F(MasterFilesTest, DemoStoreLoadsWholeAndItsKeysFindTheirProducts) {
     for (std::int32_t i = 1; i <= gData.gKitLineCount; ++i) {
         std::string_view line = gData.kitLines.View(i);
         EXPECT_EQ(Trim(line.substr(0, 10)), kitNumber) << i;
-        gData.gProductKey = Trim(line.substr(10, 20));
-        Product_Find();
-        EXPECT_GT(gData.gProductRecNo, 0) << gData.gProductKey;
+        const std::string key = Trim(line.substr(10, 20));
+        EXPECT_GT(ProductRecNo(key), 0) << key;
     }
 
     // Every alias names a product.
     for (std::int32_t i = 1; i <= gData.gPaxCount; ++i) {
-        gData.gProductKey = Trim(gData.paxIndex.View(i).substr(18, 20));
-        Product_Find();
-        EXPECT_GT(gData.gProductRecNo, 0) << gData.gProductKey;
+        const std::string key = Trim(gData.paxIndex.View(i).substr(18, 20));
+        EXPECT_GT(ProductRecNo(key), 0) << key;
     }
 }
 

@@ -73,10 +73,9 @@ protected:
 
     // The description (60, 30) of the product found by key, "" when none.
     std::string DescriptionOf(const std::string& key) {
-        gData.gProductKey = key;
-        Product_Find();
-        if (gData.gProductRecNo == 0) return "";
-        std::string d = gData.gProductRec.substr(59, 30);
+        const std::optional<ProductMatch> found = Product_Find(key);
+        if (!found || found->recNo == 0) return "";
+        std::string d(found->record.substr(59, 30));
         d.erase(d.find_last_not_of(' ') + 1);
         return d;
     }
@@ -203,17 +202,14 @@ TEST_F(ProductUpdateTest, LookupsNeitherSplitPriceCodesNorTouchTheSalesManualPri
     // Split, this code would be product 12345 at 1.99; as an update key it is
     // a product of its own.
     Updates({ProductRecord("201234500199", "", "LABELLED ITEM")});
-    gData.gEmbeddedPriceCheck = true;
     gData.gManualPrice = true;
     gData.gManualPriceValue = Money::FromCents(250);
 
     Process_ProductUpdate();
 
     EXPECT_EQ(gData.gProductCount, 2);
-    EXPECT_TRUE(gData.gEmbeddedPriceCheck);
     EXPECT_TRUE(gData.gManualPrice);
     EXPECT_EQ(gData.gManualPriceValue, Money::FromCents(250));
-    gData.gEmbeddedPriceCheck = false;
     EXPECT_EQ(DescriptionOf("12345"), "WEIGHED CHEESE");
     EXPECT_EQ(DescriptionOf("201234500199"), "LABELLED ITEM");
 }

@@ -120,14 +120,11 @@ protected:
         for (const char* t : {"martin", "514555", "anna"}) search("cux", AuxClient_Search, gData.cuxIndex, t);
         for (const char* t : {"APPLE", "Z"}) search("pax", AuxPax_Search, gData.paxIndex, t);
         for (const char* key : {"1001", "1004", "1005"}) {
-            gData.gProductKey = key;
-            gData.gEmbeddedPriceCheck = false;
-            Product_Find();
-            out[std::string("product:") + key] = {gData.gProductRecNo ? gData.gProductRec : "not found"};
+            const std::optional<ProductMatch> p = Product_Find(key);
+            out[std::string("product:") + key] = {p && p->recNo ? std::string(p->record) : "not found"};
         }
-        gData.gClientKey = "00000002";
-        Client_Find();
-        out["client"] = {gData.gClientRecNo ? gData.gClientRec : "not found"};
+        const std::optional<ClientMatch> c = Client_Find("00000002");
+        out["client"] = {c && c->recNo ? std::string(c->record) : "not found"};
         return out;
     }
 

@@ -118,7 +118,6 @@ protected:
         TemplateMasters_Load();
         // The sale has client 1001 attached.
         gSale.gClientNumber = "1001";
-        gData.gClientKey = "1001";
         gData.gClientRecNo = 1;
         gData.gClientRec = gData.clients.Read(1);
         Screen().SetVisible(kRegisterForm, true);

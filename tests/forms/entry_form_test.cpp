@@ -550,9 +550,7 @@ protected:
     std::string ScanAndTotal() {
         gSale.gQuantity = 1;
         gSale.gLineKind = "P";
-        gData.gProductKey = "A100";
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
+        Product_SetCurrent("A100", Product_Find("A100"));
         Product_Add();
         EXPECT_EQ(gSale.gItemCount, 1);
         return screen.Text(ControlId{Control::Rt_Total, 0});

@@ -190,9 +190,7 @@ TEST_F(SearchFormTest, ProductSearchOpensTheListOverTheRegisterWithTheMatchingPr
         EXPECT_EQ(RecordOf(r), 0) << r;
     }
     EXPECT_EQ(RecordOf(1), 0);
-    gData.gProductKey = "1002";
-    Product_Find();
-    EXPECT_EQ(RecordOf(3), gData.gProductRecNo);
+    EXPECT_EQ(RecordOf(3), Product_Find("1002").value().recNo);
 
     // The layout: 22 rows of 363 twips, the columns side by side from 30.
     EXPECT_EQ(Form().RowPitch(), 363);
@@ -325,9 +323,7 @@ TEST_F(SearchFormTest, HeadingsAndButtonCaptionsFollowTheLanguageAndTheKeyHints)
 
 TEST_F(SearchFormTest, Setting250ShowsTheBarCodeInsteadOfTheProductNumber) {
     UseDemoStore();
-    gData.gProductKey = "1001";
-    Product_Find();
-    const std::string barcode = Trim(Mid(gData.gProductRec, 40, 20));
+    const std::string barcode = Trim(Mid(Product_Find("1001").value().record, 40, 20));
     ASSERT_FALSE(barcode.empty());
     for (const char* mode : {"0", "1", "00"}) {
         SCOPED_TRACE(mode);
@@ -611,9 +607,7 @@ TEST_F(SearchFormTest, SelectingAnAliasAddsItsProduct) {
     gData.gSearchText = "GIFT";
     AuxPax_Search();
     Forms().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
-    gData.gProductKey = "5001";
-    Product_Find();
-    const std::int32_t kit = gData.gProductRecNo;
+    const std::int32_t kit = Product_Find("5001").value().recNo;
     ASSERT_EQ(RecordOf(2), kit);
     services.calls.clear();
     Key(kEquals, 1);
@@ -629,14 +623,12 @@ TEST_F(SearchFormTest, AliasesOfUnknownProductsAndEmbeddedPricesAreNotReadAsPric
     unknown.replace(18, 4, "9999");
     ASSERT_TRUE(gData.paxIndex.Write(gData.gPaxCount + 1, unknown));
     ++gData.gPaxCount;
-    gData.gEmbeddedPriceCheck = true;
     gData.gSearchFirst = 1;  // every alias, the unknown one last
     gData.gSearchLast = gData.gPaxCount;
     Forms().SearchForm_Show(SearchFormSetup{8, 22, {4, 15, 37, 8, 8, 8, 9, 11}, 10});
     EXPECT_EQ(gSearchList.gListLastRow, 6);
     EXPECT_EQ(Column(1), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
     EXPECT_EQ(Column(2), (std::vector<std::string>{"2001", "1001", "5001", "1001", "3001"}));
-    EXPECT_TRUE(gData.gEmbeddedPriceCheck);
     EXPECT_FALSE(gData.gManualPrice);
 }
 

@@ -77,9 +77,9 @@ protected:
     }
 
     void Scan(const std::string& key) {
-        gData.gProductKey = key;
-        Product_Find();
-        ASSERT_NE(gData.gProductRecNo, 0) << key;
+        const std::optional<ProductMatch> found = Product_Find(key);
+        ASSERT_TRUE(found && found->recNo != 0) << key;
+        Product_SetCurrent(key, found);
         gSale.gLineKind = "P";
         Product_Add();
     }

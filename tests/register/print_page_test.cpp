@@ -333,6 +333,33 @@ TEST_F(PrintPageTest, ProductSheetOfAProductOfTheFile) {
     EXPECT_NE(screen.Text(ControlId{Control::Txt_Printer, 0}).find("Description"), std::string::npos);
 }
 
+TEST_F(PrintPageTest, AClientSheetLeavesTheClientOfTheSaleAsItWas) {
+    // Client N7 entered at this register (the new-client file's record 2,
+    // framed by its length as the register writes it).
+    auto framed = [](std::string_view text) {
+        std::string r(500, ' ');
+        r[0] = static_cast<char>(text.size() & 0xFF);
+        r[1] = static_cast<char>(text.size() >> 8);
+        return r.replace(2, text.size(), text);
+    };
+    dir.Write("Data/1234567.NWC", framed("2       ") + framed("  N7      Seven"));
+    // The sale holds client 1001 of the client file, attached before its
+    // first line; the cashier prints N7's sheet, then rings the sale up.
+    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gData.gClientRecNo = 1;
+    gData.gNewClientRecNo = 0;
+    gSale.gClientCode = "1001";
+    Press(kPrint, 21, "N7");
+    EXPECT_EQ(MessageLine(), "Printing Completed");
+    AddLine("100", 1, Money::FromUnits(2));
+
+    // The sale as it is saved still names client 1001, not N7.
+    std::string problem;
+    const std::optional<SaleRecords> records = SaleRecords_Build(2, LocalTime{2026, 12, 9, 10, 30}, problem);
+    ASSERT_TRUE(records) << problem;
+    EXPECT_EQ(records->header.substr(39, 8), "1001    ");
+}
+
 // ---- labels, the screen, the subtotal --------------------------------------------------------
 
 TEST_F(PrintPageTest, LabelsNeedAnEntryOrASaleAndTellHowThePrinterWent) {

@@ -171,7 +171,6 @@ TEST_F(ScreenActionsTest, CodeFileIsReadToTheEndThenTotalledAndShown) {
     EXPECT_EQ(screen.Text({Control::Rt_Number, 3}), "3");
     EXPECT_EQ(screen.Text({Control::Rt_Quantity, 2}), "4");
     EXPECT_EQ(screen.Text(kMessageLine), "");
-    EXPECT_FALSE(gData.gEmbeddedPriceCheck);
     EXPECT_EQ(gSale.gLineKind, "P");
 }
 

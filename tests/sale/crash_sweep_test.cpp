@@ -379,10 +379,8 @@ protected:
         for (const char* t : {"anna", "paul"}) search(AuxClient_Search, gData.cuxIndex, t);
         for (const char* t : {"NEW", "OLD"}) search(AuxPax_Search, gData.paxIndex, t);
         for (const char* key : {"1001", "1035"}) {
-            gData.gProductKey = key;
-            gData.gEmbeddedPriceCheck = false;
-            Product_Find();
-            out.push_back(gData.gProductRecNo ? gData.gProductRec : std::string("not found"));
+            const std::optional<ProductMatch> p = Product_Find(key);
+            out.push_back(p && p->recNo ? std::string(p->record) : std::string("not found"));
         }
         out.push_back(std::to_string(gData.gProductCount) + " " + std::to_string(gData.gClientCount));
         Data_CloseAll(gData);

@@ -581,10 +581,9 @@ protected:
     void Scan(const std::string& code, double quantity = 1) {
         gSale.gQuantity = quantity;
         gSale.gLineKind = "P";
-        gData.gProductKey = code;
-        gData.gEmbeddedPriceCheck = false;
-        Product_Find();
-        ASSERT_NE(gData.gProductRecNo, 0) << code;
+        const std::optional<ProductMatch> found = Product_Find(code);
+        ASSERT_TRUE(found && found->recNo != 0) << code;
+        Product_SetCurrent(code, found);
         Product_Add();
     }
     static std::string Cents(Money m) { return m.Format("#0.0000"); }

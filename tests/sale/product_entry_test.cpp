@@ -145,10 +145,14 @@ protected:
     // A code scanned or typed: looked up (a bar code may carry its price),
     // then added as a product line.
     void Scan(const std::string& code) {
-        gData.gProductKey = gSale.gCaseLetter + code;
-        gData.gEmbeddedPriceCheck = true;
-        Product_Find();
-        ASSERT_NE(gData.gProductRecNo, 0) << code;
+        const ProductCode scanned = Product_SplitPriceCode(gSale.gCaseLetter + code);
+        const std::optional<ProductMatch> found = Product_Find(scanned.key);
+        if (scanned.price) {
+            gData.gManualPrice = found.has_value();
+            gData.gManualPriceValue = found ? *scanned.price : Money();
+        }
+        ASSERT_TRUE(found && found->recNo != 0) << code;
+        Product_SetCurrent(scanned.key, found);
         gSale.gLineKind = "P";
         Product_Add();
     }
