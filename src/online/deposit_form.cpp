@@ -323,7 +323,7 @@ void DepositForm::Record_Lookup() {
             case DepositFailure::None: break;
             case DepositFailure::BadValue:
                 checkedRecord_.clear();
-                Say("The record number is a number: digits only.");
+                Say("Record number is invalid.");
                 return;
             case DepositFailure::NotFound:
                 Say("The record is not found. Try again with the RECORD NUMBER.");
