@@ -64,7 +64,11 @@ std::string EncodeQueryValue(std::string_view bytes) {
 }
 
 BackOfficeResult BackOfficeRequest(const std::string& query, long timeoutMs) {
-    const std::string url = gConstants.servers.RequestPrefix() + query;
+    return BackOfficeRequestAt(gConstants.servers.RequestPrefix(), query, timeoutMs);
+}
+
+BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::string& query, long timeoutMs) {
+    const std::string url = prefix + query;
     if (timeoutMs <= 0) timeoutMs = kRequestTimeoutMs;
     Curl_GlobalInit();
     CURL* c = curl_easy_init();

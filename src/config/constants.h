@@ -44,6 +44,9 @@ struct Constants {
     Paths paths;
     ServerValues servers;
     WebPageKeys webPageKeys;
+    // The heading lines of the deposit ticket: the agency's name, from the
+    // identity store (DepositAgency1..DepositAgency3).
+    std::array<std::string, 3> depositAgency;
     // The program that opens a web page: a name found in PATH or a path.
     std::string browser = "xdg-open";
 };

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "common/cp1252.h"
 #include "config/settings.h"
 #include "data/folders.h"
 #include "data/log.h"
@@ -45,6 +46,8 @@ void LoadMachineConfig(StartupContext& ctx) {
     gPrint.gScreenIsPrinter = ctx.identity->Get("PrintToScreen") == "1";
     gConstants.webPageKeys.key18 = {ctx.identity->Get("WebKey18Label"), ctx.identity->Get("WebKey18Host")};
     gConstants.webPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};
+    for (std::size_t i = 0; i < gConstants.depositAgency.size(); ++i)
+        gConstants.depositAgency[i] = Utf8ToCp1252(ctx.identity->Get("DepositAgency" + std::to_string(i + 1)));
 }
 
 bool Communicate_First(StartupContext& ctx) {

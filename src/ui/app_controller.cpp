@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "data/sale_state.h"
 #include "office/communication.h"
+#include "online/deposit_ticket.h"
 #include "platform/desktop.h"
 #include "platform/process.h"
 #include "register/keyboard.h"
@@ -103,7 +104,17 @@ void AppController::WindowForms::MessageBox_Show(const std::string& text) {
     ShowMessageBox(over, text);
 }
 
-void AppController::WindowForms::DepositForm_Show(int) { CIATime(Msg(1), 5); }
+// The deposit form takes the register window's place while it is open; the
+// form hides the register and shows it again on every way out.
+void AppController::WindowForms::DepositForm_Show(int mode) {
+    AppController* app = app_;
+    if (!app->depositForm_) return;
+    if (app->register_ && app->register_->isVisible()) {
+        app->deposit_->setGeometry(app->register_->geometry());
+        app->deposit_->setWindowState(app->register_->isFullScreen() ? Qt::WindowFullScreen : Qt::WindowNoState);
+    }
+    app->depositForm_->Load(mode);
+}
 
 AppController::~AppController() {
     if (search_) SearchForm_SetView(nullptr);
@@ -162,6 +173,20 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         SearchForm_SetView(search_.get());
         entry_ = std::make_unique<EntryWindow>();
         EntryForm_SetView(entry_.get());
+        // The deposit form, opened by the Special page's deposit keys; its
+        // requests go through the program's runner, its ticket to the printer.
+        deposit_ = std::make_unique<DepositWindow>();
+        deposit_->SetFillsScreen(!windowed_);
+        {
+            DepositFormSetup setup;
+            setup.runner = &runner_;
+            setup.clock = &clock_;
+            setup.printTicket = [](const DepositTicketData& t) {
+                const auto& a = gConstants.depositAgency;
+                return DepositTicket_Print(t, std::vector<std::string>(a.begin(), a.end()));
+            };
+            depositForm_ = std::make_unique<DepositForm>(*deposit_, std::move(setup));
+        }
         if (windowed_)
             register_->show();
         else

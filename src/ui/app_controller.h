@@ -6,6 +6,7 @@
 #include <string>
 
 #include "data/comm_state.h"
+#include "online/deposit_form.h"
 #include "platform/clock.h"
 #include "platform/codec.h"
 #include "platform/identity_store.h"
@@ -14,6 +15,7 @@
 #include "screen/screen_model.h"
 #include "startup/startup_sequence.h"
 #include "ui/cash_count_form.h"
+#include "ui/deposit_window.h"
 #include "ui/entry_window.h"
 #include "ui/qt_background_runner.h"
 #include "ui/register_window.h"
@@ -46,6 +48,9 @@ public:
     // The entry form (new client, new product, order and purchase headers),
     // hidden until the register opens it.
     EntryWindow* Entry() { return entry_.get(); }
+    // The deposit form's window, hidden until a Special page deposit key opens it.
+    DepositWindow* Deposit() { return deposit_.get(); }
+    DepositForm* DepositFormOf() { return depositForm_.get(); }
     StartupContext& Context() { return ctx_; }
 
 signals:
@@ -79,7 +84,7 @@ private:
         bool TerminalForm_Show() override;
         void SearchForm_Show(const SearchFormSetup& setup) override;
         void MessageBox_Show(const std::string& text) override;
-        // The deposit form is not built: its keys say "Invalid Entry".
+        // The deposit form over the register in `mode`.
         void DepositForm_Show(int mode) override;
 
     private:
@@ -109,6 +114,8 @@ private:
     std::unique_ptr<CashCountWindow> cashCount_;
     std::unique_ptr<SearchWindow> search_;
     std::unique_ptr<EntryWindow> entry_;
+    std::unique_ptr<DepositWindow> deposit_;
+    std::unique_ptr<DepositForm> depositForm_;
     bool windowed_ = false;
 };
 

@@ -101,8 +101,9 @@ TEST_F(TextTablesTest, SoftKeyCaptionsKeepTheirSeparators) {
     EXPECT_EQ(SoftKeyCaption(t, 2, 12, 2), Utf8ToCp1252("Quantité\r\nà Zéro"));
     EXPECT_EQ(SoftKeyCaption(t, 4, 1, 1), "Time /\rAttend.");
     EXPECT_EQ(SoftKeyCaption(t, 4, 3, 1), "X Report");
-    EXPECT_EQ(SoftKeyCaption(t, 5, 9, 2), "Print ADep.Cert.");
-    EXPECT_EQ(SoftKeyCaption(t, 5, 9, 1), "");
+    // The deposit form's four keys carry the form's titles in both languages.
+    EXPECT_EQ(SoftKeyCaption(t, 5, 9, 2), "Imprimer\r\nun Depot");
+    EXPECT_EQ(SoftKeyCaption(t, 5, 9, 1), "Print a\r\nDeposit");
     // The web page keys take the store's labels from Tarvo.ini, not from here.
     for (int k : {18, 20})
         for (int l : {1, 2}) EXPECT_EQ(SoftKeyCaption(t, 5, k, l), "") << k << " " << l;
@@ -120,7 +121,7 @@ TEST_F(TextTablesTest, SoftKeyCaptionsKeepTheirSeparators) {
         for (int k = 0; k < 25; ++k)
             for (int l = 0; l < 4; ++l) set += !t.SoftKeyCaptions[g][k][l].empty();
     // System, Mode, Extras, Print, Special, Sales; English + French.
-    EXPECT_EQ(set, 12 + 12 + 14 + 14 + 5 + 5 + 18 + 18 + 13 + 15 + 13 + 13);
+    EXPECT_EQ(set, 12 + 12 + 14 + 14 + 5 + 5 + 18 + 18 + 17 + 17 + 13 + 13);
     // out of bounds reads as empty
     EXPECT_EQ(SoftKeyCaption(t, 7, 1, 1), "");
     EXPECT_EQ(SoftKeyCaption(t, 1, 25, 1), "");
