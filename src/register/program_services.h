@@ -5,6 +5,7 @@
 #pragma once
 #include "inventory/inventory_service.h"
 #include "office/office_service.h"
+#include "online/online_services.h"
 #include "print/print_services.h"
 #include "register/pages.h"
 #include "register/prompt_line.h"
@@ -31,6 +32,7 @@ struct ProgramServices {
     CashOffice office;
     InventoryDocuments inventory;
     SessionTransfer transfer;
+    OnlineServices online;
     PromptLine prompt;
     RegisterKeyHandlers keys;
     RegisterPages pages;
