@@ -4,6 +4,7 @@
 #include "config/settings.h"
 #include "data/log.h"
 #include "data/sale_state.h"
+#include "online/purchase_orders.h"
 #include "online/server_tasks.h"
 #include "sale/modes.h"
 #include "screen/controls.h"
@@ -86,7 +87,12 @@ void Online_Process(int key) {
     }
     switch (key) {
     case 1: Online_NotBuilt("the purchase-order file import"); break;
-    case 2: Online_NotBuilt("fetching a purchase order"); break;
+    case 2:
+        if (Reg().runner)
+            Online_Fetch_PO(*Reg().runner);
+        else
+            Online_NotBuilt("fetching a purchase order without a background runner");
+        break;
     case 3: break;  // the checks only
     case 4: Online_NotBuilt("labels by purchase order"); break;
     case 5:
