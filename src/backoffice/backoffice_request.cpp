@@ -34,11 +34,10 @@ std::string Task(TaskCode task) { return "task=" + std::to_string(TaskNumber(tas
 std::string Terminal() { return EncodeQueryValue(gTerminalNumber); }
 std::string Debug() { return EncodeQueryValue(gSettings.gDebugMode); }
 
-BackOfficeResult Failed(const std::string& url, std::string error, long status) {
+BackOfficeResult Failed(std::string error, long status) {
     BackOfficeResult r;
     r.httpStatus = status;
     r.error = RedactCredentials(std::move(error));
-    ProgramLog().Write(1, "Back office request failed: " + r.error + ": " + RedactCredentials(url));
     return r;
 }
 
@@ -64,7 +63,14 @@ std::string EncodeQueryValue(std::string_view bytes) {
 }
 
 BackOfficeResult BackOfficeRequest(const std::string& query, long timeoutMs) {
-    return BackOfficeRequestAt(gConstants.servers.RequestPrefix(), query, timeoutMs);
+    const std::string& prefix = gConstants.servers.RequestPrefix();
+    BackOfficeResult r = BackOfficeRequestAt(prefix, query, timeoutMs);
+    if (!r) BackOfficeRequest_LogFailure(prefix, query, r);
+    return r;
+}
+
+void BackOfficeRequest_LogFailure(const std::string& prefix, const std::string& query, const BackOfficeResult& r) {
+    ProgramLog().Write(1, "Back office request failed: " + r.error + ": " + RedactCredentials(prefix + query));
 }
 
 BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::string& query, long timeoutMs) {
@@ -72,7 +78,7 @@ BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::strin
     if (timeoutMs <= 0) timeoutMs = kRequestTimeoutMs;
     Curl_GlobalInit();
     CURL* c = curl_easy_init();
-    if (!c) return Failed(url, "the HTTP library could not start", 0);
+    if (!c) return Failed("the HTTP library could not start", 0);
 
     Receiver received;
     char errorText[CURL_ERROR_SIZE] = {};
@@ -98,10 +104,10 @@ BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::strin
     curl_easy_cleanup(c);
 
     if (received.tooLarge || rc == CURLE_FILESIZE_EXCEEDED)
-        return Failed(url, "reply larger than " + std::to_string(kMaxReplyBytes) + " bytes", status);
+        return Failed("reply larger than " + std::to_string(kMaxReplyBytes) + " bytes", status);
     if (rc != CURLE_OK)
-        return Failed(url, errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(rc)), status);
-    if (status < 200 || status > 299) return Failed(url, "HTTP status " + std::to_string(status), status);
+        return Failed(errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(rc)), status);
+    if (status < 200 || status > 299) return Failed("HTTP status " + std::to_string(status), status);
 
     BackOfficeResult r;
     r.ok = true;

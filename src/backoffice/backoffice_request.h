@@ -57,10 +57,13 @@ struct BackOfficeResult {
 // status other than 2xx or a reply larger than kMaxReplyBytes give ok = false
 // and one log line (the address without its credentials).
 BackOfficeResult BackOfficeRequest(const std::string& query, long timeoutMs = kRequestTimeoutMs);
-// The same to a dispatcher address given (the prefix copied beforehand, for
-// a request that runs on a worker thread).
+
+// The same exchange for a worker thread: the dispatcher address is given (a
+// copy taken on the user-interface thread) and nothing is logged; the caller
+// hands a failure to BackOfficeRequest_LogFailure once back on that thread.
 BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::string& query,
                                      long timeoutMs = kRequestTimeoutMs);
+void BackOfficeRequest_LogFailure(const std::string& prefix, const std::string& query, const BackOfficeResult& r);
 
 // BackOfficeRequest for the register window's requests: the reply is also kept
 // in gOnline.gReply for ASP_Decode, which is emptied when the request fails so

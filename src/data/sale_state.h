@@ -95,6 +95,7 @@ struct SaleState {
     std::string gPriceCheckPrice;          // price shown by the customer-display price check
     std::string gOnlineProduct;            // product of the online stock check and the price change
     std::string gPurchaseVendor;           // vendor of the purchase in progress, "" none chosen
+    std::string gFetchedDocNumber;         // the back office's number of the document fetched into the sale
     bool gNextLineKitComponent = false;    // the next line is a kit component (kit expansion sets it)
 
     // sale start

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "config/settings.h"
 #include "data/data_state.h"
@@ -240,8 +242,17 @@ void DepositForm::Up_Key() {
 void DepositForm::Run(std::function<void(const DepositSender&)> work, std::function<void()> done) {
     busy_ = true;
     Update();
-    const DepositSender send = setup_.sender();
-    auto after = [this, done = std::move(done)] {
+    // Failed requests are logged once back on this thread, never from the worker.
+    auto failures = std::make_shared<std::vector<std::string>>();
+    const DepositSender send = [inner = setup_.sender(), failures](TaskCode task, const std::string& sql) {
+        BackOfficeResult r = inner(task, sql);
+        if (!r)
+            failures->push_back("Back office request failed: " + r.error + " (task " +
+                                std::to_string(TaskNumber(task)) + ")");
+        return r;
+    };
+    auto after = [this, failures, done = std::move(done)] {
+        for (const std::string& line : *failures) ProgramLog().Write(1, line);
         busy_ = false;
         if (!loaded_) return;
         done();

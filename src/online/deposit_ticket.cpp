@@ -35,10 +35,9 @@ Money AmountOf(const std::string& text) { return Money::Parse(text).value_or(Mon
 
 std::string CashierName(const std::string& employee) {
     if (employee.empty()) return "";
-    gData.gCashierKey = employee;
-    Cashier_FindByNumber();
-    const auto i = static_cast<std::size_t>(gData.gCashierFound);
-    if (gData.gCashierFound <= 0 || i >= gData.CashierTable.size()) return "";
+    const auto k = Cashier_FindByNumber(employee);
+    const auto i = static_cast<std::size_t>(k.value_or(0));
+    if (!k || *k <= 0 || i >= gData.CashierTable.size()) return "";
     return gData.CashierTable[i].CashierName;
 }
 

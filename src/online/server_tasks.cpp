@@ -5,13 +5,17 @@
 #include "backoffice/tag_text.h"
 #include "common/fields.h"
 #include "config/constants.h"
+#include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
+#include "screen/register_state.h"
 
 namespace tarvo {
+namespace {
 
-void Online_Test() {
+// Which server is asked, on the message line until the answer comes.
+void ServerTest_Announce() {
     const ServerValues& s = gConstants.servers;
     const int slot = s.gServerSlot == 2 ? 2 : 1;
     const std::string& host = s.gServerHosts[slot - 1];
@@ -21,8 +25,11 @@ void Online_Test() {
         CIATime("Testing server " + std::to_string(slot) + " at " +
                     (host.size() > 3 ? host.substr(host.size() - 3) : host),
                 0);
+}
 
-    if (!RequestIntoReply(ServerTestQuery())) {
+void ServerTest_Show(const BackOfficeResult& r) {
+    gOnline.gReply = r.reply;
+    if (!r) {
         CIATime("Test Resulted in an error", 10);
         return;
     }
@@ -32,6 +39,36 @@ void Online_Test() {
         CIATime("Test Successful ", 10);
     else
         CIATime("Test Unsuccessful " + gOnline.gReplyValue, 10);
+}
+
+// Every key locked while the server is asked, the keypad and the register
+// keys too (Buttons_Lock's full level).
+void AllKeys_Lock() {
+    const Money typed = gReg.gEnteredAmount;
+    gReg.gEnteredAmount = Money::FromUnits(1);
+    Buttons_Lock();
+    gReg.gEnteredAmount = typed;
+}
+
+}  // namespace
+
+void Online_Test() {
+    ServerTest_Announce();
+    ServerTest_Show(RequestIntoReply(ServerTestQuery()));
+}
+
+void Online_Test_Start(BackgroundRunner& runner) {
+    ServerTest_Announce();
+    AllKeys_Lock();
+    const std::string prefix = gConstants.servers.RequestPrefix();
+    const std::string query = ServerTestQuery();
+    RunInBackground<BackOfficeResult>(
+        runner, [prefix, query] { return BackOfficeRequestAt(prefix, query); },
+        [prefix, query](BackOfficeResult r) {
+            if (!r) BackOfficeRequest_LogFailure(prefix, query, r);
+            ServerTest_Show(r);
+            Buttons_Unlock();
+        });
 }
 
 }  // namespace tarvo

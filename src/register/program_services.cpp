@@ -18,6 +18,7 @@ ServiceSet ProgramServices::Set() {
     set.office = &office;
     set.inventory = &inventory;
     set.transfer = &transfer;
+    set.online = &online;
     set.prompt = &prompt;
     set.keys = &keys;
     set.pages = &pages;

@@ -6,6 +6,7 @@
 #include "card/card_payments.h"
 #include "inventory/inventory_service.h"
 #include "office/office_service.h"
+#include "online/online_services.h"
 #include "print/print_services.h"
 #include "register/pages.h"
 #include "register/prompt_line.h"
@@ -33,6 +34,7 @@ struct ProgramServices {
     CashOffice office;
     InventoryDocuments inventory;
     SessionTransfer transfer;
+    OnlineServices online;
     PromptLine prompt;
     RegisterKeyHandlers keys;
     RegisterPages pages;

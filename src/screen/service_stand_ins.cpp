@@ -68,6 +68,11 @@ void CardStandIn::Card_Charge() {
 void CardStandIn::Card_Settlement() { NotAvailable(); }
 
 void OnlineStandIn::Online_Process(int) { NotAvailable(); }
+void OnlineStandIn::Online_Product_CheckStock(const std::string&) { NotAvailable(); }
+void OnlineStandIn::Online_Prompt_End_Order() { NotAvailable(); }
+void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
+void OnlineStandIn::Online_Service_ChangePrice(const std::string&, const std::string&) { NotAvailable(); }
+void OnlineStandIn::Delete_This() { NotAvailable(); }
 bool OnlineStandIn::Document_Send(int) {
     NotAvailable();
     return false;

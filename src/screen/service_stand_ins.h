@@ -159,17 +159,17 @@ public:
     void RasDialHangUp() override {}
 };
 
-// No online services: the Online page's keys and a document to send say
-// "Invalid Entry".
+// No online services: the Online page's keys, a document to send, the stock
+// check, the shipping export and the price change say "Invalid Entry".
 class OnlineStandIn : public OnlineService {
 public:
     void Online_Process(int key) override;
     void Online_Stock_SetButton() override {}
-    void Online_Product_CheckStock(const std::string&) override {}
-    void Online_Prompt_End_Order() override {}
-    void Online_Service_UPS() override {}
-    void Online_Service_ChangePrice(const std::string&, const std::string&) override {}
-    void Delete_This() override {}
+    void Online_Product_CheckStock(const std::string&) override;
+    void Online_Prompt_End_Order() override;
+    void Online_Service_UPS() override;
+    void Online_Service_ChangePrice(const std::string&, const std::string&) override;
+    void Delete_This() override;
     bool Document_Send(int mode) override;
 };
 

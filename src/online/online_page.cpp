@@ -1,0 +1,131 @@
+#include "online/online_page.h"
+
+#include "config/constants.h"
+#include "config/settings.h"
+#include "data/log.h"
+#include "data/sale_state.h"
+#include "online/purchase_orders.h"
+#include "online/server_tasks.h"
+#include "sale/modes.h"
+#include "screen/controls.h"
+#include "screen/entry_box.h"
+#include "screen/messages.h"
+#include "screen/register_context.h"
+#include "screen/register_state.h"
+
+namespace tarvo {
+namespace {
+
+constexpr int kSalesMode = 11;
+
+// What a key asks before it acts.
+struct KeyChecks {
+    bool resetEntry = false;  // the entry box emptied first
+    bool noSale = false;      // refused while the sale has lines
+    bool number = false;      // refused while the entry box is empty
+};
+
+KeyChecks ChecksOf(int key) {
+    switch (key) {
+    case 1:
+    case 5:
+    case 13:
+    case 14:
+    case 15: return {false, true, false};
+    case 2:
+    case 3:
+    case 4:
+    case 7:
+    case 9: return {false, true, true};
+    case 16:
+    case 21:
+    case 24: return {true, true, false};
+    default: return {};
+    }
+}
+
+void Refuse(int message) { CIATime(Msg(message), 5); }
+
+// Key 6: the other back-office server for every request from now on (not
+// kept: each start begins with server 1).
+void Server_Switch() {
+    std::int16_t& slot = gConstants.servers.gServerSlot;
+    slot = slot == 1 ? 2 : 1;
+    CIATime("Switched to Server  " + std::to_string(slot), 5);
+    ProgramLog().Write(1, "Online: requests go to server " + std::to_string(slot));
+}
+
+// Key 9: a manager's code in the entry box, then the device check, which
+// has nothing to check on this register.
+void Manager_DeviceCheck() {
+    Authorization_Verify();
+    if (!gReg.gAuthorized) Refuse(19);
+}
+
+}  // namespace
+
+void Online_NotBuilt(const std::string& what) {
+    ProgramLog().Write(1, "Online: " + what + " is not available on this register");
+    CIATime(Msg(1), 5);
+}
+
+void Online_Process(int key) {
+    if (gSale.gMode != kSalesMode) {
+        Refuse(148);
+        return;
+    }
+    if (key < 1 || key > 24) return;
+    const KeyChecks checks = ChecksOf(key);
+    if (checks.resetEntry) DEA_Reset();
+    if (checks.noSale && gSale.gItemCount > 0) {
+        Refuse(20);
+        return;
+    }
+    if (checks.number && Screen().Text(kEntryBox).empty()) {
+        Refuse(267);
+        return;
+    }
+    switch (key) {
+    case 1: Online_NotBuilt("the purchase-order file import"); break;
+    case 2:
+        if (Reg().runner)
+            Online_Fetch_PO(*Reg().runner);
+        else
+            Online_NotBuilt("fetching a purchase order without a background runner");
+        break;
+    case 3: break;  // the checks only
+    case 4: Online_NotBuilt("labels by purchase order"); break;
+    case 5:
+        if (Reg().runner)
+            Online_Test_Start(*Reg().runner);
+        else
+            Online_NotBuilt("the server test without a background runner");
+        break;
+    case 6: Server_Switch(); break;
+    case 7: Online_NotBuilt("packing an order"); break;
+    case 9: Manager_DeviceCheck(); break;
+    case 13: Online_NotBuilt("the card-terminal search"); break;
+    case 14: Online_NotBuilt("the card terminal's address entry"); break;
+    case 15: Online_NotBuilt("the card-terminal test"); break;
+    case 16: Online_NotBuilt("the card-gateway test"); break;
+    case 21: Online_NotBuilt("the web-shop order import"); break;
+    case 22: Online_NotBuilt("the stock check"); break;
+    case 24: Online_NotBuilt("the shipping export"); break;
+    default: break;  // an empty key
+    }
+}
+
+void Online_Stock_SetButton() {
+    const bool on = gSettings.gOnlineStockCheck;
+    const bool french = gSettings.gLanguage == 2;
+    std::string caption;
+    if (french)
+        caption = on ? "V\xE9rif.Stock\r\nD\xE9sactiver" : "V\xE9rif. Stock\r\nActiver";
+    else
+        caption = on ? "StockCheck\r\nDeactivate" : "Stock Check\r\nActivate";
+    const ControlId key{Control::mDept, 22};
+    Screen().SetCaption(key, caption);
+    Screen().SetEnabled(key, true);
+}
+
+}  // namespace tarvo
