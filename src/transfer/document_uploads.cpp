@@ -8,6 +8,7 @@
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "platform/files.h"
+#include "transfer/upload_fields.h"
 
 namespace tarvo {
 
@@ -35,70 +36,35 @@ Files Open(UploadDocumentKind kind) {
     return f;
 }
 
-void Copy(std::string& out, std::string_view rec, std::size_t col, std::size_t width) {
-    std::string_view v = Mid(rec, col, width);
-    out += v;
-    out.append(width - v.size(), ' ');
-}
-
-// The first line record of document `number` (lines are appended in
-// document order); 0 when it has none.
-std::int64_t FirstLine(const WorkFile& f, std::int64_t last, std::string_view number) {
-    std::int64_t lo = 2, hi = last + 1;
-    while (lo < hi) {
-        std::int64_t mid = lo + (hi - lo) / 2;
-        if (Mid(f.View(mid), 1, 7) < number)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo <= last && Mid(f.View(lo), 1, 7) == number ? lo : 0;
-}
-
 std::string DocumentLine(UploadDocumentKind kind, const Files& f, std::string_view header) {
     const std::string number(Mid(header, 1, 7));
     std::string parts;
     int count = 0;
-    for (std::int64_t k = FirstLine(*f.lines, f.lastLine, number); k != 0 && k <= f.lastLine; ++k) {
+    for (std::int64_t k = Upload_FirstOf(*f.lines, f.lastLine, number); k != 0 && k <= f.lastLine; ++k) {
         std::string_view line = f.lines->View(k);
         if (Mid(line, 1, 7) != number) break;
-        Copy(parts, line, 11, 8);
+        Upload_Copy(parts, line, 11, 8);
         if (kind == UploadDocumentKind::Adjustments) {
-            Copy(parts, line, 39, 8);
-            Copy(parts, line, 47, 30);
+            Upload_Copy(parts, line, 39, 8);
+            Upload_Copy(parts, line, 47, 30);
         } else {
-            Copy(parts, line, 39, 49);
+            Upload_Copy(parts, line, 39, 49);
         }
         ++count;
     }
     std::string out;
     if (kind == UploadDocumentKind::Adjustments) {
-        Copy(out, header, 1, 79);
+        Upload_Copy(out, header, 1, 79);
         std::string n = std::to_string(count);
         n.resize(3, ' ');
         out += n;
     } else {
-        Copy(out, header, 1, 298);
+        Upload_Copy(out, header, 1, 298);
     }
     return out + parts + "\r\n";
 }
 
-std::string Stamp(const Files& f, const UploadRange& range) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::int64_t r = range.first; r <= range.last && r > 0; ++r) {
-        std::string_view rec = f.headers->View(r);
-        for (std::size_t i = 0; i < rec.size(); ++i)
-            if (i != 8) {
-                h ^= static_cast<unsigned char>(rec[i]);
-                h *= 1099511628211ull;
-            }
-        h ^= '\n';
-        h *= 1099511628211ull;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
-    return text;
-}
+std::string Stamp(const Files& f, const UploadRange& range) { return Upload_RangeStamp(*f.headers, range, 8); }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "platform/files.h"
+#include "transfer/upload_fields.h"
 
 namespace tarvo {
 
@@ -61,23 +62,17 @@ public:
         std::string out;
         switch (kind_) {
         case RecordKind::Activity:
-            Copy(out, rec, 1, 13);
-            Copy(out, rec, 15, 25);
+            Upload_Copy(out, rec, 1, 13);
+            Upload_Copy(out, rec, 15, 25);
             break;
-        case RecordKind::Physical: Copy(out, rec, 1, 17); break;
-        case RecordKind::NewClients: Copy(out, rec, 3, 496); break;
-        case RecordKind::NewProducts: Copy(out, rec, 3, 296); break;
+        case RecordKind::Physical: Upload_Copy(out, rec, 1, 17); break;
+        case RecordKind::NewClients: Upload_Copy(out, rec, 3, 496); break;
+        case RecordKind::NewProducts: Upload_Copy(out, rec, 3, 296); break;
         }
         return out + "\r\n";
     }
 
 private:
-    static void Copy(std::string& out, std::string_view rec, std::size_t col, std::size_t width) {
-        std::string_view v = Mid(rec, col, width);
-        out += v;
-        out.append(width - v.size(), ' ');
-    }
-
     RecordKind kind_;
     WorkFile own_;
     WorkFile* file_ = nullptr;
@@ -85,21 +80,8 @@ private:
 };
 
 std::string Stamp(const Source& s, const UploadRange& range) {
-    std::uint64_t h = 1469598103934665603ull;
-    const std::size_t flag = s.FlagColumn() - 1;
-    for (std::int64_t r = range.first; r <= range.last && r > 0; ++r) {
-        std::string_view rec = s.File()->View(r);
-        for (std::size_t i = 0; i < rec.size(); ++i)
-            if (i != flag) {
-                h ^= static_cast<unsigned char>(rec[i]);
-                h *= 1099511628211ull;
-            }
-        h ^= '\n';
-        h *= 1099511628211ull;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
-    return text;
+    if (const WorkFile* f = s.File()) return Upload_RangeStamp(*f, range, s.FlagColumn() - 1);
+    return Upload_RangeStamp(WorkFile(), UploadRange{}, 0);  // nothing to digest
 }
 
 }  // namespace
