@@ -86,6 +86,7 @@ public:
 
     bool Bound() const { return port_ > 0; }
     std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+    int Port() const { return port_; }
 
 private:
     int fd_ = -1;

@@ -11,6 +11,7 @@ enum CommMode : std::int16_t {
     kCommLog = 1,      // the program log
     kCommAllData = 2,  // every data file
     kCommResendAll = 3,
+    kCommCommandFile = 4,  // the command file
     kCommDownloadOnly = 9,
 };
 

@@ -25,8 +25,6 @@ constexpr const char* kCrLf = "\r\n";
 constexpr int kMessageSeconds = 5;
 constexpr int kErrorSeconds = 10;
 constexpr std::int16_t kPaymentPage = 15;
-// The session that sends the command file up.
-constexpr std::int16_t kCommCommandFile = 4;
 constexpr unsigned kPrivateFile = 0600;
 
 constexpr ControlId kTotalKey{Control::mTotalRegister, 0};

@@ -102,6 +102,13 @@ bool Taxable(const std::string& flags, std::size_t tax) { return tax < flags.siz
 
 }  // namespace
 
+std::optional<Money> Line_Extension(Money unitPrice, double quantity, double priceUnits) {
+    Checked c;
+    const Money extension = CentRound(LineExtension(unitPrice, quantity, priceUnits, c));
+    if (!c.ok) return std::nullopt;
+    return extension;
+}
+
 bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsResult& out) {
     Checked c;
     const int n = std::clamp<int>(sale.gItemCount, 0, kMaxSaleLines);

@@ -15,6 +15,7 @@
 //  - an exempt tax is 0 even though its base is computed.
 #pragma once
 #include <array>
+#include <optional>
 
 #include "common/money.h"
 #include "config/settings.h"
@@ -37,6 +38,12 @@ struct SaleTotalsResult {
 // nothing. False when an amount on the way leaves the currency range (then
 // `out` is incomplete).
 bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsResult& out);
+
+// One line's extension as the sale computes it: unit price x quantity, over
+// the price unit count when that is not 0, rounded to cents. None when it
+// leaves the currency range. The upload files use it too, so a line sent to
+// the back office carries the amount its receipt printed.
+std::optional<Money> Line_Extension(Money unitPrice, double quantity, double priceUnits);
 
 // Recomputes the lines' extensions and the sale's totals (a price unit count
 // of 0 becomes 1), sets the balance due to 0, enables the Payment key when

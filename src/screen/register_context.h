@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "platform/background_runner.h"
 #include "platform/clock.h"
 #include "platform/io_watch.h"
 #include "platform/timers.h"
@@ -78,6 +79,9 @@ struct RegisterContext {
     std::string programFolder;
     // Runs a device's handler when its port has data (the scale's reply).
     IoWatch* ioWatch = nullptr;
+    // Runs server and device waits off the user-interface thread; their
+    // completions come back on it.
+    BackgroundRunner* runner = nullptr;
 };
 
 // The one register of the program (set when the window loads; tests set their own).

@@ -129,6 +129,7 @@ void AppController::AfterStartup(StartupOutcome outcome) {
         Reg().services.program = &program_;
         Reg().services.forms = &forms_;
         Reg().ioWatch = new QtIoWatch(register_.get());  // owned by the window, as its timers
+        Reg().runner = &runner_;
         {
             RegisterInput in;
             in.onClick = [](const ControlId& id) { Button_Click(id); };

@@ -15,6 +15,7 @@
 #include "startup/startup_sequence.h"
 #include "ui/cash_count_form.h"
 #include "ui/entry_window.h"
+#include "ui/qt_background_runner.h"
 #include "ui/register_window.h"
 #include "ui/search_window.h"
 #include "ui/startup_window.h"
@@ -96,6 +97,7 @@ private:
     // the window is open); the window backs its timers.
     ScreenModel screen_;
     SystemClock clock_;
+    QtBackgroundRunner runner_;
     ProgramServices services_;
     WindowProgram program_{this};
     WindowForms forms_{this};

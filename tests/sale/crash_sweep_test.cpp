@@ -19,6 +19,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "test_dir.h"
+#include "test_ftp.h"
+#include "test_net.h"
+#include "transfer/backoffice_session.h"
+#include "transfer/outbox.h"
 
 extern char** environ;
 
@@ -318,6 +323,133 @@ TEST_F(CrashSweepTest, TheCommandFileKilledAtAnyWriteHoldsTheOldCommandOrTheNew)
         EXPECT_TRUE(cmd.empty() || cmd == "1\r\n") << "the command file is partly written: \"" << cmd << "\"";
     }
     std::cout << "[ crash sweep ] commandfile: " << calls << " crash points\n";
+}
+
+// The outbox of the back-office uploads is replaced whole: killed at any
+// file-system call it holds the step before or the step after, and reads.
+TEST_F(CrashSweepTest, TheOutboxKilledAtAnyWriteHoldsTheStateBeforeOrAfter) {
+    TestDir base;
+    fs::create_directories(base / "Files");
+    fs::create_directories(base / "Data");
+    const std::string other = "ACC|7|9|Sent|55|0101.ACC.part|0101.ACC|\r\n";
+    const std::string built = "TRA|2|4|Built|100|1209.TRA.part|1209.TRA|ab12\r\n";
+    const std::string put = "TRA|2|4|Put|100|1209.TRA.part|1209.TRA|ab12\r\n";
+    base.Write("Files/1234567.OUT", built + other);
+    TestDir whole;
+    const ChildResult full = RunChild("outbox", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(whole.Read("Files/1234567.OUT"), put + other);
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        const ChildResult r = RunChild("outbox", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string state = w.Read("Files/1234567.OUT");
+        EXPECT_TRUE(state == built + other || state == put + other) << "the outbox is partly written: " << state;
+        Outbox reread(w / "Files/1234567.OUT");
+        EXPECT_TRUE(reread.Load(nullptr));
+    }
+    std::cout << "[ crash sweep ] outbox: " << calls << " crash points\n";
+}
+
+// A mode-0 session killed at each file-system call against a live server,
+// then one clean session: every invoice, journal record and new entry on the
+// server once, under a final name, every one flagged, no temporary name left.
+TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
+    TestDir base, root;
+    fs::create_directories(base / "Files");
+    fs::create_directories(base / "Data");
+    ASSERT_EQ(RunChild("prepare", base.Path(), -1).exitCode, 0);
+    LocalFtpServer server(root.Path(), "store12", "secret");
+    ASSERT_TRUE(server.Running());
+    ::setenv("TARVO_FTP_HOST", server.Host().c_str(), 1);
+    LocalHttpServer internet(200);
+    ::setenv("TARVO_INTERNET_URL", internet.Url().c_str(), 1);
+
+    // Lines of the server's final files of one kind.
+    auto serverLines = [&](const std::string& ext) {
+        std::size_t lines = 0;
+        for (const auto& e : fs::directory_iterator(root.Path())) {
+            const std::string name = e.path().filename().string();
+            if (name.size() < 4 || name.substr(name.size() - 4) != "." + ext) continue;
+            const std::string bytes = root.Read(name);
+            for (std::size_t p = bytes.find("\r\n"); p != std::string::npos; p = bytes.find("\r\n", p + 2)) ++lines;
+        }
+        return lines;
+    };
+    auto serverInvoices = [&] {
+        std::map<std::string, int> n;
+        bool temporary = false;
+        for (const auto& e : fs::directory_iterator(root.Path())) {
+            const std::string name = e.path().filename().string();
+            if (name.find(".part") != std::string::npos) temporary = true;
+            if (name.size() < 4 || name.substr(name.size() - 4) != ".TRA") continue;
+            const std::string bytes = root.Read(name);
+            for (std::size_t p = 0; p + 7 <= bytes.size();) {
+                n[bytes.substr(p, 7)]++;
+                std::size_t end = bytes.find("\r\n", p);
+                if (end == std::string::npos) break;
+                p = end + 2;
+            }
+        }
+        EXPECT_FALSE(temporary) << "a temporary name is left on the server";
+        return n;
+    };
+    const std::map<std::string, int> once = {{"0000002", 1}, {"0000003", 1}};
+    auto clearServer = [&] {
+        for (const auto& e : fs::directory_iterator(root.Path())) fs::remove_all(e.path());
+    };
+
+    TestDir whole;
+    const ChildResult full = RunChild("session", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(serverInvoices(), once);
+    EXPECT_EQ(serverLines("NWC"), 1u);
+    EXPECT_EQ(serverLines("NWP"), 1u);
+
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        clearServer();
+        TestDir w;
+        const ChildResult r = RunChild("session", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+
+        OpenRegisterOn(w.Path());
+        SessionSetup setup;
+        setup.account.hosts = {server.Host()};
+        setup.account.user = "store12";
+        setup.account.password = "secret";
+        ManualClock later{LocalTime{2026, 12, 9, 10, 31, 0}};
+        setup.clock = &later;
+        setup.internet.url = internet.Url();
+        BackOfficeSession clean(setup);
+        EXPECT_EQ(clean.Run(kCommFull, true), 0);
+        EXPECT_EQ(serverInvoices(), once);
+        Open_FileInvoice();
+        for (std::int64_t rec = 2; rec <= gData.gLastInvoiceRecord; ++rec)
+            EXPECT_EQ(gData.invoices.Read(rec).substr(8, 1), "1") << "invoice record " << rec;
+        EXPECT_FALSE(fs::exists(w / "Files/1234567.TRA"));
+        // The journal and the new entries: each record once, each flagged.
+        Open_FileActivity();
+        EXPECT_EQ(serverLines("ACC"), static_cast<std::size_t>(gData.gLastActivityRecord - 1));
+        for (std::int64_t rec = 2; rec <= gData.gLastActivityRecord; ++rec)
+            EXPECT_EQ(gData.activity.Read(rec).substr(13, 1), "1") << "journal record " << rec;
+        Open_FileNewClient();
+        EXPECT_EQ(serverLines("NWC"), static_cast<std::size_t>(gData.gNewCount - 1));
+        for (std::int64_t rec = 2; rec <= gData.gNewCount; ++rec)
+            EXPECT_EQ(gData.newFile.Read(rec).substr(0, 1), "1") << "new client " << rec;
+        Open_FileNewProduct();
+        EXPECT_EQ(serverLines("NWP"), static_cast<std::size_t>(gData.gNewCount - 1));
+    }
+    ::unsetenv("TARVO_FTP_HOST");
+    ::unsetenv("TARVO_INTERNET_URL");
+    std::cout << "[ crash sweep ] session: " << calls << " crash points\n";
 }
 
 TEST_F(CrashSweepTest, TwoRegistersStartedOnOneFolderSaveAsOneAndLoseNothing) {

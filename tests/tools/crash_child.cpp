@@ -15,6 +15,10 @@
 //   commandfile  the command file asking for a physical count
 //   newclient one new client through the entry form (Save + Exit)
 //   newproduct one new product through the entry form
+//   outbox    the sales upload's outbox entry moved from Built to Put
+//   session   a mode-0 communication session against the FTP server at
+//             TARVO_FTP_HOST (user "store12", password "secret"), the
+//             Internet check at TARVO_INTERNET_URL
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -42,6 +46,8 @@
 #include "register/register_fixture.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
+#include "transfer/backoffice_session.h"
+#include "transfer/outbox.h"
 
 using namespace tarvo;
 using namespace tarvo::sale_builder;
@@ -213,6 +219,27 @@ int main(int argc, char** argv) {
         CallShim("tarvo_crash_arm");
         f.Button8_Click();
         if (f.IsLoaded()) return 1;
+    } else if (scenario == "outbox") {
+        Outbox outbox(std::string(argv[2]) + "/Files/1234567.OUT");
+        if (!outbox.Load(nullptr)) return 1;
+        OutboxEntry e = *outbox.Find("TRA");
+        e.state = OutboxState::Put;
+        CallShim("tarvo_crash_arm");
+        if (!outbox.Store(e, nullptr)) return 1;
+    } else if (scenario == "session") {
+        SessionSetup setup;
+        const char* host = std::getenv("TARVO_FTP_HOST");
+        setup.account.hosts = {host ? host : ""};
+        setup.account.user = "store12";
+        setup.account.password = "secret";
+        setup.account.connectTimeoutMs = 2000;
+        setup.account.responseTimeoutS = 3;
+        setup.clock = &clock;
+        const char* internet = std::getenv("TARVO_INTERNET_URL");
+        setup.internet.url = internet ? internet : "";
+        BackOfficeSession session(setup);
+        CallShim("tarvo_crash_arm");
+        if (session.Run(kCommFull, true) != 0) return 1;
     } else {
         known = false;
     }

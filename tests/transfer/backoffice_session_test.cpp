@@ -1,0 +1,279 @@
+#include "transfer/backoffice_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "test_ftp.h"
+#include "test_net.h"
+#include "transfer/outbox.h"
+#include "transfer/sales_upload.h"
+#include "transfer/upload_fixture.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace upload_fixture;
+
+const char kUser[] = "store12";
+const char kPassword[] = "s3cr:t@x";
+
+class SessionTest : public UploadTest {
+protected:
+    void SetUp() override {
+        UploadTest::SetUp();
+        gComm = CommState{};
+        // Three invoices: the first sent in an earlier session.
+        WriteFile(".INV", 150,
+                  {Header("0000002", '1', "C100"), Header("0000003", '0', "C100"), Header("0000004", '0', "C100")});
+        WriteFile(".DTL", 90,
+                  {Line("0000002", 1, "1003", "PLAIN", "1", "1", ""), Line("0000003", 1, "1003", "PLAIN", "2", "3", ""),
+                   Line("0000004", 1, "1003", "PLAIN", "1", "4", "")});
+        WriteFile(".PAY", 235,
+                  {Payment("0000003", 1, "1", "6", ""), Payment("0000004", 1, "4", "4", "4111111111111111")});
+        clock.Set(LocalTime{2026, 12, 9, 10, 30, 0});
+    }
+
+    std::int16_t RunOn(const std::string& host, std::int16_t mode = kCommFull) {
+        SessionSetup setup;
+        setup.account.hosts = {host};
+        setup.account.user = kUser;
+        setup.account.password = kPassword;
+        setup.account.connectTimeoutMs = 2000;
+        setup.account.responseTimeoutS = 3;
+        setup.account.lowSpeedBytesPerSecond = 1000;
+        setup.account.lowSpeedTimeS = 2;
+        setup.clock = &clock;
+        setup.internet.url = internet.Url();
+        setup.internet.connectTimeoutMs = 1000;
+        BackOfficeSession session(setup);
+        return session.Run(mode, true);
+    }
+
+    // The server's files: name -> bytes.
+    std::map<std::string, std::string> ServerFiles() const {
+        std::map<std::string, std::string> out;
+        for (const auto& e : fs::directory_iterator(server.Path()))
+            if (e.is_regular_file()) out[e.path().filename().string()] = server.Read(e.path().filename().string());
+        return out;
+    }
+    // How often each invoice number begins a line in the server's final files.
+    std::map<std::string, int> InvoicesOnServer() const {
+        std::map<std::string, int> n;
+        for (const auto& [name, bytes] : ServerFiles()) {
+            if (name.size() < 4 || name.substr(name.size() - 4) != ".TRA") continue;
+            for (std::size_t p = 0; p < bytes.size();) {
+                n[bytes.substr(p, 7)]++;
+                std::size_t end = bytes.find("\r\n", p);
+                if (end == std::string::npos) break;
+                p = end + 2;
+            }
+        }
+        return n;
+    }
+    bool TemporaryLeft() const {
+        for (const auto& [name, bytes] : ServerFiles())
+            if (name.find(".part") != std::string::npos) return true;
+        return false;
+    }
+    int OutboxEntries() {
+        Outbox o(dir / "Files/1234567.OUT");
+        EXPECT_TRUE(o.Load(nullptr));
+        return o.Pending();
+    }
+
+    const std::map<std::string, int> kOnce = {{"0000003", 1}, {"0000004", 1}};
+    TestDir server;
+    LocalHttpServer internet{200};
+};
+
+TEST_F(SessionTest, SendsTheUnsentInvoicesOnceUnderTheirFinalNameAndFlagsThem) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    ASSERT_EQ(ServerFiles().size(), 1u);
+    EXPECT_EQ(ServerFiles().begin()->first, "12091030.TRA");
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_EQ(Flags(), "111");
+    EXPECT_FALSE(fs::exists(dir / "Files/1234567.TRA"));  // it held card numbers
+    EXPECT_EQ(OutboxEntries(), 0);
+
+    clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
+    EXPECT_EQ(RunOn(ftp.Host()), 0);  // nothing new
+    EXPECT_EQ(ServerFiles().size(), 1u);
+}
+
+// A session that fails leaves the invoices unflagged; the next one, on a
+// sound server, sends every one of them exactly once.
+TEST_F(SessionTest, AfterAFailedSessionTheNextSendsEverythingOnce) {
+    struct Case {
+        const char* fault;
+        std::int16_t result;
+    } cases[] = {
+        {"stor-refused", 3}, {"short-store", 3}, {"drop-upload", 3}, {"login refused", 2}, {"host down", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TearDown();
+        SetUp();
+        fs::remove_all(server.Path());
+        fs::create_directories(server.Path());
+        {
+            ClosedPort down;
+            std::string fault = c.fault;
+            LocalFtpServer bad(server.Path(), kUser, fault == "login refused" ? "other" : kPassword,
+                               fault == "login refused" || fault == "host down" ? "none" : fault);
+            ASSERT_TRUE(bad.Running());
+            if (fault == "drop-upload")  // a file large enough to be cut
+                WriteFile(".DTL", 90, std::vector<std::string>(150, Line("0000003", 1, "1003", "PLAIN", "2", "3", "")));
+            EXPECT_EQ(RunOn(fault == "host down" ? "127.0.0.1:" + std::to_string(down.Port()) : bad.Host()), c.result);
+            EXPECT_EQ(Flags(), "100");
+            EXPECT_TRUE(InvoicesOnServer().empty());
+        }
+        LocalFtpServer good(server.Path(), kUser, kPassword);
+        ASSERT_TRUE(good.Running());
+        clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
+        EXPECT_EQ(RunOn(good.Host()), 0);
+        EXPECT_EQ(InvoicesOnServer(), kOnce);
+        EXPECT_FALSE(TemporaryLeft());
+        EXPECT_EQ(Flags(), "111");
+        EXPECT_EQ(OutboxEntries(), 0);
+    }
+}
+
+TEST_F(SessionTest, AFinalNameAlreadyTakenIsNeverOverwrittenTheUploadWaitsForTheNextSession) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    server.Write("12091030.TRA", "sent by the other register\r\n");
+    EXPECT_EQ(RunOn(ftp.Host()), 3);
+    EXPECT_EQ(server.Read("12091030.TRA"), "sent by the other register\r\n");
+    EXPECT_EQ(Flags(), "100");
+
+    clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    EXPECT_EQ(server.Read("12091030.TRA"), "sent by the other register\r\n");
+    EXPECT_EQ(server.Read("12091031.TRA").substr(0, 7), "0000003");
+    EXPECT_EQ(InvoicesOnServer(), (std::map<std::string, int>{{"sent by", 1}, {"0000003", 1}, {"0000004", 1}}));
+    EXPECT_FALSE(TemporaryLeft());
+    EXPECT_EQ(Flags(), "111");
+}
+
+// The outbox as a crash at each step leaves it, and what the next session
+// makes of it: every invoice on the server once, every one flagged.
+TEST_F(SessionTest, AnUploadACrashLeftHalfWayIsFinishedByTheNextSession) {
+    struct Case {
+        const char* name;
+        OutboxState state;
+        bool tempOnServer, tempWhole, finalOnServer;
+    } cases[] = {
+        {"built, nothing put", OutboxState::Built, false, false, false},
+        {"built, put cut short", OutboxState::Built, true, false, false},
+        {"put, not renamed", OutboxState::Put, true, true, false},
+        {"renamed, not recorded", OutboxState::Put, false, false, true},
+        {"sent, not flagged", OutboxState::Sent, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        fs::remove_all(server.Path());
+        fs::create_directories(server.Path());
+        const std::string local = dir / "Files/1234567.TRA";
+        UploadBuild b = Sales_CreateFile(local, false);
+        ASSERT_TRUE(b.ok);
+        const std::string bytes = dir.Read("Files/1234567.TRA");
+        Outbox outbox(dir / "Files/1234567.OUT");
+        OutboxEntry e{"TRA",  b.range.first,       b.range.last,   c.state,
+                      b.size, "12091029.TRA.part", "12091029.TRA", b.stamp};
+        ASSERT_TRUE(outbox.Store(e, nullptr));
+        if (c.tempOnServer) server.Write("12091029.TRA.part", c.tempWhole ? bytes : bytes.substr(0, 100));
+        if (c.finalOnServer) server.Write("12091029.TRA", bytes);
+
+        LocalFtpServer ftp(server.Path(), kUser, kPassword);
+        ASSERT_TRUE(ftp.Running());
+        EXPECT_EQ(RunOn(ftp.Host()), 0);
+        EXPECT_EQ(InvoicesOnServer(), kOnce);
+        EXPECT_FALSE(TemporaryLeft());
+        EXPECT_EQ(Flags(), "111");
+        EXPECT_EQ(OutboxEntries(), 0);
+        EXPECT_FALSE(fs::exists(local));
+    }
+}
+
+// Files emptied while an upload was on its way: the invoices that now stand
+// under its numbers are not flagged by it, they go up on their own.
+TEST_F(SessionTest, AnUploadWhoseInvoicesWereEmptiedMeanwhileFlagsNothing) {
+    UploadBuild b = Sales_CreateFile(dir / "Files/1234567.TRA", false);
+    ASSERT_TRUE(b.ok);
+    Outbox outbox(dir / "Files/1234567.OUT");
+    ASSERT_TRUE(outbox.Store({"TRA", b.range.first, b.range.last, OutboxState::Sent, b.size, "12091029.TRA.part",
+                              "12091029.TRA", b.stamp},
+                             nullptr));
+    Data_CloseAll(gData);
+    // The daily files emptied, then three sales of the new day.
+    WriteFile(".INV", 150,
+              {Header("0000002", '0', "C200"), Header("0000003", '0', "C200"), Header("0000004", '0', "C200")});
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    EXPECT_EQ(ServerFiles().size(), 1u);
+    const std::string sent = server.Read("12091030.TRA");
+    EXPECT_EQ(sent.substr(0, 7), "0000002");
+    EXPECT_NE(sent.find("C200"), std::string::npos);
+    EXPECT_EQ(Flags(), "111");  // by their own upload
+    EXPECT_EQ(OutboxEntries(), 0);
+}
+
+TEST_F(SessionTest, WithoutTheInternetNothingIsTriedOnTheServer) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    int asked = 0;
+    LocalHttpServer down([&asked] {
+        ++asked;
+        return 503;
+    });
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = kUser;
+    setup.account.password = kPassword;
+    setup.clock = &clock;
+    setup.internet.url = down.Url();
+    BackOfficeSession session(setup);
+    EXPECT_EQ(session.Run(kCommFull, true), 1);
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(ServerFiles().empty());
+    EXPECT_EQ(Flags(), "100");
+}
+
+// The log and the command file go up whole, under their upload names, the
+// log into the server's Data folder.
+TEST_F(SessionTest, TheLogAndTheCommandFileGoUpAsTheyAre) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    dir.Write("Files/1234567.CMD", "1\r\n");
+    EXPECT_EQ(RunOn(ftp.Host(), kCommCommandFile), 0);
+    EXPECT_EQ(server.Read("12091030.CMD"), "1\r\n");
+    ProgramLog().Write(1, " a line of the log");
+    EXPECT_EQ(RunOn(ftp.Host(), kCommLog), 0);
+    const std::string log = server.Read("Data/12091030.LOG");
+    EXPECT_NE(log.find(" a line of the log"), std::string::npos);
+    EXPECT_EQ(Flags(), "100");  // no sales in these modes
+    EXPECT_FALSE(TemporaryLeft());
+    EXPECT_EQ(OutboxEntries(), 0);
+}
+
+TEST_F(SessionTest, ADamagedOutboxSendsNothing) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    dir.Write("Files/1234567.OUT", "TRA|3|4|Pu");
+    EXPECT_EQ(RunOn(ftp.Host()), 3);
+    EXPECT_TRUE(ServerFiles().empty());
+    EXPECT_EQ(Flags(), "100");
+    EXPECT_EQ(dir.Read("Files/1234567.OUT"), "TRA|3|4|Pu");
+}
+
+}  // namespace
+}  // namespace tarvo
