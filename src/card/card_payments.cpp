@@ -5,6 +5,7 @@
 
 #include "card/card_data.h"
 #include "card/settlement_report.h"
+#include "card/terminal_exchange.h"
 #include "common/fields.h"
 #include "common/numbers.h"
 #include "config/settings.h"
@@ -100,7 +101,10 @@ void CardPayments::Card_TypeFind() {
 }
 
 void CardPayments::Credit_Card_Display_Response() {
-    CIATime(card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend), 15);
+    std::string text = card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend);
+    if (!FileBackend() && gReg.gCardStatus == 0) text += authCode_;
+    if (gSettings.gCardBackend == "2" && gReg.gCardStatus == 1) text += " " + message_;
+    CIATime(text, 15);
 }
 
 // ---- the exchange ------------------------------------------------------------------------
@@ -193,6 +197,10 @@ void CardPayments::Card_Load() {
 // ---- the charge --------------------------------------------------------------------------
 
 void CardPayments::Card_Charge() {
+    if (gSettings.gCardBackend == "2") {
+        Terminal_Charge();
+        return;
+    }
     if (!FileBackend()) {
         CardService::Card_Charge();
         return;
@@ -357,6 +365,12 @@ void CardPayments::Credit_Card_End() {
 void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
 
 void CardPayments::Credit_Timer_Timer() {
+    if (operation_ == Operation::Terminal) {
+        ticks_ += 2;
+        ShowRunningTime();
+        if (Num_Val(timeoutRun_) <= ticks_) Terminal_Timeout();
+        return;
+    }
     if (operation_ == Operation::None || !files_) {
         Reg().timers->Stop(TimerId::Credit);
         return;
@@ -513,6 +527,140 @@ void CardPayments::Tender_Remove() {
     s.gPaymentCount = static_cast<std::int16_t>(slot - 1);
     s.gTenderLinesAdded = false;
     Payment_Display();
+}
+
+// ---- the card terminal ------------------------------------------------------------------
+
+std::string CardPayments::TerminalLogPath() const { return Reg().programFolder + "/Data/Dejavoo.LOG"; }
+
+void CardPayments::TerminalLog(const std::string& line) {
+    const LocalTime t = Reg().clock->Now();
+    std::string error;
+    if (!card::TerminalLog_Append(TerminalLogPath(),
+                                  line.substr(0, 4) +
+                                      card::TerminalLog_Stamp(t.year, t.month, t.day, t.hour, t.minute, t.second) +
+                                      line.substr(4),
+                                  &error))
+        Log("Card terminal log not written: " + error);
+}
+
+void CardPayments::Terminal_Charge() {
+    if (operation_ != Operation::None) return;
+    const CardRequest& c = gReg.gCardRequest;
+    authCode_.clear();
+    message_.clear();
+    std::string host;
+    int port = 0;
+    if (!card::TerminalAddress_Parse(Trim(gSettings.gTerminalIP), host, port)) {
+        Log("Card not sent to the terminal: its address \"" + gSettings.gTerminalIP +
+            "\" (setting 136) is not an IPv4 address with an optional port");
+        gReg.gCardStatus = 12;
+        Credit_Card_Display_Response();
+        DEA_Reset();
+        return;
+    }
+    // The tender an approval is posted under, known before anything is sent.
+    tenderIndex_ = card::CardTender_Find(2);
+    if (tenderIndex_ == 0 || Reg().runner == nullptr) {
+        Log(tenderIndex_ == 0 ? "Card not sent to the terminal: no payment type takes terminal cards (card type 2)"
+                              : "Card not sent to the terminal: no background runner");
+        gReg.gCardStatus = 8;
+        Credit_Card_Display_Response();
+        DEA_Reset();
+        return;
+    }
+    // The invoice number the sale will most likely be saved under.
+    Open_FileInvoice();
+    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+    Str_PadZero(invoice, 7);
+    invoiceSent_ = invoice;
+    const std::string registerId = gSettings.gRegisterId;
+    const std::string url = card::TerminalUrl(host, port, card::TerminalDocument(c.gCardAmount, invoice, registerId));
+    timeoutRun_ = gSettings.gCardTimeout;
+    long timeoutMs = static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000);
+    if (timeoutMs <= 0) timeoutMs = 120000;
+    TerminalLog(">>> " + url + "    TIMEOUT= " + gSettings.gCardTimeout);
+    lastAmount_ = c.gCardAmount;
+    lastMasked_.clear();
+    operation_ = Operation::Terminal;
+    gReg.gPromptLineActive = true;
+    Wait_ForResponse();
+    const std::uint64_t exchange = exchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = card::HttpGetRequest{url, timeoutMs, ""}] { return card::HttpGet(request); },
+        [this, exchange](card::HttpReply reply) { Terminal_Reply(exchange, reply); });
+}
+
+void CardPayments::Terminal_Reply(std::uint64_t exchange, const card::HttpReply& reply) {
+    if (exchange != exchange_ || operation_ != Operation::Terminal) {
+        // The wait already ended: the customer may still have been charged.
+        if (reply.kind == card::HttpReply::Kind::Ok) TerminalLog("<<< " + reply.body);
+        const card::TerminalResult late = card::TerminalReply_Evaluate(reply.body, invoiceSent_, gSettings.gRegisterId);
+        Log("Card terminal answered after its wait ended (ignored): " +
+            (reply.kind == card::HttpReply::Kind::Ok ? "status " + std::to_string(late.status) : reply.error) +
+            (late.status == 0 ? "; approved: check on the terminal whether the customer was charged" : ""));
+        return;
+    }
+    exchange_ = 0;
+    operation_ = Operation::None;
+    if (reply.kind == card::HttpReply::Kind::Ok) TerminalLog("<<< " + reply.body);
+    Credit_Card_End();
+    card::TerminalResult r;
+    if (reply.kind == card::HttpReply::Kind::TimedOut) {
+        Log("Card terminal did not answer within " + Trim(timeoutRun_) + " seconds");
+        r.status = 4;
+    } else if (reply.kind == card::HttpReply::Kind::Failed) {
+        Log("Card terminal not reached: " + reply.error);
+        r.status = 12;
+    } else {
+        r = card::TerminalReply_Evaluate(reply.body, invoiceSent_, gSettings.gRegisterId);
+        if (r.status == 3) Log("Card terminal reply is not for the request sent (invoice " + invoiceSent_ + ")");
+    }
+    gReg.gCardStatus = r.status;
+    message_ = r.message;
+    authCode_ = r.status == 0 ? r.authCode : std::string();
+    Log("Card terminal exchange ended, status " + std::to_string(r.status) + ", amount " +
+        lastAmount_.Format("#####0.00"));
+    // The outcome is shown once the tender is in, so the posting does not hide it.
+    if (r.status == 0) Terminal_Post(r.last4, r.name, r.authCode);
+    Credit_Card_Display_Response();
+    if (gSale.gBalanceDue.IsZero() && r.status == 0)
+        SaleEngine().mTotalRegister_Click();
+    else
+        DEA_Reset();
+}
+
+void CardPayments::Terminal_Timeout() {
+    exchange_ = 0;
+    operation_ = Operation::None;
+    Credit_Card_End();
+    Log("Card terminal did not answer within " + Trim(timeoutRun_) + " seconds; a later answer is ignored");
+    gReg.gCardStatus = 4;
+    Credit_Card_Display_Response();
+    DEA_Reset();
+}
+
+void CardPayments::Terminal_Post(const std::string& last4, const std::string& name, const std::string& authCode) {
+    const Money amount = lastAmount_ < Money() ? -lastAmount_ : lastAmount_;
+    const int before = gSale.gPaymentCount;
+    gTender.gCardPosting = true;
+    Screen().SetText(kEntryBox, amount.TextDisplay());
+    SaleEngine().Payment_Process(tenderIndex_);
+    gTender.gCardPosting = false;
+    if (gSale.gPaymentCount != before + 1) {
+        Log("Card approved on the terminal but its tender of " + amount.Format("#####0.00") +
+            " could not be added: check the sale against the terminal");
+        return;
+    }
+    SalePayment& p = gSale.gPayments[static_cast<std::size_t>(gSale.gPaymentCount)];
+    p.cardNumber = card::TerminalCardNumber(last4);
+    p.cardExpiry.clear();
+    p.cardHolder = name;
+    p.entryKind = 1;
+    p.reference = authCode;
+    gSale.gCardInSale = true;
 }
 
 void CardPayments::Settlement_Report(std::int16_t status) {

@@ -8,9 +8,11 @@
 // go). The request file is the only file that ever holds it; it is removed
 // once its answer was read or its wait ended.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "card/card_http.h"
 #include "card/exchange_files.h"
 #include "common/money.h"
 #include "screen/card_service.h"
@@ -41,7 +43,17 @@ public:
     static constexpr int kOpenAttempts = 5;
 
 private:
-    enum class Operation { None, Sale, Settlement };
+    enum class Operation { None, Sale, Settlement, Terminal };
+
+    // The card terminal's charge: one GET on the background runner while
+    // the Credit timer counts the wait; the first of the reply and the
+    // time-out ends it, the other is logged and ignored.
+    void Terminal_Charge();
+    void Terminal_Reply(std::uint64_t exchange, const card::HttpReply& reply);
+    void Terminal_Timeout();
+    void Terminal_Post(const std::string& last4, const std::string& name, const std::string& authCode);
+    std::string TerminalLogPath() const;
+    void TerminalLog(const std::string& line);
 
     // The exchange files of the current settings; false (status 1 shown)
     // when the exchange cannot be used: the lock held elsewhere, or an old
@@ -74,6 +86,11 @@ private:
     std::string lastMasked_;
     Money lastAmount_;
     bool lastWasSettlement_ = false;
+    // The exchange in flight on the runner (0 none): a completion of any
+    // other number is late.
+    std::uint64_t exchange_ = 0, exchangeCount_ = 0;
+    std::string invoiceSent_;
+    std::string authCode_;
 };
 
 }  // namespace tarvo
