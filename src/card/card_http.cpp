@@ -44,9 +44,17 @@ HttpReply HttpGet(const HttpGetRequest& request) {
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!request.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, request.caFile.c_str());
+    curl_slist* headers = nullptr;
+    if (!request.postBody.empty()) {
+        headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
+        curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.postBody.size()));
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, request.postBody.c_str());
+    }
     const CURLcode rc = curl_easy_perform(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply.status);
     curl_easy_cleanup(c);
+    curl_slist_free_all(headers);
     if (rc == CURLE_OPERATION_TIMEDOUT) {
         reply.kind = HttpReply::Kind::TimedOut;
         reply.body.clear();

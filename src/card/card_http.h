@@ -8,8 +8,10 @@
 
 namespace tarvo::card {
 
+// With a `postBody` the request is a POST of that form text instead.
 struct HttpGetRequest {
     std::string url;
+    std::string postBody;
     long timeoutMs = 120000;
     std::string caFile;
 };

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "card/card_data.h"
+#include "card/gateway_exchange.h"
 #include "card/settlement_report.h"
 #include "card/terminal_exchange.h"
 #include "common/fields.h"
 #include "common/numbers.h"
+#include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
 #include "data/log.h"
@@ -201,6 +203,10 @@ void CardPayments::Card_Charge() {
         Terminal_Charge();
         return;
     }
+    if (gSettings.gCardBackend == "3") {
+        Gateway_Charge();
+        return;
+    }
     if (!FileBackend()) {
         CardService::Card_Charge();
         return;
@@ -365,10 +371,10 @@ void CardPayments::Credit_Card_End() {
 void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
 
 void CardPayments::Credit_Timer_Timer() {
-    if (operation_ == Operation::Terminal) {
+    if (operation_ == Operation::Terminal || operation_ == Operation::Gateway) {
         ticks_ += 2;
         ShowRunningTime();
-        if (Num_Val(timeoutRun_) <= ticks_) Terminal_Timeout();
+        if (Num_Val(timeoutRun_) <= ticks_) Network_Timeout();
         return;
     }
     if (operation_ == Operation::None || !files_) {
@@ -589,7 +595,7 @@ void CardPayments::Terminal_Charge() {
     Wait_ForResponse();
     const std::uint64_t exchange = exchange_ = ++exchangeCount_;
     RunInBackground<card::HttpReply>(
-        *Reg().runner, [request = card::HttpGetRequest{url, timeoutMs, ""}] { return card::HttpGet(request); },
+        *Reg().runner, [request = card::HttpGetRequest{url, "", timeoutMs, ""}] { return card::HttpGet(request); },
         [this, exchange](card::HttpReply reply) { Terminal_Reply(exchange, reply); });
 }
 
@@ -632,11 +638,14 @@ void CardPayments::Terminal_Reply(std::uint64_t exchange, const card::HttpReply&
         DEA_Reset();
 }
 
-void CardPayments::Terminal_Timeout() {
+void CardPayments::Network_Timeout() {
+    const Operation op = operation_;
     exchange_ = 0;
     operation_ = Operation::None;
     Credit_Card_End();
-    Log("Card terminal did not answer within " + Trim(timeoutRun_) + " seconds; a later answer is ignored");
+    Log(std::string(op == Operation::Gateway ? "Card gateway" : "Card terminal") + " did not answer within " +
+        Trim(timeoutRun_) + " seconds; a later answer is ignored");
+    if (op == Operation::Gateway) Tender_Remove();
     gReg.gCardStatus = 4;
     Credit_Card_Display_Response();
     DEA_Reset();
@@ -661,6 +670,137 @@ void CardPayments::Terminal_Post(const std::string& last4, const std::string& na
     p.entryKind = 1;
     p.reference = authCode;
     gSale.gCardInSale = true;
+}
+
+// ---- the card gateway -------------------------------------------------------------------
+
+void CardPayments::Gateway_Charge() {
+    if (operation_ != Operation::None) return;
+    CardRequest& c = gReg.gCardRequest;
+    authCode_.clear();
+    message_.clear();
+    const std::string url = gConstants.servers.gCardGatewayUrl;
+    if (!card::GatewayAddress_Valid(url) || Reg().runner == nullptr || tenderIndex_ == 0) {
+        Log(tenderIndex_ == 0 ? "Card not sent to the gateway: no payment type takes the card"
+                              : "Card not sent to the gateway: CardGatewayUrl in Tarvo.ini is not an https address");
+        gReg.gCardStatus = tenderIndex_ == 0 ? 8 : 5;
+        Credit_Card_Display_Response();
+        card::Wipe(track_);
+        DEA_Reset();
+        return;
+    }
+    // The card tender goes in first, for the amount confirmed.
+    const int before = gSale.gPaymentCount;
+    const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
+    Screen().SetText(kEntryBox, amount.TextDisplay());
+    SaleEngine().Payment_Process(tenderIndex_);
+    if (gSale.gPaymentCount != before + 1) {
+        Log("Card not sent to the gateway: the card tender of " + amount.Format("#####0.00") + " could not be added");
+        card::Wipe(track_);
+        return;
+    }
+    tenderSlot_ = gSale.gPaymentCount;
+    Open_FileInvoice();
+    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+    Str_PadZero(invoice, 7);
+    invoiceSent_ = invoice;
+    card::GatewayCharge g;
+    g.login = gSettings.gGatewayLogin;
+    g.key = gSettings.gGatewayKey;
+    g.number = c.gCardNumber;
+    g.expiry = c.gCardExpiry;
+    g.amount = c.gCardAmount;
+    g.invoice = invoice;
+    g.avs = gSettings.gCardAvs == "1";
+    g.address = c.gCardAddress;
+    g.zip = c.gCardZip;
+    card::HttpGetRequest request{url, card::GatewayFields(g), 120000, gConstants.servers.gCardGatewayCaFile};
+    card::Wipe(g.number);
+    card::Wipe(track_);
+    timeoutRun_ = gSettings.gCardTimeout;
+    request.timeoutMs = static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000);
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    lastMasked_ = card::Masked(c.gCardNumber);
+    lastAmount_ = c.gCardAmount;
+    Log("Card request sent to the gateway: card " + lastMasked_ + ", amount " + lastAmount_.Format("#####0.00"));
+    operation_ = Operation::Gateway;
+    Wait_ForResponse();
+    const std::uint64_t exchange = exchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner,
+        [request = std::move(request)]() mutable {
+            card::HttpReply reply = card::HttpGet(request);
+            card::Wipe(request.postBody);
+            return reply;
+        },
+        [this, exchange](card::HttpReply reply) { Gateway_Reply(exchange, reply); });
+}
+
+void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& reply) {
+    if (exchange != exchange_ || operation_ != Operation::Gateway) {
+        const card::GatewayResult late = card::Gateway_ParseReply(reply.body);
+        Log("Card gateway answered after its wait ended (ignored): " +
+            (reply.kind == card::HttpReply::Kind::Ok ? "response code " + late.responseCode : reply.error) +
+            (late.status == 0 ? "; approved: check with the gateway whether the customer was charged" : ""));
+        return;
+    }
+    exchange_ = 0;
+    operation_ = Operation::None;
+    Credit_Card_End();
+    card::GatewayResult r;
+    if (reply.kind == card::HttpReply::Kind::TimedOut) {
+        r.status = 4;
+        Log("Card gateway did not answer within " + Trim(timeoutRun_) + " seconds");
+    } else if (reply.kind == card::HttpReply::Kind::Failed) {
+        r.status = 5;
+        r.message = "\r\n" + reply.error;
+        Log("Card gateway not reached: " + reply.error);
+    } else {
+        r = card::Gateway_ParseReply(reply.body);
+    }
+    gReg.gCardStatus = r.status;
+    message_ = r.message;
+    authCode_ = r.authCode;
+    Log("Card " + lastMasked_ + " through the gateway, status " + std::to_string(r.status) + ", amount " +
+        lastAmount_.Format("#####0.00"));
+    lastMasked_.clear();
+    if (r.status != 0) {
+        Tender_Remove();
+        Credit_Card_Display_Response();
+        if (!message_.empty()) {
+            // The gateway's own texts stay on the screen until Enter.
+            std::string shown = Trim(Screen().Text(kMessageLine));
+            std::size_t from = 0;
+            while (from <= message_.size()) {
+                const auto end = message_.find("\r\n", from);
+                const std::string part = Trim(message_.substr(from, end == std::string::npos ? end : end - from));
+                if (!part.empty()) shown += " / " + part;
+                if (end == std::string::npos) break;
+                from = end + 2;
+            }
+            Screen().SetCaption(kGreeting, shown);
+            Prompt().MessageWithEnterToEnd_Show();
+        }
+        DEA_Reset();
+        return;
+    }
+    const CardRequest& c = gReg.gCardRequest;
+    SalePayment& p = gSale.gPayments[static_cast<std::size_t>(tenderSlot_)];
+    p.cardNumber = c.gCardNumber;
+    p.cardExpiry = c.gCardExpiry;
+    p.cardHolder = c.gCardName;
+    p.cardData = c.gCardEntry == 1 ? std::string() : c.gCardAddress + " " + c.gCardZip;
+    p.entryKind = c.gCardEntry;
+    p.reference = r.authCode;
+    gSale.gCardInSale = true;
+    tenderSlot_ = 0;
+    Credit_Card_Display_Response();
+    if (gSale.gBalanceDue.IsZero())
+        SaleEngine().mTotalRegister_Click();
+    else
+        DEA_Reset();
 }
 
 void CardPayments::Settlement_Report(std::int16_t status) {

@@ -43,14 +43,19 @@ public:
     static constexpr int kOpenAttempts = 5;
 
 private:
-    enum class Operation { None, Sale, Settlement, Terminal };
+    enum class Operation { None, Sale, Settlement, Terminal, Gateway };
 
     // The card terminal's charge: one GET on the background runner while
     // the Credit timer counts the wait; the first of the reply and the
     // time-out ends it, the other is logged and ignored.
     void Terminal_Charge();
     void Terminal_Reply(std::uint64_t exchange, const card::HttpReply& reply);
-    void Terminal_Timeout();
+    // Ends the terminal's or the gateway's wait at the time-out (status 4).
+    void Network_Timeout();
+    // The card gateway's charge: the card tender added first, the request on
+    // the runner; anything but an approval takes the tender back.
+    void Gateway_Charge();
+    void Gateway_Reply(std::uint64_t exchange, const card::HttpReply& reply);
     void Terminal_Post(const std::string& last4, const std::string& name, const std::string& authCode);
     std::string TerminalLogPath() const;
     void TerminalLog(const std::string& line);

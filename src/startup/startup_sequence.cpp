@@ -45,6 +45,8 @@ void LoadMachineConfig(StartupContext& ctx) {
     gPrint.gScreenIsPrinter = ctx.identity->Get("PrintToScreen") == "1";
     gConstants.webPageKeys.key18 = {ctx.identity->Get("WebKey18Label"), ctx.identity->Get("WebKey18Host")};
     gConstants.webPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};
+    gConstants.servers.gCardGatewayUrl = ctx.identity->Get("CardGatewayUrl");
+    gConstants.servers.gCardGatewayCaFile = ctx.identity->Get("CardGatewayCaFile");
 }
 
 bool Communicate_First(StartupContext& ctx) {
