@@ -55,6 +55,7 @@ HttpReply HttpGet(const HttpGetRequest& request) {
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply.status);
     curl_easy_cleanup(c);
     curl_slist_free_all(headers);
+    reply.code = static_cast<int>(rc);
     if (rc == CURLE_OPERATION_TIMEDOUT) {
         reply.kind = HttpReply::Kind::TimedOut;
         reply.body.clear();

@@ -21,6 +21,7 @@ struct HttpReply {
     Kind kind = Kind::Failed;
     std::string body;
     long status = 0;    // the HTTP status when one came back
+    int code = 0;       // the client's error number (0: none)
     std::string error;  // why it failed, for the log (never the URL)
 };
 

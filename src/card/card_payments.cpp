@@ -169,6 +169,7 @@ void CardPayments::LateAnswer_Report(const std::string& line, bool atStart) {
 
 void CardPayments::Card_Load() {
     Reg().timers->SetHandler(TimerId::Credit, [this] { Credit_Timer_Timer(); });
+    Reg().timers->SetHandler(TimerId::Settlement, [this] { Settlement_Timer_Timer(); });
     if (!FileBackend() || gSettings.gCardEnabled != "1") return;
     const std::string folder = card::ExchangeFolder_Resolve(Reg().programFolder, gSettings.gCardExchangeFolder);
     card::ExchangeFiles files(folder + "/Request");
@@ -277,6 +278,10 @@ void CardPayments::Card_Charge() {
 // ---- the batch close ---------------------------------------------------------------------
 
 void CardPayments::Card_Settlement() {
+    if ((gSettings.gCardBackend == "2" || gSettings.gCardBackend == "3") && gSettings.gCardEnabled == "1") {
+        Network_Settlement();
+        return;
+    }
     if (!FileBackend() || gSettings.gCardEnabled != "1") {
         CardService::Card_Settlement();
         return;
@@ -371,7 +376,8 @@ void CardPayments::Credit_Card_End() {
 void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
 
 void CardPayments::Credit_Timer_Timer() {
-    if (operation_ == Operation::Terminal || operation_ == Operation::Gateway) {
+    if (operation_ == Operation::Terminal || operation_ == Operation::Gateway ||
+        operation_ == Operation::NetworkSettlement) {
         ticks_ += 2;
         ShowRunningTime();
         if (Num_Val(timeoutRun_) <= ticks_) Network_Timeout();
@@ -643,6 +649,11 @@ void CardPayments::Network_Timeout() {
     exchange_ = 0;
     operation_ = Operation::None;
     Credit_Card_End();
+    if (op == Operation::NetworkSettlement) {
+        settleExchange_ = 0;
+        Settlement_End(10, "");
+        return;
+    }
     Log(std::string(op == Operation::Gateway ? "Card gateway" : "Card terminal") + " did not answer within " +
         Trim(timeoutRun_) + " seconds; a later answer is ignored");
     if (op == Operation::Gateway) Tender_Remove();
@@ -801,6 +812,181 @@ void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& 
         SaleEngine().mTotalRegister_Click();
     else
         DEA_Reset();
+}
+
+// ---- the batch close of the terminal and the gateway ---------------------------------------
+
+namespace {
+
+// The settlement server's status reply: the state before the first
+// "@#@#" ('\0' without one), the text after it.
+struct SettleStatus {
+    char state = 0;
+    std::string after;
+};
+SettleStatus SettleStatus_Parse(const std::string& reply) {
+    SettleStatus s;
+    const auto p = reply.find("@#@#");
+    if (p == std::string::npos || p == 0) return s;
+    s.state = reply[p - 1];
+    s.after = reply.substr(p + 4);
+    return s;
+}
+
+bool HttpAddress(const std::string& url) { return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0; }
+
+}  // namespace
+
+void CardPayments::Network_Settlement() {
+    if (operation_ != Operation::None || polling_) {
+        Log("Batch close not started: another card operation or batch close is under way");
+        CIATime(Msg(167), 5);
+        return;
+    }
+    message_.clear();
+    const std::string base = gSettings.gGatewayUrl;
+    if (!HttpAddress(base) || Reg().runner == nullptr) {
+        Log("Batch close not started: the settlement address (setting 146) is not an http or https address");
+        timeoutRun_ = settleTimeout_ = gSettings.gCardTimeout;
+        Settlement_End(12, "Error Number  0 Detected At Initial Settlement");
+        return;
+    }
+    // The credentials go encoded in the body, never in the address or the log.
+    card::HttpGetRequest request{base + "tran",
+                                 "type=settle&username=" + card::UrlEncode(gSettings.gGatewayLogin) +
+                                     "&password=" + card::UrlEncode(gSettings.gGatewayKey),
+                                 120000, gConstants.servers.gCardGatewayCaFile};
+    timeoutRun_ = settleTimeout_ = gSettings.gCardTimeout;
+    request.timeoutMs = static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000);
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    Log("Batch close request sent to " + base + "tran");
+    operation_ = Operation::NetworkSettlement;
+    Summary_Show();
+    Wait_ForResponse();
+    const std::uint64_t exchange = settleExchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+        [this, exchange](card::HttpReply reply) { Settlement_Started(exchange, reply); });
+}
+
+void CardPayments::Settlement_Started(std::uint64_t exchange, const card::HttpReply& reply) {
+    if (exchange != settleExchange_ || operation_ != Operation::NetworkSettlement) {
+        Log("Batch close start answered after its wait ended (ignored)" +
+            (reply.kind == card::HttpReply::Kind::Ok ? std::string() : ": " + reply.error));
+        return;
+    }
+    settleExchange_ = 0;
+    operation_ = Operation::None;
+    Credit_Card_End();
+    if (reply.kind == card::HttpReply::Kind::TimedOut) {
+        Settlement_End(10, "Initial Settlement Request Timed Out");
+        return;
+    }
+    if (reply.kind == card::HttpReply::Kind::Failed) {
+        Log("Batch close not started: " + reply.error);
+        Settlement_End(12, "Error Number  " + std::to_string(reply.code) + " Detected At Initial Settlement");
+        return;
+    }
+    std::string error;
+    if (!WriteFileAtomic(Reg().programFolder + "/Data/Settlement.txt", reply.body + "\r\n", 0600, &error))
+        Log("Copy of the batch close reply not written: " + error);
+    if (reply.body.find("Settlement processing") == std::string::npos) {
+        Settlement_End(2, "Error Detected: Settlement Process Does Not Start\r\nResponse Follows: \r\n" + reply.body);
+        return;
+    }
+    // The keys are free again while the server works; the polling has its limit.
+    SettleTimeout_Compute();
+    settleTimeout_ = timeoutRun_;
+    polling_ = true;
+    pollInFlight_ = false;
+    settleTicks_ = 0;
+    progress_.clear();
+    Reg().timers->Stop(TimerId::Settlement);
+    Reg().timers->Start(TimerId::Settlement, 10000);
+    Settlement_RunningLine();
+}
+
+void CardPayments::Settlement_RunningLine() {
+    if (operation_ != Operation::None) return;  // a card's own wait is on the line
+    CIATime(progress_ + std::to_string(settleTicks_) + " / " + Trim(settleTimeout_), 0);
+}
+
+void CardPayments::Settlement_Timer_Timer() {
+    if (!polling_) {
+        Reg().timers->Stop(TimerId::Settlement);
+        return;
+    }
+    settleTicks_ += 10;
+    if (Num_Val(settleTimeout_) <= settleTicks_) {
+        Log("Batch close still running after " + Trim(settleTimeout_) + " seconds: polling stopped");
+        Settlement_End(10, "");
+        return;
+    }
+    Settlement_RunningLine();
+    if (pollInFlight_) return;
+    pollInFlight_ = true;
+    card::HttpGetRequest request{gSettings.gGatewayUrl + "tran?type=settle_scan.cgi", "",
+                                 static_cast<long>(Num_Val(settleTimeout_) * 1000),
+                                 gConstants.servers.gCardGatewayCaFile};
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    const std::uint64_t exchange = settleExchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+        [this, exchange](card::HttpReply reply) { Settlement_Polled(exchange, reply, false); });
+}
+
+void CardPayments::Settlement_Polled(std::uint64_t exchange, const card::HttpReply& reply, bool receipt) {
+    if (exchange != settleExchange_ || !polling_) return;  // the polling already ended
+    pollInFlight_ = false;
+    if (reply.kind != card::HttpReply::Kind::Ok) {
+        Log("Batch close status request failed: " + reply.error);
+        if (reply.kind == card::HttpReply::Kind::TimedOut)
+            Settlement_End(3, "Settlement Counter\r\nRequest for Settlement Update Timed Out");
+        else
+            Settlement_End(12, "Settlement Counter\r\nError Number  " + std::to_string(reply.code) +
+                                   " Detected At Request For Update");
+        return;
+    }
+    if (receipt) {
+        Settlement_End(0, "");
+        return;
+    }
+    const SettleStatus st = SettleStatus_Parse(reply.body);
+    if (st.state == '0') {
+        const std::string file = Trim(st.after.substr(0, 7));
+        if (file.empty()) {
+            Settlement_End(0, "");
+            return;
+        }
+        pollInFlight_ = true;
+        card::HttpGetRequest request{gSettings.gGatewayUrl + "show_receipt.cgi?filename=" + card::UrlEncode(file), "",
+                                     static_cast<long>(Num_Val(settleTimeout_) * 1000),
+                                     gConstants.servers.gCardGatewayCaFile};
+        if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+        const std::uint64_t next = settleExchange_ = ++exchangeCount_;
+        RunInBackground<card::HttpReply>(
+            *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+            [this, next](card::HttpReply r) { Settlement_Polled(next, r, true); });
+        return;
+    }
+    if (st.state == '2') {
+        Settlement_End(5, "Error Detected: Settlement Acknowledged Error\r\nResponse Follows: \r\n" + reply.body);
+        return;
+    }
+    progress_ = st.state == '1' ? "% " + Trim(st.after.substr(0, 2)) + (st.after.size() > 6 ? st.after.substr(6) : "")
+                                : std::string();
+    Settlement_RunningLine();
+}
+
+void CardPayments::Settlement_End(std::int16_t status, const std::string& message) {
+    Reg().timers->Stop(TimerId::Settlement);
+    polling_ = pollInFlight_ = false;
+    settleExchange_ = 0;
+    progress_.clear();
+    gReg.gCardStatus = status;
+    Log("Batch close ended, status " + std::to_string(status));
+    if (operation_ == Operation::None) CIATime(Msg(status == 0 ? 170 : status == 10 ? 168 : 171), 10);
+    Settlement_Print(SettlementOutcome{status, message, settleTimeout_, gSettings.gCardBackend});
 }
 
 void CardPayments::Settlement_Report(std::int16_t status) {

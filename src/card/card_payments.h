@@ -35,6 +35,9 @@ public:
 
     // The Credit timer's tick (every 2 seconds while an answer is awaited).
     void Credit_Timer_Timer();
+    // The Settlement timer's tick (every 10 seconds while a batch close of
+    // the terminal or the gateway runs): one status request.
+    void Settlement_Timer_Timer();
 
     // How many ticks an answer file that opens but cannot be read is read
     // again before the request ends with "Response File Is Empty"; an answer
@@ -43,7 +46,7 @@ public:
     static constexpr int kOpenAttempts = 5;
 
 private:
-    enum class Operation { None, Sale, Settlement, Terminal, Gateway };
+    enum class Operation { None, Sale, Settlement, Terminal, Gateway, NetworkSettlement };
 
     // The card terminal's charge: one GET on the background runner while
     // the Credit timer counts the wait; the first of the reply and the
@@ -56,6 +59,19 @@ private:
     // the runner; anything but an approval takes the tender back.
     void Gateway_Charge();
     void Gateway_Reply(std::uint64_t exchange, const card::HttpReply& reply);
+    // The batch close of the terminal and the gateway on the settlement
+    // server of setting 146: the start (keys locked), then the polling with
+    // the keys free, until the end, an error or the overall limit; the
+    // report printed once at whichever end comes first.
+    void Network_Settlement();
+    void Settlement_Started(std::uint64_t exchange, const card::HttpReply& reply);
+    void Settlement_Polled(std::uint64_t exchange, const card::HttpReply& reply, bool receipt);
+    void Settlement_End(std::int16_t status, const std::string& message);
+    void Settlement_RunningLine();
+    bool polling_ = false, pollInFlight_ = false;
+    std::uint64_t settleExchange_ = 0;
+    int settleTicks_ = 0;
+    std::string progress_, settleTimeout_;
     void Terminal_Post(const std::string& last4, const std::string& name, const std::string& authCode);
     std::string TerminalLogPath() const;
     void TerminalLog(const std::string& line);
