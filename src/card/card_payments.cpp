@@ -989,6 +989,76 @@ void CardPayments::Settlement_End(std::int16_t status, const std::string& messag
     Settlement_Print(SettlementOutcome{status, message, settleTimeout_, gSettings.gCardBackend});
 }
 
+// ---- the Online page's tests ---------------------------------------------------------------
+
+void CardPayments::Terminal_Test() {
+    if (operation_ != Operation::None || Reg().runner == nullptr) return;
+    const std::string ip = gSettings.gTerminalIP;
+    std::string host;
+    int port = 0;
+    if (!card::TerminalAddress_Parse(Trim(ip), host, port)) {
+        Log("Terminal test not sent: the address \"" + ip + "\" (setting 136) is not an IPv4 address");
+        CIATime("ERROR: No Reponse From Terminal " + ip, 5);
+        return;
+    }
+    CIATime("Testing Terminal at " + ip, 0);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    RunInBackground<card::HttpReply>(
+        *Reg().runner,
+        [request = card::HttpGetRequest{"http://" + host + ":" + std::to_string(port) + "/index.html", "", 5000, ""}] {
+            return card::HttpGet(request);
+        },
+        [this, ip](card::HttpReply reply) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            const bool answered = reply.kind == card::HttpReply::Kind::Ok && !reply.body.empty();
+            if (!answered) Log("Terminal test: no answer from " + ip + (reply.error.empty() ? "" : ": " + reply.error));
+            CIATime(answered ? "Test Successful " + ip : "ERROR: No Reponse From Terminal " + ip, 5);
+        });
+}
+
+void CardPayments::Gateway_Test() {
+    if (operation_ != Operation::None || Reg().runner == nullptr) return;
+    const std::string url = gConstants.servers.gCardGatewayUrl;
+    if (!card::GatewayAddress_Valid(url)) {
+        Log("Gateway test not sent: CardGatewayUrl in Tarvo.ini is not an https address");
+        CIATime("ERROR: Received empty message in response to test.", 5);
+        return;
+    }
+    CIATime(Msg(167), 0);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    card::HttpGetRequest request{url, card::GatewayTestFields(gSettings.gGatewayLogin, gSettings.gGatewayKey),
+                                 static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000),
+                                 gConstants.servers.gCardGatewayCaFile};
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+        [this](card::HttpReply reply) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            if (reply.kind != card::HttpReply::Kind::Ok || reply.body.empty()) {
+                Log("Gateway test: payment gateway is not responding" +
+                    (reply.error.empty() ? std::string() : ": " + reply.error));
+                CIATime("ERROR: Received empty message in response to test.", 5);
+                return;
+            }
+            const std::string code = Trim(card::Tag_Value(reply.body, "responsecode"));
+            const std::string reason = Trim(card::Tag_Value(reply.body, "errortext"));
+            if (code == "1") {
+                CIATime("Successful ", 5);
+            } else if (code == "2" || code == "3") {
+                CIATime("Declined (" + Trim(card::Tag_Value(reply.body, "errorcode")) + ") " + reason, 5);
+            } else if (!code.empty()) {
+                CIATime("Undetermined " + reason, 5);
+            } else {
+                Log("Gateway test: received an invalid response");
+                CIATime("Invalid response received to test", 5);
+            }
+        });
+}
+
 void CardPayments::Settlement_Report(std::int16_t status) {
     Settlement_Print(SettlementOutcome{status, message_, timeoutRun_, gSettings.gCardBackend});
 }

@@ -32,6 +32,8 @@ public:
     void Card_Charge() override;
     void Credit_Card_Display_Response() override;
     void Card_Settlement() override;
+    void Terminal_Test() override;
+    void Gateway_Test() override;
 
     // The Credit timer's tick (every 2 seconds while an answer is awaited).
     void Credit_Timer_Timer();
@@ -46,7 +48,7 @@ public:
     static constexpr int kOpenAttempts = 5;
 
 private:
-    enum class Operation { None, Sale, Settlement, Terminal, Gateway, NetworkSettlement };
+    enum class Operation { None, Sale, Settlement, Terminal, Gateway, NetworkSettlement, Tool };
 
     // The card terminal's charge: one GET on the background runner while
     // the Credit timer counts the wait; the first of the reply and the

@@ -32,6 +32,15 @@ public:
     // timers), then the outcome shown and the settlement report printed. The
     // stand-in says "Invalid Entry".
     virtual void Card_Settlement();
+
+    // The Online page's card tools. Finding the card terminal on the subnet
+    // and typing its address (both save setting 136); asking the terminal
+    // for its page; the gateway's test transaction. The stand-ins say
+    // "Invalid Entry".
+    virtual void Terminal_Find();
+    virtual void TerminalIP_Input();
+    virtual void Terminal_Test();
+    virtual void Gateway_Test();
 };
 
 }  // namespace tarvo

@@ -66,6 +66,10 @@ void CardService::Card_Charge() {
 }
 
 void CardService::Card_Settlement() { NotAvailable(); }
+void CardService::Terminal_Find() { NotAvailable(); }
+void CardService::TerminalIP_Input() { NotAvailable(); }
+void CardService::Terminal_Test() { NotAvailable(); }
+void CardService::Gateway_Test() { NotAvailable(); }
 
 void OnlineService::Online_Process(int) { NotAvailable(); }
 bool OnlineService::Document_Send(int) {

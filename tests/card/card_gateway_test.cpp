@@ -300,6 +300,30 @@ TEST_F(GatewayTest, TimeOutTakesTheTenderBackAndTheLateApprovalIsOnlyLogged) {
     EXPECT_NE(LogText().find("Card gateway answered after its wait ended"), std::string::npos) << LogText();
 }
 
+TEST_F(GatewayTest, GatewayTestShowsWhatTheGatewaySaid) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"<ResponseCode>1</ResponseCode>", "Successful "},
+        {"<responsecode>2</responsecode><errorcode>27</errorcode><errortext>Bad address</errortext>",
+         "Declined (27) Bad address"},
+        {"<responsecode>4</responsecode><errortext>Held for review</errortext>", "Undetermined Held for review"},
+        {"no tags", "Invalid response received to test"},
+        {"", "ERROR: Received empty message in response to test."},
+    };
+    for (const auto& [reply, shown] : cases) {
+        SCOPED_TRACE(reply);
+        FakeGateway gateway(Cert(), Key(), [r = reply] { return r; });
+        UseGateway(gateway);
+        Cards().Gateway_Test();
+        EXPECT_EQ(Message(), "Request In Progress, Please Wait ... ");
+        EXPECT_TRUE(gReg.gCardBusy);
+        ASSERT_TRUE(runner.RunUntilIdle(10000));
+        EXPECT_EQ(Message(), shown);
+        EXPECT_FALSE(gReg.gCardBusy);
+        ASSERT_EQ(gateway.Bodies().size(), 1u);
+        EXPECT_NE(gateway.Bodies()[0].find("&x_test=TRUE&"), std::string::npos);
+    }
+}
+
 TEST(GatewayExchange, ReadsTagsInAnyCaseAndKeepsCodesWhole) {
     EXPECT_EQ(card::Tag_Value("<ResponseCode>1</RESPONSECODE>", "responsecode"), "1");
     EXPECT_EQ(card::Tag_Value("</authcode><authcode>", "authcode"), "");

@@ -304,6 +304,24 @@ TEST_F(TerminalTest, AddressThatIsNoIpv4AddressIsRefusedBeforeSending) {
     EXPECT_NE(LogText().find("is not an IPv4 address"), std::string::npos);
 }
 
+TEST_F(TerminalTest, TerminalTestAsksForItsPageWithTheKeysLocked) {
+    {
+        FakeTerminal terminal([](const std::string&) { return std::string(); });
+        UseTerminal(terminal);
+        Cards().Terminal_Test();
+        EXPECT_EQ(Message(), "Testing Terminal at " + gSettings.gTerminalIP);
+        EXPECT_TRUE(gReg.gCardBusy);
+        ASSERT_TRUE(runner.RunUntilIdle(10000));
+        EXPECT_EQ(Message(), "Test Successful " + gSettings.gTerminalIP);
+        EXPECT_FALSE(gReg.gCardBusy);
+    }
+    // The terminal above is gone.
+    Cards().Terminal_Test();
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(Message(), "ERROR: No Reponse From Terminal " + gSettings.gTerminalIP);
+    EXPECT_FALSE(gReg.gCardBusy);
+}
+
 TEST(TerminalExchange, ReadsTheReplyAndBuildsTheRequest) {
     std::string host;
     int port = 0;
