@@ -1,11 +1,17 @@
 #include "card/card_payments.h"
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
 #include <set>
 #include <string>
 
 #include "card/card_data.h"
 #include "card/gateway_exchange.h"
 #include "card/settlement_report.h"
+#include "card/terminal_discovery.h"
 #include "card/terminal_exchange.h"
 #include "common/fields.h"
 #include "common/numbers.h"
@@ -15,6 +21,7 @@
 #include "data/log.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "sale/sale_start.h"
 #include "sale/tenders.h"
@@ -66,9 +73,26 @@ std::string LeftRequestText() {
                                         : "Unanswered Card Request Left by the Last Run, Check the Card Program";
 }
 
+// The first IPv4 address of an interface that is up and not loopback.
+std::string InterfaceAddress() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return "";
+    std::string found;
+    for (ifaddrs* i = list; i && found.empty(); i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || !(i->ifa_flags & IFF_UP) ||
+            (i->ifa_flags & IFF_LOOPBACK))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* in = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
+        if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) found = text;
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
 }  // namespace
 
-CardPayments::CardPayments() = default;
+CardPayments::CardPayments() : ownAddress_(InterfaceAddress) {}
 
 CardPayments::~CardPayments() { card::Wipe(track_); }
 
@@ -990,6 +1014,87 @@ void CardPayments::Settlement_End(std::int16_t status, const std::string& messag
 }
 
 // ---- the Online page's tests ---------------------------------------------------------------
+
+void CardPayments::TerminalIP_Keep(const std::string& address) {
+    gSettings.gTerminalIP = address;
+    if (TerminalIP_Save(gConstants.paths.gFilesPath + ".SET", address)) {
+        Log("Card terminal address set to " + address);
+        CIATime("Terminal IP Successfully Saved", 10);
+    } else {
+        Log("Card terminal address " + address + " not saved: the settings file cannot be written");
+        CIATime("ERROR: Unable to Set Terminal IP", 10);
+    }
+}
+
+void CardPayments::TerminalIP_Input() {
+    const std::string answer = Trim(Screen().InputBox("Input Terminal's IP Address: (Or Enter to abort)"));
+    if (answer.empty()) return;
+    std::string host;
+    int port = 0;
+    if (!card::TerminalAddress_Parse(answer, host, port)) {
+        Log("Card terminal address refused: \"" + answer + "\" is not an IPv4 address with an optional port");
+        CIATime(Msg(1), 5);
+        return;
+    }
+    TerminalIP_Keep(answer);
+}
+
+void CardPayments::Terminal_FindCancel() {
+    if (findCancel_) *findCancel_ = true;
+}
+
+void CardPayments::Terminal_Find() {
+    if (operation_ != Operation::None || Reg().runner == nullptr) return;
+    const std::string choice = Trim(Screen().InputBox("What Would You Like to Do?  0=Exit  1=Quick  2=Complete  3=IE"));
+    if (choice != "1" && choice != "2" && choice != "3") return;
+    std::string host;
+    int port = 0;
+    const bool known = card::TerminalAddress_Parse(Trim(gSettings.gTerminalIP), host, port);
+    if (choice == "3") {
+        const std::string address =
+            "http://" + (known ? host + ":" + std::to_string(port) : std::string("127.0.0.1:8443")) + "/index.html";
+        if (!known || !Browser_Open(gConstants.browser, address)) {
+            Log("Terminal page not opened: " +
+                std::string(known ? "the browser cannot be started" : "no terminal address (setting 136)"));
+            CIATime(Msg(1), 5);
+        }
+        return;
+    }
+    card::DiscoveryConfig config;
+    config.port = known ? port : card::kTerminalPort;
+    const std::string own = ownAddress_ ? ownAddress_() : std::string();
+    if (!card::DiscoveryRange_Make(own, choice == "1", config.range)) {
+        Log("Terminal search not started: this computer has no IPv4 address on a network");
+        CIATime(Msg(1), 5);
+        return;
+    }
+    CIATime("Searching from " + std::to_string(config.range.first) + " to " + std::to_string(config.range.last), 0);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    findCancel_ = std::make_shared<std::atomic<bool>>(false);
+    RunInBackground<std::vector<card::DiscoveryHost>>(
+        *Reg().runner, [config, cancel = findCancel_] { return card::Discovery_Scan(config, *cancel); },
+        [this, cancel = findCancel_, port = config.port](std::vector<card::DiscoveryHost> hosts) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            findCancel_.reset();
+            for (const card::DiscoveryHost& h : hosts)
+                if (h.alive) Log("Terminal search: " + h.address + "-->True " + h.name);
+            if (cancel->load()) {
+                Log("Terminal search cancelled");
+                CIATime("Terminal Not Found", 5);
+                return;
+            }
+            const std::string chosen = card::Discovery_Chosen(hosts);
+            for (const card::DiscoveryHost& h : hosts)
+                if (h.found) Screen().MessageBox("Terminal Found At " + h.address);
+            if (chosen.empty()) {
+                Screen().MessageBox("Terminal Not Found");
+                return;
+            }
+            TerminalIP_Keep(port == card::kTerminalPort ? chosen : chosen + ":" + std::to_string(port));
+        });
+}
 
 void CardPayments::Terminal_Test() {
     if (operation_ != Operation::None || Reg().runner == nullptr) return;

@@ -8,7 +8,9 @@
 // go). The request file is the only file that ever holds it; it is removed
 // once its answer was read or its wait ended.
 #pragma once
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,8 +34,16 @@ public:
     void Card_Charge() override;
     void Credit_Card_Display_Response() override;
     void Card_Settlement() override;
+    void Terminal_Find() override;
+    void TerminalIP_Input() override;
     void Terminal_Test() override;
     void Gateway_Test() override;
+
+    // Where the terminal search takes this computer's address from (the
+    // first IPv4 address of an interface that is up, not loopback).
+    void SetOwnAddressSource(std::function<std::string()> source) { ownAddress_ = std::move(source); }
+    // Stops a terminal search under way (its result is then not kept).
+    void Terminal_FindCancel();
 
     // The Credit timer's tick (every 2 seconds while an answer is awaited).
     void Credit_Timer_Timer();
@@ -70,6 +80,9 @@ private:
     void Settlement_Polled(std::uint64_t exchange, const card::HttpReply& reply, bool receipt);
     void Settlement_End(std::int16_t status, const std::string& message);
     void Settlement_RunningLine();
+    void TerminalIP_Keep(const std::string& address);
+    std::function<std::string()> ownAddress_;
+    std::shared_ptr<std::atomic<bool>> findCancel_;
     bool polling_ = false, pollInFlight_ = false;
     std::uint64_t settleExchange_ = 0;
     int settleTicks_ = 0;

@@ -322,6 +322,83 @@ TEST_F(TerminalTest, TerminalTestAsksForItsPageWithTheKeysLocked) {
     EXPECT_FALSE(gReg.gCardBusy);
 }
 
+// The window's input boxes answered from a list.
+class Answers : public WindowControlsOnly {
+public:
+    std::vector<std::string> answers;
+    std::string InputBox(const std::string&) override {
+        if (answers.empty()) return "";
+        const std::string a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+};
+
+std::string SettingsText() {
+    std::ifstream f(gConstants.paths.gFilesPath + ".SET", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+TEST_F(TerminalTest, SearchFindsTheTerminalsAndSavesTheLaterAddress) {
+    FakeTerminal first([](const std::string&) { return std::string(); }, "127.0.0.7");
+    FakeTerminal second([](const std::string&) { return std::string(); }, "127.0.0.12", first.Port());
+    ASSERT_EQ(second.Port(), first.Port());
+    gSettings.gTerminalIP = "10.0.0.1:" + std::to_string(first.Port());
+    std::ofstream(gConstants.paths.gFilesPath + ".SET") << "136 10.0.0.1\r\n";
+    Answers answers;
+    answers.answers = {"1"};
+    screen.SetListener(&answers);
+    program.card.SetOwnAddressSource([] { return std::string("127.0.0.5"); });
+
+    Cards().Terminal_Find();
+    EXPECT_EQ(screen.InputBoxes().back(), "What Would You Like to Do?  0=Exit  1=Quick  2=Complete  3=IE");
+    EXPECT_EQ(Message(), "Searching from 1 to 15");
+    EXPECT_TRUE(gReg.gCardBusy);
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_FALSE(gReg.gCardBusy);
+    EXPECT_EQ(screen.MessageBoxes(),
+              (std::vector<std::string>{"Terminal Found At 127.0.0.7", "Terminal Found At 127.0.0.12"}));
+    const std::string saved = "127.0.0.12:" + std::to_string(first.Port());
+    EXPECT_EQ(gSettings.gTerminalIP, saved);
+    EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n136 " + saved + "\r\n");
+    EXPECT_EQ(Message(), "Terminal IP Successfully Saved");
+    screen.SetListener(&windowControls);
+}
+
+TEST_F(TerminalTest, SearchWithNothingAnsweringOrExitSavesNothing) {
+    Answers answers;
+    screen.SetListener(&answers);
+    program.card.SetOwnAddressSource([] { return std::string("127.0.0.250"); });
+    gSettings.gTerminalIP = "127.0.0.1:9";  // nothing listens on the discard port
+    answers.answers = {"0"};
+    Cards().Terminal_Find();
+    EXPECT_EQ(runner.Pending(), 0);
+    answers.answers = {"1"};
+    Cards().Terminal_Find();
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(screen.MessageBoxes(), (std::vector<std::string>{"Terminal Not Found"}));
+    EXPECT_EQ(gSettings.gTerminalIP, "127.0.0.1:9");
+    EXPECT_FALSE(gReg.gCardBusy);
+    screen.SetListener(&windowControls);
+}
+
+TEST_F(TerminalTest, TypedAddressIsSavedAsANewLastLineOrRefused) {
+    std::ofstream(gConstants.paths.gFilesPath + ".SET") << "136 10.0.0.1\r\n";
+    Answers answers;
+    screen.SetListener(&answers);
+    answers.answers = {"192.168.1.50", "192.168.1.x", ""};
+    Cards().TerminalIP_Input();
+    EXPECT_EQ(screen.InputBoxes().back(), "Input Terminal's IP Address: (Or Enter to abort)");
+    EXPECT_EQ(gSettings.gTerminalIP, "192.168.1.50");
+    EXPECT_EQ(Message(), "Terminal IP Successfully Saved");
+    Cards().TerminalIP_Input();  // refused where it is typed
+    Cards().TerminalIP_Input();  // nothing typed: nothing done
+    EXPECT_EQ(gSettings.gTerminalIP, "192.168.1.50");
+    EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n136 192.168.1.50\r\n");
+    EXPECT_NE(LogText().find("\"192.168.1.x\" is not an IPv4 address"), std::string::npos);
+    screen.SetListener(&windowControls);
+}
+
 TEST(TerminalExchange, ReadsTheReplyAndBuildsTheRequest) {
     std::string host;
     int port = 0;
