@@ -1,17 +1,27 @@
 #include "card/card_payments.h"
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
 #include <set>
 #include <string>
 
 #include "card/card_data.h"
+#include "card/gateway_exchange.h"
 #include "card/settlement_report.h"
+#include "card/terminal_discovery.h"
+#include "card/terminal_exchange.h"
 #include "common/fields.h"
 #include "common/numbers.h"
+#include "config/constants.h"
 #include "config/settings.h"
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "sale/sale_start.h"
 #include "sale/tenders.h"
@@ -64,9 +74,26 @@ std::string LeftRequestText() {
                                         : "Unanswered Card Request Left by the Last Run, Check the Card Program";
 }
 
+// The first IPv4 address of an interface that is up and not loopback.
+std::string InterfaceAddress() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return "";
+    std::string found;
+    for (ifaddrs* i = list; i && found.empty(); i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || !(i->ifa_flags & IFF_UP) ||
+            (i->ifa_flags & IFF_LOOPBACK))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* in = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
+        if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) found = text;
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
 }  // namespace
 
-CardPayments::CardPayments() = default;
+CardPayments::CardPayments() : ownAddress_(InterfaceAddress) {}
 
 CardPayments::~CardPayments() { card::Wipe(track_); }
 
@@ -101,7 +128,10 @@ void CardPayments::Card_TypeFind() {
 }
 
 void CardPayments::Credit_Card_Display_Response() {
-    CIATime(card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend), 15);
+    std::string text = card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend);
+    if (!FileBackend() && gReg.gCardStatus == 0) text += authCode_;
+    if (gSettings.gCardBackend == "2" && gReg.gCardStatus == 1) text += " " + message_;
+    CIATime(text, 15);
 }
 
 // ---- the exchange ------------------------------------------------------------------------
@@ -164,6 +194,7 @@ void CardPayments::LateAnswer_Report(const std::string& line, bool atStart) {
 
 void CardPayments::Card_Load() {
     Reg().timers->SetHandler(TimerId::Credit, [this] { Credit_Timer_Timer(); });
+    Reg().timers->SetHandler(TimerId::Settlement, [this] { Settlement_Timer_Timer(); });
     if (!FileBackend() || gSettings.gCardEnabled != "1") return;
     const std::string folder = card::ExchangeFolder_Resolve(Reg().programFolder, gSettings.gCardExchangeFolder);
     card::ExchangeFiles files(folder + "/Request");
@@ -194,6 +225,14 @@ void CardPayments::Card_Load() {
 // ---- the charge --------------------------------------------------------------------------
 
 void CardPayments::Card_Charge() {
+    if (gSettings.gCardBackend == "2") {
+        Terminal_Charge();
+        return;
+    }
+    if (gSettings.gCardBackend == "3") {
+        Gateway_Charge();
+        return;
+    }
     if (!FileBackend()) {
         CardStandIn().Card_Charge();
         return;
@@ -264,6 +303,10 @@ void CardPayments::Card_Charge() {
 // ---- the batch close ---------------------------------------------------------------------
 
 void CardPayments::Card_Settlement() {
+    if ((gSettings.gCardBackend == "2" || gSettings.gCardBackend == "3") && gSettings.gCardEnabled == "1") {
+        Network_Settlement();
+        return;
+    }
     if (!FileBackend() || gSettings.gCardEnabled != "1") {
         CardStandIn().Card_Settlement();
         return;
@@ -358,6 +401,13 @@ void CardPayments::Credit_Card_End() {
 void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
 
 void CardPayments::Credit_Timer_Timer() {
+    if (operation_ == Operation::Terminal || operation_ == Operation::Gateway ||
+        operation_ == Operation::NetworkSettlement) {
+        ticks_ += 2;
+        ShowRunningTime();
+        if (Num_Val(timeoutRun_) <= ticks_) Network_Timeout();
+        return;
+    }
     if (operation_ == Operation::None || !files_) {
         Reg().timers->Stop(TimerId::Credit);
         return;
@@ -514,6 +564,605 @@ void CardPayments::Tender_Remove() {
     s.gPaymentCount = static_cast<std::int16_t>(slot - 1);
     s.gTenderLinesAdded = false;
     Payment_Display();
+}
+
+// ---- the card terminal ------------------------------------------------------------------
+
+std::string CardPayments::TerminalLogPath() const { return Reg().programFolder + "/Data/Dejavoo.LOG"; }
+
+void CardPayments::TerminalLog(const std::string& line) {
+    const LocalTime t = Reg().clock->Now();
+    std::string error;
+    if (!card::TerminalLog_Append(TerminalLogPath(),
+                                  line.substr(0, 4) +
+                                      card::TerminalLog_Stamp(t.year, t.month, t.day, t.hour, t.minute, t.second) +
+                                      line.substr(4),
+                                  &error))
+        Log("Card terminal log not written: " + error);
+}
+
+void CardPayments::Terminal_Charge() {
+    if (operation_ != Operation::None) return;
+    const CardRequest& c = gReg.gCardRequest;
+    authCode_.clear();
+    message_.clear();
+    std::string host;
+    int port = 0;
+    if (!card::TerminalAddress_Parse(Trim(gSettings.gTerminalIP), host, port)) {
+        Log("Card not sent to the terminal: its address \"" + gSettings.gTerminalIP +
+            "\" (setting 136) is not an IPv4 address with an optional port");
+        gReg.gCardStatus = 12;
+        Credit_Card_Display_Response();
+        DEA_Reset();
+        return;
+    }
+    // The tender an approval is posted under, known before anything is sent.
+    tenderIndex_ = card::CardTender_Find(2);
+    if (tenderIndex_ == 0 || Reg().runner == nullptr) {
+        Log(tenderIndex_ == 0 ? "Card not sent to the terminal: no payment type takes terminal cards (card type 2)"
+                              : "Card not sent to the terminal: no background runner");
+        gReg.gCardStatus = 8;
+        Credit_Card_Display_Response();
+        DEA_Reset();
+        return;
+    }
+    // The invoice number the sale will most likely be saved under.
+    Open_FileInvoice();
+    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+    Str_PadZero(invoice, 7);
+    invoiceSent_ = invoice;
+    const std::string registerId = gSettings.gRegisterId;
+    const std::string url = card::TerminalUrl(host, port, card::TerminalDocument(c.gCardAmount, invoice, registerId));
+    timeoutRun_ = gSettings.gCardTimeout;
+    long timeoutMs = static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000);
+    if (timeoutMs <= 0) timeoutMs = 120000;
+    TerminalLog(">>> " + url + "    TIMEOUT= " + gSettings.gCardTimeout);
+    lastAmount_ = c.gCardAmount;
+    lastMasked_.clear();
+    operation_ = Operation::Terminal;
+    gReg.gPromptLineActive = true;
+    Wait_ForResponse();
+    const std::uint64_t exchange = exchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = card::HttpGetRequest{url, "", timeoutMs, ""}] { return card::HttpGet(request); },
+        [this, exchange](card::HttpReply reply) { Terminal_Reply(exchange, reply); });
+}
+
+void CardPayments::Terminal_Reply(std::uint64_t exchange, const card::HttpReply& reply) {
+    if (exchange != exchange_ || operation_ != Operation::Terminal) {
+        // The wait already ended: the customer may still have been charged.
+        if (reply.kind == card::HttpReply::Kind::Ok) TerminalLog("<<< " + reply.body);
+        const card::TerminalResult late = card::TerminalReply_Evaluate(reply.body, invoiceSent_, gSettings.gRegisterId);
+        Log("Card terminal answered after its wait ended (ignored): " +
+            (reply.kind == card::HttpReply::Kind::Ok ? "status " + std::to_string(late.status) : reply.error) +
+            (late.status == 0 ? "; approved: check on the terminal whether the customer was charged" : ""));
+        return;
+    }
+    exchange_ = 0;
+    operation_ = Operation::None;
+    if (reply.kind == card::HttpReply::Kind::Ok) TerminalLog("<<< " + reply.body);
+    Credit_Card_End();
+    card::TerminalResult r;
+    if (reply.kind == card::HttpReply::Kind::TimedOut) {
+        Log("Card terminal did not answer within " + Trim(timeoutRun_) + " seconds");
+        r.status = 4;
+    } else if (reply.kind == card::HttpReply::Kind::Failed) {
+        Log("Card terminal not reached: " + reply.error);
+        r.status = 12;
+    } else {
+        r = card::TerminalReply_Evaluate(reply.body, invoiceSent_, gSettings.gRegisterId);
+        if (r.status == 3) Log("Card terminal reply is not for the request sent (invoice " + invoiceSent_ + ")");
+    }
+    gReg.gCardStatus = r.status;
+    message_ = r.message;
+    authCode_ = r.status == 0 ? r.authCode : std::string();
+    Log("Card terminal exchange ended, status " + std::to_string(r.status) + ", amount " +
+        lastAmount_.Format("#####0.00"));
+    // The outcome is shown once the tender is in, so the posting does not hide it.
+    if (r.status == 0) Terminal_Post(r.last4, r.name, r.authCode);
+    Credit_Card_Display_Response();
+    if (gSale.gBalanceDue.IsZero() && r.status == 0)
+        SaleEngine().mTotalRegister_Click();
+    else
+        DEA_Reset();
+}
+
+void CardPayments::Network_Timeout() {
+    const Operation op = operation_;
+    exchange_ = 0;
+    operation_ = Operation::None;
+    Credit_Card_End();
+    if (op == Operation::NetworkSettlement) {
+        settleExchange_ = 0;
+        Settlement_End(10, "");
+        return;
+    }
+    Log(std::string(op == Operation::Gateway ? "Card gateway" : "Card terminal") + " did not answer within " +
+        Trim(timeoutRun_) + " seconds; a later answer is ignored");
+    if (op == Operation::Gateway) Tender_Remove();
+    gReg.gCardStatus = 4;
+    Credit_Card_Display_Response();
+    DEA_Reset();
+}
+
+void CardPayments::Terminal_Post(const std::string& last4, const std::string& name, const std::string& authCode) {
+    const Money amount = lastAmount_ < Money() ? -lastAmount_ : lastAmount_;
+    const int before = gSale.gPaymentCount;
+    gTender.gCardPosting = true;
+    Screen().SetText(kEntryBox, amount.TextDisplay());
+    SaleEngine().Payment_Process(tenderIndex_);
+    gTender.gCardPosting = false;
+    if (gSale.gPaymentCount != before + 1) {
+        Log("Card approved on the terminal but its tender of " + amount.Format("#####0.00") +
+            " could not be added: check the sale against the terminal");
+        return;
+    }
+    SalePayment& p = gSale.gPayments[static_cast<std::size_t>(gSale.gPaymentCount)];
+    p.cardNumber = card::TerminalCardNumber(last4);
+    p.cardExpiry.clear();
+    p.cardHolder = name;
+    p.entryKind = 1;
+    p.reference = authCode;
+    gSale.gCardInSale = true;
+}
+
+// ---- the card gateway -------------------------------------------------------------------
+
+void CardPayments::Gateway_Charge() {
+    if (operation_ != Operation::None) return;
+    CardRequest& c = gReg.gCardRequest;
+    authCode_.clear();
+    message_.clear();
+    const std::string url = gConstants.servers.gCardGatewayUrl;
+    if (!card::GatewayAddress_Valid(url) || Reg().runner == nullptr || tenderIndex_ == 0) {
+        Log(tenderIndex_ == 0 ? "Card not sent to the gateway: no payment type takes the card"
+                              : "Card not sent to the gateway: CardGatewayUrl in Tarvo.ini is not an https address");
+        gReg.gCardStatus = tenderIndex_ == 0 ? 8 : 5;
+        Credit_Card_Display_Response();
+        card::Wipe(track_);
+        DEA_Reset();
+        return;
+    }
+    // The card tender goes in first, for the amount confirmed.
+    const int before = gSale.gPaymentCount;
+    const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
+    Screen().SetText(kEntryBox, amount.TextDisplay());
+    SaleEngine().Payment_Process(tenderIndex_);
+    if (gSale.gPaymentCount != before + 1) {
+        Log("Card not sent to the gateway: the card tender of " + amount.Format("#####0.00") + " could not be added");
+        card::Wipe(track_);
+        return;
+    }
+    tenderSlot_ = gSale.gPaymentCount;
+    Open_FileInvoice();
+    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+    Str_PadZero(invoice, 7);
+    invoiceSent_ = invoice;
+    card::GatewayCharge g;
+    g.login = gSettings.gGatewayLogin;
+    g.key = gSettings.gGatewayKey;
+    g.number = c.gCardNumber;
+    g.expiry = c.gCardExpiry;
+    g.amount = c.gCardAmount;
+    g.invoice = invoice;
+    g.avs = gSettings.gCardAvs == "1";
+    g.address = c.gCardAddress;
+    g.zip = c.gCardZip;
+    card::HttpGetRequest request{url, card::GatewayFields(g), 120000, gConstants.servers.gCardGatewayCaFile};
+    card::Wipe(g.number);
+    card::Wipe(track_);
+    timeoutRun_ = gSettings.gCardTimeout;
+    request.timeoutMs = static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000);
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    lastMasked_ = card::Masked(c.gCardNumber);
+    lastAmount_ = c.gCardAmount;
+    Log("Card request sent to the gateway: card " + lastMasked_ + ", amount " + lastAmount_.Format("#####0.00"));
+    operation_ = Operation::Gateway;
+    Wait_ForResponse();
+    const std::uint64_t exchange = exchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner,
+        [request = std::move(request)]() mutable {
+            card::HttpReply reply = card::HttpGet(request);
+            card::Wipe(request.postBody);
+            return reply;
+        },
+        [this, exchange](card::HttpReply reply) { Gateway_Reply(exchange, reply); });
+}
+
+void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& reply) {
+    if (exchange != exchange_ || operation_ != Operation::Gateway) {
+        const card::GatewayResult late = card::Gateway_ParseReply(reply.body);
+        Log("Card gateway answered after its wait ended (ignored): " +
+            (reply.kind == card::HttpReply::Kind::Ok ? "response code " + late.responseCode : reply.error) +
+            (late.status == 0 ? "; approved: check with the gateway whether the customer was charged" : ""));
+        return;
+    }
+    exchange_ = 0;
+    operation_ = Operation::None;
+    Credit_Card_End();
+    card::GatewayResult r;
+    if (reply.kind == card::HttpReply::Kind::TimedOut) {
+        r.status = 4;
+        Log("Card gateway did not answer within " + Trim(timeoutRun_) + " seconds");
+    } else if (reply.kind == card::HttpReply::Kind::Failed) {
+        r.status = 5;
+        r.message = "\r\n" + reply.error;
+        Log("Card gateway not reached: " + reply.error);
+    } else {
+        r = card::Gateway_ParseReply(reply.body);
+    }
+    gReg.gCardStatus = r.status;
+    message_ = r.message;
+    authCode_ = r.authCode;
+    Log("Card " + lastMasked_ + " through the gateway, status " + std::to_string(r.status) + ", amount " +
+        lastAmount_.Format("#####0.00"));
+    lastMasked_.clear();
+    if (r.status != 0) {
+        Tender_Remove();
+        Credit_Card_Display_Response();
+        if (!message_.empty()) {
+            // The gateway's own texts stay on the screen until Enter.
+            std::string shown = Trim(Screen().Text(kMessageLine));
+            std::size_t from = 0;
+            while (from <= message_.size()) {
+                const auto end = message_.find("\r\n", from);
+                const std::string part = Trim(message_.substr(from, end == std::string::npos ? end : end - from));
+                if (!part.empty()) shown += " / " + part;
+                if (end == std::string::npos) break;
+                from = end + 2;
+            }
+            Screen().SetCaption(kGreeting, shown);
+            Prompt().MessageWithEnterToEnd_Show();
+        }
+        DEA_Reset();
+        return;
+    }
+    const CardRequest& c = gReg.gCardRequest;
+    SalePayment& p = gSale.gPayments[static_cast<std::size_t>(tenderSlot_)];
+    p.cardNumber = c.gCardNumber;
+    p.cardExpiry = c.gCardExpiry;
+    p.cardHolder = c.gCardName;
+    p.cardData = c.gCardEntry == 1 ? std::string() : c.gCardAddress + " " + c.gCardZip;
+    p.entryKind = c.gCardEntry;
+    p.reference = r.authCode;
+    gSale.gCardInSale = true;
+    tenderSlot_ = 0;
+    Credit_Card_Display_Response();
+    if (gSale.gBalanceDue.IsZero())
+        SaleEngine().mTotalRegister_Click();
+    else
+        DEA_Reset();
+}
+
+// ---- the batch close of the terminal and the gateway ---------------------------------------
+
+namespace {
+
+// The settlement server's status reply: the state before the first
+// "@#@#" ('\0' without one), the text after it.
+struct SettleStatus {
+    char state = 0;
+    std::string after;
+};
+SettleStatus SettleStatus_Parse(const std::string& reply) {
+    SettleStatus s;
+    const auto p = reply.find("@#@#");
+    if (p == std::string::npos || p == 0) return s;
+    s.state = reply[p - 1];
+    s.after = reply.substr(p + 4);
+    return s;
+}
+
+bool HttpAddress(const std::string& url) { return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0; }
+
+}  // namespace
+
+void CardPayments::Network_Settlement() {
+    if (operation_ != Operation::None || polling_) {
+        Log("Batch close not started: another card operation or batch close is under way");
+        CIATime(Msg(167), 5);
+        return;
+    }
+    message_.clear();
+    const std::string base = gSettings.gGatewayUrl;
+    if (!HttpAddress(base) || Reg().runner == nullptr) {
+        Log("Batch close not started: the settlement address (setting 146) is not an http or https address");
+        timeoutRun_ = settleTimeout_ = gSettings.gCardTimeout;
+        Settlement_End(12, "Error Number  0 Detected At Initial Settlement");
+        return;
+    }
+    // The credentials go encoded in the body, never in the address or the log.
+    card::HttpGetRequest request{base + "tran",
+                                 "type=settle&username=" + card::UrlEncode(gSettings.gGatewayLogin) +
+                                     "&password=" + card::UrlEncode(gSettings.gGatewayKey),
+                                 120000, gConstants.servers.gCardGatewayCaFile};
+    timeoutRun_ = settleTimeout_ = gSettings.gCardTimeout;
+    request.timeoutMs = static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000);
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    Log("Batch close request sent to " + base + "tran");
+    operation_ = Operation::NetworkSettlement;
+    Summary_Show();
+    Wait_ForResponse();
+    const std::uint64_t exchange = settleExchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+        [this, exchange](card::HttpReply reply) { Settlement_Started(exchange, reply); });
+}
+
+void CardPayments::Settlement_Started(std::uint64_t exchange, const card::HttpReply& reply) {
+    if (exchange != settleExchange_ || operation_ != Operation::NetworkSettlement) {
+        Log("Batch close start answered after its wait ended (ignored)" +
+            (reply.kind == card::HttpReply::Kind::Ok ? std::string() : ": " + reply.error));
+        return;
+    }
+    settleExchange_ = 0;
+    operation_ = Operation::None;
+    Credit_Card_End();
+    if (reply.kind == card::HttpReply::Kind::TimedOut) {
+        Settlement_End(10, "Initial Settlement Request Timed Out");
+        return;
+    }
+    if (reply.kind == card::HttpReply::Kind::Failed) {
+        Log("Batch close not started: " + reply.error);
+        Settlement_End(12, "Error Number  " + std::to_string(reply.code) + " Detected At Initial Settlement");
+        return;
+    }
+    std::string error;
+    if (!WriteFileAtomic(Reg().programFolder + "/Data/Settlement.txt", reply.body + "\r\n", 0600, &error))
+        Log("Copy of the batch close reply not written: " + error);
+    if (reply.body.find("Settlement processing") == std::string::npos) {
+        Settlement_End(2, "Error Detected: Settlement Process Does Not Start\r\nResponse Follows: \r\n" + reply.body);
+        return;
+    }
+    // The keys are free again while the server works; the polling has its limit.
+    SettleTimeout_Compute();
+    settleTimeout_ = timeoutRun_;
+    polling_ = true;
+    pollInFlight_ = false;
+    settleTicks_ = 0;
+    progress_.clear();
+    Reg().timers->Stop(TimerId::Settlement);
+    Reg().timers->Start(TimerId::Settlement, 10000);
+    Settlement_RunningLine();
+}
+
+void CardPayments::Settlement_RunningLine() {
+    if (operation_ != Operation::None) return;  // a card's own wait is on the line
+    CIATime(progress_ + std::to_string(settleTicks_) + " / " + Trim(settleTimeout_), 0);
+}
+
+void CardPayments::Settlement_Timer_Timer() {
+    if (!polling_) {
+        Reg().timers->Stop(TimerId::Settlement);
+        return;
+    }
+    settleTicks_ += 10;
+    if (Num_Val(settleTimeout_) <= settleTicks_) {
+        Log("Batch close still running after " + Trim(settleTimeout_) + " seconds: polling stopped");
+        Settlement_End(10, "");
+        return;
+    }
+    Settlement_RunningLine();
+    if (pollInFlight_) return;
+    pollInFlight_ = true;
+    card::HttpGetRequest request{gSettings.gGatewayUrl + "tran?type=settle_scan.cgi", "",
+                                 static_cast<long>(Num_Val(settleTimeout_) * 1000),
+                                 gConstants.servers.gCardGatewayCaFile};
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    const std::uint64_t exchange = settleExchange_ = ++exchangeCount_;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+        [this, exchange](card::HttpReply reply) { Settlement_Polled(exchange, reply, false); });
+}
+
+void CardPayments::Settlement_Polled(std::uint64_t exchange, const card::HttpReply& reply, bool receipt) {
+    if (exchange != settleExchange_ || !polling_) return;  // the polling already ended
+    pollInFlight_ = false;
+    if (reply.kind != card::HttpReply::Kind::Ok) {
+        Log("Batch close status request failed: " + reply.error);
+        if (reply.kind == card::HttpReply::Kind::TimedOut)
+            Settlement_End(3, "Settlement Counter\r\nRequest for Settlement Update Timed Out");
+        else
+            Settlement_End(12, "Settlement Counter\r\nError Number  " + std::to_string(reply.code) +
+                                   " Detected At Request For Update");
+        return;
+    }
+    if (receipt) {
+        Settlement_End(0, "");
+        return;
+    }
+    const SettleStatus st = SettleStatus_Parse(reply.body);
+    if (st.state == '0') {
+        const std::string file = Trim(st.after.substr(0, 7));
+        if (file.empty()) {
+            Settlement_End(0, "");
+            return;
+        }
+        pollInFlight_ = true;
+        card::HttpGetRequest request{gSettings.gGatewayUrl + "show_receipt.cgi?filename=" + card::UrlEncode(file), "",
+                                     static_cast<long>(Num_Val(settleTimeout_) * 1000),
+                                     gConstants.servers.gCardGatewayCaFile};
+        if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+        const std::uint64_t next = settleExchange_ = ++exchangeCount_;
+        RunInBackground<card::HttpReply>(
+            *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+            [this, next](card::HttpReply r) { Settlement_Polled(next, r, true); });
+        return;
+    }
+    if (st.state == '2') {
+        Settlement_End(5, "Error Detected: Settlement Acknowledged Error\r\nResponse Follows: \r\n" + reply.body);
+        return;
+    }
+    progress_ = st.state == '1' ? "% " + Trim(st.after.substr(0, 2)) + (st.after.size() > 6 ? st.after.substr(6) : "")
+                                : std::string();
+    Settlement_RunningLine();
+}
+
+void CardPayments::Settlement_End(std::int16_t status, const std::string& message) {
+    Reg().timers->Stop(TimerId::Settlement);
+    polling_ = pollInFlight_ = false;
+    settleExchange_ = 0;
+    progress_.clear();
+    gReg.gCardStatus = status;
+    Log("Batch close ended, status " + std::to_string(status));
+    if (operation_ == Operation::None) CIATime(Msg(status == 0 ? 170 : status == 10 ? 168 : 171), 10);
+    Settlement_Print(SettlementOutcome{status, message, settleTimeout_, gSettings.gCardBackend});
+}
+
+// ---- the Online page's tests ---------------------------------------------------------------
+
+void CardPayments::TerminalIP_Keep(const std::string& address) {
+    gSettings.gTerminalIP = address;
+    if (TerminalIP_Save(gConstants.paths.gFilesPath + ".SET", address)) {
+        Log("Card terminal address set to " + address);
+        CIATime("Terminal IP Successfully Saved", 10);
+    } else {
+        Log("Card terminal address " + address + " not saved: the settings file cannot be written");
+        CIATime("ERROR: Unable to Set Terminal IP", 10);
+    }
+}
+
+void CardPayments::TerminalIP_Input() {
+    const std::string answer = Trim(Screen().InputBox("Input Terminal's IP Address: (Or Enter to abort)"));
+    if (answer.empty()) return;
+    std::string host;
+    int port = 0;
+    if (!card::TerminalAddress_Parse(answer, host, port)) {
+        Log("Card terminal address refused: \"" + answer + "\" is not an IPv4 address with an optional port");
+        CIATime(Msg(1), 5);
+        return;
+    }
+    TerminalIP_Keep(answer);
+}
+
+void CardPayments::Terminal_FindCancel() {
+    if (findCancel_) *findCancel_ = true;
+}
+
+void CardPayments::Terminal_Find() {
+    if (operation_ != Operation::None || Reg().runner == nullptr) return;
+    const std::string choice = Trim(Screen().InputBox("What Would You Like to Do?  0=Exit  1=Quick  2=Complete  3=IE"));
+    if (choice != "1" && choice != "2" && choice != "3") return;
+    std::string host;
+    int port = 0;
+    const bool known = card::TerminalAddress_Parse(Trim(gSettings.gTerminalIP), host, port);
+    if (choice == "3") {
+        const std::string address =
+            "http://" + (known ? host + ":" + std::to_string(port) : std::string("127.0.0.1:8443")) + "/index.html";
+        if (!known || !Browser_Open(gConstants.browser, address)) {
+            Log("Terminal page not opened: " +
+                std::string(known ? "the browser cannot be started" : "no terminal address (setting 136)"));
+            CIATime(Msg(1), 5);
+        }
+        return;
+    }
+    card::DiscoveryConfig config;
+    config.port = known ? port : card::kTerminalPort;
+    const std::string own = ownAddress_ ? ownAddress_() : std::string();
+    if (!card::DiscoveryRange_Make(own, choice == "1", config.range)) {
+        Log("Terminal search not started: this computer has no IPv4 address on a network");
+        CIATime(Msg(1), 5);
+        return;
+    }
+    CIATime("Searching from " + std::to_string(config.range.first) + " to " + std::to_string(config.range.last), 0);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    findCancel_ = std::make_shared<std::atomic<bool>>(false);
+    RunInBackground<std::vector<card::DiscoveryHost>>(
+        *Reg().runner, [config, cancel = findCancel_] { return card::Discovery_Scan(config, *cancel); },
+        [this, cancel = findCancel_, port = config.port](std::vector<card::DiscoveryHost> hosts) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            findCancel_.reset();
+            for (const card::DiscoveryHost& h : hosts)
+                if (h.alive) Log("Terminal search: " + h.address + "-->True " + h.name);
+            if (cancel->load()) {
+                Log("Terminal search cancelled");
+                CIATime("Terminal Not Found", 5);
+                return;
+            }
+            const std::string chosen = card::Discovery_Chosen(hosts);
+            for (const card::DiscoveryHost& h : hosts)
+                if (h.found) Screen().MessageBox("Terminal Found At " + h.address);
+            if (chosen.empty()) {
+                Screen().MessageBox("Terminal Not Found");
+                return;
+            }
+            TerminalIP_Keep(port == card::kTerminalPort ? chosen : chosen + ":" + std::to_string(port));
+        });
+}
+
+void CardPayments::Terminal_Test() {
+    if (operation_ != Operation::None || Reg().runner == nullptr) return;
+    const std::string ip = gSettings.gTerminalIP;
+    std::string host;
+    int port = 0;
+    if (!card::TerminalAddress_Parse(Trim(ip), host, port)) {
+        Log("Terminal test not sent: the address \"" + ip + "\" (setting 136) is not an IPv4 address");
+        CIATime("ERROR: No Reponse From Terminal " + ip, 5);
+        return;
+    }
+    CIATime("Testing Terminal at " + ip, 0);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    RunInBackground<card::HttpReply>(
+        *Reg().runner,
+        [request = card::HttpGetRequest{"http://" + host + ":" + std::to_string(port) + "/index.html", "", 5000, ""}] {
+            return card::HttpGet(request);
+        },
+        [this, ip](card::HttpReply reply) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            const bool answered = reply.kind == card::HttpReply::Kind::Ok && !reply.body.empty();
+            if (!answered) Log("Terminal test: no answer from " + ip + (reply.error.empty() ? "" : ": " + reply.error));
+            CIATime(answered ? "Test Successful " + ip : "ERROR: No Reponse From Terminal " + ip, 5);
+        });
+}
+
+void CardPayments::Gateway_Test() {
+    if (operation_ != Operation::None || Reg().runner == nullptr) return;
+    const std::string url = gConstants.servers.gCardGatewayUrl;
+    if (!card::GatewayAddress_Valid(url)) {
+        Log("Gateway test not sent: CardGatewayUrl in Tarvo.ini is not an https address");
+        CIATime("ERROR: Received empty message in response to test.", 5);
+        return;
+    }
+    CIATime(Msg(167), 0);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    card::HttpGetRequest request{url, card::GatewayTestFields(gSettings.gGatewayLogin, gSettings.gGatewayKey),
+                                 static_cast<long>(Num_Val(gSettings.gCardTimeout) * 1000),
+                                 gConstants.servers.gCardGatewayCaFile};
+    if (request.timeoutMs <= 0) request.timeoutMs = 120000;
+    RunInBackground<card::HttpReply>(
+        *Reg().runner, [request = std::move(request)] { return card::HttpGet(request); },
+        [this](card::HttpReply reply) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            if (reply.kind != card::HttpReply::Kind::Ok || reply.body.empty()) {
+                Log("Gateway test: payment gateway is not responding" +
+                    (reply.error.empty() ? std::string() : ": " + reply.error));
+                CIATime("ERROR: Received empty message in response to test.", 5);
+                return;
+            }
+            const std::string code = Trim(card::Tag_Value(reply.body, "responsecode"));
+            const std::string reason = Trim(card::Tag_Value(reply.body, "errortext"));
+            if (code == "1") {
+                CIATime("Successful ", 5);
+            } else if (code == "2" || code == "3") {
+                CIATime("Declined (" + Trim(card::Tag_Value(reply.body, "errorcode")) + ") " + reason, 5);
+            } else if (!code.empty()) {
+                CIATime("Undetermined " + reason, 5);
+            } else {
+                Log("Gateway test: received an invalid response");
+                CIATime("Invalid response received to test", 5);
+            }
+        });
 }
 
 void CardPayments::Settlement_Report(std::int16_t status) {

@@ -8,9 +8,13 @@
 // go). The request file is the only file that ever holds it; it is removed
 // once its answer was read or its wait ended.
 #pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "card/card_http.h"
 #include "card/exchange_files.h"
 #include "common/money.h"
 #include "screen/card_service.h"
@@ -30,9 +34,22 @@ public:
     void Card_Charge() override;
     void Credit_Card_Display_Response() override;
     void Card_Settlement() override;
+    void Terminal_Find() override;
+    void TerminalIP_Input() override;
+    void Terminal_Test() override;
+    void Gateway_Test() override;
+
+    // Where the terminal search takes this computer's address from (the
+    // first IPv4 address of an interface that is up, not loopback).
+    void SetOwnAddressSource(std::function<std::string()> source) { ownAddress_ = std::move(source); }
+    // Stops a terminal search under way (its result is then not kept).
+    void Terminal_FindCancel();
 
     // The Credit timer's tick (every 2 seconds while an answer is awaited).
     void Credit_Timer_Timer();
+    // The Settlement timer's tick (every 10 seconds while a batch close of
+    // the terminal or the gateway runs): one status request.
+    void Settlement_Timer_Timer();
 
     // How many ticks an answer file that opens but cannot be read is read
     // again before the request ends with "Response File Is Empty"; an answer
@@ -41,7 +58,38 @@ public:
     static constexpr int kOpenAttempts = 5;
 
 private:
-    enum class Operation { None, Sale, Settlement };
+    enum class Operation { None, Sale, Settlement, Terminal, Gateway, NetworkSettlement, Tool };
+
+    // The card terminal's charge: one GET on the background runner while
+    // the Credit timer counts the wait; the first of the reply and the
+    // time-out ends it, the other is logged and ignored.
+    void Terminal_Charge();
+    void Terminal_Reply(std::uint64_t exchange, const card::HttpReply& reply);
+    // Ends the terminal's or the gateway's wait at the time-out (status 4).
+    void Network_Timeout();
+    // The card gateway's charge: the card tender added first, the request on
+    // the runner; anything but an approval takes the tender back.
+    void Gateway_Charge();
+    void Gateway_Reply(std::uint64_t exchange, const card::HttpReply& reply);
+    // The batch close of the terminal and the gateway on the settlement
+    // server of setting 146: the start (keys locked), then the polling with
+    // the keys free, until the end, an error or the overall limit; the
+    // report printed once at whichever end comes first.
+    void Network_Settlement();
+    void Settlement_Started(std::uint64_t exchange, const card::HttpReply& reply);
+    void Settlement_Polled(std::uint64_t exchange, const card::HttpReply& reply, bool receipt);
+    void Settlement_End(std::int16_t status, const std::string& message);
+    void Settlement_RunningLine();
+    void TerminalIP_Keep(const std::string& address);
+    std::function<std::string()> ownAddress_;
+    std::shared_ptr<std::atomic<bool>> findCancel_;
+    bool polling_ = false, pollInFlight_ = false;
+    std::uint64_t settleExchange_ = 0;
+    int settleTicks_ = 0;
+    std::string progress_, settleTimeout_;
+    void Terminal_Post(const std::string& last4, const std::string& name, const std::string& authCode);
+    std::string TerminalLogPath() const;
+    void TerminalLog(const std::string& line);
 
     // The exchange files of the current settings; false (status 1 shown)
     // when the exchange cannot be used: the lock held elsewhere, or an old
@@ -74,6 +122,11 @@ private:
     std::string lastMasked_;
     Money lastAmount_;
     bool lastWasSettlement_ = false;
+    // The exchange in flight on the runner (0 none): a completion of any
+    // other number is late.
+    std::uint64_t exchange_ = 0, exchangeCount_ = 0;
+    std::string invoiceSent_;
+    std::string authCode_;
 };
 
 }  // namespace tarvo

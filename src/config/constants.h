@@ -23,6 +23,10 @@ struct ServerValues {
     std::int16_t gServerSlot = 1;  // back-office server the requests use (1 or 2)
     std::array<std::string, 2> gServerHosts;
     std::array<std::string, 2> gServerUrls;  // dispatcher request prefixes, credentials included
+    // The card gateway's transaction address (https only) and the CA file its
+    // certificate is checked against (empty: the system's store), from the
+    // identity store (CardGatewayUrl, CardGatewayCaFile).
+    std::string gCardGatewayUrl, gCardGatewayCaFile;
 
     // The prefix of the server in use; never log it as it stands (RedactCredentials).
     const std::string& RequestPrefix() const { return gServerUrls[gServerSlot == 2 ? 1 : 0]; }

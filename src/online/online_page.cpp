@@ -104,10 +104,15 @@ void Online_Process(int key) {
     case 6: Server_Switch(); break;
     case 7: Online_NotBuilt("packing an order"); break;
     case 9: Manager_DeviceCheck(); break;
-    case 13: Online_NotBuilt("the card-terminal search"); break;
-    case 14: Online_NotBuilt("the card terminal's address entry"); break;
-    case 15: Online_NotBuilt("the card-terminal test"); break;
-    case 16: Online_NotBuilt("the card-gateway test"); break;
+    // The card tools; a register without card payments answers "Invalid Entry".
+    case 13: Cards().Terminal_Find(); break;
+    case 14: Cards().TerminalIP_Input(); break;
+    case 15:
+        // Going online by hand has no meaning here: the network is either up or not.
+        ProgramLog().Write(1, "Online: the card-terminal test runs on the network as it is");
+        Cards().Terminal_Test();
+        break;
+    case 16: Cards().Gateway_Test(); break;
     case 21: Online_NotBuilt("the web-shop order import"); break;
     case 22: Online_NotBuilt("the stock check"); break;
     case 24: Online_NotBuilt("the shipping export"); break;

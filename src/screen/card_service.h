@@ -32,6 +32,15 @@ public:
     // timers), then the outcome shown and the settlement report printed. The
     // stand-in says "Invalid Entry".
     virtual void Card_Settlement() = 0;
+
+    // The Online page's card tools. Finding the card terminal on the subnet
+    // and typing its address (both save setting 136); asking the terminal
+    // for its page; the gateway's test transaction. The stand-ins say
+    // "Invalid Entry".
+    virtual void Terminal_Find() = 0;
+    virtual void TerminalIP_Input() = 0;
+    virtual void Terminal_Test() = 0;
+    virtual void Gateway_Test() = 0;
 };
 
 }  // namespace tarvo

@@ -101,4 +101,9 @@ bool ScreenModel::Question(const std::string& text) {
     return listener_ && listener_->Question(text);
 }
 
+std::string ScreenModel::InputBox(const std::string& text) {
+    inputs_.push_back(text);
+    return listener_ ? listener_->InputBox(text) : std::string();
+}
+
 }  // namespace tarvo

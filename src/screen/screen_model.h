@@ -61,6 +61,9 @@ public:
     // A yes/no question the operator answers before the core goes on; true
     // for yes. Without a window to ask in, the answer is no.
     virtual bool Question(const std::string& text) { return false; }
+    // A line the operator types in answer to `text` before the core goes on;
+    // empty when nothing was typed or the box was closed.
+    virtual std::string InputBox(const std::string& text) { return ""; }
 };
 
 class ScreenModel {
@@ -109,6 +112,10 @@ public:
     bool Question(const std::string& text);
     // Every question asked (tests read it).
     const std::vector<std::string>& Questions() const { return questions_; }
+    // Asks the listener for a line; empty without one.
+    std::string InputBox(const std::string& text);
+    // Every input box shown (tests read it).
+    const std::vector<std::string>& InputBoxes() const { return inputs_; }
 
 private:
     ControlState& Mut(const ControlId& id) { return controls_[id]; }
@@ -119,6 +126,7 @@ private:
     std::string title_;
     std::vector<std::string> boxes_;
     std::vector<std::string> questions_;
+    std::vector<std::string> inputs_;
     ScreenListener* listener_ = nullptr;
 };
 

@@ -66,6 +66,10 @@ void CardStandIn::Card_Charge() {
 }
 
 void CardStandIn::Card_Settlement() { NotAvailable(); }
+void CardStandIn::Terminal_Find() { NotAvailable(); }
+void CardStandIn::TerminalIP_Input() { NotAvailable(); }
+void CardStandIn::Terminal_Test() { NotAvailable(); }
+void CardStandIn::Gateway_Test() { NotAvailable(); }
 
 void OnlineStandIn::Online_Process(int) { NotAvailable(); }
 void OnlineStandIn::Online_Product_CheckStock(const std::string&) { NotAvailable(); }

@@ -98,6 +98,10 @@ public:
     void Card_Charge() override;
     void Credit_Card_Display_Response() override;
     void Card_Settlement() override;
+    void Terminal_Find() override;
+    void TerminalIP_Input() override;
+    void Terminal_Test() override;
+    void Gateway_Test() override;
 };
 
 // No cash office: nothing written, nobody clocked, nothing printed.

@@ -48,6 +48,8 @@ void LoadMachineConfig(StartupContext& ctx) {
     gConstants.webPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};
     for (std::size_t i = 0; i < gConstants.depositAgency.size(); ++i)
         gConstants.depositAgency[i] = Utf8ToCp1252(ctx.identity->Get("DepositAgency" + std::to_string(i + 1)));
+    gConstants.servers.gCardGatewayUrl = ctx.identity->Get("CardGatewayUrl");
+    gConstants.servers.gCardGatewayCaFile = ctx.identity->Get("CardGatewayCaFile");
 }
 
 bool Communicate_First(StartupContext& ctx) {

@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QFont>
 #include <QFrame>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -506,6 +507,14 @@ void RegisterWindow::TitleChanged(const std::string& title) {
 
 void RegisterWindow::MessageBox(const std::string& text) { ShowMessageBox(this, text); }
 bool RegisterWindow::Question(const std::string& text) { return Confirm(this, text); }
+
+// With TARVO_NONINTERACTIVE set nothing is typed.
+std::string RegisterWindow::InputBox(const std::string& text) {
+    if (qEnvironmentVariableIsSet("TARVO_NONINTERACTIVE")) return "";
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, "Tarvo", FromCore(text), QLineEdit::Normal, QString(), &ok);
+    return ok ? ToCore(answer.trimmed()) : std::string();
+}
 
 // ---- the cashier to the register ------------------------------------------------------
 

@@ -52,6 +52,7 @@ public:
     void TitleChanged(const std::string& title) override;
     void MessageBox(const std::string& text) override;
     bool Question(const std::string& text) override;
+    std::string InputBox(const std::string& text) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

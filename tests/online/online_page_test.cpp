@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "backoffice/dispatcher_stub.h"
+#include "card/card_payments.h"
 #include "config/constants.h"
 #include "online/online_services.h"
 #include "platform/background_runner.h"
@@ -118,6 +119,19 @@ TEST_F(OnlinePageTest, KeysThatResetTheEntryDropItBeforeRefusingMidSale) {
     Type("55");
     Online_Process(2);
     EXPECT_EQ(Entry(), "55");
+}
+
+TEST_F(OnlinePageTest, TheCardToolKeysReachTheCardPayments) {
+    // Without card payments the keys say so.
+    Touch(14);
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+    // With them, key 14 asks for the terminal's address.
+    CardPayments cards;
+    Reg().services.card = &cards;
+    Touch(14);
+    ASSERT_FALSE(screen.InputBoxes().empty());
+    EXPECT_EQ(screen.InputBoxes().back(), "Input Terminal's IP Address: (Or Enter to abort)");
+    Reg().services.card = nullptr;
 }
 
 TEST_F(OnlinePageTest, ServerSwitchAlternatesAndEveryRequestFollows) {
