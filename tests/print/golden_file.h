@@ -10,6 +10,7 @@
 // the files are only read.
 #pragma once
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "common/cp1252.h"
 
@@ -132,6 +135,26 @@ inline std::vector<std::string> Files(const std::string& folder) {
         if (entry.is_regular_file() && entry.path().extension() == ".txt") names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Compares what was printed with the file's expected section, showing a line
+// diff on a difference; with TARVO_REWRITE_GOLDENS=1 rewrites the file instead.
+inline void Check(const std::filesystem::path& file, const Golden& g, const std::string& got) {
+    if (RewriteRequested()) {
+        Rewrite(file, g, got);
+        return;
+    }
+    ASSERT_TRUE(g.hasSeparator) << file.filename() << " has no line \"" << kSeparator << "\"";
+    EXPECT_TRUE(got == g.expected) << file.filename() << " differs from what was printed:\n"
+                                   << LineDiff(g.expected, got);
+}
+
+// A test's name from its golden file's name.
+inline std::string CaseName(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param.substr(0, info.param.rfind('.'));
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
 }
 
 }  // namespace tarvo::golden_file
