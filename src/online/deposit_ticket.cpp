@@ -55,6 +55,10 @@ bool DepositTicket_Print(const DepositTicketData& t, const std::vector<std::stri
     const std::size_t rule = std::min<std::size_t>(55, width);
     const bool split = width < 55;
     try {
+        // The cashier's line heads the ticket itself: sent before the printer
+        // is opened it would be lost, or land at the end of the printout
+        // before.
+        if (!cashier.empty()) Line(Msg(81) + cashier);
         for (std::size_t i = 0; i < agency.size() && i < static_cast<std::size_t>(kDepositAgencyLines); ++i)
             if (!agency[i].empty()) Printer_Line(1, 2, "    " + agency[i]);
         Printer_Line(1, 1, "");

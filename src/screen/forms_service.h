@@ -33,7 +33,8 @@ public:
     virtual void SearchForm_Show(const SearchFormSetup& setup) = 0;
     // A message box the cashier closes (the second-copy box of the Total key,
     // the lost spooler printer); the register goes on once it is closed.
-    virtual void MessageBox_Show(const std::string& text) = 0;
+    // `title` is the box's title bar; empty gives the program's name.
+    virtual void MessageBox_Show(const std::string& text, const std::string& title = "") = 0;
     // The store's deposit form, shown without blocking the register in
     // `mode` (1 add a new deposit, 2 add a new line, 3 print a deposit,
     // 4 modify a line); it hides the register window while it is open and

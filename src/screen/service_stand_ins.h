@@ -183,7 +183,7 @@ class FormsStandIn : public FormsService {
 public:
     void EntryForm_Show() override {}
     void SearchForm_Show(const SearchFormSetup&) override {}
-    void MessageBox_Show(const std::string&) override {}
+    void MessageBox_Show(const std::string&, const std::string&) override {}
     void DepositForm_Show(int mode) override;
     bool TerminalForm_Show() override { return false; }
 };

@@ -98,10 +98,10 @@ void AppController::WindowForms::EntryForm_Show() {
 // A modal box over the window the cashier is looking at (the register, or
 // the form in its place); the register goes on once it is closed. Its keys
 // stay locked meanwhile and the timers do not enter a handler twice.
-void AppController::WindowForms::MessageBox_Show(const std::string& text) {
+void AppController::WindowForms::MessageBox_Show(const std::string& text, const std::string& title) {
     QWidget* over = QApplication::activeWindow();
     if (!over && app_->register_ && app_->register_->isVisible()) over = app_->register_.get();
-    ShowMessageBox(over, text);
+    ShowMessageBox(over, text, title);
 }
 
 // The deposit form takes the register window's place while it is open; the

@@ -83,7 +83,7 @@ private:
         void EntryForm_Show() override;
         bool TerminalForm_Show() override;
         void SearchForm_Show(const SearchFormSetup& setup) override;
-        void MessageBox_Show(const std::string& text) override;
+        void MessageBox_Show(const std::string& text, const std::string& title) override;
         // The deposit form over the register in `mode`.
         void DepositForm_Show(int mode) override;
 

@@ -292,8 +292,7 @@ void DepositWindow::Deposit_Update(const DepositForm& form) {
 }
 
 void DepositWindow::Deposit_Box(const std::string& title, const std::string& text) {
-    (void)title;
-    ShowMessageBox(this, text);
+    ShowMessageBox(this, text, title);
 }
 
 void DepositWindow::Deposit_Hide() { hide(); }

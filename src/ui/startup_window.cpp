@@ -46,14 +46,14 @@ QStringList& MessageBoxesShown() {
     return shown;
 }
 
-void ShowMessageBox(QWidget* parent, std::string_view text) {
+void ShowMessageBox(QWidget* parent, std::string_view text, std::string_view title) {
     MessageBoxesShown().append(FromCore(text));
     if (qEnvironmentVariableIsSet("TARVO_NONINTERACTIVE")) {
         std::printf("MESSAGE: %s\n", FromCore(text).toUtf8().constData());
         std::fflush(stdout);
         return;
     }
-    QMessageBox::information(parent, "Tarvo", FromCore(text));
+    QMessageBox::information(parent, title.empty() ? QStringLiteral("Tarvo") : FromCore(title), FromCore(text));
 }
 
 namespace {

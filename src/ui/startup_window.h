@@ -23,9 +23,10 @@ private:
     std::array<QLabel*, 4> lines_{};
 };
 
-// Shows a message box for the operator; with TARVO_NONINTERACTIVE set (tests,
-// unattended runs) the text goes to standard output instead.
-void ShowMessageBox(QWidget* parent, std::string_view cp1252Text);
+// Shows a message box for the operator under `cp1252Title` (the program's
+// name when empty); with TARVO_NONINTERACTIVE set (tests, unattended runs) the
+// text goes to standard output instead.
+void ShowMessageBox(QWidget* parent, std::string_view cp1252Text, std::string_view cp1252Title = {});
 // Every message box text shown so far in this run (read by tests).
 QStringList& MessageBoxesShown();
 

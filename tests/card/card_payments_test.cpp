@@ -43,7 +43,7 @@ constexpr const char* kTrackSecret = "101987654";  // the track's own data, afte
 
 class RecordingForms : public FormsStandIn {
 public:
-    void MessageBox_Show(const std::string& text) override { boxes.push_back(text); }
+    void MessageBox_Show(const std::string& text, const std::string&) override { boxes.push_back(text); }
     std::vector<std::string> boxes;
 };
 

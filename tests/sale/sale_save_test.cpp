@@ -57,7 +57,9 @@ public:
                         std::to_string(gSaleSave.gReceiptCopy) + (gSaleSave.gGiftReceipt ? ",gift" : "") + ")");
     }
     void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
-    void MessageBox_Show(const std::string& text) override { calls.push_back("MessageBox:" + text); }
+    void MessageBox_Show(const std::string& text, const std::string&) override {
+        calls.push_back("MessageBox:" + text);
+    }
     bool documentSaves = true;
     bool Document_Save(int mode) override {
         calls.push_back("Document_Save(" + std::to_string(mode) + ")");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
@@ -13,6 +14,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 #include <sstream>
@@ -25,6 +27,7 @@
 #include "pty_pair.h"
 #include "register/screen_actions.h"
 #include "screen/controls.h"
+#include "screen/register_context.h"
 #include "test_dir.h"
 #include "test_net.h"
 #include "ui/register_layout.h"
@@ -68,6 +71,34 @@ TEST_F(AppControllerTest, DemoStoreOpensTheRegisterWindow) {
     EXPECT_EQ(app->Terminal(), nullptr);
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(MessageBoxesShown().isEmpty());
+}
+
+// The program's message box over the register, opened for real: its title is
+// the one asked for, or the program's name when none is given.
+TEST_F(AppControllerTest, AMessageBoxCarriesTheTitleAskedFor) {
+    RunResult copy = RunAndWait({"cp", "-a", std::string(TARVO_SOURCE_DIR) + "/demo/.", dir.Path()}, 10000);
+    ASSERT_EQ(copy.exitCode, 0);
+    auto app = MakeApp(offline.Url());
+    app->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
+    std::vector<std::pair<std::string, std::string>> seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.emplace_back(box->windowTitle().toStdString(), box->text().toStdString());
+        box->button(QMessageBox::Ok)->click();
+    });
+    closer.start(10);
+    qunsetenv("TARVO_NONINTERACTIVE");
+    Forms().MessageBox_Show("Mark Down The New Number, Then Press Enter To Continue ...", "New number");
+    Forms().MessageBox_Show("Tear Off First Copy. Press Enter to Print Second Copy.");
+    qputenv("TARVO_NONINTERACTIVE", "1");
+    closer.stop();
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"New number", "Mark Down The New Number, Then Press Enter To Continue ..."},
+        {"Tarvo", "Tear Off First Copy. Press Enter to Print Second Copy."}};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(AppControllerTest, ClosingTheRegisterWindowEndsTheProgramWithItsFilesClosed) {

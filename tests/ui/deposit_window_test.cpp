@@ -8,8 +8,11 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/data_state.h"
@@ -144,6 +147,40 @@ TEST_F(DepositWindowTest, ANewDepositTypedAndSavedThroughTheWindow) {
     QTest::mouseClick(window->Cmd_Cancel(), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(screen.Visible(kRegisterForm));
+}
+
+// The boxes really open here (not printed as in the other tests): each one is
+// read off the screen, title and text, and closed with its button.
+TEST_F(DepositWindowTest, TheNewNumberBoxShowsItsTitle) {
+    office.Answer(DepositOffice::kMaster, DepositRowsReply({}));
+    form->Load(1);
+    QApplication::processEvents();
+    QTest::keyClicks(window->Box(kDepositNumber), "4711");
+    QTest::keyClick(window->Box(kDepositNumber), Qt::Key_Return);
+    ASSERT_TRUE(runner.RunUntilIdle(5000));
+    QTest::keyClicks(window->Box(kDepositDate), "03-15-2026");
+    QTest::keyClicks(window->Box(kDepositAmount), "75.25");
+    form->Revenue_Chosen(1);
+
+    std::vector<std::pair<std::string, std::string>> seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.emplace_back(box->windowTitle().toStdString(), box->text().toStdString());
+        box->button(QMessageBox::Ok)->click();
+    });
+    closer.start(10);
+    qunsetenv("TARVO_NONINTERACTIVE");
+    QTest::mouseClick(window->Cmd_Save(), Qt::LeftButton);
+    const bool idle = runner.RunUntilIdle(5000);
+    qputenv("TARVO_NONINTERACTIVE", "1");
+    closer.stop();
+    ASSERT_TRUE(idle);
+    EXPECT_EQ(window->Lbl_Msg()->text().toStdString(), "Entry Saved Successfully");
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"New number", "Mark Down The New Number, Then Press Enter To Continue ..."}};
+    EXPECT_EQ(seen, expected);
 }
 
 }  // namespace
