@@ -28,7 +28,7 @@ protected:
 // unread character, then the records as they stand (5 characters each; a
 // folder or tax-choice record takes 15).
 std::string Ops(int count, const std::vector<std::string>& records) {
-    char head[4];
+    char head[16];
     std::snprintf(head, sizeof head, "%02d ", count);
     std::string out = head;
     for (const auto& r : records) {

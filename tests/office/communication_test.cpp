@@ -47,7 +47,7 @@ public:
 
     std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
         const LocalTime t = Reg().clock->Now();
-        char at[8];
+        char at[24];
         std::snprintf(at, sizeof at, "%02d:%02d", t.hour, t.minute);
         sessions.push_back({at, mode, hidden, !Screen().Enabled(kPaymentKey)});
         if (duringSession) duringSession();

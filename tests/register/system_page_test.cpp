@@ -68,7 +68,7 @@ TEST(DateCheckTest, OnlyRealCalendarDatesOfTheSupportedYears) {
         int days = 0;
         for (int month = 1; month <= 12; ++month)
             for (int day = 1; day <= 31; ++day) {
-                char text[16];
+                char text[40];
                 std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
                 days += Date_Check(text).valid ? 1 : 0;
             }
