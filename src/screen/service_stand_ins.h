@@ -116,7 +116,9 @@ public:
     std::int32_t Declare_Save() override { return 0; }
     void Logout() override {}
     bool SaleCancel_Save() override { return false; }
-    void Communicate() override {}
+    void Communicate(std::function<void()> then) override {
+        if (then) then();
+    }
     bool CashCount_Open() override { return false; }
     void Report_Sales() override {}
     void Report_TimeAttendance() override {}
