@@ -6,7 +6,12 @@
 #include <filesystem>
 #include <map>
 
+#include "config/settings.h"
+#include "office/communication.h"
+#include "office/office_service.h"
 #include "platform/background_runner.h"
+#include "sale/sale_service.h"
+#include "screen/controls.h"
 #include "test_ftp.h"
 #include "test_net.h"
 #include "transfer/outbox.h"
@@ -335,6 +340,49 @@ TEST_F(SessionTest, OnTheRunnerTheNetworkStepsWaitOnTheWorkerAndTheMarkingOnTheC
     EXPECT_EQ(Flags(), "111");
     EXPECT_EQ(OutboxEntries(), 0);
     EXPECT_FALSE(fs::exists(dir / "Files/1234567.TRA"));
+}
+
+// The Special page's Communicate as the program runs it: the keys are locked
+// while the session waits on the worker, nothing is flagged before the
+// completion, and what reads the result runs once the session has ended.
+TEST_F(SessionTest, CommunicateLocksTheKeysUntilTheSessionOnTheRunnerHasEnded) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    ManualRunner runner;
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = kUser;
+    setup.account.password = kPassword;
+    setup.clock = &clock;
+    setup.internet.url = internet.Url();
+    setup.runner = &runner;
+    BackOfficeSession session(setup);
+    SessionTransfer transfer;
+    transfer.session = &session;
+    CashOffice office;
+    SaleEngineImpl sale;
+    Reg().services.transfer = &transfer;
+    Reg().services.office = &office;
+    Reg().services.sale = &sale;
+    gCommSchedule = CommScheduleState{};
+    gSettings.gConnectionMode = "0";  // always online: no dial-up around the session
+    gReg.gCashierIndex = 1;
+    screen.SetEnabled(kPaymentKey, true);
+    gComm.gOperationMode = kCommFull;
+    gComm.gCommHidden = true;
+
+    std::vector<std::int16_t> results;
+    Communicate([&] { results.push_back(gComm.gCommResult); });
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(Flags(), "100");
+
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(results, (std::vector<std::int16_t>{0}));
+    EXPECT_TRUE(screen.Enabled(kPaymentKey));
+    EXPECT_FALSE(gCommSchedule.inSession);
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_EQ(Flags(), "111");
 }
 
 // An upload an outage left goes first; the invoices saved since follow with
