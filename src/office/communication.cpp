@@ -323,6 +323,9 @@ void Communicate(std::function<void()> then) {
     if (st.inSession) {
         gSale.gSendPending = true;
         Log("Communicate: a session is running; this one waits for the next sale");
+        // What the caller closed for the session (the log, the tables) is
+        // opened again at once.
+        if (then) then();
         return;
     }
     st.inSession = true;

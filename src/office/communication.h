@@ -44,7 +44,7 @@ void Timer_Comm_Timer();
 // rung up or loaded while it runs; the session may wait in the background, so
 // whatever reads its result goes in `then`, which runs on the user-interface
 // thread once it has ended. Called while a session runs, it only notes a
-// pending send (gSale.gSendPending); `then` does not run.
+// pending send (gSale.gSendPending) and runs `then` at once.
 void Communicate(std::function<void()> then = {});
 
 // gSale.gDateText from gReg.gBusinessDate: day "/" month name "/" year; a

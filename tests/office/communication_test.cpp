@@ -544,9 +544,12 @@ TEST_F(CommunicationTest, ASessionInTheBackgroundKeepsTheKeysUntilItEndsThenRuns
     EXPECT_TRUE(gCommSchedule.inSession);
 
     gSale.gSendPending = false;
-    Communicate([&] { seen.push_back(-1); });
+    bool secondGoesOn = false;
+    Communicate([&] { secondGoesOn = true; });
     EXPECT_TRUE(gSale.gSendPending);
+    EXPECT_TRUE(secondGoesOn);  // what it closed for the session is opened again
     EXPECT_EQ(services.sessions.size(), 1u);
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
 
     services.finish(3);
     EXPECT_EQ(seen, (std::vector<std::int16_t>{3}));
