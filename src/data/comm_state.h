@@ -1,6 +1,7 @@
 // Program-wide values of communication sessions and dial-up.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarvo {
@@ -34,6 +35,12 @@ public:
     virtual ~CommunicationSession() = default;
     // Runs one whole session of `mode`; returns gCommResult (0 = success).
     virtual std::int16_t Run(std::int16_t mode, bool hidden) = 0;
+    // Starts one session of `mode`; `done` gets gCommResult on the
+    // user-interface thread once it has ended. A session that waits in the
+    // background returns at once; this one runs whole first.
+    virtual void Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) {
+        done(Run(mode, hidden));
+    }
 };
 
 class NoCommunicationSession : public CommunicationSession {

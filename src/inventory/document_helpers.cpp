@@ -129,14 +129,15 @@ void CommandFile_Create(int command) {
     CommState& c = gComm;
     c.gOperationMode = kCommCommandFile;
     c.gCommHidden = false;
-    Office().Communicate();
-    if (c.gCommResult != 0) {
-        CIATime(Msg(44), kMessageSeconds);
-        return;
-    }
-    CIATime(Msg(78), kMessageSeconds);
-    gCountRunningTotal = Money();
-    PhysicalStart_Print();
+    Office().Communicate([] {
+        if (gComm.gCommResult != 0) {
+            CIATime(Msg(44), kMessageSeconds);
+            return;
+        }
+        CIATime(Msg(78), kMessageSeconds);
+        gCountRunningTotal = Money();
+        PhysicalStart_Print();
+    });
 }
 
 }  // namespace tarvo

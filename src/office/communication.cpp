@@ -134,6 +134,15 @@ void LoginPromptKeys() {
     gReg.gEnteredAmount = typed;
 }
 
+// The keys as they were before the session: the register's when somebody is
+// logged in, else those of the login prompt.
+void Session_GiveKeysBack() {
+    if (gReg.gCashierIndex != 0)
+        Buttons_Unlock();
+    else
+        LoginPromptKeys();
+}
+
 // No Internet and no dial-up: the session is given up.
 void Communicate_Unable(bool dialSettingsMissing, bool dialled) {
     CommState& c = gComm;
@@ -145,10 +154,7 @@ void Communicate_Unable(bool dialSettingsMissing, bool dialled) {
     CIATime(Msg(dialSettingsMissing ? 284 : 113), 5);
     if (c.gCommLog) CommLog_Line(Msg(113), true);
     // Nobody logged in: the keys stay those of the login prompt.
-    if (gReg.gCashierIndex != 0)
-        Buttons_Unlock();
-    else
-        LoginPromptKeys();
+    Session_GiveKeysBack();
 }
 
 // The closing time (setting 900, HHMM) as HH:MM.
@@ -292,8 +298,9 @@ void Timer_Comm_Timer() {
         c.gCommHidden = false;
         c.gOperationMode = kCommFull;
         c.gCommLog = true;
-        Communicate();
-        if (c.gProductsUpdated) Program().RestartProgram();
+        Communicate([] {
+            if (gComm.gProductsUpdated) Program().RestartProgram();
+        });
         return;
     case Due::Interval:
         CIATime(Msg(77) + TimeOfDay(now), 0);
@@ -301,30 +308,32 @@ void Timer_Comm_Timer() {
         gSale.gSendPending = false;
         c.gCommHidden = true;
         c.gOperationMode = kCommFull;
-        Communicate();
-        if (c.gProductsUpdated)
-            Program().RestartProgram();
-        else
-            Screen().SetText(kMessageLine, "");
+        Communicate([] {
+            if (gComm.gProductsUpdated)
+                Program().RestartProgram();
+            else
+                Screen().SetText(kMessageLine, "");
+        });
         return;
     }
 }
 
-void Communicate() {
+void Communicate(std::function<void()> then) {
     CommScheduleState& st = gCommSchedule;
     if (st.inSession) {
         gSale.gSendPending = true;
         Log("Communicate: a session is running; this one waits for the next sale");
+        // What the caller closed for the session (the log, the tables) is
+        // opened again at once.
+        if (then) then();
         return;
     }
     st.inSession = true;
-    struct SessionEnd {
-        ~SessionEnd() { gCommSchedule.inSession = false; }
-    } sessionEnd;
 
     CommState& c = gComm;
     if (c.gCommLog) Communicate_Header();
-    if (!c.gCommHidden) Buttons_Lock();
+    // Hidden or not, nothing is rung up or loaded while a session runs.
+    Buttons_Lock();
 
     const bool dialUp = gSettings.gConnectionMode == "1";
     bool dialled = false;
@@ -342,19 +351,26 @@ void Communicate() {
         }
         if (result != 1) {
             Communicate_Unable(result == 2, dialled);
+            st.inSession = false;
+            if (then) then();
             return;
         }
     }
 
-    c.gCommResult = Transfer().Session_Run(c.gOperationMode, c.gCommHidden);
-
-    if (dialUp) {
-        CIATime(Msg(114), 5);
-        if (dialled) Transfer().RasDialHangUp();
-    }
-    if (!c.gCommHidden) Buttons_Unlock();
-    c.gCommLog = false;
-    if (gReg.gCashierIndex == 0) Logout();
+    Transfer().Session_Start(c.gOperationMode, c.gCommHidden,
+                             [dialUp, dialled, then = std::move(then)](std::int16_t result) {
+                                 CommState& comm = gComm;
+                                 comm.gCommResult = result;
+                                 if (dialUp) {
+                                     CIATime(Msg(114), 5);
+                                     if (dialled) Transfer().RasDialHangUp();
+                                 }
+                                 Session_GiveKeysBack();
+                                 comm.gCommLog = false;
+                                 if (gReg.gCashierIndex == 0) Logout();
+                                 gCommSchedule.inSession = false;
+                                 if (then) then();
+                             });
 }
 
 void Date_Set() {

@@ -5,6 +5,7 @@
 // business date's display text; the program's end.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarvo {
@@ -38,9 +39,13 @@ void Timer_Comm_Timer();
 // One session of gComm.gOperationMode, shown unless gComm.gCommHidden:
 // the log heading when gComm.gCommLog, the keys locked, a dial-up when
 // offline in connection mode "1", the session (gComm.gCommResult), hang-up,
-// the keys unlocked, and the logout when nobody is logged in. Called while
-// a session runs, it only notes a pending send (gSale.gSendPending).
-void Communicate();
+// the keys unlocked, and the logout when nobody is logged in, then `then`.
+// The keys stay locked for the whole session, shown or hidden, so nothing is
+// rung up or loaded while it runs; the session may wait in the background, so
+// whatever reads its result goes in `then`, which runs on the user-interface
+// thread once it has ended. Called while a session runs, it only notes a
+// pending send (gSale.gSendPending) and runs `then` at once.
+void Communicate(std::function<void()> then = {});
 
 // gSale.gDateText from gReg.gBusinessDate: day "/" month name "/" year; a
 // month outside 1-12 shows the first month's name.

@@ -21,7 +21,7 @@ std::int32_t CashOffice::Drawer_Save() { return tarvo::Drawer_Save(); }
 bool CashOffice::SaleCancel_Save() { return tarvo::SaleCancel_Save(); }
 std::int32_t CashOffice::Declare_Save() { return tarvo::Declare_Save(); }
 void CashOffice::Logout() { tarvo::Logout(); }
-void CashOffice::Communicate() { tarvo::Communicate(); }
+void CashOffice::Communicate(std::function<void()> then) { tarvo::Communicate(std::move(then)); }
 void CashOffice::Date_Set() { tarvo::Date_Set(); }
 void CashOffice::Clock_CheckLogin() { tarvo::Clock_CheckLogin(); }
 bool CashOffice::Clock_Login() { return tarvo::Clock_Login(); }

@@ -17,7 +17,7 @@ public:
     bool SaleCancel_Save() override;
     std::int32_t Declare_Save() override;
     void Logout() override;
-    void Communicate() override;
+    void Communicate(std::function<void()> then) override;
     void Date_Set() override;
     void Clock_CheckLogin() override;
     bool Clock_Login() override;

@@ -298,25 +298,8 @@ void EnterPaidOut() {
     DEA_Reset();
 }
 
-// Enter in state 2: the cashier's login code.
-void EnterLogin() {
-    // Read first: the session that fetches a missing cashier table ends
-    // logged out, which empties the entry box.
-    const std::string entry = Entry();
-    bool check = true;
-    if (gData.gNoCashiers) {
-        // No cashier table yet: fetch it.
-        gComm.gOperationMode = kCommFull;
-        Office().Communicate();
-        if (gComm.gCommResult != 0) {
-            Say(44);
-            check = false;
-        } else if (gComm.gProductsUpdated) {
-            Program().RestartProgram();
-            check = false;
-        }
-        // Otherwise the session may have brought the table: the code is checked.
-    }
+// The login code checked against the cashier table.
+void Login_Check(const std::string& entry, bool check) {
     if (check && !entry.empty()) {
         const std::int32_t found = Cashier_FindByKey(entry).value_or(0);
         if (found == 0) {
@@ -341,6 +324,32 @@ void EnterLogin() {
     }
     DEA_Reset();
     gReg.gEntryMasked = false;
+}
+
+// Enter in state 2: the cashier's login code.
+void EnterLogin() {
+    // Read first: the session that fetches a missing cashier table ends
+    // logged out, which empties the entry box.
+    const std::string entry = Entry();
+    if (!gData.gNoCashiers) {
+        Login_Check(entry, true);
+        return;
+    }
+    // No cashier table yet: fetch it; the code is checked once the session
+    // has ended.
+    gComm.gOperationMode = kCommFull;
+    Office().Communicate([entry] {
+        bool check = true;
+        if (gComm.gCommResult != 0) {
+            Say(44);
+            check = false;
+        } else if (gComm.gProductsUpdated) {
+            Program().RestartProgram();
+            check = false;
+        }
+        // Otherwise the session may have brought the table: the code is checked.
+        Login_Check(entry, check);
+    });
 }
 
 // Enter in state 3: the drawer's opening amount, one plain amount above 0

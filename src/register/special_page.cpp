@@ -74,11 +74,12 @@ void CommunicateNow() {
     if (RefusedMidSale()) return;
     gComm.gOperationMode = kCommFull;
     gComm.gCommHidden = false;
-    Office().Communicate();
-    if (gComm.gCommResult != 0)
-        Say(44);
-    else if (gComm.gProductsUpdated)
-        Program().RestartProgram();
+    Office().Communicate([] {
+        if (gComm.gCommResult != 0)
+            Say(44);
+        else if (gComm.gProductsUpdated)
+            Program().RestartProgram();
+    });
 }
 
 void CardBatchClose() {

@@ -128,8 +128,7 @@ void Connection_Test() {
 void Log_Send() {
     ProgramLog().Close();
     gComm.gOperationMode = kCommLog;
-    Office().Communicate();
-    Log_Open(gConstants.paths.gFilesPath + ".LOG");
+    Office().Communicate([] { Log_Open(gConstants.paths.gFilesPath + ".LOG"); });
 }
 
 void AllFiles_Send() {
@@ -137,9 +136,10 @@ void AllFiles_Send() {
     ProgramLog().Close();
     gComm.gOperationMode = kCommAllData;
     gComm.gCommHidden = false;
-    Office().Communicate();
-    Log_Open(gConstants.paths.gFilesPath + ".LOG");
-    OpenTables();
+    Office().Communicate([] {
+        Log_Open(gConstants.paths.gFilesPath + ".LOG");
+        OpenTables();
+    });
 }
 
 void System_Process(int key) {

@@ -210,8 +210,9 @@ void Sale_Start() {
     if (sale.gSendPending) {
         sale.gSendPending = false;
         gComm.gOperationMode = kCommFull;
-        Office().Communicate();
-        if (gComm.gProductsUpdated) Program().RestartProgram();
+        Office().Communicate([] {
+            if (gComm.gProductsUpdated) Program().RestartProgram();
+        });
     }
 
     Devices().Customer_Greeting();

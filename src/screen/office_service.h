@@ -6,6 +6,7 @@
 // the real ones.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 namespace tarvo {
 
@@ -43,8 +44,10 @@ public:
     virtual bool SaleCancel_Save() = 0;
     // One communication session of gComm.gOperationMode, wrapped: dial-up
     // when offline, the session, hang-up, logout when nobody is logged in.
-    // Leaves gComm.gCommResult and gComm.gProductsUpdated.
-    virtual void Communicate() = 0;
+    // Leaves gComm.gCommResult and gComm.gProductsUpdated, then runs `then`
+    // (on the user-interface thread, once the session has ended: a session
+    // may wait in the background, so what reads the result goes in `then`).
+    virtual void Communicate(std::function<void()> then = {}) = 0;
     // Loads the cash-count form, which shows itself; true when it opened.
     virtual bool CashCount_Open() = 0;
     // Prints the report the Print page chose; errors show in the print status.

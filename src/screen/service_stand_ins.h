@@ -120,7 +120,9 @@ public:
     std::int32_t Declare_Save() override { return 0; }
     void Logout() override {}
     bool SaleCancel_Save() override { return false; }
-    void Communicate() override {}
+    void Communicate(std::function<void()> then) override {
+        if (then) then();
+    }
     bool CashCount_Open() override { return false; }
     void Report_Sales() override {}
     void Report_TimeAttendance() override {}
@@ -157,6 +159,10 @@ public:
 class TransferStandIn : public TransferService {
 public:
     std::int16_t Session_Run(std::int16_t, bool) override { return 0; }
+    // At once, on this thread, with what Session_Run answers.
+    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+        done(Session_Run(mode, hidden));
+    }
     bool Internet_Check() override { return true; }
     int ReadDialSettings() override { return 2; }
     int RasDialConnect() override { return 3; }

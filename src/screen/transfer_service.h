@@ -6,6 +6,7 @@
 // online and never dials.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 namespace tarvo {
 
@@ -17,6 +18,9 @@ public:
     // `hidden`; 0 when it succeeded. Sets gComm.gProductsUpdated when product
     // or client files arrived.
     virtual std::int16_t Session_Run(std::int16_t mode, bool hidden) = 0;
+    // Starts the same session; `done` gets its result on the user-interface
+    // thread once it has ended (at once when it runs on this thread).
+    virtual void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) = 0;
 
     // True when the Internet answers now.
     virtual bool Internet_Check() = 0;

@@ -29,58 +29,283 @@ FtpAccount BackOfficeSession::Account() const {
 
 LocalTime BackOfficeSession::Now() const { return setup_.clock ? setup_.clock->Now() : SystemClock().Now(); }
 
+namespace {
+
+// Runs each piece of work at once on the calling thread, then its completion.
+class InlineRunner final : public BackgroundRunner {
+public:
+    void Post(std::function<void()> work, std::function<void()> done) override {
+        work();
+        done();
+    }
+    int Pending() const override { return 0; }
+};
+
+// The kinds of a full session in their order: new entries first (a sale may
+// name a client entered here), then the documents.
+std::vector<UploadKind> FullSessionKinds() {
+    return {Records_Kind(RecordKind::NewClients),
+            Records_Kind(RecordKind::NewProducts),
+            Sales_Kind(),
+            Records_Kind(RecordKind::Activity),
+            Records_Kind(RecordKind::Physical),
+            Documents_Kind(UploadDocumentKind::Adjustments),
+            Documents_Kind(UploadDocumentKind::Purchases)};
+}
+
+}  // namespace
+
+struct BackOfficeSession::Job {
+    std::int16_t mode = 0;
+    std::function<void(std::int16_t)> done;
+    bool failed = false;  // a send step failed
+    bool secondRound = false;
+    struct Item {
+        UploadKind kind;
+        bool whole = false;  // a file without sent flags (the log, the command file)
+        std::string local, folder;
+        bool leftover = false;  // its entry was in the outbox before this round
+        Delivery delivery;
+    };
+    std::vector<Item> items;
+    // What the worker is given.
+    FtpAccount account;
+    InternetCheckConfig internet;
+    LocalTime now;
+    std::string outboxPath;
+    // What it gives back.
+    bool online = false;
+    FtpResult login;
+};
+
+void BackOfficeSession::Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) {
+    if (!setup_.runner) {
+        done(Run(mode, hidden));
+        return;
+    }
+    Begin(mode, hidden, *setup_.runner, std::move(done));
+}
+
 std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
+    InlineRunner runner;
+    std::int16_t result = 0;
+    Begin(mode, hidden, runner, [&result](std::int16_t r) { result = r; });
+    return result;
+}
+
+void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& runner,
+                              std::function<void(std::int16_t)> done) {
     gComm.gOperationMode = mode;
     gComm.gCommHidden = hidden;
     gComm.gCommResult = 0;
+    auto job = std::make_shared<Job>();
+    job->mode = mode;
+    job->done = std::move(done);
+    Round(job, runner);
+}
+
+namespace {
+
+void End(std::function<void(std::int16_t)>& done, std::int16_t result) {
+    gComm.gCommResult = result;
+    auto call = std::move(done);
+    call(result);
+}
+
+}  // namespace
+
+// The user-interface thread's part before the network: the upload files
+// built and their entries stored as Built, then the network steps posted.
+void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner) {
+    job->items.clear();
     Outbox outbox(Outbox_Path(gConstants.paths.gFilesPath));
     std::string error;
     if (!outbox.Load(&error)) {
         // What was in flight is unknown: nothing is sent until a person looks.
         LogText(" Communication: " + error);
-        gComm.gCommResult = 3;
-        return gComm.gCommResult;
+        End(job->done, 3);
+        return;
     }
-    // The Internet first: three tries, no pause between them.
-    bool online = false;
-    for (int attempt = 0; attempt < 3 && !online; ++attempt) {
-        gComm.gCommResult = 0;
-        online = Internet_Check(setup_.internet);
-        if (!online) gComm.gCommResult = 1;
+    const LocalTime now = Now();
+    if (job->mode == kCommFull) {
+        for (const UploadKind& kind : FullSessionKinds()) {
+            Job::Item it;
+            it.kind = kind;
+            it.local = gConstants.paths.gFilesPath + "." + kind.extension;
+            if (outbox.Find(kind.extension)) {
+                // Left by a crash or an outage: it goes first, and no new file
+                // of the kind is built while it is there.
+                it.leftover = true;
+                job->items.push_back(std::move(it));
+                continue;
+            }
+            UploadBuild b = kind.build(it.local);
+            if (!b.ok) {
+                job->failed = true;
+                continue;
+            }
+            if (b.range.Empty()) {
+                ::unlink(it.local.c_str());
+                continue;
+            }
+            OutboxEntry e;
+            e.kind = kind.extension;
+            e.first = b.range.first;
+            e.last = b.range.last;
+            e.size = b.size;
+            e.stamp = b.stamp;
+            e.finalName = UploadName(now, kind.extension);
+            e.tempName = Outbox_TemporaryName(e.finalName);
+            if (!outbox.Store(e, &error)) {
+                LogText(" Send_" + kind.extension + ": " + error);
+                job->failed = true;
+                continue;
+            }
+            job->items.push_back(std::move(it));
+        }
+    } else if (job->mode == kCommLog || job->mode == kCommCommandFile) {
+        const std::string extension = job->mode == kCommLog ? "LOG" : "CMD";
+        Job::Item it;
+        it.kind.extension = extension;
+        it.whole = true;
+        it.local = gConstants.paths.gFilesPath + "-send." + extension;
+        it.folder = job->mode == kCommLog ? "Data" : "";
+        bool send = true;
+        if (!outbox.Find(extension)) {
+            std::string bytes;
+            if (!ReadWholeFile(gConstants.paths.gFilesPath + "." + extension, bytes)) {
+                send = false;  // nothing to send
+            } else if (!WriteFileAtomic(it.local, bytes, 0600, &error)) {
+                // A copy: the file itself may grow while it goes up.
+                LogText(" Send_" + extension + ": " + error);
+                job->failed = true;
+                send = false;
+            } else {
+                OutboxEntry e;
+                e.kind = extension;
+                e.size = static_cast<std::int64_t>(bytes.size());
+                e.finalName = UploadName(now, extension);
+                e.tempName = Outbox_TemporaryName(e.finalName);
+                if (!outbox.Store(e, &error)) {
+                    LogText(" Send_" + extension + ": " + error);
+                    job->failed = true;
+                    send = false;
+                }
+            }
+        }
+        if (send) job->items.push_back(std::move(it));
     }
-    gComm.gInternetAvailable = online;
-    if (!online) {
+    job->account = Account();
+    job->internet = setup_.internetFrom ? *setup_.internetFrom : setup_.internet;
+    job->now = now;
+    job->outboxPath = outbox.Path();
+    job->online = false;
+    job->login = FtpResult{};
+
+    // The worker: the Internet (three tries, no pause between them), the
+    // login, then each upload; it reads and writes only what the job holds
+    // and the session's own outbox file.
+    runner.Post(
+        [job] {
+            for (int attempt = 0; attempt < 3 && !job->online; ++attempt) job->online = Internet_Check(job->internet);
+            if (!job->online) return;
+            FtpClient ftp(job->account);
+            job->login = ftp.Connect();
+            if (!job->login.ok()) return;
+            Outbox ob(job->outboxPath);
+            std::string why;
+            const bool loaded = ob.Load(&why);
+            for (Job::Item& it : job->items)
+                it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
+                                     : Delivery{DeliveryOutcome::Failed, why};
+            ftp.Disconnect();
+        },
+        [this, job, &runner] { Finish(job, runner); });
+}
+
+// Back on the user-interface thread: the records of what reached the server
+// marked sent, each finished entry taken out of the outbox and its local file
+// (the sales one holds card numbers) deleted.
+void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runner) {
+    gComm.gInternetAvailable = job->online;
+    if (!job->online) {
         LogText(" Communication: the Internet did not answer");
-        return gComm.gCommResult;
+        End(job->done, 1);
+        return;
     }
-    FtpClient ftp(Account());
-    FtpResult login = ftp.Connect();
-    if (!login.ok()) {
-        LogText(" Communication: no FTP connection: " + login.text);
-        gComm.gCommResult = 2;
-        return gComm.gCommResult;
+    if (!job->login.ok()) {
+        LogText(" Communication: no FTP connection: " + job->login.text);
+        End(job->done, 2);
+        return;
     }
-    if (mode == kCommFull) {
-        // New entries first (a sale may name a client entered here), then
-        // the documents; a failed step does not stop the next.
-        const UploadKind kinds[] = {Records_Kind(RecordKind::NewClients),
-                                    Records_Kind(RecordKind::NewProducts),
-                                    Sales_Kind(),
-                                    Records_Kind(RecordKind::Activity),
-                                    Records_Kind(RecordKind::Physical),
-                                    Documents_Kind(UploadDocumentKind::Adjustments),
-                                    Documents_Kind(UploadDocumentKind::Purchases)};
-        for (const UploadKind& kind : kinds)
-            if (Send(kind, ftp, outbox, "") == StepOutcome::Failed) gComm.gCommResult = 3;
-    } else if (mode == kCommLog) {
-        if (SendWhole("LOG", gConstants.paths.gFilesPath + ".LOG", ftp, outbox, "Data") == StepOutcome::Failed)
-            gComm.gCommResult = 3;
-    } else if (mode == kCommCommandFile) {
-        if (SendWhole("CMD", gConstants.paths.gFilesPath + ".CMD", ftp, outbox, "") == StepOutcome::Failed)
-            gComm.gCommResult = 3;
+    Outbox outbox(job->outboxPath);
+    std::string error;
+    if (!outbox.Load(&error)) {
+        LogText(" Communication: " + error);
+        End(job->done, 3);
+        return;
     }
-    ftp.Disconnect();
-    return gComm.gCommResult;
+    bool again = false;
+    for (const Job::Item& it : job->items) {
+        const std::string& ext = it.kind.extension;
+        const std::string who = " Send_" + ext + ": ";
+        const Delivery& d = it.delivery;
+        if (d.outcome == DeliveryOutcome::Failed || d.outcome == DeliveryOutcome::Waiting) {
+            LogText(who + d.text);
+            job->failed = true;
+            continue;
+        }
+        if (it.whole) {
+            if (d.outcome == DeliveryOutcome::Dropped) LogText(who + d.text);
+            if (outbox.Find(ext) && !outbox.Remove(ext, &error)) {
+                LogText(who + error);
+                job->failed = true;
+                continue;
+            }
+            ::unlink(it.local.c_str());
+            if (d.outcome != DeliveryOutcome::Sent) job->failed = true;
+            continue;
+        }
+        if (d.outcome == DeliveryOutcome::Dropped) {
+            LogText(who + d.text);
+            // A leftover given up: its records are built afresh.
+            if (it.leftover)
+                again = true;
+            else
+                job->failed = true;
+            continue;
+        }
+        const std::optional<OutboxEntry> e = outbox.Find(ext);
+        if (!e) {
+            LogText(who + "its outbox entry is gone");
+            job->failed = true;
+            continue;
+        }
+        if (it.kind.stamp({e->first, e->last}) != e->stamp) {
+            // The records it was built from are gone (the files were
+            // emptied); others stand under those numbers now and are sent
+            // on their own.
+            LogText(who + "the records of " + e->finalName + " are no longer on file; none marked");
+            again = true;
+        } else if (!it.kind.mark({e->first, e->last})) {
+            job->failed = true;
+            continue;
+        }
+        if (!outbox.Remove(ext, &error)) {
+            LogText(who + error);
+            job->failed = true;
+            continue;
+        }
+        ::unlink(it.local.c_str());
+    }
+    // A leftover that could not be marked: the records on file now go up
+    // in a file of their own, once.
+    if (again && !job->secondRound) {
+        job->secondRound = true;
+        Round(job, runner);
+        return;
+    }
+    End(job->done, job->failed ? 3 : 0);
 }
 
 UploadKind Sales_Kind() {
@@ -108,114 +333,6 @@ UploadKind Records_Kind(RecordKind kind) {
     k.stamp = [kind](const UploadRange& r) { return Records_RangeStamp(kind, r); };
     k.mark = [kind](const UploadRange& r) { return Records_MarkSent(kind, r); };
     return k;
-}
-
-// Carries the kind's entry of the outbox to its end: delivered, its records
-// flagged, the entry taken out and the local file (the sales one holds card
-// numbers) deleted. Dropped: the entry was given up before its records were
-// flagged.
-DeliveryOutcome BackOfficeSession::Finish(const UploadKind& kind, FtpClient& ftp, Outbox& outbox,
-                                          const std::string& folder) {
-    const std::string local = gConstants.paths.gFilesPath + "." + kind.extension;
-    const std::string who = " Send_" + kind.extension + ": ";
-    const OutboxEntry e = *outbox.Find(kind.extension);
-    Delivery d = Upload_Deliver(ftp, outbox, kind.extension, local, folder, Now());
-    if (d.outcome != DeliveryOutcome::Sent) {
-        LogText(who + d.text);
-        return d.outcome;
-    }
-    std::string error;
-    if (kind.stamp({e.first, e.last}) != e.stamp) {
-        // The records it was built from are gone (the files were emptied);
-        // others stand under those numbers now and are sent on their own.
-        LogText(who + "the records of " + e.finalName + " are no longer on file; none marked");
-        if (!outbox.Remove(kind.extension, &error)) {
-            LogText(who + error);
-            return DeliveryOutcome::Failed;
-        }
-        ::unlink(local.c_str());
-        return DeliveryOutcome::Dropped;
-    }
-    if (!kind.mark({e.first, e.last})) return DeliveryOutcome::Failed;
-    if (!outbox.Remove(kind.extension, &error)) {
-        LogText(who + error);
-        return DeliveryOutcome::Failed;
-    }
-    ::unlink(local.c_str());
-    return DeliveryOutcome::Sent;
-}
-
-StepOutcome BackOfficeSession::Send(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder) {
-    bool sentAny = false;
-    // An upload a crash or an outage left goes first: no new file of the
-    // kind is built while it is there, so no record lands in two files.
-    if (outbox.Find(kind.extension)) {
-        DeliveryOutcome left = Finish(kind, ftp, outbox, folder);
-        if (left == DeliveryOutcome::Failed || left == DeliveryOutcome::Waiting) return StepOutcome::Failed;
-        sentAny = left == DeliveryOutcome::Sent;
-    }
-    const std::string local = gConstants.paths.gFilesPath + "." + kind.extension;
-    UploadBuild b = kind.build(local);
-    if (!b.ok) return StepOutcome::Failed;
-    if (b.range.Empty()) {
-        ::unlink(local.c_str());
-        return sentAny ? StepOutcome::Sent : StepOutcome::NothingToSend;
-    }
-    OutboxEntry e;
-    e.kind = kind.extension;
-    e.first = b.range.first;
-    e.last = b.range.last;
-    e.size = b.size;
-    e.stamp = b.stamp;
-    e.finalName = UploadName(Now(), kind.extension);
-    e.tempName = Outbox_TemporaryName(e.finalName);
-    std::string error;
-    if (!outbox.Store(e, &error)) {
-        LogText(" Send_" + kind.extension + ": " + error);
-        return StepOutcome::Failed;
-    }
-    return Finish(kind, ftp, outbox, folder) == DeliveryOutcome::Sent ? StepOutcome::Sent : StepOutcome::Failed;
-}
-
-StepOutcome BackOfficeSession::SendWhole(const std::string& extension, const std::string& source, FtpClient& ftp,
-                                         Outbox& outbox, const std::string& folder) {
-    const std::string copy = gConstants.paths.gFilesPath + "-send." + extension;
-    const std::string who = " Send_" + extension + ": ";
-    std::string error;
-    if (!outbox.Find(extension)) {
-        std::string bytes;
-        if (!ReadWholeFile(source, bytes)) return StepOutcome::NothingToSend;
-        // A copy: the file itself may grow while it goes up.
-        if (!WriteFileAtomic(copy, bytes, 0600, &error)) {
-            LogText(who + error);
-            return StepOutcome::Failed;
-        }
-        OutboxEntry e;
-        e.kind = extension;
-        e.size = static_cast<std::int64_t>(bytes.size());
-        e.finalName = UploadName(Now(), extension);
-        e.tempName = Outbox_TemporaryName(e.finalName);
-        if (!outbox.Store(e, &error)) {
-            LogText(who + error);
-            return StepOutcome::Failed;
-        }
-    }
-    Delivery d = Upload_Deliver(ftp, outbox, extension, copy, folder, Now());
-    if (d.outcome == DeliveryOutcome::Failed || d.outcome == DeliveryOutcome::Waiting) {
-        LogText(who + d.text);
-        return StepOutcome::Failed;
-    }
-    if (d.outcome == DeliveryOutcome::Dropped) LogText(who + d.text);
-    if (outbox.Find(extension) && !outbox.Remove(extension, &error)) {
-        LogText(who + error);
-        return StepOutcome::Failed;
-    }
-    ::unlink(copy.c_str());
-    return d.outcome == DeliveryOutcome::Sent ? StepOutcome::Sent : StepOutcome::Failed;
-}
-
-StepOutcome BackOfficeSession::Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder) {
-    return Send(Sales_Kind(), ftp, outbox, folder);
 }
 
 }  // namespace tarvo

@@ -5,9 +5,11 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "data/comm_state.h"
+#include "platform/background_runner.h"
 #include "platform/clock.h"
 #include "platform/ftp_client.h"
 #include "platform/internet.h"
@@ -41,6 +43,11 @@ struct SessionSetup {
     const Clock* clock = nullptr;
     // The Internet test of the session's first step (three tries).
     InternetCheckConfig internet;
+    // When given, the Internet test is read from here at each session
+    // instead (the program's, filled in by the start-up).
+    const InternetCheckConfig* internetFrom = nullptr;
+    // Where the network steps wait; none: on the calling thread.
+    BackgroundRunner* runner = nullptr;
 };
 
 class BackOfficeSession : public CommunicationSession {
@@ -52,21 +59,26 @@ public:
     // sent; mode 1 the program log (to the server's Data folder), mode 4 the
     // command file. gComm.gCommResult: 0 success, 1 no Internet after three
     // tries, 2 no host accepted the login, 3 a send step failed.
+    //
+    // The upload files and their outbox entries are built on the calling
+    // (user-interface) thread; the Internet test, the login and every FTP
+    // step then run on the runner's worker thread, with copies of the account
+    // and the file names and an outbox of their own; the records are marked
+    // sent on the user-interface thread, where `done` then gets the result.
+    // An upload a crash or an outage left goes first, and no new file of its
+    // kind is built while it is there (so no record lands in two files): the
+    // records of that kind saved since go up with the next session. A leftover
+    // whose records were emptied meanwhile is delivered but marks nothing;
+    // the records on file now then go up in a second round.
+    void Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override;
+    // The same session, whole, on the calling thread.
     std::int16_t Run(std::int16_t mode, bool hidden) override;
 
-    // The sales step: first finishes an upload a crash or an outage left in
-    // the outbox, then builds and sends the invoices not yet sent, and flags
-    // exactly those.
-    StepOutcome Send_Sales(FtpClient& ftp, Outbox& outbox, const std::string& folder);
-    // The same for any record-bearing kind.
-    StepOutcome Send(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder);
-    // A whole file that carries no sent flags (the log, the command file):
-    // a copy of it as it is now goes up under the extension's upload name.
-    StepOutcome SendWhole(const std::string& extension, const std::string& source, FtpClient& ftp, Outbox& outbox,
-                          const std::string& folder);
-
 private:
-    DeliveryOutcome Finish(const UploadKind& kind, FtpClient& ftp, Outbox& outbox, const std::string& folder);
+    struct Job;
+    void Begin(std::int16_t mode, bool hidden, BackgroundRunner& runner, std::function<void(std::int16_t)> done);
+    void Round(std::shared_ptr<Job> job, BackgroundRunner& runner);
+    void Finish(std::shared_ptr<Job> job, BackgroundRunner& runner);
     FtpAccount Account() const;
     LocalTime Now() const;
 

@@ -15,6 +15,13 @@ std::int16_t SessionTransfer::Session_Run(std::int16_t mode, bool hidden) {
     return session ? session->Run(mode, hidden) : 0;
 }
 
+void SessionTransfer::Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) {
+    if (session)
+        session->Start(mode, hidden, std::move(done));
+    else
+        done(0);
+}
+
 bool SessionTransfer::Internet_Check() { return tarvo::Internet_Check(Internet()); }
 
 int SessionTransfer::ReadDialSettings() {

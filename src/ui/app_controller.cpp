@@ -42,7 +42,14 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     ctx_.identity = &identity_;
     ctx_.view = &view_;
     ctx_.comm = comm ? comm : &noComm_;
-    services_.transfer.session = ctx_.comm;
+    // The account is read from the settings at each session; the network
+    // steps wait on the program's runner, never on the window's thread.
+    SessionSetup setup;
+    setup.clock = &clock_;
+    setup.internetFrom = &ctx_.internet;
+    setup.runner = &runner_;
+    backOffice_ = std::make_unique<BackOfficeSession>(std::move(setup));
+    services_.transfer.session = comm ? comm : backOffice_.get();
     services_.transfer.internet = &ctx_.internet;
     services_.transfer.dial = &ctx_.dial;
     ctx_.decoder = &decoder_;

@@ -14,6 +14,7 @@
 #include "screen/register_context.h"
 #include "screen/screen_model.h"
 #include "startup/startup_sequence.h"
+#include "transfer/backoffice_session.h"
 #include "ui/cash_count_form.h"
 #include "ui/deposit_window.h"
 #include "ui/entry_window.h"
@@ -97,7 +98,10 @@ private:
     std::string home_;
     IdentityStore identity_;
     Decoder decoder_;
+    // The start-up's first download has nothing to fetch yet; the register's
+    // sessions go to the back office.
     NoCommunicationSession noComm_;
+    std::unique_ptr<BackOfficeSession> backOffice_;
     StartupWindow startup_;
     GuiStartupView view_{&startup_};
     StartupContext ctx_;

@@ -236,12 +236,13 @@ TEST_F(SaleCancelTest, TheSpecialPagesCancelKey) {
 // for, and the command file it found to send.
 class RecordingOffice : public RegisterServices {
 public:
-    void Communicate() override {
+    void Communicate(std::function<void()> then) override {
         ++sessions;
         mode = gComm.gOperationMode;
         hidden = gComm.gCommHidden;
         if (!ReadWholeFile(gConstants.paths.gFilesPath + ".CMD", fileSent)) fileSent = "(none)";
         gComm.gCommResult = result;
+        if (then) then();
     }
     std::int16_t result = 0;
     int sessions = 0;

@@ -54,6 +54,18 @@ public:
         gComm.gProductsUpdated = bringsProducts;
         return 0;
     }
+    // When set, a session ends only when the test calls `finish` (as one
+    // waiting on the server in the background does).
+    bool deferred = false;
+    std::function<void(std::int16_t)> finish;
+    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+        if (!deferred) {
+            done(Session_Run(mode, hidden));
+            return;
+        }
+        Session_Run(mode, hidden);
+        finish = std::move(done);
+    }
     bool Internet_Check() override { return online; }
     int ReadDialSettings() override { return dialSettings; }
     int RasDialConnect() override {
@@ -198,8 +210,10 @@ TEST_F(CommunicationTest, IntervalCountsMinutesInsideTheWindowOnly) {
         EXPECT_EQ(services.Times(), c.expected) << c.name;
         for (const auto& s : services.sessions) {
             EXPECT_TRUE(s.hidden) << c.name;
-            EXPECT_FALSE(s.keysLocked) << c.name;
+            // Hidden only means no window: nothing is rung up mid-session.
+            EXPECT_TRUE(s.keysLocked) << c.name;
         }
+        EXPECT_TRUE(screen.Enabled(kPaymentKey)) << c.name;  // given back
     }
     EXPECT_EQ(services.dials, 0);  // mode "2" never dials
     EXPECT_EQ(screen.Text(kMessageLine), "");
@@ -512,6 +526,36 @@ TEST_F(CommunicationTest, SessionWithNobodyLoggedInEndsLoggedOut) {
         EXPECT_EQ(gReg.gPromptState, cashier ? 0 : 2) << cashier;  // 2: the login prompt
         EXPECT_EQ(screen.Enabled(kPaymentKey), cashier == 1) << cashier;
     }
+}
+
+// A session that waits in the background: Communicate returns at once with
+// every key locked; what reads the result runs once the session has ended,
+// and a send asked for meanwhile waits for the next sale.
+TEST_F(CommunicationTest, ASessionInTheBackgroundKeepsTheKeysUntilItEndsThenRunsTheContinuation) {
+    LogIn();
+    screen.SetEnabled(kPaymentKey, true);
+    services.deferred = true;
+    gComm.gCommHidden = true;
+    std::vector<std::int16_t> seen;
+    Communicate([&] { seen.push_back(gComm.gCommResult); });
+    ASSERT_TRUE(services.finish);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+    EXPECT_TRUE(gCommSchedule.inSession);
+
+    gSale.gSendPending = false;
+    bool secondGoesOn = false;
+    Communicate([&] { secondGoesOn = true; });
+    EXPECT_TRUE(gSale.gSendPending);
+    EXPECT_TRUE(secondGoesOn);  // what it closed for the session is opened again
+    EXPECT_EQ(services.sessions.size(), 1u);
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+
+    services.finish(3);
+    EXPECT_EQ(seen, (std::vector<std::int16_t>{3}));
+    EXPECT_TRUE(screen.Enabled(kPaymentKey));
+    EXPECT_FALSE(gCommSchedule.inSession);
+    EXPECT_EQ(gReg.gCashierIndex, 1);
 }
 
 TEST_F(CommunicationTest, DateSetNamesTheMonthInTheTerminalsLanguage) {

@@ -115,7 +115,7 @@ public:
         Note("Clock_Logout(" + gReg.gEmployeeNumber + ")");
         return true;
     }
-    void Communicate() override {
+    void Communicate(std::function<void()> then) override {
         Note("Communicate", gComm.gOperationMode);
         gComm.gCommResult = commResult;
         gComm.gProductsUpdated = commUpdatesProducts;
@@ -124,6 +124,7 @@ public:
             gData.gCashierCount = static_cast<std::int32_t>(gData.CashierTable.size() - 1);
             gData.gNoCashiers = false;
         }
+        if (then) then();
     }
     void Date_Set() override { Note("Date_Set"); }
     void Login_OpeningBalance() override { Note("Login_OpeningBalance"); }

@@ -64,9 +64,9 @@ public:
         calls.push_back("CashCount_Open");
         return cashCountOpens;
     }
-    void Communicate() override {
+    void Communicate(std::function<void()> then) override {
         logOpenInSession = ProgramLog().IsOpen();
-        RecordingKeys::Communicate();
+        RecordingKeys::Communicate(std::move(then));
     }
 
     bool Internet_Check() override {

@@ -24,9 +24,10 @@ namespace {
 class SessionServices : public RegisterServices {
 public:
     std::vector<std::string> sessions;
-    void Communicate() override {
+    void Communicate(std::function<void()> then) override {
         sessions.push_back("mode " + std::to_string(gComm.gOperationMode) +
                            (gComm.gCommHidden ? ", hidden" : ", shown"));
+        if (then) then();
     }
 };
 

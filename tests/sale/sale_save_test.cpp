@@ -69,8 +69,9 @@ public:
     void Delete_This() override { calls.push_back("Delete_This"); }
     void Logout() override { calls.push_back("Logout"); }
     void Sale_Start() override { calls.push_back("Sale_Start"); }
-    void Communicate() override {
+    void Communicate(std::function<void()> then) override {
         calls.push_back("Communicate(" + std::to_string(gComm.gOperationMode) + (gComm.gCommHidden ? ",hidden)" : ")"));
+        if (then) then();
     }
     void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
     std::int16_t PrintStatus() const override { return printStatus; }

@@ -53,10 +53,11 @@ public:
         Note("Date_Set");
         gSale.gDateText = dateText;
     }
-    void Communicate() override {
+    void Communicate(std::function<void()> then) override {
         Note("Communicate(" + std::to_string(gComm.gOperationMode) + ")");
         gComm.gCommResult = 0;
         gComm.gProductsUpdated = commUpdatesProducts;
+        if (then) then();
     }
     void RestartProgram() override { Note("RestartProgram"); }
     void Total_Activate() override { Note("Total_Activate"); }

@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <map>
 
+#include "config/settings.h"
+#include "office/communication.h"
+#include "office/office_service.h"
+#include "platform/background_runner.h"
+#include "sale/sale_service.h"
+#include "screen/controls.h"
 #include "test_ftp.h"
 #include "test_net.h"
 #include "transfer/outbox.h"
@@ -302,6 +308,111 @@ TEST_F(SessionTest, TheTransferServiceRunsTheSessionAndPendingUploadsCountAsUnse
     EXPECT_EQ(transfer.Session_Run(kCommFull, true), 0);
     EXPECT_EQ(InvoicesOnServer(), kOnce);
     EXPECT_EQ(Files_UnsentDaily(), 0);
+}
+
+// On the background runner: the upload file and its outbox entry are built
+// before the call returns; nothing is on the server and nothing is flagged
+// until the worker's steps are done and their completion has run.
+TEST_F(SessionTest, OnTheRunnerTheNetworkStepsWaitOnTheWorkerAndTheMarkingOnTheCompletion) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    ManualRunner runner;
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = kUser;
+    setup.account.password = kPassword;
+    setup.clock = &clock;
+    setup.internet.url = internet.Url();
+    setup.runner = &runner;
+    BackOfficeSession session(setup);
+    std::vector<std::int16_t> results;
+    session.Start(kCommFull, true, [&](std::int16_t r) { results.push_back(r); });
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(OutboxEntries(), 1);
+    EXPECT_TRUE(fs::exists(dir / "Files/1234567.TRA"));
+    EXPECT_EQ(Flags(), "100");
+
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(results, (std::vector<std::int16_t>{0}));
+    EXPECT_EQ(gComm.gCommResult, 0);
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_FALSE(TemporaryLeft());
+    EXPECT_EQ(Flags(), "111");
+    EXPECT_EQ(OutboxEntries(), 0);
+    EXPECT_FALSE(fs::exists(dir / "Files/1234567.TRA"));
+}
+
+// The Special page's Communicate as the program runs it: the keys are locked
+// while the session waits on the worker, nothing is flagged before the
+// completion, and what reads the result runs once the session has ended.
+TEST_F(SessionTest, CommunicateLocksTheKeysUntilTheSessionOnTheRunnerHasEnded) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    ManualRunner runner;
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = kUser;
+    setup.account.password = kPassword;
+    setup.clock = &clock;
+    setup.internet.url = internet.Url();
+    setup.runner = &runner;
+    BackOfficeSession session(setup);
+    SessionTransfer transfer;
+    transfer.session = &session;
+    CashOffice office;
+    SaleEngineImpl sale;
+    Reg().services.transfer = &transfer;
+    Reg().services.office = &office;
+    Reg().services.sale = &sale;
+    gCommSchedule = CommScheduleState{};
+    gSettings.gConnectionMode = "0";  // always online: no dial-up around the session
+    gReg.gCashierIndex = 1;
+    screen.SetEnabled(kPaymentKey, true);
+    gComm.gOperationMode = kCommFull;
+    gComm.gCommHidden = true;
+
+    std::vector<std::int16_t> results;
+    Communicate([&] { results.push_back(gComm.gCommResult); });
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(Flags(), "100");
+
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(results, (std::vector<std::int16_t>{0}));
+    EXPECT_TRUE(screen.Enabled(kPaymentKey));
+    EXPECT_FALSE(gCommSchedule.inSession);
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_EQ(Flags(), "111");
+}
+
+// An upload an outage left goes first; the invoices saved since follow with
+// the session after, each in one file only.
+TEST_F(SessionTest, AfterALeftoverIsFinishedTheNewerInvoicesFollowInTheirOwnFile) {
+    {
+        LocalFtpServer refusing(server.Path(), kUser, kPassword, "stor-refused");
+        ASSERT_TRUE(refusing.Running());
+        EXPECT_EQ(RunOn(refusing.Host()), 3);
+    }
+    ASSERT_EQ(OutboxEntries(), 1);
+    WriteFile(".INV", 150,
+              {Header("0000002", '1', "C100"), Header("0000003", '0', "C100"), Header("0000004", '0', "C100"),
+               Header("0000005", '0', "C100")});
+    WriteFile(".DTL", 90,
+              {Line("0000002", 1, "1003", "PLAIN", "1", "1", ""), Line("0000003", 1, "1003", "PLAIN", "2", "3", ""),
+               Line("0000004", 1, "1003", "PLAIN", "1", "4", ""), Line("0000005", 1, "1003", "PLAIN", "1", "2", "")});
+    clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_EQ(Flags(), "1110");
+    clock.Set(LocalTime{2026, 12, 9, 10, 32, 0});
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    EXPECT_EQ(ServerFiles().size(), 2u);
+    EXPECT_EQ(InvoicesOnServer(), (std::map<std::string, int>{{"0000003", 1}, {"0000004", 1}, {"0000005", 1}}));
+    EXPECT_FALSE(TemporaryLeft());
+    EXPECT_EQ(Flags(), "1111");
+    EXPECT_EQ(OutboxEntries(), 0);
 }
 
 TEST_F(SessionTest, ADamagedOutboxSendsNothing) {
