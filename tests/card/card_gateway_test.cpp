@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "card/card_fixture.h"
 #include "card/card_payments.h"
 #include "card/gateway_exchange.h"
 #include "config/constants.h"
@@ -74,29 +75,15 @@ private:
     std::vector<std::string> bodies_, targets_;
 };
 
-class GatewayTest : public RegisterTest {
+class GatewayTest : public CardRegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        UseTerminalFolder(dir.Path());
-        Reg().programFolder = dir.Path();
-        Reg().services = program.Set();
-        Reg().runner = &runner;
-        gTerminalNumber = "1234567";
-        gSettings.gCardEnabled = "1";
-        gSettings.gCardBackend = "3";
-        gSettings.gCardTimeout = "120";
+        UseCards("3");
         gSettings.gGatewayLogin = " store 1 ";
         gSettings.gGatewayKey = "k&y=1";
-        for (PaymentType& t : gSettings.PaymentTypes) t = PaymentType{};
-        PaymentType& cash = gSettings.PaymentTypes[1];
-        cash.Number = "1";
-        cash.CardType = "1";
-        cash.Name1 = "Cash";
-        PaymentType& visa = gSettings.PaymentTypes[4];
-        visa.Number = "4";
-        visa.CardType = "4";
-        visa.Name1 = "Visa";
+        CashOnly();
+        AddPaymentType(4, "4", "Visa");
         Payment_Setup();
         gReg.gLoggedOut = false;
         gReg.gBusinessDate = "20261209";
@@ -145,15 +132,6 @@ protected:
         if (!amount.empty()) screen.SetText(kEntryBox, amount);
         BReg_Click(4);
     }
-    std::string Message() const { return screen.Text(kMessageLine); }
-    std::string LogText() const {
-        std::ifstream f(gConstants.paths.gFilesPath + ".LOG", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
-    }
-
-    TestDir dir;
-    ProgramServices program;
-    ManualRunner runner;
 };
 
 TEST_F(GatewayTest, ApprovalKeepsTheTenderWithItsCodeAndTheCardNeverInTheAddress) {

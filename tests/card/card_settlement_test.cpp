@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "card/card_fixture.h"
 #include "card/card_payments.h"
 #include "config/settings.h"
 #include "data/data_state.h"
@@ -83,18 +84,11 @@ private:
     std::vector<std::string> starts_, polls_;
 };
 
-class NetworkSettlementTest : public RegisterTest {
+class NetworkSettlementTest : public CardRegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        UseTerminalFolder(dir.Path());
-        Reg().programFolder = dir.Path();
-        Reg().services = program.Set();
-        Reg().runner = &runner;
-        gTerminalNumber = "1234567";
-        gSettings.gCardEnabled = "1";
-        gSettings.gCardBackend = "3";
-        gSettings.gCardTimeout = "120";
+        UseCards("3");
         gSettings.gGatewayLogin = "store 1";
         gSettings.gGatewayKey = "p&ss=word";
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
@@ -112,11 +106,6 @@ protected:
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
-    std::string Message() const { return screen.Text(kMessageLine); }
-    std::string LogText() const {
-        std::ifstream f(gConstants.paths.gFilesPath + ".LOG", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
-    }
     static int Reports(const std::string& printed) {
         int n = 0;
         for (auto at = printed.find("Settlement Report"); at != std::string::npos;
@@ -129,10 +118,6 @@ protected:
         const auto rule = printed.rfind(std::string(40, '-'));
         return rule == std::string::npos ? printed : printed.substr(rule + 40);
     }
-
-    TestDir dir;
-    ProgramServices program;
-    ManualRunner runner;
 };
 
 TEST_F(NetworkSettlementTest, ProgressThenTheEndWithItsReceiptPrintsSuccessOnce) {

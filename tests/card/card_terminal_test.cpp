@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "card/card_fixture.h"
 #include "card/card_payments.h"
 #include "card/fake_terminal.h"
 #include "card/terminal_exchange.h"
@@ -35,28 +36,14 @@ namespace {
 constexpr const char* kApproval = "<ResultCode>0</ResultCode><AuthCode> AB12C </AuthCode>"
                                   "<ExtData>CardType=AMEX,AcntLast4=0005,Name=PAT O'NEIL,Tip=0.00</ExtData>";
 
-class TerminalTest : public RegisterTest {
+class TerminalTest : public CardRegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        UseTerminalFolder(dir.Path());
-        Reg().programFolder = dir.Path();
-        Reg().services = program.Set();
-        Reg().runner = &runner;
-        gTerminalNumber = "1234567";
-        gSettings.gCardEnabled = "1";
-        gSettings.gCardBackend = "2";
-        gSettings.gCardTimeout = "120";
+        UseCards("2");
         gSettings.gRegisterId = "R&7";
-        for (PaymentType& t : gSettings.PaymentTypes) t = PaymentType{};
-        PaymentType& cash = gSettings.PaymentTypes[1];
-        cash.Number = "1";
-        cash.CardType = "1";
-        cash.Name1 = "Cash";
-        PaymentType& card = gSettings.PaymentTypes[6];
-        card.Number = "6";
-        card.CardType = "2";
-        card.Name1 = "Card";
+        CashOnly();
+        AddPaymentType(6, "2", "Card");
         Payment_Setup();
         gReg.gLoggedOut = false;
         gReg.gBusinessDate = "20261209";
@@ -89,19 +76,10 @@ protected:
         if (!amount.empty()) screen.SetText(kEntryBox, amount);
         BReg_Click(4);
     }
-    std::string Message() const { return screen.Text(kMessageLine); }
     std::string TerminalLogText() const {
         std::ifstream f(dir.Path() + "/Data/Dejavoo.LOG", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(f), {});
     }
-    std::string LogText() const {
-        std::ifstream f(gConstants.paths.gFilesPath + ".LOG", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
-    }
-
-    TestDir dir;
-    ProgramServices program;
-    ManualRunner runner;
 };
 
 TEST_F(TerminalTest, ApprovalPaysTheSaleWithTheMaskedCardAndLogsBothWays) {
