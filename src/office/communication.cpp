@@ -143,18 +143,51 @@ void Session_GiveKeysBack() {
         LoginPromptKeys();
 }
 
+// The end of every Communicate that got as far as the connection: the keys
+// as they were, the session's mark taken off, then what the caller does next.
+void Communicate_End(const std::function<void()>& then) {
+    Session_GiveKeysBack();
+    gCommSchedule.inSession = false;
+    if (then) then();
+}
+
 // No Internet and no dial-up: the session is given up.
-void Communicate_Unable(bool dialSettingsMissing, bool dialled) {
+void Communicate_Unable(bool dialSettingsMissing, bool dialled, std::function<void()> then) {
     CommState& c = gComm;
     // The callers that read the outcome see that no session ran.
     c.gCommResult = 1;
-    // A line the dialler half brought up is taken down again.
-    if (dialled) Transfer().RasDialHangUp();
     if (c.gOperationMode != 1 && c.gOperationMode != 2) Log("Communicate: Unable to use Internet Auto Dialer");
     CIATime(Msg(dialSettingsMissing ? 284 : 113), 5);
     if (c.gCommLog) CommLog_Line(Msg(113), true);
-    // Nobody logged in: the keys stay those of the login prompt.
-    Session_GiveKeysBack();
+    // A line the dialler half brought up is taken down again; nobody logged
+    // in: the keys stay those of the login prompt.
+    if (dialled)
+        Transfer().HangUp_Start([then = std::move(then)] { Communicate_End(then); });
+    else
+        Communicate_End(then);
+}
+
+// The session itself, once the Internet answers; `dialled` when the dial-up
+// brought it up (it is hung up afterwards).
+void Communicate_Session(bool dialUp, bool dialled, std::function<void()> then) {
+    CommState& c = gComm;
+    Transfer().Session_Start(c.gOperationMode, c.gCommHidden,
+                             [dialUp, dialled, then = std::move(then)](std::int16_t result) {
+                                 CommState& comm = gComm;
+                                 comm.gCommResult = result;
+                                 auto end = [then] {
+                                     Session_GiveKeysBack();
+                                     gComm.gCommLog = false;
+                                     if (gReg.gCashierIndex == 0) Logout();
+                                     gCommSchedule.inSession = false;
+                                     if (then) then();
+                                 };
+                                 if (dialUp) CIATime(Msg(114), 5);
+                                 if (dialled)
+                                     Transfer().HangUp_Start(end);
+                                 else
+                                     end();
+                             });
 }
 
 // The closing time (setting 900, HHMM) as HH:MM.
@@ -335,42 +368,21 @@ void Communicate(std::function<void()> then) {
     // Hidden or not, nothing is rung up or loaded while a session runs.
     Buttons_Lock();
 
-    const bool dialUp = gSettings.gConnectionMode == "1";
-    bool dialled = false;
-    if (dialUp) {
-        if (c.gCommLog) CommLog_Line(Msg(65), false);
-        CIATime(Msg(115), 32);
-        c.gInternetAvailable = Transfer().Internet_Check();
-        int result = 1;
-        if (!c.gInternetAvailable) {
-            result = Transfer().ReadDialSettings();
-            if (result == 1) {
-                dialled = true;
-                result = Transfer().RasDialConnect();
-            }
-        }
-        if (result != 1) {
-            Communicate_Unable(result == 2, dialled);
-            st.inSession = false;
-            if (then) then();
+    if (gSettings.gConnectionMode != "1") {
+        Communicate_Session(false, false, std::move(then));
+        return;
+    }
+    // Connection mode "1": the Internet check and, when it does not answer,
+    // the dial-up run in the background; the keys stay locked meanwhile.
+    if (c.gCommLog) CommLog_Line(Msg(65), false);
+    CIATime(Msg(115), 32);
+    Transfer().Connect_Start([then = std::move(then)](int result) mutable {
+        if (result == 2 || result == 3) {
+            Communicate_Unable(result == 2, result == 3, std::move(then));
             return;
         }
-    }
-
-    Transfer().Session_Start(c.gOperationMode, c.gCommHidden,
-                             [dialUp, dialled, then = std::move(then)](std::int16_t result) {
-                                 CommState& comm = gComm;
-                                 comm.gCommResult = result;
-                                 if (dialUp) {
-                                     CIATime(Msg(114), 5);
-                                     if (dialled) Transfer().RasDialHangUp();
-                                 }
-                                 Session_GiveKeysBack();
-                                 comm.gCommLog = false;
-                                 if (gReg.gCashierIndex == 0) Logout();
-                                 gCommSchedule.inSession = false;
-                                 if (then) then();
-                             });
+        Communicate_Session(true, result == 1, std::move(then));
+    });
 }
 
 void Date_Set() {

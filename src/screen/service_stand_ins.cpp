@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "config/settings.h"
+#include "data/comm_state.h"
 #include "data/log.h"
 #include "platform/desktop.h"
 #include "platform/process.h"
@@ -19,6 +20,17 @@ namespace {
 void NotAvailable() { CIATime(Msg(1), 5); }
 
 }  // namespace
+
+void TransferStandIn::Connect_Start(std::function<void(int)> done) {
+    gComm.gInternetAvailable = Internet_Check();
+    if (gComm.gInternetAvailable) {
+        done(0);
+        return;
+    }
+    int result = ReadDialSettings();
+    if (result == 1) result = RasDialConnect();
+    done(result);
+}
 
 void SaleStandIn::Product_Add() { NotAvailable(); }
 void SaleStandIn::Department_Process(int) { NotAvailable(); }

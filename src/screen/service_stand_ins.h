@@ -167,6 +167,12 @@ public:
     int ReadDialSettings() override { return 2; }
     int RasDialConnect() override { return 3; }
     void RasDialHangUp() override {}
+    // At once, on this thread, with what the calls above answer.
+    void Connect_Start(std::function<void(int)> done) override;
+    void HangUp_Start(std::function<void()> done) override {
+        RasDialHangUp();
+        done();
+    }
 };
 
 // No online services: the Online page's keys, a document to send, the stock

@@ -32,6 +32,16 @@ public:
     virtual int RasDialConnect() = 0;
     // Hangs gComm.gDialEntry up.
     virtual void RasDialHangUp() = 0;
+
+    // The connection before a session, without waiting on this thread: the
+    // Internet check and, when it does not answer, the dial-up with the dial
+    // settings file. `done` runs on the user-interface thread with 0 (the
+    // Internet answered, nothing dialled), 1 (connected by the dial-up), 2
+    // (no dial settings) or 3 (the dial-up failed); gComm.gInternetAvailable
+    // and, once they were used, the dial values are set just before it.
+    virtual void Connect_Start(std::function<void(int)> done) = 0;
+    // Hangs gComm.gDialEntry up, then `done` on the user-interface thread.
+    virtual void HangUp_Start(std::function<void()> done) = 0;
 };
 
 }  // namespace tarvo

@@ -11,6 +11,13 @@ namespace {
 std::vector<std::pair<std::string, std::string>> Values(const DialValues& v) {
     return {{"entry", v.entry}, {"user", v.user}, {"password", v.password}};
 }
+
+void Note(const DialNote& note, const std::string& text) {
+    if (note)
+        note(text);
+    else
+        ProgramLog().Write(1, text);
+}
 }  // namespace
 
 int ReadDialSettings(const std::string& programFolder, DialValues& out, std::string* why) {
@@ -29,27 +36,28 @@ int ReadDialSettings(const std::string& programFolder, DialValues& out, std::str
     return 1;
 }
 
-int RasDialConnect(const DialCommands& cmd, const DialValues& v, const std::function<bool()>& internetCheck) {
+int RasDialConnect(const DialCommands& cmd, const DialValues& v, const std::function<bool()>& internetCheck,
+                   const DialNote& note) {
     if (cmd.connect.empty()) {
-        ProgramLog().Write(1, "Dial-up not available: no dial command is configured");
+        Note(note, "Dial-up not available: no dial command is configured");
         return 3;
     }
     auto argv = ExpandCommand(cmd.connect, Values(v));
     for (int attempt = 0; attempt < 4; ++attempt) {
         RunResult rr = RunAndWait(argv, cmd.timeoutMs);
         if (!rr.started)
-            ProgramLog().Write(1, "Dial-up: the dial command cannot be started: " + argv[0]);
+            Note(note, "Dial-up: the dial command cannot be started: " + argv[0]);
         else if (rr.timedOut)
-            ProgramLog().Write(1, "Dial-up: the dial command did not end in time");
+            Note(note, "Dial-up: the dial command did not end in time");
         if (internetCheck()) return 1;
     }
     return 3;
 }
 
-void RasDialHangUp(const DialCommands& cmd, const DialValues& v) {
+void RasDialHangUp(const DialCommands& cmd, const DialValues& v, const DialNote& note) {
     if (cmd.hangUp.empty()) return;
     RunResult rr = RunAndWait(ExpandCommand(cmd.hangUp, Values(v)), cmd.timeoutMs);
-    if (!rr.started || rr.timedOut) ProgramLog().Write(1, "Dial-up: the hang-up command failed");
+    if (!rr.started || rr.timedOut) Note(note, "Dial-up: the hang-up command failed");
 }
 
 }  // namespace tarvo

@@ -17,6 +17,10 @@ struct DialValues {
     std::string entry, user, password;
 };
 
+// Where the dial-up's troubles are noted; empty: the program's log. A dial-up
+// on a worker thread collects them for the user-interface thread to log.
+using DialNote = std::function<void(const std::string&)>;
+
 // 1 when Files/Dial.Set was read (its first three lines, taken whole); 2 when
 // it is missing or has fewer than three lines (nothing is changed then).
 int ReadDialSettings(const std::string& programFolder, DialValues& out, std::string* why = nullptr);
@@ -24,9 +28,10 @@ int ReadDialSettings(const std::string& programFolder, DialValues& out, std::str
 // Up to four runs of the connect command, each followed by `internetCheck`;
 // 1 as soon as the Internet answers, 3 after the fourth failure or when no
 // connect command is configured ("not available").
-int RasDialConnect(const DialCommands& cmd, const DialValues& v, const std::function<bool()>& internetCheck);
+int RasDialConnect(const DialCommands& cmd, const DialValues& v, const std::function<bool()>& internetCheck,
+                   const DialNote& note = {});
 
 // Runs the hang-up command (when one is configured) and waits for it.
-void RasDialHangUp(const DialCommands& cmd, const DialValues& v);
+void RasDialHangUp(const DialCommands& cmd, const DialValues& v, const DialNote& note = {});
 
 }  // namespace tarvo

@@ -26,6 +26,11 @@ public:
     int ReadDialSettings() override;
     int RasDialConnect() override;
     void RasDialHangUp() override;
+    // On the register's background runner (at once without one): the check
+    // and the dial-up on the worker with copies of this machine's
+    // configuration and the dial settings file, gComm written on completion.
+    void Connect_Start(std::function<void(int)> done) override;
+    void HangUp_Start(std::function<void()> done) override;
 
 private:
     InternetCheckConfig Internet() const { return internet ? *internet : InternetCheckConfig{}; }

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 
+#include "common/line_reader.h"
 #include "config/settings.h"
 #include "office/communication.h"
 #include "office/office_service.h"
@@ -383,6 +385,108 @@ TEST_F(SessionTest, CommunicateLocksTheKeysUntilTheSessionOnTheRunnerHasEnded) {
     EXPECT_FALSE(gCommSchedule.inSession);
     EXPECT_EQ(InvoicesOnServer(), kOnce);
     EXPECT_EQ(Flags(), "111");
+}
+
+// Connection mode "1" with the Internet down: Communicate checks and dials
+// on the runner's worker. The dial command waits for the test's go, so a
+// dial on the window's thread would hang Communicate; the line comes up
+// only when the command has run ("line-up"), unless the dial is to fail.
+class DialUpCommunicateTest : public SessionTest {
+protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        Reg().programFolder = dir.Path();
+        Reg().runner = &runner;
+        dir.Write("Files/Dial.Set", "Shop Line\nshop12\nsecret\n");
+        check.url = line.Url();
+        check.connectTimeoutMs = 1000;
+        check.totalTimeoutMs = 2000;
+        transfer.internet = &check;
+        transfer.dial = &dial;
+        setup.account.hosts = {ftp.Host()};
+        setup.account.user = kUser;
+        setup.account.password = kPassword;
+        setup.clock = &clock;
+        setup.internet.url = internet.Url();
+        setup.runner = &runner;
+        session = std::make_unique<BackOfficeSession>(setup);
+        transfer.session = session.get();
+        Reg().services.transfer = &transfer;
+        Reg().services.office = &office;
+        Reg().services.sale = &sale;
+        gCommSchedule = CommScheduleState{};
+        gSettings.gConnectionMode = "1";
+        gReg.gCashierIndex = 1;
+        screen.SetEnabled(kPaymentKey, true);
+        gComm.gOperationMode = kCommFull;
+        gComm.gCommHidden = true;
+    }
+    void Dial(bool bringsTheLineUp) {
+        dir.Write("dial.sh", "while [ ! -e " + (dir / "go") + " ]; do sleep 0.01; done\n" + "echo \"$*\" >> " +
+                                 (dir / "runs") + "\n" +
+                                 (bringsTheLineUp ? "[ \"$1\" = up ] && touch " + (dir / "line-up") + "\n" : ""));
+    }
+    std::vector<std::string> Runs() const { return SplitLines(dir.Read("runs")); }
+
+    LocalFtpServer ftp{server.Path(), kUser, kPassword};
+    LocalHttpServer line{[this] { return fs::exists(dir / "line-up") ? 200 : 503; }};
+    InternetCheckConfig check;
+    DialCommands dial{"/bin/sh " + (dir / "dial.sh") + " up {entry} {user} {password}",
+                      "/bin/sh " + (dir / "dial.sh") + " down {entry}", 5000};
+    ManualRunner runner;
+    SessionSetup setup;
+    std::unique_ptr<BackOfficeSession> session;
+    SessionTransfer transfer;
+    CashOffice office;
+    SaleEngineImpl sale;
+};
+
+TEST_F(DialUpCommunicateTest, TheCheckAndTheDialRunOnTheWorkerThenTheSessionThenTheHangUp) {
+    ASSERT_TRUE(ftp.Running());
+    Dial(true);
+    std::vector<std::int16_t> results;
+    Communicate([&] { results.push_back(gComm.gCommResult); });
+    // Nothing is changed until the completions run; the keys stay locked.
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+    EXPECT_TRUE(results.empty());
+    EXPECT_FALSE(gComm.gInternetAvailable);
+    EXPECT_TRUE(gComm.gDialEntry.empty());
+    EXPECT_FALSE(fs::exists(dir / "Files/1234567.TRA"));
+    EXPECT_EQ(Flags(), "100");
+
+    dir.Write("go", "");
+    ASSERT_TRUE(runner.RunUntilIdle(20000));
+    EXPECT_EQ(results, (std::vector<std::int16_t>{0}));
+    EXPECT_TRUE(screen.Enabled(kPaymentKey));
+    EXPECT_FALSE(gCommSchedule.inSession);
+    EXPECT_TRUE(gComm.gInternetAvailable);
+    EXPECT_EQ(gComm.gDialEntry, "Shop Line");
+    EXPECT_EQ(Runs(), (std::vector<std::string>{"up Shop Line shop12 secret", "down Shop Line"}));
+    EXPECT_EQ(InvoicesOnServer(), kOnce);
+    EXPECT_EQ(Flags(), "111");
+}
+
+TEST_F(DialUpCommunicateTest, AFailedDialShowsItsMessageHangsUpAndTheRegisterGoesOn) {
+    ASSERT_TRUE(ftp.Running());
+    Dial(false);
+    std::vector<std::int16_t> results;
+    Communicate([&] { results.push_back(gComm.gCommResult); });
+    EXPECT_FALSE(screen.Enabled(kPaymentKey));
+    EXPECT_TRUE(results.empty());
+
+    dir.Write("go", "");
+    ASSERT_TRUE(runner.RunUntilIdle(20000));
+    EXPECT_EQ(results, (std::vector<std::int16_t>{1}));
+    EXPECT_EQ(screen.Text(kMessageLine), "Unable to Dial Out to Internet");
+    EXPECT_TRUE(screen.Enabled(kPaymentKey));
+    EXPECT_FALSE(gCommSchedule.inSession);
+    EXPECT_FALSE(gComm.gInternetAvailable);
+    // Four tries, then the half-up line is taken down.
+    EXPECT_EQ(Runs(),
+              (std::vector<std::string>{"up Shop Line shop12 secret", "up Shop Line shop12 secret",
+                                        "up Shop Line shop12 secret", "up Shop Line shop12 secret", "down Shop Line"}));
+    EXPECT_TRUE(ServerFiles().empty());
+    EXPECT_EQ(Flags(), "100");
 }
 
 // An upload an outage left goes first; the invoices saved since follow with
