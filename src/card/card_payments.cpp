@@ -401,6 +401,15 @@ void CardPayments::Credit_Card_End() {
 void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
 
 void CardPayments::Credit_Timer_Timer() {
+    if (operation_ == Operation::Tool) {
+        // A terminal search: the host being probed on the message line.
+        const int host = findHost_ ? findHost_->load() : 0;
+        if (host > 0)
+            CIATime("Searching from " + std::to_string(findFirst_) + " to " + std::to_string(findLast_) + " ==> " +
+                        std::to_string(host),
+                    0);
+        return;
+    }
     if (operation_ == Operation::Terminal || operation_ == Operation::Gateway ||
         operation_ == Operation::NetworkSettlement) {
         ticks_ += 2;
@@ -1073,12 +1082,21 @@ void CardPayments::Terminal_Find() {
     operation_ = Operation::Tool;
     Credit_Card_Start();
     findCancel_ = std::make_shared<std::atomic<bool>>(false);
+    findHost_ = std::make_shared<std::atomic<int>>(0);
+    findFirst_ = config.range.first;
+    findLast_ = config.range.last;
+    Reg().timers->Stop(TimerId::Credit);
+    Reg().timers->Start(TimerId::Credit, kTickMs);
     RunInBackground<std::vector<card::DiscoveryHost>>(
-        *Reg().runner, [config, cancel = findCancel_] { return card::Discovery_Scan(config, *cancel); },
+        *Reg().runner,
+        [config, cancel = findCancel_, host = findHost_] {
+            return card::Discovery_Scan(config, *cancel, [host](int n) { host->store(n); });
+        },
         [this, cancel = findCancel_, port = config.port](std::vector<card::DiscoveryHost> hosts) {
             operation_ = Operation::None;
             Credit_Card_End();
             findCancel_.reset();
+            findHost_.reset();
             for (const card::DiscoveryHost& h : hosts)
                 if (h.alive) Log("Terminal search: " + h.address + "-->True " + h.name);
             if (cancel->load()) {

@@ -38,6 +38,7 @@ public:
     void TerminalIP_Input() override;
     void Terminal_Test() override;
     void Gateway_Test() override;
+    void Card_Escape() override { Terminal_FindCancel(); }
 
     // Where the terminal search takes this computer's address from (the
     // first IPv4 address of an interface that is up, not loopback).
@@ -83,6 +84,10 @@ private:
     void TerminalIP_Keep(const std::string& address);
     std::function<std::string()> ownAddress_;
     std::shared_ptr<std::atomic<bool>> findCancel_;
+    // The host number the search is probing (set by the worker, shown on the
+    // Credit tick), with the range's ends for the message.
+    std::shared_ptr<std::atomic<int>> findHost_;
+    int findFirst_ = 0, findLast_ = 0;
     bool polling_ = false, pollInFlight_ = false;
     std::uint64_t settleExchange_ = 0;
     int settleTicks_ = 0;

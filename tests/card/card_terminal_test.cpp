@@ -20,6 +20,7 @@
 #include "data/data_state.h"
 #include "data/sale_state.h"
 #include "platform/background_runner.h"
+#include "register/keyboard.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
 #include "register/register_keys.h"
@@ -340,6 +341,42 @@ TEST_F(TerminalTest, SearchFindsTheTerminalsAndSavesTheLaterAddress) {
     EXPECT_EQ(gSettings.gTerminalIP, saved);
     EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n136 " + saved + "\r\n");
     EXPECT_EQ(Message(), "Terminal IP Successfully Saved");
+    screen.SetListener(&windowControls);
+}
+
+TEST_F(TerminalTest, SearchShowsEachHostAndEscStopsItSavingNothing) {
+    FakeTerminal first([](const std::string&) { return std::string(); }, "127.0.0.7");
+    FakeTerminal second([](const std::string&) { return std::string(); }, "127.0.0.12", first.Port());
+    ASSERT_EQ(second.Port(), first.Port());
+    first.SetPageDelay(700);
+    second.SetPageDelay(700);
+    gSettings.gTerminalIP = "10.0.0.1:" + std::to_string(first.Port());
+    std::ofstream(gConstants.paths.gFilesPath + ".SET") << "136 10.0.0.1\r\n";
+    Answers answers;
+    answers.answers = {"1"};
+    screen.SetListener(&answers);
+    program.card.SetOwnAddressSource([] { return std::string("127.0.0.5"); });
+
+    Cards().Terminal_Find();
+    EXPECT_TRUE(timers.Running(TimerId::Credit));
+    // Every host was probed once the first terminal is asked for its page.
+    for (int i = 0; i < 500 && first.PageRequests() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(first.PageRequests(), 1);
+    timers.Tick(TimerId::Credit);
+    EXPECT_EQ(Message(), "Searching from 1 to 15 ==> 15");
+
+    Form_KeyDown(KeyCode::F2, 0);  // other keys stay locked
+    EXPECT_TRUE(gReg.gCardBusy);
+    Form_KeyDown(KeyCode::Escape, 0);
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_FALSE(gReg.gCardBusy);
+    EXPECT_FALSE(timers.Running(TimerId::Credit));
+    EXPECT_EQ(second.PageRequests(), 0);  // the scan ended before the later host
+    EXPECT_TRUE(screen.MessageBoxes().empty());
+    EXPECT_EQ(Message(), "Terminal Not Found");
+    EXPECT_EQ(gSettings.gTerminalIP, "10.0.0.1:" + std::to_string(first.Port()));
+    EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n");
     screen.SetListener(&windowControls);
 }
 
