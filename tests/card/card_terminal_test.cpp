@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <string>
 #include <thread>
 
+#include "backoffice/dispatcher_stub.h"
 #include "card/card_fixture.h"
 #include "card/card_payments.h"
 #include "card/fake_terminal.h"
@@ -411,6 +413,60 @@ TEST_F(TerminalTest, TypedAddressIsSavedAsANewLastLineOrRefused) {
     EXPECT_EQ(gSettings.gTerminalIP, "192.168.1.50");
     EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n136 192.168.1.50\r\n");
     EXPECT_NE(LogText().find("\"192.168.1.x\" is not an IPv4 address"), std::string::npos);
+    screen.SetListener(&windowControls);
+}
+
+TEST_F(TerminalTest, TypedAddressIsMailedWithTheNetworkDetailsToTheSupportDesk) {
+    DispatcherStub office;
+    ASSERT_TRUE(office.Bound());
+    office.UseAsSlot(1);
+    gConstants.servers.gServerSlot = 1;
+    gConstants.servers.gSupportMail = "support@example.com";
+    gSettings.gRegisterId = "7";
+    gSettings.gTerminalDescription = "Front desk";
+    gSettings.gConnectionMode = "2";
+    program.card.SetOwnAddressSource([] { return std::string("127.0.0.5"); });
+    char host[256] = {};
+    ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+    const std::string details = "|Terminal: 7|Description: Front desk|IP Address: 127.0.0.5|Network Name: " +
+                                std::string(host) + "|Dejavoo Terminal Is At: ";
+    const std::string addressed =
+        "<to>support@example.com</to><from>support@example.com</from><sender>support@example.com</sender><cc></cc>";
+    Answers answers;
+    screen.SetListener(&answers);
+
+    office.SetReply(TaskCode::Email, "<result>sent</result>");
+    answers.answers = {"192.168.1.50"};
+    Cards().TerminalIP_Input();
+    EXPECT_TRUE(gReg.gCardBusy);
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_FALSE(gReg.gCardBusy);
+    ASSERT_EQ(office.Calls().size(), 1u);
+    EXPECT_EQ(office.LastCall().Task(), 90);
+    EXPECT_EQ(office.LastCall().Param("data"),
+              "<subject>IP Information 7 Front desk</subject><body>" + details + "192.168.1.50</body>" + addressed);
+    EXPECT_TRUE(screen.MessageBoxes().empty());
+
+    // The text grows for the run: a second address adds its lines; an empty
+    // answer is reported.
+    office.SetReply(TaskCode::Email, "");
+    answers.answers = {"192.168.1.51"};
+    Cards().TerminalIP_Input();
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    ASSERT_EQ(office.Calls().size(), 2u);
+    EXPECT_EQ(office.LastCall().Param("data"), "<subject>IP Information 7 Front desk</subject><body>" + details +
+                                                   "192.168.1.50" + details + "192.168.1.51</body>" + addressed);
+    EXPECT_EQ(screen.MessageBoxes(),
+              (std::vector<std::string>{"Unable to send email. Empty message received from server."}));
+    EXPECT_FALSE(gReg.gCardBusy);
+
+    // On dial-up nothing is sent; the address is still saved.
+    gSettings.gConnectionMode = "1";
+    answers.answers = {"192.168.1.52"};
+    Cards().TerminalIP_Input();
+    EXPECT_EQ(runner.Pending(), 0);
+    EXPECT_EQ(office.Calls().size(), 2u);
+    EXPECT_EQ(gSettings.gTerminalIP, "192.168.1.52");
     screen.SetListener(&windowControls);
 }
 
