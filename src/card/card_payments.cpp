@@ -4,10 +4,12 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <unistd.h>
 
 #include <set>
 #include <string>
 
+#include "backoffice/backoffice_request.h"
 #include "card/card_data.h"
 #include "card/gateway_exchange.h"
 #include "card/settlement_report.h"
@@ -401,6 +403,15 @@ void CardPayments::Credit_Card_End() {
 void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
 
 void CardPayments::Credit_Timer_Timer() {
+    if (operation_ == Operation::Tool) {
+        // A terminal search: the host being probed on the message line.
+        const int host = findHost_ ? findHost_->load() : 0;
+        if (host > 0)
+            CIATime("Searching from " + std::to_string(findFirst_) + " to " + std::to_string(findLast_) + " ==> " +
+                        std::to_string(host),
+                    0);
+        return;
+    }
     if (operation_ == Operation::Terminal || operation_ == Operation::Gateway ||
         operation_ == Operation::NetworkSettlement) {
         ticks_ += 2;
@@ -1038,6 +1049,52 @@ void CardPayments::TerminalIP_Input() {
         return;
     }
     TerminalIP_Keep(answer);
+    TerminalInfo_Show();
+}
+
+void CardPayments::TerminalInfo_Show() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) name[0] = '\0';
+    TerminalLog_Add("Terminal: " + gSettings.gRegisterId);
+    TerminalLog_Add("Description: " + gSettings.gTerminalDescription);
+    TerminalLog_Add("IP Address: " + (ownAddress_ ? ownAddress_() : std::string()));
+    TerminalLog_Add("Network Name: " + std::string(name));
+    TerminalLog_Add("Dejavoo Terminal Is At: " + gSettings.gTerminalIP);
+    TerminalInfo_Mail();
+}
+
+void CardPayments::TerminalInfo_Mail() {
+    if (Trim(gSettings.gConnectionMode) == "1") {
+        Log("Terminal information not mailed: the connection is dial-up");
+        return;
+    }
+    const std::string to = Trim(gConstants.servers.gSupportMail);
+    if (to.empty() || operation_ != Operation::None || Reg().runner == nullptr) {
+        Log("Terminal information not mailed: " +
+            std::string(to.empty() ? "no support desk address (SupportMail in Tarvo.ini)" : "the register is busy"));
+        return;
+    }
+    const std::string data = "<subject>IP Information " + gSettings.gRegisterId + " " + gSettings.gTerminalDescription +
+                             "</subject><body>" + terminalInfo_ + "</body><to>" + to + "</to><from>" + to +
+                             "</from><sender>" + to + "</sender><cc></cc>";
+    const std::string prefix = gConstants.servers.RequestPrefix();
+    const std::string query = EmailQuery(data);
+    operation_ = Operation::Tool;
+    Credit_Card_Start();
+    RunInBackground<BackOfficeResult>(
+        *Reg().runner, [prefix, query] { return BackOfficeRequestAt(prefix, query, 15000); },
+        [this, prefix, query](BackOfficeResult r) {
+            operation_ = Operation::None;
+            Credit_Card_End();
+            if (!r.ok) BackOfficeRequest_LogFailure(prefix, query, r);
+            if (!r.ok || r.reply.empty()) {
+                Log("Terminal information mail: empty answer from the back office");
+                Screen().MessageBox((r.error.empty() ? std::string() : r.error + " ") +
+                                    "Unable to send email. Empty message received from server.");
+                return;
+            }
+            Log("Terminal information mailed to the support desk");
+        });
 }
 
 void CardPayments::Terminal_FindCancel() {
@@ -1073,14 +1130,26 @@ void CardPayments::Terminal_Find() {
     operation_ = Operation::Tool;
     Credit_Card_Start();
     findCancel_ = std::make_shared<std::atomic<bool>>(false);
+    findHost_ = std::make_shared<std::atomic<int>>(0);
+    findFirst_ = config.range.first;
+    findLast_ = config.range.last;
+    Reg().timers->Stop(TimerId::Credit);
+    Reg().timers->Start(TimerId::Credit, kTickMs);
     RunInBackground<std::vector<card::DiscoveryHost>>(
-        *Reg().runner, [config, cancel = findCancel_] { return card::Discovery_Scan(config, *cancel); },
+        *Reg().runner,
+        [config, cancel = findCancel_, host = findHost_] {
+            return card::Discovery_Scan(config, *cancel, [host](int n) { host->store(n); });
+        },
         [this, cancel = findCancel_, port = config.port](std::vector<card::DiscoveryHost> hosts) {
             operation_ = Operation::None;
             Credit_Card_End();
             findCancel_.reset();
-            for (const card::DiscoveryHost& h : hosts)
-                if (h.alive) Log("Terminal search: " + h.address + "-->True " + h.name);
+            findHost_.reset();
+            for (const card::DiscoveryHost& h : hosts) {
+                const std::string line = h.address + "-->" + (h.alive ? "True " : "False ") + h.name;
+                TerminalLog_Add(line);
+                if (h.alive) Log("Terminal search: " + line);
+            }
             if (cancel->load()) {
                 Log("Terminal search cancelled");
                 CIATime("Terminal Not Found", 5);

@@ -38,6 +38,7 @@ public:
     void TerminalIP_Input() override;
     void Terminal_Test() override;
     void Gateway_Test() override;
+    void Card_Escape() override { Terminal_FindCancel(); }
 
     // Where the terminal search takes this computer's address from (the
     // first IPv4 address of an interface that is up, not loopback).
@@ -81,8 +82,21 @@ private:
     void Settlement_End(std::int16_t status, const std::string& message);
     void Settlement_RunningLine();
     void TerminalIP_Keep(const std::string& address);
+    // The terminal's information text: each line added after a "|"; the
+    // body of the mail to the support desk.
+    void TerminalLog_Add(const std::string& line) { terminalInfo_ += "|" + line; }
+    // This register's and the terminal's network details added, then mailed.
+    void TerminalInfo_Show();
+    // The information text mailed to the support desk through the back
+    // office (task 90) in the background; nothing is sent on dial-up.
+    void TerminalInfo_Mail();
+    std::string terminalInfo_;
     std::function<std::string()> ownAddress_;
     std::shared_ptr<std::atomic<bool>> findCancel_;
+    // The host number the search is probing (set by the worker, shown on the
+    // Credit tick), with the range's ends for the message.
+    std::shared_ptr<std::atomic<int>> findHost_;
+    int findFirst_ = 0, findLast_ = 0;
     bool polling_ = false, pollInFlight_ = false;
     std::uint64_t settleExchange_ = 0;
     int settleTicks_ = 0;

@@ -27,6 +27,9 @@ struct ServerValues {
     // certificate is checked against (empty: the system's store), from the
     // identity store (CardGatewayUrl, CardGatewayCaFile).
     std::string gCardGatewayUrl, gCardGatewayCaFile;
+    // The support desk's mail address, to which the card terminal's network
+    // details are mailed through the back office (SupportMail).
+    std::string gSupportMail;
 
     // The prefix of the server in use; never log it as it stands (RedactCredentials).
     const std::string& RequestPrefix() const { return gServerUrls[gServerSlot == 2 ? 1 : 0]; }

@@ -9,9 +9,11 @@
 #include "data/sale_state.h"
 #include "register/register_keys.h"
 #include "sale/sale_save.h"
+#include "screen/card_service.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
+#include "screen/register_context.h"
 #include "screen/register_state.h"
 #include "screen/soft_keys.h"
 
@@ -186,7 +188,10 @@ bool ModifiedKey(int keyCode) {
 
 void Form_KeyDown(int keyCode, int shift) {
     gReg.gClearOnKeyUp = false;
-    if (gReg.gCardBusy) return;
+    if (gReg.gCardBusy) {
+        if (keyCode == KeyCode::Escape) Cards().Card_Escape();
+        return;
+    }
     // A key during the pause after a sale belongs to the next sale: the pause
     // ends first (Enter and Escape on the receipt close it as they always do;
     // Shift, Ctrl and Alt alone are no key of their own).

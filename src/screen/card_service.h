@@ -41,6 +41,10 @@ public:
     virtual void TerminalIP_Input() = 0;
     virtual void Terminal_Test() = 0;
     virtual void Gateway_Test() = 0;
+    // Esc while the keys are locked for the card: a terminal search under
+    // way stops at its next probe and keeps nothing. Anything else waiting
+    // goes on (a charge cannot be taken back from here).
+    virtual void Card_Escape() {}
 };
 
 }  // namespace tarvo

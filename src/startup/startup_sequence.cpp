@@ -50,6 +50,7 @@ void LoadMachineConfig(StartupContext& ctx) {
         gConstants.depositAgency[i] = Utf8ToCp1252(ctx.identity->Get("DepositAgency" + std::to_string(i + 1)));
     gConstants.servers.gCardGatewayUrl = ctx.identity->Get("CardGatewayUrl");
     gConstants.servers.gCardGatewayCaFile = ctx.identity->Get("CardGatewayCaFile");
+    gConstants.servers.gSupportMail = ctx.identity->Get("SupportMail");
 }
 
 bool Communicate_First(StartupContext& ctx) {

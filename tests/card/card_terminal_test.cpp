@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <string>
 #include <thread>
 
+#include "backoffice/dispatcher_stub.h"
 #include "card/card_fixture.h"
 #include "card/card_payments.h"
 #include "card/fake_terminal.h"
@@ -20,6 +22,7 @@
 #include "data/data_state.h"
 #include "data/sale_state.h"
 #include "platform/background_runner.h"
+#include "register/keyboard.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
 #include "register/register_keys.h"
@@ -343,6 +346,42 @@ TEST_F(TerminalTest, SearchFindsTheTerminalsAndSavesTheLaterAddress) {
     screen.SetListener(&windowControls);
 }
 
+TEST_F(TerminalTest, SearchShowsEachHostAndEscStopsItSavingNothing) {
+    FakeTerminal first([](const std::string&) { return std::string(); }, "127.0.0.7");
+    FakeTerminal second([](const std::string&) { return std::string(); }, "127.0.0.12", first.Port());
+    ASSERT_EQ(second.Port(), first.Port());
+    first.SetPageDelay(700);
+    second.SetPageDelay(700);
+    gSettings.gTerminalIP = "10.0.0.1:" + std::to_string(first.Port());
+    std::ofstream(gConstants.paths.gFilesPath + ".SET") << "136 10.0.0.1\r\n";
+    Answers answers;
+    answers.answers = {"1"};
+    screen.SetListener(&answers);
+    program.card.SetOwnAddressSource([] { return std::string("127.0.0.5"); });
+
+    Cards().Terminal_Find();
+    EXPECT_TRUE(timers.Running(TimerId::Credit));
+    // Every host was probed once the first terminal is asked for its page.
+    for (int i = 0; i < 500 && first.PageRequests() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(first.PageRequests(), 1);
+    timers.Tick(TimerId::Credit);
+    EXPECT_EQ(Message(), "Searching from 1 to 15 ==> 15");
+
+    Form_KeyDown(KeyCode::F2, 0);  // other keys stay locked
+    EXPECT_TRUE(gReg.gCardBusy);
+    Form_KeyDown(KeyCode::Escape, 0);
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_FALSE(gReg.gCardBusy);
+    EXPECT_FALSE(timers.Running(TimerId::Credit));
+    EXPECT_EQ(second.PageRequests(), 0);  // the scan ended before the later host
+    EXPECT_TRUE(screen.MessageBoxes().empty());
+    EXPECT_EQ(Message(), "Terminal Not Found");
+    EXPECT_EQ(gSettings.gTerminalIP, "10.0.0.1:" + std::to_string(first.Port()));
+    EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n");
+    screen.SetListener(&windowControls);
+}
+
 TEST_F(TerminalTest, SearchWithNothingAnsweringOrExitSavesNothing) {
     Answers answers;
     screen.SetListener(&answers);
@@ -374,6 +413,60 @@ TEST_F(TerminalTest, TypedAddressIsSavedAsANewLastLineOrRefused) {
     EXPECT_EQ(gSettings.gTerminalIP, "192.168.1.50");
     EXPECT_EQ(SettingsText(), "136 10.0.0.1\r\n136 192.168.1.50\r\n");
     EXPECT_NE(LogText().find("\"192.168.1.x\" is not an IPv4 address"), std::string::npos);
+    screen.SetListener(&windowControls);
+}
+
+TEST_F(TerminalTest, TypedAddressIsMailedWithTheNetworkDetailsToTheSupportDesk) {
+    DispatcherStub office;
+    ASSERT_TRUE(office.Bound());
+    office.UseAsSlot(1);
+    gConstants.servers.gServerSlot = 1;
+    gConstants.servers.gSupportMail = "support@example.com";
+    gSettings.gRegisterId = "7";
+    gSettings.gTerminalDescription = "Front desk";
+    gSettings.gConnectionMode = "2";
+    program.card.SetOwnAddressSource([] { return std::string("127.0.0.5"); });
+    char host[256] = {};
+    ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+    const std::string details = "|Terminal: 7|Description: Front desk|IP Address: 127.0.0.5|Network Name: " +
+                                std::string(host) + "|Dejavoo Terminal Is At: ";
+    const std::string addressed =
+        "<to>support@example.com</to><from>support@example.com</from><sender>support@example.com</sender><cc></cc>";
+    Answers answers;
+    screen.SetListener(&answers);
+
+    office.SetReply(TaskCode::Email, "<result>sent</result>");
+    answers.answers = {"192.168.1.50"};
+    Cards().TerminalIP_Input();
+    EXPECT_TRUE(gReg.gCardBusy);
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_FALSE(gReg.gCardBusy);
+    ASSERT_EQ(office.Calls().size(), 1u);
+    EXPECT_EQ(office.LastCall().Task(), 90);
+    EXPECT_EQ(office.LastCall().Param("data"),
+              "<subject>IP Information 7 Front desk</subject><body>" + details + "192.168.1.50</body>" + addressed);
+    EXPECT_TRUE(screen.MessageBoxes().empty());
+
+    // The text grows for the run: a second address adds its lines; an empty
+    // answer is reported.
+    office.SetReply(TaskCode::Email, "");
+    answers.answers = {"192.168.1.51"};
+    Cards().TerminalIP_Input();
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    ASSERT_EQ(office.Calls().size(), 2u);
+    EXPECT_EQ(office.LastCall().Param("data"), "<subject>IP Information 7 Front desk</subject><body>" + details +
+                                                   "192.168.1.50" + details + "192.168.1.51</body>" + addressed);
+    EXPECT_EQ(screen.MessageBoxes(),
+              (std::vector<std::string>{"Unable to send email. Empty message received from server."}));
+    EXPECT_FALSE(gReg.gCardBusy);
+
+    // On dial-up nothing is sent; the address is still saved.
+    gSettings.gConnectionMode = "1";
+    answers.answers = {"192.168.1.52"};
+    Cards().TerminalIP_Input();
+    EXPECT_EQ(runner.Pending(), 0);
+    EXPECT_EQ(office.Calls().size(), 2u);
+    EXPECT_EQ(gSettings.gTerminalIP, "192.168.1.52");
     screen.SetListener(&windowControls);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -29,7 +30,9 @@ public:
             }
             res.set_content(reply_(doc), "text/xml");
         });
-        server_.Get("/index.html", [](const httplib::Request&, httplib::Response& res) {
+        server_.Get("/index.html", [this](const httplib::Request&, httplib::Response& res) {
+            ++pageRequests_;
+            std::this_thread::sleep_for(std::chrono::milliseconds(pageDelayMs_.load()));
             res.set_content("<HTML><BODY><H3>mini_httpd is running</H3></BODY></HTML>", "text/html");
         });
         if (port == 0) {
@@ -52,6 +55,9 @@ public:
     FakeTerminal& operator=(const FakeTerminal&) = delete;
 
     int Port() const { return port_; }
+    // The terminal's page answered only after `ms` (a slow terminal).
+    void SetPageDelay(int ms) { pageDelayMs_ = ms; }
+    int PageRequests() const { return pageRequests_.load(); }
     std::vector<std::string> Documents() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return documents_;
@@ -80,6 +86,7 @@ private:
     httplib::Server server_;
     int port_ = -1;
     std::thread thread_;
+    std::atomic<int> pageDelayMs_{0}, pageRequests_{0};
     mutable std::mutex mutex_;
     std::vector<std::string> documents_, targets_;
 };
