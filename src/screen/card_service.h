@@ -44,7 +44,7 @@ public:
     // Esc while the keys are locked for the card: a terminal search under
     // way stops at its next probe and keeps nothing. Anything else waiting
     // goes on (a charge cannot be taken back from here).
-    virtual void Card_Escape() {}
+    virtual void Card_Escape() = 0;
 };
 
 }  // namespace tarvo

@@ -102,6 +102,7 @@ public:
     void TerminalIP_Input() override;
     void Terminal_Test() override;
     void Gateway_Test() override;
+    void Card_Escape() override {}
 };
 
 // No cash office: nothing written, nobody clocked, nothing printed.
