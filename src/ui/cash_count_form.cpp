@@ -65,26 +65,16 @@ W* CashCountWindow::Add(W* w, const QFont& designed) {
     return w;
 }
 
-void CashCountWindow::Fit(QWidget* w) {
-    const std::optional<TextRoom> room = TextRoomOf(w);
-    QFont designed = designed_.value(w, w->font());
-    if (designed.pointSizeF() > 0) designed.setPointSizeF(designed.pointSizeF() * scale_);
-    w->setFont(room ? FittingFont(designed, TextOf(w), *room) : designed);
-}
+void CashCountWindow::Fit(QWidget* w) { FitScaled(w, designed_.value(w, w->font()), scale_); }
 
 // The form keeps its designed proportions: every control at its designed
 // place times the scale of the window against the design, the whole centred.
 void CashCountWindow::Relayout() {
-    scale_ = std::max(0.5, std::min(static_cast<double>(width()) / kDesignWidth,
-                                    static_cast<double>(height()) / kDesignHeight));
-    const QPoint offset(static_cast<int>(std::lround((width() - kDesignWidth * scale_) / 2)),
-                        static_cast<int>(std::lround((height() - kDesignHeight * scale_) / 2)));
-    auto scaled = [this](int v) { return static_cast<int>(std::lround(v * scale_)); };
+    const DesignScale design(size(), kDesignWidth, kDesignHeight);
+    scale_ = design.scale;
     for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
-        const QRect& r = it.value();
-        QRect placed(scaled(r.x()), scaled(r.y()), scaled(r.right() + 1) - scaled(r.x()),
-                     scaled(r.bottom() + 1) - scaled(r.y()));
-        if (it.key()->parentWidget() == this) placed.translate(offset);
+        QRect placed = design.Place(it.value());
+        if (it.key()->parentWidget() == this) placed.translate(design.offset);
         it.key()->setGeometry(placed);
     }
     for (QWidget* w : texts_) Fit(w);

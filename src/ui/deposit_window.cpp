@@ -39,25 +39,13 @@ W* DepositWindow::Add(W* w, const QFont& designed, bool text) {
     return w;
 }
 
-void DepositWindow::Fit(QWidget* w) {
-    const std::optional<TextRoom> room = TextRoomOf(w);
-    QFont designed = designed_.value(w, w->font());
-    if (designed.pointSizeF() > 0) designed.setPointSizeF(designed.pointSizeF() * scale_);
-    w->setFont(room ? FittingFont(designed, TextOf(w), *room) : designed);
-}
+void DepositWindow::Fit(QWidget* w) { FitScaled(w, designed_.value(w, w->font()), scale_); }
 
 void DepositWindow::Relayout() {
-    scale_ = std::max(0.5, std::min(static_cast<double>(width()) / kDesignWidth,
-                                    static_cast<double>(height()) / kDesignHeight));
-    const QPoint offset(static_cast<int>(std::lround((width() - kDesignWidth * scale_) / 2)),
-                        static_cast<int>(std::lround((height() - kDesignHeight * scale_) / 2)));
-    auto scaled = [this](int v) { return static_cast<int>(std::lround(v * scale_)); };
-    for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
-        const QRect& r = it.value();
-        it.key()->setGeometry(QRect(scaled(r.x()), scaled(r.y()), scaled(r.right() + 1) - scaled(r.x()),
-                                    scaled(r.bottom() + 1) - scaled(r.y()))
-                                  .translated(offset));
-    }
+    const DesignScale design(size(), kDesignWidth, kDesignHeight);
+    scale_ = design.scale;
+    for (auto it = design_.cbegin(); it != design_.cend(); ++it)
+        it.key()->setGeometry(design.Place(it.value()).translated(design.offset));
     for (auto it = designed_.cbegin(); it != designed_.cend(); ++it) Fit(it.key());
 }
 

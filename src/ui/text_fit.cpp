@@ -10,6 +10,7 @@
 #include <QStyleOptionFrame>
 #include <QTextDocument>
 #include <algorithm>
+#include <cmath>
 
 namespace tarvo::ui {
 
@@ -96,6 +97,25 @@ QFont FittingFont(const QFont& designed, const QString& text, const TextRoom& ro
     }
     f.setPointSizeF(std::min(designed.pointSizeF(), kSmallestFitPoints));
     return f;
+}
+
+DesignScale::DesignScale(QSize window, int designWidth, int designHeight)
+    : scale(std::max(0.5, std::min(static_cast<double>(window.width()) / designWidth,
+                                   static_cast<double>(window.height()) / designHeight))),
+      offset(static_cast<int>(std::lround((window.width() - designWidth * scale) / 2)),
+             static_cast<int>(std::lround((window.height() - designHeight * scale) / 2))) {}
+
+QRect DesignScale::Place(const QRect& r) const {
+    auto scaled = [this](int v) { return static_cast<int>(std::lround(v * scale)); };
+    return QRect(scaled(r.x()), scaled(r.y()), scaled(r.right() + 1) - scaled(r.x()),
+                 scaled(r.bottom() + 1) - scaled(r.y()));
+}
+
+void FitScaled(QWidget* control, const QFont& designed, double scale) {
+    const std::optional<TextRoom> room = TextRoomOf(control);
+    QFont font = designed;
+    if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * scale);
+    control->setFont(room ? FittingFont(font, TextOf(control), *room) : font);
 }
 
 }  // namespace tarvo::ui

@@ -4,7 +4,9 @@
 // Keys and labels wrap between words first.
 #pragma once
 #include <QFont>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -37,5 +39,19 @@ bool TextFits(const QFont& font, const QString& text, const TextRoom& room);
 // `designed`, or the largest smaller size (in half points) at which `text`
 // fits, at least kSmallestFitPoints.
 QFont FittingFont(const QFont& designed, const QString& text, const TextRoom& room);
+
+// A form drawn at its designed size and shown at any size: its controls at
+// their designed places times the scale of the window against the design,
+// the whole centred.
+struct DesignScale {
+    double scale = 1;
+    QPoint offset;  // of the design's top left corner in the window
+    DesignScale(QSize window, int designWidth, int designHeight);
+    // A designed rectangle at this scale (not yet moved by the offset).
+    QRect Place(const QRect& designed) const;
+};
+// `control` in `designed` font, scaled, and made smaller where its text
+// would not fit its room.
+void FitScaled(QWidget* control, const QFont& designed, double scale);
 
 }  // namespace tarvo::ui
