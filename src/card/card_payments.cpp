@@ -224,6 +224,22 @@ void CardPayments::Card_Load() {
     if (!shown.empty()) Forms().MessageBox_Show(shown);
 }
 
+// The card tender goes in first, for the amount confirmed; false (and the
+// log says so, after `why`) when the sale did not take it.
+bool CardPayments::CardTender_Add(const std::string& why) {
+    const CardRequest& c = gReg.gCardRequest;
+    const int before = gSale.gPaymentCount;
+    const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
+    Screen().SetText(kEntryBox, amount.TextDisplay());
+    SaleEngine().Payment_Process(tenderIndex_);
+    if (gSale.gPaymentCount != before + 1) {
+        Log(why + ": the card tender of " + amount.Format("#####0.00") + " could not be added");
+        return false;
+    }
+    tenderSlot_ = gSale.gPaymentCount;
+    return true;
+}
+
 // ---- the charge --------------------------------------------------------------------------
 
 void CardPayments::Card_Charge() {
@@ -251,18 +267,11 @@ void CardPayments::Card_Charge() {
         card::Wipe(track_);
         return;
     }
-    // The card tender goes in first, for the amount confirmed.
-    const int before = gSale.gPaymentCount;
-    const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
-    Screen().SetText(kEntryBox, amount.TextDisplay());
-    SaleEngine().Payment_Process(tenderIndex_);
-    if (gSale.gPaymentCount != before + 1) {
-        Log("Card request not sent: the card tender of " + amount.Format("#####0.00") + " could not be added");
+    if (!CardTender_Add("Card request not sent")) {
         files_->Lock_Release();
         card::Wipe(track_);
         return;
     }
-    tenderSlot_ = gSale.gPaymentCount;
 
     card::RequestFields r;
     r.refund = gSale.gTotal < Money();
@@ -736,17 +745,10 @@ void CardPayments::Gateway_Charge() {
         DEA_Reset();
         return;
     }
-    // The card tender goes in first, for the amount confirmed.
-    const int before = gSale.gPaymentCount;
-    const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
-    Screen().SetText(kEntryBox, amount.TextDisplay());
-    SaleEngine().Payment_Process(tenderIndex_);
-    if (gSale.gPaymentCount != before + 1) {
-        Log("Card not sent to the gateway: the card tender of " + amount.Format("#####0.00") + " could not be added");
+    if (!CardTender_Add("Card not sent to the gateway")) {
         card::Wipe(track_);
         return;
     }
-    tenderSlot_ = gSale.gPaymentCount;
     Open_FileInvoice();
     std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
     gData.invoiceLines.Close();

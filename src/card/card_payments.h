@@ -59,6 +59,7 @@ public:
     static constexpr int kOpenAttempts = 5;
 
 private:
+    bool CardTender_Add(const std::string& why);
     enum class Operation { None, Sale, Settlement, Terminal, Gateway, NetworkSettlement, Tool };
 
     // The card terminal's charge: one GET on the background runner while
