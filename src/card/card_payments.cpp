@@ -224,6 +224,18 @@ void CardPayments::Card_Load() {
     if (!shown.empty()) Forms().MessageBox_Show(shown);
 }
 
+// The invoice number the sale will most likely be saved under, kept as the
+// one sent with this card.
+std::string CardPayments::NextInvoice_Keep() {
+    Open_FileInvoice();
+    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
+    gData.invoiceLines.Close();
+    gData.invoices.Close();
+    Str_PadZero(invoice, 7);
+    invoiceSent_ = invoice;
+    return invoice;
+}
+
 // The card tender goes in first, for the amount confirmed; false (and the
 // log says so, after `why`) when the sale did not take it.
 bool CardPayments::CardTender_Add(const std::string& why) {
@@ -626,13 +638,7 @@ void CardPayments::Terminal_Charge() {
         DEA_Reset();
         return;
     }
-    // The invoice number the sale will most likely be saved under.
-    Open_FileInvoice();
-    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
-    gData.invoiceLines.Close();
-    gData.invoices.Close();
-    Str_PadZero(invoice, 7);
-    invoiceSent_ = invoice;
+    const std::string invoice = NextInvoice_Keep();
     const std::string registerId = gSettings.gRegisterId;
     const std::string url = card::TerminalUrl(host, port, card::TerminalDocument(c.gCardAmount, invoice, registerId));
     timeoutRun_ = gSettings.gCardTimeout;
@@ -749,12 +755,7 @@ void CardPayments::Gateway_Charge() {
         card::Wipe(track_);
         return;
     }
-    Open_FileInvoice();
-    std::string invoice = std::to_string(gData.gLastInvoiceRecord + 1);
-    gData.invoiceLines.Close();
-    gData.invoices.Close();
-    Str_PadZero(invoice, 7);
-    invoiceSent_ = invoice;
+    const std::string invoice = NextInvoice_Keep();
     card::GatewayCharge g;
     g.login = gSettings.gGatewayLogin;
     g.key = gSettings.gGatewayKey;

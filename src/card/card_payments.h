@@ -60,6 +60,7 @@ public:
 
 private:
     bool CardTender_Add(const std::string& why);
+    std::string NextInvoice_Keep();
     enum class Operation { None, Sale, Settlement, Terminal, Gateway, NetworkSettlement, Tool };
 
     // The card terminal's charge: one GET on the background runner while
