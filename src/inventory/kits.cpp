@@ -180,40 +180,22 @@ std::string Kit_LineNumber(std::string_view kitNumber) {
     return std::string(TrimRightView(std::string_view(padded).substr(padded.size() - 6)));
 }
 
-void Kit_Processing() {
-    SaleState& s = gSale;
-    gKits.gKitRecNo = 0;
-    // The code names the line just added; used up here so that it never
-    // serves twice.
-    const std::string code = std::exchange(s.gKitCode, std::string());
-    if (code.empty() || s.gItemCount < 1 || s.gItemCount > kMaxSaleLines) return;
-    const int kitLine = s.gItemCount;
-    if (s.gLines[static_cast<std::size_t>(kitLine)].key != code) return;
-    if (PurchaseMode(s.gMode)) return;  // a purchase receives the kit product itself
+namespace {
 
-    const std::int32_t header = FindKitHeader(code);
-    if (header == 0) return;
-    const std::string_view headerRec = gData.kitHeaders.View(header);
-    const double type = Num_Val(Mid(headerRec, 31, 1));
-    if (type < 1 || type > 4) return;
-    gKits.gKitRecNo = header;
-    const int kitType = static_cast<int>(type);
-    const std::string number = Kit_LineNumber(TrimRightView(Mid(headerRec, 21, 10)));
-    std::int32_t k = FirstKitLine(number);
-    if (k == 0) return;
+// A component the kit adds, looked over before any is added: a kit goes into
+// the sale whole or not at all.
+struct KitComponent {
+    std::string key, price;
+    double lineQuantity = 0;
+};
 
-    // Taken once: each component added becomes the last line.
-    const double multiplier = s.gLines[static_cast<std::size_t>(kitLine)].quantity;
-    const bool voided = multiplier < 0 && !s.gReturnMode && !s.gExchangeMode;
-    const EntryInputs before = EntryInputs::Take();
-
-    // The components the kit adds, looked over before any is added: a kit
-    // goes into the sale whole or not at all.
-    struct Component {
-        std::string key, price;
-        double lineQuantity = 0;
-    };
-    std::vector<Component> components;
+// The components of kit `number` from its first line record `k` on, each
+// line's quantity taken `multiplier` times (negative for a voided kit); the
+// ones that cannot be added are logged and left out.
+std::vector<KitComponent> KitComponents_Collect(const std::string& code, const std::string& number, std::int32_t k,
+                                                double multiplier, bool voided) {
+    const SaleState& s = gSale;
+    std::vector<KitComponent> components;
     for (; k <= gData.gKitLineCount; ++k) {
         const std::string record(gData.kitLines.View(k));
         if (LineKey(record) != number) break;
@@ -243,18 +225,15 @@ void Kit_Processing() {
         }
         components.push_back({key, std::string(Mid(record, 41, 8)), lineQuantity});
     }
+    return components;
+}
 
-    if (static_cast<std::size_t>(kMaxSaleLines - s.gItemCount) < components.size()) {
-        Log("kit " + code + ": its " + std::to_string(components.size()) + " components need " +
-            std::to_string(components.size()) + " lines, the sale has " + std::to_string(kMaxSaleLines - s.gItemCount) +
-            " left; the kit is not added");
-        TakeBackKitLine(kitLine);
-        SayNotWhole(code);
-        before.Restore();
-        return;
-    }
-
-    for (const Component& c : components) {
+// Adds the components through product entry, each as the product entry
+// adds, priced as the kit's type says.
+void KitComponents_Add(const std::string& code, const std::vector<KitComponent>& components, int kitType, bool voided,
+                       const EntryInputs& before) {
+    SaleState& s = gSale;
+    for (const KitComponent& c : components) {
         const std::optional<ProductMatch> found = Product_Find(c.key);
         if (!found || found->recNo == 0) continue;
         if (s.gItemCount >= kMaxSaleLines) {
@@ -284,6 +263,48 @@ void Kit_Processing() {
         s.gScaleRequestCount = before.scaleRequestCount;
         s.gScaleLineKind = before.scaleLineKind;
     }
+}
+
+}  // namespace
+
+void Kit_Processing() {
+    SaleState& s = gSale;
+    gKits.gKitRecNo = 0;
+    // The code names the line just added; used up here so that it never
+    // serves twice.
+    const std::string code = std::exchange(s.gKitCode, std::string());
+    if (code.empty() || s.gItemCount < 1 || s.gItemCount > kMaxSaleLines) return;
+    const int kitLine = s.gItemCount;
+    if (s.gLines[static_cast<std::size_t>(kitLine)].key != code) return;
+    if (PurchaseMode(s.gMode)) return;  // a purchase receives the kit product itself
+
+    const std::int32_t header = FindKitHeader(code);
+    if (header == 0) return;
+    const std::string_view headerRec = gData.kitHeaders.View(header);
+    const double type = Num_Val(Mid(headerRec, 31, 1));
+    if (type < 1 || type > 4) return;
+    gKits.gKitRecNo = header;
+    const int kitType = static_cast<int>(type);
+    const std::string number = Kit_LineNumber(TrimRightView(Mid(headerRec, 21, 10)));
+    const std::int32_t k = FirstKitLine(number);
+    if (k == 0) return;
+
+    // Taken once: each component added becomes the last line.
+    const double multiplier = s.gLines[static_cast<std::size_t>(kitLine)].quantity;
+    const bool voided = multiplier < 0 && !s.gReturnMode && !s.gExchangeMode;
+    const EntryInputs before = EntryInputs::Take();
+
+    const std::vector<KitComponent> components = KitComponents_Collect(code, number, k, multiplier, voided);
+    if (static_cast<std::size_t>(kMaxSaleLines - s.gItemCount) < components.size()) {
+        Log("kit " + code + ": its " + std::to_string(components.size()) + " components need " +
+            std::to_string(components.size()) + " lines, the sale has " + std::to_string(kMaxSaleLines - s.gItemCount) +
+            " left; the kit is not added");
+        TakeBackKitLine(kitLine);
+        SayNotWhole(code);
+        before.Restore();
+        return;
+    }
+    KitComponents_Add(code, components, kitType, voided, before);
     before.Restore();
 }
 

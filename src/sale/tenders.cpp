@@ -186,6 +186,77 @@ void PaymentButtons_Show() {
     screen.SetEnabled(SoftKey(24), true);
 }
 
+namespace {
+
+// The amount a tender of `type` takes: what was typed, or the type's fixed
+// amount, or the balance, as the type's change mode allows. A typed refund
+// shows its sign in the entry box.
+Money Tender_Amount(const PaymentType& type, const std::optional<Money>& typed, const std::string& entry, bool refund,
+                    Money balance) {
+    const bool asIs = Num_Val(type.AmountAsIs) != 0;
+    const bool modeOne = IsChangeModeOne(type);
+    Money amount;
+    if (typed) {
+        Money v = *typed;
+        if (refund && v > Money()) {
+            v = -v;
+            Screen().SetText(kEntryBox, "-" + entry);
+        }
+        if (asIs || (refund ? v >= balance : v < balance))
+            amount = v;
+        else
+            amount = (Trim(type.ChangeMode).empty() || modeOne) ? v : balance;
+    } else {
+        const Money fixed = type.Amount;
+        if (fixed.IsZero())
+            amount = balance;
+        else if (asIs)
+            amount = refund ? -fixed : fixed;
+        else if (refund ? fixed >= balance : fixed < balance)
+            amount = fixed;
+        else
+            amount = modeOne ? fixed : balance;
+    }
+    return amount;
+}
+
+// A change-mode-one tender: the exchange line at the type's rate and the
+// change line for what it pays over the balance. False when the tender was
+// finished here (no room for the lines, a rate out of range).
+bool ChangeModeLines_Add(int index, const PaymentType& type, Money amount, Money balance, bool refund) {
+    SaleState& s = gSale;
+    Money exchange;
+    if (type.Rate != 0) {
+        if (s.gPaymentCount == kMaxTenders) {
+            Tenders_Clear();
+            Tender_Finish(index);
+            return false;
+        }
+        const std::optional<Money> product = Money::FromDouble(amount.ToDouble() * type.Rate);
+        if (!product) {
+            // A rate that takes the amount out of range: the tender is not taken.
+            --s.gPaymentCount;
+            CIATime(Msg(1), 5);
+            Tender_Finish(index);
+            return false;
+        }
+        exchange = CentRoundUpWith(*product, Money::FromRaw(10));
+        AutoLine_Add(type.Code, "Exchange", exchange);
+    }
+    const Money newBalance = CentRoundUpWith(balance - amount - exchange, Money::FromRaw(10));
+    if (refund ? newBalance > Money() : newBalance < Money()) {
+        if (s.gPaymentCount == kMaxTenders) {
+            Tenders_Clear();
+            Tender_Finish(index);
+            return false;
+        }
+        AutoLine_Add(type.ChangeType, ChangeLineName(type.ChangeType), newBalance);
+    }
+    return true;
+}
+
+}  // namespace
+
 void Payment_Process(int index) {
     if (index < 1 || index > 24) return;
     SaleState& s = gSale;
@@ -279,61 +350,10 @@ void Payment_Process(int index) {
     s.gPayments[nk].type = type.CardType;
     Payment_GetDescription();
 
-    const bool asIs = Num_Val(type.AmountAsIs) != 0;
-    const bool modeOne = IsChangeModeOne(type);
-    Money amount;
-    if (typed) {
-        Money v = *typed;
-        if (refund && v > Money()) {
-            v = -v;
-            Screen().SetText(kEntryBox, "-" + entry);
-        }
-        if (asIs || (refund ? v >= balance : v < balance))
-            amount = v;
-        else
-            amount = (Trim(type.ChangeMode).empty() || modeOne) ? v : balance;
-    } else {
-        const Money fixed = type.Amount;
-        if (fixed.IsZero())
-            amount = balance;
-        else if (asIs)
-            amount = refund ? -fixed : fixed;
-        else if (refund ? fixed >= balance : fixed < balance)
-            amount = fixed;
-        else
-            amount = modeOne ? fixed : balance;
-    }
+    const Money amount = Tender_Amount(type, typed, entry, refund, balance);
     s.gPayments[nk].amount = amount;
 
-    if (modeOne) {
-        Money exchange;
-        if (type.Rate != 0) {
-            if (s.gPaymentCount == kMaxTenders) {
-                Tenders_Clear();
-                Tender_Finish(index);
-                return;
-            }
-            const std::optional<Money> product = Money::FromDouble(amount.ToDouble() * type.Rate);
-            if (!product) {
-                // A rate that takes the amount out of range: the tender is not taken.
-                --s.gPaymentCount;
-                CIATime(Msg(1), 5);
-                Tender_Finish(index);
-                return;
-            }
-            exchange = CentRoundUpWith(*product, Money::FromRaw(10));
-            AutoLine_Add(type.Code, "Exchange", exchange);
-        }
-        const Money newBalance = CentRoundUpWith(balance - amount - exchange, Money::FromRaw(10));
-        if (refund ? newBalance > Money() : newBalance < Money()) {
-            if (s.gPaymentCount == kMaxTenders) {
-                Tenders_Clear();
-                Tender_Finish(index);
-                return;
-            }
-            AutoLine_Add(type.ChangeType, ChangeLineName(type.ChangeType), newBalance);
-        }
-    }
+    if (IsChangeModeOne(type) && !ChangeModeLines_Add(index, type, amount, balance, refund)) return;
     Tender_Finish(index);
 }
 

@@ -95,8 +95,19 @@ CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
     const QColor payment = SettingColour(gSettings.gPaymentKeyColour, QColor(Qt::lightGray));
     const QFont plain = Designed("Arial", 14);
     const QFont boxFont = Designed("Arial", 16, true);
+    BuildCashRows(payment, plain, boxFont);
+    BuildNumberPad(keypad);
+    BuildCommands(keypad);
+    BuildSummary(plain, boxFont);
 
-    // Bills and coins: a key and its quantity box per row.
+    // Every control's designed place, for the layout at any window size.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->parentWidget() == this || qobject_cast<QFrame*>(w->parentWidget())) design_.insert(w, w->geometry());
+    Relayout();
+}
+
+// Bills and coins: a key and its quantity box per row.
+void CashCountWindow::BuildCashRows(const QColor& payment, const QFont& plain, const QFont& boxFont) {
     const std::array<QRect, 2> frames = {QRect(10, 10, 330, 400), QRect(350, 10, 330, 400)};
     const std::array<const char*, 2> titles = {CashCountCaptions::kBills, CashCountCaptions::kCoins};
     for (int f = 0; f < 2; ++f) {
@@ -124,8 +135,10 @@ CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
             quantity_[at] = box;
         }
     }
+}
 
-    // The number pad: 7 8 9 / 4 5 6 / 1 2 3 / 0 00 .
+// The number pad: 7 8 9 / 4 5 6 / 1 2 3 / 0 00 .
+void CashCountWindow::BuildNumberPad(const QColor& keypad) {
     const std::array<int, kCashNumberPadKeys> order = {7, 8, 9, 4, 5, 6, 1, 2, 3, 0, 10, 11};
     for (int n = 0; n < kCashNumberPadKeys; ++n) {
         const int k = order[static_cast<std::size_t>(n)];
@@ -138,8 +151,10 @@ CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
         });
         pad_[static_cast<std::size_t>(k)] = key;
     }
+}
 
-    // PRINT, CANCEL, ERASE and the blank key.
+// PRINT, CANCEL, ERASE and the blank key.
+void CashCountWindow::BuildCommands(const QColor& keypad) {
     const QFont command = Designed("impact", 16);
     print_ = Add(new QPushButton(FromCore(CashCountCaptions::kPrint), this), command);
     abort_ = Add(new QPushButton(FromCore(CashCountCaptions::kCancel), this), command);
@@ -160,8 +175,10 @@ CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
     connect(erase_, &QPushButton::clicked, this, [this] {
         if (form_) form_->Erase_Click();
     });
+}
 
-    // The summary: a label and a box per row, then the total.
+// The summary: a label and a box per row, then the total.
+void CashCountWindow::BuildSummary(const QFont& plain, const QFont& boxFont) {
     QFrame* frame = Frame(this, QRect(10, 420, 670, 338));
     auto* title = Add(new QLabel(FromCore(CashCountCaptions::kSummary), frame), plain);
     title->setGeometry(10, 4, 200, 30);
@@ -186,11 +203,6 @@ CashCountWindow::CashCountWindow(QWidget* parent) : QWidget(parent) {
     total_->setFocusPolicy(Qt::NoFocus);
     total_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Paint(total_, QColor(255, 0, 0));  // colour 255
-
-    // Every control's designed place, for the layout at any window size.
-    for (QWidget* w : findChildren<QWidget*>())
-        if (w->parentWidget() == this || qobject_cast<QFrame*>(w->parentWidget())) design_.insert(w, w->geometry());
-    Relayout();
 }
 
 int CashCountWindow::IndexOf(const QLineEdit* box, bool& summary) const {

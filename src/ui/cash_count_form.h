@@ -52,6 +52,10 @@ private:
     W* Add(W* w, const QFont& designed);
     void Fit(QWidget* w);
     void Relayout();
+    void BuildCashRows(const QColor& payment, const QFont& plain, const QFont& boxFont);
+    void BuildNumberPad(const QColor& keypad);
+    void BuildCommands(const QColor& keypad);
+    void BuildSummary(const QFont& plain, const QFont& boxFont);
     int IndexOf(const QLineEdit* box, bool& summary) const;
 
     CashCountForm* form_ = nullptr;
