@@ -113,6 +113,32 @@ TEST(DialPhonebook, ADialSetOthersCanReadIsMadePrivateWhenRead) {
     ProgramLog().Close();
 }
 
+TEST(DialSetupLanguage, TheRegistersLanguageFromItsSettingsFileLeftAsItWas) {
+    struct Case {
+        const char* name;
+        const char* settings;  // nullptr: none
+        const char* terminal;
+        int language;
+    } cases[] = {
+        {"French", "1 0\r\n200 2\r\n300 1\r\n", "1234567", 2},
+        {"English", "200 1\r\n", "1234567", 1},
+        {"no language line", "1 0\r\n", "1234567", 1},
+        {"no settings file", nullptr, "1234567", 1},
+        {"no terminal number", "200 2\r\n", "", 1},
+    };
+    for (const auto& c : cases) {
+        TestDir dir;
+        fs::create_directories(dir / "Files");
+        if (c.settings) dir.Write("Files/1234567.SET", c.settings);
+        EXPECT_EQ(DialSetup_Language(dir.Path(), c.terminal), c.language) << c.name;
+        if (c.settings) {
+            EXPECT_EQ(dir.Read("Files/1234567.SET"), c.settings) << c.name;
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Files"), fs::directory_iterator()), c.settings ? 1 : 0)
+            << c.name;
+    }
+}
+
 // What the two windows show, as the recording view last drew it.
 struct RecordingDialView : DialSetupView {
     void DialSetup_Update(const DialSetupForm& f) override {
