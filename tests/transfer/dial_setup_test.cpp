@@ -275,6 +275,23 @@ TEST_F(DialSetupFormTest, ANewEntryIsSavedAndListedInPlaceOfTheOld) {
     EXPECT_EQ(dir.Read("Files/Dial.Set"), "Ligne Boutique\r\nshop12\r\ns3cr3t\r\n");
 }
 
+TEST_F(DialSetupFormTest, AnEntryThatCannotBeWrittenKeepsTheOldOneAndSaysSo) {
+    const std::string old = "Shop Line\r\nshop12\r\nsecret\r\n";
+    dir.Write("Files/Dial.Set", old);
+    fs::create_directories(dir / "Files/Dial.Set.tmp");  // the temporary's name is taken
+    DialSetupForm& f = Form();
+    f.Load();
+    f.New_Click();
+    f.Ok_Click("New Line", "new user", "new secret");
+    EXPECT_EQ(view.boxes, std::vector<std::string>{"New Dial-Up Connection: The connection could not be saved. See the "
+                                                   "log."});
+    EXPECT_EQ(view.window, DialSetupForm::Shown::NewDialUp);
+    EXPECT_EQ(dir.Read("Files/Dial.Set"), old);
+    const std::string log = dir.Read("Files/1234567.LOG");
+    EXPECT_NE(log.find("Dial-up set-up: Dial.Set cannot be written: cannot create"), std::string::npos) << log;
+    EXPECT_EQ(log.find("new secret"), std::string::npos) << log;
+}
+
 TEST_F(DialSetupFormTest, WithoutADialCommandTheWindowSaysSoAndGoesOn) {
     dir.Write("Files/Dial.Set", "Shop Line\r\nshop12\r\nsecret\r\n");
     DialSetupForm& f = Form(false);
