@@ -1,9 +1,12 @@
 // tarvo: the register program. Wires the core to the Qt front end.
 //
 //   tarvo [--home DIR] [--windowed]
+//   tarvo [--home DIR] --dial-setup
 //
 // The register fills the screen; --windowed opens it in an ordinary window
-// of its designed size. Ctrl+C (SIGINT) or SIGTERM ends the program as
+// of its designed size. --dial-setup opens only the dial-up set-up windows
+// (choose and dial the phonebook's entry, or make a new one) for the
+// store's IT person, not the register. Ctrl+C (SIGINT) or SIGTERM ends the program as
 // closing its window does.
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,6 +21,7 @@
 #include "data/log.h"
 #include "platform/process.h"
 #include "ui/app_controller.h"
+#include "ui/dial_setup_window.h"
 
 namespace {
 
@@ -61,6 +65,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setStyle("Fusion");
     EndOnSignals(qapp);
+    if (HasOption(argc, argv, "--dial-setup")) return ui::RunDialSetup(ResolveProgramFolder(argc, argv));
     Program_OnClose([] { ProgramLog().Close(); });
     Program_OnClose([] { Data_CloseAll(gData); });
 

@@ -32,11 +32,14 @@ std::vector<char*> CArgs(const std::vector<std::string>& argv) {
     return out;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, bool detached, const std::string& workDir) {
+pid_t Spawn(const std::vector<std::string>& argv, bool detached, const std::string& workDir, int stdinFd = -1) {
     if (argv.empty()) return -1;
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    if (stdinFd >= 0)
+        posix_spawn_file_actions_adddup2(&fa, stdinFd, 0);
+    else
+        posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
     if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&fa, workDir.c_str());
@@ -65,8 +68,25 @@ pid_t Spawn(const std::vector<std::string>& argv, bool detached, const std::stri
 }  // namespace
 
 RunResult RunAndWait(const std::vector<std::string>& argv, int timeoutMs) {
+    return RunAndWait(argv, timeoutMs, std::string());
+}
+
+RunResult RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::string& input) {
     RunResult r;
-    pid_t pid = Spawn(argv, false, "");
+    pid_t pid = -1;
+    if (input.empty()) {
+        pid = Spawn(argv, false, "");
+    } else {
+        // The input goes into the pipe before the program starts and the
+        // writing end is closed at once: no write can meet a reader that has
+        // already gone (SIGPIPE), and the program sees the input's end.
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return r;
+        const ssize_t n = input.size() <= 65536 ? ::write(fds[1], input.data(), input.size()) : -1;
+        ::close(fds[1]);
+        if (n == static_cast<ssize_t>(input.size())) pid = Spawn(argv, false, "", fds[0]);
+        ::close(fds[0]);
+    }
     if (pid < 0) return r;
     r.started = true;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

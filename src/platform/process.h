@@ -15,6 +15,10 @@ struct RunResult {
 // Runs argv[0] (looked up in PATH) with the arguments and waits at most
 // `timeoutMs` for it to end; a program still running then is killed.
 RunResult RunAndWait(const std::vector<std::string>& argv, int timeoutMs);
+// The same with `input` on the program's standard input (then its end); the
+// bytes are handed over before the program starts, so they must be small
+// (a pipe's buffer, 64 KiB).
+RunResult RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::string& input);
 
 // Starts a program and does not wait for it (its own session, no output to
 // our terminal). False when it could not be started.

@@ -43,6 +43,7 @@ void LoadMachineConfig(StartupContext& ctx) {
     if (auto url = ctx.identity->Get("InternetCheckUrl"); !url.empty()) ctx.internet.url = url;
     ctx.dial.connect = ctx.identity->Get("DialCommand");
     ctx.dial.hangUp = ctx.identity->Get("HangUpCommand");
+    ctx.dial.passwordFolder = ctx.programFolder + "/Files";  // beside Dial.Set
     gPrint.gScreenIsPrinter = ctx.identity->Get("PrintToScreen") == "1";
     gConstants.webPageKeys.key18 = {ctx.identity->Get("WebKey18Label"), ctx.identity->Get("WebKey18Host")};
     gConstants.webPageKeys.key20 = {ctx.identity->Get("WebKey20Label"), ctx.identity->Get("WebKey20Host")};

@@ -1,16 +1,29 @@
 // Dial-up: the dial settings file Files/Dial.Set and the commands that bring
 // the connection up and down. The commands are configured per machine (no
-// shell; "{entry}", "{user}", "{password}" are put in as single arguments).
+// shell; "{entry}", "{user}" and "{passwordfile}" are put in as single
+// arguments). The password reaches a command on its standard input (one
+// line) and, with "{passwordfile}", as the name of a file readable by its
+// owner only that holds it, removed once the command has ended. The older
+// "{password}" still works but puts the password on the command line, where
+// every user of the machine can read it: each use is warned of in the log.
+// Neither the password nor a command line that holds it is ever logged.
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace tarvo {
 
 struct DialCommands {
+    DialCommands() = default;
+    DialCommands(std::string connectCommand, std::string hangUpCommand, int timeout = 60000)
+        : connect(std::move(connectCommand)), hangUp(std::move(hangUpCommand)), timeoutMs(timeout) {}
+
     std::string connect;    // e.g. "nmcli connection up {entry}"
     std::string hangUp;     // e.g. "nmcli connection down {entry}"
     int timeoutMs = 60000;  // per run of a command
+    // Where a "{passwordfile}" is made; empty: the system's temporary folder.
+    std::string passwordFolder;
 };
 
 struct DialValues {

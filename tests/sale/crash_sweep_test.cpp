@@ -44,6 +44,7 @@
 #include "test_ftp.h"
 #include "test_net.h"
 #include "transfer/backoffice_session.h"
+#include "transfer/dialup.h"
 #include "transfer/outbox.h"
 
 extern char** environ;
@@ -452,6 +453,37 @@ TEST_F(CrashSweepTest, TheOutboxKilledAtAnyWriteHoldsTheStateBeforeOrAfter) {
         EXPECT_TRUE(reread.Load(nullptr));
     }
     std::cout << "[ crash sweep ] outbox: " << calls << " crash points\n";
+}
+
+// A new dial-up entry replaces Dial.Set whole: killed at any file-system call
+// the file holds the old entry or the new one, readable by its owner only.
+TEST_F(CrashSweepTest, ANewDialUpEntryKilledAtAnyWriteLeavesTheOldEntryOrTheNew) {
+    TestDir base;
+    fs::create_directories(base / "Files");
+    fs::create_directories(base / "Data");
+    const std::string oldEntry = "Old Line\r\nold user\r\nold secret\r\n";
+    const std::string newEntry = "New Line\r\nnew user\r\nnew secret\r\n";
+    base.Write("Files/Dial.Set", oldEntry);
+    fs::permissions(base / "Files/Dial.Set", fs::perms(0600));
+    TestDir whole;
+    const ChildResult full = RunChild("dialset", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(whole.Read("Files/Dial.Set"), newEntry);
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        const ChildResult r = RunChild("dialset", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string kept = w.Read("Files/Dial.Set");
+        EXPECT_TRUE(kept == oldEntry || kept == newEntry) << "Dial.Set is partly written: " << kept;
+        EXPECT_EQ(fs::status(w / "Files/Dial.Set").permissions() & fs::perms::all, fs::perms(0600));
+        DialValues v;
+        EXPECT_EQ(ReadDialSettings(w.Path(), v), 1);
+    }
+    std::cout << "[ crash sweep ] dialset: " << calls << " crash points\n";
 }
 
 // A mode-0 session killed at each file-system call against a live server,

@@ -21,6 +21,7 @@
 //   session   a mode-0 communication session against the FTP server at
 //             TARVO_FTP_HOST (user "store12", password "secret"), the
 //             Internet check at TARVO_INTERNET_URL
+//   dialset   a new dial-up entry in place of the old one (Files/Dial.Set)
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -51,6 +52,7 @@
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "transfer/backoffice_session.h"
+#include "transfer/dial_phonebook.h"
 #include "transfer/outbox.h"
 
 using namespace tarvo;
@@ -236,6 +238,10 @@ int main(int argc, char** argv) {
         Arm();
         f.Button8_Click();
         if (f.IsLoaded()) return 1;
+    } else if (scenario == "dialset") {
+        DialPhonebook book(argv[2], DialCommands{});
+        CallShim("tarvo_crash_arm");
+        if (book.Entry_Create("New Line", "new user", "new secret") != DialPhonebook::Created::Yes) return 1;
     } else if (scenario == "outbox") {
         Outbox outbox(std::string(argv[2]) + "/Files/1234567.OUT");
         if (!outbox.Load(nullptr)) return 1;
