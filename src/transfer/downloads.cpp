@@ -330,9 +330,11 @@ void DownloadStep::Install() {
             Log("GetUpdates: " + f.name +
                 " could not be deleted on the server and is fetched again next time: " + f.why);
         if (f.outcome == DownloadOutcome::Unchanged) continue;
-        if (k.changes) Masters_Changed(k.changes);
         if (k.action == DownloadAction::Restart && (full || k.restartAtFirst)) gComm.gProductsUpdated = true;
-        if (!full) continue;  // the first start loads everything itself
+        // The first start loads everything itself (and finds a new master
+        // by its file identity); nothing of the running register is touched.
+        if (!full) continue;
+        if (k.changes) Masters_Changed(k.changes);
         switch (k.action) {
         case DownloadAction::None:
         case DownloadAction::Restart: break;

@@ -122,9 +122,15 @@ TEST_F(DownloadTest, EveryKindArrivesWholeIsDeletedOnTheServerAndItsLoaderRuns) 
     const Files stays = {{"1234567.Sal", "mixed case"}, {"notes.txt", "for the manager"}};
     for (const auto& [name, bytes] : stays) OnServer(name, bytes);
 
+    const std::string stamp = dir / "Data/1234567.PRD.stamp";
+    gData.stamps.Wait(stamp);
+    ASSERT_TRUE(fs::exists(stamp));
+
     EXPECT_EQ(RunOn(ftp.Host()), 0);
 
     EXPECT_EQ(ServerFiles(), stays);
+    // The working file built from the old master is not taken for current.
+    EXPECT_FALSE(fs::exists(stamp));
     for (const auto& [name, bytes] : sent) {
         EXPECT_EQ(Local(name), bytes) << name;
         EXPECT_EQ(Mode(name), 0600u) << name;
