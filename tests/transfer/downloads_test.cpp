@@ -116,6 +116,8 @@ TEST_F(DownloadTest, EveryKindArrivesWholeIsDeletedOnTheServerAndItsLoaderRuns) 
         {"1234567.SAL", CrLf({Salesman("00000005", "Sam")})},
         {"1234567.CTG", CrLf({Fixed(37, {{1, "C01"}, {8, "Coffee"}})})},
         {"1234567.clu", "client update\r\n"},
+        {"1234567.VND", CrLf({Fixed(398, {{1, "V9"}, {9, "Vendor name"}, {398, "V"}})})},
+        {"1234567.PAX", CrLf({Fixed(38, {{1, "APPLE"}, {19, "1001"}}), Fixed(38, {{1, "ZUCCHINI"}, {19, "1002"}})})},
     };
     for (const auto& [name, bytes] : sent) OnServer(name, bytes);
     // Not of a known kind (a mixed-case ending is none): they stay.
@@ -149,6 +151,8 @@ TEST_F(DownloadTest, EveryKindArrivesWholeIsDeletedOnTheServerAndItsLoaderRuns) 
     EXPECT_EQ(gData.SalesmanTable[1].SalesmanName, "Sam");
     ASSERT_EQ(gData.gCategoryCount, 1);
     EXPECT_EQ(gData.CategoryTable[1].CategoryName, "Coffee");
+    EXPECT_EQ(Vendor_Find("V9").value_or(0), 1);
+    EXPECT_EQ(gData.gPaxCount, 2);
 }
 
 // The first communication of a new terminal: packages are unpacked, nothing
