@@ -1,9 +1,11 @@
 // The sales upload of a busy day: 2,000 invoices of 10 lines and 2 payments
 // each. Measured: building the upload file, flagging its invoices sent, and
 // a whole mode-0 session against a local FTP server (the Internet check,
-// login, build, put, size check, rename, flags).
+// login, build, put, size check, rename, flags). And the download of a
+// packed 500,000-product master: fetched, unpacked and put in place.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,7 @@
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "platform/clock.h"
+#include "synthetic_store.h"
 #include "test_ftp.h"
 #include "test_net.h"
 #include "transfer/backoffice_session.h"
@@ -190,5 +193,68 @@ void BM_Session_FullDay(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Session_FullDay)->Unit(benchmark::kMillisecond);
+
+// The first start of a big store (or a new master in a session): the packed
+// product master fetched from the local server, unpacked and installed. Each
+// round puts the package back on the server (not timed).
+void BM_MasterInstall_500k(benchmark::State& state) {
+    const fs::path folder = fs::temp_directory_path() / ("tarvo-bench-master-" + std::to_string(::getpid()));
+    const fs::path server = folder / "server";
+    fs::create_directories(folder / "Files");
+    fs::create_directories(folder / "Data");
+    fs::create_directories(server / "Files");
+    StoreSize size;
+    size.clients = 1;
+    size.vendors = 1;
+    size.aliases = 1;
+    size.kits = 1;
+    std::string error;
+    const fs::path store = folder / "store";
+    if (!WriteSyntheticStore(store.string(), "1234567", size, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string master = (store / "Files/1234567.PRD").string();
+    const std::string package = (folder / "1234567.PRC").string();
+    {
+        int err = 0;
+        zip_t* z = zip_open(package.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+        zip_source_t* src = z ? zip_source_file(z, master.c_str(), 0, -1) : nullptr;
+        if (!src || zip_file_add(z, "1234567.PRD", src, 0) < 0 || zip_close(z) != 0) {
+            state.SkipWithError("the package could not be made");
+            return;
+        }
+    }
+    Data_Reset(gData);
+    SetTerminalPaths(gConstants.paths, folder.string(), "1234567");
+    ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+    LocalFtpServer ftp(server.string(), "store12", "secret");
+    LocalHttpServer internet(200);
+    if (!ftp.Running()) {
+        state.SkipWithError("no FTP server");
+        return;
+    }
+    SessionSetup setup;
+    setup.account.hosts = {ftp.Host()};
+    setup.account.user = "store12";
+    setup.account.password = "secret";
+    setup.internet.url = internet.Url();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::copy_file(package, server / "Files/1234567.PRC", fs::copy_options::overwrite_existing);
+        fs::remove(folder / "Files/1234567.PRC");
+        fs::remove(folder / "Files/1234567.PRD");
+        state.ResumeTiming();
+        BackOfficeSession session(setup);
+        if (session.Run(kCommDownloadOnly, true) != 0 || !fs::exists(folder / "Files/1234567.PRD"))
+            state.SkipWithError("the master did not arrive");
+    }
+    state.counters["master_bytes"] = static_cast<double>(fs::file_size(master));
+    state.counters["package_bytes"] = static_cast<double>(fs::file_size(package));
+    ProgramLog().Close();
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+}
+BENCHMARK(BM_MasterInstall_500k)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/internet.h"
 #include "transfer/document_uploads.h"
+#include "transfer/downloads.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
 #include "transfer/upload_delivery.h"
@@ -16,6 +17,11 @@ namespace tarvo {
 namespace {
 
 void LogText(const std::string& text) { ProgramLog().Write(1, text); }
+
+std::string FolderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
 
 }  // namespace
 
@@ -68,6 +74,7 @@ struct BackOfficeSession::Job {
         Delivery delivery;
     };
     std::vector<Item> items;
+    DownloadStep downloads;  // modes 0 and 9, after the send steps
     // What the worker is given.
     FtpAccount account;
     InternetCheckConfig internet;
@@ -201,6 +208,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
     job->outboxPath = outbox.Path();
     job->online = false;
     job->login = FtpResult{};
+    job->downloads.Prepare(job->mode, FolderOf(gConstants.paths.gFilesPath), gConstants.paths.gRemoteFilesDir);
 
     // The worker: the Internet (three tries, no pause between them), the
     // login, then each upload; it reads and writes only what the job holds
@@ -218,6 +226,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             for (Job::Item& it : job->items)
                 it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
                                      : Delivery{DeliveryOutcome::Failed, why};
+            job->downloads.Fetch(ftp);
             ftp.Disconnect();
         },
         [this, job, &runner] { Finish(job, runner); });
@@ -305,6 +314,7 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
         Round(job, runner);
         return;
     }
+    job->downloads.Install();
     End(job->done, job->failed ? 3 : 0);
 }
 

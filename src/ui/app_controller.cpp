@@ -41,7 +41,6 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     ctx_.programFolder = home_;
     ctx_.identity = &identity_;
     ctx_.view = &view_;
-    ctx_.comm = comm ? comm : &noComm_;
     // The account is read from the settings at each session; the network
     // steps wait on the program's runner, never on the window's thread.
     SessionSetup setup;
@@ -50,6 +49,9 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     setup.runner = &runner_;
     backOffice_ = std::make_unique<BackOfficeSession>(std::move(setup));
     services_.transfer.session = comm ? comm : backOffice_.get();
+    // The first start of a new terminal runs the same session (mode 9) on
+    // the start-up's own thread.
+    ctx_.comm = comm ? comm : backOffice_.get();
     services_.transfer.internet = &ctx_.internet;
     services_.transfer.dial = &ctx_.dial;
     ctx_.decoder = &decoder_;

@@ -100,7 +100,6 @@ private:
     Decoder decoder_;
     // The start-up's first download has nothing to fetch yet; the register's
     // sessions go to the back office.
-    NoCommunicationSession noComm_;
     std::unique_ptr<BackOfficeSession> backOffice_;
     StartupWindow startup_;
     GuiStartupView view_{&startup_};

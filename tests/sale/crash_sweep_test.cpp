@@ -45,6 +45,7 @@
 #include "test_net.h"
 #include "transfer/backoffice_session.h"
 #include "transfer/dialup.h"
+#include "transfer/download_fixture.h"
 #include "transfer/outbox.h"
 
 extern char** environ;
@@ -581,6 +582,77 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     ::unsetenv("TARVO_FTP_HOST");
     ::unsetenv("TARVO_INTERNET_URL");
     std::cout << "[ crash sweep ] session: " << calls << " crash points\n";
+}
+
+// A session downloading a new product master (packed), the cashiers and
+// the settings, killed at each file-system call: each local file is wholly
+// old or wholly new, and the next session leaves no temporary behind and
+// brings everything in.
+TEST_F(CrashSweepTest, ADownloadKilledAtAnyWriteLeavesEachFileWholeAndTheNextSessionFinishes) {
+    using namespace download_fixture;
+    TestDir base, root, packages;
+    const std::string oldMaster = std::string(273, 'o') + "\r\n";
+    std::string newMaster;
+    for (int i = 0; i < 400; ++i) newMaster += std::string(272, static_cast<char>('a' + i % 26)) + "n\r\n";
+    base.Write("Files/1234567.PRD", oldMaster);
+    base.Write("Files/1234567.CSH", "old cashiers\r\n");
+    fs::create_directories(base / "Data");
+    MakePackage(packages / "p.zip", {{"master.prd", newMaster}});
+    const std::map<std::string, std::string> sent = {{"1234567.PRC", ReadFile(packages / "p.zip")},
+                                                     {"1234567.CSH", "new cashiers\r\n"},
+                                                     {"1234567.SET", "100 REG01\r\n"}};
+    auto fillServer = [&] {
+        fs::remove_all(root / "Files");
+        for (const auto& [name, bytes] : sent) root.Write("Files/" + name, bytes);
+    };
+    LocalFtpServer server(root.Path(), "store12", "secret");
+    ASSERT_TRUE(server.Running());
+    ::setenv("TARVO_FTP_HOST", server.Host().c_str(), 1);
+    LocalHttpServer internet(200);
+    ::setenv("TARVO_INTERNET_URL", internet.Url().c_str(), 1);
+
+    fillServer();
+    TestDir whole;
+    const ChildResult full = RunChild("download", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(whole.Read("Files/1234567.PRD"), newMaster);
+    EXPECT_TRUE(FilesIn(root / "Files").empty());
+
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        fillServer();
+        TestDir w;
+        const ChildResult r = RunChild("download", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string master = w.Read("Files/1234567.PRD");
+        EXPECT_TRUE(master == oldMaster || master == newMaster) << "the product master is partly there";
+        const std::string cashiers = w.Read("Files/1234567.CSH");
+        EXPECT_TRUE(cashiers == "old cashiers\r\n" || cashiers == sent.at("1234567.CSH"));
+        if (fs::exists(w / "Files/1234567.SET")) {
+            EXPECT_EQ(w.Read("Files/1234567.SET"), sent.at("1234567.SET"));
+        }
+
+        OpenRegisterOn(w.Path());
+        SessionSetup setup;
+        setup.account.hosts = {server.Host()};
+        setup.account.user = "store12";
+        setup.account.password = "secret";
+        setup.internet.url = internet.Url();
+        BackOfficeSession clean(setup);
+        EXPECT_EQ(clean.Run(kCommFull, true), 0);
+        EXPECT_FALSE(TemporaryIn(w / "Files"));
+        EXPECT_EQ(w.Read("Files/1234567.PRD"), newMaster);
+        EXPECT_EQ(w.Read("Files/1234567.CSH"), sent.at("1234567.CSH"));
+        EXPECT_EQ(w.Read("Files/1234567.SET"), sent.at("1234567.SET"));
+        EXPECT_TRUE(FilesIn(root / "Files").empty());
+        Data_CloseAll(gData);
+    }
+    ::unsetenv("TARVO_FTP_HOST");
+    ::unsetenv("TARVO_INTERNET_URL");
+    std::cout << "[ crash sweep ] download: " << calls << " crash points\n";
 }
 
 TEST_F(CrashSweepTest, TwoRegistersStartedOnOneFolderSaveAsOneAndLoseNothing) {

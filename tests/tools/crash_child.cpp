@@ -249,7 +249,7 @@ int main(int argc, char** argv) {
         e.state = OutboxState::Put;
         CallShim("tarvo_crash_arm");
         if (!outbox.Store(e, nullptr)) return 1;
-    } else if (scenario == "session") {
+    } else if (scenario == "session" || scenario == "download") {
         SessionSetup setup;
         const char* host = std::getenv("TARVO_FTP_HOST");
         setup.account.hosts = {host ? host : ""};
@@ -263,6 +263,8 @@ int main(int argc, char** argv) {
         BackOfficeSession session(setup);
         CallShim("tarvo_crash_arm");
         if (session.Run(kCommFull, true) != 0) return 1;
+        // The download sweep's server holds a new product master.
+        if (scenario == "download" && !gComm.gProductsUpdated) return 1;
     } else {
         known = false;
     }
