@@ -19,6 +19,7 @@
 #include "screen/messages.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
+#include "transfer/outbox_pending.h"
 
 namespace tarvo {
 namespace {
@@ -41,7 +42,8 @@ void Terminal_Change() {
         Show(Msg(281));
         return;
     }
-    if (Files_UnsentAll() > 0) {
+    // The outbox and its upload files are named after the terminal too.
+    if (Files_UnsentAll() + Outbox_UnsentDocuments(false) > 0) {
         Show(Msg(287));
         return;
     }
@@ -70,7 +72,9 @@ void BusinessDate_Change() {
 // cashier confirms, told how many documents have not been sent yet.
 void TransactionFiles_Empty(bool all) {
     if (RefusedMidSale()) return;
-    const int unsent = all ? Files_UnsentAll() : Files_UnsentDaily();
+    // An upload waiting in the outbox whose records were emptied already is
+    // not sent yet either.
+    const int unsent = (all ? Files_UnsentAll() : Files_UnsentDaily()) + Outbox_UnsentDocuments(!all);
     std::string question = Msg(286);
     if (unsent > 0) question = Msg(285) + std::to_string(unsent) + "\r\n" + question;
     if (!Screen().Question(question)) {

@@ -10,6 +10,8 @@
 #include "transfer/downloads.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
+#include "transfer/snapshot_uploads.h"
+#include "transfer/terminal_log_upload.h"
 #include "transfer/upload_delivery.h"
 
 namespace tarvo {
@@ -69,12 +71,17 @@ struct BackOfficeSession::Job {
     struct Item {
         UploadKind kind;
         bool whole = false;  // a file without sent flags (the log, the command file)
+        // The local file is the only copy (the card terminal's log set
+        // aside): deleted once it is on the server, before its entry goes.
+        bool original = false;
         std::string local, folder;
         bool leftover = false;  // its entry was in the outbox before this round
         Delivery delivery;
     };
     std::vector<Item> items;
     DownloadStep downloads;  // modes 0 and 9, after the send steps
+    // Copies and snapshots: the all-files upload, the resend, the status.
+    std::vector<SnapshotUpload> snapshots;
     // What the worker is given.
     FtpAccount account;
     InternetCheckConfig internet;
@@ -105,6 +112,7 @@ void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& 
     gComm.gOperationMode = mode;
     gComm.gCommHidden = hidden;
     gComm.gCommResult = 0;
+    Snapshots_RemoveLeftovers();
     auto job = std::make_shared<Job>();
     job->mode = mode;
     job->done = std::move(done);
@@ -125,6 +133,7 @@ void End(std::function<void(std::int16_t)>& done, std::int16_t result) {
 // built and their entries stored as Built, then the network steps posted.
 void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner) {
     job->items.clear();
+    job->snapshots.clear();
     Outbox outbox(Outbox_Path(gConstants.paths.gFilesPath));
     std::string error;
     if (!outbox.Load(&error)) {
@@ -170,6 +179,21 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             }
             job->items.push_back(std::move(it));
         }
+        if (!job->secondRound) {
+            if (!Status_Prepare(now, job->snapshots)) job->failed = true;
+            if (TerminalLog_Prepare(outbox, now, job->failed)) {
+                Job::Item it;
+                it.kind.extension = kTerminalLogKind;
+                it.whole = true;
+                it.original = true;
+                it.local = TerminalLog_AsidePath();
+                job->items.push_back(std::move(it));
+            }
+        }
+    } else if (job->mode == kCommAllData) {
+        job->snapshots = AllFiles_Prepare(now, job->failed);
+    } else if (job->mode == kCommResendAll) {
+        job->snapshots = Resend_Prepare(now, job->failed);
     } else if (job->mode == kCommLog || job->mode == kCommCommandFile) {
         const std::string extension = job->mode == kCommLog ? "LOG" : "CMD";
         Job::Item it;
@@ -226,6 +250,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             for (Job::Item& it : job->items)
                 it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
                                      : Delivery{DeliveryOutcome::Failed, why};
+            for (SnapshotUpload& s : job->snapshots) Snapshot_Deliver(ftp, s);
             job->downloads.Fetch(ftp);
             ftp.Disconnect();
         },
@@ -237,6 +262,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
 // (the sales one holds card numbers) deleted.
 void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runner) {
     gComm.gInternetAvailable = job->online;
+    if (!Snapshots_Finish(job->snapshots, job->online && job->login.ok())) job->failed = true;
     if (!job->online) {
         LogText(" Communication: the Internet did not answer");
         End(job->done, 1);
@@ -266,12 +292,17 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
         }
         if (it.whole) {
             if (d.outcome == DeliveryOutcome::Dropped) LogText(who + d.text);
+            // The only copy goes once it is on the server, and before its
+            // entry: a crash between leaves an entry that says Sent, never a
+            // second upload of the same lines.
+            if (it.original && d.outcome == DeliveryOutcome::Sent && ::unlink(it.local.c_str()) == 0)
+                SyncFolderOf(it.local);
             if (outbox.Find(ext) && !outbox.Remove(ext, &error)) {
                 LogText(who + error);
                 job->failed = true;
                 continue;
             }
-            ::unlink(it.local.c_str());
+            if (!it.original) ::unlink(it.local.c_str());
             if (d.outcome != DeliveryOutcome::Sent) job->failed = true;
             continue;
         }

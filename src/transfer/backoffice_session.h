@@ -56,9 +56,13 @@ public:
 
     // Mode 0 sends the new clients and products, the sales, the activity
     // journal, the stock counts, the adjustments and the purchases not yet
-    // sent; mode 1 the program log (to the server's Data folder), mode 4 the
-    // command file. gComm.gCommResult: 0 success, 1 no Internet after three
-    // tries, 2 no host accepted the login, 3 a send step failed.
+    // sent, then the status file and the card terminal's log; mode 1 the
+    // program log (to the server's Data folder), mode 2 the log and the
+    // working files as they are (Data folder), mode 3 the upload files
+    // rebuilt from every record, orders included, flagging nothing (Data
+    // folder), mode 4 the command file. gComm.gCommResult: 0 success, 1 no
+    // Internet after three tries, 2 no host accepted the login, 3 a send step
+    // failed (in modes 2 and 3: any one file).
     //
     // The upload files and their outbox entries are built on the calling
     // (user-interface) thread; the Internet test, the login and every FTP

@@ -3,16 +3,13 @@
 #include <cstdio>
 
 #include "common/fields.h"
-#include "common/money.h"
 #include "common/numbers.h"
 #include "config/constants.h"
 #include "data/data_state.h"
 #include "data/log.h"
-#include "data/lookups.h"
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "platform/files.h"
-#include "sale/totals.h"
 #include "transfer/upload_fields.h"
 
 namespace tarvo {
@@ -21,57 +18,7 @@ namespace {
 
 void LogText(const std::string& text) { ProgramLog().Write(1, text); }
 
-void Fit(std::string& out, std::string_view text, std::size_t width) {
-    std::string_view v = text.substr(0, width);
-    out += v;
-    out.append(width - v.size(), ' ');
-}
-
-// The units factor of a product (columns 175-179 of its record), 1 when it
-// is not on file.
-double UnitsFactor(const std::string& key, const std::string& invoice) {
-    const std::optional<ProductMatch> found = Product_Find(key);
-    if (found && found->recNo > 0) return Num_Val(Mid(found->record, 175, 5));
-    LogText(" Sales_CreateFile: Product not found >" + key + "< in Invoice = " + invoice);
-    return 1;
-}
-
-std::string LinePart(std::string_view line, const std::string& invoice) {
-    std::string out;
-    out.reserve(65);
-    Upload_Copy(out, line, 11, 8);
-    Upload_Copy(out, line, 39, 9);
-    Upload_Copy(out, line, 48, 9);
-    Upload_Copy(out, line, 57, 9);
-    const std::string key(TrimRightView(Mid(line, 19, 20)));
-    const double factor = UnitsFactor(key, invoice);
-    const auto price = Money::Parse(Mid(line, 57, 9));
-    const auto extension = Line_Extension(price ? *price : Money(), Num_Val(Mid(line, 39, 9)), factor);
-    Fit(out, extension ? extension->TextDisplay() : std::string(), 9);
-    Upload_Copy(out, line, 66, 20);
-    out += '|';
-    return out;
-}
-
-std::string Decoded(std::string_view record, std::size_t col, std::size_t width) {
-    std::string s(Mid(record, col, width));
-    Str_Decode(s);
-    return s;
-}
-
-std::string PaymentPart(std::string_view pay) {
-    std::string out;
-    out.reserve(223);
-    Upload_Copy(out, pay, 18, 9);
-    Upload_Copy(out, pay, 10, 8);
-    Upload_Copy(out, pay, 47, 1);
-    Fit(out, Decoded(pay, 48, 25), 25);
-    Fit(out, Decoded(pay, 73, 10), 10);
-    Fit(out, Decoded(pay, 83, 50), 50);
-    out.append(100, ' ');  // the card data itself is never sent
-    Upload_Copy(out, pay, 27, 20);
-    return out;
-}
+void Fit(std::string& out, std::string_view text, std::size_t width) { Upload_Fit(out, text, width); }
 
 // The new client a sale was made to: its record (columns 3 on) and id.
 struct NewClient {
@@ -139,7 +86,7 @@ std::string InvoiceLine(std::string_view h, WorkFile& nwc) {
         for (; k <= lastLine; ++k) {
             std::string_view line = dtl.View(k);
             if (Mid(line, 1, 7) != invoice) break;
-            lines += LinePart(line, invoice);
+            lines += Upload_LinePart(line, " Sales_CreateFile: Product not found >", "< in Invoice = " + invoice);
             ++lineCount;
         }
     }
@@ -151,7 +98,7 @@ std::string InvoiceLine(std::string_view h, WorkFile& nwc) {
     for (std::int64_t p = Upload_FirstOf(pay, lastPay, invoice); p != 0 && p <= lastPay; ++p) {
         std::string_view rec = pay.View(p);
         if (Mid(rec, 1, 7) != invoice) break;
-        payments += PaymentPart(rec);
+        payments += Upload_PaymentPart(rec, false);
         ++paymentCount;
     }
 

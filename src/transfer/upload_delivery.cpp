@@ -18,9 +18,13 @@ std::string InFolder(const std::string& folder, const std::string& name) {
     return folder.empty() ? name : folder + "/" + name;
 }
 
-std::string Extension(const std::string& finalName) {
+// The final name of an upload renamed at `now`: its time stamp renewed, what
+// stands before it ("Dejavoo-") and its extension kept.
+std::string RenamedAt(const LocalTime& now, const std::string& finalName) {
     auto dot = finalName.rfind('.');
-    return dot == std::string::npos ? std::string() : finalName.substr(dot + 1);
+    if (dot == std::string::npos) return UploadName(now, "");
+    const std::string prefix = dot >= 8 ? finalName.substr(0, dot - 8) : std::string();
+    return prefix + UploadName(now, finalName.substr(dot + 1));
 }
 
 Delivery Fail(const FtpResult& r) { return {DeliveryOutcome::Failed, r.text}; }
@@ -29,7 +33,7 @@ Delivery Fail(const FtpResult& r) { return {DeliveryOutcome::Failed, r.text}; }
 // would claim a rename not done, so the entry says Sent only after it.
 Delivery RenameIntoPlace(FtpClient& ftp, Outbox& outbox, OutboxEntry e, const std::string& folder,
                          const LocalTime& now) {
-    e.finalName = UploadName(now, Extension(e.finalName));
+    e.finalName = RenamedAt(now, e.finalName);
     std::string error;
     if (!outbox.Store(e, &error)) return {DeliveryOutcome::Failed, error};
     FtpResult r = ftp.Rename(InFolder(folder, e.tempName), InFolder(folder, e.finalName));

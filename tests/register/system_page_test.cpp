@@ -12,6 +12,8 @@
 #include "data/transaction_files.h"
 #include "page_fixture.h"
 #include "test_net.h"
+#include "transfer/outbox.h"
+#include "transfer/sales_upload.h"
 
 namespace tarvo {
 namespace {
@@ -348,6 +350,40 @@ TEST_F(DeleteTest, AsksFirstNamingTheUnsentDocuments) {
         EXPECT_EQ(Count(&Open_FileInvoice, &DataState::gLastInvoiceRecord), c.invoicesLeft);
         EXPECT_EQ(Count(&Open_FileOrder, &DataState::gLastOrderRecord), c.ordersLeft);
     }
+}
+
+// A sales upload waiting in the outbox (its session cut off before the
+// server had it) still holds those sales once the files are emptied: the
+// next emptying names them, and the terminal number cannot change while it
+// waits. While its invoices are on file they are counted once.
+TEST_F(DeleteTest, AnUploadWaitingInTheOutboxCountsAsUnsent) {
+    UseTerminalFolder(dir.Path() + "/outbox", kTerminal);
+    Documents();
+    const UploadBuild b = Sales_CreateFile(gConstants.paths.gFilesPath + ".TRA", false);
+    ASSERT_EQ(b.range.first, 4);
+    Outbox outbox(Outbox_Path(gConstants.paths.gFilesPath));
+    ASSERT_TRUE(outbox.Store({"TRA", b.range.first, b.range.last, OutboxState::Put, b.size, "12091030.TRA.part",
+                              "12091030.TRA", b.stamp},
+                             nullptr));
+    Data_CloseAll(gData);
+    window.answer = true;
+    Press(kSystem, 23);
+    EXPECT_EQ(screen.Questions().back(), "Transactions Not Yet Sent: 3\r\nEmpty the Transaction Files?");
+    Press(kSystem, 24);
+    EXPECT_EQ(screen.Questions().back(), "Transactions Not Yet Sent: 2\r\nEmpty the Transaction Files?");
+    Press(kSystem, 23);
+    EXPECT_EQ(screen.Questions().back(), "Transactions Not Yet Sent: 1\r\nEmpty the Transaction Files?");
+    svc.calls.clear();
+    Press(kSystem, 1);
+    EXPECT_EQ(MessageLine(), "Not Allowed - Transactions Not Yet Sent");
+    EXPECT_FALSE(svc.Called("TerminalForm_Show"));
+
+    // Once it is at the back office, nothing waits.
+    OutboxEntry sent = *outbox.Find("TRA");
+    sent.state = OutboxState::Sent;
+    ASSERT_TRUE(outbox.Store(sent, nullptr));
+    Press(kSystem, 1);
+    EXPECT_TRUE(svc.Called("TerminalForm_Show"));
 }
 
 TEST_F(DeleteTest, NothingUnsentStillAsks) {

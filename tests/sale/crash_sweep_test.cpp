@@ -489,12 +489,15 @@ TEST_F(CrashSweepTest, ANewDialUpEntryKilledAtAnyWriteLeavesTheOldEntryOrTheNew)
 
 // A mode-0 session killed at each file-system call against a live server,
 // then one clean session: every invoice, journal record and new entry on the
-// server once, under a final name, every one flagged, no temporary name left.
+// server once, under a final name, every one flagged, no temporary name left;
+// the card terminal's log on the server once, in one file, and gone here.
 TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     TestDir base, root;
     fs::create_directories(base / "Files");
     fs::create_directories(base / "Data");
     ASSERT_EQ(RunChild("prepare", base.Path(), -1).exitCode, 0);
+    const std::string terminalLog = ">>> request 1\r\n\r\n<<< approved 1\r\n\r\n";
+    base.Write("Data/Dejavoo.LOG", terminalLog);
     LocalFtpServer server(root.Path(), "store12", "secret");
     ASSERT_TRUE(server.Running());
     ::setenv("TARVO_FTP_HOST", server.Host().c_str(), 1);
@@ -531,6 +534,14 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
         return n;
     };
     const std::map<std::string, int> once = {{"0000002", 1}, {"0000003", 1}};
+    // The card terminal's logs on the server: their contents.
+    auto serverTerminalLogs = [&] {
+        std::vector<std::string> logs;
+        for (const auto& e : fs::directory_iterator(root.Path()))
+            if (e.path().filename().string().rfind("Dejavoo", 0) == 0)
+                logs.push_back(root.Read(e.path().filename().string()));
+        return logs;
+    };
     auto clearServer = [&] {
         for (const auto& e : fs::directory_iterator(root.Path())) fs::remove_all(e.path());
     };
@@ -544,6 +555,7 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
     EXPECT_EQ(serverInvoices(), once);
     EXPECT_EQ(serverLines("NWC"), 1u);
     EXPECT_EQ(serverLines("NWP"), 1u);
+    EXPECT_EQ(serverTerminalLogs(), std::vector<std::string>{terminalLog});
 
     for (long k = 1; k <= calls; ++k) {
         SCOPED_TRACE("killed before file-system call " + std::to_string(k));
@@ -578,6 +590,9 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
             EXPECT_EQ(gData.newFile.Read(rec).substr(0, 1), "1") << "new client " << rec;
         Open_FileNewProduct();
         EXPECT_EQ(serverLines("NWP"), static_cast<std::size_t>(gData.gNewCount - 1));
+        EXPECT_EQ(serverTerminalLogs(), std::vector<std::string>{terminalLog});
+        EXPECT_FALSE(fs::exists(w / "Data/Dejavoo.LOG"));
+        EXPECT_FALSE(fs::exists(w / "Data/Dejavoo-send.LOG"));
     }
     ::unsetenv("TARVO_FTP_HOST");
     ::unsetenv("TARVO_INTERNET_URL");

@@ -62,8 +62,21 @@ protected:
         return session.Run(mode, true);
     }
 
-    // The server's files: name -> bytes.
+    // The server's files: name -> bytes. The status file every full session
+    // sends is left out (StatusFiles has them).
     std::map<std::string, std::string> ServerFiles() const {
+        std::map<std::string, std::string> out;
+        for (const auto& [name, bytes] : AllServerFiles())
+            if (!name.ends_with(".STT")) out[name] = bytes;
+        return out;
+    }
+    std::map<std::string, std::string> StatusFiles() const {
+        std::map<std::string, std::string> out;
+        for (const auto& [name, bytes] : AllServerFiles())
+            if (name.ends_with(".STT")) out[name] = bytes;
+        return out;
+    }
+    std::map<std::string, std::string> AllServerFiles() const {
         std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(server.Path()))
             if (e.is_regular_file()) out[e.path().filename().string()] = server.Read(e.path().filename().string());
