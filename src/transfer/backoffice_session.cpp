@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include "config/constants.h"
 #include "data/log.h"
 #include "platform/files.h"
@@ -38,6 +40,7 @@ public:
         work();
         done();
     }
+    void Notify(std::function<void()> note) override { note(); }
     int Pending() const override { return 0; }
 };
 
@@ -58,6 +61,20 @@ std::vector<UploadKind> FullSessionKinds() {
 struct BackOfficeSession::Job {
     std::int16_t mode = 0;
     std::function<void(std::int16_t)> done;
+    // The session's window and the runner its worker reports through.
+    SessionWindow* window = nullptr;
+    BackgroundRunner* runner = nullptr;
+    // A step's news for the window, from the worker thread: it reaches the
+    // window on the user-interface thread, in order, while the rest goes on.
+    void Show(SessionRow row, StepReport what) const {
+        if (!window || !runner) return;
+        SessionWindow* w = window;
+        runner->Notify([w, row, what] { w->Report(row, what); });
+    }
+    // The same on the user-interface thread.
+    void ShowNow(SessionRow row, StepReport what) const {
+        if (window) window->Report(row, what);
+    }
     bool failed = false;  // a send step failed
     bool secondRound = false;
     struct Item {
@@ -65,7 +82,11 @@ struct BackOfficeSession::Job {
         bool whole = false;  // a file without sent flags (the log, the command file)
         std::string local, folder;
         bool leftover = false;  // its entry was in the outbox before this round
+        // Set when the file is not sent (nothing to send, or it could not be
+        // built): the row shows it in its turn.
+        std::optional<StepReport> notSent;
         Delivery delivery;
+        SessionRow Row() const { return SessionRow_OfUpload(kind.extension); }
     };
     std::vector<Item> items;
     // What the worker is given.
@@ -101,12 +122,16 @@ void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& 
     auto job = std::make_shared<Job>();
     job->mode = mode;
     job->done = std::move(done);
+    job->window = setup_.window;
+    job->runner = &runner;
+    if (job->window) job->window->Open(hidden);
     Round(job, runner);
 }
 
 namespace {
 
-void End(std::function<void(std::int16_t)>& done, std::int16_t result) {
+void End(SessionWindow* window, std::function<void(std::int16_t)>& done, std::int16_t result) {
+    if (window) window->Close();
     gComm.gCommResult = result;
     auto call = std::move(done);
     call(result);
@@ -123,7 +148,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
     if (!outbox.Load(&error)) {
         // What was in flight is unknown: nothing is sent until a person looks.
         LogText(" Communication: " + error);
-        End(job->done, 3);
+        End(job->window, job->done, 3);
         return;
     }
     const LocalTime now = Now();
@@ -142,10 +167,14 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             UploadBuild b = kind.build(it.local);
             if (!b.ok) {
                 job->failed = true;
+                it.notSent = StepReport::Failed;
+                job->items.push_back(std::move(it));
                 continue;
             }
             if (b.range.Empty()) {
                 ::unlink(it.local.c_str());
+                it.notSent = StepReport::NothingToSend;
+                job->items.push_back(std::move(it));
                 continue;
             }
             OutboxEntry e;
@@ -159,7 +188,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             if (!outbox.Store(e, &error)) {
                 LogText(" Send_" + kind.extension + ": " + error);
                 job->failed = true;
-                continue;
+                it.notSent = StepReport::Failed;
             }
             job->items.push_back(std::move(it));
         }
@@ -175,11 +204,13 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             std::string bytes;
             if (!ReadWholeFile(gConstants.paths.gFilesPath + "." + extension, bytes)) {
                 send = false;  // nothing to send
+                it.notSent = StepReport::NothingToSend;
             } else if (!WriteFileAtomic(it.local, bytes, 0600, &error)) {
                 // A copy: the file itself may grow while it goes up.
                 LogText(" Send_" + extension + ": " + error);
                 job->failed = true;
                 send = false;
+                it.notSent = StepReport::Failed;
             } else {
                 OutboxEntry e;
                 e.kind = extension;
@@ -190,10 +221,11 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                     LogText(" Send_" + extension + ": " + error);
                     job->failed = true;
                     send = false;
+                    it.notSent = StepReport::Failed;
                 }
             }
         }
-        if (send) job->items.push_back(std::move(it));
+        if (send || it.notSent) job->items.push_back(std::move(it));
     }
     job->account = Account();
     job->internet = setup_.internetFrom ? *setup_.internetFrom : setup_.internet;
@@ -207,17 +239,30 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
     // and the session's own outbox file.
     runner.Post(
         [job] {
-            for (int attempt = 0; attempt < 3 && !job->online; ++attempt) job->online = Internet_Check(job->internet);
+            for (int attempt = 0; attempt < 3 && !job->online; ++attempt) {
+                job->online = Internet_Check(job->internet);
+                job->Show(SessionRow::Internet, job->online ? StepReport::Passed : StepReport::Failed);
+            }
             if (!job->online) return;
+            job->Show(SessionRow::Server, StepReport::Started);
             FtpClient ftp(job->account);
             job->login = ftp.Connect();
+            job->Show(SessionRow::Server, job->login.ok() ? StepReport::Passed : StepReport::Failed);
             if (!job->login.ok()) return;
             Outbox ob(job->outboxPath);
             std::string why;
             const bool loaded = ob.Load(&why);
-            for (Job::Item& it : job->items)
+            for (Job::Item& it : job->items) {
+                if (it.notSent) {
+                    job->Show(it.Row(), *it.notSent);
+                    continue;
+                }
+                job->Show(it.Row(), StepReport::Started);
                 it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
                                      : Delivery{DeliveryOutcome::Failed, why};
+                job->Show(it.Row(),
+                          it.delivery.outcome == DeliveryOutcome::Sent ? StepReport::Passed : StepReport::Failed);
+            }
             ftp.Disconnect();
         },
         [this, job, &runner] { Finish(job, runner); });
@@ -230,23 +275,24 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
     gComm.gInternetAvailable = job->online;
     if (!job->online) {
         LogText(" Communication: the Internet did not answer");
-        End(job->done, 1);
+        End(job->window, job->done, 1);
         return;
     }
     if (!job->login.ok()) {
         LogText(" Communication: no FTP connection: " + job->login.text);
-        End(job->done, 2);
+        End(job->window, job->done, 2);
         return;
     }
     Outbox outbox(job->outboxPath);
     std::string error;
     if (!outbox.Load(&error)) {
         LogText(" Communication: " + error);
-        End(job->done, 3);
+        End(job->window, job->done, 3);
         return;
     }
     bool again = false;
     for (const Job::Item& it : job->items) {
+        if (it.notSent) continue;
         const std::string& ext = it.kind.extension;
         const std::string who = " Send_" + ext + ": ";
         const Delivery& d = it.delivery;
@@ -288,6 +334,8 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
             LogText(who + "the records of " + e->finalName + " are no longer on file; none marked");
             again = true;
         } else if (!it.kind.mark({e->first, e->last})) {
+            // On the server, but its records could not be flagged.
+            job->ShowNow(it.Row(), StepReport::Failed);
             job->failed = true;
             continue;
         }
@@ -305,7 +353,7 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
         Round(job, runner);
         return;
     }
-    End(job->done, job->failed ? 3 : 0);
+    End(job->window, job->done, job->failed ? 3 : 0);
 }
 
 UploadKind Sales_Kind() {

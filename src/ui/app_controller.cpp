@@ -48,6 +48,7 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     setup.clock = &clock_;
     setup.internetFrom = &ctx_.internet;
     setup.runner = &runner_;
+    setup.window = &sessionModel_;
     backOffice_ = std::make_unique<BackOfficeSession>(std::move(setup));
     services_.transfer.session = comm ? comm : backOffice_.get();
     services_.transfer.internet = &ctx_.internet;
@@ -124,6 +125,7 @@ void AppController::WindowForms::DepositForm_Show(int mode) {
 }
 
 AppController::~AppController() {
+    sessionModel_.SetView(nullptr);
     if (search_) SearchForm_SetView(nullptr);
     if (cashCount_) CashCount_SetView(nullptr);
     if (entry_) EntryForm_SetView(nullptr);
@@ -194,6 +196,9 @@ void AppController::AfterStartup(StartupOutcome outcome) {
             };
             depositForm_ = std::make_unique<DepositForm>(*deposit_, std::move(setup));
         }
+        // The window of the register's sessions, over the register.
+        sessionWindow_ = std::make_unique<QtSessionWindow>(register_.get());
+        sessionModel_.SetView(sessionWindow_.get());
         if (windowed_)
             register_->show();
         else
