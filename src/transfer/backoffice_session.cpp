@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <optional>
 
 #include "config/constants.h"
+#include "config/settings.h"
 #include "data/log.h"
 #include "platform/files.h"
 #include "platform/internet.h"
+#include "print/printer_output.h"
 #include "transfer/document_uploads.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
@@ -18,6 +21,33 @@ namespace tarvo {
 namespace {
 
 void LogText(const std::string& text) { ProgramLog().Write(1, text); }
+
+// "hh:mm:ss", 24-hour.
+std::string TimeOfDay(const LocalTime& t) {
+    char b[12];
+    std::snprintf(b, sizeof b, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+    return b;
+}
+
+// One line of the communication log on the receipt printer, when the log is
+// on: the time of day and message `message`; the output is ended without
+// feed or cut so that the next line follows.
+void CommLog_Line(const LocalTime& now, int message) {
+    if (!gComm.gCommLog) return;
+    Printer_Open();
+    if (gPrint.gPrintStatus != 0) return;
+    Printer_Line(1, 0, TimeOfDay(now) + " " + Msg(message));
+    Printer_End();
+}
+
+// The end of the communication log: five empty lines, the feed and the cut.
+void CommLog_End() {
+    if (!gComm.gCommLog) return;
+    Printer_Open();
+    if (gPrint.gPrintStatus == 0)
+        for (int i = 0; i < 5; ++i) Printer_Line(1, 0, "");
+    Printer_Close(true);
+}
 
 }  // namespace
 
@@ -75,6 +105,15 @@ struct BackOfficeSession::Job {
     void ShowNow(SessionRow row, StepReport what) const {
         if (window) window->Report(row, what);
     }
+    // A line of the communication log, from the worker thread: printed on
+    // the user-interface thread in its turn.
+    const BackOfficeSession* session = nullptr;
+    bool commLog = false;  // gComm.gCommLog when the session began
+    void LogLine(int message) const {
+        if (!commLog || !runner) return;
+        const BackOfficeSession* s = session;
+        runner->Notify([s, message] { CommLog_Line(s->Now(), message); });
+    }
     bool failed = false;  // a send step failed
     bool secondRound = false;
     struct Item {
@@ -124,6 +163,8 @@ void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& 
     job->done = std::move(done);
     job->window = setup_.window;
     job->runner = &runner;
+    job->session = this;
+    job->commLog = gComm.gCommLog;
     if (job->window) job->window->Open(hidden);
     Round(job, runner);
 }
@@ -131,6 +172,7 @@ void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& 
 namespace {
 
 void End(SessionWindow* window, std::function<void(std::int16_t)>& done, std::int16_t result) {
+    CommLog_End();
     if (window) window->Close();
     gComm.gCommResult = result;
     auto call = std::move(done);
@@ -243,25 +285,31 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                 job->online = Internet_Check(job->internet);
                 job->Show(SessionRow::Internet, job->online ? StepReport::Passed : StepReport::Failed);
             }
+            job->LogLine(job->online ? 52 : 51);
             if (!job->online) return;
             job->Show(SessionRow::Server, StepReport::Started);
             FtpClient ftp(job->account);
             job->login = ftp.Connect();
             job->Show(SessionRow::Server, job->login.ok() ? StepReport::Passed : StepReport::Failed);
+            job->LogLine(job->login.ok() ? 54 : 53);
             if (!job->login.ok()) return;
             Outbox ob(job->outboxPath);
             std::string why;
             const bool loaded = ob.Load(&why);
             for (Job::Item& it : job->items) {
+                // The sales step's line of the communication log.
+                const bool sales = it.kind.extension == "TRA";
                 if (it.notSent) {
                     job->Show(it.Row(), *it.notSent);
+                    if (sales) job->LogLine(*it.notSent == StepReport::NothingToSend ? 60 : 62);
                     continue;
                 }
                 job->Show(it.Row(), StepReport::Started);
                 it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
                                      : Delivery{DeliveryOutcome::Failed, why};
-                job->Show(it.Row(),
-                          it.delivery.outcome == DeliveryOutcome::Sent ? StepReport::Passed : StepReport::Failed);
+                const bool sent = it.delivery.outcome == DeliveryOutcome::Sent;
+                job->Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
+                if (sales) job->LogLine(sent ? 61 : 62);
             }
             ftp.Disconnect();
         },

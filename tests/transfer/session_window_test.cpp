@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "data/comm_state.h"
 #include "platform/background_runner.h"
+#include "screen/controls.h"
 #include "test_ftp.h"
 #include "test_net.h"
 #include "transfer/backoffice_session.h"
@@ -213,6 +215,67 @@ TEST_F(SessionWindowTest, TheLogRowAndAHiddenSession) {
     EXPECT_EQ(view.seen, Seen{});
     EXPECT_EQ(Describe(window.Pictures(SessionRow::Sales)), "check");
     EXPECT_EQ(Flags(), "11");
+}
+
+// With the communication log on, each step's line is printed with the time
+// of day as the step ends, then five empty lines close the printout.
+TEST_F(SessionWindowTest, TheCommunicationLogPrintsEachStepsLine) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    ClosedPort closed;
+    ASSERT_TRUE(closed.Bound());
+    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    const ControlId printout{Control::Txt_Printer, 0};
+    struct Case {
+        const char* name;
+        std::string host;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"sent",
+         ftp.Host(),
+         {"10:30:00 Connected to Internet", "10:30:00 Connected to QZ-Web Server",
+          "10:30:00 Communicated Sales Information"}},
+        {"nothing new",
+         ftp.Host(),
+         {"10:30:00 Connected to Internet", "10:30:00 Connected to QZ-Web Server", "10:30:00 No Sales to Communicate"}},
+        {"server down",
+         "127.0.0.1:" + std::to_string(closed.Port()),
+         {"10:30:00 Connected to Internet", "10:30:00 Unable to Connect to QZ Server"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        screen.SetText(printout, "");
+        gComm.gCommLog = true;
+        Session(c.host, internet.Url());
+        std::vector<std::string> lines;
+        const std::string text = screen.Text(printout);
+        for (std::size_t p = 0; p < text.size();) {
+            const std::size_t end = text.find("\r\n", p);
+            lines.push_back(text.substr(p, end == std::string::npos ? std::string::npos : end - p));
+            if (end == std::string::npos) break;
+            p = end + 2;
+        }
+        // The printed lines in order (the panel parts printouts by an empty
+        // line), then at least the five empty lines of the end.
+        std::vector<std::string> printed;
+        int trailing = 0;
+        for (const std::string& l : lines) {
+            if (l.empty()) {
+                ++trailing;
+                continue;
+            }
+            printed.push_back(l);
+            trailing = 0;
+        }
+        EXPECT_EQ(printed, c.lines);
+        EXPECT_GE(trailing, 5);
+    }
+    // Without the log nothing is printed.
+    screen.SetText(printout, "");
+    gComm.gCommLog = false;
+    Session(ftp.Host(), internet.Url());
+    EXPECT_EQ(screen.Text(printout), "");
 }
 
 // A row shared by several kinds shows each outcome; an Internet try that
