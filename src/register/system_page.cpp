@@ -164,7 +164,13 @@ void System_Process(int key) {
     switch (key) {
     case 1: Terminal_Change(); break;
     case 2: BusinessDate_Change(); break;
-    case 6: Online_Test(); break;
+    case 6:
+        // The request waits on the register's runner with the keys locked.
+        if (Reg().runner)
+            Online_Test_Start(*Reg().runner);
+        else
+            Online_Test();
+        break;
     case 7: Printer_Test(); break;
     case 8: Connection_Test(); break;
     case 9: Log_Send(); break;

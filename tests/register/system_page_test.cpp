@@ -276,6 +276,28 @@ TEST_F(SystemPageTest, OnlineTestAsksTheServer) {
     EXPECT_EQ(MessageLine(), "Test Resulted in an error");
 }
 
+// Key 6 on the program's runner: the server is asked on the worker, every
+// key locked until the completion puts the answer on the message line.
+TEST_F(SystemPageTest, OnlineTestWaitsInTheBackgroundWithEveryKeyLocked) {
+    ClosedPort closed;
+    ASSERT_TRUE(closed.Bound());
+    const std::string url = closed.Url();
+    gConstants.servers.gServerSlot = 1;
+    gConstants.servers.gServerHosts[0] = url.substr(7, url.size() - 8);
+    gConstants.servers.gServerUrls[0] = DispatcherUrl(gConstants.servers.gServerHosts[0]);
+    const ControlId kSystemKey{Control::BSys, 1};
+    screen.SetCaption(kSystemKey, "System");
+    ManualRunner runner;
+    Reg().runner = &runner;
+    Press(kSystem, 6);
+    EXPECT_FALSE(screen.Enabled(kSystemKey));
+    EXPECT_NE(MessageLine(), "Test Resulted in an error");
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(MessageLine(), "Test Resulted in an error");
+    EXPECT_TRUE(screen.Enabled(kSystemKey));
+    Reg().runner = nullptr;
+}
+
 TEST_F(SystemPageTest, SendsRunTheirSessionAndGiveTheLogBack) {
     struct Case {
         int key;
