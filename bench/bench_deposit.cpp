@@ -34,6 +34,7 @@ public:
 class HoldingRunner : public BackgroundRunner {
 public:
     void Post(std::function<void()>, std::function<void()>) override { ++posted; }
+    void Notify(std::function<void()>) override {}
     int Pending() const override { return posted; }
     int posted = 0;
 };

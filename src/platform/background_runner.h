@@ -20,6 +20,10 @@ public:
     // Runs `work` on the worker thread (one piece of work at a time, in the
     // order posted), then `done` on the user-interface thread.
     virtual void Post(std::function<void()> work, std::function<void()> done) = 0;
+    // Called by the work in hand, on the worker thread: `note` runs on the
+    // user-interface thread, in the order given and before the work's
+    // completion (how far a long piece of work has come, shown meanwhile).
+    virtual void Notify(std::function<void()> note) = 0;
     // Pieces of work posted whose completion has not run yet.
     virtual int Pending() const = 0;
 };
@@ -42,6 +46,7 @@ public:
     WorkerRunner& operator=(const WorkerRunner&) = delete;
 
     void Post(std::function<void()> work, std::function<void()> done) override;
+    void Notify(std::function<void()> note) override { Deliver(std::move(note)); }
     int Pending() const override { return pending_; }
 
 protected:

@@ -14,6 +14,7 @@
 #include "office/cash_office.h"
 #include "platform/desktop.h"
 #include "print/printer_output.h"
+#include "sale/sale_start.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -45,6 +46,15 @@ const WebPageKey* WebKey(int key) {
 bool Usable(const WebPageKey& k) { return !k.label.empty() && PlainHost(k.host); }
 
 void Say(int message) { CIATime(Msg(message), 5); }
+
+// Every key locked while a wait runs in the background, the keypad and the
+// register keys too (Buttons_Lock's full level).
+void AllKeys_Lock() {
+    const Money typed = gReg.gEnteredAmount;
+    gReg.gEnteredAmount = Money::FromUnits(1);
+    Buttons_Lock();
+    gReg.gEnteredAmount = typed;
+}
 
 bool MidSale() { return gSale.gItemCount > 0; }
 
@@ -202,22 +212,25 @@ void WebPage(int key) {
     const std::string address = WebPage_Address(key);
     if (address.empty()) return;
     Say(167);
-    TransferService& t = Transfer();
-    bool connected = t.Internet_Check();
-    if (!connected && t.ReadDialSettings() == 1) connected = t.RasDialConnect() == 1;
-    gComm.gInternetAvailable = connected;
-    if (!connected) {
-        ProgramLog().Write(1, "Special_Process: no Internet connection for " + address);
+    // The check and the dial-up wait on the register's runner with every key
+    // locked; the browser starts once they have answered.
+    AllKeys_Lock();
+    Transfer().Connect_Start([address](int result) {
+        Buttons_Unlock();
+        // 0: the Internet answered; 1: the dial-up brought it up.
+        if (result != 0 && result != 1) {
+            ProgramLog().Write(1, "Special_Process: no Internet connection for " + address);
+            Screen().SetText(kMessageLine, "");
+            Screen().MessageBox("You require a default dialup connection to the Internet in this computer.");
+            return;
+        }
+        if (!Browser_Open(gConstants.browser, address)) {
+            CIATime("Error: The Web Browser Could Not Be Started - See Log", 5);
+            ProgramLog().Write(1, "Special_Process: no browser could be started for " + address);
+            return;
+        }
         Screen().SetText(kMessageLine, "");
-        Screen().MessageBox("You require a default dialup connection to the Internet in this computer.");
-        return;
-    }
-    if (!Browser_Open(gConstants.browser, address)) {
-        CIATime("Error: The Web Browser Could Not Be Started - See Log", 5);
-        ProgramLog().Write(1, "Special_Process: no browser could be started for " + address);
-        return;
-    }
-    Screen().SetText(kMessageLine, "");
+    });
 }
 
 // Key 21: suspends the sale in progress, or recalls the suspended one into

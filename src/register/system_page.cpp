@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/dates.h"
+#include "common/money.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/comm_state.h"
@@ -31,6 +32,15 @@ bool RefusedMidSale() {
     if (gSale.gItemCount <= 0) return false;
     Show(Msg(20));
     return true;
+}
+
+// Every key locked while a wait runs in the background, the keypad and the
+// register keys too (Buttons_Lock's full level).
+void AllKeys_Lock() {
+    const Money typed = gReg.gEnteredAmount;
+    gReg.gEnteredAmount = Money::FromUnits(1);
+    Buttons_Lock();
+    gReg.gEnteredAmount = typed;
 }
 
 // Key 1: the terminal-number form over the register. The working files and
@@ -113,20 +123,28 @@ void Printer_Test() {
 }
 
 void Connection_Test() {
+    // Every key stays locked until the answer is in; the check and the
+    // dial-up wait on the register's runner, never on the window's thread.
+    AllKeys_Lock();
     TransferService& t = Transfer();
-    gComm.gInternetAvailable = t.Internet_Check();
     if (gSettings.gConnectionMode != "1") {
         Show(Msg(57));
-        Show(Msg(gComm.gInternetAvailable ? 58 : 59));
+        t.InternetCheck_Start([](bool online) {
+            Buttons_Unlock();
+            Show(Msg(online ? 58 : 59));
+        });
         return;
     }
-    Buttons_Lock();
     Show(Msg(115));
-    int result = gComm.gInternetAvailable ? 1 : 0;
-    if (result != 1 && t.ReadDialSettings() == 1) result = t.RasDialConnect();
-    Buttons_Unlock();
-    Show(Msg(result == 1 ? 58 : 59));
-    t.RasDialHangUp();
+    t.Connect_Start([](int result) {
+        // 0: the Internet answered; 1: the dial-up brought it up.
+        const bool connected = result == 0 || result == 1;
+        // The line is taken down in every case, also when it was already up.
+        Transfer().HangUp_Start([connected] {
+            Buttons_Unlock();
+            Show(Msg(connected ? 58 : 59));
+        });
+    });
 }
 
 void Log_Send() {
@@ -150,7 +168,13 @@ void System_Process(int key) {
     switch (key) {
     case 1: Terminal_Change(); break;
     case 2: BusinessDate_Change(); break;
-    case 6: Online_Test(); break;
+    case 6:
+        // The request waits on the register's runner with the keys locked.
+        if (Reg().runner)
+            Online_Test_Start(*Reg().runner);
+        else
+            Online_Test();
+        break;
     case 7: Printer_Test(); break;
     case 8: Connection_Test(); break;
     case 9: Log_Send(); break;

@@ -32,6 +32,11 @@ void TransferStandIn::Connect_Start(std::function<void(int)> done) {
     done(result);
 }
 
+void TransferStandIn::InternetCheck_Start(std::function<void(bool)> done) {
+    gComm.gInternetAvailable = Internet_Check();
+    done(gComm.gInternetAvailable);
+}
+
 void SaleStandIn::Product_Add() { NotAvailable(); }
 void SaleStandIn::Department_Process(int) { NotAvailable(); }
 void SaleStandIn::Mode_Process(int) { NotAvailable(); }

@@ -174,6 +174,7 @@ public:
         RasDialHangUp();
         done();
     }
+    void InternetCheck_Start(std::function<void(bool)> done) override;
 };
 
 // No online services: the Online page's keys, a document to send, the stock

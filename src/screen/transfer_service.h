@@ -42,6 +42,10 @@ public:
     virtual void Connect_Start(std::function<void(int)> done) = 0;
     // Hangs gComm.gDialEntry up, then `done` on the user-interface thread.
     virtual void HangUp_Start(std::function<void()> done) = 0;
+    // The Internet check alone, without waiting on this thread: `done` runs
+    // on the user-interface thread with its answer, gComm.gInternetAvailable
+    // set just before.
+    virtual void InternetCheck_Start(std::function<void(bool)> done) = 0;
 };
 
 }  // namespace tarvo

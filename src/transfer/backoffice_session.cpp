@@ -2,10 +2,15 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <optional>
+
 #include "config/constants.h"
+#include "config/settings.h"
 #include "data/log.h"
 #include "platform/files.h"
 #include "platform/internet.h"
+#include "print/printer_output.h"
 #include "transfer/document_uploads.h"
 #include "transfer/downloads.h"
 #include "transfer/record_uploads.h"
@@ -23,6 +28,33 @@ void LogText(const std::string& text) { ProgramLog().Write(1, text); }
 std::string FolderOf(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// "hh:mm:ss", 24-hour.
+std::string TimeOfDay(const LocalTime& t) {
+    char b[12];
+    std::snprintf(b, sizeof b, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+    return b;
+}
+
+// One line of the communication log on the receipt printer, when the log is
+// on: the time of day and message `message`; the output is ended without
+// feed or cut so that the next line follows.
+void CommLog_Line(const LocalTime& now, int message) {
+    if (!gComm.gCommLog) return;
+    Printer_Open();
+    if (gPrint.gPrintStatus != 0) return;
+    Printer_Line(1, 0, TimeOfDay(now) + " " + Msg(message));
+    Printer_End();
+}
+
+// The end of the communication log: five empty lines, the feed and the cut.
+void CommLog_End() {
+    if (!gComm.gCommLog) return;
+    Printer_Open();
+    if (gPrint.gPrintStatus == 0)
+        for (int i = 0; i < 5; ++i) Printer_Line(1, 0, "");
+    Printer_Close(true);
 }
 
 }  // namespace
@@ -46,6 +78,7 @@ public:
         work();
         done();
     }
+    void Notify(std::function<void()> note) override { note(); }
     int Pending() const override { return 0; }
 };
 
@@ -66,6 +99,29 @@ std::vector<UploadKind> FullSessionKinds() {
 struct BackOfficeSession::Job {
     std::int16_t mode = 0;
     std::function<void(std::int16_t)> done;
+    // The session's window and the runner its worker reports through.
+    SessionWindow* window = nullptr;
+    BackgroundRunner* runner = nullptr;
+    // A step's news for the window, from the worker thread: it reaches the
+    // window on the user-interface thread, in order, while the rest goes on.
+    void Show(SessionRow row, StepReport what) const {
+        if (!window || !runner) return;
+        SessionWindow* w = window;
+        runner->Notify([w, row, what] { w->Report(row, what); });
+    }
+    // The same on the user-interface thread.
+    void ShowNow(SessionRow row, StepReport what) const {
+        if (window) window->Report(row, what);
+    }
+    // A line of the communication log, from the worker thread: printed on
+    // the user-interface thread in its turn.
+    const BackOfficeSession* session = nullptr;
+    bool commLog = false;  // gComm.gCommLog when the session began
+    void LogLine(int message) const {
+        if (!commLog || !runner) return;
+        const BackOfficeSession* s = session;
+        runner->Notify([s, message] { CommLog_Line(s->Now(), message); });
+    }
     bool failed = false;  // a send step failed
     bool secondRound = false;
     struct Item {
@@ -76,7 +132,11 @@ struct BackOfficeSession::Job {
         bool original = false;
         std::string local, folder;
         bool leftover = false;  // its entry was in the outbox before this round
+        // Set when the file is not sent (nothing to send, or it could not be
+        // built): the row shows it in its turn.
+        std::optional<StepReport> notSent;
         Delivery delivery;
+        SessionRow Row() const { return SessionRow_OfUpload(kind.extension); }
     };
     std::vector<Item> items;
     DownloadStep downloads;  // modes 0 and 9, after the send steps
@@ -116,12 +176,19 @@ void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& 
     auto job = std::make_shared<Job>();
     job->mode = mode;
     job->done = std::move(done);
+    job->window = setup_.window;
+    job->runner = &runner;
+    job->session = this;
+    job->commLog = gComm.gCommLog;
+    if (job->window) job->window->Open(hidden);
     Round(job, runner);
 }
 
 namespace {
 
-void End(std::function<void(std::int16_t)>& done, std::int16_t result) {
+void End(SessionWindow* window, std::function<void(std::int16_t)>& done, std::int16_t result) {
+    CommLog_End();
+    if (window) window->Close();
     gComm.gCommResult = result;
     auto call = std::move(done);
     call(result);
@@ -139,7 +206,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
     if (!outbox.Load(&error)) {
         // What was in flight is unknown: nothing is sent until a person looks.
         LogText(" Communication: " + error);
-        End(job->done, 3);
+        End(job->window, job->done, 3);
         return;
     }
     const LocalTime now = Now();
@@ -158,10 +225,14 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             UploadBuild b = kind.build(it.local);
             if (!b.ok) {
                 job->failed = true;
+                it.notSent = StepReport::Failed;
+                job->items.push_back(std::move(it));
                 continue;
             }
             if (b.range.Empty()) {
                 ::unlink(it.local.c_str());
+                it.notSent = StepReport::NothingToSend;
+                job->items.push_back(std::move(it));
                 continue;
             }
             OutboxEntry e;
@@ -175,7 +246,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             if (!outbox.Store(e, &error)) {
                 LogText(" Send_" + kind.extension + ": " + error);
                 job->failed = true;
-                continue;
+                it.notSent = StepReport::Failed;
             }
             job->items.push_back(std::move(it));
         }
@@ -206,11 +277,13 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             std::string bytes;
             if (!ReadWholeFile(gConstants.paths.gFilesPath + "." + extension, bytes)) {
                 send = false;  // nothing to send
+                it.notSent = StepReport::NothingToSend;
             } else if (!WriteFileAtomic(it.local, bytes, 0600, &error)) {
                 // A copy: the file itself may grow while it goes up.
                 LogText(" Send_" + extension + ": " + error);
                 job->failed = true;
                 send = false;
+                it.notSent = StepReport::Failed;
             } else {
                 OutboxEntry e;
                 e.kind = extension;
@@ -221,10 +294,11 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                     LogText(" Send_" + extension + ": " + error);
                     job->failed = true;
                     send = false;
+                    it.notSent = StepReport::Failed;
                 }
             }
         }
-        if (send) job->items.push_back(std::move(it));
+        if (send || it.notSent) job->items.push_back(std::move(it));
     }
     job->account = Account();
     job->internet = setup_.internetFrom ? *setup_.internetFrom : setup_.internet;
@@ -239,17 +313,36 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
     // and the session's own outbox file.
     runner.Post(
         [job] {
-            for (int attempt = 0; attempt < 3 && !job->online; ++attempt) job->online = Internet_Check(job->internet);
+            for (int attempt = 0; attempt < 3 && !job->online; ++attempt) {
+                job->online = Internet_Check(job->internet);
+                job->Show(SessionRow::Internet, job->online ? StepReport::Passed : StepReport::Failed);
+            }
+            job->LogLine(job->online ? 52 : 51);
             if (!job->online) return;
+            job->Show(SessionRow::Server, StepReport::Started);
             FtpClient ftp(job->account);
             job->login = ftp.Connect();
+            job->Show(SessionRow::Server, job->login.ok() ? StepReport::Passed : StepReport::Failed);
+            job->LogLine(job->login.ok() ? 54 : 53);
             if (!job->login.ok()) return;
             Outbox ob(job->outboxPath);
             std::string why;
             const bool loaded = ob.Load(&why);
-            for (Job::Item& it : job->items)
+            for (Job::Item& it : job->items) {
+                // The sales step's line of the communication log.
+                const bool sales = it.kind.extension == "TRA";
+                if (it.notSent) {
+                    job->Show(it.Row(), *it.notSent);
+                    if (sales) job->LogLine(*it.notSent == StepReport::NothingToSend ? 60 : 62);
+                    continue;
+                }
+                job->Show(it.Row(), StepReport::Started);
                 it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
                                      : Delivery{DeliveryOutcome::Failed, why};
+                const bool sent = it.delivery.outcome == DeliveryOutcome::Sent;
+                job->Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
+                if (sales) job->LogLine(sent ? 61 : 62);
+            }
             for (SnapshotUpload& s : job->snapshots) Snapshot_Deliver(ftp, s);
             job->downloads.Fetch(ftp);
             ftp.Disconnect();
@@ -265,23 +358,24 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
     if (!Snapshots_Finish(job->snapshots, job->online && job->login.ok())) job->failed = true;
     if (!job->online) {
         LogText(" Communication: the Internet did not answer");
-        End(job->done, 1);
+        End(job->window, job->done, 1);
         return;
     }
     if (!job->login.ok()) {
         LogText(" Communication: no FTP connection: " + job->login.text);
-        End(job->done, 2);
+        End(job->window, job->done, 2);
         return;
     }
     Outbox outbox(job->outboxPath);
     std::string error;
     if (!outbox.Load(&error)) {
         LogText(" Communication: " + error);
-        End(job->done, 3);
+        End(job->window, job->done, 3);
         return;
     }
     bool again = false;
     for (const Job::Item& it : job->items) {
+        if (it.notSent) continue;
         const std::string& ext = it.kind.extension;
         const std::string who = " Send_" + ext + ": ";
         const Delivery& d = it.delivery;
@@ -328,6 +422,8 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
             LogText(who + "the records of " + e->finalName + " are no longer on file; none marked");
             again = true;
         } else if (!it.kind.mark({e->first, e->last})) {
+            // On the server, but its records could not be flagged.
+            job->ShowNow(it.Row(), StepReport::Failed);
             job->failed = true;
             continue;
         }
@@ -346,7 +442,7 @@ void BackOfficeSession::Finish(std::shared_ptr<Job> job, BackgroundRunner& runne
         return;
     }
     job->downloads.Install();
-    End(job->done, job->failed ? 3 : 0);
+    End(job->window, job->done, job->failed ? 3 : 0);
 }
 
 UploadKind Sales_Kind() {

@@ -17,6 +17,7 @@
 #include "transfer/outbox.h"
 #include "transfer/record_uploads.h"
 #include "transfer/sales_upload.h"
+#include "transfer/session_window.h"
 #include "transfer/upload_delivery.h"
 
 namespace tarvo {
@@ -48,6 +49,9 @@ struct SessionSetup {
     const InternetCheckConfig* internetFrom = nullptr;
     // Where the network steps wait; none: on the calling thread.
     BackgroundRunner* runner = nullptr;
+    // The "Communication Status" window each step reports to (on the
+    // user-interface thread); none: no window.
+    SessionWindow* window = nullptr;
 };
 
 class BackOfficeSession : public CommunicationSession {

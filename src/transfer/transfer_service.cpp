@@ -111,4 +111,13 @@ void SessionTransfer::HangUp_Start(std::function<void()> done) {
         });
 }
 
+void SessionTransfer::InternetCheck_Start(std::function<void(bool)> done) {
+    auto online = std::make_shared<bool>(false);
+    Run([online, check = Internet()] { *online = tarvo::Internet_Check(check); },
+        [online, done = std::move(done)] {
+            gComm.gInternetAvailable = *online;
+            done(*online);
+        });
+}
+
 }  // namespace tarvo

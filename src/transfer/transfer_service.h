@@ -31,6 +31,7 @@ public:
     // configuration and the dial settings file, gComm written on completion.
     void Connect_Start(std::function<void(int)> done) override;
     void HangUp_Start(std::function<void()> done) override;
+    void InternetCheck_Start(std::function<void(bool)> done) override;
 
 private:
     InternetCheckConfig Internet() const { return internet ? *internet : InternetCheckConfig{}; }

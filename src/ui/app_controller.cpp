@@ -47,6 +47,7 @@ AppController::AppController(std::string programFolder, CommunicationSession* co
     setup.clock = &clock_;
     setup.internetFrom = &ctx_.internet;
     setup.runner = &runner_;
+    setup.window = &sessionModel_;
     backOffice_ = std::make_unique<BackOfficeSession>(std::move(setup));
     services_.transfer.session = comm ? comm : backOffice_.get();
     // The first start of a new terminal runs the same session (mode 9) on
@@ -69,10 +70,20 @@ void AppController::WindowProgram::EndProgram() {
 // registered restarts the program on it; Exit brings the register back.
 bool AppController::WindowForms::TerminalForm_Show() {
     AppController* app = app_;
+    // A number registered here changes the terminal's number, paths and log
+    // on the form's worker, with its Internet check and dial-up: no scheduled
+    // session may start meanwhile. The minutes missed while the form is open
+    // are caught up once the register is back (Timer_Comm handles every
+    // minute since the last it handled).
+    Timers* timers = Reg().timers;
+    const int commInterval = timers && timers->Running(TimerId::Comm) ? timers->Interval(TimerId::Comm) : 0;
+    if (commInterval > 0) timers->Stop(TimerId::Comm);
     app->terminalForm_ = std::make_unique<TerminalForm>([app](const QString& text) { app->RegisterNumber(text); });
-    connect(app->terminalForm_.get(), &QDialog::rejected, app, [app] {
+    connect(app->terminalForm_.get(), &QDialog::rejected, app, [app, commInterval] {
         app->terminalForm_->hide();
-        if (Reg().screen == &app->screen_) Screen().SetVisible(kRegisterForm, true);
+        if (Reg().screen != &app->screen_) return;
+        if (commInterval > 0 && Reg().timers) Reg().timers->Start(TimerId::Comm, commInterval);
+        Screen().SetVisible(kRegisterForm, true);
     });
     app->terminalForm_->show();
     return true;
@@ -126,6 +137,7 @@ void AppController::WindowForms::DepositForm_Show(int mode) {
 }
 
 AppController::~AppController() {
+    sessionModel_.SetView(nullptr);
     if (search_) SearchForm_SetView(nullptr);
     if (cashCount_) CashCount_SetView(nullptr);
     if (entry_) EntryForm_SetView(nullptr);
@@ -196,6 +208,9 @@ void AppController::AfterStartup(StartupOutcome outcome) {
             };
             depositForm_ = std::make_unique<DepositForm>(*deposit_, std::move(setup));
         }
+        // The window of the register's sessions, over the register.
+        sessionWindow_ = std::make_unique<QtSessionWindow>(register_.get());
+        sessionModel_.SetView(sessionWindow_.get());
         if (windowed_)
             register_->show();
         else

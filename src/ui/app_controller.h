@@ -21,6 +21,7 @@
 #include "ui/qt_background_runner.h"
 #include "ui/register_window.h"
 #include "ui/search_window.h"
+#include "ui/session_window.h"
 #include "ui/startup_window.h"
 #include "ui/terminal_form.h"
 
@@ -52,6 +53,8 @@ public:
     // The deposit form's window, hidden until a Special page deposit key opens it.
     DepositWindow* Deposit() { return deposit_.get(); }
     DepositForm* DepositFormOf() { return depositForm_.get(); }
+    // The session window (hidden until a session that is not hidden runs).
+    QtSessionWindow* Session() { return sessionWindow_.get(); }
     StartupContext& Context() { return ctx_; }
 
 signals:
@@ -100,6 +103,9 @@ private:
     Decoder decoder_;
     // The start-up's first download has nothing to fetch yet; the register's
     // sessions go to the back office.
+    // The "Communication Status" window of the register's sessions: the
+    // core's state, drawn by sessionWindow_ once the register is open.
+    SessionWindow sessionModel_;
     std::unique_ptr<BackOfficeSession> backOffice_;
     StartupWindow startup_;
     GuiStartupView view_{&startup_};
@@ -119,6 +125,7 @@ private:
     std::unique_ptr<EntryWindow> entry_;
     std::unique_ptr<DepositWindow> deposit_;
     std::unique_ptr<DepositForm> depositForm_;
+    std::unique_ptr<QtSessionWindow> sessionWindow_;
     bool windowed_ = false;
 };
 

@@ -15,11 +15,14 @@
 #include "file_size_limit.h"
 #include "key_fixture.h"
 #include "office/office_service.h"
+#include "platform/background_runner.h"
 #include "platform/desktop.h"
 #include "register/pages.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
 #include "test_dir.h"
+#include "test_net.h"
+#include "transfer/transfer_service.h"
 
 namespace tarvo {
 namespace {
@@ -740,6 +743,58 @@ TEST_F(WebKeyTest, WithoutInternetTheCashierIsToldAndTheRegisterGoesOn) {
     // The register goes on: the next key still works.
     Press(22);
     EXPECT_EQ(Entry(), "-");
+}
+
+// On the program's transfer the Internet check waits on the register's
+// runner: every key stays locked and nothing is opened until its completion
+// has run; then the browser starts, or the cashier is told there is no
+// connection, and the keys come back.
+TEST_F(WebKeyTest, TheCheckWaitsInTheBackgroundAndItsCompletionOpensThePage) {
+    LocalHttpServer up(200);
+    ClosedPort down;
+    ASSERT_TRUE(up.Bound() && down.Bound());
+    gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {}};
+    WebPageKeys_Caption(gConstants.tables);
+    BSys_Click(5);
+    for (const bool online : {true, false}) {
+        SCOPED_TRACE(online ? "online" : "offline");
+        dir.Write("browser.args", "");
+        const std::size_t boxes = screen.MessageBoxes().size();
+        ManualRunner runner;
+        InternetCheckConfig check;
+        check.url = online ? up.Url() : down.Url();
+        check.connectTimeoutMs = 1000;
+        SessionTransfer transfer;
+        transfer.internet = &check;
+        Reg().services.transfer = &transfer;
+        Reg().runner = &runner;
+        Reg().programFolder = dir.Path();  // no Dial.Set: no dial-up
+
+        Press(18);
+        EXPECT_EQ(MessageLine(), "Request In Progress, Please Wait ... ");
+        EXPECT_FALSE(screen.Enabled(PageKey(18)));
+        EXPECT_FALSE(screen.Enabled(PageKey(22)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(dir.Read("browser.args"), "");
+        EXPECT_EQ(screen.MessageBoxes().size(), boxes);
+
+        ASSERT_TRUE(runner.RunUntilIdle(10000));
+        EXPECT_TRUE(screen.Enabled(PageKey(18)));
+        EXPECT_TRUE(screen.Enabled(PageKey(22)));
+        if (online) {
+            EXPECT_EQ(Launched(), "https://shop.example.com|");
+            EXPECT_EQ(MessageLine(), "");
+            EXPECT_EQ(screen.MessageBoxes().size(), boxes);
+        } else {
+            ASSERT_EQ(screen.MessageBoxes().size(), boxes + 1);
+            EXPECT_EQ(screen.MessageBoxes().back(),
+                      "You require a default dialup connection to the Internet in this computer.");
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(dir.Read("browser.args"), "");
+        }
+        Reg().runner = nullptr;
+        Wire(web);
+    }
 }
 
 TEST_F(WebKeyTest, MidSaleTheKeyIsRefused) {

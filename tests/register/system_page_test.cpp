@@ -11,9 +11,12 @@
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "page_fixture.h"
+#include "platform/background_runner.h"
+#include "test_dir.h"
 #include "test_net.h"
 #include "transfer/outbox.h"
 #include "transfer/sales_upload.h"
+#include "transfer/transfer_service.h"
 
 namespace tarvo {
 namespace {
@@ -211,6 +214,59 @@ TEST_F(SystemPageTest, ConnectionTest) {
     }
 }
 
+// Key 8 on the program's transfer: the check, and in connection mode "1" the
+// dial-up and the hang-up, wait on the register's runner; every key stays
+// locked until the completion has run, and the answer comes on the message
+// line only then.
+TEST_F(SystemPageTest, ConnectionTestWaitsInTheBackgroundWithEveryKeyLocked) {
+    LocalHttpServer up(200);
+    ClosedPort down;
+    ASSERT_TRUE(up.Bound() && down.Bound());
+    TestDir folder;  // no Dial.Set: the dial-up cannot be made
+    struct Case {
+        const char* mode;
+        bool online;
+        const char* meanwhile;
+        const char* answer;
+    };
+    const Case cases[] = {
+        {"0", true, "Testing Internet Connection", "Connection Test Successful"},
+        {"0", false, "Testing Internet Connection", "Connection Test Failed"},
+        {"1", true, "Establishing a Connection to the Internet", "Connection Test Successful"},
+        {"1", false, "Establishing a Connection to the Internet", "Connection Test Failed"},
+    };
+    const ControlId kSystemKey{Control::BSys, 1};
+    const ControlId kEnterKey{Control::BReg, 4};
+    screen.SetCaption(kSystemKey, "System");
+    screen.SetCaption(kEnterKey, "Enter");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + (c.online ? " online" : " offline"));
+        ManualRunner runner;
+        InternetCheckConfig check;
+        check.url = c.online ? up.Url() : down.Url();
+        check.connectTimeoutMs = 1000;
+        SessionTransfer transfer;
+        transfer.internet = &check;
+        Reg().services.transfer = &transfer;
+        Reg().runner = &runner;
+        Reg().programFolder = folder.Path();
+        gSettings.gConnectionMode = c.mode;
+        gComm.gInternetAvailable = !c.online;
+
+        Press(kSystem, 8);
+        EXPECT_EQ(MessageLine(), c.meanwhile);
+        EXPECT_FALSE(screen.Enabled(kSystemKey));
+        EXPECT_FALSE(screen.Enabled(kEnterKey));
+        ASSERT_TRUE(runner.RunUntilIdle(10000));
+        EXPECT_EQ(MessageLine(), c.answer);
+        EXPECT_EQ(gComm.gInternetAvailable, c.online);
+        EXPECT_TRUE(screen.Enabled(kSystemKey)) << "the keys are unlocked again";
+        EXPECT_TRUE(screen.Enabled(kEnterKey));
+        Reg().runner = nullptr;
+        Reg().services.transfer = nullptr;
+    }
+}
+
 TEST_F(SystemPageTest, OnlineTestAsksTheServer) {
     ClosedPort closed;
     ASSERT_TRUE(closed.Bound());
@@ -220,6 +276,28 @@ TEST_F(SystemPageTest, OnlineTestAsksTheServer) {
     gConstants.servers.gServerUrls[0] = DispatcherUrl(gConstants.servers.gServerHosts[0]);
     Press(kSystem, 6);
     EXPECT_EQ(MessageLine(), "Test Resulted in an error");
+}
+
+// Key 6 on the program's runner: the server is asked on the worker, every
+// key locked until the completion puts the answer on the message line.
+TEST_F(SystemPageTest, OnlineTestWaitsInTheBackgroundWithEveryKeyLocked) {
+    ClosedPort closed;
+    ASSERT_TRUE(closed.Bound());
+    const std::string url = closed.Url();
+    gConstants.servers.gServerSlot = 1;
+    gConstants.servers.gServerHosts[0] = url.substr(7, url.size() - 8);
+    gConstants.servers.gServerUrls[0] = DispatcherUrl(gConstants.servers.gServerHosts[0]);
+    const ControlId kSystemKey{Control::BSys, 1};
+    screen.SetCaption(kSystemKey, "System");
+    ManualRunner runner;
+    Reg().runner = &runner;
+    Press(kSystem, 6);
+    EXPECT_FALSE(screen.Enabled(kSystemKey));
+    EXPECT_NE(MessageLine(), "Test Resulted in an error");
+    ASSERT_TRUE(runner.RunUntilIdle(10000));
+    EXPECT_EQ(MessageLine(), "Test Resulted in an error");
+    EXPECT_TRUE(screen.Enabled(kSystemKey));
+    Reg().runner = nullptr;
 }
 
 TEST_F(SystemPageTest, SendsRunTheirSessionAndGiveTheLogBack) {

@@ -194,9 +194,13 @@ TEST_F(DemoStoreE2ETest, ChangeTerminalShowsTheTerminalFormAndExitReturnsToTheRe
     Touch("mDept_1");
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->Terminal() && app->Terminal()->isVisible(); }, 5000));
     EXPECT_FALSE(window->isVisible());
+    // No scheduled session starts while the form may change the terminal.
+    EXPECT_FALSE(window->RegisterTimers().Running(TimerId::Comm));
     app->Terminal()->reject();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, 5000));
     EXPECT_FALSE(app->Terminal()->isVisible());
+    EXPECT_TRUE(window->RegisterTimers().Running(TimerId::Comm));
+    EXPECT_EQ(window->RegisterTimers().Interval(TimerId::Comm), 60000);
     EXPECT_EQ(gTerminalNumber, "1234567");
 }
 
