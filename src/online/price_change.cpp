@@ -1,6 +1,12 @@
 #include "online/price_change.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
 
 #include <cstdint>
 #include <string_view>
@@ -40,12 +46,6 @@ bool PutPrice(std::string& text, std::size_t at, std::size_t length, const std::
     return true;
 }
 
-unsigned ModeOf(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-    return 0600;
-}
-
 std::string MasterPath() {
     const std::string& files = gConstants.paths.gFilesPath;
     const std::size_t slash = files.rfind('/');
@@ -53,33 +53,80 @@ std::string MasterPath() {
     return FindFileNoCase(files.substr(0, slash), files.substr(slash + 1) + ".PRD");
 }
 
-// Every line of the master whose id matches gets the new price; the line
-// ends (CR LF, LF or CR) stay as they are. The number of lines changed, or
+// The lines of the master whose id matches (their first byte's offsets).
+// The id is looked for with a string search (a product master is large), and
+// each place found is taken only when it lies in the id columns of a line.
+std::vector<std::size_t> MatchingLines(std::string_view text, const std::string& id) {
+    std::vector<std::size_t> starts;
+    if (id.empty()) return starts;
+    const std::boyer_moore_horspool_searcher search(id.begin(), id.end());
+    auto from = text.begin();
+    while (true) {
+        const auto hit = std::search(from, text.end(), search);
+        if (hit == text.end()) break;
+        std::size_t start = static_cast<std::size_t>(hit - text.begin());
+        while (start > 0 && text[start - 1] != '\r' && text[start - 1] != '\n' &&
+               static_cast<std::size_t>(hit - text.begin()) - start < 8)
+            --start;
+        const bool atLineStart = start == 0 || text[start - 1] == '\r' || text[start - 1] == '\n';
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        if (atLineStart && IdMatches(text.substr(start, end - start), id) && (starts.empty() || starts.back() != start))
+            starts.push_back(start);
+        from = hit + 1;
+    }
+    return starts;
+}
+
+// Every line of the master whose id matches gets the new price; everything
+// else, line ends included, is copied as it stands. The file is replaced
+// whole (temporary file, flushed, renamed). The number of lines changed, or
 // -1 (with `why`).
 int RewriteMaster(const std::string& id, const std::string& field, std::string& why) {
     const std::string path = MasterPath();
-    std::string text;
-    if (!ReadWholeFile(path, text)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) ::close(fd);
         why = "the product master " + path + " cannot be read";
         return -1;
     }
+    const std::size_t size = static_cast<std::size_t>(st.st_size);
+    void* map = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : nullptr;
+    ::close(fd);
+    if (size > 0 && map == MAP_FAILED) {
+        why = "the product master " + path + " cannot be read";
+        return -1;
+    }
+    struct Unmap {
+        void* p;
+        std::size_t n;
+        ~Unmap() {
+            if (p && p != MAP_FAILED) ::munmap(p, n);
+        }
+    } unmap{map, size};
+    const std::string_view text(static_cast<const char*>(map), size);
+    const std::vector<std::size_t> lines = MatchingLines(text, id);
+    FileCommit out;
+    std::size_t done = 0;
     int changed = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string_view line(text.data() + pos, end - pos);
-        if (IdMatches(line, id) && PutPrice(text, pos, line.size(), field)) ++changed;
-        pos = end;
-        if (pos < text.size() && text[pos] == '\r') ++pos;
-        if (pos < text.size() && text[pos] == '\n') ++pos;
+    bool ok = out.Begin(path, st.st_mode & 07777);
+    for (std::size_t start : lines) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        if (end - start < kPriceColumn - 1 + kPriceWidth) continue;  // too short to hold a price
+        const std::size_t at = start + kPriceColumn - 1;
+        ok = ok && out.Write(text.substr(done, at - done)) && out.Write(field);
+        done = at + kPriceWidth;
+        ++changed;
     }
     if (changed == 0) {
         why = "product " + id + " is not in the product master";
         return -1;
     }
-    if (!WriteFileAtomic(path, text, ModeOf(path), &why)) {
-        why = "the product master " + path + " cannot be replaced: " + why;
+    ok = ok && out.Write(text.substr(done)) && out.Commit();
+    if (!ok) {
+        why = "the product master " + path + " cannot be replaced: " + out.Error();
         return -1;
     }
     return changed;
@@ -89,12 +136,10 @@ int RewriteMaster(const std::string& id, const std::string& field, std::string& 
 int RewriteWorkFile(const std::string& id, const std::string& field, std::string& why) {
     WorkFile& products = gData.products;
     std::vector<std::int64_t> found;
-    {
-        WorkFile::Reader reader(products, 1, gData.gProductCount);
-        std::string_view rec;
-        while (reader.Next(rec))
-            if (IdMatches(rec, id)) found.push_back(reader.Current());
-    }
+    // Reading the last record first maps the whole file at once.
+    products.View(gData.gProductCount);
+    for (std::int64_t k = 1; k <= gData.gProductCount; ++k)
+        if (IdMatches(products.View(k), id)) found.push_back(k);
     for (std::int64_t k : found) {
         std::string rec = products.Read(k);
         if (!PutPrice(rec, 0, rec.size(), field)) {
