@@ -14,8 +14,6 @@
 namespace tarvo {
 namespace {
 
-constexpr long kStockTimeoutMs = 10000;
-
 const char* const kCommError = "Error: In communication with server";
 const char* const kDecodeError = "Error: Uncompressing response from server";
 
@@ -68,8 +66,9 @@ void StockCheck::Send(BackgroundRunner& runner, const std::string& productId) {
     const std::string query =
         RegisterDatabaseQuery(TaskCode::DatabaseSelect, StockCheck_Sql(productId, gSettings.gSiteId));
     BackgroundRunner* r = &runner;
+    const long timeoutMs = timeoutMs_;
     RunInBackground<BackOfficeResult>(
-        runner, [prefix, query] { return BackOfficeRequestAt(prefix, query, kStockTimeoutMs); },
+        runner, [prefix, query, timeoutMs] { return BackOfficeRequestAt(prefix, query, timeoutMs); },
         [this, r, number, prefix, query](BackOfficeResult result) {
             busy_ = false;
             if (!result) BackOfficeRequest_LogFailure(prefix, query, result);

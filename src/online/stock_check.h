@@ -24,6 +24,9 @@ std::string StockCheck_Sql(const std::string& productId, const std::string& site
 // is still the latest asked, older answers are dropped. The keys stay free.
 class StockCheck {
 public:
+    // An answer not back within `timeoutMs` is a communication error.
+    explicit StockCheck(long timeoutMs = 10000) : timeoutMs_(timeoutMs) {}
+
     // Asks for `productId` (the product record's id, columns 1-8) at the
     // site of the settings. An id or site id that is not plain digits is
     // refused before any request text is built (message and log line).
@@ -32,6 +35,7 @@ public:
 private:
     void Send(BackgroundRunner& runner, const std::string& productId);
 
+    long timeoutMs_;
     std::uint64_t latest_ = 0;  // number of the latest product asked
     bool busy_ = false;         // a request is in flight
     std::string waiting_;       // the product to ask once it is back ("" none)

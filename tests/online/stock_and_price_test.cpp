@@ -137,6 +137,22 @@ TEST_F(OnlineDatabaseTest, ABurstAsksTheFirstAndTheLatestAndShowsOnlyTheLatest) 
         << "the answer for 1001 came after 1004 was scanned: dropped";
 }
 
+// A back office that does not answer in time: the cashier is told, the keys
+// never waited, and the next product is asked as usual.
+TEST_F(OnlineDatabaseTest, AnAnswerThatDoesNotComeInTimeIsACommunicationError) {
+    StockCheck check(300);
+    server.SetHandler([this](const DispatcherCall& call) {
+        if (call.Param("Data").find("product_id= 1001 ") != std::string::npos)
+            server.Hold(std::chrono::milliseconds(3000));
+        return DispatcherAnswer{200, Body("<record count>1</record count><record><0>9</0></record>")};
+    });
+    check.Ask(runner, "1001");
+    EXPECT_TRUE(screen.Enabled(SoftKeyId(6))) << "the keys stay free while the stock is asked";
+    EXPECT_EQ(Settle(), "Error: In communication with server");
+    check.Ask(runner, "1002");
+    EXPECT_EQ(Settle(), "9 is in stock");
+}
+
 TEST_F(OnlineDatabaseTest, IdsThatAreNotPlainNumbersNeverReachARequest) {
     online.Online_Product_CheckStock("10 or 1=1");
     gSettings.gSiteId = "12;drop";
