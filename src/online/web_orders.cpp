@@ -458,7 +458,12 @@ void WebOrderImport::Start(BackgroundRunner& runner) {
     RunInBackground<int>(
         runner,
         [job] {
-            // Files an earlier import left part-way come first, then the new ones.
+            // Files an earlier import left part-way come first, then the new
+            // ones. A fetch cut short left only a temporary copy (the shop
+            // still has its file): it goes.
+            std::error_code ec;
+            for (const auto& e : std::filesystem::directory_iterator(job->folder, ec))
+                if (e.path().filename().string().rfind(".download-", 0) == 0) std::filesystem::remove(e.path(), ec);
             job->files = Unfinished(job->folder);
             for (std::size_t i = 0; i < job->shops.size(); ++i) {
                 std::string why;

@@ -280,6 +280,8 @@ TEST_F(WebOrdersTest, ShopsWithoutAFileSendNothingAndAnEarlierFileIsNeverReplace
     EXPECT_NE(printed.find("No orders present in Garden for retrieval"), std::string::npos);
     EXPECT_NE(printed.find("Error: Unable to connect to Books server"), std::string::npos);
 
+    // A copy left half-fetched by an earlier import is cleared away.
+    WriteFile(dir.Path() + "/WebOrders/.download-AbC123", "half");
     // Two fetches in the same minute: the second takes the next free name.
     const std::string first = "header\r\n" + ExportLine("1", "P1", "1") + "\r\n";
     const std::string second = "header\r\n" + ExportLine("2", "P2", "2") + "\r\n";
@@ -294,6 +296,7 @@ TEST_F(WebOrdersTest, ShopsWithoutAFileSendNothingAndAnEarlierFileIsNeverReplace
     EXPECT_EQ(kept[1].filename().string(), "120910301.txt");
     EXPECT_EQ(ReadAll(kept[1].string()), first);
     EXPECT_EQ(Answered().size(), 8u);
+    EXPECT_FALSE(fs::exists(dir.Path() + "/WebOrders/.download-AbC123"));
 }
 
 // The payloads alone: composite names, the territory and the subtotal.
