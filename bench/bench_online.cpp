@@ -1,7 +1,9 @@
 // Fetching a purchase order of 400 lines from a back-office dispatcher on
 // loopback: the header and each line one request, asked in turn from the
 // completions of the background runner, the lines found in a product file
-// and put in the sale.
+// and put in the sale. The price change of one product on the generated
+// 500,000-product store: the request, then the product master rewritten
+// and the working file's record changed.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "backoffice/dispatcher_stub.h"
+#include "bench_store.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "config/text_tables.h"
@@ -16,6 +19,7 @@
 #include "data/log.h"
 #include "data/master_files.h"
 #include "data/sale_state.h"
+#include "online/price_change.h"
 #include "online/purchase_orders.h"
 #include "platform/background_runner.h"
 #include "platform/clock.h"
@@ -93,5 +97,51 @@ void BM_FetchPurchaseOrder_400(benchmark::State& state) {
     fs::remove_all(folder);
 }
 BENCHMARK(BM_FetchPurchaseOrder_400)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+
+void BM_PriceChange_500k(benchmark::State& state) {
+    StoreSize size;
+    size.clients = 10;
+    size.vendors = 10;
+    size.aliases = 10;
+    size.kits = 1;
+    const std::string folder = bench::UseSyntheticStore("tarvo-bench-price-change", size);
+    Data_Reset(gData);
+    Setup_Initialize(gSettings);
+    FillTextTables(gConstants.tables);
+    gSettings.gProductKeyMode = "0";
+    gSettings.gSiteId = "12";
+    gTerminalNumber = "1234567";
+    Parse_FileProduct();
+    if (gData.gProductCount != size.products) state.SkipWithError("the store did not load");
+
+    DispatcherStub server;
+    server.UseAsSlot(1);
+    gConstants.servers.gServerSlot = 1;
+    server.SetReply(TaskCode::DatabaseUpdate, "<result>successful</result>");
+
+    ScreenModel screen;
+    ManualTimers timers;
+    ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
+    ManualRunner runner;
+    Reg() = RegisterContext{&screen, &timers, &clock, {}, folder};
+    Reg().runner = &runner;
+
+    int n = 0;
+    for (auto _ : state) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08d", 1 + (n * 7919) % size.products);
+        const std::string price = std::to_string(10 + n % 50) + ".25";
+        ++n;
+        Online_Service_ChangePrice(runner, id, price);
+        while (runner.Pending() > 0) runner.WaitAndRun(10000);
+        if (screen.Text(ControlId{Control::txtCIA, 0}) != "Entry Saved Successfully")
+            state.SkipWithError("the price was not changed");
+    }
+    Reg() = RegisterContext{};
+    Data_CloseAll(gData);
+    ProgramLog().Close();
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_PriceChange_500k)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The sale engine on a full sale: the totals recomputed over 400 lines, and a
 // scanned code turned into a line (find, add, totals) on the generated
-// 500,000-product store.
+// 500,000-product store, also with the stock check on (each scan hands its
+// product to the check, whose request goes to a dispatcher on loopback in the
+// background).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "backoffice/dispatcher_stub.h"
 #include "bench_store.h"
 #include "config/constants.h"
 #include "config/settings.h"
@@ -17,6 +20,8 @@
 #include "data/lookups.h"
 #include "data/master_files.h"
 #include "data/sale_state.h"
+#include "online/online_services.h"
+#include "platform/background_runner.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
 #include "register/program_services.h"
@@ -147,6 +152,47 @@ void BM_ScanToLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ScanToLine)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same scan with the stock check on: the answers that have come back are
+// shown between scans, as the window's event loop would.
+void BM_ScanToLine_StockCheckOn(benchmark::State& state) {
+    PrepareStore();
+    BenchRegister reg;
+    gSettings.gProductKeyMode = "0";
+    gSettings.gSiteId = "12";
+    if (gData.gProductCount != kSize.products) Parse_FileProduct();
+    gData.gClientRecNo = 1;
+    const std::vector<std::string> codes = ScanCodes();
+
+    DispatcherStub server;
+    server.UseAsSlot(1);
+    gConstants.servers.gServerSlot = 1;
+    server.SetReply(TaskCode::DatabaseSelect,
+                    "<body>\r\n" + Base64Encode("<record count>1</record count><record><0>4</0></record>") + "</body>");
+    ManualRunner runner;
+    OnlineServices online;
+    Reg().services.online = &online;
+    Reg().runner = &runner;
+
+    std::size_t n = 0;
+    while (gSale.gItemCount < kMaxSaleLines - 1) {
+        if (!Scan(codes[n++ & 4095])) {
+            state.SkipWithError("a line was not added while filling the sale");
+            return;
+        }
+    }
+    gSettings.gOnlineStockCheck = true;
+    for (auto _ : state) {
+        if (!Scan(codes[n++ & 4095])) state.SkipWithError("line not added");
+        gSale.gItemCount = kMaxSaleLines - 1;
+        runner.RunCompleted();
+    }
+    gSettings.gOnlineStockCheck = false;
+    runner.RunUntilIdle(10000);
+    Reg().runner = nullptr;
+    Reg().services.online = nullptr;
+}
+BENCHMARK(BM_ScanToLine_StockCheckOn)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // ---- saving ------------------------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "data/sale_state.h"
 #include "online/purchase_orders.h"
 #include "online/server_tasks.h"
+#include "online/shipping_export.h"
 #include "sale/modes.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -113,9 +114,12 @@ void Online_Process(int key) {
         Cards().Terminal_Test();
         break;
     case 16: Cards().Gateway_Test(); break;
-    case 21: Online_NotBuilt("the web-shop order import"); break;
-    case 22: Online_NotBuilt("the stock check"); break;
-    case 24: Online_NotBuilt("the shipping export"); break;
+    case 21: Online().Online_Service_Orders(); break;
+    case 22:
+        gSettings.gOnlineStockCheck = !gSettings.gOnlineStockCheck;
+        Online_Stock_SetButton();
+        break;
+    case 24: Online_Prompt_Start_Order(); break;
     default: break;  // an empty key
     }
 }

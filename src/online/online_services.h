@@ -5,6 +5,9 @@
 #pragma once
 #include <string>
 
+#include "online/shipping_export.h"
+#include "online/stock_check.h"
+#include "online/web_orders.h"
 #include "screen/online_service.h"
 
 namespace tarvo {
@@ -17,8 +20,15 @@ public:
     void Online_Prompt_End_Order() override;
     void Online_Service_UPS() override;
     void Online_Service_ChangePrice(const std::string& product, const std::string& price) override;
+    bool Online_Escape() override;
+    void Online_Service_Orders() override;
     void Delete_This() override;
     bool Document_Send(int mode) override;
+
+private:
+    StockCheck stock_;
+    ShippingExport export_;
+    WebOrderImport import_;
 };
 
 }  // namespace tarvo

@@ -188,6 +188,7 @@ bool ModifiedKey(int keyCode) {
 
 void Form_KeyDown(int keyCode, int shift) {
     gReg.gClearOnKeyUp = false;
+    if (keyCode == KeyCode::Escape && Online().Online_Escape()) return;
     if (gReg.gCardBusy) {
         if (keyCode == KeyCode::Escape) Cards().Card_Escape();
         return;

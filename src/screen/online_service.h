@@ -21,6 +21,11 @@ public:
     // Sends `price` (one plain number, as the cashier typed it) for `product`
     // to the back office and updates the local product record.
     virtual void Online_Service_ChangePrice(const std::string& product, const std::string& price) = 0;
+    // Online page key 21: the web-shop order import. The stand-in: "Invalid Entry".
+    virtual void Online_Service_Orders() = 0;
+    // Esc while a long online job keeps the keys locked: the job stops at
+    // its next step. False when no such job runs (the stand-in).
+    virtual bool Online_Escape() = 0;
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() = 0;
     // The Total key in the back office's document modes (28 received

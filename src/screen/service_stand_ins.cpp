@@ -92,6 +92,7 @@ void OnlineStandIn::Online_Process(int) { NotAvailable(); }
 void OnlineStandIn::Online_Product_CheckStock(const std::string&) { NotAvailable(); }
 void OnlineStandIn::Online_Prompt_End_Order() { NotAvailable(); }
 void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
+void OnlineStandIn::Online_Service_Orders() { NotAvailable(); }
 void OnlineStandIn::Online_Service_ChangePrice(const std::string&, const std::string&) { NotAvailable(); }
 void OnlineStandIn::Delete_This() { NotAvailable(); }
 bool OnlineStandIn::Document_Send(int) {

@@ -187,6 +187,8 @@ public:
     void Online_Prompt_End_Order() override;
     void Online_Service_UPS() override;
     void Online_Service_ChangePrice(const std::string&, const std::string&) override;
+    void Online_Service_Orders() override;
+    bool Online_Escape() override { return false; }
     void Delete_This() override;
     bool Document_Send(int mode) override;
 };

@@ -7,6 +7,7 @@
 // Two registers started on one program folder: the second is refused and the
 // first loses nothing.
 #include <gtest/gtest.h>
+#include <mutex>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -23,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "backoffice/dispatcher_stub.h"
+#include "backoffice/tag_text.h"
 #include "data/count_and_activity.h"
 #include "data/data_state.h"
 #include "data/indexes.h"
@@ -34,6 +37,7 @@
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
 #include "office/opening.h"
+#include "online/web_orders.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
@@ -748,4 +752,107 @@ TEST_F(CrashSweepTest, ANewProductKilledAtAnyWriteIsWhollyThereOrNot) {
 }
 
 }  // namespace
+
+// A web-shop replay killed at each file-system call, then resumed: every
+// request reaches the back office, none is asked again once its answer is in
+// the journal (only the one in flight at the crash may go twice), and the
+// order file and its journal end whole.
+TEST_F(CrashSweepTest, AWebOrderReplayKilledAtAnyWriteResumesWithoutResendingWhatWasAnswered) {
+    auto column37 = [](const std::string& order, const std::string& name, const std::string& product,
+                       const std::string& total) {
+        std::vector<std::string> c(37);
+        c[0] = order;
+        c[5] = name;
+        c[26] = product;
+        c[36] = total;
+        std::string line;
+        for (std::size_t i = 0; i < c.size(); ++i) line += (i ? "\t" : "") + c[i];
+        return line + "\r\n";
+    };
+    const std::string file = "header\r\n" + column37("71", "Ann", "P1", "10") + column37("71", "Ann", "P2", "10") +
+                             column37("72", "Bob", "P3", "20") + column37("73", "Cy", "P4", "30");
+    TestDir base;
+    fs::create_directories(base / "WebOrders");
+    std::ofstream(base.Path() + "/WebOrders/orders.txt", std::ios::binary) << file;
+
+    DispatcherStub office;
+    ASSERT_TRUE(office.Bound());
+    int numbers = 0;
+    std::mutex m;
+    office.SetHandler([&](const DispatcherCall& call) {
+        std::lock_guard<std::mutex> lock(m);
+        const char* tag = call.Task() == 2   ? "client number"
+                          : call.Task() == 3 ? "order number"
+                          : call.Task() == 5 ? "receipt number"
+                                             : "order line";
+        return DispatcherAnswer{200, "<" + std::string(tag) + ">N" + std::to_string(++numbers) + "</" + tag + ">"};
+    });
+    ::setenv("TARVO_DISPATCHER_HOST", office.Host().c_str(), 1);
+    // The requests of one whole replay, by task and the order's own values.
+    auto kinds = [&](std::size_t from) {
+        std::map<std::string, int> n;
+        const auto calls = office.Calls();
+        for (std::size_t i = from; i < calls.size(); ++i) {
+            const std::string data = calls[i].Param("data");
+            std::string key = calls[i].Param("task") + ":";
+            for (const char* t : {"ship name", "clientpo", "amount", "product number"}) key += Extract(data, t) + ":";
+            ++n[key];
+        }
+        return n;
+    };
+
+    TestDir whole;
+    const ChildResult full = RunChild("webreplay", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    const std::map<std::string, int> once = kinds(0);
+    ASSERT_EQ(office.Calls().size(), 13u);
+    ASSERT_EQ(once.size(), 13u);
+
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        const std::size_t before = office.Calls().size();
+        const ChildResult r = RunChild("webreplay", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+
+        OpenRegisterOn(w.Path());
+        gConstants.servers.gServerSlot = 1;
+        gConstants.servers.gServerUrls[0] = DispatcherUrl(office.Host());
+        gTerminalNumber = "1234567";
+        std::vector<std::string> log;
+        std::string why;
+        {
+            WebOrderReplay resume;
+            ASSERT_TRUE(resume.Open(w.Path() + "/WebOrders/orders.txt", log));
+            while (resume.Next() < resume.Orders())
+                ASSERT_TRUE(resume.ReplayNext(WebOrders_BackOfficeSender(), "7", log, why)) << why;
+            ASSERT_TRUE(resume.Finish(why)) << why;
+        }
+        const std::map<std::string, int> sent = kinds(before);
+        int twice = 0;
+        for (const auto& [kind, n] : once) {
+            auto it = sent.find(kind);
+            ASSERT_NE(it, sent.end()) << kind << " never sent";
+            EXPECT_LE(it->second, 2) << kind;
+            if (it->second == 2) ++twice;
+        }
+        EXPECT_EQ(sent.size(), once.size());
+        EXPECT_LE(twice, 1) << "only the request in flight at the crash may go again";
+        std::ifstream in(w.Path() + "/WebOrders/orders.txt", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), file);
+        // Done: a further replay sends nothing.
+        const std::size_t after = office.Calls().size();
+        WebOrderReplay again;
+        ASSERT_TRUE(again.Open(w.Path() + "/WebOrders/orders.txt", log));
+        EXPECT_TRUE(again.Finished());
+        EXPECT_EQ(again.Next(), again.Orders());
+        EXPECT_EQ(office.Calls().size(), after);
+    }
+    ::unsetenv("TARVO_DISPATCHER_HOST");
+    std::cout << "[ crash sweep ] web-order replay: " << calls << " crash points\n";
+}
+
 }  // namespace tarvo

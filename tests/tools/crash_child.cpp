@@ -22,6 +22,8 @@
 //             TARVO_FTP_HOST (user "store12", password "secret"), the
 //             Internet check at TARVO_INTERNET_URL
 //   dialset   a new dial-up entry in place of the old one (Files/Dial.Set)
+//   webreplay the web-shop orders of WebOrders/orders.txt replayed into the
+//             dispatcher at TARVO_DISPATCHER_HOST, each answer journalled
 //   register  takes the program folder's lock as a start does, says
 //             "LOCKED", waits for the file TARVO_GO_FILE, then saves 50 cash
 //             sales; "REFUSED" and exit 3 when another copy holds the folder
@@ -36,6 +38,7 @@
 #include <string>
 
 #include "card/exchange_files.h"
+#include "config/constants.h"
 #include "data/count_and_activity.h"
 #include "data/indexes.h"
 #include "data/master_files.h"
@@ -45,6 +48,7 @@
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
 #include "office/opening.h"
+#include "online/web_orders.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
 #include "register/program_services.h"
@@ -265,6 +269,20 @@ int main(int argc, char** argv) {
         if (session.Run(kCommFull, true) != 0) return 1;
         // The download sweep's server holds a new product master.
         if (scenario == "download" && !gComm.gProductsUpdated) return 1;
+    } else if (scenario == "webreplay") {
+        const char* host = std::getenv("TARVO_DISPATCHER_HOST");
+        gConstants.servers.gServerSlot = 1;
+        gConstants.servers.gServerUrls[0] = DispatcherUrl(host ? host : "");
+        gTerminalNumber = "1234567";
+        const WebOrderSender send = WebOrders_BackOfficeSender();
+        std::vector<std::string> log;
+        std::string why;
+        WebOrderReplay replay;
+        Arm();
+        if (!replay.Open(std::string(argv[2]) + "/WebOrders/orders.txt", log)) return 1;
+        while (replay.Next() < replay.Orders())
+            if (!replay.ReplayNext(send, "7", log, why)) return 1;
+        if (!replay.Finish(why)) return 1;
     } else {
         known = false;
     }
