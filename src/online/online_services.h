@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "online/request_chain.h"
 #include "screen/online_service.h"
 
 namespace tarvo {
@@ -18,7 +19,11 @@ public:
     void Online_Service_UPS() override;
     void Online_Service_ChangePrice(const std::string& product, const std::string& price) override;
     void Delete_This() override;
-    bool Document_Send(int mode) override;
+    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    bool Online_Escape() override;
+
+private:
+    OnlineChains chains_;  // the request chain running, for Esc
 };
 
 }  // namespace tarvo

@@ -192,6 +192,8 @@ void Form_KeyDown(int keyCode, int shift) {
         if (keyCode == KeyCode::Escape) Cards().Card_Escape();
         return;
     }
+    // Esc while the back office is asked stops the chain before its next request.
+    if (keyCode == KeyCode::Escape && Online().Online_Escape()) return;
     // A key during the pause after a sale belongs to the next sale: the pause
     // ends first (Enter and Escape on the receipt close it as they always do;
     // Shift, Ctrl and Alt alone are no key of their own).

@@ -187,7 +187,8 @@ public:
     void Online_Service_UPS() override;
     void Online_Service_ChangePrice(const std::string&, const std::string&) override;
     void Delete_This() override;
-    bool Document_Send(int mode) override;
+    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    bool Online_Escape() override { return false; }
 };
 
 // No other windows: the message box shows nothing, the forms open nothing,
