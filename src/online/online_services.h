@@ -21,6 +21,7 @@ public:
     void Delete_This() override;
     void Document_Send(int mode, std::function<void(bool sent)> then) override;
     bool Online_Escape() override;
+    OnlineChains& Chains() { return chains_; }
 
 private:
     OnlineChains chains_;  // the request chain running, for Esc

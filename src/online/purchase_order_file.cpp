@@ -17,9 +17,12 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "online/fetched_numbers.h"
+#include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
+#include "sale/tenders.h"
+#include "sale/totals.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
@@ -163,10 +166,10 @@ void OnLine_Search_PO_File() {
     s.gMode = 29;
     s.gPurchaseIsOrder = true;
     Receipt_Display();
-    SaleEngine().Totals_Update();
-    SaleEngine().Change_Display();
+    Totals_Update();
+    Change_Display();
     Total_Activate();
-    SaleEngine().Mode_Display();
+    Mode_Display();
     ProgramLog().Write(1, "PO.txt: " + std::to_string(lines.size()) + " lines read into a purchase order");
     Inventory().Purchase_Start();
 }

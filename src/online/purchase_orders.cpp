@@ -18,8 +18,11 @@
 #include "data/sale_state.h"
 #include "online/fetched_numbers.h"
 #include "online/online_page.h"
+#include "sale/modes.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
+#include "sale/tenders.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -149,11 +152,11 @@ void Finish(const FetchPtr& f) {
     s.gServerDocClosed = false;
     Buttons_Unlock();
     Receipt_Display();
-    SaleEngine().Totals_Update();
-    SaleEngine().Change_Display();
+    Totals_Update();
+    Change_Display();
     s.gMode = f->Packing() ? 30 : 28;
     Total_Activate();
-    SaleEngine().Mode_Display();
+    Mode_Display();
     All_Hide();
     Screen().SetText(ControlId{Control::Txt_All, 0}, f->details);
     MessageWithNoEnd_Show();

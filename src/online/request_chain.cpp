@@ -8,30 +8,42 @@
 
 namespace tarvo {
 
-RequestChain::RequestChain(BackgroundRunner& runner, std::string prefix)
-    : runner_(runner), prefix_(std::move(prefix)), connection_(std::make_shared<BackOfficeConnection>()) {}
+RequestChain::RequestChain(BackgroundRunner& runner, std::string prefix, long timeoutMs)
+    : runner_(runner),
+      prefix_(std::move(prefix)),
+      connection_(std::make_shared<BackOfficeConnection>()),
+      timeoutMs_(timeoutMs) {}
 
 void RequestChain::Ask(const std::string& query, std::function<void(const BackOfficeResult&)> next) {
     if (cancelled_) {
         ProgramLog().Write(1, "Online: the request chain was stopped by the cashier before " + query.substr(0, 8));
-        running_ = false;
-        if (onCancel) onCancel();
+        auto cancel = std::move(onCancel);
+        End();
+        if (cancel) cancel();
         return;
     }
     const std::string prefix = prefix_;
+    if (!connection_) connection_ = std::make_shared<BackOfficeConnection>();
     auto connection = connection_;
+    const long timeoutMs = timeoutMs_;
     RunInBackground<BackOfficeResult>(
-        runner_, [connection, prefix, query] { return connection->Request(prefix, query); },
+        runner_, [connection, prefix, query, timeoutMs] { return connection->Request(prefix, query, timeoutMs); },
         [prefix, query, next = std::move(next)](BackOfficeResult r) {
             if (!r) BackOfficeRequest_LogFailure(prefix, query, r);
             next(r);
         });
 }
 
+void RequestChain::End() {
+    running_ = false;
+    onCancel = nullptr;
+    connection_.reset();
+}
+
 std::shared_ptr<RequestChain> OnlineChains::Start(BackgroundRunner* runner) {
     if (!runner) runner = runner_ ? runner_ : Reg().runner;
     if (!runner) return nullptr;
-    auto chain = std::make_shared<RequestChain>(*runner, gConstants.servers.RequestPrefix());
+    auto chain = std::make_shared<RequestChain>(*runner, gConstants.servers.RequestPrefix(), timeoutMs_);
     current_ = chain;
     return chain;
 }

@@ -16,7 +16,7 @@ namespace tarvo {
 
 class RequestChain {
 public:
-    RequestChain(BackgroundRunner& runner, std::string prefix);
+    RequestChain(BackgroundRunner& runner, std::string prefix, long timeoutMs = kRequestTimeoutMs);
 
     // Sends `query`; `next` gets the result on the window's thread (a failure
     // is logged first, without credentials). When Esc came since the last
@@ -27,13 +27,15 @@ public:
     // What runs in place of the next request once the chain is cancelled.
     std::function<void()> onCancel;
     bool Running() const { return running_; }
-    // The chain ends (no more requests will be asked).
-    void End() { running_ = false; }
+    // The chain ends (no more requests will be asked): its connection is
+    // let go and what onCancel held with it.
+    void End();
 
 private:
     BackgroundRunner& runner_;
     std::string prefix_;
     std::shared_ptr<BackOfficeConnection> connection_;
+    long timeoutMs_;
     bool cancelled_ = false;
     bool running_ = true;
 };
@@ -49,9 +51,12 @@ public:
     // Esc: the running chain stops before its next request. False when no
     // chain runs.
     bool Escape();
+    // How long each request of the chains started from now may take.
+    void SetTimeout(long ms) { timeoutMs_ = ms; }
 
 private:
     BackgroundRunner* runner_;
+    long timeoutMs_ = kRequestTimeoutMs;
     std::weak_ptr<RequestChain> current_;
 };
 

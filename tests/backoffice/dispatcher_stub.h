@@ -37,6 +37,7 @@ struct DispatcherCall {
     std::string query;                                       // raw, as it came over the wire (after "?")
     std::vector<std::pair<std::string, std::string>> pairs;  // decoded key/value pairs, in order
     bool authorized = false;                                 // right credentials given
+    int clientPort = 0;                                      // the connection it came over
 
     // The decoded value of the first pair named `key` (exact spelling); nullopt when absent.
     std::optional<std::string> Find(const std::string& key) const {
@@ -161,6 +162,7 @@ private:
             from = amp + 1;
         }
         call.authorized = req.get_header_value("Authorization") == expectedAuth_;
+        call.clientPort = req.remote_port;
 
         Handler handler;
         DispatcherAnswer answer;
