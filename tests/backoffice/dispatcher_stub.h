@@ -71,6 +71,10 @@ public:
         : expectedAuth_("Basic " + Base64Encode(user + ":" + password)) {
         server_.Get("/ExternalRequest/Dispatcher.asp",
                     [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
+        // As a web server in front of a dispatcher does: a connection serves a
+        // whole chain of requests, and each answer leaves at once.
+        server_.set_keep_alive_max_count(1000);
+        server_.set_tcp_nodelay(true);
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }

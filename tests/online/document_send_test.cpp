@@ -239,6 +239,33 @@ TEST_F(DocumentSendTest, AReceivedPurchaseOrderGoesBackWithTheServersLineNumbers
     EXPECT_EQ(sendPorts.size(), 1u);
 }
 
+TEST_F(DocumentSendTest, AfterTheReceiptTheNextSaleHoldsAgainTheLinesReceived) {
+    // The store's default client, whom every new sale starts with.
+    std::string client(212, ' ');
+    client.replace(0, 2, "C1");
+    client.replace(19, 9, "Walk In");
+    ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 300, true));
+    ASSERT_TRUE(gData.clients.Write(1, client));
+    gData.gClientCount = 1;
+    gData.clientIdFirst["C1"] = 1;
+    gSettings.gDefaultClient = "C1";
+
+    ReceivedOrder();
+    ReceiptAnswers();
+    gSale.gLines[3].quantity = -1;  // Decaf counted back below 0: not kept
+    mTotalRegister_Click();
+    Pump();
+    ASSERT_EQ(MessageLine(), "Document Number:   9001");
+    Timer_EndSale_Timer();
+    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"1003", "1001"}));
+    EXPECT_EQ(gSale.gLines[1].quantity, 2);
+    EXPECT_EQ(gSale.gLines[2].quantity, 1);
+    EXPECT_EQ(gSale.gFetchedDocNumber, "");
+    EXPECT_EQ(gSale.gServerDocNumber, "");
+    gData.clients.Close();
+}
+
 TEST_F(DocumentSendTest, ARefusalPartWayKeepsWhatTheServerHasAndTotalAgainSendsOnlyTheRest) {
     ReceivedOrder();
     ReceiptAnswers();
