@@ -243,6 +243,14 @@ void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)
         if (then) then(false);
         return;
     }
+    if (mode != 30 && Trim(gSale.gPurchaseVendor).empty()) {
+        // A purchase order goes to its vendor: none chosen yet, nothing is sent.
+        chain->End();
+        ProgramLog().Write(1, "Online: the purchase order has no vendor, nothing sent");
+        CIATime(Msg(216), 5);
+        if (then) then(false);
+        return;
+    }
     auto x = std::make_shared<Sending>();
     x->mode = mode;
     x->plan = PlanOf(mode);

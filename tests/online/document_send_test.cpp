@@ -453,6 +453,11 @@ TEST_F(DocumentSendTest, APurchaseOrderFileBecomesAPurchaseOrderOnTheServerAndIs
     EXPECT_TRUE(keys.Called("SearchForm_Show")) << "the vendor is asked";
     EXPECT_TRUE(fs::exists(file)) << "kept until the back office has the order";
 
+    // Total before the vendor is chosen sends nothing.
+    mTotalRegister_Click();
+    EXPECT_EQ(MessageLine(), "No Vendor Information Available");
+    EXPECT_EQ(runner.Pending(), 0);
+
     // The vendor chosen, a delivery date and a price typed for Decaf.
     gSale.gPurchaseVendor = "V7";
     gSale.gDocDeliveryDate = "20261224";
