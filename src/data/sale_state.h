@@ -33,6 +33,7 @@ struct SaleLine {
     // for this line once it accepted it ("" not yet), and whether its price
     // went too, so that a retry sends only what is missing.
     std::string serverLine;
+    double serverQuantity = 0;  // the quantity the server accepted with it
     bool priceSent = false;
 
     bool operator==(const SaleLine&) const = default;

@@ -217,6 +217,7 @@ void SendLine(const SendPtr& x, int i) {
             return Fail(x, 275, "line " + std::to_string(LineNumber(x->mode, i)) + " refused by the server");
         SaleLine& line = gSale.gLines[static_cast<std::size_t>(i)];
         line.serverLine = number;
+        line.serverQuantity = line.quantity;
         if (x->plan.prices && !line.listPrice.IsZero() && !line.priceSent) return SendPrice(x, i);
         Next(x, i + 1);
     });
@@ -248,6 +249,19 @@ void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)
         chain->End();
         ProgramLog().Write(1, "Online: the purchase order has no vendor, nothing sent");
         CIATime(Msg(216), 5);
+        if (then) then(false);
+        return;
+    }
+    // A line the server has already must still say what the server has:
+    // sending the rest would leave the two apart.
+    for (int i = 1; i <= gSale.gItemCount && i <= kMaxSaleLines; ++i) {
+        const SaleLine& l = gSale.gLines[static_cast<std::size_t>(i)];
+        if (l.serverLine.empty() || l.quantity == l.serverQuantity) continue;
+        chain->End();
+        ProgramLog().Write(1, "Online: line " + std::to_string(LineNumber(mode, i)) + " (" + l.product +
+                                  ") is on the server with the quantity " + Num_TextDisplay(l.serverQuantity) +
+                                  ", not " + Num_TextDisplay(l.quantity) + "; nothing sent");
+        CIATime(Msg(1), 5);
         if (then) then(false);
         return;
     }

@@ -279,6 +279,16 @@ TEST_F(DocumentSendTest, ARefusalPartWayKeepsWhatTheServerHasAndTotalAgainSendsO
     EXPECT_EQ(gSale.gItemCount, 3);
     EXPECT_TRUE(screen.Enabled(kKeypad)) << "keys back for the cashier";
 
+    // Tea, already on the server with 2, counted once more: nothing is sent
+    // until it says again what the server has.
+    Scan("1003");
+    mTotalRegister_Click();
+    EXPECT_EQ(MessageLine(), "Invalid Entry");
+    EXPECT_EQ(runner.Pending(), 0);
+    EXPECT_NE(Log().find("Online: line 3 (300) is on the server with the quantity 2, not 3"), std::string::npos);
+    gSale.gQuantity = -1;
+    Scan("1003");
+
     mTotalRegister_Click();
     Pump();
     EXPECT_EQ(Seen(before),
