@@ -74,11 +74,23 @@ void BackOfficeRequest_LogFailure(const std::string& prefix, const std::string& 
 }
 
 BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::string& query, long timeoutMs) {
+    BackOfficeConnection once;
+    return once.Request(prefix, query, timeoutMs);
+}
+
+BackOfficeConnection::~BackOfficeConnection() {
+    if (handle_) curl_easy_cleanup(static_cast<CURL*>(handle_));
+}
+
+BackOfficeResult BackOfficeConnection::Request(const std::string& prefix, const std::string& query, long timeoutMs) {
     const std::string url = prefix + query;
     if (timeoutMs <= 0) timeoutMs = kRequestTimeoutMs;
-    Curl_GlobalInit();
-    CURL* c = curl_easy_init();
-    if (!c) return Failed("the HTTP library could not start", 0);
+    if (!handle_) {
+        Curl_GlobalInit();
+        handle_ = curl_easy_init();
+        if (!handle_) return Failed("the HTTP library could not start", 0);
+    }
+    CURL* c = static_cast<CURL*>(handle_);
 
     Receiver received;
     char errorText[CURL_ERROR_SIZE] = {};
@@ -101,7 +113,10 @@ BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::strin
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     curl_slist_free_all(headers);
-    curl_easy_cleanup(c);
+    // Nothing of this request may reach the next one but the connection.
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
 
     if (received.tooLarge || rc == CURLE_FILESIZE_EXCEEDED)
         return Failed("reply larger than " + std::to_string(kMaxReplyBytes) + " bytes", status);

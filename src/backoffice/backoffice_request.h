@@ -65,6 +65,23 @@ BackOfficeResult BackOfficeRequestAt(const std::string& prefix, const std::strin
                                      long timeoutMs = kRequestTimeoutMs);
 void BackOfficeRequest_LogFailure(const std::string& prefix, const std::string& query, const BackOfficeResult& r);
 
+// One connection to the dispatcher kept open for a chain of requests (the
+// header, then each line): every Request goes over the same connection while
+// the server keeps it, and opens a new one when it does not. Used by one
+// thread at a time; each Request is BackOfficeRequestAt's exchange.
+class BackOfficeConnection {
+public:
+    BackOfficeConnection() = default;
+    ~BackOfficeConnection();
+    BackOfficeConnection(const BackOfficeConnection&) = delete;
+    BackOfficeConnection& operator=(const BackOfficeConnection&) = delete;
+
+    BackOfficeResult Request(const std::string& prefix, const std::string& query, long timeoutMs = kRequestTimeoutMs);
+
+private:
+    void* handle_ = nullptr;  // the HTTP library's handle, made at the first request
+};
+
 // BackOfficeRequest for the register window's requests: the reply is also kept
 // in gOnline.gReply for ASP_Decode, which is emptied when the request fails so
 // an earlier reply is never read as this one's.

@@ -29,6 +29,12 @@ struct SaleLine {
     bool hasNote = false;          // gLineHasNote
     bool kitComponent = false;     // gLineKitComponent
     std::int16_t sourceIndex = 0;  // gLineSourceIndex: position in a fetched order
+    // A document sent to the back office line by line: the server's number
+    // for this line once it accepted it ("" not yet), and whether its price
+    // went too, so that a retry sends only what is missing.
+    std::string serverLine;
+    double serverQuantity = 0;  // the quantity the server accepted with it
+    bool priceSent = false;
 
     bool operator==(const SaleLine&) const = default;
 };
@@ -96,6 +102,10 @@ struct SaleState {
     std::string gOnlineProduct;            // product of the online stock check and the price change
     std::string gPurchaseVendor;           // vendor of the purchase in progress, "" none chosen
     std::string gFetchedDocNumber;         // the back office's number of the document fetched into the sale
+    std::string gServerDocNumber;          // the server's number of the document being sent, "" none yet
+    bool gServerDocClosed = false;         // the server confirmed the document's closing request
+    std::string gImportedFile;             // the purchase-order file the document was read from, "" none
+    std::uint64_t gImportedDigest = 0;     // a digest of that file's bytes as they were read
     bool gNextLineKitComponent = false;    // the next line is a kit component (kit expansion sets it)
 
     // sale start

@@ -4,6 +4,8 @@
 #include "config/settings.h"
 #include "data/log.h"
 #include "data/sale_state.h"
+#include "online/order_labels.h"
+#include "online/purchase_order_file.h"
 #include "online/purchase_orders.h"
 #include "online/server_tasks.h"
 #include "online/shipping_export.h"
@@ -70,7 +72,7 @@ void Online_NotBuilt(const std::string& what) {
     CIATime(Msg(1), 5);
 }
 
-void Online_Process(int key) {
+void Online_Process(int key, OnlineChains& chains) {
     if (gSale.gMode != kSalesMode) {
         Refuse(148);
         return;
@@ -87,15 +89,10 @@ void Online_Process(int key) {
         return;
     }
     switch (key) {
-    case 1: Online_NotBuilt("the purchase-order file import"); break;
-    case 2:
-        if (Reg().runner)
-            Online_Fetch_PO(*Reg().runner);
-        else
-            Online_NotBuilt("fetching a purchase order without a background runner");
-        break;
+    case 1: OnLine_Search_PO_File(); break;
+    case 2: Online_Fetch_PO(chains); break;
     case 3: break;  // the checks only
-    case 4: Online_NotBuilt("labels by purchase order"); break;
+    case 4: Online_Label_By_Order(chains); break;
     case 5:
         if (Reg().runner)
             Online_Test_Start(*Reg().runner);
@@ -103,7 +100,7 @@ void Online_Process(int key) {
             Online_NotBuilt("the server test without a background runner");
         break;
     case 6: Server_Switch(); break;
-    case 7: Online_NotBuilt("packing an order"); break;
+    case 7: OnLine_Pack_Order(chains); break;
     case 9: Manager_DeviceCheck(); break;
     // The card tools; a register without card payments answers "Invalid Entry".
     case 13: Cards().Terminal_Find(); break;

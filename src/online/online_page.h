@@ -5,6 +5,8 @@
 #pragma once
 #include <string>
 
+#include "online/request_chain.h"
+
 namespace tarvo {
 
 // Key 1-24 of the Online page. Checks in order: the register in Sales mode
@@ -13,7 +15,8 @@ namespace tarvo {
 // in Mid Sale"), a document number in the entry box for the keys that need
 // one (else "Document Number is Required"). Keys 16, 21 and 24 empty the
 // entry box before their checks.
-void Online_Process(int key);
+// Keys that ask the back office start their chain in `chains`.
+void Online_Process(int key, OnlineChains& chains);
 
 // Key 22's caption, in the register's language, from whether the stock
 // check is on; the key is enabled.

@@ -1,13 +1,15 @@
 #include "online/online_services.h"
 
 #include "backoffice/online_state.h"
+#include "online/document_send.h"
 #include "online/online_page.h"
 #include "online/price_change.h"
+#include "online/purchase_order_file.h"
 #include "screen/register_context.h"
 
 namespace tarvo {
 
-void OnlineServices::Online_Process(int key) { tarvo::Online_Process(key); }
+void OnlineServices::Online_Process(int key) { tarvo::Online_Process(key, chains_); }
 void OnlineServices::Online_Stock_SetButton() { tarvo::Online_Stock_SetButton(); }
 void OnlineServices::Online_Product_CheckStock(const std::string& product) {
     if (Reg().runner)
@@ -28,17 +30,17 @@ void OnlineServices::Online_Service_Orders() {
     else
         Online_NotBuilt("the web-shop order import without a background runner");
 }
-bool OnlineServices::Online_Escape() { return export_.Cancel(); }
+// Esc stops whichever runs: a document's request chain or the shipping export.
+bool OnlineServices::Online_Escape() { return chains_.Escape() || export_.Cancel(); }
 void OnlineServices::Online_Service_ChangePrice(const std::string& product, const std::string& price) {
     if (Reg().runner)
         tarvo::Online_Service_ChangePrice(*Reg().runner, product, price);
     else
         Online_NotBuilt("the price change without a background runner");
 }
-void OnlineServices::Delete_This() { Online_NotBuilt("receiving a purchase order"); }
-bool OnlineServices::Document_Send(int mode) {
-    Online_NotBuilt("sending the document of mode " + std::to_string(mode));
-    return false;
+void OnlineServices::Delete_This() { tarvo::Delete_This(); }
+void OnlineServices::Document_Send(int mode, std::function<void(bool sent)> then) {
+    tarvo::Document_Send(chains_, mode, std::move(then));
 }
 
 }  // namespace tarvo

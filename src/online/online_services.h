@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "online/request_chain.h"
 #include "online/shipping_export.h"
 #include "online/stock_check.h"
 #include "online/web_orders.h"
@@ -23,9 +24,11 @@ public:
     bool Online_Escape() override;
     void Online_Service_Orders() override;
     void Delete_This() override;
-    bool Document_Send(int mode) override;
+    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    OnlineChains& Chains() { return chains_; }
 
 private:
+    OnlineChains chains_;  // the request chain running, for Esc
     StockCheck stock_;
     ShippingExport export_;
     WebOrderImport import_;

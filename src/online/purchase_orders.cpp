@@ -1,5 +1,6 @@
 #include "online/purchase_orders.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,8 +16,13 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "online/fetched_numbers.h"
+#include "online/online_page.h"
+#include "sale/modes.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
+#include "sale/tenders.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -30,59 +36,32 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
-bool WholeNumber(const std::string& text) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-// A number the server wrote: digits with at most one period and a leading "-".
-bool PlainNumber(const std::string& text) {
-    std::size_t i = text.size() > 1 && text[0] == '-' ? 1 : 0;
-    bool digit = false, period = false;
-    for (; i < text.size(); ++i) {
-        if (text[i] >= '0' && text[i] <= '9')
-            digit = true;
-        else if (text[i] == '.' && !period)
-            period = true;
-        else
-            return false;
-    }
-    return digit;
-}
-
-// Every key locked while the server is asked.
-void AllKeys_Lock() {
-    const Money typed = gReg.gEnteredAmount;
-    gReg.gEnteredAmount = Money::FromUnits(1);
-    Buttons_Lock();
-    gReg.gEnteredAmount = typed;
-}
-
 // One fetch, from the header to the last line. It lives in the requests'
 // completions; nothing of it is in the sale until the last line is in.
-struct PoFetch {
-    BackgroundRunner* runner = nullptr;
+struct DocFetch {
+    FetchedKind kind = FetchedKind::PurchaseOrder;
+    std::shared_ptr<RequestChain> chain;
     std::string typed;   // the number as the cashier typed it
-    std::string prefix;  // the dispatcher address at the start
-    std::string number;  // the server's purchase-order number
-    std::string vendor;
+    std::string number;  // the server's number of the document
+    std::string party;   // the vendor (purchase order) or the client (order to pack)
     std::string details;
     int lastLine = 0;
     std::vector<SaleLine> lines;
-};
-using FetchPtr = std::shared_ptr<PoFetch>;
 
-void Ask(const FetchPtr& f, const std::string& query, void (*next)(const FetchPtr&, const std::string&));
+    bool Packing() const { return kind == FetchedKind::OrderToPack; }
+    const char* What() const { return Packing() ? "Order " : "Purchase order "; }
+    const char* NumberTag() const { return Packing() ? "order number" : "purchase order number"; }
+};
+using FetchPtr = std::shared_ptr<DocFetch>;
 
 // Ends a fetch that did not complete: its message, a fresh sale, the keys back.
-void Stop(const FetchPtr& f, const std::string& message, const std::string& why) {
-    ProgramLog().Write(1, "Purchase order " + f->typed + " not fetched: " + why);
+void Stop(const FetchPtr& f, const std::string& message, const std::string& why, int seconds = 5) {
+    f->chain->End();
+    ProgramLog().Write(1, f->What() + f->typed + " not fetched: " + why);
     Sale_Start();
     Buttons_Unlock();
     DEA_Reset();
-    CIATime(message, 5);
+    CIATime(message, seconds);
 }
 
 void AddDetail(std::string& text, const std::string& label, const std::string& value, bool lineBreak = true) {
@@ -91,8 +70,8 @@ void AddDetail(std::string& text, const std::string& label, const std::string& v
     if (lineBreak) text += kCrLf;
 }
 
-// The order's details as they show after the fetch.
-std::string Details(const std::string& reply, const std::string& number) {
+// The purchase order's details as they show after the fetch.
+std::string PurchaseDetails(const std::string& reply, const std::string& number) {
     auto v = [&](const char* tag) { return Extract(reply, tag); };
     std::string t = Msg(224) + ": " + number + kCrLf;
     AddDetail(t, Msg(217) + " ", v("vendor name"));
@@ -113,51 +92,105 @@ std::string Details(const std::string& reply, const std::string& number) {
     return t;
 }
 
-std::string LineQuery(const PoFetch& f, int line) {
-    return StandardQuery(TaskCode::FetchPurchaseOrderLine, "<purchase order number>" + f.typed +
-                                                               "</purchase order number><line number>" +
-                                                               std::to_string(line) + "</line number>");
+// The order to pack: its client, address and shipping, each piece only when
+// the server gave it.
+std::string PackDetails(const std::string& reply, const std::string& number) {
+    auto v = [&](const char* tag) { return Extract(reply, tag); };
+    auto piece = [&](std::string& t, const std::string& label, const char* tag) {
+        const std::string value = v(tag);
+        if (!value.empty()) t += label + value;
+    };
+    std::string t = Msg(190) + number + kCrLf;
+    AddDetail(t, Msg(7) + ": ", v("client name"));
+    AddDetail(t, "", v("address"));
+    piece(t, "", "city");
+    for (const char* tag : {"state", "country", "zip code"}) piece(t, " ", tag);
+    t += kCrLf;
+    piece(t, "Transport: ", "transport");
+    piece(t, " Pkg: ", "package");
+    piece(t, " Vol: ", "volume");
+    piece(t, " Weight: ", "weight");
+    t += kCrLf;
+    AddDetail(t, Msg(219) + ": ", v("comments"));
+    AddDetail(t, Msg(229), v("contact"));
+    AddDetail(t, Msg(268), v("purchase order number"));
+    AddDetail(t, Msg(228), v("employee name"));
+    piece(t, "Date: ", "order date");
+    piece(t, " " + Trim(Msg(231)), "delivery date");
+    piece(t, " " + Msg(232), "cancel date");
+    t += kCrLf;
+    AddDetail(t, "Ship To: ", v("ship name"));
+    AddDetail(t, "", v("ship address"));
+    piece(t, "", "ship city");
+    for (const char* tag : {"ship state", "ship country", "ship zip code"}) piece(t, " ", tag);
+    t += kCrLf;
+    t += kCrLf + "(" + Msg(274) + ")";
+    return t;
+}
+
+std::string LineQuery(const DocFetch& f, int line) {
+    const std::string tag = f.NumberTag();
+    return StandardQuery(f.Packing() ? TaskCode::FetchOrderToPackLine : TaskCode::FetchPurchaseOrderLine,
+                         "<" + tag + ">" + f.typed + "</" + tag + "><line number>" + std::to_string(line) +
+                             "</line number>");
 }
 
 void AskLine(const FetchPtr& f);
 
-// Every line in: the sale holds the order, the register receives it.
+// Every line in: the sale holds the document and the register counts into it.
 void Finish(const FetchPtr& f) {
+    f->chain->End();
     SaleState& s = gSale;
     s.gItemCount = 0;
     for (const SaleLine& line : f->lines) s.gLines[static_cast<std::size_t>(++s.gItemCount)] = line;
-    s.gPurchaseVendor = f->vendor;
+    if (f->Packing())
+        s.gClientCode = f->party;
+    else
+        s.gPurchaseVendor = f->party;
     s.gFetchedDocNumber = f->number;
+    s.gServerDocNumber.clear();
+    s.gServerDocClosed = false;
     Buttons_Unlock();
     Receipt_Display();
-    SaleEngine().Totals_Update();
-    SaleEngine().Change_Display();
+    Totals_Update();
+    Change_Display();
+    s.gMode = f->Packing() ? 30 : 28;
     Total_Activate();
-    s.gMode = 28;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     All_Hide();
     Screen().SetText(ControlId{Control::Txt_All, 0}, f->details);
     MessageWithNoEnd_Show();
     DEA_Reset();
-    ProgramLog().Write(1, "Purchase order " + f->number + " fetched, " + std::to_string(f->lines.size()) + " lines");
+    ProgramLog().Write(1, f->What() + f->number + " fetched, " + std::to_string(f->lines.size()) + " lines");
 }
 
-void OnLine(const FetchPtr& f, const std::string& reply) {
+void OnLine(const FetchPtr& f, const BackOfficeResult& r) {
+    const std::string& reply = r.reply;
     const int n = static_cast<int>(f->lines.size()) + 1;
+    const std::string where = "line " + std::to_string(n);
     const std::string productId = Extract(reply, "product id");
+    if (productId.empty() && f->Packing()) return Stop(f, Msg(272) + std::to_string(n), where + " has no product id");
     const std::string key =
         Trim(Extract(reply, gSettings.gProductKeyMode != "0" ? "product bar code" : "product number"));
-    if (productId.empty() || key.empty()) return Stop(f, Msg(273), "line " + std::to_string(n) + " has no product");
+    if (productId.empty() || key.empty()) return Stop(f, Msg(273), where + " has no product");
     const std::optional<ProductMatch> found = Product_Find(key);
-    if (!found || found->recNo == 0)
-        return Stop(f, Msg(271), "product " + key + " of line " + std::to_string(n) + " not found");
+    if (!found || found->recNo == 0) return Stop(f, Msg(271), "product " + key + " of " + where + " not found");
     const std::string record(found->record);
 
-    const std::string ordered = Trim(Extract(reply, "order quantity"));
-    const std::string cost = Trim(Extract(reply, "unit cost"));
-    const std::optional<Money> unit = cost.empty() ? std::optional<Money>(Money()) : Money::Parse(cost);
-    if ((!ordered.empty() && !PlainNumber(ordered)) || !PlainNumber(cost.empty() ? "0" : cost) || !unit)
-        return Stop(f, Msg(1), "line " + std::to_string(n) + " has a quantity or cost that is not a number");
+    const std::string ordered = Trim(Extract(reply, f->Packing() ? "quantity to ship" : "order quantity"));
+    const std::string cost = Trim(Extract(reply, f->Packing() ? "unit price" : "unit cost"));
+    const std::optional<Money> unit = cost.empty() ? std::optional<Money>(Money()) : PlainAmount_Read(cost);
+    if ((!ordered.empty() && !Num_ReadStrict(ordered)) || !unit)
+        return Stop(f, Msg(1), where + " has a quantity or price that is not a number");
+    std::int16_t serverLine = static_cast<std::int16_t>(n);
+    if (f->Packing()) {
+        const std::string number = Trim(Extract(reply, "line number"));
+        if (!number.empty()) {
+            const auto whole = FetchedWholeNumber(number);
+            if (!whole) return Stop(f, Msg(1), where + " has the line number \"" + number + "\"");
+            serverLine = static_cast<std::int16_t>(*whole);
+        }
+    }
 
     SaleLine line;
     line.product = Trim(Mid(record, 1, 8));
@@ -166,18 +199,26 @@ void OnLine(const FetchPtr& f, const std::string& reply) {
     line.department = std::string(TrimRightView(Mid(record, 94, 6)));
     line.priceUnits = Num_Val(Mid(record, 175, 5));
     if (line.priceUnits == 0) line.priceUnits = 1;
-    line.taxFlags = ordered;
+    // The quantity ordered (to ship) as the server wrote it, its number only.
+    line.taxFlags = ordered.empty() ? std::string() : Num_TextDisplay(*Num_ReadStrict(ordered));
     line.quantity = 0;
     line.listPrice = *unit;
     line.unitPrice = *unit;
     line.note = Extract(reply, "comment");
     line.hasNote = !line.note.empty();
-    line.sourceIndex = static_cast<std::int16_t>(n);
+    line.sourceIndex = serverLine;
     f->lines.push_back(line);
     if (n < f->lastLine)
         AskLine(f);
     else
         Finish(f);
+}
+
+void Ask(const FetchPtr& f, const std::string& query, void (*next)(const FetchPtr&, const BackOfficeResult&)) {
+    f->chain->Ask(query, [f, next](const BackOfficeResult& r) {
+        if (!r) return Stop(f, "Communication error with server", r.error, f->Packing() ? 10 : 5);
+        next(f, r);
+    });
 }
 
 void AskLine(const FetchPtr& f) {
@@ -186,54 +227,64 @@ void AskLine(const FetchPtr& f) {
     Ask(f, LineQuery(*f, n), OnLine);
 }
 
-void OnHeader(const FetchPtr& f, const std::string& reply) {
-    f->number = Trim(Extract(reply, "purchase order number"));
-    if (f->number.empty()) return Stop(f, Msg(270), "the server gave no purchase order number");
-    f->vendor = Trim(Extract(reply, "vendor number"));
-    if (f->vendor.empty()) return Stop(f, Msg(270), "the server gave no vendor number");
-    f->details = Details(reply, f->number);
+void OnHeader(const FetchPtr& f, const BackOfficeResult& r) {
+    const std::string& reply = r.reply;
+    f->number = Trim(Extract(reply, f->NumberTag()));
+    if (f->number.empty()) return Stop(f, Msg(270), "the server gave no document number");
+    f->party = Trim(Extract(reply, f->Packing() ? "client number" : "vendor number"));
+    if (f->party.empty()) return Stop(f, Msg(270), f->Packing() ? "the server gave no client" : "no vendor number");
+    f->details = f->Packing() ? PackDetails(reply, f->number) : PurchaseDetails(reply, f->number);
     const std::string last = Trim(Extract(reply, "last line"));
-    if (!last.empty() && !WholeNumber(last)) return Stop(f, Msg(270), "the last line \"" + last + "\" is not a number");
-    f->lastLine = last.empty() ? 0 : std::stoi(last);
-    if (f->lastLine > kMaxFetchedLines)
+    const auto lines = last.empty() ? std::optional<std::int64_t>(0) : FetchedWholeNumber(last);
+    if (!lines) return Stop(f, Msg(270), "the last line \"" + last + "\" is not a number");
+    if (*lines > kMaxFetchedLines)
         return Stop(f,
                     gSettings.gLanguage == 2 ? "Document Trop Long: Plus de 400 Lignes"
                                              : "Document Too Long: More Than 400 Lines",
-                    std::to_string(f->lastLine) + " lines");
+                    std::to_string(*lines) + " lines");
+    f->lastLine = static_cast<int>(*lines);
     if (f->lastLine == 0) return Finish(f);
     AskLine(f);
 }
 
-void Ask(const FetchPtr& f, const std::string& query, void (*next)(const FetchPtr&, const std::string&)) {
-    const std::string prefix = f->prefix;
-    RunInBackground<BackOfficeResult>(
-        *f->runner, [prefix, query] { return BackOfficeRequestAt(prefix, query); },
-        [f, prefix, query, next](BackOfficeResult r) {
-            if (!r) {
-                BackOfficeRequest_LogFailure(prefix, query, r);
-                return Stop(f, "Communication error with server", r.error);
-            }
-            next(f, r.reply);
-        });
-}
-
 }  // namespace
 
-void Online_Fetch_PO(BackgroundRunner& runner) {
+void FetchedDocument_Start(OnlineChains& chains, FetchedKind kind) {
     const std::string typed = Trim(Screen().Text(kEntryBox));
-    if (!WholeNumber(typed)) {
+    if (!FetchedWholeNumber(typed)) {
+        ProgramLog().Write(1, "Online: the document number \"" + typed + "\" is not a whole number");
         CIATime(Msg(1), 5);
         DEA_Reset();
         return;
     }
-    auto f = std::make_shared<PoFetch>();
-    f->runner = &runner;
+    auto chain = chains.Start();
+    if (!chain) {
+        Online_NotBuilt(std::string(kind == FetchedKind::OrderToPack ? "fetching an order to pack"
+                                                                     : "fetching a purchase order") +
+                        " without a background runner");
+        return;
+    }
+    auto f = std::make_shared<DocFetch>();
+    f->kind = kind;
+    f->chain = chain;
     f->typed = typed;
-    f->prefix = gConstants.servers.RequestPrefix();
+    chain->onCancel = [f] { Stop(f, Msg(247), "stopped by the cashier"); };
     CIATime(Msg(260), 0);
-    AllKeys_Lock();
-    Ask(f, StandardQuery(TaskCode::FetchPurchaseOrder, "<purchase order number>" + typed + "</purchase order number>"),
+    OnlineKeys_Lock();
+    const std::string tag = f->NumberTag();
+    Ask(f,
+        StandardQuery(f->Packing() ? TaskCode::FetchOrderToPack : TaskCode::FetchPurchaseOrder,
+                      "<" + tag + ">" + typed + "</" + tag + ">"),
         OnHeader);
+}
+
+void Online_Fetch_PO(OnlineChains& chains) { FetchedDocument_Start(chains, FetchedKind::PurchaseOrder); }
+
+void OnLine_Pack_Order(OnlineChains& chains) { FetchedDocument_Start(chains, FetchedKind::OrderToPack); }
+
+void Online_Fetch_PO(BackgroundRunner& runner) {
+    OnlineChains chains(&runner);
+    Online_Fetch_PO(chains);
 }
 
 }  // namespace tarvo

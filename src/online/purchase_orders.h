@@ -1,13 +1,17 @@
-// Purchase orders kept by the back office, fetched to the register to be
-// received: the order's header (task 7), then each of its lines (task 8),
-// one request at a time on the background runner.
+// Documents kept by the back office, fetched to the register: a purchase
+// order to receive (its header, task 7, then each line, task 8) and a
+// customer order to pack (task 25, then task 26 per line), one request at a
+// time over one connection on the background runner.
 #pragma once
+#include "online/request_chain.h"
 #include "platform/background_runner.h"
 
 namespace tarvo {
 
 // The most lines a fetched document may have: the sale's lines.
 inline constexpr int kMaxFetchedLines = 400;
+
+enum class FetchedKind { PurchaseOrder, OrderToPack };
 
 // Online page key 2: fetches the purchase order whose number is in the entry
 // box ("Invalid Entry" unless it is a whole number). "Request In Progress
@@ -17,7 +21,17 @@ inline constexpr int kMaxFetchedLines = 400;
 // (receive purchase order) with the order's details on the screen. A refusal
 // or a failure part-way shows its message and leaves a fresh sale: nothing of
 // the order stays. An order of more than 400 lines is refused before any line
-// is asked.
+// is asked. Esc between two requests stops the fetch the same way.
+void Online_Fetch_PO(OnlineChains& chains);
 void Online_Fetch_PO(BackgroundRunner& runner);
+
+// The same fetch for either kind; the order to pack goes to mode 30 with its
+// client, each line keeping its quantity to ship and the server's line number.
+void FetchedDocument_Start(OnlineChains& chains, FetchedKind kind);
+
+// Online page key 7: the order to pack whose number is in the entry box,
+// fetched as above (tasks 25 and 26); the register goes to mode 30, where
+// scanning packs each line up to its quantity to ship.
+void OnLine_Pack_Order(OnlineChains& chains);
 
 }  // namespace tarvo

@@ -544,6 +544,27 @@ void Online_Label_By_Order() {
     if (!out.Finish()) CIATime(kPortError, 10);
 }
 
+int Labels_ByOrder_Print(const std::vector<std::string>& replies, bool communicated) {
+    LabelOutput out;
+    if (!out.Open()) {
+        CIATime(kPortError, 10);
+        return 0;
+    }
+    gOrderOutput = &out;
+    int printed = 0;
+    for (const std::string& reply : replies) {
+        if (out.Failed()) break;
+        gOnline.gReply = reply;
+        Label_By_Order();
+        ++printed;
+    }
+    gOrderOutput = nullptr;
+    if (communicated && !out.Failed()) CIATime(Msg(78), 0);
+    out.Part(3, "2INT");
+    if (!out.Finish()) CIATime(kPortError, 10);
+    return printed;
+}
+
 void Label_By_Order() {
     if (!gOrderOutput) {
         LogLine("Label_By_Order: no label output is open");

@@ -34,6 +34,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -85,5 +86,12 @@ void Online_Label_By_Order();
 
 // One label of format 3 from the reply just received (gOnline.gReply).
 void Label_By_Order();
+
+// The printing half of the labels by purchase order, for replies of task 14
+// asked in the background: one label of format 3 per reply, in order, then
+// "Communication Completed" when `communicated` (else the failure's message
+// stays). An output that cannot be opened shows "Error: Unable to open
+// printer port". Returns the labels asked to print.
+int Labels_ByOrder_Print(const std::vector<std::string>& replies, bool communicated);
 
 }  // namespace tarvo

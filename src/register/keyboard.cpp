@@ -188,6 +188,8 @@ bool ModifiedKey(int keyCode) {
 
 void Form_KeyDown(int keyCode, int shift) {
     gReg.gClearOnKeyUp = false;
+    // Esc while the back office is asked stops the chain or the export
+    // before its next request.
     if (keyCode == KeyCode::Escape && Online().Online_Escape()) return;
     if (gReg.gCardBusy) {
         if (keyCode == KeyCode::Escape) Cards().Card_Escape();

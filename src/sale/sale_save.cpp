@@ -299,71 +299,12 @@ void Total_Activate() {
     set(gSettings.gOpenBalanceAllowed == "1" && gSale.gClientAccountType == "3");
 }
 
-void mTotalRegister_Click() {
+namespace {
+
+// The Total key once its document or sale is saved: the drawer, the
+// printouts and the end-of-sale pause.
+void TotalKey_Finish(int mode, bool document, bool trainingRestoreFailed) {
     SaleState& s = gSale;
-    if (s.gStockCount) return;
-    if (gSaleSave.gSaleFinished) return;  // saved already; the next sale has not started
-
-    // A refund paid back in cash, in any of its tenders, needs a manager.
-    if (s.gTotal < Money() && gSettings.gCashRefundNeedsManager) {
-        bool cash = false;
-        for (int t = 1; t <= s.gPaymentCount; ++t)
-            if (SameCode(s.gPayments[static_cast<std::size_t>(t)].type, "1")) cash = true;
-        if (cash) {
-            Authorization_Verify();
-            if (!gReg.gAuthorized) return;
-            const std::string rights = ManagerRightsAt(gReg.gManagerIndex);
-            if (rights.size() < 3 || rights[2] != '1') {
-                CIATime(Msg(19), 5);
-                return;
-            }
-        }
-    }
-
-    const LocalTime now = Reg().clock->Now();
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
-    gReg.gBusinessDate = date;
-    Office().Date_Set();
-    Caption_Show();
-    Screen().SetText(kEntryBox, "");
-    gReg.gEnteredAmount = Money::FromUnits(1);
-    Buttons_Lock();
-
-    const std::string messageBefore = Screen().Text(kMessageLine);
-    Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
-    Devices().Customer_Thankyou();
-
-    const int mode = s.gMode;
-    const bool document = mode == 12 || mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 ||
-                          mode == 30;
-    const bool training = mode == 26;
-    bool trainingRestoreFailed = false;
-    if (document) {
-        if (!Inventory().Document_Save(mode)) {
-            const std::string why = Screen().Text(kMessageLine);
-            KeysUnlockAfterRefusal(messageBefore);
-            Screen().SetText(kMessageLine, why);
-            return;
-        }
-    } else {
-        Invoice_Status();
-        if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
-            RegisterKeys().BPayment_Click();
-            SaleEngine().Payment_Process(1);
-            Buttons_Lock();
-        }
-        if (training) Headers_Save();
-        if (!Sale_Save()) {
-            // Nothing was written: the sale stays open as it was.
-            const std::string why = Screen().Text(kMessageLine);
-            KeysUnlockAfterRefusal(messageBefore);
-            Screen().SetText(kMessageLine, why);
-            return;
-        }
-        // The counts go back before anything can hold the register up.
-        if (training && !Headers_Restore()) trainingRestoreFailed = true;
-    }
     gSaleSave.gSaleFinished = true;
 
     for (int t = 1; t <= s.gPaymentCount; ++t) {
@@ -415,6 +356,90 @@ void mTotalRegister_Click() {
         gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
         Office().Communicate();
     }
+}
+
+}  // namespace
+
+void mTotalRegister_Click() {
+    SaleState& s = gSale;
+    if (s.gStockCount) return;
+    if (gSaleSave.gSaleFinished) return;  // saved already; the next sale has not started
+
+    // A refund paid back in cash, in any of its tenders, needs a manager.
+    if (s.gTotal < Money() && gSettings.gCashRefundNeedsManager) {
+        bool cash = false;
+        for (int t = 1; t <= s.gPaymentCount; ++t)
+            if (SameCode(s.gPayments[static_cast<std::size_t>(t)].type, "1")) cash = true;
+        if (cash) {
+            Authorization_Verify();
+            if (!gReg.gAuthorized) return;
+            const std::string rights = ManagerRightsAt(gReg.gManagerIndex);
+            if (rights.size() < 3 || rights[2] != '1') {
+                CIATime(Msg(19), 5);
+                return;
+            }
+        }
+    }
+
+    const LocalTime now = Reg().clock->Now();
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
+    gReg.gBusinessDate = date;
+    Office().Date_Set();
+    Caption_Show();
+    Screen().SetText(kEntryBox, "");
+    gReg.gEnteredAmount = Money::FromUnits(1);
+    Buttons_Lock();
+
+    const std::string messageBefore = Screen().Text(kMessageLine);
+    Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
+    Devices().Customer_Thankyou();
+
+    const int mode = s.gMode;
+    const bool document = mode == 12 || mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 ||
+                          mode == 30;
+    const bool training = mode == 26;
+    bool trainingRestoreFailed = false;
+    if (mode == 28 || mode == 29 || mode == 30) {
+        // The back office's documents are sent in the background; the rest of
+        // the Total key waits for the server's answer.
+        Online().Document_Send(mode, [messageBefore, mode](bool sent) {
+            if (!sent) {
+                const std::string why = Screen().Text(kMessageLine);
+                KeysUnlockAfterRefusal(messageBefore);
+                Screen().SetText(kMessageLine, why);
+                return;
+            }
+            TotalKey_Finish(mode, true, false);
+        });
+        return;
+    }
+    if (document) {
+        if (!Inventory().Document_Save(mode)) {
+            const std::string why = Screen().Text(kMessageLine);
+            KeysUnlockAfterRefusal(messageBefore);
+            Screen().SetText(kMessageLine, why);
+            return;
+        }
+    } else {
+        Invoice_Status();
+        if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
+            RegisterKeys().BPayment_Click();
+            SaleEngine().Payment_Process(1);
+            Buttons_Lock();
+        }
+        if (training) Headers_Save();
+        if (!Sale_Save()) {
+            // Nothing was written: the sale stays open as it was.
+            const std::string why = Screen().Text(kMessageLine);
+            KeysUnlockAfterRefusal(messageBefore);
+            Screen().SetText(kMessageLine, why);
+            return;
+        }
+        // The counts go back before anything can hold the register up.
+        if (training && !Headers_Restore()) trainingRestoreFailed = true;
+    }
+    TotalKey_Finish(mode, document, trainingRestoreFailed);
 }
 
 namespace {

@@ -168,6 +168,11 @@ void Sale_Start() {
     gReg.gLoggedOut = false;
     sale.gCardInSale = false;
     sale.gSaleReference.clear();
+    // Nothing of a back-office document carries into the next sale.
+    sale.gFetchedDocNumber.clear();
+    sale.gServerDocNumber.clear();
+    sale.gServerDocClosed = false;
+    sale.gImportedFile.clear();
     s.SetVisible(Id(Control::Rt_Total), true);
     s.SetVisible(Id(Control::Title_Total), true);
     DocumentDefaults_Set();

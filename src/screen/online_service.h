@@ -1,6 +1,7 @@
 // What the online services offer the rest of the register: the Online page,
 // the stock look-up and the end of a received purchase order.
 #pragma once
+#include <functional>
 #include <string>
 
 namespace tarvo {
@@ -29,9 +30,13 @@ public:
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() = 0;
     // The Total key in the back office's document modes (28 received
-    // purchase order, 29 purchase order, 30 packed order): the document sent.
-    // False when nothing was sent (the stand-in: "Invalid Entry").
-    virtual bool Document_Send(int mode) = 0;
+    // purchase order, 29 purchase order, 30 packed order): starts sending the
+    // document in the background (the keys locked meanwhile) and then tells
+    // the Total key through `then`: true once the server has the whole
+    // document, false when it stopped (its message on the message line; what
+    // the server accepted is kept, so Total again sends only the rest). The
+    // stand-in: "Invalid Entry", then(false).
+    virtual void Document_Send(int mode, std::function<void(bool sent)> then) = 0;
 };
 
 }  // namespace tarvo

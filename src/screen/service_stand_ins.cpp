@@ -95,9 +95,9 @@ void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
 void OnlineStandIn::Online_Service_Orders() { NotAvailable(); }
 void OnlineStandIn::Online_Service_ChangePrice(const std::string&, const std::string&) { NotAvailable(); }
 void OnlineStandIn::Delete_This() { NotAvailable(); }
-bool OnlineStandIn::Document_Send(int) {
+void OnlineStandIn::Document_Send(int, std::function<void(bool sent)> then) {
     NotAvailable();
-    return false;
+    if (then) then(false);
 }
 void InventoryStandIn::Sale_Cancel() { NotAvailable(); }
 void FormsStandIn::DepositForm_Show(int) { NotAvailable(); }

@@ -190,7 +190,7 @@ public:
     void Online_Service_Orders() override;
     bool Online_Escape() override { return false; }
     void Delete_This() override;
-    bool Document_Send(int mode) override;
+    void Document_Send(int mode, std::function<void(bool sent)> then) override;
 };
 
 // No other windows: the message box shows nothing, the forms open nothing,

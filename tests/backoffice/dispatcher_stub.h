@@ -37,6 +37,7 @@ struct DispatcherCall {
     std::string query;                                       // raw, as it came over the wire (after "?")
     std::vector<std::pair<std::string, std::string>> pairs;  // decoded key/value pairs, in order
     bool authorized = false;                                 // right credentials given
+    int clientPort = 0;                                      // the connection it came over
 
     // The decoded value of the first pair named `key` (exact spelling); nullopt when absent.
     std::optional<std::string> Find(const std::string& key) const {
@@ -70,6 +71,10 @@ public:
         : expectedAuth_("Basic " + Base64Encode(user + ":" + password)) {
         server_.Get("/ExternalRequest/Dispatcher.asp",
                     [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
+        // As a web server in front of a dispatcher does: a connection serves a
+        // whole chain of requests, and each answer leaves at once.
+        server_.set_keep_alive_max_count(1000);
+        server_.set_tcp_nodelay(true);
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }
@@ -161,6 +166,7 @@ private:
             from = amp + 1;
         }
         call.authorized = req.get_header_value("Authorization") == expectedAuth_;
+        call.clientPort = req.remote_port;
 
         Handler handler;
         DispatcherAnswer answer;

@@ -44,6 +44,7 @@ protected:
     }
 
     OnlineServices online;
+    OnlineChains chains;
 };
 
 // The page's own keys carry their captions in both languages; the stock-check
@@ -111,13 +112,13 @@ TEST_F(OnlinePageTest, KeysThatResetTheEntryDropItBeforeRefusingMidSale) {
     AddLine("1001", 1, Money::FromUnits(2));
     for (int key : {16, 21, 24}) {
         Type("55");
-        Online_Process(key);
+        Online_Process(key, chains);
         EXPECT_EQ(Entry(), "") << key;
         EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale") << key;
     }
     // the others keep what was typed when they refuse
     Type("55");
-    Online_Process(2);
+    Online_Process(2, chains);
     EXPECT_EQ(Entry(), "55");
 }
 
@@ -156,7 +157,9 @@ TEST_F(OnlinePageTest, DeviceCheckWantsAManager) {
 }
 
 TEST_F(OnlinePageTest, ServicesNotBuiltSayInvalidEntryAndSendNothing) {
-    EXPECT_FALSE(online.Document_Send(29));
+    bool sent = true;
+    online.Document_Send(29, [&sent](bool s) { sent = s; });
+    EXPECT_FALSE(sent);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     for (auto call : std::vector<void (*)(OnlineService&)>{
              [](OnlineService& o) { o.Online_Service_ChangePrice("1001", "2.50"); },
