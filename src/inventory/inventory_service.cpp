@@ -1,10 +1,13 @@
 #include "inventory/inventory_service.h"
 
+#include "config/settings.h"
+#include "data/log.h"
 #include "inventory/adjustments.h"
 #include "inventory/document_helpers.h"
 #include "inventory/kits.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
+#include "screen/messages.h"
 #include "screen/register_context.h"
 
 namespace tarvo {
@@ -34,9 +37,11 @@ bool InventoryDocuments::Document_Save(int mode) {
     case 14: return Purchase_Save();
     case 15: return Adjustment_Save();
     default:
-        // The documents of the back office (purchase orders, received
-        // and packed orders) belong to the online services.
-        return Online().Document_Send(mode);
+        // The documents of the back office (purchase orders, received and
+        // packed orders) are sent by the online services, not saved here.
+        ProgramLog().Write(1, "Document_Save: mode " + std::to_string(mode) + " is no inventory document");
+        CIATime(Msg(1), 5);
+        return false;
     }
 }
 

@@ -13,9 +13,9 @@ void OnlineServices::Online_Service_ChangePrice(const std::string&, const std::s
     Online_NotBuilt("the price change");
 }
 void OnlineServices::Delete_This() { Online_NotBuilt("receiving a purchase order"); }
-bool OnlineServices::Document_Send(int mode) {
+void OnlineServices::Document_Send(int mode, std::function<void(bool)> then) {
     Online_NotBuilt("sending the document of mode " + std::to_string(mode));
-    return false;
+    if (then) then(false);
 }
 
 }  // namespace tarvo

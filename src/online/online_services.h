@@ -3,6 +3,7 @@
 // "Invalid Entry" (and writes why to the log), so no key or Total press ever
 // passes silently.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "screen/online_service.h"
@@ -18,7 +19,7 @@ public:
     void Online_Service_UPS() override;
     void Online_Service_ChangePrice(const std::string& product, const std::string& price) override;
     void Delete_This() override;
-    bool Document_Send(int mode) override;
+    void Document_Send(int mode, std::function<void(bool sent)> then) override;
 };
 
 }  // namespace tarvo

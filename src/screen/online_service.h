@@ -1,6 +1,7 @@
 // What the online services offer the rest of the register: the Online page,
 // the stock look-up and the end of a received purchase order.
 #pragma once
+#include <functional>
 #include <string>
 
 namespace tarvo {
@@ -24,9 +25,13 @@ public:
     // End of a received purchase order (mode 28) after the end-of-sale pause.
     virtual void Delete_This() = 0;
     // The Total key in the back office's document modes (28 received
-    // purchase order, 29 purchase order, 30 packed order): the document sent.
-    // False when nothing was sent (the stand-in: "Invalid Entry").
-    virtual bool Document_Send(int mode) = 0;
+    // purchase order, 29 purchase order, 30 packed order): the document
+    // sent, then `then` on the user-interface thread with whether it was
+    // (false: nothing sent, the message line says why; the stand-in says
+    // "Invalid Entry"). The send may wait in the background; the register's
+    // keys stay locked until `then` has run, and the rest of the Total key
+    // (printing, the drawer, the end of the sale) runs in it.
+    virtual void Document_Send(int mode, std::function<void(bool sent)> then) = 0;
 };
 
 }  // namespace tarvo

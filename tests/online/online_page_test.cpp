@@ -156,7 +156,9 @@ TEST_F(OnlinePageTest, DeviceCheckWantsAManager) {
 }
 
 TEST_F(OnlinePageTest, ServicesNotBuiltSayInvalidEntryAndSendNothing) {
-    EXPECT_FALSE(online.Document_Send(29));
+    bool sent = true;
+    online.Document_Send(29, [&sent](bool s) { sent = s; });
+    EXPECT_FALSE(sent);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     for (auto call : std::vector<void (*)(OnlineService&)>{
              [](OnlineService& o) { o.Online_Service_ChangePrice("1001", "2.50"); },
