@@ -38,10 +38,12 @@ void BM_ReceiptPrint(benchmark::State& state) {
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
     RegisterKeyHandlers registerKeys;
+    RegisterSaleObserver saleEvents;
     Setup_Initialize(gSettings);
     FillTextTables(gConstants.tables);
     Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
     Reg().services.keys = &registerKeys;
+    Reg().services.saleObserver = &saleEvents;
     gReg = RegisterState{};
     gReg.gLoggedOut = false;
     gReg.gBusinessDate = "20261209";

@@ -38,8 +38,10 @@ void BM_ReceiptDisplay(benchmark::State& state) {
     ManualClock clock;
     RegisterServices services;
     RegisterKeyHandlers registerKeys;
+    RegisterSaleObserver saleEvents;
     Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
     Reg().services.keys = &registerKeys;
+    Reg().services.saleObserver = &saleEvents;
     gReg = RegisterState{};
     FillSale();
     Receipt_Show();

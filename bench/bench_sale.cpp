@@ -43,6 +43,7 @@ struct BenchRegister {
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
     RegisterKeyHandlers registerKeys;
+    RegisterSaleObserver saleEvents;
 
     BenchRegister() {
         Setup_Initialize(gSettings);
@@ -50,6 +51,7 @@ struct BenchRegister {
         gSettings.gTaxDefaultRate = {5, 9.975, 0};
         Reg() = RegisterContext{&screen, &timers, &clock, &services, ""};
         Reg().services.keys = &registerKeys;
+        Reg().services.saleObserver = &saleEvents;
         gReg = RegisterState{};
         gReg.gLoggedOut = false;
         gSale = SaleState{};

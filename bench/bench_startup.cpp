@@ -128,8 +128,10 @@ bool RegisterStart(const std::string& folder) {
     ManualClock clock{LocalTime{2026, 12, 9, 7, 0, 0}};
     RegisterServices services;
     RegisterKeyHandlers registerKeys;
+    RegisterSaleObserver saleEvents;
     Reg() = RegisterContext{&screen, &timers, &clock, &services, folder};
     Reg().services.keys = &registerKeys;
+    Reg().services.saleObserver = &saleEvents;
     std::string message;
     const bool ok = Form_Load(
         [](std::string& why) {

@@ -535,7 +535,7 @@ void CardPayments::Answer_Process(const std::string& line) {
     gSale.gCardInSale = true;
     tenderSlot_ = 0;
     if (gSale.gBalanceDue.IsZero())
-        SaleEngine().mTotalRegister_Click();
+        RegisterKeys().mTotalRegister_Click();
     else
         DEA_Reset();
 }
@@ -690,7 +690,7 @@ void CardPayments::Terminal_Reply(std::uint64_t exchange, const card::HttpReply&
     if (r.status == 0) Terminal_Post(r.last4, r.name, r.authCode);
     Credit_Card_Display_Response();
     if (gSale.gBalanceDue.IsZero() && r.status == 0)
-        SaleEngine().mTotalRegister_Click();
+        RegisterKeys().mTotalRegister_Click();
     else
         DEA_Reset();
 }
@@ -848,7 +848,7 @@ void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& 
     tenderSlot_ = 0;
     Credit_Card_Display_Response();
     if (gSale.gBalanceDue.IsZero())
-        SaleEngine().mTotalRegister_Click();
+        RegisterKeys().mTotalRegister_Click();
     else
         DEA_Reset();
 }

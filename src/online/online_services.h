@@ -3,6 +3,7 @@
 // "Invalid Entry" (and writes why to the log), so no key or Total press ever
 // passes silently.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "online/request_chain.h"

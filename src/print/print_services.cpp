@@ -42,7 +42,7 @@ void CustomerDevices::Customer_Total() { tarvo::Customer_Total(); }
 void CustomerDevices::Customer_Thankyou() { tarvo::Customer_Thankyou(); }
 void CustomerDevices::Customer_PriceChecker() { tarvo::Customer_PriceChecker(); }
 std::int16_t CustomerDevices::DisplayError() const { return gDisplay.gDisplayError; }
-void CustomerDevices::Scale_Open() { tarvo::Scale_Open(); }
+void CustomerDevices::Scale_Open(std::function<bool(double)> weighed) { tarvo::Scale_Open(std::move(weighed)); }
 void CustomerDevices::Scale_Close() { tarvo::Scale_Close(); }
 
 }  // namespace tarvo

@@ -30,7 +30,7 @@ public:
     void Customer_Thankyou() override;
     void Customer_PriceChecker() override;
     std::int16_t DisplayError() const override;
-    void Scale_Open() override;
+    void Scale_Open(std::function<bool(double)> weighed) override;
     void Scale_Close() override;
 };
 

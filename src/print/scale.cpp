@@ -1,6 +1,8 @@
 #include "print/scale.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "common/numbers.h"
 #include "config/constants.h"
@@ -10,7 +12,6 @@
 #include "platform/io_watch.h"
 #include "platform/serial_port.h"
 #include "print/devices.h"
-#include "sale/product_entry.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
@@ -45,6 +46,8 @@ struct ScaleComm {
     std::string reply;
     int requestMode = 0;       // the register mode when the weight was asked for
     IoWatch* watch = nullptr;  // the watch the port is registered with
+    // Who asked for the weight; told what the scale read.
+    std::function<bool(double)> weighed;
 };
 
 ScaleComm& Comm() {
@@ -107,6 +110,17 @@ void Open_Failed(const std::string& why) {
     SayWithPanel(kMsgCannotOpen);
 }
 
+// Tells who asked what the scale read; false when no line came of it.
+bool Weighed(ScaleComm& c, double weight) {
+    const std::function<bool(double)> weighed = std::move(c.weighed);
+    c.weighed = nullptr;
+    if (!weighed) {
+        Log("ScaleComm_OnComm: a weight of " + Num_TextDisplay(weight) + " came with nobody waiting for it");
+        return false;
+    }
+    return weighed(weight);
+}
+
 }  // namespace
 
 bool Scale_PortOpen() { return Comm().port.IsOpen(); }
@@ -122,10 +136,11 @@ void Scale_Close() {
     if (!c.port.Close(&error)) Log("Scale_Close: " + error);
 }
 
-void Scale_Open() {
+void Scale_Open(std::function<bool(double)> weighed) {
     ScaleComm& c = Comm();
     Scale_Close();
     c.requestMode = gSale.gMode;
+    c.weighed = std::move(weighed);
 
     const std::string portName = "COM" + std::to_string(gSettings.gScalePort);
     const std::string path = Device_Path(DeviceMap_Load(ProgramFolder()), portName);
@@ -188,21 +203,15 @@ void ScaleComm_OnComm() {
     }
     const double weight = Reply_Weight(reply);
     if (!(weight > 0)) {
-        // Product_AddWeighed refuses the weight and says "Scale Is at Zero".
-        Product_AddWeighed(weight);
+        // The sale refuses the weight and says "Scale Is at Zero".
+        Weighed(c, weight);
         Request_End();
         gReg.gTimedMessage = Msg(kMsgZero);
         MessageWithTimerToEnd_Show();
         return;
     }
     CIATime(Msg(kMsgWeight) + " " + Num_TextDisplay(weight), kMessageSeconds);
-    SaleState& s = gSale;
-    if (Product_AddWeighed(weight)) {
-        s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
-        Inventory().Kit_Processing();
-    } else {
-        Request_End();  // the line was refused: the next entry counts as usual
-    }
+    if (!Weighed(c, weight)) Request_End();  // the line was refused: the next entry counts as usual
     DEA_Reset();
 }
 

@@ -14,7 +14,8 @@
 //
 // Outcomes, each ending with the port closed and no request pending:
 // - a weight above 0: "Weight 1.25" on the message line and the line added
-//   for the product that asked (Product_AddWeighed), kits expanded;
+//   by whoever asked (product entry's Product_Weighed: the line of the
+//   product that asked, kits expanded);
 // - a weight of 0 or less, or no number: "Scale Is at Zero, Try Again";
 // - a reply while no request is pending for the sale as it is now (a line
 //   was added meanwhile, a new sale started, the register mode changed):
@@ -25,13 +26,15 @@
 //   on the message line and in the timed panel, a log line, the request
 //   dropped so the sale goes on as before.
 #pragma once
+#include <functional>
 
 namespace tarvo {
 
 // Opens the scale port (closing it first when open), sends the weight
-// request and starts the scale timer. Called by product entry through
+// request and starts the scale timer. The weight read goes to `weighed`
+// (true when a line came of it). Called by product entry through
 // DeviceService::Scale_Open.
-void Scale_Open();
+void Scale_Open(std::function<bool(double weight)> weighed);
 
 // Closes the scale port when it is open and forgets what it received.
 // Called by the scale timer through DeviceService::Scale_Close.

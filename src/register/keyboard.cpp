@@ -8,6 +8,7 @@
 #include "data/indexes.h"
 #include "data/sale_state.h"
 #include "register/register_keys.h"
+#include "register/total_key.h"
 #include "sale/sale_save.h"
 #include "screen/card_service.h"
 #include "screen/entry_box.h"
@@ -127,7 +128,7 @@ bool PlainKey(int keyCode) {
         if (CardTrackArriving()) return false;
         PageKey();
         return true;
-    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { SaleEngine().mTotalRegister_Click(); }); return true;
+    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { RegisterKeys().mTotalRegister_Click(); }); return true;
     case KeyCode::F2:
         if (Press(Id(Control::BPayment), BPayment_Click)) HighlightFirst();
         return true;

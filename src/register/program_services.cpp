@@ -1,6 +1,7 @@
 #include "register/program_services.h"
 
 #include "register/register_keys.h"
+#include "register/total_key.h"
 
 namespace tarvo {
 
@@ -8,6 +9,7 @@ void RegisterKeyHandlers::BDep_Click(int page) { tarvo::BDep_Click(page); }
 void RegisterKeyHandlers::BSys_Click(int index) { tarvo::BSys_Click(index); }
 void RegisterKeyHandlers::BPayment_Click() { tarvo::BPayment_Click(); }
 void RegisterKeyHandlers::BOp_Click(int index) { tarvo::BOp_Click(index); }
+void RegisterKeyHandlers::mTotalRegister_Click() { tarvo::mTotalRegister_Click(); }
 
 ServiceSet ProgramServices::Set() {
     ServiceSet set;
@@ -22,6 +24,7 @@ ServiceSet ProgramServices::Set() {
     set.prompt = &prompt;
     set.keys = &keys;
     set.pages = &pages;
+    set.saleObserver = &saleObserver;
     return set;
 }
 

@@ -10,6 +10,7 @@
 #include "print/print_services.h"
 #include "register/pages.h"
 #include "register/prompt_line.h"
+#include "register/sale_events.h"
 #include "sale/sale_service.h"
 #include "screen/register_context.h"
 #include "transfer/transfer_service.h"
@@ -24,6 +25,7 @@ public:
     void BSys_Click(int index) override;
     void BPayment_Click() override;
     void BOp_Click(int index) override;
+    void mTotalRegister_Click() override;
 };
 
 struct ProgramServices {
@@ -38,6 +40,7 @@ struct ProgramServices {
     PromptLine prompt;
     RegisterKeyHandlers keys;
     RegisterPages pages;
+    RegisterSaleObserver saleObserver;
 
     // The set to put in RegisterContext::services.
     ServiceSet Set();

@@ -12,6 +12,7 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "print/printer_output.h"
+#include "register/total_key.h"
 #include "sale/entry_helpers.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"

@@ -8,6 +8,7 @@
 #include "print/pole_display.h"
 #include "print/printer_output.h"
 #include "register/register_keys.h"
+#include "register/total_key.h"
 #include "sale/entry_helpers.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"

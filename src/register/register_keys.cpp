@@ -17,6 +17,7 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "register/total_key.h"
 #include "sale/entry_helpers.h"
 #include "sale/sale_save.h"
 #include "screen/entry_box.h"
@@ -613,7 +614,7 @@ void Button_Click(const ControlId& id) {
     case Control::mDept: mDept_Click(i); break;
     case Control::BOp: BOp_Click(i); break;
     case Control::BReg: BReg_Click(i); break;
-    case Control::mTotalRegister: SaleEngine().mTotalRegister_Click(); break;
+    case Control::mTotalRegister: RegisterKeys().mTotalRegister_Click(); break;
     case Control::RT_Down: RT_Down_Click(); break;
     case Control::Rt_Up: Rt_Up_Click(); break;
     case Control::mNumeric: mNumeric_Click(i); break;

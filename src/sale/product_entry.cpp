@@ -332,7 +332,7 @@ void AddLine(const std::string& record, bool kitComponent) {
             s.gScaleRequestCount = s.gItemCount;
             s.gScaleLineKind = s.gLineKind;
             s.gQuantity = 0;
-            Devices().Scale_Open();
+            Devices().Scale_Open(Product_Weighed);
             return;
         }
     }
@@ -422,10 +422,7 @@ void AddLine(const std::string& record, bool kitComponent) {
             Inventory().Purchase_AddProduct();
     }
 
-    if (gSettings.gOnlineStockCheck) {
-        s.gOnlineProduct = line.product;
-        Online().Online_Product_CheckStock(line.product);
-    }
+    SaleEvents().Sale_LineAdded(n);
 }
 
 // After a department key found its product: the product is added and, when a
@@ -507,6 +504,14 @@ bool Product_AddWeighed(double weight) {
     s.gScaleRequestCount = -1;
     s.gScaleLineKind.clear();
     return added;
+}
+
+bool Product_Weighed(double weight) {
+    SaleState& s = gSale;
+    if (!Product_AddWeighed(weight)) return false;
+    s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
+    Inventory().Kit_Processing();
+    return true;
 }
 
 void Product_VerifyVoid() {

@@ -26,6 +26,9 @@ void Product_Add();
 // Zero, Try Again". False when no line was added (no request pending, the
 // weight refused, or the line refused).
 bool Product_AddWeighed(double weight);
+// What the scale's weight does: the line added as above and, when it was,
+// expanded as a kit. What product entry hands the scale when it asks.
+bool Product_Weighed(double weight);
 
 // Judges the void line just added (line gSale.gItemCount): accepted
 // (gCheckResult 1) when the product was sold in the sale and not voided yet;

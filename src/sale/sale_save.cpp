@@ -31,10 +31,8 @@ SaleSaveState gSaleSave;
 namespace {
 
 constexpr ControlId kTotalKey{Control::mTotalRegister, 0};
-constexpr int kDefaultEndSaleMs = 6000;
 constexpr std::int64_t kMaxRecord = 9999999;
 constexpr int kTenderCountLimit = 9;  // the header keeps the tender count in one column
-const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
@@ -104,17 +102,10 @@ void Saved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t lastPayme
 // A training sale's records lie past the counts, which it never changes: it
 // prints like a sale, yet no crash can leave it counted as one, and the next
 // document overwrites it.
-bool TrainingSaved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t lastPayment) {
+void TrainingSaved(std::int64_t invoiceNo, std::int64_t lastLine, std::int64_t lastPayment) {
     gSaleSave.gTrainingExtent = {static_cast<std::int32_t>(invoiceNo), static_cast<std::int32_t>(lastLine),
                                  static_cast<std::int32_t>(lastPayment)};
     Saved(invoiceNo, lastLine, lastPayment);
-    return true;
-}
-
-void KeysUnlockAfterRefusal(const std::string& messageBefore) {
-    Screen().SetText(kMessageLine, messageBefore);
-    Buttons_Unlock();
-    Total_Activate();
 }
 
 }  // namespace
@@ -199,7 +190,7 @@ void TrainingSale_Reach() {
     d.gLastPaymentRecord = std::max(d.gLastPaymentRecord, e[2]);
 }
 
-bool Sale_Save() {
+SaleSaveResult Sale_Save() {
     gSaleSave.gTrainingExtent = {};
     Invoice_Status();
     Open_FileInvoice();
@@ -209,8 +200,10 @@ bool Sale_Save() {
         if (!f->IsOpen()) {
             Log("Sale_Save: " + f->Error());
             CloseFiles();
-            CIATime("Error Opening Invoice Files - Sale Not Saved", 10);
-            return false;
+            SaleSaveResult refused;
+            refused.message = "Error Opening Invoice Files - Sale Not Saved";
+            CIATime(refused.message, 10);
+            return refused;
         }
     }
 
@@ -226,8 +219,10 @@ bool Sale_Save() {
     if (!rec) {
         Log("Sale_Save: " + problem + " does not fit the invoice record; sale not saved");
         CloseFiles();
-        CIATime("Sale Not Saved: " + problem + " Too Large", 10);
-        return false;
+        SaleSaveResult refused;
+        refused.message = "Sale Not Saved: " + problem + " Too Large";
+        CIATime(refused.message, 10);
+        return refused;
     }
 
     const std::int64_t lastLine = firstLine + static_cast<std::int64_t>(rec->lines.size()) - 1;
@@ -240,12 +235,49 @@ bool Sale_Save() {
     }};
     if (!Document_Commit(parts, "Sale_Save", !training)) {
         CloseFiles();
-        CIATime("Error Saving Sale - Sale Not Saved", 10);
-        return false;
+        SaleSaveResult refused;
+        refused.message = "Error Saving Sale - Sale Not Saved";
+        CIATime(refused.message, 10);
+        return refused;
     }
-    if (training) return TrainingSaved(invoiceNo, lastLine, lastPayment);
-    Saved(invoiceNo, lastLine, lastPayment);
-    return true;
+    if (training)
+        TrainingSaved(invoiceNo, lastLine, lastPayment);
+    else
+        Saved(invoiceNo, lastLine, lastPayment);
+    SaleSaveResult result = Sale_Outcome(false);
+    result.saved = true;
+    result.recordNo = static_cast<std::int32_t>(invoiceNo);
+    SaleEvents().Sale_Saved(result);
+    return result;
+}
+
+SaleSaveResult Sale_Outcome(bool document) {
+    const SaleState& s = gSale;
+    SaleSaveResult r;
+    for (int t = 1; t <= s.gPaymentCount && !r.openDrawer; ++t)
+        r.openDrawer = TenderOpensDrawer(s.gPayments[static_cast<std::size_t>(t)].type);
+    if (!document) {
+        const bool cashNoReceipt = gSettings.gNoReceiptForCash && s.gInvoiceStatus == "4" && s.gPaymentCount >= 1 &&
+                                   SameCode(s.gPayments[1].type, "1");
+        r.giftReceipt = !cashNoReceipt && gSettings.gGiftReceiptAlways;
+        r.receipt = !cashNoReceipt && (!gSettings.gReceiptIfPositive || s.gSubtotal > Money());
+    }
+    if (gSettings.gCardEnabled != "1") {
+        if (gSettings.gCardCopies == "2")
+            for (int t = 1; t <= s.gPaymentCount; ++t)
+                if (IsCardType(Trim(s.gPayments[static_cast<std::size_t>(t)].type))) r.secondCopy = true;
+    } else {
+        r.secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
+    }
+    return r;
+}
+
+bool Sale_RefundsCash() {
+    const SaleState& s = gSale;
+    if (!(s.gTotal < Money())) return false;
+    for (int t = 1; t <= s.gPaymentCount; ++t)
+        if (SameCode(s.gPayments[static_cast<std::size_t>(t)].type, "1")) return true;
+    return false;
 }
 
 void Total_Activate() {
@@ -298,220 +330,5 @@ void Total_Activate() {
     }
     set(gSettings.gOpenBalanceAllowed == "1" && gSale.gClientAccountType == "3");
 }
-
-namespace {
-
-// The Total key once its document or sale is saved: the drawer, the
-// printouts and the end-of-sale pause.
-void TotalKey_Finish(int mode, bool document, bool trainingRestoreFailed) {
-    SaleState& s = gSale;
-    gSaleSave.gSaleFinished = true;
-
-    for (int t = 1; t <= s.gPaymentCount; ++t) {
-        if (TenderOpensDrawer(s.gPayments[static_cast<std::size_t>(t)].type)) {
-            Printing().Drawer_Open();
-            break;
-        }
-    }
-
-    gSaleSave.gReceiptDuplicate = false;
-    gSaleSave.gReceiptCopy = 0;
-    if (mode == 12) {
-        if (!gSettings.gNoOrderPrint) Printing().Document_Print(mode);
-    } else if (mode == 13 || mode == 14 || mode == 15) {
-        Printing().Document_Print(mode);
-    } else if (!document) {
-        const bool cashNoReceipt = gSettings.gNoReceiptForCash && s.gInvoiceStatus == "4" && s.gPaymentCount >= 1 &&
-                                   SameCode(s.gPayments[1].type, "1");
-        if (!cashNoReceipt) {
-            if (gSettings.gGiftReceiptAlways) gSaleSave.gGiftReceipt = true;
-            if (!gSettings.gReceiptIfPositive || s.gSubtotal > Money()) Printing().Receipt_Print();
-        }
-    }
-
-    bool secondCopy = false;
-    if (gSettings.gCardEnabled != "1") {
-        if (gSettings.gCardCopies == "2")
-            for (int t = 1; t <= s.gPaymentCount; ++t)
-                if (IsCardType(Trim(s.gPayments[static_cast<std::size_t>(t)].type))) secondCopy = true;
-    } else {
-        secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
-    }
-    if (secondCopy) {
-        Forms().MessageBox_Show("Tear Off First Copy. Press Enter to Print Second Copy.");
-        gSaleSave.gReceiptDuplicate = false;
-        gSaleSave.gReceiptCopy = 1;
-        Printing().Receipt_Print();
-    }
-
-    if (Printing().PrintStatus() != 0) CIATime(Msg(74), 5);
-    if (trainingRestoreFailed) CIATime(kTrainingRestoreFailed, 10);
-
-    const int delay = gSettings.gEndSaleDelay > 0 ? gSettings.gEndSaleDelay : kDefaultEndSaleMs;
-    Reg().timers->Start(TimerId::EndSale, delay);
-
-    if (gSettings.gSendAfterSale) {
-        s.gSendPending = false;
-        gComm.gCommHidden = true;
-        gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
-        Office().Communicate();
-    }
-}
-
-}  // namespace
-
-void mTotalRegister_Click() {
-    SaleState& s = gSale;
-    if (s.gStockCount) return;
-    if (gSaleSave.gSaleFinished) return;  // saved already; the next sale has not started
-
-    // A refund paid back in cash, in any of its tenders, needs a manager.
-    if (s.gTotal < Money() && gSettings.gCashRefundNeedsManager) {
-        bool cash = false;
-        for (int t = 1; t <= s.gPaymentCount; ++t)
-            if (SameCode(s.gPayments[static_cast<std::size_t>(t)].type, "1")) cash = true;
-        if (cash) {
-            Authorization_Verify();
-            if (!gReg.gAuthorized) return;
-            const std::string rights = ManagerRightsAt(gReg.gManagerIndex);
-            if (rights.size() < 3 || rights[2] != '1') {
-                CIATime(Msg(19), 5);
-                return;
-            }
-        }
-    }
-
-    const LocalTime now = Reg().clock->Now();
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
-    gReg.gBusinessDate = date;
-    Office().Date_Set();
-    Caption_Show();
-    Screen().SetText(kEntryBox, "");
-    gReg.gEnteredAmount = Money::FromUnits(1);
-    Buttons_Lock();
-
-    const std::string messageBefore = Screen().Text(kMessageLine);
-    Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
-    Devices().Customer_Thankyou();
-
-    const int mode = s.gMode;
-    const bool document = mode == 12 || mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 ||
-                          mode == 30;
-    const bool training = mode == 26;
-    bool trainingRestoreFailed = false;
-    if (mode == 28 || mode == 29 || mode == 30) {
-        // The back office's documents are sent in the background; the rest of
-        // the Total key waits for the server's answer.
-        Online().Document_Send(mode, [messageBefore, mode](bool sent) {
-            if (!sent) {
-                const std::string why = Screen().Text(kMessageLine);
-                KeysUnlockAfterRefusal(messageBefore);
-                Screen().SetText(kMessageLine, why);
-                return;
-            }
-            TotalKey_Finish(mode, true, false);
-        });
-        return;
-    }
-    if (document) {
-        if (!Inventory().Document_Save(mode)) {
-            const std::string why = Screen().Text(kMessageLine);
-            KeysUnlockAfterRefusal(messageBefore);
-            Screen().SetText(kMessageLine, why);
-            return;
-        }
-    } else {
-        Invoice_Status();
-        if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
-            RegisterKeys().BPayment_Click();
-            SaleEngine().Payment_Process(1);
-            Buttons_Lock();
-        }
-        if (training) Headers_Save();
-        if (!Sale_Save()) {
-            // Nothing was written: the sale stays open as it was.
-            const std::string why = Screen().Text(kMessageLine);
-            KeysUnlockAfterRefusal(messageBefore);
-            Screen().SetText(kMessageLine, why);
-            return;
-        }
-        // The counts go back before anything can hold the register up.
-        if (training && !Headers_Restore()) trainingRestoreFailed = true;
-    }
-    TotalKey_Finish(mode, document, trainingRestoreFailed);
-}
-
-namespace {
-
-// The receipt of the sale is on the screen, waiting for the cashier.
-bool PrintoutUp() { return gReg.gPromptLineActive && gReg.gPromptLine == kPrintoutQuestion; }
-
-// The first steps of the pause's end: the "Printing in Progress" note comes
-// off the message line (when the printer said nothing), the timer stops.
-void EndSale_NoteAndTimer() {
-    const std::string note = Msg(64);
-    const std::string line = Screen().Text(kMessageLine);
-    if (Printing().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
-        line.compare(line.size() - note.size(), note.size(), note) == 0)
-        Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
-    Reg().timers->Stop(TimerId::EndSale);
-}
-
-}  // namespace
-
-void Timer_EndSale_Timer() {
-    EndSale_NoteAndTimer();
-    // A receipt on the screen stays until the cashier closes it; the next
-    // sale starts then (SaleEnd_AfterPrintout).
-    if (PrintoutUp()) {
-        gSaleSave.gEndAfterPrintout = true;
-        return;
-    }
-    SaleEnd_Continue();
-}
-
-bool SaleEnd_Pending() {
-    return gSaleSave.gSaleFinished && (gSaleSave.gEndAfterPrintout || Reg().timers->Running(TimerId::EndSale));
-}
-
-void SaleEnd_AfterPrintout() {
-    if (gSaleSave.gEndAfterPrintout) {
-        gSaleSave.gEndAfterPrintout = false;
-        SaleEnd_Continue();
-        return;
-    }
-    // Closed before the pause was over: the cashier has moved on, and what
-    // comes next belongs to the next sale.
-    if (!SaleEnd_Pending()) return;
-    EndSale_NoteAndTimer();
-    SaleEnd_Continue();
-}
-
-void SaleEnd_Hurry() {
-    if (!SaleEnd_Pending()) return;
-    if (PrintoutUp()) {
-        // As Enter on the receipt: it closes and the next sale starts.
-        Prompt().PromptInCIA_Enter();
-        return;
-    }
-    const std::string typed = Screen().Text(kEntryBox);
-    EndSale_NoteAndTimer();
-    gSaleSave.gEndAfterPrintout = false;
-    SaleEnd_Continue();
-    if (!typed.empty() && !gReg.gLoggedOut && Screen().Text(kEntryBox).empty()) Screen().SetText(kEntryBox, typed);
-}
-
-void SaleEnd_Continue() {
-    gSaleSave.gSaleFinished = false;
-    if (gSale.gMode == 28)
-        Online().Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1")
-        Office().Logout();
-    else
-        SaleEngine().Sale_Start();
-}
-
-void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }
 
 }  // namespace tarvo

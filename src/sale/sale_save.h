@@ -1,6 +1,7 @@
-// Finishing a transaction: the Total key, whether it may be pressed, the
-// saved sale (invoice header, lines and payments in the .INV, .DTL and .PAY
-// working files) and the end-of-sale pause.
+// Finishing a transaction: whether Total may be pressed, the saved sale
+// (invoice header, lines and payments in the .INV, .DTL and .PAY working
+// files) and what its tenders ask for afterwards. The Total key and the
+// end-of-sale pause are the register's (register/total_key.h).
 //
 // Saving is all or nothing: every field is checked against its width before
 // anything is written; the lines and payments go in first, the invoice after
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "screen/sale_observer.h"
 
 namespace tarvo {
 
@@ -27,6 +29,9 @@ struct SaleSaveState {
     std::int16_t gReceiptCopy = 0;
     bool gGiftReceipt = false;
     bool gSaleFinished = false;  // saved; waiting for the end-of-sale pause
+    // Total was pressed and waits for its document to be sent; the keys are
+    // locked meanwhile.
+    bool gTotalWaiting = false;
     // The pause ended while the receipt was on the screen: the next sale
     // starts when the cashier closes it.
     bool gEndAfterPrintout = false;
@@ -46,41 +51,29 @@ struct SaleRecords {
 // `problem` names it ("Quantity of line 3", "Total", ...).
 std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const LocalTime& now, std::string& problem);
 
-// Appends the sale to the invoice files. False when nothing was saved (a
-// field too wide, a file that cannot be opened or written); the message line
-// then says why and the files are as they were. On success gPrintRecordNo and
-// the three last-record counters are set and the last tender is reduced by
-// the change.
-bool Sale_Save();
+// Appends the sale to the invoice files. Not saved (false) when a field is
+// too wide or a file cannot be opened or written; the message line then says
+// why and the files are as they were. On success the result holds the
+// invoice record and what the Total key does next (Sale_Outcome), the
+// observer is told, gPrintRecordNo and the three last-record counters are
+// set and the last tender is reduced by the change.
+SaleSaveResult Sale_Save();
+
+// What the tenders of the sale in progress ask of the Total key once the
+// sale (or, `document`, the document of its mode) is saved: the drawer
+// opened, the receipt and gift receipt (never for a document), a second copy
+// for a card.
+SaleSaveResult Sale_Outcome(bool document);
+
+// A refund paid back in cash, in any of its tenders.
+bool Sale_RefundsCash();
 
 // A training sale lies past the invoice files' counts; a reader of the sale
 // just saved (its receipt) calls this after opening the files to reach it.
 void TrainingSale_Reach();
 
-// The Total key.
-void mTotalRegister_Click();
 // Enables or disables the Total key.
 void Total_Activate();
-// The end-of-sale timer's event; EndSaleTimer_Connect makes it the handler of
-// TimerId::EndSale.
-// A receipt shown on the screen holds the pause until it is closed.
-void Timer_EndSale_Timer();
-void EndSaleTimer_Connect();
-// What ends the pause: the next sale, the logout after a sale (setting 265)
-// or the end of a received purchase order.
-void SaleEnd_Continue();
-// The on-screen receipt was closed: the pause that ended under it goes on,
-// and a pause still running ends at once (the cashier has moved on).
-void SaleEnd_AfterPrintout();
-// The sale is saved and the pause after it has not ended yet (its timer
-// runs, or it ended under the receipt on the screen).
-bool SaleEnd_Pending();
-// A key or touch of the cashier during the pause: the pause ends at once
-// (the receipt on the screen closes as with Enter) and the next sale starts,
-// so that the key and what the cashier typed go into it; nothing shown in
-// the meantime is dropped when the pause would have ended. Does nothing
-// when no pause is running.
-void SaleEnd_Hurry();
 
 // Test seam: called before each write of a save with the file's extension
 // (".INV", ".DTL", ".PAY") and the step ("records", "header", "sync"); a

@@ -32,7 +32,6 @@ void SaleEngineImpl::PaymentButtons_Show() { tarvo::PaymentButtons_Show(); }
 void SaleEngineImpl::Payment_Display() { tarvo::Payment_Display(); }
 void SaleEngineImpl::Change_Display() { tarvo::Change_Display(); }
 void SaleEngineImpl::Total_Activate() { tarvo::Total_Activate(); }
-void SaleEngineImpl::mTotalRegister_Click() { tarvo::mTotalRegister_Click(); }
 void SaleEngineImpl::Buttons_Lock() { tarvo::Buttons_Lock(); }
 void SaleEngineImpl::Manager_Required() { tarvo::Manager_Required(); }
 void SaleEngineImpl::Aux_Product() { tarvo::Aux_Product(); }

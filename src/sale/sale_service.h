@@ -25,7 +25,6 @@ public:
     void Payment_Display() override;
     void Change_Display() override;
     void Total_Activate() override;
-    void mTotalRegister_Click() override;
     void Buttons_Lock() override;
     void Manager_Required() override;
     void Aux_Product() override;

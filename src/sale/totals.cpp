@@ -198,9 +198,7 @@ bool Totals_Update() {
     if (s.gItemCount > 0) Screen().SetEnabled(kPaymentKey, true);
     Total_Display();
     SaleEngine().Total_Activate();
-    Devices().Customer_Product();
-    if (Devices().DisplayError() != 0) CIATime(Msg(173), 5);
-    Inventory().Total_UpdateCaption();
+    SaleEvents().Sale_TotalsChanged();
     return true;
 }
 

@@ -3,6 +3,7 @@
 // weight request times out). The print folder implements the real ones.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 namespace tarvo {
 
@@ -24,9 +25,11 @@ public:
     virtual std::int16_t DisplayError() const = 0;
 
     // Opens the scale port, asks for a weight and starts the 10-second scale
-    // timer; the weight comes back through Product_AddWeighed. The stand-in
-    // only starts the timer: with no scale the request times out.
-    virtual void Scale_Open() = 0;
+    // timer. The scale only reports: a weight it read goes to `weighed`
+    // (0 or less when the scale was at zero), which answers whether a line
+    // came of it. The stand-in only starts the timer: with no scale the
+    // request times out.
+    virtual void Scale_Open(std::function<bool(double weight)> weighed) = 0;
     // Closes the scale port when it is open.
     virtual void Scale_Close() = 0;
 };

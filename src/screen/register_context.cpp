@@ -23,15 +23,17 @@ ServiceSet::ServiceSet(RegisterServices* all) {
 }
 
 ServiceSet& ServiceSet::operator=(RegisterServices* all) {
-    RegisterKeysService* const kept = keys;
+    RegisterKeysService* const keptKeys = keys;
+    SaleObserver* const keptObserver = saleObserver;
     *this = ServiceSet(all);
-    keys = kept;
+    keys = keptKeys;
+    saleObserver = keptObserver;
     return *this;
 }
 
 bool ServiceSet::Wired() const {
     return sale || print || devices || card || office || inventory || transfer || online || forms || prompt || pages ||
-           program || keys;
+           program || keys || saleObserver;
 }
 
 namespace {
@@ -58,5 +60,6 @@ PromptService& Prompt() { return Or<PromptService, PromptStandIn>(Reg().services
 PageService& Pages() { return Or<PageService, PageStandIn>(Reg().services.pages); }
 RegisterKeysService& RegisterKeys() { return Or<RegisterKeysService, RegisterKeysStandIn>(Reg().services.keys); }
 ProgramService& Program() { return Or<ProgramService, ProgramStandIn>(Reg().services.program); }
+SaleObserver& SaleEvents() { return Or<SaleObserver, SaleObserverStandIn>(Reg().services.saleObserver); }
 
 }  // namespace tarvo

@@ -46,11 +46,16 @@ struct ServiceSet {
     // The register's own button groups; not part of RegisterServices, so a
     // test double of the subsystems keeps the real keys.
     RegisterKeysService* keys = nullptr;
+    // What the sale reports goes to the register's observer; like the keys,
+    // not part of RegisterServices.
+    SaleObserver* saleObserver = nullptr;
 
     ServiceSet() = default;
-    // All the subsystems from one object (the register keys stay unset).
+    // All the subsystems from one object (the register keys and the sale's
+    // observer stay unset).
     ServiceSet(RegisterServices* all);  // NOLINT: a test double converts implicitly
-    // All the subsystems from one object; the register keys stay as they are.
+    // All the subsystems from one object; the register keys and the sale's
+    // observer stay as they are.
     ServiceSet& operator=(RegisterServices* all);
     // True once the program or a test set any service.
     bool Wired() const;
@@ -87,5 +92,7 @@ PromptService& Prompt();
 PageService& Pages();
 RegisterKeysService& RegisterKeys();
 ProgramService& Program();
+// The observer of the sale the register registered (the stand-in while unset).
+SaleObserver& SaleEvents();
 
 }  // namespace tarvo

@@ -14,6 +14,8 @@ public:
     virtual void BSys_Click(int index) = 0;
     virtual void BPayment_Click() = 0;
     virtual void BOp_Click(int index) = 0;
+    // The Total key (mTotalRegister): the sale or document finished.
+    virtual void mTotalRegister_Click() = 0;
 };
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 // What the sale engine offers the rest of the register: the sale's start and
 // reset, products, departments, modes, the Sales page, suspend and recall,
-// tenders and the Total key, the manager check and the client.
+// tenders and whether Total may be pressed, the manager check and the
+// client. The Total key itself is the register's (RegisterKeysService).
 //
 // The routines take the key number where they take one and otherwise read
 // and leave their results in the program-wide state (gReg, gSale, gData).
@@ -37,8 +38,6 @@ public:
     virtual void Payment_Display() = 0;
     virtual void Change_Display() = 0;
     virtual void Total_Activate() = 0;
-    // The Total key (mTotalRegister).
-    virtual void mTotalRegister_Click() = 0;
     // Locks the register's keys (ordinary lock).
     virtual void Buttons_Lock() = 0;
     // Checks the manager code typed in the entry box; leaves gReg.gAuthorized

@@ -42,7 +42,6 @@ void SaleStandIn::Department_Process(int) { NotAvailable(); }
 void SaleStandIn::Mode_Process(int) { NotAvailable(); }
 void SaleStandIn::Sales_Process(int) { NotAvailable(); }
 void SaleStandIn::Payment_Process(int) { NotAvailable(); }
-void SaleStandIn::mTotalRegister_Click() { NotAvailable(); }
 void SaleStandIn::Aux_Product() { NotAvailable(); }
 void SaleStandIn::Aux_Client() { NotAvailable(); }
 void SaleStandIn::Client_Process() { NotAvailable(); }
@@ -103,7 +102,7 @@ void InventoryStandIn::Sale_Cancel() { NotAvailable(); }
 void FormsStandIn::DepositForm_Show(int) { NotAvailable(); }
 
 // No scale answers.
-void DeviceStandIn::Scale_Open() { Reg().timers->Start(TimerId::Scale, 10000); }
+void DeviceStandIn::Scale_Open(std::function<bool(double)>) { Reg().timers->Start(TimerId::Scale, 10000); }
 
 void ProgramStandIn::PlaySoundFile(int sound) { tarvo::PlaySoundFile(Reg().programFolder, sound); }
 void ProgramStandIn::RestartProgram() { tarvo::RestartProgram(); }

@@ -5,6 +5,7 @@
 // derive from a stand-in and override what it records.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "screen/card_service.h"
@@ -18,6 +19,7 @@
 #include "screen/program_service.h"
 #include "screen/prompt_service.h"
 #include "screen/register_keys_service.h"
+#include "screen/sale_observer.h"
 #include "screen/sale_service.h"
 #include "screen/transfer_service.h"
 
@@ -45,7 +47,6 @@ public:
     void Payment_Display() override {}
     void Change_Display() override {}
     void Total_Activate() override {}
-    void mTotalRegister_Click() override;
     void Buttons_Lock() override {}
     void Manager_Required() override;
     void Aux_Product() override;
@@ -84,7 +85,7 @@ public:
     void Customer_PriceChecker() override {}
     std::int16_t DisplayError() const override { return 0; }
     // Only starts the 10-second scale timer.
-    void Scale_Open() override;
+    void Scale_Open(std::function<bool(double)> weighed) override;
     void Scale_Close() override {}
 };
 
@@ -235,6 +236,15 @@ public:
     void BSys_Click(int) override {}
     void BPayment_Click() override {}
     void BOp_Click(int) override {}
+    void mTotalRegister_Click() override {}
+};
+
+// Nobody above the sale: what the sale reports goes nowhere.
+class SaleObserverStandIn : public SaleObserver {
+public:
+    void Sale_LineAdded(int) override {}
+    void Sale_TotalsChanged() override {}
+    void Sale_Saved(const SaleSaveResult&) override {}
 };
 
 // A register without a window: sounds and the restart through the platform

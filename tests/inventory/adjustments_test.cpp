@@ -25,6 +25,7 @@
 #include "print/printer_output.h"
 #include "register/program_services.h"
 #include "register/prompt_line.h"
+#include "register/total_key.h"
 #include "sale/modes.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"

@@ -22,6 +22,7 @@
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/program_services.h"
+#include "register/total_key.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"

@@ -47,7 +47,7 @@ constexpr const char* kOpenFailed = "Printer_Open: HandlerPrinterOpen, Unable to
 class CountedScale : public CustomerDevices {
 public:
     int scaleRequests = 0;
-    void Scale_Open() override { ++scaleRequests; }
+    void Scale_Open(std::function<bool(double)>) override { ++scaleRequests; }
 };
 
 // The real services, with the scale counted.

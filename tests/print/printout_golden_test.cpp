@@ -369,7 +369,7 @@ protected:
         if (kind == "receipt") {
             const SaleSaveState variants = gSaleSave;
             const std::int16_t mode = gSale.gMode;
-            save(Sale_Save());
+            save(Sale_Save().saved);
             gSaleSave.gGiftReceipt = variants.gGiftReceipt;
             gSaleSave.gReceiptDuplicate = variants.gReceiptDuplicate;
             gSaleSave.gReceiptCopy = variants.gReceiptCopy;

@@ -16,12 +16,16 @@
 #include "data/master_files.h"
 #include "data/sale_state.h"
 #include "data/store_fixture.h"
+#include "data/work_file.h"
 #include "platform/io_watch.h"
 #include "print/devices.h"
 #include "print/scale.h"
 #include "pty_pair.h"
 #include "register/key_fixture.h"
+#include "register/total_key.h"
 #include "sale/product_entry.h"
+#include "sale/sale_builder.h"
+#include "sale/sale_save.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -33,7 +37,7 @@ const ControlId kTimedPanel{Control::Txt_Message, 0};
 // expansion recorded.
 class ScaleServices : public RegisterServices {
 public:
-    void Scale_Open() override { tarvo::Scale_Open(); }
+    void Scale_Open(std::function<bool(double)> weighed) override { tarvo::Scale_Open(std::move(weighed)); }
     void Scale_Close() override { tarvo::Scale_Close(); }
     void Kit_Processing() override { kitCodes.push_back(gSale.gKitCode); }
     std::vector<std::string> kitCodes;
@@ -294,6 +298,35 @@ TEST_F(ScaleTest, APortThatCannotBeOpenedIsReportedAndTheSaleGoesOn) {
     Scan("BREAD");
     ASSERT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gSale.gLines[1].quantity, 1);
+}
+
+// The scale only reports the weight; the line that comes of it is the one
+// the cashier sees on the receipt and the one the Total key saves.
+TEST_F(ScaleTest, AWeighedLineIsShownAndSavedWithItsWeight) {
+    Scan("APPLES");
+    ASSERT_EQ(Received(2), "W\r");
+    Answer("\n001.25LB\r");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 1}), "Apples per kg");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Quantity, 1}), "1.25");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Price, 1}), "2.49");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Extension, 1}), "$3.11");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 2}), "");
+
+    sale_builder::AddTender("1", "5");
+    mTotalRegister_Click();
+    ASSERT_TRUE(gSaleSave.gSaleFinished) << MessageLine();
+    // Record 2 of the lines file, after its header record.
+    WorkFile lines;
+    ASSERT_TRUE(lines.Open(gConstants.paths.gDataPath + ".DTL", 90));
+    ASSERT_EQ(lines.RecordCount(), 2);
+    const auto pad = [](std::string t, std::size_t n) {
+        t.resize(n, ' ');
+        return t;
+    };
+    EXPECT_EQ(lines.Read(2), "0000002001"
+                             "4001    " +
+                                 pad("APPLES", 20) + pad("1.25", 9) + pad("2.49", 9) + pad("2.49", 9) +
+                                 std::string(21, ' ') + "00");
 }
 
 }  // namespace

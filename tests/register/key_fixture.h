@@ -85,7 +85,6 @@ public:
     void Payment_Display() override { Note("Payment_Display"); }
     void Change_Display() override { Note("Change_Display"); }
     void Total_Activate() override { Note("Total_Activate"); }
-    void mTotalRegister_Click() override { Note("mTotalRegister_Click"); }
     void Manager_Required() override {
         Note("Manager_Required");
         gReg.gAuthorized = managerAccepts;
@@ -190,6 +189,21 @@ private:
     void Note(const char* name, int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); }
 };
 
+// The window's real button groups, with the Total key recorded instead of
+// pressed.
+class TotalRecordingKeys : public RegisterKeysService {
+public:
+    explicit TotalRecordingKeys(RecordingKeys& keys) : keys_(keys) {}
+    void BDep_Click(int page) override { tarvo::BDep_Click(page); }
+    void BSys_Click(int index) override { tarvo::BSys_Click(index); }
+    void BPayment_Click() override { tarvo::BPayment_Click(); }
+    void BOp_Click(int index) override { tarvo::BOp_Click(index); }
+    void mTotalRegister_Click() override { keys_.calls.push_back("mTotalRegister_Click"); }
+
+private:
+    RecordingKeys& keys_;
+};
+
 class KeyTest : public RegisterTest {
 protected:
     static constexpr const char* kTerminal = "1234567";
@@ -198,6 +212,7 @@ protected:
         RegisterTest::SetUp();
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = &keys;
+        Reg().services.keys = &totalKey;
         // The register starts with no panel over the receipt grid.
         screen.Show(ControlId{Control::Txt_All, 0}, false);
     }
@@ -256,6 +271,7 @@ protected:
 
     TestDir dir;
     RecordingKeys keys;
+    TotalRecordingKeys totalKey{keys};
 };
 
 }  // namespace tarvo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "register/total_key.h"
 #include "sale/sale_save.h"
 
 #include <gtest/gtest.h>

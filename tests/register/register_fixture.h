@@ -56,6 +56,7 @@ protected:
         FillTextTables(gConstants.tables);
         Reg() = RegisterContext{&screen, &timers, &clock, &services, "/nonexistent"};
         Reg().services.keys = &registerKeys;
+        Reg().services.saleObserver = &saleEvents;
     }
     void TearDown() override { Reg() = RegisterContext{}; }
 
@@ -65,6 +66,7 @@ protected:
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
     RegisterKeyHandlers registerKeys;  // the window's real button groups
+    RegisterSaleObserver saleEvents;   // what the register does when the sale reports
 };
 
 }  // namespace tarvo

@@ -32,9 +32,9 @@ using Calls = std::vector<std::string>;
 // display, prompt-line, inventory and online subsystems.
 class ProductKeys : public RecordingKeys {
 public:
-    void Scale_Open() override {
+    void Scale_Open(std::function<bool(double)> weighed) override {
         calls.push_back("Scale_Open");
-        DeviceStandIn::Scale_Open();  // starts the 10-second scale timer
+        DeviceStandIn::Scale_Open(std::move(weighed));  // starts the 10-second scale timer
     }
     void Scale_Close() override { calls.push_back("Scale_Close"); }
     void Item_PrintLine() override { calls.push_back("Item_PrintLine(" + gSale.gLines[1].key + ")"); }

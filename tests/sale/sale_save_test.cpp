@@ -25,6 +25,7 @@
 #include "data/work_file.h"
 #include "file_size_limit.h"
 #include "register/register_fixture.h"
+#include "register/total_key.h"
 #include "sale/clients.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"

@@ -53,6 +53,7 @@
 #include "platform/program_lock.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
+#include "register/total_key.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "transfer/backoffice_session.h"
@@ -138,8 +139,10 @@ int main(int argc, char** argv) {
     ManualClock clock{LocalTime{2026, 12, 9, 10, 30, 0}};
     RegisterServices services;
     RegisterKeyHandlers registerKeys;
+    RegisterSaleObserver saleEvents;
     Reg() = RegisterContext{&screen, &timers, &clock, &services, "/nonexistent"};
     Reg().services.keys = &registerKeys;
+    Reg().services.saleObserver = &saleEvents;
     UseTerminalFolder(argv[2]);
     gSettings.gPrinterType = "0";
     gReg.gLoggedOut = false;
