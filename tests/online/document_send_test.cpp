@@ -26,6 +26,7 @@
 #include "register/key_fixture.h"
 #include "register/keyboard.h"
 #include "register/register_keys.h"
+#include "register/total_key.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"

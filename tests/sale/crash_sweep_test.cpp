@@ -620,8 +620,10 @@ TEST_F(CrashSweepTest, ADownloadKilledAtAnyWriteLeavesEachFileWholeAndTheNextSes
     const std::map<std::string, std::string> sent = {{"1234567.PRC", ReadFile(packages / "p.zip")},
                                                      {"1234567.CSH", "new cashiers\r\n"},
                                                      {"1234567.SET", "100 REG01\r\n"}};
+    // Everything of the last round goes, the status file a full session
+    // puts under the minute's name among it (the next would find it taken).
     auto fillServer = [&] {
-        fs::remove_all(root / "Files");
+        for (const fs::directory_entry& e : fs::directory_iterator(root.Path())) fs::remove_all(e.path());
         for (const auto& [name, bytes] : sent) root.Write("Files/" + name, bytes);
     };
     LocalFtpServer server(root.Path(), "store12", "secret");

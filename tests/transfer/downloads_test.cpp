@@ -56,7 +56,14 @@ protected:
         fs::create_directories(server / "Files");
     }
 
+    // Each session a minute after the one before: a full session sends the
+    // status file under the minute's name, which a second session in the
+    // same minute finds taken.
     std::int16_t RunOn(const std::string& host, std::int16_t mode = kCommFull) {
+        LocalTime t = clock.Now();
+        t.hour += (t.minute + 1) / 60;
+        t.minute = (t.minute + 1) % 60;
+        clock.Set(t);
         SessionSetup setup;
         setup.account.hosts = {host};
         setup.account.user = kUser;
@@ -237,7 +244,7 @@ TEST_F(DownloadTest, HostileNamesAreRefusedAndLeftOnTheServer) {
 
     EXPECT_EQ(ServerFiles(), hostile);
     for (const auto& [name, bytes] : LocalFiles())
-        if (name != "1234567.SET" && name != "1234567.PRD" && name != "1234567.LOG" &&
+        if (name != "1234567.SET" && name != "1234567.PRD" && name != "1234567.LOG" && name != "1234567.STT" &&
             name.find(".OUT") == std::string::npos)
             ADD_FAILURE() << "unexpected local file " << name;
     EXPECT_EQ(Local("1234567.SET"), "100 REG01\r\n");
