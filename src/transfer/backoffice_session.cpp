@@ -142,6 +142,10 @@ struct BackOfficeSession::Job {
     DownloadStep downloads;  // modes 0 and 9, after the send steps
     // Copies and snapshots: the all-files upload, the resend, the status.
     std::vector<SnapshotUpload> snapshots;
+    // Their row (the log row for the status file, the data row for modes 2
+    // and 3), and whether one of them could not be made.
+    std::optional<SessionRow> snapshotRow;
+    bool snapshotsFailed = false;
     // What the worker is given.
     FtpAccount account;
     InternetCheckConfig internet;
@@ -201,6 +205,8 @@ void End(SessionWindow* window, std::function<void(std::int16_t)>& done, std::in
 void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner) {
     job->items.clear();
     job->snapshots.clear();
+    job->snapshotRow.reset();
+    job->snapshotsFailed = false;
     Outbox outbox(Outbox_Path(gConstants.paths.gFilesPath));
     std::string error;
     if (!outbox.Load(&error)) {
@@ -242,7 +248,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             e.size = b.size;
             e.stamp = b.stamp;
             e.finalName = UploadName(now, kind.extension);
-            e.tempName = Outbox_TemporaryName(e.finalName);
+            e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
             if (!outbox.Store(e, &error)) {
                 LogText(" Send_" + kind.extension + ": " + error);
                 job->failed = true;
@@ -251,7 +257,8 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             job->items.push_back(std::move(it));
         }
         if (!job->secondRound) {
-            if (!Status_Prepare(now, job->snapshots)) job->failed = true;
+            job->snapshotRow = SessionRow::Log;
+            if (!Status_Prepare(now, job->snapshots)) job->failed = job->snapshotsFailed = true;
             if (TerminalLog_Prepare(outbox, now, job->failed)) {
                 Job::Item it;
                 it.kind.extension = kTerminalLogKind;
@@ -261,10 +268,11 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                 job->items.push_back(std::move(it));
             }
         }
-    } else if (job->mode == kCommAllData) {
-        job->snapshots = AllFiles_Prepare(now, job->failed);
-    } else if (job->mode == kCommResendAll) {
-        job->snapshots = Resend_Prepare(now, job->failed);
+    } else if (job->mode == kCommAllData || job->mode == kCommResendAll) {
+        job->snapshotRow = SessionRow::Data;
+        job->snapshots = job->mode == kCommAllData ? AllFiles_Prepare(now, job->snapshotsFailed)
+                                                   : Resend_Prepare(now, job->snapshotsFailed);
+        if (job->snapshotsFailed) job->failed = true;
     } else if (job->mode == kCommLog || job->mode == kCommCommandFile) {
         const std::string extension = job->mode == kCommLog ? "LOG" : "CMD";
         Job::Item it;
@@ -289,7 +297,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                 e.kind = extension;
                 e.size = static_cast<std::int64_t>(bytes.size());
                 e.finalName = UploadName(now, extension);
-                e.tempName = Outbox_TemporaryName(e.finalName);
+                e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
                 if (!outbox.Store(e, &error)) {
                     LogText(" Send_" + extension + ": " + error);
                     job->failed = true;
@@ -328,23 +336,44 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
             Outbox ob(job->outboxPath);
             std::string why;
             const bool loaded = ob.Load(&why);
-            for (Job::Item& it : job->items) {
+            auto deliver = [&](Job::Item& it) {
                 // The sales step's line of the communication log.
                 const bool sales = it.kind.extension == "TRA";
                 if (it.notSent) {
                     job->Show(it.Row(), *it.notSent);
                     if (sales) job->LogLine(*it.notSent == StepReport::NothingToSend ? 60 : 62);
-                    continue;
+                    return;
                 }
-                job->Show(it.Row(), StepReport::Started);
+                // The card terminal's log shows on no row.
+                const bool onRow = it.kind.extension != kTerminalLogKind;
+                if (onRow) job->Show(it.Row(), StepReport::Started);
                 it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
                                      : Delivery{DeliveryOutcome::Failed, why};
                 const bool sent = it.delivery.outcome == DeliveryOutcome::Sent;
-                job->Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
+                if (onRow) job->Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
                 if (sales) job->LogLine(sent ? 61 : 62);
+            };
+            for (Job::Item& it : job->items)
+                if (it.kind.extension != kTerminalLogKind) deliver(it);
+            if (job->snapshotRow) {
+                job->Show(*job->snapshotRow, StepReport::Started);
+                bool failed = job->snapshotsFailed, sent = false;
+                for (SnapshotUpload& s : job->snapshots) {
+                    Snapshot_Deliver(ftp, s);
+                    const DeliveryOutcome o = s.delivery.outcome;
+                    if (o == DeliveryOutcome::Sent)
+                        sent = true;
+                    else if (o != DeliveryOutcome::Dropped)
+                        failed = true;
+                }
+                job->Show(*job->snapshotRow, failed ? StepReport::Failed
+                                             : sent ? StepReport::Passed
+                                                    : StepReport::NothingToSend);
             }
-            for (SnapshotUpload& s : job->snapshots) Snapshot_Deliver(ftp, s);
-            job->downloads.Fetch(ftp);
+            // After the status file, as the back office has always had them.
+            for (Job::Item& it : job->items)
+                if (it.kind.extension == kTerminalLogKind) deliver(it);
+            job->downloads.Fetch(ftp, [&job](SessionRow row, StepReport what) { job->Show(row, what); });
             ftp.Disconnect();
         },
         [this, job, &runner] { Finish(job, runner); });

@@ -225,8 +225,17 @@ void DownloadStep::Prepare(std::int16_t mode, const std::string& filesFolder, co
     if (remote_.empty()) wanted_ = false;
 }
 
-void DownloadStep::Fetch(FtpClient& ftp) {
+void DownloadStep::Fetch(FtpClient& ftp, const RowNews& show) {
     if (!Wanted()) return;
+    auto tell = [&show](const DownloadKind& kind, StepReport what) {
+        if (show && kind.row >= 0)
+            show(static_cast<SessionRow>(static_cast<int>(SessionRow::ProductComplete) + kind.row), what);
+    };
+    // Each file ends here: its row shows whether it is in place.
+    auto done = [&](DownloadedFile& f) {
+        tell(*f.kind, f.outcome == DownloadOutcome::Failed ? StepReport::Failed : StepReport::Passed);
+        files_.push_back(std::move(f));
+    };
     fetched_ = true;
     if (const int n = Downloads_RemoveStale(folder_); n > 0)
         notes_.push_back("GetUpdates: " + std::to_string(n) + " unfinished download(s) of an earlier session removed");
@@ -250,11 +259,12 @@ void DownloadStep::Fetch(FtpClient& ftp) {
         f.path = FindFileNoCase(folder_, Trimmed(name));
         const std::string remote = remote_.empty() ? name : remote_ + "/" + name;
 
+        tell(*kind, StepReport::Started);
         std::string fetched;
         const FtpResult got = ftp.GetToTemporary(remote, folder_, fetched);
         if (!got.ok()) {
             f.why = got.text;
-            files_.push_back(std::move(f));
+            done(f);
             continue;
         }
         if (kind->unpackTo) {
@@ -265,7 +275,7 @@ void DownloadStep::Fetch(FtpClient& ftp) {
             if (!Zip_UnpackOne(fetched, folder_, free < 0 ? INT64_MAX : free, unpacked, &why)) {
                 ::unlink(fetched.c_str());
                 f.why = name + ": " + why;
-                files_.push_back(std::move(f));
+                done(f);
                 continue;
             }
             if (SameBytes(fetched, f.path) && SameBytes(unpacked, target)) {
@@ -278,7 +288,7 @@ void DownloadStep::Fetch(FtpClient& ftp) {
                 // fetches the package again and unpacks the same master.
                 ::unlink(unpacked.c_str());
                 ::unlink(fetched.c_str());
-                files_.push_back(std::move(f));
+                done(f);
                 continue;
             } else {
                 SyncFolderOf(f.path);
@@ -290,7 +300,7 @@ void DownloadStep::Fetch(FtpClient& ftp) {
             f.outcome = DownloadOutcome::Unchanged;
         } else {
             if (!RenameInto(fetched, f.path, f.why)) {
-                files_.push_back(std::move(f));
+                done(f);
                 continue;
             }
             SyncFolderOf(f.path);
@@ -301,7 +311,7 @@ void DownloadStep::Fetch(FtpClient& ftp) {
             f.leftOnServer = true;
             f.why = del.text;
         }
-        files_.push_back(std::move(f));
+        done(f);
     }
 }
 

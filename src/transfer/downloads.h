@@ -12,10 +12,12 @@
 // outside Files/ (or hold control characters) are refused and left there.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/ftp_client.h"
+#include "transfer/session_window.h"
 
 namespace tarvo {
 
@@ -73,8 +75,10 @@ public:
     bool Wanted() const { return wanted_ && !fetched_; }
     // Lists the server folder and fetches each file of a known kind,
     // in listing order; first removes the temporaries a crash left in Files/.
-    // Touches no program state.
-    void Fetch(FtpClient& ftp);
+    // Touches no program state. `show` hears of each receive row's fetch
+    // (under way, then installed or failed), on the worker's thread.
+    using RowNews = std::function<void(SessionRow, StepReport)>;
+    void Fetch(FtpClient& ftp, const RowNews& show = {});
     // The log lines, the loaders of a full session, the staff logged in found
     // again, gComm.gProductsUpdated. Once per Fetch.
     void Install();

@@ -71,7 +71,9 @@ std::optional<OutboxEntry> Parse(std::string_view line) {
 
 std::string Outbox_Path(const std::string& filesPath) { return filesPath + ".OUT"; }
 
-std::string Outbox_TemporaryName(const std::string& finalName) { return finalName + ".part"; }
+std::string Outbox_TemporaryName(const std::string& filesPath, const std::string& finalName) {
+    return filesPath.substr(filesPath.find_last_of('/') + 1) + "-" + finalName + ".part";
+}
 
 bool Outbox::Load(std::string* error) {
     entries_.clear();

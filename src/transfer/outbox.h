@@ -74,8 +74,10 @@ private:
 // The outbox file of a terminal: gFilesPath & ".OUT".
 std::string Outbox_Path(const std::string& filesPath);
 
-// The name an upload is put under before it is renamed to `finalName`: no
-// back-office pattern (by extension) matches it.
-std::string Outbox_TemporaryName(const std::string& finalName);
+// The name an upload of the terminal of `filesPath` is put under before it is
+// renamed to `finalName` ("1234567-12091430.TRA.part"): no back-office
+// pattern (by extension) matches it, and two registers on one account never
+// put to the same temporary name, even in the same minute.
+std::string Outbox_TemporaryName(const std::string& filesPath, const std::string& finalName);
 
 }  // namespace tarvo

@@ -50,7 +50,12 @@ void SessionWindow::Report(SessionRow row, StepReport what) {
     if (i >= rows_.size()) return;
     RowPictures& p = rows_[i];
     switch (what) {
-    case StepReport::Started: p.arrow = true; break;
+    case StepReport::Started:
+        p.arrow = true;
+        // A receive row shows the file fetched last: two kinds share the
+        // product row, and the later one's outcome is the one that counts.
+        if (row >= SessionRow::ProductComplete) p.check = p.cross = false;
+        break;
     case StepReport::Passed:
         p.arrow = false;
         p.check = true;

@@ -58,7 +58,7 @@ bool TerminalLog_Prepare(Outbox& outbox, const LocalTime& now, bool& failed) {
     e.kind = kTerminalLogKind;
     e.size = size;
     e.finalName = "Dejavoo-" + UploadName(now, "Log");
-    e.tempName = Outbox_TemporaryName(e.finalName);
+    e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
     std::string error;
     if (!outbox.Store(e, &error)) {
         // The file set aside goes with the next session.

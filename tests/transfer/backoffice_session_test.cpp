@@ -225,6 +225,46 @@ TEST_F(SessionTest, AnUploadACrashLeftHalfWayIsFinishedByTheNextSession) {
     }
 }
 
+// Two registers on one account send in the same minute while one of them is
+// half-way (its file on the server under its temporary name): neither takes
+// the other's file for its own, and each register's invoices are on the
+// server once, under names of their own.
+TEST_F(SessionTest, TwoRegistersOnOneAccountInOneMinuteEachSendTheirOwnInvoices) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    UploadBuild b = Sales_CreateFile(dir / "Files/1234567.TRA", false);
+    ASSERT_TRUE(b.ok);
+    const std::string ours = dir.Read("Files/1234567.TRA");
+    OutboxEntry e{"TRA", b.range.first, b.range.last, OutboxState::Put, b.size, "", "12091030.TRA", b.stamp};
+    e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
+    ASSERT_TRUE(Outbox(dir / "Files/1234567.OUT").Store(e, nullptr));
+    server.Write(e.tempName, ours);
+
+    // The other register, at 10:30 too.
+    Data_CloseAll(gData);
+    TestDir other;
+    UseTerminalFolder(other.Path(), "7654321");
+    WriteFile(".INV", 150, {Header("0000002", '0', "C900")});
+    WriteFile(".DTL", 90, {Line("0000002", 1, "1003", "PLAIN", "5", "2", "")});
+    WriteFile(".PAY", 235, {Payment("0000002", 1, "1", "10", "")});
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+    Data_CloseAll(gData);
+
+    // This register's next session, a minute later.
+    UseTerminalFolder(dir.Path());
+    clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
+    EXPECT_EQ(RunOn(ftp.Host()), 0);
+
+    const std::string theirs = server.Read("12091030.TRA");
+    EXPECT_EQ(theirs.substr(0, 7), "0000002");
+    EXPECT_NE(theirs.find("C900"), std::string::npos);
+    EXPECT_EQ(server.Read("12091031.TRA"), ours);
+    EXPECT_EQ(ServerFiles().size(), 2u);
+    EXPECT_FALSE(TemporaryLeft());
+    EXPECT_EQ(Flags(), "111");
+    EXPECT_EQ(OutboxEntries(), 0);
+}
+
 // Files emptied while an upload was on its way: the invoices that now stand
 // under its numbers are not flagged by it, they go up on their own.
 TEST_F(SessionTest, AnUploadWhoseInvoicesWereEmptiedMeanwhileFlagsNothing) {

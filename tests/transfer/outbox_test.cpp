@@ -19,7 +19,7 @@ OutboxEntry Entry(std::string kind, OutboxState state) {
     e.state = state;
     e.size = 81234;
     e.finalName = "1209143" + std::string(".") + kind;
-    e.tempName = Outbox_TemporaryName(e.finalName);
+    e.tempName = "1234567-" + e.finalName + ".part";
     e.stamp = "00c0ffee00c0ffee";
     return e;
 }
@@ -36,8 +36,8 @@ TEST(Outbox, EachStepIsOnDiskBeforeItReturnsAndReadsBackTheSame) {
     ASSERT_TRUE(outbox.Store(Entry("ACC", OutboxState::Built), nullptr));
     ASSERT_TRUE(outbox.Store(Entry("TRA", OutboxState::Put), nullptr));
     EXPECT_EQ(dir.Read("Files/1234567.OUT"),
-              "TRA|12|2011|Put|81234|1209143.TRA.part|1209143.TRA|00c0ffee00c0ffee\r\n"
-              "ACC|12|2011|Built|81234|1209143.ACC.part|1209143.ACC|00c0ffee00c0ffee\r\n");
+              "TRA|12|2011|Put|81234|1234567-1209143.TRA.part|1209143.TRA|00c0ffee00c0ffee\r\n"
+              "ACC|12|2011|Built|81234|1234567-1209143.ACC.part|1209143.ACC|00c0ffee00c0ffee\r\n");
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 
     Outbox again(path);
@@ -49,7 +49,7 @@ TEST(Outbox, EachStepIsOnDiskBeforeItReturnsAndReadsBackTheSame) {
     ASSERT_TRUE(again.Remove("TRA", nullptr));
     ASSERT_TRUE(again.Remove("PUR", nullptr));  // not there: nothing to do
     EXPECT_EQ(dir.Read("Files/1234567.OUT"),
-              "ACC|12|2011|Built|81234|1209143.ACC.part|1209143.ACC|00c0ffee00c0ffee\r\n");
+              "ACC|12|2011|Built|81234|1234567-1209143.ACC.part|1209143.ACC|00c0ffee00c0ffee\r\n");
     ASSERT_TRUE(again.Remove("ACC", nullptr));
     EXPECT_EQ(dir.Read("Files/1234567.OUT"), "");
     EXPECT_TRUE(again.Load(nullptr));

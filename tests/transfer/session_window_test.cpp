@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -142,6 +144,8 @@ TEST_F(SessionWindowTest, AFullSessionShowsEachStepAndItsResultInOrder) {
                              "Sales: check",
                              "Activity: nothing",
                              "Inventory Count: nothing",
+                             "Log: arrow",
+                             "Log: check",
                              "counter 1",
                              "hidden",
                          }));
@@ -184,7 +188,8 @@ TEST_F(SessionWindowTest, TheFailedStepShowsItsCross) {
          3,
          {"shown", "Looking for Internet Connection: arrow", "Looking for Internet Connection: check",
           "Connecting to Server: arrow", "Connecting to Server: check", "New Entries: nothing", "Sales: arrow",
-          "Sales: cross", "Activity: nothing", "Inventory Count: nothing", "counter 1", "hidden"}},
+          "Sales: cross", "Activity: nothing", "Inventory Count: nothing", "Log: arrow", "Log: cross", "counter 1",
+          "hidden"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,6 +220,76 @@ TEST_F(SessionWindowTest, TheLogRowAndAHiddenSession) {
     EXPECT_EQ(view.seen, Seen{});
     EXPECT_EQ(Describe(window.Pictures(SessionRow::Sales)), "check");
     EXPECT_EQ(Flags(), "11");
+}
+
+// Modes 2 and 3 send on the data row: its arrow while the files go up, then
+// the check, or the cross when any one of them was refused.
+TEST_F(SessionWindowTest, TheFilesOfModesTwoAndThreeShowOnTheDataRow) {
+    const Seen reached = {"shown",
+                          "Looking for Internet Connection: arrow",
+                          "Looking for Internet Connection: check",
+                          "Connecting to Server: arrow",
+                          "Connecting to Server: check",
+                          "Data: arrow"};
+    struct Case {
+        const char* name;
+        std::int16_t mode;
+        const char* fault;
+        std::int16_t result;
+        const char* outcome;
+    };
+    const Case cases[] = {
+        {"all files", kCommAllData, "none", 0, "Data: check"},
+        {"plain-text resend", kCommResendAll, "none", 0, "Data: check"},
+        {"all files refused", kCommAllData, "stor-refused", 3, "Data: cross"},
+        {"resend refused", kCommResendAll, "stor-refused", 3, "Data: cross"},
+    };
+    int minute = 30;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.seen.clear();
+        clock.Set(LocalTime{2026, 12, 9, 10, minute++, 0});
+        LocalFtpServer ftp(server.Path(), kUser, kPassword, c.fault);
+        ASSERT_TRUE(ftp.Running());
+        EXPECT_EQ(Session(ftp.Host(), internet.Url(), c.mode), c.result);
+        Seen expected = reached;
+        expected.insert(expected.end(), {c.outcome, "counter 1", "hidden"});
+        EXPECT_EQ(view.seen, expected);
+    }
+    EXPECT_EQ(Flags(), "10") << "these modes flag nothing";
+}
+
+// Each file the back office sent shows on its receive row: the arrow while it
+// is fetched, then the check once it is in place, or the cross (a package
+// that is not one); a kind without a row (the label) changes none.
+TEST_F(SessionWindowTest, EachFetchedFileShowsOnItsReceiveRow) {
+    LocalFtpServer ftp(server.Path(), kUser, kPassword);
+    ASSERT_TRUE(ftp.Running());
+    server.Write("Files/1234567.CLU", "client update\r\n");
+    server.Write("Files/1234567.SET", "100 REG01\r\n");
+    server.Write("Files/1234567.PRC", "this is not a zip package");
+    server.Write("Files/1234567.LBL", "label\r\n");
+    EXPECT_EQ(Session(ftp.Host(), internet.Url()), 0) << "a failed download is no failed session";
+    const std::map<SessionRow, std::string> shown = {
+        {SessionRow::ClientUpdate, "check"},
+        {SessionRow::Settings, "check"},
+        {SessionRow::ProductComplete, "cross"},
+    };
+    for (int i = static_cast<int>(SessionRow::ProductComplete); i < kSessionRows; ++i) {
+        const auto row = static_cast<SessionRow>(i);
+        SCOPED_TRACE(SessionRow_Caption(row));
+        const auto it = shown.find(row);
+        EXPECT_EQ(Describe(window.Pictures(row)), it == shown.end() ? "-" : it->second);
+        const bool arrowSeen = std::find(view.seen.begin(), view.seen.end(),
+                                         std::string(SessionRow_Caption(row)) + ": arrow") != view.seen.end();
+        EXPECT_EQ(arrowSeen, it != shown.end());
+    }
+    // The receive rows follow the send rows.
+    const auto status = std::find(view.seen.begin(), view.seen.end(), "Log: check");
+    const auto settings = std::find(view.seen.begin(), view.seen.end(), "Settings: arrow");
+    EXPECT_LT(status, settings);
+    EXPECT_TRUE(fs::exists(server.Path() + "/Files/1234567.PRC")) << "left for the next session";
+    EXPECT_FALSE(fs::exists(server.Path() + "/Files/1234567.SET"));
 }
 
 // With the communication log on, each step's line is printed with the time
@@ -292,6 +367,14 @@ TEST(SessionWindowRows, PicturesAccumulateOnARow) {
     w.Report(SessionRow::InventoryCount, StepReport::Failed);
     EXPECT_EQ(Describe(w.Pictures(SessionRow::Internet)), "check+cross");
     EXPECT_EQ(Describe(w.Pictures(SessionRow::InventoryCount)), "check+cross");
+    // A receive row shows the file fetched last: a package that failed, then
+    // the master that arrived after it.
+    w.Report(SessionRow::ProductComplete, StepReport::Started);
+    w.Report(SessionRow::ProductComplete, StepReport::Failed);
+    w.Report(SessionRow::ProductComplete, StepReport::Started);
+    EXPECT_EQ(Describe(w.Pictures(SessionRow::ProductComplete)), "arrow");
+    w.Report(SessionRow::ProductComplete, StepReport::Passed);
+    EXPECT_EQ(Describe(w.Pictures(SessionRow::ProductComplete)), "check");
     // The next session starts clean.
     w.Close();
     w.Open(false);
