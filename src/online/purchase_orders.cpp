@@ -1,6 +1,7 @@
 #include "online/purchase_orders.h"
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,24 +71,38 @@ void AddDetail(std::string& text, const std::string& label, const std::string& v
     if (lineBreak) text += kCrLf;
 }
 
-// The purchase order's details as they show after the fetch.
+// The purchase order's details as they show after the fetch, each piece
+// only when the server gave it.
 std::string PurchaseDetails(const std::string& reply, const std::string& number) {
     auto v = [&](const char* tag) { return Extract(reply, tag); };
+    auto piece = [&](std::string& t, const std::string& label, const char* tag) {
+        const std::string value = v(tag);
+        if (!value.empty()) t += label + value;
+    };
     std::string t = Msg(224) + ": " + number + kCrLf;
     AddDetail(t, Msg(217) + " ", v("vendor name"));
     AddDetail(t, "", v("address"));
-    t += v("city") + " " + v("state") + " " + v("country") + " " + v("zip code") + kCrLf;
-    t += "Transport: " + v("transport") + " Pkg: " + v("package") + " Vol: " + v("volume") + " Weight: " + v("weight") +
-         kCrLf;
+    piece(t, "", "city");
+    for (const char* tag : {"state", "country", "zip code"}) piece(t, " ", tag);
+    t += kCrLf;
+    piece(t, "Transport: ", "transport");
+    piece(t, " Pkg: ", "package");
+    piece(t, " Vol: ", "volume");
+    piece(t, " Weight: ", "weight");
+    t += kCrLf;
     AddDetail(t, Msg(219) + ": ", v("comments"));
     AddDetail(t, Msg(229), v("contact"));
     AddDetail(t, Msg(268), v("vendor order number"));
     AddDetail(t, Msg(228), v("employee name"));
-    t += "Date: " + v("order date") + " " + Trim(Msg(231)) + v("delivery date") + " " + Msg(232) + v("cancel date") +
-         kCrLf;
+    piece(t, "Date: ", "order date");
+    piece(t, " " + Trim(Msg(231)), "delivery date");
+    piece(t, " " + Msg(232), "cancel date");
+    t += kCrLf;
     AddDetail(t, "Ship To: ", v("ship name"));
     AddDetail(t, "", v("ship address"));
-    t += v("ship city") + " " + v("ship state") + " " + v("ship country") + " " + v("ship zip code") + kCrLf;
+    piece(t, "", "ship city");
+    for (const char* tag : {"ship state", "ship country", "ship zip code"}) piece(t, " ", tag);
+    t += kCrLf;
     t += kCrLf + "(" + Msg(274) + ")";
     return t;
 }
@@ -186,8 +201,11 @@ void OnLine(const FetchPtr& f, const BackOfficeResult& r) {
     if (f->Packing()) {
         const std::string number = Trim(Extract(reply, "line number"));
         if (!number.empty()) {
+            // The line keeps the number in a 16-bit field: a larger one would
+            // go back to the server as another line's.
             const auto whole = FetchedWholeNumber(number);
-            if (!whole) return Stop(f, Msg(1), where + " has the line number \"" + number + "\"");
+            if (!whole || *whole < 1 || *whole > INT16_MAX)
+                return Stop(f, Msg(1), where + " has the line number \"" + number + "\"");
             serverLine = static_cast<std::int16_t>(*whole);
         }
     }

@@ -67,11 +67,16 @@ void StockCheck::Send(BackgroundRunner& runner, const std::string& productId) {
         RegisterDatabaseQuery(TaskCode::DatabaseSelect, StockCheck_Sql(productId, gSettings.gSiteId));
     BackgroundRunner* r = &runner;
     const long timeoutMs = timeoutMs_;
+    if (!connection_) connection_ = std::make_shared<BackOfficeConnection>();
+    auto connection = connection_;
     RunInBackground<BackOfficeResult>(
-        runner, [prefix, query, timeoutMs] { return BackOfficeRequestAt(prefix, query, timeoutMs); },
+        runner, [connection, prefix, query, timeoutMs] { return connection->Request(prefix, query, timeoutMs); },
         [this, r, number, prefix, query](BackOfficeResult result) {
             busy_ = false;
-            if (!result) BackOfficeRequest_LogFailure(prefix, query, result);
+            if (!result) {
+                BackOfficeRequest_LogFailure(prefix, query, result);
+                connection_.reset();
+            }
             if (number == latest_) Show(StockCheck_Message(result.ok, result.reply));
             if (!waiting_.empty()) {
                 const std::string next = std::move(waiting_);

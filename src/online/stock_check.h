@@ -3,11 +3,13 @@
 // (task 300 on tbl_prd_detail), and the answer shows on the message line.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tarvo {
 
 class BackgroundRunner;
+class BackOfficeConnection;
 
 // What the back office's answer to the stock select means for the cashier:
 // "<n> is in stock", "None in stock", "No records selected from stock table",
@@ -39,6 +41,9 @@ private:
     std::uint64_t latest_ = 0;  // number of the latest product asked
     bool busy_ = false;         // a request is in flight
     std::string waiting_;       // the product to ask once it is back ("" none)
+    // One connection for every check (one request at a time uses it): a
+    // scan does not pay for a new connection; dropped after a failure.
+    std::shared_ptr<BackOfficeConnection> connection_;
 };
 
 }  // namespace tarvo

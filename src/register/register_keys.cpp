@@ -15,6 +15,7 @@
 #include "config/text_tables.h"
 #include "data/comm_state.h"
 #include "data/data_state.h"
+#include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "register/total_key.h"
@@ -129,6 +130,13 @@ void VoidLast() {
 void Void() {
     SaleState& s = gSale;
     if (FetchedOrderMode()) return;
+    if (!s.gServerDocNumber.empty()) {
+        // Part of the document is on the back office already, its lines
+        // numbered by their place here: taking one out would renumber the rest.
+        ProgramLog().Write(1, "Void refused: document " + s.gServerDocNumber + " is partly on the server");
+        Say(1);
+        return;
+    }
     if (!PurchaseMode() && gSettings.gVoidLastReenters == 1) {
         // Void mode: the next product entered becomes a void line.
         if (s.gVoidMode) {

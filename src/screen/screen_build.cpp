@@ -118,8 +118,10 @@ void SetExtras(int key, int language, const std::string& caption) {
 
 // The optional commands of the Extras page get captions when their settings
 // enable them. French terminals get their own texts for the purchase-order
-// and order-upload keys; their label keys are those of the start-up tables,
-// and there are no card keys in French.
+// and order-upload keys; their label keys are those of the start-up tables.
+// A key that does something is never left without a caption (an empty
+// caption disables it): the device check and, in French, the card keys get
+// texts of our own.
 void WriteExtrasCaptions() {
     const Settings& st = gSettings;
     const bool purchaseOrders = st.gKeyOption645 == "1";
@@ -139,8 +141,18 @@ void WriteExtrasCaptions() {
     SetExtras(21, 1, either(newOrders, "Upload\r\nNew Orders"));
     SetExtras(24, 1, either(shipping, "Download\r\nOrdersToUPS"));
 
+    SetExtras(9, 1, "USB Device\r\nCheck");
+
     SetExtras(1, 2, either(purchaseOrders, "Entrez\r\nCmd.Achat"));
     SetExtras(2, 2, either(purchaseOrders, "Reception\r\nCmd.Achat"));
+    if (st.gCardEnabled == "1") {
+        const bool terminal = st.gCardBackend == "2";
+        SetExtras(13, 2, either(terminal, "Trouvez\r\nTerminal"));
+        SetExtras(14, 2, either(terminal, "R\xE9glez\r\nTerminal"));
+        SetExtras(15, 2, either(terminal, "Testez\r\nTerminal"));
+        SetExtras(16, 2, either(st.gCardBackend == "3", "Testez\r\nPasserelle"));
+    }
+    SetExtras(9, 2, "V\xE9rif.\r\nApp. USB");
     SetExtras(21, 2, either(newOrders, "Upload\r\nNew Orders"));
     SetExtras(24, 2, either(shipping, "Download\r\nOrders to UPS"));
 }

@@ -438,17 +438,110 @@ TEST_F(DocumentSendTest, AnOrderIsPackedByScanningAndStoredAsAnInvoiceWithItsOwn
     EXPECT_EQ(MessageLine(), "Document Number:   4410");
 }
 
-TEST_F(DocumentSendTest, AFetchedLineNumberThatIsNoWholeNumberIsRefused) {
-    SetAnswer(25, Tag("order number", "555") + Tag("client number", "C42") + Tag("last line", "1"));
+TEST_F(DocumentSendTest, APackedOrderRefusedAtALineSendsOnlyTheRestOnTotalAgain) {
+    SetAnswer(25, Tag("order number", "555") + Tag("client number", "C42") + Tag("last line", "2"));
     SetLine(26, 1,
-            Tag("product id", "100") + Tag("product number", "1001") + Tag("quantity to ship", "2") +
-                Tag("line number", "1O"));
+            Tag("product id", "100") + Tag("product number", "1001") + Tag("quantity to ship", "1") +
+                Tag("unit price", "4.5") + Tag("line number", "10"));
+    SetLine(26, 2,
+            Tag("product id", "200") + Tag("product number", "1002") + Tag("quantity to ship", "1") +
+                Tag("unit price", "3") + Tag("line number", "20"));
     Key(7, "555");
     Pump();
+    ASSERT_EQ(gSale.gMode, 30);
+    Scan("1001");
+    Scan("1002");
+    SetAnswer(27, Tag("invoice number", "4410"));
+    SetAnswer(28, Tag("purchase line", "1"));
+    FailOnce(28, {200, Tag("purchase", "1")}, 20);  // the server refuses Decaf's line once
+    const std::size_t before = server.Calls().size();
+    mTotalRegister_Click();
+    Pump();
+    EXPECT_EQ(MessageLine(), "Error: Server Unable to Save Transaction");
+    EXPECT_EQ(gSale.gMode, 30) << "the order stays open";
+    mTotalRegister_Click();
+    Pump();
+    EXPECT_EQ(MessageLine(), "Document Number:   4410");
+    const std::string header = Tag("client id", "C42") + Tag("pack by", "00000007") + Tag("employee", "00000007") +
+                               Tag("invoice date", "12-09-2026") + Tag("subtotal", "7.5") + Tag("discount", "0") +
+                               Tag("nettotal", "7.5") + Tag("total", "7.5") + Tag("order number", "555");
+    auto line = [](const char* number, const char* id, const char* price) {
+        return Tag("invoice number", "4410") + Tag("order number", "555") + Tag("line number", number) +
+               Tag("product id", id) + Tag("order quantity", "1") + Tag("ship quantity", "1") + Tag("price", price) +
+               Tag("line extension", price) + Tag("comment", "");
+    };
+    EXPECT_EQ(Seen(before), (std::vector<Request>{{27, header},
+                                                  {28, line("10", "100", "4.5")},
+                                                  {28, line("20", "200", "3")},
+                                                  {28, line("20", "200", "3")},
+                                                  {29, "<order number>555</order number>"}}))
+        << "one invoice, Coffee once; Decaf again only because it was refused";
+}
+
+TEST_F(DocumentSendTest, APurchaseOrderRefusedAtALineSendsOnlyTheRestOnTotalAgain) {
+    std::ofstream(fs::path(gConstants.paths.programFolder) / "PO.txt", std::ios::binary)
+        << "1002\t\t\t\t\t\t4\t1.25\t\n1003\t\t\t\t\t\t2\t3\t\n";
+    Key(1);
+    ASSERT_EQ(gSale.gMode, 29);
+    gSale.gPurchaseVendor = "V7";
+    gSale.gLines[1].listPrice = *Money::Parse("1.99");
+    SetAnswer(12, Tag("purchase order number", "501"));
+    SetAnswer(13, Tag("purchase order line", "1"));
+    SetAnswer(15, Tag("product id", "200"));
+    FailOnce(13, {500, ""}, 2);
+    const std::size_t before = server.Calls().size();
+    mTotalRegister_Click();
+    Pump();
+    EXPECT_EQ(MessageLine(), "Unsuccessful: Communication Error");
+    // Decaf is line 1 on the server: voiding it would send Tea as line 1 again.
+    Type("1");
+    BOp_Click(2);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
-    EXPECT_EQ(gSale.gItemCount, 0);
-    EXPECT_EQ(gSale.gMode, 11);
-    EXPECT_EQ(gSale.gFetchedDocNumber, "");
+    ASSERT_EQ(gSale.gItemCount, 2);
+    mTotalRegister_Click();
+    Pump();
+    EXPECT_EQ(MessageLine(), "Document Number:   501");
+    const std::string header = Tag("vendor number", "V7") + Tag("employee", "00000007") + Tag("subtotal", "11") +
+                               Tag("discount", "0") + Tag("nettotal", "11") + Tag("total", "11");
+    const std::string tea = Tag("purchase order number", "501") + Tag("line number", "2") + Tag("product id", "300") +
+                            Tag("order quantity", "2") + Tag("receive quantity", "2") + Tag("unit cost", "3") +
+                            Tag("line extension", "6");
+    EXPECT_EQ(Seen(before),
+              (std::vector<Request>{
+                  {12, header},
+                  {13, Tag("purchase order number", "501") + Tag("line number", "1") + Tag("product id", "200") +
+                           Tag("order quantity", "4") + Tag("receive quantity", "4") + Tag("unit cost", "1.25") +
+                           Tag("line extension", "5")},
+                  {15, Tag("product id", "200") + Tag("price", "1.99")},
+                  {13, tea},
+                  {13, tea},
+                  {11, Tag("purchase order number", "501") + Tag("status", "2")},
+              }))
+        << "one purchase order, Decaf and its price once; Tea again only because it failed";
+}
+
+TEST_F(DocumentSendTest, AFetchedLineNumberThatCannotBeSentBackAsItCameIsRefused) {
+    // A letter for a digit, 0 (no line) and one too large for the line's
+    // field would each go back to the server as some other line.
+    for (const char* number : {"1O", "0", "32768", "40000"}) {
+        SetAnswer(25, Tag("order number", "555") + Tag("client number", "C42") + Tag("last line", "1"));
+        SetLine(26, 1,
+                Tag("product id", "100") + Tag("product number", "1001") + Tag("quantity to ship", "2") +
+                    Tag("line number", number));
+        Key(7, "555");
+        Pump();
+        EXPECT_EQ(MessageLine(), "Invalid Entry") << number;
+        EXPECT_EQ(gSale.gItemCount, 0) << number;
+        EXPECT_EQ(gSale.gMode, 11) << number;
+        EXPECT_EQ(gSale.gFetchedDocNumber, "") << number;
+    }
+    SetLine(26, 1,
+            Tag("product id", "100") + Tag("product number", "1001") + Tag("quantity to ship", "2") +
+                Tag("line number", "32767"));
+    Key(7, "555");
+    Pump();
+    ASSERT_EQ(gSale.gMode, 30) << "the largest line number is kept";
+    EXPECT_EQ(gSale.gLines[1].sourceIndex, 32767);
 }
 
 TEST_F(DocumentSendTest, APurchaseOrderFileBecomesAPurchaseOrderOnTheServerAndIsKeptUntilThen) {

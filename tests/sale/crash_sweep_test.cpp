@@ -37,6 +37,7 @@
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
 #include "office/opening.h"
+#include "online/price_change.h"
 #include "online/web_orders.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
@@ -428,6 +429,74 @@ TEST_F(StartSweepTest, AStartKilledAtAnyWriteLeavesNothingHalfBuiltForTheNext) {
         EXPECT_EQ(Answers(w.Path()), after);
     }
     std::cout << "[ crash sweep ] start after new masters: " << calls << " crash points\n";
+}
+
+// A price change writes the product master (replaced whole) and the product's
+// working-file record: killed at any file-system call, the master is wholly
+// old or wholly new, the next start's working file says what the master
+// says, and the change made again completes.
+TEST_F(StartSweepTest, APriceChangeKilledAtAnyWriteLeavesTheMasterWholeAndTheWorkingFileAgreeing) {
+    auto line = [](int i, const std::string& price) {
+        std::string l(273, ' ');
+        const std::string n = std::to_string(1000 + i);
+        l.replace(0, n.size(), n);
+        l.replace(11, n.size(), n);
+        l.replace(39, n.size(), n);
+        l.replace(59, 6, "COFFEE");
+        l.replace(99, price.size(), price);
+        return l;
+    };
+    auto master = [&](const std::string& price5) {
+        std::string m;
+        for (int i = 1; i <= 30; ++i) m += line(i, i == 5 ? price5 : "9.99") + "\r\n";
+        return m;
+    };
+    const std::string oldMaster = master("3.50"), newMaster = master("12.5");
+    // The record of 1005 and of 1006 as the next start finds them.
+    auto records = [&](const std::string& folder) {
+        StartOn(folder);
+        std::vector<std::string> out;
+        for (const char* key : {"1005", "1006"}) {
+            const std::optional<ProductMatch> p = Product_Find(key);
+            out.push_back(p && p->recNo ? std::string(p->record) : std::string("not found"));
+        }
+        Data_CloseAll(gData);
+        return out;
+    };
+    const std::vector<std::string> before{line(5, "3.50"), line(6, "9.99")};
+    const std::vector<std::string> after{line(5, "12.5"), line(6, "9.99")};
+
+    TestDir base;
+    fs::create_directories(base / "Files");
+    fs::create_directories(base / "Data");
+    base.Write("Files/1234567.PRD", oldMaster);
+    ASSERT_EQ(records(base.Path()), before);
+    TestDir whole;
+    const ChildResult full = RunChild("pricechange", Copy(base, whole), 0);
+    ASSERT_EQ(full.exitCode, 0) << full.out;
+    long calls = -1;
+    std::sscanf(full.out.c_str(), "CALLS %ld", &calls);
+    ASSERT_GT(calls, 0) << full.out;
+    EXPECT_EQ(whole.Read("Files/1234567.PRD"), newMaster);
+    EXPECT_EQ(records(whole.Path()), after);
+
+    for (long k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("killed before file-system call " + std::to_string(k));
+        TestDir w;
+        const ChildResult r = RunChild("pricechange", Copy(base, w), k);
+        EXPECT_EQ(r.exitCode, 77) << r.out;
+        const std::string m = w.Read("Files/1234567.PRD");
+        EXPECT_TRUE(m == oldMaster || m == newMaster) << "the master is partly written";
+        EXPECT_EQ(records(w.Path()), m == newMaster ? after : before);
+
+        StartOn(w.Path());
+        std::string why;
+        EXPECT_TRUE(PriceChange_WriteLocal("1005", "12.5", why)) << why;
+        Data_CloseAll(gData);
+        EXPECT_EQ(w.Read("Files/1234567.PRD"), newMaster);
+        EXPECT_EQ(records(w.Path()), after);
+    }
+    std::cout << "[ crash sweep ] price change: " << calls << " crash points\n";
 }
 
 // The outbox of the back-office uploads is replaced whole: killed at any

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -232,30 +233,32 @@ TEST_F(ScreenBuildTest, ExtrasCardKeysFollowTheCardBackEnd) {
     struct Case {
         const char* enabled;
         const char* backend;
-        const char* find;
-        const char* set;
-        const char* test;
-        const char* gateway;
+        std::array<const char*, 4> english;  // keys 13 to 16
+        std::array<const char*, 4> french;
     };
     const Case cases[] = {
-        {"1", "2", "Find Dejavoo\r\nTerminal", "Set  Dejavoo\r\nTerminal", "Test Dejavoo\r\nTerminal", ""},
-        {"1", "3", "", "", "", "Test Pymt\r\nGateway"},
-        {"1", "1", "", "", "", ""},
+        {"1",
+         "2",
+         {"Find Dejavoo\r\nTerminal", "Set  Dejavoo\r\nTerminal", "Test Dejavoo\r\nTerminal", ""},
+         {"Trouvez\r\nTerminal", "R\xE9glez\r\nTerminal", "Testez\r\nTerminal", ""}},
+        {"1", "3", {"", "", "", "Test Pymt\r\nGateway"}, {"", "", "", "Testez\r\nPasserelle"}},
+        {"1", "1", {"", "", "", ""}, {"", "", "", ""}},
         // Card processing off: the keys are left as they were.
-        {"0", "2", "kept", "kept", "kept", "kept"},
+        {"0", "2", {"kept", "kept", "kept", "kept"}, {"kept", "kept", "kept", "kept"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "card " << c.enabled << " back-end " << c.backend);
         for (int key = 13; key <= 16; ++key)
-            gConstants.tables.SoftKeyCaptions[3][static_cast<std::size_t>(key)][1] = "kept";
+            for (int language : {1, 2})
+                gConstants.tables
+                    .SoftKeyCaptions[3][static_cast<std::size_t>(key)][static_cast<std::size_t>(language)] = "kept";
         gSettings.gCardEnabled = c.enabled;
         gSettings.gCardBackend = c.backend;
         UI_Setup();
-        EXPECT_EQ(Extras(13, 1), c.find);
-        EXPECT_EQ(Extras(14, 1), c.set);
-        EXPECT_EQ(Extras(15, 1), c.test);
-        EXPECT_EQ(Extras(16, 1), c.gateway);
-        for (int key = 13; key <= 16; ++key) EXPECT_EQ(Extras(key, 2), "") << "no French card key " << key;
+        for (int key = 13; key <= 16; ++key) {
+            EXPECT_EQ(Extras(key, 1), c.english[static_cast<std::size_t>(key - 13)]) << key;
+            EXPECT_EQ(Extras(key, 2), c.french[static_cast<std::size_t>(key - 13)]) << key;
+        }
     }
 }
 
@@ -272,6 +275,14 @@ TEST_F(ScreenBuildTest, ExtrasPageShowsTheCaptionsOfTheLanguage) {
     EXPECT_EQ(screen.Caption(SoftKeyId(7)), "Embal.\r\nCmde");
     EXPECT_EQ(screen.Caption(SoftKeyId(8)), "");
     EXPECT_FALSE(screen.Enabled(SoftKeyId(8)));
+    // The device check has an operation, so a caption of its own in both languages.
+    EXPECT_EQ(screen.Caption(SoftKeyId(9)), "V\xE9rif.\r\nApp. USB");
+    EXPECT_TRUE(screen.Enabled(SoftKeyId(9)));
+    gSettings.gLanguage = 1;
+    UI_Setup();
+    BSys_Click(3);
+    EXPECT_EQ(screen.Caption(SoftKeyId(9)), "USB Device\r\nCheck");
+    EXPECT_TRUE(screen.Enabled(SoftKeyId(9)));
 }
 
 TEST_F(ScreenBuildTest, SpecialOperationsRunLastAndWinOverTheExtrasCaptions) {

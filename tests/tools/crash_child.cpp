@@ -22,6 +22,8 @@
 //             TARVO_FTP_HOST (user "store12", password "secret"), the
 //             Internet check at TARVO_INTERNET_URL
 //   dialset   a new dial-up entry in place of the old one (Files/Dial.Set)
+//   pricechange  the price of product 1005 changed to 12.5 in the product
+//             master and the working file, as once the back office accepted it
 //   webreplay the web-shop orders of WebOrders/orders.txt replayed into the
 //             dispatcher at TARVO_DISPATCHER_HOST, each answer journalled
 //   register  takes the program folder's lock as a start does, says
@@ -48,6 +50,7 @@
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
 #include "office/opening.h"
+#include "online/price_change.h"
 #include "online/web_orders.h"
 #include "platform/files.h"
 #include "platform/program_lock.h"
@@ -272,6 +275,15 @@ int main(int argc, char** argv) {
         if (session.Run(kCommFull, true) != 0) return 1;
         // The download sweep's server holds a new product master.
         if (scenario == "download" && !gComm.gProductsUpdated) return 1;
+    } else if (scenario == "pricechange") {
+        OpenTables();
+        Arm();
+        std::string why;
+        if (!PriceChange_WriteLocal("1005", "12.5", why)) {
+            std::fprintf(stderr, "crash_child: %s\n", why.c_str());
+            return 1;
+        }
+        Data_CloseAll(gData);
     } else if (scenario == "webreplay") {
         const char* host = std::getenv("TARVO_DISPATCHER_HOST");
         gConstants.servers.gServerSlot = 1;
