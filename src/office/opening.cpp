@@ -45,7 +45,7 @@ bool OpeningAmount_Save() {
     e.person = Activity_CashierNumber();
     e.amount = gReg.gEnteredAmount;
     const AppendResult r = Activity_Append(e, "OpeningAmount_Save");
-    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(1), 5);
+    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(Message::InvalidEntry), 5);
     if (r.outcome == AppendOutcome::WriteFailed) CIATime(kJournalNotWritten, 10);
     return static_cast<bool>(r);
 }
@@ -54,7 +54,7 @@ void Login_OpeningBalance() {
     if (!OpeningRecordedToday()) {
         if (!gSettings.gZeroOpening) {
             if (gSettings.gDrawerAtOpening) Printing().Drawer_Open();
-            CIATime(Msg(72), 0);
+            CIATime(Msg(Message::EnterDrawersOpeningAmountAndSelectEnter), 0);
             gReg.gPromptState = 3;
             Mode_Display();
             return;
@@ -68,7 +68,7 @@ void Login_OpeningBalance() {
             return;
         }
     }
-    CIATime(Msg(101), 5);
+    CIATime(Msg(Message::CashierLoginSuccessful), 5);
     Sale_Start();
 }
 

@@ -64,10 +64,10 @@ void Product_EnterCode(const std::string& code) {
         Inventory().Kit_Processing();
         return;
     }
-    CIATime(Msg(3), 5);
+    CIATime(Msg(Message::NotFound), 5);
     sale.gPriceSearch = false;
     sale.gStockSearch = false;
-    gReg.gTimedMessage = Msg(3);
+    gReg.gTimedMessage = Msg(Message::NotFound);
     MessageWithTimerToEnd_Show();
     Program().PlaySoundFile(1);
 }

@@ -127,7 +127,7 @@ void Printout_Show() {
     gReg.gReceiptAreaContent = 2;
     All_Hide();
     Screen().Show(kPrintout, true);
-    CIATime(Msg(274), 0);
+    CIATime(Msg(Message::TouchOrClickEnterButtonToContinue), 0);
     gReg.gPromptLineActive = true;
     gReg.gPromptLine = kPrintoutQuestion;
 }

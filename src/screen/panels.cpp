@@ -98,10 +98,11 @@ void Physical_Activate() {
 void Client_ShowInformation() {
     gReg.gReceiptAreaContent = 2;
     const SaleState& sale = gSale;
-    std::string text = Msg(7) + ": " + sale.gClientName + kCrLf + sale.gClientAddress + kCrLf + sale.gClientPhone +
-                       kCrLf + Msg(120) + " " + sale.gClientExtra + kCrLf + Msg(10) + " " +
-                       std::to_string(sale.gClientPriceLevel) + kCrLf + Msg(8) + " " +
-                       Num_TextDisplay(sale.gClientDiscount) + kCrLf + "(" + Msg(274) + ")";
+    std::string text = Msg(Message::Client) + ": " + sale.gClientName + kCrLf + sale.gClientAddress + kCrLf +
+                       sale.gClientPhone + kCrLf + Msg(Message::Standing) + " " + sale.gClientExtra + kCrLf +
+                       Msg(Message::PriceIndex) + " " + std::to_string(sale.gClientPriceLevel) + kCrLf +
+                       Msg(Message::DiscountPercent) + " " + Num_TextDisplay(sale.gClientDiscount) + kCrLf + "(" +
+                       Msg(Message::TouchOrClickEnterButtonToContinue) + ")";
     Screen().SetText(ControlId{Control::Txt_All, 0}, text);
     All_Hide();
     MessageWithNoEnd_Show();

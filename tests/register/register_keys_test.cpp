@@ -616,8 +616,8 @@ TEST_F(KeysTest, NoVoidWhileACardPaymentIsInTheSale) {
     }
     gSettings.gLanguage = 2;
     BOp_Click(1);
-    EXPECT_EQ(MessageLine(), Msg(151));
-    EXPECT_NE(Msg(151), "Invalid Entry, Pending Credit Card Transaction");
+    EXPECT_EQ(MessageLine(), Msg(Message::InvalidEntryPendingCreditCardTransaction));
+    EXPECT_NE(Msg(Message::InvalidEntryPendingCreditCardTransaction), "Invalid Entry, Pending Credit Card Transaction");
 }
 
 TEST_F(KeysTest, LineKeysLeaveThePaymentPageFirst) {

@@ -269,9 +269,9 @@ TEST_F(PanelsTest, ClientSummaryReadsLineByLine) {
     gSale.gClientPriceLevel = 2;
     Client_ShowInformation();
     const std::string& french = screen.Text({Control::Txt_All, 0});
-    EXPECT_NE(french.find("\r\n" + Msg(10) + " 2\r\n"), std::string::npos);
-    EXPECT_NE(french.find("(" + Msg(274) + ")"), std::string::npos);
-    EXPECT_NE(Msg(274), "Touch or Click Enter Button to Continue");
+    EXPECT_NE(french.find("\r\n" + Msg(Message::PriceIndex) + " 2\r\n"), std::string::npos);
+    EXPECT_NE(french.find("(" + Msg(Message::TouchOrClickEnterButtonToContinue) + ")"), std::string::npos);
+    EXPECT_NE(Msg(Message::TouchOrClickEnterButtonToContinue), "Touch or Click Enter Button to Continue");
 }
 
 TEST_F(PanelsTest, CardRequestFreezesTheTotalsAndEntryWithoutMovingThem) {
