@@ -55,7 +55,7 @@ void Login_OpeningBalance() {
         if (!gSettings.gZeroOpening) {
             if (gSettings.gDrawerAtOpening) Printing().Drawer_Open();
             CIATime(Msg(Message::EnterDrawersOpeningAmountAndSelectEnter), 0);
-            gReg.gPromptState = 3;
+            gReg.gPromptState = PromptState::OpeningAmount;
             Mode_Display();
             return;
         }
@@ -63,7 +63,7 @@ void Login_OpeningBalance() {
         if (!OpeningAmount_Save()) {
             // Not recorded (already said): the register asks for the
             // opening, as without the zero opening, and sells nothing yet.
-            gReg.gPromptState = 3;
+            gReg.gPromptState = PromptState::OpeningAmount;
             Mode_Display();
             return;
         }

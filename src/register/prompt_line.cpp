@@ -143,7 +143,7 @@ void PromptLine::Caption_Reset() {
 
 void PromptLine::ClientNumber_Prompt() {
     gReg.gPromptLine = 7;
-    gReg.gPromptState = 6;
+    gReg.gPromptState = PromptState::ClientNumber;
     SaleEngine().Mode_Display();
     Ask(7, Message::InputClientNumberAndSelectEnter);
 }
@@ -183,7 +183,7 @@ void PromptLine::PromptInCIA_Enter() {
     default: break;
     }
     // The totals panel has no rows to scroll.
-    if (goesOn && gReg.gReceiptAreaContent == 1) {
+    if (goesOn && gReg.gReceiptAreaContent == ReceiptAreaContent::Totals) {
         for (const ControlId& key : kScrollKeys) {
             Screen().SetEnabled(key, false);
             Screen().SetVisible(key, false);
@@ -301,7 +301,7 @@ void PromptLine::ClientNumber(const std::string& entry) {
         ClearEntry();
         ClearMessageLine();
     }
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     SaleEngine().Mode_Display();
 }
 
@@ -443,7 +443,7 @@ void PromptLine::PromptInCIA_Cancel() {
         PromptInCIA_Enter();
         return;
     case 7:
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         SaleEngine().Mode_Display();
         break;
     case 8:
@@ -462,7 +462,7 @@ void PromptLine::PromptInCIA_Cancel() {
         return;
     case 13:
         // The register mode stays as it was.
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         SaleEngine().Mode_Display();
         Greeting_Hide();
         Receipt_Show();

@@ -296,7 +296,7 @@ void EnterPaidOut() {
     } else {
         Say(Message::InvalidEntryOperationCancelled);
     }
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     SaleEngine().Mode_Display();
     DEA_Reset();
 }
@@ -381,7 +381,7 @@ void EnterDeclaration() {
     } else {
         Say(Message::InvalidEntryOperationCancelled);
     }
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     SaleEngine().Mode_Display();
     DEA_Reset();
 }
@@ -393,10 +393,10 @@ void Enter() {
         return;
     }
     switch (gReg.gPromptState) {
-    case 1: EnterPaidOut(); break;
-    case 2: EnterLogin(); break;
-    case 3: EnterOpeningAmount(); break;
-    case 4: EnterDeclaration(); break;
+    case PromptState::PaidOut: EnterPaidOut(); break;
+    case PromptState::Login: EnterLogin(); break;
+    case PromptState::OpeningAmount: EnterOpeningAmount(); break;
+    case PromptState::Declaration: EnterDeclaration(); break;
     default:
         BarCode_Change();
         if (!gReg.gPromptLineActive) DEA_Reset();
@@ -455,7 +455,7 @@ void BDep_Click(int page) {
             s.SetEnabled(key, true);
             s.SetFontSize(key, DepartmentKeyFontSize(std::max(d.Caption1.size(), d.Caption2.size())));
         }
-        if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+        if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     }
     DEA_Reset();
 }
@@ -513,7 +513,7 @@ void BSys_Click(int index) {
         if (index == 3) s.SetFontSize(key, 10);
         s.SetEnabled(key, !Trim(caption).empty());
     }
-    if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
     gReg.gKeyPage = kPages[index - 1];
     if (index == 3) Online().Online_Stock_SetButton();
@@ -636,7 +636,7 @@ void BReg_Click(int index) {
 
 void BarCode_Change() {
     if (gReg.gPromptLineActive) return;
-    if (gReg.gBusinessDate.empty() && gReg.gPromptState == 2) {
+    if (gReg.gBusinessDate.empty() && gReg.gPromptState == PromptState::Login) {
         // Nobody has logged in today: what was typed is a login code.
         BReg_Click(4);
         return;

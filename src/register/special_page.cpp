@@ -255,7 +255,7 @@ void PaidOut() {
         return;
     }
     if (ManagerAllows(gSettings.gSystemOption525, 6)) {
-        gReg.gPromptState = 1;
+        gReg.gPromptState = PromptState::PaidOut;
         Say(Message::TypeAmountAndPressEnter);
     }
     SaleEngine().Mode_Display();
@@ -268,7 +268,7 @@ void Declaration() {
         CIATime(Msg(Message::EnterAmountFor) + gTender.gPaymentListName[1], 0);
     else
         CIATime(Msg(Message::EnterAmountOfCashOverPlusOrShortMinus), 0);
-    gReg.gPromptState = 4;
+    gReg.gPromptState = PromptState::Declaration;
 }
 
 }  // namespace

@@ -226,8 +226,8 @@ void Mode_Display() {
     case 13:
     case 29: name = 13; break;
     default:
-        if (gReg.gPromptState >= 1 && gReg.gPromptState <= 6) {
-            name = gReg.gPromptState;
+        if (gReg.gPromptState >= PromptState::PaidOut && gReg.gPromptState <= PromptState::ClientNumber) {
+            name = static_cast<int>(gReg.gPromptState);
         } else {
             // The last pending modifier wins.
             if (s.gVoidMode) name = 20;

@@ -463,7 +463,7 @@ void Product_Add() {
         }
         Greeting_Hide();
     }
-    if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     if (s.gItemCount == 0 && s.gVoidMode) return;
     // A product entered at this register alone has no product record to sell from.
     if (!ReadProduct()) {

@@ -129,7 +129,7 @@ void Register_Reset() {
     Greeting_Show();
     Devices().Customer_Greeting();
 
-    gReg.gPromptState = 2;
+    gReg.gPromptState = PromptState::Login;
     s.SetText(kMessageLine, Msg(gData.gNoCashiers ? Message::NoCashierInformationAvailableForThisTerminal
                                                   : Message::TypeCashierNumberAndSelectEnterButton));
     Mode_Display();
@@ -194,7 +194,7 @@ void Sale_Start() {
 
     if (sale.gMode != kModeTraining && sale.gMode != kModePriceChecker && sale.gMode != kModeStockCount)
         sale.gMode = gSettings.gHomeMode;
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     Mode_Display();
     sale.gSearchKind = 0;
     sale.gSalesmanIndex = 0;

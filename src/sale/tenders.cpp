@@ -266,7 +266,7 @@ void Payment_Process(int index) {
         DEA_Reset();
         return;
     }
-    if (gReg.gReceiptAreaContent != 1) {
+    if (gReg.gReceiptAreaContent != ReceiptAreaContent::Totals) {
         Summary_Show();
         Tenders_Clear();
         Tender_Finish(index);

@@ -15,7 +15,7 @@ namespace tarvo {
 
 void DEA_Reset() {
     ScreenModel& s = Screen();
-    const bool login = gReg.gPromptState == 2;
+    const bool login = gReg.gPromptState == PromptState::Login;
     s.SetPasswordChar(kEntryBox, login ? '*' : 0);
     gReg.gEntryMasked = login;
     s.SetText(kEntryBox, "");

@@ -54,7 +54,7 @@ void Summary_Hide() {
 }
 
 void Summary_Show() {
-    gReg.gReceiptAreaContent = 1;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Totals;
     All_Hide();
     ScreenModel& s = Screen();
     const std::uint32_t back = GridBackColour(), alert = AlertColour();
@@ -96,7 +96,7 @@ void Physical_Activate() {
 }
 
 void Client_ShowInformation() {
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     const SaleState& sale = gSale;
     std::string text = Msg(Message::Client) + ": " + sale.gClientName + kCrLf + sale.gClientAddress + kCrLf +
                        sale.gClientPhone + kCrLf + Msg(Message::Standing) + " " + sale.gClientExtra + kCrLf +
@@ -115,7 +115,7 @@ void Mode_PriceChange_Activate() {
     // The count panel takes the grid's place as the sale-entry view: product
     // entry fills it and must not bring the grid back over it, so the area
     // counts as showing the entry view (0).
-    gReg.gReceiptAreaContent = 0;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     All_Hide();
     Physical_Activate();
     for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})

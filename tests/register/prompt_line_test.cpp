@@ -405,7 +405,7 @@ TEST_F(PromptLineTest, MessageIsAcknowledgedByEnterOrCancelAlike) {
         EXPECT_FALSE(gReg.gPromptLineActive);
         EXPECT_EQ(MessageLine(), "");
         EXPECT_FALSE(screen.Visible(kGreetingLabel));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 1);  // the totals panel
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Totals);  // the totals panel
         for (Control key : {Control::Rt_Up, Control::RT_Down}) {
             EXPECT_FALSE(screen.Visible(Id(key)));
             EXPECT_FALSE(screen.Enabled(Id(key)));
@@ -437,7 +437,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
         SCOPED_TRACE(std::string(c.entry) + (c.cancel ? " cancelled" : ""));
         recorder.calls.clear();
         prompt.ClientNumber_Prompt();
-        EXPECT_EQ(gReg.gPromptState, 6);
+        EXPECT_EQ(gReg.gPromptState, PromptState::ClientNumber);
         EXPECT_EQ(CallsMade(), Calls{"Mode_Display"});
         recorder.calls.clear();
         Type(c.entry);
@@ -447,7 +447,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
             prompt.PromptInCIA_Enter();
         EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(MessageLine(), c.message);
-        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_FALSE(gReg.gPromptLineActive);
         if (std::string(c.entry) != "77") {
             EXPECT_EQ(Entry(), "");
@@ -516,16 +516,16 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
 
 TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
     gSale.gMode = 15;
-    gReg.gPromptState = 6;
+    gReg.gPromptState = PromptState::ClientNumber;
     screen.Show(kGreetingLabel, true);
     Ask(13, Message::SelectReasonForStockAdjustment);
     Type("3");
     prompt.PromptInCIA_Cancel();
     EXPECT_EQ(CallsMade(), Calls{"Mode_Display"});
     EXPECT_EQ(gSale.gMode, 15);
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(screen.Visible(kGreetingLabel));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     EXPECT_TRUE(screen.Visible(Id(Control::Rt_Description, 1)));
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(MessageLine(), "");
@@ -760,7 +760,7 @@ TEST_F(PromptLineTest, PrintoutClosesByEnterOrCancel) {
         EXPECT_FALSE(gReg.gPromptLineActive);
         EXPECT_EQ(MessageLine(), "");
         EXPECT_FALSE(screen.Visible(Id(Control::Txt_Printer)));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
         EXPECT_TRUE(screen.Enabled(Id(Control::BSys, 1)));
         EXPECT_EQ(gPrint.gPrintToScreen, !cancel);
     }

@@ -155,7 +155,7 @@ TEST_F(ClientsTest, NewClientHasLevelOneAndNoDiscount) {
     EXPECT_EQ(s.gClientPriceLevel, 1);
     EXPECT_EQ(s.gClientAccountType, "3");
     EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::Client) + " Dorrit Florist");
-    EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
     EXPECT_TRUE(screen.Text(kMessageBox).find("Dorrit Florist") != std::string::npos);
     EXPECT_EQ(keys.calls, std::vector<std::string>{"Total_Activate"});
 }

@@ -377,9 +377,9 @@ TEST_F(TendersTest, ModesWithoutTendersOnlyClearTheEntry) {
 TEST_F(TendersTest, KeyWithoutTheSummaryShowsItAndEmptiesTheList) {
     OpenPage("10");
     Press(kCash, "4");
-    gReg.gReceiptAreaContent = 0;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     Press(kCash, "3");
-    EXPECT_EQ(gReg.gReceiptAreaContent, 1);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Totals);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Amt(gSale.gBalanceDue), "10.0000");
     EXPECT_EQ(screen.Text(AmountRow(7)), "");

@@ -197,7 +197,7 @@ TEST_F(MessagesTest, MessageBoxStaysAloneUntilTheGridReturns) {
     EXPECT_EQ(screen.Text({Control::Txt_All, 0}), "Vendor 12");
     EXPECT_FALSE(screen.Visible({Control::Greeting, 0}));
     EXPECT_FALSE(screen.Visible({Control::Rt_Number, 1}));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
 
     Receipt_Show();
     EXPECT_FALSE(screen.Visible({Control::Txt_All, 0}));
@@ -217,7 +217,7 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
         MessageWithTimerToEnd_Show();
         EXPECT_EQ(screen.Text({Control::Txt_Message, 0}), "Not Found");
         EXPECT_TRUE(screen.Visible({Control::Txt_Message, 0}));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
         EXPECT_EQ(timers.Interval(TimerId::Message), 2000);
 
         ASSERT_TRUE(timers.Tick(TimerId::Message));
@@ -227,7 +227,7 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
         EXPECT_EQ(screen.Visible({Control::Rt_Number, 1}), c.grid) << c.mode;
         EXPECT_EQ(screen.Visible({Control::Lbl_Phys_Code, 0}), c.countPanel) << c.mode;
         EXPECT_EQ(gSale.gStockCount, c.countPanel) << c.mode;
-        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     }
 }
 
@@ -270,7 +270,7 @@ TEST_F(MessagesTest, PrintoutWaitsForTheOperatorOnThePromptLine) {
     EXPECT_FALSE(timers.Running(TimerId::CIA));
     EXPECT_TRUE(gReg.gPromptLineActive);
     EXPECT_EQ(gReg.gPromptLine, 16);
-    EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
 }
 
 }  // namespace
