@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Turn the text-table data files into a C++ source of constant arrays.
 
-usage: gen_texts.py TEXTS_DIR OUTPUT.cpp
+usage: gen_texts.py TEXTS_DIR OUTPUT.cpp [MESSAGES.h]
 
 Data files hold UTF-8 with visible escapes; the generated arrays hold the
-windows-1252 bytes the register works with.
+windows-1252 bytes the register works with. MESSAGES.h gets the `Message`
+enumeration: one name per row of the English message table, made of the
+text's words, so a call names its message and a misspelt one does not compile.
 """
 import os
 import re
@@ -78,6 +80,69 @@ def read(path):
     return rows
 
 
+# Signs that carry meaning in a message's text, spelt out in its name.
+NAME_SIGNS = [("(+)", " Plus "), ("(-)", " Minus "), ("%", " Percent "), ("$", " Dollar "), ("&", " And "),
+              ("#", " No "), ("'", "")]
+
+
+def message_name(text):
+    """The enumerator for one English message: its words run together.
+
+    A text all in capitals is a printout heading and gets "Title"."""
+    for sign, word in NAME_SIGNS:
+        text = text.replace(sign, word)
+    heading = text.upper() == text and re.search("[A-Z]{2}", text)
+    words = re.findall(r"[A-Za-z0-9]+", text)
+    if heading:
+        return "".join(w.capitalize() for w in words) + "Title"
+    return "".join(w[0].upper() + w[1:] for w in words)
+
+
+def message_names(rows):
+    """Number and name of every English message, names unique.
+
+    Where two texts give the same name, a label (text ending in ":" or "=")
+    gets "Label"; a text that repeats an earlier one word for word gets its
+    number."""
+    english = [(keys[0], data.decode("cp1252")) for keys, data in rows if keys[1] == 1]
+    base = [(n, message_name(t), t) for n, t in english]
+    count = {}
+    for _, name, _ in base:
+        count[name] = count.get(name, 0) + 1
+    out, taken = [], set()
+    for n, name, text in base:
+        if count[name] > 1 and re.search(r"[:=]\s*$", text):
+            name += "Label"
+        if name in taken:
+            name += str(n)
+        if name in taken or not name:
+            raise SystemExit("messages_en.txt:%d: no unique name for the message" % n)
+        taken.add(name)
+        out.append((n, name, text))
+    return out
+
+
+def write_if_changed(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    if not os.path.exists(path) or open(path).read() != text:
+        with open(path, "w") as f:
+            f.write(text)
+
+
+def messages_header(rows):
+    lines = ["// Generated from src/config/texts/messages_en.txt by tools/gen_texts.py: do not edit.",
+             "#pragma once", "", "namespace tarvo {", "",
+             "// The register's messages by name; each value is the message's number in",
+             "// the message table (the number the documentation gives).",
+             "enum class Message : short {",
+             "    None = 0,  // no message"]
+    for n, name, text in message_names(rows):
+        shown = text.replace("\r\n", " ").replace("\\", "/")
+        lines.append("    %s = %d,  // \"%s\"" % (name, n, shown.strip()))
+    lines += ["};", "", "}  // namespace tarvo", ""]
+    return "\n".join(lines)
+
+
 def main():
     src, out = sys.argv[1], sys.argv[2]
     tables = {}
@@ -101,11 +166,9 @@ def main():
         lines.append("const std::size_t %s_count = %d;" % (ident, len(rows)))
         lines.append("")
     lines.append("}  // namespace tarvo::texts")
-    os.makedirs(os.path.dirname(out), exist_ok=True)
-    text = "\n".join(lines) + "\n"
-    if not os.path.exists(out) or open(out).read() != text:
-        with open(out, "w") as f:
-            f.write(text)
+    write_if_changed(out, "\n".join(lines) + "\n")
+    if len(sys.argv) > 3:
+        write_if_changed(sys.argv[3], messages_header(tables["messages_en"]))
 
 
 if __name__ == "__main__":

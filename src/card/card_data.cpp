@@ -47,38 +47,58 @@ int CardTender_Find(int type) {
 std::string StatusMessage(int status, const std::string& backend) {
     if (backend != "1" && backend != "2" && backend != "3") return "";
     const int b = backend[0] - '0';
-    auto pick = [&](int files, int terminal, int gateway) { return Msg(b == 1 ? files : b == 2 ? terminal : gateway); };
+    auto pick = [&](Message files, Message terminal, Message gateway) {
+        return Msg(b == 1 ? files : b == 2 ? terminal : gateway);
+    };
     switch (status) {
-    case 0: return b == 1 ? Msg(165) : Msg(258);
-    case 1: return pick(131, 254, 255);
-    case 2: return pick(132, 253, 254);
-    case 3: return pick(134, 255, 255);
-    case 4: return Msg(135);
-    case 5: return pick(136, 257, 165);
-    case 6: return pick(137, 256, 165);
-    case 7: return pick(138, 138, 165);
-    case 8: return pick(152, 152, 165);
-    case 9: return pick(164, 164, 165);
-    case 10: return pick(168, 168, 165);
-    case 11: return pick(171, 171, 165);
-    case 14: return pick(165, 259, 165);
-    default: return Msg(165);
+    case 0: return b == 1 ? Msg(Message::UnknownCreditCardRelatedError) : Msg(Message::SuccessfullyProcessed);
+    case 1:
+        return pick(Message::CanNotOpenTemporaryRequestFile, Message::Declined254,
+                    Message::FailedResponseNotForSentRequest);
+    case 2:
+        return pick(Message::CanNotRenameTemporaryRequestFile, Message::NoResponseFromTerminal, Message::Declined254);
+    case 3:
+        return pick(Message::ErrorCanNotOpenResponseFile, Message::FailedResponseNotForSentRequest,
+                    Message::FailedResponseNotForSentRequest);
+    case 4: return Msg(Message::ErrorCreditOperationTimedOut);
+    case 5:
+        return pick(Message::ErrorResponseFileIsEmpty, Message::FailedApprovalCodeAndNumberNotDetected,
+                    Message::UnknownCreditCardRelatedError);
+    case 6:
+        return pick(Message::ErrorUnableToDecodeCardInformation, Message::FailedInvalidCreditCardNumber,
+                    Message::UnknownCreditCardRelatedError);
+    case 7:
+        return pick(Message::ErrorUnableToIdentifyCreditCard, Message::ErrorUnableToIdentifyCreditCard,
+                    Message::UnknownCreditCardRelatedError);
+    case 8:
+        return pick(Message::CardNotConfiguredAsValidFormOfPayment, Message::CardNotConfiguredAsValidFormOfPayment,
+                    Message::UnknownCreditCardRelatedError);
+    case 9:
+        return pick(Message::MultipleCreditCardsNotAllowed, Message::MultipleCreditCardsNotAllowed,
+                    Message::UnknownCreditCardRelatedError);
+    case 10:
+        return pick(Message::SettlementTimedOut, Message::SettlementTimedOut, Message::UnknownCreditCardRelatedError);
+    case 11: return pick(Message::SettlementFailed, Message::SettlementFailed, Message::UnknownCreditCardRelatedError);
+    case 14:
+        return pick(Message::UnknownCreditCardRelatedError, Message::FailedCancelled,
+                    Message::UnknownCreditCardRelatedError);
+    default: return Msg(Message::UnknownCreditCardRelatedError);
     }
 }
 
 std::string AvsMessage(char letter) {
     switch (letter) {
-    case 'A': return Msg(155);
-    case 'E': return Msg(156);
-    case 'G': return Msg(157);
-    case 'N': return Msg(158);
-    case 'R': return Msg(159);
-    case 'S': return Msg(160);
-    case 'U': return Msg(161);
+    case 'A': return Msg(Message::AddressFineZipIsNot);
+    case 'E': return Msg(Message::IneligibleTransaction);
+    case 'G': return Msg(Message::AddressInfoUnavailable);
+    case 'N': return Msg(Message::NeitherAddressNorZipMatches);
+    case 'R': return Msg(Message::SystemUnavailable);
+    case 'S': return Msg(Message::CardTypeNotSupported);
+    case 'U': return Msg(Message::AddressInfoUnavailableForNow);
     case 'W':
-    case 'Z': return Msg(162);
+    case 'Z': return Msg(Message::ZipMatchesAddressDoesNot);
     case 'X':
-    case 'Y': return Msg(172);
+    case 'Y': return Msg(Message::AddressAndZipMatch);
     default: return "";
     }
 }

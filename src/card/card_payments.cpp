@@ -353,7 +353,7 @@ void CardPayments::Card_Settlement() {
     }
     Log("Batch close request sent");
     operation_ = Operation::Settlement;
-    CIATime(Msg(167), 5);
+    CIATime(Msg(Message::RequestInProgressPleaseWait), 5);
     SettleTimeout_Compute();
     Summary_Show();
     Wait_ForResponse();
@@ -394,7 +394,7 @@ void CardPayments::SettleTimeout_Compute() {
 // ---- the wait ----------------------------------------------------------------------------
 
 void CardPayments::Wait_ForResponse() {
-    CIATime(Msg(133), 0);
+    CIATime(Msg(Message::CreditCardProcessingInProgress), 0);
     Credit_Card_Start();
     Reg().timers->Stop(TimerId::Credit);
     Reg().timers->Start(TimerId::Credit, kTickMs);
@@ -421,7 +421,9 @@ void CardPayments::Credit_Card_End() {
 }
 
 // The seconds waited and the seconds the wait may last.
-void CardPayments::ShowRunningTime() { CIATime(Msg(133) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0); }
+void CardPayments::ShowRunningTime() {
+    CIATime(Msg(Message::CreditCardProcessingInProgress) + std::to_string(ticks_) + " / " + Trim(timeoutRun_), 0);
+}
 
 void CardPayments::Credit_Timer_Timer() {
     if (operation_ == Operation::Tool) {
@@ -496,12 +498,12 @@ void CardPayments::Answer_Process(const std::string& line) {
     if (op == Operation::Settlement) {
         Log("Batch close answered, approval letter " + std::string(1, a.letter));
         if (!a.Approved()) {
-            CIATime(Msg(171), 10);
+            CIATime(Msg(Message::SettlementFailed), 10);
             gReg.gCardStatus = 11;
             Screen().SetCaption(kGreeting, message_);
             Prompt().MessageWithEnterToEnd_Show();
         } else {
-            CIATime(Msg(170) + " " + message_, 5);
+            CIATime(Msg(Message::SettlementSuccessful) + " " + message_, 5);
             gReg.gCardStatus = 0;
         }
         Settlement_Report(gReg.gCardStatus);
@@ -510,7 +512,7 @@ void CardPayments::Answer_Process(const std::string& line) {
     if (!a.Approved()) {
         Log("Card " + lastMasked_ + " declined, amount " + lastAmount_.Format("#####0.00"));
         Tender_Remove();
-        CIATime(Msg(154), 10);
+        CIATime(Msg(Message::Declined), 10);
         gReg.gCardStatus = 11;
         Screen().SetCaption(kGreeting, message_);
         Prompt().MessageWithEnterToEnd_Show();
@@ -520,9 +522,9 @@ void CardPayments::Answer_Process(const std::string& line) {
     Log("Card " + lastMasked_ + " approved, amount " + lastAmount_.Format("#####0.00"));
     lastMasked_.clear();
     gReg.gCardStatus = 0;
-    CIATime(Msg(153) + message_, 5);
+    CIATime(Msg(Message::Approved) + message_, 5);
     const std::string avs = a.avs ? card::AvsMessage(a.avs) : std::string();
-    if (!avs.empty()) CIATime(Msg(153) + " " + avs, 10);
+    if (!avs.empty()) CIATime(Msg(Message::Approved) + " " + avs, 10);
     // The approval goes into the card tender: never the track.
     const CardRequest& c = gReg.gCardRequest;
     SalePayment& p = gSale.gPayments[static_cast<std::size_t>(tenderSlot_)];
@@ -879,7 +881,7 @@ bool HttpAddress(const std::string& url) { return url.rfind("http://", 0) == 0 |
 void CardPayments::Network_Settlement() {
     if (operation_ != Operation::None || polling_) {
         Log("Batch close not started: another card operation or batch close is under way");
-        CIATime(Msg(167), 5);
+        CIATime(Msg(Message::RequestInProgressPleaseWait), 5);
         return;
     }
     message_.clear();
@@ -1024,7 +1026,11 @@ void CardPayments::Settlement_End(std::int16_t status, const std::string& messag
     progress_.clear();
     gReg.gCardStatus = status;
     Log("Batch close ended, status " + std::to_string(status));
-    if (operation_ == Operation::None) CIATime(Msg(status == 0 ? 170 : status == 10 ? 168 : 171), 10);
+    if (operation_ == Operation::None)
+        CIATime(Msg(status == 0    ? Message::SettlementSuccessful
+                    : status == 10 ? Message::SettlementTimedOut
+                                   : Message::SettlementFailed),
+                10);
     Settlement_Print(SettlementOutcome{status, message, settleTimeout_, gSettings.gCardBackend});
 }
 
@@ -1048,7 +1054,7 @@ void CardPayments::TerminalIP_Input() {
     int port = 0;
     if (!card::TerminalAddress_Parse(answer, host, port)) {
         Log("Card terminal address refused: \"" + answer + "\" is not an IPv4 address with an optional port");
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         return;
     }
     TerminalIP_Keep(answer);
@@ -1117,7 +1123,7 @@ void CardPayments::Terminal_Find() {
         if (!known || !Browser_Open(gConstants.browser, address)) {
             Log("Terminal page not opened: " +
                 std::string(known ? "the browser cannot be started" : "no terminal address (setting 136)"));
-            CIATime(Msg(1), 5);
+            CIATime(Msg(Message::InvalidEntry), 5);
         }
         return;
     }
@@ -1126,7 +1132,7 @@ void CardPayments::Terminal_Find() {
     const std::string own = ownAddress_ ? ownAddress_() : std::string();
     if (!card::DiscoveryRange_Make(own, choice == "1", config.range)) {
         Log("Terminal search not started: this computer has no IPv4 address on a network");
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         return;
     }
     CIATime("Searching from " + std::to_string(config.range.first) + " to " + std::to_string(config.range.last), 0);
@@ -1204,7 +1210,7 @@ void CardPayments::Gateway_Test() {
         CIATime("ERROR: Received empty message in response to test.", 5);
         return;
     }
-    CIATime(Msg(167), 0);
+    CIATime(Msg(Message::RequestInProgressPleaseWait), 0);
     operation_ = Operation::Tool;
     Credit_Card_Start();
     card::HttpGetRequest request{url, card::GatewayTestFields(gSettings.gGatewayLogin, gSettings.gGatewayKey),

@@ -45,25 +45,25 @@ void Settlement_Print(const SettlementOutcome& o) {
     const std::string rule(gSettings.gWidePaper == 1 ? 50 : 40, '-');
     try {
         Line(shortRule);
-        Title(Msg(169));
+        Title(Msg(Message::SettlementReport));
         Line(shortRule);
         Header_Print();
         Line("Date:     " + gSale.gDateText);
         const LocalTime now = Printout_Now();
-        Line(PadTo(Msg(82), 10) + TwoDigits(now.hour) + ":" + TwoDigits(now.minute));
+        Line(PadTo(Msg(Message::Time), 10) + TwoDigits(now.hour) + ":" + TwoDigits(now.minute));
         Line("Terminal: " + gTerminalNumber);
         const auto cashier = static_cast<std::size_t>(gReg.gCashierIndex);
         if (!gReg.gLoggedOut && gReg.gCashierIndex > 0 && cashier < gData.CashierTable.size())
-            Line(PadTo(Msg(81), 10) + gData.CashierTable[cashier].CashierName);
+            Line(PadTo(Msg(Message::Cashier), 10) + gData.CashierTable[cashier].CashierName);
         Line(rule);
         Line("");
         if (o.status == 0) {
-            Line(Msg(170));
+            Line(Msg(Message::SettlementSuccessful));
             MessageLines(o.message);
         } else if (o.status == 10) {
-            Line(Msg(168) + " " + o.timeoutRun + " Seconds");
+            Line(Msg(Message::SettlementTimedOut) + " " + o.timeoutRun + " Seconds");
         } else if (o.status == 11 || o.backend != "1") {
-            Line(Msg(171));
+            Line(Msg(Message::SettlementFailed));
             MessageLines(o.message);
         }
         Print_Check();

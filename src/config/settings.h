@@ -183,7 +183,7 @@ bool TerminalIP_Save(const std::string& settingsPath, const std::string& address
 // Language column the texts are read from: 2 for French, English otherwise.
 inline int TextLanguage(const Settings& s) { return s.gLanguage == 2 ? 2 : 1; }
 
-// Message k in the current language ("" when k has no entry).
-inline const std::string& Msg(int k) { return MessageText(gConstants.tables, k, TextLanguage(gSettings)); }
+// The message in the current language ("" when it has no entry).
+inline const std::string& Msg(Message m) { return MessageText(gConstants.tables, m, TextLanguage(gSettings)); }
 
 }  // namespace tarvo

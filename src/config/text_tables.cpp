@@ -39,7 +39,8 @@ void FillTextTables(TextTables& t) {
     }
 }
 
-const std::string& MessageText(const TextTables& t, int number, int language) {
+const std::string& MessageText(const TextTables& t, Message message, int language) {
+    const int number = static_cast<int>(message);
     if (!In(number, 301) || !In(language, kLanguages)) return kEmpty;
     return t.MessageTable[number][language];
 }

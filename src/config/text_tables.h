@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/message_names.h"
+
 namespace tarvo {
 
 constexpr int kLanguages = 4;  // columns 0..3; 1 English, 2 French
@@ -26,7 +28,7 @@ struct TextTables {
 void FillTextTables(TextTables& t);
 
 // Bounds-checked readers: an index outside a table reads as "" (or 0).
-const std::string& MessageText(const TextTables& t, int number, int language);
+const std::string& MessageText(const TextTables& t, Message message, int language);
 const std::string& SoftKeyCaption(const TextTables& t, int group, int key, int language);
 const std::string& ModeName(const TextTables& t, int mode, int language);
 const std::string& MonthName(const TextTables& t, int month, int language);

@@ -437,7 +437,7 @@ bool EntryForm::Client_Branch() {
 
     if (s_.gEntryPrintAfterSave) Print_NewClient(1, recNo);
     Unload();
-    CIATime(Msg(68) + Trim(s_.gNewEntryNumber), 5);
+    CIATime(Msg(Message::NewClientSavedSuccessfully) + Trim(s_.gNewEntryNumber), 5);
     if (s_.gWorkFlag == 1) {
         gData.gClientRecNo = 0;
         gData.gNewClientRecNo = recNo;
@@ -478,7 +478,7 @@ bool EntryForm::Product_Branch() {
 
     if (s_.gEntryPrintAfterSave) Print_NewProduct(1, recNo);
     Unload();
-    CIATime(Msg(130) + Trim(s_.gNewEntryNumber), 5);
+    CIATime(Msg(Message::NewProductSavedSuccessfully) + Trim(s_.gNewEntryNumber), 5);
     return true;
 }
 

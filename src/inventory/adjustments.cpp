@@ -44,7 +44,7 @@ void Adjustment_Prepare() {
     // reasons go there; the login puts the welcome back.
     Screen().SetCaption(kGreeting, kReasonList);
     Prompt().MessageWithEnterToEnd_Show();
-    CIATime(Msg(210), 0);
+    CIATime(Msg(Message::SelectReasonForStockAdjustment), 0);
     Prompt().PromptInCIA_Show(kReasonQuestion);
     Screen().SetText(kEntryBox, "");
 }
@@ -64,8 +64,8 @@ void Adjustment_Cancel() {
     Greeting_Hide();
     Receipt_Show();
     SaleEngine().Sale_Start();
-    CIATime(Msg(211), 5);
-    gReg.gTimedMessage = Msg(247);
+    CIATime(Msg(Message::StockAdjustmentTerminated), 5);
+    gReg.gTimedMessage = Msg(Message::OperationCanceledTitle);
     MessageWithTimerToEnd_Show();
 }
 

@@ -89,12 +89,12 @@ void Product_Display_Info() {
 
     std::string text = std::string(kCrLf) + kCrLf + line.description + kCrLf + kCrLf;
     // Costs are for the two first cashiers of the table only.
-    if (gReg.gCashierIndex == 1 || gReg.gCashierIndex == 2) text += Msg(237) + cost + kCrLf;
-    text += Msg(238) + line.unitPrice.Format("###,##0.00") + kCrLf + kCrLf;
-    text += Msg(239) + stock + kCrLf;
-    text += Msg(240) + onOrder + " " + date + kCrLf;
-    text += Msg(242) + committed + kCrLf;
-    text += Msg(241) + location;
+    if (gReg.gCashierIndex == 1 || gReg.gCashierIndex == 2) text += Msg(Message::Cost) + cost + kCrLf;
+    text += Msg(Message::Price) + line.unitPrice.Format("###,##0.00") + kCrLf + kCrLf;
+    text += Msg(Message::Stock) + stock + kCrLf;
+    text += Msg(Message::OnOrder) + onOrder + " " + date + kCrLf;
+    text += Msg(Message::Committed) + committed + kCrLf;
+    text += Msg(Message::Location) + location;
     Screen().SetText(kMessageBox, text);
     MessageWithNoEnd_Show();
 }
@@ -131,10 +131,10 @@ void CommandFile_Create(int command) {
     c.gCommHidden = false;
     Office().Communicate([] {
         if (gComm.gCommResult != 0) {
-            CIATime(Msg(44), kMessageSeconds);
+            CIATime(Msg(Message::InternetConnectionIsNotAvailable), kMessageSeconds);
             return;
         }
-        CIATime(Msg(78), kMessageSeconds);
+        CIATime(Msg(Message::CommunicationCompleted), kMessageSeconds);
         gCountRunningTotal = Money();
         PhysicalStart_Print();
     });

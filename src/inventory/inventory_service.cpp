@@ -41,7 +41,7 @@ bool InventoryDocuments::Document_Save(int mode) {
         // packed orders) are sent by the online services, which the Total
         // key asks itself (Online().Document_Send), in the background.
         ProgramLog().Write(1, "Document_Save: mode " + std::to_string(mode) + " has no local document");
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         return false;
     }
 }

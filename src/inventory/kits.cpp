@@ -238,7 +238,7 @@ void KitComponents_Add(const std::string& code, const std::vector<KitComponent>&
         if (!found || found->recNo == 0) continue;
         if (s.gItemCount >= kMaxSaleLines) {
             Log("kit " + code + ": the sale is full, components from " + c.key + " on not added");
-            CIATime(Msg(1), kMessageSeconds);
+            CIATime(Msg(Message::InvalidEntry), kMessageSeconds);
             break;
         }
 

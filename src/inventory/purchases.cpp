@@ -40,7 +40,7 @@ std::string Col(std::string_view record, std::size_t from, std::size_t to) {
     return Trim(Mid(record, from, to - from + 1));
 }
 
-void Ask(int question, int message) {
+void Ask(int question, Message message) {
     CIATime(Msg(message), 0);
     Screen().SetText(kEntryBox, "");
     Prompt().PromptInCIA_Show(question);
@@ -58,9 +58,9 @@ std::string VendorText(std::string_view v) {
     t += "Fax: " + Col(v, 201, 220) + nl;
     t += nl;
     t += "Contact: " + Col(v, 221, 245) + nl;
-    t += Msg(218) + " " + Col(v, 246, 255) + nl;
-    t += Msg(219) + " " + Col(v, 256, 355) + nl + nl;
-    t += Msg(274);
+    t += Msg(Message::MinimumOrder) + " " + Col(v, 246, 255) + nl;
+    t += Msg(Message::Comments) + " " + Col(v, 256, 355) + nl + nl;
+    t += Msg(Message::TouchOrClickEnterButtonToContinue);
     return t;
 }
 
@@ -103,14 +103,14 @@ void Vendor_ShowInformation() {
     SaleEngine().Mode_Display();
     All_Hide();
     MessageWithNoEnd_Show();
-    CIATime(Msg(220), 5);
+    CIATime(Msg(Message::EntryInitiatedSuccessfully), 5);
     if (gSettings.gVendorTaxExempt) gSale.gTaxExempt[1] = gSale.gTaxExempt[2] = gSale.gTaxExempt[3] = true;
     DEA_Reset();
 }
 
-void Purchase_PromptCost() { Ask(kCostQuestion, 221); }
-void Purchase_PromptPrice() { Ask(kPriceQuestion, 222); }
-void Purchase_PromptComment() { Ask(kCommentQuestion, 223); }
+void Purchase_PromptCost() { Ask(kCostQuestion, Message::InputProductPurchaseCost); }
+void Purchase_PromptPrice() { Ask(kPriceQuestion, Message::InputProductRetailPrice); }
+void Purchase_PromptComment() { Ask(kCommentQuestion, Message::InputProductComment); }
 
 void Purchase_AddProduct() {
     // Totals_Update prices the new line from its cost (unit price x quantity
@@ -216,7 +216,9 @@ bool Purchase_Save() {
     gPurchase.gDocumentNumber = PadZero(std::to_string(number), 7);
     gSaleSave.gPrintRecordNo = static_cast<std::int32_t>(number);
     ClosePurchaseFiles();
-    CIATime(Msg(gSale.gPurchaseIsOrder ? 224 : 225) + " " + gPurchase.gDocumentNumber, 5);
+    CIATime(Msg(gSale.gPurchaseIsOrder ? Message::PurchaseOrderTitle : Message::PurchaseTitle) + " " +
+                gPurchase.gDocumentNumber,
+            5);
     return true;
 }
 

@@ -103,22 +103,22 @@ std::string HhMm(const std::string& hhmm) { return Col(hhmm, 1, 2) + ":" + Col(h
 void Heading(const Day& day) {
     const std::string rule(40, '-');
     Line(rule);
-    Title(Msg(102));
+    Title(Msg(Message::TimeAttendanceTitle));
     Line(rule);
     Header_Print();
     Line("Date:     " + gSale.gDateText);
-    Line(Fit(Msg(82), 10) + HhMm(day.newestTime));
+    Line(Fit(Msg(Message::Time), 10) + HhMm(day.newestTime));
     Line("Terminal: " + gTerminalNumber);
     const DataState& d = gData;
     const auto manager = static_cast<std::size_t>(gReg.gManagerIndex);
     if (gReg.gManagerIndex > 0 && manager < d.ManagerTable.size())
-        Line(Fit(Msg(84), 10) + d.ManagerTable[manager].ManagerName);
+        Line(Fit(Msg(Message::Manager), 10) + d.ManagerTable[manager].ManagerName);
     const auto cashier = static_cast<std::size_t>(gReg.gCashierIndex);
     if (gReg.gCashierIndex > 0 && cashier < d.CashierTable.size())
-        Line(Fit(Msg(81), 10) + d.CashierTable[cashier].CashierName);
+        Line(Fit(Msg(Message::Cashier), 10) + d.CashierTable[cashier].CashierName);
     Line("");
-    Line(Msg(100));
-    Line(std::string(Msg(100).size(), '-'));
+    Line(Msg(Message::CashierInOutTotal));
+    Line(std::string(Msg(Message::CashierInOutTotal).size(), '-'));
     Print_Check();
 }
 
@@ -186,7 +186,7 @@ void Report_TimeAttendance() {
             Person_Print(p, name, total, lineOpen);
         }
         if (lineOpen) Line("");
-        Line(std::string(Msg(100).size(), '-'));
+        Line(std::string(Msg(Message::CashierInOutTotal).size(), '-'));
         while (total.minutes > 59) {
             total.minutes -= 60;
             ++total.hours;

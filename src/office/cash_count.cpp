@@ -302,7 +302,7 @@ bool CashCountForm::Slip_Print() {
         ReportHeader_Print();
         Print_Check();
         Line("");
-        Title(Msg(277));
+        Title(Msg(Message::CashSummaryTitle));
         Line("");
         Line("");
         Line("Denomination   Quantity Total");

@@ -28,7 +28,7 @@ std::int32_t Save(char type, const std::string& manager, std::optional<Money> am
     e.person = Activity_CashierNumber();
     e.amount = amount;
     const AppendResult r = Activity_Append(e, who);
-    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(1), 5);
+    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(Message::InvalidEntry), 5);
     if (r.outcome == AppendOutcome::WriteFailed) CIATime(kJournalNotWritten, 10);
     return r.record;
 }

@@ -163,28 +163,28 @@ void TaxLines(const std::array<Money, 3>& tax) {
 }
 
 void SalesSummary(const SalesTotals& sales, const CategoryTotals& categories) {
-    SectionHead(M(97));
+    SectionHead(M(Message::SalesSummaryTitle));
     for (const auto& [code, amount] : categories.list) {
         const auto k = Category_Find(code).value_or(0);
         if (k > 0 && static_cast<std::size_t>(k) < gData.CategoryTable.size())
             AmountLine(gData.CategoryTable[static_cast<std::size_t>(k)].CategoryName, amount);
     }
     Rule();
-    AmountLine(M(99), sales.gross);
+    AmountLine(M(Message::GrossSales), sales.gross);
     if (!sales.returns.IsZero()) {
-        AmountLine(M(85) + ":", sales.returns);
+        AmountLine(M(Message::Return) + ":", sales.returns);
         Rule();
-        AmountLine(M(40), Add(sales.gross, sales.returns));
+        AmountLine(M(Message::NetSales), Add(sales.gross, sales.returns));
     }
-    if (!sales.discount.IsZero()) AmountLine(M(90), sales.discount);
+    if (!sales.discount.IsZero()) AmountLine(M(Message::Discount), sales.discount);
     TaxLines(sales.tax);
     ShortRule();
-    AmountLine(M(91), sales.Total());
+    AmountLine(M(Message::TotalLabel91), sales.Total());
 }
 
 // The invoices' payments per key, and what they leave unpaid or overpaid.
 void CollectionSummary(const KeyTotals& payments, Money salesTotal, bool summariesOff) {
-    SectionHead(M(98));
+    SectionHead(M(Message::CollectionSummaryTitle));
     Money collected;
     for (int i = 1; i <= KeyCount(); ++i) {
         const Money amount = payments[static_cast<std::size_t>(i)];
@@ -197,31 +197,34 @@ void CollectionSummary(const KeyTotals& payments, Money salesTotal, bool summari
         // Sold on credit when the payments fall short, credit notes issued
         // when they pass the total.
         const Money difference = CentRoundUp(salesTotal - collected);
-        AmountLine(M(difference < Money() ? 243 : 34), difference);
+        AmountLine(M(difference < Money() ? Message::CreditNotesIssued : Message::SalesOnCredit), difference);
         collected = Add(collected, difference);
     }
     ShortRule();
-    AmountLine(M(91), collected);
+    AmountLine(M(Message::TotalLabel91), collected);
 }
 
 void OrderSummary(const OrderTotals& orders) {
-    SectionHead(M(205));
+    SectionHead(M(Message::OrderSummaryTitle));
+    // The order kinds 1-5 by their titles.
+    constexpr std::array<Message, 6> kKindTitle{Message::None,      Message::SpecialOrder, Message::Layaway,
+                                                Message::Quotation, Message::RmaTitle,     Message::DraftOrder};
     for (int k = 1; k <= 5; ++k)
         if (!orders.kind[static_cast<std::size_t>(k)].IsZero())
-            AmountLine(M(191 + k), orders.kind[static_cast<std::size_t>(k)]);
+            AmountLine(M(kKindTitle[static_cast<std::size_t>(k)]), orders.kind[static_cast<std::size_t>(k)]);
     Rule();
-    AmountLine(M(99), orders.gross);
+    AmountLine(M(Message::GrossSales), orders.gross);
     TaxLines(orders.tax);
     Money total = orders.gross;
     for (const Money& t : orders.tax) total = Add(total, t);
     ShortRule();
-    AmountLine(M(91), total);
+    AmountLine(M(Message::TotalLabel91), total);
 }
 
 // The client deposits per key, then every key's invoice and order payments
 // together (kept in `payments`).
 void DepositSummaries(const OrderTotals& orders, KeyTotals& payments, bool summariesOff) {
-    SectionHead(M(207));
+    SectionHead(M(Message::ClientDepositSummaryTitle));
     Money deposits;
     for (int i = 1; i <= KeyCount(); ++i) {
         const Money amount = orders.payments[static_cast<std::size_t>(i)];
@@ -234,7 +237,7 @@ void DepositSummaries(const OrderTotals& orders, KeyTotals& payments, bool summa
         AmountLine("Total:", deposits);
     }
     Rule();
-    Title(M(208));
+    Title(M(Message::TotalCollectionSummaryTitle));
     Rule();
     Money grand;
     for (int i = 1; i <= KeyCount(); ++i) {
@@ -254,24 +257,28 @@ void DepositSummaries(const OrderTotals& orders, KeyTotals& payments, bool summa
 // The cash: opening, collected, deposits and paid-outs, the declared over or
 // short, what the drawer holds and what to take out of it.
 void ActivitySummary(const ActivityTotals& a, Money cash) {
-    SectionHead(M(35));
-    ActivityLine(M(39), "(+)", a.openings);
-    ActivityLine(M(183), "(+)", cash);
-    if (!a.deposits.IsZero()) ActivityLine(M(36), "(-)", a.deposits);
-    if (!a.bankDeposits.IsZero()) ActivityLine(M(37), "(-)", a.bankDeposits);
-    if (!a.paidOuts.IsZero()) ActivityLine(M(38), "(-)", a.paidOuts);
-    if (!a.declarations.IsZero()) ActivityLine(M(180), "(*)", a.declarations);
+    SectionHead(M(Message::ActivitySummaryTitle));
+    ActivityLine(M(Message::OpeningBalanceLabel), "(+)", a.openings);
+    ActivityLine(M(Message::CashCollected), "(+)", cash);
+    if (!a.deposits.IsZero()) ActivityLine(M(Message::DepositsToSafe), "(-)", a.deposits);
+    if (!a.bankDeposits.IsZero()) ActivityLine(M(Message::DepositsToBank), "(-)", a.bankDeposits);
+    if (!a.paidOuts.IsZero()) ActivityLine(M(Message::PaidOuts), "(-)", a.paidOuts);
+    if (!a.declarations.IsZero()) ActivityLine(M(Message::CashShortOver), "(*)", a.declarations);
     ShortRule();
     Money inDrawer = Add(a.openings, cash);
     for (Money out : {a.deposits, a.bankDeposits, a.paidOuts}) inDrawer = Add(inDrawer, -out);
     inDrawer = Add(inDrawer, a.declarations);
-    ActivityLine(M(181), "(=)", inDrawer);
-    ActivityLine(M(39), "(-)", a.openings);
+    ActivityLine(M(Message::CashInDrawer), "(=)", inDrawer);
+    ActivityLine(M(Message::OpeningBalanceLabel), "(-)", a.openings);
     ShortRule();
-    ActivityLine(M(182), "(=)", Add(inDrawer, -a.openings));
+    ActivityLine(M(Message::CashToWithdraw), "(=)", Add(inDrawer, -a.openings));
 }
 
-int TitleMessage(ReportKind kind) { return kind == ReportKind::Closing ? 96 : kind == ReportKind::Sales ? 42 : 41; }
+Message TitleMessage(ReportKind kind) {
+    return kind == ReportKind::Closing ? Message::ClosingReportTitle
+           : kind == ReportKind::Sales ? Message::SalesReportTitle
+                                       : Message::CashierReportTitle;
+}
 
 void Report(ReportKind kind, const ReportDate& date) {
     const bool summariesOff = gSettings.gReportOption == "True";

@@ -79,7 +79,7 @@ std::string CashierName(std::string_view document) {
     return print_text::Fit(gData.CashierTable[static_cast<std::size_t>(k)].CashierName, 17);
 }
 
-void Section_Print(const Section& s, const std::string& date, const std::vector<int>& keys, int heading) {
+void Section_Print(const Section& s, const std::string& date, const std::vector<int>& keys, Message heading) {
     Line(M(heading));
     for (const int key : keys) {
         Money total;
@@ -135,15 +135,15 @@ void Report_Collection() {
             if (std::find(keys.begin(), keys.end(), k) == keys.end()) keys.push_back(k);
 
         Rule();
-        Title(M(98));
+        Title(M(Message::CollectionSummaryTitle));
         Rule();
         gReportHeader.gReportDateText = date.text;
         gReportHeader.gHeaderUseReportDate = true;
         ReportHeader_Print();
         print_text::Print_Check();
 
-        Section_Print(invoices, date.date, keys, 166);
-        Section_Print(orders, date.date, keys, 209);
+        Section_Print(invoices, date.date, keys, Message::InvoiceTimeCashierNameAmount);
+        Section_Print(orders, date.date, keys, Message::OrderCashierNameAmount);
         Printer_Close(true);
     } catch (const std::exception&) {
         print_text::Printout_Abandon(kFailLog);

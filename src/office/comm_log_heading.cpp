@@ -35,11 +35,11 @@ void Communicate_Header() {
     try {
         using namespace print_text;
         const LocalTime now = Printout_Now();
-        Line("***** " + Msg(189) + " *****");
+        Line("***** " + Msg(Message::AutomaticCommunicationLog) + " *****");
         Print_Check();
         Line("Date:     " + Two(now.month) + "-" + Two(now.day) + "-" + Digits(now.year, 4));
         Print_Check();
-        Line(Fit(Msg(82), 10) + Two(now.hour) + ":" + Two(now.minute) + ":" + Two(now.second));
+        Line(Fit(Msg(Message::Time), 10) + Two(now.hour) + ":" + Two(now.minute) + ":" + Two(now.second));
         Print_Check();
         Line("Terminal: " + gTerminalNumber);
         Print_Check();

@@ -157,8 +157,10 @@ void Communicate_Unable(bool dialSettingsMissing, bool dialled, std::function<vo
     // The callers that read the outcome see that no session ran.
     c.gCommResult = 1;
     if (c.gOperationMode != 1 && c.gOperationMode != 2) Log("Communicate: Unable to use Internet Auto Dialer");
-    CIATime(Msg(dialSettingsMissing ? 284 : 113), 5);
-    if (c.gCommLog) CommLog_Line(Msg(113), true);
+    CIATime(Msg(dialSettingsMissing ? Message::ErrorTheDialUpConfigurationFileDoesNotExist
+                                    : Message::UnableToDialOutToInternet),
+            5);
+    if (c.gCommLog) CommLog_Line(Msg(Message::UnableToDialOutToInternet), true);
     // A line the dialler half brought up is taken down again; nobody logged
     // in: the keys stay those of the login prompt.
     if (dialled)
@@ -182,7 +184,7 @@ void Communicate_Session(bool dialUp, bool dialled, std::function<void()> then) 
                                      gCommSchedule.inSession = false;
                                      if (then) then();
                                  };
-                                 if (dialUp) CIATime(Msg(114), 5);
+                                 if (dialUp) CIATime(Msg(Message::HangingUpTheInternetConnection), 5);
                                  if (dialled)
                                      Transfer().HangUp_Start(end);
                                  else
@@ -336,7 +338,7 @@ void Timer_Comm_Timer() {
         });
         return;
     case Due::Interval:
-        CIATime(Msg(77) + TimeOfDay(now), 0);
+        CIATime(Msg(Message::CommunicatingWithServer) + TimeOfDay(now), 0);
         c.gCommLog = false;
         gSale.gSendPending = false;
         c.gCommHidden = true;
@@ -374,8 +376,8 @@ void Communicate(std::function<void()> then) {
     }
     // Connection mode "1": the Internet check and, when it does not answer,
     // the dial-up run in the background; the keys stay locked meanwhile.
-    if (c.gCommLog) CommLog_Line(Msg(65), false);
-    CIATime(Msg(115), 32);
+    if (c.gCommLog) CommLog_Line(Msg(Message::ConnectingToTheInternet), false);
+    CIATime(Msg(Message::EstablishingAConnectionToTheInternet), 32);
     Transfer().Connect_Start([then = std::move(then)](int result) mutable {
         if (result == 2 || result == 3) {
             Communicate_Unable(result == 2, result == 3, std::move(then));

@@ -94,7 +94,7 @@ std::string Caption(int key) { return print_text::Fit(gTender.gPaymentListName[s
 Money PaymentTypes(bool summariesOff) {
     const ReportState& r = gReport;
     Rule();
-    Line(M(129));
+    Line(M(Message::PaymentTypeNoAmountTitle));
     Rule();
     Money collected;
     for (int i = 1; i <= KeyCount(); ++i) {
@@ -119,36 +119,36 @@ Money PaymentTypes(bool summariesOff) {
 }
 
 void SalesSummary(const SalesTotals& sales) {
-    SectionHead(M(97));
+    SectionHead(M(Message::SalesSummaryTitle));
     Rule();
-    AmountLine(M(99), sales.gross);
+    AmountLine(M(Message::GrossSales), sales.gross);
     if (!sales.returns.IsZero()) {
-        AmountLine(M(85) + ":", sales.returns);
-        AmountLine(M(40), Add(sales.gross, sales.returns));
+        AmountLine(M(Message::Return) + ":", sales.returns);
+        AmountLine(M(Message::NetSales), Add(sales.gross, sales.returns));
     }
-    if (!sales.discount.IsZero()) AmountLine(M(90), sales.discount);
+    if (!sales.discount.IsZero()) AmountLine(M(Message::Discount), sales.discount);
     for (int t = 1; t <= 3; ++t)
         if (!sales.tax[static_cast<std::size_t>(t - 1)].IsZero())
             AmountLine(TaxLabel(t), sales.tax[static_cast<std::size_t>(t - 1)]);
     ShortRule();
-    AmountLine(M(91), sales.Total());
+    AmountLine(M(Message::TotalLabel91), sales.Total());
 }
 
 void DrawerSummary(const DrawerMoves& m, Money cash) {
-    SectionHead(M(35));
-    if (!m.safe.IsZero()) AmountLine(M(36), m.safe);
-    if (!m.bank.IsZero()) AmountLine(M(37), m.bank);
-    if (!m.paidOut.IsZero()) AmountLine(M(38), m.paidOut);
+    SectionHead(M(Message::ActivitySummaryTitle));
+    if (!m.safe.IsZero()) AmountLine(M(Message::DepositsToSafe), m.safe);
+    if (!m.bank.IsZero()) AmountLine(M(Message::DepositsToBank), m.bank);
+    if (!m.paidOut.IsZero()) AmountLine(M(Message::PaidOuts), m.paidOut);
     Money out = Add(Add(m.safe, m.bank), m.paidOut);
     if (!m.safe.IsZero() || !m.bank.IsZero() || !m.paidOut.IsZero()) {
         ShortRule();
-        AmountLine(M(88), out);
+        AmountLine(M(Message::TotalLabel), out);
     }
-    if (!m.opening.IsZero()) AmountLine(M(73), m.opening);
+    if (!m.opening.IsZero()) AmountLine(M(Message::OpeningBalanceLabel73), m.opening);
     ShortRule();
     // What the drawer should hold: the opening and the cash taken (less
     // the cash refunded), less what left it.
-    AmountLine(M(181), Add(Add(m.opening, cash), -out));
+    AmountLine(M(Message::CashInDrawer), Add(Add(m.opening, cash), -out));
 }
 
 void Report(ReportKind kind) {
@@ -157,7 +157,7 @@ void Report(ReportKind kind) {
     SalesTotals sales;
     Invoices_Add(date, sales);
 
-    Title(M(128));
+    Title(M(Message::DrawerReportTitle));
     ReportHeading_Print(gSale.gDateText);
     print_text::Print_Check();
 
@@ -171,11 +171,11 @@ void Report(ReportKind kind) {
     const Money salesTotal = sales.Total();
     if (total != salesTotal) {
         const Money difference = CentRoundUp(salesTotal - total);
-        AmountLine(M(difference < Money() ? 243 : 34), difference);
+        AmountLine(M(difference < Money() ? Message::CreditNotesIssued : Message::SalesOnCredit), difference);
         total = Add(total, difference);
     }
     ShortRule();
-    AmountLine(M(91), total);
+    AmountLine(M(Message::TotalLabel91), total);
     if (moves.Any()) DrawerSummary(moves, Add(gReport.gPaymentTotals[1], gReport.gPaymentRefunds[1]));
 }
 

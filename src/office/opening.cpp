@@ -45,7 +45,7 @@ bool OpeningAmount_Save() {
     e.person = Activity_CashierNumber();
     e.amount = gReg.gEnteredAmount;
     const AppendResult r = Activity_Append(e, "OpeningAmount_Save");
-    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(1), 5);
+    if (r.outcome == AppendOutcome::TooWide) CIATime(Msg(Message::InvalidEntry), 5);
     if (r.outcome == AppendOutcome::WriteFailed) CIATime(kJournalNotWritten, 10);
     return static_cast<bool>(r);
 }
@@ -54,8 +54,8 @@ void Login_OpeningBalance() {
     if (!OpeningRecordedToday()) {
         if (!gSettings.gZeroOpening) {
             if (gSettings.gDrawerAtOpening) Printing().Drawer_Open();
-            CIATime(Msg(72), 0);
-            gReg.gPromptState = 3;
+            CIATime(Msg(Message::EnterDrawersOpeningAmountAndSelectEnter), 0);
+            gReg.gPromptState = PromptState::OpeningAmount;
             Mode_Display();
             return;
         }
@@ -63,12 +63,12 @@ void Login_OpeningBalance() {
         if (!OpeningAmount_Save()) {
             // Not recorded (already said): the register asks for the
             // opening, as without the zero opening, and sells nothing yet.
-            gReg.gPromptState = 3;
+            gReg.gPromptState = PromptState::OpeningAmount;
             Mode_Display();
             return;
         }
     }
-    CIATime(Msg(101), 5);
+    CIATime(Msg(Message::CashierLoginSuccessful), 5);
     Sale_Start();
 }
 

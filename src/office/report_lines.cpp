@@ -15,7 +15,7 @@
 
 namespace tarvo::report_lines {
 
-const std::string& M(int message) { return MessageText(gConstants.tables, message, TextLanguage(gSettings)); }
+const std::string& M(Message message) { return MessageText(gConstants.tables, message, TextLanguage(gSettings)); }
 
 Money Add(Money total, Money amount) { return CentRoundUp(total + CentRoundUp(amount)); }
 

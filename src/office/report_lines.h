@@ -8,11 +8,12 @@
 #include <string_view>
 
 #include "common/money.h"
+#include "config/message_names.h"
 
 namespace tarvo::report_lines {
 
 // A message of the text tables in the terminal's language.
-const std::string& M(int message);
+const std::string& M(Message message);
 
 // `total` + `amount`, both to cents by the money rule (CentRoundUp).
 Money Add(Money total, Money amount);

@@ -144,7 +144,7 @@ bool Clock_Logout() { return Clock_Write('U', "Clock_Logout"); }
 void Clock_EverybodyOut() { Clock_EverybodyOut(gReg.gBusinessDate.empty() ? DateText(Now()) : gReg.gBusinessDate); }
 
 void Clock_EverybodyOut(const std::string& date) {
-    CIATime(Msg(118), 5);
+    CIATime(Msg(Message::ClockingOutAllCashiers), 5);
     // One walk: the latest clock record of each employee of the day.
     std::unordered_map<std::int32_t, char> latest;
     Open_FileActivity();

@@ -187,7 +187,7 @@ void DepositForm::Close() {
 }
 
 void DepositForm::Say(const std::string& message) { message_ = message; }
-void DepositForm::SayMsg(int number) { message_ = Msg(number); }
+void DepositForm::SayMsg(tarvo::Message number) { message_ = Msg(number); }
 
 void DepositForm::Text_Changed(DepositField field, const std::string& text) {
     if (!loaded_ || busy_ || field < 0 || field >= kDepositFieldCount) return;
@@ -274,13 +274,13 @@ void DepositForm::Number_Check() {
     checkedNumber_ = number;
     auto found = std::make_shared<DepositLookup>();
     const std::string site = Trimmed(gSettings.gSiteId);
-    Say(Msg(167));
+    Say(Msg(Message::RequestInProgressPleaseWait));
     Run([found, number, site](const DepositSender& send) { *found = Deposit_FindMaster(number, site, send); },
         [this, found] {
             const DepositFailure f = found->result.failure;
             if (f == DepositFailure::Transfer || f == DepositFailure::BadValue) {
                 checkedNumber_.clear();
-                f == DepositFailure::BadValue ? Say(kNotSetUp) : SayMsg(276);
+                f == DepositFailure::BadValue ? Say(kNotSetUp) : SayMsg(Message::UnsuccessfulCommunicationError);
                 if (f == DepositFailure::Transfer) view_.Deposit_Box("", "Error: Unexpected error happened. Error=50");
                 return;
             }
@@ -327,7 +327,7 @@ void DepositForm::Record_Lookup() {
     if (record.empty() || record == checkedRecord_) return;
     checkedRecord_ = record;
     auto found = std::make_shared<DepositRecord>();
-    Say(Msg(167));
+    Say(Msg(Message::RequestInProgressPleaseWait));
     Run([found, record](const DepositSender& send) { *found = Deposit_FindRecord(record, send); },
         [this, found] {
             switch (found->result.failure) {
@@ -342,7 +342,7 @@ void DepositForm::Record_Lookup() {
                 return;
             default:
                 checkedRecord_.clear();
-                SayMsg(276);
+                SayMsg(Message::UnsuccessfulCommunicationError);
                 view_.Deposit_Box("", "Unexpected Message Server error, Contact Morvane. Error=17");
                 return;
             }
@@ -415,7 +415,7 @@ void DepositForm::Save_Click() {
         Update();
         return;
     }
-    SayMsg(167);
+    SayMsg(Message::RequestInProgressPleaseWait);
     const DepositEntry e = Entry();
     auto result = std::make_shared<DepositResult>();
     const int mode = mode_;
@@ -435,7 +435,7 @@ void DepositForm::Save_Click() {
 }
 
 void DepositForm::Saved(const DepositResult& r) {
-    SayMsg(111);
+    SayMsg(Message::EntrySavedSuccessfully);
     if (mode_ != 4) text_[kDepositLine] = std::to_string(r.lineNumber);
     view_.Deposit_Box(kNewNumberTitle, kNewNumberText);
     if (mode_ == 4) Ticket_Print(true);
@@ -450,7 +450,7 @@ void DepositForm::Failed(const DepositResult& r, const std::string&) {
         ProgramLog().Write(1, "Deposit form: the site (setting 101) or the cashier number is not digits");
         return;
     case DepositFailure::Transfer:
-        SayMsg(276);
+        SayMsg(Message::UnsuccessfulCommunicationError);
         if (mode_ == 4) {
             view_.Deposit_Box("", "Unexpected Message Server error, Contact Morvane.Error=13");
             Close();
@@ -488,7 +488,7 @@ void DepositForm::Failed(const DepositResult& r, const std::string&) {
         }
         return;
     case DepositFailure::NoHighestLine:
-        SayMsg(276);
+        SayMsg(Message::UnsuccessfulCommunicationError);
         view_.Deposit_Box("", "Error: Unexpected error happened. Error=66");
         return;
     case DepositFailure::TooManyLines:
@@ -505,7 +505,7 @@ void DepositForm::Failed(const DepositResult& r, const std::string&) {
         view_.Deposit_Box("", "Successful not included. Contact Morvane immedately. Error=8.");
         Close();
         return;
-    default: SayMsg(276); return;
+    default: SayMsg(Message::UnsuccessfulCommunicationError); return;
     }
 }
 
@@ -546,12 +546,12 @@ void DepositForm::Ticket_Print(bool afterModify) {
                 return;
             case DepositFailure::BadValue: Say(kNotSetUp); return;
             default:
-                SayMsg(276);
+                SayMsg(Message::UnsuccessfulCommunicationError);
                 view_.Deposit_Box("", "Error: Unexpected error happened. Error=52");
                 return;
             }
             if (setup_.printTicket && !setup_.printTicket(t)) {
-                SayMsg(74);
+                SayMsg(Message::PrinterErrorUnableToPrint);
                 return;
             }
             Start_All();

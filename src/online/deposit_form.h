@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "config/message_names.h"
 #include "online/deposit_records.h"
 
 namespace tarvo {
@@ -133,7 +134,7 @@ private:
     void Update();
     void Close();
     void Say(const std::string& message);
-    void SayMsg(int number);
+    void SayMsg(tarvo::Message number);
     // The first failing field check's message; "" when all pass.
     std::string Check() const;
     DepositEntry Entry() const;

@@ -58,7 +58,7 @@ bool DepositTicket_Print(const DepositTicketData& t, const std::vector<std::stri
         // The cashier's line heads the ticket itself: sent before the printer
         // is opened it would be lost, or land at the end of the printout
         // before.
-        if (!cashier.empty()) Line(Msg(81) + cashier);
+        if (!cashier.empty()) Line(Msg(Message::Cashier) + cashier);
         for (std::size_t i = 0; i < agency.size() && i < static_cast<std::size_t>(kDepositAgencyLines); ++i)
             if (!agency[i].empty()) Printer_Line(1, 2, "    " + agency[i]);
         Printer_Line(1, 1, "");

@@ -152,7 +152,7 @@ using SendPtr = std::shared_ptr<Sending>;
 
 void Next(const SendPtr& x, int from);
 
-void Fail(const SendPtr& x, int message, const std::string& why) {
+void Fail(const SendPtr& x, Message message, const std::string& why) {
     x->chain->End();
     ProgramLog().Write(1, std::string("Online: the ") + x->plan.what + " was not sent whole: " + why +
                               (gSale.gServerDocNumber.empty()
@@ -166,7 +166,9 @@ void Fail(const SendPtr& x, int message, const std::string& why) {
 // "Unsuccessful: Communication Error".
 void Ask(const SendPtr& x, TaskCode task, const std::string& payload, std::function<void(const std::string&)> next) {
     x->chain->Ask(StandardQuery(task, payload), [x, task, next = std::move(next)](const BackOfficeResult& r) {
-        if (!r) return Fail(x, 276, "task " + std::to_string(TaskNumber(task)) + ": " + r.error);
+        if (!r)
+            return Fail(x, Message::UnsuccessfulCommunicationError,
+                        "task " + std::to_string(TaskNumber(task)) + ": " + r.error);
         next(r.reply);
     });
 }
@@ -176,13 +178,13 @@ void Done(const SendPtr& x) {
     const std::string number = gSale.gServerDocNumber;
     ProgramLog().Write(1, std::string("Online: the ") + x->plan.what + " is on the server as " + number);
     if (x->mode == 29) PurchaseOrderFile_Sent(number);
-    CIATime(Msg(227) + " " + number, 30);
+    CIATime(Msg(Message::DocumentNumber) + " " + number, 30);
     if (x->then) x->then(true);
 }
 
 void Close(const SendPtr& x) {
     if (gSale.gServerDocClosed) return Done(x);
-    CIATime(Msg(260), 0);
+    CIATime(Msg(Message::RequestInProgress), 0);
     Ask(x, x->plan.closeTask, ClosePayload(x->mode), [x](const std::string&) {
         gSale.gServerDocClosed = true;
         Done(x);
@@ -209,12 +211,15 @@ void SendPrice(const SendPtr& x, int i) {
 void SendLine(const SendPtr& x, int i) {
     const SaleState& s = gSale;
     const SaleLine& l = s.gLines[static_cast<std::size_t>(i)];
-    CIATime(Msg(263) + " " + std::to_string(LineNumber(x->mode, i)) + " / " + std::to_string(s.gItemCount), 0);
+    CIATime(Msg(Message::StoringProductInformation) + " " + std::to_string(LineNumber(x->mode, i)) + " / " +
+                std::to_string(s.gItemCount),
+            0);
     if (!l.serverLine.empty()) return SendPrice(x, i);
     Ask(x, x->plan.lineTask, LinePayload(x->mode, i), [x, i](const std::string& reply) {
         const std::string number = Trim(Extract(reply, x->plan.lineReply));
         if (number.empty())
-            return Fail(x, 275, "line " + std::to_string(LineNumber(x->mode, i)) + " refused by the server");
+            return Fail(x, Message::ErrorServerUnableToSaveTransaction,
+                        "line " + std::to_string(LineNumber(x->mode, i)) + " refused by the server");
         SaleLine& line = gSale.gLines[static_cast<std::size_t>(i)];
         line.serverLine = number;
         line.serverQuantity = line.quantity;
@@ -248,7 +253,7 @@ void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)
         // A purchase order goes to its vendor: none chosen yet, nothing is sent.
         chain->End();
         ProgramLog().Write(1, "Online: the purchase order has no vendor, nothing sent");
-        CIATime(Msg(216), 5);
+        CIATime(Msg(Message::NoVendorInformationAvailable), 5);
         if (then) then(false);
         return;
     }
@@ -261,7 +266,7 @@ void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)
         ProgramLog().Write(1, "Online: line " + std::to_string(LineNumber(mode, i)) + " (" + l.product +
                                   ") is on the server with the quantity " + Num_TextDisplay(l.serverQuantity) +
                                   ", not " + Num_TextDisplay(l.quantity) + "; nothing sent");
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         if (then) then(false);
         return;
     }
@@ -270,12 +275,13 @@ void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)
     x->plan = PlanOf(mode);
     x->chain = chain;
     x->then = std::move(then);
-    chain->onCancel = [x] { Fail(x, 247, "stopped by the cashier"); };
-    CIATime(Msg(260), 0);
+    chain->onCancel = [x] { Fail(x, Message::OperationCanceledTitle, "stopped by the cashier"); };
+    CIATime(Msg(Message::RequestInProgress), 0);
     if (!gSale.gServerDocNumber.empty()) return Next(x, 1);
     Ask(x, x->plan.headerTask, HeaderPayload(mode), [x](const std::string& reply) {
         const std::string number = Trim(Extract(reply, x->plan.headerReply));
-        if (number.empty()) return Fail(x, 275, "the server gave no document number");
+        if (number.empty())
+            return Fail(x, Message::ErrorServerUnableToSaveTransaction, "the server gave no document number");
         gSale.gServerDocNumber = number;
         Next(x, 1);
     });

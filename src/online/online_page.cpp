@@ -47,7 +47,7 @@ KeyChecks ChecksOf(int key) {
     }
 }
 
-void Refuse(int message) { CIATime(Msg(message), 5); }
+void Refuse(Message message) { CIATime(Msg(message), 5); }
 
 // Key 6: the other back-office server for every request from now on (not
 // kept: each start begins with server 1).
@@ -62,30 +62,30 @@ void Server_Switch() {
 // has nothing to check on this register.
 void Manager_DeviceCheck() {
     Authorization_Verify();
-    if (!gReg.gAuthorized) Refuse(19);
+    if (!gReg.gAuthorized) Refuse(Message::ManagerNotAllowedAccess);
 }
 
 }  // namespace
 
 void Online_NotBuilt(const std::string& what) {
     ProgramLog().Write(1, "Online: " + what + " is not available on this register");
-    CIATime(Msg(1), 5);
+    CIATime(Msg(Message::InvalidEntry), 5);
 }
 
 void Online_Process(int key, OnlineChains& chains) {
     if (gSale.gMode != kSalesMode) {
-        Refuse(148);
+        Refuse(Message::InvalidEntryOperationCancelled);
         return;
     }
     if (key < 1 || key > 24) return;
     const KeyChecks checks = ChecksOf(key);
     if (checks.resetEntry) DEA_Reset();
     if (checks.noSale && gSale.gItemCount > 0) {
-        Refuse(20);
+        Refuse(Message::OperationNotAllowedInMidSale);
         return;
     }
     if (checks.number && Screen().Text(kEntryBox).empty()) {
-        Refuse(267);
+        Refuse(Message::DocumentNumberIsRequired);
         return;
     }
     switch (key) {

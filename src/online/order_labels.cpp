@@ -41,13 +41,13 @@ void Print(const LabelPtr& f, bool communicated) {
 void AskLine(const LabelPtr& f) {
     const int k = static_cast<int>(f->replies.size()) + 1;
     const std::string line = std::to_string(k);
-    CIATime(Msg(269) + line, 0);
+    CIATime(Msg(Message::ReceivingItem) + line, 0);
     f->chain->Ask(StandardQuery(TaskCode::LabelsByPurchaseOrder, "<purchase order number>" + f->order +
                                                                      "</purchase order number><line number>" + line +
                                                                      "</line number>"),
                   [f, k](const BackOfficeResult& r) {
                       if (!r) {
-                          CIATime(Msg(276), 0);
+                          CIATime(Msg(Message::UnsuccessfulCommunicationError), 0);
                           return Print(f, false);
                       }
                       if (Extract(r.reply, "purchase number").empty()) return Print(f, true);
@@ -68,7 +68,7 @@ void Online_Label_By_Order(OnlineChains& chains) {
     const std::string order = Trim(Screen().Text(kEntryBox));
     if (!FetchedWholeNumber(order)) {
         ProgramLog().Write(1, "Online: the purchase order number \"" + order + "\" is not a whole number");
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         DEA_Reset();
         return;
     }
@@ -83,9 +83,9 @@ void Online_Label_By_Order(OnlineChains& chains) {
     chain->onCancel = [f] {
         Buttons_Unlock();
         DEA_Reset();
-        CIATime(Msg(247), 5);
+        CIATime(Msg(Message::OperationCanceledTitle), 5);
     };
-    CIATime(Msg(260), 0);
+    CIATime(Msg(Message::RequestInProgress), 0);
     OnlineKeys_Lock();
     AskLine(f);
 }

@@ -214,12 +214,12 @@ void Online_Service_ChangePrice(BackgroundRunner& runner, const std::string& pro
     const std::string price = Trim(typed);
     const std::string& site = gSettings.gSiteId;
     if (!PriceChange_PlainPrice(price) || !Sql_IsDigits(productId) || !Sql_IsDigits(site)) {
-        Refuse(Msg(1), "price \"" + typed + "\", product id \"" + productId + "\" or site id \"" + site +
-                           "\" is not a plain number");
+        Refuse(Msg(Message::InvalidEntry), "price \"" + typed + "\", product id \"" + productId + "\" or site id \"" +
+                                               site + "\" is not a plain number");
         return;
     }
     AllKeys_Lock();
-    CIATime(Msg(167), 0);
+    CIATime(Msg(Message::RequestInProgressPleaseWait), 0);
     const std::string prefix = gConstants.servers.RequestPrefix();
     const std::string query = RegisterDatabaseQuery(TaskCode::DatabaseUpdate, PriceChange_Sql(productId, site, price));
     RunInBackground<BackOfficeResult>(
@@ -228,13 +228,13 @@ void Online_Service_ChangePrice(BackgroundRunner& runner, const std::string& pro
             Buttons_Unlock();
             if (!r) {
                 BackOfficeRequest_LogFailure(prefix, query, r);
-                CIATime(Msg(276), 0);
+                CIATime(Msg(Message::UnsuccessfulCommunicationError), 0);
                 return;
             }
             if (Extract(r.reply, "result") != "successful") {
                 ProgramLog().Write(1, "Price change of product " + productId + " not saved by the server: \"" +
                                           Extract(r.reply, "result") + "\"");
-                CIATime(Msg(275), 0);
+                CIATime(Msg(Message::ErrorServerUnableToSaveTransaction), 0);
                 return;
             }
             std::string why;
@@ -246,7 +246,7 @@ void Online_Service_ChangePrice(BackgroundRunner& runner, const std::string& pro
                 return;
             }
             ProgramLog().Write(1, "Price of product " + productId + " changed to " + price);
-            CIATime(Msg(111), 30);
+            CIATime(Msg(Message::EntrySavedSuccessfully), 30);
         });
 }
 

@@ -106,7 +106,7 @@ void Refuse(const std::string& message, const std::string& why) {
 }  // namespace
 
 void OnLine_Search_PO_File() {
-    CIATime(Msg(167), 0);
+    CIATime(Msg(Message::RequestInProgressPleaseWait), 0);
     const fs::path path = FilePath();
     std::string bytes;
     if (!ReadWhole(path, bytes)) {
@@ -123,19 +123,24 @@ void OnLine_Search_PO_File() {
         from = end + (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
         if (Trim(text).empty() && from >= bytes.size()) break;  // the file's last line break
         const int n = static_cast<int>(lines.size()) + 1;
-        if (n > kMaxSaleLines) return Refuse(Msg(1), "more than 400 lines");
-        CIATime(Msg(269) + std::to_string(n), 0);
+        if (n > kMaxSaleLines) return Refuse(Msg(Message::InvalidEntry), "more than 400 lines");
+        CIATime(Msg(Message::ReceivingItem) + std::to_string(n), 0);
         std::string key = Column(text, 1);
-        if (key.empty()) return Refuse(Msg(272) + " " + std::to_string(n), "line " + std::to_string(n) + " no product");
+        if (key.empty())
+            return Refuse(Msg(Message::ErrorServerMissingItem) + " " + std::to_string(n),
+                          "line " + std::to_string(n) + " no product");
         const std::optional<ProductMatch> found = FindByNumber(key);
-        if (!found) return Refuse(Msg(271) + " " + key, "line " + std::to_string(n) + " product " + key + " not found");
+        if (!found)
+            return Refuse(Msg(Message::ErrorProductNotFoundLocally) + " " + key,
+                          "line " + std::to_string(n) + " product " + key + " not found");
         const std::string quantityText = Column(text, 7);
         const std::string costText = Column(text, 8);
         const std::optional<double> quantity = quantityText.empty() ? std::optional<double>(0)
                                                                     : Num_ReadStrict(quantityText);
         const std::optional<Money> cost = costText.empty() ? std::optional<Money>(Money()) : PlainAmount_Read(costText);
         if (!quantity || !cost)
-            return Refuse(Msg(1), "line " + std::to_string(n) + " has a quantity or cost that is not a number");
+            return Refuse(Msg(Message::InvalidEntry),
+                          "line " + std::to_string(n) + " has a quantity or cost that is not a number");
 
         const std::string record(found->record);
         SaleLine line;
@@ -149,7 +154,7 @@ void OnLine_Search_PO_File() {
         line.quantity = *quantity;
         line.unitPrice = *cost;
         const std::optional<Money> raw = Money::FromDouble(cost->ToDouble() * *quantity / line.priceUnits);
-        if (!raw) return Refuse(Msg(1), "line " + std::to_string(n) + " is too large");
+        if (!raw) return Refuse(Msg(Message::InvalidEntry), "line " + std::to_string(n) + " is too large");
         line.extension = CentRoundUp(*raw);
         lines.push_back(line);
     }

@@ -79,8 +79,8 @@ std::string PurchaseDetails(const std::string& reply, const std::string& number)
         const std::string value = v(tag);
         if (!value.empty()) t += label + value;
     };
-    std::string t = Msg(224) + ": " + number + kCrLf;
-    AddDetail(t, Msg(217) + " ", v("vendor name"));
+    std::string t = Msg(Message::PurchaseOrderTitle) + ": " + number + kCrLf;
+    AddDetail(t, Msg(Message::Vendor) + " ", v("vendor name"));
     AddDetail(t, "", v("address"));
     piece(t, "", "city");
     for (const char* tag : {"state", "country", "zip code"}) piece(t, " ", tag);
@@ -90,20 +90,20 @@ std::string PurchaseDetails(const std::string& reply, const std::string& number)
     piece(t, " Vol: ", "volume");
     piece(t, " Weight: ", "weight");
     t += kCrLf;
-    AddDetail(t, Msg(219) + ": ", v("comments"));
-    AddDetail(t, Msg(229), v("contact"));
-    AddDetail(t, Msg(268), v("vendor order number"));
-    AddDetail(t, Msg(228), v("employee name"));
+    AddDetail(t, Msg(Message::Comments) + ": ", v("comments"));
+    AddDetail(t, Msg(Message::NameOfContact), v("contact"));
+    AddDetail(t, Msg(Message::OrderRefNo), v("vendor order number"));
+    AddDetail(t, Msg(Message::EntryBy), v("employee name"));
     piece(t, "Date: ", "order date");
-    piece(t, " " + Trim(Msg(231)), "delivery date");
-    piece(t, " " + Msg(232), "cancel date");
+    piece(t, " " + Trim(Msg(Message::DeliveryDate)), "delivery date");
+    piece(t, " " + Msg(Message::CancelationDate), "cancel date");
     t += kCrLf;
     AddDetail(t, "Ship To: ", v("ship name"));
     AddDetail(t, "", v("ship address"));
     piece(t, "", "ship city");
     for (const char* tag : {"ship state", "ship country", "ship zip code"}) piece(t, " ", tag);
     t += kCrLf;
-    t += kCrLf + "(" + Msg(274) + ")";
+    t += kCrLf + "(" + Msg(Message::TouchOrClickEnterButtonToContinue) + ")";
     return t;
 }
 
@@ -115,8 +115,8 @@ std::string PackDetails(const std::string& reply, const std::string& number) {
         const std::string value = v(tag);
         if (!value.empty()) t += label + value;
     };
-    std::string t = Msg(190) + number + kCrLf;
-    AddDetail(t, Msg(7) + ": ", v("client name"));
+    std::string t = Msg(Message::Order) + number + kCrLf;
+    AddDetail(t, Msg(Message::Client) + ": ", v("client name"));
     AddDetail(t, "", v("address"));
     piece(t, "", "city");
     for (const char* tag : {"state", "country", "zip code"}) piece(t, " ", tag);
@@ -126,20 +126,20 @@ std::string PackDetails(const std::string& reply, const std::string& number) {
     piece(t, " Vol: ", "volume");
     piece(t, " Weight: ", "weight");
     t += kCrLf;
-    AddDetail(t, Msg(219) + ": ", v("comments"));
-    AddDetail(t, Msg(229), v("contact"));
-    AddDetail(t, Msg(268), v("purchase order number"));
-    AddDetail(t, Msg(228), v("employee name"));
+    AddDetail(t, Msg(Message::Comments) + ": ", v("comments"));
+    AddDetail(t, Msg(Message::NameOfContact), v("contact"));
+    AddDetail(t, Msg(Message::OrderRefNo), v("purchase order number"));
+    AddDetail(t, Msg(Message::EntryBy), v("employee name"));
     piece(t, "Date: ", "order date");
-    piece(t, " " + Trim(Msg(231)), "delivery date");
-    piece(t, " " + Msg(232), "cancel date");
+    piece(t, " " + Trim(Msg(Message::DeliveryDate)), "delivery date");
+    piece(t, " " + Msg(Message::CancelationDate), "cancel date");
     t += kCrLf;
     AddDetail(t, "Ship To: ", v("ship name"));
     AddDetail(t, "", v("ship address"));
     piece(t, "", "ship city");
     for (const char* tag : {"ship state", "ship country", "ship zip code"}) piece(t, " ", tag);
     t += kCrLf;
-    t += kCrLf + "(" + Msg(274) + ")";
+    t += kCrLf + "(" + Msg(Message::TouchOrClickEnterButtonToContinue) + ")";
     return t;
 }
 
@@ -184,19 +184,22 @@ void OnLine(const FetchPtr& f, const BackOfficeResult& r) {
     const int n = static_cast<int>(f->lines.size()) + 1;
     const std::string where = "line " + std::to_string(n);
     const std::string productId = Extract(reply, "product id");
-    if (productId.empty() && f->Packing()) return Stop(f, Msg(272) + std::to_string(n), where + " has no product id");
+    if (productId.empty() && f->Packing())
+        return Stop(f, Msg(Message::ErrorServerMissingItem) + std::to_string(n), where + " has no product id");
     const std::string key =
         Trim(Extract(reply, gSettings.gProductKeyMode != "0" ? "product bar code" : "product number"));
-    if (productId.empty() || key.empty()) return Stop(f, Msg(273), where + " has no product");
+    if (productId.empty() || key.empty())
+        return Stop(f, Msg(Message::ErrorProductIdMissingFromResponse), where + " has no product");
     const std::optional<ProductMatch> found = Product_Find(key);
-    if (!found || found->recNo == 0) return Stop(f, Msg(271), "product " + key + " of " + where + " not found");
+    if (!found || found->recNo == 0)
+        return Stop(f, Msg(Message::ErrorProductNotFoundLocally), "product " + key + " of " + where + " not found");
     const std::string record(found->record);
 
     const std::string ordered = Trim(Extract(reply, f->Packing() ? "quantity to ship" : "order quantity"));
     const std::string cost = Trim(Extract(reply, f->Packing() ? "unit price" : "unit cost"));
     const std::optional<Money> unit = cost.empty() ? std::optional<Money>(Money()) : PlainAmount_Read(cost);
     if ((!ordered.empty() && !Num_ReadStrict(ordered)) || !unit)
-        return Stop(f, Msg(1), where + " has a quantity or price that is not a number");
+        return Stop(f, Msg(Message::InvalidEntry), where + " has a quantity or price that is not a number");
     std::int16_t serverLine = static_cast<std::int16_t>(n);
     if (f->Packing()) {
         const std::string number = Trim(Extract(reply, "line number"));
@@ -205,7 +208,7 @@ void OnLine(const FetchPtr& f, const BackOfficeResult& r) {
             // go back to the server as another line's.
             const auto whole = FetchedWholeNumber(number);
             if (!whole || *whole < 1 || *whole > INT16_MAX)
-                return Stop(f, Msg(1), where + " has the line number \"" + number + "\"");
+                return Stop(f, Msg(Message::InvalidEntry), where + " has the line number \"" + number + "\"");
             serverLine = static_cast<std::int16_t>(*whole);
         }
     }
@@ -241,20 +244,24 @@ void Ask(const FetchPtr& f, const std::string& query, void (*next)(const FetchPt
 
 void AskLine(const FetchPtr& f) {
     const int n = static_cast<int>(f->lines.size()) + 1;
-    CIATime(Msg(269) + std::to_string(n) + " / " + std::to_string(f->lastLine), 0);
+    CIATime(Msg(Message::ReceivingItem) + std::to_string(n) + " / " + std::to_string(f->lastLine), 0);
     Ask(f, LineQuery(*f, n), OnLine);
 }
 
 void OnHeader(const FetchPtr& f, const BackOfficeResult& r) {
     const std::string& reply = r.reply;
     f->number = Trim(Extract(reply, f->NumberTag()));
-    if (f->number.empty()) return Stop(f, Msg(270), "the server gave no document number");
+    if (f->number.empty())
+        return Stop(f, Msg(Message::InformationNotAvailableDenied), "the server gave no document number");
     f->party = Trim(Extract(reply, f->Packing() ? "client number" : "vendor number"));
-    if (f->party.empty()) return Stop(f, Msg(270), f->Packing() ? "the server gave no client" : "no vendor number");
+    if (f->party.empty())
+        return Stop(f, Msg(Message::InformationNotAvailableDenied),
+                    f->Packing() ? "the server gave no client" : "no vendor number");
     f->details = f->Packing() ? PackDetails(reply, f->number) : PurchaseDetails(reply, f->number);
     const std::string last = Trim(Extract(reply, "last line"));
     const auto lines = last.empty() ? std::optional<std::int64_t>(0) : FetchedWholeNumber(last);
-    if (!lines) return Stop(f, Msg(270), "the last line \"" + last + "\" is not a number");
+    if (!lines)
+        return Stop(f, Msg(Message::InformationNotAvailableDenied), "the last line \"" + last + "\" is not a number");
     if (*lines > kMaxFetchedLines)
         return Stop(f,
                     gSettings.gLanguage == 2 ? "Document Trop Long: Plus de 400 Lignes"
@@ -271,7 +278,7 @@ void FetchedDocument_Start(OnlineChains& chains, FetchedKind kind) {
     const std::string typed = Trim(Screen().Text(kEntryBox));
     if (!FetchedWholeNumber(typed)) {
         ProgramLog().Write(1, "Online: the document number \"" + typed + "\" is not a whole number");
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         DEA_Reset();
         return;
     }
@@ -286,8 +293,8 @@ void FetchedDocument_Start(OnlineChains& chains, FetchedKind kind) {
     f->kind = kind;
     f->chain = chain;
     f->typed = typed;
-    chain->onCancel = [f] { Stop(f, Msg(247), "stopped by the cashier"); };
-    CIATime(Msg(260), 0);
+    chain->onCancel = [f] { Stop(f, Msg(Message::OperationCanceledTitle), "stopped by the cashier"); };
+    CIATime(Msg(Message::RequestInProgress), 0);
     OnlineKeys_Lock();
     const std::string tag = f->NumberTag();
     Ask(f,

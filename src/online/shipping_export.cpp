@@ -54,7 +54,7 @@ void AllKeys_Lock() {
     gReg.gEnteredAmount = typed;
 }
 
-void Ask(int question, int message) {
+void Ask(int question, Message message) {
     CIATime(Msg(message), 0);
     Screen().SetText(kEntryBox, "");
     Prompt().PromptInCIA_Show(question);
@@ -108,16 +108,16 @@ std::string ShippingExport_Target() {
 void Online_Prompt_Start_Order() {
     gOnline.gOrderRangeStart.clear();
     gOnline.gOrderRangeEnd.clear();
-    Ask(13, 265);
+    Ask(13, Message::InputStartingOrderNumber);
 }
 
-void Online_Prompt_End_Order() { Ask(14, 266); }
+void Online_Prompt_End_Order() { Ask(14, Message::InputEndingOrderNumber); }
 
 void ShippingExport::Start(BackgroundRunner& runner, const std::string& first, const std::string& last) {
     std::int64_t from = 0, to = 0;
     if (job_ || !WholeNumber(first, from) || !WholeNumber(last, to)) {
         ProgramLog().Write(1, "Shipping export: order range \"" + first + "\" to \"" + last + "\" refused");
-        CIATime(Msg(1), 0);
+        CIATime(Msg(Message::InvalidEntry), 0);
         DEA_Reset();
         return;
     }
@@ -131,7 +131,7 @@ void ShippingExport::Start(BackgroundRunner& runner, const std::string& first, c
     ProgramLog().Write(1, "Shipping export of orders " + std::to_string(from) + " to " + std::to_string(to) + " into " +
                               job_->target);
     AllKeys_Lock();
-    CIATime(Msg(167), 0);
+    CIATime(Msg(Message::RequestInProgressPleaseWait), 0);
     Next();
 }
 
@@ -148,11 +148,11 @@ void ShippingExport::Next() {
         return;
     }
     if (job->next > job->last) {
-        Finish(Msg(78), 10, "completed");
+        Finish(Msg(Message::CommunicationCompleted), 10, "completed");
         return;
     }
     const std::string order = std::to_string(job->next);
-    CIATime(Trim(Msg(190)) + " " + order, 0);
+    CIATime(Trim(Msg(Message::Order)) + " " + order, 0);
     const std::string query = StandardQuery(TaskCode::ShippingExport, "<order number>" + order + "</order number>");
     const std::string prefix = job->prefix;
     RunInBackground<BackOfficeResult>(

@@ -51,7 +51,7 @@ void StockCheck::Ask(BackgroundRunner& runner, const std::string& productId) {
         CIATime("Stock check: product or site id not a number", 0);
         return;
     }
-    CIATime(Msg(167), 0);
+    CIATime(Msg(Message::RequestInProgressPleaseWait), 0);
     if (busy_) {
         waiting_ = productId;  // replaces any product still waiting
         return;

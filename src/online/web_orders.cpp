@@ -454,7 +454,7 @@ void WebOrderImport::Start(BackgroundRunner& runner) {
     job_ = job;
     ProgramLog().Write(1, "Web-shop import: " + std::to_string(job->shops.size()) + " shops configured");
     AllKeys_Lock();
-    CIATime(Msg(260), 0);
+    CIATime(Msg(Message::RequestInProgress), 0);
     RunInBackground<int>(
         runner,
         [job] {
@@ -489,7 +489,8 @@ void WebOrderImport::ReplayNext() {
         return;
     }
     if (job->replay)
-        CIATime(Msg(263) + " " + std::to_string(job->replay->Next()) + " / " + std::to_string(job->replay->Orders()),
+        CIATime(Msg(Message::StoringProductInformation) + " " + std::to_string(job->replay->Next()) + " / " +
+                    std::to_string(job->replay->Orders()),
                 0);
     RunInBackground<bool>(
         *job->runner,

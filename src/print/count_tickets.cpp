@@ -27,7 +27,7 @@ void PhysicalStart_Print() {
     Printer_Open();
     if (gPrint.gPrintStatus != 0) return;
     ReportHeader_Print();
-    Line(Msg(212));
+    Line(Msg(Message::PhysicalInventoryCountStarted));
     Line(Rule(gSettings.gWidePaper == 1 ? 54 : 40));
     Line("");
     // The output stays open; a failed write has already set the status.

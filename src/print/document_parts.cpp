@@ -16,7 +16,7 @@
 
 namespace tarvo::print_text {
 
-const std::string& Message(int k, int lang) { return MessageText(gConstants.tables, k, lang); }
+const std::string& MsgIn(Message k, int lang) { return MessageText(gConstants.tables, k, lang); }
 
 namespace {
 
@@ -45,14 +45,14 @@ void CashierLine(std::string_view header, int lang) {
     if (!gSettings.gPrintCashier) return;
     const auto k = Cashier_FindByNumber(ColTrim(header, 24, 8)).value_or(0);
     if (k > 0 && static_cast<std::size_t>(k) < gData.CashierTable.size())
-        Line(Message(81, lang) + gData.CashierTable[static_cast<std::size_t>(k)].CashierName);
+        Line(MsgIn(Message::Cashier, lang) + gData.CashierTable[static_cast<std::size_t>(k)].CashierName);
 }
 
 void SalesmanLine(std::string_view header, int lang) {
     if (!gSettings.gPrintSalesman) return;
     const auto k = Salesman_FindByNumber(ColTrim(header, 48, 8)).value_or(0);
     if (k > 0 && static_cast<std::size_t>(k) < gData.SalesmanTable.size())
-        Line(Message(83, lang) + gData.SalesmanTable[static_cast<std::size_t>(k)].SalesmanName);
+        Line(MsgIn(Message::SalesmanLabel, lang) + gData.SalesmanTable[static_cast<std::size_t>(k)].SalesmanName);
 }
 
 void ClientBlock(std::string_view header, const std::string& numberLabel) {
@@ -94,12 +94,12 @@ std::string Amt(Money m) { return m.Format("####,##0.00"); }
 
 void SubtotalLines(std::string_view header, int lang) {
     const Money sub = Amount(header, 56, 9), disc = Amount(header, 65, 9);
-    Line(Blanks(7) + Message(89, lang) + Right(Amt(sub), 21));
+    Line(Blanks(7) + MsgIn(Message::SubTotal, lang) + Right(Amt(sub), 21));
     if (!disc.IsZero()) {
         const std::string a = Amt(disc);
         const std::string pct =
             sub.IsZero() ? Blanks(8) : Num_Format(std::fabs(disc.ToDouble() / sub.ToDouble() * 100.0), "####0.00");
-        Line(Blanks(7) + Message(90, lang) + " (" + pct + " %)" + Blanks(16 - Len(a) - Len(pct)) + a);
+        Line(Blanks(7) + MsgIn(Message::Discount, lang) + " (" + pct + " %)" + Blanks(16 - Len(a) - Len(pct)) + a);
     }
     for (std::size_t k = 1; k <= 3; ++k) {
         const Money tax = Amount(header, 74 + 9 * (k - 1), 9);
@@ -126,8 +126,9 @@ std::int32_t PaymentLines(const std::vector<StoredRecord>& payments, std::string
         if (!AllBlank(ref)) Line(Blanks(7) + ref);
         Print_Check();
     }
-    if (!change.IsZero()) Line(Blanks(7) + Fit(Message(32, lang), 18) + Right(Amt(change), 14));
-    if (total > Money() && total != paid) Line(Blanks(7) + Fit(Message(204, lang), 18) + Right(Amt(total - paid), 14));
+    if (!change.IsZero()) Line(Blanks(7) + Fit(MsgIn(Message::Change, lang), 18) + Right(Amt(change), 14));
+    if (total > Money() && total != paid)
+        Line(Blanks(7) + Fit(MsgIn(Message::Balance, lang), 18) + Right(Amt(total - paid), 14));
     Line(std::string(width, '-'));
     return card;
 }
@@ -177,14 +178,14 @@ PaidDocumentLayout::PaidDocumentLayout(const StoredDocument& doc, const Printout
 void PaidDocumentLayout::Lines() {
     if (!doc_.linesFound) return;
     if (wide_) {
-        std::string t = M(119);
+        std::string t = M(Message::DescriptionQuantityPriceTotal);
         if (o_.gift && t.size() > 40) t.resize(40);
         Line(t);
         Line(RuleText());
     }
-    if (o_.training) Title(M(177));
+    if (o_.training) Title(M(Message::TrainingModeTitle));
     if (Duplicate()) {
-        Title(M(179));
+        Title(M(Message::DuplicateTitle));
         result.duplicateShown = true;
     }
     for (const std::string_view line : doc_.lines) {

@@ -12,12 +12,13 @@
 #include <vector>
 
 #include "common/money.h"
+#include "config/message_names.h"
 #include "print/stored_document.h"
 
 namespace tarvo::print_text {
 
 // Message k in language `lang` (1 English, 2 French).
-const std::string& Message(int k, int lang);
+const std::string& MsgIn(Message k, int lang);
 
 // The language of a document from its client (header columns 40-47): 2 for a
 // client whose language column 9 is "2", 1 for any other client found; the
@@ -107,7 +108,7 @@ protected:
     // The slip of card payment record `payment`.
     virtual void CardSlip(const std::string& payment) const = 0;
 
-    const std::string& M(int k) const { return Message(k, lang_); }
+    const std::string& M(Message k) const { return MsgIn(k, lang_); }
     std::string RuleText() const { return std::string(width_, '-'); }
     // The duplicate title is asked for until it has been printed above the lines.
     bool Duplicate() const { return o_.duplicate && !result.duplicateShown; }

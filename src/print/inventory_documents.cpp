@@ -42,7 +42,7 @@ struct Document {
     std::size_t width = 40;
     const std::string& head;  // the header record
 
-    const std::string& M(int k) const { return MessageText(gConstants.tables, k, lang); }
+    const std::string& M(Message k) const { return MessageText(gConstants.tables, k, lang); }
     std::string Rule() const { return std::string(width, '-'); }
 };
 
@@ -52,7 +52,7 @@ std::string Field(std::string_view rec, std::size_t col, std::size_t width) { re
 // The cashier of the document (whatever the receipt setting), when found.
 void DocumentCashier(const Document& d, std::string_view rec, std::size_t col) {
     if (const auto k = Cashier_FindByNumber(ColTrim(rec, col, 8)))
-        Line(d.M(81) + gData.CashierTable[static_cast<std::size_t>(*k)].CashierName);
+        Line(d.M(Message::Cashier) + gData.CashierTable[static_cast<std::size_t>(*k)].CashierName);
 }
 
 // The product of a document line by its key (columns 19-38).
@@ -76,7 +76,7 @@ std::string PurchaseVendor(Document& d) {
 }
 
 void VendorBlock(const Document& d, std::string_view v) {
-    const std::string& label = d.M(217);
+    const std::string& label = d.M(Message::Vendor);
     const std::size_t w = d.wide ? 40 : 30;
     Line(label + Field(v, 9, w));
     for (const std::string& a : {Field(v, 49, w), Field(v, 89, w), Field(v, 129, d.wide ? 45 : 30)})
@@ -99,21 +99,21 @@ void OrderBlock(const Document& d) {
     const std::string_view h = d.head;
     const std::string orderRef = Field(h, 113, 20), contact = Field(h, 133, d.wide ? 30 : 20),
                       reference = Field(h, 163, 20);
-    if (!AllBlank(orderRef)) Line(d.M(268) + orderRef);
-    if (!AllBlank(contact)) Line(d.M(229) + contact);
-    if (!AllBlank(reference)) Line(d.M(230) + reference);
-    if (!AllBlank(Mid(h, 32, 8))) Line(d.M(231) + DateText(h, 32, d.lang));
-    if (!AllBlank(Mid(h, 48, 8))) Line(d.M(232) + DateText(h, 48, d.lang));
+    if (!AllBlank(orderRef)) Line(d.M(Message::OrderRefNo) + orderRef);
+    if (!AllBlank(contact)) Line(d.M(Message::NameOfContact) + contact);
+    if (!AllBlank(reference)) Line(d.M(Message::ReferenceNumber) + reference);
+    if (!AllBlank(Mid(h, 32, 8))) Line(d.M(Message::DeliveryDate) + DateText(h, 32, d.lang));
+    if (!AllBlank(Mid(h, 48, 8))) Line(d.M(Message::CancelationDate) + DateText(h, 48, d.lang));
     const bool french = d.lang != 1;
     const char* backOrder = Mid(h, 23, 1) == "1" ? (french ? "Non" : "No") : (french ? "Oui" : "Yes");
-    Line(d.M(233) + backOrder);
-    Line(d.M(234) + (Mid(h, 20, 1) == "2" ? "New" : "Draft"));
-    Line(d.M(235) + PurchaseType(Mid(h, 21, 1)));
+    Line(d.M(Message::AllowBackOrder) + backOrder);
+    Line(d.M(Message::Status) + (Mid(h, 20, 1) == "2" ? "New" : "Draft"));
+    Line(d.M(Message::Type) + PurchaseType(Mid(h, 21, 1)));
 }
 
 void PurchaseLines(const Document& d) {
     if (!d.stored.linesFound) return;
-    Line(d.M(236));
+    Line(d.M(Message::DescriptionQuantityPrice));
     for (const std::string_view line : d.stored.lines) {
         const std::optional<std::string> product = LineProduct(line);
         if (!product) {
@@ -134,7 +134,7 @@ void PurchaseLines(const Document& d) {
 // then the total.
 void PurchaseTotals(const Document& d) {
     SubtotalLines(d.head, d.lang);
-    Line(Blanks(7) + Fit(d.M(91), 11) + Right(Amt(Amount(d.head, 101, 9)), 21));
+    Line(Blanks(7) + Fit(d.M(Message::TotalLabel91), 11) + Right(Amt(Amount(d.head, 101, 9)), 21));
 }
 
 class PurchaseLayout final : public DocumentLayout {
@@ -145,9 +145,11 @@ public:
         Header_Print();
         const std::string vendor = PurchaseVendor(d_);
         const bool order = Mid(h, 11, 1) == "1";
-        Title(Amount(h, 101, 9) < Money() ? d_.M(226) : order ? d_.M(224) : d_.M(225));
+        Title(Amount(h, 101, 9) < Money() ? d_.M(Message::RequestForCreditTitle)
+              : order                     ? d_.M(Message::PurchaseOrderTitle)
+                                          : d_.M(Message::PurchaseTitle));
         Line("");
-        Line(d_.M(227) + gTerminalNumber + " " + Col(h, 1, 7));
+        Line(d_.M(Message::DocumentNumber) + gTerminalNumber + " " + Col(h, 1, 7));
         Line("Date:     " + DateText(h, 12, d_.lang));
         DocumentCashier(d_, h, 24);
         if (!vendor.empty()) VendorBlock(d_, vendor);
@@ -194,19 +196,19 @@ public:
     void Heading() override {
         const std::string_view h = d_.head;
         Header_Print();
-        Title(d_.M(244));
-        Line(d_.M(227) + gTerminalNumber + " " + Col(h, 1, 7));
+        Title(d_.M(Message::InventoryAdjustmentTitle));
+        Line(d_.M(Message::DocumentNumber) + gTerminalNumber + " " + Col(h, 1, 7));
         Line("Date:     " + DateText(h, 10, d_.lang));
-        Line(d_.M(82) + Blanks(3) + Col(h, 18, 2) + ":" + Col(h, 20, 2));
+        Line(d_.M(Message::Time) + Blanks(3) + Col(h, 18, 2) + ":" + Col(h, 20, 2));
         DocumentCashier(d_, h, 22);
         if (const std::string manager = ColTrim(h, 30, 8); !manager.empty()) {
             if (const auto k = Manager_FindByNumber(manager))
-                Line(d_.M(84) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
+                Line(d_.M(Message::Manager) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
         }
-        Line(d_.M(245) + ReasonText(ColTrim(h, 38, 2)));
+        Line(d_.M(Message::Reason) + ReasonText(ColTrim(h, 38, 2)));
         Line(Field(h, 49, 40));
         Line("");
-        Line(d_.M(246));
+        Line(d_.M(Message::DescriptionQuantity));
         Line(d_.Rule());
     }
     void Lines() override { AdjustmentLines(d_); }

@@ -408,7 +408,7 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
     const std::string document = padded.substr(padded.size() - 7);
     if (s.gMode != 11 || s.gStockCount || s.gVoidMode || s.gReturnMode || s.gExchangeMode || s.gPriceSearch ||
         s.gStockSearch) {
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         LogLine("Label_Print: purchase " + document + " not loaded, the register is not in plain Sales mode");
         return PurchaseLoad::Refused;
     }
@@ -418,7 +418,7 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
     const std::optional<std::int32_t> first = PurchaseDetail_Find(document);
     if (!first) {
         ClosePurchaseFiles();
-        CIATime(Msg(3), 5);
+        CIATime(Msg(Message::NotFound), 5);
         return PurchaseLoad::NotFound;
     }
     for (std::int32_t r = *first; r <= d.gLastPurchaseLineRecord; ++r) {
@@ -487,7 +487,7 @@ void Label_Read_Setup() {
 }
 
 void Label_Print() {
-    CIATime(Msg(64), 0);
+    CIATime(Msg(Message::PrintingInProgress), 0);
     const std::string entry = Screen().Text(kEntryBox);
     int format = entry == "2" ? 2 : entry == "3" ? 3 : 1;
     if (!entry.empty() && entry[0] == '0') {
@@ -506,7 +506,7 @@ void Label_Print() {
 
 void Online_Label_By_Order() {
     const std::string order = Trim(Screen().Text(kEntryBox));
-    CIATime(Msg(260), 0);
+    CIATime(Msg(Message::RequestInProgress), 0);
     LabelOutput out;
     if (!out.Open()) {
         CIATime(kPortError, 10);
@@ -517,12 +517,12 @@ void Online_Label_By_Order() {
     std::string previous;
     for (int k = 1; k <= kMaxOrderLines && !out.Failed(); ++k) {
         const std::string line = std::to_string(k);
-        CIATime(Msg(269) + line, 0);
+        CIATime(Msg(Message::ReceivingItem) + line, 0);
         const std::string payload =
             "<purchase order number>" + order + "</purchase order number><line number>" + line + "</line number>";
         if (!RequestIntoReply(StandardQuery(TaskCode::LabelsByPurchaseOrder, payload))) {
             communicated = false;
-            CIATime(Msg(276), 0);
+            CIATime(Msg(Message::UnsuccessfulCommunicationError), 0);
             break;
         }
         gOnline.gReplyTag = "purchase number";
@@ -539,7 +539,7 @@ void Online_Label_By_Order() {
             LogLine("Online_Label_By_Order: order " + order + " stops at line " + line + ", no more lines asked");
     }
     gOrderOutput = nullptr;
-    if (communicated && !out.Failed()) CIATime(Msg(78), 0);
+    if (communicated && !out.Failed()) CIATime(Msg(Message::CommunicationCompleted), 0);
     out.Part(3, "2INT");
     if (!out.Finish()) CIATime(kPortError, 10);
 }
@@ -559,7 +559,7 @@ int Labels_ByOrder_Print(const std::vector<std::string>& replies, bool communica
         ++printed;
     }
     gOrderOutput = nullptr;
-    if (communicated && !out.Failed()) CIATime(Msg(78), 0);
+    if (communicated && !out.Failed()) CIATime(Msg(Message::CommunicationCompleted), 0);
     out.Part(3, "2INT");
     if (!out.Finish()) CIATime(kPortError, 10);
     return printed;
@@ -572,13 +572,13 @@ void Label_By_Order() {
     }
     LabelOutput& out = *gOrderOutput;
     if (ReplyTag("product id").empty()) {
-        CIATime(Msg(272), 0);
+        CIATime(Msg(Message::ErrorServerMissingItem), 0);
         return;
     }
     const bool byBarcode = gSettings.gProductKeyMode != "0";
     const std::string code = ReplyTag(byBarcode ? "product bar code" : "product number");
     if (code.empty()) {
-        CIATime(Msg(273), 0);
+        CIATime(Msg(Message::ErrorProductIdMissingFromResponse), 0);
         return;
     }
     const std::optional<ProductMatch> product = FindProduct(code);

@@ -28,7 +28,7 @@ using namespace print_text;
 struct SlipKind {
     const char* name;  // the routine, for the log
     char letter;       // ActivityType of its records
-    int titleMessage;
+    Message titleMessage;
     int copies;
     bool deposit;         // amount as a title (else the paid-out total block)
     const char* what;     // the record kind, for the log
@@ -37,21 +37,21 @@ struct SlipKind {
 
 constexpr SlipKind kSafe{"Deposit_PrintSafe",
                          'D',
-                         93,
+                         Message::DepositToSafeTitle,
                          2,
                          true,
                          "a deposit to the safe",
                          "Deposit_PrintSafe: HandlerPrinterSafe, Printer error in middle of printing"};
 constexpr SlipKind kBank{"DepositBank_Print",
                          'B',
-                         95,
+                         Message::DepositToBankTitle,
                          2,
                          true,
                          "a deposit to the bank",
                          "DepositBank_Print: HandlerPrinterDeposit, Printer error in middle of printing"};
 constexpr SlipKind kPaidOut{"PAIDOUT_Print",
                             'P',
-                            248,
+                            Message::PaidOutTitle,
                             1,
                             false,
                             "a paid-out",
@@ -63,7 +63,7 @@ constexpr const char* kProductFailLog = "Print_NewProduct: HandlerPrintNewProduc
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
 int Language() { return TextLanguage(gSettings); }
-const std::string& M(int k) { return MessageText(gConstants.tables, k, Language()); }
+const std::string& M(Message k) { return MessageText(gConstants.tables, k, Language()); }
 
 // Padded with blanks to at least `width` (a longer text is kept whole).
 std::string PadTo(const std::string& s, long width) { return s + Blanks(width - Len(s)); }
@@ -94,14 +94,14 @@ void Slip_Copy(const SlipKind& k, const std::string& rec) {
     Title(M(k.titleMessage));
     Header_Print();
     Line("Date:     " + DateText(rec, 1, Language()));
-    Line(PadTo(M(82), 10) + Col(rec, 9, 2) + ":" + Col(rec, 11, 2));
+    Line(PadTo(M(Message::Time), 10) + Col(rec, 9, 2) + ":" + Col(rec, 11, 2));
     Line("Terminal: " + gTerminalNumber);
     const auto found = Cashier_FindByNumber(ColTrim(rec, 23, 8)).value_or(0);
     if (found > 0 && static_cast<std::size_t>(found) < gData.CashierTable.size())
-        Line(Fit(M(81), 10) + gData.CashierTable[static_cast<std::size_t>(found)].CashierName);
+        Line(Fit(M(Message::Cashier), 10) + gData.CashierTable[static_cast<std::size_t>(found)].CashierName);
     const std::string amount = Amount(rec, 31, 9).Format("####,##0.00");
     if (k.deposit) {
-        Title(M(94) + amount);
+        Title(M(Message::Amount) + amount);
     } else {
         const std::string rule(static_cast<std::size_t>(gPrint.gLineWidth), '-');
         Line(rule);

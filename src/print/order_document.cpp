@@ -28,14 +28,14 @@ using namespace print_text;
 // The document title: a store order, or the client order's document type.
 // A type the order writer never stores prints as a special order, which is
 // what the writer stores for any type it does not know.
-int TitleMessage(std::string_view ord) {
-    if (Mid(ord, 11, 1) != "1") return 206;
+Message TitleMessage(std::string_view ord) {
+    if (Mid(ord, 11, 1) != "1") return Message::StoreOrder;
     const std::string_view type = Mid(ord, 125, 2);
-    if (type == "11") return 193;
-    if (type == "5 ") return 194;
-    if (type == "10") return 195;
-    if (type == "9 ") return 196;
-    return 192;
+    if (type == "11") return Message::Layaway;
+    if (type == "5 ") return Message::Quotation;
+    if (type == "10") return Message::RmaTitle;
+    if (type == "9 ") return Message::DraftOrder;
+    return Message::SpecialOrder;
 }
 
 std::string Priority(std::string_view ord) {
@@ -66,20 +66,20 @@ private:
 void OrderLayout::Heading() {
     const std::string_view ord = header_;
     const int terminalLang = TextLanguage(gSettings);
-    if (o_.training) Title(Message(177, terminalLang));
-    if (Duplicate()) Title(Message(179, terminalLang));
+    if (o_.training) Title(MsgIn(Message::TrainingModeTitle, terminalLang));
+    if (Duplicate()) Title(MsgIn(Message::DuplicateTitle, terminalLang));
     Header_Print();
     lang_ = DocumentLanguage(ord);
     Title(M(TitleMessage(ord)));
-    Line(M(190) + key_ + gap_ + "Date:  " + DateText(ord, 12, lang_));
+    Line(M(Message::Order) + key_ + gap_ + "Date:  " + DateText(ord, 12, lang_));
     Line("Terminal: " + gTerminalNumber);
     CashierLine(ord, lang_);
     SalesmanLine(ord, lang_);
     ClientBlock(ord, "Number:   ");
-    More(M(197));
+    More(M(Message::Delivery));
     const std::string priority = Priority(ord);
     if (!priority.empty()) More(priority);
-    Line(Mid(ord, 21, 1) == "1" ? M(198) : M(199));
+    Line(Mid(ord, 21, 1) == "1" ? M(Message::PickupFromStore) : M(Message::ShipDirectlyToClient));
     Line(Blanks(10) + DateText(ord, 32, lang_));
     Line("");
     Line(RuleText());
@@ -126,21 +126,21 @@ void OrderLayout::Item(std::string_view line) const {
         } else {
             Line(first);
             const std::string es = Num_Format(E, "####0.00");
-            Line(Blanks(6) + M(87) + Fit(Col(line, 39, 9), 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
+            Line(Blanks(6) + M(Message::Qty) + Fit(Col(line, 39, 9), 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
                  Blanks(8 - Len(es)) + "$" + es);
         }
     }
     if (gSettings.gPrintOption811) {
         const std::size_t col = gSettings.gProductKeyMode != "0" ? 40 : 12;
         const std::size_t w = wide_ ? 20 : 17;
-        Line(Fit(Col(p, col, w), w) + M(214) + marks);
+        Line(Fit(Col(p, col, w), w) + M(Message::Tax) + marks);
     }
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
 }
 
 void OrderLayout::Totals() {
     SubtotalLines(header_, lang_);
-    Line(Blanks(7) + Fit(M(91), 11) + Right(Amt(Amount(header_, 101, 9)), 21));
+    Line(Blanks(7) + Fit(M(Message::TotalLabel91), 11) + Right(Amt(Amount(header_, 101, 9)), 21));
     Print_Check();
 }
 

@@ -179,7 +179,8 @@ void Customer_Greeting() {
 }
 
 void Customer_Thankyou() {
-    Screen_Show("Customer_Thankyou", true, [] { return TwoLines(Msg(174), Msg(175)); });
+    Screen_Show("Customer_Thankyou", true,
+                [] { return TwoLines(Msg(Message::TransactionComplete), Msg(Message::ThankYou)); });
 }
 
 void Customer_PriceChecker() {
@@ -221,14 +222,14 @@ void Customer_Total() {
     Screen_Show("Customer_Total", true, [] {
         const SaleState& s = gSale;
         const std::string due = s.gBalanceDue.Format("$###,##0.00");
-        std::vector<std::string> pieces{Sequence(Seq::Line1) + Cut(Msg(91), kWidth - kAmountWidth) +
+        std::vector<std::string> pieces{Sequence(Seq::Line1) + Cut(Msg(Message::TotalLabel91), kWidth - kAmountWidth) +
                                         Right(due, kAmountWidth)};
         if (!s.gChange.IsZero()) {
             // The label and its colon fill what the amount leaves: 7 cells for
             // "Change:", 8 for "Monnaie:".
             const int room = Line2Width();
             const int width = (TextLanguage(gSettings) == 1 ? kAmountWidth : kAmountWidth - 1) - (Bare() ? 1 : 0);
-            pieces.push_back(Sequence(Seq::Line2) + Cut(Msg(32) + ":", room - width) +
+            pieces.push_back(Sequence(Seq::Line2) + Cut(Msg(Message::Change) + ":", room - width) +
                              Right(s.gChange.Format("$###,##0.00"), width));
         }
         return pieces;

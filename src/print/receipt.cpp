@@ -48,28 +48,28 @@ private:
 void ReceiptLayout::Heading() {
     const std::string_view inv = header_;
     lang_ = DocumentLanguage(inv);
-    if (o_.training) Title(M(177));
-    if (Duplicate()) Title(M(179));
+    if (o_.training) Title(M(Message::TrainingModeTitle));
+    if (Duplicate()) Title(M(Message::DuplicateTitle));
     Header_Print();
     if (Mid(inv, 11, 1) == "1") {
-        Title(Mid(inv, 119, 1) == "4" ? M(85) : M(86));
+        Title(Mid(inv, 119, 1) == "4" ? M(Message::Return) : M(Message::CreditNote));
         Line("");
         Line("");
     }
     if (o_.gift) {
-        Title(M(249));
+        Title(M(Message::GiftReceiptTitle));
         Line("");
     }
-    Line(M(80) + Col(inv, 1, 7) + gap_ + "Date:  " + DateText(inv, 12, lang_));
-    Line("Terminal: " + gTerminalNumber + gap_ + M(82) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
+    Line(M(Message::Invoice) + Col(inv, 1, 7) + gap_ + "Date:  " + DateText(inv, 12, lang_));
+    Line("Terminal: " + gTerminalNumber + gap_ + M(Message::Time) + Col(inv, 20, 2) + ":" + Col(inv, 22, 2));
 
     if (const std::string manager = ColTrim(inv, 32, 8); !manager.empty()) {
         if (const auto k = Manager_FindByNumber(manager))
-            Line(M(84) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
+            Line(M(Message::Manager) + gData.ManagerTable[static_cast<std::size_t>(*k)].ManagerName);
     }
     CashierLine(inv, lang_);
     SalesmanLine(inv, lang_);
-    if (gSettings.gPrintClient) ClientBlock(inv, M(200));
+    if (gSettings.gPrintClient) ClientBlock(inv, M(Message::Number));
     Line(RuleText());
 }
 
@@ -121,7 +121,7 @@ void ReceiptLayout::Item(std::string_view line) const {
             } else {
                 Line(first);
                 const std::string es = Num_Format(E, "####0.00");
-                Line(Blanks(6) + M(87) + Col(line, 39, 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
+                Line(Blanks(6) + M(Message::Qty) + Col(line, 39, 9) + "x" + Blanks(8 - Len(ps)) + ps + " =" +
                      Blanks(8 - Len(es)) + "$" + es);
             }
         }
@@ -132,7 +132,7 @@ void ReceiptLayout::Item(std::string_view line) const {
     }
     if (gSettings.gPrintOption811) {
         const std::size_t col = gSettings.gProductKeyMode == "0" ? 12 : 40;
-        Line(Col(p, col, wide_ ? 20 : 17) + M(214) + marks);
+        Line(Col(p, col, wide_ ? 20 : 17) + M(Message::Tax) + marks);
     }
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
 }
@@ -144,9 +144,9 @@ void ReceiptLayout::Totals() {
     const std::string t = total.Format("##,##0.00");
     if (gSettings.gPrinterType != "6") {
         More(Blanks(7));
-        Title(M(91) + Blanks(9 - Len(t)) + t);
+        Title(M(Message::TotalLabel91) + Blanks(9 - Len(t)) + t);
     } else {
-        Line(Blanks(7) + Fit(M(91), 11) + Right(t, 21));
+        Line(Blanks(7) + Fit(M(Message::TotalLabel91), 11) + Right(t, 21));
     }
     Print_Check();
 }
@@ -181,7 +181,7 @@ void ReceiptLayout::CardSlip(const std::string& pay) const {
 
 void ReceiptLayout::Footer() {
     const std::string ref = Col(header_, 120, 20);
-    if (!o_.gift && !AllBlank(ref)) Line(M(92) + ref);
+    if (!o_.gift && !AllBlank(ref)) Line(M(Message::ReferenceLabel92) + ref);
     Closing_Print();
 }
 

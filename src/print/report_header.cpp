@@ -21,13 +21,13 @@ using print_text::Fit;
 using print_text::Line;
 
 // A label from the message table, blank-padded or cut to ten characters.
-std::string Label(int message) { return Fit(MessageText(gConstants.tables, message, TextLanguage(gSettings)), 10); }
+std::string Label(Message message) { return Fit(MessageText(gConstants.tables, message, TextLanguage(gSettings)), 10); }
 
 // The date, the time (HH:mm) and the terminal lines.
 void DateTimeTerminal(const std::string& dateText) {
     Line("Date:     " + dateText);
     const std::string hhmm = TimeText(Printout_Now());
-    Line(Label(82) + hhmm.substr(0, 2) + ":" + hhmm.substr(hhmm.size() - 2));
+    Line(Label(Message::Time) + hhmm.substr(0, 2) + ":" + hhmm.substr(hhmm.size() - 2));
     Line("Terminal: " + gTerminalNumber);
 }
 
@@ -35,10 +35,10 @@ void DateTimeTerminal(const std::string& dateText) {
 void StaffOnDuty() {
     const auto manager = gReg.gManagerIndex;
     if (manager > 0 && manager < 151 && static_cast<std::size_t>(manager) < gData.ManagerTable.size())
-        Line(Label(84) + gData.ManagerTable[static_cast<std::size_t>(manager)].ManagerName);
+        Line(Label(Message::Manager) + gData.ManagerTable[static_cast<std::size_t>(manager)].ManagerName);
     const auto cashier = gReg.gCashierIndex;
     if (cashier > 0 && cashier < 2001 && static_cast<std::size_t>(cashier) < gData.CashierTable.size())
-        Line(Label(81) + gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName);
+        Line(Label(Message::Cashier) + gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName);
 }
 
 }  // namespace

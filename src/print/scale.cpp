@@ -33,12 +33,12 @@ constexpr int kTimeoutMs = 10000;
 constexpr int kRequestSeconds = 10;
 constexpr int kMessageSeconds = 5;
 
-constexpr int kMsgCannotOpen = 67;
-constexpr int kMsgIgnored = 184;
-constexpr int kMsgZero = 185;
-constexpr int kMsgRequesting = 186;
-constexpr int kMsgWeight = 187;
-constexpr int kMsgNoResponse = 188;
+constexpr Message kMsgCannotOpen = Message::UnableToOpenScaleCommunicationPort;
+constexpr Message kMsgIgnored = Message::ScaleInputIgnoredTimeout;
+constexpr Message kMsgZero = Message::ScaleIsAtZeroTryAgain;
+constexpr Message kMsgRequesting = Message::RequestingWeightFromScale;
+constexpr Message kMsgWeight = Message::Weight;
+constexpr Message kMsgNoResponse = Message::ErrorNoResponseFromScale;
 
 // The scale port (ScaleComm) and what it has received for the request.
 struct ScaleComm {
@@ -58,7 +58,7 @@ ScaleComm& Comm() {
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
 // A message on the message line and in the timed message panel.
-void SayWithPanel(int message) {
+void SayWithPanel(Message message) {
     CIATime(Msg(message), kMessageSeconds);
     gReg.gTimedMessage = Msg(message);
     MessageWithTimerToEnd_Show();

@@ -59,14 +59,14 @@ Manager Manager_Check(int key) {
     const ReportGuard g = GuardOf(key);
     if (*g.setting == "0") return Manager::NotAsked;
     if (Entry().empty()) {
-        Show(Msg(18));
+        Show(Msg(Message::ManagerAuthorizationRequired));
         return Manager::Refused;
     }
     Authorization_Verify();
     if (!gReg.gAuthorized) return Manager::Refused;
     const std::string& rights = gData.ManagerTable[static_cast<std::size_t>(gReg.gManagerIndex)].ManagerRights;
     if (rights.size() < static_cast<std::size_t>(g.right) || rights[static_cast<std::size_t>(g.right - 1)] != '1') {
-        Show(Msg(19));
+        Show(Msg(Message::ManagerNotAllowedAccess));
         return Manager::Refused;
     }
     return Manager::Granted;
@@ -78,7 +78,7 @@ bool TypedDate_Apply() {
     if (Entry().empty()) return true;
     const DateCheckResult typed = Date_Check(Entry());
     if (!typed.valid) {
-        Show(Msg(43));
+        Show(Msg(Message::FormatForDateEntryYYYYMMDD));
         return false;
     }
     ReportDate_Set(typed.date);
@@ -98,7 +98,7 @@ void CountOrReport() {
 
 void Report_Key(int key) {
     if (MidSale()) {
-        Show(Msg(20));
+        Show(Msg(Message::OperationNotAllowedInMidSale));
         return;
     }
     const Manager m = Manager_Check(key);
@@ -157,19 +157,19 @@ struct DocumentFinder {
 std::int32_t Document_Record(const DocumentFinder& f) {
     if (Entry().empty()) {
         if (f.last < 2) {
-            Show(Msg(3));
+            Show(Msg(Message::NotFound));
             return 0;
         }
         return f.last;
     }
     const auto number = DocumentNumber_Check(Entry());
     if (!number) {
-        Show(Msg(3));
+        Show(Msg(Message::NotFound));
         return 0;
     }
     const std::int32_t found = f.find(*number);
     if (found < 2) {
-        Show(Msg(3));
+        Show(Msg(Message::NotFound));
         return 0;
     }
     return found;
@@ -240,7 +240,7 @@ void Adjustment_Reprint() {
         Adjustment_Print();
     }
     InventoryFiles_Close();
-    if (rec < 2) return Show(Msg(3));
+    if (rec < 2) return Show(Msg(Message::NotFound));
     PrintStatus_Show();
 }
 
@@ -248,7 +248,7 @@ void Client_Sheet() {
     if (Entry().empty()) {
         Open_FileNewClient();
         if (gData.gNewCount < 2) {
-            Show(Msg(3));
+            Show(Msg(Message::NotFound));
             return;
         }
         Print_NewClient(1, gData.gNewCount);
@@ -258,7 +258,7 @@ void Client_Sheet() {
     // The sheet's look-up leaves the sale's client as it is.
     const std::optional<ClientMatch> found = Client_Find(Entry());
     if (!found)
-        return Show(Msg(3));
+        return Show(Msg(Message::NotFound));
     else if (found->recNo != 0)
         Print_NewClient(0, found->recNo);
     else
@@ -270,7 +270,7 @@ void Product_Sheet() {
     if (Entry().empty()) {
         Open_FileNewProduct();
         if (gData.gNewCount < 2) {
-            Show(Msg(3));
+            Show(Msg(Message::NotFound));
             return;
         }
         Print_NewProduct(1, gData.gNewCount);
@@ -284,8 +284,8 @@ void Product_Sheet() {
     } else if (found) {
         Print_NewProduct(1, found->newRecNo);
     } else {
-        Show(Msg(3));
-        gReg.gTimedMessage = Msg(3);
+        Show(Msg(Message::NotFound));
+        gReg.gTimedMessage = Msg(Message::NotFound);
         MessageWithTimerToEnd_Show();
         return;
     }
@@ -294,25 +294,25 @@ void Product_Sheet() {
 
 void Subtotal_Note() {
     SaleLine& line = gSale.gLines[static_cast<std::size_t>(gSale.gItemCount)];
-    line.note = Msg(89) + gSale.gTotal.Format("$####,##0.00");
+    line.note = Msg(Message::SubTotal) + gSale.gTotal.Format("$####,##0.00");
     line.hasNote = true;
     Receipt_Display();
     SaleEngine().Totals_Update();
-    Show(Msg(33));
+    Show(Msg(Message::PrintingCompleted));
 }
 
 // The labels of the sale in progress or of a purchase (the entry chooses).
 // A good printout leaves the message line empty; a label printer that fails
 // or is switched off says so, unless the labels told something of their own.
 void Labels() {
-    if (Entry().empty() && gSale.gItemCount < 1) return Show(Msg(1));
+    if (Entry().empty() && gSale.gItemCount < 1) return Show(Msg(Message::InvalidEntry));
     gPrint.gPrintStatus = 0;
     Label_Print();
-    if (Screen().Text(kMessageLine) != Msg(64)) return;
+    if (Screen().Text(kMessageLine) != Msg(Message::PrintingInProgress)) return;
     if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
-        Show(Msg(116));
+        Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
     else if (gPrint.gPrintStatus != 0)
-        Show(Msg(74));
+        Show(Msg(Message::PrinterErrorUnableToPrint));
     else
         Show("");
 }
@@ -321,11 +321,11 @@ void Labels() {
 
 void PrintStatus_Show() {
     if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
-        Show(Msg(116));
+        Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
     else if (gPrint.gPrintStatus != 0)
-        Show(Msg(74));
+        Show(Msg(Message::PrinterErrorUnableToPrint));
     else
-        Show(Msg(33));
+        Show(Msg(Message::PrintingCompleted));
 }
 
 std::optional<std::string> DocumentNumber_Check(std::string_view typed) {
@@ -348,16 +348,16 @@ void Print_Process(int key) {
     case 8: Report_Key(key); return;
     case 16: Labels(); return;
     case 17:
-        Show(Msg(283));
+        Show(Msg(Message::PrintoutWillBeDisplayedOnscreen));
         gPrint.gPrintToScreen = true;
         return;
     case 23:
-        if (!MidSale()) return Show(Msg(1));
+        if (!MidSale()) return Show(Msg(Message::InvalidEntry));
         Print_Screen();
         PrintStatus_Show();
         return;
     case 24:
-        if (!MidSale()) return Show(Msg(1));
+        if (!MidSale()) return Show(Msg(Message::InvalidEntry));
         Subtotal_Note();
         return;
     default: break;
@@ -371,7 +371,7 @@ void Print_Process(int key) {
     case 20:
     case 21:
     case 22:
-        if (MidSale()) return Show(Msg(1));
+        if (MidSale()) return Show(Msg(Message::InvalidEntry));
         break;
     default: return;
     }

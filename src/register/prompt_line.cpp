@@ -39,7 +39,7 @@ constexpr std::size_t kReferenceLength = 20;
 // With the keyboard hints on, the register keys keep their captions.
 bool KeyHints() { return gSettings.gKeyboardHints != 0; }
 
-void Say(int message) { CIATime(Msg(message), 5); }
+void Say(Message message) { CIATime(Msg(message), 5); }
 void ClearEntry() { Screen().SetText(kEntryBox, ""); }
 void ClearMessageLine() { Screen().SetText(kMessageLine, ""); }
 
@@ -103,7 +103,7 @@ void PromptLine::PromptInCIA_Hide() {
     gReg.gPromptLineActive = false;
 }
 
-void PromptLine::Ask(int question, int message) {
+void PromptLine::Ask(int question, Message message) {
     CIATime(Msg(message), 0);
     ClearEntry();
     PromptInCIA_Show(question);
@@ -117,22 +117,22 @@ void PromptLine::AskAgain() {
 // ---- openers ----------------------------------------------------------------------------
 
 void PromptLine::Credit_Card_PromptAmount() {
-    CIATime(Msg(139), 0);
+    CIATime(Msg(Message::ConfirmAmountOfCharge), 0);
     // The balance due is confirmed or cancelled, not edited.
     Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
     PromptInCIA_Show(1);
     Screen().SetEnabled(kEntryBox, false);
 }
 
-void PromptLine::Credit_Card_PromptCardNumber() { Ask(2, 142); }
-void PromptLine::Credit_Card_PromptCardExpiry() { Ask(3, 143); }
-void PromptLine::Credit_Card_PromptAddress() { Ask(4, 146); }
-void PromptLine::Credit_Card_PromptZip() { Ask(5, 147); }
+void PromptLine::Credit_Card_PromptCardNumber() { Ask(2, Message::InputCreditCardNumber); }
+void PromptLine::Credit_Card_PromptCardExpiry() { Ask(3, Message::InputCardExpiryDateMMYY); }
+void PromptLine::Credit_Card_PromptAddress() { Ask(4, Message::InputCardHolderStreetAddress); }
+void PromptLine::Credit_Card_PromptZip() { Ask(5, Message::InputCardHolderZipCode); }
 
 void PromptLine::MessageWithEnterToEnd_Show() {
     MessageAll_Hide();
     PromptInCIA_Show(6);
-    CIATime(Screen().Text(kMessageLine) + " " + Msg(176), 0);
+    CIATime(Screen().Text(kMessageLine) + " " + Msg(Message::PressEnterOrCancelToContinue), 0);
     Screen().SetFontSize(kGreeting, 15);
     Greeting_Show();
 }
@@ -143,9 +143,9 @@ void PromptLine::Caption_Reset() {
 
 void PromptLine::ClientNumber_Prompt() {
     gReg.gPromptLine = 7;
-    gReg.gPromptState = 6;
+    gReg.gPromptState = PromptState::ClientNumber;
     SaleEngine().Mode_Display();
-    Ask(7, 50);
+    Ask(7, Message::InputClientNumberAndSelectEnter);
 }
 
 // ---- Enter ------------------------------------------------------------------------------
@@ -183,7 +183,7 @@ void PromptLine::PromptInCIA_Enter() {
     default: break;
     }
     // The totals panel has no rows to scroll.
-    if (goesOn && gReg.gReceiptAreaContent == 1) {
+    if (goesOn && gReg.gReceiptAreaContent == ReceiptAreaContent::Totals) {
         for (const ControlId& key : kScrollKeys) {
             Screen().SetEnabled(key, false);
             Screen().SetVisible(key, false);
@@ -199,7 +199,7 @@ bool PromptLine::CardAmount(const std::string& entry) {
     }
     const std::optional<Money> amount = entry.empty() ? Money() : PlainAmount(entry);
     if (!amount) {
-        Say(1);
+        Say(Message::InvalidEntry);
         Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
         PromptInCIA_Show(gReg.gPromptLine);
         Screen().SetEnabled(kEntryBox, false);
@@ -209,7 +209,7 @@ bool PromptLine::CardAmount(const std::string& entry) {
     card.gCardAmount = *amount;
     if (amount->IsZero()) {
         card.gCardNumber.clear();
-        Say(148);
+        Say(Message::InvalidEntryOperationCancelled);
         ClearEntry();
         return true;
     }
@@ -221,7 +221,7 @@ bool PromptLine::CardNumber(const std::string& entry) {
     CardRequest& card = gReg.gCardRequest;
     card.gCardNumber = entry;
     if (entry.empty()) {
-        Say(148);
+        Say(Message::InvalidEntryOperationCancelled);
         ClearEntry();
         return false;
     }
@@ -240,14 +240,14 @@ bool PromptLine::CardNumber(const std::string& entry) {
 bool PromptLine::CardExpiry(const std::string& entry) {
     CardRequest& card = gReg.gCardRequest;
     if (entry.empty()) {
-        Say(148);
+        Say(Message::InvalidEntryOperationCancelled);
         ClearEntry();
         return false;
     }
     card.gCardExpiry = entry;
     if (!ValidExpiry(entry)) {
         card.gCardExpiry.clear();
-        Say(145);
+        Say(Message::InvalidEntryInputCardExpiryDateMMYY);
         AskAgain();
         return true;
     }
@@ -267,7 +267,7 @@ void PromptLine::CardAddress(const std::string& entry) {
     if (!entry.empty()) {
         Credit_Card_PromptZip();
     } else {
-        Say(149);
+        Say(Message::InvalidEntryInputCardHolderStreetAddress);
         AskAgain();
     }
 }
@@ -280,7 +280,7 @@ void PromptLine::CardZip(const std::string& entry) {
         card.gCardEntry = 2;
         Credit_Card_PromptAmount();
     } else {
-        Say(150);
+        Say(Message::InvalidEntryInputCardHolderZipCode);
         AskAgain();
     }
 }
@@ -291,7 +291,7 @@ void PromptLine::ClientNumber(const std::string& entry) {
         Client_SetCurrent(found);
         if (!found) {
             ClearEntry();
-            Say(3);
+            Say(Message::NotFound);
         } else {
             // As the Client key attaches a typed client.
             SaleEngine().Client_Process();
@@ -301,7 +301,7 @@ void PromptLine::ClientNumber(const std::string& entry) {
         ClearEntry();
         ClearMessageLine();
     }
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     SaleEngine().Mode_Display();
 }
 
@@ -309,7 +309,7 @@ bool PromptLine::PaymentReference(const std::string& entry) {
     if (entry.empty()) {
         // No reference, no tender.
         SaleEngine().Payment_Process(24);
-        Say(1);
+        Say(Message::InvalidEntry);
         ClearEntry();
         return false;
     }
@@ -349,7 +349,7 @@ void PromptLine::PurchaseCost(const std::string& entry) {
     }
     const std::optional<Money> cost = PlainAmount(entry);
     if (!cost) {
-        Say(1);
+        Say(Message::InvalidEntry);
         AskAgain();
         return;
     }
@@ -373,7 +373,7 @@ void PromptLine::PurchasePrice(const std::string& entry) {
     if (!entry.empty()) {
         const std::optional<Money> typed = PlainAmount(entry);
         if (!typed) {
-            Say(1);
+            Say(Message::InvalidEntry);
             AskAgain();
             return;
         }
@@ -408,7 +408,7 @@ void PromptLine::FirstOrderNumber(const std::string& entry) {
     if (!entry.empty()) {
         Online().Online_Prompt_End_Order();
     } else {
-        Say(1);
+        Say(Message::InvalidEntry);
         AskAgain();
     }
 }
@@ -418,7 +418,7 @@ void PromptLine::LastOrderNumber(const std::string& entry) {
     if (!entry.empty()) {
         Online().Online_Service_UPS();
     } else {
-        Say(1);
+        Say(Message::InvalidEntry);
         AskAgain();
     }
 }
@@ -426,7 +426,7 @@ void PromptLine::LastOrderNumber(const std::string& entry) {
 void PromptLine::NewSellingPrice(const std::string& entry) {
     const std::optional<Money> price = entry.empty() ? std::nullopt : PlainAmount(entry);
     if (!price || *price < Money() || *price > Money::FromUnits(1000)) {
-        Say(1);
+        Say(Message::InvalidEntry);
         AskAgain();
         return;
     }
@@ -443,7 +443,7 @@ void PromptLine::PromptInCIA_Cancel() {
         PromptInCIA_Enter();
         return;
     case 7:
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         SaleEngine().Mode_Display();
         break;
     case 8:
@@ -462,7 +462,7 @@ void PromptLine::PromptInCIA_Cancel() {
         return;
     case 13:
         // The register mode stays as it was.
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         SaleEngine().Mode_Display();
         Greeting_Hide();
         Receipt_Show();

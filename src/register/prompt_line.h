@@ -17,6 +17,7 @@
 #pragma once
 #include <string>
 
+#include "config/message_names.h"
 #include "screen/prompt_service.h"
 
 namespace tarvo {
@@ -42,7 +43,7 @@ public:
 private:
     // Sets the question, writes its message on the message line (no
     // time-out), empties the entry box and opens the prompt line.
-    void Ask(int question, int message);
+    void Ask(int question, Message message);
     // The same question again after a refusal: the entry box emptied, the
     // refusal left on the message line.
     void AskAgain();

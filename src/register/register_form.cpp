@@ -40,7 +40,7 @@ bool Form_Load(const std::function<bool(std::string&)>& loadDataAndSettings, std
     UI_Setup();
     PrinterCodes_Load();
     Customer_Open();
-    if (gDisplay.gDisplayError != 0) CIATime(Msg(173), 5);
+    if (gDisplay.gDisplayError != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
     Label_Read_Setup();
     Payment_Setup();
     EndSaleTimer_Connect();

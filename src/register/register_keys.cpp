@@ -34,7 +34,7 @@ namespace tarvo {
 namespace {
 
 // A message of the table on the message line, 5 seconds unless told.
-void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
+void Say(Message message, int seconds = 5) { CIATime(Msg(message), seconds); }
 void MessageLine_Clear() { Screen().SetText(kMessageLine, ""); }
 std::string Entry() { return Screen().Text(kEntryBox); }
 void EntryFocus() { Screen().SetFocus(kEntryBox); }
@@ -80,14 +80,14 @@ void MoveLine(int to, int from) {
 // lines under it.
 bool RefusedForCard() {
     if (!gSale.gCardInSale) return false;
-    Say(151);
+    Say(Message::InvalidEntryPendingCreditCardTransaction);
     return true;
 }
 
 void VoidLast() {
     SaleState& s = gSale;
     if (s.gItemCount == 0 || FetchedOrderMode()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     if (PurchaseMode() || gSettings.gVoidLastReenters != 1) {
@@ -97,7 +97,7 @@ void VoidLast() {
         // The last line is entered again as a void line at its own price.
         const int n = s.gItemCount;
         if (s.gLines[n].quantity <= 0) {  // already a void or return line
-            Say(1);
+            Say(Message::InvalidEntry);
             return;
         }
         const std::string key = s.gCaseLetter + s.gLines[n].key;
@@ -105,7 +105,7 @@ void VoidLast() {
         const std::optional<ProductMatch> found = Product_Find(key);
         Product_SetCurrent(key, found);
         if (!found) {
-            Say(3);
+            Say(Message::NotFound);
             return;
         }
         s.gQuantity = s.gLines[n].quantity;
@@ -134,19 +134,19 @@ void Void() {
         // Part of the document is on the back office already, its lines
         // numbered by their place here: taking one out would renumber the rest.
         ProgramLog().Write(1, "Void refused: document " + s.gServerDocNumber + " is partly on the server");
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     if (!PurchaseMode() && gSettings.gVoidLastReenters == 1) {
         // Void mode: the next product entered becomes a void line.
         if (s.gVoidMode) {
             s.gVoidMode = false;
-            Say(4);
+            Say(Message::VoidModeCancelled);
         } else if (s.gItemCount > 0) {
             s.gVoidMode = true;
-            Say(5);
+            Say(Message::VoidMode);
         } else {
-            Say(1);
+            Say(Message::InvalidEntry);
         }
         SaleEngine().Mode_Display();
         return;
@@ -158,11 +158,11 @@ void Void() {
     else if (s.gSelectedLine >= 1 && s.gSelectedLine <= s.gItemCount)
         number = s.gSelectedLine;
     else {
-        Say(106);
+        Say(Message::InvalidEntryLineNoToVoidIsRequired);
         return;
     }
     if (number < 1 || number > s.gItemCount) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     for (int i = static_cast<int>(number); i < s.gItemCount; ++i) MoveLine(i, i + 1);
@@ -181,7 +181,7 @@ std::string ClockRefusal(bool notANumber) {
 // The Clock key: the typed log-in code clocks its cashier in, or out when in.
 void ClockInOut() {
     if (gSale.gItemCount > 0) {
-        Say(20);
+        Say(Message::OperationNotAllowedInMidSale);
         return;
     }
     const std::string entry = Entry();
@@ -191,7 +191,7 @@ void ClockInOut() {
     }
     const std::optional<std::int32_t> found = Cashier_FindByKey(entry);
     if (!found) {
-        Say(3);
+        Say(Message::NotFound);
         return;
     }
     const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(*found)];
@@ -207,22 +207,24 @@ void ClockInOut() {
         CIATime(ClockRefusal(false), 5);
         return;
     }
-    CIATime(Msg(clockIn ? 76 : 79) + cashier.CashierName + " " + gSale.gPriceCheckText, 5);
+    CIATime(Msg(clockIn ? Message::ClockinSuccessful : Message::ClockoutSuccessful) + cashier.CashierName + " " +
+                gSale.gPriceCheckText,
+            5);
 }
 
 void Salesperson() {
     const std::string entry = Entry();
     if (entry.empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const std::optional<std::int32_t> found = Salesman_FindByKey(entry);
     if (!found) {
-        Say(3);
+        Say(Message::NotFound);
         return;
     }
     gSale.gSalesmanIndex = *found;
-    CIATime(Msg(6) + " " + gData.SalesmanTable[static_cast<std::size_t>(*found)].SalesmanName, 5);
+    CIATime(Msg(Message::Salesman) + " " + gData.SalesmanTable[static_cast<std::size_t>(*found)].SalesmanName, 5);
 }
 
 void Client() {
@@ -234,7 +236,7 @@ void Client() {
     const std::optional<ClientMatch> found = Client_Find(entry);
     Client_SetCurrent(found);
     if (!found) {
-        Say(3);
+        Say(Message::NotFound);
         return;
     }
     SaleEngine().Client_Process();
@@ -261,13 +263,13 @@ void Quantity() {
     const double lower = signedQuantity ? -99999 : 0;
     const int line = s.gSelectedLine;
     if (Entry().empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
     } else {
         Strip_Number();
         const std::string entry = Entry();
         const double q = Num_Val(entry);
         if (!(lower < q && q < 99999)) {
-            Say(1);
+            Say(Message::InvalidEntry);
         } else if (line >= 1 && line <= s.gItemCount) {
             // In the fetched-order modes the quantity counts what was scanned so far.
             if (FetchedOrderMode())
@@ -278,7 +280,7 @@ void Quantity() {
             Receipt_Display();
         } else {
             s.gQuantity = q;
-            CIATime(Msg(2) + " " + entry, 5);
+            CIATime(Msg(Message::Quantity) + " " + entry, 5);
         }
     }
     DEA_Reset();
@@ -297,12 +299,12 @@ void EnterPaidOut() {
         const std::int32_t recNo = Office().Paidout_Save();
         if (recNo != 0) {
             Printing().PaidOut_Print(recNo);
-            Say(26);
+            Say(Message::PaidoutCompleted);
         }
     } else {
-        Say(148);
+        Say(Message::InvalidEntryOperationCancelled);
     }
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     SaleEngine().Mode_Display();
     DEA_Reset();
 }
@@ -312,11 +314,11 @@ void Login_Check(const std::string& entry, bool check) {
     if (check && !entry.empty()) {
         const std::int32_t found = Cashier_FindByKey(entry).value_or(0);
         if (found == 0) {
-            Say(3);
+            Say(Message::NotFound);
         } else {
             const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(found)];
             if (cashier.CashierLevel != 1 && cashier.CashierLevel != 3) {
-                Say(66);
+                Say(Message::AccessDeniedNotACashierOrSalesman);
             } else {
                 gReg.gCashierIndex = found;
                 gReg.gBusinessDate = DateText(Reg().clock->Now());
@@ -350,7 +352,7 @@ void EnterLogin() {
     Office().Communicate([entry] {
         bool check = true;
         if (gComm.gCommResult != 0) {
-            Say(44);
+            Say(Message::InternetConnectionIsNotAvailable);
             check = false;
         } else if (gComm.gProductsUpdated) {
             Program().RestartProgram();
@@ -368,9 +370,9 @@ void EnterOpeningAmount() {
     const std::optional<Money> amount = OpeningAmount_Read(Entry());
     gReg.gEnteredAmount = amount.value_or(Money());
     if (!amount) {
-        Say(72, 0);
+        Say(Message::EnterDrawersOpeningAmountAndSelectEnter, 0);
     } else if (Office().OpeningAmount_Save()) {
-        Say(101);
+        Say(Message::CashierLoginSuccessful);
         SaleEngine().Sale_Start();
     }
     DEA_Reset();
@@ -383,11 +385,11 @@ void EnterDeclaration() {
     gReg.gEnteredAmount = amount.value_or(Money());
     if (amount) {
         // A declaration that could not be written has said why.
-        if (Office().Declare_Save() != 0) Say(111);
+        if (Office().Declare_Save() != 0) Say(Message::EntrySavedSuccessfully);
     } else {
-        Say(148);
+        Say(Message::InvalidEntryOperationCancelled);
     }
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     SaleEngine().Mode_Display();
     DEA_Reset();
 }
@@ -399,10 +401,10 @@ void Enter() {
         return;
     }
     switch (gReg.gPromptState) {
-    case 1: EnterPaidOut(); break;
-    case 2: EnterLogin(); break;
-    case 3: EnterOpeningAmount(); break;
-    case 4: EnterDeclaration(); break;
+    case PromptState::PaidOut: EnterPaidOut(); break;
+    case PromptState::Login: EnterLogin(); break;
+    case PromptState::OpeningAmount: EnterOpeningAmount(); break;
+    case PromptState::Declaration: EnterDeclaration(); break;
     default:
         BarCode_Change();
         if (!gReg.gPromptLineActive) DEA_Reset();
@@ -461,7 +463,7 @@ void BDep_Click(int page) {
             s.SetEnabled(key, true);
             s.SetFontSize(key, DepartmentKeyFontSize(std::max(d.Caption1.size(), d.Caption2.size())));
         }
-        if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+        if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     }
     DEA_Reset();
 }
@@ -472,13 +474,13 @@ void BSys_Click(int index) {
     if (index == 1 && !gSettings.gSystemPageCode.empty()) {
         const std::string entry = Entry();
         if (entry.empty()) {
-            Say(75);
+            Say(Message::SystemPasswordRequired);
             EntryFocus();
             return;
         }
         s.SetText(kEntryBox, "");
         if (entry != gSettings.gSystemPageCode) {
-            Say(75);
+            Say(Message::SystemPasswordRequired);
             return;
         }
     }
@@ -491,7 +493,7 @@ void BSys_Click(int index) {
             SaleEngine().Manager_Required();
             s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
-                Say(18);
+                Say(Message::ManagerAuthorizationRequired);
                 return;
             }
         }
@@ -519,7 +521,7 @@ void BSys_Click(int index) {
         if (index == 3) s.SetFontSize(key, 10);
         s.SetEnabled(key, !Trim(caption).empty());
     }
-    if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
     gReg.gKeyPage = kPages[index - 1];
     if (index == 3) Online().Online_Stock_SetButton();
@@ -537,7 +539,7 @@ bool PaymentPage_Open() {
     SaleEngine().Totals_Update();
     if (sale.gTotal < Money() && !sale.gReturnMode && !sale.gExchangeStarted) {
         // A refund outside return and exchange: the page stays as it was.
-        Say(178);
+        Say(Message::ReturnExchangeIsNotAuthorized);
         return false;
     }
     gReg.gKeyPage = 15;
@@ -548,10 +550,10 @@ bool PaymentPage_Open() {
     SaleEngine().Change_Display();
     ScreenModel& s = Screen();
     if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
-        s.SetCaption(SoftKey(23), Msg(141));
+        s.SetCaption(SoftKey(23), Msg(Message::ManualCreditCard));
         s.SetEnabled(SoftKey(23), true);
     }
-    s.SetCaption(SoftKey(24), Msg(140));
+    s.SetCaption(SoftKey(24), Msg(Message::DeletePayment));
     s.SetEnabled(SoftKey(24), true);
     DEA_Reset();
     return true;
@@ -602,7 +604,7 @@ void BOp_Click(int index) {
     case 7: SaleEngine().Aux_Product(); return;
     case 8:
         if (Entry().empty())
-            Say(1);
+            Say(Message::InvalidEntry);
         else
             Product_EnterCode(Entry());
         break;
@@ -642,7 +644,7 @@ void BReg_Click(int index) {
 
 void BarCode_Change() {
     if (gReg.gPromptLineActive) return;
-    if (gReg.gBusinessDate.empty() && gReg.gPromptState == 2) {
+    if (gReg.gBusinessDate.empty() && gReg.gPromptState == PromptState::Login) {
         // Nobody has logged in today: what was typed is a login code.
         BReg_Click(4);
         return;

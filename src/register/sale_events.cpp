@@ -18,7 +18,7 @@ void RegisterSaleObserver::Sale_LineAdded(int line) {
 
 void RegisterSaleObserver::Sale_TotalsChanged() {
     Devices().Customer_Product();
-    if (Devices().DisplayError() != 0) CIATime(Msg(173), 5);
+    if (Devices().DisplayError() != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
     Inventory().Total_UpdateCaption();
 }
 

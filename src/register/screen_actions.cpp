@@ -94,7 +94,7 @@ void File_Read() {
     readable = readable && file.Error() == 0;
     file.Close();
     if (!readable && gSale.gItemCount == countBefore) {
-        CIATime(path + " " + Msg(3), 3);
+        CIATime(path + " " + Msg(Message::NotFound), 3);
         return;
     }
     // Lines added before a read error stay in the sale and count.
@@ -103,7 +103,7 @@ void File_Read() {
     if (readable)
         Screen().SetText(kMessageLine, "");
     else
-        CIATime(path + " " + Msg(3), 3);
+        CIATime(path + " " + Msg(Message::NotFound), 3);
 }
 
 void Count_Cash() {
@@ -132,14 +132,14 @@ void Print_Screen() {
     };
 
     const LocalTime now = Reg().clock->Now();
-    if (!print(1, PadTo(Msg(82), 10) + TwoDigits(now.hour) + ":" + TwoDigits(now.minute))) return;
+    if (!print(1, PadTo(Msg(Message::Time), 10) + TwoDigits(now.hour) + ":" + TwoDigits(now.minute))) return;
     if (!print(1, "Terminal: " + gTerminalNumber)) return;
     const std::int32_t cashier = gReg.gCashierIndex;
     if (cashier != 0) {
         std::string name;
         if (cashier > 0 && static_cast<std::size_t>(cashier) < gData.CashierTable.size())
             name = gData.CashierTable[static_cast<std::size_t>(cashier)].CashierName;
-        if (!print(1, PadTo(Msg(81), 10) + name)) return;
+        if (!print(1, PadTo(Msg(Message::Cashier), 10) + name)) return;
     }
     if (!print(1, "")) return;
 

@@ -45,7 +45,7 @@ const WebPageKey* WebKey(int key) {
 
 bool Usable(const WebPageKey& k) { return !k.label.empty() && PlainHost(k.host); }
 
-void Say(int message) { CIATime(Msg(message), 5); }
+void Say(Message message) { CIATime(Msg(message), 5); }
 
 // Every key locked while a wait runs in the background, the keypad and the
 // register keys too (Buttons_Lock's full level).
@@ -61,7 +61,7 @@ bool MidSale() { return gSale.gItemCount > 0; }
 // Refuses a key in the middle of a sale; true when refused.
 bool RefusedMidSale() {
     if (!MidSale()) return false;
-    Say(20);
+    Say(Message::OperationNotAllowedInMidSale);
     return true;
 }
 
@@ -73,7 +73,7 @@ bool ManagerAllows(const std::string& setting, int right) {
     SaleEngine().Manager_Required();
     if (!gReg.gAuthorized) return false;
     if (!Manager_HasRight(gReg.gManagerIndex, right)) {
-        Say(19);
+        Say(Message::ManagerNotAllowedAccess);
         return false;
     }
     return true;
@@ -86,7 +86,7 @@ void CommunicateNow() {
     gComm.gCommHidden = false;
     Office().Communicate([] {
         if (gComm.gCommResult != 0)
-            Say(44);
+            Say(Message::InternetConnectionIsNotAvailable);
         else if (gComm.gProductsUpdated)
             Program().RestartProgram();
     });
@@ -100,7 +100,7 @@ void CardBatchClose() {
 void LogoutKey() {
     if (RefusedMidSale()) return;
     if (gSale.gSuspended) {
-        Say(281);
+        Say(Message::NotAllowedThereIsASuspendedTransaction);
         return;
     }
     Office().Logout();
@@ -119,27 +119,27 @@ void Deposit(bool toSafe) {
     if (RefusedMidSale()) return;
     const std::string entry = Screen().Text(kEntryBox);
     if (entry.empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     if (gSettings.gSystemPageText.empty()) {
-        Say(17);
+        Say(Message::DepositNotConfigured);
         return;
     }
     const std::optional<Money> amount = DepositAmount_Read(entry);
     if (!amount) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     gReg.gEnteredAmount = *amount;
     const std::int32_t recNo = toSafe ? Office().DepositSafe_Save() : Office().DepositBank_Save();
     if (recNo == 0) return;
-    Say(28);
+    Say(Message::DepositCompleted);
     if (toSafe)
         Printing().Deposit_PrintSafe(recNo);
     else
         Printing().DepositBank_Print(recNo);
-    if (gPrint.gPrintStatus != 0) Say(74);
+    if (gPrint.gPrintStatus != 0) Say(Message::PrinterErrorUnableToPrint);
 }
 
 // Key 13: the drawer opened without a sale. A drawer that did not open
@@ -149,21 +149,21 @@ void DrawerOpen() {
     const bool withManager = gSettings.gSystemOption500 != "0";
     if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
     Printing().Drawer_Open();
-    if (!withManager) Say(21);
+    if (!withManager) Say(Message::DrawerOpened);
     if (gPrint.gPrintStatus != 0) {
-        Say(74);
+        Say(Message::PrinterErrorUnableToPrint);
         return;
     }
-    if (Office().Drawer_Save() != 0 && withManager) Say(21);
+    if (Office().Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
 }
 
 void CancelSale() {
     if (gSale.gItemCount == 0) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     if (gSale.gCardInSale) {
-        Say(151);
+        Say(Message::InvalidEntryPendingCreditCardTransaction);
         return;
     }
     if (!ManagerAllows(gSettings.gSystemOption515, 4)) return;
@@ -175,14 +175,14 @@ void ExchangeMode() {
     if (ManagerAllows(gSettings.gSystemOption510, 3)) {
         SaleState& s = gSale;
         s.gReturnMode = false;
-        int message = 0;
+        Message message = Message::None;
         if (s.gExchangeMode) {
             s.gExchangeMode = false;
-            message = 122;
+            message = Message::ExchangeModeDisabled;
         } else {
             s.gExchangeMode = true;
             s.gExchangeStarted = true;
-            message = 121;
+            message = Message::ExchangeMode;
         }
         SaleEngine().Department_SetDefaultKey();
         Say(message);
@@ -199,7 +199,7 @@ void ReturnMode() {
         SaleEngine().Sale_Start();
         gSale.gReturnMode = !wasReturn;
         SaleEngine().Department_SetDefaultKey();
-        Say(wasReturn ? 103 : 23);
+        Say(wasReturn ? Message::ReturnModeDisabled : Message::ReturnMode);
     }
     SaleEngine().Mode_Display();
 }
@@ -211,7 +211,7 @@ void WebPage(int key) {
     if (RefusedMidSale()) return;
     const std::string address = WebPage_Address(key);
     if (address.empty()) return;
-    Say(167);
+    Say(Message::RequestInProgressPleaseWait);
     // The check and the dial-up wait on the register's runner with every key
     // locked; the browser starts once they have answered.
     AllKeys_Lock();
@@ -238,7 +238,7 @@ void WebPage(int key) {
 void SuspendOrRecall() {
     if (!gSale.gSuspended) {
         if (gSale.gItemCount == 0)
-            Say(250);
+            Say(Message::InvalidEntryNothingToSuspend);
         else
             SaleEngine().Suspend_Store();
         return;
@@ -251,12 +251,12 @@ void SuspendOrRecall() {
 void PaidOut() {
     if (RefusedMidSale()) return;
     if (gSettings.gSystemOption525 != "0" && Screen().Text(kEntryBox).empty()) {
-        Say(18);
+        Say(Message::ManagerAuthorizationRequired);
         return;
     }
     if (ManagerAllows(gSettings.gSystemOption525, 6)) {
-        gReg.gPromptState = 1;
-        Say(25);
+        gReg.gPromptState = PromptState::PaidOut;
+        Say(Message::TypeAmountAndPressEnter);
     }
     SaleEngine().Mode_Display();
 }
@@ -265,10 +265,10 @@ void PaidOut() {
 // counted cash of the first payment key; the question stays until replaced.
 void Declaration() {
     if (gSettings.gReportOption == "True")
-        CIATime(Msg(110) + gTender.gPaymentListName[1], 0);
+        CIATime(Msg(Message::EnterAmountFor) + gTender.gPaymentListName[1], 0);
     else
-        CIATime(Msg(112), 0);
-    gReg.gPromptState = 4;
+        CIATime(Msg(Message::EnterAmountOfCashOverPlusOrShortMinus), 0);
+    gReg.gPromptState = PromptState::Declaration;
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ void Show(const std::string& text) { CIATime(text, 5); }
 // True (and the refusal shown) while the sale has lines.
 bool RefusedMidSale() {
     if (gSale.gItemCount <= 0) return false;
-    Show(Msg(20));
+    Show(Msg(Message::OperationNotAllowedInMidSale));
     return true;
 }
 
@@ -49,16 +49,16 @@ void AllKeys_Lock() {
 void Terminal_Change() {
     if (RefusedMidSale()) return;
     if (gSale.gSuspended) {
-        Show(Msg(281));
+        Show(Msg(Message::NotAllowedThereIsASuspendedTransaction));
         return;
     }
     // The outbox and its upload files are named after the terminal too.
     if (Files_UnsentAll() + Outbox_UnsentDocuments(false) > 0) {
-        Show(Msg(287));
+        Show(Msg(Message::NotAllowedTransactionsNotYetSent));
         return;
     }
     if (!Forms().TerminalForm_Show()) {
-        Show(Msg(1));
+        Show(Msg(Message::InvalidEntry));
         return;
     }
     Screen().SetVisible(kRegisterForm, false);
@@ -69,12 +69,12 @@ void BusinessDate_Change() {
     if (RefusedMidSale()) return;
     const DateCheckResult typed = Date_Check(Screen().Text(kEntryBox));
     if (!typed.valid) {
-        Show(Msg(43));
+        Show(Msg(Message::FormatForDateEntryYYYYMMDD));
         return;
     }
     gReg.gBusinessDate = typed.date;
     Office().Date_Set();
-    Show(Msg(107));
+    Show(Msg(Message::DateChangeSuccessful));
     SaleEngine().Sale_Start();
 }
 
@@ -85,8 +85,8 @@ void TransactionFiles_Empty(bool all) {
     // An upload waiting in the outbox whose records were emptied already is
     // not sent yet either.
     const int unsent = (all ? Files_UnsentAll() : Files_UnsentDaily()) + Outbox_UnsentDocuments(!all);
-    std::string question = Msg(286);
-    if (unsent > 0) question = Msg(285) + std::to_string(unsent) + "\r\n" + question;
+    std::string question = Msg(Message::EmptyTheTransactionFiles);
+    if (unsent > 0) question = Msg(Message::TransactionsNotYetSent) + std::to_string(unsent) + "\r\n" + question;
     if (!Screen().Question(question)) {
         Show("");
         return;
@@ -98,7 +98,7 @@ void TransactionFiles_Empty(bool all) {
     ProgramLog().Write(1, std::string(all ? "System_Process: every transaction file emptied, "
                                           : "System_Process: daily transaction files emptied, ") +
                               std::to_string(unsent) + " unsent");
-    Show(Msg(70));
+    Show(Msg(Message::SalesTransactionsDeleted));
 }
 
 }  // namespace
@@ -106,20 +106,20 @@ void TransactionFiles_Empty(bool all) {
 void Printer_Test() {
     const std::string& type = gSettings.gPrinterType;
     if (type == "0") {
-        Show(Msg(116));
+        Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
         return;
     }
     PrintService& p = Printing();
     p.Printer_Open();
     if (p.PrintStatus() != 0) {
-        Show(Msg(56) + " " + type);
+        Show(Msg(Message::PrinterTestFailed) + " " + type);
         return;
     }
     p.Printer_Line(1, 0, "This is a printer test.....");
     for (int i = 0; i < 5; ++i) p.Printer_Line(1, 0, "");
     p.Printer_Close(true);
     // A line that did not reach the printer fails the test as well.
-    Show(Msg(p.PrintStatus() == 0 ? 55 : 56) + " " + type);
+    Show(Msg(p.PrintStatus() == 0 ? Message::PrinterTestSuccessful : Message::PrinterTestFailed) + " " + type);
 }
 
 void Connection_Test() {
@@ -128,21 +128,21 @@ void Connection_Test() {
     AllKeys_Lock();
     TransferService& t = Transfer();
     if (gSettings.gConnectionMode != "1") {
-        Show(Msg(57));
+        Show(Msg(Message::TestingInternetConnection));
         t.InternetCheck_Start([](bool online) {
             Buttons_Unlock();
-            Show(Msg(online ? 58 : 59));
+            Show(Msg(online ? Message::ConnectionTestSuccessful : Message::ConnectionTestFailed));
         });
         return;
     }
-    Show(Msg(115));
+    Show(Msg(Message::EstablishingAConnectionToTheInternet));
     t.Connect_Start([](int result) {
         // 0: the Internet answered; 1: the dial-up brought it up.
         const bool connected = result == 0 || result == 1;
         // The line is taken down in every case, also when it was already up.
         Transfer().HangUp_Start([connected] {
             Buttons_Unlock();
-            Show(Msg(connected ? 58 : 59));
+            Show(Msg(connected ? Message::ConnectionTestSuccessful : Message::ConnectionTestFailed));
         });
     });
 }

@@ -67,7 +67,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
         Printing().Receipt_Print();
     }
 
-    if (Printing().PrintStatus() != 0) CIATime(Msg(74), 5);
+    if (Printing().PrintStatus() != 0) CIATime(Msg(Message::PrinterErrorUnableToPrint), 5);
     if (!r.message.empty()) CIATime(r.message, 10);
 
     const int delay = gSettings.gEndSaleDelay > 0 ? gSettings.gEndSaleDelay : kDefaultEndSaleMs;
@@ -117,7 +117,7 @@ void mTotalRegister_Click() {
         if (!gReg.gAuthorized) return;
         const std::string rights = ManagerRightsAt(gReg.gManagerIndex);
         if (rights.size() < 3 || rights[2] != '1') {
-            CIATime(Msg(19), 5);
+            CIATime(Msg(Message::ManagerNotAllowedAccess), 5);
             return;
         }
     }
@@ -133,7 +133,7 @@ void mTotalRegister_Click() {
     Buttons_Lock();
 
     const std::string messageBefore = Screen().Text(kMessageLine);
-    Screen().SetText(kMessageLine, messageBefore + "    " + Msg(64));
+    Screen().SetText(kMessageLine, messageBefore + "    " + Msg(Message::PrintingInProgress));
     Devices().Customer_Thankyou();
 
     const int mode = s.gMode;
@@ -169,7 +169,7 @@ bool PrintoutUp() { return gReg.gPromptLineActive && gReg.gPromptLine == kPrinto
 // The first steps of the pause's end: the "Printing in Progress" note comes
 // off the message line (when the printer said nothing), the timer stops.
 void EndSale_NoteAndTimer() {
-    const std::string note = Msg(64);
+    const std::string note = Msg(Message::PrintingInProgress);
     const std::string line = Screen().Text(kMessageLine);
     if (Printing().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
         line.compare(line.size() - note.size(), note.size(), note) == 0)

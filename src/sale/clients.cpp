@@ -38,7 +38,7 @@ bool LineDiscount_Apply(double discount) {
     const auto first = s.gLines.begin() + 1;
     const std::vector<SaleLine> before(first, first + std::clamp(count, 0, kMaxSaleLines));
     auto restore = [&] {
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         std::copy(before.begin(), before.end(), first);
     };
     for (int k = 1; k <= count; ++k) {
@@ -57,7 +57,7 @@ bool LineDiscount_Apply(double discount) {
             return false;
         }
         line.extension = CentRound(*extension);
-        line.note = Msg(191) + " " + Num_Text(discount) + " (" + oldPrice + ")";
+        line.note = Msg(Message::DsctPercent) + " " + Num_Text(discount) + " (" + oldPrice + ")";
         line.hasNote = true;
     }
     Receipt_Display();
@@ -111,11 +111,11 @@ void Client_Process() {
         Client_GetInformationNew();
     }
     Client_ShowInformation();
-    CIATime(Msg(7) + " " + gSale.gClientName, 5);
+    CIATime(Msg(Message::Client) + " " + gSale.gClientName, 5);
     const double discount = gSale.gClientDiscount;
     if (discount > 0 && discount <= 100) {
         if (gSettings.gClientDiscountAllLines) {
-            if (LineDiscount_Apply(discount)) CIATime(Msg(8) + Num_TextDisplay(discount), 5);
+            if (LineDiscount_Apply(discount)) CIATime(Msg(Message::DiscountPercent) + Num_TextDisplay(discount), 5);
         } else {
             Screen().SetText(kEntryBox, Num_TextDisplay(discount));
             SaleEngine().Sales_Process(16);

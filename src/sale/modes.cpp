@@ -26,14 +26,14 @@ constexpr ControlId kModeBox{Control::Txt_Mode, 0};
 // The mode keys that need a manager look at this right of the manager.
 constexpr std::size_t kModeRight = 9;
 
-void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
+void Say(Message message, int seconds = 5) { CIATime(Msg(message), seconds); }
 // A message on the message line until something replaces it.
-void SayUntilReplaced(int message) { CIATime(Msg(message), 0); }
+void SayUntilReplaced(Message message) { CIATime(Msg(message), 0); }
 
 // Lines on the receipt: "Operation Not Allowed in Mid Sale" and nothing else.
 bool MidSale() {
     if (gSale.gItemCount <= 0) return false;
-    Say(20);
+    Say(Message::OperationNotAllowedInMidSale);
     return true;
 }
 
@@ -48,13 +48,13 @@ bool ManagerHasRight(std::size_t right) {
 // refused code has said why, and a manager without the right is told so.
 bool ManagerWithModeRight() {
     if (Screen().Text(kEntryBox).empty()) {
-        Say(18);
+        Say(Message::ManagerAuthorizationRequired);
         return false;
     }
     Authorization_Verify();
     if (!gReg.gAuthorized) return false;
     if (!ManagerHasRight(kModeRight)) {
-        Say(19);
+        Say(Message::ManagerNotAllowedAccess);
         return false;
     }
     return true;
@@ -74,7 +74,7 @@ void PurchaseEntry(bool purchaseOrder) {
     DEA_Reset();
     if (MidSale()) return;
     if (gData.gVendorCount == 0) {
-        Say(216);
+        Say(Message::NoVendorInformationAvailable);
     } else {
         gSale.gPurchaseIsOrder = purchaseOrder;
         gSale.gMode = 14;
@@ -98,7 +98,7 @@ void StockAdjustment(std::int16_t direction) {
 void Order(const char* kind) {
     DEA_Reset();
     if (gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
-        Say(49);
+        Say(Message::MustBeginByIndicatingAClientFirst);
         return;
     }
     if (MidSale()) return;
@@ -119,14 +119,14 @@ void CountStock() {
         s.gStockCount = false;
         s.gMode = gSettings.gHomeMode;
         Physical_Hide();
-        SayUntilReplaced(124);
+        SayUntilReplaced(Message::InventoryCountDisabled);
         Receipt_Show();
         Printing().Printer_Close(true);
     } else {
         s.gMode = 16;
         s.gStockCount = true;
         Physical_Activate();
-        SayUntilReplaced(123);
+        SayUntilReplaced(Message::InventoryCountEnabled);
         Receipt_Hide();
     }
     Mode_Display();
@@ -137,19 +137,19 @@ void ChangePrice() {
     Authorization_Verify();
     if (gReg.gAuthorized) {
         if (!ManagerHasRight(kModeRight)) {
-            Say(19);
+            Say(Message::ManagerNotAllowedAccess);
         } else {
             SaleState& s = gSale;
             s.gOnlineProduct.clear();
             if (s.gMode == 31) {
                 s.gMode = gSettings.gHomeMode;
-                SayUntilReplaced(279);
+                SayUntilReplaced(Message::PriceChangeDeactivated);
                 s.gStockCount = false;
                 Physical_Hide();
                 Receipt_Show();
             } else {
                 s.gMode = 31;
-                SayUntilReplaced(278);
+                SayUntilReplaced(Message::BeginByScanningInputtingProduct);
                 Mode_PriceChange_Activate();
             }
             Mode_Display();
@@ -179,7 +179,7 @@ void Authorization_Verify() {
     gReg.gAuthorized = false;
     const std::string& entry = Screen().Text(kEntryBox);
     if (entry.empty()) {
-        Say(18);
+        Say(Message::ManagerAuthorizationRequired);
         return;
     }
     const auto last = std::min<std::size_t>(static_cast<std::size_t>(std::max(gData.gManagerCount, 0)),
@@ -191,12 +191,12 @@ void Authorization_Verify() {
             return;
         }
     }
-    Say(22);
+    Say(Message::InvalidManagerAuthorizationCode);
 }
 
 void Manager_Required() {
     Authorization_Verify();
-    if (!gReg.gAuthorized) Say(18, 2);
+    if (!gReg.gAuthorized) Say(Message::ManagerAuthorizationRequired, 2);
 }
 
 void Order_PageClosed(bool saved) {
@@ -226,8 +226,8 @@ void Mode_Display() {
     case 13:
     case 29: name = 13; break;
     default:
-        if (gReg.gPromptState >= 1 && gReg.gPromptState <= 6) {
-            name = gReg.gPromptState;
+        if (gReg.gPromptState >= PromptState::PaidOut && gReg.gPromptState <= PromptState::ClientNumber) {
+            name = static_cast<int>(gReg.gPromptState);
         } else {
             // The last pending modifier wins.
             if (s.gVoidMode) name = 20;
@@ -267,7 +267,7 @@ void Mode_Process(int key) {
     case 5:  // New client
         DEA_Reset();
         if (gData.gClientRecNo == 0) {
-            Say(47);
+            Say(Message::BeginBySelectingAClientToDuplicate);
             return;
         }
         if (MidSale()) return;

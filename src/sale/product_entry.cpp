@@ -40,10 +40,10 @@ constexpr std::size_t kLineFieldWidth = 9;
 // The price check's message and the stock figures stay up this long.
 constexpr int kLookupSeconds = 15;
 
-void Say(int message, int seconds = 5) { CIATime(Msg(message), seconds); }
+void Say(Message message, int seconds = 5) { CIATime(Msg(message), seconds); }
 
 // A message on the message line and in the timed message panel.
-void SayWithPanel(int message) {
+void SayWithPanel(Message message) {
     Say(message);
     gReg.gTimedMessage = Msg(message);
     MessageWithTimerToEnd_Show();
@@ -108,7 +108,7 @@ void PriceChange(const std::string& record) {
     screen.SetCaption(kCountCode, std::string(ProductKeyOf(record)));
     screen.SetCaption(kCountDescription, FieldTrimmed(record, 60, 30));
     screen.SetCaption(kCountQuantity, PriceOf(record, 1).value_or(Money()).Format("$###,##0.00"));
-    CIATime(Msg(280), 0);
+    CIATime(Msg(Message::InputNewSellingPrice), 0);
     Mode_Display();
     screen.SetText(kEntryBox, "");
     Prompt().PromptInCIA_Show(15);
@@ -121,7 +121,7 @@ void SwapLines(int a, int b) {
 }
 
 void NotOnTheOrder() {
-    SayWithPanel(3);
+    SayWithPanel(Message::NotFound);
     Program().PlaySoundFile(1);
     gSale.gQuantity = 1;
 }
@@ -315,7 +315,7 @@ void AddLine(const std::string& record, bool kitComponent) {
     SaleState& s = gSale;
     DataState& d = gData;
     if (s.gItemCount >= kMaxSaleLines) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
 
@@ -324,7 +324,7 @@ void AddLine(const std::string& record, bool kitComponent) {
         // A weight already given (the scale's, or a kit's quantity) needs no scale.
         const bool weightArrived = s.gScaleProductRecNo != 0 && s.gQuantity != 0 && s.gScaleRequestCount != -1;
         if (!weightArrived && (gSettings.gScalePort < 1 || gSettings.gScalePort > 6)) {
-            Say(67);
+            Say(Message::UnableToOpenScaleCommunicationPort);
             return;
         }
         if (!weightArrived) {
@@ -339,7 +339,7 @@ void AddLine(const std::string& record, bool kitComponent) {
 
     const std::optional<PlannedLine> planned = PlanLine(record);
     if (!planned) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const PlannedLine& l = *planned;
@@ -375,7 +375,7 @@ void AddLine(const std::string& record, bool kitComponent) {
         s.gItemCount = 0;
         s.gQuantity = 1;
         if (Physical_Add(line.product, line.quantity) != PhysicalAddResult::Ok) {
-            Say(1);
+            Say(Message::InvalidEntry);
             return;
         }
         ScreenModel& screen = Screen();
@@ -454,20 +454,20 @@ void Product_Add() {
         const int mode = s.gMode;
         if (mode == 11 && gSettings.gDefaultKeyPage == 11) return;
         if ((mode == 12 || mode == 26 || mode == 11) && gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
-            Say(69);
+            Say(Message::BeginByFirstEnteringAClient);
             return;
         }
         if (PurchaseMode(mode) && s.gPurchaseVendor.empty()) {
-            Say(216);
+            Say(Message::NoVendorInformationAvailable);
             return;
         }
         Greeting_Hide();
     }
-    if (gReg.gReceiptAreaContent != 0) Receipt_Show();
+    if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     if (s.gItemCount == 0 && s.gVoidMode) return;
     // A product entered at this register alone has no product record to sell from.
     if (!ReadProduct()) {
-        Say(3);
+        Say(Message::NotFound);
         return;
     }
     const std::string record = gData.gProductRec;
@@ -489,7 +489,7 @@ bool Product_AddWeighed(double weight) {
     if (!pending) return false;
     if (!(weight > 0)) {
         s.gScaleRequestCount = -1;
-        Say(185);
+        Say(Message::ScaleIsAtZeroTryAgain);
         return false;
     }
     const int before = s.gItemCount;
@@ -532,7 +532,7 @@ void Product_VerifyVoid() {
     }
     if (s.gCheckResult == 0) {
         s.gItemCount = n - 1;
-        Say(4);
+        Say(Message::VoidModeCancelled);
     }
 }
 
@@ -552,21 +552,21 @@ void Department_Process(int index) {
 
     if (key.KeyKind == "P") {
         if (!find()) {
-            SayWithPanel(3);
+            SayWithPanel(Message::NotFound);
             return;
         }
         AddAndExpand();
     } else if (key.KeyKind == "D") {
         const std::string entry = Screen().Text(kEntryBox);
         if (entry.empty()) {
-            Say(1);
+            Say(Message::InvalidEntry);
             return;
         }
         if (!find()) {
-            Say(3);
+            Say(Message::NotFound);
             s.gPriceSearch = false;
             s.gStockSearch = false;
-            gReg.gTimedMessage = Msg(3);
+            gReg.gTimedMessage = Msg(Message::NotFound);
             MessageWithTimerToEnd_Show();
             Mode_Display();
             return;
@@ -613,7 +613,7 @@ void Scale_Timer_Timer() {
     s.gScaleLineKind.clear();
     if (s.gQuantity == 0) s.gQuantity = 1;  // the request had set it aside for the weight
     Devices().Scale_Close();
-    SayWithPanel(188);
+    SayWithPanel(Message::ErrorNoResponseFromScale);
 }
 
 void ScaleTimer_Connect() { Reg().timers->SetHandler(TimerId::Scale, Scale_Timer_Timer); }

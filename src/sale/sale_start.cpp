@@ -70,7 +70,7 @@ void DefaultClient_Attach() {
     Client_Clear();
     const std::optional<RecordMatch> found = Client_FindLinear(gSettings.gDefaultClient);
     if (!found) {
-        CIATime(Msg(3), 5);
+        CIATime(Msg(Message::NotFound), 5);
         return;
     }
     gData.gClientRecNo = found->recNo;
@@ -121,7 +121,7 @@ void Register_Reset() {
 
     const std::string place = gSettings.gTerminalDescription.empty() ? Trim(gSettings.gHeaderLine[0])
                                                                      : gSettings.gTerminalDescription;
-    s.SetCaption(kGreeting, Msg(71) + "\r\n" + place);
+    s.SetCaption(kGreeting, Msg(Message::WelcomeTo) + "\r\n" + place);
     Font font = s.State(kGreeting).font;
     font.name = "Cambria";
     font.size = 36;
@@ -129,8 +129,9 @@ void Register_Reset() {
     Greeting_Show();
     Devices().Customer_Greeting();
 
-    gReg.gPromptState = 2;
-    s.SetText(kMessageLine, Msg(gData.gNoCashiers ? 63 : 29));
+    gReg.gPromptState = PromptState::Login;
+    s.SetText(kMessageLine, Msg(gData.gNoCashiers ? Message::NoCashierInformationAvailableForThisTerminal
+                                                  : Message::TypeCashierNumberAndSelectEnterButton));
     Mode_Display();
     if (gSettings.gHomeMode == kModePriceChecker) Login_Automatic();
 }
@@ -138,13 +139,13 @@ void Register_Reset() {
 void Login_Automatic() {
     if (gData.gCashierCount < 1 || gData.CashierTable.size() < 2) {
         // Nobody to log in: the register waits at the login prompt.
-        Screen().SetText(kMessageLine, Msg(63));
+        Screen().SetText(kMessageLine, Msg(Message::NoCashierInformationAvailableForThisTerminal));
         return;
     }
     gReg.gCashierIndex = 1;
     gReg.gBusinessDate = DateText(Reg().clock->Now());
     Office().Date_Set();
-    CIATime(Msg(101), 5);
+    CIATime(Msg(Message::CashierLoginSuccessful), 5);
     gSale.gMode = gSettings.gHomeMode;
     Screen().SetVisible(kRegisterForm, true);
     Sale_Start();
@@ -193,7 +194,7 @@ void Sale_Start() {
 
     if (sale.gMode != kModeTraining && sale.gMode != kModePriceChecker && sale.gMode != kModeStockCount)
         sale.gMode = gSettings.gHomeMode;
-    gReg.gPromptState = 0;
+    gReg.gPromptState = PromptState::None;
     Mode_Display();
     sale.gSearchKind = 0;
     sale.gSalesmanIndex = 0;
@@ -221,7 +222,7 @@ void Sale_Start() {
     }
 
     Devices().Customer_Greeting();
-    if (Devices().DisplayError() != 0) CIATime(Msg(173), 5);
+    if (Devices().DisplayError() != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
 }
 
 void Variable_StartSale() {

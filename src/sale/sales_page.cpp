@@ -50,8 +50,8 @@ constexpr std::array<std::array<bool, 3>, 8> kStatusFlags{{
     {false, true, true},
 }};
 
-void Say(int message, int seconds = kMessageSeconds) { CIATime(Msg(message), seconds); }
-void SayWith(int message, const std::string& tail, int seconds = kMessageSeconds) {
+void Say(Message message, int seconds = kMessageSeconds) { CIATime(Msg(message), seconds); }
+void SayWith(Message message, const std::string& tail, int seconds = kMessageSeconds) {
     CIATime(Msg(message) + tail, seconds);
 }
 
@@ -141,7 +141,7 @@ bool ManagerHasRight(std::size_t right) {
     return rights.size() >= right && rights[right - 1] == '1';
 }
 
-void ShowTaxStatus() { SayWith(24, TaxStatus_Letters()); }
+void ShowTaxStatus() { SayWith(Message::TaxStatus, TaxStatus_Letters()); }
 
 // ---- the keys -----------------------------------------------------------------------
 
@@ -160,36 +160,36 @@ void CaseLetter() {
         next = 0;
     if (next >= 0 && !labels[static_cast<std::size_t>(next)].empty()) {
         s.gCaseLetter = std::string(1, static_cast<char>('a' + next));
-        SayWith(108, " " + labels[static_cast<std::size_t>(next)]);
+        SayWith(Message::CaseSelection, " " + labels[static_cast<std::size_t>(next)]);
         return;
     }
     s.gCaseLetter.clear();
-    Say(109);
+    Say(Message::CaseSelectionCancelled);
 }
 
 void TaxRate() {
     if (Entry().empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     Strip_Text();
     if (Entry().empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const double v = EntryValue();
     if (!(v >= 0 && v <= 9)) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const auto digit = Num_ToInteger(v, 0, 9);
     if (!digit) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const TaxChoice& row = gSettings.TaxChoiceTable[static_cast<std::size_t>(*digit)];
     if (row.TaxChoiceKind < 0 || row.TaxChoiceKind > 3) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const Snapshot snap = Snapshot::Sale();
@@ -213,7 +213,7 @@ void TaxExempt() {
         return;
     }
     if (Entry().empty()) {
-        Say(18);
+        Say(Message::ManagerAuthorizationRequired);
         return;
     }
     Authorization_Verify();
@@ -221,13 +221,13 @@ void TaxExempt() {
     if (ManagerHasRight(kTaxExemptRight))
         Tax_Change();
     else
-        Say(19);
+        Say(Message::ManagerNotAllowedAccess);
 }
 
 void ItemNote() {
     SaleState& s = gSale;
     if (Entry().empty() || s.gItemCount <= 0) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     Strip_Text();
@@ -242,18 +242,18 @@ void ItemNote() {
 
 void SaleReference() {
     if (Entry().empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     Strip_Text();
     gSale.gSaleReference = Entry();
-    SayWith(12, gSale.gSaleReference);
+    SayWith(Message::ReferenceLabel, gSale.gSaleReference);
 }
 
 void MerchandiseDiscount() {
     SaleState& s = gSale;
     if (!Entry().empty() || s.gItemCount <= 0) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     Screen().SetText(kEntryBox, "20");
@@ -268,40 +268,40 @@ void MerchandiseDiscount() {
         const auto extension = unit ? ExtensionOf(*unit, line.quantity, line.priceUnits) : std::nullopt;
         if (!unit || !extension) {
             snap.Restore();
-            Say(1);
+            Say(Message::InvalidEntry);
             return;
         }
         snap.Keep(i);
         const std::string old = OldPriceText(line.unitPrice);
         line.unitPrice = *unit;
         line.extension = *extension;
-        line.note = Msg(191) + "20 (" + old + ")";
+        line.note = Msg(Message::DsctPercent) + "20 (" + old + ")";
         line.hasNote = true;
     }
     TopLineRule();
     Receipt_Display();
     if (!TotalsOrUndo(snap)) return;
-    SayWith(8, "20", 0);
+    SayWith(Message::DiscountPercent, "20", 0);
 }
 
 // Keys 13 (amount off) and 14 (percentage off) on one line.
 void LineDiscount(bool percent) {
     SaleState& s = gSale;
     if (Entry().empty() || s.gItemCount <= 0) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const std::string entry = Entry();
     const double value = EntryValue();
     const std::optional<Money> amount = EntryAmount();
     if (!amount) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     int line = s.gItemCount;
     if (HasHighlightedLine()) {
         if (value < 0) {
-            Say(125);
+            Say(Message::NegativePriceIsDisallowed);
             return;
         }
         line = s.gSelectedLine;
@@ -319,7 +319,7 @@ void LineDiscount(bool percent) {
     }
     const auto extension = unit ? ExtensionOf(*unit, saleLine.quantity, saleLine.priceUnits) : std::nullopt;
     if (!unit || !extension) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     Snapshot snap = Snapshot::Sale();
@@ -327,8 +327,8 @@ void LineDiscount(bool percent) {
     const std::string old = OldPriceText(price);
     saleLine.unitPrice = *unit;
     saleLine.extension = *extension;
-    SayWith(percent ? 8 : 16, entry);
-    saleLine.note = Msg(percent ? 191 : 16) + entry + " (" + old + ")";
+    SayWith(percent ? Message::DiscountPercent : Message::DiscountDollar, entry);
+    saleLine.note = Msg(percent ? Message::DsctPercent : Message::DiscountDollar) + entry + " (" + old + ")";
     saleLine.hasNote = true;
     TopLineRule();
     Receipt_Display();
@@ -338,12 +338,12 @@ void LineDiscount(bool percent) {
 void SaleDiscountAmount() {
     SaleState& s = gSale;
     if (Entry().empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     const std::optional<Money> amount = EntryAmount();
     if (!amount) {
-        Say(1);
+        Say(Message::InvalidEntry);
         return;
     }
     if (!(s.gSubtotal >= *amount)) return;
@@ -355,14 +355,14 @@ void SaleDiscountAmount() {
 void SaleDiscountPercent() {
     SaleState& s = gSale;
     if (Entry().empty()) {
-        Say(1);
+        Say(Message::InvalidEntry);
     } else if (const double value = EntryValue(); value <= 100) {
         if (const auto discount = CentsOf(s.gSubtotal.ToDouble() * (value / 100))) {
             const Snapshot snap = Snapshot::Sale();
             s.gSaleDiscount = *discount;
             if (TotalsOrUndo(snap)) Discount_Display();
         } else {
-            Say(1);
+            Say(Message::InvalidEntry);
         }
     }
     DEA_Reset();
@@ -373,17 +373,17 @@ void ManualPrice() {
     DataState& d = gData;
     if (HasHighlightedLine()) {
         if (Entry().empty()) {
-            Say(1);
+            Say(Message::InvalidEntry);
             return;
         }
         if (EntryValue() < 0) {
-            Say(125);
+            Say(Message::NegativePriceIsDisallowed);
             return;
         }
         Strip_Number();
         const std::optional<Money> price = EntryAmount();
         if (!price) {
-            Say(1);
+            Say(Message::InvalidEntry);
             return;
         }
         const int line = s.gSelectedLine;
@@ -397,19 +397,19 @@ void ManualPrice() {
     }
     if (Entry().empty()) {
         d.gManualPrice = false;
-        Say(1);
+        Say(Message::InvalidEntry);
     } else if (EntryValue() < 0) {
         d.gManualPrice = false;
-        Say(125);
+        Say(Message::NegativePriceIsDisallowed);
     } else {
         Strip_Number();
         if (const std::optional<Money> price = EntryAmount()) {
             d.gManualPrice = true;
             d.gManualPriceValue = *price;
-            SayWith(14, price->TextDisplay());
+            SayWith(Message::ManualPrice, price->TextDisplay());
         } else {
             d.gManualPrice = false;
-            Say(1);
+            Say(Message::InvalidEntry);
         }
     }
     Mode_Display();
@@ -420,10 +420,10 @@ void PriceSearch() {
     if (!s.gPriceSearch) {
         s.gPriceSearch = true;
         s.gStockSearch = false;
-        Say(15);
+        Say(Message::PriceSearchModeEnabled);
     } else {
         s.gPriceSearch = false;
-        Say(104);
+        Say(Message::PriceSearchModeDisabled);
     }
     Mode_Display();
 }
@@ -433,10 +433,10 @@ void StockSearch() {
     if (!s.gStockSearch) {
         s.gStockSearch = true;
         s.gPriceSearch = false;
-        Say(27);
+        Say(Message::StockSearchModeEnabled);
     } else {
         s.gStockSearch = false;
-        Say(105);
+        Say(Message::StockSearchModeDisabled);
     }
     Mode_Display();
 }

@@ -44,7 +44,7 @@ constexpr int kCodeWidth = 8, kAmountWidth = 9, kReferenceWidth = 20, kCountWidt
 // Line fields.
 constexpr int kKeyWidth = 20, kNoteWidth = 21;
 
-void Say(int message) { CIATime(Msg(message), kMessageSeconds); }
+void Say(Message message) { CIATime(Msg(message), kMessageSeconds); }
 
 // A number's shortest text padded to its field; nullopt when it is longer
 // than the field (cutting it would store another number).
@@ -188,11 +188,11 @@ void Suspend_Store() {
     if (s.gSuspended || FileExists(path)) {
         // A sale is waiting already: it is never replaced.
         s.gSuspended = true;
-        Say(281);
+        Say(Message::NotAllowedThereIsASuspendedTransaction);
         return;
     }
     if (s.gItemCount <= 0) {
-        Say(250);
+        Say(Message::InvalidEntryNothingToSuspend);
         return;
     }
     const std::optional<std::string> text = BuildFile();
@@ -206,7 +206,7 @@ void Suspend_Store() {
         CIATime(kStoreFailed, kMessageSeconds);
         return;
     }
-    Say(251);
+    Say(Message::TransactionSuspendedSuccessfully);
     s.gSuspended = true;
     Sale_Start();
 }
@@ -216,13 +216,13 @@ void Suspend_Recall() {
     const std::string path = Suspend_Path();
     if (s.gItemCount > 0) {
         // Starting the recall would throw away the sale on the receipt.
-        Say(20);
+        Say(Message::OperationNotAllowedInMidSale);
         return;
     }
     std::string text;
     if (!FileExists(path)) {
         s.gSuspended = false;
-        Say(3);
+        Say(Message::NotFound);
         return;
     }
     if (!ReadWholeFile(path, text)) {
@@ -269,7 +269,7 @@ void Suspend_Recall() {
         return;
     }
     Suspend_False();
-    Say(252);
+    Say(Message::TransactionRecalledSuccessfully);
 }
 
 void Suspend_Drop() {

@@ -89,7 +89,7 @@ void Tender_Finish(int index) {
     Payment_Display();
     SaleEngine().Total_Activate();
     if (TypeAt(index).PromptReference == "1") {
-        CIATime(Msg(11), 0);
+        CIATime(Msg(Message::EnterPaymentReferenceInformation), 0);
         Screen().SetText(kEntryBox, "");
         Prompt().PromptInCIA_Show(8);
     }
@@ -121,7 +121,7 @@ void AutoLine_Add(const std::string& type, const std::string& description, Money
 void ChangeRow_Show(Money amount) {
     const std::string t = amount.Format(kAmountPattern);
     Screen().SetText(Amount(10), t);
-    CIATime(Msg(32) + " " + t, 0);
+    CIATime(Msg(Message::Change) + " " + t, 0);
 }
 
 bool NoTenderMode(const SaleState& s) {
@@ -161,9 +161,9 @@ void Payment_Setup() {
         const PaymentType& p = TypeAt(i);
         if (Trim(p.Number).empty()) continue;
         add(i, p.CardType, TypeName(p), p.Active == "1");
-        if (p.ChangeMode == "1" && !CodeListed(p.Code)) add(i, p.Code, Msg(31), false);
+        if (p.ChangeMode == "1" && !CodeListed(p.Code)) add(i, p.Code, Msg(Message::Exchange), false);
     }
-    ListAdd(std::to_string(kCreditCode), Msg(34), false);
+    ListAdd(std::to_string(kCreditCode), Msg(Message::SalesOnCredit), false);
 }
 
 void PaymentButtons_Show() {
@@ -236,7 +236,7 @@ bool ChangeModeLines_Add(int index, const PaymentType& type, Money amount, Money
         if (!product) {
             // A rate that takes the amount out of range: the tender is not taken.
             --s.gPaymentCount;
-            CIATime(Msg(1), 5);
+            CIATime(Msg(Message::InvalidEntry), 5);
             Tender_Finish(index);
             return false;
         }
@@ -266,7 +266,7 @@ void Payment_Process(int index) {
         DEA_Reset();
         return;
     }
-    if (gReg.gReceiptAreaContent != 1) {
+    if (gReg.gReceiptAreaContent != ReceiptAreaContent::Totals) {
         Summary_Show();
         Tenders_Clear();
         Tender_Finish(index);
@@ -316,7 +316,7 @@ void Payment_Process(int index) {
         typed = Money::Parse(entry);
         if (!typed || Num_Val(entry) > 100000) {
             DEA_Reset();
-            CIATime(Msg(1), 5);
+            CIATime(Msg(Message::InvalidEntry), 5);
             return;
         }
     }

@@ -178,7 +178,7 @@ bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsR
 bool Totals_Update() {
     SaleTotalsResult r;
     if (!Totals_Compute(gSale, gSettings, r)) {
-        CIATime(Msg(1), 5);
+        CIATime(Msg(Message::InvalidEntry), 5);
         return false;
     }
     SaleState& s = gSale;
@@ -215,11 +215,11 @@ void Discount_Display() {
     }
     const std::string text = (-s.gSaleDiscount).Format(kAmountPattern);
     if (s.gItemCount >= 1 && s.gItemCount <= kMaxSaleLines) {
-        s.gLines[s.gItemCount].note = Msg(127) + " " + text;
+        s.gLines[s.gItemCount].note = Msg(Message::TotalDiscount) + " " + text;
         s.gLines[s.gItemCount].hasNote = true;
         Receipt_Display();
     }
-    CIATime(Msg(126) + " " + text, 5);
+    CIATime(Msg(Message::DiscountApplied) + " " + text, 5);
 }
 
 }  // namespace tarvo

@@ -15,7 +15,7 @@ namespace tarvo {
 
 void DEA_Reset() {
     ScreenModel& s = Screen();
-    const bool login = gReg.gPromptState == 2;
+    const bool login = gReg.gPromptState == PromptState::Login;
     s.SetPasswordChar(kEntryBox, login ? '*' : 0);
     gReg.gEntryMasked = login;
     s.SetText(kEntryBox, "");
@@ -64,10 +64,10 @@ void Product_EnterCode(const std::string& code) {
         Inventory().Kit_Processing();
         return;
     }
-    CIATime(Msg(3), 5);
+    CIATime(Msg(Message::NotFound), 5);
     sale.gPriceSearch = false;
     sale.gStockSearch = false;
-    gReg.gTimedMessage = Msg(3);
+    gReg.gTimedMessage = Msg(Message::NotFound);
     MessageWithTimerToEnd_Show();
     Program().PlaySoundFile(1);
 }

@@ -73,7 +73,7 @@ void DEA_Clear() {
 }
 
 void MessageWithNoEnd_Show() {
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     All_Hide();
     MessageAll_Hide();
     Screen().Show(kMessageBox, true);
@@ -82,7 +82,7 @@ void MessageWithNoEnd_Show() {
 void MessageWithNoEnd_Hide() { Screen().Show(kMessageBox, false); }
 
 void MessageWithTimerToEnd_Show() {
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     All_Hide();
     MessageAll_Hide();
     Screen().SetText(kTimedBox, gReg.gTimedMessage);
@@ -108,7 +108,7 @@ void MessageAll_Hide() {
 }
 
 void Greeting_Show() {
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     All_Hide();
     MessageAll_Hide();
     Screen().Show(kGreeting, true);
@@ -124,10 +124,10 @@ void Customer_Timer_Timer() {
 
 void Printout_Show() {
     SaleEngine().Buttons_Lock();
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     All_Hide();
     Screen().Show(kPrintout, true);
-    CIATime(Msg(274), 0);
+    CIATime(Msg(Message::TouchOrClickEnterButtonToContinue), 0);
     gReg.gPromptLineActive = true;
     gReg.gPromptLine = kPrintoutQuestion;
 }

@@ -54,7 +54,7 @@ void Summary_Hide() {
 }
 
 void Summary_Show() {
-    gReg.gReceiptAreaContent = 1;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Totals;
     All_Hide();
     ScreenModel& s = Screen();
     const std::uint32_t back = GridBackColour(), alert = AlertColour();
@@ -96,12 +96,13 @@ void Physical_Activate() {
 }
 
 void Client_ShowInformation() {
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     const SaleState& sale = gSale;
-    std::string text = Msg(7) + ": " + sale.gClientName + kCrLf + sale.gClientAddress + kCrLf + sale.gClientPhone +
-                       kCrLf + Msg(120) + " " + sale.gClientExtra + kCrLf + Msg(10) + " " +
-                       std::to_string(sale.gClientPriceLevel) + kCrLf + Msg(8) + " " +
-                       Num_TextDisplay(sale.gClientDiscount) + kCrLf + "(" + Msg(274) + ")";
+    std::string text = Msg(Message::Client) + ": " + sale.gClientName + kCrLf + sale.gClientAddress + kCrLf +
+                       sale.gClientPhone + kCrLf + Msg(Message::Standing) + " " + sale.gClientExtra + kCrLf +
+                       Msg(Message::PriceIndex) + " " + std::to_string(sale.gClientPriceLevel) + kCrLf +
+                       Msg(Message::DiscountPercent) + " " + Num_TextDisplay(sale.gClientDiscount) + kCrLf + "(" +
+                       Msg(Message::TouchOrClickEnterButtonToContinue) + ")";
     Screen().SetText(ControlId{Control::Txt_All, 0}, text);
     All_Hide();
     MessageWithNoEnd_Show();
@@ -114,7 +115,7 @@ void Mode_PriceChange_Activate() {
     // The count panel takes the grid's place as the sale-entry view: product
     // entry fills it and must not bring the grid back over it, so the area
     // counts as showing the entry view (0).
-    gReg.gReceiptAreaContent = 0;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     All_Hide();
     Physical_Activate();
     for (Control label : {Control::Lbl_Phys_Code, Control::Lbl_Phys_Desc, Control::Lbl_Phys_Quantity})

@@ -64,7 +64,7 @@ void Receipt_Hide() {
 }
 
 void Receipt_Show() {
-    gReg.gReceiptAreaContent = 0;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     All_Hide();
     ScreenModel& s = Screen();
     const std::uint32_t back = GridBackColour();

@@ -21,13 +21,32 @@ struct CardRequest {
     Money gCardAmount;            // the confirmed amount; negative for a refund
 };
 
+// What the entry box is waiting for (gPromptState); the documented numbers are
+// the values, and 1-6 are also the mode box's names of the states.
+enum class PromptState : std::int16_t {
+    None = 0,           // a product code or a command
+    PaidOut = 1,        // the paid-out amount
+    Login = 2,          // the cashier's login code
+    OpeningAmount = 3,  // the drawer's opening amount
+    Declaration = 4,    // the cash declaration
+    Reference = 5,      // a payment reference (named in the mode box only)
+    ClientNumber = 6,   // a client number
+};
+
+// What the receipt area shows (gReceiptAreaContent), by its documented numbers.
+enum class ReceiptAreaContent : std::int16_t {
+    Grid = 0,    // the receipt grid
+    Totals = 1,  // the totals summary panel
+    Panel = 2,   // another panel or message box (a client's summary, a printout)
+};
+
 struct RegisterState {
-    std::int16_t gKeyPage = 0;             // 1-8 department pages, 10 System, 11 Extras, 12 Print,
-                                           // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
-    std::int16_t gPromptState = 0;         // 0 none, 1 paid-out, 2 login, 3 opening amount,
-                                           // 4 declaration, 6 client number
-    std::int16_t gReceiptAreaContent = 0;  // 0 grid, 1 totals panel, 2 another panel
-    std::int16_t gHighlightKey = 0;        // keyboard-highlighted soft key 1-24, 0 none
+    std::int16_t gKeyPage = 0;                     // 1-8 department pages, 10 System, 11 Extras, 12 Print,
+                                                   // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
+    PromptState gPromptState = PromptState::None;  // 0 none, 1 paid-out, 2 login, 3 opening amount,
+                                                   // 4 declaration, 6 client number
+    ReceiptAreaContent gReceiptAreaContent = ReceiptAreaContent::Grid;  // 0 grid, 1 totals panel, 2 another panel
+    std::int16_t gHighlightKey = 0;                                     // keyboard-highlighted soft key 1-24, 0 none
     bool gClearOnKeyUp = false;
     bool gLoggedOut = true;
     bool gEntryMasked = false;

@@ -17,7 +17,7 @@ namespace tarvo {
 namespace {
 
 // What a key shows while the subsystem behind it is missing.
-void NotAvailable() { CIATime(Msg(1), 5); }
+void NotAvailable() { CIATime(Msg(Message::InvalidEntry), 5); }
 
 }  // namespace
 
@@ -50,7 +50,7 @@ void SaleStandIn::Manager_Required() {
     // Without the manager table's check nobody is authorised.
     gReg.gAuthorized = false;
     gReg.gManagerIndex = 0;
-    CIATime(Msg(18), 2);
+    CIATime(Msg(Message::ManagerAuthorizationRequired), 2);
 }
 
 void SaleStandIn::Strip_Number() {

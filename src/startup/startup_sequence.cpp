@@ -80,7 +80,7 @@ bool Communicate_First(StartupContext& ctx) {
     }
     if (result == 2) {
         // Always English: the settings (and so the language) are not read yet.
-        std::string text = MessageText(gConstants.tables, 284, 1);
+        std::string text = MessageText(gConstants.tables, Message::ErrorTheDialUpConfigurationFileDoesNotExist, 1);
         Log(text);
         ctx.view->MessageBox(text);
         return false;

@@ -40,7 +40,7 @@ std::string TimeOfDay(const LocalTime& t) {
 // One line of the communication log on the receipt printer, when the log is
 // on: the time of day and message `message`; the output is ended without
 // feed or cut so that the next line follows.
-void CommLog_Line(const LocalTime& now, int message) {
+void CommLog_Line(const LocalTime& now, Message message) {
     if (!gComm.gCommLog) return;
     Printer_Open();
     if (gPrint.gPrintStatus != 0) return;
@@ -117,7 +117,7 @@ struct BackOfficeSession::Job {
     // the user-interface thread in its turn.
     const BackOfficeSession* session = nullptr;
     bool commLog = false;  // gComm.gCommLog when the session began
-    void LogLine(int message) const {
+    void LogLine(Message message) const {
         if (!commLog || !runner) return;
         const BackOfficeSession* s = session;
         runner->Notify([s, message] { CommLog_Line(s->Now(), message); });
@@ -325,13 +325,13 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                 job->online = Internet_Check(job->internet);
                 job->Show(SessionRow::Internet, job->online ? StepReport::Passed : StepReport::Failed);
             }
-            job->LogLine(job->online ? 52 : 51);
+            job->LogLine(job->online ? Message::ConnectedToInternet : Message::UnableToConnectToInternet);
             if (!job->online) return;
             job->Show(SessionRow::Server, StepReport::Started);
             FtpClient ftp(job->account);
             job->login = ftp.Connect();
             job->Show(SessionRow::Server, job->login.ok() ? StepReport::Passed : StepReport::Failed);
-            job->LogLine(job->login.ok() ? 54 : 53);
+            job->LogLine(job->login.ok() ? Message::ConnectedToQZWebServer : Message::UnableToConnectToQZServer);
             if (!job->login.ok()) return;
             Outbox ob(job->outboxPath);
             std::string why;
@@ -341,7 +341,10 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                 const bool sales = it.kind.extension == "TRA";
                 if (it.notSent) {
                     job->Show(it.Row(), *it.notSent);
-                    if (sales) job->LogLine(*it.notSent == StepReport::NothingToSend ? 60 : 62);
+                    if (sales)
+                        job->LogLine(*it.notSent == StepReport::NothingToSend
+                                         ? Message::NoSalesToCommunicate
+                                         : Message::FailedToCommunicateExistingSales);
                     return;
                 }
                 // The card terminal's log shows on no row.
@@ -351,7 +354,9 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                                      : Delivery{DeliveryOutcome::Failed, why};
                 const bool sent = it.delivery.outcome == DeliveryOutcome::Sent;
                 if (onRow) job->Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
-                if (sales) job->LogLine(sent ? 61 : 62);
+                if (sales)
+                    job->LogLine(sent ? Message::CommunicatedSalesInformation
+                                      : Message::FailedToCommunicateExistingSales);
             };
             for (Job::Item& it : job->items)
                 if (it.kind.extension != kTerminalLogKind) deliver(it);

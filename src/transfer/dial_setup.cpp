@@ -81,7 +81,7 @@ DialSetupForm::DialSetupForm(DialSetupView& view, DialSetupSetup setup)
     listText_ = Captions().noConnections;
 }
 
-std::string DialSetupForm::MessageOf(int number) const {
+std::string DialSetupForm::MessageOf(tarvo::Message number) const {
     if (!setup_.tables) return "";
     return Cp1252ToUtf8(MessageText(*setup_.tables, number, setup_.language == 2 ? 2 : 1));
 }
@@ -128,13 +128,13 @@ void DialSetupForm::Connect_Click() {
     if (phonebook_.Establish_Link(entry, &why) != 0) {
         // Dial.Set changed or went since the list was read.
         Log(why);
-        message_ = MessageOf(113);
+        message_ = MessageOf(Message::UnableToDialOutToInternet);
         ReadEntries(Captions().selectConnection);
         Update();
         return;
     }
     busy_ = true;
-    message_ = MessageOf(115);
+    message_ = MessageOf(Message::EstablishingAConnectionToTheInternet);
     Update();
 
     struct Job {
@@ -157,7 +157,7 @@ void DialSetupForm::Connect_Click() {
         for (const std::string& text : job->notes) ProgramLog().Write(1, text);
         busy_ = false;
         Log(job->result == 1 ? entry + " dialled, the Internet answers" : entry + " dialled, no Internet");
-        message_ = MessageOf(job->result == 1 ? 58 : 113);
+        message_ = MessageOf(job->result == 1 ? Message::ConnectionTestSuccessful : Message::UnableToDialOutToInternet);
         Update();
     };
     if (setup_.runner) {

@@ -87,7 +87,7 @@ public:
 private:
     void ReadEntries(const std::string& listText);
     void Update() { view_.DialSetup_Update(*this); }
-    std::string MessageOf(int number) const;
+    std::string MessageOf(tarvo::Message number) const;
 
     DialSetupView& view_;
     DialSetupSetup setup_;

@@ -12,8 +12,9 @@ namespace {
 class TextTablesTest : public ::testing::Test {
 protected:
     void SetUp() override { FillTextTables(t); }
-    std::string En(int k) const { return MessageText(t, k, 1); }
-    std::string Fr(int k) const { return Cp1252ToUtf8(MessageText(t, k, 2)); }
+    // The table by number: these tests check the table's rows themselves.
+    std::string En(int k) const { return MessageText(t, static_cast<Message>(k), 1); }
+    std::string Fr(int k) const { return Cp1252ToUtf8(MessageText(t, static_cast<Message>(k), 2)); }
     TextTables t;
 };
 
@@ -90,7 +91,8 @@ TEST_F(TextTablesTest, HeadingColumnsLineUp) {
         {209, 2, "Montant", 34}, {236, 1, "Quantity", 24}, {236, 1, "Price", 34},      {236, 2, "Quantite", 24},
         {236, 2, "Prix", 34},    {246, 1, "Quantity", 26}, {246, 2, "Quantite", 26},
     };
-    for (const auto& c : cases) EXPECT_EQ(MessageText(t, c.k, c.lang).find(c.word), c.col) << c.k << " " << c.word;
+    for (const auto& c : cases)
+        EXPECT_EQ(MessageText(t, static_cast<Message>(c.k), c.lang).find(c.word), c.col) << c.k << " " << c.word;
     EXPECT_EQ(En(119).size(), 54u);
     EXPECT_EQ(En(100).size(), Fr(100).size());
 }
@@ -166,7 +168,7 @@ TEST(Constants, PathsAndServerAddresses) {
     c.servers.gServerSlot = 2;
     EXPECT_EQ(c.servers.RequestPrefix(), c.servers.gServerUrls[1]);
     EXPECT_EQ(c.servers.gFtpHostAlternate, "ftp2.example");
-    EXPECT_EQ(MessageText(c.tables, 1, 1), "Invalid Entry");
+    EXPECT_EQ(MessageText(c.tables, Message::InvalidEntry, 1), "Invalid Entry");
 }
 
 TEST(Constants, ProgramFolderFromArgumentEnvironmentOrExecutable) {
@@ -186,11 +188,11 @@ TEST(Constants, ProgramFolderFromArgumentEnvironmentOrExecutable) {
 TEST(Constants, MessageLookupFollowsTheLanguageSetting) {
     FillTextTables(gConstants.tables);
     gSettings.gLanguage = 2;
-    EXPECT_EQ(Cp1252ToUtf8(Msg(1)), "Entrée Invalide");
+    EXPECT_EQ(Cp1252ToUtf8(Msg(Message::InvalidEntry)), "Entrée Invalide");
     gSettings.gLanguage = 5;  // no such column: English
-    EXPECT_EQ(Msg(1), "Invalid Entry");
+    EXPECT_EQ(Msg(Message::InvalidEntry), "Invalid Entry");
     gSettings.gLanguage = 1;
-    EXPECT_EQ(Msg(1), "Invalid Entry");
+    EXPECT_EQ(Msg(Message::InvalidEntry), "Invalid Entry");
 }
 
 }  // namespace

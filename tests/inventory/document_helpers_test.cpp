@@ -135,7 +135,7 @@ TEST_F(ProductInfoTest, FiguresOfTheProductJustAdded) {
                                "Committed: 2\r\n"
                                "Location: Aisle 3");
         EXPECT_TRUE(screen.Visible(kMessageBox));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
     }
 }
 

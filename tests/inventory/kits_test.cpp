@@ -74,7 +74,7 @@ protected:
         gData.gClientRecNo = 1;
         gData.gManualPrice = false;
         gReg.gKeyPage = 1;
-        gReg.gReceiptAreaContent = 0;
+        gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
 
     void Products(const std::vector<Product>& products) {

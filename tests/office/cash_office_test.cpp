@@ -189,9 +189,9 @@ TEST_F(CashOfficeTest, RecordsOfALaterDateDoNotHideTodaysOpening) {
     ASSERT_TRUE(Activity_Append(rolled, "test"));
     ActivityEntry older{"20261208", "2359", 'U', "", "17", std::nullopt};
     ASSERT_TRUE(Activity_Append(older, "test"));
-    gReg.gPromptState = 2;
+    gReg.gPromptState = PromptState::Login;
     Login_OpeningBalance();
-    EXPECT_EQ(gReg.gPromptState, 0);  // no opening asked: the sale started
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);  // no opening asked: the sale started
 }
 
 TEST_F(CashOfficeTest, LogoutReturnsTheRegisterToItsIdleState) {
@@ -199,7 +199,7 @@ TEST_F(CashOfficeTest, LogoutReturnsTheRegisterToItsIdleState) {
     screen.SetText(kEntryBox, "123");
     Logout();
     EXPECT_EQ(screen.Text(kEntryBox), "");
-    EXPECT_EQ(gReg.gPromptState, 2);  // the login prompt
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);  // the login prompt
     EXPECT_EQ(gReg.gCashierIndex, 0);
     EXPECT_TRUE(gReg.gBusinessDate.empty());
     EXPECT_TRUE(gReg.gEntryMasked);

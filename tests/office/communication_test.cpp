@@ -520,10 +520,11 @@ TEST_F(CommunicationTest, SessionWithNobodyLoggedInEndsLoggedOut) {
     for (int cashier : {0, 1}) {
         gReg.gCashierIndex = cashier;
         gReg.gBusinessDate = "20261209";
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         Communicate();
         EXPECT_EQ(gReg.gBusinessDate, cashier ? "20261209" : "") << cashier;
-        EXPECT_EQ(gReg.gPromptState, cashier ? 0 : 2) << cashier;  // 2: the login prompt
+        EXPECT_EQ(gReg.gPromptState, cashier ? PromptState::None : PromptState::Login)
+            << cashier;  // 2: the login prompt
         EXPECT_EQ(screen.Enabled(kPaymentKey), cashier == 1) << cashier;
     }
 }

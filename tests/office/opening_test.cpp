@@ -33,7 +33,7 @@ protected:
         gData.gCashierCount = 1;
         gReg.gCashierIndex = 1;
         gReg.gBusinessDate = "20261209";
-        gReg.gPromptState = 2;
+        gReg.gPromptState = PromptState::Login;
     }
     void TearDown() override {
         Data_CloseAll(gData);
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(OpeningTest, FirstLoginOfTheDayAsksForTheAmountAndOpensTheDrawer) {
     Login_OpeningBalance();
-    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
     EXPECT_EQ(screen.Text(kMessageLine), "Enter Drawer's Opening Amount & Select Enter");
     EXPECT_EQ(svc.drawer, 1);
     gSettings.gDrawerAtOpening = false;
@@ -60,14 +60,14 @@ TEST_F(OpeningTest, SavedOpeningIsAnORecordOfTheBusinessDay) {
     EXPECT_EQ(Journal(2), "202612091030O0" + std::string(8, ' ') + "17      " + "150.5    " + std::string(9, ' '));
     EXPECT_EQ(Journal(1), "2" + std::string(40, ' '));  // the journal's header: the count and 40 blanks
     // a second login the same day starts the sale at once
-    gReg.gPromptState = 2;
+    gReg.gPromptState = PromptState::Login;
     Login_OpeningBalance();
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_EQ(svc.drawer, 0);
     // the next day asks again
     gReg.gBusinessDate = "20261210";
     Login_OpeningBalance();
-    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
 }
 
 TEST_F(OpeningTest, ZeroOpeningSettingSavesZeroAndStartsTheSale) {
@@ -76,7 +76,7 @@ TEST_F(OpeningTest, ZeroOpeningSettingSavesZeroAndStartsTheSale) {
     Login_OpeningBalance();
     EXPECT_EQ(Journal(2).substr(12, 2), "O0");
     EXPECT_EQ(Journal(2).substr(30, 9), "0        ");
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_EQ(svc.drawer, 0);
 }
 
@@ -89,7 +89,7 @@ TEST_F(OpeningTest, ZeroOpeningTheJournalCannotTakeAsksForTheOpeningInstead) {
         Login_OpeningBalance();
     }
     EXPECT_EQ(screen.Text(kMessageLine), "Error: Activity Journal Not Written - See Log");
-    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
     EXPECT_EQ(JournalCount(), 1);
 }
 

@@ -217,7 +217,7 @@ TEST_F(TimeClockTest, LoginClocksInWhenAutomaticOnlyWhenOut) {
     gSettings.gZeroOpening = true;
     gReg.gBusinessDate.clear();
     auto login = [&](const std::string& code) {
-        gReg.gPromptState = 2;
+        gReg.gPromptState = PromptState::Login;
         screen.SetText(kEntryBox, code);
         BReg_Click(4);
     };

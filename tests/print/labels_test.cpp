@@ -104,7 +104,7 @@ protected:
         gData.gClientRecNo = 1;
         gReg.gKeyPage = 1;
         gReg.gLoggedOut = false;
-        gReg.gReceiptAreaContent = 0;
+        gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
     void TearDown() override {
         PrinterCapture_End();

@@ -230,7 +230,7 @@ protected:
     // A logged-in cashier in the middle of a sale.
     void LoggedIn() {
         gReg.gLoggedOut = false;
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         gReg.gBusinessDate = "20261209";
     }
 

@@ -232,7 +232,7 @@ TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
 
 TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
     gReg.gLoggedOut = true;
-    gReg.gPromptState = 2;
+    gReg.gPromptState = PromptState::Login;
     gReg.gKeyPage = 3;
     AddLine("A", 1, Money::FromUnits(1));
     gReg.gHighlightKey = 5;

@@ -65,7 +65,7 @@ protected:
     }
 
     // A question opened the way the sale, inventory and online openers do.
-    void Open(int question, int message) {
+    void Ask(int question, Message message) {
         CIATime(Msg(message), 0);
         screen.SetText(kEntryBox, "");
         prompt.PromptInCIA_Show(question);
@@ -135,7 +135,7 @@ TEST_F(PromptLineTest, WithKeyHintsTheThirdKeyKeepsItsCaptionAndStillCancels) {
     const std::string caption = screen.Caption(kCancelKey);
     ASSERT_NE(caption.find("Quantity"), std::string::npos);
 
-    Open(13, 265);
+    Ask(13, Message::InputStartingOrderNumber);
     EXPECT_EQ(screen.Caption(kCancelKey), caption);
     BReg_Click(3);
     EXPECT_FALSE(gReg.gPromptLineActive);
@@ -159,7 +159,7 @@ TEST_F(PromptLineTest, TheKeysAnswerAndCancelThePendingQuestion) {
         SCOPED_TRACE(c.name);
         recorder.calls.clear();
         gOnline.gOrderRangeStart.clear();
-        Open(13, 265);
+        Ask(13, Message::InputStartingOrderNumber);
         Type(c.typed);
         c.press();
         EXPECT_FALSE(gReg.gPromptLineActive);
@@ -405,7 +405,7 @@ TEST_F(PromptLineTest, MessageIsAcknowledgedByEnterOrCancelAlike) {
         EXPECT_FALSE(gReg.gPromptLineActive);
         EXPECT_EQ(MessageLine(), "");
         EXPECT_FALSE(screen.Visible(kGreetingLabel));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 1);  // the totals panel
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Totals);  // the totals panel
         for (Control key : {Control::Rt_Up, Control::RT_Down}) {
             EXPECT_FALSE(screen.Visible(Id(key)));
             EXPECT_FALSE(screen.Enabled(Id(key)));
@@ -437,7 +437,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
         SCOPED_TRACE(std::string(c.entry) + (c.cancel ? " cancelled" : ""));
         recorder.calls.clear();
         prompt.ClientNumber_Prompt();
-        EXPECT_EQ(gReg.gPromptState, 6);
+        EXPECT_EQ(gReg.gPromptState, PromptState::ClientNumber);
         EXPECT_EQ(CallsMade(), Calls{"Mode_Display"});
         recorder.calls.clear();
         Type(c.entry);
@@ -447,7 +447,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
             prompt.PromptInCIA_Enter();
         EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(MessageLine(), c.message);
-        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_FALSE(gReg.gPromptLineActive);
         if (std::string(c.entry) != "77") {
             EXPECT_EQ(Entry(), "");
@@ -459,7 +459,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
 
 TEST_F(PromptLineTest, PaymentReferenceIsCleanedIntoTheLastTender) {
     gSale.gPaymentCount = 2;
-    Open(8, 11);
+    Ask(8, Message::EnterPaymentReferenceInformation);
     EXPECT_EQ(MessageLine(), "Enter Payment Reference Information");
     Answer("Chq 12,345 & 'B'");
     EXPECT_EQ(gSale.gPayments[2].reference, "Chq 12 345    B");
@@ -469,7 +469,7 @@ TEST_F(PromptLineTest, PaymentReferenceIsCleanedIntoTheLastTender) {
     EXPECT_EQ(Entry(), "");
 
     // A reference holds 20 characters.
-    Open(8, 11);
+    Ask(8, Message::EnterPaymentReferenceInformation);
     Answer("123456789012345678901234");
     EXPECT_EQ(gSale.gPayments[2].reference, "12345678901234567890");
 }
@@ -479,7 +479,7 @@ TEST_F(PromptLineTest, NoPaymentReferenceRemovesTheTender) {
         SCOPED_TRACE(cancel ? "Cancel" : "empty Enter");
         recorder.calls.clear();
         gSale.gPaymentCount = 1;
-        Open(8, 11);
+        Ask(8, Message::EnterPaymentReferenceInformation);
         if (cancel)
             prompt.PromptInCIA_Cancel();
         else
@@ -505,7 +505,7 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
         recorder.calls.clear();
-        Open(9, 210);
+        Ask(9, Message::SelectReasonForStockAdjustment);
         Answer(c.entry);
         EXPECT_EQ(CallsMade(), Calls{c.call});
         if (std::string(c.call) == "Adjustment_Cancel") {
@@ -516,16 +516,16 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
 
 TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
     gSale.gMode = 15;
-    gReg.gPromptState = 6;
+    gReg.gPromptState = PromptState::ClientNumber;
     screen.Show(kGreetingLabel, true);
-    Open(13, 210);
+    Ask(13, Message::SelectReasonForStockAdjustment);
     Type("3");
     prompt.PromptInCIA_Cancel();
     EXPECT_EQ(CallsMade(), Calls{"Mode_Display"});
     EXPECT_EQ(gSale.gMode, 15);
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(screen.Visible(kGreetingLabel));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     EXPECT_TRUE(screen.Visible(Id(Control::Rt_Description, 1)));
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(MessageLine(), "");
@@ -551,7 +551,7 @@ TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
         PurchaseLines(2);
         Newest().note = "old";
         Newest().hasNote = true;
-        Open(c.question, 221);
+        Ask(c.question, Message::InputProductPurchaseCost);
         Type("3");
         prompt.PromptInCIA_Cancel();
         EXPECT_EQ(CallsMade(), c.calls);
@@ -585,7 +585,7 @@ TEST_F(PromptLineTest, PurchaseCostThenPriceOrCommentByTheOptions) {
         Newest().listPrice = Money::FromUnits(5);
         gSettings.gAskPurchasePrice = c.askPrice;
         gSettings.gAskPurchaseComment = c.askComment;
-        Open(10, 221);
+        Ask(10, Message::InputProductPurchaseCost);
         Answer("2.50");
         EXPECT_EQ(Newest().unitPrice, Money::FromCents(250));
         EXPECT_EQ(Newest().listPrice, c.listPriceCleared ? Money() : Money::FromUnits(5));
@@ -600,7 +600,7 @@ TEST_F(PromptLineTest, NoPurchaseCostDropsTheNewLine) {
         SCOPED_TRACE(lines);
         recorder.calls.clear();
         PurchaseLines(lines);
-        Open(10, 221);
+        Ask(10, Message::InputProductPurchaseCost);
         Answer("");
         EXPECT_EQ(gSale.gItemCount, lines - 1);
         EXPECT_EQ(gSale.gLines[static_cast<std::size_t>(lines)], SaleLine{});
@@ -611,16 +611,18 @@ TEST_F(PromptLineTest, NoPurchaseCostDropsTheNewLine) {
 TEST_F(PromptLineTest, MoneyAnswersMustBePlainNumbers) {
     struct Case {
         int question;
-        int message;
+        Message message;
     };
-    const Case questions[] = {{10, 221}, {11, 222}, {15, 280}};
+    const Case questions[] = {{10, Message::InputProductPurchaseCost},
+                              {11, Message::InputProductRetailPrice},
+                              {15, Message::InputNewSellingPrice}};
     for (const Case& q : questions) {
         for (const char* entry : {"1,234.50", "1.2.3", "12abc", "$5", "- 5"}) {
             SCOPED_TRACE(std::to_string(q.question) + " " + entry);
             recorder.calls.clear();
             PurchaseLines(1);
             gSale.gOnlineProduct = "00000042";
-            Open(q.question, q.message);
+            Ask(q.question, q.message);
             Answer(entry);
             EXPECT_EQ(MessageLine(), "Invalid Entry");
             EXPECT_TRUE(Pending(q.question));
@@ -652,7 +654,7 @@ TEST_F(PromptLineTest, PurchasePriceSetsListOrUnitPrice) {
         PurchaseLines(1);
         gSettings.gAskPurchaseCost = c.askCost;
         gSettings.gAskPurchaseComment = c.askComment;
-        Open(11, 222);
+        Ask(11, Message::InputProductRetailPrice);
         Answer(c.entry);
         EXPECT_EQ(Newest().listPrice, c.list);
         EXPECT_EQ(Newest().unitPrice, c.unit);
@@ -662,20 +664,20 @@ TEST_F(PromptLineTest, PurchasePriceSetsListOrUnitPrice) {
 
 TEST_F(PromptLineTest, PurchaseCommentIsTheNewLinesNote) {
     PurchaseLines(1);
-    Open(12, 223);
+    Ask(12, Message::InputProductComment);
     Answer("Red, large & 'new' in the back");
     EXPECT_TRUE(Newest().hasNote);
     EXPECT_EQ(Newest().note, "Red  large    new  in");
     EXPECT_EQ(CallsMade(), Calls{"Purchase_AddProduct"});
 
-    Open(12, 223);
+    Ask(12, Message::InputProductComment);
     Answer("");
     EXPECT_FALSE(Newest().hasNote);
     EXPECT_EQ(Newest().note, "");
 }
 
 TEST_F(PromptLineTest, OrderNumbersOfTheShippingExport) {
-    Open(13, 265);
+    Ask(13, Message::InputStartingOrderNumber);
     Answer("");
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     EXPECT_TRUE(Pending(13));
@@ -684,7 +686,7 @@ TEST_F(PromptLineTest, OrderNumbersOfTheShippingExport) {
     EXPECT_EQ(CallsMade(), Calls{"Online_Prompt_End_Order"});
 
     recorder.calls.clear();
-    Open(14, 266);
+    Ask(14, Message::InputEndingOrderNumber);
     Answer("");
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     EXPECT_TRUE(Pending(14));
@@ -709,7 +711,7 @@ TEST_F(PromptLineTest, NewSellingPriceFromZeroToAThousand) {
         recorder.calls.clear();
         recorder.entryAtPriceChange.clear();
         gSale.gOnlineProduct = "00000042";
-        Open(15, 280);
+        Ask(15, Message::InputNewSellingPrice);
         Answer(c.entry);
         if (c.accepted) {
             EXPECT_EQ(CallsMade(), Calls{"Online_Service_ChangePrice"});
@@ -729,7 +731,7 @@ TEST_F(PromptLineTest, NewSellingPriceFromZeroToAThousand) {
 
 TEST_F(PromptLineTest, NewSellingPriceWithoutAProductOnlyReturnsToThePriceChange) {
     gSale.gOnlineProduct.clear();
-    Open(15, 280);
+    Ask(15, Message::InputNewSellingPrice);
     Answer("5");
     EXPECT_TRUE(CallsMade().empty());
     EXPECT_FALSE(gReg.gPromptLineActive);
@@ -737,7 +739,7 @@ TEST_F(PromptLineTest, NewSellingPriceWithoutAProductOnlyReturnsToThePriceChange
 
     // Cancel also returns to it.
     screen.Show(Id(Control::Lbl_Phys_Code), false);
-    Open(15, 280);
+    Ask(15, Message::InputNewSellingPrice);
     prompt.PromptInCIA_Cancel();
     EXPECT_TRUE(screen.Visible(Id(Control::Lbl_Phys_Code)));
 }
@@ -758,7 +760,7 @@ TEST_F(PromptLineTest, PrintoutClosesByEnterOrCancel) {
         EXPECT_FALSE(gReg.gPromptLineActive);
         EXPECT_EQ(MessageLine(), "");
         EXPECT_FALSE(screen.Visible(Id(Control::Txt_Printer)));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
         EXPECT_TRUE(screen.Enabled(Id(Control::BSys, 1)));
         EXPECT_EQ(gPrint.gPrintToScreen, !cancel);
     }

@@ -93,10 +93,10 @@ TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
     for (auto [press, what] :
          {std::pair{+[] { BDep_Click(1); }, "department page"}, std::pair{+[] { BSys_Click(2); }, "Mode page"}}) {
         SCOPED_TRACE(what);
-        gReg.gReceiptAreaContent = 1;
+        gReg.gReceiptAreaContent = ReceiptAreaContent::Totals;
         screen.SetVisible(Id(Control::Rt_Total), false);
         press();
-        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
         EXPECT_TRUE(screen.Visible(Id(Control::Rt_Total)));
     }
 }
@@ -376,7 +376,7 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
     EXPECT_EQ(gReg.gKeyPage, 15);
     EXPECT_EQ(gSale.gSelectedLine, 0);
     EXPECT_EQ(gSale.gBalanceDue, Money::FromCents(1250));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 1);  // the totals panel
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Totals);  // the totals panel
     EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display"}));
     EXPECT_EQ(screen.Caption(SoftKeyId(23)), "Manual\r\nCreditCard");
     EXPECT_EQ(screen.Caption(SoftKeyId(24)), "Delete\r\nPayment");
@@ -616,8 +616,8 @@ TEST_F(KeysTest, NoVoidWhileACardPaymentIsInTheSale) {
     }
     gSettings.gLanguage = 2;
     BOp_Click(1);
-    EXPECT_EQ(MessageLine(), Msg(151));
-    EXPECT_NE(Msg(151), "Invalid Entry, Pending Credit Card Transaction");
+    EXPECT_EQ(MessageLine(), Msg(Message::InvalidEntryPendingCreditCardTransaction));
+    EXPECT_NE(Msg(Message::InvalidEntryPendingCreditCardTransaction), "Invalid Entry, Pending Credit Card Transaction");
 }
 
 TEST_F(KeysTest, LineKeysLeaveThePaymentPageFirst) {
@@ -859,7 +859,7 @@ protected:
         KeysTest::SetUp();
         gReg.gLoggedOut = true;
         gReg.gBusinessDate.clear();
-        gReg.gPromptState = 2;
+        gReg.gPromptState = PromptState::Login;
         AddCashier("111", "00000001", "Ann", 1);
         AddCashier("222", "00000002", "Bea", 2);
         AddCashier("333", "00000003", "Cy", 3);
@@ -904,7 +904,7 @@ TEST_F(EnterTest, EmptyLoginDoesNothing) {
     Enter("");
     EXPECT_TRUE(keys.calls.empty());
     EXPECT_EQ(MessageLine(), "");
-    EXPECT_EQ(gReg.gPromptState, 2);
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
 }
 
 TEST_F(EnterTest, LoginClocksInWhenClockingIsAutomatic) {
@@ -953,7 +953,7 @@ TEST_F(EnterTest, OpeningAmount) {
                           {"0", false},   {"-20", false}, {"", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        gReg.gPromptState = 3;
+        gReg.gPromptState = PromptState::OpeningAmount;
         keys.calls.clear();
         Enter(c.typed);
         if (c.accepted) {
@@ -963,7 +963,7 @@ TEST_F(EnterTest, OpeningAmount) {
             EXPECT_TRUE(keys.calls.empty());
             EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
             EXPECT_FALSE(timers.Running(TimerId::CIA));  // the request stays
-            EXPECT_EQ(gReg.gPromptState, 3);
+            EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
         }
         EXPECT_EQ(Entry(), "");
     }
@@ -979,7 +979,7 @@ TEST_F(EnterTest, PaidOut) {
     gPrint.gPrintToScreen = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        gReg.gPromptState = 1;
+        gReg.gPromptState = PromptState::PaidOut;
         keys.calls.clear();
         Enter(c.typed);
         if (c.accepted) {
@@ -991,7 +991,7 @@ TEST_F(EnterTest, PaidOut) {
             EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
         }
-        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_EQ(Entry(), "");
     }
 }
@@ -1007,7 +1007,7 @@ TEST_F(EnterTest, Declaration) {
                           {"-100000", false}, {"1000000", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        gReg.gPromptState = 4;
+        gReg.gPromptState = PromptState::Declaration;
         keys.calls.clear();
         Enter(c.typed);
         if (c.accepted) {
@@ -1017,7 +1017,7 @@ TEST_F(EnterTest, Declaration) {
             EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
         }
-        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(gReg.gPromptState, PromptState::None);
     }
 }
 
@@ -1040,10 +1040,10 @@ TEST_F(EnterTest, EnterAnswersAPendingQuestion) {
 TEST_F(EnterTest, EnterClosesTheMessageBoxFirst) {
     LoggedIn();
     screen.Show(Id(Control::Txt_All), true);
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     Enter("");
     EXPECT_FALSE(screen.Visible(Id(Control::Txt_All)));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
 }
 
 TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {

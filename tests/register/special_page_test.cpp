@@ -139,7 +139,7 @@ TEST_F(SpecialPageTest, MidSaleRefusesTheOperationsOutsideTheSale) {
         Press(key, "9999");
         EXPECT_EQ(fake.calls, Calls());
         EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
-        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_FALSE(gSale.gReturnMode);
         EXPECT_EQ(gSale.gItemCount, 1);
         EXPECT_EQ(Entry(), "");
@@ -322,12 +322,12 @@ TEST_F(SpecialPageTest, TypedAmountsThatAreNoPlainNumberAreRefusedAndWriteNothin
         Type(typed);
         BReg_Click(4);
         EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
-        gReg.gPromptState = 3;  // the opening amount: the question stays
+        gReg.gPromptState = PromptState::OpeningAmount;  // the opening amount: the question stays
         Type(typed);
         BReg_Click(4);
         EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
-        EXPECT_EQ(gReg.gPromptState, 3);
-        gReg.gPromptState = 0;
+        EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
+        gReg.gPromptState = PromptState::None;
         EXPECT_EQ(JournalCount(), 1);  // the header only
     }
     // The same keys with plain amounts write their records.
@@ -589,7 +589,7 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         gSettings.gSystemOption525 = c.setting;
         fake.managerAccepts = c.accepts;
         Rights(c.rights);
@@ -597,7 +597,7 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         CIATime("earlier", 0);
         Press(23, c.typed);
         EXPECT_EQ(fake.calls, c.calls);
-        EXPECT_EQ(gReg.gPromptState, c.asked ? 1 : 0);
+        EXPECT_EQ(gReg.gPromptState, c.asked ? PromptState::PaidOut : PromptState::None);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(Entry(), "");
     }
@@ -608,7 +608,7 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
     Type("12.5");
     BReg_Click(4);
     EXPECT_EQ(fake.calls, (Calls{"Drawer_Open", "Paidout_Save(12.5)", "PaidOut_Print(42)", "Mode_Display"}));
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }
 
 TEST_F(SpecialPageTest, DeclarationKeyAsksForTheAmount) {
@@ -625,19 +625,19 @@ TEST_F(SpecialPageTest, DeclarationKeyAsksForTheAmount) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option);
         gSettings.gReportOption = c.option;
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
         CIATime("earlier", 5);
         MidSale();  // allowed at any time
         Press(24);
         EXPECT_EQ(MessageLine(), c.prompt);
         EXPECT_FALSE(timers.Running(TimerId::CIA));  // the question stays
-        EXPECT_EQ(gReg.gPromptState, 4);
+        EXPECT_EQ(gReg.gPromptState, PromptState::Declaration);
     }
     fake.calls.clear();
     Type("-3");
     BReg_Click(4);
     EXPECT_EQ(fake.calls, (Calls{"Declare_Save(-3)", "Mode_Display"}));
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }
 
 TEST_F(SpecialPageTest, TheProgramWiresThePage) {
@@ -821,14 +821,14 @@ TEST_F(SpecialPageTest, OpeningAmountTheJournalCannotTakeKeepsTheQuestion) {
     Open_FileActivity();  // the journal with its header only
     gData.activity.Close();
     const std::string journal = gConstants.paths.gDataPath + ".ACT";
-    gReg.gPromptState = 3;
+    gReg.gPromptState = PromptState::OpeningAmount;
     {
         FileSizeLimit full(std::filesystem::file_size(journal));  // no room for a record
         Type("150");
         BReg_Click(4);
     }
     EXPECT_EQ(MessageLine(), "Error: Activity Journal Not Written - See Log");
-    EXPECT_EQ(gReg.gPromptState, 3);
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
     EXPECT_EQ(JournalCount(), 1);
     // With room again the same amount is taken.
     Type("150");

@@ -85,7 +85,7 @@ TEST_F(TotalKeyTest, KeysStayLockedUntilTheSendAnswersAndTheOrderEndsAfterThePau
     Button_Click(kTotalKey);
     EXPECT_EQ(online.sends, 1);
     EXPECT_TRUE(KeysLocked());
-    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(64));
+    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));
     EXPECT_FALSE(timers.Running(TimerId::EndSale));
     EXPECT_FALSE(gSaleSave.gSaleFinished);
 

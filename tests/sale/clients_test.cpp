@@ -154,8 +154,8 @@ TEST_F(ClientsTest, NewClientHasLevelOneAndNoDiscount) {
     EXPECT_EQ(s.gClientDiscount, 0);
     EXPECT_EQ(s.gClientPriceLevel, 1);
     EXPECT_EQ(s.gClientAccountType, "3");
-    EXPECT_EQ(screen.Text(kMessageLine), Msg(7) + " Dorrit Florist");
-    EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::Client) + " Dorrit Florist");
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
     EXPECT_TRUE(screen.Text(kMessageBox).find("Dorrit Florist") != std::string::npos);
     EXPECT_EQ(keys.calls, std::vector<std::string>{"Total_Activate"});
 }
@@ -190,10 +190,10 @@ TEST_F(ClientsTest, DiscountOnEveryLine) {
         Client_Process();
         EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), Amt(M(c.unitPrice)));
         EXPECT_EQ(Amt(gSale.gLines[1].extension), Amt(M(c.extension)));
-        EXPECT_EQ(gSale.gLines[1].note, Msg(191) + c.note);
+        EXPECT_EQ(gSale.gLines[1].note, Msg(Message::DsctPercent) + c.note);
         EXPECT_TRUE(gSale.gLines[1].hasNote);
         EXPECT_EQ(Amt(gSale.gTotal), Amt(M(c.extension)));
-        EXPECT_EQ(screen.Text(kMessageLine), Msg(8) + c.discount);
+        EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::DiscountPercent) + c.discount);
         // No sale discount on top of the line discount.
         for (const std::string& call : keys.calls) EXPECT_EQ(call.find("Sales_Process"), std::string::npos);
     }
@@ -224,7 +224,7 @@ TEST_F(ClientsTest, LineDiscountThatDoesNotFitLeavesTheLinesAlone) {
     EXPECT_EQ(Amt(gSale.gLines[2].unitPrice), "900000000.0000");
     EXPECT_EQ(gSale.gLines[1].note, "");
     EXPECT_FALSE(gSale.gLines[1].hasNote);
-    EXPECT_EQ(screen.Text(kMessageLine), Msg(1));
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::InvalidEntry));
 }
 
 TEST_F(ClientsTest, DiscountWithoutThePerLineOptionIsASaleDiscount) {
@@ -257,7 +257,7 @@ TEST_F(ClientsTest, DiscountOutsideOneToHundredIsNotApplied) {
             EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
             EXPECT_FALSE(gSale.gLines[1].hasNote);
             EXPECT_EQ(keys.calls, std::vector<std::string>{"Total_Activate"});
-            EXPECT_EQ(screen.Text(kMessageLine), Msg(7) + " Marlowe Hardware");
+            EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::Client) + " Marlowe Hardware");
         }
     }
 }

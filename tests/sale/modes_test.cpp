@@ -172,7 +172,7 @@ TEST_F(ModesTest, ModeDisplay) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gSale.gMode = c.mode;
-        gReg.gPromptState = c.promptState;
+        gReg.gPromptState = static_cast<PromptState>(c.promptState);  // the mode box names it by number
         const auto has = [&](char m) { return c.modifiers.find(m) != std::string::npos; };
         gSale.gVoidMode = has('v');
         gSale.gReturnMode = has('r');

@@ -130,7 +130,7 @@ protected:
         gData.gManualPrice = false;
         gReg.gKeyPage = 1;
         gReg.gLoggedOut = false;
-        gReg.gReceiptAreaContent = 0;
+        gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
 
     // The product file as received, loaded into the working file (key order).
@@ -905,10 +905,10 @@ TEST_F(ProductEntryTest, OnThePaymentPageProductsAreRefusedOrThePageLeft) {
 
 TEST_F(ProductEntryTest, TheReceiptGridComesBackForANewLine) {
     Store({Simple("1001", "A", "1.00")});
-    gReg.gReceiptAreaContent = 1;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Totals;
     screen.Show(ControlId{Control::Rt_Description, 1}, false);
     Scan("A");
-    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     EXPECT_TRUE(screen.Visible(ControlId{Control::Rt_Description, 1}));
 }
 

@@ -577,7 +577,7 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
     EXPECT_EQ(svc.Count("Receipt_Print(2,0)"), 1);
     EXPECT_EQ(timers.Interval(TimerId::EndSale), 6000);  // a delay of 0 is the default pause
     const std::string line = screen.Text(kMessageLine);
-    EXPECT_EQ(line, "    " + Msg(64));
+    EXPECT_EQ(line, "    " + Msg(Message::PrintingInProgress));
     ASSERT_TRUE(timers.Tick(TimerId::EndSale));
     EXPECT_EQ(screen.Text(kMessageLine), "    ");
     EXPECT_FALSE(timers.Running(TimerId::EndSale));
@@ -592,9 +592,9 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     CashSale();
     mTotalRegister_Click();
     EXPECT_EQ(timers.Interval(TimerId::EndSale), 2500);
-    Screen().SetText(kMessageLine, "    " + Msg(64));
+    Screen().SetText(kMessageLine, "    " + Msg(Message::PrintingInProgress));
     Timer_EndSale_Timer();
-    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(64));  // printer error: the note stays
+    EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
     EXPECT_EQ(svc.Count("Logout"), 1);
     EXPECT_EQ(svc.Count("Sale_Start"), 0);
     gSale.gMode = 28;
@@ -700,7 +700,7 @@ TEST_F(SaleSaveTest, ACashRefundNeedsAManagerWhicheverTenderIsCash) {
 
     screen.SetText(kEntryBox, "333");  // a manager without right 3
     mTotalRegister_Click();
-    EXPECT_EQ(screen.Text(kMessageLine), Msg(19));
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::ManagerNotAllowedAccess));
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
 
     screen.SetText(kEntryBox, "444");

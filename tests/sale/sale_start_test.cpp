@@ -142,7 +142,7 @@ protected:
         gReg.gCashierIndex = 2;
         gReg.gBusinessDate = "20261209";
         gSale.gDateText = "9/December/2026";
-        gReg.gPromptState = 0;
+        gReg.gPromptState = PromptState::None;
     }
 
     const std::string& MessageLine() const { return screen.Text(kMessageLine); }
@@ -181,7 +181,7 @@ TEST_F(SaleStartTest, RegisterResetOpensTheLoginPromptWithTheKeysLockedForLogin)
     EXPECT_EQ(screen.State(kGreeting).font.size, 36);
     EXPECT_TRUE(screen.Visible(kGreeting));
     EXPECT_EQ(services.Count("Customer_Greeting"), 1);
-    EXPECT_EQ(gReg.gPromptState, 2);
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
     EXPECT_EQ(MessageLine(), "Type Cashier Number & Select Enter Button");
     EXPECT_EQ(screen.State(kEntryBox).passwordChar, '*');
     EXPECT_TRUE(gReg.gEnteredAmount.IsZero());
@@ -227,7 +227,7 @@ TEST_F(SaleStartTest, GreetingNamesTheTerminalOrElseTheTrimmedFirstHeaderLine) {
 TEST_F(SaleStartTest, LoginPromptSaysWhenTheTerminalHasNoCashiers) {
     ASSERT_TRUE(gData.gNoCashiers);
     Register_Reset();
-    EXPECT_EQ(gReg.gPromptState, 2);
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
     EXPECT_EQ(MessageLine(), "No Cashier Information Available for This Terminal");
 }
 
@@ -249,7 +249,7 @@ TEST_F(SaleStartTest, PriceCheckerLogsTheFirstCashierInAndStartsASaleAtOnce) {
     EXPECT_EQ(gSale.gMode, 27);
     EXPECT_TRUE(screen.Visible(kRegisterForm));
     // The sale is open: no login prompt, nothing masked, the keys usable.
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(gReg.gLoggedOut);
     EXPECT_EQ(screen.State(kEntryBox).passwordChar, 0);
     EXPECT_FALSE(gReg.gEntryMasked);
@@ -274,7 +274,7 @@ TEST_F(SaleStartTest, PriceCheckerWithAnEmptyCashierTableStaysAtTheLoginPrompt) 
         gSale = SaleState{};
         c.empty();
         Register_Reset();
-        EXPECT_EQ(gReg.gPromptState, 2);
+        EXPECT_EQ(gReg.gPromptState, PromptState::Login);
         EXPECT_EQ(MessageLine(), "No Cashier Information Available for This Terminal");
         EXPECT_EQ(gReg.gCashierIndex, 0);
         EXPECT_TRUE(gReg.gBusinessDate.empty());
@@ -376,7 +376,7 @@ TEST_F(SaleStartTest, ARegisterThatPrintsOnItsScreenStartsEverySaleInPrintToScre
 
 TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     LoggedInWithClients();
-    gReg.gPromptState = 3;  // the opening amount was just taken
+    gReg.gPromptState = PromptState::OpeningAmount;  // the opening amount was just taken
     gSettings.gOrderTypeDefault = "2";
     Setting("155 4");
     Setting("156 6");
@@ -443,7 +443,7 @@ TEST_F(SaleStartTest, SaleStartClearsEveryLineTenderAndSaleField) {
     EXPECT_EQ(s.gSearchKind, 0);
     EXPECT_EQ(s.gSalesmanIndex, 0);
     EXPECT_EQ(gReg.gManagerIndex, 0);
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(gReg.gLoggedOut);
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_FALSE(gPrint.gPrintToScreen);
@@ -664,7 +664,7 @@ TEST_F(SaleStartTest, SilentCustomerDisplayIsReportedButTheSaleStarts) {
         if (c.reported) {
             EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
         }
-        EXPECT_EQ(gReg.gPromptState, 0);
+        EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_TRUE(Enabled(Control::BPayment));
     }
 }

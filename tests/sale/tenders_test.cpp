@@ -311,8 +311,8 @@ TEST_F(TendersTest, OneTenderKey) {
         EXPECT_EQ(screen.Text(AmountRow(10)), c.changeRow);
         EXPECT_EQ(screen.Text(AmountRow(11)), c.balanceRow);
         // The check type asks for a reference on the message line instead.
-        EXPECT_EQ(screen.Text(kMessageLine), c.key == kCheck ? Msg(11)
-                                             : *c.changeRow  ? Msg(32) + " " + c.changeRow
+        EXPECT_EQ(screen.Text(kMessageLine), c.key == kCheck ? Msg(Message::EnterPaymentReferenceInformation)
+                                             : *c.changeRow  ? Msg(Message::Change) + " " + c.changeRow
                                                              : "");
         EXPECT_EQ(screen.Text(kEntryBox), "");
         EXPECT_EQ(gSale.gRefund, M(c.total) < Money());
@@ -339,14 +339,14 @@ TEST_F(TendersTest, TendersAddUpAcrossKeys) {
     EXPECT_EQ(Amt(gSale.gChange), "7.7000");
     EXPECT_EQ(Amt(gSale.gBalanceDue), "0.0000");
     EXPECT_EQ(gSale.gInvoiceStatus, "4");
-    EXPECT_EQ(screen.Text(kMessageLine), Msg(32) + " $7.70");
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::Change) + " $7.70");
 }
 
 TEST_F(TendersTest, AmountAboveTheLimitIsRefused) {
     OpenPage("200000");
     Press(kCash, "100000.01");
     EXPECT_EQ(gSale.gPaymentCount, 0);
-    EXPECT_EQ(screen.Text(kMessageLine), Msg(1));
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::InvalidEntry));
     EXPECT_EQ(screen.Text(kEntryBox), "");
     EXPECT_EQ(Amt(gSale.gBalanceDue), "200000.0000");
 }
@@ -377,9 +377,9 @@ TEST_F(TendersTest, ModesWithoutTendersOnlyClearTheEntry) {
 TEST_F(TendersTest, KeyWithoutTheSummaryShowsItAndEmptiesTheList) {
     OpenPage("10");
     Press(kCash, "4");
-    gReg.gReceiptAreaContent = 0;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     Press(kCash, "3");
-    EXPECT_EQ(gReg.gReceiptAreaContent, 1);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Totals);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Amt(gSale.gBalanceDue), "10.0000");
     EXPECT_EQ(screen.Text(AmountRow(7)), "");
@@ -497,7 +497,7 @@ TEST_F(TendersTest, ReferenceIsAskedAndKeptOnTheNewestTender) {
     Press(kCheck, "15");
     EXPECT_EQ(gReg.gPromptLine, 8);
     EXPECT_TRUE(keys.Called("PromptInCIA_Show(8)"));
-    EXPECT_EQ(screen.Text(kMessageLine), Msg(11));
+    EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::EnterPaymentReferenceInformation));
     Payment_SetReference("CHK 1041");
     EXPECT_EQ(gSale.gPayments[2].reference, "CHK 1041");
     EXPECT_EQ(gSale.gPayments[1].reference, "");
@@ -511,8 +511,8 @@ TEST_F(TendersTest, PaymentListFromTheTypes) {
     for (int j = 1; j <= 10; ++j)
         EXPECT_EQ(t.gPaymentListCode[static_cast<std::size_t>(j)], codes[static_cast<std::size_t>(j)]) << j;
     EXPECT_EQ(t.gPaymentListName[3], "US Dollars");
-    EXPECT_EQ(t.gPaymentListName[4], Msg(31));
-    EXPECT_EQ(t.gPaymentListName[10], Msg(34));
+    EXPECT_EQ(t.gPaymentListName[4], Msg(Message::Exchange));
+    EXPECT_EQ(t.gPaymentListName[10], Msg(Message::SalesOnCredit));
     EXPECT_TRUE(t.gPaymentListDrawer[1]);
     EXPECT_FALSE(t.gPaymentListDrawer[2]);
     EXPECT_FALSE(t.gPaymentListDrawer[4]);
@@ -528,7 +528,7 @@ TEST_F(TendersTest, PaymentListStopsAt23Entries) {
     EXPECT_EQ(t.gPaymentListCount, 23);
     EXPECT_EQ(t.gPaymentListCode[22], "X11");
     EXPECT_EQ(t.gPaymentListCode[23], "24");
-    EXPECT_EQ(t.gPaymentListName[23], Msg(34));
+    EXPECT_EQ(t.gPaymentListName[23], Msg(Message::SalesOnCredit));
 }
 
 TEST_F(TendersTest, DescriptionMatchesCodesNumerically) {
@@ -538,8 +538,12 @@ TEST_F(TendersTest, DescriptionMatchesCodesNumerically) {
         const char* type;
         std::string description;
     };
-    const Case cases[] = {{"7", "House Account"}, {"24", Msg(34)}, {"24.0", Msg(34)},
-                          {"CA", "Cash"},         {"ca", ""},      {"ZZ", ""}};
+    const Case cases[] = {{"7", "House Account"},
+                          {"24", Msg(Message::SalesOnCredit)},
+                          {"24.0", Msg(Message::SalesOnCredit)},
+                          {"CA", "Cash"},
+                          {"ca", ""},
+                          {"ZZ", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         gSale.gPaymentCount = 1;

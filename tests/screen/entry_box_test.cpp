@@ -18,17 +18,18 @@ class EntryBoxTest : public KeyTest {};
 // ---- emptying the entry box --------------------------------------------------------------------
 
 TEST_F(EntryBoxTest, ResetMasksOnlyDuringTheLogin) {
-    for (std::int16_t state : {0, 1, 2, 3, 4, 6}) {
-        SCOPED_TRACE(state);
+    for (PromptState state : {PromptState::None, PromptState::PaidOut, PromptState::Login, PromptState::OpeningAmount,
+                              PromptState::Declaration, PromptState::ClientNumber}) {
+        SCOPED_TRACE(static_cast<int>(state));
         gReg.gPromptState = state;
-        gReg.gEntryMasked = state != 2;
-        screen.SetPasswordChar(kEntryBox, state == 2 ? 0 : '*');
+        gReg.gEntryMasked = state != PromptState::Login;
+        screen.SetPasswordChar(kEntryBox, state == PromptState::Login ? 0 : '*');
         screen.SetFocus(kMessageLine);
         Type("1234");
         DEA_Reset();
         EXPECT_EQ(Entry(), "");
-        EXPECT_EQ(screen.State(kEntryBox).passwordChar, state == 2 ? '*' : 0);
-        EXPECT_EQ(gReg.gEntryMasked, state == 2);
+        EXPECT_EQ(screen.State(kEntryBox).passwordChar, state == PromptState::Login ? '*' : 0);
+        EXPECT_EQ(gReg.gEntryMasked, state == PromptState::Login);
         EXPECT_EQ(screen.Focus(), kEntryBox);
     }
 }
@@ -133,7 +134,7 @@ TEST_F(BarCodeTest, NothingHappensWhileTheQuestionLineWaits) {
 TEST_F(BarCodeTest, ACodeBeforeTheDaysFirstLoginIsALoginCode) {
     AddCashier("111", "00000001", "Ann", 1);
     gReg.gBusinessDate.clear();
-    gReg.gPromptState = 2;
+    gReg.gPromptState = PromptState::Login;
     Type("111");
     BarCode_Change();
     EXPECT_EQ(gReg.gCashierIndex, 1);

@@ -54,7 +54,7 @@ protected:
 };
 
 TEST_F(MessagesTest, TimedMessageOnAnIdleLineLastsOneInterval) {
-    CIATime(Msg(1), 5);
+    CIATime(Msg(Message::InvalidEntry), 5);
     EXPECT_EQ(screen.Text(kMessageLine), "Invalid Entry");
     EXPECT_EQ(gReg.gMessageCounter, 1);
     EXPECT_TRUE(timers.Running(TimerId::CIA));
@@ -133,25 +133,25 @@ TEST_F(MessagesTest, EmptyTextEmptiesTheLineAndStillCounts) {
 TEST_F(MessagesTest, ErrorTextsAreLoggedInEitherLanguage) {
     struct Case {
         std::int16_t language;
-        int message;  // 0: use text
+        Message message;  // None: use text
         const char* text;
         bool logged;
     } cases[] = {
-        {1, 188, "", true},  // "Error: No Response from Scale"
-        {1, 74, "", false},  // "Printer Error, Unable to Print"
-        {2, 74, "", true},   // "Erreur d'Imprimante, Incapable d'Imprimer"
-        {1, 0, "error: lower case", false},
-        {1, 0, "Error", false},  // the word alone
-        {1, 0, "Erreu", false},
-        {1, 0, "Errors found", true},
-        {1, 0, " Error: leading blank", false},
+        {1, Message::ErrorNoResponseFromScale, "", true},    // "Error: No Response from Scale"
+        {1, Message::PrinterErrorUnableToPrint, "", false},  // "Printer Error, Unable to Print"
+        {2, Message::PrinterErrorUnableToPrint, "", true},   // "Erreur d'Imprimante, Incapable d'Imprimer"
+        {1, Message::None, "error: lower case", false},
+        {1, Message::None, "Error", false},  // the word alone
+        {1, Message::None, "Erreu", false},
+        {1, Message::None, "Errors found", true},
+        {1, Message::None, " Error: leading blank", false},
     };
     for (const Case& c : cases) {
         ProgramLog().Close();
         dir.Write("1234567.LOG", "");
         ProgramLog().Open(dir / "1234567.LOG");
         gSettings.gLanguage = c.language;
-        std::string text = c.message ? Msg(c.message) : c.text;
+        std::string text = c.message != Message::None ? Msg(c.message) : c.text;
         CIATime(text, 5);
         std::vector<std::string> expected;
         if (c.logged) expected.push_back(text);
@@ -168,7 +168,7 @@ TEST_F(MessagesTest, EntryBoxFlashesBetweenItsColourAndRed) {
         gSettings.gEntryForeColour = c.setting460;
         screen.SetForeColour(kEntryBox, c.colour);
         screen.SetEnabled(kEntryBox, false);
-        DEA_Show(Msg(282));
+        DEA_Show(Msg(Message::SwipeCardAtTerminal));
         EXPECT_EQ(screen.Text(kEntryBox), "Swipe Card at Terminal ...");
         EXPECT_TRUE(screen.Enabled(kEntryBox));
         EXPECT_TRUE(timers.Running(TimerId::DEA));
@@ -197,7 +197,7 @@ TEST_F(MessagesTest, MessageBoxStaysAloneUntilTheGridReturns) {
     EXPECT_EQ(screen.Text({Control::Txt_All, 0}), "Vendor 12");
     EXPECT_FALSE(screen.Visible({Control::Greeting, 0}));
     EXPECT_FALSE(screen.Visible({Control::Rt_Number, 1}));
-    EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
 
     Receipt_Show();
     EXPECT_FALSE(screen.Visible({Control::Txt_All, 0}));
@@ -213,11 +213,11 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
     for (const Case& c : cases) {
         gSale.gMode = c.mode;
         gSale.gStockCount = false;
-        gReg.gTimedMessage = Msg(3);
+        gReg.gTimedMessage = Msg(Message::NotFound);
         MessageWithTimerToEnd_Show();
         EXPECT_EQ(screen.Text({Control::Txt_Message, 0}), "Not Found");
         EXPECT_TRUE(screen.Visible({Control::Txt_Message, 0}));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
         EXPECT_EQ(timers.Interval(TimerId::Message), 2000);
 
         ASSERT_TRUE(timers.Tick(TimerId::Message));
@@ -227,7 +227,7 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
         EXPECT_EQ(screen.Visible({Control::Rt_Number, 1}), c.grid) << c.mode;
         EXPECT_EQ(screen.Visible({Control::Lbl_Phys_Code, 0}), c.countPanel) << c.mode;
         EXPECT_EQ(gSale.gStockCount, c.countPanel) << c.mode;
-        EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     }
 }
 
@@ -270,7 +270,7 @@ TEST_F(MessagesTest, PrintoutWaitsForTheOperatorOnThePromptLine) {
     EXPECT_FALSE(timers.Running(TimerId::CIA));
     EXPECT_TRUE(gReg.gPromptLineActive);
     EXPECT_EQ(gReg.gPromptLine, 16);
-    EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
 }
 
 }  // namespace

@@ -97,25 +97,27 @@ protected:
 };
 
 TEST_F(PanelsTest, EveryShowRoutineLeavesOnlyItsOwnPanelInTheArea) {
+    // A value no routine sets: the area content a routine leaves alone.
+    constexpr auto kUntouched = static_cast<ReceiptAreaContent>(5);
     struct Case {
         const char* routine;
         std::function<void()> show;
         std::vector<std::string> visible;
-        std::int16_t content;
+        ReceiptAreaContent content;
     } cases[] = {
-        {"Receipt_Show", Receipt_Show, {"grid"}, 0},
-        {"Summary_Show", Summary_Show, {"totals"}, 1},
-        {"Client_ShowInformation", Client_ShowInformation, {"message box"}, 2},
-        {"MessageWithNoEnd_Show", MessageWithNoEnd_Show, {"message box"}, 2},
-        {"MessageWithTimerToEnd_Show", MessageWithTimerToEnd_Show, {"timed box"}, 2},
-        {"Printout_Show", Printout_Show, {"printout"}, 2},
-        {"Greeting_Show", Greeting_Show, {}, 2},
-        {"Mode_PriceChange_Activate", Mode_PriceChange_Activate, {"count labels"}, 0},
-        {"All_Hide", All_Hide, {}, 5},
+        {"Receipt_Show", Receipt_Show, {"grid"}, ReceiptAreaContent::Grid},
+        {"Summary_Show", Summary_Show, {"totals"}, ReceiptAreaContent::Totals},
+        {"Client_ShowInformation", Client_ShowInformation, {"message box"}, ReceiptAreaContent::Panel},
+        {"MessageWithNoEnd_Show", MessageWithNoEnd_Show, {"message box"}, ReceiptAreaContent::Panel},
+        {"MessageWithTimerToEnd_Show", MessageWithTimerToEnd_Show, {"timed box"}, ReceiptAreaContent::Panel},
+        {"Printout_Show", Printout_Show, {"printout"}, ReceiptAreaContent::Panel},
+        {"Greeting_Show", Greeting_Show, {}, ReceiptAreaContent::Panel},
+        {"Mode_PriceChange_Activate", Mode_PriceChange_Activate, {"count labels"}, ReceiptAreaContent::Grid},
+        {"All_Hide", All_Hide, {}, kUntouched},
     };
     for (const Case& c : cases) {
         ShowEveryPanel();
-        gReg.gReceiptAreaContent = 5;
+        gReg.gReceiptAreaContent = kUntouched;
         c.show();
         EXPECT_EQ(VisiblePanels(), c.visible) << c.routine;
         for (int p = 0; p < kPanels; ++p)
@@ -257,7 +259,7 @@ TEST_F(PanelsTest, ClientSummaryReadsLineByLine) {
         Client_ShowInformation();
         EXPECT_EQ(screen.Text({Control::Txt_All, 0}), c.text);
         EXPECT_TRUE(screen.Visible({Control::Txt_All, 0}));
-        EXPECT_EQ(gReg.gReceiptAreaContent, 2);
+        EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
     }
     // The shortest form, without binary noise.
     gSettings.gLanguage = 1;
@@ -269,9 +271,9 @@ TEST_F(PanelsTest, ClientSummaryReadsLineByLine) {
     gSale.gClientPriceLevel = 2;
     Client_ShowInformation();
     const std::string& french = screen.Text({Control::Txt_All, 0});
-    EXPECT_NE(french.find("\r\n" + Msg(10) + " 2\r\n"), std::string::npos);
-    EXPECT_NE(french.find("(" + Msg(274) + ")"), std::string::npos);
-    EXPECT_NE(Msg(274), "Touch or Click Enter Button to Continue");
+    EXPECT_NE(french.find("\r\n" + Msg(Message::PriceIndex) + " 2\r\n"), std::string::npos);
+    EXPECT_NE(french.find("(" + Msg(Message::TouchOrClickEnterButtonToContinue) + ")"), std::string::npos);
+    EXPECT_NE(Msg(Message::TouchOrClickEnterButtonToContinue), "Touch or Click Enter Button to Continue");
 }
 
 TEST_F(PanelsTest, CardRequestFreezesTheTotalsAndEntryWithoutMovingThem) {

@@ -47,9 +47,9 @@ TEST_F(ReceiptAreaTest, HideTakesEveryGridControlAwayAndKeepsTheTexts) {
 
 TEST_F(ReceiptAreaTest, ShowBringsTheGridBackInTheGridColours) {
     Receipt_Hide();
-    gReg.gReceiptAreaContent = 1;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Totals;
     Receipt_Show();
-    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     for (const ControlId& id : GridControls()) EXPECT_TRUE(screen.Visible(id)) << id.name << id.index;
     EXPECT_TRUE(screen.Enabled({Control::Rt_Up, 0}));
     EXPECT_TRUE(screen.Enabled({Control::RT_Down, 0}));
@@ -81,9 +81,9 @@ TEST_F(ReceiptAreaTest, ShowWhileShownLeavesTheRowsAsTheyWere) {
     Receipt_Show();
     Receipt_Display();
     gSale.gLines[1].description = "changed since";
-    gReg.gReceiptAreaContent = 2;
+    gReg.gReceiptAreaContent = ReceiptAreaContent::Panel;
     Receipt_Show();
-    EXPECT_EQ(gReg.gReceiptAreaContent, 0);
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     EXPECT_EQ(screen.Text({Control::Rt_Description, 1}), "Soap");
     EXPECT_EQ(screen.Text({Control::Rt_Quantity, 1}), "2");
 }

@@ -124,14 +124,14 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->Register() && app->Register()->isVisible(); }, kWaitMs));
     auto* entry = app->Register()->findChild<QLineEdit*>(ControlObjectName(kEntryBox));
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(gReg.gPromptState, 2);  // the login prompt
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);  // the login prompt
     // The cashier's code, then the opening amount the settings ask for.
     QTest::keyClicks(entry, "1111");
     QTest::keyClick(entry, Qt::Key_Return);
     EXPECT_EQ(gReg.gCashierIndex, 1);
     QTest::keyClicks(entry, "100");
     QTest::keyClick(entry, Qt::Key_Return);
-    EXPECT_EQ(gReg.gPromptState, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     QTest::keyClicks(entry, "1001");
     QTest::keyClick(entry, Qt::Key_Return);
     ASSERT_EQ(gSale.gItemCount, 1);
@@ -189,7 +189,7 @@ TEST_F(AppControllerTest, DemoScaleWeighsAndPoleDisplayFollowsTheSale) {
     QTest::keyClick(entry, Qt::Key_Return);
     QTest::keyClicks(entry, "100");
     QTest::keyClick(entry, Qt::Key_Return);
-    ASSERT_EQ(gReg.gPromptState, 0);
+    ASSERT_EQ(gReg.gPromptState, PromptState::None);
 
     QTest::keyClicks(entry, "2001");
     QTest::keyClick(entry, Qt::Key_Return);

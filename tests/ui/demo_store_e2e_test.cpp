@@ -58,7 +58,7 @@ TEST_F(DemoStoreE2ETest, SaleRefundAndSuspendedSaleThroughTheKeysLeaveTheirRecor
     // Log in with the opening amount.
     Type("1111");
     Type("100");
-    ASSERT_EQ(gReg.gPromptState, 0);
+    ASSERT_EQ(gReg.gPromptState, PromptState::None);
     ASSERT_EQ(gReg.gCashierIndex, 1);
 
     // 1. A sale of two coffees paid 50 in cash on the payment page.
@@ -183,7 +183,8 @@ TEST_F(DemoStoreE2ETest, SaleRefundAndSuspendedSaleThroughTheKeysLeaveTheirRecor
 TEST_F(DemoStoreE2ETest, ChangeTerminalShowsTheTerminalFormAndExitReturnsToTheRegister) {
     Type("1111");
     Type("100");
-    ASSERT_TRUE(QTest::qWaitFor([] { return gReg.gCashierIndex != 0 && gReg.gPromptState == 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return gReg.gCashierIndex != 0 && gReg.gPromptState == PromptState::None; },
+                                5000));
     Touch("BSys_1");
     Touch("mDept_1");  // the opening record is not sent yet
     EXPECT_EQ(app->Terminal(), nullptr);
