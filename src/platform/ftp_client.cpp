@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -255,6 +256,81 @@ FtpResult FtpClient::ListNames(const std::string& folder, std::vector<std::strin
         std::string::size_type slash = name.rfind('/');
         if (slash != std::string::npos) name.erase(0, slash + 1);
         if (!name.empty() && name != "." && name != "..") names.push_back(name);
+        start = end + 1;
+    }
+    return {};
+}
+
+bool Ftp_ParseMachineLine(const std::string& line, std::string& name, std::uint32_t& attributes) {
+    // The facts end at the first blank; the name is everything after it.
+    const std::string::size_type blank = line.find(' ');
+    if (blank == std::string::npos || blank + 1 >= line.size()) return false;
+    name = line.substr(blank + 1);
+    const std::string::size_type slash = name.rfind('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    if (name.empty() || name == "." || name == "..") return false;
+    std::string type, perm;
+    bool hasPerm = false;
+    std::string::size_type start = 0;
+    while (start < blank) {
+        std::string::size_type end = line.find(';', start);
+        if (end == std::string::npos || end > blank) end = blank;
+        const std::string fact = line.substr(start, end - start);
+        const std::string::size_type eq = fact.find('=');
+        if (eq != std::string::npos) {
+            std::string key = fact.substr(0, eq);
+            for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            std::string value = fact.substr(eq + 1);
+            if (key == "type") {
+                for (char& ch : value) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+                type = value;
+            } else if (key == "perm") {
+                perm = value;
+                hasPerm = true;
+            }
+        }
+        start = end + 1;
+    }
+    if (type == "cdir" || type == "pdir") return false;
+    if (type == "dir") {
+        attributes = clsItem::kDirectory;
+        return true;
+    }
+    attributes = clsItem::kNormal;
+    // "a" appends, "w" writes: a file the server lets no one change.
+    if (hasPerm && perm.find_first_of("awAW") == std::string::npos) attributes |= clsItem::kReadOnly;
+    return true;
+}
+
+FtpResult FtpClient::ListFiles(const std::string& folder, colItem& items) {
+    items.Clear();
+    std::string url;
+    FtpResult r = Prepare(folder, true, url);
+    if (!r.ok()) return r;
+    std::string body;
+    CURL* c = Handle(curl_);
+    curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, "MLSD");
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, AppendText);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+    r = Perform("list", folder);
+    long reply = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply);
+    if (!r.ok() && reply >= 500 && reply <= 502) {
+        // Not understood: the plain names, each an ordinary file.
+        std::vector<std::string> names;
+        r = ListNames(folder, names);
+        if (!r.ok()) return r;
+        for (const std::string& name : names) items.Add(name, clsItem::kNormal);
+        return {};
+    }
+    if (!r.ok()) return r;
+    std::string::size_type start = 0;
+    while (start < body.size()) {
+        std::string::size_type end = body.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = body.size();
+        std::string name;
+        std::uint32_t attributes = 0;
+        if (Ftp_ParseMachineLine(body.substr(start, end - start), name, attributes)) items.Add(name, attributes);
         start = end + 1;
     }
     return {};

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "common/item_collection.h"
+
 namespace tarvo {
 
 struct FtpAccount {
@@ -60,6 +62,11 @@ struct FtpResult {
     bool ok() const { return status == FtpStatus::Ok; }
 };
 
+// One line of a machine listing ("type=file;size=12;perm=r; NAME"): its
+// name and attribute word; false for the folder itself, its parent and a
+// line that is not one.
+bool Ftp_ParseMachineLine(const std::string& line, std::string& name, std::uint32_t& attributes);
+
 // The name of a status, for the log.
 const char* FtpStatusName(FtpStatus status);
 
@@ -85,6 +92,11 @@ public:
     // The names in a remote folder ("" = the login folder), in the server's
     // order, every one of them.
     FtpResult ListNames(const std::string& folder, std::vector<std::string>& names);
+    // The same listing with each name's attribute word (a folder has the
+    // directory bit, a file the normal one, a file the server says cannot be
+    // written the read-only one), emptied first. Asked as a machine listing;
+    // a server that does not know it gives the names, every one normal.
+    FtpResult ListFiles(const std::string& folder, colItem& items);
     // Fetches a remote file into a new file of `localFolder` (0600, flushed
     // to disk) whose path comes back in `tempPath`; the caller checks it and
     // gives it its final name. Nothing is left behind on failure.

@@ -240,15 +240,19 @@ void DownloadStep::Fetch(FtpClient& ftp, const RowNews& show) {
     if (const int n = Downloads_RemoveStale(folder_); n > 0)
         notes_.push_back("GetUpdates: " + std::to_string(n) + " unfinished download(s) of an earlier session removed");
 
-    std::vector<std::string> names;
-    const FtpResult listed = ftp.ListNames(remote_, names);
+    const FtpResult listed = ftp.ListFiles(remote_, serverFileItems_);
     if (!listed.ok()) {
         if (listed.status != FtpStatus::NotFound) notes_.push_back("GetUpdates: " + listed.text);
         return;
     }
-    for (const std::string& name : names) {
+    for (const clsItem& item : serverFileItems_) {
+        const std::string& name = item.Name();
         const DownloadKind* kind = Download_KindOf(name);
         if (!kind) continue;  // not ours: it stays on the server
+        if (item.Directory()) {
+            notes_.push_back("GetUpdates: \"" + name + "\" is a folder; it stays on the server");
+            continue;
+        }
         if (const std::string problem = Download_NameProblem(name); !problem.empty()) {
             notes_.push_back("GetUpdates: \"" + name + "\" refused (" + problem + "); it stays on the server");
             continue;

@@ -91,6 +91,7 @@ private:
     std::string folder_, remote_;
     std::vector<DownloadedFile> files_;
     std::vector<std::string> notes_;  // log lines written by the worker's step
+    colItem serverFileItems_;         // the server folder's files, as last listed (gServerFileItems)
 };
 
 // Removes the temporaries of downloads a crash interrupted in `filesFolder`;

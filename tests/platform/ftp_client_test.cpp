@@ -318,5 +318,64 @@ TEST(FtpClient, OverTlsTheServerMustProveItselfAndTheLoginNeverGoesInClear) {
     EXPECT_EQ(r.text.find(kPassword), std::string::npos);
 }
 
+// The listing the downloads read: every name with its attribute word, a
+// folder told from a file, from the machine listing or, where the server does
+// not know it, from the plain names.
+TEST(FtpClient, ListsEachFileWithItsAttributesAndFallsBackToTheNames) {
+    for (const std::string fault : {"none", "no-mlsd"}) {
+        SCOPED_TRACE(fault);
+        Server s(fault);
+        ASSERT_TRUE(s.ftp.Running());
+        s.root.Write("Files/1234567.SET", "100 REG01\r\n");
+        s.root.Write("Files/a b;c.PRD", "x");
+        fs::create_directories(s.root / "Files/1234567.CSH");
+        FtpClient ftp(Account({s.ftp.Host()}));
+        ASSERT_TRUE(ftp.Connect().ok());
+        colItem items;
+        items.Add("left from before", 0);
+        ASSERT_TRUE(ftp.ListFiles("Files", items).ok());
+        ASSERT_EQ(items.Count(), 3u);
+        EXPECT_EQ(items.Item("left from before"), nullptr);
+        const bool machine = fault == "none";
+        ASSERT_NE(items.Item("1234567.SET"), nullptr);
+        EXPECT_EQ(items.Item("1234567.SET")->Value(), clsItem::kNormal);
+        ASSERT_NE(items.Item("a b;c.PRD"), nullptr);
+        EXPECT_EQ(items.Item("a b;c.PRD")->Value(), clsItem::kNormal);
+        ASSERT_NE(items.Item("1234567.CSH"), nullptr);
+        EXPECT_EQ(items.Item("1234567.CSH")->Directory(), machine);
+        EXPECT_EQ(ftp.ListFiles("Nowhere", items).status, FtpStatus::NotFound);
+        EXPECT_EQ(items.Count(), 0u);
+    }
+}
+
+TEST(FtpClient, AMachineListingLineGivesItsNameAndAttributes) {
+    struct Case {
+        const char* line;
+        bool listed;
+        const char* name;
+        std::uint32_t attributes;
+    } cases[] = {
+        {"type=file;size=12;modify=20261209103000;perm=adfrw; 1234567.PRD", true, "1234567.PRD", clsItem::kNormal},
+        {"Type=File;Perm=r; read only.SET", true, "read only.SET", clsItem::kNormal | clsItem::kReadOnly},
+        {"type=dir;perm=flcdmpe; Archive", true, "Archive", clsItem::kDirectory},
+        {"type=cdir;perm=el; .", false, "", 0},
+        {"type=pdir;perm=el; ..", false, "", 0},
+        {"type=file;size=3; a;b c.txt", true, "a;b c.txt", clsItem::kNormal},
+        {"type=file;size=3; /Files/x.CLI", true, "x.CLI", clsItem::kNormal},
+        {"size=3; no type given", true, "no type given", clsItem::kNormal},
+        {"type=file;size=3;", false, "", 0},
+        {"", false, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string name;
+        std::uint32_t attributes = 0;
+        ASSERT_EQ(Ftp_ParseMachineLine(c.line, name, attributes), c.listed);
+        if (!c.listed) continue;
+        EXPECT_EQ(name, c.name);
+        EXPECT_EQ(attributes, c.attributes);
+    }
+}
+
 }  // namespace
 }  // namespace tarvo
