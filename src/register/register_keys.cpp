@@ -19,7 +19,11 @@
 #include "data/sale_state.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/sale_save.h"
+#include "sale/tenders.h"
+#include "sale/totals.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/office_service.h"
@@ -63,7 +67,7 @@ void AfterLineRemoved() {
         SaleEngine().Variable_StartSale();
     }
     Receipt_Display();
-    SaleEngine().Totals_Update();
+    Totals_Update();
 }
 
 // Line `to` takes every field of line `from` except the position in a
@@ -119,11 +123,11 @@ void VoidLast() {
         if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
         Inventory().Kit_Processing();
         gData.gManualPrice = false;
-        SaleEngine().Mode_Display();
+        Mode_Display();
     }
     s.gPaymentCount = 0;
-    SaleEngine().Change_Display();
-    SaleEngine().Total_Activate();
+    Change_Display();
+    Total_Activate();
 }
 
 void Void() {
@@ -140,7 +144,7 @@ void Void() {
         } else {
             Say(1);
         }
-        SaleEngine().Mode_Display();
+        Mode_Display();
         return;
     }
     const std::string entry = Entry();
@@ -230,7 +234,7 @@ void Client() {
         return;
     }
     SaleEngine().Client_Process();
-    SaleEngine().Totals_Update();
+    Totals_Update();
 }
 
 // ---- entry-box keys ----------------------------------------------------------------
@@ -248,7 +252,7 @@ void Quantity() {
         return;
     }
     SaleState& s = gSale;
-    if (gReg.gKeyPage == 15) SaleEngine().Department_SetDefaultKey();
+    if (gReg.gKeyPage == 15) Department_SetDefaultKey();
     const bool signedQuantity = s.gExchangeMode || s.gStockCount || FetchedOrderMode() || s.gMode == 29;
     const double lower = signedQuantity ? -99999 : 0;
     const int line = s.gSelectedLine;
@@ -266,7 +270,7 @@ void Quantity() {
                 s.gLines[line].quantity += q;
             else
                 s.gLines[line].quantity = q;
-            SaleEngine().Totals_Update();
+            Totals_Update();
             Receipt_Display();
         } else {
             s.gQuantity = q;
@@ -295,7 +299,7 @@ void EnterPaidOut() {
         Say(148);
     }
     gReg.gPromptState = 0;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     DEA_Reset();
 }
 
@@ -380,7 +384,7 @@ void EnterDeclaration() {
         Say(148);
     }
     gReg.gPromptState = 0;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     DEA_Reset();
 }
 
@@ -526,7 +530,7 @@ bool PaymentPage_Open() {
     SaleState& sale = gSale;
     sale.gSelectedLine = 0;
     MessageLine_Clear();
-    SaleEngine().Totals_Update();
+    Totals_Update();
     if (sale.gTotal < Money() && !sale.gReturnMode && !sale.gExchangeStarted) {
         // A refund outside return and exchange: the page stays as it was.
         Say(178);
@@ -534,10 +538,10 @@ bool PaymentPage_Open() {
     }
     gReg.gKeyPage = 15;
     Summary_Show();
-    SaleEngine().PaymentButtons_Show();
+    PaymentButtons_Show();
     sale.gBalanceDue = sale.gTotal;
-    SaleEngine().Payment_Display();
-    SaleEngine().Change_Display();
+    Payment_Display();
+    Change_Display();
     ScreenModel& s = Screen();
     if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
         s.SetCaption(SoftKey(23), Msg(141));
@@ -583,7 +587,7 @@ void BOp_Click(int index) {
         DEA_Reset();
         return;
     }
-    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) SaleEngine().Department_SetDefaultKey();
+    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) Department_SetDefaultKey();
     switch (index) {
     case 1: VoidLast(); break;
     case 2: Void(); break;
@@ -675,7 +679,7 @@ void BarCode_Change() {
             }
         }
     }
-    SaleEngine().Mode_Display();
+    Mode_Display();
     DEA_Reset();
 }
 
