@@ -10,6 +10,7 @@
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "inventory/document_files.h"
+#include "sale/modes.h"
 #include "sale/record_fields.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"
@@ -51,7 +52,7 @@ void Adjustment_Prepare() {
 
 void Adjustment_Start() {
     gSale.gMode = 15;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     Screen().SetText(kMessageLine, "");
     Greeting_Hide();
     Receipt_Show();

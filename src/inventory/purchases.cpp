@@ -11,6 +11,7 @@
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
 #include "inventory/document_files.h"
+#include "sale/modes.h"
 #include "sale/record_fields.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"
@@ -100,7 +101,7 @@ void Vendor_ShowInformation() {
     const std::string vendor = d.vendors.Read(d.gVendorRecNo);
     Screen().SetText(kMessageBox, VendorText(vendor));
     gSale.gPurchaseVendor = Col(vendor, 1, 8);
-    SaleEngine().Mode_Display();
+    Mode_Display();
     All_Hide();
     MessageWithNoEnd_Show();
     CIATime(Msg(Message::EntryInitiatedSuccessfully), 5);

@@ -20,6 +20,7 @@
 #include "register/screen_actions.h"
 #include "sale/modes.h"
 #include "sale/sale_save.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
@@ -297,7 +298,7 @@ void Subtotal_Note() {
     line.note = Msg(Message::SubTotal) + gSale.gTotal.Format("$####,##0.00");
     line.hasNote = true;
     Receipt_Display();
-    SaleEngine().Totals_Update();
+    Totals_Update();
     Show(Msg(Message::PrintingCompleted));
 }
 

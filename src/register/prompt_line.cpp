@@ -14,8 +14,10 @@
 #include "print/printer_output.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
+#include "sale/modes.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -144,7 +146,7 @@ void PromptLine::Caption_Reset() {
 void PromptLine::ClientNumber_Prompt() {
     gReg.gPromptLine = 7;
     gReg.gPromptState = PromptState::ClientNumber;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     Ask(7, Message::InputClientNumberAndSelectEnter);
 }
 
@@ -295,14 +297,14 @@ void PromptLine::ClientNumber(const std::string& entry) {
         } else {
             // As the Client key attaches a typed client.
             SaleEngine().Client_Process();
-            SaleEngine().Totals_Update();
+            Totals_Update();
         }
     } else {
         ClearEntry();
         ClearMessageLine();
     }
     gReg.gPromptState = PromptState::None;
-    SaleEngine().Mode_Display();
+    Mode_Display();
 }
 
 bool PromptLine::PaymentReference(const std::string& entry) {
@@ -318,7 +320,7 @@ bool PromptLine::PaymentReference(const std::string& entry) {
     if (n >= 1 && n < static_cast<int>(gSale.gPayments.size()))
         gSale.gPayments[static_cast<std::size_t>(n)].reference = reference.substr(0, kReferenceLength);
     ClearMessageLine();
-    SaleEngine().Total_Activate();
+    Total_Activate();
     DEA_Reset();
     return true;
 }
@@ -444,7 +446,7 @@ void PromptLine::PromptInCIA_Cancel() {
         return;
     case 7:
         gReg.gPromptState = PromptState::None;
-        SaleEngine().Mode_Display();
+        Mode_Display();
         break;
     case 8:
         // The tender whose reference was asked goes.
@@ -463,7 +465,7 @@ void PromptLine::PromptInCIA_Cancel() {
     case 13:
         // The register mode stays as it was.
         gReg.gPromptState = PromptState::None;
-        SaleEngine().Mode_Display();
+        Mode_Display();
         Greeting_Hide();
         Receipt_Show();
         break;

@@ -20,7 +20,11 @@
 #include "data/sale_state.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/sale_save.h"
+#include "sale/tenders.h"
+#include "sale/totals.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/office_service.h"
@@ -64,7 +68,7 @@ void AfterLineRemoved() {
         SaleEngine().Variable_StartSale();
     }
     Receipt_Display();
-    SaleEngine().Totals_Update();
+    Totals_Update();
 }
 
 // Line `to` takes every field of line `from` except the position in a
@@ -120,11 +124,11 @@ void VoidLast() {
         if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
         Inventory().Kit_Processing();
         gData.gManualPrice = false;
-        SaleEngine().Mode_Display();
+        Mode_Display();
     }
     s.gPaymentCount = 0;
-    SaleEngine().Change_Display();
-    SaleEngine().Total_Activate();
+    Change_Display();
+    Total_Activate();
 }
 
 void Void() {
@@ -148,7 +152,7 @@ void Void() {
         } else {
             Say(Message::InvalidEntry);
         }
-        SaleEngine().Mode_Display();
+        Mode_Display();
         return;
     }
     const std::string entry = Entry();
@@ -240,7 +244,7 @@ void Client() {
         return;
     }
     SaleEngine().Client_Process();
-    SaleEngine().Totals_Update();
+    Totals_Update();
 }
 
 // ---- entry-box keys ----------------------------------------------------------------
@@ -258,7 +262,7 @@ void Quantity() {
         return;
     }
     SaleState& s = gSale;
-    if (gReg.gKeyPage == 15) SaleEngine().Department_SetDefaultKey();
+    if (gReg.gKeyPage == 15) Department_SetDefaultKey();
     const bool signedQuantity = s.gExchangeMode || s.gStockCount || FetchedOrderMode() || s.gMode == 29;
     const double lower = signedQuantity ? -99999 : 0;
     const int line = s.gSelectedLine;
@@ -276,7 +280,7 @@ void Quantity() {
                 s.gLines[line].quantity += q;
             else
                 s.gLines[line].quantity = q;
-            SaleEngine().Totals_Update();
+            Totals_Update();
             Receipt_Display();
         } else {
             s.gQuantity = q;
@@ -305,7 +309,7 @@ void EnterPaidOut() {
         Say(Message::InvalidEntryOperationCancelled);
     }
     gReg.gPromptState = PromptState::None;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     DEA_Reset();
 }
 
@@ -390,7 +394,7 @@ void EnterDeclaration() {
         Say(Message::InvalidEntryOperationCancelled);
     }
     gReg.gPromptState = PromptState::None;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     DEA_Reset();
 }
 
@@ -536,7 +540,7 @@ bool PaymentPage_Open() {
     SaleState& sale = gSale;
     sale.gSelectedLine = 0;
     MessageLine_Clear();
-    SaleEngine().Totals_Update();
+    Totals_Update();
     if (sale.gTotal < Money() && !sale.gReturnMode && !sale.gExchangeStarted) {
         // A refund outside return and exchange: the page stays as it was.
         Say(Message::ReturnExchangeIsNotAuthorized);
@@ -544,10 +548,10 @@ bool PaymentPage_Open() {
     }
     gReg.gKeyPage = 15;
     Summary_Show();
-    SaleEngine().PaymentButtons_Show();
+    PaymentButtons_Show();
     sale.gBalanceDue = sale.gTotal;
-    SaleEngine().Payment_Display();
-    SaleEngine().Change_Display();
+    Payment_Display();
+    Change_Display();
     ScreenModel& s = Screen();
     if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
         s.SetCaption(SoftKey(23), Msg(Message::ManualCreditCard));
@@ -593,7 +597,7 @@ void BOp_Click(int index) {
         DEA_Reset();
         return;
     }
-    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) SaleEngine().Department_SetDefaultKey();
+    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) Department_SetDefaultKey();
     switch (index) {
     case 1: VoidLast(); break;
     case 2: Void(); break;
@@ -685,7 +689,7 @@ void BarCode_Change() {
             }
         }
     }
-    SaleEngine().Mode_Display();
+    Mode_Display();
     DEA_Reset();
 }
 

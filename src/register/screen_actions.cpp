@@ -13,6 +13,7 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/totals.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
@@ -98,7 +99,7 @@ void File_Read() {
         return;
     }
     // Lines added before a read error stay in the sale and count.
-    SaleEngine().Totals_Update();
+    Totals_Update();
     Receipt_Display();
     if (readable)
         Screen().SetText(kMessageLine, "");

@@ -14,6 +14,8 @@
 #include "office/cash_office.h"
 #include "platform/desktop.h"
 #include "print/printer_output.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/sale_start.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
@@ -184,10 +186,10 @@ void ExchangeMode() {
             s.gExchangeStarted = true;
             message = Message::ExchangeMode;
         }
-        SaleEngine().Department_SetDefaultKey();
+        Department_SetDefaultKey();
         Say(message);
     }
-    SaleEngine().Mode_Display();
+    Mode_Display();
 }
 
 // Key 16: return mode on or off, always on a fresh sale.
@@ -198,10 +200,10 @@ void ReturnMode() {
         const bool wasReturn = gSale.gReturnMode;
         SaleEngine().Sale_Start();
         gSale.gReturnMode = !wasReturn;
-        SaleEngine().Department_SetDefaultKey();
+        Department_SetDefaultKey();
         Say(wasReturn ? Message::ReturnModeDisabled : Message::ReturnMode);
     }
-    SaleEngine().Mode_Display();
+    Mode_Display();
 }
 
 // Keys 18 and 20: the store's web page in the desktop's browser, once the
@@ -258,7 +260,7 @@ void PaidOut() {
         gReg.gPromptState = PromptState::PaidOut;
         Say(Message::TypeAmountAndPressEnter);
     }
-    SaleEngine().Mode_Display();
+    Mode_Display();
 }
 
 // Key 24: asks for the cash over or short, or with setting 270 for the

@@ -15,6 +15,7 @@
 #include "data/indexes.h"
 #include "data/master_files.h"
 #include "data/sale_state.h"
+#include "sale/sale_save.h"
 #include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -121,7 +122,7 @@ void Client_Process() {
             SaleEngine().Sales_Process(16);
         }
     }
-    SaleEngine().Total_Activate();
+    Total_Activate();
     DEA_Reset();
 }
 

@@ -13,6 +13,7 @@
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
+#include "sale/sale_save.h"
 #include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
@@ -204,7 +205,7 @@ void Sale_Start() {
     s.SetPasswordChar(kEntryBox, 0);
     gReg.gEntryMasked = false;
     s.SetFocus(kEntryBox);
-    SaleEngine().Total_Activate();
+    Total_Activate();
 
     Lines_Clear();
     Tenders_Clear();

@@ -10,6 +10,7 @@
 #include "config/settings.h"
 #include "data/log.h"
 #include "data/sale_state.h"
+#include "sale/sale_save.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -87,7 +88,7 @@ void Tenders_Clear() {
 // the payment reference asked for when the type wants one.
 void Tender_Finish(int index) {
     Payment_Display();
-    SaleEngine().Total_Activate();
+    Total_Activate();
     if (TypeAt(index).PromptReference == "1") {
         CIATime(Msg(Message::EnterPaymentReferenceInformation), 0);
         Screen().SetText(kEntryBox, "");

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "sale/sale_save.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
@@ -197,7 +198,7 @@ bool Totals_Update() {
 
     if (s.gItemCount > 0) Screen().SetEnabled(kPaymentKey, true);
     Total_Display();
-    SaleEngine().Total_Activate();
+    Total_Activate();
     SaleEvents().Sale_TotalsChanged();
     return true;
 }

@@ -26,6 +26,12 @@ inline const ControlId kMessageLine{Control::txtCIA, 0};
 
 inline ControlId SoftKeyId(int k) { return ControlId{Control::mDept, k}; }
 
+// What the sale shows the cashier: the mode box, the total cell and the
+// Total key.
+inline const ControlId kSaleModeBox{Control::Txt_Mode, 0};
+inline const ControlId kSaleTotalCell{Control::Rt_Total, 0};
+inline const ControlId kSaleTotalKey{Control::mTotalRegister, 0};
+
 // Records every call in order ("Department_Process(53)") and answers as set.
 class RecordingKeys : public RegisterServices {
 public:

@@ -456,10 +456,13 @@ TEST_F(SpecialPageTest, CancelSale) {
 }
 
 TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
+    screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
     MidSale();
     gSale.gReturnMode = true;
     Press(15);
-    EXPECT_EQ(fake.calls, (Calls{"Department_SetDefaultKey", "Mode_Display"}));
+    EXPECT_FALSE(fake.Called("Sale_Start"));
+    EXPECT_EQ(gReg.gKeyPage, 1);  // the default page again
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Exchange");
     EXPECT_TRUE(gSale.gExchangeMode);
     EXPECT_TRUE(gSale.gExchangeStarted);
     EXPECT_FALSE(gSale.gReturnMode);
@@ -467,8 +470,11 @@ TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
     EXPECT_EQ(gSale.gItemCount, 1);
 
     fake.calls.clear();
+    gReg.gKeyPage = 14;  // back on the Special page
     Press(15);
-    EXPECT_EQ(fake.calls, (Calls{"Department_SetDefaultKey", "Mode_Display"}));
+    EXPECT_FALSE(fake.Called("Sale_Start"));
+    EXPECT_EQ(gReg.gKeyPage, 1);
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_FALSE(gSale.gExchangeMode);
     EXPECT_EQ(MessageLine(), "Exchange Mode Disabled");
 }
@@ -494,11 +500,15 @@ TEST_F(SpecialPageTest, ExchangeAndReturnNeedAManagerWithRight3) {
             fake.managerAccepts = c.accepts;
             Rights(c.rights);
             CIATime("earlier", 0);
+            screen.SetText(kSaleModeBox, "");
             Press(key, "9999");
             const bool mode = key == 15 ? gSale.gExchangeMode : gSale.gReturnMode;
             EXPECT_EQ(mode, c.changed);
             EXPECT_TRUE(fake.Called("Manager_Required"));
-            EXPECT_EQ(fake.calls.back(), "Mode_Display");  // also when refused
+            // The mode box is shown again, also when refused.
+            EXPECT_EQ(screen.Text(kSaleModeBox), !c.changed  ? "Mode: Sales"
+                                                 : key == 15 ? "Mode: Exchange"
+                                                             : "Mode: Return");
             EXPECT_EQ(fake.Called("Sale_Start"), key == 16 && c.changed);
             if (!c.changed) {
                 EXPECT_EQ(MessageLine(), c.message);
@@ -508,17 +518,22 @@ TEST_F(SpecialPageTest, ExchangeAndReturnNeedAManagerWithRight3) {
 }
 
 TEST_F(SpecialPageTest, ReturnModeStartsAFreshSaleThenToggles) {
+    screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
     gSale.gExchangeMode = true;
     Press(16);
-    EXPECT_EQ(fake.calls, (Calls{"Sale_Start", "Department_SetDefaultKey", "Mode_Display"}));
+    EXPECT_TRUE(fake.Called("Sale_Start"));
+    EXPECT_EQ(gReg.gKeyPage, 1);  // the default page again
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Return");
     EXPECT_TRUE(gSale.gReturnMode);
     EXPECT_FALSE(gSale.gExchangeMode);
     EXPECT_EQ(MessageLine(), "Return Mode");
 
     // Sale_Start clears the mode; the toggle reads it from before.
     fake.calls.clear();
+    gReg.gKeyPage = 14;  // back on the Special page
     Press(16);
-    EXPECT_EQ(fake.calls, (Calls{"Sale_Start", "Department_SetDefaultKey", "Mode_Display"}));
+    EXPECT_TRUE(fake.Called("Sale_Start"));
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_FALSE(gSale.gReturnMode);
     EXPECT_EQ(MessageLine(), "Return Mode Disabled");
 }
@@ -564,18 +579,20 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         const char* rights;
         bool asked;
         Calls calls;
+        const char* modeBox;  // "" where the key stops before showing the mode
         const char* message;
     };
     const Case cases[] = {
-        {"no manager needed", "0", "", false, "", true, {"Mode_Display"}, "Type Amount & Press Enter"},
-        {"empty code", "1", "", true, "111111", false, {}, "Manager Authorization Required"},
+        {"no manager needed", "0", "", false, "", true, {}, "Mode: Paidout", "Type Amount & Press Enter"},
+        {"empty code", "1", "", true, "111111", false, {}, "", "Manager Authorization Required"},
         {"manager with right 6",
          "1",
          "9999",
          true,
          "000001",
          true,
-         {"Manager_Required", "Mode_Display"},
+         {"Manager_Required"},
+         "Mode: Paidout",
          "Type Amount & Press Enter"},
         {"manager without right 6",
          "1",
@@ -583,9 +600,10 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
          true,
          "11111",
          false,
-         {"Manager_Required", "Mode_Display"},
+         {"Manager_Required"},
+         "Mode: Sales",
          "Manager Not Allowed Access"},
-        {"code refused", "1", "9999", false, "111111", false, {"Manager_Required", "Mode_Display"}, "earlier"},
+        {"code refused", "1", "9999", false, "111111", false, {"Manager_Required"}, "Mode: Sales", "earlier"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -595,8 +613,10 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         Rights(c.rights);
         fake.calls.clear();
         CIATime("earlier", 0);
+        screen.SetText(kSaleModeBox, "");
         Press(23, c.typed);
         EXPECT_EQ(fake.calls, c.calls);
+        EXPECT_EQ(screen.Text(kSaleModeBox), c.modeBox);
         EXPECT_EQ(gReg.gPromptState, c.asked ? PromptState::PaidOut : PromptState::None);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(Entry(), "");
@@ -607,7 +627,8 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
     fake.calls.clear();
     Type("12.5");
     BReg_Click(4);
-    EXPECT_EQ(fake.calls, (Calls{"Drawer_Open", "Paidout_Save(12.5)", "PaidOut_Print(42)", "Mode_Display"}));
+    EXPECT_EQ(fake.calls, (Calls{"Drawer_Open", "Paidout_Save(12.5)", "PaidOut_Print(42)"}));
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }
 
@@ -636,7 +657,8 @@ TEST_F(SpecialPageTest, DeclarationKeyAsksForTheAmount) {
     fake.calls.clear();
     Type("-3");
     BReg_Click(4);
-    EXPECT_EQ(fake.calls, (Calls{"Declare_Save(-3)", "Mode_Display"}));
+    EXPECT_EQ(fake.calls, (Calls{"Declare_Save(-3)"}));
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }
 

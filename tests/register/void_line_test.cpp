@@ -33,7 +33,9 @@ SaleLine Distinct(int n) {
     l.quantity = n + 0.5;
     l.listPrice = Money::FromUnits(n);
     l.unitPrice = Money::FromCents(n);
-    l.extension = Money::FromCents(-n);
+    // What the totals work out again after the void: n cents x (n + 0.5)
+    // over n + 1 price units, to the cent, is n cents for lines 1 to 5.
+    l.extension = Money::FromCents(n);
     l.priceUnits = n + 1;
     l.taxFlags = t;
     l.department = "D" + t;

@@ -574,7 +574,6 @@ class TotalsServices : public RegisterServices {
 public:
     std::vector<std::string> calls;
     std::int16_t displayError = 0;
-    void Total_Activate() override { calls.push_back("Total_Activate"); }
     void Customer_Product() override { calls.push_back("Customer_Product"); }
     std::int16_t DisplayError() const override { return displayError; }
     void Total_UpdateCaption() override { calls.push_back("Total_UpdateCaption"); }
@@ -599,6 +598,7 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
     s.gTaxRate = {0, 5, 9.975, 0};
     s.gBalanceDue = M("99.00");
     screen.SetEnabled(kPaymentKey, false);
+    screen.SetEnabled(ControlId{Control::mTotalRegister, 0}, true);
 
     EXPECT_TRUE(Totals_Update());
 
@@ -618,7 +618,8 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
     EXPECT_EQ(screen.Caption(ControlId{Control::Title_Total, 0}), "Total");
     EXPECT_EQ(TotalCell(), "$15.00");
     EXPECT_TRUE(screen.Enabled(kPaymentKey));
-    EXPECT_EQ(svc.calls, (std::vector<std::string>{"Total_Activate", "Customer_Product", "Total_UpdateCaption"}));
+    EXPECT_FALSE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));  // nothing paid yet
+    EXPECT_EQ(svc.calls, (std::vector<std::string>{"Customer_Product", "Total_UpdateCaption"}));
     EXPECT_EQ(MessageLine(), "");
 }
 

@@ -97,7 +97,8 @@ TEST_F(BarCodeTest, AProductCodeAddsItsProduct) {
     EXPECT_EQ(gSale.gCaseLetter, "");
     EXPECT_EQ(gSale.gLineKind, "P");
     EXPECT_EQ(LineKeys(), (std::vector<std::string>{"b123"}));
-    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b123)", "Mode_Display"}));
+    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b123)"}));
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(Entry(), "");
 }
 
@@ -116,7 +117,8 @@ TEST_F(BarCodeTest, AnUnknownCodeIsReportedThreeWays) {
     EXPECT_EQ(screen.Text(ControlId{Control::Txt_Message, 0}), "Not Found");
     EXPECT_TRUE(screen.Visible(ControlId{Control::Txt_Message, 0}));
     EXPECT_TRUE(timers.Running(TimerId::Message));
-    EXPECT_EQ(keys.calls, (Calls{"PlaySoundFile(1)", "Mode_Display"}));
+    EXPECT_EQ(keys.calls, (Calls{"PlaySoundFile(1)"}));
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");  // the searches are off again
     EXPECT_FALSE(gSale.gPriceSearch);
     EXPECT_FALSE(gSale.gStockSearch);
     EXPECT_EQ(gSale.gItemCount, 1);
@@ -155,8 +157,10 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
     EXPECT_EQ(gReg.gCardTrack, "");
     EXPECT_EQ(gReg.gCardRequest.gCardEntry, 1);
     EXPECT_EQ(gReg.gCardStatus, 0);
-    EXPECT_EQ(keys.calls, (Calls{"Totals_Update", "PaymentButtons_Show", "Payment_Display", "Change_Display",
-                                 "Card_ParseSwipe", "Card_TypeFind", "Credit_Card_PromptAmount"}));
+    // The payment page with the sale's total and balance, then the card.
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$12.50");
+    EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$12.50");
+    EXPECT_EQ(keys.calls, (Calls{"Caption_Reset", "Card_ParseSwipe", "Card_TypeFind", "Credit_Card_PromptAmount"}));
     // The amount proposed for confirmation, no track data.
     EXPECT_EQ(Entry(), "12.5");
 
@@ -189,9 +193,11 @@ TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
         gSettings.gCardEnabled = c.cardEnabled;
         keys.calls.clear();
         gReg.gKeyPage = 1;
+        screen.SetText(kSaleModeBox, "");
         Type("%B4111111111111111^DOE/JOHN^2512?");
         BarCode_Change();
-        EXPECT_EQ(keys.calls, Calls{"Mode_Display"});
+        EXPECT_TRUE(keys.calls.empty());
+        EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
         EXPECT_EQ(gReg.gKeyPage, 1);
         EXPECT_EQ(Entry(), "");
     }
@@ -205,7 +211,8 @@ TEST_F(BarCodeTest, ASecondCardIsRefused) {
     Type("%B5500000000000004^DOE/JANE^2601?");
     BarCode_Change();
     EXPECT_EQ(gReg.gCardStatus, 9);
-    EXPECT_EQ(keys.calls, (Calls{"Credit_Card_Display_Response(9)", "Mode_Display"}));
+    EXPECT_EQ(keys.calls, (Calls{"Credit_Card_Display_Response(9)"}));
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(Entry(), "");
 }
 
