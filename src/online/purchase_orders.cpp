@@ -71,16 +71,19 @@ void AddDetail(std::string& text, const std::string& label, const std::string& v
     if (lineBreak) text += kCrLf;
 }
 
-// The purchase order's details as they show after the fetch, each piece
-// only when the server gave it.
-std::string PurchaseDetails(const std::string& reply, const std::string& number) {
+// A fetched document's details as they show after the fetch, each piece only
+// when the server gave it: the heading, the vendor's or client's line, and the
+// tag of the reference number differ between a purchase order and an order to
+// pack.
+std::string FetchedDetails(const std::string& reply, const std::string& heading, const std::string& whoLabel,
+                           const char* whoTag, const char* referenceTag) {
     auto v = [&](const char* tag) { return Extract(reply, tag); };
     auto piece = [&](std::string& t, const std::string& label, const char* tag) {
         const std::string value = v(tag);
         if (!value.empty()) t += label + value;
     };
-    std::string t = Msg(Message::PurchaseOrderTitle) + ": " + number + kCrLf;
-    AddDetail(t, Msg(Message::Vendor) + " ", v("vendor name"));
+    std::string t = heading + kCrLf;
+    AddDetail(t, whoLabel, v(whoTag));
     AddDetail(t, "", v("address"));
     piece(t, "", "city");
     for (const char* tag : {"state", "country", "zip code"}) piece(t, " ", tag);
@@ -92,7 +95,7 @@ std::string PurchaseDetails(const std::string& reply, const std::string& number)
     t += kCrLf;
     AddDetail(t, Msg(Message::Comments) + ": ", v("comments"));
     AddDetail(t, Msg(Message::NameOfContact), v("contact"));
-    AddDetail(t, Msg(Message::OrderRefNo), v("vendor order number"));
+    AddDetail(t, Msg(Message::OrderRefNo), v(referenceTag));
     AddDetail(t, Msg(Message::EntryBy), v("employee name"));
     piece(t, "Date: ", "order date");
     piece(t, " " + Trim(Msg(Message::DeliveryDate)), "delivery date");
@@ -107,40 +110,14 @@ std::string PurchaseDetails(const std::string& reply, const std::string& number)
     return t;
 }
 
-// The order to pack: its client, address and shipping, each piece only when
-// the server gave it.
+std::string PurchaseDetails(const std::string& reply, const std::string& number) {
+    return FetchedDetails(reply, Msg(Message::PurchaseOrderTitle) + ": " + number, Msg(Message::Vendor) + " ",
+                          "vendor name", "vendor order number");
+}
+
 std::string PackDetails(const std::string& reply, const std::string& number) {
-    auto v = [&](const char* tag) { return Extract(reply, tag); };
-    auto piece = [&](std::string& t, const std::string& label, const char* tag) {
-        const std::string value = v(tag);
-        if (!value.empty()) t += label + value;
-    };
-    std::string t = Msg(Message::Order) + number + kCrLf;
-    AddDetail(t, Msg(Message::Client) + ": ", v("client name"));
-    AddDetail(t, "", v("address"));
-    piece(t, "", "city");
-    for (const char* tag : {"state", "country", "zip code"}) piece(t, " ", tag);
-    t += kCrLf;
-    piece(t, "Transport: ", "transport");
-    piece(t, " Pkg: ", "package");
-    piece(t, " Vol: ", "volume");
-    piece(t, " Weight: ", "weight");
-    t += kCrLf;
-    AddDetail(t, Msg(Message::Comments) + ": ", v("comments"));
-    AddDetail(t, Msg(Message::NameOfContact), v("contact"));
-    AddDetail(t, Msg(Message::OrderRefNo), v("purchase order number"));
-    AddDetail(t, Msg(Message::EntryBy), v("employee name"));
-    piece(t, "Date: ", "order date");
-    piece(t, " " + Trim(Msg(Message::DeliveryDate)), "delivery date");
-    piece(t, " " + Msg(Message::CancelationDate), "cancel date");
-    t += kCrLf;
-    AddDetail(t, "Ship To: ", v("ship name"));
-    AddDetail(t, "", v("ship address"));
-    piece(t, "", "ship city");
-    for (const char* tag : {"ship state", "ship country", "ship zip code"}) piece(t, " ", tag);
-    t += kCrLf;
-    t += kCrLf + "(" + Msg(Message::TouchOrClickEnterButtonToContinue) + ")";
-    return t;
+    return FetchedDetails(reply, Msg(Message::Order) + number, Msg(Message::Client) + ": ", "client name",
+                          "purchase order number");
 }
 
 std::string LineQuery(const DocFetch& f, int line) {
