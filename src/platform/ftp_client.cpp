@@ -235,28 +235,47 @@ std::string FtpClient::CommandPath(const std::string& path) const {
     return base + "/" + path;
 }
 
-FtpResult FtpClient::ListNames(const std::string& folder, std::vector<std::string>& names) {
-    names.clear();
-    std::string url;
-    FtpResult r = Prepare(folder, true, url);
-    if (!r.ok()) return r;
-    std::string body;
-    CURL* c = Handle(curl_);
-    curl_easy_setopt(c, CURLOPT_DIRLISTONLY, 1L);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, AppendText);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
-    r = Perform("list", folder);
-    if (!r.ok()) return r;
+// The lines of a listing's text: CR LF and a lone LF end a line; empty ones
+// are dropped.
+static std::vector<std::string> ListingLines(const std::string& body) {
+    std::vector<std::string> lines;
     std::string::size_type start = 0;
     while (start < body.size()) {
         std::string::size_type end = body.find_first_of("\r\n", start);
         if (end == std::string::npos) end = body.size();
-        std::string name = body.substr(start, end - start);
+        if (end > start) lines.push_back(body.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A folder's listing as the server sends it: the plain names (NLST), or the
+// machine listing (MLSD).
+FtpResult FtpClient::ListText(const std::string& folder, bool machine, std::string& body) {
+    body.clear();
+    std::string url;
+    FtpResult r = Prepare(folder, true, url);
+    if (!r.ok()) return r;
+    CURL* c = Handle(curl_);
+    if (machine)
+        curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, "MLSD");
+    else
+        curl_easy_setopt(c, CURLOPT_DIRLISTONLY, 1L);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, AppendText);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+    return Perform("list", folder);
+}
+
+FtpResult FtpClient::ListNames(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    std::string body;
+    const FtpResult r = ListText(folder, false, body);
+    if (!r.ok()) return r;
+    for (std::string name : ListingLines(body)) {
         // Some servers list "folder/name".
         std::string::size_type slash = name.rfind('/');
         if (slash != std::string::npos) name.erase(0, slash + 1);
         if (!name.empty() && name != "." && name != "..") names.push_back(name);
-        start = end + 1;
     }
     return {};
 }
@@ -304,18 +323,12 @@ bool Ftp_ParseMachineLine(const std::string& line, std::string& name, std::uint3
 
 FtpResult FtpClient::ListFiles(const std::string& folder, colItem& items) {
     items.Clear();
-    std::string url;
-    FtpResult r = Prepare(folder, true, url);
-    if (!r.ok()) return r;
     std::string body;
-    CURL* c = Handle(curl_);
-    curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, "MLSD");
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, AppendText);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
-    r = Perform("list", folder);
+    FtpResult r = ListText(folder, true, body);
     long reply = 0;
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply);
-    if (!r.ok() && reply >= 500 && reply <= 502) {
+    curl_easy_getinfo(Handle(curl_), CURLINFO_RESPONSE_CODE, &reply);
+    if (!r.ok() && r.status != FtpStatus::NotConnected && r.status != FtpStatus::BadName && reply >= 500 &&
+        reply <= 502) {
         // Not understood: the plain names, each an ordinary file.
         std::vector<std::string> names;
         r = ListNames(folder, names);
@@ -324,14 +337,10 @@ FtpResult FtpClient::ListFiles(const std::string& folder, colItem& items) {
         return {};
     }
     if (!r.ok()) return r;
-    std::string::size_type start = 0;
-    while (start < body.size()) {
-        std::string::size_type end = body.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = body.size();
+    for (const std::string& line : ListingLines(body)) {
         std::string name;
         std::uint32_t attributes = 0;
-        if (Ftp_ParseMachineLine(body.substr(start, end - start), name, attributes)) items.Add(name, attributes);
-        start = end + 1;
+        if (Ftp_ParseMachineLine(line, name, attributes)) items.Add(name, attributes);
     }
     return {};
 }

@@ -114,6 +114,7 @@ public:
 
 private:
     FtpResult Perform(const std::string& what, const std::string& path);
+    FtpResult ListText(const std::string& folder, bool machine, std::string& body);
     FtpResult Prepare(const std::string& path, bool folder, std::string& url);
     void SetCommonOptions(const std::string& url);
     std::string CommandPath(const std::string& path) const;
