@@ -7,6 +7,7 @@
 #include "data/data_state.h"
 #include "data/indexes.h"
 #include "data/sale_state.h"
+#include "register/prompt_line.h"
 #include "register/register_keys.h"
 #include "register/total_key.h"
 #include "sale/sale_save.h"
@@ -128,7 +129,7 @@ bool PlainKey(int keyCode) {
         if (CardTrackArriving()) return false;
         PageKey();
         return true;
-    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { RegisterKeys().mTotalRegister_Click(); }); return true;
+    case KeyCode::F1: Press(Id(Control::mTotalRegister), [] { mTotalRegister_Click(); }); return true;
     case KeyCode::F2:
         if (Press(Id(Control::BPayment), BPayment_Click)) HighlightFirst();
         return true;
@@ -206,9 +207,9 @@ void Form_KeyDown(int keyCode, int shift) {
     if (!modifier && !answersPrintout) SaleEnd_Hurry();
     if (gReg.gPromptLineActive) {
         if (keyCode == KeyCode::Enter)
-            Prompt().PromptInCIA_Enter();
+            PromptInCIA_Enter();
         else if (keyCode == KeyCode::Escape)
-            Prompt().PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         return;
     }
     gReg.gClearOnKeyUp = shift == 0 ? PlainKey(keyCode) : ModifiedKey(keyCode);

@@ -1,5 +1,5 @@
-// The pages whose keys the register answers itself: System, Print and
-// Special.
+// The register's pages as the cash office reaches them: the way back from
+// the cash count.
 #pragma once
 #include "screen/page_service.h"
 
@@ -7,9 +7,6 @@ namespace tarvo {
 
 class RegisterPages : public PageService {
 public:
-    void System_Process(int key) override;
-    void Print_Process(int key) override;
-    void Special_Process(int key) override;
     void Count_Cash_Resume() override;
 };
 

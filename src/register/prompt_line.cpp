@@ -77,7 +77,7 @@ std::string CleanedText() {
 
 // ---- showing and hiding -----------------------------------------------------------------
 
-int PromptLine::PromptInCIA_Show(int question) {
+int PromptInCIA_Show(int question) {
     ScreenModel& s = Screen();
     gReg.gPromptLine = static_cast<std::int16_t>(question);
     gReg.gEnteredAmount = Money();
@@ -95,7 +95,7 @@ int PromptLine::PromptInCIA_Show(int question) {
     return 0;
 }
 
-void PromptLine::PromptInCIA_Hide() {
+void PromptInCIA_Hide() {
     ScreenModel& s = Screen();
     gReg.gCardBusy = false;
     if (!KeyHints()) s.SetCaption(kCancelKey, gSettings.gLanguage == 1 ? "Quantity" : "Quantite");
@@ -105,20 +105,28 @@ void PromptLine::PromptInCIA_Hide() {
     gReg.gPromptLineActive = false;
 }
 
-void PromptLine::Ask(int question, Message message) {
+namespace {
+
+// Sets the question, writes its message on the message line (no time-out),
+// empties the entry box and opens the prompt line.
+void Ask(int question, Message message) {
     CIATime(Msg(message), 0);
     ClearEntry();
     PromptInCIA_Show(question);
 }
 
-void PromptLine::AskAgain() {
+// The same question again after a refusal: the entry box emptied, the
+// refusal left on the message line.
+void AskAgain() {
     ClearEntry();
     PromptInCIA_Show(gReg.gPromptLine);
 }
 
+}  // namespace
+
 // ---- openers ----------------------------------------------------------------------------
 
-void PromptLine::Credit_Card_PromptAmount() {
+void Credit_Card_PromptAmount() {
     CIATime(Msg(Message::ConfirmAmountOfCharge), 0);
     // The balance due is confirmed or cancelled, not edited.
     Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
@@ -126,12 +134,12 @@ void PromptLine::Credit_Card_PromptAmount() {
     Screen().SetEnabled(kEntryBox, false);
 }
 
-void PromptLine::Credit_Card_PromptCardNumber() { Ask(2, Message::InputCreditCardNumber); }
-void PromptLine::Credit_Card_PromptCardExpiry() { Ask(3, Message::InputCardExpiryDateMMYY); }
-void PromptLine::Credit_Card_PromptAddress() { Ask(4, Message::InputCardHolderStreetAddress); }
-void PromptLine::Credit_Card_PromptZip() { Ask(5, Message::InputCardHolderZipCode); }
+void Credit_Card_PromptCardNumber() { Ask(2, Message::InputCreditCardNumber); }
+void Credit_Card_PromptCardExpiry() { Ask(3, Message::InputCardExpiryDateMMYY); }
+void Credit_Card_PromptAddress() { Ask(4, Message::InputCardHolderStreetAddress); }
+void Credit_Card_PromptZip() { Ask(5, Message::InputCardHolderZipCode); }
 
-void PromptLine::MessageWithEnterToEnd_Show() {
+void MessageWithEnterToEnd_Show() {
     MessageAll_Hide();
     PromptInCIA_Show(6);
     CIATime(Screen().Text(kMessageLine) + " " + Msg(Message::PressEnterOrCancelToContinue), 0);
@@ -139,11 +147,11 @@ void PromptLine::MessageWithEnterToEnd_Show() {
     Greeting_Show();
 }
 
-void PromptLine::Caption_Reset() {
+void Caption_Reset() {
     for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }
 
-void PromptLine::ClientNumber_Prompt() {
+void ClientNumber_Prompt() {
     gReg.gPromptLine = 7;
     gReg.gPromptState = PromptState::ClientNumber;
     Mode_Display();
@@ -152,7 +160,28 @@ void PromptLine::ClientNumber_Prompt() {
 
 // ---- Enter ------------------------------------------------------------------------------
 
-void PromptLine::PromptInCIA_Enter() {
+namespace {
+
+// Each answer by question; false when the question stops short (the
+// receipt's scroll keys are then left as they are).
+bool CardAmount(const std::string& entry);
+bool CardNumber(const std::string& entry);
+bool CardExpiry(const std::string& entry);
+void CardAddress(const std::string& entry);
+void CardZip(const std::string& entry);
+void ClientNumber(const std::string& entry);
+bool PaymentReference(const std::string& entry);
+void AdjustmentReason(const std::string& entry);
+void PurchaseCost(const std::string& entry);
+void PurchasePrice(const std::string& entry);
+void PurchaseComment(const std::string& entry);
+void FirstOrderNumber(const std::string& entry);
+void LastOrderNumber(const std::string& entry);
+void NewSellingPrice(const std::string& entry);
+
+}  // namespace
+
+void PromptInCIA_Enter() {
     PromptInCIA_Hide();
     const std::string entry = Trim(Screen().Text(kEntryBox));
     bool goesOn = true;
@@ -193,7 +222,9 @@ void PromptLine::PromptInCIA_Enter() {
     }
 }
 
-bool PromptLine::CardAmount(const std::string& entry) {
+namespace {
+
+bool CardAmount(const std::string& entry) {
     // A card's second track arriving in the entry box is no answer.
     if (!entry.empty() && entry[0] == ';') {
         Credit_Card_PromptAmount();
@@ -219,7 +250,7 @@ bool PromptLine::CardAmount(const std::string& entry) {
     return true;
 }
 
-bool PromptLine::CardNumber(const std::string& entry) {
+bool CardNumber(const std::string& entry) {
     CardRequest& card = gReg.gCardRequest;
     card.gCardNumber = entry;
     if (entry.empty()) {
@@ -239,7 +270,7 @@ bool PromptLine::CardNumber(const std::string& entry) {
     return true;
 }
 
-bool PromptLine::CardExpiry(const std::string& entry) {
+bool CardExpiry(const std::string& entry) {
     CardRequest& card = gReg.gCardRequest;
     if (entry.empty()) {
         Say(Message::InvalidEntryOperationCancelled);
@@ -264,7 +295,7 @@ bool PromptLine::CardExpiry(const std::string& entry) {
     return true;
 }
 
-void PromptLine::CardAddress(const std::string& entry) {
+void CardAddress(const std::string& entry) {
     gReg.gCardRequest.gCardAddress = entry;
     if (!entry.empty()) {
         Credit_Card_PromptZip();
@@ -274,7 +305,7 @@ void PromptLine::CardAddress(const std::string& entry) {
     }
 }
 
-void PromptLine::CardZip(const std::string& entry) {
+void CardZip(const std::string& entry) {
     CardRequest& card = gReg.gCardRequest;
     card.gCardZip = entry;
     if (!entry.empty()) {
@@ -287,7 +318,7 @@ void PromptLine::CardZip(const std::string& entry) {
     }
 }
 
-void PromptLine::ClientNumber(const std::string& entry) {
+void ClientNumber(const std::string& entry) {
     if (!entry.empty()) {
         const std::optional<ClientMatch> found = Client_Find(entry);
         Client_SetCurrent(found);
@@ -307,7 +338,7 @@ void PromptLine::ClientNumber(const std::string& entry) {
     Mode_Display();
 }
 
-bool PromptLine::PaymentReference(const std::string& entry) {
+bool PaymentReference(const std::string& entry) {
     if (entry.empty()) {
         // No reference, no tender.
         SaleEngine().Payment_Process(24);
@@ -325,7 +356,7 @@ bool PromptLine::PaymentReference(const std::string& entry) {
     return true;
 }
 
-void PromptLine::AdjustmentReason(const std::string& entry) {
+void AdjustmentReason(const std::string& entry) {
     gSale.gAdjustmentReason = entry;
     if (entry.size() == 1 && entry[0] >= '1' && entry[0] <= '9') {
         Inventory().Adjustment_Start();
@@ -335,7 +366,7 @@ void PromptLine::AdjustmentReason(const std::string& entry) {
     }
 }
 
-void PromptLine::PurchaseCost(const std::string& entry) {
+void PurchaseCost(const std::string& entry) {
     ClearMessageLine();
     if (entry.empty()) {
         // No cost: the new line is dropped.
@@ -369,7 +400,7 @@ void PromptLine::PurchaseCost(const std::string& entry) {
         Inventory().Purchase_AddProduct();
 }
 
-void PromptLine::PurchasePrice(const std::string& entry) {
+void PurchasePrice(const std::string& entry) {
     ClearMessageLine();
     Money price;
     if (!entry.empty()) {
@@ -390,7 +421,7 @@ void PromptLine::PurchasePrice(const std::string& entry) {
         Inventory().Purchase_AddProduct();
 }
 
-void PromptLine::PurchaseComment(const std::string& entry) {
+void PurchaseComment(const std::string& entry) {
     ClearMessageLine();
     if (SaleLine* line = NewestLine()) {
         if (entry.empty()) {
@@ -405,7 +436,7 @@ void PromptLine::PurchaseComment(const std::string& entry) {
     Inventory().Purchase_AddProduct();
 }
 
-void PromptLine::FirstOrderNumber(const std::string& entry) {
+void FirstOrderNumber(const std::string& entry) {
     gOnline.gOrderRangeStart = entry;
     if (!entry.empty()) {
         Online().Online_Prompt_End_Order();
@@ -415,7 +446,7 @@ void PromptLine::FirstOrderNumber(const std::string& entry) {
     }
 }
 
-void PromptLine::LastOrderNumber(const std::string& entry) {
+void LastOrderNumber(const std::string& entry) {
     gOnline.gOrderRangeEnd = entry;
     if (!entry.empty()) {
         Online().Online_Service_UPS();
@@ -425,7 +456,7 @@ void PromptLine::LastOrderNumber(const std::string& entry) {
     }
 }
 
-void PromptLine::NewSellingPrice(const std::string& entry) {
+void NewSellingPrice(const std::string& entry) {
     const std::optional<Money> price = entry.empty() ? std::nullopt : PlainAmount(entry);
     if (!price || *price < Money() || *price > Money::FromUnits(1000)) {
         Say(Message::InvalidEntry);
@@ -436,9 +467,11 @@ void PromptLine::NewSellingPrice(const std::string& entry) {
     Mode_PriceChange_Activate();
 }
 
+}  // namespace
+
 // ---- Cancel -----------------------------------------------------------------------------
 
-void PromptLine::PromptInCIA_Cancel() {
+void PromptInCIA_Cancel() {
     switch (gReg.gPromptLine) {
     case 6:
         // A message is acknowledged either way.
@@ -484,5 +517,13 @@ void PromptLine::PromptInCIA_Cancel() {
     ClearEntry();
     ClearMessageLine();
 }
+
+// ---- the questions of the layers below ----------------------------------------------------
+
+int PromptLine::PromptInCIA_Show(int question) { return tarvo::PromptInCIA_Show(question); }
+void PromptLine::MessageWithEnterToEnd_Show() { tarvo::MessageWithEnterToEnd_Show(); }
+void PromptLine::Credit_Card_PromptAmount() { tarvo::Credit_Card_PromptAmount(); }
+void PromptLine::Credit_Card_PromptCardNumber() { tarvo::Credit_Card_PromptCardNumber(); }
+void PromptLine::Caption_Reset() { tarvo::Caption_Reset(); }
 
 }  // namespace tarvo

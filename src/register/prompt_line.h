@@ -15,55 +15,38 @@
 // on-screen printout; the card questions and questions 6 and 7 by the
 // openers here.
 #pragma once
-#include <string>
-
-#include "config/message_names.h"
 #include "screen/prompt_service.h"
 
 namespace tarvo {
 
+// Opens `question` (its text already on the message line): the keys locked
+// but the answer and Cancel, gReg.gPromptLineActive set. Always 0.
+int PromptInCIA_Show(int question);
+// Ends the pending question: the keys unlocked, Quantity back on the third
+// register key, gReg.gPromptLineActive cleared.
+void PromptInCIA_Hide();
+void PromptInCIA_Enter();
+void PromptInCIA_Cancel();
+
+// Openers.
+void ClientNumber_Prompt();
+void MessageWithEnterToEnd_Show();
+void Credit_Card_PromptAmount();
+void Credit_Card_PromptCardNumber();
+void Credit_Card_PromptCardExpiry();
+void Credit_Card_PromptAddress();
+void Credit_Card_PromptZip();
+// Font size 11 on the 24 soft keys.
+void Caption_Reset();
+
+// The questions the layers below the register open, through Prompt().
 class PromptLine final : public PromptService {
 public:
     int PromptInCIA_Show(int question) override;
-    void PromptInCIA_Hide() override;
-    void PromptInCIA_Enter() override;
-    void PromptInCIA_Cancel() override;
-
-    // Openers.
-    void ClientNumber_Prompt() override;
     void MessageWithEnterToEnd_Show() override;
     void Credit_Card_PromptAmount() override;
     void Credit_Card_PromptCardNumber() override;
-    void Credit_Card_PromptCardExpiry();
-    void Credit_Card_PromptAddress();
-    void Credit_Card_PromptZip();
-    // Font size 11 on the 24 soft keys.
     void Caption_Reset() override;
-
-private:
-    // Sets the question, writes its message on the message line (no
-    // time-out), empties the entry box and opens the prompt line.
-    void Ask(int question, Message message);
-    // The same question again after a refusal: the entry box emptied, the
-    // refusal left on the message line.
-    void AskAgain();
-
-    // Each answer by question; false when the question stops short (the
-    // receipt's scroll keys are then left as they are).
-    bool CardAmount(const std::string& entry);
-    bool CardNumber(const std::string& entry);
-    bool CardExpiry(const std::string& entry);
-    void CardAddress(const std::string& entry);
-    void CardZip(const std::string& entry);
-    void ClientNumber(const std::string& entry);
-    bool PaymentReference(const std::string& entry);
-    void AdjustmentReason(const std::string& entry);
-    void PurchaseCost(const std::string& entry);
-    void PurchasePrice(const std::string& entry);
-    void PurchaseComment(const std::string& entry);
-    void FirstOrderNumber(const std::string& entry);
-    void LastOrderNumber(const std::string& entry);
-    void NewSellingPrice(const std::string& entry);
 };
 
 }  // namespace tarvo

@@ -18,6 +18,10 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "register/print_page.h"
+#include "register/prompt_line.h"
+#include "register/special_page.h"
+#include "register/system_page.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -234,7 +238,7 @@ void Salesperson() {
 void Client() {
     const std::string entry = Entry();
     if (entry.empty()) {
-        Prompt().ClientNumber_Prompt();
+        ClientNumber_Prompt();
         return;
     }
     const std::optional<ClientMatch> found = Client_Find(entry);
@@ -258,7 +262,7 @@ void Block() {
 
 void Quantity() {
     if (gReg.gPromptLineActive) {
-        Prompt().PromptInCIA_Cancel();
+        PromptInCIA_Cancel();
         return;
     }
     SaleState& s = gSale;
@@ -401,7 +405,7 @@ void EnterDeclaration() {
 void Enter() {
     if (Screen().Visible(kMessageBox)) Receipt_Show();
     if (gReg.gPromptLineActive) {
-        Prompt().PromptInCIA_Enter();
+        PromptInCIA_Enter();
         return;
     }
     switch (gReg.gPromptState) {
@@ -420,10 +424,10 @@ void Enter() {
 
 void RunPage(int page, int key) {
     switch (page) {
-    case 10: Pages().System_Process(key); break;
-    case 12: Pages().Print_Process(key); break;
+    case 10: System_Process(key); break;
+    case 12: Print_Process(key); break;
     case 13: SaleEngine().Sales_Process(key); break;
-    case 14: Pages().Special_Process(key); break;
+    case 14: Special_Process(key); break;
     case 16: SaleEngine().Mode_Process(key); break;
     default: break;
     }
@@ -454,7 +458,7 @@ int SoftKeyGroupOfPage(int page) {
 }
 
 void BDep_Click(int page) {
-    Prompt().Caption_Reset();
+    Caption_Reset();
     ScreenModel& s = Screen();
     if (page >= 1 && page <= 8 && !s.Caption(ControlId{Control::BDep, page}).empty()) {
         const std::uint32_t colour = ColourValue(gSettings.gPageColour[static_cast<std::size_t>(page - 1)]);
@@ -504,7 +508,7 @@ void BSys_Click(int index) {
     }
     if (index >= 4 && gSale.gStockCount) return;
 
-    Prompt().Caption_Reset();
+    Caption_Reset();
     const std::uint32_t colour = ColourValue(gSettings.gMenuKeyColour);
     const int language = TextLanguage(gSettings);
     const bool french = gSettings.gLanguage != 1;
@@ -628,7 +632,7 @@ void Button_Click(const ControlId& id) {
     case Control::mDept: mDept_Click(i); break;
     case Control::BOp: BOp_Click(i); break;
     case Control::BReg: BReg_Click(i); break;
-    case Control::mTotalRegister: RegisterKeys().mTotalRegister_Click(); break;
+    case Control::mTotalRegister: mTotalRegister_Click(); break;
     case Control::RT_Down: RT_Down_Click(); break;
     case Control::Rt_Up: Rt_Up_Click(); break;
     case Control::mNumeric: mNumeric_Click(i); break;
@@ -681,7 +685,7 @@ void BarCode_Change() {
                     Cards().Card_TypeFind();
                     if (gReg.gCardStatus == 0) {
                         // The prompt line proposes the amount in the entry box.
-                        Prompt().Credit_Card_PromptAmount();
+                        Credit_Card_PromptAmount();
                         return;
                     }
                     Cards().Credit_Card_Display_Response();

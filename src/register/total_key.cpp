@@ -8,6 +8,7 @@
 #include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "register/prompt_line.h"
 #include "register/register_keys.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -211,7 +212,7 @@ void SaleEnd_Hurry() {
     if (!SaleEnd_Pending()) return;
     if (PrintoutUp()) {
         // As Enter on the receipt: it closes and the next sale starts.
-        Prompt().PromptInCIA_Enter();
+        PromptInCIA_Enter();
         return;
     }
     const std::string typed = Screen().Text(kEntryBox);

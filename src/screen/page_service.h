@@ -1,5 +1,5 @@
-// The pages whose keys the register answers itself: System, Print and
-// Special. The stand-ins answer "Invalid Entry".
+// What the register's pages offer the cash office: the way back to the
+// register window once the cash count is done.
 #pragma once
 
 namespace tarvo {
@@ -8,9 +8,6 @@ class PageService {
 public:
     virtual ~PageService() = default;
 
-    virtual void System_Process(int key) = 0;
-    virtual void Print_Process(int key) = 0;
-    virtual void Special_Process(int key) = 0;
     // The cash count printed its slip: the register window shows again and
     // the report the Print page prepared is printed. The stand-in does nothing.
     virtual void Count_Cash_Resume() = 0;

@@ -6,8 +6,8 @@
 //
 // An opener writes its question on the message line with CIATime(text, 0),
 // empties the entry box and calls PromptInCIA_Show with the question's number.
-// Enter and Cancel of every question come back to PromptInCIA_Enter and
-// PromptInCIA_Cancel.
+// Enter and Cancel of every question come back to the prompt line's own
+// answer and cancel (register/prompt_line.h).
 #pragma once
 
 namespace tarvo {
@@ -20,12 +20,6 @@ public:
     // gReg.gPromptLine: the keys locked but the answer and Cancel,
     // gReg.gPromptLineActive set; negative when it cannot (the stand-in: -1).
     virtual int PromptInCIA_Show(int question) = 0;
-    // Ends the pending question: the keys unlocked, Quantity back on the
-    // third register key, gReg.gPromptLineActive cleared.
-    virtual void PromptInCIA_Hide() = 0;
-    virtual void PromptInCIA_Enter() = 0;
-    virtual void PromptInCIA_Cancel() = 0;
-    virtual void ClientNumber_Prompt() = 0;
     // The text on the message line (and the greeting label) waits for Enter
     // or Cancel, then the totals panel comes back.
     virtual void MessageWithEnterToEnd_Show() = 0;

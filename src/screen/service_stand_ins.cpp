@@ -65,10 +65,6 @@ void SaleStandIn::Strip_Number() {
     Screen().SetText(kEntryBox, out);
 }
 
-void PageStandIn::System_Process(int) { NotAvailable(); }
-void PageStandIn::Print_Process(int) { NotAvailable(); }
-void PageStandIn::Special_Process(int) { NotAvailable(); }
-void PromptStandIn::ClientNumber_Prompt() { NotAvailable(); }
 void PromptStandIn::Caption_Reset() {
     for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }

@@ -205,27 +205,19 @@ public:
     bool TerminalForm_Show() override { return false; }
 };
 
-// No prompt line: no question opens, the client number key says
-// "Invalid Entry"; the soft keys' font is still reset.
+// No prompt line: no question opens; the soft keys' font is still reset.
 class PromptStandIn : public PromptService {
 public:
     int PromptInCIA_Show(int) override { return -1; }
-    void PromptInCIA_Hide() override {}
-    void PromptInCIA_Enter() override {}
-    void PromptInCIA_Cancel() override {}
-    void ClientNumber_Prompt() override;
     void MessageWithEnterToEnd_Show() override {}
     void Credit_Card_PromptAmount() override {}
     void Credit_Card_PromptCardNumber() override {}
     void Caption_Reset() override;
 };
 
-// No System, Print or Special page: their keys say "Invalid Entry".
+// No register window to come back to after the cash count.
 class PageStandIn : public PageService {
 public:
-    void System_Process(int key) override;
-    void Print_Process(int key) override;
-    void Special_Process(int key) override;
     void Count_Cash_Resume() override {}
 };
 

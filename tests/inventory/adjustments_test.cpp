@@ -317,7 +317,7 @@ protected:
     }
     void Answer(const std::string& text) {
         screen.SetText(kEntryBox, text);
-        prompt.PromptInCIA_Enter();
+        PromptInCIA_Enter();
     }
     InventoryDocuments inventory;
     PromptLine prompt;
@@ -363,7 +363,7 @@ TEST_F(AdjustmentKeysTest, TheKeyAgainInTheAdjustmentModeCancelsIt) {
     EXPECT_EQ(MessageLine(), "Stock Adjustment Terminated");
     // Cancel on the question is an empty answer.
     Mode_Process(14);
-    prompt.PromptInCIA_Cancel();
+    PromptInCIA_Cancel();
     EXPECT_EQ(gSale.gMode, 11);
     EXPECT_EQ(screen.Text(kTimedBox), "OPERATION CANCELED");
 }

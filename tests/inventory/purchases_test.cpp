@@ -244,7 +244,7 @@ protected:
     }
     void Answer(const std::string& text) {
         screen.SetText(kEntryBox, text);
-        prompt.PromptInCIA_Enter();
+        PromptInCIA_Enter();
     }
     InventoryDocuments inventory;
     PromptLine prompt;

@@ -17,6 +17,7 @@
 #include "print/printer_output.h"
 #include "register/register_keys.h"
 #include "register_fixture.h"
+#include "sale/sale_save.h"
 #include "test_dir.h"
 
 namespace tarvo {
@@ -104,9 +105,6 @@ public:
     }
 
     // cash office
-    void System_Process(int key) override { Note("System_Process", key); }
-    void Print_Process(int key) override { Note("Print_Process", key); }
-    void Special_Process(int key) override { Note("Special_Process", key); }
     void Clock_CheckLogin() override {
         Note("Clock_CheckLogin(" + gReg.gEmployeeNumber + ")");
         gSale.gCheckResult = clockedIn ? 1 : 0;
@@ -159,9 +157,6 @@ public:
         Note("Caption_Reset");
         PromptStandIn::Caption_Reset();
     }
-    void PromptInCIA_Enter() override { Note("PromptInCIA_Enter"); }
-    void PromptInCIA_Cancel() override { Note("PromptInCIA_Cancel"); }
-    void ClientNumber_Prompt() override { Note("ClientNumber_Prompt"); }
     void Card_ParseSwipe() override {
         Note("Card_ParseSwipe");
         trackWhenParsed = gReg.gCardTrack;
@@ -195,21 +190,6 @@ private:
     void Note(const char* name, int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); }
 };
 
-// The window's real button groups, with the Total key recorded instead of
-// pressed.
-class TotalRecordingKeys : public RegisterKeysService {
-public:
-    explicit TotalRecordingKeys(RecordingKeys& keys) : keys_(keys) {}
-    void BDep_Click(int page) override { tarvo::BDep_Click(page); }
-    void BSys_Click(int index) override { tarvo::BSys_Click(index); }
-    void BPayment_Click() override { tarvo::BPayment_Click(); }
-    void BOp_Click(int index) override { tarvo::BOp_Click(index); }
-    void mTotalRegister_Click() override { keys_.calls.push_back("mTotalRegister_Click"); }
-
-private:
-    RecordingKeys& keys_;
-};
-
 class KeyTest : public RegisterTest {
 protected:
     static constexpr const char* kTerminal = "1234567";
@@ -217,8 +197,8 @@ protected:
     void SetUp() override {
         RegisterTest::SetUp();
         UseTerminalFolder(dir.Path(), kTerminal);
+        gSaleSave = SaleSaveState{};
         Reg().services = &keys;
-        Reg().services.keys = &totalKey;
         // The register starts with no panel over the receipt grid.
         screen.Show(ControlId{Control::Txt_All, 0}, false);
     }
@@ -277,7 +257,6 @@ protected:
 
     TestDir dir;
     RecordingKeys keys;
-    TotalRecordingKeys totalKey{keys};
 };
 
 }  // namespace tarvo

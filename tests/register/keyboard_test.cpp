@@ -7,7 +7,9 @@
 
 #include "data/indexes.h"
 #include "key_fixture.h"
+#include "register/prompt_line.h"
 #include "register/register_keys.h"
+#include "sale/sale_save.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
 
@@ -181,9 +183,11 @@ TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
         const char* message;  // what its button answered with nothing typed
     };
     const Case cases[] = {
-        {KeyCode::F1, "mTotalRegister_Click", ""}, {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
-        {KeyCode::F9, "", "Invalid Entry"},        {KeyCode::F10, "ClientNumber_Prompt", ""},
-        {KeyCode::F11, "Aux_Client", ""},          {KeyCode::F12, "Aux_Product", ""},
+        {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
+        {KeyCode::F9, "", "Invalid Entry"},
+        {KeyCode::F10, "", "Input Client Number & Select Enter"},
+        {KeyCode::F11, "Aux_Client", ""},
+        {KeyCode::F12, "Aux_Product", ""},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
@@ -191,6 +195,10 @@ TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
         Press(c.key);
         EXPECT_EQ(keys.calls, *c.call ? Calls{c.call} : Calls()) << c.key;
         EXPECT_EQ(MessageLine(), c.message) << c.key;
+        // The client number asked is let go before the next key, and the
+        // keys it locked are pressable again.
+        if (gReg.gPromptLineActive) PromptInCIA_Cancel();
+        EnableAllButtons();
     }
     // Disabled buttons are not pressed.
     for (int i = 1; i <= 8; ++i) screen.SetEnabled(Id(Control::BOp, i), false);
@@ -199,6 +207,13 @@ TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
     for (int key = KeyCode::F1; key <= KeyCode::F12; ++key)
         if (key != KeyCode::F2 && key != KeyCode::F3 && key != KeyCode::F4 && key != KeyCode::F5) Press(key);
     EXPECT_TRUE(keys.calls.empty());
+    EXPECT_FALSE(gSaleSave.gSaleFinished);
+
+    // F1 is the Total key: the sale is saved and the end-of-sale pause begins.
+    screen.SetEnabled(Id(Control::mTotalRegister), true);
+    Press(KeyCode::F1);
+    EXPECT_TRUE(gSaleSave.gSaleFinished);
+    EXPECT_TRUE(timers.Running(TimerId::EndSale));
 }
 
 TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
@@ -254,7 +269,8 @@ TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
     EXPECT_EQ(Entry(), "12");
 
     Press(KeyCode::F1);
-    EXPECT_TRUE(keys.Called("mTotalRegister_Click"));
+    EXPECT_TRUE(gSaleSave.gSaleFinished);  // the Total key saved the sale
+    EnableAllButtons();                    // as the next sale finds them
     gSale.gItemCount = 0;
     AddCashier("111", "00000001", "Ann", 1);
     Type("111");
@@ -379,17 +395,28 @@ TEST_F(KeyboardTest, EveryKeyWaitsForARunningCardRequest) {
 }
 
 TEST_F(KeyboardTest, APendingQuestionTakesOnlyEnterAndEscape) {
-    gReg.gPromptLineActive = true;
-    gReg.gPromptLine = 2;
+    Press(KeyCode::F10);  // the client number asked
+    ASSERT_TRUE(gReg.gPromptLineActive);
     Type("4111");
     Press(KeyCode::F1);
     Press(KeyCode::Delete);
     EXPECT_TRUE(keys.calls.empty());
+    EXPECT_FALSE(gSaleSave.gSaleFinished);
     EXPECT_EQ(Entry(), "4111");
+    EXPECT_TRUE(gReg.gPromptLineActive);
+    // Enter answers it (no such client), Escape cancels the next one.
     Press(KeyCode::Enter);
+    EXPECT_FALSE(gReg.gPromptLineActive);
+    EXPECT_EQ(MessageLine(), "Not Found");
+    EnableAllButtons();
+    Press(KeyCode::F10);
+    ASSERT_TRUE(gReg.gPromptLineActive);
+    Type("4111");
     Press(KeyCode::Escape);
-    EXPECT_EQ(keys.calls, (Calls{"PromptInCIA_Enter", "PromptInCIA_Cancel"}));
-    EXPECT_EQ(Entry(), "4111");
+    EXPECT_FALSE(gReg.gPromptLineActive);
+    EXPECT_EQ(MessageLine(), "");
+    EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
+    EXPECT_TRUE(keys.calls.empty());
 }
 
 TEST_F(KeyboardTest, KeyUpKeepsTheProposedCardAmount) {

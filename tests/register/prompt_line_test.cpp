@@ -68,11 +68,11 @@ protected:
     void Ask(int question, Message message) {
         CIATime(Msg(message), 0);
         screen.SetText(kEntryBox, "");
-        prompt.PromptInCIA_Show(question);
+        PromptInCIA_Show(question);
     }
     void Answer(const std::string& typed) {
         Type(typed);
-        prompt.PromptInCIA_Enter();
+        PromptInCIA_Enter();
     }
     bool Pending(int question) const { return gReg.gPromptLineActive && gReg.gPromptLine == question; }
     bool Called(std::string_view call) const { return recorder.Called(call); }
@@ -100,7 +100,7 @@ TEST_F(PromptLineTest, APendingQuestionLocksEveryKeyButTheAnswerAndCancel) {
         gSettings.gLanguage = static_cast<std::int16_t>(language);
         UI_Setup();
         Type("typed before");
-        prompt.ClientNumber_Prompt();
+        ClientNumber_Prompt();
 
         EXPECT_TRUE(Pending(7));
         for (int k = 1; k <= 24; ++k) EXPECT_FALSE(screen.Enabled(SoftKeyId(k))) << k;
@@ -171,34 +171,33 @@ TEST_F(PromptLineTest, TheKeysAnswerAndCancelThePendingQuestion) {
 TEST_F(PromptLineTest, QuestionTextsInBothLanguages) {
     struct Case {
         const char* name;
-        void (*open)(PromptLine&);
+        void (*open)();
         int question;
         const char* english;
         const char* french;  // UTF-8
     };
     const Case cases[] = {
-        {"amount", [](PromptLine& p) { p.Credit_Card_PromptAmount(); }, 1, "Confirm Amount of Charge",
-         "Confirmez Montant à Charger"},
-        {"card number", [](PromptLine& p) { p.Credit_Card_PromptCardNumber(); }, 2, "Input Credit Card Number",
+        {"amount", [] { Credit_Card_PromptAmount(); }, 1, "Confirm Amount of Charge", "Confirmez Montant à Charger"},
+        {"card number", [] { Credit_Card_PromptCardNumber(); }, 2, "Input Credit Card Number",
          "Entrez Numéro de Carte de Crédit"},
-        {"expiry", [](PromptLine& p) { p.Credit_Card_PromptCardExpiry(); }, 3, "Input Card Expiry Date MMYY",
+        {"expiry", [] { Credit_Card_PromptCardExpiry(); }, 3, "Input Card Expiry Date MMYY",
          "Entrez Date d'Expiration de Carte MMAA"},
-        {"address", [](PromptLine& p) { p.Credit_Card_PromptAddress(); }, 4, "Input Card Holder Street Address",
+        {"address", [] { Credit_Card_PromptAddress(); }, 4, "Input Card Holder Street Address",
          "Entrez Adresse du Détenteur de Carte"},
-        {"zip", [](PromptLine& p) { p.Credit_Card_PromptZip(); }, 5, "Input Card Holder Zip Code",
+        {"zip", [] { Credit_Card_PromptZip(); }, 5, "Input Card Holder Zip Code",
          "Entrez Code Postal du Détenteur de Carte"},
-        {"client", [](PromptLine& p) { p.ClientNumber_Prompt(); }, 7, "Input Client Number & Select Enter",
+        {"client", [] { ClientNumber_Prompt(); }, 7, "Input Client Number & Select Enter",
          "Entrez Numéro de Client & Appuyez Entrez"},
     };
     for (const Case& c : cases) {
         for (int language : {1, 2}) {
             SCOPED_TRACE(std::string(c.name) + " " + std::to_string(language));
             gSettings.gLanguage = static_cast<std::int16_t>(language);
-            c.open(prompt);
+            c.open();
             EXPECT_TRUE(Pending(c.question));
             EXPECT_EQ(Cp1252ToUtf8(MessageLine()), language == 1 ? c.english : c.french);
             EXPECT_EQ(screen.Caption(kCancelKey), "Cancel");
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         }
     }
 }
@@ -207,7 +206,7 @@ TEST_F(PromptLineTest, QuestionTextsInBothLanguages) {
 
 TEST_F(PromptLineTest, AmountIsProposedConfirmedAndCharged) {
     gSale.gBalanceDue = Money::FromCents(1250);
-    prompt.Credit_Card_PromptAmount();
+    Credit_Card_PromptAmount();
     EXPECT_TRUE(Pending(1));
     EXPECT_EQ(Entry(), "12.5");
     EXPECT_EQ(screen.State(kEntryBox).selStart, 4);
@@ -242,9 +241,9 @@ TEST_F(PromptLineTest, AmountAnswers) {
         recorder.calls.clear();
         gSale.gBalanceDue = Money::FromCents(1250);
         gReg.gCardRequest.gCardNumber = "4111111111111111";
-        prompt.Credit_Card_PromptAmount();
+        Credit_Card_PromptAmount();
         screen.SetText(kEntryBox, c.entry);
-        prompt.PromptInCIA_Enter();
+        PromptInCIA_Enter();
         if (c.charged)
             EXPECT_EQ(CallsMade(), Calls{std::string("Card_Charge(") + c.charged + ")"});
         else
@@ -254,7 +253,7 @@ TEST_F(PromptLineTest, AmountAnswers) {
         if (c.askedAgain) {
             EXPECT_EQ(Entry(), "12.5");
             EXPECT_FALSE(screen.Enabled(kEntryBox));
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         } else if (!c.charged) {
             EXPECT_EQ(Entry(), "");
             EXPECT_EQ(gReg.gCardRequest.gCardNumber, "");
@@ -265,8 +264,8 @@ TEST_F(PromptLineTest, AmountAnswers) {
 TEST_F(PromptLineTest, WithoutCardPaymentsTheChargeIsRefusedAndLogged) {
     Reg().services.card = nullptr;
     gSale.gBalanceDue = Money::FromCents(1250);
-    prompt.Credit_Card_PromptAmount();
-    prompt.PromptInCIA_Enter();
+    Credit_Card_PromptAmount();
+    PromptInCIA_Enter();
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     std::ifstream log(gConstants.paths.gFilesPath + ".LOG");
     std::stringstream text;
@@ -289,7 +288,7 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         recorder.calls.clear();
         gSale.gBalanceDue = Money::FromUnits(30);
 
-        prompt.Credit_Card_PromptCardNumber();
+        Credit_Card_PromptCardNumber();
         EXPECT_TRUE(Pending(2));
         Answer("4111111111111111");
         EXPECT_TRUE(Called("Card_TypeFind"));
@@ -317,14 +316,14 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         EXPECT_EQ(MessageLine(), "Confirm Amount of Charge");
         EXPECT_EQ(Entry(), "30");
         EXPECT_EQ(gReg.gCardRequest.gCardEntry, 2);
-        prompt.PromptInCIA_Enter();
+        PromptInCIA_Enter();
         EXPECT_TRUE(Called("Card_Charge(30)"));
     }
 }
 
 TEST_F(PromptLineTest, CardNumberRefusals) {
     // Nothing typed ends the card dialogue.
-    prompt.Credit_Card_PromptCardNumber();
+    Credit_Card_PromptCardNumber();
     Answer("");
     EXPECT_FALSE(gReg.gPromptLineActive);
     EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
@@ -332,7 +331,7 @@ TEST_F(PromptLineTest, CardNumberRefusals) {
 
     // A card of no known type is shown and asked again.
     recorder.cardTypeStatus = 7;
-    prompt.Credit_Card_PromptCardNumber();
+    Credit_Card_PromptCardNumber();
     Answer("1234567");
     EXPECT_TRUE(Pending(2));
     EXPECT_EQ(gReg.gCardRequest.gCardNumber, "");
@@ -352,7 +351,7 @@ TEST_F(PromptLineTest, ExpiryMustBeFourDigitsWithAMonth) {
     gSettings.gCardBackend = "3";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
-        prompt.Credit_Card_PromptCardExpiry();
+        Credit_Card_PromptCardExpiry();
         Answer(c.entry);
         if (c.accepted) {
             EXPECT_EQ(gReg.gCardRequest.gCardExpiry, c.entry);
@@ -363,10 +362,10 @@ TEST_F(PromptLineTest, ExpiryMustBeFourDigitsWithAMonth) {
             EXPECT_TRUE(Pending(3));
             EXPECT_EQ(Entry(), "");
         }
-        prompt.PromptInCIA_Cancel();
+        PromptInCIA_Cancel();
     }
     // Nothing typed ends the card dialogue.
-    prompt.Credit_Card_PromptCardExpiry();
+    Credit_Card_PromptCardExpiry();
     Answer("");
     EXPECT_FALSE(gReg.gPromptLineActive);
     EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
@@ -375,9 +374,9 @@ TEST_F(PromptLineTest, ExpiryMustBeFourDigitsWithAMonth) {
 TEST_F(PromptLineTest, CancellingACardQuestionKeepsTheCardFields) {
     gReg.gCardRequest.gCardNumber = "4111111111111111";
     gReg.gCardRequest.gCardExpiry = "2605";
-    prompt.Credit_Card_PromptAddress();
+    Credit_Card_PromptAddress();
     Type("1 Main");
-    prompt.PromptInCIA_Cancel();
+    PromptInCIA_Cancel();
     EXPECT_FALSE(gReg.gPromptLineActive);
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(MessageLine(), "");
@@ -392,7 +391,7 @@ TEST_F(PromptLineTest, MessageIsAcknowledgedByEnterOrCancelAlike) {
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "Cancel" : "Enter");
         screen.SetText(kMessageLine, "Approved 123456");
-        prompt.MessageWithEnterToEnd_Show();
+        MessageWithEnterToEnd_Show();
         EXPECT_TRUE(Pending(6));
         EXPECT_EQ(MessageLine(), "Approved 123456 Press Enter or Cancel to Continue");
         EXPECT_TRUE(screen.Visible(kGreetingLabel));
@@ -436,16 +435,16 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.entry) + (c.cancel ? " cancelled" : ""));
         recorder.calls.clear();
-        prompt.ClientNumber_Prompt();
+        ClientNumber_Prompt();
         EXPECT_EQ(gReg.gPromptState, PromptState::ClientNumber);
         EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Client Entry");
         EXPECT_TRUE(CallsMade().empty());
         recorder.calls.clear();
         Type(c.entry);
         if (c.cancel)
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         else
-            prompt.PromptInCIA_Enter();
+            PromptInCIA_Enter();
         EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
         EXPECT_EQ(MessageLine(), c.message);
@@ -488,7 +487,7 @@ TEST_F(PromptLineTest, NoPaymentReferenceRemovesTheTender) {
         gSale.gPaymentCount = 1;
         Ask(8, Message::EnterPaymentReferenceInformation);
         if (cancel)
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         else
             Answer("   ");
         EXPECT_EQ(CallsMade(), Calls{"Payment_Process(24)"});
@@ -527,7 +526,7 @@ TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
     screen.Show(kGreetingLabel, true);
     Ask(13, Message::SelectReasonForStockAdjustment);
     Type("3");
-    prompt.PromptInCIA_Cancel();
+    PromptInCIA_Cancel();
     EXPECT_TRUE(CallsMade().empty());
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Adjustment");
     EXPECT_EQ(gSale.gMode, 15);
@@ -561,7 +560,7 @@ TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
         Newest().hasNote = true;
         Ask(c.question, Message::InputProductPurchaseCost);
         Type("3");
-        prompt.PromptInCIA_Cancel();
+        PromptInCIA_Cancel();
         EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(gSale.gItemCount, c.linesLeft);
         EXPECT_EQ(gSale.gAdjustmentReason, "");
@@ -637,7 +636,7 @@ TEST_F(PromptLineTest, MoneyAnswersMustBePlainNumbers) {
             EXPECT_EQ(Entry(), "");
             EXPECT_EQ(Newest().unitPrice, Money::FromUnits(9));
             EXPECT_TRUE(CallsMade().empty());
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         }
     }
 }
@@ -732,7 +731,7 @@ TEST_F(PromptLineTest, NewSellingPriceFromZeroToAThousand) {
             EXPECT_TRUE(CallsMade().empty());
             EXPECT_EQ(MessageLine(), "Invalid Entry");
             EXPECT_TRUE(Pending(15));
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         }
     }
 }
@@ -748,7 +747,7 @@ TEST_F(PromptLineTest, NewSellingPriceWithoutAProductOnlyReturnsToThePriceChange
     // Cancel also returns to it.
     screen.Show(Id(Control::Lbl_Phys_Code), false);
     Ask(15, Message::InputNewSellingPrice);
-    prompt.PromptInCIA_Cancel();
+    PromptInCIA_Cancel();
     EXPECT_TRUE(screen.Visible(Id(Control::Lbl_Phys_Code)));
 }
 
@@ -762,9 +761,9 @@ TEST_F(PromptLineTest, PrintoutClosesByEnterOrCancel) {
         EXPECT_TRUE(Pending(16));
         EXPECT_EQ(MessageLine(), "Touch or Click Enter Button to Continue");
         if (cancel)
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         else
-            prompt.PromptInCIA_Enter();
+            PromptInCIA_Enter();
         EXPECT_FALSE(gReg.gPromptLineActive);
         EXPECT_EQ(MessageLine(), "");
         EXPECT_FALSE(screen.Visible(Id(Control::Txt_Printer)));
@@ -788,13 +787,13 @@ TEST_F(PromptLineTest, AReceiptOnTheScreenHoldsTheNextSaleUntilItIsClosed) {
         EXPECT_TRUE(screen.Visible(Id(Control::Txt_Printer)));
         EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 0);
         if (cancel)
-            prompt.PromptInCIA_Cancel();
+            PromptInCIA_Cancel();
         else
-            prompt.PromptInCIA_Enter();
+            PromptInCIA_Enter();
         EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
         // Closing a receipt shown outside a sale's end starts nothing.
         Printout_Show();
-        prompt.PromptInCIA_Enter();
+        PromptInCIA_Enter();
         EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
     }
 }

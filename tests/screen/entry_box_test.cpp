@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "register/key_fixture.h"
+#include "register/prompt_line.h"
 #include "register/register_keys.h"
 
 namespace tarvo {
@@ -160,12 +161,15 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
     // The payment page with the sale's total and balance, then the card.
     EXPECT_EQ(screen.Text(kSaleTotalCell), "$12.50");
     EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$12.50");
-    EXPECT_EQ(keys.calls, (Calls{"Caption_Reset", "Card_ParseSwipe", "Card_TypeFind", "Credit_Card_PromptAmount"}));
+    EXPECT_EQ(keys.calls, (Calls{"Caption_Reset", "Card_ParseSwipe", "Card_TypeFind"}));
     // The amount proposed for confirmation, no track data.
+    EXPECT_EQ(MessageLine(), "Confirm Amount of Charge");
+    EXPECT_TRUE(gReg.gPromptLineActive);
+    EXPECT_EQ(gReg.gPromptLine, 1);
     EXPECT_EQ(Entry(), "12.5");
 
     // Through Enter the proposed amount stays as well.
-    gReg.gPromptLineActive = false;
+    PromptInCIA_Cancel();  // the first card let go
     gReg.gKeyPage = 1;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BReg_Click(4);
@@ -236,7 +240,7 @@ TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
     Type("%B6011000000000004^DOE/JOHN^2512?");
     BarCode_Change();
     EXPECT_TRUE(keys.Called("Credit_Card_Display_Response(4)"));
-    EXPECT_FALSE(keys.Called("Credit_Card_PromptAmount"));
+    EXPECT_FALSE(gReg.gPromptLineActive);  // no amount asked
     EXPECT_EQ(Entry(), "");
 }
 
@@ -257,7 +261,9 @@ TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
     EXPECT_EQ(gReg.gKeyPage, 15);
-    EXPECT_TRUE(keys.Called("Credit_Card_PromptAmount"));
+    EXPECT_EQ(MessageLine(), "Confirm Amount of Charge");
+    EXPECT_EQ(gReg.gPromptLine, 1);
+    EXPECT_TRUE(gReg.gPromptLineActive);
 }
 
 }  // namespace
