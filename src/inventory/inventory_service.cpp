@@ -1,14 +1,9 @@
 #include "inventory/inventory_service.h"
 
-#include "config/settings.h"
-#include "data/log.h"
 #include "inventory/adjustments.h"
 #include "inventory/document_helpers.h"
 #include "inventory/kits.h"
-#include "inventory/orders.h"
 #include "inventory/purchases.h"
-#include "screen/messages.h"
-#include "screen/register_context.h"
 
 namespace tarvo {
 
@@ -29,21 +24,5 @@ void InventoryDocuments::Adjustment_Cancel() { tarvo::Adjustment_Cancel(); }
 void InventoryDocuments::Adjustment_Start() { tarvo::Adjustment_Start(); }
 void InventoryDocuments::CommandFile_Create() { tarvo::CommandFile_Create(1); }
 void InventoryDocuments::Sale_Cancel() { tarvo::Sale_Cancel(); }
-
-bool InventoryDocuments::Document_Save(int mode) {
-    switch (mode) {
-    case 12: return Order_Save();
-    case 13:
-    case 14: return Purchase_Save();
-    case 15: return Adjustment_Save();
-    default:
-        // The documents of the back office (purchase orders, received and
-        // packed orders) are sent by the online services, which the Total
-        // key asks itself (Online().Document_Send), in the background.
-        ProgramLog().Write(1, "Document_Save: mode " + std::to_string(mode) + " has no local document");
-        CIATime(Msg(Message::InvalidEntry), 5);
-        return false;
-    }
-}
 
 }  // namespace tarvo

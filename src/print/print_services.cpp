@@ -1,12 +1,8 @@
 #include "print/print_services.h"
 
 #include "print/count_tickets.h"
-#include "print/inventory_documents.h"
-#include "print/office_slips.h"
-#include "print/order_document.h"
 #include "print/pole_display.h"
 #include "print/printer_output.h"
-#include "print/receipt.h"
 #include "print/scale.h"
 
 namespace tarvo {
@@ -19,21 +15,6 @@ void PrintingImpl::Printer_Close(bool closeHandle) { tarvo::Printer_Close(closeH
 std::int16_t PrintingImpl::PrintStatus() const { return gPrint.gPrintStatus; }
 // A register that prints on its screen goes on doing so from sale to sale.
 void PrintingImpl::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenIsPrinter; }
-void PrintingImpl::Drawer_Open() { tarvo::Drawer_Open(); }
-void PrintingImpl::Receipt_Print() { tarvo::Receipt_Print(); }
-
-// The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-void PrintingImpl::Document_Print(int mode) {
-    if (mode == 12)
-        tarvo::Order_Print();
-    else if (mode == 13 || mode == 14)
-        tarvo::Purchase_Print();
-    else if (mode == 15)
-        tarvo::Adjustment_Print();
-}
-void PrintingImpl::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
-void PrintingImpl::Deposit_PrintSafe(std::int32_t recNo) { tarvo::Deposit_PrintSafe(recNo); }
-void PrintingImpl::DepositBank_Print(std::int32_t recNo) { tarvo::DepositBank_Print(recNo); }
 void PrintingImpl::Item_PrintLine() { tarvo::Item_PrintLine(); }
 
 void CustomerDevices::Customer_Greeting() { tarvo::Customer_Greeting(); }

@@ -1,5 +1,6 @@
 // Printing and the customer devices behind their service interfaces: what
-// the sale engine and the register reach through Printing() and Devices().
+// the sale engine reaches through Printing(), and the register through
+// Devices().
 #pragma once
 #include "screen/device_service.h"
 #include "screen/print_service.h"
@@ -13,12 +14,6 @@ public:
     void Printer_Close(bool closeHandle) override;
     std::int16_t PrintStatus() const override;
     void PrintToScreen_End() override;
-    void Drawer_Open() override;
-    void Receipt_Print() override;
-    void Document_Print(int mode) override;
-    void PaidOut_Print(std::int32_t recNo) override;
-    void Deposit_PrintSafe(std::int32_t recNo) override;
-    void DepositBank_Print(std::int32_t recNo) override;
     void Item_PrintLine() override;
 };
 

@@ -17,6 +17,7 @@
 #include "print/office_slips.h"
 #include "print/order_document.h"
 #include "print/printer_output.h"
+#include "print/receipt.h"
 #include "register/screen_actions.h"
 #include "sale/modes.h"
 #include "sale/sale_save.h"
@@ -188,7 +189,7 @@ void Receipt_Reprint(bool gift) {
     gSaleSave.gPrintRecordNo = rec;
     gSaleSave.gReceiptDuplicate = true;
     gSaleSave.gGiftReceipt = gift;
-    Printing().Receipt_Print();
+    Receipt_Print();
     PrintStatus_Show();
 }
 

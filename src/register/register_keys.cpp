@@ -18,6 +18,7 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "print/office_slips.h"
 #include "register/print_page.h"
 #include "register/prompt_line.h"
 #include "register/special_page.h"
@@ -301,12 +302,12 @@ void EnterPaidOut() {
     gReg.gEnteredAmount = amount.value_or(Money());
     if (amount) {
         const bool toScreen = gPrint.gPrintToScreen;
-        Printing().Drawer_Open();
+        Drawer_Open();
         gPrint.gPrintToScreen = toScreen;
         // A paid-out that could not be written has said why; no slip then.
         const std::int32_t recNo = Office().Paidout_Save();
         if (recNo != 0) {
-            Printing().PaidOut_Print(recNo);
+            PAIDOUT_Print(recNo);
             Say(Message::PaidoutCompleted);
         }
     } else {

@@ -13,6 +13,7 @@
 #include "data/sale_state.h"
 #include "office/cash_office.h"
 #include "platform/desktop.h"
+#include "print/office_slips.h"
 #include "print/printer_output.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
@@ -138,9 +139,9 @@ void Deposit(bool toSafe) {
     if (recNo == 0) return;
     Say(Message::DepositCompleted);
     if (toSafe)
-        Printing().Deposit_PrintSafe(recNo);
+        Deposit_PrintSafe(recNo);
     else
-        Printing().DepositBank_Print(recNo);
+        DepositBank_Print(recNo);
     if (gPrint.gPrintStatus != 0) Say(Message::PrinterErrorUnableToPrint);
 }
 
@@ -150,7 +151,7 @@ void DrawerOpen() {
     if (RefusedMidSale()) return;
     const bool withManager = gSettings.gSystemOption500 != "0";
     if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
-    Printing().Drawer_Open();
+    Drawer_Open();
     if (!withManager) Say(Message::DrawerOpened);
     if (gPrint.gPrintStatus != 0) {
         Say(Message::PrinterErrorUnableToPrint);

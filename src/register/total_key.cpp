@@ -8,6 +8,13 @@
 #include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "inventory/adjustments.h"
+#include "inventory/orders.h"
+#include "inventory/purchases.h"
+#include "print/inventory_documents.h"
+#include "print/order_document.h"
+#include "print/printer_output.h"
+#include "print/receipt.h"
 #include "register/prompt_line.h"
 #include "register/register_keys.h"
 #include "sale/entry_helpers.h"
@@ -32,6 +39,23 @@ const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Wr
 bool SavedDocument(int mode) { return mode == 12 || mode == 13 || mode == 14 || mode == 15; }
 bool SentDocument(int mode) { return mode == 28 || mode == 29 || mode == 30; }
 
+// The inventory's documents at the Total key: 12 an order, 13 and 14 a
+// purchase, 15 an adjustment. The save shows its own message when it
+// refuses; the printout prints the record the save left.
+bool InventoryDocument_Save(int mode) {
+    if (mode == 12) return Order_Save();
+    if (mode == 13 || mode == 14) return Purchase_Save();
+    return Adjustment_Save();
+}
+void InventoryDocument_Print(int mode) {
+    if (mode == 12)
+        Order_Print();
+    else if (mode == 13 || mode == 14)
+        Purchase_Print();
+    else
+        Adjustment_Print();
+}
+
 // Nothing was saved or sent: the sale stays open as it was, the keys come
 // back and the message line keeps why.
 void Total_Refused(const std::string& messageBefore) {
@@ -49,26 +73,26 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
     // The receipt prints the invoice just saved; a document left its record.
     if (r.recordNo != 0) gSaleSave.gPrintRecordNo = r.recordNo;
 
-    if (r.openDrawer) Printing().Drawer_Open();
+    if (r.openDrawer) Drawer_Open();
 
     gSaleSave.gReceiptDuplicate = false;
     gSaleSave.gReceiptCopy = 0;
     if (mode == 12) {
-        if (!gSettings.gNoOrderPrint) Printing().Document_Print(mode);
+        if (!gSettings.gNoOrderPrint) InventoryDocument_Print(mode);
     } else if (SavedDocument(mode)) {
-        Printing().Document_Print(mode);
+        InventoryDocument_Print(mode);
     } else {
         if (r.giftReceipt) gSaleSave.gGiftReceipt = true;
-        if (r.receipt) Printing().Receipt_Print();
+        if (r.receipt) Receipt_Print();
     }
     if (r.secondCopy) {
         Forms().MessageBox_Show("Tear Off First Copy. Press Enter to Print Second Copy.");
         gSaleSave.gReceiptDuplicate = false;
         gSaleSave.gReceiptCopy = 1;
-        Printing().Receipt_Print();
+        Receipt_Print();
     }
 
-    if (Printing().PrintStatus() != 0) CIATime(Msg(Message::PrinterErrorUnableToPrint), 5);
+    if (gPrint.gPrintStatus != 0) CIATime(Msg(Message::PrinterErrorUnableToPrint), 5);
     if (!r.message.empty()) CIATime(r.message, 10);
 
     const int delay = gSettings.gEndSaleDelay > 0 ? gSettings.gEndSaleDelay : kDefaultEndSaleMs;
@@ -152,7 +176,7 @@ void mTotalRegister_Click() {
         return;
     }
     if (SavedDocument(mode)) {
-        if (!Inventory().Document_Save(mode)) {
+        if (!InventoryDocument_Save(mode)) {
             Total_Refused(messageBefore);
             return;
         }
@@ -172,7 +196,7 @@ bool PrintoutUp() { return gReg.gPromptLineActive && gReg.gPromptLine == kPrinto
 void EndSale_NoteAndTimer() {
     const std::string note = Msg(Message::PrintingInProgress);
     const std::string line = Screen().Text(kMessageLine);
-    if (Printing().PrintStatus() == 0 && !note.empty() && line.size() >= note.size() &&
+    if (gPrint.gPrintStatus == 0 && !note.empty() && line.size() >= note.size() &&
         line.compare(line.size() - note.size(), note.size(), note) == 0)
         Screen().SetText(kMessageLine, line.substr(0, line.size() - note.size()));
     Reg().timers->Stop(TimerId::EndSale);

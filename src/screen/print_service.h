@@ -1,8 +1,7 @@
-// What printing offers the rest of the register: the receipt output line by
-// line, the receipt and the documents of a saved sale, the slips, the cash
-// drawer and the print-to-screen mode. Stand-ins print nothing and report
-// failure where the caller reads an outcome; the print folder implements the
-// real ones.
+// What printing offers the sale below it: the receipt output line by line,
+// the end of the print-to-screen mode and the stock count's item ticket.
+// Stand-ins print nothing and report failure where the caller reads an
+// outcome; the print folder implements the real ones.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -27,18 +26,6 @@ public:
     // (unless this register prints on its screen).
     virtual void PrintToScreen_End() = 0;
 
-    virtual void Drawer_Open() = 0;
-    // The receipt of invoice record gSaleSave.gPrintRecordNo, as copy
-    // gSaleSave.gReceiptCopy (gReceiptDuplicate, gGiftReceipt).
-    virtual void Receipt_Print() = 0;
-    // The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-    virtual void Document_Print(int mode) = 0;
-    // Prints the paid-out slip of activity record `recNo`.
-    virtual void PaidOut_Print(std::int32_t recNo) = 0;
-    // Print the deposit slips (two copies) of activity record `recNo`: a
-    // deposit to the safe, a deposit to the bank.
-    virtual void Deposit_PrintSafe(std::int32_t recNo) = 0;
-    virtual void DepositBank_Print(std::int32_t recNo) = 0;
     // Prints the counted item of the stock count (line 1 of the sale) and
     // keeps the printer open for the next one.
     virtual void Item_PrintLine() = 0;

@@ -65,12 +65,6 @@ public:
     void Printer_Close(bool) override {}
     std::int16_t PrintStatus() const override { return 1; }
     void PrintToScreen_End() override {}
-    void Drawer_Open() override {}
-    void Receipt_Print() override {}
-    void Document_Print(int) override {}
-    void PaidOut_Print(std::int32_t) override {}
-    void Deposit_PrintSafe(std::int32_t) override {}
-    void DepositBank_Print(std::int32_t) override {}
     void Item_PrintLine() override {}
 };
 
@@ -132,8 +126,8 @@ public:
     void Report_Collection() override {}
 };
 
-// No inventory documents: kits stay whole, a document "saves" nothing and
-// keeps the sale going, the cancel key says "Invalid Entry".
+// No inventory documents: kits stay whole, the cancel key says "Invalid
+// Entry".
 class InventoryStandIn : public InventoryService {
 public:
     void Kit_Processing() override {}
@@ -152,7 +146,6 @@ public:
     void Adjustment_Cancel() override {}
     void Adjustment_Start() override {}
     void CommandFile_Create() override {}
-    bool Document_Save(int) override { return true; }
     void Sale_Cancel() override;
 };
 

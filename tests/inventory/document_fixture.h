@@ -66,7 +66,6 @@ public:
         gReg.gPromptLine = static_cast<std::int16_t>(question);  // the question opened, as the prompt line has it
         return 0;
     }
-    void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
 };
 
 // The products of the documents' lines in the product file, so a printout

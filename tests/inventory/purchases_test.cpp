@@ -377,8 +377,8 @@ TEST_F(PurchaseTest, TheNextPurchaseTakesTheNextNumbers) {
     TwoLinePurchase();
     gSale.gPurchaseIsOrder = true;
     gSale.gItemCount = 1;
-    gSale.gMode = 13;  // a purchase order's Total saves it the same way
-    ASSERT_TRUE(InventoryDocuments{}.Document_Save(13));
+    gSale.gMode = 13;  // a purchase order saves the same way
+    ASSERT_TRUE(Purchase_Save());
     const auto pur = Records(".PUR", 300);
     ASSERT_EQ(pur.size(), 3u);
     EXPECT_EQ(pur[0], "3" + Blanks(270));

@@ -55,7 +55,6 @@ public:
     bool voidModeAtProductAdd = false;
     bool manualPriceAtProductAdd = false;
     Money manualPriceValueAtProductAdd;
-    bool printToScreenAtDrawer = false;
     SearchFormSetup searchForm;
 
     int Count(std::string_view call) const {
@@ -143,14 +142,6 @@ public:
         Note("Declare_Save(" + gReg.gEnteredAmount.Text() + ")");
         return 43;
     }
-
-    // printing
-    void Drawer_Open() override {
-        Note("Drawer_Open");
-        printToScreenAtDrawer = gPrint.gPrintToScreen;
-        gPrint.gPrintToScreen = false;  // the drawer routine prints to the device
-    }
-    void PaidOut_Print(std::int32_t recNo) override { Note("PaidOut_Print(" + std::to_string(recNo) + ")"); }
 
     // cards and prompt line
     void Caption_Reset() override {

@@ -218,33 +218,33 @@ TEST_F(PrintPageTest, CashCountBeforeTheCashierAndClosingReports) {
 
 TEST_F(PrintPageTest, ReceiptReprintOfTheLastOrATypedNumber) {
     Invoices();
+    gSettings.gPrinterType = "0";  // the receipt prints nothing: the record chosen tells
     struct Case {
         int key;
         const char* typed;
-        const char* call;  // nullptr: refused with "Not Found"
+        std::int32_t record;  // 0: refused with "Not Found"
+        bool gift;
     };
+    // Eight digits are refused, not cut down to 0000003.
     const Case cases[] = {
-        {13, "", "Receipt_Print(4 duplicate)"},
-        {9, "", "Receipt_Print(4 duplicate gift)"},
-        {13, "3", "Receipt_Print(3 duplicate)"},
-        {9, " 2 ", "Receipt_Print(2 duplicate gift)"},
-        {13, "0000003", "Receipt_Print(3 duplicate)"},
-        {13, "9", nullptr},
-        {13, "00000003", nullptr},  // eight digits: not cut down to 0000003
-        {13, "10000003", nullptr},
-        {9, "3x", nullptr},
-        {13, "-3", nullptr},
+        {13, "", 4, false},        {9, "", 4, true},     {13, "3", 3, false},        {9, " 2 ", 2, true},
+        {13, "0000003", 3, false}, {13, "9", 0, false},  {13, "00000003", 0, false}, {13, "10000003", 0, false},
+        {9, "3x", 0, false},       {13, "-3", 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " '" + c.typed + "'");
         svc.calls.clear();
         gSaleSave = SaleSaveState{};
         Press(kPrint, c.key, c.typed);
-        EXPECT_EQ(svc.calls, c.call ? Calls{c.call} : Calls{});
-        EXPECT_EQ(MessageLine(), c.call ? "Printing Completed" : "Not Found");
+        EXPECT_EQ(gSaleSave.gPrintRecordNo, c.record);
+        EXPECT_EQ(gSaleSave.gReceiptDuplicate, c.record != 0);  // a reprint is marked a duplicate
+        EXPECT_EQ(gSaleSave.gGiftReceipt, c.gift);
+        EXPECT_EQ(MessageLine(), c.record ? "Printer is Deactivated Through Setting" : "Not Found");
+        EXPECT_TRUE(svc.calls.empty());
         EXPECT_FALSE(gData.invoices.IsOpen());
     }
-    svc.printStatus = 2;
+    // A printer that does not answer says so.
+    gSettings.gPrinterType = "3";
     Press(kPrint, 13);
     EXPECT_EQ(MessageLine(), "Printer Error, Unable to Print");
 }

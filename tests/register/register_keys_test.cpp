@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "data/lookups.h"
+#include "data/transaction_files.h"
 #include "key_fixture.h"
+#include "office/office_service.h"
+#include "register/prompt_line.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/screen_build.h"
@@ -1035,31 +1038,52 @@ TEST_F(EnterTest, OpeningAmount) {
 }
 
 TEST_F(EnterTest, PaidOut) {
+    const ControlId kPrintoutPanel{Control::Txt_Printer, 0};  // the on-screen printout
     struct Case {
         const char* typed;
-        bool accepted;
+        const char* total;  // the slip's total line; nullptr: refused
     };
-    const Case cases[] = {{"-4999.99", true}, {"5000", true},     {"12.5", true},
-                          {"-5000", false},   {"5000.01", false}, {"", false}};
-    gPrint.gPrintToScreen = true;
+    const Case cases[] = {
+        {"-4999.99", "               Total: $  -4,999.99"},
+        {"5000", "               Total: $   5,000.00"},
+        {"12.5", "               Total: $      12.50"},
+        {"-5000", nullptr},
+        {"5000.01", nullptr},
+        {"", nullptr},
+    };
+    // The paid-out written to the journal and its slip printed; the printer
+    // is the screen for this printout.
+    gTerminalNumber = kTerminal;
+    CashOffice office;
+    Reg().services.office = &office;
+    gSettings.gPrinterType = "3";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
+        gPrint.gPrintToScreen = true;
+        screen.SetText(kPrintoutPanel, "");
         gReg.gPromptState = PromptState::PaidOut;
         keys.calls.clear();
         Enter(c.typed);
-        if (c.accepted) {
-            EXPECT_EQ(keys.calls, (Calls{"Drawer_Open", "Paidout_Save(" + Money::Parse(c.typed)->Text() + ")",
-                                         "PaidOut_Print(42)"}));
+        EXPECT_TRUE(keys.calls.empty());
+        if (c.total) {
             EXPECT_EQ(MessageLine(), "Paidout Completed");
-            EXPECT_TRUE(gPrint.gPrintToScreen);  // restored after the drawer
+            // The slip is on the screen: the drawer left the print-to-screen
+            // mode as it was.
+            const std::string& shown = screen.Text(kPrintoutPanel);
+            EXPECT_NE(shown.find("PAID OUT\r\n"), std::string::npos) << shown;
+            EXPECT_NE(shown.find(std::string(c.total) + "\r\n"), std::string::npos) << shown;
+            PromptInCIA_Enter();  // the printout closed
         } else {
-            EXPECT_TRUE(keys.calls.empty());
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
+            EXPECT_EQ(screen.Text(kPrintoutPanel), "");
         }
         EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");  // the question's mode is gone
         EXPECT_EQ(Entry(), "");
     }
+    Open_FileActivity();
+    EXPECT_EQ(gData.gLastActivityRecord, 4);  // the header and the three paid-outs
+    gData.activity.Close();
 }
 
 TEST_F(EnterTest, Declaration) {

@@ -17,6 +17,9 @@
 #include "office/office_service.h"
 #include "platform/background_runner.h"
 #include "platform/desktop.h"
+#include "print/devices.h"
+#include "print/print_golden.h"
+#include "print/printer_output.h"
 #include "register/pages.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
@@ -36,7 +39,6 @@ const std::string k9(9, ' ');
 class SpecialServices : public RecordingKeys {
 public:
     std::int32_t savedRecord = 5;   // what the journal writers return
-    std::int16_t printStatus = 0;   // after a printout or the drawer
     std::int32_t managerIndex = 1;  // the manager an accepted code finds
 
     void Manager_Required() override {
@@ -65,19 +67,6 @@ public:
         calls.push_back("Drawer_Save");
         return savedRecord;
     }
-    // The printouts and the drawer leave their outcome where the printer does.
-    void Drawer_Open() override {
-        RecordingKeys::Drawer_Open();
-        gPrint.gPrintStatus = printStatus;
-    }
-    void Deposit_PrintSafe(std::int32_t recNo) override {
-        calls.push_back("Deposit_PrintSafe(" + std::to_string(recNo) + ")");
-        gPrint.gPrintStatus = printStatus;
-    }
-    void DepositBank_Print(std::int32_t recNo) override {
-        calls.push_back("DepositBank_Print(" + std::to_string(recNo) + ")");
-        gPrint.gPrintStatus = printStatus;
-    }
     void Card_Settlement() override { calls.push_back("Card_Settlement"); }
     void Sale_Cancel() override { calls.push_back("Sale_Cancel"); }
     void DepositForm_Show(int mode) override { calls.push_back("DepositForm_Show(" + std::to_string(mode) + ")"); }
@@ -95,6 +84,19 @@ protected:
         gData.CashierTable.push_back(CashierRow{"00000017", "1111", "Demo", 1});
         gData.gCashierCount = 1;
         gReg.gCashierIndex = 1;
+        // The receipt printer on a port, its bytes read by the test; the
+        // printer codes readable ("D" the drawer kick).
+        gSettings.gPrinterType = "3";
+        print_golden::UseReadableCodes();
+        print_golden::SetCode(4, "D");
+        PrinterCodes_Load();
+        // No device behind the printer's port: what the test does not capture
+        // fails to print, as with a printer that does not answer.
+        dir.Write(kDeviceMapFile, "COM1=" + (dir / "no-such-tty") + "\n");
+    }
+    void TearDown() override {
+        PrinterCapture_End();
+        KeyTest::TearDown();
     }
     // The page over `wired` (their own Special_Process is not used).
     void Wire(RegisterServices& wired) {
@@ -106,6 +108,24 @@ protected:
         mDept_Click(key);
     }
     void Rights(const std::string& rights) { gData.ManagerTable[1].ManagerRights = rights; }
+    // What the printer received since the last look.
+    std::string Printed() {
+        std::string bytes;
+        bytes.swap(printer.bytes);
+        return bytes;
+    }
+    // The printer does not answer (no port behind its name) or answers again.
+    void PrinterGone(bool gone) {
+        if (gone)
+            PrinterCapture_End();
+        else
+            PrinterCapture_Begin(printer.bytes);
+    }
+    static int Count(const std::string& text, const std::string& part) {
+        int n = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+        return n;
+    }
     void MidSale() { AddLine("100", 1, Money::FromUnits(3)); }
     std::string Journal(int k) {
         Open_FileActivity();
@@ -122,6 +142,7 @@ protected:
 
     SpecialServices fake;
     RegisterPages page;
+    PrinterCapture printer;
 };
 
 TEST_F(SpecialPageTest, MidSaleRefusesTheOperationsOutsideTheSale) {
@@ -138,6 +159,7 @@ TEST_F(SpecialPageTest, MidSaleRefusesTheOperationsOutsideTheSale) {
         CIATime("", 0);
         Press(key, "9999");
         EXPECT_EQ(fake.calls, Calls());
+        EXPECT_EQ(Printed(), "");  // no drawer, no slip
         EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
         EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_FALSE(gSale.gReturnMode);
@@ -228,75 +250,90 @@ TEST_F(SpecialPageTest, DepositFormKeysOpenTheFormInTheirMode) {
 }
 
 TEST_F(SpecialPageTest, DepositKeys) {
+    gTerminalNumber = kTerminal;
+    CashOffice office;
+    Reg().services.office = &office;
+    Open_FileActivity();  // the journal with its header only
+    gData.activity.Close();
+    const std::string journal = gConstants.paths.gDataPath + ".ACT";
     struct Case {
         const char* name;
         int key;
         const char* typed;
         bool configured;
-        std::int32_t saved;
-        std::int16_t printStatus;
-        Calls calls;
+        bool journalFull;
+        bool printerAnswers;
+        const char* slip;      // the title of both copies of the slip, "" for none
+        const char* amount;    // the amount's title on it
+        std::int32_t records;  // the journal's records after the key, its header included
         const char* message;
     };
     const Case cases[] = {
-        {"empty entry, even unconfigured", 7, "", false, 5, 0, {}, "Invalid Entry"},
-        {"not configured", 8, "100", false, 5, 0, {}, "Deposit Not Configured"},
-        {"to the safe", 7, "250", true, 5, 0, {"DepositSafe_Save(250)", "Deposit_PrintSafe(5)"}, "Deposit Completed"},
-        {"to the bank", 8, "0.05", true, 6, 0, {"DepositBank_Save(.05)", "DepositBank_Print(6)"}, "Deposit Completed"},
-        {"highest", 7, "5000", true, 5, 0, {"DepositSafe_Save(5000)", "Deposit_PrintSafe(5)"}, "Deposit Completed"},
+        {"empty entry, even unconfigured", 7, "", false, false, true, "", "", 1, "Invalid Entry"},
+        {"not configured", 8, "100", false, false, true, "", "", 1, "Deposit Not Configured"},
+        {"to the safe", 7, "250", true, false, true, "<DEPOSIT TO SAFE>", "<Amount: 250.00>", 2, "Deposit Completed"},
+        {"to the bank", 8, "0.05", true, false, true, "<DEPOSIT TO BANK>", "<Amount: 0.05>", 3, "Deposit Completed"},
+        {"highest", 7, "5000", true, false, true, "<DEPOSIT TO SAFE>", "<Amount: 5,000.00>", 4, "Deposit Completed"},
         // A deposit is any plain amount above 0 that fits its columns.
-        {"a day's bank deposit",
-         8,
-         "12500.75",
-         true,
-         5,
-         0,
-         {"DepositBank_Save(12500.75)", "DepositBank_Print(5)"},
+        {"a day's bank deposit", 8, "12500.75", true, false, true, "<DEPOSIT TO BANK>", "<Amount: 12,500.75>", 5,
          "Deposit Completed"},
-        {"not a plain amount", 7, "12abc", true, 5, 0, {}, "Invalid Entry"},
-        {"zero", 7, "0", true, 5, 0, {}, "Invalid Entry"},
-        {"negative", 8, "-4999.99", true, 5, 0, {}, "Invalid Entry"},
-        {"beyond any amount", 7, "99999999999999999999", true, 5, 0, {}, "Invalid Entry"},
-        // The writer has said why; no slip for a record not written.
-        {"journal refused", 7, "250", true, 0, 0, {"DepositSafe_Save(250)"}, "earlier"},
+        {"not a plain amount", 7, "12abc", true, false, true, "", "", 5, "Invalid Entry"},
+        {"zero", 7, "0", true, false, true, "", "", 5, "Invalid Entry"},
+        {"negative", 8, "-4999.99", true, false, true, "", "", 5, "Invalid Entry"},
+        {"beyond any amount", 7, "99999999999999999999", true, false, true, "", "", 5, "Invalid Entry"},
+        // The writer says why; no slip for a record not written.
+        {"journal refused", 7, "250", true, true, true, "", "", 5, "Error: Activity Journal Not Written - See Log"},
         // The deposit stays written.
-        {"printer error",
-         8,
-         "250",
-         true,
-         5,
-         2,
-         {"DepositBank_Save(250)", "DepositBank_Print(5)"},
-         "Printer Error, Unable to Print"},
+        {"printer error", 8, "250", true, false, false, "", "", 6, "Printer Error, Unable to Print"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        fake.calls.clear();
-        fake.savedRecord = c.saved;
-        fake.printStatus = c.printStatus;
         gSettings.gSystemPageText = c.configured ? "DEP" : "";
+        PrinterGone(!c.printerAnswers);
         CIATime("earlier", 0);
-        Press(c.key, c.typed);
-        EXPECT_EQ(fake.calls, c.calls);
+        if (c.journalFull) {
+            FileSizeLimit full(std::filesystem::file_size(journal));
+            Press(c.key, c.typed);
+        } else {
+            Press(c.key, c.typed);
+        }
+        PrinterGone(false);
+        const std::string printed = Printed();
+        if (*c.slip) {
+            EXPECT_EQ(Count(printed, std::string(c.slip) + "\r\n"), 2) << printed;
+            EXPECT_EQ(Count(printed, std::string(c.amount) + "\r\n"), 2) << printed;
+        } else {
+            EXPECT_EQ(printed, "");
+        }
+        EXPECT_EQ(JournalCount(), c.records);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(Entry(), "");
     }
+    EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(SpecialPageTest, DepositWritesItsJournalRecord) {
+    using namespace print_golden;
     gTerminalNumber = kTerminal;
     CashOffice office;
     Reg().services.office = &office;
     gSettings.gSystemPageText = "DEP";
     Press(7, "250");
-    EXPECT_EQ(fake.calls, Calls{"Deposit_PrintSafe(2)"});
     EXPECT_EQ(Journal(2), "202612091030D0" + k8 + "00000017" + "250      " + k9);
+    // Its slip, in two copies.
+    const std::string copy = T("DEPOSIT TO SAFE") + L("") + L("Date:     09/Dec/2026") + L("Time:     10:30") +
+                             L("Terminal: 1234567") + L("Cashier:  Demo") + T("Amount: 250.00");
+    EXPECT_EQ(Printed(), kOpen + copy + L("F") + L("C") + copy + kClose);
     Press(8, "7800.5");
     EXPECT_EQ(Journal(3), "202612091030B0" + k8 + "00000017" + "7800.5   " + k9);
+    const std::string bank = Printed();
+    EXPECT_EQ(Count(bank, T("DEPOSIT TO BANK")), 2);
+    EXPECT_EQ(Count(bank, T("Amount: 7,800.50")), 2);
     // Refused amounts write nothing.
     Press(7, "-12.5");
     Press(8, "1000000000");
     EXPECT_EQ(JournalCount(), 3);
+    EXPECT_EQ(Printed(), "");
 }
 
 // Every amount the cashier types for the cash office is one plain decimal
@@ -349,29 +386,32 @@ TEST_F(SpecialPageTest, DrawerKey) {
         const char* setting;
         bool accepts;
         const char* rights;
-        std::int16_t printStatus;
+        bool printerAnswers;
         Calls calls;
+        bool kicked;  // the drawer kick reached the printer
         const char* message;
     };
     const Case cases[] = {
-        {"no manager needed", "0", false, "", 0, {"Drawer_Open", "Drawer_Save"}, "Drawer Opened"},
-        {"drawer failed", "0", false, "", 1, {"Drawer_Open"}, "Printer Error, Unable to Print"},
-        {"manager with right 1",
+        {"no manager needed", "0", false, "", true, {"Drawer_Save"}, true, "Drawer Opened"},
+        {"drawer failed", "0", false, "", false, {}, false, "Printer Error, Unable to Print"},
+        {"manager with right 1", "1", true, "1", true, {"Manager_Required", "Drawer_Save"}, true, "Drawer Opened"},
+        {"manager without right 1",
          "1",
          true,
-         "1",
-         0,
-         {"Manager_Required", "Drawer_Open", "Drawer_Save"},
-         "Drawer Opened"},
-        {"manager without right 1", "1", true, "0111111", 0, {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"manager with no rights", "1", true, "", 0, {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"code refused", "1", false, "1", 0, {"Manager_Required"}, "earlier"},
+         "0111111",
+         true,
+         {"Manager_Required"},
+         false,
+         "Manager Not Allowed Access"},
+        {"manager with no rights", "1", true, "", true, {"Manager_Required"}, false, "Manager Not Allowed Access"},
+        {"code refused", "1", false, "1", true, {"Manager_Required"}, false, "earlier"},
         {"manager, drawer failed",
          "1",
          true,
          "1",
-         2,
-         {"Manager_Required", "Drawer_Open"},
+         false,
+         {"Manager_Required"},
+         false,
          "Printer Error, Unable to Print"},
     };
     for (const Case& c : cases) {
@@ -379,11 +419,13 @@ TEST_F(SpecialPageTest, DrawerKey) {
         fake.calls.clear();
         gSettings.gSystemOption500 = c.setting;
         fake.managerAccepts = c.accepts;
-        fake.printStatus = c.printStatus;
         Rights(c.rights);
+        PrinterGone(!c.printerAnswers);
         CIATime("earlier", 0);
         Press(13, "9999");
+        PrinterGone(false);
         EXPECT_EQ(fake.calls, c.calls);
+        EXPECT_EQ(Printed(), c.kicked ? "D\r\n" : "");
         EXPECT_EQ(MessageLine(), c.message);
     }
 }
@@ -400,7 +442,7 @@ TEST_F(SpecialPageTest, DrawerOpeningWritesItsRecordOnlyWhenTheDrawerOpened) {
                           "00000042"
                           "00000017" +
                               k9 + k9);
-    fake.printStatus = 1;
+    PrinterGone(true);
     Press(13, "9999");
     EXPECT_EQ(JournalCount(), 2);
 }
@@ -621,13 +663,25 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(Entry(), "");
     }
-    // The amount typed next and Enter pay it out.
+    // The amount typed next and Enter pay it out: the drawer opens, the
+    // paid-out is written and its slip printed.
+    using namespace print_golden;
+    gTerminalNumber = kTerminal;
+    CashOffice office;
+    Reg().services.office = &office;
     gSettings.gSystemOption525 = "0";
     Press(23);
     fake.calls.clear();
+    Printed();
     Type("12.5");
     BReg_Click(4);
-    EXPECT_EQ(fake.calls, (Calls{"Drawer_Open", "Paidout_Save(12.5)", "PaidOut_Print(42)"}));
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(Journal(2), "202612091030P0" + k8 + "00000017" + "12.5     " + k9);
+    const std::string rule = L(std::string(40, '-'));
+    EXPECT_EQ(Printed(), L("D") + kOpen + T("PAID OUT") + L("") + L("Date:     09/Dec/2026") + L("Time:     10:30") +
+                             L("Terminal: 1234567") + L("Cashier:  Demo") + rule +
+                             L("               Total: $      12.50") + rule + kClose);
+    EXPECT_EQ(MessageLine(), "Paidout Completed");
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }

@@ -11,6 +11,8 @@
 
 #include "office/cash_count.h"
 #include "office/office_service.h"
+#include "print/print_golden.h"
+#include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "screen/controls.h"
 #include "test_dir.h"
@@ -22,7 +24,6 @@ namespace {
 
 class CountServices : public RegisterServices {
 public:
-    void Drawer_Open() override { calls.push_back("Drawer_Open"); }
     void Count_Cash_Resume() override { calls.push_back("Count_Cash_Resume"); }
     std::vector<std::string> calls;
 };
@@ -33,6 +34,12 @@ protected:
         RegisterTest::SetUp();
         UseTerminalFolder(dir.Path());
         Reg().services = &services;
+        // The drawer behind a port printer whose bytes the test reads ("D"
+        // its kick).
+        gSettings.gPrinterType = "3";
+        print_golden::UseReadableCodes();
+        print_golden::SetCode(4, "D");
+        PrinterCodes_Load();
         window = std::make_unique<CashCountWindow>();
         CashCount_SetView(window.get());
     }
@@ -58,6 +65,7 @@ protected:
     }
 
     TestDir dir;
+    PrinterCapture printer;
     CountServices services;
     CashOffice office;
     std::unique_ptr<CashCountWindow> window;
@@ -66,7 +74,8 @@ protected:
 TEST_F(CashCountFormTest, ShowsTheFormsCaptions) {
     ASSERT_TRUE(office.CashCount_Open());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(services.calls, std::vector<std::string>{"Drawer_Open"});
+    EXPECT_TRUE(services.calls.empty());
+    EXPECT_EQ(printer.bytes, "D\r\n");  // the drawer kicked open
     const char* cash[] = {"$100", "$50", "$20", "$10", "$5", "$1", "$2", "$1", "$.25", "$.10", "$.05", "$.01"};
     for (int i = 0; i < kCashDenominations; ++i) EXPECT_EQ(window->cmd_Cash(i)->text(), cash[i]);
     const char* pad[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "00", "."};
@@ -131,7 +140,8 @@ TEST_F(CashCountFormTest, KeysAndBoxesReachTheForm) {
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(screen.Visible(kRegisterForm));
-    EXPECT_EQ(services.calls, std::vector<std::string>{"Drawer_Open"});
+    EXPECT_TRUE(services.calls.empty());  // no report after a cancelled count
+    EXPECT_EQ(printer.bytes, "D\r\n");    // the drawer, once; no slip
 }
 
 TEST_F(CashCountFormTest, TheWidestAmountsFit) {
