@@ -13,16 +13,12 @@ void InventoryDocuments::Purchase_PromptCost() { tarvo::Purchase_PromptCost(); }
 void InventoryDocuments::Purchase_PromptPrice() { tarvo::Purchase_PromptPrice(); }
 void InventoryDocuments::Purchase_PromptComment() { tarvo::Purchase_PromptComment(); }
 void InventoryDocuments::Purchase_AddProduct() { tarvo::Purchase_AddProduct(); }
-void InventoryDocuments::Purchase_CancelProduct() { tarvo::Purchase_CancelProduct(); }
-void InventoryDocuments::Total_UpdateCaption() { tarvo::Total_UpdateCaption(); }
 void InventoryDocuments::Purchase_Start() { tarvo::Purchase_Start(); }
 void InventoryDocuments::Purchase_CollectInformation() { tarvo::Purchase_CollectInformation(); }
 void InventoryDocuments::Purchase_Cancel() { tarvo::Purchase_Cancel(); }
 void InventoryDocuments::Vendor_ShowInformation() { tarvo::Vendor_ShowInformation(); }
 void InventoryDocuments::Adjustment_Prepare() { tarvo::Adjustment_Prepare(); }
 void InventoryDocuments::Adjustment_Cancel() { tarvo::Adjustment_Cancel(); }
-void InventoryDocuments::Adjustment_Start() { tarvo::Adjustment_Start(); }
 void InventoryDocuments::CommandFile_Create() { tarvo::CommandFile_Create(1); }
-void InventoryDocuments::Sale_Cancel() { tarvo::Sale_Cancel(); }
 
 }  // namespace tarvo

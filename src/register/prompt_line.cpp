@@ -11,6 +11,8 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "inventory/adjustments.h"
+#include "inventory/purchases.h"
 #include "print/printer_output.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
@@ -359,10 +361,10 @@ bool PaymentReference(const std::string& entry) {
 void AdjustmentReason(const std::string& entry) {
     gSale.gAdjustmentReason = entry;
     if (entry.size() == 1 && entry[0] >= '1' && entry[0] <= '9') {
-        Inventory().Adjustment_Start();
+        Adjustment_Start();
     } else {
         gSale.gAdjustmentReason.clear();
-        Inventory().Adjustment_Cancel();
+        Adjustment_Cancel();
     }
 }
 
@@ -375,9 +377,9 @@ void PurchaseCost(const std::string& entry) {
             --gSale.gItemCount;
         }
         if (gSale.gItemCount > 0)
-            Inventory().Purchase_AddProduct();
+            Purchase_AddProduct();
         else
-            Inventory().Purchase_CancelProduct();
+            Purchase_CancelProduct();
         return;
     }
     const std::optional<Money> cost = PlainAmount(entry);
@@ -390,14 +392,14 @@ void PurchaseCost(const std::string& entry) {
     if (line) line->unitPrice = *cost;
     ClearEntry();
     if (gSettings.gAskPurchasePrice) {
-        Inventory().Purchase_PromptPrice();
+        Purchase_PromptPrice();
         return;
     }
     if (line) line->listPrice = Money();
     if (gSettings.gAskPurchaseComment)
-        Inventory().Purchase_PromptComment();
+        Purchase_PromptComment();
     else
-        Inventory().Purchase_AddProduct();
+        Purchase_AddProduct();
 }
 
 void PurchasePrice(const std::string& entry) {
@@ -416,9 +418,9 @@ void PurchasePrice(const std::string& entry) {
     if (SaleLine* line = NewestLine()) (gSettings.gAskPurchaseCost ? line->listPrice : line->unitPrice) = price;
     ClearEntry();
     if (gSettings.gAskPurchaseComment)
-        Inventory().Purchase_PromptComment();
+        Purchase_PromptComment();
     else
-        Inventory().Purchase_AddProduct();
+        Purchase_AddProduct();
 }
 
 void PurchaseComment(const std::string& entry) {
@@ -433,7 +435,7 @@ void PurchaseComment(const std::string& entry) {
         }
     }
     ClearEntry();
-    Inventory().Purchase_AddProduct();
+    Purchase_AddProduct();
 }
 
 void FirstOrderNumber(const std::string& entry) {

@@ -18,6 +18,7 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "inventory/kits.h"
 #include "print/office_slips.h"
 #include "register/print_page.h"
 #include "register/prompt_line.h"
@@ -127,7 +128,7 @@ void VoidLast() {
         // Only a void line just added voids its kit's components.
         s.gKitCode.clear();
         if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
-        Inventory().Kit_Processing();
+        Kit_Processing();
         gData.gManualPrice = false;
         Mode_Display();
     }

@@ -4,6 +4,7 @@
 
 #include "config/settings.h"
 #include "data/sale_state.h"
+#include "inventory/document_helpers.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
 
@@ -19,7 +20,7 @@ void RegisterSaleObserver::Sale_LineAdded(int line) {
 void RegisterSaleObserver::Sale_TotalsChanged() {
     Devices().Customer_Product();
     if (Devices().DisplayError() != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
-    Inventory().Total_UpdateCaption();
+    Total_UpdateCaption();
 }
 
 void RegisterSaleObserver::Sale_Saved(const SaleSaveResult&) {}

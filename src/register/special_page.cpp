@@ -11,6 +11,7 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/sale_state.h"
+#include "inventory/document_helpers.h"
 #include "office/cash_office.h"
 #include "platform/desktop.h"
 #include "print/office_slips.h"
@@ -170,7 +171,7 @@ void CancelSale() {
         return;
     }
     if (!ManagerAllows(gSettings.gSystemOption515, 4)) return;
-    Inventory().Sale_Cancel();
+    Sale_Cancel();
 }
 
 // Key 15: exchange mode on or off, also mid sale.

@@ -1,6 +1,6 @@
-// What the inventory subsystem offers the rest of the register: kits, the
-// purchase entry and stock adjustments. Stand-ins do nothing, except where a
-// key must answer.
+// What the inventory subsystem offers the sale, the forms and the online
+// services: kits, the purchase entry and stock adjustments. Stand-ins do
+// nothing.
 #pragma once
 
 namespace tarvo {
@@ -17,11 +17,6 @@ public:
     virtual void Purchase_PromptPrice() = 0;
     virtual void Purchase_PromptComment() = 0;
     virtual void Purchase_AddProduct() = 0;
-    // The purchase redrawn after its new line was dropped (no cost given).
-    virtual void Purchase_CancelProduct() = 0;
-    // Captions of the Total and Payment keys for the register mode; the last
-    // step of every totals update.
-    virtual void Total_UpdateCaption() = 0;
     // The Mode page's documents: purchase entry (vendor choice) after the
     // purchase keys set gSale.gPurchaseIsOrder, a stock adjustment in the
     // direction gSale.gAdjustmentDirection and its cancel, and the command
@@ -36,12 +31,7 @@ public:
     virtual void Vendor_ShowInformation() = 0;
     virtual void Adjustment_Prepare() = 0;
     virtual void Adjustment_Cancel() = 0;
-    // The adjustment mode entered with the reason in gSale.gAdjustmentReason.
-    virtual void Adjustment_Start() = 0;
     virtual void CommandFile_Create() = 0;
-    // Cancels the sale in progress: its activity record (S) written and a
-    // fresh sale started. The stand-in says "Invalid Entry".
-    virtual void Sale_Cancel() = 0;
 };
 
 }  // namespace tarvo

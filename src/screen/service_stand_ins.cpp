@@ -94,7 +94,6 @@ void OnlineStandIn::Document_Send(int, std::function<void(bool sent)> then) {
     NotAvailable();
     if (then) then(false);
 }
-void InventoryStandIn::Sale_Cancel() { NotAvailable(); }
 void FormsStandIn::DepositForm_Show(int) { NotAvailable(); }
 
 // No scale answers.

@@ -126,8 +126,7 @@ public:
     void Report_Collection() override {}
 };
 
-// No inventory documents: kits stay whole, the cancel key says "Invalid
-// Entry".
+// No inventory documents: kits stay whole, nothing is asked or entered.
 class InventoryStandIn : public InventoryService {
 public:
     void Kit_Processing() override {}
@@ -136,17 +135,13 @@ public:
     void Purchase_PromptPrice() override {}
     void Purchase_PromptComment() override {}
     void Purchase_AddProduct() override {}
-    void Purchase_CancelProduct() override {}
-    void Total_UpdateCaption() override {}
     void Purchase_Start() override {}
     void Purchase_CollectInformation() override {}
     void Purchase_Cancel() override {}
     void Vendor_ShowInformation() override {}
     void Adjustment_Prepare() override {}
     void Adjustment_Cancel() override {}
-    void Adjustment_Start() override {}
     void CommandFile_Create() override {}
-    void Sale_Cancel() override;
 };
 
 // No back office: a session runs nothing and succeeds, the Internet always

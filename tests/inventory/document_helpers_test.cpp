@@ -199,7 +199,7 @@ TEST_F(SaleCancelTest, TheJournalRecordThenANewSale) {
         gSale.gItemCount = 2;
         gReg.gManagerIndex = c.manager;
         CIATime("Cancel the sale?", 0);
-        Inventory().Sale_Cancel();
+        Sale_Cancel();
         ASSERT_EQ(c.record.size(), 48u);
         EXPECT_EQ(JournalRecord(expected), c.record);
         EXPECT_EQ(JournalRecord(1), std::to_string(expected) + std::string(40, ' '));
@@ -214,7 +214,7 @@ TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
     gData.stamps.WaitAll();  // a working file's stamp may still be on its way to Data/
     std::filesystem::remove_all(dir / "Data");
     dir.Write("Data", "not a folder");
-    Inventory().Sale_Cancel();
+    Sale_Cancel();
     EXPECT_EQ(sale.saleStarts, 0);
     EXPECT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(MessageLine(), "Error: Sale Not Cancelled - See Log");

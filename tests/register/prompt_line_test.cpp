@@ -30,20 +30,13 @@ const ControlId kGreetingLabel = Id(Control::Greeting);
 using Calls = std::vector<std::string>;
 
 // The recording services, with the answers of the subsystems the questions
-// hand over to: the card charge, the purchase and adjustment entry, the
-// shipping export and the price change.
+// hand over to: the card charge, the shipping export and the price change.
 class PromptRecorder : public RecordingKeys {
 public:
     std::string entryAtPriceChange;
     std::string productAtPriceChange;
 
     void Card_Charge() override { calls.push_back("Card_Charge(" + gReg.gCardRequest.gCardAmount.Text() + ")"); }
-    void Adjustment_Start() override { calls.push_back("Adjustment_Start(" + gSale.gAdjustmentReason + ")"); }
-    void Adjustment_Cancel() override { calls.push_back("Adjustment_Cancel"); }
-    void Purchase_PromptPrice() override { calls.push_back("Purchase_PromptPrice"); }
-    void Purchase_PromptComment() override { calls.push_back("Purchase_PromptComment"); }
-    void Purchase_AddProduct() override { calls.push_back("Purchase_AddProduct"); }
-    void Purchase_CancelProduct() override { calls.push_back("Purchase_CancelProduct"); }
     void Online_Prompt_End_Order() override { calls.push_back("Online_Prompt_End_Order"); }
     void Online_Service_UPS() override { calls.push_back("Online_Service_UPS"); }
     void Online_Service_ChangePrice(const std::string& product, const std::string& price) override {
@@ -87,6 +80,16 @@ protected:
         }
     }
     SaleLine& Newest() { return gSale.gLines[static_cast<std::size_t>(gSale.gItemCount)]; }
+    // The descriptions on the receipt grid: set aside, then read back as the
+    // purchase redrew them (`rows` from the top, the row after them empty).
+    void StaleGrid() {
+        for (int r = 1; r <= 4; ++r) screen.SetText(Id(Control::Rt_Description, r), "stale");
+    }
+    void ExpectGrid(const std::vector<std::string>& rows) {
+        for (std::size_t r = 0; r <= rows.size(); ++r)
+            EXPECT_EQ(screen.Text(Id(Control::Rt_Description, static_cast<int>(r + 1))), r < rows.size() ? rows[r] : "")
+                << "row " << r + 1;
+    }
 
     PromptRecorder recorder;
     PromptLine prompt;
@@ -502,21 +505,27 @@ TEST_F(PromptLineTest, NoPaymentReferenceRemovesTheTender) {
 TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
     struct Case {
         const char* entry;
-        const char* call;
+        bool starts;  // the adjustment begins; else it is called off
     };
     const Case cases[] = {
-        {"1", "Adjustment_Start(1)"}, {"9", "Adjustment_Start(9)"}, {"0", "Adjustment_Cancel"},
-        {"10", "Adjustment_Cancel"},  {"a", "Adjustment_Cancel"},   {"", "Adjustment_Cancel"},
+        {"1", true}, {"9", true}, {"0", false}, {"10", false}, {"a", false}, {"", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
-        recorder.calls.clear();
+        gSale.gMode = 11;
         Ask(9, Message::SelectReasonForStockAdjustment);
         Answer(c.entry);
-        EXPECT_EQ(CallsMade(), Calls{c.call});
-        if (std::string(c.call) == "Adjustment_Cancel") {
+        if (c.starts) {
+            EXPECT_EQ(gSale.gMode, 15);
+            EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Adjustment");
+            EXPECT_EQ(gSale.gAdjustmentReason, c.entry);
+            EXPECT_EQ(MessageLine(), "");
+        } else {
+            EXPECT_EQ(gSale.gMode, 11);  // the register's home mode
             EXPECT_EQ(gSale.gAdjustmentReason, "");
+            EXPECT_EQ(MessageLine(), "Stock Adjustment Terminated");
         }
+        EXPECT_FALSE(gReg.gPromptLineActive);
     }
 }
 
@@ -544,27 +553,33 @@ TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
 TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
     struct Case {
         int question;
-        Calls calls;
         int linesLeft;
+        std::vector<std::string> grid;  // the purchase redrawn; empty when it is not
+        int asked;                      // the question asked next, 0 none
+        const char* message;
     } cases[] = {
-        {9, {"Adjustment_Cancel"}, 2},
-        {10, {"Purchase_AddProduct"}, 1},
-        {11, {"Purchase_PromptComment"}, 2},  // the comment is asked next
-        {12, {"Purchase_AddProduct"}, 2},
+        {9, 2, {}, 0, "Stock Adjustment Terminated"},
+        {10, 1, {"Item P1"}, 0, ""},
+        {11, 2, {}, 12, "Input Product Comment"},  // the comment is asked next
+        {12, 2, {"Item P1", "Item P2"}, 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.question);
-        recorder.calls.clear();
         PurchaseLines(2);
         Newest().note = "old";
         Newest().hasNote = true;
+        StaleGrid();
         Ask(c.question, Message::InputProductPurchaseCost);
         Type("3");
         PromptInCIA_Cancel();
-        EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(gSale.gItemCount, c.linesLeft);
         EXPECT_EQ(gSale.gAdjustmentReason, "");
-        EXPECT_FALSE(gReg.gPromptLineActive);
+        EXPECT_EQ(gReg.gPromptLineActive, c.asked != 0);
+        if (c.asked) {
+            EXPECT_EQ(gReg.gPromptLine, c.asked);
+        }
+        if (!c.grid.empty()) ExpectGrid(c.grid);
+        EXPECT_EQ(MessageLine(), c.message);
         if (c.question == 11) {
             EXPECT_EQ(Newest().listPrice, Money());
         }
@@ -577,27 +592,34 @@ TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
 TEST_F(PromptLineTest, PurchaseCostThenPriceOrCommentByTheOptions) {
     struct Case {
         bool askPrice, askComment;
-        const char* next;
+        int asked;  // the question asked next; 0: the line goes into the purchase
+        const char* message;
         bool listPriceCleared;
     };
     const Case cases[] = {
-        {true, true, "Purchase_PromptPrice", false},
-        {false, true, "Purchase_PromptComment", true},
-        {false, false, "Purchase_AddProduct", true},
+        {true, true, 11, "Input Product Retail Price", false},
+        {false, true, 12, "Input Product Comment", true},
+        {false, false, 0, "", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.next);
+        SCOPED_TRACE(c.asked);
         recorder.calls.clear();
         PurchaseLines(1);
         Newest().listPrice = Money::FromUnits(5);
         gSettings.gAskPurchasePrice = c.askPrice;
         gSettings.gAskPurchaseComment = c.askComment;
+        StaleGrid();
         Ask(10, Message::InputProductPurchaseCost);
         Answer("2.50");
         EXPECT_EQ(Newest().unitPrice, Money::FromCents(250));
         EXPECT_EQ(Newest().listPrice, c.listPriceCleared ? Money() : Money::FromUnits(5));
-        EXPECT_EQ(CallsMade(), Calls{c.next});
-        EXPECT_EQ(MessageLine(), "");
+        if (c.asked) {
+            EXPECT_TRUE(Pending(c.asked));
+        } else {
+            EXPECT_FALSE(gReg.gPromptLineActive);
+            ExpectGrid({"Item P1"});
+        }
+        EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(Entry(), "");
     }
 }
@@ -605,13 +627,15 @@ TEST_F(PromptLineTest, PurchaseCostThenPriceOrCommentByTheOptions) {
 TEST_F(PromptLineTest, NoPurchaseCostDropsTheNewLine) {
     for (int lines : {2, 1}) {
         SCOPED_TRACE(lines);
-        recorder.calls.clear();
         PurchaseLines(lines);
+        StaleGrid();
         Ask(10, Message::InputProductPurchaseCost);
         Answer("");
         EXPECT_EQ(gSale.gItemCount, lines - 1);
         EXPECT_EQ(gSale.gLines[static_cast<std::size_t>(lines)], SaleLine{});
-        EXPECT_EQ(CallsMade(), Calls{lines > 1 ? "Purchase_AddProduct" : "Purchase_CancelProduct"});
+        // The purchase is shown again without it.
+        ExpectGrid(lines > 1 ? std::vector<std::string>{"Item P1"} : std::vector<std::string>{});
+        EXPECT_FALSE(gReg.gPromptLineActive);
     }
 }
 
@@ -646,41 +670,51 @@ TEST_F(PromptLineTest, PurchasePriceSetsListOrUnitPrice) {
         bool askCost, askComment;
         const char* entry;
         Money list, unit;
-        const char* next;
+        bool commentAsked;  // else the line goes into the purchase
     };
     const Money nine = Money::FromUnits(9);
     const Case cases[] = {
-        {true, true, "4.75", Money::FromCents(475), nine, "Purchase_PromptComment"},
-        {false, false, "4.75", Money(), Money::FromCents(475), "Purchase_AddProduct"},
-        {true, false, "", Money(), nine, "Purchase_AddProduct"},
-        {false, false, "", Money(), Money(), "Purchase_AddProduct"},
+        {true, true, "4.75", Money::FromCents(475), nine, true},
+        {false, false, "4.75", Money(), Money::FromCents(475), false},
+        {true, false, "", Money(), nine, false},
+        {false, false, "", Money(), Money(), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.entry) + (c.askCost ? " after a cost" : ""));
-        recorder.calls.clear();
         PurchaseLines(1);
         gSettings.gAskPurchaseCost = c.askCost;
         gSettings.gAskPurchaseComment = c.askComment;
+        StaleGrid();
         Ask(11, Message::InputProductRetailPrice);
         Answer(c.entry);
         EXPECT_EQ(Newest().listPrice, c.list);
         EXPECT_EQ(Newest().unitPrice, c.unit);
-        EXPECT_EQ(CallsMade(), Calls{c.next});
+        if (c.commentAsked) {
+            EXPECT_TRUE(Pending(12));
+            EXPECT_EQ(MessageLine(), "Input Product Comment");
+        } else {
+            EXPECT_FALSE(gReg.gPromptLineActive);
+            ExpectGrid({"Item P1"});
+        }
     }
 }
 
 TEST_F(PromptLineTest, PurchaseCommentIsTheNewLinesNote) {
     PurchaseLines(1);
+    StaleGrid();
     Ask(12, Message::InputProductComment);
     Answer("Red, large & 'new' in the back");
     EXPECT_TRUE(Newest().hasNote);
     EXPECT_EQ(Newest().note, "Red  large    new  in");
-    EXPECT_EQ(CallsMade(), Calls{"Purchase_AddProduct"});
+    // The line goes into the purchase, its note under it.
+    EXPECT_FALSE(gReg.gPromptLineActive);
+    ExpectGrid({"Item P1", "Red  large    new  in"});
 
     Ask(12, Message::InputProductComment);
     Answer("");
     EXPECT_FALSE(Newest().hasNote);
     EXPECT_EQ(Newest().note, "");
+    ExpectGrid({"Item P1"});
 }
 
 TEST_F(PromptLineTest, OrderNumbersOfTheShippingExport) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/lookups.h"
+#include "data/master_files.h"
 #include "data/transaction_files.h"
 #include "key_fixture.h"
 #include "office/office_service.h"
@@ -549,10 +550,45 @@ TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
     EXPECT_FALSE(gData.gManualPrice);
     ASSERT_EQ(gSale.gItemCount, 3);
     EXPECT_EQ(gSale.gLines[3].quantity, -3);
-    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b777)"}));
+    EXPECT_EQ(keys.calls, (Calls{"Product_Add"}));
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Entry(), "");
+}
+
+// A kit entered again as a void line voids its components with it.
+TEST_F(KeysTest, VoidLastReentersAKitWithItsComponents) {
+    gSettings.gVoidLastReenters = 1;
+    // Products 1001 (key a555) and 1002 (key b777).
+    ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
+    for (const auto& [number, key] : {std::pair{"1001", "a555"}, std::pair{"1002", "b777"}}) {
+        std::string rec(273, ' ');
+        rec.replace(0, 4, number);
+        rec.replace(11, 4, key);
+        rec.replace(59, 11, "Description");
+        ASSERT_TRUE(gData.products.Write(gData.products.RecordCount() + 1, rec));
+    }
+    gData.gProductCount = 2;
+    // b777 is kit 7 of one a555, its components at no price of their own.
+    auto field = [](std::string text, std::size_t width) {
+        text.resize(width, ' ');
+        return text;
+    };
+    dir.Write(std::string("Files/") + kTerminal + ".KTM", field("b777", 20) + field("7", 10) + field("2", 6) + "\r\n");
+    dir.Write(std::string("Files/") + kTerminal + ".KTD",
+              field("000007", 10) + field("a555", 20) + field("1", 10) + field("", 15) + "\r\n");
+    Parse_FileKit();
+    ASSERT_EQ(gData.gKitCount, 1);
+    AddLine("a555", 3, Money());  // the component sold with the kit
+    gSale.gLines[1].product = "1001";
+    AddLine("777", 3, Money::FromCents(1250));
+    gSale.gCaseLetter = "b";
+    BOp_Click(1);
+    ASSERT_EQ(gSale.gItemCount, 4);
+    EXPECT_EQ(gSale.gLines[3].key, "b777");
+    EXPECT_EQ(gSale.gLines[3].quantity, -3);
+    EXPECT_EQ(gSale.gLines[4].key, "a555");
+    EXPECT_EQ(gSale.gLines[4].quantity, -3);
 }
 
 TEST_F(KeysTest, VoidLastDropsInsteadInThePurchaseModes) {

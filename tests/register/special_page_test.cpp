@@ -68,7 +68,6 @@ public:
         return savedRecord;
     }
     void Card_Settlement() override { calls.push_back("Card_Settlement"); }
-    void Sale_Cancel() override { calls.push_back("Sale_Cancel"); }
     void DepositForm_Show(int mode) override { calls.push_back("DepositForm_Show(" + std::to_string(mode) + ")"); }
 };
 
@@ -448,6 +447,9 @@ TEST_F(SpecialPageTest, DrawerOpeningWritesItsRecordOnlyWhenTheDrawerOpened) {
 }
 
 TEST_F(SpecialPageTest, CancelSale) {
+    gTerminalNumber = kTerminal;
+    CashOffice office;
+    Reg().services.office = &office;
     struct Case {
         const char* name;
         int lines;
@@ -456,10 +458,11 @@ TEST_F(SpecialPageTest, CancelSale) {
         bool accepts;
         const char* rights;
         Calls calls;
+        const char* manager;  // on the journal's cancel record; nullptr: none written
         const char* message;
     };
     const Case cases[] = {
-        {"no lines", 0, false, "0", true, "1111", {}, "Invalid Entry"},
+        {"no lines", 0, false, "0", true, "1111", {}, nullptr, "Invalid Entry"},
         {"card pending, before the manager",
          2,
          true,
@@ -467,12 +470,22 @@ TEST_F(SpecialPageTest, CancelSale) {
          true,
          "1111",
          {},
+         nullptr,
          "Invalid Entry, Pending Credit Card Transaction"},
-        {"no manager needed", 2, false, "0", false, "", {"Sale_Cancel"}, "earlier"},
-        {"manager with right 4", 1, false, "1", true, "0001", {"Manager_Required", "Sale_Cancel"}, "earlier"},
-        {"manager without right 4", 1, false, "1", true, "1110", {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"code refused", 1, false, "1", false, "1111", {"Manager_Required"}, "earlier"},
+        {"no manager needed", 2, false, "0", false, "", {"Sale_Start"}, "        ", ""},
+        {"manager with right 4", 1, false, "1", true, "0001", {"Manager_Required", "Sale_Start"}, "00000042", ""},
+        {"manager without right 4",
+         1,
+         false,
+         "1",
+         true,
+         "1110",
+         {"Manager_Required"},
+         nullptr,
+         "Manager Not Allowed Access"},
+        {"code refused", 1, false, "1", false, "1111", {"Manager_Required"}, nullptr, "earlier"},
     };
+    std::int32_t records = 1;  // the journal's header
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gSale = SaleState{};
@@ -485,16 +498,14 @@ TEST_F(SpecialPageTest, CancelSale) {
         CIATime("earlier", 0);
         Press(14, "9999");
         EXPECT_EQ(fake.calls, c.calls);
+        if (c.manager) {
+            // The cancel is on the journal, then a fresh sale begins.
+            ++records;
+            EXPECT_EQ(Journal(records), "202612091030S0" + std::string(c.manager) + "00000017" + k9 + k9);
+        }
+        EXPECT_EQ(JournalCount(), records);
         EXPECT_EQ(MessageLine(), c.message);
     }
-    // Without the inventory subsystem the key answers "Invalid Entry".
-    RegisterServices standIns;
-    Wire(standIns);
-    gSale.gCardInSale = false;
-    gSettings.gSystemOption515 = "0";
-    CIATime("", 0);
-    Press(14);
-    EXPECT_EQ(MessageLine(), "Invalid Entry");
 }
 
 TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {

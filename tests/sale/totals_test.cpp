@@ -576,7 +576,6 @@ public:
     std::int16_t displayError = 0;
     void Customer_Product() override { calls.push_back("Customer_Product"); }
     std::int16_t DisplayError() const override { return displayError; }
-    void Total_UpdateCaption() override { calls.push_back("Total_UpdateCaption"); }
 };
 
 class TotalsTest : public RegisterTest {
@@ -599,6 +598,8 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
     s.gBalanceDue = M("99.00");
     screen.SetEnabled(kPaymentKey, false);
     screen.SetEnabled(ControlId{Control::mTotalRegister, 0}, true);
+    screen.SetCaption(ControlId{Control::mTotalRegister, 0}, "");
+    screen.SetCaption(kPaymentKey, "");
 
     EXPECT_TRUE(Totals_Update());
 
@@ -619,7 +620,10 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
     EXPECT_EQ(TotalCell(), "$15.00");
     EXPECT_TRUE(screen.Enabled(kPaymentKey));
     EXPECT_FALSE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));  // nothing paid yet
-    EXPECT_EQ(svc.calls, (std::vector<std::string>{"Customer_Product", "Total_UpdateCaption"}));
+    EXPECT_EQ(svc.calls, (std::vector<std::string>{"Customer_Product"}));
+    // The Total and Payment keys captioned for a sale.
+    EXPECT_EQ(screen.Caption(ControlId{Control::mTotalRegister, 0}), "Total");
+    EXPECT_EQ(screen.Caption(kPaymentKey), "Payment");
     EXPECT_EQ(MessageLine(), "");
 }
 
