@@ -72,7 +72,7 @@ void Online_NotBuilt(const std::string& what) {
     CIATime(Msg(Message::InvalidEntry), 5);
 }
 
-void Online_Process(int key, OnlineChains& chains) {
+void Online_Process(int key, OnlineChains& chains, WebOrderImport& imports) {
     if (gSale.gMode != kSalesMode) {
         Refuse(Message::InvalidEntryOperationCancelled);
         return;
@@ -111,7 +111,12 @@ void Online_Process(int key, OnlineChains& chains) {
         Cards().Terminal_Test();
         break;
     case 16: Cards().Gateway_Test(); break;
-    case 21: Online().Online_Service_Orders(); break;
+    case 21:
+        if (Reg().runner)
+            imports.Start(*Reg().runner);
+        else
+            Online_NotBuilt("the web-shop order import without a background runner");
+        break;
     case 22:
         gSettings.gOnlineStockCheck = !gSettings.gOnlineStockCheck;
         Online_Stock_SetButton();

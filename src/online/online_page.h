@@ -6,6 +6,7 @@
 #include <string>
 
 #include "online/request_chain.h"
+#include "online/web_orders.h"
 
 namespace tarvo {
 
@@ -15,8 +16,9 @@ namespace tarvo {
 // in Mid Sale"), a document number in the entry box for the keys that need
 // one (else "Document Number is Required"). Keys 16, 21 and 24 empty the
 // entry box before their checks.
-// Keys that ask the back office start their chain in `chains`.
-void Online_Process(int key, OnlineChains& chains);
+// Keys that ask the back office start their chain in `chains`; key 21 starts
+// the web-shop order import `imports` on the register's runner.
+void Online_Process(int key, OnlineChains& chains, WebOrderImport& imports);
 
 // Key 22's caption, in the register's language, from whether the stock
 // check is on; the key is enabled.

@@ -3,42 +3,25 @@
 #include "backoffice/online_state.h"
 #include "online/document_send.h"
 #include "online/online_page.h"
-#include "online/price_change.h"
-#include "online/purchase_order_file.h"
 #include "screen/register_context.h"
 
 namespace tarvo {
 
-void OnlineServices::Online_Process(int key) { tarvo::Online_Process(key, chains_); }
-void OnlineServices::Online_Stock_SetButton() { tarvo::Online_Stock_SetButton(); }
+void OnlineServices::Online_Process(int key) { tarvo::Online_Process(key, chains_, import_); }
 void OnlineServices::Online_Product_CheckStock(const std::string& product) {
     if (Reg().runner)
         stock_.Ask(*Reg().runner, product);
     else
         Online_NotBuilt("the stock check without a background runner");
 }
-void OnlineServices::Online_Prompt_End_Order() { tarvo::Online_Prompt_End_Order(); }
 void OnlineServices::Online_Service_UPS() {
     if (Reg().runner)
         export_.Start(*Reg().runner, gOnline.gOrderRangeStart, gOnline.gOrderRangeEnd);
     else
         Online_NotBuilt("the shipping export without a background runner");
 }
-void OnlineServices::Online_Service_Orders() {
-    if (Reg().runner)
-        import_.Start(*Reg().runner);
-    else
-        Online_NotBuilt("the web-shop order import without a background runner");
-}
 // Esc stops whichever runs: a document's request chain or the shipping export.
 bool OnlineServices::Online_Escape() { return chains_.Escape() || export_.Cancel(); }
-void OnlineServices::Online_Service_ChangePrice(const std::string& product, const std::string& price) {
-    if (Reg().runner)
-        tarvo::Online_Service_ChangePrice(*Reg().runner, product, price);
-    else
-        Online_NotBuilt("the price change without a background runner");
-}
-void OnlineServices::Delete_This() { tarvo::Delete_This(); }
 void OnlineServices::Document_Send(int mode, std::function<void(bool sent)> then) {
     tarvo::Document_Send(chains_, mode, std::move(then));
 }

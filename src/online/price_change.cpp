@@ -23,10 +23,12 @@
 #include "data/log.h"
 #include "data/master_files.h"
 #include "online/deposit_records.h"
+#include "online/online_page.h"
 #include "platform/background_runner.h"
 #include "platform/files.h"
 #include "sale/sale_start.h"
 #include "screen/messages.h"
+#include "screen/register_context.h"
 #include "screen/register_state.h"
 
 namespace tarvo {
@@ -248,6 +250,13 @@ void Online_Service_ChangePrice(BackgroundRunner& runner, const std::string& pro
             ProgramLog().Write(1, "Price of product " + productId + " changed to " + price);
             CIATime(Msg(Message::EntrySavedSuccessfully), 30);
         });
+}
+
+void Online_Service_ChangePrice(const std::string& productId, const std::string& price) {
+    if (Reg().runner)
+        Online_Service_ChangePrice(*Reg().runner, productId, price);
+    else
+        Online_NotBuilt("the price change without a background runner");
 }
 
 }  // namespace tarvo

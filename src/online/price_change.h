@@ -31,5 +31,8 @@ bool PriceChange_WriteLocal(const std::string& productId, const std::string& pri
 // (message and log line, nothing asked) while a downloaded master waits for
 // the restart that loads it, and when a value is not plain.
 void Online_Service_ChangePrice(BackgroundRunner& runner, const std::string& productId, const std::string& price);
+// The same on the register's runner; without one the change is refused
+// ("Invalid Entry" and a log line).
+void Online_Service_ChangePrice(const std::string& productId, const std::string& price);
 
 }  // namespace tarvo

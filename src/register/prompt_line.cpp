@@ -13,6 +13,8 @@
 #include "data/sale_state.h"
 #include "inventory/adjustments.h"
 #include "inventory/purchases.h"
+#include "online/price_change.h"
+#include "online/shipping_export.h"
 #include "print/printer_output.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
@@ -441,7 +443,7 @@ void PurchaseComment(const std::string& entry) {
 void FirstOrderNumber(const std::string& entry) {
     gOnline.gOrderRangeStart = entry;
     if (!entry.empty()) {
-        Online().Online_Prompt_End_Order();
+        Online_Prompt_End_Order();
     } else {
         Say(Message::InvalidEntry);
         AskAgain();
@@ -465,7 +467,7 @@ void NewSellingPrice(const std::string& entry) {
         AskAgain();
         return;
     }
-    if (!gSale.gOnlineProduct.empty()) Online().Online_Service_ChangePrice(gSale.gOnlineProduct, entry);
+    if (!gSale.gOnlineProduct.empty()) Online_Service_ChangePrice(gSale.gOnlineProduct, entry);
     Mode_PriceChange_Activate();
 }
 

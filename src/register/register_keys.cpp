@@ -19,6 +19,7 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "inventory/kits.h"
+#include "online/online_page.h"
 #include "print/office_slips.h"
 #include "register/print_page.h"
 #include "register/prompt_line.h"
@@ -534,7 +535,7 @@ void BSys_Click(int index) {
     if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
     static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
     gReg.gKeyPage = kPages[index - 1];
-    if (index == 3) Online().Online_Stock_SetButton();
+    if (index == 3) Online_Stock_SetButton();
     if (index == 6 && !gSale.gChange.IsZero()) MessageLine_Clear();
     EntryFocus();
 }

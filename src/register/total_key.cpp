@@ -11,6 +11,7 @@
 #include "inventory/adjustments.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
+#include "online/purchase_order_file.h"
 #include "print/inventory_documents.h"
 #include "print/order_document.h"
 #include "print/printer_output.h"
@@ -249,7 +250,7 @@ void SaleEnd_Hurry() {
 void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
     if (gSale.gMode == 28)
-        Online().Delete_This();
+        Delete_This();
     else if (gSettings.gLogoutAfterSale == "1")
         Office().Logout();
     else

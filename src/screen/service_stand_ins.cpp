@@ -85,11 +85,7 @@ void CardStandIn::Gateway_Test() { NotAvailable(); }
 
 void OnlineStandIn::Online_Process(int) { NotAvailable(); }
 void OnlineStandIn::Online_Product_CheckStock(const std::string&) { NotAvailable(); }
-void OnlineStandIn::Online_Prompt_End_Order() { NotAvailable(); }
 void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
-void OnlineStandIn::Online_Service_Orders() { NotAvailable(); }
-void OnlineStandIn::Online_Service_ChangePrice(const std::string&, const std::string&) { NotAvailable(); }
-void OnlineStandIn::Delete_This() { NotAvailable(); }
 void OnlineStandIn::Document_Send(int, std::function<void(bool sent)> then) {
     NotAvailable();
     if (then) then(false);

@@ -167,18 +167,13 @@ public:
 };
 
 // No online services: the Online page's keys, a document to send, the stock
-// check, the shipping export and the price change say "Invalid Entry".
+// check and the shipping export say "Invalid Entry".
 class OnlineStandIn : public OnlineService {
 public:
     void Online_Process(int key) override;
-    void Online_Stock_SetButton() override {}
     void Online_Product_CheckStock(const std::string&) override;
-    void Online_Prompt_End_Order() override;
     void Online_Service_UPS() override;
-    void Online_Service_ChangePrice(const std::string&, const std::string&) override;
-    void Online_Service_Orders() override;
     bool Online_Escape() override { return false; }
-    void Delete_This() override;
     void Document_Send(int mode, std::function<void(bool sent)> then) override;
 };
 

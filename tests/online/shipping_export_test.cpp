@@ -174,7 +174,7 @@ TEST_F(ShippingExportTest, Key24AsksForTheFirstOrderNumber) {
     EXPECT_EQ(MessageLine(), "Input Starting Order Number");
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(gOnline.gOrderRangeStart, "");
-    online.Online_Prompt_End_Order();
+    Online_Prompt_End_Order();
     EXPECT_EQ(MessageLine(), "Input Ending Order Number");
 }
 

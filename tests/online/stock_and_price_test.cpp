@@ -16,6 +16,7 @@
 #include "data/comm_state.h"
 #include "data/data_state.h"
 #include "online/online_services.h"
+#include "online/price_change.h"
 #include "online/stock_check.h"
 #include "platform/background_runner.h"
 #include "platform/codec.h"
@@ -157,10 +158,9 @@ TEST_F(OnlineDatabaseTest, IdsThatAreNotPlainNumbersNeverReachARequest) {
     online.Online_Product_CheckStock("10 or 1=1");
     gSettings.gSiteId = "12;drop";
     online.Online_Product_CheckStock("1001");
-    online.Online_Service_ChangePrice("1001", "2.50");
+    Online_Service_ChangePrice("1001", "2.50");
     gSettings.gSiteId = "12";
-    for (const char* price : {"1e3", "-1", "2,50", "2.5.0", "1 or 1=1", ""})
-        online.Online_Service_ChangePrice("1001", price);
+    for (const char* price : {"1e3", "-1", "2,50", "2.5.0", "1 or 1=1", ""}) Online_Service_ChangePrice("1001", price);
     runner.RunUntilIdle(2000);
     EXPECT_TRUE(server.Calls().empty());
     EXPECT_NE(LogText().find("is not a plain number"), std::string::npos);
@@ -213,7 +213,7 @@ protected:
 
 TEST_F(PriceChangeTest, AcceptedPriceIsWrittenIntoTheMasterAndTheWorkingFileByProductId) {
     Answer(200, "<result>successful</result>");
-    online.Online_Service_ChangePrice("1002", "12.5");
+    Online_Service_ChangePrice("1002", "12.5");
     EXPECT_EQ(MessageLine(), "Request In Progress, Please Wait ... ");
     EXPECT_FALSE(screen.Enabled(SoftKeyId(6))) << "keys locked while the server is asked";
     EXPECT_EQ(Settle(), "Entry Saved Successfully");
@@ -246,7 +246,7 @@ TEST_F(PriceChangeTest, LineEndsAndLongPricesAsTheFileHasThem) {
         out << master;
     }
     Answer(200, "<result>successful</result>");
-    online.Online_Service_ChangePrice("1002", "1234567890.12345");
+    Online_Service_ChangePrice("1002", "1234567890.12345");
     EXPECT_EQ(Settle(), "Entry Saved Successfully");
     std::string b2 = b;
     b2.replace(99, 12, "1234567890.1");
@@ -269,7 +269,7 @@ TEST_F(PriceChangeTest, NothingLocalChangesUnlessTheServerSaysSuccessful) {
     };
     for (const auto& k : cases) {
         Answer(k.status, k.body);
-        online.Online_Service_ChangePrice("1002", "1.00");
+        Online_Service_ChangePrice("1002", "1.00");
         EXPECT_EQ(Settle(), k.shown) << k.body;
         EXPECT_TRUE(screen.Enabled(SoftKeyId(6)));
         EXPECT_EQ(ReadAll(masterPath), master);
@@ -279,7 +279,7 @@ TEST_F(PriceChangeTest, NothingLocalChangesUnlessTheServerSaysSuccessful) {
 
 TEST_F(PriceChangeTest, RefusedWhileADownloadedMasterWaitsForTheRestart) {
     gComm.gProductsUpdated = true;
-    online.Online_Service_ChangePrice("1002", "1.00");
+    Online_Service_ChangePrice("1002", "1.00");
     EXPECT_EQ(MessageLine(), "New Product File Received, Restart Before Changing Prices");
     runner.RunUntilIdle(1000);
     EXPECT_TRUE(server.Calls().empty());
@@ -288,7 +288,7 @@ TEST_F(PriceChangeTest, RefusedWhileADownloadedMasterWaitsForTheRestart) {
 
 TEST_F(PriceChangeTest, ALocalFailureAfterTheServerAcceptedIsLoggedAndShown) {
     Answer(200, "<result>successful</result>");
-    online.Online_Service_ChangePrice("1999", "1.00");  // on the server, not in this register's files
+    Online_Service_ChangePrice("1999", "1.00");  // on the server, not in this register's files
     EXPECT_EQ(Settle(), "Error: Price Saved on Server Only, Not on This Register");
     EXPECT_NE(LogText().find("product 1999 to 1.00 saved by the server only, not on this register:"),
               std::string::npos);
@@ -297,7 +297,7 @@ TEST_F(PriceChangeTest, ALocalFailureAfterTheServerAcceptedIsLoggedAndShown) {
 
     std::filesystem::remove(masterPath);
     std::filesystem::create_directory(masterPath);  // unreadable as a file, even for root
-    online.Online_Service_ChangePrice("1002", "1.00");
+    Online_Service_ChangePrice("1002", "1.00");
     EXPECT_EQ(Settle(), "Error: Price Saved on Server Only, Not on This Register");
     EXPECT_EQ(gData.products.Read(2), b) << "the working file follows the master, never alone";
 }

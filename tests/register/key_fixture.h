@@ -172,7 +172,6 @@ public:
         searchForm = setup;
     }
     void Online_Process(int key) override { Note("Online_Process", key); }
-    void Online_Stock_SetButton() override { Note("Online_Stock_SetButton"); }
     void PlaySoundFile(int sound) override { Note("PlaySoundFile", sound); }
     void RestartProgram() override { Note("RestartProgram"); }
 

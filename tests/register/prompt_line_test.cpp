@@ -12,10 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "backoffice/dispatcher_stub.h"
 #include "backoffice/online_state.h"
 #include "common/cp1252.h"
 #include "common/fields.h"
+#include "config/constants.h"
 #include "key_fixture.h"
+#include "platform/background_runner.h"
 #include "register/keyboard.h"
 #include "screen/messages.h"
 #include "screen/screen_build.h"
@@ -30,20 +33,11 @@ const ControlId kGreetingLabel = Id(Control::Greeting);
 using Calls = std::vector<std::string>;
 
 // The recording services, with the answers of the subsystems the questions
-// hand over to: the card charge, the shipping export and the price change.
+// hand over to: the card charge and the shipping export.
 class PromptRecorder : public RecordingKeys {
 public:
-    std::string entryAtPriceChange;
-    std::string productAtPriceChange;
-
     void Card_Charge() override { calls.push_back("Card_Charge(" + gReg.gCardRequest.gCardAmount.Text() + ")"); }
-    void Online_Prompt_End_Order() override { calls.push_back("Online_Prompt_End_Order"); }
     void Online_Service_UPS() override { calls.push_back("Online_Service_UPS"); }
-    void Online_Service_ChangePrice(const std::string& product, const std::string& price) override {
-        calls.push_back("Online_Service_ChangePrice");
-        productAtPriceChange = product;
-        entryAtPriceChange = price;
-    }
 };
 
 class PromptLineTest : public KeyTest {
@@ -165,9 +159,11 @@ TEST_F(PromptLineTest, TheKeysAnswerAndCancelThePendingQuestion) {
         Ask(13, Message::InputStartingOrderNumber);
         Type(c.typed);
         c.press();
-        EXPECT_FALSE(gReg.gPromptLineActive);
-        EXPECT_EQ(Called("Online_Prompt_End_Order"), c.answered);
+        // Answered, the last order number is asked next.
+        EXPECT_EQ(Pending(14), c.answered);
+        EXPECT_EQ(MessageLine(), c.answered ? "Input Ending Order Number" : "");
         EXPECT_EQ(gOnline.gOrderRangeStart, c.answered ? "1001" : "");
+        PromptInCIA_Cancel();
     }
 }
 
@@ -724,7 +720,9 @@ TEST_F(PromptLineTest, OrderNumbersOfTheShippingExport) {
     EXPECT_TRUE(Pending(13));
     Answer("1001");
     EXPECT_EQ(gOnline.gOrderRangeStart, "1001");
-    EXPECT_EQ(CallsMade(), Calls{"Online_Prompt_End_Order"});
+    EXPECT_TRUE(Pending(14));  // the last order number asked next
+    EXPECT_EQ(MessageLine(), "Input Ending Order Number");
+    EXPECT_TRUE(CallsMade().empty());
 
     recorder.calls.clear();
     Ask(14, Message::InputEndingOrderNumber);
@@ -738,45 +736,73 @@ TEST_F(PromptLineTest, OrderNumbersOfTheShippingExport) {
 
 // ---- the new selling price ----------------------------------------------------------------
 
-TEST_F(PromptLineTest, NewSellingPriceFromZeroToAThousand) {
+// The back office the price change asks, on this machine, and the runner the
+// request waits on.
+class NewSellingPriceTest : public PromptLineTest {
+protected:
+    void SetUp() override {
+        PromptLineTest::SetUp();
+        ASSERT_TRUE(server.Bound());
+        server.UseAsSlot(1);
+        gConstants.servers.gServerSlot = 1;
+        gSettings.gSiteId = "12";
+        // The server does not take the price: no product file is touched.
+        server.SetHandler([](const DispatcherCall&) { return DispatcherAnswer{200, "<result>refused</result>"}; });
+        Reg().runner = &runner;
+    }
+    void TearDown() override {
+        runner.RunUntilIdle(5000);
+        Reg().runner = nullptr;
+        PromptLineTest::TearDown();
+    }
+    DispatcherStub server;
+    ManualRunner runner;
+};
+
+TEST_F(NewSellingPriceTest, FromZeroToAThousand) {
     struct Case {
         const char* entry;
-        bool accepted;
+        const char* sent;  // the price the back office is asked to set; nullptr: refused
     };
     const Case cases[] = {
-        {"0", true},        {"1000", true},   {"12.99", true}, {" 5 ", true},
-        {"1000.01", false}, {"-0.01", false}, {"", false},     {"1,000", false},
+        {"0", "0"},           {"1000", "1000"},   {"12.99", "12.99"}, {" 5 ", "5"},
+        {"1000.01", nullptr}, {"-0.01", nullptr}, {"", nullptr},      {"1,000", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
         recorder.calls.clear();
-        recorder.entryAtPriceChange.clear();
+        const std::size_t asked = server.Calls().size();
         gSale.gOnlineProduct = "00000042";
         Ask(15, Message::InputNewSellingPrice);
         Answer(c.entry);
-        if (c.accepted) {
-            EXPECT_EQ(CallsMade(), Calls{"Online_Service_ChangePrice"});
-            EXPECT_EQ(recorder.entryAtPriceChange, Trim(c.entry));
-            EXPECT_EQ(recorder.productAtPriceChange, "00000042");
+        if (c.sent) {
             EXPECT_FALSE(gReg.gPromptLineActive);
             EXPECT_TRUE(screen.Visible(Id(Control::Lbl_Phys_Code)));  // back to the price-change panel
             EXPECT_EQ(Entry(), "");
+            EXPECT_EQ(MessageLine(), "Request In Progress, Please Wait ... ");
+            ASSERT_TRUE(runner.RunUntilIdle(20000));
+            ASSERT_EQ(server.Calls().size(), asked + 1);
+            EXPECT_EQ(server.LastCall().Param("Data"), "Update tbl_prd_detail set price1= " + std::string(c.sent) +
+                                                           " where product_id= 00000042 and site_id= 12");
         } else {
-            EXPECT_TRUE(CallsMade().empty());
             EXPECT_EQ(MessageLine(), "Invalid Entry");
             EXPECT_TRUE(Pending(15));
             PromptInCIA_Cancel();
+            runner.RunUntilIdle(100);
+            EXPECT_EQ(server.Calls().size(), asked);
         }
+        EXPECT_TRUE(CallsMade().empty());
     }
 }
 
-TEST_F(PromptLineTest, NewSellingPriceWithoutAProductOnlyReturnsToThePriceChange) {
+TEST_F(NewSellingPriceTest, WithoutAProductOnlyReturnsToThePriceChange) {
     gSale.gOnlineProduct.clear();
     Ask(15, Message::InputNewSellingPrice);
     Answer("5");
-    EXPECT_TRUE(CallsMade().empty());
     EXPECT_FALSE(gReg.gPromptLineActive);
     EXPECT_TRUE(screen.Visible(Id(Control::Lbl_Phys_Code)));
+    runner.RunUntilIdle(100);
+    EXPECT_TRUE(server.Calls().empty());  // nothing asked of the back office
 
     // Cancel also returns to it.
     screen.Show(Id(Control::Lbl_Phys_Code), false);

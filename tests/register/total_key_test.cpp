@@ -1,15 +1,19 @@
 // The Total key of a document the back office is sent (a received purchase
 // order): the send waits in the background, the register's keys stay locked
 // until it has answered, and the rest of the Total key (the end-of-sale pause
-// and the end of the order after it) follows the answer. Refused, the order
-// stays open and the keys come back.
+// and the end of the order after it: a new sale holding the lines received)
+// follows the answer. Refused, the order stays open and the keys come back.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "data/data_state.h"
+#include "data/log.h"
+#include "data/master_files.h"
 #include "data/sale_state.h"
+#include "data/store_fixture.h"
 #include "platform/background_runner.h"
 #include "register/keyboard.h"
 #include "register/register_fixture.h"
@@ -20,6 +24,7 @@
 #include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
+#include "test_dir.h"
 
 namespace tarvo {
 namespace {
@@ -34,7 +39,6 @@ class WaitingSend : public RegisterServices {
 public:
     bool answer = true;
     int sends = 0;
-    int ordersEnded = 0;
 
     void Document_Send(int, std::function<void(bool)> then) override {
         ++sends;
@@ -45,13 +49,21 @@ public:
                                then(sent);
                            });
     }
-    void Delete_This() override { ++ordersEnded; }
 };
 
 class TotalKeyTest : public RegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
+        // The products of the order, so the sale after it holds them again.
+        UseTerminalFolder(dir.Path());
+        dir.Write("Files/1234567.PRD", CrLf({Fixed(273, {{1, "1001"}, {12, "COFFEE"}, {60, "Coffee"}, {100, "4"}}),
+                                             Fixed(273, {{1, "1002"}, {12, "DECAF"}, {60, "Decaf"}, {100, "5"}})}));
+        Parse_FileProduct();
+        // The store's default client, whom a new sale begins with.
+        dir.Write("Files/1234567.CLI",
+                  CrLf({Fixed(210, {{1, "1"}, {11, "0"}, {12, "1"}, {20, "Cash Customer"}, {205, "0"}, {210, "1"}})}));
+        Parse_FileClient();
         Reg().services = &online;
         Reg().runner = &runner;
         EndSaleTimer_Connect();
@@ -69,6 +81,8 @@ protected:
     }
     void TearDown() override {
         gSaleSave = SaleSaveState{};
+        Data_Reset(gData);
+        ProgramLog().Close();
         RegisterTest::TearDown();
     }
 
@@ -76,6 +90,14 @@ protected:
         return !screen.Enabled(kTotalKey) && !screen.Enabled(kPaymentKey) && !screen.Enabled(kFirstSoftKey);
     }
 
+    // The order's lines: key and quantity.
+    std::vector<std::pair<std::string, double>> Lines() const {
+        std::vector<std::pair<std::string, double>> out;
+        for (int i = 1; i <= gSale.gItemCount; ++i) out.emplace_back(gSale.gLines[i].key, gSale.gLines[i].quantity);
+        return out;
+    }
+
+    TestDir dir;
     WaitingSend online;
     ManualRunner runner;
 };
@@ -100,10 +122,14 @@ TEST_F(TotalKeyTest, KeysStayLockedUntilTheSendAnswersAndTheOrderEndsAfterThePau
     EXPECT_TRUE(timers.Running(TimerId::EndSale));
     EXPECT_TRUE(KeysLocked());  // until the next sale
     EXPECT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(online.ordersEnded, 0);
+    EXPECT_EQ(gSale.gMode, 28);  // the order stays until the pause is over
 
+    // Then a new sale holds again the lines received.
     EXPECT_TRUE(timers.Tick(TimerId::EndSale));
-    EXPECT_EQ(online.ordersEnded, 1);
+    using Lines_t = std::vector<std::pair<std::string, double>>;
+    EXPECT_EQ(Lines(), (Lines_t{{"COFFEE", 3}, {"DECAF", 1}}));
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 1}), "Coffee");
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Description, 2}), "Decaf");
     EXPECT_FALSE(gSaleSave.gSaleFinished);
     EXPECT_EQ(online.sends, 1);
 }
@@ -121,7 +147,7 @@ TEST_F(TotalKeyTest, ARefusedSendLeavesTheOrderOpenAndGivesTheKeysBack) {
     EXPECT_FALSE(gSaleSave.gSaleFinished);
     EXPECT_FALSE(timers.Running(TimerId::EndSale));
     EXPECT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(online.ordersEnded, 0);
+    EXPECT_EQ(gSale.gMode, 28);
 
     // The cashier may press Total again: a second send.
     online.answer = true;

@@ -19,6 +19,7 @@
 #include "config/settings.h"
 #include "data/comm_state.h"
 #include "data/data_state.h"
+#include "data/master_files.h"
 #include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "data/transaction_files.h"
@@ -69,7 +70,6 @@ public:
     void MessageBox_Show(const std::string& text, const std::string&) override {
         calls.push_back("MessageBox:" + text + " after " + std::to_string(printed ? ReceiptsIn(*printed) : 0));
     }
-    void Delete_This() override { calls.push_back("Delete_This"); }
     void Logout() override { calls.push_back("Logout"); }
     void Sale_Start() override { calls.push_back("Sale_Start"); }
     void Communicate(std::function<void()> then) override {
@@ -618,9 +618,22 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
     EXPECT_EQ(svc.Count("Logout"), 1);
     EXPECT_EQ(svc.Count("Sale_Start"), 0);
+    // A received purchase order ends in a new sale holding its lines again.
+    dir.Write("Files/1234567.PRD", CrLf({Fixed(273, {{1, "1001"}, {12, "012345"}, {60, "Apple"}, {100, "10"}}),
+                                         Fixed(273, {{1, "1002"}, {12, "ABC"}, {60, "Book"}, {100, "20"}})}));
+    Parse_FileProduct();
+    dir.Write("Files/1234567.CLI",
+              CrLf({Fixed(210, {{1, "1"}, {11, "0"}, {12, "1"}, {20, "Cash Customer"}, {205, "0"}, {210, "1"}})}));
+    Parse_FileClient();
     gSale.gMode = 28;
     Timer_EndSale_Timer();
-    EXPECT_EQ(svc.Count("Delete_This"), 1);
+    EXPECT_EQ(svc.Count("Logout"), 1);  // not again
+    ASSERT_EQ(gSale.gItemCount, 2);
+    EXPECT_EQ(gSale.gLines[1].key, "012345");
+    EXPECT_EQ(gSale.gLines[1].quantity, 2);
+    EXPECT_EQ(gSale.gLines[2].key, "ABC");
+    EXPECT_EQ(gSale.gLines[2].quantity, 1);
+    EXPECT_NE(gSale.gMode, 28);
 }
 
 TEST_F(SaleSaveTest, DrawerOpensOnceForTheFirstDrawerTender) {
