@@ -124,11 +124,23 @@ TEST_F(OnlineDatabaseTest, ABurstAsksTheFirstAndTheLatestAndShowsOnlyTheLatest) 
         const std::string id = sql.substr(sql.find("product_id= ") + 12, 4);
         return DispatcherAnswer{200, Body("<record count>1</record count><record><0>" + id + "</0></record>")};
     });
+    // Every text the message line takes, in order.
+    struct MessageLineTexts : ScreenListener {
+        std::vector<std::string> shown;
+        void ControlChanged(const ControlId& id, const ControlState& state) override {
+            if (id == kMessageLine && (shown.empty() || shown.back() != state.text)) shown.push_back(state.text);
+        }
+        void FocusChanged(const ControlId&) override {}
+        void TitleChanged(const std::string&) override {}
+        void MessageBox(const std::string&) override {}
+    } texts;
+    screen.SetListener(&texts);
     for (const char* id : {"1001", "1002", "1003", "1004"}) online.Online_Product_CheckStock(id);
     EXPECT_EQ(runner.Pending(), 1) << "one request in flight, the rest never queued";
     release.set_value();
-    std::vector<std::string> shown;
-    while (runner.Pending() > 0 && runner.WaitAndRun(10000) > 0) shown.push_back(MessageLine());
+    EXPECT_TRUE(runner.RunUntilIdle(20000));
+    screen.SetListener(nullptr);
+    const std::vector<std::string> shown = texts.shown;
     const auto calls = server.Calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_NE(calls[0].Param("Data").find("product_id= 1001 "), std::string::npos);
