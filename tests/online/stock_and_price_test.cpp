@@ -9,6 +9,7 @@
 #include <future>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "backoffice/dispatcher_stub.h"
@@ -147,6 +148,27 @@ TEST_F(OnlineDatabaseTest, ABurstAsksTheFirstAndTheLatestAndShowsOnlyTheLatest) 
     EXPECT_NE(calls[1].Param("Data").find("product_id= 1004 "), std::string::npos);
     EXPECT_EQ(shown, (std::vector<std::string>{"Request In Progress, Please Wait ... ", "1004 is in stock"}))
         << "the answer for 1001 came after 1004 was scanned: dropped";
+}
+
+// Scanning without a pause for 300 ms: the back office is asked at most once
+// per 50 ms, and the answer shown is the last product's.
+TEST_F(OnlineDatabaseTest, AScannerBurstAsksAtMostOncePerGap) {
+    server.SetHandler([](const DispatcherCall& call) {
+        const std::string sql = call.Param("Data");
+        const std::string id = sql.substr(sql.find("product_id= ") + 12, 4);
+        return DispatcherAnswer{200, Body("<record count>1</record count><record><0>" + id + "</0></record>")};
+    });
+    const auto start = std::chrono::steady_clock::now();
+    int id = 1000;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(300)) {
+        online.Online_Product_CheckStock(std::to_string(++id));
+        runner.RunCompleted();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(Settle(), std::to_string(id) + " is in stock");
+    const std::size_t asked = server.Calls().size();
+    EXPECT_GE(asked, 2u);
+    EXPECT_LE(asked, 8u) << "about 300 ms / 50 ms, not one request per scan (" << id - 1000 << " scans)";
 }
 
 // A back office that does not answer in time: the cashier is told, the keys
