@@ -67,8 +67,6 @@ std::string_view PriceText(std::string_view record, int level) {
 }
 std::optional<Money> PriceOf(std::string_view record, int level) { return Money::Parse(PriceText(record, level)); }
 
-bool PurchaseMode(int mode) { return mode == 13 || mode == 14 || mode == 29; }
-
 bool FitsLineField(const std::string& text) { return text.size() <= kLineFieldWidth; }
 
 // Product record gProductRecNo into gProductRec; false when there is no such record.
@@ -114,7 +112,7 @@ void PriceChange(const std::string& record) {
     Prompt().PromptInCIA_Show(15);
 }
 
-// ---- modes 28 and 30: counting into a fetched order -----------------------------------
+// ---- Receive PO and Pack Order: counting into a fetched order -----------------------------------
 
 void SwapLines(int a, int b) {
     std::swap(gSale.gLines[static_cast<std::size_t>(a)], gSale.gLines[static_cast<std::size_t>(b)]);
@@ -144,7 +142,8 @@ void CountIntoFetchedOrder() {
         NotOnTheOrder();
         return;
     }
-    if (s.gMode == 30 && s.gLines[line].quantity + s.gQuantity > Num_Val(s.gLines[line].taxFlags)) {
+    if (s.gMode == RegisterMode::PackOrder &&
+        s.gLines[line].quantity + s.gQuantity > Num_Val(s.gLines[line].taxFlags)) {
         NotOnTheOrder();
         return;
     }
@@ -399,7 +398,7 @@ void AddLine(const std::string& record, bool kitComponent) {
     line.extension = l.extension;
     s.gQuantity = 1;
 
-    if (!PurchaseMode(s.gMode)) {
+    if (!IsPurchaseMode(s.gMode)) {
         if (n > s.gTopLine + 6) s.gTopLine = static_cast<std::int16_t>(n - 6);
         // The totals first, so that the grid shows the extension they settle on.
         if (!Totals_Update()) {
@@ -446,18 +445,19 @@ void Product_Add() {
         if (gSettings.gNoItemsOnPaymentPage) return;
         Department_SetDefaultKey();
     }
-    if (s.gMode == 28 || s.gMode == 30) {
+    if (IsFetchedOrderMode(s.gMode)) {
         CountIntoFetchedOrder();
         return;
     }
     if (s.gItemCount == 0) {
-        const int mode = s.gMode;
-        if (mode == 11 && gSettings.gDefaultKeyPage == 11) return;
-        if ((mode == 12 || mode == 26 || mode == 11) && gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+        const RegisterMode mode = s.gMode;
+        if (mode == RegisterMode::Sales && gSettings.gDefaultKeyPage == 11) return;
+        if ((mode == RegisterMode::OrderEntry || mode == RegisterMode::Training || mode == RegisterMode::Sales) &&
+            gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
             Say(Message::BeginByFirstEnteringAClient);
             return;
         }
-        if (PurchaseMode(mode) && s.gPurchaseVendor.empty()) {
+        if (IsPurchaseMode(mode) && s.gPurchaseVendor.empty()) {
             Say(Message::NoVendorInformationAvailable);
             return;
         }
@@ -472,9 +472,9 @@ void Product_Add() {
     }
     const std::string record = gData.gProductRec;
 
-    if (s.gPriceSearch || s.gMode == 27)
+    if (s.gPriceSearch || s.gMode == RegisterMode::PriceChecker)
         PriceDisplay(record);
-    else if (s.gMode == 31)
+    else if (s.gMode == RegisterMode::ChangePrice)
         PriceChange(record);
     else if (s.gStockSearch)
         StockDisplay(record);
