@@ -193,6 +193,15 @@ bool Number16(Settings& s, const SettingLine& l) {
     return NumberToInt16(l.value, s.*Field) || l.Bad("number too large");
 }
 
+// The home mode: a lenient number that must fit 16 bits, kept as the mode of
+// that number whether or not the mode has a name.
+bool HomeMode(Settings& s, const SettingLine& l) {
+    std::int16_t number = 0;
+    if (!NumberToInt16(l.value, number)) return l.Bad("number too large");
+    s.gHomeMode = static_cast<RegisterMode>(number);
+    return true;
+}
+
 // A whole number, nothing else.
 template <auto Field>
 bool Whole16(Settings& s, const SettingLine& l) {
@@ -356,7 +365,7 @@ constexpr SettingRow kSettingRows[] = {
     {480, DefaultKeyPage},
     {481, ScalePort},
     {483, Text<&Settings::gWeightUnit>},
-    {485, Number16<&Settings::gHomeMode>},
+    {485, HomeMode},
     {500, Text<&Settings::gSystemOption500>},
     {505, Text<&Settings::gTaxExemptCheck>},
     {510, Text<&Settings::gSystemOption510>},

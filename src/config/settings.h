@@ -9,6 +9,7 @@
 
 #include "common/money.h"
 #include "config/constants.h"
+#include "config/register_mode.h"
 
 namespace tarvo {
 
@@ -87,21 +88,21 @@ struct Settings {
     // department pages 1-8: codes 410, 415, 420, 425, 411, 412, 413, 414
     std::array<std::string, 8> gPageColour{"12648447", "12648447", "12648447", "12648447",
                                            "12648447", "12648447", "12648447", "12648447"};
-    std::string gColour430 = "16776960";       // 430
-    std::string gMenuKeyColour = "16761087";   // 440
-    std::string gColour445 = "12582912";       // 445
-    std::string gColour450 = "16777215";       // 450
-    std::string gColour455 = "16777215";       // 455
-    std::string gEntryForeColour = "0";        // 460
-    std::string gSelectedRowColour = "255";    // 465
-    std::int32_t gGreetingForeColour = 0;      // 470
-    std::int16_t gDisplayPort = 0;             // 476
-    std::string gDisplayLine1, gDisplayLine2;  // 477, 478
-    std::int16_t gDisplayCommandSet = 0;       // 479
-    std::int16_t gDefaultKeyPage = 1;          // 480
-    std::int16_t gScalePort = 0;               // 481
-    std::string gWeightUnit = "Lb";            // 483
-    std::int16_t gHomeMode = 11;               // 485
+    std::string gColour430 = "16776960";           // 430
+    std::string gMenuKeyColour = "16761087";       // 440
+    std::string gColour445 = "12582912";           // 445
+    std::string gColour450 = "16777215";           // 450
+    std::string gColour455 = "16777215";           // 455
+    std::string gEntryForeColour = "0";            // 460
+    std::string gSelectedRowColour = "255";        // 465
+    std::int32_t gGreetingForeColour = 0;          // 470
+    std::int16_t gDisplayPort = 0;                 // 476
+    std::string gDisplayLine1, gDisplayLine2;      // 477, 478
+    std::int16_t gDisplayCommandSet = 0;           // 479
+    std::int16_t gDefaultKeyPage = 1;              // 480
+    std::int16_t gScalePort = 0;                   // 481
+    std::string gWeightUnit = "Lb";                // 483
+    RegisterMode gHomeMode = RegisterMode::Sales;  // 485
     std::string gSystemOption500 = "0", gSystemOption510 = "0", gSystemOption515 = "0", gSystemOption525 = "0";
     std::string gTaxExemptCheck = "0";  // 505
     std::string gPrintOption530 = "0", gPrintOption535 = "0", gPrintOption540 = "0";

@@ -524,7 +524,7 @@ bool EntryForm::Order_Branch() {
     s.gDocComment = RowText(7);
     Unload();
     Order_PageClosed(true);
-    s.gMode = 12;
+    s.gMode = RegisterMode::OrderEntry;
     SaleEngine().Mode_Display();
     return true;
 }

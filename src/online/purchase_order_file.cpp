@@ -168,7 +168,7 @@ void OnLine_Search_PO_File() {
     s.gImportedFile = path.string();
     s.gImportedDigest = Digest(bytes);
     for (int k = 1; k <= 3; ++k) s.gTaxExempt[static_cast<std::size_t>(k)] = true;
-    s.gMode = 29;
+    s.gMode = RegisterMode::NewPurchaseOrder;
     s.gPurchaseIsOrder = true;
     Receipt_Display();
     Totals_Update();

@@ -146,7 +146,7 @@ void Finish(const FetchPtr& f) {
     Receipt_Display();
     Totals_Update();
     Change_Display();
-    s.gMode = f->Packing() ? 30 : 28;
+    s.gMode = f->Packing() ? RegisterMode::PackOrder : RegisterMode::ReceivePO;
     Total_Activate();
     Mode_Display();
     All_Hide();

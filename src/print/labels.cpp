@@ -406,8 +406,8 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
     SaleState& s = gSale;
     const std::string padded = "0000000" + number;
     const std::string document = padded.substr(padded.size() - 7);
-    if (s.gMode != 11 || s.gStockCount || s.gVoidMode || s.gReturnMode || s.gExchangeMode || s.gPriceSearch ||
-        s.gStockSearch) {
+    if (s.gMode != RegisterMode::Sales || s.gStockCount || s.gVoidMode || s.gReturnMode || s.gExchangeMode ||
+        s.gPriceSearch || s.gStockSearch) {
         CIATime(Msg(Message::InvalidEntry), 5);
         LogLine("Label_Print: purchase " + document + " not loaded, the register is not in plain Sales mode");
         return PurchaseLoad::Refused;

@@ -195,7 +195,7 @@ void Order_Print() {
     }
     PrintoutOptions options;
     options.duplicate = gSaleSave.gReceiptDuplicate;
-    options.training = gSale.gMode == 26;
+    options.training = gSale.gMode == RegisterMode::Training;
     if (Order_Print(doc, options).duplicateShown) gSaleSave.gReceiptDuplicate = false;
 }
 

@@ -22,13 +22,14 @@ void PrintingImpl::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenI
 void PrintingImpl::Drawer_Open() { tarvo::Drawer_Open(); }
 void PrintingImpl::Receipt_Print() { tarvo::Receipt_Print(); }
 
-// The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-void PrintingImpl::Document_Print(int mode) {
-    if (mode == 12)
+// The document just saved at the Total key: an order, a purchase (or
+// purchase order) or an adjustment.
+void PrintingImpl::Document_Print(RegisterMode mode) {
+    if (mode == RegisterMode::OrderEntry)
         tarvo::Order_Print();
-    else if (mode == 13 || mode == 14)
+    else if (mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase)
         tarvo::Purchase_Print();
-    else if (mode == 15)
+    else if (mode == RegisterMode::Adjustment)
         tarvo::Adjustment_Print();
 }
 void PrintingImpl::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }

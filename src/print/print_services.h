@@ -15,7 +15,7 @@ public:
     void PrintToScreen_End() override;
     void Drawer_Open() override;
     void Receipt_Print() override;
-    void Document_Print(int mode) override;
+    void Document_Print(RegisterMode mode) override;
     void PaidOut_Print(std::int32_t recNo) override;
     void Deposit_PrintSafe(std::int32_t recNo) override;
     void DepositBank_Print(std::int32_t recNo) override;

@@ -233,7 +233,7 @@ void Receipt_Print() {
     options.gift = gSaleSave.gGiftReceipt;
     options.duplicate = gSaleSave.gReceiptDuplicate;
     options.copy = gSaleSave.gReceiptCopy;
-    options.training = gSale.gMode == 26;
+    options.training = gSale.gMode == RegisterMode::Training;
     const PrintoutResult printed = Receipt_Print(doc, options);
     if (printed.duplicateShown) gSaleSave.gReceiptDuplicate = false;
     if (printed.cardPaymentRecNo) gCardPaymentRecNo = *printed.cardPaymentRecNo;

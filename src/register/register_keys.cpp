@@ -43,11 +43,6 @@ void MessageLine_Clear() { Screen().SetText(kMessageLine, ""); }
 std::string Entry() { return Screen().Text(kEntryBox); }
 void EntryFocus() { Screen().SetFocus(kEntryBox); }
 
-// Receive PO and Pack Order: lines fetched from the back office.
-bool FetchedOrderMode() { return gSale.gMode == 28 || gSale.gMode == 30; }
-// The purchase-order and purchase modes.
-bool PurchaseMode() { return gSale.gMode == 13 || gSale.gMode == 14 || gSale.gMode == 29; }
-
 // Font size of a department key by the longer of its two caption lines.
 int DepartmentKeyFontSize(std::size_t longest) {
     if (longest <= 7) return 13;
@@ -90,11 +85,11 @@ bool RefusedForCard() {
 
 void VoidLast() {
     SaleState& s = gSale;
-    if (s.gItemCount == 0 || FetchedOrderMode()) {
+    if (s.gItemCount == 0 || IsFetchedOrderMode(s.gMode)) {
         Say(Message::InvalidEntry);
         return;
     }
-    if (PurchaseMode() || gSettings.gVoidLastReenters != 1) {
+    if (IsPurchaseMode(s.gMode) || gSettings.gVoidLastReenters != 1) {
         --s.gItemCount;
         AfterLineRemoved();
     } else {
@@ -133,7 +128,7 @@ void VoidLast() {
 
 void Void() {
     SaleState& s = gSale;
-    if (FetchedOrderMode()) return;
+    if (IsFetchedOrderMode(s.gMode)) return;
     if (!s.gServerDocNumber.empty()) {
         // Part of the document is on the back office already, its lines
         // numbered by their place here: taking one out would renumber the rest.
@@ -141,7 +136,7 @@ void Void() {
         Say(Message::InvalidEntry);
         return;
     }
-    if (!PurchaseMode() && gSettings.gVoidLastReenters == 1) {
+    if (!IsPurchaseMode(s.gMode) && gSettings.gVoidLastReenters == 1) {
         // Void mode: the next product entered becomes a void line.
         if (s.gVoidMode) {
             s.gVoidMode = false;
@@ -263,7 +258,8 @@ void Quantity() {
     }
     SaleState& s = gSale;
     if (gReg.gKeyPage == 15) Department_SetDefaultKey();
-    const bool signedQuantity = s.gExchangeMode || s.gStockCount || FetchedOrderMode() || s.gMode == 29;
+    const bool signedQuantity = s.gExchangeMode || s.gStockCount || IsFetchedOrderMode(s.gMode) ||
+                                s.gMode == RegisterMode::NewPurchaseOrder;
     const double lower = signedQuantity ? -99999 : 0;
     const int line = s.gSelectedLine;
     if (Entry().empty()) {
@@ -276,7 +272,7 @@ void Quantity() {
             Say(Message::InvalidEntry);
         } else if (line >= 1 && line <= s.gItemCount) {
             // In the fetched-order modes the quantity counts what was scanned so far.
-            if (FetchedOrderMode())
+            if (IsFetchedOrderMode(s.gMode))
                 s.gLines[line].quantity += q;
             else
                 s.gLines[line].quantity = q;
@@ -512,7 +508,7 @@ void BSys_Click(int index) {
         std::string caption = SoftKeyCaption(gConstants.tables, index, k, language);
         if (index == 5 && k == 2 && gSettings.gCardEnabled != "1") caption.clear();
         if (index == 5 && k == 21) {
-            if (gSale.gMode != 11 && gSale.gMode != 26)
+            if (gSale.gMode != RegisterMode::Sales && gSale.gMode != RegisterMode::Training)
                 caption.clear();
             else if (gSale.gSuspended)
                 caption = french ? "Rappel" : "Recall";

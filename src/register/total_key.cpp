@@ -28,8 +28,13 @@ constexpr int kDefaultEndSaleMs = 6000;
 const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 // The documents the inventory saves, and those the back office is sent.
-bool SavedDocument(int mode) { return mode == 12 || mode == 13 || mode == 14 || mode == 15; }
-bool SentDocument(int mode) { return mode == 28 || mode == 29 || mode == 30; }
+bool SavedDocument(RegisterMode mode) {
+    return mode == RegisterMode::OrderEntry || mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase ||
+           mode == RegisterMode::Adjustment;
+}
+bool SentDocument(RegisterMode mode) {
+    return mode == RegisterMode::ReceivePO || mode == RegisterMode::NewPurchaseOrder || mode == RegisterMode::PackOrder;
+}
 
 // Nothing was saved or sent: the sale stays open as it was, the keys come
 // back and the message line keeps why.
@@ -42,7 +47,7 @@ void Total_Refused(const std::string& messageBefore) {
 }
 
 // The sale or document of `mode` is saved: what its result asks for.
-void Total_Finish(int mode, const SaleSaveResult& r) {
+void Total_Finish(RegisterMode mode, const SaleSaveResult& r) {
     SaleState& s = gSale;
     gSaleSave.gSaleFinished = true;
     // The receipt prints the invoice just saved; a document left its record.
@@ -52,7 +57,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
 
     gSaleSave.gReceiptDuplicate = false;
     gSaleSave.gReceiptCopy = 0;
-    if (mode == 12) {
+    if (mode == RegisterMode::OrderEntry) {
         if (!gSettings.gNoOrderPrint) Printing().Document_Print(mode);
     } else if (SavedDocument(mode)) {
         Printing().Document_Print(mode);
@@ -83,7 +88,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
 
 // The sale itself (not a document): the balance paid when the store asks
 // for it, the records written, a training sale's counts put back.
-void Total_SaveSale(int mode, const std::string& messageBefore) {
+void Total_SaveSale(RegisterMode mode, const std::string& messageBefore) {
     SaleState& s = gSale;
     Invoice_Status();
     if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
@@ -91,7 +96,7 @@ void Total_SaveSale(int mode, const std::string& messageBefore) {
         SaleEngine().Payment_Process(1);
         Buttons_Lock();
     }
-    const bool training = mode == 26;
+    const bool training = mode == RegisterMode::Training;
     if (training) Headers_Save();
     SaleSaveResult r = Sale_Save();
     if (!r) {
@@ -136,7 +141,7 @@ void mTotalRegister_Click() {
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(Message::PrintingInProgress));
     Devices().Customer_Thankyou();
 
-    const int mode = s.gMode;
+    const RegisterMode mode = s.gMode;
     if (SentDocument(mode)) {
         // The keys stay locked until the back office has answered.
         gSaleSave.gTotalWaiting = true;
@@ -223,7 +228,7 @@ void SaleEnd_Hurry() {
 
 void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
-    if (gSale.gMode == 28)
+    if (gSale.gMode == RegisterMode::ReceivePO)
         Online().Delete_This();
     else if (gSettings.gLogoutAfterSale == "1")
         Office().Logout();

@@ -183,7 +183,7 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
 
 void TrainingSale_Reach() {
     const auto& e = gSaleSave.gTrainingExtent;
-    if (gSale.gMode != 26 || e[0] == 0 || e[0] != gSaleSave.gPrintRecordNo) return;
+    if (gSale.gMode != RegisterMode::Training || e[0] == 0 || e[0] != gSaleSave.gPrintRecordNo) return;
     DataState& d = gData;
     d.gLastInvoiceRecord = std::max(d.gLastInvoiceRecord, e[0]);
     d.gLastInvoiceLineRecord = std::max(d.gLastInvoiceLineRecord, e[1]);
@@ -227,7 +227,7 @@ SaleSaveResult Sale_Save() {
 
     const std::int64_t lastLine = firstLine + static_cast<std::int64_t>(rec->lines.size()) - 1;
     const std::int64_t lastPayment = firstPayment + static_cast<std::int64_t>(rec->payments.size()) - 1;
-    const bool training = gSale.gMode == 26;
+    const bool training = gSale.gMode == RegisterMode::Training;
     std::array<DocumentPart, 3> parts{{
         {&d.invoices, ".INV", invoiceNo, {std::move(rec->header)}, 100, 0, nullptr},
         {&d.invoiceLines, ".DTL", firstLine, std::move(rec->lines), 60, 0, nullptr},
@@ -288,8 +288,8 @@ void Total_Activate() {
         set(false);
         return;
     }
-    const int mode = s.gMode;
-    if (mode == 12) {
+    const RegisterMode mode = s.gMode;
+    if (mode == RegisterMode::OrderEntry) {
         if (s.gOrderKind != "1" || s.gTotal < Money() ||
             (s.gDocType == "2" || s.gDocType == "3" || s.gDocType == "4" || s.gDocType == "5")) {
             set(true);
@@ -300,7 +300,7 @@ void Total_Activate() {
         set(s.gPaid >= needed);
         return;
     }
-    if (mode == 30) {
+    if (mode == RegisterMode::PackOrder) {
         bool all = true;
         for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
             const auto i = static_cast<std::size_t>(k);
@@ -312,7 +312,8 @@ void Total_Activate() {
         set(all);
         return;
     }
-    if (mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 || gSettings.gPayBalanceOnTotal == "1") {
+    if (IsPurchaseMode(mode) || mode == RegisterMode::Adjustment || mode == RegisterMode::ReceivePO ||
+        gSettings.gPayBalanceOnTotal == "1") {
         set(true);
         return;
     }

@@ -126,14 +126,14 @@ void ChangeRow_Show(Money amount) {
 }
 
 bool NoTenderMode(const SaleState& s) {
-    if (s.gMode == 12 && s.gOrderKind == "2") return true;
+    if (s.gMode == RegisterMode::OrderEntry && s.gOrderKind == "2") return true;
     switch (s.gMode) {
-    case 13:
-    case 14:
-    case 15:
-    case 28:
-    case 29:
-    case 30: return true;
+    case RegisterMode::PurchaseOrder:
+    case RegisterMode::Purchase:
+    case RegisterMode::Adjustment:
+    case RegisterMode::ReceivePO:
+    case RegisterMode::NewPurchaseOrder:
+    case RegisterMode::PackOrder: return true;
     default: return false;
     }
 }
@@ -301,7 +301,7 @@ void Payment_Process(int index) {
         }
         return;
     }
-    if (s.gMode == 12 && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gDocType) == 1 &&
+    if (s.gMode == RegisterMode::OrderEntry && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gDocType) == 1 &&
         Num_Val(gSettings.gOrderMinPaidPercent) < 0) {
         Tenders_Clear();
         Tender_Finish(index);

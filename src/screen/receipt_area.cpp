@@ -68,7 +68,7 @@ void Receipt_Show() {
     All_Hide();
     ScreenModel& s = Screen();
     const std::uint32_t back = GridBackColour();
-    const bool orderMode = gSale.gMode == 28 || gSale.gMode == 30;
+    const bool orderMode = gSale.gMode == RegisterMode::ReceivePO || gSale.gMode == RegisterMode::PackOrder;
 
     ForEachGridTitle([&](const ControlId& id) { s.SetVisible(id, true); });
     // In the order modes the tax column holds the expected quantities.

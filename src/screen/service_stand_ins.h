@@ -67,7 +67,7 @@ public:
     void PrintToScreen_End() override {}
     void Drawer_Open() override {}
     void Receipt_Print() override {}
-    void Document_Print(int) override {}
+    void Document_Print(RegisterMode) override {}
     void PaidOut_Print(std::int32_t) override {}
     void Deposit_PrintSafe(std::int32_t) override {}
     void DepositBank_Print(std::int32_t) override {}
@@ -152,7 +152,7 @@ public:
     void Adjustment_Cancel() override {}
     void Adjustment_Start() override {}
     void CommandFile_Create() override {}
-    bool Document_Save(int) override { return true; }
+    bool Document_Save(RegisterMode) override { return true; }
     void Sale_Cancel() override;
 };
 
@@ -191,7 +191,7 @@ public:
     void Online_Service_Orders() override;
     bool Online_Escape() override { return false; }
     void Delete_This() override;
-    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
 };
 
 // No other windows: the message box shows nothing, the forms open nothing,

@@ -10,6 +10,7 @@
 #include "data/log.h"
 #include "platform/files.h"
 #include "program_state.h"
+#include "register_mode_print.h"
 #include "startup/settings_load.h"
 #include "test_dir.h"
 
@@ -46,7 +47,7 @@ TEST_F(SettingsTest, DefaultsWithoutAnyKnownCode) {
     EXPECT_EQ(s.gAutoSendTime[1], "");
     EXPECT_EQ(s.gCommInterval, "999999");
     EXPECT_EQ(s.gLanguage, 1);
-    EXPECT_EQ(s.gHomeMode, 11);
+    EXPECT_EQ(s.gHomeMode, RegisterMode::Sales);
     EXPECT_EQ(s.gWeightUnit, "Lb");
     EXPECT_EQ(s.gReportOption, "False");
     EXPECT_TRUE(s.gAskPurchaseCost);
@@ -107,7 +108,8 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"200 x", [](const Settings& x) { EXPECT_EQ(x.gLanguage, 0); }},
         {"305 14.975", [](const Settings& x) { EXPECT_DOUBLE_EQ(x.gTaxDefaultRate[0], 14.975); }},
         {"325 9.5%", [](const Settings& x) { EXPECT_DOUBLE_EQ(x.gTaxDefaultRate[2], 9.5); }},
-        {"485 27", [](const Settings& x) { EXPECT_EQ(x.gHomeMode, 27); }},
+        {"485 27", [](const Settings& x) { EXPECT_EQ(x.gHomeMode, RegisterMode::PriceChecker); }},
+        {"485 42", [](const Settings& x) { EXPECT_EQ(static_cast<int>(x.gHomeMode), 42); }},  // no name: kept as it is
         // strict integers
         {"280 1", [](const Settings& x) { EXPECT_EQ(x.gVoidLastReenters, 1); }},
         {"285  1 ", [](const Settings& x) { EXPECT_EQ(x.gKeyboardHints, 1); }},

@@ -47,7 +47,7 @@ public:
         calls.push_back("Client_Process " + std::to_string(gData.gClientRecNo) + " " +
                         std::to_string(gData.gNewClientRecNo));
     }
-    void Mode_Display() override { calls.push_back("Mode_Display " + std::to_string(gSale.gMode)); }
+    void Mode_Display() override { calls.push_back("Mode_Display " + std::to_string(static_cast<int>(gSale.gMode))); }
     void Vendor_ShowInformation() override { calls.push_back("Vendor_ShowInformation"); }
     void Purchase_Cancel() override { calls.push_back("Purchase_Cancel"); }
     std::vector<std::string> calls;

@@ -23,6 +23,7 @@
 #include "print/printer_output.h"
 #include "register/program_services.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"
@@ -91,7 +92,7 @@ protected:
     }
     // A client order of two lines, 40.00 plus 2.00 tax, nothing paid yet.
     static void TwoLineOrder() {
-        gSale.gMode = 12;
+        gSale.gMode = RegisterMode::OrderEntry;
         gSale.gOrderKind = "1";
         gSale.gClientCode = "C100";
         gData.gClientRecNo = 1;

@@ -29,6 +29,7 @@
 #include "register/program_services.h"
 #include "register/prompt_line.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -82,7 +83,7 @@ protected:
     void SetUp() override {
         DocumentTest::SetUp();
         for (const std::string& e : kPurchaseFiles) std::filesystem::remove(FilePath(e));
-        gSettings.gHomeMode = 11;
+        gSettings.gHomeMode = RegisterMode::Sales;
         gSettings.gAskPurchaseCost = true;
         gSettings.gAskPurchasePrice = false;
         gSettings.gAskPurchaseComment = false;
@@ -90,7 +91,7 @@ protected:
     // A purchase from V100: 2 x 012345 at a cost of 4.50 (retail 9.99), and
     // a line without prices with a note.
     static void TwoLinePurchase() {
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseIsOrder = false;
         gSale.gPurchaseVendor = "V100";
         AddLine("1001", "012345", 2, "9.99", "4.5");
@@ -291,7 +292,7 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         gSettings.gAskPurchaseCost = c.cost;
         gSettings.gAskPurchasePrice = c.price;
         gSettings.gAskPurchaseComment = c.comment;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "V100";
         // The product as the product entry adds it, at its selling price.
         AddLine("1001", "K", 2, "12.49", "12.49");
@@ -340,7 +341,7 @@ TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
         gSettings.gAskPurchaseCost = c.cost;
         gSettings.gAskPurchasePrice = c.price;
         gData.gClientRecNo = 1;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "V100";
         gSale.gQuantity = 2;
         gData.gProductRecNo = 1;
@@ -355,7 +356,7 @@ TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
 }
 
 TEST_F(PurchaseQuestionsTest, NoCostDropsTheProductJustAdded) {
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     AddLine("1001", "K", 2, "12.49", "12.49");
     AddLine("1002", "L", 1, "3", "3");
     AskFirst();
@@ -377,8 +378,8 @@ TEST_F(PurchaseTest, TheNextPurchaseTakesTheNextNumbers) {
     TwoLinePurchase();
     gSale.gPurchaseIsOrder = true;
     gSale.gItemCount = 1;
-    gSale.gMode = 13;  // a purchase order's Total saves it the same way
-    ASSERT_TRUE(InventoryDocuments{}.Document_Save(13));
+    gSale.gMode = RegisterMode::PurchaseOrder;  // a purchase order's Total saves it the same way
+    ASSERT_TRUE(InventoryDocuments{}.Document_Save(RegisterMode::PurchaseOrder));
     const auto pur = Records(".PUR", 300);
     ASSERT_EQ(pur.size(), 3u);
     EXPECT_EQ(pur[0], "3" + Blanks(270));
@@ -553,12 +554,12 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
     for (std::int32_t rec : {0, 4}) {
         SCOPED_TRACE(rec);
         svc.calls.clear();
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "";
         screen.SetText(kMessageBox, "");
         gData.gVendorRecNo = rec;
         Vendor_ShowInformation();
-        EXPECT_EQ(gSale.gMode, 11);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
         EXPECT_EQ(svc.Count("Sale_Start"), 1);
         EXPECT_EQ(MessageLine(), "Purchase Cancelled");
         EXPECT_EQ(gSale.gPurchaseVendor, "");
@@ -571,11 +572,11 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
 }
 
 TEST_F(PurchaseTest, CancelGoesBackToTheHomeMode) {
-    gSettings.gHomeMode = 11;
-    gSale.gMode = 14;
+    gSettings.gHomeMode = RegisterMode::Sales;
+    gSale.gMode = RegisterMode::Purchase;
     screen.Show(kMessageBox, true);
     Purchase_Cancel();
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(svc.Count("Sale_Start"), 1);
     EXPECT_EQ(MessageLine(), "Purchase Cancelled");
     EXPECT_FALSE(screen.Visible(kMessageBox));
@@ -625,22 +626,22 @@ TEST_F(PurchaseTest, AddAndCancelProductRedrawTheReceipt) {
 TEST_F(PurchaseTest, TheModeKeysStartTheEntryOnlyWithVendors) {
     InventoryDocuments inventory;
     Reg().services.inventory = &inventory;
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     Mode_Process(3);  // no vendor file
     EXPECT_EQ(MessageLine(), "No Vendor Information Available");
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_TRUE(svc.searchForms.empty());
 
     DemoVendors(dir);
     for (const auto& [key, order] : {std::pair{3, true}, std::pair{4, false}}) {
         SCOPED_TRACE(key);
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gSale.gPurchaseIsOrder = !order;
         gSale.gPurchaseVendor = "V100";
         svc.searchForms.clear();
         Mode_Process(key);
-        EXPECT_EQ(gSale.gMode, 14);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
         EXPECT_EQ(gSale.gPurchaseIsOrder, order);
         EXPECT_EQ(svc.searchForms.size(), 1u);
         EXPECT_EQ(gSale.gPurchaseVendor, "");
@@ -700,7 +701,7 @@ TEST_F(PurchaseTotalKeyTest, APurchaseThatCannotBeSavedStaysOpen) {
     EXPECT_EQ(Records(".PUR", 300).size(), 1u);
     EXPECT_TRUE(cap.bytes.empty());
     EXPECT_TRUE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));
-    EXPECT_EQ(gSale.gMode, 14);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
     EXPECT_EQ(gSale.gItemCount, 2);
 }
 

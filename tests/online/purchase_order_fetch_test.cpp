@@ -13,6 +13,7 @@
 #include "platform/background_runner.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "register_mode_print.h"
 
 namespace tarvo {
 namespace {
@@ -127,7 +128,7 @@ TEST_F(PurchaseOrderFetchTest, EveryLineComesAtQuantityZeroWithItsServerLineAndT
 
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 3);
-    EXPECT_EQ(s.gMode, 28);
+    EXPECT_EQ(s.gMode, RegisterMode::ReceivePO);
     EXPECT_EQ(s.gFetchedDocNumber, "77");
     EXPECT_EQ(s.gPurchaseVendor, "V1");
     struct Want {
@@ -173,7 +174,7 @@ TEST_F(PurchaseOrderFetchTest, TheDetailsShowEveryPieceTheServerGaveInItsPlace) 
                   Tag("ship address", "9 Dock Rd") + Tag("ship city", "Montreal") + Tag("ship state", "QC") +
                   Tag("ship country", "CA") + Tag("ship zip code", "H1A 2B2") + Tag("last line", "0");
     Fetch("77");
-    ASSERT_EQ(gSale.gMode, 28);
+    ASSERT_EQ(gSale.gMode, RegisterMode::ReceivePO);
     EXPECT_EQ(screen.Text(kTextPanel), "PURCHASE ORDER: 77\r\n"
                                        "Vendor: Acme Foods\r\n"
                                        "1 Main St\r\n"
@@ -238,7 +239,7 @@ TEST_F(PurchaseOrderFetchTest, AStoppedFetchLeavesAFreshSaleAndItsMessage) {
         EXPECT_EQ(shown.back(), c.shown) << c.what;
         EXPECT_EQ(server.Calls().size() - before, c.requests) << c.what;
         EXPECT_EQ(gSale.gItemCount, 0) << c.what;
-        EXPECT_EQ(gSale.gMode, 11) << c.what;
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales) << c.what;
         EXPECT_EQ(gSale.gFetchedDocNumber, "") << c.what;
         EXPECT_EQ(Entry(), "") << c.what;
     }

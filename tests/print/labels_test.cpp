@@ -33,6 +33,7 @@
 #include "pty_pair.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "screen/controls.h"
 #include "screen/register_state.h"
 #include "test_dir.h"
@@ -100,7 +101,7 @@ protected:
         Reg().services = labelServices.Set();
         Reg().programFolder = dir.Path();
         gSettings.gPrinterType = "1";
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
         gReg.gKeyPage = 1;
         gReg.gLoggedOut = false;
@@ -404,15 +405,15 @@ TEST_F(LabelTest, PurchaseLoadIsRefusedOutsideSalesMode) {
         void (*set)();
     };
     const Case cases[] = {
-        {"order entry", [] { gSale.gMode = 12; }},
-        {"purchase", [] { gSale.gMode = 14; }},
-        {"stock count", [] { gSale.gMode = 16, gSale.gStockCount = true; }},
+        {"order entry", [] { gSale.gMode = RegisterMode::OrderEntry; }},
+        {"purchase", [] { gSale.gMode = RegisterMode::Purchase; }},
+        {"stock count", [] { gSale.gMode = RegisterMode::StockCount, gSale.gStockCount = true; }},
         {"void mode", [] { gSale.gVoidMode = true; }},
         {"price search", [] { gSale.gPriceSearch = true; }},
     };
     for (const auto& c : cases) {
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         c.set();
         screen.SetText(kMessageLine, "");
         EXPECT_EQ(Print("02"), "") << c.what;

@@ -29,6 +29,7 @@
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_save.h"
 #include "sale/tenders.h"
 #include "test_dir.h"
@@ -304,7 +305,7 @@ TEST_F(OrderDocumentTest, LayawayPrintsOnBothPaperWidthsInTheClientsLanguage) {
 }
 
 TEST_F(OrderDocumentTest, TrainingAndDuplicateTitlesRepeatAboveTheLinesOnlyWhenThereAreLines) {
-    gSale.gMode = 26;
+    gSale.gMode = RegisterMode::Training;
     // An English terminal and a French client: the top titles follow the
     // terminal, the repeats and the document the client.
     {
@@ -326,7 +327,7 @@ TEST_F(OrderDocumentTest, TrainingAndDuplicateTitlesRepeatAboveTheLinesOnlyWhenT
     }
     TearDown();
     SetUp();
-    gSale.gMode = 26;
+    gSale.gMode = RegisterMode::Training;
     {
         // A French terminal; a store order for the default client (found,
         // English): no client block, no lines, so no repeated titles and the

@@ -60,6 +60,7 @@
 #include "print/report_header.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_save.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
@@ -156,7 +157,7 @@ protected:
         gSettings.gTerminalDescription = "Front";
         gSettings.gTaxName = {"GST", "PST", "HST"};
         gSettings.gWeightUnit = "Lb";
-        gSettings.gHomeMode = 11;
+        gSettings.gHomeMode = RegisterMode::Sales;
         gSettings.gAskPurchaseCost = true;
         gSettings.gAskPurchasePrice = false;
         gSettings.gAskPurchaseComment = false;
@@ -289,7 +290,7 @@ protected:
         }
     }
     static void Order(const std::string& kind) {
-        gSale.gMode = 12;
+        gSale.gMode = RegisterMode::OrderEntry;
         gSale.gOrderKind = kind == "store" ? "2" : "1";
         // The choice of the order page: 1 special order, 2 layaway, 3 quotation.
         gSale.gDocType = kind == "layaway" ? "2" : kind == "quotation" ? "3" : "1";
@@ -333,16 +334,16 @@ protected:
                 else if (v == "second-copy")
                     gSaleSave.gReceiptCopy = 1;
                 else if (v == "training")
-                    gSale.gMode = 26;
+                    gSale.gMode = RegisterMode::Training;
                 else
                     ADD_FAILURE() << "no such variant: " << v;
             } else if (in.name == "order")
                 Order(in.Word(0));
             else if (in.name == "vendor") {
-                gSale.gMode = 14;
+                gSale.gMode = RegisterMode::Purchase;
                 gSale.gPurchaseVendor = in.Word(0);
             } else if (in.name == "adjust") {
-                gSale.gMode = 15;
+                gSale.gMode = RegisterMode::Adjustment;
                 gSale.gAdjustmentDirection = in.Word(0) == "in" ? 1 : -1;
                 gSale.gAdjustmentReason = in.Word(1);
             } else if (in.name == "manager")
@@ -368,7 +369,7 @@ protected:
         auto save = [this](bool saved) { EXPECT_TRUE(saved) << "not saved: " << Message(); };
         if (kind == "receipt") {
             const SaleSaveState variants = gSaleSave;
-            const std::int16_t mode = gSale.gMode;
+            const RegisterMode mode = gSale.gMode;
             save(Sale_Save().saved);
             gSaleSave.gGiftReceipt = variants.gGiftReceipt;
             gSaleSave.gReceiptDuplicate = variants.gReceiptDuplicate;

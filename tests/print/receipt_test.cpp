@@ -26,6 +26,7 @@
 #include "print/receipt.h"
 #include "print/receipt_fixture.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_save.h"
 #include "sale/tenders.h"
 #include "test_dir.h"
@@ -388,7 +389,7 @@ TEST_F(ReceiptTest, ReturnCreditNoteAndTrainingSalesPrintTheirTitles) {
             gSale.gSubtotal = gSale.gTotal = M("20");
             AddTender("1", "20");
         }
-        if (c.training) gSale.gMode = 26;
+        if (c.training) gSale.gMode = RegisterMode::Training;
         EXPECT_EQ(SaveAndPrint(), c.expected);
     }
 }

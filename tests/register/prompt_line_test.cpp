@@ -17,6 +17,7 @@
 #include "common/fields.h"
 #include "key_fixture.h"
 #include "register/keyboard.h"
+#include "register_mode_print.h"
 #include "screen/messages.h"
 #include "screen/screen_build.h"
 
@@ -522,7 +523,7 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
 }
 
 TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     gReg.gPromptState = PromptState::ClientNumber;
     screen.Show(kGreetingLabel, true);
     Ask(13, Message::SelectReasonForStockAdjustment);
@@ -530,7 +531,7 @@ TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
     prompt.PromptInCIA_Cancel();
     EXPECT_TRUE(CallsMade().empty());
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Adjustment");
-    EXPECT_EQ(gSale.gMode, 15);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Adjustment);
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(screen.Visible(kGreetingLabel));
     EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);

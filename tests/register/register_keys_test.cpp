@@ -9,6 +9,7 @@
 
 #include "data/lookups.h"
 #include "key_fixture.h"
+#include "register_mode_print.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/screen_build.h"
@@ -143,24 +144,24 @@ TEST_F(KeysTest, BlankMenuCaptionsLeaveTheirKeysDisabled) {
 TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
     struct Case {
         const char* card;
-        std::int16_t mode;
+        RegisterMode mode;
         bool suspended;
         std::int16_t language;
         const char* key2;
         const char* key21;
     };
     const Case cases[] = {
-        {"1", 11, false, 1, "Close\r\nBatch", "Suspend"},
-        {"1", 26, true, 1, "Close\r\nBatch", "Recall"},
-        {"0", 11, false, 2, "", "Suspendre"},
-        {"0", 11, true, 2, "", "Rappel"},
-        {"1", 12, false, 1, "Close\r\nBatch", ""},
-        {"1", 27, true, 1, "Close\r\nBatch", ""},
-        {"1", 11, false, 3, "Close\r\nBatch", "Suspendre"},  // any language but English
+        {"1", RegisterMode::Sales, false, 1, "Close\r\nBatch", "Suspend"},
+        {"1", RegisterMode::Training, true, 1, "Close\r\nBatch", "Recall"},
+        {"0", RegisterMode::Sales, false, 2, "", "Suspendre"},
+        {"0", RegisterMode::Sales, true, 2, "", "Rappel"},
+        {"1", RegisterMode::OrderEntry, false, 1, "Close\r\nBatch", ""},
+        {"1", RegisterMode::PriceChecker, true, 1, "Close\r\nBatch", ""},
+        {"1", RegisterMode::Sales, false, 3, "Close\r\nBatch", "Suspendre"},  // any language but English
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.card << " mode " << c.mode << " suspended " << c.suspended << " language "
-                                        << c.language);
+        SCOPED_TRACE(testing::Message() << c.card << " mode " << RegisterMode_Name(c.mode) << " suspended "
+                                        << c.suspended << " language " << c.language);
         gSettings.gCardEnabled = c.card;
         gSale.gMode = c.mode;
         gSale.gSuspended = c.suspended;
@@ -479,15 +480,15 @@ TEST_F(KeysTest, VoidingTheOnlyLineStartsTheSaleOver) {
 TEST_F(KeysTest, VoidLastWithNothingToVoid) {
     struct Case {
         int lines;
-        std::int16_t mode;
+        RegisterMode mode;
     };
-    for (Case c : {Case{0, 11}, Case{2, 28}, Case{2, 30}}) {
+    for (Case c : {Case{0, RegisterMode::Sales}, Case{2, RegisterMode::ReceivePO}, Case{2, RegisterMode::PackOrder}}) {
         gSale = SaleState{};
         for (int i = 0; i < c.lines; ++i) AddLine("A", 1, Money::FromUnits(1));
         gSale.gMode = c.mode;
         keys.calls.clear();
         BOp_Click(1);
-        EXPECT_EQ(MessageLine(), "Invalid Entry") << c.mode;
+        EXPECT_EQ(MessageLine(), "Invalid Entry") << RegisterMode_Name(c.mode);
         EXPECT_EQ(gSale.gItemCount, c.lines);
         EXPECT_TRUE(keys.calls.empty());
     }
@@ -517,13 +518,13 @@ TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
 
 TEST_F(KeysTest, VoidLastDropsInsteadInThePurchaseModes) {
     gSettings.gVoidLastReenters = 1;
-    for (std::int16_t mode : {13, 14, 29}) {
+    for (RegisterMode mode : {RegisterMode::PurchaseOrder, RegisterMode::Purchase, RegisterMode::NewPurchaseOrder}) {
         gSale = SaleState{};
         gSale.gMode = mode;
         AddLine("A", 1, Money::FromUnits(1));
         AddLine("B", 1, Money::FromUnits(1));
         BOp_Click(1);
-        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A"})) << mode;
+        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A"})) << RegisterMode_Name(mode);
     }
 }
 
@@ -598,7 +599,7 @@ TEST_F(KeysTest, VoidTogglesVoidModeWhenVoidLastReenters) {
 }
 
 TEST_F(KeysTest, VoidDoesNothingInTheFetchedOrderModes) {
-    for (std::int16_t mode : {28, 30}) {
+    for (RegisterMode mode : {RegisterMode::ReceivePO, RegisterMode::PackOrder}) {
         gSale.gMode = mode;
         AddLine("A", 1, Money::FromUnits(1));
         Type("1");
@@ -788,27 +789,27 @@ TEST_F(KeysTest, QuantityForTheNextProduct) {
     struct Case {
         const char* what;
         bool exchange, counting;
-        std::int16_t mode;
+        RegisterMode mode;
         const char* typed;
         double quantity;  // 0: refused
         const char* message;
     };
     const Case cases[] = {
-        {"sale", false, false, 11, "3", 3, "Quantity 3"},
-        {"cleaned", false, false, 11, "1,50", 1.5, "Quantity 1.50"},
-        {"money sign", false, false, 11, "$ 2", 2, "Quantity 2"},
-        {"zero in a sale", false, false, 11, "0", 0, "Invalid Entry"},
-        {"negative in a sale", false, false, 11, "-2", 0, "Invalid Entry"},
-        {"limit", false, false, 11, "99999", 0, "Invalid Entry"},
-        {"under the limit", false, false, 11, "99998.5", 99998.5, "Quantity 99998.5"},
-        {"nothing typed", false, false, 11, "", 0, "Invalid Entry"},
-        {"exchange", true, false, 11, "-2", -2, "Quantity -2"},
-        {"exchange limit", true, false, 11, "99999", 0, "Invalid Entry"},
-        {"exchange lower limit", true, false, 11, "-99999", 0, "Invalid Entry"},
-        {"counting", false, true, 16, "-4", -4, "Quantity -4"},
-        {"receive PO", false, false, 28, "-1", -1, "Quantity -1"},
-        {"new PO", false, false, 29, "-1", -1, "Quantity -1"},
-        {"pack order", false, false, 30, "-1", -1, "Quantity -1"},
+        {"sale", false, false, RegisterMode::Sales, "3", 3, "Quantity 3"},
+        {"cleaned", false, false, RegisterMode::Sales, "1,50", 1.5, "Quantity 1.50"},
+        {"money sign", false, false, RegisterMode::Sales, "$ 2", 2, "Quantity 2"},
+        {"zero in a sale", false, false, RegisterMode::Sales, "0", 0, "Invalid Entry"},
+        {"negative in a sale", false, false, RegisterMode::Sales, "-2", 0, "Invalid Entry"},
+        {"limit", false, false, RegisterMode::Sales, "99999", 0, "Invalid Entry"},
+        {"under the limit", false, false, RegisterMode::Sales, "99998.5", 99998.5, "Quantity 99998.5"},
+        {"nothing typed", false, false, RegisterMode::Sales, "", 0, "Invalid Entry"},
+        {"exchange", true, false, RegisterMode::Sales, "-2", -2, "Quantity -2"},
+        {"exchange limit", true, false, RegisterMode::Sales, "99999", 0, "Invalid Entry"},
+        {"exchange lower limit", true, false, RegisterMode::Sales, "-99999", 0, "Invalid Entry"},
+        {"counting", false, true, RegisterMode::StockCount, "-4", -4, "Quantity -4"},
+        {"receive PO", false, false, RegisterMode::ReceivePO, "-1", -1, "Quantity -1"},
+        {"new PO", false, false, RegisterMode::NewPurchaseOrder, "-1", -1, "Quantity -1"},
+        {"pack order", false, false, RegisterMode::PackOrder, "-1", -1, "Quantity -1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -843,7 +844,7 @@ TEST_F(KeysTest, QuantityOfTheSelectedLine) {
     EXPECT_EQ(MessageLine(), "Invalid Entry");
 
     // Receiving a purchase order counts up.
-    gSale.gMode = 28;
+    gSale.gMode = RegisterMode::ReceivePO;
     gSale.gSelectedLine = 2;
     Type("3");
     BReg_Click(3);

@@ -18,6 +18,7 @@
 #include "platform/background_runner.h"
 #include "platform/desktop.h"
 #include "register/pages.h"
+#include "register_mode_print.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
 #include "test_dir.h"
@@ -873,7 +874,7 @@ TEST_F(WebKeyTest, EveryKeyWithAnOperationHasACaptionInBothLanguages) {
     gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
     WebPageKeys_Caption(gConstants.tables);
     gSettings.gCardEnabled = "1";
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     struct Page {
         const char* name;
         int group;

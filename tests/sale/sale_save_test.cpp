@@ -26,6 +26,7 @@
 #include "file_size_limit.h"
 #include "register/register_fixture.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/clients.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -62,11 +63,13 @@ public:
         calls.push_back("MessageBox:" + text);
     }
     bool documentSaves = true;
-    bool Document_Save(int mode) override {
-        calls.push_back("Document_Save(" + std::to_string(mode) + ")");
+    bool Document_Save(RegisterMode mode) override {
+        calls.push_back("Document_Save(" + std::to_string(static_cast<int>(mode)) + ")");
         return documentSaves;
     }
-    void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
+    void Document_Print(RegisterMode mode) override {
+        calls.push_back("Document_Print(" + std::to_string(static_cast<int>(mode)) + ")");
+    }
     void Delete_This() override { calls.push_back("Delete_This"); }
     void Logout() override { calls.push_back("Logout"); }
     void Sale_Start() override { calls.push_back("Sale_Start"); }
@@ -597,7 +600,7 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
     EXPECT_EQ(svc.Count("Logout"), 1);
     EXPECT_EQ(svc.Count("Sale_Start"), 0);
-    gSale.gMode = 28;
+    gSale.gMode = RegisterMode::ReceivePO;
     Timer_EndSale_Timer();
     EXPECT_EQ(svc.Count("Delete_This"), 1);
 }
@@ -718,7 +721,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
         NewSale();
-        gSale.gMode = 26;
+        gSale.gMode = RegisterMode::Training;
         CashSale();
         mTotalRegister_Click();
         EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);  // both occupy the same record
@@ -753,13 +756,13 @@ TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
 
 TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     CashSale();
-    gSale.gMode = 12;
+    gSale.gMode = RegisterMode::OrderEntry;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(12)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(12)"), 1);
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
     Timer_EndSale_Timer();
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(15)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(15)"), 1);
@@ -768,7 +771,7 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     // keys back, the sale not finished.
     svc.documentSaves = false;
     svc.calls.clear();
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(14)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(14)"), 0);
@@ -825,7 +828,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
 
     // A pack order needs every line packed to its ordered quantity.
     NewSale();
-    gSale.gMode = 30;
+    gSale.gMode = RegisterMode::PackOrder;
     AddLine("1", "A", 3, "1", "1");
     gSale.gLines[1].taxFlags = "3";
     AddLine("2", "B", 1, "1", "1");
@@ -836,7 +839,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
 
     // A client order needs the minimum share paid.
     NewSale();
-    gSale.gMode = 12;
+    gSale.gMode = RegisterMode::OrderEntry;
     gSale.gOrderKind = "1";
     gSale.gDocType = "1";
     gSettings.gOrderMinPaidPercent = "50";

@@ -15,6 +15,7 @@
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "register_mode_print.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
 
@@ -39,7 +40,7 @@ protected:
         KeyTest::SetUp();
         Reg().services = &page;
         LoggedIn();
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gReg.gKeyPage = 13;
     }
 
