@@ -8,6 +8,7 @@
 #include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "print/pole_display.h"
 #include "register/register_keys.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -134,7 +135,7 @@ void mTotalRegister_Click() {
 
     const std::string messageBefore = Screen().Text(kMessageLine);
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(Message::PrintingInProgress));
-    Devices().Customer_Thankyou();
+    Customer_Thankyou();
 
     const int mode = s.gMode;
     if (SentDocument(mode)) {

@@ -79,9 +79,7 @@ public:
 class DeviceStandIn : public DeviceService {
 public:
     void Customer_Greeting() override {}
-    void Customer_Product() override {}
     void Customer_Total() override {}
-    void Customer_Thankyou() override {}
     void Customer_PriceChecker() override {}
     std::int16_t DisplayError() const override { return 0; }
     // Only starts the 10-second scale timer.

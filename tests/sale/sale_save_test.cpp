@@ -57,7 +57,6 @@ public:
         calls.push_back("Receipt_Print(" + std::to_string(gSaleSave.gPrintRecordNo) + "," +
                         std::to_string(gSaleSave.gReceiptCopy) + (gSaleSave.gGiftReceipt ? ",gift" : "") + ")");
     }
-    void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
     void MessageBox_Show(const std::string& text, const std::string&) override {
         calls.push_back("MessageBox:" + text);
     }
