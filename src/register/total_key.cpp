@@ -8,6 +8,8 @@
 #include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "office/communication.h"
+#include "office/opening.h"
 #include "print/pole_display.h"
 #include "register/register_keys.h"
 #include "sale/entry_helpers.h"
@@ -78,7 +80,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
         s.gSendPending = false;
         gComm.gCommHidden = true;
         gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
-        Office().Communicate();
+        Communicate();
     }
 }
 
@@ -127,7 +129,7 @@ void mTotalRegister_Click() {
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
     gReg.gBusinessDate = date;
-    Office().Date_Set();
+    Date_Set();
     Caption_Show();
     Screen().SetText(kEntryBox, "");
     gReg.gEnteredAmount = Money::FromUnits(1);
@@ -227,7 +229,7 @@ void SaleEnd_Continue() {
     if (gSale.gMode == 28)
         Online().Delete_This();
     else if (gSettings.gLogoutAfterSale == "1")
-        Office().Logout();
+        Logout();
     else
         SaleEngine().Sale_Start();
 }
