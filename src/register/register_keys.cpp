@@ -18,6 +18,9 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "office/communication.h"
+#include "office/opening.h"
+#include "office/time_clock.h"
 #include "register/total_key.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -27,7 +30,6 @@
 #include "sale/totals.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
-#include "screen/office_service.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
@@ -196,13 +198,13 @@ void ClockInOut() {
     const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(*found)];
     if (gReg.gBusinessDate.empty()) gReg.gBusinessDate = DateText(Reg().clock->Now());
     gReg.gEmployeeNumber = cashier.CashierNumber;
-    Office().Clock_CheckLogin();
+    Clock_CheckLogin();
     if (gSale.gCheckResult == kClockNumberRefused) {
         CIATime(ClockRefusal(true), 5);
         return;
     }
     const bool clockIn = gSale.gCheckResult != 1;
-    if (!(clockIn ? Office().Clock_Login() : Office().Clock_Logout())) {
+    if (!(clockIn ? Clock_Login() : Clock_Logout())) {
         CIATime(ClockRefusal(false), 5);
         return;
     }
@@ -296,7 +298,7 @@ void EnterPaidOut() {
         Printing().Drawer_Open();
         gPrint.gPrintToScreen = toScreen;
         // A paid-out that could not be written has said why; no slip then.
-        const std::int32_t recNo = Office().Paidout_Save();
+        const std::int32_t recNo = Paidout_Save();
         if (recNo != 0) {
             Printing().PaidOut_Print(recNo);
             Say(Message::PaidoutCompleted);
@@ -322,14 +324,14 @@ void Login_Check(const std::string& entry, bool check) {
             } else {
                 gReg.gCashierIndex = found;
                 gReg.gBusinessDate = DateText(Reg().clock->Now());
-                Office().Date_Set();
+                Date_Set();
                 if (gSettings.gAutoClockOut) {
                     gReg.gEmployeeNumber = cashier.CashierNumber;
-                    Office().Clock_CheckLogin();
-                    if (gSale.gCheckResult == 0) Office().Clock_Login();
+                    Clock_CheckLogin();
+                    if (gSale.gCheckResult == 0) Clock_Login();
                 }
                 MessageLine_Clear();
-                Office().Login_OpeningBalance();
+                Login_OpeningBalance();
             }
         }
     }
@@ -349,7 +351,7 @@ void EnterLogin() {
     // No cashier table yet: fetch it; the code is checked once the session
     // has ended.
     gComm.gOperationMode = kCommFull;
-    Office().Communicate([entry] {
+    Communicate([entry] {
         bool check = true;
         if (gComm.gCommResult != 0) {
             Say(Message::InternetConnectionIsNotAvailable);
@@ -371,7 +373,7 @@ void EnterOpeningAmount() {
     gReg.gEnteredAmount = amount.value_or(Money());
     if (!amount) {
         Say(Message::EnterDrawersOpeningAmountAndSelectEnter, 0);
-    } else if (Office().OpeningAmount_Save()) {
+    } else if (OpeningAmount_Save()) {
         Say(Message::CashierLoginSuccessful);
         SaleEngine().Sale_Start();
     }
@@ -385,7 +387,7 @@ void EnterDeclaration() {
     gReg.gEnteredAmount = amount.value_or(Money());
     if (amount) {
         // A declaration that could not be written has said why.
-        if (Office().Declare_Save() != 0) Say(Message::EntrySavedSuccessfully);
+        if (Declare_Save() != 0) Say(Message::EntrySavedSuccessfully);
     } else {
         Say(Message::InvalidEntryOperationCancelled);
     }

@@ -13,6 +13,8 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "office/cash_count.h"
+#include "office/closing_report.h"
 #include "sale/totals.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
@@ -108,7 +110,7 @@ void File_Read() {
 }
 
 void Count_Cash() {
-    if (!Office().CashCount_Open()) {
+    if (!CashCount_Open()) {
         Count_Cash_Resume();
         return;
     }
@@ -117,7 +119,7 @@ void Count_Cash() {
 
 void Count_Cash_Resume() {
     Screen().SetVisible(kRegisterForm, true);
-    Office().Report_Sales();
+    Print_Closing();
     PrintStatus_Show();
 }
 

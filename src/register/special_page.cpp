@@ -12,6 +12,8 @@
 #include "data/log.h"
 #include "data/sale_state.h"
 #include "office/cash_office.h"
+#include "office/communication.h"
+#include "office/opening.h"
 #include "platform/desktop.h"
 #include "print/printer_output.h"
 #include "sale/modes.h"
@@ -86,7 +88,7 @@ void CommunicateNow() {
     if (RefusedMidSale()) return;
     gComm.gOperationMode = kCommFull;
     gComm.gCommHidden = false;
-    Office().Communicate([] {
+    Communicate([] {
         if (gComm.gCommResult != 0)
             Say(Message::InternetConnectionIsNotAvailable);
         else if (gComm.gProductsUpdated)
@@ -105,7 +107,7 @@ void LogoutKey() {
         Say(Message::NotAllowedThereIsASuspendedTransaction);
         return;
     }
-    Office().Logout();
+    Logout();
 }
 
 void DepositForm(int mode) {
@@ -134,7 +136,7 @@ void Deposit(bool toSafe) {
         return;
     }
     gReg.gEnteredAmount = *amount;
-    const std::int32_t recNo = toSafe ? Office().DepositSafe_Save() : Office().DepositBank_Save();
+    const std::int32_t recNo = toSafe ? DepositSafe_Save() : DepositBank_Save();
     if (recNo == 0) return;
     Say(Message::DepositCompleted);
     if (toSafe)
@@ -156,7 +158,7 @@ void DrawerOpen() {
         Say(Message::PrinterErrorUnableToPrint);
         return;
     }
-    if (Office().Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
+    if (Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
 }
 
 void CancelSale() {

@@ -73,7 +73,7 @@ void BusinessDate_Change() {
         return;
     }
     gReg.gBusinessDate = typed.date;
-    Office().Date_Set();
+    Date_Set();
     Show(Msg(Message::DateChangeSuccessful));
     SaleEngine().Sale_Start();
 }
@@ -150,7 +150,7 @@ void Connection_Test() {
 void Log_Send() {
     ProgramLog().Close();
     gComm.gOperationMode = kCommLog;
-    Office().Communicate([] { Log_Open(gConstants.paths.gFilesPath + ".LOG"); });
+    Communicate([] { Log_Open(gConstants.paths.gFilesPath + ".LOG"); });
 }
 
 void AllFiles_Send() {
@@ -158,7 +158,7 @@ void AllFiles_Send() {
     ProgramLog().Close();
     gComm.gOperationMode = kCommAllData;
     gComm.gCommHidden = false;
-    Office().Communicate([] {
+    Communicate([] {
         Log_Open(gConstants.paths.gFilesPath + ".LOG");
         OpenTables();
     });

@@ -8,6 +8,9 @@
 #include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "office/communication.h"
+#include "office/opening.h"
+#include "print/pole_display.h"
 #include "register/register_keys.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -82,7 +85,7 @@ void Total_Finish(RegisterMode mode, const SaleSaveResult& r) {
         s.gSendPending = false;
         gComm.gCommHidden = true;
         gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
-        Office().Communicate();
+        Communicate();
     }
 }
 
@@ -131,7 +134,7 @@ void mTotalRegister_Click() {
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
     gReg.gBusinessDate = date;
-    Office().Date_Set();
+    Date_Set();
     Caption_Show();
     Screen().SetText(kEntryBox, "");
     gReg.gEnteredAmount = Money::FromUnits(1);
@@ -139,7 +142,7 @@ void mTotalRegister_Click() {
 
     const std::string messageBefore = Screen().Text(kMessageLine);
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(Message::PrintingInProgress));
-    Devices().Customer_Thankyou();
+    Customer_Thankyou();
 
     const RegisterMode mode = s.gMode;
     if (SentDocument(mode)) {
@@ -231,7 +234,7 @@ void SaleEnd_Continue() {
     if (gSale.gMode == RegisterMode::ReceivePO)
         Online().Delete_This();
     else if (gSettings.gLogoutAfterSale == "1")
-        Office().Logout();
+        Logout();
     else
         SaleEngine().Sale_Start();
 }

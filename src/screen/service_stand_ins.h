@@ -79,9 +79,7 @@ public:
 class DeviceStandIn : public DeviceService {
 public:
     void Customer_Greeting() override {}
-    void Customer_Product() override {}
     void Customer_Total() override {}
-    void Customer_Thankyou() override {}
     void Customer_PriceChecker() override {}
     std::int16_t DisplayError() const override { return 0; }
     // Only starts the 10-second scale timer.
@@ -106,30 +104,15 @@ public:
     void Card_Escape() override {}
 };
 
-// No cash office: nothing written, nobody clocked, nothing printed.
+// No cash office: nothing written, no session run.
 class OfficeStandIn : public OfficeService {
 public:
-    void Clock_CheckLogin() override {}
-    bool Clock_Login() override { return false; }
-    bool Clock_Logout() override { return false; }
     void Date_Set() override {}
-    void Login_OpeningBalance() override {}
-    bool OpeningAmount_Save() override { return false; }
-    std::int32_t Paidout_Save() override { return 0; }
-    std::int32_t DepositSafe_Save() override { return 0; }
-    std::int32_t DepositBank_Save() override { return 0; }
-    std::int32_t Drawer_Save() override { return 0; }
-    std::int32_t Declare_Save() override { return 0; }
     void Logout() override {}
     bool SaleCancel_Save() override { return false; }
     void Communicate(std::function<void()> then) override {
         if (then) then();
     }
-    bool CashCount_Open() override { return false; }
-    void Report_Sales() override {}
-    void Report_TimeAttendance() override {}
-    void Report_Drawer() override {}
-    void Report_Collection() override {}
 };
 
 // No inventory documents: kits stay whole, a document "saves" nothing and

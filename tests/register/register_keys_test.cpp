@@ -9,10 +9,12 @@
 
 #include "data/lookups.h"
 #include "key_fixture.h"
-#include "register_mode_print.h"
+#include "office/journal_reader.h"
+#include "office/time_clock.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/screen_build.h"
+#include "register_mode_print.h"
 
 namespace tarvo {
 namespace {
@@ -21,6 +23,9 @@ constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, ind
 const ControlId kPaymentKey{Control::BPayment, 0};
 
 using Calls = std::vector<std::string>;
+
+const std::string k8(8, ' ');
+const std::string k9(9, ' ');
 
 class KeysTest : public KeyTest {
 protected:
@@ -656,16 +661,19 @@ TEST_F(KeysTest, ClockKeyClocksTheCashierInAndOut) {
     BOp_Click(3);
     EXPECT_EQ(MessageLine(), "Clockin Successful Ann 10:30");
     EXPECT_EQ(gReg.gBusinessDate, "20261209");
-    EXPECT_EQ(CallsOf("Clock_"), (Calls{"Clock_CheckLogin(00000001)", "Clock_Login(00000001)"}));
+    // The clock-in: an "I" record of employee 1, today at 10:30.
+    EXPECT_EQ(JournalCount(), 2);
+    EXPECT_EQ(JournalRecord(2), "202612091030I0" + k8 + "1       " + k9 + k9);
 
-    keys.calls.clear();
-    keys.clockedIn = true;
+    clock.Set(LocalTime{2026, 12, 9, 17, 45, 0});
     gReg.gBusinessDate = "20261208";  // kept when set
     Type("111");
     BOp_Click(3);
-    EXPECT_EQ(MessageLine(), "Clockout Successful Ann 10:30");
+    EXPECT_EQ(MessageLine(), "Clockout Successful Ann 17:45");
     EXPECT_EQ(gReg.gBusinessDate, "20261208");
-    EXPECT_EQ(CallsOf("Clock_"), (Calls{"Clock_CheckLogin(00000001)", "Clock_Logout(00000001)"}));
+    // Clocked in, so clocked out: a "U" record at 17:45.
+    EXPECT_EQ(JournalCount(), 3);
+    EXPECT_EQ(JournalRecord(3), "202612091745U0" + k8 + "1       " + k9 + k9);
     EXPECT_EQ(Entry(), "");
 }
 
@@ -681,7 +689,7 @@ TEST_F(KeysTest, ClockKeyRefusals) {
     Type("111");
     BOp_Click(3);
     EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
-    EXPECT_TRUE(CallsOf("Clock_").empty());
+    EXPECT_EQ(JournalCount(), 1);  // nobody clocked
 }
 
 TEST_F(KeysTest, SalespersonKey) {
@@ -906,12 +914,18 @@ TEST_F(EnterTest, LoginByCashierLevel) {
         gReg.gCashierIndex = 0;
         gReg.gBusinessDate.clear();
         keys.calls.clear();
+        gReg.gPromptState = PromptState::Login;
+        gSale.gDateText.clear();
         CIATime("Type Cashier Number & Select Enter Button", 0);
         Enter(c.code);
         EXPECT_EQ(gReg.gCashierIndex, c.cashier);
-        EXPECT_EQ(MessageLine(), c.cashier ? "" : c.message);
+        // Accepted: the day's date, and the first login of the day asks for
+        // the drawer's opening amount.
+        EXPECT_EQ(MessageLine(), c.cashier ? "Enter Drawer's Opening Amount & Select Enter" : c.message);
         EXPECT_EQ(gReg.gBusinessDate, c.cashier ? "20261209" : "");
-        EXPECT_EQ(keys.calls, c.cashier ? (Calls{"Date_Set", "Login_OpeningBalance"}) : Calls());
+        EXPECT_EQ(gSale.gDateText, c.cashier ? "09/Dec/2026" : "");
+        EXPECT_EQ(gReg.gPromptState, c.cashier ? PromptState::OpeningAmount : PromptState::Login);
+        EXPECT_TRUE(keys.calls.empty());
         EXPECT_EQ(Entry(), "");
         EXPECT_FALSE(gReg.gEntryMasked);
     }
@@ -927,12 +941,22 @@ TEST_F(EnterTest, EmptyLoginDoesNothing) {
 TEST_F(EnterTest, LoginClocksInWhenClockingIsAutomatic) {
     gSettings.gAutoClockOut = true;
     Enter("111");
-    EXPECT_EQ(keys.calls,
-              (Calls{"Date_Set", "Clock_CheckLogin(00000001)", "Clock_Login(00000001)", "Login_OpeningBalance"}));
-    keys.calls.clear();
-    keys.clockedIn = true;
+    // Ann was not in: her clock-in at the login.
+    EXPECT_EQ(JournalCount(), 2);
+    EXPECT_EQ(JournalRecord(2), "202612091030I0" + k8 + "1       " + k9 + k9);
+    EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
+
+    // Cy clocked in at 8:00 and logs in: no second clock-in.
+    clock.Set(LocalTime{2026, 12, 9, 8, 0, 0});
+    gReg.gEmployeeNumber = "00000003";
+    ASSERT_TRUE(Clock_Login());
+    clock.Set(LocalTime{2026, 12, 9, 10, 30, 0});
+    gReg.gPromptState = PromptState::Login;
     Enter("333");
-    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Clock_CheckLogin(00000003)", "Login_OpeningBalance"}));
+    EXPECT_EQ(gReg.gCashierIndex, 3);
+    EXPECT_EQ(JournalCount(), 3);
+    EXPECT_EQ(JournalRecord(3), "202612090800I0" + k8 + "3       " + k9 + k9);
+    EXPECT_TRUE(keys.calls.empty());
 }
 
 TEST_F(EnterTest, LoginWithoutCashiersFetchesThemFirst) {
@@ -940,44 +964,63 @@ TEST_F(EnterTest, LoginWithoutCashiersFetchesThemFirst) {
     gData.gCashierCount = 0;
     gData.gNoCashiers = true;
     gComm.gOperationMode = 9;
+    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
 
+    // A full session with its window shown; without it nobody can log in.
     keys.commResult = 1;
     Enter("999");
     EXPECT_EQ(MessageLine(), "Internet Connection Is Not Available");
-    EXPECT_EQ(keys.calls, Calls{"Communicate(0)"});
+    EXPECT_EQ(keys.calls, Calls{"Session_Run(0)"});
+    EXPECT_EQ(gReg.gCashierIndex, 0);
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
 
     keys.calls.clear();
     keys.commResult = 0;
     keys.commUpdatesProducts = true;
     Enter("999");
-    EXPECT_EQ(keys.calls, (Calls{"Communicate(0)", "RestartProgram"}));
+    EXPECT_EQ(keys.calls, (Calls{"Session_Run(0)", "RestartProgram"}));
+    EXPECT_EQ(gReg.gCashierIndex, 0);
 
     // A session that brought the cashiers lets the code be checked at once.
     keys.calls.clear();
     keys.commUpdatesProducts = false;
     keys.commBringsCashier = true;
     Enter("999");
-    EXPECT_EQ(keys.calls, (Calls{"Communicate(0)", "Date_Set", "Login_OpeningBalance"}));
+    EXPECT_EQ(keys.calls, Calls{"Session_Run(0)"});
     EXPECT_EQ(gReg.gCashierIndex, 1);
+    EXPECT_EQ(gSale.gDateText, "09/Dec/2026");
+    EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
 }
 
 TEST_F(EnterTest, OpeningAmount) {
     struct Case {
         const char* typed;
-        bool accepted;
+        std::string record;  // the opening's record, "" when refused
     };
-    const Case cases[] = {{"5000", true}, {"0.01", true}, {"5000.01", false},
-                          {"0", false},   {"-20", false}, {"", false}};
+    const Case cases[] = {{"5000", "202612091030O0" + k8 + "00000001" + "5000     " + k9},
+                          {"0.01", "202612091030O0" + k8 + "00000001" + ".01      " + k9},
+                          {"5000.01", ""},
+                          {"0", ""},
+                          {"-20", ""},
+                          {"", ""}};
+    // Ann has logged in; the day's opening is asked for.
+    gReg.gCashierIndex = 1;
+    gReg.gBusinessDate = "20261209";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = PromptState::OpeningAmount;
         keys.calls.clear();
+        const std::int64_t before = JournalCount();
         Enter(c.typed);
-        if (c.accepted) {
-            EXPECT_EQ(keys.calls, (Calls{"OpeningAmount_Save(" + Money::Parse(c.typed)->Text() + ")", "Sale_Start"}));
+        if (!c.record.empty()) {
+            EXPECT_EQ(keys.calls, Calls{"Sale_Start"});
             EXPECT_EQ(MessageLine(), "Cashier Login Successful");
+            EXPECT_EQ(JournalCount(), before + 1);
+            EXPECT_EQ(JournalRecord(before + 1), c.record);
         } else {
             EXPECT_TRUE(keys.calls.empty());
+            EXPECT_EQ(JournalCount(), before);
             EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
             EXPECT_FALSE(timers.Running(TimerId::CIA));  // the request stays
             EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
@@ -993,19 +1036,30 @@ TEST_F(EnterTest, PaidOut) {
     };
     const Case cases[] = {{"-4999.99", true}, {"5000", true},     {"12.5", true},
                           {"-5000", false},   {"5000.01", false}, {"", false}};
+    // Each accepted paid-out is the next record of the journal, by Ann alone.
+    const std::string records[] = {"202612091030P0" + k8 + "00000001" + "-4999.99 " + k9,
+                                   "202612091030P0" + k8 + "00000001" + "5000     " + k9,
+                                   "202612091030P0" + k8 + "00000001" + "12.5     " + k9};
+    gReg.gCashierIndex = 1;
+    gReg.gBusinessDate = "20261209";
     gPrint.gPrintToScreen = true;
+    int written = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = PromptState::PaidOut;
         keys.calls.clear();
         Enter(c.typed);
         if (c.accepted) {
-            EXPECT_EQ(keys.calls, (Calls{"Drawer_Open", "Paidout_Save(" + Money::Parse(c.typed)->Text() + ")",
-                                         "PaidOut_Print(42)"}));
+            const int record = 2 + written;
+            EXPECT_EQ(keys.calls, (Calls{"Drawer_Open", "PaidOut_Print(" + std::to_string(record) + ")"}));
+            EXPECT_EQ(JournalCount(), record);
+            EXPECT_EQ(JournalRecord(record), records[written]);
+            ++written;
             EXPECT_EQ(MessageLine(), "Paidout Completed");
             EXPECT_TRUE(gPrint.gPrintToScreen);  // restored after the drawer
         } else {
             EXPECT_TRUE(keys.calls.empty());
+            EXPECT_EQ(JournalCount(), 1 + written);
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
         }
         EXPECT_EQ(gReg.gPromptState, PromptState::None);
@@ -1023,16 +1077,27 @@ TEST_F(EnterTest, Declaration) {
     const Case cases[] = {{"125.50", true},   {"0.01", true},    {"-3", true},   {"-99999.99", true},
                           {"0", false},       {"", false},       {"abc", false}, {"1234567.89", false},
                           {"-100000", false}, {"1000000", false}};
+    // Each accepted declaration is the next record of the journal, by Ann.
+    const std::string records[] = {"202612091030C0" + k8 + "00000001" + "125.5    " + k9,
+                                   "202612091030C0" + k8 + "00000001" + ".01      " + k9,
+                                   "202612091030C0" + k8 + "00000001" + "-3       " + k9,
+                                   "202612091030C0" + k8 + "00000001" + "-99999.99" + k9};
+    gReg.gCashierIndex = 1;
+    gReg.gBusinessDate = "20261209";
+    int written = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = PromptState::Declaration;
         keys.calls.clear();
         Enter(c.typed);
+        EXPECT_TRUE(keys.calls.empty());
         if (c.accepted) {
-            EXPECT_EQ(keys.calls, (Calls{"Declare_Save(" + Money::Parse(c.typed)->Text() + ")"}));
+            EXPECT_EQ(JournalCount(), 2 + written);
+            EXPECT_EQ(JournalRecord(2 + written), records[written]);
+            ++written;
             EXPECT_EQ(MessageLine(), "Entry Saved Successfully");
         } else {
-            EXPECT_TRUE(keys.calls.empty());
+            EXPECT_EQ(JournalCount(), 1 + written);
             EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
         }
         EXPECT_EQ(gReg.gPromptState, PromptState::None);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,9 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "office/cash_count.h"
+#include "office/report_state.h"
+#include "print/devices.h"
 #include "print/printer_output.h"
 #include "register_fixture.h"
 #include "screen/messages.h"
@@ -26,7 +30,7 @@ namespace {
 const ControlId kMessageLine{Control::txtCIA, 0};
 const ControlId kTotalCell{Control::Rt_Total, 0};
 
-// The sale engine, printer and cash office as far as these actions see them.
+// The sale engine and printer as far as these actions see them.
 class FakeServices : public RegisterServices {
 public:
     // sale engine: a found product becomes a line of quantity 1 at $2.00
@@ -57,23 +61,26 @@ public:
     void Printer_Close(bool closeHandle) override { closes.push_back(closeHandle); }
     std::int16_t PrintStatus() const override { return gPrint.gPrintStatus; }
 
-    bool CashCount_Open() override { return countFormOpens; }
-    void Report_Sales() override {
-        ++reports;
-        gPrint.gPrintStatus = reportStatus;
-    }
     void OnlineProduct_Clear() override { ++onlineClears; }
 
     bool addNothing = false;
     int adds = 0;
     int opens = 0;
-    std::int16_t openStatus = 0, reportStatus = 0;
+    std::int16_t openStatus = 0;
     int failAfterLines = -1;
     std::vector<std::string> printed;
     std::string current;
     std::vector<bool> closes;
-    bool countFormOpens = true;
-    int reports = 0, onlineClears = 0;
+    int onlineClears = 0;
+};
+
+// The program's cash count window: shown or not.
+class CountWindow : public CashCountView {
+public:
+    bool shown = false;
+    void CashCount_Show(CashCountForm&) override { shown = true; }
+    void CashCount_Update(const CashCountForm&) override {}
+    void CashCount_Hide() override { shown = false; }
 };
 
 class ScreenActionsTest : public RegisterTest {
@@ -90,6 +97,7 @@ protected:
         ProgramLog().Open(dir / "Files/1234567.LOG");
     }
     void TearDown() override {
+        CashCount_SetView(nullptr);
         Data_Reset(gData);
         ProgramLog().Close();
         RegisterTest::TearDown();
@@ -228,25 +236,38 @@ TEST_F(ScreenActionsTest, MissingOrUnreadableCodeFileIsReported) {
 // ---- Count_Cash ----------------------------------------------------------------------
 
 TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
+    CountWindow window;
+    CashCount_SetView(&window);
+    dir.Write(kDeviceMapFile, "COM1=" + (dir / "unplugged") + "\n");
+    gReg.gBusinessDate = "20261209";
+    gSale.gDateText = "09/Dec/2026";
     struct Case {
         const char* printerType;
-        std::int16_t reportStatus;
+        bool printerAnswers;  // else its port cannot be opened (nothing plugged into COM1)
         const char* message;
-    } cases[] = {{"3", 0, "Printing Completed"},
-                 {"3", 1, "Printer Error, Unable to Print"},
+    } cases[] = {{"3", true, "Printing Completed"},
+                 {"3", false, "Printer Error, Unable to Print"},
                  // Printing switched off: nothing was printed, and the cashier is told why.
-                 {"0", 0, "Printer is Deactivated Through Setting"}};
+                 {"0", false, "Printer is Deactivated Through Setting"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         gSettings.gPrinterType = c.printerType;
-        fake.reports = 0;
-        fake.reportStatus = c.reportStatus;
+        Report_Prepare(ReportKind::Cashier);
+        std::optional<PrinterCapture> printer;
+        if (c.printerAnswers) printer.emplace();
+        window.shown = false;
         Count_Cash();
+        EXPECT_TRUE(window.shown);
         EXPECT_FALSE(screen.Visible(kRegisterForm));
-        EXPECT_EQ(fake.reports, 0);
+        if (printer) {
+            EXPECT_EQ(printer->bytes.find("CASHIER REPORT"), std::string::npos);  // not yet
+        }
         Count_Cash_Resume();
         EXPECT_TRUE(screen.Visible(kRegisterForm));
-        EXPECT_EQ(fake.reports, 1);
+        if (printer) {
+            EXPECT_NE(printer->bytes.find("CASHIER REPORT\r\n"), std::string::npos) << printer->bytes;
+            EXPECT_NE(printer->bytes.find("Date:     09/Dec/2026\r\n"), std::string::npos) << printer->bytes;
+        }
         EXPECT_EQ(screen.Text(kMessageLine), c.message);
         EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
     }
@@ -254,10 +275,13 @@ TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
 
 TEST_F(ScreenActionsTest, WithoutACountFormTheReportIsPrintedAtOnce) {
     gSettings.gPrinterType = "3";
-    fake.countFormOpens = false;
+    gReg.gBusinessDate = "20261209";
+    gSale.gDateText = "09/Dec/2026";
+    Report_Prepare(ReportKind::Cashier);
+    PrinterCapture printer;
     Count_Cash();
     EXPECT_TRUE(screen.Visible(kRegisterForm));
-    EXPECT_EQ(fake.reports, 1);
+    EXPECT_NE(printer.bytes.find("CASHIER REPORT\r\n"), std::string::npos) << printer.bytes;
     EXPECT_EQ(screen.Text(kMessageLine), "Printing Completed");
 }
 

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,7 +15,6 @@
 #include "data/transaction_files.h"
 #include "file_size_limit.h"
 #include "key_fixture.h"
-#include "office/office_service.h"
 #include "platform/background_runner.h"
 #include "platform/desktop.h"
 #include "register/pages.h"
@@ -36,7 +36,6 @@ const std::string k9(9, ' ');
 // The recording services with what the Special page reaches beyond the keys.
 class SpecialServices : public RecordingKeys {
 public:
-    std::int32_t savedRecord = 5;   // what the journal writers return
     std::int16_t printStatus = 0;   // after a printout or the drawer
     std::int32_t managerIndex = 1;  // the manager an accepted code finds
 
@@ -53,19 +52,6 @@ public:
     }
     void Suspend_Store() override { calls.push_back("Suspend_Store"); }
     void Suspend_Recall() override { calls.push_back("Suspend_Recall"); }
-    void Logout() override { calls.push_back("Logout"); }
-    std::int32_t DepositSafe_Save() override {
-        calls.push_back("DepositSafe_Save(" + gReg.gEnteredAmount.Text() + ")");
-        return savedRecord;
-    }
-    std::int32_t DepositBank_Save() override {
-        calls.push_back("DepositBank_Save(" + gReg.gEnteredAmount.Text() + ")");
-        return savedRecord;
-    }
-    std::int32_t Drawer_Save() override {
-        calls.push_back("Drawer_Save");
-        return savedRecord;
-    }
     // The printouts and the drawer leave their outcome where the printer does.
     void Drawer_Open() override {
         RecordingKeys::Drawer_Open();
@@ -120,6 +106,8 @@ protected:
         gData.activity.Close();
         return n;
     }
+    // The activity journal taken away: the next record written is record 2.
+    void JournalEmptied() { std::filesystem::remove(gConstants.paths.gDataPath + ".ACT"); }
 
     SpecialServices fake;
     RegisterPages page;
@@ -169,12 +157,17 @@ TEST_F(SpecialPageTest, CommunicateRunsAFullSessionNow) {
         Calls calls;
         const char* message;
     };
+    // A full session with its window shown, then the restart when new
+    // products or clients came.
     const Case cases[] = {
-        {0, false, {"Communicate(0)"}, ""},
-        {0, true, {"Communicate(0)", "RestartProgram"}, ""},
+        {0, false, {"Session_Run(0)"}, ""},
+        {0, true, {"Session_Run(0)", "RestartProgram"}, ""},
         // No restart after a failed session, even when files arrived.
-        {3, true, {"Communicate(0)"}, "Internet Connection Is Not Available"},
+        {3, true, {"Session_Run(0)"}, "Internet Connection Is Not Available"},
     };
+    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
+    const ControlId firstKey = SoftKeyId(1);
+    screen.SetCaption(firstKey, "Key");
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.result << " " << c.updated);
         fake.calls.clear();
@@ -185,8 +178,11 @@ TEST_F(SpecialPageTest, CommunicateRunsAFullSessionNow) {
         CIATime("", 0);
         Press(1);
         EXPECT_EQ(fake.calls, c.calls);
+        EXPECT_EQ(gComm.gCommResult, c.result);
         EXPECT_FALSE(gComm.gCommHidden);
         EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_TRUE(screen.Enabled(firstKey)) << "the keys are back after the session";
+        EXPECT_EQ(gReg.gCashierIndex, 1);  // still logged in
     }
 }
 
@@ -208,10 +204,18 @@ TEST_F(SpecialPageTest, LogoutIsRefusedWhileASaleIsSuspended) {
     EXPECT_EQ(MessageLine(), "Not Allowed - There Is a Suspended Transaction");
 
     gSale.gSuspended = false;
+    gTerminalNumber = kTerminal;
+    gData.gNoCashiers = false;  // the cashier table was loaded
     CIATime("", 0);
-    Press(4);
-    EXPECT_EQ(fake.calls, Calls{"Logout"});
-    EXPECT_EQ(MessageLine(), "");
+    Press(4, "12");
+    // Nobody logged in, no business date, the login prompt and the idle title.
+    EXPECT_EQ(gReg.gCashierIndex, 0);
+    EXPECT_EQ(gReg.gBusinessDate, "");
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
+    EXPECT_EQ(MessageLine(), "Type Cashier Number & Select Enter Button");
+    EXPECT_EQ(Entry(), "");
+    EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  12-09-2026");
+    EXPECT_EQ(fake.calls, Calls());
 }
 
 TEST_F(SpecialPageTest, DepositFormKeysOpenTheFormInTheirMode) {
@@ -234,60 +238,95 @@ TEST_F(SpecialPageTest, DepositKeys) {
         int key;
         const char* typed;
         bool configured;
-        std::int32_t saved;
+        bool journalFull;
         std::int16_t printStatus;
+        std::string record;  // the journal's record 2, "" for none
         Calls calls;
         const char* message;
     };
     const Case cases[] = {
-        {"empty entry, even unconfigured", 7, "", false, 5, 0, {}, "Invalid Entry"},
-        {"not configured", 8, "100", false, 5, 0, {}, "Deposit Not Configured"},
-        {"to the safe", 7, "250", true, 5, 0, {"DepositSafe_Save(250)", "Deposit_PrintSafe(5)"}, "Deposit Completed"},
-        {"to the bank", 8, "0.05", true, 6, 0, {"DepositBank_Save(.05)", "DepositBank_Print(6)"}, "Deposit Completed"},
-        {"highest", 7, "5000", true, 5, 0, {"DepositSafe_Save(5000)", "Deposit_PrintSafe(5)"}, "Deposit Completed"},
+        {"empty entry, even unconfigured", 7, "", false, false, 0, "", {}, "Invalid Entry"},
+        {"not configured", 8, "100", false, false, 0, "", {}, "Deposit Not Configured"},
+        {"to the safe",
+         7,
+         "250",
+         true,
+         false,
+         0,
+         "202612091030D0" + k8 + "00000017" + "250      " + k9,
+         {"Deposit_PrintSafe(2)"},
+         "Deposit Completed"},
+        {"to the bank",
+         8,
+         "0.05",
+         true,
+         false,
+         0,
+         "202612091030B0" + k8 + "00000017" + ".05      " + k9,
+         {"DepositBank_Print(2)"},
+         "Deposit Completed"},
+        {"highest",
+         7,
+         "5000",
+         true,
+         false,
+         0,
+         "202612091030D0" + k8 + "00000017" + "5000     " + k9,
+         {"Deposit_PrintSafe(2)"},
+         "Deposit Completed"},
         // A deposit is any plain amount above 0 that fits its columns.
         {"a day's bank deposit",
          8,
          "12500.75",
          true,
-         5,
+         false,
          0,
-         {"DepositBank_Save(12500.75)", "DepositBank_Print(5)"},
+         "202612091030B0" + k8 + "00000017" + "12500.75 " + k9,
+         {"DepositBank_Print(2)"},
          "Deposit Completed"},
-        {"not a plain amount", 7, "12abc", true, 5, 0, {}, "Invalid Entry"},
-        {"zero", 7, "0", true, 5, 0, {}, "Invalid Entry"},
-        {"negative", 8, "-4999.99", true, 5, 0, {}, "Invalid Entry"},
-        {"beyond any amount", 7, "99999999999999999999", true, 5, 0, {}, "Invalid Entry"},
-        // The writer has said why; no slip for a record not written.
-        {"journal refused", 7, "250", true, 0, 0, {"DepositSafe_Save(250)"}, "earlier"},
+        {"not a plain amount", 7, "12abc", true, false, 0, "", {}, "Invalid Entry"},
+        {"zero", 7, "0", true, false, 0, "", {}, "Invalid Entry"},
+        {"negative", 8, "-4999.99", true, false, 0, "", {}, "Invalid Entry"},
+        {"beyond any amount", 7, "99999999999999999999", true, false, 0, "", {}, "Invalid Entry"},
+        // The writer says why; no slip for a record not written.
+        {"journal refused", 7, "250", true, true, 0, "", {}, "Error: Activity Journal Not Written - See Log"},
         // The deposit stays written.
         {"printer error",
          8,
          "250",
          true,
-         5,
+         false,
          2,
-         {"DepositBank_Save(250)", "DepositBank_Print(5)"},
+         "202612091030B0" + k8 + "00000017" + "250      " + k9,
+         {"DepositBank_Print(2)"},
          "Printer Error, Unable to Print"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        JournalEmptied();
+        Open_FileActivity();  // the journal with its header only
+        gData.activity.Close();
         fake.calls.clear();
-        fake.savedRecord = c.saved;
         fake.printStatus = c.printStatus;
         gSettings.gSystemPageText = c.configured ? "DEP" : "";
         CIATime("earlier", 0);
-        Press(c.key, c.typed);
+        {
+            // A full disk leaves no room past the header.
+            std::optional<FileSizeLimit> full;
+            if (c.journalFull) full.emplace(std::filesystem::file_size(gConstants.paths.gDataPath + ".ACT"));
+            Press(c.key, c.typed);
+        }
         EXPECT_EQ(fake.calls, c.calls);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(Entry(), "");
+        EXPECT_EQ(JournalCount(), c.record.empty() ? 1 : 2);
+        if (!c.record.empty()) {
+            EXPECT_EQ(Journal(2), c.record);
+        }
     }
 }
 
 TEST_F(SpecialPageTest, DepositWritesItsJournalRecord) {
-    gTerminalNumber = kTerminal;
-    CashOffice office;
-    Reg().services.office = &office;
     gSettings.gSystemPageText = "DEP";
     Press(7, "250");
     EXPECT_EQ(fake.calls, Calls{"Deposit_PrintSafe(2)"});
@@ -304,9 +343,6 @@ TEST_F(SpecialPageTest, DepositWritesItsJournalRecord) {
 // number; anything else is refused with the prompt's message and nothing
 // reaches the journal (no slip either).
 TEST_F(SpecialPageTest, TypedAmountsThatAreNoPlainNumberAreRefusedAndWriteNothing) {
-    gTerminalNumber = kTerminal;
-    CashOffice office;
-    Reg().services.office = &office;
     gSettings.gSystemPageText = "DEP";
     const char* const notAmounts[] = {"abc", "$5", "1,000", "1e3", "12abc", "0"};
     for (const char* typed : notAmounts) {
@@ -352,31 +388,33 @@ TEST_F(SpecialPageTest, DrawerKey) {
         const char* rights;
         std::int16_t printStatus;
         Calls calls;
+        std::string record;  // the journal's record 2, "" for none
         const char* message;
     };
+    const std::string byCashier = "202612091030W0" + k8 + "00000017" + k9 + k9;
+    const std::string byManager = "202612091030W0"
+                                  "00000042"
+                                  "00000017" +
+                                  k9 + k9;
     const Case cases[] = {
-        {"no manager needed", "0", false, "", 0, {"Drawer_Open", "Drawer_Save"}, "Drawer Opened"},
-        {"drawer failed", "0", false, "", 1, {"Drawer_Open"}, "Printer Error, Unable to Print"},
-        {"manager with right 1",
-         "1",
-         true,
-         "1",
-         0,
-         {"Manager_Required", "Drawer_Open", "Drawer_Save"},
-         "Drawer Opened"},
-        {"manager without right 1", "1", true, "0111111", 0, {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"manager with no rights", "1", true, "", 0, {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"code refused", "1", false, "1", 0, {"Manager_Required"}, "earlier"},
+        {"no manager needed", "0", false, "", 0, {"Drawer_Open"}, byCashier, "Drawer Opened"},
+        {"drawer failed", "0", false, "", 1, {"Drawer_Open"}, "", "Printer Error, Unable to Print"},
+        {"manager with right 1", "1", true, "1", 0, {"Manager_Required", "Drawer_Open"}, byManager, "Drawer Opened"},
+        {"manager without right 1", "1", true, "0111111", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
+        {"manager with no rights", "1", true, "", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
+        {"code refused", "1", false, "1", 0, {"Manager_Required"}, "", "earlier"},
         {"manager, drawer failed",
          "1",
          true,
          "1",
          2,
          {"Manager_Required", "Drawer_Open"},
+         "",
          "Printer Error, Unable to Print"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        JournalEmptied();
         fake.calls.clear();
         gSettings.gSystemOption500 = c.setting;
         fake.managerAccepts = c.accepts;
@@ -386,13 +424,14 @@ TEST_F(SpecialPageTest, DrawerKey) {
         Press(13, "9999");
         EXPECT_EQ(fake.calls, c.calls);
         EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(JournalCount(), c.record.empty() ? 1 : 2);
+        if (!c.record.empty()) {
+            EXPECT_EQ(Journal(2), c.record);
+        }
     }
 }
 
 TEST_F(SpecialPageTest, DrawerOpeningWritesItsRecordOnlyWhenTheDrawerOpened) {
-    gTerminalNumber = kTerminal;
-    CashOffice office;
-    Reg().services.office = &office;
     gSettings.gSystemOption500 = "1";
     fake.managerAccepts = true;
     Rights("1");
@@ -628,7 +667,10 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
     fake.calls.clear();
     Type("12.5");
     BReg_Click(4);
-    EXPECT_EQ(fake.calls, (Calls{"Drawer_Open", "Paidout_Save(12.5)", "PaidOut_Print(42)"}));
+    // The paid-out's record, by the cashier alone, and its slip.
+    EXPECT_EQ(fake.calls, (Calls{"Drawer_Open", "PaidOut_Print(2)"}));
+    EXPECT_EQ(Journal(2), "202612091030P0" + k8 + "00000017" + "12.5     " + k9);
+    EXPECT_EQ(MessageLine(), "Paidout Completed");
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }
@@ -658,7 +700,9 @@ TEST_F(SpecialPageTest, DeclarationKeyAsksForTheAmount) {
     fake.calls.clear();
     Type("-3");
     BReg_Click(4);
-    EXPECT_EQ(fake.calls, (Calls{"Declare_Save(-3)"}));
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(Journal(2), "202612091030C0" + k8 + "00000017" + "-3       " + k9);
+    EXPECT_EQ(MessageLine(), "Entry Saved Successfully");
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
 }
@@ -838,9 +882,6 @@ namespace {
 // An opening amount the journal cannot take is not a successful login: the
 // cashier reads why and the question stays.
 TEST_F(SpecialPageTest, OpeningAmountTheJournalCannotTakeKeepsTheQuestion) {
-    gTerminalNumber = kTerminal;
-    CashOffice office;
-    Reg().services.office = &office;
     Open_FileActivity();  // the journal with its header only
     gData.activity.Close();
     const std::string journal = gConstants.paths.gDataPath + ".ACT";

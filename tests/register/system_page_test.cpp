@@ -26,6 +26,12 @@ using Calls = std::vector<std::string>;
 
 class SystemPageTest : public PageTest {
 protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        // Ann is logged in at the register.
+        AddCashier("77", "00000007", "Ann", 1);
+        gReg.gCashierIndex = 1;
+    }
     void MidSale() { AddLine("100", 1, Money::FromUnits(2)); }
 };
 
@@ -98,22 +104,25 @@ TEST_F(SystemPageTest, BusinessDateChangesOnlyToARealDate) {
         const char* typed;
         const char* message;
         const char* date;
+        const char* dateText;  // the date as the register shows and prints it
     };
     const Case cases[] = {
-        {"", "Format for Date Entry = YYYYMMDD", "20261209"},
-        {"20260230", "Format for Date Entry = YYYYMMDD", "20261209"},
-        {"2026121", "Format for Date Entry = YYYYMMDD", "20261209"},
-        {"20270115", "Date Change Successful", "20270115"},
+        {"", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
+        {"20260230", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
+        {"2026121", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
+        {"20270115", "Date Change Successful", "20270115", "15/Jan/2027"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gBusinessDate = "20261209";
+        gSale.gDateText = "9/December/2026";
         svc.calls.clear();
         Press(kSystem, 2, c.typed);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(gReg.gBusinessDate, c.date);
+        EXPECT_EQ(gSale.gDateText, c.dateText);
         const bool changed = std::string(c.date) != "20261209";
-        EXPECT_EQ(svc.calls, changed ? (Calls{"Date_Set", "Sale_Start"}) : Calls{});
+        EXPECT_EQ(svc.calls, changed ? Calls{"Sale_Start"} : Calls{});
         EXPECT_EQ(Entry(), "");
     }
 }
@@ -135,7 +144,7 @@ TEST_F(SystemPageTest, KeysThatWouldLoseTheSaleRefuseMidSale) {
     Press(kSystem, 8);
     EXPECT_EQ(MessageLine(), "Connection Test Successful");
     Press(kSystem, 9);
-    EXPECT_TRUE(svc.Called("Communicate(1)"));
+    EXPECT_TRUE(svc.Called("Session_Run(1)"));
     EXPECT_EQ(gSale.gItemCount, 1);
 }
 
@@ -305,7 +314,10 @@ TEST_F(SystemPageTest, SendsRunTheirSessionAndGiveTheLogBack) {
         int key;
         const char* session;
     };
-    for (const Case& c : {Case{9, "Communicate(1)"}, Case{10, "Communicate(3)"}, Case{11, "Communicate(2)"}}) {
+    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
+    // The log's session keeps the window as it was (hidden here); the
+    // others show it.
+    for (const Case& c : {Case{9, "Session_Run(1, hidden)"}, Case{10, "Session_Run(3)"}, Case{11, "Session_Run(2)"}}) {
         SCOPED_TRACE(c.key);
         svc.calls.clear();
         gComm.gCommHidden = true;

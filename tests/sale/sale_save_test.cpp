@@ -24,6 +24,7 @@
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "file_size_limit.h"
+#include "office/communication.h"
 #include "register/register_fixture.h"
 #include "register/total_key.h"
 #include "register_mode_print.h"
@@ -58,7 +59,6 @@ public:
         calls.push_back("Receipt_Print(" + std::to_string(gSaleSave.gPrintRecordNo) + "," +
                         std::to_string(gSaleSave.gReceiptCopy) + (gSaleSave.gGiftReceipt ? ",gift" : "") + ")");
     }
-    void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
     void MessageBox_Show(const std::string& text, const std::string&) override {
         calls.push_back("MessageBox:" + text);
     }
@@ -71,11 +71,12 @@ public:
         calls.push_back("Document_Print(" + std::to_string(static_cast<int>(mode)) + ")");
     }
     void Delete_This() override { calls.push_back("Delete_This"); }
-    void Logout() override { calls.push_back("Logout"); }
     void Sale_Start() override { calls.push_back("Sale_Start"); }
-    void Communicate(std::function<void()> then) override {
-        calls.push_back("Communicate(" + std::to_string(gComm.gOperationMode) + (gComm.gCommHidden ? ",hidden)" : ")"));
-        if (then) then();
+    // The session with the back office, by its mode and whether its window
+    // stays off the screen.
+    std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
+        calls.push_back("Session_Run(" + std::to_string(mode) + (hidden ? ",hidden)" : ")"));
+        return 0;
     }
     void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
     std::int16_t PrintStatus() const override { return printStatus; }
@@ -88,6 +89,7 @@ protected:
         UseTerminalFolder(dir.Path());
         Reg().services = &svc;
         gComm = CommState{};
+        gCommSchedule = CommScheduleState{};
         gTender = TenderState{};
         gSaleSave = SaleSaveState{};
         SaleSave_SetWriteHook(nullptr);
@@ -590,7 +592,6 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
 
 TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote) {
     gSettings.gEndSaleDelay = 2500;
-    gSettings.gLogoutAfterSale = "1";
     svc.printStatus = 1;
     CashSale();
     mTotalRegister_Click();
@@ -598,8 +599,24 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     Screen().SetText(kMessageLine, "    " + Msg(Message::PrintingInProgress));
     Timer_EndSale_Timer();
     EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
-    EXPECT_EQ(svc.Count("Logout"), 1);
-    EXPECT_EQ(svc.Count("Sale_Start"), 0);
+    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+
+    // With a logout after each sale the register goes back to the login
+    // prompt instead of a new sale.
+    gSettings.gLogoutAfterSale = "1";
+    gTerminalNumber = "1234567";
+    gData.gNoCashiers = false;  // the cashier table was loaded
+    NewSale();
+    CashSale();
+    mTotalRegister_Click();
+    Timer_EndSale_Timer();
+    EXPECT_EQ(gReg.gCashierIndex, 0);
+    EXPECT_EQ(gReg.gBusinessDate, "");
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
+    EXPECT_EQ(screen.Text(kMessageLine), "Type Cashier Number & Select Enter Button");
+    EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  12-09-2026");
+    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+
     gSale.gMode = RegisterMode::ReceivePO;
     Timer_EndSale_Timer();
     EXPECT_EQ(svc.Count("Delete_This"), 1);
@@ -748,9 +765,10 @@ TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
     gComm.gOperationMode = kCommResendAll;  // left behind by a report
     gSale.gSendPending = true;
+    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
     CashSale();
     mTotalRegister_Click();
-    EXPECT_EQ(svc.Count("Communicate(0,hidden)"), 1);
+    EXPECT_EQ(svc.Count("Session_Run(0,hidden)"), 1);
     EXPECT_FALSE(gSale.gSendPending);
 }
 

@@ -66,7 +66,6 @@ public:
         Note("Customer_Greeting");
         displayError_ = greetingFails ? 1 : 0;
     }
-    void Customer_Product() override { displayError_ = 0; }
     std::int16_t DisplayError() const override { return displayError_; }
 
 private:

@@ -140,7 +140,12 @@ TEST_F(BarCodeTest, ACodeBeforeTheDaysFirstLoginIsALoginCode) {
     Type("111");
     BarCode_Change();
     EXPECT_EQ(gReg.gCashierIndex, 1);
-    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Login_OpeningBalance"}));
+    // Logged in on today's date; the day's first login asks for the opening amount.
+    EXPECT_EQ(gReg.gBusinessDate, "20261209");
+    EXPECT_EQ(gSale.gDateText, "09/Dec/2026");
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
+    EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
+    EXPECT_TRUE(keys.calls.empty());
     EXPECT_EQ(Entry(), "");
 }
 
