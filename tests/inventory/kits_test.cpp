@@ -73,7 +73,7 @@ protected:
         gSale.gMode = 11;
         gData.gClientRecNo = 1;
         gData.gManualPrice = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
 

@@ -78,7 +78,7 @@ protected:
     // Key 2 with `typed` in the entry box, then every answer in turn: the
     // message line after each.
     std::vector<std::string> Fetch(const std::string& typed) {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(2);
         std::vector<std::string> shown{MessageLine()};
@@ -101,7 +101,7 @@ protected:
 
 TEST_F(PurchaseOrderFetchTest, EveryLineComesAtQuantityZeroWithItsServerLineAndTheRegisterReceives) {
     BSys_Click(3);
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     Type("77");
     mDept_Click(2);
     EXPECT_EQ(MessageLine(), "Request In Progress ...");

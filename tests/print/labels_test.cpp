@@ -102,7 +102,7 @@ protected:
         gSettings.gPrinterType = "1";
         gSale.gMode = 11;
         gData.gClientRecNo = 1;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gLoggedOut = false;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }

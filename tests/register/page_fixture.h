@@ -126,8 +126,8 @@ protected:
     }
 
     // Presses soft key `key` of page `page` with `typed` in the entry box.
-    void Press(int page, int key, const std::string& typed = "") {
-        gReg.gKeyPage = static_cast<std::int16_t>(page);
+    void Press(KeyPage page, int key, const std::string& typed = "") {
+        gReg.gKeyPage = page;
         Type(typed);
         mDept_Click(key);
     }

@@ -14,7 +14,7 @@
 namespace tarvo {
 namespace {
 
-constexpr int kPrint = 12;
+constexpr KeyPage kPrint = KeyPage::Print;
 using Calls = std::vector<std::string>;
 
 class PrintPageTest : public PageTest {

@@ -40,7 +40,7 @@ protected:
         Reg().services = &page;
         LoggedIn();
         gSale.gMode = 11;
-        gReg.gKeyPage = 13;
+        gReg.gKeyPage = KeyPage::Sales;
     }
 
     // `typed` in the entry box, then Sales page key `key`.
