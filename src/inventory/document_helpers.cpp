@@ -126,7 +126,7 @@ void CommandFile_Create(int command) {
     }
 
     CommState& c = gComm;
-    c.gOperationMode = kCommCommandFile;
+    c.gOperationMode = CommMode::CommandFile;
     c.gCommHidden = false;
     Office().Communicate([] {
         if (gComm.gCommResult != 0) {

@@ -352,7 +352,7 @@ void EnterLogin() {
     }
     // No cashier table yet: fetch it; the code is checked once the session
     // has ended.
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     Office().Communicate([entry] {
         bool check = true;
         if (gComm.gCommResult != 0) {

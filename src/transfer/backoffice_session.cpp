@@ -97,7 +97,7 @@ std::vector<UploadKind> FullSessionKinds() {
 }  // namespace
 
 struct BackOfficeSession::Job {
-    std::int16_t mode = 0;
+    CommMode mode = CommMode::Full;
     std::function<void(std::int16_t)> done;
     // The session's window and the runner its worker reports through.
     SessionWindow* window = nullptr;
@@ -156,7 +156,7 @@ struct BackOfficeSession::Job {
     FtpResult login;
 };
 
-void BackOfficeSession::Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) {
+void BackOfficeSession::Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) {
     if (!setup_.runner) {
         done(Run(mode, hidden));
         return;
@@ -164,14 +164,14 @@ void BackOfficeSession::Start(std::int16_t mode, bool hidden, std::function<void
     Begin(mode, hidden, *setup_.runner, std::move(done));
 }
 
-std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
+std::int16_t BackOfficeSession::Run(CommMode mode, bool hidden) {
     InlineRunner runner;
     std::int16_t result = 0;
     Begin(mode, hidden, runner, [&result](std::int16_t r) { result = r; });
     return result;
 }
 
-void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& runner,
+void BackOfficeSession::Begin(CommMode mode, bool hidden, BackgroundRunner& runner,
                               std::function<void(std::int16_t)> done) {
     gComm.gOperationMode = mode;
     gComm.gCommHidden = hidden;
@@ -216,7 +216,7 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
         return;
     }
     const LocalTime now = Now();
-    if (job->mode == kCommFull) {
+    if (job->mode == CommMode::Full) {
         for (const UploadKind& kind : FullSessionKinds()) {
             Job::Item it;
             it.kind = kind;
@@ -268,18 +268,18 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
                 job->items.push_back(std::move(it));
             }
         }
-    } else if (job->mode == kCommAllData || job->mode == kCommResendAll) {
+    } else if (job->mode == CommMode::AllData || job->mode == CommMode::ResendAll) {
         job->snapshotRow = SessionRow::Data;
-        job->snapshots = job->mode == kCommAllData ? AllFiles_Prepare(now, job->snapshotsFailed)
-                                                   : Resend_Prepare(now, job->snapshotsFailed);
+        job->snapshots = job->mode == CommMode::AllData ? AllFiles_Prepare(now, job->snapshotsFailed)
+                                                        : Resend_Prepare(now, job->snapshotsFailed);
         if (job->snapshotsFailed) job->failed = true;
-    } else if (job->mode == kCommLog || job->mode == kCommCommandFile) {
-        const std::string extension = job->mode == kCommLog ? "LOG" : "CMD";
+    } else if (job->mode == CommMode::Log || job->mode == CommMode::CommandFile) {
+        const std::string extension = job->mode == CommMode::Log ? "LOG" : "CMD";
         Job::Item it;
         it.kind.extension = extension;
         it.whole = true;
         it.local = gConstants.paths.gFilesPath + "-send." + extension;
-        it.folder = job->mode == kCommLog ? "Data" : "";
+        it.folder = job->mode == CommMode::Log ? "Data" : "";
         bool send = true;
         if (!outbox.Find(extension)) {
             std::string bytes;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -246,7 +247,7 @@ public:
     }
     std::int16_t result = 0;
     int sessions = 0;
-    int mode = -1;
+    std::optional<CommMode> mode;  // none before a session
     bool hidden = true;
     std::string fileSent;
 };
@@ -284,7 +285,7 @@ TEST_F(CommandFileTest, TheCommandIsWrittenPrivatelyAndSentThenTheCountStarts) {
         PrinterCapture cap;
         CommandFile_Create(c.command);
         EXPECT_EQ(office.sessions, 1);
-        EXPECT_EQ(office.mode, 4);
+        EXPECT_EQ(office.mode, CommMode::CommandFile);
         EXPECT_FALSE(office.hidden);
         EXPECT_EQ(office.fileSent, c.contents);
         struct stat st {};

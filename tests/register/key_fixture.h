@@ -121,7 +121,7 @@ public:
         return true;
     }
     void Communicate(std::function<void()> then) override {
-        Note("Communicate", gComm.gOperationMode);
+        Note("Communicate", static_cast<int>(gComm.gOperationMode));
         gComm.gCommResult = commResult;
         gComm.gProductsUpdated = commUpdatesProducts;
         if (commBringsCashier) {

@@ -951,7 +951,7 @@ TEST_F(EnterTest, LoginWithoutCashiersFetchesThemFirst) {
     gData.CashierTable.resize(1);
     gData.gCashierCount = 0;
     gData.gNoCashiers = true;
-    gComm.gOperationMode = 9;
+    gComm.gOperationMode = CommMode::DownloadOnly;
 
     keys.commResult = 1;
     Enter("999");

@@ -179,7 +179,7 @@ TEST_F(SpecialPageTest, CommunicateRunsAFullSessionNow) {
         fake.calls.clear();
         fake.commResult = c.result;
         fake.commUpdatesProducts = c.updated;
-        gComm.gOperationMode = 9;
+        gComm.gOperationMode = CommMode::DownloadOnly;
         gComm.gCommHidden = true;
         CIATime("", 0);
         Press(1);

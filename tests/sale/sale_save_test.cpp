@@ -71,7 +71,8 @@ public:
     void Logout() override { calls.push_back("Logout"); }
     void Sale_Start() override { calls.push_back("Sale_Start"); }
     void Communicate(std::function<void()> then) override {
-        calls.push_back("Communicate(" + std::to_string(gComm.gOperationMode) + (gComm.gCommHidden ? ",hidden)" : ")"));
+        calls.push_back("Communicate(" + std::to_string(static_cast<int>(gComm.gOperationMode)) +
+                        (gComm.gCommHidden ? ",hidden)" : ")"));
         if (then) then();
     }
     void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
@@ -743,7 +744,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
 
 TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
-    gComm.gOperationMode = kCommResendAll;  // left behind by a report
+    gComm.gOperationMode = CommMode::ResendAll;  // left behind by a report
     gSale.gSendPending = true;
     CashSale();
     mTotalRegister_Click();
