@@ -156,7 +156,8 @@ void Communicate_Unable(bool dialSettingsMissing, bool dialled, std::function<vo
     CommState& c = gComm;
     // The callers that read the outcome see that no session ran.
     c.gCommResult = 1;
-    if (c.gOperationMode != 1 && c.gOperationMode != 2) Log("Communicate: Unable to use Internet Auto Dialer");
+    if (c.gOperationMode != CommMode::Log && c.gOperationMode != CommMode::AllData)
+        Log("Communicate: Unable to use Internet Auto Dialer");
     CIATime(Msg(dialSettingsMissing ? Message::ErrorTheDialUpConfigurationFileDoesNotExist
                                     : Message::UnableToDialOutToInternet),
             5);
@@ -331,7 +332,7 @@ void Timer_Comm_Timer() {
     case Due::FixedTime:
         gSale.gSendPending = false;
         c.gCommHidden = false;
-        c.gOperationMode = kCommFull;
+        c.gOperationMode = CommMode::Full;
         c.gCommLog = true;
         Communicate([] {
             if (gComm.gProductsUpdated) Program().RestartProgram();
@@ -342,7 +343,7 @@ void Timer_Comm_Timer() {
         c.gCommLog = false;
         gSale.gSendPending = false;
         c.gCommHidden = true;
-        c.gOperationMode = kCommFull;
+        c.gOperationMode = CommMode::Full;
         Communicate([] {
             if (gComm.gProductsUpdated)
                 Program().RestartProgram();

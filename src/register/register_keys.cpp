@@ -259,7 +259,7 @@ void Quantity() {
         return;
     }
     SaleState& s = gSale;
-    if (gReg.gKeyPage == 15) Department_SetDefaultKey();
+    if (gReg.gKeyPage == KeyPage::Payment) Department_SetDefaultKey();
     const bool signedQuantity = s.gExchangeMode || s.gStockCount || IsFetchedOrderMode(s.gMode) ||
                                 s.gMode == RegisterMode::NewPurchaseOrder;
     const double lower = signedQuantity ? -99999 : 0;
@@ -350,7 +350,7 @@ void EnterLogin() {
     }
     // No cashier table yet: fetch it; the code is checked once the session
     // has ended.
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     Communicate([entry] {
         bool check = true;
         if (gComm.gCommResult != 0) {
@@ -416,37 +416,41 @@ void Enter() {
 
 // ---- soft keys -----------------------------------------------------------------------
 
-void RunPage(int page, int key) {
+void RunPage(KeyPage page, int key) {
     switch (page) {
-    case 10: Pages().System_Process(key); break;
-    case 12: Pages().Print_Process(key); break;
-    case 13: SaleEngine().Sales_Process(key); break;
-    case 14: Pages().Special_Process(key); break;
-    case 16: SaleEngine().Mode_Process(key); break;
+    case KeyPage::System: Pages().System_Process(key); break;
+    case KeyPage::Print: Pages().Print_Process(key); break;
+    case KeyPage::Sales: SaleEngine().Sales_Process(key); break;
+    case KeyPage::Special: Pages().Special_Process(key); break;
+    case KeyPage::Mode: SaleEngine().Mode_Process(key); break;
     default: break;
     }
 }
 
 // The keys whose handlers keep the entry box for what they ask next.
-bool KeepsEntry(int page, int key) {
+bool KeepsEntry(KeyPage page, int key) {
     switch (page) {
-    case 16: return key == 5 || key == 14 || key == 15 || key == 17;
-    case 14: return key == 22;
-    case 10: return key == 1 || key == 9 || key == 10 || key == 11;
+    case KeyPage::Mode: return key == 5 || key == 14 || key == 15 || key == 17;
+    case KeyPage::Special: return key == 22;
+    case KeyPage::System: return key == 1 || key == 9 || key == 10 || key == 11;
     default: return false;
     }
 }
 
+// The page each menu page key (BSys 1-6) opens.
+constexpr KeyPage kMenuPages[] = {KeyPage::System, KeyPage::Mode,    KeyPage::Extras,
+                                  KeyPage::Print,  KeyPage::Special, KeyPage::Sales};
+
 }  // namespace
 
-int SoftKeyGroupOfPage(int page) {
+int SoftKeyGroupOfPage(KeyPage page) {
     switch (page) {
-    case 10: return 1;
-    case 16: return 2;
-    case 11: return 3;
-    case 12: return 4;
-    case 14: return 5;
-    case 13: return 6;
+    case KeyPage::System: return 1;
+    case KeyPage::Mode: return 2;
+    case KeyPage::Extras: return 3;
+    case KeyPage::Print: return 4;
+    case KeyPage::Special: return 5;
+    case KeyPage::Sales: return 6;
     default: return 0;
     }
 }
@@ -456,7 +460,7 @@ void BDep_Click(int page) {
     ScreenModel& s = Screen();
     if (page >= 1 && page <= 8 && !s.Caption(ControlId{Control::BDep, page}).empty()) {
         const std::uint32_t colour = ColourValue(gSettings.gPageColour[static_cast<std::size_t>(page - 1)]);
-        gReg.gKeyPage = static_cast<std::int16_t>(page);
+        gReg.gKeyPage = DepartmentPage(page);
         for (int k = 1; k <= 24; ++k) {
             const DepartmentKey& d = gSettings.Departments[static_cast<std::size_t>(k + 24 * (page - 1))];
             const ControlId key = SoftKey(k);
@@ -524,8 +528,7 @@ void BSys_Click(int index) {
         s.SetEnabled(key, !Trim(caption).empty());
     }
     if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
-    static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
-    gReg.gKeyPage = kPages[index - 1];
+    gReg.gKeyPage = kMenuPages[index - 1];
     if (index == 3) Online().Online_Stock_SetButton();
     if (index == 6 && !gSale.gChange.IsZero()) MessageLine_Clear();
     EntryFocus();
@@ -544,7 +547,7 @@ bool PaymentPage_Open() {
         Say(Message::ReturnExchangeIsNotAuthorized);
         return false;
     }
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Summary_Show();
     PaymentButtons_Show();
     sale.gBalanceDue = sale.gTotal;
@@ -563,13 +566,13 @@ bool PaymentPage_Open() {
 
 void mDept_Click(int key) {
     if (key < 1 || key > 24) return;
-    const int page = gReg.gKeyPage;
+    const KeyPage page = gReg.gKeyPage;
     bool keepEntry = false;
-    if (page >= 1 && page <= 8) {
-        SaleEngine().Department_Process(key + 24 * (page - 1));
-    } else if (page == 11) {
+    if (const int department = DepartmentNumber(page); department != 0) {
+        SaleEngine().Department_Process(key + 24 * (department - 1));
+    } else if (page == KeyPage::Extras) {
         Online().Online_Process(key);
-    } else if (page == 15) {
+    } else if (page == KeyPage::Payment) {
         SaleEngine().Payment_Process(key);
     } else if (const int group = SoftKeyGroupOfPage(page); group != 0) {
         bool run = true;
@@ -595,7 +598,7 @@ void BOp_Click(int index) {
         DEA_Reset();
         return;
     }
-    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) Department_SetDefaultKey();
+    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == KeyPage::Payment) Department_SetDefaultKey();
     switch (index) {
     case 1: VoidLast(); break;
     case 2: Void(); break;

@@ -86,7 +86,7 @@ bool ManagerAllows(const std::string& setting, int right) {
 // Key 1: a full session now; new products or clients restart the program.
 void CommunicateNow() {
     if (RefusedMidSale()) return;
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     gComm.gCommHidden = false;
     Communicate([] {
         if (gComm.gCommResult != 0)

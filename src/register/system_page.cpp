@@ -149,14 +149,14 @@ void Connection_Test() {
 
 void Log_Send() {
     ProgramLog().Close();
-    gComm.gOperationMode = kCommLog;
+    gComm.gOperationMode = CommMode::Log;
     Communicate([] { Log_Open(gConstants.paths.gFilesPath + ".LOG"); });
 }
 
 void AllFiles_Send() {
     Data_CloseAll(gData);
     ProgramLog().Close();
-    gComm.gOperationMode = kCommAllData;
+    gComm.gOperationMode = CommMode::AllData;
     gComm.gCommHidden = false;
     Communicate([] {
         Log_Open(gConstants.paths.gFilesPath + ".LOG");

@@ -84,7 +84,7 @@ void Total_Finish(RegisterMode mode, const SaleSaveResult& r) {
     if (gSettings.gSendAfterSale) {
         s.gSendPending = false;
         gComm.gCommHidden = true;
-        gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
+        gComm.gOperationMode = CommMode::Full;  // a full session, whatever a report left behind
         Communicate();
     }
 }

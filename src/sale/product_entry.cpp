@@ -29,6 +29,9 @@ namespace tarvo {
 
 namespace {
 
+// The default soft-key page (setting 480 holds its number).
+KeyPage DefaultKeyPage() { return static_cast<KeyPage>(gSettings.gDefaultKeyPage); }
+
 constexpr ControlId kCountCode{Control::Lbl_Phys_Code, 0};
 constexpr ControlId kCountDescription{Control::Lbl_Phys_Desc, 0};
 constexpr ControlId kCountQuantity{Control::Lbl_Phys_Quantity, 0};
@@ -475,7 +478,7 @@ void Product_Add() {
     SaleState& s = gSale;
     const bool kitComponent = std::exchange(s.gNextLineKitComponent, false);
 
-    if (gReg.gKeyPage == 15) {
+    if (gReg.gKeyPage == KeyPage::Payment) {
         if (gSettings.gNoItemsOnPaymentPage) return;
         Department_SetDefaultKey();
     }
@@ -485,7 +488,7 @@ void Product_Add() {
     }
     if (s.gItemCount == 0) {
         const RegisterMode mode = s.gMode;
-        if (mode == RegisterMode::Sales && gSettings.gDefaultKeyPage == 11) return;
+        if (mode == RegisterMode::Sales && DefaultKeyPage() == KeyPage::Extras) return;
         if ((mode == RegisterMode::OrderEntry || mode == RegisterMode::Training || mode == RegisterMode::Sales) &&
             gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
             Say(Message::BeginByFirstEnteringAClient);
@@ -611,20 +614,18 @@ void Department_Process(int index) {
 }
 
 void Department_SetDefaultKey() {
-    switch (gSettings.gDefaultKeyPage) {
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 8: RegisterKeys().BDep_Click(gSettings.gDefaultKeyPage); break;
-    case 10: RegisterKeys().BSys_Click(1); break;
-    case 11: RegisterKeys().BSys_Click(3); break;
-    case 12: RegisterKeys().BSys_Click(4); break;
-    case 13: RegisterKeys().BSys_Click(6); break;
-    case 14: RegisterKeys().BSys_Click(5); break;
-    case 16: RegisterKeys().BSys_Click(2); break;
+    const KeyPage page = DefaultKeyPage();
+    if (const int department = DepartmentNumber(page); department != 0) {
+        RegisterKeys().BDep_Click(department);
+        return;
+    }
+    switch (page) {
+    case KeyPage::System: RegisterKeys().BSys_Click(1); break;
+    case KeyPage::Extras: RegisterKeys().BSys_Click(3); break;
+    case KeyPage::Print: RegisterKeys().BSys_Click(4); break;
+    case KeyPage::Sales: RegisterKeys().BSys_Click(6); break;
+    case KeyPage::Special: RegisterKeys().BSys_Click(5); break;
+    case KeyPage::Mode: RegisterKeys().BSys_Click(2); break;
     default: RegisterKeys().BDep_Click(1); break;
     }
 }

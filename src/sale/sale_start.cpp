@@ -214,7 +214,7 @@ void Sale_Start() {
 
     if (sale.gSendPending) {
         sale.gSendPending = false;
-        gComm.gOperationMode = kCommFull;
+        gComm.gOperationMode = CommMode::Full;
         Office().Communicate([] {
             if (gComm.gProductsUpdated) Program().RestartProgram();
         });

@@ -143,9 +143,9 @@ public:
 // answers, there is nothing to dial.
 class TransferStandIn : public TransferService {
 public:
-    std::int16_t Session_Run(std::int16_t, bool) override { return 0; }
+    std::int16_t Session_Run(CommMode, bool) override { return 0; }
     // At once, on this thread, with what Session_Run answers.
-    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+    void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override {
         done(Session_Run(mode, hidden));
     }
     bool Internet_Check() override { return true; }

@@ -83,7 +83,7 @@ public:
     }
     void Purchase_Cancel() override { calls.push_back("Purchase_Cancel " + std::to_string(gData.gVendorRecNo)); }
     bool Internet_Check() override { return true; }
-    std::int16_t Session_Run(std::int16_t, bool) override {
+    std::int16_t Session_Run(CommMode, bool) override {
         calls.push_back("Session_Run");
         return 0;
     }

@@ -74,7 +74,7 @@ protected:
         gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
         gData.gManualPrice = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
 

@@ -97,10 +97,10 @@ TEST_F(ClosingReportTest, SalesReportWithCashCountedGoesOnToTheCollections) {
 // run between the Print page's preparation and the report changed the report.
 TEST_F(ClosingReportTest, ACommunicationSessionLeavesThePreparedReportAlone) {
     Day();
-    gComm.gOperationMode = kCommAllData;
+    gComm.gOperationMode = CommMode::AllData;
     Report_Prepare(ReportKind::Sales);
-    EXPECT_EQ(gComm.gOperationMode, kCommAllData);
-    gComm.gOperationMode = kCommLog;  // the value the closing report once had
+    EXPECT_EQ(gComm.gOperationMode, CommMode::AllData);
+    gComm.gOperationMode = CommMode::Log;  // the value the closing report once had
     ExpectPrintout(Print_Closing, "sales_report_day.txt");
     EXPECT_EQ(gReport.gReportKind, ReportKind::Sales);
 }

@@ -31,7 +31,7 @@ class CommServices : public RegisterServices {
 public:
     struct Session {
         std::string at;  // HH:MM of the clock when it ran
-        std::int16_t mode;
+        CommMode mode;
         bool hidden;
         bool keysLocked;  // the Payment key was off during the session
     };
@@ -45,7 +45,7 @@ public:
     bool bringsProducts = false;
     std::function<void()> duringSession;
 
-    std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
         const LocalTime t = Reg().clock->Now();
         char at[24];
         std::snprintf(at, sizeof at, "%02d:%02d", t.hour, t.minute);
@@ -58,7 +58,7 @@ public:
     // waiting on the server in the background does).
     bool deferred = false;
     std::function<void(std::int16_t)> finish;
-    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+    void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override {
         if (!deferred) {
             done(Session_Run(mode, hidden));
             return;
@@ -153,7 +153,7 @@ TEST_F(CommunicationTest, FixedTimeRunsOneShownLoggedSessionWhenTheRegisterIsIdl
     TickEveryMinute(0, 51, 1, 5);
     EXPECT_EQ(services.Times(), (Times{"00:55", "01:00"}));
     for (const auto& s : services.sessions) {
-        EXPECT_EQ(s.mode, kCommFull);
+        EXPECT_EQ(s.mode, CommMode::Full);
         EXPECT_FALSE(s.hidden);
         EXPECT_TRUE(s.keysLocked);
     }
@@ -483,7 +483,7 @@ TEST_F(CommunicationTest, OfflineWithoutADialUpTheSessionIsGivenUp) {
         gReg.gBusinessDate = "20261209";
         gComm.gCommHidden = false;
         gComm.gCommLog = true;
-        gComm.gOperationMode = kCommFull;
+        gComm.gOperationMode = CommMode::Full;
         gComm.gCommResult = 0;
         screen.SetEnabled(kPaymentKey, true);
         Communicate();
@@ -502,7 +502,7 @@ TEST_F(CommunicationTest, OfflineWithoutADialUpTheSessionIsGivenUp) {
     EXPECT_EQ(LogCount("Error: The Dial up configuration file does not exist."), 2);
 
     // The log sends of the System page do not log the failed dialler.
-    gComm.gOperationMode = 1;
+    gComm.gOperationMode = CommMode::Log;
     Communicate();
     EXPECT_EQ(LogCount("Communicate: Unable to use Internet Auto Dialer"), 3);
 }

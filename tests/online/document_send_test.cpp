@@ -141,7 +141,7 @@ protected:
         Product_Add();
     }
     void Key(int k, const std::string& typed = "") {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(k);
     }

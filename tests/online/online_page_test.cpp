@@ -33,7 +33,7 @@ protected:
 
     // A key of the Online page as the cashier touches it, what was typed first.
     void Touch(int key, const std::string& typed = "") {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(key);
     }
@@ -66,7 +66,7 @@ TEST_F(OnlinePageTest, ThePageShowsItsKeysAndTheStockCheckKeySaysWhatItWouldDo) 
         gSettings.gLanguage = c.language;
         gSettings.gOnlineStockCheck = c.stockCheckOn;
         BSys_Click(3);
-        EXPECT_EQ(gReg.gKeyPage, 11);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Extras);
         EXPECT_EQ(screen.Caption(SoftKeyId(22)), c.key22);
         EXPECT_EQ(screen.Caption(SoftKeyId(5)), c.key5);
         for (int k : {3, 4, 5, 6, 7, 22}) EXPECT_TRUE(screen.Enabled(SoftKeyId(k))) << k << " " << c.language;

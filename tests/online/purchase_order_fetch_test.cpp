@@ -79,7 +79,7 @@ protected:
     // Key 2 with `typed` in the entry box, then every answer in turn: the
     // message line after each.
     std::vector<std::string> Fetch(const std::string& typed) {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(2);
         std::vector<std::string> shown{MessageLine()};
@@ -102,7 +102,7 @@ protected:
 
 TEST_F(PurchaseOrderFetchTest, EveryLineComesAtQuantityZeroWithItsServerLineAndTheRegisterReceives) {
     BSys_Click(3);
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     Type("77");
     mDept_Click(2);
     EXPECT_EQ(MessageLine(), "Request In Progress ...");

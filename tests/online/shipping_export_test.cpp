@@ -168,7 +168,7 @@ TEST_F(ShippingExportTest, WithoutAUsableTargetTheFileIsUpsCsvInTheProgramFolder
 TEST_F(ShippingExportTest, Key24AsksForTheFirstOrderNumber) {
     gSettings.gExtrasPageOn = "1";
     gOnline.gOrderRangeStart = "4";
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     Type("99");
     mDept_Click(24);
     EXPECT_EQ(MessageLine(), "Input Starting Order Number");

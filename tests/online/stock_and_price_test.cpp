@@ -205,7 +205,7 @@ TEST_F(OnlineDatabaseTest, IdsThatAreNotPlainNumbersNeverReachARequest) {
 TEST_F(OnlineDatabaseTest, Key22TurnsTheCheckOnAndOff) {
     gSettings.gExtrasPageOn = "1";
     gSettings.gOnlineStockCheck = true;  // special option 020
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     mDept_Click(22);
     EXPECT_FALSE(gSettings.gOnlineStockCheck);
     EXPECT_EQ(screen.Caption(SoftKeyId(22)), "Stock Check\r\nActivate");

@@ -132,7 +132,7 @@ protected:
         std::string printed;
         {
             PrinterCapture capture;
-            gReg.gKeyPage = 11;
+            gReg.gKeyPage = KeyPage::Extras;
             gSettings.gExtrasPageOn = "1";
             mDept_Click(21);
             EXPECT_FALSE(screen.Enabled(SoftKeyId(6))) << "keys locked during the import";

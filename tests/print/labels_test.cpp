@@ -103,7 +103,7 @@ protected:
         gSettings.gPrinterType = "1";
         gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gLoggedOut = false;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }

@@ -146,7 +146,7 @@ protected:
         gTerminalNumber = kTerminal;
         gReg.gBusinessDate = "20261209";
         gReg.gLoggedOut = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
         gData.gCashierCount = 1;
         gData.ManagerTable.push_back(ManagerRow{"00000003", "33", "Bob", ""});

@@ -114,7 +114,7 @@ public:
     void Communicate(std::function<void()> then) override { tarvo::Communicate(std::move(then)); }
     // transfer: the session with the back office, noted by its mode (and
     // "hidden" when its window stays off the screen), answering as set.
-    std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
         Note("Session_Run(" + std::to_string(mode) + (hidden ? ", hidden)" : ")"));
         gComm.gProductsUpdated = commUpdatesProducts;
         if (commBringsCashier) {

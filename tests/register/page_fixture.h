@@ -52,7 +52,7 @@ public:
     }
 
     // The session notes whether the program's log was open while it ran.
-    std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
         logOpenInSession = ProgramLog().IsOpen();
         return RecordingKeys::Session_Run(mode, hidden);
     }
@@ -101,8 +101,8 @@ protected:
     }
 
     // Presses soft key `key` of page `page` with `typed` in the entry box.
-    void Press(int page, int key, const std::string& typed = "") {
-        gReg.gKeyPage = static_cast<std::int16_t>(page);
+    void Press(KeyPage page, int key, const std::string& typed = "") {
+        gReg.gKeyPage = page;
         Type(typed);
         mDept_Click(key);
     }

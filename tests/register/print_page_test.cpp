@@ -15,7 +15,7 @@
 namespace tarvo {
 namespace {
 
-constexpr int kPrint = 12;
+constexpr KeyPage kPrint = KeyPage::Print;
 using Calls = std::vector<std::string>;
 
 // The program's cash count window as far as the Print page sees it: shown

@@ -67,7 +67,7 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
     }
     Type("typed");
     BDep_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(screen.Caption(SoftKeyId(c.key)), std::string(c.line1) + "\r\n" + c.line2);
@@ -88,7 +88,7 @@ TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
     screen.SetCaption(SoftKeyId(1), "Deli 1");
     Type("5");
     BDep_Click(4);  // no caption
-    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Deli 1");
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(keys.Count("Caption_Reset"), 2);
@@ -110,7 +110,8 @@ TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
 // ---- menu pages ----------------------------------------------------------------------------------
 
 TEST_F(KeysTest, MenuPagesShowTheirCaptionsInTheLanguage) {
-    const int pages[] = {10, 16, 11, 12, 14, 13};
+    const KeyPage pages[] = {KeyPage::System, KeyPage::Mode,    KeyPage::Extras,
+                             KeyPage::Print,  KeyPage::Special, KeyPage::Sales};
     gSettings.gExtrasPageOn = "1";
     gSettings.gCardEnabled = "1";
     gSettings.gMenuKeyColour = "777";
@@ -185,36 +186,36 @@ TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
 
 TEST_F(KeysTest, SystemPageNeedsItsPasswordTypedFirst) {
     gSettings.gSystemPageCode = "4321";
-    gReg.gKeyPage = 3;
+    gReg.gKeyPage = KeyPage::Department3;
 
     BSys_Click(1);  // nothing typed
     EXPECT_EQ(MessageLine(), "System Password Required");
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
 
     Type("1111");
     BSys_Click(1);
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
     EXPECT_EQ(Entry(), "");
 
     Type("4321");
     BSys_Click(1);
-    EXPECT_EQ(gReg.gKeyPage, 10);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::System);
     EXPECT_EQ(Entry(), "");
 
     // Without a password the page opens and what was typed stays.
     gSettings.gSystemPageCode.clear();
     Type("12");
     BSys_Click(1);
-    EXPECT_EQ(gReg.gKeyPage, 10);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::System);
     EXPECT_EQ(Entry(), "12");
     EXPECT_EQ(screen.Focus(), kEntryBox);
 }
 
 TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
-    gReg.gKeyPage = 2;
+    gReg.gKeyPage = KeyPage::Department2;
     gSettings.gExtrasPageOn = "0";
     BSys_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_FALSE(keys.Called("Caption_Reset"));
 
     gSettings.gExtrasPageOn = "1";
@@ -222,27 +223,27 @@ TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
     keys.managerAccepts = false;
     Type("999");
     BSys_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(MessageLine(), "Manager Authorization Required");
 
     keys.managerAccepts = true;
     Type("123");
     BSys_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 11);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Extras);
     EXPECT_EQ(Entry(), "");
     EXPECT_TRUE(keys.Called("Online_Stock_SetButton"));
 }
 
 TEST_F(KeysTest, StockCountKeepsPrintSpecialAndSalesPagesClosed) {
     gSale.gStockCount = true;
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     for (int i : {4, 5, 6}) {
         BSys_Click(i);
-        EXPECT_EQ(gReg.gKeyPage, 1) << i;
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1) << i;
     }
     BSys_Click(2);
-    EXPECT_EQ(gReg.gKeyPage, 16);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Mode);
 }
 
 TEST_F(KeysTest, SalesPageClearsTheMessageLineWhenChangeIsDue) {
@@ -258,27 +259,34 @@ TEST_F(KeysTest, SalesPageClearsTheMessageLineWhenChangeIsDue) {
 
 TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
     struct Case {
-        int page, key;
+        KeyPage page;
+        int key;
         const char* call;
     };
     const Case cases[] = {
-        {1, 1, "Department_Process(1)"}, {3, 5, "Department_Process(53)"}, {8, 24, "Department_Process(192)"},
-        {10, 7, "System_Process(7)"},    {11, 4, "Online_Process(4)"},     {12, 20, "Print_Process(20)"},
-        {13, 3, "Sales_Process(3)"},     {14, 23, "Special_Process(23)"},  {15, 6, "Payment_Process(6)"},
-        {16, 2, "Mode_Process(2)"},
+        {KeyPage::Department1, 1, "Department_Process(1)"},
+        {KeyPage::Department3, 5, "Department_Process(53)"},
+        {KeyPage::Department8, 24, "Department_Process(192)"},
+        {KeyPage::System, 7, "System_Process(7)"},
+        {KeyPage::Extras, 4, "Online_Process(4)"},
+        {KeyPage::Print, 20, "Print_Process(20)"},
+        {KeyPage::Sales, 3, "Sales_Process(3)"},
+        {KeyPage::Special, 23, "Special_Process(23)"},
+        {KeyPage::Payment, 6, "Payment_Process(6)"},
+        {KeyPage::Mode, 2, "Mode_Process(2)"},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
-        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        gReg.gKeyPage = c.page;
         Type("7");
         mDept_Click(c.key);
         EXPECT_EQ(keys.calls, Calls{c.call}) << c.page;
         EXPECT_EQ(Entry(), "") << c.page;
     }
     // No page, or a page no key belongs to: only the entry is emptied.
-    for (int page : {0, 9, 17}) {
+    for (KeyPage page : {KeyPage::None, static_cast<KeyPage>(9), static_cast<KeyPage>(17)}) {
         keys.calls.clear();
-        gReg.gKeyPage = static_cast<std::int16_t>(page);
+        gReg.gKeyPage = page;
         Type("7");
         mDept_Click(4);
         EXPECT_TRUE(keys.calls.empty()) << page;
@@ -288,17 +296,19 @@ TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
 
 TEST_F(KeysTest, FlaggedKeysRunOnlyForAnAcceptedManager) {
     struct Case {
-        int page, group, key;
+        KeyPage page;
+        int group, key;
         const char* call;
     };
     const Case cases[] = {
-        {10, 1, 5, "System_Process(5)"},  {16, 2, 3, "Mode_Process(3)"},  {12, 4, 6, "Print_Process(6)"},
-        {14, 5, 7, "Special_Process(7)"}, {13, 6, 9, "Sales_Process(9)"},
+        {KeyPage::System, 1, 5, "System_Process(5)"}, {KeyPage::Mode, 2, 3, "Mode_Process(3)"},
+        {KeyPage::Print, 4, 6, "Print_Process(6)"},   {KeyPage::Special, 5, 7, "Special_Process(7)"},
+        {KeyPage::Sales, 6, 9, "Sales_Process(9)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.call);
         SetFlag(c.group, c.key);
-        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        gReg.gKeyPage = c.page;
         for (bool accepted : {false, true}) {
             keys.calls.clear();
             keys.managerAccepts = accepted;
@@ -314,7 +324,7 @@ TEST_F(KeysTest, FlaggedKeysRunOnlyForAnAcceptedManager) {
     }
     // The Extras page has no manager test.
     SetFlag(3, 4);
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     keys.calls.clear();
     mDept_Click(4);
     EXPECT_EQ(keys.calls, Calls{"Online_Process(4)"});
@@ -324,7 +334,7 @@ TEST_F(KeysTest, WithoutTheManagerCheckAFlaggedKeyIsRefused) {
     RegisterServices standIns;
     Reg().services = &standIns;
     SetFlag(1, 5);
-    gReg.gKeyPage = 10;
+    gReg.gKeyPage = KeyPage::System;
     gReg.gAuthorized = true;  // from an earlier code
     Type("1234");
     mDept_Click(5);
@@ -335,23 +345,26 @@ TEST_F(KeysTest, WithoutTheManagerCheckAFlaggedKeyIsRefused) {
 
 TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
     struct Case {
-        int page, key;
+        KeyPage page;
+        int key;
         bool kept;
     };
     const Case cases[] = {
-        {16, 5, true},  {16, 14, true},  {16, 15, true}, {16, 17, true}, {16, 16, false},
-        {14, 22, true}, {14, 21, false}, {10, 1, true},  {10, 9, true},  {10, 10, true},
-        {10, 11, true}, {10, 2, false},  {13, 5, false}, {12, 1, false}, {3, 5, false},
+        {KeyPage::Mode, 5, true},      {KeyPage::Mode, 14, true},   {KeyPage::Mode, 15, true},
+        {KeyPage::Mode, 17, true},     {KeyPage::Mode, 16, false},  {KeyPage::Special, 22, true},
+        {KeyPage::Special, 21, false}, {KeyPage::System, 1, true},  {KeyPage::System, 9, true},
+        {KeyPage::System, 10, true},   {KeyPage::System, 11, true}, {KeyPage::System, 2, false},
+        {KeyPage::Sales, 5, false},    {KeyPage::Print, 1, false},  {KeyPage::Department3, 5, false},
     };
     for (const Case& c : cases) {
-        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        gReg.gKeyPage = c.page;
         Type("12");
         mDept_Click(c.key);
         EXPECT_EQ(Entry(), c.kept ? "12" : "") << c.page << " " << c.key;
     }
     // A refused manager code never stays on the screen.
     SetFlag(1, 9);
-    gReg.gKeyPage = 10;
+    gReg.gKeyPage = KeyPage::System;
     keys.managerAccepts = false;
     Type("1234");
     mDept_Click(9);
@@ -359,7 +372,7 @@ TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
 }
 
 TEST_F(KeysTest, AProposedCardAmountStaysAfterAPaymentKey) {
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Type("12.50");
     gReg.gCardAmountPending = true;
     mDept_Click(3);
@@ -379,7 +392,7 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
     gSettings.gCardBackend = "1";
     Type("x");
     BPayment_Click();
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_EQ(gSale.gSelectedLine, 0);
     EXPECT_EQ(gSale.gBalanceDue, Money::FromCents(1250));
     EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Totals);  // the totals panel
@@ -422,7 +435,7 @@ TEST_F(KeysTest, ARefundNeedsReturnOrExchangeAndLeavesThePageAsItWas) {
     AddLine("A", -1, Money::FromUnits(3));  // a refund of $3.00
     BPayment_Click();
     EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
-    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), key1);
     // A soft key pressed next is still a department key.
     mDept_Click(1);
@@ -432,17 +445,17 @@ TEST_F(KeysTest, ARefundNeedsReturnOrExchangeAndLeavesThePageAsItWas) {
     for (bool* allowed : {&gSale.gReturnMode, &gSale.gExchangeStarted}) {
         gSale.gReturnMode = gSale.gExchangeStarted = false;
         *allowed = true;
-        gReg.gKeyPage = 2;
+        gReg.gKeyPage = KeyPage::Department2;
         BPayment_Click();
-        EXPECT_EQ(gReg.gKeyPage, 15);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     }
 }
 
 TEST_F(KeysTest, PaymentKeyDoesNothingWhileCounting) {
     gSale.gStockCount = true;
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     BPayment_Click();
-    EXPECT_EQ(gReg.gKeyPage, 1);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
     EXPECT_TRUE(keys.calls.empty());
 }
 
@@ -620,7 +633,7 @@ TEST_F(KeysTest, NoVoidWhileACardPaymentIsInTheSale) {
     for (int i = 1; i <= 3; ++i) AddLine(std::to_string(i), 1, Money::FromUnits(1));
     gSale.gCardInSale = true;
     gSale.gPaymentCount = 1;
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     for (int key : {1, 2}) {
         CIATime("", 0);
         Type("2");
@@ -629,7 +642,7 @@ TEST_F(KeysTest, NoVoidWhileACardPaymentIsInTheSale) {
         EXPECT_EQ(gSale.gItemCount, 3);
         EXPECT_EQ(gSale.gPaymentCount, 1);
         EXPECT_FALSE(gSale.gVoidMode);
-        EXPECT_EQ(gReg.gKeyPage, 15);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
         EXPECT_EQ(Entry(), "");
     }
     gSettings.gLanguage = 2;
@@ -645,10 +658,10 @@ TEST_F(KeysTest, LineKeysLeaveThePaymentPageFirst) {
     };
     screen.SetCaption(Id(Control::BDep, 1), "Grocery");
     for (Case c : {Case{1, true}, Case{2, true}, Case{8, true}, Case{3, false}, Case{4, false}}) {
-        gReg.gKeyPage = 15;
+        gReg.gKeyPage = KeyPage::Payment;
         BOp_Click(c.key);
         // Leaving, the register shows the default page (the first here).
-        EXPECT_EQ(gReg.gKeyPage, c.leaves ? 1 : 15) << c.key;
+        EXPECT_EQ(gReg.gKeyPage, c.leaves ? KeyPage::Department1 : KeyPage::Payment) << c.key;
     }
 }
 
@@ -870,10 +883,10 @@ TEST_F(KeysTest, QuantityKeyCancelsAPendingQuestion) {
 
 TEST_F(KeysTest, QuantityKeyLeavesThePaymentPage) {
     screen.SetCaption(Id(Control::BDep, 1), "Grocery");
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Type("2");
     BReg_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 1);  // the default page
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default page
 }
 
 // ---- Enter ------------------------------------------------------------------------------------------------
@@ -963,7 +976,7 @@ TEST_F(EnterTest, LoginWithoutCashiersFetchesThemFirst) {
     gData.CashierTable.resize(1);
     gData.gCashierCount = 0;
     gData.gNoCashiers = true;
-    gComm.gOperationMode = 9;
+    gComm.gOperationMode = CommMode::DownloadOnly;
     gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
 
     // A full session with its window shown; without it nobody can log in.
@@ -1135,12 +1148,14 @@ TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
     Reg().services = &standIns;
     LoggedIn();
     struct Case {
-        int page, key;
+        KeyPage page;
+        int key;
     };
     for (Case c :
-         {Case{3, 1}, Case{10, 2}, Case{11, 3}, Case{12, 4}, Case{13, 5}, Case{14, 6}, Case{15, 7}, Case{16, 8}}) {
+         {Case{KeyPage::Department3, 1}, Case{KeyPage::System, 2}, Case{KeyPage::Extras, 3}, Case{KeyPage::Print, 4},
+          Case{KeyPage::Sales, 5}, Case{KeyPage::Special, 6}, Case{KeyPage::Payment, 7}, Case{KeyPage::Mode, 8}}) {
         CIATime("", 0);
-        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        gReg.gKeyPage = c.page;
         mDept_Click(c.key);
         EXPECT_EQ(MessageLine(), "Invalid Entry") << c.page;
     }
@@ -1160,10 +1175,10 @@ TEST_F(KeysTest, ClicksReachTheHandlerOfTheirButton) {
         std::function<bool()> happened;
     };
     const Case cases[] = {
-        {Id(Control::BDep, 4), [] { return gReg.gKeyPage == 4; }},
+        {Id(Control::BDep, 4), [] { return gReg.gKeyPage == KeyPage::Department4; }},
         {Id(Control::mDept, 2), [this] { return keys.Called("Department_Process(74)"); }},
-        {Id(Control::BSys, 6), [] { return gReg.gKeyPage == 13; }},
-        {Id(Control::BPayment), [] { return gReg.gKeyPage == 15; }},
+        {Id(Control::BSys, 6), [] { return gReg.gKeyPage == KeyPage::Sales; }},
+        {Id(Control::BPayment), [] { return gReg.gKeyPage == KeyPage::Payment; }},
         {Id(Control::BOp, 7), [this] { return keys.Called("Aux_Product"); }},
         {Id(Control::BReg, 1), [] { return gReg.gEntryMasked; }},
         {Id(Control::mTotalRegister), [this] { return keys.Called("mTotalRegister_Click"); }},

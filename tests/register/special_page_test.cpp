@@ -76,7 +76,7 @@ protected:
         KeyTest::SetUp();
         LoggedIn();
         Wire(fake);
-        gReg.gKeyPage = 14;
+        gReg.gKeyPage = KeyPage::Special;
         gData.ManagerTable.push_back(ManagerRow{"00000042", "9999", "Boss", "111111"});
         gData.gManagerCount = 1;
         gData.CashierTable.push_back(CashierRow{"00000017", "1111", "Demo", 1});
@@ -173,7 +173,7 @@ TEST_F(SpecialPageTest, CommunicateRunsAFullSessionNow) {
         fake.calls.clear();
         fake.commResult = c.result;
         fake.commUpdatesProducts = c.updated;
-        gComm.gOperationMode = 9;
+        gComm.gOperationMode = CommMode::DownloadOnly;
         gComm.gCommHidden = true;
         CIATime("", 0);
         Press(1);
@@ -501,7 +501,7 @@ TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
     gSale.gReturnMode = true;
     Press(15);
     EXPECT_FALSE(fake.Called("Sale_Start"));
-    EXPECT_EQ(gReg.gKeyPage, 1);  // the default page again
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default page again
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Exchange");
     EXPECT_TRUE(gSale.gExchangeMode);
     EXPECT_TRUE(gSale.gExchangeStarted);
@@ -510,10 +510,10 @@ TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
     EXPECT_EQ(gSale.gItemCount, 1);
 
     fake.calls.clear();
-    gReg.gKeyPage = 14;  // back on the Special page
+    gReg.gKeyPage = KeyPage::Special;  // back on the Special page
     Press(15);
     EXPECT_FALSE(fake.Called("Sale_Start"));
-    EXPECT_EQ(gReg.gKeyPage, 1);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_FALSE(gSale.gExchangeMode);
     EXPECT_EQ(MessageLine(), "Exchange Mode Disabled");
@@ -562,7 +562,7 @@ TEST_F(SpecialPageTest, ReturnModeStartsAFreshSaleThenToggles) {
     gSale.gExchangeMode = true;
     Press(16);
     EXPECT_TRUE(fake.Called("Sale_Start"));
-    EXPECT_EQ(gReg.gKeyPage, 1);  // the default page again
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default page again
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Return");
     EXPECT_TRUE(gSale.gReturnMode);
     EXPECT_FALSE(gSale.gExchangeMode);
@@ -570,7 +570,7 @@ TEST_F(SpecialPageTest, ReturnModeStartsAFreshSaleThenToggles) {
 
     // Sale_Start clears the mode; the toggle reads it from before.
     fake.calls.clear();
-    gReg.gKeyPage = 14;  // back on the Special page
+    gReg.gKeyPage = KeyPage::Special;  // back on the Special page
     Press(16);
     EXPECT_TRUE(fake.Called("Sale_Start"));
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");

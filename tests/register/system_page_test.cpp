@@ -21,7 +21,7 @@
 namespace tarvo {
 namespace {
 
-constexpr int kSystem = 10;
+constexpr KeyPage kSystem = KeyPage::System;
 using Calls = std::vector<std::string>;
 
 class SystemPageTest : public PageTest {

@@ -129,7 +129,7 @@ protected:
         gData.gClientRecNo = 1;
         gData.gNewClientRecNo = 0;
         gData.gManualPrice = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gLoggedOut = false;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
@@ -897,17 +897,17 @@ TEST_F(ProductEntryTest, TheOnlineStockCheckFollowsEveryLine) {
 
 TEST_F(ProductEntryTest, OnThePaymentPageProductsAreRefusedOrThePageLeft) {
     Store({Simple("1001", "A", "1.00")});
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     gSettings.gNoItemsOnPaymentPage = true;
     Scan("A");
     EXPECT_EQ(gSale.gItemCount, 0);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
 
     gSettings.gNoItemsOnPaymentPage = false;
     gSettings.gDefaultKeyPage = 3;
     Scan("A");
     EXPECT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
 }
 
 TEST_F(ProductEntryTest, TheReceiptGridComesBackForANewLine) {
@@ -1134,13 +1134,16 @@ TEST_F(ProductEntryOrderTest, AProductNotOnTheOrderOrBeyondItIsRefused) {
 TEST_F(ProductEntryTest, TheDefaultPageIsOpenedByItsKey) {
     gSettings.gExtrasPageOn = "1";
     struct Case {
-        int setting, page;
+        int setting;
+        KeyPage page;
     };
-    const Case cases[] = {{1, 1},   {2, 2},   {8, 8},   {9, 1},  {10, 10}, {11, 11},
-                          {12, 12}, {13, 13}, {14, 14}, {15, 1}, {16, 16}, {17, 1}};
+    const Case cases[] = {{1, KeyPage::Department1},  {2, KeyPage::Department2}, {8, KeyPage::Department8},
+                          {9, KeyPage::Department1},  {10, KeyPage::System},     {11, KeyPage::Extras},
+                          {12, KeyPage::Print},       {13, KeyPage::Sales},      {14, KeyPage::Special},
+                          {15, KeyPage::Department1}, {16, KeyPage::Mode},       {17, KeyPage::Department1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting);
-        gReg.gKeyPage = 0;
+        gReg.gKeyPage = KeyPage::None;
         gSettings.gDefaultKeyPage = static_cast<std::int16_t>(c.setting);
         Department_SetDefaultKey();
         EXPECT_EQ(gReg.gKeyPage, c.page);

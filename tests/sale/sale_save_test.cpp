@@ -74,7 +74,7 @@ public:
     void Sale_Start() override { calls.push_back("Sale_Start"); }
     // The session with the back office, by its mode and whether its window
     // stays off the screen.
-    std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
         calls.push_back("Session_Run(" + std::to_string(mode) + (hidden ? ",hidden)" : ")"));
         return 0;
     }
@@ -763,7 +763,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
 
 TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
-    gComm.gOperationMode = kCommResendAll;  // left behind by a report
+    gComm.gOperationMode = CommMode::ResendAll;  // left behind by a report
     gSale.gSendPending = true;
     gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
     CashSale();

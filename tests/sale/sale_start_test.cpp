@@ -55,7 +55,7 @@ public:
         gSale.gDateText = dateText;
     }
     void Communicate(std::function<void()> then) override {
-        Note("Communicate(" + std::to_string(gComm.gOperationMode) + ")");
+        Note("Communicate(" + std::to_string(static_cast<int>(gComm.gOperationMode)) + ")");
         gComm.gCommResult = 0;
         gComm.gProductsUpdated = commUpdatesProducts;
         if (then) then();
@@ -646,7 +646,7 @@ TEST_F(SaleStartTest, ScheduledSendThatFellDueDuringTheSaleRunsAtTheNextSaleStar
         SCOPED_TRACE(std::string(c.pending ? "pending" : "nothing pending") + (c.productsArrive ? ", products" : ""));
         services.calls.clear();
         services.commUpdatesProducts = c.productsArrive;
-        gComm.gOperationMode = kCommResendAll;
+        gComm.gOperationMode = CommMode::ResendAll;
         gSale.gSendPending = c.pending;
         Sale_Start();
         std::vector<std::string> seen;

@@ -41,7 +41,7 @@ protected:
         Reg().services = &page;
         LoggedIn();
         gSale.gMode = RegisterMode::Sales;
-        gReg.gKeyPage = 13;
+        gReg.gKeyPage = KeyPage::Sales;
     }
 
     // `typed` in the entry box, then Sales page key `key`.

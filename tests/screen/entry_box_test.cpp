@@ -156,7 +156,7 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
     Sale(Money::FromCents(1250));
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     // The parser had the track; nothing keeps it afterwards.
     EXPECT_EQ(keys.trackWhenParsed, "%B4111111111111111^DOE/JOHN^2512?");
     EXPECT_EQ(gReg.gCardTrack, "");
@@ -171,10 +171,10 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
 
     // Through Enter the proposed amount stays as well.
     gReg.gPromptLineActive = false;
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BReg_Click(4);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_EQ(Entry(), "12.5");
 }
 
@@ -197,13 +197,13 @@ TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
         gSale.gTotal = Money::FromCents(c.totalCents);
         gSettings.gCardEnabled = c.cardEnabled;
         keys.calls.clear();
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         screen.SetText(kSaleModeBox, "");
         Type("%B4111111111111111^DOE/JOHN^2512?");
         BarCode_Change();
         EXPECT_TRUE(keys.calls.empty());
         EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
-        EXPECT_EQ(gReg.gKeyPage, 1);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
         EXPECT_EQ(Entry(), "");
     }
 }
@@ -212,7 +212,7 @@ TEST_F(BarCodeTest, ASecondCardIsRefused) {
     gSettings.gCardEnabled = "1";
     Sale(Money::FromCents(1250));
     gSale.gCardInSale = true;
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Type("%B5500000000000004^DOE/JANE^2601?");
     BarCode_Change();
     EXPECT_EQ(gReg.gCardStatus, 9);
@@ -228,7 +228,7 @@ TEST_F(BarCodeTest, ASwipeWithoutACardNumberShowsItsStatus) {
     Type("%E?");
     BarCode_Change();
     EXPECT_EQ(gReg.gCardStatus, 6);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_TRUE(keys.Called("Credit_Card_Display_Response(6)"));
     EXPECT_FALSE(keys.Called("Card_TypeFind"));
     EXPECT_EQ(Entry(), "");
@@ -248,11 +248,11 @@ TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
 TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     gSettings.gCardEnabled = "1";
     Sale(Money::FromCents(-300));
-    gReg.gKeyPage = 2;
+    gReg.gKeyPage = KeyPage::Department2;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
     EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
-    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_FALSE(keys.Called("Card_ParseSwipe"));
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(gReg.gCardTrack, "");  // an abandoned swipe keeps no track either
@@ -261,7 +261,7 @@ TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     gSale.gReturnMode = true;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_TRUE(keys.Called("Credit_Card_PromptAmount"));
 }
 

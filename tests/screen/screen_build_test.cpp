@@ -269,7 +269,7 @@ TEST_F(ScreenBuildTest, ExtrasPageShowsTheCaptionsOfTheLanguage) {
     UI_Setup();
     LoggedIn();
     BSys_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 11);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Extras);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Entrez\r\nCmd.Achat");
     EXPECT_EQ(screen.Caption(SoftKeyId(3)), "Imp. Etiq.\r\nPar Achat");
     EXPECT_EQ(screen.Caption(SoftKeyId(7)), "Embal.\r\nCmde");

@@ -273,7 +273,7 @@ int main(int argc, char** argv) {
         setup.internet.url = internet ? internet : "";
         BackOfficeSession session(setup);
         CallShim("tarvo_crash_arm");
-        if (session.Run(kCommFull, true) != 0) return 1;
+        if (session.Run(CommMode::Full, true) != 0) return 1;
         // The download sweep's server holds a new product master.
         if (scenario == "download" && !gComm.gProductsUpdated) return 1;
     } else if (scenario == "pricechange") {

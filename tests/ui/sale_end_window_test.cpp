@@ -147,7 +147,7 @@ TEST_F(SaleEndWindowTest, APageKeyTouchedAfterTheReceiptClosesStaysPastThePause)
     Touch("BSys_5");  // the Special page
     ASSERT_EQ(Key("mDept_23")->text(), "Paid\nOut");
     QTest::qWait(kPastThePauseMs);
-    EXPECT_EQ(gReg.gKeyPage, 14);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Special);
     EXPECT_EQ(Key("mDept_23")->text(), "Paid\nOut");
     EXPECT_EQ(gSale.gItemCount, 0);
 }
