@@ -115,7 +115,7 @@ public:
     // transfer: the session with the back office, noted by its mode (and
     // "hidden" when its window stays off the screen), answering as set.
     std::int16_t Session_Run(CommMode mode, bool hidden) override {
-        Note("Session_Run(" + std::to_string(mode) + (hidden ? ", hidden)" : ")"));
+        Note("Session_Run(" + std::to_string(static_cast<int>(mode)) + (hidden ? ", hidden)" : ")"));
         gComm.gProductsUpdated = commUpdatesProducts;
         if (commBringsCashier) {
             gData.CashierTable.push_back(CashierRow{"00000009", "999", "Fetched", 1});

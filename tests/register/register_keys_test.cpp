@@ -11,10 +11,10 @@
 #include "key_fixture.h"
 #include "office/journal_reader.h"
 #include "office/time_clock.h"
+#include "register_mode_print.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
 #include "screen/screen_build.h"
-#include "register_mode_print.h"
 
 namespace tarvo {
 namespace {

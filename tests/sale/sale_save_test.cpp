@@ -75,7 +75,7 @@ public:
     // The session with the back office, by its mode and whether its window
     // stays off the screen.
     std::int16_t Session_Run(CommMode mode, bool hidden) override {
-        calls.push_back("Session_Run(" + std::to_string(mode) + (hidden ? ",hidden)" : ")"));
+        calls.push_back("Session_Run(" + std::to_string(static_cast<int>(mode)) + (hidden ? ",hidden)" : ")"));
         return 0;
     }
     void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
