@@ -86,7 +86,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
 void Total_SaveSale(int mode, const std::string& messageBefore) {
     SaleState& s = gSale;
     Invoice_Status();
-    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
+    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal) {
         BPayment_Click();
         SaleEngine().Payment_Process(1);
         Buttons_Lock();
@@ -225,7 +225,7 @@ void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
     if (gSale.gMode == 28)
         Online().Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1")
+    else if (gSettings.gLogoutAfterSale)
         Office().Logout();
     else
         SaleEngine().Sale_Start();

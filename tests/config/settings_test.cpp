@@ -41,14 +41,14 @@ protected:
 
 TEST_F(SettingsTest, DefaultsWithoutAnyKnownCode) {
     ASSERT_TRUE(Read({}).ok);
-    EXPECT_EQ(s.gConnectionMode, "1");
+    EXPECT_EQ(s.gConnectionMode, ConnectionMode::DialUp);
     EXPECT_EQ(s.gAutoSendTime[0], "01:00");
     EXPECT_EQ(s.gAutoSendTime[1], "");
     EXPECT_EQ(s.gCommInterval, "999999");
     EXPECT_EQ(s.gLanguage, 1);
     EXPECT_EQ(s.gHomeMode, 11);
     EXPECT_EQ(s.gWeightUnit, "Lb");
-    EXPECT_EQ(s.gReportOption, "False");
+    EXPECT_FALSE(s.gReportOption);
     EXPECT_TRUE(s.gAskPurchaseCost);
     EXPECT_TRUE(s.gDrawerAtOpening);
     EXPECT_FALSE(s.gNoOrderPrint);
@@ -72,7 +72,7 @@ TEST_F(SettingsTest, EveryConversionKind) {
     std::vector<Case> cases = {
         // text: untouched, blanks kept
         {"220  Store  A ", [](const Settings& x) { EXPECT_EQ(x.gTerminalDescription, " Store  A "); }},
-        {"105 2", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, "2"); }},
+        {"105 2", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, ConnectionMode::Interval); }},
         {"118 14:30", [](const Settings& x) { EXPECT_EQ(x.gAutoSendTime[3], "14:30"); }},
         // trimmed
         {"255   42  ", [](const Settings& x) { EXPECT_EQ(x.gDefaultClient, "42"); }},
@@ -124,8 +124,8 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"160 1", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 1); }},
         {"161 1", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 2); }},
         {"161 0", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 1); }},
-        {"270 1", [](const Settings& x) { EXPECT_EQ(x.gReportOption, "True"); }},
-        {"270 0", [](const Settings& x) { EXPECT_EQ(x.gReportOption, "False"); }},
+        {"270 1", [](const Settings& x) { EXPECT_TRUE(x.gReportOption); }},
+        {"270 0", [](const Settings& x) { EXPECT_FALSE(x.gReportOption); }},
         {"900 22:00",
          [](const Settings& x) {
              EXPECT_EQ(x.gClosingTime, "2200");
@@ -147,7 +147,7 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"365 Case D", [](const Settings& x) { EXPECT_EQ(x.gCaseLabel[3], "Case D"); }},
         {"834 Bye", [](const Settings& x) { EXPECT_EQ(x.gFooterLine[4], "Bye"); }},
         // unknown codes and lines without a code are ignored
-        {"123 whatever", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, "1"); }},
+        {"123 whatever", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, ConnectionMode::DialUp); }},
         {"", [](const Settings& x) { EXPECT_EQ(x.gLanguage, 1); }},
     };
     for (const auto& c : cases) {
@@ -170,7 +170,7 @@ TEST_F(SettingsTest, LastLineOfACodeWinsAndEveryLineEndWorks) {
                            Join(Filler(), "\n") + "105 2\r\n");
     ASSERT_TRUE(Setup_Read(path, s).ok);
     EXPECT_EQ(s.gTerminalDescription, "Mixed");
-    EXPECT_EQ(s.gConnectionMode, "2");
+    EXPECT_EQ(s.gConnectionMode, ConnectionMode::Interval);
 }
 
 TEST_F(SettingsTest, ExactlyTenLinesIsEnoughNineIsNot) {

@@ -104,7 +104,7 @@ protected:
     void SetUp() override {
         OpeningTest::SetUp();
         Reg().services = &drawer;
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
     }
     RealDrawer drawer;
 };

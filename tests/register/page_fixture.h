@@ -121,7 +121,7 @@ protected:
         screen.SetListener(&window);
         Reg().services = &svc;
         Reg().services.pages = &pages;
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gSale.gDateText = "9/December/2026";
     }
 

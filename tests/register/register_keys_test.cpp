@@ -105,8 +105,8 @@ TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
 
 TEST_F(KeysTest, MenuPagesShowTheirCaptionsInTheLanguage) {
     const int pages[] = {10, 16, 11, 12, 14, 13};
-    gSettings.gExtrasPageOn = "1";
-    gSettings.gCardEnabled = "1";
+    gSettings.gExtrasPageOn = true;
+    gSettings.gCardEnabled = true;
     gSettings.gMenuKeyColour = "777";
     for (std::int16_t language : {1, 2}) {
         gSettings.gLanguage = language;
@@ -142,7 +142,7 @@ TEST_F(KeysTest, BlankMenuCaptionsLeaveTheirKeysDisabled) {
 
 TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
     struct Case {
-        const char* card;
+        bool card;  // setting 142
         std::int16_t mode;
         bool suspended;
         std::int16_t language;
@@ -150,13 +150,13 @@ TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
         const char* key21;
     };
     const Case cases[] = {
-        {"1", 11, false, 1, "Close\r\nBatch", "Suspend"},
-        {"1", 26, true, 1, "Close\r\nBatch", "Recall"},
-        {"0", 11, false, 2, "", "Suspendre"},
-        {"0", 11, true, 2, "", "Rappel"},
-        {"1", 12, false, 1, "Close\r\nBatch", ""},
-        {"1", 27, true, 1, "Close\r\nBatch", ""},
-        {"1", 11, false, 3, "Close\r\nBatch", "Suspendre"},  // any language but English
+        {true, 11, false, 1, "Close\r\nBatch", "Suspend"},
+        {true, 26, true, 1, "Close\r\nBatch", "Recall"},
+        {false, 11, false, 2, "", "Suspendre"},
+        {false, 11, true, 2, "", "Rappel"},
+        {true, 12, false, 1, "Close\r\nBatch", ""},
+        {true, 27, true, 1, "Close\r\nBatch", ""},
+        {true, 11, false, 3, "Close\r\nBatch", "Suspendre"},  // any language but English
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.card << " mode " << c.mode << " suspended " << c.suspended << " language "
@@ -167,7 +167,7 @@ TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
         gSettings.gLanguage = c.language;
         BSys_Click(5);
         if (c.language == 2) {
-            EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.card[0] == '1' ? "Fermeture\r\nBatch" : "");
+            EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.card ? "Fermeture\r\nBatch" : "");
         } else {
             EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.key2);
         }
@@ -206,13 +206,13 @@ TEST_F(KeysTest, SystemPageNeedsItsPasswordTypedFirst) {
 
 TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
     gReg.gKeyPage = 2;
-    gSettings.gExtrasPageOn = "0";
+    gSettings.gExtrasPageOn = false;
     BSys_Click(3);
     EXPECT_EQ(gReg.gKeyPage, 2);
     EXPECT_FALSE(keys.Called("Caption_Reset"));
 
-    gSettings.gExtrasPageOn = "1";
-    gSettings.gExtrasNeedsManager = "1";
+    gSettings.gExtrasPageOn = true;
+    gSettings.gExtrasNeedsManager = true;
     keys.managerAccepts = false;
     Type("999");
     BSys_Click(3);
@@ -369,8 +369,8 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
     AddLine("A", 1, Money::FromCents(1250));
     gSale.gTotal = Money::FromCents(1250);
     gSale.gSelectedLine = 1;
-    gSettings.gCardEnabled = "1";
-    gSettings.gCardBackend = "1";
+    gSettings.gCardEnabled = true;
+    gSettings.gCardBackend = CardBackend::ExchangeFiles;
     Type("x");
     BPayment_Click();
     EXPECT_EQ(gReg.gKeyPage, 15);
@@ -393,18 +393,19 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
 
 TEST_F(KeysTest, ManualCardKeyOnlyWithCardsOnAndNotTheTerminal) {
     struct Case {
-        const char* enabled;
-        const char* backend;
+        bool enabled;
+        CardBackend backend;
         bool manual;
     };
-    for (Case c : {Case{"1", "1", true}, Case{"1", "3", true}, Case{"1", "2", false}, Case{"0", "1", false}}) {
+    for (Case c : {Case{true, CardBackend::ExchangeFiles, true}, Case{true, CardBackend::Gateway, true},
+                   Case{true, CardBackend::Terminal, false}, Case{false, CardBackend::ExchangeFiles, false}}) {
         screen.SetCaption(SoftKeyId(23), "tender");
         gSettings.gCardEnabled = c.enabled;
         gSettings.gCardBackend = c.backend;
         BPayment_Click();
         // Without the manual key, key 23 is what the payment types give it
         // (nothing here).
-        EXPECT_EQ(screen.Caption(SoftKeyId(23)), c.manual ? "Manual\r\nCreditCard" : "") << c.backend;
+        EXPECT_EQ(screen.Caption(SoftKeyId(23)), c.manual ? "Manual\r\nCreditCard" : "") << static_cast<int>(c.backend);
         EXPECT_EQ(screen.Caption(SoftKeyId(24)), "Delete\r\nPayment");
     }
 }

@@ -587,7 +587,7 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
 
 TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote) {
     gSettings.gEndSaleDelay = 2500;
-    gSettings.gLogoutAfterSale = "1";
+    gSettings.gLogoutAfterSale = true;
     svc.printStatus = 1;
     CashSale();
     mTotalRegister_Click();
@@ -630,7 +630,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     struct Case {
         const char* what;
         const char* type;
-        const char* cardEnabled;
+        bool cardEnabled;
         bool cardInSale;
         bool noReceiptForCash, giftAlways, ifPositive;
         std::vector<std::string> expected;
@@ -639,25 +639,25 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     const Case cases[] = {
         {"card type 10, card processing off",
          "10",
-         "0",
+         false,
          false,
          false,
          false,
          false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
-        {"type 15 is no card", "15", "0", false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"type 15 is no card", "15", false, false, false, false, false, {"Receipt_Print(2,0)"}},
         {"card processing on, card approved",
          "15",
-         "1",
+         true,
          true,
          false,
          false,
          false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
-        {"card processing on, no card", "10", "1", false, false, false, false, {"Receipt_Print(2,0)"}},
-        {"no receipt for a cash sale", "1", "0", false, true, false, false, {}},
-        {"gift receipt always", "1", "0", false, false, true, false, {"Receipt_Print(2,0,gift)"}},
-        {"receipt only when positive, subtotal 30", "1", "0", false, false, false, true, {"Receipt_Print(2,0)"}},
+        {"card processing on, no card", "10", true, false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"no receipt for a cash sale", "1", false, false, true, false, false, {}},
+        {"gift receipt always", "1", false, false, false, true, false, {"Receipt_Print(2,0,gift)"}},
+        {"receipt only when positive, subtotal 30", "1", false, false, false, false, true, {"Receipt_Print(2,0)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -666,7 +666,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
         std::filesystem::remove(FilePath(".PAY"));
         NewSale();
         gSaleSave = SaleSaveState{};
-        gSettings.gCardCopies = "2";
+        gSettings.gCardCopies = CardCopies::Two;
         gSettings.gCardEnabled = c.cardEnabled;
         gSettings.gNoReceiptForCash = c.noReceiptForCash;
         gSettings.gGiftReceiptAlways = c.giftAlways;
@@ -782,7 +782,7 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
 }
 
 TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
-    gSettings.gPayBalanceOnTotal = "1";
+    gSettings.gPayBalanceOnTotal = true;
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     AddTender("1", "10");
@@ -802,7 +802,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     EXPECT_FALSE(enabled());  // nothing paid
-    gSettings.gOpenBalanceAllowed = "1";
+    gSettings.gOpenBalanceAllowed = true;
     gSale.gClientAccountType = "3";
     EXPECT_TRUE(enabled());  // an account client may leave a balance
     gSale.gClientAccountType = "1";
@@ -818,9 +818,9 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     Totals("-30", "0", "-30");
     AddTender("1", "-10");
     screen.SetEnabled(total, false);
-    gSettings.gRefundTenderRule = "1";
+    gSettings.gRefundTenderRule = true;
     EXPECT_FALSE(enabled());  // left as it was
-    gSettings.gRefundTenderRule = "0";
+    gSettings.gRefundTenderRule = false;
     EXPECT_TRUE(enabled());
 
     // A pack order needs every line packed to its ordered quantity.
