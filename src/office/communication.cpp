@@ -223,7 +223,7 @@ void Schedule_Minute(std::int64_t minute, Due& due) {
     const std::string hhmm = HourMinute(t);
     const bool deferred = Busy() || st.inSession;
 
-    if (s.gConnectionMode == "1") {
+    if (s.gConnectionMode == ConnectionMode::DialUp) {
         if (std::find(s.gAutoSendTime.begin(), s.gAutoSendTime.end(), hhmm) != s.gAutoSendTime.end()) {
             if (deferred) {
                 gComm.gCommLog = true;
@@ -232,7 +232,7 @@ void Schedule_Minute(std::int64_t minute, Due& due) {
                 due = Due::FixedTime;
             }
         }
-    } else if (s.gConnectionMode == "2") {
+    } else if (s.gConnectionMode == ConnectionMode::Interval) {
         if (hhmm >= s.gCommWindowStart && hhmm <= s.gCommWindowEnd) {
             if (st.gCommIntervalCount < std::numeric_limits<std::int16_t>::max()) ++st.gCommIntervalCount;
             // An interval that is no positive number means no interval
@@ -371,7 +371,7 @@ void Communicate(std::function<void()> then) {
     // Hidden or not, nothing is rung up or loaded while a session runs.
     Buttons_Lock();
 
-    if (gSettings.gConnectionMode != "1") {
+    if (gSettings.gConnectionMode != ConnectionMode::DialUp) {
         Communicate_Session(false, false, std::move(then));
         return;
     }

@@ -83,9 +83,9 @@ std::string Column(const std::string& line, int column) {
 
 // A product by its number: the number, then "0" and "00" in front.
 std::optional<ProductMatch> FindByNumber(std::string& key) {
-    std::string& mode = gSettings.gProductKeyMode;
-    const std::string kept = mode;
-    mode = "0";
+    ProductKeyMode& mode = gSettings.gProductKeyMode;
+    const ProductKeyMode kept = mode;
+    mode = ProductKey::Number;
     std::optional<ProductMatch> found;
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0) key = "0" + key;

@@ -314,7 +314,7 @@ void Labels() {
     gPrint.gPrintStatus = 0;
     Label_Print();
     if (Screen().Text(kMessageLine) != Msg(Message::PrintingInProgress)) return;
-    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+    if (gSettings.gPrinterType == PrinterType::Off && !gPrint.gPrinterLost)
         Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
     else if (gPrint.gPrintStatus != 0)
         Show(Msg(Message::PrinterErrorUnableToPrint));
@@ -325,7 +325,7 @@ void Labels() {
 }  // namespace
 
 void PrintStatus_Show() {
-    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+    if (gSettings.gPrinterType == PrinterType::Off && !gPrint.gPrinterLost)
         Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
     else if (gPrint.gPrintStatus != 0)
         Show(Msg(Message::PrinterErrorUnableToPrint));

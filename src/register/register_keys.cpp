@@ -491,11 +491,11 @@ void BSys_Click(int index) {
         }
     }
     if (index == 3) {
-        if (gSettings.gExtrasPageOn != "1") {
+        if (!gSettings.gExtrasPageOn) {
             EntryFocus();
             return;
         }
-        if (gSettings.gExtrasNeedsManager == "1") {
+        if (gSettings.gExtrasNeedsManager) {
             SaleEngine().Manager_Required();
             s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
@@ -512,7 +512,7 @@ void BSys_Click(int index) {
     const bool french = gSettings.gLanguage != 1;
     for (int k = 1; k <= 24; ++k) {
         std::string caption = SoftKeyCaption(gConstants.tables, index, k, language);
-        if (index == 5 && k == 2 && gSettings.gCardEnabled != "1") caption.clear();
+        if (index == 5 && k == 2 && !gSettings.gCardEnabled) caption.clear();
         if (index == 5 && k == 21) {
             if (gSale.gMode != RegisterMode::Sales && gSale.gMode != RegisterMode::Training)
                 caption.clear();
@@ -554,7 +554,7 @@ bool PaymentPage_Open() {
     Payment_Display();
     Change_Display();
     ScreenModel& s = Screen();
-    if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
+    if (gSettings.gCardBackend != CardBackend::Terminal && gSettings.gCardEnabled) {
         s.SetCaption(SoftKey(23), Msg(Message::ManualCreditCard));
         s.SetEnabled(SoftKey(23), true);
     }
@@ -657,7 +657,7 @@ void BarCode_Change() {
     const std::string text = Screen().Text(kEntryBox);
     if (!text.empty() && text[0] != '%') {
         Product_EnterCode(text);
-    } else if (!text.empty() && gSettings.gCardEnabled == "1" && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
+    } else if (!text.empty() && gSettings.gCardEnabled && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
         // A card swipe. The track data never stays on the screen.
         Screen().SetText(kEntryBox, "");
         if (gSale.gCardInSale) {

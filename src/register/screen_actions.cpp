@@ -124,7 +124,7 @@ void Count_Cash_Resume() {
 }
 
 void Print_Screen() {
-    if (gSettings.gPrinterType == "0") return;
+    if (gSettings.gPrinterType == PrinterType::Off) return;
     PrintService& svc = Printing();
     svc.Printer_Open();
     // After a printer error nothing more is sent.

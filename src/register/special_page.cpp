@@ -72,8 +72,8 @@ bool RefusedMidSale() {
 // The manager check of an operation whose setting asks for one: the code in
 // the entry box looked up (the check shows its own refusal), then the
 // manager's right. True when the operation may go on.
-bool ManagerAllows(const std::string& setting, int right) {
-    if (setting == "0") return true;
+bool ManagerAllows(bool withManager, int right) {
+    if (!withManager) return true;
     SaleEngine().Manager_Required();
     if (!gReg.gAuthorized) return false;
     if (!Manager_HasRight(gReg.gManagerIndex, right)) {
@@ -150,7 +150,7 @@ void Deposit(bool toSafe) {
 // leaves no record.
 void DrawerOpen() {
     if (RefusedMidSale()) return;
-    const bool withManager = gSettings.gSystemOption500 != "0";
+    const bool withManager = gSettings.gSystemOption500;
     if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
     Printing().Drawer_Open();
     if (!withManager) Say(Message::DrawerOpened);
@@ -254,7 +254,7 @@ void SuspendOrRecall() {
 // Key 23: asks for the paid-out amount (Enter in prompt state 1 pays it out).
 void PaidOut() {
     if (RefusedMidSale()) return;
-    if (gSettings.gSystemOption525 != "0" && Screen().Text(kEntryBox).empty()) {
+    if (gSettings.gSystemOption525 && Screen().Text(kEntryBox).empty()) {
         Say(Message::ManagerAuthorizationRequired);
         return;
     }
@@ -268,7 +268,7 @@ void PaidOut() {
 // Key 24: asks for the cash over or short, or with setting 270 for the
 // counted cash of the first payment key; the question stays until replaced.
 void Declaration() {
-    if (gSettings.gReportOption == "True")
+    if (gSettings.gReportOption)
         CIATime(Msg(Message::EnterAmountFor) + gTender.gPaymentListName[1], 0);
     else
         CIATime(Msg(Message::EnterAmountOfCashOverPlusOrShortMinus), 0);

@@ -104,8 +104,8 @@ void TransactionFiles_Empty(bool all) {
 }  // namespace
 
 void Printer_Test() {
-    const std::string& type = gSettings.gPrinterType;
-    if (type == "0") {
+    const std::string& type = gSettings.gPrinterTypeText;
+    if (gSettings.gPrinterType == PrinterType::Off) {
         Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
         return;
     }
@@ -127,7 +127,7 @@ void Connection_Test() {
     // dial-up wait on the register's runner, never on the window's thread.
     AllKeys_Lock();
     TransferService& t = Transfer();
-    if (gSettings.gConnectionMode != "1") {
+    if (gSettings.gConnectionMode != ConnectionMode::DialUp) {
         Show(Msg(Message::TestingInternetConnection));
         t.InternetCheck_Start([](bool online) {
             Buttons_Unlock();

@@ -94,7 +94,7 @@ void Total_Finish(RegisterMode mode, const SaleSaveResult& r) {
 void Total_SaveSale(RegisterMode mode, const std::string& messageBefore) {
     SaleState& s = gSale;
     Invoice_Status();
-    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
+    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal) {
         BPayment_Click();
         SaleEngine().Payment_Process(1);
         Buttons_Lock();
@@ -233,7 +233,7 @@ void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
     if (gSale.gMode == RegisterMode::ReceivePO)
         Online().Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1")
+    else if (gSettings.gLogoutAfterSale)
         Logout();
     else
         SaleEngine().Sale_Start();

@@ -262,12 +262,12 @@ SaleSaveResult Sale_Outcome(bool document) {
         r.giftReceipt = !cashNoReceipt && gSettings.gGiftReceiptAlways;
         r.receipt = !cashNoReceipt && (!gSettings.gReceiptIfPositive || s.gSubtotal > Money());
     }
-    if (gSettings.gCardEnabled != "1") {
-        if (gSettings.gCardCopies == "2")
+    if (!gSettings.gCardEnabled) {
+        if (gSettings.gCardCopies == CardCopies::Two)
             for (int t = 1; t <= s.gPaymentCount; ++t)
                 if (IsCardType(Trim(s.gPayments[static_cast<std::size_t>(t)].type))) r.secondCopy = true;
     } else {
-        r.secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
+        r.secondCopy = gSettings.gCardCopies == CardCopies::Two && s.gCardInSale;
     }
     return r;
 }
@@ -313,14 +313,14 @@ void Total_Activate() {
         return;
     }
     if (IsPurchaseMode(mode) || mode == RegisterMode::Adjustment || mode == RegisterMode::ReceivePO ||
-        gSettings.gPayBalanceOnTotal == "1") {
+        gSettings.gPayBalanceOnTotal) {
         set(true);
         return;
     }
     if (s.gTotal < Money()) {
         if (s.gPaid <= s.gTotal)
             set(true);
-        else if (gSettings.gRefundTenderRule != "1")
+        else if (!gSettings.gRefundTenderRule)
             set(true);
         return;
     }
@@ -329,7 +329,7 @@ void Total_Activate() {
         if (!s.gChange.IsZero()) s.gChange = s.gPaid - s.gTotal;
         return;
     }
-    set(gSettings.gOpenBalanceAllowed == "1" && gSale.gClientAccountType == "3");
+    set(gSettings.gOpenBalanceAllowed && gSale.gClientAccountType == "3");
 }
 
 }  // namespace tarvo

@@ -289,7 +289,7 @@ void Payment_Process(int index) {
         return;
     }
     // The keyed-card key.
-    if (gSettings.gCardEnabled == "1" && index == 23) {
+    if (gSettings.gCardEnabled && index == 23) {
         if (!s.gBalanceDue.IsZero()) {
             if (!s.gCardInSale) {
                 Screen().SetText(kEntryBox, "");
@@ -328,7 +328,7 @@ void Payment_Process(int index) {
     }
     // A card paid on the card terminal: the card dialogue asks for the amount
     // and posts the tender itself later.
-    if (gSettings.gCardBackend == "2" && gSettings.gCardEnabled == "1" && type.CardType == "2" &&
+    if (gSettings.gCardBackend == CardBackend::Terminal && gSettings.gCardEnabled && type.CardType == "2" &&
         !gTender.gCardPosting) {
         if (!s.gTotal.IsZero() && s.gItemCount > 0) {
             if (!s.gCardInSale) {

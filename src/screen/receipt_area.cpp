@@ -125,7 +125,7 @@ void Variables_Set() {
     s.SetFontSize(Id(Control::Tr_Amount, 11), 15);
     s.SetFontSize(Id(Control::Tr_Amount, 1), 14);
 
-    if (gSettings.gCardBackend == "3")
+    if (gSettings.gCardBackend == CardBackend::Gateway)
         gReg.gGatewayCredentials =
             "x_login=" + Trim(gSettings.gGatewayLogin) + "&x_tran_key=" + Trim(gSettings.gGatewayKey) + "&";
     else

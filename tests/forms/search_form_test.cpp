@@ -327,7 +327,7 @@ TEST_F(SearchFormTest, Setting250ShowsTheBarCodeInsteadOfTheProductNumber) {
     ASSERT_FALSE(barcode.empty());
     for (const char* mode : {"0", "1", "00"}) {
         SCOPED_TRACE(mode);
-        gSettings.gProductKeyMode = mode;
+        gSettings.gProductKeyMode = ProductKeyMode_Read(mode);
         SearchProducts("coffee");
         EXPECT_EQ(RowOf(2)[1], Num_Val(mode) == 0 ? "1001" : barcode);
         Form().Button9_Click();
@@ -706,7 +706,7 @@ TEST_F(SearchFormTest, ExitHandsBackNothingEmptiesTheEntryBoxAndCancelsAPurchase
 TEST_F(SearchFormTest, AScheduledSessionWaitsWhileTheListIsOpen) {
     UseDemoStore();
     gReg.gCashierIndex = 1;
-    gSettings.gConnectionMode = "1";
+    gSettings.gConnectionMode = ConnectionMode::DialUp;
     gSettings.gAutoSendTime[0] = "10:32";
     Communication_Configure();  // at 10:30
     SearchProducts("coffee");

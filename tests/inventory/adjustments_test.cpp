@@ -378,13 +378,13 @@ protected:
         AdjustmentTest::SetUp();
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gTerminalNumber = "1234567";
         TwoProducts(dir);
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         AdjustmentTest::TearDown();
     }
     ProgramServices program;

@@ -224,7 +224,7 @@ TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
 
 // The Special page's cancel key, with no manager asked for.
 TEST_F(SaleCancelTest, TheSpecialPagesCancelKey) {
-    gSettings.gSystemOption515 = "0";
+    gSettings.gSystemOption515 = false;
     Special_Process(14);
     EXPECT_EQ(JournalRecord(2).substr(12, 2), "S0");
     EXPECT_EQ(sale.saleStarts, 1);
@@ -260,12 +260,12 @@ protected:
         gComm = CommState{};
         gComm.gCommHidden = true;
         gCountRunningTotal = *Money::Parse("99.5");
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gData.CashierTable.push_back(CashierRow{"7", "77", "Ann", 1});
         gReg.gCashierIndex = 1;
     }
     void TearDown() override {
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Printer_Abandon();
         DocumentHelpersTest::TearDown();
     }

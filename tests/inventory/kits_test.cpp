@@ -59,7 +59,7 @@ protected:
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services.sale = &engine;
         Reg().services.inventory = &inventory;
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         Products({{"A", "5.00"}, {"B", "2.50"}, {"C", "1.00"}, {"KIT", "20.00"}, {"PLAIN", "3.00"}});
         FreshSale();
     }

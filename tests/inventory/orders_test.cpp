@@ -508,14 +508,14 @@ protected:
         OrderTest::SetUp();
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         TwoProducts(dir);
         gTerminalNumber = "1234567";
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         OrderTest::TearDown();
     }
     ProgramServices program;

@@ -658,12 +658,12 @@ protected:
         TwoProducts(dir);
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gTerminalNumber = "1234567";
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         PurchaseTest::TearDown();
     }
     ProgramServices program;

@@ -432,7 +432,7 @@ TEST_F(CashCountTest, APrinterThatDoesNotOpenKeepsTheFormUp) {
     CashCountForm& f = Open();
     services.calls.clear();
     f.Quantity_Typed(1, "1");
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrinterLost = true;  // the spooler printer was lost for the run
     f.Print_Click();
     EXPECT_NE(gPrint.gPrintStatus, 0);
@@ -442,7 +442,7 @@ TEST_F(CashCountTest, APrinterThatDoesNotOpenKeepsTheFormUp) {
     EXPECT_EQ(view.calls, std::vector<std::string>{"Show"});
     // Back in order: PRINT again ends the count.
     gPrint.gPrinterLost = false;
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     PrinterCapture cap;
     f.Print_Click();
     EXPECT_FALSE(f.IsLoaded());
@@ -453,7 +453,7 @@ TEST_F(CashCountTest, APrinterThatDoesNotOpenKeepsTheFormUp) {
 TEST_F(CashCountTest, WithPrintingSwitchedOffPrintEndsTheCount) {
     CashCountForm& f = Open();
     services.calls.clear();
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     PrinterCapture cap;
     f.Print_Click();
     EXPECT_TRUE(cap.bytes.empty());

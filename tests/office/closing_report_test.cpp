@@ -67,7 +67,7 @@ TEST_F(ClosingReportTest, ReportsOfADayMatchTheirGoldenPrintouts) {
         SCOPED_TRACE(c.golden);
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSettings.gReportOption = c.cashCounted ? "True" : "False";
+        gSettings.gReportOption = c.cashCounted;
         Report_Prepare(static_cast<ReportKind>(c.mode));
         ExpectPrintout(Print_Closing, c.golden);
         EXPECT_FALSE(gData.invoices.IsOpen());
@@ -86,7 +86,7 @@ TEST_F(ClosingReportTest, CollectionsPerKeyOutliveTheReport) {
 
 TEST_F(ClosingReportTest, SalesReportWithCashCountedGoesOnToTheCollections) {
     Day();
-    gSettings.gReportOption = "True";
+    gSettings.gReportOption = true;
     Report_Prepare(ReportKind::Sales);
     const std::string printout = Printout(Print_Closing);
     EXPECT_EQ(printout.find("SALES SUMMARY"), std::string::npos);
@@ -110,7 +110,7 @@ TEST_F(ClosingReportTest, OrdersGiveTheOrderAndClientDepositSummaries) {
     Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_orders.txt");
     EXPECT_EQ(gReport.gPaymentTotals[1].Text(), "80");  // the cash deposits added
-    gSettings.gReportOption = "True";
+    gSettings.gReportOption = true;
     Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_orders_cash_counted.txt");
 }
@@ -226,20 +226,20 @@ TEST_F(ClosingReportTest, ReportDateServesOneReport) {
 TEST_F(ClosingReportTest, NothingPrintedEndsOnAStatusThatSaysWhy) {
     Day();
     // Printing switched off: nothing to do, and the drawer stays shut.
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Report_Prepare(ReportKind::Closing);
     EXPECT_EQ(Printout(Print_Closing), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 
     // No report prepared.
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     gReport.gReportKind = ReportKind::None;
     EXPECT_EQ(Printout(Print_Closing), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 2);
 
     // An output that does not open.
     dir.Write(kDeviceMapFile, "LPT1=" + dir.Path() + "/no/such/folder/lp\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Report_Prepare(ReportKind::Cashier);
     Print_Closing();
     EXPECT_NE(gPrint.gPrintStatus, 0);
@@ -250,7 +250,7 @@ TEST_F(ClosingReportTest, OutputFailingPartWayEndsTheReportWithStatus2) {
     Day();
     const std::string file = dir.Write("lp.out", "");
     dir.Write(kDeviceMapFile, "LPT1=" + file + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Report_Prepare(ReportKind::Cashier);
     gSettings.gHeaderLine[2] = std::string(6000, 'X');  // more than the printer file may still take
     ASSERT_LT(LogText().size(), 1000u);

@@ -197,7 +197,7 @@ TEST_F(CommunicationTest, IntervalCountsMinutesInsideTheWindowOnly) {
     screen.SetEnabled(kPaymentKey, true);
     for (const Case& c : cases) {
         services.sessions.clear();
-        gSettings.gConnectionMode = "2";
+        gSettings.gConnectionMode = ConnectionMode::Interval;
         gSettings.gCommInterval = c.interval;
         gSettings.gCommWindowStart = c.start;
         gSettings.gCommWindowEnd = c.end;
@@ -220,7 +220,7 @@ TEST_F(CommunicationTest, IntervalCountsMinutesInsideTheWindowOnly) {
 }
 
 TEST_F(CommunicationTest, IntervalCountStopsAtItsLimit) {
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     gSettings.gCommWindowStart = "00:00";
     gSettings.gCommWindowEnd = "23:59";
     gCommSchedule.gCommIntervalCount = 32766;
@@ -230,7 +230,7 @@ TEST_F(CommunicationTest, IntervalCountStopsAtItsLimit) {
 }
 
 TEST_F(CommunicationTest, IntervalDuringASaleIsPendingAndStartsCountingAgain) {
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     gSettings.gCommInterval = "3";
     gSettings.gCommWindowStart = "00:00";
     gSettings.gCommWindowEnd = "23:59";
@@ -319,7 +319,7 @@ TEST_F(CommunicationTest, SessionThatBroughtProductsRestartsTheProgram) {
     TickEveryMinute(0, 59, 1, 0);
     EXPECT_EQ(services.restarts, 1);
 
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     gSettings.gCommInterval = "2";
     gSettings.gCommWindowStart = "00:00";
     gSettings.gCommWindowEnd = "23:59";

@@ -30,7 +30,7 @@ protected:
         gReg.gPromptState = PromptState::Login;
         // A receipt printer whose drawer kick reads "D", caught by the tests;
         // nothing is plugged into its port.
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         dir.Write(kDeviceMapFile, "COM1=" + (dir / "unplugged") + "\n");
         print_golden::SetCode(4, "D");
         PrinterCodes_Load();

@@ -75,8 +75,8 @@ protected:
         Reg().services.inventory = &inventory;
         Reg().runner = &runner;
         gSaleSave = SaleSaveState{};
-        gSettings.gExtrasPageOn = "1";
-        gSettings.gProductKeyMode = "0";
+        gSettings.gExtrasPageOn = true;
+        gSettings.gProductKeyMode = ProductKey::Number;
         // product id (1-8), product number (12-31), description (60-89), department (94-99), price units (175-179)
         ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
         const char* products[][4] = {{"400", "0123", "Flour", "2"},
@@ -629,7 +629,7 @@ TEST_F(DocumentSendTest, APurchaseOrderFileThatCannotBeReadWholeLeavesAFreshSale
 TEST_F(DocumentSendTest, LabelsByPurchaseOrderAreAskedInTheBackgroundAndPrintedOnceAllAreIn) {
     gLabel = LabelState{};
     gLabel.LabelTemplate[3][4] = "N:";  // 1NUM
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     auto label = [](const char* id, const char* number, const char* purchase) {
         return Tag("purchase number", purchase) + Tag("product id", id) + Tag("product number", number) +
                Tag("order quantity", "2");

@@ -26,7 +26,7 @@ protected:
         KeyTest::SetUp();
         LoggedIn();
         Reg().services.online = &online;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         gConstants.servers.gServerSlot = 1;
         gConstants.servers.gServerUrls = {"http://one.example/d?", "http://two.example/d?"};
     }

@@ -37,7 +37,7 @@ protected:
         gTerminalNumber = "1234567";
         Reg().services.online = &online;
         Reg().runner = &runner;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         // product id (1-8), product number (12-31), description (60-89), department (94-99), price units (175-179)
         ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
         const char* products[][4] = {{"P100", "1001", "Coffee", "12"}, {"P200", "1002", "Decaf", "0"}};

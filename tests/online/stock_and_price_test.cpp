@@ -58,7 +58,7 @@ protected:
         gSettings.gSiteId = "12";
         Reg().services.online = &online;
         Reg().runner = &runner;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         BSys_Click(3);  // the Online page: its keys are captioned, so unlocking enables them
     }
     void TearDown() override {
@@ -203,7 +203,7 @@ TEST_F(OnlineDatabaseTest, IdsThatAreNotPlainNumbersNeverReachARequest) {
 // Key 22 flips the flag that the product-add hook reads and says what the
 // next touch would do.
 TEST_F(OnlineDatabaseTest, Key22TurnsTheCheckOnAndOff) {
-    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasPageOn = true;
     gSettings.gOnlineStockCheck = true;  // special option 020
     gReg.gKeyPage = KeyPage::Extras;
     mDept_Click(22);

@@ -163,7 +163,7 @@ protected:
         }
         Payment_Setup();
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         const std::vector<std::string> products = {
             ProductRecord("APPLE", "Apple", "1  ", "1"),
@@ -186,7 +186,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
@@ -400,7 +400,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         const char* name;
         bool wide;
         bool french;
-        const char* backend;
+        CardBackend backend;
         Order::Payment card;
         std::string slip;
     };
@@ -410,7 +410,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         {"keyed, exchange-file back-end",
          false,
          false,
-         "1",
+         CardBackend::ExchangeFiles,
          {"4", "20", "0012345A\"", "2", "4111111111111111", "1227", ""},
          L("PURCHASE") + L("AMOUNT: 20.00") + L("Visa Card") + L("MANUAL") +
              L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227" + B(6)) + L("AUTHORIZATION: 12345") + L("") +
@@ -419,7 +419,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         {"swiped, terminal back-end",
          false,
          false,
-         "2",
+         CardBackend::Terminal,
          {"4", "20", "001234", "1", "5500000000000004", "0128", "  JOHN SMITH  "},
          L("PURCHASE") + L("AMOUNT: 20.00") + L("Visa Card") + L("SWIPE") +
              L("XXXXXXXXXXXX0004" + B(5) + "Expiry: 0128" + B(6)) + L("AUTHORIZATION: 001234") + L("") +
@@ -427,7 +427,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         {"keyed, French client, wide paper",
          true,
          true,
-         "1",
+         CardBackend::ExchangeFiles,
          {"4", "20", "00A1\"", "2", "4111111111111111", "1227", ""},
          L("PURCHASE") + L("MONTANT: 20.00") + L("Visa Card") + L("MANUAL") +
              L("XXXXXXXXXXXX1111" + B(5) + "Expir.: 1227" + B(6)) + L("AUTHORIZATION: A1") + L("") +
@@ -591,7 +591,7 @@ TEST_F(OrderDocumentTest, NothingPrintsForARecordOutsideTheOrderFile) {
 
 TEST_F(OrderDocumentTest, PrintingSwitchedOffOpensNothing) {
     const std::int32_t rec = Store(Layaway("C100"));
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 5;
     EXPECT_EQ(Print(rec), "");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -631,7 +631,7 @@ TEST_F(OrderDocumentTest, FailuresAreNeverReportedAsSuccess) {
         const std::int32_t rec = Store(Layaway("C100"));
         const std::string lp = dir.Write("lp.out", "");
         dir.Write(kDeviceMapFile, "LPT1=" + lp + "\n");
-        gSettings.gPrinterType = "1";
+        gSettings.gPrinterType = PrinterType::Lpt1;
         gSaleSave.gPrintRecordNo = rec;
         {
             FileSizeLimit limit(700);

@@ -163,7 +163,7 @@ protected:
         gSettings.gAskPurchaseComment = false;
         PaymentTypes();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         std::vector<std::string> products;
         for (const StoreProduct& p : kProducts) {
@@ -214,7 +214,7 @@ protected:
     void TearDown() override {
         PrinterCapture_End();
         Printer_Abandon();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         gLabel = LabelState{};
         RegisterTest::TearDown();
@@ -323,9 +323,11 @@ protected:
                 AddTender(in);
             else if (in.name == "card")
                 Card(in);
-            else if (in.name == "backend")
-                gSettings.gCardBackend = in.Word(0);
-            else if (in.name == "variant") {
+            else if (in.name == "backend") {
+                // As the settings file gives setting 140.
+                std::string why;
+                EXPECT_TRUE(Setup_ApplyLine(gSettings, "140 " + in.Word(0), why));
+            } else if (in.name == "variant") {
                 const std::string& v = in.Word(0);
                 if (v == "gift")
                     gSaleSave.gGiftReceipt = true;
@@ -415,7 +417,7 @@ protected:
         if (kind == "labels") {
             dir.Write("Files/" + std::string(kTerminal) + ".LBL", CrLf(templ));
             if (!extra.empty()) dir.Write("label.txt", CrLf(extra));
-            gSettings.gPrinterType = "1";
+            gSettings.gPrinterType = PrinterType::Lpt1;
             Label_Read_Setup();
             screen.SetText(kEntryBox, "");
             PrinterCapture cap;

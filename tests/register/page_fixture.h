@@ -93,7 +93,7 @@ protected:
         screen.SetListener(&window);
         Reg().services = &svc;
         Reg().services.pages = &pages;
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         // Nothing is plugged into COM1: a printout that no test catches
         // fails instead of reaching a device of this machine.
         dir.Write(kDeviceMapFile, "COM1=" + (dir / "unplugged") + "\n");

@@ -116,14 +116,14 @@ TEST_F(PrintPageTest, ReportsOfTheBusinessDayAndHowThePrintoutWent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         // The printer takes the report.
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         EXPECT_EQ(PressForReport(c.key), c.report);
         EXPECT_EQ(MessageLine(), "Printing Completed");
         // Its port cannot be opened (nothing plugged into COM1): nothing printed.
         Press(kPrint, c.key);
         EXPECT_EQ(MessageLine(), "Printer Error, Unable to Print");
         // Printing switched off.
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         EXPECT_EQ(PressForReport(c.key), "");
         EXPECT_EQ(MessageLine(), "Printer is Deactivated Through Setting");
     }
@@ -290,7 +290,7 @@ TEST_F(PrintPageTest, OrderPurchaseAndAdjustmentReprintsPickTheirDocument) {
     Open_Fileadjustment();
     AddDocuments(gData.adjustments, gData.gLastAdjustmentRecord, 90, 80, 9, "1111");
     Data_CloseAll(gData);
-    gSettings.gPrinterType = "0";  // the documents print nothing: the record chosen tells
+    gSettings.gPrinterType = PrinterType::Off;  // the documents print nothing: the record chosen tells
     struct Case {
         int key;
         const char* typed;
@@ -360,7 +360,7 @@ TEST_F(PrintPageTest, SheetsOfUnknownClientsAndProductsSayNotFound) {
 
 TEST_F(PrintPageTest, ProductSheetOfAProductOfTheFile) {
     Products({"100", "200"});
-    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gSettings.gPrinterType = PrinterType::Screen;  // the on-screen printout panel
     Press(kPrint, 22, "200");
     EXPECT_EQ(MessageLine(), "Printing Completed");
     EXPECT_NE(screen.Text(ControlId{Control::Txt_Printer, 0}).find("Description"), std::string::npos);
@@ -378,7 +378,7 @@ TEST_F(PrintPageTest, AClientSheetLeavesTheClientOfTheSaleAsItWas) {
     dir.Write("Data/1234567.NWC", framed("2       ") + framed("  N7      Seven"));
     // The sale holds client 1001 of the client file, attached before its
     // first line; the cashier prints N7's sheet, then rings the sale up.
-    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gSettings.gPrinterType = PrinterType::Screen;  // the on-screen printout panel
     gData.gClientRecNo = 1;
     gData.gNewClientRecNo = 0;
     gSale.gClientCode = "1001";
@@ -403,11 +403,11 @@ TEST_F(PrintPageTest, LabelsNeedAnEntryOrASaleAndTellHowThePrinterWent) {
     gLabel = LabelState{};
     gLabel.LabelTemplate[1][0] = "<";  // 1INT
     gLabel.LabelTemplate[1][1] = ">";  // 2INT
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Press(kPrint, 16, "1");
     EXPECT_EQ(MessageLine(), "Printer is Deactivated Through Setting");
 
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     {
         PrinterCapture capture;
         gPrint.gPrintStatus = 2;  // an earlier printout's failure is not this one's
@@ -440,18 +440,18 @@ TEST_F(PrintPageTest, PrintScreenNeedsASaleAndAPrinter) {
 
     AddLine("100", 1, Money::FromUnits(2));
     struct Case {
-        const char* type;
+        PrinterType type;
         bool opens;
         const char* message;
         bool printed;
     };
     const Case cases[] = {
-        {"3", true, "Printing Completed", true},
-        {"3", false, "Printer Error, Unable to Print", false},
-        {"0", true, "Printer is Deactivated Through Setting", false},
+        {PrinterType::Com1, true, "Printing Completed", true},
+        {PrinterType::Com1, false, "Printer Error, Unable to Print", false},
+        {PrinterType::Off, true, "Printer is Deactivated Through Setting", false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.type) + (c.opens ? " opens" : " fails"));
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.type)) + (c.opens ? " opens" : " fails"));
         svc.printed.clear();
         gSettings.gPrinterType = c.type;
         svc.printerOpens = c.opens;

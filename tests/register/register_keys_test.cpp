@@ -112,8 +112,8 @@ TEST_F(KeysTest, PageKeysBringTheReceiptBackOverAPanel) {
 TEST_F(KeysTest, MenuPagesShowTheirCaptionsInTheLanguage) {
     const KeyPage pages[] = {KeyPage::System, KeyPage::Mode,    KeyPage::Extras,
                              KeyPage::Print,  KeyPage::Special, KeyPage::Sales};
-    gSettings.gExtrasPageOn = "1";
-    gSettings.gCardEnabled = "1";
+    gSettings.gExtrasPageOn = true;
+    gSettings.gCardEnabled = true;
     gSettings.gMenuKeyColour = "777";
     for (std::int16_t language : {1, 2}) {
         gSettings.gLanguage = language;
@@ -174,7 +174,7 @@ TEST_F(KeysTest, SpecialPageCardAndSuspendKeys) {
         gSettings.gLanguage = c.language;
         BSys_Click(5);
         if (c.language == 2) {
-            EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.card[0] == '1' ? "Fermeture\r\nBatch" : "");
+            EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.card ? "Fermeture\r\nBatch" : "");
         } else {
             EXPECT_EQ(screen.Caption(SoftKeyId(2)), c.key2);
         }
@@ -213,13 +213,13 @@ TEST_F(KeysTest, SystemPageNeedsItsPasswordTypedFirst) {
 
 TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
     gReg.gKeyPage = KeyPage::Department2;
-    gSettings.gExtrasPageOn = "0";
+    gSettings.gExtrasPageOn = false;
     BSys_Click(3);
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_FALSE(keys.Called("Caption_Reset"));
 
-    gSettings.gExtrasPageOn = "1";
-    gSettings.gExtrasNeedsManager = "1";
+    gSettings.gExtrasPageOn = true;
+    gSettings.gExtrasNeedsManager = true;
     keys.managerAccepts = false;
     Type("999");
     BSys_Click(3);
@@ -388,8 +388,8 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
     AddLine("A", 1, Money::FromCents(1250));
     gSale.gTotal = Money::FromCents(1250);
     gSale.gSelectedLine = 1;
-    gSettings.gCardEnabled = "1";
-    gSettings.gCardBackend = "1";
+    gSettings.gCardEnabled = true;
+    gSettings.gCardBackend = CardBackend::ExchangeFiles;
     Type("x");
     BPayment_Click();
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
@@ -412,18 +412,19 @@ TEST_F(KeysTest, PaymentKeyOpensThePaymentPage) {
 
 TEST_F(KeysTest, ManualCardKeyOnlyWithCardsOnAndNotTheTerminal) {
     struct Case {
-        const char* enabled;
-        const char* backend;
+        bool enabled;
+        CardBackend backend;
         bool manual;
     };
-    for (Case c : {Case{"1", "1", true}, Case{"1", "3", true}, Case{"1", "2", false}, Case{"0", "1", false}}) {
+    for (Case c : {Case{true, CardBackend::ExchangeFiles, true}, Case{true, CardBackend::Gateway, true},
+                   Case{true, CardBackend::Terminal, false}, Case{false, CardBackend::ExchangeFiles, false}}) {
         screen.SetCaption(SoftKeyId(23), "tender");
         gSettings.gCardEnabled = c.enabled;
         gSettings.gCardBackend = c.backend;
         BPayment_Click();
         // Without the manual key, key 23 is what the payment types give it
         // (nothing here).
-        EXPECT_EQ(screen.Caption(SoftKeyId(23)), c.manual ? "Manual\r\nCreditCard" : "") << c.backend;
+        EXPECT_EQ(screen.Caption(SoftKeyId(23)), c.manual ? "Manual\r\nCreditCard" : "") << static_cast<int>(c.backend);
         EXPECT_EQ(screen.Caption(SoftKeyId(24)), "Delete\r\nPayment");
     }
 }
@@ -977,7 +978,7 @@ TEST_F(EnterTest, LoginWithoutCashiersFetchesThemFirst) {
     gData.gCashierCount = 0;
     gData.gNoCashiers = true;
     gComm.gOperationMode = CommMode::DownloadOnly;
-    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
+    gSettings.gConnectionMode = ConnectionMode::Interval;  // a standing connection: no dial-up around the session
 
     // A full session with its window shown; without it nobody can log in.
     keys.commResult = 1;

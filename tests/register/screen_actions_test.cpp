@@ -242,13 +242,13 @@ TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
     gReg.gBusinessDate = "20261209";
     gSale.gDateText = "09/Dec/2026";
     struct Case {
-        const char* printerType;
+        PrinterType printerType;
         bool printerAnswers;  // else its port cannot be opened (nothing plugged into COM1)
         const char* message;
-    } cases[] = {{"3", true, "Printing Completed"},
-                 {"3", false, "Printer Error, Unable to Print"},
+    } cases[] = {{PrinterType::Com1, true, "Printing Completed"},
+                 {PrinterType::Com1, false, "Printer Error, Unable to Print"},
                  // Printing switched off: nothing was printed, and the cashier is told why.
-                 {"0", false, "Printer is Deactivated Through Setting"}};
+                 {PrinterType::Off, false, "Printer is Deactivated Through Setting"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         gSettings.gPrinterType = c.printerType;
@@ -274,7 +274,7 @@ TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
 }
 
 TEST_F(ScreenActionsTest, WithoutACountFormTheReportIsPrintedAtOnce) {
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     gReg.gBusinessDate = "20261209";
     gSale.gDateText = "09/Dec/2026";
     Report_Prepare(ReportKind::Cashier);
@@ -291,7 +291,7 @@ class PrintScreenTest : public ScreenActionsTest {
 protected:
     void SetUp() override {
         ScreenActionsTest::SetUp();
-        gSettings.gPrinterType = "1";
+        gSettings.gPrinterType = PrinterType::Lpt1;
         gTerminalNumber = "1234567";
         clock.Set(LocalTime{2026, 12, 9, 7, 5, 0});
         gData.CashierTable.push_back(CashierRow{"0001", "11", "Marie", 1});
@@ -361,17 +361,17 @@ TEST_F(PrintScreenTest, NothingIsPrintedWithPrintingOffOrAfterAnError) {
     Add("1", 1, "1", "x");
     Add("2", 1, "1", "y");
     struct Case {
-        const char* printerType;
+        PrinterType printerType;
         std::int16_t openStatus;
         int failAfterLines;
         int opens;
         std::size_t lines;
         std::size_t closes;
     } cases[] = {
-        {"0", 0, -1, 0, 0, 0},  // printing off
-        {"1", 1, -1, 1, 0, 0},  // the printer does not open
-        {"1", 0, 5, 1, 5, 0},   // fails at the first sale line: nothing further
-        {"1", 0, -1, 1, 12, 1},
+        {PrinterType::Off, 0, -1, 0, 0, 0},   // printing off
+        {PrinterType::Lpt1, 1, -1, 1, 0, 0},  // the printer does not open
+        {PrinterType::Lpt1, 0, 5, 1, 5, 0},   // fails at the first sale line: nothing further
+        {PrinterType::Lpt1, 0, -1, 1, 12, 1},
     };
     for (const Case& c : cases) {
         fake = FakeServices{};
@@ -379,9 +379,9 @@ TEST_F(PrintScreenTest, NothingIsPrintedWithPrintingOffOrAfterAnError) {
         fake.openStatus = c.openStatus;
         fake.failAfterLines = c.failAfterLines;
         Print_Screen();
-        EXPECT_EQ(fake.opens, c.opens) << c.printerType << c.openStatus << c.failAfterLines;
-        EXPECT_EQ(fake.printed.size(), c.lines) << c.printerType << c.openStatus << c.failAfterLines;
-        EXPECT_EQ(fake.closes.size(), c.closes) << c.printerType << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.opens, c.opens) << static_cast<int>(c.printerType) << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.printed.size(), c.lines) << static_cast<int>(c.printerType) << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.closes.size(), c.closes) << static_cast<int>(c.printerType) << c.openStatus << c.failAfterLines;
     }
     EXPECT_EQ(gSale.gItemCount, 2);
 }

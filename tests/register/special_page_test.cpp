@@ -115,9 +115,9 @@ protected:
 
 TEST_F(SpecialPageTest, MidSaleRefusesTheOperationsOutsideTheSale) {
     gSettings.gSystemPageText = "1";
-    gSettings.gSystemOption500 = "1";
-    gSettings.gSystemOption510 = "1";
-    gSettings.gSystemOption525 = "1";
+    gSettings.gSystemOption500 = true;
+    gSettings.gSystemOption510 = true;
+    gSettings.gSystemOption525 = true;
     fake.managerAccepts = true;
     for (int key : {1, 2, 4, 5, 6, 7, 8, 9, 10, 13, 16, 23}) {
         SCOPED_TRACE(key);
@@ -165,7 +165,7 @@ TEST_F(SpecialPageTest, CommunicateRunsAFullSessionNow) {
         // No restart after a failed session, even when files arrived.
         {3, true, {"Session_Run(0)"}, "Internet Connection Is Not Available"},
     };
-    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
+    gSettings.gConnectionMode = ConnectionMode::Interval;  // a standing connection: no dial-up around the session
     const ControlId firstKey = SoftKeyId(1);
     screen.SetCaption(firstKey, "Key");
     for (const Case& c : cases) {
@@ -383,7 +383,7 @@ TEST_F(SpecialPageTest, TypedAmountsThatAreNoPlainNumberAreRefusedAndWriteNothin
 TEST_F(SpecialPageTest, DrawerKey) {
     struct Case {
         const char* name;
-        const char* setting;
+        bool managerNeeded;  // setting 500
         bool accepts;
         const char* rights;
         std::int16_t printStatus;
@@ -397,14 +397,14 @@ TEST_F(SpecialPageTest, DrawerKey) {
                                   "00000017" +
                                   k9 + k9;
     const Case cases[] = {
-        {"no manager needed", "0", false, "", 0, {"Drawer_Open"}, byCashier, "Drawer Opened"},
-        {"drawer failed", "0", false, "", 1, {"Drawer_Open"}, "", "Printer Error, Unable to Print"},
-        {"manager with right 1", "1", true, "1", 0, {"Manager_Required", "Drawer_Open"}, byManager, "Drawer Opened"},
-        {"manager without right 1", "1", true, "0111111", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
-        {"manager with no rights", "1", true, "", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
-        {"code refused", "1", false, "1", 0, {"Manager_Required"}, "", "earlier"},
+        {"no manager needed", false, false, "", 0, {"Drawer_Open"}, byCashier, "Drawer Opened"},
+        {"drawer failed", false, false, "", 1, {"Drawer_Open"}, "", "Printer Error, Unable to Print"},
+        {"manager with right 1", true, true, "1", 0, {"Manager_Required", "Drawer_Open"}, byManager, "Drawer Opened"},
+        {"manager without right 1", true, true, "0111111", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
+        {"manager with no rights", true, true, "", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
+        {"code refused", true, false, "1", 0, {"Manager_Required"}, "", "earlier"},
         {"manager, drawer failed",
-         "1",
+         true,
          true,
          "1",
          2,
@@ -416,7 +416,7 @@ TEST_F(SpecialPageTest, DrawerKey) {
         SCOPED_TRACE(c.name);
         JournalEmptied();
         fake.calls.clear();
-        gSettings.gSystemOption500 = c.setting;
+        gSettings.gSystemOption500 = c.managerNeeded;
         fake.managerAccepts = c.accepts;
         fake.printStatus = c.printStatus;
         Rights(c.rights);
@@ -432,7 +432,7 @@ TEST_F(SpecialPageTest, DrawerKey) {
 }
 
 TEST_F(SpecialPageTest, DrawerOpeningWritesItsRecordOnlyWhenTheDrawerOpened) {
-    gSettings.gSystemOption500 = "1";
+    gSettings.gSystemOption500 = true;
     fake.managerAccepts = true;
     Rights("1");
     Press(13, "9999");
@@ -450,33 +450,33 @@ TEST_F(SpecialPageTest, CancelSale) {
         const char* name;
         int lines;
         bool card;
-        const char* setting;
+        bool managerNeeded;  // setting 515
         bool accepts;
         const char* rights;
         Calls calls;
         const char* message;
     };
     const Case cases[] = {
-        {"no lines", 0, false, "0", true, "1111", {}, "Invalid Entry"},
+        {"no lines", 0, false, false, true, "1111", {}, "Invalid Entry"},
         {"card pending, before the manager",
          2,
          true,
-         "1",
+         true,
          true,
          "1111",
          {},
          "Invalid Entry, Pending Credit Card Transaction"},
-        {"no manager needed", 2, false, "0", false, "", {"Sale_Cancel"}, "earlier"},
-        {"manager with right 4", 1, false, "1", true, "0001", {"Manager_Required", "Sale_Cancel"}, "earlier"},
-        {"manager without right 4", 1, false, "1", true, "1110", {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"code refused", 1, false, "1", false, "1111", {"Manager_Required"}, "earlier"},
+        {"no manager needed", 2, false, false, false, "", {"Sale_Cancel"}, "earlier"},
+        {"manager with right 4", 1, false, true, true, "0001", {"Manager_Required", "Sale_Cancel"}, "earlier"},
+        {"manager without right 4", 1, false, true, true, "1110", {"Manager_Required"}, "Manager Not Allowed Access"},
+        {"code refused", 1, false, true, false, "1111", {"Manager_Required"}, "earlier"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gSale = SaleState{};
         for (int i = 0; i < c.lines; ++i) MidSale();
         gSale.gCardInSale = c.card;
-        gSettings.gSystemOption515 = c.setting;
+        gSettings.gSystemOption515 = c.managerNeeded;
         fake.managerAccepts = c.accepts;
         Rights(c.rights);
         fake.calls.clear();
@@ -489,7 +489,7 @@ TEST_F(SpecialPageTest, CancelSale) {
     RegisterServices standIns;
     Wire(standIns);
     gSale.gCardInSale = false;
-    gSettings.gSystemOption515 = "0";
+    gSettings.gSystemOption515 = false;
     CIATime("", 0);
     Press(14);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
@@ -520,7 +520,7 @@ TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
 }
 
 TEST_F(SpecialPageTest, ExchangeAndReturnNeedAManagerWithRight3) {
-    gSettings.gSystemOption510 = "1";
+    gSettings.gSystemOption510 = true;
     struct Case {
         bool accepts;
         const char* rights;
@@ -613,7 +613,7 @@ TEST_F(SpecialPageTest, MinusKeyAddsTheSignAndKeepsTheEntry) {
 TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
     struct Case {
         const char* name;
-        const char* setting;
+        bool managerNeeded;  // setting 525
         const char* typed;
         bool accepts;
         const char* rights;
@@ -623,10 +623,10 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         const char* message;
     };
     const Case cases[] = {
-        {"no manager needed", "0", "", false, "", true, {}, "Mode: Paidout", "Type Amount & Press Enter"},
-        {"empty code", "1", "", true, "111111", false, {}, "", "Manager Authorization Required"},
+        {"no manager needed", false, "", false, "", true, {}, "Mode: Paidout", "Type Amount & Press Enter"},
+        {"empty code", true, "", true, "111111", false, {}, "", "Manager Authorization Required"},
         {"manager with right 6",
-         "1",
+         true,
          "9999",
          true,
          "000001",
@@ -635,7 +635,7 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
          "Mode: Paidout",
          "Type Amount & Press Enter"},
         {"manager without right 6",
-         "1",
+         true,
          "9999",
          true,
          "11111",
@@ -643,12 +643,12 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
          {"Manager_Required"},
          "Mode: Sales",
          "Manager Not Allowed Access"},
-        {"code refused", "1", "9999", false, "111111", false, {"Manager_Required"}, "Mode: Sales", "earlier"},
+        {"code refused", true, "9999", false, "111111", false, {"Manager_Required"}, "Mode: Sales", "earlier"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gReg.gPromptState = PromptState::None;
-        gSettings.gSystemOption525 = c.setting;
+        gSettings.gSystemOption525 = c.managerNeeded;
         fake.managerAccepts = c.accepts;
         Rights(c.rights);
         fake.calls.clear();
@@ -662,7 +662,7 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         EXPECT_EQ(Entry(), "");
     }
     // The amount typed next and Enter pay it out.
-    gSettings.gSystemOption525 = "0";
+    gSettings.gSystemOption525 = false;
     Press(23);
     fake.calls.clear();
     Type("12.5");
@@ -681,14 +681,14 @@ TEST_F(SpecialPageTest, DeclarationKeyAsksForTheAmount) {
     gTender.gPaymentListName[1] = "Cash";
     gTender.gPaymentListName[2] = "Card";
     struct Case {
-        const char* option;
+        bool cashCounted;  // setting 270
         const char* prompt;
     };
     // The caption follows the text directly.
-    const Case cases[] = {{"True", "Enter Amount For Cash"}, {"False", "Enter Amount of Cash Over(+) or Short(-)"}};
+    const Case cases[] = {{true, "Enter Amount For Cash"}, {false, "Enter Amount of Cash Over(+) or Short(-)"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.option);
-        gSettings.gReportOption = c.option;
+        SCOPED_TRACE(c.cashCounted);
+        gSettings.gReportOption = c.cashCounted;
         gReg.gPromptState = PromptState::None;
         CIATime("earlier", 5);
         MidSale();  // allowed at any time
@@ -914,7 +914,7 @@ namespace {
 TEST_F(WebKeyTest, EveryKeyWithAnOperationHasACaptionInBothLanguages) {
     gConstants.webPageKeys = WebPageKeys{{"Shop", "shop.example.com"}, {"Book", "book.example.org"}};
     WebPageKeys_Caption(gConstants.tables);
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     gSale.gMode = RegisterMode::Sales;
     struct Page {
         const char* name;

@@ -235,7 +235,7 @@ protected:
         AddTender("1", "7");
         ASSERT_TRUE(Sale_Save());
         EXPECT_EQ(gSaleSave.gPrintRecordNo, static_cast<std::int32_t>(invoicesBefore + 2));
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         print_golden::UseReadableCodes();
         std::string printed;
         {

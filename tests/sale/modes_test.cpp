@@ -571,7 +571,7 @@ protected:
         ModesTest::SetUp();
         // Tax 1 5 %, tax 2 9.975 % on the price with tax 1, no tax 3.
         gSettings.gTaxDefaultRate = {5, 9.975, 0};
-        gSettings.gTax2IncludesTax1 = "1";
+        gSettings.gTax2IncludesTax1 = true;
         gSale.gTaxRate = {0, 5, 9.975, 0};
         // Product 1 is taxable by taxes 1 and 2, product 2 (priced for two units) by tax 1 only.
         const std::vector<std::string> records = {

@@ -1132,7 +1132,7 @@ TEST_F(ProductEntryOrderTest, AProductNotOnTheOrderOrBeyondItIsRefused) {
 // ---- soft-key pages, product search ---------------------------------------------------------------
 
 TEST_F(ProductEntryTest, TheDefaultPageIsOpenedByItsKey) {
-    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasPageOn = true;
     struct Case {
         int setting;
         KeyPage page;

@@ -603,7 +603,7 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
 
     // With a logout after each sale the register goes back to the login
     // prompt instead of a new sale.
-    gSettings.gLogoutAfterSale = "1";
+    gSettings.gLogoutAfterSale = true;
     gTerminalNumber = "1234567";
     gData.gNoCashiers = false;  // the cashier table was loaded
     NewSale();
@@ -650,7 +650,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     struct Case {
         const char* what;
         const char* type;
-        const char* cardEnabled;
+        bool cardEnabled;
         bool cardInSale;
         bool noReceiptForCash, giftAlways, ifPositive;
         std::vector<std::string> expected;
@@ -659,25 +659,25 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     const Case cases[] = {
         {"card type 10, card processing off",
          "10",
-         "0",
+         false,
          false,
          false,
          false,
          false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
-        {"type 15 is no card", "15", "0", false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"type 15 is no card", "15", false, false, false, false, false, {"Receipt_Print(2,0)"}},
         {"card processing on, card approved",
          "15",
-         "1",
+         true,
          true,
          false,
          false,
          false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
-        {"card processing on, no card", "10", "1", false, false, false, false, {"Receipt_Print(2,0)"}},
-        {"no receipt for a cash sale", "1", "0", false, true, false, false, {}},
-        {"gift receipt always", "1", "0", false, false, true, false, {"Receipt_Print(2,0,gift)"}},
-        {"receipt only when positive, subtotal 30", "1", "0", false, false, false, true, {"Receipt_Print(2,0)"}},
+        {"card processing on, no card", "10", true, false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"no receipt for a cash sale", "1", false, false, true, false, false, {}},
+        {"gift receipt always", "1", false, false, false, true, false, {"Receipt_Print(2,0,gift)"}},
+        {"receipt only when positive, subtotal 30", "1", false, false, false, false, true, {"Receipt_Print(2,0)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -686,7 +686,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
         std::filesystem::remove(FilePath(".PAY"));
         NewSale();
         gSaleSave = SaleSaveState{};
-        gSettings.gCardCopies = "2";
+        gSettings.gCardCopies = CardCopies::Two;
         gSettings.gCardEnabled = c.cardEnabled;
         gSettings.gNoReceiptForCash = c.noReceiptForCash;
         gSettings.gGiftReceiptAlways = c.giftAlways;
@@ -765,7 +765,7 @@ TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
     gComm.gOperationMode = CommMode::ResendAll;  // left behind by a report
     gSale.gSendPending = true;
-    gSettings.gConnectionMode = "2";  // a standing connection: no dial-up around the session
+    gSettings.gConnectionMode = ConnectionMode::Interval;  // a standing connection: no dial-up around the session
     CashSale();
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Session_Run(0,hidden)"), 1);
@@ -803,7 +803,7 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
 }
 
 TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
-    gSettings.gPayBalanceOnTotal = "1";
+    gSettings.gPayBalanceOnTotal = true;
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     AddTender("1", "10");
@@ -823,7 +823,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     EXPECT_FALSE(enabled());  // nothing paid
-    gSettings.gOpenBalanceAllowed = "1";
+    gSettings.gOpenBalanceAllowed = true;
     gSale.gClientAccountType = "3";
     EXPECT_TRUE(enabled());  // an account client may leave a balance
     gSale.gClientAccountType = "1";
@@ -839,9 +839,9 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     Totals("-30", "0", "-30");
     AddTender("1", "-10");
     screen.SetEnabled(total, false);
-    gSettings.gRefundTenderRule = "1";
+    gSettings.gRefundTenderRule = true;
     EXPECT_FALSE(enabled());  // left as it was
-    gSettings.gRefundTenderRule = "0";
+    gSettings.gRefundTenderRule = false;
     EXPECT_TRUE(enabled());
 
     // A pack order needs every line packed to its ordered quantity.

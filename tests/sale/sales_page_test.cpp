@@ -186,7 +186,7 @@ TEST_F(SalesPageTest, TaxExemptKeyStepsThroughTheEightStatuses) {
 }
 
 TEST_F(SalesPageTest, TaxExemptKeyWithTheManagerCheckNeedsRightTwo) {
-    gSettings.gTaxExemptCheck = "1";
+    gSettings.gTaxExemptCheck = true;
     Manager("00000001", "111", "10");
     Manager("00000002", "222", "01");
     const struct {

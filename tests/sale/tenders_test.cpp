@@ -458,8 +458,8 @@ TEST_F(TendersTest, Key24RemovesTenders) {
 }
 
 TEST_F(TendersTest, TerminalCardGoesToTheCardDialogue) {
-    gSettings.gCardBackend = "2";
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardBackend = CardBackend::Terminal;
+    gSettings.gCardEnabled = true;
     OpenPage("30");
     Press(kTerminalCard, "");
     EXPECT_EQ(gSale.gPaymentCount, 0);
@@ -486,7 +486,7 @@ TEST_F(TendersTest, TerminalCardGoesToTheCardDialogue) {
 }
 
 TEST_F(TendersTest, KeyedCardKeyStartsTheCardDialogue) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     OpenPage("30");
     Press(23, "123");
     EXPECT_TRUE(keys.Called("Credit_Card_PromptCardNumber"));

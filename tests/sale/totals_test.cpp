@@ -482,9 +482,9 @@ TEST(TotalsComputeTest, TaxesInclusionsExemptionsAndDiscounts) {
         for (std::size_t k = 0; k < exempt.size(); ++k) s.gTaxExempt[k + 1] = exempt[k] == 'x';
         s.gSaleDiscount = M(c.discount);
         Settings settings;
-        settings.gTax2IncludesTax1 = std::string(1, c.includes[0]);
-        settings.gTax3IncludesTax1 = std::string(1, c.includes[1]);
-        settings.gTax3IncludesTax2 = std::string(1, c.includes[2]);
+        settings.gTax2IncludesTax1 = c.includes[0] == '1';
+        settings.gTax3IncludesTax1 = c.includes[1] == '1';
+        settings.gTax3IncludesTax2 = c.includes[2] == '1';
 
         SaleTotalsResult r;
         ASSERT_TRUE(Totals_Compute(s, settings, r));
@@ -504,7 +504,9 @@ TEST(TotalsComputeTest, InclusionSettingsOtherThanOneAreOff) {
     AddLines(s, {{"10.00", 1, 1, "ttt"}});
     s.gTaxRate = {0, 5, 9.975, 1};
     Settings settings;
-    settings.gTax2IncludesTax1 = settings.gTax3IncludesTax1 = settings.gTax3IncludesTax2 = "Y";
+    // As the settings file gives them.
+    std::string why;
+    for (const char* line : {"330 Y", "335 Y", "340 Y"}) ASSERT_TRUE(Setup_ApplyLine(settings, line, why));
     SaleTotalsResult r;
     ASSERT_TRUE(Totals_Compute(s, settings, r));
     EXPECT_EQ(Amt(r.taxBase[2]), Amt("10.00"));
@@ -607,7 +609,7 @@ protected:
 };
 
 TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
-    gSettings.gTax2IncludesTax1 = "1";
+    gSettings.gTax2IncludesTax1 = true;
     PoleDisplayOnAFile();
     SaleState& s = gSale;
     AddLines(s, {{"10.00", 1, 0, "tt "}, {"1.99", 3, 2, "tt "}});

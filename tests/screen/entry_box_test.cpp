@@ -152,7 +152,7 @@ TEST_F(BarCodeTest, ACodeBeforeTheDaysFirstLoginIsALoginCode) {
 // ---- card swipes --------------------------------------------------------------------------------------
 
 TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
@@ -181,14 +181,14 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
 TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
     struct Case {
         const char* what;
-        const char* cardEnabled;
+        bool cardEnabled;
         int lines;
         std::int64_t totalCents;
     };
     const Case cases[] = {
-        {"card processing off", "0", 1, 1250},
-        {"no sale", "1", 0, 0},
-        {"zero total", "1", 1, 0},
+        {"card processing off", false, 1, 1250},
+        {"no sale", true, 0, 0},
+        {"zero total", true, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -209,7 +209,7 @@ TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
 }
 
 TEST_F(BarCodeTest, ASecondCardIsRefused) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     gSale.gCardInSale = true;
     gReg.gKeyPage = KeyPage::Payment;
@@ -222,7 +222,7 @@ TEST_F(BarCodeTest, ASecondCardIsRefused) {
 }
 
 TEST_F(BarCodeTest, ASwipeWithoutACardNumberShowsItsStatus) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     keys.cardNumberInTrack.clear();
     Type("%E?");
@@ -235,7 +235,7 @@ TEST_F(BarCodeTest, ASwipeWithoutACardNumberShowsItsStatus) {
 }
 
 TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     keys.cardTypeStatus = 4;
     Type("%B6011000000000004^DOE/JOHN^2512?");
@@ -246,7 +246,7 @@ TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
 }
 
 TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(-300));
     gReg.gKeyPage = KeyPage::Department2;
     Type("%B4111111111111111^DOE/JOHN^2512?");

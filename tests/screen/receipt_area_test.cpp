@@ -136,15 +136,17 @@ TEST_F(ReceiptAreaTest, GatewayCredentialsOnlyForTheHttpGateway) {
     gSettings.gGatewayLogin = "  store12 ";
     gSettings.gGatewayKey = " K3y9 ";
     struct Case {
-        const char* backend;
+        CardBackend backend;
         const char* credentials;
-    } cases[] = {{"3", "x_login=store12&x_tran_key=K3y9&"}, {"1", ""}, {"2", ""}};
+    } cases[] = {{CardBackend::Gateway, "x_login=store12&x_tran_key=K3y9&"},
+                 {CardBackend::ExchangeFiles, ""},
+                 {CardBackend::Terminal, ""}};
     // In turn: a back-end that is not the gateway empties what an earlier
     // set-up built.
     for (const Case& c : cases) {
         gSettings.gCardBackend = c.backend;
         Variables_Set();
-        EXPECT_EQ(gReg.gGatewayCredentials, c.credentials) << c.backend;
+        EXPECT_EQ(gReg.gGatewayCredentials, c.credentials) << static_cast<int>(c.backend);
     }
 }
 

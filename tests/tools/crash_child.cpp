@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     Reg().services.keys = &registerKeys;
     Reg().services.saleObserver = &saleEvents;
     UseTerminalFolder(argv[2]);
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gReg.gLoggedOut = false;
     gReg.gBusinessDate = "20261209";
     gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});

@@ -420,7 +420,7 @@ TEST_F(SessionTest, CommunicateLocksTheKeysUntilTheSessionOnTheRunnerHasEnded) {
     Reg().services.office = &office;
     Reg().services.sale = &sale;
     gCommSchedule = CommScheduleState{};
-    gSettings.gConnectionMode = "0";  // always online: no dial-up around the session
+    gSettings.gConnectionMode = ConnectionMode::Online;  // always online: no dial-up around the session
     gReg.gCashierIndex = 1;
     screen.SetEnabled(kPaymentKey, true);
     gComm.gOperationMode = CommMode::Full;
@@ -468,7 +468,7 @@ protected:
         Reg().services.office = &office;
         Reg().services.sale = &sale;
         gCommSchedule = CommScheduleState{};
-        gSettings.gConnectionMode = "1";
+        gSettings.gConnectionMode = ConnectionMode::DialUp;
         gReg.gCashierIndex = 1;
         screen.SetEnabled(kPaymentKey, true);
         gComm.gOperationMode = CommMode::Full;

@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         UploadTest::SetUp();
         gComm = CommState{};
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         oldProducts = dir.Read("Files/1234567.PRD");
         fs::create_directories(server / "Files");
     }

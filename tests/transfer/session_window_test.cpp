@@ -299,7 +299,7 @@ TEST_F(SessionWindowTest, TheCommunicationLogPrintsEachStepsLine) {
     ASSERT_TRUE(ftp.Running());
     ClosedPort closed;
     ASSERT_TRUE(closed.Bound());
-    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gSettings.gPrinterType = PrinterType::Screen;  // the on-screen printout panel
     const ControlId printout{Control::Txt_Printer, 0};
     struct Case {
         const char* name;

@@ -34,7 +34,7 @@ protected:
         UseTerminalFolder(dir.Path());
         Reg().services = &services;
         // A receipt printer whose drawer kick reads "D".
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         print_golden::SetCode(4, "D");
         PrinterCodes_Load();
         window = std::make_unique<CashCountWindow>();
