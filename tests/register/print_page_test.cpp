@@ -1,4 +1,5 @@
 #include "register/print_page.h"
+#include "register/count_window.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,6 @@ namespace {
 
 constexpr KeyPage kPrint = KeyPage::Print;
 using Calls = std::vector<std::string>;
-
-// The program's cash count window as far as the Print page sees it: shown
-// or not.
-class CountWindow : public CashCountView {
-public:
-    bool shown = false;
-    void CashCount_Show(CashCountForm&) override { shown = true; }
-    void CashCount_Update(const CashCountForm&) override {}
-    void CashCount_Hide() override { shown = false; }
-};
 
 class PrintPageTest : public PageTest {
 protected:

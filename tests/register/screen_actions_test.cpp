@@ -1,4 +1,5 @@
 #include "register/screen_actions.h"
+#include "register/count_window.h"
 #include "screen/controls.h"
 
 #include <gtest/gtest.h>
@@ -72,15 +73,6 @@ public:
     std::string current;
     std::vector<bool> closes;
     int onlineClears = 0;
-};
-
-// The program's cash count window: shown or not.
-class CountWindow : public CashCountView {
-public:
-    bool shown = false;
-    void CashCount_Show(CashCountForm&) override { shown = true; }
-    void CashCount_Update(const CashCountForm&) override {}
-    void CashCount_Hide() override { shown = false; }
 };
 
 class ScreenActionsTest : public RegisterTest {
