@@ -19,10 +19,13 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
+#include "sale/sale_start.h"
+#include "sale/sales_page.h"
 #include "sale/tenders.h"
 #include "sale/totals.h"
 #include "screen/entry_box.h"
@@ -65,7 +68,7 @@ void AfterLineRemoved() {
     if (s.gTopLine > s.gItemCount) s.gTopLine = static_cast<std::int16_t>(std::max(1, s.gItemCount - 6));
     if (s.gItemCount == 0) {
         Screen().SetEnabled(kPaymentKey, false);
-        SaleEngine().Variable_StartSale();
+        Variable_StartSale();
     }
     Receipt_Display();
     Totals_Update();
@@ -118,7 +121,7 @@ void VoidLast() {
         gData.gManualPriceValue = s.gLines[n].unitPrice;
         Screen().SetText(kEntryBox, s.gLines[n].unitPrice.TextDisplay());
         const int before = s.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // Only a void line just added voids its kit's components.
         s.gKitCode.clear();
         if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
@@ -243,7 +246,7 @@ void Client() {
         Say(Message::NotFound);
         return;
     }
-    SaleEngine().Client_Process();
+    Client_Process();
     Totals_Update();
 }
 
@@ -377,7 +380,7 @@ void EnterOpeningAmount() {
         Say(Message::EnterDrawersOpeningAmountAndSelectEnter, 0);
     } else if (Office().OpeningAmount_Save()) {
         Say(Message::CashierLoginSuccessful);
-        SaleEngine().Sale_Start();
+        Sale_Start();
     }
     DEA_Reset();
 }
@@ -422,9 +425,9 @@ void RunPage(int page, int key) {
     switch (page) {
     case 10: Pages().System_Process(key); break;
     case 12: Pages().Print_Process(key); break;
-    case 13: SaleEngine().Sales_Process(key); break;
+    case 13: Sales_Process(key); break;
     case 14: Pages().Special_Process(key); break;
-    case 16: SaleEngine().Mode_Process(key); break;
+    case 16: Mode_Process(key); break;
     default: break;
     }
 }
@@ -494,7 +497,7 @@ void BSys_Click(int index) {
             return;
         }
         if (gSettings.gExtrasNeedsManager == "1") {
-            SaleEngine().Manager_Required();
+            Manager_Required();
             s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
                 Say(Message::ManagerAuthorizationRequired);
@@ -568,15 +571,15 @@ void mDept_Click(int key) {
     const int page = gReg.gKeyPage;
     bool keepEntry = false;
     if (page >= 1 && page <= 8) {
-        SaleEngine().Department_Process(key + 24 * (page - 1));
+        Department_Process(key + 24 * (page - 1));
     } else if (page == 11) {
         Online().Online_Process(key);
     } else if (page == 15) {
-        SaleEngine().Payment_Process(key);
+        Payment_Process(key);
     } else if (const int group = SoftKeyGroupOfPage(page); group != 0) {
         bool run = true;
         if (gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] == "1") {
-            SaleEngine().Manager_Required();
+            Manager_Required();
             run = gReg.gAuthorized;
         }
         if (run) {
@@ -603,9 +606,9 @@ void BOp_Click(int index) {
     case 2: Void(); break;
     case 3: ClockInOut(); break;
     case 4: Salesperson(); break;
-    case 5: SaleEngine().Aux_Client(); return;
+    case 5: Aux_Client(); return;
     case 6: Client(); break;
-    case 7: SaleEngine().Aux_Product(); return;
+    case 7: Aux_Product(); return;
     case 8:
         if (Entry().empty())
             Say(Message::InvalidEntry);

@@ -88,7 +88,7 @@ void Total_SaveSale(int mode, const std::string& messageBefore) {
     Invoice_Status();
     if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
         BPayment_Click();
-        SaleEngine().Payment_Process(1);
+        Payment_Process(1);
         Buttons_Lock();
     }
     const bool training = mode == 26;
@@ -228,7 +228,7 @@ void SaleEnd_Continue() {
     else if (gSettings.gLogoutAfterSale == "1")
         Office().Logout();
     else
-        SaleEngine().Sale_Start();
+        Sale_Start();
 }
 
 void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }

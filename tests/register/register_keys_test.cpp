@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/indexes.h"
 #include "data/lookups.h"
 #include "key_fixture.h"
 #include "screen/entry_box.h"
@@ -37,6 +38,11 @@ protected:
     void SetFlag(int group, int key) {
         gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] = "1";
     }
+    // A manager whose code is 9999.
+    static void Manager() {
+        gData.ManagerTable.push_back(ManagerRow{"00000042", "9999", "Boss", "111111"});
+        gData.gManagerCount = static_cast<std::int32_t>(gData.ManagerTable.size() - 1);
+    }
 };
 
 // ---- department pages ----------------------------------------------------------------------
@@ -59,6 +65,8 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
         gSettings.Departments[static_cast<std::size_t>(48 + c.key)].Caption1 = c.line1;
         gSettings.Departments[static_cast<std::size_t>(48 + c.key)].Caption2 = c.line2;
     }
+    Products({"G53"});
+    DepartmentSells(53, "G53");  // key 5
     Type("typed");
     BDep_Click(3);
     EXPECT_EQ(gReg.gKeyPage, 3);
@@ -73,7 +81,7 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
     EXPECT_EQ(screen.Focus(), kEntryBox);
 
     mDept_Click(5);
-    EXPECT_EQ(CallsOf("Department_Process"), Calls{"Department_Process(53)"});
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"G53"}));  // department 53's product sold
 }
 
 TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
@@ -213,15 +221,14 @@ TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
 
     gSettings.gExtrasPageOn = "1";
     gSettings.gExtrasNeedsManager = "1";
-    keys.managerAccepts = false;
-    Type("999");
+    Manager();
+    Type("999");  // not a manager's code
     BSys_Click(3);
     EXPECT_EQ(gReg.gKeyPage, 2);
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(MessageLine(), "Manager Authorization Required");
 
-    keys.managerAccepts = true;
-    Type("123");
+    Type("9999");
     BSys_Click(3);
     EXPECT_EQ(gReg.gKeyPage, 11);
     EXPECT_EQ(Entry(), "");
@@ -251,15 +258,35 @@ TEST_F(KeysTest, SalesPageClearsTheMessageLineWhenChangeIsDue) {
 // ---- soft keys ------------------------------------------------------------------------------------
 
 TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
+    // A department page's key sells department key + 24 x (page - 1).
+    Products({"D1", "D192", "D53"});
+    DepartmentSells(1, "D1");
+    DepartmentSells(53, "D53");
+    DepartmentSells(192, "D192");
+    struct Department {
+        int page, key;
+        std::string product;
+    };
+    for (const Department& d : {Department{1, 1, "D1"}, Department{3, 5, "D53"}, Department{8, 24, "D192"}}) {
+        keys.calls.clear();
+        gReg.gKeyPage = static_cast<std::int16_t>(d.page);
+        Type("7");
+        mDept_Click(d.key);
+        ASSERT_GE(gSale.gItemCount, 1) << d.page;
+        EXPECT_EQ(gSale.gLines[gSale.gItemCount].key, d.product) << d.page;
+        EXPECT_EQ(keys.calls, Calls{"Kit_Processing(" + d.product + ")"}) << d.page;
+        EXPECT_EQ(Entry(), "") << d.page;
+    }
+    // The pages of the other subsystems.
     struct Case {
         int page, key;
         const char* call;
     };
     const Case cases[] = {
-        {1, 1, "Department_Process(1)"}, {3, 5, "Department_Process(53)"}, {8, 24, "Department_Process(192)"},
-        {10, 7, "System_Process(7)"},    {11, 4, "Online_Process(4)"},     {12, 20, "Print_Process(20)"},
-        {13, 3, "Sales_Process(3)"},     {14, 23, "Special_Process(23)"},  {15, 6, "Payment_Process(6)"},
-        {16, 2, "Mode_Process(2)"},
+        {10, 7, "System_Process(7)"},
+        {11, 4, "Online_Process(4)"},
+        {12, 20, "Print_Process(20)"},
+        {14, 23, "Special_Process(23)"},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
@@ -269,6 +296,29 @@ TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
         EXPECT_EQ(keys.calls, Calls{c.call}) << c.page;
         EXPECT_EQ(Entry(), "") << c.page;
     }
+    // The Sales page: key 4 steps the tax status.
+    gReg.gKeyPage = 13;
+    Type("7");
+    mDept_Click(4);
+    EXPECT_EQ(MessageLine(), "Tax Status: NNN");
+    EXPECT_EQ(Entry(), "");
+    // The payment page: key 6 takes the amount typed as a tender.
+    gSale = SaleState{};
+    gSettings.PaymentTypes[6].CardType = "6";
+    AddLine("A", 1, Money::FromCents(1250));
+    BPayment_Click();
+    Type("7");
+    mDept_Click(6);
+    EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 7}), "$7.00");
+    EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$5.50");  // the balance due
+    EXPECT_EQ(Entry(), "");
+    // The Mode page: key 3 starts a purchase order, refused without vendors.
+    gSale = SaleState{};
+    gReg.gKeyPage = 16;
+    Type("7");
+    mDept_Click(3);
+    EXPECT_EQ(MessageLine(), "No Vendor Information Available");
+    EXPECT_EQ(Entry(), "");
     // No page, or a page no key belongs to: only the entry is emptied.
     for (int page : {0, 9, 17}) {
         keys.calls.clear();
@@ -281,30 +331,37 @@ TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
 }
 
 TEST_F(KeysTest, FlaggedKeysRunOnlyForAnAcceptedManager) {
+    Manager();
     struct Case {
         int page, group, key;
-        const char* call;
+        const char* call;     // what the key reached, or
+        const char* message;  // what the sale's own key answered
     };
     const Case cases[] = {
-        {10, 1, 5, "System_Process(5)"},  {16, 2, 3, "Mode_Process(3)"},  {12, 4, 6, "Print_Process(6)"},
-        {14, 5, 7, "Special_Process(7)"}, {13, 6, 9, "Sales_Process(9)"},
+        {10, 1, 5, "System_Process(5)", ""}, {16, 2, 3, "", "No Vendor Information Available"},
+        {12, 4, 6, "Print_Process(6)", ""},  {14, 5, 7, "Special_Process(7)", ""},
+        {13, 6, 4, "", "Tax Status: NNN"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.call);
+        SCOPED_TRACE(testing::Message() << c.page << " " << c.key);
         SetFlag(c.group, c.key);
         gReg.gKeyPage = static_cast<std::int16_t>(c.page);
         for (bool accepted : {false, true}) {
             keys.calls.clear();
-            keys.managerAccepts = accepted;
-            Type("9999");
+            gSale.gTaxStatus = 0;
+            CIATime("", 0);
+            Type(accepted ? "9999" : "1234");
             mDept_Click(c.key);
-            EXPECT_EQ(keys.calls, accepted ? (Calls{"Manager_Required", c.call}) : (Calls{"Manager_Required"}));
+            EXPECT_EQ(keys.calls, accepted && *c.call ? Calls{c.call} : Calls());
+            EXPECT_EQ(MessageLine(), accepted ? c.message : "Manager Authorization Required");
             EXPECT_EQ(Entry(), "");
         }
-        // An unflagged key of the page runs at once.
+        // An unflagged key of the page runs at once: no manager's code asked.
         keys.calls.clear();
+        CIATime("", 0);
+        Type("1234");
         mDept_Click(c.key == 1 ? 2 : 1);
-        EXPECT_FALSE(keys.Called("Manager_Required"));
+        EXPECT_NE(MessageLine(), "Manager Authorization Required");
     }
     // The Extras page has no manager test.
     SetFlag(3, 4);
@@ -332,10 +389,12 @@ TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
         int page, key;
         bool kept;
     };
+    // The Mode page's keys that ask something next (new client, shortage,
+    // overage, change price) empty the entry themselves before they ask.
     const Case cases[] = {
-        {16, 5, true},  {16, 14, true},  {16, 15, true}, {16, 17, true}, {16, 16, false},
-        {14, 22, true}, {14, 21, false}, {10, 1, true},  {10, 9, true},  {10, 10, true},
-        {10, 11, true}, {10, 2, false},  {13, 5, false}, {12, 1, false}, {3, 5, false},
+        {16, 5, false}, {16, 14, false}, {16, 15, false}, {16, 17, false}, {16, 16, false},
+        {14, 22, true}, {14, 21, false}, {10, 1, true},   {10, 9, true},   {10, 10, true},
+        {10, 11, true}, {10, 2, false},  {13, 5, false},  {12, 1, false},  {3, 5, false},
     };
     for (const Case& c : cases) {
         gReg.gKeyPage = static_cast<std::int16_t>(c.page);
@@ -346,20 +405,26 @@ TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
     // A refused manager code never stays on the screen.
     SetFlag(1, 9);
     gReg.gKeyPage = 10;
-    keys.managerAccepts = false;
-    Type("1234");
+    Type("1234");  // no manager's code
     mDept_Click(9);
     EXPECT_EQ(Entry(), "");
 }
 
 TEST_F(KeysTest, AProposedCardAmountStaysAfterAPaymentKey) {
-    gReg.gKeyPage = 15;
-    Type("12.50");
-    gReg.gCardAmountPending = true;
+    // Payment key 3 is a card paid on the card terminal, which proposes the
+    // balance as the amount.
+    gSettings.gCardEnabled = "1";
+    gSettings.gCardBackend = "2";
+    gSettings.PaymentTypes[3].CardType = "2";
+    AddLine("A", 1, Money::FromCents(1250));
+    BPayment_Click();
+    keys.calls.clear();
     mDept_Click(3);
-    EXPECT_EQ(Entry(), "12.50");
+    EXPECT_EQ(keys.calls, Calls{"Credit_Card_PromptAmount"});
+    EXPECT_EQ(Entry(), "12.5");  // the balance, as the card dialogue proposes it
     EXPECT_FALSE(gReg.gCardAmountPending);
-    mDept_Click(3);
+    // The next key empties the entry as any key does.
+    mDept_Click(24);
     EXPECT_EQ(Entry(), "");
 }
 
@@ -418,10 +483,13 @@ TEST_F(KeysTest, ARefundNeedsReturnOrExchangeAndLeavesThePageAsItWas) {
     EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
     EXPECT_EQ(gReg.gKeyPage, 2);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), key1);
-    // A soft key pressed next is still a department key.
+    // A soft key pressed next is still a department key: department 25 sells
+    // its product, nothing is tendered.
+    Products({"D25"});
+    DepartmentSells(25, "D25");
     mDept_Click(1);
-    EXPECT_TRUE(keys.Called("Department_Process(25)"));
-    EXPECT_FALSE(keys.Called("Payment_Process(1)"));
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "D25"}));
+    EXPECT_EQ(gSale.gPaymentCount, 0);
 
     for (bool* allowed : {&gSale.gReturnMode, &gSale.gExchangeStarted}) {
         gSale.gReturnMode = gSale.gExchangeStarted = false;
@@ -470,10 +538,13 @@ TEST_F(KeysTest, VoidLastDropsTheLastLine) {
 TEST_F(KeysTest, VoidingTheOnlyLineStartsTheSaleOver) {
     screen.SetEnabled(kPaymentKey, true);
     AddLine("A", 1, Money::FromUnits(2));
+    gSale.gSaleDiscount = Money::FromUnits(1);
     BOp_Click(1);
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_FALSE(screen.Enabled(kPaymentKey));
-    EXPECT_TRUE(keys.Called("Variable_StartSale"));
+    // The sale's discount went with it: an empty sale totals nothing.
+    EXPECT_TRUE(gSale.gSaleDiscount.IsZero());
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$0.00");
 }
 
 TEST_F(KeysTest, VoidLastWithNothingToVoid) {
@@ -503,13 +574,15 @@ TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
     BOp_Click(1);
     EXPECT_EQ(gData.gProductKey, "b777");
     EXPECT_EQ(gSale.gCaseLetter, "");
-    EXPECT_TRUE(keys.voidModeAtProductAdd);
-    EXPECT_TRUE(keys.manualPriceAtProductAdd);
-    EXPECT_EQ(keys.manualPriceValueAtProductAdd, Money::FromCents(1250));
     EXPECT_FALSE(gData.gManualPrice);
+    // The void line: the product again, the quantity negated, at the line's
+    // own price; the total is back to the first line's.
     ASSERT_EQ(gSale.gItemCount, 3);
+    EXPECT_EQ(gSale.gLines[3].key, "b777");
     EXPECT_EQ(gSale.gLines[3].quantity, -3);
-    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b777)"}));
+    EXPECT_EQ(gSale.gLines[3].unitPrice, Money::FromCents(1250));
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$2.00");
+    EXPECT_EQ(keys.calls, (Calls{"Kit_Processing(b777)"}));
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Entry(), "");
@@ -541,7 +614,7 @@ TEST_F(KeysTest, VoidLastRefusesALineItCannotEnterAgain) {
     EXPECT_EQ(gSale.gPaymentCount, 1);
     EXPECT_EQ(gSale.gQuantity, 1);  // the next product is not affected
     EXPECT_FALSE(gSale.gVoidMode);
-    EXPECT_FALSE(keys.Called("Product_Add"));
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"555", "404"}));
 }
 
 TEST_F(KeysTest, VoidDeletesTheLineTypedOrSelected) {
@@ -711,24 +784,44 @@ TEST_F(KeysTest, ClientKey) {
 
     std::string rec(208, ' ');
     rec.replace(11, 2, "77");
+    rec.replace(19, 11, "Corner Shop");
     ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 210, true));
     ASSERT_TRUE(gData.clients.Write(1, rec));
     gData.gClientCount = 1;
     AddLine("A", 2, Money::FromUnits(3));
     Type("77");
     BOp_Click(6);
-    EXPECT_EQ(keys.calls, (Calls{"Client_Process"}));
-    EXPECT_EQ(screen.Text(kSaleTotalCell), "$6.00");  // the totals again, for the client
+    EXPECT_TRUE(keys.calls.empty());
+    // The client attached: its name, its panel, the totals again.
+    EXPECT_EQ(gSale.gClientName, "Corner Shop");
+    EXPECT_EQ(MessageLine(), "Client Corner Shop");
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$6.00");
     EXPECT_EQ(Entry(), "");
 }
 
-TEST_F(KeysTest, SearchKeysKeepTheEntryForTheSearch) {
-    Type("apple");
+TEST_F(KeysTest, SearchKeysSearchWhatWasTyped) {
+    // Word indexes: client "Cash Customer", product "Description".
+    DefaultClient_Load();
+    Products({"123"});
+    Index_Product();
+    Index_Client();
+    Type("cash");
     BOp_Click(5);
-    EXPECT_EQ(Entry(), "apple");
+    EXPECT_EQ(keys.calls, Calls{"SearchForm_Show"});
+    EXPECT_EQ(keys.searchForm.mode, 2);  // the clients
+    EXPECT_EQ(Entry(), "");
+    keys.calls.clear();
+    Type("descr");
     BOp_Click(7);
-    EXPECT_EQ(Entry(), "apple");
-    EXPECT_EQ(keys.calls, (Calls{"Aux_Client", "Aux_Product"}));
+    EXPECT_EQ(keys.calls, Calls{"SearchForm_Show"});
+    EXPECT_EQ(keys.searchForm.mode, 1);  // the products
+    EXPECT_EQ(Entry(), "");
+    // A word nobody has opens no list.
+    keys.calls.clear();
+    Type("zebra");
+    BOp_Click(7);
+    EXPECT_TRUE(keys.calls.empty());
 }
 
 TEST_F(KeysTest, ProductKey) {
@@ -967,13 +1060,18 @@ TEST_F(EnterTest, OpeningAmount) {
     };
     const Case cases[] = {{"5000", true}, {"0.01", true}, {"5000.01", false},
                           {"0", false},   {"-20", false}, {"", false}};
+    DefaultClient_Load();  // for the sale the login starts
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = PromptState::OpeningAmount;
         keys.calls.clear();
         Enter(c.typed);
         if (c.accepted) {
-            EXPECT_EQ(keys.calls, (Calls{"OpeningAmount_Save(" + Money::Parse(c.typed)->Text() + ")", "Sale_Start"}));
+            // The sale starts: its keys captioned again, no question pending.
+            EXPECT_EQ(keys.calls,
+                      (Calls{"OpeningAmount_Save(" + Money::Parse(c.typed)->Text() + ")", "Caption_Reset"}));
+            EXPECT_EQ(gReg.gPromptState, PromptState::None);
+            EXPECT_EQ(gSale.gClientName, "Cash Customer");
             EXPECT_EQ(MessageLine(), "Cashier Login Successful");
         } else {
             EXPECT_TRUE(keys.calls.empty());
@@ -1071,8 +1169,9 @@ TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
     struct Case {
         int page, key;
     };
-    for (Case c :
-         {Case{3, 1}, Case{10, 2}, Case{11, 3}, Case{12, 4}, Case{13, 5}, Case{14, 6}, Case{15, 7}, Case{16, 8}}) {
+    // The System, Extras, Print and Special pages; the department, Sales,
+    // payment and Mode pages are the sale's own.
+    for (Case c : {Case{10, 2}, Case{11, 3}, Case{12, 4}, Case{14, 6}}) {
         CIATime("", 0);
         gReg.gKeyPage = static_cast<std::int16_t>(c.page);
         mDept_Click(c.key);
@@ -1089,22 +1188,27 @@ TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
 TEST_F(KeysTest, ClicksReachTheHandlerOfTheirButton) {
     screen.SetCaption(Id(Control::BDep, 4), "Dairy");
     gSale.gTotal = Money::FromUnits(1);
+    Products({"D74"});  // "Description", also in the product word index
+    Index_Product();
+    DepartmentSells(74, "D74");  // key 2 of page 4
     struct Case {
         ControlId id;
         std::function<bool()> happened;
+        const char* typed = nullptr;  // typed before the click
     };
     const Case cases[] = {
         {Id(Control::BDep, 4), [] { return gReg.gKeyPage == 4; }},
-        {Id(Control::mDept, 2), [this] { return keys.Called("Department_Process(74)"); }},
+        {Id(Control::mDept, 2), [this] { return LineKeys() == std::vector<std::string>{"D74"}; }},
         {Id(Control::BSys, 6), [] { return gReg.gKeyPage == 13; }},
         {Id(Control::BPayment), [] { return gReg.gKeyPage == 15; }},
-        {Id(Control::BOp, 7), [this] { return keys.Called("Aux_Product"); }},
+        {Id(Control::BOp, 7), [this] { return keys.Called("SearchForm_Show"); }, "descr"},
         {Id(Control::BReg, 1), [] { return gReg.gEntryMasked; }},
         {Id(Control::mTotalRegister), [this] { return keys.Called("mTotalRegister_Click"); }},
         {Id(Control::mNumeric, 2), [this] { return Entry() == "00"; }},
         {Id(Control::mNumeric, 12), [this] { return Entry() == "009"; }},
     };
     for (const Case& c : cases) {
+        if (c.typed) Type(c.typed);
         Button_Click(c.id);
         EXPECT_TRUE(c.happened()) << c.id.name << " " << c.id.index;
     }

@@ -105,15 +105,20 @@ TEST_F(SystemPageTest, BusinessDateChangesOnlyToARealDate) {
         {"2026121", "Format for Date Entry = YYYYMMDD", "20261209"},
         {"20270115", "Date Change Successful", "20270115"},
     };
+    DefaultClient_Load();  // for the sale a new date starts
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gBusinessDate = "20261209";
         svc.calls.clear();
+        screen.SetText(kSaleTotalCell, "$2.00");
         Press(kSystem, 2, c.typed);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(gReg.gBusinessDate, c.date);
         const bool changed = std::string(c.date) != "20261209";
-        EXPECT_EQ(svc.calls, changed ? (Calls{"Date_Set", "Sale_Start"}) : Calls{});
+        // A new date starts a new sale: its keys captioned again, its
+        // receipt without a total yet.
+        EXPECT_EQ(svc.calls, changed ? (Calls{"Date_Set", "Caption_Reset"}) : Calls{});
+        EXPECT_EQ(screen.Text(kSaleTotalCell), changed ? "" : "$2.00");
         EXPECT_EQ(Entry(), "");
     }
 }
