@@ -40,7 +40,7 @@ constexpr int kNumberSteps = 100000;
 
 int Language() { return TextLanguage(gSettings); }
 bool KeyHints() { return gSettings.gKeyboardHints != 0; }
-bool AutoClientNumber() { return Trim(gSettings.gClientEntryOption) == "1"; }
+bool AutoClientNumber() { return gSettings.gClientEntryOption; }
 bool Blank(const std::string& s) { return TrimView(s).empty(); }
 
 bool AllDigits(std::string_view s) {
@@ -456,7 +456,7 @@ bool EntryForm::Product_Branch() {
     // The key the register sells by (the number, or the bar code with
     // setting 250) must not name a product already: the new one could never
     // be found by it.
-    const int keyRow = Num_Val(gSettings.gProductKeyMode) == 0 ? 1 : 2;
+    const int keyRow = gSettings.gProductKeyMode.asNumber == ProductKey::Number ? 1 : 2;
     if (ProductKey_Taken(RowText(keyRow))) {
         Say(std::string(EntryCaptions::kProductTaken[Language()]) + Trim(RowText(keyRow)));
         return false;
@@ -525,7 +525,7 @@ bool EntryForm::Order_Branch() {
     s.gDocComment = RowText(7);
     Unload();
     Order_PageClosed(true);
-    s.gMode = 12;
+    s.gMode = RegisterMode::OrderEntry;
     Mode_Display();
     return true;
 }

@@ -170,7 +170,7 @@ void SearchForm::Populate_Row(int row, std::int32_t entry, std::int32_t record) 
     case kSearchProducts:
     case kSearchAliases: {
         const std::string_view rec = d.products.View(record);
-        const std::size_t keyColumn = Num_Val(gSettings.gProductKeyMode) == 0 ? 12 : 40;
+        const std::size_t keyColumn = gSettings.gProductKeyMode.asNumber == ProductKey::Number ? 12 : 40;
         c = {"",
              position,
              Right(rec, keyColumn, 20),

@@ -52,7 +52,7 @@ void Adjustment_Prepare() {
 }
 
 void Adjustment_Start() {
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     Mode_Display();
     Screen().SetText(kMessageLine, "");
     Greeting_Hide();

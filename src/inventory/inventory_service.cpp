@@ -30,17 +30,18 @@ void InventoryDocuments::Adjustment_Start() { tarvo::Adjustment_Start(); }
 void InventoryDocuments::CommandFile_Create() { tarvo::CommandFile_Create(1); }
 void InventoryDocuments::Sale_Cancel() { tarvo::Sale_Cancel(); }
 
-bool InventoryDocuments::Document_Save(int mode) {
+bool InventoryDocuments::Document_Save(RegisterMode mode) {
     switch (mode) {
-    case 12: return Order_Save();
-    case 13:
-    case 14: return Purchase_Save();
-    case 15: return Adjustment_Save();
+    case RegisterMode::OrderEntry: return Order_Save();
+    case RegisterMode::PurchaseOrder:
+    case RegisterMode::Purchase: return Purchase_Save();
+    case RegisterMode::Adjustment: return Adjustment_Save();
     default:
         // The documents of the back office (purchase orders, received and
         // packed orders) are sent by the online services, which the Total
         // key asks itself (Online().Document_Send), in the background.
-        ProgramLog().Write(1, "Document_Save: mode " + std::to_string(mode) + " has no local document");
+        ProgramLog().Write(1,
+                           "Document_Save: mode " + std::to_string(static_cast<int>(mode)) + " has no local document");
         CIATime(Msg(Message::InvalidEntry), 5);
         return false;
     }

@@ -25,7 +25,7 @@ public:
     void Adjustment_Cancel() override;
     void Adjustment_Start() override;
     void CommandFile_Create() override;
-    bool Document_Save(int mode) override;
+    bool Document_Save(RegisterMode mode) override;
     void Sale_Cancel() override;
 };
 

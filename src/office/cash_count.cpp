@@ -137,7 +137,7 @@ void CashCountForm::Load() {
 
     view_.CashCount_Show(*this);
     Update();
-    Printing().Drawer_Open();
+    Drawer_Open();
 }
 
 void CashCountForm::Denomination_Click(int index) {

@@ -7,6 +7,7 @@
 #include "office/activity_journal.h"
 #include "office/cash_office.h"
 #include "platform/clock.h"
+#include "print/printer_output.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
@@ -53,7 +54,7 @@ bool OpeningAmount_Save() {
 void Login_OpeningBalance() {
     if (!OpeningRecordedToday()) {
         if (!gSettings.gZeroOpening) {
-            if (gSettings.gDrawerAtOpening) Printing().Drawer_Open();
+            if (gSettings.gDrawerAtOpening) Drawer_Open();
             CIATime(Msg(Message::EnterDrawersOpeningAmountAndSelectEnter), 0);
             gReg.gPromptState = PromptState::OpeningAmount;
             Mode_Display();

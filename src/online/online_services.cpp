@@ -39,7 +39,7 @@ void OnlineServices::Online_Service_ChangePrice(const std::string& product, cons
         Online_NotBuilt("the price change without a background runner");
 }
 void OnlineServices::Delete_This() { tarvo::Delete_This(); }
-void OnlineServices::Document_Send(int mode, std::function<void(bool sent)> then) {
+void OnlineServices::Document_Send(RegisterMode mode, std::function<void(bool sent)> then) {
     tarvo::Document_Send(chains_, mode, std::move(then));
 }
 

@@ -25,7 +25,7 @@ public:
     bool Online_Escape() override;
     void Online_Service_Orders() override;
     void Delete_This() override;
-    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
     OnlineChains& Chains() { return chains_; }
 
 private:

@@ -22,13 +22,14 @@ void PrintingImpl::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenI
 void PrintingImpl::Drawer_Open() { tarvo::Drawer_Open(); }
 void PrintingImpl::Receipt_Print() { tarvo::Receipt_Print(); }
 
-// The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-void PrintingImpl::Document_Print(int mode) {
-    if (mode == 12)
+// The document just saved at the Total key: an order, a purchase (or
+// purchase order) or an adjustment.
+void PrintingImpl::Document_Print(RegisterMode mode) {
+    if (mode == RegisterMode::OrderEntry)
         tarvo::Order_Print();
-    else if (mode == 13 || mode == 14)
+    else if (mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase)
         tarvo::Purchase_Print();
-    else if (mode == 15)
+    else if (mode == RegisterMode::Adjustment)
         tarvo::Adjustment_Print();
 }
 void PrintingImpl::PaidOut_Print(std::int32_t recNo) { tarvo::PAIDOUT_Print(recNo); }
@@ -37,9 +38,7 @@ void PrintingImpl::DepositBank_Print(std::int32_t recNo) { tarvo::DepositBank_Pr
 void PrintingImpl::Item_PrintLine() { tarvo::Item_PrintLine(); }
 
 void CustomerDevices::Customer_Greeting() { tarvo::Customer_Greeting(); }
-void CustomerDevices::Customer_Product() { tarvo::Customer_Product(); }
 void CustomerDevices::Customer_Total() { tarvo::Customer_Total(); }
-void CustomerDevices::Customer_Thankyou() { tarvo::Customer_Thankyou(); }
 void CustomerDevices::Customer_PriceChecker() { tarvo::Customer_PriceChecker(); }
 std::int16_t CustomerDevices::DisplayError() const { return gDisplay.gDisplayError; }
 void CustomerDevices::Scale_Open(std::function<bool(double)> weighed) { tarvo::Scale_Open(std::move(weighed)); }

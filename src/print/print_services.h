@@ -15,7 +15,7 @@ public:
     void PrintToScreen_End() override;
     void Drawer_Open() override;
     void Receipt_Print() override;
-    void Document_Print(int mode) override;
+    void Document_Print(RegisterMode mode) override;
     void PaidOut_Print(std::int32_t recNo) override;
     void Deposit_PrintSafe(std::int32_t recNo) override;
     void DepositBank_Print(std::int32_t recNo) override;
@@ -25,9 +25,7 @@ public:
 class CustomerDevices : public DeviceService {
 public:
     void Customer_Greeting() override;
-    void Customer_Product() override;
     void Customer_Total() override;
-    void Customer_Thankyou() override;
     void Customer_PriceChecker() override;
     std::int16_t DisplayError() const override;
     void Scale_Open(std::function<bool(double)> weighed) override;

@@ -72,16 +72,19 @@ void PageKey() {
 // F5: the department pages in turn, then Mode, then Print, then the first
 // configured department page again.
 void NextPage() {
-    const int page = gReg.gKeyPage;
-    if (page == 8) {
-        BSys_Click(2);
-        return;
-    }
-    if (page == 16) {
+    const KeyPage page = gReg.gKeyPage;
+    if (page == KeyPage::Mode) {
         BSys_Click(4);
         return;
     }
-    const int from = page == 12 ? 0 : page;
+    // From no page and from Print the first department page, from another
+    // menu page Mode.
+    const bool fromStart = page == KeyPage::None || page == KeyPage::Print;
+    if (!fromStart && DepartmentNumber(page) == 0) {
+        BSys_Click(2);
+        return;
+    }
+    const int from = fromStart ? 0 : DepartmentNumber(page);
     for (int p = from + 1; p <= 8; ++p) {
         if (!Screen().Caption(Id(Control::BDep, p)).empty()) {
             BDep_Click(p);

@@ -256,8 +256,9 @@ bool PromptLine::CardExpiry(const std::string& entry) {
         return true;
     }
     // The card-authorisation program reads the expiry as YYMM.
-    if (gSettings.gCardBackend == "1") card.gCardExpiry = entry.substr(2, 2) + entry.substr(0, 2);
-    if (gSettings.gCardAvs == "1") {
+    if (gSettings.gCardBackend == CardBackend::ExchangeFiles)
+        card.gCardExpiry = entry.substr(2, 2) + entry.substr(0, 2);
+    if (gSettings.gCardAvs) {
         Credit_Card_PromptAddress();
     } else {
         card.gCardEntry = 2;

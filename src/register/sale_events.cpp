@@ -4,6 +4,7 @@
 
 #include "config/settings.h"
 #include "data/sale_state.h"
+#include "print/pole_display.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
 
@@ -17,8 +18,8 @@ void RegisterSaleObserver::Sale_LineAdded(int line) {
 }
 
 void RegisterSaleObserver::Sale_TotalsChanged() {
-    Devices().Customer_Product();
-    if (Devices().DisplayError() != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
+    Customer_Product();
+    if (gDisplay.gDisplayError != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
     Inventory().Total_UpdateCaption();
 }
 

@@ -12,6 +12,8 @@
 #include "data/log.h"
 #include "data/sale_state.h"
 #include "office/cash_office.h"
+#include "office/communication.h"
+#include "office/opening.h"
 #include "platform/desktop.h"
 #include "print/printer_output.h"
 #include "sale/modes.h"
@@ -71,8 +73,8 @@ bool RefusedMidSale() {
 // The manager check of an operation whose setting asks for one: the code in
 // the entry box looked up (the check shows its own refusal), then the
 // manager's right. True when the operation may go on.
-bool ManagerAllows(const std::string& setting, int right) {
-    if (setting == "0") return true;
+bool ManagerAllows(bool withManager, int right) {
+    if (!withManager) return true;
     Manager_Required();
     if (!gReg.gAuthorized) return false;
     if (!Manager_HasRight(gReg.gManagerIndex, right)) {
@@ -85,9 +87,9 @@ bool ManagerAllows(const std::string& setting, int right) {
 // Key 1: a full session now; new products or clients restart the program.
 void CommunicateNow() {
     if (RefusedMidSale()) return;
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     gComm.gCommHidden = false;
-    Office().Communicate([] {
+    Communicate([] {
         if (gComm.gCommResult != 0)
             Say(Message::InternetConnectionIsNotAvailable);
         else if (gComm.gProductsUpdated)
@@ -106,7 +108,7 @@ void LogoutKey() {
         Say(Message::NotAllowedThereIsASuspendedTransaction);
         return;
     }
-    Office().Logout();
+    Logout();
 }
 
 void DepositForm(int mode) {
@@ -135,7 +137,7 @@ void Deposit(bool toSafe) {
         return;
     }
     gReg.gEnteredAmount = *amount;
-    const std::int32_t recNo = toSafe ? Office().DepositSafe_Save() : Office().DepositBank_Save();
+    const std::int32_t recNo = toSafe ? DepositSafe_Save() : DepositBank_Save();
     if (recNo == 0) return;
     Say(Message::DepositCompleted);
     if (toSafe)
@@ -149,7 +151,7 @@ void Deposit(bool toSafe) {
 // leaves no record.
 void DrawerOpen() {
     if (RefusedMidSale()) return;
-    const bool withManager = gSettings.gSystemOption500 != "0";
+    const bool withManager = gSettings.gSystemOption500;
     if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
     Printing().Drawer_Open();
     if (!withManager) Say(Message::DrawerOpened);
@@ -157,7 +159,7 @@ void DrawerOpen() {
         Say(Message::PrinterErrorUnableToPrint);
         return;
     }
-    if (Office().Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
+    if (Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
 }
 
 void CancelSale() {
@@ -253,7 +255,7 @@ void SuspendOrRecall() {
 // Key 23: asks for the paid-out amount (Enter in prompt state 1 pays it out).
 void PaidOut() {
     if (RefusedMidSale()) return;
-    if (gSettings.gSystemOption525 != "0" && Screen().Text(kEntryBox).empty()) {
+    if (gSettings.gSystemOption525 && Screen().Text(kEntryBox).empty()) {
         Say(Message::ManagerAuthorizationRequired);
         return;
     }
@@ -267,7 +269,7 @@ void PaidOut() {
 // Key 24: asks for the cash over or short, or with setting 270 for the
 // counted cash of the first payment key; the question stays until replaced.
 void Declaration() {
-    if (gSettings.gReportOption == "True")
+    if (gSettings.gReportOption)
         CIATime(Msg(Message::EnterAmountFor) + gTender.gPaymentListName[1], 0);
     else
         CIATime(Msg(Message::EnterAmountOfCashOverPlusOrShortMinus), 0);

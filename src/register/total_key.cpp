@@ -8,6 +8,9 @@
 #include "data/comm_state.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "office/communication.h"
+#include "office/opening.h"
+#include "print/pole_display.h"
 #include "register/register_keys.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
@@ -28,8 +31,13 @@ constexpr int kDefaultEndSaleMs = 6000;
 const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 // The documents the inventory saves, and those the back office is sent.
-bool SavedDocument(int mode) { return mode == 12 || mode == 13 || mode == 14 || mode == 15; }
-bool SentDocument(int mode) { return mode == 28 || mode == 29 || mode == 30; }
+bool SavedDocument(RegisterMode mode) {
+    return mode == RegisterMode::OrderEntry || mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase ||
+           mode == RegisterMode::Adjustment;
+}
+bool SentDocument(RegisterMode mode) {
+    return mode == RegisterMode::ReceivePO || mode == RegisterMode::NewPurchaseOrder || mode == RegisterMode::PackOrder;
+}
 
 // Nothing was saved or sent: the sale stays open as it was, the keys come
 // back and the message line keeps why.
@@ -42,7 +50,7 @@ void Total_Refused(const std::string& messageBefore) {
 }
 
 // The sale or document of `mode` is saved: what its result asks for.
-void Total_Finish(int mode, const SaleSaveResult& r) {
+void Total_Finish(RegisterMode mode, const SaleSaveResult& r) {
     SaleState& s = gSale;
     gSaleSave.gSaleFinished = true;
     // The receipt prints the invoice just saved; a document left its record.
@@ -52,7 +60,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
 
     gSaleSave.gReceiptDuplicate = false;
     gSaleSave.gReceiptCopy = 0;
-    if (mode == 12) {
+    if (mode == RegisterMode::OrderEntry) {
         if (!gSettings.gNoOrderPrint) Printing().Document_Print(mode);
     } else if (SavedDocument(mode)) {
         Printing().Document_Print(mode);
@@ -76,22 +84,22 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
     if (gSettings.gSendAfterSale) {
         s.gSendPending = false;
         gComm.gCommHidden = true;
-        gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
-        Office().Communicate();
+        gComm.gOperationMode = CommMode::Full;  // a full session, whatever a report left behind
+        Communicate();
     }
 }
 
 // The sale itself (not a document): the balance paid when the store asks
 // for it, the records written, a training sale's counts put back.
-void Total_SaveSale(int mode, const std::string& messageBefore) {
+void Total_SaveSale(RegisterMode mode, const std::string& messageBefore) {
     SaleState& s = gSale;
     Invoice_Status();
-    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
+    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal) {
         BPayment_Click();
         Payment_Process(1);
         Buttons_Lock();
     }
-    const bool training = mode == 26;
+    const bool training = mode == RegisterMode::Training;
     if (training) Headers_Save();
     SaleSaveResult r = Sale_Save();
     if (!r) {
@@ -126,7 +134,7 @@ void mTotalRegister_Click() {
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
     gReg.gBusinessDate = date;
-    Office().Date_Set();
+    Date_Set();
     Caption_Show();
     Screen().SetText(kEntryBox, "");
     gReg.gEnteredAmount = Money::FromUnits(1);
@@ -134,9 +142,9 @@ void mTotalRegister_Click() {
 
     const std::string messageBefore = Screen().Text(kMessageLine);
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(Message::PrintingInProgress));
-    Devices().Customer_Thankyou();
+    Customer_Thankyou();
 
-    const int mode = s.gMode;
+    const RegisterMode mode = s.gMode;
     if (SentDocument(mode)) {
         // The keys stay locked until the back office has answered.
         gSaleSave.gTotalWaiting = true;
@@ -223,10 +231,10 @@ void SaleEnd_Hurry() {
 
 void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
-    if (gSale.gMode == 28)
+    if (gSale.gMode == RegisterMode::ReceivePO)
         Online().Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1")
-        Office().Logout();
+    else if (gSettings.gLogoutAfterSale)
+        Logout();
     else
         Sale_Start();
 }

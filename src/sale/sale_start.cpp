@@ -31,9 +31,6 @@ namespace {
 
 constexpr int kMessageLineMs = 15000;
 constexpr int kTenderSlots = 10;
-constexpr int kModePriceChecker = 27;  // Price Checker
-constexpr int kModeTraining = 26;
-constexpr int kModeStockCount = 16;
 
 constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
@@ -135,7 +132,7 @@ void Register_Reset() {
     s.SetText(kMessageLine, Msg(gData.gNoCashiers ? Message::NoCashierInformationAvailableForThisTerminal
                                                   : Message::TypeCashierNumberAndSelectEnterButton));
     Mode_Display();
-    if (gSettings.gHomeMode == kModePriceChecker) Login_Automatic();
+    if (gSettings.gHomeMode == RegisterMode::PriceChecker) Login_Automatic();
 }
 
 void Login_Automatic() {
@@ -194,7 +191,8 @@ void Sale_Start() {
 
     DefaultClient_Attach();
 
-    if (sale.gMode != kModeTraining && sale.gMode != kModePriceChecker && sale.gMode != kModeStockCount)
+    if (sale.gMode != RegisterMode::Training && sale.gMode != RegisterMode::PriceChecker &&
+        sale.gMode != RegisterMode::StockCount)
         sale.gMode = gSettings.gHomeMode;
     gReg.gPromptState = PromptState::None;
     Mode_Display();
@@ -217,7 +215,7 @@ void Sale_Start() {
 
     if (sale.gSendPending) {
         sale.gSendPending = false;
-        gComm.gOperationMode = kCommFull;
+        gComm.gOperationMode = CommMode::Full;
         Office().Communicate([] {
             if (gComm.gProductsUpdated) Program().RestartProgram();
         });

@@ -2,6 +2,7 @@
 // purchase entry, stock adjustments and the documents saved at the Total key.
 // Stand-ins do nothing, except where a key must answer.
 #pragma once
+#include "config/register_mode.h"
 
 namespace tarvo {
 
@@ -39,13 +40,13 @@ public:
     // The adjustment mode entered with the reason in gSale.gAdjustmentReason.
     virtual void Adjustment_Start() = 0;
     virtual void CommandFile_Create() = 0;
-    // The document modes' Total (12 order, 13/14 purchase, 15 adjustment):
-    // the save and its own messages; the Total key prints the document
-    // afterwards from gSaleSave.gPrintRecordNo. False when nothing was
-    // saved: the document stays open as it was and the message line says
-    // why. The back office's documents (28-30) are sent by the online
-    // services (OnlineService::Document_Send).
-    virtual bool Document_Save(int mode) = 0;
+    // The document modes' Total (Order Entry, Purchase Order and Purchase,
+    // Adjustment): the save and its own messages; the Total key prints the
+    // document afterwards from gSaleSave.gPrintRecordNo. False when nothing
+    // was saved: the document stays open as it was and the message line says
+    // why. The back office's documents (Receive PO, New Purchase Order, Pack
+    // Order) are sent by the online services (OnlineService::Document_Send).
+    virtual bool Document_Save(RegisterMode mode) = 0;
     // Cancels the sale in progress: its activity record (S) written and a
     // fresh sale started. The stand-in says "Invalid Entry".
     virtual void Sale_Cancel() = 0;

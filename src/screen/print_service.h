@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/register_mode.h"
+
 namespace tarvo {
 
 class PrintService {
@@ -31,8 +33,9 @@ public:
     // The receipt of invoice record gSaleSave.gPrintRecordNo, as copy
     // gSaleSave.gReceiptCopy (gReceiptDuplicate, gGiftReceipt).
     virtual void Receipt_Print() = 0;
-    // The document just saved at the Total key: 12 an order, 13 and 14 a purchase.
-    virtual void Document_Print(int mode) = 0;
+    // The document just saved at the Total key in `mode`: an order (Order
+    // Entry), a purchase (Purchase Order, Purchase) or an adjustment.
+    virtual void Document_Print(RegisterMode mode) = 0;
     // Prints the paid-out slip of activity record `recNo`.
     virtual void PaidOut_Print(std::int32_t recNo) = 0;
     // Print the deposit slips (two copies) of activity record `recNo`: a

@@ -68,7 +68,7 @@ void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
 void OnlineStandIn::Online_Service_Orders() { NotAvailable(); }
 void OnlineStandIn::Online_Service_ChangePrice(const std::string&, const std::string&) { NotAvailable(); }
 void OnlineStandIn::Delete_This() { NotAvailable(); }
-void OnlineStandIn::Document_Send(int, std::function<void(bool sent)> then) {
+void OnlineStandIn::Document_Send(RegisterMode, std::function<void(bool sent)> then) {
     NotAvailable();
     if (then) then(false);
 }

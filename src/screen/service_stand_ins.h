@@ -43,7 +43,7 @@ public:
     void PrintToScreen_End() override {}
     void Drawer_Open() override {}
     void Receipt_Print() override {}
-    void Document_Print(int) override {}
+    void Document_Print(RegisterMode) override {}
     void PaidOut_Print(std::int32_t) override {}
     void Deposit_PrintSafe(std::int32_t) override {}
     void DepositBank_Print(std::int32_t) override {}
@@ -55,9 +55,7 @@ public:
 class DeviceStandIn : public DeviceService {
 public:
     void Customer_Greeting() override {}
-    void Customer_Product() override {}
     void Customer_Total() override {}
-    void Customer_Thankyou() override {}
     void Customer_PriceChecker() override {}
     std::int16_t DisplayError() const override { return 0; }
     // Only starts the 10-second scale timer.
@@ -82,30 +80,15 @@ public:
     void Card_Escape() override {}
 };
 
-// No cash office: nothing written, nobody clocked, nothing printed.
+// No cash office: nothing written, no session run.
 class OfficeStandIn : public OfficeService {
 public:
-    void Clock_CheckLogin() override {}
-    bool Clock_Login() override { return false; }
-    bool Clock_Logout() override { return false; }
     void Date_Set() override {}
-    void Login_OpeningBalance() override {}
-    bool OpeningAmount_Save() override { return false; }
-    std::int32_t Paidout_Save() override { return 0; }
-    std::int32_t DepositSafe_Save() override { return 0; }
-    std::int32_t DepositBank_Save() override { return 0; }
-    std::int32_t Drawer_Save() override { return 0; }
-    std::int32_t Declare_Save() override { return 0; }
     void Logout() override {}
     bool SaleCancel_Save() override { return false; }
     void Communicate(std::function<void()> then) override {
         if (then) then();
     }
-    bool CashCount_Open() override { return false; }
-    void Report_Sales() override {}
-    void Report_TimeAttendance() override {}
-    void Report_Drawer() override {}
-    void Report_Collection() override {}
 };
 
 // No inventory documents: kits stay whole, a document "saves" nothing and
@@ -128,7 +111,7 @@ public:
     void Adjustment_Cancel() override {}
     void Adjustment_Start() override {}
     void CommandFile_Create() override {}
-    bool Document_Save(int) override { return true; }
+    bool Document_Save(RegisterMode) override { return true; }
     void Sale_Cancel() override;
 };
 
@@ -136,9 +119,9 @@ public:
 // answers, there is nothing to dial.
 class TransferStandIn : public TransferService {
 public:
-    std::int16_t Session_Run(std::int16_t, bool) override { return 0; }
+    std::int16_t Session_Run(CommMode, bool) override { return 0; }
     // At once, on this thread, with what Session_Run answers.
-    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+    void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override {
         done(Session_Run(mode, hidden));
     }
     bool Internet_Check() override { return true; }
@@ -167,7 +150,7 @@ public:
     void Online_Service_Orders() override;
     bool Online_Escape() override { return false; }
     void Delete_This() override;
-    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
 };
 
 // No other windows: the message box shows nothing, the forms open nothing,

@@ -109,7 +109,7 @@ protected:
         EntryForm_SetView(&view);
         clock.Set(LocalTime{2026, 12, 8, 14, 5, 9});
         gReg.gBusinessDate = "20261208";
-        gSettings.gClientEntryOption = "0";
+        gSettings.gClientEntryOption = false;
         TemplateMasters_Load();
         // The sale has client 1001 attached.
         gSale.gClientNumber = "1001";

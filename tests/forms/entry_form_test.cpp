@@ -9,6 +9,7 @@
 #include "forms/entry_fixture.h"
 #include "office/communication.h"
 #include "office/office_service.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 
@@ -303,7 +304,7 @@ TEST_F(EntryFormTest, ExitWithSomethingTypedAsksForAConfirmation) {
 }
 
 TEST_F(EntryFormTest, LeavingTheOrderPageKeepsTheHeaderAndTheMode) {
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     gSale.gDocType = "3";
     EntryForm& f = Open(12);
     Type(1, "5");
@@ -311,7 +312,7 @@ TEST_F(EntryFormTest, LeavingTheOrderPageKeepsTheHeaderAndTheMode) {
     f.Button9_Click();
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_EQ(gSale.gDocType, "3");
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_TRUE(services.calls.empty());
 }
 
@@ -393,7 +394,7 @@ protected:
     // The document header as a new sale sets it.
     static void DefaultHeader() {
         SaleState& s = gSale;
-        s.gMode = 11;
+        s.gMode = RegisterMode::Sales;
         s.gDocType = "1";
         s.gDocPriority = "1";
         s.gDocDeliveryDate = "20261208";
@@ -446,12 +447,12 @@ TEST_F(HeaderPageTest, TheOrderPageAcceptsOnlyItsValuesAndARealDate) {
         f.Button8_Click();
         EXPECT_EQ(f.IsLoaded(), !c.saved);
         if (c.saved) {
-            EXPECT_EQ(gSale.gMode, 12);
+            EXPECT_EQ(gSale.gMode, RegisterMode::OrderEntry);
             EXPECT_EQ(screen.Text(kModeBox), "Mode: Order Entry");
             EXPECT_TRUE(services.calls.empty());
             EXPECT_TRUE(RegisterShown());
         } else {
-            EXPECT_EQ(gSale.gMode, 11);
+            EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
             EXPECT_EQ(screen.Text(kModeBox), "");
             EXPECT_TRUE(services.calls.empty());
             f.Button9_Click();

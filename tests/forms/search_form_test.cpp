@@ -70,7 +70,7 @@ public:
     }
     void Purchase_Cancel() override { calls.push_back("Purchase_Cancel " + std::to_string(gData.gVendorRecNo)); }
     bool Internet_Check() override { return true; }
-    std::int16_t Session_Run(std::int16_t, bool) override {
+    std::int16_t Session_Run(CommMode, bool) override {
         calls.push_back("Session_Run");
         return 0;
     }
@@ -316,7 +316,7 @@ TEST_F(SearchFormTest, Setting250ShowsTheBarCodeInsteadOfTheProductNumber) {
     ASSERT_FALSE(barcode.empty());
     for (const char* mode : {"0", "1", "00"}) {
         SCOPED_TRACE(mode);
-        gSettings.gProductKeyMode = mode;
+        gSettings.gProductKeyMode = ProductKeyMode_Read(mode);
         SearchProducts("coffee");
         EXPECT_EQ(RowOf(2)[1], Num_Val(mode) == 0 ? "1001" : barcode);
         Form().Button9_Click();
@@ -715,7 +715,7 @@ TEST_F(SearchFormTest, ExitHandsBackNothingEmptiesTheEntryBoxAndCancelsAPurchase
 TEST_F(SearchFormTest, AScheduledSessionWaitsWhileTheListIsOpen) {
     UseDemoStore();
     gReg.gCashierIndex = 1;
-    gSettings.gConnectionMode = "1";
+    gSettings.gConnectionMode = ConnectionMode::DialUp;
     gSettings.gAutoSendTime[0] = "10:32";
     Communication_Configure();  // at 10:30
     SearchProducts("coffee");

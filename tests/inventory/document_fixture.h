@@ -29,6 +29,7 @@
 #include "data/work_file.h"
 #include "inventory/purchases.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"
@@ -62,7 +63,9 @@ public:
         gReg.gPromptLine = static_cast<std::int16_t>(question);  // the question opened, as the prompt line has it
         return 0;
     }
-    void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
+    void Document_Print(RegisterMode mode) override {
+        calls.push_back("Document_Print(" + std::to_string(static_cast<int>(mode)) + ")");
+    }
 };
 
 // The products of the documents' lines in the product file, so a printout

@@ -29,6 +29,7 @@
 #include "register/program_services.h"
 #include "register/prompt_line.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -82,7 +83,7 @@ protected:
     void SetUp() override {
         DocumentTest::SetUp();
         for (const std::string& e : kPurchaseFiles) std::filesystem::remove(FilePath(e));
-        gSettings.gHomeMode = 11;
+        gSettings.gHomeMode = RegisterMode::Sales;
         gSettings.gAskPurchaseCost = true;
         gSettings.gAskPurchasePrice = false;
         gSettings.gAskPurchaseComment = false;
@@ -90,7 +91,7 @@ protected:
     // A purchase from V100: 2 x 012345 at a cost of 4.50 (retail 9.99), and
     // a line without prices with a note.
     static void TwoLinePurchase() {
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseIsOrder = false;
         gSale.gPurchaseVendor = "V100";
         AddLine("1001", "012345", 2, "9.99", "4.5");
@@ -310,7 +311,7 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         gSettings.gAskPurchaseCost = c.cost;
         gSettings.gAskPurchasePrice = c.price;
         gSettings.gAskPurchaseComment = c.comment;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "V100";
         // The product as the product entry adds it, at its selling price.
         AddLine("1001", "K", 2, "12.49", "12.49");
@@ -361,7 +362,7 @@ TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
         gSettings.gAskPurchaseCost = c.cost;
         gSettings.gAskPurchasePrice = c.price;
         gData.gClientRecNo = 1;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "V100";
         gSale.gQuantity = 2;
         gData.gProductRecNo = 1;
@@ -376,7 +377,7 @@ TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
 }
 
 TEST_F(PurchaseQuestionsTest, NoCostDropsTheProductJustAdded) {
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     AddLine("1001", "K", 2, "12.49", "12.49");
     AddLine("1002", "L", 1, "3", "3");
     AskFirst();
@@ -398,8 +399,8 @@ TEST_F(PurchaseTest, TheNextPurchaseTakesTheNextNumbers) {
     TwoLinePurchase();
     gSale.gPurchaseIsOrder = true;
     gSale.gItemCount = 1;
-    gSale.gMode = 13;  // a purchase order's Total saves it the same way
-    ASSERT_TRUE(InventoryDocuments{}.Document_Save(13));
+    gSale.gMode = RegisterMode::PurchaseOrder;  // a purchase order's Total saves it the same way
+    ASSERT_TRUE(InventoryDocuments{}.Document_Save(RegisterMode::PurchaseOrder));
     const auto pur = Records(".PUR", 300);
     ASSERT_EQ(pur.size(), 3u);
     EXPECT_EQ(pur[0], "3" + Blanks(270));
@@ -547,7 +548,7 @@ TEST_F(PurchaseTest, TheChosenVendorIsShownOnTheInformationPanel) {
     gData.gVendorRecNo = 1;
     gSettings.gVendorTaxExempt = true;
     screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Vendor_ShowInformation();
     EXPECT_EQ(screen.Text(kMessageBox),
               "Springfield Coffee Roasters\r\n88 Bean Street\r\nSpringfield\r\n\r\nTelephone: 555-0201\r\n"
@@ -557,7 +558,7 @@ TEST_F(PurchaseTest, TheChosenVendorIsShownOnTheInformationPanel) {
     EXPECT_EQ(gSale.gPurchaseVendor, "V100");
     EXPECT_EQ(MessageLine(), "Entry Initiated Successfully");
     EXPECT_TRUE(gSale.gTaxExempt[1] && gSale.gTaxExempt[2] && gSale.gTaxExempt[3]);
-    EXPECT_EQ(gReg.gKeyPage, 1);  // the default key page
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default key page
     // The mode box is shown again, in the mode the register is in.
     EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
 
@@ -576,13 +577,13 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
     for (std::int32_t rec : {0, 4}) {
         SCOPED_TRACE(rec);
         svc.calls.clear();
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "";
         AddLine("1001", "K", 2, "12.49", "12.49");
         screen.SetText(kMessageBox, "");
         gData.gVendorRecNo = rec;
         Vendor_ShowInformation();
-        EXPECT_EQ(gSale.gMode, 11);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
         EXPECT_EQ(gSale.gItemCount, 0);  // a new, empty sale
         EXPECT_EQ(gSale.gLines[1].key, "");
         EXPECT_EQ(MessageLine(), "Purchase Cancelled");
@@ -596,12 +597,12 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
 }
 
 TEST_F(PurchaseTest, CancelGoesBackToTheHomeMode) {
-    gSettings.gHomeMode = 11;
-    gSale.gMode = 14;
+    gSettings.gHomeMode = RegisterMode::Sales;
+    gSale.gMode = RegisterMode::Purchase;
     AddLine("1001", "K", 2, "12.49", "12.49");
     screen.Show(kMessageBox, true);
     Purchase_Cancel();
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     // A new, empty sale in the home mode.
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(gSale.gLines[1].key, "");
@@ -641,7 +642,7 @@ TEST_F(PurchaseTest, EachQuestionHasItsStateAndMessage) {
 }
 
 TEST_F(PurchaseTest, AddAndCancelProductRedrawTheReceipt) {
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     AddLine("1001", "K", 2, "12.49", "4.5");
     for (void (*step)() : {Purchase_AddProduct, Purchase_CancelProduct}) {
         svc.calls.clear();
@@ -661,22 +662,22 @@ TEST_F(PurchaseTest, AddAndCancelProductRedrawTheReceipt) {
 TEST_F(PurchaseTest, TheModeKeysStartTheEntryOnlyWithVendors) {
     InventoryDocuments inventory;
     Reg().services.inventory = &inventory;
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     Mode_Process(3);  // no vendor file
     EXPECT_EQ(MessageLine(), "No Vendor Information Available");
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_TRUE(svc.searchForms.empty());
 
     DemoVendors(dir);
     for (const auto& [key, order] : {std::pair{3, true}, std::pair{4, false}}) {
         SCOPED_TRACE(key);
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gSale.gPurchaseIsOrder = !order;
         gSale.gPurchaseVendor = "V100";
         svc.searchForms.clear();
         Mode_Process(key);
-        EXPECT_EQ(gSale.gMode, 14);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
         EXPECT_EQ(gSale.gPurchaseIsOrder, order);
         EXPECT_EQ(svc.searchForms.size(), 1u);
         EXPECT_EQ(gSale.gPurchaseVendor, "");
@@ -693,12 +694,12 @@ protected:
         TwoProducts(dir);
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gTerminalNumber = "1234567";
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         PurchaseTest::TearDown();
     }
     ProgramServices program;
@@ -736,7 +737,7 @@ TEST_F(PurchaseTotalKeyTest, APurchaseThatCannotBeSavedStaysOpen) {
     EXPECT_EQ(Records(".PUR", 300).size(), 1u);
     EXPECT_TRUE(cap.bytes.empty());
     EXPECT_TRUE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));
-    EXPECT_EQ(gSale.gMode, 14);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
     EXPECT_EQ(gSale.gItemCount, 2);
 }
 

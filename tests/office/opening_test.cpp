@@ -6,6 +6,8 @@
 #include "data/transaction_files.h"
 #include "file_size_limit.h"
 #include "journal_reader.h"
+#include "print/devices.h"
+#include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "screen/controls.h"
@@ -14,18 +16,10 @@
 namespace tarvo {
 namespace {
 
-// Records the drawer and the sale start the opening asks for.
-class OpeningServices : public RegisterServices {
-public:
-    void Drawer_Open() override { ++drawer; }
-    int drawer = 0;
-};
-
 class OpeningTest : public RegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        Reg().services = &svc;
         Data_Reset(gData);
         std::filesystem::create_directories(dir / "Data");
         SetTerminalPaths(gConstants.paths, dir.Path(), "1234567");
@@ -34,24 +28,34 @@ protected:
         gReg.gCashierIndex = 1;
         gReg.gBusinessDate = "20261209";
         gReg.gPromptState = PromptState::Login;
+        // A receipt printer whose drawer kick reads "D", caught by the tests;
+        // nothing is plugged into its port.
+        gSettings.gPrinterType = PrinterType::Com1;
+        dir.Write(kDeviceMapFile, "COM1=" + (dir / "unplugged") + "\n");
+        print_golden::SetCode(4, "D");
+        PrinterCodes_Load();
     }
     void TearDown() override {
         Data_CloseAll(gData);
         RegisterTest::TearDown();
     }
     static std::string Journal(int k) { return JournalRecord(k); }
+    // The opening asked for at a login; what reached the printer meanwhile.
+    static std::string LoginPrinted() {
+        PrinterCapture printer;
+        Login_OpeningBalance();
+        return printer.bytes;
+    }
     TestDir dir;
-    OpeningServices svc;
 };
 
 TEST_F(OpeningTest, FirstLoginOfTheDayAsksForTheAmountAndOpensTheDrawer) {
-    Login_OpeningBalance();
+    EXPECT_EQ(LoginPrinted(), "D\r\n");  // the drawer kick
     EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
     EXPECT_EQ(screen.Text(kMessageLine), "Enter Drawer's Opening Amount & Select Enter");
-    EXPECT_EQ(svc.drawer, 1);
     gSettings.gDrawerAtOpening = false;
-    Login_OpeningBalance();
-    EXPECT_EQ(svc.drawer, 1);
+    EXPECT_EQ(LoginPrinted(), "");
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
 }
 
 TEST_F(OpeningTest, SavedOpeningIsAnORecordOfTheBusinessDay) {
@@ -61,23 +65,21 @@ TEST_F(OpeningTest, SavedOpeningIsAnORecordOfTheBusinessDay) {
     EXPECT_EQ(Journal(1), "2" + std::string(40, ' '));  // the journal's header: the count and 40 blanks
     // a second login the same day starts the sale at once
     gReg.gPromptState = PromptState::Login;
-    Login_OpeningBalance();
+    EXPECT_EQ(LoginPrinted(), "");  // the drawer stays shut
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
-    EXPECT_EQ(svc.drawer, 0);
     // the next day asks again
     gReg.gBusinessDate = "20261210";
-    Login_OpeningBalance();
+    EXPECT_EQ(LoginPrinted(), "D\r\n");
     EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
 }
 
 TEST_F(OpeningTest, ZeroOpeningSettingSavesZeroAndStartsTheSale) {
     gSettings.gZeroOpening = true;
     gReg.gEnteredAmount = *Money::Parse("99");
-    Login_OpeningBalance();
+    EXPECT_EQ(LoginPrinted(), "");  // the drawer stays shut
     EXPECT_EQ(Journal(2).substr(12, 2), "O0");
     EXPECT_EQ(Journal(2).substr(30, 9), "0        ");
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
-    EXPECT_EQ(svc.drawer, 0);
 }
 
 TEST_F(OpeningTest, ZeroOpeningTheJournalCannotTakeAsksForTheOpeningInstead) {
@@ -95,19 +97,7 @@ TEST_F(OpeningTest, ZeroOpeningTheJournalCannotTakeAsksForTheOpeningInstead) {
 
 // Setting 168 as the login reads it: "1" opens the drawer when the opening
 // amount is asked, any other value keeps it shut; without the line it opens.
-class DrawerAtOpeningTest : public OpeningTest {
-protected:
-    class RealDrawer : public RegisterServices {
-    public:
-        void Drawer_Open() override { tarvo::Drawer_Open(); }
-    };
-    void SetUp() override {
-        OpeningTest::SetUp();
-        Reg().services = &drawer;
-        gSettings.gPrinterType = "3";
-    }
-    RealDrawer drawer;
-};
+class DrawerAtOpeningTest : public OpeningTest {};
 
 TEST_F(DrawerAtOpeningTest, Setting168OneOpensTheDrawerAtTheOpeningAmount) {
     struct Case {

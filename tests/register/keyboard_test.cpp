@@ -90,7 +90,7 @@ TEST_F(KeyboardTest, PlusPressesTheHighlightedSoftKey) {
     // Key 3 of page 2 is department 27, which sells product 123.
     Products({"123"});
     DepartmentSells(27, "123");
-    gReg.gKeyPage = 2;
+    gReg.gKeyPage = KeyPage::Department2;
     gReg.gHighlightKey = 3;
     for (auto [key, shift] : {std::pair{KeyCode::NumAdd, 0}, std::pair{KeyCode::Equals, KeyShift::Shift}}) {
         SCOPED_TRACE(key);
@@ -126,12 +126,14 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
     screen.SetCaption(Id(Control::BDep, 8), "Toys");
     struct Case {
         const char* typed;
-        int page;
+        KeyPage page;
     };
-    const Case cases[] = {{"3", 3}, {"8", 8}, {"9", 1}, {"0", 1}, {"33", 1}, {"", 1}, {"a", 1}};
+    const Case cases[] = {{"3", KeyPage::Department3}, {"8", KeyPage::Department8},  {"9", KeyPage::Department1},
+                          {"0", KeyPage::Department1}, {"33", KeyPage::Department1}, {"", KeyPage::Department1},
+                          {"a", KeyPage::Department1}};
     for (int key : {KeyCode::NumDivide, KeyCode::Slash}) {
         for (const Case& c : cases) {
-            gReg.gKeyPage = 1;
+            gReg.gKeyPage = KeyPage::Department1;
             Type(c.typed);
             Press(key);
             EXPECT_EQ(gReg.gKeyPage, c.page) << key << " after " << c.typed;
@@ -139,16 +141,16 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
         }
     }
     screen.SetEnabled(Id(Control::BDep, 3), false);
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     Type("3");
     Press(KeyCode::Slash);
-    EXPECT_EQ(gReg.gKeyPage, 1);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
 }
 
 // A card reader types the track as keys: its "/" and "*" stay in the entry box.
 TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
     screen.SetCaption(Id(Control::BDep, 3), "Produce");
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     gSale.gQuantity = 1;
     const std::pair<int, int> trackKeys[] = {
         {KeyCode::Slash, 0}, {KeyCode::NumDivide, 0}, {KeyCode::Digit8, KeyShift::Shift}};
@@ -156,7 +158,7 @@ TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
         Type("%B4111111111111111^DOE");
         Press(key, shift);
         EXPECT_EQ(Entry(), "%B4111111111111111^DOE") << key;
-        EXPECT_EQ(gReg.gKeyPage, 1);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
         EXPECT_EQ(gSale.gQuantity, 1);
     }
 }
@@ -164,14 +166,25 @@ TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
 TEST_F(KeyboardTest, F5StepsThroughThePages) {
     for (int p : {2, 4, 7}) screen.SetCaption(Id(Control::BDep, p), "Page " + std::to_string(p));
     struct Case {
-        int from, to;
+        KeyPage from, to;
     };
     const Case cases[] = {
-        {0, 2},  {2, 4},   {3, 4},   {4, 7},   {7, 16},  {8, 16},  {16, 12},
-        {12, 2}, {10, 16}, {11, 16}, {13, 16}, {14, 16}, {15, 16},
+        {KeyPage::None, KeyPage::Department2},
+        {KeyPage::Department2, KeyPage::Department4},
+        {KeyPage::Department3, KeyPage::Department4},
+        {KeyPage::Department4, KeyPage::Department7},
+        {KeyPage::Department7, KeyPage::Mode},
+        {KeyPage::Department8, KeyPage::Mode},
+        {KeyPage::Mode, KeyPage::Print},
+        {KeyPage::Print, KeyPage::Department2},
+        {KeyPage::System, KeyPage::Mode},
+        {KeyPage::Extras, KeyPage::Mode},
+        {KeyPage::Sales, KeyPage::Mode},
+        {KeyPage::Special, KeyPage::Mode},
+        {KeyPage::Payment, KeyPage::Mode},
     };
     for (const Case& c : cases) {
-        gReg.gKeyPage = static_cast<std::int16_t>(c.from);
+        gReg.gKeyPage = c.from;
         gReg.gHighlightKey = 9;
         Press(KeyCode::F5);
         EXPECT_EQ(gReg.gKeyPage, c.to) << "from " << c.from;
@@ -232,13 +245,14 @@ TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
     gSale.gTotal = Money::FromUnits(3);
     gReg.gHighlightKey = 7;
     Press(KeyCode::F2);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_EQ(gReg.gHighlightKey, 1);
 
     struct Case {
-        int key, page;
+        int key;
+        KeyPage page;
     };
-    for (Case c : {Case{KeyCode::F3, 14}, Case{KeyCode::F4, 13}}) {
+    for (Case c : {Case{KeyCode::F3, KeyPage::Special}, Case{KeyCode::F4, KeyPage::Sales}}) {
         gReg.gHighlightKey = 7;
         Press(c.key);
         EXPECT_EQ(gReg.gKeyPage, c.page);
@@ -260,7 +274,7 @@ TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
 TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
     gReg.gLoggedOut = true;
     gReg.gPromptState = PromptState::Login;
-    gReg.gKeyPage = 3;
+    gReg.gKeyPage = KeyPage::Department3;
     AddLine("A", 1, Money::FromUnits(1));
     gReg.gHighlightKey = 5;
     for (int key : {KeyCode::F3, KeyCode::F4, KeyCode::F5, KeyCode::F6, KeyCode::F7, KeyCode::F9, KeyCode::F10}) {
@@ -268,7 +282,7 @@ TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
         Press(key);
         EXPECT_EQ(Entry(), "") << key;  // the key still empties the entry
     }
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gReg.gHighlightKey, 5);
     EXPECT_TRUE(keys.calls.empty());

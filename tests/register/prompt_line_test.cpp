@@ -15,6 +15,7 @@
 #include "common/fields.h"
 #include "key_fixture.h"
 #include "register/keyboard.h"
+#include "register_mode_print.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
@@ -276,13 +277,16 @@ TEST_F(PromptLineTest, WithoutCardPaymentsTheChargeIsRefusedAndLogged) {
 
 TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
     struct Case {
-        const char* backend;
-        const char* avs;
+        CardBackend backend;
+        bool avs;
         const char* expiryKept;
     };
-    const Case cases[] = {{"1", "1", "2605"}, {"3", "1", "0526"}, {"1", "0", "2605"}, {"2", "", "0526"}};
+    const Case cases[] = {{CardBackend::ExchangeFiles, true, "2605"},
+                          {CardBackend::Gateway, true, "0526"},
+                          {CardBackend::ExchangeFiles, false, "2605"},
+                          {CardBackend::Terminal, false, "0526"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.backend) + "/" + c.avs);
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.backend)) + "/" + std::to_string(c.avs));
         gSettings.gCardBackend = c.backend;
         gSettings.gCardAvs = c.avs;
         gReg.gCardRequest = CardRequest{};
@@ -298,7 +302,7 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         EXPECT_EQ(MessageLine(), "Input Card Expiry Date MMYY");
         Answer("0526");
         EXPECT_EQ(gReg.gCardRequest.gCardExpiry, c.expiryKept);
-        if (std::string(c.avs) == "1") {
+        if (c.avs) {
             ASSERT_TRUE(Pending(4));
             Answer("");
             EXPECT_EQ(MessageLine(), "Invalid Entry, Input Card Holder Street Address");
@@ -349,7 +353,7 @@ TEST_F(PromptLineTest, ExpiryMustBeFourDigitsWithAMonth) {
         {"1299", true}, {"0126", true},   {"0000", false}, {"1300", false}, {"0012", false},
         {"123", false}, {"12345", false}, {"ab12", false}, {"12ab", false}, {"1a99", false},
     };
-    gSettings.gCardBackend = "3";
+    gSettings.gCardBackend = CardBackend::Gateway;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
         prompt.Credit_Card_PromptCardExpiry();
@@ -537,7 +541,7 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
 }
 
 TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     gReg.gPromptState = PromptState::ClientNumber;
     screen.Show(kGreetingLabel, true);
     Ask(13, Message::SelectReasonForStockAdjustment);
@@ -545,7 +549,7 @@ TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
     prompt.PromptInCIA_Cancel();
     EXPECT_TRUE(CallsMade().empty());
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Adjustment");
-    EXPECT_EQ(gSale.gMode, 15);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Adjustment);
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(screen.Visible(kGreetingLabel));
     EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);

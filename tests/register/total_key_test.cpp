@@ -15,6 +15,7 @@
 #include "register/register_fixture.h"
 #include "register/register_keys.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
@@ -36,7 +37,7 @@ public:
     int sends = 0;
     int ordersEnded = 0;
 
-    void Document_Send(int, std::function<void(bool)> then) override {
+    void Document_Send(RegisterMode, std::function<void(bool)> then) override {
         ++sends;
         const bool sent = answer;
         Reg().runner->Post([] {},
@@ -59,7 +60,7 @@ protected:
         gReg.gLoggedOut = false;
         gReg.gBusinessDate = "20261209";
         // A received purchase order of two lines, counted in.
-        gSale.gMode = 28;
+        gSale.gMode = RegisterMode::ReceivePO;
         sale_builder::AddLine("1001", "COFFEE", 3, "4", "4");
         sale_builder::AddLine("1002", "DECAF", 1, "5", "5");
         gReg.gEnteredAmount = Money();

@@ -24,8 +24,10 @@
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "file_size_limit.h"
+#include "office/communication.h"
 #include "register/register_fixture.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/clients.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -57,21 +59,23 @@ public:
         calls.push_back("Receipt_Print(" + std::to_string(gSaleSave.gPrintRecordNo) + "," +
                         std::to_string(gSaleSave.gReceiptCopy) + (gSaleSave.gGiftReceipt ? ",gift" : "") + ")");
     }
-    void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
     void MessageBox_Show(const std::string& text, const std::string&) override {
         calls.push_back("MessageBox:" + text);
     }
     bool documentSaves = true;
-    bool Document_Save(int mode) override {
-        calls.push_back("Document_Save(" + std::to_string(mode) + ")");
+    bool Document_Save(RegisterMode mode) override {
+        calls.push_back("Document_Save(" + std::to_string(static_cast<int>(mode)) + ")");
         return documentSaves;
     }
-    void Document_Print(int mode) override { calls.push_back("Document_Print(" + std::to_string(mode) + ")"); }
+    void Document_Print(RegisterMode mode) override {
+        calls.push_back("Document_Print(" + std::to_string(static_cast<int>(mode)) + ")");
+    }
     void Delete_This() override { calls.push_back("Delete_This"); }
-    void Logout() override { calls.push_back("Logout"); }
-    void Communicate(std::function<void()> then) override {
-        calls.push_back("Communicate(" + std::to_string(gComm.gOperationMode) + (gComm.gCommHidden ? ",hidden)" : ")"));
-        if (then) then();
+    // The session with the back office, by its mode and whether its window
+    // stays off the screen.
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
+        calls.push_back("Session_Run(" + std::to_string(static_cast<int>(mode)) + (hidden ? ",hidden)" : ")"));
+        return 0;
     }
     std::int16_t PrintStatus() const override { return printStatus; }
 };
@@ -83,6 +87,7 @@ protected:
         UseTerminalFolder(dir.Path());
         Reg().services = &svc;
         gComm = CommState{};
+        gCommSchedule = CommScheduleState{};
         gTender = TenderState{};
         gSaleSave = SaleSaveState{};
         SaleSave_SetWriteHook(nullptr);
@@ -591,8 +596,8 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
 }
 
 TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote) {
+    DefaultClient_Load();  // for the next sale
     gSettings.gEndSaleDelay = 2500;
-    gSettings.gLogoutAfterSale = "1";
     svc.printStatus = 1;
     CashSale();
     mTotalRegister_Click();
@@ -600,9 +605,27 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     Screen().SetText(kMessageLine, "    " + Msg(Message::PrintingInProgress));
     Timer_EndSale_Timer();
     EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
-    EXPECT_EQ(svc.Count("Logout"), 1);
-    EXPECT_EQ(gSale.gItemCount, 2);  // no next sale started: the lines stay
-    gSale.gMode = 28;
+    // The next sale started: no lines yet, the store's default client.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gClientName, "Cash Customer");
+
+    // With a logout after each sale the register goes back to the login
+    // prompt instead of a new sale.
+    gSettings.gLogoutAfterSale = true;
+    gTerminalNumber = "1234567";
+    gData.gNoCashiers = false;  // the cashier table was loaded
+    NewSale();
+    CashSale();
+    mTotalRegister_Click();
+    Timer_EndSale_Timer();
+    EXPECT_EQ(gReg.gCashierIndex, 0);
+    EXPECT_EQ(gReg.gBusinessDate, "");
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
+    EXPECT_EQ(screen.Text(kMessageLine), "Type Cashier Number & Select Enter Button");
+    EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  12-09-2026");
+    EXPECT_TRUE(gReg.gEntryMasked);  // no next sale started: the entry waits for a cashier's code
+
+    gSale.gMode = RegisterMode::ReceivePO;
     Timer_EndSale_Timer();
     EXPECT_EQ(svc.Count("Delete_This"), 1);
 }
@@ -635,7 +658,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     struct Case {
         const char* what;
         const char* type;
-        const char* cardEnabled;
+        bool cardEnabled;
         bool cardInSale;
         bool noReceiptForCash, giftAlways, ifPositive;
         std::vector<std::string> expected;
@@ -644,25 +667,25 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     const Case cases[] = {
         {"card type 10, card processing off",
          "10",
-         "0",
+         false,
          false,
          false,
          false,
          false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
-        {"type 15 is no card", "15", "0", false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"type 15 is no card", "15", false, false, false, false, false, {"Receipt_Print(2,0)"}},
         {"card processing on, card approved",
          "15",
-         "1",
+         true,
          true,
          false,
          false,
          false,
          {"Receipt_Print(2,0)", box, "Receipt_Print(2,1)"}},
-        {"card processing on, no card", "10", "1", false, false, false, false, {"Receipt_Print(2,0)"}},
-        {"no receipt for a cash sale", "1", "0", false, true, false, false, {}},
-        {"gift receipt always", "1", "0", false, false, true, false, {"Receipt_Print(2,0,gift)"}},
-        {"receipt only when positive, subtotal 30", "1", "0", false, false, false, true, {"Receipt_Print(2,0)"}},
+        {"card processing on, no card", "10", true, false, false, false, false, {"Receipt_Print(2,0)"}},
+        {"no receipt for a cash sale", "1", false, false, true, false, false, {}},
+        {"gift receipt always", "1", false, false, false, true, false, {"Receipt_Print(2,0,gift)"}},
+        {"receipt only when positive, subtotal 30", "1", false, false, false, false, true, {"Receipt_Print(2,0)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -671,7 +694,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
         std::filesystem::remove(FilePath(".PAY"));
         NewSale();
         gSaleSave = SaleSaveState{};
-        gSettings.gCardCopies = "2";
+        gSettings.gCardCopies = CardCopies::Two;
         gSettings.gCardEnabled = c.cardEnabled;
         gSettings.gNoReceiptForCash = c.noReceiptForCash;
         gSettings.gGiftReceiptAlways = c.giftAlways;
@@ -723,7 +746,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
         NewSale();
-        gSale.gMode = 26;
+        gSale.gMode = RegisterMode::Training;
         CashSale();
         mTotalRegister_Click();
         EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);  // both occupy the same record
@@ -748,24 +771,25 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
 
 TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
-    gComm.gOperationMode = kCommResendAll;  // left behind by a report
+    gComm.gOperationMode = CommMode::ResendAll;  // left behind by a report
     gSale.gSendPending = true;
+    gSettings.gConnectionMode = ConnectionMode::Interval;  // a standing connection: no dial-up around the session
     CashSale();
     mTotalRegister_Click();
-    EXPECT_EQ(svc.Count("Communicate(0,hidden)"), 1);
+    EXPECT_EQ(svc.Count("Session_Run(0,hidden)"), 1);
     EXPECT_FALSE(gSale.gSendPending);
 }
 
 TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     CashSale();
-    gSale.gMode = 12;
+    gSale.gMode = RegisterMode::OrderEntry;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(12)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(12)"), 1);
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
     Timer_EndSale_Timer();  // a new, empty sale
     CashSale();
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(15)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(15)"), 1);
@@ -775,7 +799,7 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     // keys back, the sale not finished.
     svc.documentSaves = false;
     svc.calls.clear();
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(14)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(14)"), 0);
@@ -789,7 +813,7 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
 }
 
 TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
-    gSettings.gPayBalanceOnTotal = "1";
+    gSettings.gPayBalanceOnTotal = true;
     SetPaymentType(1, "Cash", "1", "", 0, "", "", "1");
     Payment_Setup();
     AddLine("1", "A", 1, "30", "30");
@@ -815,7 +839,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     EXPECT_FALSE(enabled());  // nothing paid
-    gSettings.gOpenBalanceAllowed = "1";
+    gSettings.gOpenBalanceAllowed = true;
     gSale.gClientAccountType = "3";
     EXPECT_TRUE(enabled());  // an account client may leave a balance
     gSale.gClientAccountType = "1";
@@ -831,14 +855,14 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     Totals("-30", "0", "-30");
     AddTender("1", "-10");
     screen.SetEnabled(total, false);
-    gSettings.gRefundTenderRule = "1";
+    gSettings.gRefundTenderRule = true;
     EXPECT_FALSE(enabled());  // left as it was
-    gSettings.gRefundTenderRule = "0";
+    gSettings.gRefundTenderRule = false;
     EXPECT_TRUE(enabled());
 
     // A pack order needs every line packed to its ordered quantity.
     NewSale();
-    gSale.gMode = 30;
+    gSale.gMode = RegisterMode::PackOrder;
     AddLine("1", "A", 3, "1", "1");
     gSale.gLines[1].taxFlags = "3";
     AddLine("2", "B", 1, "1", "1");
@@ -849,7 +873,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
 
     // A client order needs the minimum share paid.
     NewSale();
-    gSale.gMode = 12;
+    gSale.gMode = RegisterMode::OrderEntry;
     gSale.gOrderKind = "1";
     gSale.gDocType = "1";
     gSettings.gOrderMinPaidPercent = "50";

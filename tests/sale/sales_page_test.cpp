@@ -15,6 +15,7 @@
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "register_mode_print.h"
 #include "sale/sales_page.h"
 #include "sale/totals.h"
 
@@ -30,8 +31,8 @@ protected:
         KeyTest::SetUp();
         Reg().services = &page;
         LoggedIn();
-        gSale.gMode = 11;
-        gReg.gKeyPage = 13;
+        gSale.gMode = RegisterMode::Sales;
+        gReg.gKeyPage = KeyPage::Sales;
     }
 
     // `typed` in the entry box, then Sales page key `key`.
@@ -178,7 +179,7 @@ TEST_F(SalesPageTest, TaxExemptKeyStepsThroughTheEightStatuses) {
 }
 
 TEST_F(SalesPageTest, TaxExemptKeyWithTheManagerCheckNeedsRightTwo) {
-    gSettings.gTaxExemptCheck = "1";
+    gSettings.gTaxExemptCheck = true;
     Manager("00000001", "111", "10");
     Manager("00000002", "222", "01");
     const struct {
