@@ -243,7 +243,7 @@ bool CardPayments::CardTender_Add(const std::string& why) {
     const int before = gSale.gPaymentCount;
     const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
     Screen().SetText(kEntryBox, amount.TextDisplay());
-    SaleEngine().Payment_Process(tenderIndex_);
+    Payment_Process(tenderIndex_);
     if (gSale.gPaymentCount != before + 1) {
         Log(why + ": the card tender of " + amount.Format("#####0.00") + " could not be added");
         return false;
@@ -721,7 +721,7 @@ void CardPayments::Terminal_Post(const std::string& last4, const std::string& na
     const int before = gSale.gPaymentCount;
     gTender.gCardPosting = true;
     Screen().SetText(kEntryBox, amount.TextDisplay());
-    SaleEngine().Payment_Process(tenderIndex_);
+    Payment_Process(tenderIndex_);
     gTender.gCardPosting = false;
     if (gSale.gPaymentCount != before + 1) {
         Log("Card approved on the terminal but its tender of " + amount.Format("#####0.00") +

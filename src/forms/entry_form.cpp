@@ -15,6 +15,7 @@
 #include "data/sale_state.h"
 #include "forms/new_entries.h"
 #include "print/office_slips.h"
+#include "sale/clients.h"
 #include "sale/modes.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
@@ -441,7 +442,7 @@ bool EntryForm::Client_Branch() {
     if (s_.gWorkFlag == 1) {
         gData.gClientRecNo = 0;
         gData.gNewClientRecNo = recNo;
-        SaleEngine().Client_Process();
+        Client_Process();
     }
     return true;
 }
@@ -525,7 +526,7 @@ bool EntryForm::Order_Branch() {
     Unload();
     Order_PageClosed(true);
     s.gMode = RegisterMode::OrderEntry;
-    SaleEngine().Mode_Display();
+    Mode_Display();
     return true;
 }
 
@@ -548,7 +549,7 @@ bool EntryForm::Purchase_Branch() {
     s.gDocType = RowText(8);
     s.gDocComment = RowText(9);
     Unload();
-    SaleEngine().Mode_Display();
+    Mode_Display();
     Inventory().Vendor_ShowInformation();
     return true;
 }

@@ -12,6 +12,8 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/clients.h"
+#include "sale/product_entry.h"
 #include "screen/controls.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
@@ -347,13 +349,13 @@ void SearchForm::Button8_click() {
     if (ProductMode(mode)) {
         if (r == 0) return;
         const std::int32_t before = s.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // A product refused adds no line: no earlier line is expanded again.
         if (s.gItemCount <= before || s.gItemCount > kMaxSaleLines) return;
         s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
         Inventory().Kit_Processing();
     } else if (mode == kSearchClients) {
-        if (r != 0) SaleEngine().Client_Process();
+        if (r != 0) Client_Process();
     } else if (mode == kSearchVendors) {
         if (r != 0)
             Inventory().Purchase_CollectInformation();

@@ -13,6 +13,7 @@
 #include "data/sale_state.h"
 #include "platform/files.h"
 #include "print/count_tickets.h"
+#include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
@@ -109,7 +110,7 @@ void Sale_Cancel() {
         return;
     }
     Screen().SetText(kMessageLine, "");
-    SaleEngine().Sale_Start();
+    Sale_Start();
 }
 
 void CommandFile_Create(int command) {

@@ -9,6 +9,9 @@
 #include "data/sale_state.h"
 #include "register/register_keys.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "screen/card_service.h"
 #include "screen/entry_box.h"
@@ -162,8 +165,8 @@ bool PlainKey(int keyCode) {
     case KeyCode::F10:
         if (!loggedOut) Press(Id(Control::BOp, 6), [] { BOp_Click(6); });
         return true;
-    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { SaleEngine().Aux_Client(); }); return true;
-    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { SaleEngine().Aux_Product(); }); return true;
+    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { Aux_Client(); }); return true;
+    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { Aux_Product(); }); return true;
     default: return false;
     }
 }
@@ -178,7 +181,7 @@ bool ModifiedKey(int keyCode) {
         return true;
     case KeyCode::F11:
         // New client, without the manager test of the Mode page.
-        if (open) Press(Id(Control::BOp, 6), [] { SaleEngine().Mode_Process(5); });
+        if (open) Press(Id(Control::BOp, 6), [] { Mode_Process(5); });
         return true;
     case KeyCode::F12:
         if (open && !Screen().Text(kEntryBox).empty()) AliasSearch();

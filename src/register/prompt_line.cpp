@@ -13,10 +13,12 @@
 #include "data/sale_state.h"
 #include "print/printer_output.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
+#include "sale/tenders.h"
 #include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -297,7 +299,7 @@ void PromptLine::ClientNumber(const std::string& entry) {
             Say(Message::NotFound);
         } else {
             // As the Client key attaches a typed client.
-            SaleEngine().Client_Process();
+            Client_Process();
             Totals_Update();
         }
     } else {
@@ -311,7 +313,7 @@ void PromptLine::ClientNumber(const std::string& entry) {
 bool PromptLine::PaymentReference(const std::string& entry) {
     if (entry.empty()) {
         // No reference, no tender.
-        SaleEngine().Payment_Process(24);
+        Payment_Process(24);
         Say(Message::InvalidEntry);
         ClearEntry();
         return false;
@@ -451,7 +453,7 @@ void PromptLine::PromptInCIA_Cancel() {
         break;
     case 8:
         // The tender whose reference was asked goes.
-        SaleEngine().Payment_Process(24);
+        Payment_Process(24);
         break;
     case 9:
     case 10:

@@ -22,10 +22,13 @@
 #include "office/opening.h"
 #include "office/time_clock.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
+#include "sale/sale_start.h"
+#include "sale/sales_page.h"
 #include "sale/tenders.h"
 #include "sale/totals.h"
 #include "screen/entry_box.h"
@@ -62,7 +65,7 @@ void AfterLineRemoved() {
     if (s.gTopLine > s.gItemCount) s.gTopLine = static_cast<std::int16_t>(std::max(1, s.gItemCount - 6));
     if (s.gItemCount == 0) {
         Screen().SetEnabled(kPaymentKey, false);
-        SaleEngine().Variable_StartSale();
+        Variable_StartSale();
     }
     Receipt_Display();
     Totals_Update();
@@ -115,7 +118,7 @@ void VoidLast() {
         gData.gManualPriceValue = s.gLines[n].unitPrice;
         Screen().SetText(kEntryBox, s.gLines[n].unitPrice.TextDisplay());
         const int before = s.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // Only a void line just added voids its kit's components.
         s.gKitCode.clear();
         if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
@@ -240,7 +243,7 @@ void Client() {
         Say(Message::NotFound);
         return;
     }
-    SaleEngine().Client_Process();
+    Client_Process();
     Totals_Update();
 }
 
@@ -375,7 +378,7 @@ void EnterOpeningAmount() {
         Say(Message::EnterDrawersOpeningAmountAndSelectEnter, 0);
     } else if (OpeningAmount_Save()) {
         Say(Message::CashierLoginSuccessful);
-        SaleEngine().Sale_Start();
+        Sale_Start();
     }
     DEA_Reset();
 }
@@ -420,9 +423,9 @@ void RunPage(KeyPage page, int key) {
     switch (page) {
     case KeyPage::System: Pages().System_Process(key); break;
     case KeyPage::Print: Pages().Print_Process(key); break;
-    case KeyPage::Sales: SaleEngine().Sales_Process(key); break;
+    case KeyPage::Sales: Sales_Process(key); break;
     case KeyPage::Special: Pages().Special_Process(key); break;
-    case KeyPage::Mode: SaleEngine().Mode_Process(key); break;
+    case KeyPage::Mode: Mode_Process(key); break;
     default: break;
     }
 }
@@ -496,7 +499,7 @@ void BSys_Click(int index) {
             return;
         }
         if (gSettings.gExtrasNeedsManager) {
-            SaleEngine().Manager_Required();
+            Manager_Required();
             s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
                 Say(Message::ManagerAuthorizationRequired);
@@ -569,15 +572,15 @@ void mDept_Click(int key) {
     const KeyPage page = gReg.gKeyPage;
     bool keepEntry = false;
     if (const int department = DepartmentNumber(page); department != 0) {
-        SaleEngine().Department_Process(key + 24 * (department - 1));
+        Department_Process(key + 24 * (department - 1));
     } else if (page == KeyPage::Extras) {
         Online().Online_Process(key);
     } else if (page == KeyPage::Payment) {
-        SaleEngine().Payment_Process(key);
+        Payment_Process(key);
     } else if (const int group = SoftKeyGroupOfPage(page); group != 0) {
         bool run = true;
         if (gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] == "1") {
-            SaleEngine().Manager_Required();
+            Manager_Required();
             run = gReg.gAuthorized;
         }
         if (run) {
@@ -604,9 +607,9 @@ void BOp_Click(int index) {
     case 2: Void(); break;
     case 3: ClockInOut(); break;
     case 4: Salesperson(); break;
-    case 5: SaleEngine().Aux_Client(); return;
+    case 5: Aux_Client(); return;
     case 6: Client(); break;
-    case 7: SaleEngine().Aux_Product(); return;
+    case 7: Aux_Product(); return;
     case 8:
         if (Entry().empty())
             Say(Message::InvalidEntry);

@@ -15,6 +15,7 @@
 #include "data/sale_state.h"
 #include "office/cash_count.h"
 #include "office/closing_report.h"
+#include "sale/product_entry.h"
 #include "sale/totals.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
@@ -90,7 +91,7 @@ void File_Read() {
         gData.gProductRec = gData.products.Read(gData.gProductRecNo);
         gSale.gLineKind = "P";
         const std::int32_t before = gSale.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // Only a line that was really added takes the file's quantity.
         if (gSale.gItemCount > before) gSale.gLines[gSale.gItemCount].quantity = static_cast<double>(*q);
     }

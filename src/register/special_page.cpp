@@ -19,6 +19,7 @@
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/sale_start.h"
+#include "sale/suspend.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -74,7 +75,7 @@ bool RefusedMidSale() {
 // manager's right. True when the operation may go on.
 bool ManagerAllows(bool withManager, int right) {
     if (!withManager) return true;
-    SaleEngine().Manager_Required();
+    Manager_Required();
     if (!gReg.gAuthorized) return false;
     if (!Manager_HasRight(gReg.gManagerIndex, right)) {
         Say(Message::ManagerNotAllowedAccess);
@@ -200,7 +201,7 @@ void ReturnMode() {
     if (ManagerAllows(gSettings.gSystemOption510, 3)) {
         gSale.gExchangeMode = false;
         const bool wasReturn = gSale.gReturnMode;
-        SaleEngine().Sale_Start();
+        Sale_Start();
         gSale.gReturnMode = !wasReturn;
         Department_SetDefaultKey();
         Say(wasReturn ? Message::ReturnModeDisabled : Message::ReturnMode);
@@ -244,11 +245,11 @@ void SuspendOrRecall() {
         if (gSale.gItemCount == 0)
             Say(Message::InvalidEntryNothingToSuspend);
         else
-            SaleEngine().Suspend_Store();
+            Suspend_Store();
         return;
     }
     if (RefusedMidSale()) return;
-    SaleEngine().Suspend_Recall();
+    Suspend_Recall();
 }
 
 // Key 23: asks for the paid-out amount (Enter in prompt state 1 pays it out).

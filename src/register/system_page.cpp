@@ -75,7 +75,7 @@ void BusinessDate_Change() {
     gReg.gBusinessDate = typed.date;
     Date_Set();
     Show(Msg(Message::DateChangeSuccessful));
-    SaleEngine().Sale_Start();
+    Sale_Start();
 }
 
 // Keys 23 and 24: the daily or every transaction file emptied once the

@@ -96,7 +96,7 @@ void Total_SaveSale(RegisterMode mode, const std::string& messageBefore) {
     Invoice_Status();
     if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal) {
         BPayment_Click();
-        SaleEngine().Payment_Process(1);
+        Payment_Process(1);
         Buttons_Lock();
     }
     const bool training = mode == RegisterMode::Training;
@@ -236,7 +236,7 @@ void SaleEnd_Continue() {
     else if (gSettings.gLogoutAfterSale)
         Logout();
     else
-        SaleEngine().Sale_Start();
+        Sale_Start();
 }
 
 void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }

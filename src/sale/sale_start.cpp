@@ -10,6 +10,7 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
@@ -73,7 +74,7 @@ void DefaultClient_Attach() {
     }
     gData.gClientRecNo = found->recNo;
     gData.gClientRec = found->record;
-    SaleEngine().Client_GetInformation();
+    Client_GetInformation();
     gSale.gSaleClientId = Trim(Mid(gData.gClientRec, 1, 8));
 }
 

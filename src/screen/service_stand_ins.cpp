@@ -38,32 +38,6 @@ void TransferStandIn::InternetCheck_Start(std::function<void(bool)> done) {
 }
 
 void SaleStandIn::Product_Add() { NotAvailable(); }
-void SaleStandIn::Department_Process(int) { NotAvailable(); }
-void SaleStandIn::Mode_Process(int) { NotAvailable(); }
-void SaleStandIn::Sales_Process(int) { NotAvailable(); }
-void SaleStandIn::Payment_Process(int) { NotAvailable(); }
-void SaleStandIn::Aux_Product() { NotAvailable(); }
-void SaleStandIn::Aux_Client() { NotAvailable(); }
-void SaleStandIn::Client_Process() { NotAvailable(); }
-
-void SaleStandIn::Manager_Required() {
-    // Without the manager table's check nobody is authorised.
-    gReg.gAuthorized = false;
-    gReg.gManagerIndex = 0;
-    CIATime(Msg(Message::ManagerAuthorizationRequired), 2);
-}
-
-void SaleStandIn::Strip_Number() {
-    const std::string& text = Screen().Text(kEntryBox);
-    std::string out;
-    for (char c : text) {
-        if ((c >= '0' && c <= '9') || c == '-')
-            out += c;
-        else if (c == ',' || c == '.')
-            out += '.';
-    }
-    Screen().SetText(kEntryBox, out);
-}
 
 void PageStandIn::System_Process(int) { NotAvailable(); }
 void PageStandIn::Print_Process(int) { NotAvailable(); }

@@ -92,6 +92,7 @@ TEST_F(NewEntriesTest, NewClientsAreSavedByteForByte) {
     // The sale's client stays the one it had, whatever the templates were.
     EXPECT_EQ(gData.gClientRecNo, 1);
     EXPECT_EQ(gData.gClientRec, gData.clients.Read(1));
+    EXPECT_EQ(gSale.gClientNumber, "1001");
     EXPECT_TRUE(services.calls.empty());
 }
 
@@ -169,8 +170,13 @@ TEST_F(NewEntriesTest, SaveAndAddToSaleAttachesTheNewClient) {
     Type(2, "Walk In");
     f.Button6_Click();
     ASSERT_FALSE(f.IsLoaded());
-    EXPECT_EQ(services.calls, std::vector<std::string>{"Client_Process 0 2"});
     EXPECT_EQ(gData.gNewClientRecNo, 2);
+    // The new client is the sale's: its panel over the receipt and its name
+    // on the message line.
+    EXPECT_EQ(gSale.gClientNumber, "55501");
+    EXPECT_EQ(gSale.gClientName, "Walk In");
+    EXPECT_EQ(Screen().Text(ControlId{Control::Txt_All, 0}).substr(0, 17), "Client: Walk In\r\n");
+    EXPECT_EQ(Screen().Text(kMessageLine), "Client Walk In");
 }
 
 TEST_F(NewEntriesTest, ARefusedSaveAndPrintDoesNotMakeTheNextSavePrintOrAttach) {
@@ -186,6 +192,7 @@ TEST_F(NewEntriesTest, ARefusedSaveAndPrintDoesNotMakeTheNextSavePrintOrAttach) 
     f.Button8_Click();
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_EQ(cap.bytes, "");
+    EXPECT_EQ(gSale.gClientNumber, "1001");  // the sale's client stays
     EXPECT_TRUE(services.calls.empty());
 }
 

@@ -295,9 +295,13 @@ TEST_F(AdjustmentTest, StartEntersTheAdjustmentMode) {
 TEST_F(AdjustmentTest, CancelGoesHomeWithBothNotices) {
     gSettings.gHomeMode = RegisterMode::Sales;
     gSale.gMode = RegisterMode::Adjustment;
+    AddLine("1001", "012345", 3, "0", "0");
     Adjustment_Cancel();
     EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    // A new, empty sale in the home mode.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gLines[1].key, "");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
     EXPECT_EQ(MessageLine(), "Stock Adjustment Terminated");
     EXPECT_EQ(screen.Text(kTimedBox), "OPERATION CANCELED");
     EXPECT_TRUE(screen.Visible(kTimedBox));

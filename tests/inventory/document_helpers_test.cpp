@@ -156,15 +156,6 @@ TEST_F(ProductInfoTest, AShortRecordShowsEveryLabelEmptyButThePrice) {
 
 // ---- cancelled sale --------------------------------------------------------------------------
 
-class RecordingSale : public RegisterServices {
-public:
-    void Sale_Start() override {
-        ++saleStarts;
-        gSale = SaleState{};
-    }
-    int saleStarts = 0;
-};
-
 class SaleCancelTest : public DocumentHelpersTest {
 protected:
     void SetUp() override {
@@ -178,9 +169,13 @@ protected:
         gData.gManagerCount = 1;
         gReg.gCashierIndex = 1;
         gReg.gBusinessDate = "20261209";
+        DefaultClient_Load();
         gSale.gItemCount = 2;
+        screen.SetText(kModeBox, "");
     }
-    RecordingSale sale;
+    // A new sale shows its mode; the mode box is emptied before each cancel.
+    const ControlId kModeBox{Control::Txt_Mode, 0};
+    RegisterServices sale;
     CashOffice office;
     InventoryDocuments inventory;
 };
@@ -199,13 +194,16 @@ TEST_F(SaleCancelTest, TheJournalRecordThenANewSale) {
         SCOPED_TRACE(c.manager);
         gSale.gItemCount = 2;
         gReg.gManagerIndex = c.manager;
+        screen.SetText(kModeBox, "");
         CIATime("Cancel the sale?", 0);
         Inventory().Sale_Cancel();
         ASSERT_EQ(c.record.size(), 48u);
         EXPECT_EQ(JournalRecord(expected), c.record);
         EXPECT_EQ(JournalRecord(1), std::to_string(expected) + std::string(40, ' '));
-        EXPECT_EQ(sale.saleStarts, expected - 1);
+        // A new sale: no lines, the default client, the mode shown.
         EXPECT_EQ(gSale.gItemCount, 0);
+        EXPECT_EQ(gSale.gClientName, "Cash Customer");
+        EXPECT_EQ(screen.Text(kModeBox), "Mode: Sales");
         EXPECT_EQ(MessageLine(), "");
         ++expected;
     }
@@ -216,7 +214,7 @@ TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
     std::filesystem::remove_all(dir / "Data");
     dir.Write("Data", "not a folder");
     Inventory().Sale_Cancel();
-    EXPECT_EQ(sale.saleStarts, 0);
+    EXPECT_EQ(screen.Text(kModeBox), "");  // no new sale
     EXPECT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(MessageLine(), "Error: Sale Not Cancelled - See Log");
     EXPECT_NE(Log().find("Sale_Cancel: the activity record was not written, the sale is kept"), std::string::npos);
@@ -227,7 +225,7 @@ TEST_F(SaleCancelTest, TheSpecialPagesCancelKey) {
     gSettings.gSystemOption515 = false;
     Special_Process(14);
     EXPECT_EQ(JournalRecord(2).substr(12, 2), "S0");
-    EXPECT_EQ(sale.saleStarts, 1);
+    EXPECT_EQ(screen.Text(kModeBox), "Mode: Sales");  // a new sale
     EXPECT_EQ(gSale.gItemCount, 0);
 }
 

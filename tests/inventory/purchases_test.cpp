@@ -259,32 +259,51 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         std::vector<std::string> answers;
         std::vector<int> questions;  // the prompt-line states met, in order
         std::string line;            // the .PUL record of the product
+        const char* total;           // shown once all is asked: 2 x the unit price
     };
     const Case cases[] = {
-        {"cost only", true, false, false, {"4.5"}, {10}, PurchaseLine("0000002", "001", "1001", "K", "2", "", "4.5")},
+        {"cost only",
+         true,
+         false,
+         false,
+         {"4.5"},
+         {10},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "", "4.5"),
+         "$9.00"},
         {"price only",
          false,
          true,
          false,
          {"9.99"},
          {11},
-         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "")},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", ""),
+         "$19.98"},
         {"cost, price and comment",
          true,
          true,
          true,
          {"4.5", "9.99", "top shelf"},
          {10, 11, 12},
-         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "4.5", "top shelf")},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "4.5", "top shelf"),
+         "$9.00"},
         {"a cost of 0 and no price",
          true,
          true,
          false,
          {"0", ""},
          {10, 11},
-         PurchaseLine("0000002", "001", "1001", "K", "2", "", "")},
-        {"no question", false, false, false, {}, {}, PurchaseLine("0000002", "001", "1001", "K", "2", "", "")},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "", ""),
+         "$0.00"},
+        {"no question",
+         false,
+         false,
+         false,
+         {},
+         {},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "", ""),
+         "$24.98"},
     };
+    const ControlId totalCell{Control::Rt_Total, 0};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TearDown();
@@ -297,14 +316,16 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         // The product as the product entry adds it, at its selling price.
         AddLine("1001", "K", 2, "12.49", "12.49");
         svc.calls.clear();
+        screen.SetText(totalCell, "");
         AskFirst();
         std::vector<int> met;
         for (const std::string& a : c.answers) {
+            EXPECT_EQ(screen.Text(totalCell), "");  // nothing totalled while a question is open
             met.push_back(gReg.gPromptLine);
             Answer(a);
         }
         EXPECT_EQ(met, c.questions);
-        EXPECT_EQ(svc.Count("Totals_Update"), 1);  // the line added once all is asked
+        EXPECT_EQ(screen.Text(totalCell), c.total);  // the line added once all is asked
         gSale.gSubtotal = M("9");
         gSale.gTotal = M("9");
         ASSERT_TRUE(Purchase_Save()) << MessageLine();
@@ -364,7 +385,7 @@ TEST_F(PurchaseQuestionsTest, NoCostDropsTheProductJustAdded) {
     Answer("");
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gSale.gLines[1].key, "K");
-    EXPECT_EQ(svc.Count("Totals_Update"), 1);
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Total, 0}), "$24.98");  // 2 x 12.49, the line left
     // The last line dropped leaves an empty purchase.
     AskFirst();
     Answer("");
@@ -526,6 +547,8 @@ TEST_F(PurchaseTest, TheChosenVendorIsShownOnTheInformationPanel) {
     ASSERT_EQ(gData.gVendorCount, 3);
     gData.gVendorRecNo = 1;
     gSettings.gVendorTaxExempt = true;
+    screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
+    gReg.gKeyPage = KeyPage::Payment;
     Vendor_ShowInformation();
     EXPECT_EQ(screen.Text(kMessageBox),
               "Springfield Coffee Roasters\r\n88 Bean Street\r\nSpringfield\r\n\r\nTelephone: 555-0201\r\n"
@@ -535,7 +558,7 @@ TEST_F(PurchaseTest, TheChosenVendorIsShownOnTheInformationPanel) {
     EXPECT_EQ(gSale.gPurchaseVendor, "V100");
     EXPECT_EQ(MessageLine(), "Entry Initiated Successfully");
     EXPECT_TRUE(gSale.gTaxExempt[1] && gSale.gTaxExempt[2] && gSale.gTaxExempt[3]);
-    EXPECT_EQ(svc.Count("Department_SetDefaultKey"), 1);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default key page
     // The mode box is shown again, in the mode the register is in.
     EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
 
@@ -556,11 +579,13 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
         svc.calls.clear();
         gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "";
+        AddLine("1001", "K", 2, "12.49", "12.49");
         screen.SetText(kMessageBox, "");
         gData.gVendorRecNo = rec;
         Vendor_ShowInformation();
         EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
-        EXPECT_EQ(svc.Count("Sale_Start"), 1);
+        EXPECT_EQ(gSale.gItemCount, 0);  // a new, empty sale
+        EXPECT_EQ(gSale.gLines[1].key, "");
         EXPECT_EQ(MessageLine(), "Purchase Cancelled");
         EXPECT_EQ(gSale.gPurchaseVendor, "");
         EXPECT_EQ(screen.Text(kMessageBox), "");
@@ -574,10 +599,14 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
 TEST_F(PurchaseTest, CancelGoesBackToTheHomeMode) {
     gSettings.gHomeMode = RegisterMode::Sales;
     gSale.gMode = RegisterMode::Purchase;
+    AddLine("1001", "K", 2, "12.49", "12.49");
     screen.Show(kMessageBox, true);
     Purchase_Cancel();
     EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    // A new, empty sale in the home mode.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gLines[1].key, "");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
     EXPECT_EQ(MessageLine(), "Purchase Cancelled");
     EXPECT_FALSE(screen.Visible(kMessageBox));
     gSettings.gLanguage = 2;
@@ -613,13 +642,20 @@ TEST_F(PurchaseTest, EachQuestionHasItsStateAndMessage) {
 }
 
 TEST_F(PurchaseTest, AddAndCancelProductRedrawTheReceipt) {
+    gSale.gMode = RegisterMode::Purchase;
+    AddLine("1001", "K", 2, "12.49", "4.5");
     for (void (*step)() : {Purchase_AddProduct, Purchase_CancelProduct}) {
         svc.calls.clear();
         screen.Show(kMessageBox, true);
+        screen.SetText(ControlId{Control::Rt_Total, 0}, "");
+        screen.SetText(ControlId{Control::Rt_Extension, 1}, "");
         step();
         EXPECT_FALSE(screen.Visible(kMessageBox));
         EXPECT_TRUE(screen.Visible(ControlId{Control::Title_Total, 0}));
-        EXPECT_EQ(svc.calls, (std::vector<std::string>{"Totals_Update"}));
+        EXPECT_TRUE(svc.calls.empty());
+        // The line's amount from its cost, 2 x 4.50, on the receipt and in the total.
+        EXPECT_EQ(screen.Text(ControlId{Control::Rt_Extension, 1}), "$9.00");
+        EXPECT_EQ(screen.Text(ControlId{Control::Rt_Total, 0}), "$9.00");
     }
 }
 

@@ -33,13 +33,12 @@ inline const ControlId kSaleModeBox{Control::Txt_Mode, 0};
 inline const ControlId kSaleTotalCell{Control::Rt_Total, 0};
 inline const ControlId kSaleTotalKey{Control::mTotalRegister, 0};
 
-// Records every call in order ("Department_Process(53)") and answers as set.
+// Records every call in order ("System_Process(5)") and answers as set.
 class RecordingKeys : public RegisterServices {
 public:
     std::vector<std::string> calls;
 
     // answers
-    bool managerAccepts = false;
     // what a session with the back office gives
     std::int16_t commResult = 0;
     bool commUpdatesProducts = false;
@@ -52,9 +51,6 @@ public:
     bool productAddsLine = true;
 
     // what was seen
-    bool voidModeAtProductAdd = false;
-    bool manualPriceAtProductAdd = false;
-    Money manualPriceValueAtProductAdd;
     bool printToScreenAtDrawer = false;
     SearchFormSetup searchForm;
 
@@ -63,15 +59,9 @@ public:
     }
     bool Called(std::string_view call) const { return Count(call) > 0; }
 
-    // sale engine
-    void Register_Reset() override { Note("Register_Reset"); }
-    void Sale_Start() override { Note("Sale_Start"); }
-    void Variable_StartSale() override { Note("Variable_StartSale"); }
+    // sale engine: a product scanned or typed into the entry box
     void Product_Add() override {
         Note("Product_Add");
-        voidModeAtProductAdd = gSale.gVoidMode;
-        manualPriceAtProductAdd = gData.gManualPrice;
-        manualPriceValueAtProductAdd = gData.gManualPriceValue;
         if (!productAddsLine) return;
         SaleState& s = gSale;
         const int n = ++s.gItemCount;
@@ -80,28 +70,6 @@ public:
         s.gLines[n].unitPrice = gData.gManualPrice ? gData.gManualPriceValue : Money::FromUnits(1);
         s.gQuantity = 1;
         s.gVoidMode = false;
-    }
-    void Department_Process(int key) override { Note("Department_Process", key); }
-    void Department_SetDefaultKey() override { Note("Department_SetDefaultKey"); }
-    void Totals_Update() override { Note("Totals_Update"); }
-    void Mode_Process(int key) override { Note("Mode_Process", key); }
-    void Mode_Display() override { Note("Mode_Display"); }
-    void Sales_Process(int key) override { Note("Sales_Process", key); }
-    void Payment_Process(int key) override { Note("Payment_Process", key); }
-    void PaymentButtons_Show() override { Note("PaymentButtons_Show"); }
-    void Payment_Display() override { Note("Payment_Display"); }
-    void Change_Display() override { Note("Change_Display"); }
-    void Total_Activate() override { Note("Total_Activate"); }
-    void Manager_Required() override {
-        Note("Manager_Required");
-        gReg.gAuthorized = managerAccepts;
-    }
-    void Aux_Product() override { Note("Aux_Product"); }
-    void Aux_Client() override { Note("Aux_Client"); }
-    void Client_Process() override { Note("Client_Process"); }
-    void Strip_Number() override {
-        Note("Strip_Number");
-        SaleStandIn::Strip_Number();
     }
 
     // pages
@@ -241,6 +209,15 @@ protected:
         std::vector<std::string> v;
         for (int i = 1; i <= gSale.gItemCount; ++i) v.push_back(gSale.gLines[i].key);
         return v;
+    }
+
+    // Department key `index` sells product `key` of the product file (kind
+    // "P"); the sale has a client, so that its first line may be added.
+    static void DepartmentSells(int index, const std::string& key) {
+        DepartmentKey& department = gSettings.Departments[static_cast<std::size_t>(index)];
+        department.KeyKind = "P";
+        department.Target = key;
+        gData.gClientRecNo = 1;
     }
 
     // The product file holding these product numbers (given in sorted order).

@@ -87,28 +87,35 @@ TEST_F(KeyboardTest, TheHighlightShowsAsAPlusInKeyboardModeOnly) {
 }
 
 TEST_F(KeyboardTest, PlusPressesTheHighlightedSoftKey) {
+    // Key 3 of page 2 is department 27, which sells product 123.
+    Products({"123"});
+    DepartmentSells(27, "123");
     gReg.gKeyPage = KeyPage::Department2;
     gReg.gHighlightKey = 3;
     for (auto [key, shift] : {std::pair{KeyCode::NumAdd, 0}, std::pair{KeyCode::Equals, KeyShift::Shift}}) {
         SCOPED_TRACE(key);
+        gSale = SaleState{};
         gSettings.gKeyboardHints = 0;
         keys.calls.clear();
         Press(key, shift);
-        EXPECT_TRUE(keys.calls.empty());  // not in keyboard mode
+        EXPECT_EQ(gSale.gItemCount, 0);  // not in keyboard mode
 
         KeyboardMode();
         Press(key, shift);
-        EXPECT_EQ(keys.calls, Calls{"Department_Process(27)"});
+        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"123"}));
+        EXPECT_EQ(keys.calls, Calls{"Kit_Processing(123)"});
 
         keys.calls.clear();
         screen.SetEnabled(SoftKeyId(3), false);
         Press(key, shift);
+        EXPECT_EQ(gSale.gItemCount, 1);
         EXPECT_TRUE(keys.calls.empty());
         screen.SetEnabled(SoftKeyId(3), true);
     }
     gReg.gHighlightKey = 0;
     keys.calls.clear();
     Press(KeyCode::NumAdd);
+    EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_TRUE(keys.calls.empty());
 }
 
@@ -188,29 +195,49 @@ TEST_F(KeyboardTest, F5StepsThroughThePages) {
 // ---- function keys ------------------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
+    // Word indexes for the searches of F11 (clients) and F12 (products).
+    DefaultClient_Load();  // "Cash Customer"
+    Products({"123"});     // "Description"
+    Index_Product();
+    Index_Client();
     struct Case {
         int key;
+        const char* typed;
         const char* call;     // what the key reached, or
-        const char* message;  // what its button answered with nothing typed
+        const char* message;  // what its button answered
     };
     const Case cases[] = {
-        {KeyCode::F1, "mTotalRegister_Click", ""}, {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
-        {KeyCode::F9, "", "Invalid Entry"},        {KeyCode::F10, "ClientNumber_Prompt", ""},
-        {KeyCode::F11, "Aux_Client", ""},          {KeyCode::F12, "Aux_Product", ""},
+        {KeyCode::F1, "", "mTotalRegister_Click", ""},
+        {KeyCode::F7, "", "", "Invalid Entry, Line No. to Void is Required"},
+        {KeyCode::F9, "", "", "Invalid Entry"},
+        {KeyCode::F10, "", "ClientNumber_Prompt", ""},
+        {KeyCode::F11, "cash", "SearchForm_Show", ""},
+        {KeyCode::F12, "descr", "SearchForm_Show", ""},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
         CIATime("", 0);
+        Type(c.typed);
         Press(c.key);
         EXPECT_EQ(keys.calls, *c.call ? Calls{c.call} : Calls()) << c.key;
         EXPECT_EQ(MessageLine(), c.message) << c.key;
+        // The client search lists clients (mode 2), the product search products (1).
+        if (c.key == KeyCode::F11) {
+            EXPECT_EQ(keys.searchForm.mode, 2);
+        }
+        if (c.key == KeyCode::F12) {
+            EXPECT_EQ(keys.searchForm.mode, 1);
+        }
     }
     // Disabled buttons are not pressed.
     for (int i = 1; i <= 8; ++i) screen.SetEnabled(Id(Control::BOp, i), false);
     screen.SetEnabled(Id(Control::mTotalRegister), false);
     keys.calls.clear();
-    for (int key = KeyCode::F1; key <= KeyCode::F12; ++key)
-        if (key != KeyCode::F2 && key != KeyCode::F3 && key != KeyCode::F4 && key != KeyCode::F5) Press(key);
+    for (int key = KeyCode::F1; key <= KeyCode::F12; ++key) {
+        if (key == KeyCode::F2 || key == KeyCode::F3 || key == KeyCode::F4 || key == KeyCode::F5) continue;
+        Type(key == KeyCode::F11 ? "cash" : key == KeyCode::F12 ? "descr" : "");
+        Press(key);
+    }
     EXPECT_TRUE(keys.calls.empty());
 }
 
@@ -321,8 +348,9 @@ TEST_F(KeyboardTest, PageKeysScrollTheReceipt) {
 // ---- shifted keys -------------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, ShiftF11OpensTheNewClientEntry) {
+    // The Mode page's new-client key, which first needs a client to copy.
     Press(KeyCode::F11, KeyShift::Shift);
-    EXPECT_EQ(keys.calls, Calls{"Mode_Process(5)"});
+    EXPECT_EQ(MessageLine(), "Begin by selecting a client to duplicate");
     struct Case {
         const char* what;
         bool loggedOut, counting, enabled;
@@ -330,10 +358,12 @@ TEST_F(KeyboardTest, ShiftF11OpensTheNewClientEntry) {
     for (Case c : {Case{"logged out", true, false, true}, Case{"counting", false, true, true},
                    Case{"client key off", false, false, false}}) {
         keys.calls.clear();
+        CIATime("", 0);
         gReg.gLoggedOut = c.loggedOut;
         gSale.gStockCount = c.counting;
         screen.SetEnabled(Id(Control::BOp, 6), c.enabled);
         Press(KeyCode::F11, KeyShift::Ctrl);
+        EXPECT_EQ(MessageLine(), "") << c.what;
         EXPECT_TRUE(keys.calls.empty()) << c.what;
     }
 }

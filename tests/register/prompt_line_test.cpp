@@ -1,7 +1,5 @@
 #include "register/prompt_line.h"
 
-#include <algorithm>
-
 #include "register/total_key.h"
 #include "sale/sale_save.h"
 
@@ -18,7 +16,9 @@
 #include "key_fixture.h"
 #include "register/keyboard.h"
 #include "register_mode_print.h"
+#include "sale/tenders.h"
 #include "screen/messages.h"
+#include "screen/panels.h"
 #include "screen/screen_build.h"
 
 namespace tarvo {
@@ -421,6 +421,7 @@ TEST_F(PromptLineTest, MessageIsAcknowledgedByEnterOrCancelAlike) {
 TEST_F(PromptLineTest, ClientNumberQuestion) {
     std::string rec(208, ' ');
     rec.replace(11, 2, "77");
+    rec.replace(19, 11, "Corner Shop");
     ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 210, true));
     ASSERT_TRUE(gData.clients.Write(1, rec));
     gData.gClientCount = 1;
@@ -432,7 +433,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
         const char* message;
     };
     const Case cases[] = {
-        {"77", false, {"Client_Process"}, "Input Client Number & Select Enter"},
+        {"77", false, {}, "Client Corner Shop"},  // the client attached
         {"78", false, {}, "Not Found"},
         {"", false, {}, ""},
         {"77", true, {}, ""},
@@ -458,6 +459,8 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
         if (std::string(c.entry) != "77") {
             EXPECT_EQ(Entry(), "");
         }
+        EXPECT_EQ(gSale.gClientName, std::string(c.entry) == "77" && !c.cancel ? "Corner Shop" : "");
+        gSale.gClientName.clear();
     }
 }
 
@@ -486,16 +489,28 @@ TEST_F(PromptLineTest, PaymentReferenceIsCleanedIntoTheLastTender) {
 }
 
 TEST_F(PromptLineTest, NoPaymentReferenceRemovesTheTender) {
+    const ControlId tenderRow{Control::Tr_Amount, 7};
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "Cancel" : "empty Enter");
         recorder.calls.clear();
+        // A tender of $5.00 on the payment page, its reference asked.
+        AddLine("A", 1, Money::FromUnits(5));
+        gSale.gTotal = Money::FromUnits(5);
         gSale.gPaymentCount = 1;
+        gSale.gPayments[1].amount = Money::FromUnits(5);
+        Summary_Show();
+        Payment_Display();
+        ASSERT_EQ(screen.Text(tenderRow), "$5.00");
         Ask(8, Message::EnterPaymentReferenceInformation);
         if (cancel)
             prompt.PromptInCIA_Cancel();
         else
             Answer("   ");
-        EXPECT_EQ(CallsMade(), Calls{"Payment_Process(24)"});
+        EXPECT_TRUE(CallsMade().empty());
+        // The tender is gone from the sale and its row; the balance is due again.
+        EXPECT_EQ(gSale.gPaymentCount, 0);
+        EXPECT_EQ(screen.Text(tenderRow), "");
+        EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$5.00");
         EXPECT_EQ(MessageLine(), cancel ? "" : "Invalid Entry");
         EXPECT_EQ(gSale.gPayments[1].reference, "");
         EXPECT_FALSE(gReg.gPromptLineActive);
@@ -785,21 +800,25 @@ TEST_F(PromptLineTest, AReceiptOnTheScreenHoldsTheNextSaleUntilItIsClosed) {
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "Cancel" : "Enter");
         recorder.calls.clear();
+        gSale = SaleState{};
+        AddLine("A", 1, Money::FromUnits(2));  // the sale just saved, still on the receipt
         Printout_Show();
         timers.Start(TimerId::EndSale, 2000);
         ASSERT_TRUE(timers.Tick(TimerId::EndSale));
         EXPECT_FALSE(timers.Running(TimerId::EndSale));
         EXPECT_TRUE(screen.Visible(Id(Control::Txt_Printer)));
-        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 0);
+        EXPECT_EQ(gSale.gItemCount, 1);  // the next sale waits
         if (cancel)
             prompt.PromptInCIA_Cancel();
         else
             prompt.PromptInCIA_Enter();
-        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
+        EXPECT_EQ(gSale.gItemCount, 0);  // the next, empty sale
+        EXPECT_EQ(gSale.gLines[1].key, "");
         // Closing a receipt shown outside a sale's end starts nothing.
+        AddLine("B", 1, Money::FromUnits(2));
         Printout_Show();
         prompt.PromptInCIA_Enter();
-        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
+        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"B"}));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/indexes.h"
 #include "data/lookups.h"
 #include "key_fixture.h"
 #include "office/journal_reader.h"
@@ -43,6 +44,11 @@ protected:
     void SetFlag(int group, int key) {
         gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] = "1";
     }
+    // A manager whose code is 9999.
+    static void Manager() {
+        gData.ManagerTable.push_back(ManagerRow{"00000042", "9999", "Boss", "111111"});
+        gData.gManagerCount = static_cast<std::int32_t>(gData.ManagerTable.size() - 1);
+    }
 };
 
 // ---- department pages ----------------------------------------------------------------------
@@ -65,6 +71,8 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
         gSettings.Departments[static_cast<std::size_t>(48 + c.key)].Caption1 = c.line1;
         gSettings.Departments[static_cast<std::size_t>(48 + c.key)].Caption2 = c.line2;
     }
+    Products({"G53"});
+    DepartmentSells(53, "G53");  // key 5
     Type("typed");
     BDep_Click(3);
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
@@ -79,7 +87,7 @@ TEST_F(KeysTest, DepartmentPageFillsTheSoftKeysFromItsDepartments) {
     EXPECT_EQ(screen.Focus(), kEntryBox);
 
     mDept_Click(5);
-    EXPECT_EQ(CallsOf("Department_Process"), Calls{"Department_Process(53)"});
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"G53"}));  // department 53's product sold
 }
 
 TEST_F(KeysTest, DepartmentPageWithoutCaptionKeepsThePage) {
@@ -220,15 +228,14 @@ TEST_F(KeysTest, ExtrasPageNeedsItsSettingAndMaybeAManager) {
 
     gSettings.gExtrasPageOn = true;
     gSettings.gExtrasNeedsManager = true;
-    keys.managerAccepts = false;
-    Type("999");
+    Manager();
+    Type("999");  // not a manager's code
     BSys_Click(3);
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(MessageLine(), "Manager Authorization Required");
 
-    keys.managerAccepts = true;
-    Type("123");
+    Type("9999");
     BSys_Click(3);
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Extras);
     EXPECT_EQ(Entry(), "");
@@ -258,22 +265,36 @@ TEST_F(KeysTest, SalesPageClearsTheMessageLineWhenChangeIsDue) {
 // ---- soft keys ------------------------------------------------------------------------------------
 
 TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
+    // A department page's key sells department key + 24 x (page - 1).
+    Products({"D1", "D192", "D53"});
+    DepartmentSells(1, "D1");
+    DepartmentSells(53, "D53");
+    DepartmentSells(192, "D192");
+    struct Department {
+        int page, key;
+        std::string product;
+    };
+    for (const Department& d : {Department{1, 1, "D1"}, Department{3, 5, "D53"}, Department{8, 24, "D192"}}) {
+        keys.calls.clear();
+        gReg.gKeyPage = DepartmentPage(d.page);
+        Type("7");
+        mDept_Click(d.key);
+        ASSERT_GE(gSale.gItemCount, 1) << d.page;
+        EXPECT_EQ(gSale.gLines[gSale.gItemCount].key, d.product) << d.page;
+        EXPECT_EQ(keys.calls, Calls{"Kit_Processing(" + d.product + ")"}) << d.page;
+        EXPECT_EQ(Entry(), "") << d.page;
+    }
+    // The pages of the other subsystems.
     struct Case {
         KeyPage page;
         int key;
         const char* call;
     };
     const Case cases[] = {
-        {KeyPage::Department1, 1, "Department_Process(1)"},
-        {KeyPage::Department3, 5, "Department_Process(53)"},
-        {KeyPage::Department8, 24, "Department_Process(192)"},
         {KeyPage::System, 7, "System_Process(7)"},
         {KeyPage::Extras, 4, "Online_Process(4)"},
         {KeyPage::Print, 20, "Print_Process(20)"},
-        {KeyPage::Sales, 3, "Sales_Process(3)"},
         {KeyPage::Special, 23, "Special_Process(23)"},
-        {KeyPage::Payment, 6, "Payment_Process(6)"},
-        {KeyPage::Mode, 2, "Mode_Process(2)"},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
@@ -283,6 +304,29 @@ TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
         EXPECT_EQ(keys.calls, Calls{c.call}) << c.page;
         EXPECT_EQ(Entry(), "") << c.page;
     }
+    // The Sales page: key 4 steps the tax status.
+    gReg.gKeyPage = KeyPage::Sales;
+    Type("7");
+    mDept_Click(4);
+    EXPECT_EQ(MessageLine(), "Tax Status: NNN");
+    EXPECT_EQ(Entry(), "");
+    // The payment page: key 6 takes the amount typed as a tender.
+    gSale = SaleState{};
+    gSettings.PaymentTypes[6].CardType = "6";
+    AddLine("A", 1, Money::FromCents(1250));
+    BPayment_Click();
+    Type("7");
+    mDept_Click(6);
+    EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 7}), "$7.00");
+    EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$5.50");  // the balance due
+    EXPECT_EQ(Entry(), "");
+    // The Mode page: key 3 starts a purchase order, refused without vendors.
+    gSale = SaleState{};
+    gReg.gKeyPage = KeyPage::Mode;
+    Type("7");
+    mDept_Click(3);
+    EXPECT_EQ(MessageLine(), "No Vendor Information Available");
+    EXPECT_EQ(Entry(), "");
     // No page, or a page no key belongs to: only the entry is emptied.
     for (KeyPage page : {KeyPage::None, static_cast<KeyPage>(9), static_cast<KeyPage>(17)}) {
         keys.calls.clear();
@@ -295,32 +339,38 @@ TEST_F(KeysTest, SoftKeysReachTheHandlerOfTheirPage) {
 }
 
 TEST_F(KeysTest, FlaggedKeysRunOnlyForAnAcceptedManager) {
+    Manager();
     struct Case {
         KeyPage page;
         int group, key;
-        const char* call;
+        const char* call;     // what the key reached, or
+        const char* message;  // what the sale's own key answered
     };
     const Case cases[] = {
-        {KeyPage::System, 1, 5, "System_Process(5)"}, {KeyPage::Mode, 2, 3, "Mode_Process(3)"},
-        {KeyPage::Print, 4, 6, "Print_Process(6)"},   {KeyPage::Special, 5, 7, "Special_Process(7)"},
-        {KeyPage::Sales, 6, 9, "Sales_Process(9)"},
+        {KeyPage::System, 1, 5, "System_Process(5)", ""}, {KeyPage::Mode, 2, 3, "", "No Vendor Information Available"},
+        {KeyPage::Print, 4, 6, "Print_Process(6)", ""},   {KeyPage::Special, 5, 7, "Special_Process(7)", ""},
+        {KeyPage::Sales, 6, 4, "", "Tax Status: NNN"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.call);
+        SCOPED_TRACE(testing::Message() << c.page << " " << c.key);
         SetFlag(c.group, c.key);
         gReg.gKeyPage = c.page;
         for (bool accepted : {false, true}) {
             keys.calls.clear();
-            keys.managerAccepts = accepted;
-            Type("9999");
+            gSale.gTaxStatus = 0;
+            CIATime("", 0);
+            Type(accepted ? "9999" : "1234");
             mDept_Click(c.key);
-            EXPECT_EQ(keys.calls, accepted ? (Calls{"Manager_Required", c.call}) : (Calls{"Manager_Required"}));
+            EXPECT_EQ(keys.calls, accepted && *c.call ? Calls{c.call} : Calls());
+            EXPECT_EQ(MessageLine(), accepted ? c.message : "Manager Authorization Required");
             EXPECT_EQ(Entry(), "");
         }
-        // An unflagged key of the page runs at once.
+        // An unflagged key of the page runs at once: no manager's code asked.
         keys.calls.clear();
+        CIATime("", 0);
+        Type("1234");
         mDept_Click(c.key == 1 ? 2 : 1);
-        EXPECT_FALSE(keys.Called("Manager_Required"));
+        EXPECT_NE(MessageLine(), "Manager Authorization Required");
     }
     // The Extras page has no manager test.
     SetFlag(3, 4);
@@ -349,9 +399,11 @@ TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
         int key;
         bool kept;
     };
+    // The Mode page's keys that ask something next (new client, shortage,
+    // overage, change price) empty the entry themselves before they ask.
     const Case cases[] = {
-        {KeyPage::Mode, 5, true},      {KeyPage::Mode, 14, true},   {KeyPage::Mode, 15, true},
-        {KeyPage::Mode, 17, true},     {KeyPage::Mode, 16, false},  {KeyPage::Special, 22, true},
+        {KeyPage::Mode, 5, false},     {KeyPage::Mode, 14, false},  {KeyPage::Mode, 15, false},
+        {KeyPage::Mode, 17, false},    {KeyPage::Mode, 16, false},  {KeyPage::Special, 22, true},
         {KeyPage::Special, 21, false}, {KeyPage::System, 1, true},  {KeyPage::System, 9, true},
         {KeyPage::System, 10, true},   {KeyPage::System, 11, true}, {KeyPage::System, 2, false},
         {KeyPage::Sales, 5, false},    {KeyPage::Print, 1, false},  {KeyPage::Department3, 5, false},
@@ -365,20 +417,26 @@ TEST_F(KeysTest, KeysThatAskSomethingNextKeepTheEntry) {
     // A refused manager code never stays on the screen.
     SetFlag(1, 9);
     gReg.gKeyPage = KeyPage::System;
-    keys.managerAccepts = false;
-    Type("1234");
+    Type("1234");  // no manager's code
     mDept_Click(9);
     EXPECT_EQ(Entry(), "");
 }
 
 TEST_F(KeysTest, AProposedCardAmountStaysAfterAPaymentKey) {
-    gReg.gKeyPage = KeyPage::Payment;
-    Type("12.50");
-    gReg.gCardAmountPending = true;
+    // Payment key 3 is a card paid on the card terminal, which proposes the
+    // balance as the amount.
+    gSettings.gCardEnabled = true;
+    gSettings.gCardBackend = CardBackend::Terminal;
+    gSettings.PaymentTypes[3].CardType = "2";
+    AddLine("A", 1, Money::FromCents(1250));
+    BPayment_Click();
+    keys.calls.clear();
     mDept_Click(3);
-    EXPECT_EQ(Entry(), "12.50");
+    EXPECT_EQ(keys.calls, Calls{"Credit_Card_PromptAmount"});
+    EXPECT_EQ(Entry(), "12.5");  // the balance, as the card dialogue proposes it
     EXPECT_FALSE(gReg.gCardAmountPending);
-    mDept_Click(3);
+    // The next key empties the entry as any key does.
+    mDept_Click(24);
     EXPECT_EQ(Entry(), "");
 }
 
@@ -438,10 +496,13 @@ TEST_F(KeysTest, ARefundNeedsReturnOrExchangeAndLeavesThePageAsItWas) {
     EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), key1);
-    // A soft key pressed next is still a department key.
+    // A soft key pressed next is still a department key: department 25 sells
+    // its product, nothing is tendered.
+    Products({"D25"});
+    DepartmentSells(25, "D25");
     mDept_Click(1);
-    EXPECT_TRUE(keys.Called("Department_Process(25)"));
-    EXPECT_FALSE(keys.Called("Payment_Process(1)"));
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"A", "D25"}));
+    EXPECT_EQ(gSale.gPaymentCount, 0);
 
     for (bool* allowed : {&gSale.gReturnMode, &gSale.gExchangeStarted}) {
         gSale.gReturnMode = gSale.gExchangeStarted = false;
@@ -490,10 +551,13 @@ TEST_F(KeysTest, VoidLastDropsTheLastLine) {
 TEST_F(KeysTest, VoidingTheOnlyLineStartsTheSaleOver) {
     screen.SetEnabled(kPaymentKey, true);
     AddLine("A", 1, Money::FromUnits(2));
+    gSale.gSaleDiscount = Money::FromUnits(1);
     BOp_Click(1);
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_FALSE(screen.Enabled(kPaymentKey));
-    EXPECT_TRUE(keys.Called("Variable_StartSale"));
+    // The sale's discount went with it: an empty sale totals nothing.
+    EXPECT_TRUE(gSale.gSaleDiscount.IsZero());
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$0.00");
 }
 
 TEST_F(KeysTest, VoidLastWithNothingToVoid) {
@@ -523,13 +587,15 @@ TEST_F(KeysTest, VoidLastReentersTheLastLineAsAVoidLine) {
     BOp_Click(1);
     EXPECT_EQ(gData.gProductKey, "b777");
     EXPECT_EQ(gSale.gCaseLetter, "");
-    EXPECT_TRUE(keys.voidModeAtProductAdd);
-    EXPECT_TRUE(keys.manualPriceAtProductAdd);
-    EXPECT_EQ(keys.manualPriceValueAtProductAdd, Money::FromCents(1250));
     EXPECT_FALSE(gData.gManualPrice);
+    // The void line: the product again, the quantity negated, at the line's
+    // own price; the total is back to the first line's.
     ASSERT_EQ(gSale.gItemCount, 3);
+    EXPECT_EQ(gSale.gLines[3].key, "b777");
     EXPECT_EQ(gSale.gLines[3].quantity, -3);
-    EXPECT_EQ(keys.calls, (Calls{"Product_Add", "Kit_Processing(b777)"}));
+    EXPECT_EQ(gSale.gLines[3].unitPrice, Money::FromCents(1250));
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$2.00");
+    EXPECT_EQ(keys.calls, (Calls{"Kit_Processing(b777)"}));
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Entry(), "");
@@ -561,7 +627,7 @@ TEST_F(KeysTest, VoidLastRefusesALineItCannotEnterAgain) {
     EXPECT_EQ(gSale.gPaymentCount, 1);
     EXPECT_EQ(gSale.gQuantity, 1);  // the next product is not affected
     EXPECT_FALSE(gSale.gVoidMode);
-    EXPECT_FALSE(keys.Called("Product_Add"));
+    EXPECT_EQ(LineKeys(), (std::vector<std::string>{"555", "404"}));
 }
 
 TEST_F(KeysTest, VoidDeletesTheLineTypedOrSelected) {
@@ -734,24 +800,44 @@ TEST_F(KeysTest, ClientKey) {
 
     std::string rec(208, ' ');
     rec.replace(11, 2, "77");
+    rec.replace(19, 11, "Corner Shop");
     ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 210, true));
     ASSERT_TRUE(gData.clients.Write(1, rec));
     gData.gClientCount = 1;
     AddLine("A", 2, Money::FromUnits(3));
     Type("77");
     BOp_Click(6);
-    EXPECT_EQ(keys.calls, (Calls{"Client_Process"}));
-    EXPECT_EQ(screen.Text(kSaleTotalCell), "$6.00");  // the totals again, for the client
+    EXPECT_TRUE(keys.calls.empty());
+    // The client attached: its name, its panel, the totals again.
+    EXPECT_EQ(gSale.gClientName, "Corner Shop");
+    EXPECT_EQ(MessageLine(), "Client Corner Shop");
+    EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Panel);
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$6.00");
     EXPECT_EQ(Entry(), "");
 }
 
-TEST_F(KeysTest, SearchKeysKeepTheEntryForTheSearch) {
-    Type("apple");
+TEST_F(KeysTest, SearchKeysSearchWhatWasTyped) {
+    // Word indexes: client "Cash Customer", product "Description".
+    DefaultClient_Load();
+    Products({"123"});
+    Index_Product();
+    Index_Client();
+    Type("cash");
     BOp_Click(5);
-    EXPECT_EQ(Entry(), "apple");
+    EXPECT_EQ(keys.calls, Calls{"SearchForm_Show"});
+    EXPECT_EQ(keys.searchForm.mode, 2);  // the clients
+    EXPECT_EQ(Entry(), "");
+    keys.calls.clear();
+    Type("descr");
     BOp_Click(7);
-    EXPECT_EQ(Entry(), "apple");
-    EXPECT_EQ(keys.calls, (Calls{"Aux_Client", "Aux_Product"}));
+    EXPECT_EQ(keys.calls, Calls{"SearchForm_Show"});
+    EXPECT_EQ(keys.searchForm.mode, 1);  // the products
+    EXPECT_EQ(Entry(), "");
+    // A word nobody has opens no list.
+    keys.calls.clear();
+    Type("zebra");
+    BOp_Click(7);
+    EXPECT_TRUE(keys.calls.empty());
 }
 
 TEST_F(KeysTest, ProductKey) {
@@ -1021,6 +1107,7 @@ TEST_F(EnterTest, OpeningAmount) {
     // Ann has logged in; the day's opening is asked for.
     gReg.gCashierIndex = 1;
     gReg.gBusinessDate = "20261209";
+    DefaultClient_Load();  // for the sale the login starts
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gPromptState = PromptState::OpeningAmount;
@@ -1028,7 +1115,10 @@ TEST_F(EnterTest, OpeningAmount) {
         const std::int64_t before = JournalCount();
         Enter(c.typed);
         if (!c.record.empty()) {
-            EXPECT_EQ(keys.calls, Calls{"Sale_Start"});
+            // The sale starts: its keys captioned again, no question pending.
+            EXPECT_EQ(keys.calls, Calls{"Caption_Reset"});
+            EXPECT_EQ(gReg.gPromptState, PromptState::None);
+            EXPECT_EQ(gSale.gClientName, "Cash Customer");
             EXPECT_EQ(MessageLine(), "Cashier Login Successful");
             EXPECT_EQ(JournalCount(), before + 1);
             EXPECT_EQ(JournalRecord(before + 1), c.record);
@@ -1152,9 +1242,10 @@ TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
         KeyPage page;
         int key;
     };
+    // The System, Extras, Print and Special pages; the department, Sales,
+    // payment and Mode pages are the sale's own.
     for (Case c :
-         {Case{KeyPage::Department3, 1}, Case{KeyPage::System, 2}, Case{KeyPage::Extras, 3}, Case{KeyPage::Print, 4},
-          Case{KeyPage::Sales, 5}, Case{KeyPage::Special, 6}, Case{KeyPage::Payment, 7}, Case{KeyPage::Mode, 8}}) {
+         {Case{KeyPage::System, 2}, Case{KeyPage::Extras, 3}, Case{KeyPage::Print, 4}, Case{KeyPage::Special, 6}}) {
         CIATime("", 0);
         gReg.gKeyPage = c.page;
         mDept_Click(c.key);
@@ -1171,22 +1262,27 @@ TEST_F(EnterTest, StandInsAnswerTheKeysOfMissingSubsystems) {
 TEST_F(KeysTest, ClicksReachTheHandlerOfTheirButton) {
     screen.SetCaption(Id(Control::BDep, 4), "Dairy");
     gSale.gTotal = Money::FromUnits(1);
+    Products({"D74"});  // "Description", also in the product word index
+    Index_Product();
+    DepartmentSells(74, "D74");  // key 2 of page 4
     struct Case {
         ControlId id;
         std::function<bool()> happened;
+        const char* typed = nullptr;  // typed before the click
     };
     const Case cases[] = {
         {Id(Control::BDep, 4), [] { return gReg.gKeyPage == KeyPage::Department4; }},
-        {Id(Control::mDept, 2), [this] { return keys.Called("Department_Process(74)"); }},
+        {Id(Control::mDept, 2), [this] { return LineKeys() == std::vector<std::string>{"D74"}; }},
         {Id(Control::BSys, 6), [] { return gReg.gKeyPage == KeyPage::Sales; }},
         {Id(Control::BPayment), [] { return gReg.gKeyPage == KeyPage::Payment; }},
-        {Id(Control::BOp, 7), [this] { return keys.Called("Aux_Product"); }},
+        {Id(Control::BOp, 7), [this] { return keys.Called("SearchForm_Show"); }, "descr"},
         {Id(Control::BReg, 1), [] { return gReg.gEntryMasked; }},
         {Id(Control::mTotalRegister), [this] { return keys.Called("mTotalRegister_Click"); }},
         {Id(Control::mNumeric, 2), [this] { return Entry() == "00"; }},
         {Id(Control::mNumeric, 12), [this] { return Entry() == "009"; }},
     };
     for (const Case& c : cases) {
+        if (c.typed) Type(c.typed);
         Button_Click(c.id);
         EXPECT_TRUE(c.happened()) << c.id.name << " " << c.id.index;
     }

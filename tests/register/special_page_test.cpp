@@ -17,8 +17,10 @@
 #include "key_fixture.h"
 #include "platform/background_runner.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 #include "register/pages.h"
 #include "register_mode_print.h"
+#include "sale/suspend.h"
 #include "sale/tenders.h"
 #include "screen/messages.h"
 #include "test_dir.h"
@@ -36,22 +38,8 @@ const std::string k9(9, ' ');
 // The recording services with what the Special page reaches beyond the keys.
 class SpecialServices : public RecordingKeys {
 public:
-    std::int16_t printStatus = 0;   // after a printout or the drawer
-    std::int32_t managerIndex = 1;  // the manager an accepted code finds
+    std::int16_t printStatus = 0;  // after a printout or the drawer
 
-    void Manager_Required() override {
-        calls.push_back("Manager_Required");
-        gReg.gAuthorized = managerAccepts;
-        gReg.gManagerIndex = managerAccepts ? managerIndex : 0;
-    }
-    // As the sale engine's: a fresh sale leaves the return and exchange modes.
-    void Sale_Start() override {
-        calls.push_back("Sale_Start");
-        gSale.gReturnMode = false;
-        gSale.gExchangeMode = false;
-    }
-    void Suspend_Store() override { calls.push_back("Suspend_Store"); }
-    void Suspend_Recall() override { calls.push_back("Suspend_Recall"); }
     // The printouts and the drawer leave their outcome where the printer does.
     void Drawer_Open() override {
         RecordingKeys::Drawer_Open();
@@ -118,15 +106,16 @@ TEST_F(SpecialPageTest, MidSaleRefusesTheOperationsOutsideTheSale) {
     gSettings.gSystemOption500 = true;
     gSettings.gSystemOption510 = true;
     gSettings.gSystemOption525 = true;
-    fake.managerAccepts = true;
     for (int key : {1, 2, 4, 5, 6, 7, 8, 9, 10, 13, 16, 23}) {
         SCOPED_TRACE(key);
         gSale = SaleState{};
         MidSale();
         fake.calls.clear();
+        gReg.gAuthorized = false;
         CIATime("", 0);
-        Press(key, "9999");
+        Press(key, "9999");  // the manager's code
         EXPECT_EQ(fake.calls, Calls());
+        EXPECT_FALSE(gReg.gAuthorized);  // refused before the manager was asked
         EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
         EXPECT_EQ(gReg.gPromptState, PromptState::None);
         EXPECT_FALSE(gSale.gReturnMode);
@@ -384,7 +373,7 @@ TEST_F(SpecialPageTest, DrawerKey) {
     struct Case {
         const char* name;
         bool managerNeeded;  // setting 500
-        bool accepts;
+        bool accepts;        // the manager's code typed, else another
         const char* rights;
         std::int16_t printStatus;
         Calls calls;
@@ -399,29 +388,21 @@ TEST_F(SpecialPageTest, DrawerKey) {
     const Case cases[] = {
         {"no manager needed", false, false, "", 0, {"Drawer_Open"}, byCashier, "Drawer Opened"},
         {"drawer failed", false, false, "", 1, {"Drawer_Open"}, "", "Printer Error, Unable to Print"},
-        {"manager with right 1", true, true, "1", 0, {"Manager_Required", "Drawer_Open"}, byManager, "Drawer Opened"},
-        {"manager without right 1", true, true, "0111111", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
-        {"manager with no rights", true, true, "", 0, {"Manager_Required"}, "", "Manager Not Allowed Access"},
-        {"code refused", true, false, "1", 0, {"Manager_Required"}, "", "earlier"},
-        {"manager, drawer failed",
-         true,
-         true,
-         "1",
-         2,
-         {"Manager_Required", "Drawer_Open"},
-         "",
-         "Printer Error, Unable to Print"},
+        {"manager with right 1", true, true, "1", 0, {"Drawer_Open"}, byManager, "Drawer Opened"},
+        {"manager without right 1", true, true, "0111111", 0, {}, "", "Manager Not Allowed Access"},
+        {"manager with no rights", true, true, "", 0, {}, "", "Manager Not Allowed Access"},
+        {"code refused", true, false, "1", 0, {}, "", "Manager Authorization Required"},
+        {"manager, drawer failed", true, true, "1", 2, {"Drawer_Open"}, "", "Printer Error, Unable to Print"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         JournalEmptied();
         fake.calls.clear();
         gSettings.gSystemOption500 = c.managerNeeded;
-        fake.managerAccepts = c.accepts;
         fake.printStatus = c.printStatus;
         Rights(c.rights);
         CIATime("earlier", 0);
-        Press(13, "9999");
+        Press(13, c.accepts ? "9999" : "1234");
         EXPECT_EQ(fake.calls, c.calls);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(JournalCount(), c.record.empty() ? 1 : 2);
@@ -433,9 +414,8 @@ TEST_F(SpecialPageTest, DrawerKey) {
 
 TEST_F(SpecialPageTest, DrawerOpeningWritesItsRecordOnlyWhenTheDrawerOpened) {
     gSettings.gSystemOption500 = true;
-    fake.managerAccepts = true;
     Rights("1");
-    Press(13, "9999");
+    Press(13, "9999");  // the manager's code
     EXPECT_EQ(Journal(2), "202612091030W0"
                           "00000042"
                           "00000017" +
@@ -467,9 +447,9 @@ TEST_F(SpecialPageTest, CancelSale) {
          {},
          "Invalid Entry, Pending Credit Card Transaction"},
         {"no manager needed", 2, false, false, false, "", {"Sale_Cancel"}, "earlier"},
-        {"manager with right 4", 1, false, true, true, "0001", {"Manager_Required", "Sale_Cancel"}, "earlier"},
-        {"manager without right 4", 1, false, true, true, "1110", {"Manager_Required"}, "Manager Not Allowed Access"},
-        {"code refused", 1, false, true, false, "1111", {"Manager_Required"}, "earlier"},
+        {"manager with right 4", 1, false, true, true, "0001", {"Sale_Cancel"}, "earlier"},
+        {"manager without right 4", 1, false, true, true, "1110", {}, "Manager Not Allowed Access"},
+        {"code refused", 1, false, true, false, "1111", {}, "Manager Authorization Required"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -477,11 +457,10 @@ TEST_F(SpecialPageTest, CancelSale) {
         for (int i = 0; i < c.lines; ++i) MidSale();
         gSale.gCardInSale = c.card;
         gSettings.gSystemOption515 = c.managerNeeded;
-        fake.managerAccepts = c.accepts;
         Rights(c.rights);
         fake.calls.clear();
         CIATime("earlier", 0);
-        Press(14, "9999");
+        Press(14, c.accepts ? "9999" : "1234");
         EXPECT_EQ(fake.calls, c.calls);
         EXPECT_EQ(MessageLine(), c.message);
     }
@@ -499,9 +478,10 @@ TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
     screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
     MidSale();
     gSale.gReturnMode = true;
+    screen.SetText(kSaleTotalCell, "$3.00");
     Press(15);
-    EXPECT_FALSE(fake.Called("Sale_Start"));
-    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default page again
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$3.00");  // the sale goes on
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);   // the default page again
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Exchange");
     EXPECT_TRUE(gSale.gExchangeMode);
     EXPECT_TRUE(gSale.gExchangeStarted);
@@ -512,7 +492,8 @@ TEST_F(SpecialPageTest, ExchangeModeTogglesAlsoMidSale) {
     fake.calls.clear();
     gReg.gKeyPage = KeyPage::Special;  // back on the Special page
     Press(15);
-    EXPECT_FALSE(fake.Called("Sale_Start"));
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "$3.00");
+    EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_FALSE(gSale.gExchangeMode);
@@ -530,26 +511,26 @@ TEST_F(SpecialPageTest, ExchangeAndReturnNeedAManagerWithRight3) {
     const Case cases[] = {
         {true, "001", true, ""},
         {true, "110", false, "Manager Not Allowed Access"},
-        {false, "111", false, "earlier"},
+        {false, "111", false, "Manager Authorization Required"},
     };
     for (int key : {15, 16}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << key << " " << c.accepts << " " << c.rights);
             gSale = SaleState{};
             fake.calls.clear();
-            fake.managerAccepts = c.accepts;
             Rights(c.rights);
             CIATime("earlier", 0);
             screen.SetText(kSaleModeBox, "");
-            Press(key, "9999");
+            screen.SetText(kSaleTotalCell, "$3.00");
+            Press(key, c.accepts ? "9999" : "1234");
             const bool mode = key == 15 ? gSale.gExchangeMode : gSale.gReturnMode;
             EXPECT_EQ(mode, c.changed);
-            EXPECT_TRUE(fake.Called("Manager_Required"));
             // The mode box is shown again, also when refused.
             EXPECT_EQ(screen.Text(kSaleModeBox), !c.changed  ? "Mode: Sales"
                                                  : key == 15 ? "Mode: Exchange"
                                                              : "Mode: Return");
-            EXPECT_EQ(fake.Called("Sale_Start"), key == 16 && c.changed);
+            // Return mode starts a new sale, whose receipt has no total yet.
+            EXPECT_EQ(screen.Text(kSaleTotalCell), key == 16 && c.changed ? "" : "$3.00");
             if (!c.changed) {
                 EXPECT_EQ(MessageLine(), c.message);
             }
@@ -560,36 +541,44 @@ TEST_F(SpecialPageTest, ExchangeAndReturnNeedAManagerWithRight3) {
 TEST_F(SpecialPageTest, ReturnModeStartsAFreshSaleThenToggles) {
     screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
     gSale.gExchangeMode = true;
+    screen.SetText(kSaleTotalCell, "$3.00");
     Press(16);
-    EXPECT_TRUE(fake.Called("Sale_Start"));
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "");      // a new sale's receipt
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default page again
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Return");
     EXPECT_TRUE(gSale.gReturnMode);
     EXPECT_FALSE(gSale.gExchangeMode);
     EXPECT_EQ(MessageLine(), "Return Mode");
 
-    // Sale_Start clears the mode; the toggle reads it from before.
+    // A new sale clears the mode; the toggle reads it from before.
     fake.calls.clear();
     gReg.gKeyPage = KeyPage::Special;  // back on the Special page
+    screen.SetText(kSaleTotalCell, "$3.00");
     Press(16);
-    EXPECT_TRUE(fake.Called("Sale_Start"));
+    EXPECT_EQ(screen.Text(kSaleTotalCell), "");
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_FALSE(gSale.gReturnMode);
     EXPECT_EQ(MessageLine(), "Return Mode Disabled");
 }
 
 TEST_F(SpecialPageTest, SuspendOrRecall) {
+    DefaultClient_Load();
+    Products({"100"});  // the product of the sale's lines, for the recall
     struct Case {
         bool suspended;
         int lines;
-        Calls calls;
         const char* message;
+        int linesAfter;
+        bool waiting;  // the suspended-sale file there afterwards
+        Calls calls;   // a new sale captions the keys again
     };
+    // In turn: nothing to suspend, the sale suspended, no recall over a sale
+    // in progress, the suspended sale recalled.
     const Case cases[] = {
-        {false, 0, {}, "Invalid Entry, Nothing to Suspend"},
-        {false, 2, {"Suspend_Store"}, "earlier"},
-        {true, 0, {"Suspend_Recall"}, "earlier"},
-        {true, 1, {}, "Operation Not Allowed in Mid Sale"},
+        {false, 0, "Invalid Entry, Nothing to Suspend", 0, false, {}},
+        {false, 2, "Transaction Suspended Successfully", 0, true, {"Caption_Reset"}},
+        {true, 1, "Operation Not Allowed in Mid Sale", 1, true, {}},
+        {true, 0, "Transaction Recalled Successfully", 2, false, {"Caption_Reset"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.suspended << " " << c.lines);
@@ -601,7 +590,10 @@ TEST_F(SpecialPageTest, SuspendOrRecall) {
         Press(21);
         EXPECT_EQ(fake.calls, c.calls);
         EXPECT_EQ(MessageLine(), c.message);
+        EXPECT_EQ(gSale.gItemCount, c.linesAfter);
+        EXPECT_EQ(FileExists(Suspend_Path()), c.waiting);
     }
+    EXPECT_EQ(gSale.gLines[2].key, "100");
 }
 
 TEST_F(SpecialPageTest, MinusKeyAddsTheSignAndKeepsTheEntry) {
@@ -614,8 +606,7 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
     struct Case {
         const char* name;
         bool managerNeeded;  // setting 525
-        const char* typed;
-        bool accepts;
+        const char* typed;   // the manager's code is 9999
         const char* rights;
         bool asked;
         Calls calls;
@@ -623,33 +614,16 @@ TEST_F(SpecialPageTest, PaidOutKeyAsksForTheAmount) {
         const char* message;
     };
     const Case cases[] = {
-        {"no manager needed", false, "", false, "", true, {}, "Mode: Paidout", "Type Amount & Press Enter"},
-        {"empty code", true, "", true, "111111", false, {}, "", "Manager Authorization Required"},
-        {"manager with right 6",
-         true,
-         "9999",
-         true,
-         "000001",
-         true,
-         {"Manager_Required"},
-         "Mode: Paidout",
-         "Type Amount & Press Enter"},
-        {"manager without right 6",
-         true,
-         "9999",
-         true,
-         "11111",
-         false,
-         {"Manager_Required"},
-         "Mode: Sales",
-         "Manager Not Allowed Access"},
-        {"code refused", true, "9999", false, "111111", false, {"Manager_Required"}, "Mode: Sales", "earlier"},
+        {"no manager needed", false, "", "", true, {}, "Mode: Paidout", "Type Amount & Press Enter"},
+        {"empty code", true, "", "111111", false, {}, "", "Manager Authorization Required"},
+        {"manager with right 6", true, "9999", "000001", true, {}, "Mode: Paidout", "Type Amount & Press Enter"},
+        {"manager without right 6", true, "9999", "11111", false, {}, "Mode: Sales", "Manager Not Allowed Access"},
+        {"code refused", true, "1234", "111111", false, {}, "Mode: Sales", "Manager Authorization Required"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gReg.gPromptState = PromptState::None;
         gSettings.gSystemOption525 = c.managerNeeded;
-        fake.managerAccepts = c.accepts;
         Rights(c.rights);
         fake.calls.clear();
         CIATime("earlier", 0);
@@ -882,7 +856,8 @@ namespace {
 // An opening amount the journal cannot take is not a successful login: the
 // cashier reads why and the question stays.
 TEST_F(SpecialPageTest, OpeningAmountTheJournalCannotTakeKeepsTheQuestion) {
-    Open_FileActivity();  // the journal with its header only
+    DefaultClient_Load();  // for the sale the login starts
+    Open_FileActivity();   // the journal with its header only
     gData.activity.Close();
     const std::string journal = gConstants.paths.gDataPath + ".ACT";
     gReg.gPromptState = PromptState::OpeningAmount;
@@ -898,6 +873,7 @@ TEST_F(SpecialPageTest, OpeningAmountTheJournalCannotTakeKeepsTheQuestion) {
     Type("150");
     BReg_Click(4);
     EXPECT_EQ(MessageLine(), "Cashier Login Successful");
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);  // the sale started
     EXPECT_EQ(Journal(2), "202612091030O0" + k8 + "00000017" + "150      " + k9);
 }
 

@@ -112,17 +112,22 @@ TEST_F(SystemPageTest, BusinessDateChangesOnlyToARealDate) {
         {"2026121", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
         {"20270115", "Date Change Successful", "20270115", "15/Jan/2027"},
     };
+    DefaultClient_Load();  // for the sale a new date starts
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gBusinessDate = "20261209";
         gSale.gDateText = "9/December/2026";
         svc.calls.clear();
+        screen.SetText(kSaleTotalCell, "$2.00");
         Press(kSystem, 2, c.typed);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(gReg.gBusinessDate, c.date);
         EXPECT_EQ(gSale.gDateText, c.dateText);
         const bool changed = std::string(c.date) != "20261209";
-        EXPECT_EQ(svc.calls, changed ? Calls{"Sale_Start"} : Calls{});
+        // A new date starts a new sale: its keys captioned again, its
+        // receipt without a total yet.
+        EXPECT_EQ(svc.calls, changed ? Calls{"Caption_Reset"} : Calls{});
+        EXPECT_EQ(screen.Text(kSaleTotalCell), changed ? "" : "$2.00");
         EXPECT_EQ(Entry(), "");
     }
 }

@@ -71,14 +71,12 @@ public:
         calls.push_back("Document_Print(" + std::to_string(static_cast<int>(mode)) + ")");
     }
     void Delete_This() override { calls.push_back("Delete_This"); }
-    void Sale_Start() override { calls.push_back("Sale_Start"); }
     // The session with the back office, by its mode and whether its window
     // stays off the screen.
     std::int16_t Session_Run(CommMode mode, bool hidden) override {
         calls.push_back("Session_Run(" + std::to_string(static_cast<int>(mode)) + (hidden ? ",hidden)" : ")"));
         return 0;
     }
-    void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
     std::int16_t PrintStatus() const override { return printStatus; }
 };
 
@@ -574,6 +572,7 @@ TEST_F(SaleSaveTest, AFullDiskKeepsTheSaleOpenAndTheFilesUnchanged) {
 TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
     EndSaleTimer_Connect();
     gSettings.gEndSaleDelay = 0;
+    DefaultClient_Load();
     CashSale();
     mTotalRegister_Click();
     mTotalRegister_Click();
@@ -583,14 +582,21 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
     EXPECT_EQ(timers.Interval(TimerId::EndSale), 6000);  // a delay of 0 is the default pause
     const std::string line = screen.Text(kMessageLine);
     EXPECT_EQ(line, "    " + Msg(Message::PrintingInProgress));
+    screen.SetText(ControlId{Control::Txt_Mode, 0}, "");
     ASSERT_TRUE(timers.Tick(TimerId::EndSale));
     EXPECT_EQ(screen.Text(kMessageLine), "    ");
     EXPECT_FALSE(timers.Running(TimerId::EndSale));
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    // The next sale: no lines, no tenders, the store's default client, the
+    // mode shown.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gPaymentCount, 0);
+    EXPECT_EQ(gSale.gClientName, "Cash Customer");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
     EXPECT_FALSE(gSaleSave.gSaleFinished);
 }
 
 TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote) {
+    DefaultClient_Load();  // for the next sale
     gSettings.gEndSaleDelay = 2500;
     svc.printStatus = 1;
     CashSale();
@@ -599,7 +605,9 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     Screen().SetText(kMessageLine, "    " + Msg(Message::PrintingInProgress));
     Timer_EndSale_Timer();
     EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    // The next sale started: no lines yet, the store's default client.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gClientName, "Cash Customer");
 
     // With a logout after each sale the register goes back to the login
     // prompt instead of a new sale.
@@ -615,7 +623,7 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     EXPECT_EQ(gReg.gPromptState, PromptState::Login);
     EXPECT_EQ(screen.Text(kMessageLine), "Type Cashier Number & Select Enter Button");
     EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  12-09-2026");
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    EXPECT_TRUE(gReg.gEntryMasked);  // no next sale started: the entry waits for a cashier's code
 
     gSale.gMode = RegisterMode::ReceivePO;
     Timer_EndSale_Timer();
@@ -779,12 +787,14 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     EXPECT_EQ(svc.Count("Document_Save(12)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(12)"), 1);
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
-    Timer_EndSale_Timer();
+    Timer_EndSale_Timer();  // a new, empty sale
+    CashSale();
     gSale.gMode = RegisterMode::Adjustment;
     mTotalRegister_Click();
     EXPECT_EQ(svc.Count("Document_Save(15)"), 1);
     EXPECT_EQ(svc.Count("Document_Print(15)"), 1);
     Timer_EndSale_Timer();
+    CashSale();
     // A document that could not be saved stays open: nothing printed, the
     // keys back, the sale not finished.
     svc.documentSaves = false;
@@ -804,11 +814,17 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
 
 TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
     gSettings.gPayBalanceOnTotal = true;
+    SetPaymentType(1, "Cash", "1", "", 0, "", "", "1");
+    Payment_Setup();
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     AddTender("1", "10");
     mTotalRegister_Click();
-    EXPECT_EQ(svc.Count("Payment_Process(1)"), 1);
+    // Payment key 1 took the balance of $20.00 before the sale was saved.
+    const auto pay = Records(".PAY", 235);
+    ASSERT_EQ(pay.size(), 3u);
+    EXPECT_EQ(pay[1], PayRecord("01", "1", "10"));
+    EXPECT_EQ(pay[2], PayRecord("02", "1", "20"));
 }
 
 // ---- whether Total may be pressed -------------------------------------------

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/fields.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/comm_state.h"
@@ -38,18 +39,11 @@ public:
     bool commUpdatesProducts = false;  // the session brings product or client files
     std::string dateText = "9/December/2026";
 
-    // what was seen
-    std::int32_t clientRecNoAtGetInformation = -1;
-
     int Count(std::string_view call) const {
         return static_cast<int>(std::count(calls.begin(), calls.end(), std::string(call)));
     }
     bool Called(std::string_view call) const { return Count(call) > 0; }
 
-    void Client_GetInformation() override {
-        Note("Client_GetInformation");
-        clientRecNoAtGetInformation = gData.gClientRecNo;
-    }
     void Date_Set() override {
         Note("Date_Set");
         gSale.gDateText = dateText;
@@ -562,16 +556,17 @@ TEST_F(SaleStartTest, DefaultClientIsLookedUpAfterEveryClientFieldIsCleared) {
         const char* defaultClient;  // setting 255
         std::int32_t record;        // 0: not found
         const char* saleClientId;
+        const char* name;  // the sale's client fields, from the default client's record
+        const char* phone;
     } cases[] = {
-        {"1", 1, "1"},
-        {"1003", 4, "1003"},
-        {"77", 0, ""},
-        {"", 0, ""},
+        {"1", 1, "1", "Cash Customer", ""},
+        {"1003", 4, "1003", "Luc Tremblay", "555-0103"},
+        {"77", 0, "", "", ""},
+        {"", 0, "", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("default client \"") + c.defaultClient + "\"");
         services.calls.clear();
-        services.clientRecNoAtGetInformation = -1;
         gSettings.gDefaultClient = c.defaultClient;
         // The client of the last sale, entered at the register.
         gData.gClientRecNo = 3;
@@ -591,15 +586,20 @@ TEST_F(SaleStartTest, DefaultClientIsLookedUpAfterEveryClientFieldIsCleared) {
         EXPECT_EQ(gData.gClientRecNo, c.record);
         EXPECT_EQ(gData.gNewClientRecNo, 0);
         EXPECT_EQ(s.gSaleClientId, c.saleClientId);
-        EXPECT_EQ(s.gClientCode + s.gClientName + s.gClientAddress + s.gClientPhone + s.gClientExtra, "");
+        // Nothing of the last sale's client is left: what the default client's
+        // record holds, or nothing.
+        EXPECT_EQ(s.gClientCode, c.saleClientId);
+        EXPECT_EQ(s.gClientNumber, c.saleClientId);
+        EXPECT_EQ(s.gClientName, c.name);
+        EXPECT_EQ(s.gClientPhone, c.phone);
+        EXPECT_EQ(Trim(s.gClientAddress), "");
+        EXPECT_EQ(s.gClientExtra, "");
         EXPECT_EQ(s.gClientDiscount, 0);
         EXPECT_EQ(s.gClientPriceLevel, 1);
         if (c.record != 0) {
-            EXPECT_EQ(services.Count("Client_GetInformation"), 1);
-            EXPECT_EQ(services.clientRecNoAtGetInformation, c.record);
+            EXPECT_EQ(gData.gClientRec, gData.clients.Read(c.record));
             EXPECT_NE(MessageLine(), "Not Found");
         } else {
-            EXPECT_FALSE(services.Called("Client_GetInformation"));
             EXPECT_EQ(MessageLine(), "Not Found");
             EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
         }
