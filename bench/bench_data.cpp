@@ -28,7 +28,7 @@ void PrepareStore() {
     if (done) return;
     done = true;
     bench::UseSyntheticStore("tarvo-bench-store", kSize);
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
 }
 
 double PeakRssMb() {

@@ -121,14 +121,14 @@ BENCHMARK(BM_ClockEverybodyOut)->Unit(benchmark::kMicrosecond)->Repetitions(5)->
 
 void BM_AttendanceReport(benchmark::State& state) {
     BusyDay day;
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     PrinterCapture capture;
     for (auto _ : state) {
         capture.bytes.clear();
         Report_TimeAttendance();
     }
     benchmark::DoNotOptimize(capture.bytes.size());
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
 }
 BENCHMARK(BM_AttendanceReport)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

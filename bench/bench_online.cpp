@@ -108,7 +108,7 @@ void BM_PriceChange_500k(benchmark::State& state) {
     Data_Reset(gData);
     Setup_Initialize(gSettings);
     FillTextTables(gConstants.tables);
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     gSettings.gSiteId = "12";
     gTerminalNumber = "1234567";
     Parse_FileProduct();

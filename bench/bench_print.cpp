@@ -108,7 +108,7 @@ void BM_ReceiptPrint(benchmark::State& state) {
     s.gChange = Money::FromUnits(5);
     if (!Sale_Save()) state.SkipWithError("sale not saved");
 
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     gSettings.gWidePaper = 1;
     gSettings.gPrintOption811 = true;
     PrinterCodes_Load();
@@ -121,7 +121,7 @@ void BM_ReceiptPrint(benchmark::State& state) {
         benchmark::DoNotOptimize(cap.bytes.data());
     }
     state.counters["bytes"] = static_cast<double>(bytes);
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Reg() = RegisterContext{};
     std::filesystem::remove_all(folder);
 }

@@ -151,7 +151,7 @@ void BM_ClosingReport(benchmark::State& state) {
     gReg.gCashierIndex = 1;
     gReg.gBusinessDate = kDate;
     gSale.gDateText = "09/Dec/2026";
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
 
     std::size_t bytes = 0;
     for (auto _ : state) {

@@ -87,7 +87,7 @@ BENCHMARK(BM_TotalsUpdate)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Repor
 // The same sale with every tax inclusion on: a floating share per line.
 void BM_TotalsUpdateWithInclusions(benchmark::State& state) {
     BenchRegister reg;
-    gSettings.gTax2IncludesTax1 = gSettings.gTax3IncludesTax1 = gSettings.gTax3IncludesTax2 = "1";
+    gSettings.gTax2IncludesTax1 = gSettings.gTax3IncludesTax1 = gSettings.gTax3IncludesTax2 = true;
     gSale.gTaxRate = {0, 5, 9.975, 1};
     FillSale();
     for (int i = 1; i <= kMaxSaleLines; ++i) gSale.gLines[i].taxFlags = i % 2 ? "ttt" : "tt ";
@@ -136,7 +136,7 @@ bool Scan(const std::string& code) {
 void BM_ScanToLine(benchmark::State& state) {
     PrepareStore();
     BenchRegister reg;
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     if (gData.gProductCount != kSize.products) Parse_FileProduct();
     gData.gClientRecNo = 1;  // the sale's client
     const std::vector<std::string> codes = ScanCodes();
@@ -160,7 +160,7 @@ BENCHMARK(BM_ScanToLine)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportA
 void BM_ScanToLine_StockCheckOn(benchmark::State& state) {
     PrepareStore();
     BenchRegister reg;
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     gSettings.gSiteId = "12";
     if (gData.gProductCount != kSize.products) Parse_FileProduct();
     gData.gClientRecNo = 1;

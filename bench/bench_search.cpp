@@ -54,7 +54,7 @@ void PrepareStore() {
     if (done) return;
     done = true;
     bench::UseSyntheticStore("tarvo-bench-search-store", kSize);
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Parse_FileProduct();
     Index_Product();
     Index_Pax();

@@ -189,7 +189,7 @@ void BM_Session_FullDay(benchmark::State& state) {
         day.ClearServer();
         state.ResumeTiming();
         BackOfficeSession session(setup);
-        if (session.Run(kCommFull, true) != 0) state.SkipWithError("session failed");
+        if (session.Run(CommMode::Full, true) != 0) state.SkipWithError("session failed");
     }
 }
 BENCHMARK(BM_Session_FullDay)->Unit(benchmark::kMillisecond);
@@ -246,7 +246,7 @@ void BM_MasterInstall_500k(benchmark::State& state) {
         fs::remove(folder / "Files/1234567.PRD");
         state.ResumeTiming();
         BackOfficeSession session(setup);
-        if (session.Run(kCommDownloadOnly, true) != 0 || !fs::exists(folder / "Files/1234567.PRD"))
+        if (session.Run(CommMode::DownloadOnly, true) != 0 || !fs::exists(folder / "Files/1234567.PRD"))
             state.SkipWithError("the master did not arrive");
     }
     state.counters["master_bytes"] = static_cast<double>(fs::file_size(master));

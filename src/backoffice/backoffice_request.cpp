@@ -157,7 +157,12 @@ std::string EmailQuery(std::string_view payload) {
 }
 
 std::string RegisterDatabaseQuery(TaskCode task, std::string_view sql) {
-    return Task(task) + "&flag=1&Data=" + EncodeQueryValue(sql) + "&terminal=" + Terminal() + "&debugmode=1";
+    return RegisterDatabaseQuery(task, sql, gTerminalNumber);
+}
+
+std::string RegisterDatabaseQuery(TaskCode task, std::string_view sql, std::string_view terminalNumber) {
+    return Task(task) + "&flag=1&Data=" + EncodeQueryValue(sql) + "&terminal=" + EncodeQueryValue(terminalNumber) +
+           "&debugmode=1";
 }
 
 std::string DepositDatabaseQuery(TaskCode task, std::string_view sql) { return StandardQuery(task, sql); }

@@ -110,6 +110,9 @@ std::string EmailQuery(std::string_view payload);
 // The register window's database tasks (300, 301):
 // "task=" N "&flag=1&Data=" SQL "&terminal=" T "&debugmode=1"
 std::string RegisterDatabaseQuery(TaskCode task, std::string_view sql);
+// The same for the terminal number given (for work away from the user-interface
+// thread, which takes a copy of it).
+std::string RegisterDatabaseQuery(TaskCode task, std::string_view sql, std::string_view terminalNumber);
 // The deposit form's database tasks (300, 301): the standard family.
 std::string DepositDatabaseQuery(TaskCode task, std::string_view sql);
 

@@ -10,7 +10,7 @@
 
 namespace tarvo::card {
 
-SwipeFields ParseSwipe(std::string_view track, const std::string& backend) {
+SwipeFields ParseSwipe(std::string_view track, CardBackend backend) {
     SwipeFields f;
     const std::size_t p1 = track.find('^');
     if (p1 == std::string_view::npos) return f;
@@ -21,7 +21,8 @@ SwipeFields ParseSwipe(std::string_view track, const std::string& backend) {
     f.name = std::string(track.substr(p1 + 1, p2 - p1 - 1));
     std::replace(f.name.begin(), f.name.end(), '\'', ' ');
     f.expiry = std::string(track.substr(p2 + 1, 4));
-    if (backend == "3" && f.expiry.size() == 4) f.expiry = f.expiry.substr(2, 2) + f.expiry.substr(0, 2);
+    if (backend == CardBackend::Gateway && f.expiry.size() == 4)
+        f.expiry = f.expiry.substr(2, 2) + f.expiry.substr(0, 2);
     return f;
 }
 
@@ -44,14 +45,14 @@ int CardTender_Find(int type) {
     return 0;
 }
 
-std::string StatusMessage(int status, const std::string& backend) {
-    if (backend != "1" && backend != "2" && backend != "3") return "";
-    const int b = backend[0] - '0';
-    auto pick = [&](Message files, Message terminal, Message gateway) {
-        return Msg(b == 1 ? files : b == 2 ? terminal : gateway);
+std::string StatusMessage(int status, CardBackend backend) {
+    if (backend == CardBackend::Unknown) return "";
+    const bool files = backend == CardBackend::ExchangeFiles;
+    auto pick = [&](Message onFiles, Message terminal, Message gateway) {
+        return Msg(files ? onFiles : backend == CardBackend::Terminal ? terminal : gateway);
     };
     switch (status) {
-    case 0: return b == 1 ? Msg(Message::UnknownCreditCardRelatedError) : Msg(Message::SuccessfullyProcessed);
+    case 0: return files ? Msg(Message::UnknownCreditCardRelatedError) : Msg(Message::SuccessfullyProcessed);
     case 1:
         return pick(Message::CanNotOpenTemporaryRequestFile, Message::Declined254,
                     Message::FailedResponseNotForSentRequest);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/money.h"
+#include "config/settings.h"
 
 namespace tarvo::card {
 
@@ -16,9 +17,9 @@ namespace tarvo::card {
 struct SwipeFields {
     std::string number, name, expiry;
 };
-// `backend` "3" takes the expiry as MMYY, the others as YYMM. Apostrophes
+// The gateway takes the expiry as MMYY, the others as YYMM. Apostrophes
 // in the name become blanks.
-SwipeFields ParseSwipe(std::string_view track, const std::string& backend);
+SwipeFields ParseSwipe(std::string_view track, CardBackend backend);
 
 // The brand code of a card number: 4, 5, 6, 7, 11, 9; 0 unknown (and for a
 // number of four characters or fewer).
@@ -30,7 +31,7 @@ int CardTender_Find(int type);
 
 // The message of a card status for the back-end of setting 140; empty for
 // a back-end the register does not know.
-std::string StatusMessage(int status, const std::string& backend);
+std::string StatusMessage(int status, CardBackend backend);
 
 // The address-verification message of an approval answer's letter; empty
 // for a letter with none.

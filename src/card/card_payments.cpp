@@ -43,7 +43,7 @@ constexpr int kTickMs = 2000;
 
 void Log(const std::string& text) { ProgramLog().Write(1, text); }
 
-bool FileBackend() { return gSettings.gCardBackend == "1"; }
+bool FileBackend() { return gSettings.gCardBackend == CardBackend::ExchangeFiles; }
 
 std::string CashierName() {
     const auto i = static_cast<std::size_t>(gReg.gCashierIndex);
@@ -132,7 +132,7 @@ void CardPayments::Card_TypeFind() {
 void CardPayments::Credit_Card_Display_Response() {
     std::string text = card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend);
     if (!FileBackend() && gReg.gCardStatus == 0) text += authCode_;
-    if (gSettings.gCardBackend == "2" && gReg.gCardStatus == 1) text += " " + message_;
+    if (gSettings.gCardBackend == CardBackend::Terminal && gReg.gCardStatus == 1) text += " " + message_;
     CIATime(text, 15);
 }
 
@@ -197,7 +197,7 @@ void CardPayments::LateAnswer_Report(const std::string& line, bool atStart) {
 void CardPayments::Card_Load() {
     Reg().timers->SetHandler(TimerId::Credit, [this] { Credit_Timer_Timer(); });
     Reg().timers->SetHandler(TimerId::Settlement, [this] { Settlement_Timer_Timer(); });
-    if (!FileBackend() || gSettings.gCardEnabled != "1") return;
+    if (!FileBackend() || !gSettings.gCardEnabled) return;
     const std::string folder = card::ExchangeFolder_Resolve(Reg().programFolder, gSettings.gCardExchangeFolder);
     card::ExchangeFiles files(folder + "/Request");
     std::string error;
@@ -243,7 +243,7 @@ bool CardPayments::CardTender_Add(const std::string& why) {
     const int before = gSale.gPaymentCount;
     const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
     Screen().SetText(kEntryBox, amount.TextDisplay());
-    SaleEngine().Payment_Process(tenderIndex_);
+    Payment_Process(tenderIndex_);
     if (gSale.gPaymentCount != before + 1) {
         Log(why + ": the card tender of " + amount.Format("#####0.00") + " could not be added");
         return false;
@@ -255,11 +255,11 @@ bool CardPayments::CardTender_Add(const std::string& why) {
 // ---- the charge --------------------------------------------------------------------------
 
 void CardPayments::Card_Charge() {
-    if (gSettings.gCardBackend == "2") {
+    if (gSettings.gCardBackend == CardBackend::Terminal) {
         Terminal_Charge();
         return;
     }
-    if (gSettings.gCardBackend == "3") {
+    if (gSettings.gCardBackend == CardBackend::Gateway) {
         Gateway_Charge();
         return;
     }
@@ -292,7 +292,7 @@ void CardPayments::Card_Charge() {
     r.expiry = c.gCardExpiry;
     if (c.gCardEntry == 1) r.track = track_;
     r.amount = c.gCardAmount;
-    r.withAddress = c.gCardEntry == 2 && gSettings.gCardAvs == "1";
+    r.withAddress = c.gCardEntry == 2 && gSettings.gCardAvs;
     if (r.withAddress) {
         c.gCardAddress = Trim(c.gCardAddress.substr(0, 32));
         c.gCardZip = Trim(c.gCardZip.substr(0, 9));
@@ -326,11 +326,12 @@ void CardPayments::Card_Charge() {
 // ---- the batch close ---------------------------------------------------------------------
 
 void CardPayments::Card_Settlement() {
-    if ((gSettings.gCardBackend == "2" || gSettings.gCardBackend == "3") && gSettings.gCardEnabled == "1") {
+    if ((gSettings.gCardBackend == CardBackend::Terminal || gSettings.gCardBackend == CardBackend::Gateway) &&
+        gSettings.gCardEnabled) {
         Network_Settlement();
         return;
     }
-    if (!FileBackend() || gSettings.gCardEnabled != "1") {
+    if (!FileBackend() || !gSettings.gCardEnabled) {
         CardStandIn().Card_Settlement();
         return;
     }
@@ -480,7 +481,7 @@ void CardPayments::Credit_Timer_Timer() {
         Timeout_Response();
         return;
     }
-    if (gSettings.gCardSimulate == "1" && ticks_ >= 1 && !files_->Answer_Present()) {
+    if (gSettings.gCardSimulate && ticks_ >= 1 && !files_->Answer_Present()) {
         const LocalTime now = Reg().clock->Now();
         std::string error;
         if (!WriteFileAtomic(files_->Path(".ANS"), card::SimulatedAnswer(now.hour, now.minute), 0600, &error))
@@ -720,7 +721,7 @@ void CardPayments::Terminal_Post(const std::string& last4, const std::string& na
     const int before = gSale.gPaymentCount;
     gTender.gCardPosting = true;
     Screen().SetText(kEntryBox, amount.TextDisplay());
-    SaleEngine().Payment_Process(tenderIndex_);
+    Payment_Process(tenderIndex_);
     gTender.gCardPosting = false;
     if (gSale.gPaymentCount != before + 1) {
         Log("Card approved on the terminal but its tender of " + amount.Format("#####0.00") +
@@ -765,7 +766,7 @@ void CardPayments::Gateway_Charge() {
     g.expiry = c.gCardExpiry;
     g.amount = c.gCardAmount;
     g.invoice = invoice;
-    g.avs = gSettings.gCardAvs == "1";
+    g.avs = gSettings.gCardAvs;
     g.address = c.gCardAddress;
     g.zip = c.gCardZip;
     card::HttpGetRequest request{url, card::GatewayFields(g), 120000, gConstants.servers.gCardGatewayCaFile};
@@ -1073,7 +1074,8 @@ void CardPayments::TerminalInfo_Show() {
 }
 
 void CardPayments::TerminalInfo_Mail() {
-    if (Trim(gSettings.gConnectionMode) == "1") {
+    if (gSettings.gConnectionMode == ConnectionMode::DialUp ||
+        gSettings.gConnectionMode == ConnectionMode::OnlineNoTerminalMail) {
         Log("Terminal information not mailed: the connection is dial-up");
         return;
     }

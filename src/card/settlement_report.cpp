@@ -62,7 +62,7 @@ void Settlement_Print(const SettlementOutcome& o) {
             MessageLines(o.message);
         } else if (o.status == 10) {
             Line(Msg(Message::SettlementTimedOut) + " " + o.timeoutRun + " Seconds");
-        } else if (o.status == 11 || o.backend != "1") {
+        } else if (o.status == 11 || o.backend != CardBackend::ExchangeFiles) {
             Line(Msg(Message::SettlementFailed));
             MessageLines(o.message);
         }

@@ -4,13 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "config/settings.h"
+
 namespace tarvo {
 
 struct SettlementOutcome {
-    std::int16_t status = 0;  // the card status the batch close ended on
-    std::string message;      // the card program's answer (lines may be CR LF separated)
-    std::string timeoutRun;   // the seconds waited, as the wait counted them
-    std::string backend;      // setting 140 when the batch was closed
+    std::int16_t status = 0;                           // the card status the batch close ended on
+    std::string message;                               // the card program's answer (lines may be CR LF separated)
+    std::string timeoutRun;                            // the seconds waited, as the wait counted them
+    CardBackend backend = CardBackend::ExchangeFiles;  // setting 140 when the batch was closed
 };
 
 // Title, receipt header, date, time, terminal and cashier, then the outcome:

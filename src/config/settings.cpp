@@ -171,6 +171,22 @@ bool Flag(Settings& s, const SettingLine& l) {
     return true;
 }
 
+// On unless the value is exactly "0".
+template <auto Field>
+bool UnlessZero(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, bool>);
+    s.*Field = l.value != "0";
+    return true;
+}
+
+// On when the value without its outer blanks is "1".
+template <auto Field>
+bool TrimmedFlag(Settings& s, const SettingLine& l) {
+    static_assert(std::is_same_v<FieldType<Field>, bool>);
+    s.*Field = Trim(l.value) == "1";
+    return true;
+}
+
 // Off when the value is exactly "1" (a setting that says what not to do).
 template <auto Field>
 bool NotFlag(Settings& s, const SettingLine& l) {
@@ -191,6 +207,15 @@ bool FirstColumnFlag(Settings& s, const SettingLine& l) {
 template <auto Field>
 bool Number16(Settings& s, const SettingLine& l) {
     return NumberToInt16(l.value, s.*Field) || l.Bad("number too large");
+}
+
+// The home mode: a lenient number that must fit 16 bits, kept as the mode of
+// that number whether or not the mode has a name.
+bool HomeMode(Settings& s, const SettingLine& l) {
+    std::int16_t number = 0;
+    if (!NumberToInt16(l.value, number)) return l.Bad("number too large");
+    s.gHomeMode = static_cast<RegisterMode>(number);
+    return true;
 }
 
 // A whole number, nothing else.
@@ -217,8 +242,57 @@ bool CostDisplay(Settings& s, const SettingLine& l) {
     return true;
 }
 
-bool ReportOption(Settings& s, const SettingLine& l) {
-    s.gReportOption = l.value == "1" ? "True" : "False";
+// "1" with blanks around it is a dial-up to the terminal information mail
+// only: the schedule and the sessions compare the value as it stands.
+bool ConnectionModeOf(Settings& s, const SettingLine& l) {
+    if (l.value == "1")
+        s.gConnectionMode = ConnectionMode::DialUp;
+    else if (l.value == "2")
+        s.gConnectionMode = ConnectionMode::Interval;
+    else if (Trim(l.value) == "1")
+        s.gConnectionMode = ConnectionMode::OnlineNoTerminalMail;
+    else
+        s.gConnectionMode = ConnectionMode::Online;
+    return true;
+}
+
+bool CardBackendOf(Settings& s, const SettingLine& l) {
+    if (l.value == "1")
+        s.gCardBackend = CardBackend::ExchangeFiles;
+    else if (l.value == "2")
+        s.gCardBackend = CardBackend::Terminal;
+    else if (l.value == "3")
+        s.gCardBackend = CardBackend::Gateway;
+    else
+        s.gCardBackend = CardBackend::Unknown;
+    return true;
+}
+
+bool CardCopiesOf(Settings& s, const SettingLine& l) {
+    s.gCardCopies = l.value == "2" ? CardCopies::Two : CardCopies::One;
+    return true;
+}
+
+bool ProductKeyModeOf(Settings& s, const SettingLine& l) {
+    s.gProductKeyMode = ProductKeyMode_Read(l.value);
+    return true;
+}
+
+// Any value not in the list prints on LPT1; the text is kept as it stands
+// for the printer test, which names it.
+bool PrinterTypeOf(Settings& s, const SettingLine& l) {
+    static const struct {
+        const char* text;
+        PrinterType type;
+    } kTypes[] = {
+        {"0", PrinterType::Off},  {"2", PrinterType::Lpt2},    {"3", PrinterType::Com1},    {"4", PrinterType::Com2},
+        {"5", PrinterType::Lpt3}, {"6", PrinterType::Spooler}, {"7", PrinterType::Com3},    {"8", PrinterType::Com4},
+        {"9", PrinterType::Com5}, {"10", PrinterType::Com6},   {"20", PrinterType::Screen},
+    };
+    s.gPrinterType = PrinterType::Lpt1;
+    for (const auto& t : kTypes)
+        if (l.value == t.text) s.gPrinterType = t.type;
+    s.gPrinterTypeText = l.value;
     return true;
 }
 
@@ -268,7 +342,7 @@ struct SettingRow {
 constexpr SettingRow kSettingRows[] = {
     {100, Text<&Settings::gRegisterId>},
     {101, Text<&Settings::gSiteId>},
-    {105, Text<&Settings::gConnectionMode>},
+    {105, ConnectionModeOf},
     {115, TextAt<&Settings::gAutoSendTime, 0>},
     {116, TextAt<&Settings::gAutoSendTime, 1>},
     {117, TextAt<&Settings::gAutoSendTime, 2>},
@@ -279,12 +353,12 @@ constexpr SettingRow kSettingRows[] = {
     {130, Text<&Settings::gCommWindowStart>},
     {135, Text<&Settings::gCommWindowEnd>},
     {136, Text<&Settings::gTerminalIP>},
-    {140, Text<&Settings::gCardBackend>},
+    {140, CardBackendOf},
     {141, Text<&Settings::gCardTimeout>},
-    {142, Text<&Settings::gCardEnabled>},
-    {143, Text<&Settings::gCardCopies>},
-    {144, Text<&Settings::gCardSimulate>},
-    {145, Text<&Settings::gCardAvs>},
+    {142, Flag<&Settings::gCardEnabled>},
+    {143, CardCopiesOf},
+    {144, Flag<&Settings::gCardSimulate>},
+    {145, Flag<&Settings::gCardAvs>},
     {146, Text<&Settings::gGatewayUrl>},
     {148, Text<&Settings::gGatewayLogin>},
     {149, Text<&Settings::gGatewayKey>},
@@ -307,14 +381,14 @@ constexpr SettingRow kSettingRows[] = {
     {173, Flag<&Settings::gClientDiscountAllLines>},
     {200, Number16<&Settings::gLanguage>},
     {220, Text<&Settings::gTerminalDescription>},
-    {250, Text<&Settings::gProductKeyMode>},
+    {250, ProductKeyModeOf},
     {255, Trimmed<&Settings::gDefaultClient>},
-    {256, Trimmed<&Settings::gClientEntryOption>},
-    {260, Text<&Settings::gPayBalanceOnTotal>},
-    {265, Text<&Settings::gLogoutAfterSale>},
-    {270, ReportOption},
-    {275, Text<&Settings::gOpenBalanceAllowed>},
-    {276, Text<&Settings::gRefundTenderRule>},
+    {256, TrimmedFlag<&Settings::gClientEntryOption>},
+    {260, Flag<&Settings::gPayBalanceOnTotal>},
+    {265, Flag<&Settings::gLogoutAfterSale>},
+    {270, Flag<&Settings::gReportOption>},
+    {275, Flag<&Settings::gOpenBalanceAllowed>},
+    {276, Flag<&Settings::gRefundTenderRule>},
     {280, Whole16<&Settings::gVoidLastReenters>},
     {285, Whole16<&Settings::gKeyboardHints>},
     {300, TextAt<&Settings::gTaxName, 0>},
@@ -323,9 +397,9 @@ constexpr SettingRow kSettingRows[] = {
     {305, TaxRate<0>},
     {315, TaxRate<1>},
     {325, TaxRate<2>},
-    {330, Text<&Settings::gTax2IncludesTax1>},
-    {335, Text<&Settings::gTax3IncludesTax1>},
-    {340, Text<&Settings::gTax3IncludesTax2>},
+    {330, Flag<&Settings::gTax2IncludesTax1>},
+    {335, Flag<&Settings::gTax3IncludesTax1>},
+    {340, Flag<&Settings::gTax3IncludesTax2>},
     {350, TextAt<&Settings::gCaseLabel, 0>},
     {355, TextAt<&Settings::gCaseLabel, 1>},
     {360, TextAt<&Settings::gCaseLabel, 2>},
@@ -356,12 +430,12 @@ constexpr SettingRow kSettingRows[] = {
     {480, DefaultKeyPage},
     {481, ScalePort},
     {483, Text<&Settings::gWeightUnit>},
-    {485, Number16<&Settings::gHomeMode>},
-    {500, Text<&Settings::gSystemOption500>},
-    {505, Text<&Settings::gTaxExemptCheck>},
-    {510, Text<&Settings::gSystemOption510>},
-    {515, Text<&Settings::gSystemOption515>},
-    {525, Text<&Settings::gSystemOption525>},
+    {485, HomeMode},
+    {500, UnlessZero<&Settings::gSystemOption500>},
+    {505, UnlessZero<&Settings::gTaxExemptCheck>},
+    {510, UnlessZero<&Settings::gSystemOption510>},
+    {515, UnlessZero<&Settings::gSystemOption515>},
+    {525, UnlessZero<&Settings::gSystemOption525>},
     {530, Text<&Settings::gPrintOption530>},
     {535, Text<&Settings::gPrintOption535>},
     {540, Text<&Settings::gPrintOption540>},
@@ -382,12 +456,12 @@ constexpr SettingRow kSettingRows[] = {
     {625, ScreenText},
     {630, ScreenText},
     {635, ScreenText},
-    {640, Text<&Settings::gExtrasPageOn>},
-    {641, Text<&Settings::gExtrasNeedsManager>},
-    {642, Text<&Settings::gKeyOption642>},
-    {643, Text<&Settings::gKeyOption643>},
+    {640, Flag<&Settings::gExtrasPageOn>},
+    {641, Flag<&Settings::gExtrasNeedsManager>},
+    {642, Flag<&Settings::gKeyOption642>},
+    {643, Flag<&Settings::gKeyOption643>},
     {644, Text<&Settings::gOnlineParameter644>},
-    {645, Text<&Settings::gKeyOption645>},
+    {645, Flag<&Settings::gKeyOption645>},
     {646, Flag<&Settings::gCountBeforeCashierReport>},
     {650, Department},
     {651, Department},
@@ -407,7 +481,7 @@ constexpr SettingRow kSettingRows[] = {
     {832, TextAt<&Settings::gFooterLine, 2>},
     {833, TextAt<&Settings::gFooterLine, 3>},
     {834, TextAt<&Settings::gFooterLine, 4>},
-    {880, Text<&Settings::gPrinterType>},
+    {880, PrinterTypeOf},
     {885, FirstColumnFlag<&Settings::gSortProducts>},
     {890, FirstColumnFlag<&Settings::gSortClients>},
     {895, FirstColumnFlag<&Settings::gAutoClockOut>},
@@ -435,6 +509,22 @@ private:
 };
 
 }  // namespace
+
+ProductKeyMode ProductKeyMode_Read(std::string_view value) {
+    auto byValue = [](double v) {
+        return v == 0 ? ProductKey::Number : v == 1 ? ProductKey::BarCode : ProductKey::Other;
+    };
+    ProductKeyMode m;
+    m.asText = value == "0" ? ProductKey::Number : value == "1" ? ProductKey::BarCode : ProductKey::Other;
+    m.asNumber = byValue(Num_Val(value));
+    const std::optional<double> strict = Num_ReadStrict(value);
+    const std::optional<std::int64_t> whole = strict ? Num_ToInteger(*strict, -32768, 32767) : std::nullopt;
+    if (whole)
+        m.asWholeNumber = *whole == 0 ? ProductKey::Number : ProductKey::BarCode;
+    else
+        m.asWholeNumber = std::nullopt;
+    return m;
+}
 
 void Setup_Initialize(Settings& s) {
     s = Settings();

@@ -5,10 +5,13 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/money.h"
 #include "config/constants.h"
+#include "config/register_mode.h"
 
 namespace tarvo {
 
@@ -31,21 +34,91 @@ struct TaxChoice {
     std::string TaxChoiceStatus = "0";
 };
 
+// Setting 140: the program or device that takes the card payments.
+enum class CardBackend : std::uint8_t {
+    ExchangeFiles,  // "1": the card program's request and answer files
+    Terminal,       // "2": the card terminal on the network
+    Gateway,        // "3": the card gateway
+    Unknown,        // any other value: none of them
+};
+
+// Setting 143: the copies of the receipt of a sale paid by card.
+enum class CardCopies : std::uint8_t {
+    One,  // "1" and any other value
+    Two,  // "2": a second copy after the first is torn off
+};
+
+// Setting 105: how the register reaches the back office and when it sends.
+enum class ConnectionMode : std::uint8_t {
+    DialUp,    // "1": sessions at the fixed times (115-120), through the dial-up when the Internet does not answer
+    Interval,  // "2": a session every interval (125) between the times of 130 and 135, always online
+    Online,    // any other value: always online, no scheduled sessions
+    // "1" with blanks around it: as Online, but the terminal information
+    // is not mailed, as on a dial-up
+    OnlineNoTerminalMail,
+};
+
+// Setting 880: where the receipt printer's output goes (print/printer_output.h).
+enum class PrinterType : std::uint8_t {
+    Off,      // "0": printing switched off
+    Lpt1,     // "1" and any value not named here: the parallel port LPT1
+    Lpt2,     // "2"
+    Com1,     // "3": the serial ports at 9600,N,8,1
+    Com2,     // "4"
+    Lpt3,     // "5"
+    Spooler,  // "6": the print spooler
+    Com3,     // "7"
+    Com4,     // "8"
+    Com5,     // "9"
+    Com6,     // "10"
+    Screen,   // "20": the on-screen printout panel
+};
+
+// Setting 250: the key a product is rung up by, columns 12-31 of the
+// product record (its number) or 40-59 (its bar code).
+enum class ProductKey : std::uint8_t {
+    Number,   // "0"
+    BarCode,  // "1"
+    Other,    // any other value
+};
+
+// Setting 250 as each of its readers takes it. The look-ups, the receipts
+// and documents, the replies of the back office and the product updates
+// compare the text with "0" and "1" (anything else is the bar code there, and
+// no updates are applied); the word index, the search list, the entry form
+// and the labels read it as a number (text that is no number reads as 0);
+// the new-product sheet needs a whole number.
+struct ProductKeyMode {
+    ProductKey asText = ProductKey::Number;                        // "0", "1", anything else
+    ProductKey asNumber = ProductKey::Number;                      // the number 0, 1, any other
+    std::optional<ProductKey> asWholeNumber = ProductKey::Number;  // 0 Number, any other BarCode; none: no whole number
+
+    constexpr ProductKeyMode() = default;
+    // How "0" (Number) or "1" (BarCode) reads.
+    constexpr ProductKeyMode(ProductKey key) : asText(key), asNumber(key), asWholeNumber(key) {}
+    constexpr ProductKeyMode(ProductKey text, ProductKey number, std::optional<ProductKey> whole)
+        : asText(text), asNumber(number), asWholeNumber(whole) {}
+    bool operator==(const ProductKeyMode&) const = default;
+};
+
+// The value of a 250 line (from column 5) as the register reads it.
+ProductKeyMode ProductKeyMode_Read(std::string_view value);
+
 struct Settings {
     // --- single-value codes -------------------------------------------------
     std::string gRegisterId;                                                // 100
     std::string gSiteId;                                                    // 101
-    std::string gConnectionMode = "1";                                      // 105
+    ConnectionMode gConnectionMode = ConnectionMode::DialUp;                // 105
     std::array<std::string, 6> gAutoSendTime{"01:00", "", "", "", "", ""};  // 115-120
     std::string gCommInterval = "999999";                                   // 125
     std::string gCommWindowStart, gCommWindowEnd;                           // 130, 135
     std::string gTerminalIP;                                                // 136
-    std::string gCardBackend = "1";                                         // 140
+    CardBackend gCardBackend = CardBackend::ExchangeFiles;                  // 140
     std::string gCardTimeout = "120";                                       // 141
-    std::string gCardEnabled = "0";                                         // 142
-    std::string gCardCopies = "1";                                          // 143
-    std::string gCardSimulate = "0";                                        // 144
-    std::string gCardAvs;                                                   // 145
+    bool gCardEnabled = false;                                              // 142 "1": card payments taken
+    CardCopies gCardCopies = CardCopies::One;                               // 143
+    bool gCardSimulate = false;                                             // 144 "1": approvals simulated
+    bool gCardAvs = false;                                                  // 145 "1": keyed cards give the address
     std::string gGatewayUrl, gGatewayLogin, gGatewayKey;                    // 146, 148, 149
     std::string gOrderMinPaidPercent = "0";                                 // 150
     std::string gOrderFieldDefaultA = "1";                                  // 155
@@ -65,21 +138,21 @@ struct Settings {
     bool gClientDiscountAllLines = false;                                   // 173
     std::int16_t gLanguage = 1;                                             // 200
     std::string gTerminalDescription;                                       // 220
-    std::string gProductKeyMode = "0";                                      // 250
+    ProductKeyMode gProductKeyMode;                                         // 250
     std::string gDefaultClient = "1";                                       // 255
-    std::string gClientEntryOption = "1";                                   // 256
-    std::string gPayBalanceOnTotal = "0";                                   // 260
-    std::string gLogoutAfterSale = "0";                                     // 265
-    std::string gReportOption = "False";                                    // 270 (text form of a flag)
-    std::string gOpenBalanceAllowed = "0";                                  // 275
-    std::string gRefundTenderRule;                                          // 276
+    bool gClientEntryOption = true;                                         // 256 "1": the register numbers new clients
+    bool gPayBalanceOnTotal = false;                                        // 260 "1": Total pays the balance by key 1
+    bool gLogoutAfterSale = false;                                          // 265 "1": a sale ends with the logout
+    bool gReportOption = false;                                             // 270 "1": the counted cash is declared
+    bool gOpenBalanceAllowed = false;                                       // 275 "1": account clients may owe
+    bool gRefundTenderRule = false;                                         // 276 "1": a refund is paid out whole
     std::int16_t gVoidLastReenters = 0;                                     // 280
     std::int16_t gKeyboardHints = 0;                                        // 285
     std::array<std::string, 3> gTaxName;                                    // 300, 310, 320
     std::array<double, 3> gTaxDefaultRate{};                                // 305, 315, 325
-    std::string gTax2IncludesTax1 = "0";                                    // 330
-    std::string gTax3IncludesTax1 = "0";                                    // 335
-    std::string gTax3IncludesTax2 = "0";                                    // 340
+    bool gTax2IncludesTax1 = false;                                         // 330 "1"
+    bool gTax3IncludesTax1 = false;                                         // 335 "1"
+    bool gTax3IncludesTax2 = false;                                         // 340 "1"
     std::array<std::string, 4> gCaseLabel;                                  // 350, 355, 360, 365 (a to d)
     std::string gSystemPageText;                                            // 370
     std::string gColour400 = "12648447";                                    // 400
@@ -87,29 +160,32 @@ struct Settings {
     // department pages 1-8: codes 410, 415, 420, 425, 411, 412, 413, 414
     std::array<std::string, 8> gPageColour{"12648447", "12648447", "12648447", "12648447",
                                            "12648447", "12648447", "12648447", "12648447"};
-    std::string gColour430 = "16776960";       // 430
-    std::string gMenuKeyColour = "16761087";   // 440
-    std::string gColour445 = "12582912";       // 445
-    std::string gColour450 = "16777215";       // 450
-    std::string gColour455 = "16777215";       // 455
-    std::string gEntryForeColour = "0";        // 460
-    std::string gSelectedRowColour = "255";    // 465
-    std::int32_t gGreetingForeColour = 0;      // 470
-    std::int16_t gDisplayPort = 0;             // 476
-    std::string gDisplayLine1, gDisplayLine2;  // 477, 478
-    std::int16_t gDisplayCommandSet = 0;       // 479
-    std::int16_t gDefaultKeyPage = 1;          // 480
-    std::int16_t gScalePort = 0;               // 481
-    std::string gWeightUnit = "Lb";            // 483
-    std::int16_t gHomeMode = 11;               // 485
-    std::string gSystemOption500 = "0", gSystemOption510 = "0", gSystemOption515 = "0", gSystemOption525 = "0";
-    std::string gTaxExemptCheck = "0";  // 505
+    std::string gColour430 = "16776960";           // 430
+    std::string gMenuKeyColour = "16761087";       // 440
+    std::string gColour445 = "12582912";           // 445
+    std::string gColour450 = "16777215";           // 450
+    std::string gColour455 = "16777215";           // 455
+    std::string gEntryForeColour = "0";            // 460
+    std::string gSelectedRowColour = "255";        // 465
+    std::int32_t gGreetingForeColour = 0;          // 470
+    std::int16_t gDisplayPort = 0;                 // 476
+    std::string gDisplayLine1, gDisplayLine2;      // 477, 478
+    std::int16_t gDisplayCommandSet = 0;           // 479
+    std::int16_t gDefaultKeyPage = 1;              // 480
+    std::int16_t gScalePort = 0;                   // 481
+    std::string gWeightUnit = "Lb";                // 483
+    RegisterMode gHomeMode = RegisterMode::Sales;  // 485
+    // 500, 510, 515, 525 anything but "0": a manager opens the drawer, switches
+    // the exchange mode, cancels a sale, pays out
+    bool gSystemOption500 = false, gSystemOption510 = false, gSystemOption515 = false, gSystemOption525 = false;
+    bool gTaxExemptCheck = false;  // 505 anything but "0": a manager allows a tax exemption
     std::string gPrintOption530 = "0", gPrintOption535 = "0", gPrintOption540 = "0";
     std::string gSystemPageCode;             // 545
     std::map<int, std::string> gScreenText;  // 600-609, 610, 615, 620, 625, 630, 635 by code
-    std::string gExtrasPageOn = "0";         // 640
-    std::string gExtrasNeedsManager = "0";   // 641
-    std::string gKeyOption642 = "0", gKeyOption643 = "0", gKeyOption645 = "0";
+    bool gExtrasPageOn = false;              // 640 "1"
+    bool gExtrasNeedsManager = false;        // 641 "1"
+    // 642, 643, 645 "1": the Extras page's keys for web orders, shipping, purchase orders
+    bool gKeyOption642 = false, gKeyOption643 = false, gKeyOption645 = false;
     std::string gOnlineParameter644;                 // 644
     bool gCountBeforeCashierReport = false;          // 646
     std::array<std::string, 5> gHeaderLine;          // 805-809
@@ -120,7 +196,8 @@ struct Settings {
     bool gPrintFooter = false;                       // 825 "1"
     std::array<std::string, 5> gFooterLine;          // 830-834
     std::array<std::string, 42> gPrinterCodeValues;  // 835-876, trimmed
-    std::string gPrinterType = "0";                  // 880
+    PrinterType gPrinterType = PrinterType::Off;     // 880
+    std::string gPrinterTypeText = "0";              // 880 as the file gives it: the printer test names it
     bool gSortProducts = false;                      // 885
     bool gSortClients = false;                       // 890
     bool gAutoClockOut = false;                      // 895

@@ -338,7 +338,7 @@ struct WordIndexBuild {
 
 WordIndexBuild ProductIndexBuild() {
     const std::size_t minLength = gSettings.gIndexShortWords ? 2 : 4;
-    const std::size_t keyColumn = Num_Val(gSettings.gProductKeyMode) == 0 ? 12 : 40;
+    const std::size_t keyColumn = gSettings.gProductKeyMode.asNumber == ProductKey::Number ? 12 : 40;
     return WordIndexBuild{"Index_Product",
                           &gData.auxIndex,
                           gConstants.paths.gDataPath + ".AUX",

@@ -108,7 +108,7 @@ std::int32_t FindInTable(const std::vector<Row>& table, std::int32_t count, std:
 }  // namespace
 
 std::string_view ProductKeyOf(std::string_view record) {
-    return TrimRightView(Mid(record, gSettings.gProductKeyMode == "0" ? 12 : 40, 20));
+    return TrimRightView(Mid(record, gSettings.gProductKeyMode.asText == ProductKey::Number ? 12 : 40, 20));
 }
 
 std::optional<ProductMatch> Product_Find(std::string_view key) {

@@ -36,7 +36,7 @@ std::string ExchangeFile(const char* extension) {
     return FindFileNoCase(files.substr(0, slash), files.substr(slash + 1) + extension);
 }
 
-std::size_t KeyColumn() { return gSettings.gProductKeyMode == "0" ? 12 : 40; }
+std::size_t KeyColumn() { return gSettings.gProductKeyMode.asText == ProductKey::Number ? 12 : 40; }
 
 std::string_view KeyField(std::string_view record) {
     std::size_t col = KeyColumn();
@@ -168,18 +168,18 @@ bool WriteSortedFiles(const std::vector<std::string_view>& records) {
 }  // namespace
 
 void Setting_ProductKey() {
-    gSettings.gProductKeyMode = "9";
+    gSettings.gProductKeyMode = ProductKeyMode_Read("9");  // no 250 line
     LineReader in;
     if (!in.Open(gConstants.paths.gFilesPath + ".SET", true)) return;
     std::string line;
     while (in.Next(line)) {
-        if (line.size() > 4 && line.compare(0, 3, "250") == 0) gSettings.gProductKeyMode = line.substr(4, 1);
+        if (line.size() > 4 && line.compare(0, 3, "250") == 0)
+            gSettings.gProductKeyMode = ProductKeyMode_Read(line.substr(4, 1));
     }
 }
 
 void Process_ProductUpdate() {
-    const std::string& mode = gSettings.gProductKeyMode;
-    if (mode != "0" && mode != "1") return;
+    if (gSettings.gProductKeyMode.asText == ProductKey::Other) return;
     std::string updatePath = ExchangeFile(".PRU");
     if (!FileExists(updatePath)) return;
 

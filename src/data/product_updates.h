@@ -4,7 +4,8 @@
 
 namespace tarvo {
 
-// gSettings.gProductKeyMode from the settings file ("9" when no 250 line).
+// gSettings.gProductKeyMode from the first character of the settings file's
+// 250 line (as "9" reads when there is none).
 void Setting_ProductKey();
 // Applies the update file when there is one.
 void Process_ProductUpdate();

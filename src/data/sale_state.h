@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/money.h"
+#include "config/register_mode.h"
 
 namespace tarvo {
 
@@ -82,8 +83,8 @@ struct SaleState {
     bool gCardInSale = false;
     bool gSuspended = false;
 
-    // register mode (`RegisterMode`) and modifiers
-    std::int16_t gMode = 11;
+    // register mode and modifiers
+    RegisterMode gMode = RegisterMode::Sales;
     bool gStockCount = false;
     bool gTraining = false;
 

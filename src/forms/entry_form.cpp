@@ -15,6 +15,7 @@
 #include "data/sale_state.h"
 #include "forms/new_entries.h"
 #include "print/office_slips.h"
+#include "sale/clients.h"
 #include "sale/modes.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
@@ -39,7 +40,7 @@ constexpr int kNumberSteps = 100000;
 
 int Language() { return TextLanguage(gSettings); }
 bool KeyHints() { return gSettings.gKeyboardHints != 0; }
-bool AutoClientNumber() { return Trim(gSettings.gClientEntryOption) == "1"; }
+bool AutoClientNumber() { return gSettings.gClientEntryOption; }
 bool Blank(const std::string& s) { return TrimView(s).empty(); }
 
 bool AllDigits(std::string_view s) {
@@ -441,7 +442,7 @@ bool EntryForm::Client_Branch() {
     if (s_.gWorkFlag == 1) {
         gData.gClientRecNo = 0;
         gData.gNewClientRecNo = recNo;
-        SaleEngine().Client_Process();
+        Client_Process();
     }
     return true;
 }
@@ -455,7 +456,7 @@ bool EntryForm::Product_Branch() {
     // The key the register sells by (the number, or the bar code with
     // setting 250) must not name a product already: the new one could never
     // be found by it.
-    const int keyRow = Num_Val(gSettings.gProductKeyMode) == 0 ? 1 : 2;
+    const int keyRow = gSettings.gProductKeyMode.asNumber == ProductKey::Number ? 1 : 2;
     if (ProductKey_Taken(RowText(keyRow))) {
         Say(std::string(EntryCaptions::kProductTaken[Language()]) + Trim(RowText(keyRow)));
         return false;
@@ -524,8 +525,8 @@ bool EntryForm::Order_Branch() {
     s.gDocComment = RowText(7);
     Unload();
     Order_PageClosed(true);
-    s.gMode = 12;
-    SaleEngine().Mode_Display();
+    s.gMode = RegisterMode::OrderEntry;
+    Mode_Display();
     return true;
 }
 
@@ -548,7 +549,7 @@ bool EntryForm::Purchase_Branch() {
     s.gDocType = RowText(8);
     s.gDocComment = RowText(9);
     Unload();
-    SaleEngine().Mode_Display();
+    Mode_Display();
     Inventory().Vendor_ShowInformation();
     return true;
 }

@@ -12,6 +12,8 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/clients.h"
+#include "sale/product_entry.h"
 #include "screen/controls.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
@@ -168,7 +170,7 @@ void SearchForm::Populate_Row(int row, std::int32_t entry, std::int32_t record) 
     case kSearchProducts:
     case kSearchAliases: {
         const std::string_view rec = d.products.View(record);
-        const std::size_t keyColumn = Num_Val(gSettings.gProductKeyMode) == 0 ? 12 : 40;
+        const std::size_t keyColumn = gSettings.gProductKeyMode.asNumber == ProductKey::Number ? 12 : 40;
         c = {"",
              position,
              Right(rec, keyColumn, 20),
@@ -347,13 +349,13 @@ void SearchForm::Button8_click() {
     if (ProductMode(mode)) {
         if (r == 0) return;
         const std::int32_t before = s.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // A product refused adds no line: no earlier line is expanded again.
         if (s.gItemCount <= before || s.gItemCount > kMaxSaleLines) return;
         s.gKitCode = s.gLines[static_cast<std::size_t>(s.gItemCount)].key;
         Inventory().Kit_Processing();
     } else if (mode == kSearchClients) {
-        if (r != 0) SaleEngine().Client_Process();
+        if (r != 0) Client_Process();
     } else if (mode == kSearchVendors) {
         if (r != 0)
             Inventory().Purchase_CollectInformation();

@@ -13,6 +13,7 @@
 #include "sale/modes.h"
 #include "sale/record_fields.h"
 #include "sale/sale_save.h"
+#include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
@@ -51,7 +52,7 @@ void Adjustment_Prepare() {
 }
 
 void Adjustment_Start() {
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     Mode_Display();
     Screen().SetText(kMessageLine, "");
     Greeting_Hide();
@@ -64,7 +65,7 @@ void Adjustment_Cancel() {
     Physical_Hide();
     Greeting_Hide();
     Receipt_Show();
-    SaleEngine().Sale_Start();
+    Sale_Start();
     CIATime(Msg(Message::StockAdjustmentTerminated), 5);
     gReg.gTimedMessage = Msg(Message::OperationCanceledTitle);
     MessageWithTimerToEnd_Show();

@@ -13,6 +13,7 @@
 #include "data/sale_state.h"
 #include "platform/files.h"
 #include "print/count_tickets.h"
+#include "sale/sale_start.h"
 #include "screen/controls.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr int kMessageSeconds = 5;
 constexpr int kErrorSeconds = 10;
-constexpr std::int16_t kPaymentPage = 15;
 constexpr unsigned kPrivateFile = 0600;
 
 constexpr ControlId kTotalKey{Control::mTotalRegister, 0};
@@ -63,7 +63,7 @@ void Total_UpdateCaption() {
     const int language = gSettings.gLanguage;
     if (language != 1 && language != 2) return;  // other languages keep their captions
     const bool hints = gSettings.gKeyboardHints != 0;
-    const bool refund = gSale.gTotal < Money() && gReg.gKeyPage != kPaymentPage;
+    const bool refund = gSale.gTotal < Money() && gReg.gKeyPage != KeyPage::Payment;
     const KeyCaptions& c = kKeyCaptions[language - 1][hints ? 1 : 0][refund ? 1 : 0];
     Screen().SetCaption(kTotalKey, c.total);
     Screen().SetCaption(kPaymentKey, c.payment);
@@ -110,7 +110,7 @@ void Sale_Cancel() {
         return;
     }
     Screen().SetText(kMessageLine, "");
-    SaleEngine().Sale_Start();
+    Sale_Start();
 }
 
 void CommandFile_Create(int command) {
@@ -127,7 +127,7 @@ void CommandFile_Create(int command) {
     }
 
     CommState& c = gComm;
-    c.gOperationMode = kCommCommandFile;
+    c.gOperationMode = CommMode::CommandFile;
     c.gCommHidden = false;
     Office().Communicate([] {
         if (gComm.gCommResult != 0) {

@@ -35,8 +35,6 @@ constexpr int kMessageSeconds = 5;
 
 void Log(const std::string& text) { ProgramLog().Write(1, "Kit_Processing: " + text); }
 
-bool PurchaseMode(int mode) { return mode == 13 || mode == 14 || mode == 29; }
-
 std::string_view HeaderKey(std::string_view record) { return TrimRightView(Mid(record, 1, 20)); }
 std::string_view LineKey(std::string_view record) { return TrimRightView(Mid(record, 1, 10)); }
 
@@ -276,7 +274,7 @@ void Kit_Processing() {
     if (code.empty() || s.gItemCount < 1 || s.gItemCount > kMaxSaleLines) return;
     const int kitLine = s.gItemCount;
     if (s.gLines[static_cast<std::size_t>(kitLine)].key != code) return;
-    if (PurchaseMode(s.gMode)) return;  // a purchase receives the kit product itself
+    if (IsPurchaseMode(s.gMode)) return;  // a purchase receives the kit product itself
 
     const std::int32_t header = FindKitHeader(code);
     if (header == 0) return;

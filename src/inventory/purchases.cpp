@@ -12,8 +12,11 @@
 #include "data/transaction_files.h"
 #include "inventory/document_files.h"
 #include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/record_fields.h"
 #include "sale/sale_save.h"
+#include "sale/sale_start.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
 #include "screen/forms_service.h"
@@ -91,7 +94,7 @@ void Purchase_CollectInformation() {
 
 void Vendor_ShowInformation() {
     DataState& d = gData;
-    SaleEngine().Department_SetDefaultKey();
+    Department_SetDefaultKey();
     if (d.gVendorRecNo < 1 || d.gVendorRecNo > d.gVendorCount || !d.vendors.IsOpen()) {
         ProgramLog().Write(1, "Vendor_ShowInformation: vendor record " + std::to_string(d.gVendorRecNo) +
                                   " is not in the vendor file; purchase cancelled");
@@ -124,7 +127,7 @@ void Purchase_CancelProduct() {
     Receipt_Show();
     // The totals first: the receipt shows each line's extension as they
     // settle it, from its cost, not the selling price it was added at.
-    SaleEngine().Totals_Update();
+    Totals_Update();
     Receipt_Display();
 }
 
@@ -133,7 +136,7 @@ void Purchase_Cancel() {
     Physical_Hide();
     MessageWithNoEnd_Hide();
     Receipt_Show();
-    SaleEngine().Sale_Start();
+    Sale_Start();
     Screen().SetText(kMessageLine, "");
     CIATime(CancelledNotice(), 5);
 }

@@ -72,7 +72,7 @@ bool SaleCancel_Save() { return Save('S', Activity_ManagerNumber(), std::nullopt
 
 std::int32_t Declare_Save() {
     Money amount = gReg.gEnteredAmount;
-    if (gSettings.gReportOption == "True") amount = CentRoundUp(amount - Cash_OnHand().byKey[1]);
+    if (gSettings.gReportOption) amount = CentRoundUp(amount - Cash_OnHand().byKey[1]);
     // The counted-cash form keeps the over/short where the typed amount was.
     const std::int32_t record = Save('C', "", amount, "Declare_Save");
     if (record != 0) gReg.gEnteredAmount = amount;

@@ -281,7 +281,7 @@ Message TitleMessage(ReportKind kind) {
 }
 
 void Report(ReportKind kind, const ReportDate& date) {
-    const bool summariesOff = gSettings.gReportOption == "True";
+    const bool summariesOff = gSettings.gReportOption;
     Choice choice{date.date, kind == ReportKind::Cashier, LoggedInCashier()};
 
     SalesTotals sales;

@@ -156,7 +156,8 @@ void Communicate_Unable(bool dialSettingsMissing, bool dialled, std::function<vo
     CommState& c = gComm;
     // The callers that read the outcome see that no session ran.
     c.gCommResult = 1;
-    if (c.gOperationMode != 1 && c.gOperationMode != 2) Log("Communicate: Unable to use Internet Auto Dialer");
+    if (c.gOperationMode != CommMode::Log && c.gOperationMode != CommMode::AllData)
+        Log("Communicate: Unable to use Internet Auto Dialer");
     CIATime(Msg(dialSettingsMissing ? Message::ErrorTheDialUpConfigurationFileDoesNotExist
                                     : Message::UnableToDialOutToInternet),
             5);
@@ -222,7 +223,7 @@ void Schedule_Minute(std::int64_t minute, Due& due) {
     const std::string hhmm = HourMinute(t);
     const bool deferred = Busy() || st.inSession;
 
-    if (s.gConnectionMode == "1") {
+    if (s.gConnectionMode == ConnectionMode::DialUp) {
         if (std::find(s.gAutoSendTime.begin(), s.gAutoSendTime.end(), hhmm) != s.gAutoSendTime.end()) {
             if (deferred) {
                 gComm.gCommLog = true;
@@ -231,7 +232,7 @@ void Schedule_Minute(std::int64_t minute, Due& due) {
                 due = Due::FixedTime;
             }
         }
-    } else if (s.gConnectionMode == "2") {
+    } else if (s.gConnectionMode == ConnectionMode::Interval) {
         if (hhmm >= s.gCommWindowStart && hhmm <= s.gCommWindowEnd) {
             if (st.gCommIntervalCount < std::numeric_limits<std::int16_t>::max()) ++st.gCommIntervalCount;
             // An interval that is no positive number means no interval
@@ -331,7 +332,7 @@ void Timer_Comm_Timer() {
     case Due::FixedTime:
         gSale.gSendPending = false;
         c.gCommHidden = false;
-        c.gOperationMode = kCommFull;
+        c.gOperationMode = CommMode::Full;
         c.gCommLog = true;
         Communicate([] {
             if (gComm.gProductsUpdated) Program().RestartProgram();
@@ -342,7 +343,7 @@ void Timer_Comm_Timer() {
         c.gCommLog = false;
         gSale.gSendPending = false;
         c.gCommHidden = true;
-        c.gOperationMode = kCommFull;
+        c.gOperationMode = CommMode::Full;
         Communicate([] {
             if (gComm.gProductsUpdated)
                 Program().RestartProgram();
@@ -370,7 +371,7 @@ void Communicate(std::function<void()> then) {
     // Hidden or not, nothing is rung up or loaded while a session runs.
     Buttons_Lock();
 
-    if (gSettings.gConnectionMode != "1") {
+    if (gSettings.gConnectionMode != ConnectionMode::DialUp) {
         Communicate_Session(false, false, std::move(then));
         return;
     }

@@ -152,7 +152,7 @@ void DrawerSummary(const DrawerMoves& m, Money cash) {
 }
 
 void Report(ReportKind kind) {
-    const bool summariesOff = gSettings.gReportOption == "True";
+    const bool summariesOff = gSettings.gReportOption;
     const std::string& date = gReg.gBusinessDate;
     SalesTotals sales;
     Invoices_Add(date, sales);

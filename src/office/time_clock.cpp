@@ -17,7 +17,6 @@
 #include "office/activity_journal.h"
 #include "platform/clock.h"
 #include "screen/messages.h"
-#include "screen/office_service.h"
 #include "screen/register_context.h"
 #include "screen/register_state.h"
 

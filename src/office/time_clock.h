@@ -17,6 +17,10 @@
 
 namespace tarvo {
 
+// gSale.gCheckResult after a clock check when the cashier number is not a
+// number: nobody is clocked with it.
+inline constexpr std::int16_t kClockNumberRefused = -1;
+
 // The number of an employee written as digits only (blanks around allowed),
 // within the range of a Long; nothing for any other text.
 std::optional<std::int32_t> EmployeeNumber_Value(std::string_view text);

@@ -37,9 +37,9 @@ struct DocumentPlan {
     bool prices = false;           // a line's list price goes too (task 15)
 };
 
-DocumentPlan PlanOf(int mode) {
+DocumentPlan PlanOf(RegisterMode mode) {
     switch (mode) {
-    case 28:
+    case RegisterMode::ReceivePO:
         return {"received purchase order",
                 TaskCode::ReceivePurchaseOrder,
                 TaskCode::ReceivePurchaseOrderLine,
@@ -47,7 +47,7 @@ DocumentPlan PlanOf(int mode) {
                 "purchase number",
                 "purchase line",
                 false};
-    case 29:
+    case RegisterMode::NewPurchaseOrder:
         return {"purchase order",
                 TaskCode::NewPurchaseOrder,
                 TaskCode::NewPurchaseOrderLine,
@@ -72,10 +72,10 @@ std::string Totals() {
            Tag("nettotal", s.gTotal.Text()) + Tag("total", s.gTotal.Text());
 }
 
-std::string HeaderPayload(int mode) {
+std::string HeaderPayload(RegisterMode mode) {
     const SaleState& s = gSale;
     std::string p;
-    if (mode == 30) {
+    if (mode == RegisterMode::PackOrder) {
         p = Tag("client id", s.gClientCode);
         if (CashierLoggedIn()) p += Tag("pack by", Cashier()) + Tag("employee", Cashier());
         p += Tag("invoice date", ServerDate(gReg.gBusinessDate)) + Totals() + Tag("order number", s.gFetchedDocNumber);
@@ -84,7 +84,7 @@ std::string HeaderPayload(int mode) {
     p = Tag("vendor number", s.gPurchaseVendor);
     if (CashierLoggedIn()) p += Tag("employee", Cashier());
     p += Totals();
-    if (mode == 28) return p + Tag("purchase order number", s.gFetchedDocNumber);
+    if (mode == RegisterMode::ReceivePO) return p + Tag("purchase order number", s.gFetchedDocNumber);
     auto optional = [&p](const char* name, const std::string& value) {
         if (!value.empty()) p += Tag(name, value);
     };
@@ -102,23 +102,23 @@ std::string HeaderPayload(int mode) {
 
 // The line's number on the server: the fetched line's own, or for a
 // purchase order made here its place in the order.
-int LineNumber(int mode, int i) {
+int LineNumber(RegisterMode mode, int i) {
     const std::int16_t source = gSale.gLines[static_cast<std::size_t>(i)].sourceIndex;
-    return mode == 29 || source == 0 ? i : source;
+    return mode == RegisterMode::NewPurchaseOrder || source == 0 ? i : source;
 }
 
-std::string LinePayload(int mode, int i) {
+std::string LinePayload(RegisterMode mode, int i) {
     const SaleState& s = gSale;
     const SaleLine& l = s.gLines[static_cast<std::size_t>(i)];
     const std::string number = std::to_string(LineNumber(mode, i));
     const std::string quantity = Num_TextDisplay(l.quantity);
     switch (mode) {
-    case 28:
+    case RegisterMode::ReceivePO:
         return Tag("purchase number", s.gServerDocNumber) + Tag("purchase order number", s.gFetchedDocNumber) +
                Tag("line number", number) + Tag("product id", l.product) + Tag("order quantity", l.taxFlags) +
                Tag("receive quantity", quantity) + Tag("unit cost", l.unitPrice.Text()) +
                Tag("line extension", l.extension.Text()) + Tag("comment", l.note);
-    case 29:
+    case RegisterMode::NewPurchaseOrder:
         return Tag("purchase order number", s.gServerDocNumber) + Tag("line number", number) +
                Tag("product id", l.product) + Tag("order quantity", quantity) + Tag("receive quantity", quantity) +
                Tag("unit cost", l.unitPrice.Text()) + Tag("line extension", l.extension.Text());
@@ -130,11 +130,11 @@ std::string LinePayload(int mode, int i) {
     }
 }
 
-std::string ClosePayload(int mode) {
+std::string ClosePayload(RegisterMode mode) {
     const SaleState& s = gSale;
     switch (mode) {
-    case 28: return Tag("purchase order number", s.gFetchedDocNumber);
-    case 29:
+    case RegisterMode::ReceivePO: return Tag("purchase order number", s.gFetchedDocNumber);
+    case RegisterMode::NewPurchaseOrder:
         return Tag("purchase order number", s.gServerDocNumber) +
                Tag("status", s.gDocPriority.empty() ? "2" : s.gDocPriority);
     default: return Tag("order number", s.gFetchedDocNumber);
@@ -143,7 +143,7 @@ std::string ClosePayload(int mode) {
 
 // One sending, from wherever the document stands to its close.
 struct Sending {
-    int mode = 0;
+    RegisterMode mode{};
     DocumentPlan plan;
     std::shared_ptr<RequestChain> chain;
     std::function<void(bool)> then;
@@ -177,7 +177,7 @@ void Done(const SendPtr& x) {
     x->chain->End();
     const std::string number = gSale.gServerDocNumber;
     ProgramLog().Write(1, std::string("Online: the ") + x->plan.what + " is on the server as " + number);
-    if (x->mode == 29) PurchaseOrderFile_Sent(number);
+    if (x->mode == RegisterMode::NewPurchaseOrder) PurchaseOrderFile_Sent(number);
     CIATime(Msg(Message::DocumentNumber) + " " + number, 30);
     if (x->then) x->then(true);
 }
@@ -237,9 +237,9 @@ void Next(const SendPtr& x, int from) {
 
 }  // namespace
 
-void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)> then) {
-    if (mode != 28 && mode != 29 && mode != 30) {
-        Online_NotBuilt("sending the document of mode " + std::to_string(mode));
+void Document_Send(OnlineChains& chains, RegisterMode mode, std::function<void(bool sent)> then) {
+    if (mode != RegisterMode::ReceivePO && mode != RegisterMode::NewPurchaseOrder && mode != RegisterMode::PackOrder) {
+        Online_NotBuilt("sending the document of mode " + std::to_string(static_cast<int>(mode)));
         if (then) then(false);
         return;
     }
@@ -249,7 +249,7 @@ void Document_Send(OnlineChains& chains, int mode, std::function<void(bool sent)
         if (then) then(false);
         return;
     }
-    if (mode != 30 && Trim(gSale.gPurchaseVendor).empty()) {
+    if (mode != RegisterMode::PackOrder && Trim(gSale.gPurchaseVendor).empty()) {
         // A purchase order goes to its vendor: none chosen yet, nothing is sent.
         chain->End();
         ProgramLog().Write(1, "Online: the purchase order has no vendor, nothing sent");

@@ -19,8 +19,6 @@
 namespace tarvo {
 namespace {
 
-constexpr int kSalesMode = 11;
-
 // What a key asks before it acts.
 struct KeyChecks {
     bool resetEntry = false;  // the entry box emptied first
@@ -73,7 +71,7 @@ void Online_NotBuilt(const std::string& what) {
 }
 
 void Online_Process(int key, OnlineChains& chains, WebOrderImport& imports) {
-    if (gSale.gMode != kSalesMode) {
+    if (gSale.gMode != RegisterMode::Sales) {
         Refuse(Message::InvalidEntryOperationCancelled);
         return;
     }

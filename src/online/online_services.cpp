@@ -22,7 +22,7 @@ void OnlineServices::Online_Service_UPS() {
 }
 // Esc stops whichever runs: a document's request chain or the shipping export.
 bool OnlineServices::Online_Escape() { return chains_.Escape() || export_.Cancel(); }
-void OnlineServices::Document_Send(int mode, std::function<void(bool sent)> then) {
+void OnlineServices::Document_Send(RegisterMode mode, std::function<void(bool sent)> then) {
     tarvo::Document_Send(chains_, mode, std::move(then));
 }
 

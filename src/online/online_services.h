@@ -21,7 +21,7 @@ public:
     void Online_Product_CheckStock(const std::string& product) override;
     void Online_Service_UPS() override;
     bool Online_Escape() override;
-    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
     OnlineChains& Chains() { return chains_; }
 
 private:

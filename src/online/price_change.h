@@ -1,7 +1,7 @@
-// The price change (mode 31): a manager's new selling price for one product,
-// written on the back office (task 301 on tbl_prd_detail) and, once the
-// server has accepted it, into this register's product master text file and
-// product working file, so the next sale sells at it.
+// The price change (Change Price mode): a manager's new selling price for
+// one product, written on the back office (task 301 on tbl_prd_detail) and,
+// once the server has accepted it, into this register's product master text
+// file and product working file, so the next sale sells at it.
 #pragma once
 #include <string>
 

@@ -83,9 +83,9 @@ std::string Column(const std::string& line, int column) {
 
 // A product by its number: the number, then "0" and "00" in front.
 std::optional<ProductMatch> FindByNumber(std::string& key) {
-    std::string& mode = gSettings.gProductKeyMode;
-    const std::string kept = mode;
-    mode = "0";
+    ProductKeyMode& mode = gSettings.gProductKeyMode;
+    const ProductKeyMode kept = mode;
+    mode = ProductKey::Number;
     std::optional<ProductMatch> found;
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0) key = "0" + key;
@@ -168,7 +168,7 @@ void OnLine_Search_PO_File() {
     s.gImportedFile = path.string();
     s.gImportedDigest = Digest(bytes);
     for (int k = 1; k <= 3; ++k) s.gTaxExempt[static_cast<std::size_t>(k)] = true;
-    s.gMode = 29;
+    s.gMode = RegisterMode::NewPurchaseOrder;
     s.gPurchaseIsOrder = true;
     Receipt_Display();
     Totals_Update();

@@ -9,7 +9,7 @@ namespace tarvo {
 
 // Online page key 1: reads "PO.txt" into the sale (each product looked up by
 // its number, then with one and two "0" in front), the sale free of taxes,
-// the register in mode 29 (purchase order) and the vendor asked. A line
+// the register in New Purchase Order mode and the vendor asked. A line
 // without a product number, a product not here or a quantity or cost that
 // is no number stops the import with its message and a fresh sale. The file
 // stays as it is: it is renamed as a backup only once the back office has
@@ -22,7 +22,7 @@ void OnLine_Search_PO_File();
 // taken; the log says which.
 void PurchaseOrderFile_Sent(const std::string& number);
 
-// After a received purchase order (mode 28): a new sale holding again the
+// After a received purchase order (Receive PO): a new sale holding again the
 // lines received (quantity above 0), each with its quantity.
 void Delete_This();
 

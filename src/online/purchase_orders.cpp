@@ -146,7 +146,7 @@ void Finish(const FetchPtr& f) {
     Receipt_Display();
     Totals_Update();
     Change_Display();
-    s.gMode = f->Packing() ? 30 : 28;
+    s.gMode = f->Packing() ? RegisterMode::PackOrder : RegisterMode::ReceivePO;
     Total_Activate();
     Mode_Display();
     All_Hide();
@@ -164,7 +164,8 @@ void OnLine(const FetchPtr& f, const BackOfficeResult& r) {
     if (productId.empty() && f->Packing())
         return Stop(f, Msg(Message::ErrorServerMissingItem) + std::to_string(n), where + " has no product id");
     const std::string key =
-        Trim(Extract(reply, gSettings.gProductKeyMode != "0" ? "product bar code" : "product number"));
+        Trim(Extract(reply,
+                     gSettings.gProductKeyMode.asText != ProductKey::Number ? "product bar code" : "product number"));
     if (productId.empty() || key.empty())
         return Stop(f, Msg(Message::ErrorProductIdMissingFromResponse), where + " has no product");
     const std::optional<ProductMatch> found = Product_Find(key);

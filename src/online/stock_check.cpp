@@ -1,5 +1,9 @@
 #include "online/stock_check.h"
 
+#include <chrono>
+#include <mutex>
+#include <thread>
+
 #include "backoffice/backoffice_request.h"
 #include "backoffice/tag_text.h"
 #include "common/fields.h"
@@ -42,48 +46,93 @@ std::string StockCheck_Message(bool ok, const std::string& reply) {
     return quantity + " is in stock";
 }
 
+struct StockCheck::Slot {
+    std::mutex mutex;
+    std::string waiting;                                // the product to ask next ("" none)
+    std::uint64_t latest = 0;                           // number of the latest product asked
+    bool asking = false;                                // the worker holds the check's work
+    std::chrono::steady_clock::time_point lastAsked{};  // the last request's start
+    // One connection for every check, used by the worker only: a scan does
+    // not pay for a new connection; dropped after a failure.
+    std::unique_ptr<BackOfficeConnection> connection;
+};
+
+StockCheck::StockCheck(long timeoutMs, long gapMs)
+    : timeoutMs_(timeoutMs), gapMs_(gapMs), slot_(std::make_shared<Slot>()) {}
+
 void StockCheck::Ask(BackgroundRunner& runner, const std::string& productId) {
-    ++latest_;
     const std::string& site = gSettings.gSiteId;
     if (!Sql_IsDigits(productId) || !Sql_IsDigits(site)) {
+        {
+            std::lock_guard lock(slot_->mutex);
+            ++slot_->latest;  // an answer still on its way is no longer this product's
+            slot_->waiting.clear();
+        }
         ProgramLog().Write(1, "Stock check: product id \"" + productId + "\" or site id \"" + site +
                                   "\" is not a plain number; nothing asked");
         CIATime("Stock check: product or site id not a number", 0);
         return;
     }
     CIATime(Msg(Message::RequestInProgressPleaseWait), 0);
-    if (busy_) {
-        waiting_ = productId;  // replaces any product still waiting
-        return;
+    std::uint64_t firstNumber = 0;
+    {
+        std::lock_guard lock(slot_->mutex);
+        firstNumber = ++slot_->latest;
+        if (slot_->asking) {
+            slot_->waiting = productId;  // replaces any product still waiting; the worker takes it next
+            return;
+        }
+        slot_->asking = true;
     }
-    Send(runner, productId);
-}
-
-void StockCheck::Send(BackgroundRunner& runner, const std::string& productId) {
-    busy_ = true;
-    const std::uint64_t number = latest_;
+    // The server, site and terminal in force when the worker is woken serve
+    // every product it asks for before it stops.
     const std::string prefix = gConstants.servers.RequestPrefix();
-    const std::string query =
-        RegisterDatabaseQuery(TaskCode::DatabaseSelect, StockCheck_Sql(productId, gSettings.gSiteId));
+    const std::string terminal = gTerminalNumber;
     BackgroundRunner* r = &runner;
-    const long timeoutMs = timeoutMs_;
-    if (!connection_) connection_ = std::make_shared<BackOfficeConnection>();
-    auto connection = connection_;
-    RunInBackground<BackOfficeResult>(
-        runner, [connection, prefix, query, timeoutMs] { return connection->Request(prefix, query, timeoutMs); },
-        [this, r, number, prefix, query](BackOfficeResult result) {
-            busy_ = false;
-            if (!result) {
-                BackOfficeRequest_LogFailure(prefix, query, result);
-                connection_.reset();
+    runner.Post(
+        [slot = slot_, r, prefix, site, terminal, timeoutMs = timeoutMs_, gap = std::chrono::milliseconds(gapMs_),
+         first = productId, firstNumber] {
+            std::string product = first;  // the product that woke the worker, then what the slot holds
+            std::uint64_t number = firstNumber;
+            for (;;) {
+                // The gap since the last request; products scanned meanwhile
+                // leave only the latest in the slot.
+                const auto next = slot->lastAsked + gap;
+                if (std::chrono::steady_clock::now() < next) std::this_thread::sleep_until(next);
+                if (product.empty()) {
+                    std::lock_guard lock(slot->mutex);
+                    if (slot->waiting.empty()) {
+                        slot->asking = false;
+                        return;
+                    }
+                    product = std::move(slot->waiting);
+                    slot->waiting.clear();
+                    number = slot->latest;
+                }
+                slot->lastAsked = std::chrono::steady_clock::now();
+                const std::string query =
+                    RegisterDatabaseQuery(TaskCode::DatabaseSelect, StockCheck_Sql(product, site), terminal);
+                product.clear();
+                if (!slot->connection) slot->connection = std::make_unique<BackOfficeConnection>();
+                BackOfficeResult result = slot->connection->Request(prefix, query, timeoutMs);
+                if (!result) slot->connection.reset();
+                std::string text = StockCheck_Message(result.ok, result.reply);
+                {
+                    std::lock_guard lock(slot->mutex);
+                    if (number != slot->latest && result) continue;  // a later product was asked: dropped
+                }
+                r->Notify([slot, number, prefix, query, result = std::move(result), text = std::move(text)] {
+                    if (!result) BackOfficeRequest_LogFailure(prefix, query, result);
+                    bool latest = false;
+                    {
+                        std::lock_guard lock(slot->mutex);
+                        latest = number == slot->latest;
+                    }
+                    if (latest) Show(text);
+                });
             }
-            if (number == latest_) Show(StockCheck_Message(result.ok, result.reply));
-            if (!waiting_.empty()) {
-                const std::string next = std::move(waiting_);
-                waiting_.clear();
-                Send(*r, next);
-            }
-        });
+        },
+        [] {});
 }
 
 }  // namespace tarvo

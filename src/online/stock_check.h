@@ -2,7 +2,6 @@
 // on), the back office is asked how many units of it this site has available
 // (task 300 on tbl_prd_detail), and the answer shows on the message line.
 #pragma once
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -22,12 +21,16 @@ std::string StockCheck_Sql(const std::string& productId, const std::string& site
 
 // One register's stock check. At most one request is in flight: a product
 // added meanwhile waits in a single slot (a later one takes its place), so a
-// scanner burst never queues waits; an answer is shown only while its product
-// is still the latest asked, older answers are dropped. The keys stay free.
+// scanner burst never queues waits. The worker, once woken, asks for what
+// waits in the slot until it is empty, at most one request per `gapMs` (a
+// burst costs the back office and the register a request now and then, not
+// one per scan; the scanning thread only fills the slot); an answer is shown
+// only while its product is still the latest asked, older answers are dropped
+// before they reach the user-interface thread. The keys stay free.
 class StockCheck {
 public:
     // An answer not back within `timeoutMs` is a communication error.
-    explicit StockCheck(long timeoutMs = 10000) : timeoutMs_(timeoutMs) {}
+    explicit StockCheck(long timeoutMs = 10000, long gapMs = 50);
 
     // Asks for `productId` (the product record's id, columns 1-8) at the
     // site of the settings. An id or site id that is not plain digits is
@@ -35,15 +38,12 @@ public:
     void Ask(BackgroundRunner& runner, const std::string& productId);
 
 private:
-    void Send(BackgroundRunner& runner, const std::string& productId);
-
+    struct Slot;
     long timeoutMs_;
-    std::uint64_t latest_ = 0;  // number of the latest product asked
-    bool busy_ = false;         // a request is in flight
-    std::string waiting_;       // the product to ask once it is back ("" none)
-    // One connection for every check (one request at a time uses it): a
-    // scan does not pay for a new connection; dropped after a failure.
-    std::shared_ptr<BackOfficeConnection> connection_;
+    long gapMs_;
+    // Shared with the worker: the product waiting, the number of the latest
+    // product asked, whether the worker is asking.
+    std::shared_ptr<Slot> slot_;
 };
 
 }  // namespace tarvo

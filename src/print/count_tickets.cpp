@@ -64,7 +64,7 @@ void Item_PrintLine() {
         Printer_Abandon();
     }
     const std::int16_t status = gPrint.gPrintStatus;
-    if (gSettings.gPrinterType == "6") {
+    if (gSettings.gPrinterType == PrinterType::Spooler) {
         Printer_End();  // one spooler job per ticket, no feed or cut
     } else {
         Printer_Close(true);

@@ -148,7 +148,8 @@ std::string DecodedField(std::string_view rec, std::size_t col, std::size_t widt
 }
 
 std::string CardAuthorization(std::string_view payment) {
-    if (gSettings.gCardBackend == "2" || gSettings.gCardBackend == "3") return Col(payment, 27, 6);
+    if (gSettings.gCardBackend == CardBackend::Terminal || gSettings.gCardBackend == CardBackend::Gateway)
+        return Col(payment, 27, 6);
     const std::string span = Col(payment, 29, 19);
     const std::size_t q = span.find('"');
     std::string auth = q != std::string::npos ? span.substr(0, q) : Col(payment, 29, 6);

@@ -69,10 +69,9 @@ std::string PaymentName(const std::string& code);
 std::string DecodedField(std::string_view rec, std::size_t col, std::size_t width);
 
 // The authorisation code of a card payment record by the card back-end
-// (gCardBackend): columns 27-32 for the terminal and gateway back-ends ("2",
-// "3"); for the exchange-file back-end the text from column 29 up to the
-// first double quote in columns 29-47 (else the six columns 29-34), less a
-// last character that sorts after "9" when it is longer than 2.
+// (gCardBackend): columns 27-32 for the terminal and gateway back-ends; for the exchange-file back-end the text from
+// column 29 up to the first double quote in columns 29-47 (else the six columns 29-34), less a last character that
+// sorts after "9" when it is longer than 2.
 std::string CardAuthorization(std::string_view payment);
 
 // A card number (already trimmed) with every character but the last four

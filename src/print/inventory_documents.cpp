@@ -124,7 +124,8 @@ void PurchaseLines(const Document& d) {
         const std::string& p = *product;
         const Money price = Amount(line, 57, 9);
         Line(Field(p, 60, 25) + Field(line, 39, 7) + (price != Money() ? Right(price.Format("####0.00"), 8) : ""));
-        if (gSettings.gPrintOption811) Line(Field(p, gSettings.gProductKeyMode != "0" ? 40 : 12, 20));
+        if (gSettings.gPrintOption811)
+            Line(Field(p, gSettings.gProductKeyMode.asText != ProductKey::Number ? 40 : 12, 20));
         if (Mid(line, 86, 1) == "1") Line(Field(line, 66, 20));
         Print_Check();
     }

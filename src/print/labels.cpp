@@ -140,7 +140,7 @@ public:
     // Opens the output of the printer type. False when nothing can be
     // written: printing is off (status 5) or the open failed (status 1).
     bool Open() {
-        const std::string& type = gSettings.gPrinterType;
+        const PrinterType type = gSettings.gPrinterType;
         if (Printer_IsOff("Label output")) {
             // A printer lost for the run has logged and set status 1.
             if (gPrint.gPrinterLost) return false;
@@ -151,7 +151,7 @@ public:
         if (std::string* capture = PrinterCapture_Target()) {
             capture_ = capture;
             sink_ = Sink::Capture;
-        } else if (type == "6") {
+        } else if (type == PrinterType::Spooler) {
             path_ = ProgramFolder() + "/" + kSpoolFile;
             fd_ = OpenOrCreatePrivate(path_, O_WRONLY | O_TRUNC);
             if (fd_ < 0)
@@ -355,12 +355,12 @@ void SaleLabel(SaleRun& run, int n) {
     const std::optional<ProductMatch> product = FindProduct(key);
     const bool found = product.has_value();
     const std::string record = found ? std::string(product->record) : std::string();
-    const double keyMode = Num_Val(gSettings.gProductKeyMode);
-    if (keyMode == 0)
+    const ProductKey keyMode = gSettings.gProductKeyMode.asNumber;
+    if (keyMode == ProductKey::Number)
         out.Piece(format, "NUM", key);
     else if (found)
         out.Piece(format, "NUM", Mid(record, 12, 20));
-    if (keyMode == 1)
+    if (keyMode == ProductKey::BarCode)
         out.Piece(format, "UPC", key);
     else if (found)
         out.Piece(format, "UPC", Mid(record, 40, 20));
@@ -406,8 +406,8 @@ PurchaseLoad Purchase_LoadForLabels(const std::string& number) {
     SaleState& s = gSale;
     const std::string padded = "0000000" + number;
     const std::string document = padded.substr(padded.size() - 7);
-    if (s.gMode != 11 || s.gStockCount || s.gVoidMode || s.gReturnMode || s.gExchangeMode || s.gPriceSearch ||
-        s.gStockSearch) {
+    if (s.gMode != RegisterMode::Sales || s.gStockCount || s.gVoidMode || s.gReturnMode || s.gExchangeMode ||
+        s.gPriceSearch || s.gStockSearch) {
         CIATime(Msg(Message::InvalidEntry), 5);
         LogLine("Label_Print: purchase " + document + " not loaded, the register is not in plain Sales mode");
         return PurchaseLoad::Refused;
@@ -478,7 +478,7 @@ std::string LabelQuantity_Text(double quantity, bool* adjusted) {
 
 void Label_Read_Setup() {
     gLabel = LabelState{};
-    if (gSettings.gPrinterType == "0") {
+    if (gSettings.gPrinterType == PrinterType::Off) {
         gPrint.gPrintStatus = 0;
         return;
     }
@@ -575,7 +575,7 @@ void Label_By_Order() {
         CIATime(Msg(Message::ErrorServerMissingItem), 0);
         return;
     }
-    const bool byBarcode = gSettings.gProductKeyMode != "0";
+    const bool byBarcode = gSettings.gProductKeyMode.asText != ProductKey::Number;
     const std::string code = ReplyTag(byBarcode ? "product bar code" : "product number");
     if (code.empty()) {
         CIATime(Msg(Message::ErrorProductIdMissingFromResponse), 0);

@@ -208,10 +208,9 @@ void Product_Body(const std::string& p, std::string& titleLine) {
     Print_Check();
     // The key mode is a small whole number; a setting that is not one ends
     // the sheet as a failed printout.
-    const std::optional<double> mode = Num_ReadStrict(gSettings.gProductKeyMode);
-    const std::optional<std::int64_t> whole = mode ? Num_ToInteger(*mode, -32768, 32767) : std::nullopt;
+    const std::optional<ProductKey> whole = gSettings.gProductKeyMode.asWholeNumber;
     if (!whole) throw PrintoutFailed();
-    titleLine = "Product: " + (*whole == 0 ? ColTrim(p, 12, 20) : ColTrim(p, 40, 20));
+    titleLine = "Product: " + (*whole == ProductKey::Number ? ColTrim(p, 12, 20) : ColTrim(p, 40, 20));
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ void OrderLayout::Item(std::string_view line) const {
         }
     }
     if (gSettings.gPrintOption811) {
-        const std::size_t col = gSettings.gProductKeyMode != "0" ? 40 : 12;
+        const std::size_t col = gSettings.gProductKeyMode.asText != ProductKey::Number ? 40 : 12;
         const std::size_t w = wide_ ? 20 : 17;
         Line(Fit(Col(p, col, w), w) + M(Message::Tax) + marks);
     }
@@ -195,7 +195,7 @@ void Order_Print() {
     }
     PrintoutOptions options;
     options.duplicate = gSaleSave.gReceiptDuplicate;
-    options.training = gSale.gMode == 26;
+    options.training = gSale.gMode == RegisterMode::Training;
     if (Order_Print(doc, options).duplicateShown) gSaleSave.gReceiptDuplicate = false;
 }
 

@@ -18,9 +18,7 @@ void PrintingImpl::PrintToScreen_End() { gPrint.gPrintToScreen = gPrint.gScreenI
 void PrintingImpl::Item_PrintLine() { tarvo::Item_PrintLine(); }
 
 void CustomerDevices::Customer_Greeting() { tarvo::Customer_Greeting(); }
-void CustomerDevices::Customer_Product() { tarvo::Customer_Product(); }
 void CustomerDevices::Customer_Total() { tarvo::Customer_Total(); }
-void CustomerDevices::Customer_Thankyou() { tarvo::Customer_Thankyou(); }
 void CustomerDevices::Customer_PriceChecker() { tarvo::Customer_PriceChecker(); }
 std::int16_t CustomerDevices::DisplayError() const { return gDisplay.gDisplayError; }
 void CustomerDevices::Scale_Open(std::function<bool(double)> weighed) { tarvo::Scale_Open(std::move(weighed)); }

@@ -20,9 +20,7 @@ public:
 class CustomerDevices : public DeviceService {
 public:
     void Customer_Greeting() override;
-    void Customer_Product() override;
     void Customer_Total() override;
-    void Customer_Thankyou() override;
     void Customer_PriceChecker() override;
     std::int16_t DisplayError() const override;
     void Scale_Open(std::function<bool(double)> weighed) override;

@@ -100,7 +100,7 @@ inline void Print_Check() {
 inline void Printout_Abandon(const std::string& logText) {
     ProgramLog().Write(1, logText);
     const std::int16_t status = gPrint.gPrintStatus;
-    if (gSettings.gPrinterType == "6" && !Printer_ToScreen()) {
+    if (gSettings.gPrinterType == PrinterType::Spooler && !Printer_ToScreen()) {
         Printer_Abandon();
     } else {
         gPrint.gPrintNoInit = true;

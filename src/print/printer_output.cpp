@@ -38,7 +38,7 @@ std::string* gCapture = nullptr;
 
 void LogLine(const std::string& text) { ProgramLog().Write(1, text); }
 
-const std::string& Type() { return gSettings.gPrinterType; }
+PrinterType Type() { return gSettings.gPrinterType; }
 
 std::string ProgramFolder() {
     if (!gConstants.paths.programFolder.empty()) return gConstants.paths.programFolder;
@@ -127,12 +127,12 @@ bool Port_Open(DevicePort& port, const std::string& deviceName, std::string& err
 // Opens the output by the printer type (not the panel types). False after a
 // logged failure.
 bool Output_Open() {
-    const std::string& type = Type();
+    const PrinterType type = Type();
     if (gCapture) {
         gOut.sink = Sink::Capture;
         return true;
     }
-    if (type == "6") {
+    if (type == PrinterType::Spooler) {
         const std::string wanted = Device_SpoolerQueue(DeviceMap_Load(ProgramFolder()));
         std::string queue, error;
         if (!Spooler_FindQueue(wanted, queue, error)) {
@@ -140,7 +140,7 @@ bool Output_Open() {
             LogLine("Printer_Open: " + error);
             // Off until the program restarts; what is asked for from then on
             // is not printed and says so (Printer_IsOff).
-            gSettings.gPrinterType = "0";
+            gSettings.gPrinterType = PrinterType::Off;
             gPrint.gPrinterLost = true;
             Forms().MessageBox_Show("A default USB printer is not specified. Printing disabled.");
             return false;
@@ -189,21 +189,26 @@ void PrinterCodes_Load() {
     for (const auto& p : problems) LogLine("PrinterCodes_Build: " + p);
 }
 
-std::string PrinterPort_Name(const std::string& t) {
-    if (t == "0" || t == "6" || t == "20") return {};
-    if (t == "2") return "lpt2";
-    if (t == "3") return "COM1:9600,N,8,1,ASC,LF";
-    if (t == "4") return "COM2:9600,N,8,1,ASC,LF";
-    if (t == "5") return "lpt3";
-    if (t == "7") return "COM3:9600,N,8,1,ASC,LF";
-    if (t == "8") return "COM4:9600,N,8,1,ASC,LF";
-    if (t == "9") return "COM5:9600,N,8,1,ASC,LF";
-    if (t == "10") return "COM6:9600,N,8,1,ASC,LF";
+std::string PrinterPort_Name(PrinterType t) {
+    switch (t) {
+    case PrinterType::Off:
+    case PrinterType::Spooler:
+    case PrinterType::Screen: return {};
+    case PrinterType::Lpt1: return "lpt1";
+    case PrinterType::Lpt2: return "lpt2";
+    case PrinterType::Lpt3: return "lpt3";
+    case PrinterType::Com1: return "COM1:9600,N,8,1,ASC,LF";
+    case PrinterType::Com2: return "COM2:9600,N,8,1,ASC,LF";
+    case PrinterType::Com3: return "COM3:9600,N,8,1,ASC,LF";
+    case PrinterType::Com4: return "COM4:9600,N,8,1,ASC,LF";
+    case PrinterType::Com5: return "COM5:9600,N,8,1,ASC,LF";
+    case PrinterType::Com6: return "COM6:9600,N,8,1,ASC,LF";
+    }
     return "lpt1";
 }
 
 bool Printer_IsOff(const std::string& who) {
-    if (Type() != "0") return false;
+    if (Type() != PrinterType::Off) return false;
     if (gPrint.gPrinterLost) {
         LogLine(who + ": printing is off since the spooler printer could not be opened, nothing printed");
         gPrint.gPrintStatus = 1;
@@ -222,7 +227,7 @@ void Printer_Open() {
     if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
     if (Printer_ToScreen()) {
         if (Reg().screen) Screen().SetText(kPrintout, "");
-    } else if (Type() != "20") {
+    } else if (Type() != PrinterType::Screen) {
         if (!Output_Open()) {
             gPrint.gPrintStatus = 1;
             return;
@@ -240,14 +245,14 @@ void Printer_Line(int newLine, int code, const std::string& text) {
         Panel_Line(newLine, code, text);
         return;
     }
-    const std::string& type = Type();
-    if (type == "0") return;
-    if (type == "20") {
+    const PrinterType type = Type();
+    if (type == PrinterType::Off) return;
+    if (type == PrinterType::Screen) {
         Panel_Line(newLine, code, text);
         return;
     }
     std::string piece;
-    if (type == "6") {
+    if (type == PrinterType::Spooler) {
         // Codes 0, 2 and 3 carry the text; the others stand in its place.
         if (code == 0)
             piece = text;
@@ -271,7 +276,7 @@ void Printer_Line(int newLine, int code, const std::string& text) {
 void Printer_Close(bool closeHandle) {
     (void)closeHandle;  // the spooler connection is released with every close
     std::string error;
-    if (Type() == "0") {
+    if (Type() == PrinterType::Off) {
         // After the spooler printer was lost, what was asked for did not
         // print and stays failed.
         const bool ok = Output_Close(error);
@@ -353,7 +358,7 @@ void Printer_OpenPlain() {
     }
     std::string error;
     if (!Output_Close(error)) LogLine("Printer_Open: the printout before could not be finished (" + error + ")");
-    if (Type() != "20" && !Output_Open()) {
+    if (Type() != PrinterType::Screen && !Output_Open()) {
         gPrint.gPrintStatus = 1;
         return;
     }

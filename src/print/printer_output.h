@@ -21,12 +21,14 @@
 // Nothing waits without end: a port has a deadline for its output (see
 // platform/serial_port.h), the spooler bounded waits (print/spooler.h).
 // A spooler printer that cannot be opened switches printing off for the rest
-// of the run (gPrinterType "0"); every printout asked for after that reports
+// of the run (PrinterType::Off); every printout asked for after that reports
 // status 1, where printing switched off by the setting reports 0.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "config/settings.h"
 
 namespace tarvo {
 
@@ -52,7 +54,7 @@ struct PrintState {
     bool gPrintNoInit = false;
     // Characters per line: 54 on wide paper, else 40; set by each successful open.
     std::int16_t gLineWidth = 40;
-    // Printing was switched off (gPrinterType "0") because the spooler
+    // Printing was switched off (PrinterType::Off) because the spooler
     // printer could not be opened, not by the setting.
     bool gPrinterLost = false;
 };
@@ -63,7 +65,7 @@ extern PrintState gPrint;
 // is not a byte is skipped and logged. Call once from the register form's load.
 void PrinterCodes_Load();
 
-// Printing is off (gPrinterType "0"): true, and the status a printout then
+// Printing is off (PrinterType::Off): true, and the status a printout then
 // ends on is set: 0 when the setting switched printing off (nothing to do),
 // 1 with a log line naming `who` when the spooler printer was lost (the
 // printout is not printed). The documents ask this before anything else.
@@ -95,8 +97,9 @@ void Printer_End();
 void Printer_Abandon();
 
 // The device name a printer type opens as a port ("lpt1",
-// "COM1:9600,N,8,1,ASC,LF", ...); empty for "0", "6" and "20".
-std::string PrinterPort_Name(const std::string& printerType);
+// "COM1:9600,N,8,1,ASC,LF", ...); empty for printing off, the spooler and
+// the on-screen panel.
+std::string PrinterPort_Name(PrinterType printerType);
 
 // Capture backend: while a capture is active, the port and spooler printer
 // types write their bytes (same line ends and control sequences) into `out`

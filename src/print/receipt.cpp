@@ -131,7 +131,7 @@ void ReceiptLayout::Item(std::string_view line) const {
         Line(text);
     }
     if (gSettings.gPrintOption811) {
-        const std::size_t col = gSettings.gProductKeyMode == "0" ? 12 : 40;
+        const std::size_t col = gSettings.gProductKeyMode.asText == ProductKey::Number ? 12 : 40;
         Line(Col(p, col, wide_ ? 20 : 17) + M(Message::Tax) + marks);
     }
     if (Mid(line, 88, 1) == "1") Line(Col(line, 66, 21));
@@ -142,7 +142,7 @@ void ReceiptLayout::Totals() {
     const Money total = Amount(header_, 101, 9);
     SubtotalLines(header_, lang_);
     const std::string t = total.Format("##,##0.00");
-    if (gSettings.gPrinterType != "6") {
+    if (gSettings.gPrinterType != PrinterType::Spooler) {
         More(Blanks(7));
         Title(M(Message::TotalLabel91) + Blanks(9 - Len(t)) + t);
     } else {
@@ -233,7 +233,7 @@ void Receipt_Print() {
     options.gift = gSaleSave.gGiftReceipt;
     options.duplicate = gSaleSave.gReceiptDuplicate;
     options.copy = gSaleSave.gReceiptCopy;
-    options.training = gSale.gMode == 26;
+    options.training = gSale.gMode == RegisterMode::Training;
     const PrintoutResult printed = Receipt_Print(doc, options);
     if (printed.duplicateShown) gSaleSave.gReceiptDuplicate = false;
     if (printed.cardPaymentRecNo) gCardPaymentRecNo = *printed.cardPaymentRecNo;

@@ -44,8 +44,8 @@ constexpr Message kMsgNoResponse = Message::ErrorNoResponseFromScale;
 struct ScaleComm {
     DevicePort port;
     std::string reply;
-    int requestMode = 0;       // the register mode when the weight was asked for
-    IoWatch* watch = nullptr;  // the watch the port is registered with
+    RegisterMode requestMode{};  // the register mode when the weight was asked for
+    IoWatch* watch = nullptr;    // the watch the port is registered with
     // Who asked for the weight; told what the scale read.
     std::function<bool(double)> weighed;
 };

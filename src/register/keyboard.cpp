@@ -10,6 +10,9 @@
 #include "register/prompt_line.h"
 #include "register/register_keys.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
+#include "sale/modes.h"
+#include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "screen/card_service.h"
 #include "screen/entry_box.h"
@@ -70,16 +73,19 @@ void PageKey() {
 // F5: the department pages in turn, then Mode, then Print, then the first
 // configured department page again.
 void NextPage() {
-    const int page = gReg.gKeyPage;
-    if (page == 8) {
-        BSys_Click(2);
-        return;
-    }
-    if (page == 16) {
+    const KeyPage page = gReg.gKeyPage;
+    if (page == KeyPage::Mode) {
         BSys_Click(4);
         return;
     }
-    const int from = page == 12 ? 0 : page;
+    // From no page and from Print the first department page, from another
+    // menu page Mode.
+    const bool fromStart = page == KeyPage::None || page == KeyPage::Print;
+    if (!fromStart && DepartmentNumber(page) == 0) {
+        BSys_Click(2);
+        return;
+    }
+    const int from = fromStart ? 0 : DepartmentNumber(page);
     for (int p = from + 1; p <= 8; ++p) {
         if (!Screen().Caption(Id(Control::BDep, p)).empty()) {
             BDep_Click(p);
@@ -160,8 +166,8 @@ bool PlainKey(int keyCode) {
     case KeyCode::F10:
         if (!loggedOut) Press(Id(Control::BOp, 6), [] { BOp_Click(6); });
         return true;
-    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { SaleEngine().Aux_Client(); }); return true;
-    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { SaleEngine().Aux_Product(); }); return true;
+    case KeyCode::F11: Press(Id(Control::BOp, 5), [] { Aux_Client(); }); return true;
+    case KeyCode::F12: Press(Id(Control::BOp, 7), [] { Aux_Product(); }); return true;
     default: return false;
     }
 }
@@ -176,7 +182,7 @@ bool ModifiedKey(int keyCode) {
         return true;
     case KeyCode::F11:
         // New client, without the manager test of the Mode page.
-        if (open) Press(Id(Control::BOp, 6), [] { SaleEngine().Mode_Process(5); });
+        if (open) Press(Id(Control::BOp, 6), [] { Mode_Process(5); });
         return true;
     case KeyCode::F12:
         if (open && !Screen().Text(kEntryBox).empty()) AliasSearch();

@@ -11,6 +11,10 @@
 #include "data/master_files.h"
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "office/attendance_report.h"
+#include "office/closing_report.h"
+#include "office/collection_report.h"
+#include "office/drawer_report.h"
 #include "office/report_state.h"
 #include "print/inventory_documents.h"
 #include "print/labels.h"
@@ -94,7 +98,7 @@ void CountOrReport() {
         Count_Cash();
         return;
     }
-    Office().Report_Sales();
+    Print_Closing();
     PrintStatus_Show();
 }
 
@@ -108,13 +112,13 @@ void Report_Key(int key) {
     const bool manager = m == Manager::Granted;
     switch (key) {
     case 1:
-        Office().Report_TimeAttendance();
+        Report_TimeAttendance();
         PrintStatus_Show();
         break;
     case 2:
         Report_Prepare(ReportKind::Cashier);
         if (manager) {
-            Office().Report_Sales();
+            Print_Closing();
             PrintStatus_Show();
         } else {
             CountOrReport();
@@ -123,7 +127,7 @@ void Report_Key(int key) {
     case 3:
         Report_Prepare(ReportKind::Sales);
         if (!manager && !TypedDate_Apply()) return ReportDate_Clear();
-        Office().Report_Sales();
+        Print_Closing();
         PrintStatus_Show();
         break;
     case 4:
@@ -133,7 +137,7 @@ void Report_Key(int key) {
         break;
     case 5:
         gReport.gReportKind = ReportKind::Closing;
-        Office().Report_Drawer();
+        Report_Drawer();
         PrintStatus_Show();
         break;
     case 8:
@@ -141,7 +145,7 @@ void Report_Key(int key) {
         // the manager code on the manager path).
         ReportDate_Clear();
         if (!manager && !TypedDate_Apply()) return;
-        Office().Report_Collection();
+        Report_Collection();
         PrintStatus_Show();
         break;
     default: break;
@@ -311,7 +315,7 @@ void Labels() {
     gPrint.gPrintStatus = 0;
     Label_Print();
     if (Screen().Text(kMessageLine) != Msg(Message::PrintingInProgress)) return;
-    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+    if (gSettings.gPrinterType == PrinterType::Off && !gPrint.gPrinterLost)
         Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
     else if (gPrint.gPrintStatus != 0)
         Show(Msg(Message::PrinterErrorUnableToPrint));
@@ -322,7 +326,7 @@ void Labels() {
 }  // namespace
 
 void PrintStatus_Show() {
-    if (gSettings.gPrinterType == "0" && !gPrint.gPrinterLost)
+    if (gSettings.gPrinterType == PrinterType::Off && !gPrint.gPrinterLost)
         Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
     else if (gPrint.gPrintStatus != 0)
         Show(Msg(Message::PrinterErrorUnableToPrint));

@@ -17,10 +17,12 @@
 #include "online/shipping_export.h"
 #include "print/printer_output.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
+#include "sale/tenders.h"
 #include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -289,8 +291,9 @@ bool CardExpiry(const std::string& entry) {
         return true;
     }
     // The card-authorisation program reads the expiry as YYMM.
-    if (gSettings.gCardBackend == "1") card.gCardExpiry = entry.substr(2, 2) + entry.substr(0, 2);
-    if (gSettings.gCardAvs == "1") {
+    if (gSettings.gCardBackend == CardBackend::ExchangeFiles)
+        card.gCardExpiry = entry.substr(2, 2) + entry.substr(0, 2);
+    if (gSettings.gCardAvs) {
         Credit_Card_PromptAddress();
     } else {
         card.gCardEntry = 2;
@@ -331,7 +334,7 @@ void ClientNumber(const std::string& entry) {
             Say(Message::NotFound);
         } else {
             // As the Client key attaches a typed client.
-            SaleEngine().Client_Process();
+            Client_Process();
             Totals_Update();
         }
     } else {
@@ -345,7 +348,7 @@ void ClientNumber(const std::string& entry) {
 bool PaymentReference(const std::string& entry) {
     if (entry.empty()) {
         // No reference, no tender.
-        SaleEngine().Payment_Process(24);
+        Payment_Process(24);
         Say(Message::InvalidEntry);
         ClearEntry();
         return false;
@@ -487,7 +490,7 @@ void PromptInCIA_Cancel() {
         break;
     case 8:
         // The tender whose reference was asked goes.
-        SaleEngine().Payment_Process(24);
+        Payment_Process(24);
         break;
     case 9:
     case 10:

@@ -19,6 +19,9 @@
 #include "data/lookups.h"
 #include "data/sale_state.h"
 #include "inventory/kits.h"
+#include "office/communication.h"
+#include "office/opening.h"
+#include "office/time_clock.h"
 #include "online/online_page.h"
 #include "print/office_slips.h"
 #include "register/print_page.h"
@@ -26,15 +29,17 @@
 #include "register/special_page.h"
 #include "register/system_page.h"
 #include "register/total_key.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
+#include "sale/sale_start.h"
+#include "sale/sales_page.h"
 #include "sale/tenders.h"
 #include "sale/totals.h"
 #include "screen/entry_box.h"
 #include "screen/messages.h"
-#include "screen/office_service.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
@@ -49,11 +54,6 @@ void Say(Message message, int seconds = 5) { CIATime(Msg(message), seconds); }
 void MessageLine_Clear() { Screen().SetText(kMessageLine, ""); }
 std::string Entry() { return Screen().Text(kEntryBox); }
 void EntryFocus() { Screen().SetFocus(kEntryBox); }
-
-// Receive PO and Pack Order: lines fetched from the back office.
-bool FetchedOrderMode() { return gSale.gMode == 28 || gSale.gMode == 30; }
-// The purchase-order and purchase modes.
-bool PurchaseMode() { return gSale.gMode == 13 || gSale.gMode == 14 || gSale.gMode == 29; }
 
 // Font size of a department key by the longer of its two caption lines.
 int DepartmentKeyFontSize(std::size_t longest) {
@@ -72,7 +72,7 @@ void AfterLineRemoved() {
     if (s.gTopLine > s.gItemCount) s.gTopLine = static_cast<std::int16_t>(std::max(1, s.gItemCount - 6));
     if (s.gItemCount == 0) {
         Screen().SetEnabled(kPaymentKey, false);
-        SaleEngine().Variable_StartSale();
+        Variable_StartSale();
     }
     Receipt_Display();
     Totals_Update();
@@ -97,11 +97,11 @@ bool RefusedForCard() {
 
 void VoidLast() {
     SaleState& s = gSale;
-    if (s.gItemCount == 0 || FetchedOrderMode()) {
+    if (s.gItemCount == 0 || IsFetchedOrderMode(s.gMode)) {
         Say(Message::InvalidEntry);
         return;
     }
-    if (PurchaseMode() || gSettings.gVoidLastReenters != 1) {
+    if (IsPurchaseMode(s.gMode) || gSettings.gVoidLastReenters != 1) {
         --s.gItemCount;
         AfterLineRemoved();
     } else {
@@ -125,7 +125,7 @@ void VoidLast() {
         gData.gManualPriceValue = s.gLines[n].unitPrice;
         Screen().SetText(kEntryBox, s.gLines[n].unitPrice.TextDisplay());
         const int before = s.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // Only a void line just added voids its kit's components.
         s.gKitCode.clear();
         if (s.gItemCount > before) s.gKitCode = s.gLines[s.gItemCount].key;
@@ -140,7 +140,7 @@ void VoidLast() {
 
 void Void() {
     SaleState& s = gSale;
-    if (FetchedOrderMode()) return;
+    if (IsFetchedOrderMode(s.gMode)) return;
     if (!s.gServerDocNumber.empty()) {
         // Part of the document is on the back office already, its lines
         // numbered by their place here: taking one out would renumber the rest.
@@ -148,7 +148,7 @@ void Void() {
         Say(Message::InvalidEntry);
         return;
     }
-    if (!PurchaseMode() && gSettings.gVoidLastReenters == 1) {
+    if (!IsPurchaseMode(s.gMode) && gSettings.gVoidLastReenters == 1) {
         // Void mode: the next product entered becomes a void line.
         if (s.gVoidMode) {
             s.gVoidMode = false;
@@ -208,13 +208,13 @@ void ClockInOut() {
     const CashierRow& cashier = gData.CashierTable[static_cast<std::size_t>(*found)];
     if (gReg.gBusinessDate.empty()) gReg.gBusinessDate = DateText(Reg().clock->Now());
     gReg.gEmployeeNumber = cashier.CashierNumber;
-    Office().Clock_CheckLogin();
+    Clock_CheckLogin();
     if (gSale.gCheckResult == kClockNumberRefused) {
         CIATime(ClockRefusal(true), 5);
         return;
     }
     const bool clockIn = gSale.gCheckResult != 1;
-    if (!(clockIn ? Office().Clock_Login() : Office().Clock_Logout())) {
+    if (!(clockIn ? Clock_Login() : Clock_Logout())) {
         CIATime(ClockRefusal(false), 5);
         return;
     }
@@ -250,7 +250,7 @@ void Client() {
         Say(Message::NotFound);
         return;
     }
-    SaleEngine().Client_Process();
+    Client_Process();
     Totals_Update();
 }
 
@@ -269,8 +269,9 @@ void Quantity() {
         return;
     }
     SaleState& s = gSale;
-    if (gReg.gKeyPage == 15) Department_SetDefaultKey();
-    const bool signedQuantity = s.gExchangeMode || s.gStockCount || FetchedOrderMode() || s.gMode == 29;
+    if (gReg.gKeyPage == KeyPage::Payment) Department_SetDefaultKey();
+    const bool signedQuantity = s.gExchangeMode || s.gStockCount || IsFetchedOrderMode(s.gMode) ||
+                                s.gMode == RegisterMode::NewPurchaseOrder;
     const double lower = signedQuantity ? -99999 : 0;
     const int line = s.gSelectedLine;
     if (Entry().empty()) {
@@ -283,7 +284,7 @@ void Quantity() {
             Say(Message::InvalidEntry);
         } else if (line >= 1 && line <= s.gItemCount) {
             // In the fetched-order modes the quantity counts what was scanned so far.
-            if (FetchedOrderMode())
+            if (IsFetchedOrderMode(s.gMode))
                 s.gLines[line].quantity += q;
             else
                 s.gLines[line].quantity = q;
@@ -307,7 +308,7 @@ void EnterPaidOut() {
         Drawer_Open();
         gPrint.gPrintToScreen = toScreen;
         // A paid-out that could not be written has said why; no slip then.
-        const std::int32_t recNo = Office().Paidout_Save();
+        const std::int32_t recNo = Paidout_Save();
         if (recNo != 0) {
             PAIDOUT_Print(recNo);
             Say(Message::PaidoutCompleted);
@@ -333,14 +334,14 @@ void Login_Check(const std::string& entry, bool check) {
             } else {
                 gReg.gCashierIndex = found;
                 gReg.gBusinessDate = DateText(Reg().clock->Now());
-                Office().Date_Set();
+                Date_Set();
                 if (gSettings.gAutoClockOut) {
                     gReg.gEmployeeNumber = cashier.CashierNumber;
-                    Office().Clock_CheckLogin();
-                    if (gSale.gCheckResult == 0) Office().Clock_Login();
+                    Clock_CheckLogin();
+                    if (gSale.gCheckResult == 0) Clock_Login();
                 }
                 MessageLine_Clear();
-                Office().Login_OpeningBalance();
+                Login_OpeningBalance();
             }
         }
     }
@@ -359,8 +360,8 @@ void EnterLogin() {
     }
     // No cashier table yet: fetch it; the code is checked once the session
     // has ended.
-    gComm.gOperationMode = kCommFull;
-    Office().Communicate([entry] {
+    gComm.gOperationMode = CommMode::Full;
+    Communicate([entry] {
         bool check = true;
         if (gComm.gCommResult != 0) {
             Say(Message::InternetConnectionIsNotAvailable);
@@ -382,9 +383,9 @@ void EnterOpeningAmount() {
     gReg.gEnteredAmount = amount.value_or(Money());
     if (!amount) {
         Say(Message::EnterDrawersOpeningAmountAndSelectEnter, 0);
-    } else if (Office().OpeningAmount_Save()) {
+    } else if (OpeningAmount_Save()) {
         Say(Message::CashierLoginSuccessful);
-        SaleEngine().Sale_Start();
+        Sale_Start();
     }
     DEA_Reset();
 }
@@ -396,7 +397,7 @@ void EnterDeclaration() {
     gReg.gEnteredAmount = amount.value_or(Money());
     if (amount) {
         // A declaration that could not be written has said why.
-        if (Office().Declare_Save() != 0) Say(Message::EntrySavedSuccessfully);
+        if (Declare_Save() != 0) Say(Message::EntrySavedSuccessfully);
     } else {
         Say(Message::InvalidEntryOperationCancelled);
     }
@@ -425,37 +426,41 @@ void Enter() {
 
 // ---- soft keys -----------------------------------------------------------------------
 
-void RunPage(int page, int key) {
+void RunPage(KeyPage page, int key) {
     switch (page) {
-    case 10: System_Process(key); break;
-    case 12: Print_Process(key); break;
-    case 13: SaleEngine().Sales_Process(key); break;
-    case 14: Special_Process(key); break;
-    case 16: SaleEngine().Mode_Process(key); break;
+    case KeyPage::System: System_Process(key); break;
+    case KeyPage::Print: Print_Process(key); break;
+    case KeyPage::Sales: Sales_Process(key); break;
+    case KeyPage::Special: Special_Process(key); break;
+    case KeyPage::Mode: Mode_Process(key); break;
     default: break;
     }
 }
 
 // The keys whose handlers keep the entry box for what they ask next.
-bool KeepsEntry(int page, int key) {
+bool KeepsEntry(KeyPage page, int key) {
     switch (page) {
-    case 16: return key == 5 || key == 14 || key == 15 || key == 17;
-    case 14: return key == 22;
-    case 10: return key == 1 || key == 9 || key == 10 || key == 11;
+    case KeyPage::Mode: return key == 5 || key == 14 || key == 15 || key == 17;
+    case KeyPage::Special: return key == 22;
+    case KeyPage::System: return key == 1 || key == 9 || key == 10 || key == 11;
     default: return false;
     }
 }
 
+// The page each menu page key (BSys 1-6) opens.
+constexpr KeyPage kMenuPages[] = {KeyPage::System, KeyPage::Mode,    KeyPage::Extras,
+                                  KeyPage::Print,  KeyPage::Special, KeyPage::Sales};
+
 }  // namespace
 
-int SoftKeyGroupOfPage(int page) {
+int SoftKeyGroupOfPage(KeyPage page) {
     switch (page) {
-    case 10: return 1;
-    case 16: return 2;
-    case 11: return 3;
-    case 12: return 4;
-    case 14: return 5;
-    case 13: return 6;
+    case KeyPage::System: return 1;
+    case KeyPage::Mode: return 2;
+    case KeyPage::Extras: return 3;
+    case KeyPage::Print: return 4;
+    case KeyPage::Special: return 5;
+    case KeyPage::Sales: return 6;
     default: return 0;
     }
 }
@@ -465,7 +470,7 @@ void BDep_Click(int page) {
     ScreenModel& s = Screen();
     if (page >= 1 && page <= 8 && !s.Caption(ControlId{Control::BDep, page}).empty()) {
         const std::uint32_t colour = ColourValue(gSettings.gPageColour[static_cast<std::size_t>(page - 1)]);
-        gReg.gKeyPage = static_cast<std::int16_t>(page);
+        gReg.gKeyPage = DepartmentPage(page);
         for (int k = 1; k <= 24; ++k) {
             const DepartmentKey& d = gSettings.Departments[static_cast<std::size_t>(k + 24 * (page - 1))];
             const ControlId key = SoftKey(k);
@@ -496,12 +501,12 @@ void BSys_Click(int index) {
         }
     }
     if (index == 3) {
-        if (gSettings.gExtrasPageOn != "1") {
+        if (!gSettings.gExtrasPageOn) {
             EntryFocus();
             return;
         }
-        if (gSettings.gExtrasNeedsManager == "1") {
-            SaleEngine().Manager_Required();
+        if (gSettings.gExtrasNeedsManager) {
+            Manager_Required();
             s.SetText(kEntryBox, "");
             if (!gReg.gAuthorized) {
                 Say(Message::ManagerAuthorizationRequired);
@@ -517,9 +522,9 @@ void BSys_Click(int index) {
     const bool french = gSettings.gLanguage != 1;
     for (int k = 1; k <= 24; ++k) {
         std::string caption = SoftKeyCaption(gConstants.tables, index, k, language);
-        if (index == 5 && k == 2 && gSettings.gCardEnabled != "1") caption.clear();
+        if (index == 5 && k == 2 && !gSettings.gCardEnabled) caption.clear();
         if (index == 5 && k == 21) {
-            if (gSale.gMode != 11 && gSale.gMode != 26)
+            if (gSale.gMode != RegisterMode::Sales && gSale.gMode != RegisterMode::Training)
                 caption.clear();
             else if (gSale.gSuspended)
                 caption = french ? "Rappel" : "Recall";
@@ -533,8 +538,7 @@ void BSys_Click(int index) {
         s.SetEnabled(key, !Trim(caption).empty());
     }
     if (gReg.gReceiptAreaContent != ReceiptAreaContent::Grid) Receipt_Show();
-    static constexpr std::int16_t kPages[] = {10, 16, 11, 12, 14, 13};
-    gReg.gKeyPage = kPages[index - 1];
+    gReg.gKeyPage = kMenuPages[index - 1];
     if (index == 3) Online_Stock_SetButton();
     if (index == 6 && !gSale.gChange.IsZero()) MessageLine_Clear();
     EntryFocus();
@@ -553,14 +557,14 @@ bool PaymentPage_Open() {
         Say(Message::ReturnExchangeIsNotAuthorized);
         return false;
     }
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Summary_Show();
     PaymentButtons_Show();
     sale.gBalanceDue = sale.gTotal;
     Payment_Display();
     Change_Display();
     ScreenModel& s = Screen();
-    if (gSettings.gCardBackend != "2" && gSettings.gCardEnabled == "1") {
+    if (gSettings.gCardBackend != CardBackend::Terminal && gSettings.gCardEnabled) {
         s.SetCaption(SoftKey(23), Msg(Message::ManualCreditCard));
         s.SetEnabled(SoftKey(23), true);
     }
@@ -572,18 +576,18 @@ bool PaymentPage_Open() {
 
 void mDept_Click(int key) {
     if (key < 1 || key > 24) return;
-    const int page = gReg.gKeyPage;
+    const KeyPage page = gReg.gKeyPage;
     bool keepEntry = false;
-    if (page >= 1 && page <= 8) {
-        SaleEngine().Department_Process(key + 24 * (page - 1));
-    } else if (page == 11) {
+    if (const int department = DepartmentNumber(page); department != 0) {
+        Department_Process(key + 24 * (department - 1));
+    } else if (page == KeyPage::Extras) {
         Online().Online_Process(key);
-    } else if (page == 15) {
-        SaleEngine().Payment_Process(key);
+    } else if (page == KeyPage::Payment) {
+        Payment_Process(key);
     } else if (const int group = SoftKeyGroupOfPage(page); group != 0) {
         bool run = true;
         if (gConstants.tables.SoftKeyFlags[static_cast<std::size_t>(group)][static_cast<std::size_t>(key)] == "1") {
-            SaleEngine().Manager_Required();
+            Manager_Required();
             run = gReg.gAuthorized;
         }
         if (run) {
@@ -604,15 +608,15 @@ void BOp_Click(int index) {
         DEA_Reset();
         return;
     }
-    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == 15) Department_SetDefaultKey();
+    if ((index == 1 || index == 2 || index == 8) && gReg.gKeyPage == KeyPage::Payment) Department_SetDefaultKey();
     switch (index) {
     case 1: VoidLast(); break;
     case 2: Void(); break;
     case 3: ClockInOut(); break;
     case 4: Salesperson(); break;
-    case 5: SaleEngine().Aux_Client(); return;
+    case 5: Aux_Client(); return;
     case 6: Client(); break;
-    case 7: SaleEngine().Aux_Product(); return;
+    case 7: Aux_Product(); return;
     case 8:
         if (Entry().empty())
             Say(Message::InvalidEntry);
@@ -663,7 +667,7 @@ void BarCode_Change() {
     const std::string text = Screen().Text(kEntryBox);
     if (!text.empty() && text[0] != '%') {
         Product_EnterCode(text);
-    } else if (!text.empty() && gSettings.gCardEnabled == "1" && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
+    } else if (!text.empty() && gSettings.gCardEnabled && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
         // A card swipe. The track data never stays on the screen.
         Screen().SetText(kEntryBox, "");
         if (gSale.gCardInSale) {

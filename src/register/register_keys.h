@@ -1,5 +1,5 @@
 // The button groups of the register window and the 24 soft keys whose
-// meaning follows the page shown (gReg.gKeyPage):
+// meaning follows the page shown (gReg.gKeyPage, a KeyPage):
 //
 //   BDep 1-8        department pages 1-8
 //   BSys 1-6        System (10), Mode (16), Extras (11), Print (12),
@@ -15,6 +15,7 @@
 // the entry box is waiting for (gReg.gPromptState: 0 a product code or a
 // card swipe, 1 paid-out, 2 login code, 3 opening amount, 4 declaration).
 #pragma once
+#include "screen/key_page.h"
 #include "screen/register_context.h"
 
 namespace tarvo {
@@ -36,7 +37,7 @@ void Button_Click(const ControlId& id);
 
 // The soft-key group (1 System, 2 Mode, 3 Extras, 4 Print, 5 Special,
 // 6 Sales) shown on a page, 0 for the department and payment pages.
-int SoftKeyGroupOfPage(int page);
+int SoftKeyGroupOfPage(KeyPage page);
 
 // Processes the entry box's text: a product code, or a card swipe when it
 // starts with "%". Run by the BarCode box's change event and by Enter when

@@ -5,6 +5,7 @@
 #include "config/settings.h"
 #include "data/sale_state.h"
 #include "inventory/document_helpers.h"
+#include "print/pole_display.h"
 #include "screen/messages.h"
 #include "screen/register_context.h"
 
@@ -18,8 +19,8 @@ void RegisterSaleObserver::Sale_LineAdded(int line) {
 }
 
 void RegisterSaleObserver::Sale_TotalsChanged() {
-    Devices().Customer_Product();
-    if (Devices().DisplayError() != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
+    Customer_Product();
+    if (gDisplay.gDisplayError != 0) CIATime(Msg(Message::ErrorCustomerDisplayIsDisconnected), 5);
     Total_UpdateCaption();
 }
 

@@ -13,6 +13,9 @@
 #include "data/log.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "office/cash_count.h"
+#include "office/closing_report.h"
+#include "sale/product_entry.h"
 #include "sale/totals.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
@@ -88,7 +91,7 @@ void File_Read() {
         gData.gProductRec = gData.products.Read(gData.gProductRecNo);
         gSale.gLineKind = "P";
         const std::int32_t before = gSale.gItemCount;
-        SaleEngine().Product_Add();
+        Product_Add();
         // Only a line that was really added takes the file's quantity.
         if (gSale.gItemCount > before) gSale.gLines[gSale.gItemCount].quantity = static_cast<double>(*q);
     }
@@ -108,7 +111,7 @@ void File_Read() {
 }
 
 void Count_Cash() {
-    if (!Office().CashCount_Open()) {
+    if (!CashCount_Open()) {
         Count_Cash_Resume();
         return;
     }
@@ -117,12 +120,12 @@ void Count_Cash() {
 
 void Count_Cash_Resume() {
     Screen().SetVisible(kRegisterForm, true);
-    Office().Report_Sales();
+    Print_Closing();
     PrintStatus_Show();
 }
 
 void Print_Screen() {
-    if (gSettings.gPrinterType == "0") return;
+    if (gSettings.gPrinterType == PrinterType::Off) return;
     PrintService& svc = Printing();
     svc.Printer_Open();
     // After a printer error nothing more is sent.

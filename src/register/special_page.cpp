@@ -13,12 +13,15 @@
 #include "data/sale_state.h"
 #include "inventory/document_helpers.h"
 #include "office/cash_office.h"
+#include "office/communication.h"
+#include "office/opening.h"
 #include "platform/desktop.h"
 #include "print/office_slips.h"
 #include "print/printer_output.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/sale_start.h"
+#include "sale/suspend.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -72,9 +75,9 @@ bool RefusedMidSale() {
 // The manager check of an operation whose setting asks for one: the code in
 // the entry box looked up (the check shows its own refusal), then the
 // manager's right. True when the operation may go on.
-bool ManagerAllows(const std::string& setting, int right) {
-    if (setting == "0") return true;
-    SaleEngine().Manager_Required();
+bool ManagerAllows(bool withManager, int right) {
+    if (!withManager) return true;
+    Manager_Required();
     if (!gReg.gAuthorized) return false;
     if (!Manager_HasRight(gReg.gManagerIndex, right)) {
         Say(Message::ManagerNotAllowedAccess);
@@ -86,9 +89,9 @@ bool ManagerAllows(const std::string& setting, int right) {
 // Key 1: a full session now; new products or clients restart the program.
 void CommunicateNow() {
     if (RefusedMidSale()) return;
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     gComm.gCommHidden = false;
-    Office().Communicate([] {
+    Communicate([] {
         if (gComm.gCommResult != 0)
             Say(Message::InternetConnectionIsNotAvailable);
         else if (gComm.gProductsUpdated)
@@ -107,7 +110,7 @@ void LogoutKey() {
         Say(Message::NotAllowedThereIsASuspendedTransaction);
         return;
     }
-    Office().Logout();
+    Logout();
 }
 
 void DepositForm(int mode) {
@@ -136,7 +139,7 @@ void Deposit(bool toSafe) {
         return;
     }
     gReg.gEnteredAmount = *amount;
-    const std::int32_t recNo = toSafe ? Office().DepositSafe_Save() : Office().DepositBank_Save();
+    const std::int32_t recNo = toSafe ? DepositSafe_Save() : DepositBank_Save();
     if (recNo == 0) return;
     Say(Message::DepositCompleted);
     if (toSafe)
@@ -150,7 +153,7 @@ void Deposit(bool toSafe) {
 // leaves no record.
 void DrawerOpen() {
     if (RefusedMidSale()) return;
-    const bool withManager = gSettings.gSystemOption500 != "0";
+    const bool withManager = gSettings.gSystemOption500;
     if (!ManagerAllows(gSettings.gSystemOption500, 1)) return;
     Drawer_Open();
     if (!withManager) Say(Message::DrawerOpened);
@@ -158,7 +161,7 @@ void DrawerOpen() {
         Say(Message::PrinterErrorUnableToPrint);
         return;
     }
-    if (Office().Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
+    if (Drawer_Save() != 0 && withManager) Say(Message::DrawerOpened);
 }
 
 void CancelSale() {
@@ -200,7 +203,7 @@ void ReturnMode() {
     if (ManagerAllows(gSettings.gSystemOption510, 3)) {
         gSale.gExchangeMode = false;
         const bool wasReturn = gSale.gReturnMode;
-        SaleEngine().Sale_Start();
+        Sale_Start();
         gSale.gReturnMode = !wasReturn;
         Department_SetDefaultKey();
         Say(wasReturn ? Message::ReturnModeDisabled : Message::ReturnMode);
@@ -244,17 +247,17 @@ void SuspendOrRecall() {
         if (gSale.gItemCount == 0)
             Say(Message::InvalidEntryNothingToSuspend);
         else
-            SaleEngine().Suspend_Store();
+            Suspend_Store();
         return;
     }
     if (RefusedMidSale()) return;
-    SaleEngine().Suspend_Recall();
+    Suspend_Recall();
 }
 
 // Key 23: asks for the paid-out amount (Enter in prompt state 1 pays it out).
 void PaidOut() {
     if (RefusedMidSale()) return;
-    if (gSettings.gSystemOption525 != "0" && Screen().Text(kEntryBox).empty()) {
+    if (gSettings.gSystemOption525 && Screen().Text(kEntryBox).empty()) {
         Say(Message::ManagerAuthorizationRequired);
         return;
     }
@@ -268,7 +271,7 @@ void PaidOut() {
 // Key 24: asks for the cash over or short, or with setting 270 for the
 // counted cash of the first payment key; the question stays until replaced.
 void Declaration() {
-    if (gSettings.gReportOption == "True")
+    if (gSettings.gReportOption)
         CIATime(Msg(Message::EnterAmountFor) + gTender.gPaymentListName[1], 0);
     else
         CIATime(Msg(Message::EnterAmountOfCashOverPlusOrShortMinus), 0);

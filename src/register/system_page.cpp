@@ -73,9 +73,9 @@ void BusinessDate_Change() {
         return;
     }
     gReg.gBusinessDate = typed.date;
-    Office().Date_Set();
+    Date_Set();
     Show(Msg(Message::DateChangeSuccessful));
-    SaleEngine().Sale_Start();
+    Sale_Start();
 }
 
 // Keys 23 and 24: the daily or every transaction file emptied once the
@@ -104,8 +104,8 @@ void TransactionFiles_Empty(bool all) {
 }  // namespace
 
 void Printer_Test() {
-    const std::string& type = gSettings.gPrinterType;
-    if (type == "0") {
+    const std::string& type = gSettings.gPrinterTypeText;
+    if (gSettings.gPrinterType == PrinterType::Off) {
         Show(Msg(Message::PrinterIsDeactivatedThroughSetting));
         return;
     }
@@ -127,7 +127,7 @@ void Connection_Test() {
     // dial-up wait on the register's runner, never on the window's thread.
     AllKeys_Lock();
     TransferService& t = Transfer();
-    if (gSettings.gConnectionMode != "1") {
+    if (gSettings.gConnectionMode != ConnectionMode::DialUp) {
         Show(Msg(Message::TestingInternetConnection));
         t.InternetCheck_Start([](bool online) {
             Buttons_Unlock();
@@ -149,16 +149,16 @@ void Connection_Test() {
 
 void Log_Send() {
     ProgramLog().Close();
-    gComm.gOperationMode = kCommLog;
-    Office().Communicate([] { Log_Open(gConstants.paths.gFilesPath + ".LOG"); });
+    gComm.gOperationMode = CommMode::Log;
+    Communicate([] { Log_Open(gConstants.paths.gFilesPath + ".LOG"); });
 }
 
 void AllFiles_Send() {
     Data_CloseAll(gData);
     ProgramLog().Close();
-    gComm.gOperationMode = kCommAllData;
+    gComm.gOperationMode = CommMode::AllData;
     gComm.gCommHidden = false;
-    Office().Communicate([] {
+    Communicate([] {
         Log_Open(gConstants.paths.gFilesPath + ".LOG");
         OpenTables();
     });

@@ -11,9 +11,12 @@
 #include "inventory/adjustments.h"
 #include "inventory/orders.h"
 #include "inventory/purchases.h"
+#include "office/communication.h"
+#include "office/opening.h"
 #include "online/purchase_order_file.h"
 #include "print/inventory_documents.h"
 #include "print/order_document.h"
+#include "print/pole_display.h"
 #include "print/printer_output.h"
 #include "print/receipt.h"
 #include "register/prompt_line.h"
@@ -37,21 +40,27 @@ constexpr int kDefaultEndSaleMs = 6000;
 const char* const kTrainingRestoreFailed = "Training Sale: Invoice Counts Not Written Back - See Log";
 
 // The documents the inventory saves, and those the back office is sent.
-bool SavedDocument(int mode) { return mode == 12 || mode == 13 || mode == 14 || mode == 15; }
-bool SentDocument(int mode) { return mode == 28 || mode == 29 || mode == 30; }
+bool SavedDocument(RegisterMode mode) {
+    return mode == RegisterMode::OrderEntry || mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase ||
+           mode == RegisterMode::Adjustment;
+}
+bool SentDocument(RegisterMode mode) {
+    return mode == RegisterMode::ReceivePO || mode == RegisterMode::NewPurchaseOrder || mode == RegisterMode::PackOrder;
+}
 
-// The inventory's documents at the Total key: 12 an order, 13 and 14 a
-// purchase, 15 an adjustment. The save shows its own message when it
-// refuses; the printout prints the record the save left.
-bool InventoryDocument_Save(int mode) {
-    if (mode == 12) return Order_Save();
-    if (mode == 13 || mode == 14) return Purchase_Save();
+// The inventory's documents at the Total key: Order Entry an order,
+// Purchase Order and Purchase a purchase, Adjustment an adjustment. The save
+// shows its own message when it refuses; the printout prints the record the
+// save left.
+bool InventoryDocument_Save(RegisterMode mode) {
+    if (mode == RegisterMode::OrderEntry) return Order_Save();
+    if (mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase) return Purchase_Save();
     return Adjustment_Save();
 }
-void InventoryDocument_Print(int mode) {
-    if (mode == 12)
+void InventoryDocument_Print(RegisterMode mode) {
+    if (mode == RegisterMode::OrderEntry)
         Order_Print();
-    else if (mode == 13 || mode == 14)
+    else if (mode == RegisterMode::PurchaseOrder || mode == RegisterMode::Purchase)
         Purchase_Print();
     else
         Adjustment_Print();
@@ -68,7 +77,7 @@ void Total_Refused(const std::string& messageBefore) {
 }
 
 // The sale or document of `mode` is saved: what its result asks for.
-void Total_Finish(int mode, const SaleSaveResult& r) {
+void Total_Finish(RegisterMode mode, const SaleSaveResult& r) {
     SaleState& s = gSale;
     gSaleSave.gSaleFinished = true;
     // The receipt prints the invoice just saved; a document left its record.
@@ -78,7 +87,7 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
 
     gSaleSave.gReceiptDuplicate = false;
     gSaleSave.gReceiptCopy = 0;
-    if (mode == 12) {
+    if (mode == RegisterMode::OrderEntry) {
         if (!gSettings.gNoOrderPrint) InventoryDocument_Print(mode);
     } else if (SavedDocument(mode)) {
         InventoryDocument_Print(mode);
@@ -102,22 +111,22 @@ void Total_Finish(int mode, const SaleSaveResult& r) {
     if (gSettings.gSendAfterSale) {
         s.gSendPending = false;
         gComm.gCommHidden = true;
-        gComm.gOperationMode = kCommFull;  // a full session, whatever a report left behind
-        Office().Communicate();
+        gComm.gOperationMode = CommMode::Full;  // a full session, whatever a report left behind
+        Communicate();
     }
 }
 
 // The sale itself (not a document): the balance paid when the store asks
 // for it, the records written, a training sale's counts put back.
-void Total_SaveSale(int mode, const std::string& messageBefore) {
+void Total_SaveSale(RegisterMode mode, const std::string& messageBefore) {
     SaleState& s = gSale;
     Invoice_Status();
-    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal == "1") {
+    if (s.gInvoiceStatus != "4" && gSettings.gPayBalanceOnTotal) {
         BPayment_Click();
-        SaleEngine().Payment_Process(1);
+        Payment_Process(1);
         Buttons_Lock();
     }
-    const bool training = mode == 26;
+    const bool training = mode == RegisterMode::Training;
     if (training) Headers_Save();
     SaleSaveResult r = Sale_Save();
     if (!r) {
@@ -152,7 +161,7 @@ void mTotalRegister_Click() {
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
     gReg.gBusinessDate = date;
-    Office().Date_Set();
+    Date_Set();
     Caption_Show();
     Screen().SetText(kEntryBox, "");
     gReg.gEnteredAmount = Money::FromUnits(1);
@@ -160,9 +169,9 @@ void mTotalRegister_Click() {
 
     const std::string messageBefore = Screen().Text(kMessageLine);
     Screen().SetText(kMessageLine, messageBefore + "    " + Msg(Message::PrintingInProgress));
-    Devices().Customer_Thankyou();
+    Customer_Thankyou();
 
-    const int mode = s.gMode;
+    const RegisterMode mode = s.gMode;
     if (SentDocument(mode)) {
         // The keys stay locked until the back office has answered.
         gSaleSave.gTotalWaiting = true;
@@ -249,12 +258,12 @@ void SaleEnd_Hurry() {
 
 void SaleEnd_Continue() {
     gSaleSave.gSaleFinished = false;
-    if (gSale.gMode == 28)
+    if (gSale.gMode == RegisterMode::ReceivePO)
         Delete_This();
-    else if (gSettings.gLogoutAfterSale == "1")
-        Office().Logout();
+    else if (gSettings.gLogoutAfterSale)
+        Logout();
     else
-        SaleEngine().Sale_Start();
+        Sale_Start();
 }
 
 void EndSaleTimer_Connect() { Reg().timers->SetHandler(TimerId::EndSale, Timer_EndSale_Timer); }

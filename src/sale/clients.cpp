@@ -16,6 +16,7 @@
 #include "data/master_files.h"
 #include "data/sale_state.h"
 #include "sale/sale_save.h"
+#include "sale/sales_page.h"
 #include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -119,7 +120,7 @@ void Client_Process() {
             if (LineDiscount_Apply(discount)) CIATime(Msg(Message::DiscountPercent) + Num_TextDisplay(discount), 5);
         } else {
             Screen().SetText(kEntryBox, Num_TextDisplay(discount));
-            SaleEngine().Sales_Process(16);
+            Sales_Process(16);
         }
     }
     Total_Activate();

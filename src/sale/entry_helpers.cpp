@@ -51,7 +51,7 @@ void Sort_Perform() {
 }
 
 void AllFilesASCII_Send() {
-    gComm.gOperationMode = kCommResendAll;
+    gComm.gOperationMode = CommMode::ResendAll;
     gComm.gCommHidden = false;
     Office().Communicate();
 }

@@ -26,6 +26,16 @@ constexpr ControlId kModeBox{Control::Txt_Mode, 0};
 // The mode keys that need a manager look at this right of the manager.
 constexpr std::size_t kModeRight = 9;
 
+// The mode-name table's rows: a mode's by its number, the pending prompt
+// state's by the state's, and these for the one-shot modifiers.
+constexpr int NameRow(RegisterMode mode) { return static_cast<int>(mode); }
+constexpr int kVoidModeRow = 20;
+constexpr int kReturnRow = 21;
+constexpr int kExchangeRow = 22;
+constexpr int kPriceSearchRow = 23;
+constexpr int kStockSearchRow = 24;
+constexpr int kManualPriceRow = 25;
+
 void Say(Message message, int seconds = 5) { CIATime(Msg(message), seconds); }
 // A message on the message line until something replaces it.
 void SayUntilReplaced(Message message) { CIATime(Msg(message), 0); }
@@ -77,7 +87,7 @@ void PurchaseEntry(bool purchaseOrder) {
         Say(Message::NoVendorInformationAvailable);
     } else {
         gSale.gPurchaseIsOrder = purchaseOrder;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         Inventory().Purchase_Start();
     }
     Mode_Display();
@@ -86,7 +96,7 @@ void PurchaseEntry(bool purchaseOrder) {
 void StockAdjustment(std::int16_t direction) {
     DEA_Reset();
     if (MidSale()) return;
-    if (gSale.gMode == 15) {
+    if (gSale.gMode == RegisterMode::Adjustment) {
         Inventory().Adjustment_Cancel();
     } else {
         gSale.gAdjustmentDirection = direction;
@@ -115,7 +125,7 @@ void CountStock() {
     if (MidSale()) return;
     if (!ManagerWithModeRight()) return;
     SaleState& s = gSale;
-    if (s.gMode == 16) {
+    if (s.gMode == RegisterMode::StockCount) {
         s.gStockCount = false;
         s.gMode = gSettings.gHomeMode;
         Physical_Hide();
@@ -123,7 +133,7 @@ void CountStock() {
         Receipt_Show();
         Printing().Printer_Close(true);
     } else {
-        s.gMode = 16;
+        s.gMode = RegisterMode::StockCount;
         s.gStockCount = true;
         Physical_Activate();
         SayUntilReplaced(Message::InventoryCountEnabled);
@@ -141,14 +151,14 @@ void ChangePrice() {
         } else {
             SaleState& s = gSale;
             s.gOnlineProduct.clear();
-            if (s.gMode == 31) {
+            if (s.gMode == RegisterMode::ChangePrice) {
                 s.gMode = gSettings.gHomeMode;
                 SayUntilReplaced(Message::PriceChangeDeactivated);
                 s.gStockCount = false;
                 Physical_Hide();
                 Receipt_Show();
             } else {
-                s.gMode = 31;
+                s.gMode = RegisterMode::ChangePrice;
                 SayUntilReplaced(Message::BeginByScanningInputtingProduct);
                 Mode_PriceChange_Activate();
             }
@@ -160,14 +170,14 @@ void ChangePrice() {
 
 void Training() {
     SaleState& s = gSale;
-    if (s.gMode == 26) {
+    if (s.gMode == RegisterMode::Training) {
         s.gMode = gSettings.gHomeMode;
         Sale_Start();
         return;
     }
     if (MidSale()) return;
     if (!ManagerWithModeRight()) return;
-    s.gMode = 26;
+    s.gMode = RegisterMode::Training;
     Sale_Start();
     Screen().SetText(kMessageLine, "");
 }
@@ -211,33 +221,34 @@ void Order_PageClosed(bool saved) {
 
 void Mode_Display() {
     SaleState& s = gSale;
-    int name = 11;
+    int name = NameRow(RegisterMode::Sales);
     switch (s.gMode) {
-    case 12:
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 26:
-    case 27:
-    case 28:
-    case 30:
-    case 31: name = s.gMode; break;
-    case 13:
-    case 29: name = 13; break;
+    case RegisterMode::OrderEntry:
+    case RegisterMode::Purchase:
+    case RegisterMode::Adjustment:
+    case RegisterMode::StockCount:
+    case RegisterMode::Receiving:
+    case RegisterMode::Training:
+    case RegisterMode::PriceChecker:
+    case RegisterMode::ReceivePO:
+    case RegisterMode::PackOrder:
+    case RegisterMode::ChangePrice: name = NameRow(s.gMode); break;
+    // Both purchase-order modes show one name.
+    case RegisterMode::PurchaseOrder:
+    case RegisterMode::NewPurchaseOrder: name = NameRow(RegisterMode::PurchaseOrder); break;
     default:
         if (gReg.gPromptState >= PromptState::PaidOut && gReg.gPromptState <= PromptState::ClientNumber) {
             name = static_cast<int>(gReg.gPromptState);
         } else {
             // The last pending modifier wins.
-            if (s.gVoidMode) name = 20;
-            if (s.gReturnMode) name = 21;
-            if (s.gExchangeMode) name = 22;
-            if (s.gPriceSearch) name = 23;
-            if (s.gStockSearch) name = 24;
-            if (gData.gManualPrice) name = 25;
+            if (s.gVoidMode) name = kVoidModeRow;
+            if (s.gReturnMode) name = kReturnRow;
+            if (s.gExchangeMode) name = kExchangeRow;
+            if (s.gPriceSearch) name = kPriceSearchRow;
+            if (s.gStockSearch) name = kStockSearchRow;
+            if (gData.gManualPrice) name = kManualPriceRow;
         }
-        s.gMode = 11;
+        s.gMode = RegisterMode::Sales;
         break;
     }
     const std::string text = "Mode: " + ModeName(gConstants.tables, name, TextLanguage(gSettings));
@@ -250,8 +261,8 @@ void Mode_Process(int key) {
     SaleState& s = gSale;
     switch (key) {
     case 1:  // Sales Entry
-        if (s.gItemCount > 0 && s.gMode != 26) return;
-        s.gMode = 11;
+        if (s.gItemCount > 0 && s.gMode != RegisterMode::Training) return;
+        s.gMode = RegisterMode::Sales;
         s.gStockCount = false;
         Physical_Hide();
         Receipt_Show();
@@ -297,7 +308,7 @@ void Mode_Process(int key) {
     case 17: ChangePrice(); return;
     case 20:  // Price checker
         if (MidSale()) return;
-        s.gMode = 27;
+        s.gMode = RegisterMode::PriceChecker;
         Sale_Start();
         return;
     case 21:  // Client order

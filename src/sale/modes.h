@@ -1,12 +1,10 @@
-// The register's modes (gSale.gMode) and the Mode page through which the
-// cashier changes them, the mode box, and the manager code typed into the
-// entry box before a key that needs a manager.
+// The register's modes (gSale.gMode, a RegisterMode) and the Mode page
+// through which the cashier changes them, the mode box, and the manager code
+// typed into the entry box before a key that needs a manager.
 //
-// Modes: 11 Sales, 12 Order Entry, 13 and 29 purchase order, 14 Purchase,
-// 15 Adjustment, 16 Stock Count, 17 Receiving, 26 Training, 27 Price
-// Checker, 28 Receive PO, 30 Pack Order, 31 Change Price. Stock Count,
-// Change Price and Training are toggles of their Mode key; Price Checker is
-// left through Sales Entry.
+// Stock Count, Change Price and Training are toggles of their Mode key;
+// Price Checker is left through Sales Entry. Purchase Order and New Purchase
+// Order show one name in the mode box.
 #pragma once
 
 namespace tarvo {
@@ -23,7 +21,7 @@ void Manager_Required();
 
 // "Mode: " and the mode's name in the mode box (font size by the text's
 // length). Outside the named modes the box names the pending prompt state
-// or one-shot modifier, and the register mode becomes Sales (11).
+// or one-shot modifier, and the register mode becomes Sales.
 void Mode_Display();
 
 // The order page of the entry form closed. Saved, the order goes on with

@@ -29,6 +29,9 @@ namespace tarvo {
 
 namespace {
 
+// The default soft-key page (setting 480 holds its number).
+KeyPage DefaultKeyPage() { return static_cast<KeyPage>(gSettings.gDefaultKeyPage); }
+
 constexpr ControlId kCountCode{Control::Lbl_Phys_Code, 0};
 constexpr ControlId kCountDescription{Control::Lbl_Phys_Desc, 0};
 constexpr ControlId kCountQuantity{Control::Lbl_Phys_Quantity, 0};
@@ -66,8 +69,6 @@ std::string_view PriceText(std::string_view record, int level) {
     return Mid(record, 100 + 15 * static_cast<std::size_t>(level - 1), 12);
 }
 std::optional<Money> PriceOf(std::string_view record, int level) { return Money::Parse(PriceText(record, level)); }
-
-bool PurchaseMode(int mode) { return mode == 13 || mode == 14 || mode == 29; }
 
 bool FitsLineField(const std::string& text) { return text.size() <= kLineFieldWidth; }
 
@@ -114,7 +115,7 @@ void PriceChange(const std::string& record) {
     Prompt().PromptInCIA_Show(15);
 }
 
-// ---- modes 28 and 30: counting into a fetched order -----------------------------------
+// ---- Receive PO and Pack Order: counting into a fetched order -----------------------------------
 
 void SwapLines(int a, int b) {
     std::swap(gSale.gLines[static_cast<std::size_t>(a)], gSale.gLines[static_cast<std::size_t>(b)]);
@@ -144,7 +145,8 @@ void CountIntoFetchedOrder() {
         NotOnTheOrder();
         return;
     }
-    if (s.gMode == 30 && s.gLines[line].quantity + s.gQuantity > Num_Val(s.gLines[line].taxFlags)) {
+    if (s.gMode == RegisterMode::PackOrder &&
+        s.gLines[line].quantity + s.gQuantity > Num_Val(s.gLines[line].taxFlags)) {
         NotOnTheOrder();
         return;
     }
@@ -311,40 +313,30 @@ struct Undo {
     }
 };
 
-void AddLine(const std::string& record, bool kitComponent) {
+// A product sold by weight asks the scale first; the weight brings it back
+// here. True when the line waits for the scale or cannot have its weight.
+bool WeightAsked(const std::string& record) {
     SaleState& s = gSale;
-    DataState& d = gData;
-    if (s.gItemCount >= kMaxSaleLines) {
-        Say(Message::InvalidEntry);
-        return;
+    if (Mid(record, 9, 1) != "S" || s.gVoidMode) return false;
+    // A weight already given (the scale's, or a kit's quantity) needs no scale.
+    const bool weightArrived = s.gScaleProductRecNo != 0 && s.gQuantity != 0 && s.gScaleRequestCount != -1;
+    if (weightArrived) return false;
+    if (gSettings.gScalePort < 1 || gSettings.gScalePort > 6) {
+        Say(Message::UnableToOpenScaleCommunicationPort);
+        return true;
     }
+    s.gScaleProductRecNo = gData.gProductRecNo;
+    s.gScaleRequestCount = s.gItemCount;
+    s.gScaleLineKind = s.gLineKind;
+    s.gQuantity = 0;
+    Devices().Scale_Open(Product_Weighed);
+    return true;
+}
 
-    // A product sold by weight asks the scale first; the weight brings it back here.
-    if (Mid(record, 9, 1) == "S" && !s.gVoidMode) {
-        // A weight already given (the scale's, or a kit's quantity) needs no scale.
-        const bool weightArrived = s.gScaleProductRecNo != 0 && s.gQuantity != 0 && s.gScaleRequestCount != -1;
-        if (!weightArrived && (gSettings.gScalePort < 1 || gSettings.gScalePort > 6)) {
-            Say(Message::UnableToOpenScaleCommunicationPort);
-            return;
-        }
-        if (!weightArrived) {
-            s.gScaleProductRecNo = d.gProductRecNo;
-            s.gScaleRequestCount = s.gItemCount;
-            s.gScaleLineKind = s.gLineKind;
-            s.gQuantity = 0;
-            Devices().Scale_Open(Product_Weighed);
-            return;
-        }
-    }
-
-    const std::optional<PlannedLine> planned = PlanLine(record);
-    if (!planned) {
-        Say(Message::InvalidEntry);
-        return;
-    }
-    const PlannedLine& l = *planned;
-    const Undo undo = Undo::Take();
-
+// The next line of the sale with the product and the quantity of `l`; no
+// weight is pending any more. Gives the line's number.
+int StartLine(const PlannedLine& l, bool kitComponent) {
+    SaleState& s = gSale;
     s.gScaleProductRecNo = 0;
     s.gScaleRequestCount = -1;
     s.gScaleLineKind.clear();
@@ -359,69 +351,113 @@ void AddLine(const std::string& record, bool kitComponent) {
     line.kitComponent = kitComponent;
     line.sourceIndex = 0;
     line.quantity = l.quantity;
+    return n;
+}
 
-    if (s.gVoidMode) {
-        s.gVoidMode = false;
-        Mode_Display();
-        Screen().SetText(kMessageLine, "");
-        Product_VerifyVoid();
-        if (s.gCheckResult == 0) return;
-    }
+// Void mode ends with the line; the void check decides whether it stays.
+bool VoidChecked() {
+    SaleState& s = gSale;
+    s.gVoidMode = false;
+    Mode_Display();
+    Screen().SetText(kMessageLine, "");
+    Product_VerifyVoid();
+    return s.gCheckResult != 0;
+}
 
-    if (s.gStockCount) {
-        line.listPrice = l.listPrice;
-        line.unitPrice = l.unitPrice;
-        line.extension = l.extension;
-        s.gItemCount = 0;
-        s.gQuantity = 1;
-        if (Physical_Add(line.product, line.quantity) != PhysicalAddResult::Ok) {
-            Say(Message::InvalidEntry);
-            return;
-        }
-        ScreenModel& screen = Screen();
-        screen.SetCaption(kCountCode, line.key);
-        screen.SetCaption(kCountDescription, line.description);
-        screen.SetCaption(kCountQuantity, Num_TextDisplay(line.quantity));
-        Printing().Item_PrintLine();
+// Stock count: the line goes to the count file and the count panel instead
+// of the sale.
+void CountLine(SaleLine& line, const PlannedLine& l) {
+    SaleState& s = gSale;
+    line.listPrice = l.listPrice;
+    line.unitPrice = l.unitPrice;
+    line.extension = l.extension;
+    s.gItemCount = 0;
+    s.gQuantity = 1;
+    if (Physical_Add(line.product, line.quantity) != PhysicalAddResult::Ok) {
+        Say(Message::InvalidEntry);
         return;
     }
+    ScreenModel& screen = Screen();
+    screen.SetCaption(kCountCode, line.key);
+    screen.SetCaption(kCountDescription, line.description);
+    screen.SetCaption(kCountQuantity, Num_TextDisplay(line.quantity));
+    Printing().Item_PrintLine();
+}
 
+// The line's prices, taxes and note; the department or manual price it was
+// sold at is used up.
+void PriceLine(SaleLine& line, const PlannedLine& l) {
+    SaleState& s = gSale;
     line.hasNote = false;
     line.note = l.note;
     line.listPrice = l.listPrice;
     line.unitPrice = l.unitPrice;
     if (l.fromDepartmentPrice) s.gDepartmentPrice.clear();
     if (l.fromManualPrice) {
-        d.gManualPrice = false;
+        gData.gManualPrice = false;
         Mode_Display();
     }
     line.taxFlags = l.taxFlags;
     line.extension = l.extension;
     s.gQuantity = 1;
+}
 
-    if (!PurchaseMode(s.gMode)) {
-        if (n > s.gTopLine + 6) s.gTopLine = static_cast<std::int16_t>(n - 6);
-        // The totals first, so that the grid shows the extension they settle on.
-        if (!Totals_Update()) {
-            // The totals cannot hold the line: the sale goes back to what it was.
-            undo.Restore();
-            Receipt_Display();
-            Mode_Display();
-            return;
-        }
+// A sale's line n on the receipt, in sight, once the totals hold it; false
+// when they cannot, and the sale is back to what it was.
+bool SettleSaleLine(int n, const Undo& undo) {
+    SaleState& s = gSale;
+    if (n > s.gTopLine + 6) s.gTopLine = static_cast<std::int16_t>(n - 6);
+    // The totals first, so that the grid shows the extension they settle on.
+    if (!Totals_Update()) {
+        undo.Restore();
         Receipt_Display();
-    } else {
-        Inventory().Product_Display_Info();
-        if (gSettings.gAskPurchaseCost)
-            Inventory().Purchase_PromptCost();
-        else if (gSettings.gAskPurchasePrice)
-            Inventory().Purchase_PromptPrice();
-        else if (gSettings.gAskPurchaseComment)
-            Inventory().Purchase_PromptComment();
-        else
-            Inventory().Purchase_AddProduct();
+        Mode_Display();
+        return false;
     }
+    Receipt_Display();
+    return true;
+}
 
+// A purchase's line: the product's figures shown and the first question the
+// settings ask, or the line taken as it is.
+void AskPurchaseQuestions() {
+    Inventory().Product_Display_Info();
+    if (gSettings.gAskPurchaseCost)
+        Inventory().Purchase_PromptCost();
+    else if (gSettings.gAskPurchasePrice)
+        Inventory().Purchase_PromptPrice();
+    else if (gSettings.gAskPurchaseComment)
+        Inventory().Purchase_PromptComment();
+    else
+        Inventory().Purchase_AddProduct();
+}
+
+void AddLine(const std::string& record, bool kitComponent) {
+    SaleState& s = gSale;
+    if (s.gItemCount >= kMaxSaleLines) {
+        Say(Message::InvalidEntry);
+        return;
+    }
+    if (WeightAsked(record)) return;
+
+    const std::optional<PlannedLine> planned = PlanLine(record);
+    if (!planned) {
+        Say(Message::InvalidEntry);
+        return;
+    }
+    const Undo undo = Undo::Take();
+    const int n = StartLine(*planned, kitComponent);
+    SaleLine& line = s.gLines[static_cast<std::size_t>(n)];
+    if (s.gVoidMode && !VoidChecked()) return;
+    if (s.gStockCount) {
+        CountLine(line, *planned);
+        return;
+    }
+    PriceLine(line, *planned);
+    if (IsPurchaseMode(s.gMode))
+        AskPurchaseQuestions();
+    else if (!SettleSaleLine(n, undo))
+        return;
     SaleEvents().Sale_LineAdded(n);
 }
 
@@ -442,22 +478,23 @@ void Product_Add() {
     SaleState& s = gSale;
     const bool kitComponent = std::exchange(s.gNextLineKitComponent, false);
 
-    if (gReg.gKeyPage == 15) {
+    if (gReg.gKeyPage == KeyPage::Payment) {
         if (gSettings.gNoItemsOnPaymentPage) return;
         Department_SetDefaultKey();
     }
-    if (s.gMode == 28 || s.gMode == 30) {
+    if (IsFetchedOrderMode(s.gMode)) {
         CountIntoFetchedOrder();
         return;
     }
     if (s.gItemCount == 0) {
-        const int mode = s.gMode;
-        if (mode == 11 && gSettings.gDefaultKeyPage == 11) return;
-        if ((mode == 12 || mode == 26 || mode == 11) && gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
+        const RegisterMode mode = s.gMode;
+        if (mode == RegisterMode::Sales && DefaultKeyPage() == KeyPage::Extras) return;
+        if ((mode == RegisterMode::OrderEntry || mode == RegisterMode::Training || mode == RegisterMode::Sales) &&
+            gData.gClientRecNo == 0 && gData.gNewClientRecNo == 0) {
             Say(Message::BeginByFirstEnteringAClient);
             return;
         }
-        if (PurchaseMode(mode) && s.gPurchaseVendor.empty()) {
+        if (IsPurchaseMode(mode) && s.gPurchaseVendor.empty()) {
             Say(Message::NoVendorInformationAvailable);
             return;
         }
@@ -472,9 +509,9 @@ void Product_Add() {
     }
     const std::string record = gData.gProductRec;
 
-    if (s.gPriceSearch || s.gMode == 27)
+    if (s.gPriceSearch || s.gMode == RegisterMode::PriceChecker)
         PriceDisplay(record);
-    else if (s.gMode == 31)
+    else if (s.gMode == RegisterMode::ChangePrice)
         PriceChange(record);
     else if (s.gStockSearch)
         StockDisplay(record);
@@ -577,20 +614,18 @@ void Department_Process(int index) {
 }
 
 void Department_SetDefaultKey() {
-    switch (gSettings.gDefaultKeyPage) {
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 8: RegisterKeys().BDep_Click(gSettings.gDefaultKeyPage); break;
-    case 10: RegisterKeys().BSys_Click(1); break;
-    case 11: RegisterKeys().BSys_Click(3); break;
-    case 12: RegisterKeys().BSys_Click(4); break;
-    case 13: RegisterKeys().BSys_Click(6); break;
-    case 14: RegisterKeys().BSys_Click(5); break;
-    case 16: RegisterKeys().BSys_Click(2); break;
+    const KeyPage page = DefaultKeyPage();
+    if (const int department = DepartmentNumber(page); department != 0) {
+        RegisterKeys().BDep_Click(department);
+        return;
+    }
+    switch (page) {
+    case KeyPage::System: RegisterKeys().BSys_Click(1); break;
+    case KeyPage::Extras: RegisterKeys().BSys_Click(3); break;
+    case KeyPage::Print: RegisterKeys().BSys_Click(4); break;
+    case KeyPage::Sales: RegisterKeys().BSys_Click(6); break;
+    case KeyPage::Special: RegisterKeys().BSys_Click(5); break;
+    case KeyPage::Mode: RegisterKeys().BSys_Click(2); break;
     default: RegisterKeys().BDep_Click(1); break;
     }
 }

@@ -183,7 +183,7 @@ std::optional<SaleRecords> SaleRecords_Build(std::int32_t invoiceNo, const Local
 
 void TrainingSale_Reach() {
     const auto& e = gSaleSave.gTrainingExtent;
-    if (gSale.gMode != 26 || e[0] == 0 || e[0] != gSaleSave.gPrintRecordNo) return;
+    if (gSale.gMode != RegisterMode::Training || e[0] == 0 || e[0] != gSaleSave.gPrintRecordNo) return;
     DataState& d = gData;
     d.gLastInvoiceRecord = std::max(d.gLastInvoiceRecord, e[0]);
     d.gLastInvoiceLineRecord = std::max(d.gLastInvoiceLineRecord, e[1]);
@@ -227,7 +227,7 @@ SaleSaveResult Sale_Save() {
 
     const std::int64_t lastLine = firstLine + static_cast<std::int64_t>(rec->lines.size()) - 1;
     const std::int64_t lastPayment = firstPayment + static_cast<std::int64_t>(rec->payments.size()) - 1;
-    const bool training = gSale.gMode == 26;
+    const bool training = gSale.gMode == RegisterMode::Training;
     std::array<DocumentPart, 3> parts{{
         {&d.invoices, ".INV", invoiceNo, {std::move(rec->header)}, 100, 0, nullptr},
         {&d.invoiceLines, ".DTL", firstLine, std::move(rec->lines), 60, 0, nullptr},
@@ -262,12 +262,12 @@ SaleSaveResult Sale_Outcome(bool document) {
         r.giftReceipt = !cashNoReceipt && gSettings.gGiftReceiptAlways;
         r.receipt = !cashNoReceipt && (!gSettings.gReceiptIfPositive || s.gSubtotal > Money());
     }
-    if (gSettings.gCardEnabled != "1") {
-        if (gSettings.gCardCopies == "2")
+    if (!gSettings.gCardEnabled) {
+        if (gSettings.gCardCopies == CardCopies::Two)
             for (int t = 1; t <= s.gPaymentCount; ++t)
                 if (IsCardType(Trim(s.gPayments[static_cast<std::size_t>(t)].type))) r.secondCopy = true;
     } else {
-        r.secondCopy = gSettings.gCardCopies == "2" && s.gCardInSale;
+        r.secondCopy = gSettings.gCardCopies == CardCopies::Two && s.gCardInSale;
     }
     return r;
 }
@@ -288,8 +288,8 @@ void Total_Activate() {
         set(false);
         return;
     }
-    const int mode = s.gMode;
-    if (mode == 12) {
+    const RegisterMode mode = s.gMode;
+    if (mode == RegisterMode::OrderEntry) {
         if (s.gOrderKind != "1" || s.gTotal < Money() ||
             (s.gDocType == "2" || s.gDocType == "3" || s.gDocType == "4" || s.gDocType == "5")) {
             set(true);
@@ -300,7 +300,7 @@ void Total_Activate() {
         set(s.gPaid >= needed);
         return;
     }
-    if (mode == 30) {
+    if (mode == RegisterMode::PackOrder) {
         bool all = true;
         for (int k = 1; k <= s.gItemCount && k <= kMaxSaleLines; ++k) {
             const auto i = static_cast<std::size_t>(k);
@@ -312,14 +312,15 @@ void Total_Activate() {
         set(all);
         return;
     }
-    if (mode == 13 || mode == 14 || mode == 15 || mode == 28 || mode == 29 || gSettings.gPayBalanceOnTotal == "1") {
+    if (IsPurchaseMode(mode) || mode == RegisterMode::Adjustment || mode == RegisterMode::ReceivePO ||
+        gSettings.gPayBalanceOnTotal) {
         set(true);
         return;
     }
     if (s.gTotal < Money()) {
         if (s.gPaid <= s.gTotal)
             set(true);
-        else if (gSettings.gRefundTenderRule != "1")
+        else if (!gSettings.gRefundTenderRule)
             set(true);
         return;
     }
@@ -328,7 +329,7 @@ void Total_Activate() {
         if (!s.gChange.IsZero()) s.gChange = s.gPaid - s.gTotal;
         return;
     }
-    set(gSettings.gOpenBalanceAllowed == "1" && gSale.gClientAccountType == "3");
+    set(gSettings.gOpenBalanceAllowed && gSale.gClientAccountType == "3");
 }
 
 }  // namespace tarvo

@@ -10,6 +10,7 @@
 #include "data/data_state.h"
 #include "data/lookups.h"
 #include "data/sale_state.h"
+#include "sale/clients.h"
 #include "sale/entry_helpers.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
@@ -30,9 +31,6 @@ namespace {
 
 constexpr int kMessageLineMs = 15000;
 constexpr int kTenderSlots = 10;
-constexpr int kModePriceChecker = 27;  // Price Checker
-constexpr int kModeTraining = 26;
-constexpr int kModeStockCount = 16;
 
 constexpr ControlId Id(Control name, int index = 0) { return ControlId{name, index}; }
 
@@ -76,7 +74,7 @@ void DefaultClient_Attach() {
     }
     gData.gClientRecNo = found->recNo;
     gData.gClientRec = found->record;
-    SaleEngine().Client_GetInformation();
+    Client_GetInformation();
     gSale.gSaleClientId = Trim(Mid(gData.gClientRec, 1, 8));
 }
 
@@ -134,7 +132,7 @@ void Register_Reset() {
     s.SetText(kMessageLine, Msg(gData.gNoCashiers ? Message::NoCashierInformationAvailableForThisTerminal
                                                   : Message::TypeCashierNumberAndSelectEnterButton));
     Mode_Display();
-    if (gSettings.gHomeMode == kModePriceChecker) Login_Automatic();
+    if (gSettings.gHomeMode == RegisterMode::PriceChecker) Login_Automatic();
 }
 
 void Login_Automatic() {
@@ -193,7 +191,8 @@ void Sale_Start() {
 
     DefaultClient_Attach();
 
-    if (sale.gMode != kModeTraining && sale.gMode != kModePriceChecker && sale.gMode != kModeStockCount)
+    if (sale.gMode != RegisterMode::Training && sale.gMode != RegisterMode::PriceChecker &&
+        sale.gMode != RegisterMode::StockCount)
         sale.gMode = gSettings.gHomeMode;
     gReg.gPromptState = PromptState::None;
     Mode_Display();
@@ -216,7 +215,7 @@ void Sale_Start() {
 
     if (sale.gSendPending) {
         sale.gSendPending = false;
-        gComm.gOperationMode = kCommFull;
+        gComm.gOperationMode = CommMode::Full;
         Office().Communicate([] {
             if (gComm.gProductsUpdated) Program().RestartProgram();
         });

@@ -208,7 +208,7 @@ void TaxRate() {
 }
 
 void TaxExempt() {
-    if (gSettings.gTaxExemptCheck == "0") {
+    if (!gSettings.gTaxExemptCheck) {
         Tax_Change();
         return;
     }

@@ -126,14 +126,14 @@ void ChangeRow_Show(Money amount) {
 }
 
 bool NoTenderMode(const SaleState& s) {
-    if (s.gMode == 12 && s.gOrderKind == "2") return true;
+    if (s.gMode == RegisterMode::OrderEntry && s.gOrderKind == "2") return true;
     switch (s.gMode) {
-    case 13:
-    case 14:
-    case 15:
-    case 28:
-    case 29:
-    case 30: return true;
+    case RegisterMode::PurchaseOrder:
+    case RegisterMode::Purchase:
+    case RegisterMode::Adjustment:
+    case RegisterMode::ReceivePO:
+    case RegisterMode::NewPurchaseOrder:
+    case RegisterMode::PackOrder: return true;
     default: return false;
     }
 }
@@ -289,7 +289,7 @@ void Payment_Process(int index) {
         return;
     }
     // The keyed-card key.
-    if (gSettings.gCardEnabled == "1" && index == 23) {
+    if (gSettings.gCardEnabled && index == 23) {
         if (!s.gBalanceDue.IsZero()) {
             if (!s.gCardInSale) {
                 Screen().SetText(kEntryBox, "");
@@ -301,7 +301,7 @@ void Payment_Process(int index) {
         }
         return;
     }
-    if (s.gMode == 12 && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gDocType) == 1 &&
+    if (s.gMode == RegisterMode::OrderEntry && s.gOrderKind == "1" && s.gTotal >= Money() && Num_Val(s.gDocType) == 1 &&
         Num_Val(gSettings.gOrderMinPaidPercent) < 0) {
         Tenders_Clear();
         Tender_Finish(index);
@@ -328,7 +328,7 @@ void Payment_Process(int index) {
     }
     // A card paid on the card terminal: the card dialogue asks for the amount
     // and posts the tender itself later.
-    if (gSettings.gCardBackend == "2" && gSettings.gCardEnabled == "1" && type.CardType == "2" &&
+    if (gSettings.gCardBackend == CardBackend::Terminal && gSettings.gCardEnabled && type.CardType == "2" &&
         !gTender.gCardPosting) {
         if (!s.gTotal.IsZero() && s.gItemCount > 0) {
             if (!s.gCardInSale) {

@@ -122,9 +122,9 @@ bool Totals_Compute(const SaleState& sale, const Settings& settings, SaleTotalsR
         }
     }
 
-    const bool tax2IncludesTax1 = settings.gTax2IncludesTax1 == "1";
-    const bool tax3IncludesTax1 = settings.gTax3IncludesTax1 == "1";
-    const bool tax3IncludesTax2 = settings.gTax3IncludesTax2 == "1";
+    const bool tax2IncludesTax1 = settings.gTax2IncludesTax1;
+    const bool tax3IncludesTax1 = settings.gTax3IncludesTax1;
+    const bool tax3IncludesTax2 = settings.gTax3IncludesTax2;
     Money subtotal, base1, base2, base3;
     for (int i = 1; i <= n; ++i) {
         const SaleLine& line = sale.gLines[static_cast<std::size_t>(i)];

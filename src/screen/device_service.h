@@ -13,12 +13,8 @@ public:
 
     // The two greeting lines back on the pole display.
     virtual void Customer_Greeting() = 0;
-    // The newest sale line on the pole display; the outcome through DisplayError().
-    virtual void Customer_Product() = 0;
     // Paid, change and balance due.
     virtual void Customer_Total() = 0;
-    // "Thank you" at the end of a sale.
-    virtual void Customer_Thankyou() = 0;
     // gSale.gPriceCheckText and gSale.gPriceCheckPrice.
     virtual void Customer_PriceChecker() = 0;
     // 0 when the last customer-display operation succeeded, not 0 after a failure.

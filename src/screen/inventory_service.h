@@ -2,6 +2,7 @@
 // services: kits, the purchase entry and stock adjustments. Stand-ins do
 // nothing.
 #pragma once
+#include "config/register_mode.h"
 
 namespace tarvo {
 

@@ -95,7 +95,7 @@ void MessageWithTimerToEnd_Hide() { Screen().Show(kTimedBox, false); }
 void Message_Timer_Timer() {
     Reg().timers->Stop(TimerId::Message);
     MessageWithTimerToEnd_Hide();
-    if (gSale.gMode == 31)
+    if (gSale.gMode == RegisterMode::ChangePrice)
         Mode_PriceChange_Activate();
     else
         Receipt_Show();

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "config/register_mode.h"
+
 namespace tarvo {
 
 class OnlineService {
@@ -22,14 +24,14 @@ public:
     // Esc while a long online job keeps the keys locked: the job stops at
     // its next step. False when no such job runs (the stand-in).
     virtual bool Online_Escape() = 0;
-    // The Total key in the back office's document modes (28 received
-    // purchase order, 29 purchase order, 30 packed order): starts sending the
-    // document in the background (the keys locked meanwhile) and then tells
-    // the Total key through `then`: true once the server has the whole
-    // document, false when it stopped (its message on the message line; what
-    // the server accepted is kept, so Total again sends only the rest). The
-    // stand-in: "Invalid Entry", then(false).
-    virtual void Document_Send(int mode, std::function<void(bool sent)> then) = 0;
+    // The Total key in the back office's document modes (Receive PO, New
+    // Purchase Order, Pack Order): starts sending the document in the
+    // background (the keys locked meanwhile) and then tells the Total key
+    // through `then`: true once the server has the whole document, false
+    // when it stopped (its message on the message line; what the server
+    // accepted is kept, so Total again sends only the rest). The stand-in:
+    // "Invalid Entry", then(false).
+    virtual void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) = 0;
 };
 
 }  // namespace tarvo

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/register_mode.h"
+
 namespace tarvo {
 
 class PrintService {

@@ -68,7 +68,7 @@ void Receipt_Show() {
     All_Hide();
     ScreenModel& s = Screen();
     const std::uint32_t back = GridBackColour();
-    const bool orderMode = gSale.gMode == 28 || gSale.gMode == 30;
+    const bool orderMode = gSale.gMode == RegisterMode::ReceivePO || gSale.gMode == RegisterMode::PackOrder;
 
     ForEachGridTitle([&](const ControlId& id) { s.SetVisible(id, true); });
     // In the order modes the tax column holds the expected quantities.
@@ -125,7 +125,7 @@ void Variables_Set() {
     s.SetFontSize(Id(Control::Tr_Amount, 11), 15);
     s.SetFontSize(Id(Control::Tr_Amount, 1), 14);
 
-    if (gSettings.gCardBackend == "3")
+    if (gSettings.gCardBackend == CardBackend::Gateway)
         gReg.gGatewayCredentials =
             "x_login=" + Trim(gSettings.gGatewayLogin) + "&x_tran_key=" + Trim(gSettings.gGatewayKey) + "&";
     else

@@ -65,7 +65,7 @@ void Receipt_Display() {
     Receipt_Clear_Highlight();
     ScreenModel& s = Screen();
     const SaleState& sale = gSale;
-    const bool orderMode = sale.gMode == 28 || sale.gMode == 30;
+    const bool orderMode = sale.gMode == RegisterMode::ReceivePO || sale.gMode == RegisterMode::PackOrder;
     const std::uint32_t line = LineColour(), alert = AlertColour();
 
     int r = 1;

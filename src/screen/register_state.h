@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/money.h"
+#include "screen/key_page.h"
 
 namespace tarvo {
 
@@ -41,7 +42,7 @@ enum class ReceiptAreaContent : std::int16_t {
 };
 
 struct RegisterState {
-    std::int16_t gKeyPage = 0;                     // 1-8 department pages, 10 System, 11 Extras, 12 Print,
+    KeyPage gKeyPage = KeyPage::None;              // 1-8 department pages, 10 System, 11 Extras, 12 Print,
                                                    // 13 Sales, 14 Special, 15 Payment, 16 Mode; 0 none
     PromptState gPromptState = PromptState::None;  // 0 none, 1 paid-out, 2 login, 3 opening amount,
                                                    // 4 declaration, 6 client number

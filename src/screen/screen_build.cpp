@@ -74,7 +74,7 @@ bool Shown(const FixedCaption& c) {
         default: return true;
         }
     }
-    if (c.name == Control::BSys && c.index == 3) return gSettings.gExtrasPageOn == "1";
+    if (c.name == Control::BSys && c.index == 3) return gSettings.gExtrasPageOn;
     return true;
 }
 
@@ -124,19 +124,19 @@ void SetExtras(int key, int language, const std::string& caption) {
 // texts of our own.
 void WriteExtrasCaptions() {
     const Settings& st = gSettings;
-    const bool purchaseOrders = st.gKeyOption645 == "1";
-    const bool newOrders = st.gKeyOption642 == "1";
-    const bool shipping = st.gKeyOption643 == "1";
+    const bool purchaseOrders = st.gKeyOption645;
+    const bool newOrders = st.gKeyOption642;
+    const bool shipping = st.gKeyOption643;
     auto either = [](bool on, const char* text) { return on ? std::string(text) : std::string(); };
 
     SetExtras(1, 1, either(purchaseOrders, "Upload PO\r\nFrom File"));
     SetExtras(2, 1, either(purchaseOrders, "Receive\r\nPurchOrder"));
-    if (st.gCardEnabled == "1") {
-        const bool terminal = st.gCardBackend == "2";
+    if (st.gCardEnabled) {
+        const bool terminal = st.gCardBackend == CardBackend::Terminal;
         SetExtras(13, 1, either(terminal, "Find Dejavoo\r\nTerminal"));
         SetExtras(14, 1, either(terminal, "Set  Dejavoo\r\nTerminal"));
         SetExtras(15, 1, either(terminal, "Test Dejavoo\r\nTerminal"));
-        SetExtras(16, 1, either(st.gCardBackend == "3", "Test Pymt\r\nGateway"));
+        SetExtras(16, 1, either(st.gCardBackend == CardBackend::Gateway, "Test Pymt\r\nGateway"));
     }
     SetExtras(21, 1, either(newOrders, "Upload\r\nNew Orders"));
     SetExtras(24, 1, either(shipping, "Download\r\nOrdersToUPS"));
@@ -145,12 +145,12 @@ void WriteExtrasCaptions() {
 
     SetExtras(1, 2, either(purchaseOrders, "Entrez\r\nCmd.Achat"));
     SetExtras(2, 2, either(purchaseOrders, "Reception\r\nCmd.Achat"));
-    if (st.gCardEnabled == "1") {
-        const bool terminal = st.gCardBackend == "2";
+    if (st.gCardEnabled) {
+        const bool terminal = st.gCardBackend == CardBackend::Terminal;
         SetExtras(13, 2, either(terminal, "Trouvez\r\nTerminal"));
         SetExtras(14, 2, either(terminal, "R\xE9glez\r\nTerminal"));
         SetExtras(15, 2, either(terminal, "Testez\r\nTerminal"));
-        SetExtras(16, 2, either(st.gCardBackend == "3", "Testez\r\nPasserelle"));
+        SetExtras(16, 2, either(st.gCardBackend == CardBackend::Gateway, "Testez\r\nPasserelle"));
     }
     SetExtras(9, 2, "V\xE9rif.\r\nApp. USB");
     SetExtras(21, 2, either(newOrders, "Upload\r\nNew Orders"));

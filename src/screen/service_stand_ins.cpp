@@ -38,32 +38,6 @@ void TransferStandIn::InternetCheck_Start(std::function<void(bool)> done) {
 }
 
 void SaleStandIn::Product_Add() { NotAvailable(); }
-void SaleStandIn::Department_Process(int) { NotAvailable(); }
-void SaleStandIn::Mode_Process(int) { NotAvailable(); }
-void SaleStandIn::Sales_Process(int) { NotAvailable(); }
-void SaleStandIn::Payment_Process(int) { NotAvailable(); }
-void SaleStandIn::Aux_Product() { NotAvailable(); }
-void SaleStandIn::Aux_Client() { NotAvailable(); }
-void SaleStandIn::Client_Process() { NotAvailable(); }
-
-void SaleStandIn::Manager_Required() {
-    // Without the manager table's check nobody is authorised.
-    gReg.gAuthorized = false;
-    gReg.gManagerIndex = 0;
-    CIATime(Msg(Message::ManagerAuthorizationRequired), 2);
-}
-
-void SaleStandIn::Strip_Number() {
-    const std::string& text = Screen().Text(kEntryBox);
-    std::string out;
-    for (char c : text) {
-        if ((c >= '0' && c <= '9') || c == '-')
-            out += c;
-        else if (c == ',' || c == '.')
-            out += '.';
-    }
-    Screen().SetText(kEntryBox, out);
-}
 
 void PromptStandIn::Caption_Reset() {
     for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
@@ -86,7 +60,7 @@ void CardStandIn::Gateway_Test() { NotAvailable(); }
 void OnlineStandIn::Online_Process(int) { NotAvailable(); }
 void OnlineStandIn::Online_Product_CheckStock(const std::string&) { NotAvailable(); }
 void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
-void OnlineStandIn::Document_Send(int, std::function<void(bool sent)> then) {
+void OnlineStandIn::Document_Send(RegisterMode, std::function<void(bool sent)> then) {
     NotAvailable();
     if (then) then(false);
 }

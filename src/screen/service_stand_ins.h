@@ -25,35 +25,11 @@
 
 namespace tarvo {
 
-// No sale engine: its keys say "Invalid Entry", nobody is authorised as a
-// manager, the entry box is still cleaned for a number.
+// No sale engine: a product answers "Invalid Entry", the rest does nothing.
 class SaleStandIn : public SaleService {
 public:
-    void Register_Reset() override {}
-    void Sale_Start() override {}
-    void Variable_StartSale() override {}
     void Product_Add() override;
-    void Department_Process(int key) override;
-    void Department_SetDefaultKey() override {}
-    void Totals_Update() override {}
-    void Mode_Process(int key) override;
-    void Mode_Display() override {}
-    void Sales_Process(int key) override;
-    void Suspend_Store() override {}
-    void Suspend_Recall() override {}
-    void Suspend_False() override {}
-    void Payment_Process(int key) override;
-    void PaymentButtons_Show() override {}
-    void Payment_Display() override {}
-    void Change_Display() override {}
-    void Total_Activate() override {}
     void Buttons_Lock() override {}
-    void Manager_Required() override;
-    void Aux_Product() override;
-    void Aux_Client() override;
-    void Client_Process() override;
-    void Client_GetInformation() override {}
-    void Strip_Number() override;
     void OnlineProduct_Clear() override {}
 };
 
@@ -73,9 +49,7 @@ public:
 class DeviceStandIn : public DeviceService {
 public:
     void Customer_Greeting() override {}
-    void Customer_Product() override {}
     void Customer_Total() override {}
-    void Customer_Thankyou() override {}
     void Customer_PriceChecker() override {}
     std::int16_t DisplayError() const override { return 0; }
     // Only starts the 10-second scale timer.
@@ -100,30 +74,15 @@ public:
     void Card_Escape() override {}
 };
 
-// No cash office: nothing written, nobody clocked, nothing printed.
+// No cash office: nothing written, no session run.
 class OfficeStandIn : public OfficeService {
 public:
-    void Clock_CheckLogin() override {}
-    bool Clock_Login() override { return false; }
-    bool Clock_Logout() override { return false; }
     void Date_Set() override {}
-    void Login_OpeningBalance() override {}
-    bool OpeningAmount_Save() override { return false; }
-    std::int32_t Paidout_Save() override { return 0; }
-    std::int32_t DepositSafe_Save() override { return 0; }
-    std::int32_t DepositBank_Save() override { return 0; }
-    std::int32_t Drawer_Save() override { return 0; }
-    std::int32_t Declare_Save() override { return 0; }
     void Logout() override {}
     bool SaleCancel_Save() override { return false; }
     void Communicate(std::function<void()> then) override {
         if (then) then();
     }
-    bool CashCount_Open() override { return false; }
-    void Report_Sales() override {}
-    void Report_TimeAttendance() override {}
-    void Report_Drawer() override {}
-    void Report_Collection() override {}
 };
 
 // No inventory documents: kits stay whole, nothing is asked or entered.
@@ -148,9 +107,9 @@ public:
 // answers, there is nothing to dial.
 class TransferStandIn : public TransferService {
 public:
-    std::int16_t Session_Run(std::int16_t, bool) override { return 0; }
+    std::int16_t Session_Run(CommMode, bool) override { return 0; }
     // At once, on this thread, with what Session_Run answers.
-    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+    void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override {
         done(Session_Run(mode, hidden));
     }
     bool Internet_Check() override { return true; }
@@ -174,7 +133,7 @@ public:
     void Online_Product_CheckStock(const std::string&) override;
     void Online_Service_UPS() override;
     bool Online_Escape() override { return false; }
-    void Document_Send(int mode, std::function<void(bool sent)> then) override;
+    void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
 };
 
 // No other windows: the message box shows nothing, the forms open nothing,

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "data/comm_state.h"
+
 namespace tarvo {
 
 class TransferService {
@@ -17,10 +19,10 @@ public:
     // Runs one session of `mode` (a CommMode) with its window shown unless
     // `hidden`; 0 when it succeeded. Sets gComm.gProductsUpdated when product
     // or client files arrived.
-    virtual std::int16_t Session_Run(std::int16_t mode, bool hidden) = 0;
+    virtual std::int16_t Session_Run(CommMode mode, bool hidden) = 0;
     // Starts the same session; `done` gets its result on the user-interface
     // thread once it has ended (at once when it runs on this thread).
-    virtual void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) = 0;
+    virtual void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) = 0;
 
     // True when the Internet answers now.
     virtual bool Internet_Check() = 0;

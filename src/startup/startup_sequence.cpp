@@ -92,8 +92,8 @@ bool Communicate_First(StartupContext& ctx) {
         ctx.view->MessageBox("You require a default dialup connection to the Internet in this computer.");
         return false;
     }
-    gComm.gOperationMode = kCommDownloadOnly;
-    gComm.gCommResult = ctx.comm ? ctx.comm->Run(kCommDownloadOnly, gComm.gCommHidden) : 0;
+    gComm.gOperationMode = CommMode::DownloadOnly;
+    gComm.gCommResult = ctx.comm ? ctx.comm->Run(CommMode::DownloadOnly, gComm.gCommHidden) : 0;
     if (dialled) RasDialHangUp(ctx.dial, {gComm.gDialEntry, gComm.gDialUser, gComm.gDialPassword});
     return true;
 }

@@ -97,7 +97,7 @@ std::vector<UploadKind> FullSessionKinds() {
 }  // namespace
 
 struct BackOfficeSession::Job {
-    std::int16_t mode = 0;
+    CommMode mode = CommMode::Full;
     std::function<void(std::int16_t)> done;
     // The session's window and the runner its worker reports through.
     SessionWindow* window = nullptr;
@@ -149,14 +149,27 @@ struct BackOfficeSession::Job {
     // What the worker is given.
     FtpAccount account;
     InternetCheckConfig internet;
-    LocalTime now;
+    LocalTime now;  // the round's time, which names its files
     std::string outboxPath;
     // What it gives back.
     bool online = false;
     FtpResult login;
+
+    // The steps of a round before the network, on the user-interface thread
+    // (see Round).
+    void PrepareFullSession(Outbox& outbox);
+    Item PrepareUpload(const UploadKind& kind, Outbox& outbox);
+    void PrepareCopies();
+    void PrepareWholeFile(Outbox& outbox);
+    // The network steps, on the worker thread.
+    void RunNetwork();
+    bool ReachInternet();
+    bool LogIn(FtpClient& ftp);
+    void Deliver(FtpClient& ftp, Outbox& outbox, bool loaded, const std::string& why, Item& it);
+    void DeliverCopies(FtpClient& ftp);
 };
 
-void BackOfficeSession::Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) {
+void BackOfficeSession::Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) {
     if (!setup_.runner) {
         done(Run(mode, hidden));
         return;
@@ -164,14 +177,14 @@ void BackOfficeSession::Start(std::int16_t mode, bool hidden, std::function<void
     Begin(mode, hidden, *setup_.runner, std::move(done));
 }
 
-std::int16_t BackOfficeSession::Run(std::int16_t mode, bool hidden) {
+std::int16_t BackOfficeSession::Run(CommMode mode, bool hidden) {
     InlineRunner runner;
     std::int16_t result = 0;
     Begin(mode, hidden, runner, [&result](std::int16_t r) { result = r; });
     return result;
 }
 
-void BackOfficeSession::Begin(std::int16_t mode, bool hidden, BackgroundRunner& runner,
+void BackOfficeSession::Begin(CommMode mode, bool hidden, BackgroundRunner& runner,
                               std::function<void(std::int16_t)> done) {
     gComm.gOperationMode = mode;
     gComm.gCommHidden = hidden;
@@ -215,173 +228,198 @@ void BackOfficeSession::Round(std::shared_ptr<Job> job, BackgroundRunner& runner
         End(job->window, job->done, 3);
         return;
     }
-    const LocalTime now = Now();
-    if (job->mode == kCommFull) {
-        for (const UploadKind& kind : FullSessionKinds()) {
-            Job::Item it;
-            it.kind = kind;
-            it.local = gConstants.paths.gFilesPath + "." + kind.extension;
-            if (outbox.Find(kind.extension)) {
-                // Left by a crash or an outage: it goes first, and no new file
-                // of the kind is built while it is there.
-                it.leftover = true;
-                job->items.push_back(std::move(it));
-                continue;
-            }
-            UploadBuild b = kind.build(it.local);
-            if (!b.ok) {
-                job->failed = true;
-                it.notSent = StepReport::Failed;
-                job->items.push_back(std::move(it));
-                continue;
-            }
-            if (b.range.Empty()) {
-                ::unlink(it.local.c_str());
-                it.notSent = StepReport::NothingToSend;
-                job->items.push_back(std::move(it));
-                continue;
-            }
-            OutboxEntry e;
-            e.kind = kind.extension;
-            e.first = b.range.first;
-            e.last = b.range.last;
-            e.size = b.size;
-            e.stamp = b.stamp;
-            e.finalName = UploadName(now, kind.extension);
-            e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
-            if (!outbox.Store(e, &error)) {
-                LogText(" Send_" + kind.extension + ": " + error);
-                job->failed = true;
-                it.notSent = StepReport::Failed;
-            }
-            job->items.push_back(std::move(it));
-        }
-        if (!job->secondRound) {
-            job->snapshotRow = SessionRow::Log;
-            if (!Status_Prepare(now, job->snapshots)) job->failed = job->snapshotsFailed = true;
-            if (TerminalLog_Prepare(outbox, now, job->failed)) {
-                Job::Item it;
-                it.kind.extension = kTerminalLogKind;
-                it.whole = true;
-                it.original = true;
-                it.local = TerminalLog_AsidePath();
-                job->items.push_back(std::move(it));
-            }
-        }
-    } else if (job->mode == kCommAllData || job->mode == kCommResendAll) {
-        job->snapshotRow = SessionRow::Data;
-        job->snapshots = job->mode == kCommAllData ? AllFiles_Prepare(now, job->snapshotsFailed)
-                                                   : Resend_Prepare(now, job->snapshotsFailed);
-        if (job->snapshotsFailed) job->failed = true;
-    } else if (job->mode == kCommLog || job->mode == kCommCommandFile) {
-        const std::string extension = job->mode == kCommLog ? "LOG" : "CMD";
-        Job::Item it;
-        it.kind.extension = extension;
-        it.whole = true;
-        it.local = gConstants.paths.gFilesPath + "-send." + extension;
-        it.folder = job->mode == kCommLog ? "Data" : "";
-        bool send = true;
-        if (!outbox.Find(extension)) {
-            std::string bytes;
-            if (!ReadWholeFile(gConstants.paths.gFilesPath + "." + extension, bytes)) {
-                send = false;  // nothing to send
-                it.notSent = StepReport::NothingToSend;
-            } else if (!WriteFileAtomic(it.local, bytes, 0600, &error)) {
-                // A copy: the file itself may grow while it goes up.
-                LogText(" Send_" + extension + ": " + error);
-                job->failed = true;
-                send = false;
-                it.notSent = StepReport::Failed;
-            } else {
-                OutboxEntry e;
-                e.kind = extension;
-                e.size = static_cast<std::int64_t>(bytes.size());
-                e.finalName = UploadName(now, extension);
-                e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
-                if (!outbox.Store(e, &error)) {
-                    LogText(" Send_" + extension + ": " + error);
-                    job->failed = true;
-                    send = false;
-                    it.notSent = StepReport::Failed;
-                }
-            }
-        }
-        if (send || it.notSent) job->items.push_back(std::move(it));
+    job->now = Now();
+    switch (job->mode) {
+    case CommMode::Full: job->PrepareFullSession(outbox); break;
+    case CommMode::AllData:
+    case CommMode::ResendAll: job->PrepareCopies(); break;
+    case CommMode::Log:
+    case CommMode::CommandFile: job->PrepareWholeFile(outbox); break;
+    case CommMode::DownloadOnly: break;  // nothing goes up
     }
     job->account = Account();
     job->internet = setup_.internetFrom ? *setup_.internetFrom : setup_.internet;
-    job->now = now;
     job->outboxPath = outbox.Path();
     job->online = false;
     job->login = FtpResult{};
     job->downloads.Prepare(job->mode, FolderOf(gConstants.paths.gFilesPath), gConstants.paths.gRemoteFilesDir);
+    runner.Post([job] { job->RunNetwork(); }, [this, job, &runner] { Finish(job, runner); });
+}
 
-    // The worker: the Internet (three tries, no pause between them), the
-    // login, then each upload; it reads and writes only what the job holds
-    // and the session's own outbox file.
-    runner.Post(
-        [job] {
-            for (int attempt = 0; attempt < 3 && !job->online; ++attempt) {
-                job->online = Internet_Check(job->internet);
-                job->Show(SessionRow::Internet, job->online ? StepReport::Passed : StepReport::Failed);
+// Mode 0: each kind's upload in its order; in the first round also the
+// status file and the card terminal's log.
+void BackOfficeSession::Job::PrepareFullSession(Outbox& outbox) {
+    for (const UploadKind& kind : FullSessionKinds()) items.push_back(PrepareUpload(kind, outbox));
+    if (secondRound) return;
+    snapshotRow = SessionRow::Log;
+    if (!Status_Prepare(now, snapshots)) failed = snapshotsFailed = true;
+    if (TerminalLog_Prepare(outbox, now, failed)) {
+        Item it;
+        it.kind.extension = kTerminalLogKind;
+        it.whole = true;
+        it.original = true;
+        it.local = TerminalLog_AsidePath();
+        items.push_back(std::move(it));
+    }
+}
+
+// One kind of a full session: the file a crash or an outage left, or a new
+// one built with its entry stored as Built, or why none goes.
+BackOfficeSession::Job::Item BackOfficeSession::Job::PrepareUpload(const UploadKind& kind, Outbox& outbox) {
+    Item it;
+    it.kind = kind;
+    it.local = gConstants.paths.gFilesPath + "." + kind.extension;
+    if (outbox.Find(kind.extension)) {
+        // Left by a crash or an outage: it goes first, and no new file
+        // of the kind is built while it is there.
+        it.leftover = true;
+        return it;
+    }
+    UploadBuild b = kind.build(it.local);
+    if (!b.ok) {
+        failed = true;
+        it.notSent = StepReport::Failed;
+        return it;
+    }
+    if (b.range.Empty()) {
+        ::unlink(it.local.c_str());
+        it.notSent = StepReport::NothingToSend;
+        return it;
+    }
+    OutboxEntry e;
+    e.kind = kind.extension;
+    e.first = b.range.first;
+    e.last = b.range.last;
+    e.size = b.size;
+    e.stamp = b.stamp;
+    e.finalName = UploadName(now, kind.extension);
+    e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
+    std::string error;
+    if (!outbox.Store(e, &error)) {
+        LogText(" Send_" + kind.extension + ": " + error);
+        failed = true;
+        it.notSent = StepReport::Failed;
+    }
+    return it;
+}
+
+// Modes 2 and 3: the copies of every file, or the upload files rebuilt from
+// every record, on the data row.
+void BackOfficeSession::Job::PrepareCopies() {
+    snapshotRow = SessionRow::Data;
+    snapshots = mode == CommMode::AllData ? AllFiles_Prepare(now, snapshotsFailed)
+                                          : Resend_Prepare(now, snapshotsFailed);
+    if (snapshotsFailed) failed = true;
+}
+
+// Modes 1 and 4: a copy of the program log or of the command file, its
+// entry stored, unless one is in the outbox already.
+void BackOfficeSession::Job::PrepareWholeFile(Outbox& outbox) {
+    const bool log = mode == CommMode::Log;
+    const std::string extension = log ? "LOG" : "CMD";
+    Item it;
+    it.kind.extension = extension;
+    it.whole = true;
+    it.local = gConstants.paths.gFilesPath + "-send." + extension;
+    it.folder = log ? "Data" : "";
+    if (!outbox.Find(extension)) {
+        std::string bytes, error;
+        if (!ReadWholeFile(gConstants.paths.gFilesPath + "." + extension, bytes)) {
+            it.notSent = StepReport::NothingToSend;
+        } else if (!WriteFileAtomic(it.local, bytes, 0600, &error)) {
+            // A copy: the file itself may grow while it goes up.
+            LogText(" Send_" + extension + ": " + error);
+            failed = true;
+            it.notSent = StepReport::Failed;
+        } else {
+            OutboxEntry e;
+            e.kind = extension;
+            e.size = static_cast<std::int64_t>(bytes.size());
+            e.finalName = UploadName(now, extension);
+            e.tempName = Outbox_TemporaryName(gConstants.paths.gFilesPath, e.finalName);
+            if (!outbox.Store(e, &error)) {
+                LogText(" Send_" + extension + ": " + error);
+                failed = true;
+                it.notSent = StepReport::Failed;
             }
-            job->LogLine(job->online ? Message::ConnectedToInternet : Message::UnableToConnectToInternet);
-            if (!job->online) return;
-            job->Show(SessionRow::Server, StepReport::Started);
-            FtpClient ftp(job->account);
-            job->login = ftp.Connect();
-            job->Show(SessionRow::Server, job->login.ok() ? StepReport::Passed : StepReport::Failed);
-            job->LogLine(job->login.ok() ? Message::ConnectedToQZWebServer : Message::UnableToConnectToQZServer);
-            if (!job->login.ok()) return;
-            Outbox ob(job->outboxPath);
-            std::string why;
-            const bool loaded = ob.Load(&why);
-            auto deliver = [&](Job::Item& it) {
-                // The sales step's line of the communication log.
-                const bool sales = it.kind.extension == "TRA";
-                if (it.notSent) {
-                    job->Show(it.Row(), *it.notSent);
-                    if (sales)
-                        job->LogLine(*it.notSent == StepReport::NothingToSend
-                                         ? Message::NoSalesToCommunicate
-                                         : Message::FailedToCommunicateExistingSales);
-                    return;
-                }
-                // The card terminal's log shows on no row.
-                const bool onRow = it.kind.extension != kTerminalLogKind;
-                if (onRow) job->Show(it.Row(), StepReport::Started);
-                it.delivery = loaded ? Upload_Deliver(ftp, ob, it.kind.extension, it.local, it.folder, job->now)
-                                     : Delivery{DeliveryOutcome::Failed, why};
-                const bool sent = it.delivery.outcome == DeliveryOutcome::Sent;
-                if (onRow) job->Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
-                if (sales)
-                    job->LogLine(sent ? Message::CommunicatedSalesInformation
-                                      : Message::FailedToCommunicateExistingSales);
-            };
-            for (Job::Item& it : job->items)
-                if (it.kind.extension != kTerminalLogKind) deliver(it);
-            if (job->snapshotRow) {
-                job->Show(*job->snapshotRow, StepReport::Started);
-                bool failed = job->snapshotsFailed, sent = false;
-                for (SnapshotUpload& s : job->snapshots) {
-                    Snapshot_Deliver(ftp, s);
-                    const DeliveryOutcome o = s.delivery.outcome;
-                    if (o == DeliveryOutcome::Sent)
-                        sent = true;
-                    else if (o != DeliveryOutcome::Dropped)
-                        failed = true;
-                }
-                job->Show(*job->snapshotRow, failed ? StepReport::Failed
-                                             : sent ? StepReport::Passed
-                                                    : StepReport::NothingToSend);
-            }
-            // After the status file, as the back office has always had them.
-            for (Job::Item& it : job->items)
-                if (it.kind.extension == kTerminalLogKind) deliver(it);
-            job->downloads.Fetch(ftp, [&job](SessionRow row, StepReport what) { job->Show(row, what); });
-            ftp.Disconnect();
-        },
-        [this, job, &runner] { Finish(job, runner); });
+        }
+    }
+    items.push_back(std::move(it));
+}
+
+// The worker: the Internet, the login, then each upload and the downloads;
+// it reads and writes only what the job holds and the session's own outbox
+// file.
+void BackOfficeSession::Job::RunNetwork() {
+    if (!ReachInternet()) return;
+    FtpClient ftp(account);
+    if (!LogIn(ftp)) return;
+    Outbox ob(outboxPath);
+    std::string why;
+    const bool loaded = ob.Load(&why);
+    for (Item& it : items)
+        if (it.kind.extension != kTerminalLogKind) Deliver(ftp, ob, loaded, why, it);
+    if (snapshotRow) DeliverCopies(ftp);
+    // After the status file, as the back office has always had them.
+    for (Item& it : items)
+        if (it.kind.extension == kTerminalLogKind) Deliver(ftp, ob, loaded, why, it);
+    downloads.Fetch(ftp, [this](SessionRow row, StepReport what) { Show(row, what); });
+    ftp.Disconnect();
+}
+
+// Three tries, no pause between them.
+bool BackOfficeSession::Job::ReachInternet() {
+    for (int attempt = 0; attempt < 3 && !online; ++attempt) {
+        online = Internet_Check(internet);
+        Show(SessionRow::Internet, online ? StepReport::Passed : StepReport::Failed);
+    }
+    LogLine(online ? Message::ConnectedToInternet : Message::UnableToConnectToInternet);
+    return online;
+}
+
+bool BackOfficeSession::Job::LogIn(FtpClient& ftp) {
+    Show(SessionRow::Server, StepReport::Started);
+    login = ftp.Connect();
+    Show(SessionRow::Server, login.ok() ? StepReport::Passed : StepReport::Failed);
+    LogLine(login.ok() ? Message::ConnectedToQZWebServer : Message::UnableToConnectToQZServer);
+    return login.ok();
+}
+
+// One upload through the outbox (`loaded`: the outbox could be read, else
+// `why` not), shown on its row.
+void BackOfficeSession::Job::Deliver(FtpClient& ftp, Outbox& outbox, bool loaded, const std::string& why, Item& it) {
+    // The sales step's line of the communication log.
+    const bool sales = it.kind.extension == "TRA";
+    if (it.notSent) {
+        Show(it.Row(), *it.notSent);
+        if (sales)
+            LogLine(*it.notSent == StepReport::NothingToSend ? Message::NoSalesToCommunicate
+                                                             : Message::FailedToCommunicateExistingSales);
+        return;
+    }
+    // The card terminal's log shows on no row.
+    const bool onRow = it.kind.extension != kTerminalLogKind;
+    if (onRow) Show(it.Row(), StepReport::Started);
+    it.delivery = loaded ? Upload_Deliver(ftp, outbox, it.kind.extension, it.local, it.folder, now)
+                         : Delivery{DeliveryOutcome::Failed, why};
+    const bool sent = it.delivery.outcome == DeliveryOutcome::Sent;
+    if (onRow) Show(it.Row(), sent ? StepReport::Passed : StepReport::Failed);
+    if (sales) LogLine(sent ? Message::CommunicatedSalesInformation : Message::FailedToCommunicateExistingSales);
+}
+
+// The copies and snapshots, all on one row.
+void BackOfficeSession::Job::DeliverCopies(FtpClient& ftp) {
+    Show(*snapshotRow, StepReport::Started);
+    bool anyFailed = snapshotsFailed, sent = false;
+    for (SnapshotUpload& s : snapshots) {
+        Snapshot_Deliver(ftp, s);
+        const DeliveryOutcome o = s.delivery.outcome;
+        if (o == DeliveryOutcome::Sent)
+            sent = true;
+        else if (o != DeliveryOutcome::Dropped)
+            anyFailed = true;
+    }
+    Show(*snapshotRow, anyFailed ? StepReport::Failed : sent ? StepReport::Passed : StepReport::NothingToSend);
 }
 
 // Back on the user-interface thread: the records of what reached the server

@@ -78,13 +78,13 @@ public:
     // records of that kind saved since go up with the next session. A leftover
     // whose records were emptied meanwhile is delivered but marks nothing;
     // the records on file now then go up in a second round.
-    void Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override;
+    void Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override;
     // The same session, whole, on the calling thread.
-    std::int16_t Run(std::int16_t mode, bool hidden) override;
+    std::int16_t Run(CommMode mode, bool hidden) override;
 
 private:
     struct Job;
-    void Begin(std::int16_t mode, bool hidden, BackgroundRunner& runner, std::function<void(std::int16_t)> done);
+    void Begin(CommMode mode, bool hidden, BackgroundRunner& runner, std::function<void(std::int16_t)> done);
     void Round(std::shared_ptr<Job> job, BackgroundRunner& runner);
     void Finish(std::shared_ptr<Job> job, BackgroundRunner& runner);
     FtpAccount Account() const;

@@ -214,10 +214,10 @@ int Downloads_RemoveStale(const std::string& filesFolder) {
     return removed;
 }
 
-void DownloadStep::Prepare(std::int16_t mode, const std::string& filesFolder, const std::string& remoteFolder) {
+void DownloadStep::Prepare(CommMode mode, const std::string& filesFolder, const std::string& remoteFolder) {
     if (fetched_) return;
     mode_ = mode;
-    wanted_ = mode == kCommFull || mode == kCommDownloadOnly;
+    wanted_ = mode == CommMode::Full || mode == CommMode::DownloadOnly;
     folder_ = filesFolder;
     remote_ = remoteFolder;
     while (!remote_.empty() && (remote_.back() == '/' || remote_.back() == '\\')) remote_.pop_back();
@@ -324,7 +324,7 @@ void DownloadStep::Install() {
     installed_ = true;
     for (const std::string& note : notes_) Log(note);
     gComm.gProductsUpdated = false;
-    const bool full = mode_ == kCommFull;
+    const bool full = mode_ == CommMode::Full;
 
     // A product update written onto the old working file would be saved over
     // the new product master: it waits for the next start, which applies it

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "data/comm_state.h"
 #include "platform/ftp_client.h"
 #include "transfer/session_window.h"
 
@@ -71,7 +72,7 @@ class DownloadStep {
 public:
     // Modes 0 (after the send steps) and 9 (alone) download, from the
     // server folder `remoteFolder` ("Files/") into the local `filesFolder`.
-    void Prepare(std::int16_t mode, const std::string& filesFolder, const std::string& remoteFolder = "Files/");
+    void Prepare(CommMode mode, const std::string& filesFolder, const std::string& remoteFolder = "Files/");
     bool Wanted() const { return wanted_ && !fetched_; }
     // Lists the server folder and fetches each file of a known kind,
     // in listing order; first removes the temporaries a crash left in Files/.
@@ -87,7 +88,7 @@ public:
 
 private:
     bool wanted_ = false, fetched_ = false, installed_ = false;
-    std::int16_t mode_ = 0;
+    CommMode mode_ = CommMode::Full;
     std::string folder_, remote_;
     std::vector<DownloadedFile> files_;
     std::vector<std::string> notes_;  // log lines written by the worker's step

@@ -23,11 +23,11 @@ void Run(std::function<void()> work, std::function<void()> done) {
 }
 }  // namespace
 
-std::int16_t SessionTransfer::Session_Run(std::int16_t mode, bool hidden) {
+std::int16_t SessionTransfer::Session_Run(CommMode mode, bool hidden) {
     return session ? session->Run(mode, hidden) : 0;
 }
 
-void SessionTransfer::Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) {
+void SessionTransfer::Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) {
     if (session)
         session->Start(mode, hidden, std::move(done));
     else

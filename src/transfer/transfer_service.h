@@ -19,8 +19,8 @@ public:
     const InternetCheckConfig* internet = nullptr;
     const DialCommands* dial = nullptr;
 
-    std::int16_t Session_Run(std::int16_t mode, bool hidden) override;
-    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override;
+    std::int16_t Session_Run(CommMode mode, bool hidden) override;
+    void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override;
     bool Internet_Check() override;
     // Files/Dial.Set of the register's program folder.
     int ReadDialSettings() override;

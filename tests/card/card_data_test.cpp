@@ -23,13 +23,13 @@ protected:
 };
 
 TEST_F(CardDataTest, SwipeSplitsNumberNameAndExpiry) {
-    SwipeFields f = ParseSwipe("%B4111111111111111^O'NEIL/ANN^2605101?", "1");
+    SwipeFields f = ParseSwipe("%B4111111111111111^O'NEIL/ANN^2605101?", CardBackend::ExchangeFiles);
     EXPECT_EQ(f.number, "4111111111111111");
     EXPECT_EQ(f.name, "O NEIL/ANN");
     EXPECT_EQ(f.expiry, "2605");
-    EXPECT_EQ(ParseSwipe("%B4111111111111111^O'NEIL/ANN^2605101?", "3").expiry, "0526");
+    EXPECT_EQ(ParseSwipe("%B4111111111111111^O'NEIL/ANN^2605101?", CardBackend::Gateway).expiry, "0526");
     for (const char* track : {"%B4111111111111111", "%B4111^NAME", ""}) {
-        f = ParseSwipe(track, "1");
+        f = ParseSwipe(track, CardBackend::ExchangeFiles);
         EXPECT_TRUE(f.number.empty() && f.name.empty() && f.expiry.empty()) << track;
     }
 }
@@ -96,11 +96,11 @@ TEST_F(CardDataTest, AnswerLines) {
 }
 
 TEST_F(CardDataTest, StatusMessagesByBackend) {
-    EXPECT_EQ(StatusMessage(1, "1"), "Can Not Open Temporary Request File");
-    EXPECT_EQ(StatusMessage(4, "3"), "Error: Credit Operation Timed Out");
-    EXPECT_EQ(StatusMessage(9, "1"), "Multiple Credit Cards Not Allowed");
-    EXPECT_EQ(StatusMessage(42, "1"), "Unknown Credit Card Related Error");
-    EXPECT_EQ(StatusMessage(1, "7"), "");
+    EXPECT_EQ(StatusMessage(1, CardBackend::ExchangeFiles), "Can Not Open Temporary Request File");
+    EXPECT_EQ(StatusMessage(4, CardBackend::Gateway), "Error: Credit Operation Timed Out");
+    EXPECT_EQ(StatusMessage(9, CardBackend::ExchangeFiles), "Multiple Credit Cards Not Allowed");
+    EXPECT_EQ(StatusMessage(42, CardBackend::ExchangeFiles), "Unknown Credit Card Related Error");
+    EXPECT_EQ(StatusMessage(1, CardBackend::Unknown), "");
 }
 
 TEST_F(CardDataTest, ExchangeFolderOfSpecialOptionI) {

@@ -20,13 +20,13 @@ namespace tarvo {
 class CardRegisterTest : public RegisterTest {
 protected:
     // Terminal 1234567 on `dir`, setting 140 `backend`, a time-out of 120 s.
-    void UseCards(const char* backend) {
+    void UseCards(CardBackend backend) {
         UseTerminalFolder(dir.Path());
         Reg().programFolder = dir.Path();
         Reg().services = program.Set();
         Reg().runner = &runner;
         gTerminalNumber = "1234567";
-        gSettings.gCardEnabled = "1";
+        gSettings.gCardEnabled = true;
         gSettings.gCardBackend = backend;
         gSettings.gCardTimeout = "120";
     }

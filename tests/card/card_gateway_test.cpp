@@ -79,7 +79,7 @@ class GatewayTest : public CardRegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        UseCards("3");
+        UseCards(CardBackend::Gateway);
         gSettings.gGatewayLogin = " store 1 ";
         gSettings.gGatewayKey = "k&y=1";
         CashOnly();
@@ -124,7 +124,7 @@ protected:
         ASSERT_EQ(Message(), "Input Credit Card Number");
         Enter("4111111111111111");
         Enter("1228");
-        if (gSettings.gCardAvs == "1") {
+        if (gSettings.gCardAvs) {
             Enter("12B Main St");
             Enter("K1A 0B1");
         }
@@ -139,7 +139,7 @@ TEST_F(GatewayTest, ApprovalKeepsTheTenderWithItsCodeAndTheCardNeverInTheAddress
         return "<Response><ResponseCode>1</ResponseCode><AuthCode> X7Y8Z9 </AuthCode></Response>";
     });
     UseGateway(gateway);
-    gSettings.gCardAvs = "1";
+    gSettings.gCardAvs = true;
     Sale();
     KeyedCharge();
 

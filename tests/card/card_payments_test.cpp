@@ -56,8 +56,8 @@ protected:
         Reg().services = program.Set();
         Reg().services.forms = &forms;
         gTerminalNumber = "1234567";
-        gSettings.gCardEnabled = "1";
-        gSettings.gCardBackend = "1";
+        gSettings.gCardEnabled = true;
+        gSettings.gCardBackend = CardBackend::ExchangeFiles;
         gSettings.gCardTimeout = "120";
         // As special option I names it on a register moved from Windows.
         gSettings.gCardExchangeFolder = "C:\\ICVerify";
@@ -86,7 +86,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         for (WorkFile* f : {&gData.invoices, &gData.invoiceLines, &gData.payments}) f->Close();
         Data_Reset(gData);
         RegisterTest::TearDown();
@@ -159,7 +159,7 @@ protected:
 TEST_F(CardTest, ApprovedSwipeIsPostedMaskedSavedAndPrinted) {
     FakeCardProgram fake(Exchange(), "approve", Seen());
     ASSERT_TRUE(fake.Ready());
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     print_golden::UseReadableCodes();
     PrinterCapture cap;
     Sale();
@@ -224,7 +224,7 @@ TEST_F(CardTest, ApprovedTenderKeepsTheCardFieldsButNeverTheTrack) {
 TEST_F(CardTest, KeyedCardWithAddressCheckSendsAddressAndShowsTheLetter) {
     FakeCardProgram fake(Exchange(), "approve-avs", Seen());
     ASSERT_TRUE(fake.Ready());
-    gSettings.gCardAvs = "1";
+    gSettings.gCardAvs = true;
     Sale();
     ASSERT_TRUE(PaymentPage_Open());
     mDept_Click(23);
@@ -250,7 +250,7 @@ TEST_F(CardTest, KeyedCardWithAddressCheckSendsAddressAndShowsTheLetter) {
 TEST_F(CardTest, AnswerWithoutClosingQuoteIsApprovedWithoutAddressMessage) {
     FakeCardProgram fake(Exchange(), "no-quote", Seen());
     ASSERT_TRUE(fake.Ready());
-    gSettings.gCardAvs = "1";
+    gSettings.gCardAvs = true;
     Sale();
     Swipe();
     ConfirmAmount();
@@ -410,7 +410,7 @@ TEST_F(CardTest, AnotherRegisterHoldingTheExchangeSaysCardProgramBusy) {
 // ---- the simulation setting --------------------------------------------------------------
 
 TEST_F(CardTest, SimulationApprovesOnTheSecondTick) {
-    gSettings.gCardSimulate = "1";
+    gSettings.gCardSimulate = true;
     Sale();
     Swipe();
     ConfirmAmount();
@@ -445,7 +445,7 @@ TEST_F(CardTest, LeftoversOfAnEndedRunAreLoggedShownOnceAndCleared) {
 TEST_F(CardTest, BatchCloseApprovedPrintsTheReport) {
     FakeCardProgram fake(Exchange(), "approve", Seen());
     ASSERT_TRUE(fake.Ready());
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     print_golden::UseReadableCodes();
     fs::create_directories(Exchange() + "/Request");
     std::ofstream(FileOf(".HLD")) << "held";
@@ -488,7 +488,7 @@ TEST_F(CardTest, BatchCloseWaitsThreeSecondsMoreForEachCardOfTheDay) {
 TEST_F(CardTest, BatchCloseDeclinedPrintsTheFailure) {
     FakeCardProgram fake(Exchange(), "decline", Seen());
     ASSERT_TRUE(fake.Ready());
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     print_golden::UseReadableCodes();
     PrinterCapture cap;
     Cards().Card_Settlement();
@@ -503,7 +503,7 @@ TEST_F(CardTest, BatchCloseDeclinedPrintsTheFailure) {
 TEST_F(CardTest, BatchCloseTimeOutPrintsTheSecondsWaited) {
     FakeCardProgram fake(Exchange(), "silent", Seen());
     ASSERT_TRUE(fake.Ready());
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     print_golden::UseReadableCodes();
     PrinterCapture cap;
     Cards().Card_Settlement();

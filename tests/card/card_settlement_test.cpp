@@ -88,21 +88,21 @@ class NetworkSettlementTest : public CardRegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        UseCards("3");
+        UseCards(CardBackend::Gateway);
         gSettings.gGatewayLogin = "store 1";
         gSettings.gGatewayKey = "p&ss=word";
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         gReg.gLoggedOut = true;
         gSale.gDateText = "09/Dec/2026";
         clock.Set(LocalTime{2026, 12, 9, 21, 30, 0});
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         print_golden::UseReadableCodes();
         Cards().Card_Load();
     }
     void TearDown() override {
         runner.RunUntilIdle(5000);
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }

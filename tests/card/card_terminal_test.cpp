@@ -43,7 +43,7 @@ class TerminalTest : public CardRegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
-        UseCards("2");
+        UseCards(CardBackend::Terminal);
         gSettings.gRegisterId = "R&7";
         CashOnly();
         AddPaymentType(6, "2", "Card");
@@ -424,7 +424,7 @@ TEST_F(TerminalTest, TypedAddressIsMailedWithTheNetworkDetailsToTheSupportDesk) 
     gConstants.servers.gSupportMail = "support@example.com";
     gSettings.gRegisterId = "7";
     gSettings.gTerminalDescription = "Front desk";
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     program.card.SetOwnAddressSource([] { return std::string("127.0.0.5"); });
     char host[256] = {};
     ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
@@ -461,7 +461,7 @@ TEST_F(TerminalTest, TypedAddressIsMailedWithTheNetworkDetailsToTheSupportDesk) 
     EXPECT_FALSE(gReg.gCardBusy);
 
     // On dial-up nothing is sent; the address is still saved.
-    gSettings.gConnectionMode = "1";
+    gSettings.gConnectionMode = ConnectionMode::DialUp;
     answers.answers = {"192.168.1.52"};
     Cards().TerminalIP_Input();
     EXPECT_EQ(runner.Pending(), 0);

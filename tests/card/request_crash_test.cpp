@@ -108,7 +108,7 @@ TEST_F(CardRequestCrashTest, ARequestKilledAtAnyCallIsWhollyThereOrNotAndTheNext
         }
         // The next start on that folder.
         Reg().programFolder = w.Path();
-        gSettings.gCardEnabled = "1";
+        gSettings.gCardEnabled = true;
         cards.Card_Load();
         EXPECT_FALSE(AnyFileHolds(w.Path(), kTrackSecret));
     }

@@ -41,11 +41,11 @@ protected:
         gSettings.gHeaderLine = {"MY STORE", "", "  12 Main St", "", ""};
         gSale.gDateText = "09/Dec/2026";
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
@@ -55,7 +55,7 @@ TEST_P(SettlementGolden, PrintsAsTheGoldenFileSays) {
     const std::filesystem::path file = Folder() + "/" + GetParam();
     const golden_file::Golden g = golden_file::Parse(golden_file::ReadBytes(file));
     SettlementOutcome o;
-    o.backend = "1";
+    o.backend = CardBackend::ExchangeFiles;
     for (const std::string& line : g.input) {
         if (line.empty() || line[0] == '#') continue;
         const std::size_t colon = line.find(": ");
@@ -73,9 +73,13 @@ TEST_P(SettlementGolden, PrintsAsTheGoldenFileSays) {
             o.message = m;
         } else if (name == "timeout")
             o.timeoutRun = value;
-        else if (name == "backend")
-            o.backend = value;
-        else if (name == "cashier")
+        else if (name == "backend") {
+            // As the settings file gives setting 140.
+            Settings read;
+            std::string why;
+            ASSERT_TRUE(Setup_ApplyLine(read, "140 " + value, why));
+            o.backend = read.gCardBackend;
+        } else if (name == "cashier")
             gReg.gLoggedOut = value == "none";
         else
             ADD_FAILURE() << "no such input: " << name;
@@ -91,9 +95,9 @@ INSTANTIATE_TEST_SUITE_P(Reports, SettlementGolden, ::testing::ValuesIn(golden_f
                          golden_file::CaseName);
 
 TEST_F(SettlementGolden, NothingWithPrintingSwitchedOff) {
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     PrinterCapture cap;
-    Settlement_Print(SettlementOutcome{0, "\"YOK\"", "300", "1"});
+    Settlement_Print(SettlementOutcome{0, "\"YOK\"", "300", CardBackend::ExchangeFiles});
     EXPECT_TRUE(cap.bytes.empty());
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 }

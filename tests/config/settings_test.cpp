@@ -10,6 +10,7 @@
 #include "data/log.h"
 #include "platform/files.h"
 #include "program_state.h"
+#include "register_mode_print.h"
 #include "startup/settings_load.h"
 #include "test_dir.h"
 
@@ -41,14 +42,23 @@ protected:
 
 TEST_F(SettingsTest, DefaultsWithoutAnyKnownCode) {
     ASSERT_TRUE(Read({}).ok);
-    EXPECT_EQ(s.gConnectionMode, "1");
+    EXPECT_EQ(s.gConnectionMode, ConnectionMode::DialUp);
     EXPECT_EQ(s.gAutoSendTime[0], "01:00");
     EXPECT_EQ(s.gAutoSendTime[1], "");
     EXPECT_EQ(s.gCommInterval, "999999");
     EXPECT_EQ(s.gLanguage, 1);
-    EXPECT_EQ(s.gHomeMode, 11);
+    EXPECT_EQ(s.gHomeMode, RegisterMode::Sales);
     EXPECT_EQ(s.gWeightUnit, "Lb");
-    EXPECT_EQ(s.gReportOption, "False");
+    EXPECT_FALSE(s.gReportOption);
+    EXPECT_EQ(s.gCardBackend, CardBackend::ExchangeFiles);
+    EXPECT_FALSE(s.gCardEnabled);
+    EXPECT_EQ(s.gCardCopies, CardCopies::One);
+    EXPECT_EQ(s.gProductKeyMode, ProductKey::Number);
+    EXPECT_TRUE(s.gClientEntryOption);
+    EXPECT_FALSE(s.gSystemOption500);
+    EXPECT_FALSE(s.gTaxExemptCheck);
+    EXPECT_EQ(s.gPrinterType, PrinterType::Off);
+    EXPECT_EQ(s.gPrinterTypeText, "0");
     EXPECT_TRUE(s.gAskPurchaseCost);
     EXPECT_TRUE(s.gDrawerAtOpening);
     EXPECT_FALSE(s.gNoOrderPrint);
@@ -72,7 +82,7 @@ TEST_F(SettingsTest, EveryConversionKind) {
     std::vector<Case> cases = {
         // text: untouched, blanks kept
         {"220  Store  A ", [](const Settings& x) { EXPECT_EQ(x.gTerminalDescription, " Store  A "); }},
-        {"105 2", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, "2"); }},
+        {"105 2", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, ConnectionMode::Interval); }},
         {"118 14:30", [](const Settings& x) { EXPECT_EQ(x.gAutoSendTime[3], "14:30"); }},
         // trimmed
         {"255   42  ", [](const Settings& x) { EXPECT_EQ(x.gDefaultClient, "42"); }},
@@ -107,7 +117,8 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"200 x", [](const Settings& x) { EXPECT_EQ(x.gLanguage, 0); }},
         {"305 14.975", [](const Settings& x) { EXPECT_DOUBLE_EQ(x.gTaxDefaultRate[0], 14.975); }},
         {"325 9.5%", [](const Settings& x) { EXPECT_DOUBLE_EQ(x.gTaxDefaultRate[2], 9.5); }},
-        {"485 27", [](const Settings& x) { EXPECT_EQ(x.gHomeMode, 27); }},
+        {"485 27", [](const Settings& x) { EXPECT_EQ(x.gHomeMode, RegisterMode::PriceChecker); }},
+        {"485 42", [](const Settings& x) { EXPECT_EQ(static_cast<int>(x.gHomeMode), 42); }},  // no name: kept as it is
         // strict integers
         {"280 1", [](const Settings& x) { EXPECT_EQ(x.gVoidLastReenters, 1); }},
         {"285  1 ", [](const Settings& x) { EXPECT_EQ(x.gKeyboardHints, 1); }},
@@ -124,8 +135,8 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"160 1", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 1); }},
         {"161 1", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 2); }},
         {"161 0", [](const Settings& x) { EXPECT_EQ(x.gCostDisplay, 1); }},
-        {"270 1", [](const Settings& x) { EXPECT_EQ(x.gReportOption, "True"); }},
-        {"270 0", [](const Settings& x) { EXPECT_EQ(x.gReportOption, "False"); }},
+        {"270 1", [](const Settings& x) { EXPECT_TRUE(x.gReportOption); }},
+        {"270 0", [](const Settings& x) { EXPECT_FALSE(x.gReportOption); }},
         {"900 22:00",
          [](const Settings& x) {
              EXPECT_EQ(x.gClosingTime, "2200");
@@ -147,11 +158,149 @@ TEST_F(SettingsTest, EveryConversionKind) {
         {"365 Case D", [](const Settings& x) { EXPECT_EQ(x.gCaseLabel[3], "Case D"); }},
         {"834 Bye", [](const Settings& x) { EXPECT_EQ(x.gFooterLine[4], "Bye"); }},
         // unknown codes and lines without a code are ignored
-        {"123 whatever", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, "1"); }},
+        {"123 whatever", [](const Settings& x) { EXPECT_EQ(x.gConnectionMode, ConnectionMode::DialUp); }},
         {"", [](const Settings& x) { EXPECT_EQ(x.gLanguage, 1); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
+        ASSERT_TRUE(Read({c.line}).ok);
+        c.check(s);
+    }
+}
+
+// Each flag and each setting of several values is read once, as the file
+// gives it; every other text reads as the comparisons of the register always
+// took it.
+TEST_F(SettingsTest, FlagsAndChoicesReadAsTheFileValues) {
+    using K = ProductKey;
+    const ProductKeyMode number = K::Number, barCode = K::BarCode;
+    struct Case {
+        std::string line;
+        std::function<void(const Settings&)> check;
+    };
+    auto backend = [](CardBackend b) { return [b](const Settings& x) { EXPECT_EQ(x.gCardBackend, b); }; };
+    auto connection = [](ConnectionMode m) { return [m](const Settings& x) { EXPECT_EQ(x.gConnectionMode, m); }; };
+    auto copies = [](CardCopies c) { return [c](const Settings& x) { EXPECT_EQ(x.gCardCopies, c); }; };
+    auto key = [](ProductKeyMode m) { return [m](const Settings& x) { EXPECT_EQ(x.gProductKeyMode, m); }; };
+    auto printer = [](PrinterType t, std::string text) {
+        return [t, text](const Settings& x) {
+            EXPECT_EQ(x.gPrinterType, t);
+            EXPECT_EQ(x.gPrinterTypeText, text);
+        };
+    };
+    auto flag = [](bool Settings::*field, bool on) {
+        return [field, on](const Settings& x) { EXPECT_EQ(x.*field, on); };
+    };
+    const std::vector<Case> cases = {
+        // 105: "1" dial-up, "2" interval, anything else online
+        {"105 1", connection(ConnectionMode::DialUp)},
+        {"105 2", connection(ConnectionMode::Interval)},
+        {"105 0", connection(ConnectionMode::Online)},
+        {"105 3", connection(ConnectionMode::Online)},
+        {"105 ", connection(ConnectionMode::Online)},
+        {"105 2 ", connection(ConnectionMode::Online)},
+        {"105 1 ", connection(ConnectionMode::OnlineNoTerminalMail)},
+        {"105  1", connection(ConnectionMode::OnlineNoTerminalMail)},
+        // 140: "1" the exchange files, "2" the terminal, "3" the gateway
+        {"140 1", backend(CardBackend::ExchangeFiles)},
+        {"140 2", backend(CardBackend::Terminal)},
+        {"140 3", backend(CardBackend::Gateway)},
+        {"140 7", backend(CardBackend::Unknown)},
+        {"140 ", backend(CardBackend::Unknown)},
+        {"140 02", backend(CardBackend::Unknown)},
+        {"140 2 ", backend(CardBackend::Unknown)},
+        // 143: "2" two copies, anything else one
+        {"143 2", copies(CardCopies::Two)},
+        {"143 1", copies(CardCopies::One)},
+        {"143 3", copies(CardCopies::One)},
+        {"143  2", copies(CardCopies::One)},
+        // flags on for exactly "1"
+        {"142 1", flag(&Settings::gCardEnabled, true)},
+        {"142 0", flag(&Settings::gCardEnabled, false)},
+        {"142 1 ", flag(&Settings::gCardEnabled, false)},
+        {"142 yes", flag(&Settings::gCardEnabled, false)},
+        {"144 1", flag(&Settings::gCardSimulate, true)},
+        {"144 2", flag(&Settings::gCardSimulate, false)},
+        {"145 1", flag(&Settings::gCardAvs, true)},
+        {"145 ", flag(&Settings::gCardAvs, false)},
+        {"260 1", flag(&Settings::gPayBalanceOnTotal, true)},
+        {"260 0", flag(&Settings::gPayBalanceOnTotal, false)},
+        {"265 1", flag(&Settings::gLogoutAfterSale, true)},
+        {"265 01", flag(&Settings::gLogoutAfterSale, false)},
+        {"270 1", flag(&Settings::gReportOption, true)},
+        {"270 True", flag(&Settings::gReportOption, false)},
+        {"275 1", flag(&Settings::gOpenBalanceAllowed, true)},
+        {"275 3", flag(&Settings::gOpenBalanceAllowed, false)},
+        {"276 1", flag(&Settings::gRefundTenderRule, true)},
+        {"276 0", flag(&Settings::gRefundTenderRule, false)},
+        {"330 1", flag(&Settings::gTax2IncludesTax1, true)},
+        {"330 Y", flag(&Settings::gTax2IncludesTax1, false)},
+        {"335 1", flag(&Settings::gTax3IncludesTax1, true)},
+        {"335 Y", flag(&Settings::gTax3IncludesTax1, false)},
+        {"340 1", flag(&Settings::gTax3IncludesTax2, true)},
+        {"340 Y", flag(&Settings::gTax3IncludesTax2, false)},
+        {"640 1", flag(&Settings::gExtrasPageOn, true)},
+        {"640 0", flag(&Settings::gExtrasPageOn, false)},
+        {"640 ", flag(&Settings::gExtrasPageOn, false)},
+        {"641 1", flag(&Settings::gExtrasNeedsManager, true)},
+        {"641 0", flag(&Settings::gExtrasNeedsManager, false)},
+        {"642 1", flag(&Settings::gKeyOption642, true)},
+        {"642 ", flag(&Settings::gKeyOption642, false)},
+        {"643 1", flag(&Settings::gKeyOption643, true)},
+        {"643 2", flag(&Settings::gKeyOption643, false)},
+        {"645 1", flag(&Settings::gKeyOption645, true)},
+        {"645 0", flag(&Settings::gKeyOption645, false)},
+        // 256: "1" with blanks around it
+        {"256 1", flag(&Settings::gClientEntryOption, true)},
+        {"256  1 ", flag(&Settings::gClientEntryOption, true)},
+        {"256 0", flag(&Settings::gClientEntryOption, false)},
+        {"256 ", flag(&Settings::gClientEntryOption, false)},
+        // flags on for anything but "0"
+        {"500 0", flag(&Settings::gSystemOption500, false)},
+        {"500 1", flag(&Settings::gSystemOption500, true)},
+        {"500 ", flag(&Settings::gSystemOption500, true)},
+        {"505 0", flag(&Settings::gTaxExemptCheck, false)},
+        {"505 x", flag(&Settings::gTaxExemptCheck, true)},
+        {"510 0", flag(&Settings::gSystemOption510, false)},
+        {"510 2", flag(&Settings::gSystemOption510, true)},
+        {"515 0", flag(&Settings::gSystemOption515, false)},
+        {"515 00", flag(&Settings::gSystemOption515, true)},
+        {"525 0", flag(&Settings::gSystemOption525, false)},
+        {"525 0 ", flag(&Settings::gSystemOption525, true)},
+        // 250: compared as text, read as a number, read as a whole number
+        {"250 0", key(number)},
+        {"250 1", key(barCode)},
+        {"250 9", key({K::Other, K::Other, K::BarCode})},
+        {"250 2", key({K::Other, K::Other, K::BarCode})},
+        {"250 00", key({K::Other, K::Number, K::Number})},
+        {"250 0 ", key({K::Other, K::Number, K::Number})},
+        {"250 01", key({K::Other, K::BarCode, K::BarCode})},
+        {"250 1x", key({K::Other, K::BarCode, std::nullopt})},
+        {"250 A", key({K::Other, K::Number, std::nullopt})},
+        {"250 ", key({K::Other, K::Number, std::nullopt})},
+        {"250 0.4", key({K::Other, K::Other, K::Number})},
+        {"250 2x", key({K::Other, K::Other, std::nullopt})},
+        {"250 99999", key({K::Other, K::Other, std::nullopt})},
+        // 880: the type and its text, which the printer test names
+        {"880 0", printer(PrinterType::Off, "0")},
+        {"880 1", printer(PrinterType::Lpt1, "1")},
+        {"880 2", printer(PrinterType::Lpt2, "2")},
+        {"880 3", printer(PrinterType::Com1, "3")},
+        {"880 4", printer(PrinterType::Com2, "4")},
+        {"880 5", printer(PrinterType::Lpt3, "5")},
+        {"880 6", printer(PrinterType::Spooler, "6")},
+        {"880 7", printer(PrinterType::Com3, "7")},
+        {"880 8", printer(PrinterType::Com4, "8")},
+        {"880 9", printer(PrinterType::Com5, "9")},
+        {"880 10", printer(PrinterType::Com6, "10")},
+        {"880 20", printer(PrinterType::Screen, "20")},
+        {"880 11", printer(PrinterType::Lpt1, "11")},
+        {"880 06", printer(PrinterType::Lpt1, "06")},
+        {"880  6", printer(PrinterType::Lpt1, " 6")},
+        {"880 ", printer(PrinterType::Lpt1, "")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("\"" + c.line + "\"");
         ASSERT_TRUE(Read({c.line}).ok);
         c.check(s);
     }
@@ -170,7 +319,7 @@ TEST_F(SettingsTest, LastLineOfACodeWinsAndEveryLineEndWorks) {
                            Join(Filler(), "\n") + "105 2\r\n");
     ASSERT_TRUE(Setup_Read(path, s).ok);
     EXPECT_EQ(s.gTerminalDescription, "Mixed");
-    EXPECT_EQ(s.gConnectionMode, "2");
+    EXPECT_EQ(s.gConnectionMode, ConnectionMode::Interval);
 }
 
 TEST_F(SettingsTest, ExactlyTenLinesIsEnoughNineIsNot) {

@@ -90,7 +90,7 @@ TEST_F(ProductIndexTest, EntryHoldsWordKeyAndRecordNumberInFixedColumns) {
         ProductRecord("  LEADING-BLANKS-X", "  77-88-99-00-11-22", "Soup"),  // key columns cut to 16
     });
     struct Case {
-        std::string mode;
+        std::string mode;  // setting 250 as the file gives it
         std::string key1, key2;
     } cases[] = {
         {"0", "P-100", "LEADING-BLANKS"},
@@ -99,7 +99,7 @@ TEST_F(ProductIndexTest, EntryHoldsWordKeyAndRecordNumberInFixedColumns) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("key mode " + c.mode);
-        gSettings.gProductKeyMode = c.mode;
+        gSettings.gProductKeyMode = ProductKeyMode_Read(c.mode);
         Index_Product();
         ASSERT_EQ(gData.gAuxCount, 2);
         std::string e1 = "abcdefghijklmnop" + Pad(c.key1, 16) + "1     ";

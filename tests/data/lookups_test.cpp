@@ -107,11 +107,11 @@ TEST_F(LookupsTest, ProductKeyEdgeCases) {
 TEST_F(LookupsTest, ProductKeyModeChoosesTheKeyColumn) {
     MakeFile(gData.products, ".PRD", 275, {Product("900", "0001"), Product("800", "0002")});
     gData.gProductCount = 2;
-    gSettings.gProductKeyMode = "1";
+    gSettings.gProductKeyMode = ProductKey::BarCode;
     EXPECT_EQ(FindProduct("0002"), 2);
     EXPECT_EQ(FindProduct("900"), 0);
     EXPECT_EQ(ProductKeyOf(Product("900", "0001  ")), "0001");
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     EXPECT_EQ(FindProduct("900"), 1);
     EXPECT_EQ(ProductKeyOf(Product("900", "0001")), "900");
     EXPECT_EQ(ProductKeyOf("short"), "");

@@ -276,7 +276,7 @@ TEST_F(MasterFilesTest, MissingProductFileKeepsTheWorkingFileWithACountOf0) {
 }
 
 TEST_F(MasterFilesTest, ProductsOutOfKeyOrderAreLoggedOnceAndLoaded) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Received(".PRD",
              {ProductLine("100"), ProductLine("200"), ProductLine("150"), ProductLine("120"), ProductLine("300")});
     Parse_FileProduct();
@@ -286,7 +286,7 @@ TEST_F(MasterFilesTest, ProductsOutOfKeyOrderAreLoggedOnceAndLoaded) {
                               "may miss records"});
 
     // Equal keys are in order; in bar-code mode the bar code column decides.
-    gSettings.gProductKeyMode = "9";
+    gSettings.gProductKeyMode = ProductKeyMode_Read("9");
     Received(".PRD",
              {ProductLine("300", 273, "0001"), ProductLine("200", 273, "0001"), ProductLine("100", 273, "0002")});
     ClearLog();
@@ -597,7 +597,7 @@ TEST_F(MasterFilesTest, DemoStoreLoadsWholeAndItsKeysFindTheirProducts) {
     EXPECT_EQ(gData.gKitLineCount, 3);
     EXPECT_EQ(gData.gPaxCount, 5);
     EXPECT_EQ(gData.gNewCount, 1);
-    EXPECT_EQ(gSettings.gProductKeyMode, "0");
+    EXPECT_EQ(gSettings.gProductKeyMode, ProductKey::Number);
     // Well-formed files: no short line, no order problem, nothing missing.
     EXPECT_TRUE(LogLines().empty()) << LogLines().front();
 

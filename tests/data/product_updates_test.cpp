@@ -31,23 +31,26 @@ TEST_F(ProductKeySettingTest, LastLongEnough250LineGivesTheMode) {
         const char* name;
         std::vector<std::string> lines;  // empty: no settings file
         bool writeFile;
-        std::string mode;
-    } cases[] = {
-        {"no settings file", {}, false, "9"},
-        {"no 250 line", {"100 REG01", "", "255 1"}, true, "9"},
-        {"value 1", {"100 REG01", "250 1"}, true, "1"},
-        {"value 0", {"250 0"}, true, "0"},
-        {"only the first character counts", {"250 15"}, true, "1"},
-        {"four characters are ignored", {"250x"}, true, "9"},
-        {"a later short line changes nothing", {"250 1", "2500", "250 "}, true, "1"},
-        {"the last line wins", {"250 1", "250 0"}, true, "0"},
-        {"the code must start the line", {" 250 1", "1250 1"}, true, "9"},
+        ProductKeyMode mode;
+    };
+    // No 250 line reads as "9": the bar code everywhere, and no updates.
+    const ProductKeyMode none{ProductKey::Other, ProductKey::Other, ProductKey::BarCode};
+    const Case cases[] = {
+        {"no settings file", {}, false, none},
+        {"no 250 line", {"100 REG01", "", "255 1"}, true, none},
+        {"value 1", {"100 REG01", "250 1"}, true, ProductKey::BarCode},
+        {"value 0", {"250 0"}, true, ProductKey::Number},
+        {"only the first character counts", {"250 15"}, true, ProductKey::BarCode},
+        {"four characters are ignored", {"250x"}, true, none},
+        {"a later short line changes nothing", {"250 1", "2500", "250 "}, true, ProductKey::BarCode},
+        {"the last line wins", {"250 1", "250 0"}, true, ProductKey::Number},
+        {"the code must start the line", {" 250 1", "1250 1"}, true, none},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove(dir / "Files/1234567.SET");
         if (c.writeFile) dir.Write("Files/1234567.SET", Lines(c.lines));
-        gSettings.gProductKeyMode = "x";
+        gSettings.gProductKeyMode = ProductKeyMode_Read("x");
         Setting_ProductKey();
         EXPECT_EQ(gSettings.gProductKeyMode, c.mode);
     }
@@ -84,7 +87,7 @@ protected:
 };
 
 TEST_F(ProductUpdateTest, ReplacesKnownKeysAppendsNewOnesAndRewritesTheFileInKeyOrder) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     const std::string a100 = ProductRecord("A100", "9003", "FIRST");
     const std::string a300 = ProductRecord("A300", "9001", "THIRD");
     Products({a100, ProductRecord("A200", "9002", "SECOND"), a300});
@@ -124,7 +127,7 @@ TEST_F(ProductUpdateTest, ReplacesKnownKeysAppendsNewOnesAndRewritesTheFileInKey
 }
 
 TEST_F(ProductUpdateTest, BarCodeModeKeysAndSortsByTheBarCode) {
-    gSettings.gProductKeyMode = "1";
+    gSettings.gProductKeyMode = ProductKey::BarCode;
     // Product numbers in the opposite order of the bar codes.
     Products({ProductRecord("N3", "111", "ONE"), ProductRecord("N2", "222", "TWO"),
               ProductRecord("N1", "333", "THREE")});
@@ -140,7 +143,7 @@ TEST_F(ProductUpdateTest, BarCodeModeKeysAndSortsByTheBarCode) {
 }
 
 TEST_F(ProductUpdateTest, ALaterLineForAnAddedKeyReplacesTheAddedRecord) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Products({ProductRecord("A1", "", "OLD")});
     Updates({ProductRecord("B1", "", "FIRST VERSION"), ProductRecord("A1", "", "OLD CHANGED"),
              ProductRecord("B1", "", "SECOND VERSION")});
@@ -153,11 +156,11 @@ TEST_F(ProductUpdateTest, ALaterLineForAnAddedKeyReplacesTheAddedRecord) {
 TEST_F(ProductUpdateTest, OnlyModes0And1ApplyUpdates) {
     for (const char* mode : {"9", "2", ""}) {
         SCOPED_TRACE(std::string("mode '") + mode + "'");
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         Products({ProductRecord("A1", "", "OLD")});
         const std::string update = Lines({ProductRecord("A1", "", "NEW")});
         dir.Write("Files/1234567.PRU", update);
-        gSettings.gProductKeyMode = mode;
+        gSettings.gProductKeyMode = ProductKeyMode_Read(mode);
         Process_ProductUpdate();
         EXPECT_EQ(dir.Read("Files/1234567.PRU"), update);
         EXPECT_EQ(gData.products.Read(1), ProductRecord("A1", "", "OLD"));
@@ -171,7 +174,7 @@ TEST_F(ProductUpdateTest, OnlyModes0And1ApplyUpdates) {
 }
 
 TEST_F(ProductUpdateTest, NoUpdateFileChangesNothing) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Products({ProductRecord("A1", "", "OLD")});
     std::string before = dir.Read("Files/1234567.PRD");
     Process_ProductUpdate();
@@ -181,7 +184,7 @@ TEST_F(ProductUpdateTest, NoUpdateFileChangesNothing) {
 }
 
 TEST_F(ProductUpdateTest, UpdateFileReceivedInLowerCaseIsApplied) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Products({ProductRecord("A1", "", "OLD")});
     dir.Write("Files/1234567.pru", Lines({ProductRecord("A1", "", "NEW")}));
     Process_ProductUpdate();
@@ -190,7 +193,7 @@ TEST_F(ProductUpdateTest, UpdateFileReceivedInLowerCaseIsApplied) {
 }
 
 TEST_F(ProductUpdateTest, LookupsNeitherSplitPriceCodesNorTouchTheSalesManualPrice) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     gSettings.gPricePrefixStart = 1;
     gSettings.gPricePrefixEnd = 2;
     gSettings.gPricePrefix = "20";
@@ -224,7 +227,7 @@ TEST_F(ProductUpdateTest, WordIndexIsRebuiltWhenProductsWereAddedAndTheSettingAs
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "sort " << c.sortProducts << ", adds " << c.addsAProduct);
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         gSettings.gSortProducts = c.sortProducts;
         Products({ProductRecord("A1", "", "APPLE")});
         Index_Product();
@@ -249,7 +252,7 @@ TEST_F(ProductUpdateTest, FailureShowsTheMessageAndKeepsTheUpdateFileForTheNextR
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.blocked);
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         messages.clear();
         Products({ProductRecord("A1", "", "OLD")});
         std::string products = dir.Read("Files/1234567.PRD");
@@ -279,7 +282,7 @@ TEST_F(ProductUpdateTest, FailureShowsTheMessageAndKeepsTheUpdateFileForTheNextR
 }
 
 TEST_F(ProductUpdateTest, WorkingFileThatCannotBeWrittenIsReported) {
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Products({ProductRecord("A1", "", "OLD")});
     Updates({ProductRecord("B1", "", "ADDED")});
     gData.products.Close();

@@ -86,7 +86,7 @@ protected:
     void Start() {
         Data_CloseAll(gData);
         Data_Reset(gData);
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         Parse_FileProduct();
         Parse_FileClient();
         Parse_Filevendor();
@@ -211,7 +211,7 @@ TEST_F(SavedIndexTest, AChangedMasterRebuildsWhatWasBuiltFromItAndNothingElse) {
         ClearLog();
         Data_CloseAll(gData);
         Data_Reset(gData);
-        gSettings.gProductKeyMode = keyColumn ? "1" : "0";
+        gSettings.gProductKeyMode = keyColumn ? ProductKey::BarCode : ProductKey::Number;
         Parse_FileProduct();
         Parse_FileClient();
         Parse_Filevendor();
@@ -230,7 +230,7 @@ TEST_F(SavedIndexTest, AChangedMasterRebuildsWhatWasBuiltFromItAndNothingElse) {
         Data_CloseAll(gData);
         SetTerminalPaths(gConstants.paths, fresh.Path(), kTerminal);
         Data_Reset(gData);
-        gSettings.gProductKeyMode = keyColumn ? "1" : "0";
+        gSettings.gProductKeyMode = keyColumn ? ProductKey::BarCode : ProductKey::Number;
         Parse_FileProduct();
         Parse_FileClient();
         Index_Pax();
@@ -387,7 +387,7 @@ TEST_F(SavedIndexTest, ProductUpdatesAndChangesOfTheDataInvalidateExactlyWhatThe
     Received(".PRU", {ProductRecord("1003", "B3", "SKIM MILK")});
     Data_CloseAll(gData);
     Data_Reset(gData);
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     Parse_FileProduct();
     Process_ProductUpdate();
     Data_CloseAll(gData);

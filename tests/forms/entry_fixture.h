@@ -40,14 +40,9 @@ public:
     int updates = 0;
 };
 
-// What the form asks of the sale and the inventory.
+// What the form asks of the inventory.
 class EntryServices : public RegisterServices {
 public:
-    void Client_Process() override {
-        calls.push_back("Client_Process " + std::to_string(gData.gClientRecNo) + " " +
-                        std::to_string(gData.gNewClientRecNo));
-    }
-    void Mode_Display() override { calls.push_back("Mode_Display " + std::to_string(gSale.gMode)); }
     void Vendor_ShowInformation() override { calls.push_back("Vendor_ShowInformation"); }
     void Purchase_Cancel() override { calls.push_back("Purchase_Cancel"); }
     std::vector<std::string> calls;
@@ -114,7 +109,7 @@ protected:
         EntryForm_SetView(&view);
         clock.Set(LocalTime{2026, 12, 8, 14, 5, 9});
         gReg.gBusinessDate = "20261208";
-        gSettings.gClientEntryOption = "0";
+        gSettings.gClientEntryOption = false;
         TemplateMasters_Load();
         // The sale has client 1001 attached.
         gSale.gClientNumber = "1001";

@@ -9,6 +9,7 @@
 #include "forms/entry_fixture.h"
 #include "office/communication.h"
 #include "office/office_service.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 
@@ -303,7 +304,7 @@ TEST_F(EntryFormTest, ExitWithSomethingTypedAsksForAConfirmation) {
 }
 
 TEST_F(EntryFormTest, LeavingTheOrderPageKeepsTheHeaderAndTheMode) {
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     gSale.gDocType = "3";
     EntryForm& f = Open(12);
     Type(1, "5");
@@ -311,7 +312,7 @@ TEST_F(EntryFormTest, LeavingTheOrderPageKeepsTheHeaderAndTheMode) {
     f.Button9_Click();
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_EQ(gSale.gDocType, "3");
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_TRUE(services.calls.empty());
 }
 
@@ -383,6 +384,9 @@ TEST_F(EntryFormTest, EntryBoxesTakeNoMoreThanTheirFieldsWidth) {
 
 class HeaderPageTest : public EntryFormTest {
 protected:
+    // The register's mode box, which a saved header page leaves naming the mode.
+    const ControlId kModeBox{Control::Txt_Mode, 0};
+
     void SetUp() override {
         EntryFormTest::SetUp();
         DefaultHeader();
@@ -390,7 +394,7 @@ protected:
     // The document header as a new sale sets it.
     static void DefaultHeader() {
         SaleState& s = gSale;
-        s.gMode = 11;
+        s.gMode = RegisterMode::Sales;
         s.gDocType = "1";
         s.gDocPriority = "1";
         s.gDocDeliveryDate = "20261208";
@@ -436,17 +440,20 @@ TEST_F(HeaderPageTest, TheOrderPageAcceptsOnlyItsValuesAndARealDate) {
         SCOPED_TRACE(std::to_string(c.row) + " \"" + c.typed + "\"");
         services.calls.clear();
         DefaultHeader();
+        screen.SetText(kModeBox, "");
         EntryForm& f = Open(12);
         EXPECT_EQ(f.RowText(3), "20261208");  // the header as the sale has it
         Type(c.row, c.typed);
         f.Button8_Click();
         EXPECT_EQ(f.IsLoaded(), !c.saved);
         if (c.saved) {
-            EXPECT_EQ(gSale.gMode, 12);
-            EXPECT_EQ(services.calls, std::vector<std::string>{"Mode_Display 12"});
+            EXPECT_EQ(gSale.gMode, RegisterMode::OrderEntry);
+            EXPECT_EQ(screen.Text(kModeBox), "Mode: Order Entry");
+            EXPECT_TRUE(services.calls.empty());
             EXPECT_TRUE(RegisterShown());
         } else {
-            EXPECT_EQ(gSale.gMode, 11);
+            EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
+            EXPECT_EQ(screen.Text(kModeBox), "");
             EXPECT_TRUE(services.calls.empty());
             f.Button9_Click();
             f.Button9_Click();
@@ -478,9 +485,11 @@ TEST_F(HeaderPageTest, ThePurchasePageStartsFromItsDefaultsAndCopiesItsRows) {
     for (int i = 1; i <= 9; ++i) EXPECT_EQ(f.RowText(i), shown[i]) << i;
 
     // Saved unchanged: status 2, type 1, cancel back orders 1, the dates empty.
+    screen.SetText(kModeBox, "");
     f.Button8_Click();
     ASSERT_FALSE(f.IsLoaded());
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"Mode_Display 11", "Vendor_ShowInformation"}));
+    EXPECT_EQ(screen.Text(kModeBox), "Mode: Sales");  // the mode the sale is in, shown before the vendor
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"Vendor_ShowInformation"}));
     EXPECT_EQ(gSale.gDocPriority, "2");
     EXPECT_EQ(gSale.gDocType, "1");
     EXPECT_EQ(gSale.gDocCancelBackOrders, "1");

@@ -92,6 +92,7 @@ TEST_F(NewEntriesTest, NewClientsAreSavedByteForByte) {
     // The sale's client stays the one it had, whatever the templates were.
     EXPECT_EQ(gData.gClientRecNo, 1);
     EXPECT_EQ(gData.gClientRec, gData.clients.Read(1));
+    EXPECT_EQ(gSale.gClientNumber, "1001");
     EXPECT_TRUE(services.calls.empty());
 }
 
@@ -169,12 +170,17 @@ TEST_F(NewEntriesTest, SaveAndAddToSaleAttachesTheNewClient) {
     Type(2, "Walk In");
     f.Button6_Click();
     ASSERT_FALSE(f.IsLoaded());
-    EXPECT_EQ(services.calls, std::vector<std::string>{"Client_Process 0 2"});
     EXPECT_EQ(gData.gNewClientRecNo, 2);
+    // The new client is the sale's: its panel over the receipt and its name
+    // on the message line.
+    EXPECT_EQ(gSale.gClientNumber, "55501");
+    EXPECT_EQ(gSale.gClientName, "Walk In");
+    EXPECT_EQ(Screen().Text(ControlId{Control::Txt_All, 0}).substr(0, 17), "Client: Walk In\r\n");
+    EXPECT_EQ(Screen().Text(kMessageLine), "Client Walk In");
 }
 
 TEST_F(NewEntriesTest, ARefusedSaveAndPrintDoesNotMakeTheNextSavePrintOrAttach) {
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     print_golden::UseReadableCodes();
     EntryForm& f = Open(18);
     Type(1, "55502");
@@ -186,11 +192,12 @@ TEST_F(NewEntriesTest, ARefusedSaveAndPrintDoesNotMakeTheNextSavePrintOrAttach) 
     f.Button8_Click();
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_EQ(cap.bytes, "");
+    EXPECT_EQ(gSale.gClientNumber, "1001");  // the sale's client stays
     EXPECT_TRUE(services.calls.empty());
 }
 
 TEST_F(NewEntriesTest, SaveAndPrintPrintsTheNewEntrysSheet) {
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     print_golden::UseReadableCodes();
     {
         EntryForm& f = Open(18);
@@ -234,7 +241,7 @@ TEST_F(NewEntriesTest, TheProposedNumberComesFromTheDateAndTheTime) {
 }
 
 TEST_F(NewEntriesTest, TheFormProposesAFreeNumberAndStartsOnTheName) {
-    gSettings.gClientEntryOption = "1";
+    gSettings.gClientEntryOption = true;
     EntryForm& f = Open(18);
     EXPECT_EQ(f.RowText(1), "80350709");
     EXPECT_EQ(f.RowText(11), "1001");  // the sale's client is the default template
@@ -256,7 +263,7 @@ TEST_F(NewEntriesTest, TheFormProposesAFreeNumberAndStartsOnTheName) {
 }
 
 TEST_F(NewEntriesTest, AProposedNumberTakenMeanwhileStepsToTheNextFree) {
-    gSettings.gClientEntryOption = "1";
+    gSettings.gClientEntryOption = true;
     EntryForm& f = Open(18);
     ASSERT_EQ(f.RowText(1), "80350709");
     // Another entry takes it (and the next) before this one is saved.
@@ -287,7 +294,7 @@ TEST_F(NewEntriesTest, ATypedNumberInUseKeepsTheFormOpenAndSaysSo) {
         Form().Button9_Click();
     }
     // Also when the program proposes numbers: a typed number is the cashier's.
-    gSettings.gClientEntryOption = "1";
+    gSettings.gClientEntryOption = true;
     gSettings.gLanguage = 2;
     SaveClient("2002", "Typed");
     EXPECT_TRUE(Form().IsLoaded());
@@ -301,15 +308,16 @@ TEST_F(NewEntriesTest, ATypedNumberInUseKeepsTheFormOpenAndSaysSo) {
 // file, or one entered here) could never be rung up: the form says so.
 TEST_F(NewEntriesTest, ANewProductUnderAKeyOnFileKeepsTheFormOpenAndSaysSo) {
     struct Case {
-        const char* keyMode;
+        ProductKey keyMode;
         int row;
         const char* key;
         const char* templateKey;  // the template is named by the same key
         const char* message;
     } cases[] = {
-        {"0", 1, "P100", "P100", "Product already on file: P100"},  // the template's own number
-        {"0", 1, "NP-5", "P100", "Product already on file: NP-5"},  // entered here before
-        {"1", 2, "0123456789012", "0123456789012", "Product already on file: 0123456789012"},  // by bar code
+        {ProductKey::Number, 1, "P100", "P100", "Product already on file: P100"},  // the template's own number
+        {ProductKey::Number, 1, "NP-5", "P100", "Product already on file: NP-5"},  // entered here before
+        {ProductKey::BarCode, 2, "0123456789012", "0123456789012",
+         "Product already on file: 0123456789012"},  // by bar code
     };
     EntryForm& first = Open(19);
     Type(1, "NP-5");
@@ -332,7 +340,7 @@ TEST_F(NewEntriesTest, ANewProductUnderAKeyOnFileKeepsTheFormOpenAndSaysSo) {
     Open_FileNewProduct();
     EXPECT_EQ(gData.gNewCount, 2);
     // A new number is saved.
-    gSettings.gProductKeyMode = "0";
+    gSettings.gProductKeyMode = ProductKey::Number;
     EntryForm& g = Open(19);
     Type(1, "NP-6");
     Type(12, "P100");

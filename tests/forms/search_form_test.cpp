@@ -1,7 +1,8 @@
 // The search form against real stores: the demo store for what the cashier
 // reads in each mode and what a pick hands back, a generated store for the
 // paging over long results. The view records what the window would show;
-// the sale, client and purchase steps after a pick are recorded by a double.
+// a pick adds its product or attaches its client in the real sale, the kit
+// and purchase steps after it are recorded by a double.
 #include "forms/search_form.h"
 
 #include <filesystem>
@@ -56,40 +57,25 @@ public:
 };
 
 // The openers' form (the window set above), and what a pick hands on to the
-// sale and the purchase, with the state each step finds.
+// kits and the purchase, with the state each step finds.
 class SearchServices : public RegisterServices {
 public:
     void SearchForm_Show(const SearchFormSetup& setup) override {
         calls.push_back("SearchForm_Show");
         SearchForm_Open(setup);
     }
-    // Adds a line for the product as the sale engine would (unless refused).
-    void Product_Add() override {
-        calls.push_back("Product_Add " + std::to_string(gData.gProductRecNo) + " " + gSale.gLineKind +
-                        (Screen().Visible(kRegisterForm) ? " shown" : " hidden"));
-        if (refuseProducts) return;
-        SaleState& s = gSale;
-        ++s.gItemCount;
-        s.gLines[static_cast<std::size_t>(s.gItemCount)].key =
-            std::string(ProductKeyOf(gData.products.View(gData.gProductRecNo)));
-    }
     void Kit_Processing() override { calls.push_back("Kit_Processing " + gSale.gKitCode); }
-    void Client_Process() override {
-        calls.push_back("Client_Process " + std::to_string(gData.gClientRecNo) +
-                        (Screen().Visible(kRegisterForm) ? " shown" : " hidden"));
-    }
     void Purchase_CollectInformation() override {
         calls.push_back("Purchase_CollectInformation " + std::to_string(gData.gVendorRecNo));
     }
     void Purchase_Cancel() override { calls.push_back("Purchase_Cancel " + std::to_string(gData.gVendorRecNo)); }
     bool Internet_Check() override { return true; }
-    std::int16_t Session_Run(std::int16_t, bool) override {
+    std::int16_t Session_Run(CommMode, bool) override {
         calls.push_back("Session_Run");
         return 0;
     }
 
     Calls calls;
-    bool refuseProducts = false;
 };
 
 class SearchFormTest : public RegisterTest {
@@ -115,6 +101,9 @@ protected:
         Index_Product();
         Index_Client();
         ASSERT_GT(gData.gAuxCount, 0);
+        // The sale has its client (the store's default, client 1), so products
+        // may be sold.
+        gData.gClientRecNo = 1;
     }
     // A generated store of `products` products and its word index.
     void UseGeneratedStore(int products) {
@@ -327,7 +316,7 @@ TEST_F(SearchFormTest, Setting250ShowsTheBarCodeInsteadOfTheProductNumber) {
     ASSERT_FALSE(barcode.empty());
     for (const char* mode : {"0", "1", "00"}) {
         SCOPED_TRACE(mode);
-        gSettings.gProductKeyMode = mode;
+        gSettings.gProductKeyMode = ProductKeyMode_Read(mode);
         SearchProducts("coffee");
         EXPECT_EQ(RowOf(2)[1], Num_Val(mode) == 0 ? "1001" : barcode);
         Form().Button9_Click();
@@ -563,7 +552,9 @@ TEST_F(SearchFormTest, SelectAndExitKeys) {
         Screen().SetText(kEntryBox, "typed");
         Key(c.key, c.shift);
         EXPECT_EQ(Form().IsLoaded(), !c.selects && !c.exits);
-        EXPECT_EQ(services.calls.size(), c.selects ? 3u : 1u);
+        // Selected, the first coffee is sold and its kit looked at.
+        EXPECT_EQ(services.calls.size(), c.selects ? 2u : 1u);
+        EXPECT_EQ(gSale.gItemCount, c.selects ? 1 : 0);
         if (c.exits) {
             EXPECT_EQ(screen.Text(kEntryBox), "");
         }
@@ -580,26 +571,35 @@ TEST_F(SearchFormTest, SelectingAProductAddsItAfterTheRegisterIsBackAndExpandsIt
     const std::int32_t kit = RecordOf(2);
     services.calls.clear();
     Key(kEnter);
-    EXPECT_EQ(services.calls, (Calls{"Product_Add " + std::to_string(kit) + " P shown", "Kit_Processing 5001"}));
+    EXPECT_EQ(services.calls, Calls{"Kit_Processing 5001"});
     EXPECT_FALSE(view.shown);
     EXPECT_FALSE(gReg.gSearchFormOpen);
     EXPECT_EQ(gData.gProductRecNo, kit);
+    // The line on the register's receipt, shown again.
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLines[1].key, "5001");
+    EXPECT_EQ(gSale.gLines[1].quantity, 1);
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Number, 1}), "1");
+    EXPECT_TRUE(screen.Visible(kRegisterForm));
 
     // The second of two coffees, by its row.
     SearchProducts("coffee");
     Form().Cell_Focus(3);
     services.calls.clear();
     Form().Button8_click();
-    EXPECT_EQ(services.calls,
-              (Calls{"Product_Add " + std::to_string(RecordOf(3)) + " P shown", "Kit_Processing 1002"}));
-    EXPECT_EQ(gSale.gItemCount, 2);
+    EXPECT_EQ(services.calls, Calls{"Kit_Processing 1002"});
+    ASSERT_EQ(gSale.gItemCount, 2);
+    EXPECT_EQ(gSale.gLines[2].key, "1002");
 
-    // A product the sale refuses adds no line: the last line is not expanded again.
-    services.refuseProducts = true;
+    // A product the sale refuses (a sale of 400 lines takes no more) adds no
+    // line: the last line is not expanded again.
+    gSale.gItemCount = 400;
     SearchProducts("gift");
     services.calls.clear();
     Key(kPadPlus);
-    EXPECT_EQ(services.calls, (Calls{"Product_Add " + std::to_string(kit) + " P shown"}));
+    EXPECT_TRUE(services.calls.empty());
+    EXPECT_EQ(gSale.gItemCount, 400);
+    EXPECT_EQ(screen.Text(kMessageLine), "Invalid Entry");
 }
 
 TEST_F(SearchFormTest, SelectingAnAliasAddsItsProduct) {
@@ -611,7 +611,9 @@ TEST_F(SearchFormTest, SelectingAnAliasAddsItsProduct) {
     ASSERT_EQ(RecordOf(2), kit);
     services.calls.clear();
     Key(kEquals, 1);
-    EXPECT_EQ(services.calls, (Calls{"Product_Add " + std::to_string(kit) + " P shown", "Kit_Processing 5001"}));
+    EXPECT_EQ(services.calls, Calls{"Kit_Processing 5001"});
+    ASSERT_EQ(gSale.gItemCount, 1);
+    EXPECT_EQ(gSale.gLines[1].key, "5001");
 }
 
 TEST_F(SearchFormTest, AliasesOfUnknownProductsAndEmbeddedPricesAreNotReadAsPrices) {
@@ -639,8 +641,14 @@ TEST_F(SearchFormTest, SelectingAClientAttachesIt) {
     const std::int32_t client = RecordOf(2);
     services.calls.clear();
     Key(kEnter);
-    EXPECT_EQ(services.calls, (Calls{"Client_Process " + std::to_string(client) + " shown"}));
+    EXPECT_TRUE(services.calls.empty());
     EXPECT_EQ(gData.gClientRecNo, client);
+    // The sale's client, its panel over the receipt and its name on the message line.
+    EXPECT_EQ(gSale.gClientNumber, "1009");
+    EXPECT_EQ(gSale.gClientName, "Springfield School");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_All, 0}).substr(0, 28), "Client: Springfield School\r\n");
+    EXPECT_EQ(screen.Text(kMessageLine), "Client Springfield School");
+    EXPECT_TRUE(screen.Visible(kRegisterForm));
 }
 
 TEST_F(SearchFormTest, SelectingAVendorGoesOnToThePurchaseAndNoVendorCancelsIt) {
@@ -695,6 +703,7 @@ TEST_F(SearchFormTest, ExitHandsBackNothingEmptiesTheEntryBoxAndCancelsAPurchase
         EXPECT_EQ(gData.gClientRecNo, mode == 2 ? 0 : 7);
         EXPECT_EQ(gData.gVendorRecNo, mode == 7 ? 0 : 7);
         EXPECT_EQ(gSale.gItemCount, 0);
+        EXPECT_EQ(gSale.gClientName, "");  // no client attached
         // A closed form takes no more keys.
         Key(kEnter);
         EXPECT_EQ(services.calls, c.after);
@@ -706,7 +715,7 @@ TEST_F(SearchFormTest, ExitHandsBackNothingEmptiesTheEntryBoxAndCancelsAPurchase
 TEST_F(SearchFormTest, AScheduledSessionWaitsWhileTheListIsOpen) {
     UseDemoStore();
     gReg.gCashierIndex = 1;
-    gSettings.gConnectionMode = "1";
+    gSettings.gConnectionMode = ConnectionMode::DialUp;
     gSettings.gAutoSendTime[0] = "10:32";
     Communication_Configure();  // at 10:30
     SearchProducts("coffee");

@@ -26,6 +26,7 @@
 #include "register/program_services.h"
 #include "register/prompt_line.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -50,12 +51,12 @@ protected:
         for (const std::string& e : kAdjustmentFiles) std::filesystem::remove(FilePath(e));
         gData.ManagerTable.push_back(ManagerRow{"00000003", "33", "Bob", ""});
         gData.gManagerCount = 1;
-        gSettings.gHomeMode = 11;
+        gSettings.gHomeMode = RegisterMode::Sales;
         clock.Set(LocalTime{2026, 12, 9, 10, 30, 0});
     }
     // A shortage of two lines worth 12.50, reason 7.
     static void Shortage() {
-        gSale.gMode = 15;
+        gSale.gMode = RegisterMode::Adjustment;
         gSale.gAdjustmentDirection = -1;
         gSale.gAdjustmentReason = "7";
         AddLine("1001", "012345", 2, "5", "5");
@@ -281,10 +282,10 @@ TEST_F(AdjustmentTest, PrepareAsksTheReasonUnderTheReasonList) {
 }
 
 TEST_F(AdjustmentTest, StartEntersTheAdjustmentMode) {
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     screen.SetText(kMessageLine, "Select Reason for Stock Adjustment");
     Adjustment_Start();
-    EXPECT_EQ(gSale.gMode, 15);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Adjustment);
     EXPECT_TRUE(svc.calls.empty());
     EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Adjustment");
     EXPECT_EQ(MessageLine(), "");
@@ -292,11 +293,15 @@ TEST_F(AdjustmentTest, StartEntersTheAdjustmentMode) {
 }
 
 TEST_F(AdjustmentTest, CancelGoesHomeWithBothNotices) {
-    gSettings.gHomeMode = 11;
-    gSale.gMode = 15;
+    gSettings.gHomeMode = RegisterMode::Sales;
+    gSale.gMode = RegisterMode::Adjustment;
+    AddLine("1001", "012345", 3, "0", "0");
     Adjustment_Cancel();
-    EXPECT_EQ(gSale.gMode, 11);
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
+    // A new, empty sale in the home mode.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gLines[1].key, "");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
     EXPECT_EQ(MessageLine(), "Stock Adjustment Terminated");
     EXPECT_EQ(screen.Text(kTimedBox), "OPERATION CANCELED");
     EXPECT_TRUE(screen.Visible(kTimedBox));
@@ -313,7 +318,7 @@ protected:
         AdjustmentTest::SetUp();
         Reg().services.inventory = &inventory;
         Reg().services.prompt = &prompt;
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
     }
     void Answer(const std::string& text) {
         screen.SetText(kEntryBox, text);
@@ -328,17 +333,18 @@ TEST_F(AdjustmentKeysTest, TheReasonAnswerStartsOrCancelsTheAdjustment) {
         int key;
         const char* answer;
         std::int16_t direction;
-        int mode;
+        RegisterMode mode;
         const char* reason;
     };
     const Case cases[] = {
-        {14, "9", -1, 15, "9"}, {15, "1", 1, 15, "1"}, {14, "10", -1, 11, ""},
-        {14, "0", -1, 11, ""},  {15, "a", 1, 11, ""},  {14, "", -1, 11, ""},
+        {14, "9", -1, RegisterMode::Adjustment, "9"}, {15, "1", 1, RegisterMode::Adjustment, "1"},
+        {14, "10", -1, RegisterMode::Sales, ""},      {14, "0", -1, RegisterMode::Sales, ""},
+        {15, "a", 1, RegisterMode::Sales, ""},        {14, "", -1, RegisterMode::Sales, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " answered \"" + c.answer + "\"");
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         Mode_Process(c.key);
         EXPECT_EQ(gSale.gAdjustmentDirection, c.direction);
         EXPECT_EQ(gReg.gPromptLine, 9);
@@ -348,7 +354,7 @@ TEST_F(AdjustmentKeysTest, TheReasonAnswerStartsOrCancelsTheAdjustment) {
         EXPECT_FALSE(screen.Visible(kGreeting));
         EXPECT_EQ(gSale.gMode, c.mode);
         EXPECT_EQ(gSale.gAdjustmentReason, c.reason);
-        if (c.mode == 11) {
+        if (c.mode == RegisterMode::Sales) {
             EXPECT_EQ(screen.Text(kTimedBox), "OPERATION CANCELED");
         }
     }
@@ -357,14 +363,14 @@ TEST_F(AdjustmentKeysTest, TheReasonAnswerStartsOrCancelsTheAdjustment) {
 TEST_F(AdjustmentKeysTest, TheKeyAgainInTheAdjustmentModeCancelsIt) {
     Mode_Process(14);
     Answer("3");
-    ASSERT_EQ(gSale.gMode, 15);
+    ASSERT_EQ(gSale.gMode, RegisterMode::Adjustment);
     Mode_Process(15);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(MessageLine(), "Stock Adjustment Terminated");
     // Cancel on the question is an empty answer.
     Mode_Process(14);
     PromptInCIA_Cancel();
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(screen.Text(kTimedBox), "OPERATION CANCELED");
 }
 
@@ -376,13 +382,13 @@ protected:
         AdjustmentTest::SetUp();
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gTerminalNumber = "1234567";
         TwoProducts(dir);
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         AdjustmentTest::TearDown();
     }
     ProgramServices program;
@@ -418,7 +424,7 @@ TEST_F(AdjustmentTotalKeyTest, AnAdjustmentThatCannotBeSavedStaysOpen) {
     EXPECT_TRUE(cap.bytes.empty());
     EXPECT_TRUE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));
     EXPECT_EQ(gSale.gSubtotal, M("123456.78"));
-    EXPECT_EQ(gSale.gMode, 15);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Adjustment);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "data/work_file.h"
 #include "inventory/purchases.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"
@@ -56,10 +57,6 @@ public:
         searchForms.push_back(setup);
     }
     void EntryForm_Show() override { calls.push_back("EntryForm_Show(" + std::to_string(gSale.gSearchKind) + ")"); }
-    void Sale_Start() override { calls.push_back("Sale_Start"); }
-    void Mode_Display() override { calls.push_back("Mode_Display"); }
-    void Department_SetDefaultKey() override { calls.push_back("Department_SetDefaultKey"); }
-    void Totals_Update() override { calls.push_back("Totals_Update"); }
     void MessageWithEnterToEnd_Show() override { calls.push_back("MessageWithEnterToEnd_Show"); }
     int PromptInCIA_Show(int question) override {
         calls.push_back("PromptInCIA_Show(" + std::to_string(question) + ")");

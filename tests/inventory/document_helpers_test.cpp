@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,31 +59,31 @@ TEST_F(DocumentHelpersTest, TotalAndPaymentCaptionsByLanguageHintsAndRefund) {
     struct Case {
         int language, hints;
         const char* total;
-        int page;
+        KeyPage page;
         const char* totalKey;
         const char* paymentKey;
     };
     const Case cases[] = {
-        {1, 1, "5", 1, "Total\rF1", "Payment\rF2"},
-        {1, 1, "-5", 1, "Credit\rF1", "Refund\rF2"},
-        {1, 0, "0", 1, "Total", "Payment"},
-        {1, 0, "-5", 1, "Credit\rNote", "Refund"},
-        {2, 1, "5", 1, "Total\rF1", "Paiement\rF2"},
-        {2, 1, "-5", 1, "Credit\rF1", "Rembourse\rF2"},
-        {2, 0, "5", 1, "Total", "Paiement"},
-        {2, 0, "-5", 1, "Note de\rCredit", "Rembourse"},
+        {1, 1, "5", KeyPage::Department1, "Total\rF1", "Payment\rF2"},
+        {1, 1, "-5", KeyPage::Department1, "Credit\rF1", "Refund\rF2"},
+        {1, 0, "0", KeyPage::Department1, "Total", "Payment"},
+        {1, 0, "-5", KeyPage::Department1, "Credit\rNote", "Refund"},
+        {2, 1, "5", KeyPage::Department1, "Total\rF1", "Paiement\rF2"},
+        {2, 1, "-5", KeyPage::Department1, "Credit\rF1", "Rembourse\rF2"},
+        {2, 0, "5", KeyPage::Department1, "Total", "Paiement"},
+        {2, 0, "-5", KeyPage::Department1, "Note de\rCredit", "Rembourse"},
         // On the payment page a negative total is paid out as usual.
-        {1, 0, "-5", 15, "Total", "Payment"},
-        {2, 1, "-5", 15, "Total\rF1", "Paiement\rF2"},
-        {1, 0, "-5", 16, "Credit\rNote", "Refund"},
+        {1, 0, "-5", KeyPage::Payment, "Total", "Payment"},
+        {2, 1, "-5", KeyPage::Payment, "Total\rF1", "Paiement\rF2"},
+        {1, 0, "-5", KeyPage::Mode, "Credit\rNote", "Refund"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.language) + "/" + std::to_string(c.hints) + " " + c.total + " page " +
-                     std::to_string(c.page));
+                     std::to_string(static_cast<int>(c.page)));
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gKeyboardHints = static_cast<std::int16_t>(c.hints);
         gSale.gTotal = *Money::Parse(c.total);
-        gReg.gKeyPage = static_cast<std::int16_t>(c.page);
+        gReg.gKeyPage = c.page;
         Total_UpdateCaption();
         EXPECT_EQ(screen.Caption(kTotalKey), c.totalKey);
         EXPECT_EQ(screen.Caption(kPaymentKey), c.paymentKey);
@@ -155,15 +156,6 @@ TEST_F(ProductInfoTest, AShortRecordShowsEveryLabelEmptyButThePrice) {
 
 // ---- cancelled sale --------------------------------------------------------------------------
 
-class RecordingSale : public RegisterServices {
-public:
-    void Sale_Start() override {
-        ++saleStarts;
-        gSale = SaleState{};
-    }
-    int saleStarts = 0;
-};
-
 class SaleCancelTest : public DocumentHelpersTest {
 protected:
     void SetUp() override {
@@ -177,9 +169,13 @@ protected:
         gData.gManagerCount = 1;
         gReg.gCashierIndex = 1;
         gReg.gBusinessDate = "20261209";
+        DefaultClient_Load();
         gSale.gItemCount = 2;
+        screen.SetText(kModeBox, "");
     }
-    RecordingSale sale;
+    // A new sale shows its mode; the mode box is emptied before each cancel.
+    const ControlId kModeBox{Control::Txt_Mode, 0};
+    RegisterServices sale;
     CashOffice office;
     InventoryDocuments inventory;
 };
@@ -198,13 +194,16 @@ TEST_F(SaleCancelTest, TheJournalRecordThenANewSale) {
         SCOPED_TRACE(c.manager);
         gSale.gItemCount = 2;
         gReg.gManagerIndex = c.manager;
+        screen.SetText(kModeBox, "");
         CIATime("Cancel the sale?", 0);
         Sale_Cancel();
         ASSERT_EQ(c.record.size(), 48u);
         EXPECT_EQ(JournalRecord(expected), c.record);
         EXPECT_EQ(JournalRecord(1), std::to_string(expected) + std::string(40, ' '));
-        EXPECT_EQ(sale.saleStarts, expected - 1);
+        // A new sale: no lines, the default client, the mode shown.
         EXPECT_EQ(gSale.gItemCount, 0);
+        EXPECT_EQ(gSale.gClientName, "Cash Customer");
+        EXPECT_EQ(screen.Text(kModeBox), "Mode: Sales");
         EXPECT_EQ(MessageLine(), "");
         ++expected;
     }
@@ -215,7 +214,7 @@ TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
     std::filesystem::remove_all(dir / "Data");
     dir.Write("Data", "not a folder");
     Sale_Cancel();
-    EXPECT_EQ(sale.saleStarts, 0);
+    EXPECT_EQ(screen.Text(kModeBox), "");  // no new sale
     EXPECT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(MessageLine(), "Error: Sale Not Cancelled - See Log");
     EXPECT_NE(Log().find("Sale_Cancel: the activity record was not written, the sale is kept"), std::string::npos);
@@ -223,10 +222,10 @@ TEST_F(SaleCancelTest, AJournalThatCannotBeWrittenKeepsTheSale) {
 
 // The Special page's cancel key, with no manager asked for.
 TEST_F(SaleCancelTest, TheSpecialPagesCancelKey) {
-    gSettings.gSystemOption515 = "0";
+    gSettings.gSystemOption515 = false;
     Special_Process(14);
     EXPECT_EQ(JournalRecord(2).substr(12, 2), "S0");
-    EXPECT_EQ(sale.saleStarts, 1);
+    EXPECT_EQ(screen.Text(kModeBox), "Mode: Sales");  // a new sale
     EXPECT_EQ(gSale.gItemCount, 0);
 }
 
@@ -246,7 +245,7 @@ public:
     }
     std::int16_t result = 0;
     int sessions = 0;
-    int mode = -1;
+    std::optional<CommMode> mode;  // none before a session
     bool hidden = true;
     std::string fileSent;
 };
@@ -259,12 +258,12 @@ protected:
         gComm = CommState{};
         gComm.gCommHidden = true;
         gCountRunningTotal = *Money::Parse("99.5");
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gData.CashierTable.push_back(CashierRow{"7", "77", "Ann", 1});
         gReg.gCashierIndex = 1;
     }
     void TearDown() override {
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Printer_Abandon();
         DocumentHelpersTest::TearDown();
     }
@@ -284,7 +283,7 @@ TEST_F(CommandFileTest, TheCommandIsWrittenPrivatelyAndSentThenTheCountStarts) {
         PrinterCapture cap;
         CommandFile_Create(c.command);
         EXPECT_EQ(office.sessions, 1);
-        EXPECT_EQ(office.mode, 4);
+        EXPECT_EQ(office.mode, CommMode::CommandFile);
         EXPECT_FALSE(office.hidden);
         EXPECT_EQ(office.fileSent, c.contents);
         struct stat st {};

@@ -19,6 +19,7 @@
 #include "data/store_fixture.h"
 #include "inventory/inventory_service.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_service.h"
 #include "screen/controls.h"
 #include "screen/entry_box.h"
@@ -58,7 +59,7 @@ protected:
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services.sale = &engine;
         Reg().services.inventory = &inventory;
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         Products({{"A", "5.00"}, {"B", "2.50"}, {"C", "1.00"}, {"KIT", "20.00"}, {"PLAIN", "3.00"}});
         FreshSale();
     }
@@ -70,10 +71,10 @@ protected:
 
     void FreshSale() {
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
         gData.gManualPrice = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
 
@@ -217,20 +218,22 @@ TEST_F(KitTest, EveryLineOfTheKitIsAddedWhereverTheSearchLands) {
 TEST_F(KitTest, ComponentsFollowTheKitLineInEveryMode) {
     struct Case {
         const char* name;
-        int mode;
+        RegisterMode mode;
         bool returnMode, exchangeMode;
         double kitQuantity, a, b;
     };
     const Case cases[] = {
-        {"sale", 11, false, false, 2, 4, 6},       {"return", 11, true, false, -2, -4, -6},
-        {"exchange", 11, false, true, -2, -4, -6}, {"order", 12, false, false, 2, 4, 6},
-        {"adjustment", 15, false, false, 2, 4, 6},
+        {"sale", RegisterMode::Sales, false, false, 2, 4, 6},
+        {"return", RegisterMode::Sales, true, false, -2, -4, -6},
+        {"exchange", RegisterMode::Sales, false, true, -2, -4, -6},
+        {"order", RegisterMode::OrderEntry, false, false, 2, 4, 6},
+        {"adjustment", RegisterMode::Adjustment, false, false, 2, 4, 6},
     };
     TheKit("1");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FreshSale();
-        gSale.gMode = static_cast<std::int16_t>(c.mode);
+        gSale.gMode = c.mode;
         gSale.gReturnMode = c.returnMode;
         gSale.gExchangeMode = c.exchangeMode;
         Scan("KIT", 2);
@@ -282,10 +285,10 @@ TEST_F(KitTest, AVoidedKitWhoseComponentsWereNotSoldLeavesNothingPending) {
 
 TEST_F(KitTest, PurchasesReceiveTheKitProductItself) {
     TheKit("1");
-    for (int mode : {13, 14, 29}) {
-        SCOPED_TRACE(mode);
+    for (RegisterMode mode : {RegisterMode::PurchaseOrder, RegisterMode::Purchase, RegisterMode::NewPurchaseOrder}) {
+        SCOPED_TRACE(RegisterMode_Name(mode));
         FreshSale();
-        gSale.gMode = static_cast<std::int16_t>(mode);
+        gSale.gMode = mode;
         gSale.gItemCount = 1;
         gSale.gLines[1].key = "KIT";
         gSale.gLines[1].quantity = 2;

@@ -23,6 +23,7 @@
 #include "print/printer_output.h"
 #include "register/program_services.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "screen/controls.h"
@@ -91,7 +92,7 @@ protected:
     }
     // A client order of two lines, 40.00 plus 2.00 tax, nothing paid yet.
     static void TwoLineOrder() {
-        gSale.gMode = 12;
+        gSale.gMode = RegisterMode::OrderEntry;
         gSale.gOrderKind = "1";
         gSale.gClientCode = "C100";
         gData.gClientRecNo = 1;
@@ -507,14 +508,14 @@ protected:
         OrderTest::SetUp();
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         TwoProducts(dir);
         gTerminalNumber = "1234567";
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         OrderTest::TearDown();
     }
     ProgramServices program;

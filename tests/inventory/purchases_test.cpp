@@ -29,6 +29,7 @@
 #include "register/program_services.h"
 #include "register/prompt_line.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -82,7 +83,7 @@ protected:
     void SetUp() override {
         DocumentTest::SetUp();
         for (const std::string& e : kPurchaseFiles) std::filesystem::remove(FilePath(e));
-        gSettings.gHomeMode = 11;
+        gSettings.gHomeMode = RegisterMode::Sales;
         gSettings.gAskPurchaseCost = true;
         gSettings.gAskPurchasePrice = false;
         gSettings.gAskPurchaseComment = false;
@@ -90,7 +91,7 @@ protected:
     // A purchase from V100: 2 x 012345 at a cost of 4.50 (retail 9.99), and
     // a line without prices with a note.
     static void TwoLinePurchase() {
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseIsOrder = false;
         gSale.gPurchaseVendor = "V100";
         AddLine("1001", "012345", 2, "9.99", "4.5");
@@ -258,32 +259,51 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         std::vector<std::string> answers;
         std::vector<int> questions;  // the prompt-line states met, in order
         std::string line;            // the .PUL record of the product
+        const char* total;           // shown once all is asked: 2 x the unit price
     };
     const Case cases[] = {
-        {"cost only", true, false, false, {"4.5"}, {10}, PurchaseLine("0000002", "001", "1001", "K", "2", "", "4.5")},
+        {"cost only",
+         true,
+         false,
+         false,
+         {"4.5"},
+         {10},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "", "4.5"),
+         "$9.00"},
         {"price only",
          false,
          true,
          false,
          {"9.99"},
          {11},
-         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "")},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", ""),
+         "$19.98"},
         {"cost, price and comment",
          true,
          true,
          true,
          {"4.5", "9.99", "top shelf"},
          {10, 11, 12},
-         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "4.5", "top shelf")},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "9.99", "4.5", "top shelf"),
+         "$9.00"},
         {"a cost of 0 and no price",
          true,
          true,
          false,
          {"0", ""},
          {10, 11},
-         PurchaseLine("0000002", "001", "1001", "K", "2", "", "")},
-        {"no question", false, false, false, {}, {}, PurchaseLine("0000002", "001", "1001", "K", "2", "", "")},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "", ""),
+         "$0.00"},
+        {"no question",
+         false,
+         false,
+         false,
+         {},
+         {},
+         PurchaseLine("0000002", "001", "1001", "K", "2", "", ""),
+         "$24.98"},
     };
+    const ControlId totalCell{Control::Rt_Total, 0};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TearDown();
@@ -291,19 +311,21 @@ TEST_F(PurchaseQuestionsTest, AnswersLandInTheColumnsTheQuestionsName) {
         gSettings.gAskPurchaseCost = c.cost;
         gSettings.gAskPurchasePrice = c.price;
         gSettings.gAskPurchaseComment = c.comment;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "V100";
         // The product as the product entry adds it, at its selling price.
         AddLine("1001", "K", 2, "12.49", "12.49");
         svc.calls.clear();
+        screen.SetText(totalCell, "");
         AskFirst();
         std::vector<int> met;
         for (const std::string& a : c.answers) {
+            EXPECT_EQ(screen.Text(totalCell), "");  // nothing totalled while a question is open
             met.push_back(gReg.gPromptLine);
             Answer(a);
         }
         EXPECT_EQ(met, c.questions);
-        EXPECT_EQ(svc.Count("Totals_Update"), 1);  // the line added once all is asked
+        EXPECT_EQ(screen.Text(totalCell), c.total);  // the line added once all is asked
         gSale.gSubtotal = M("9");
         gSale.gTotal = M("9");
         ASSERT_TRUE(Purchase_Save()) << MessageLine();
@@ -340,7 +362,7 @@ TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
         gSettings.gAskPurchaseCost = c.cost;
         gSettings.gAskPurchasePrice = c.price;
         gData.gClientRecNo = 1;
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "V100";
         gSale.gQuantity = 2;
         gData.gProductRecNo = 1;
@@ -355,7 +377,7 @@ TEST_F(PurchaseQuestionsTest, TheReceiptShowsTheLinesAmountFromItsCostAtOnce) {
 }
 
 TEST_F(PurchaseQuestionsTest, NoCostDropsTheProductJustAdded) {
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     AddLine("1001", "K", 2, "12.49", "12.49");
     AddLine("1002", "L", 1, "3", "3");
     AskFirst();
@@ -363,7 +385,7 @@ TEST_F(PurchaseQuestionsTest, NoCostDropsTheProductJustAdded) {
     Answer("");
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gSale.gLines[1].key, "K");
-    EXPECT_EQ(svc.Count("Totals_Update"), 1);
+    EXPECT_EQ(screen.Text(ControlId{Control::Rt_Total, 0}), "$24.98");  // 2 x 12.49, the line left
     // The last line dropped leaves an empty purchase.
     AskFirst();
     Answer("");
@@ -377,7 +399,7 @@ TEST_F(PurchaseTest, TheNextPurchaseTakesTheNextNumbers) {
     TwoLinePurchase();
     gSale.gPurchaseIsOrder = true;
     gSale.gItemCount = 1;
-    gSale.gMode = 13;  // a purchase order saves the same way
+    gSale.gMode = RegisterMode::PurchaseOrder;  // a purchase order saves the same way
     ASSERT_TRUE(Purchase_Save());
     const auto pur = Records(".PUR", 300);
     ASSERT_EQ(pur.size(), 3u);
@@ -525,6 +547,8 @@ TEST_F(PurchaseTest, TheChosenVendorIsShownOnTheInformationPanel) {
     ASSERT_EQ(gData.gVendorCount, 3);
     gData.gVendorRecNo = 1;
     gSettings.gVendorTaxExempt = true;
+    screen.SetCaption(ControlId{Control::BDep, 1}, "Grocery");
+    gReg.gKeyPage = KeyPage::Payment;
     Vendor_ShowInformation();
     EXPECT_EQ(screen.Text(kMessageBox),
               "Springfield Coffee Roasters\r\n88 Bean Street\r\nSpringfield\r\n\r\nTelephone: 555-0201\r\n"
@@ -534,7 +558,7 @@ TEST_F(PurchaseTest, TheChosenVendorIsShownOnTheInformationPanel) {
     EXPECT_EQ(gSale.gPurchaseVendor, "V100");
     EXPECT_EQ(MessageLine(), "Entry Initiated Successfully");
     EXPECT_TRUE(gSale.gTaxExempt[1] && gSale.gTaxExempt[2] && gSale.gTaxExempt[3]);
-    EXPECT_EQ(svc.Count("Department_SetDefaultKey"), 1);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);  // the default key page
     // The mode box is shown again, in the mode the register is in.
     EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
 
@@ -553,13 +577,15 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
     for (std::int32_t rec : {0, 4}) {
         SCOPED_TRACE(rec);
         svc.calls.clear();
-        gSale.gMode = 14;
+        gSale.gMode = RegisterMode::Purchase;
         gSale.gPurchaseVendor = "";
+        AddLine("1001", "K", 2, "12.49", "12.49");
         screen.SetText(kMessageBox, "");
         gData.gVendorRecNo = rec;
         Vendor_ShowInformation();
-        EXPECT_EQ(gSale.gMode, 11);
-        EXPECT_EQ(svc.Count("Sale_Start"), 1);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
+        EXPECT_EQ(gSale.gItemCount, 0);  // a new, empty sale
+        EXPECT_EQ(gSale.gLines[1].key, "");
         EXPECT_EQ(MessageLine(), "Purchase Cancelled");
         EXPECT_EQ(gSale.gPurchaseVendor, "");
         EXPECT_EQ(screen.Text(kMessageBox), "");
@@ -571,12 +597,16 @@ TEST_F(PurchaseTest, AVendorOutsideTheFileCancelsThePurchase) {
 }
 
 TEST_F(PurchaseTest, CancelGoesBackToTheHomeMode) {
-    gSettings.gHomeMode = 11;
-    gSale.gMode = 14;
+    gSettings.gHomeMode = RegisterMode::Sales;
+    gSale.gMode = RegisterMode::Purchase;
+    AddLine("1001", "K", 2, "12.49", "12.49");
     screen.Show(kMessageBox, true);
     Purchase_Cancel();
-    EXPECT_EQ(gSale.gMode, 11);
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
+    // A new, empty sale in the home mode.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gLines[1].key, "");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
     EXPECT_EQ(MessageLine(), "Purchase Cancelled");
     EXPECT_FALSE(screen.Visible(kMessageBox));
     gSettings.gLanguage = 2;
@@ -612,35 +642,42 @@ TEST_F(PurchaseTest, EachQuestionHasItsStateAndMessage) {
 }
 
 TEST_F(PurchaseTest, AddAndCancelProductRedrawTheReceipt) {
+    gSale.gMode = RegisterMode::Purchase;
+    AddLine("1001", "K", 2, "12.49", "4.5");
     for (void (*step)() : {Purchase_AddProduct, Purchase_CancelProduct}) {
         svc.calls.clear();
         screen.Show(kMessageBox, true);
+        screen.SetText(ControlId{Control::Rt_Total, 0}, "");
+        screen.SetText(ControlId{Control::Rt_Extension, 1}, "");
         step();
         EXPECT_FALSE(screen.Visible(kMessageBox));
         EXPECT_TRUE(screen.Visible(ControlId{Control::Title_Total, 0}));
-        EXPECT_EQ(svc.calls, (std::vector<std::string>{"Totals_Update"}));
+        EXPECT_TRUE(svc.calls.empty());
+        // The line's amount from its cost, 2 x 4.50, on the receipt and in the total.
+        EXPECT_EQ(screen.Text(ControlId{Control::Rt_Extension, 1}), "$9.00");
+        EXPECT_EQ(screen.Text(ControlId{Control::Rt_Total, 0}), "$9.00");
     }
 }
 
 TEST_F(PurchaseTest, TheModeKeysStartTheEntryOnlyWithVendors) {
     InventoryDocuments inventory;
     Reg().services.inventory = &inventory;
-    gSale.gMode = 11;
+    gSale.gMode = RegisterMode::Sales;
     Mode_Process(3);  // no vendor file
     EXPECT_EQ(MessageLine(), "No Vendor Information Available");
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_TRUE(svc.searchForms.empty());
 
     DemoVendors(dir);
     for (const auto& [key, order] : {std::pair{3, true}, std::pair{4, false}}) {
         SCOPED_TRACE(key);
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gSale.gPurchaseIsOrder = !order;
         gSale.gPurchaseVendor = "V100";
         svc.searchForms.clear();
         Mode_Process(key);
-        EXPECT_EQ(gSale.gMode, 14);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
         EXPECT_EQ(gSale.gPurchaseIsOrder, order);
         EXPECT_EQ(svc.searchForms.size(), 1u);
         EXPECT_EQ(gSale.gPurchaseVendor, "");
@@ -657,12 +694,12 @@ protected:
         TwoProducts(dir);
         Reg().services = program.Set();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         gTerminalNumber = "1234567";
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         PurchaseTest::TearDown();
     }
     ProgramServices program;
@@ -700,7 +737,7 @@ TEST_F(PurchaseTotalKeyTest, APurchaseThatCannotBeSavedStaysOpen) {
     EXPECT_EQ(Records(".PUR", 300).size(), 1u);
     EXPECT_TRUE(cap.bytes.empty());
     EXPECT_TRUE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));
-    EXPECT_EQ(gSale.gMode, 14);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
     EXPECT_EQ(gSale.gItemCount, 2);
 }
 

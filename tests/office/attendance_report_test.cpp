@@ -53,11 +53,11 @@ protected:
         gSale.gDateText = "09/Dec/2026";
         gReg.gBusinessDate = "20261209";
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
@@ -186,13 +186,13 @@ TEST_F(AttendanceReportTest, AHundredPersonsAreListedAndTheRestLogged) {
 
 TEST_F(AttendanceReportTest, PrinterOffOrFailingLeavesItsStatus) {
     Journal({In("0800", "7"), Out("1600", "7")});
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 4;
     EXPECT_EQ(Printed(), "");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 
     // An output that does not open.
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     dir.Write(kDeviceMapFile, "COM1=" + (dir / "no-such-tty") + "\n");
     Report_TimeAttendance();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
@@ -201,7 +201,7 @@ TEST_F(AttendanceReportTest, PrinterOffOrFailingLeavesItsStatus) {
     // An output that fails in the middle: no feed or cut after the failure.
     const std::string file = dir.Write("lp.out", "");
     dir.Write(kDeviceMapFile, "LPT1=" + file + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     gSettings.gHeaderLine[0] = std::string(6000, 'X');
     {
         FileSizeLimit limit(4096);

@@ -171,7 +171,7 @@ TEST_F(CashOfficeTest, CashOnHandAddsTodaysPaymentsPerKey) {
 }
 
 TEST_F(CashOfficeTest, CountedCashDeclarationStoresTheOverOrShort) {
-    gSettings.gReportOption = "True";
+    gSettings.gReportOption = true;
     Invoice("0000001", "20261209", {{"1", "100.00"}});
     Invoice("0000002", "20261209", {{"1", "20.25"}});
     gReg.gEnteredAmount = *Money::Parse("118.25");

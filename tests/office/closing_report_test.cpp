@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "file_size_limit.h"
+#include "office/collection_report.h"
 #include "office/drawer_report.h"
-#include "office/office_service.h"
 #include "office/report_fixture.h"
 #include "print/devices.h"
 #include "screen/controls.h"
@@ -67,7 +67,7 @@ TEST_F(ClosingReportTest, ReportsOfADayMatchTheirGoldenPrintouts) {
         SCOPED_TRACE(c.golden);
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSettings.gReportOption = c.cashCounted ? "True" : "False";
+        gSettings.gReportOption = c.cashCounted;
         Report_Prepare(static_cast<ReportKind>(c.mode));
         ExpectPrintout(Print_Closing, c.golden);
         EXPECT_FALSE(gData.invoices.IsOpen());
@@ -86,7 +86,7 @@ TEST_F(ClosingReportTest, CollectionsPerKeyOutliveTheReport) {
 
 TEST_F(ClosingReportTest, SalesReportWithCashCountedGoesOnToTheCollections) {
     Day();
-    gSettings.gReportOption = "True";
+    gSettings.gReportOption = true;
     Report_Prepare(ReportKind::Sales);
     const std::string printout = Printout(Print_Closing);
     EXPECT_EQ(printout.find("SALES SUMMARY"), std::string::npos);
@@ -97,10 +97,10 @@ TEST_F(ClosingReportTest, SalesReportWithCashCountedGoesOnToTheCollections) {
 // run between the Print page's preparation and the report changed the report.
 TEST_F(ClosingReportTest, ACommunicationSessionLeavesThePreparedReportAlone) {
     Day();
-    gComm.gOperationMode = kCommAllData;
+    gComm.gOperationMode = CommMode::AllData;
     Report_Prepare(ReportKind::Sales);
-    EXPECT_EQ(gComm.gOperationMode, kCommAllData);
-    gComm.gOperationMode = kCommLog;  // the value the closing report once had
+    EXPECT_EQ(gComm.gOperationMode, CommMode::AllData);
+    gComm.gOperationMode = CommMode::Log;  // the value the closing report once had
     ExpectPrintout(Print_Closing, "sales_report_day.txt");
     EXPECT_EQ(gReport.gReportKind, ReportKind::Sales);
 }
@@ -110,7 +110,7 @@ TEST_F(ClosingReportTest, OrdersGiveTheOrderAndClientDepositSummaries) {
     Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_orders.txt");
     EXPECT_EQ(gReport.gPaymentTotals[1].Text(), "80");  // the cash deposits added
-    gSettings.gReportOption = "True";
+    gSettings.gReportOption = true;
     Report_Prepare(ReportKind::Closing);
     ExpectPrintout(Print_Closing, "closing_orders_cash_counted.txt");
 }
@@ -226,20 +226,20 @@ TEST_F(ClosingReportTest, ReportDateServesOneReport) {
 TEST_F(ClosingReportTest, NothingPrintedEndsOnAStatusThatSaysWhy) {
     Day();
     // Printing switched off: nothing to do, and the drawer stays shut.
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Report_Prepare(ReportKind::Closing);
     EXPECT_EQ(Printout(Print_Closing), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 
     // No report prepared.
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     gReport.gReportKind = ReportKind::None;
     EXPECT_EQ(Printout(Print_Closing), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 2);
 
     // An output that does not open.
     dir.Write(kDeviceMapFile, "LPT1=" + dir.Path() + "/no/such/folder/lp\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Report_Prepare(ReportKind::Cashier);
     Print_Closing();
     EXPECT_NE(gPrint.gPrintStatus, 0);
@@ -250,7 +250,7 @@ TEST_F(ClosingReportTest, OutputFailingPartWayEndsTheReportWithStatus2) {
     Day();
     const std::string file = dir.Write("lp.out", "");
     dir.Write(kDeviceMapFile, "LPT1=" + file + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Report_Prepare(ReportKind::Cashier);
     gSettings.gHeaderLine[2] = std::string(6000, 'X');  // more than the printer file may still take
     ASSERT_LT(LogText().size(), 1000u);
@@ -287,24 +287,23 @@ TEST_F(ClosingReportTest, ReportOnTheScreenOpensTheDrawerOnThePrinter) {
     }
 }
 
-// The cash office offers the three reports the Print page asks for.
+// The three reports the Print page asks for after a closing.
 TEST_F(ClosingReportTest, CashOfficeOffersTheReports) {
     Day();
-    CashOffice office;
     struct Case {
-        void (CashOffice::*report)();
+        void (*report)();
         const char* title;
     };
     const std::vector<Case> cases = {
-        {&CashOffice::Report_Sales, "<CLOSING REPORT>"},
-        {&CashOffice::Report_Drawer, "<DRAWER REPORT>"},
-        {&CashOffice::Report_Collection, "<COLLECTION SUMMARY>"},
+        {Print_Closing, "<CLOSING REPORT>"},
+        {Report_Drawer, "<DRAWER REPORT>"},
+        {Report_Collection, "<COLLECTION SUMMARY>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
         Report_Prepare(ReportKind::Closing);
         PrinterCapture cap;
-        (office.*c.report)();
+        c.report();
         EXPECT_EQ(gPrint.gPrintStatus, 0);
         EXPECT_NE(cap.bytes.find(c.title), std::string::npos);
     }

@@ -76,9 +76,9 @@ TEST_F(CollectionReportTest, ReportDateIsTypedOrTheBusinessDate) {
     }
     // A date typed for a report that could not print is spent all the same.
     ReportDate_Set("20261201");
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Report_Collection();
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     EXPECT_NE(Printout(Report_Collection).find("Date:     09/Dec/2026\n"), std::string::npos);
     // Nobody logged in and nothing prepared: today's date, never an empty one.
     gReg.gBusinessDate.clear();
@@ -104,13 +104,13 @@ TEST_F(CollectionReportTest, InvoicesBeforeTheWindowAreNotReported) {
 
 TEST_F(CollectionReportTest, NothingPrintedEndsOnAStatusThatSaysWhy) {
     Day();
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 5;
     EXPECT_EQ(Printout(Report_Collection), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 
     dir.Write(kDeviceMapFile, "LPT1=" + dir.Path() + "/no/such/folder/lp\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Report_Collection();
     EXPECT_NE(gPrint.gPrintStatus, 0);
     EXPECT_FALSE(gData.invoices.IsOpen());

@@ -36,7 +36,7 @@ TEST_F(CommLogHeadingTest, FourLinesThenTheSessionGoesOnUnderThem) {
 }
 
 TEST_F(CommLogHeadingTest, PrintingSwitchedOffPrintsNothing) {
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 5;
     EXPECT_EQ(Printout(Communicate_Header), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -45,7 +45,7 @@ TEST_F(CommLogHeadingTest, PrintingSwitchedOffPrintsNothing) {
 TEST_F(CommLogHeadingTest, OutputFailingPartWayIsLoggedWithStatus2) {
     const std::string file = dir.Write("lp.out", "");
     dir.Write(kDeviceMapFile, "LPT1=" + file + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     gTerminalNumber = std::string(6000, '9');  // more than the printer file may still take
     ASSERT_LT(LogText().size(), 1000u);
     {

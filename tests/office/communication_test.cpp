@@ -31,7 +31,7 @@ class CommServices : public RegisterServices {
 public:
     struct Session {
         std::string at;  // HH:MM of the clock when it ran
-        std::int16_t mode;
+        CommMode mode;
         bool hidden;
         bool keysLocked;  // the Payment key was off during the session
     };
@@ -45,7 +45,7 @@ public:
     bool bringsProducts = false;
     std::function<void()> duringSession;
 
-    std::int16_t Session_Run(std::int16_t mode, bool hidden) override {
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
         const LocalTime t = Reg().clock->Now();
         char at[24];
         std::snprintf(at, sizeof at, "%02d:%02d", t.hour, t.minute);
@@ -58,7 +58,7 @@ public:
     // waiting on the server in the background does).
     bool deferred = false;
     std::function<void(std::int16_t)> finish;
-    void Session_Start(std::int16_t mode, bool hidden, std::function<void(std::int16_t)> done) override {
+    void Session_Start(CommMode mode, bool hidden, std::function<void(std::int16_t)> done) override {
         if (!deferred) {
             done(Session_Run(mode, hidden));
             return;
@@ -153,7 +153,7 @@ TEST_F(CommunicationTest, FixedTimeRunsOneShownLoggedSessionWhenTheRegisterIsIdl
     TickEveryMinute(0, 51, 1, 5);
     EXPECT_EQ(services.Times(), (Times{"00:55", "01:00"}));
     for (const auto& s : services.sessions) {
-        EXPECT_EQ(s.mode, kCommFull);
+        EXPECT_EQ(s.mode, CommMode::Full);
         EXPECT_FALSE(s.hidden);
         EXPECT_TRUE(s.keysLocked);
     }
@@ -197,7 +197,7 @@ TEST_F(CommunicationTest, IntervalCountsMinutesInsideTheWindowOnly) {
     screen.SetEnabled(kPaymentKey, true);
     for (const Case& c : cases) {
         services.sessions.clear();
-        gSettings.gConnectionMode = "2";
+        gSettings.gConnectionMode = ConnectionMode::Interval;
         gSettings.gCommInterval = c.interval;
         gSettings.gCommWindowStart = c.start;
         gSettings.gCommWindowEnd = c.end;
@@ -220,7 +220,7 @@ TEST_F(CommunicationTest, IntervalCountsMinutesInsideTheWindowOnly) {
 }
 
 TEST_F(CommunicationTest, IntervalCountStopsAtItsLimit) {
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     gSettings.gCommWindowStart = "00:00";
     gSettings.gCommWindowEnd = "23:59";
     gCommSchedule.gCommIntervalCount = 32766;
@@ -230,7 +230,7 @@ TEST_F(CommunicationTest, IntervalCountStopsAtItsLimit) {
 }
 
 TEST_F(CommunicationTest, IntervalDuringASaleIsPendingAndStartsCountingAgain) {
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     gSettings.gCommInterval = "3";
     gSettings.gCommWindowStart = "00:00";
     gSettings.gCommWindowEnd = "23:59";
@@ -319,7 +319,7 @@ TEST_F(CommunicationTest, SessionThatBroughtProductsRestartsTheProgram) {
     TickEveryMinute(0, 59, 1, 0);
     EXPECT_EQ(services.restarts, 1);
 
-    gSettings.gConnectionMode = "2";
+    gSettings.gConnectionMode = ConnectionMode::Interval;
     gSettings.gCommInterval = "2";
     gSettings.gCommWindowStart = "00:00";
     gSettings.gCommWindowEnd = "23:59";
@@ -483,7 +483,7 @@ TEST_F(CommunicationTest, OfflineWithoutADialUpTheSessionIsGivenUp) {
         gReg.gBusinessDate = "20261209";
         gComm.gCommHidden = false;
         gComm.gCommLog = true;
-        gComm.gOperationMode = kCommFull;
+        gComm.gOperationMode = CommMode::Full;
         gComm.gCommResult = 0;
         screen.SetEnabled(kPaymentKey, true);
         Communicate();
@@ -502,7 +502,7 @@ TEST_F(CommunicationTest, OfflineWithoutADialUpTheSessionIsGivenUp) {
     EXPECT_EQ(LogCount("Error: The Dial up configuration file does not exist."), 2);
 
     // The log sends of the System page do not log the failed dialler.
-    gComm.gOperationMode = 1;
+    gComm.gOperationMode = CommMode::Log;
     Communicate();
     EXPECT_EQ(LogCount("Communicate: Unable to use Internet Auto Dialer"), 3);
 }

@@ -48,7 +48,7 @@ TEST_F(DrawerReportTest, ReportsOfADayMatchTheirGoldenPrintouts) {
         SCOPED_TRACE(c.golden);
         gSettings.gLanguage = static_cast<std::int16_t>(c.language);
         gSettings.gWidePaper = c.wide ? 1 : 0;
-        gSettings.gReportOption = c.cashCounted ? "True" : "False";
+        gSettings.gReportOption = c.cashCounted;
         gReport.gReportKind = static_cast<ReportKind>(c.mode);
         ExpectPrintout(Report_Drawer, c.golden);
         EXPECT_FALSE(gData.invoices.IsOpen());
@@ -101,12 +101,12 @@ TEST_F(DrawerReportTest, JournalIsReadFromItsNewestThousandRecords) {
 TEST_F(DrawerReportTest, OutputThatDoesNotOpenStopsTheReport) {
     Day();
     dir.Write(kDeviceMapFile, "LPT1=" + dir.Path() + "/no/such/folder/lp\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Report_Drawer();
     EXPECT_NE(gPrint.gPrintStatus, 0);
     EXPECT_FALSE(gData.invoices.IsOpen());
 
-    gSettings.gPrinterType = "0";  // printing switched off: nothing to do
+    gSettings.gPrinterType = PrinterType::Off;  // printing switched off: nothing to do
     EXPECT_EQ(Printout(Report_Drawer), "\n");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
 }

@@ -61,7 +61,7 @@ protected:
         print_golden::UseReadableCodes();
         print_golden::SetCode(4, "D");
         PrinterCodes_Load();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
         gData.CashierTable.push_back(CashierRow{"00000008", "88", "Bob Longname-Smithers", 1});
@@ -87,7 +87,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         gTender = TenderState{};
         gReport = ReportState{};
         gReportHeader = ReportHeaderState{};

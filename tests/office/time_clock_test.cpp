@@ -16,7 +16,6 @@
 #include "register/register_fixture.h"
 #include "register/register_keys.h"
 #include "screen/controls.h"
-#include "screen/office_service.h"
 #include "test_dir.h"
 
 namespace tarvo {

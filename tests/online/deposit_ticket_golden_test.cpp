@@ -51,12 +51,12 @@ protected:
         gData.CashierTable.push_back(CashierRow{"42", "1111", "Dana", 1});
         gData.gCashierCount = 1;
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
     }
     void TearDown() override {
         PrinterCapture_End();
         Printer_Abandon();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }

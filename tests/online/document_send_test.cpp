@@ -27,6 +27,7 @@
 #include "register/keyboard.h"
 #include "register/register_keys.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/product_entry.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
@@ -74,8 +75,8 @@ protected:
         Reg().services.inventory = &inventory;
         Reg().runner = &runner;
         gSaleSave = SaleSaveState{};
-        gSettings.gExtrasPageOn = "1";
-        gSettings.gProductKeyMode = "0";
+        gSettings.gExtrasPageOn = true;
+        gSettings.gProductKeyMode = ProductKey::Number;
         // product id (1-8), product number (12-31), description (60-89), department (94-99), price units (175-179)
         ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
         const char* products[][4] = {{"400", "0123", "Flour", "2"},
@@ -140,7 +141,7 @@ protected:
         Product_Add();
     }
     void Key(int k, const std::string& typed = "") {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(k);
     }
@@ -165,7 +166,7 @@ protected:
                     Tag("unit cost", "3"));
         Key(2, "77");
         Pump();
-        ASSERT_EQ(gSale.gMode, 28);
+        ASSERT_EQ(gSale.gMode, RegisterMode::ReceivePO);
         Scan("1003");
         Scan("1003");
         Scan("1001");
@@ -258,7 +259,7 @@ TEST_F(DocumentSendTest, AfterTheReceiptTheNextSaleHoldsAgainTheLinesReceived) {
     Pump();
     ASSERT_EQ(MessageLine(), "Document Number:   9001");
     Timer_EndSale_Timer();
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(LineKeys(), (std::vector<std::string>{"1003", "1001"}));
     EXPECT_EQ(gSale.gLines[1].quantity, 2);
     EXPECT_EQ(gSale.gLines[2].quantity, 1);
@@ -276,7 +277,7 @@ TEST_F(DocumentSendTest, ARefusalPartWayKeepsWhatTheServerHasAndTotalAgainSendsO
     Pump();
     EXPECT_EQ(MessageLine(), "Error: Server Unable to Save Transaction");
     EXPECT_FALSE(gSaleSave.gSaleFinished);
-    EXPECT_EQ(gSale.gMode, 28) << "the document stays open";
+    EXPECT_EQ(gSale.gMode, RegisterMode::ReceivePO) << "the document stays open";
     EXPECT_EQ(gSale.gItemCount, 3);
     EXPECT_TRUE(screen.Enabled(kKeypad)) << "keys back for the cashier";
 
@@ -336,7 +337,7 @@ TEST_F(DocumentSendTest, FaultsOfTheServerStopTheSendingWithTheirMessageAndNothi
         mTotalRegister_Click();
         Pump();
         EXPECT_EQ(MessageLine(), c.shown) << c.what;
-        EXPECT_EQ(gSale.gMode, 28) << c.what;
+        EXPECT_EQ(gSale.gMode, RegisterMode::ReceivePO) << c.what;
         const auto first = Seen(before);
         ASSERT_FALSE(first.empty()) << c.what;
         EXPECT_EQ(first.back().first, c.task) << c.what;
@@ -383,7 +384,7 @@ TEST_F(DocumentSendTest, EscBetweenTwoRequestsStopsBeforeTheNext) {
     EXPECT_EQ(MessageLine(), "OPERATION CANCELED");
     EXPECT_EQ(server.Calls().size() - fetchFrom, 1u);
     EXPECT_EQ(gSale.gItemCount, 0);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
 }
 
 TEST_F(DocumentSendTest, AnOrderIsPackedByScanningAndStoredAsAnInvoiceWithItsOwnLineNumbers) {
@@ -405,7 +406,7 @@ TEST_F(DocumentSendTest, AnOrderIsPackedByScanningAndStoredAsAnInvoiceWithItsOwn
                           {26, "<order number>555</order number><line number>1</line number>"},
                           {26, "<order number>555</order number><line number>2</line number>"},
                       }));
-    ASSERT_EQ(gSale.gMode, 30);
+    ASSERT_EQ(gSale.gMode, RegisterMode::PackOrder);
     EXPECT_EQ(gSale.gClientCode, "C42");
     EXPECT_EQ(screen.Text(kTextPanel).substr(0, 45), "Order:    555\r\nClient: Jane Roe\r\nLaval QC\r\n\r\n");
 
@@ -448,7 +449,7 @@ TEST_F(DocumentSendTest, APackedOrderRefusedAtALineSendsOnlyTheRestOnTotalAgain)
                 Tag("unit price", "3") + Tag("line number", "20"));
     Key(7, "555");
     Pump();
-    ASSERT_EQ(gSale.gMode, 30);
+    ASSERT_EQ(gSale.gMode, RegisterMode::PackOrder);
     Scan("1001");
     Scan("1002");
     SetAnswer(27, Tag("invoice number", "4410"));
@@ -458,7 +459,7 @@ TEST_F(DocumentSendTest, APackedOrderRefusedAtALineSendsOnlyTheRestOnTotalAgain)
     mTotalRegister_Click();
     Pump();
     EXPECT_EQ(MessageLine(), "Error: Server Unable to Save Transaction");
-    EXPECT_EQ(gSale.gMode, 30) << "the order stays open";
+    EXPECT_EQ(gSale.gMode, RegisterMode::PackOrder) << "the order stays open";
     mTotalRegister_Click();
     Pump();
     EXPECT_EQ(MessageLine(), "Document Number:   4410");
@@ -482,7 +483,7 @@ TEST_F(DocumentSendTest, APurchaseOrderRefusedAtALineSendsOnlyTheRestOnTotalAgai
     std::ofstream(fs::path(gConstants.paths.programFolder) / "PO.txt", std::ios::binary)
         << "1002\t\t\t\t\t\t4\t1.25\t\n1003\t\t\t\t\t\t2\t3\t\n";
     Key(1);
-    ASSERT_EQ(gSale.gMode, 29);
+    ASSERT_EQ(gSale.gMode, RegisterMode::NewPurchaseOrder);
     gSale.gPurchaseVendor = "V7";
     gSale.gLines[1].listPrice = *Money::Parse("1.99");
     SetAnswer(12, Tag("purchase order number", "501"));
@@ -532,7 +533,7 @@ TEST_F(DocumentSendTest, AFetchedLineNumberThatCannotBeSentBackAsItCameIsRefused
         Pump();
         EXPECT_EQ(MessageLine(), "Invalid Entry") << number;
         EXPECT_EQ(gSale.gItemCount, 0) << number;
-        EXPECT_EQ(gSale.gMode, 11) << number;
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales) << number;
         EXPECT_EQ(gSale.gFetchedDocNumber, "") << number;
     }
     SetLine(26, 1,
@@ -540,7 +541,7 @@ TEST_F(DocumentSendTest, AFetchedLineNumberThatCannotBeSentBackAsItCameIsRefused
                 Tag("line number", "32767"));
     Key(7, "555");
     Pump();
-    ASSERT_EQ(gSale.gMode, 30) << "the largest line number is kept";
+    ASSERT_EQ(gSale.gMode, RegisterMode::PackOrder) << "the largest line number is kept";
     EXPECT_EQ(gSale.gLines[1].sourceIndex, 32767);
 }
 
@@ -550,7 +551,7 @@ TEST_F(DocumentSendTest, APurchaseOrderFileBecomesAPurchaseOrderOnTheServerAndIs
     std::ofstream(file, std::ios::binary) << bytes;
     Key(1);
     ASSERT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(gSale.gMode, 29);
+    EXPECT_EQ(gSale.gMode, RegisterMode::NewPurchaseOrder);
     EXPECT_TRUE(gSale.gTaxExempt[1] && gSale.gTaxExempt[2] && gSale.gTaxExempt[3]);
     EXPECT_EQ(gSale.gLines[2].product, "400") << "123 found as 0123";
     EXPECT_EQ(gSale.gLines[2].extension, *Money::Parse("3.75")) << "2.50 x 3 / 2 price units";
@@ -619,7 +620,7 @@ TEST_F(DocumentSendTest, APurchaseOrderFileThatCannotBeReadWholeLeavesAFreshSale
         Key(1);
         EXPECT_EQ(MessageLine(), c.shown) << c.what;
         EXPECT_EQ(gSale.gItemCount, 0) << c.what;
-        EXPECT_EQ(gSale.gMode, 11) << c.what;
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales) << c.what;
         std::ifstream in(file, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.bytes) << c.what;
     }
@@ -628,7 +629,7 @@ TEST_F(DocumentSendTest, APurchaseOrderFileThatCannotBeReadWholeLeavesAFreshSale
 TEST_F(DocumentSendTest, LabelsByPurchaseOrderAreAskedInTheBackgroundAndPrintedOnceAllAreIn) {
     gLabel = LabelState{};
     gLabel.LabelTemplate[3][4] = "N:";  // 1NUM
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     auto label = [](const char* id, const char* number, const char* purchase) {
         return Tag("purchase number", purchase) + Tag("product id", id) + Tag("product number", number) +
                Tag("order quantity", "2");

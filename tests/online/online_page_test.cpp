@@ -16,6 +16,7 @@
 #include "platform/background_runner.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "register_mode_print.h"
 
 namespace tarvo {
 namespace {
@@ -26,14 +27,14 @@ protected:
         KeyTest::SetUp();
         LoggedIn();
         Reg().services.online = &online;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         gConstants.servers.gServerSlot = 1;
         gConstants.servers.gServerUrls = {"http://one.example/d?", "http://two.example/d?"};
     }
 
     // A key of the Online page as the cashier touches it, what was typed first.
     void Touch(int key, const std::string& typed = "") {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(key);
     }
@@ -67,7 +68,7 @@ TEST_F(OnlinePageTest, ThePageShowsItsKeysAndTheStockCheckKeySaysWhatItWouldDo) 
         gSettings.gLanguage = c.language;
         gSettings.gOnlineStockCheck = c.stockCheckOn;
         BSys_Click(3);
-        EXPECT_EQ(gReg.gKeyPage, 11);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Extras);
         EXPECT_EQ(screen.Caption(SoftKeyId(22)), c.key22);
         EXPECT_EQ(screen.Caption(SoftKeyId(5)), c.key5);
         for (int k : {3, 4, 5, 6, 7, 22}) EXPECT_TRUE(screen.Enabled(SoftKeyId(k))) << k << " " << c.language;
@@ -78,22 +79,24 @@ TEST_F(OnlinePageTest, ThePageShowsItsKeysAndTheStockCheckKeySaysWhatItWouldDo) 
 TEST_F(OnlinePageTest, ChecksComeInOrderAndRefusalsChangeNothing) {
     struct Case {
         const char* what;
-        std::int16_t mode;
+        RegisterMode mode;
         bool saleOpen;
         int key;
         const char* typed;
         const char* shown;
     } cases[] = {
-        {"another mode refuses every key", 12, false, 6, "", "Invalid Entry, Operation Cancelled"},
-        {"another mode refuses a key with a number", 28, false, 2, "123", "Invalid Entry, Operation Cancelled"},
-        {"mid-sale before the number", 11, true, 2, "", "Operation Not Allowed in Mid Sale"},
-        {"number missing", 11, false, 2, "", "Document Number is Required"},
-        {"labels need a number", 11, false, 4, "", "Document Number is Required"},
-        {"key 3 checks only", 11, false, 3, "123", ""},
-        {"an empty key", 11, false, 8, "5", ""},
-        {"not built yet", 11, false, 2, "123", "Invalid Entry"},
-        {"not built yet, no number needed", 11, false, 21, "", "Invalid Entry"},
-        {"the server switch allows a sale", 11, true, 6, "", "Switched to Server  2"},
+        {"another mode refuses every key", RegisterMode::OrderEntry, false, 6, "",
+         "Invalid Entry, Operation Cancelled"},
+        {"another mode refuses a key with a number", RegisterMode::ReceivePO, false, 2, "123",
+         "Invalid Entry, Operation Cancelled"},
+        {"mid-sale before the number", RegisterMode::Sales, true, 2, "", "Operation Not Allowed in Mid Sale"},
+        {"number missing", RegisterMode::Sales, false, 2, "", "Document Number is Required"},
+        {"labels need a number", RegisterMode::Sales, false, 4, "", "Document Number is Required"},
+        {"key 3 checks only", RegisterMode::Sales, false, 3, "123", ""},
+        {"an empty key", RegisterMode::Sales, false, 8, "5", ""},
+        {"not built yet", RegisterMode::Sales, false, 2, "123", "Invalid Entry"},
+        {"not built yet, no number needed", RegisterMode::Sales, false, 21, "", "Invalid Entry"},
+        {"the server switch allows a sale", RegisterMode::Sales, true, 6, "", "Switched to Server  2"},
     };
     for (const auto& c : cases) {
         gSale.gMode = c.mode;
@@ -105,7 +108,7 @@ TEST_F(OnlinePageTest, ChecksComeInOrderAndRefusalsChangeNothing) {
         EXPECT_EQ(MessageLine(), c.shown) << c.what;
         EXPECT_EQ(gSale.gItemCount, c.saleOpen ? 1 : 0) << c.what;
         EXPECT_EQ(gSale.gMode, c.mode) << c.what;
-        EXPECT_EQ(gConstants.servers.gServerSlot, c.key == 6 && c.mode == 11 ? 2 : 1) << c.what;
+        EXPECT_EQ(gConstants.servers.gServerSlot, c.key == 6 && c.mode == RegisterMode::Sales ? 2 : 1) << c.what;
     }
     EXPECT_NE(Log().find("Online: fetching a purchase order"), std::string::npos);
 }
@@ -160,7 +163,7 @@ TEST_F(OnlinePageTest, DeviceCheckWantsAManager) {
 
 TEST_F(OnlinePageTest, ServicesNotBuiltSayInvalidEntryAndSendNothing) {
     bool sent = true;
-    online.Document_Send(29, [&sent](bool s) { sent = s; });
+    online.Document_Send(RegisterMode::NewPurchaseOrder, [&sent](bool s) { sent = s; });
     EXPECT_FALSE(sent);
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     for (OnlineService* o : {static_cast<OnlineService*>(&online), static_cast<OnlineService*>(&services)}) {

@@ -13,6 +13,7 @@
 #include "platform/background_runner.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "register_mode_print.h"
 
 namespace tarvo {
 namespace {
@@ -36,7 +37,7 @@ protected:
         gTerminalNumber = "1234567";
         Reg().services.online = &online;
         Reg().runner = &runner;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         // product id (1-8), product number (12-31), description (60-89), department (94-99), price units (175-179)
         ASSERT_TRUE(gData.products.Open(gConstants.paths.gDataPath + ".PRD", 275, true));
         const char* products[][4] = {{"P100", "1001", "Coffee", "12"}, {"P200", "1002", "Decaf", "0"}};
@@ -78,7 +79,7 @@ protected:
     // Key 2 with `typed` in the entry box, then every answer in turn: the
     // message line after each.
     std::vector<std::string> Fetch(const std::string& typed) {
-        gReg.gKeyPage = 11;
+        gReg.gKeyPage = KeyPage::Extras;
         Type(typed);
         mDept_Click(2);
         std::vector<std::string> shown{MessageLine()};
@@ -101,7 +102,7 @@ protected:
 
 TEST_F(PurchaseOrderFetchTest, EveryLineComesAtQuantityZeroWithItsServerLineAndTheRegisterReceives) {
     BSys_Click(3);
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     Type("77");
     mDept_Click(2);
     EXPECT_EQ(MessageLine(), "Request In Progress ...");
@@ -127,7 +128,7 @@ TEST_F(PurchaseOrderFetchTest, EveryLineComesAtQuantityZeroWithItsServerLineAndT
 
     const SaleState& s = gSale;
     ASSERT_EQ(s.gItemCount, 3);
-    EXPECT_EQ(s.gMode, 28);
+    EXPECT_EQ(s.gMode, RegisterMode::ReceivePO);
     EXPECT_EQ(s.gFetchedDocNumber, "77");
     EXPECT_EQ(s.gPurchaseVendor, "V1");
     struct Want {
@@ -173,7 +174,7 @@ TEST_F(PurchaseOrderFetchTest, TheDetailsShowEveryPieceTheServerGaveInItsPlace) 
                   Tag("ship address", "9 Dock Rd") + Tag("ship city", "Montreal") + Tag("ship state", "QC") +
                   Tag("ship country", "CA") + Tag("ship zip code", "H1A 2B2") + Tag("last line", "0");
     Fetch("77");
-    ASSERT_EQ(gSale.gMode, 28);
+    ASSERT_EQ(gSale.gMode, RegisterMode::ReceivePO);
     EXPECT_EQ(screen.Text(kTextPanel), "PURCHASE ORDER: 77\r\n"
                                        "Vendor: Acme Foods\r\n"
                                        "1 Main St\r\n"
@@ -238,7 +239,7 @@ TEST_F(PurchaseOrderFetchTest, AStoppedFetchLeavesAFreshSaleAndItsMessage) {
         EXPECT_EQ(shown.back(), c.shown) << c.what;
         EXPECT_EQ(server.Calls().size() - before, c.requests) << c.what;
         EXPECT_EQ(gSale.gItemCount, 0) << c.what;
-        EXPECT_EQ(gSale.gMode, 11) << c.what;
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales) << c.what;
         EXPECT_EQ(gSale.gFetchedDocNumber, "") << c.what;
         EXPECT_EQ(Entry(), "") << c.what;
     }

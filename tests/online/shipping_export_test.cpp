@@ -47,7 +47,7 @@ protected:
         gTerminalNumber = "1234567";
         Reg().services.online = &online;
         Reg().runner = &runner;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         BSys_Click(3);  // the Online page: its keys are captioned, so unlocking enables them
         Reg().programFolder = dir.Path();
         gConstants.paths.programFolder = dir.Path();
@@ -166,9 +166,9 @@ TEST_F(ShippingExportTest, WithoutAUsableTargetTheFileIsUpsCsvInTheProgramFolder
 
 // Key 24 empties the range and asks for the first order number.
 TEST_F(ShippingExportTest, Key24AsksForTheFirstOrderNumber) {
-    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasPageOn = true;
     gOnline.gOrderRangeStart = "4";
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     Type("99");
     mDept_Click(24);
     EXPECT_EQ(MessageLine(), "Input Starting Order Number");

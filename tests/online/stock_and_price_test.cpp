@@ -9,6 +9,7 @@
 #include <future>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "backoffice/dispatcher_stub.h"
@@ -58,7 +59,7 @@ protected:
         gSettings.gSiteId = "12";
         Reg().services.online = &online;
         Reg().runner = &runner;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         BSys_Click(3);  // the Online page: its keys are captioned, so unlocking enables them
     }
     void TearDown() override {
@@ -125,17 +126,50 @@ TEST_F(OnlineDatabaseTest, ABurstAsksTheFirstAndTheLatestAndShowsOnlyTheLatest) 
         const std::string id = sql.substr(sql.find("product_id= ") + 12, 4);
         return DispatcherAnswer{200, Body("<record count>1</record count><record><0>" + id + "</0></record>")};
     });
+    // Every text the message line takes, in order.
+    struct MessageLineTexts : ScreenListener {
+        std::vector<std::string> shown;
+        void ControlChanged(const ControlId& id, const ControlState& state) override {
+            if (id == kMessageLine && (shown.empty() || shown.back() != state.text)) shown.push_back(state.text);
+        }
+        void FocusChanged(const ControlId&) override {}
+        void TitleChanged(const std::string&) override {}
+        void MessageBox(const std::string&) override {}
+    } texts;
+    screen.SetListener(&texts);
     for (const char* id : {"1001", "1002", "1003", "1004"}) online.Online_Product_CheckStock(id);
     EXPECT_EQ(runner.Pending(), 1) << "one request in flight, the rest never queued";
     release.set_value();
-    std::vector<std::string> shown;
-    while (runner.Pending() > 0 && runner.WaitAndRun(10000) > 0) shown.push_back(MessageLine());
+    EXPECT_TRUE(runner.RunUntilIdle(20000));
+    screen.SetListener(nullptr);
+    const std::vector<std::string> shown = texts.shown;
     const auto calls = server.Calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_NE(calls[0].Param("Data").find("product_id= 1001 "), std::string::npos);
     EXPECT_NE(calls[1].Param("Data").find("product_id= 1004 "), std::string::npos);
     EXPECT_EQ(shown, (std::vector<std::string>{"Request In Progress, Please Wait ... ", "1004 is in stock"}))
         << "the answer for 1001 came after 1004 was scanned: dropped";
+}
+
+// Scanning without a pause for 300 ms: the back office is asked at most once
+// per 50 ms, and the answer shown is the last product's.
+TEST_F(OnlineDatabaseTest, AScannerBurstAsksAtMostOncePerGap) {
+    server.SetHandler([](const DispatcherCall& call) {
+        const std::string sql = call.Param("Data");
+        const std::string id = sql.substr(sql.find("product_id= ") + 12, 4);
+        return DispatcherAnswer{200, Body("<record count>1</record count><record><0>" + id + "</0></record>")};
+    });
+    const auto start = std::chrono::steady_clock::now();
+    int id = 1000;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(300)) {
+        online.Online_Product_CheckStock(std::to_string(++id));
+        runner.RunCompleted();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(Settle(), std::to_string(id) + " is in stock");
+    const std::size_t asked = server.Calls().size();
+    EXPECT_GE(asked, 2u);
+    EXPECT_LE(asked, 8u) << "about 300 ms / 50 ms, not one request per scan (" << id - 1000 << " scans)";
 }
 
 // A back office that does not answer in time: the cashier is told, the keys
@@ -169,9 +203,9 @@ TEST_F(OnlineDatabaseTest, IdsThatAreNotPlainNumbersNeverReachARequest) {
 // Key 22 flips the flag that the product-add hook reads and says what the
 // next touch would do.
 TEST_F(OnlineDatabaseTest, Key22TurnsTheCheckOnAndOff) {
-    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasPageOn = true;
     gSettings.gOnlineStockCheck = true;  // special option 020
-    gReg.gKeyPage = 11;
+    gReg.gKeyPage = KeyPage::Extras;
     mDept_Click(22);
     EXPECT_FALSE(gSettings.gOnlineStockCheck);
     EXPECT_EQ(screen.Caption(SoftKeyId(22)), "Stock Check\r\nActivate");

@@ -90,7 +90,7 @@ protected:
         gSettings.gOnlineParameter644 = "7";
         Reg().services.online = &online;
         Reg().runner = &runner;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
         BSys_Click(3);  // the Online page: its keys are captioned, so unlocking enables them
         Reg().programFolder = dir.Path();
         // Shop 2's password is not the one its server takes: its login is refused.
@@ -128,19 +128,19 @@ protected:
     }
     // Key 21 and every step after it; the bytes printed.
     std::string Import() {
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         std::string printed;
         {
             PrinterCapture capture;
-            gReg.gKeyPage = 11;
-            gSettings.gExtrasPageOn = "1";
+            gReg.gKeyPage = KeyPage::Extras;
+            gSettings.gExtrasPageOn = true;
             mDept_Click(21);
             EXPECT_FALSE(screen.Enabled(SoftKeyId(6))) << "keys locked during the import";
             EXPECT_TRUE(runner.RunUntilIdle(60000));
             printed = capture.bytes;
         }
         Printer_Abandon();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         EXPECT_TRUE(screen.Enabled(SoftKeyId(6)));
         return printed;
     }

@@ -47,11 +47,11 @@ protected:
         gReg.gCashierIndex = 1;
         gReg.gManagerIndex = 1;
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Printer_Abandon();
         RegisterTest::TearDown();
     }
@@ -196,7 +196,7 @@ TEST_F(CountTicketTest, TicketsCarryTheRunningTotalOnBothPaperWidths) {
 }
 
 TEST_F(CountTicketTest, PrinterOffPrintsNothingAndSetsStatusZero) {
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 3;
     PrinterCapture cap;
     PhysicalStart_Print();
@@ -211,7 +211,7 @@ TEST_F(CountTicketTest, PrinterOffPrintsNothingAndSetsStatusZero) {
 TEST_F(CountTicketTest, TicketOnAPrinterThatFailsIsStatusOneAndTheTotalKeepsCounting) {
     const std::string file = dir.Write("lp.out", "");
     dir.Write(kDeviceMapFile, "LPT1=" + (dir / "missing/lp0") + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Counted("APPLE", "Apple", 1, "5", "5");
     Item_PrintLine();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
@@ -228,7 +228,7 @@ TEST_F(CountTicketTest, TicketOnAPrinterThatFailsIsStatusOneAndTheTotalKeepsCoun
 }
 
 TEST_F(CountTicketTest, TicketInPrintToScreenModeAddsToThePanelAndShowsIt) {
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     screen.SetText(kPrintout, "Slip\r\n");
     gPrint.gPrintToScreen = true;
     PrinterCapture cap;
@@ -248,7 +248,7 @@ TEST_F(CountTicketTest, TicketInPrintToScreenModeAddsToThePanelAndShowsIt) {
 using CountTicketSpoolerTest = CupsSpoolerTest<CountTicketTest>;
 
 TEST_F(CountTicketSpoolerTest, SlipAndEachTicketArriveAsJobsOfTheirOwn) {
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     gReg.gManagerIndex = 0;
     PhysicalStart_Print();
     ASSERT_EQ(gPrint.gPrintStatus, 0) << Log();

@@ -112,7 +112,7 @@ protected:
         gSettings.gHeaderLine = {"MY STORE", "", "", "", ""};
         gSettings.gTaxName = {"GST", "PST", "HST"};
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         // Sorted by product number (key mode "0") and by bar code alike.
         const std::vector<std::string> products = {
@@ -133,7 +133,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
@@ -393,14 +393,14 @@ TEST_F(InventoryDocumentsTest, PurchaseLinesPrintTheProductCodeAndSkipUnknownPro
     struct Case {
         const char* name;
         const char* option811;
-        const char* keyMode;
+        ProductKey keyMode;
         const char* appleKey;
         std::string codeLine;
     };
     const std::vector<Case> cases = {
-        {"no code line", "0", "0", "APPLE", ""},
-        {"product number", "1", "0", "APPLE", L(P("APPLE", 20))},
-        {"bar code", "1", "1", "0001", L(P("0001", 20))},
+        {"no code line", "0", ProductKey::Number, "APPLE", ""},
+        {"product number", "1", ProductKey::Number, "APPLE", L(P("APPLE", 20))},
+        {"bar code", "1", ProductKey::BarCode, "0001", L(P("0001", 20))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -537,7 +537,7 @@ const std::vector<Printout> kPrintouts = {
 };
 
 TEST_F(InventoryDocumentsTest, PrintingSwitchedOffOpensNoFileAndSucceeds) {
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     for (const Printout& p : kPrintouts) {
         SCOPED_TRACE(p.name);
         gPrint.gPrintStatus = 3;
@@ -570,12 +570,12 @@ TEST_F(InventoryDocumentsTest, ARecordOutsideTheFilePrintsNothingAndClosesTheFil
 TEST_F(InventoryDocumentsTest, AnOutputThatDoesNotOpenOrTakeBytesIsNeverSuccess) {
     struct Device {
         const char* name;
-        const char* type;
+        PrinterType type;
         std::string map;
     };
     const std::vector<Device> devices = {
-        {"missing serial device", "3", "COM1=" + (dir / "no-such-tty") + "\n"},
-        {"parallel device that refuses bytes", "1", "LPT1=/dev/full\n"},
+        {"missing serial device", PrinterType::Com1, "COM1=" + (dir / "no-such-tty") + "\n"},
+        {"parallel device that refuses bytes", PrinterType::Lpt1, "LPT1=/dev/full\n"},
     };
     OrderWithTwoLines();
     ShortageWithThreeLines();

@@ -33,6 +33,7 @@
 #include "pty_pair.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "screen/controls.h"
 #include "screen/register_state.h"
 #include "test_dir.h"
@@ -99,10 +100,10 @@ protected:
         UseTerminalFolder(dir.Path(), kTerminal);
         Reg().services = labelServices.Set();
         Reg().programFolder = dir.Path();
-        gSettings.gPrinterType = "1";
-        gSale.gMode = 11;
+        gSettings.gPrinterType = PrinterType::Lpt1;
+        gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gLoggedOut = false;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
@@ -244,7 +245,7 @@ TEST_F(LabelTest, LabelTxtKeepsTheFirstTenQualifyingLines) {
 TEST_F(LabelTest, NothingIsLoadedWithPrintingOffOrWithoutFiles) {
     Template(kFullTemplate);
     ExtraLines({"1Price: "});
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 3;
     Label_Read_Setup();
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -253,7 +254,7 @@ TEST_F(LabelTest, NothingIsLoadedWithPrintingOffOrWithoutFiles) {
 
     std::filesystem::remove(dir / "label.txt");
     std::filesystem::remove(dir / ("Files/" + std::string(kTerminal) + ".LBL"));
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Label_Read_Setup();
     EXPECT_EQ(gLabel.gLabelExtraCount, 0);
     for (int f = 1; f <= 3; ++f)
@@ -302,7 +303,7 @@ TEST_F(LabelTest, ProductKeyModeChoosesWhichPiecesNeedTheProductFile) {
         {"2", "0123456789012", "N:A100;\r\nU:0123456789012;\r\nL:Aisle 4;\r\n"},
     };
     for (const auto& c : cases) {
-        gSettings.gProductKeyMode = c.mode;
+        gSettings.gProductKeyMode = ProductKeyMode_Read(c.mode);
         Store({kHammer, kNails});
         Label_Read_Setup();
         gSale.gItemCount = 0;
@@ -404,15 +405,15 @@ TEST_F(LabelTest, PurchaseLoadIsRefusedOutsideSalesMode) {
         void (*set)();
     };
     const Case cases[] = {
-        {"order entry", [] { gSale.gMode = 12; }},
-        {"purchase", [] { gSale.gMode = 14; }},
-        {"stock count", [] { gSale.gMode = 16, gSale.gStockCount = true; }},
+        {"order entry", [] { gSale.gMode = RegisterMode::OrderEntry; }},
+        {"purchase", [] { gSale.gMode = RegisterMode::Purchase; }},
+        {"stock count", [] { gSale.gMode = RegisterMode::StockCount, gSale.gStockCount = true; }},
         {"void mode", [] { gSale.gVoidMode = true; }},
         {"price search", [] { gSale.gPriceSearch = true; }},
     };
     for (const auto& c : cases) {
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         c.set();
         screen.SetText(kMessageLine, "");
         EXPECT_EQ(Print("02"), "") << c.what;
@@ -466,10 +467,10 @@ TEST_F(LabelTest, SerialLabelPrinterReceivesTheLabels) {
     Label_Read_Setup();
     SaleLine("A100", "Hammer", "1", 2);
     struct Case {
-        const char* type;
+        PrinterType type;
         const char* port;
     };
-    const Case cases[] = {{"3", "COM1"}, {"7", "COM3"}};
+    const Case cases[] = {{PrinterType::Com1, "COM1"}, {PrinterType::Com3, "COM3"}};
     for (const auto& c : cases) {
         PtyPair pty(dir.Path());
         ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
@@ -477,8 +478,8 @@ TEST_F(LabelTest, SerialLabelPrinterReceivesTheLabels) {
         gSettings.gPrinterType = c.type;
         screen.SetText(kEntryBox, "");
         Label_Print();
-        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
-        EXPECT_EQ(pty.ReadB(kSmallLabels.size()), kSmallLabels) << c.type;
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << static_cast<int>(c.type);
+        EXPECT_EQ(pty.ReadB(kSmallLabels.size()), kSmallLabels) << static_cast<int>(c.type);
     }
 }
 
@@ -488,7 +489,7 @@ TEST_F(LabelTest, ParallelLabelPrinterWritesItsDeviceFile) {
     SaleLine("A100", "Hammer", "1", 2);
     const std::string file = dir.Write("lp2.out", "an older printout");
     Map("LPT2=" + file + "\n");
-    gSettings.gPrinterType = "2";
+    gSettings.gPrinterType = PrinterType::Lpt2;
     screen.SetText(kEntryBox, "");
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -500,7 +501,7 @@ TEST_F(LabelTest, LabelOutputThatCannotOpenIsNeverSuccess) {
     Label_Read_Setup();
     SaleLine("A100", "Hammer", "1", 2);
     Map("LPT1=" + (dir / "missing/lp0") + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     screen.SetText(kEntryBox, "");
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
@@ -508,7 +509,7 @@ TEST_F(LabelTest, LabelOutputThatCannotOpenIsNeverSuccess) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 
     // Printing switched off: nothing is opened.
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 5);
 }
@@ -521,7 +522,7 @@ TEST_F(LabelTest, LabelOutputThatFailsWhileWritingStopsThere) {
     const std::string all = Print();  // what a whole run writes
     const std::string file = dir.Write("lp.out", "");
     Map("LPT1=" + file + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     screen.SetText(kEntryBox, "");
     // Room for the log line about the failure, not for the labels.
     const auto room = static_cast<rlim_t>(Log().size() + 400);
@@ -545,7 +546,7 @@ TEST_F(LabelSpoolerTest, SpoolerLabelsGoAsOneRawJobAndTheFileIsDeleted) {
     Label_Read_Setup();
     SaleLine("A100", "Hammer", "1", 2);
     SaleLine("A100", "Hammer", "1", 2);
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     screen.SetText(kEntryBox, "");
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
@@ -558,7 +559,7 @@ TEST_F(LabelSpoolerTest, SpoolerThatRefusesTheLabelsIsNeverSuccess) {
     Label_Read_Setup();
     SaleLine("A100", "Hammer", "1", 2);
     Map("SPOOLER=REJQ\n");
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     screen.SetText(kEntryBox, "");
     Label_Print();
     EXPECT_EQ(gPrint.gPrintStatus, 3);
@@ -648,15 +649,15 @@ TEST_F(LabelOnlineTest, ProductKeyModeChoosesTheReplysProductCode) {
     Template({"31NUM N:"});
     Label_Read_Setup();
     struct Case {
-        const char* mode;
+        ProductKey mode;
         std::string expected;
     };
-    const Case cases[] = {{"0", "N:A100\r\n"}, {"1", "N:0223456789012\r\n"}};
+    const Case cases[] = {{ProductKey::Number, "N:A100\r\n"}, {ProductKey::BarCode, "N:0223456789012\r\n"}};
     for (const auto& c : cases) {
         gSettings.gProductKeyMode = c.mode;
         Store({kHammer, kNails, kCheese});
         OrderLines({OrderLineReply("A100", "0223456789012", "1")});
-        EXPECT_EQ(ByOrder("5"), c.expected) << "key mode " << c.mode;
+        EXPECT_EQ(ByOrder("5"), c.expected) << "key mode " << static_cast<int>(c.mode);
     }
 }
 
@@ -726,7 +727,7 @@ TEST_F(LabelOnlineTest, LabelOutputThatCannotOpenAsksNothing) {
     Label_Read_Setup();
     OrderLines({OrderLineReply("A100", "x", "1")});
     Map("LPT1=" + (dir / "missing/lp0") + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     screen.SetText(kEntryBox, "77");
     Online_Label_By_Order();
     EXPECT_EQ(gPrint.gPrintStatus, 1);

@@ -53,11 +53,11 @@ protected:
         gData.gCashierCount = 1;
         gSettings.gHeaderLine = {"MY STORE", "", "  12 Main St", "", ""};
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
@@ -81,7 +81,7 @@ protected:
     std::string UseFilePrinter() {
         const std::string file = dir.Write("lp.out", "");
         dir.Write(kDeviceMapFile, "LPT1=" + file + "\n");
-        gSettings.gPrinterType = "1";
+        gSettings.gPrinterType = PrinterType::Lpt1;
         return file;
     }
 
@@ -201,7 +201,7 @@ TEST_F(OfficeSlipsTest, ARecordTheCallerCouldNotWritePrintsNothingAndFails) {
         EXPECT_FALSE(gData.activity.IsOpen());
     }
     // Printing switched off still reports the record that was not written.
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     PAIDOUT_Print(0);
     EXPECT_EQ(gPrint.gPrintStatus, 2);
     Deposit_PrintSafe(safe);
@@ -254,7 +254,7 @@ TEST_F(OfficeSlipsTest, AnOutputFailingInTheMiddleEndsTheSlipWithoutFeedOrCut) {
 }
 
 TEST_F(OfficeSlipsTest, SlipOnTheScreenPanelShowsTitlesAndLineBreaks) {
-    gSettings.gPrinterType = "20";
+    gSettings.gPrinterType = PrinterType::Screen;
     const std::int32_t rec = Journal(Activity("20261209", "1405", 'P', "00000007", "12.5"));
     PAIDOUT_Print(rec);
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -301,17 +301,18 @@ TEST_F(OfficeSlipsTest, SheetsPrintNewAndMasterRecordsOnBothPaperWidths) {
         const char* name;
         bool product, isNew, wide;
         int language;
-        const char* keyMode;
+        ProductKey keyMode;
         std::string heading, body;
     };
     const std::vector<Case> cases = {
-        {"new client, narrow", false, true, false, 1, "0", "MY STORE", newClientBody},
-        {"new client, wide, French", false, true, true, 2, "0", "MY STORE", newClientBody},
-        {"client, narrow", false, false, false, 1, "0", "MY STORE", clientBody},
-        {"new product, wide", true, true, true, 1, "0", " MY STORE ", newProductBody},
-        {"new product, narrow, French", true, true, false, 2, "0", " MY STORE ", newProductBody},
-        {"product by number, narrow", true, false, false, 1, "0", " MY STORE ", productBody + T("Product: 1001")},
-        {"product by bar code, wide", true, false, true, 1, "1", " MY STORE ",
+        {"new client, narrow", false, true, false, 1, ProductKey::Number, "MY STORE", newClientBody},
+        {"new client, wide, French", false, true, true, 2, ProductKey::Number, "MY STORE", newClientBody},
+        {"client, narrow", false, false, false, 1, ProductKey::Number, "MY STORE", clientBody},
+        {"new product, wide", true, true, true, 1, ProductKey::Number, " MY STORE ", newProductBody},
+        {"new product, narrow, French", true, true, false, 2, ProductKey::Number, " MY STORE ", newProductBody},
+        {"product by number, narrow", true, false, false, 1, ProductKey::Number, " MY STORE ",
+         productBody + T("Product: 1001")},
+        {"product by bar code, wide", true, false, true, 1, ProductKey::BarCode, " MY STORE ",
          productBody + T("Product: 0123456789012")},
     };
     for (const Case& c : cases) {
@@ -401,7 +402,7 @@ TEST_F(OfficeSlipsTest, ProductKeySettingThatIsNoNumberEndsTheSheetAsFailed) {
     dir.Write("Files/" + std::string(kTerminal) + ".PRD",
               CrLf({Fixed(273, {{12, "1001"}, {40, "0123456789012"}, {60, "Apple"}})}));
     Parse_FileProduct();
-    gSettings.gProductKeyMode = "A";
+    gSettings.gProductKeyMode = ProductKeyMode_Read("A");
     PrinterCapture cap;
     Print_NewProduct(0, 1);
     EXPECT_EQ(gPrint.gPrintStatus, 2);
@@ -444,7 +445,7 @@ TEST_F(OfficeSlipsTest, SheetOutputFailingInTheMiddleIsLoggedWithoutFeedOrCut) {
 TEST_F(OfficeSlipsTest, PrintingSwitchedOffPrintsNothingAndSucceeds) {
     const std::int32_t rec = Journal(Activity("20261209", "0900", 'B', "00000007", "100"));
     const std::int32_t client = NewEntry(Open_FileNewClient, NewClientRecord());
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     for (int k = 0; k < 2; ++k) {
         gPrint.gPrintStatus = 5;
         if (k == 0)

@@ -29,6 +29,7 @@
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_save.h"
 #include "sale/tenders.h"
 #include "test_dir.h"
@@ -162,7 +163,7 @@ protected:
         }
         Payment_Setup();
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         const std::vector<std::string> products = {
             ProductRecord("APPLE", "Apple", "1  ", "1"),
@@ -185,7 +186,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         RegisterTest::TearDown();
     }
@@ -304,7 +305,7 @@ TEST_F(OrderDocumentTest, LayawayPrintsOnBothPaperWidthsInTheClientsLanguage) {
 }
 
 TEST_F(OrderDocumentTest, TrainingAndDuplicateTitlesRepeatAboveTheLinesOnlyWhenThereAreLines) {
-    gSale.gMode = 26;
+    gSale.gMode = RegisterMode::Training;
     // An English terminal and a French client: the top titles follow the
     // terminal, the repeats and the document the client.
     {
@@ -326,7 +327,7 @@ TEST_F(OrderDocumentTest, TrainingAndDuplicateTitlesRepeatAboveTheLinesOnlyWhenT
     }
     TearDown();
     SetUp();
-    gSale.gMode = 26;
+    gSale.gMode = RegisterMode::Training;
     {
         // A French terminal; a store order for the default client (found,
         // English): no client block, no lines, so no repeated titles and the
@@ -399,7 +400,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         const char* name;
         bool wide;
         bool french;
-        const char* backend;
+        CardBackend backend;
         Order::Payment card;
         std::string slip;
     };
@@ -409,7 +410,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         {"keyed, exchange-file back-end",
          false,
          false,
-         "1",
+         CardBackend::ExchangeFiles,
          {"4", "20", "0012345A\"", "2", "4111111111111111", "1227", ""},
          L("PURCHASE") + L("AMOUNT: 20.00") + L("Visa Card") + L("MANUAL") +
              L("XXXXXXXXXXXX1111" + B(5) + "Expiry: 1227" + B(6)) + L("AUTHORIZATION: 12345") + L("") +
@@ -418,7 +419,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         {"swiped, terminal back-end",
          false,
          false,
-         "2",
+         CardBackend::Terminal,
          {"4", "20", "001234", "1", "5500000000000004", "0128", "  JOHN SMITH  "},
          L("PURCHASE") + L("AMOUNT: 20.00") + L("Visa Card") + L("SWIPE") +
              L("XXXXXXXXXXXX0004" + B(5) + "Expiry: 0128" + B(6)) + L("AUTHORIZATION: 001234") + L("") +
@@ -426,7 +427,7 @@ TEST_F(OrderDocumentTest, CardSlipByEntryKindAndBackEndWithTheNumberAlwaysMasked
         {"keyed, French client, wide paper",
          true,
          true,
-         "1",
+         CardBackend::ExchangeFiles,
          {"4", "20", "00A1\"", "2", "4111111111111111", "1227", ""},
          L("PURCHASE") + L("MONTANT: 20.00") + L("Visa Card") + L("MANUAL") +
              L("XXXXXXXXXXXX1111" + B(5) + "Expir.: 1227" + B(6)) + L("AUTHORIZATION: A1") + L("") +
@@ -590,7 +591,7 @@ TEST_F(OrderDocumentTest, NothingPrintsForARecordOutsideTheOrderFile) {
 
 TEST_F(OrderDocumentTest, PrintingSwitchedOffOpensNothing) {
     const std::int32_t rec = Store(Layaway("C100"));
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 5;
     EXPECT_EQ(Print(rec), "");
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -630,7 +631,7 @@ TEST_F(OrderDocumentTest, FailuresAreNeverReportedAsSuccess) {
         const std::int32_t rec = Store(Layaway("C100"));
         const std::string lp = dir.Write("lp.out", "");
         dir.Write(kDeviceMapFile, "LPT1=" + lp + "\n");
-        gSettings.gPrinterType = "1";
+        gSettings.gPrinterType = PrinterType::Lpt1;
         gSaleSave.gPrintRecordNo = rec;
         {
             FileSizeLimit limit(700);

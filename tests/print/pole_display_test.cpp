@@ -44,10 +44,8 @@ const std::string kInit1Serial = "\x1f\x14\x0a\x0d";
 class DisplayServices : public RegisterServices {
 public:
     void Customer_Greeting() override { tarvo::Customer_Greeting(); }
-    void Customer_Product() override { tarvo::Customer_Product(); }
     std::int16_t DisplayError() const override { return gDisplay.gDisplayError; }
     void Customer_Total() override { tarvo::Customer_Total(); }
-    void Customer_Thankyou() override { tarvo::Customer_Thankyou(); }
     void Customer_PriceChecker() override { tarvo::Customer_PriceChecker(); }
 };
 

@@ -95,7 +95,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Printer_Close(true);
         RegisterTest::TearDown();
     }
@@ -136,7 +136,13 @@ TEST(PrinterPortNames, EachPrinterTypeOpensItsDocumentedPort) {
         {"9", "COM5:9600,N,8,1,ASC,LF"},
         {"10", "COM6:9600,N,8,1,ASC,LF"},
     };
-    for (const auto& c : cases) EXPECT_EQ(PrinterPort_Name(c.type), c.port) << "type \"" << c.type << "\"";
+    for (const auto& c : cases) {
+        // The type as the settings file gives it.
+        Settings s;
+        std::string why;
+        ASSERT_TRUE(Setup_ApplyLine(s, std::string("880 ") + c.type, why));
+        EXPECT_EQ(PrinterPort_Name(s.gPrinterType), c.port) << "type \"" << c.type << "\"";
+    }
 }
 
 TEST(SerialLineSettings, DeviceNamesGiveTheirLineSettings) {
@@ -207,26 +213,28 @@ TEST(PrinterDeviceMap, MapFileNamesTheDevicesAndDefaultsFillTheRest) {
 
 TEST_F(PrinterTest, PrinterCaptureGivesTheBytesOfEachPrinterType) {
     struct Case {
-        const char* type;
+        PrinterType type;
         const std::string* expected;
     };
-    const Case cases[] = {
-        {"3", &kSampleOnPort}, {"1", &kSampleOnPort}, {"10", &kSampleOnPort}, {"6", &kSampleOnSpooler}};
+    const Case cases[] = {{PrinterType::Com1, &kSampleOnPort},
+                          {PrinterType::Lpt1, &kSampleOnPort},
+                          {PrinterType::Com6, &kSampleOnPort},
+                          {PrinterType::Spooler, &kSampleOnSpooler}};
     for (const auto& c : cases) {
         gSettings.gPrinterType = c.type;
         PrinterCapture capture;
         PrintSampleDocument();
-        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
-        EXPECT_EQ(capture.bytes, *c.expected) << "type " << c.type;
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << static_cast<int>(c.type);
+        EXPECT_EQ(capture.bytes, *c.expected) << "type " << static_cast<int>(c.type);
     }
 }
 
 TEST_F(PrinterTest, PrinterCodeThreeCarriesItsTextOnlyOnTheSpooler) {
     struct Case {
-        const char* type;
+        PrinterType type;
         std::string expected;
     };
-    const Case cases[] = {{"3", kTitleOff + "\r\n"}, {"6", kTitleOff + "after\n"}};
+    const Case cases[] = {{PrinterType::Com1, kTitleOff + "\r\n"}, {PrinterType::Spooler, kTitleOff + "after\n"}};
     for (const auto& c : cases) {
         gSettings.gPrinterType = c.type;
         gPrint.gPrintNoInit = true;
@@ -235,14 +243,14 @@ TEST_F(PrinterTest, PrinterCodeThreeCarriesItsTextOnlyOnTheSpooler) {
         Printer_Line(1, 3, "after");
         gPrint.gPrintNoInit = true;
         Printer_Close(true);
-        EXPECT_EQ(capture.bytes, c.expected) << c.type;
+        EXPECT_EQ(capture.bytes, c.expected) << static_cast<int>(c.type);
     }
 }
 
 TEST_F(PrinterTest, PrinterOpenWithEmptyCodesSendsOnlyALineEnd) {
     for (int k = 1; k <= 7; ++k) SetCode(k, "");
     PrinterCodes_Load();
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     PrinterCapture capture;
     Printer_Open();
     Printer_Line(1, 0, "x");
@@ -251,7 +259,7 @@ TEST_F(PrinterTest, PrinterOpenWithEmptyCodesSendsOnlyALineEnd) {
 }
 
 TEST_F(PrinterTest, PrinterLineWidthFollowsThePaperAndOffIsStatusFive) {
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     PrinterCapture capture;
     gSettings.gWidePaper = 1;
     Printer_Open();
@@ -263,7 +271,7 @@ TEST_F(PrinterTest, PrinterLineWidthFollowsThePaperAndOffIsStatusFive) {
     Printer_Close(true);
 
     capture.bytes.clear();
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Printer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 5);
     Printer_Line(1, 0, "nothing");
@@ -275,7 +283,7 @@ TEST_F(PrinterTest, PrinterLineWidthFollowsThePaperAndOffIsStatusFive) {
 // ---------------------------------------------------------------- panel ----
 
 TEST_F(PrinterTest, PrinterTypeTwentyAppendsTextThenLineBreakWithTitles) {
-    gSettings.gPrinterType = "20";
+    gSettings.gPrinterType = PrinterType::Screen;
     screen.SetText(kPrintout, "before\r\n");
     screen.SetVisible(kPrintout, false);
     Printer_Open();
@@ -295,7 +303,7 @@ TEST_F(PrinterTest, PrinterTypeTwentyAppendsTextThenLineBreakWithTitles) {
 TEST_F(PrinterTest, PrinterToScreenModeClearsAndShowsThePanelWhateverTheType) {
     // COM1 has no device: in print-to-screen mode no port is opened.
     Map("COM1=" + (dir / "no-such-tty") + "\n");
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     screen.SetText(kPrintout, "old printout");
     gPrint.gPrintToScreen = true;
     PrinterCapture capture;
@@ -314,7 +322,7 @@ TEST_F(PrinterTest, PrinterToScreenModeClearsAndShowsThePanelWhateverTheType) {
 }
 
 TEST_F(PrinterTest, PrinterToScreenModeEndsWhenANewSaleStarts) {
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     gPrint.gPrintToScreen = true;
     Sale_Start();
     EXPECT_FALSE(gPrint.gPrintToScreen);
@@ -332,18 +340,18 @@ TEST_F(PrinterTest, PrinterToScreenModeEndsWhenANewSaleStarts) {
 
 TEST_F(PrinterTest, SerialPrinterReceivesTheBytesOnEachComPort) {
     struct Case {
-        const char* type;
+        PrinterType type;
         const char* port;
     };
-    const Case cases[] = {{"3", "COM1"}, {"8", "COM4"}, {"10", "COM6"}};
+    const Case cases[] = {{PrinterType::Com1, "COM1"}, {PrinterType::Com4, "COM4"}, {PrinterType::Com6, "COM6"}};
     for (const auto& c : cases) {
         PtyPair pty(dir.Path());
         ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
         Map(std::string(c.port) + "=" + pty.A() + "\n");
         gSettings.gPrinterType = c.type;
         PrintSampleDocument();
-        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
-        EXPECT_EQ(pty.ReadB(kSampleOnPort.size()), kSampleOnPort) << c.type;
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << static_cast<int>(c.type);
+        EXPECT_EQ(pty.ReadB(kSampleOnPort.size()), kSampleOnPort) << static_cast<int>(c.type);
     }
 }
 
@@ -370,7 +378,7 @@ TEST_F(PrinterTest, SerialPortTakesTheDocumentedLineSettings) {
 
 TEST_F(PrinterTest, SerialPrinterMissingDeviceIsNeverSuccess) {
     Map("COM2=" + (dir / "no-such-tty") + "\n");
-    gSettings.gPrinterType = "4";
+    gSettings.gPrinterType = PrinterType::Com2;
     Printer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
     Printer_Line(1, 0, "lost");
@@ -382,20 +390,20 @@ TEST_F(PrinterTest, SerialPrinterMissingDeviceIsNeverSuccess) {
 
 TEST_F(PrinterTest, ParallelPrinterWritesItsFileAndAMissingOneFails) {
     struct Case {
-        const char* type;
+        PrinterType type;
         const char* port;
     };
-    const Case cases[] = {{"1", "LPT1"}, {"2", "LPT2"}, {"5", "LPT3"}, {"", "LPT1"}};
+    const Case cases[] = {{PrinterType::Lpt1, "LPT1"}, {PrinterType::Lpt2, "LPT2"}, {PrinterType::Lpt3, "LPT3"}};
     for (const auto& c : cases) {
         const std::string file = dir.Write("lp.out", "an older printout that is replaced");
         Map(std::string(c.port) + "=" + file + "\n");
         gSettings.gPrinterType = c.type;
         PrintSampleDocument();
-        EXPECT_EQ(gPrint.gPrintStatus, 0) << c.type;
-        EXPECT_EQ(dir.Read("lp.out"), kSampleOnPort) << c.type;
+        EXPECT_EQ(gPrint.gPrintStatus, 0) << static_cast<int>(c.type);
+        EXPECT_EQ(dir.Read("lp.out"), kSampleOnPort) << static_cast<int>(c.type);
     }
     Map("LPT1=" + (dir / "missing/lp0") + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Printer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
     Printer_Close(true);
@@ -406,7 +414,7 @@ TEST_F(PrinterTest, ParallelPrinterWritesItsFileAndAMissingOneFails) {
 TEST_F(PrinterTest, PrinterOpenCutsOffTheUnfinishedPrintout) {
     const std::string file = dir.Write("lp.out", "");
     Map("LPT1=" + file + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Printer_Open();
     Printer_Line(1, 0, "first, never finished");
     Printer_Open();
@@ -420,13 +428,14 @@ TEST_F(PrinterTest, PrinterOpenCutsOffTheUnfinishedPrintout) {
 
 TEST_F(PrinterTest, DrawerOpensThroughThePrinterByTheCashierKey) {
     struct Case {
-        const char* type;
+        PrinterType type;
         const char* cashierKey;  // nullptr: nobody logged in
         std::string expected;
     };
     const Case cases[] = {
-        {"3", "2001", kDrawer2 + "\r\n"}, {"3", "1001", kDrawer1 + "\r\n"}, {"3", nullptr, kDrawer1 + "\r\n"},
-        {"3", "", kDrawer1 + "\r\n"},     {"6", "2", kDrawer2 + "\n"},      {"6", "12", kDrawer1 + "\n"},
+        {PrinterType::Com1, "2001", kDrawer2 + "\r\n"},  {PrinterType::Com1, "1001", kDrawer1 + "\r\n"},
+        {PrinterType::Com1, nullptr, kDrawer1 + "\r\n"}, {PrinterType::Com1, "", kDrawer1 + "\r\n"},
+        {PrinterType::Spooler, "2", kDrawer2 + "\n"},    {PrinterType::Spooler, "12", kDrawer1 + "\n"},
     };
     for (const auto& c : cases) {
         gReg.gCashierIndex = 0;
@@ -436,7 +445,8 @@ TEST_F(PrinterTest, DrawerOpensThroughThePrinterByTheCashierKey) {
         Drawer_Open();
         EXPECT_EQ(gPrint.gPrintStatus, 0);
         EXPECT_FALSE(gPrint.gPrintNoInit);
-        EXPECT_EQ(capture.bytes, c.expected) << c.type << " " << (c.cashierKey ? c.cashierKey : "(none)");
+        EXPECT_EQ(capture.bytes, c.expected)
+            << static_cast<int>(c.type) << " " << (c.cashierKey ? c.cashierKey : "(none)");
         // The next printout initialises, feeds and cuts again.
         capture.bytes.clear();
         Printer_Open();
@@ -451,7 +461,7 @@ TEST_F(PrinterTest, DrawerOnItsOwnPortSendsBellAndLineEnd) {
     ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
     Map("COM1=" + pty.A() + "\n");
     gSettings.gDrawerPort = 1;
-    gSettings.gPrinterType = "3";  // the receipt printer is not touched
+    gSettings.gPrinterType = PrinterType::Com1;  // the receipt printer is not touched
     PrinterCapture capture;
     gPrint.gPrintStatus = 0;
     Drawer_Open();
@@ -466,7 +476,7 @@ TEST_F(PrinterTest, DrawerOnItsOwnPortSendsBellAndLineEnd) {
 TEST_F(PrinterTest, DrawerPortThatFailsIsLoggedAndSetsTheStatus) {
     Map("COM3=" + (dir / "no-drawer") + "\n");
     gSettings.gDrawerPort = 3;
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 0;
     Drawer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
@@ -475,7 +485,7 @@ TEST_F(PrinterTest, DrawerPortThatFailsIsLoggedAndSetsTheStatus) {
 
 TEST_F(PrinterTest, DrawerWithNoPortAndNoPrinterOnlyClearsTheStatus) {
     gSettings.gDrawerPort = 0;
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gPrint.gPrintStatus = 3;
     Drawer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 0);
@@ -483,7 +493,7 @@ TEST_F(PrinterTest, DrawerWithNoPortAndNoPrinterOnlyClearsTheStatus) {
 
 TEST_F(PrinterTest, DrawerOnAPrinterThatCannotOpenIsNeverSuccess) {
     Map("LPT1=" + (dir / "no-such-lp") + "\n");
-    gSettings.gPrinterType = "1";
+    gSettings.gPrinterType = PrinterType::Lpt1;
     Drawer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
     EXPECT_FALSE(gPrint.gPrintNoInit);
@@ -494,7 +504,7 @@ TEST_F(PrinterTest, DrawerOnAPrinterThatCannotOpenIsNeverSuccess) {
 using PrinterSpoolerTest = CupsSpoolerTest<PrinterTest>;
 
 TEST_F(PrinterSpoolerTest, PrinterSpoolerJobArrivesByteForByte) {
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     PrintSampleDocument();
     EXPECT_EQ(gPrint.gPrintStatus, 0) << Log();
     EXPECT_EQ(ReceiveJob(), kSampleOnSpooler);
@@ -508,10 +518,10 @@ TEST_F(PrinterSpoolerTest, PrinterSpoolerJobArrivesByteForByte) {
 
 TEST_F(PrinterSpoolerTest, PrinterSpoolerMissingQueueSwitchesPrintingOffAndFails) {
     Map("SPOOLER=NOSUCHQUEUE\n");
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     Printer_Open();
     EXPECT_EQ(gPrint.gPrintStatus, 1);
-    EXPECT_EQ(gSettings.gPrinterType, "0");
+    EXPECT_EQ(gSettings.gPrinterType, PrinterType::Off);
     Printer_Line(1, 0, "lost");
     Printer_Close(true);
     EXPECT_EQ(gPrint.gPrintStatus, 1);
@@ -523,7 +533,7 @@ TEST_F(PrinterSpoolerTest, PrinterSpoolerMissingQueueSwitchesPrintingOffAndFails
 
 TEST_F(PrinterSpoolerTest, PrinterSpoolerRefusedJobLeavesCloseError) {
     Map("SPOOLER=REJQ\n");
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     Printer_Open();
     ASSERT_EQ(gPrint.gPrintStatus, 0);
     Printer_Line(1, 0, "refused");
@@ -534,7 +544,7 @@ TEST_F(PrinterSpoolerTest, PrinterSpoolerRefusedJobLeavesCloseError) {
 }
 
 TEST_F(PrinterSpoolerTest, PrintoutThatFailsPartWayIsNotSentHalfPrinted) {
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     Printer_Open();
     ASSERT_EQ(gPrint.gPrintStatus, 0);
     Printer_Line(1, 0, "half a receipt");

@@ -35,7 +35,7 @@ protected:
         UseTerminalFolder(dir.Path());
     }
     void TearDown() override {
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Printer_Close(true);
         RegisterTest::TearDown();
     }
@@ -90,7 +90,7 @@ TEST_F(PrinterStallTest, StalledReceiptPrinterFailsWithinTheDeadlineAndTheNextPr
     PtyPair pty(dir.Path());
     ASSERT_TRUE(pty.Ready()) << "socat pseudo-terminal pair did not start";
     Map("COM1=" + pty.A() + "\n");
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     {
         StoppedOutput stop(pty.KeepA());
         ASSERT_TRUE(stop.Stopped());

@@ -60,6 +60,7 @@
 #include "print/report_header.h"
 #include "register/program_services.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_save.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
@@ -145,7 +146,7 @@ protected:
         gTerminalNumber = kTerminal;
         gReg.gBusinessDate = "20261209";
         gReg.gLoggedOut = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
         gData.gCashierCount = 1;
         gData.ManagerTable.push_back(ManagerRow{"00000003", "33", "Bob", ""});
@@ -156,13 +157,13 @@ protected:
         gSettings.gTerminalDescription = "Front";
         gSettings.gTaxName = {"GST", "PST", "HST"};
         gSettings.gWeightUnit = "Lb";
-        gSettings.gHomeMode = 11;
+        gSettings.gHomeMode = RegisterMode::Sales;
         gSettings.gAskPurchaseCost = true;
         gSettings.gAskPurchasePrice = false;
         gSettings.gAskPurchaseComment = false;
         PaymentTypes();
         print_golden::UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         std::vector<std::string> products;
         for (const StoreProduct& p : kProducts) {
@@ -213,7 +214,7 @@ protected:
     void TearDown() override {
         PrinterCapture_End();
         Printer_Abandon();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         Data_Reset(gData);
         gLabel = LabelState{};
         RegisterTest::TearDown();
@@ -289,7 +290,7 @@ protected:
         }
     }
     static void Order(const std::string& kind) {
-        gSale.gMode = 12;
+        gSale.gMode = RegisterMode::OrderEntry;
         gSale.gOrderKind = kind == "store" ? "2" : "1";
         // The choice of the order page: 1 special order, 2 layaway, 3 quotation.
         gSale.gDocType = kind == "layaway" ? "2" : kind == "quotation" ? "3" : "1";
@@ -322,9 +323,11 @@ protected:
                 AddTender(in);
             else if (in.name == "card")
                 Card(in);
-            else if (in.name == "backend")
-                gSettings.gCardBackend = in.Word(0);
-            else if (in.name == "variant") {
+            else if (in.name == "backend") {
+                // As the settings file gives setting 140.
+                std::string why;
+                EXPECT_TRUE(Setup_ApplyLine(gSettings, "140 " + in.Word(0), why));
+            } else if (in.name == "variant") {
                 const std::string& v = in.Word(0);
                 if (v == "gift")
                     gSaleSave.gGiftReceipt = true;
@@ -333,16 +336,16 @@ protected:
                 else if (v == "second-copy")
                     gSaleSave.gReceiptCopy = 1;
                 else if (v == "training")
-                    gSale.gMode = 26;
+                    gSale.gMode = RegisterMode::Training;
                 else
                     ADD_FAILURE() << "no such variant: " << v;
             } else if (in.name == "order")
                 Order(in.Word(0));
             else if (in.name == "vendor") {
-                gSale.gMode = 14;
+                gSale.gMode = RegisterMode::Purchase;
                 gSale.gPurchaseVendor = in.Word(0);
             } else if (in.name == "adjust") {
-                gSale.gMode = 15;
+                gSale.gMode = RegisterMode::Adjustment;
                 gSale.gAdjustmentDirection = in.Word(0) == "in" ? 1 : -1;
                 gSale.gAdjustmentReason = in.Word(1);
             } else if (in.name == "manager")
@@ -368,7 +371,7 @@ protected:
         auto save = [this](bool saved) { EXPECT_TRUE(saved) << "not saved: " << Message(); };
         if (kind == "receipt") {
             const SaleSaveState variants = gSaleSave;
-            const std::int16_t mode = gSale.gMode;
+            const RegisterMode mode = gSale.gMode;
             save(Sale_Save().saved);
             gSaleSave.gGiftReceipt = variants.gGiftReceipt;
             gSaleSave.gReceiptDuplicate = variants.gReceiptDuplicate;
@@ -414,7 +417,7 @@ protected:
         if (kind == "labels") {
             dir.Write("Files/" + std::string(kTerminal) + ".LBL", CrLf(templ));
             if (!extra.empty()) dir.Write("label.txt", CrLf(extra));
-            gSettings.gPrinterType = "1";
+            gSettings.gPrinterType = PrinterType::Lpt1;
             Label_Read_Setup();
             screen.SetText(kEntryBox, "");
             PrinterCapture cap;

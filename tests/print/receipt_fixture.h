@@ -64,7 +64,7 @@ protected:
         // code 1) and "Visa Card" (code 4, two caption lines).
         PaymentTypes({{1, "1", "Cash", ""}, {4, "4", "Visa", "Card"}});
         UseReadableCodes();
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
 
         const std::vector<std::string> products = {
             ProductRecord("1001", "APPLE", "Apple", "1  ", "1"),
@@ -78,7 +78,7 @@ protected:
     }
     void TearDown() override {
         PrinterCapture_End();
-        gSettings.gPrinterType = "0";
+        gSettings.gPrinterType = PrinterType::Off;
         gData.invoices.Close();
         gData.invoiceLines.Close();
         gData.payments.Close();

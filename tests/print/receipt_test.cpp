@@ -26,6 +26,7 @@
 #include "print/receipt.h"
 #include "print/receipt_fixture.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/sale_save.h"
 #include "sale/tenders.h"
 #include "test_dir.h"
@@ -185,7 +186,7 @@ TEST_F(ReceiptTest, DuplicatePrintsItsTitleAtTheTopAndAboveTheItems) {
 TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
     struct Case {
         const char* name;
-        const char* backend;
+        CardBackend backend;
         std::int16_t copy;
         bool fullNumber;
         std::string number, auth, signature;
@@ -193,10 +194,10 @@ TEST_F(ReceiptTest, CardSlipMasksTheNumberAndTakesTheAuthorizationByBackEnd) {
     const std::string signature =
         L("") + L("") + L("") + L("X" + std::string(39, '-')) + L(B(9) + "Customer's Signature") + L("") + L("");
     const std::vector<Case> cases = {
-        {"exchange file, first copy", "1", 0, false, "XXXXXXXXXXXX1111", "12345", signature},
-        {"exchange file, second copy", "1", 1, true, "XXXXXXXXXXXX1111", "12345", ""},
-        {"full number on the first copy", "1", 0, true, "4111111111111111", "12345", signature},
-        {"back-end 2", "2", 0, false, "XXXXXXXXXXXX1111", "001234", signature},
+        {"exchange file, first copy", CardBackend::ExchangeFiles, 0, false, "XXXXXXXXXXXX1111", "12345", signature},
+        {"exchange file, second copy", CardBackend::ExchangeFiles, 1, true, "XXXXXXXXXXXX1111", "12345", ""},
+        {"full number on the first copy", CardBackend::ExchangeFiles, 0, true, "4111111111111111", "12345", signature},
+        {"back-end 2", CardBackend::Terminal, 0, false, "XXXXXXXXXXXX1111", "001234", signature},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,7 +252,7 @@ TEST_F(ReceiptTest, FailuresAreNeverReportedAsSuccess) {
         ASSERT_TRUE(Sale_Save());
         const std::string lp = dir.Write("lp.out", "");
         dir.Write(kDeviceMapFile, "LPT1=" + lp + "\n");
-        gSettings.gPrinterType = "1";
+        gSettings.gPrinterType = PrinterType::Lpt1;
         {
             FileSizeLimit limit(400);
             Receipt_Print();
@@ -388,7 +389,7 @@ TEST_F(ReceiptTest, ReturnCreditNoteAndTrainingSalesPrintTheirTitles) {
             gSale.gSubtotal = gSale.gTotal = M("20");
             AddTender("1", "20");
         }
-        if (c.training) gSale.gMode = 26;
+        if (c.training) gSale.gMode = RegisterMode::Training;
         EXPECT_EQ(SaveAndPrint(), c.expected);
     }
 }
@@ -504,7 +505,7 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
         TearDown();
         SetUp();
         WriteClients(dir);
-        gSettings.gCardBackend = "1";
+        gSettings.gCardBackend = CardBackend::ExchangeFiles;
         gSale.gClientCode = c.french ? "C201" : "C200";
         const char* amount = c.refund ? "-20" : "20";
         AddLine("BOOK", 1, amount);
@@ -528,7 +529,7 @@ TEST_F(ReceiptTest, CardSlipOfSwipedKeyedAndRefundedCards) {
 }
 
 TEST_F(ReceiptTest, SpoolerPrinterGetsThePlainTotalLine) {
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     CashSale();
     auto N = [](const std::string& text) { return text + "\n"; };
     const std::string expected = N("@") + N("MY STORE") + N("") + N("Invoice:  0000002    Date:  09/Dec/2026") +
@@ -599,7 +600,7 @@ TEST_F(ReceiptTest, ItemLinesCarryProductNumbersAndNotesAndSkipKitComponents) {
         SetUp();
         gSettings.gWidePaper = c.wide ? 1 : 0;
         gSettings.gPrintOption811 = true;
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         AddLine("APPLE", 2, "10");
         AddLine("BOOK", 1, "20");
         gSale.gLines[2].hasNote = true;

@@ -23,6 +23,7 @@
 #include "pty_pair.h"
 #include "register/key_fixture.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/product_entry.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -69,7 +70,7 @@ protected:
         scale = std::make_unique<PtyPair>(dir.Path());
         ASSERT_TRUE(scale->Ready());
         dir.Write(kDeviceMapFile, "COM1=" + scale->A() + "\n");
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
     }
     void TearDown() override {
@@ -241,13 +242,13 @@ TEST_F(ScaleTest, NoFullReplyWithinTenSecondsIsNoResponse) {
 TEST_F(ScaleTest, AReplyTheSaleNoLongerWaitsForIsIgnored) {
     const std::vector<std::pair<const char*, std::function<void()>>> meanwhile = {
         {"another line added", [this] { Scan("BREAD"); }},
-        {"register mode changed", [] { gSale.gMode = 12; }},
+        {"register mode changed", [] { gSale.gMode = RegisterMode::OrderEntry; }},
         {"new sale", [] { gSale.gScaleRequestCount = -1; }},
     };
     for (const auto& [what, happen] : meanwhile) {
         SCOPED_TRACE(what);
         gSale.gItemCount = 0;
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         Scan("APPLES");
         ASSERT_EQ(Received(2), "W\r");
         happen();

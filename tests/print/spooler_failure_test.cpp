@@ -85,7 +85,7 @@ TEST_F(SpoolerFailureTest, SilentPrintServerFailsTheReceiptWithinSecondsAndEvery
     SilentServer server;
     ASSERT_TRUE(server.Ready());
     cupsSetServer(server.Address().c_str());
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     CashSale();
     ASSERT_TRUE(Sale_Save());
 
@@ -95,7 +95,7 @@ TEST_F(SpoolerFailureTest, SilentPrintServerFailsTheReceiptWithinSecondsAndEvery
     EXPECT_LT(took, 10.0);
     EXPECT_LT(took, (kSpoolerConnectMs + kSpoolerAnswerMs) / 1000.0 + 1.0);
     EXPECT_NE(gPrint.gPrintStatus, 0);
-    EXPECT_EQ(gSettings.gPrinterType, "0");
+    EXPECT_EQ(gSettings.gPrinterType, PrinterType::Off);
     EXPECT_NE(Log().find("A default USB printer is not specified. Printing disabled."), std::string::npos) << Log();
     EXPECT_NE(Log().find("Printer_Open: no default queue: no answer from " + server.Address()), std::string::npos)
         << Log();
@@ -151,7 +151,7 @@ TEST_F(SpoolerFailureTest, PrintoutsWhilePrintingIsOffReportAnErrorOnlyWhenThePr
          0, 5},
         {"Label output", [] { Label_Print(); }, 5, 1},
     };
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gSettings.gDrawerPort = 0;
     for (const bool lost : {false, true}) {
         for (const auto& c : cases) {
@@ -170,7 +170,7 @@ TEST_F(SpoolerFailureTest, PrintoutsWhilePrintingIsOffReportAnErrorOnlyWhenThePr
 using ReceiptSpoolerTest = CupsSpoolerTest<ReceiptTest>;
 
 TEST_F(ReceiptSpoolerTest, ReceiptGoesToThePrivatePrintServerWhole) {
-    gSettings.gPrinterType = "6";
+    gSettings.gPrinterType = PrinterType::Spooler;
     CashSale();
     ASSERT_TRUE(Sale_Save());
     Receipt_Print();

@@ -9,6 +9,7 @@
 #include "key_fixture.h"
 #include "register/prompt_line.h"
 #include "register/register_keys.h"
+#include "register/total_key.h"
 #include "sale/sale_save.h"
 #include "screen/messages.h"
 #include "screen/receipt_grid.h"
@@ -89,28 +90,35 @@ TEST_F(KeyboardTest, TheHighlightShowsAsAPlusInKeyboardModeOnly) {
 }
 
 TEST_F(KeyboardTest, PlusPressesTheHighlightedSoftKey) {
-    gReg.gKeyPage = 2;
+    // Key 3 of page 2 is department 27, which sells product 123.
+    Products({"123"});
+    DepartmentSells(27, "123");
+    gReg.gKeyPage = KeyPage::Department2;
     gReg.gHighlightKey = 3;
     for (auto [key, shift] : {std::pair{KeyCode::NumAdd, 0}, std::pair{KeyCode::Equals, KeyShift::Shift}}) {
         SCOPED_TRACE(key);
+        gSale = SaleState{};
         gSettings.gKeyboardHints = 0;
         keys.calls.clear();
         Press(key, shift);
-        EXPECT_TRUE(keys.calls.empty());  // not in keyboard mode
+        EXPECT_EQ(gSale.gItemCount, 0);  // not in keyboard mode
 
         KeyboardMode();
         Press(key, shift);
-        EXPECT_EQ(keys.calls, Calls{"Department_Process(27)"});
+        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"123"}));
+        EXPECT_EQ(keys.calls, Calls{"Kit_Processing(123)"});
 
         keys.calls.clear();
         screen.SetEnabled(SoftKeyId(3), false);
         Press(key, shift);
+        EXPECT_EQ(gSale.gItemCount, 1);
         EXPECT_TRUE(keys.calls.empty());
         screen.SetEnabled(SoftKeyId(3), true);
     }
     gReg.gHighlightKey = 0;
     keys.calls.clear();
     Press(KeyCode::NumAdd);
+    EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_TRUE(keys.calls.empty());
 }
 
@@ -121,12 +129,14 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
     screen.SetCaption(Id(Control::BDep, 8), "Toys");
     struct Case {
         const char* typed;
-        int page;
+        KeyPage page;
     };
-    const Case cases[] = {{"3", 3}, {"8", 8}, {"9", 1}, {"0", 1}, {"33", 1}, {"", 1}, {"a", 1}};
+    const Case cases[] = {{"3", KeyPage::Department3}, {"8", KeyPage::Department8},  {"9", KeyPage::Department1},
+                          {"0", KeyPage::Department1}, {"33", KeyPage::Department1}, {"", KeyPage::Department1},
+                          {"a", KeyPage::Department1}};
     for (int key : {KeyCode::NumDivide, KeyCode::Slash}) {
         for (const Case& c : cases) {
-            gReg.gKeyPage = 1;
+            gReg.gKeyPage = KeyPage::Department1;
             Type(c.typed);
             Press(key);
             EXPECT_EQ(gReg.gKeyPage, c.page) << key << " after " << c.typed;
@@ -134,16 +144,16 @@ TEST_F(KeyboardTest, SlashAfterADigitOpensThatDepartmentPage) {
         }
     }
     screen.SetEnabled(Id(Control::BDep, 3), false);
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     Type("3");
     Press(KeyCode::Slash);
-    EXPECT_EQ(gReg.gKeyPage, 1);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
 }
 
 // A card reader types the track as keys: its "/" and "*" stay in the entry box.
 TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
     screen.SetCaption(Id(Control::BDep, 3), "Produce");
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     gSale.gQuantity = 1;
     const std::pair<int, int> trackKeys[] = {
         {KeyCode::Slash, 0}, {KeyCode::NumDivide, 0}, {KeyCode::Digit8, KeyShift::Shift}};
@@ -151,7 +161,7 @@ TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
         Type("%B4111111111111111^DOE");
         Press(key, shift);
         EXPECT_EQ(Entry(), "%B4111111111111111^DOE") << key;
-        EXPECT_EQ(gReg.gKeyPage, 1);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
         EXPECT_EQ(gSale.gQuantity, 1);
     }
 }
@@ -159,14 +169,25 @@ TEST_F(KeyboardTest, SlashAndStarInACardTrackAreTyped) {
 TEST_F(KeyboardTest, F5StepsThroughThePages) {
     for (int p : {2, 4, 7}) screen.SetCaption(Id(Control::BDep, p), "Page " + std::to_string(p));
     struct Case {
-        int from, to;
+        KeyPage from, to;
     };
     const Case cases[] = {
-        {0, 2},  {2, 4},   {3, 4},   {4, 7},   {7, 16},  {8, 16},  {16, 12},
-        {12, 2}, {10, 16}, {11, 16}, {13, 16}, {14, 16}, {15, 16},
+        {KeyPage::None, KeyPage::Department2},
+        {KeyPage::Department2, KeyPage::Department4},
+        {KeyPage::Department3, KeyPage::Department4},
+        {KeyPage::Department4, KeyPage::Department7},
+        {KeyPage::Department7, KeyPage::Mode},
+        {KeyPage::Department8, KeyPage::Mode},
+        {KeyPage::Mode, KeyPage::Print},
+        {KeyPage::Print, KeyPage::Department2},
+        {KeyPage::System, KeyPage::Mode},
+        {KeyPage::Extras, KeyPage::Mode},
+        {KeyPage::Sales, KeyPage::Mode},
+        {KeyPage::Special, KeyPage::Mode},
+        {KeyPage::Payment, KeyPage::Mode},
     };
     for (const Case& c : cases) {
-        gReg.gKeyPage = static_cast<std::int16_t>(c.from);
+        gReg.gKeyPage = c.from;
         gReg.gHighlightKey = 9;
         Press(KeyCode::F5);
         EXPECT_EQ(gReg.gKeyPage, c.to) << "from " << c.from;
@@ -177,24 +198,38 @@ TEST_F(KeyboardTest, F5StepsThroughThePages) {
 // ---- function keys ------------------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
+    // Word indexes for the searches of F11 (clients) and F12 (products).
+    DefaultClient_Load();  // "Cash Customer"
+    Products({"123"});     // "Description"
+    Index_Product();
+    Index_Client();
     struct Case {
         int key;
+        const char* typed;
         const char* call;     // what the key reached, or
-        const char* message;  // what its button answered with nothing typed
+        const char* message;  // what its button answered
     };
     const Case cases[] = {
-        {KeyCode::F7, "", "Invalid Entry, Line No. to Void is Required"},
-        {KeyCode::F9, "", "Invalid Entry"},
-        {KeyCode::F10, "", "Input Client Number & Select Enter"},
-        {KeyCode::F11, "Aux_Client", ""},
-        {KeyCode::F12, "Aux_Product", ""},
+        {KeyCode::F7, "", "", "Invalid Entry, Line No. to Void is Required"},
+        {KeyCode::F9, "", "", "Invalid Entry"},
+        {KeyCode::F10, "", "", "Input Client Number & Select Enter"},
+        {KeyCode::F11, "cash", "SearchForm_Show", ""},
+        {KeyCode::F12, "descr", "SearchForm_Show", ""},
     };
     for (const Case& c : cases) {
         keys.calls.clear();
         CIATime("", 0);
+        Type(c.typed);
         Press(c.key);
         EXPECT_EQ(keys.calls, *c.call ? Calls{c.call} : Calls()) << c.key;
         EXPECT_EQ(MessageLine(), c.message) << c.key;
+        // The client search lists clients (mode 2), the product search products (1).
+        if (c.key == KeyCode::F11) {
+            EXPECT_EQ(keys.searchForm.mode, 2);
+        }
+        if (c.key == KeyCode::F12) {
+            EXPECT_EQ(keys.searchForm.mode, 1);
+        }
         // The client number asked is let go before the next key, and the
         // keys it locked are pressable again.
         if (gReg.gPromptLineActive) PromptInCIA_Cancel();
@@ -204,8 +239,11 @@ TEST_F(KeyboardTest, FunctionKeysPressTheirButtons) {
     for (int i = 1; i <= 8; ++i) screen.SetEnabled(Id(Control::BOp, i), false);
     screen.SetEnabled(Id(Control::mTotalRegister), false);
     keys.calls.clear();
-    for (int key = KeyCode::F1; key <= KeyCode::F12; ++key)
-        if (key != KeyCode::F2 && key != KeyCode::F3 && key != KeyCode::F4 && key != KeyCode::F5) Press(key);
+    for (int key = KeyCode::F1; key <= KeyCode::F12; ++key) {
+        if (key == KeyCode::F2 || key == KeyCode::F3 || key == KeyCode::F4 || key == KeyCode::F5) continue;
+        Type(key == KeyCode::F11 ? "cash" : key == KeyCode::F12 ? "descr" : "");
+        Press(key);
+    }
     EXPECT_TRUE(keys.calls.empty());
     EXPECT_FALSE(gSaleSave.gSaleFinished);
 
@@ -220,13 +258,14 @@ TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
     gSale.gTotal = Money::FromUnits(3);
     gReg.gHighlightKey = 7;
     Press(KeyCode::F2);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_EQ(gReg.gHighlightKey, 1);
 
     struct Case {
-        int key, page;
+        int key;
+        KeyPage page;
     };
-    for (Case c : {Case{KeyCode::F3, 14}, Case{KeyCode::F4, 13}}) {
+    for (Case c : {Case{KeyCode::F3, KeyPage::Special}, Case{KeyCode::F4, KeyPage::Sales}}) {
         gReg.gHighlightKey = 7;
         Press(c.key);
         EXPECT_EQ(gReg.gKeyPage, c.page);
@@ -248,7 +287,7 @@ TEST_F(KeyboardTest, PaymentAndPageFunctionKeysHighlightTheFirstSoftKey) {
 TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
     gReg.gLoggedOut = true;
     gReg.gPromptState = PromptState::Login;
-    gReg.gKeyPage = 3;
+    gReg.gKeyPage = KeyPage::Department3;
     AddLine("A", 1, Money::FromUnits(1));
     gReg.gHighlightKey = 5;
     for (int key : {KeyCode::F3, KeyCode::F4, KeyCode::F5, KeyCode::F6, KeyCode::F7, KeyCode::F9, KeyCode::F10}) {
@@ -256,7 +295,7 @@ TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
         Press(key);
         EXPECT_EQ(Entry(), "") << key;  // the key still empties the entry
     }
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(gReg.gHighlightKey, 5);
     EXPECT_TRUE(keys.calls.empty());
@@ -268,8 +307,10 @@ TEST_F(KeyboardTest, BeforeLoginOnlyTotalClockAndTheEntryKeysWork) {
     EXPECT_FALSE(gReg.gEntryMasked);
     EXPECT_EQ(Entry(), "12");
 
+    DefaultClient_Load();  // for the sale after this one
     Press(KeyCode::F1);
     EXPECT_TRUE(gSaleSave.gSaleFinished);  // the Total key saved the sale
+    Timer_EndSale_Timer();                 // the pause over: the next sale
     EnableAllButtons();                    // as the next sale finds them
     gSale.gItemCount = 0;
     AddCashier("111", "00000001", "Ann", 1);
@@ -323,8 +364,9 @@ TEST_F(KeyboardTest, PageKeysScrollTheReceipt) {
 // ---- shifted keys -------------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, ShiftF11OpensTheNewClientEntry) {
+    // The Mode page's new-client key, which first needs a client to copy.
     Press(KeyCode::F11, KeyShift::Shift);
-    EXPECT_EQ(keys.calls, Calls{"Mode_Process(5)"});
+    EXPECT_EQ(MessageLine(), "Begin by selecting a client to duplicate");
     struct Case {
         const char* what;
         bool loggedOut, counting, enabled;
@@ -332,10 +374,12 @@ TEST_F(KeyboardTest, ShiftF11OpensTheNewClientEntry) {
     for (Case c : {Case{"logged out", true, false, true}, Case{"counting", false, true, true},
                    Case{"client key off", false, false, false}}) {
         keys.calls.clear();
+        CIATime("", 0);
         gReg.gLoggedOut = c.loggedOut;
         gSale.gStockCount = c.counting;
         screen.SetEnabled(Id(Control::BOp, 6), c.enabled);
         Press(KeyCode::F11, KeyShift::Ctrl);
+        EXPECT_EQ(MessageLine(), "") << c.what;
         EXPECT_TRUE(keys.calls.empty()) << c.what;
     }
 }

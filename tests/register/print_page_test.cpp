@@ -1,4 +1,5 @@
 #include "register/print_page.h"
+#include "register/count_window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "data/sale_state.h"
 #include "data/transaction_files.h"
+#include "office/cash_count.h"
 #include "page_fixture.h"
 #include "print/labels.h"
 #include "sale/sale_save.h"
@@ -14,7 +16,7 @@
 namespace tarvo {
 namespace {
 
-constexpr int kPrint = 12;
+constexpr KeyPage kPrint = KeyPage::Print;
 using Calls = std::vector<std::string>;
 
 class PrintPageTest : public PageTest {
@@ -22,6 +24,36 @@ protected:
     void SetUp() override {
         PageTest::SetUp();
         gReport = ReportState{};
+    }
+    void TearDown() override {
+        CashCount_SetView(nullptr);
+        PageTest::TearDown();
+    }
+
+    // The report a printout holds, as its title and the date it shows
+    // ("CASHIER REPORT of 9/December/2026"); "" when it holds none.
+    static std::string ReportPrinted(const std::string& bytes) {
+        static const char* const kTitles[] = {"TIME/ATTENDANCE", "CASHIER REPORT", "SALES REPORT",
+                                              "CLOSING REPORT",  "DRAWER REPORT",  "COLLECTION SUMMARY"};
+        std::string title, date;
+        std::size_t at = 0;
+        while (at < bytes.size()) {
+            std::size_t end = bytes.find("\r\n", at);
+            if (end == std::string::npos) end = bytes.size();
+            const std::string line = bytes.substr(at, end - at);
+            at = end + 2;
+            for (const char* t : kTitles)
+                if (title.empty() && line == t) title = line;
+            if (date.empty() && line.rfind("Date:     ", 0) == 0) date = line.substr(10);
+        }
+        return title.empty() ? "" : title + " of " + date;
+    }
+    // Presses a key of the Print page with what reaches the printer caught;
+    // the report it printed.
+    std::string PressForReport(int key, const std::string& typed = "") {
+        PrinterCapture capture;
+        Press(kPrint, key, typed);
+        return ReportPrinted(capture.bytes);
     }
     // The invoices 2..4 of the terminal.
     void Invoices() {
@@ -68,34 +100,31 @@ TEST_F(PrintPageTest, ReportsOfTheBusinessDayAndHowThePrintoutWent) {
         const char* report;
     };
     const Case cases[] = {
-        {1, "Report_TimeAttendance 20261209"}, {2, "Report_Sales(3) 20261209"},  {3, "Report_Sales(2) 20261209"},
-        {4, "Report_Sales(1) 20261209"},       {5, "Report_Drawer(1) 20261209"}, {8, "Report_Collection 20261209"},
+        {1, "TIME/ATTENDANCE of 9/December/2026"}, {2, "CASHIER REPORT of 9/December/2026"},
+        {3, "SALES REPORT of 9/December/2026"},    {4, "CLOSING REPORT of 9/December/2026"},
+        {5, "DRAWER REPORT of 9/December/2026"},   {8, "COLLECTION SUMMARY of 9/December/2026"},
     };
-    struct Outcome {
-        const char* type;
-        std::int16_t status;
-        const char* message;
-    };
-    const Outcome outcomes[] = {{"3", 0, "Printing Completed"},
-                                {"3", 1, "Printer Error, Unable to Print"},
-                                {"0", 0, "Printer is Deactivated Through Setting"}};
-    for (const Outcome& o : outcomes)
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::to_string(c.key) + " type " + o.type + " status " + std::to_string(o.status));
-            svc.calls.clear();
-            gSettings.gPrinterType = o.type;
-            svc.printStatus = o.status;
-            Press(kPrint, c.key);
-            EXPECT_EQ(svc.Reports(), Calls{c.report});
-            EXPECT_EQ(MessageLine(), o.message);
-        }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        // The printer takes the report.
+        gSettings.gPrinterType = PrinterType::Com1;
+        EXPECT_EQ(PressForReport(c.key), c.report);
+        EXPECT_EQ(MessageLine(), "Printing Completed");
+        // Its port cannot be opened (nothing plugged into COM1): nothing printed.
+        Press(kPrint, c.key);
+        EXPECT_EQ(MessageLine(), "Printer Error, Unable to Print");
+        // Printing switched off.
+        gSettings.gPrinterType = PrinterType::Off;
+        EXPECT_EQ(PressForReport(c.key), "");
+        EXPECT_EQ(MessageLine(), "Printer is Deactivated Through Setting");
+    }
 }
 
 TEST_F(PrintPageTest, ReportsRefuseMidSale) {
     AddLine("100", 1, Money::FromUnits(2));
     for (int key : {1, 2, 3, 4, 5, 8}) {
         SCOPED_TRACE(key);
-        Press(kPrint, key);
+        EXPECT_EQ(PressForReport(key), "");
         EXPECT_EQ(svc.calls, Calls{});
         EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
     }
@@ -108,31 +137,28 @@ TEST_F(PrintPageTest, ATypedDateChoosesTheDayOfTheReport) {
         const char* report;  // nullptr: refused
     };
     const Case cases[] = {
-        {3, "20260105", "Report_Sales(2) 20260105"},
-        {4, "20240229", "Report_Sales(1) 20240229"},
-        {8, "20261130", "Report_Collection 20261130"},
+        {3, "20260105", "SALES REPORT of 05/Jan/2026"},
+        {4, "20240229", "CLOSING REPORT of 29/Feb/2024"},
+        {8, "20261130", "COLLECTION SUMMARY of 30/Nov/2026"},
         {3, "20250229", nullptr},
         {4, "2026010", nullptr},
         {8, "yesterday", nullptr},
         // Keys without a date of their own keep the business date.
-        {2, "20260105", "Report_Sales(3) 20261209"},
-        {5, "20260105", "Report_Drawer(1) 20261209"},
+        {2, "20260105", "CASHIER REPORT of 9/December/2026"},
+        {5, "20260105", "DRAWER REPORT of 9/December/2026"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " " + c.typed);
-        svc.calls.clear();
-        Press(kPrint, c.key, c.typed);
+        const std::string printed = PressForReport(c.key, c.typed);
         if (c.report) {
-            EXPECT_EQ(svc.Reports(), Calls{c.report});
+            EXPECT_EQ(printed, c.report);
             EXPECT_EQ(MessageLine(), "Printing Completed");
         } else {
-            EXPECT_EQ(svc.calls, Calls{});
+            EXPECT_EQ(printed, "");
             EXPECT_EQ(MessageLine(), "Format for Date Entry = YYYYMMDD");
         }
         // No date is left for a report that follows.
-        svc.calls.clear();
-        Press(kPrint, 8);
-        EXPECT_EQ(svc.Reports(), Calls{"Report_Collection 20261209"});
+        EXPECT_EQ(PressForReport(8), "COLLECTION SUMMARY of 9/December/2026");
     }
 }
 
@@ -144,30 +170,28 @@ TEST_F(PrintPageTest, ReportSettingsAskForAManagerWithTheRight) {
         std::string* setting;
         const char* typed;
         const char* message;
-        const char* report;  // nullptr: none
+        const char* report;  // "": none
     };
     const Case cases[] = {
-        {3, &gSettings.gPrintOption530, "", "Manager Authorization Required", nullptr},
-        {3, &gSettings.gPrintOption530, "999", "Invalid Manager Authorization Code", nullptr},
-        {3, &gSettings.gPrintOption530, "555", "Printing Completed", "Report_Sales(2) 20261209"},
-        {2, &gSettings.gPrintOption535, "555", "Printing Completed", "Report_Sales(3) 20261209"},
-        {1, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", nullptr},
-        {4, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", nullptr},
-        {5, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", nullptr},
-        {8, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", nullptr},
-        {1, &gSettings.gPrintOption540, "777", "Printing Completed", "Report_TimeAttendance 20261209"},
-        {4, &gSettings.gPrintOption540, "777", "Printing Completed", "Report_Sales(1) 20261209"},
-        {5, &gSettings.gPrintOption540, "777", "Printing Completed", "Report_Drawer(1) 20261209"},
-        {8, &gSettings.gPrintOption540, "777", "Printing Completed", "Report_Collection 20261209"},
+        {3, &gSettings.gPrintOption530, "", "Manager Authorization Required", ""},
+        {3, &gSettings.gPrintOption530, "999", "Invalid Manager Authorization Code", ""},
+        {3, &gSettings.gPrintOption530, "555", "Printing Completed", "SALES REPORT of 9/December/2026"},
+        {2, &gSettings.gPrintOption535, "555", "Printing Completed", "CASHIER REPORT of 9/December/2026"},
+        {1, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", ""},
+        {4, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", ""},
+        {5, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", ""},
+        {8, &gSettings.gPrintOption540, "555", "Manager Not Allowed Access", ""},
+        {1, &gSettings.gPrintOption540, "777", "Printing Completed", "TIME/ATTENDANCE of 9/December/2026"},
+        {4, &gSettings.gPrintOption540, "777", "Printing Completed", "CLOSING REPORT of 9/December/2026"},
+        {5, &gSettings.gPrintOption540, "777", "Printing Completed", "DRAWER REPORT of 9/December/2026"},
+        {8, &gSettings.gPrintOption540, "777", "Printing Completed", "COLLECTION SUMMARY of 9/December/2026"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " '" + c.typed + "'");
         gSettings.gPrintOption530 = gSettings.gPrintOption535 = gSettings.gPrintOption540 = "0";
         *c.setting = "1";
-        svc.calls.clear();
-        Press(kPrint, c.key, c.typed);
+        EXPECT_EQ(PressForReport(c.key, c.typed), c.report);
         EXPECT_EQ(MessageLine(), c.message);
-        EXPECT_EQ(svc.Reports(), c.report ? Calls{c.report} : Calls{});
     }
 }
 
@@ -175,8 +199,7 @@ TEST_F(PrintPageTest, CollectionOnTheManagerPathNeverTakesAStaleDate) {
     AddManager("777", "111111111");
     gSettings.gPrintOption540 = "1";
     ReportDate_Set("20250101");  // left by something that did not print
-    Press(kPrint, 8, "777");
-    EXPECT_EQ(svc.Reports(), Calls{"Report_Collection 20261209"});
+    EXPECT_EQ(PressForReport(8, "777"), "COLLECTION SUMMARY of 9/December/2026");
 }
 
 TEST_F(PrintPageTest, CashCountBeforeTheCashierAndClosingReports) {
@@ -184,33 +207,34 @@ TEST_F(PrintPageTest, CashCountBeforeTheCashierAndClosingReports) {
     struct Case {
         int key;
         std::string* setting;  // nullptr: no manager setting
-        bool countOpens;
-        Calls calls;
-        bool registerShown;
+        bool countWindow;      // the program has a cash count window
+        bool counted;          // the count form came up
+        const char* report;    // "": nothing printed yet
     };
     const Case cases[] = {
-        {2, nullptr, true, {"CashCount_Open"}, false},
-        {4, nullptr, true, {"CashCount_Open"}, false},
+        {2, nullptr, true, true, ""},
+        {4, nullptr, true, true, ""},
         // Without the form the report prints at once.
-        {2, nullptr, false, {"CashCount_Open", "Report_Sales(3) 20261209"}, true},
-        {4, &gSettings.gPrintOption540, true, {"CashCount_Open"}, false},
+        {2, nullptr, false, false, "CASHIER REPORT of 9/December/2026"},
+        {4, &gSettings.gPrintOption540, true, true, ""},
         // The cashier report on the manager path prints at once.
-        {2, &gSettings.gPrintOption535, true, {"Report_Sales(3) 20261209"}, true},
+        {2, &gSettings.gPrintOption535, true, false, "CASHIER REPORT of 9/December/2026"},
     };
     gSettings.gCountBeforeCashierReport = true;
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.key) + (c.setting ? " manager" : ""));
+        SCOPED_TRACE(std::to_string(c.key) + (c.setting ? " manager" : "") + (c.countWindow ? "" : " no window"));
         gSettings.gPrintOption535 = gSettings.gPrintOption540 = "0";
         if (c.setting) *c.setting = "1";
-        svc.calls.clear();
-        svc.cashCountOpens = c.countOpens;
+        CountWindow count;
+        CashCount_SetView(c.countWindow ? &count : nullptr);
         screen.SetVisible(kRegisterWindow, true);
-        Press(kPrint, c.key, c.setting ? "777" : "");
-        EXPECT_EQ(svc.calls, c.calls);
-        EXPECT_EQ(screen.Visible(kRegisterWindow), c.registerShown);
-        if (c.registerShown) {
-            EXPECT_EQ(MessageLine(), "Printing Completed");
-        }
+        screen.SetText(kMessageLine, "");
+        EXPECT_EQ(PressForReport(c.key, c.setting ? "777" : ""), c.report);
+        EXPECT_EQ(count.shown, c.counted);
+        // The count form takes the register window's place.
+        EXPECT_EQ(screen.Visible(kRegisterWindow), !c.counted);
+        EXPECT_EQ(MessageLine(), c.counted ? "" : "Printing Completed");
+        CashCount_SetView(nullptr);
     }
 }
 
@@ -218,7 +242,7 @@ TEST_F(PrintPageTest, CashCountBeforeTheCashierAndClosingReports) {
 
 TEST_F(PrintPageTest, ReceiptReprintOfTheLastOrATypedNumber) {
     Invoices();
-    gSettings.gPrinterType = "0";  // the receipt prints nothing: the record chosen tells
+    gSettings.gPrinterType = PrinterType::Off;  // the receipt prints nothing: the record chosen tells
     struct Case {
         int key;
         const char* typed;
@@ -244,7 +268,7 @@ TEST_F(PrintPageTest, ReceiptReprintOfTheLastOrATypedNumber) {
         EXPECT_FALSE(gData.invoices.IsOpen());
     }
     // A printer that does not answer says so.
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     Press(kPrint, 13);
     EXPECT_EQ(MessageLine(), "Printer Error, Unable to Print");
 }
@@ -257,7 +281,7 @@ TEST_F(PrintPageTest, OrderPurchaseAndAdjustmentReprintsPickTheirDocument) {
     Open_Fileadjustment();
     AddDocuments(gData.adjustments, gData.gLastAdjustmentRecord, 90, 80, 9, "1111");
     Data_CloseAll(gData);
-    gSettings.gPrinterType = "0";  // the documents print nothing: the record chosen tells
+    gSettings.gPrinterType = PrinterType::Off;  // the documents print nothing: the record chosen tells
     struct Case {
         int key;
         const char* typed;
@@ -327,7 +351,7 @@ TEST_F(PrintPageTest, SheetsOfUnknownClientsAndProductsSayNotFound) {
 
 TEST_F(PrintPageTest, ProductSheetOfAProductOfTheFile) {
     Products({"100", "200"});
-    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gSettings.gPrinterType = PrinterType::Screen;  // the on-screen printout panel
     Press(kPrint, 22, "200");
     EXPECT_EQ(MessageLine(), "Printing Completed");
     EXPECT_NE(screen.Text(ControlId{Control::Txt_Printer, 0}).find("Description"), std::string::npos);
@@ -345,7 +369,7 @@ TEST_F(PrintPageTest, AClientSheetLeavesTheClientOfTheSaleAsItWas) {
     dir.Write("Data/1234567.NWC", framed("2       ") + framed("  N7      Seven"));
     // The sale holds client 1001 of the client file, attached before its
     // first line; the cashier prints N7's sheet, then rings the sale up.
-    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gSettings.gPrinterType = PrinterType::Screen;  // the on-screen printout panel
     gData.gClientRecNo = 1;
     gData.gNewClientRecNo = 0;
     gSale.gClientCode = "1001";
@@ -370,11 +394,11 @@ TEST_F(PrintPageTest, LabelsNeedAnEntryOrASaleAndTellHowThePrinterWent) {
     gLabel = LabelState{};
     gLabel.LabelTemplate[1][0] = "<";  // 1INT
     gLabel.LabelTemplate[1][1] = ">";  // 2INT
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     Press(kPrint, 16, "1");
     EXPECT_EQ(MessageLine(), "Printer is Deactivated Through Setting");
 
-    gSettings.gPrinterType = "3";
+    gSettings.gPrinterType = PrinterType::Com1;
     {
         PrinterCapture capture;
         gPrint.gPrintStatus = 2;  // an earlier printout's failure is not this one's
@@ -389,7 +413,10 @@ TEST_F(PrintPageTest, DisplayOnScreenSendsTheNextReportToTheScreen) {
     EXPECT_EQ(MessageLine(), "Printout Will Be Displayed Onscreen");
     EXPECT_TRUE(gPrint.gPrintToScreen);
     Press(kPrint, 3);
-    EXPECT_TRUE(svc.printToScreenAtReport);
+    // The report is on the screen's printout panel, not on the printer.
+    EXPECT_NE(screen.Text(ControlId{Control::Txt_Printer, 0}).find("SALES REPORT"), std::string::npos)
+        << screen.Text(ControlId{Control::Txt_Printer, 0});
+    EXPECT_EQ(MessageLine(), "Printing Completed");
     // Also in the middle of a sale.
     gPrint.gPrintToScreen = false;
     AddLine("100", 1, Money::FromUnits(2));
@@ -404,18 +431,18 @@ TEST_F(PrintPageTest, PrintScreenNeedsASaleAndAPrinter) {
 
     AddLine("100", 1, Money::FromUnits(2));
     struct Case {
-        const char* type;
+        PrinterType type;
         bool opens;
         const char* message;
         bool printed;
     };
     const Case cases[] = {
-        {"3", true, "Printing Completed", true},
-        {"3", false, "Printer Error, Unable to Print", false},
-        {"0", true, "Printer is Deactivated Through Setting", false},
+        {PrinterType::Com1, true, "Printing Completed", true},
+        {PrinterType::Com1, false, "Printer Error, Unable to Print", false},
+        {PrinterType::Off, true, "Printer is Deactivated Through Setting", false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.type) + (c.opens ? " opens" : " fails"));
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.type)) + (c.opens ? " opens" : " fails"));
         svc.printed.clear();
         gSettings.gPrinterType = c.type;
         svc.printerOpens = c.opens;

@@ -1,7 +1,5 @@
 #include "register/prompt_line.h"
 
-#include <algorithm>
-
 #include "register/total_key.h"
 #include "sale/sale_save.h"
 
@@ -20,7 +18,10 @@
 #include "key_fixture.h"
 #include "platform/background_runner.h"
 #include "register/keyboard.h"
+#include "register_mode_print.h"
+#include "sale/tenders.h"
 #include "screen/messages.h"
+#include "screen/panels.h"
 #include "screen/screen_build.h"
 
 namespace tarvo {
@@ -274,13 +275,16 @@ TEST_F(PromptLineTest, WithoutCardPaymentsTheChargeIsRefusedAndLogged) {
 
 TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
     struct Case {
-        const char* backend;
-        const char* avs;
+        CardBackend backend;
+        bool avs;
         const char* expiryKept;
     };
-    const Case cases[] = {{"1", "1", "2605"}, {"3", "1", "0526"}, {"1", "0", "2605"}, {"2", "", "0526"}};
+    const Case cases[] = {{CardBackend::ExchangeFiles, true, "2605"},
+                          {CardBackend::Gateway, true, "0526"},
+                          {CardBackend::ExchangeFiles, false, "2605"},
+                          {CardBackend::Terminal, false, "0526"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.backend) + "/" + c.avs);
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.backend)) + "/" + std::to_string(c.avs));
         gSettings.gCardBackend = c.backend;
         gSettings.gCardAvs = c.avs;
         gReg.gCardRequest = CardRequest{};
@@ -296,7 +300,7 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         EXPECT_EQ(MessageLine(), "Input Card Expiry Date MMYY");
         Answer("0526");
         EXPECT_EQ(gReg.gCardRequest.gCardExpiry, c.expiryKept);
-        if (std::string(c.avs) == "1") {
+        if (c.avs) {
             ASSERT_TRUE(Pending(4));
             Answer("");
             EXPECT_EQ(MessageLine(), "Invalid Entry, Input Card Holder Street Address");
@@ -347,7 +351,7 @@ TEST_F(PromptLineTest, ExpiryMustBeFourDigitsWithAMonth) {
         {"1299", true}, {"0126", true},   {"0000", false}, {"1300", false}, {"0012", false},
         {"123", false}, {"12345", false}, {"ab12", false}, {"12ab", false}, {"1a99", false},
     };
-    gSettings.gCardBackend = "3";
+    gSettings.gCardBackend = CardBackend::Gateway;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
         Credit_Card_PromptCardExpiry();
@@ -415,6 +419,7 @@ TEST_F(PromptLineTest, MessageIsAcknowledgedByEnterOrCancelAlike) {
 TEST_F(PromptLineTest, ClientNumberQuestion) {
     std::string rec(208, ' ');
     rec.replace(11, 2, "77");
+    rec.replace(19, 11, "Corner Shop");
     ASSERT_TRUE(gData.clients.Open(gConstants.paths.gDataPath + ".CLI", 210, true));
     ASSERT_TRUE(gData.clients.Write(1, rec));
     gData.gClientCount = 1;
@@ -426,7 +431,7 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
         const char* message;
     };
     const Case cases[] = {
-        {"77", false, {"Client_Process"}, "Input Client Number & Select Enter"},
+        {"77", false, {}, "Client Corner Shop"},  // the client attached
         {"78", false, {}, "Not Found"},
         {"", false, {}, ""},
         {"77", true, {}, ""},
@@ -452,6 +457,8 @@ TEST_F(PromptLineTest, ClientNumberQuestion) {
         if (std::string(c.entry) != "77") {
             EXPECT_EQ(Entry(), "");
         }
+        EXPECT_EQ(gSale.gClientName, std::string(c.entry) == "77" && !c.cancel ? "Corner Shop" : "");
+        gSale.gClientName.clear();
     }
 }
 
@@ -480,16 +487,28 @@ TEST_F(PromptLineTest, PaymentReferenceIsCleanedIntoTheLastTender) {
 }
 
 TEST_F(PromptLineTest, NoPaymentReferenceRemovesTheTender) {
+    const ControlId tenderRow{Control::Tr_Amount, 7};
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "Cancel" : "empty Enter");
         recorder.calls.clear();
+        // A tender of $5.00 on the payment page, its reference asked.
+        AddLine("A", 1, Money::FromUnits(5));
+        gSale.gTotal = Money::FromUnits(5);
         gSale.gPaymentCount = 1;
+        gSale.gPayments[1].amount = Money::FromUnits(5);
+        Summary_Show();
+        Payment_Display();
+        ASSERT_EQ(screen.Text(tenderRow), "$5.00");
         Ask(8, Message::EnterPaymentReferenceInformation);
         if (cancel)
             PromptInCIA_Cancel();
         else
             Answer("   ");
-        EXPECT_EQ(CallsMade(), Calls{"Payment_Process(24)"});
+        EXPECT_TRUE(CallsMade().empty());
+        // The tender is gone from the sale and its row; the balance is due again.
+        EXPECT_EQ(gSale.gPaymentCount, 0);
+        EXPECT_EQ(screen.Text(tenderRow), "");
+        EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$5.00");
         EXPECT_EQ(MessageLine(), cancel ? "" : "Invalid Entry");
         EXPECT_EQ(gSale.gPayments[1].reference, "");
         EXPECT_FALSE(gReg.gPromptLineActive);
@@ -508,16 +527,16 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         Ask(9, Message::SelectReasonForStockAdjustment);
         Answer(c.entry);
         if (c.starts) {
-            EXPECT_EQ(gSale.gMode, 15);
+            EXPECT_EQ(gSale.gMode, RegisterMode::Adjustment);
             EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Adjustment");
             EXPECT_EQ(gSale.gAdjustmentReason, c.entry);
             EXPECT_EQ(MessageLine(), "");
         } else {
-            EXPECT_EQ(gSale.gMode, 11);  // the register's home mode
+            EXPECT_EQ(gSale.gMode, RegisterMode::Sales);  // the register's home mode
             EXPECT_EQ(gSale.gAdjustmentReason, "");
             EXPECT_EQ(MessageLine(), "Stock Adjustment Terminated");
         }
@@ -526,7 +545,7 @@ TEST_F(PromptLineTest, AdjustmentReasonIsOneDigit) {
 }
 
 TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     gReg.gPromptState = PromptState::ClientNumber;
     screen.Show(kGreetingLabel, true);
     Ask(13, Message::SelectReasonForStockAdjustment);
@@ -534,7 +553,7 @@ TEST_F(PromptLineTest, CancelOfTheFirstOrderNumberLeavesTheModeAsItWas) {
     PromptInCIA_Cancel();
     EXPECT_TRUE(CallsMade().empty());
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Adjustment");
-    EXPECT_EQ(gSale.gMode, 15);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Adjustment);
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
     EXPECT_FALSE(screen.Visible(kGreetingLabel));
     EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
@@ -554,7 +573,7 @@ TEST_F(PromptLineTest, CancelOfADocumentQuestionIsItsEmptyAnswer) {
         int asked;                      // the question asked next, 0 none
         const char* message;
     } cases[] = {
-        {9, 2, {}, 0, "Stock Adjustment Terminated"},
+        {9, 0, {}, 0, "Stock Adjustment Terminated"},  // the adjustment ends: a new, empty sale
         {10, 1, {"Item P1"}, 0, ""},
         {11, 2, {}, 12, "Input Product Comment"},  // the comment is asked next
         {12, 2, {"Item P1", "Item P2"}, 0, ""},
@@ -840,21 +859,25 @@ TEST_F(PromptLineTest, AReceiptOnTheScreenHoldsTheNextSaleUntilItIsClosed) {
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "Cancel" : "Enter");
         recorder.calls.clear();
+        gSale = SaleState{};
+        AddLine("A", 1, Money::FromUnits(2));  // the sale just saved, still on the receipt
         Printout_Show();
         timers.Start(TimerId::EndSale, 2000);
         ASSERT_TRUE(timers.Tick(TimerId::EndSale));
         EXPECT_FALSE(timers.Running(TimerId::EndSale));
         EXPECT_TRUE(screen.Visible(Id(Control::Txt_Printer)));
-        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 0);
+        EXPECT_EQ(gSale.gItemCount, 1);  // the next sale waits
         if (cancel)
             PromptInCIA_Cancel();
         else
             PromptInCIA_Enter();
-        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
+        EXPECT_EQ(gSale.gItemCount, 0);  // the next, empty sale
+        EXPECT_EQ(gSale.gLines[1].key, "");
         // Closing a receipt shown outside a sale's end starts nothing.
+        AddLine("B", 1, Money::FromUnits(2));
         Printout_Show();
         PromptInCIA_Enter();
-        EXPECT_EQ(std::count(CallsMade().begin(), CallsMade().end(), "Sale_Start"), 1);
+        EXPECT_EQ(LineKeys(), (std::vector<std::string>{"B"}));
     }
 }
 

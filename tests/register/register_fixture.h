@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "config/settings.h"
 #include "config/text_tables.h"
 #include "data/data_state.h"
 #include "data/log.h"
+#include "data/master_files.h"
 #include "data/sale_state.h"
 #include "print/printer_output.h"
 #include "program_state.h"
@@ -29,6 +31,18 @@ inline void UseTerminalFolder(const std::string& folder, const char* terminal = 
     std::filesystem::create_directories(folder + "/Files");
     std::filesystem::create_directories(folder + "/Data");
     ProgramLog().Open(gConstants.paths.gFilesPath + ".LOG");
+}
+
+// The store's default client (setting 255: client "1", "Cash Customer"),
+// which every new sale attaches, in the terminal's client file and loaded.
+// Without it a new sale says "Not Found".
+inline void DefaultClient_Load() {
+    std::string record(210, ' ');
+    record.replace(0, 1, "1");
+    record.replace(11, 1, "1");
+    record.replace(19, 13, "Cash Customer");
+    std::ofstream(gConstants.paths.gFilesPath + ".CLI", std::ios::binary) << record << "\r\n";
+    Parse_FileClient();
 }
 
 // Fails the test when the core writes or focuses a control the window does

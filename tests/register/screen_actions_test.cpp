@@ -1,9 +1,11 @@
 #include "register/screen_actions.h"
+#include "register/count_window.h"
 #include "screen/controls.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +15,9 @@
 #include "data/data_state.h"
 #include "data/log.h"
 #include "data/lookups.h"
+#include "office/cash_count.h"
+#include "office/report_state.h"
+#include "print/devices.h"
 #include "print/printer_output.h"
 #include "register_fixture.h"
 #include "screen/messages.h"
@@ -26,20 +31,9 @@ namespace {
 const ControlId kMessageLine{Control::txtCIA, 0};
 const ControlId kTotalCell{Control::Rt_Total, 0};
 
-// The sale engine, printer and cash office as far as these actions see them.
+// The printer as far as these actions see them.
 class FakeServices : public RegisterServices {
 public:
-    // sale engine: a found product becomes a line of quantity 1 at $2.00
-    void Product_Add() override {
-        ++adds;
-        if (addNothing) return;
-        int n = ++gSale.gItemCount;
-        gSale.gLines[n].key = std::string(ProductKeyOf(gData.gProductRec));
-        gSale.gLines[n].description = "Product " + gSale.gLines[n].key;
-        gSale.gLines[n].quantity = 1;
-        gSale.gLines[n].unitPrice = Money::FromUnits(2);
-    }
-
     // printer: the texts sent, joined into printed lines
     void Printer_Open() override {
         ++opens;
@@ -57,23 +51,15 @@ public:
     void Printer_Close(bool closeHandle) override { closes.push_back(closeHandle); }
     std::int16_t PrintStatus() const override { return gPrint.gPrintStatus; }
 
-    bool CashCount_Open() override { return countFormOpens; }
-    void Report_Sales() override {
-        ++reports;
-        gPrint.gPrintStatus = reportStatus;
-    }
     void OnlineProduct_Clear() override { ++onlineClears; }
 
-    bool addNothing = false;
-    int adds = 0;
     int opens = 0;
-    std::int16_t openStatus = 0, reportStatus = 0;
+    std::int16_t openStatus = 0;
     int failAfterLines = -1;
     std::vector<std::string> printed;
     std::string current;
     std::vector<bool> closes;
-    bool countFormOpens = true;
-    int reports = 0, onlineClears = 0;
+    int onlineClears = 0;
 };
 
 class ScreenActionsTest : public RegisterTest {
@@ -88,19 +74,23 @@ protected:
         std::filesystem::create_directories(dir / "Data");
         std::filesystem::create_directories(dir / "Files");
         ProgramLog().Open(dir / "Files/1234567.LOG");
+        gData.gClientRecNo = 1;  // the sale has its client, so products may be sold
     }
     void TearDown() override {
+        CashCount_SetView(nullptr);
         Data_Reset(gData);
         ProgramLog().Close();
         RegisterTest::TearDown();
     }
 
-    // The product working file with these keys (sorted), key at column 12.
+    // The product working file with these keys (sorted), key at column 12,
+    // each at $2.00 (column 100).
     void Products(std::vector<std::string> keys) {
         ASSERT_TRUE(gData.products.Open(dir / "Data/1234567.PRD", 275, true));
         for (std::size_t i = 0; i < keys.size(); ++i) {
             std::string rec(273, ' ');
             rec.replace(11, keys[i].size(), keys[i]);
+            rec.replace(99, 4, "2.00");
             ASSERT_TRUE(gData.products.Write(static_cast<std::int64_t>(i + 1), rec));
         }
         gData.gProductCount = static_cast<std::int32_t>(keys.size());
@@ -181,7 +171,6 @@ TEST_F(ScreenActionsTest, EmptyCodeFileOnlyRepaintsTheReceipt) {
     CodeFile("");
     File_Read();
     EXPECT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(fake.adds, 0);
     EXPECT_EQ(screen.Text({Control::Rt_Description, 1}), "Already here");
 }
 
@@ -198,14 +187,15 @@ TEST_F(ScreenActionsTest, QuantityThatDoesNotFitIsSkippedAndLogged) {
 
 TEST_F(ScreenActionsTest, LineTheSaleEngineRefusesLeavesTheLastLineAlone) {
     Products({"1234"});
-    gSale.gItemCount = 1;
-    gSale.gLines[1].key = "earlier";
-    gSale.gLines[1].quantity = 1;
-    fake.addNothing = true;
+    // A sale of 400 lines takes no more.
+    gSale.gItemCount = 400;
+    gSale.gLines[400].key = "earlier";
+    gSale.gLines[400].quantity = 1;
     CodeFile("x,1234,5,\r\n");
     File_Read();
-    EXPECT_EQ(fake.adds, 1);
-    EXPECT_EQ(Lines(), (std::vector<std::pair<std::string, double>>{{"earlier", 1}}));
+    EXPECT_EQ(gSale.gItemCount, 400);
+    EXPECT_EQ(gSale.gLines[400].key, "earlier");
+    EXPECT_EQ(gSale.gLines[400].quantity, 1);
 }
 
 TEST_F(ScreenActionsTest, MissingOrUnreadableCodeFileIsReported) {
@@ -228,36 +218,52 @@ TEST_F(ScreenActionsTest, MissingOrUnreadableCodeFileIsReported) {
 // ---- Count_Cash ----------------------------------------------------------------------
 
 TEST_F(ScreenActionsTest, CashCountHidesTheRegisterUntilTheReportIsPrinted) {
+    CountWindow window;
+    CashCount_SetView(&window);
+    dir.Write(kDeviceMapFile, "COM1=" + (dir / "unplugged") + "\n");
+    gReg.gBusinessDate = "20261209";
+    gSale.gDateText = "09/Dec/2026";
     struct Case {
-        const char* printerType;
-        std::int16_t reportStatus;
+        PrinterType printerType;
+        bool printerAnswers;  // else its port cannot be opened (nothing plugged into COM1)
         const char* message;
-    } cases[] = {{"3", 0, "Printing Completed"},
-                 {"3", 1, "Printer Error, Unable to Print"},
+    } cases[] = {{PrinterType::Com1, true, "Printing Completed"},
+                 {PrinterType::Com1, false, "Printer Error, Unable to Print"},
                  // Printing switched off: nothing was printed, and the cashier is told why.
-                 {"0", 0, "Printer is Deactivated Through Setting"}};
+                 {PrinterType::Off, false, "Printer is Deactivated Through Setting"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         gSettings.gPrinterType = c.printerType;
-        fake.reports = 0;
-        fake.reportStatus = c.reportStatus;
+        Report_Prepare(ReportKind::Cashier);
+        std::optional<PrinterCapture> printer;
+        if (c.printerAnswers) printer.emplace();
+        window.shown = false;
         Count_Cash();
+        EXPECT_TRUE(window.shown);
         EXPECT_FALSE(screen.Visible(kRegisterForm));
-        EXPECT_EQ(fake.reports, 0);
+        if (printer) {
+            EXPECT_EQ(printer->bytes.find("CASHIER REPORT"), std::string::npos);  // not yet
+        }
         Count_Cash_Resume();
         EXPECT_TRUE(screen.Visible(kRegisterForm));
-        EXPECT_EQ(fake.reports, 1);
+        if (printer) {
+            EXPECT_NE(printer->bytes.find("CASHIER REPORT\r\n"), std::string::npos) << printer->bytes;
+            EXPECT_NE(printer->bytes.find("Date:     09/Dec/2026\r\n"), std::string::npos) << printer->bytes;
+        }
         EXPECT_EQ(screen.Text(kMessageLine), c.message);
         EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
     }
 }
 
 TEST_F(ScreenActionsTest, WithoutACountFormTheReportIsPrintedAtOnce) {
-    gSettings.gPrinterType = "3";
-    fake.countFormOpens = false;
+    gSettings.gPrinterType = PrinterType::Com1;
+    gReg.gBusinessDate = "20261209";
+    gSale.gDateText = "09/Dec/2026";
+    Report_Prepare(ReportKind::Cashier);
+    PrinterCapture printer;
     Count_Cash();
     EXPECT_TRUE(screen.Visible(kRegisterForm));
-    EXPECT_EQ(fake.reports, 1);
+    EXPECT_NE(printer.bytes.find("CASHIER REPORT\r\n"), std::string::npos) << printer.bytes;
     EXPECT_EQ(screen.Text(kMessageLine), "Printing Completed");
 }
 
@@ -267,7 +273,7 @@ class PrintScreenTest : public ScreenActionsTest {
 protected:
     void SetUp() override {
         ScreenActionsTest::SetUp();
-        gSettings.gPrinterType = "1";
+        gSettings.gPrinterType = PrinterType::Lpt1;
         gTerminalNumber = "1234567";
         clock.Set(LocalTime{2026, 12, 9, 7, 5, 0});
         gData.CashierTable.push_back(CashierRow{"0001", "11", "Marie", 1});
@@ -337,17 +343,17 @@ TEST_F(PrintScreenTest, NothingIsPrintedWithPrintingOffOrAfterAnError) {
     Add("1", 1, "1", "x");
     Add("2", 1, "1", "y");
     struct Case {
-        const char* printerType;
+        PrinterType printerType;
         std::int16_t openStatus;
         int failAfterLines;
         int opens;
         std::size_t lines;
         std::size_t closes;
     } cases[] = {
-        {"0", 0, -1, 0, 0, 0},  // printing off
-        {"1", 1, -1, 1, 0, 0},  // the printer does not open
-        {"1", 0, 5, 1, 5, 0},   // fails at the first sale line: nothing further
-        {"1", 0, -1, 1, 12, 1},
+        {PrinterType::Off, 0, -1, 0, 0, 0},   // printing off
+        {PrinterType::Lpt1, 1, -1, 1, 0, 0},  // the printer does not open
+        {PrinterType::Lpt1, 0, 5, 1, 5, 0},   // fails at the first sale line: nothing further
+        {PrinterType::Lpt1, 0, -1, 1, 12, 1},
     };
     for (const Case& c : cases) {
         fake = FakeServices{};
@@ -355,9 +361,9 @@ TEST_F(PrintScreenTest, NothingIsPrintedWithPrintingOffOrAfterAnError) {
         fake.openStatus = c.openStatus;
         fake.failAfterLines = c.failAfterLines;
         Print_Screen();
-        EXPECT_EQ(fake.opens, c.opens) << c.printerType << c.openStatus << c.failAfterLines;
-        EXPECT_EQ(fake.printed.size(), c.lines) << c.printerType << c.openStatus << c.failAfterLines;
-        EXPECT_EQ(fake.closes.size(), c.closes) << c.printerType << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.opens, c.opens) << static_cast<int>(c.printerType) << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.printed.size(), c.lines) << static_cast<int>(c.printerType) << c.openStatus << c.failAfterLines;
+        EXPECT_EQ(fake.closes.size(), c.closes) << static_cast<int>(c.printerType) << c.openStatus << c.failAfterLines;
     }
     EXPECT_EQ(gSale.gItemCount, 2);
 }

@@ -21,11 +21,17 @@
 namespace tarvo {
 namespace {
 
-constexpr int kSystem = 10;
+constexpr KeyPage kSystem = KeyPage::System;
 using Calls = std::vector<std::string>;
 
 class SystemPageTest : public PageTest {
 protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        // Ann is logged in at the register.
+        AddCashier("77", "00000007", "Ann", 1);
+        gReg.gCashierIndex = 1;
+    }
     void MidSale() { AddLine("100", 1, Money::FromUnits(2)); }
 };
 
@@ -98,29 +104,39 @@ TEST_F(SystemPageTest, BusinessDateChangesOnlyToARealDate) {
         const char* typed;
         const char* message;
         const char* date;
+        const char* dateText;  // the date as the register shows and prints it
     };
     const Case cases[] = {
-        {"", "Format for Date Entry = YYYYMMDD", "20261209"},
-        {"20260230", "Format for Date Entry = YYYYMMDD", "20261209"},
-        {"2026121", "Format for Date Entry = YYYYMMDD", "20261209"},
-        {"20270115", "Date Change Successful", "20270115"},
+        {"", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
+        {"20260230", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
+        {"2026121", "Format for Date Entry = YYYYMMDD", "20261209", "9/December/2026"},
+        {"20270115", "Date Change Successful", "20270115", "15/Jan/2027"},
     };
+    DefaultClient_Load();  // for the sale a new date starts
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         gReg.gBusinessDate = "20261209";
+        gSale.gDateText = "9/December/2026";
         svc.calls.clear();
+        screen.SetFontSize(SoftKeyId(1), 13);
+        screen.SetText(kSaleTotalCell, "$2.00");
         Press(kSystem, 2, c.typed);
         EXPECT_EQ(MessageLine(), c.message);
         EXPECT_EQ(gReg.gBusinessDate, c.date);
+        EXPECT_EQ(gSale.gDateText, c.dateText);
         const bool changed = std::string(c.date) != "20261209";
-        EXPECT_EQ(svc.calls, changed ? (Calls{"Date_Set", "Sale_Start"}) : Calls{});
+        // A new date starts a new sale: its keys captioned again, its
+        // receipt without a total yet.
+        EXPECT_TRUE(svc.calls.empty());
+        EXPECT_EQ(screen.State(SoftKeyId(1)).font.size, changed ? 11 : 13);
+        EXPECT_EQ(screen.Text(kSaleTotalCell), changed ? "" : "$2.00");
         EXPECT_EQ(Entry(), "");
     }
 }
 
 TEST_F(SystemPageTest, KeysThatWouldLoseTheSaleRefuseMidSale) {
     MidSale();
-    gSettings.gConnectionMode = "0";
+    gSettings.gConnectionMode = ConnectionMode::Online;
     for (int key : {1, 2, 11, 17, 18, 23, 24}) {
         SCOPED_TRACE(key);
         svc.calls.clear();
@@ -135,13 +151,14 @@ TEST_F(SystemPageTest, KeysThatWouldLoseTheSaleRefuseMidSale) {
     Press(kSystem, 8);
     EXPECT_EQ(MessageLine(), "Connection Test Successful");
     Press(kSystem, 9);
-    EXPECT_TRUE(svc.Called("Communicate(1)"));
+    EXPECT_TRUE(svc.Called("Session_Run(1)"));
     EXPECT_EQ(gSale.gItemCount, 1);
 }
 
 TEST_F(SystemPageTest, PrinterTest) {
     struct Case {
-        const char* type;
+        PrinterType type;
+        const char* text;  // setting 880 as the file gives it
         bool opens;
         std::int16_t statusAtClose;
         const char* message;
@@ -150,16 +167,19 @@ TEST_F(SystemPageTest, PrinterTest) {
     };
     const std::vector<std::string> page{"This is a printer test.....", "", "", "", "", ""};
     const Case cases[] = {
-        {"0", true, 0, "Printer is Deactivated Through Setting", {}, {}},
-        {"3", true, 0, "Printer Test Successful 3", {"Printer_Open", "Printer_Close(true)"}, page},
-        {"7", false, 0, "Printer Test Failed 7", {"Printer_Open"}, {}},
-        {"3", true, 2, "Printer Test Failed 3", {"Printer_Open", "Printer_Close(true)"}, page},
+        {PrinterType::Off, "0", true, 0, "Printer is Deactivated Through Setting", {}, {}},
+        {PrinterType::Com1, "3", true, 0, "Printer Test Successful 3", {"Printer_Open", "Printer_Close(true)"}, page},
+        {PrinterType::Com3, "7", false, 0, "Printer Test Failed 7", {"Printer_Open"}, {}},
+        {PrinterType::Com1, "3", true, 2, "Printer Test Failed 3", {"Printer_Open", "Printer_Close(true)"}, page},
+        // A value the register does not name prints on LPT1 and is named as given.
+        {PrinterType::Lpt1, "06", true, 0, "Printer Test Successful 06", {"Printer_Open", "Printer_Close(true)"}, page},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.type) + (c.opens ? " opens" : " fails"));
+        SCOPED_TRACE(std::string(c.text) + (c.opens ? " opens" : " fails"));
         svc.calls.clear();
         svc.printed.clear();
         gSettings.gPrinterType = c.type;
+        gSettings.gPrinterTypeText = c.text;
         svc.printerOpens = c.opens;
         svc.printStatus = c.statusAtClose;
         Press(kSystem, 7);
@@ -171,7 +191,7 @@ TEST_F(SystemPageTest, PrinterTest) {
 
 TEST_F(SystemPageTest, ConnectionTest) {
     struct Case {
-        const char* mode;
+        ConnectionMode mode;
         bool internet;
         int dialSettings;
         int dialResult;
@@ -179,28 +199,34 @@ TEST_F(SystemPageTest, ConnectionTest) {
         Calls calls;
     };
     const Case cases[] = {
-        {"0", true, 1, 1, "Connection Test Successful", {"Internet_Check"}},
-        {"0", false, 1, 1, "Connection Test Failed", {"Internet_Check"}},
-        {"1", true, 1, 1, "Connection Test Successful", {"Internet_Check", "RasDialHangUp"}},
-        {"1",
+        {ConnectionMode::Online, true, 1, 1, "Connection Test Successful", {"Internet_Check"}},
+        {ConnectionMode::Online, false, 1, 1, "Connection Test Failed", {"Internet_Check"}},
+        {ConnectionMode::DialUp, true, 1, 1, "Connection Test Successful", {"Internet_Check", "RasDialHangUp"}},
+        {ConnectionMode::DialUp,
          false,
          1,
          1,
          "Connection Test Successful",
          {"Internet_Check", "ReadDialSettings", "RasDialConnect", "RasDialHangUp"}},
-        {"1",
+        {ConnectionMode::DialUp,
          false,
          1,
          3,
          "Connection Test Failed",
          {"Internet_Check", "ReadDialSettings", "RasDialConnect", "RasDialHangUp"}},
-        {"1", false, 2, 1, "Connection Test Failed", {"Internet_Check", "ReadDialSettings", "RasDialHangUp"}},
+        {ConnectionMode::DialUp,
+         false,
+         2,
+         1,
+         "Connection Test Failed",
+         {"Internet_Check", "ReadDialSettings", "RasDialHangUp"}},
     };
     const ControlId kSystemKey{Control::BSys, 1};
     screen.SetCaption(kSystemKey, "System");
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.mode) + (c.internet ? " online" : " offline") + " dial " +
-                     std::to_string(c.dialSettings) + "/" + std::to_string(c.dialResult));
+        SCOPED_TRACE(std::string(c.mode == ConnectionMode::DialUp ? "dial-up" : "online") +
+                     (c.internet ? " online" : " offline") + " dial " + std::to_string(c.dialSettings) + "/" +
+                     std::to_string(c.dialResult));
         svc.calls.clear();
         gSettings.gConnectionMode = c.mode;
         svc.internet = c.internet;
@@ -224,23 +250,24 @@ TEST_F(SystemPageTest, ConnectionTestWaitsInTheBackgroundWithEveryKeyLocked) {
     ASSERT_TRUE(up.Bound() && down.Bound());
     TestDir folder;  // no Dial.Set: the dial-up cannot be made
     struct Case {
-        const char* mode;
+        ConnectionMode mode;
         bool online;
         const char* meanwhile;
         const char* answer;
     };
     const Case cases[] = {
-        {"0", true, "Testing Internet Connection", "Connection Test Successful"},
-        {"0", false, "Testing Internet Connection", "Connection Test Failed"},
-        {"1", true, "Establishing a Connection to the Internet", "Connection Test Successful"},
-        {"1", false, "Establishing a Connection to the Internet", "Connection Test Failed"},
+        {ConnectionMode::Online, true, "Testing Internet Connection", "Connection Test Successful"},
+        {ConnectionMode::Online, false, "Testing Internet Connection", "Connection Test Failed"},
+        {ConnectionMode::DialUp, true, "Establishing a Connection to the Internet", "Connection Test Successful"},
+        {ConnectionMode::DialUp, false, "Establishing a Connection to the Internet", "Connection Test Failed"},
     };
     const ControlId kSystemKey{Control::BSys, 1};
     const ControlId kEnterKey{Control::BReg, 4};
     screen.SetCaption(kSystemKey, "System");
     screen.SetCaption(kEnterKey, "Enter");
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.mode) + (c.online ? " online" : " offline"));
+        SCOPED_TRACE(std::string(c.mode == ConnectionMode::DialUp ? "dial-up" : "online") +
+                     (c.online ? " online" : " offline"));
         ManualRunner runner;
         InternetCheckConfig check;
         check.url = c.online ? up.Url() : down.Url();
@@ -305,7 +332,10 @@ TEST_F(SystemPageTest, SendsRunTheirSessionAndGiveTheLogBack) {
         int key;
         const char* session;
     };
-    for (const Case& c : {Case{9, "Communicate(1)"}, Case{10, "Communicate(3)"}, Case{11, "Communicate(2)"}}) {
+    gSettings.gConnectionMode = ConnectionMode::Interval;  // a standing connection: no dial-up around the session
+    // The log's session keeps the window as it was (hidden here); the
+    // others show it.
+    for (const Case& c : {Case{9, "Session_Run(1, hidden)"}, Case{10, "Session_Run(3)"}, Case{11, "Session_Run(2)"}}) {
         SCOPED_TRACE(c.key);
         svc.calls.clear();
         gComm.gCommHidden = true;

@@ -19,6 +19,7 @@
 #include "register/register_fixture.h"
 #include "register/register_keys.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "sale/sale_start.h"
@@ -40,7 +41,7 @@ public:
     bool answer = true;
     int sends = 0;
 
-    void Document_Send(int, std::function<void(bool)> then) override {
+    void Document_Send(RegisterMode, std::function<void(bool)> then) override {
         ++sends;
         const bool sent = answer;
         Reg().runner->Post([] {},
@@ -71,7 +72,7 @@ protected:
         gReg.gLoggedOut = false;
         gReg.gBusinessDate = "20261209";
         // A received purchase order of two lines, counted in.
-        gSale.gMode = 28;
+        gSale.gMode = RegisterMode::ReceivePO;
         sale_builder::AddLine("1001", "COFFEE", 3, "4", "4");
         sale_builder::AddLine("1002", "DECAF", 1, "5", "5");
         gReg.gEnteredAmount = Money();
@@ -122,7 +123,7 @@ TEST_F(TotalKeyTest, KeysStayLockedUntilTheSendAnswersAndTheOrderEndsAfterThePau
     EXPECT_TRUE(timers.Running(TimerId::EndSale));
     EXPECT_TRUE(KeysLocked());  // until the next sale
     EXPECT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(gSale.gMode, 28);  // the order stays until the pause is over
+    EXPECT_EQ(gSale.gMode, RegisterMode::ReceivePO);  // the order stays until the pause is over
 
     // Then a new sale holds again the lines received.
     EXPECT_TRUE(timers.Tick(TimerId::EndSale));
@@ -147,7 +148,7 @@ TEST_F(TotalKeyTest, ARefusedSendLeavesTheOrderOpenAndGivesTheKeysBack) {
     EXPECT_FALSE(gSaleSave.gSaleFinished);
     EXPECT_FALSE(timers.Running(TimerId::EndSale));
     EXPECT_EQ(gSale.gItemCount, 2);
-    EXPECT_EQ(gSale.gMode, 28);
+    EXPECT_EQ(gSale.gMode, RegisterMode::ReceivePO);
 
     // The cashier may press Total again: a second send.
     online.answer = true;

@@ -14,6 +14,7 @@
 #include "data/store_fixture.h"
 #include "register/register_fixture.h"
 #include "sale/clients.h"
+#include "sale/totals.h"
 #include "screen/controls.h"
 #include "test_dir.h"
 
@@ -27,9 +28,6 @@ class ClientKeys : public RegisterServices {
 public:
     std::vector<std::string> calls;
     SearchFormSetup searchForm;
-    void Sales_Process(int key) override {
-        calls.push_back("Sales_Process(" + std::to_string(key) + ") " + Screen().Text(kEntryBox));
-    }
     void SearchForm_Show(const SearchFormSetup& setup) override {
         calls.push_back("SearchForm_Show");
         searchForm = setup;
@@ -194,7 +192,7 @@ TEST_F(ClientsTest, DiscountOnEveryLine) {
         EXPECT_EQ(Amt(gSale.gTotal), Amt(M(c.extension)));
         EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::DiscountPercent) + c.discount);
         // No sale discount on top of the line discount.
-        for (const std::string& call : keys.calls) EXPECT_EQ(call.find("Sales_Process"), std::string::npos);
+        EXPECT_TRUE(gSale.gSaleDiscount.IsZero());
     }
 }
 
@@ -229,17 +227,25 @@ TEST_F(ClientsTest, LineDiscountThatDoesNotFitLeavesTheLinesAlone) {
 TEST_F(ClientsTest, DiscountWithoutThePerLineOptionIsASaleDiscount) {
     Clients({ClientSpec{.discount = "10"}, ClientSpec{.discount = "7.5"}});
     AddLine("19.99", 1);
+    Totals_Update();  // the subtotal as the line's entry left it
     gData.gClientRecNo = 1;
     Client_Process();
+    // The line keeps its price; the sale takes 10 % of $19.99, rounded up to
+    // the cent, off its total.
     EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
-    EXPECT_EQ(gSale.gLines[1].note, "");
-    EXPECT_EQ(keys.calls, (std::vector<std::string>{"Sales_Process(16) 10"}));
+    EXPECT_EQ(Amt(gSale.gSaleDiscount), "2.0000");
+    EXPECT_EQ(Amt(gSale.gTotal), "17.9900");
+    EXPECT_EQ(gSale.gLines[1].note, "Total Discount -$2.00");
+    EXPECT_EQ(screen.Text(kMessageLine), "Discount Applied -$2.00");
     EXPECT_EQ(screen.Text(kEntryBox), "");
 
     keys.calls.clear();
     gData.gClientRecNo = 2;
     Client_Process();
-    EXPECT_EQ(keys.calls, (std::vector<std::string>{"Sales_Process(16) 7.5"}));
+    // 7.5 % of $19.99 is $1.49925: $1.50 in place of the first client's discount.
+    EXPECT_EQ(Amt(gSale.gSaleDiscount), "1.5000");
+    EXPECT_EQ(Amt(gSale.gTotal), "18.4900");
+    EXPECT_EQ(screen.Text(kMessageLine), "Discount Applied -$1.50");
 }
 
 TEST_F(ClientsTest, DiscountOutsideOneToHundredIsNotApplied) {
@@ -255,6 +261,7 @@ TEST_F(ClientsTest, DiscountOutsideOneToHundredIsNotApplied) {
             Client_Process();
             EXPECT_EQ(Amt(gSale.gLines[1].unitPrice), "19.9900");
             EXPECT_FALSE(gSale.gLines[1].hasNote);
+            EXPECT_TRUE(gSale.gSaleDiscount.IsZero());
             EXPECT_TRUE(keys.calls.empty());
             EXPECT_EQ(screen.Text(kMessageLine), Msg(Message::Client) + " Marlowe Hardware");
         }

@@ -235,7 +235,7 @@ protected:
         AddTender("1", "7");
         ASSERT_TRUE(Sale_Save());
         EXPECT_EQ(gSaleSave.gPrintRecordNo, static_cast<std::int32_t>(invoicesBefore + 2));
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         print_golden::UseReadableCodes();
         std::string printed;
         {
@@ -646,7 +646,7 @@ TEST_F(CrashSweepTest, ASessionKilledAtAnyWriteStillSendsEveryInvoiceOnce) {
         setup.clock = &later;
         setup.internet.url = internet.Url();
         BackOfficeSession clean(setup);
-        EXPECT_EQ(clean.Run(kCommFull, true), 0);
+        EXPECT_EQ(clean.Run(CommMode::Full, true), 0);
         EXPECT_EQ(serverInvoices(), once);
         Open_FileInvoice();
         for (std::int64_t rec = 2; rec <= gData.gLastInvoiceRecord; ++rec)
@@ -732,7 +732,7 @@ TEST_F(CrashSweepTest, ADownloadKilledAtAnyWriteLeavesEachFileWholeAndTheNextSes
         setup.account.password = "secret";
         setup.internet.url = internet.Url();
         BackOfficeSession clean(setup);
-        EXPECT_EQ(clean.Run(kCommFull, true), 0);
+        EXPECT_EQ(clean.Run(CommMode::Full, true), 0);
         EXPECT_FALSE(TemporaryIn(w / "Files"));
         EXPECT_EQ(w.Read("Files/1234567.PRD"), newMaster);
         EXPECT_EQ(w.Read("Files/1234567.CSH"), sent.at("1234567.CSH"));

@@ -25,7 +25,7 @@ class SessionServices : public RegisterServices {
 public:
     std::vector<std::string> sessions;
     void Communicate(std::function<void()> then) override {
-        sessions.push_back("mode " + std::to_string(gComm.gOperationMode) +
+        sessions.push_back("mode " + std::to_string(static_cast<int>(gComm.gOperationMode)) +
                            (gComm.gCommHidden ? ", hidden" : ", shown"));
         if (then) then();
     }
@@ -114,7 +114,7 @@ TEST_F(EntryHelpersTest, TitleShowsTerminalBusinessDateAndTheLoggedInCashier) {
 // ---- full resend --------------------------------------------------------------------------
 
 TEST_F(EntryHelpersTest, ResendOfEveryFileRunsOneShownSessionInPlainTextMode) {
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     gComm.gCommHidden = true;
     AllFilesASCII_Send();
     EXPECT_EQ(sessionServices.sessions, std::vector<std::string>{"mode 3, shown"});

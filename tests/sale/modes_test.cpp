@@ -10,6 +10,7 @@
 #include "data/sale_state.h"
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
+#include "register_mode_print.h"
 #include "sale/modes.h"
 #include "sale/product_entry.h"
 #include "sale/totals.h"
@@ -132,42 +133,51 @@ TEST_F(ModesTest, ManagerRequiredRemindsForTwoSecondsWhenRefused) {
 TEST_F(ModesTest, ModeDisplay) {
     struct Case {
         const char* name;
-        std::int16_t mode;
+        RegisterMode mode;
         std::int16_t promptState;
         std::string modifiers;  // v void, r return, x exchange, p price search, s stock search, m manual price
         const char* text;
-        std::int16_t modeAfter;
+        RegisterMode modeAfter;
         double fontSize;  // 9 = kept
     };
     const Case cases[] = {
-        {"sales", 11, 0, "", "Mode: Sales", 11, 9},
-        {"order entry, 17 characters", 12, 0, "", "Mode: Order Entry", 12, 12},
-        {"purchase order, 15 characters", 13, 0, "", "Mode: Pur.Order", 13, 12},
-        {"new purchase order shows 13's name", 29, 0, "", "Mode: Pur.Order", 29, 12},
-        {"purchase, 14 characters", 14, 0, "", "Mode: Purchase", 14, 9},
-        {"adjustment, 16 characters", 15, 0, "", "Mode: Adjustment", 15, 12},
-        {"stock count", 16, 0, "", "Mode: Stock Count", 16, 12},
-        {"receiving", 17, 0, "", "Mode: Receiving", 17, 12},
-        {"training", 26, 0, "", "Mode: Training", 26, 9},
-        {"price checker, 19 characters", 27, 0, "", "Mode: Price Checker", 27, 11},
-        {"receive PO", 28, 0, "", "Mode: Receive PO", 28, 12},
-        {"pack order", 30, 0, "", "Mode: Pack Order", 30, 12},
-        {"change price, 18 characters", 31, 0, "", "Mode: Change Price", 31, 11},
-        {"a named mode wins over the prompt", 14, 2, "v", "Mode: Purchase", 14, 9},
-        {"not a mode code", 99, 0, "", "Mode: Sales", 11, 9},
-        {"a modifier's number is no mode", 20, 0, "", "Mode: Sales", 11, 9},
-        {"login prompt", 11, 2, "", "Mode: Login", 11, 9},
-        {"opening amount prompt", 11, 3, "", "Mode: Open.Amount", 11, 12},
-        {"client number prompt", 11, 6, "", "Mode: Client Entry", 11, 11},
-        {"prompt wins over modifiers", 11, 1, "vm", "Mode: Paidout", 11, 9},
-        {"prompt state out of range", 11, 7, "", "Mode: Sales", 11, 9},
-        {"void", 11, 0, "v", "Mode: Void Mode", 11, 12},
-        {"void and manual price: the last wins", 11, 0, "vm", "Mode: Manual Price", 11, 11},
-        {"return", 11, 0, "r", "Mode: Return", 11, 9},
-        {"return and exchange", 11, 0, "rx", "Mode: Exchange", 11, 9},
-        {"price search", 11, 0, "p", "Mode: Price Srch", 11, 12},
-        {"price and stock search", 11, 0, "ps", "Mode: Stock Srch", 11, 12},
-        {"modifier outside a named mode resets it", 99, 0, "r", "Mode: Return", 11, 9},
+        {"sales", RegisterMode::Sales, 0, "", "Mode: Sales", RegisterMode::Sales, 9},
+        {"order entry, 17 characters", RegisterMode::OrderEntry, 0, "", "Mode: Order Entry", RegisterMode::OrderEntry,
+         12},
+        {"purchase order, 15 characters", RegisterMode::PurchaseOrder, 0, "", "Mode: Pur.Order",
+         RegisterMode::PurchaseOrder, 12},
+        {"new purchase order shows the purchase order's name", RegisterMode::NewPurchaseOrder, 0, "", "Mode: Pur.Order",
+         RegisterMode::NewPurchaseOrder, 12},
+        {"purchase, 14 characters", RegisterMode::Purchase, 0, "", "Mode: Purchase", RegisterMode::Purchase, 9},
+        {"adjustment, 16 characters", RegisterMode::Adjustment, 0, "", "Mode: Adjustment", RegisterMode::Adjustment,
+         12},
+        {"stock count", RegisterMode::StockCount, 0, "", "Mode: Stock Count", RegisterMode::StockCount, 12},
+        {"receiving", RegisterMode::Receiving, 0, "", "Mode: Receiving", RegisterMode::Receiving, 12},
+        {"training", RegisterMode::Training, 0, "", "Mode: Training", RegisterMode::Training, 9},
+        {"price checker, 19 characters", RegisterMode::PriceChecker, 0, "", "Mode: Price Checker",
+         RegisterMode::PriceChecker, 11},
+        {"receive PO", RegisterMode::ReceivePO, 0, "", "Mode: Receive PO", RegisterMode::ReceivePO, 12},
+        {"pack order", RegisterMode::PackOrder, 0, "", "Mode: Pack Order", RegisterMode::PackOrder, 12},
+        {"change price, 18 characters", RegisterMode::ChangePrice, 0, "", "Mode: Change Price",
+         RegisterMode::ChangePrice, 11},
+        {"a named mode wins over the prompt", RegisterMode::Purchase, 2, "v", "Mode: Purchase", RegisterMode::Purchase,
+         9},
+        {"not a mode code", static_cast<RegisterMode>(99), 0, "", "Mode: Sales", RegisterMode::Sales, 9},
+        {"a modifier's number is no mode", static_cast<RegisterMode>(20), 0, "", "Mode: Sales", RegisterMode::Sales, 9},
+        {"login prompt", RegisterMode::Sales, 2, "", "Mode: Login", RegisterMode::Sales, 9},
+        {"opening amount prompt", RegisterMode::Sales, 3, "", "Mode: Open.Amount", RegisterMode::Sales, 12},
+        {"client number prompt", RegisterMode::Sales, 6, "", "Mode: Client Entry", RegisterMode::Sales, 11},
+        {"prompt wins over modifiers", RegisterMode::Sales, 1, "vm", "Mode: Paidout", RegisterMode::Sales, 9},
+        {"prompt state out of range", RegisterMode::Sales, 7, "", "Mode: Sales", RegisterMode::Sales, 9},
+        {"void", RegisterMode::Sales, 0, "v", "Mode: Void Mode", RegisterMode::Sales, 12},
+        {"void and manual price: the last wins", RegisterMode::Sales, 0, "vm", "Mode: Manual Price",
+         RegisterMode::Sales, 11},
+        {"return", RegisterMode::Sales, 0, "r", "Mode: Return", RegisterMode::Sales, 9},
+        {"return and exchange", RegisterMode::Sales, 0, "rx", "Mode: Exchange", RegisterMode::Sales, 9},
+        {"price search", RegisterMode::Sales, 0, "p", "Mode: Price Srch", RegisterMode::Sales, 12},
+        {"price and stock search", RegisterMode::Sales, 0, "ps", "Mode: Stock Srch", RegisterMode::Sales, 12},
+        {"modifier outside a named mode resets it", static_cast<RegisterMode>(99), 0, "r", "Mode: Return",
+         RegisterMode::Sales, 9},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -201,7 +211,7 @@ TEST_F(ModesTest, ModeDisplayFontSizeByLength) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nameLength);
         gConstants.tables.ModeNameTable[28][1] = std::string(c.nameLength, 'x');
-        gSale.gMode = 28;
+        gSale.gMode = RegisterMode::ReceivePO;
         screen.SetFontSize(kModeBox, 9);
         Mode_Display();
         EXPECT_EQ(screen.State(kModeBox).font.size, c.fontSize);
@@ -210,7 +220,7 @@ TEST_F(ModesTest, ModeDisplayFontSizeByLength) {
 
 TEST_F(ModesTest, ModeDisplayInFrench) {
     gSettings.gLanguage = 2;
-    gSale.gMode = 16;
+    gSale.gMode = RegisterMode::StockCount;
     Mode_Display();
     EXPECT_EQ(ModeBox(), "Mode: Compte Physique");
     EXPECT_EQ(screen.State(kModeBox).font.size, 11);
@@ -241,7 +251,7 @@ TEST_F(ModesTest, MidSaleRefusesEveryModeChange) {
 
         EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
         EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
-        EXPECT_EQ(gSale.gMode, 11);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
         EXPECT_EQ(gSale.gItemCount, 1);
         EXPECT_FALSE(gSale.gStockCount);
         EXPECT_EQ(gSale.gSearchKind, 0);
@@ -258,7 +268,7 @@ TEST_F(ModesTest, KeysWithoutAnActionDoNothing) {
         Type("222");
         screen.SetText(kMessageLine, "earlier");
         Mode_Process(key);
-        EXPECT_EQ(gSale.gMode, 11);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
         EXPECT_EQ(MessageLine(), "earlier");
         EXPECT_EQ(Entry(), "222");
         EXPECT_TRUE(modeKeys.calls.empty());
@@ -280,7 +290,7 @@ TEST_F(ModesTest, ManagerWithTheModeRight) {
     for (int key : {12, 16, 17, 24}) {
         for (const Refusal& r : refusals) {
             SCOPED_TRACE("key " + std::to_string(key) + " entry '" + r.entry + "'");
-            gSale.gMode = 11;
+            gSale.gMode = RegisterMode::Sales;
             modeKeys.calls.clear();
             screen.SetEnabled(ControlId{Control::mTotalRegister, 0}, true);
             Type(r.entry);
@@ -289,7 +299,7 @@ TEST_F(ModesTest, ManagerWithTheModeRight) {
 
             EXPECT_EQ(MessageLine(), r.message);
             EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
-            EXPECT_EQ(gSale.gMode, 11);
+            EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
             EXPECT_FALSE(gSale.gStockCount);
             EXPECT_FALSE(Called("CommandFile_Create"));
             EXPECT_TRUE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));  // no sale started
@@ -302,12 +312,12 @@ TEST_F(ModesTest, ManagerWithTheModeRight) {
 
 TEST_F(ModesTest, SalesEntry) {
     // From the price checker, no lines: a new sale in the sales mode.
-    gSale.gMode = 27;
+    gSale.gMode = RegisterMode::PriceChecker;
     gSale.gStockCount = true;
     gSale.gSaleReference = "REF";
     screen.Show(kCountLabel, true);
     Mode_Process(1);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_FALSE(gSale.gStockCount);
     EXPECT_EQ(gSale.gSaleReference, "");  // the sale was started
     EXPECT_FALSE(screen.Visible(kCountLabel));
@@ -316,18 +326,18 @@ TEST_F(ModesTest, SalesEntry) {
     EXPECT_EQ(MessageLine(), "");
 
     // In training a sale with lines is dropped.
-    gSale.gMode = 26;
+    gSale.gMode = RegisterMode::Training;
     OneLine();
     Mode_Process(1);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(gSale.gItemCount, 0);
 
     // Outside training the lines stay and nothing is said.
     OneLine();
-    gSale.gMode = 27;
+    gSale.gMode = RegisterMode::PriceChecker;
     screen.SetText(kMessageLine, "earlier");
     Mode_Process(1);
-    EXPECT_EQ(gSale.gMode, 27);
+    EXPECT_EQ(gSale.gMode, RegisterMode::PriceChecker);
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(MessageLine(), "earlier");
 }
@@ -339,7 +349,7 @@ TEST_F(ModesTest, PurchaseKeys) {
     };
     for (const Case& c : {Case{3, true}, Case{4, false}}) {
         SCOPED_TRACE(c.key);
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gSale.gPurchaseIsOrder = !c.isOrder;
         modeKeys.calls.clear();
 
@@ -348,7 +358,7 @@ TEST_F(ModesTest, PurchaseKeys) {
         Type("55");
         Mode_Process(c.key);
         EXPECT_EQ(MessageLine(), "No Vendor Information Available");
-        EXPECT_EQ(gSale.gMode, 11);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
         EXPECT_EQ(gSale.gPurchaseIsOrder, !c.isOrder);
         EXPECT_FALSE(Called("Purchase_Start"));
         EXPECT_EQ(ModeBox(), "Mode: Sales");
@@ -356,7 +366,7 @@ TEST_F(ModesTest, PurchaseKeys) {
 
         gData.gVendorCount = 12;
         Mode_Process(c.key);
-        EXPECT_EQ(gSale.gMode, 14);
+        EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
         EXPECT_EQ(gSale.gPurchaseIsOrder, c.isOrder);
         EXPECT_TRUE(Called("Purchase_Start"));
         EXPECT_EQ(ModeBox(), "Mode: Purchase");
@@ -395,18 +405,18 @@ TEST_F(ModesTest, NewProduct) {
 TEST_F(ModesTest, StockAdjustmentKeys) {
     struct Case {
         int key;
-        std::int16_t mode;
+        RegisterMode mode;
         const char* call;
         std::int16_t direction;  // after the key; 7 = untouched
     };
     const Case cases[] = {
-        {14, 11, "Adjustment_Prepare", -1},
-        {15, 11, "Adjustment_Prepare", 1},
-        {14, 15, "Adjustment_Cancel", 7},  // in the adjustment mode either key cancels
-        {15, 15, "Adjustment_Cancel", 7},
+        {14, RegisterMode::Sales, "Adjustment_Prepare", -1},
+        {15, RegisterMode::Sales, "Adjustment_Prepare", 1},
+        {14, RegisterMode::Adjustment, "Adjustment_Cancel", 7},  // in the adjustment mode either key cancels
+        {15, RegisterMode::Adjustment, "Adjustment_Cancel", 7},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.key) + " in mode " + std::to_string(c.mode));
+        SCOPED_TRACE(std::to_string(c.key) + " in mode " + RegisterMode_Name(c.mode));
         gSale.gMode = c.mode;
         gSale.gAdjustmentDirection = 7;
         modeKeys.calls.clear();
@@ -426,16 +436,16 @@ TEST_F(ModesTest, SetStockToZero) {
     Type("222");
     Mode_Process(12);
     EXPECT_EQ(modeKeys.calls, (std::vector<std::string>{"CommandFile_Create"}));
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
 }
 
 TEST_F(ModesTest, CountStockTwiceEntersAndLeavesCounting) {
-    gSettings.gHomeMode = 27;
+    gSettings.gHomeMode = RegisterMode::PriceChecker;
     Receipt_Show();
 
     Type("222");
     Mode_Process(16);
-    EXPECT_EQ(gSale.gMode, 16);
+    EXPECT_EQ(gSale.gMode, RegisterMode::StockCount);
     EXPECT_TRUE(gSale.gStockCount);
     EXPECT_TRUE(screen.Visible(kCountLabel));
     EXPECT_FALSE(screen.Visible(kGridCell));
@@ -446,7 +456,7 @@ TEST_F(ModesTest, CountStockTwiceEntersAndLeavesCounting) {
 
     Type("222");
     Mode_Process(16);
-    EXPECT_EQ(gSale.gMode, 27);  // the home mode
+    EXPECT_EQ(gSale.gMode, RegisterMode::PriceChecker);  // the home mode
     EXPECT_FALSE(gSale.gStockCount);
     EXPECT_FALSE(screen.Visible(kCountLabel));
     EXPECT_TRUE(screen.Visible(kGridCell));
@@ -462,7 +472,7 @@ TEST_F(ModesTest, ChangePriceTwiceEntersAndLeavesPriceChange) {
 
     Type("222");
     Mode_Process(17);
-    EXPECT_EQ(gSale.gMode, 31);
+    EXPECT_EQ(gSale.gMode, RegisterMode::ChangePrice);
     EXPECT_EQ(gSale.gOnlineProduct, "");
     EXPECT_TRUE(gSale.gStockCount);  // the price-change panel blocks what counting blocks
     EXPECT_TRUE(screen.Visible(kCountLabel));
@@ -475,7 +485,7 @@ TEST_F(ModesTest, ChangePriceTwiceEntersAndLeavesPriceChange) {
     gSale.gOnlineProduct = "00001234";
     Type("222");
     Mode_Process(17);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(gSale.gOnlineProduct, "");
     EXPECT_FALSE(gSale.gStockCount);
     EXPECT_FALSE(screen.Visible(kCountLabel));
@@ -489,7 +499,7 @@ TEST_F(ModesTest, ChangePriceTwiceEntersAndLeavesPriceChange) {
 TEST_F(ModesTest, PriceChecker) {
     gSale.gSaleReference = "REF";
     Mode_Process(20);
-    EXPECT_EQ(gSale.gMode, 27);  // kept through the sale start
+    EXPECT_EQ(gSale.gMode, RegisterMode::PriceChecker);  // kept through the sale start
     EXPECT_EQ(gSale.gSaleReference, "");
     EXPECT_EQ(ModeBox(), "Mode: Price Checker");
 }
@@ -537,7 +547,7 @@ TEST_F(ModesTest, TrainingEntersWithAManagerAndLeavesWithoutOne) {
     screen.SetText(kMessageLine, "earlier");
     Type("222");
     Mode_Process(24);
-    EXPECT_EQ(gSale.gMode, 26);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Training);
     EXPECT_EQ(gSale.gSaleReference, "");
     EXPECT_EQ(MessageLine(), "");
     EXPECT_EQ(ModeBox(), "Mode: Training");
@@ -546,7 +556,7 @@ TEST_F(ModesTest, TrainingEntersWithAManagerAndLeavesWithoutOne) {
     OneLine();
     Type("");
     Mode_Process(24);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(ModeBox(), "Mode: Sales");
 }
@@ -561,7 +571,7 @@ protected:
         ModesTest::SetUp();
         // Tax 1 5 %, tax 2 9.975 % on the price with tax 1, no tax 3.
         gSettings.gTaxDefaultRate = {5, 9.975, 0};
-        gSettings.gTax2IncludesTax1 = "1";
+        gSettings.gTax2IncludesTax1 = true;
         gSale.gTaxRate = {0, 5, 9.975, 0};
         // Product 1 is taxable by taxes 1 and 2, product 2 (priced for two units) by tax 1 only.
         const std::vector<std::string> records = {
@@ -628,7 +638,7 @@ TEST_F(WholeSaleTest, SaleWithAReturnAndADiscountToTheCent) {
     Type("222");
     Mode_Process(24);
     EXPECT_EQ(MessageLine(), "Operation Not Allowed in Mid Sale");
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(gSale.gItemCount, 3);
     EXPECT_EQ(Cents(gSale.gTotal), "2.1400");
 }
@@ -636,14 +646,14 @@ TEST_F(WholeSaleTest, SaleWithAReturnAndADiscountToTheCent) {
 TEST_F(WholeSaleTest, ModesDecideWhatAScanDoes) {
     // Price checker: a scan shows the price and adds no line.
     Mode_Process(20);
-    ASSERT_EQ(gSale.gMode, 27);
+    ASSERT_EQ(gSale.gMode, RegisterMode::PriceChecker);
     Scan("A100");
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(Cents(gSale.gTotal), "0.0000");
 
     // Back to sales: the same scan sells.
     Mode_Process(1);
-    ASSERT_EQ(gSale.gMode, 11);
+    ASSERT_EQ(gSale.gMode, RegisterMode::Sales);
     AttachClient();
     Scan("A100");
     EXPECT_EQ(gSale.gItemCount, 1);
@@ -658,13 +668,13 @@ TEST_F(WholeSaleTest, ModesDecideWhatAScanDoes) {
     gSale.gItemCount = 0;
     Type("222");
     Mode_Process(24);
-    ASSERT_EQ(gSale.gMode, 26);
+    ASSERT_EQ(gSale.gMode, RegisterMode::Training);
     AttachClient();
     Scan("B200", 3);
     EXPECT_EQ(gSale.gItemCount, 1);
     EXPECT_EQ(Cents(gSale.gTotal), "3.1400");  // 2.99 + 0.1495 -> 0.15
     Mode_Process(24);
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(Cents(gSale.gTotal), "0.0000");
 }

@@ -21,6 +21,7 @@
 #include "data/store_fixture.h"
 #include "register/key_fixture.h"
 #include "register/register_keys.h"
+#include "register_mode_print.h"
 #include "sale/product_entry.h"
 
 namespace tarvo {
@@ -124,11 +125,11 @@ protected:
     // An empty sale in Sales mode with the default client attached and no taxes.
     void FreshSale() {
         gSale = SaleState{};
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         gData.gClientRecNo = 1;
         gData.gNewClientRecNo = 0;
         gData.gManualPrice = false;
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         gReg.gLoggedOut = false;
         gReg.gReceiptAreaContent = ReceiptAreaContent::Grid;
     }
@@ -252,38 +253,44 @@ TEST_F(ProductEntryTest, QuantitiesPriceUnitsAndExtensionsToTheCent) {
         std::string price, units;
         double typed;
         Modifier modifier;
-        int mode;
+        RegisterMode mode;
         double quantity;
         std::string list, unit, extension;
     };
     const Case cases[] = {
         // name, price level 1, price units, typed, modifier, mode: quantity, list, unit, extension
-        {"3 at 10.00 for 2 units", "10.00", "2", 3, kNone, 11, 3, "10", "10.00", "15.00"},
-        {"1.99 for 2 units, 3 sold", "1.99", "2", 3, kNone, 11, 3, "1.99", "1.99", "2.99"},
-        {"a typed 0 sells 1", "4.99", "", 0, kNone, 11, 1, "4.99", "4.99", "4.99"},
-        {"99999 or more sells 1", "4.99", "", 99999, kNone, 11, 1, "4.99", "4.99", "4.99"},
-        {"just under 99999 is kept", "0.01", "", 99998.5, kNone, 11, 99998.5, "0.01", "0.01", "999.99"},
-        {"a negative typed quantity sells 1", "4.99", "", -2, kNone, 11, 1, "4.99", "4.99", "4.99"},
-        {"exchange of 3", "2.50", "", 3, kExchange, 11, -3, "2.5", "2.50", "-7.50"},
-        {"exchange of a typed -2", "2.50", "", -2, kExchange, 11, 2, "2.5", "2.50", "5.00"},
-        {"return of 2", "1.25", "", 2, kReturn, 11, -2, "1.25", "1.25", "-2.50"},
-        {"return with no quantity is -1", "1.25", "", 0, kReturn, 11, -1, "1.25", "1.25", "-1.25"},
-        {"price rounded to cents first", "1.005", "", 1, kNone, 11, 1, "1.005", "1.01", "1.01"},
-        {"negative price: half a cent up", "-1.005", "", 1, kNone, 11, 1, "-1.005", "-1.00", "-1.00"},
-        {"half a cent up", "0.05", "2", 1, kNone, 11, 1, "0.05", "0.05", "0.03"},
-        {"sale: negative half cent away from zero", "0.05", "2", 1, kReturn, 11, -1, "0.05", "0.05", "-0.03"},
-        {"sale: four decimals, ties to even", "0.99", "", 0.005, kNone, 11, 0.005, "0.99", "0.99", "0.01"},
-        {"sale: negative tie to even", "0.99", "", 0.005, kReturn, 11, -0.005, "0.99", "0.99", "-0.01"},
-        {"purchase: half a cent up", "0.05", "2", 1, kNone, 14, 1, "0.05", "0.05", "0.03"},
-        {"purchase: negative half cent up", "0.05", "2", 1, kReturn, 14, -1, "0.05", "0.05", "-0.02"},
-        {"purchase: negative tie to even", "0.99", "", 0.005, kReturn, 14, -0.005, "0.99", "0.99", "0.00"},
-        {"purchase: 3 at 10.00 for 2 units", "10.00", "2", 3, kNone, 14, 3, "10", "10.00", "15.00"},
+        {"3 at 10.00 for 2 units", "10.00", "2", 3, kNone, RegisterMode::Sales, 3, "10", "10.00", "15.00"},
+        {"1.99 for 2 units, 3 sold", "1.99", "2", 3, kNone, RegisterMode::Sales, 3, "1.99", "1.99", "2.99"},
+        {"a typed 0 sells 1", "4.99", "", 0, kNone, RegisterMode::Sales, 1, "4.99", "4.99", "4.99"},
+        {"99999 or more sells 1", "4.99", "", 99999, kNone, RegisterMode::Sales, 1, "4.99", "4.99", "4.99"},
+        {"just under 99999 is kept", "0.01", "", 99998.5, kNone, RegisterMode::Sales, 99998.5, "0.01", "0.01",
+         "999.99"},
+        {"a negative typed quantity sells 1", "4.99", "", -2, kNone, RegisterMode::Sales, 1, "4.99", "4.99", "4.99"},
+        {"exchange of 3", "2.50", "", 3, kExchange, RegisterMode::Sales, -3, "2.5", "2.50", "-7.50"},
+        {"exchange of a typed -2", "2.50", "", -2, kExchange, RegisterMode::Sales, 2, "2.5", "2.50", "5.00"},
+        {"return of 2", "1.25", "", 2, kReturn, RegisterMode::Sales, -2, "1.25", "1.25", "-2.50"},
+        {"return with no quantity is -1", "1.25", "", 0, kReturn, RegisterMode::Sales, -1, "1.25", "1.25", "-1.25"},
+        {"price rounded to cents first", "1.005", "", 1, kNone, RegisterMode::Sales, 1, "1.005", "1.01", "1.01"},
+        {"negative price: half a cent up", "-1.005", "", 1, kNone, RegisterMode::Sales, 1, "-1.005", "-1.00", "-1.00"},
+        {"half a cent up", "0.05", "2", 1, kNone, RegisterMode::Sales, 1, "0.05", "0.05", "0.03"},
+        {"sale: negative half cent away from zero", "0.05", "2", 1, kReturn, RegisterMode::Sales, -1, "0.05", "0.05",
+         "-0.03"},
+        {"sale: four decimals, ties to even", "0.99", "", 0.005, kNone, RegisterMode::Sales, 0.005, "0.99", "0.99",
+         "0.01"},
+        {"sale: negative tie to even", "0.99", "", 0.005, kReturn, RegisterMode::Sales, -0.005, "0.99", "0.99",
+         "-0.01"},
+        {"purchase: half a cent up", "0.05", "2", 1, kNone, RegisterMode::Purchase, 1, "0.05", "0.05", "0.03"},
+        {"purchase: negative half cent up", "0.05", "2", 1, kReturn, RegisterMode::Purchase, -1, "0.05", "0.05",
+         "-0.02"},
+        {"purchase: negative tie to even", "0.99", "", 0.005, kReturn, RegisterMode::Purchase, -0.005, "0.99", "0.99",
+         "0.00"},
+        {"purchase: 3 at 10.00 for 2 units", "10.00", "2", 3, kNone, RegisterMode::Purchase, 3, "10", "10.00", "15.00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FreshSale();
         Store({Simple("1001", "A", c.price, c.units)});
-        gSale.gMode = static_cast<std::int16_t>(c.mode);
+        gSale.gMode = c.mode;
         gSale.gPurchaseVendor = "V1";
         gSale.gReturnMode = c.modifier == kReturn;
         gSale.gExchangeMode = c.modifier == kExchange;
@@ -806,7 +813,7 @@ TEST_F(ProductEntryTest, ALineTheTotalsCannotHoldIsTakenBack) {
 
 TEST_F(ProductEntryTest, TheFirstLineNeedsAClientOrAVendorInSomeModes) {
     struct Case {
-        int mode;
+        RegisterMode mode;
         bool client;
         std::string vendor;
         int defaultPage;
@@ -814,23 +821,23 @@ TEST_F(ProductEntryTest, TheFirstLineNeedsAClientOrAVendorInSomeModes) {
         std::string message;
     };
     const Case cases[] = {
-        {11, false, "", 1, 0, "Begin by First Entering a Client"},
-        {12, false, "", 1, 0, "Begin by First Entering a Client"},
-        {26, false, "", 1, 0, "Begin by First Entering a Client"},
-        {11, true, "", 1, 1, ""},
-        {17, false, "", 1, 1, ""},
-        {13, true, "", 1, 0, "No Vendor Information Available"},
-        {14, true, "", 1, 0, "No Vendor Information Available"},
-        {29, true, "", 1, 0, "No Vendor Information Available"},
-        {14, true, "V1", 1, 1, ""},
-        {11, true, "", 11, 0, ""},  // default page Extras: sales mode adds nothing
-        {12, true, "", 11, 1, ""},
+        {RegisterMode::Sales, false, "", 1, 0, "Begin by First Entering a Client"},
+        {RegisterMode::OrderEntry, false, "", 1, 0, "Begin by First Entering a Client"},
+        {RegisterMode::Training, false, "", 1, 0, "Begin by First Entering a Client"},
+        {RegisterMode::Sales, true, "", 1, 1, ""},
+        {RegisterMode::Receiving, false, "", 1, 1, ""},
+        {RegisterMode::PurchaseOrder, true, "", 1, 0, "No Vendor Information Available"},
+        {RegisterMode::Purchase, true, "", 1, 0, "No Vendor Information Available"},
+        {RegisterMode::NewPurchaseOrder, true, "", 1, 0, "No Vendor Information Available"},
+        {RegisterMode::Purchase, true, "V1", 1, 1, ""},
+        {RegisterMode::Sales, true, "", 11, 0, ""},  // default page Extras: sales mode adds nothing
+        {RegisterMode::OrderEntry, true, "", 11, 1, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(RegisterMode_Name(c.mode));
         FreshSale();
         Store({Simple("1001", "A", "1.00")});
-        gSale.gMode = static_cast<std::int16_t>(c.mode);
+        gSale.gMode = c.mode;
         gData.gClientRecNo = 0;
         gData.gNewClientRecNo = c.client ? 7 : 0;  // a client entered at this register counts
         gSale.gPurchaseVendor = c.vendor;
@@ -861,12 +868,12 @@ TEST_F(ProductEntryTest, APurchaseLineAsksWhatTheSettingsAskFor) {
         {false, false, true, "Purchase_PromptComment"},
         {false, false, false, "Purchase_AddProduct"},
     };
-    for (int mode : {13, 14, 29}) {
+    for (RegisterMode mode : {RegisterMode::PurchaseOrder, RegisterMode::Purchase, RegisterMode::NewPurchaseOrder}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::to_string(mode) + " " + c.asked);
+            SCOPED_TRACE(RegisterMode_Name(mode) + " " + c.asked);
             FreshSale();
             Store({Simple("1001", "A", "1.00")});
-            gSale.gMode = static_cast<std::int16_t>(mode);
+            gSale.gMode = mode;
             gSale.gPurchaseVendor = "V1";
             gSettings.gAskPurchaseCost = c.cost;
             gSettings.gAskPurchasePrice = c.price;
@@ -890,17 +897,17 @@ TEST_F(ProductEntryTest, TheOnlineStockCheckFollowsEveryLine) {
 
 TEST_F(ProductEntryTest, OnThePaymentPageProductsAreRefusedOrThePageLeft) {
     Store({Simple("1001", "A", "1.00")});
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     gSettings.gNoItemsOnPaymentPage = true;
     Scan("A");
     EXPECT_EQ(gSale.gItemCount, 0);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
 
     gSettings.gNoItemsOnPaymentPage = false;
     gSettings.gDefaultKeyPage = 3;
     Scan("A");
     EXPECT_EQ(gSale.gItemCount, 1);
-    EXPECT_EQ(gReg.gKeyPage, 3);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department3);
 }
 
 TEST_F(ProductEntryTest, TheReceiptGridComesBackForANewLine) {
@@ -952,7 +959,7 @@ TEST_F(ProductEntryLookupTest, APriceSearchShowsThePriceOfTheClientsLevel) {
 }
 
 TEST_F(ProductEntryLookupTest, ThePriceCheckerOnlyShowsPrices) {
-    gSale.gMode = 27;
+    gSale.gMode = RegisterMode::PriceChecker;
     for (int i = 0; i < 2; ++i) Scan("HOSE");
     EXPECT_EQ(gSale.gItemCount, 0);
     EXPECT_EQ(keys.Count("Customer_PriceChecker"), 2);
@@ -972,7 +979,7 @@ TEST_F(ProductEntryLookupTest, AStockSearchShowsTheStockFigures) {
 }
 
 TEST_F(ProductEntryLookupTest, InPriceChangeModeAProductOpensTheNewPriceQuestion) {
-    gSale.gMode = 31;
+    gSale.gMode = RegisterMode::ChangePrice;
     Type("HOSE");
     Scan("HOSE");
     EXPECT_EQ(gSale.gItemCount, 0);
@@ -992,7 +999,7 @@ TEST_F(ProductEntryTest, StockCountRecordsEachCountAndAddsNoLine) {
     Item hose = Simple("00001001", "HOSE", "12.505", "2");
     hose.description = "Garden hose";
     Store({hose, Simple("1002", "RAKE", "9.00")});
-    gSale.gMode = 16;
+    gSale.gMode = RegisterMode::StockCount;
     gSale.gStockCount = true;
 
     gSale.gQuantity = 3;
@@ -1036,9 +1043,9 @@ class ProductEntryOrderTest : public ProductEntryTest {
 protected:
     // Five order lines of products 1001..1005, each ordered `ordered`, with
     // the quantities already scanned.
-    void Order(int mode, const std::array<double, 5>& scanned, const std::string& ordered = "2") {
+    void Order(RegisterMode mode, const std::array<double, 5>& scanned, const std::string& ordered = "2") {
         FreshSale();
-        gSale.gMode = static_cast<std::int16_t>(mode);
+        gSale.gMode = mode;
         for (int i = 1; i <= 5; ++i) {
             PlaceLine(std::to_string(1000 + i), scanned[static_cast<std::size_t>(i - 1)], Money::FromUnits(i), ordered);
             gSale.gLines[i].sourceIndex = static_cast<std::int16_t>(i);
@@ -1057,7 +1064,7 @@ protected:
 };
 
 TEST_F(ProductEntryOrderTest, AScannedProductMovesBehindTheLinesAlreadyScanned) {
-    Order(28, {1, 1, 0, 0, 0});
+    Order(RegisterMode::ReceivePO, {1, 1, 0, 0, 0});
     Scan("P4");
     const SaleState& s = gSale;
     EXPECT_EQ(Products(), (std::vector<std::string>{"1001", "1002", "1004", "1003", "1005"}));
@@ -1073,7 +1080,7 @@ TEST_F(ProductEntryOrderTest, AScannedProductMovesBehindTheLinesAlreadyScanned) 
     EXPECT_EQ(s.gItemCount, 5);
 
     // Nothing scanned yet: the line goes to the top.
-    Order(28, {0, 0, 0, 0, 0});
+    Order(RegisterMode::ReceivePO, {0, 0, 0, 0, 0});
     gSale.gQuantity = 2;
     Scan("P5");
     EXPECT_EQ(Products(), (std::vector<std::string>{"1005", "1002", "1003", "1004", "1001"}));
@@ -1081,7 +1088,7 @@ TEST_F(ProductEntryOrderTest, AScannedProductMovesBehindTheLinesAlreadyScanned) 
     EXPECT_EQ(s.gTopLine, 1);
 
     // A line already in place stays.
-    Order(28, {1, 1, 0, 0, 0});
+    Order(RegisterMode::ReceivePO, {1, 1, 0, 0, 0});
     Scan("P2");
     EXPECT_EQ(Products(), (std::vector<std::string>{"1001", "1002", "1003", "1004", "1005"}));
     EXPECT_EQ(s.gLines[2].quantity, 2);
@@ -1091,16 +1098,16 @@ TEST_F(ProductEntryOrderTest, AScannedProductMovesBehindTheLinesAlreadyScanned) 
 TEST_F(ProductEntryOrderTest, AProductNotOnTheOrderOrBeyondItIsRefused) {
     struct Case {
         const char* name;
-        int mode;
+        RegisterMode mode;
         std::string code;
         double typed;
         bool counted;
     };
     const Case cases[] = {
-        {"not on the order", 28, "P9", 1, false},
-        {"receiving beyond the order", 28, "P1", 5, true},
-        {"packing up to the order", 30, "P1", 1, true},
-        {"packing beyond the order", 30, "P1", 2, false},
+        {"not on the order", RegisterMode::ReceivePO, "P9", 1, false},
+        {"receiving beyond the order", RegisterMode::ReceivePO, "P1", 5, true},
+        {"packing up to the order", RegisterMode::PackOrder, "P1", 1, true},
+        {"packing beyond the order", RegisterMode::PackOrder, "P1", 2, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -1125,15 +1132,18 @@ TEST_F(ProductEntryOrderTest, AProductNotOnTheOrderOrBeyondItIsRefused) {
 // ---- soft-key pages, product search ---------------------------------------------------------------
 
 TEST_F(ProductEntryTest, TheDefaultPageIsOpenedByItsKey) {
-    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasPageOn = true;
     struct Case {
-        int setting, page;
+        int setting;
+        KeyPage page;
     };
-    const Case cases[] = {{1, 1},   {2, 2},   {8, 8},   {9, 1},  {10, 10}, {11, 11},
-                          {12, 12}, {13, 13}, {14, 14}, {15, 1}, {16, 16}, {17, 1}};
+    const Case cases[] = {{1, KeyPage::Department1},  {2, KeyPage::Department2}, {8, KeyPage::Department8},
+                          {9, KeyPage::Department1},  {10, KeyPage::System},     {11, KeyPage::Extras},
+                          {12, KeyPage::Print},       {13, KeyPage::Sales},      {14, KeyPage::Special},
+                          {15, KeyPage::Department1}, {16, KeyPage::Mode},       {17, KeyPage::Department1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting);
-        gReg.gKeyPage = 0;
+        gReg.gKeyPage = KeyPage::None;
         gSettings.gDefaultKeyPage = static_cast<std::int16_t>(c.setting);
         Department_SetDefaultKey();
         EXPECT_EQ(gReg.gKeyPage, c.page);

@@ -25,11 +25,13 @@
 #include "data/transaction_files.h"
 #include "data/work_file.h"
 #include "file_size_limit.h"
+#include "office/communication.h"
 #include "print/devices.h"
 #include "print/print_golden.h"
 #include "print/printer_output.h"
 #include "register/register_fixture.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/clients.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
@@ -65,18 +67,16 @@ public:
     const std::string* printed = nullptr;  // what the printer has printed so far
     int Count(const std::string& c) const { return static_cast<int>(std::count(calls.begin(), calls.end(), c)); }
 
-    void Customer_Thankyou() override { calls.push_back("Customer_Thankyou"); }
     // With the receipts printed before the box came up.
     void MessageBox_Show(const std::string& text, const std::string&) override {
         calls.push_back("MessageBox:" + text + " after " + std::to_string(printed ? ReceiptsIn(*printed) : 0));
     }
-    void Logout() override { calls.push_back("Logout"); }
-    void Sale_Start() override { calls.push_back("Sale_Start"); }
-    void Communicate(std::function<void()> then) override {
-        calls.push_back("Communicate(" + std::to_string(gComm.gOperationMode) + (gComm.gCommHidden ? ",hidden)" : ")"));
-        if (then) then();
+    // The session with the back office, by its mode and whether its window
+    // stays off the screen.
+    std::int16_t Session_Run(CommMode mode, bool hidden) override {
+        calls.push_back("Session_Run(" + std::to_string(static_cast<int>(mode)) + (hidden ? ",hidden)" : ")"));
+        return 0;
     }
-    void Payment_Process(int key) override { calls.push_back("Payment_Process(" + std::to_string(key) + ")"); }
 };
 
 class SaleSaveTest : public RegisterTest {
@@ -86,6 +86,7 @@ protected:
         UseTerminalFolder(dir.Path());
         Reg().services = &svc;
         gComm = CommState{};
+        gCommSchedule = CommScheduleState{};
         gTender = TenderState{};
         gSaleSave = SaleSaveState{};
         SaleSave_SetWriteHook(nullptr);
@@ -96,7 +97,7 @@ protected:
         gSale.gClientCode = "C100";
         // The receipt printer on a port whose bytes the test reads, the
         // printer codes readable ("[KICK]" the drawer's).
-        gSettings.gPrinterType = "3";
+        gSettings.gPrinterType = PrinterType::Com1;
         print_golden::UseReadableCodes();
         print_golden::SetCode(4, "[KICK]");
         PrinterCodes_Load();
@@ -590,6 +591,7 @@ TEST_F(SaleSaveTest, AFullDiskKeepsTheSaleOpenAndTheFilesUnchanged) {
 TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
     EndSaleTimer_Connect();
     gSettings.gEndSaleDelay = 0;
+    DefaultClient_Load();
     CashSale();
     mTotalRegister_Click();
     mTotalRegister_Click();
@@ -599,16 +601,22 @@ TEST_F(SaleSaveTest, TotalPressedTwiceSavesOnceAndTheEndOfSaleStartsTheNext) {
     EXPECT_EQ(timers.Interval(TimerId::EndSale), 6000);  // a delay of 0 is the default pause
     const std::string line = screen.Text(kMessageLine);
     EXPECT_EQ(line, "    " + Msg(Message::PrintingInProgress));
+    screen.SetText(ControlId{Control::Txt_Mode, 0}, "");
     ASSERT_TRUE(timers.Tick(TimerId::EndSale));
     EXPECT_EQ(screen.Text(kMessageLine), "    ");
     EXPECT_FALSE(timers.Running(TimerId::EndSale));
-    EXPECT_EQ(svc.Count("Sale_Start"), 1);
+    // The next sale: no lines, no tenders, the store's default client, the
+    // mode shown.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gPaymentCount, 0);
+    EXPECT_EQ(gSale.gClientName, "Cash Customer");
+    EXPECT_EQ(screen.Text(ControlId{Control::Txt_Mode, 0}), "Mode: Sales");
     EXPECT_FALSE(gSaleSave.gSaleFinished);
 }
 
 TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote) {
+    DefaultClient_Load();  // for the next sale
     gSettings.gEndSaleDelay = 2500;
-    gSettings.gLogoutAfterSale = "1";
     PrinterGone();
     CashSale();
     mTotalRegister_Click();
@@ -616,24 +624,49 @@ TEST_F(SaleSaveTest, EndOfSaleLogsOutOrEndsAReceivedOrderAndKeepsThePrinterNote)
     Screen().SetText(kMessageLine, "    " + Msg(Message::PrintingInProgress));
     Timer_EndSale_Timer();
     EXPECT_EQ(screen.Text(kMessageLine), "    " + Msg(Message::PrintingInProgress));  // printer error: the note stays
-    EXPECT_EQ(svc.Count("Logout"), 1);
-    EXPECT_EQ(svc.Count("Sale_Start"), 0);
-    // A received purchase order ends in a new sale holding its lines again.
+    // The next sale started: no lines yet, the store's default client.
+    EXPECT_EQ(gSale.gItemCount, 0);
+    EXPECT_EQ(gSale.gClientName, "Cash Customer");
+
+    // With a logout after each sale the register goes back to the login
+    // prompt instead of a new sale.
+    gSettings.gLogoutAfterSale = true;
+    gTerminalNumber = "1234567";
+    gData.gNoCashiers = false;  // the cashier table was loaded
+    NewSale();
+    CashSale();
+    mTotalRegister_Click();
+    Timer_EndSale_Timer();
+    EXPECT_EQ(gReg.gCashierIndex, 0);
+    EXPECT_EQ(gReg.gBusinessDate, "");
+    EXPECT_EQ(gReg.gPromptState, PromptState::Login);
+    EXPECT_EQ(screen.Text(kMessageLine), "Type Cashier Number & Select Enter Button");
+    EXPECT_EQ(screen.Title(), "Corlant 18.03.14 Kaspen (1234567)  12-09-2026");
+    EXPECT_TRUE(gReg.gEntryMasked);  // no next sale started: the entry waits for a cashier's code
+
+    // A received purchase order ends in a new sale holding its lines again,
+    // with the cashier, back at the register, still logged in.
+    gReg.gCashierIndex = 1;
+    gReg.gPromptState = PromptState::None;
     dir.Write("Files/1234567.PRD", CrLf({Fixed(273, {{1, "1001"}, {12, "012345"}, {60, "Apple"}, {100, "10"}}),
                                          Fixed(273, {{1, "1002"}, {12, "ABC"}, {60, "Book"}, {100, "20"}})}));
     Parse_FileProduct();
     dir.Write("Files/1234567.CLI",
               CrLf({Fixed(210, {{1, "1"}, {11, "0"}, {12, "1"}, {20, "Cash Customer"}, {205, "0"}, {210, "1"}})}));
     Parse_FileClient();
-    gSale.gMode = 28;
+    NewSale();
+    CashSale();  // the order's lines as received
+    gSale.gMode = RegisterMode::ReceivePO;
     Timer_EndSale_Timer();
-    EXPECT_EQ(svc.Count("Logout"), 1);  // not again
+    // Not logged out again.
+    EXPECT_EQ(gReg.gCashierIndex, 1);
+    EXPECT_EQ(gReg.gPromptState, PromptState::None);
     ASSERT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(gSale.gLines[1].key, "012345");
     EXPECT_EQ(gSale.gLines[1].quantity, 2);
     EXPECT_EQ(gSale.gLines[2].key, "ABC");
     EXPECT_EQ(gSale.gLines[2].quantity, 1);
-    EXPECT_NE(gSale.gMode, 28);
+    EXPECT_NE(gSale.gMode, RegisterMode::ReceivePO);
 }
 
 TEST_F(SaleSaveTest, DrawerOpensOnceForTheFirstDrawerTender) {
@@ -665,7 +698,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     struct Case {
         const char* what;
         const char* type;
-        const char* cardEnabled;
+        bool cardEnabled;
         bool cardInSale;
         bool noReceiptForCash, giftAlways, ifPositive;
         int receipts;
@@ -674,13 +707,13 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
     };
     const std::string box = "MessageBox:Tear Off First Copy. Press Enter to Print Second Copy. after 1";
     const Case cases[] = {
-        {"card type 10, card processing off", "10", "0", false, false, false, false, 2, false, true},
-        {"type 15 is no card", "15", "0", false, false, false, false, 1, false, false},
-        {"card processing on, card approved", "15", "1", true, false, false, false, 2, false, true},
-        {"card processing on, no card", "10", "1", false, false, false, false, 1, false, false},
-        {"no receipt for a cash sale", "1", "0", false, true, false, false, 0, false, false},
-        {"gift receipt always", "1", "0", false, false, true, false, 1, true, false},
-        {"receipt only when positive, subtotal 30", "1", "0", false, false, false, true, 1, false, false},
+        {"card type 10, card processing off", "10", false, false, false, false, false, 2, false, true},
+        {"type 15 is no card", "15", false, false, false, false, false, 1, false, false},
+        {"card processing on, card approved", "15", true, true, false, false, false, 2, false, true},
+        {"card processing on, no card", "10", true, false, false, false, false, 1, false, false},
+        {"no receipt for a cash sale", "1", false, false, true, false, false, 0, false, false},
+        {"gift receipt always", "1", false, false, false, true, false, 1, true, false},
+        {"receipt only when positive, subtotal 30", "1", false, false, false, false, true, 1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -689,7 +722,7 @@ TEST_F(SaleSaveTest, ReceiptsAndSecondCopies) {
         std::filesystem::remove(FilePath(".PAY"));
         NewSale();
         gSaleSave = SaleSaveState{};
-        gSettings.gCardCopies = "2";
+        gSettings.gCardCopies = CardCopies::Two;
         gSettings.gCardEnabled = c.cardEnabled;
         gSettings.gNoReceiptForCash = c.noReceiptForCash;
         gSettings.gGiftReceiptAlways = c.giftAlways;
@@ -742,7 +775,7 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
         NewSale();
-        gSale.gMode = 26;
+        gSale.gMode = RegisterMode::Training;
         CashSale();
         mTotalRegister_Click();
         EXPECT_EQ(gSaleSave.gPrintRecordNo, 3);  // both occupy the same record
@@ -767,36 +800,40 @@ TEST_F(SaleSaveTest, TrainingSalesLeaveTheInvoiceCountsAsTheyWere) {
 
 TEST_F(SaleSaveTest, SendAfterSaleRunsAFullHiddenSession) {
     gSettings.gSendAfterSale = true;
-    gComm.gOperationMode = kCommResendAll;  // left behind by a report
+    gComm.gOperationMode = CommMode::ResendAll;  // left behind by a report
     gSale.gSendPending = true;
+    gSettings.gConnectionMode = ConnectionMode::Interval;  // a standing connection: no dial-up around the session
     CashSale();
     mTotalRegister_Click();
-    EXPECT_EQ(svc.Count("Communicate(0,hidden)"), 1);
+    EXPECT_EQ(svc.Count("Session_Run(0,hidden)"), 1);
     EXPECT_FALSE(gSale.gSendPending);
 }
 
 TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
     // An order: saved as an order, not as a sale, and printed.
     CashSale();
-    gSale.gMode = 12;
+    gSale.gMode = RegisterMode::OrderEntry;
     mTotalRegister_Click();
     EXPECT_EQ(Records(".ORD", 252).size(), 2u);
     EXPECT_EQ(Records(".INV", 150).size(), 0u);
     EXPECT_EQ(Occurrences(printer, "Order:    0000002"), 1) << printer;
     EXPECT_TRUE(gSaleSave.gSaleFinished);
-    Timer_EndSale_Timer();
+    Timer_EndSale_Timer();  // a new, empty sale
+    CashSale();
     // A stock adjustment the same way.
     printer.clear();
-    gSale.gMode = 15;
+    gSale.gMode = RegisterMode::Adjustment;
     gSale.gAdjustmentDirection = -1;
     gSale.gAdjustmentReason = "7";
     mTotalRegister_Click();
     EXPECT_EQ(Records(".ADJ", 90).size(), 2u);
     EXPECT_EQ(Occurrences(printer, "<INVENTORY ADJUSTMENT>"), 1) << printer;
     Timer_EndSale_Timer();
+    CashSale();
     // A document that could not be saved stays open: nothing printed, the
     // keys back, the sale not finished.
     printer.clear();
+    gSale.gMode = RegisterMode::Adjustment;
     gSale.gAdjustmentDirection = 0;
     mTotalRegister_Click();
     EXPECT_EQ(Records(".ADJ", 90).size(), 2u);
@@ -811,12 +848,18 @@ TEST_F(SaleSaveTest, DocumentModesSaveThroughTheirOwnServices) {
 }
 
 TEST_F(SaleSaveTest, PayBalanceOnTotalRecordsATenderForTheBalance) {
-    gSettings.gPayBalanceOnTotal = "1";
+    gSettings.gPayBalanceOnTotal = true;
+    SetPaymentType(1, "Cash", "1", "", 0, "", "", "1");
+    Payment_Setup();
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     AddTender("1", "10");
     mTotalRegister_Click();
-    EXPECT_EQ(svc.Count("Payment_Process(1)"), 1);
+    // Payment key 1 took the balance of $20.00 before the sale was saved.
+    const auto pay = Records(".PAY", 235);
+    ASSERT_EQ(pay.size(), 3u);
+    EXPECT_EQ(pay[1], PayRecord("01", "1", "10"));
+    EXPECT_EQ(pay[2], PayRecord("02", "1", "20"));
 }
 
 // ---- whether Total may be pressed -------------------------------------------
@@ -831,7 +874,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     AddLine("1", "A", 1, "30", "30");
     Totals("30", "0", "30");
     EXPECT_FALSE(enabled());  // nothing paid
-    gSettings.gOpenBalanceAllowed = "1";
+    gSettings.gOpenBalanceAllowed = true;
     gSale.gClientAccountType = "3";
     EXPECT_TRUE(enabled());  // an account client may leave a balance
     gSale.gClientAccountType = "1";
@@ -847,14 +890,14 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
     Totals("-30", "0", "-30");
     AddTender("1", "-10");
     screen.SetEnabled(total, false);
-    gSettings.gRefundTenderRule = "1";
+    gSettings.gRefundTenderRule = true;
     EXPECT_FALSE(enabled());  // left as it was
-    gSettings.gRefundTenderRule = "0";
+    gSettings.gRefundTenderRule = false;
     EXPECT_TRUE(enabled());
 
     // A pack order needs every line packed to its ordered quantity.
     NewSale();
-    gSale.gMode = 30;
+    gSale.gMode = RegisterMode::PackOrder;
     AddLine("1", "A", 3, "1", "1");
     gSale.gLines[1].taxFlags = "3";
     AddLine("2", "B", 1, "1", "1");
@@ -865,7 +908,7 @@ TEST_F(SaleSaveTest, TotalKeyIsEnabledWhenTheTendersCoverTheSale) {
 
     // A client order needs the minimum share paid.
     NewSale();
-    gSale.gMode = 12;
+    gSale.gMode = RegisterMode::OrderEntry;
     gSale.gOrderKind = "1";
     gSale.gDocType = "1";
     gSettings.gOrderMinPaidPercent = "50";

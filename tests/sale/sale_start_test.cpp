@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/fields.h"
 #include "config/constants.h"
 #include "config/settings.h"
 #include "data/comm_state.h"
@@ -18,6 +19,7 @@
 #include "data/master_files.h"
 #include "register/register_fixture.h"
 #include "register/screen_actions.h"
+#include "register_mode_print.h"
 #include "screen/controls.h"
 #include "test_dir.h"
 
@@ -37,24 +39,17 @@ public:
     bool commUpdatesProducts = false;  // the session brings product or client files
     std::string dateText = "9/December/2026";
 
-    // what was seen
-    std::int32_t clientRecNoAtGetInformation = -1;
-
     int Count(std::string_view call) const {
         return static_cast<int>(std::count(calls.begin(), calls.end(), std::string(call)));
     }
     bool Called(std::string_view call) const { return Count(call) > 0; }
 
-    void Client_GetInformation() override {
-        Note("Client_GetInformation");
-        clientRecNoAtGetInformation = gData.gClientRecNo;
-    }
     void Date_Set() override {
         Note("Date_Set");
         gSale.gDateText = dateText;
     }
     void Communicate(std::function<void()> then) override {
-        Note("Communicate(" + std::to_string(gComm.gOperationMode) + ")");
+        Note("Communicate(" + std::to_string(static_cast<int>(gComm.gOperationMode)) + ")");
         gComm.gCommResult = 0;
         gComm.gProductsUpdated = commUpdatesProducts;
         if (then) then();
@@ -65,7 +60,6 @@ public:
         Note("Customer_Greeting");
         displayError_ = greetingFails ? 1 : 0;
     }
-    void Customer_Product() override { displayError_ = 0; }
     std::int16_t DisplayError() const override { return displayError_; }
 
 private:
@@ -236,7 +230,7 @@ TEST_F(SaleStartTest, PriceCheckerLogsTheFirstCashierInAndStartsASaleAtOnce) {
     Setting("485 27");
     DemoCashiers();
     DemoClients();
-    gSale.gMode = 16;  // a mode a sale start would keep: the login takes the home mode
+    gSale.gMode = RegisterMode::StockCount;  // a mode a sale start would keep: the login takes the home mode
     screen.SetVisible(kRegisterForm, false);
 
     Register_Reset();
@@ -245,7 +239,7 @@ TEST_F(SaleStartTest, PriceCheckerLogsTheFirstCashierInAndStartsASaleAtOnce) {
     EXPECT_EQ(gReg.gBusinessDate, "20261209");
     EXPECT_EQ(services.Count("Date_Set"), 1);
     EXPECT_EQ(MessageLine(), "Cashier Login Successful");
-    EXPECT_EQ(gSale.gMode, 27);
+    EXPECT_EQ(gSale.gMode, RegisterMode::PriceChecker);
     EXPECT_TRUE(screen.Visible(kRegisterForm));
     // The sale is open: no login prompt, nothing masked, the keys usable.
     EXPECT_EQ(gReg.gPromptState, PromptState::None);
@@ -546,12 +540,12 @@ TEST_F(SaleStartTest, VariableStartSaleLeavesTheLinesAndTheModifiersAlone) {
     // The Void-last key empties the sale through it: the line texts and the
     // sale's modes are not its business.
     DirtySale();
-    gSale.gMode = 14;
+    gSale.gMode = RegisterMode::Purchase;
     Variable_StartSale();
     EXPECT_EQ(gSale.gLines[1].key, "K1");
     EXPECT_EQ(gSale.gLines[400].priceUnits, 12);
     EXPECT_TRUE(gSale.gReturnMode);
-    EXPECT_EQ(gSale.gMode, 14);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
     EXPECT_EQ(gSale.gScaleRequestCount, 7);
 }
 
@@ -562,16 +556,17 @@ TEST_F(SaleStartTest, DefaultClientIsLookedUpAfterEveryClientFieldIsCleared) {
         const char* defaultClient;  // setting 255
         std::int32_t record;        // 0: not found
         const char* saleClientId;
+        const char* name;  // the sale's client fields, from the default client's record
+        const char* phone;
     } cases[] = {
-        {"1", 1, "1"},
-        {"1003", 4, "1003"},
-        {"77", 0, ""},
-        {"", 0, ""},
+        {"1", 1, "1", "Cash Customer", ""},
+        {"1003", 4, "1003", "Luc Tremblay", "555-0103"},
+        {"77", 0, "", "", ""},
+        {"", 0, "", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("default client \"") + c.defaultClient + "\"");
         services.calls.clear();
-        services.clientRecNoAtGetInformation = -1;
         gSettings.gDefaultClient = c.defaultClient;
         // The client of the last sale, entered at the register.
         gData.gClientRecNo = 3;
@@ -591,15 +586,20 @@ TEST_F(SaleStartTest, DefaultClientIsLookedUpAfterEveryClientFieldIsCleared) {
         EXPECT_EQ(gData.gClientRecNo, c.record);
         EXPECT_EQ(gData.gNewClientRecNo, 0);
         EXPECT_EQ(s.gSaleClientId, c.saleClientId);
-        EXPECT_EQ(s.gClientCode + s.gClientName + s.gClientAddress + s.gClientPhone + s.gClientExtra, "");
+        // Nothing of the last sale's client is left: what the default client's
+        // record holds, or nothing.
+        EXPECT_EQ(s.gClientCode, c.saleClientId);
+        EXPECT_EQ(s.gClientNumber, c.saleClientId);
+        EXPECT_EQ(s.gClientName, c.name);
+        EXPECT_EQ(s.gClientPhone, c.phone);
+        EXPECT_EQ(Trim(s.gClientAddress), "");
+        EXPECT_EQ(s.gClientExtra, "");
         EXPECT_EQ(s.gClientDiscount, 0);
         EXPECT_EQ(s.gClientPriceLevel, 1);
         if (c.record != 0) {
-            EXPECT_EQ(services.Count("Client_GetInformation"), 1);
-            EXPECT_EQ(services.clientRecNoAtGetInformation, c.record);
+            EXPECT_EQ(gData.gClientRec, gData.clients.Read(c.record));
             EXPECT_NE(MessageLine(), "Not Found");
         } else {
-            EXPECT_FALSE(services.Called("Client_GetInformation"));
             EXPECT_EQ(MessageLine(), "Not Found");
             EXPECT_EQ(timers.Interval(TimerId::CIA), 5000);
         }
@@ -609,16 +609,24 @@ TEST_F(SaleStartTest, DefaultClientIsLookedUpAfterEveryClientFieldIsCleared) {
 TEST_F(SaleStartTest, OnlyTrainingPriceCheckerAndStockCountSurviveASaleStart) {
     LoggedInWithClients();
     struct Case {
-        std::int16_t home, before, after;
+        RegisterMode home, before, after;
     } cases[] = {
-        {11, 26, 26}, {11, 27, 27}, {11, 16, 16}, {11, 11, 11}, {11, 12, 11},
-        {11, 14, 11}, {11, 28, 11}, {11, 31, 11}, {12, 11, 12}, {27, 11, 27},
+        {RegisterMode::Sales, RegisterMode::Training, RegisterMode::Training},
+        {RegisterMode::Sales, RegisterMode::PriceChecker, RegisterMode::PriceChecker},
+        {RegisterMode::Sales, RegisterMode::StockCount, RegisterMode::StockCount},
+        {RegisterMode::Sales, RegisterMode::Sales, RegisterMode::Sales},
+        {RegisterMode::Sales, RegisterMode::OrderEntry, RegisterMode::Sales},
+        {RegisterMode::Sales, RegisterMode::Purchase, RegisterMode::Sales},
+        {RegisterMode::Sales, RegisterMode::ReceivePO, RegisterMode::Sales},
+        {RegisterMode::Sales, RegisterMode::ChangePrice, RegisterMode::Sales},
+        {RegisterMode::OrderEntry, RegisterMode::Sales, RegisterMode::OrderEntry},
+        {RegisterMode::PriceChecker, RegisterMode::Sales, RegisterMode::PriceChecker},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("home " + std::to_string(c.home) + ", mode " + std::to_string(c.before));
+        SCOPED_TRACE("home " + RegisterMode_Name(c.home) + ", mode " + RegisterMode_Name(c.before));
         gSettings.gHomeMode = c.home;
         gSale.gMode = c.before;
-        gSale.gStockCount = c.before == 16;
+        gSale.gStockCount = c.before == RegisterMode::StockCount;
         Sale_Start();
         EXPECT_EQ(gSale.gMode, c.after);
     }
@@ -638,7 +646,7 @@ TEST_F(SaleStartTest, ScheduledSendThatFellDueDuringTheSaleRunsAtTheNextSaleStar
         SCOPED_TRACE(std::string(c.pending ? "pending" : "nothing pending") + (c.productsArrive ? ", products" : ""));
         services.calls.clear();
         services.commUpdatesProducts = c.productsArrive;
-        gComm.gOperationMode = kCommResendAll;
+        gComm.gOperationMode = CommMode::ResendAll;
         gSale.gSendPending = c.pending;
         Sale_Start();
         std::vector<std::string> seen;

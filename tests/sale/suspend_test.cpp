@@ -17,6 +17,7 @@
 #include "data/store_fixture.h"
 #include "platform/files.h"
 #include "register/key_fixture.h"
+#include "register_mode_print.h"
 #include "sale/suspend.h"
 #include "sale/totals.h"
 
@@ -36,7 +37,7 @@ protected:
     void SetUp() override {
         KeyTest::SetUp();
         LoadStore();
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         Suspend_CheckAtLoad();
     }
 
@@ -86,7 +87,7 @@ protected:
         FillTextTables(gConstants.tables);
         UseTerminalFolder(dir.Path(), kTerminal);
         LoadStore();
-        gSale.gMode = 11;
+        gSale.gMode = RegisterMode::Sales;
         Suspend_CheckAtLoad();
     }
 

@@ -13,6 +13,7 @@
 #include "config/settings.h"
 #include "data/sale_state.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "sale/tenders.h"
 #include "screen/controls.h"
 #include "screen/panels.h"
@@ -363,12 +364,18 @@ TEST_F(TendersTest, SettledSaleIgnoresTenderKeys) {
 }
 
 TEST_F(TendersTest, ModesWithoutTendersOnlyClearTheEntry) {
-    for (const auto& [mode, kind] : std::vector<std::pair<int, const char*>>{
-             {12, "2"}, {13, ""}, {14, ""}, {15, ""}, {28, ""}, {29, ""}, {30, ""}}) {
-        SCOPED_TRACE(mode);
+    for (const auto& [mode, kind] :
+         std::vector<std::pair<RegisterMode, const char*>>{{RegisterMode::OrderEntry, "2"},
+                                                           {RegisterMode::PurchaseOrder, ""},
+                                                           {RegisterMode::Purchase, ""},
+                                                           {RegisterMode::Adjustment, ""},
+                                                           {RegisterMode::ReceivePO, ""},
+                                                           {RegisterMode::NewPurchaseOrder, ""},
+                                                           {RegisterMode::PackOrder, ""}}) {
+        SCOPED_TRACE(RegisterMode_Name(mode));
         gSale = SaleState{};
         OpenPage("10");
-        gSale.gMode = static_cast<std::int16_t>(mode);
+        gSale.gMode = mode;
         gSale.gOrderKind = kind;
         Press(kCash, "5");
         EXPECT_EQ(gSale.gPaymentCount, 0);
@@ -451,8 +458,8 @@ TEST_F(TendersTest, Key24RemovesTenders) {
 }
 
 TEST_F(TendersTest, TerminalCardGoesToTheCardDialogue) {
-    gSettings.gCardBackend = "2";
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardBackend = CardBackend::Terminal;
+    gSettings.gCardEnabled = true;
     OpenPage("30");
     Press(kTerminalCard, "");
     EXPECT_EQ(gSale.gPaymentCount, 0);
@@ -479,7 +486,7 @@ TEST_F(TendersTest, TerminalCardGoesToTheCardDialogue) {
 }
 
 TEST_F(TendersTest, KeyedCardKeyStartsTheCardDialogue) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     OpenPage("30");
     Press(23, "123");
     EXPECT_TRUE(keys.Called("Credit_Card_PromptCardNumber"));

@@ -11,11 +11,14 @@
 
 #include "common/money.h"
 #include "data/sale_state.h"
+#include "print/devices.h"
+#include "print/pole_display.h"
 #include "register/register_fixture.h"
 #include "sale/totals.h"
 #include "screen/controls.h"
 #include "screen/receipt_area.h"
 #include "screen/receipt_grid.h"
+#include "test_dir.h"
 
 namespace tarvo {
 namespace {
@@ -479,9 +482,9 @@ TEST(TotalsComputeTest, TaxesInclusionsExemptionsAndDiscounts) {
         for (std::size_t k = 0; k < exempt.size(); ++k) s.gTaxExempt[k + 1] = exempt[k] == 'x';
         s.gSaleDiscount = M(c.discount);
         Settings settings;
-        settings.gTax2IncludesTax1 = std::string(1, c.includes[0]);
-        settings.gTax3IncludesTax1 = std::string(1, c.includes[1]);
-        settings.gTax3IncludesTax2 = std::string(1, c.includes[2]);
+        settings.gTax2IncludesTax1 = c.includes[0] == '1';
+        settings.gTax3IncludesTax1 = c.includes[1] == '1';
+        settings.gTax3IncludesTax2 = c.includes[2] == '1';
 
         SaleTotalsResult r;
         ASSERT_TRUE(Totals_Compute(s, settings, r));
@@ -501,7 +504,9 @@ TEST(TotalsComputeTest, InclusionSettingsOtherThanOneAreOff) {
     AddLines(s, {{"10.00", 1, 1, "ttt"}});
     s.gTaxRate = {0, 5, 9.975, 1};
     Settings settings;
-    settings.gTax2IncludesTax1 = settings.gTax3IncludesTax1 = settings.gTax3IncludesTax2 = "Y";
+    // As the settings file gives them.
+    std::string why;
+    for (const char* line : {"330 Y", "335 Y", "340 Y"}) ASSERT_TRUE(Setup_ApplyLine(settings, line, why));
     SaleTotalsResult r;
     ASSERT_TRUE(Totals_Compute(s, settings, r));
     EXPECT_EQ(Amt(r.taxBase[2]), Amt("10.00"));
@@ -570,30 +575,39 @@ TEST(TotalsComputeTest, LargestAmountsThatFit) {
 
 // ---- on the register ------------------------------------------------------------------------
 
-class TotalsServices : public RegisterServices {
-public:
-    std::vector<std::string> calls;
-    std::int16_t displayError = 0;
-    void Customer_Product() override { calls.push_back("Customer_Product"); }
-    std::int16_t DisplayError() const override { return displayError; }
-};
-
 class TotalsTest : public RegisterTest {
 protected:
     void SetUp() override {
         RegisterTest::SetUp();
+        UseTerminalFolder(dir.Path());
         Reg().services = &svc;
+        gDisplay = DisplayState{};
+    }
+    void TearDown() override {
+        Customer_Close();
+        ProgramLog().Close();
+        RegisterTest::TearDown();
+    }
+    // The pole display on the first parallel port, a file here; "" until
+    // something is shown.
+    std::string PoleDisplay() const { return dir.Read("lpt1.out"); }
+    void PoleDisplayOnAFile() {
+        dir.Write(kDeviceMapFile, "LPT1=" + dir.Write("lpt1.out", "") + "\n");
+        gSettings.gDisplayPort = 7;
     }
     const std::string& TotalCell() const { return screen.Text(ControlId{Control::Rt_Total, 0}); }
     const std::string& MessageLine() const { return screen.Text(kMessageLine); }
 
-    TotalsServices svc;
+    TestDir dir;
+    RegisterServices svc;
 };
 
 TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
-    gSettings.gTax2IncludesTax1 = "1";
+    gSettings.gTax2IncludesTax1 = true;
+    PoleDisplayOnAFile();
     SaleState& s = gSale;
     AddLines(s, {{"10.00", 1, 0, "tt "}, {"1.99", 3, 2, "tt "}});
+    s.gLines[2].description = "Tea towel";
     s.gTaxRate = {0, 5, 9.975, 0};
     s.gBalanceDue = M("99.00");
     screen.SetEnabled(kPaymentKey, false);
@@ -620,7 +634,11 @@ TEST_F(TotalsTest, UpdateWritesTheSaleAndShowsTheTotal) {
     EXPECT_EQ(TotalCell(), "$15.00");
     EXPECT_TRUE(screen.Enabled(kPaymentKey));
     EXPECT_FALSE(screen.Enabled(ControlId{Control::mTotalRegister, 0}));  // nothing paid yet
-    EXPECT_EQ(svc.calls, (std::vector<std::string>{"Customer_Product"}));
+    // The newest line faces the customer: its description, the quantity and
+    // its amount (command set 0, one piece a line on the parallel port).
+    EXPECT_EQ(PoleDisplay(), std::string("\x14\x11\x10\x00", 4) + "Tea towel           \r\n" +
+                                 "\x10\x14(x3)                \r\n" + "\x10\x1b        $2.99\r\n");
+    EXPECT_EQ(gDisplay.gDisplayError, 0);
     // The Total and Payment keys captioned for a sale.
     EXPECT_EQ(screen.Caption(ControlId{Control::mTotalRegister, 0}), "Total");
     EXPECT_EQ(screen.Caption(kPaymentKey), "Payment");
@@ -654,7 +672,9 @@ TEST_F(TotalsTest, NoLinesLeavesThePaymentKeyAsItWas) {
 }
 
 TEST_F(TotalsTest, DisconnectedCustomerDisplayIsReportedAfterTheTotals) {
-    svc.displayError = 1;
+    // The display's serial port leads nowhere.
+    dir.Write(kDeviceMapFile, "COM1=" + (dir / "unplugged") + "\n");
+    gSettings.gDisplayPort = 1;
     AddLines(gSale, {{"2.00", 1, 1, ""}});
     ASSERT_TRUE(Totals_Update());
     EXPECT_EQ(Amt(gSale.gTotal), Amt("2.00"));
@@ -664,9 +684,13 @@ TEST_F(TotalsTest, DisconnectedCustomerDisplayIsReportedAfterTheTotals) {
 
 TEST_F(TotalsTest, AmountBeyondTheCurrencyChangesNothing) {
     SaleState& s = gSale;
+    PoleDisplayOnAFile();
     AddLines(s, {{"3.00", 1, 0, ""}});
     ASSERT_TRUE(Totals_Update());
-    svc.calls.clear();
+    // What the good total showed is wiped, to see that nothing else is.
+    dir.Write("lpt1.out", "");
+    screen.SetCaption(ControlId{Control::mTotalRegister, 0}, "");
+    screen.SetCaption(kPaymentKey, "");
     AddLines(s, {{"500000000000000", 2, 0, ""}});
     s.gBalanceDue = M("3.00");
 
@@ -680,7 +704,10 @@ TEST_F(TotalsTest, AmountBeyondTheCurrencyChangesNothing) {
     EXPECT_EQ(Amt(s.gTotal), Amt("3.00"));
     EXPECT_EQ(Amt(s.gBalanceDue), Amt("3.00"));
     EXPECT_EQ(TotalCell(), "$3.00");
-    EXPECT_TRUE(svc.calls.empty());
+    // Neither the customer's display nor the keys' captions were touched.
+    EXPECT_EQ(PoleDisplay(), "");
+    EXPECT_EQ(screen.Caption(ControlId{Control::mTotalRegister, 0}), "");
+    EXPECT_EQ(screen.Caption(kPaymentKey), "");
 }
 
 TEST_F(TotalsTest, DiscountShownOnTheLastLineAndTheMessageLine) {

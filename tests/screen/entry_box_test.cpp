@@ -141,18 +141,23 @@ TEST_F(BarCodeTest, ACodeBeforeTheDaysFirstLoginIsALoginCode) {
     Type("111");
     BarCode_Change();
     EXPECT_EQ(gReg.gCashierIndex, 1);
-    EXPECT_EQ(keys.calls, (Calls{"Date_Set", "Login_OpeningBalance"}));
+    // Logged in on today's date; the day's first login asks for the opening amount.
+    EXPECT_EQ(gReg.gBusinessDate, "20261209");
+    EXPECT_EQ(gSale.gDateText, "09/Dec/2026");
+    EXPECT_EQ(gReg.gPromptState, PromptState::OpeningAmount);
+    EXPECT_EQ(MessageLine(), "Enter Drawer's Opening Amount & Select Enter");
+    EXPECT_TRUE(keys.calls.empty());
     EXPECT_EQ(Entry(), "");
 }
 
 // ---- card swipes --------------------------------------------------------------------------------------
 
 TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     // The parser had the track; nothing keeps it afterwards.
     EXPECT_EQ(keys.trackWhenParsed, "%B4111111111111111^DOE/JOHN^2512?");
     EXPECT_EQ(gReg.gCardTrack, "");
@@ -170,24 +175,24 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
 
     // Through Enter the proposed amount stays as well.
     PromptInCIA_Cancel();  // the first card let go
-    gReg.gKeyPage = 1;
+    gReg.gKeyPage = KeyPage::Department1;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BReg_Click(4);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_EQ(Entry(), "12.5");
 }
 
 TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
     struct Case {
         const char* what;
-        const char* cardEnabled;
+        bool cardEnabled;
         int lines;
         std::int64_t totalCents;
     };
     const Case cases[] = {
-        {"card processing off", "0", 1, 1250},
-        {"no sale", "1", 0, 0},
-        {"zero total", "1", 1, 0},
+        {"card processing off", false, 1, 1250},
+        {"no sale", true, 0, 0},
+        {"zero total", true, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -196,22 +201,22 @@ TEST_F(BarCodeTest, SwipesTheRegisterDoesNotTake) {
         gSale.gTotal = Money::FromCents(c.totalCents);
         gSettings.gCardEnabled = c.cardEnabled;
         keys.calls.clear();
-        gReg.gKeyPage = 1;
+        gReg.gKeyPage = KeyPage::Department1;
         screen.SetText(kSaleModeBox, "");
         Type("%B4111111111111111^DOE/JOHN^2512?");
         BarCode_Change();
         EXPECT_TRUE(keys.calls.empty());
         EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
-        EXPECT_EQ(gReg.gKeyPage, 1);
+        EXPECT_EQ(gReg.gKeyPage, KeyPage::Department1);
         EXPECT_EQ(Entry(), "");
     }
 }
 
 TEST_F(BarCodeTest, ASecondCardIsRefused) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     gSale.gCardInSale = true;
-    gReg.gKeyPage = 15;
+    gReg.gKeyPage = KeyPage::Payment;
     Type("%B5500000000000004^DOE/JANE^2601?");
     BarCode_Change();
     EXPECT_EQ(gReg.gCardStatus, 9);
@@ -221,20 +226,20 @@ TEST_F(BarCodeTest, ASecondCardIsRefused) {
 }
 
 TEST_F(BarCodeTest, ASwipeWithoutACardNumberShowsItsStatus) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     keys.cardNumberInTrack.clear();
     Type("%E?");
     BarCode_Change();
     EXPECT_EQ(gReg.gCardStatus, 6);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_TRUE(keys.Called("Credit_Card_Display_Response(6)"));
     EXPECT_FALSE(keys.Called("Card_TypeFind"));
     EXPECT_EQ(Entry(), "");
 }
 
 TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(1250));
     keys.cardTypeStatus = 4;
     Type("%B6011000000000004^DOE/JOHN^2512?");
@@ -245,13 +250,13 @@ TEST_F(BarCodeTest, AnUnusableCardShowsItsStatus) {
 }
 
 TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
-    gSettings.gCardEnabled = "1";
+    gSettings.gCardEnabled = true;
     Sale(Money::FromCents(-300));
-    gReg.gKeyPage = 2;
+    gReg.gKeyPage = KeyPage::Department2;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
     EXPECT_EQ(MessageLine(), "Return/Exchange Is Not Authorized");
-    EXPECT_EQ(gReg.gKeyPage, 2);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_FALSE(keys.Called("Card_ParseSwipe"));
     EXPECT_EQ(Entry(), "");
     EXPECT_EQ(gReg.gCardTrack, "");  // an abandoned swipe keeps no track either
@@ -260,7 +265,7 @@ TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     gSale.gReturnMode = true;
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     EXPECT_EQ(MessageLine(), "Confirm Amount of Charge");
     EXPECT_EQ(gReg.gPromptLine, 1);
     EXPECT_TRUE(gReg.gPromptLineActive);

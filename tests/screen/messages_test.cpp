@@ -8,6 +8,7 @@
 #include "common/line_reader.h"
 #include "data/log.h"
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "screen/panels.h"
 #include "screen/receipt_area.h"
 #include "test_dir.h"
@@ -206,10 +207,10 @@ TEST_F(MessagesTest, MessageBoxStaysAloneUntilTheGridReturns) {
 
 TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
     struct Case {
-        std::int16_t mode;
+        RegisterMode mode;
         bool grid;
         bool countPanel;
-    } cases[] = {{11, true, false}, {31, false, true}};
+    } cases[] = {{RegisterMode::Sales, true, false}, {RegisterMode::ChangePrice, false, true}};
     for (const Case& c : cases) {
         gSale.gMode = c.mode;
         gSale.gStockCount = false;
@@ -224,9 +225,9 @@ TEST_F(MessagesTest, TimedBoxClosesAfterTwoSecondsAndRestoresTheArea) {
         EXPECT_FALSE(timers.Running(TimerId::Message));
         EXPECT_FALSE(screen.Visible({Control::Txt_Message, 0}));
         EXPECT_FALSE(screen.Enabled({Control::Txt_Message, 0}));
-        EXPECT_EQ(screen.Visible({Control::Rt_Number, 1}), c.grid) << c.mode;
-        EXPECT_EQ(screen.Visible({Control::Lbl_Phys_Code, 0}), c.countPanel) << c.mode;
-        EXPECT_EQ(gSale.gStockCount, c.countPanel) << c.mode;
+        EXPECT_EQ(screen.Visible({Control::Rt_Number, 1}), c.grid) << RegisterMode_Name(c.mode);
+        EXPECT_EQ(screen.Visible({Control::Lbl_Phys_Code, 0}), c.countPanel) << RegisterMode_Name(c.mode);
+        EXPECT_EQ(gSale.gStockCount, c.countPanel) << RegisterMode_Name(c.mode);
         EXPECT_EQ(gReg.gReceiptAreaContent, ReceiptAreaContent::Grid);
     }
 }

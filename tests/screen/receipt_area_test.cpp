@@ -5,6 +5,7 @@
 #include <string>
 
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "screen/panels.h"
 
 namespace tarvo {
@@ -62,15 +63,20 @@ TEST_F(ReceiptAreaTest, ShowBringsTheGridBackInTheGridColours) {
 
 TEST_F(ReceiptAreaTest, TaxColumnHoldsExpectedQuantitiesInTheOrderModes) {
     struct Case {
-        std::int16_t mode;
+        RegisterMode mode;
         const char* title;
         double size;
-    } cases[] = {{28, "Qty", 9.5}, {11, "Tax", 12}, {30, "Qty", 9.5}, {29, "Tax", 12}, {31, "Tax", 12}};
+    } cases[] = {{RegisterMode::ReceivePO, "Qty", 9.5},
+                 {RegisterMode::Sales, "Tax", 12},
+                 {RegisterMode::PackOrder, "Qty", 9.5},
+                 {RegisterMode::NewPurchaseOrder, "Tax", 12},
+                 {RegisterMode::ChangePrice, "Tax", 12}};
     for (const Case& c : cases) {
         gSale.gMode = c.mode;
         Receipt_Show();
-        EXPECT_EQ(screen.Caption({Control::Title_Tax, 0}), c.title) << c.mode;
-        for (int r = 1; r <= kGridRows; ++r) EXPECT_EQ(screen.State({Control::Rt_Tax, r}).font.size, c.size) << c.mode;
+        EXPECT_EQ(screen.Caption({Control::Title_Tax, 0}), c.title) << RegisterMode_Name(c.mode);
+        for (int r = 1; r <= kGridRows; ++r)
+            EXPECT_EQ(screen.State({Control::Rt_Tax, r}).font.size, c.size) << RegisterMode_Name(c.mode);
     }
 }
 
@@ -130,15 +136,17 @@ TEST_F(ReceiptAreaTest, GatewayCredentialsOnlyForTheHttpGateway) {
     gSettings.gGatewayLogin = "  store12 ";
     gSettings.gGatewayKey = " K3y9 ";
     struct Case {
-        const char* backend;
+        CardBackend backend;
         const char* credentials;
-    } cases[] = {{"3", "x_login=store12&x_tran_key=K3y9&"}, {"1", ""}, {"2", ""}};
+    } cases[] = {{CardBackend::Gateway, "x_login=store12&x_tran_key=K3y9&"},
+                 {CardBackend::ExchangeFiles, ""},
+                 {CardBackend::Terminal, ""}};
     // In turn: a back-end that is not the gateway empties what an earlier
     // set-up built.
     for (const Case& c : cases) {
         gSettings.gCardBackend = c.backend;
         Variables_Set();
-        EXPECT_EQ(gReg.gGatewayCredentials, c.credentials) << c.backend;
+        EXPECT_EQ(gReg.gGatewayCredentials, c.credentials) << static_cast<int>(c.backend);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "register/register_fixture.h"
+#include "register_mode_print.h"
 #include "screen/messages.h"
 
 namespace tarvo {
@@ -111,18 +112,20 @@ TEST_F(ReceiptGridTest, CellsShowTheLineInItsDisplayForms) {
 
 TEST_F(ReceiptGridTest, RowTextColourFollowsTheSignOrTheExpectedQuantity) {
     struct Case {
-        std::int16_t mode;
+        RegisterMode mode;
         double quantity;
         const char* tax;
         const char* extension;
         std::uint32_t colour;
     } cases[] = {
-        {11, -1, "T  ", "-4.99", kAlert},                                        // returned line
-        {11, 1, "T  ", "0", kLineText},                                          // free line
-        {11, 1, "T  ", "4.99", kLineText}, {11, 1, "T  ", "-0.004", kLineText},  // shown as $0.00, read back as zero
-        {28, 3, "3", "-5", kLineText},  // counted to the ordered quantity, whatever the sign
-        {28, 2, "3", "5", kAlert},         {30, 1.5, "1.50", "0", kLineText},  // compared as numbers
-        {30, 0, "2", "10", kAlert},
+        {RegisterMode::Sales, -1, "T  ", "-4.99", kAlert},  // returned line
+        {RegisterMode::Sales, 1, "T  ", "0", kLineText},    // free line
+        {RegisterMode::Sales, 1, "T  ", "4.99", kLineText},
+        {RegisterMode::Sales, 1, "T  ", "-0.004", kLineText},  // shown as $0.00, read back as zero
+        {RegisterMode::ReceivePO, 3, "3", "-5", kLineText},    // counted to the ordered quantity, whatever the sign
+        {RegisterMode::ReceivePO, 2, "3", "5", kAlert},
+        {RegisterMode::PackOrder, 1.5, "1.50", "0", kLineText},  // compared as numbers
+        {RegisterMode::PackOrder, 0, "2", "10", kAlert},
     };
     for (const Case& c : cases) {
         gSale = SaleState{};
@@ -131,7 +134,8 @@ TEST_F(ReceiptGridTest, RowTextColourFollowsTheSignOrTheExpectedQuantity) {
         Receipt_Display();
         for (const GridColumn& col : kGridColumns)
             EXPECT_EQ(screen.State({col.cell, 1}).foreColour, c.colour)
-                << "mode " << c.mode << " qty " << c.quantity << " ext " << c.extension << " " << col.cell;
+                << "mode " << RegisterMode_Name(c.mode) << " qty " << c.quantity << " ext " << c.extension << " "
+                << col.cell;
     }
 }
 

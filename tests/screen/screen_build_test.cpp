@@ -24,7 +24,7 @@ protected:
         gData.gClientCount = 2;
         gSettings.gSortClients = true;
         gSettings.gSortProducts = true;
-        gSettings.gExtrasPageOn = "1";
+        gSettings.gExtrasPageOn = true;
     }
     const std::string& Extras(int key, int language) const {
         return gConstants.tables.SoftKeyCaptions[3][static_cast<std::size_t>(key)][static_cast<std::size_t>(language)];
@@ -103,18 +103,17 @@ TEST_F(ScreenBuildTest, OptionalKeysShowBySettingsAndLoadedData) {
         const char* what;
         std::int32_t salesmen, clients;
         bool sortClients, sortProducts;
-        const char* extrasOn;
+        bool extrasOn;  // setting 640
         bool salesperson, clientSearch, client, productSearch, extras;
     };
     const Case cases[] = {
-        {"all shown", 2, 2, true, true, "1", true, true, true, true, true},
-        {"one salesman", 1, 2, true, true, "1", false, true, true, true, true},
-        {"no salesman", 0, 2, true, true, "1", false, true, true, true, true},
-        {"exactly one client", 2, 1, true, true, "1", true, false, false, true, true},
-        {"client search not sorted", 2, 5, false, true, "1", true, false, true, true, true},
-        {"products not sorted", 2, 2, true, false, "1", true, true, true, false, true},
-        {"extras off", 2, 2, true, true, "0", true, true, true, true, false},
-        {"extras blank", 2, 2, true, true, "", true, true, true, true, false},
+        {"all shown", 2, 2, true, true, true, true, true, true, true, true},
+        {"one salesman", 1, 2, true, true, true, false, true, true, true, true},
+        {"no salesman", 0, 2, true, true, true, false, true, true, true, true},
+        {"exactly one client", 2, 1, true, true, true, true, false, false, true, true},
+        {"client search not sorted", 2, 5, false, true, true, true, false, true, true, true},
+        {"products not sorted", 2, 2, true, false, true, true, true, true, false, true},
+        {"extras off", 2, 2, true, true, false, true, true, true, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -205,9 +204,9 @@ TEST_F(ScreenBuildTest, PageKeysTakeTheirCaptionsColoursAndSizeFromTheirSettings
 // ---- the Extras page ------------------------------------------------------------------------------
 
 TEST_F(ScreenBuildTest, ExtrasCaptionsFollowTheirSettings) {
-    gSettings.gKeyOption645 = "1";
-    gSettings.gKeyOption642 = "1";
-    gSettings.gKeyOption643 = "1";
+    gSettings.gKeyOption645 = true;
+    gSettings.gKeyOption642 = true;
+    gSettings.gKeyOption643 = true;
     UI_Setup();
     EXPECT_EQ(Extras(1, 1), "Upload PO\r\nFrom File");
     EXPECT_EQ(Extras(2, 1), "Receive\r\nPurchOrder");
@@ -221,9 +220,9 @@ TEST_F(ScreenBuildTest, ExtrasCaptionsFollowTheirSettings) {
     EXPECT_EQ(Extras(3, 1), "Print Labels\r\nBy Purchase");
     EXPECT_EQ(Extras(4, 2), "Imp. Etiq.\r\nPar Cmde.");
 
-    gSettings.gKeyOption645 = "0";
-    gSettings.gKeyOption642 = "";
-    gSettings.gKeyOption643 = "2";
+    gSettings.gKeyOption645 = false;
+    gSettings.gKeyOption642 = false;
+    gSettings.gKeyOption643 = false;
     UI_Setup();
     for (int key : {1, 2, 21, 24})
         for (int language : {1, 2}) EXPECT_EQ(Extras(key, language), "") << key << " " << language;
@@ -231,23 +230,23 @@ TEST_F(ScreenBuildTest, ExtrasCaptionsFollowTheirSettings) {
 
 TEST_F(ScreenBuildTest, ExtrasCardKeysFollowTheCardBackEnd) {
     struct Case {
-        const char* enabled;
-        const char* backend;
+        bool enabled;
+        CardBackend backend;
         std::array<const char*, 4> english;  // keys 13 to 16
         std::array<const char*, 4> french;
     };
     const Case cases[] = {
-        {"1",
-         "2",
+        {true,
+         CardBackend::Terminal,
          {"Find Dejavoo\r\nTerminal", "Set  Dejavoo\r\nTerminal", "Test Dejavoo\r\nTerminal", ""},
          {"Trouvez\r\nTerminal", "R\xE9glez\r\nTerminal", "Testez\r\nTerminal", ""}},
-        {"1", "3", {"", "", "", "Test Pymt\r\nGateway"}, {"", "", "", "Testez\r\nPasserelle"}},
-        {"1", "1", {"", "", "", ""}, {"", "", "", ""}},
+        {true, CardBackend::Gateway, {"", "", "", "Test Pymt\r\nGateway"}, {"", "", "", "Testez\r\nPasserelle"}},
+        {true, CardBackend::ExchangeFiles, {"", "", "", ""}, {"", "", "", ""}},
         // Card processing off: the keys are left as they were.
-        {"0", "2", {"kept", "kept", "kept", "kept"}, {"kept", "kept", "kept", "kept"}},
+        {false, CardBackend::Terminal, {"kept", "kept", "kept", "kept"}, {"kept", "kept", "kept", "kept"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "card " << c.enabled << " back-end " << c.backend);
+        SCOPED_TRACE(testing::Message() << "card " << c.enabled << " back-end " << static_cast<int>(c.backend));
         for (int key = 13; key <= 16; ++key)
             for (int language : {1, 2})
                 gConstants.tables
@@ -263,13 +262,13 @@ TEST_F(ScreenBuildTest, ExtrasCardKeysFollowTheCardBackEnd) {
 }
 
 TEST_F(ScreenBuildTest, ExtrasPageShowsTheCaptionsOfTheLanguage) {
-    gSettings.gExtrasPageOn = "1";
-    gSettings.gKeyOption645 = "1";
+    gSettings.gExtrasPageOn = true;
+    gSettings.gKeyOption645 = true;
     gSettings.gLanguage = 2;
     UI_Setup();
     LoggedIn();
     BSys_Click(3);
-    EXPECT_EQ(gReg.gKeyPage, 11);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Extras);
     EXPECT_EQ(screen.Caption(SoftKeyId(1)), "Entrez\r\nCmd.Achat");
     EXPECT_EQ(screen.Caption(SoftKeyId(3)), "Imp. Etiq.\r\nPar Achat");
     EXPECT_EQ(screen.Caption(SoftKeyId(7)), "Embal.\r\nCmde");
@@ -286,7 +285,7 @@ TEST_F(ScreenBuildTest, ExtrasPageShowsTheCaptionsOfTheLanguage) {
 }
 
 TEST_F(ScreenBuildTest, SpecialOperationsRunLastAndWinOverTheExtrasCaptions) {
-    gSettings.gKeyOption642 = "1";
+    gSettings.gKeyOption642 = true;
     // Records from position 4, five characters each: Extras key 21 removed,
     // System key 5 needs a manager.
     gSettings.gSpecialOperations = "02 3210 1051 ";
@@ -326,7 +325,7 @@ TEST_F(ScreenBuildTest, ColoursComeFromTheirSettingsByTheLeadingNumber) {
     s.gColour455 = "green";  // no number: black
     s.gSelectedRowColour = "107";
     s.gLanguage = 1;
-    gSettings.gExtrasPageOn = "1";
+    gSettings.gExtrasPageOn = true;
     UI_Setup();
     struct Case {
         ControlId id;

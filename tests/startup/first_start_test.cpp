@@ -84,7 +84,7 @@ TEST_F(FirstStartTest, ANewTerminalFetchesItsFilesFromTheBackOfficeAndComesUp) {
     EXPECT_EQ(dir.Read("Files/1234567.PRD"), products);
     EXPECT_TRUE(FilesIn(server / "Files").empty());
     EXPECT_FALSE(TemporaryIn(dir / "Files"));
-    EXPECT_EQ(gComm.gOperationMode, kCommDownloadOnly);
+    EXPECT_EQ(gComm.gOperationMode, CommMode::DownloadOnly);
     const std::vector<std::pair<int, std::string>> expected = {{1, "Retrieving Terminal Number"},
                                                                {1, "Terminal Number: 1234567"},
                                                                {2, "Setup File Not Available"},

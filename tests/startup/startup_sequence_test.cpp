@@ -42,14 +42,14 @@ public:
 // standing for a download from the back office.
 class RecordingSession : public CommunicationSession {
 public:
-    std::int16_t Run(std::int16_t mode, bool hidden) override {
+    std::int16_t Run(CommMode mode, bool hidden) override {
         runs.emplace_back(mode, hidden);
         if (!deliver.empty()) {
             std::ofstream(deliver, std::ios::binary) << "100 REG01\r\n";
         }
         return 0;
     }
-    std::vector<std::pair<std::int16_t, bool>> runs;
+    std::vector<std::pair<CommMode, bool>> runs;
     std::string deliver;
 };
 
@@ -246,8 +246,8 @@ TEST_F(StartupTest, SessionThatDeliversNothingEndsTheProgram) {
     WriteIdentity("1234567", internet.Url());
     EXPECT_EQ(StartupSequence(ctx), StartupOutcome::EndProgram);
     ASSERT_EQ(session.runs.size(), 1u);
-    EXPECT_EQ(session.runs[0].first, kCommDownloadOnly);
-    EXPECT_EQ(gComm.gOperationMode, kCommDownloadOnly);
+    EXPECT_EQ(session.runs[0].first, CommMode::DownloadOnly);
+    EXPECT_EQ(gComm.gOperationMode, CommMode::DownloadOnly);
     EXPECT_TRUE(gComm.gInternetAvailable);
     const std::vector<Line> waiting = {
         {1, "Terminal Number: 1234567"}, {2, "Setup File Not Available"}, {3, "Initiating Communication"}};
@@ -268,7 +268,7 @@ TEST_F(StartupTest, SessionThatDeliversTheSettingsFileOpensTheRegister) {
     session.deliver = dir / "Files/1234567.SET";
     EXPECT_EQ(StartupSequence(ctx), StartupOutcome::OpenRegister);
     ASSERT_EQ(session.runs.size(), 1u);
-    EXPECT_EQ(session.runs[0].first, kCommDownloadOnly);
+    EXPECT_EQ(session.runs[0].first, CommMode::DownloadOnly);
     EXPECT_TRUE(view.messages.empty());
     ASSERT_GE(view.lines.size(), 3u);
     EXPECT_EQ(view.lines[view.lines.size() - 2], Line(2, "Setup File Available"));
@@ -388,7 +388,7 @@ TEST_F(TerminalFormTest, SevenDigitsAreStoredAndTheFirstDownloadRuns) {
     EXPECT_EQ(gConstants.paths.gDataPath, dir / "Data/1234567");
     EXPECT_FALSE(gComm.gCommHidden);
     ASSERT_EQ(session.runs.size(), 1u);
-    EXPECT_EQ(session.runs[0], std::make_pair(std::int16_t{kCommDownloadOnly}, false));  // shown to the operator
+    EXPECT_EQ(session.runs[0], std::make_pair(CommMode::DownloadOnly, false));  // shown to the operator
     EXPECT_TRUE(fs::exists(dir / "Files/1234567.LOG"));
 }
 

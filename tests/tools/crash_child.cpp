@@ -57,6 +57,7 @@
 #include "register/program_services.h"
 #include "register/register_fixture.h"
 #include "register/total_key.h"
+#include "register_mode_print.h"
 #include "sale/sale_builder.h"
 #include "sale/sale_save.h"
 #include "transfer/backoffice_session.h"
@@ -111,15 +112,15 @@ void CrashSale() {
 }
 
 // The crash sale's lines and tenders as a document of `mode`.
-void CrashDocument(int mode) {
+void CrashDocument(RegisterMode mode) {
     CrashSale();
-    gSale.gMode = static_cast<std::int16_t>(mode);
+    gSale.gMode = mode;
     gSale.gOrderKind = "1";
     gSale.gDocType = "2";
     gSale.gAdjustmentDirection = -1;
     gSale.gAdjustmentReason = "8";
     gSale.gPurchaseVendor = "V100";
-    if (mode != 12) gSale.gPaymentCount = 0;
+    if (mode != RegisterMode::OrderEntry) gSale.gPaymentCount = 0;
 }
 
 }  // namespace
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
     Reg().services.keys = &registerKeys;
     Reg().services.saleObserver = &saleEvents;
     UseTerminalFolder(argv[2]);
-    gSettings.gPrinterType = "0";
+    gSettings.gPrinterType = PrinterType::Off;
     gReg.gLoggedOut = false;
     gReg.gBusinessDate = "20261209";
     gData.CashierTable.push_back(CashierRow{"00000007", "77", "Ann", 1});
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
     bool known = true;
     if (scenario == "sale" || scenario == "training") {
         CrashSale();
-        if (scenario == "training") gSale.gMode = 26;
+        if (scenario == "training") gSale.gMode = RegisterMode::Training;
         Arm();
         mTotalRegister_Click();
     } else if (scenario == "opening") {
@@ -200,15 +201,15 @@ int main(int argc, char** argv) {
         Arm();
         Physical_Add("00012345", 2.5);
     } else if (scenario == "order") {
-        CrashDocument(12);
+        CrashDocument(RegisterMode::OrderEntry);
         Arm();
         Order_Save();
     } else if (scenario == "adjustment") {
-        CrashDocument(15);
+        CrashDocument(RegisterMode::Adjustment);
         Arm();
         Adjustment_Save();
     } else if (scenario == "purchase") {
-        CrashDocument(14);
+        CrashDocument(RegisterMode::Purchase);
         Arm();
         Purchase_Save();
     } else if (scenario == "cardrequest") {
@@ -272,7 +273,7 @@ int main(int argc, char** argv) {
         setup.internet.url = internet ? internet : "";
         BackOfficeSession session(setup);
         CallShim("tarvo_crash_arm");
-        if (session.Run(kCommFull, true) != 0) return 1;
+        if (session.Run(CommMode::Full, true) != 0) return 1;
         // The download sweep's server holds a new product master.
         if (scenario == "download" && !gComm.gProductsUpdated) return 1;
     } else if (scenario == "pricechange") {

@@ -46,7 +46,7 @@ protected:
         clock.Set(LocalTime{2026, 12, 9, 10, 30, 0});
     }
 
-    std::int16_t RunOn(const std::string& host, std::int16_t mode = kCommFull) {
+    std::int16_t RunOn(const std::string& host, CommMode mode = CommMode::Full) {
         SessionSetup setup;
         setup.account.hosts = {host};
         setup.account.user = kUser;
@@ -304,7 +304,7 @@ TEST_F(SessionTest, WithoutTheInternetNothingIsTriedOnTheServer) {
     setup.clock = &clock;
     setup.internet.url = down.Url();
     BackOfficeSession session(setup);
-    EXPECT_EQ(session.Run(kCommFull, true), 1);
+    EXPECT_EQ(session.Run(CommMode::Full, true), 1);
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(ServerFiles().empty());
     EXPECT_EQ(Flags(), "100");
@@ -316,10 +316,10 @@ TEST_F(SessionTest, TheLogAndTheCommandFileGoUpAsTheyAre) {
     LocalFtpServer ftp(server.Path(), kUser, kPassword);
     ASSERT_TRUE(ftp.Running());
     dir.Write("Files/1234567.CMD", "1\r\n");
-    EXPECT_EQ(RunOn(ftp.Host(), kCommCommandFile), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::CommandFile), 0);
     EXPECT_EQ(server.Read("12091030.CMD"), "1\r\n");
     ProgramLog().Write(1, " a line of the log");
-    EXPECT_EQ(RunOn(ftp.Host(), kCommLog), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Log), 0);
     const std::string log = server.Read("Data/12091030.LOG");
     EXPECT_NE(log.find(" a line of the log"), std::string::npos);
     EXPECT_EQ(Flags(), "100");  // no sales in these modes
@@ -343,7 +343,7 @@ TEST_F(SessionTest, TheTransferServiceRunsTheSessionAndPendingUploadsCountAsUnse
         BackOfficeSession session(setup);
         SessionTransfer transfer;
         transfer.session = &session;
-        EXPECT_EQ(transfer.Session_Run(kCommFull, true), 3);
+        EXPECT_EQ(transfer.Session_Run(CommMode::Full, true), 3);
         EXPECT_EQ(gComm.gCommResult, 3);
     }
     EXPECT_EQ(OutboxEntries(), 1);
@@ -360,7 +360,7 @@ TEST_F(SessionTest, TheTransferServiceRunsTheSessionAndPendingUploadsCountAsUnse
     BackOfficeSession session(setup);
     SessionTransfer transfer;
     transfer.session = &session;
-    EXPECT_EQ(transfer.Session_Run(kCommFull, true), 0);
+    EXPECT_EQ(transfer.Session_Run(CommMode::Full, true), 0);
     EXPECT_EQ(InvoicesOnServer(), kOnce);
     EXPECT_EQ(Files_UnsentDaily(), 0);
 }
@@ -381,7 +381,7 @@ TEST_F(SessionTest, OnTheRunnerTheNetworkStepsWaitOnTheWorkerAndTheMarkingOnTheC
     setup.runner = &runner;
     BackOfficeSession session(setup);
     std::vector<std::int16_t> results;
-    session.Start(kCommFull, true, [&](std::int16_t r) { results.push_back(r); });
+    session.Start(CommMode::Full, true, [&](std::int16_t r) { results.push_back(r); });
     EXPECT_TRUE(results.empty());
     EXPECT_EQ(OutboxEntries(), 1);
     EXPECT_TRUE(fs::exists(dir / "Files/1234567.TRA"));
@@ -420,10 +420,10 @@ TEST_F(SessionTest, CommunicateLocksTheKeysUntilTheSessionOnTheRunnerHasEnded) {
     Reg().services.office = &office;
     Reg().services.sale = &sale;
     gCommSchedule = CommScheduleState{};
-    gSettings.gConnectionMode = "0";  // always online: no dial-up around the session
+    gSettings.gConnectionMode = ConnectionMode::Online;  // always online: no dial-up around the session
     gReg.gCashierIndex = 1;
     screen.SetEnabled(kPaymentKey, true);
-    gComm.gOperationMode = kCommFull;
+    gComm.gOperationMode = CommMode::Full;
     gComm.gCommHidden = true;
 
     std::vector<std::int16_t> results;
@@ -468,10 +468,10 @@ protected:
         Reg().services.office = &office;
         Reg().services.sale = &sale;
         gCommSchedule = CommScheduleState{};
-        gSettings.gConnectionMode = "1";
+        gSettings.gConnectionMode = ConnectionMode::DialUp;
         gReg.gCashierIndex = 1;
         screen.SetEnabled(kPaymentKey, true);
-        gComm.gOperationMode = kCommFull;
+        gComm.gOperationMode = CommMode::Full;
         gComm.gCommHidden = true;
     }
     void Dial(bool bringsTheLineUp) {

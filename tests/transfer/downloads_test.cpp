@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         UploadTest::SetUp();
         gComm = CommState{};
-        gSettings.gProductKeyMode = "0";
+        gSettings.gProductKeyMode = ProductKey::Number;
         oldProducts = dir.Read("Files/1234567.PRD");
         fs::create_directories(server / "Files");
     }
@@ -59,7 +59,7 @@ protected:
     // Each session a minute after the one before: a full session sends the
     // status file under the minute's name, which a second session in the
     // same minute finds taken.
-    std::int16_t RunOn(const std::string& host, std::int16_t mode = kCommFull) {
+    std::int16_t RunOn(const std::string& host, CommMode mode = CommMode::Full) {
         LocalTime t = clock.Now();
         t.hour += (t.minute + 1) / 60;
         t.minute = (t.minute + 1) % 60;
@@ -184,7 +184,7 @@ TEST_F(DownloadTest, TheFirstCommunicationUnpacksButLoadsNothing) {
         gData.gCashierCount = 0;
         for (const std::string& f : c.files)
             OnServer(f, f == "1234567.PRC" ? Package(newProducts) : CrLf({Cashier("00000007", "Ann")}));
-        EXPECT_EQ(RunOn(ftp.Host(), kCommDownloadOnly), 0);
+        EXPECT_EQ(RunOn(ftp.Host(), CommMode::DownloadOnly), 0);
         EXPECT_TRUE(ServerFiles().empty());
         if (c.files[0] == "1234567.PRC") {
             EXPECT_EQ(Local("1234567.PRD"), newProducts);
@@ -318,7 +318,7 @@ TEST_F(DownloadTest, AFullDiskDuringAFetchKeepsTheOldFileAndTheNextSessionFetche
     OnServer("1234567.CLI", big);
     {
         FileSizeLimit full(64 * 1024);
-        EXPECT_EQ(RunOn(ftp.Host(), kCommDownloadOnly), 0);
+        EXPECT_EQ(RunOn(ftp.Host(), CommMode::DownloadOnly), 0);
     }
     EXPECT_EQ(Local("1234567.CLI"), oldClients);
     EXPECT_FALSE(TemporaryIn(dir / "Files"));
@@ -326,7 +326,7 @@ TEST_F(DownloadTest, AFullDiskDuringAFetchKeepsTheOldFileAndTheNextSessionFetche
     EXPECT_FALSE(gComm.gProductsUpdated);
     EXPECT_TRUE(Logged("GetUpdates: Failed in download of client : get \"Files/1234567.CLI\""));
 
-    EXPECT_EQ(RunOn(ftp.Host(), kCommDownloadOnly), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::DownloadOnly), 0);
     EXPECT_EQ(Local("1234567.CLI"), big);
     EXPECT_TRUE(ServerFiles().empty());
 }

@@ -87,7 +87,7 @@ protected:
         clock.Set(LocalTime{2026, 12, 9, 10, 30, 0});
     }
 
-    std::int16_t RunOn(const std::string& host, std::int16_t mode) {
+    std::int16_t RunOn(const std::string& host, CommMode mode) {
         SessionSetup setup;
         setup.account.hosts = {host};
         setup.account.user = kUser;
@@ -178,7 +178,7 @@ TEST_F(SendModesTest, TheOrderFileCarriesEveryOrderWithItsLinesDepositsAndNewCli
 TEST_F(SendModesTest, TheResendPutsEveryRecordIntoTheDataFolderAndFlagsNothing) {
     LocalFtpServer ftp(server.Path(), kUser, kPassword);
     ASSERT_TRUE(ftp.Running());
-    EXPECT_EQ(RunOn(ftp.Host(), kCommResendAll), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::ResendAll), 0);
     EXPECT_TRUE(Folder().empty());
     const auto data = Folder("Data");
     std::vector<std::string> names;
@@ -204,7 +204,7 @@ TEST_F(SendModesTest, TheResendPutsEveryRecordIntoTheDataFolderAndFlagsNothing) 
 
     // The full session after it sends the unsent invoices, once.
     clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
-    EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
     const std::string sent = server.Read("12091031.TRA");
     EXPECT_EQ(sent.substr(0, 7), "0000003");
     EXPECT_EQ(std::count(sent.begin(), sent.end(), '\n'), 2);
@@ -216,7 +216,7 @@ TEST_F(SendModesTest, TheResendPutsEveryRecordIntoTheDataFolderAndFlagsNothing) 
 TEST_F(SendModesTest, AResendFileRefusedFailsTheSession) {
     LocalFtpServer ftp(server.Path(), kUser, kPassword, "refuse:.ORD");
     ASSERT_TRUE(ftp.Running());
-    EXPECT_EQ(RunOn(ftp.Host(), kCommResendAll), 3);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::ResendAll), 3);
     const auto data = Folder("Data");
     EXPECT_EQ(data.count("12091030.ORD"), 0u);
     EXPECT_EQ(data.count("12091030.TRA"), 1u);
@@ -234,7 +234,7 @@ TEST_F(SendModesTest, TheAllFilesUploadSendsTheLogAndTheWorkingFilesAsTheyAre) {
     ASSERT_TRUE(ftp.Running());
     ProgramLog().Write(1, " a line of the log");
     fs::remove(dir / "Data/1234567.PHY");
-    EXPECT_EQ(RunOn(ftp.Host(), kCommAllData), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::AllData), 0);
     EXPECT_TRUE(Folder().empty());
     const auto data = Folder("Data");
     std::vector<std::string> expected;
@@ -261,7 +261,7 @@ TEST_F(SendModesTest, TheAllFilesUploadSendsTheLogAndTheWorkingFilesAsTheyAre) {
 TEST_F(SendModesTest, AnyAllFilesPutRefusedFailsTheStep) {
     LocalFtpServer ftp(server.Path(), kUser, kPassword, "refuse:.INV");
     ASSERT_TRUE(ftp.Running());
-    EXPECT_EQ(RunOn(ftp.Host(), kCommAllData), 3);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::AllData), 3);
     const auto data = Folder("Data");
     EXPECT_EQ(data.count("12091030.INV"), 0u);
     EXPECT_EQ(data.count("12091030.DTL"), 1u);
@@ -286,7 +286,7 @@ TEST_F(SendModesTest, AFullSessionSendsTheStatusFile) {
     gData.gCashierCount = 3;
     gData.gSalesmanCount = 1;
     gData.gVendorCount = 40;
-    EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
     EXPECT_EQ(server.Read("12091030.STT"), "<version>18.03.14</version>\r\n"
                                            "<customization>Kaspen</customization>\r\n"
                                            "<terminal>1234567</terminal>\r\n"
@@ -306,13 +306,13 @@ TEST_F(SendModesTest, AFullSessionSendsTheStatusFile) {
                                            "<dejavoo>1</dejavoo>\r\n");
     // Sent again by the next session, fresh; a refused one fails the session.
     clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
-    EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
     EXPECT_NE(server.Read("12091031.STT").find("<time>10:31</time>"), std::string::npos);
     ftp.Stop();
     LocalFtpServer refusing(server.Path(), kUser, kPassword, "refuse:.STT");
     ASSERT_TRUE(refusing.Running());
     clock.Set(LocalTime{2026, 12, 9, 10, 32, 0});
-    EXPECT_EQ(RunOn(refusing.Host(), kCommFull), 3);
+    EXPECT_EQ(RunOn(refusing.Host(), CommMode::Full), 3);
     EXPECT_FALSE(fs::exists(server / "12091032.STT"));
 }
 
@@ -343,7 +343,7 @@ TEST_F(TerminalLogTest, TheLogIsSetAsideAndDeletedOnlyOnceItIsOnTheServer) {
     {
         LocalFtpServer refusing(server.Path(), kUser, kPassword, "refuse:Dejavoo");
         ASSERT_TRUE(refusing.Running());
-        EXPECT_EQ(RunOn(refusing.Host(), kCommFull), 3);
+        EXPECT_EQ(RunOn(refusing.Host(), CommMode::Full), 3);
     }
     EXPECT_TRUE(OnServer().empty());
     EXPECT_FALSE(fs::exists(Log()));
@@ -353,14 +353,14 @@ TEST_F(TerminalLogTest, TheLogIsSetAsideAndDeletedOnlyOnceItIsOnTheServer) {
     LocalFtpServer ftp(server.Path(), kUser, kPassword);
     ASSERT_TRUE(ftp.Running());
     clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
-    EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
     EXPECT_EQ(OnServer(), (std::map<std::string, std::string>{
                               {"Dejavoo-12091031.Log", ">>> request 1\r\n\r\n<<< approved 1\r\n\r\n"}}));
     EXPECT_FALSE(fs::exists(Aside()));
     EXPECT_EQ(dir.Read("Data/Dejavoo.LOG"), ">>> request 2\r\n\r\n");
 
     clock.Set(LocalTime{2026, 12, 9, 10, 32, 0});
-    EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
     EXPECT_EQ(OnServer().size(), 2u);
     EXPECT_EQ(OnServer().at("Dejavoo-12091032.Log"), ">>> request 2\r\n\r\n");
     EXPECT_FALSE(fs::exists(Log()));
@@ -369,7 +369,7 @@ TEST_F(TerminalLogTest, TheLogIsSetAsideAndDeletedOnlyOnceItIsOnTheServer) {
 
     // Nothing logged since: nothing sent.
     clock.Set(LocalTime{2026, 12, 9, 10, 33, 0});
-    EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+    EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
     EXPECT_EQ(OnServer().size(), 2u);
 }
 
@@ -408,7 +408,7 @@ TEST_F(TerminalLogTest, ALogACrashLeftHalfWayGoesUpOnce) {
 
         LocalFtpServer ftp(server.Path(), kUser, kPassword);
         ASSERT_TRUE(ftp.Running());
-        EXPECT_EQ(RunOn(ftp.Host(), kCommFull), 0);
+        EXPECT_EQ(RunOn(ftp.Host(), CommMode::Full), 0);
         const auto logs = OnServer();
         ASSERT_EQ(logs.size(), 1u);
         EXPECT_EQ(logs.begin()->second, lines);

@@ -92,7 +92,7 @@ protected:
 
     // One session on the runner, its completions run as they come; returns
     // its result.
-    std::int16_t Session(const std::string& host, const std::string& internetUrl, std::int16_t mode = kCommFull,
+    std::int16_t Session(const std::string& host, const std::string& internetUrl, CommMode mode = CommMode::Full,
                          bool hidden = false) {
         SessionSetup setup;
         setup.account.hosts = {host};
@@ -209,14 +209,14 @@ TEST_F(SessionWindowTest, TheLogRowAndAHiddenSession) {
     LocalFtpServer ftp(server.Path(), kUser, kPassword);
     ASSERT_TRUE(ftp.Running());
     dir.Write("Files/1234567.LOG", "a line of the log\r\n");
-    EXPECT_EQ(Session(ftp.Host(), internet.Url(), kCommLog), 0);
+    EXPECT_EQ(Session(ftp.Host(), internet.Url(), CommMode::Log), 0);
     EXPECT_EQ(view.seen, (Seen{"shown", "Looking for Internet Connection: arrow",
                                "Looking for Internet Connection: check", "Connecting to Server: arrow",
                                "Connecting to Server: check", "Log: arrow", "Log: check", "counter 1", "hidden"}));
 
     view.seen.clear();
     clock.Set(LocalTime{2026, 12, 9, 10, 31, 0});
-    EXPECT_EQ(Session(ftp.Host(), internet.Url(), kCommFull, true), 0);
+    EXPECT_EQ(Session(ftp.Host(), internet.Url(), CommMode::Full, true), 0);
     EXPECT_EQ(view.seen, Seen{});
     EXPECT_EQ(Describe(window.Pictures(SessionRow::Sales)), "check");
     EXPECT_EQ(Flags(), "11");
@@ -233,16 +233,16 @@ TEST_F(SessionWindowTest, TheFilesOfModesTwoAndThreeShowOnTheDataRow) {
                           "Data: arrow"};
     struct Case {
         const char* name;
-        std::int16_t mode;
+        CommMode mode;
         const char* fault;
         std::int16_t result;
         const char* outcome;
     };
     const Case cases[] = {
-        {"all files", kCommAllData, "none", 0, "Data: check"},
-        {"plain-text resend", kCommResendAll, "none", 0, "Data: check"},
-        {"all files refused", kCommAllData, "stor-refused", 3, "Data: cross"},
-        {"resend refused", kCommResendAll, "stor-refused", 3, "Data: cross"},
+        {"all files", CommMode::AllData, "none", 0, "Data: check"},
+        {"plain-text resend", CommMode::ResendAll, "none", 0, "Data: check"},
+        {"all files refused", CommMode::AllData, "stor-refused", 3, "Data: cross"},
+        {"resend refused", CommMode::ResendAll, "stor-refused", 3, "Data: cross"},
     };
     int minute = 30;
     for (const Case& c : cases) {
@@ -299,7 +299,7 @@ TEST_F(SessionWindowTest, TheCommunicationLogPrintsEachStepsLine) {
     ASSERT_TRUE(ftp.Running());
     ClosedPort closed;
     ASSERT_TRUE(closed.Bound());
-    gSettings.gPrinterType = "20";  // the on-screen printout panel
+    gSettings.gPrinterType = PrinterType::Screen;  // the on-screen printout panel
     const ControlId printout{Control::Txt_Printer, 0};
     struct Case {
         const char* name;

@@ -142,7 +142,7 @@ TEST_F(AppControllerTest, DemoCashierLogsInAndRingsUpAProduct) {
     // Payment page (F2), 20 in cash on the first payment key, then Total (F1):
     // the sale is saved to the invoice files.
     QTest::keyClick(entry, Qt::Key_F2);
-    EXPECT_EQ(gReg.gKeyPage, 15);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
     QTest::keyClicks(entry, "20");
     auto* cash = app->Register()->findChild<QPushButton*>(ControlObjectName(SoftKey(1)));
     ASSERT_NE(cash, nullptr);

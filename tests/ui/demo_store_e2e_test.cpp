@@ -67,7 +67,7 @@ TEST_F(DemoStoreE2ETest, SaleRefundAndSuspendedSaleThroughTheKeysLeaveTheirRecor
     ASSERT_EQ(gSale.gItemCount, 2);
     EXPECT_EQ(gSale.gSubtotal.Text(), "18.48");
     QTest::keyClick(entry, Qt::Key_F2);
-    ASSERT_EQ(gReg.gKeyPage, 15);
+    ASSERT_EQ(gReg.gKeyPage, KeyPage::Payment);
     QTest::keyClicks(entry, "50");
     Touch("mDept_1");
     ASSERT_EQ(gSale.gPaymentCount, 1);
@@ -85,7 +85,7 @@ TEST_F(DemoStoreE2ETest, SaleRefundAndSuspendedSaleThroughTheKeysLeaveTheirRecor
     ASSERT_LT(gSale.gTotal, Money());
     EXPECT_EQ(gSale.gTotal.Text(), "-8.99");
     QTest::keyClick(entry, Qt::Key_F2);
-    ASSERT_EQ(gReg.gKeyPage, 15);
+    ASSERT_EQ(gReg.gKeyPage, KeyPage::Payment);
     Touch("mDept_1");  // nothing typed: the whole balance back in cash
     ASSERT_EQ(gSale.gPaymentCount, 1);
     EXPECT_EQ(gSale.gPayments[1].amount.Text(), "-8.99");

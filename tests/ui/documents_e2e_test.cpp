@@ -14,6 +14,7 @@
 #include "data/transaction_files.h"
 #include "demo_window.h"
 #include "forms/entry_form.h"
+#include "register_mode_print.h"
 #include "screen/register_context.h"
 #include "ui/entry_window.h"
 #include "ui/search_window.h"
@@ -98,7 +99,7 @@ TEST_F(DocumentsE2ETest, APurchaseFromAVendorWithCostsIsSavedAndPrinted) {
     QTest::keyClicks(form->Col2(3), "20261224");
     QTest::mouseClick(form->Button(kEntrySaveExit), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, kWaitMs));
-    EXPECT_EQ(gSale.gMode, 14);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Purchase);
     EXPECT_EQ(gSale.gPurchaseVendor, "V100");
     EXPECT_NE(Screen().Text(kMessageBox).find("Springfield Coffee Roasters"), std::string::npos);
     // The vendor's information is read whole, without scrolling.
@@ -132,7 +133,7 @@ TEST_F(DocumentsE2ETest, APurchaseFromAVendorWithCostsIsSavedAndPrinted) {
     EXPECT_EQ(line.substr(0, 10), "0000002001");
     EXPECT_EQ(line.substr(47, 18), "9.99     4.5      ");
     EXPECT_EQ(line.substr(65, 12), "fresh roast ");
-    EXPECT_EQ(gSale.gMode, 11);  // back to sales
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);  // back to sales
     EXPECT_EQ(Reprint("2", "mDept_15"), printed);
 }
 
@@ -142,7 +143,7 @@ TEST_F(DocumentsE2ETest, LeavingTheVendorListOrTheHeaderPageCancelsThePurchase) 
     ASSERT_TRUE(QTest::qWaitFor([&] { return search->isVisible(); }, kWaitMs));
     QTest::keyClick(search, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, kWaitMs));
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
 
     ModeKey("mDept_4");
     ASSERT_TRUE(QTest::qWaitFor([&] { return search->isVisible(); }, kWaitMs));
@@ -154,7 +155,7 @@ TEST_F(DocumentsE2ETest, LeavingTheVendorListOrTheHeaderPageCancelsThePurchase) 
     EXPECT_TRUE(form->isVisible());
     QTest::keyClick(form->Col2(1), Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, kWaitMs));
-    EXPECT_EQ(gSale.gMode, 11);
+    EXPECT_EQ(gSale.gMode, RegisterMode::Sales);
     EXPECT_EQ(gSale.gPurchaseVendor, "");
 }
 
@@ -169,7 +170,7 @@ TEST_F(DocumentsE2ETest, AStockOutWithItsReasonIsSavedAndPrinted) {
               " 1  Breakage\n2  Damaged\n3  Expired\n4  Physical Count\n5  Samples to Clients\n"
               "6  Samples to Salesmen\n7  Shortage\n8  Theft\n9  Other");
     Type("8");
-    ASSERT_EQ(gSale.gMode, 15);
+    ASSERT_EQ(gSale.gMode, RegisterMode::Adjustment);
     Type("1001");
     Type("1002");
     ASSERT_EQ(gSale.gItemCount, 2);
@@ -196,7 +197,7 @@ TEST_F(DocumentsE2ETest, ACustomerOrderWithADepositIsSavedAndPrinted) {
     QTest::keyClicks(form->Col2(7), "Hold until Friday");
     QTest::mouseClick(form->Button(kEntrySaveExit), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }, kWaitMs));
-    ASSERT_EQ(gSale.gMode, 12);
+    ASSERT_EQ(gSale.gMode, RegisterMode::OrderEntry);
 
     Type("1001");
     QTest::keyClick(entry, Qt::Key_F2);

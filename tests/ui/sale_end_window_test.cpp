@@ -80,9 +80,9 @@ protected:
 // Card copies 2 and a credit card tender: the first copy shows, the box asks
 // the cashier to tear it off, and the register goes on only once it is closed.
 TEST_F(SaleEndWindowTest, TheSecondCopyWaitsForTheCashierToCloseItsBox) {
-    gSettings.gCardCopies = "2";
+    gSettings.gCardCopies = CardCopies::Two;
     // The demo's Credit Card key as a register without card processing has it.
-    gSettings.gCardEnabled = "0";
+    gSettings.gCardEnabled = false;
     LogIn();
     Type("1001");
     QTest::keyClick(entry, Qt::Key_F2);
@@ -147,7 +147,7 @@ TEST_F(SaleEndWindowTest, APageKeyTouchedAfterTheReceiptClosesStaysPastThePause)
     Touch("BSys_5");  // the Special page
     ASSERT_EQ(Key("mDept_23")->text(), "Paid\nOut");
     QTest::qWait(kPastThePauseMs);
-    EXPECT_EQ(gReg.gKeyPage, 14);
+    EXPECT_EQ(gReg.gKeyPage, KeyPage::Special);
     EXPECT_EQ(Key("mDept_23")->text(), "Paid\nOut");
     EXPECT_EQ(gSale.gItemCount, 0);
 }

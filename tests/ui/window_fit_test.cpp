@@ -131,7 +131,7 @@ TEST_F(WindowFitTest, EveryTextFitsItsControlThroughASaleAtEveryScreenSize) {
     ExpectEverythingFits("not found");
 
     QTest::keyClick(entry, Qt::Key_F2);  // the payment page
-    ASSERT_EQ(gReg.gKeyPage, 15);
+    ASSERT_EQ(gReg.gKeyPage, KeyPage::Payment);
     ExpectEverythingFits("payment page");
 
     // Cash for 100, then Total: the demo prints on its screen.
