@@ -1,6 +1,5 @@
 // Printing and the customer devices behind their service interfaces: what
-// the sale engine reaches through Printing(), and the register through
-// Devices().
+// the sale engine and the register reach through Printing() and Devices().
 #pragma once
 #include "screen/device_service.h"
 #include "screen/print_service.h"

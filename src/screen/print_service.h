@@ -1,4 +1,5 @@
-// What printing offers the sale below it: the receipt output line by line,
+// What printing offers through Printing(): the receipt output line by line
+// (the sale below it, and the register's printer test and screen printout),
 // the end of the print-to-screen mode and the stock count's item ticket.
 // Stand-ins print nothing and report failure where the caller reads an
 // outcome; the print folder implements the real ones.

@@ -94,9 +94,9 @@ protected:
         else
             PrinterCapture_Begin(printer.bytes);
     }
-    static int Count(const std::string& text, const std::string& part) {
+    static int Count(const std::string& text, const std::string& what) {
         int n = 0;
-        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
         return n;
     }
     void MidSale() { AddLine("100", 1, Money::FromUnits(3)); }

@@ -51,10 +51,10 @@ std::string Pad(std::string s, std::size_t width) {
 }
 std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
-// How often `part` stands in `text`.
-int Occurrences(const std::string& text, const std::string& part) {
+// How often `what` stands in `text`.
+int Occurrences(const std::string& text, const std::string& what) {
     int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
     return n;
 }
 // The receipts in a printout: each names its invoice.
