@@ -14,9 +14,9 @@ void OnlineServices::Online_Product_CheckStock(const std::string& product) {
     else
         Online_NotBuilt("the stock check without a background runner");
 }
-void OnlineServices::Online_Service_UPS() {
+void OnlineServices::Online_Service_UPS(const std::string& first, const std::string& last) {
     if (Reg().runner)
-        export_.Start(*Reg().runner, gOnline.gOrderRangeStart, gOnline.gOrderRangeEnd);
+        export_.Start(*Reg().runner, first, last);
     else
         Online_NotBuilt("the shipping export without a background runner");
 }

@@ -19,7 +19,7 @@ class OnlineServices final : public OnlineService {
 public:
     void Online_Process(int key) override;
     void Online_Product_CheckStock(const std::string& product) override;
-    void Online_Service_UPS() override;
+    void Online_Service_UPS(const std::string& first, const std::string& last) override;
     bool Online_Escape() override;
     void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
     OnlineChains& Chains() { return chains_; }

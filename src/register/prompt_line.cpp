@@ -456,7 +456,7 @@ void FirstOrderNumber(const std::string& entry) {
 void LastOrderNumber(const std::string& entry) {
     gOnline.gOrderRangeEnd = entry;
     if (!entry.empty()) {
-        Online().Online_Service_UPS();
+        Online().Online_Service_UPS(gOnline.gOrderRangeStart, entry);
     } else {
         Say(Message::InvalidEntry);
         AskAgain();

@@ -18,9 +18,9 @@ public:
     virtual void Online_Process(int key) = 0;
     // Asks the back office for the stock of `product` (a product key).
     virtual void Online_Product_CheckStock(const std::string& product) = 0;
-    // The shipping export of the orders gOnline.gOrderRangeStart to
-    // gOnline.gOrderRangeEnd.
-    virtual void Online_Service_UPS() = 0;
+    // The shipping export of the orders `first` to `last` (as typed; the
+    // export checks that they are whole numbers).
+    virtual void Online_Service_UPS(const std::string& first, const std::string& last) = 0;
     // Esc while a long online job keeps the keys locked: the job stops at
     // its next step. False when no such job runs (the stand-in).
     virtual bool Online_Escape() = 0;

@@ -59,7 +59,7 @@ void CardStandIn::Gateway_Test() { NotAvailable(); }
 
 void OnlineStandIn::Online_Process(int) { NotAvailable(); }
 void OnlineStandIn::Online_Product_CheckStock(const std::string&) { NotAvailable(); }
-void OnlineStandIn::Online_Service_UPS() { NotAvailable(); }
+void OnlineStandIn::Online_Service_UPS(const std::string&, const std::string&) { NotAvailable(); }
 void OnlineStandIn::Document_Send(RegisterMode, std::function<void(bool sent)> then) {
     NotAvailable();
     if (then) then(false);

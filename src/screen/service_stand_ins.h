@@ -131,7 +131,7 @@ class OnlineStandIn : public OnlineService {
 public:
     void Online_Process(int key) override;
     void Online_Product_CheckStock(const std::string&) override;
-    void Online_Service_UPS() override;
+    void Online_Service_UPS(const std::string& first, const std::string& last) override;
     bool Online_Escape() override { return false; }
     void Document_Send(RegisterMode mode, std::function<void(bool sent)> then) override;
 };

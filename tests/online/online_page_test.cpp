@@ -168,7 +168,7 @@ TEST_F(OnlinePageTest, ServicesNotBuiltSayInvalidEntryAndSendNothing) {
     EXPECT_EQ(MessageLine(), "Invalid Entry");
     for (OnlineService* o : {static_cast<OnlineService*>(&online), static_cast<OnlineService*>(&services)}) {
         screen.SetText(kMessageLine, "");
-        o->Online_Service_UPS();
+        o->Online_Service_UPS("1", "2");
         EXPECT_EQ(MessageLine(), "Invalid Entry");
     }
     // The price change needs the register's runner as well.

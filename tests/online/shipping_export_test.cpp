@@ -71,9 +71,7 @@ protected:
     }
     // Runs the export of the range; the message line after each step.
     std::vector<std::string> Export(const std::string& first, const std::string& last) {
-        gOnline.gOrderRangeStart = first;
-        gOnline.gOrderRangeEnd = last;
-        online.Online_Service_UPS();
+        online.Online_Service_UPS(first, last);
         std::vector<std::string> shown{MessageLine()};
         while (runner.Pending() > 0 && runner.WaitAndRun(10000) > 0) shown.push_back(MessageLine());
         return shown;
@@ -139,9 +137,7 @@ TEST_F(ShippingExportTest, AFailedRequestEndsTheExportKeepingTheLinesGathered) {
 
 TEST_F(ShippingExportTest, EscStopsALongRangeBetweenTwoRequests) {
     for (int k = 1; k <= 50; ++k) Known(k, {200, Tag("order number", std::to_string(k))});
-    gOnline.gOrderRangeStart = "1";
-    gOnline.gOrderRangeEnd = "50";
-    online.Online_Service_UPS();
+    online.Online_Service_UPS("1", "50");
     ASSERT_EQ(runner.WaitAndRun(10000), 1);
     ASSERT_EQ(runner.WaitAndRun(10000), 1);
     EXPECT_EQ(MessageLine(), "Order: 3");

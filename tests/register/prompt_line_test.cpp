@@ -38,7 +38,9 @@ using Calls = std::vector<std::string>;
 class PromptRecorder : public RecordingKeys {
 public:
     void Card_Charge() override { calls.push_back("Card_Charge(" + gReg.gCardRequest.gCardAmount.Text() + ")"); }
-    void Online_Service_UPS() override { calls.push_back("Online_Service_UPS"); }
+    void Online_Service_UPS(const std::string& first, const std::string& last) override {
+        calls.push_back("Online_Service_UPS(" + first + ", " + last + ")");
+    }
 };
 
 class PromptLineTest : public KeyTest {
@@ -750,7 +752,7 @@ TEST_F(PromptLineTest, OrderNumbersOfTheShippingExport) {
     EXPECT_TRUE(Pending(14));
     Answer("1010");
     EXPECT_EQ(gOnline.gOrderRangeEnd, "1010");
-    EXPECT_EQ(CallsMade(), Calls{"Online_Service_UPS"});
+    EXPECT_EQ(CallsMade(), Calls{"Online_Service_UPS(1001, 1010)"});
 }
 
 // ---- the new selling price ----------------------------------------------------------------
