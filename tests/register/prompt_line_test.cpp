@@ -37,7 +37,11 @@ using Calls = std::vector<std::string>;
 // hand over to: the card charge and the shipping export.
 class PromptRecorder : public RecordingKeys {
 public:
-    void Card_Charge() override { calls.push_back("Card_Charge(" + gReg.gCardRequest.gCardAmount.Text() + ")"); }
+    // Noted with the amount, the number and the expiry it was handed.
+    void Card_Charge(const CardRequest& request) override {
+        calls.push_back("Card_Charge(" + request.gCardAmount.Text() + ", " + request.gCardNumber + ", " +
+                        request.gCardExpiry + ")");
+    }
     void Online_Service_UPS() override { calls.push_back("Online_Service_UPS"); }
 };
 
@@ -206,6 +210,8 @@ TEST_F(PromptLineTest, QuestionTextsInBothLanguages) {
 
 TEST_F(PromptLineTest, AmountIsProposedConfirmedAndCharged) {
     gSale.gBalanceDue = Money::FromCents(1250);
+    gReg.gCardRequest.gCardNumber = "4111111111111111";
+    gReg.gCardRequest.gCardExpiry = "2605";
     Credit_Card_PromptAmount();
     EXPECT_TRUE(Pending(1));
     EXPECT_EQ(Entry(), "12.5");
@@ -215,7 +221,7 @@ TEST_F(PromptLineTest, AmountIsProposedConfirmedAndCharged) {
     // Enter leaves the proposed amount in the box (the key-up keeps it).
     Form_KeyDown(KeyCode::Enter, 0);
     Form_KeyUp(KeyCode::Enter, 0);
-    EXPECT_EQ(CallsMade(), Calls{"Card_Charge(12.5)"});
+    EXPECT_EQ(CallsMade(), Calls{"Card_Charge(12.5, 4111111111111111, 2605)"});
     EXPECT_EQ(gReg.gCardRequest.gCardAmount, Money::FromCents(1250));
     EXPECT_TRUE(screen.Enabled(kEntryBox));
 }
@@ -241,11 +247,12 @@ TEST_F(PromptLineTest, AmountAnswers) {
         recorder.calls.clear();
         gSale.gBalanceDue = Money::FromCents(1250);
         gReg.gCardRequest.gCardNumber = "4111111111111111";
+        gReg.gCardRequest.gCardExpiry = "2605";
         Credit_Card_PromptAmount();
         screen.SetText(kEntryBox, c.entry);
         PromptInCIA_Enter();
         if (c.charged)
-            EXPECT_EQ(CallsMade(), Calls{std::string("Card_Charge(") + c.charged + ")"});
+            EXPECT_EQ(CallsMade(), Calls{std::string("Card_Charge(") + c.charged + ", 4111111111111111, 2605)"});
         else
             EXPECT_TRUE(CallsMade().empty());
         EXPECT_EQ(MessageLine(), c.message);
@@ -294,7 +301,7 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         Credit_Card_PromptCardNumber();
         EXPECT_TRUE(Pending(2));
         Answer("4111111111111111");
-        EXPECT_TRUE(Called("Card_TypeFind"));
+        EXPECT_TRUE(Called("Card_TypeFind(4111111111111111)"));
         EXPECT_EQ(gReg.gCardRequest.gCardNumber, "4111111111111111");
         EXPECT_TRUE(Pending(3));
         EXPECT_EQ(MessageLine(), "Input Card Expiry Date MMYY");
@@ -320,7 +327,7 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         EXPECT_EQ(Entry(), "30");
         EXPECT_EQ(gReg.gCardRequest.gCardEntry, 2);
         PromptInCIA_Enter();
-        EXPECT_TRUE(Called("Card_Charge(30)"));
+        EXPECT_TRUE(Called(std::string("Card_Charge(30, 4111111111111111, ") + c.expiryKept + ")"));
     }
 }
 
@@ -330,7 +337,7 @@ TEST_F(PromptLineTest, CardNumberRefusals) {
     Answer("");
     EXPECT_FALSE(gReg.gPromptLineActive);
     EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
-    EXPECT_FALSE(Called("Card_TypeFind"));
+    EXPECT_FALSE(recorder.CalledAny("Card_TypeFind"));
 
     // A card of no known type is shown and asked again.
     recorder.cardTypeStatus = 7;
@@ -338,6 +345,7 @@ TEST_F(PromptLineTest, CardNumberRefusals) {
     Answer("1234567");
     EXPECT_TRUE(Pending(2));
     EXPECT_EQ(gReg.gCardRequest.gCardNumber, "");
+    EXPECT_TRUE(Called("Card_TypeFind(1234567)"));
     EXPECT_TRUE(Called("Credit_Card_Display_Response(7)"));
     EXPECT_EQ(Entry(), "");
 }
