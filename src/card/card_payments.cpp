@@ -101,38 +101,36 @@ CardPayments::~CardPayments() { card::Wipe(track_); }
 
 // ---- card data ---------------------------------------------------------------------------
 
-void CardPayments::Card_ParseSwipe() {
-    // The track moves into this object: the register's copy is emptied.
+SwipedCard CardPayments::Card_ParseSwipe(const std::string& track) {
+    // The track is kept here for the charge; the caller wipes its own copy.
     card::Wipe(track_);
-    track_ = gReg.gCardTrack;
-    card::Wipe(gReg.gCardTrack);
+    track_ = track;
     const card::SwipeFields f = card::ParseSwipe(track_, gSettings.gCardBackend);
-    CardRequest& c = gReg.gCardRequest;
-    c.gCardNumber = f.number;
-    c.gCardName = f.name;
-    c.gCardExpiry = f.expiry;
     if (f.number.empty()) card::Wipe(track_);
+    return SwipedCard{f.number, f.name, f.expiry};
 }
 
-void CardPayments::Card_TypeFind() {
-    gReg.gCardStatus = 0;
+std::int16_t CardPayments::Card_TypeFind(const std::string& number) {
     tenderIndex_ = 0;
-    type_ = card::CardType_Find(gReg.gCardRequest.gCardNumber);
-    if (type_ == 0) {
-        gReg.gCardStatus = 7;
-        return;
-    }
+    type_ = card::CardType_Find(number);
+    if (type_ == 0) return 7;
     tenderIndex_ = card::CardTender_Find(type_);
     if (tenderIndex_ == 0) {
-        gReg.gCardStatus = 8;
         type_ = 0;
+        return 8;
     }
+    return 0;
 }
 
-void CardPayments::Credit_Card_Display_Response() {
-    std::string text = card::StatusMessage(gReg.gCardStatus, gSettings.gCardBackend);
-    if (!FileBackend() && gReg.gCardStatus == 0) text += authCode_;
-    if (gSettings.gCardBackend == CardBackend::Terminal && gReg.gCardStatus == 1) text += " " + message_;
+void CardPayments::Outcome_Show(std::int16_t status) {
+    status_ = status;
+    Credit_Card_Display_Response(status);
+}
+
+void CardPayments::Credit_Card_Display_Response(std::int16_t status) {
+    std::string text = card::StatusMessage(status, gSettings.gCardBackend);
+    if (!FileBackend() && status == 0) text += authCode_;
+    if (gSettings.gCardBackend == CardBackend::Terminal && status == 1) text += " " + message_;
     CIATime(text, 15);
 }
 
@@ -150,8 +148,7 @@ bool CardPayments::Exchange_Begin() {
         return false;
     case card::ExchangeFiles::Lock::Failed:
         Log("Card request not sent: " + error);
-        gReg.gCardStatus = 1;
-        Credit_Card_Display_Response();
+        Outcome_Show(1);
         return false;
     }
     // An answer there now belongs to an earlier request: reported, then cleared.
@@ -161,8 +158,7 @@ bool CardPayments::Exchange_Begin() {
         if (!read || !files_->Remove(".ANS")) {
             Log("Card request not sent: the answer file " + files_->Path(".ANS") + " cannot be read or removed");
             files_->Lock_Release();
-            gReg.gCardStatus = 1;
-            Credit_Card_Display_Response();
+            Outcome_Show(1);
             return false;
         }
         LateAnswer_Report(line, false);
@@ -239,7 +235,7 @@ std::string CardPayments::NextInvoice_Keep() {
 // The card tender goes in first, for the amount confirmed; false (and the
 // log says so, after `why`) when the sale did not take it.
 bool CardPayments::CardTender_Add(const std::string& why) {
-    const CardRequest& c = gReg.gCardRequest;
+    const CardRequest& c = request_;
     const int before = gSale.gPaymentCount;
     const Money amount = c.gCardAmount < Money() ? -c.gCardAmount : c.gCardAmount;
     Screen().SetText(kEntryBox, amount.TextDisplay());
@@ -254,7 +250,15 @@ bool CardPayments::CardTender_Add(const std::string& why) {
 
 // ---- the charge --------------------------------------------------------------------------
 
-void CardPayments::Card_Charge() {
+void CardPayments::Card_Charge(const CardRequest& request) {
+    if (gSettings.gCardBackend != CardBackend::Terminal && gSettings.gCardBackend != CardBackend::Gateway &&
+        !FileBackend()) {
+        CardStandIn().Card_Charge(request);
+        return;
+    }
+    // A charge under way keeps its own request.
+    if (operation_ != Operation::None) return;
+    request_ = request;
     if (gSettings.gCardBackend == CardBackend::Terminal) {
         Terminal_Charge();
         return;
@@ -263,15 +267,9 @@ void CardPayments::Card_Charge() {
         Gateway_Charge();
         return;
     }
-    if (!FileBackend()) {
-        CardStandIn().Card_Charge();
-        return;
-    }
-    if (operation_ != Operation::None) return;
-    CardRequest& c = gReg.gCardRequest;
+    CardRequest& c = request_;
     if (tenderIndex_ == 0) {
-        gReg.gCardStatus = 8;
-        Credit_Card_Display_Response();
+        Outcome_Show(8);
         card::Wipe(track_);
         return;
     }
@@ -313,8 +311,7 @@ void CardPayments::Card_Charge() {
         lastMasked_.clear();
         Tender_Remove();
         files_->Lock_Release();
-        gReg.gCardStatus = static_cast<std::int16_t>(status);
-        Credit_Card_Display_Response();
+        Outcome_Show(static_cast<std::int16_t>(status));
         return;
     }
     Log("Card request sent: card " + lastMasked_ + ", amount " + lastAmount_.Format("#####0.00"));
@@ -336,7 +333,7 @@ void CardPayments::Card_Settlement() {
         return;
     }
     if (operation_ != Operation::None) return;
-    gReg.gCardStatus = 0;
+    status_ = 0;
     message_.clear();
     if (!Exchange_Begin()) return;
     files_->Remove(".HLD");
@@ -347,9 +344,8 @@ void CardPayments::Card_Settlement() {
     if (status != 0) {
         Log("Batch close request not sent: " + error);
         files_->Lock_Release();
-        gReg.gCardStatus = static_cast<std::int16_t>(status);
-        Credit_Card_Display_Response();
-        Settlement_Report(gReg.gCardStatus);
+        Outcome_Show(static_cast<std::int16_t>(status));
+        Settlement_Report(status_);
         return;
     }
     Log("Batch close request sent");
@@ -500,21 +496,21 @@ void CardPayments::Answer_Process(const std::string& line) {
         Log("Batch close answered, approval letter " + std::string(1, a.letter));
         if (!a.Approved()) {
             CIATime(Msg(Message::SettlementFailed), 10);
-            gReg.gCardStatus = 11;
+            status_ = 11;
             Screen().SetCaption(kGreeting, message_);
             Prompt().MessageWithEnterToEnd_Show();
         } else {
             CIATime(Msg(Message::SettlementSuccessful) + " " + message_, 5);
-            gReg.gCardStatus = 0;
+            status_ = 0;
         }
-        Settlement_Report(gReg.gCardStatus);
+        Settlement_Report(status_);
         return;
     }
     if (!a.Approved()) {
         Log("Card " + lastMasked_ + " declined, amount " + lastAmount_.Format("#####0.00"));
         Tender_Remove();
         CIATime(Msg(Message::Declined), 10);
-        gReg.gCardStatus = 11;
+        status_ = 11;
         Screen().SetCaption(kGreeting, message_);
         Prompt().MessageWithEnterToEnd_Show();
         lastMasked_.clear();
@@ -522,12 +518,12 @@ void CardPayments::Answer_Process(const std::string& line) {
     }
     Log("Card " + lastMasked_ + " approved, amount " + lastAmount_.Format("#####0.00"));
     lastMasked_.clear();
-    gReg.gCardStatus = 0;
+    status_ = 0;
     CIATime(Msg(Message::Approved) + message_, 5);
     const std::string avs = a.avs ? card::AvsMessage(a.avs) : std::string();
     if (!avs.empty()) CIATime(Msg(Message::Approved) + " " + avs, 10);
     // The approval goes into the card tender: never the track.
-    const CardRequest& c = gReg.gCardRequest;
+    const CardRequest& c = request_;
     SalePayment& p = gSale.gPayments[static_cast<std::size_t>(tenderSlot_)];
     p.cardNumber = c.gCardNumber;
     p.cardExpiry = c.gCardExpiry;
@@ -553,12 +549,10 @@ void CardPayments::Timeout_Response() {
             "; the card tender was removed, check with the card program whether the "
             "card was charged");
         Tender_Remove();
-        gReg.gCardStatus = 4;
-        Credit_Card_Display_Response();
+        Outcome_Show(4);
     } else {
         Log("Batch close timed out after " + Trim(timeoutRun_) + " seconds");
-        gReg.gCardStatus = 10;
-        Credit_Card_Display_Response();
+        Outcome_Show(10);
         Settlement_Report(10);
     }
 }
@@ -569,8 +563,7 @@ void CardPayments::Failure_End(std::int16_t status) {
     Request_End();
     // A sale's card that got no readable answer is not paid.
     if (op == Operation::Sale) Tender_Remove();
-    gReg.gCardStatus = status;
-    Credit_Card_Display_Response();
+    Outcome_Show(status);
 }
 
 void CardPayments::Request_End() {
@@ -618,7 +611,7 @@ void CardPayments::TerminalLog(const std::string& line) {
 
 void CardPayments::Terminal_Charge() {
     if (operation_ != Operation::None) return;
-    const CardRequest& c = gReg.gCardRequest;
+    const CardRequest& c = request_;
     authCode_.clear();
     message_.clear();
     std::string host;
@@ -626,8 +619,7 @@ void CardPayments::Terminal_Charge() {
     if (!card::TerminalAddress_Parse(Trim(gSettings.gTerminalIP), host, port)) {
         Log("Card not sent to the terminal: its address \"" + gSettings.gTerminalIP +
             "\" (setting 136) is not an IPv4 address with an optional port");
-        gReg.gCardStatus = 12;
-        Credit_Card_Display_Response();
+        Outcome_Show(12);
         DEA_Reset();
         return;
     }
@@ -636,8 +628,7 @@ void CardPayments::Terminal_Charge() {
     if (tenderIndex_ == 0 || Reg().runner == nullptr) {
         Log(tenderIndex_ == 0 ? "Card not sent to the terminal: no payment type takes terminal cards (card type 2)"
                               : "Card not sent to the terminal: no background runner");
-        gReg.gCardStatus = 8;
-        Credit_Card_Display_Response();
+        Outcome_Show(8);
         DEA_Reset();
         return;
     }
@@ -684,14 +675,14 @@ void CardPayments::Terminal_Reply(std::uint64_t exchange, const card::HttpReply&
         r = card::TerminalReply_Evaluate(reply.body, invoiceSent_, gSettings.gRegisterId);
         if (r.status == 3) Log("Card terminal reply is not for the request sent (invoice " + invoiceSent_ + ")");
     }
-    gReg.gCardStatus = r.status;
+    status_ = r.status;
     message_ = r.message;
     authCode_ = r.status == 0 ? r.authCode : std::string();
     Log("Card terminal exchange ended, status " + std::to_string(r.status) + ", amount " +
         lastAmount_.Format("#####0.00"));
     // The outcome is shown once the tender is in, so the posting does not hide it.
     if (r.status == 0) Terminal_Post(r.last4, r.name, r.authCode);
-    Credit_Card_Display_Response();
+    Credit_Card_Display_Response(status_);
     if (gSale.gBalanceDue.IsZero() && r.status == 0)
         RegisterKeys().mTotalRegister_Click();
     else
@@ -711,8 +702,7 @@ void CardPayments::Network_Timeout() {
     Log(std::string(op == Operation::Gateway ? "Card gateway" : "Card terminal") + " did not answer within " +
         Trim(timeoutRun_) + " seconds; a later answer is ignored");
     if (op == Operation::Gateway) Tender_Remove();
-    gReg.gCardStatus = 4;
-    Credit_Card_Display_Response();
+    Outcome_Show(4);
     DEA_Reset();
 }
 
@@ -741,15 +731,14 @@ void CardPayments::Terminal_Post(const std::string& last4, const std::string& na
 
 void CardPayments::Gateway_Charge() {
     if (operation_ != Operation::None) return;
-    CardRequest& c = gReg.gCardRequest;
+    CardRequest& c = request_;
     authCode_.clear();
     message_.clear();
     const std::string url = gConstants.servers.gCardGatewayUrl;
     if (!card::GatewayAddress_Valid(url) || Reg().runner == nullptr || tenderIndex_ == 0) {
         Log(tenderIndex_ == 0 ? "Card not sent to the gateway: no payment type takes the card"
                               : "Card not sent to the gateway: CardGatewayUrl in Tarvo.ini is not an https address");
-        gReg.gCardStatus = tenderIndex_ == 0 ? 8 : 5;
-        Credit_Card_Display_Response();
+        Outcome_Show(tenderIndex_ == 0 ? 8 : 5);
         card::Wipe(track_);
         DEA_Reset();
         return;
@@ -813,7 +802,7 @@ void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& 
     } else {
         r = card::Gateway_ParseReply(reply.body);
     }
-    gReg.gCardStatus = r.status;
+    status_ = r.status;
     message_ = r.message;
     authCode_ = r.authCode;
     Log("Card " + lastMasked_ + " through the gateway, status " + std::to_string(r.status) + ", amount " +
@@ -821,7 +810,7 @@ void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& 
     lastMasked_.clear();
     if (r.status != 0) {
         Tender_Remove();
-        Credit_Card_Display_Response();
+        Credit_Card_Display_Response(status_);
         if (!message_.empty()) {
             // The gateway's own texts stay on the screen until Enter.
             std::string shown = Trim(Screen().Text(kMessageLine));
@@ -839,7 +828,7 @@ void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& 
         DEA_Reset();
         return;
     }
-    const CardRequest& c = gReg.gCardRequest;
+    const CardRequest& c = request_;
     SalePayment& p = gSale.gPayments[static_cast<std::size_t>(tenderSlot_)];
     p.cardNumber = c.gCardNumber;
     p.cardExpiry = c.gCardExpiry;
@@ -849,7 +838,7 @@ void CardPayments::Gateway_Reply(std::uint64_t exchange, const card::HttpReply& 
     p.reference = r.authCode;
     gSale.gCardInSale = true;
     tenderSlot_ = 0;
-    Credit_Card_Display_Response();
+    Credit_Card_Display_Response(status_);
     if (gSale.gBalanceDue.IsZero())
         RegisterKeys().mTotalRegister_Click();
     else
@@ -1025,7 +1014,7 @@ void CardPayments::Settlement_End(std::int16_t status, const std::string& messag
     polling_ = pollInFlight_ = false;
     settleExchange_ = 0;
     progress_.clear();
-    gReg.gCardStatus = status;
+    status_ = status;
     Log("Batch close ended, status " + std::to_string(status));
     if (operation_ == Operation::None)
         CIATime(Msg(status == 0    ? Message::SettlementSuccessful

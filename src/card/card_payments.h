@@ -18,6 +18,7 @@
 #include "card/exchange_files.h"
 #include "common/money.h"
 #include "screen/card_service.h"
+#include "screen/register_state.h"
 
 namespace tarvo {
 
@@ -29,10 +30,10 @@ public:
     CardPayments& operator=(const CardPayments&) = delete;
 
     void Card_Load() override;
-    void Card_ParseSwipe() override;
-    void Card_TypeFind() override;
-    void Card_Charge() override;
-    void Credit_Card_Display_Response() override;
+    SwipedCard Card_ParseSwipe(const std::string& track) override;
+    std::int16_t Card_TypeFind(const std::string& number) override;
+    void Card_Charge(const CardRequest& request) override;
+    void Credit_Card_Display_Response(std::int16_t status) override;
     void Card_Settlement() override;
     void Terminal_Find() override;
     void TerminalIP_Input() override;
@@ -45,6 +46,9 @@ public:
     void SetOwnAddressSource(std::function<std::string()> source) { ownAddress_ = std::move(source); }
     // Stops a terminal search under way (its result is then not kept).
     void Terminal_FindCancel();
+    // The status of the last charge or batch close (0 approved), the one
+    // its outcome showed.
+    std::int16_t LastStatus() const { return status_; }
 
     // The Credit timer's tick (every 2 seconds while an answer is awaited).
     void Credit_Timer_Timer();
@@ -112,6 +116,8 @@ private:
     // answer that cannot be cleared.
     bool Exchange_Begin();
     void LateAnswer_Report(const std::string& line, bool atStart);
+    // The outcome of a charge or a batch close kept as the last status and shown.
+    void Outcome_Show(std::int16_t status);
     void Wait_ForResponse();
     void Credit_Card_Start();
     void Credit_Card_End();
@@ -125,6 +131,10 @@ private:
     void SettleTimeout_Compute();
 
     std::unique_ptr<card::ExchangeFiles> files_;
+    // The charge under way, as the register handed it over: its timers,
+    // answer and tender read this copy only.
+    CardRequest request_;
+    std::int16_t status_ = 0;
     std::string track_;
     int type_ = 0;
     int tenderIndex_ = 0;

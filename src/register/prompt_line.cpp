@@ -252,7 +252,7 @@ bool CardAmount(const std::string& entry) {
         ClearEntry();
         return true;
     }
-    Cards().Card_Charge();
+    Cards().Card_Charge(card);
     return true;
 }
 
@@ -264,13 +264,12 @@ bool CardNumber(const std::string& entry) {
         ClearEntry();
         return false;
     }
-    gReg.gCardStatus = 0;
-    Cards().Card_TypeFind();
-    if (gReg.gCardStatus == 0) {
+    const std::int16_t status = Cards().Card_TypeFind(entry);
+    if (status == 0) {
         Credit_Card_PromptCardExpiry();
     } else {
         card.gCardNumber.clear();
-        Cards().Credit_Card_Display_Response();
+        Cards().Credit_Card_Display_Response(status);
         AskAgain();
     }
     return true;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "card/card_data.h"
 #include "common/fields.h"
 #include "common/money.h"
 #include "common/numbers.h"
@@ -664,38 +665,38 @@ void BarCode_Change() {
         BReg_Click(4);
         return;
     }
-    const std::string text = Screen().Text(kEntryBox);
+    std::string text = Screen().Text(kEntryBox);
     if (!text.empty() && text[0] != '%') {
         Product_EnterCode(text);
     } else if (!text.empty() && gSettings.gCardEnabled && gSale.gItemCount > 0 && !gSale.gTotal.IsZero()) {
         // A card swipe. The track data never stays on the screen.
         Screen().SetText(kEntryBox, "");
         if (gSale.gCardInSale) {
-            gReg.gCardStatus = 9;
-            Cards().Credit_Card_Display_Response();
+            Cards().Credit_Card_Display_Response(9);
         } else {
-            gReg.gCardStatus = 0;
-            gReg.gCardTrack = text;
             // A refund the payment page refuses takes no card either.
             const bool taken = PaymentPage_Open();
             if (taken) {
-                gReg.gCardRequest.gCardEntry = 1;
-                Cards().Card_ParseSwipe();
+                const SwipedCard swiped = Cards().Card_ParseSwipe(text);
+                CardRequest& card = gReg.gCardRequest;
+                card.gCardEntry = 1;
+                card.gCardNumber = swiped.number;
+                card.gCardName = swiped.name;
+                card.gCardExpiry = swiped.expiry;
             }
-            // The track is kept no longer than the parser needs it.
-            gReg.gCardTrack.clear();
+            // The track is kept here no longer than the parser needs it.
+            card::Wipe(text);
             if (taken) {
                 if (gReg.gCardRequest.gCardNumber.empty()) {
-                    gReg.gCardStatus = 6;
-                    Cards().Credit_Card_Display_Response();
+                    Cards().Credit_Card_Display_Response(6);
                 } else {
-                    Cards().Card_TypeFind();
-                    if (gReg.gCardStatus == 0) {
+                    const std::int16_t status = Cards().Card_TypeFind(gReg.gCardRequest.gCardNumber);
+                    if (status == 0) {
                         // The prompt line proposes the amount in the entry box.
                         Credit_Card_PromptAmount();
                         return;
                     }
-                    Cards().Credit_Card_Display_Response();
+                    Cards().Credit_Card_Display_Response(status);
                 }
             }
         }

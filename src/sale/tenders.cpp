@@ -295,8 +295,7 @@ void Payment_Process(int index) {
                 Screen().SetText(kEntryBox, "");
                 Prompt().Credit_Card_PromptCardNumber();
             } else {
-                gReg.gCardStatus = 9;
-                Cards().Credit_Card_Display_Response();
+                Cards().Credit_Card_Display_Response(9);
             }
         }
         return;
@@ -332,12 +331,10 @@ void Payment_Process(int index) {
         !gTender.gCardPosting) {
         if (!s.gTotal.IsZero() && s.gItemCount > 0) {
             if (!s.gCardInSale) {
-                gReg.gCardStatus = 0;
                 Prompt().Credit_Card_PromptAmount();
                 gReg.gCardAmountPending = true;
             } else {
-                gReg.gCardStatus = 9;
-                Cards().Credit_Card_Display_Response();
+                Cards().Credit_Card_Display_Response(9);
             }
         }
         return;

@@ -64,8 +64,6 @@ struct RegisterState {
     std::int16_t gPromptLine = 0;
     bool gCardBusy = false;
     bool gCardAmountPending = false;
-    std::int16_t gCardStatus = 0;     // 0 usable; 6 no card number; 9 second card refused
-    std::string gCardTrack;           // the swiped text
     CardRequest gCardRequest;         // the card being entered
     std::string gGatewayCredentials;  // gateway form-post login, built by Variables_Set
     // time clock and printing

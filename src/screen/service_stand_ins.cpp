@@ -43,11 +43,10 @@ void PromptStandIn::Caption_Reset() {
     for (int k = 1; k <= 24; ++k) Screen().SetFontSize(ControlId{Control::mDept, k}, 11);
 }
 
-void CardStandIn::Card_ParseSwipe() { gReg.gCardRequest.gCardNumber.clear(); }
-void CardStandIn::Credit_Card_Display_Response() { NotAvailable(); }
-void CardStandIn::Card_Charge() {
+void CardStandIn::Credit_Card_Display_Response(std::int16_t) { NotAvailable(); }
+void CardStandIn::Card_Charge(const CardRequest& request) {
     ProgramLog().Write(1, "Card_Charge: no card payments in this register, charge of " +
-                              gReg.gCardRequest.gCardAmount.TextDisplay() + " refused");
+                              request.gCardAmount.TextDisplay() + " refused");
     NotAvailable();
 }
 

@@ -62,10 +62,10 @@ public:
 class CardStandIn : public CardService {
 public:
     void Card_Load() override {}
-    void Card_ParseSwipe() override;
-    void Card_TypeFind() override {}
-    void Card_Charge() override;
-    void Credit_Card_Display_Response() override;
+    SwipedCard Card_ParseSwipe(const std::string&) override { return {}; }
+    std::int16_t Card_TypeFind(const std::string&) override { return 0; }
+    void Card_Charge(const CardRequest& request) override;
+    void Credit_Card_Display_Response(std::int16_t) override;
     void Card_Settlement() override;
     void Terminal_Find() override;
     void TerminalIP_Input() override;

@@ -157,7 +157,7 @@ TEST_F(GatewayTest, ApprovalKeepsTheTenderWithItsCodeAndTheCardNeverInTheAddress
     EXPECT_EQ(gateway.Targets()[0], "/gateway/transact.dll");
 
     EXPECT_FALSE(gReg.gCardBusy);
-    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_EQ(program.card.LastStatus(), 0);
     ASSERT_EQ(gSale.gPaymentCount, 1);
     const SalePayment& p = gSale.gPayments[1];
     EXPECT_EQ(p.amount.Format("0.00"), "11.00");
@@ -182,7 +182,7 @@ TEST_F(GatewayTest, RefundIsACreditOfTheAmountWithoutSign) {
 
     gSale.gCardInSale = false;
     gReg.gCardRequest.gCardAmount = *Money::Parse("-12.5");
-    Cards().Card_Charge();
+    Cards().Card_Charge(gReg.gCardRequest);
     ASSERT_TRUE(runner.RunUntilIdle(10000));
     ASSERT_EQ(gateway.Bodies().size(), 2u);
     const std::string body = gateway.Bodies()[1];
@@ -218,7 +218,7 @@ TEST_F(GatewayTest, AnythingButAnApprovalTakesTheTenderBack) {
         Sale();
         KeyedCharge();
         ASSERT_TRUE(runner.RunUntilIdle(10000));
-        EXPECT_EQ(gReg.gCardStatus, c.status);
+        EXPECT_EQ(program.card.LastStatus(), c.status);
         EXPECT_EQ(gSale.gPaymentCount, 0);
         EXPECT_FALSE(gSale.gCardInSale);
         EXPECT_FALSE(gReg.gCardBusy);
@@ -238,7 +238,7 @@ TEST_F(GatewayTest, UntrustedCertificateOrNoGatewayIsAnErrorShownAndLogged) {
         KeyedCharge();
         ASSERT_TRUE(runner.RunUntilIdle(10000));
         EXPECT_TRUE(gateway.Bodies().empty());
-        EXPECT_EQ(gReg.gCardStatus, 5);
+        EXPECT_EQ(program.card.LastStatus(), 5);
         EXPECT_EQ(gSale.gPaymentCount, 0);
         EXPECT_EQ(Message().substr(0, 33), "Unknown Credit Card Related Error");
         EXPECT_NE(LogText().find("certificate"), std::string::npos) << LogText();
@@ -249,7 +249,7 @@ TEST_F(GatewayTest, UntrustedCertificateOrNoGatewayIsAnErrorShownAndLogged) {
     Sale();
     KeyedCharge();
     ASSERT_TRUE(runner.RunUntilIdle(10000));
-    EXPECT_EQ(gReg.gCardStatus, 5);
+    EXPECT_EQ(program.card.LastStatus(), 5);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gReg.gCardBusy);
 }
@@ -266,13 +266,13 @@ TEST_F(GatewayTest, TimeOutTakesTheTenderBackAndTheLateApprovalIsOnlyLogged) {
     EXPECT_EQ(gSale.gPaymentCount, 1);
     timers.Tick(TimerId::Credit);
     timers.Tick(TimerId::Credit);
-    EXPECT_EQ(gReg.gCardStatus, 4);
+    EXPECT_EQ(program.card.LastStatus(), 4);
     EXPECT_EQ(Message(), "Error: Credit Operation Timed Out");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gReg.gCardBusy);
 
     ASSERT_TRUE(runner.RunUntilIdle(10000));
-    EXPECT_EQ(gReg.gCardStatus, 4);
+    EXPECT_EQ(program.card.LastStatus(), 4);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gSale.gCardInSale);
     EXPECT_NE(LogText().find("Card gateway answered after its wait ended"), std::string::npos) << LogText();

@@ -185,7 +185,7 @@ TEST_F(CardTest, ApprovedSwipeIsPostedMaskedSavedAndPrinted) {
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_FALSE(timers.Running(TimerId::Credit));
     EXPECT_TRUE(gSale.gCardInSale);
-    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_EQ(program.card.LastStatus(), 0);
     // Nothing was due any more: the sale is saved and printed with its slip.
     EXPECT_TRUE(gSaleSave.gSaleFinished);
     EXPECT_NE(cap.bytes.find("XXXXXXXXXXXX1111"), std::string::npos) << cap.bytes;
@@ -286,7 +286,7 @@ TEST_P(CardFailureTest, RemovesOnlyTheCardTenderAndSaysWhy) {
     for (int k = 0; k < f.ticks; ++k) timers.Tick(TimerId::Credit);
 
     EXPECT_EQ(Message().substr(0, std::string(f.message).size()), f.message) << Message();
-    EXPECT_EQ(gReg.gCardStatus, f.status);
+    EXPECT_EQ(program.card.LastStatus(), f.status);
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_FALSE(timers.Running(TimerId::Credit));
     EXPECT_TRUE(screen.Enabled(kEntryBox));
@@ -350,7 +350,7 @@ TEST_F(CardTest, LateAnswerIsLoggedAndShownBeforeTheNextCard) {
     ConfirmAmount();
     ASSERT_TRUE(RequestSeen());
     for (int k = 0; k < 60; ++k) timers.Tick(TimerId::Credit);
-    ASSERT_EQ(gReg.gCardStatus, 4);
+    ASSERT_EQ(program.card.LastStatus(), 4);
     ASSERT_TRUE(AnswerArrives());  // the card program answers after all
 
     Swipe();
@@ -374,7 +374,7 @@ TEST_F(CardTest, RequestFolderThatCannotBeWrittenIsReportedAtOnce) {
     Swipe();
     ConfirmAmount();
     EXPECT_EQ(Message(), "Can Not Open Temporary Request File");
-    EXPECT_EQ(gReg.gCardStatus, 1);
+    EXPECT_EQ(program.card.LastStatus(), 1);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_FALSE(timers.Running(TimerId::Credit));
@@ -386,7 +386,7 @@ TEST_F(CardTest, RenameRefusedIsReportedAtOnceAndTheTemporaryFileRemoved) {
     Swipe();
     ConfirmAmount();
     EXPECT_EQ(Message(), "Can Not Rename Temporary Request File");
-    EXPECT_EQ(gReg.gCardStatus, 2);
+    EXPECT_EQ(program.card.LastStatus(), 2);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(timers.Running(TimerId::Credit));
     EXPECT_FALSE(fs::exists(FileOf(".TMP")));
@@ -482,7 +482,7 @@ TEST_F(CardTest, BatchCloseWaitsThreeSecondsMoreForEachCardOfTheDay) {
     for (int k = 0; k < 179; ++k) timers.Tick(TimerId::Credit);
     EXPECT_TRUE(gReg.gCardBusy);
     timers.Tick(TimerId::Credit);
-    EXPECT_EQ(gReg.gCardStatus, 10);
+    EXPECT_EQ(program.card.LastStatus(), 10);
 }
 
 TEST_F(CardTest, BatchCloseDeclinedPrintsTheFailure) {
@@ -494,7 +494,7 @@ TEST_F(CardTest, BatchCloseDeclinedPrintsTheFailure) {
     Cards().Card_Settlement();
     ASSERT_TRUE(AnswerArrives());
     timers.Tick(TimerId::Credit);
-    EXPECT_EQ(gReg.gCardStatus, 11);
+    EXPECT_EQ(program.card.LastStatus(), 11);
     EXPECT_EQ(Message().substr(0, 17), "Settlement Failed");
     EXPECT_EQ(screen.Caption(kGreeting), "\"NBATCH REFUSED\"");
     EXPECT_NE(cap.bytes.find("Settlement Failed\r\n\"NBATCH REFUSED\""), std::string::npos) << cap.bytes;
@@ -508,7 +508,7 @@ TEST_F(CardTest, BatchCloseTimeOutPrintsTheSecondsWaited) {
     PrinterCapture cap;
     Cards().Card_Settlement();
     for (int k = 0; k < 150; ++k) timers.Tick(TimerId::Credit);
-    EXPECT_EQ(gReg.gCardStatus, 10);
+    EXPECT_EQ(program.card.LastStatus(), 10);
     EXPECT_EQ(Message(), "Settlement Timed Out");
     EXPECT_NE(cap.bytes.find("Settlement Timed Out 300 Seconds"), std::string::npos) << cap.bytes;
 }

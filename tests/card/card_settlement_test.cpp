@@ -147,7 +147,7 @@ TEST_F(NetworkSettlementTest, ProgressThenTheEndWithItsReceiptPrintsSuccessOnce)
     EXPECT_EQ(server.Polls(), (std::vector<std::string>{"/tran?type=settle_scan.cgi", "/tran?type=settle_scan.cgi",
                                                         "/show_receipt.cgi?filename=R000017"}));
     EXPECT_FALSE(timers.Running(TimerId::Settlement));
-    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_EQ(program.card.LastStatus(), 0);
     const std::string printed = golden_file::PrintoutText(cap.bytes);
     EXPECT_EQ(Reports(printed), 1) << printed;
     EXPECT_EQ(Outcome(printed), "\n\nSettlement Successful\n\nFC\n") << printed;
@@ -230,7 +230,7 @@ TEST_F(NetworkSettlementTest, EachEndPrintsItsReportOnce) {
                 ASSERT_TRUE(runner.RunUntilIdle(5000));
             }
         }
-        EXPECT_EQ(gReg.gCardStatus, c.status);
+        EXPECT_EQ(program.card.LastStatus(), c.status);
         EXPECT_FALSE(gReg.gCardBusy);
         EXPECT_FALSE(timers.Running(TimerId::Settlement));
         const std::string printed = golden_file::PrintoutText(cap.bytes);
@@ -255,7 +255,7 @@ TEST_F(NetworkSettlementTest, StartNotAnsweredWithinTheCardTimeOutEndsTheWaitOnc
     Cards().Card_Settlement();
     timers.Tick(TimerId::Credit);
     EXPECT_FALSE(gReg.gCardBusy);
-    EXPECT_EQ(gReg.gCardStatus, 10);
+    EXPECT_EQ(program.card.LastStatus(), 10);
     ASSERT_TRUE(runner.RunUntilIdle(5000));  // the late start reply changes nothing
     EXPECT_FALSE(timers.Running(TimerId::Settlement));
     const std::string printed = golden_file::PrintoutText(cap.bytes);

@@ -110,7 +110,7 @@ TEST_F(TerminalTest, ApprovalPaysTheSaleWithTheMaskedCardAndLogsBothWays) {
 
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_FALSE(timers.Running(TimerId::Credit));
-    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_EQ(program.card.LastStatus(), 0);
     // The sale is saved under the invoice number the terminal was sent.
     EXPECT_EQ(gData.gLastInvoiceRecord, 2);
     ASSERT_EQ(gSale.gPaymentCount, 1);
@@ -152,7 +152,7 @@ TEST_F(TerminalTest, PartialApprovalLeavesTheRestDueAndARefundSendsReturn) {
     // The amount of a refund goes out without its sign, as a return.
     gReg.gCardRequest.gCardAmount = *Money::Parse("-12.5");
     gSale.gCardInSale = false;
-    Cards().Card_Charge();
+    Cards().Card_Charge(gReg.gCardRequest);
     ASSERT_TRUE(runner.RunUntilIdle(5000));
     ASSERT_EQ(terminal.Documents().size(), 2u);
     EXPECT_EQ(FakeTerminal::Tag(terminal.Documents()[1], "TransType"), "Return");
@@ -202,7 +202,7 @@ TEST_F(TerminalTest, RepliesThatAreNotApprovalsPostNothing) {
         Sale();
         Charge();
         ASSERT_TRUE(runner.RunUntilIdle(5000));
-        EXPECT_EQ(gReg.gCardStatus, c.status);
+        EXPECT_EQ(program.card.LastStatus(), c.status);
         EXPECT_EQ(Message(), c.shown);
         EXPECT_EQ(gSale.gPaymentCount, 0);
         EXPECT_FALSE(gSale.gCardInSale);
@@ -221,7 +221,7 @@ TEST_F(TerminalTest, TerminalNotReachedIsAnErrorAndNothingReceivedIsLogged) {
     Sale();
     Charge();
     ASSERT_TRUE(runner.RunUntilIdle(5000));
-    EXPECT_EQ(gReg.gCardStatus, 12);
+    EXPECT_EQ(program.card.LastStatus(), 12);
     EXPECT_EQ(Message(), "Unknown Credit Card Related Error");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gReg.gCardBusy);
@@ -240,13 +240,13 @@ TEST_F(TerminalTest, WaitEndedByTheTicksIgnoresTheLateApproval) {
     Charge();
     timers.Tick(TimerId::Credit);
     timers.Tick(TimerId::Credit);
-    EXPECT_EQ(gReg.gCardStatus, 4);
+    EXPECT_EQ(program.card.LastStatus(), 4);
     EXPECT_EQ(Message(), "Error: Credit Operation Timed Out");
     EXPECT_FALSE(gReg.gCardBusy);
     EXPECT_FALSE(timers.Running(TimerId::Credit));
 
     ASSERT_TRUE(runner.RunUntilIdle(5000));  // the approval arrives after the wait
-    EXPECT_EQ(gReg.gCardStatus, 4);
+    EXPECT_EQ(program.card.LastStatus(), 4);
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_EQ(Message(), "Error: Credit Operation Timed Out");
     EXPECT_NE(LogText().find("after its wait ended"), std::string::npos) << LogText();
@@ -263,7 +263,7 @@ TEST_F(TerminalTest, SilentTerminalEndsAtTheHttpTimeOut) {
     Sale();
     Charge();
     ASSERT_TRUE(runner.RunUntilIdle(5000));
-    EXPECT_EQ(gReg.gCardStatus, 4);
+    EXPECT_EQ(program.card.LastStatus(), 4);
     EXPECT_EQ(Message(), "Error: Credit Operation Timed Out");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_FALSE(gReg.gCardBusy);
@@ -278,7 +278,7 @@ TEST_F(TerminalTest, AddressThatIsNoIpv4AddressIsRefusedBeforeSending) {
         gSale = SaleState{};
         Sale();
         Charge();
-        EXPECT_EQ(gReg.gCardStatus, 12);
+        EXPECT_EQ(program.card.LastStatus(), 12);
         EXPECT_FALSE(gReg.gCardBusy);
         EXPECT_EQ(runner.Pending(), 0);
     }

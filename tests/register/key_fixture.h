@@ -44,7 +44,10 @@ public:
     std::int16_t commResult = 0;
     bool commUpdatesProducts = false;
     bool commBringsCashier = false;
+    // what the card parser reads from any track
     std::string cardNumberInTrack = "4111111111111111";
+    std::string cardNameInTrack = "DOE/JOHN";
+    std::string cardExpiryInTrack = "2512";
     std::string trackWhenParsed;  // what the swipe handed to the card parser
     std::int16_t cardTypeStatus = 0;
     // Product_Add adds a line (the product key, the pending quantity, the
@@ -58,6 +61,10 @@ public:
         return static_cast<int>(std::count(calls.begin(), calls.end(), std::string(call)));
     }
     bool Called(std::string_view call) const { return Count(call) > 0; }
+    // Any call of that name, whatever its arguments.
+    bool CalledAny(std::string_view name) const {
+        return std::any_of(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(name, 0) == 0; });
+    }
 
     // sale engine: a product scanned or typed into the entry box
     void Product_Add() override {
@@ -93,14 +100,15 @@ public:
         Note("Caption_Reset");
         PromptStandIn::Caption_Reset();
     }
-    void Card_ParseSwipe() override {
+    SwipedCard Card_ParseSwipe(const std::string& track) override {
         Note("Card_ParseSwipe");
-        trackWhenParsed = gReg.gCardTrack;
-        gReg.gCardRequest.gCardNumber = cardNumberInTrack;
+        trackWhenParsed = track;
+        return SwipedCard{cardNumberInTrack, cardNameInTrack, cardExpiryInTrack};
     }
-    void Card_TypeFind() override {
-        Note("Card_TypeFind");
-        gReg.gCardStatus = cardTypeStatus;
+    // Noted with the number it was asked about.
+    std::int16_t Card_TypeFind(const std::string& number) override {
+        Note("Card_TypeFind(" + number + ")");
+        return cardTypeStatus;
     }
     void Credit_Card_PromptAmount() override {
         Note("Credit_Card_PromptAmount");
@@ -108,7 +116,7 @@ public:
         gReg.gPromptLine = 1;
         Screen().SetText(kEntryBox, gSale.gBalanceDue.TextDisplay());
     }
-    void Credit_Card_Display_Response() override { Note("Credit_Card_Display_Response", gReg.gCardStatus); }
+    void Credit_Card_Display_Response(std::int16_t status) override { Note("Credit_Card_Display_Response", status); }
 
     // inventory, online, start-up
     void Kit_Processing() override { Note("Kit_Processing(" + gSale.gKitCode + ")"); }

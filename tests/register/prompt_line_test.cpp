@@ -12,6 +12,7 @@
 
 #include "backoffice/dispatcher_stub.h"
 #include "backoffice/online_state.h"
+#include "card/card_payments.h"
 #include "common/cp1252.h"
 #include "common/fields.h"
 #include "config/constants.h"
@@ -19,7 +20,9 @@
 #include "platform/background_runner.h"
 #include "register/keyboard.h"
 #include "register_mode_print.h"
+#include "sale/sale_builder.h"
 #include "sale/tenders.h"
+#include "sale/totals.h"
 #include "screen/messages.h"
 #include "screen/panels.h"
 #include "screen/screen_build.h"
@@ -37,7 +40,11 @@ using Calls = std::vector<std::string>;
 // hand over to: the card charge and the shipping export.
 class PromptRecorder : public RecordingKeys {
 public:
-    void Card_Charge() override { calls.push_back("Card_Charge(" + gReg.gCardRequest.gCardAmount.Text() + ")"); }
+    // Noted with the amount, the number and the expiry it was handed.
+    void Card_Charge(const CardRequest& request) override {
+        calls.push_back("Card_Charge(" + request.gCardAmount.Text() + ", " + request.gCardNumber + ", " +
+                        request.gCardExpiry + ")");
+    }
     void Online_Service_UPS(const std::string& first, const std::string& last) override {
         calls.push_back("Online_Service_UPS(" + first + ", " + last + ")");
     }
@@ -208,6 +215,8 @@ TEST_F(PromptLineTest, QuestionTextsInBothLanguages) {
 
 TEST_F(PromptLineTest, AmountIsProposedConfirmedAndCharged) {
     gSale.gBalanceDue = Money::FromCents(1250);
+    gReg.gCardRequest.gCardNumber = "4111111111111111";
+    gReg.gCardRequest.gCardExpiry = "2605";
     Credit_Card_PromptAmount();
     EXPECT_TRUE(Pending(1));
     EXPECT_EQ(Entry(), "12.5");
@@ -217,7 +226,7 @@ TEST_F(PromptLineTest, AmountIsProposedConfirmedAndCharged) {
     // Enter leaves the proposed amount in the box (the key-up keeps it).
     Form_KeyDown(KeyCode::Enter, 0);
     Form_KeyUp(KeyCode::Enter, 0);
-    EXPECT_EQ(CallsMade(), Calls{"Card_Charge(12.5)"});
+    EXPECT_EQ(CallsMade(), Calls{"Card_Charge(12.5, 4111111111111111, 2605)"});
     EXPECT_EQ(gReg.gCardRequest.gCardAmount, Money::FromCents(1250));
     EXPECT_TRUE(screen.Enabled(kEntryBox));
 }
@@ -243,11 +252,12 @@ TEST_F(PromptLineTest, AmountAnswers) {
         recorder.calls.clear();
         gSale.gBalanceDue = Money::FromCents(1250);
         gReg.gCardRequest.gCardNumber = "4111111111111111";
+        gReg.gCardRequest.gCardExpiry = "2605";
         Credit_Card_PromptAmount();
         screen.SetText(kEntryBox, c.entry);
         PromptInCIA_Enter();
         if (c.charged)
-            EXPECT_EQ(CallsMade(), Calls{std::string("Card_Charge(") + c.charged + ")"});
+            EXPECT_EQ(CallsMade(), Calls{std::string("Card_Charge(") + c.charged + ", 4111111111111111, 2605)"});
         else
             EXPECT_TRUE(CallsMade().empty());
         EXPECT_EQ(MessageLine(), c.message);
@@ -296,7 +306,7 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         Credit_Card_PromptCardNumber();
         EXPECT_TRUE(Pending(2));
         Answer("4111111111111111");
-        EXPECT_TRUE(Called("Card_TypeFind"));
+        EXPECT_TRUE(Called("Card_TypeFind(4111111111111111)"));
         EXPECT_EQ(gReg.gCardRequest.gCardNumber, "4111111111111111");
         EXPECT_TRUE(Pending(3));
         EXPECT_EQ(MessageLine(), "Input Card Expiry Date MMYY");
@@ -322,7 +332,128 @@ TEST_F(PromptLineTest, KeyedCardChainsNumberExpiryAddressZipAndAmount) {
         EXPECT_EQ(Entry(), "30");
         EXPECT_EQ(gReg.gCardRequest.gCardEntry, 2);
         PromptInCIA_Enter();
-        EXPECT_TRUE(Called("Card_Charge(30)"));
+        EXPECT_TRUE(Called(std::string("Card_Charge(30, 4111111111111111, ") + c.expiryKept + ")"));
+    }
+}
+
+// The charge the card questions end in, made by the real card payments
+// with the exchange-file back-end: what it leaves is the request file for
+// the card program (none answers here), the card tender and the wait shown.
+class PromptChargeTest : public PromptLineTest {
+protected:
+    void SetUp() override {
+        PromptLineTest::SetUp();
+        Reg().programFolder = dir.Path();
+        Reg().services.card = &cards;
+        gSettings.gCardEnabled = true;
+        gSettings.gCardBackend = CardBackend::ExchangeFiles;
+        gSettings.gCardTimeout = "120";
+        gSettings.gCardExchangeFolder = "ICVerify";
+        for (PaymentType& t : gSettings.PaymentTypes) t = PaymentType{};
+        PaymentType& visa = gSettings.PaymentTypes[4];
+        visa.Number = "4";
+        visa.CardType = "4";
+        visa.Name1 = "Visa";
+        Payment_Setup();
+        AddCashier("77", "00000007", "Ann O'Hara", 1);
+        gReg.gCashierIndex = 1;
+        cards.Card_Load();
+    }
+    void SaleOf(const char* price) {
+        sale_builder::AddLine("1001", "APPLE", 1, price, price);
+        Totals_Update();
+        ASSERT_TRUE(PaymentPage_Open());  // the balance shown, as before any card
+    }
+    std::string RequestFile() const {
+        std::ifstream f(dir.Path() + "/ICVerify/Request/icver001.REQ", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+
+    CardPayments cards;
+};
+
+TEST_F(PromptChargeTest, TheConfirmedAmountGoesIntoTheCardRequest) {
+    struct Case {
+        const char* typed;  // nullptr: the proposed amount confirmed
+        const char* request;
+        const char* tender;
+        bool approved;  // else the card program never answers
+    };
+    const Case cases[] = {
+        {nullptr, "\"C1\",\"Ann O'Hara\",\"\",\"4111111111111111\",\"2605\",\"12.50\"\r\n", "12.50", false},
+        {"10", "\"C1\",\"Ann O'Hara\",\"\",\"4111111111111111\",\"2605\",\"10.00\"\r\n", "10.00", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed ? c.typed : "proposed");
+        SaleOf("12.50");
+        gReg.gCardRequest.gCardNumber = "4111111111111111";
+        gReg.gCardRequest.gCardExpiry = "2605";
+        gReg.gCardRequest.gCardEntry = 2;
+        ASSERT_EQ(Cards().Card_TypeFind("4111111111111111"), 0);
+        Credit_Card_PromptAmount();
+        EXPECT_EQ(Entry(), "12.5");
+        if (c.typed) screen.SetText(kEntryBox, c.typed);
+        PromptInCIA_Enter();
+
+        EXPECT_EQ(RequestFile(), c.request);
+        EXPECT_EQ(MessageLine(), "Credit Card Processing In Progress 0 / 120");
+        EXPECT_TRUE(gReg.gCardBusy);
+        ASSERT_EQ(gSale.gPaymentCount, 1);
+        EXPECT_EQ(gSale.gPayments[1].amount.Format("0.00"), c.tender);
+        if (c.approved) {
+            // What the register holds meanwhile does not change the card charged.
+            gReg.gCardRequest = CardRequest{};
+            std::ofstream(dir.Path() + "/ICVerify/Request/icver001.ANS", std::ios::binary) << "\"Y123451\"\r\n";
+            timers.Tick(TimerId::Credit);
+            EXPECT_EQ(MessageLine().substr(0, 18), "Approved \"Y123451\"") << MessageLine();
+            ASSERT_EQ(gSale.gPaymentCount, 1);
+            EXPECT_EQ(gSale.gPayments[1].cardNumber, "4111111111111111");
+            EXPECT_EQ(gSale.gPayments[1].cardExpiry, "2605");
+            EXPECT_EQ(gSale.gPayments[1].entryKind, 2);
+            EXPECT_EQ(gSale.gBalanceDue.Format("0.00"), "2.50");
+        } else {
+            for (int k = 0; k < 60; ++k) timers.Tick(TimerId::Credit);
+            EXPECT_EQ(MessageLine(), "Error: Credit Operation Timed Out");
+            EXPECT_EQ(gSale.gPaymentCount, 0);
+        }
+        EXPECT_FALSE(gReg.gCardBusy);
+        EXPECT_EQ(RequestFile(), "");
+        gSale = SaleState{};
+    }
+}
+
+TEST_F(PromptChargeTest, AKeyedCardIsRequestedWithWhatTheQuestionsGot) {
+    struct Case {
+        bool avs;
+        const char* request;
+    };
+    const Case cases[] = {
+        {false, "\"C1\",\"Ann O'Hara\",\"\",\"4111111111111111\",\"2605\",\"30.00\"\r\n"},
+        {true, "\"C1\",\"Ann O'Hara\",\"\",\"4111111111111111\",\"2605\",\"30.00\",\"1 Main Street\",\"H0H 0H0\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.avs);
+        gSettings.gCardAvs = c.avs;
+        gReg.gCardRequest = CardRequest{};
+        SaleOf("30.00");
+        Credit_Card_PromptCardNumber();
+        Answer("4111111111111111");
+        Answer("0526");
+        if (c.avs) {
+            Answer("1 Main Street");
+            Answer("H0H 0H0");
+        }
+        ASSERT_TRUE(Pending(1));
+        EXPECT_EQ(Entry(), "30");
+        PromptInCIA_Enter();
+
+        EXPECT_EQ(RequestFile(), c.request);
+        EXPECT_EQ(MessageLine(), "Credit Card Processing In Progress 0 / 120");
+        ASSERT_EQ(gSale.gPaymentCount, 1);
+        EXPECT_EQ(gSale.gPayments[1].amount.Format("0.00"), "30.00");
+        for (int k = 0; k < 60; ++k) timers.Tick(TimerId::Credit);
+        EXPECT_EQ(gSale.gPaymentCount, 0);
+        gSale = SaleState{};
     }
 }
 
@@ -332,7 +463,7 @@ TEST_F(PromptLineTest, CardNumberRefusals) {
     Answer("");
     EXPECT_FALSE(gReg.gPromptLineActive);
     EXPECT_EQ(MessageLine(), "Invalid Entry, Operation Cancelled");
-    EXPECT_FALSE(Called("Card_TypeFind"));
+    EXPECT_FALSE(recorder.CalledAny("Card_TypeFind"));
 
     // A card of no known type is shown and asked again.
     recorder.cardTypeStatus = 7;
@@ -340,6 +471,7 @@ TEST_F(PromptLineTest, CardNumberRefusals) {
     Answer("1234567");
     EXPECT_TRUE(Pending(2));
     EXPECT_EQ(gReg.gCardRequest.gCardNumber, "");
+    EXPECT_TRUE(Called("Card_TypeFind(1234567)"));
     EXPECT_TRUE(Called("Credit_Card_Display_Response(7)"));
     EXPECT_EQ(Entry(), "");
 }

@@ -37,8 +37,8 @@ public:
     }
     void Credit_Card_PromptAmount() override { calls.push_back("Credit_Card_PromptAmount"); }
     void Credit_Card_PromptCardNumber() override { calls.push_back("Credit_Card_PromptCardNumber"); }
-    void Credit_Card_Display_Response() override {
-        calls.push_back("Credit_Card_Display_Response(" + std::to_string(gReg.gCardStatus) + ")");
+    void Credit_Card_Display_Response(std::int16_t status) override {
+        calls.push_back("Credit_Card_Display_Response(" + std::to_string(status) + ")");
     }
     int PromptInCIA_Show(int question) override {
         calls.push_back("PromptInCIA_Show(" + std::to_string(question) + ")");
@@ -464,7 +464,7 @@ TEST_F(TendersTest, TerminalCardGoesToTheCardDialogue) {
     Press(kTerminalCard, "");
     EXPECT_EQ(gSale.gPaymentCount, 0);
     EXPECT_TRUE(keys.Called("Credit_Card_PromptAmount"));
-    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_FALSE(keys.Called("Credit_Card_Display_Response(9)"));
     EXPECT_TRUE(gReg.gCardAmountPending);
 
     // The dialogue posts the approved card through the same key.

@@ -158,15 +158,16 @@ TEST_F(BarCodeTest, ASwipeOpensThePaymentPageAndAsksForTheAmount) {
     Type("%B4111111111111111^DOE/JOHN^2512?");
     BarCode_Change();
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
-    // The parser had the track; nothing keeps it afterwards.
+    // The parser had the track; the register keeps the card it read, never the track.
     EXPECT_EQ(keys.trackWhenParsed, "%B4111111111111111^DOE/JOHN^2512?");
-    EXPECT_EQ(gReg.gCardTrack, "");
     EXPECT_EQ(gReg.gCardRequest.gCardEntry, 1);
-    EXPECT_EQ(gReg.gCardStatus, 0);
+    EXPECT_EQ(gReg.gCardRequest.gCardNumber, "4111111111111111");
+    EXPECT_EQ(gReg.gCardRequest.gCardName, "DOE/JOHN");
+    EXPECT_EQ(gReg.gCardRequest.gCardExpiry, "2512");
     // The payment page with the sale's total and balance, then the card.
     EXPECT_EQ(screen.Text(kSaleTotalCell), "$12.50");
     EXPECT_EQ(screen.Text(ControlId{Control::Tr_Amount, 11}), "$12.50");
-    EXPECT_EQ(keys.calls, (Calls{"Caption_Reset", "Card_ParseSwipe", "Card_TypeFind"}));
+    EXPECT_EQ(keys.calls, (Calls{"Caption_Reset", "Card_ParseSwipe", "Card_TypeFind(4111111111111111)"}));
     // The amount proposed for confirmation, no track data.
     EXPECT_EQ(MessageLine(), "Confirm Amount of Charge");
     EXPECT_TRUE(gReg.gPromptLineActive);
@@ -219,7 +220,6 @@ TEST_F(BarCodeTest, ASecondCardIsRefused) {
     gReg.gKeyPage = KeyPage::Payment;
     Type("%B5500000000000004^DOE/JANE^2601?");
     BarCode_Change();
-    EXPECT_EQ(gReg.gCardStatus, 9);
     EXPECT_EQ(keys.calls, (Calls{"Credit_Card_Display_Response(9)"}));
     EXPECT_EQ(screen.Text(kSaleModeBox), "Mode: Sales");
     EXPECT_EQ(Entry(), "");
@@ -231,10 +231,9 @@ TEST_F(BarCodeTest, ASwipeWithoutACardNumberShowsItsStatus) {
     keys.cardNumberInTrack.clear();
     Type("%E?");
     BarCode_Change();
-    EXPECT_EQ(gReg.gCardStatus, 6);
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Payment);
-    EXPECT_TRUE(keys.Called("Credit_Card_Display_Response(6)"));
-    EXPECT_FALSE(keys.Called("Card_TypeFind"));
+    EXPECT_EQ(keys.calls, (Calls{"Caption_Reset", "Card_ParseSwipe", "Credit_Card_Display_Response(6)"}));
+    EXPECT_FALSE(keys.CalledAny("Card_TypeFind"));
     EXPECT_EQ(Entry(), "");
 }
 
@@ -259,7 +258,7 @@ TEST_F(BarCodeTest, ASwipeOnARefusedRefundTakesNoCard) {
     EXPECT_EQ(gReg.gKeyPage, KeyPage::Department2);
     EXPECT_FALSE(keys.Called("Card_ParseSwipe"));
     EXPECT_EQ(Entry(), "");
-    EXPECT_EQ(gReg.gCardTrack, "");  // an abandoned swipe keeps no track either
+    EXPECT_EQ(gReg.gCardRequest.gCardNumber, "");  // an abandoned swipe keeps no card either
 
     // With return mode on the refund goes to the card.
     gSale.gReturnMode = true;
