@@ -610,7 +610,6 @@ void CardPayments::TerminalLog(const std::string& line) {
 }
 
 void CardPayments::Terminal_Charge() {
-    if (operation_ != Operation::None) return;
     const CardRequest& c = request_;
     authCode_.clear();
     message_.clear();
@@ -730,7 +729,6 @@ void CardPayments::Terminal_Post(const std::string& last4, const std::string& na
 // ---- the card gateway -------------------------------------------------------------------
 
 void CardPayments::Gateway_Charge() {
-    if (operation_ != Operation::None) return;
     CardRequest& c = request_;
     authCode_.clear();
     message_.clear();
